@@ -1,0 +1,26 @@
+# Adds each listed folder that has a CMakeLists.txt (folders fill in as the program grows).
+function(veltrix_add_dirs)
+  foreach(d ${ARGN})
+    if(EXISTS ${CMAKE_SOURCE_DIR}/${d}/CMakeLists.txt)
+      add_subdirectory(${CMAKE_SOURCE_DIR}/${d} ${CMAKE_BINARY_DIR}/${d})
+    endif()
+  endforeach()
+endfunction()
+
+# veltrix_test(NAME name SOURCES ... LIBS ... [GUI])
+# GUI tests run under the offscreen Qt platform; tests/common/gui_main.cpp makes the QApplication.
+function(veltrix_test)
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  if(T_GUI)
+    target_sources(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common/gui_main.cpp)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Widgets Qt6::Test GTest::gtest)
+  else()
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main)
+  endif()
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
