@@ -1,0 +1,30 @@
+#pragma once
+// Message boxes for code that has no display of its own (parser, calculation, file formats).
+// The user-interface layer installs a hook that shows a real box; a worker thread's call waits
+// until the user has answered on the user-interface thread.
+#include <functional>
+#include <string>
+
+namespace msgbox {
+constexpr unsigned MB_OK = 0x00;
+constexpr unsigned MB_OKCANCEL = 0x01;
+constexpr unsigned MB_YESNOCANCEL = 0x03;
+constexpr unsigned MB_YESNO = 0x04;
+constexpr unsigned MB_ICONSTOP = 0x10;
+constexpr unsigned MB_ICONQUESTION = 0x20;
+constexpr unsigned MB_ICONEXCLAMATION = 0x30;
+constexpr unsigned MB_ICONINFORMATION = 0x40;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+} // namespace msgbox
+
+using MessageBoxHook = std::function<int(const std::string& text, unsigned type)>;
+
+// Installs the hook and returns the previous one (an empty hook restores the default,
+// which writes the text to standard error and answers IDOK).
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
+
+// Shows text through the installed hook; safe to call from any thread.
+int ShowMessageBox(const std::string& text, unsigned type = msgbox::MB_OK);
