@@ -1,4 +1,4 @@
-#include "parser/MessageHook.h"
+#include "platform/base/MessageHook.h"
 
 #include <cstdio>
 #include <mutex>
