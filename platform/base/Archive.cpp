@@ -1,0 +1,179 @@
+#include "platform/base/Archive.h"
+
+#include <bit>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+static_assert(std::endian::native == std::endian::little, "files are little-endian");
+
+CArchiveException::CArchiveException(Cause cause)
+    : std::runtime_error(cause == endOfFile ? "Unexpected end of file" : "Bad file format"),
+      m_cause(cause)
+{
+}
+
+CArchive::CArchive() : m_mode(store)
+{
+}
+
+CArchive::CArchive(std::vector<std::uint8_t> data) : m_mode(load), m_data(std::move(data))
+{
+}
+
+void CArchive::Put(const void* p, std::size_t n)
+{
+    const auto* b = static_cast<const std::uint8_t*>(p);
+    m_data.insert(m_data.end(), b, b + n);
+}
+
+void CArchive::Take(void* p, std::size_t n)
+{
+    if (n > Remaining())
+        throw CArchiveException(CArchiveException::endOfFile);
+    std::memcpy(p, m_data.data() + m_pos, n);
+    m_pos += n;
+}
+
+void CArchive::WriteInt(std::int32_t v)
+{
+    Put(&v, sizeof v);
+}
+void CArchive::WriteDouble(double v)
+{
+    Put(&v, sizeof v);
+}
+void CArchive::WritePoint(const POINT& p)
+{
+    WriteInt(p.x);
+    WriteInt(p.y);
+}
+
+void CArchive::WriteString(const std::string& s)
+{
+    const std::size_t n = s.size();
+    if (n < 0xFF) {
+        const auto b = static_cast<std::uint8_t>(n);
+        Put(&b, 1);
+    } else {
+        const std::uint8_t ff = 0xFF;
+        Put(&ff, 1);
+        if (n < 0xFFFE) {
+            const auto w = static_cast<std::uint16_t>(n);
+            Put(&w, 2);
+        } else {
+            const std::uint16_t w = 0xFFFF;
+            const auto d = static_cast<std::uint32_t>(n);
+            Put(&w, 2);
+            Put(&d, 4);
+        }
+    }
+    Put(s.data(), n);
+}
+
+std::uint8_t CArchive::ReadByte()
+{
+    std::uint8_t b;
+    Take(&b, 1);
+    return b;
+}
+
+std::uint16_t CArchive::ReadWord()
+{
+    std::uint16_t w;
+    Take(&w, 2);
+    return w;
+}
+
+std::uint32_t CArchive::ReadDword()
+{
+    std::uint32_t d;
+    Take(&d, 4);
+    return d;
+}
+
+std::int32_t CArchive::ReadInt()
+{
+    std::int32_t v;
+    Take(&v, sizeof v);
+    return v;
+}
+
+double CArchive::ReadDouble()
+{
+    double v;
+    Take(&v, sizeof v);
+    return v;
+}
+
+POINT CArchive::ReadPoint()
+{
+    // One block: a point that is not there whole is not read at all.
+    if (Remaining() < 8)
+        throw CArchiveException(CArchiveException::endOfFile);
+    POINT p;
+    p.x = ReadInt();
+    p.y = ReadInt();
+    return p;
+}
+
+// The prefix: a byte below 0xFF, else 0xFF and a word below 0xFFFE, else 0xFF 0xFFFF and a
+// dword. The word 0xFFFE marks a 16-bit text whose own prefix follows.
+std::uint32_t CArchive::ReadLength(bool& wide)
+{
+    wide = false;
+    for (;;) {
+        const std::uint8_t b = ReadByte();
+        if (b < 0xFF)
+            return b;
+        const std::uint16_t w = ReadWord();
+        if (w == 0xFFFE) {
+            if (wide)
+                throw CArchiveException(CArchiveException::badFormat);
+            wide = true;
+            continue;
+        }
+        if (w < 0xFFFF)
+            return w;
+        return ReadDword();
+    }
+}
+
+std::string CArchive::ReadString()
+{
+    bool wide = false;
+    const std::uint32_t n = ReadLength(wide);
+    const std::size_t bytes = wide ? std::size_t{n} * 2 : std::size_t{n};
+    if (bytes > Remaining()) // checked before allocating: a bad length is not a huge buffer
+        throw CArchiveException(CArchiveException::endOfFile);
+    std::string s;
+    s.resize(n);
+    if (!wide) {
+        Take(s.data(), n);
+        return s;
+    }
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const std::uint16_t c = ReadWord();
+        s[i] = c < 0x100 ? static_cast<char>(c) : '?';
+    }
+    return s;
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
+{
+    std::ifstream f(path, std::ios::binary);
+    if (!f)
+        return false;
+    out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return !f.bad();
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data)
+{
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    if (!f)
+        return false;
+    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    f.close();
+    return !f.fail();
+}

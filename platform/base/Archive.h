@@ -1,0 +1,69 @@
+#pragma once
+// Little-endian binary archive of model files. Loading reads from a byte buffer held whole in
+// memory, so a length field can be checked against what is left before anything is allocated;
+// reading past the end throws CArchiveException (endOfFile) and the caller discards the object.
+#include "platform/base/WinTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class CArchiveException : public std::runtime_error
+{
+public:
+    enum Cause
+    {
+        endOfFile,
+        badFormat
+    };
+    explicit CArchiveException(Cause cause);
+    Cause m_cause;
+};
+
+class CArchive
+{
+public:
+    enum Mode
+    {
+        store,
+        load
+    };
+
+    CArchive();                                        // storing into an empty buffer
+    explicit CArchive(std::vector<std::uint8_t> data); // loading from data
+
+    bool IsStoring() const { return m_mode == store; }
+    bool IsLoading() const { return m_mode == load; }
+
+    void WriteInt(std::int32_t v);
+    void WriteDouble(double v);
+    void WriteString(const std::string& s);
+    void WritePoint(const POINT& p);
+
+    std::int32_t ReadInt();
+    double ReadDouble();
+    std::string ReadString(); // 8-bit or 16-bit stored texts; 16-bit ones become 8-bit
+    POINT ReadPoint();
+
+    const std::vector<std::uint8_t>& Buffer() const { return m_data; }
+    std::size_t Position() const { return m_pos; }
+    std::size_t Remaining() const { return m_data.size() - m_pos; }
+
+private:
+    void Put(const void* p, std::size_t n);
+    void Take(void* p, std::size_t n);
+    std::uint32_t ReadLength(bool& wide);
+    std::uint8_t ReadByte();
+    std::uint16_t ReadWord();
+    std::uint32_t ReadDword();
+
+    Mode m_mode;
+    std::vector<std::uint8_t> m_data;
+    std::size_t m_pos = 0;
+};
+
+// Whole-file helpers; both return false when the file cannot be opened, read or written.
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out);
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data);
