@@ -1,0 +1,145 @@
+#include "views/graph/GraphRules.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+constexpr double kTwoPi = 6.283185307179586;
+
+GraphLimits Defaults()
+{
+    return {0.0, kTwoPi, -10.0, 10.0, -10.0, 10.0, kTwoPi};
+}
+} // namespace
+
+TEST(GraphZoom, FarIsDisabledAtTheBoundsAndClampsEachSide)
+{
+    GraphLimits g = Defaults();
+    EXPECT_FALSE(CanZoomFar(g));
+    g.tMin = 1.0;
+    ASSERT_TRUE(CanZoomFar(g));
+    const double range = g.tMax - g.tMin;
+    ZoomFar(g);
+    EXPECT_NEAR(g.tMin, 1.0 - 0.05 * range, 1e-12);
+    EXPECT_EQ(g.tMax, kTwoPi);
+    EXPECT_EQ(g.vMin, -10.0);
+    EXPECT_EQ(g.vMax, 10.0);
+}
+
+TEST(GraphZoom, NearShrinksAroundTheCentreWithoutLimit)
+{
+    GraphLimits g = Defaults();
+    for (int i = 0; i < 2000; ++i)
+        ZoomNear(g);
+    EXPECT_LE(g.vMin, g.vMax);
+    EXPECT_NEAR((g.vMin + g.vMax) / 2, 0.0, 1e-12);
+    EXPECT_LT(g.vMax - g.vMin, 1e-50);
+}
+
+TEST(GraphPan, KeepsTheRangeAndStopsAtTheBounds)
+{
+    GraphLimits g = Defaults();
+    g.tMin = 1.0;
+    g.tMax = 5.0;
+    ASSERT_TRUE(CanPanLeft(g));
+    PanLeft(g);
+    EXPECT_EQ(g.tMin, 0.0);
+    EXPECT_EQ(g.tMax, 4.0);
+    EXPECT_FALSE(CanPanLeft(g));
+
+    PanRight(g); // 4 + 2 = 6 < 2 pi
+    EXPECT_EQ(g.tMax, 6.0);
+    EXPECT_EQ(g.tMin, 2.0);
+    PanRight(g);
+    EXPECT_EQ(g.tMax, kTwoPi);
+    EXPECT_NEAR(g.tMin, kTwoPi - 4.0, 1e-12);
+    EXPECT_FALSE(CanPanRight(g));
+
+    g.vMin = -2;
+    g.vMax = 2;
+    PanUp(g);
+    EXPECT_EQ(g.vMin, 0.0);
+    EXPECT_EQ(g.vMax, 4.0);
+    PanDown(g);
+    PanDown(g);
+    PanDown(g);
+    PanDown(g);
+    PanDown(g);
+    EXPECT_EQ(g.vMin, -10.0);
+    EXPECT_EQ(g.vMax, -6.0);
+    EXPECT_FALSE(CanPanDown(g));
+    EXPECT_TRUE(CanPanUp(g));
+
+    ResetLimits(g);
+    EXPECT_EQ(g, Defaults());
+}
+
+TEST(GraphSetLimits, OrdersPairsAndHoldsBounds)
+{
+    const double dt = kTwoPi / 100;
+    GraphLimits g = Defaults();
+    GraphLimitFields f{0.0, 100.0, 5.0, -5.0, -10.0, 10.0};
+    const auto messages = ApplyLimitFields(g, f, dt);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Time axis maximum is too large.\nSetting value to match run time.");
+    EXPECT_EQ(g.tMax, kTwoPi); // unrounded run time
+    EXPECT_EQ(g.vMin, -5.0);
+    EXPECT_EQ(g.vMax, 5.0);
+
+    // The rounded run time is what the entered maximum is compared with.
+    g = Defaults();
+    EXPECT_TRUE(ApplyLimitFields(g, {0.0, 6.28319, -1, 1, -10, 10}, dt).empty());
+    EXPECT_EQ(g.tMax, 6.28319);
+
+    g = Defaults();
+    const auto both = ApplyLimitFields(g, {1.0, 2.0, -20.0, 20.0, -8.0, 8.0}, dt);
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0], "Vertical axis working maximum is too large.\n"
+                       "Setting value to match absolute maximum.");
+    EXPECT_EQ(both[1], "Vertical axis working minimum is too small.\n"
+                       "Setting value to match absolute minimum.");
+    EXPECT_EQ(g, (GraphLimits{1.0, 2.0, -8.0, 8.0, -8.0, 8.0, kTwoPi}));
+}
+
+TEST(GraphSetLimits, FieldsAreRoundedToTheirScale)
+{
+    GraphLimits g = Defaults();
+    g.vMin = -1.234567;
+    g.vMax = 1.234567;
+    const GraphLimitFields f = LimitFieldsFor(g, kTwoPi / 100);
+    EXPECT_EQ(f.tMax, 6.28319);       // dt digits 5
+    EXPECT_DOUBLE_EQ(f.vMax, 1.2346); // range 2.47: digits 4
+    EXPECT_EQ(f.vAbsMin, -10.0);
+}
+
+TEST(GraphAutoScale, TheDigitRulesOfTheKinds)
+{
+    // Nothing shown: from +-10 with the combined range's digits.
+    const auto none = AutoScale({{-2, 3, false}, {0, 1, false}}, AutoScaleDigits::Overall);
+    EXPECT_EQ(none.vAbsMax, 11.0);
+    EXPECT_EQ(none.vAbsMin, -11.05);
+
+    const auto x = AutoScale({{-2, 3, true}, {0, 100, false}}, AutoScaleDigits::Overall);
+    EXPECT_EQ(x.vAbsMax, 3.25);
+    EXPECT_DOUBLE_EQ(x.vAbsMin, -2.2625);
+
+    // Per variable: the largest digit count wins, shown or not (0.05 gives 5 digits).
+    const auto per =
+        AutoScale({{-2, 3.123456, true}, {0, 0.05, false}}, AutoScaleDigits::PerVariable);
+    EXPECT_DOUBLE_EQ(per.vAbsMax, 3.37963);
+    const auto overall =
+        AutoScale({{-2, 3.123456, true}, {0, 0.05, false}}, AutoScaleDigits::Overall);
+    EXPECT_DOUBLE_EQ(overall.vAbsMax, 3.3796);
+}
+
+TEST(GraphAutoScale, DegenerateExtentsStayFinite)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const auto flat = AutoScale({{2, 2, true}}, AutoScaleDigits::PerVariable);
+    EXPECT_TRUE(std::isfinite(flat.vAbsMax));
+    EXPECT_TRUE(std::isfinite(flat.vAbsMin));
+    const auto diverged = AutoScale({{-1, inf, true}, {-inf, 4, true}}, AutoScaleDigits::Overall);
+    EXPECT_EQ(diverged.vAbsMax, 4.25);
+    EXPECT_TRUE(std::isfinite(diverged.vAbsMin));
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Page layout, world/pixel transforms and segment clipping shared by every 2-D plot.
+// No Qt here: the view classes hold this state and draw with it.
+
+struct PlotRect
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    // Half-open test, as window rectangles are: right and bottom lie outside.
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    PlotRect Normalized() const;
+    bool operator==(const PlotRect&) const = default;
+};
+
+struct PlotPoint
+{
+    int x = 0, y = 0;
+    bool operator==(const PlotPoint&) const = default;
+};
+
+// Pixels beyond this distance from the origin are clamped, so a world value far outside the
+// window (or a zero scale) still gives a defined integer.
+constexpr int kPixelLimit = 1 << 24;
+int ClampToPixel(double v);
+
+class C2DPlotGeometry
+{
+public:
+    // Margins, measured from the text height h by Layout.
+    int m_nMarginLeft = 35, m_nMarginTop = 40, m_nMarginRight = 35, m_nMarginBottom = 30;
+    PlotRect m_rcPlot, m_rcPlotHit;
+    PlotRect m_rcVAxisName, m_rcHAxisName;
+    PlotRect m_rcCaption[5];
+    PlotRect m_rcCrossValueX, m_rcCrossValueY, m_rcMouseValueX, m_rcMouseValueY;
+    PlotRect m_rcLegend;
+    PlotRect m_rcMarginLeftArea, m_rcMarginTopArea, m_rcMarginRightArea, m_rcMarginBottomArea;
+    PlotRect m_rcLegendItem[27];
+    int m_nTextHeight = 0;
+
+    int m_nDigitsY = 4, m_nDigitsX = 4, m_nDigitsDt = 4;
+    double m_dScaleY = 0.0, m_dScaleX = 0.0;
+    double m_dXMin = 0.0, m_dXMax = 1.0, m_dYMin = 0.0, m_dYMax = 1.0;
+
+    // Lays the page out in a client rectangle for text height h and sets the scales from the
+    // current world limits. captionWidths are the widths of "t =", "x =", "y =", "x' =", "y' =".
+    void Layout(const PlotRect& client, int h, const int captionWidths[5]);
+    void UpdateScales();
+
+    double PixelToWorldX(int px) const;
+    double PixelToWorldY(int py) const;
+    int WorldToPixelX(double x) const;
+    int WorldToPixelY(double y) const;
+
+    // Clips a pixel segment to m_rcPlot in place; false means draw nothing.
+    bool ClipToPlotRect(PlotPoint& p1, PlotPoint& p2) const;
+
+    // Resizing collapses the readout boxes so that the first readout after it erases nothing.
+    void CollapseReadoutBoxes();
+};

@@ -1,0 +1,23 @@
+#pragma once
+// Number text of plot labels, readouts and legends. No Qt here.
+#include <string>
+
+#if __has_include("model/core/NumberText.h")
+#include "model/core/NumberText.h"
+#else
+#define VELTRIX_LOCAL_ROUND
+double RoundToDigits(double x, int nDigits);
+#endif
+
+// 4 - trunc(log10(range)): the significant digits for an axis of that range. A zero, negative
+// or non-finite range counts as 1; the result stays within +-kMaxDigits.
+int DigitsForRange(double range);
+// trunc(4 - log10(dt)): the digits of the time step (truncated after the subtraction).
+int DigitsForStep(double dt);
+constexpr int kMaxDigits = 99;
+
+// The value rounded to the given digits, then written as %g with six significant digits and a
+// three-digit exponent ("1e+030"), whatever the locale.
+std::string FormatNumber(double value, int digits);
+// The general format alone (no rounding).
+std::string FormatGeneral(double value);
