@@ -60,10 +60,10 @@ int DigitsForStep(double dt)
     return ClampDigits(std::trunc(4.0 - std::log10(SaneRange(dt))));
 }
 
-std::string FormatGeneral(double value)
+std::string FormatGeneral(double value, int precision)
 {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
     std::string text(buf, res.ptr);
     // Exponents keep at least three digits, as the program has always written them.
     const auto e = text.find('e');

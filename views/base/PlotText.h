@@ -19,5 +19,5 @@ constexpr int kMaxDigits = 99;
 // The value rounded to the given digits, then written as %g with six significant digits and a
 // three-digit exponent ("1e+030"), whatever the locale.
 std::string FormatNumber(double value, int digits);
-// The general format alone (no rounding).
-std::string FormatGeneral(double value);
+// The general format alone (no rounding), %g with the given significant digits.
+std::string FormatGeneral(double value, int precision = 6);
