@@ -67,8 +67,8 @@ CGraphLimDlg::CGraphLimDlg(GraphKind kind, QWidget* pParent) : QDialog(pParent),
     auto* working = FieldGroup("Working Limits", {1021, 1022, 1023, 1024}, m_edits);
     auto* absolute = FieldGroup("Absolute Limits", {1025, 1026}, m_edits);
     m_btnAutoScale = new QPushButton("Auto Scale");
-    static_cast<QGridLayout*>(absolute->layout())->addWidget(m_btnAutoScale, 2, 0, 1, 2,
-                                                             Qt::AlignHCenter);
+    static_cast<QGridLayout*>(absolute->layout())
+        ->addWidget(m_btnAutoScale, 2, 0, 1, 2, Qt::AlignHCenter);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->setCenterButtons(true);
 

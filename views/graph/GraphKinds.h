@@ -35,10 +35,10 @@ struct GraphVarBox
 
 struct GraphKindInfo
 {
-    std::vector<GraphSlot> curves;     // legend, drawing and hit-test order
-    std::vector<GraphSlot> autoScale;  // variables that Auto Scale looks at
-    AutoScaleDigits autoScaleDigits;   // how Auto Scale picks its digits
-    std::vector<GraphVarBox> varBoxes; // variables dialog
+    std::vector<GraphSlot> curves;          // legend, drawing and hit-test order
+    std::vector<GraphSlot> autoScale;       // variables that Auto Scale looks at
+    AutoScaleDigits autoScaleDigits;        // how Auto Scale picks its digits
+    std::vector<GraphVarBox> varBoxes;      // variables dialog
     std::vector<const char*> initialLabels; // left margin: initial values of x, then x' or y, z
     std::vector<const char*> equationPrefixes;
 };

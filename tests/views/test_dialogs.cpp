@@ -1,0 +1,233 @@
+#include "MessageRecorder.h"
+#include "views/base/DialogFields.h"
+#include "views/base/PlotStyleDlg.h"
+#include "views/graph/GraphDialogs.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+namespace {
+QRadioButton* Radio(CPlotStyleDlg& d, const char* text)
+{
+    for (QRadioButton* r : d.findChildren<QRadioButton*>())
+        if (r->text() == text)
+            return r;
+    return nullptr;
+}
+
+void Type(QLineEdit* edit, const char* text)
+{
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+} // namespace
+
+TEST(DialogFields, ParsesWholeNumbersOnly)
+{
+    const struct
+    {
+        const char* text;
+        bool ok;
+        double value;
+    } cases[] = {{"1.5", true, 1.5}, {" -2e3 ", true, -2000}, {"+.5", true, 0.5},
+                 {"1,5", false, 0},  {"", false, 0},          {"3x", false, 0}};
+    for (const auto& c : cases) {
+        double v = 0;
+        EXPECT_EQ(ParseNumber(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value);
+        }
+    }
+    int n = 0;
+    EXPECT_FALSE(ParseInteger("2.5", n));
+    EXPECT_TRUE(ParseInteger(" 7", n));
+    EXPECT_EQ(n, 7);
+}
+
+TEST(PlotStyleDialog, WideLinesAreAlwaysSolid)
+{
+    MessageRecorder rec;
+    CPlotStyleDlg d;
+    d.m_nWidth = 3;
+    d.m_nLineType = 1;
+    d.OnInitDialog();
+    EXPECT_FALSE(Radio(d, "Dash")->isEnabled());
+    EXPECT_FALSE(Radio(d, "Dot")->isEnabled());
+    EXPECT_TRUE(Radio(d, "Solid")->isChecked());
+    EXPECT_FALSE(d.findChild<QCheckBox*>()->isEnabled());
+
+    Type(d.m_editWidth, "1");
+    EXPECT_TRUE(Radio(d, "Dash")->isEnabled());
+    Radio(d, "Dot")->setChecked(true);
+    Type(d.m_editWidth, "2");
+    EXPECT_FALSE(Radio(d, "Dot")->isEnabled());
+    EXPECT_TRUE(Radio(d, "Solid")->isChecked());
+    d.m_editWidth->clear(); // an empty field changes nothing
+    QTest::keyClick(d.m_editWidth, Qt::Key_Backspace);
+    EXPECT_TRUE(rec.messages.empty());
+
+    Type(d.m_editWidth, "1");
+    Radio(d, "Dot")->setChecked(true);
+    d.accept();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.m_nLineType, 2);
+    EXPECT_EQ(d.m_nWidth, 1);
+}
+
+TEST(PlotStyleDialog, WidthOutOfRangeIsRefused)
+{
+    MessageRecorder rec;
+    CPlotStyleDlg d;
+    d.m_nWidth = 1;
+    d.m_nLineType = 0;
+    d.OnInitDialog();
+    Type(d.m_editWidth, "11");
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0], "Please enter an integer between 1 and 10.");
+    d.accept();
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    Type(d.m_editWidth, "x");
+    EXPECT_EQ(rec.messages.back(), "Please enter an integer.");
+}
+
+TEST(PlotStyleDialog, ColourOnlyModeAndAnUnknownStyle)
+{
+    CPlotStyleDlg d;
+    d.m_nMode = 3;
+    d.m_nWidth = 4;
+    d.m_nLineType = 1;
+    d.OnInitDialog();
+    EXPECT_FALSE(d.m_editWidth->isEnabled());
+    EXPECT_FALSE(Radio(d, "Solid")->isEnabled());
+    d.accept();
+    EXPECT_EQ(d.m_nLineType, 0);
+    EXPECT_EQ(d.m_nWidth, 1);
+
+    CPlotStyleDlg odd;
+    odd.m_nMode = 1;
+    odd.m_nWidth = 1;
+    odd.m_nLineType = -1; // a stored style the dialog does not know
+    odd.OnInitDialog();
+    EXPECT_TRUE(odd.findChild<QCheckBox*>()->isEnabled());
+    odd.accept();
+    EXPECT_EQ(odd.m_nLineType, -1);
+}
+
+TEST(PlotStyleDialog, ColourIsTakenOnlyWhenPicked)
+{
+    const auto saved = CPlotStyleDlg::s_pickColor;
+    COLORREF seen = 0;
+    std::optional<COLORREF> answer = RGB(1, 2, 3);
+    CPlotStyleDlg::s_pickColor = [&](COLORREF initial, QWidget*) {
+        seen = initial;
+        return answer;
+    };
+    CPlotStyleDlg d;
+    d.m_clrColor = RGB(255, 0, 0);
+    d.m_nWidth = 1;
+    d.OnInitDialog();
+    QPushButton* set = nullptr;
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+        if (b->text() == "Set Color")
+            set = b;
+    ASSERT_NE(set, nullptr);
+    answer.reset();
+    set->click();
+    EXPECT_EQ(seen, RGB(255, 0, 0));
+    EXPECT_FALSE(d.m_bColorChanged);
+    answer = RGB(1, 2, 3);
+    set->click();
+    EXPECT_TRUE(d.m_bColorChanged);
+    EXPECT_EQ(d.m_clrNew, RGB(1, 2, 3));
+    answer.reset();
+    set->click(); // cancelling later keeps the earlier pick
+    EXPECT_TRUE(d.m_bColorChanged);
+    CPlotStyleDlg::s_pickColor = saved;
+}
+
+TEST(GraphLimitsDialog, AutoScaleAndValidation)
+{
+    MessageRecorder rec;
+    CDS2GraphLimDlg d;
+    d.m_dTMax = 6.28319;
+    d.m_dVMax = 10;
+    d.m_dVMin = -10;
+    d.m_dVAbsMax = 10;
+    d.m_dVAbsMin = -10;
+    d.m_bHaveData = true;
+    d.m_extents[SlotX] = {-2, 3, true};
+    d.m_extents[SlotY] = {-50, 50, false};
+    d.OnInitDialog();
+    EXPECT_TRUE(d.m_btnAutoScale->isEnabled());
+    EXPECT_EQ(d.Field(1022)->text(), "6.28319");
+    d.m_btnAutoScale->click();
+    EXPECT_EQ(d.Field(1026)->text(), "3.25");
+    EXPECT_EQ(d.Field(1024)->text(), "3.25");
+    EXPECT_EQ(d.Field(1023)->text(), "-2.2625");
+
+    Type(d.Field(1021), "-1");
+    d.accept();
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0], "Please enter a number between 0 and 1e+030.");
+    Type(d.Field(1021), "0");
+    Type(d.Field(1022), "0");
+    d.accept();
+    EXPECT_EQ(rec.messages.back(), "Please enter a number between 1e-030 and 1e+030.");
+    Type(d.Field(1022), "abc");
+    d.accept();
+    EXPECT_EQ(rec.messages.back(), "Please enter a number.");
+    Type(d.Field(1022), "5");
+    d.accept();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.m_dTMax, 5.0);
+    EXPECT_EQ(d.m_dVAbsMin, -2.2625);
+}
+
+TEST(GraphLimitsDialog, AutoScaleNeedsDataAndCancelKeepsMembers)
+{
+    CDS1GraphLimDlg d;
+    d.m_dVMax = 7;
+    d.OnInitDialog();
+    EXPECT_FALSE(d.m_btnAutoScale->isEnabled());
+    QTimer::singleShot(0, &d, [&] {
+        d.m_bHaveData = true;
+        d.OnAutoScale();
+        d.reject();
+    });
+    EXPECT_EQ(d.DoModal(), msgbox::IDCANCEL);
+    EXPECT_EQ(d.m_dVMax, 11.0); // members changed; the caller copies nothing back on Cancel
+}
+
+TEST(GraphVariablesDialog, OneBoxPerVariableOfTheKind)
+{
+    const struct
+    {
+        GraphKind kind;
+        int boxes;
+    } kinds[] = {{GraphKind::Newtonian, 3},
+                 {GraphKind::OneVariable, 2},
+                 {GraphKind::TwoVariable, 4},
+                 {GraphKind::ThreeVariable, 6}};
+    for (const auto& k : kinds) {
+        CGraphVarDlg d(k.kind);
+        EXPECT_EQ(d.findChildren<QCheckBox*>().size(), k.boxes);
+    }
+    CDS3GraphVarDlg d;
+    for (GraphSlot s : KindInfo(GraphKind::ThreeVariable).curves)
+        d.m_bPlot[s] = true;
+    QTimer::singleShot(0, &d, [&] {
+        for (QCheckBox* b : d.findChildren<QCheckBox*>())
+            b->setChecked(false);
+        d.accept();
+    });
+    EXPECT_EQ(d.DoModal(), msgbox::IDOK);
+    for (bool shown : d.m_bPlot)
+        EXPECT_FALSE(shown);
+    EXPECT_EQ(d.Box(SlotZp)->text(), "z' (plotz')");
+}
