@@ -56,35 +56,15 @@ private:
 };
 
 // The names each model kind knows them by.
-struct CDS1GraphLimDlg : CGraphLimDlg
+template <class Dlg, GraphKind K> struct CGraphDlgOfKind : Dlg
 {
-    explicit CDS1GraphLimDlg(QWidget* p = nullptr) : CGraphLimDlg(GraphKind::Newtonian, p) {}
+    explicit CGraphDlgOfKind(QWidget* p = nullptr) : Dlg(K, p) {}
 };
-struct CDS1NNGraphLimDlg : CGraphLimDlg
-{
-    explicit CDS1NNGraphLimDlg(QWidget* p = nullptr) : CGraphLimDlg(GraphKind::OneVariable, p) {}
-};
-struct CDS2GraphLimDlg : CGraphLimDlg
-{
-    explicit CDS2GraphLimDlg(QWidget* p = nullptr) : CGraphLimDlg(GraphKind::TwoVariable, p) {}
-};
-struct CDS3GraphLimDlg : CGraphLimDlg
-{
-    explicit CDS3GraphLimDlg(QWidget* p = nullptr) : CGraphLimDlg(GraphKind::ThreeVariable, p) {}
-};
-struct CDS1GraphVarDlg : CGraphVarDlg
-{
-    explicit CDS1GraphVarDlg(QWidget* p = nullptr) : CGraphVarDlg(GraphKind::Newtonian, p) {}
-};
-struct CDS1NNGraphVarDlg : CGraphVarDlg
-{
-    explicit CDS1NNGraphVarDlg(QWidget* p = nullptr) : CGraphVarDlg(GraphKind::OneVariable, p) {}
-};
-struct CDS2GraphVarDlg : CGraphVarDlg
-{
-    explicit CDS2GraphVarDlg(QWidget* p = nullptr) : CGraphVarDlg(GraphKind::TwoVariable, p) {}
-};
-struct CDS3GraphVarDlg : CGraphVarDlg
-{
-    explicit CDS3GraphVarDlg(QWidget* p = nullptr) : CGraphVarDlg(GraphKind::ThreeVariable, p) {}
-};
+using CDS1GraphLimDlg = CGraphDlgOfKind<CGraphLimDlg, GraphKind::Newtonian>;
+using CDS1NNGraphLimDlg = CGraphDlgOfKind<CGraphLimDlg, GraphKind::OneVariable>;
+using CDS2GraphLimDlg = CGraphDlgOfKind<CGraphLimDlg, GraphKind::TwoVariable>;
+using CDS3GraphLimDlg = CGraphDlgOfKind<CGraphLimDlg, GraphKind::ThreeVariable>;
+using CDS1GraphVarDlg = CGraphDlgOfKind<CGraphVarDlg, GraphKind::Newtonian>;
+using CDS1NNGraphVarDlg = CGraphDlgOfKind<CGraphVarDlg, GraphKind::OneVariable>;
+using CDS2GraphVarDlg = CGraphDlgOfKind<CGraphVarDlg, GraphKind::TwoVariable>;
+using CDS3GraphVarDlg = CGraphDlgOfKind<CGraphVarDlg, GraphKind::ThreeVariable>;
