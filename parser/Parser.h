@@ -1,0 +1,133 @@
+#pragma once
+// The expression language of model equations, parameters and window tests.
+//
+// CParser scans a text and evaluates it in the same pass with a table-driven shift-reduce
+// automaton. Evaluating with a token list selected records the scanned tokens; a later replay
+// of that list evaluates without scanning, reading the variables' current values. One parser
+// serves one evaluation at a time; it holds no lock and allocates nothing while evaluating.
+//
+// Recorded variable tokens refer to members by pointer-to-member, not by address, so a copy
+// of a parser (a calculation thread's own copy) replays its own variables.
+#include <atomic>
+#include <cstdint>
+
+#include "parser/RecordedProgram.h"
+
+// Set whenever the scanner reads X:, Y: or Z:; never cleared by the parser. Any thread may scan.
+extern std::atomic<bool> g_bDelayedVarUsed;
+
+constexpr int TK_PLUS = 0;
+constexpr int TK_MINUS = 1;
+constexpr int TK_TIMES = 2;
+constexpr int TK_DIVIDE = 3;
+constexpr int TK_POWER = 4;
+constexpr int TK_LPAREN = 5;
+constexpr int TK_RPAREN = 6;
+constexpr int TK_NUMBER = 7;
+constexpr int TK_VARIABLE = 8;
+constexpr int TK_END = 10;
+constexpr int TK_ERROR = 11;
+constexpr int TK_FUNCTION = 19;
+
+class CParser;
+
+struct PARSETOKEN
+{
+    std::int32_t nState = 0;
+    union Value {
+        double dValue;               // a number, or a non-terminal's value so far
+        double CParser::*pmVariable; // the member that holds a variable
+        struct Function
+        {
+            char szName[7];     // the keyword, zero-terminated
+            std::uint8_t nFunc; // its index in the keyword table
+        } fn;
+    } value{0.0};
+    std::int32_t nCode = TK_END;
+};
+
+class CParser
+{
+public:
+    static constexpr int kStackSize = 20;
+    static constexpr int kListSize = 210;
+    static constexpr int kTextSize = 500;   // 499 characters and the terminating zero
+    static constexpr int kNumberSize = 131; // longest number text
+
+    CParser();
+
+    // Status 0: error (result 0.0); 1: success; 2: success and a variable was scanned.
+    double Evaluate(const char* text, int& status);
+
+    // The pulse train DLT(p) at the current t and dt: 0 or 1.
+    int Dlt(double dPeriod) const;
+
+    // Function keyword nFunc applied to v; sets bError on a domain error.
+    double CallFunction(int nFunc, double v, bool& bError) const;
+
+    // Tests and the fuzzer compare the compiled replay with the token-by-token one.
+    void SetCompiledReplay(bool bOn) { m_bCompiledReplay = bOn; }
+
+    double m_dD = 0.0;
+    double m_dC = 0.0;
+    double m_dB = 0.0;
+    double m_dA = 0.0;
+    double m_dPA = 0.0;
+    double m_dXDelayed = 0.0;
+    double m_dYDelayed = 0.0;
+    double m_dZDelayed = 0.0;
+    double m_dXPrime = 0.0;
+    double m_dYPrime = 0.0;
+    double m_dZPrime = 0.0;
+    double m_dX = 0.0;
+    double m_dY = 0.0;
+    double m_dZ = 0.0;
+    double m_dAF = 0.0;
+    double m_dT = 0.0;
+    double m_dDT = 0.0;
+    double m_dPi;
+
+    char* m_pszCursor = nullptr;
+    int m_nStackTop = -1;
+    int m_nLookahead = TK_END;
+    int m_bError = 0;
+    int m_nListIndex = 0;
+    int m_nList = 0; // 0 none, 1 to 3
+    std::uint8_t m_bVarRead = 0;
+    std::uint8_t m_bScan = 1; // 1 scan the text, 0 replay the selected list
+    PARSETOKEN m_aStack[kStackSize];
+    PARSETOKEN m_tkCurrent;
+    PARSETOKEN m_aTokenList1[kListSize];
+    PARSETOKEN m_aTokenList2[kListSize];
+    PARSETOKEN m_aTokenList3[kListSize];
+
+    int GetToken();
+    bool MatchKeyword(const char* keyword) const;
+    bool LookUpVariable(char*& cursor, double CParser::*& pmVariable);
+
+    void Shift(int nState);
+    void Push(const PARSETOKEN& token);
+    void Pop(PARSETOKEN& token);
+    int GotoState(int nProduction) const;
+    void Reduce(int nProduction);
+
+private:
+    PARSETOKEN* SelectedList();
+    CRecordedProgram* SelectedProgram();
+    bool CopyText(const char* text);
+    int ScanToken();
+    int ScanNumber();
+    void Step(bool& bAccept);
+    void ShiftOperand(bool bMinusAllowed);
+    void Fail() { m_bError = 1; }
+    double Reduced(int nProduction, const PARSETOKEN* rhs);
+    int TreeNode(int nProduction, const PARSETOKEN* rhs, const int* aNode);
+    bool Recording() const { return m_bScan && m_nList != 0; }
+
+    char m_szText[kTextSize] = {};
+    // Node of each stack entry in the expression tree built while recording.
+    int m_aNode[kStackSize] = {};
+    CExpressionTree m_tree;
+    CRecordedProgram m_aProgram[3];
+    bool m_bCompiledReplay = true;
+};

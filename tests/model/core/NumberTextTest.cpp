@@ -1,0 +1,101 @@
+#include "model/core/NumberText.h"
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RoundCase
+{
+    double x;
+    int nDigits;
+    double result;
+};
+
+TEST(RoundToDigits, GivesTheDocumentedBits)
+{
+    const RoundCase kCases[] = {
+        {3.14159265, 4, 3.1416},
+        {123.456789, 4, 123.46000000000001},
+        {-123.456789, 3, -123.5},
+        {12345.678, 4, 12345.678},
+        {99.99, 1, 100.0},
+        {987.65, -1, 990.0},
+        {-0.0123456, 3, -0.012},
+        {0.000123456, 4, 0.0001},
+        {2.5, 0, 3.0},
+        {-2.5, 0, -3.0},
+        {10.0, 2, 10.0},
+        {-10.0, 0, -10.0},
+        {10.5, 0, 11.0},
+        {0.0, 4, 0.0},
+        {0.0, -3, 0.0},
+        {1e300, 2, 1e300}, // integral already
+        {4503599627370497.0, 3, 4503599627370497.0},
+        {0.5, -1, 0.0},
+        {-5.0, -1, -10.0},
+    };
+    for (const RoundCase& c : kCases)
+        EXPECT_EQ(RoundToDigits(c.x, c.nDigits), c.result) << c.x << " to " << c.nDigits;
+}
+
+TEST(RoundToDigits, NonFiniteAndOverflowGiveNan)
+{
+    const double kInf = std::numeric_limits<double>::infinity();
+    EXPECT_TRUE(std::isnan(RoundToDigits(std::nan(""), 3)));
+    EXPECT_TRUE(std::isnan(RoundToDigits(kInf, 3)));
+    EXPECT_TRUE(std::isnan(RoundToDigits(-kInf, 0)));
+    EXPECT_TRUE(std::isnan(RoundToDigits(1e300, 400)));
+    // Absurd digit counts stay defined.
+    EXPECT_TRUE(std::isnan(RoundToDigits(5.0, std::numeric_limits<int>::min())));
+    EXPECT_TRUE(std::isnan(RoundToDigits(5.0, std::numeric_limits<int>::max())));
+}
+
+struct TextCase
+{
+    double value;
+    int nDigits;
+    bool bSign;
+    int nWidth;
+    const char* text;
+};
+
+TEST(FormatTableValue, WritesPaddedGeneralText)
+{
+    const TextCase kCases[] = {
+        {3.14159265, 4, true, 12, "+3.1416     "},
+        {-0.5, 4, true, 12, "-0.5        "},
+        {0.0, 4, true, 12, "+0          "},
+        {12345678.0, 4, true, 12, "+1.235e+007 "},
+        {2 * 3.141592653589793 / 100, 5, false, 9, "0.06283  "},
+        {-12345678.0, 4, true, 0, "-1.235e+007"},
+        {0.0001, 4, false, 0, "0.0001"},
+        {0.00001234, 8, false, 0, "1.234e-005"},
+        {123456.0, 2, false, 3, "123456"}, // never cut
+        {1e30, 0, false, 0, "1e+030"},
+        {-1.5e-300, 302, true, 0, "-1.5e-300"},
+        {1.23456789e300, 0, true, 0, "+1.235e+300"},
+        {std::numeric_limits<double>::infinity(), 4, true, 5, "+nan "},
+    };
+    for (const TextCase& c : kCases) {
+        char buffer[64];
+        FormatTableValue(buffer, c.value, c.nDigits, c.bSign, c.nWidth);
+        EXPECT_STREQ(buffer, c.text) << c.value;
+    }
+}
+
+TEST(FormatTableValue, IgnoresADecimalCommaLocale)
+{
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "no German locale installed (scripts/setup.sh makes one)";
+    char buffer[32];
+    FormatTableValue(buffer, 2.25, 4, 0, 0);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_STREQ(buffer, "2.25");
+}
+
+} // namespace
