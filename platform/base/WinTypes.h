@@ -2,6 +2,9 @@
 // Small value types that the model record, its files and the drawing code share.
 #include <cstdint>
 
+using BOOL = int;           // 32-bit flag, 0 or 1
+using BYTE = unsigned char; // 8-bit flag
+
 // A colour 0x00BBGGRR.
 using COLORREF = std::uint32_t;
 

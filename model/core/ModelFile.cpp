@@ -1,0 +1,352 @@
+#include "model/core/ModelFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+class Layout
+{
+public:
+    std::vector<const SettingField*> fields;
+
+    void Add(const std::string& name)
+    {
+        const SettingField* f = FindField(name);
+        if (!f)
+            throw std::logic_error("no setting " + name);
+        fields.push_back(f);
+    }
+    void Add(std::initializer_list<const char*> names)
+    {
+        for (const char* n : names)
+            Add(std::string(n));
+    }
+    void Elem(const char* array, int i) { Add(std::string(array) + "[" + std::to_string(i) + "]"); }
+    void Elems(const char* array, std::initializer_list<int> idx)
+    {
+        for (int i : idx)
+            Elem(array, i);
+    }
+    void Block2(const std::string& p)
+    {
+        for (const char* s :
+             {"AbsMax1", "AbsMin1", "AbsMax2", "AbsMin2", "Max1", "Min1", "Max2", "Min2"})
+            Add("m_d" + p + s);
+    }
+    void Block3(const std::string& p)
+    {
+        for (const char* s : {"AbsMaxX", "AbsMinX", "AbsMaxY", "AbsMinY", "AbsMaxZ", "AbsMinZ",
+                              "MaxX", "MinX", "MaxY", "MinY", "MaxZ", "MinZ"})
+            Add("m_d" + p + s);
+    }
+};
+
+// Curve sets: the members' suffixes and their slots in the imported-data arrays.
+struct Curves
+{
+    std::vector<std::string> names;
+    std::vector<int> importSlots;
+};
+
+Curves CurvesOf(SystemKind kind)
+{
+    switch (kind) {
+    case SystemKind::Newtonian:
+        return {{"X", "Xp", "Xpp"}, {0, 1, 2}};
+    case SystemKind::OneVariable:
+        return {{"X", "Xp"}, {0, 1}};
+    case SystemKind::TwoVariable:
+        return {{"X", "Xp", "Y", "Yp"}, {0, 1, 3, 4}};
+    default:
+        return {{"X", "Xp", "Y", "Yp", "Z", "Zp"}, {0, 1, 3, 4, 5, 6}};
+    }
+}
+
+// Rows 30 to 34 of the Newtonian, one- and two-variable files, for styles or widths.
+void PenRows(Layout& l, SystemKind kind, const char* what, const char* importArr,
+             const char* importViewArr)
+{
+    const bool vf = kind != SystemKind::OneVariable;
+    const Curves c = CurvesOf(kind);
+    const std::string w = what;
+    for (const auto& n : c.names)
+        l.Add("m_n" + w + n);
+    for (int i : c.importSlots)
+        l.Elem(importArr, i);
+    l.Add("m_n" + w + "PO");
+    l.Add("m_n" + w + "PO2");
+    l.Elems(importViewArr, {0, 1});
+    l.Add("m_n" + w + "VFTrack");
+    if (vf)
+        for (const char* s : {"Nullcline1", "Nullcline2", "StableManifold", "UnstableManifold"})
+            l.Add("m_n" + w + s);
+    l.Add("m_n" + w + "FO");
+    l.Add("m_n" + w + "FO2");
+    l.Elems(importViewArr, {2, 3});
+    l.Add("m_n" + w + "Spare1");
+    l.Add("m_n" + w + "Spare2");
+}
+
+std::vector<const SettingField*> LayoutN12(SystemKind kind)
+{
+    const bool n = kind == SystemKind::Newtonian;
+    const bool two = kind == SystemKind::TwoVariable;
+    const bool vf = n || two;
+    Layout l;
+    l.Add({"m_bPlotX", "m_bPlotXp"});
+    if (n)
+        l.Add("m_bPlotXpp");
+    if (two)
+        l.Add({"m_bPlotY", "m_bPlotYp"});
+    if (n)
+        l.Add({"m_strAppliedForce", "m_strRestoringForce", "m_strDragForce"});
+    else
+        l.Add("m_strXRate");
+    if (two)
+        l.Add("m_strYRate");
+    l.Add({"m_dGraphVAbsMax", "m_dGraphVAbsMin", "m_dGraphVMax", "m_dGraphVMin"});
+    for (const char* p : {"PO", "VF", "FO", "OS", "PS", "BA"})
+        l.Block2(p);
+    l.Add({"m_dGraphTMin", "m_dGraphTMax", "m_dRunTimeLimit", "m_dInitX"});
+    if (n)
+        l.Add("m_dInitXp");
+    if (two)
+        l.Add("m_dInitY");
+    l.Add({"m_dPhase", "m_dAngFreq", "m_nChrononsPerCycle", "m_nXDelay"});
+    if (two)
+        l.Add("m_nYDelay");
+    l.Add({"m_nTableInterval", "m_nTableRows", "m_bTabX", "m_bTabXp"});
+    if (n)
+        l.Add("m_bTabXpp");
+    if (two)
+        l.Add({"m_bTabY", "m_bTabYp"});
+    l.Add({"m_nActivePage", "m_nIntegrator", "m_strParamA", "m_strParamB", "m_strParamC",
+           "m_strParamD"});
+    if (n)
+        l.Add("m_dMass");
+    l.Add({"m_bPlotConcurrent", "m_bPlotPostCalc", "m_bPlotManual"});
+    const Curves c = CurvesOf(kind);
+    for (const auto& name : c.names)
+        l.Add("m_clr" + name);
+    for (int i : c.importSlots)
+        l.Elem("m_clrImport", i);
+    l.Add({"m_clrPO", "m_clrPO2"});
+    l.Elems("m_clrImportView", {0, 1});
+    l.Add("m_clrVFTrack");
+    if (vf)
+        l.Add({"m_clrNullcline1", "m_clrNullcline2", "m_clrStableManifold", "m_clrUnstableManifold",
+               "m_clrDirFieldFrom", "m_clrDirFieldTo"});
+    l.Add({"m_clrFO", "m_clrFO2"});
+    l.Elems("m_clrImportView", {2, 3});
+    for (int i = 0; i < 16; ++i)
+        l.Elem("m_clrSection", i);
+    for (int i = 0; i < 16; ++i)
+        l.Elem("m_clrSectionImport", i);
+    l.Add("m_clrPS");
+    l.Elem("m_clrImportView", 4);
+    l.Add({"m_clrSpare1", "m_clrSpare2"});
+    l.Elems("m_clrImportView", {5, 6});
+    PenRows(l, kind, "Style", "m_nStyleImport", "m_nStyleImportView");
+    PenRows(l, kind, "Width", "m_nWidthImport", "m_nWidthImportView");
+    l.Elems("m_bMarkReturn", {0, 1, 2, 3, 4, 5});
+    l.Add({"m_nOrbitSections", "m_dSpinMin", "m_dSpinMax", "m_dVFTime", "m_nSpinParam",
+           "m_nModelForm", "m_nBADepth", "m_nBAGrid"});
+    if (vf)
+        l.Add({"m_nManifoldSteps", "m_nTrackSteps", "m_nVFGridSpacing"});
+    l.Add("m_bPlotOverlay");
+    l.Elems("m_bViewWanted", {0, 1, 2, 3, 4, 5, 6});
+    l.Elem("m_nViewPitch", 1);
+    l.Elem("m_nViewYaw", 1);
+    l.Add("m_ptFOView");
+    l.Elem("m_nViewPitch", 2);
+    l.Elem("m_nViewYaw", 2);
+    l.Add("m_ptOSView");
+    if (n)
+        l.Add({"m_nRSMode", "m_nAnimDelay"});
+    if (vf)
+        l.Add("m_dJacobianStep");
+    return l.fields;
+}
+
+std::vector<const SettingField*> LayoutThree()
+{
+    Layout l;
+    l.Add({"m_bPlotX", "m_bPlotXp", "m_bPlotY", "m_bPlotYp", "m_bPlotZ", "m_bPlotZp", "m_strXRate",
+           "m_strYRate", "m_strZRate", "m_dGraphVAbsMax", "m_dGraphVAbsMin", "m_dGraphVMax",
+           "m_dGraphVMin"});
+    for (const char* p : {"PO3", "PS3", "B3"})
+        l.Block3(p);
+    l.Add({"m_dGraphTMin",     "m_dGraphTMax", "m_dRunTimeLimit",
+           "m_dInitX",         "m_dInitY",     "m_dInitZ",
+           "m_dPhase",         "m_dAngFreq",   "m_nChrononsPerCycle",
+           "m_nXDelay",        "m_nYDelay",    "m_nZDelay",
+           "m_nTableInterval", "m_nTableRows", "m_bTabX",
+           "m_bTabXp",         "m_bTabY",      "m_bTabYp",
+           "m_bTabZ",          "m_bTabZp",     "m_nActivePage",
+           "m_nIntegrator",    "m_strParamA",  "m_strParamB",
+           "m_strParamC",      "m_strParamD",  "m_bPlotConcurrent",
+           "m_bPlotPostCalc",  "m_bPlotManual"});
+    const Curves c = CurvesOf(SystemKind::ThreeVariable);
+    for (const auto& name : c.names)
+        l.Add("m_clr" + name);
+    for (int i : c.importSlots)
+        l.Elem("m_clrImport", i);
+    l.Add({"m_clrPO", "m_clrPO2"});
+    l.Elems("m_clrImportView", {0, 1});
+    l.Add("m_clrPS");
+    l.Elem("m_clrImportView", 4);
+    l.Add({"m_clrSpare1", "m_clrSpare2"});
+    l.Elems("m_clrImportView", {5, 6});
+    for (const char* what : {"Style", "Width"}) {
+        const std::string w = what;
+        const char* imp = w == "Style" ? "m_nStyleImport" : "m_nWidthImport";
+        const char* impView = w == "Style" ? "m_nStyleImportView" : "m_nWidthImportView";
+        for (const auto& name : c.names)
+            l.Add("m_n" + w + name);
+        for (int i : c.importSlots)
+            l.Elem(imp, i);
+        l.Add("m_n" + w + "PO");
+        l.Add("m_n" + w + "PO2");
+        l.Elems(impView, {0, 1});
+        l.Add("m_n" + w + "Spare1");
+        l.Add("m_n" + w + "Spare2");
+    }
+    l.Elems("m_bMarkReturn", {0, 1, 4, 5});
+    l.Add({"m_nOrbitSections", "m_bShowCellPSP", "m_bShowCellPS", "m_bShowCell3", "m_nModelForm",
+           "m_bPlotOverlay"});
+    l.Elems("m_bViewWanted", {0, 1, 4});
+    l.Elem("m_nViewPitch", 0);
+    l.Elem("m_nViewYaw", 0);
+    l.Add("m_ptPSPView");
+    l.Elem("m_nViewPitch", 3);
+    l.Elem("m_nViewYaw", 3);
+    l.Add("m_ptPS3View");
+    return l.fields;
+}
+
+void WriteField(CArchive& ar, const SettingField& f, CModelSettings& s)
+{
+    switch (f.type) {
+    case FieldType::Bool:
+    case FieldType::Int:
+        ar.WriteInt(f.Int(s));
+        break;
+    case FieldType::Color:
+        ar.WriteInt(static_cast<std::int32_t>(f.Color(s)));
+        break;
+    case FieldType::Double:
+        ar.WriteDouble(f.Double(s));
+        break;
+    case FieldType::Text:
+        ar.WriteString(f.Text(s));
+        break;
+    case FieldType::Point:
+        ar.WritePoint(f.Point(s));
+        break;
+    }
+}
+
+void ReadField(CArchive& ar, const SettingField& f, CModelSettings& s)
+{
+    switch (f.type) {
+    case FieldType::Bool:
+    case FieldType::Int:
+        f.Int(s) = ar.ReadInt();
+        break;
+    case FieldType::Color:
+        f.Color(s) = static_cast<COLORREF>(ar.ReadInt());
+        break;
+    case FieldType::Double:
+        f.Double(s) = ar.ReadDouble();
+        break;
+    case FieldType::Text:
+        f.Text(s) = ar.ReadString();
+        break;
+    case FieldType::Point:
+        f.Point(s) = ar.ReadPoint();
+        break;
+    }
+}
+
+// Rules that tie one value to another or to the kind.
+bool SpecialRuleBroken(const SettingField& f, const CModelSettings& s, SystemKind kind)
+{
+    if (f.name == "m_dAngFreq")
+        return s.m_dAngFreq == 0;
+    if (f.name == "m_nModelForm")
+        return s.m_nModelForm > ModelFormCount(kind);
+    if (f.name == "m_nTableInterval")
+        return s.m_nTableInterval > 0 && s.m_nChrononsPerCycle > 0 &&
+               s.m_nChrononsPerCycle % s.m_nTableInterval != 0;
+    return false;
+}
+
+std::string Label(const SettingField& f)
+{
+    return f.key.empty() ? f.name : f.key;
+}
+
+} // namespace
+
+std::span<const SettingField* const> FileLayout(SystemKind kind)
+{
+    static const std::array<std::vector<const SettingField*>, kSystemKinds> layouts = {
+        LayoutN12(SystemKind::Newtonian), LayoutN12(SystemKind::OneVariable),
+        LayoutN12(SystemKind::TwoVariable), LayoutThree()};
+    return layouts[static_cast<int>(kind)];
+}
+
+void StoreModel(CArchive& ar, CModelSettings& s, SystemKind kind)
+{
+    // The Data Table view (counter 1) is not remembered.
+    s.m_bViewWanted[0] = s.m_nOpenViews[0] >= 1;
+    for (int i = 1; i < 7; ++i)
+        s.m_bViewWanted[i] = s.m_nOpenViews[i + 1] >= 1;
+    if (kind == SystemKind::ThreeVariable)
+        for (int i : {2, 3, 5, 6})
+            s.m_bViewWanted[i] = 0;
+    for (const SettingField* f : FileLayout(kind))
+        WriteField(ar, *f, s);
+}
+
+std::vector<std::string> LoadModel(CArchive& ar, CModelSettings& s, SystemKind kind)
+{
+    CModelSettings loaded = s;
+    for (const SettingField* f : FileLayout(kind))
+        ReadField(ar, *f, loaded);
+    auto replaced = CheckLoadedSettings(loaded, kind);
+    s = std::move(loaded);
+    return replaced;
+}
+
+std::vector<std::string> CheckLoadedSettings(CModelSettings& s, SystemKind kind)
+{
+    CModelSettings defaults;
+    SetModelDefaults(defaults, kind);
+    std::vector<std::string> replaced;
+    // The chronons are checked first: the table interval must divide the value that stays.
+    std::vector<const SettingField*> order(FileLayout(kind).begin(), FileLayout(kind).end());
+    std::stable_partition(order.begin(), order.end(),
+                          [](const SettingField* f) { return f->name == "m_nChrononsPerCycle"; });
+    for (const SettingField* f : order) {
+        if (f->InRange(s) && !SpecialRuleBroken(*f, s, kind))
+            continue;
+        f->CopyValue(s, defaults);
+        if (SpecialRuleBroken(*f, s, kind)) // ti 1 divides any c/c; this is a safeguard
+            s.m_nTableInterval = 1;
+        replaced.push_back(Label(*f));
+    }
+    return replaced;
+}
+
+std::string ReplacedSettingsMessage(const std::vector<std::string>& names)
+{
+    std::string text = "Some values in this model file were out of range.\n"
+                       "They have been set to their default values:\n";
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i ? ", " : "") + names[i];
+    return text;
+}

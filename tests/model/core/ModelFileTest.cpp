@@ -1,0 +1,231 @@
+#include "model/core/ModelFile.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const SystemKind kAllKinds[] = {SystemKind::Newtonian, SystemKind::OneVariable,
+                                SystemKind::TwoVariable, SystemKind::ThreeVariable};
+
+std::vector<std::uint8_t> DefaultFile(SystemKind kind, CModelSettings* out = nullptr)
+{
+    CModelSettings s;
+    SetModelDefaults(s, kind);
+    CArchive ar;
+    StoreModel(ar, s, kind);
+    if (out)
+        *out = s;
+    return ar.Buffer();
+}
+
+template <class T> T At(const std::vector<std::uint8_t>& b, std::size_t off)
+{
+    T v;
+    std::memcpy(&v, b.data() + off, sizeof v);
+    return v;
+}
+
+// Fields of the layout compared one by one.
+void ExpectSameStoredFields(CModelSettings& a, CModelSettings& b, SystemKind kind)
+{
+    for (const SettingField* f : FileLayout(kind)) {
+        CModelSettings probe = b;
+        f->CopyValue(probe, a);
+        CArchive x, y;
+        StoreModel(x, probe, kind);
+        StoreModel(y, b, kind);
+        EXPECT_EQ(x.Buffer(), y.Buffer()) << f->name;
+    }
+}
+
+TEST(ModelFile, DefaultFileSizes)
+{
+    const std::size_t sizes[] = {1138, 987, 1151, 826};
+    for (SystemKind k : kAllKinds)
+        EXPECT_EQ(DefaultFile(k).size(), sizes[static_cast<int>(k)]);
+}
+
+TEST(ModelFile, FieldOffsetsOfDefaultFiles)
+{
+    const auto n = DefaultFile(SystemKind::Newtonian);
+    EXPECT_EQ(At<std::int32_t>(n, 0), 1); // m_bPlotX
+    EXPECT_EQ(n[12], 14);                 // length of "a*cos(af*t+pa)"
+    EXPECT_EQ(std::string(n.begin() + 13, n.begin() + 27), "a*cos(af*t+pa)");
+    EXPECT_EQ(At<double>(n, 38), 10.0);                  // m_dGraphVAbsMax
+    EXPECT_EQ(At<double>(n, 470), kTwoPi);               // m_dRunTimeLimit
+    EXPECT_EQ(At<std::int32_t>(n, 510), 100);            // m_nChrononsPerCycle
+    EXPECT_EQ(At<double>(n, 554), 1.0);                  // m_dMass
+    EXPECT_EQ(At<std::int32_t>(n, 574), RGB(255, 0, 0)); // m_clrX
+    EXPECT_EQ(At<double>(n, 1130), 1e-6);                // m_dJacobianStep
+
+    const auto one = DefaultFile(SystemKind::OneVariable);
+    EXPECT_EQ(std::string(one.begin() + 9, one.begin() + 15), "sin(x)");
+    EXPECT_EQ(At<double>(one, 447), kTwoPi);
+    EXPECT_EQ(At<double>(one, 455), 0.01); // m_dInitX
+    EXPECT_EQ(At<std::int32_t>(one, 479), 100);
+
+    const auto two = DefaultFile(SystemKind::TwoVariable);
+    EXPECT_EQ(At<double>(two, 472), 5.0); // m_dInitX
+    EXPECT_EQ(At<double>(two, 480), 0.0); // m_dInitY
+    EXPECT_EQ(At<std::int32_t>(two, 504), 100);
+
+    const auto three = DefaultFile(SystemKind::ThreeVariable);
+    EXPECT_EQ(std::string(three.begin() + 25, three.begin() + 29), "-y-z");
+    EXPECT_EQ(At<double>(three, 381), 25.0);      // m_dRunTimeLimit
+    EXPECT_EQ(At<std::int32_t>(three, 429), 100); // m_nChrononsPerCycle
+    EXPECT_EQ(At<std::int32_t>(three, 810), 30);  // Poincare pitch
+    EXPECT_EQ(At<std::int32_t>(three, 814), 70);  // then its yaw, then its pan offset
+}
+
+TEST(ModelFile, RoundTripOfChangedValues)
+{
+    for (SystemKind k : kAllKinds) {
+        CModelSettings s;
+        SetModelDefaults(s, k);
+        s.m_strParamB = std::string(300, 'b'); // a long text takes the 3-byte prefix
+        s.m_strXRate = "x*(1-x)";
+        s.m_strAppliedForce = "";
+        s.m_dRunTimeLimit = 12.5;
+        s.m_nChrononsPerCycle = 120;
+        s.m_nTableInterval = 4;
+        s.m_nTableRows = 500;
+        s.m_clrSection[15] = RGB(1, 2, 3);
+        s.m_nViewPitch[1] = -45;
+        s.m_ptFOView = POINT{-3, 17};
+        s.m_ptPS3View = POINT{8, -9};
+        s.m_nModelForm = 2;
+        s.m_nOpenViews[0] = 1;
+        CArchive out;
+        StoreModel(out, s, k);
+        CModelSettings back;
+        CArchive in(out.Buffer());
+        EXPECT_TRUE(LoadModel(in, back, k).empty());
+        EXPECT_EQ(in.Remaining(), 0u);
+        ExpectSameStoredFields(s, back, k);
+        EXPECT_EQ(back.m_nTableInterval, 4);
+        EXPECT_EQ(back.m_strParamB, s.m_strParamB);
+    }
+}
+
+TEST(ModelFile, ViewFlagsComeFromOpenViews)
+{
+    CModelSettings s;
+    SetModelDefaults(s, SystemKind::TwoVariable);
+    s.m_nOpenViews[0] = 1; // Graph vs Time
+    s.m_nOpenViews[1] = 1; // Data Table: not remembered
+    CArchive ar;
+    StoreModel(ar, s, SystemKind::TwoVariable);
+    EXPECT_EQ(std::vector<int>(s.m_bViewWanted, s.m_bViewWanted + 7),
+              (std::vector<int>{1, 0, 0, 0, 0, 0, 0}));
+
+    CModelSettings t;
+    SetModelDefaults(t, SystemKind::ThreeVariable);
+    t.m_nOpenViews[2] = 1; // Projected Orbit
+    t.m_nOpenViews[5] = 2; // Poincare Section
+    CArchive ar3;
+    StoreModel(ar3, t, SystemKind::ThreeVariable);
+    EXPECT_EQ(std::vector<int>(t.m_bViewWanted, t.m_bViewWanted + 7),
+              (std::vector<int>{0, 1, 0, 0, 1, 0, 0}));
+}
+
+TEST(ModelFile, EveryTruncationFailsAndLeavesTheRecordAlone)
+{
+    for (SystemKind k : kAllKinds) {
+        const auto full = DefaultFile(k);
+        CModelSettings before;
+        before.m_strXRate = "untouched";
+        before.m_nTableRows = 77;
+        for (std::size_t len = 0; len < full.size(); ++len) {
+            CModelSettings s = before;
+            CArchive in(std::vector<std::uint8_t>(full.begin(), full.begin() + len));
+            EXPECT_THROW(LoadModel(in, s, k), CArchiveException) << len;
+            EXPECT_EQ(s.m_strXRate, "untouched");
+            EXPECT_EQ(s.m_nTableRows, 77);
+        }
+    }
+}
+
+TEST(ModelFile, HugeTextLengthIsAFailureNotAnAllocation)
+{
+    auto file = DefaultFile(SystemKind::OneVariable);
+    // The x' text starts at offset 8: claim four gigabytes.
+    const std::uint8_t prefix[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    file.erase(file.begin() + 8);
+    file.insert(file.begin() + 8, std::begin(prefix), std::end(prefix));
+    CModelSettings s;
+    CArchive in(file);
+    EXPECT_THROW(LoadModel(in, s, SystemKind::OneVariable), CArchiveException);
+}
+
+TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
+{
+    CModelSettings s;
+    SetModelDefaults(s, SystemKind::Newtonian);
+    s.m_nTableRows = 5;
+    s.m_nChrononsPerCycle = 120;
+    s.m_nTableInterval = 7; // does not divide 120
+    s.m_nOrbitSections = 40;
+    s.m_nActivePage = 9;
+    s.m_nModelForm = 5; // the Newtonian kind has four forms
+    s.m_dAngFreq = 0;
+    s.m_dGraphVMax = std::numeric_limits<double>::quiet_NaN();
+    s.m_nStyleX = 7;
+    s.m_clrPS = 0x7F000000;
+    s.m_bMarkReturn[3] = 2;
+    s.m_dMass = 2.5;      // sound values stay
+    s.m_strParamA = "2*"; // texts are the equations' business
+    CArchive out;
+    StoreModel(out, s, SystemKind::Newtonian);
+    CModelSettings back;
+    CArchive in(out.Buffer());
+    const auto replaced = LoadModel(in, back, SystemKind::Newtonian);
+    EXPECT_EQ(replaced.size(), 10u);
+    EXPECT_EQ(back.m_nTableRows, 10000);
+    EXPECT_EQ(back.m_nChrononsPerCycle, 120);
+    EXPECT_EQ(back.m_nTableInterval, 1);
+    EXPECT_EQ(back.m_nOrbitSections, 6);
+    EXPECT_EQ(back.m_nActivePage, 0);
+    EXPECT_EQ(back.m_nModelForm, 0);
+    EXPECT_EQ(back.m_dAngFreq, 1);
+    EXPECT_EQ(back.m_dGraphVMax, 10);
+    EXPECT_EQ(back.m_nStyleX, 0);
+    EXPECT_EQ(back.m_clrPS, RGB(0, 255, 0));
+    EXPECT_EQ(back.m_bMarkReturn[3], 0);
+    EXPECT_EQ(back.m_dMass, 2.5);
+    EXPECT_EQ(back.m_strParamA, "2*");
+    const std::string msg = ReplacedSettingsMessage(replaced);
+    EXPECT_NE(msg.find("tr"), std::string::npos);
+    EXPECT_NE(msg.find("ti"), std::string::npos);
+}
+
+TEST(ModelFile, DefaultFilesNeedNoReplacement)
+{
+    for (SystemKind k : kAllKinds) {
+        CModelSettings s;
+        CArchive in(DefaultFile(k));
+        EXPECT_TRUE(LoadModel(in, s, k).empty());
+    }
+}
+
+TEST(ModelFile, LayoutsCountTheStoredFields)
+{
+    // Texts, ints and doubles per kind, as the layout tables give them.
+    for (SystemKind k : kAllKinds) {
+        int texts = 0, points = 0;
+        for (const SettingField* f : FileLayout(k)) {
+            texts += f->type == FieldType::Text;
+            points += f->type == FieldType::Point;
+        }
+        EXPECT_EQ(texts, k == SystemKind::Newtonian ? 7
+                                                    : 4 + (k == SystemKind::OneVariable   ? 1
+                                                           : k == SystemKind::TwoVariable ? 2
+                                                                                          : 3));
+        EXPECT_EQ(points, 2);
+    }
+}
+
+} // namespace
