@@ -1,7 +1,7 @@
 #include "MessageRecorder.h"
 #include "views/base/DialogFields.h"
 #include "views/base/PlotStyleDlg.h"
-#include "views/graph/GraphDialogs.h"
+#include "views/graph/GraphDialogNames.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

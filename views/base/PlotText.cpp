@@ -16,40 +16,6 @@ double SaneRange(double range)
 }
 } // namespace
 
-#ifdef VELTRIX_LOCAL_ROUND
-// Stand-in until the shared rounding lands.
-namespace {
-double Pow10(int k)
-{
-    double r = 1.0, b = 10.0;
-    for (unsigned n = static_cast<unsigned>(k < 0 ? -k : k); n; n >>= 1, b *= b)
-        if (n & 1)
-            r *= b;
-    return k < 0 ? 1.0 / r : r;
-}
-} // namespace
-
-double RoundToDigits(double x, int nDigits)
-{
-    int e = 0;
-    if (x > 10.0 || x < -10.0) {
-        const int ep = static_cast<int>(std::trunc(std::log10(std::fabs(x))));
-        if (nDigits > std::abs(ep)) {
-            x = x / Pow10(ep);
-            e = ep;
-        }
-    }
-    double z = x * Pow10(nDigits);
-    if (x > 0)
-        z += 0.5;
-    else if (x < 0)
-        z -= 0.5;
-    const double t = z - std::fmod(z, 1.0);
-    const int k = e - nDigits;
-    return t * Pow10(k);
-}
-#endif
-
 int DigitsForRange(double range)
 {
     return ClampDigits(4.0 - std::trunc(std::log10(SaneRange(range))));

@@ -2,12 +2,7 @@
 // Number text of plot labels, readouts and legends. No Qt here.
 #include <string>
 
-#if __has_include("model/core/NumberText.h")
 #include "model/core/NumberText.h"
-#else
-#define VELTRIX_LOCAL_ROUND
-double RoundToDigits(double x, int nDigits);
-#endif
 
 // 4 - trunc(log10(range)): the significant digits for an axis of that range. A zero, negative
 // or non-finite range counts as 1; the result stays within +-kMaxDigits.

@@ -1,5 +1,6 @@
 #include "views/graph/GraphDialogs.h"
 
+#include "model/core/ModelSettings.h"
 #include "platform/base/MessageHook.h"
 #include "views/base/DialogFields.h"
 

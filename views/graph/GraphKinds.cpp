@@ -1,5 +1,7 @@
 #include "views/graph/GraphKinds.h"
 
+#include "model/core/ModelSettings.h"
+
 namespace {
 const GraphKindInfo kNewtonian{
     {SlotX, SlotXp, SlotXpp},        {SlotX, SlotXp, SlotXpp},
@@ -60,4 +62,50 @@ const char* SlotCheckLabel(GraphSlot slot)
                                                    "y (ploty)",  "y' (ploty')", "z (plotz)",
                                                    "z' (plotz')"};
     return labels[slot];
+}
+
+const SlotSettings& SlotMembers(GraphSlot slot)
+{
+    using S = CModelSettings;
+    static const SlotSettings members[kSlotCount] = {
+        {&S::m_bPlotX, &S::m_nStyleX, &S::m_nWidthX, &S::m_clrX, &S::m_dMinX, &S::m_dMaxX},
+        {&S::m_bPlotXp, &S::m_nStyleXp, &S::m_nWidthXp, &S::m_clrXp, &S::m_dMinXp, &S::m_dMaxXp},
+        {&S::m_bPlotXpp, &S::m_nStyleXpp, &S::m_nWidthXpp, &S::m_clrXpp, &S::m_dMinXpp,
+         &S::m_dMaxXpp},
+        {&S::m_bPlotY, &S::m_nStyleY, &S::m_nWidthY, &S::m_clrY, &S::m_dMinY, &S::m_dMaxY},
+        {&S::m_bPlotYp, &S::m_nStyleYp, &S::m_nWidthYp, &S::m_clrYp, &S::m_dMinYp, &S::m_dMaxYp},
+        {&S::m_bPlotZ, &S::m_nStyleZ, &S::m_nWidthZ, &S::m_clrZ, &S::m_dMinZ, &S::m_dMaxZ},
+        {&S::m_bPlotZp, &S::m_nStyleZp, &S::m_nWidthZp, &S::m_clrZp, &S::m_dMinZp, &S::m_dMaxZp},
+    };
+    return members[slot];
+}
+
+std::vector<double> InitialValues(GraphKind kind, const CModelSettings& s)
+{
+    switch (kind) {
+    case GraphKind::Newtonian:
+        return {s.m_dInitX, s.m_dInitXp};
+    case GraphKind::OneVariable:
+        return {s.m_dInitX};
+    case GraphKind::TwoVariable:
+        return {s.m_dInitX, s.m_dInitY};
+    case GraphKind::ThreeVariable:
+        break;
+    }
+    return {s.m_dInitX, s.m_dInitY, s.m_dInitZ};
+}
+
+std::vector<std::string> EquationTexts(GraphKind kind, const CModelSettings& s)
+{
+    switch (kind) {
+    case GraphKind::Newtonian:
+        return {s.m_strEquation};
+    case GraphKind::OneVariable:
+        return {s.m_strXRate};
+    case GraphKind::TwoVariable:
+        return {s.m_strXRate, s.m_strYRate};
+    case GraphKind::ThreeVariable:
+        break;
+    }
+    return {s.m_strXRate, s.m_strYRate, s.m_strZRate};
 }

@@ -1,8 +1,10 @@
 #pragma once
 // What tells the Graph vs Time views and dialogs of the four model kinds apart.
+#include "platform/base/WinTypes.h"
 #include "views/graph/GraphRules.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 // Curve slots: the legend items, the document's pens and the table columns (slot + 1).
@@ -18,13 +20,10 @@ enum GraphSlot
     kSlotCount
 };
 
-enum class GraphKind
-{
-    Newtonian,
-    OneVariable,
-    TwoVariable,
-    ThreeVariable
-};
+// The model record stays out of this header: moc reads it.
+enum class SystemKind : int;
+struct CModelSettings;
+using GraphKind = SystemKind;
 
 // A check box of the variables dialog: its slot and place in the dialog's grid.
 struct GraphVarBox
@@ -47,3 +46,19 @@ const GraphKindInfo& KindInfo(GraphKind kind);
 
 const char* SlotLegendLabel(GraphSlot slot); // " x ", " x' " ...
 const char* SlotCheckLabel(GraphSlot slot);  // "x (plotx)" ...
+
+// The settings of a slot's curve: shown flag, computed pen and recorded extent.
+struct SlotSettings
+{
+    BOOL CModelSettings::*shown;
+    int CModelSettings::*style;
+    int CModelSettings::*width;
+    COLORREF CModelSettings::*color;
+    double CModelSettings::*min;
+    double CModelSettings::*max;
+};
+const SlotSettings& SlotMembers(GraphSlot slot);
+
+// Initial values and equation texts a kind shows in its margins.
+std::vector<double> InitialValues(GraphKind kind, const CModelSettings& s);
+std::vector<std::string> EquationTexts(GraphKind kind, const CModelSettings& s);
