@@ -2,6 +2,15 @@
 
 #include <cmath>
 
+namespace {
+// The library's power at run time, as a typed x^n computes it: a constant exponent would let
+// the compiler turn pow(x, 2) into x * x, which can differ in the last bit.
+[[gnu::noinline]] double Pow(double x, double y)
+{
+    return std::pow(x, y);
+}
+} // namespace
+
 int Pulse(double d, double t, double dt)
 {
     if (d <= 0)
@@ -18,11 +27,11 @@ double NewtonianForce(int form, const FormParams& p, double t, double x, double 
 {
     switch (form) {
     case 1: // Double Well Potential
-        return p.a * std::cos(p.af * t) + p.b * (x - std::pow(x, 3)) - p.c * xp;
+        return p.a * std::cos(p.af * t) + p.b * (x - Pow(x, 3)) - p.c * xp;
     case 2: // Duffing Oscillator
-        return p.a * std::cos(p.af * t + p.pa) - p.b * std::pow(x, 3) - p.c * xp;
+        return p.a * std::cos(p.af * t + p.pa) - p.b * Pow(x, 3) - p.c * xp;
     case 3: // van der Pol Oscillator
-        return p.a * std::sin(p.af * t) - p.b * x - p.c * (std::pow(x, 2) - 1) * xp;
+        return p.a * std::sin(p.af * t) - p.b * x - p.c * (Pow(x, 2) - 1) * xp;
     default: // Pendulum
         return p.a * Pulse(p.d, tPulse, dt) - p.b * std::sin(x) - p.c * xp * std::fabs(xp);
     }
@@ -34,7 +43,7 @@ double OneVarRate(int form, const FormParams& p, double x)
     case 1: // Exponential
         return p.a * std::exp(p.b * x) + p.c * x + p.d;
     case 2: // Polynomial
-        return p.a * std::pow(x, 3) + p.b * std::pow(x, 2) + p.c * x + p.d;
+        return p.a * Pow(x, 3) + p.b * Pow(x, 2) + p.c * x + p.d;
     case 3: // Logistic (a b of 0 has been made 1 for the run)
         return p.a * x * (1 - x / p.b);
     default: // Trigonometric
@@ -48,9 +57,9 @@ double TwoVarXRate(int form, const FormParams& p, double x, double y)
     case 1: // Invertible Exponential
         return p.a * x + p.b * std::exp(-y);
     case 2: // Straight Polynomial
-        return p.a * x + p.b * std::pow(x, 2) + p.c * std::pow(x, 3);
+        return p.a * x + p.b * Pow(x, 2) + p.c * Pow(x, 3);
     case 3: // Reversed Polynomial
-        return p.a * y + p.b * std::pow(y, 2) + p.c * std::pow(y, 3);
+        return p.a * y + p.b * Pow(y, 2) + p.c * Pow(y, 3);
     case 4: // Crossed Variables
         return p.a * x + p.b * x * y;
     default: // Linear

@@ -4,6 +4,10 @@
 
 using BOOL = int;           // 32-bit flag, 0 or 1
 using BYTE = unsigned char; // 8-bit flag
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
 
 // A colour 0x00BBGGRR.
 using COLORREF = std::uint32_t;

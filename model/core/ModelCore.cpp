@@ -1,0 +1,403 @@
+#include "model/core/ModelCore.h"
+
+#include "model/core/ModelFile.h"
+#include "model/core/ModelForms.h"
+#include "platform/base/MessageHook.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+#include <locale>
+#include <new>
+#include <sstream>
+#include <thread>
+
+const char* const kTableMemoryMessage =
+    "There is not enough memory on your system\nto allocate the data table arrays with the "
+    "number of rows\nwhich has been set in the model.  Views using the data\ntable will be "
+    "disabled until number of rows is reduced.\nSee the help documentation on memory limits "
+    "for more\ninformation.";
+
+namespace {
+
+// Slots of the table columns of each kind.
+std::vector<int> ColumnSlots(SystemKind kind)
+{
+    switch (kind) {
+    case SystemKind::Newtonian:
+        return {kSlotT, kSlotX, kSlotXp, kSlotXpp};
+    case SystemKind::OneVariable:
+        return {kSlotT, kSlotX, kSlotXp};
+    case SystemKind::TwoVariable:
+        return {kSlotT, kSlotX, kSlotXp, kSlotY, kSlotYp};
+    default:
+        return {kSlotT, kSlotX, kSlotXp, kSlotY, kSlotYp, kSlotZ, kSlotZp};
+    }
+}
+
+std::string Corrupted(const std::string& head, const std::string& text, const std::string& topic)
+{
+    return head + "[" + text + "]\n" + "has become corrupted.  It must be corrected before\n" +
+           "this system model will run.  See the help file on\n" + topic;
+}
+
+bool Contains(const std::string& t, const std::string& s)
+{
+    return t.find(s) != std::string::npos;
+}
+
+// Whether a one-letter parameter name is used in the lower-case text t. For c and d, a "c "
+// or "d " right after an "n" is the end of trunc or rand, not the parameter.
+bool ParameterUsed(const std::string& t, char p)
+{
+    const std::string name(1, p);
+    for (const char* next : {"+", "-", "*", "/", "^", ")"})
+        if (Contains(t, name + next))
+            return true;
+    const auto blank = t.find(name + " ");
+    if (blank != std::string::npos) {
+        const bool guarded = p == 'c' || p == 'd';
+        if (!guarded || blank == 0 || t[blank - 1] != 'n')
+            return true;
+    }
+    const auto first = t.find(p);
+    return first != std::string::npos && first == t.size() - 1;
+}
+
+} // namespace
+
+std::string FormatG6(double v)
+{
+    std::ostringstream os;
+    os.imbue(std::locale::classic());
+    os << v;
+    std::string s = os.str();
+    const auto e = s.find('e');
+    if (e != std::string::npos && e + 2 <= s.size()) {
+        std::string digits = s.substr(e + 2);
+        while (digits.size() < 3)
+            digits.insert(digits.begin(), '0');
+        s = s.substr(0, e + 2) + digits;
+    }
+    return s;
+}
+
+CModelCore::CModelCore(SystemKind kind) : m_pParser(std::make_unique<CParser>()), m_kind(kind)
+{
+}
+
+CModelCore::~CModelCore() = default;
+
+void CModelCore::SetDefaults()
+{
+    SetModelDefaults(*this, m_kind);
+    g_bDelayedVarUsed = false;
+}
+
+void CModelCore::ResetRunState()
+{
+    m_dX = m_dInitX;
+    switch (m_kind) {
+    case SystemKind::Newtonian:
+        m_dXp = m_dInitXp;
+        m_dXpp = 0;
+        break;
+    case SystemKind::OneVariable: // keeps its x'
+        break;
+    case SystemKind::ThreeVariable:
+        m_dZ = m_dInitZ;
+        m_dZp = 0;
+        [[fallthrough]];
+    case SystemKind::TwoVariable:
+        m_dXp = 0;
+        m_dY = m_dInitY;
+        m_dYp = 0;
+        break;
+    }
+    m_dT = 0;
+}
+
+bool CModelCore::AllocateTable()
+{
+    ResetRunState();
+    m_nTableIndex = 0;
+    m_nTableCount = 0;
+    m_bTableWrapped = 0;
+    m_bTableValid = 1;
+    m_bHaveData = 0;
+    const auto slots = ColumnSlots(m_kind);
+    try {
+        for (int s : slots)
+            std::vector<double>().swap(m_arrTable[s]);
+        const auto rows = static_cast<std::size_t>(std::max(m_nTableRows, 0));
+        for (int s : slots)
+            m_arrTable[s].resize(rows);
+    } catch (const std::bad_alloc&) {
+        ShowMessageBox(kTableMemoryMessage, msgbox::MB_OK);
+        for (int s : slots)
+            std::vector<double>().swap(m_arrTable[s]);
+        m_bTableValid = 0;
+        return false;
+    } catch (const std::length_error&) {
+        ShowMessageBox(kTableMemoryMessage, msgbox::MB_OK);
+        for (int s : slots)
+            std::vector<double>().swap(m_arrTable[s]);
+        m_bTableValid = 0;
+        return false;
+    }
+    return true;
+}
+
+void CModelCore::SetParserVariables()
+{
+    CParser& p = *m_pParser;
+    p.m_dT = m_dT;
+    p.m_dX = m_dX;
+    p.m_dY = m_dY;
+    p.m_dZ = m_dZ;
+    p.m_dXPrime = m_dXp;
+    p.m_dYPrime = m_dYp;
+    p.m_dZPrime = m_dZp;
+    p.m_dXDelayed = m_dXDelayTime;
+    p.m_dYDelayed = m_dYDelayTime;
+    p.m_dZDelayed = m_dZDelayTime;
+    p.m_dA = m_dParamA;
+    p.m_dB = m_dParamB;
+    p.m_dC = m_dParamC;
+    p.m_dD = m_dParamD;
+    p.m_dAF = m_dAngFreq;
+    p.m_dPA = m_dPhase;
+    p.m_nListIndex = 0;
+}
+
+double CModelCore::EvaluateExpression(const std::string& strExpr, int* pnStatus, BOOL bScan)
+{
+    m_pParser->m_bScan = bScan ? 1 : 0;
+    m_pParser->m_nListIndex = 0;
+    int status = 0;
+    const double v = m_pParser->Evaluate(strExpr.c_str(), status);
+    if (pnStatus)
+        *pnStatus = status;
+    return v;
+}
+
+double CModelCore::CheckExpression(const std::string& strExpr, int* pnStatus)
+{
+    const int selected = m_pParser->m_nList;
+    m_pParser->m_bScan = 1;
+    m_pParser->m_nList = 0;
+    m_pParser->m_nListIndex = 0;
+    int status = 0;
+    const double v = m_pParser->Evaluate(strExpr.c_str(), status);
+    m_pParser->m_nList = selected;
+    if (pnStatus)
+        *pnStatus = status;
+    return v;
+}
+
+BOOL CModelCore::EvaluateParameters()
+{
+    const std::string* texts[4] = {&m_strParamA, &m_strParamB, &m_strParamC, &m_strParamD};
+    double* values[4] = {&m_dParamA, &m_dParamB, &m_dParamC, &m_dParamD};
+    const char names[4] = {'a', 'b', 'c', 'd'};
+    BOOL ok = TRUE;
+    for (int i = 0; i < 4; ++i) {
+        int status = 0;
+        *values[i] = CheckExpression(*texts[i], &status);
+        if (status != 0)
+            continue;
+        ok = FALSE;
+        ShowMessageBox(Corrupted(std::string("The system parameter ") + names[i] + ":\n", *texts[i],
+                                 "System Parameters."),
+                       msgbox::MB_OK);
+    }
+    return ok;
+}
+
+std::string CModelCore::FormatUsedParameters(std::string strEquation) const
+{
+    std::string t = std::move(strEquation);
+    std::transform(t.begin(), t.end(), t.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    struct Item
+    {
+        const char* name;
+        bool used;
+        double value;
+    };
+    const Item items[] = {
+        {"a", ParameterUsed(t, 'a'), m_dParamA}, {"b", ParameterUsed(t, 'b'), m_dParamB},
+        {"c", ParameterUsed(t, 'c'), m_dParamC}, {"d", ParameterUsed(t, 'd'), m_dParamD},
+        {"af", Contains(t, "af"), m_dAngFreq},   {"pa", Contains(t, "pa"), m_dPhase},
+    };
+    std::string result;
+    for (const auto& it : items) {
+        if (!it.used)
+            continue;
+        result += (result.empty() ? "" : ", ") + std::string(it.name) + "=" + FormatG6(it.value);
+    }
+    return result;
+}
+
+std::vector<const std::string*> CModelCore::Equations() const
+{
+    switch (m_kind) {
+    case SystemKind::Newtonian:
+        return {&m_strEquation};
+    case SystemKind::OneVariable:
+        return {&m_strXRate};
+    case SystemKind::TwoVariable:
+        return {&m_strXRate, &m_strYRate};
+    default:
+        return {&m_strXRate, &m_strYRate, &m_strZRate};
+    }
+}
+
+BOOL CModelCore::CompileEquations()
+{
+    BOOL ok = TRUE;
+    const auto eqs = Equations();
+    for (std::size_t i = 0; i < eqs.size(); ++i) {
+        SetParserVariables();
+        m_pParser->m_nList = static_cast<int>(i) + 1;
+        int status = 0;
+        EvaluateExpression(*eqs[i], &status, 1);
+        if (status != 0)
+            continue;
+        ok = FALSE;
+        ShowMessageBox(Corrupted("The system differential equation:\n", *eqs[i],
+                                 "System Differential Equations."),
+                       msgbox::MB_OK);
+    }
+    return ok;
+}
+
+bool CModelCore::EquationsUseDelayedVars() const
+{
+    for (const std::string* eq : Equations())
+        for (std::size_t i = 0; i + 1 < eq->size(); ++i)
+            if ((*eq)[i + 1] == ':' && std::strchr("xyzXYZ", (*eq)[i]))
+                return true;
+    return false;
+}
+
+void CModelCore::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        StoreModel(ar, *this, m_kind);
+        return;
+    }
+    const auto replaced = LoadModel(ar, *this, m_kind);
+    if (!replaced.empty())
+        ShowMessageBox(ReplacedSettingsMessage(replaced), msgbox::MB_OK);
+}
+
+bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
+{
+    bAllocated = false;
+    const bool fresh = m_dT == 0;
+    if (fresh) {
+        AllocateTable();
+        bAllocated = true;
+    } else if (!m_bTableWrapped) {
+        m_nTableIndex = m_nTableCount;
+    }
+    if (!m_bTableValid)
+        return false; // the memory message has been shown
+    if (!StepIsUsable(m_nIntegrator, m_dChronon)) {
+        ShowMessageBox(kInvalidStepMessage, msgbox::MB_OK);
+        return false;
+    }
+    SetParserVariables();
+    // What each kind records, and when: the Newtonian and two-variable kinds only on a fresh
+    // run, the others at every run.
+    const bool record =
+        fresh || m_kind == SystemKind::OneVariable || m_kind == SystemKind::ThreeVariable;
+    const auto eqs = Equations();
+    for (std::size_t i = 0; record && i < eqs.size(); ++i) {
+        m_pParser->m_nList = static_cast<int>(i) + 1;
+        int status = 0;
+        const double v = EvaluateExpression(*eqs[i], &status, 1);
+        if (m_kind == SystemKind::Newtonian)
+            m_dXpp = v / m_dMass;
+        else if (m_kind == SystemKind::OneVariable)
+            m_dXp = v;
+    }
+    m_pRunParser = std::make_unique<CParser>(*m_pParser);
+
+    p = CALCPARAMS{};
+    p.m_kind = m_kind;
+    std::vector<double>** cols[kSlots] = {&p.m_pArrT, &p.m_pArrX,  &p.m_pArrXp, &p.m_pArrXpp,
+                                          &p.m_pArrY, &p.m_pArrYp, &p.m_pArrZ,  &p.m_pArrZp};
+    for (int s : ColumnSlots(m_kind))
+        *cols[s] = &m_arrTable[s];
+    p.m_pParser = m_pRunParser.get();
+    p.m_strEqX = *eqs[0];
+    p.m_strEqY = eqs.size() > 1 ? *eqs[1] : std::string();
+    p.m_strEqZ = eqs.size() > 2 ? *eqs[2] : std::string();
+    p.m_nTableRows = m_nTableRows;
+    p.m_dX = m_dX;
+    p.m_dXp = m_dXp;
+    p.m_dXpp = m_dXpp;
+    p.m_dY = m_dY;
+    p.m_dZ = m_dZ;
+    p.m_dT = m_dT;
+    p.m_dChronon = m_dChronon;
+    p.m_dMass = m_dMass;
+    p.m_dRunTimeLimit = m_dRunTimeLimit;
+    p.m_nTableInterval = m_nTableInterval;
+    p.m_bPlotConcurrent = m_bPlotConcurrent;
+    p.m_nIntegrator = m_nIntegrator;
+    p.m_nXDelay = m_nXDelay;
+    p.m_nYDelay = m_nYDelay;
+    p.m_nZDelay = m_nZDelay;
+    p.m_dParamA = m_dParamA;
+    p.m_dParamB = m_dParamB;
+    p.m_dParamC = m_dParamC;
+    p.m_dParamD = m_dParamD;
+    p.m_dAngFreq = m_dAngFreq;
+    p.m_dPhase = m_dPhase;
+    p.m_nModelForm = m_nModelForm;
+    p.m_nIndex = m_nTableIndex;
+    p.m_nCount = m_nTableCount;
+    p.m_nStepDelay = m_kind == SystemKind::Newtonian ? m_nAnimDelay : 0;
+    p.m_nStepCount = m_nStepCount;
+    p.m_bDelayedVarUsed = EquationsUseDelayedVars();
+    return true;
+}
+
+void CModelCore::TakeRunResults(const CTrajectoryCalc& calc, int nIndex, int nCount)
+{
+    if (nIndex < nCount)
+        m_bTableWrapped = 1;
+    m_nTableCount = nCount;
+    m_nTableIndex = m_bTableWrapped ? nIndex : 0;
+    calc.TakeExtents(*this);
+    m_nStepCount = calc.m_nStepCount;
+    if (m_dRunTimeLimit <= calc.m_v[kSlotT]) {
+        // The run time was reached: the next run starts afresh. The two- and three-variable
+        // kinds keep the derivatives the run left.
+        m_dX = m_dInitX;
+        if (m_kind == SystemKind::Newtonian) {
+            m_dXp = m_dInitXp;
+            m_dXpp = 0;
+        } else if (m_kind == SystemKind::OneVariable) {
+            m_dXp = 0;
+        }
+        if (m_kind == SystemKind::TwoVariable || m_kind == SystemKind::ThreeVariable)
+            m_dY = m_dInitY;
+        if (m_kind == SystemKind::ThreeVariable)
+            m_dZ = m_dInitZ;
+        m_dT = 0;
+    } else {
+        calc.TakeState(*this);
+    }
+}
+
+void CModelCore::WaitSeconds(int nSeconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(nSeconds);
+    while (std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}

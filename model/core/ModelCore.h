@@ -1,0 +1,93 @@
+#pragma once
+// The display-free half of a model document: the settings record, the expression parser, the
+// table ring and the services around them (defaults, table allocation, parser services,
+// parameter check and caption, model file, run preparation and the taking of a run's results).
+// The model document derives from it and adds windows, messages and the run's thread.
+//
+// Table ring: m_arrTable holds one column per slot (t, x, x', x'', y, y', z, z'); the kind uses
+// TableColumns(kind) of them. m_nTableIndex is the ring position, m_nTableCount the rows stored
+// since the last allocation (not capped), m_bTableWrapped whether the ring has been filled
+// once. Readers start at m_nTableIndex and walk m_nTableRows rows when wrapped, else
+// m_nTableCount rows.
+#include "model/core/ModelSettings.h"
+#include "model/core/TrajectoryCalc.h"
+#include "parser/Parser.h"
+#include "platform/base/Archive.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+extern const char* const kTableMemoryMessage;
+
+class CModelCore : public CModelSettings
+{
+public:
+    explicit CModelCore(SystemKind kind);
+    virtual ~CModelCore();
+
+    SystemKind Kind() const { return m_kind; }
+
+    // Every default of the record and the kind; clears the delayed-variable flag.
+    void SetDefaults();
+
+    // Resets the run state and sizes the kind's columns to m_nTableRows rows. On a memory
+    // failure shows the memory message, leaves the columns empty and returns false.
+    bool AllocateTable();
+    // The run state back to the initial values (t = 0).
+    void ResetRunState();
+
+    // Parser services.
+    void SetParserVariables();
+    double EvaluateExpression(const std::string& strExpr, int* pnStatus, BOOL bScan);
+    double CheckExpression(const std::string& strExpr, int* pnStatus);
+
+    // Evaluates the four parameter texts; a text that is no expression gets its message.
+    BOOL EvaluateParameters();
+    // "a=1, b=1, af=1" for the parameters that an equation text uses.
+    std::string FormatUsedParameters(std::string strEquation) const;
+
+    // The kind's equation texts in list order (Newtonian: the joined force text).
+    std::vector<const std::string*> Equations() const;
+    // Records each equation into its token list, with the message for one that does not
+    // compile; returns whether all compiled.
+    BOOL CompileEquations();
+    // Whether an equation of the model reads a delayed variable (x:, y:, z:).
+    bool EquationsUseDelayedVars() const;
+
+    // Stores or loads the model file. Loading replaces values out of range by their defaults
+    // with one message; a short file throws CArchiveException and changes nothing.
+    void Serialize(CArchive& ar);
+
+    // Prepares a run: a fresh run (t = 0) allocates the table, a continued one writes after
+    // the stored rows; loads the parser variables, records the equations and fills the
+    // parameter block with a parser copy of the run's own. Returns false, after a message,
+    // when the run cannot start (no table, unusable step). bAllocated tells whether the table
+    // was allocated (the views then start afresh).
+    bool PrepareRun(CALCPARAMS& params, bool& bAllocated);
+
+    // The end of a run: ring position, extents, and the state to continue from (the initial
+    // values when the run time was reached).
+    void TakeRunResults(const CTrajectoryCalc& calc, int nIndex, int nCount);
+
+    // Waits the given number of seconds.
+    static void WaitSeconds(int nSeconds);
+
+    std::unique_ptr<CParser> m_pParser;
+    std::array<std::vector<double>, kSlots> m_arrTable;
+    std::array<std::vector<double>, kSlots> m_arrImport;
+    BYTE m_bTableValid = 0;
+    int m_nTableIndex = 0;
+    BYTE m_bTableWrapped = 0;
+    int m_nTableCount = 0;
+    std::int64_t m_nStepCount = 0; // the step counter of the runs, continued by a continued run
+
+protected:
+    const SystemKind m_kind;
+    std::unique_ptr<CParser> m_pRunParser; // the running thread's copy
+};
+
+// General format with six significant digits and a three-digit exponent ("1e+030").
+std::string FormatG6(double v);

@@ -1,0 +1,151 @@
+#pragma once
+// The trajectory run of a model: one loop for the four kinds, integrating from the start state
+// to the run time limit with a fixed step and storing every ti-th step as a row of the table
+// ring.
+//
+// Contract between the document and the run (read this before touching either side):
+// - The document fills a CALCPARAMS on its own thread, constructs a CTrajectoryCalc from it
+//   (the constructor copies every field) and calls Run on a worker thread. Between the
+//   constructor and the end of Run the document does not touch:
+//     * the parser that m_pParser names (the run sets its variables and replays its token
+//       lists 1 to 3; the document hands the run a parser of its own or keeps out of it);
+//     * the table columns m_pArrT ... m_pArrZp (the run writes rows in place and reads back
+//       the rows of the delayed values). Their size must stay at least m_nTableRows.
+//   Everything else the run touches is its own copy.
+// - The run reports through an ICalcSink, on the worker thread:
+//     ShouldStop()  polled once before every step; true ends the run after the current step.
+//     RowStored(i, n) after row i was written, only when m_bPlotConcurrent; n is the number of
+//                   rows stored before it. The run waits for the call to return, so readers
+//                   may look at the columns inside it.
+//     ProgressStep() about thirty times per run (every n-th step, n = steps to go / 30).
+//     Done(i, n)     once at the end: i the next row to write, n the rows stored. The state,
+//                   extents and step counter below are final from then on; the object must
+//                   outlive the document's reading of them.
+// - A run whose step is not usable (zero or negative without a substitute, not finite) or
+//   whose table columns are not allocated stores nothing: it reports Done at once and
+//   Refused() is true. StepIsUsable lets the document refuse such a run before starting it.
+// - The step counter and the delayed-variable flag belong to the run (fields of CALCPARAMS):
+//   a fresh run (t = 0) counts from 0, a continued one from the value the document kept.
+#include "model/core/ModelForms.h"
+#include "model/core/ModelSettings.h"
+
+#include <cstdint>
+#include <vector>
+
+class CParser;
+
+// Slots of the table columns and of the state: t, x, x', x'', y, y', z, z'.
+enum CalcSlot
+{
+    kSlotT,
+    kSlotX,
+    kSlotXp,
+    kSlotXpp,
+    kSlotY,
+    kSlotYp,
+    kSlotZ,
+    kSlotZp,
+    kSlots
+};
+
+struct CALCPARAMS
+{
+    SystemKind m_kind = SystemKind::Newtonian;
+    // The document's table columns, in slot order (null where the kind has no column).
+    std::vector<double>* m_pArrT = nullptr;
+    std::vector<double>* m_pArrX = nullptr;
+    std::vector<double>* m_pArrXp = nullptr;
+    std::vector<double>* m_pArrXpp = nullptr;
+    std::vector<double>* m_pArrY = nullptr;
+    std::vector<double>* m_pArrYp = nullptr;
+    std::vector<double>* m_pArrZ = nullptr;
+    std::vector<double>* m_pArrZp = nullptr;
+    CParser* m_pParser = nullptr; // with the equations recorded in lists 1 to 3
+    // Equation texts handed to the parser's replay (Newtonian: the joined force text).
+    std::string m_strEqX, m_strEqY, m_strEqZ;
+    int m_nTableRows = 0;
+    // Start state: Newtonian x, x', x''; one-variable x, x'; two- and three-variable x, y, z.
+    double m_dX = 0, m_dXp = 0, m_dXpp = 0, m_dY = 0, m_dZ = 0;
+    double m_dT = 0, m_dChronon = 0, m_dMass = 1, m_dRunTimeLimit = 0;
+    int m_nTableInterval = 1;
+    BOOL m_bPlotConcurrent = 0;
+    int m_nIntegrator = 1;
+    int m_nXDelay = 1, m_nYDelay = 1, m_nZDelay = 1; // table rows
+    double m_dParamA = 0, m_dParamB = 0, m_dParamC = 0, m_dParamD = 0;
+    double m_dAngFreq = 0, m_dPhase = 0;
+    int m_nModelForm = 0;
+    int m_nIndex = 0, m_nCount = 0; // next row to write, rows stored so far
+    int m_nStepDelay = 0;           // Newtonian: milliseconds of pause before each step
+    // The run's own step counter (continued from the last run when t is not 0) and whether an
+    // equation of the model reads a delayed variable.
+    std::int64_t m_nStepCount = 0;
+    bool m_bDelayedVarUsed = false;
+};
+
+class ICalcSink
+{
+public:
+    virtual ~ICalcSink() = default;
+    virtual bool ShouldStop() { return false; }
+    virtual void RowStored(int /*nIndex*/, int /*nCount*/) {}
+    virtual void ProgressStep() {}
+    virtual void Done(int /*nIndex*/, int /*nCount*/) {}
+};
+
+// Whether a run with this integrator can use step dt (the fifth-order step replaces a zero or
+// negative step by 0.001; the first-order step has no substitute).
+bool StepIsUsable(int nIntegrator, double dt);
+
+// Shown by the document when it refuses a run for its step.
+extern const char* const kInvalidStepMessage;
+
+class CTrajectoryCalc
+{
+public:
+    explicit CTrajectoryCalc(const CALCPARAMS& params);
+
+    // The whole run; see the contract above.
+    void Run(ICalcSink& sink);
+
+    // Results, final once Done has been reported.
+    double m_v[kSlots] = {};                         // t and the state, in slot order
+    double m_dMax[kSlots] = {}, m_dMin[kSlots] = {}; // extents of every variable of the kind
+    int m_nIndex = 0, m_nCount = 0;
+    std::int64_t m_nStepCount = 0;
+    double m_dChronon = 0; // the step used (0.001 when a zero or negative step was replaced)
+    bool Refused() const { return m_bRefused; }
+
+    // Copies the extents of the kind's variables, or the final state and t, into a record.
+    void TakeExtents(CModelSettings& s) const;
+    void TakeState(CModelSettings& s) const;
+
+    // One step of each integrator on the current state (t stays at the start of the step).
+    void StepEuler();
+    void StepRKF();
+
+    // The delayed value of a slot's column for a delay of d rows, clamped to the rows stored.
+    double DelayedValue(int slot, int d) const;
+
+private:
+    template <SystemKind K> void RunKind(ICalcSink& sink);
+    template <SystemKind K> void RatesAt(double t, const double* u, double* rate);
+    template <SystemKind K> void EulerKind();
+    template <SystemKind K> void RKFKind();
+    template <SystemKind K> void StartDerivatives();
+
+    void SetParams();
+    void LoadParserVars();
+    void StoreSample(ICalcSink& sink);
+    void Track();
+    void UpdateDelayed();
+    bool ColumnsUsable() const;
+    double Replay(int list);
+
+    CALCPARAMS m_p;
+    const int* m_slots; // the kind's slots, ending with -1
+    double* m_col[kSlots] = {};
+    FormParams m_form;
+    double m_dXDelayed = 0, m_dYDelayed = 0, m_dZDelayed = 0;
+    double m_dXpBefore = 0; // Newtonian: x' at the start of the step
+    bool m_bRefused = false;
+};

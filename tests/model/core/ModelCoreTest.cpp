@@ -1,0 +1,194 @@
+#include "CalcTestUtil.h"
+
+#include "model/core/ModelFile.h"
+#include "platform/base/MessageHook.h"
+
+#include <clocale>
+#include <locale>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Messages
+{
+public:
+    Messages()
+    {
+        m_old = SetMessageBoxHook([this](const std::string& t, unsigned) {
+            texts.push_back(t);
+            return msgbox::IDOK;
+        });
+    }
+    ~Messages() { SetMessageBoxHook(m_old); }
+    std::vector<std::string> texts;
+
+private:
+    MessageBoxHook m_old;
+};
+
+TEST(ModelCore, UsedParametersCaption)
+{
+    struct Case
+    {
+        const char* equation;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a*cos(af*t+pa)-b*x-c*x'", "a=1, b=1, c=1, af=1, pa=0"},
+        {"x+a", "a=1"},
+        {"a", "a=1"},
+        {"trunc (x)", ""},
+        {"c *x", "c=1"},
+        {"rand (x)+d*2", "d=1"},
+        {"rand (x)+d", ""}, // the first d is not the last character
+        {"rand (x)", ""},
+        {"sin(x)", ""},
+        {"cosh(x)", ""},
+        {"sin(pa)", "a=1, pa=0"}, // "a)" counts for a
+        {"B^2+D/2", "b=1, d=1"},
+    };
+    CModelCore m(SystemKind::OneVariable);
+    m.SetDefaults();
+    for (const auto& c : cases)
+        EXPECT_EQ(m.FormatUsedParameters(c.equation), c.expected) << c.equation;
+}
+
+TEST(ModelCore, CaptionValuesUseSixDigits)
+{
+    CModelCore m(SystemKind::TwoVariable);
+    Messages msgs;
+    m.SetDefaults();
+    EXPECT_EQ(m.m_dParamA, 1); // until the parameters are evaluated
+    EXPECT_TRUE(m.EvaluateParameters());
+    EXPECT_EQ(m.FormatUsedParameters("a*x+b*y"), "a=0, b=1");
+    m.m_dParamC = 0.12651;
+    m.m_dParamD = 1e30;
+    m.m_dAngFreq = kTwoPi;
+    EXPECT_EQ(m.FormatUsedParameters("c*x+d*y+af"), "c=0.12651, d=1e+030, af=6.28319");
+    EXPECT_EQ(FormatG6(-2.5e-5), "-2.5e-005");
+    EXPECT_TRUE(msgs.texts.empty());
+}
+
+TEST(ModelCore, InvalidParameterTextIsReportedAndTheOthersEvaluated)
+{
+    CModelCore m(SystemKind::Newtonian);
+    m.SetDefaults();
+    m.m_strParamA = "2*";
+    m.m_strParamC = "3*2";
+    Messages msgs;
+    EXPECT_FALSE(m.EvaluateParameters());
+    ASSERT_EQ(msgs.texts.size(), 1u);
+    EXPECT_EQ(msgs.texts[0], "The system parameter a:\n[2*]\nhas become corrupted.  It must be "
+                             "corrected before\nthis system model will run.  See the help file "
+                             "on\nSystem Parameters.");
+    EXPECT_EQ(m.m_dParamC, 6);
+}
+
+TEST(ModelCore, BadEquationGetsItsMessageAndTheOthersCompile)
+{
+    CModelCore m(SystemKind::TwoVariable);
+    m.SetDefaults();
+    m.m_strYRate = "c*x+";
+    m.EvaluateParameters();
+    Messages msgs;
+    EXPECT_FALSE(m.CompileEquations());
+    ASSERT_EQ(msgs.texts.size(), 1u);
+    EXPECT_NE(msgs.texts[0].find("The system differential equation:\n[c*x+]\n"), std::string::npos);
+    EXPECT_NE(msgs.texts[0].find("System Differential Equations."), std::string::npos);
+}
+
+TEST(ModelCore, CheckExpressionLeavesTheSelectedList)
+{
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    m.m_pParser->m_nList = 2;
+    int status = -1;
+    EXPECT_EQ(m.CheckExpression("x+1", &status), m.m_dX + 1);
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(m.m_pParser->m_nList, 2);
+    m.CheckExpression("2*", &status);
+    EXPECT_EQ(status, 0);
+}
+
+TEST(ModelCore, AllocationResetsStateAndRing)
+{
+    CModelCore m(SystemKind::ThreeVariable);
+    NewModel(m);
+    m.m_dT = 3;
+    m.m_dX = m.m_dY = m.m_dZ = 9;
+    m.m_nTableIndex = 5;
+    m.m_nTableCount = 50;
+    m.m_bTableWrapped = 1;
+    m.m_bHaveData = 1;
+    m.m_nTableRows = 40;
+    m.m_arrImport[kSlotX] = {1, 2, 3};
+    EXPECT_TRUE(m.AllocateTable());
+    EXPECT_EQ(m.m_dT, 0);
+    EXPECT_EQ(m.m_dX, m.m_dInitX);
+    EXPECT_EQ(m.m_dY, m.m_dInitY);
+    EXPECT_EQ(m.m_dZ, m.m_dInitZ);
+    EXPECT_EQ(m.m_nTableIndex, 0);
+    EXPECT_EQ(m.m_nTableCount, 0);
+    EXPECT_EQ(m.m_bTableWrapped, 0);
+    EXPECT_EQ(m.m_bTableValid, 1);
+    EXPECT_EQ(m.m_bHaveData, 0);
+    EXPECT_EQ(m.m_arrTable[kSlotZp].size(), 40u);
+    EXPECT_TRUE(m.m_arrTable[kSlotXpp].empty()); // not a column of this kind
+    EXPECT_EQ(m.m_arrImport[kSlotX].size(), 3u);
+}
+
+TEST(ModelCore, LoadingReportsReplacedValuesOnce)
+{
+    CModelCore src(SystemKind::OneVariable);
+    src.SetDefaults();
+    src.m_nTableInterval = 0;
+    src.m_nTableRows = 2;
+    CArchive out;
+    src.Serialize(out);
+    CModelCore dst(SystemKind::OneVariable);
+    Messages msgs;
+    CArchive in(out.Buffer());
+    dst.Serialize(in);
+    ASSERT_EQ(msgs.texts.size(), 1u);
+    EXPECT_NE(msgs.texts[0].find("ti, tr"), std::string::npos);
+    EXPECT_EQ(dst.m_nTableRows, 10000);
+    EXPECT_EQ(dst.m_nTableInterval, 1);
+}
+
+// Under a decimal-comma locale, file texts, captions and parsed numbers stay as they are.
+TEST(ModelCore, DecimalCommaLocaleChangesNothing)
+{
+    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE"};
+    const char* found = nullptr;
+    for (const char* n : names)
+        if (std::setlocale(LC_ALL, n)) {
+            found = n;
+            break;
+        }
+    if (!found)
+        GTEST_SKIP() << "no German locale installed (scripts/setup.sh generates one)";
+    const std::locale oldGlobal = std::locale::global(std::locale(found));
+    Messages msgs;
+    CModelCore m(SystemKind::ThreeVariable);
+    NewModel(m);
+    EXPECT_EQ(m.m_dParamA, 0.12651); // ".12651" parsed
+    EXPECT_EQ(m.FormatUsedParameters("x+a*y"), "a=0.12651");
+    m.m_dParamB = 1.5e-7;
+    EXPECT_EQ(m.FormatUsedParameters("b+z"), "b=1.5e-007");
+    CArchive out;
+    m.Serialize(out);
+    CModelCore back(SystemKind::ThreeVariable);
+    CArchive in(out.Buffer());
+    back.Serialize(in);
+    EXPECT_EQ(back.m_strParamA, ".12651");
+    EXPECT_EQ(back.m_dRunTimeLimit, 25);
+    CountingSink sink;
+    auto calc = RunModel(m, sink);
+    EXPECT_EQ(sink.doneCount, 1 + static_cast<int>(calc->m_nStepCount));
+    EXPECT_TRUE(msgs.texts.empty());
+    std::locale::global(oldGlobal);
+    std::setlocale(LC_ALL, "C");
+}
+
+} // namespace

@@ -1,0 +1,504 @@
+#include "CalcTestUtil.h"
+
+#include "model/core/ModelForms.h"
+#include "platform/base/MessageHook.h"
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// x' = sin x from x0: x(t) = 2 atan(tan(x0 / 2) e^t).
+double SinClosedForm(double x0, double t)
+{
+    return 2 * std::atan(std::tan(x0 / 2) * std::exp(t));
+}
+
+// The default Newtonian model, x'' = cos t - x - x' from rest: sin t - 2/sqrt3 e^(-t/2) sin(wt).
+double NewtonianClosedForm(double t)
+{
+    const double w = std::sqrt(3.0) / 2;
+    return std::sin(t) - std::exp(-t / 2) * std::sin(w * t) / w;
+}
+
+TEST(Trajectory, DefaultTimeBaseCounts)
+{
+    // rtl = 2 pi and dt = 2 pi / 100 from t = 0: rounding gives 101 steps.
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    m.m_bPlotConcurrent = 1;
+    CountingSink sink;
+    auto calc = RunModel(m, sink);
+    ASSERT_TRUE(calc);
+    EXPECT_EQ(calc->m_nStepCount, 101);
+    EXPECT_EQ(sink.doneCount, 102);
+    EXPECT_EQ(sink.rows, 102);
+    EXPECT_EQ(sink.progress, 33);
+    EXPECT_EQ(sink.done, 1);
+    EXPECT_EQ(m.m_nTableCount, 102);
+    EXPECT_EQ(m.m_dT, 0); // the run time was reached: the next run starts afresh
+    EXPECT_EQ(m.m_dX, m.m_dInitX);
+    for (int i = 0; i < 102; ++i)
+        EXPECT_EQ(sink.stored[i], std::make_pair(i, i));
+}
+
+TEST(Trajectory, TableIntervalAndContinuedRun)
+{
+    CModelCore m(SystemKind::TwoVariable);
+    NewModel(m);
+    m.m_nTableInterval = 4;
+    m.m_bPlotConcurrent = 1;
+    CountingSink first;
+    first.stopAfterPolls = 10; // stopped after ten steps
+    RunModel(m, first);
+    EXPECT_EQ(first.doneCount, 3); // the start row, then after steps 4 and 8
+    EXPECT_NE(m.m_dT, 0);
+    EXPECT_EQ(m.m_nStepCount, 10);
+    CountingSink second;
+    auto calc = RunModel(m, second);
+    // Rows after steps 12, 16, ... 100: the phase continues from the run before.
+    EXPECT_EQ(calc->m_nStepCount, 101);
+    EXPECT_EQ(second.doneCount, 3 + 23);
+    EXPECT_EQ(second.stored.front(), std::make_pair(3, 3));
+    // The progress interval comes from the time to go: messages = floor(steps / n).
+    const auto n = static_cast<int>((m.m_dRunTimeLimit - 10 * m.m_dChronon) / m.m_dChronon / 30);
+    EXPECT_EQ(second.progress, 91 / n);
+    // Row 3 was stored at step 12.
+    EXPECT_NEAR(m.m_arrTable[kSlotT][3], 12 * m.m_dChronon, 1e-12);
+}
+
+TEST(Trajectory, RingWrapsAndReadersStartAtTheOldestRow)
+{
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    m.m_nTableRows = 30;
+    CountingSink sink;
+    RunModel(m, sink);
+    EXPECT_EQ(sink.doneCount, 102);
+    EXPECT_EQ(sink.doneIndex, 102 % 30);
+    EXPECT_TRUE(m.m_bTableWrapped);
+    EXPECT_EQ(m.m_nTableIndex, 12);
+    // Row 12 holds the oldest row still there, stored at step 72.
+    EXPECT_NEAR(m.m_arrTable[kSlotT][12], 72 * m.m_dChronon, 1e-12);
+}
+
+TEST(Trajectory, ExactlyFullRingCountsAsWrapped)
+{
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    m.m_nTableRows = 34;
+    m.m_nTableInterval = 3; // 1 + 33 rows
+    m.m_nChrononsPerCycle = 99;
+    ComputeDerivedValues(m, SystemKind::OneVariable);
+    CountingSink sink;
+    RunModel(m, sink);
+    ASSERT_EQ(sink.doneCount, 34);
+    EXPECT_EQ(sink.doneIndex, 0);
+    EXPECT_TRUE(m.m_bTableWrapped);
+    EXPECT_EQ(m.m_nTableIndex, 0);
+}
+
+// Runs N steps of step h on a model and returns the final state.
+struct Final
+{
+    double t, x, xp, y;
+};
+Final RunSteps(CModelCore& m, double h, int steps)
+{
+    m.m_dChronon = h;
+    m.m_dRunTimeLimit = (steps - 0.5) * h;
+    m.m_nTableRows = std::max(30, steps + 2);
+    m.m_dT = 0;
+    CountingSink sink;
+    CALCPARAMS p;
+    bool allocated;
+    EXPECT_TRUE(m.PrepareRun(p, allocated));
+    CTrajectoryCalc calc(p);
+    calc.Run(sink);
+    EXPECT_EQ(calc.m_nStepCount, steps);
+    return {calc.m_v[kSlotT], calc.m_v[kSlotX], calc.m_v[kSlotXp], calc.m_v[kSlotY]};
+}
+
+TEST(Trajectory, ConvergenceOrderAsTheStepHalves)
+{
+    struct Case
+    {
+        int integrator;
+        double h;
+        double expectedRatio; // 2^order
+    };
+    const Case cases[] = {{0, 0.02, 2}, {1, 0.1, 32}};
+    for (const auto& c : cases) {
+        for (SystemKind kind : {SystemKind::OneVariable, SystemKind::Newtonian}) {
+            CModelCore m(kind);
+            NewModel(m);
+            m.m_nIntegrator = c.integrator;
+            auto error = [&](double h) {
+                const Final f = RunSteps(m, h, static_cast<int>(std::lround(2.0 / h)));
+                const double exact = kind == SystemKind::OneVariable
+                                         ? SinClosedForm(m.m_dInitX, f.t)
+                                         : NewtonianClosedForm(f.t);
+                return std::fabs(f.x - exact);
+            };
+            const double ratio = error(c.h) / error(c.h / 2);
+            EXPECT_NEAR(ratio, c.expectedRatio, c.expectedRatio * 0.25)
+                << "integrator " << c.integrator << " kind " << static_cast<int>(kind);
+        }
+    }
+}
+
+TEST(Trajectory, DefaultRunsMatchClosedForms)
+{
+    CModelCore n(SystemKind::Newtonian);
+    NewModel(n);
+    CountingSink sink;
+    auto calc = RunModel(n, sink);
+    for (int row : {1, 10, 50, 101}) {
+        const double t = n.m_arrTable[kSlotT][row];
+        EXPECT_NEAR(n.m_arrTable[kSlotX][row], NewtonianClosedForm(t), 2e-7) << row;
+    }
+    CModelCore one(SystemKind::OneVariable);
+    NewModel(one);
+    CountingSink s1;
+    RunModel(one, s1);
+    for (int row : {1, 2, 50, 101}) {
+        const double t = one.m_arrTable[kSlotT][row];
+        EXPECT_NEAR(one.m_arrTable[kSlotX][row], SinClosedForm(0.01, t), 1e-8) << row;
+        // The stored x' is the rate at the stored x.
+        EXPECT_NEAR(one.m_arrTable[kSlotXp][row], std::sin(one.m_arrTable[kSlotX][row]), 1e-12);
+    }
+}
+
+TEST(Trajectory, FirstRowsOfFirstOrderSteps)
+{
+    // Two-variable default (x' = a x + b y, y' = c x + d y with 0, 1, -1, -.1) from (5, 0).
+    CModelCore m(SystemKind::TwoVariable);
+    NewModel(m);
+    m.m_nIntegrator = 0;
+    CountingSink sink;
+    RunModel(m, sink);
+    const double dt = kTwoPi / 100;
+    const auto& T = m.m_arrTable;
+    EXPECT_EQ(T[kSlotX][0], 5.0);
+    EXPECT_EQ(T[kSlotXp][0], 0.0);
+    EXPECT_EQ(T[kSlotYp][0], -5.0);
+    // y is advanced with the new x, then x' from both new values.
+    double x = 5, y = 0, xp = 0, yp = -5;
+    for (int row = 1; row <= 3; ++row) {
+        x = x + dt * xp;
+        yp = -1 * x + -.1 * y;
+        y = y + dt * yp;
+        xp = 0 * x + 1 * y;
+        EXPECT_EQ(T[kSlotX][row], x) << row;
+        EXPECT_EQ(T[kSlotY][row], y) << row;
+        EXPECT_EQ(T[kSlotXp][row], xp) << row;
+        EXPECT_EQ(T[kSlotYp][row], yp) << row;
+    }
+    // Newtonian default: x' first, then x with the new x', then x''.
+    CModelCore n(SystemKind::Newtonian);
+    NewModel(n);
+    n.m_nIntegrator = 0;
+    CountingSink s2;
+    RunModel(n, s2);
+    double nx = 0, nxp = 0, nxpp = 1; // x'' at rest: cos 0
+    double t = 0;
+    for (int row = 1; row <= 3; ++row) {
+        nxp = nxp + dt * nxpp;
+        nx = nx + dt * nxp;
+        nxpp = 1 * std::cos(1 * t + 0) - 1 * nx - 1 * nxp;
+        t += dt;
+        EXPECT_EQ(n.m_arrTable[kSlotX][row], nx) << row;
+        EXPECT_EQ(n.m_arrTable[kSlotXpp][row], nxpp) << row;
+    }
+}
+
+TEST(Trajectory, FirstOrderRotationKeepsItsRadius)
+{
+    CModelCore m(SystemKind::TwoVariable);
+    NewModel(m);
+    m.m_nIntegrator = 0;
+    m.m_nModelForm = 5; // Linear
+    m.m_dParamA = 0, m.m_dParamB = 1, m.m_dParamC = -1, m.m_dParamD = 0;
+    m.m_strParamA = "0", m.m_strParamB = "1", m.m_strParamC = "-1", m.m_strParamD = "0";
+    m.m_dInitX = 1;
+    m.m_dRunTimeLimit = 20 * kTwoPi;
+    m.m_nTableRows = 3000;
+    m.AllocateTable();
+    m.m_strXRate = "a*x+b*y";
+    m.m_strYRate = "c*x+d*y";
+    CountingSink sink;
+    RunModel(m, sink);
+    for (int row = 0; row < sink.doneCount; ++row) {
+        const double r2 =
+            std::pow(m.m_arrTable[kSlotX][row], 2) + std::pow(m.m_arrTable[kSlotY][row], 2);
+        ASSERT_GT(r2, 0.96);
+        ASSERT_LT(r2, 1.04);
+    }
+}
+
+// A built-in form and the same formula typed as equations give the same rows.
+TEST(Trajectory, FormsMatchTheirTypedFormulas)
+{
+    struct Case
+    {
+        SystemKind kind;
+        int form;
+        std::vector<std::string> texts; // Newtonian: the applied force text alone
+        std::vector<std::string> params;
+    };
+    const Case cases[] = {
+        {SystemKind::Newtonian, 1, {"a*cos(af*t)+b*(x-x^3)-c*x'"}, {".3", "1", ".2", "0"}},
+        {SystemKind::Newtonian, 2, {"a*cos(af*t+pa)-b*x^3-c*x'"}, {"1", "1", ".1", "0"}},
+        {SystemKind::Newtonian, 3, {"a*sin(af*t)-b*x-c*(x^2-1)*x'"}, {"1", "1", "1", "0"}},
+        {SystemKind::OneVariable, 1, {"a*exp(b*x)+c*x+d"}, {".1", ".5", "-1", ".2"}},
+        {SystemKind::OneVariable, 2, {"a*x^3+b*x^2+c*x+d"}, {"-1", ".5", "1", ".1"}},
+        {SystemKind::OneVariable, 3, {"a*x*(1-x/b)"}, {"1", "2", "0", "0"}},
+        {SystemKind::OneVariable, 4, {"a*sin(b*x)+c*x+d"}, {"1", "2", "-.5", ".1"}},
+        {SystemKind::TwoVariable, 1, {"a*x+b*exp(-y)", "c*y+d*exp(-x)"}, {"-1", ".5", "-1", ".5"}},
+        {SystemKind::TwoVariable, 2, {"a*x+b*x^2+c*x^3", "d*y"}, {"-1", ".1", "-.1", "-1"}},
+        {SystemKind::TwoVariable, 3, {"a*y+b*y^2+c*y^3", "d*x"}, {"1", ".1", "-.1", "-1"}},
+        {SystemKind::TwoVariable, 4, {"a*x+b*x*y", "c*y+d*x*y"}, {"1", "-.5", "-1", ".2"}},
+        {SystemKind::TwoVariable, 5, {"a*x+b*y", "c*x+d*y"}, {"0", "1", "-1", "-.1"}},
+        {SystemKind::ThreeVariable, 1, {"-y-z", "x+a*y", "b+z*(x-c)"}, {".2", ".2", "5.7", "0"}},
+        {SystemKind::ThreeVariable,
+         2,
+         {"a*(y-x)", "b*x-y-x*z", "x*y-c*z"},
+         {"10", "28", "2.6", "0"}},
+        {SystemKind::ThreeVariable,
+         3,
+         {"a*(y-x)", "(b+d*sin(0.1*af*t))*x-y-x*z", "x*y-c*z"},
+         {"10", "28", "2.6", "3"}},
+    };
+    for (const auto& c : cases) {
+        for (int integrator : {0, 1}) {
+            auto make = [&](int form) {
+                auto m = std::make_unique<CModelCore>(c.kind);
+                m->SetDefaults();
+                m->m_strParamA = c.params[0], m->m_strParamB = c.params[1];
+                m->m_strParamC = c.params[2], m->m_strParamD = c.params[3];
+                m->m_dPhase = 0.3;
+                m->m_dInitX = 0.5, m->m_dInitXp = 0.2, m->m_dInitY = 1, m->m_dInitZ = 0.1;
+                if (c.kind == SystemKind::Newtonian) {
+                    m->m_strAppliedForce = c.texts[0];
+                    m->m_strRestoringForce = m->m_strDragForce = "0";
+                    m->m_strEquation = BuildEquation(m->m_strAppliedForce, "0", "0");
+                } else {
+                    std::string* rates[3] = {&m->m_strXRate, &m->m_strYRate, &m->m_strZRate};
+                    for (std::size_t i = 0; i < c.texts.size(); ++i)
+                        *rates[i] = c.texts[i];
+                }
+                m->m_nModelForm = form;
+                m->m_nIntegrator = integrator;
+                m->AllocateTable();
+                m->EvaluateParameters();
+                m->CompileEquations();
+                CountingSink sink;
+                RunModel(*m, sink);
+                return m;
+            };
+            auto typed = make(0);
+            auto form = make(c.form);
+            for (int s = 0; s < kSlots; ++s)
+                for (int row = 0; row < 102; ++row)
+                    ASSERT_EQ(typed->m_arrTable[s].empty() ? 0 : typed->m_arrTable[s][row],
+                              form->m_arrTable[s].empty() ? 0 : form->m_arrTable[s][row])
+                        << "kind " << static_cast<int>(c.kind) << " form " << c.form
+                        << " integrator " << integrator << " slot " << s << " row " << row;
+        }
+    }
+}
+
+TEST(Trajectory, StopFinishesTheCurrentStep)
+{
+    CModelCore m(SystemKind::ThreeVariable);
+    NewModel(m);
+    CountingSink sink;
+    sink.stopAfterPolls = 7;
+    auto calc = RunModel(m, sink);
+    EXPECT_EQ(calc->m_nStepCount, 7);
+    EXPECT_EQ(sink.doneIndex, 8);
+    EXPECT_EQ(sink.doneCount, 8);
+    EXPECT_NEAR(m.m_dT, 7 * m.m_dChronon, 1e-12); // the state to continue from
+    EXPECT_EQ(m.m_dX, calc->m_v[kSlotX]);
+}
+
+TEST(Trajectory, UnusableStepsAreRefused)
+{
+    std::vector<std::string> shown;
+    auto old = SetMessageBoxHook([&](const std::string& t, unsigned) {
+        shown.push_back(t);
+        return msgbox::IDOK;
+    });
+    struct Case
+    {
+        int integrator;
+        double dt;
+        bool runs;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {{0, 0, false},   {0, -0.1, false}, {0, nan, false},
+                          {1, nan, false}, {1, inf, false},  {1, 0, true}};
+    for (const auto& c : cases) {
+        CModelCore m(SystemKind::OneVariable);
+        NewModel(m);
+        m.m_nIntegrator = c.integrator;
+        m.m_dChronon = c.dt;
+        CALCPARAMS p;
+        bool allocated;
+        shown.clear();
+        EXPECT_EQ(m.PrepareRun(p, allocated), c.runs);
+        EXPECT_EQ(shown.size(), c.runs ? 0u : 1u);
+        // The loop refuses on its own too.
+        p.m_dChronon = c.dt;
+        p.m_nIntegrator = c.integrator;
+        if (!p.m_pArrT) {
+            p = CALCPARAMS{};
+            p.m_kind = SystemKind::OneVariable;
+            p.m_pArrT = &m.m_arrTable[kSlotT];
+            p.m_pArrX = &m.m_arrTable[kSlotX];
+            p.m_pArrXp = &m.m_arrTable[kSlotXp];
+            p.m_pParser = m.m_pParser.get();
+            p.m_nTableRows = m.m_nTableRows;
+            p.m_dRunTimeLimit = 1;
+            p.m_dChronon = c.dt;
+            p.m_nIntegrator = c.integrator;
+        }
+        p.m_dRunTimeLimit = 1;
+        CTrajectoryCalc calc(p);
+        CountingSink sink;
+        calc.Run(sink);
+        EXPECT_EQ(calc.Refused(), !c.runs);
+        EXPECT_EQ(sink.done, 1);
+        if (c.runs) {
+            EXPECT_EQ(calc.m_dChronon, 0.001); // the substitute, for the whole run
+            EXPECT_EQ(calc.m_nStepCount, 1000);
+        } else {
+            EXPECT_EQ(sink.doneCount, 0);
+        }
+    }
+    SetMessageBoxHook(old);
+}
+
+TEST(Trajectory, RunWithoutTableIsRefused)
+{
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    CALCPARAMS p;
+    bool allocated;
+    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    m.m_arrTable[kSlotX].clear(); // as after a failed allocation
+    CTrajectoryCalc calc(p);
+    CountingSink sink;
+    calc.Run(sink);
+    EXPECT_TRUE(calc.Refused());
+}
+
+TEST(Trajectory, DelayedValueLookups)
+{
+    std::vector<double> col(100);
+    for (int i = 0; i < 100; ++i)
+        col[i] = i;
+    struct Case
+    {
+        int index, count, delay;
+        double expected;
+    };
+    const Case cases[] = {
+        {3, 3, 5, 0},      // fewer rows than the delay: the oldest row
+        {3, 3, 1, 2},      // delay 1 reads the newest row
+        {2, 250, 5, 97},   // wrapped: index 2, delay 5 reads row tr - 3
+        {2, 250, 1000, 2}, // longer than the ring: the oldest row there is
+        {2, 250, 0, 1},    // no delay reads the newest row
+        {2, 250, -4, 1},
+    };
+    for (const auto& c : cases) {
+        CALCPARAMS p;
+        p.m_kind = SystemKind::OneVariable;
+        p.m_pArrT = p.m_pArrX = p.m_pArrXp = &col;
+        p.m_nTableRows = 100;
+        p.m_nIndex = c.index;
+        p.m_nCount = c.count;
+        CTrajectoryCalc calc(p);
+        EXPECT_EQ(calc.DelayedValue(kSlotX, c.delay), c.expected) << c.index << " " << c.delay;
+    }
+}
+
+TEST(Trajectory, DelayedVariableFollowsStoredRows)
+{
+    // x' = -x: with x: the value one row back, so the run differs from the plain one.
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    m.m_strXRate = "-x:";
+    m.m_nXDelay = 1;
+    m.m_nIntegrator = 0;
+    m.m_dInitX = 1;
+    m.CompileEquations();
+    CALCPARAMS p;
+    bool allocated;
+    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    EXPECT_TRUE(p.m_bDelayedVarUsed);
+    CTrajectoryCalc calc(p);
+    CountingSink sink;
+    calc.Run(sink);
+    const auto& X = m.m_arrTable[kSlotX];
+    const auto& XP = m.m_arrTable[kSlotXp];
+    const double dt = m.m_dChronon;
+    // The delayed value is taken before the step's row is stored, so delay 1 is the newest
+    // row at the start of the step: row k's rate reads row k - 2 (the start value before).
+    EXPECT_EQ(X[1], X[0] + dt * XP[0]);
+    EXPECT_EQ(XP[1], -X[0]);
+    for (int row = 2; row < 10; ++row)
+        EXPECT_EQ(XP[row], -X[row - 2]) << row;
+}
+
+TEST(Trajectory, ExtentsStartFromTheBounds)
+{
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    m.m_strXRate = "-1";
+    m.m_dInitX = -5;
+    m.CompileEquations();
+    CountingSink sink;
+    RunModel(m, sink);
+    EXPECT_LT(m.m_dMaxX, 0); // an all-negative variable has a negative maximum
+    EXPECT_EQ(m.m_dMaxX, -5);
+    EXPECT_EQ(m.m_dMaxXp, -1);
+    EXPECT_EQ(m.m_dMinXp, -1);
+}
+
+TEST(ModelForms, Pulse)
+{
+    struct Case
+    {
+        double d, t, dt;
+        int expected;
+    };
+    const Case cases[] = {
+        {0, 1, 0.1, 0},    {-1, 0, 0.1, 0},  {0.1, 0.37, 0.1, 1}, {0.1 + 5e-7, 3, 0.1, 1},
+        {2, 4.05, 0.1, 1}, {2, 4.5, 0.1, 0}, {2, -0.05, 0.1, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Pulse(c.d, c.t, c.dt), c.expected) << c.d << " " << c.t;
+}
+
+TEST(ModelForms, BuildEquation)
+{
+    struct Case
+    {
+        const char *applied, *restoring, *drag, *expected;
+    };
+    const Case cases[] = {
+        {"a*cos(af*t+pa)", "-b*x", "-c*x'", "a*cos(af*t+pa)-b*x-c*x'"},
+        {"a*cos(af*t+pa)", "b*x", "-c*x'", "a*cos(af*t+pa)+b*x-c*x'"},
+        {"a", "", "+c", "a++c"},
+        {"", "x", "x'", "+x+x'"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BuildEquation(c.applied, c.restoring, c.drag), c.expected);
+}
+
+} // namespace
