@@ -14,7 +14,7 @@ C2DPlotGeometry LaidOut(int width, int height, int h, double x0, double x1, doub
     g.m_dXMax = x1;
     g.m_dYMin = y0;
     g.m_dYMax = y1;
-    g.Layout({0, 0, width, height}, h, kCaptionWidths);
+    g.Layout(CRect(0, 0, width, height), h, kCaptionWidths);
     return g;
 }
 } // namespace
@@ -26,17 +26,17 @@ TEST(PlotLayout, MarginsAndRectanglesFollowTheTextHeight)
     EXPECT_EQ(g.m_nMarginTop, 56);
     EXPECT_EQ(g.m_nMarginRight, 42);
     EXPECT_EQ(g.m_nMarginBottom, 28);
-    EXPECT_EQ(g.m_rcPlot, (PlotRect{42, 56, 598, 452}));
+    EXPECT_EQ(g.m_rcPlot, (CRect{42, 56, 598, 452}));
     EXPECT_EQ(g.m_rcPlotHit, g.m_rcPlot);
-    EXPECT_EQ(g.m_rcVAxisName, (PlotRect{21, 56, 40, 452}));
-    EXPECT_EQ(g.m_rcHAxisName, (PlotRect{42, 454, 598, 466}));
-    EXPECT_EQ(g.m_rcMarginLeftArea, (PlotRect{0, 56, 42, 452}));
-    EXPECT_EQ(g.m_rcMarginTopArea, (PlotRect{0, 0, 640, 56}));
-    EXPECT_EQ(g.m_rcMarginRightArea, (PlotRect{598, 56, 640, 452}));
-    EXPECT_EQ(g.m_rcMarginBottomArea, (PlotRect{0, 452, 640, 480}));
-    EXPECT_EQ(g.m_rcCaption[0], (PlotRect{626, 416, 640, 416}));
-    EXPECT_EQ(g.m_rcCaption[2], (PlotRect{612, 72, 626, 72}));
-    EXPECT_EQ(g.m_rcCaption[4], (PlotRect{612, 273, 626, 273}));
+    EXPECT_EQ(g.m_rcVAxisName, (CRect{21, 56, 40, 452}));
+    EXPECT_EQ(g.m_rcHAxisName, (CRect{42, 454, 598, 466}));
+    EXPECT_EQ(g.m_rcMarginLeftArea, (CRect{0, 56, 42, 452}));
+    EXPECT_EQ(g.m_rcMarginTopArea, (CRect{0, 0, 640, 56}));
+    EXPECT_EQ(g.m_rcMarginRightArea, (CRect{598, 56, 640, 452}));
+    EXPECT_EQ(g.m_rcMarginBottomArea, (CRect{0, 452, 640, 480}));
+    EXPECT_EQ(g.m_rcCaption[0], (CRect{626, 416, 640, 416}));
+    EXPECT_EQ(g.m_rcCaption[2], (CRect{612, 72, 626, 72}));
+    EXPECT_EQ(g.m_rcCaption[4], (CRect{612, 273, 626, 273}));
     EXPECT_EQ(g.m_rcMouseValueX.top, 454);
     EXPECT_EQ(g.m_rcCrossValueX.bottom, 480);
     EXPECT_EQ(g.m_rcCrossValueY.left, 14);
@@ -44,7 +44,7 @@ TEST(PlotLayout, MarginsAndRectanglesFollowTheTextHeight)
     EXPECT_DOUBLE_EQ(g.m_dScaleY, 10.0 / 396);
 }
 
-TEST(PlotTransforms, EdgesMapOntoThePlotRectangle)
+TEST(PlotTransforms, EdgesMapOntoTheCRectangle)
 {
     // Half a world unit per pixel on both axes.
     const C2DPlotGeometry g = LaidOut(640, 480, 14, 0, 278, -99, 99);
@@ -93,12 +93,12 @@ TEST(PlotTransforms, ResultsStayBoundedForWildInput)
 TEST(PlotClip, SegmentsAgainstThePlotEdges)
 {
     C2DPlotGeometry g;
-    g.m_rcPlot = {100, 100, 200, 200};
+    g.m_rcPlot = CRect(100, 100, 200, 200);
     struct Case
     {
-        PlotPoint a, b;
+        CPoint a, b;
         bool drawn;
-        PlotPoint ca, cb;
+        CPoint ca, cb;
     } cases[] = {
         {{150, 150}, {160, 170}, true, {150, 150}, {160, 170}}, // inside: unchanged
         {{150, 150}, {250, 150}, true, {150, 150}, {200, 150}}, // cut at the right edge
@@ -113,9 +113,9 @@ TEST(PlotClip, SegmentsAgainstThePlotEdges)
         {{0, 150}, {300, 150}, true, {100, 150}, {200, 150}},   // crosses left and right
     };
     for (const Case& c : cases) {
-        PlotPoint a = c.a, b = c.b;
+        CPoint a = c.a, b = c.b;
         SCOPED_TRACE(testing::Message() << c.a.x << "," << c.a.y << " - " << c.b.x << "," << c.b.y);
-        ASSERT_EQ(g.ClipToPlotRect(a, b), c.drawn);
+        ASSERT_EQ(g.ClipToCRect(a, b), c.drawn);
         if (c.drawn) {
             EXPECT_EQ(a, c.ca);
             EXPECT_EQ(b, c.cb);
@@ -126,22 +126,22 @@ TEST(PlotClip, SegmentsAgainstThePlotEdges)
 TEST(PlotClip, CorrectionsTruncateTowardZero)
 {
     C2DPlotGeometry g;
-    g.m_rcPlot = {0, 0, 100, 100};
-    PlotPoint a{-10, 50}, b{20, 57}; // slope 7/30: -10 -> 0 moves y by 2.33
-    ASSERT_TRUE(g.ClipToPlotRect(a, b));
-    EXPECT_EQ(a, (PlotPoint{0, 52}));
-    PlotPoint c{-10, 50}, d{20, 43};
-    ASSERT_TRUE(g.ClipToPlotRect(c, d));
-    EXPECT_EQ(c, (PlotPoint{0, 48}));
+    g.m_rcPlot = CRect(0, 0, 100, 100);
+    CPoint a{-10, 50}, b{20, 57}; // slope 7/30: -10 -> 0 moves y by 2.33
+    ASSERT_TRUE(g.ClipToCRect(a, b));
+    EXPECT_EQ(a, (CPoint{0, 52}));
+    CPoint c{-10, 50}, d{20, 43};
+    ASSERT_TRUE(g.ClipToCRect(c, d));
+    EXPECT_EQ(c, (CPoint{0, 48}));
 }
 
 TEST(PlotClip, FarPixelsDoNotOverflow)
 {
     C2DPlotGeometry g;
-    g.m_rcPlot = {42, 56, 598, 452};
-    PlotPoint a{300, 300}, b{kPixelLimit, -kPixelLimit};
-    ASSERT_TRUE(g.ClipToPlotRect(a, b));
-    EXPECT_EQ(a, (PlotPoint{300, 300}));
+    g.m_rcPlot = CRect(42, 56, 598, 452);
+    CPoint a{300, 300}, b{kPixelLimit, -kPixelLimit};
+    ASSERT_TRUE(g.ClipToCRect(a, b));
+    EXPECT_EQ(a, (CPoint{300, 300}));
     EXPECT_GE(b.x, 300);
     EXPECT_LE(b.x, 598);
     EXPECT_EQ(b.y, 56);

@@ -3,15 +3,15 @@
 #include <cmath>
 #include <utility>
 
-PlotRect PlotRect::Normalized() const
+#if !__has_include("platform/Types.h")
+void CRect::NormalizeRect()
 {
-    PlotRect r = *this;
-    if (r.left > r.right)
-        std::swap(r.left, r.right);
-    if (r.top > r.bottom)
-        std::swap(r.top, r.bottom);
-    return r;
+    if (left > right)
+        std::swap(left, right);
+    if (top > bottom)
+        std::swap(top, bottom);
 }
+#endif
 
 int ClampToPixel(double v)
 {
@@ -24,7 +24,7 @@ int ClampToPixel(double v)
     return static_cast<int>(v); // truncates toward zero
 }
 
-void C2DPlotGeometry::Layout(const PlotRect& client, int h, const int captionWidths[5])
+void C2DPlotGeometry::Layout(const CRect& client, int h, const int captionWidths[5])
 {
     m_nTextHeight = h;
     m_nMarginLeft = 3 * h;
@@ -32,18 +32,19 @@ void C2DPlotGeometry::Layout(const PlotRect& client, int h, const int captionWid
     m_nMarginRight = 3 * h;
     m_nMarginBottom = 2 * h;
 
-    const PlotRect p{client.left + 3 * h, client.top + 4 * h, client.right - 3 * h,
-                     client.bottom - 2 * h};
+    const CRect p(client.left + 3 * h, client.top + 4 * h, client.right - 3 * h,
+                  client.bottom - 2 * h);
     m_rcPlot = p;
-    m_rcPlotHit = p.Normalized();
+    m_rcPlotHit = p;
+    m_rcPlotHit.NormalizeRect();
 
-    m_rcVAxisName = {p.left - m_nMarginLeft / 2, p.top, p.left - 2, p.bottom};
-    m_rcHAxisName = {p.left, p.bottom + 2, p.right, p.bottom + m_nMarginBottom / 2};
+    m_rcVAxisName = CRect(p.left - m_nMarginLeft / 2, p.top, p.left - 2, p.bottom);
+    m_rcHAxisName = CRect(p.left, p.bottom + 2, p.right, p.bottom + m_nMarginBottom / 2);
 
-    m_rcMarginLeftArea = {0, p.top, p.left, p.bottom};
-    m_rcMarginTopArea = {0, 0, p.right + m_nMarginRight, p.top};
-    m_rcMarginRightArea = {p.right, p.top, p.right + m_nMarginRight, p.bottom};
-    m_rcMarginBottomArea = {0, p.bottom, p.right + m_nMarginRight, p.bottom + m_nMarginBottom};
+    m_rcMarginLeftArea = CRect(0, p.top, p.left, p.bottom);
+    m_rcMarginTopArea = CRect(0, 0, p.right + m_nMarginRight, p.top);
+    m_rcMarginRightArea = CRect(p.right, p.top, p.right + m_nMarginRight, p.bottom);
+    m_rcMarginBottomArea = CRect(0, p.bottom, p.right + m_nMarginRight, p.bottom + m_nMarginBottom);
 
     UpdateScales();
 
@@ -51,11 +52,11 @@ void C2DPlotGeometry::Layout(const PlotRect& client, int h, const int captionWid
     const int mid = (p.top + p.bottom) / 2;
     const int w0 = captionWidths[0], w1 = captionWidths[1], w2 = captionWidths[2];
     const int w3 = captionWidths[3], w4 = captionWidths[4];
-    m_rcCaption[0] = {r - h, p.bottom - 50 + w0, r, p.bottom - 50 + w0};
-    m_rcCaption[1] = {r - h, p.top + w1, r, p.top + w1};
-    m_rcCaption[2] = {r - 2 * h, p.top + w2, r - h, p.top + w2};
-    m_rcCaption[3] = {r - h, mid + w3, r, mid + w3};
-    m_rcCaption[4] = {r - 2 * h, mid + w4, r - h, mid + w4};
+    m_rcCaption[0] = CRect(r - h, p.bottom - 50 + w0, r, p.bottom - 50 + w0);
+    m_rcCaption[1] = CRect(r - h, p.top + w1, r, p.top + w1);
+    m_rcCaption[2] = CRect(r - 2 * h, p.top + w2, r - h, p.top + w2);
+    m_rcCaption[3] = CRect(r - h, mid + w3, r, mid + w3);
+    m_rcCaption[4] = CRect(r - 2 * h, mid + w4, r - h, mid + w4);
 
     // Across-axis extent only; the readout sets the along-axis extent.
     m_rcMouseValueX.top = p.bottom + 2;
@@ -110,10 +111,10 @@ bool MoveOntoEdge(int& a, int& b, int fa, int fb, int edge)
 }
 } // namespace
 
-bool C2DPlotGeometry::ClipToPlotRect(PlotPoint& p1, PlotPoint& p2) const
+bool C2DPlotGeometry::ClipToCRect(CPoint& p1, CPoint& p2) const
 {
     const int l = m_rcPlot.left, t = m_rcPlot.top, r = m_rcPlot.right, b = m_rcPlot.bottom;
-    PlotPoint a = p1, z = p2;
+    CPoint a = p1, z = p2;
 
     if (a.x <= l && (z.x <= l || !MoveOntoEdge(a.x, a.y, z.x, z.y, l)))
         return false;

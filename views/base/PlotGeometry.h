@@ -2,23 +2,33 @@
 // Page layout, world/pixel transforms and segment clipping shared by every 2-D plot.
 // No Qt here: the view classes hold this state and draw with it.
 
-struct PlotRect
-{
-    int left = 0, top = 0, right = 0, bottom = 0;
-
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    // Half-open test, as window rectangles are: right and bottom lie outside.
-    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    PlotRect Normalized() const;
-    bool operator==(const PlotRect&) const = default;
-};
-
-struct PlotPoint
+#if __has_include("platform/Types.h")
+#include "platform/Types.h"
+#else
+struct CPoint
 {
     int x = 0, y = 0;
-    bool operator==(const PlotPoint&) const = default;
+    constexpr CPoint() = default;
+    constexpr CPoint(int px, int py) : x(px), y(py) {}
+    bool operator==(const CPoint&) const = default;
 };
+
+struct CRect
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    constexpr CRect() = default;
+    constexpr CRect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    // Right and bottom edges lie outside.
+    bool PtInRect(CPoint p) const
+    {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
+    void NormalizeRect();
+    bool operator==(const CRect&) const = default;
+};
+#endif
 
 // Pixels beyond this distance from the origin are clamped, so a world value far outside the
 // window (or a zero scale) still gives a defined integer.
@@ -30,13 +40,13 @@ class C2DPlotGeometry
 public:
     // Margins, measured from the text height h by Layout.
     int m_nMarginLeft = 35, m_nMarginTop = 40, m_nMarginRight = 35, m_nMarginBottom = 30;
-    PlotRect m_rcPlot, m_rcPlotHit;
-    PlotRect m_rcVAxisName, m_rcHAxisName;
-    PlotRect m_rcCaption[5];
-    PlotRect m_rcCrossValueX, m_rcCrossValueY, m_rcMouseValueX, m_rcMouseValueY;
-    PlotRect m_rcLegend;
-    PlotRect m_rcMarginLeftArea, m_rcMarginTopArea, m_rcMarginRightArea, m_rcMarginBottomArea;
-    PlotRect m_rcLegendItem[27];
+    CRect m_rcPlot, m_rcPlotHit;
+    CRect m_rcVAxisName, m_rcHAxisName;
+    CRect m_rcCaption[5];
+    CRect m_rcCrossValueX, m_rcCrossValueY, m_rcMouseValueX, m_rcMouseValueY;
+    CRect m_rcLegend;
+    CRect m_rcMarginLeftArea, m_rcMarginTopArea, m_rcMarginRightArea, m_rcMarginBottomArea;
+    CRect m_rcLegendItem[27];
     int m_nTextHeight = 0;
 
     int m_nDigitsY = 4, m_nDigitsX = 4, m_nDigitsDt = 4;
@@ -45,7 +55,7 @@ public:
 
     // Lays the page out in a client rectangle for text height h and sets the scales from the
     // current world limits. captionWidths are the widths of "t =", "x =", "y =", "x' =", "y' =".
-    void Layout(const PlotRect& client, int h, const int captionWidths[5]);
+    void Layout(const CRect& client, int h, const int captionWidths[5]);
     void UpdateScales();
 
     double PixelToWorldX(int px) const;
@@ -54,7 +64,7 @@ public:
     int WorldToPixelY(double y) const;
 
     // Clips a pixel segment to m_rcPlot in place; false means draw nothing.
-    bool ClipToPlotRect(PlotPoint& p1, PlotPoint& p2) const;
+    bool ClipToCRect(CPoint& p1, CPoint& p2) const;
 
     // Resizing collapses the readout boxes so that the first readout after it erases nothing.
     void CollapseReadoutBoxes();
