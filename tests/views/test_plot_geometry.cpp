@@ -115,7 +115,7 @@ TEST(PlotClip, SegmentsAgainstThePlotEdges)
     for (const Case& c : cases) {
         CPoint a = c.a, b = c.b;
         SCOPED_TRACE(testing::Message() << c.a.x << "," << c.a.y << " - " << c.b.x << "," << c.b.y);
-        ASSERT_EQ(g.ClipToCRect(a, b), c.drawn);
+        ASSERT_EQ(g.ClipToPlotRect(a, b), c.drawn);
         if (c.drawn) {
             EXPECT_EQ(a, c.ca);
             EXPECT_EQ(b, c.cb);
@@ -128,10 +128,10 @@ TEST(PlotClip, CorrectionsTruncateTowardZero)
     C2DPlotGeometry g;
     g.m_rcPlot = CRect(0, 0, 100, 100);
     CPoint a{-10, 50}, b{20, 57}; // slope 7/30: -10 -> 0 moves y by 2.33
-    ASSERT_TRUE(g.ClipToCRect(a, b));
+    ASSERT_TRUE(g.ClipToPlotRect(a, b));
     EXPECT_EQ(a, (CPoint{0, 52}));
     CPoint c{-10, 50}, d{20, 43};
-    ASSERT_TRUE(g.ClipToCRect(c, d));
+    ASSERT_TRUE(g.ClipToPlotRect(c, d));
     EXPECT_EQ(c, (CPoint{0, 48}));
 }
 
@@ -140,7 +140,7 @@ TEST(PlotClip, FarPixelsDoNotOverflow)
     C2DPlotGeometry g;
     g.m_rcPlot = CRect(42, 56, 598, 452);
     CPoint a{300, 300}, b{kPixelLimit, -kPixelLimit};
-    ASSERT_TRUE(g.ClipToCRect(a, b));
+    ASSERT_TRUE(g.ClipToPlotRect(a, b));
     EXPECT_EQ(a, (CPoint{300, 300}));
     EXPECT_GE(b.x, 300);
     EXPECT_LE(b.x, 598);

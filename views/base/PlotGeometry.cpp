@@ -111,7 +111,7 @@ bool MoveOntoEdge(int& a, int& b, int fa, int fb, int edge)
 }
 } // namespace
 
-bool C2DPlotGeometry::ClipToCRect(CPoint& p1, CPoint& p2) const
+bool C2DPlotGeometry::ClipToPlotRect(CPoint& p1, CPoint& p2) const
 {
     const int l = m_rcPlot.left, t = m_rcPlot.top, r = m_rcPlot.right, b = m_rcPlot.bottom;
     CPoint a = p1, z = p2;

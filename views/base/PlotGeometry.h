@@ -64,7 +64,7 @@ public:
     int WorldToPixelY(double y) const;
 
     // Clips a pixel segment to m_rcPlot in place; false means draw nothing.
-    bool ClipToCRect(CPoint& p1, CPoint& p2) const;
+    bool ClipToPlotRect(CPoint& p1, CPoint& p2) const;
 
     // Resizing collapses the readout boxes so that the first readout after it erases nothing.
     void CollapseReadoutBoxes();
