@@ -17,6 +17,12 @@ int ModelFormCount(SystemKind kind)
 
 namespace {
 
+// Out of line: GCC 12 warns wrongly about short literals assigned to strings at -O3.
+[[gnu::noinline]] void Assign(std::string& dst, const char* text)
+{
+    dst = text;
+}
+
 void WriteTableDefaults(CModelSettings& s)
 {
     for (const auto& f : SettingsTable()) {
@@ -52,34 +58,34 @@ void WriteKindDefaults(CModelSettings& s, SystemKind kind)
 {
     switch (kind) {
     case SystemKind::Newtonian:
-        s.m_strAppliedForce = "a*cos(af*t+pa)";
-        s.m_strRestoringForce = "-b*x";
-        s.m_strDragForce = "-c*x'";
+        Assign(s.m_strAppliedForce, "a*cos(af*t+pa)");
+        Assign(s.m_strRestoringForce, "-b*x");
+        Assign(s.m_strDragForce, "-c*x'");
         s.m_strEquation =
             BuildEquation(s.m_strAppliedForce, s.m_strRestoringForce, s.m_strDragForce);
         s.m_dJacobianStep = 1e-6;
         break;
     case SystemKind::OneVariable:
-        s.m_strXRate = "sin(x)";
+        Assign(s.m_strXRate, "sin(x)");
         s.m_dInitX = s.m_dX = 0.01;
         break;
     case SystemKind::TwoVariable:
-        s.m_strXRate = "a*x+b*y";
-        s.m_strYRate = "c*x+d*y";
-        s.m_strParamA = "0";
-        s.m_strParamB = "1";
-        s.m_strParamC = "-1";
-        s.m_strParamD = "-.1";
+        Assign(s.m_strXRate, "a*x+b*y");
+        Assign(s.m_strYRate, "c*x+d*y");
+        Assign(s.m_strParamA, "0");
+        Assign(s.m_strParamB, "1");
+        Assign(s.m_strParamC, "-1");
+        Assign(s.m_strParamD, "-.1");
         s.m_dInitX = 5;
         s.m_dJacobianStep = 1e-6;
         break;
     case SystemKind::ThreeVariable:
-        s.m_strXRate = "-y-z";
-        s.m_strYRate = "x+a*y";
-        s.m_strZRate = "b+z*(x-c)";
-        s.m_strParamA = ".12651";
-        s.m_strParamB = "2";
-        s.m_strParamC = "4";
+        Assign(s.m_strXRate, "-y-z");
+        Assign(s.m_strYRate, "x+a*y");
+        Assign(s.m_strZRate, "b+z*(x-c)");
+        Assign(s.m_strParamA, ".12651");
+        Assign(s.m_strParamB, "2");
+        Assign(s.m_strParamC, "4");
         s.m_dRunTimeLimit = 25;
         s.m_bShowCellPSP = s.m_bShowCellPS = s.m_bShowCell3 = 1;
         break;

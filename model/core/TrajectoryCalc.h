@@ -103,6 +103,8 @@ class CTrajectoryCalc
 {
 public:
     explicit CTrajectoryCalc(const CALCPARAMS& params);
+    CTrajectoryCalc(const CTrajectoryCalc&) = delete;
+    CTrajectoryCalc& operator=(const CTrajectoryCalc&) = delete;
 
     // The whole run; see the contract above.
     void Run(ICalcSink& sink);
