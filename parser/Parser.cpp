@@ -153,23 +153,11 @@ bool CParser::CopyText(const char* text)
     return true;
 }
 
-double CParser::Evaluate(const char* text, int& status)
+double CParser::EvaluateTokens(const char* text, int& status)
 {
     m_bError = 0;
     m_bVarRead = 0;
     status = 0;
-    if (!m_bScan && m_bCompiledReplay && m_nListIndex == 0) {
-        const CRecordedProgram* pProgram = SelectedProgram();
-        double dResult = 0.0;
-        if (pProgram != nullptr && pProgram->Valid() && pProgram->Run(*this, dResult)) {
-            m_nListIndex = pProgram->TokenCount();
-            m_nLookahead = TK_END;
-            m_nStackTop = 1;
-            status = 1;
-            return dResult;
-        }
-        // An error: the token-by-token replay below reproduces it exactly.
-    }
     if (m_bScan) {
         if (!CopyText(text)) {
             Fail();
@@ -201,7 +189,7 @@ double CParser::Evaluate(const char* text, int& status)
     const double dResult = m_aStack[m_nStackTop].value.dValue;
     status = m_bVarRead ? 2 : 1;
     if (Recording() && m_nListIndex < kListSize)
-        SelectedProgram()->Compile(m_tree, m_aNode[m_nStackTop], m_nListIndex + 1);
+        SelectedProgram()->Compile(m_tree, m_aNode[m_nStackTop], m_nListIndex + 1, *this);
     return dResult;
 }
 
@@ -351,9 +339,10 @@ void CParser::Pop(PARSETOKEN& token)
 
 void CParser::Shift(int nState)
 {
-    m_tkCurrent.nState = nState;
+    PARSETOKEN entry = m_tkCurrent;
+    entry.nState = nState;
     const int nTop = m_nStackTop;
-    Push(m_tkCurrent);
+    Push(entry);
     if (m_nStackTop != nTop)
         m_aNode[m_nStackTop] = -1;
     m_nLookahead = GetToken();

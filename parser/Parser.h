@@ -57,7 +57,27 @@ public:
     CParser();
 
     // Status 0: error (result 0.0); 1: success; 2: success and a variable was scanned.
-    double Evaluate(const char* text, int& status);
+    // In replay mode the text is not read.
+    double Evaluate(const char* text, int& status)
+    {
+        if (!m_bScan && m_nListIndex == 0 && m_bCompiledReplay &&
+            static_cast<unsigned>(m_nList - 1) < 3u) {
+            const CRecordedProgram& program = m_aProgram[m_nList - 1];
+            bool bError = false;
+            if (program.Valid()) {
+                const double dResult = program.Run(*this, bError);
+                if (!bError) {
+                    m_bError = 0;
+                    m_bVarRead = 0;
+                    m_nListIndex = program.TokenCount();
+                    status = 1;
+                    return dResult;
+                }
+            }
+            // Not compiled, or an error: the token-by-token replay reproduces it exactly.
+        }
+        return EvaluateTokens(text, status);
+    }
 
     // The pulse train DLT(p) at the current t and dt: 0 or 1.
     int Dlt(double dPeriod) const;
@@ -112,6 +132,7 @@ public:
     void Reduce(int nProduction);
 
 private:
+    double EvaluateTokens(const char* text, int& status);
     PARSETOKEN* SelectedList();
     CRecordedProgram* SelectedProgram();
     bool CopyText(const char* text);
