@@ -149,6 +149,10 @@ const char* const kAgreement[] = {
     "2*-x - -y*3",
     "1e300*1e300*x - 1e300*1e300*y",
     "(x*y)^(z*c) - (x+y)^2 - 2^(x+y) - x^y",
+    "(x-1)*(y+2) - (z*3)*(x-y) + 2*(x-z) - (y*x)*2 + (1-x)/(y-z)",
+    "sqr(x) - (x+1)*(y-2)*(z*3) + a*(b-(c*(d+x)))",
+    "x*(y*(z*(x*(y*(z+1)-1)+1)-1)+1) / (1 + x*x) ^ 2",
+    "-(x-y) + -(x*2) - (3-z)^2 - (x/y)^(z-y) + (1+2)*(3-4)",
 };
 
 TEST_F(ParserTest, ScanAndBothReplaysAgree)
