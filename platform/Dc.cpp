@@ -1,0 +1,662 @@
+#include "platform/Dc.h"
+
+#include "platform/Resources.h"
+#include "platform/Wnd.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrinter>
+#include <QRegion>
+#include <QWidget>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace {
+
+QColor ToQColor(COLORREF c)
+{
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+COLORREF FromQRgb(QRgb c)
+{
+    return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+QPainter::CompositionMode Composition(int rop)
+{
+    switch (rop) {
+    case R2_XORPEN:
+        return QPainter::RasterOp_SourceXorDestination;
+    case R2_NOTXORPEN:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    case R2_NOT:
+        return QPainter::RasterOp_NotDestination;
+    default:
+        return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+QRect ToQRect(int x1, int y1, int x2, int y2)
+{
+    return QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
+}
+
+} // namespace
+
+COLORREF GetSysColor(int nIndex)
+{
+    switch (nIndex) {
+    case COLOR_WINDOW:
+        return RGB(255, 255, 255);
+    case COLOR_BTNFACE:
+        return RGB(240, 240, 240);
+    default:
+        return RGB(0, 0, 0);
+    }
+}
+
+BOOL CGdiObject::DeleteObject()
+{
+    BOOL was = m_bCreated;
+    m_bCreated = false;
+    return was;
+}
+
+BOOL CPen::CreatePen(int nStyle, int nWidth, COLORREF color)
+{
+    m_nStyle = nStyle;
+    m_nWidth = nWidth;
+    m_color = color;
+    m_bCreated = true;
+    return TRUE;
+}
+
+BOOL CBrush::CreateSolidBrush(COLORREF color)
+{
+    m_color = color;
+    m_bNull = false;
+    m_bCreated = true;
+    return TRUE;
+}
+
+CFont::CFont() : m_pFont(std::make_unique<QFont>())
+{
+}
+CFont::~CFont() = default;
+
+BOOL CFont::CreateFontIndirect(const LOGFONT* pLogFont)
+{
+    m_lf = *pLogFont;
+    QFont f;
+    if (m_lf.lfFaceName[0])
+        f.setFamily(QString::fromLatin1(m_lf.lfFaceName));
+    if (m_lf.lfHeight < 0) {
+        f.setPixelSize(-m_lf.lfHeight);
+    } else if (m_lf.lfHeight > 0) {
+        // A cell height: scale the character size so ascent + descent fits it.
+        f.setPixelSize(m_lf.lfHeight);
+        const int cell = QFontMetrics(f).height();
+        if (cell > 0)
+            f.setPixelSize(std::max(1, m_lf.lfHeight * m_lf.lfHeight / cell));
+    }
+    f.setWeight(m_lf.lfWeight >= FW_BOLD ? QFont::Bold : QFont::Normal);
+    f.setItalic(m_lf.lfItalic != 0);
+    f.setUnderline(m_lf.lfUnderline != 0);
+    f.setStrikeOut(m_lf.lfStrikeOut != 0);
+    *m_pFont = f;
+    m_bCreated = true;
+    return TRUE;
+}
+
+BOOL CFont::CreatePointFont(int nPointSize, const char* lpszFaceName)
+{
+    LOGFONT lf;
+    lf.lfHeight = -std::max(1, nPointSize * 96 / 720);
+    std::strncpy(lf.lfFaceName, lpszFaceName ? lpszFaceName : "", sizeof lf.lfFaceName - 1);
+    return CreateFontIndirect(&lf);
+}
+
+CBitmap::CBitmap() : m_pImage(std::make_unique<QImage>())
+{
+}
+CBitmap::~CBitmap() = default;
+
+BOOL CBitmap::LoadBitmap(UINT nIDResource)
+{
+    QImage img = vx::res::LoadBitmap(nIDResource);
+    if (img.isNull())
+        return FALSE;
+    *m_pImage = img.convertToFormat(QImage::Format_RGB32);
+    m_bCreated = true;
+    return TRUE;
+}
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight)
+{
+    if (nWidth <= 0 || nHeight <= 0)
+        return FALSE;
+    *m_pImage = QImage(nWidth, nHeight, QImage::Format_RGB32);
+    if (m_pImage->isNull())
+        return FALSE;
+    m_pImage->fill(Qt::black);
+    m_bCreated = true;
+    return TRUE;
+}
+
+CSize CBitmap::GetSize() const
+{
+    return CSize(m_pImage->width(), m_pImage->height());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+CDC::CDC()
+{
+    m_nullBrush.m_bNull = true;
+}
+
+CDC::~CDC()
+{
+    Detach();
+}
+
+void CDC::AttachWindow(CWnd* pWnd, bool bPaint)
+{
+    if (!pWnd || !pWnd->m_pWidget)
+        return;
+    m_pWnd = pWnd;
+    m_ppOwner = &pWnd->m_pPainterOwner;
+    if (bPaint && pWnd->m_bInPaint)
+        m_pClipRegion = std::make_unique<QRegion>(*pWnd->m_pInvalid);
+    if (pWnd->m_pDirectPainter) {
+        m_pPainter = pWnd->m_pDirectPainter;
+        return;
+    }
+    pWnd->EnsureBacking();
+    if (!pWnd->m_pImage)
+        return;
+    if (!pWnd->m_pImagePainter)
+        pWnd->m_pImagePainter = std::make_unique<QPainter>(pWnd->m_pImage.get());
+    ++pWnd->m_nPainterUsers;
+    m_pPainter = pWnd->m_pImagePainter.get();
+}
+
+void CDC::Detach()
+{
+    if (m_pWnd && m_pPainter && m_pPainter == m_pWnd->m_pImagePainter.get()) {
+        if (*m_ppOwner == this)
+            *m_ppOwner = nullptr;
+        if (--m_pWnd->m_nPainterUsers == 0) {
+            m_pWnd->m_pImagePainter.reset();
+            if (!m_pWnd->m_bInPaint && m_pWnd->m_pWidget)
+                m_pWnd->m_pWidget->update();
+        }
+    } else if (m_pWnd && *m_ppOwner == this) {
+        *m_ppOwner = nullptr;
+    }
+    m_pWnd = nullptr;
+    m_pPainter = nullptr;
+    m_ppOwner = &m_pOwnerLocal;
+}
+
+BOOL CDC::CreateCompatibleDC(CDC*)
+{
+    Detach();
+    return TRUE;
+}
+
+BOOL CDC::AttachPrinter(QPrinter* pPrinter, QPainter* pPainter)
+{
+    Detach();
+    m_pPrinter = pPrinter;
+    m_pPainter = pPainter;
+    m_bMappingDirty = true;
+    return pPainter != nullptr;
+}
+
+QPainter* CDC::GetPainter()
+{
+    return Prepare();
+}
+
+QPainter* CDC::Prepare()
+{
+    QPainter* p = m_pOwnPainter ? m_pOwnPainter.get() : m_pPainter;
+    if (!p)
+        return nullptr;
+    if (*m_ppOwner != this || m_bMappingDirty) {
+        *m_ppOwner = this;
+        m_bMappingDirty = false;
+        p->resetTransform();
+        if (m_pClipRegion)
+            p->setClipRegion(*m_pClipRegion);
+        else
+            p->setClipping(false);
+        double sx = 1, sy = 1;
+        if (m_mapMode == MM_ANISOTROPIC && m_winExt.cx && m_winExt.cy) {
+            sx = double(m_viewExt.cx) / m_winExt.cx;
+            sy = double(m_viewExt.cy) / m_winExt.cy;
+        }
+        p->setWorldTransform(
+            QTransform(sx, 0, 0, sy, m_viewOrg.x - m_winOrg.x * sx, m_viewOrg.y - m_winOrg.y * sy));
+    }
+    return p;
+}
+
+void CDC::UsePen(QPainter* p)
+{
+    p->setCompositionMode(Composition(m_rop));
+    p->setRenderHint(QPainter::Antialiasing, false);
+    p->setBrush(Qt::NoBrush);
+    const CPen& pen = *m_pPen;
+    if (pen.m_nStyle == PS_NULL) {
+        p->setPen(Qt::NoPen);
+        return;
+    }
+    const bool thin = pen.m_nWidth <= 1;
+    QPen q(ToQColor(pen.m_color), thin ? 1 : pen.m_nWidth);
+    // Dashes and dots exist only for one-pixel pens.
+    if (thin && pen.m_nStyle == PS_DASH)
+        q.setStyle(Qt::DashLine);
+    else if (thin && pen.m_nStyle == PS_DOT)
+        q.setStyle(Qt::DotLine);
+    else if (thin && pen.m_nStyle == PS_DASHDOT)
+        q.setStyle(Qt::DashDotLine);
+    q.setCapStyle(thin ? Qt::FlatCap : Qt::RoundCap);
+    q.setJoinStyle(thin ? Qt::MiterJoin : Qt::RoundJoin);
+    p->setPen(q);
+}
+
+void CDC::UseBrushAndPen(QPainter* p)
+{
+    UsePen(p);
+    if (!m_pBrush->m_bNull)
+        p->setBrush(ToQColor(m_pBrush->m_color));
+}
+
+CPen* CDC::SelectObject(CPen* pPen)
+{
+    CPen* old = m_pPen;
+    m_pPen = pPen ? pPen : &m_defPen;
+    return old;
+}
+
+CBrush* CDC::SelectObject(CBrush* pBrush)
+{
+    CBrush* old = m_pBrush;
+    m_pBrush = pBrush ? pBrush : &m_defBrush;
+    return old;
+}
+
+CFont* CDC::SelectObject(CFont* pFont)
+{
+    CFont* old = m_pFont;
+    m_pFont = pFont ? pFont : &m_defFont;
+    return old;
+}
+
+CBitmap* CDC::SelectObject(CBitmap* pBitmap)
+{
+    CBitmap* old = m_pBitmap;
+    m_pOwnPainter.reset();
+    m_pBitmap = pBitmap ? pBitmap : &m_defBitmap;
+    if (!m_pBitmap->GetImage().isNull())
+        m_pOwnPainter = std::make_unique<QPainter>(&m_pBitmap->GetImage());
+    m_bMappingDirty = true;
+    return old;
+}
+
+CGdiObject* CDC::SelectStockObject(int nIndex)
+{
+    switch (nIndex) {
+    case NULL_BRUSH:
+        return SelectObject(&m_nullBrush);
+    case WHITE_BRUSH:
+        return SelectObject(&m_defBrush);
+    case BLACK_BRUSH:
+        return SelectObject(&m_blackBrush);
+    case NULL_PEN:
+        return SelectObject(&m_nullPen);
+    case WHITE_PEN:
+        return SelectObject(&m_whitePen);
+    case BLACK_PEN:
+        return SelectObject(&m_defPen);
+    default:
+        return nullptr;
+    }
+}
+
+COLORREF CDC::SetTextColor(COLORREF color)
+{
+    return std::exchange(m_textColor, color);
+}
+
+COLORREF CDC::SetBkColor(COLORREF color)
+{
+    return std::exchange(m_bkColor, color);
+}
+
+int CDC::SetBkMode(int nMode)
+{
+    return std::exchange(m_bkMode, nMode);
+}
+
+UINT CDC::SetTextAlign(UINT nFlags)
+{
+    return std::exchange(m_textAlign, nFlags);
+}
+
+int CDC::SetROP2(int nDrawMode)
+{
+    return std::exchange(m_rop, nDrawMode);
+}
+
+int CDC::SetMapMode(int nMode)
+{
+    m_bMappingDirty = true;
+    return std::exchange(m_mapMode, nMode);
+}
+
+CSize CDC::SetWindowExt(int cx, int cy)
+{
+    m_bMappingDirty = true;
+    return std::exchange(m_winExt, CSize(cx, cy));
+}
+
+CSize CDC::SetViewportExt(int cx, int cy)
+{
+    m_bMappingDirty = true;
+    return std::exchange(m_viewExt, CSize(cx, cy));
+}
+
+CPoint CDC::SetWindowOrg(int x, int y)
+{
+    m_bMappingDirty = true;
+    return std::exchange(m_winOrg, CPoint(x, y));
+}
+
+CPoint CDC::SetViewportOrg(int x, int y)
+{
+    m_bMappingDirty = true;
+    return std::exchange(m_viewOrg, CPoint(x, y));
+}
+
+int CDC::GetDeviceCaps(int nIndex) const
+{
+    QSize size;
+    int dpiX = 96, dpiY = 96;
+    if (m_pPrinter) {
+        size = m_pPrinter->pageLayout().paintRectPixels(m_pPrinter->resolution()).size();
+        dpiX = dpiY = m_pPrinter->resolution();
+    } else if (m_pWnd && m_pWnd->GetWidget()) {
+        size = m_pWnd->GetWidget()->size();
+        dpiX = m_pWnd->GetWidget()->logicalDpiX();
+        dpiY = m_pWnd->GetWidget()->logicalDpiY();
+    } else {
+        size = m_pBitmap->GetImage().size();
+    }
+    switch (nIndex) {
+    case HORZRES:
+        return size.width();
+    case VERTRES:
+        return size.height();
+    case LOGPIXELSX:
+        return dpiX;
+    case LOGPIXELSY:
+        return dpiY;
+    case BITSPIXEL:
+        return 32;
+    default:
+        return 0;
+    }
+}
+
+void CDC::GetClipBox(CRect* pRect) const
+{
+    QRect r;
+    if (m_pClipRegion)
+        r = m_pClipRegion->boundingRect();
+    else
+        r = QRect(QPoint(0, 0), QSize(GetDeviceCaps(HORZRES), GetDeviceCaps(VERTRES)));
+    if (m_mapMode == MM_ANISOTROPIC && m_viewExt.cx && m_viewExt.cy) {
+        const double sx = double(m_winExt.cx) / m_viewExt.cx;
+        const double sy = double(m_winExt.cy) / m_viewExt.cy;
+        auto mx = [&](int x) { return int((x - m_viewOrg.x) * sx) + m_winOrg.x; };
+        auto my = [&](int y) { return int((y - m_viewOrg.y) * sy) + m_winOrg.y; };
+        *pRect = CRect(mx(r.left()), my(r.top()), mx(r.right() + 1), my(r.bottom() + 1));
+        pRect->NormalizeRect();
+        return;
+    }
+    *pRect = CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+}
+
+CPoint CDC::MoveTo(int x, int y)
+{
+    return std::exchange(m_pos, CPoint(x, y));
+}
+
+BOOL CDC::LineTo(int x, int y)
+{
+    if (QPainter* p = Prepare()) {
+        UsePen(p);
+        p->drawLine(QPoint(m_pos.x, m_pos.y), QPoint(x, y));
+    }
+    m_pos = CPoint(x, y);
+    return TRUE;
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF color)
+{
+    if (QPainter* p = Prepare()) {
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        p->fillRect(QRect(x, y, 1, 1), ToQColor(color));
+    }
+    return color;
+}
+
+const QImage* CDC::SourceImage() const
+{
+    if (!m_pBitmap->GetImage().isNull())
+        return &m_pBitmap->GetImage();
+    if (m_pWnd && m_pWnd->m_pImage)
+        return m_pWnd->m_pImage.get();
+    return nullptr;
+}
+
+COLORREF CDC::GetPixel(int x, int y) const
+{
+    const QImage* img = SourceImage();
+    if (!img)
+        return 0xFFFFFFFF;
+    const qreal dpr = img->devicePixelRatio();
+    const QPoint d(int(x * dpr), int(y * dpr));
+    return img->valid(d) ? FromQRgb(img->pixel(d)) : 0xFFFFFFFF;
+}
+
+BOOL CDC::Polyline(const CPoint* pts, int nCount)
+{
+    QPainter* p = Prepare();
+    if (!p || nCount < 2)
+        return FALSE;
+    std::vector<QPoint> q;
+    q.reserve(nCount);
+    for (int i = 0; i < nCount; ++i)
+        q.emplace_back(pts[i].x, pts[i].y);
+    UsePen(p);
+    p->drawPolyline(q.data(), nCount);
+    return TRUE;
+}
+
+BOOL CDC::Polygon(const CPoint* pts, int nCount)
+{
+    QPainter* p = Prepare();
+    if (!p || nCount < 2)
+        return FALSE;
+    std::vector<QPoint> q;
+    q.reserve(nCount);
+    for (int i = 0; i < nCount; ++i)
+        q.emplace_back(pts[i].x, pts[i].y);
+    UseBrushAndPen(p);
+    p->drawPolygon(q.data(), nCount, Qt::OddEvenFill);
+    return TRUE;
+}
+
+BOOL CDC::Rectangle(int x1, int y1, int x2, int y2)
+{
+    QPainter* p = Prepare();
+    if (!p)
+        return FALSE;
+    const QRect r = ToQRect(x1, y1, x2, y2);
+    UsePen(p);
+    if (!m_pBrush->m_bNull)
+        p->fillRect(r, ToQColor(m_pBrush->m_color));
+    if (m_pPen->m_nStyle != PS_NULL)
+        p->drawRect(r.adjusted(0, 0, -1, -1));
+    return TRUE;
+}
+
+BOOL CDC::Ellipse(int x1, int y1, int x2, int y2)
+{
+    QPainter* p = Prepare();
+    if (!p)
+        return FALSE;
+    UseBrushAndPen(p);
+    p->drawEllipse(ToQRect(x1, y1, x2, y2).adjusted(0, 0, -1, -1));
+    return TRUE;
+}
+
+BOOL CDC::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    QPainter* p = Prepare();
+    if (!p)
+        return FALSE;
+    const QRect r = ToQRect(x1, y1, x2, y2).adjusted(0, 0, -1, -1);
+    const QPointF c = QRectF(r).center();
+    auto angle = [&](int x, int y) {
+        return std::atan2(-(y - c.y()), x - c.x()) * 180.0 / std::numbers::pi;
+    };
+    const double start = angle(x3, y3);
+    double span = angle(x4, y4) - start; // counter-clockwise from start to end
+    while (span <= 0)
+        span += 360;
+    UsePen(p);
+    p->drawArc(r, int(std::lround(start * 16)), int(std::lround(span * 16)));
+    return TRUE;
+}
+
+void CDC::FillSolidRect(const CRect* pRect, COLORREF color)
+{
+    FillSolidRect(pRect->left, pRect->top, pRect->Width(), pRect->Height(), color);
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color)
+{
+    // As on the old platform, this leaves the colour as the background colour.
+    m_bkColor = color;
+    if (QPainter* p = Prepare()) {
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        p->fillRect(QRect(x, y, cx, cy), ToQColor(color));
+    }
+}
+
+void CDC::FillRect(const CRect* pRect, CBrush* pBrush)
+{
+    QPainter* p = Prepare();
+    if (!p || !pBrush || pBrush->m_bNull)
+        return;
+    p->setCompositionMode(QPainter::CompositionMode_Source);
+    p->fillRect(QRect(pRect->left, pRect->top, pRect->Width(), pRect->Height()),
+                ToQColor(pBrush->m_color));
+}
+
+void CDC::FrameRect(const CRect* pRect, CBrush* pBrush)
+{
+    CRect r = *pRect;
+    r.NormalizeRect();
+    if (r.IsRectEmpty())
+        return;
+    const CRect edges[] = {{r.left, r.top, r.right, r.top + 1},
+                           {r.left, r.bottom - 1, r.right, r.bottom},
+                           {r.left, r.top, r.left + 1, r.bottom},
+                           {r.right - 1, r.top, r.right, r.bottom}};
+    for (const CRect& e : edges)
+        FillRect(&e, pBrush);
+}
+
+BOOL CDC::TextOut(int x, int y, const std::string& text)
+{
+    QPainter* p = Prepare();
+    if (!p)
+        return FALSE;
+    const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    const QFont& font = m_pFont->GetQFont();
+    p->setFont(font);
+    const QFontMetrics fm(font, p->device());
+    const int w = fm.horizontalAdvance(s);
+    int dx = 0;
+    if ((m_textAlign & TA_CENTER) == TA_CENTER)
+        dx = -w / 2;
+    else if (m_textAlign & TA_RIGHT)
+        dx = -w;
+    int baseline = fm.ascent(); // TA_TOP
+    if ((m_textAlign & TA_BASELINE) == TA_BASELINE)
+        baseline = 0;
+    else if (m_textAlign & TA_BOTTOM)
+        baseline = -fm.descent();
+    p->save();
+    p->translate(x, y);
+    if (int esc = m_pFont->GetLogFont().lfEscapement)
+        p->rotate(-esc / 10.0);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (m_bkMode == OPAQUE)
+        p->fillRect(QRect(dx, baseline - fm.ascent(), w, fm.height()), ToQColor(m_bkColor));
+    p->setPen(ToQColor(m_textColor));
+    p->drawText(QPoint(dx, baseline), s);
+    p->restore();
+    return TRUE;
+}
+
+CSize CDC::GetTextExtent(const std::string& text) const
+{
+    const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    QPainter* p = m_pOwnPainter ? m_pOwnPainter.get() : m_pPainter;
+    const QFontMetrics fm = p && p->device() ? QFontMetrics(m_pFont->GetQFont(), p->device())
+                                             : QFontMetrics(m_pFont->GetQFont());
+    return CSize(fm.horizontalAdvance(s), fm.height());
+}
+
+BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                 DWORD dwRop)
+{
+    return StretchBlt(x, y, nWidth, nHeight, pSrcDC, xSrc, ySrc, nWidth, nHeight, dwRop);
+}
+
+BOOL CDC::StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                     int nSrcWidth, int nSrcHeight, DWORD dwRop)
+{
+    QPainter* p = Prepare();
+    const QImage* src = pSrcDC ? pSrcDC->SourceImage() : nullptr;
+    if (!p || !src)
+        return FALSE;
+    const qreal dpr = src->devicePixelRatio();
+    const QRectF from(xSrc * dpr, ySrc * dpr, nSrcWidth * dpr, nSrcHeight * dpr);
+    p->setCompositionMode(dwRop == SRCINVERT ? QPainter::RasterOp_SourceXorDestination
+                                             : QPainter::CompositionMode_Source);
+    p->drawImage(QRectF(x, y, nWidth, nHeight), *src, from);
+    return TRUE;
+}
+
+CPaintDC::CPaintDC(CWnd* pWnd)
+{
+    AttachWindow(pWnd, true);
+    if (pWnd && pWnd->m_bInPaint && pWnd->m_bEraseNeeded) {
+        pWnd->m_bEraseNeeded = false;
+        pWnd->OnEraseBkgnd(this);
+    }
+}

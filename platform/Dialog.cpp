@@ -1,0 +1,88 @@
+#include "platform/Dialog.h"
+
+#include "platform/WinApp.h"
+#include "platform/WndWidget.h"
+
+#include <QDialog>
+
+VX_IMPLEMENT_CLASS(CDialog, CWnd)
+
+namespace {
+// Enter and Escape (and the title bar's close) reach OnOK and OnCancel.
+class DialogWidget : public vx::WndWidgetT<QDialog>
+{
+public:
+    using vx::WndWidgetT<QDialog>::WndWidgetT;
+    void accept() override
+    {
+        if (auto* d = dynamic_cast<CDialog*>(CWnd::FromHandle(m_hWnd)))
+            d->OnOK();
+    }
+    void reject() override
+    {
+        if (auto* d = dynamic_cast<CDialog*>(CWnd::FromHandle(m_hWnd)))
+            d->OnCancel();
+    }
+    void Finish(int r) { QDialog::done(r); }
+};
+} // namespace
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd)
+{
+}
+
+CDialog::~CDialog() = default;
+
+QWidget* CDialog::CreateWidget(const CREATESTRUCT& cs)
+{
+    QWidget* parent = cs.pParent ? cs.pParent->GetWidget() : nullptr;
+    auto* d = new DialogWidget(parent);
+    d->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    return d;
+}
+
+QDialog* CDialog::GetDialog() const
+{
+    return dynamic_cast<QDialog*>(GetWidget());
+}
+
+bool CDialog::MakeWindow()
+{
+    CWnd* parent = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
+    return CWnd::Create(nullptr, nullptr, 0, CRect(), parent, m_nIDTemplate) && OnInitDialog();
+}
+
+int CDialog::DoModal()
+{
+    if (!m_hWnd && !MakeWindow())
+        return -1;
+    m_bModal = true;
+    m_nResult = 2;
+    GetDialog()->exec();
+    m_bModal = false;
+    const int result = m_nResult;
+    DestroyWindow();
+    return result;
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
+{
+    m_nIDTemplate = nIDTemplate;
+    m_pParentWnd = pParentWnd;
+    if (!MakeWindow())
+        return FALSE;
+    GetDialog()->show();
+    return TRUE;
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    m_nResult = nResult;
+    if (auto* d = dynamic_cast<DialogWidget*>(GetWidget())) {
+        if (m_bModal)
+            d->Finish(nResult);
+        else
+            d->hide();
+    }
+}

@@ -1,0 +1,176 @@
+#include "platform/Document.h"
+
+#include "platform/DocTemplate.h"
+#include "platform/Frame.h"
+#include "platform/View.h"
+#include "platform/WinApp.h"
+
+#include <algorithm>
+#include <filesystem>
+
+VX_IMPLEMENT_CLASS(CDocument, CCmdTarget)
+
+CDocument::CDocument()
+{
+    MapCommand(ID_FILE_CLOSE, &CDocument::OnFileClose);
+    MapCommand(ID_FILE_SAVE, &CDocument::OnFileSave);
+    MapCommand(ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs);
+}
+
+CDocument::~CDocument()
+{
+    if (m_pDocTemplate)
+        m_pDocTemplate->RemoveDocument(this);
+}
+
+void CDocument::SetTitle(const std::string& title)
+{
+    m_strTitle = title;
+    for (CView* v : GetViews())
+        if (CFrameWnd* f = v->GetParentFrame())
+            f->OnUpdateFrameTitle(TRUE);
+}
+
+void CDocument::SetPathName(const std::string& path, BOOL bAddToMRU)
+{
+    m_strPathName = path;
+    SetTitle(std::filesystem::path(path).filename().string());
+    if (bAddToMRU && AfxGetApp())
+        AfxGetApp()->AddToRecentFileList(path);
+}
+
+void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint)
+{
+    for (CView* v : GetViews())
+        if (v != pSender && HasView(v))
+            v->OnUpdate(pSender, lHint, pHint);
+}
+
+void CDocument::AddView(CView* pView)
+{
+    if (HasView(pView))
+        return;
+    m_views.push_back(pView);
+    pView->m_pDocument = this;
+    OnChangedViewList();
+}
+
+void CDocument::RemoveView(CView* pView)
+{
+    if (!HasView(pView))
+        return;
+    std::erase(m_views, pView);
+    pView->m_pDocument = nullptr;
+    OnChangedViewList();
+}
+
+bool CDocument::HasView(const CView* pView) const
+{
+    return std::find(m_views.begin(), m_views.end(), pView) != m_views.end();
+}
+
+void CDocument::OnChangedViewList()
+{
+    if (m_views.empty() && m_bAutoDelete)
+        OnCloseDocument();
+}
+
+BOOL CDocument::OnNewDocument()
+{
+    DeleteContents();
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnOpenDocument(const char*)
+{
+    // Documents that keep files override this.
+    return FALSE;
+}
+
+BOOL CDocument::OnSaveDocument(const char*)
+{
+    return FALSE;
+}
+
+void CDocument::OnCloseDocument()
+{
+    const BOOL autoDelete = m_bAutoDelete;
+    m_bAutoDelete = FALSE; // the frames' views go first; the document must stay meanwhile
+    std::vector<HWND> frames;
+    for (CView* v : GetViews())
+        if (CFrameWnd* f = v->GetParentFrame())
+            if (std::find(frames.begin(), frames.end(), f->m_hWnd) == frames.end())
+                frames.push_back(f->m_hWnd);
+    for (HWND h : frames)
+        if (CWnd* f = CWnd::FromHandle(h))
+            f->DestroyWindow();
+    m_bAutoDelete = autoDelete;
+    DeleteContents();
+    if (m_bAutoDelete)
+        delete this;
+}
+
+BOOL CDocument::SaveModified()
+{
+    if (!IsModified())
+        return TRUE;
+    std::string name = m_strPathName.empty() ? m_strTitle : m_strPathName;
+    switch (AfxMessageBox("Save changes to " + name + "?", MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDCANCEL:
+        return FALSE;
+    case IDYES:
+        return DoFileSave();
+    default:
+        return TRUE;
+    }
+}
+
+BOOL CDocument::CanCloseFrame(CFrameWnd* pFrame)
+{
+    for (CView* v : GetViews())
+        if (v->GetParentFrame() != pFrame)
+            return TRUE; // another frame still shows the document
+    return SaveModified();
+}
+
+BOOL CDocument::DoSave(const char* lpszPathName, BOOL bReplace)
+{
+    std::string path = lpszPathName ? lpszPathName : "";
+    if (path.empty()) {
+        path = m_pDocTemplate ? m_pDocTemplate->PromptSaveFileName(
+                                    m_strPathName.empty() ? m_strTitle : m_strPathName)
+                              : std::string();
+        if (path.empty())
+            return FALSE;
+    }
+    if (!OnSaveDocument(path.c_str())) {
+        AfxMessageBox("Failed to save document.", MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    if (bReplace)
+        SetPathName(path);
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::DoFileSave()
+{
+    return DoSave(m_strPathName.empty() ? nullptr : m_strPathName.c_str());
+}
+
+void CDocument::OnFileClose()
+{
+    if (SaveModified())
+        OnCloseDocument();
+}
+
+void CDocument::OnFileSave()
+{
+    DoFileSave();
+}
+
+void CDocument::OnFileSaveAs()
+{
+    DoSave(nullptr);
+}

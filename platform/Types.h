@@ -1,0 +1,113 @@
+#pragma once
+// Plain value types shared by the framework layer and the program: integer aliases, points,
+// sizes, rectangles, colours and window handles. No Qt here, so Qt-free code may use them.
+#include <algorithm>
+#include <cstdint>
+
+using BOOL = int;
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
+using LONG = std::int32_t;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using COLORREF = std::uint32_t; // 0x00BBGGRR
+
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+
+// A window handle is an id in the window table, never a pointer that is dereferenced:
+// a handle whose window is gone simply finds nothing.
+struct HWND__;
+using HWND = HWND__*;
+
+constexpr COLORREF RGB(int r, int g, int b)
+{
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+constexpr int GetRValue(COLORREF c)
+{
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GetGValue(COLORREF c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(COLORREF c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+
+struct CSize
+{
+    int cx = 0;
+    int cy = 0;
+    constexpr CSize() = default;
+    constexpr CSize(int x, int y) : cx(x), cy(y) {}
+    friend constexpr bool operator==(const CSize&, const CSize&) = default;
+};
+
+struct CPoint
+{
+    int x = 0;
+    int y = 0;
+    constexpr CPoint() = default;
+    constexpr CPoint(int px, int py) : x(px), y(py) {}
+    friend constexpr bool operator==(const CPoint&, const CPoint&) = default;
+    constexpr CPoint operator+(const CSize& s) const { return {x + s.cx, y + s.cy}; }
+    constexpr CPoint operator-(const CSize& s) const { return {x - s.cx, y - s.cy}; }
+};
+
+struct CRect
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    constexpr CRect() = default;
+    constexpr CRect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
+    constexpr CRect(CPoint tl, CPoint br) : left(tl.x), top(tl.y), right(br.x), bottom(br.y) {}
+    friend constexpr bool operator==(const CRect&, const CRect&) = default;
+
+    constexpr int Width() const { return right - left; }
+    constexpr int Height() const { return bottom - top; }
+    constexpr CSize Size() const { return {Width(), Height()}; }
+    constexpr CPoint TopLeft() const { return {left, top}; }
+    constexpr CPoint BottomRight() const { return {right, bottom}; }
+    constexpr CPoint CenterPoint() const { return {(left + right) / 2, (top + bottom) / 2}; }
+    constexpr bool IsRectEmpty() const { return right <= left || bottom <= top; }
+    constexpr bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+    // Right and bottom edges are outside, as for every rectangle of the layer.
+    constexpr bool PtInRect(CPoint p) const
+    {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
+    constexpr void SetRect(int l, int t, int r, int b) { *this = CRect(l, t, r, b); }
+    constexpr void SetRectEmpty() { *this = CRect(); }
+    constexpr void OffsetRect(int dx, int dy)
+    {
+        left += dx;
+        right += dx;
+        top += dy;
+        bottom += dy;
+    }
+    constexpr void InflateRect(int dx, int dy)
+    {
+        left -= dx;
+        right += dx;
+        top -= dy;
+        bottom += dy;
+    }
+    constexpr void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
+    constexpr void NormalizeRect()
+    {
+        if (left > right)
+            std::swap(left, right);
+        if (top > bottom)
+            std::swap(top, bottom);
+    }
+};

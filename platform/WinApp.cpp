@@ -1,0 +1,426 @@
+#include "platform/WinApp.h"
+
+#include "platform/DocTemplate.h"
+#include "platform/Document.h"
+#include "platform/Frame.h"
+#include "platform/Messages.h"
+#include "platform/Resources.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <filesystem>
+
+VX_IMPLEMENT_CLASS(CWinApp, CCmdTarget)
+
+namespace {
+CWinApp* g_pApp = nullptr;
+
+QString Latin1(const std::string& s)
+{
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+
+int ShowQtMessageBox(const std::string& text, unsigned type)
+{
+    QMessageBox box(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
+    box.setWindowTitle(Latin1(AfxGetApp() ? AfxGetApp()->m_strAppName : std::string()));
+    box.setText(Latin1(text));
+    switch (type & 0xF0) {
+    case MB_ICONSTOP:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONEXCLAMATION:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONINFORMATION:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    switch (type & 0x0F) {
+    case MB_OKCANCEL:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MB_YESNO:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MB_YESNOCANCEL:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Ok:
+        return IDOK;
+    default: // closed with Escape or the title bar
+        return (type & 0x0F) == MB_OK ? IDOK : ((type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL);
+    }
+}
+} // namespace
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
+
+int AfxMessageBox(const std::string& text, UINT nType)
+{
+    return ShowMessageBox(text, nType);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType)
+{
+    return ShowMessageBox(vx::res::LoadString(nIDPrompt), nType);
+}
+
+void InstallMessageBoxHook()
+{
+    SetMessageBoxHook([](const std::string& text, unsigned type) {
+        int result = IDCANCEL;
+        RunOnUiThread([&] { result = ShowQtMessageBox(text, type); });
+        return result;
+    });
+}
+
+std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::string& filter,
+                              const std::string& initial)
+{
+    QWidget* parent = AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr;
+    const QString name =
+        bOpen
+            ? QFileDialog::getOpenFileName(parent, Latin1(title), Latin1(initial), Latin1(filter))
+            : QFileDialog::getSaveFileName(parent, Latin1(title), Latin1(initial), Latin1(filter));
+    return name.toLatin1().toStdString();
+}
+
+int AfxWinMain(int argc, char** argv)
+{
+    std::unique_ptr<QApplication> own;
+    if (!QCoreApplication::instance())
+        own = std::make_unique<QApplication>(argc, argv);
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return 1;
+    for (int i = 1; i < argc; ++i)
+        app->m_args.emplace_back(argv[i]);
+    InstallMessageBoxHook();
+    if (!app->InitInstance()) {
+        if (app->m_pMainWnd)
+            app->m_pMainWnd->DestroyWindow();
+        app->ExitInstance();
+        return 1;
+    }
+    return app->Run();
+}
+
+CWinApp::CWinApp(const char* lpszAppName) : m_strAppName(lpszAppName ? lpszAppName : "")
+{
+    g_pApp = this;
+    MapCommand(ID_FILE_NEW, &CWinApp::OnFileNew);
+    MapCommand(ID_FILE_OPEN, &CWinApp::OnFileOpen);
+    MapCommand(ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup);
+    MapCommand(ID_APP_EXIT, &CWinApp::OnAppExit);
+    MapCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, &CWinApp::OnOpenRecentFile);
+    MapUpdateRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, &CWinApp::OnUpdateRecentFileMenu);
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
+
+int CWinApp::ExitInstance()
+{
+    SaveStdProfileSettings();
+    return 0;
+}
+
+BOOL CWinApp::OnIdle(LONG lCount)
+{
+    if (lCount == 0)
+        if (auto* f = dynamic_cast<CMDIFrameWnd*>(m_pMainWnd))
+            f->OnIdleUpdateCmdUI();
+    return lCount < 1;
+}
+
+int CWinApp::Run()
+{
+    bool inIdle = false;
+    QMetaObject::Connection idle;
+    if (auto* d = QAbstractEventDispatcher::instance()) {
+        idle = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, [this, &inIdle] {
+            if (inIdle)
+                return; // a modal loop inside an idle handler
+            inIdle = true;
+            for (LONG n = 0; n < 16 && OnIdle(n); ++n) {
+            }
+            inIdle = false;
+        });
+    }
+    QApplication::exec();
+    QObject::disconnect(idle);
+    return ExitInstance();
+}
+
+void CWinApp::AddDocTemplate(CDocTemplate* pTemplate)
+{
+    m_templates.emplace_back(pTemplate);
+}
+
+std::vector<CDocTemplate*> CWinApp::GetDocTemplates() const
+{
+    std::vector<CDocTemplate*> list;
+    for (const auto& t : m_templates)
+        list.push_back(t.get());
+    return list;
+}
+
+CDocument* CWinApp::OpenDocumentFile(const char* lpszFileName)
+{
+    if (!lpszFileName || !*lpszFileName)
+        return nullptr;
+    CDocTemplate* best = nullptr;
+    CDocTemplate::Confidence bestMatch = CDocTemplate::noAttempt;
+    for (CDocTemplate* t : GetDocTemplates()) {
+        CDocument* open = nullptr;
+        const auto match = t->MatchDocType(lpszFileName, open);
+        if (match == CDocTemplate::yesAlreadyOpen) {
+            // Show the document that is open already.
+            for (CView* v : open->GetViews())
+                if (auto* f = dynamic_cast<CMDIChildWnd*>(v->GetParentFrame())) {
+                    f->MDIActivate();
+                    break;
+                }
+            return open;
+        }
+        if (match > bestMatch) {
+            bestMatch = match;
+            best = t;
+        }
+    }
+    return best ? best->OpenDocumentFile(lpszFileName) : nullptr;
+}
+
+BOOL CWinApp::SaveAllModified()
+{
+    for (CDocTemplate* t : GetDocTemplates())
+        if (!t->SaveAllModified())
+            return FALSE;
+    return TRUE;
+}
+
+void CWinApp::CloseAllDocuments(BOOL bEndSession)
+{
+    for (CDocTemplate* t : GetDocTemplates())
+        t->CloseAllDocuments(bEndSession);
+}
+
+void CWinApp::SetRegistryKey(const char* lpszRegistryKey)
+{
+    m_strRegistryKey = lpszRegistryKey ? lpszRegistryKey : "";
+}
+
+void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
+{
+    m_nMaxMRU = nMaxMRU;
+    m_recent.clear();
+    if (m_strRegistryKey.empty())
+        return;
+    QSettings settings(Latin1(m_strRegistryKey), Latin1(m_strAppName));
+    settings.beginGroup("Recent File List");
+    for (UINT i = 1; i <= nMaxMRU; ++i) {
+        const QString path = settings.value(QString("File%1").arg(i)).toString();
+        if (!path.isEmpty())
+            m_recent.push_back(path.toLatin1().toStdString());
+    }
+}
+
+void CWinApp::SaveStdProfileSettings()
+{
+    if (m_strRegistryKey.empty() || m_nMaxMRU == 0)
+        return;
+    QSettings settings(Latin1(m_strRegistryKey), Latin1(m_strAppName));
+    settings.beginGroup("Recent File List");
+    for (UINT i = 1; i <= m_nMaxMRU; ++i) {
+        const QString key = QString("File%1").arg(i);
+        if (i <= m_recent.size())
+            settings.setValue(key, Latin1(m_recent[i - 1]));
+        else
+            settings.remove(key);
+    }
+}
+
+void CWinApp::AddToRecentFileList(const std::string& path)
+{
+    if (m_nMaxMRU == 0 || path.empty())
+        return;
+    std::error_code ec;
+    std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
+    if (ec)
+        full = path;
+    std::erase(m_recent, full);
+    m_recent.insert(m_recent.begin(), full);
+    if (m_recent.size() > m_nMaxMRU)
+        m_recent.resize(m_nMaxMRU);
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
+{
+    for (const std::string& a : m_args)
+        if (!a.empty() && a[0] != '-') {
+            rCmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+            rCmdInfo.m_strFileName = a;
+            break;
+        }
+}
+
+BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
+{
+    switch (rCmdInfo.m_nShellCommand) {
+    case CCommandLineInfo::FileNew:
+        OnFileNew();
+        return TRUE;
+    case CCommandLineInfo::FileOpen:
+        return OpenDocumentFile(rCmdInfo.m_strFileName.c_str()) != nullptr;
+    default:
+        return TRUE;
+    }
+}
+
+QPrinter* CWinApp::GetPrinter()
+{
+    if (!m_pPrinter)
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_pPrinter.get();
+}
+
+void CWinApp::SetPrinter(std::unique_ptr<QPrinter> pPrinter)
+{
+    m_pPrinter = std::move(pPrinter);
+}
+
+CDocTemplate* CWinApp::ChooseNewTemplate()
+{
+    QDialog dlg(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
+    dlg.setWindowTitle("New");
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(new QLabel("&New", &dlg));
+    auto* list = new QListWidget(&dlg);
+    std::vector<CDocTemplate*> shown;
+    for (CDocTemplate* t : GetDocTemplates()) {
+        const std::string name = t->GetDocString(CDocTemplate::fileNewName);
+        if (!name.empty()) {
+            list->addItem(Latin1(name));
+            shown.push_back(t);
+        }
+    }
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
+    if (shown.empty() || dlg.exec() != QDialog::Accepted || list->currentRow() < 0)
+        return nullptr;
+    return shown[size_t(list->currentRow())];
+}
+
+void CWinApp::OnFileNew()
+{
+    if (m_templates.empty())
+        return;
+    CDocTemplate* t = m_templates.size() == 1 ? m_templates.front().get() : ChooseNewTemplate();
+    if (t)
+        t->OpenDocumentFile(nullptr);
+}
+
+void CWinApp::OnFileOpen()
+{
+    std::string filter;
+    for (CDocTemplate* t : GetDocTemplates()) {
+        const std::string f = t->GetDocString(CDocTemplate::filterName);
+        if (!f.empty())
+            filter += f + ";;";
+    }
+    filter += "All Files (*)";
+    const std::string path = AfxPromptFileName(true, "Open", filter);
+    if (!path.empty())
+        OpenDocumentFile(path.c_str());
+}
+
+void CWinApp::OnFilePrintSetup()
+{
+    QPageSetupDialog dlg(GetPrinter(), AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
+    dlg.exec();
+}
+
+void CWinApp::OnAppExit()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void CWinApp::OnOpenRecentFile(UINT nID)
+{
+    const size_t index = nID - ID_FILE_MRU_FILE1;
+    if (index >= m_recent.size())
+        return;
+    const std::string path = m_recent[index];
+    if (!OpenDocumentFile(path.c_str()))
+        std::erase(m_recent, path);
+}
+
+void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
+{
+    const size_t index = pCmdUI->m_nID - ID_FILE_MRU_FILE1;
+    if (index < m_recent.size()) {
+        std::string text = "&" + std::to_string(index + 1) + " ";
+        for (char c : m_recent[index])
+            text += c == '&' ? std::string("&&") : std::string(1, c);
+        pCmdUI->SetText(text);
+        pCmdUI->Show(TRUE);
+        pCmdUI->Enable(TRUE);
+    } else if (index == 0) {
+        pCmdUI->SetText("Recent File");
+        pCmdUI->Show(TRUE);
+        pCmdUI->Enable(FALSE);
+    } else {
+        pCmdUI->Show(FALSE);
+    }
+}

@@ -1,0 +1,122 @@
+#pragma once
+// CWinApp: the application object. The program derives one class from it and makes one
+// global instance; AfxWinMain creates the QApplication, runs InitInstance, the event loop
+// (calling OnIdle whenever the queue runs empty) and ExitInstance. It owns the document
+// templates, the recent-file list (kept in QSettings under the registry key) and the printer.
+#include "platform/CmdTarget.h"
+#include "platform/Ids.h"
+#include "platform/base/MessageHook.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CWnd;
+class CDocument;
+class CDocTemplate;
+class QPrinter;
+
+using msgbox::IDCANCEL;
+using msgbox::IDNO;
+using msgbox::IDOK;
+using msgbox::IDYES;
+using msgbox::MB_ICONEXCLAMATION;
+using msgbox::MB_ICONINFORMATION;
+using msgbox::MB_ICONQUESTION;
+using msgbox::MB_ICONSTOP;
+using msgbox::MB_OK;
+using msgbox::MB_OKCANCEL;
+using msgbox::MB_YESNO;
+using msgbox::MB_YESNOCANCEL;
+
+// What the command line asks for; the program may overwrite the command before processing.
+struct CCommandLineInfo
+{
+    enum Command
+    {
+        FileNew,
+        FileOpen,
+        FileNothing
+    };
+    Command m_nShellCommand = FileNew;
+    std::string m_strFileName;
+};
+
+class CWinApp : public CCmdTarget
+{
+    VX_DECLARE_CLASS(CWinApp)
+public:
+    explicit CWinApp(const char* lpszAppName = nullptr);
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+    // Called when the event queue runs empty, with 0, 1, 2 ... while it returns TRUE.
+    // The base updates the toolbar buttons at count 0 and wants no more after that.
+    virtual BOOL OnIdle(LONG lCount);
+    // The event loop; returns the exit code.
+    virtual int Run();
+
+    CWnd* m_pMainWnd = nullptr;
+    std::string m_strAppName;
+
+    void AddDocTemplate(CDocTemplate* pTemplate); // takes ownership
+    std::vector<CDocTemplate*> GetDocTemplates() const;
+    virtual CDocument* OpenDocumentFile(const char* lpszFileName);
+    BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+
+    // The recent-file list lives under this key (the maker's name) in QSettings.
+    void SetRegistryKey(const char* lpszRegistryKey);
+    const std::string& GetRegistryKey() const { return m_strRegistryKey; }
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    void SaveStdProfileSettings();
+    virtual void AddToRecentFileList(const std::string& path);
+    const std::vector<std::string>& GetRecentFiles() const { return m_recent; }
+
+    // Command-line handling and shell registration.
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+    // File types are registered for the desktop by scripts/install-desktop.sh on Linux.
+    void EnableShellOpen() {}
+    void RegisterShellFileTypes(BOOL = FALSE) {}
+    // Nothing to switch on for controls on Qt.
+    void EnableControlContainer() {}
+
+    QPrinter* GetPrinter();
+    // Replaces the printer (tests print to a file).
+    void SetPrinter(std::unique_ptr<QPrinter> pPrinter);
+
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnAppExit();
+    void OnOpenRecentFile(UINT nID);
+
+protected:
+    void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
+    // The type list of File/New; nullptr when cancelled.
+    virtual CDocTemplate* ChooseNewTemplate();
+
+private:
+    std::vector<std::unique_ptr<CDocTemplate>> m_templates;
+    std::string m_strRegistryKey;
+    std::vector<std::string> m_recent;
+    UINT m_nMaxMRU = 0;
+    std::unique_ptr<QPrinter> m_pPrinter;
+    std::vector<std::string> m_args;
+    friend int AfxWinMain(int argc, char** argv);
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+// A message box on the user-interface thread; from another thread the caller waits for it.
+int AfxMessageBox(const std::string& text, UINT nType = MB_OK);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK);
+// Installs the message box of the user interface behind ShowMessageBox (see MessageHook.h).
+void InstallMessageBoxHook();
+// Start-up of a program: the QApplication, InitInstance, the event loop, ExitInstance.
+int AfxWinMain(int argc, char** argv);
+// The file dialog of File/Open and of the data files: empty when cancelled.
+std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::string& filter,
+                              const std::string& initial = {});

@@ -1,0 +1,119 @@
+// Command routing (active view, document, child frame, main frame, application) and the
+// update handlers that grey and check items.
+#include "Fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CommandRouting : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TestApp();
+        Trace().clear();
+    }
+    void TearDown() override { CloseAllTestDocuments(); }
+    std::string RunOn(CCmdTarget* target, UINT id)
+    {
+        Trace().clear();
+        const bool handled = target->ExecuteCommand(id);
+        return handled ? (Trace().empty() ? "?" : Trace().front()) : "none";
+    }
+};
+
+TEST_F(CommandRouting, WithoutDocumentsTheMainFrameThenTheApplication)
+{
+    CTestMain* main = TestMainFrame();
+    EXPECT_EQ(RunOn(main, ID_T_ALL), "main");
+    EXPECT_EQ(RunOn(main, ID_T_MAIN), "main");
+    EXPECT_EQ(RunOn(main, ID_T_DOC), "app");
+    EXPECT_EQ(RunOn(main, ID_T_NONE), "none");
+}
+
+TEST_F(CommandRouting, ActiveViewFirstThenDocumentFrameMainFrameApplication)
+{
+    CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    CTestMain* main = TestMainFrame();
+    ASSERT_NE(main->MDIGetActive(), nullptr);
+    EXPECT_EQ(RunOn(main, ID_T_ALL), "view");
+    EXPECT_EQ(RunOn(main, ID_T_DOC), "doc");
+    EXPECT_EQ(RunOn(main, ID_T_MAIN), "main");
+    EXPECT_EQ(RunOn(main, ID_T_APP), "app");
+    EXPECT_EQ(RunOn(main, ID_T_NONE), "none");
+}
+
+TEST_F(CommandRouting, ChildFrameBeforeMainFrame)
+{
+    CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    CTestMain* main = TestMainFrame();
+    CMDIChildWnd* child = main->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    // Without an active view the frame's own handler comes before the main frame's.
+    CView* view = child->GetActiveView();
+    child->SetActiveView(nullptr, FALSE);
+    EXPECT_EQ(RunOn(main, ID_T_ALL), "child");
+    child->SetActiveView(view, FALSE);
+    EXPECT_EQ(RunOn(main, ID_T_ALL), "view");
+}
+
+TEST_F(CommandRouting, UpdateHandlersGreyAndCheck)
+{
+    CTestMain* main = TestMainFrame();
+    struct Case
+    {
+        UINT id;
+        bool withDocument;
+        bool enabled;
+        int check;
+    };
+    const Case cases[] = {
+        {ID_T_NONE, false, false, -1}, // no handler anywhere: greyed
+        {ID_T_APP, false, true, -1},   // a handler, no update handler: enabled
+        {ID_T_DOC, false, true, -1},   // the application's handler is enough
+        {ID_T_UPD, true, false, 1},    // the document's update handler wins over the view's handler
+    };
+    for (const Case& c : cases) {
+        if (c.withDocument) {
+            ASSERT_NE(TestTemplate()->OpenDocumentFile(nullptr), nullptr);
+        }
+        CCmdUI ui(c.id);
+        main->UpdateCommand(&ui);
+        EXPECT_EQ(ui.m_bEnabled, c.enabled) << c.id;
+        EXPECT_EQ(ui.m_nCheck, c.check) << c.id;
+        CloseAllTestDocuments();
+    }
+}
+
+TEST_F(CommandRouting, LaterMappingOverridesBase)
+{
+    struct Base : CCmdTarget
+    {
+        Base() { MapCommand(1, &Base::A); }
+        void A() { Trace().push_back("base"); }
+    };
+    struct Derived : Base
+    {
+        Derived() { MapCommand(1, &Derived::B); }
+        void B() { Trace().push_back("derived"); }
+    };
+    Derived d;
+    EXPECT_EQ(RunOn(&d, 1), "derived");
+}
+
+TEST_F(CommandRouting, RangeHandlerGetsTheId)
+{
+    struct Target : CCmdTarget
+    {
+        Target() { MapCommandRange(10, 13, &Target::On); }
+        void On(UINT id) { Trace().push_back(std::to_string(id)); }
+    };
+    Target t;
+    EXPECT_EQ(RunOn(&t, 12), "12");
+    EXPECT_EQ(RunOn(&t, 14), "none");
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// Documents, views and templates: hints, auto-delete, opening, the run-time classes.
+#include "Fixtures.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DocView : public ::testing::Test
+{
+protected:
+    void SetUp() override { TestApp(); }
+    void TearDown() override { CloseAllTestDocuments(); }
+    CTestView* FirstView(CDocument* doc)
+    {
+        return static_cast<CTestView*>(doc->GetViews().front());
+    }
+};
+
+TEST_F(DocView, RuntimeClassesCreateAndTestByClass)
+{
+    const CRuntimeClass* rc = CRuntimeClass::FromName("COtherView");
+    ASSERT_EQ(rc, VX_RUNTIME_CLASS(COtherView));
+    std::unique_ptr<CObject> obj(rc->CreateObject());
+    ASSERT_NE(obj, nullptr);
+    EXPECT_TRUE(obj->IsKindOf(VX_RUNTIME_CLASS(CTestView)));
+    EXPECT_TRUE(obj->IsKindOf(VX_RUNTIME_CLASS(CView)));
+    EXPECT_FALSE(obj->IsKindOf(VX_RUNTIME_CLASS(CDocument)));
+    EXPECT_EQ(VX_RUNTIME_CLASS(CView)->CreateObject(), nullptr); // abstract
+    EXPECT_EQ(CRuntimeClass::FromName("CNoSuchClass"), nullptr);
+}
+
+TEST_F(DocView, NewDocumentGetsFrameViewTitleAndInitialUpdate)
+{
+    CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetDocTemplate(), TestTemplate());
+    ASSERT_EQ(doc->GetViews().size(), 1u);
+    CTestView* view = FirstView(doc);
+    EXPECT_EQ(view->GetDocument(), doc);
+    EXPECT_EQ(view->m_hints, (std::vector<LPARAM>{0})); // the initial update
+    CFrameWnd* frame = view->GetParentFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->GetActiveView(), view);
+    EXPECT_EQ(doc->GetTitle().rfind("Test", 0), 0u);
+    EXPECT_EQ(frame->GetWindowText(), doc->GetTitle()); // the template's frames add the title
+    CRect rc;
+    view->GetClientRect(&rc);
+    CRect frc;
+    frame->GetClientRect(&frc);
+    EXPECT_EQ(rc.Size(), frc.Size()); // the view fills its frame
+}
+
+TEST_F(DocView, UpdateAllViewsSkipsTheSenderAndPassesHints)
+{
+    CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    CFrameWnd* second = TestTemplate()->CreateNewFrame(doc, nullptr);
+    ASSERT_NE(second, nullptr);
+    TestTemplate()->InitialUpdateFrame(second, doc);
+    ASSERT_EQ(doc->GetViews().size(), 2u);
+    auto* a = static_cast<CTestView*>(doc->GetViews()[0]);
+    auto* b = static_cast<CTestView*>(doc->GetViews()[1]);
+    a->m_hints.clear();
+    b->m_hints.clear();
+    doc->UpdateAllViews(a, 31);
+    doc->UpdateAllViews(nullptr, -1);
+    EXPECT_EQ(a->m_hints, (std::vector<LPARAM>{-1}));
+    EXPECT_EQ(b->m_hints, (std::vector<LPARAM>{31, -1}));
+}
+
+TEST_F(DocView, LastViewClosesTheDocumentUnlessAutoDeleteIsOff)
+{
+    CTestDoc::s_destroyed = 0;
+    CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    doc->m_bAutoDelete = FALSE;
+    FirstView(doc)->GetParentFrame()->DestroyWindow();
+    EXPECT_EQ(CTestDoc::s_destroyed, 0);
+    EXPECT_TRUE(doc->GetViews().empty());
+    doc->m_bAutoDelete = TRUE;
+    doc->OnCloseDocument();
+    EXPECT_EQ(CTestDoc::s_destroyed, 1);
+
+    CDocument* doc2 = TestTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc2, nullptr);
+    FirstView(doc2)->GetParentFrame()->DestroyWindow();
+    EXPECT_EQ(CTestDoc::s_destroyed, 2);
+    EXPECT_TRUE(TestTemplate()->GetDocuments().empty());
+}
+
+TEST_F(DocView, FailedOpenLeavesNothingBehind)
+{
+    CTestDoc::s_destroyed = 0;
+    CTestDoc::m_bOpenSucceeds = false;
+    const size_t frames = TestMainFrame()->GetChildFrames().size();
+    EXPECT_EQ(TestTemplate()->OpenDocumentFile("/tmp/x.tst"), nullptr);
+    CTestDoc::m_bOpenSucceeds = true;
+    EXPECT_EQ(CTestDoc::s_destroyed, 1);
+    EXPECT_TRUE(TestTemplate()->GetDocuments().empty());
+    EXPECT_EQ(TestMainFrame()->GetChildFrames().size(), frames);
+}
+
+TEST_F(DocView, OpenTwiceActivatesTheOpenDocument)
+{
+    CDocument* doc = TestApp().OpenDocumentFile("/tmp/same.tst");
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetPathName(), "/tmp/same.tst");
+    EXPECT_EQ(doc->GetTitle(), "same.tst");
+    EXPECT_EQ(TestApp().OpenDocumentFile("/tmp/../tmp/same.tst"), doc);
+    EXPECT_EQ(TestTemplate()->GetDocuments().size(), 1u);
+    ASSERT_FALSE(TestApp().GetRecentFiles().empty());
+    EXPECT_EQ(TestApp().GetRecentFiles().front(), "/tmp/same.tst");
+}
+
+TEST_F(DocView, DocStringFields)
+{
+    CDocTemplate* t = TestTemplate();
+    EXPECT_EQ(t->GetDocString(CDocTemplate::windowTitle), "");
+    EXPECT_EQ(t->GetDocString(CDocTemplate::docName), "Test");
+    EXPECT_EQ(t->GetDocString(CDocTemplate::fileNewName), "Test Document");
+    EXPECT_EQ(t->GetDocString(CDocTemplate::filterName), "Test Files (*.tst)");
+    EXPECT_EQ(t->GetDocString(CDocTemplate::filterExt), ".tst");
+    EXPECT_EQ(t->GetDocString(CDocTemplate::regFileTypeName), "Test");
+}
+
+TEST_F(DocView, InvalidateAndUpdateWindowDrawIntoTheBackingImage)
+{
+    CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    CTestView* view = FirstView(doc);
+    QCoreApplication::processEvents();
+    CRect rc;
+    view->GetClientRect(&rc);
+    EXPECT_GT(rc.Width(), 100);
+    view->UpdateWindow();
+    const int draws = view->m_nDraws;
+    EXPECT_GE(draws, 1);
+    view->UpdateWindow(); // nothing invalid: no drawing
+    EXPECT_EQ(view->m_nDraws, draws);
+    view->Invalidate();
+    view->UpdateWindow();
+    EXPECT_EQ(view->m_nDraws, draws + 1);
+    const QImage& img = view->GetBackingImage();
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(img.pixelColor(1, 1), QColor(10, 20, 30));
+}
+
+} // namespace

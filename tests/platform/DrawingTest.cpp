@@ -1,0 +1,221 @@
+// The drawing class on a window's backing image and on a bitmap.
+#include "platform/Dc.h"
+#include "platform/Wnd.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+class Drawing : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_wnd.Create(nullptr, "draw", 0, CRect(0, 0, 120, 80), nullptr, 0));
+        CClientDC dc(&m_wnd);
+        dc.FillSolidRect(0, 0, 120, 80, kWhite);
+    }
+    COLORREF At(int x, int y)
+    {
+        CClientDC dc(&m_wnd);
+        return dc.GetPixel(x, y);
+    }
+    // The bounding box of all non-white pixels.
+    QRect Ink()
+    {
+        const QImage& img = m_wnd.GetBackingImage();
+        QRect box;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if ((img.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    }
+    CWnd m_wnd;
+};
+
+TEST_F(Drawing, FillAndPixelsUseColorRefOrder)
+{
+    CClientDC dc(&m_wnd);
+    dc.FillSolidRect(10, 10, 5, 5, RGB(0, 128, 128));
+    EXPECT_EQ(dc.GetPixel(10, 10), 0x808000u);
+    EXPECT_EQ(dc.GetPixel(14, 14), 0x808000u);
+    EXPECT_EQ(dc.GetPixel(15, 15), kWhite);
+    EXPECT_EQ(dc.GetBkColor(), 0x808000u); // as on the old platform
+    dc.SetPixel(50, 50, RGB(255, 0, 0));
+    EXPECT_EQ(dc.GetPixel(50, 50), RGB(255, 0, 0));
+}
+
+TEST_F(Drawing, LineToLeavesOutItsEndPoint)
+{
+    {
+        CClientDC dc(&m_wnd);
+        dc.MoveTo(10, 10);
+        dc.LineTo(20, 10);
+        EXPECT_EQ(dc.GetCurrentPosition(), CPoint(20, 10));
+    }
+    EXPECT_EQ(At(10, 10), kBlack);
+    EXPECT_EQ(At(19, 10), kBlack);
+    EXPECT_EQ(At(20, 10), kWhite);
+}
+
+TEST_F(Drawing, XorTwiceRestoresThePicture)
+{
+    {
+        CClientDC dc(&m_wnd);
+        dc.FillSolidRect(0, 0, 60, 80, RGB(0, 0, 255));
+    }
+    const QImage before = m_wnd.GetBackingImage().copy();
+    for (int pass = 0; pass < 2; ++pass) {
+        CClientDC dc(&m_wnd);
+        CPen white(PS_SOLID, 1, kWhite);
+        CPen* old = dc.SelectObject(&white);
+        int oldRop = dc.SetROP2(R2_XORPEN);
+        dc.MoveTo(30, 40);
+        dc.LineTo(90, 40);
+        dc.MoveTo(50, 20);
+        dc.LineTo(50, 60);
+        if (pass == 0) {
+            EXPECT_EQ(dc.GetPixel(40, 40), RGB(255, 255, 0)); // blue XOR white
+        }
+        dc.SetROP2(oldRop);
+        dc.SelectObject(old);
+    }
+    EXPECT_EQ(m_wnd.GetBackingImage(), before);
+}
+
+TEST_F(Drawing, RectangleFramesInsideItsBounds)
+{
+    {
+        CClientDC dc(&m_wnd);
+        CBrush brush(RGB(0, 255, 0));
+        CBrush* old = dc.SelectObject(&brush);
+        dc.Rectangle(10, 10, 20, 16);
+        dc.SelectObject(old);
+    }
+    EXPECT_EQ(Ink(), QRect(QPoint(10, 10), QPoint(19, 15)));
+    EXPECT_EQ(At(10, 10), kBlack);
+    EXPECT_EQ(At(19, 15), kBlack);
+    EXPECT_EQ(At(15, 12), RGB(0, 255, 0));
+}
+
+TEST_F(Drawing, FrameRectIsOnePixelInside)
+{
+    {
+        CClientDC dc(&m_wnd);
+        CBrush brush(kBlack);
+        CRect rc(5, 5, 15, 12);
+        dc.FrameRect(&rc, &brush);
+    }
+    EXPECT_EQ(Ink(), QRect(QPoint(5, 5), QPoint(14, 11)));
+    EXPECT_EQ(At(10, 8), kWhite);
+}
+
+struct AlignCase
+{
+    UINT align;
+    bool inkLeftOfX; // else right of x
+    bool inkAboveY;  // else below y
+};
+
+class TextAlign : public Drawing, public ::testing::WithParamInterface<AlignCase>
+{
+};
+
+TEST_P(TextAlign, TextStandsOnTheRightSideOfItsPoint)
+{
+    const AlignCase c = GetParam();
+    {
+        CClientDC dc(&m_wnd);
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextAlign(c.align);
+        dc.TextOut(60, 40, "0123");
+    }
+    const QRect ink = Ink();
+    ASSERT_FALSE(ink.isNull());
+    if (c.inkLeftOfX)
+        EXPECT_LE(ink.right(), 60);
+    else
+        EXPECT_GE(ink.left(), 60);
+    if (c.inkAboveY)
+        EXPECT_LE(ink.bottom(), 40);
+    else
+        EXPECT_GE(ink.top(), 40);
+}
+
+INSTANTIATE_TEST_SUITE_P(Align, TextAlign,
+                         ::testing::Values(AlignCase{TA_LEFT | TA_TOP, false, false},
+                                           AlignCase{TA_RIGHT | TA_TOP, true, false},
+                                           AlignCase{TA_LEFT | TA_BOTTOM, false, true},
+                                           AlignCase{TA_RIGHT | TA_BASELINE, true, true}));
+
+TEST_F(Drawing, CentredTextAndExtent)
+{
+    CClientDC dc(&m_wnd);
+    const CSize ext = dc.GetTextExtent("0123456789");
+    EXPECT_GT(ext.cx, ext.cy);
+    EXPECT_GT(ext.cy, 5);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextAlign(TA_CENTER | TA_TOP);
+    dc.TextOut(60, 10, "0123");
+    const QRect ink = Ink();
+    EXPECT_LT(ink.left(), 60);
+    EXPECT_GT(ink.right(), 60);
+}
+
+TEST_F(Drawing, EscapementTurnsTheText)
+{
+    {
+        CClientDC dc(&m_wnd);
+        CFont font;
+        LOGFONT lf;
+        lf.lfHeight = -12;
+        lf.lfEscapement = 900;
+        std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "Arial");
+        font.CreateFontIndirect(&lf);
+        CFont* old = dc.SelectObject(&font);
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextAlign(TA_LEFT | TA_BOTTOM);
+        dc.TextOut(40, 70, "0123456789");
+        dc.SelectObject(old);
+    }
+    const QRect ink = Ink();
+    EXPECT_GT(ink.height(), 3 * ink.width()); // reads upwards
+    EXPECT_LE(ink.bottom(), 70);
+    EXPECT_LE(ink.right(), 40); // bottom-aligned: the text lies left of its point
+}
+
+TEST(DrawingMemory, AnisotropicMappingAndBitBlt)
+{
+    CBitmap bmp;
+    ASSERT_TRUE(bmp.CreateCompatibleBitmap(nullptr, 200, 150));
+    CDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    mem.SelectObject(&bmp);
+    mem.FillSolidRect(0, 0, 200, 150, kWhite);
+    mem.SetMapMode(MM_ANISOTROPIC);
+    mem.SetWindowExt(100, 100);
+    mem.SetViewportExt(200, 150);
+    mem.FillSolidRect(10, 20, 10, 20, kBlack); // device 20..39 by 30..59
+    EXPECT_EQ(mem.GetDeviceCaps(HORZRES), 200);
+    EXPECT_EQ(bmp.GetImage().pixel(20, 30) & 0xFFFFFF, 0u);
+    EXPECT_EQ(bmp.GetImage().pixel(39, 59) & 0xFFFFFF, 0u);
+    EXPECT_EQ(bmp.GetImage().pixel(40, 60) & 0xFFFFFF, 0xFFFFFFu);
+    CRect clip;
+    mem.GetClipBox(&clip);
+    EXPECT_EQ(clip, CRect(0, 0, 100, 100));
+
+    CWnd wnd;
+    ASSERT_TRUE(wnd.Create(nullptr, "blt", 0, CRect(0, 0, 60, 60), nullptr, 0));
+    CClientDC dc(&wnd);
+    EXPECT_TRUE(dc.BitBlt(0, 0, 20, 20, &mem, 20, 30));
+    EXPECT_EQ(dc.GetPixel(0, 0), kBlack);
+    EXPECT_EQ(dc.GetPixel(19, 19), kBlack);
+    EXPECT_EQ(dc.GetPixel(20, 20), kWhite);
+}
+
+} // namespace

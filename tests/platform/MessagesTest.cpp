@@ -1,0 +1,149 @@
+// Posted and sent window messages across threads.
+#include "Fixtures.h"
+
+#include "platform/Messages.h"
+#include "platform/Wnd.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr UINT WM_T_PING = WM_APP + 1;
+
+class CPingWnd : public CWnd
+{
+public:
+    CPingWnd()
+    {
+        MapMessage(WM_T_PING, &CPingWnd::OnPing);
+        Create(nullptr, "ping", 0, CRect(0, 0, 50, 50), nullptr, 0);
+    }
+    LRESULT OnPing(WPARAM w, LPARAM l)
+    {
+        m_calls.push_back(static_cast<int>(w));
+        m_bOnUiThread = m_bOnUiThread && IsUiThread();
+        return static_cast<LRESULT>(w) + l;
+    }
+    std::vector<int> m_calls;
+    bool m_bOnUiThread = true;
+};
+
+// Runs the event loop until done() or a generous limit (never a timing assertion).
+template <class F> void PumpUntil(F done)
+{
+    for (int i = 0; i < 20000 && !done(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+TEST(Messages, PostIsDeliveredLaterInOrder)
+{
+    CPingWnd w;
+    EXPECT_TRUE(PostMessage(w.m_hWnd, WM_T_PING, 1));
+    EXPECT_TRUE(w.PostMessage(WM_T_PING, 2));
+    EXPECT_TRUE(w.m_calls.empty());
+    PumpUntil([&] { return w.m_calls.size() == 2; });
+    EXPECT_EQ(w.m_calls, (std::vector<int>{1, 2}));
+}
+
+TEST(Messages, PostToDestroyedWindowIsDropped)
+{
+    auto* w = new CPingWnd;
+    const HWND h = w->m_hWnd;
+    EXPECT_TRUE(PostMessage(h, WM_T_PING, 7)); // queued while alive
+    delete w;                                  // gone before its turn
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(PostMessage(h, WM_T_PING, 8));
+    EXPECT_EQ(SendMessage(h, WM_T_PING, 9), 0);
+    vx::DeliverPostedMessages(); // the queued message finds no window: no crash
+    EXPECT_EQ(CWnd::FromHandle(h), nullptr);
+}
+
+TEST(Messages, SendOnUiThreadRunsAtOnce)
+{
+    CPingWnd w;
+    EXPECT_EQ(SendMessage(w.m_hWnd, WM_T_PING, 3, 4), 7);
+    EXPECT_EQ(w.m_calls, (std::vector<int>{3}));
+}
+
+TEST(Messages, CrossThreadSendBlocksUntilHandled)
+{
+    CPingWnd w;
+    std::atomic<bool> returned{false};
+    std::atomic<LRESULT> result{0};
+    std::thread worker([&] {
+        result = SendMessage(w.m_hWnd, WM_T_PING, 5, 6);
+        returned = true;
+    });
+    // The worker cannot return before the user-interface thread handles the message.
+    for (int i = 0; i < 20; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        EXPECT_FALSE(returned.load());
+    }
+    EXPECT_TRUE(w.m_calls.empty());
+    PumpUntil([&] { return returned.load(); });
+    worker.join();
+    EXPECT_TRUE(returned.load());
+    EXPECT_EQ(result.load(), 11);
+    EXPECT_EQ(w.m_calls, (std::vector<int>{5}));
+    EXPECT_TRUE(w.m_bOnUiThread);
+}
+
+TEST(Messages, CrossThreadSendGivesUpWhenStopped)
+{
+    CPingWnd w;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> returned{false};
+    std::thread worker([&] {
+        SendMessageUnlessStopped(w.m_hWnd, WM_T_PING, 1, 0, [&] { return stop.load(); });
+        returned = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(returned.load());
+    stop = true; // the user-interface thread never pumps: only the stop frees the worker
+    worker.join();
+    EXPECT_TRUE(returned.load());
+    vx::DeliverPostedMessages();
+    EXPECT_TRUE(w.m_calls.empty()); // the abandoned message is not delivered later
+}
+
+TEST(Messages, CrossThreadSendReturnsWhenWindowGoes)
+{
+    auto* w = new CPingWnd;
+    const HWND h = w->m_hWnd;
+    std::atomic<bool> returned{false};
+    std::atomic<LRESULT> result{-1};
+    std::thread worker([&] {
+        result = SendMessage(h, WM_T_PING, 1, 0);
+        returned = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    delete w; // the window closes while the worker waits
+    worker.join();
+    EXPECT_TRUE(returned.load());
+    EXPECT_EQ(result.load(), 0);
+    vx::DeliverPostedMessages();
+}
+
+TEST(Messages, RunOnUiThreadWaitsForTheCall)
+{
+    std::atomic<int> value{0};
+    std::atomic<bool> onUi{false};
+    std::thread worker([&] {
+        RunOnUiThread([&] {
+            onUi = IsUiThread();
+            value = 42;
+        });
+    });
+    PumpUntil([&] { return value.load() == 42; });
+    worker.join();
+    EXPECT_EQ(value.load(), 42);
+    EXPECT_TRUE(onUi.load());
+}
+
+} // namespace
