@@ -1,11 +1,11 @@
 #pragma once
-// Plain value types shared by the framework layer and the program: integer aliases, points,
-// sizes, rectangles, colours and window handles. No Qt here, so Qt-free code may use them.
+// Plain value types of the framework layer: integer aliases, points, sizes, rectangles and
+// window handles (colours and BOOL come from platform/base). No Qt here.
+#include "platform/base/WinTypes.h"
+
 #include <algorithm>
 #include <cstdint>
 
-using BOOL = int;
-using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
@@ -13,34 +13,11 @@ using LONG = std::int32_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
-using COLORREF = std::uint32_t; // 0x00BBGGRR
-
-#ifndef TRUE
-#define TRUE 1
-#define FALSE 0
-#endif
 
 // A window handle is an id in the window table, never a pointer that is dereferenced:
 // a handle whose window is gone simply finds nothing.
 struct HWND__;
 using HWND = HWND__*;
-
-constexpr COLORREF RGB(int r, int g, int b)
-{
-    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
-}
-constexpr int GetRValue(COLORREF c)
-{
-    return static_cast<int>(c & 0xFF);
-}
-constexpr int GetGValue(COLORREF c)
-{
-    return static_cast<int>((c >> 8) & 0xFF);
-}
-constexpr int GetBValue(COLORREF c)
-{
-    return static_cast<int>((c >> 16) & 0xFF);
-}
 
 struct CSize
 {
@@ -57,6 +34,7 @@ struct CPoint
     int y = 0;
     constexpr CPoint() = default;
     constexpr CPoint(int px, int py) : x(px), y(py) {}
+    constexpr CPoint(const POINT& p) : x(p.x), y(p.y) {}
     friend constexpr bool operator==(const CPoint&, const CPoint&) = default;
     constexpr CPoint operator+(const CSize& s) const { return {x + s.cx, y + s.cy}; }
     constexpr CPoint operator-(const CSize& s) const { return {x - s.cx, y - s.cy}; }
