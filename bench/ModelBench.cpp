@@ -18,7 +18,8 @@ struct NullSink : ICalcSink
 };
 
 // A model of the kind set up for a run of kSteps steps: typed equations (Lorenz for the
-// three-variable kind) or a built-in form.
+// three-variable kind) or a built-in form; the one-, two- and three-variable forms are then
+// the same equations as the typed ones.
 std::unique_ptr<CModelCore> MakeModel(SystemKind kind, int integrator, bool typed)
 {
     auto m = std::make_unique<CModelCore>(kind);
@@ -33,6 +34,8 @@ std::unique_ptr<CModelCore> MakeModel(SystemKind kind, int integrator, bool type
         m->m_strParamC = "8/3";
         m->m_dInitX = 1;
     }
+    if (kind == SystemKind::OneVariable) // trigonometric form: sin(x)
+        m->m_strParamC = m->m_strParamD = std::string(1, '0');
     m->m_nModelForm = typed ? 0 : forms[static_cast<int>(kind)];
     m->m_nIntegrator = integrator;
     m->m_nChrononsPerCycle = 1000;

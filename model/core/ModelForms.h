@@ -2,7 +2,55 @@
 // The built-in model forms, the Newtonian pulse and the joining of the three force texts.
 // Each formula is written in the order of its text, so a form and the same text typed as an
 // equation give the same rows.
+#include "model/core/ModelSettings.h"
+
+#include <span>
 #include <string>
+
+// Values of m_nModelForm: 0 the typed equations, then the built-in forms of each kind.
+enum class NewtonianModel : int
+{
+    UserDefined,
+    DoubleWell,
+    Duffing,
+    VanDerPol,
+    Pendulum
+};
+enum class OneVariableModel : int
+{
+    UserDefined,
+    Exponential,
+    Polynomial,
+    Logistic,
+    Trigonometric
+};
+enum class TwoVariableModel : int
+{
+    UserDefined,
+    InvertibleExponential,
+    StraightPolynomial,
+    ReversedPolynomial,
+    CrossedVariables,
+    Linear
+};
+enum class ThreeVariableModel : int
+{
+    UserDefined,
+    FoldedBand,
+    Lorenz,
+    TimeDependentParameter
+};
+
+// A built-in form and the equation texts that choosing it writes (Newtonian: the applied,
+// restoring and drag forces; otherwise the x', y' and z' rates; unused texts are null).
+struct StandardForm
+{
+    const char* name;
+    const char* texts[3];
+};
+
+// The built-in forms of a kind, form 1 first.
+std::span<const StandardForm> StandardForms(SystemKind kind);
 
 struct FormParams
 {

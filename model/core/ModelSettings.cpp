@@ -11,8 +11,7 @@ int TableColumns(SystemKind kind)
 
 int ModelFormCount(SystemKind kind)
 {
-    static const int forms[kSystemKinds] = {4, 4, 5, 3};
-    return forms[static_cast<int>(kind)];
+    return static_cast<int>(StandardForms(kind).size());
 }
 
 namespace {
