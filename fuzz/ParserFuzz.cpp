@@ -45,15 +45,14 @@ Outcome Run(CParser& p, const std::string& text, int bScan, int nList, bool bCom
 
 void SetVariables(CParser& p, std::uint8_t nSeed)
 {
-    static const double kValues[] = {0.0, 1.0,   -1.0,    0.5,      2.0,  -2.5,
-                                     3.0, 100.0, 1e300,   -1e-300,  -0.0, INFINITY,
-                                     NAN, 1e-6,  -1000.0, 123.456};
+    static const double kValues[] = {0.0,   1.0,     -1.0, 0.5,      2.0, -2.5, 3.0,     100.0,
+                                     1e300, -1e-300, -0.0, INFINITY, NAN, 1e-6, -1000.0, 123.456};
     constexpr unsigned kCount = sizeof kValues / sizeof kValues[0];
     double CParser::*const kMembers[] = {
-        &CParser::m_dA,       &CParser::m_dB,       &CParser::m_dC,      &CParser::m_dD,
-        &CParser::m_dX,       &CParser::m_dY,       &CParser::m_dZ,      &CParser::m_dT,
-        &CParser::m_dXPrime,  &CParser::m_dYPrime,  &CParser::m_dZPrime, &CParser::m_dXDelayed,
-        &CParser::m_dYDelayed, &CParser::m_dZDelayed, &CParser::m_dAF,   &CParser::m_dPA,
+        &CParser::m_dA,        &CParser::m_dB,        &CParser::m_dC,      &CParser::m_dD,
+        &CParser::m_dX,        &CParser::m_dY,        &CParser::m_dZ,      &CParser::m_dT,
+        &CParser::m_dXPrime,   &CParser::m_dYPrime,   &CParser::m_dZPrime, &CParser::m_dXDelayed,
+        &CParser::m_dYDelayed, &CParser::m_dZDelayed, &CParser::m_dAF,     &CParser::m_dPA,
         &CParser::m_dDT};
     unsigned n = nSeed;
     for (auto member : kMembers) {
