@@ -122,31 +122,85 @@ Final RunSteps(CModelCore& m, double h, int steps)
     return {calc.m_v[kSlotT], calc.m_v[kSlotX], calc.m_v[kSlotXp], calc.m_v[kSlotY]};
 }
 
+// Models with closed forms, one per kind: the error at t = 2 shrinks by 2^order per halving.
+struct ClosedFormCase
+{
+    SystemKind kind;
+    std::vector<std::string> texts; // rates (Newtonian: the default forces)
+    double x0, y0, z0;
+    double (*exact)(double t); // x(t)
+};
+
 TEST(Trajectory, ConvergenceOrderAsTheStepHalves)
+{
+    const ClosedFormCase models[] = {
+        {SystemKind::Newtonian, {}, 0, 0, 0, NewtonianClosedForm},
+        {SystemKind::OneVariable,
+         {"sin(x)"},
+         0.01,
+         0,
+         0,
+         [](double t) { return SinClosedForm(0.01, t); }},
+        {SystemKind::TwoVariable, {"y", "-x"}, 1, 0, 0, [](double t) { return std::cos(t); }},
+        {SystemKind::ThreeVariable,
+         {"y+z-exp(-t)", "-x", "-z"},
+         1,
+         0,
+         1,
+         [](double t) { return std::cos(t); }},
+    };
+    struct Integrator
+    {
+        int id;
+        double h;
+        double ratio; // 2^order
+    };
+    const Integrator integrators[] = {{0, 0.02, 2}, {1, 0.1, 32}};
+    for (const auto& in : integrators) {
+        for (const auto& model : models) {
+            CModelCore m(model.kind);
+            m.SetDefaults();
+            std::string* rates[3] = {&m.m_strXRate, &m.m_strYRate, &m.m_strZRate};
+            for (std::size_t i = 0; i < model.texts.size(); ++i)
+                *rates[i] = model.texts[i];
+            m.m_dInitX = model.x0, m.m_dInitY = model.y0, m.m_dInitZ = model.z0;
+            m.AllocateTable();
+            m.EvaluateParameters();
+            m.CompileEquations();
+            m.m_nIntegrator = in.id;
+            auto error = [&](double h) {
+                const Final f = RunSteps(m, h, static_cast<int>(std::lround(2.0 / h)));
+                return std::fabs(f.x - model.exact(f.t));
+            };
+            const double ratio = error(in.h) / error(in.h / 2);
+            EXPECT_NEAR(ratio, in.ratio, in.ratio * 0.25)
+                << "integrator " << in.id << " kind " << static_cast<int>(model.kind);
+        }
+    }
+}
+
+TEST(Trajectory, DefaultRunsOfEachKindCountStepsRowsAndProgress)
 {
     struct Case
     {
-        int integrator;
-        double h;
-        double expectedRatio; // 2^order
+        SystemKind kind;
+        int steps, rows, progress;
     };
-    const Case cases[] = {{0, 0.02, 2}, {1, 0.1, 32}};
+    // rtl 2 pi: 101 steps (rounding), n = 3; three-variable rtl 25: 398 steps, n = 13.
+    const Case cases[] = {{SystemKind::Newtonian, 101, 102, 33},
+                          {SystemKind::OneVariable, 101, 102, 33},
+                          {SystemKind::TwoVariable, 101, 102, 33},
+                          {SystemKind::ThreeVariable, 398, 399, 30}};
     for (const auto& c : cases) {
-        for (SystemKind kind : {SystemKind::OneVariable, SystemKind::Newtonian}) {
-            CModelCore m(kind);
-            NewModel(m);
-            m.m_nIntegrator = c.integrator;
-            auto error = [&](double h) {
-                const Final f = RunSteps(m, h, static_cast<int>(std::lround(2.0 / h)));
-                const double exact = kind == SystemKind::OneVariable
-                                         ? SinClosedForm(m.m_dInitX, f.t)
-                                         : NewtonianClosedForm(f.t);
-                return std::fabs(f.x - exact);
-            };
-            const double ratio = error(c.h) / error(c.h / 2);
-            EXPECT_NEAR(ratio, c.expectedRatio, c.expectedRatio * 0.25)
-                << "integrator " << c.integrator << " kind " << static_cast<int>(kind);
-        }
+        CModelCore m(c.kind);
+        NewModel(m);
+        CountingSink sink;
+        auto calc = RunModel(m, sink);
+        ASSERT_TRUE(calc);
+        EXPECT_EQ(calc->m_nStepCount, c.steps);
+        EXPECT_EQ(sink.doneCount, c.rows);
+        EXPECT_EQ(sink.progress, c.progress);
+        EXPECT_EQ(sink.rows, 0); // no concurrent plot: rows are not reported
     }
 }
 
