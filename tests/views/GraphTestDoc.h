@@ -1,0 +1,68 @@
+#pragma once
+// A model document for the view tests: the display-free model of one kind, a table filled by
+// the test or by a real run, and a record of what the view asked of it.
+#include "platform/Document.h"
+#include "views/graph/GraphModel.h"
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+class CGraphTestDoc : public CDocument, public CModelCore, public IGraphModel
+{
+public:
+    explicit CGraphTestDoc(SystemKind kind) : CModelCore(kind)
+    {
+        SetDefaults();
+        EvaluateParameters();
+        m_strFileName = "Untitled";
+        m_bAutoDelete = FALSE;
+    }
+
+    CModelCore& Core() override { return *this; }
+    HWND TableViewWindow() const override { return m_hwndTable; }
+    void MarkModified() override { ++m_nModified; }
+    void OnCalcSample(WPARAM w, LPARAM l) override { m_samples.emplace_back(w, l); }
+    void OnCalcDone(WPARAM, LPARAM) override { ++m_nDone; }
+    void OnNotifyViewClosing(HWND h) override { m_closing.push_back(h); }
+
+    // A made-up run of n rows one table interval apart: column slot holds f(slot, t).
+    void FillRun(int rows, int n, const std::function<double(int, double)>& f)
+    {
+        m_nTableRows = rows;
+        for (auto& c : m_arrTable)
+            c.assign(rows, 0.0);
+        for (int i = 0; i < n; ++i) {
+            const int r = i % rows;
+            const double t = i * m_dChronon * m_nTableInterval;
+            m_arrTable[0][r] = t;
+            for (int slot = 1; slot < kSlots; ++slot)
+                m_arrTable[slot][r] = f(slot, t);
+        }
+        m_nTableCount = n;
+        m_bTableWrapped = n > rows;
+        m_nTableIndex = m_bTableWrapped ? n % rows : 0;
+        m_bHaveData = n > 0;
+    }
+
+    // The model's own run from its initial values to the run time, as the document runs it
+    // (on this thread); sink sees every stored row when Concurrent Plot is on.
+    void Run(ICalcSink& sink)
+    {
+        CALCPARAMS params;
+        bool allocated = false;
+        if (!PrepareRun(params, allocated))
+            return;
+        CTrajectoryCalc calc(params);
+        m_bRunning = 1;
+        calc.Run(sink);
+        m_bRunning = 0;
+        TakeRunResults(calc, calc.m_nIndex, calc.m_nCount);
+        m_bHaveData = 1;
+    }
+
+    HWND m_hwndTable = nullptr;
+    int m_nModified = 0, m_nDone = 0;
+    std::vector<std::pair<WPARAM, LPARAM>> m_samples;
+    std::vector<HWND> m_closing;
+};

@@ -1,0 +1,365 @@
+#include "MessageRecorder.h"
+#include "ViewHarness.h"
+#include "platform/Ids.h"
+#include "views/base/PlotStyleDlg.h"
+#include "views/graph/GraphDialogs.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+// Rows whose x is a sine of amplitude a, the other variables small.
+void SineRun(CGraphTestDoc& d, int rows, int n, double a)
+{
+    d.FillRun(rows, n, [a](int slot, double t) { return slot == 1 ? a * std::sin(t) : 0.0; });
+}
+
+int CountColour(const GraphHarness& h, const CRect& r, COLORREF c)
+{
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += h.Pixel(x, y) == c;
+    return n;
+}
+
+bool Enabled(CGraphView* v, UINT id)
+{
+    CCmdUI ui(id);
+    v->UpdateCommand(&ui);
+    return ui.m_bEnabled;
+}
+} // namespace
+
+TEST(GraphView, LayoutFollowsTheWindowAndTheFont)
+{
+    GraphHarness h(SystemKind::TwoVariable, 640, 480);
+    CGraphView* v = h.view;
+    const int th = v->m_nTextHeight;
+    ASSERT_GT(th, 8);
+    EXPECT_LT(th, 25);
+    EXPECT_EQ(v->m_nMarginLeft, 3 * th);
+    EXPECT_EQ(v->m_nMarginTop, 4 * th);
+    EXPECT_EQ(v->m_rcPlot, CRect(3 * th, 4 * th, 640 - 3 * th, 480 - 2 * th));
+    // Default window: time 0 .. 2 pi, values -10 .. 10.
+    EXPECT_EQ(v->m_nDigitsX, 4);
+    EXPECT_EQ(v->m_nDigitsY, 3);
+    EXPECT_EQ(v->WorldToPixelX(0.0), v->m_rcPlot.left);
+    EXPECT_EQ(v->WorldToPixelY(10.0), v->m_rcPlot.top);
+    // The frame lies one pixel outside the plot; the zero line crosses it.
+    const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_EQ(h.Pixel(v->m_rcPlot.left - 1, v->m_rcPlot.top + 5), ink);
+    EXPECT_EQ(h.Pixel(v->m_rcPlot.left + 50, v->WorldToPixelY(0.0)), ink);
+}
+
+TEST(GraphView, LegendSkipsHiddenCurves)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphView* v = h.view;
+    const CRect x = v->m_rcLegendItem[SlotX];
+    const CRect y = v->m_rcLegendItem[SlotY];
+    EXPECT_EQ(x.left, 0);
+    EXPECT_EQ(y.left, x.right + 2);
+    EXPECT_EQ(x.bottom, v->m_rcPlot.top - 1);
+    EXPECT_TRUE(v->m_rcLegendItem[SlotXpp].IsRectEmpty()); // not a curve of the kind
+    EXPECT_EQ(v->m_rcLegendItem[kSlotCount + SlotX], CRect(-1, -1, -1, -1));
+
+    h.doc->m_bPlotX = 0;
+    h.Update(HINT_GRAPH_CURVES);
+    EXPECT_EQ(v->m_rcLegendItem[SlotX], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(v->m_rcLegendItem[SlotY].left, 0);
+
+    h.doc->m_bPlotY = h.doc->m_bPlotXp = h.doc->m_bPlotYp = 0;
+    h.Update(HINT_RESET);
+    const int th = v->m_nTextHeight;
+    EXPECT_EQ(v->m_rcLegend, CRect(0, v->m_rcPlot.top - 1 - 2 * th, 0, v->m_rcPlot.top));
+}
+
+TEST(GraphView, CurvesStayInsideThePlot)
+{
+    GraphHarness h(SystemKind::OneVariable);
+    h.doc->m_bPlotXp = 0;
+    SineRun(*h.doc, 1000, 100, 50.0); // far beyond the +-10 window
+    h.Repaint();
+    CGraphView* v = h.view;
+    const CRect& p = v->m_rcPlot;
+    EXPECT_GT(CountColour(h, p, kRed), 50);
+    const CRect right(p.right + 1, p.top, p.right + v->m_nMarginRight, p.bottom);
+    EXPECT_EQ(CountColour(h, right, kRed), 0);
+    const CRect above(p.left, p.top - 2 * v->m_nTextHeight + 1, p.right, p.top - 1);
+    // The legend swatch is red too, but only left of its label's end.
+    EXPECT_EQ(
+        CountColour(h, CRect(v->m_rcLegend.right, above.top, above.right, above.bottom), kRed), 0);
+}
+
+TEST(GraphView, DivergedRowsAreSkipped)
+{
+    GraphHarness h(SystemKind::OneVariable);
+    h.doc->FillRun(100, 100, [](int slot, double t) {
+        if (slot != 1)
+            return 0.0;
+        return t > 3 ? std::nan("") : (t > 2 ? INFINITY : 1.0);
+    });
+    h.Repaint(); // no crash, no wild line: only the segments before t = 2 are drawn
+    CGraphView* v = h.view;
+    const int x2 = v->WorldToPixelX(2.1);
+    EXPECT_EQ(
+        CountColour(h, CRect(x2, v->m_rcPlot.top, v->m_rcPlot.right, v->m_rcPlot.bottom), kRed), 0);
+    EXPECT_GT(
+        CountColour(h, CRect(v->m_rcPlot.left, v->m_rcPlot.top, x2, v->m_rcPlot.bottom), kRed), 10);
+}
+
+TEST(GraphView, LiveSamplesDrawSegments)
+{
+    GraphHarness h(SystemKind::OneVariable);
+    h.doc->m_bPlotXp = 0;
+    SineRun(*h.doc, 200, 200, 5.0);
+    h.doc->m_bHaveData = 0;
+    h.Repaint();
+    CGraphView* v = h.view;
+    EXPECT_EQ(CountColour(h, v->m_rcPlot, kRed), 0);
+    h.doc->m_bRunning = 1;
+    for (int row = 0; row < 50; ++row) {
+        CRowHint hint(row);
+        v->OnUpdate(nullptr, 0, &hint);
+    }
+    EXPECT_TRUE(v->m_bLiveDrawn);
+    EXPECT_EQ(v->m_nPrevRow, 49);
+    EXPECT_GT(CountColour(h, v->m_rcPlot, kRed), 20);
+    CRowHint bad(5000);
+    v->OnUpdate(nullptr, 0, &bad); // not a row of the ring: nothing
+    h.doc->m_bRunning = 0;
+    h.doc->m_bHaveData = 1;
+    h.Update(HINT_CALC_DONE); // only the margins are renewed
+    EXPECT_FALSE(v->m_bLiveDrawn);
+}
+
+TEST(GraphView, ZoomPanAndResetChangeTheDocumentLimits)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphView* v = h.view;
+    CGraphTestDoc& d = *h.doc;
+    EXPECT_FALSE(Enabled(v, ID_CONTROLS_ZOOM_FAR));
+    EXPECT_FALSE(Enabled(v, ID_CONTROLS_PAN_LEFT));
+    EXPECT_TRUE(Enabled(v, ID_CONTROLS_ZOOM_NEAR));
+
+    v->ExecuteCommand(ID_CONTROLS_ZOOM_NEAR);
+    EXPECT_NEAR(d.m_dGraphVMax, 10 / 1.1, 1e-12);
+    EXPECT_EQ(d.m_nModified, 1);
+    EXPECT_DOUBLE_EQ(v->m_dYMax, d.m_dGraphVMax);
+    EXPECT_TRUE(Enabled(v, ID_CONTROLS_PAN_UP));
+
+    v->ExecuteCommand(ID_CONTROLS_PAN_UP);
+    EXPECT_EQ(d.m_dGraphVMax, 10.0);
+    EXPECT_EQ(d.m_nModified, 1); // pans do not mark the model modified
+    EXPECT_FALSE(Enabled(v, ID_CONTROLS_PAN_UP));
+
+    d.m_dGraphTMin = 1.0;
+    d.m_dGraphTMax = 5.0;
+    v->ExecuteCommand(ID_CONTROLS_PAN_LEFT);
+    EXPECT_EQ(d.m_dGraphTMin, 0.0);
+    EXPECT_EQ(d.m_dGraphTMax, 4.0);
+
+    v->ExecuteCommand(ID_CONTROLS_RESET_LIMITS);
+    EXPECT_EQ(d.m_dGraphTMax, d.m_dRunTimeLimit);
+    EXPECT_EQ(d.m_dGraphVMin, -10.0);
+    EXPECT_EQ(d.m_nModified, 2);
+}
+
+TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphView* v = h.view;
+    CGraphTestDoc& d = *h.doc;
+    SineRun(d, 1000, 100, 1.0);
+    const CRect p = v->m_rcPlot;
+
+    // A flat band does nothing.
+    v->OnLButtonDown(0, CPoint(p.left + 10, p.top + 10));
+    v->OnMouseMove(MK_LBUTTON, CPoint(p.left + 60, p.top + 10));
+    v->OnLButtonUp(0, CPoint(p.left + 60, p.top + 10));
+    EXPECT_EQ(d.m_dGraphVMax, 10.0);
+    EXPECT_FALSE(v->m_bBanding);
+
+    // A click marks the table row and draws the crosshair.
+    std::vector<std::pair<WPARAM, LPARAM>> posted;
+    class TableWnd : public CWnd
+    {
+    public:
+        explicit TableWnd(std::vector<std::pair<WPARAM, LPARAM>>* out) : m_out(out)
+        {
+            MapMessage(WM_TABLE_GOTO_ROW, &TableWnd::OnGoto);
+        }
+        LRESULT OnGoto(WPARAM w, LPARAM l)
+        {
+            m_out->emplace_back(w, l);
+            return 0;
+        }
+        std::vector<std::pair<WPARAM, LPARAM>>* m_out;
+    } table(&posted);
+    table.Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
+    d.m_hwndTable = table.GetSafeHwnd();
+    const double t = 2.5 * d.m_dChronon;
+    const CPoint click(v->WorldToPixelX(t) + 1, p.top + 40);
+    v->OnLButtonDown(0, click);
+    v->OnLButtonUp(0, click);
+    vx::DeliverPostedMessages();
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].first, static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x),
+                                                                       0.0, 1, d.m_dChronon)));
+    EXPECT_TRUE(v->m_bCrossDrawn);
+    EXPECT_EQ(v->m_ptCross, click);
+
+    // A band with both extents zooms to it.
+    const CPoint a(p.left + 20, p.top + 20), b(p.left + 120, p.top + 220);
+    const double t1 = v->PixelToWorldX(a.x), t2 = v->PixelToWorldX(b.x);
+    const double v1 = v->PixelToWorldY(a.y), v2 = v->PixelToWorldY(b.y);
+    v->OnLButtonDown(0, b);
+    v->OnMouseMove(MK_LBUTTON, a);
+    v->OnLButtonUp(0, a);
+    EXPECT_EQ(d.m_dGraphTMin, t1);
+    EXPECT_EQ(d.m_dGraphTMax, t2);
+    EXPECT_EQ(d.m_dGraphVMin, v2);
+    EXPECT_EQ(d.m_dGraphVMax, v1);
+    EXPECT_FALSE(v->m_bCrossDrawn); // the zoom repainted
+    d.m_hwndTable = nullptr;
+    table.DestroyWindow();
+}
+
+TEST(GraphView, SetLimitsCorrectsWithMessages)
+{
+    MessageRecorder rec;
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphTestDoc& d = *h.doc;
+    OnNextModal([](QWidget* w) {
+        auto* dlg = qobject_cast<CGraphLimDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->Field(1022)->text(), "6.28319");
+        dlg->Field(1022)->setText("100");
+        dlg->Field(1023)->setText("5");
+        dlg->Field(1024)->setText("-5");
+        dlg->accept();
+    });
+    h.view->ExecuteCommand(ID_CONTROLS_SET_LIMITS);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0], "Time axis maximum is too large.\nSetting value to match run time.");
+    EXPECT_EQ(d.m_dGraphTMax, d.m_dRunTimeLimit);
+    EXPECT_EQ(d.m_dGraphVMin, -5.0);
+    EXPECT_EQ(d.m_dGraphVMax, 5.0);
+    EXPECT_EQ(d.m_nModified, 1);
+
+    OnNextModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    h.view->ExecuteCommand(ID_CONTROLS_SET_LIMITS);
+    EXPECT_EQ(d.m_nModified, 1);
+}
+
+TEST(GraphView, LegendClickEditsTheCurvePen)
+{
+    GraphHarness h(SystemKind::ThreeVariable);
+    CGraphTestDoc& d = *h.doc;
+    const auto saved = CPlotStyleDlg::s_pickColor;
+    CPlotStyleDlg::s_pickColor = [](COLORREF, QWidget*) { return RGB(10, 20, 30); };
+    OnNextModal([](QWidget* w) {
+        auto* dlg = qobject_cast<CPlotStyleDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        dlg->m_editWidth->setText("4");
+        dlg->OnSetColor();
+        dlg->accept();
+    });
+    const CRect z = h.view->m_rcLegendItem[SlotZ];
+    h.view->OnLButtonDown(0, CPoint((z.left + z.right) / 2, (z.top + z.bottom) / 2));
+    CPlotStyleDlg::s_pickColor = saved;
+    EXPECT_EQ(d.m_nWidthZ, 4);
+    EXPECT_EQ(d.m_clrZ, RGB(10, 20, 30));
+    EXPECT_EQ(d.m_nStyleZ, 0);
+    EXPECT_EQ(d.m_nModified, 1);
+    EXPECT_FALSE(h.view->m_bBanding);
+}
+
+TEST(GraphView, SelectVariablesHidesCurves)
+{
+    GraphHarness h(SystemKind::Newtonian);
+    OnNextModal([](QWidget* w) {
+        auto* dlg = qobject_cast<CGraphVarDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        dlg->Box(SlotXpp)->setChecked(false);
+        dlg->accept();
+    });
+    h.view->ExecuteCommand(ID_CONTROLS_SELECT_VARIABLES);
+    EXPECT_EQ(h.doc->m_bPlotXpp, 0);
+    EXPECT_EQ(h.doc->m_bPlotX, 1);
+    EXPECT_EQ(h.doc->m_nModified, 0);
+    EXPECT_EQ(h.view->m_rcLegendItem[SlotXpp], CRect(-1, -1, -1, -1));
+}
+
+TEST(GraphView, PrintsThePictureAcrossThePageWidth)
+{
+    GraphHarness h(SystemKind::OneVariable, 600, 400);
+    SineRun(*h.doc, 1000, 100, 5.0);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("graph.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    {
+        QPainter painter(&printer);
+        CDC dc;
+        dc.AttachPrinter(&printer, &painter);
+        h.view->OnDraw(&dc);
+        EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
+        const int horz = dc.GetDeviceCaps(HORZRES);
+        EXPECT_EQ(dc.SetWindowExt(1, 1), CSize(600, 400));
+        EXPECT_EQ(dc.SetViewportExt(1, 1), CSize(horz, horz * 3 / 4));
+    }
+    QFile pdf(file);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    EXPECT_GT(pdf.size(), 1000);
+    // The layout on paper is the window's.
+    EXPECT_EQ(h.view->m_rcPlot.right, 600 - 3 * h.view->m_nTextHeight);
+}
+
+TEST(GraphView, OpenViewCountAndClosing)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    EXPECT_EQ(h.doc->m_nOpenViews[0], 1);
+    const HWND wnd = h.view->GetSafeHwnd();
+    h.view->DestroyWindow();
+    h.view = nullptr;
+    EXPECT_EQ(h.doc->m_nOpenViews[0], 0);
+    ASSERT_EQ(h.doc->m_closing.size(), 1u);
+    EXPECT_EQ(h.doc->m_closing[0], wnd);
+}
+
+// Pictures of the default run of every kind, written when VELTRIX_SCREENSHOT_DIR is set.
+TEST(GraphView, DefaultRunOfEachKind)
+{
+    const struct
+    {
+        SystemKind kind;
+        const char* name;
+    } kinds[] = {{SystemKind::Newtonian, "graph_newtonian"},
+                 {SystemKind::OneVariable, "graph_one_variable"},
+                 {SystemKind::TwoVariable, "graph_two_variable"},
+                 {SystemKind::ThreeVariable, "graph_three_variable"}};
+    const QString dir = qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
+    for (const auto& k : kinds) {
+        GraphHarness h(k.kind, 640, 480);
+        ICalcSink sink;
+        h.doc->Run(sink);
+        ASSERT_GT(h.doc->m_nTableCount, 0) << k.name;
+        h.Update(HINT_CALC_DONE);
+        h.Repaint();
+        EXPECT_GT(CountColour(h, h.view->m_rcPlot, h.doc->m_clrX), 0) << k.name;
+        if (!dir.isEmpty())
+            h.Picture().save(dir + "/" + k.name + ".png");
+    }
+}

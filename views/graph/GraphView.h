@@ -1,0 +1,109 @@
+#pragma once
+// Graph vs Time: the variables of a model against time, for the run in the document's ring and
+// for imported data, with legend, live drawing, zoom, pan, limits, variable choice, curve styles
+// and the jump of the Data Table view to a clicked time. One design for the four model kinds;
+// what differs is in the kind's GraphKindInfo.
+#include "views/base/2DView.h"
+#include "views/graph/GraphKinds.h"
+#include "views/graph/GraphModel.h"
+#include "views/graph/GraphWalk.h"
+
+#include <array>
+#include <vector>
+
+// Menu commands of the view.
+constexpr UINT ID_CONTROLS_ZOOM_NEAR = 32858;
+constexpr UINT ID_CONTROLS_ZOOM_FAR = 32859;
+constexpr UINT ID_CONTROLS_PAN_UP = 32791;
+constexpr UINT ID_CONTROLS_PAN_DOWN = 32792;
+constexpr UINT ID_CONTROLS_PAN_LEFT = 32793;
+constexpr UINT ID_CONTROLS_PAN_RIGHT = 32794;
+constexpr UINT ID_CONTROLS_RESET_LIMITS = 32795;
+constexpr UINT ID_CONTROLS_SET_LIMITS = 32823;
+constexpr UINT ID_CONTROLS_SELECT_VARIABLES = 32781;
+
+// A stored row of a running calculation, sent to the views apart from the numbered hints.
+class CRowHint : public CObject
+{
+public:
+    explicit CRowHint(int nRow) : m_nRow(nRow) {}
+    int m_nRow;
+};
+
+class CGraphView : public C2DView
+{
+    VX_DECLARE_CLASS(CGraphView)
+public:
+    explicit CGraphView(GraphKind kind);
+    ~CGraphView() override;
+
+    IGraphModel* GetModel() const;
+    const GraphKindInfo& Info() const { return KindInfo(m_kind); }
+
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    void OnDraw(CDC* pDC) override;
+
+    void DrawNewSample(int nRow);
+    void DrawCurves(CDC* pDC);
+    void DrawImportedCurves(CDC* pDC);
+    void EditCurveStyle(int nItem);
+
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
+
+    void OnControlsZoomNear();
+    void OnControlsZoomFar();
+    void OnControlsPanUp();
+    void OnControlsPanDown();
+    void OnControlsPanLeft();
+    void OnControlsPanRight();
+    void OnControlsResetLimits();
+    void OnControlsSetLimits();
+    void OnControlsSelectVariables();
+
+protected:
+    void OnDestroy() override;
+
+private:
+    struct Pen
+    {
+        int style, width;
+        COLORREF color;
+    };
+    Pen CurvePen(GraphSlot slot, bool imported) const;
+    std::vector<GraphSlot> ShownCurves() const;
+    GraphLimits Limits() const;
+    void SetLimits(const GraphLimits& g);
+    void ChangeLimits(void (*rule)(GraphLimits&), bool bModified);
+    void UpdateZoomFar(CCmdUI* pCmdUI);
+    void UpdatePanUp(CCmdUI* pCmdUI);
+    void UpdatePanDown(CCmdUI* pCmdUI);
+    void UpdatePanLeft(CCmdUI* pCmdUI);
+    void UpdatePanRight(CCmdUI* pCmdUI);
+    LRESULT OnCalcSample(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCalcDone(WPARAM wParam, LPARAM lParam);
+
+    void DrawMarginTexts(CDC* pDC);
+    int DrawLegendRow(CDC* pDC, int yBottom, bool imported);
+    using TableColumns = std::array<std::vector<double>, kSlots>;
+    void DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported);
+    void InvalidateMargins();
+    void PostTableRow(CPoint point);
+
+    GraphKind m_kind;
+    IGraphModel* m_pCounted = nullptr; // the model whose open-view count this view raised
+};
+
+#define VX_GRAPH_VIEW(Name, Kind)                                                                  \
+    class Name : public CGraphView                                                                 \
+    {                                                                                              \
+        VX_DECLARE_CLASS(Name)                                                                     \
+    public:                                                                                        \
+        Name() : CGraphView(Kind) {}                                                               \
+    };
+VX_GRAPH_VIEW(CSys1Graph, GraphKind::Newtonian)
+VX_GRAPH_VIEW(CSys1NNGraph, GraphKind::OneVariable)
+VX_GRAPH_VIEW(CSys2Graph, GraphKind::TwoVariable)
+VX_GRAPH_VIEW(CSys3Graph, GraphKind::ThreeVariable)
+#undef VX_GRAPH_VIEW
