@@ -339,6 +339,41 @@ TEST(GraphView, OpenViewCountAndClosing)
     EXPECT_EQ(h.doc->m_closing[0], wnd);
 }
 
+TEST(GraphView, PlotTimingDecidesWhenCurvesAppear)
+{
+    GraphHarness h(SystemKind::OneVariable);
+    CGraphTestDoc& d = *h.doc;
+    d.m_bPlotXp = 0;
+    const CRect& p = h.view->m_rcPlot;
+    const CRect upper(p.left, p.top, p.right, (p.top + p.bottom) / 2 - 2);
+    const CRect lower(p.left, (p.top + p.bottom) / 2 + 2, p.right, p.bottom);
+
+    // Manual Plot: nothing until Controls/Plot asks for it.
+    d.m_bPlotManual = 1;
+    d.FillRun(1000, 100, [](int, double) { return 5.0; });
+    h.Update(HINT_CALC_DONE);
+    EXPECT_EQ(CountColour(h, p, kRed), 0);
+    d.m_bPlotRequest = 1;
+    h.Update(HINT_RESET);
+    EXPECT_GT(CountColour(h, upper, kRed), 0);
+
+    // Overlay: the next run is drawn over the picture without erasing it.
+    d.m_bPlotManual = 0;
+    d.m_bPlotRequest = 0;
+    d.m_bPlotOverlay = 1;
+    d.FillRun(1000, 100, [](int, double) { return -5.0; });
+    h.Update(HINT_CALC_DONE);
+    QApplication::processEvents();
+    EXPECT_GT(CountColour(h, upper, kRed), 0);
+    EXPECT_GT(CountColour(h, lower, kRed), 0);
+
+    // Without overlay the window is repainted with the current run only.
+    d.m_bPlotOverlay = 0;
+    h.Update(HINT_CALC_DONE);
+    EXPECT_EQ(CountColour(h, upper, kRed), 0);
+    EXPECT_GT(CountColour(h, lower, kRed), 0);
+}
+
 // Pictures of the default run of every kind, written when VELTRIX_SCREENSHOT_DIR is set.
 TEST(GraphView, DefaultRunOfEachKind)
 {
