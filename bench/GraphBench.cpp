@@ -1,6 +1,6 @@
 // Graph vs Time under the offscreen platform: a run drawn live row by row (Concurrent Plot)
 // beside the same run without a view, and the full repaint of a long run.
-#include "../tests/views/ViewHarness.h"
+#include "views/ViewHarness.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
