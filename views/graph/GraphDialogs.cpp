@@ -83,6 +83,21 @@ CGraphLimDlg::CGraphLimDlg(GraphKind kind, QWidget* pParent) : QDialog(pParent),
     connect(buttons, &QDialogButtonBox::rejected, this, &CGraphLimDlg::reject);
 }
 
+void CGraphLimDlg::SetFields(const GraphLimitFields& f)
+{
+    m_dTMin = f.tMin;
+    m_dTMax = f.tMax;
+    m_dVMin = f.vMin;
+    m_dVMax = f.vMax;
+    m_dVAbsMin = f.vAbsMin;
+    m_dVAbsMax = f.vAbsMax;
+}
+
+GraphLimitFields CGraphLimDlg::Fields() const
+{
+    return {m_dTMin, m_dTMax, m_dVMin, m_dVMax, m_dVAbsMin, m_dVAbsMax};
+}
+
 QLineEdit* CGraphLimDlg::Field(int id) const
 {
     return m_edits[id - kFirstLimitId];

@@ -24,6 +24,10 @@ public:
     bool m_bHaveData = false;
     VarExtent m_extents[kSlotCount];
 
+    // The six limits at once, as the view hands them over.
+    void SetFields(const GraphLimitFields& f);
+    GraphLimitFields Fields() const;
+
     int DoModal();
     void OnInitDialog();
     void OnAutoScale();

@@ -549,13 +549,7 @@ void CGraphView::OnControlsSetLimits()
     IGraphModel* m = GetModel();
     CModelCore& s = m->Core();
     CGraphLimDlg dlg(m_kind, GetWidget());
-    const GraphLimitFields f = LimitFieldsFor(Limits(), s.m_dChronon);
-    dlg.m_dTMax = f.tMax;
-    dlg.m_dTMin = f.tMin;
-    dlg.m_dVAbsMax = f.vAbsMax;
-    dlg.m_dVAbsMin = f.vAbsMin;
-    dlg.m_dVMax = f.vMax;
-    dlg.m_dVMin = f.vMin;
+    dlg.SetFields(LimitFieldsFor(Limits(), s.m_dChronon));
     dlg.m_bHaveData = s.m_bHaveData || s.m_bHaveImport;
     for (int k = 0; k < kSlotCount; ++k) {
         const SlotSettings& mem = SlotMembers(static_cast<GraphSlot>(k));
@@ -564,9 +558,7 @@ void CGraphView::OnControlsSetLimits()
     if (dlg.DoModal() != msgbox::IDOK)
         return;
     GraphLimits g = Limits();
-    const auto messages = ApplyLimitFields(
-        g, {dlg.m_dTMin, dlg.m_dTMax, dlg.m_dVMin, dlg.m_dVMax, dlg.m_dVAbsMin, dlg.m_dVAbsMax},
-        s.m_dChronon);
+    const auto messages = ApplyLimitFields(g, dlg.Fields(), s.m_dChronon);
     SetLimits(g);
     for (const std::string& text : messages)
         ShowMessageBox(text);
