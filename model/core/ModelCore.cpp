@@ -133,13 +133,7 @@ bool CModelCore::AllocateTable()
         const auto rows = static_cast<std::size_t>(std::max(m_nTableRows, 0));
         for (int s : slots)
             m_arrTable[s].resize(rows);
-    } catch (const std::bad_alloc&) {
-        ShowMessageBox(kTableMemoryMessage, msgbox::MB_OK);
-        for (int s : slots)
-            std::vector<double>().swap(m_arrTable[s]);
-        m_bTableValid = 0;
-        return false;
-    } catch (const std::length_error&) {
+    } catch (const std::exception&) { // bad_alloc, or length_error for an absurd row count
         ShowMessageBox(kTableMemoryMessage, msgbox::MB_OK);
         for (int s : slots)
             std::vector<double>().swap(m_arrTable[s]);

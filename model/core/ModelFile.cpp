@@ -65,27 +65,32 @@ Curves CurvesOf(SystemKind kind)
     }
 }
 
-// Rows 30 to 34 of the Newtonian, one- and two-variable files, for styles or widths.
-void PenRows(Layout& l, SystemKind kind, const char* what, const char* importArr,
-             const char* importViewArr)
+// Styles or widths of the kind's curves, of the imported curves, of the Projected Orbit items
+// and of their imported twins.
+void CurvePens(Layout& l, SystemKind kind, const std::string& w)
 {
-    const bool vf = kind != SystemKind::OneVariable;
+    const std::string imp = "m_n" + w + "Import";
     const Curves c = CurvesOf(kind);
-    const std::string w = what;
     for (const auto& n : c.names)
         l.Add("m_n" + w + n);
     for (int i : c.importSlots)
-        l.Elem(importArr, i);
+        l.Elem(imp.c_str(), i);
     l.Add("m_n" + w + "PO");
     l.Add("m_n" + w + "PO2");
-    l.Elems(importViewArr, {0, 1});
+    l.Elems((imp + "View").c_str(), {0, 1});
+}
+
+// Rows 30 to 34 of the Newtonian, one- and two-variable files, for styles or widths.
+void PenRows(Layout& l, SystemKind kind, const std::string& w)
+{
+    CurvePens(l, kind, w);
     l.Add("m_n" + w + "VFTrack");
-    if (vf)
+    if (kind != SystemKind::OneVariable)
         for (const char* s : {"Nullcline1", "Nullcline2", "StableManifold", "UnstableManifold"})
             l.Add("m_n" + w + s);
     l.Add("m_n" + w + "FO");
     l.Add("m_n" + w + "FO2");
-    l.Elems(importViewArr, {2, 3});
+    l.Elems(("m_n" + w + "ImportView").c_str(), {2, 3});
     l.Add("m_n" + w + "Spare1");
     l.Add("m_n" + w + "Spare2");
 }
@@ -149,8 +154,8 @@ std::vector<const SettingField*> LayoutN12(SystemKind kind)
     l.Elem("m_clrImportView", 4);
     l.Add({"m_clrSpare1", "m_clrSpare2"});
     l.Elems("m_clrImportView", {5, 6});
-    PenRows(l, kind, "Style", "m_nStyleImport", "m_nStyleImportView");
-    PenRows(l, kind, "Width", "m_nWidthImport", "m_nWidthImportView");
+    PenRows(l, kind, "Style");
+    PenRows(l, kind, "Width");
     l.Elems("m_bMarkReturn", {0, 1, 2, 3, 4, 5});
     l.Add({"m_nOrbitSections", "m_dSpinMin", "m_dSpinMax", "m_dVFTime", "m_nSpinParam",
            "m_nModelForm", "m_nBADepth", "m_nBAGrid"});
@@ -200,19 +205,10 @@ std::vector<const SettingField*> LayoutThree()
     l.Elem("m_clrImportView", 4);
     l.Add({"m_clrSpare1", "m_clrSpare2"});
     l.Elems("m_clrImportView", {5, 6});
-    for (const char* what : {"Style", "Width"}) {
-        const std::string w = what;
-        const char* imp = w == "Style" ? "m_nStyleImport" : "m_nWidthImport";
-        const char* impView = w == "Style" ? "m_nStyleImportView" : "m_nWidthImportView";
-        for (const auto& name : c.names)
-            l.Add("m_n" + w + name);
-        for (int i : c.importSlots)
-            l.Elem(imp, i);
-        l.Add("m_n" + w + "PO");
-        l.Add("m_n" + w + "PO2");
-        l.Elems(impView, {0, 1});
-        l.Add("m_n" + w + "Spare1");
-        l.Add("m_n" + w + "Spare2");
+    for (const char* w : {"Style", "Width"}) {
+        CurvePens(l, SystemKind::ThreeVariable, w);
+        l.Add(std::string("m_n") + w + "Spare1");
+        l.Add(std::string("m_n") + w + "Spare2");
     }
     l.Elems("m_bMarkReturn", {0, 1, 4, 5});
     l.Add({"m_nOrbitSections", "m_bShowCellPSP", "m_bShowCellPS", "m_bShowCell3", "m_nModelForm",

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <thread>
+#include <type_traits>
 
 const char* const kInvalidStepMessage =
     "The integration step of this model is not a usable number.\n"
@@ -359,46 +360,34 @@ template <SystemKind K> void CTrajectoryCalc::StartDerivatives()
         m_v[kSlotZp] = Replay(3);
 }
 
+// Calls f with the kind as a compile-time constant.
+template <class F> static void ForKind(SystemKind kind, F&& f)
+{
+    switch (kind) {
+    case SystemKind::Newtonian:
+        return f(std::integral_constant<SystemKind, SystemKind::Newtonian>{});
+    case SystemKind::OneVariable:
+        return f(std::integral_constant<SystemKind, SystemKind::OneVariable>{});
+    case SystemKind::TwoVariable:
+        return f(std::integral_constant<SystemKind, SystemKind::TwoVariable>{});
+    case SystemKind::ThreeVariable:
+        return f(std::integral_constant<SystemKind, SystemKind::ThreeVariable>{});
+    }
+}
+
 void CTrajectoryCalc::StepEuler()
 {
-    switch (m_p.m_kind) {
-    case SystemKind::Newtonian:
-        return EulerKind<SystemKind::Newtonian>();
-    case SystemKind::OneVariable:
-        return EulerKind<SystemKind::OneVariable>();
-    case SystemKind::TwoVariable:
-        return EulerKind<SystemKind::TwoVariable>();
-    case SystemKind::ThreeVariable:
-        return EulerKind<SystemKind::ThreeVariable>();
-    }
+    ForKind(m_p.m_kind, [this](auto k) { EulerKind<decltype(k)::value>(); });
 }
 
 void CTrajectoryCalc::StepRKF()
 {
-    switch (m_p.m_kind) {
-    case SystemKind::Newtonian:
-        return RKFKind<SystemKind::Newtonian>();
-    case SystemKind::OneVariable:
-        return RKFKind<SystemKind::OneVariable>();
-    case SystemKind::TwoVariable:
-        return RKFKind<SystemKind::TwoVariable>();
-    case SystemKind::ThreeVariable:
-        return RKFKind<SystemKind::ThreeVariable>();
-    }
+    ForKind(m_p.m_kind, [this](auto k) { RKFKind<decltype(k)::value>(); });
 }
 
 void CTrajectoryCalc::Run(ICalcSink& sink)
 {
-    switch (m_p.m_kind) {
-    case SystemKind::Newtonian:
-        return RunKind<SystemKind::Newtonian>(sink);
-    case SystemKind::OneVariable:
-        return RunKind<SystemKind::OneVariable>(sink);
-    case SystemKind::TwoVariable:
-        return RunKind<SystemKind::TwoVariable>(sink);
-    case SystemKind::ThreeVariable:
-        return RunKind<SystemKind::ThreeVariable>(sink);
-    }
+    ForKind(m_p.m_kind, [this, &sink](auto k) { RunKind<decltype(k)::value>(sink); });
 }
 
 template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)

@@ -73,37 +73,27 @@ void CArchive::WriteString(const std::string& s)
 
 std::uint8_t CArchive::ReadByte()
 {
-    std::uint8_t b;
-    Take(&b, 1);
-    return b;
+    return Raw<std::uint8_t>();
 }
 
 std::uint16_t CArchive::ReadWord()
 {
-    std::uint16_t w;
-    Take(&w, 2);
-    return w;
+    return Raw<std::uint16_t>();
 }
 
 std::uint32_t CArchive::ReadDword()
 {
-    std::uint32_t d;
-    Take(&d, 4);
-    return d;
+    return Raw<std::uint32_t>();
 }
 
 std::int32_t CArchive::ReadInt()
 {
-    std::int32_t v;
-    Take(&v, sizeof v);
-    return v;
+    return Raw<std::int32_t>();
 }
 
 double CArchive::ReadDouble()
 {
-    double v;
-    Take(&v, sizeof v);
-    return v;
+    return Raw<double>();
 }
 
 POINT CArchive::ReadPoint()

@@ -54,6 +54,12 @@ public:
 private:
     void Put(const void* p, std::size_t n);
     void Take(void* p, std::size_t n);
+    template <class T> T Raw()
+    {
+        T v;
+        Take(&v, sizeof v);
+        return v;
+    }
     std::uint32_t ReadLength(bool& wide);
     std::uint8_t ReadByte();
     std::uint16_t ReadWord();
