@@ -65,6 +65,19 @@ Curves CurvesOf(SystemKind kind)
     }
 }
 
+// Colours of the kind's curves, of the imported curves, of the Projected Orbit items and of
+// their imported twins.
+void CurveColors(Layout& l, SystemKind kind)
+{
+    const Curves c = CurvesOf(kind);
+    for (const auto& name : c.names)
+        l.Add("m_clr" + name);
+    for (int i : c.importSlots)
+        l.Elem("m_clrImport", i);
+    l.Add({"m_clrPO", "m_clrPO2"});
+    l.Elems("m_clrImportView", {0, 1});
+}
+
 // Styles or widths of the kind's curves, of the imported curves, of the Projected Orbit items
 // and of their imported twins.
 void CurvePens(Layout& l, SystemKind kind, const std::string& w)
@@ -133,13 +146,7 @@ std::vector<const SettingField*> LayoutN12(SystemKind kind)
     if (n)
         l.Add("m_dMass");
     l.Add({"m_bPlotConcurrent", "m_bPlotPostCalc", "m_bPlotManual"});
-    const Curves c = CurvesOf(kind);
-    for (const auto& name : c.names)
-        l.Add("m_clr" + name);
-    for (int i : c.importSlots)
-        l.Elem("m_clrImport", i);
-    l.Add({"m_clrPO", "m_clrPO2"});
-    l.Elems("m_clrImportView", {0, 1});
+    CurveColors(l, kind);
     l.Add("m_clrVFTrack");
     if (vf)
         l.Add({"m_clrNullcline1", "m_clrNullcline2", "m_clrStableManifold", "m_clrUnstableManifold",
@@ -194,13 +201,7 @@ std::vector<const SettingField*> LayoutThree()
            "m_nIntegrator",    "m_strParamA",  "m_strParamB",
            "m_strParamC",      "m_strParamD",  "m_bPlotConcurrent",
            "m_bPlotPostCalc",  "m_bPlotManual"});
-    const Curves c = CurvesOf(SystemKind::ThreeVariable);
-    for (const auto& name : c.names)
-        l.Add("m_clr" + name);
-    for (int i : c.importSlots)
-        l.Elem("m_clrImport", i);
-    l.Add({"m_clrPO", "m_clrPO2"});
-    l.Elems("m_clrImportView", {0, 1});
+    CurveColors(l, SystemKind::ThreeVariable);
     l.Add("m_clrPS");
     l.Elem("m_clrImportView", 4);
     l.Add({"m_clrSpare1", "m_clrSpare2"});

@@ -96,15 +96,35 @@ private:
     }
 };
 
+// The per-curve flags of the Graph vs Time view (draw) and of the table (show).
+struct CurveFlag
+{
+    const char* item; // member suffix
+    const char* key;  // key suffix
+    unsigned kinds;
+    BOOL S::*plot;
+    BOOL S::*tab;
+};
+
+void AddCurveFlags(Builder& b, const std::string& member, const std::string& key,
+                   BOOL S::*CurveFlag::*which)
+{
+    static const CurveFlag curves[] = {
+        {"X", "x", All, &S::m_bPlotX, &S::m_bTabX},
+        {"Xp", "x'", All, &S::m_bPlotXp, &S::m_bTabXp},
+        {"Xpp", "x''", N, &S::m_bPlotXpp, &S::m_bTabXpp},
+        {"Y", "y", K2 | K3, &S::m_bPlotY, &S::m_bTabY},
+        {"Yp", "y'", K2 | K3, &S::m_bPlotYp, &S::m_bTabYp},
+        {"Z", "z", K3, &S::m_bPlotZ, &S::m_bTabZ},
+        {"Zp", "z'", K3, &S::m_bPlotZp, &S::m_bTabZp},
+    };
+    for (const auto& c : curves)
+        b.Flag(member + c.item, key + c.key, c.kinds, c.*which, 1);
+}
+
 void AddGraph(Builder& b)
 {
-    b.Flag("m_bPlotX", "plotx", All, &S::m_bPlotX, 1);
-    b.Flag("m_bPlotXp", "plotx'", All, &S::m_bPlotXp, 1);
-    b.Flag("m_bPlotXpp", "plotx''", N, &S::m_bPlotXpp, 1);
-    b.Flag("m_bPlotY", "ploty", K2 | K3, &S::m_bPlotY, 1);
-    b.Flag("m_bPlotYp", "ploty'", K2 | K3, &S::m_bPlotYp, 1);
-    b.Flag("m_bPlotZ", "plotz", K3, &S::m_bPlotZ, 1);
-    b.Flag("m_bPlotZp", "plotz'", K3, &S::m_bPlotZp, 1);
+    AddCurveFlags(b, "m_bPlot", "plot", &CurveFlag::plot);
     b.Dbl("m_dGraphVAbsMax", "", All, &S::m_dGraphVAbsMax, 10);
     b.Dbl("m_dGraphVAbsMin", "", All, &S::m_dGraphVAbsMin, -10);
     b.Dbl("m_dGraphVMax", "vmax", All, &S::m_dGraphVMax, 10);
@@ -208,13 +228,7 @@ void AddTimeBase(Builder& b)
 
 void AddTableAndRun(Builder& b)
 {
-    b.Flag("m_bTabX", "tabx", All, &S::m_bTabX, 1);
-    b.Flag("m_bTabXp", "tabx'", All, &S::m_bTabXp, 1);
-    b.Flag("m_bTabXpp", "tabx''", N, &S::m_bTabXpp, 1);
-    b.Flag("m_bTabY", "taby", K2 | K3, &S::m_bTabY, 1);
-    b.Flag("m_bTabYp", "taby'", K2 | K3, &S::m_bTabYp, 1);
-    b.Flag("m_bTabZ", "tabz", K3, &S::m_bTabZ, 1);
-    b.Flag("m_bTabZp", "tabz'", K3, &S::m_bTabZp, 1);
+    AddCurveFlags(b, "m_bTab", "tab", &CurveFlag::tab);
     b.Int("m_nActivePage", "", All, &S::m_nActivePage, 0, 0, 3);
     b.Int("m_nIntegrator", "iao", All, &S::m_nIntegrator, 1, 0, 1);
     b.Txt("m_strParamA", "a", All, &S::m_strParamA, "1");

@@ -190,45 +190,54 @@ void CTrajectoryCalc::UpdateDelayed()
         m_dZDelayed = DelayedValue(kSlotZ, m_p.m_nZDelay);
 }
 
-// Rates of the state vector u at time t: the Newtonian (x, x') has rates (x', F / m).
-template <SystemKind K> void CTrajectoryCalc::RatesAt(double t, const double* u, double* rate)
+// Rate i (x', y', z') of a one-, two- or three-variable model at time t and state u.
+template <SystemKind K> double CTrajectoryCalc::RateOf(int i, double t, const double* u)
 {
     const int form = m_p.m_nModelForm;
-    CParser* parser = m_p.m_pParser;
     if (form == 0) {
+        CParser* parser = m_p.m_pParser;
         parser->m_dT = t;
         parser->m_dX = u[0];
-        if constexpr (K == SystemKind::Newtonian) {
-            parser->m_dXPrime = u[1];
-            rate[0] = u[1];
-            rate[1] = Replay(1) / m_p.m_dMass;
-            return;
-        }
         if constexpr (Dim<K>() >= 2)
             parser->m_dY = u[1];
         if constexpr (Dim<K>() >= 3)
             parser->m_dZ = u[2];
-        rate[0] = Replay(1);
-        if constexpr (K != SystemKind::Newtonian && Dim<K>() >= 2)
-            rate[1] = Replay(2);
-        if constexpr (Dim<K>() >= 3)
-            rate[2] = Replay(3);
-        return;
+        return Replay(i + 1);
     }
-    if constexpr (K == SystemKind::Newtonian) {
-        // The pendulum's pulse is taken at the start of the step in every stage.
-        rate[0] = u[1];
-        rate[1] =
-            NewtonianForce(form, m_form, t, u[0], u[1], m_v[kSlotT], m_dChronon) / m_p.m_dMass;
-    } else if constexpr (K == SystemKind::OneVariable) {
-        rate[0] = OneVarRate(form, m_form, u[0]);
+    if constexpr (K == SystemKind::OneVariable) {
+        return OneVarRate(form, m_form, u[0]);
     } else if constexpr (K == SystemKind::TwoVariable) {
-        rate[0] = TwoVarXRate(form, m_form, u[0], u[1]);
-        rate[1] = TwoVarYRate(form, m_form, u[0], u[1]);
+        return i == 0 ? TwoVarXRate(form, m_form, u[0], u[1])
+                      : TwoVarYRate(form, m_form, u[0], u[1]);
     } else {
-        rate[0] = ThreeVarXRate(form, m_form, u[0], u[1], u[2]);
-        rate[1] = ThreeVarYRate(form, m_form, t, u[0], u[1], u[2]);
-        rate[2] = ThreeVarZRate(form, m_form, u[0], u[1], u[2]);
+        if (i == 0)
+            return ThreeVarXRate(form, m_form, u[0], u[1], u[2]);
+        if (i == 1)
+            return ThreeVarYRate(form, m_form, t, u[0], u[1], u[2]);
+        return ThreeVarZRate(form, m_form, u[0], u[1], u[2]);
+    }
+}
+
+// Rates of the state vector u at time t: the Newtonian (x, x') has rates (x', F / m).
+template <SystemKind K> void CTrajectoryCalc::RatesAt(double t, const double* u, double* rate)
+{
+    if constexpr (K == SystemKind::Newtonian) {
+        rate[0] = u[1];
+        if (m_p.m_nModelForm == 0) {
+            CParser* parser = m_p.m_pParser;
+            parser->m_dT = t;
+            parser->m_dX = u[0];
+            parser->m_dXPrime = u[1];
+            rate[1] = Replay(1) / m_p.m_dMass;
+        } else {
+            // The pendulum's pulse is taken at the start of the step in every stage.
+            rate[1] =
+                NewtonianForce(m_p.m_nModelForm, m_form, t, u[0], u[1], m_v[kSlotT], m_dChronon) /
+                m_p.m_dMass;
+        }
+    } else {
+        for (int i = 0; i < Dim<K>(); ++i)
+            rate[i] = RateOf<K>(i, t, u);
     }
 }
 
@@ -285,59 +294,26 @@ template <SystemKind K> void CTrajectoryCalc::EulerKind()
 {
     const double dt = m_dChronon;
     const double t = m_v[kSlotT];
-    const int form = m_p.m_nModelForm;
-    CParser* parser = m_p.m_pParser;
     double* v = m_v;
     if constexpr (K == SystemKind::Newtonian) {
         v[kSlotXp] = v[kSlotXp] + dt * v[kSlotXpp];
         v[kSlotX] = v[kSlotX] + dt * v[kSlotXp];
-        if (form == 0) {
-            parser->m_dX = v[kSlotX];
-            parser->m_dXPrime = v[kSlotXp];
-            v[kSlotXpp] = Replay(1) / m_p.m_dMass;
-        } else {
-            v[kSlotXpp] =
-                NewtonianForce(form, m_form, t, v[kSlotX], v[kSlotXp], t, dt) / m_p.m_dMass;
-        }
-    } else if constexpr (K == SystemKind::OneVariable) {
-        v[kSlotX] = v[kSlotX] + dt * v[kSlotXp];
-        if (form == 0) {
-            parser->m_dX = v[kSlotX];
-            v[kSlotXp] = Replay(1);
-        } else {
-            v[kSlotXp] = OneVarRate(form, m_form, v[kSlotX]);
-        }
-    } else if constexpr (K == SystemKind::TwoVariable) {
-        v[kSlotX] = v[kSlotX] + dt * v[kSlotXp];
-        if (form == 0) {
-            parser->m_dX = v[kSlotX];
-            v[kSlotYp] = Replay(2);
-            v[kSlotY] = v[kSlotY] + dt * v[kSlotYp];
-            parser->m_dY = v[kSlotY];
-            v[kSlotXp] = Replay(1);
-        } else {
-            v[kSlotYp] = TwoVarYRate(form, m_form, v[kSlotX], v[kSlotY]);
-            v[kSlotY] = v[kSlotY] + dt * v[kSlotYp];
-            v[kSlotXp] = TwoVarXRate(form, m_form, v[kSlotX], v[kSlotY]);
-        }
+        double u[2] = {v[kSlotX], v[kSlotXp]}, r[2];
+        RatesAt<K>(t, u, r);
+        v[kSlotXpp] = r[1];
     } else {
-        v[kSlotX] = v[kSlotX] + dt * v[kSlotXp];
-        if (form == 0) {
-            parser->m_dX = v[kSlotX];
-            v[kSlotYp] = Replay(2);
-            v[kSlotY] = v[kSlotY] + dt * v[kSlotYp];
-            parser->m_dY = v[kSlotY];
-            v[kSlotZp] = Replay(3);
-            v[kSlotZ] = v[kSlotZ] + dt * v[kSlotZp];
-            parser->m_dZ = v[kSlotZ];
-            v[kSlotXp] = Replay(1);
-        } else {
-            v[kSlotYp] = ThreeVarYRate(form, m_form, t, v[kSlotX], v[kSlotY], v[kSlotZ]);
-            v[kSlotY] = v[kSlotY] + dt * v[kSlotYp];
-            v[kSlotZp] = ThreeVarZRate(form, m_form, v[kSlotX], v[kSlotY], v[kSlotZ]);
-            v[kSlotZ] = v[kSlotZ] + dt * v[kSlotZp];
-            v[kSlotXp] = ThreeVarXRate(form, m_form, v[kSlotX], v[kSlotY], v[kSlotZ]);
+        // x first; then y' from the new x and y with it, z' and z; then x' from all.
+        constexpr int kVar[3] = {kSlotX, kSlotY, kSlotZ};
+        constexpr int kRate[3] = {kSlotXp, kSlotYp, kSlotZp};
+        double u[3] = {v[kSlotX], v[kSlotY], v[kSlotZ]};
+        u[0] = v[kSlotX] + dt * v[kSlotXp];
+        v[kSlotX] = u[0];
+        for (int i = 1; i < Dim<K>(); ++i) {
+            v[kRate[i]] = RateOf<K>(i, t, u);
+            u[i] = v[kVar[i]] + dt * v[kRate[i]];
+            v[kVar[i]] = u[i];
         }
+        v[kSlotXp] = RateOf<K>(0, t, u);
     }
 }
 

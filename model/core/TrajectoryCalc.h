@@ -131,6 +131,7 @@ public:
 private:
     template <SystemKind K> void RunKind(ICalcSink& sink);
     template <SystemKind K> void RatesAt(double t, const double* u, double* rate);
+    template <SystemKind K> double RateOf(int i, double t, const double* u);
     template <SystemKind K> void EulerKind();
     template <SystemKind K> void RKFKind();
     template <SystemKind K> void StartDerivatives();
