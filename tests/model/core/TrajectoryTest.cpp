@@ -1,11 +1,14 @@
 #include "CalcTestUtil.h"
 
 #include "model/core/ModelForms.h"
+#include "platform/base/Event.h"
 #include "platform/base/MessageHook.h"
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -570,6 +573,57 @@ TEST(ModelForms, BuildEquation)
     };
     for (const auto& c : cases)
         EXPECT_EQ(BuildEquation(c.applied, c.restoring, c.drag), c.expected);
+}
+
+} // namespace
+
+namespace {
+
+// The document's side of a run: stop and acknowledge events, the loop on a worker thread.
+struct ThreadedSink : ICalcSink
+{
+    CEvent stop, done, ack, firstRow;
+    std::atomic<int> rowsSeen{0};
+    int index = -1, count = -1; // handed over by done/ack
+
+    bool ShouldStop() override { return stop.Lock(0); }
+    void RowStored(int, int) override
+    {
+        if (++rowsSeen == 50)
+            firstRow.SetEvent();
+    }
+    void Done(int nIndex, int nCount) override
+    {
+        index = nIndex;
+        count = nCount;
+        done.SetEvent();
+        ack.Lock(); // the document reads the results while the run waits
+    }
+};
+
+TEST(Trajectory, RunsOnAWorkerThreadUntilStopped)
+{
+    CModelCore m(SystemKind::ThreeVariable);
+    NewModel(m);
+    m.m_dRunTimeLimit = 1e9; // runs until stopped
+    m.m_bPlotConcurrent = 1;
+    CALCPARAMS p;
+    bool allocated;
+    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CTrajectoryCalc calc(p);
+    ThreadedSink sink;
+    std::thread worker([&] { calc.Run(sink); });
+    ASSERT_TRUE(sink.firstRow.Lock(60000));
+    m.CheckExpression("x+1", nullptr); // the document's parser stays usable during the run
+    sink.stop.SetEvent();
+    ASSERT_TRUE(sink.done.Lock(60000));
+    m.TakeRunResults(calc, sink.index, sink.count);
+    sink.ack.SetEvent();
+    worker.join();
+    EXPECT_GE(m.m_nTableCount, 50);
+    EXPECT_EQ(m.m_nTableCount, sink.rowsSeen.load());
+    EXPECT_NE(m.m_dT, 0); // stopped: the next run continues
+    EXPECT_EQ(m.m_nStepCount, m.m_nTableCount - 1);
 }
 
 } // namespace
