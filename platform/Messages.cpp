@@ -91,12 +91,17 @@ class Pump : public QObject
 public:
     bool event(QEvent* e) override
     {
-        if (e->type() != kWakeEvent)
-            return QObject::event(e);
+        // The wake event was made by the posting thread before it released the mutex: taking
+        // the mutex first makes that hand-over visible (Qt's own queue lock is not).
+        bool isWake = false;
         {
             std::lock_guard lock(g_mutex);
-            g_wakePending = false;
+            isWake = e->type() == kWakeEvent;
+            if (isWake)
+                g_wakePending = false;
         }
+        if (!isWake)
+            return QObject::event(e);
         vx::DeliverPostedMessages();
         return true;
     }
@@ -115,15 +120,17 @@ Pump* ThePump()
 
 void Enqueue(Item item)
 {
+    Pump* pump = QCoreApplication::instance() ? ThePump() : nullptr;
+    auto wakeEvent = std::make_unique<QEvent>(kWakeEvent);
     bool wake = false;
     {
         std::lock_guard lock(g_mutex);
         g_queue.push_back(std::move(item));
-        wake = !g_wakePending;
-        g_wakePending = true;
+        wake = pump && !g_wakePending;
+        g_wakePending = g_wakePending || wake;
     }
-    if (wake && QCoreApplication::instance())
-        QCoreApplication::postEvent(ThePump(), new QEvent(kWakeEvent));
+    if (wake)
+        QCoreApplication::postEvent(pump, wakeEvent.release());
 }
 
 // Waits for a queued send; gives up while it has not started when the window is gone or stop().

@@ -25,8 +25,9 @@ LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
 // SendMessage that also gives up (returning 0, the message not delivered) as soon as stop()
 // answers true while the message still waits for its turn. A calculation thread passes its
-// stop test (for example a CEvent's IsSet), so a stopped run or a closing window never leaves it waiting. stop() is asked
-// repeatedly and must not consume anything (peek at an event, read an atomic flag).
+// stop test (for example a CEvent's IsSet), so a stopped run or a closing window never leaves it
+// waiting. stop() is asked repeatedly and must not consume anything (peek at an event, read an
+// atomic flag).
 LRESULT SendMessageUnlessStopped(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                  const std::function<bool()>& stop);
 

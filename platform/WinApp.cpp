@@ -370,7 +370,7 @@ void CWinApp::OnFileNew()
         t->OpenDocumentFile(nullptr);
 }
 
-void CWinApp::OnFileOpen()
+std::string CWinApp::GetOpenFilter() const
 {
     std::string filter;
     for (CDocTemplate* t : GetDocTemplates()) {
@@ -378,8 +378,12 @@ void CWinApp::OnFileOpen()
         if (!f.empty())
             filter += f + ";;";
     }
-    filter += "All Files (*)";
-    const std::string path = AfxPromptFileName(true, "Open", filter);
+    return filter + "All Files (*)";
+}
+
+void CWinApp::OnFileOpen()
+{
+    const std::string path = AfxPromptFileName(true, "Open", GetOpenFilter());
     if (!path.empty())
         OpenDocumentFile(path.c_str());
 }

@@ -87,6 +87,9 @@ public:
     // Replaces the printer (tests print to a file).
     void SetPrinter(std::unique_ptr<QPrinter> pPrinter);
 
+    // The filters of File/Open: each template's, in registration order, then all files.
+    std::string GetOpenFilter() const;
+
     void OnFileNew();
     void OnFileOpen();
     void OnFilePrintSetup();

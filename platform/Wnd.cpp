@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTimerEvent>
 
 #include <utility>
@@ -300,6 +301,9 @@ BOOL CWnd::ShowWindow(int nCmdShow)
         w->hide();
         break;
     case SW_SHOWMAXIMIZED:
+        // Without a window manager (a bare X server) only the geometry makes it fill the screen.
+        if (w->isWindow() && w->screen())
+            w->setGeometry(w->screen()->availableGeometry());
         w->showMaximized();
         break;
     case SW_SHOWMINIMIZED:

@@ -1,0 +1,92 @@
+#include "app/MainFrm.h"
+
+#include "app/Configuration.h"
+#include "model/core/Globals.h"
+#include "platform/Dc.h"
+#include "resources/ResourceIds.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+VX_IMPLEMENT_CLASS(CMDIClientWnd, CWnd)
+VX_IMPLEMENT_CLASS(CMainFrame, CMDIFrameWnd)
+
+namespace {
+constexpr COLORREF kBackground = RGB(0, 128, 128);
+const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+} // namespace
+
+CPoint CMDIClientWnd::PicturePosition(int cx, int cy)
+{
+    return CPoint(cx / 2 - BACKGROUND_WIDTH / 2, cy / 2 - BACKGROUND_HEIGHT / 2);
+}
+
+BOOL CMDIClientWnd::OnEraseBkgnd(CDC* pDC)
+{
+    CBrush brush(kBackground);
+    CBrush* pOld = pDC->SelectObject(&brush);
+    CRect rc;
+    pDC->GetClipBox(&rc);
+    pDC->FillRect(&rc, &brush);
+    pDC->SelectObject(pOld);
+    if (g_bFirstPaint) {
+        g_bFirstPaint = false;
+        std::error_code ec;
+        const std::filesystem::path cwd = std::filesystem::current_path(ec);
+        if (ec)
+            std::fprintf(stderr, "_getcwd error: %s\n", ec.message().c_str());
+        else
+            g_strStartDir = cwd.string();
+        ReadConfigurationAndLogOn();
+    }
+    return TRUE;
+}
+
+void CMDIClientWnd::OnPaint()
+{
+    CPaintDC dc(this);
+    CDC mem;
+    mem.CreateCompatibleDC(&dc);
+    CBitmap bitmap;
+    if (!bitmap.LoadBitmap(IDB_BACKGROUND))
+        return;
+    CBitmap* pOld = mem.SelectObject(&bitmap);
+    CRect rc;
+    GetClientRect(&rc);
+    const CPoint at = PicturePosition(rc.Width(), rc.Height());
+    dc.BitBlt(at.x, at.y, BACKGROUND_WIDTH, BACKGROUND_HEIGHT, &mem, 0, 0, SRCCOPY);
+    mem.SelectObject(pOld);
+}
+
+void CMDIClientWnd::OnSize(UINT nType, int cx, int cy)
+{
+    CWnd::OnSize(nType, cx, cy);
+    RedrawWindow();
+}
+
+CMainFrame::CMainFrame()
+{
+    g_bFirstPaint = true;
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!CMDIFrameWnd::PreCreateWindow(cs))
+        return FALSE;
+    cs.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(CREATESTRUCT* pCs)
+{
+    if (CMDIFrameWnd::OnCreate(pCs) == -1)
+        return -1;
+    if (!m_wndToolBar.CreateEx(this) || !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
+        return -1;
+    if (!m_wndStatusBar.Create(this) ||
+        !m_wndStatusBar.SetIndicators(kIndicators, int(std::size(kIndicators))))
+        return -1;
+    return m_wndMDIClient.SubclassWindow(m_hWndMDIClient) ? 0 : -1;
+}

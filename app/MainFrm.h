@@ -1,0 +1,33 @@
+#pragma once
+// CMainFrame: the main window with its toolbar, status bar and MDI client; CMDIClientWnd
+// paints the client's background (teal with the centred title picture) and, at the first
+// background erase, runs the configuration read and log-on.
+#include "platform/Frame.h"
+
+class CMDIClientWnd : public CWnd
+{
+    VX_DECLARE_CLASS(CMDIClientWnd)
+public:
+    // Where the picture's top-left corner goes in a client area of that size.
+    static CPoint PicturePosition(int cx, int cy);
+
+protected:
+    BOOL OnEraseBkgnd(CDC* pDC) override;
+    void OnPaint() override;
+    void OnSize(UINT nType, int cx, int cy) override;
+};
+
+class CMainFrame : public CMDIFrameWnd
+{
+    VX_DECLARE_CLASS(CMainFrame)
+public:
+    CMainFrame();
+
+    CMDIClientWnd m_wndMDIClient;
+    CStatusBar m_wndStatusBar;
+    CToolBar m_wndToolBar;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    int OnCreate(CREATESTRUCT* pCs) override;
+};

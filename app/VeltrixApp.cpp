@@ -1,0 +1,92 @@
+#include "app/VeltrixApp.h"
+
+#include "app/AboutDlg.h"
+#include "app/ChildFrm.h"
+#include "app/DocTypes.h"
+#include "app/MainFrm.h"
+#include "model/core/Globals.h"
+#include "platform/DocTemplate.h"
+#include "resources/ResourceIds.h"
+#include "resources/ShellResources.h"
+
+CVeltrixApp theApp;
+
+CVeltrixApp::CVeltrixApp() : CWinApp("Veltrix")
+{
+    MapCommand(ID_APP_ABOUT, &CVeltrixApp::OnAppAbout);
+}
+
+BOOL CVeltrixApp::InitInstance()
+{
+    RegisterShellResources();
+    // There is no OLE on this platform: its initialisation cannot fail, and the control
+    // container needs nothing.
+    EnableControlContainer();
+    SetRegistryKey("Tessaly Works");
+    LoadStdProfileSettings(4);
+
+    for (const DocTypeInfo& t : ShellDocTypes()) {
+        auto* pTemplate =
+            new CMultiDocTemplate(t.nIDResource, FindDocClass(t.docClass),
+                                  VX_RUNTIME_CLASS(CChildFrame), FindViewClass(t.viewClass));
+        if (t.nIDResource == IDR_VXTEXTTYPE)
+            pTemplate->SetContainerInfo(IDR_CNTR_INPLACE);
+        AddDocTemplate(pTemplate);
+    }
+
+    auto* pMainFrame = new CMainFrame;
+    if (!pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
+        return FALSE; // a frame that fails to load has destroyed itself
+    m_pMainWnd = pMainFrame;
+    pMainFrame->DragAcceptFiles();
+
+    EnableShellOpen();
+    RegisterShellFileTypes(TRUE);
+
+    // No empty document at start, and a file named on the command line is not opened.
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
+    if (!ProcessShellCommand(cmdInfo))
+        return FALSE;
+
+    pMainFrame->ShowWindow(SW_SHOWMAXIMIZED);
+    pMainFrame->UpdateWindow();
+
+    g_nExportsNewtonian = 0;
+    g_nExportsOneVariable = 0;
+    g_nExportsTwoVariable = 0;
+    g_nExportsThreeVariable = 0;
+    g_bViewAngleDlgOpen = false;
+    g_nDocsNewtonian = 0;
+    g_nDocsOneVariable = 0;
+    g_nDocsTwoVariable = 0;
+    g_nDocsThreeVariable = 0;
+    g_nDocsAll = 0;
+    return TRUE;
+}
+
+BOOL CVeltrixApp::OnIdle(LONG lCount)
+{
+    if (CWinApp::OnIdle(lCount))
+        return TRUE;
+    auto* pMainFrame = dynamic_cast<CMDIFrameWnd*>(m_pMainWnd);
+    CMDIChildWnd* pChild = pMainFrame ? pMainFrame->MDIGetActive() : nullptr;
+    CDocument* pDoc = pChild ? pChild->GetActiveDocument() : nullptr;
+    if (!pDoc)
+        return FALSE;
+    const HWND hChild = pChild->m_hWnd;
+    for (const IdleDocumentHandler& handler : IdleDocumentHandlers()) {
+        handler(pDoc);
+        // A handler may open or close windows; the document is only used while its frame is.
+        if (!IsWindow(hChild) || pMainFrame->MDIGetActive() != pChild)
+            break;
+    }
+    return FALSE;
+}
+
+void CVeltrixApp::OnAppAbout()
+{
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
+}

@@ -1,0 +1,131 @@
+// The child frame: view switching and the skip flag.
+#include "ShellFixture.h"
+#include "app/ChildFrm.h"
+#include "platform/DocTemplate.h"
+#include "platform/Document.h"
+#include "resources/ResourceIds.h"
+
+#include <QMdiSubWindow>
+#include <gtest/gtest.h>
+
+// A view class without dynamic creation.
+class CAbstractTestView : public CView
+{
+    VX_DECLARE_CLASS(CAbstractTestView)
+};
+VX_IMPLEMENT_ABSTRACT(CAbstractTestView, CView)
+
+namespace {
+
+class CSwitchTestView : public CView
+{
+    VX_DECLARE_CLASS(CSwitchTestView)
+public:
+    void OnDraw(CDC*) override {}
+    void OnInitialUpdate() override
+    {
+        ++s_initialUpdates;
+        CView::OnInitialUpdate();
+    }
+    static inline int s_initialUpdates = 0;
+};
+VX_IMPLEMENT_CLASS(CSwitchTestView, CView)
+
+class ChildFrame : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CMainFrame* main = StartShell();
+        ASSERT_NE(main, nullptr);
+        m_pTemplate = theApp.GetDocTemplates()[1]; // a model type
+        m_pDoc = m_pTemplate->OpenDocumentFile(nullptr);
+        ASSERT_NE(m_pDoc, nullptr);
+        m_pFrame = dynamic_cast<CChildFrame*>(m_pDoc->GetViews().front()->GetParentFrame());
+        ASSERT_NE(m_pFrame, nullptr);
+    }
+    void TearDown() override { m_pTemplate->CloseAllDocuments(FALSE); }
+    QMdiSubWindow* Sub() { return static_cast<QMdiSubWindow*>(m_pFrame->GetFrameWidget()); }
+    CDocTemplate* m_pTemplate = nullptr;
+    CDocument* m_pDoc = nullptr;
+    CChildFrame* m_pFrame = nullptr;
+};
+
+TEST_F(ChildFrame, CaptionGetsNoDocumentTitle)
+{
+    EXPECT_FALSE(m_pDoc->GetTitle().empty());
+    EXPECT_EQ(m_pFrame->GetWindowText().find(m_pDoc->GetTitle()), std::string::npos);
+}
+
+TEST_F(ChildFrame, SwitchToTheSameClassIsANoOp)
+{
+    CView* before = m_pFrame->GetActiveView();
+    EXPECT_TRUE(m_pFrame->SwitchView(before->GetRuntimeClass()));
+    EXPECT_EQ(m_pFrame->GetActiveView(), before);
+    EXPECT_TRUE(m_pFrame->SwitchView(VX_RUNTIME_CLASS(CView))); // a base class also matches
+    EXPECT_EQ(m_pFrame->GetActiveView(), before);
+}
+
+TEST_F(ChildFrame, SwitchToAnotherClassKeepsTheDocument)
+{
+    CSwitchTestView::s_initialUpdates = 0;
+    ASSERT_TRUE(m_pFrame->SwitchView(VX_RUNTIME_CLASS(CSwitchTestView)));
+    CView* now = m_pFrame->GetActiveView();
+    ASSERT_NE(now, nullptr);
+    EXPECT_TRUE(now->IsKindOf(VX_RUNTIME_CLASS(CSwitchTestView)));
+    EXPECT_EQ(now->GetDocument(), m_pDoc);
+    EXPECT_EQ(m_pDoc->GetViews(), std::vector<CView*>{now});
+    EXPECT_EQ(m_pTemplate->GetDocuments(), std::vector<CDocument*>{m_pDoc});
+    EXPECT_TRUE(m_pDoc->m_bAutoDelete);
+    EXPECT_EQ(CSwitchTestView::s_initialUpdates, 1);
+    CRect view, frame;
+    now->GetClientRect(&view);
+    m_pFrame->GetClientRect(&frame);
+    EXPECT_EQ(view.Size(), frame.Size());
+}
+
+TEST_F(ChildFrame, SwitchToAClassThatCannotBeCreatedFails)
+{
+    EXPECT_FALSE(m_pFrame->SwitchView(VX_RUNTIME_CLASS(CAbstractTestView)));
+    // As on the old platform the old view is gone by then; the frame is left without one.
+    EXPECT_EQ(m_pFrame->GetActiveView(), nullptr);
+    EXPECT_FALSE(m_pFrame->SwitchView(VX_RUNTIME_CLASS(CSwitchTestView))); // no active view
+    m_pFrame->DestroyWindow();
+    EXPECT_EQ(m_pTemplate->GetDocuments().size(), 1u); // the document is still there
+}
+
+TEST_F(ChildFrame, SkipFlagOnRestoreFromMaximisedOrNormalNotMinimised)
+{
+    struct Case
+    {
+        const char* from;
+        BYTE expected;
+    };
+    for (const Case& c : {Case{"maximised", 1}, Case{"normal", 1}, Case{"minimised", 0}}) {
+        const std::string from = c.from;
+        if (from == "maximised")
+            Sub()->showMaximized();
+        else if (from == "minimised")
+            Sub()->showMinimized();
+        else
+            Sub()->showNormal();
+        m_pFrame->m_bSkipNextDraw = 0;
+        m_pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+        EXPECT_EQ(m_pFrame->m_bSkipNextDraw, c.expected) << from;
+        EXPECT_FALSE(Sub()->isMinimized() || Sub()->isMaximized()) << from;
+    }
+}
+
+TEST_F(ChildFrame, SkipFlagFromQtsOwnRestore)
+{
+    Sub()->showMaximized();
+    m_pFrame->m_bSkipNextDraw = 0;
+    Sub()->showNormal(); // the title bar's restore button
+    EXPECT_EQ(m_pFrame->m_bSkipNextDraw, 1);
+    Sub()->showMinimized();
+    m_pFrame->m_bSkipNextDraw = 0;
+    Sub()->showNormal();
+    EXPECT_EQ(m_pFrame->m_bSkipNextDraw, 0);
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+// The application shell: start-up, document types, the main frame's background, the toolbar,
+// the recent-file list and the About box.
+#include "ShellFixture.h"
+#include "app/AboutDlg.h"
+#include "app/ChildFrm.h"
+#include "app/DocTypes.h"
+#include "app/MainFrm.h"
+#include "app/VeltrixApp.h"
+#include "model/core/Globals.h"
+#include "platform/DocTemplate.h"
+#include "resources/ShellResources.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+TEST(Shell, StartsMaximisedWithoutDocuments)
+{
+    CMainFrame* frame = StartShell();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(AfxGetMainWnd(), frame);
+    EXPECT_TRUE(frame->GetWidget()->isMaximized());
+    EXPECT_EQ(frame->GetWindowText(), "Veltrix");
+    EXPECT_TRUE(frame->GetChildFrames().empty());
+    for (CDocTemplate* t : theApp.GetDocTemplates())
+        EXPECT_TRUE(t->GetDocuments().empty());
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), 128u);
+    EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(0), "Ready");
+    EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(1), "CAP");
+    EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(3), "SCRL");
+}
+
+TEST(Shell, FiveTemplatesInOrderWithTheirTypeStrings)
+{
+    StartShell();
+    std::vector<std::string> names, exts;
+    for (CDocTemplate* t : theApp.GetDocTemplates()) {
+        names.push_back(t->GetDocString(CDocTemplate::fileNewName));
+        exts.push_back(t->GetDocString(CDocTemplate::filterExt));
+        EXPECT_EQ(t->m_pFrameClass, VX_RUNTIME_CLASS(CChildFrame));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"VXText", "Newtonian System", "1 Dimensional System",
+                                               "2 Dimensional System", "3 Dimensional System"}));
+    EXPECT_EQ(exts, (std::vector<std::string>{".vxt", ".ns1", ".ds1", ".ds2", ".ds3"}));
+    EXPECT_EQ(theApp.GetOpenFilter(),
+              "Veltrix Text Files (*.vxt);; Newtonian System  Files (*.ns1);; 1 Dimensional "
+              "System  Files (*.ds1);; 2 Dimensional System  Files (*.ds2);; 3Dimensional "
+              "System  Files (*.ds3);;All Files (*)");
+}
+
+TEST(Shell, FirstEraseTakesTheStartDirectoryOnce)
+{
+    StartShell();
+    RenderClient(CSize(900, 600));
+    EXPECT_FALSE(g_bFirstPaint);
+    EXPECT_EQ(g_strStartDir, std::filesystem::current_path().string());
+    g_strStartDir = "unchanged";
+    RenderClient(CSize(880, 600));
+    EXPECT_EQ(g_strStartDir, "unchanged"); // later erases only paint
+    g_strStartDir = std::filesystem::current_path().string();
+}
+
+// Every sampled pixel is the picture's where the centred picture covers it, teal elsewhere.
+void ExpectBackground(const QImage& shot)
+{
+    const QImage picture = MakeBackgroundPicture();
+    const CPoint at = CMDIClientWnd::PicturePosition(shot.width(), shot.height());
+    const QRect inPicture(at.x, at.y, picture.width(), picture.height());
+    int pictureSamples = 0, tealSamples = 0;
+    for (int y = 0; y < shot.height(); y += 7)
+        for (int x = 0; x < shot.width(); x += 7) {
+            const QRgb got = shot.pixel(x, y) & 0xFFFFFF;
+            if (inPicture.contains(x, y)) {
+                ++pictureSamples;
+                ASSERT_EQ(got, picture.pixel(x - at.x, y - at.y) & 0xFFFFFF) << x << "," << y;
+            } else {
+                ++tealSamples;
+                ASSERT_EQ(got, 0x008080u) << x << "," << y;
+            }
+        }
+    EXPECT_GT(pictureSamples, 0);
+    if (shot.width() > picture.width()) {
+        EXPECT_GT(tealSamples, 0);
+    }
+}
+
+TEST(Shell, TealBackgroundWithCentredPictureAtTwoSizes)
+{
+    StartShell();
+    const QImage large = RenderClient(CSize(1001, 700));
+    ASSERT_EQ(large.size(), QSize(1001, 700));
+    EXPECT_EQ(CMDIClientWnd::PicturePosition(1001, 700), CPoint(148, 141));
+    EXPECT_EQ(large.pixel(147, 141) & 0xFFFFFF, 0x008080u);
+    EXPECT_NE(large.pixel(148, 141) & 0xFFFFFF, 0x008080u);
+    ExpectBackground(large);
+
+    // Smaller than the picture: its middle shows, cut at the edges.
+    const QImage small = RenderClient(CSize(501, 301));
+    EXPECT_EQ(CMDIClientWnd::PicturePosition(501, 301), CPoint(-102, -59));
+    ExpectBackground(small);
+}
+
+TEST(Shell, ModelToolbarsReplaceTheButtons)
+{
+    CMainFrame* frame = StartShell();
+    QToolBar* bar = frame->m_wndToolBar.GetToolBar();
+    const int shellButtons = int(bar->actions().size());
+    for (UINT id : {132u, 133u, 134u, 135u}) {
+        ASSERT_TRUE(frame->m_wndToolBar.LoadToolBar(id));
+        EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), id);
+        EXPECT_GT(int(bar->actions().size()), shellButtons);
+        EXPECT_EQ(bar->iconSize(), QSize(16, 16));
+    }
+    ASSERT_TRUE(frame->m_wndToolBar.LoadToolBar(128));
+    EXPECT_EQ(int(bar->actions().size()), shellButtons);
+    EXPECT_EQ(bar->iconSize(), QSize(16, 15));
+    EXPECT_FALSE(frame->m_wndToolBar.LoadToolBar(999)); // no such toolbar: the buttons stay
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), 128u);
+}
+
+TEST(Shell, RecentFilesKeepFourNewestFirstUnderTheMakersName)
+{
+    StartShell();
+    EXPECT_EQ(theApp.GetRegistryKey(), "Tessaly Works");
+    for (const char* p : {"/a/1.ds2", "/a/2.ds2", "/a/3.ds2", "/a/4.ds2", "/a/5.ds2", "/a/3.ds2"})
+        theApp.AddToRecentFileList(p);
+    const std::vector<std::string> expected{"/a/3.ds2", "/a/5.ds2", "/a/4.ds2", "/a/2.ds2"};
+    EXPECT_EQ(theApp.GetRecentFiles(), expected);
+    theApp.SaveStdProfileSettings();
+    QSettings settings("Tessaly Works", "Veltrix");
+    EXPECT_EQ(settings.value("Recent File List/File1").toString(), "/a/3.ds2");
+    theApp.LoadStdProfileSettings(4);
+    EXPECT_EQ(theApp.GetRecentFiles(), expected);
+}
+
+TEST(Shell, AboutBox)
+{
+    StartShell();
+    CAboutDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_ABOUTBOX));
+    QDialog* d = dlg.GetDialog();
+    EXPECT_EQ(d->windowTitle(), "About Veltrix");
+    auto* version = d->findChild<QLabel*>("version");
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(), "Veltrix  Version 5.10");
+    dlg.DestroyWindow();
+}
+
+TEST(Shell, PlaceholderTypesUntilTheirClassesExist)
+{
+    for (const DocTypeInfo& t : ShellDocTypes()) {
+        if (CRuntimeClass::FromName(t.docClass))
+            continue; // the kind exists: it is used instead
+        EXPECT_STREQ(FindDocClass(t.docClass)->m_lpszClassName, "CPlaceholderDoc");
+        EXPECT_STREQ(FindViewClass(t.viewClass)->m_lpszClassName, "CPlaceholderView");
+    }
+    EXPECT_EQ(FindViewClass("CChildFrame"), FindViewClass("CNoSuchView")); // not a view
+}
+
+} // namespace
