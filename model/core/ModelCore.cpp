@@ -143,6 +143,50 @@ bool CModelCore::AllocateTable()
     return true;
 }
 
+bool CModelCore::ClearData()
+{
+    m_bHaveImport = 0;
+    m_nTableSource = 0;
+    m_dGraphTMax = m_dGraphTMax - m_dGraphTMin;
+    m_dGraphTMin = 0;
+    for (int s : ColumnSlots(m_kind))
+        std::vector<double>().swap(m_arrImport[s]);
+    return AllocateTable();
+}
+
+void CModelCore::InitNewModel()
+{
+    SetDefaults();
+    AllocateTable();
+    EvaluateParameters();
+    CompileEquations();
+    m_bViewsRestored = 1;
+}
+
+void CModelCore::InitOpenedModel()
+{
+    m_nTableIndex = 0;
+    m_bTableWrapped = 0;
+    m_nTableCount = 0;
+    m_bRunning = 0;
+    AllocateTable();
+    if (m_kind == SystemKind::Newtonian)
+        m_strEquation = BuildEquation(m_strAppliedForce, m_strRestoringForce, m_strDragForce);
+    m_dT = 0;
+    m_dX = m_dInitX;
+    m_dXp = m_kind == SystemKind::Newtonian ? m_dInitXp : 0;
+    m_dXpp = 0;
+    m_dY = m_dInitY;
+    m_dYp = 0;
+    m_dZ = m_dInitZ;
+    m_dZp = 0;
+    ComputeDerivedValues(*this, m_kind);
+    EvaluateParameters();
+    g_bDelayedVarUsed = false;
+    CompileEquations();
+    m_bViewsRestored = 0;
+}
+
 void CModelCore::SetParserVariables()
 {
     CParser& p = *m_pParser;

@@ -38,6 +38,15 @@ public:
     bool AllocateTable();
     // The run state back to the initial values (t = 0).
     void ResetRunState();
+    // Clear Data: the run state, the ring and the imported data emptied, the Graph vs Time axis
+    // moved to start at 0; false after the memory message when the table cannot be had.
+    bool ClearData();
+
+    // What a new model does once it has its name: defaults, table, parameters, equations.
+    void InitNewModel();
+    // What an opened model does after its fields were loaded: table, joined force text, state,
+    // derived values, parameters and equations; its saved views are still to be reopened.
+    void InitOpenedModel();
 
     // Parser services.
     void SetParserVariables();

@@ -192,3 +192,86 @@ TEST(ModelCore, DecimalCommaLocaleChangesNothing)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ModelCore, NewModelCompilesWithoutMessages)
+{
+    for (SystemKind k : {SystemKind::Newtonian, SystemKind::OneVariable, SystemKind::TwoVariable,
+                         SystemKind::ThreeVariable}) {
+        Messages msgs;
+        CModelCore m(k);
+        m.InitNewModel();
+        EXPECT_TRUE(msgs.texts.empty()) << static_cast<int>(k);
+        EXPECT_EQ(m.m_bViewsRestored, 1);
+        EXPECT_EQ(m.m_bTableValid, 1);
+    }
+}
+
+TEST(ModelCore, OpenedModelDerivesItsValues)
+{
+    CModelCore src(SystemKind::OneVariable);
+    src.SetDefaults();
+    src.m_nTableInterval = 2;
+    src.m_dAngFreq = 2;
+    src.m_nXDelay = 3;
+    CArchive out;
+    src.Serialize(out);
+    CModelCore m(SystemKind::OneVariable);
+    CArchive in(out.Buffer());
+    m.Serialize(in);
+    m.InitOpenedModel();
+    EXPECT_EQ(m.m_nTableKB, 118);
+    EXPECT_EQ(m.m_dPeriod, kTwoPi / 2);
+    EXPECT_EQ(m.m_dChronon, kTwoPi / 2 / 100);
+    EXPECT_EQ(m.m_dXDelayTime, 3 * m.m_dChronon);
+    EXPECT_EQ(m.m_dX, 0.01);
+    EXPECT_EQ(m.m_bViewsRestored, 0);
+}
+
+TEST(ModelCore, OpenedModelWithABadEquationShowsItOnce)
+{
+    CModelCore src(SystemKind::TwoVariable);
+    src.SetDefaults();
+    src.m_strYRate = "c*x+";
+    CArchive out;
+    src.Serialize(out);
+    CModelCore m(SystemKind::TwoVariable);
+    CArchive in(out.Buffer());
+    m.Serialize(in);
+    Messages msgs;
+    m.InitOpenedModel();
+    ASSERT_EQ(msgs.texts.size(), 1u);
+    EXPECT_NE(msgs.texts[0].find("[c*x+]"), std::string::npos);
+    // The x' equation was compiled all the same.
+    m.m_pParser->m_bScan = 0;
+    m.m_pParser->m_nList = 1;
+    m.m_pParser->m_nListIndex = 0;
+    m.m_pParser->m_dX = 2;
+    m.m_pParser->m_dY = 3;
+    int status = 0;
+    EXPECT_EQ(m.m_pParser->Evaluate("", status), 0 * 2 + 1 * 3);
+    EXPECT_EQ(status, 1);
+}
+
+TEST(ModelCore, ClearDataKeepsTheGraphWidth)
+{
+    CModelCore m(SystemKind::Newtonian);
+    m.InitNewModel();
+    m.m_dGraphTMin = 2;
+    m.m_dGraphTMax = 8;
+    m.m_bHaveImport = 1;
+    m.m_nTableSource = 1;
+    m.m_arrImport[kSlotX] = {1, 2};
+    m.m_dT = 4;
+    EXPECT_TRUE(m.ClearData());
+    EXPECT_EQ(m.m_dGraphTMin, 0);
+    EXPECT_EQ(m.m_dGraphTMax, 6);
+    EXPECT_EQ(m.m_bHaveImport, 0);
+    EXPECT_EQ(m.m_nTableSource, 0);
+    EXPECT_TRUE(m.m_arrImport[kSlotX].empty());
+    EXPECT_EQ(m.m_dT, 0);
+    EXPECT_EQ(m.m_arrTable[kSlotXpp].size(), 10000u);
+}
+
+} // namespace
