@@ -627,3 +627,22 @@ TEST(Trajectory, RunsOnAWorkerThreadUntilStopped)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Trajectory, RunAtItsLimitStoresOnlyTheStartRow)
+{
+    CModelCore m(SystemKind::TwoVariable);
+    NewModel(m);
+    m.m_dRunTimeLimit = 0;
+    CountingSink sink;
+    auto calc = RunModel(m, sink);
+    ASSERT_TRUE(calc);
+    EXPECT_FALSE(calc->Refused());
+    EXPECT_EQ(calc->m_nStepCount, 0);
+    EXPECT_EQ(sink.doneCount, 1);
+    EXPECT_EQ(sink.progress, 0);
+    EXPECT_EQ(m.m_arrTable[kSlotYp][0], -5); // the start derivatives are in the start row
+}
+
+} // namespace
