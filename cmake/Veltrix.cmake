@@ -21,6 +21,15 @@ function(veltrix_test)
   endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp"
     DISCOVERY_TIMEOUT 60)
+  # The environment is set after discovery: handed through discovery's PROPERTIES, a list keeps
+  # only its first entry, and the sanitizers would run without their suppressions.
+  set(_env "QT_QPA_PLATFORM=offscreen"
+    "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp"
+    "ASAN_OPTIONS=detect_leaks=1"
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp")
+  set(_envFile ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_env.cmake)
+  file(WRITE ${_envFile}
+    "if(${T_NAME}_TESTS)\n  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ENVIRONMENT \"${_env}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${_envFile})
 endfunction()
