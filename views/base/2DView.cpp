@@ -1,5 +1,6 @@
 #include "views/base/2DView.h"
 
+#include "app/ChildFrm.h"
 #include "platform/Ids.h"
 #include "views/base/PlotText.h"
 
@@ -29,8 +30,6 @@ std::unique_ptr<CFont> MakeFont(int escapement)
     return font;
 }
 } // namespace
-
-bool (*g_pfnConsumeSkipNextDraw)(CFrameWnd* pFrame) = nullptr;
 
 C2DView::C2DView() = default;
 
@@ -253,8 +252,16 @@ void C2DView::DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, do
 
 bool C2DView::ConsumeSkipNextDraw()
 {
+    // The child frame is found by its class name: the views do not link the shell.
+    static const CRuntimeClass* const childFrame = CRuntimeClass::FromName("CChildFrame");
     CFrameWnd* pFrame = GetParentFrame();
-    return pFrame && g_pfnConsumeSkipNextDraw && g_pfnConsumeSkipNextDraw(pFrame);
+    if (!pFrame || !childFrame || !pFrame->IsKindOf(childFrame))
+        return false;
+    BYTE& skip = static_cast<CChildFrame*>(pFrame)->m_bSkipNextDraw;
+    if (!skip)
+        return false;
+    skip = 0;
+    return true;
 }
 
 BOOL C2DView::OnPreparePrinting(CPrintInfo* pInfo)

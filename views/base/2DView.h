@@ -11,10 +11,6 @@
 #include <memory>
 #include <string>
 
-// The child frame sets this: it answers whether a plot view in that frame skips the drawing
-// after a restore, clearing the request. Unset, nothing is skipped.
-extern bool (*g_pfnConsumeSkipNextDraw)(CFrameWnd* pFrame);
-
 class C2DView : public CView, public C2DPlotGeometry
 {
     VX_DECLARE_CLASS(C2DView)
