@@ -321,8 +321,13 @@ std::vector<std::string> LoadModel(CArchive& ar, CModelSettings& s, SystemKind k
 
 std::vector<std::string> CheckLoadedSettings(CModelSettings& s, SystemKind kind)
 {
-    CModelSettings defaults;
-    SetModelDefaults(defaults, kind);
+    static const std::array<CModelSettings, kSystemKinds> kindDefaults = [] {
+        std::array<CModelSettings, kSystemKinds> d;
+        for (int k = 0; k < kSystemKinds; ++k)
+            SetModelDefaults(d[k], static_cast<SystemKind>(k));
+        return d;
+    }();
+    const CModelSettings& defaults = kindDefaults[static_cast<int>(kind)];
     std::vector<std::string> replaced;
     // The chronons are checked first: the table interval must divide the value that stays.
     std::vector<const SettingField*> order(FileLayout(kind).begin(), FileLayout(kind).end());
