@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <limits>
 #include <thread>
 #include <type_traits>
 
@@ -49,13 +48,18 @@ CTrajectoryCalc::CTrajectoryCalc(const CALCPARAMS& params) : m_p(params)
     SetParams();
 }
 
-void CTrajectoryCalc::SetParams()
+void CTrajectoryCalc::TakeColumns()
 {
-    m_slots = SlotsOf(m_p.m_kind);
     std::vector<double>* cols[kSlots] = {m_p.m_pArrT, m_p.m_pArrX,  m_p.m_pArrXp, m_p.m_pArrXpp,
                                          m_p.m_pArrY, m_p.m_pArrYp, m_p.m_pArrZ,  m_p.m_pArrZp};
     for (int i = 0; i < kSlots; ++i)
         m_col[i] = cols[i] ? cols[i]->data() : nullptr;
+}
+
+void CTrajectoryCalc::SetParams()
+{
+    m_slots = SlotsOf(m_p.m_kind);
+    TakeColumns();
     m_form = {m_p.m_dParamA, m_p.m_dParamB,  m_p.m_dParamC,
               m_p.m_dParamD, m_p.m_dAngFreq, m_p.m_dPhase};
     if (CParser* parser = m_p.m_pParser) {
@@ -375,6 +379,7 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
         sink.Done(m_nIndex, m_nCount);
         return;
     }
+    TakeColumns(); // as they are now, checked just above
     if (m_dChronon <= 0)
         m_dChronon = 0.001; // the fifth-order step's substitute, for the whole run
     const double dt = m_dChronon;

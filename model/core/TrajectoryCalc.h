@@ -137,6 +137,7 @@ private:
     template <SystemKind K> void StartDerivatives();
 
     void SetParams();
+    void TakeColumns();
     void LoadParserVars();
     void StoreSample(ICalcSink& sink);
     void Track();
