@@ -93,7 +93,7 @@ void CurvePens(Layout& l, SystemKind kind, const std::string& w)
     l.Elems((imp + "View").c_str(), {0, 1});
 }
 
-// Rows 30 to 34 of the Newtonian, one- and two-variable files, for styles or widths.
+// The styles or the widths of the Newtonian, one- and two-variable files.
 void PenRows(Layout& l, SystemKind kind, const std::string& w)
 {
     CurvePens(l, kind, w);

@@ -211,21 +211,4 @@ TEST(ModelFile, DefaultFilesNeedNoReplacement)
     }
 }
 
-TEST(ModelFile, LayoutsCountTheStoredFields)
-{
-    // Texts, ints and doubles per kind, as the layout tables give them.
-    for (SystemKind k : kAllKinds) {
-        int texts = 0, points = 0;
-        for (const SettingField* f : FileLayout(k)) {
-            texts += f->type == FieldType::Text;
-            points += f->type == FieldType::Point;
-        }
-        EXPECT_EQ(texts, k == SystemKind::Newtonian ? 7
-                                                    : 4 + (k == SystemKind::OneVariable   ? 1
-                                                           : k == SystemKind::TwoVariable ? 2
-                                                                                          : 3));
-        EXPECT_EQ(points, 2);
-    }
-}
-
 } // namespace
