@@ -271,8 +271,6 @@ void ReadField(CArchive& ar, const SettingField& f, CModelSettings& s)
 // Rules that tie one value to another or to the kind.
 bool SpecialRuleBroken(const SettingField& f, const CModelSettings& s, SystemKind kind)
 {
-    if (f.name == "m_dAngFreq")
-        return s.m_dAngFreq == 0;
     if (f.name == "m_nModelForm")
         return s.m_nModelForm > ModelFormCount(kind);
     if (f.name == "m_nTableInterval")

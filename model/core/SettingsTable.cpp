@@ -122,6 +122,13 @@ void AddCurveFlags(Builder& b, const std::string& member, const std::string& key
         b.Flag(member + c.item, key + c.key, c.kinds, c.*which, 1);
 }
 
+// A double with the range its dialog field allows.
+void Bounded(SettingField& f, double lo, double hi)
+{
+    f.lo = lo;
+    f.hi = hi;
+}
+
 void AddGraph(Builder& b)
 {
     AddCurveFlags(b, "m_bPlot", "plot", &CurveFlag::plot);
@@ -210,16 +217,15 @@ void AddTimeBase(Builder& b)
     b.Dbl("m_dGraphTMin", "tmin", All, &S::m_dGraphTMin, 0);
     b.Dbl("m_dGraphTMax", "tmax", All, &S::m_dGraphTMax, kTwoPi);
     b.Dbl("m_dRunTimeLimit", "rtl", All, &S::m_dRunTimeLimit, kTwoPi);
-    b.Dbl("m_dInitX", "ix", All, &S::m_dInitX);
-    b.Dbl("m_dInitXp", "ix'", N, &S::m_dInitXp);
-    b.Dbl("m_dInitY", "iy", K2 | K3, &S::m_dInitY);
-    b.Dbl("m_dInitZ", "iz", K3, &S::m_dInitZ);
-    // Delays count table rows; a run clamps them to the rows stored.
-    b.Int("m_nXDelay", "xdel", All, &S::m_nXDelay, 1, 0, 1000000);
-    b.Int("m_nYDelay", "ydel", K2 | K3, &S::m_nYDelay, 1, 0, 1000000);
-    b.Int("m_nZDelay", "zdel", K3, &S::m_nZDelay, 1, 0, 1000000);
-    b.Dbl("m_dPhase", "pa", All, &S::m_dPhase, 0);
-    b.Dbl("m_dAngFreq", "af", All, &S::m_dAngFreq, 1); // not 0: the period is 2 pi / af
+    Bounded(b.Dbl("m_dInitX", "ix", All, &S::m_dInitX), -1e30, 1e30);
+    Bounded(b.Dbl("m_dInitXp", "ix'", N, &S::m_dInitXp), -1e30, 1e30);
+    Bounded(b.Dbl("m_dInitY", "iy", K2 | K3, &S::m_dInitY), -1e30, 1e30);
+    Bounded(b.Dbl("m_dInitZ", "iz", K3, &S::m_dInitZ), -1e30, 1e30);
+    b.Int("m_nXDelay", "xdel", All, &S::m_nXDelay, 1, 1, 100000);
+    b.Int("m_nYDelay", "ydel", K2 | K3, &S::m_nYDelay, 1, 1, 100000);
+    b.Int("m_nZDelay", "zdel", K3, &S::m_nZDelay, 1, 1, 100000);
+    Bounded(b.Dbl("m_dPhase", "pa", All, &S::m_dPhase, 0), -3.14159265, 3.14159265);
+    Bounded(b.Dbl("m_dAngFreq", "af", All, &S::m_dAngFreq, 1), 1e-30, 1e30);
     b.Dbl("m_dPeriod", "per", All, &S::m_dPeriod, kTwoPi).checked = false;
     b.Int("m_nChrononsPerCycle", "c/c", All, &S::m_nChrononsPerCycle, 100, 30, 100000);
     b.Int("m_nTableInterval", "ti", All, &S::m_nTableInterval, 1, 1, 100000);
@@ -239,7 +245,7 @@ void AddTableAndRun(Builder& b)
     b.Dbl("m_dParamB", "", All, &S::m_dParamB, 1);
     b.Dbl("m_dParamC", "", All, &S::m_dParamC, 1);
     b.Dbl("m_dParamD", "", All, &S::m_dParamD, 1);
-    b.Dbl("m_dMass", "m", N, &S::m_dMass, 1);
+    Bounded(b.Dbl("m_dMass", "m", N, &S::m_dMass, 1), 1e-30, 1e30);
     b.Int("m_nTableSource", "tab", All, &S::m_nTableSource, 0, 0, 1).bySetDefaults = false;
     b.Flag("m_bPlotConcurrent", "cp", All, &S::m_bPlotConcurrent, 0);
     b.Flag("m_bPlotPostCalc", "pcp", All, &S::m_bPlotPostCalc, 1);
@@ -385,8 +391,8 @@ void AddVectorField(Builder& b)
     b.Dbl("m_dSpinMax", "", N | K1 | K2, &S::m_dSpinMax, 1e30).bySetDefaults = false;
     b.Dbl("m_dVFTime", "", N | K1 | K2, &S::m_dVFTime, 0);
     b.Int("m_nSpinParam", "", N | K1 | K2, &S::m_nSpinParam, 2, 0, 4);
-    b.Int("m_nManifoldSteps", "mid", N | K2, &S::m_nManifoldSteps, 300, 1, 100000000);
-    b.Int("m_nTrackSteps", "tid", N | K2, &S::m_nTrackSteps, 200, 1, 100000000);
+    b.Int("m_nManifoldSteps", "mid", N | K2, &S::m_nManifoldSteps, 300, 1, 99999);
+    b.Int("m_nTrackSteps", "tid", N | K2, &S::m_nTrackSteps, 200, 1, 99999);
     b.Int("m_nBAGrid", "bagrid", N | K1 | K2, &S::m_nBAGrid, 1, 1, 100);
     b.Int("m_nVFGridSpacing", "gl", N | K2, &S::m_nVFGridSpacing, 30, 10, 100).bySetDefaults =
         false;
@@ -418,7 +424,7 @@ void AddKindMembers(Builder& b)
     b.Txt("m_strAppliedForce", "appf", N, &S::m_strAppliedForce, "a*cos(af*t+pa)");
     b.Txt("m_strRestoringForce", "resf", N, &S::m_strRestoringForce, "-b*x");
     b.Txt("m_strDragForce", "drgf", N, &S::m_strDragForce, "-c*x'");
-    b.Dbl("m_dJacobianStep", "psg", N | K2, &S::m_dJacobianStep, 1e-6);
+    Bounded(b.Dbl("m_dJacobianStep", "psg", N | K2, &S::m_dJacobianStep, 1e-6), 1e-15, 1e-4);
     // The rate texts' defaults differ per kind (SetModelDefaults).
     b.Txt("m_strXRate", "x'", K1 | K2 | K3, &S::m_strXRate, "");
     b.Txt("m_strYRate", "y'", K2 | K3, &S::m_strYRate, "");

@@ -176,6 +176,8 @@ TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
     s.m_nStyleX = 7;
     s.m_clrPS = 0x7F000000;
     s.m_bMarkReturn[3] = 2;
+    s.m_nXDelay = 0;
+    s.m_dInitXp = 1e31;
     s.m_dMass = 2.5;      // sound values stay
     s.m_strParamA = "2*"; // texts are the equations' business
     CArchive out;
@@ -183,7 +185,7 @@ TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
     CModelSettings back;
     CArchive in(out.Buffer());
     const auto replaced = LoadModel(in, back, SystemKind::Newtonian);
-    EXPECT_EQ(replaced.size(), 10u);
+    EXPECT_EQ(replaced.size(), 12u);
     EXPECT_EQ(back.m_nTableRows, 10000);
     EXPECT_EQ(back.m_nChrononsPerCycle, 120);
     EXPECT_EQ(back.m_nTableInterval, 1);
@@ -195,6 +197,8 @@ TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
     EXPECT_EQ(back.m_nStyleX, 0);
     EXPECT_EQ(back.m_clrPS, RGB(0, 255, 0));
     EXPECT_EQ(back.m_bMarkReturn[3], 0);
+    EXPECT_EQ(back.m_nXDelay, 1);
+    EXPECT_EQ(back.m_dInitXp, 0);
     EXPECT_EQ(back.m_dMass, 2.5);
     EXPECT_EQ(back.m_strParamA, "2*");
     const std::string msg = ReplacedSettingsMessage(replaced);
