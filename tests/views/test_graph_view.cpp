@@ -234,6 +234,34 @@ TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
     table.DestroyWindow();
 }
 
+TEST(GraphView, CrosshairIsAnXorMarkThatTheNextClickRemoves)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphView* v = h.view;
+    const CRect& p = v->m_rcPlot;
+    const CPoint first(p.left + 40, p.top + 30), second(p.left + 140, p.top + 90);
+    const COLORREF paper = h.Pixel(first.x + 5, first.y);
+    auto click = [&](CPoint at) {
+        v->OnLButtonDown(0, at);
+        v->OnLButtonUp(0, at);
+    };
+    click(first);
+    EXPECT_EQ(h.Pixel(first.x + 5, first.y), paper ^ 0xFFFFFF);
+    EXPECT_EQ(h.Pixel(first.x, first.y - 5), paper ^ 0xFFFFFF);
+    click(second);
+    EXPECT_EQ(h.Pixel(first.x + 5, first.y), paper);
+    EXPECT_EQ(h.Pixel(second.x - 5, second.y), paper ^ 0xFFFFFF);
+    // A crosshair asked for outside the plot removes the cross and draws none; the readout
+    // is printed all the same.
+    {
+        CClientDC dc(v);
+        v->DrawCrosshair(&dc, p.right + 5, p.top + 10);
+    }
+    EXPECT_EQ(h.Pixel(second.x - 5, second.y), paper);
+    EXPECT_FALSE(v->m_bCrossDrawn);
+    EXPECT_GT(v->m_rcCrossValueX.Width(), 0);
+}
+
 TEST(GraphView, SetLimitsCorrectsWithMessages)
 {
     MessageRecorder rec;
@@ -394,7 +422,14 @@ TEST(GraphView, DefaultRunOfEachKind)
         h.Update(HINT_CALC_DONE);
         h.Repaint();
         EXPECT_GT(CountColour(h, h.view->m_rcPlot, h.doc->m_clrX), 0) << k.name;
-        if (!dir.isEmpty())
-            h.Picture().save(dir + "/" + k.name + ".png");
+        if (dir.isEmpty())
+            continue;
+        h.Picture().save(dir + "/" + k.name + ".png");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir + "/" + k.name + ".pdf");
+        CPrintInfo info;
+        info.m_bDirect = TRUE;
+        h.view->PrintPages(&printer, &info);
     }
 }
