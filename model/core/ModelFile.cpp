@@ -279,9 +279,30 @@ bool SpecialRuleBroken(const SettingField& f, const CModelSettings& s, SystemKin
     return false;
 }
 
+// The short name of a setting, or words for one that has none.
 std::string Label(const SettingField& f)
 {
-    return f.key.empty() ? f.name : f.key;
+    if (!f.key.empty())
+        return f.key;
+    static const std::pair<const char*, const char*> words[] = {
+        {"m_clr", "plot styles"},
+        {"m_nStyle", "plot styles"},
+        {"m_nWidth", "plot styles"},
+        {"m_bMarkReturn", "plot styles"},
+        {"m_bViewWanted", "saved views"},
+        {"m_nActivePage", "property page"},
+        {"m_nOrbitSections", "orbit sections"},
+        {"m_nModelForm", "standard form"},
+        {"m_nBADepth", "basins depth"},
+        {"m_nSpinParam", "spin parameter"},
+        {"m_bShowCell", "Show Cell"},
+    };
+    for (const auto& [prefix, text] : words)
+        if (f.name.starts_with(prefix))
+            return text;
+    if (f.type == FieldType::Double)
+        return "plot limits";
+    return f.name;
 }
 
 } // namespace
@@ -337,7 +358,9 @@ std::vector<std::string> CheckLoadedSettings(CModelSettings& s, SystemKind kind)
         f->CopyValue(s, defaults);
         if (SpecialRuleBroken(*f, s, kind)) // ti 1 divides any c/c; this is a safeguard
             s.m_nTableInterval = 1;
-        replaced.push_back(Label(*f));
+        const std::string label = Label(*f);
+        if (std::find(replaced.begin(), replaced.end(), label) == replaced.end())
+            replaced.push_back(label);
     }
     return replaced;
 }

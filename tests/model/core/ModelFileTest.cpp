@@ -185,7 +185,9 @@ TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
     CModelSettings back;
     CArchive in(out.Buffer());
     const auto replaced = LoadModel(in, back, SystemKind::Newtonian);
-    EXPECT_EQ(replaced.size(), 12u);
+    EXPECT_EQ(replaced, (std::vector<std::string>{"vmax", "ix'", "af", "xdel", "ti", "tr",
+                                                  "property page", "psclr", "xlt", "plot styles",
+                                                  "orbit sections", "standard form"}));
     EXPECT_EQ(back.m_nTableRows, 10000);
     EXPECT_EQ(back.m_nChrononsPerCycle, 120);
     EXPECT_EQ(back.m_nTableInterval, 1);
