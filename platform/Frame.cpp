@@ -620,6 +620,10 @@ int CMDIFrameWnd::OnCreate(CREATESTRUCT* pCs)
 {
     if (CFrameWnd::OnCreate(pCs) == -1)
         return -1;
+    // A picture with the frame's resource id is the icon of all the program's windows.
+    const QImage icon = vx::res::LoadBitmap(m_nIDResource);
+    if (!icon.isNull())
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     ShowMenu(0);
     if (const auto* keys = vx::res::FindAccelerators(m_nIDResource)) {
         for (const auto& k : *keys) {
@@ -757,12 +761,15 @@ void CMDIFrameWnd::OnIdleUpdateCmdUI()
 {
     for (CToolBar* bar : m_toolBars)
         bar->UpdateButtons();
+    std::vector<QAction*> actions = m_accelerators; // a disabled key must not run its command
     if (auto* main = dynamic_cast<QMainWindow*>(GetWidget()))
         for (QAction* a : main->menuBar()->actions())
-            if (UINT id = ActionId(a)) {
-                ActionCmdUI ui(id, a);
-                UpdateCommand(&ui);
-            }
+            actions.push_back(a);
+    for (QAction* a : actions)
+        if (UINT id = ActionId(a)) {
+            ActionCmdUI ui(id, a);
+            UpdateCommand(&ui);
+        }
 }
 
 bool CMDIFrameWnd::OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI)

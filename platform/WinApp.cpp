@@ -130,8 +130,7 @@ int AfxWinMain(int argc, char** argv)
     CWinApp* app = AfxGetApp();
     if (!app)
         return 1;
-    for (int i = 1; i < argc; ++i)
-        app->m_args.emplace_back(argv[i]);
+    app->SetCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
     InstallMessageBoxHook();
     if (!app->InitInstance()) {
         if (app->m_pMainWnd)
@@ -172,10 +171,16 @@ int CWinApp::ExitInstance()
 
 BOOL CWinApp::OnIdle(LONG lCount)
 {
-    if (lCount == 0)
-        if (auto* f = dynamic_cast<CMDIFrameWnd*>(m_pMainWnd))
-            f->OnIdleUpdateCmdUI();
-    return lCount < 1;
+    if (lCount != 0)
+        return FALSE;
+    if (auto* f = dynamic_cast<CMDIFrameWnd*>(m_pMainWnd))
+        f->OnIdleUpdateCmdUI();
+    if (m_bShellOpen && m_pMainWnd && !m_shellOpenFiles.empty()) {
+        const std::vector<std::string> files = std::exchange(m_shellOpenFiles, {});
+        for (const std::string& path : files)
+            OpenDocumentFile(path.c_str());
+    }
+    return TRUE;
 }
 
 int CWinApp::Run()
@@ -301,12 +306,17 @@ void CWinApp::AddToRecentFileList(const std::string& path)
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
 {
-    for (const std::string& a : m_args)
-        if (!a.empty() && a[0] != '-') {
+    bool shellOpen = false;
+    for (const std::string& a : m_args) {
+        if (a == "--open") {
+            shellOpen = true;
+        } else if (shellOpen) {
+            m_shellOpenFiles.push_back(a);
+        } else if (!a.empty() && a[0] != '-' && rCmdInfo.m_strFileName.empty()) {
             rCmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
             rCmdInfo.m_strFileName = a;
-            break;
         }
+    }
 }
 
 BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)

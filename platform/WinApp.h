@@ -75,10 +75,15 @@ public:
     const std::vector<std::string>& GetRecentFiles() const { return m_recent; }
 
     // Command-line handling and shell registration.
+    void SetCommandLine(std::vector<std::string> args) { m_args = std::move(args); }
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    const std::vector<std::string>& GetShellOpenFiles() const { return m_shellOpenFiles; }
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+    // Files that the desktop asks to open ("--open FILE ..." on the command line, which the
+    // desktop entry uses) are opened at the first idle time, like a shell open request; a
+    // plain file name on the command line is left to ProcessShellCommand.
+    void EnableShellOpen() { m_bShellOpen = true; }
     // File types are registered for the desktop by scripts/install-desktop.sh on Linux.
-    void EnableShellOpen() {}
     void RegisterShellFileTypes(BOOL = FALSE) {}
     // Nothing to switch on for controls on Qt.
     void EnableControlContainer() {}
@@ -108,6 +113,8 @@ private:
     UINT m_nMaxMRU = 0;
     std::unique_ptr<QPrinter> m_pPrinter;
     std::vector<std::string> m_args;
+    std::vector<std::string> m_shellOpenFiles;
+    bool m_bShellOpen = false;
     friend int AfxWinMain(int argc, char** argv);
 };
 

@@ -343,8 +343,8 @@ QImage MakeBackgroundPicture()
     const double cx = w * 0.75, cy = h * 0.47;
     for (int i = 0; i <= 1400; ++i) {
         const double t = i * 0.02;
-        const double r = 40 + 110 * std::exp(-t * 0.09);
-        const QPointF pt(cx + r * std::cos(t) * 1.15,
+        const double r = 36 + 100 * std::exp(-t * 0.09);
+        const QPointF pt(cx + r * std::cos(t) * 1.1,
                          cy + r * std::sin(t * 1.0) * 0.72 +
                              18 * std::sin(t * 3.0) * std::exp(-t * 0.05));
         if (i == 0)
@@ -384,6 +384,29 @@ QImage MakeBackgroundPicture()
     return img;
 }
 
+// The program's icon: a small orbit on the background's teal.
+QImage MakeIcon()
+{
+    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 128, 128));
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    QPainterPath orbit;
+    for (int i = 0; i <= 200; ++i) {
+        const double t = i * 0.08;
+        const double r = 3 + 9 * std::exp(-t * 0.12);
+        const QPointF pt(16 + r * std::cos(t), 16 + r * std::sin(t) * 0.8);
+        i == 0 ? orbit.moveTo(pt) : orbit.lineTo(pt);
+    }
+    p.setPen(QPen(Qt::white, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(orbit);
+    return img;
+}
+
 void RegisterShellResources()
 {
     RegisterStrings();
@@ -391,4 +414,5 @@ void RegisterShellResources()
     RegisterToolBars();
     RegisterButtonPictures();
     vx::res::RegisterBitmap(IDB_BACKGROUND, [] { return MakeBackgroundPicture(); });
+    vx::res::RegisterBitmap(IDR_MAINFRAME, [] { return MakeIcon(); });
 }

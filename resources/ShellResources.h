@@ -11,3 +11,5 @@ void RegisterShellResources();
 
 // The 704 by 419 title picture drawn behind the document windows.
 QImage MakeBackgroundPicture();
+// The program's 32 by 32 icon (bitmap 128: the main frame's windows show it).
+QImage MakeIcon();

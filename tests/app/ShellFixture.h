@@ -26,6 +26,7 @@ inline CMainFrame* StartShell()
         // The recent-file list goes to a folder of the test, not to the user's settings.
         static QTemporaryDir settings;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        theApp.SetCommandLine({"/tmp/named-on-the-command-line.ds2"});
         const bool ok = theApp.InitInstance();
         SetMessageBoxHook([](const std::string& text, unsigned) {
             Messages().push_back(text);

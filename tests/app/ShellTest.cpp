@@ -8,6 +8,7 @@
 #include "app/VeltrixApp.h"
 #include "model/core/Globals.h"
 #include "platform/DocTemplate.h"
+#include "platform/Document.h"
 #include "resources/ShellResources.h"
 
 #include <QCoreApplication>
@@ -38,6 +39,18 @@ TEST(Shell, StartsMaximisedWithoutDocuments)
     EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(0), "Ready");
     EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(1), "CAP");
     EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(3), "SCRL");
+}
+
+TEST(Shell, CommandLineFileIsNotOpenedButShellOpenRequestsAre)
+{
+    StartShell(); // started with a file name on its command line: nothing opened
+    EXPECT_TRUE(theApp.GetShellOpenFiles().empty());
+    CCommandLineInfo info;
+    theApp.SetCommandLine({"a.ds2", "--open", "b.ds3", "c.vxt"});
+    theApp.ParseCommandLine(info);
+    EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen);
+    EXPECT_EQ(info.m_strFileName, "a.ds2");
+    EXPECT_EQ(theApp.GetShellOpenFiles(), (std::vector<std::string>{"b.ds3", "c.vxt"}));
 }
 
 TEST(Shell, FiveTemplatesInOrderWithTheirTypeStrings)
@@ -165,6 +178,26 @@ TEST(Shell, PlaceholderTypesUntilTheirClassesExist)
         EXPECT_STREQ(FindViewClass(t.viewClass)->m_lpszClassName, "CPlaceholderView");
     }
     EXPECT_EQ(FindViewClass("CChildFrame"), FindViewClass("CNoSuchView")); // not a view
+}
+
+// With VELTRIX_SHOTS set to a folder, saves pictures of the main window to look at.
+TEST(Shell, ScreenshotsOnRequest)
+{
+    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
+    CMainFrame* frame = StartShell();
+    RenderClient(CSize(1000, 640));
+    frame->GetWidget()->grab().save(folder + "/shell-empty.png");
+    CDocument* doc = theApp.GetDocTemplates()[3]->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    QCoreApplication::processEvents();
+    frame->GetWidget()->grab().save(folder + "/shell-document.png");
+    CAboutDlg about;
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
+    about.GetDialog()->grab().save(folder + "/about.png");
+    about.DestroyWindow();
+    doc->OnCloseDocument();
 }
 
 } // namespace

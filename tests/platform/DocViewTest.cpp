@@ -148,3 +148,62 @@ TEST_F(DocView, InvalidateAndUpdateWindowDrawIntoTheBackingImage)
 }
 
 } // namespace
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+namespace {
+
+TEST_F(DocView, DroppedFilesOpen)
+{
+    // Qt delivers a drop only during a real drag; the frame's drop handler is called directly.
+    vx_MdiAccess::DropFiles(TestMainFrame(), {"/tmp/dropped.tst"});
+    ASSERT_EQ(TestTemplate()->GetDocuments().size(), 1u);
+    EXPECT_EQ(TestTemplate()->GetDocuments().front()->GetPathName(), "/tmp/dropped.tst");
+}
+
+// Counts the printing calls and remembers what the printer DC reported.
+class CPrintedView : public CTestView
+{
+public:
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override
+    {
+        pInfo->SetMaxPage(2);
+        return DoPreparePrinting(pInfo);
+    }
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override
+    {
+        m_pages.push_back(pInfo->m_nCurPage);
+        m_nHorzRes = pDC->GetDeviceCaps(HORZRES);
+        m_bPrinting = pDC->IsPrinting();
+        CTestView::OnPrint(pDC, pInfo);
+    }
+    std::vector<UINT> m_pages;
+    int m_nHorzRes = 0;
+    bool m_bPrinting = false;
+};
+
+TEST_F(DocView, DirectPrintRunsEveryPageOnThePrinter)
+{
+    QTemporaryDir dir;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = dir.path() + "/out.pdf";
+    printer->setOutputFileName(pdf);
+    const int pageWidth = printer->pageLayout().paintRectPixels(printer->resolution()).width();
+    TestApp().SetPrinter(std::move(printer));
+
+    CPrintedView view;
+    ASSERT_TRUE(view.Create(nullptr, "print", 0, CRect(0, 0, 200, 150), nullptr, 0));
+    EXPECT_TRUE(view.ExecuteCommand(ID_FILE_PRINT_DIRECT));
+    EXPECT_EQ(view.m_pages, (std::vector<UINT>{1, 2}));
+    EXPECT_EQ(view.m_nHorzRes, pageWidth);
+    EXPECT_TRUE(view.m_bPrinting);
+    EXPECT_EQ(view.m_nDraws, 2);
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
+    TestApp().SetPrinter(nullptr);
+}
+
+} // namespace
