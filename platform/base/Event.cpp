@@ -27,8 +27,11 @@ void CEvent::ResetEvent()
 
 bool CEvent::Lock(int nTimeoutMs)
 {
+    // A poll of a clear event takes no lock: a run tests its stop event at every step.
+    if (nTimeoutMs == 0 && !m_bSet.load(std::memory_order_acquire))
+        return false;
     std::unique_lock lock(m_mutex);
-    const auto isSet = [this] { return m_bSet; };
+    const auto isSet = [this] { return m_bSet.load(std::memory_order_relaxed); };
     if (nTimeoutMs < 0)
         m_cv.wait(lock, isSet);
     else if (!m_cv.wait_for(lock, std::chrono::milliseconds(nTimeoutMs), isSet))
@@ -40,6 +43,5 @@ bool CEvent::Lock(int nTimeoutMs)
 
 bool CEvent::IsSet() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_bSet;
+    return m_bSet.load(std::memory_order_acquire);
 }

@@ -2,6 +2,7 @@
 // An event object for hand-overs between threads: set, reset, and wait with an optional
 // time-out. An auto-reset event lets exactly one waiter through per Set and then clears itself;
 // a manual-reset event stays set until Reset.
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -25,6 +26,6 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
-    bool m_bSet;
+    std::atomic<bool> m_bSet; // written under the mutex, read without it by polls
     const bool m_bManual;
 };
