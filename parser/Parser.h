@@ -117,6 +117,7 @@ public:
     std::uint8_t m_bScan = 1; // 1 scan the text, 0 replay the selected list
     PARSETOKEN m_aStack[kStackSize];
     PARSETOKEN m_tkCurrent;
+    // Written only by recording evaluations, which also rebuild the list's compiled form.
     PARSETOKEN m_aTokenList1[kListSize];
     PARSETOKEN m_aTokenList2[kListSize];
     PARSETOKEN m_aTokenList3[kListSize];

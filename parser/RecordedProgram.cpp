@@ -66,8 +66,8 @@ enum class Form : std::uint8_t
     AccLeaf,  // acc op1 a
     LeafAcc,  // a op1 acc
     PopAcc,   // pop op1 acc
-    LeafPair, // a op1 (b op2 c)
-    PairLeaf, // (a op2 b) op1 c
+    LeafPair, // a op1 (b op2 c), then op3 d when there is a tail
+    PairLeaf, // (a op2 b) op1 c, then op3 d when there is a tail
     PairPair, // (a op2 b) op1 (c op3 d)
     Negate,   // -acc
     Function, // f(acc)
@@ -157,20 +157,35 @@ template <class Op, bool Last> double PopAcc(HANDLER_ARGS)
 }
 
 // The fused forms take only + - *, which cannot fail.
-template <class Op1, class Op2, bool Push, bool Last> double LeafPair(HANDLER_ARGS)
+// No further operation after a fused form.
+struct NoTail
+{
+};
+
+template <class Tail> double ApplyTail(double v, const Instr* in, const char* base, bool& bError)
+{
+    if constexpr (std::is_same_v<Tail, NoTail>)
+        return v;
+    else
+        return Tail::Apply(v, OPERAND(3), bError);
+}
+
+template <class Op1, class Op2, class Tail, bool Push, bool Last> double LeafPair(HANDLER_ARGS)
 {
     if constexpr (Push)
         *sp++ = acc;
     const double r = Op2::Apply(OPERAND(1), OPERAND(2), bError);
-    return Next<Last>(in, Op1::Apply(OPERAND(0), r, bError), sp, base, bError);
+    const double v = Op1::Apply(OPERAND(0), r, bError);
+    return Next<Last>(in, ApplyTail<Tail>(v, in, base, bError), sp, base, bError);
 }
 
-template <class Op1, class Op2, bool Push, bool Last> double PairLeaf(HANDLER_ARGS)
+template <class Op1, class Op2, class Tail, bool Push, bool Last> double PairLeaf(HANDLER_ARGS)
 {
     if constexpr (Push)
         *sp++ = acc;
     const double l = Op2::Apply(OPERAND(0), OPERAND(1), bError);
-    return Next<Last>(in, Op1::Apply(l, OPERAND(2), bError), sp, base, bError);
+    const double v = Op1::Apply(l, OPERAND(2), bError);
+    return Next<Last>(in, ApplyTail<Tail>(v, in, base, bError), sp, base, bError);
 }
 
 template <class Op1, class Op2, class Op3, bool Push, bool Last> double PairPair(HANDLER_ARGS)
@@ -230,6 +245,11 @@ template <class F> Handler WithOperation(NodeKind kind, F f)
     }
 }
 
+template <class F> Handler WithTail(bool bTail, NodeKind kind, F f)
+{
+    return bTail ? WithArithmetic(kind, f) : f(NoTail{});
+}
+
 // Calls f with the push and last flags as compile-time constants.
 template <class F> Handler WithFlags(bool bPush, bool bLast, F f)
 {
@@ -248,6 +268,7 @@ struct CRecordedProgram::Shape
     NodeKind op1 = NodeKind::Add;
     NodeKind op2 = NodeKind::Add;
     NodeKind op3 = NodeKind::Add;
+    bool bTail = false;
     bool bPush = false;
 };
 
@@ -281,11 +302,14 @@ Handler PickHandler(const CRecordedProgram::Shape& s, bool bLast)
     case Form::PairLeaf:
         return WithArithmetic(s.op1, [&](auto o1) {
             return WithArithmetic(s.op2, [&](auto o2) {
-                return flags([&](auto P, auto L) -> Handler {
-                    using O1 = decltype(o1);
-                    using O2 = decltype(o2);
-                    return s.form == Form::LeafPair ? &LeafPair<O1, O2, P(), L()>
-                                                    : &PairLeaf<O1, O2, P(), L()>;
+                return WithTail(s.bTail, s.op3, [&](auto o3) {
+                    return flags([&](auto P, auto L) -> Handler {
+                        using O1 = decltype(o1);
+                        using O2 = decltype(o2);
+                        using O3 = decltype(o3);
+                        return s.form == Form::LeafPair ? &LeafPair<O1, O2, O3, P(), L()>
+                                                        : &PairLeaf<O1, O2, O3, P(), L()>;
+                    });
                 });
             });
         });
@@ -391,6 +415,16 @@ bool CRecordedProgram::CCompiler::EmitBinary(const ExprNode& node)
         return Append({Form::LeafPair, op, right.kind}, {node.nLeft, right.nLeft, right.nRight});
     if (IsArithmetic(op) && IsLeafPair(left) && right.IsLeaf())
         return Append({Form::PairLeaf, op, left.kind}, {left.nLeft, left.nRight, node.nRight});
+    if (IsArithmetic(op) && right.IsLeaf() && IsArithmetic(left.kind)) {
+        const ExprNode& ll = m_tree[left.nLeft];
+        const ExprNode& lr = m_tree[left.nRight];
+        if (ll.IsLeaf() && IsLeafPair(lr))
+            return Append({Form::LeafPair, left.kind, lr.kind, op, true},
+                          {left.nLeft, lr.nLeft, lr.nRight, node.nRight});
+        if (IsLeafPair(ll) && lr.IsLeaf())
+            return Append({Form::PairLeaf, left.kind, ll.kind, op, true},
+                          {ll.nLeft, ll.nRight, left.nRight, node.nRight});
+    }
     if (IsArithmetic(op) && IsLeafPair(left) && IsLeafPair(right))
         return Append({Form::PairPair, op, left.kind, right.kind},
                       {left.nLeft, left.nRight, right.nLeft, right.nRight});
