@@ -182,12 +182,14 @@ TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
     SineRun(d, 1000, 100, 1.0);
     const CRect p = v->m_rcPlot;
 
-    // A flat band does nothing.
+    // A flat band does nothing and leaves no mark.
+    const COLORREF paper = h.Pixel(p.left + 30, p.top + 10);
     v->OnLButtonDown(0, CPoint(p.left + 10, p.top + 10));
     v->OnMouseMove(MK_LBUTTON, CPoint(p.left + 60, p.top + 10));
     v->OnLButtonUp(0, CPoint(p.left + 60, p.top + 10));
     EXPECT_EQ(d.m_dGraphVMax, 10.0);
     EXPECT_FALSE(v->m_bBanding);
+    EXPECT_EQ(h.Pixel(p.left + 30, p.top + 10), paper);
 
     // A click marks the table row and draws the crosshair.
     std::vector<std::pair<WPARAM, LPARAM>> posted;
