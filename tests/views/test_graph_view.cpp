@@ -264,6 +264,65 @@ TEST(GraphView, CrosshairIsAnXorMarkThatTheNextClickRemoves)
     EXPECT_GT(v->m_rcCrossValueX.Width(), 0);
 }
 
+TEST(GraphView, ImportedDataHasItsOwnLegendRowAndCurves)
+{
+    GraphHarness h(SystemKind::OneVariable);
+    CGraphTestDoc& d = *h.doc;
+    d.m_bPlotXp = 0;
+    const int n = 50;
+    for (auto& c : d.m_arrImport)
+        c.assign(n, 0.0);
+    for (int i = 0; i < n; ++i) {
+        d.m_arrImport[kSlotT][i] = i * 0.1;
+        d.m_arrImport[kSlotX][i] = 3.0;
+    }
+    d.m_nImportRows = n;
+    d.m_bHaveImport = 1;
+    d.m_strImportFile = "run.d1d";
+    h.Update(HINT_RESET);
+    CGraphView* v = h.view;
+    const int th = v->m_nTextHeight;
+    const CRect item = v->m_rcLegendItem[kSlotCount + SlotX];
+    EXPECT_EQ(item.left, 0);
+    EXPECT_EQ(item.bottom, v->m_rcPlot.top - 1 - th);
+    EXPECT_EQ(v->m_rcLegendItem[kSlotCount + SlotXp], CRect(-1, -1, -1, -1));
+    const COLORREF imported = d.m_clrImport[SlotX];
+    EXPECT_GT(CountColour(h, v->m_rcPlot, imported), 50);
+    // The file name sits at the bottom left in the imported colour.
+    EXPECT_GT(CountColour(h, CRect(0, v->m_rcPlot.bottom + 1, 60, 480), imported), 20);
+}
+
+TEST(GraphView, MouseReadoutOnlyInsideThePlot)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphView* v = h.view;
+    const CRect& p = v->m_rcPlot;
+    v->OnMouseMove(0, CPoint(p.right + 4, p.top + 4));
+    EXPECT_EQ(v->m_rcMouseValueX.Width(), 0);
+    v->OnMouseMove(0, CPoint(p.left + 4, p.top + 4));
+    EXPECT_GT(v->m_rcMouseValueX.Width(), 0);
+    EXPECT_GT(v->m_rcMouseValueY.Height(), 0);
+    v->OnSize(SIZE_RESTORED, 700, 500); // a resize leaves nothing to erase
+    EXPECT_EQ(v->m_rcMouseValueX.Width(), 0);
+    EXPECT_EQ(v->m_rcMouseValueY.Height(), 0);
+}
+
+TEST(GraphView, ArrowHeadOpensTowardsTheTail)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphView* v = h.view;
+    const COLORREF blue = RGB(0, 0, 255);
+    {
+        CClientDC dc(v);
+        v->DrawArrowHead(&dc, 3.0, 0.0, 1.0, 0.0, 12, 40, blue);
+        v->DrawArrowHead(&dc, 2.0, 2.0, 2.0, 2.0, 12, 40, blue); // no direction: nothing
+    }
+    const int x = v->WorldToPixelX(3.0), y = v->WorldToPixelY(0.0);
+    EXPECT_EQ(h.Pixel(x - 6, y + 1), blue); // inside the head, left of the tip
+    EXPECT_NE(h.Pixel(x + 6, y + 1), blue); // nothing beyond the tip
+    EXPECT_NE(h.Pixel(v->WorldToPixelX(2.0) - 3, v->WorldToPixelY(2.0)), blue);
+}
+
 TEST(GraphView, SetLimitsCorrectsWithMessages)
 {
     MessageRecorder rec;
