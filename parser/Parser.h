@@ -144,7 +144,7 @@ private:
     void Fail() { m_bError = 1; }
     double Reduced(int nProduction, const PARSETOKEN* rhs);
     int TreeNode(int nProduction, const PARSETOKEN* rhs, const int* aNode);
-    bool Recording() const { return m_bScan && m_nList != 0; }
+    bool Recording() const { return m_bScan && m_nList >= 1 && m_nList <= 3; }
 
     char m_szText[kTextSize] = {};
     // Node of each stack entry in the expression tree built while recording.

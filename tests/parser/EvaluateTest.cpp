@@ -209,6 +209,16 @@ TEST_F(ParserTest, StackHoldsSeventeenParenthesesAndEightCalls)
     EXPECT_EQ(m_messages.size(), 2u);
 }
 
+TEST_F(ParserTest, AWorkerThreadsOverflowReachesTheMessageBox)
+{
+    int status = -1;
+    std::thread worker([&] { Scan(Nested(9, "sin(", "1"), status); });
+    worker.join();
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], "Parser stack overload.");
+}
+
 TEST_F(ParserTest, OverlongTextsAndNumbersFail)
 {
     int status = -1;

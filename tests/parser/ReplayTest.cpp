@@ -122,6 +122,17 @@ TEST_P(Replays, ACopyReplaysItsOwnVariables)
     EXPECT_EQ(Again(3, status), 5.0);
 }
 
+TEST_P(Replays, AListNumberOutOfRangeRecordsNothing)
+{
+    int status = 0;
+    for (int nList : {-1, 4, 1000}) {
+        EXPECT_EQ(Record(nList, "x+1", status), 2.0) << nList;
+        EXPECT_EQ(status, 2);
+        EXPECT_EQ(Again(nList, status), 0.0) << nList;
+        EXPECT_EQ(status, 0);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(CompiledAndTokenByToken, Replays, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Compiled" : "Tokens"; });
 
