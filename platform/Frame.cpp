@@ -174,8 +174,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override
     {
-        e->ignore(); // the frame's WM_CLOSE decides and destroys this window itself
-        ::SendMessage(m_hFrame, WM_CLOSE);
+        // The frame's WM_CLOSE decides and destroys this window itself, after Qt's handling.
+        e->ignore();
+        ::PostMessage(m_hFrame, WM_CLOSE);
     }
     void changeEvent(QEvent* e) override
     {
@@ -382,7 +383,10 @@ BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPare
     CWnd* parent = pParentWnd ? pParentWnd : (AfxGetApp() ? AfxGetApp()->m_pMainWnd : nullptr);
     if (!dynamic_cast<CMDIFrameWnd*>(parent))
         return FALSE;
-    return CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle | WS_CHILD, parent, pContext);
+    if (!CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle | WS_CHILD, parent, pContext))
+        return FALSE;
+    static_cast<MdiSubWindow*>(m_pSubWindow)->m_hFrame = m_hWnd;
+    return TRUE;
 }
 
 QWidget* CMDIChildWnd::CreateWidget(const CREATESTRUCT& cs)
@@ -421,7 +425,6 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow)
     if (!m_pSubWindow)
         return;
     auto* sub = static_cast<MdiSubWindow*>(m_pSubWindow);
-    sub->m_hFrame = m_hWnd;
     CMDIFrameWnd* f = GetMDIFrame();
     CMDIChildWnd* active = f ? f->MDIGetActive() : nullptr;
     if (nCmdShow == -1 && active && active != this && active->IsZoomed())

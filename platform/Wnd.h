@@ -207,5 +207,4 @@ public:
     static void PaintDirect(CWnd* pWnd, QPainter* pPainter);
     static void WidgetGone(CWnd* pWnd);
     static void SysCommand(CWnd* pWnd, UINT nID) { pWnd->OnSysCommand(nID, 0); }
-    static void Close(CWnd* pWnd) { pWnd->SendMessage(WM_CLOSE); }
 };

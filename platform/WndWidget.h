@@ -35,8 +35,10 @@ protected:
     {
         if (CWnd* pWnd = LookupWindow(m_hWnd)) {
             if (e->type() == QEvent::Close) {
-                e->ignore(); // WM_CLOSE decides; it destroys the window when it agrees
-                vx_WndAccess::Close(pWnd);
+                // WM_CLOSE decides and destroys the window when it agrees; it is posted, so the
+                // widget is not deleted inside Qt's own close handling.
+                e->ignore();
+                pWnd->PostMessage(WM_CLOSE);
                 return true;
             }
             if (vx_WndAccess::DispatchEvent(pWnd, e, m_bPaintsImage))

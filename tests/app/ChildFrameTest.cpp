@@ -128,4 +128,23 @@ TEST_F(ChildFrame, SkipFlagFromQtsOwnRestore)
     EXPECT_EQ(m_pFrame->m_bSkipNextDraw, 0);
 }
 
+TEST_F(ChildFrame, ClosingTheWindowClosesTheDocument)
+{
+    Sub()->close();                                    // the title bar's close button
+    EXPECT_EQ(m_pTemplate->GetDocuments().size(), 1u); // handled after Qt's close handling
+    for (int i = 0; i < 100 && !m_pTemplate->GetDocuments().empty(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(m_pTemplate->GetDocuments().empty());
+}
+
+TEST_F(ChildFrame, CloseRefusedWhileDisabled)
+{
+    m_pFrame->EnableClose(FALSE);
+    m_pFrame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(m_pTemplate->GetDocuments().size(), 1u);
+    m_pFrame->EnableClose(TRUE);
+    m_pFrame->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(m_pTemplate->GetDocuments().empty());
+}
+
 } // namespace

@@ -147,11 +147,18 @@ TEST_P(TextAlign, TextStandsOnTheRightSideOfItsPoint)
         EXPECT_GE(ink.top(), 40);
 }
 
+std::string AlignName(const ::testing::TestParamInfo<AlignCase>& info)
+{
+    static const char* const names[] = {"LeftTop", "RightTop", "LeftBottom", "RightBaseline"};
+    return names[info.index];
+}
+
 INSTANTIATE_TEST_SUITE_P(Align, TextAlign,
                          ::testing::Values(AlignCase{TA_LEFT | TA_TOP, false, false},
                                            AlignCase{TA_RIGHT | TA_TOP, true, false},
                                            AlignCase{TA_LEFT | TA_BOTTOM, false, true},
-                                           AlignCase{TA_RIGHT | TA_BASELINE, true, true}));
+                                           AlignCase{TA_RIGHT | TA_BASELINE, true, true}),
+                         AlignName);
 
 TEST_F(Drawing, CentredTextAndExtent)
 {
