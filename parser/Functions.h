@@ -2,6 +2,7 @@
 // The function keywords and the arithmetic rules that scanning and compiled replay share.
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 // Scan order: each longer keyword comes before its shorter prefix.
 enum FunctionId : int
@@ -34,7 +35,7 @@ enum FunctionId : int
     FN_COUNT
 };
 
-inline constexpr const char* kFunctionKeywords[FN_COUNT] = {
+inline constexpr std::string_view kFunctionKeywords[FN_COUNT] = {
     "ABS",   "ACOS",  "ASIN", "ATAN", "COSH", "COS",  "DLT", "EXP",  "LOG10",
     "LOG",   "POW10", "RAND", "SINH", "SIN",  "SQRT", "SQR", "TANH", "TAN",
     "TRUNC", "X<=",   "X>=",  "Y<=",  "Y>=",  "Z<=",  "Z>="};

@@ -474,10 +474,11 @@ int CParser::GetToken()
     return m_tkCurrent.nCode;
 }
 
-bool CParser::MatchKeyword(const char* keyword) const
+bool CParser::MatchKeyword(std::string_view keyword) const
 {
-    const std::size_t nLength = std::strlen(keyword);
-    return std::strncmp(m_pszCursor, keyword, nLength) == 0;
+    // The cursor's text ends in a zero, so the comparison stops there at the latest.
+    return m_pszCursor[0] == keyword[0] &&
+           std::strncmp(m_pszCursor, keyword.data(), keyword.size()) == 0;
 }
 
 int CParser::ScanToken()
@@ -494,9 +495,9 @@ int CParser::ScanToken()
             if (MatchKeyword(kFunctionKeywords[i])) {
                 PARSETOKEN::Value::Function& fn = m_tkCurrent.value.fn;
                 std::memset(fn.szName, 0, sizeof fn.szName);
-                std::strncpy(fn.szName, kFunctionKeywords[i], sizeof fn.szName - 1);
+                kFunctionKeywords[i].copy(fn.szName, sizeof fn.szName - 1);
                 fn.nFunc = static_cast<std::uint8_t>(i);
-                m_pszCursor += std::strlen(kFunctionKeywords[i]);
+                m_pszCursor += kFunctionKeywords[i].size();
                 return TK_FUNCTION;
             }
         }

@@ -10,6 +10,7 @@
 // of a parser (a calculation thread's own copy) replays its own variables.
 #include <atomic>
 #include <cstdint>
+#include <string_view>
 
 #include "parser/RecordedProgram.h"
 
@@ -123,7 +124,7 @@ public:
     PARSETOKEN m_aTokenList3[kListSize];
 
     int GetToken();
-    bool MatchKeyword(const char* keyword) const;
+    bool MatchKeyword(std::string_view keyword) const;
     bool LookUpVariable(char*& cursor, double CParser::*& pmVariable);
 
     void Shift(int nState);
