@@ -252,12 +252,10 @@ void C2DView::DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, do
 
 bool C2DView::ConsumeSkipNextDraw()
 {
-    // The child frame is found by its class name: the views do not link the shell.
-    static const CRuntimeClass* const childFrame = CRuntimeClass::FromName("CChildFrame");
-    CFrameWnd* pFrame = GetParentFrame();
-    if (!pFrame || !childFrame || !pFrame->IsKindOf(childFrame))
+    auto* pFrame = dynamic_cast<CChildFrame*>(GetParentFrame());
+    if (!pFrame)
         return false;
-    BYTE& skip = static_cast<CChildFrame*>(pFrame)->m_bSkipNextDraw;
+    BYTE& skip = pFrame->m_bSkipNextDraw;
     if (!skip)
         return false;
     skip = 0;
