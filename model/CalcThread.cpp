@@ -1,0 +1,75 @@
+#include "model/CalcThread.h"
+
+#include "model/RunProtocol.h"
+#include "platform/Messages.h"
+
+CCalcThread::CCalcThread(const CALCPARAMS& params, HWND hwndNotify, const Events& events)
+    : m_hwndNotify(hwndNotify), m_calc(params), m_events(events)
+{
+}
+
+CCalcThread::~CCalcThread()
+{
+    Join();
+}
+
+void CCalcThread::Start()
+{
+    m_thread = std::thread([this] {
+        m_calc.Run(*this);
+        m_events.pThreadEnd->SetEvent();
+    });
+}
+
+void CCalcThread::Join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool CCalcThread::Stopping() const
+{
+    return m_events.pStop->IsSet();
+}
+
+bool CCalcThread::ShouldStop()
+{
+    return m_events.pStop->Lock(0);
+}
+
+void CCalcThread::RowStored(int nIndex, int nCount)
+{
+    // Returns once every open view has drawn the row, or at once when the run is stopping or
+    // the view is gone.
+    SendMessageUnlessStopped(m_hwndNotify, WM_CALC_SAMPLE, static_cast<WPARAM>(nIndex), nCount,
+                             [this] { return Stopping(); });
+}
+
+void CCalcThread::ProgressStep()
+{
+    SendMessageUnlessStopped(m_hwndProgress, WM_PROGRESS_STEP, 0, 0, [this] { return Stopping(); });
+}
+
+void CCalcThread::Done(int nIndex, int nCount)
+{
+    m_nDoneIndex = nIndex;
+    m_nDoneCount = nCount;
+    m_done.SetEvent();
+    PostMessage(m_hwndNotify, WM_CALC_DONE, static_cast<WPARAM>(nIndex), nCount);
+    m_events.pAck->Lock();
+}
+
+std::unique_ptr<CCalcThread> MakeCalcThread(const CALCPARAMS& params, HWND hwndNotify,
+                                            const CCalcThread::Events& events)
+{
+    switch (params.m_kind) {
+    case SystemKind::Newtonian:
+        return std::make_unique<CSys1Calc>(params, hwndNotify, events);
+    case SystemKind::OneVariable:
+        return std::make_unique<CSys1NNCalc>(params, hwndNotify, events);
+    case SystemKind::TwoVariable:
+        return std::make_unique<CSys2Calc>(params, hwndNotify, events);
+    default:
+        return std::make_unique<CSys3Calc>(params, hwndNotify, events);
+    }
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The worker thread of a model's run. It owns a CTrajectoryCalc made from the document's
+// parameter block and runs it on a std::thread; the document owns this object and joins the
+// thread on every path that ends a run.
+//
+// What the thread touches: its own CTrajectoryCalc (with the run's own parser copy), the
+// document's table columns (written in place; nobody resizes them while the thread lives),
+// the three CEvents it is given, and window handles. It reaches windows only by messages:
+//   WM_CALC_SAMPLE  sent to the notify view after each stored row (Concurrent Plot); the send
+//                   gives up at once when the stop event is set or the view is gone;
+//   WM_PROGRESS_STEP sent to the progress window about thirty times, under the same rule;
+//   WM_CALC_DONE    posted to the notify view at the end, after which the thread waits for
+//                   the acknowledge event. The final index and count, the state and the
+//                   extents are stable from Done until the acknowledge (DoneReached tells).
+#include "model/core/TrajectoryCalc.h"
+#include "platform/Types.h"
+#include "platform/base/Event.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+class CCalcThread : public ICalcSink
+{
+public:
+    struct Events
+    {
+        CEvent* pAck;       // auto-reset: set by the document once it has read the results
+        CEvent* pStop;      // auto-reset: polled before every step
+        CEvent* pThreadEnd; // auto-reset: set when the thread function ends
+    };
+
+    CCalcThread(const CALCPARAMS& params, HWND hwndNotify, const Events& events);
+    ~CCalcThread() override; // joins
+    CCalcThread(const CCalcThread&) = delete;
+    CCalcThread& operator=(const CCalcThread&) = delete;
+
+    // Starts the thread; throws std::system_error when it cannot.
+    void Start();
+    void Join();
+
+    // Written by Run before Start.
+    HWND m_hwndProgress = nullptr;
+    const HWND m_hwndNotify;
+
+    // Whether the run has reported its end (the thread then waits for the acknowledge).
+    bool DoneReached() const { return m_done.IsSet(); }
+    // Waits until the run has reported its end. The thread needs nothing from the caller's
+    // thread to get there once the stop event is set.
+    void WaitDone() { m_done.Lock(); }
+    int DoneIndex() const { return m_nDoneIndex; }
+    int DoneCount() const { return m_nDoneCount; }
+    // The run's results; read them only once DoneReached and before the acknowledge.
+    const CTrajectoryCalc& Calc() const { return m_calc; }
+
+private:
+    bool ShouldStop() override;
+    void RowStored(int nIndex, int nCount) override;
+    void ProgressStep() override;
+    void Done(int nIndex, int nCount) override;
+    bool Stopping() const;
+
+    CTrajectoryCalc m_calc;
+    Events m_events;
+    CEvent m_done{false, true};
+    int m_nDoneIndex = 0, m_nDoneCount = 0; // written before m_done is set
+    std::thread m_thread;
+};
+
+// The thread classes of the four kinds: one design, named by kind.
+class CSys1Calc final : public CCalcThread
+{
+    using CCalcThread::CCalcThread;
+};
+class CSys1NNCalc final : public CCalcThread
+{
+    using CCalcThread::CCalcThread;
+};
+class CSys2Calc final : public CCalcThread
+{
+    using CCalcThread::CCalcThread;
+};
+class CSys3Calc final : public CCalcThread
+{
+    using CCalcThread::CCalcThread;
+};
+
+// The thread object of the parameter block's kind.
+std::unique_ptr<CCalcThread> MakeCalcThread(const CALCPARAMS& params, HWND hwndNotify,
+                                            const CCalcThread::Events& events);

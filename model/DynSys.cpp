@@ -1,0 +1,509 @@
+#include "model/DynSys.h"
+
+#include "dataentry/DataEntry.h"
+#include "model/ProgressBarWnd.h"
+#include "model/core/Globals.h"
+#include "model/core/ModelForms.h"
+#include "platform/Frame.h"
+#include "platform/Resources.h"
+#include "platform/View.h"
+#include "platform/WinApp.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+
+#include <chrono>
+#include <system_error>
+#include <thread>
+
+using namespace modelcmd;
+
+VX_IMPLEMENT_ABSTRACT(CDynSys, CDocument)
+VX_IMPLEMENT_CLASS(CSys1Var, CDynSys)
+VX_IMPLEMENT_CLASS(CSys1NNVar, CDynSys)
+VX_IMPLEMENT_CLASS(CSys2Var, CDynSys)
+VX_IMPLEMENT_CLASS(CSys3Var, CDynSys)
+
+namespace {
+
+const ModelKindInfo kKinds[kSystemKinds] = {
+    {SystemKind::Newtonian, "CSys1Var", "New N Sys", "NS1-", ".ns1", 132, &g_nDocsNewtonian,
+     &g_nExportsNewtonian},
+    {SystemKind::OneVariable, "CSys1NNVar", "New 1 Var Sys", "DS1-", ".ds1", 133,
+     &g_nDocsOneVariable, &g_nExportsOneVariable},
+    {SystemKind::TwoVariable, "CSys2Var", "New 2 Var Sys", "DS2-", ".ds2", 134, &g_nDocsTwoVariable,
+     &g_nExportsTwoVariable},
+    {SystemKind::ThreeVariable, "CSys3Var", "New 3 Var Sys", "DS3-", ".ds3", 135,
+     &g_nDocsThreeVariable, &g_nExportsThreeVariable},
+};
+
+const char* const kCloseWhileExporting =
+    "Veltrix is writing table data to disk.\nClick OK to delay closing this model\nuntil "
+    "done.  Click Cancel to terminate\nthe writing operation.";
+
+// The file name after the last directory separator (the whole text without one).
+std::string BaseName(const std::string& path)
+{
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+CFrameWnd* MainFrame()
+{
+    return dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+}
+
+} // namespace
+
+const ModelKindInfo& KindInfo(SystemKind kind)
+{
+    return kKinds[static_cast<int>(kind)];
+}
+
+CDynSys::CDynSys(SystemKind kind) : CModelCore(kind), m_pCalcParams(std::make_unique<CALCPARAMS>())
+{
+    MapCommands();
+    ++g_nDocsAll;
+    m_nDocNumber = ++*Info().pDocCount;
+    AddModelCommandsToMenu(Info().nIDResource);
+    CreateDataEntry();
+}
+
+CDynSys::~CDynSys()
+{
+    if (m_pCalcThread) {
+        // Closed during a run: let the thread finish its step and end, then forget it.
+        m_hAckEvent.SetEvent();
+        m_hStopEvent.SetEvent();
+        m_pCalcThread.reset(); // joins
+        DestroyProgressWnd();
+    }
+    if (m_bRunning) {
+        m_bRunning = 0;
+        --s_nRunning;
+        EndRunWindows();
+    }
+    --*Info().pDocCount;
+    --g_nDocsAll;
+    if (CWnd* pWnd = CWnd::FromHandle(m_hwndDataEntry))
+        pWnd->DestroyWindow();
+}
+
+void CDynSys::MapCommands()
+{
+    MapCommand(ID_CONTROLS_RUN, &CDynSys::OnControlsRun);
+    MapUpdate(ID_CONTROLS_RUN, &CDynSys::OnUpdateControlsRun);
+    MapCommand(ID_CONTROLS_STOP, &CDynSys::OnControlsStop);
+    MapUpdate(ID_CONTROLS_STOP, &CDynSys::OnUpdateControlsStop);
+    MapCommand(ID_CONTROLS_PLOT, &CDynSys::OnControlsPlot);
+    MapUpdate(ID_CONTROLS_PLOT, &CDynSys::OnUpdateControlsPlot);
+    MapCommand(ID_CONTROLS_CLEARDATA, &CDynSys::OnControlsClearData);
+    MapUpdate(ID_CONTROLS_CLEARDATA, &CDynSys::OnUpdateControlsClearData);
+    MapCommand(ID_CONTROLS_PLOTTIMING_CONCURRENTPLOT, &CDynSys::OnControlsPlotTimingConcurrentPlot);
+    MapUpdate(ID_CONTROLS_PLOTTIMING_CONCURRENTPLOT,
+              &CDynSys::OnUpdateControlsPlotTimingConcurrentPlot);
+    MapCommand(ID_CONTROLS_PLOTTIMING_POSTCALCPLOT, &CDynSys::OnControlsPlotTimingPostCalcPlot);
+    MapUpdate(ID_CONTROLS_PLOTTIMING_POSTCALCPLOT,
+              &CDynSys::OnUpdateControlsPlotTimingPostCalcPlot);
+    MapCommand(ID_CONTROLS_PLOTTIMING_MANUALPLOT, &CDynSys::OnControlsPlotTimingManualPlot);
+    MapUpdate(ID_CONTROLS_PLOTTIMING_MANUALPLOT, &CDynSys::OnUpdateControlsPlotTimingManualPlot);
+    MapCommand(ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, &CDynSys::OnControlsPlotTimingOverlayPlot);
+    MapUpdate(ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, &CDynSys::OnUpdateControlsPlotTimingOverlayPlot);
+    MapCommand(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnViewDataEntryShortcut);
+    MapUpdate(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnUpdateViewDataEntryShortcut);
+}
+
+// --- data-entry window ---------------------------------------------------------------------
+
+std::string CDynSys::DataEntryCaption() const
+{
+    return Info().entryPrefix + std::to_string(m_nDocNumber) + " Set name=value";
+}
+
+void CDynSys::CreateDataEntry()
+{
+    CWnd* pMain = AfxGetMainWnd();
+    CRect rcMain;
+    if (pMain)
+        pMain->GetClientRect(&rcMain);
+    const int h = QApplication::instance() ? QFontMetrics(QApplication::font()).height() : 0;
+    auto* pEntry = new CDataEntry(this, m_kind);
+    pEntry->CreateEntry(DataEntryCaption(), CDataEntry::PlaceFor(m_nDocNumber, rcMain.Width(), h),
+                        pMain);
+    m_hwndDataEntry = pEntry->GetSafeHwnd();
+}
+
+CDataEntry* CDynSys::DataEntry() const
+{
+    return dynamic_cast<CDataEntry*>(CWnd::FromHandle(m_hwndDataEntry));
+}
+
+void CDynSys::OnViewDataEntryShortcut()
+{
+    bool& checked = s_bDataEntryChecked[static_cast<int>(m_kind)];
+    checked = !checked;
+    if (CDataEntry* pEntry = DataEntry())
+        pEntry->ShowWindow(checked ? SW_SHOW : SW_HIDE);
+}
+
+void CDynSys::OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(s_bDataEntryChecked[static_cast<int>(m_kind)] ? 1 : 0);
+}
+
+// --- new, open, save, close ----------------------------------------------------------------
+
+BOOL CDynSys::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return FALSE;
+    m_strFileName = Info().newName;
+    SetDefaults();
+    AllocateTable();
+    EvaluateParameters();
+    CompileEquations();
+    m_bViewsRestored = 1; // nothing saved to reopen
+    SetTitle(m_strFileName);
+    return TRUE;
+}
+
+BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
+{
+    const std::string path = lpszPathName ? lpszPathName : "";
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        AfxMessageBox("Cannot open the file " + path + ".", MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    try {
+        CArchive ar(std::move(bytes));
+        Serialize(ar);
+    } catch (const CArchiveException&) {
+        AfxMessageBox("Unexpected file format.", MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    m_strFileName = BaseName(path);
+    m_bRunning = 0;
+    AllocateTable();
+    if (m_kind == SystemKind::Newtonian)
+        m_strEquation = BuildEquation(m_strAppliedForce, m_strRestoringForce, m_strDragForce);
+    LoadState();
+    ComputeDerivedValues(*this, m_kind);
+    const bool clearFirst =
+        m_kind == SystemKind::TwoVariable || m_kind == SystemKind::ThreeVariable;
+    if (clearFirst)
+        g_bDelayedVarUsed = false;
+    EvaluateParameters();
+    if (!clearFirst)
+        g_bDelayedVarUsed = false;
+    CompileEquations();
+    m_bViewsRestored = 0; // the shell reopens the views that the file lists
+    SetTitle(m_strFileName);
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+void CDynSys::LoadState()
+{
+    m_dT = 0;
+    m_dX = m_dInitX;
+    m_dXp = m_kind == SystemKind::Newtonian ? m_dInitXp : 0;
+    m_dXpp = 0;
+    m_dY = m_dInitY;
+    m_dYp = 0;
+    m_dZ = m_dInitZ;
+    m_dZp = 0;
+}
+
+BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
+{
+    const std::string path = lpszPathName ? lpszPathName : "";
+    m_strFileName = BaseName(path);
+    SetTitle(m_strFileName);
+    UpdateAllViews(nullptr, HINT_TITLE);
+    CArchive ar;
+    Serialize(ar);
+    return WriteFileBytes(path, ar.Buffer()) ? TRUE : FALSE;
+}
+
+void CDynSys::OnCloseDocument()
+{
+    std::atomic<int>& exports = *Info().pExportCount;
+    if (exports >= 1 && m_pExpThread && AfxMessageBox(kCloseWhileExporting, MB_OKCANCEL) == IDOK) {
+        // The export thread needs nothing from this thread to finish.
+        while (exports > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        WaitSeconds(1);
+    }
+    CDocument::OnCloseDocument();
+}
+
+// --- run -----------------------------------------------------------------------------------
+
+CView* CDynSys::ChooseNotifyView() const
+{
+    if (CFrameWnd* pMain = MainFrame())
+        if (CFrameWnd* pFrame = pMain->GetActiveFrame())
+            if (CView* pView = pFrame->GetActiveView(); pView && pView->GetDocument() == this)
+                return pView;
+    const auto views = GetViews();
+    return views.empty() ? nullptr : views.front();
+}
+
+void CDynSys::OnControlsRun()
+{
+    if (*Info().pExportCount != 0 || m_bRunning)
+        return;
+    m_pCalcThread.reset(); // a finished run's thread, already joined
+    // Without a view nobody would receive the run's end.
+    CView* pNotify = ChooseNotifyView();
+    if (!pNotify)
+        return;
+    // A model whose equations do not compile is not run; the message says which.
+    if (!CompileEquations())
+        return;
+    bool bAllocated = false;
+    const bool ready = PrepareRun(*m_pCalcParams, bAllocated);
+    if (bAllocated && !m_bPlotOverlay)
+        UpdateAllViews(nullptr, HINT_RESET);
+    if (ready)
+        StartRun(pNotify);
+}
+
+bool CDynSys::StartRun(CView* pNotify)
+{
+    m_hStopEvent.ResetEvent();
+    m_hAckEvent.ResetEvent();
+    m_hThreadEndEvent.ResetEvent();
+    m_pCalcThread = MakeCalcThread(*m_pCalcParams, pNotify->GetSafeHwnd(),
+                                   {&m_hAckEvent, &m_hStopEvent, &m_hThreadEndEvent});
+    m_bRunning = 1;
+    ++s_nRunning;
+    if (CDataEntry* pEntry = DataEntry())
+        pEntry->EnableWindow(FALSE);
+    m_hwndProgress = CProgressBarWnd::Open("Calculation Progress", AfxGetMainWnd());
+    m_pCalcThread->m_hwndProgress = m_hwndProgress;
+    EnableMainClose(FALSE);
+    CFrameWnd* pFrame = pNotify->GetParentFrame();
+    m_hwndNotifyFrame = pFrame ? pFrame->GetSafeHwnd() : nullptr;
+    if (pFrame)
+        pFrame->EnableClose(FALSE);
+    try {
+        m_pCalcThread->Start();
+    } catch (const std::system_error&) {
+        m_pCalcThread.reset();
+        m_bRunning = 0;
+        --s_nRunning;
+        DestroyProgressWnd();
+        EndRunWindows();
+        AfxMessageBox("Could not create calculation thread.");
+        return false;
+    }
+    return true;
+}
+
+void CDynSys::EnableMainClose(BOOL bEnable)
+{
+    if (CFrameWnd* pMain = MainFrame())
+        pMain->EnableClose(bEnable);
+}
+
+void CDynSys::EndRunWindows()
+{
+    // The main window may close again once no document runs.
+    if (s_nRunning == 0)
+        EnableMainClose(TRUE);
+    if (auto* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(m_hwndNotifyFrame)))
+        pFrame->EnableClose(TRUE);
+    m_hwndNotifyFrame = nullptr;
+    if (CDataEntry* pEntry = DataEntry())
+        pEntry->EnableWindow(TRUE);
+}
+
+void CDynSys::DestroyProgressWnd()
+{
+    CProgressBarWnd::Close(std::exchange(m_hwndProgress, nullptr));
+}
+
+void CDynSys::OnUpdateControlsRun(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(*Info().pExportCount == 0 && !m_bRunning);
+}
+
+void CDynSys::OnControlsStop()
+{
+    m_hStopEvent.SetEvent();
+}
+
+void CDynSys::OnUpdateControlsStop(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_bRunning != 0);
+}
+
+void CDynSys::OnCalcSample(int nIndex, int nCount)
+{
+    if (!m_bRunning)
+        return;
+    m_nTableIndex = nIndex;
+    m_nTableCount = nCount;
+    if (nIndex < nCount)
+        m_bTableWrapped = 1;
+    CRowHint row(nIndex);
+    UpdateAllViews(nullptr, nIndex, &row);
+}
+
+void CDynSys::OnCalcDone(int nIndex, int nCount)
+{
+    // Only the run's own end counts: its thread then waits for the acknowledge.
+    if (!m_bRunning || !m_pCalcThread || !m_pCalcThread->DoneReached())
+        return;
+    TakeRunResults(m_pCalcThread->Calc(), nIndex, nCount);
+    m_bRunning = 0;
+    --s_nRunning;
+    EndRunWindows();
+    m_hAckEvent.SetEvent();
+    m_pCalcThread.reset(); // joins
+    m_bHaveData = 1;
+    UpdateAllViews(nullptr, HINT_CALC_DONE);
+}
+
+void CDynSys::OnCalcDoneMessage(WPARAM wParam, LPARAM lParam)
+{
+    if (!m_bRunning || !m_pCalcThread || !m_pCalcThread->DoneReached())
+        return;
+    DestroyProgressWnd();
+    OnCalcDone(static_cast<int>(wParam), static_cast<int>(lParam));
+}
+
+void CDynSys::OnNotifyViewClosing(HWND hWndView)
+{
+    if (!m_bRunning || !m_pCalcThread || m_pCalcThread->m_hwndNotify != hWndView)
+        return;
+    DestroyProgressWnd();
+    m_hStopEvent.SetEvent();
+    m_pCalcThread->WaitDone();
+    OnCalcDone(m_pCalcThread->DoneIndex(), m_pCalcThread->DoneCount());
+}
+
+// --- plot, clear data, plot timing ---------------------------------------------------------
+
+void CDynSys::OnControlsPlot()
+{
+    m_bPlotRequest = 1;
+    UpdateAllViews(nullptr, HINT_RESET);
+    m_bPlotRequest = 0;
+}
+
+void CDynSys::OnUpdateControlsPlot(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_bHaveData || m_bHaveImport);
+}
+
+void CDynSys::OnControlsClearData()
+{
+    // The running thread writes the columns: they are not touched during a run.
+    if (m_bRunning || m_bBARunning)
+        return;
+    m_dGraphTMax -= m_dGraphTMin;
+    m_dGraphTMin = 0;
+    for (int s = 0; s < kSlots; ++s)
+        std::vector<double>().swap(m_arrImport[s]);
+    m_bHaveImport = 0;
+    m_nTableSource = 0;
+    AllocateTable();
+    UpdateAllViews(nullptr, HINT_RESET);
+}
+
+void CDynSys::OnUpdateControlsClearData(CCmdUI* pCmdUI)
+{
+    const bool ba = m_kind != SystemKind::ThreeVariable && m_bBARunning;
+    pCmdUI->Enable(!m_bRunning && !ba);
+}
+
+void CDynSys::SetPlotTiming(BOOL CModelSettings::*flag)
+{
+    BOOL CModelSettings::*const modes[] = {&CModelSettings::m_bPlotConcurrent,
+                                           &CModelSettings::m_bPlotPostCalc,
+                                           &CModelSettings::m_bPlotManual};
+    this->*flag = !(this->*flag);
+    if (this->*flag)
+        for (auto other : modes)
+            if (other != flag)
+                this->*other = 0;
+}
+
+void CDynSys::OnControlsPlotTimingConcurrentPlot()
+{
+    SetPlotTiming(&CModelSettings::m_bPlotConcurrent);
+}
+
+void CDynSys::OnUpdateControlsPlotTimingConcurrentPlot(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_bPlotConcurrent != 0);
+}
+
+void CDynSys::OnControlsPlotTimingPostCalcPlot()
+{
+    SetPlotTiming(&CModelSettings::m_bPlotPostCalc);
+}
+
+void CDynSys::OnUpdateControlsPlotTimingPostCalcPlot(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_bPlotPostCalc != 0);
+}
+
+void CDynSys::OnControlsPlotTimingManualPlot()
+{
+    SetPlotTiming(&CModelSettings::m_bPlotManual);
+}
+
+void CDynSys::OnUpdateControlsPlotTimingManualPlot(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_bPlotManual != 0);
+}
+
+void CDynSys::OnControlsPlotTimingOverlayPlot()
+{
+    m_bPlotOverlay = !m_bPlotOverlay;
+}
+
+void CDynSys::OnUpdateControlsPlotTimingOverlayPlot(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_bPlotOverlay != 0);
+}
+
+// --- menu ----------------------------------------------------------------------------------
+
+void AddModelCommandsToMenu(UINT nIDResource)
+{
+    using vx::res::MenuItem;
+    const auto* menu = vx::res::FindMenu(nIDResource);
+    if (!menu)
+        return;
+    for (const MenuItem& item : *menu)
+        if (item.text == "&Controls")
+            return;
+    std::vector<MenuItem> items = *menu;
+    for (MenuItem& item : items)
+        if (item.text == "&View")
+            item.items.push_back({"Data &Entry Shortcut", ID_VIEW_DATA_ENTRY_SHORTCUT, {}});
+    const MenuItem controls{"&Controls",
+                            0,
+                            {{"&Run", ID_CONTROLS_RUN, {}},
+                             {"&Stop", ID_CONTROLS_STOP, {}},
+                             {"&Plot", ID_CONTROLS_PLOT, {}},
+                             {"&Clear Data", ID_CONTROLS_CLEARDATA, {}},
+                             vx::res::Separator(),
+                             {"Plot &Timing",
+                              0,
+                              {{"&Concurrent Plot", ID_CONTROLS_PLOTTIMING_CONCURRENTPLOT, {}},
+                               {"&Post Calc Plot", ID_CONTROLS_PLOTTIMING_POSTCALCPLOT, {}},
+                               {"&Manual Plot", ID_CONTROLS_PLOTTIMING_MANUALPLOT, {}},
+                               {"&Overlay Plot", ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, {}}}}}};
+    auto at = items.end();
+    for (auto it = items.begin(); it != items.end(); ++it)
+        if (it->text == "&Window" || (it->text == "&Help" && at == items.end()))
+            at = it;
+    items.insert(at, controls);
+    vx::res::RegisterMenu(nIDResource, std::move(items));
+}

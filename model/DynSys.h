@@ -1,0 +1,139 @@
+#pragma once
+// CDynSys: the model document base of the four kinds. It joins the platform's document with
+// the display-free model (settings record, parser, table ring, run preparation; CModelCore)
+// and adds what needs windows: the run's thread and its messages, the progress window, the
+// data-entry window, the commands of the Controls menu and the update hints to the views.
+//
+// A run: Run prepares the parameter block, starts a CCalcThread (see CalcThread.h for what
+// it touches) and opens the progress window. The views that follow the run call OnCalcSample
+// for each row sent during the run, and OnCalcDoneMessage at its end; a view that closes while
+// it follows the run calls OnNotifyViewClosing. Every path that ends a run joins the thread.
+#include "model/CalcThread.h"
+#include "model/RunProtocol.h"
+#include "model/core/ModelCore.h"
+#include "platform/Document.h"
+#include "platform/base/Event.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+class CDataEntry;
+class CExpThread;
+class CFrameWnd;
+
+// What differs between the four model kinds as documents.
+struct ModelKindInfo
+{
+    SystemKind kind;
+    const char* className;   // the document class
+    const char* newName;     // file name of a new model
+    const char* entryPrefix; // data-entry caption
+    const char* filterExt;   // model file extension
+    UINT nIDResource;        // template, menu and toolbar
+    int* pDocCount;
+    std::atomic<int>* pExportCount;
+};
+const ModelKindInfo& KindInfo(SystemKind kind);
+
+class CDynSys : public CDocument, public CModelCore
+{
+    VX_DECLARE_CLASS(CDynSys)
+public:
+    ~CDynSys() override;
+
+    const ModelKindInfo& Info() const { return KindInfo(m_kind); }
+
+    // Document life.
+    BOOL OnNewDocument() override;
+    BOOL OnOpenDocument(const char* lpszPathName) override;
+    BOOL OnSaveDocument(const char* lpszPathName) override;
+    void OnCloseDocument() override;
+
+    // The Controls menu and View/Data Entry Shortcut.
+    void OnControlsRun();
+    void OnUpdateControlsRun(CCmdUI* pCmdUI);
+    void OnControlsStop();
+    void OnUpdateControlsStop(CCmdUI* pCmdUI);
+    void OnControlsPlot();
+    void OnUpdateControlsPlot(CCmdUI* pCmdUI);
+    void OnControlsClearData();
+    void OnUpdateControlsClearData(CCmdUI* pCmdUI);
+    void OnControlsPlotTimingConcurrentPlot();
+    void OnUpdateControlsPlotTimingConcurrentPlot(CCmdUI* pCmdUI);
+    void OnControlsPlotTimingPostCalcPlot();
+    void OnUpdateControlsPlotTimingPostCalcPlot(CCmdUI* pCmdUI);
+    void OnControlsPlotTimingManualPlot();
+    void OnUpdateControlsPlotTimingManualPlot(CCmdUI* pCmdUI);
+    void OnControlsPlotTimingOverlayPlot();
+    void OnUpdateControlsPlotTimingOverlayPlot(CCmdUI* pCmdUI);
+    void OnViewDataEntryShortcut();
+    void OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI);
+
+    // Run hand-over (user-interface thread). OnCalcSample: a row was stored (the row, the rows
+    // before it). OnCalcDone: the run has ended (next row to write, rows stored); it acts only
+    // while the run's thread waits for it. OnCalcDoneMessage: the views' WM_CALC_DONE body
+    // (closes the progress window first). OnNotifyViewClosing: a view's window goes; when it
+    // is the one that follows the run, the run ends with the rows stored so far.
+    void OnCalcSample(int nIndex, int nCount);
+    void OnCalcDone(int nIndex, int nCount);
+    void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam);
+    void OnNotifyViewClosing(HWND hWndView);
+
+    // What the views need besides the record.
+    CModelCore& Core() { return *this; }
+    HWND TableViewWindow() const { return m_hwndTableView; }
+    void MarkModified() { SetModifiedFlag(TRUE); }
+    HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
+    HWND ProgressWindow() const { return m_hwndProgress; }
+    CDataEntry* DataEntry() const;
+    std::string DataEntryCaption() const;
+    void DestroyProgressWnd();
+
+    // The document's events: acknowledge, gate, stop, thread end, auxiliary.
+    CEvent m_hAckEvent, m_hGateEvent, m_hStopEvent, m_hThreadEndEvent, m_hAuxEvent;
+    std::unique_ptr<CALCPARAMS> m_pCalcParams;
+    std::unique_ptr<CCalcThread> m_pCalcThread;
+    HWND m_hwndTableView = nullptr;
+    CExpThread* m_pExpThread = nullptr; // the last export this document started
+
+    // Whether any model document is running now.
+    static int RunningDocuments() { return s_nRunning; }
+
+protected:
+    explicit CDynSys(SystemKind kind = SystemKind::Newtonian);
+
+private:
+    void MapCommands();
+    void CreateDataEntry();
+    void LoadState();
+    CView* ChooseNotifyView() const;
+    bool StartRun(CView* pNotify);
+    void EndRunWindows();
+    void SetPlotTiming(BOOL CModelSettings::*flag);
+    static void EnableMainClose(BOOL bEnable);
+
+    HWND m_hwndProgress = nullptr;
+    HWND m_hwndDataEntry = nullptr;
+    HWND m_hwndNotifyFrame = nullptr;
+    static inline int s_nRunning = 0;
+    static inline bool s_bDataEntryChecked[kSystemKinds] = {};
+};
+
+// The four model documents.
+#define VX_MODEL_DOCUMENT(Name, Kind)                                                              \
+    class Name : public CDynSys                                                                    \
+    {                                                                                              \
+        VX_DECLARE_CLASS(Name)                                                                     \
+    public:                                                                                        \
+        Name() : CDynSys(Kind) {}                                                                  \
+    };
+VX_MODEL_DOCUMENT(CSys1Var, SystemKind::Newtonian)
+VX_MODEL_DOCUMENT(CSys1NNVar, SystemKind::OneVariable)
+VX_MODEL_DOCUMENT(CSys2Var, SystemKind::TwoVariable)
+VX_MODEL_DOCUMENT(CSys3Var, SystemKind::ThreeVariable)
+#undef VX_MODEL_DOCUMENT
+
+// Adds the model commands (View/Data Entry Shortcut, the Controls menu) to the menu of a model
+// kind when the menu has been registered without them.
+void AddModelCommandsToMenu(UINT nIDResource);

@@ -1,0 +1,244 @@
+// Model documents: creation, defaults, numbering, files, plot timing, Clear Data, data entry.
+#include "ModelFixture.h"
+
+#include "dataentry/DataEntry.h"
+#include "model/core/Globals.h"
+#include "platform/Resources.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
+
+using namespace modelcmd;
+
+namespace {
+
+struct NewCase
+{
+    SystemKind kind;
+    const char* title;
+    const char* caption;
+    int tableKB; // 10000 rows x columns x 8 / 1024 + 1
+};
+
+const NewCase kNewCases[] = {
+    {SystemKind::Newtonian, "New N Sys", "NS1-1 Set name=value", 313},
+    {SystemKind::OneVariable, "New 1 Var Sys", "DS1-1 Set name=value", 235},
+    {SystemKind::TwoVariable, "New 2 Var Sys", "DS2-1 Set name=value", 391},
+    {SystemKind::ThreeVariable, "New 3 Var Sys", "DS3-1 Set name=value", 547},
+};
+
+std::string TempPath(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+} // namespace
+
+TEST_F(ModelTest, NewDocumentOfEachKindHasItsTitleCaptionAndDefaults)
+{
+    for (const NewCase& c : kNewCases) {
+        SCOPED_TRACE(c.title);
+        CDynSys* doc = NewDoc(c.kind);
+        ASSERT_NE(doc, nullptr);
+        EXPECT_EQ(doc->m_strFileName, c.title);
+        EXPECT_EQ(doc->GetTitle(), c.title);
+        EXPECT_EQ(doc->m_nDocNumber, 1);
+        EXPECT_EQ(doc->m_nTableKB, c.tableKB);
+        EXPECT_EQ(doc->m_bViewsRestored, 1);
+        EXPECT_EQ(doc->m_nTableCount, 0);
+        EXPECT_EQ(doc->m_arrTable[kSlotT].size(), 10000u);
+        ASSERT_NE(doc->DataEntry(), nullptr);
+        EXPECT_EQ(doc->DataEntry()->GetWindowText(), c.caption);
+        EXPECT_TRUE(doc->DataEntry()->IsWindowVisible());
+        EXPECT_NE(FirstView(doc), nullptr);
+    }
+    EXPECT_EQ(g_nDocsAll, 4);
+    EXPECT_TRUE(m_messages.empty()); // every default equation compiles
+}
+
+TEST_F(ModelTest, KindDefaultsAreWritten)
+{
+    CDynSys* n = NewDoc(SystemKind::Newtonian);
+    EXPECT_EQ(n->m_strEquation, "a*cos(af*t+pa)-b*x-c*x'");
+    CDynSys* one = NewDoc(SystemKind::OneVariable);
+    EXPECT_EQ(one->m_strXRate, "sin(x)");
+    EXPECT_DOUBLE_EQ(one->m_dX, 0.01);
+    CDynSys* two = NewDoc(SystemKind::TwoVariable);
+    EXPECT_EQ(two->m_strParamD, "-.1");
+    EXPECT_DOUBLE_EQ(two->m_dParamD, -0.1);
+    EXPECT_DOUBLE_EQ(two->m_dInitX, 5);
+    CDynSys* three = NewDoc(SystemKind::ThreeVariable);
+    EXPECT_EQ(three->m_strZRate, "b+z*(x-c)");
+    EXPECT_DOUBLE_EQ(three->m_dRunTimeLimit, 25);
+}
+
+TEST_F(ModelTest, DocumentsOfAKindAreNumberedAndNumbersComeBack)
+{
+    CDynSys* a = NewDoc(SystemKind::TwoVariable);
+    CDynSys* b = NewDoc(SystemKind::TwoVariable);
+    CDynSys* c = NewDoc(SystemKind::TwoVariable);
+    EXPECT_EQ(a->DataEntryCaption(), "DS2-1 Set name=value");
+    EXPECT_EQ(b->DataEntryCaption(), "DS2-2 Set name=value");
+    EXPECT_EQ(c->DataEntryCaption(), "DS2-3 Set name=value");
+    EXPECT_EQ(NewDoc(SystemKind::OneVariable)->m_nDocNumber, 1); // counted per kind
+    b->OnCloseDocument();
+    EXPECT_EQ(g_nDocsTwoVariable, 2);
+    EXPECT_EQ(NewDoc(SystemKind::TwoVariable)->m_nDocNumber, 3);
+}
+
+TEST_F(ModelTest, DataEntryWindowIsPlacedByDocumentNumber)
+{
+    const CRect first = CDataEntry::PlaceFor(1, 1000, 20);
+    EXPECT_EQ(first, CRect(730, 45, 940, 65));
+    const CRect second = CDataEntry::PlaceFor(2, 1000, 20);
+    EXPECT_EQ(second.left, first.left - 10);
+    EXPECT_EQ(second.top, first.top + 5);
+    EXPECT_EQ(CDataEntry::PlaceFor(1, 1000, 0).Height(), 32); // no font known
+}
+
+TEST_F(ModelTest, DataEntryShortcutShowsAndHides)
+{
+    CDynSys* doc = NewDoc(SystemKind::OneVariable);
+    CDataEntry* entry = doc->DataEntry();
+    ASSERT_NE(entry, nullptr);
+    ASSERT_NE(entry->Edit().GetEdit(), nullptr);
+    EXPECT_EQ(entry->Edit().GetEdit()->objectName(), "2001");
+    EXPECT_EQ(entry->Edit().m_pDoc, doc);
+    CCmdUI ui(ID_VIEW_DATA_ENTRY_SHORTCUT);
+    doc->OnUpdateViewDataEntryShortcut(&ui);
+    EXPECT_EQ(ui.m_nCheck, 0);
+    doc->OnViewDataEntryShortcut(); // checks and shows
+    doc->OnUpdateViewDataEntryShortcut(&ui);
+    EXPECT_EQ(ui.m_nCheck, 1);
+    EXPECT_TRUE(entry->IsWindowVisible());
+    doc->OnViewDataEntryShortcut();
+    EXPECT_FALSE(entry->IsWindowVisible());
+}
+
+TEST_F(ModelTest, PlotTimingChoicesExcludeEachOtherAndOverlayIsApart)
+{
+    CDynSys* doc = NewDoc(SystemKind::Newtonian);
+    struct Step
+    {
+        void (CDynSys::*command)();
+        int concurrent, postCalc, manual, overlay;
+    };
+    const Step steps[] = {
+        {&CDynSys::OnControlsPlotTimingConcurrentPlot, 1, 0, 0, 0},
+        {&CDynSys::OnControlsPlotTimingManualPlot, 0, 0, 1, 0},
+        {&CDynSys::OnControlsPlotTimingOverlayPlot, 0, 0, 1, 1},
+        {&CDynSys::OnControlsPlotTimingPostCalcPlot, 0, 1, 0, 1},
+        {&CDynSys::OnControlsPlotTimingPostCalcPlot, 0, 0, 0, 1}, // again: none checked
+        {&CDynSys::OnControlsPlotTimingOverlayPlot, 0, 0, 0, 0},
+    };
+    for (const Step& s : steps) {
+        (doc->*s.command)();
+        EXPECT_EQ(doc->m_bPlotConcurrent, s.concurrent);
+        EXPECT_EQ(doc->m_bPlotPostCalc, s.postCalc);
+        EXPECT_EQ(doc->m_bPlotManual, s.manual);
+        EXPECT_EQ(doc->m_bPlotOverlay, s.overlay);
+    }
+    CCmdUI ui(ID_CONTROLS_PLOTTIMING_OVERLAYPLOT);
+    doc->UpdateCommand(&ui);
+    EXPECT_EQ(ui.m_nCheck, 0);
+}
+
+TEST_F(ModelTest, ClearDataEmptiesTableAndImportAndShiftsTimeAxis)
+{
+    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+    RunToEnd(doc);
+    ASSERT_GT(doc->m_nTableCount, 0);
+    doc->m_dGraphTMin = 2;
+    doc->m_dGraphTMax = 8;
+    doc->m_arrImport[kSlotX].assign(5, 1.0);
+    doc->m_bHaveImport = 1;
+    doc->m_nTableSource = 1;
+    FirstView(doc)->m_hints.clear();
+    doc->OnControlsClearData();
+    EXPECT_EQ(doc->m_nTableCount, 0);
+    EXPECT_EQ(doc->m_nTableIndex, 0);
+    EXPECT_EQ(doc->m_bTableWrapped, 0);
+    EXPECT_EQ(doc->m_bHaveData, 0);
+    EXPECT_EQ(doc->m_bHaveImport, 0);
+    EXPECT_EQ(doc->m_nTableSource, 0);
+    EXPECT_TRUE(doc->m_arrImport[kSlotX].empty());
+    EXPECT_EQ(doc->m_arrTable[kSlotY].size(), static_cast<size_t>(doc->m_nTableRows));
+    EXPECT_DOUBLE_EQ(doc->m_dGraphTMin, 0);
+    EXPECT_DOUBLE_EQ(doc->m_dGraphTMax, 6);
+    EXPECT_DOUBLE_EQ(doc->m_dX, doc->m_dInitX);
+    EXPECT_EQ(FirstView(doc)->m_hints, std::vector<LPARAM>{HINT_RESET});
+    CCmdUI plot(ID_CONTROLS_PLOT);
+    doc->UpdateCommand(&plot);
+    EXPECT_FALSE(plot.m_bEnabled); // nothing to plot any more
+}
+
+TEST_F(ModelTest, SavedModelOpensWithItsSettings)
+{
+    const std::string path = TempPath("veltrix_doc_test.ds2");
+    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+    doc->m_strYRate = "c*x+d*y+1";
+    doc->m_dInitY = 2.5;
+    FirstView(doc)->m_hints.clear();
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    EXPECT_EQ(doc->m_strFileName, "veltrix_doc_test.ds2");
+    EXPECT_EQ(FirstView(doc)->m_hints, std::vector<LPARAM>{HINT_TITLE});
+
+    auto* opened = dynamic_cast<CDynSys*>(
+        ModelTemplate(SystemKind::TwoVariable)->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->m_strFileName, "veltrix_doc_test.ds2");
+    EXPECT_EQ(opened->m_strYRate, "c*x+d*y+1");
+    EXPECT_DOUBLE_EQ(opened->m_dY, 2.5);
+    EXPECT_EQ(opened->m_bViewsRestored, 0);
+    EXPECT_TRUE(m_messages.empty());
+    std::remove(path.c_str());
+}
+
+TEST_F(ModelTest, OpenReportsAnEquationThatDoesNotCompileAndGoesOn)
+{
+    const std::string path = TempPath("veltrix_bad_eq.ds2");
+    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+    doc->m_strYRate = "c*x+";
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    auto* opened = dynamic_cast<CDynSys*>(
+        ModelTemplate(SystemKind::TwoVariable)->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(opened, nullptr);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find("[c*x+]\n"), std::string::npos);
+    EXPECT_EQ(m_messages[0].rfind("The system differential equation:\n", 0), 0u);
+    std::remove(path.c_str());
+}
+
+TEST_F(ModelTest, ShortOrMissingFileIsNotOpened)
+{
+    const std::string path = TempPath("veltrix_short.ds1");
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("abc", f);
+        std::fclose(f);
+    }
+    CDocTemplate* t = ModelTemplate(SystemKind::OneVariable);
+    EXPECT_EQ(t->OpenDocumentFile(path.c_str()), nullptr);
+    EXPECT_EQ(t->OpenDocumentFile(TempPath("veltrix_missing.ds1").c_str()), nullptr);
+    EXPECT_EQ(m_messages.size(), 2u);
+    EXPECT_EQ(g_nDocsOneVariable, 0);
+    std::remove(path.c_str());
+}
+
+TEST_F(ModelTest, ModelMenuGetsControlsAndDataEntry)
+{
+    NewDoc(SystemKind::ThreeVariable);
+    const auto* menu = vx::res::FindMenu(KindInfo(SystemKind::ThreeVariable).nIDResource);
+    ASSERT_NE(menu, nullptr);
+    std::vector<std::string> tops;
+    for (const auto& item : *menu)
+        tops.push_back(item.text);
+    EXPECT_EQ(tops, (std::vector<std::string>{"&File", "&View", "&Controls", "&Window"}));
+    EXPECT_EQ((*menu)[1].items.back().id, ID_VIEW_DATA_ENTRY_SHORTCUT);
+    AddModelCommandsToMenu(KindInfo(SystemKind::ThreeVariable).nIDResource); // only once
+    EXPECT_EQ(vx::res::FindMenu(KindInfo(SystemKind::ThreeVariable).nIDResource)->size(), 4u);
+}

@@ -1,0 +1,237 @@
+// Run control: whole runs, Stop and continue, refused runs, the progress window, the views'
+// messages during a run.
+#include "ModelFixture.h"
+
+#include "dataentry/DataEntry.h"
+#include "model/ProgressBarWnd.h"
+
+#include <QProgressBar>
+
+using namespace modelcmd;
+
+namespace {
+
+struct RunCase
+{
+    SystemKind kind;
+    int rows; // default time base: the start row and one per step
+};
+
+// rtl 2 pi with dt 2 pi / 100 takes 101 steps; the three-variable rtl 25 takes 398.
+const RunCase kRunCases[] = {
+    {SystemKind::Newtonian, 102},
+    {SystemKind::OneVariable, 102},
+    {SystemKind::TwoVariable, 102},
+    {SystemKind::ThreeVariable, 399},
+};
+
+} // namespace
+
+TEST_F(ModelTest, RunToTheEndFillsTheRowsOfTheDefaultTimeBase)
+{
+    for (const RunCase& c : kRunCases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        CDynSys* doc = NewDoc(c.kind);
+        RunToEnd(doc);
+        EXPECT_EQ(doc->m_nTableCount, c.rows);
+        EXPECT_EQ(doc->m_nTableIndex, 0);
+        EXPECT_EQ(doc->m_bTableWrapped, 0);
+        EXPECT_EQ(doc->m_bHaveData, 1);
+        EXPECT_DOUBLE_EQ(doc->m_dT, 0); // run time reached: the next run starts afresh
+        EXPECT_EQ(doc->m_pCalcThread, nullptr);
+        EXPECT_FALSE(IsWindow(doc->ProgressWindow()));
+        const auto t = Column(doc, kSlotT);
+        EXPECT_DOUBLE_EQ(t.front(), 0);
+        EXPECT_GE(t.back(), doc->m_dRunTimeLimit);
+        EXPECT_EQ(FirstView(doc)->m_hints.back(), HINT_CALC_DONE);
+        EXPECT_GT(doc->m_dMaxX, doc->m_dMinX);
+    }
+}
+
+TEST_F(ModelTest, RunEnablesStopAndGreysRunClearDataAndClose)
+{
+    CDynSys* doc = NewDoc(SystemKind::OneVariable);
+    doc->m_bPlotConcurrent = 1;
+    bool checked = false;
+    CHookView::s_onRow = [&](CHookView* view, int row) {
+        if (row != 5)
+            return;
+        CCmdUI run(ID_CONTROLS_RUN), stop(ID_CONTROLS_STOP), clear(ID_CONTROLS_CLEARDATA);
+        doc->UpdateCommand(&run);
+        doc->UpdateCommand(&stop);
+        doc->UpdateCommand(&clear);
+        EXPECT_FALSE(run.m_bEnabled);
+        EXPECT_TRUE(stop.m_bEnabled);
+        EXPECT_FALSE(clear.m_bEnabled);
+        EXPECT_FALSE(ModelMainFrame()->IsCloseEnabled());
+        EXPECT_FALSE(view->GetParentFrame()->IsCloseEnabled());
+        EXPECT_FALSE(doc->DataEntry()->IsWindowEnabled());
+        doc->OnControlsClearData(); // refused while the thread writes the table
+        EXPECT_EQ(doc->m_arrTable[kSlotT].size(), static_cast<size_t>(doc->m_nTableRows));
+        checked = true;
+    };
+    RunToEnd(doc);
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(ModelMainFrame()->IsCloseEnabled());
+    EXPECT_TRUE(FirstView(doc)->GetParentFrame()->IsCloseEnabled());
+    EXPECT_TRUE(doc->DataEntry()->IsWindowEnabled());
+}
+
+TEST_F(ModelTest, ConcurrentPlotSendsEveryRowAsARowObject)
+{
+    CDynSys* doc = NewDoc(SystemKind::Newtonian);
+    doc->m_bPlotConcurrent = 1;
+    std::vector<int> rows;
+    CHookView::s_onRow = [&](CHookView*, int row) {
+        rows.push_back(row);
+        EXPECT_EQ(doc->m_nTableIndex, row); // the document knows the row before the views draw
+    };
+    RunToEnd(doc);
+    ASSERT_EQ(rows.size(), 102u);
+    for (int i = 0; i < 102; ++i)
+        EXPECT_EQ(rows[i], i);
+    EXPECT_EQ(FirstView(doc)->m_nRowsSeen, 102);
+}
+
+TEST_F(ModelTest, StopThenRunContinuesAfterTheStoredRows)
+{
+    CDynSys* solo = NewDoc(SystemKind::TwoVariable);
+    RunToEnd(solo);
+    const auto whole = Column(solo, kSlotX);
+
+    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+    doc->m_bPlotConcurrent = 1;
+    CHookView::s_onRow = [&](CHookView*, int row) {
+        if (row == 40)
+            doc->OnControlsStop();
+    };
+    RunToEnd(doc);
+    const int stopped = doc->m_nTableCount;
+    EXPECT_GE(stopped, 41);
+    EXPECT_LT(stopped, 102);
+    EXPECT_GT(doc->m_dT, 0); // stopped: the state to continue from
+    CHookView::s_onRow = nullptr;
+    RunToEnd(doc);
+    EXPECT_EQ(doc->m_nTableCount, 102);
+    EXPECT_DOUBLE_EQ(doc->m_dT, 0);
+    const auto x = Column(doc, kSlotX);
+    ASSERT_EQ(x.size(), whole.size());
+    for (size_t i = 0; i < x.size(); ++i)
+        EXPECT_DOUBLE_EQ(x[i], whole[i]) << i; // the same rows as one whole run
+}
+
+TEST_F(ModelTest, StopAtTheLastStepEndsNormallyAndTheNextRunIsWhole)
+{
+    CDynSys* doc = NewDoc(SystemKind::Newtonian);
+    doc->m_bPlotConcurrent = 1;
+    CHookView::s_onRow = [&](CHookView*, int row) {
+        if (row == 101) // the last row: the loop is over, the stop comes too late
+            doc->OnControlsStop();
+    };
+    RunToEnd(doc);
+    EXPECT_EQ(doc->m_nTableCount, 102);
+    EXPECT_DOUBLE_EQ(doc->m_dT, 0);
+    CHookView::s_onRow = nullptr;
+    RunToEnd(doc); // the stop left over from the last run does not cut this one short
+    EXPECT_EQ(doc->m_nTableCount, 102);
+}
+
+TEST_F(ModelTest, StopBetweenTheEndAndItsMessage)
+{
+    CDynSys* doc = NewDoc(SystemKind::OneVariable);
+    doc->m_dRunTimeLimit = 0.2; // 4 steps: no progress steps, nothing sent to this thread
+    doc->OnControlsRun();
+    ASSERT_NE(doc->m_pCalcThread, nullptr);
+    doc->m_pCalcThread->WaitDone(); // its end is posted and not yet delivered
+    doc->OnControlsStop();
+    ASSERT_TRUE(PumpUntil([&] { return !Running(doc); }));
+    EXPECT_EQ(doc->m_nTableCount, 5);
+    EXPECT_DOUBLE_EQ(doc->m_dT, 0);
+    RunToEnd(doc);
+    EXPECT_EQ(doc->m_nTableCount, 5);
+}
+
+TEST_F(ModelTest, RunOfAModelWhoseEquationDoesNotCompileIsRefused)
+{
+    CDynSys* doc = NewDoc(SystemKind::ThreeVariable);
+    doc->m_strYRate = "x+a*";
+    doc->OnControlsRun();
+    EXPECT_FALSE(Running(doc));
+    EXPECT_EQ(doc->m_pCalcThread, nullptr);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find("[x+a*]"), std::string::npos);
+    EXPECT_EQ(doc->m_nTableCount, 0);
+}
+
+TEST_F(ModelTest, OverlayKeepsThePictureOfAFreshRun)
+{
+    CDynSys* doc = NewDoc(SystemKind::OneVariable);
+    RunToEnd(doc);
+    CHookView* view = FirstView(doc);
+    view->m_hints.clear();
+    RunToEnd(doc);
+    EXPECT_EQ(view->m_hints.front(), HINT_RESET);
+    doc->OnControlsPlotTimingOverlayPlot();
+    view->m_hints.clear();
+    RunToEnd(doc);
+    EXPECT_EQ(view->m_hints, std::vector<LPARAM>{HINT_CALC_DONE});
+    EXPECT_EQ(doc->m_nTableCount, 102); // the table was reset all the same
+}
+
+TEST_F(ModelTest, PlotAsksTheViewsToRedraw)
+{
+    CDynSys* doc = NewDoc(SystemKind::Newtonian);
+    CCmdUI ui(ID_CONTROLS_PLOT);
+    doc->UpdateCommand(&ui);
+    EXPECT_FALSE(ui.m_bEnabled);
+    RunToEnd(doc);
+    doc->UpdateCommand(&ui);
+    EXPECT_TRUE(ui.m_bEnabled);
+    FirstView(doc)->m_hints.clear();
+    EXPECT_TRUE(ModelMainFrame()->GetActiveFrame()->ExecuteCommand(ID_CONTROLS_PLOT));
+    EXPECT_EQ(FirstView(doc)->m_hints, std::vector<LPARAM>{HINT_RESET});
+    EXPECT_EQ(doc->m_bPlotRequest, 0);
+}
+
+TEST_F(ModelTest, ProgressWindowFollowsTheRun)
+{
+    CDynSys* doc = NewDoc(SystemKind::Newtonian);
+    doc->m_bPlotConcurrent = 1;
+    HWND progress = nullptr;
+    CHookView::s_onRow = [&](CHookView*, int row) {
+        if (row != 50)
+            return;
+        progress = doc->ProgressWindow();
+        CWnd* wnd = CWnd::FromHandle(progress);
+        ASSERT_NE(wnd, nullptr);
+        EXPECT_EQ(wnd->GetWindowText(), "Calculation Progress");
+        EXPECT_TRUE(wnd->IsWindowVisible());
+        // 101 steps: a step every 3 steps, 3 units each; by row 50 about half way.
+        const int pos = static_cast<CProgressBarWnd*>(wnd)->m_ctlProgress.GetPos();
+        EXPECT_GE(pos, 45);
+        EXPECT_LE(pos, 51);
+    };
+    RunToEnd(doc);
+    EXPECT_NE(progress, nullptr);
+    EXPECT_FALSE(IsWindow(progress));
+}
+
+TEST_F(ModelTest, ProgressWindowStepsWrapsAndClosesOnItsMessage)
+{
+    ModelTestApp();
+    const HWND h = CProgressBarWnd::Open("File Export Progress", ModelMainFrame());
+    ASSERT_TRUE(IsWindow(h));
+    auto* wnd = static_cast<CProgressBarWnd*>(CWnd::FromHandle(h));
+    EXPECT_EQ(wnd->GetWindowText(), "File Export Progress");
+    EXPECT_TRUE(wnd->GetFrameWidget()->windowFlags() & Qt::Tool);
+    EXPECT_FALSE(wnd->GetFrameWidget()->windowFlags() & Qt::WindowCloseButtonHint);
+    for (int i = 0; i < 30; ++i)
+        SendMessage(h, WM_PROGRESS_STEP, 0, 0);
+    EXPECT_EQ(wnd->m_ctlProgress.GetPos(), 90);
+    for (int i = 0; i < 4; ++i)
+        SendMessage(h, WM_PROGRESS_STEP, 0, 0);
+    EXPECT_EQ(wnd->m_ctlProgress.GetPos(), 2); // ran over and started again
+    SendMessage(h, WM_PROGRESS_STEP, 1, 0);
+    EXPECT_FALSE(IsWindow(h));
+    CProgressBarWnd::Close(h); // gone: nothing happens
+}
