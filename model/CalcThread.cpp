@@ -16,7 +16,7 @@ CCalcThread::~CCalcThread()
 void CCalcThread::Start()
 {
     m_thread = std::thread([this] {
-        m_calc.Run(*this);
+        m_calc.Run(m_sink);
         m_events.pThreadEnd->SetEvent();
     });
 }
@@ -27,36 +27,37 @@ void CCalcThread::Join()
         m_thread.join();
 }
 
-bool CCalcThread::Stopping() const
+bool CCalcThread::CSink::Stopping() const
 {
-    return m_events.pStop->IsSet();
+    return m_owner.m_events.pStop->IsSet();
 }
 
-bool CCalcThread::ShouldStop()
+bool CCalcThread::CSink::ShouldStop()
 {
-    return m_events.pStop->Lock(0);
+    return m_owner.m_events.pStop->Lock(0);
 }
 
-void CCalcThread::RowStored(int nIndex, int nCount)
+void CCalcThread::CSink::RowStored(int nIndex, int nCount)
 {
     // Returns once every open view has drawn the row, or at once when the run is stopping or
     // the view is gone.
-    SendMessageUnlessStopped(m_hwndNotify, WM_CALC_SAMPLE, static_cast<WPARAM>(nIndex), nCount,
+    SendMessageUnlessStopped(m_owner.m_hwndNotify, WM_CALC_SAMPLE, static_cast<WPARAM>(nIndex),
+                             nCount, [this] { return Stopping(); });
+}
+
+void CCalcThread::CSink::ProgressStep()
+{
+    SendMessageUnlessStopped(m_owner.m_hwndProgress, WM_PROGRESS_STEP, 0, 0,
                              [this] { return Stopping(); });
 }
 
-void CCalcThread::ProgressStep()
+void CCalcThread::CSink::Done(int nIndex, int nCount)
 {
-    SendMessageUnlessStopped(m_hwndProgress, WM_PROGRESS_STEP, 0, 0, [this] { return Stopping(); });
-}
-
-void CCalcThread::Done(int nIndex, int nCount)
-{
-    m_nDoneIndex = nIndex;
-    m_nDoneCount = nCount;
-    m_done.SetEvent();
-    PostMessage(m_hwndNotify, WM_CALC_DONE, static_cast<WPARAM>(nIndex), nCount);
-    m_events.pAck->Lock();
+    m_owner.m_nDoneIndex = nIndex;
+    m_owner.m_nDoneCount = nCount;
+    m_owner.m_done.SetEvent();
+    PostMessage(m_owner.m_hwndNotify, WM_CALC_DONE, static_cast<WPARAM>(nIndex), nCount);
+    m_owner.m_events.pAck->Lock();
 }
 
 std::unique_ptr<CCalcThread> MakeCalcThread(const CALCPARAMS& params, HWND hwndNotify,

@@ -20,7 +20,7 @@
 #include <memory>
 #include <thread>
 
-class CCalcThread : public ICalcSink
+class CCalcThread
 {
 public:
     struct Events
@@ -31,7 +31,7 @@ public:
     };
 
     CCalcThread(const CALCPARAMS& params, HWND hwndNotify, const Events& events);
-    ~CCalcThread() override; // joins
+    virtual ~CCalcThread(); // joins
     CCalcThread(const CCalcThread&) = delete;
     CCalcThread& operator=(const CCalcThread&) = delete;
 
@@ -54,12 +54,23 @@ public:
     const CTrajectoryCalc& Calc() const { return m_calc; }
 
 private:
-    bool ShouldStop() override;
-    void RowStored(int nIndex, int nCount) override;
-    void ProgressStep() override;
-    void Done(int nIndex, int nCount) override;
-    bool Stopping() const;
+    // The run's reports. A member of its own, so that the thread's calls never go through this
+    // object while a derived part of it is being destroyed.
+    class CSink : public ICalcSink
+    {
+    public:
+        explicit CSink(CCalcThread& owner) : m_owner(owner) {}
+        bool ShouldStop() override;
+        void RowStored(int nIndex, int nCount) override;
+        void ProgressStep() override;
+        void Done(int nIndex, int nCount) override;
 
+    private:
+        bool Stopping() const;
+        CCalcThread& m_owner;
+    };
+
+    CSink m_sink{*this};
     CTrajectoryCalc m_calc;
     Events m_events;
     CEvent m_done{false, true};

@@ -75,7 +75,7 @@ CDynSys::~CDynSys()
         // Closed during a run: let the thread finish its step and end, then forget it.
         m_hAckEvent.SetEvent();
         m_hStopEvent.SetEvent();
-        m_pCalcThread.reset(); // joins
+        JoinCalcThread();
         DestroyProgressWnd();
     }
     if (m_bRunning) {
@@ -254,7 +254,7 @@ void CDynSys::OnControlsRun()
 {
     if (*Info().pExportCount != 0 || m_bRunning)
         return;
-    m_pCalcThread.reset(); // a finished run's thread, already joined
+    JoinCalcThread(); // a finished run's thread
     // Without a view nobody would receive the run's end.
     CView* pNotify = ChooseNotifyView();
     if (!pNotify)
@@ -320,6 +320,13 @@ void CDynSys::EndRunWindows()
         pEntry->EnableWindow(TRUE);
 }
 
+void CDynSys::JoinCalcThread()
+{
+    if (m_pCalcThread)
+        m_pCalcThread->Join();
+    m_pCalcThread.reset();
+}
+
 void CDynSys::DestroyProgressWnd()
 {
     CProgressBarWnd::Close(std::exchange(m_hwndProgress, nullptr));
@@ -362,7 +369,7 @@ void CDynSys::OnCalcDone(int nIndex, int nCount)
     --s_nRunning;
     EndRunWindows();
     m_hAckEvent.SetEvent();
-    m_pCalcThread.reset(); // joins
+    JoinCalcThread();
     m_bHaveData = 1;
     UpdateAllViews(nullptr, HINT_CALC_DONE);
 }

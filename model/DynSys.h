@@ -110,6 +110,7 @@ private:
     CView* ChooseNotifyView() const;
     bool StartRun(CView* pNotify);
     void EndRunWindows();
+    void JoinCalcThread();
     void SetPlotTiming(BOOL CModelSettings::*flag);
     static void EnableMainClose(BOOL bEnable);
 
