@@ -8,6 +8,7 @@
 #include "platform/Resources.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
+#include "views/graph/GraphView.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -55,7 +56,7 @@ CFrameWnd* MainFrame()
 
 } // namespace
 
-const ModelKindInfo& KindInfo(SystemKind kind)
+const ModelKindInfo& DocKindInfo(SystemKind kind)
 {
     return kKinds[static_cast<int>(kind)];
 }

@@ -34,15 +34,15 @@ struct ModelKindInfo
     int* pDocCount;
     std::atomic<int>* pExportCount;
 };
-const ModelKindInfo& KindInfo(SystemKind kind);
+const ModelKindInfo& DocKindInfo(SystemKind kind);
 
-class CDynSys : public CDocument, public CModelCore
+class CDynSys : public CDocument, public CModelCore, public IGraphModel
 {
     VX_DECLARE_CLASS(CDynSys)
 public:
     ~CDynSys() override;
 
-    const ModelKindInfo& Info() const { return KindInfo(m_kind); }
+    const ModelKindInfo& Info() const { return DocKindInfo(m_kind); }
 
     // Document life.
     BOOL OnNewDocument() override;
@@ -78,12 +78,17 @@ public:
     void OnCalcSample(int nIndex, int nCount);
     void OnCalcDone(int nIndex, int nCount);
     void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam);
-    void OnNotifyViewClosing(HWND hWndView);
+    void OnNotifyViewClosing(HWND hWndView) override;
 
-    // What the views need besides the record.
-    CModelCore& Core() { return *this; }
-    HWND TableViewWindow() const { return m_hwndTableView; }
-    void MarkModified() { SetModifiedFlag(TRUE); }
+    // What the views need besides the record (IGraphModel).
+    CModelCore& Core() override { return *this; }
+    HWND TableViewWindow() const override { return m_hwndTableView; }
+    void MarkModified() override { SetModifiedFlag(TRUE); }
+    void OnCalcSample(WPARAM wParam, LPARAM lParam) override
+    {
+        OnCalcSample(static_cast<int>(wParam), static_cast<int>(lParam));
+    }
+    void OnCalcDone(WPARAM wParam, LPARAM lParam) override { OnCalcDoneMessage(wParam, lParam); }
     HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
     HWND ProgressWindow() const { return m_hwndProgress; }
     CDataEntry* DataEntry() const;

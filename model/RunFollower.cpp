@@ -2,6 +2,7 @@
 
 #include "model/DynSys.h"
 #include "platform/Dc.h"
+#include "views/graph/GraphView.h"
 
 #include <string>
 

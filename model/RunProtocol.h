@@ -5,39 +5,29 @@
 #include "platform/CmdTarget.h"
 #include "platform/Types.h"
 
-// Update hints, sent with UpdateAllViews.
-constexpr LPARAM HINT_RESET = -1;
-constexpr LPARAM HINT_TITLE = 0;
-constexpr LPARAM HINT_MODEL = 1;
+// The hints and messages that the Graph vs Time view reads (HINT_RESET, HINT_TITLE,
+// HINT_MODEL, HINT_GRAPH_CURVES, HINT_PLOT_STYLE, HINT_GRAPH_LIMITS, HINT_CALC_DONE,
+// WM_CALC_DONE, WM_CALC_SAMPLE, WM_TABLE_GOTO_ROW) and the model interface it uses.
+#include "views/graph/GraphModel.h"
+
+// The other update hints, sent with UpdateAllViews.
 constexpr LPARAM HINT_VIEW_ANGLE = 4;
-constexpr LPARAM HINT_GRAPH_CURVES = 8;
 constexpr LPARAM HINT_TABLE_COLUMNS = 9;
-constexpr LPARAM HINT_PLOT_STYLE = 10;
 constexpr LPARAM HINT_VF_GRID = 12;
 constexpr LPARAM HINT_BA_GRID = 13;
-constexpr LPARAM HINT_GRAPH_LIMITS = 31;
 constexpr LPARAM HINT_PO_LIMITS = 32;
 constexpr LPARAM HINT_FO_LIMITS = 33;
 constexpr LPARAM HINT_OS_LIMITS = 34;
 constexpr LPARAM HINT_PS_LIMITS = 35;
 constexpr LPARAM HINT_BA_LIMITS = 36;
 constexpr LPARAM HINT_VF_LIMITS = 37;
-constexpr LPARAM HINT_CALC_DONE = 40;
 
-// Messages of the calculation threads (WM_APP + offset).
-constexpr UINT WM_CALC_DONE = 0x8586;      // posted at a run's end: next row to write, rows stored
-constexpr UINT WM_CALC_SAMPLE = 0x8589;    // sent after a stored row: the row, rows before it
-constexpr UINT WM_TABLE_GOTO_ROW = 0x858C; // posted to the Data Table view: the row
-constexpr UINT WM_PROGRESS_STEP = 0x858D;  // to a progress window: 0 advances, 1 closes
+// To a progress window: wParam 0 advances the bar, 1 closes the window.
+constexpr UINT WM_PROGRESS_STEP = 0x858D;
 
-// A row stored during a run travels as this object in the hint argument (lHint is then the
-// row too), so that no numbered hint is ever taken for a row.
-class CRowHint : public CObject
-{
-public:
-    explicit CRowHint(int nRow) : m_nRow(nRow) {}
-    int m_nRow;
-};
+// A row stored during a run travels as a CRowHint (views/graph/GraphView.h) in the hint
+// argument, so that no numbered hint is ever taken for a row.
+class CRowHint;
 
 // Commands of the model documents' menus and toolbar.
 namespace modelcmd {

@@ -232,13 +232,13 @@ TEST_F(ModelTest, ShortOrMissingFileIsNotOpened)
 TEST_F(ModelTest, ModelMenuGetsControlsAndDataEntry)
 {
     NewDoc(SystemKind::ThreeVariable);
-    const auto* menu = vx::res::FindMenu(KindInfo(SystemKind::ThreeVariable).nIDResource);
+    const auto* menu = vx::res::FindMenu(DocKindInfo(SystemKind::ThreeVariable).nIDResource);
     ASSERT_NE(menu, nullptr);
     std::vector<std::string> tops;
     for (const auto& item : *menu)
         tops.push_back(item.text);
     EXPECT_EQ(tops, (std::vector<std::string>{"&File", "&View", "&Controls", "&Window"}));
     EXPECT_EQ((*menu)[1].items.back().id, ID_VIEW_DATA_ENTRY_SHORTCUT);
-    AddModelCommandsToMenu(KindInfo(SystemKind::ThreeVariable).nIDResource); // only once
-    EXPECT_EQ(vx::res::FindMenu(KindInfo(SystemKind::ThreeVariable).nIDResource)->size(), 4u);
+    AddModelCommandsToMenu(DocKindInfo(SystemKind::ThreeVariable).nIDResource); // only once
+    EXPECT_EQ(vx::res::FindMenu(DocKindInfo(SystemKind::ThreeVariable).nIDResource)->size(), 4u);
 }

@@ -2,6 +2,7 @@
 
 #include "model/core/Globals.h"
 #include "platform/Resources.h"
+#include "views/graph/GraphView.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -18,7 +19,7 @@ constexpr UINT kDeafTemplate = 902;
 
 const CRuntimeClass* DocClass(SystemKind kind)
 {
-    return CRuntimeClass::FromName(KindInfo(kind).className);
+    return CRuntimeClass::FromName(DocKindInfo(kind).className);
 }
 } // namespace
 
@@ -37,7 +38,7 @@ CWinApp& ModelTestApp()
         using vx::res::MenuItem;
         vx::res::RegisterMenu(kMainMenu, {{"&File", 0, {{"&Open", ID_FILE_OPEN, {}}}}});
         for (int k = 0; k < kSystemKinds; ++k) {
-            const ModelKindInfo& info = KindInfo(static_cast<SystemKind>(k));
+            const ModelKindInfo& info = DocKindInfo(static_cast<SystemKind>(k));
             vx::res::RegisterString(info.nIDResource,
                                     std::string("\n") + info.newName + "\nModel\nModel Files (*" +
                                         info.filterExt + ")\n" + info.filterExt + "\nModel\nModel");
@@ -72,7 +73,7 @@ CMDIFrameWnd* ModelMainFrame()
 CDocTemplate* ModelTemplate(SystemKind kind)
 {
     for (CDocTemplate* t : ModelTestApp().GetDocTemplates())
-        if (t->GetResourceID() == KindInfo(kind).nIDResource)
+        if (t->GetResourceID() == DocKindInfo(kind).nIDResource)
             return t;
     return nullptr;
 }

@@ -1,0 +1,70 @@
+// A run followed by the Graph vs Time views, as the program's templates make them.
+#include "ModelFixture.h"
+
+#include "model/core/Globals.h"
+#include "platform/Resources.h"
+#include "views/graph/GraphView.h"
+
+namespace {
+
+CDynSys* NewWithGraph(SystemKind kind)
+{
+    static const char* const names[] = {"CSys1Graph", "CSys1NNGraph", "CSys2Graph", "CSys3Graph"};
+    const ModelKindInfo& info = DocKindInfo(kind);
+    const UINT id = 950 + static_cast<UINT>(kind);
+    static CDocTemplate* templates[kSystemKinds] = {};
+    CDocTemplate*& t = templates[static_cast<int>(kind)];
+    if (!t) {
+        vx::res::RegisterString(id, std::string("\n") + info.newName + "\nG\nG (*.g)\n.g" +
+                                        std::to_string(id) + "\nG\nG");
+        t = new CMultiDocTemplate(id, CRuntimeClass::FromName(info.className),
+                                  VX_RUNTIME_CLASS(CMDIChildWnd),
+                                  CRuntimeClass::FromName(names[static_cast<int>(kind)]));
+        ModelTestApp().AddDocTemplate(t);
+    }
+    return dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr));
+}
+
+CGraphView* GraphOf(CDynSys* doc)
+{
+    return dynamic_cast<CGraphView*>(doc->GetViews().front());
+}
+
+} // namespace
+
+TEST_F(ModelTest, GraphViewFollowsAConcurrentRunOfEveryKind)
+{
+    for (int k = 0; k < kSystemKinds; ++k) {
+        CDynSys* doc = NewWithGraph(static_cast<SystemKind>(k));
+        ASSERT_NE(doc, nullptr);
+        CGraphView* graph = GraphOf(doc);
+        ASSERT_NE(graph, nullptr);
+        EXPECT_EQ(doc->m_nOpenViews[0], 1);
+        ModelMainFrame()->MDIActivate(graph->GetParentFrame());
+        doc->m_bPlotConcurrent = 1;
+        RunToEnd(doc);
+        EXPECT_GT(doc->m_nTableCount, 100);
+        EXPECT_EQ(doc->m_bHaveData, 1);
+        EXPECT_FALSE(IsWindow(doc->ProgressWindow()));
+    }
+}
+
+TEST_F(ModelTest, ClosingTheGraphViewDuringARunEndsIt)
+{
+    CDynSys* doc = NewWithGraph(SystemKind::TwoVariable);
+    ASSERT_NE(doc, nullptr);
+    CFrameWnd* other = ModelTemplate(SystemKind::TwoVariable)->CreateNewFrame(doc, nullptr);
+    ModelTemplate(SystemKind::TwoVariable)->InitialUpdateFrame(other, doc);
+    CGraphView* graph = GraphOf(doc);
+    ModelMainFrame()->MDIActivate(graph->GetParentFrame());
+    doc->m_dRunTimeLimit = 1e6;
+    doc->m_bPlotConcurrent = 1;
+    doc->OnControlsRun();
+    ASSERT_EQ(doc->NotifyWindow(), graph->GetSafeHwnd());
+    ASSERT_TRUE(PumpUntil([&] { return doc->m_nTableCount >= 10; }));
+    graph->GetParentFrame()->DestroyWindow();
+    EXPECT_FALSE(doc->m_bRunning);
+    EXPECT_GT(doc->m_dT, 0);
+    EXPECT_EQ(doc->m_nOpenViews[0], 0);
+    vx::DeliverPostedMessages();
+}
