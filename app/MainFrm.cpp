@@ -69,6 +69,10 @@ void CMDIClientWnd::OnSize(UINT nType, int cx, int cy)
 CMainFrame::CMainFrame()
 {
     g_bFirstPaint = true;
+    MapCommand(ID_HELP_FINDER, &CMainFrame::OnHelpFinder);
+    MapCommand(ID_DEFAULT_HELP, &CMainFrame::OnHelpFinder);
+    MapCommand(ID_HELP, &CMainFrame::OnHelp);
+    MapCommand(ID_CONTEXT_HELP, &CMainFrame::OnContextHelp);
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)

@@ -2,6 +2,7 @@
 
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
+#include "platform/Help.h"
 #include "platform/Resources.h"
 #include "platform/WinApp.h"
 #include "platform/WndWidget.h"
@@ -368,6 +369,26 @@ void CFrameWnd::OnClose()
         }
     }
     DestroyWindow();
+}
+
+void CFrameWnd::OnHelpFinder()
+{
+    if (CWinApp* app = AfxGetApp())
+        app->WinHelp(0, HELP_FINDER);
+}
+
+void CFrameWnd::OnHelp()
+{
+    CFrameWnd* frame = GetActiveFrame();
+    CView* view = frame ? frame->GetActiveView() : nullptr;
+    if (view && view->SendMessage(WM_COMMANDHELP))
+        return;
+    OnHelpFinder();
+}
+
+void CFrameWnd::OnContextHelp()
+{
+    vx::help::EnterHelpMode();
 }
 
 void CFrameWnd::PostNcDestroy()

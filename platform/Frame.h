@@ -49,6 +49,12 @@ public:
     UINT GetResourceID() const { return m_nIDResource; }
     DWORD GetFrameStyle() const { return m_dwFrameStyle; }
 
+    // Help commands, for the program's frames to map: the contents; F1 (the active view's
+    // WM_COMMANDHELP, else the contents); Shift+F1 (help mode).
+    void OnHelpFinder();
+    void OnHelp();
+    void OnContextHelp();
+
 protected:
     virtual BOOL OnCreateClient(CREATESTRUCT* pCs, CCreateContext* pContext);
     int OnCreate(CREATESTRUCT* pCs) override;

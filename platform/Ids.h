@@ -25,6 +25,8 @@ constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_INITIALUPDATE = 0x0364;
+constexpr UINT WM_COMMANDHELP = 0x0365; // F1: return TRUE when the window showed its help
+constexpr UINT WM_HELPHITTEST = 0x0366; // help mode click: return the help context, 0 for none
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
 
@@ -98,6 +100,12 @@ constexpr UINT ID_SEPARATOR = 0;
 constexpr UINT ID_INDICATOR_CAPS = 59137;
 constexpr UINT ID_INDICATOR_NUM = 59138;
 constexpr UINT ID_INDICATOR_SCRL = 59139;
+
+// Help commands (CWinApp::WinHelp) and the context numbers of commands.
+constexpr UINT HELP_CONTEXT = 0x0001;
+constexpr UINT HELP_CONTENTS = 0x0003;
+constexpr UINT HELP_FINDER = 0x000B;
+constexpr DWORD HID_BASE_COMMAND = 0x10000;
 
 // Strings of the layer itself.
 constexpr UINT AFX_IDS_APP_TITLE = 57344;

@@ -216,6 +216,8 @@ namespace vx {
 
 HWND RegisterWindow(CWnd* pWnd)
 {
+    if (QCoreApplication::instance())
+        ThePump(); // made on the user-interface thread before any other thread posts
     std::lock_guard lock(g_mutex);
     std::uintptr_t id = g_nextHandle++;
     g_windows[id] = pWnd;

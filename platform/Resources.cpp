@@ -14,6 +14,8 @@ struct Tables
     std::map<UINT, ToolBar> toolbars;
     std::map<UINT, std::function<QImage()>> bitmaps;
     std::map<UINT, std::function<QImage(int, int)>> buttons;
+    std::map<DWORD, HelpTopic> help;
+    std::vector<DWORD> helpOrder;
 };
 Tables& T()
 {
@@ -82,6 +84,21 @@ QImage LoadButtonImage(UINT commandId, int cx, int cy)
 {
     const auto* make = Find(T().buttons, commandId);
     return make ? (*make)(cx, cy) : QImage();
+}
+
+void RegisterHelpTopic(DWORD context, HelpTopic topic)
+{
+    if (!T().help.count(context))
+        T().helpOrder.push_back(context);
+    T().help[context] = std::move(topic);
+}
+const HelpTopic* FindHelpTopic(DWORD context)
+{
+    return Find(T().help, context);
+}
+std::vector<DWORD> HelpTopicIds()
+{
+    return T().helpOrder;
 }
 
 } // namespace vx::res

@@ -59,4 +59,16 @@ QImage LoadBitmap(UINT id);
 void RegisterButtonImage(UINT commandId, std::function<QImage(int cx, int cy)> make);
 QImage LoadButtonImage(UINT commandId, int cx, int cy);
 
+// Help pages by context number: a title and a page of simple HTML; a link "topic:N" (N in
+// hexadecimal) opens another page.
+struct HelpTopic
+{
+    std::string title;
+    std::string html;
+};
+void RegisterHelpTopic(DWORD context, HelpTopic topic);
+const HelpTopic* FindHelpTopic(DWORD context);
+// Context numbers of all pages, in registration order.
+std::vector<DWORD> HelpTopicIds();
+
 } // namespace vx::res

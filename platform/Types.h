@@ -14,6 +14,19 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 
+constexpr LPARAM MAKELPARAM(int lo, int hi)
+{
+    return static_cast<LPARAM>((static_cast<DWORD>(hi & 0xFFFF) << 16) | (lo & 0xFFFF));
+}
+constexpr int LOWORD(std::uintptr_t v)
+{
+    return static_cast<int>(v & 0xFFFF);
+}
+constexpr int HIWORD(std::uintptr_t v)
+{
+    return static_cast<int>((v >> 16) & 0xFFFF);
+}
+
 // A window handle is an id in the window table, never a pointer that is dereferenced:
 // a handle whose window is gone simply finds nothing.
 struct HWND__;

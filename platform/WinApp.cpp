@@ -3,6 +3,7 @@
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Frame.h"
+#include "platform/Help.h"
 #include "platform/Messages.h"
 #include "platform/Resources.h"
 
@@ -330,6 +331,11 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     default:
         return TRUE;
     }
+}
+
+void CWinApp::WinHelp(DWORD dwData, UINT nCmd)
+{
+    vx::help::Show(dwData, nCmd);
 }
 
 QPrinter* CWinApp::GetPrinter()

@@ -88,6 +88,9 @@ public:
     // Nothing to switch on for controls on Qt.
     void EnableControlContainer() {}
 
+    // Shows the help page of a context number (HELP_CONTEXT) or the contents (HELP_FINDER).
+    virtual void WinHelp(DWORD dwData, UINT nCmd = HELP_CONTEXT);
+
     QPrinter* GetPrinter();
     // Replaces the printer (tests print to a file).
     void SetPrinter(std::unique_ptr<QPrinter> pPrinter);

@@ -413,6 +413,7 @@ void RegisterShellResources()
     RegisterMenus();
     RegisterToolBars();
     RegisterButtonPictures();
+    RegisterHelpTopics();
     vx::res::RegisterBitmap(IDB_BACKGROUND, [] { return MakeBackgroundPicture(); });
     vx::res::RegisterBitmap(IDR_MAINFRAME, [] { return MakeIcon(); });
 }

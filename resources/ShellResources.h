@@ -8,6 +8,8 @@
 class QImage;
 
 void RegisterShellResources();
+// The help pages (called by RegisterShellResources, after the strings).
+void RegisterHelpTopics();
 
 // The 704 by 419 title picture drawn behind the document windows.
 QImage MakeBackgroundPicture();

@@ -3,6 +3,7 @@
 #include "app/ChildFrm.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
+#include "platform/Help.h"
 #include "resources/ResourceIds.h"
 
 #include <QMdiSubWindow>
@@ -21,6 +22,12 @@ class CSwitchTestView : public CView
 {
     VX_DECLARE_CLASS(CSwitchTestView)
 public:
+    CSwitchTestView() { MapMessage(WM_COMMANDHELP, &CSwitchTestView::OnCommandHelp); }
+    LRESULT OnCommandHelp(WPARAM, LPARAM)
+    {
+        AfxGetApp()->WinHelp(0x18008, HELP_CONTEXT);
+        return TRUE;
+    }
     void OnDraw(CDC*) override {}
     void OnInitialUpdate() override
     {
@@ -126,6 +133,17 @@ TEST_F(ChildFrame, SkipFlagFromQtsOwnRestore)
     m_pFrame->m_bSkipNextDraw = 0;
     Sub()->showNormal();
     EXPECT_EQ(m_pFrame->m_bSkipNextDraw, 0);
+}
+
+TEST_F(ChildFrame, F1ShowsTheActiveViewsHelp)
+{
+    StartShell()->ExecuteCommand(ID_HELP); // a view without help: the contents
+    EXPECT_EQ(vx::help::ShownTopic(), 0u);
+    ASSERT_TRUE(m_pFrame->SwitchView(VX_RUNTIME_CLASS(CSwitchTestView)));
+    m_pFrame->MDIActivate();
+    StartShell()->ExecuteCommand(ID_HELP);
+    EXPECT_EQ(vx::help::ShownTopic(), 0x18008u);
+    vx::help::Close();
 }
 
 TEST_F(ChildFrame, ClosingTheWindowClosesTheDocument)

@@ -9,8 +9,10 @@
 #include "model/core/Globals.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
+#include "platform/Help.h"
 #include "resources/ShellResources.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QMdiArea>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -180,6 +183,37 @@ TEST(Shell, PlaceholderTypesUntilTheirClassesExist)
     EXPECT_EQ(FindViewClass("CChildFrame"), FindViewClass("CNoSuchView")); // not a view
 }
 
+TEST(Shell, HelpPagesByContextNumber)
+{
+    CMainFrame* frame = StartShell();
+    theApp.WinHelp(0x50BB9); // the glossary that lessons link to
+    EXPECT_EQ(vx::help::ShownTopic(), 0x50BB9u);
+    theApp.WinHelp(0x18008);
+    EXPECT_EQ(vx::help::ShownTopic(), 0x18008u);
+    theApp.WinHelp(0x7FFFF); // no such page: the contents
+    EXPECT_EQ(vx::help::ShownTopic(), 0u);
+    theApp.WinHelp(0x18068);
+    EXPECT_TRUE(frame->ExecuteCommand(ID_HELP_FINDER));
+    EXPECT_EQ(vx::help::ShownTopic(), 0u);
+    vx::help::Close();
+}
+
+TEST(Shell, HelpModeClickOnAButtonShowsItsCommand)
+{
+    CMainFrame* frame = StartShell();
+    EXPECT_TRUE(frame->ExecuteCommand(ID_CONTEXT_HELP));
+    ASSERT_TRUE(vx::help::InHelpMode());
+    QToolBar* bar = frame->m_wndToolBar.GetToolBar();
+    QAction* newButton = bar->actions().front();
+    ASSERT_EQ(newButton->data().toUInt(), ID_FILE_NEW);
+    QTest::mouseClick(bar->widgetForAction(newButton), Qt::LeftButton);
+    EXPECT_FALSE(vx::help::InHelpMode());
+    EXPECT_EQ(vx::help::ShownTopic(), HID_BASE_COMMAND + ID_FILE_NEW);
+    for (CDocTemplate* t : theApp.GetDocTemplates())
+        EXPECT_TRUE(t->GetDocuments().empty()); // the click did not run File/New
+    vx::help::Close();
+}
+
 // With VELTRIX_SHOTS set to a folder, saves pictures of the main window to look at.
 TEST(Shell, ScreenshotsOnRequest)
 {
@@ -198,6 +232,11 @@ TEST(Shell, ScreenshotsOnRequest)
     about.GetDialog()->grab().save(folder + "/about.png");
     about.DestroyWindow();
     doc->OnCloseDocument();
+    theApp.WinHelp(0x50BB9);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle().startsWith("Veltrix Help"))
+            w->grab().save(folder + "/help.png");
+    vx::help::Close();
 }
 
 } // namespace
