@@ -89,16 +89,6 @@ TEST_F(ModelTest, DocumentsOfAKindAreNumberedAndNumbersComeBack)
     EXPECT_EQ(NewDoc(SystemKind::TwoVariable)->m_nDocNumber, 3);
 }
 
-TEST_F(ModelTest, DataEntryWindowIsPlacedByDocumentNumber)
-{
-    const CRect first = CDataEntry::PlaceFor(1, 1000, 20);
-    EXPECT_EQ(first, CRect(730, 45, 940, 65));
-    const CRect second = CDataEntry::PlaceFor(2, 1000, 20);
-    EXPECT_EQ(second.left, first.left - 10);
-    EXPECT_EQ(second.top, first.top + 5);
-    EXPECT_EQ(CDataEntry::PlaceFor(1, 1000, 0).Height(), 32); // no font known
-}
-
 TEST_F(ModelTest, DataEntryShortcutShowsAndHides)
 {
     CDynSys* doc = NewDoc(SystemKind::OneVariable);
