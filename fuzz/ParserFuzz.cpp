@@ -107,7 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (upper.find("RAND") != std::string::npos)
         return 0; // depends on the clock
 
-    const Outcome recorded = Run(p, text, 1, 1, true);
+    const int nList = data[1] % 3 + 1;
+    const Outcome recorded = Run(p, text, 1, nList, true);
     Check(Same(recorded, scanned));
     const bool bWhole = recorded.nStatus != 0 && p.m_nListIndex < CParser::kListSize;
     for (int nRound = 0; nRound < 2; ++nRound) {
@@ -115,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             SetVariables(p, data[1]);
         const Outcome reference = AsReplay(Run(p, text, 1, 0, true));
         g_bDelayedVarUsed = false;
-        const Outcome compiled = Run(p, "", 0, 1, true);
-        const Outcome tokens = Run(p, "", 0, 1, false);
+        const Outcome compiled = Run(p, "", 0, nList, true);
+        const Outcome tokens = Run(p, "", 0, nList, false);
         Check(!g_bDelayedVarUsed);
         Check(Same(compiled, tokens));
         if (bWhole)
