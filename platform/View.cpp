@@ -11,6 +11,7 @@
 #include <QPrinter>
 
 VX_IMPLEMENT_ABSTRACT(CView, CWnd)
+VX_IMPLEMENT_CLASS(CFormView, CView)
 
 CView::CView()
 {
@@ -172,4 +173,12 @@ void CView::OnDestroy()
 void CView::PostNcDestroy()
 {
     delete this;
+}
+
+BOOL CFormView::OnEraseBkgnd(CDC* pDC)
+{
+    CRect rc;
+    pDC->GetClipBox(&rc);
+    pDC->FillSolidRect(&rc, GetSysColor(COLOR_BTNFACE));
+    return TRUE;
 }

@@ -87,3 +87,20 @@ private:
     friend class CDocument;
     CDocument* m_pDocument = nullptr;
 };
+
+// A view made of controls (Qt widgets that the subclass places on GetWidget() in its
+// OnInitialUpdate); it draws nothing itself but the dialog-coloured background.
+class CFormView : public CView
+{
+    VX_DECLARE_CLASS(CFormView)
+public:
+    explicit CFormView(UINT nIDTemplate = 0) : m_nIDTemplate(nIDTemplate) {}
+    UINT GetTemplateID() const { return m_nIDTemplate; }
+    void OnDraw(CDC*) override {}
+
+protected:
+    BOOL OnEraseBkgnd(CDC* pDC) override;
+
+private:
+    UINT m_nIDTemplate;
+};

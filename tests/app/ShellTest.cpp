@@ -227,6 +227,10 @@ TEST(Shell, ScreenshotsOnRequest)
     ASSERT_NE(doc, nullptr);
     QCoreApplication::processEvents();
     frame->GetWidget()->grab().save(folder + "/shell-document.png");
+    frame->m_wndToolBar.LoadToolBar(132);
+    QCoreApplication::processEvents();
+    frame->m_wndToolBar.GetToolBar()->grab().save(folder + "/toolbar-model.png");
+    frame->m_wndToolBar.LoadToolBar(128);
     CAboutDlg about;
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
     about.GetDialog()->grab().save(folder + "/about.png");

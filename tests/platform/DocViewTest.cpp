@@ -152,9 +152,22 @@ TEST_F(DocView, InvalidateAndUpdateWindowDrawIntoTheBackingImage)
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 namespace {
+
+TEST_F(DocView, FormViewShowsItsControlsOnTheDialogColour)
+{
+    CFormView form(422);
+    ASSERT_TRUE(form.Create(nullptr, "form", 0, CRect(0, 0, 200, 100), nullptr, 0));
+    auto* button = new QPushButton("Print", form.GetWidget());
+    button->setGeometry(10, 10, 60, 24);
+    form.UpdateWindow();
+    EXPECT_EQ(form.GetBackingImage().pixel(150, 80) & 0xFFFFFF, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(button->parentWidget(), form.GetWidget());
+    EXPECT_EQ(form.GetTemplateID(), 422u);
+}
 
 TEST_F(DocView, DroppedFilesOpen)
 {
