@@ -232,3 +232,35 @@ TEST_F(ModelTest, ModelMenuGetsControlsAndDataEntry)
     AddModelCommandsToMenu(DocKindInfo(SystemKind::ThreeVariable).nIDResource); // only once
     EXPECT_EQ(vx::res::FindMenu(DocKindInfo(SystemKind::ThreeVariable).nIDResource)->size(), 4u);
 }
+
+TEST_F(ModelTest, OpenedModelComputesTableSizeFromItsInterval)
+{
+    const std::string path = TempPath("veltrix_ti2.ds1");
+    CDynSys* doc = NewDoc(SystemKind::OneVariable);
+    doc->m_nTableInterval = 2;
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    auto* opened = dynamic_cast<CDynSys*>(
+        ModelTemplate(SystemKind::OneVariable)->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->m_nTableKB, 118);
+    EXPECT_DOUBLE_EQ(opened->m_dChronon, kTwoPi / 100);
+    std::remove(path.c_str());
+}
+
+TEST_F(ModelTest, AnExportOfTheKindDisablesRunInEveryDocumentOfIt)
+{
+    CDynSys* a = NewDoc(SystemKind::OneVariable);
+    CDynSys* other = NewDoc(SystemKind::TwoVariable);
+    g_nExportsOneVariable = 1; // another document of the kind writes its table
+    CCmdUI ui(ID_CONTROLS_RUN);
+    a->UpdateCommand(&ui);
+    EXPECT_FALSE(ui.m_bEnabled);
+    a->OnControlsRun();
+    EXPECT_FALSE(Running(a));
+    other->UpdateCommand(&ui);
+    EXPECT_TRUE(ui.m_bEnabled); // other kinds run
+    // This document started no export: it closes without asking.
+    a->OnCloseDocument();
+    EXPECT_TRUE(m_messages.empty());
+    g_nExportsOneVariable = 0;
+}
