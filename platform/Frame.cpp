@@ -85,13 +85,15 @@ UINT ActionId(const QAction* a)
     return a->data().toUInt();
 }
 
-// Runs a command from a menu, toolbar or key, unless its update handler disables it now.
+// Queues a command from a menu, toolbar or key, unless its update handler disables it now.
+// It runs after Qt has finished with the menu or button, since a command may close windows
+// and rebuild the menus.
 void RunCommand(CMDIFrameWnd* pFrame, UINT id)
 {
     CCmdUI ui(id);
     pFrame->UpdateCommand(&ui);
     if (ui.m_bEnabled)
-        pFrame->ExecuteCommand(id);
+        pFrame->PostMessage(WM_COMMAND, id);
 }
 
 QAction* MakeAction(CMDIFrameWnd* pFrame, QObject* parent, UINT id, const std::string& text)

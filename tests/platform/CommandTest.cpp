@@ -2,6 +2,10 @@
 // update handlers that grey and check items.
 #include "Fixtures.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <gtest/gtest.h>
 
 namespace {
@@ -86,6 +90,33 @@ TEST_F(CommandRouting, UpdateHandlersGreyAndCheck)
         EXPECT_EQ(ui.m_nCheck, c.check) << c.id;
         CloseAllTestDocuments();
     }
+}
+
+// The menu's own action, by command id.
+QAction* MenuAction(CMDIFrameWnd* frame, UINT id)
+{
+    auto* main = static_cast<QMainWindow*>(frame->GetWidget());
+    for (QAction* a : main->menuBar()->actions())
+        if (a->data().toUInt() == id)
+            return a;
+    return nullptr;
+}
+
+TEST_F(CommandRouting, MenuCommandsRunAfterQtsMenuHandlingAndOnlyWhenEnabled)
+{
+    CTestMain* main = TestMainFrame();
+    QAction* test = MenuAction(main, ID_T_APP);
+    QAction* none = MenuAction(main, ID_T_NONE);
+    ASSERT_NE(test, nullptr);
+    ASSERT_NE(none, nullptr);
+    test->trigger();
+    none->trigger();              // no handler: greyed, never queued
+    EXPECT_TRUE(Trace().empty()); // a command may close the window that holds the menu
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"app"}));
+    main->OnIdleUpdateCmdUI();
+    EXPECT_TRUE(test->isEnabled());
+    EXPECT_FALSE(none->isEnabled());
 }
 
 TEST_F(CommandRouting, LaterMappingOverridesBase)

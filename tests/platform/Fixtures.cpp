@@ -69,7 +69,9 @@ CTestApp& TestApp()
     static bool ready = [] {
         vx::res::RegisterString(900,
                                 "\nTest\nTest Document\nTest Files (*.tst)\n.tst\nTest.Doc\nTest");
-        vx::res::RegisterMenu(900, {{"&File", 0, {{"&Open", ID_FILE_OPEN, {}}}}});
+        vx::res::RegisterMenu(900, {{"&File", 0, {{"&Open", ID_FILE_OPEN, {}}}},
+                                    {"&Test", ID_T_APP, {}},
+                                    {"&None", ID_T_NONE, {}}});
         app.LoadStdProfileSettings(4); // no registry key: nothing is read or written
         app.AddDocTemplate(new CMultiDocTemplate(900, VX_RUNTIME_CLASS(CTestDoc),
                                                  VX_RUNTIME_CLASS(CTestChild),
