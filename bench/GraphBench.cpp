@@ -1,5 +1,6 @@
 // Graph vs Time under the offscreen platform: a run drawn live row by row (Concurrent Plot)
 // beside the same run without a view, and the full repaint of a long run.
+#include "views/ModelAppHarness.h"
 #include "views/ViewHarness.h"
 
 #include <QApplication>
@@ -76,6 +77,41 @@ void BM_RepaintLongRun(benchmark::State& state)
     state.counters["rows"] = h.doc->m_nTableCount;
 }
 BENCHMARK(BM_RepaintLongRun)->Unit(benchmark::kMillisecond);
+// The program's own run: the document's calculation thread sends every stored row to the Graph
+// vs Time view and waits until it is drawn (Concurrent Plot), or draws the run at its end.
+void ThreadedRun(benchmark::State& state, bool concurrent)
+{
+    const auto old = SetMessageBoxHook([](const std::string&, unsigned) { return IDOK; });
+    CDynSys* doc = NewModel(SystemKind::TwoVariable);
+    CGraphView* view = GraphOf(doc);
+    GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
+    constexpr int rows = 20000;
+    doc->m_nTableRows = rows;
+    doc->m_dRunTimeLimit = (rows - 1) * doc->m_dChronon;
+    doc->m_dGraphTMax = doc->m_dRunTimeLimit;
+    doc->m_bPlotConcurrent = concurrent;
+    doc->m_bPlotPostCalc = !concurrent;
+    std::int64_t stored = 0;
+    for (auto _ : state) {
+        RunToEnd(doc);
+        stored += doc->m_nTableCount;
+    }
+    state.counters["rows/s"] = benchmark::Counter(double(stored), benchmark::Counter::kIsRate);
+    doc->OnCloseDocument();
+    SetMessageBoxHook(old);
+}
+
+void BM_DocumentRunConcurrentPlot(benchmark::State& state)
+{
+    ThreadedRun(state, true);
+}
+BENCHMARK(BM_DocumentRunConcurrentPlot)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DocumentRunPostCalcPlot(benchmark::State& state)
+{
+    ThreadedRun(state, false);
+}
+BENCHMARK(BM_DocumentRunPostCalcPlot)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv)

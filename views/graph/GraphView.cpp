@@ -8,6 +8,9 @@
 #include "views/graph/GraphDialogNames.h"
 #include "views/graph/GraphWalk.h"
 
+#include <QWidget>
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 VX_IMPLEMENT_ABSTRACT(CGraphView, C2DView)
@@ -19,6 +22,9 @@ VX_IMPLEMENT_CLASS(CSys3Graph, CGraphView)
 namespace {
 constexpr int kImportItem = kSlotCount; // legend item of slot k's imported curve: 7 + k
 const CRect kNoItem(-1, -1, -1, -1);
+const CRect kEmptyBox(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+// How often a run drawn live brings the screen up to date: about sixty times a second.
+constexpr std::chrono::milliseconds kLiveFrame(16);
 
 // A column's data when it holds at least the rows a reader walks, else null.
 const double* Column(const std::vector<double>& c, int rows = 1)
@@ -111,6 +117,7 @@ void CGraphView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
         m_bLiveDrawn = TRUE;
         return;
     }
+    EndLiveDrawing();
     CModelCore& s = m->Core();
     if (CFrameWnd* frame = GetParentFrame())
         frame->SetWindowText(s.m_strFileName + " Graph vs Time");
@@ -352,8 +359,10 @@ void CGraphView::DrawNewSample(int nRow)
     if (t[prev] < s.m_dGraphTMin || t[nRow] > s.m_dGraphTMax)
         return;
 
-    CClientDC dc(this);
-    CPen* pOldPen = nullptr;
+    if (!m_pLiveDC)
+        m_pLiveDC = std::make_unique<CClientDC>(this);
+    CDC& dc = *m_pLiveDC;
+    CRect& box = m_rcLiveBox;
     for (GraphSlot slot : ShownCurves()) {
         const double* v = Column(s.m_arrTable[slot + 1], s.m_nTableRows);
         if (!v || !Finite(t[prev], t[nRow], v[prev], v[nRow]))
@@ -364,14 +373,35 @@ void CGraphView::DrawNewSample(int nRow)
             continue;
         const Pen p = CurvePen(slot, false);
         CPen pen(p.style, p.width, p.color);
-        CPen* prevPen = dc.SelectObject(&pen);
-        if (!pOldPen)
-            pOldPen = prevPen;
+        CPen* pOldPen = dc.SelectObject(&pen);
         dc.MoveTo(p1);
         dc.LineTo(p2);
         dc.SelectObject(pOldPen);
+        box.left = std::min({box.left, p1.x - p.width, p2.x - p.width});
+        box.top = std::min({box.top, p1.y - p.width, p2.y - p.width});
+        box.right = std::max({box.right, p1.x + p.width + 1, p2.x + p.width + 1});
+        box.bottom = std::max({box.bottom, p1.y + p.width + 1, p2.y + p.width + 1});
     }
     m_nPrevRow = nRow;
+    const auto now = std::chrono::steady_clock::now();
+    if (box.left < box.right && now - m_tLiveShown >= kLiveFrame) {
+        if (QWidget* w = GetWidget())
+            w->update(box.left, box.top, box.Width(), box.Height());
+        box = kEmptyBox;
+        m_tLiveShown = now;
+    }
+}
+
+void CGraphView::EndLiveDrawing()
+{
+    m_pLiveDC.reset(); // the window shows all that was drawn
+    m_rcLiveBox = kEmptyBox;
+}
+
+void CGraphView::OnSize(UINT nType, int cx, int cy)
+{
+    EndLiveDrawing(); // the window's picture may take the new size
+    C2DView::OnSize(nType, cx, cy);
 }
 
 void CGraphView::OnLButtonDown(UINT nFlags, CPoint point)
@@ -595,6 +625,7 @@ LRESULT CGraphView::OnCalcDone(WPARAM wParam, LPARAM lParam)
 
 void CGraphView::OnDestroy()
 {
+    EndLiveDrawing();
     C2DView::OnDestroy();
     if (IGraphModel* m = GetModel())
         m->OnNotifyViewClosing(GetSafeHwnd());

@@ -9,6 +9,9 @@
 #include "views/graph/GraphWalk.h"
 
 #include <array>
+#include <chrono>
+#include <climits>
+#include <memory>
 #include <vector>
 
 // Menu commands of the view.
@@ -62,6 +65,8 @@ public:
     void OnControlsSetLimits();
     void OnControlsSelectVariables();
 
+    void OnSize(UINT nType, int cx, int cy) override;
+
 protected:
     void OnDestroy() override;
 
@@ -91,8 +96,16 @@ private:
     void InvalidateMargins();
     void PostTableRow(CPoint point);
 
+    void EndLiveDrawing();
+
     GraphKind m_kind;
     IGraphModel* m_pCounted = nullptr; // the model whose open-view count this view raised
+    // The window DC of a run drawn live, kept from its first sample to the next update that is
+    // not a row. The box of the segments drawn since the screen was last brought up to date is
+    // shown at most every kLiveFrame, so a fast run does not repaint the screen for every row.
+    std::unique_ptr<CClientDC> m_pLiveDC;
+    CRect m_rcLiveBox{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    std::chrono::steady_clock::time_point m_tLiveShown;
 };
 
 #define VX_GRAPH_VIEW(Name, Kind)                                                                  \

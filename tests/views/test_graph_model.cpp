@@ -1,0 +1,78 @@
+// Graph vs Time views following real runs of the model documents.
+#include "ModelAppHarness.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+namespace {
+int CountColour(CGraphView* v, COLORREF c)
+{
+    const QImage img = v->GetBackingImage();
+    const qreal r = img.devicePixelRatio();
+    const CRect& p = v->m_rcPlot;
+    int n = 0;
+    for (int y = p.top; y < p.bottom; ++y)
+        for (int x = p.left; x < p.right; ++x) {
+            const QColor q = img.pixelColor(int(x * r), int(y * r));
+            n += RGB(q.red(), q.green(), q.blue()) == c;
+        }
+    return n;
+}
+
+class GraphModelTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        GraphTestApp();
+        m_oldHook = SetMessageBoxHook([](const std::string&, unsigned) { return IDOK; });
+    }
+    void TearDown() override
+    {
+        GraphTestApp().CloseAllDocuments(TRUE);
+        SetMessageBoxHook(m_oldHook);
+    }
+    MessageBoxHook m_oldHook;
+};
+} // namespace
+
+// Concurrent Plot draws each row as the run stores it; the end renews the margins only. The
+// pictures are written when VELTRIX_SCREENSHOT_DIR is set.
+TEST_F(GraphModelTest, ConcurrentRunOfEachKindIsDrawnLive)
+{
+    const char* const names[] = {"run_newtonian", "run_one_variable", "run_two_variable",
+                                 "run_three_variable"};
+    const QString dir = qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
+    for (int k = 0; k < kSystemKinds; ++k) {
+        CDynSys* doc = NewModel(static_cast<SystemKind>(k));
+        ASSERT_NE(doc, nullptr);
+        CGraphView* view = GraphOf(doc);
+        ASSERT_NE(view, nullptr);
+        GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
+        view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+        PumpUntil([] { return true; });
+        doc->m_bPlotConcurrent = 1;
+        doc->m_bPlotPostCalc = 0;
+        ASSERT_TRUE(RunToEnd(doc));
+        EXPECT_GT(doc->m_nTableCount, 100);
+        EXPECT_GT(CountColour(view, doc->m_clrX), 20) << names[k];
+        view->UpdateWindow();
+        if (!dir.isEmpty())
+            GraphTestMainFrame()->GetWidget()->grab().save(dir + "/" + names[k] + ".png");
+        doc->OnCloseDocument();
+    }
+}
+
+TEST_F(GraphModelTest, PostCalcRunIsDrawnAtItsEnd)
+{
+    CDynSys* doc = NewModel(SystemKind::TwoVariable);
+    ASSERT_NE(doc, nullptr);
+    CGraphView* view = GraphOf(doc);
+    GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
+    ASSERT_TRUE(RunToEnd(doc));
+    PumpUntil([] { return true; });
+    view->UpdateWindow();
+    EXPECT_GT(CountColour(view, doc->m_clrX), 20);
+    EXPECT_EQ(view->m_dXMax, doc->m_dGraphTMax);
+}
