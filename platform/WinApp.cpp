@@ -21,6 +21,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 VX_IMPLEMENT_CLASS(CWinApp, CCmdTarget)
@@ -140,6 +142,12 @@ int AfxWinMain(int argc, char** argv)
         return 1;
     }
     return app->Run();
+}
+
+void AfxExitProcess(int nExitCode)
+{
+    std::fflush(nullptr);
+    std::_Exit(nExitCode);
 }
 
 CWinApp::CWinApp(const char* lpszAppName) : m_strAppName(lpszAppName ? lpszAppName : "")

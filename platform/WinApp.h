@@ -130,6 +130,9 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK);
 void InstallMessageBoxHook();
 // Start-up of a program: the QApplication, InitInstance, the event loop, ExitInstance.
 int AfxWinMain(int argc, char** argv);
+// Ends the process at once with the exit code (a fatal start-up condition): nothing of the
+// framework runs any more, so no window or destructor can act on a half-started program.
+[[noreturn]] void AfxExitProcess(int nExitCode);
 // The file dialog of File/Open and of the data files: empty when cancelled.
 std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::string& filter,
                               const std::string& initial = {});

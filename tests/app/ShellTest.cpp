@@ -214,6 +214,13 @@ TEST(Shell, HelpModeClickOnAButtonShowsItsCommand)
     vx::help::Close();
 }
 
+TEST(ShellDeathTest, ExitProcessEndsWithItsCode)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(AfxExitProcess(1), ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(AfxExitProcess(0), ::testing::ExitedWithCode(0), "");
+}
+
 // With VELTRIX_SHOTS set to a folder, saves pictures of the main window to look at.
 TEST(Shell, ScreenshotsOnRequest)
 {
