@@ -16,11 +16,13 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -72,6 +74,28 @@ TEST(Shell, FiveTemplatesInOrderWithTheirTypeStrings)
               "Veltrix Text Files (*.vxt);; Newtonian System  Files (*.ns1);; 1 Dimensional "
               "System  Files (*.ds1);; 2 Dimensional System  Files (*.ds2);; 3Dimensional "
               "System  Files (*.ds3);;All Files (*)");
+}
+
+TEST(Shell, FileNewListsTheTypesInOrderAndOpensTheChosenOne)
+{
+    StartShell();
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        auto* list = dlg ? dlg->findChild<QListWidget*>() : nullptr;
+        if (!list)
+            return;
+        for (int i = 0; i < list->count(); ++i)
+            offered << list->item(i)->text();
+        list->setCurrentRow(2);
+        static_cast<QDialog*>(dlg)->accept();
+    });
+    theApp.OnFileNew();
+    EXPECT_EQ(offered, QStringList({"VXText", "Newtonian System", "1 Dimensional System",
+                                    "2 Dimensional System", "3 Dimensional System"}));
+    CDocTemplate* oneVariable = theApp.GetDocTemplates()[2];
+    ASSERT_EQ(oneVariable->GetDocuments().size(), 1u);
+    oneVariable->CloseAllDocuments(FALSE);
 }
 
 TEST(Shell, FirstEraseTakesTheStartDirectoryOnce)

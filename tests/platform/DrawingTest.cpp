@@ -196,6 +196,66 @@ TEST_F(Drawing, EscapementTurnsTheText)
     EXPECT_LE(ink.right(), 40); // bottom-aligned: the text lies left of its point
 }
 
+TEST_F(Drawing, ShapesFillWithTheBrushAndFrameWithThePen)
+{
+    CClientDC dc(&m_wnd);
+    CBrush brush(RGB(0, 0, 255));
+    CBrush* oldBrush = dc.SelectObject(&brush);
+    dc.Ellipse(10, 10, 31, 31);
+    const CPoint triangle[] = {{60, 10}, {90, 10}, {60, 40}};
+    dc.Polygon(triangle, 3);
+    dc.SelectObject(oldBrush);
+    EXPECT_EQ(dc.GetPixel(20, 20), RGB(0, 0, 255)); // inside the ellipse
+    EXPECT_EQ(dc.GetPixel(11, 11), kWhite);         // the bounding box's corner stays
+    EXPECT_EQ(dc.GetPixel(65, 15), RGB(0, 0, 255)); // inside the triangle
+    EXPECT_EQ(dc.GetPixel(85, 35), kWhite);         // beyond its long side
+    EXPECT_EQ(dc.GetPixel(60, 25), kBlack);         // its left edge is drawn with the pen
+}
+
+TEST_F(Drawing, PolylineUnderXorDrawsSharedCornersOnce)
+{
+    const CPoint path[] = {{10, 10}, {40, 10}, {40, 40}, {70, 40}};
+    const QImage before = m_wnd.GetBackingImage().copy();
+    for (int pass = 0; pass < 2; ++pass) {
+        CClientDC dc(&m_wnd);
+        CPen white(PS_SOLID, 1, kWhite);
+        CPen* old = dc.SelectObject(&white);
+        dc.SetROP2(R2_XORPEN);
+        dc.Polyline(path, 4);
+        if (pass == 0) {
+            EXPECT_EQ(dc.GetPixel(40, 10), kBlack); // the corner is inverted, not twice
+            EXPECT_EQ(dc.GetPixel(25, 10), kBlack);
+        }
+        dc.SelectObject(old);
+    }
+    EXPECT_EQ(m_wnd.GetBackingImage(), before);
+}
+
+TEST_F(Drawing, DashedPenLeavesGapsAndArcKeepsToItsQuarter)
+{
+    CClientDC dc(&m_wnd);
+    CPen dash(PS_DASH, 1, kBlack);
+    CPen* old = dc.SelectObject(&dash);
+    dc.MoveTo(0, 5);
+    dc.LineTo(100, 5);
+    dc.SelectObject(old);
+    int inked = 0;
+    for (int x = 0; x < 100; ++x)
+        inked += dc.GetPixel(x, 5) == kBlack ? 1 : 0;
+    EXPECT_GT(inked, 30);
+    EXPECT_LT(inked, 90);
+
+    // From the top of the circle counter-clockwise to its left: the upper-left quarter only.
+    dc.Arc(40, 20, 80, 60, 60, 20, 40, 40);
+    bool upperLeft = false, elsewhere = false;
+    for (int y = 15; y < 65; ++y)
+        for (int x = 35; x < 85; ++x)
+            if (dc.GetPixel(x, y) == kBlack)
+                (x <= 60 && y <= 40 ? upperLeft : elsewhere) = true;
+    EXPECT_TRUE(upperLeft);
+    EXPECT_FALSE(elsewhere);
+}
+
 TEST(DrawingMemory, AnisotropicMappingAndBitBlt)
 {
     CBitmap bmp;
