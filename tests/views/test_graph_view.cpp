@@ -2,6 +2,7 @@
 #include "ViewHarness.h"
 #include "platform/Ids.h"
 #include "views/base/PlotStyleDlg.h"
+#include "views/base/PlotText.h"
 #include "views/graph/GraphDialogs.h"
 
 #include <QCheckBox>
@@ -321,6 +322,34 @@ TEST(GraphView, ArrowHeadOpensTowardsTheTail)
     EXPECT_EQ(h.Pixel(x - 6, y + 1), blue); // inside the head, left of the tip
     EXPECT_NE(h.Pixel(x + 6, y + 1), blue); // nothing beyond the tip
     EXPECT_NE(h.Pixel(v->WorldToPixelX(2.0) - 3, v->WorldToPixelY(2.0)), blue);
+}
+
+TEST(GraphView, DegenerateWindowsDrawWithoutFault)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphTestDoc& d = *h.doc;
+    SineRun(d, 1000, 200, 3.0);
+    const struct
+    {
+        double t0, t1, v0, v1;
+    } windows[] = {{1, 1, 0, 0},    {0, 1e-300, -1e-300, 1e-300}, {-1e300, 1e300, -1e308, 1e308},
+                   {5, 1, 10, -10}, {0, INFINITY, -10, 10},       {NAN, NAN, NAN, NAN}};
+    for (const auto& w : windows) {
+        d.m_dGraphTMin = w.t0;
+        d.m_dGraphTMax = w.t1;
+        d.m_dGraphVMin = w.v0;
+        d.m_dGraphVMax = w.v1;
+        h.Update(HINT_RESET);
+        EXPECT_GE(h.view->m_nDigitsX, -kMaxDigits);
+        EXPECT_LE(h.view->m_nDigitsY, kMaxDigits);
+    }
+    for (int i = 0; i < 2000; ++i)
+        h.view->ExecuteCommand(ID_CONTROLS_ZOOM_NEAR); // shrinks without limit
+    h.Repaint();
+    d.m_bRunning = 1;
+    CRowHint row(10);
+    h.view->OnUpdate(nullptr, 0, &row);
+    d.m_bRunning = 0;
 }
 
 TEST(GraphView, SetLimitsCorrectsWithMessages)
