@@ -186,17 +186,38 @@ void CGraphView::OnDraw(CDC* pDC)
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
     pDC->TextOut(m_rcPlot.right + 3, m_rcPlot.bottom, "t");
 
+    DrawLegend(pDC);
+    DrawTopTexts(pDC);
+
+    // Gaps of dashed and dotted pens stay transparent.
+    pDC->SetBkMode(TRANSPARENT);
+    const bool plotNow = !s.m_bRunning && (!s.m_bPlotManual || s.m_bPlotRequest);
+    if (s.m_bHaveData && plotNow)
+        DrawCurves(pDC);
+    if (s.m_bHaveImport && plotNow)
+        DrawImportedCurves(pDC);
+    if (pOldFont)
+        pDC->SelectObject(pOldFont);
+}
+
+void CGraphView::DrawLegend(CDC* pDC)
+{
     pDC->SetBkMode(OPAQUE);
     const int y0 = m_rcPlot.top - 1;
     const int end = DrawLegendRow(pDC, y0, false);
     m_rcLegend = CRect(0, y0 - 2 * m_nTextHeight, end, m_rcPlot.top);
-    if (s.m_bHaveImport) {
+    if (GetModel()->Core().m_bHaveImport) {
         DrawLegendRow(pDC, y0 - m_nTextHeight, true);
     } else {
         for (int k = 0; k < kSlotCount; ++k)
             m_rcLegendItem[kImportItem + k] = kNoItem;
     }
+}
 
+// The equations and their parameters over the plot, and the imported file's name.
+void CGraphView::DrawTopTexts(CDC* pDC)
+{
+    const CModelCore& s = GetModel()->Core();
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetTextAlign(TA_CENTER | TA_TOP);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
@@ -214,16 +235,6 @@ void CGraphView::OnDraw(CDC* pDC)
         pDC->SetTextColor(s.m_clrImport[0] ^ 0xFFFFFF);
         pDC->TextOut(0, m_rcPlot.bottom + m_nMarginBottom, s.m_strImportFile);
     }
-
-    // Gaps of dashed and dotted pens stay transparent.
-    pDC->SetBkMode(TRANSPARENT);
-    const bool plotNow = !s.m_bRunning && (!s.m_bPlotManual || s.m_bPlotRequest);
-    if (s.m_bHaveData && plotNow)
-        DrawCurves(pDC);
-    if (s.m_bHaveImport && plotNow)
-        DrawImportedCurves(pDC);
-    if (pOldFont)
-        pDC->SelectObject(pOldFont);
 }
 
 void CGraphView::DrawMarginTexts(CDC* pDC)

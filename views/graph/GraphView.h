@@ -90,6 +90,8 @@ private:
     LRESULT OnCalcDone(WPARAM wParam, LPARAM lParam);
 
     void DrawMarginTexts(CDC* pDC);
+    void DrawLegend(CDC* pDC);
+    void DrawTopTexts(CDC* pDC);
     int DrawLegendRow(CDC* pDC, int yBottom, bool imported);
     using TableColumns = std::array<std::vector<double>, kSlots>;
     void DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported);
