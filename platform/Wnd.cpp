@@ -127,9 +127,9 @@ void CWnd::DestroyWindowImpl(bool bDeleteWidget)
         if (pChild && pChild->m_hParent == m_hWnd && pChild != this)
             pChild->DestroyWindow();
     }
+    QWidget* frame = GetFrameWidget(); // asked while the window still has its handle
     vx::UnregisterWindow(m_hWnd);
     m_hWnd = nullptr;
-    QWidget* frame = GetFrameWidget();
     QWidget* widget = std::exchange(m_pWidget, nullptr);
     if (bDeleteWidget && m_bOwnsWidget && widget) {
         if (frame && frame != widget)

@@ -51,7 +51,12 @@ protected:
         m_pFrame = dynamic_cast<CChildFrame*>(m_pDoc->GetViews().front()->GetParentFrame());
         ASSERT_NE(m_pFrame, nullptr);
     }
-    void TearDown() override { m_pTemplate->CloseAllDocuments(FALSE); }
+    void TearDown() override
+    {
+        m_pTemplate->CloseAllDocuments(FALSE);
+        // Nothing of a closed frame stays in the MDI area.
+        EXPECT_TRUE(StartShell()->GetMdiArea()->subWindowList().isEmpty());
+    }
     QMdiSubWindow* Sub() { return static_cast<QMdiSubWindow*>(m_pFrame->GetFrameWidget()); }
     CDocTemplate* m_pTemplate = nullptr;
     CDocument* m_pDoc = nullptr;

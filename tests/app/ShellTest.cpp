@@ -19,6 +19,8 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -181,6 +183,33 @@ TEST(Shell, RecentFilesKeepFourNewestFirstUnderTheMakersName)
     EXPECT_EQ(settings.value("Recent File List/File1").toString(), "/a/3.ds2");
     theApp.LoadStdProfileSettings(4);
     EXPECT_EQ(theApp.GetRecentFiles(), expected);
+}
+
+TEST(Shell, RecentFilesFillTheFileMenu)
+{
+    CMainFrame* frame = StartShell();
+    auto* main = static_cast<QMainWindow*>(frame->GetWidget());
+    QMenu* file = main->menuBar()->actions().front()->menu();
+    ASSERT_NE(file, nullptr);
+    auto entries = [&] {
+        frame->UpdateMenu(file);
+        std::vector<std::string> shown;
+        for (QAction* a : file->actions()) {
+            const UINT id = a->data().toUInt();
+            if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_FILE4 && a->isVisible())
+                shown.push_back(a->text().toStdString() + (a->isEnabled() ? "" : " (grey)"));
+        }
+        return shown;
+    };
+    theApp.LoadStdProfileSettings(0); // no list: one grey entry
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Recent File (grey)"}));
+    theApp.LoadStdProfileSettings(4);
+    theApp.AddToRecentFileList("/m/a.ds2");
+    theApp.AddToRecentFileList("/m/R&D.ds3");
+    const auto shown = entries();
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(shown[0], "&1 /m/R&&D.ds3");
+    EXPECT_EQ(shown[1], "&2 /m/a.ds2");
 }
 
 TEST(Shell, AboutBox)

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QMdiArea>
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,7 +12,11 @@ class DocView : public ::testing::Test
 {
 protected:
     void SetUp() override { TestApp(); }
-    void TearDown() override { CloseAllTestDocuments(); }
+    void TearDown() override
+    {
+        CloseAllTestDocuments();
+        EXPECT_TRUE(TestMainFrame()->GetMdiArea()->subWindowList().isEmpty());
+    }
     CTestView* FirstView(CDocument* doc)
     {
         return static_cast<CTestView*>(doc->GetViews().front());
