@@ -438,9 +438,14 @@ void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
 {
     const size_t index = pCmdUI->m_nID - ID_FILE_MRU_FILE1;
     if (index < m_recent.size()) {
-        std::string text = "&" + std::to_string(index + 1) + " ";
-        for (char c : m_recent[index])
-            text += c == '&' ? std::string("&&") : std::string(1, c);
+        std::string text(1, '&');
+        text += std::to_string(index + 1);
+        text += ' ';
+        for (char c : m_recent[index]) {
+            if (c == '&')
+                text += '&'; // a literal "&" in a menu text
+            text += c;
+        }
         pCmdUI->SetText(text);
         pCmdUI->Show(TRUE);
         pCmdUI->Enable(TRUE);
