@@ -119,7 +119,7 @@ std::vector<MenuItem> Menu(bool withDocument)
                     0,
                     {{"&Help Topics", ID_HELP_FINDER, {}},
                      Separator(),
-                     {"&About Veltrix...", ID_APP_ABOUT, {}}}});
+                     {"&About Veltrix", ID_APP_ABOUT, {}}}});
     return menu;
 }
 

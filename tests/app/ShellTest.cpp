@@ -10,6 +10,7 @@
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Help.h"
+#include "platform/Resources.h"
 #include "resources/ShellResources.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 namespace {
 
@@ -210,6 +212,44 @@ TEST(Shell, RecentFilesFillTheFileMenu)
     ASSERT_GE(shown.size(), 2u);
     EXPECT_EQ(shown[0], "&1 /m/R&&D.ds3");
     EXPECT_EQ(shown[1], "&2 /m/a.ds2");
+}
+
+// The items of a menu table as text, "-" for a separator and "[...]" around a popup's items.
+std::string MenuText(const std::vector<vx::res::MenuItem>& items)
+{
+    std::string text;
+    for (const auto& item : items) {
+        if (!text.empty())
+            text += "|";
+        if (!item.items.empty())
+            text += item.text + "[" + MenuText(item.items) + "]";
+        else
+            text += item.id ? item.text : "-";
+    }
+    return text;
+}
+
+TEST(Shell, MainMenuAndAccelerators)
+{
+    StartShell();
+    const auto* menu = vx::res::FindMenu(IDR_MAINFRAME);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(MenuText(*menu),
+              "&File[&New\tCtrl+N|&Open...\tCtrl+O|-|P&rint Setup...|-|Recent File|Recent "
+              "File|Recent File|Recent File|-|E&xit]|&Configuration|&View[&Toolbar|&Status "
+              "Bar]|&Help[&Help Topics|-|&About Veltrix]");
+    const auto* keys = vx::res::FindAccelerators(IDR_MAINFRAME);
+    ASSERT_NE(keys, nullptr);
+    std::map<std::string, UINT> byKey;
+    for (const auto& k : *keys)
+        byKey[k.keys] = k.id;
+    EXPECT_EQ(byKey.size(), 22u);
+    EXPECT_EQ(byKey["Ctrl+N"], ID_FILE_NEW);
+    EXPECT_EQ(byKey["Alt+Backspace"], ID_EDIT_UNDO);
+    EXPECT_EQ(byKey["Shift+Del"], ID_EDIT_CUT);
+    EXPECT_EQ(byKey["Alt+Return"], 57860u);
+    EXPECT_EQ(byKey["Shift+F1"], ID_CONTEXT_HELP);
+    EXPECT_EQ(byKey["Esc"], 32768u);
 }
 
 TEST(Shell, AboutBox)
