@@ -280,32 +280,42 @@ void CDC::UseBrushAndPen(QPainter* p)
         p->setBrush(ToQColor(m_pBrush->m_color));
 }
 
+namespace {
+// Selects obj (or the DC's own default for nullptr) and returns what was selected.
+template <class T> T* Select(T*& slot, T* obj, T* def)
+{
+    return std::exchange(slot, obj ? obj : def);
+}
+
+std::vector<QPoint> ToQPoints(const CPoint* pts, int nCount)
+{
+    std::vector<QPoint> q;
+    q.reserve(size_t(std::max(nCount, 0)));
+    for (int i = 0; i < nCount; ++i)
+        q.emplace_back(pts[i].x, pts[i].y);
+    return q;
+}
+} // namespace
+
 CPen* CDC::SelectObject(CPen* pPen)
 {
-    CPen* old = m_pPen;
-    m_pPen = pPen ? pPen : &m_defPen;
-    return old;
+    return Select(m_pPen, pPen, &m_defPen);
 }
 
 CBrush* CDC::SelectObject(CBrush* pBrush)
 {
-    CBrush* old = m_pBrush;
-    m_pBrush = pBrush ? pBrush : &m_defBrush;
-    return old;
+    return Select(m_pBrush, pBrush, &m_defBrush);
 }
 
 CFont* CDC::SelectObject(CFont* pFont)
 {
-    CFont* old = m_pFont;
-    m_pFont = pFont ? pFont : &m_defFont;
-    return old;
+    return Select(m_pFont, pFont, &m_defFont);
 }
 
 CBitmap* CDC::SelectObject(CBitmap* pBitmap)
 {
-    CBitmap* old = m_pBitmap;
     m_pOwnPainter.reset();
-    m_pBitmap = pBitmap ? pBitmap : &m_defBitmap;
+    CBitmap* old = Select(m_pBitmap, pBitmap, &m_defBitmap);
     if (!m_pBitmap->GetImage().isNull())
         m_pOwnPainter = std::make_unique<QPainter>(&m_pBitmap->GetImage());
     m_bMappingDirty = true;
@@ -484,10 +494,7 @@ BOOL CDC::Polyline(const CPoint* pts, int nCount)
     QPainter* p = Prepare();
     if (!p || nCount < 2)
         return FALSE;
-    std::vector<QPoint> q;
-    q.reserve(nCount);
-    for (int i = 0; i < nCount; ++i)
-        q.emplace_back(pts[i].x, pts[i].y);
+    const std::vector<QPoint> q = ToQPoints(pts, nCount);
     UsePen(p);
     p->drawPolyline(q.data(), nCount);
     return TRUE;
@@ -498,10 +505,7 @@ BOOL CDC::Polygon(const CPoint* pts, int nCount)
     QPainter* p = Prepare();
     if (!p || nCount < 2)
         return FALSE;
-    std::vector<QPoint> q;
-    q.reserve(nCount);
-    for (int i = 0; i < nCount; ++i)
-        q.emplace_back(pts[i].x, pts[i].y);
+    const std::vector<QPoint> q = ToQPoints(pts, nCount);
     UseBrushAndPen(p);
     p->drawPolygon(q.data(), nCount, Qt::OddEvenFill);
     return TRUE;
