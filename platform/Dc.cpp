@@ -230,26 +230,30 @@ QPainter* CDC::Prepare()
     QPainter* p = m_pOwnPainter ? m_pOwnPainter.get() : m_pPainter;
     if (!p)
         return nullptr;
-    if (*m_ppOwner != this || m_bMappingDirty) {
+    if (*m_ppOwner != this) {
         *m_ppOwner = this;
-        m_bMappingDirty = false;
         p->resetTransform();
         if (m_pClipRegion)
             p->setClipRegion(*m_pClipRegion);
         else
             p->setClipping(false);
+        m_bMappingDirty = true;
+    }
+    if (m_bMappingDirty) {
+        m_bMappingDirty = false;
         double sx = 1, sy = 1;
         if (m_mapMode == MM_ANISOTROPIC && m_winExt.cx && m_winExt.cy) {
             sx = double(m_viewExt.cx) / m_winExt.cx;
             sy = double(m_viewExt.cy) / m_winExt.cy;
         }
-        p->setWorldTransform(
-            QTransform(sx, 0, 0, sy, m_viewOrg.x - m_winOrg.x * sx, m_viewOrg.y - m_winOrg.y * sy));
+        m_transform =
+            QTransform(sx, 0, 0, sy, m_viewOrg.x - m_winOrg.x * sx, m_viewOrg.y - m_winOrg.y * sy);
     }
+    p->setWorldTransform(m_transform); // UsePen may have moved it for the last line
     return p;
 }
 
-void CDC::UsePen(QPainter* p)
+qreal CDC::UsePen(QPainter* p)
 {
     p->setCompositionMode(Composition(m_rop));
     p->setRenderHint(QPainter::Antialiasing, false);
@@ -257,7 +261,7 @@ void CDC::UsePen(QPainter* p)
     const CPen& pen = *m_pPen;
     if (pen.m_nStyle == PS_NULL) {
         p->setPen(Qt::NoPen);
-        return;
+        return 0;
     }
     const bool thin = pen.m_nWidth <= 1;
     QPen q(ToQColor(pen.m_color), thin ? 1 : pen.m_nWidth);
@@ -271,13 +275,21 @@ void CDC::UsePen(QPainter* p)
     q.setCapStyle(thin ? Qt::FlatCap : Qt::RoundCap);
     q.setJoinStyle(thin ? Qt::MiterJoin : Qt::RoundJoin);
     p->setPen(q);
+    // At an even pixel ratio a one-pixel line is an even number of device pixels wide, which
+    // Qt centres on the coordinate: moved half a pixel across, it covers the same pixels as at
+    // ratio 1. The caller moves it (along an axis-parallel line only across it).
+    const qreal dpr = p->device() ? p->device()->devicePixelRatioF() : 1.0;
+    const qreal whole = std::round(dpr);
+    return thin && m_pWnd && whole >= 2 && std::abs(dpr - whole) < 1e-6 && int(whole) % 2 == 0
+               ? 0.5
+               : 0.0;
 }
 
-void CDC::UseBrushAndPen(QPainter* p)
+void CDC::DrawSegment(QPainter* p, qreal shift, CPoint a, CPoint b)
 {
-    UsePen(p);
-    if (!m_pBrush->m_bNull)
-        p->setBrush(ToQColor(m_pBrush->m_color));
+    p->setWorldTransform(m_transform);
+    p->translate(a.y == b.y ? 0 : shift, a.x == b.x ? 0 : shift);
+    p->drawLine(QPoint(a.x, a.y), QPoint(b.x, b.y));
 }
 
 namespace {
@@ -453,10 +465,8 @@ CPoint CDC::MoveTo(int x, int y)
 
 BOOL CDC::LineTo(int x, int y)
 {
-    if (QPainter* p = Prepare()) {
-        UsePen(p);
-        p->drawLine(QPoint(m_pos.x, m_pos.y), QPoint(x, y));
-    }
+    if (QPainter* p = Prepare())
+        DrawSegment(p, UsePen(p), m_pos, CPoint(x, y));
     m_pos = CPoint(x, y);
     return TRUE;
 }
@@ -494,9 +504,10 @@ BOOL CDC::Polyline(const CPoint* pts, int nCount)
     QPainter* p = Prepare();
     if (!p || nCount < 2)
         return FALSE;
-    const std::vector<QPoint> q = ToQPoints(pts, nCount);
-    UsePen(p);
-    p->drawPolyline(q.data(), nCount);
+    // Segment by segment, each without its end point, so a shared corner is drawn once.
+    const qreal shift = UsePen(p);
+    for (int i = 1; i < nCount; ++i)
+        DrawSegment(p, shift, pts[i - 1], pts[i]);
     return TRUE;
 }
 
@@ -506,7 +517,16 @@ BOOL CDC::Polygon(const CPoint* pts, int nCount)
     if (!p || nCount < 2)
         return FALSE;
     const std::vector<QPoint> q = ToQPoints(pts, nCount);
-    UseBrushAndPen(p);
+    const qreal shift = UsePen(p);
+    const QPen pen = p->pen();
+    if (!m_pBrush->m_bNull) {
+        p->setPen(Qt::NoPen);
+        p->setBrush(ToQColor(m_pBrush->m_color));
+        p->drawPolygon(q.data(), nCount, Qt::OddEvenFill);
+        p->setBrush(Qt::NoBrush);
+    }
+    p->setPen(pen);
+    p->translate(shift, shift);
     p->drawPolygon(q.data(), nCount, Qt::OddEvenFill);
     return TRUE;
 }
@@ -517,9 +537,10 @@ BOOL CDC::Rectangle(int x1, int y1, int x2, int y2)
     if (!p)
         return FALSE;
     const QRect r = ToQRect(x1, y1, x2, y2);
-    UsePen(p);
+    const qreal shift = UsePen(p);
     if (!m_pBrush->m_bNull)
         p->fillRect(r, ToQColor(m_pBrush->m_color));
+    p->translate(shift, shift);
     if (m_pPen->m_nStyle != PS_NULL)
         p->drawRect(r.adjusted(0, 0, -1, -1));
     return TRUE;
@@ -530,7 +551,10 @@ BOOL CDC::Ellipse(int x1, int y1, int x2, int y2)
     QPainter* p = Prepare();
     if (!p)
         return FALSE;
-    UseBrushAndPen(p);
+    const qreal shift = UsePen(p);
+    if (!m_pBrush->m_bNull)
+        p->setBrush(ToQColor(m_pBrush->m_color));
+    p->translate(shift, shift);
     p->drawEllipse(ToQRect(x1, y1, x2, y2).adjusted(0, 0, -1, -1));
     return TRUE;
 }
@@ -549,7 +573,8 @@ BOOL CDC::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
     double span = angle(x4, y4) - start; // counter-clockwise from start to end
     while (span <= 0)
         span += 360;
-    UsePen(p);
+    const qreal shift = UsePen(p);
+    p->translate(shift, shift);
     p->drawArc(r, int(std::lround(start * 16)), int(std::lround(span * 16)));
     return TRUE;
 }

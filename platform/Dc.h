@@ -6,6 +6,8 @@
 // what was selected before, and the caller selects it back before deleting its own object.
 #include "platform/Types.h"
 
+#include <QTransform>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -231,9 +233,11 @@ protected:
     void Detach();
 
 private:
-    QPainter* Prepare();      // the painter with this DC's clip and mapping applied
-    void UsePen(QPainter* p); // pen for lines, no brush
-    void UseBrushAndPen(QPainter* p);
+    QPainter* Prepare(); // the painter with this DC's clip and mapping applied
+    // Sets the pen for lines (no brush); returns the shift that puts a one-pixel line on the
+    // pixels it covers at ratio 1.
+    qreal UsePen(QPainter* p);
+    void DrawSegment(QPainter* p, qreal shift, CPoint a, CPoint b);
     const QImage* SourceImage() const;
 
     // Where the drawing goes.
@@ -245,6 +249,7 @@ private:
     const void* m_pOwnerLocal = nullptr;
     const void** m_ppOwner = &m_pOwnerLocal; // which DC last set the shared painter up
     bool m_bMappingDirty = true;
+    QTransform m_transform; // the mapping mode's, set by Prepare
 
     // Selected objects: the DC's own defaults until the caller selects others.
     CPen m_defPen{PS_SOLID, 1, 0};

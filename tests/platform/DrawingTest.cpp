@@ -24,15 +24,16 @@ protected:
         CClientDC dc(&m_wnd);
         return dc.GetPixel(x, y);
     }
-    // The bounding box of all non-white pixels.
+    // The bounding box of all non-white pixels, in the window's (logical) pixels.
     QRect Ink()
     {
         const QImage& img = m_wnd.GetBackingImage();
+        const int dpr = int(img.devicePixelRatio() + 0.5);
         QRect box;
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
                 if ((img.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
-                    box |= QRect(x, y, 1, 1);
+                    box |= QRect(x / dpr, y / dpr, 1, 1);
         return box;
     }
     CWnd m_wnd;
