@@ -15,8 +15,14 @@ VX_IMPLEMENT_CLASS(CMainFrame, CMDIFrameWnd)
 
 namespace {
 constexpr COLORREF kBackground = RGB(0, 128, 128);
+constexpr UINT WM_READ_CONFIGURATION = WM_APP + 0x10;
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 } // namespace
+
+CMDIClientWnd::CMDIClientWnd()
+{
+    MapMessage(WM_READ_CONFIGURATION, &CMDIClientWnd::OnReadConfiguration);
+}
 
 CPoint CMDIClientWnd::PicturePosition(int cx, int cy)
 {
@@ -39,9 +45,16 @@ BOOL CMDIClientWnd::OnEraseBkgnd(CDC* pDC)
             std::fprintf(stderr, "_getcwd error: %s\n", ec.message().c_str());
         else
             g_strStartDir = cwd.string();
-        ReadConfigurationAndLogOn();
+        // Its message boxes and dialogs come right after this paint, not inside it.
+        PostMessage(WM_READ_CONFIGURATION);
     }
     return TRUE;
+}
+
+LRESULT CMDIClientWnd::OnReadConfiguration(WPARAM, LPARAM)
+{
+    ReadConfigurationAndLogOn();
+    return 0;
 }
 
 void CMDIClientWnd::OnPaint()

@@ -8,6 +8,7 @@ class CMDIClientWnd : public CWnd
 {
     VX_DECLARE_CLASS(CMDIClientWnd)
 public:
+    CMDIClientWnd();
     // Where the picture's top-left corner goes in a client area of that size.
     static CPoint PicturePosition(int cx, int cy);
 
@@ -15,6 +16,7 @@ protected:
     BOOL OnEraseBkgnd(CDC* pDC) override;
     void OnPaint() override;
     void OnSize(UINT nType, int cx, int cy) override;
+    LRESULT OnReadConfiguration(WPARAM, LPARAM);
 };
 
 class CMainFrame : public CMDIFrameWnd
