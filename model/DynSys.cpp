@@ -8,7 +8,6 @@
 #include "platform/Resources.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
-#include "views/graph/GraphView.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -16,8 +15,6 @@
 #include <chrono>
 #include <system_error>
 #include <thread>
-
-using namespace modelcmd;
 
 VX_IMPLEMENT_ABSTRACT(CDynSys, CDocument)
 VX_IMPLEMENT_CLASS(CSys1Var, CDynSys)

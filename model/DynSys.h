@@ -9,6 +9,8 @@
 // for each row sent during the run, and OnCalcDoneMessage at its end; a view that closes while
 // it follows the run calls OnNotifyViewClosing. Every path that ends a run joins the thread.
 #include "model/CalcThread.h"
+#include "model/CommandIds.h"
+#include "model/GraphModel.h"
 #include "model/RunProtocol.h"
 #include "model/core/ModelCore.h"
 #include "platform/Document.h"

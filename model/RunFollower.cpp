@@ -2,7 +2,6 @@
 
 #include "model/DynSys.h"
 #include "platform/Dc.h"
-#include "views/graph/GraphView.h"
 
 #include <string>
 

@@ -11,8 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 
-using namespace modelcmd;
-
 namespace {
 
 struct NewCase

@@ -4,8 +4,6 @@
 
 #include "model/core/Globals.h"
 
-using namespace modelcmd;
-
 namespace {
 
 // A run long enough to be still going whenever the test acts.

@@ -7,8 +7,6 @@
 
 #include <QProgressBar>
 
-using namespace modelcmd;
-
 namespace {
 
 struct RunCase

@@ -1,8 +1,8 @@
 #pragma once
 // A model document for the view tests: the display-free model of one kind, a table filled by
 // the test or by a real run, and a record of what the view asked of it.
+#include "model/GraphModel.h"
 #include "platform/Document.h"
-#include "views/graph/GraphModel.h"
 
 #include <functional>
 #include <utility>

@@ -3,9 +3,10 @@
 // for imported data, with legend, live drawing, zoom, pan, limits, variable choice, curve styles
 // and the jump of the Data Table view to a clicked time. One design for the four model kinds;
 // what differs is in the kind's GraphKindInfo.
+#include "model/CommandIds.h"
+#include "model/GraphModel.h"
 #include "views/base/2DView.h"
 #include "views/graph/GraphKinds.h"
-#include "views/graph/GraphModel.h"
 #include "views/graph/GraphWalk.h"
 
 #include <array>
@@ -13,25 +14,6 @@
 #include <climits>
 #include <memory>
 #include <vector>
-
-// Menu commands of the view.
-constexpr UINT ID_CONTROLS_ZOOM_NEAR = 32858;
-constexpr UINT ID_CONTROLS_ZOOM_FAR = 32859;
-constexpr UINT ID_CONTROLS_PAN_UP = 32791;
-constexpr UINT ID_CONTROLS_PAN_DOWN = 32792;
-constexpr UINT ID_CONTROLS_PAN_LEFT = 32793;
-constexpr UINT ID_CONTROLS_PAN_RIGHT = 32794;
-constexpr UINT ID_CONTROLS_RESET_LIMITS = 32795;
-constexpr UINT ID_CONTROLS_SET_LIMITS = 32823;
-constexpr UINT ID_CONTROLS_SELECT_VARIABLES = 32781;
-
-// A stored row of a running calculation, sent to the views apart from the numbered hints.
-class CRowHint : public CObject
-{
-public:
-    explicit CRowHint(int nRow) : m_nRow(nRow) {}
-    int m_nRow;
-};
 
 class CGraphView : public C2DView
 {
