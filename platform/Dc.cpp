@@ -181,25 +181,22 @@ void CDC::AttachWindow(CWnd* pWnd, bool bPaint)
     pWnd->EnsureBacking();
     if (!pWnd->m_pImage)
         return;
-    if (!pWnd->m_pImagePainter)
-        pWnd->m_pImagePainter = std::make_unique<QPainter>(pWnd->m_pImage.get());
+    // The window's painter is begun at the first drawing call and may be ended between calls
+    // (a paint, a look at the picture); Prepare begins it again.
     ++pWnd->m_nPainterUsers;
-    m_pPainter = pWnd->m_pImagePainter.get();
+    m_bOnImage = true;
 }
 
 void CDC::Detach()
 {
-    if (m_pWnd && m_pPainter && m_pPainter == m_pWnd->m_pImagePainter.get()) {
-        if (*m_ppOwner == this)
-            *m_ppOwner = nullptr;
-        if (--m_pWnd->m_nPainterUsers == 0) {
-            m_pWnd->m_pImagePainter.reset();
-            if (!m_pWnd->m_bInPaint && m_pWnd->m_pWidget)
-                m_pWnd->m_pWidget->update();
-        }
-    } else if (m_pWnd && *m_ppOwner == this) {
+    if (m_pWnd && *m_ppOwner == this)
         *m_ppOwner = nullptr;
+    if (m_pWnd && m_bOnImage && --m_pWnd->m_nPainterUsers == 0) {
+        m_pWnd->EndImagePainter();
+        if (!m_pWnd->m_bInPaint && m_pWnd->m_pWidget)
+            m_pWnd->m_pWidget->update();
     }
+    m_bOnImage = false;
     m_pWnd = nullptr;
     m_pPainter = nullptr;
     m_ppOwner = &m_pOwnerLocal;
@@ -227,7 +224,9 @@ QPainter* CDC::GetPainter()
 
 QPainter* CDC::Prepare()
 {
-    QPainter* p = m_pOwnPainter ? m_pOwnPainter.get() : m_pPainter;
+    QPainter* p = m_pOwnPainter ? m_pOwnPainter.get()
+                  : m_bOnImage  ? m_pWnd->ImagePainter()
+                                : m_pPainter;
     if (!p)
         return nullptr;
     if (*m_ppOwner != this) {
@@ -654,9 +653,12 @@ BOOL CDC::TextOut(int x, int y, const std::string& text)
 CSize CDC::GetTextExtent(const std::string& text) const
 {
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
-    QPainter* p = m_pOwnPainter ? m_pOwnPainter.get() : m_pPainter;
-    const QFontMetrics fm = p && p->device() ? QFontMetrics(m_pFont->GetQFont(), p->device())
-                                             : QFontMetrics(m_pFont->GetQFont());
+    QPaintDevice* device = m_pOwnPainter ? m_pOwnPainter->device()
+                           : m_bOnImage  ? static_cast<QPaintDevice*>(m_pWnd->m_pImage.get())
+                           : m_pPainter  ? m_pPainter->device()
+                                         : nullptr;
+    const QFontMetrics fm =
+        device ? QFontMetrics(m_pFont->GetQFont(), device) : QFontMetrics(m_pFont->GetQFont());
     return CSize(fm.horizontalAdvance(s), fm.height());
 }
 

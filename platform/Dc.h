@@ -245,6 +245,7 @@ private:
     QPainter* m_pPainter = nullptr;          // borrowed (window or printer)
     std::unique_ptr<QPainter> m_pOwnPainter; // memory DC on its bitmap
     QPrinter* m_pPrinter = nullptr;
+    bool m_bOnImage = false;                      // draws on m_pWnd's backing image
     std::unique_ptr<class QRegion> m_pClipRegion; // paint DCs: the invalid area
     const void* m_pOwnerLocal = nullptr;
     const void** m_ppOwner = &m_pOwnerLocal; // which DC last set the shared painter up

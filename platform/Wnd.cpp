@@ -466,17 +466,37 @@ BOOL CWnd::KillTimer(UINT nIDEvent)
 const QImage& CWnd::GetBackingImage() const
 {
     static const QImage empty;
+    EndImagePainter();
     return m_pImage ? *m_pImage : empty;
+}
+
+QPainter* CWnd::ImagePainter()
+{
+    EnsureBacking();
+    if (!m_pImage)
+        return nullptr;
+    if (!m_pImagePainter) {
+        m_pImagePainter = std::make_unique<QPainter>(m_pImage.get());
+        m_pPainterOwner = nullptr; // a new painter: every DC sets its state up again
+    }
+    return m_pImagePainter.get();
+}
+
+void CWnd::EndImagePainter() const
+{
+    m_pImagePainter.reset();
+    m_pPainterOwner = nullptr;
 }
 
 void CWnd::EnsureBacking()
 {
-    if (!m_pWidget || m_nPainterUsers > 0)
+    if (!m_pWidget)
         return;
     const qreal dpr = m_pWidget->devicePixelRatioF();
     const QSize size = m_pWidget->size().expandedTo(QSize(1, 1)) * dpr;
     if (m_pImage && m_pImage->size() == size)
         return;
+    EndImagePainter();
     m_pImage = std::make_unique<QImage>(size, QImage::Format_RGB32);
     m_pImage->setDevicePixelRatio(dpr);
     m_pImage->fill(Qt::white);
@@ -625,6 +645,7 @@ void vx_WndAccess::PaintEvent(CWnd* w, QWidget* pWidget, const QRegion& exposed)
     w->PaintInvalid();
     if (!w->m_pImage)
         return;
+    w->EndImagePainter(); // a DC kept for live drawing begins it again at its next call
     QPainter p(pWidget);
     p.setClipRegion(exposed);
     p.drawImage(0, 0, *w->m_pImage);

@@ -166,6 +166,10 @@ private:
     void DestroyWindowImpl(bool bDeleteWidget);
     void EnsureBacking();
     void PaintInvalid();
+    // The painter on the backing image, begun when first needed; ended before the image is
+    // shown, looked at from outside or replaced, so nobody reads an image being painted.
+    QPainter* ImagePainter();
+    void EndImagePainter() const;
 
     QWidget* m_pWidget = nullptr;
     bool m_bOwnsWidget = false;
@@ -188,9 +192,9 @@ private:
     bool m_bEraseNeeded = false;
     bool m_bInPaint = false;
     QPainter* m_pDirectPainter = nullptr; // painting straight onto a borrowed widget
-    std::unique_ptr<QPainter> m_pImagePainter;
+    mutable std::unique_ptr<QPainter> m_pImagePainter;
     int m_nPainterUsers = 0;
-    const void* m_pPainterOwner = nullptr;
+    mutable const void* m_pPainterOwner = nullptr;
 
     friend class CDC;
     friend class CPaintDC;
