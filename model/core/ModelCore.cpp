@@ -399,6 +399,11 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
     p.m_nModelForm = m_nModelForm;
     p.m_nIndex = m_nTableIndex;
     p.m_nCount = m_nTableCount;
+    p.m_pTableGuard = &m_tableGuard;
+    {
+        auto lock = m_tableGuard.LockForReading();
+        m_tableGuard.Publish(p.m_nIndex, p.m_nCount);
+    }
     p.m_nStepDelay = m_kind == SystemKind::Newtonian ? m_nAnimDelay : 0;
     p.m_nStepCount = m_nStepCount;
     p.m_bDelayedVarUsed = EquationsUseDelayedVars();
@@ -431,6 +436,18 @@ void CModelCore::TakeRunResults(const CTrajectoryCalc& calc, int nIndex, int nCo
     } else {
         calc.TakeState(*this);
     }
+}
+
+CTableReadLock::CTableReadLock(const CModelCore& core)
+    : m_lock(core.m_tableGuard.LockForReading())
+{
+    if (!core.m_bRunning) {
+        m_ring = {core.m_nTableIndex, core.m_nTableCount, core.m_bTableWrapped != 0};
+        return;
+    }
+    const int index = core.m_tableGuard.Index(), count = core.m_tableGuard.Count();
+    const bool wrapped = core.m_bTableWrapped || index < count;
+    m_ring = {wrapped ? index : 0, count, wrapped};
 }
 
 void CModelCore::WaitSeconds(int nSeconds)

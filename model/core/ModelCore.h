@@ -8,7 +8,8 @@
 // TableColumns(kind) of them. m_nTableIndex is the ring position, m_nTableCount the rows stored
 // since the last allocation (not capped), m_bTableWrapped whether the ring has been filled
 // once. Readers start at m_nTableIndex and walk m_nTableRows rows when wrapped, else
-// m_nTableCount rows.
+// m_nTableCount rows. A reader that may run while a run writes holds a CTableReadLock and
+// walks the ring that it gives.
 #include "model/core/ModelSettings.h"
 #include "model/core/TrajectoryCalc.h"
 #include "parser/Parser.h"
@@ -21,6 +22,14 @@
 #include <vector>
 
 extern const char* const kTableMemoryMessage;
+
+// The table ring as a reader walks it: the first row, the rows stored, whether it wrapped.
+struct TableRing
+{
+    int index = 0;
+    int count = 0;
+    bool wrapped = false;
+};
 
 class CModelCore : public CModelSettings
 {
@@ -92,10 +101,25 @@ public:
     BYTE m_bTableWrapped = 0;
     int m_nTableCount = 0;
     std::int64_t m_nStepCount = 0; // the step counter of the runs, continued by a continued run
+    // The lock of the columns between a run and their readers (see CTableReadLock).
+    mutable CTableGuard m_tableGuard;
 
 protected:
     const SystemKind m_kind;
     std::unique_ptr<CParser> m_pRunParser; // the running thread's copy
+};
+
+// A reader's hold on the table columns: they may be read while it lives. During a run its
+// ring is the position the run has published, otherwise the document's.
+class CTableReadLock
+{
+public:
+    explicit CTableReadLock(const CModelCore& core);
+    const TableRing& Ring() const { return m_ring; }
+
+private:
+    std::unique_lock<std::mutex> m_lock;
+    TableRing m_ring;
 };
 
 // General format with six significant digits and a three-digit exponent ("1e+030").

@@ -32,6 +32,7 @@ template <SystemKind K> constexpr int Dim()
 }
 
 // Steps between yields: giving up the time slice at every step costs a system call each.
+// Readers waiting for the table are let in at the same points.
 constexpr unsigned kYieldEvery = 256;
 
 } // namespace
@@ -153,15 +154,43 @@ bool CTrajectoryCalc::ColumnsUsable() const
     return true;
 }
 
+void CTrajectoryCalc::HoldTable()
+{
+    if (m_p.m_pTableGuard)
+        m_p.m_pTableGuard->Hold();
+}
+
+void CTrajectoryCalc::LetGoTable()
+{
+    if (m_p.m_pTableGuard)
+        m_p.m_pTableGuard->LetGo(m_nIndex, m_nCount);
+}
+
+template <class Report> void CTrajectoryCalc::Unlocked(Report report)
+{
+    LetGoTable();
+    report();
+    HoldTable();
+}
+
 void CTrajectoryCalc::StoreSample(ICalcSink& sink)
 {
     for (const int* s = m_slots; *s >= 0; ++s)
         m_col[*s][m_nIndex] = m_v[*s];
     if (m_p.m_bPlotConcurrent)
-        sink.RowStored(m_nIndex, m_nCount);
+        ReportRow(sink);
     ++m_nCount;
     if (++m_nIndex >= m_p.m_nTableRows)
         m_nIndex = 0;
+}
+
+// Out of line: the loop's row store stays small.
+[[gnu::noinline]] void CTrajectoryCalc::ReportRow(ICalcSink& sink)
+{
+    if (CTableGuard* guard = m_p.m_pTableGuard) // the row just written counts as stored
+        guard->LetGo(m_nIndex + 1 < m_p.m_nTableRows ? m_nIndex + 1 : 0, m_nCount + 1);
+    sink.RowStored(m_nIndex, m_nCount);
+    HoldTable();
 }
 
 void CTrajectoryCalc::Track()
@@ -390,6 +419,7 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
     const std::int64_t n =
         togo >= 1 ? static_cast<std::int64_t>(std::min(togo, 9.0e18)) : std::int64_t{0};
 
+    HoldTable(); // let go around reports and pauses, and at the end
     if constexpr (K == SystemKind::Newtonian) {
         m_dXpBefore = m_v[kSlotXp];
         if (m_v[kSlotT] == 0) {
@@ -414,15 +444,21 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
     }
 
     const bool delayed = m_p.m_bDelayedVarUsed && parser;
+    const CTableGuard* const guard = m_p.m_pTableGuard;
     std::int64_t sinceProgress = 0;
     unsigned sinceYield = 0;
     while (m_v[kSlotT] < m_p.m_dRunTimeLimit) {
         if (sink.ShouldStop())
             break;
-        if (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(m_p.m_nStepDelay));
-        else if (++sinceYield == kYieldEvery) {
+        if (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0) {
+            Unlocked([this] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(m_p.m_nStepDelay));
+            });
+        } else if (++sinceYield == kYieldEvery) {
+            // A reader waits at most this many steps for the table.
             sinceYield = 0;
+            if (guard && guard->ReaderWaiting())
+                Unlocked([] {});
             std::this_thread::yield();
         }
         if (parser) {
@@ -449,10 +485,11 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
         if (++m_nStepCount % m_p.m_nTableInterval == 0)
             StoreSample(sink);
         if (n > 0 && ++sinceProgress == n) {
-            sink.ProgressStep();
+            Unlocked([&] { sink.ProgressStep(); });
             sinceProgress = 0;
         }
     }
+    LetGoTable();
     sink.Done(m_nIndex, m_nCount);
 }
 

@@ -11,9 +11,12 @@
 //       lists 1 to 3; the document hands the run a parser of its own or keeps out of it);
 //     * the table columns m_pArrT ... m_pArrZp (the run writes rows in place and reads back
 //       the rows of the delayed values). Their size must stay at least m_nTableRows.
-//   Everything else the run touches is its own copy.
+//   Everything else the run touches is its own copy. With m_pTableGuard set, the run writes
+//   the columns under that lock and publishes its ring position with it (TableGuard.h);
+//   readers on other threads take the lock while they read.
 // - The run reports through an ICalcSink, on the worker thread:
 //     ShouldStop()  polled once before every step; true ends the run after the current step.
+//                   It must not wait for another thread (the table lock is held then).
 //     RowStored(i, n) after row i was written, only when m_bPlotConcurrent; n is the number of
 //                   rows stored before it. The run waits for the call to return, so readers
 //                   may look at the columns inside it.
@@ -28,6 +31,7 @@
 //   a fresh run (t = 0) counts from 0, a continued one from the value the document kept.
 #include "model/core/ModelForms.h"
 #include "model/core/ModelSettings.h"
+#include "model/core/TableGuard.h"
 
 #include <cstdint>
 #include <vector>
@@ -60,7 +64,8 @@ struct CALCPARAMS
     std::vector<double>* m_pArrYp = nullptr;
     std::vector<double>* m_pArrZ = nullptr;
     std::vector<double>* m_pArrZp = nullptr;
-    CParser* m_pParser = nullptr; // with the equations recorded in lists 1 to 3
+    CTableGuard* m_pTableGuard = nullptr; // the columns' lock, or null when nobody reads
+    CParser* m_pParser = nullptr;         // with the equations recorded in lists 1 to 3
     // Equation texts handed to the parser's replay (Newtonian: the joined force text).
     std::string m_strEqX, m_strEqY, m_strEqZ;
     int m_nTableRows = 0;
@@ -140,6 +145,12 @@ private:
     void TakeColumns();
     void LoadParserVars();
     void StoreSample(ICalcSink& sink);
+    void ReportRow(ICalcSink& sink);
+    // Takes and lets go of the table lock (when there is one); reports that may wait for
+    // another thread are made between the two.
+    void HoldTable();
+    void LetGoTable();
+    template <class Report> void Unlocked(Report report);
     void Track();
     void UpdateDelayed();
     bool ColumnsUsable() const;

@@ -5,6 +5,9 @@
 #include "platform/Resources.h"
 #include "views/graph/GraphView.h"
 
+#include <chrono>
+#include <cmath>
+
 namespace {
 
 CDynSys* NewWithGraph(SystemKind kind)
@@ -67,4 +70,51 @@ TEST_F(ModelTest, ClosingTheGraphViewDuringARunEndsIt)
     EXPECT_GT(doc->m_dT, 0);
     EXPECT_EQ(doc->m_nOpenViews[0], 0);
     vx::DeliverPostedMessages();
+}
+
+// A view redrawn and the table walked on the user-interface thread while a run wraps a short
+// ring: the reads and the run's writes meet only under the table lock (ThreadSanitizer checks).
+TEST_F(ModelTest, TableReadsDuringARunThatWrapsTheRing)
+{
+    CDynSys* doc = NewWithGraph(SystemKind::TwoVariable);
+    ASSERT_NE(doc, nullptr);
+    CGraphView* graph = GraphOf(doc);
+    ModelMainFrame()->MDIActivate(graph->GetParentFrame());
+    doc->m_nTableRows = 30;
+    doc->m_dRunTimeLimit = 1e6;
+    doc->m_bPlotConcurrent = 0;
+    doc->m_bPlotPostCalc = 1;
+    doc->m_bPlotOverlay = 1; // an update during the run redraws the stored curves
+    // A first stretch, stopped, so that the document has data; the second run continues it.
+    doc->OnControlsRun();
+    ASSERT_TRUE(Running(doc));
+    doc->OnControlsStop();
+    ASSERT_TRUE(PumpUntil([&] { return !Running(doc); }));
+    ASSERT_EQ(doc->m_bHaveData, 1);
+
+    doc->OnControlsRun();
+    ASSERT_TRUE(Running(doc));
+    int lastCount = -1;
+    double sum = 0;
+    // Until the ring has wrapped a few times under the readers (a minute at most: a hang guard).
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    for (int pass = 0; (pass < 100 || lastCount < 3 * doc->m_nTableRows) && Running(doc) &&
+                       std::chrono::steady_clock::now() < giveUp;
+         ++pass) {
+        graph->OnUpdate(nullptr, HINT_MODEL, nullptr);
+        const CTableReadLock lock(*doc);
+        const TableRing& ring = lock.Ring();
+        EXPECT_GE(ring.count, lastCount);
+        ASSERT_GE(ring.index, 0);
+        ASSERT_LT(ring.index, doc->m_nTableRows);
+        lastCount = ring.count;
+        const int n = ring.wrapped ? doc->m_nTableRows : ring.count;
+        for (int i = 0, row = ring.index; i < n; ++i, row = (row + 1) % doc->m_nTableRows)
+            sum += doc->m_arrTable[kSlotX][row] + doc->m_arrTable[kSlotT][row];
+    }
+    EXPECT_TRUE(std::isfinite(sum));
+    EXPECT_GT(lastCount, 2 * doc->m_nTableRows); // the ring wrapped under the readers
+    doc->OnControlsStop();
+    ASSERT_TRUE(PumpUntil([&] { return !Running(doc); }));
+    doc->OnCloseDocument();
 }

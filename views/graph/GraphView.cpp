@@ -347,8 +347,10 @@ void CGraphView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan
 void CGraphView::DrawCurves(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
-    const RingSpan ring{Column(s.m_arrTable[kSlotT], s.m_nTableRows), s.m_nTableRows,
-                        s.m_nTableIndex, s.m_nTableCount, s.m_bTableWrapped != 0};
+    const CTableReadLock lock(s); // a run may be writing the columns
+    const TableRing& r = lock.Ring();
+    const RingSpan ring{Column(s.m_arrTable[kSlotT], s.m_nTableRows), s.m_nTableRows, r.index,
+                        r.count, r.wrapped};
     DrawTable(pDC, s.m_arrTable, ring, false);
 }
 
@@ -497,6 +499,7 @@ void CGraphView::PostTableRow(CPoint point)
     int row = -1;
     const double* times = Column(s.m_arrTable[kSlotT], s.m_nTableRows);
     if (s.m_nTableSource == 0 && s.m_bHaveData && times && s.m_nTableIndex < s.m_nTableRows) {
+        const CTableReadLock lock(s); // a run may be writing the row
         const double t0 = times[s.m_nTableIndex];
         row = ClickedGeneratedRow(t, t0, s.m_nTableInterval, s.m_dChronon);
     } else if (s.m_nTableSource == 1) {
