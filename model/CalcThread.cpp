@@ -16,15 +16,30 @@ CCalcThread::~CCalcThread()
 void CCalcThread::Start()
 {
     m_thread = std::thread([this] {
+        if (g_calcThreadStartHook)
+            g_calcThreadStartHook();
         m_calc.Run(m_sink);
         m_events.pThreadEnd->SetEvent();
+        m_ended.SetEvent();
     });
 }
 
 void CCalcThread::Join()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    if (!m_thread.joinable())
+        return;
+    ServeWhileWaiting([this](int ms) { return m_ended.Lock(ms); });
+    m_thread.join();
+}
+
+void ServeWhileWaiting(const std::function<bool(int nTimeoutMs)>& done)
+{
+    if (!IsUiThread()) {
+        done(CEvent::INFINITE);
+        return;
+    }
+    while (!done(5))
+        vx::DeliverPostedMessages();
 }
 
 bool CCalcThread::CSink::Stopping() const

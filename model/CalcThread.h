@@ -17,6 +17,7 @@
 #include "platform/base/Event.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -37,6 +38,8 @@ public:
 
     // Starts the thread; throws std::system_error when it cannot.
     void Start();
+    // Waits for the thread's end. On the user-interface thread the wait keeps serving the
+    // calls queued for that thread, since the run may be waiting in one (a message box).
     void Join();
 
     // Written by Run before Start.
@@ -45,9 +48,10 @@ public:
 
     // Whether the run has reported its end (the thread then waits for the acknowledge).
     bool DoneReached() const { return m_done.IsSet(); }
-    // Waits until the run has reported its end. The thread needs nothing from the caller's
-    // thread to get there once the stop event is set.
-    void WaitDone() { m_done.Lock(); }
+    // Waits up to nTimeoutMs for the run to report its end; true when it has. Once the stop
+    // event is set the thread needs nothing from the caller's thread to get there, except an
+    // answer to a message box that it may be showing (see ServeWhileWaiting).
+    bool WaitDone(int nTimeoutMs) { return m_done.Lock(nTimeoutMs); }
     int DoneIndex() const { return m_nDoneIndex; }
     int DoneCount() const { return m_nDoneCount; }
     // The run's results; read them only once DoneReached and before the acknowledge.
@@ -74,6 +78,7 @@ private:
     CTrajectoryCalc m_calc;
     Events m_events;
     CEvent m_done{false, true};
+    CEvent m_ended{false, true};            // the thread function has returned
     int m_nDoneIndex = 0, m_nDoneCount = 0; // written before m_done is set
     std::thread m_thread;
 };
@@ -95,6 +100,14 @@ class CSys3Calc final : public CCalcThread
 {
     using CCalcThread::CCalcThread;
 };
+
+// Tests: called on a run's thread before the run (for example a message box).
+inline std::function<void()> g_calcThreadStartHook;
+
+// One wait for a run on the user-interface thread: serves the calls queued for that thread
+// (a calculation thread's message box waits for one) and returns once done() holds. On another
+// thread it only waits.
+void ServeWhileWaiting(const std::function<bool(int nTimeoutMs)>& done);
 
 // The thread object of the parameter block's kind.
 std::unique_ptr<CCalcThread> MakeCalcThread(const CALCPARAMS& params, HWND hwndNotify,

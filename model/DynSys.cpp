@@ -386,8 +386,10 @@ void CDynSys::OnNotifyViewClosing(HWND hWndView)
         return;
     DestroyProgressWnd();
     m_hStopEvent.SetEvent();
-    m_pCalcThread->WaitDone();
-    OnCalcDone(m_pCalcThread->DoneIndex(), m_pCalcThread->DoneCount());
+    // What is served while waiting may end the run itself (its own end message).
+    ServeWhileWaiting([this](int ms) { return !m_pCalcThread || m_pCalcThread->WaitDone(ms); });
+    if (m_bRunning && m_pCalcThread)
+        OnCalcDone(m_pCalcThread->DoneIndex(), m_pCalcThread->DoneCount());
 }
 
 // --- plot, clear data, plot timing ---------------------------------------------------------

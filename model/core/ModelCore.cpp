@@ -438,8 +438,7 @@ void CModelCore::TakeRunResults(const CTrajectoryCalc& calc, int nIndex, int nCo
     }
 }
 
-CTableReadLock::CTableReadLock(const CModelCore& core)
-    : m_lock(core.m_tableGuard.LockForReading())
+CTableReadLock::CTableReadLock(const CModelCore& core) : m_lock(core.m_tableGuard.LockForReading())
 {
     if (!core.m_bRunning) {
         m_ring = {core.m_nTableIndex, core.m_nTableCount, core.m_bTableWrapped != 0};

@@ -134,3 +134,38 @@ TEST_F(ModelTest, QuittingDuringRunsClosesEverything)
     EXPECT_EQ(CDynSys::RunningDocuments(), 0);
     vx::DeliverPostedMessages();
 }
+
+// A calculation thread that shows a message box ("Parser stack overload." from a replay) waits
+// for the user-interface thread. Closing the document at that moment must still end the run:
+// the waits for the run serve the box. Both ends: the view that follows the run closes, and
+// the document's own end when no view follows it.
+TEST_F(ModelTest, ClosingWhileTheRunShowsAMessageBox)
+{
+    std::atomic<int> shown{0};
+    SetMessageBoxHook([&](const std::string& text, unsigned) {
+        int result = 0;
+        RunOnUiThread([&] { // as the real box: answered on the user-interface thread
+            m_messages.push_back(text);
+            result = IDOK;
+        });
+        ++shown;
+        return result;
+    });
+    g_calcThreadStartHook = [] { ShowMessageBox("Parser stack overload."); };
+    for (bool follows : {true, false}) {
+        SCOPED_TRACE(follows);
+        m_messages.clear();
+        auto* doc = follows ? NewDoc(SystemKind::TwoVariable)
+                            : dynamic_cast<CDynSys*>(DeafTemplate()->OpenDocumentFile(nullptr));
+        ASSERT_NE(doc, nullptr);
+        MakeLong(doc);
+        doc->OnControlsRun();
+        ASSERT_TRUE(Running(doc));
+        doc->OnCloseDocument(); // no events pumped before: the box is still waiting
+        EXPECT_EQ(CDynSys::RunningDocuments(), 0);
+        EXPECT_EQ(m_messages, std::vector<std::string>{"Parser stack overload."});
+        vx::DeliverPostedMessages();
+    }
+    g_calcThreadStartHook = nullptr;
+    EXPECT_EQ(shown, 2);
+}

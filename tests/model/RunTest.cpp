@@ -140,7 +140,7 @@ TEST_F(ModelTest, StopBetweenTheEndAndItsMessage)
     doc->m_dRunTimeLimit = 0.2; // 4 steps: no progress steps, nothing sent to this thread
     doc->OnControlsRun();
     ASSERT_NE(doc->m_pCalcThread, nullptr);
-    doc->m_pCalcThread->WaitDone(); // its end is posted and not yet delivered
+    doc->m_pCalcThread->WaitDone(CEvent::INFINITE); // its end is posted and not yet delivered
     doc->OnControlsStop();
     ASSERT_TRUE(PumpUntil([&] { return !Running(doc); }));
     EXPECT_EQ(doc->m_nTableCount, 5);
