@@ -2,7 +2,6 @@
 #include "ModelFixture.h"
 
 #include "model/core/Globals.h"
-#include "platform/Resources.h"
 #include "views/graph/GraphView.h"
 
 #include <chrono>
@@ -12,19 +11,12 @@ namespace {
 
 CDynSys* NewWithGraph(SystemKind kind)
 {
-    static const char* const names[] = {"CSys1Graph", "CSys1NNGraph", "CSys2Graph", "CSys3Graph"};
-    const ModelKindInfo& info = DocKindInfo(kind);
-    const UINT id = 950 + static_cast<UINT>(kind);
     static CDocTemplate* templates[kSystemKinds] = {};
     CDocTemplate*& t = templates[static_cast<int>(kind)];
-    if (!t) {
-        vx::res::RegisterString(id, std::string("\n") + info.newName + "\nG\nG (*.g)\n.g" +
-                                        std::to_string(id) + "\nG\nG");
-        t = new CMultiDocTemplate(id, CRuntimeClass::FromName(info.className),
-                                  VX_RUNTIME_CLASS(CMDIChildWnd),
-                                  CRuntimeClass::FromName(names[static_cast<int>(kind)]));
-        ModelTestApp().AddDocTemplate(t);
-    }
+    if (!t)
+        t = testapp::AddModelTemplate(ModelTestApp(), kind,
+                                      testapp::GraphViewClass(static_cast<int>(kind)),
+                                      950 + static_cast<UINT>(kind));
     return dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr));
 }
 

@@ -1,13 +1,6 @@
 #include "ModelFixture.h"
 
 #include "model/core/Globals.h"
-#include "platform/Resources.h"
-#include "views/graph/GraphView.h"
-
-#include <QCoreApplication>
-#include <QWidget>
-
-#include <chrono>
 
 VX_IMPLEMENT_CLASS(CHookView, CModelPlainView)
 VX_IMPLEMENT_CLASS(CDeafView, CView)
@@ -16,11 +9,6 @@ VX_IMPLEMENT_CLASS(CModelTestMain, CMDIFrameWnd)
 namespace {
 constexpr UINT kMainMenu = 901;
 constexpr UINT kDeafTemplate = 902;
-
-const CRuntimeClass* DocClass(SystemKind kind)
-{
-    return CRuntimeClass::FromName(DocKindInfo(kind).className);
-}
 } // namespace
 
 void CHookView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
@@ -35,30 +23,11 @@ CWinApp& ModelTestApp()
 {
     static CWinApp app("VeltrixModelTest");
     static bool ready = [] {
-        using vx::res::MenuItem;
-        vx::res::RegisterMenu(kMainMenu, {{"&File", 0, {{"&Open", ID_FILE_OPEN, {}}}}});
-        for (int k = 0; k < kSystemKinds; ++k) {
-            const ModelKindInfo& info = DocKindInfo(static_cast<SystemKind>(k));
-            vx::res::RegisterString(info.nIDResource,
-                                    std::string("\n") + info.newName + "\nModel\nModel Files (*" +
-                                        info.filterExt + ")\n" + info.filterExt + "\nModel\nModel");
-            vx::res::RegisterMenu(info.nIDResource,
-                                  {{"&File", 0, {{"&Open", ID_FILE_OPEN, {}}}},
-                                   {"&View", 0, {{"&Toolbar", ID_VIEW_TOOLBAR, {}}}},
-                                   {"&Window", 0, {{"&Cascade", ID_WINDOW_CASCADE, {}}}}});
-            app.AddDocTemplate(new CMultiDocTemplate(info.nIDResource, DocClass(info.kind),
-                                                     VX_RUNTIME_CLASS(CMDIChildWnd),
-                                                     VX_RUNTIME_CLASS(CHookView)));
-        }
-        vx::res::RegisterString(kDeafTemplate, "\nDeaf\nDeaf\nDeaf (*.dx1)\n.dx1\nDeaf\nDeaf");
-        app.AddDocTemplate(new CMultiDocTemplate(kDeafTemplate, DocClass(SystemKind::OneVariable),
-                                                 VX_RUNTIME_CLASS(CMDIChildWnd),
-                                                 VX_RUNTIME_CLASS(CDeafView)));
-        auto* frame = new CModelTestMain;
-        frame->LoadFrame(kMainMenu, WS_OVERLAPPEDWINDOW);
-        app.m_pMainWnd = frame;
-        frame->GetWidget()->resize(1000, 700);
-        frame->ShowWindow(SW_SHOW);
+        for (int k = 0; k < kSystemKinds; ++k)
+            testapp::AddModelTemplate(app, static_cast<SystemKind>(k), VX_RUNTIME_CLASS(CHookView));
+        testapp::AddModelTemplate(app, SystemKind::OneVariable, VX_RUNTIME_CLASS(CDeafView),
+                                  kDeafTemplate);
+        testapp::ShowMainFrame(app, new CModelTestMain, kMainMenu, 1000, 700);
         return true;
     }();
     (void)ready;
@@ -72,30 +41,12 @@ CMDIFrameWnd* ModelMainFrame()
 
 CDocTemplate* ModelTemplate(SystemKind kind)
 {
-    for (CDocTemplate* t : ModelTestApp().GetDocTemplates())
-        if (t->GetResourceID() == DocKindInfo(kind).nIDResource)
-            return t;
-    return nullptr;
+    return testapp::FindTemplate(ModelTestApp(), DocKindInfo(kind).nIDResource);
 }
 
 CDocTemplate* DeafTemplate()
 {
-    for (CDocTemplate* t : ModelTestApp().GetDocTemplates())
-        if (t->GetResourceID() == kDeafTemplate)
-            return t;
-    return nullptr;
-}
-
-bool PumpUntil(const std::function<bool()>& pred)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        vx::DeliverPostedMessages();
-    }
-    return true;
+    return testapp::FindTemplate(ModelTestApp(), kDeafTemplate);
 }
 
 void ModelTest::SetUp()

@@ -1,6 +1,7 @@
 #pragma once
 // The application, main frame and model templates shared by the model document tests, with a
 // view that can act when it sees a row, and a recorder of message boxes.
+#include "common/ModelApp.h"
 #include "model/DynSys.h"
 #include "model/RunFollower.h"
 #include "platform/DocTemplate.h"
@@ -41,10 +42,6 @@ CMDIFrameWnd* ModelMainFrame();
 CDocTemplate* ModelTemplate(SystemKind kind);
 // One-variable documents whose first view is a CDeafView.
 CDocTemplate* DeafTemplate();
-
-// Pumps the event loop and the posted messages until pred() holds; false when it still does not
-// hold after a minute (a hang guard, not a timing check).
-bool PumpUntil(const std::function<bool()>& pred);
 
 class ModelTest : public ::testing::Test
 {

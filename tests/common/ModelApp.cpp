@@ -1,0 +1,66 @@
+#include "common/ModelApp.h"
+
+#include "platform/Resources.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <chrono>
+#include <string>
+
+namespace testapp {
+
+CDocTemplate* AddModelTemplate(CWinApp& app, SystemKind kind, const CRuntimeClass* pViewClass,
+                               UINT nID)
+{
+    const ModelKindInfo& info = DocKindInfo(kind);
+    const std::string ext = nID == 0 ? info.filterExt : ".t" + std::to_string(nID);
+    if (nID == 0)
+        nID = info.nIDResource;
+    vx::res::RegisterString(nID, std::string("\n") + info.newName + "\nModel\nModel Files (*" +
+                                     ext + ")\n" + ext + "\nModel\nModel");
+    vx::res::RegisterMenu(nID, {{"&File", 0, {{"&Open", ID_FILE_OPEN, {}}}},
+                                {"&View", 0, {{"&Toolbar", ID_VIEW_TOOLBAR, {}}}},
+                                {"&Window", 0, {{"&Cascade", ID_WINDOW_CASCADE, {}}}}});
+    auto* t = new CMultiDocTemplate(nID, CRuntimeClass::FromName(info.className),
+                                    VX_RUNTIME_CLASS(CMDIChildWnd), pViewClass);
+    app.AddDocTemplate(t);
+    return t;
+}
+
+void ShowMainFrame(CWinApp& app, CMDIFrameWnd* pFrame, UINT nMenu, int cx, int cy)
+{
+    vx::res::RegisterMenu(nMenu, {{"&File", 0, {{"&Open", ID_FILE_OPEN, {}}}}});
+    pFrame->LoadFrame(nMenu, WS_OVERLAPPEDWINDOW);
+    app.m_pMainWnd = pFrame;
+    pFrame->GetWidget()->resize(cx, cy);
+    pFrame->ShowWindow(SW_SHOW);
+}
+
+const CRuntimeClass* GraphViewClass(int kind)
+{
+    static const char* const names[] = {"CSys1Graph", "CSys1NNGraph", "CSys2Graph", "CSys3Graph"};
+    return CRuntimeClass::FromName(names[kind]);
+}
+
+CDocTemplate* FindTemplate(CWinApp& app, UINT nID)
+{
+    for (CDocTemplate* t : app.GetDocTemplates())
+        if (t->GetResourceID() == nID)
+            return t;
+    return nullptr;
+}
+
+} // namespace testapp
+
+bool PumpUntil(const std::function<bool()>& pred)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        vx::DeliverPostedMessages();
+    }
+    return true;
+}
