@@ -3,7 +3,6 @@
 #include "dataentry/DataEntry.h"
 #include "model/ProgressBarWnd.h"
 #include "model/core/Globals.h"
-#include "model/core/ModelForms.h"
 #include "platform/Frame.h"
 #include "platform/Resources.h"
 #include "platform/View.h"
@@ -156,11 +155,7 @@ BOOL CDynSys::OnNewDocument()
     if (!CDocument::OnNewDocument())
         return FALSE;
     m_strFileName = Info().newName;
-    SetDefaults();
-    AllocateTable();
-    EvaluateParameters();
-    CompileEquations();
-    m_bViewsRestored = 1; // nothing saved to reopen
+    InitNewModel(); // nothing saved to reopen
     SetTitle(m_strFileName);
     return TRUE;
 }
@@ -181,36 +176,10 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
         return FALSE;
     }
     m_strFileName = BaseName(path);
-    m_bRunning = 0;
-    AllocateTable();
-    if (m_kind == SystemKind::Newtonian)
-        m_strEquation = BuildEquation(m_strAppliedForce, m_strRestoringForce, m_strDragForce);
-    LoadState();
-    ComputeDerivedValues(*this, m_kind);
-    const bool clearFirst =
-        m_kind == SystemKind::TwoVariable || m_kind == SystemKind::ThreeVariable;
-    if (clearFirst)
-        g_bDelayedVarUsed = false;
-    EvaluateParameters();
-    if (!clearFirst)
-        g_bDelayedVarUsed = false;
-    CompileEquations();
-    m_bViewsRestored = 0; // the shell reopens the views that the file lists
+    InitOpenedModel(); // the shell reopens the views that the file lists
     SetTitle(m_strFileName);
     SetModifiedFlag(FALSE);
     return TRUE;
-}
-
-void CDynSys::LoadState()
-{
-    m_dT = 0;
-    m_dX = m_dInitX;
-    m_dXp = m_kind == SystemKind::Newtonian ? m_dInitXp : 0;
-    m_dXpp = 0;
-    m_dY = m_dInitY;
-    m_dYp = 0;
-    m_dZ = m_dInitZ;
-    m_dZp = 0;
 }
 
 BOOL CDynSys::OnSaveDocument(const char* lpszPathName)

@@ -113,7 +113,6 @@ protected:
 private:
     void MapCommands();
     void CreateDataEntry();
-    void LoadState();
     CView* ChooseNotifyView() const;
     bool StartRun(CView* pNotify);
     void EndRunWindows();

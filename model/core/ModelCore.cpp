@@ -181,8 +181,15 @@ void CModelCore::InitOpenedModel()
     m_dZ = m_dInitZ;
     m_dZp = 0;
     ComputeDerivedValues(*this, m_kind);
+    // The two- and three-variable kinds clear the delayed-variable flag before the parameters
+    // are evaluated, the others after.
+    const bool clearFirst =
+        m_kind == SystemKind::TwoVariable || m_kind == SystemKind::ThreeVariable;
+    if (clearFirst)
+        g_bDelayedVarUsed = false;
     EvaluateParameters();
-    g_bDelayedVarUsed = false;
+    if (!clearFirst)
+        g_bDelayedVarUsed = false;
     CompileEquations();
     m_bViewsRestored = 0;
 }
