@@ -94,18 +94,3 @@ std::vector<double> InitialValues(GraphKind kind, const CModelSettings& s)
     }
     return {s.m_dInitX, s.m_dInitY, s.m_dInitZ};
 }
-
-std::vector<std::string> EquationTexts(GraphKind kind, const CModelSettings& s)
-{
-    switch (kind) {
-    case GraphKind::Newtonian:
-        return {s.m_strEquation};
-    case GraphKind::OneVariable:
-        return {s.m_strXRate};
-    case GraphKind::TwoVariable:
-        return {s.m_strXRate, s.m_strYRate};
-    case GraphKind::ThreeVariable:
-        break;
-    }
-    return {s.m_strXRate, s.m_strYRate, s.m_strZRate};
-}

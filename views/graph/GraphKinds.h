@@ -59,6 +59,5 @@ struct SlotSettings
 };
 const SlotSettings& SlotMembers(GraphSlot slot);
 
-// Initial values and equation texts a kind shows in its margins.
+// The initial values a kind shows in its left margin.
 std::vector<double> InitialValues(GraphKind kind, const CModelSettings& s);
-std::vector<std::string> EquationTexts(GraphKind kind, const CModelSettings& s);

@@ -222,7 +222,9 @@ void CGraphView::DrawTopTexts(CDC* pDC)
     pDC->SetTextAlign(TA_CENTER | TA_TOP);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
     const int mid = (m_rcPlot.left + m_rcPlot.right) / 2;
-    const std::vector<std::string> equations = EquationTexts(m_kind, s);
+    std::vector<std::string> equations;
+    for (const std::string* eq : s.Equations())
+        equations.push_back(*eq);
     int line = 0;
     for (std::size_t i = 0; i < equations.size(); ++i, ++line)
         pDC->TextOut(mid, line * m_nTextHeight, Info().equationPrefixes[i] + equations[i]);
