@@ -493,33 +493,39 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
     sink.Done(m_nIndex, m_nCount);
 }
 
+namespace {
+
+// The record's members of each slot: value, smallest and largest value of a run.
+struct SlotFields
+{
+    double CModelSettings::*value;
+    double CModelSettings::*min;
+    double CModelSettings::*max;
+};
+using S = CModelSettings;
+const SlotFields kSlotFields[kSlots] = {
+    {&S::m_dT, nullptr, nullptr},
+    {&S::m_dX, &S::m_dMinX, &S::m_dMaxX},
+    {&S::m_dXp, &S::m_dMinXp, &S::m_dMaxXp},
+    {&S::m_dXpp, &S::m_dMinXpp, &S::m_dMaxXpp},
+    {&S::m_dY, &S::m_dMinY, &S::m_dMaxY},
+    {&S::m_dYp, &S::m_dMinYp, &S::m_dMaxYp},
+    {&S::m_dZ, &S::m_dMinZ, &S::m_dMaxZ},
+    {&S::m_dZp, &S::m_dMinZp, &S::m_dMaxZp},
+};
+
+} // namespace
+
 void CTrajectoryCalc::TakeExtents(CModelSettings& s) const
 {
-    const SystemKind k = m_p.m_kind;
-    s.m_dMaxX = m_dMax[kSlotX], s.m_dMinX = m_dMin[kSlotX];
-    s.m_dMaxXp = m_dMax[kSlotXp], s.m_dMinXp = m_dMin[kSlotXp];
-    if (k == SystemKind::Newtonian)
-        s.m_dMaxXpp = m_dMax[kSlotXpp], s.m_dMinXpp = m_dMin[kSlotXpp];
-    if (k == SystemKind::TwoVariable || k == SystemKind::ThreeVariable) {
-        s.m_dMaxY = m_dMax[kSlotY], s.m_dMinY = m_dMin[kSlotY];
-        s.m_dMaxYp = m_dMax[kSlotYp], s.m_dMinYp = m_dMin[kSlotYp];
-    }
-    if (k == SystemKind::ThreeVariable) {
-        s.m_dMaxZ = m_dMax[kSlotZ], s.m_dMinZ = m_dMin[kSlotZ];
-        s.m_dMaxZp = m_dMax[kSlotZp], s.m_dMinZp = m_dMin[kSlotZp];
+    for (const int* slot = m_slots + 1; *slot >= 0; ++slot) {
+        s.*kSlotFields[*slot].min = m_dMin[*slot];
+        s.*kSlotFields[*slot].max = m_dMax[*slot];
     }
 }
 
 void CTrajectoryCalc::TakeState(CModelSettings& s) const
 {
-    const SystemKind k = m_p.m_kind;
-    s.m_dT = m_v[kSlotT];
-    s.m_dX = m_v[kSlotX];
-    s.m_dXp = m_v[kSlotXp];
-    if (k == SystemKind::Newtonian)
-        s.m_dXpp = m_v[kSlotXpp];
-    if (k == SystemKind::TwoVariable || k == SystemKind::ThreeVariable)
-        s.m_dY = m_v[kSlotY], s.m_dYp = m_v[kSlotYp];
-    if (k == SystemKind::ThreeVariable)
-        s.m_dZ = m_v[kSlotZ], s.m_dZp = m_v[kSlotZp];
+    for (const int* slot = m_slots; *slot >= 0; ++slot)
+        s.*kSlotFields[*slot].value = m_v[*slot];
 }
