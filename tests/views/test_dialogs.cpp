@@ -1,4 +1,4 @@
-#include "MessageRecorder.h"
+#include "common/MessageRecorder.h"
 #include "views/base/DialogFields.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"

@@ -1,5 +1,5 @@
-#include "MessageRecorder.h"
 #include "ViewHarness.h"
+#include "common/MessageRecorder.h"
 #include "platform/Ids.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/PlotText.h"

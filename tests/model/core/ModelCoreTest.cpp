@@ -1,7 +1,7 @@
 #include "CalcTestUtil.h"
 
+#include "common/MessageRecorder.h"
 #include "model/core/ModelFile.h"
-#include "platform/base/MessageHook.h"
 
 #include <clocale>
 #include <locale>
@@ -9,23 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class Messages
-{
-public:
-    Messages()
-    {
-        m_old = SetMessageBoxHook([this](const std::string& t, unsigned) {
-            texts.push_back(t);
-            return msgbox::IDOK;
-        });
-    }
-    ~Messages() { SetMessageBoxHook(m_old); }
-    std::vector<std::string> texts;
-
-private:
-    MessageBoxHook m_old;
-};
 
 TEST(ModelCore, UsedParametersCaption)
 {
@@ -57,7 +40,7 @@ TEST(ModelCore, UsedParametersCaption)
 TEST(ModelCore, CaptionValuesUseSixDigits)
 {
     CModelCore m(SystemKind::TwoVariable);
-    Messages msgs;
+    MessageRecorder msgs;
     m.SetDefaults();
     EXPECT_EQ(m.m_dParamA, 1); // until the parameters are evaluated
     EXPECT_TRUE(m.EvaluateParameters());
@@ -67,7 +50,7 @@ TEST(ModelCore, CaptionValuesUseSixDigits)
     m.m_dAngFreq = kTwoPi;
     EXPECT_EQ(m.FormatUsedParameters("c*x+d*y+af"), "c=0.12651, d=1e+030, af=6.28319");
     EXPECT_EQ(FormatG6(-2.5e-5), "-2.5e-005");
-    EXPECT_TRUE(msgs.texts.empty());
+    EXPECT_TRUE(msgs.messages.empty());
 }
 
 TEST(ModelCore, InvalidParameterTextIsReportedAndTheOthersEvaluated)
@@ -76,12 +59,12 @@ TEST(ModelCore, InvalidParameterTextIsReportedAndTheOthersEvaluated)
     m.SetDefaults();
     m.m_strParamA = "2*";
     m.m_strParamC = "3*2";
-    Messages msgs;
+    MessageRecorder msgs;
     EXPECT_FALSE(m.EvaluateParameters());
-    ASSERT_EQ(msgs.texts.size(), 1u);
-    EXPECT_EQ(msgs.texts[0], "The system parameter a:\n[2*]\nhas become corrupted.  It must be "
-                             "corrected before\nthis system model will run.  See the help file "
-                             "on\nSystem Parameters.");
+    ASSERT_EQ(msgs.messages.size(), 1u);
+    EXPECT_EQ(msgs.messages[0], "The system parameter a:\n[2*]\nhas become corrupted.  It must be "
+                                "corrected before\nthis system model will run.  See the help file "
+                                "on\nSystem Parameters.");
     EXPECT_EQ(m.m_dParamC, 6);
 }
 
@@ -91,11 +74,12 @@ TEST(ModelCore, BadEquationGetsItsMessageAndTheOthersCompile)
     m.SetDefaults();
     m.m_strYRate = "c*x+";
     m.EvaluateParameters();
-    Messages msgs;
+    MessageRecorder msgs;
     EXPECT_FALSE(m.CompileEquations());
-    ASSERT_EQ(msgs.texts.size(), 1u);
-    EXPECT_NE(msgs.texts[0].find("The system differential equation:\n[c*x+]\n"), std::string::npos);
-    EXPECT_NE(msgs.texts[0].find("System Differential Equations."), std::string::npos);
+    ASSERT_EQ(msgs.messages.size(), 1u);
+    EXPECT_NE(msgs.messages[0].find("The system differential equation:\n[c*x+]\n"),
+              std::string::npos);
+    EXPECT_NE(msgs.messages[0].find("System Differential Equations."), std::string::npos);
 }
 
 TEST(ModelCore, CheckExpressionLeavesTheSelectedList)
@@ -147,11 +131,11 @@ TEST(ModelCore, LoadingReportsReplacedValuesOnce)
     CArchive out;
     src.Serialize(out);
     CModelCore dst(SystemKind::OneVariable);
-    Messages msgs;
+    MessageRecorder msgs;
     CArchive in(out.Buffer());
     dst.Serialize(in);
-    ASSERT_EQ(msgs.texts.size(), 1u);
-    EXPECT_NE(msgs.texts[0].find("ti, tr"), std::string::npos);
+    ASSERT_EQ(msgs.messages.size(), 1u);
+    EXPECT_NE(msgs.messages[0].find("ti, tr"), std::string::npos);
     EXPECT_EQ(dst.m_nTableRows, 10000);
     EXPECT_EQ(dst.m_nTableInterval, 1);
 }
@@ -169,7 +153,7 @@ TEST(ModelCore, DecimalCommaLocaleChangesNothing)
     if (!found)
         GTEST_SKIP() << "no German locale installed (scripts/setup.sh generates one)";
     const std::locale oldGlobal = std::locale::global(std::locale(found));
-    Messages msgs;
+    MessageRecorder msgs;
     CModelCore m(SystemKind::ThreeVariable);
     NewModel(m);
     EXPECT_EQ(m.m_dParamA, 0.12651); // ".12651" parsed
@@ -186,7 +170,7 @@ TEST(ModelCore, DecimalCommaLocaleChangesNothing)
     CountingSink sink;
     auto calc = RunModel(m, sink);
     EXPECT_EQ(sink.doneCount, 1 + static_cast<int>(calc->m_nStepCount));
-    EXPECT_TRUE(msgs.texts.empty());
+    EXPECT_TRUE(msgs.messages.empty());
     std::locale::global(oldGlobal);
     std::setlocale(LC_ALL, "C");
 }
@@ -199,10 +183,10 @@ TEST(ModelCore, NewModelCompilesWithoutMessages)
 {
     for (SystemKind k : {SystemKind::Newtonian, SystemKind::OneVariable, SystemKind::TwoVariable,
                          SystemKind::ThreeVariable}) {
-        Messages msgs;
+        MessageRecorder msgs;
         CModelCore m(k);
         m.InitNewModel();
-        EXPECT_TRUE(msgs.texts.empty()) << static_cast<int>(k);
+        EXPECT_TRUE(msgs.messages.empty()) << static_cast<int>(k);
         EXPECT_EQ(m.m_bViewsRestored, 1);
         EXPECT_EQ(m.m_bTableValid, 1);
     }
@@ -239,10 +223,10 @@ TEST(ModelCore, OpenedModelWithABadEquationShowsItOnce)
     CModelCore m(SystemKind::TwoVariable);
     CArchive in(out.Buffer());
     m.Serialize(in);
-    Messages msgs;
+    MessageRecorder msgs;
     m.InitOpenedModel();
-    ASSERT_EQ(msgs.texts.size(), 1u);
-    EXPECT_NE(msgs.texts[0].find("[c*x+]"), std::string::npos);
+    ASSERT_EQ(msgs.messages.size(), 1u);
+    EXPECT_NE(msgs.messages[0].find("[c*x+]"), std::string::npos);
     // The x' equation was compiled all the same.
     m.m_pParser->m_bScan = 0;
     m.m_pParser->m_nList = 1;

@@ -1,8 +1,8 @@
 #include "CalcTestUtil.h"
 
+#include "common/MessageRecorder.h"
 #include "model/core/ModelForms.h"
 #include "platform/base/Event.h"
-#include "platform/base/MessageHook.h"
 
 #include <atomic>
 #include <cmath>
@@ -401,11 +401,8 @@ TEST(Trajectory, StopFinishesTheCurrentStep)
 
 TEST(Trajectory, UnusableStepsAreRefused)
 {
-    std::vector<std::string> shown;
-    auto old = SetMessageBoxHook([&](const std::string& t, unsigned) {
-        shown.push_back(t);
-        return msgbox::IDOK;
-    });
+    MessageRecorder recorder;
+    std::vector<std::string>& shown = recorder.messages;
     struct Case
     {
         int integrator;
@@ -454,7 +451,6 @@ TEST(Trajectory, UnusableStepsAreRefused)
             EXPECT_EQ(sink.doneCount, 0);
         }
     }
-    SetMessageBoxHook(old);
 }
 
 TEST(Trajectory, RunWithoutTableIsRefused)
