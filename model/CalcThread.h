@@ -4,7 +4,8 @@
 // thread on every path that ends a run.
 //
 // What the thread touches: its own CTrajectoryCalc (with the run's own parser copy), the
-// document's table columns (written in place; nobody resizes them while the thread lives),
+// document's table columns (written in place under the document's table lock, which it never
+// holds while it sends; nobody resizes them while the thread lives),
 // the three CEvents it is given, and window handles. It reaches windows only by messages:
 //   WM_CALC_SAMPLE  sent to the notify view after each stored row (Concurrent Plot); the send
 //                   gives up at once when the stop event is set or the view is gone;
