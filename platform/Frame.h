@@ -161,6 +161,8 @@ public:
     void OnIdleUpdateCmdUI();
     // Registers a toolbar so that idle time updates its buttons.
     void AddToolBar(CToolBar* pBar) { m_toolBars.push_back(pBar); }
+    // The frame's first toolbar (the one the documents' views switch), or null.
+    CToolBar* GetMainToolBar() const { return m_toolBars.empty() ? nullptr : m_toolBars.front(); }
     QMdiArea* GetMdiArea() const { return m_pMdiArea; }
     HWND m_hWndMDIClient = nullptr;
 

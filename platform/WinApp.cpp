@@ -95,6 +95,13 @@ CWnd* AfxGetMainWnd()
     return g_pApp ? g_pApp->m_pMainWnd : nullptr;
 }
 
+BOOL AfxLoadMainToolBar(UINT nIDResource)
+{
+    auto* frame = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
+    CToolBar* bar = frame ? frame->GetMainToolBar() : nullptr;
+    return bar ? bar->LoadToolBar(nIDResource) : FALSE;
+}
+
 int AfxMessageBox(const std::string& text, UINT nType)
 {
     return ShowMessageBox(text, nType);

@@ -123,6 +123,8 @@ private:
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
+// Loads a toolbar resource into the main frame's toolbar; FALSE without a main frame or toolbar.
+BOOL AfxLoadMainToolBar(UINT nIDResource);
 // A message box on the user-interface thread; from another thread the caller waits for it.
 int AfxMessageBox(const std::string& text, UINT nType = MB_OK);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK);
