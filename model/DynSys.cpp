@@ -82,6 +82,8 @@ CDynSys::~CDynSys()
     }
     --*Info().pDocCount;
     --g_nDocsAll;
+    if (g_nDocsAll < 1)
+        AfxLoadMainToolBar(IDR_MAINFRAME); // the shell's own buttons come back
     if (CWnd* pWnd = CWnd::FromHandle(m_hwndDataEntry))
         pWnd->DestroyWindow();
 }

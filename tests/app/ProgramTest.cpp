@@ -30,3 +30,62 @@ TEST(Program, BuiltModelKindsAreUsedInsteadOfPlaceholders)
 }
 
 } // namespace
+
+#ifdef HAVE_VELTRIX_VIEWSGRAPH
+#include "app/ShellFixture.h"
+#include "platform/DocTemplate.h"
+#include "platform/Document.h"
+#include "platform/Help.h"
+#include "platform/View.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+CDocTemplate* TemplateOf(UINT nID)
+{
+    for (CDocTemplate* t : theApp.GetDocTemplates())
+        if (t->GetResourceID() == nID)
+            return t;
+    return nullptr;
+}
+
+// The main toolbar shows the buttons of the active model's kind and the shell's own again once
+// the last model document has closed.
+TEST(Program, ToolbarFollowsTheActiveModelKind)
+{
+    CMainFrame* frame = StartShell();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
+    CDocument* two = TemplateOf(IDR_SYS2TYPE)->OpenDocumentFile(nullptr);
+    ASSERT_NE(two, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_SYS2TYPE);
+    CDocument* newtonian = TemplateOf(IDR_SYS1TYPE)->OpenDocumentFile(nullptr);
+    ASSERT_NE(newtonian, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_SYS1TYPE);
+    newtonian->OnCloseDocument();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_SYS2TYPE);
+    two->OnCloseDocument();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
+}
+
+// Help mode over a Graph vs Time view and F1 in it give the topic of View/Graph vs Time.
+TEST(Program, GraphViewHelpIsTheTopicOfItsViewCommand)
+{
+    ASSERT_NE(StartShell(), nullptr);
+    CDocument* doc = TemplateOf(IDR_SYS1NNTYPE)->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_FALSE(doc->GetViews().empty());
+    CView* view = doc->GetViews().front();
+    EXPECT_EQ(view->SendMessage(WM_HELPHITTEST), LRESULT(0x18008));
+    EXPECT_EQ(view->SendMessage(WM_COMMANDHELP), LRESULT(TRUE));
+    EXPECT_EQ(vx::help::ShownTopic(), DWORD(0x18008));
+    vx::help::Close();
+    doc->OnCloseDocument();
+}
+
+} // namespace
+#endif

@@ -1,7 +1,10 @@
 #include "views/graph/GraphView.h"
 
+#include "model/CommandIds.h"
 #include "platform/Document.h"
 #include "platform/Frame.h"
+#include "platform/Help.h"
+#include "platform/WinApp.h"
 #include "platform/base/MessageHook.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/PlotText.h"
@@ -25,6 +28,7 @@ const CRect kNoItem(-1, -1, -1, -1);
 const CRect kEmptyBox(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
 // How often a run drawn live brings the screen up to date: about sixty times a second.
 constexpr std::chrono::milliseconds kLiveFrame(16);
+constexpr DWORD kGraphHelpContext = HID_BASE_COMMAND + 32776; // the View/Graph vs Time command
 
 // A column's data when it holds at least the rows a reader walks, else null.
 const double* Column(const std::vector<double>& c, int rows = 1)
@@ -87,6 +91,8 @@ CGraphView::CGraphView(GraphKind kind) : m_kind(kind)
     MapUpdate(ID_CONTROLS_PAN_RIGHT, &CGraphView::UpdatePanRight);
     MapMessage(WM_CALC_SAMPLE, &CGraphView::OnCalcSample);
     MapMessage(WM_CALC_DONE, &CGraphView::OnCalcDone);
+    MapMessage(WM_HELPHITTEST, &CGraphView::OnHelpHitTest);
+    MapMessage(WM_COMMANDHELP, &CGraphView::OnCommandHelp);
 }
 
 CGraphView::~CGraphView()
@@ -105,6 +111,26 @@ void CGraphView::OnInitialUpdate()
     C2DView::OnInitialUpdate();
     if ((m_pCounted = GetModel()) != nullptr)
         ++m_pCounted->Core().m_nOpenViews[0];
+}
+
+// The kinds' toolbars follow the kinds' order: 132 Newtonian ... 135 three-variable.
+void CGraphView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
+{
+    C2DView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+    if (bActivate)
+        AfxLoadMainToolBar(IDR_SYS1TYPE + static_cast<UINT>(m_kind));
+}
+
+// Context help is the topic of View/Graph vs Time.
+LRESULT CGraphView::OnHelpHitTest(WPARAM, LPARAM)
+{
+    return kGraphHelpContext;
+}
+
+LRESULT CGraphView::OnCommandHelp(WPARAM, LPARAM)
+{
+    vx::help::Show(kGraphHelpContext, HELP_CONTEXT);
+    return TRUE;
 }
 
 void CGraphView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)

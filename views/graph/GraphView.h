@@ -26,6 +26,7 @@ public:
     const GraphKindInfo& Info() const { return KindInfo(m_kind); }
 
     void OnInitialUpdate() override;
+    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     void OnDraw(CDC* pDC) override;
 
@@ -51,6 +52,8 @@ public:
 
 protected:
     void OnDestroy() override;
+    LRESULT OnHelpHitTest(WPARAM, LPARAM);
+    LRESULT OnCommandHelp(WPARAM, LPARAM);
 
 private:
     struct Pen
