@@ -9,6 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
+# Cache hits across clones in other folders.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 jobs=$(nproc)
 
 run_suite() { # dir, cmake options...
