@@ -370,8 +370,10 @@ CDocTemplate* CWinApp::ChooseNewTemplate()
     QDialog dlg(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
     dlg.setWindowTitle("New");
     auto* layout = new QVBoxLayout(&dlg);
-    layout->addWidget(new QLabel("&New", &dlg));
+    auto* label = new QLabel("&New", &dlg);
+    layout->addWidget(label);
     auto* list = new QListWidget(&dlg);
+    label->setBuddy(list); // the ampersand marks the mnemonic, it is not shown
     std::vector<CDocTemplate*> shown;
     for (CDocTemplate* t : GetDocTemplates()) {
         const std::string name = t->GetDocString(CDocTemplate::fileNewName);
