@@ -39,7 +39,7 @@ void ServeWhileWaiting(const std::function<bool(int nTimeoutMs)>& done)
         return;
     }
     while (!done(5))
-        vx::DeliverPostedMessages();
+        vx::DeliverCrossThreadCalls();
 }
 
 bool CCalcThread::CSink::Stopping() const

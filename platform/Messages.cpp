@@ -6,9 +6,11 @@
 #include <QEvent>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -262,6 +264,20 @@ void DeliverPostedMessages()
         batch.swap(g_queue);
     }
     for (Item& item : batch)
+        DeliverOne(std::move(item));
+}
+
+void DeliverCrossThreadCalls()
+{
+    std::deque<Item> waited;
+    {
+        std::lock_guard lock(g_mutex);
+        auto posted = std::stable_partition(g_queue.begin(), g_queue.end(),
+                                            [](const Item& i) { return i.send || i.call; });
+        waited.assign(std::make_move_iterator(g_queue.begin()), std::make_move_iterator(posted));
+        g_queue.erase(g_queue.begin(), posted);
+    }
+    for (Item& item : waited)
         DeliverOne(std::move(item));
 }
 

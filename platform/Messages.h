@@ -44,4 +44,8 @@ CWnd* LookupWindow(HWND hWnd);
 std::vector<HWND> AllWindows();
 // Delivers every queued message now (tests, and modal loops that must not wait).
 void DeliverPostedMessages();
+// Delivers only what another thread waits for (its sends and its calls to this thread); posted
+// messages, commands among them, stay queued in order. For waits on a worker thread, which must
+// not run a command while the object that started the worker is going away.
+void DeliverCrossThreadCalls();
 } // namespace vx

@@ -51,6 +51,28 @@ TEST(Messages, PostIsDeliveredLaterInOrder)
     EXPECT_EQ(w.m_calls, (std::vector<int>{1, 2}));
 }
 
+// A wait for a worker serves the worker's send but leaves posted messages (commands) queued,
+// in their order, for the event loop.
+TEST(Messages, CrossThreadCallsAreServedAheadOfPostedMessages)
+{
+    CPingWnd w;
+    EXPECT_TRUE(w.PostMessage(WM_T_PING, 1));
+    std::atomic<bool> sent{false};
+    std::thread worker([&] {
+        EXPECT_EQ(SendMessage(w.m_hWnd, WM_T_PING, 2, 0), LRESULT(2));
+        sent = true;
+    });
+    EXPECT_TRUE(w.PostMessage(WM_T_PING, 3));
+    for (int i = 0; i < 20000 && !sent; ++i) {
+        vx::DeliverCrossThreadCalls();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+    EXPECT_EQ(w.m_calls, (std::vector<int>{2}));
+    vx::DeliverPostedMessages();
+    EXPECT_EQ(w.m_calls, (std::vector<int>{2, 1, 3}));
+}
+
 TEST(Messages, PostToDestroyedWindowIsDropped)
 {
     auto* w = new CPingWnd;
