@@ -5,7 +5,7 @@
 #include "platform/Messages.h"
 #include "platform/Wnd.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -70,13 +70,3 @@ void BM_ClientDcLine(benchmark::State& state)
 BENCHMARK(BM_ClientDcLine);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
