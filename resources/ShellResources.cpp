@@ -177,6 +177,17 @@ void RegisterToolBars()
 
 using Painter = std::function<void(QPainter&)>;
 
+// The dark blue question mark of the help buttons.
+void DrawQuestionMark(QPainter& p, const char* family, int pixels, const QRectF& box)
+{
+    QFont f(family);
+    f.setPixelSize(pixels);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0, 0, 160));
+    p.drawText(box, Qt::AlignCenter, "?");
+}
+
 QImage Button(int cx, int cy, const Painter& paint)
 {
     QImage img(cx, cy, QImage::Format_ARGB32_Premultiplied);
@@ -260,12 +271,7 @@ const std::map<UINT, Painter>& Pictures()
              p.setPen(QPen(Qt::black, 1));
              p.setBrush(QColor(255, 255, 200));
              p.drawEllipse(QRectF(1.5, 1.5, 13, 11));
-             QFont f("Liberation Serif");
-             f.setPixelSize(10);
-             f.setBold(true);
-             p.setFont(f);
-             p.setPen(QColor(0, 0, 160));
-             p.drawText(QRectF(1.5, 1.5, 13, 11), Qt::AlignCenter, "?");
+             DrawQuestionMark(p, "Liberation Serif", 10, QRectF(1.5, 1.5, 13, 11));
          }},
         {ID_CONTEXT_HELP,
          [](QPainter& p) {
@@ -274,12 +280,7 @@ const std::map<UINT, Painter>& Pictures()
              const QPointF arrow[] = {{1, 1},  {1, 12},    {4, 9},  {6.5, 14},
                                       {8, 13}, {5.5, 8.5}, {9, 8.5}};
              p.drawPolygon(arrow, 7);
-             QFont f("Liberation Sans");
-             f.setPixelSize(9);
-             f.setBold(true);
-             p.setFont(f);
-             p.setPen(QColor(0, 0, 160));
-             p.drawText(QRectF(8, 0, 8, 10), Qt::AlignCenter, "?");
+             DrawQuestionMark(p, "Liberation Sans", 9, QRectF(8, 0, 8, 10));
          }},
         {ID_CONTROLS_RUN,
          [](QPainter& p) {
