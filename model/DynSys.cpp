@@ -187,12 +187,14 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
 BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
 {
     const std::string path = lpszPathName ? lpszPathName : "";
+    CArchive ar;
+    Serialize(ar);
+    if (!WriteFileBytes(path, ar.Buffer()))
+        return FALSE; // the document keeps its name: nothing was saved under the new one
     m_strFileName = BaseName(path);
     SetTitle(m_strFileName);
     UpdateAllViews(nullptr, HINT_TITLE);
-    CArchive ar;
-    Serialize(ar);
-    return WriteFileBytes(path, ar.Buffer()) ? TRUE : FALSE;
+    return TRUE;
 }
 
 void CDynSys::OnCloseDocument()
