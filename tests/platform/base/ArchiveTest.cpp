@@ -100,7 +100,10 @@ class FileHelpers : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_dir = std::filesystem::path(::testing::TempDir()) / "veltrix_archive_files";
+        // One folder per test: ctest runs the tests in parallel processes.
+        m_dir = std::filesystem::path(::testing::TempDir()) /
+                (std::string("veltrix_") +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir / "model.ds3");
     }
