@@ -318,16 +318,17 @@ void CDynSys::OnUpdateControlsStop(CCmdUI* pCmdUI)
     pCmdUI->Enable(m_bRunning != 0);
 }
 
-void CDynSys::OnCalcSample(int nIndex, int nCount)
+bool CDynSys::OnCalcSample(CView* pFollower, int nIndex, int nCount)
 {
     if (!m_bRunning)
-        return;
+        return false;
     m_nTableIndex = nIndex;
     m_nTableCount = nCount;
     if (nIndex < nCount)
         m_bTableWrapped = 1;
     CRowHint row(nIndex);
-    UpdateAllViews(nullptr, nIndex, &row);
+    UpdateAllViews(pFollower, nIndex, &row);
+    return true;
 }
 
 void CDynSys::OnCalcDone(int nIndex, int nCount)
