@@ -90,8 +90,6 @@ CGraphView::CGraphView(GraphKind kind) : m_kind(kind)
     MapUpdate(ID_CONTROLS_PAN_DOWN, &CGraphView::UpdatePanDown);
     MapUpdate(ID_CONTROLS_PAN_LEFT, &CGraphView::UpdatePanLeft);
     MapUpdate(ID_CONTROLS_PAN_RIGHT, &CGraphView::UpdatePanRight);
-    MapMessage(WM_CALC_SAMPLE, &CGraphView::OnCalcSample);
-    MapMessage(WM_CALC_DONE, &CGraphView::OnCalcDone);
     MapMessage(WM_HELPHITTEST, &CGraphView::OnHelpHitTest);
     MapMessage(WM_COMMANDHELP, &CGraphView::OnCommandHelp);
 }
@@ -100,11 +98,6 @@ CGraphView::~CGraphView()
 {
     if (m_pCounted)
         --m_pCounted->Core().m_nOpenViews[0];
-}
-
-IGraphModel* CGraphView::GetModel() const
-{
-    return dynamic_cast<IGraphModel*>(GetDocument());
 }
 
 void CGraphView::OnInitialUpdate()
@@ -136,7 +129,7 @@ LRESULT CGraphView::OnCommandHelp(WPARAM, LPARAM)
 
 void CGraphView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
 {
-    IGraphModel* m = GetModel();
+    IModelDocument* m = GetModel();
     if (!m)
         return;
     if (const auto* row = dynamic_cast<const CRowHint*>(pHint)) {
@@ -201,7 +194,7 @@ void CGraphView::OnDraw(CDC* pDC)
     if (ConsumeSkipNextDraw())
         return;
     C2DView::OnDraw(pDC);
-    IGraphModel* m = GetModel();
+    IModelDocument* m = GetModel();
     if (!m)
         return;
     const CModelCore& s = m->Core();
@@ -523,7 +516,7 @@ void CGraphView::OnLButtonUp(UINT nFlags, CPoint point)
 
 void CGraphView::PostTableRow(CPoint point)
 {
-    IGraphModel* m = GetModel();
+    IModelDocument* m = GetModel();
     const CModelCore& s = m->Core();
     const double t = PixelToWorldX(point.x);
     int row = -1;
@@ -620,7 +613,7 @@ void CGraphView::UpdatePanRight(CCmdUI* pCmdUI)
 
 void CGraphView::OnControlsSetLimits()
 {
-    IGraphModel* m = GetModel();
+    IModelDocument* m = GetModel();
     CModelCore& s = m->Core();
     CGraphLimDlg dlg(m_kind, GetWidget());
     dlg.SetFields(LimitFieldsFor(Limits(), s.m_dChronon));
@@ -653,24 +646,8 @@ void CGraphView::OnControlsSelectVariables()
     OnUpdate(nullptr, HINT_RESET, nullptr);
 }
 
-LRESULT CGraphView::OnCalcSample(WPARAM wParam, LPARAM lParam)
-{
-    if (IGraphModel* m = GetModel())
-        m->OnCalcSample(wParam, lParam);
-    return 0;
-}
-
-LRESULT CGraphView::OnCalcDone(WPARAM wParam, LPARAM lParam)
-{
-    if (IGraphModel* m = GetModel())
-        m->OnCalcDone(wParam, lParam);
-    return 0;
-}
-
 void CGraphView::OnDestroy()
 {
     EndLiveDrawing();
     C2DView::OnDestroy();
-    if (IGraphModel* m = GetModel())
-        m->OnNotifyViewClosing(GetSafeHwnd());
 }
