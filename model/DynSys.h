@@ -20,9 +20,9 @@
 #include <memory>
 #include <string>
 
-class CDataEntry;
 class CExpThread;
 class CFrameWnd;
+class CWnd;
 
 // What differs between the four model kinds as documents.
 struct ModelKindInfo
@@ -93,7 +93,7 @@ public:
     void OnCalcDone(WPARAM wParam, LPARAM lParam) override { OnCalcDoneMessage(wParam, lParam); }
     HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
     HWND ProgressWindow() const { return m_hwndProgress; }
-    CDataEntry* DataEntry() const;
+    CWnd* DataEntry() const;
     std::string DataEntryCaption() const;
     void DestroyProgressWnd();
 
