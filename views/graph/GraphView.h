@@ -59,8 +59,8 @@ private:
         int style, width;
         COLORREF color;
     };
-    Pen CurvePen(GraphSlot slot, bool imported) const;
-    std::vector<GraphSlot> ShownCurves() const;
+    Pen CurvePen(VarSlot slot, bool imported) const;
+    std::vector<VarSlot> ShownCurves() const;
     GraphLimits Limits() const;
     void SetLimits(const GraphLimits& g);
     void ChangeLimits(void (*rule)(GraphLimits&), bool bModified);
