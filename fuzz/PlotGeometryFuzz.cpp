@@ -1,8 +1,8 @@
 // Plot geometry and number text under arbitrary limits, window sizes and points: every result
 // stays a defined, bounded value (the sanitizers catch the rest).
+#include "views/base/LimitRules.h"
 #include "views/base/PlotGeometry.h"
 #include "views/base/PlotText.h"
-#include "views/base/LimitRules.h"
 #include "views/graph/GraphRules.h"
 
 #include <cstddef>

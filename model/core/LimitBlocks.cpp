@@ -5,16 +5,27 @@
 namespace {
 using S = CModelSettings;
 
-#define VX_AXIS(Min, Max, AbsMin, AbsMax) {&S::Min, &S::Max, &S::AbsMin, &S::AbsMax}
+#define VX_AXIS(Min, Max, AbsMin, AbsMax)                                                          \
+    {                                                                                              \
+        &S::Min, &S::Max, &S::AbsMin, &S::AbsMax                                                   \
+    }
 #define VX_BLOCK2(P)                                                                               \
-    {2,                                                                                            \
-     {VX_AXIS(m_d##P##Min1, m_d##P##Max1, m_d##P##AbsMin1, m_d##P##AbsMax1),                       \
-      VX_AXIS(m_d##P##Min2, m_d##P##Max2, m_d##P##AbsMin2, m_d##P##AbsMax2)}}
+    {                                                                                              \
+        2,                                                                                         \
+        {                                                                                          \
+            VX_AXIS(m_d##P##Min1, m_d##P##Max1, m_d##P##AbsMin1, m_d##P##AbsMax1),                 \
+                VX_AXIS(m_d##P##Min2, m_d##P##Max2, m_d##P##AbsMin2, m_d##P##AbsMax2)              \
+        }                                                                                          \
+    }
 #define VX_BLOCK3(P)                                                                               \
-    {3,                                                                                            \
-     {VX_AXIS(m_d##P##MinX, m_d##P##MaxX, m_d##P##AbsMinX, m_d##P##AbsMaxX),                       \
-      VX_AXIS(m_d##P##MinY, m_d##P##MaxY, m_d##P##AbsMinY, m_d##P##AbsMaxY),                       \
-      VX_AXIS(m_d##P##MinZ, m_d##P##MaxZ, m_d##P##AbsMinZ, m_d##P##AbsMaxZ)}}
+    {                                                                                              \
+        3,                                                                                         \
+        {                                                                                          \
+            VX_AXIS(m_d##P##MinX, m_d##P##MaxX, m_d##P##AbsMinX, m_d##P##AbsMaxX),                 \
+                VX_AXIS(m_d##P##MinY, m_d##P##MaxY, m_d##P##AbsMinY, m_d##P##AbsMaxY),             \
+                VX_AXIS(m_d##P##MinZ, m_d##P##MaxZ, m_d##P##AbsMinZ, m_d##P##AbsMaxZ)              \
+        }                                                                                          \
+    }
 
 // In the order of LimitBlock.
 const LimitBlockMembers kBlocks[kLimitBlocks] = {

@@ -454,8 +454,7 @@ bool C2DView::CurveShown(const PlotCurve& c) const
     return !c.shown || GetModel()->Core().*c.shown;
 }
 
-void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring,
-                        bool imported)
+void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
 {
     const CModelCore& s = GetModel()->Core();
     struct Curve
@@ -518,7 +517,8 @@ void C2DView::DrawImportedCurves(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const int n = s.m_nImportRows;
-    DrawTable(pDC, s.m_arrImport, RingSpan{ColumnData(s.m_arrImport[kSlotT], n), n, 0, n, false}, true);
+    DrawTable(pDC, s.m_arrImport, RingSpan{ColumnData(s.m_arrImport[kSlotT], n), n, 0, n, false},
+              true);
 }
 
 void C2DView::DrawNewSample(int nRow)

@@ -11,7 +11,6 @@
 #include "views/graph/GraphDialogNames.h"
 #include "views/graph/GraphWalk.h"
 
-
 VX_IMPLEMENT_ABSTRACT(CGraphView, C2DView)
 VX_IMPLEMENT_CLASS(CSys1Graph, CGraphView)
 VX_IMPLEMENT_CLASS(CSys1NNGraph, CGraphView)
@@ -236,8 +235,8 @@ void CGraphView::OnPlotClick(CPoint point)
         const double t0 = times[s.m_nTableIndex];
         row = ClickedGeneratedRow(t, t0, s.m_nTableInterval, s.m_dChronon);
     } else if (s.m_nTableSource == 1) {
-        row =
-            ClickedImportedRow(t, ColumnData(s.m_arrImport[kSlotT], s.m_nImportRows), s.m_nImportRows);
+        row = ClickedImportedRow(t, ColumnData(s.m_arrImport[kSlotT], s.m_nImportRows),
+                                 s.m_nImportRows);
     }
     if (row >= 0 && m->TableViewWindow())
         ::PostMessage(m->TableViewWindow(), WM_TABLE_GOTO_ROW, static_cast<WPARAM>(row), 0);
