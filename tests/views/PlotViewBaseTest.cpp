@@ -1,6 +1,7 @@
 // A view that only describes itself (its limit block, its axes, one curve) gets zoom, pan,
 // reset, the rubber band, its window from the block and live drawing from the 2-D base.
 #include "GraphTestDoc.h"
+#include "PlotPixels.h"
 #include "model/CommandIds.h"
 #include "platform/Messages.h"
 #include "views/base/2DView.h"
@@ -52,19 +53,7 @@ public:
         view->UpdateCommand(&ui);
         return ui.m_bEnabled;
     }
-    int Count(COLORREF c) const
-    {
-        const QImage img = view->GetBackingImage();
-        const qreal r = img.devicePixelRatio();
-        const CRect& p = view->m_rcPlot;
-        int n = 0;
-        for (int y = p.top; y < p.bottom; ++y)
-            for (int x = p.left; x < p.right; ++x) {
-                const QColor q = img.pixelColor(int(x * r), int(y * r));
-                n += RGB(q.red(), q.green(), q.blue()) == c;
-            }
-        return n;
-    }
+    int Count(COLORREF c) const { return CountColour(view->GetBackingImage(), view->m_rcPlot, c); }
 
     std::unique_ptr<CGraphTestDoc> doc;
     CPhaseTestView* view = nullptr;
