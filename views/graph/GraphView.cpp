@@ -1,6 +1,7 @@
 #include "views/graph/GraphView.h"
 
 #include "model/CommandIds.h"
+#include "model/core/KindVars.h"
 #include "platform/Document.h"
 #include "platform/Frame.h"
 #include "platform/Help.h"
@@ -18,7 +19,7 @@ VX_IMPLEMENT_CLASS(CSys2Graph, CGraphView)
 VX_IMPLEMENT_CLASS(CSys3Graph, CGraphView)
 
 namespace {
-constexpr int kImportItem = kSlotCount; // legend item of slot k's imported curve: 7 + k
+constexpr int kImportItem = kSlots; // legend item of variable k's imported curve: 8 + k
 const CRect kNoItem(-1, -1, -1, -1);
 constexpr DWORD kGraphHelpContext = HID_BASE_COMMAND + 32776; // the View/Graph vs Time command
 
@@ -30,15 +31,15 @@ std::string JoinedEquations(const std::vector<std::string>& texts)
     return joined;
 }
 
-// The kind's curves: slot k is table column k + 1 and the imported table's pen k.
+// The kind's curves against time, with the variables' pens.
 PlotDescription GraphPlot(GraphKind kind)
 {
     PlotDescription d;
     d.block = LimitBlock::Graph;
     d.xColumn = kSlotT;
-    for (GraphSlot slot : KindInfo(kind).curves) {
-        const SlotSettings& m = SlotMembers(slot);
-        d.curves.push_back({slot + 1, m.shown, m.style, m.width, m.color, slot});
+    for (VarSlot slot : KindInfo(kind).curves) {
+        const VarInfo& m = VarOf(slot);
+        d.curves.push_back({slot, m.plot, m.style, m.width, m.color, m.importPen});
     }
     d.title = " Graph vs Time";
     d.redrawHints = {HINT_GRAPH_CURVES, HINT_GRAPH_LIMITS};
@@ -100,7 +101,7 @@ void CGraphView::DrawLegend(CDC* pDC)
     if (GetModel()->Core().m_bHaveImport) {
         DrawLegendRow(pDC, y0 - m_nTextHeight, true);
     } else {
-        for (int k = 0; k < kSlotCount; ++k)
+        for (int k = 0; k < kSlots; ++k)
             m_rcLegendItem[kImportItem + k] = kNoItem;
     }
 }
@@ -158,7 +159,7 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
     int x = 0;
     const std::vector<PlotCurve>& curves = Description().curves; // in the kind's order
     for (std::size_t i = 0; i < curves.size(); ++i) {
-        const GraphSlot slot = Info().curves[i];
+        const VarSlot slot = Info().curves[i];
         CRect& item = m_rcLegendItem[(imported ? kImportItem : 0) + slot];
         if (!CurveShown(curves[i])) {
             item = kNoItem;
@@ -179,7 +180,7 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
 void CGraphView::OnLButtonDown(UINT nFlags, CPoint point)
 {
     if (!m_rcPlotHit.PtInRect(point)) {
-        const std::vector<GraphSlot>& curves = Info().curves;
+        const std::vector<VarSlot>& curves = Info().curves;
         const int n = static_cast<int>(curves.size());
         for (int i = 0; i < 2 * n; ++i) {
             const int item = (i < n ? 0 : kImportItem) + curves[i % n];
@@ -194,17 +195,17 @@ void CGraphView::OnLButtonDown(UINT nFlags, CPoint point)
 
 void CGraphView::EditCurveStyle(int nItem)
 {
-    const std::vector<GraphSlot>& curves = Info().curves;
+    const std::vector<VarSlot>& curves = Info().curves;
     const int n = static_cast<int>(curves.size());
     if (nItem < 0 || nItem >= 2 * n)
         return;
-    const GraphSlot slot = curves[nItem % n];
+    const VarSlot slot = curves[nItem % n];
     const bool imported = nItem >= n;
     CModelCore& s = GetModel()->Core();
-    const SlotSettings& mem = SlotMembers(slot);
-    int& style = imported ? s.m_nStyleImport[slot] : s.*mem.style;
-    int& width = imported ? s.m_nWidthImport[slot] : s.*mem.width;
-    COLORREF& color = imported ? s.m_clrImport[slot] : s.*mem.color;
+    const VarInfo& mem = VarOf(slot);
+    int& style = imported ? s.m_nStyleImport[mem.importPen] : s.*mem.style;
+    int& width = imported ? s.m_nWidthImport[mem.importPen] : s.*mem.width;
+    COLORREF& color = imported ? s.m_clrImport[mem.importPen] : s.*mem.color;
 
     CPlotStyleDlg dlg(GetWidget());
     dlg.m_clrColor = color;
@@ -248,9 +249,9 @@ bool CGraphView::EditLimits(PlotLimits& g)
     CGraphLimDlg dlg(m_kind, GetWidget());
     dlg.SetFields(LimitFieldsFor(g, s.m_dChronon));
     dlg.m_bHaveData = s.m_bHaveData || s.m_bHaveImport;
-    for (int k = 0; k < kSlotCount; ++k) {
-        const SlotSettings& mem = SlotMembers(static_cast<GraphSlot>(k));
-        dlg.m_extents[k] = {s.*mem.min, s.*mem.max, s.*mem.shown != 0};
+    for (VarSlot k : VarsOf(m_kind).Columns().subspan(1)) {
+        const VarInfo& mem = VarOf(k);
+        dlg.m_extents[k] = {s.*mem.min, s.*mem.max, s.*mem.plot != 0};
     }
     if (dlg.DoModal() != msgbox::IDOK)
         return false;
@@ -263,11 +264,11 @@ void CGraphView::OnControlsSelectVariables()
 {
     CModelCore& s = GetModel()->Core();
     CGraphVarDlg dlg(m_kind, GetWidget());
-    for (GraphSlot slot : Info().curves)
-        dlg.m_bPlot[slot] = s.*SlotMembers(slot).shown != 0;
+    for (VarSlot slot : Info().curves)
+        dlg.m_bPlot[slot] = s.*VarOf(slot).plot != 0;
     if (dlg.DoModal() != msgbox::IDOK)
         return;
-    for (GraphSlot slot : Info().curves)
-        s.*SlotMembers(slot).shown = dlg.m_bPlot[slot] ? 1 : 0;
+    for (VarSlot slot : Info().curves)
+        s.*VarOf(slot).plot = dlg.m_bPlot[slot] ? 1 : 0;
     OnUpdate(nullptr, HINT_RESET, nullptr);
 }
