@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include <gtest/gtest.h>
@@ -148,6 +149,35 @@ TEST(FixedPoints, OnlyTheFirstTenAreKept)
         EXPECT_EQ(fp.type, std::lround(k) % 2 == 0 ? FP_INDETERMINATE : FP_SADDLE);
     }
     EXPECT_STREQ(kTooManyFixedPointsMessage, "Only first 10 fixed points will be reported.");
+}
+
+TEST(PlaneField, PixelsOfFarAndBrokenPoints)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const CPlaneFrame f = Frame(600, 400);
+    const struct
+    {
+        double x, y;
+        bool drawn;
+        int px, py;
+    } cases[] = {
+        {-10, 10, true, 0, 0},
+        {0, 0, true, 300, 200},
+        {1e300, -1e300, true, 1 << 24, 1 << 24},
+        {-inf, 5, false, 0, 0},
+        {std::nan(""), 0, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int px = -1, py = -1;
+        EXPECT_EQ(f.WorldToPixel(c.x, c.y, px, py), c.drawn) << c.x;
+        if (c.drawn) {
+            EXPECT_EQ(px, c.px);
+            EXPECT_EQ(py, c.py);
+        }
+    }
+    // A plot of no width still converts without undefined behaviour.
+    int px, py;
+    EXPECT_TRUE(Frame(0, 0).WorldToPixel(3, 3, px, py));
 }
 
 TEST(PlaneField, DelayedNamesReadTheCurrentPoint)
