@@ -187,12 +187,14 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
 BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
 {
     const std::string path = lpszPathName ? lpszPathName : "";
+    CArchive ar;
+    Serialize(ar);
+    if (!WriteFileBytes(path, ar.Buffer()))
+        return FALSE; // the document keeps its name: nothing was saved under the new one
     m_strFileName = BaseName(path);
     SetTitle(m_strFileName);
     UpdateAllViews(nullptr, HINT_TITLE);
-    CArchive ar;
-    Serialize(ar);
-    return WriteFileBytes(path, ar.Buffer()) ? TRUE : FALSE;
+    return TRUE;
 }
 
 void CDynSys::OnCloseDocument()
@@ -316,16 +318,17 @@ void CDynSys::OnUpdateControlsStop(CCmdUI* pCmdUI)
     pCmdUI->Enable(m_bRunning != 0);
 }
 
-void CDynSys::OnCalcSample(int nIndex, int nCount)
+bool CDynSys::OnCalcSample(CView* pFollower, int nIndex, int nCount)
 {
     if (!m_bRunning)
-        return;
+        return false;
     m_nTableIndex = nIndex;
     m_nTableCount = nCount;
     if (nIndex < nCount)
         m_bTableWrapped = 1;
     CRowHint row(nIndex);
-    UpdateAllViews(nullptr, nIndex, &row);
+    UpdateAllViews(pFollower, nIndex, &row);
+    return true;
 }
 
 void CDynSys::OnCalcDone(int nIndex, int nCount)

@@ -20,21 +20,6 @@ const char* const kTableMemoryMessage =
 
 namespace {
 
-// Slots of the table columns of each kind.
-std::vector<int> ColumnSlots(SystemKind kind)
-{
-    switch (kind) {
-    case SystemKind::Newtonian:
-        return {kSlotT, kSlotX, kSlotXp, kSlotXpp};
-    case SystemKind::OneVariable:
-        return {kSlotT, kSlotX, kSlotXp};
-    case SystemKind::TwoVariable:
-        return {kSlotT, kSlotX, kSlotXp, kSlotY, kSlotYp};
-    default:
-        return {kSlotT, kSlotX, kSlotXp, kSlotY, kSlotYp, kSlotZ, kSlotZp};
-    }
-}
-
 std::string Corrupted(const std::string& head, const std::string& text, const std::string& topic)
 {
     return head + "[" + text + "]\n" + "has become corrupted.  It must be corrected before\n" +
@@ -109,16 +94,16 @@ bool CModelCore::AllocateTable()
     m_bTableWrapped = 0;
     m_bTableValid = 1;
     m_bHaveData = 0;
-    const auto slots = ColumnSlots(m_kind);
+    const auto slots = VarsOf(m_kind).Columns();
     try {
-        for (int s : slots)
+        for (VarSlot s : slots)
             std::vector<double>().swap(m_arrTable[s]);
         const auto rows = static_cast<std::size_t>(std::max(m_nTableRows, 0));
-        for (int s : slots)
+        for (VarSlot s : slots)
             m_arrTable[s].resize(rows);
     } catch (const std::exception&) { // bad_alloc, or length_error for an absurd row count
         ShowMessageBox(kTableMemoryMessage, msgbox::MB_OK);
-        for (int s : slots)
+        for (VarSlot s : slots)
             std::vector<double>().swap(m_arrTable[s]);
         m_bTableValid = 0;
         return false;
@@ -132,7 +117,7 @@ bool CModelCore::ClearData()
     m_nTableSource = 0;
     m_dGraphTMax = m_dGraphTMax - m_dGraphTMin;
     m_dGraphTMin = 0;
-    for (int s : ColumnSlots(m_kind))
+    for (VarSlot s : VarsOf(m_kind).Columns())
         std::vector<double>().swap(m_arrImport[s]);
     return AllocateTable();
 }
@@ -371,7 +356,7 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
     p.m_kind = m_kind;
     std::vector<double>** cols[kSlots] = {&p.m_pArrT, &p.m_pArrX,  &p.m_pArrXp, &p.m_pArrXpp,
                                           &p.m_pArrY, &p.m_pArrYp, &p.m_pArrZ,  &p.m_pArrZp};
-    for (int s : ColumnSlots(m_kind))
+    for (VarSlot s : VarsOf(m_kind).Columns())
         *cols[s] = &m_arrTable[s];
     p.m_pParser = m_pRunParser.get();
     p.m_strEqX = *eqs[0];

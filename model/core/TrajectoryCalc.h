@@ -29,28 +29,14 @@
 //   Refused() is true. StepIsUsable lets the document refuse such a run before starting it.
 // - The step counter and the delayed-variable flag belong to the run (fields of CALCPARAMS):
 //   a fresh run (t = 0) counts from 0, a continued one from the value the document kept.
+#include "model/core/KindVars.h"
 #include "model/core/ModelForms.h"
-#include "model/core/ModelSettings.h"
 #include "model/core/TableGuard.h"
 
 #include <cstdint>
 #include <vector>
 
 class CParser;
-
-// Slots of the table columns and of the state: t, x, x', x'', y, y', z, z'.
-enum CalcSlot
-{
-    kSlotT,
-    kSlotX,
-    kSlotXp,
-    kSlotXpp,
-    kSlotY,
-    kSlotYp,
-    kSlotZ,
-    kSlotZp,
-    kSlots
-};
 
 struct CALCPARAMS
 {
@@ -157,7 +143,7 @@ private:
     double Replay(int list);
 
     CALCPARAMS m_p;
-    const int* m_slots; // the kind's slots, ending with -1
+    const KindVars* m_vars; // the kind's variables
     double* m_col[kSlots] = {};
     FormParams m_form;
     double m_dXDelayed = 0, m_dYDelayed = 0, m_dZDelayed = 0;

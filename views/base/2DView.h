@@ -2,8 +2,10 @@
 // C2DView: the base of every two-dimensional plot view. It lays the page out from the text
 // height, maps world values to pixels, clips segments, labels the axis ends, draws the zero
 // axes, shows the mouse and crosshair readouts, the XOR crosshair and rubber band, and prints
-// the window's picture stretched to the page width at 4:3. Subclasses set the world limits and
-// digit counts in OnUpdate, call OnDraw first and then draw their data.
+// the window's picture stretched to the page width at 4:3. It follows its model's runs
+// (CRunFollower). Subclasses set the world limits and digit counts in OnUpdate, call OnDraw
+// first and then draw their data.
+#include "model/RunFollower.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/PlotGeometry.h"
@@ -11,7 +13,7 @@
 #include <memory>
 #include <string>
 
-class C2DView : public CView, public C2DPlotGeometry
+class C2DView : public CRunFollower<CView>, public C2DPlotGeometry
 {
     VX_DECLARE_CLASS(C2DView)
 public:

@@ -1,6 +1,7 @@
 #include "views/graph/GraphView.h"
 
 #include "model/CommandIds.h"
+#include "model/core/KindVars.h"
 #include "platform/Document.h"
 #include "platform/Frame.h"
 #include "platform/Help.h"
@@ -23,7 +24,7 @@ VX_IMPLEMENT_CLASS(CSys2Graph, CGraphView)
 VX_IMPLEMENT_CLASS(CSys3Graph, CGraphView)
 
 namespace {
-constexpr int kImportItem = kSlotCount; // legend item of slot k's imported curve: 7 + k
+constexpr int kImportItem = kSlots; // legend item of variable k's imported curve: 8 + k
 const CRect kNoItem(-1, -1, -1, -1);
 const CRect kEmptyBox(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
 // How often a run drawn live brings the screen up to date: about sixty times a second.
@@ -89,8 +90,6 @@ CGraphView::CGraphView(GraphKind kind) : m_kind(kind)
     MapUpdate(ID_CONTROLS_PAN_DOWN, &CGraphView::UpdatePanDown);
     MapUpdate(ID_CONTROLS_PAN_LEFT, &CGraphView::UpdatePanLeft);
     MapUpdate(ID_CONTROLS_PAN_RIGHT, &CGraphView::UpdatePanRight);
-    MapMessage(WM_CALC_SAMPLE, &CGraphView::OnCalcSample);
-    MapMessage(WM_CALC_DONE, &CGraphView::OnCalcDone);
     MapMessage(WM_HELPHITTEST, &CGraphView::OnHelpHitTest);
     MapMessage(WM_COMMANDHELP, &CGraphView::OnCommandHelp);
 }
@@ -99,11 +98,6 @@ CGraphView::~CGraphView()
 {
     if (m_pCounted)
         --m_pCounted->Core().m_nOpenViews[0];
-}
-
-IGraphModel* CGraphView::GetModel() const
-{
-    return dynamic_cast<IGraphModel*>(GetDocument());
 }
 
 void CGraphView::OnInitialUpdate()
@@ -135,7 +129,7 @@ LRESULT CGraphView::OnCommandHelp(WPARAM, LPARAM)
 
 void CGraphView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
 {
-    IGraphModel* m = GetModel();
+    IModelDocument* m = GetModel();
     if (!m)
         return;
     if (const auto* row = dynamic_cast<const CRowHint*>(pHint)) {
@@ -200,7 +194,7 @@ void CGraphView::OnDraw(CDC* pDC)
     if (ConsumeSkipNextDraw())
         return;
     C2DView::OnDraw(pDC);
-    IGraphModel* m = GetModel();
+    IModelDocument* m = GetModel();
     if (!m)
         return;
     const CModelCore& s = m->Core();
@@ -235,7 +229,7 @@ void CGraphView::DrawLegend(CDC* pDC)
     if (GetModel()->Core().m_bHaveImport) {
         DrawLegendRow(pDC, y0 - m_nTextHeight, true);
     } else {
-        for (int k = 0; k < kSlotCount; ++k)
+        for (int k = 0; k < kSlots; ++k)
             m_rcLegendItem[kImportItem + k] = kNoItem;
     }
 }
@@ -292,9 +286,9 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
     const CModelCore& s = GetModel()->Core();
     const int h = m_nTextHeight;
     int x = 0;
-    for (GraphSlot slot : Info().curves) {
+    for (VarSlot slot : Info().curves) {
         CRect& item = m_rcLegendItem[(imported ? kImportItem : 0) + slot];
-        if (!(s.*SlotMembers(slot).shown)) {
+        if (!(s.*VarOf(slot).plot)) {
             item = kNoItem;
             continue;
         }
@@ -310,21 +304,22 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
     return x;
 }
 
-CGraphView::Pen CGraphView::CurvePen(GraphSlot slot, bool imported) const
+CGraphView::Pen CGraphView::CurvePen(VarSlot slot, bool imported) const
 {
     const CModelCore& s = GetModel()->Core();
+    const VarInfo& m = VarOf(slot);
     if (imported)
-        return {s.m_nStyleImport[slot], s.m_nWidthImport[slot], s.m_clrImport[slot]};
-    const SlotSettings& m = SlotMembers(slot);
+        return {s.m_nStyleImport[m.importPen], s.m_nWidthImport[m.importPen],
+                s.m_clrImport[m.importPen]};
     return {s.*m.style, s.*m.width, s.*m.color};
 }
 
-std::vector<GraphSlot> CGraphView::ShownCurves() const
+std::vector<VarSlot> CGraphView::ShownCurves() const
 {
     const CModelCore& s = GetModel()->Core();
-    std::vector<GraphSlot> shown;
-    for (GraphSlot slot : Info().curves)
-        if (s.*SlotMembers(slot).shown)
+    std::vector<VarSlot> shown;
+    for (VarSlot slot : Info().curves)
+        if (s.*VarOf(slot).plot)
             shown.push_back(slot);
     return shown;
 }
@@ -340,8 +335,8 @@ void CGraphView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan
         PolylineBatch batch;
     };
     std::vector<Curve> curves;
-    for (GraphSlot slot : ShownCurves()) {
-        if (const double* v = Column(columns[slot + 1], ring.rows)) {
+    for (VarSlot slot : ShownCurves()) {
+        if (const double* v = Column(columns[slot], ring.rows)) {
             const Pen p = CurvePen(slot, imported);
             curves.push_back({v, std::make_unique<CPen>(p.style, p.width, p.color), {}});
             curves.back().batch.m_pDC = pDC;
@@ -404,8 +399,8 @@ void CGraphView::DrawNewSample(int nRow)
         m_pLiveDC = std::make_unique<CClientDC>(this);
     CDC& dc = *m_pLiveDC;
     CRect& box = m_rcLiveBox;
-    for (GraphSlot slot : ShownCurves()) {
-        const double* v = Column(s.m_arrTable[slot + 1], s.m_nTableRows);
+    for (VarSlot slot : ShownCurves()) {
+        const double* v = Column(s.m_arrTable[slot], s.m_nTableRows);
         if (!v || !Finite(t[prev], t[nRow], v[prev], v[nRow]))
             continue;
         CPoint p1(WorldToPixelX(t[prev]), WorldToPixelY(v[prev]));
@@ -451,7 +446,7 @@ void CGraphView::OnLButtonDown(UINT nFlags, CPoint point)
         m_ptBandAnchor = m_ptBandCorner = point;
         m_bBanding = TRUE;
     } else {
-        const std::vector<GraphSlot>& curves = Info().curves;
+        const std::vector<VarSlot>& curves = Info().curves;
         const int n = static_cast<int>(curves.size());
         for (int i = 0; i < 2 * n; ++i) {
             const int item = (i < n ? 0 : kImportItem) + curves[i % n];
@@ -466,17 +461,17 @@ void CGraphView::OnLButtonDown(UINT nFlags, CPoint point)
 
 void CGraphView::EditCurveStyle(int nItem)
 {
-    const std::vector<GraphSlot>& curves = Info().curves;
+    const std::vector<VarSlot>& curves = Info().curves;
     const int n = static_cast<int>(curves.size());
     if (nItem < 0 || nItem >= 2 * n)
         return;
-    const GraphSlot slot = curves[nItem % n];
+    const VarSlot slot = curves[nItem % n];
     const bool imported = nItem >= n;
     CModelCore& s = GetModel()->Core();
-    const SlotSettings& mem = SlotMembers(slot);
-    int& style = imported ? s.m_nStyleImport[slot] : s.*mem.style;
-    int& width = imported ? s.m_nWidthImport[slot] : s.*mem.width;
-    COLORREF& color = imported ? s.m_clrImport[slot] : s.*mem.color;
+    const VarInfo& mem = VarOf(slot);
+    int& style = imported ? s.m_nStyleImport[mem.importPen] : s.*mem.style;
+    int& width = imported ? s.m_nWidthImport[mem.importPen] : s.*mem.width;
+    COLORREF& color = imported ? s.m_clrImport[mem.importPen] : s.*mem.color;
 
     CPlotStyleDlg dlg(GetWidget());
     dlg.m_clrColor = color;
@@ -521,7 +516,7 @@ void CGraphView::OnLButtonUp(UINT nFlags, CPoint point)
 
 void CGraphView::PostTableRow(CPoint point)
 {
-    IGraphModel* m = GetModel();
+    IModelDocument* m = GetModel();
     const CModelCore& s = m->Core();
     const double t = PixelToWorldX(point.x);
     int row = -1;
@@ -618,14 +613,14 @@ void CGraphView::UpdatePanRight(CCmdUI* pCmdUI)
 
 void CGraphView::OnControlsSetLimits()
 {
-    IGraphModel* m = GetModel();
+    IModelDocument* m = GetModel();
     CModelCore& s = m->Core();
     CGraphLimDlg dlg(m_kind, GetWidget());
     dlg.SetFields(LimitFieldsFor(Limits(), s.m_dChronon));
     dlg.m_bHaveData = s.m_bHaveData || s.m_bHaveImport;
-    for (int k = 0; k < kSlotCount; ++k) {
-        const SlotSettings& mem = SlotMembers(static_cast<GraphSlot>(k));
-        dlg.m_extents[k] = {s.*mem.min, s.*mem.max, s.*mem.shown != 0};
+    for (VarSlot k : VarsOf(m_kind).Columns().subspan(1)) {
+        const VarInfo& mem = VarOf(k);
+        dlg.m_extents[k] = {s.*mem.min, s.*mem.max, s.*mem.plot != 0};
     }
     if (dlg.DoModal() != msgbox::IDOK)
         return;
@@ -642,33 +637,17 @@ void CGraphView::OnControlsSelectVariables()
 {
     CModelCore& s = GetModel()->Core();
     CGraphVarDlg dlg(m_kind, GetWidget());
-    for (GraphSlot slot : Info().curves)
-        dlg.m_bPlot[slot] = s.*SlotMembers(slot).shown != 0;
+    for (VarSlot slot : Info().curves)
+        dlg.m_bPlot[slot] = s.*VarOf(slot).plot != 0;
     if (dlg.DoModal() != msgbox::IDOK)
         return;
-    for (GraphSlot slot : Info().curves)
-        s.*SlotMembers(slot).shown = dlg.m_bPlot[slot] ? 1 : 0;
+    for (VarSlot slot : Info().curves)
+        s.*VarOf(slot).plot = dlg.m_bPlot[slot] ? 1 : 0;
     OnUpdate(nullptr, HINT_RESET, nullptr);
-}
-
-LRESULT CGraphView::OnCalcSample(WPARAM wParam, LPARAM lParam)
-{
-    if (IGraphModel* m = GetModel())
-        m->OnCalcSample(wParam, lParam);
-    return 0;
-}
-
-LRESULT CGraphView::OnCalcDone(WPARAM wParam, LPARAM lParam)
-{
-    if (IGraphModel* m = GetModel())
-        m->OnCalcDone(wParam, lParam);
-    return 0;
 }
 
 void CGraphView::OnDestroy()
 {
     EndLiveDrawing();
     C2DView::OnDestroy();
-    if (IGraphModel* m = GetModel())
-        m->OnNotifyViewClosing(GetSafeHwnd());
 }

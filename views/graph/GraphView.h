@@ -4,7 +4,6 @@
 // and the jump of the Data Table view to a clicked time. One design for the four model kinds;
 // what differs is in the kind's GraphKindInfo.
 #include "model/CommandIds.h"
-#include "model/GraphModel.h"
 #include "views/base/2DView.h"
 #include "views/graph/GraphKinds.h"
 #include "views/graph/GraphWalk.h"
@@ -22,7 +21,6 @@ public:
     explicit CGraphView(GraphKind kind);
     ~CGraphView() override;
 
-    IGraphModel* GetModel() const;
     const GraphKindInfo& Info() const { return KindInfo(m_kind); }
 
     void OnInitialUpdate() override;
@@ -61,8 +59,8 @@ private:
         int style, width;
         COLORREF color;
     };
-    Pen CurvePen(GraphSlot slot, bool imported) const;
-    std::vector<GraphSlot> ShownCurves() const;
+    Pen CurvePen(VarSlot slot, bool imported) const;
+    std::vector<VarSlot> ShownCurves() const;
     GraphLimits Limits() const;
     void SetLimits(const GraphLimits& g);
     void ChangeLimits(void (*rule)(GraphLimits&), bool bModified);
@@ -71,8 +69,6 @@ private:
     void UpdatePanDown(CCmdUI* pCmdUI);
     void UpdatePanLeft(CCmdUI* pCmdUI);
     void UpdatePanRight(CCmdUI* pCmdUI);
-    LRESULT OnCalcSample(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCalcDone(WPARAM wParam, LPARAM lParam);
 
     void DrawMarginTexts(CDC* pDC);
     void DrawLegend(CDC* pDC);
@@ -86,7 +82,7 @@ private:
     void EndLiveDrawing();
 
     GraphKind m_kind;
-    IGraphModel* m_pCounted = nullptr; // the model whose open-view count this view raised
+    IModelDocument* m_pCounted = nullptr; // the model whose open-view count this view raised
     // The window DC of a run drawn live, kept from its first sample to the next update that is
     // not a row. The box of the segments drawn since the screen was last brought up to date is
     // shown at most every kLiveFrame, so a fast run does not repaint the screen for every row.
