@@ -1,15 +1,12 @@
 #include "model/DynSys.h"
 
-#include "dataentry/DataEntry.h"
+#include "model/DataEntryWindow.h"
 #include "model/ProgressBarWnd.h"
 #include "model/core/Globals.h"
 #include "platform/Frame.h"
 #include "platform/Resources.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
-
-#include <QApplication>
-#include <QFontMetrics>
 
 #include <chrono>
 #include <system_error>
@@ -121,27 +118,26 @@ std::string CDynSys::DataEntryCaption() const
 
 void CDynSys::CreateDataEntry()
 {
-    CWnd* pMain = AfxGetMainWnd();
-    CRect rcMain;
-    if (pMain)
-        pMain->GetClientRect(&rcMain);
-    const int h = QApplication::instance() ? QFontMetrics(QApplication::font()).height() : 0;
-    auto* pEntry = new CDataEntry(this, m_kind);
-    pEntry->CreateEntry(DataEntryCaption(), CDataEntry::PlaceFor(m_nDocNumber, rcMain.Width(), h),
-                        pMain);
-    m_hwndDataEntry = pEntry->GetSafeHwnd();
+    const CRuntimeClass* pClass = CRuntimeClass::FromName(IDataEntryWindow::kClassName);
+    CObject* pObject = pClass ? pClass->CreateObject() : nullptr;
+    auto* pEntry = dynamic_cast<IDataEntryWindow*>(pObject);
+    if (!pEntry) {
+        delete pObject;
+        return;
+    }
+    m_hwndDataEntry = pEntry->CreateFor(*this, AfxGetMainWnd());
 }
 
-CDataEntry* CDynSys::DataEntry() const
+CWnd* CDynSys::DataEntry() const
 {
-    return dynamic_cast<CDataEntry*>(CWnd::FromHandle(m_hwndDataEntry));
+    return CWnd::FromHandle(m_hwndDataEntry);
 }
 
 void CDynSys::OnViewDataEntryShortcut()
 {
     bool& checked = s_bDataEntryChecked[static_cast<int>(m_kind)];
     checked = !checked;
-    if (CDataEntry* pEntry = DataEntry())
+    if (CWnd* pEntry = DataEntry())
         pEntry->ShowWindow(checked ? SW_SHOW : SW_HIDE);
 }
 
@@ -250,7 +246,7 @@ bool CDynSys::StartRun(CView* pNotify)
                                    {&m_hAckEvent, &m_hStopEvent, &m_hThreadEndEvent});
     m_bRunning = 1;
     ++s_nRunning;
-    if (CDataEntry* pEntry = DataEntry())
+    if (CWnd* pEntry = DataEntry())
         pEntry->EnableWindow(FALSE);
     m_hwndProgress = CProgressBarWnd::Open("Calculation Progress", AfxGetMainWnd());
     m_pCalcThread->m_hwndProgress = m_hwndProgress;
@@ -287,7 +283,7 @@ void CDynSys::EndRunWindows()
     if (auto* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(m_hwndNotifyFrame)))
         pFrame->EnableClose(TRUE);
     m_hwndNotifyFrame = nullptr;
-    if (CDataEntry* pEntry = DataEntry())
+    if (CWnd* pEntry = DataEntry())
         pEntry->EnableWindow(TRUE);
 }
 

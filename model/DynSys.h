@@ -20,9 +20,9 @@
 #include <memory>
 #include <string>
 
-class CDataEntry;
 class CExpThread;
 class CFrameWnd;
+class CWnd;
 
 // What differs between the four model kinds as documents.
 struct ModelKindInfo
@@ -90,7 +90,7 @@ public:
     void MarkModified() override { SetModifiedFlag(TRUE); }
     HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
     HWND ProgressWindow() const { return m_hwndProgress; }
-    CDataEntry* DataEntry() const;
+    CWnd* DataEntry() const;
     std::string DataEntryCaption() const;
     void DestroyProgressWnd();
 

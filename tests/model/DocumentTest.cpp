@@ -93,7 +93,7 @@ TEST_F(ModelTest, DocumentsOfAKindAreNumberedAndNumbersComeBack)
 TEST_F(ModelTest, DataEntryShortcutShowsAndHides)
 {
     CDynSys* doc = NewDoc(SystemKind::OneVariable);
-    CDataEntry* entry = doc->DataEntry();
+    auto* entry = dynamic_cast<CDataEntry*>(doc->DataEntry());
     ASSERT_NE(entry, nullptr);
     ASSERT_NE(entry->Edit().GetEdit(), nullptr);
     EXPECT_EQ(entry->Edit().GetEdit()->objectName(), "2001");

@@ -1,6 +1,6 @@
 #include "views/base/2DView.h"
 
-#include "app/ChildFrm.h"
+#include "platform/FrameWnd.h"
 #include "platform/Ids.h"
 #include "views/base/PlotText.h"
 
@@ -252,13 +252,10 @@ void C2DView::DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, do
 
 bool C2DView::ConsumeSkipNextDraw()
 {
-    auto* pFrame = dynamic_cast<CChildFrame*>(GetParentFrame());
-    if (!pFrame)
+    CFrameWnd* pFrame = GetParentFrame();
+    if (!pFrame || !pFrame->m_bSkipNextDraw)
         return false;
-    BYTE& skip = pFrame->m_bSkipNextDraw;
-    if (!skip)
-        return false;
-    skip = 0;
+    pFrame->m_bSkipNextDraw = 0;
     return true;
 }
 
