@@ -36,17 +36,25 @@ std::string Lower(std::string s)
     return s;
 }
 
+// Where the digits of a number start: past leading blanks and one sign.
+std::size_t SkipBlanksAndSign(const std::string& s, bool& negative)
+{
+    std::size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    negative = i < s.size() && s[i] == '-';
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
+        ++i;
+    return i;
+}
+
 // The leading decimal number of the text after blanks; false when it starts with none (or
 // with one that a double cannot hold).
 bool ReadLeadingNumber(const std::string& s, double& v)
 {
-    std::size_t i = 0;
+    bool negative = false;
+    std::size_t i = SkipBlanksAndSign(s, negative);
     const std::size_t n = s.size();
-    while (i < n && IsBlank(s[i]))
-        ++i;
-    const bool negative = i < n && s[i] == '-';
-    if (i < n && (s[i] == '-' || s[i] == '+'))
-        ++i;
     const std::size_t start = i;
     int digits = 0;
     for (; i < n && IsDigit(s[i]); ++i)
@@ -78,13 +86,9 @@ bool ReadLeadingNumber(const std::string& s, double& v)
 // Values past any int saturate, so they fail every range.
 bool ReadLeadingInteger(const std::string& s, long long& v)
 {
-    std::size_t i = 0;
+    bool negative = false;
+    std::size_t i = SkipBlanksAndSign(s, negative);
     const std::size_t n = s.size();
-    while (i < n && IsBlank(s[i]))
-        ++i;
-    const bool negative = i < n && s[i] == '-';
-    if (i < n && (s[i] == '-' || s[i] == '+'))
-        ++i;
     if (i >= n || !IsDigit(s[i]))
         return false;
     v = 0;
