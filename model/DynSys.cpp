@@ -333,6 +333,7 @@ void CDynSys::OnCalcDone(int nIndex, int nCount)
     if (!m_bRunning || !m_pCalcThread || !m_pCalcThread->DoneReached())
         return;
     TakeRunResults(m_pCalcThread->Calc(), nIndex, nCount);
+    const std::string error = RunErrorMessage(m_pCalcThread->Calc());
     m_bRunning = 0;
     --s_nRunning;
     EndRunWindows();
@@ -340,6 +341,9 @@ void CDynSys::OnCalcDone(int nIndex, int nCount)
     JoinCalcThread();
     m_bHaveData = 1;
     UpdateAllViews(nullptr, HINT_CALC_DONE);
+    // Once the run is over and nothing holds the table: an equation that ended it.
+    if (!error.empty())
+        AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CDynSys::OnCalcDoneMessage(WPARAM wParam, LPARAM lParam)

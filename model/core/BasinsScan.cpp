@@ -121,7 +121,10 @@ bool CBasinsScan::Integrate(Field& f, double& x, double& y, IBasinsSink& sink) c
         yLine.Reset(m_p.yDelay);
     }
     double t = 0;
-    // Each pixel starts from the derivative of its own start point.
+    // Each pixel starts from the derivative of its own start point (with no history yet, the
+    // delayed values are the start point's).
+    if (delayed)
+        f.SetDelayed(x, y);
     f.SetPulse(t, dt);
     double fx, fy;
     f.Rates(t, x, y, fx, fy);

@@ -76,6 +76,12 @@ public:
     // Loads the parser variables and records each equation text into its token list (the
     // Newtonian force joined again first), whatever the parser says of it.
     void RecordEquations();
+    // Records equation i (0 to 2) into list i + 1 at the current values, with the message when
+    // it does not compile; the value goes to pValue.
+    bool CompileEquation(int i, double* pValue = nullptr);
+    // The message for a run that an equation ended (empty when none did); the document shows
+    // it once the run is over.
+    std::string RunErrorMessage(const CTrajectoryCalc& calc) const;
     // Whether an equation of the model reads a delayed variable (x:, y:, z:).
     bool EquationsUseDelayedVars() const;
 

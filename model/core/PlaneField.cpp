@@ -62,6 +62,13 @@ CRateField::CRateField(const CPlaneModel& model)
         m_model.params.b = 1;
 }
 
+std::unique_ptr<CFieldBase> MakePlaneField(const CPlaneModel& model)
+{
+    if (model.kind == SystemKind::Newtonian)
+        return std::make_unique<CNewtonianField>(model);
+    return std::make_unique<CRateField>(model);
+}
+
 namespace {
 int Saturate(double v)
 {

@@ -12,6 +12,7 @@
 #include "platform/base/WinTypes.h"
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,9 @@ public:
 private:
     bool m_oneVar;
 };
+
+// The field of a model's kind.
+std::unique_ptr<CFieldBase> MakePlaneField(const CPlaneModel& model);
 
 // One fixed step of the Runge-Kutta-Fehlberg 4(5) tableau from (x, y) at time t with step h
 // (negative h runs backwards), advanced with the fifth-order weights; t is left to the caller.

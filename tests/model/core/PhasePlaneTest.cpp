@@ -149,6 +149,27 @@ TEST(FixedPoints, OnlyTheFirstTenAreKept)
     EXPECT_STREQ(kTooManyFixedPointsMessage, "Only first 10 fixed points will be reported.");
 }
 
+TEST(PlaneField, DelayedNamesReadTheCurrentPoint)
+{
+    const struct
+    {
+        SystemKind kind;
+        const char *delayedX, *delayedY, *plainX, *plainY;
+    } cases[] = {
+        {SystemKind::Newtonian, "-x:-x'", "", "-x-x'", ""},
+        {SystemKind::TwoVariable, "y:-x", "x:*y", "y-x", "x*y"},
+        {SystemKind::OneVariable, "sin(x:)", "", "sin(x)", ""},
+    };
+    for (const auto& c : cases) {
+        PlaneCase d = MakePlane(c.kind, c.delayedX, c.delayedY);
+        PlaneCase p = MakePlane(c.kind, c.plainX, c.plainY);
+        for (double x : {-2.5, 0.0, 1.75})
+            for (double y : {-1.0, 3.0})
+                for (int i : {0, 1})
+                    EXPECT_EQ(d.field->Rate(i, 0, x, y), p.field->Rate(i, 0, x, y)) << c.plainX;
+    }
+}
+
 TEST(Nullclines, PointsLieOnTheCurve)
 {
     struct Case
@@ -273,11 +294,7 @@ TEST(Tracks, IntegratorAccuracy)
         PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY, c.form);
         CPlaneModel pm = CPlaneModel::Of(*p.model);
         pm.params = c.params;
-        std::unique_ptr<CFieldBase> field;
-        if (c.kind == SystemKind::Newtonian)
-            field = std::make_unique<CNewtonianField>(pm);
-        else
-            field = std::make_unique<CRateField>(pm);
+        std::unique_ptr<CFieldBase> field = MakePlaneField(pm);
         // Fifth order: halving the step divides the error by about 32.
         double err[2];
         for (int k = 0; k < 2; ++k) {

@@ -28,11 +28,7 @@ inline PlaneCase MakePlane(SystemKind kind, const std::string& eqX, const std::s
     m.m_strXRate = eqX;
     m.m_strYRate = eqY;
     m.CompileEquations();
-    const CPlaneModel pm = CPlaneModel::Of(m);
-    if (kind == SystemKind::Newtonian)
-        c.field = std::make_unique<CNewtonianField>(pm);
-    else
-        c.field = std::make_unique<CRateField>(pm);
+    c.field = MakePlaneField(CPlaneModel::Of(m));
     return c;
 }
 
