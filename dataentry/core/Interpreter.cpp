@@ -283,6 +283,9 @@ bool CDataEntryInterpreter::ParseValue(const EntryKey& key, const std::string& t
     case R::TableInterval:
         b.hi = std::min<double>(b.hi, m.m_nChrononsPerCycle);
         break;
+    case R::Phase: // the typed value; the table holds the rounded one
+        b = {-kPhaseLimit, kPhaseLimit};
+        break;
     default:
         break;
     }

@@ -293,10 +293,16 @@ BOOL CModelCore::CompileEquations()
     return ok;
 }
 
-bool CModelCore::CompileEquation(int i, double* pValue)
+bool CModelCore::CompileEquation(int i, double* pValue, bool bRunStart)
 {
     const std::string& eq = *Equations()[static_cast<std::size_t>(i)];
     SetParserVariables();
+    if (bRunStart) {
+        // No row is stored yet: the run's delayed values are its start state.
+        m_pParser->m_dXDelayed = m_dX;
+        m_pParser->m_dYDelayed = m_dY;
+        m_pParser->m_dZDelayed = m_dZ;
+    }
     m_pParser->m_nList = i + 1;
     int status = 0;
     const double v = EvaluateExpression(eq, &status, 1);
@@ -382,7 +388,7 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
     const auto eqs = Equations();
     for (std::size_t i = 0; record && i < eqs.size(); ++i) {
         double v = 0;
-        if (!CompileEquation(static_cast<int>(i), &v))
+        if (!CompileEquation(static_cast<int>(i), &v, true))
             return false; // a list recorded in part would replay another equation
         if (m_kind == SystemKind::Newtonian)
             m_dXpp = v / m_dMass;

@@ -77,8 +77,9 @@ public:
     // Newtonian force joined again first), whatever the parser says of it.
     void RecordEquations();
     // Records equation i (0 to 2) into list i + 1 at the current values, with the message when
-    // it does not compile; the value goes to pValue.
-    bool CompileEquation(int i, double* pValue = nullptr);
+    // it does not compile; the value goes to pValue. At the start of a run, x:, y: and z: are
+    // the start state, as in the run.
+    bool CompileEquation(int i, double* pValue = nullptr, bool bRunStart = false);
     // The message for a run that an equation ended (empty when none did); the document shows
     // it once the run is over.
     std::string RunErrorMessage(const CTrajectoryCalc& calc) const;
