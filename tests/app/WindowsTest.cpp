@@ -137,6 +137,15 @@ public:
         ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
         Settle();
     }
+    // Starts a run drawn live that lasts until it is stopped (it waits for each row to be
+    // drawn, so it moves on only while events are pumped).
+    static void StartLongRun(CDynSys* doc)
+    {
+        doc->m_bPlotConcurrent = 1;
+        doc->m_bPlotPostCalc = 0;
+        doc->m_dRunTimeLimit = 1000;
+        Choose(ID_CONTROLS_RUN);
+    }
     // Dark pixels of the view: its frame, axes, texts and curves; a blank window has none.
     static int InkOf(CView* view, QColor colour = Qt::black)
     {
@@ -310,10 +319,7 @@ TEST_F(Windows, ProgressWindowIsOnTheScreenClearOfTheMenus)
 {
     CDynSys* doc = New(IDR_SYS2TYPE);
     ASSERT_NE(doc, nullptr);
-    doc->m_bPlotConcurrent = 1;
-    doc->m_bPlotPostCalc = 0;
-    doc->m_dRunTimeLimit = 1000; // still running while it is looked at
-    Choose(ID_CONTROLS_RUN);
+    StartLongRun(doc);
     ASSERT_TRUE(doc->m_bRunning);
     CWnd* progress = CWnd::FromHandle(doc->ProgressWindow());
     ASSERT_NE(progress, nullptr);
@@ -337,14 +343,11 @@ TEST_F(Windows, PlotDuringAContinuedRunKeepsTheRowsSoFar)
 {
     CDynSys* doc = New(IDR_SYS1NNTYPE);
     ASSERT_NE(doc, nullptr);
-    doc->m_bPlotConcurrent = 1;
-    doc->m_bPlotPostCalc = 0;
-    doc->m_dRunTimeLimit = 1000;
-    Choose(ID_CONTROLS_RUN);
+    StartLongRun(doc);
     ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 300; }));
     Choose(ID_CONTROLS_STOP);
     ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
-    Choose(ID_CONTROLS_RUN); // continues
+    Choose(ID_CONTROLS_RUN); // goes on from where it stopped
     ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 600; }));
     ASSERT_TRUE(doc->m_bRunning);
     const QColor curve =
@@ -360,10 +363,7 @@ TEST_F(Windows, RefusedCloseDuringARunSaysSo)
 {
     CDynSys* doc = New(IDR_SYS3TYPE);
     ASSERT_NE(doc, nullptr);
-    doc->m_bPlotConcurrent = 1;
-    doc->m_bPlotPostCalc = 0;
-    doc->m_dRunTimeLimit = 1000;
-    Choose(ID_CONTROLS_RUN);
+    StartLongRun(doc);
     ASSERT_TRUE(doc->m_bRunning);
     QStatusBar* bar = MainWindow()->statusBar();
     bar->clearMessage();
