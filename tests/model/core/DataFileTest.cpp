@@ -1,6 +1,7 @@
 // Data files: the exact text of an export, the reader's rules and messages, round trips.
 #include "model/core/DataExport.h"
 #include "model/core/DataImport.h"
+#include "tests/common/DecimalComma.h"
 #include "tests/common/MessageRecorder.h"
 #include "tests/model/core/CalcTestUtil.h"
 
@@ -8,13 +9,11 @@
 
 #include <sys/resource.h>
 
-#include <clocale>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <deque>
 #include <fstream>
-#include <locale>
 #include <sstream>
 
 namespace {
@@ -434,23 +433,18 @@ TEST(DataFile, DecimalCommaLocaleWritesAndReadsTheSame)
     const std::string path = TempPath("locale.d2d");
     ASSERT_TRUE(Export(m, path).ok);
     const std::string plain = ReadText(path);
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE"};
-    const char* found = nullptr;
-    for (const char* n : names)
-        if (std::setlocale(LC_ALL, n)) {
-            found = n;
-            break;
-        }
-    if (!found)
-        GTEST_SKIP() << "no German locale installed (scripts/setup.sh generates one)";
-    const std::locale oldGlobal = std::locale::global(std::locale(found));
-    ASSERT_TRUE(Export(m, path).ok);
-    const std::string comma = ReadText(path);
+    std::string comma;
     CModelCore back(SystemKind::TwoVariable);
     NewModel(back);
-    const ImportOutcome outcome = ImportText(back, comma);
-    std::locale::global(oldGlobal);
-    std::setlocale(LC_ALL, "C");
+    ImportOutcome outcome{};
+    {
+        DecimalCommaLocale commaLocale;
+        if (!commaLocale.Active())
+            GTEST_SKIP() << "no German locale installed (scripts/setup.sh generates one)";
+        ASSERT_TRUE(Export(m, path).ok);
+        comma = ReadText(path);
+        outcome = ImportText(back, comma);
+    }
     EXPECT_EQ(comma, plain);
     ASSERT_EQ(outcome, ImportOutcome::Imported);
     EXPECT_EQ(back.m_nImportRows, 21);
