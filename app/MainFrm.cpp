@@ -1,7 +1,7 @@
 #include "app/MainFrm.h"
 
 #include "app/Configuration.h"
-#include "model/core/Globals.h"
+#include "app/ShellGlobals.h"
 #include "platform/Dc.h"
 #include "resources/ResourceIds.h"
 

@@ -4,10 +4,12 @@
 #include "app/ChildFrm.h"
 #include "app/DocTypes.h"
 #include "app/MainFrm.h"
+#include "app/ShellGlobals.h"
 #include "model/core/Globals.h"
 #include "platform/DocTemplate.h"
 #include "resources/ResourceIds.h"
 #include "resources/ShellResources.h"
+#include "views/base/ViewAngleFlag.h"
 
 CVeltrixApp theApp;
 

@@ -1,6 +1,6 @@
 #pragma once
 // CVeltrixApp: the application object. It keeps no state of its own (the shell's state lives
-// in the globals of model/core/Globals.h).
+// in the globals of app/ShellGlobals.h and model/core/Globals.h).
 #include "platform/WinApp.h"
 
 class CVeltrixApp : public CWinApp

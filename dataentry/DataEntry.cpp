@@ -1,7 +1,10 @@
 #include "dataentry/DataEntry.h"
 
+#include "model/DynSys.h"
 #include "platform/WndWidget.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLineEdit>
 
 VX_IMPLEMENT_CLASS(CDataEntry, CFrameWnd)
@@ -17,6 +20,20 @@ CRect CDataEntry::PlaceFor(int n, int nClientWidth, int nFontHeight)
     // Each further document of a kind sits 5 pixels lower and 10 further left.
     return CRect(nClientWidth - 2 * (5 * n + 130), 5 * n + 40, nClientWidth - 2 * (5 * n + 25),
                  5 * n + 40 + h);
+}
+
+HWND CDataEntry::CreateFor(CDynSys& doc, CWnd* pMain)
+{
+    m_pDoc = &doc;
+    m_edit = CDataEdit(&doc, doc.Kind());
+    CRect rcMain;
+    if (pMain)
+        pMain->GetClientRect(&rcMain);
+    const int h = QApplication::instance() ? QFontMetrics(QApplication::font()).height() : 0;
+    // A window that fails to create has destroyed itself and this object with it.
+    if (!CreateEntry(doc.DataEntryCaption(), PlaceFor(doc.m_nDocNumber, rcMain.Width(), h), pMain))
+        return nullptr;
+    return GetSafeHwnd();
 }
 
 BOOL CDataEntry::CreateEntry(const std::string& caption, const CRect& rcClient, CWnd* pParent)

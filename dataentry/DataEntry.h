@@ -1,8 +1,10 @@
 #pragma once
 // The one-line data-entry window of a model document: a captioned tool window owned by the
-// main frame, whose client area is the edit CDataEdit (control id 2001). The document creates
-// it, shows and hides it (View/Data Entry Shortcut), disables it during a run and destroys it.
-// The interpreter of "name=value" comes with the edit's own class.
+// main frame, whose client area is the edit CDataEdit (control id 2001). The document makes it
+// by its class name (model/DataEntryWindow.h), shows and hides it (View/Data Entry Shortcut),
+// disables it during a run and destroys it. The interpreter of "name=value" comes with the
+// edit's own class.
+#include "model/DataEntryWindow.h"
 #include "model/core/ModelSettings.h"
 #include "platform/Frame.h"
 
@@ -25,13 +27,15 @@ private:
     QLineEdit* m_pEdit = nullptr;
 };
 
-class CDataEntry : public CFrameWnd
+class CDataEntry : public CFrameWnd, public IDataEntryWindow
 {
     VX_DECLARE_CLASS(CDataEntry)
 public:
     CDataEntry() : CDataEntry(nullptr, SystemKind::Newtonian) {}
     CDataEntry(CDynSys* pDoc, SystemKind kind) : m_pDoc(pDoc), m_edit(pDoc, kind) {}
 
+    // The document's window: its caption, placed by the document's number.
+    HWND CreateFor(CDynSys& doc, CWnd* pMain) override;
     // Creates the visible window with its caption; rcClient is the client rectangle in screen
     // coordinates (the caption frame is added around it).
     BOOL CreateEntry(const std::string& caption, const CRect& rcClient, CWnd* pParent);

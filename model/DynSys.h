@@ -5,13 +5,13 @@
 // data-entry window, the commands of the Controls menu and the update hints to the views.
 //
 // A run: Run prepares the parameter block, starts a CCalcThread (see CalcThread.h for what
-// it touches) and opens the progress window. The views that follow the run call OnCalcSample
-// for each row sent during the run, and OnCalcDoneMessage at its end; a view that closes while
-// it follows the run calls OnNotifyViewClosing. Every path that ends a run joins the thread.
+// it touches) and opens the progress window. The view that the run reports to hands each row
+// sent during the run, the run's end and its own closing to the document through
+// IModelDocument (RunFollower.h). Every path that ends a run joins the thread.
 #include "model/CalcThread.h"
 #include "model/CommandIds.h"
 #include "model/ExpThread.h"
-#include "model/GraphModel.h"
+#include "model/ModelDocument.h"
 #include "model/RunProtocol.h"
 #include "model/core/ModelCore.h"
 #include "platform/Document.h"
@@ -22,8 +22,8 @@
 #include <memory>
 #include <string>
 
-class CDataEntry;
 class CFrameWnd;
+class CWnd;
 class QImage;
 
 // What differs between the four model kinds as documents.
@@ -40,7 +40,7 @@ struct ModelKindInfo
 };
 const ModelKindInfo& DocKindInfo(SystemKind kind);
 
-class CDynSys : public CDocument, public CModelCore, public IGraphModel
+class CDynSys : public CDocument, public CModelCore, public IModelDocument
 {
     VX_DECLARE_CLASS(CDynSys)
 public:
@@ -88,27 +88,24 @@ public:
     BOOL WriteBitmapFile(const std::string& strPath);
 
     // Run hand-over (user-interface thread). OnCalcSample: a row was stored (the row, the rows
-    // before it). OnCalcDone: the run has ended (next row to write, rows stored); it acts only
-    // while the run's thread waits for it. OnCalcDoneMessage: the views' WM_CALC_DONE body
-    // (closes the progress window first). OnNotifyViewClosing: a view's window goes; when it
-    // is the one that follows the run, the run ends with the rows stored so far.
-    void OnCalcSample(int nIndex, int nCount);
+    // before it); the views other than pFollower see it. OnCalcDone: the run has ended (next
+    // row to write, rows stored); it acts only while the run's thread waits for it.
+    // OnCalcDoneMessage: the follower's WM_CALC_DONE body (closes the progress window first).
+    // OnNotifyViewClosing: a view's window goes; when it is the one that follows the run, the
+    // run ends with the rows stored so far.
+    bool OnCalcSample(CView* pFollower, int nIndex, int nCount) override;
     void OnCalcDone(int nIndex, int nCount);
-    void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam);
+    void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam) override;
     void OnNotifyViewClosing(HWND hWndView) override;
 
-    // What the views need besides the record (IGraphModel).
+    // What the views need besides the record (IModelDocument).
     CModelCore& Core() override { return *this; }
+    const CModelCore& Core() const override { return *this; }
     HWND TableViewWindow() const override { return m_hwndTableView; }
     void MarkModified() override { SetModifiedFlag(TRUE); }
-    void OnCalcSample(WPARAM wParam, LPARAM lParam) override
-    {
-        OnCalcSample(static_cast<int>(wParam), static_cast<int>(lParam));
-    }
-    void OnCalcDone(WPARAM wParam, LPARAM lParam) override { OnCalcDoneMessage(wParam, lParam); }
     HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
     HWND ProgressWindow() const { return m_hwndProgress; }
-    CDataEntry* DataEntry() const;
+    CWnd* DataEntry() const;
     std::string DataEntryCaption() const;
     void DestroyProgressWnd();
 

@@ -192,7 +192,7 @@ bool MakeExportParams(const CModelCore& m, const std::string& strPath, EXPORTPAR
     int next = 1;
     for (int c = 0; c < kind.nColumns; ++c) {
         const DataFileColumn& col = kind.columns[c];
-        if (!(m.*col.flag))
+        if (!(m.*VarOf(col.slot).table))
             continue;
         slots[next] = col.slot;
         SetSlot(p, next++, col.name, nDataDigits, true, kDataWidth);

@@ -7,8 +7,6 @@
 
 namespace {
 
-using S = CModelSettings;
-
 const DataFileKind kKinds[kSystemKinds] = {
     {SystemKind::Newtonian,
      "*.dnd",
@@ -16,38 +14,33 @@ const DataFileKind kKinds[kSystemKinds] = {
      "Newtonian System in 1 Variable - Data",
      0,
      3,
-     {{"position", kSlotX, &S::m_bTabX},
-      {"velocity", kSlotXp, &S::m_bTabXp},
-      {"acceleration", kSlotXpp, &S::m_bTabXpp}}},
+     {{"position", kSlotX}, {"velocity", kSlotXp}, {"acceleration", kSlotXpp}}},
     {SystemKind::OneVariable,
      "*.d1d",
      "Veltrix Data Files (*.d1d)",
      "Dynamical System in 1 Variable - Data",
      3,
      2,
-     {{"position", kSlotX, &S::m_bTabX}, {"velocity", kSlotXp, &S::m_bTabXp}}},
+     {{"position", kSlotX}, {"velocity", kSlotXp}}},
     {SystemKind::TwoVariable,
      "*.d2d",
      "Veltrix Data Files (*.d2d)",
      "Dynamical System in 2 Variables - Data",
      1,
      4,
-     {{"x", kSlotX, &S::m_bTabX},
-      {"y", kSlotY, &S::m_bTabY},
-      {"x'", kSlotXp, &S::m_bTabXp},
-      {"y'", kSlotYp, &S::m_bTabYp}}},
+     {{"x", kSlotX}, {"y", kSlotY}, {"x'", kSlotXp}, {"y'", kSlotYp}}},
     {SystemKind::ThreeVariable,
      "*.d3d",
      "Veltrix Data Files (*.d3d)",
      "Dynamical System in 3 Variables - Data",
      2,
      6,
-     {{"x", kSlotX, &S::m_bTabX},
-      {"y", kSlotY, &S::m_bTabY},
-      {"z", kSlotZ, &S::m_bTabZ},
-      {"x'", kSlotXp, &S::m_bTabXp},
-      {"y'", kSlotYp, &S::m_bTabYp},
-      {"z'", kSlotZp, &S::m_bTabZp}}},
+     {{"x", kSlotX},
+      {"y", kSlotY},
+      {"z", kSlotZ},
+      {"x'", kSlotXp},
+      {"y'", kSlotYp},
+      {"z'", kSlotZp}}},
 };
 
 bool IsNumberChar(char c)

@@ -5,18 +5,16 @@
 // A data file is 8-bit text with CR LF line ends: two maker lines, an empty line, the
 // equation line, the parameter line, an empty line, the kind's title line, the "|"-framed
 // column names and one line per table row. Writing: DataExport.h; reading: DataImport.h.
-#include "model/core/ModelSettings.h"
-#include "model/core/TrajectoryCalc.h"
+#include "model/core/KindVars.h"
 
 #include <string_view>
 
-// One column of a data file after "time": its name, its table slot and the table-column flag
-// that chooses it for an export.
+// One column of a data file after "time": its name and its variable (whose table-column flag
+// chooses it for an export).
 struct DataFileColumn
 {
     const char* name;
-    int slot;
-    BOOL CModelSettings::*flag;
+    VarSlot slot;
 };
 
 struct DataFileKind
@@ -32,7 +30,7 @@ struct DataFileKind
     // Numbers of a full line: time and every column.
     int MaxNumbers() const { return nColumns + 1; }
     // The table slot of the i-th number of a line (0 is time).
-    int SlotOfNumber(int i) const { return i == 0 ? kSlotT : columns[i - 1].slot; }
+    VarSlot SlotOfNumber(int i) const { return i == 0 ? kSlotT : columns[i - 1].slot; }
 };
 
 const DataFileKind& DataKind(SystemKind kind);

@@ -67,26 +67,6 @@ bool CDataLineReader::Next(std::string_view& line)
 
 namespace {
 
-using S = CModelSettings;
-
-// The record's members of each slot: value, smallest and largest value.
-struct SlotFields
-{
-    double S::*value;
-    double S::*min;
-    double S::*max;
-};
-const SlotFields kSlotFields[kSlots] = {
-    {&S::m_dT, nullptr, nullptr},
-    {&S::m_dX, &S::m_dMinX, &S::m_dMaxX},
-    {&S::m_dXp, &S::m_dMinXp, &S::m_dMaxXp},
-    {&S::m_dXpp, &S::m_dMinXpp, &S::m_dMaxXpp},
-    {&S::m_dY, &S::m_dMinY, &S::m_dMaxY},
-    {&S::m_dYp, &S::m_dMinYp, &S::m_dMaxYp},
-    {&S::m_dZ, &S::m_dMinZ, &S::m_dMaxZ},
-    {&S::m_dZp, &S::m_dMinZp, &S::m_dMaxZp},
-};
-
 bool IsFirstOrder(SystemKind kind)
 {
     return kind == SystemKind::TwoVariable || kind == SystemKind::ThreeVariable;
@@ -236,20 +216,20 @@ void Commit(CModelCore& m, CImportRows& rows, const std::string& strPath)
     const DataFileKind& kind = DataKind(m.Kind());
     const int nRows = rows.Count();
     for (int i = 0; i < kind.MaxNumbers(); ++i) {
-        const int slot = kind.SlotOfNumber(i);
+        const VarSlot slot = kind.SlotOfNumber(i);
         std::vector<double>& col = rows.Column(slot);
-        if (const SlotFields& f = kSlotFields[slot]; f.min != nullptr) {
-            m.*f.max = -1e30;
-            m.*f.min = 1e30;
+        if (const VarInfo& var = VarOf(slot); var.min != nullptr) {
+            m.*var.max = -1e30;
+            m.*var.min = 1e30;
             for (double v : col) {
-                if (v > m.*f.max)
-                    m.*f.max = v;
-                if (v < m.*f.min)
-                    m.*f.min = v;
+                if (v > m.*var.max)
+                    m.*var.max = v;
+                if (v < m.*var.min)
+                    m.*var.min = v;
             }
         }
         if (IsFirstOrder(m.Kind()) && nRows > 0)
-            m.*kSlotFields[slot].value = col.back();
+            m.*VarOf(slot).value = col.back();
         m.m_arrImport[static_cast<std::size_t>(slot)] = std::move(col);
     }
     m.m_nImportRows = nRows;

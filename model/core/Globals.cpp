@@ -1,14 +1,5 @@
 #include "model/core/Globals.h"
 
-std::uint32_t g_nAccessLevel = 0;
-std::string g_strTeacherPassword;
-std::string g_strLogOnName;
-std::string g_strStartDir;
-std::string g_strUserDir;
-std::string g_strLinkPath;
-bool g_bFirstPaint = false;
-bool g_bViewAngleDlgOpen = false;
-
 int g_nDocsAll = 0;
 int g_nDocsNewtonian = 0;
 int g_nDocsOneVariable = 0;

@@ -177,9 +177,6 @@ struct CModelSettings
     }
 };
 
-// Columns of the table of each kind: 4, 3, 5, 7.
-int TableColumns(SystemKind kind);
-
 // Highest built-in model form of each kind (Newtonian 4, one-variable 4, two-variable 5,
 // three-variable 3).
 int ModelFormCount(SystemKind kind);

@@ -1,5 +1,7 @@
 #include "model/core/SettingsTable.h"
 
+#include "model/core/KindVars.h"
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -97,29 +99,19 @@ private:
 };
 
 // The per-curve flags of the Graph vs Time view (draw) and of the table (show).
-struct CurveFlag
-{
-    const char* item; // member suffix
-    const char* key;  // key suffix
-    unsigned kinds;
-    BOOL S::*plot;
-    BOOL S::*tab;
-};
-
+// A flag per variable of the table (plot or table flag): its kinds are those that have the
+// variable, its member is named after the variable ("m_bPlotXp"), its key too ("plotx'").
 void AddCurveFlags(Builder& b, const std::string& member, const std::string& key,
-                   BOOL S::*CurveFlag::*which)
+                   BOOL S::*VarInfo::*which)
 {
-    static const CurveFlag curves[] = {
-        {"X", "x", All, &S::m_bPlotX, &S::m_bTabX},
-        {"Xp", "x'", All, &S::m_bPlotXp, &S::m_bTabXp},
-        {"Xpp", "x''", N, &S::m_bPlotXpp, &S::m_bTabXpp},
-        {"Y", "y", K2 | K3, &S::m_bPlotY, &S::m_bTabY},
-        {"Yp", "y'", K2 | K3, &S::m_bPlotYp, &S::m_bTabYp},
-        {"Z", "z", K3, &S::m_bPlotZ, &S::m_bTabZ},
-        {"Zp", "z'", K3, &S::m_bPlotZp, &S::m_bTabZp},
-    };
-    for (const auto& c : curves)
-        b.Flag(member + c.item, key + c.key, c.kinds, c.*which, 1);
+    for (int i = kSlotX; i < kSlots; ++i) {
+        const auto slot = static_cast<VarSlot>(i);
+        unsigned k = 0;
+        for (int kind = 0; kind < kSystemKinds; ++kind)
+            if (kKindVars[kind].Has(slot))
+                k |= 1u << kind;
+        b.Flag(member + MemberSuffix(slot), key + VarOf(slot).name, k, VarOf(slot).*which, 1);
+    }
 }
 
 // A double with the range its dialog field allows.
@@ -131,7 +123,7 @@ void Bounded(SettingField& f, double lo, double hi)
 
 void AddGraph(Builder& b)
 {
-    AddCurveFlags(b, "m_bPlot", "plot", &CurveFlag::plot);
+    AddCurveFlags(b, "m_bPlot", "plot", &VarInfo::plot);
     b.Dbl("m_dGraphVAbsMax", "", All, &S::m_dGraphVAbsMax, 10);
     b.Dbl("m_dGraphVAbsMin", "", All, &S::m_dGraphVAbsMin, -10);
     b.Dbl("m_dGraphVMax", "vmax", All, &S::m_dGraphVMax, 10);
@@ -234,7 +226,7 @@ void AddTimeBase(Builder& b)
 
 void AddTableAndRun(Builder& b)
 {
-    AddCurveFlags(b, "m_bTab", "tab", &CurveFlag::tab);
+    AddCurveFlags(b, "m_bTab", "tab", &VarInfo::table);
     b.Int("m_nActivePage", "", All, &S::m_nActivePage, 0, 0, 3);
     b.Int("m_nIntegrator", "iao", All, &S::m_nIntegrator, 1, 0, 1);
     b.Txt("m_strParamA", "a", All, &S::m_strParamA, "1");

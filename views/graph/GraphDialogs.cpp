@@ -132,7 +132,7 @@ void CGraphLimDlg::OnAutoScale()
 {
     const GraphKindInfo& info = KindInfo(m_kind);
     std::vector<VarExtent> vars;
-    for (GraphSlot s : info.autoScale)
+    for (VarSlot s : info.autoScale)
         vars.push_back(m_extents[s]);
     const AutoScaleResult r = AutoScale(vars, info.autoScaleDigits);
     m_dVAbsMax = m_dVMax = r.vAbsMax;

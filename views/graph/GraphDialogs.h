@@ -22,7 +22,7 @@ public:
     // What Auto Scale reads of the document: whether it holds computed or imported data, and
     // the recorded extent and shown flag of each slot.
     bool m_bHaveData = false;
-    VarExtent m_extents[kSlotCount];
+    VarExtent m_extents[kSlots];
 
     // The six limits at once, as the view hands them over.
     void SetFields(const GraphLimitFields& f);
@@ -48,13 +48,13 @@ class CGraphVarDlg : public QDialog
 public:
     CGraphVarDlg(GraphKind kind, QWidget* pParent = nullptr);
 
-    bool m_bPlot[kSlotCount] = {}; // shown flags by slot; only the kind's slots are used
+    bool m_bPlot[kSlots] = {}; // shown flags by slot; only the kind's slots are used
 
     int DoModal();
     void accept() override;
-    QCheckBox* Box(GraphSlot slot) const { return m_boxes[slot]; }
+    QCheckBox* Box(VarSlot slot) const { return m_boxes[slot]; }
 
 private:
     GraphKind m_kind;
-    QCheckBox* m_boxes[kSlotCount] = {};
+    QCheckBox* m_boxes[kSlots] = {};
 };

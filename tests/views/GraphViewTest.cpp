@@ -1,5 +1,6 @@
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
+#include "model/core/KindVars.h"
 #include "platform/Ids.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/PlotText.h"
@@ -65,18 +66,18 @@ TEST(GraphView, LegendSkipsHiddenCurves)
 {
     GraphHarness h(SystemKind::TwoVariable);
     CGraphView* v = h.view;
-    const CRect x = v->m_rcLegendItem[SlotX];
-    const CRect y = v->m_rcLegendItem[SlotY];
+    const CRect x = v->m_rcLegendItem[kSlotX];
+    const CRect y = v->m_rcLegendItem[kSlotY];
     EXPECT_EQ(x.left, 0);
     EXPECT_EQ(y.left, x.right + 2);
     EXPECT_EQ(x.bottom, v->m_rcPlot.top - 1);
-    EXPECT_TRUE(v->m_rcLegendItem[SlotXpp].IsRectEmpty()); // not a curve of the kind
-    EXPECT_EQ(v->m_rcLegendItem[kSlotCount + SlotX], CRect(-1, -1, -1, -1));
+    EXPECT_TRUE(v->m_rcLegendItem[kSlotXpp].IsRectEmpty()); // not a curve of the kind
+    EXPECT_EQ(v->m_rcLegendItem[kSlots + kSlotX], CRect(-1, -1, -1, -1));
 
     h.doc->m_bPlotX = 0;
     h.Update(HINT_GRAPH_CURVES);
-    EXPECT_EQ(v->m_rcLegendItem[SlotX], CRect(-1, -1, -1, -1));
-    EXPECT_EQ(v->m_rcLegendItem[SlotY].left, 0);
+    EXPECT_EQ(v->m_rcLegendItem[kSlotX], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(v->m_rcLegendItem[kSlotY].left, 0);
 
     h.doc->m_bPlotY = h.doc->m_bPlotXp = h.doc->m_bPlotYp = 0;
     h.Update(HINT_RESET);
@@ -283,11 +284,11 @@ TEST(GraphView, ImportedDataHasItsOwnLegendRowAndCurves)
     h.Update(HINT_RESET);
     CGraphView* v = h.view;
     const int th = v->m_nTextHeight;
-    const CRect item = v->m_rcLegendItem[kSlotCount + SlotX];
+    const CRect item = v->m_rcLegendItem[kSlots + kSlotX];
     EXPECT_EQ(item.left, 0);
     EXPECT_EQ(item.bottom, v->m_rcPlot.top - 1 - th);
-    EXPECT_EQ(v->m_rcLegendItem[kSlotCount + SlotXp], CRect(-1, -1, -1, -1));
-    const COLORREF imported = d.m_clrImport[SlotX];
+    EXPECT_EQ(v->m_rcLegendItem[kSlots + kSlotXp], CRect(-1, -1, -1, -1));
+    const COLORREF imported = d.m_clrImport[VarOf(kSlotX).importPen];
     EXPECT_GT(CountColour(h, v->m_rcPlot, imported), 50);
     // The file name sits at the bottom left in the imported colour.
     EXPECT_GT(CountColour(h, CRect(0, v->m_rcPlot.bottom + 1, 60, 480), imported), 20);
@@ -392,7 +393,7 @@ TEST(GraphView, LegendClickEditsTheCurvePen)
         dlg->OnSetColor();
         dlg->accept();
     });
-    const CRect z = h.view->m_rcLegendItem[SlotZ];
+    const CRect z = h.view->m_rcLegendItem[kSlotZ];
     h.view->OnLButtonDown(0, CPoint((z.left + z.right) / 2, (z.top + z.bottom) / 2));
     CPlotStyleDlg::s_pickColor = saved;
     EXPECT_EQ(d.m_nWidthZ, 4);
@@ -408,14 +409,14 @@ TEST(GraphView, SelectVariablesHidesCurves)
     OnNextModal([](QWidget* w) {
         auto* dlg = qobject_cast<CGraphVarDlg*>(w);
         ASSERT_NE(dlg, nullptr);
-        dlg->Box(SlotXpp)->setChecked(false);
+        dlg->Box(kSlotXpp)->setChecked(false);
         dlg->accept();
     });
     h.view->ExecuteCommand(ID_CONTROLS_SELECT_VARIABLES);
     EXPECT_EQ(h.doc->m_bPlotXpp, 0);
     EXPECT_EQ(h.doc->m_bPlotX, 1);
     EXPECT_EQ(h.doc->m_nModified, 0);
-    EXPECT_EQ(h.view->m_rcLegendItem[SlotXpp], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(h.view->m_rcLegendItem[kSlotXpp], CRect(-1, -1, -1, -1));
 }
 
 TEST(GraphView, PrintsThePictureAcrossThePageWidth)

@@ -160,8 +160,8 @@ TEST(GraphLimitsDialog, AutoScaleAndValidation)
     d.m_dVAbsMax = 10;
     d.m_dVAbsMin = -10;
     d.m_bHaveData = true;
-    d.m_extents[SlotX] = {-2, 3, true};
-    d.m_extents[SlotY] = {-50, 50, false};
+    d.m_extents[kSlotX] = {-2, 3, true};
+    d.m_extents[kSlotY] = {-50, 50, false};
     d.OnInitDialog();
     EXPECT_TRUE(d.m_btnAutoScale->isEnabled());
     EXPECT_EQ(d.Field(1022)->text(), "6.28319");
@@ -219,7 +219,7 @@ TEST(GraphVariablesDialog, OneBoxPerVariableOfTheKind)
         EXPECT_EQ(d.findChildren<QCheckBox*>().size(), k.boxes);
     }
     CDS3GraphVarDlg d;
-    for (GraphSlot s : KindInfo(GraphKind::ThreeVariable).curves)
+    for (VarSlot s : KindInfo(GraphKind::ThreeVariable).curves)
         d.m_bPlot[s] = true;
     QTimer::singleShot(0, &d, [&] {
         for (QCheckBox* b : d.findChildren<QCheckBox*>())
@@ -229,5 +229,5 @@ TEST(GraphVariablesDialog, OneBoxPerVariableOfTheKind)
     EXPECT_EQ(d.DoModal(), msgbox::IDOK);
     for (bool shown : d.m_bPlot)
         EXPECT_FALSE(shown);
-    EXPECT_EQ(d.Box(SlotZp)->text(), "z' (plotz')");
+    EXPECT_EQ(d.Box(kSlotZp)->text(), "z' (plotz')");
 }

@@ -1,9 +1,11 @@
-// Pictures of the plot windows and dialogs for looking at: written only when
-// VELTRIX_SCREENSHOT_DIR names a folder.
+// Pictures of the plot dialogs: each must show its controls (a dialog laid out without them
+// grabs as an even background). Written for looking at when VELTRIX_SCREENSHOT_DIR names a
+// folder.
 #include "views/base/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"
 
 #include <QDir>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -19,7 +21,15 @@ void Save(QWidget& w, const char* name)
     w.adjustSize();
     w.show();
     const QPixmap shot = w.grab();
-    EXPECT_FALSE(shot.isNull());
+    const QImage img = shot.toImage();
+    ASSERT_FALSE(img.isNull()) << name;
+    // Text, frames and edits leave many pixels unlike the dialog's background.
+    const QRgb background = w.palette().color(QPalette::Window).rgb();
+    int marked = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            marked += img.pixel(x, y) != background;
+    EXPECT_GT(marked, img.width() * img.height() / 50) << name;
     if (!ShotDir().isEmpty())
         shot.save(QDir(ShotDir()).filePath(QString(name) + ".png"));
     w.hide();

@@ -1,0 +1,65 @@
+#pragma once
+// A frame holds views and routes commands: the active view, its document, the frame, the main
+// frame, the application.
+#include "platform/View.h"
+#include "platform/Wnd.h"
+
+class CFrameWnd : public CWnd
+{
+    VX_DECLARE_CLASS(CFrameWnd)
+public:
+    CFrameWnd();
+
+    // Creates the frame (PreCreateWindow, the window, OnCreate, OnCreateClient).
+    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
+                           CCreateContext* pContext = nullptr);
+    CView* GetActiveView() const;
+    void SetActiveView(CView* pView, BOOL bNotify = TRUE);
+    virtual CDocument* GetActiveDocument();
+    virtual CFrameWnd* GetActiveFrame() { return this; }
+    // Makes the view with the id of the first pane fill the frame.
+    virtual void RecalcLayout(BOOL bNotify = TRUE);
+    // Runs the initial update of every view and shows the frame.
+    virtual void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+    virtual void ActivateFrame(int nCmdShow = -1);
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    // Makes a view of the context's class with the given child id.
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+
+    // The nearest thing to greying Close in the frame's system menu: closing is refused.
+    void EnableClose(BOOL bEnable);
+    BOOL IsCloseEnabled() const { return m_bCloseEnabled; }
+
+    // Set by a frame whose plot views are to skip their next drawing (the one after a restore);
+    // the view that skips it clears it.
+    BYTE m_bSkipNextDraw = 0;
+
+    bool OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI) override;
+    UINT GetResourceID() const { return m_nIDResource; }
+    DWORD GetFrameStyle() const { return m_dwFrameStyle; }
+
+    // Help commands, for the program's frames to map: the contents; F1 (the active view's
+    // WM_COMMANDHELP, else the contents); Shift+F1 (help mode).
+    void OnHelpFinder();
+    void OnHelp();
+    void OnContextHelp();
+
+protected:
+    virtual BOOL OnCreateClient(CREATESTRUCT* pCs, CCreateContext* pContext);
+    int OnCreate(CREATESTRUCT* pCs) override;
+    void OnClose() override;
+    void OnSize(UINT nType, int cx, int cy) override;
+    void PostNcDestroy() override;
+    QWidget* CreateWidget(const CREATESTRUCT& cs) override;
+    // Whether commands go on to the application after this frame (not for MDI children:
+    // their main frame does that after its own handlers).
+    virtual bool RoutesToApp() const { return true; }
+
+    UINT m_nIDResource = 0;
+    DWORD m_dwFrameStyle = 0;
+
+private:
+    HWND m_hViewActive = nullptr;
+    bool m_bCloseEnabled = true;
+    CCreateContext* m_pCreateContext = nullptr;
+};

@@ -1,0 +1,3 @@
+#include "views/base/ViewAngleFlag.h"
+
+bool g_bViewAngleDlgOpen = false;
