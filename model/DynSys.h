@@ -141,7 +141,8 @@ private:
     HWND m_hwndDataEntry = nullptr;
     HWND m_hwndNotifyFrame = nullptr;
     static inline int s_nRunning = 0;
-    static inline bool s_bDataEntryChecked[kSystemKinds] = {};
+    // View/Data Entry Shortcut, per kind; checked at first, as the windows open shown.
+    static inline bool s_bDataEntryChecked[kSystemKinds] = {true, true, true, true};
 };
 
 // The four model documents.
