@@ -260,11 +260,15 @@ TEST(DataCommands, ClosingWhileAnExportWrites)
         std::remove(dialogs.path.c_str());
         ASSERT_TRUE(Choose(ID_FILE_EXPORT));
         gate.WaitStarted();
-        // The writer goes on once the user has answered.
-        dialogs.onBox = [&gate](const std::string&) { gate.Open(); };
+        // The writer goes on once the user has been asked about it.
+        dialogs.onBox = [&gate](const std::string& text) {
+            if (text.rfind("Veltrix is writing", 0) == 0)
+                gate.Open();
+        };
         dialogs.answers = c.answers;
         const HWND view = doc->GetViews().front()->GetSafeHwnd();
         ASSERT_TRUE(Choose(ID_FILE_CLOSE));
+        gate.Open();
         EXPECT_EQ(!IsWindow(view), c.closed) << c.name;
         if (!c.closed) {
             ASSERT_TRUE(Pump([doc] { return doc->m_pExpThread->Finished(); }));
