@@ -3,6 +3,8 @@
 #include "model/ModelFixture.h"
 
 #include "dataentry/DataEntry.h"
+#include "platform/Help.h"
+#include "platform/Resources.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -153,6 +155,10 @@ TEST_F(ModelTest, UpPastesAndHelpAnswersTheWindowsTopic)
     QTest::keyClick(edit, Qt::Key_Up);
     EXPECT_EQ(edit->text(), "rtl=30");
     EXPECT_EQ(doc->DataEntry()->SendMessage(WM_HELPHITTEST), 0x507D1);
+    vx::res::RegisterHelpTopic(0x507D1, {"Data entry", "<p>name=value</p>"});
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_EQ(vx::help::ShownTopic(), 0x507D1u);
+    vx::help::Close();
 }
 
 TEST_F(ModelTest, ScreenshotOfTheDataEntryWindow)
