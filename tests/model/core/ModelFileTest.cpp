@@ -266,6 +266,40 @@ TEST(ModelFile, EveryValueTheProgramStoresLoadsBack)
     }
 }
 
+// A file whose axis limits close or invert a range gets that axis's defaults back.
+TEST(ModelFile, ClosedOrInvertedAxisRangesAreReplaced)
+{
+    struct Case
+    {
+        SystemKind kind;
+        const char* min;
+        const char* max;
+        double lo, hi;
+    };
+    const Case cases[] = {
+        {SystemKind::Newtonian, "m_dGraphVMin", "m_dGraphVMax", 3, 3},
+        {SystemKind::OneVariable, "m_dGraphTMin", "m_dGraphTMax", 4, 1},
+        {SystemKind::TwoVariable, "m_dGraphVAbsMin", "m_dGraphVAbsMax", 0, 0},
+        {SystemKind::TwoVariable, "m_dPOMin2", "m_dPOMax2", 5, -5},
+        {SystemKind::ThreeVariable, "m_dPO3AbsMinZ", "m_dPO3AbsMaxZ", 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.max);
+        CModelSettings defaults;
+        SetModelDefaults(defaults, c.kind);
+        CModelSettings s = defaults;
+        FindField(c.min)->Double(s) = c.lo;
+        FindField(c.max)->Double(s) = c.hi;
+        CArchive out;
+        StoreModel(out, s, c.kind);
+        CModelSettings back;
+        CArchive in(out.Buffer());
+        EXPECT_EQ(LoadModel(in, back, c.kind), std::vector<std::string>{"plot limits"});
+        EXPECT_EQ(FindField(c.min)->Double(back), FindField(c.min)->Double(defaults));
+        EXPECT_EQ(FindField(c.max)->Double(back), FindField(c.max)->Double(defaults));
+    }
+}
+
 TEST(ModelFile, DefaultFilesNeedNoReplacement)
 {
     for (SystemKind k : kAllKinds) {

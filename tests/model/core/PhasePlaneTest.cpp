@@ -91,7 +91,7 @@ TEST(FixedPoints, TypesAcrossPlotSizes)
     }
 }
 
-TEST(FixedPoints, SaddleEigenvectorsAndTexts)
+TEST(FixedPoints, SaddleEigenvectors)
 {
     struct Case
     {
@@ -118,8 +118,6 @@ TEST(FixedPoints, SaddleEigenvectorsAndTexts)
         EXPECT_NEAR(std::fabs(su), 1, 1e-6);
         EXPECT_NEAR(std::fabs(ss), 1, 1e-6);
     }
-    EXPECT_STREQ(FixedPointText(FP_SADDLE), "saddle point");
-    EXPECT_STREQ(FixedPointText(FP_DEGENERATE), "degenerate node or star");
     EXPECT_STREQ(FixedPointText(42), "indeterminate");
 }
 
@@ -148,7 +146,6 @@ TEST(FixedPoints, OnlyTheFirstTenAreKept)
         EXPECT_NEAR(k, std::round(k), 1e-7);
         EXPECT_EQ(fp.type, std::lround(k) % 2 == 0 ? FP_INDETERMINATE : FP_SADDLE);
     }
-    EXPECT_STREQ(kTooManyFixedPointsMessage, "Only first 10 fixed points will be reported.");
 }
 
 TEST(PlaneField, PixelsOfFarAndBrokenPoints)
@@ -301,24 +298,6 @@ TEST(Tracks, IntegratorAccuracy)
         {SystemKind::Newtonian, "-x", "", 3, {0, 1, 0, 0, 0, 0}, 1, 0, cosT, minusSinT},
         {SystemKind::TwoVariable, "y", "-x", 0, {}, 1, 0, cosT, minusSinT},
         {SystemKind::TwoVariable, "y", "-x", 5, {0, 1, -1, 0, 0, 0}, 1, 0, cosT, minusSinT},
-        {SystemKind::TwoVariable,
-         "x*y",
-         "0",
-         0,
-         {},
-         1,
-         1,
-         [](double t) { return std::exp(t); },
-         [](double) { return 1.0; }},
-        {SystemKind::TwoVariable,
-         "x*y",
-         "0",
-         4,
-         {0, 1, 0, 0, 0, 0},
-         1,
-         1,
-         [](double t) { return std::exp(t); },
-         [](double) { return 1.0; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.eqX) + " form " + std::to_string(c.form));
