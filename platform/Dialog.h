@@ -8,10 +8,15 @@
 #include "platform/Wnd.h"
 #include "platform/base/MessageHook.h"
 
+#include <optional>
+
 class QDialog;
 
 using msgbox::IDCANCEL;
 using msgbox::IDOK;
+
+// The standard colour dialog started on initial; empty when cancelled.
+std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent);
 
 class CDialog : public CWnd
 {

@@ -119,7 +119,13 @@ double CTrajectoryCalc::Replay(int list)
     parser->m_nListIndex = 0;
     const std::string& text = list == 1 ? m_p.m_strEqX : list == 2 ? m_p.m_strEqY : m_p.m_strEqZ;
     int status = 0;
-    return parser->Evaluate(text.c_str(), status); // a failed evaluation gives 0
+    const double v = parser->Evaluate(text.c_str(), status);
+    if (status == 0 && m_eError == EvalError::None) {
+        m_eError = parser->LastError(); // the loop ends the run after this step
+        m_nErrorList = list;
+        m_dErrorT = m_v[kSlotT];
+    }
+    return v;
 }
 
 bool CTrajectoryCalc::ColumnsUsable() const
@@ -418,6 +424,11 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
             parser->m_bScan = 0;
         LoadParserVars();
         StartDerivatives<K>();
+        if (m_eError != EvalError::None) {
+            LetGoTable();
+            sink.Done(m_nIndex, m_nCount);
+            return;
+        }
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
             StoreSample(sink);
@@ -451,6 +462,8 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
                 parser->m_dZDelayed = m_dZDelayed;
             }
         }
+        double before[kSlots];
+        std::copy(m_v, m_v + kSlots, before);
         if (m_p.m_nIntegrator != 0) {
             RKFKind<K>();
             if constexpr (K == SystemKind::Newtonian) {
@@ -459,6 +472,10 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
             }
         } else {
             EulerKind<K>();
+        }
+        if (m_eError != EvalError::None) {
+            std::copy(before, before + kSlots, m_v); // the run continues from here, if at all
+            break;
         }
         Track();
         if (delayed)

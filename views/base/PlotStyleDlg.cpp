@@ -4,7 +4,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -18,18 +17,9 @@
 namespace {
 // Every pen's width has the same range.
 constexpr const char* kPenWidth = "m_nWidthX";
-
-std::optional<COLORREF> PickWithQt(COLORREF initial, QWidget* parent)
-{
-    const QColor start(GetRValue(initial), GetGValue(initial), GetBValue(initial));
-    const QColor c = QColorDialog::getColor(start, parent);
-    if (!c.isValid())
-        return std::nullopt;
-    return RGB(c.red(), c.green(), c.blue());
-}
 } // namespace
 
-CPlotStyleDlg::ColorPicker CPlotStyleDlg::s_pickColor = PickWithQt;
+CPlotStyleDlg::ColorPicker CPlotStyleDlg::s_pickColor = PickColorWithDialog;
 
 CPlotStyleDlg::CPlotStyleDlg(CWnd* pParent) : CDialog(0, pParent)
 {
