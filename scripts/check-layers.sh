@@ -4,6 +4,7 @@
 #   views/ include nothing from app/;
 #   dataentry/ and model/ do not include each other both ways;
 #   model/core, parser/ and platform/base include no Qt and only each other;
+#   dataentry/core includes no Qt and nothing but those and itself;
 #   platform/ includes nothing above it.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -43,6 +44,10 @@ report "model/core, parser/ and platform/base include no Qt" \
 report "model/core, parser/ and platform/base include only each other" \
   "$(includes model/core parser platform/base |
     matching "$ours" '^"(model/core|parser|platform/base)/')"
+
+report "dataentry/core includes no Qt" "$(includes dataentry/core | matching "$qt")"
+report "dataentry/core includes only the layers without Qt" \
+  "$(includes dataentry/core | matching "$ours" '^"(model/core|parser|platform/base|dataentry/core)/')"
 
 report "platform/ includes nothing above it" \
   "$(includes platform | matching "$ours" '^"platform/')"

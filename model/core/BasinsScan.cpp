@@ -14,7 +14,10 @@ COLORREF BasinColorBand(double x, double xmin, double range)
     for (int i = 0; i < 8; ++i)
         T[i] = xmin + f[i] * range;
     // Ramps truncate toward zero; each band includes its upper bound.
-    auto ramp = [](double num, double den, int full) { return static_cast<int>(full * num / den); };
+    auto ramp = [](double num, double den, int full) {
+        const double v = full * num / den;
+        return v >= 0 && v <= full ? static_cast<int>(v) : v > full ? full : 0;
+    };
     if (std::isnan(x))
         return RGB(0, 0, 0);
     if (x <= T[0])

@@ -2,6 +2,8 @@
 
 #include "model/core/ModelSettings.h"
 
+#include <cmath>
+
 namespace {
 using S = CModelSettings;
 
@@ -57,6 +59,19 @@ void Set(S& s, double S::*m, double v)
         s.*m = v;
 }
 } // namespace
+
+bool RangeIsOpen(double lo, double hi)
+{
+    return std::isfinite(lo) && std::isfinite(hi) && lo < hi && std::isfinite(hi - lo);
+}
+
+bool LimitsAreOpen(const PlotLimits& g)
+{
+    for (const AxisLimits* a : {&g.x, &g.y})
+        if (!RangeIsOpen(a->min, a->max) || !RangeIsOpen(a->absMin, a->absMax))
+            return false;
+    return true;
+}
 
 const LimitBlockMembers& LimitMembers(LimitBlock block)
 {

@@ -55,6 +55,11 @@ struct PlotLimits
     bool operator==(const PlotLimits&) const = default;
 };
 
+// Whether lo .. hi is a range every scale can divide by: finite, lo below hi.
+bool RangeIsOpen(double lo, double hi);
+// Both axes' working windows and bounds are open ranges.
+bool LimitsAreOpen(const PlotLimits& g);
+
 AxisLimits ReadAxis(const CModelSettings& s, LimitBlock block, int axis);
 // Writes the working window and the bounds that are members (a fixed bound stays).
 void WriteAxis(CModelSettings& s, LimitBlock block, int axis, const AxisLimits& a);

@@ -2,15 +2,14 @@
 
 #include "model/core/ModelFile.h"
 #include "model/core/ModelForms.h"
+#include "model/core/NumberText.h"
 #include "platform/base/MessageHook.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstring>
-#include <locale>
 #include <new>
-#include <sstream>
 #include <thread>
 
 const char* const kTableMemoryMessage =
@@ -66,22 +65,6 @@ bool ParameterUsed(const std::string& t, char p)
 }
 
 } // namespace
-
-std::string FormatG6(double v)
-{
-    std::ostringstream os;
-    os.imbue(std::locale::classic());
-    os << v;
-    std::string s = os.str();
-    const auto e = s.find('e');
-    if (e != std::string::npos && e + 2 <= s.size()) {
-        std::string digits = s.substr(e + 2);
-        while (digits.size() < 3)
-            digits.insert(digits.begin(), '0');
-        s = s.substr(0, e + 2) + digits;
-    }
-    return s;
-}
 
 CModelCore::CModelCore(SystemKind kind) : m_pParser(std::make_unique<CParser>()), m_kind(kind)
 {
@@ -310,10 +293,16 @@ BOOL CModelCore::CompileEquations()
     return ok;
 }
 
-bool CModelCore::CompileEquation(int i, double* pValue)
+bool CModelCore::CompileEquation(int i, double* pValue, bool bRunStart)
 {
     const std::string& eq = *Equations()[static_cast<std::size_t>(i)];
     SetParserVariables();
+    if (bRunStart) {
+        // No row is stored yet: the run's delayed values are its start state.
+        m_pParser->m_dXDelayed = m_dX;
+        m_pParser->m_dYDelayed = m_dY;
+        m_pParser->m_dZDelayed = m_dZ;
+    }
     m_pParser->m_nList = i + 1;
     int status = 0;
     const double v = EvaluateExpression(eq, &status, 1);
@@ -340,6 +329,19 @@ std::string CModelCore::RunErrorMessage(const CTrajectoryCalc& calc) const
     return "The system differential equation:\n[" + *eqs[calc.m_nErrorList - 1] +
            "]\nhas no value at t = " + FormatG6(calc.m_dErrorT) +
            " (a function or a power is outside its domain there).\nThe run has been stopped.";
+}
+
+void CModelCore::RecordEquations()
+{
+    if (m_kind == SystemKind::Newtonian)
+        m_strEquation = BuildEquation(m_strAppliedForce, m_strRestoringForce, m_strDragForce);
+    SetParserVariables();
+    const auto eqs = Equations();
+    for (std::size_t i = 0; i < eqs.size(); ++i) {
+        m_pParser->m_nList = static_cast<int>(i) + 1;
+        int status = 0;
+        EvaluateExpression(*eqs[i], &status, 1);
+    }
 }
 
 bool CModelCore::EquationsUseDelayedVars() const
@@ -386,7 +388,7 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
     const auto eqs = Equations();
     for (std::size_t i = 0; record && i < eqs.size(); ++i) {
         double v = 0;
-        if (!CompileEquation(static_cast<int>(i), &v))
+        if (!CompileEquation(static_cast<int>(i), &v, true))
             return false; // a list recorded in part would replay another equation
         if (m_kind == SystemKind::Newtonian)
             m_dXpp = v / m_dMass;

@@ -100,13 +100,17 @@ TEST_F(ModelTest, DataEntryShortcutShowsAndHides)
     EXPECT_EQ(entry->Edit().m_pDoc, doc);
     CCmdUI ui(ID_VIEW_DATA_ENTRY_SHORTCUT);
     doc->OnUpdateViewDataEntryShortcut(&ui);
-    EXPECT_EQ(ui.m_nCheck, 0);
-    doc->OnViewDataEntryShortcut(); // checks and shows
+    EXPECT_EQ(ui.m_nCheck, 1);      // the window opened shown
+    doc->OnViewDataEntryShortcut(); // unchecks and hides
     doc->OnUpdateViewDataEntryShortcut(&ui);
-    EXPECT_EQ(ui.m_nCheck, 1);
-    EXPECT_TRUE(entry->IsWindowVisible());
-    doc->OnViewDataEntryShortcut();
+    EXPECT_EQ(ui.m_nCheck, 0);
     EXPECT_FALSE(entry->IsWindowVisible());
+    // Another document of the kind, shown while the item is unchecked: checked and still shown.
+    CDynSys* other = NewDoc(SystemKind::OneVariable);
+    other->OnViewDataEntryShortcut();
+    EXPECT_TRUE(other->DataEntry()->IsWindowVisible());
+    other->OnUpdateViewDataEntryShortcut(&ui);
+    EXPECT_EQ(ui.m_nCheck, 1);
 }
 
 TEST_F(ModelTest, PlotTimingChoicesExcludeEachOtherAndOverlayIsApart)

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace {
 constexpr double kTwoPi = 6.283185307179586;
@@ -135,13 +137,55 @@ TEST(GraphAutoScale, TheDigitRulesOfTheKinds)
     EXPECT_DOUBLE_EQ(overall.vAbsMax, 3.3796);
 }
 
-TEST(GraphAutoScale, DegenerateExtentsStayFinite)
+TEST(GraphAutoScale, DegenerateExtentsGiveAnOpenFiniteRange)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    const auto flat = AutoScale({{2, 2, true}}, AutoScaleDigits::PerVariable);
-    EXPECT_TRUE(std::isfinite(flat.vAbsMax));
-    EXPECT_TRUE(std::isfinite(flat.vAbsMin));
-    const auto diverged = AutoScale({{-1, inf, true}, {-inf, 4, true}}, AutoScaleDigits::Overall);
-    EXPECT_EQ(diverged.vAbsMax, 4.25);
-    EXPECT_TRUE(std::isfinite(diverged.vAbsMin));
+    struct Case
+    {
+        std::vector<VarExtent> vars;
+        AutoScaleDigits rule;
+    };
+    const Case cases[] = {
+        {{{2, 2, true}}, AutoScaleDigits::PerVariable}, // a variable that never moved
+        {{{2, 2, true}}, AutoScaleDigits::Overall},
+        {{{0, 0, true}, {0, 0, true}}, AutoScaleDigits::Overall},
+        {{{-3e-9, -3e-9, true}}, AutoScaleDigits::PerVariable}, // rounds to nothing at 4 digits
+        {{{1e300, 1e300, true}}, AutoScaleDigits::Overall},
+        {{{5, 5.00000001, true}}, AutoScaleDigits::PerVariable},
+        {{{-1, inf, true}, {-inf, 4, true}}, AutoScaleDigits::Overall}, // a diverged run
+    };
+    for (const Case& c : cases) {
+        const AutoScaleResult r = AutoScale(c.vars, c.rule);
+        SCOPED_TRACE(std::to_string(c.vars[0].min) + " " + std::to_string(r.vAbsMin) + " .. " +
+                     std::to_string(r.vAbsMax));
+        EXPECT_TRUE(std::isfinite(r.vAbsMax));
+        EXPECT_TRUE(std::isfinite(r.vAbsMin));
+        EXPECT_LT(r.vAbsMin, r.vAbsMax);
+        EXPECT_LE(r.vAbsMin, c.vars[0].min);
+        EXPECT_GE(r.vAbsMax, std::min(c.vars[0].max, 4.0));
+    }
+}
+
+// Whatever the Set Limits fields hold, the window that results is a proper range on both axes;
+// fields that would close one leave the limits as they were, with a message.
+TEST(GraphSetLimits, NoFieldsLeaveAClosedRange)
+{
+    const double dt = kTwoPi / 100;
+    const GraphLimitFields cases[] = {
+        {1.0, 1.0, -1, 1, -10, 10},    // time minimum = maximum
+        {0.0, 2.0, 3, 3, -10, 10},     // vertical minimum = maximum
+        {0.0, 2.0, -1, 1, 4, 4},       // equal bounds
+        {0.0, 2.0, 15, 20, -10, 10},   // window above the bounds: held to the maximum 10
+        {0.0, 2.0, -20, -15, -10, 10}, // below them
+        {7.0, 100.0, -1, 1, -10, 10},  // time beyond the run time
+    };
+    for (const GraphLimitFields& f : cases) {
+        SCOPED_TRACE(std::to_string(f.tMin) + " " + std::to_string(f.vMin));
+        PlotLimits g = Defaults();
+        const auto messages = ApplyLimitFields(g, f, dt);
+        EXPECT_LT(g.x.min, g.x.max);
+        EXPECT_LT(g.y.min, g.y.max);
+        EXPECT_LT(g.y.absMin, g.y.absMax);
+        EXPECT_FALSE(messages.empty());
+    }
 }

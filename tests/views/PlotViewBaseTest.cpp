@@ -153,6 +153,30 @@ TEST(PlotViewBase, RubberBandZoomsTheBlock)
     EXPECT_EQ(h.doc->m_dGraphVMax, 10.0);
 }
 
+// However far the window was zoomed, no command leaves it without an open range: a band two
+// pixels wide over a window a few numbers wide would give a zero range.
+TEST(PlotViewBase, NothingClosesTheWindow)
+{
+    PhaseHarness h;
+    CPhaseTestView* v = h.view;
+    const double x0 = 5, x1 = std::nextafter(std::nextafter(x0, 9.0), 9.0);
+    WriteLimits(*h.doc, LimitBlock::ProjectedOrbit, {{x0, x1, -10, 10}, {-2, 6, -10, 10}});
+    v->OnUpdate(nullptr, HINT_RESET, nullptr);
+    const CRect p = v->m_rcPlot;
+    const CPoint a(p.left + 20, p.top + 30), b(p.left + 21, p.top + 150);
+    ASSERT_EQ(v->PixelToWorldX(a.x), v->PixelToWorldX(b.x));
+    v->OnLButtonDown(0, a);
+    v->OnMouseMove(MK_LBUTTON, b);
+    v->OnLButtonUp(0, b);
+    for (UINT id : {ID_CONTROLS_ZOOM_NEAR, ID_CONTROLS_ZOOM_NEAR, ID_CONTROLS_ZOOM_NEAR})
+        h.view->ExecuteCommand(id);
+    const PlotLimits g = ReadLimits(*h.doc, LimitBlock::ProjectedOrbit);
+    EXPECT_LT(g.x.min, g.x.max);
+    EXPECT_LT(g.y.min, g.y.max);
+    EXPECT_EQ(g.x.min, x0);
+    EXPECT_EQ(g.x.max, x1);
+}
+
 // Rows sent by a run are drawn as they come, through the view's own run messages; the end of
 // the run keeps them, and a repaint draws the whole run.
 TEST(PlotViewBase, FollowsARunAndDrawsItLive)

@@ -601,9 +601,10 @@ void C2DView::OnLButtonUp(UINT nFlags, CPoint point)
             g.x.max = std::max(x1, x2);
             g.y.min = std::min(y1, y2);
             g.y.max = std::max(y1, y2);
-            SetLimits(g);
-            OnUpdate(nullptr, HINT_RESET, nullptr);
-            GetModel()->MarkModified();
+            if (SetLimits(g)) {
+                OnUpdate(nullptr, HINT_RESET, nullptr);
+                GetModel()->MarkModified();
+            }
         }
     }
     CView::OnLButtonUp(nFlags, point);
@@ -616,9 +617,12 @@ PlotLimits C2DView::Limits() const
     return ReadLimits(GetModel()->Core(), *m_desc.block);
 }
 
-void C2DView::SetLimits(const PlotLimits& g)
+bool C2DView::SetLimits(const PlotLimits& g)
 {
+    if (!LimitsAreOpen(g))
+        return false; // every scale of the view divides by its ranges
     WriteLimits(GetModel()->Core(), *m_desc.block, g);
+    return true;
 }
 
 // Each change updates this view only; the others see the limits at their next update.
@@ -628,7 +632,8 @@ void C2DView::ChangeLimits(void (*rule)(PlotLimits&), bool bModified)
         return;
     PlotLimits g = Limits();
     rule(g);
-    SetLimits(g);
+    if (!SetLimits(g))
+        return;
     OnUpdate(nullptr, HINT_RESET, nullptr);
     if (bModified)
         GetModel()->MarkModified();
@@ -697,7 +702,8 @@ void C2DView::OnControlsSetLimits()
     PlotLimits g = Limits();
     if (!EditLimits(g))
         return;
-    SetLimits(g);
+    if (!SetLimits(g))
+        return;
     m->MarkModified();
     OnUpdate(nullptr, HINT_RESET, nullptr);
 }

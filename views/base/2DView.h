@@ -128,7 +128,8 @@ protected:
 
     // The document's limit block (the description must name one).
     PlotLimits Limits() const;
-    void SetLimits(const PlotLimits& g);
+    // Writes the window of the view's block; refuses (false) one without open ranges.
+    bool SetLimits(const PlotLimits& g);
     void InvalidateMargins();
     void OnDestroy() override;
 

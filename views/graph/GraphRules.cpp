@@ -6,6 +6,9 @@
 #include <cmath>
 #include <utility>
 
+const char* const kClosedRangeMessage =
+    "The maximum of each axis must be greater than its minimum.\nThe limits are unchanged.";
+
 GraphLimitFields LimitFieldsFor(const PlotLimits& g, double chronon)
 {
     const AxisLimits& t = g.x;
@@ -19,6 +22,7 @@ GraphLimitFields LimitFieldsFor(const PlotLimits& g, double chronon)
 
 std::vector<std::string> ApplyLimitFields(PlotLimits& g, GraphLimitFields f, double chronon)
 {
+    const PlotLimits before = g;
     std::vector<std::string> messages;
     if (f.tMax < f.tMin)
         std::swap(f.tMax, f.tMin);
@@ -49,6 +53,10 @@ std::vector<std::string> ApplyLimitFields(PlotLimits& g, GraphLimitFields f, dou
         messages.push_back("Vertical axis working minimum is too small.\n"
                            "Setting value to match absolute minimum.");
     }
+    if (!LimitsAreOpen(g)) { // equal fields, or a window held beyond the other end
+        g = before;
+        return {kClosedRangeMessage};
+    }
     return messages;
 }
 
@@ -68,6 +76,11 @@ AutoScaleResult AutoScale(const std::vector<VarExtent>& vars, AutoScaleDigits ru
         hi = 10.0;
     if (lo == 1e30)
         lo = -10.0;
+    if (!(hi > lo)) { // nothing moved: a range about the one value
+        const double half = hi != 0 ? std::fabs(hi) / 20 : 1.0;
+        hi += half;
+        lo -= half;
+    }
 
     int d = -kMaxDigits;
     if (rule == AutoScaleDigits::Overall) {
@@ -78,5 +91,7 @@ AutoScaleResult AutoScale(const std::vector<VarExtent>& vars, AutoScaleDigits ru
     }
     const double newHi = RoundToDigits(hi + (hi - lo) / 20, d);
     const double newLo = RoundToDigits(lo - (newHi - lo) / 20, d);
+    if (!RangeIsOpen(newLo, newHi)) // the digits are too few for so small a range
+        return {lo - (hi - lo) / 20, hi + (hi - lo) / 20};
     return {newLo, newHi};
 }

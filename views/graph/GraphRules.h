@@ -16,6 +16,9 @@ GraphLimitFields LimitFieldsFor(const PlotLimits& g, double chronon);
 
 // Takes the dialog's values into g: inverted pairs are put in order, the time maximum and the
 // working vertical limits are held inside their bounds. Returns the messages to show, in order.
+// Values that would leave an axis without an open range change nothing and give
+// kClosedRangeMessage.
+extern const char* const kClosedRangeMessage;
 std::vector<std::string> ApplyLimitFields(PlotLimits& g, GraphLimitFields f, double chronon);
 
 // Recorded extent of one variable of the run.

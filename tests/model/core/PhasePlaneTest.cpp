@@ -3,9 +3,11 @@
 #include "model/core/FixedPoints.h"
 #include "model/core/Manifolds.h"
 #include "model/core/Nullclines.h"
+#include "model/core/PhaseLine.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include <gtest/gtest.h>
@@ -89,7 +91,7 @@ TEST(FixedPoints, TypesAcrossPlotSizes)
     }
 }
 
-TEST(FixedPoints, SaddleEigenvectorsAndTexts)
+TEST(FixedPoints, SaddleEigenvectors)
 {
     struct Case
     {
@@ -116,8 +118,6 @@ TEST(FixedPoints, SaddleEigenvectorsAndTexts)
         EXPECT_NEAR(std::fabs(su), 1, 1e-6);
         EXPECT_NEAR(std::fabs(ss), 1, 1e-6);
     }
-    EXPECT_STREQ(FixedPointText(FP_SADDLE), "saddle point");
-    EXPECT_STREQ(FixedPointText(FP_DEGENERATE), "degenerate node or star");
     EXPECT_STREQ(FixedPointText(42), "indeterminate");
 }
 
@@ -146,7 +146,35 @@ TEST(FixedPoints, OnlyTheFirstTenAreKept)
         EXPECT_NEAR(k, std::round(k), 1e-7);
         EXPECT_EQ(fp.type, std::lround(k) % 2 == 0 ? FP_INDETERMINATE : FP_SADDLE);
     }
-    EXPECT_STREQ(kTooManyFixedPointsMessage, "Only first 10 fixed points will be reported.");
+}
+
+TEST(PlaneField, PixelsOfFarAndBrokenPoints)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const CPlaneFrame f = Frame(600, 400);
+    const struct
+    {
+        double x, y;
+        bool drawn;
+        int px, py;
+    } cases[] = {
+        {-10, 10, true, 0, 0},
+        {0, 0, true, 300, 200},
+        {1e300, -1e300, true, 1 << 24, 1 << 24},
+        {-inf, 5, false, 0, 0},
+        {std::nan(""), 0, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int px = -1, py = -1;
+        EXPECT_EQ(f.WorldToPixel(c.x, c.y, px, py), c.drawn) << c.x;
+        if (c.drawn) {
+            EXPECT_EQ(px, c.px);
+            EXPECT_EQ(py, c.py);
+        }
+    }
+    // A plot of no width still converts without undefined behaviour.
+    int px, py;
+    EXPECT_TRUE(Frame(0, 0).WorldToPixel(3, 3, px, py));
 }
 
 TEST(PlaneField, DelayedNamesReadTheCurrentPoint)
@@ -270,24 +298,6 @@ TEST(Tracks, IntegratorAccuracy)
         {SystemKind::Newtonian, "-x", "", 3, {0, 1, 0, 0, 0, 0}, 1, 0, cosT, minusSinT},
         {SystemKind::TwoVariable, "y", "-x", 0, {}, 1, 0, cosT, minusSinT},
         {SystemKind::TwoVariable, "y", "-x", 5, {0, 1, -1, 0, 0, 0}, 1, 0, cosT, minusSinT},
-        {SystemKind::TwoVariable,
-         "x*y",
-         "0",
-         0,
-         {},
-         1,
-         1,
-         [](double t) { return std::exp(t); },
-         [](double) { return 1.0; }},
-        {SystemKind::TwoVariable,
-         "x*y",
-         "0",
-         4,
-         {0, 1, 0, 0, 0, 0},
-         1,
-         1,
-         [](double t) { return std::exp(t); },
-         [](double) { return 1.0; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.eqX) + " form " + std::to_string(c.form));
@@ -391,6 +401,67 @@ TEST(Manifolds, SixSaddlesFillFiveRecordPairs)
     EXPECT_TRUE(r.ranOut);
     for (const CVFTrack& tr : slots)
         EXPECT_EQ(tr.Count(), 10);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PhaseLine, ZerosAndTheirKinds)
+{
+    const double pi = std::numbers::pi;
+    const struct
+    {
+        const char* eq;
+        int form;
+        std::vector<CPhaseZero> zeros; // within two columns
+    } cases[] = {
+        {"sin(x)",
+         0,
+         {{-3 * pi, kZeroStable},
+          {-2 * pi, kZeroUnstable},
+          {-pi, kZeroStable},
+          {0, kZeroUnstable},
+          {pi, kZeroStable},
+          {2 * pi, kZeroUnstable},
+          {3 * pi, kZeroStable}}},
+        {"x-0.31", 0, {{0.31, kZeroUnstable}}},
+        {"0.31-x", 0, {{0.31, kZeroStable}}},
+        // The logistic form with b = 0 takes b = 1: x (1 - x).
+        {"", 3, {{0, kZeroUnstable}, {1, kZeroStable}}},
+        {"1+x^2", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.eq);
+        PlaneCase p = MakePlane(SystemKind::OneVariable, c.eq, "", c.form);
+        CPlaneModel pm = CPlaneModel::Of(*p.model);
+        pm.params = {1, 0, 0, 0, 0, 0};
+        CRateField field(pm);
+        const CPlaneFrame f = Frame(600, 400);
+        const CPhaseLine line = CalcPhaseLine(field, f, 0);
+        ASSERT_EQ(line.m_arrX.size(), 601u);
+        ASSERT_EQ(line.m_zeros.size(), c.zeros.size());
+        for (std::size_t i = 0; i < c.zeros.size(); ++i) {
+            EXPECT_NEAR(line.m_zeros[i].x, c.zeros[i].x, 2 * f.ScaleX());
+            EXPECT_EQ(line.m_zeros[i].kind, c.zeros[i].kind);
+        }
+    }
+}
+
+TEST(PhaseLine, TouchingZeros)
+{
+    // x' = +-x^2 with a column exactly on 0: every marker near 0 shows the flow passing by.
+    for (const auto& [eq, kind] : {std::pair{"x^2", kZeroTouchRight}, {"0-x^2", kZeroTouchLeft}}) {
+        PlaneCase p = MakePlane(SystemKind::OneVariable, eq);
+        const CPlaneFrame f = Frame(400, 400, -2, 2);
+        const CPhaseLine line = CalcPhaseLine(*p.field, f, 0);
+        ASSERT_FALSE(line.m_zeros.empty());
+        for (const CPhaseZero& z : line.m_zeros) {
+            EXPECT_EQ(z.kind, kind) << eq;
+            EXPECT_LT(std::fabs(z.x), 0.1);
+        }
+        EXPECT_EQ(std::max(std::fabs(line.m_dLargest), std::fabs(line.m_dSmallest)), 4);
+    }
 }
 
 } // namespace

@@ -603,6 +603,44 @@ TEST(Trajectory, AStackOverflowInAStepShowsNothingDuringTheRun)
     EXPECT_EQ(m.RunErrorMessage(calc), kStackOverloadMessage);
 }
 
+// Before any row is stored, a delayed value is the start state: an equation that reads x:
+// starts its first row as the same equation with x does.
+TEST(Trajectory, DelayedValuesStartAtTheStartState)
+{
+    struct Case
+    {
+        SystemKind kind;
+        std::string CModelSettings::*equation;
+        const char* plain;
+        const char* delayed;
+        int slot; // the first row's derivative
+    };
+    const Case cases[] = {
+        {SystemKind::Newtonian, &CModelSettings::m_strEquation, "cos(t)-b*x",
+         "cos(t)-b*x:", kSlotXpp},
+        {SystemKind::OneVariable, &CModelSettings::m_strXRate, "-3*x", "-3*x:", kSlotXp},
+        {SystemKind::TwoVariable, &CModelSettings::m_strYRate, "x-y", "x:-y:", kSlotYp},
+        {SystemKind::ThreeVariable, &CModelSettings::m_strZRate, "z+x", "z:+x:", kSlotZp},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.delayed);
+        double first[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            CModelCore m(c.kind);
+            NewModel(m);
+            m.m_nXDelay = m.m_nYDelay = m.m_nZDelay = 7;
+            ComputeDerivedValues(m, c.kind); // delay times of seven steps
+            m.m_dX = m.m_dInitX = 1;
+            m.*c.equation = i == 0 ? c.plain : c.delayed;
+            ASSERT_TRUE(m.CompileEquations());
+            CountingSink sink;
+            ASSERT_TRUE(RunModel(m, sink));
+            first[i] = m.m_arrTable[c.slot][0];
+        }
+        EXPECT_EQ(first[1], first[0]);
+    }
+}
+
 TEST(Trajectory, ExtentsStartFromTheBounds)
 {
     CModelCore m(SystemKind::OneVariable);
