@@ -1,22 +1,20 @@
 #pragma once
-// The run messages that every view of a model binds, written once: WM_CALC_SAMPLE hands the
-// row to the document, WM_CALC_DONE closes the progress window and ends the run in the
-// document, and a view whose window goes while it follows a run ends that run with the rows
-// stored so far. A view class takes them all by deriving from CRunFollower<its base>, or calls
-// the functions below from its own handlers.
+// The run messages that every view of a model binds, written once. WM_CALC_SAMPLE: the document
+// takes the row and updates its other views, then the view updates itself with the row (an
+// OnUpdate with a CRowHint), without a trip through the document's view list. WM_CALC_DONE:
+// the document closes the progress window and ends the run. A view whose window goes while
+// the run reports to it ends that run with the rows stored so far. A view class takes all
+// this by deriving from CRunFollower<its base>; it needs only the document's IModelDocument.
+#include "model/ModelDocument.h"
 #include "model/RunProtocol.h"
+#include "platform/Document.h"
 #include "platform/View.h"
 
-class CDynSys;
-
-namespace runview {
 // The model document of a view, or null.
-CDynSys* DocOf(const CView* pView);
-LRESULT OnCalcSample(CView* pView, WPARAM wParam, LPARAM lParam);
-LRESULT OnCalcDone(CView* pView, WPARAM wParam, LPARAM lParam);
-// Call with the document taken before the view left it, and the view's handle.
-void OnViewDestroyed(CDynSys* pDoc, HWND hWndView);
-} // namespace runview
+inline IModelDocument* ModelOf(const CView* pView)
+{
+    return dynamic_cast<IModelDocument*>(pView->GetDocument());
+}
 
 template <class Base> class CRunFollower : public Base
 {
@@ -27,33 +25,33 @@ public:
         this->MapMessage(WM_CALC_DONE, &CRunFollower::OnCalcDoneMessage);
     }
 
+    IModelDocument* GetModel() const { return ModelOf(this); }
+
 protected:
     void OnDestroy() override
     {
-        CDynSys* pDoc = runview::DocOf(this);
+        IModelDocument* pModel = GetModel(); // the view may leave its document below
         const HWND hWnd = this->GetSafeHwnd();
         Base::OnDestroy();
-        runview::OnViewDestroyed(pDoc, hWnd);
+        if (pModel)
+            pModel->OnNotifyViewClosing(hWnd);
     }
 
 private:
     LRESULT OnCalcSampleMessage(WPARAM wParam, LPARAM lParam)
     {
-        return runview::OnCalcSample(this, wParam, lParam);
+        const int nRow = static_cast<int>(wParam);
+        if (IModelDocument* pModel = GetModel();
+            pModel && pModel->OnCalcSample(this, nRow, static_cast<int>(lParam))) {
+            CRowHint row(nRow);
+            this->OnUpdate(nullptr, nRow, &row);
+        }
+        return 0;
     }
     LRESULT OnCalcDoneMessage(WPARAM wParam, LPARAM lParam)
     {
-        return runview::OnCalcDone(this, wParam, lParam);
+        if (IModelDocument* pModel = GetModel())
+            pModel->OnCalcDoneMessage(wParam, lParam);
+        return 0;
     }
-};
-
-// A plain first view of a model: the model's name and what its table holds. It stands in
-// where a kind has no drawing view yet.
-class CModelPlainView : public CRunFollower<CView>
-{
-    VX_DECLARE_CLASS(CModelPlainView)
-public:
-    void OnDraw(CDC* pDC) override;
-    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
-    int m_nRowsSeen = 0; // rows drawn during runs (Concurrent Plot)
 };

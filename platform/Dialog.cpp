@@ -3,6 +3,7 @@
 #include "platform/WinApp.h"
 #include "platform/WndWidget.h"
 
+#include <QColorDialog>
 #include <QDialog>
 
 VX_IMPLEMENT_CLASS(CDialog, CWnd)
@@ -76,6 +77,34 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     return TRUE;
 }
 
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CDataExchange::Failure&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
 void CDialog::EndDialog(int nResult)
 {
     m_nResult = nResult;
@@ -85,4 +114,13 @@ void CDialog::EndDialog(int nResult)
         else
             d->hide();
     }
+}
+
+std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent)
+{
+    const QColor start(GetRValue(initial), GetGValue(initial), GetBValue(initial));
+    const QColor c = QColorDialog::getColor(start, parent);
+    if (!c.isValid())
+        return std::nullopt;
+    return RGB(c.red(), c.green(), c.blue());
 }

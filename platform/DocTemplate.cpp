@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 #include <filesystem>
 
 VX_IMPLEMENT_CLASS(CDocTemplate, CCmdTarget)
@@ -92,6 +93,18 @@ void CDocTemplate::SetDefaultTitle(CDocument* pDoc)
     pDoc->SetTitle(GetDocString(docName) + std::to_string(m_nUntitledCount + 1));
 }
 
+// A document's open that throws fails like one that returns FALSE: no half-read document stays.
+static bool OpenInto(CDocument* pDoc, const char* lpszPathName)
+{
+    try {
+        return pDoc->OnOpenDocument(lpszPathName) != FALSE;
+    } catch (const std::exception&) {
+        AfxMessageBox(std::string("Failed to open document ") + lpszPathName + ".",
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+}
+
 CDocument* CDocTemplate::OpenDocumentFile(const char* lpszPathName, BOOL bMakeVisible)
 {
     CDocument* doc = CreateNewDocument();
@@ -118,7 +131,7 @@ CDocument* CDocTemplate::OpenDocumentFile(const char* lpszPathName, BOOL bMakeVi
         }
         ++m_nUntitledCount;
     } else {
-        if (!doc->OnOpenDocument(lpszPathName)) {
+        if (!OpenInto(doc, lpszPathName)) {
             if (CWnd* f = CWnd::FromHandle(hFrame))
                 f->DestroyWindow();
             return nullptr;

@@ -9,6 +9,7 @@ constexpr DWORD HELP_GLOSSARY = 0x50BB9;
 constexpr DWORD HELP_GETTING_STARTED = 0x20001;
 constexpr DWORD HELP_LESSONS = 0x20002;
 constexpr DWORD HELP_ACCESS = 0x20003;
+constexpr DWORD HELP_DATA_ENTRY = 0x507D1;
 
 // The context of a view is that of the View command that opens it.
 constexpr DWORD ViewTopic(UINT viewCommand)
@@ -93,6 +94,14 @@ const Page kPages[] = {
      "run goes.</p>"},
     {ViewTopic(32877), "Cycle Planes",
      "<p>The Newtonian run cut at planes of the forcing cycle, one plane per phase.</p>"},
+    {HELP_DATA_ENTRY, "Data entry shortcut",
+     "<p>Each model has a one-line window, <i>Set name=value</i>, for setting its values by their "
+     "short names (the names in parentheses on the property pages). Type <b>name=value</b> and "
+     "press Enter to set a value, or <b>name=</b> to see the current one: <tt>tmax=20</tt>, "
+     "<tt>a=2*b</tt>, <tt>plotx=no</tt>, <tt>xlt=dash</tt>. A colour name such as <tt>xclr=</tt> "
+     "opens the colour dialog. A value that is not accepted is left selected so that it can be "
+     "corrected; the Up arrow pastes the clipboard. The window is grey while the model runs, and "
+     "<b>View/Data Entry Shortcut</b> shows or hides it.</p>"},
     {HELP_GLOSSARY, "Glossary",
      "<dl>"
      "<dt><b>Attractor</b></dt><dd>A set of states that nearby trajectories approach as time "

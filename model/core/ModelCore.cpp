@@ -2,15 +2,14 @@
 
 #include "model/core/ModelFile.h"
 #include "model/core/ModelForms.h"
+#include "model/core/NumberText.h"
 #include "platform/base/MessageHook.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstring>
-#include <locale>
 #include <new>
-#include <sstream>
 #include <thread>
 
 const char* const kTableMemoryMessage =
@@ -21,25 +20,25 @@ const char* const kTableMemoryMessage =
 
 namespace {
 
-// Slots of the table columns of each kind.
-std::vector<int> ColumnSlots(SystemKind kind)
-{
-    switch (kind) {
-    case SystemKind::Newtonian:
-        return {kSlotT, kSlotX, kSlotXp, kSlotXpp};
-    case SystemKind::OneVariable:
-        return {kSlotT, kSlotX, kSlotXp};
-    case SystemKind::TwoVariable:
-        return {kSlotT, kSlotX, kSlotXp, kSlotY, kSlotYp};
-    default:
-        return {kSlotT, kSlotX, kSlotXp, kSlotY, kSlotYp, kSlotZ, kSlotZp};
-    }
-}
-
 std::string Corrupted(const std::string& head, const std::string& text, const std::string& topic)
 {
     return head + "[" + text + "]\n" + "has become corrupted.  It must be corrected before\n" +
            "this system model will run.  See the help file on\n" + topic;
+}
+
+std::string TooLong(const std::string& text)
+{
+    return "The system differential equation:\n[" + text + "]\n" +
+           "is too long to be recorded: it may hold at most " +
+           std::to_string(CParser::kListSize - 1) + " symbols.\nIt must be shortened before " +
+           "this system model will run.  See the help file on\nSystem Differential Equations.";
+}
+
+// The parser words no message: its stack overflow is shown here, by the thread that asked.
+void ReportStackOverflow(const CParser& parser, int status)
+{
+    if (status == 0 && parser.LastError() == EvalError::StackFull)
+        ShowMessageBox(kStackOverloadMessage, msgbox::MB_OK);
 }
 
 bool Contains(const std::string& t, const std::string& s)
@@ -66,22 +65,6 @@ bool ParameterUsed(const std::string& t, char p)
 }
 
 } // namespace
-
-std::string FormatG6(double v)
-{
-    std::ostringstream os;
-    os.imbue(std::locale::classic());
-    os << v;
-    std::string s = os.str();
-    const auto e = s.find('e');
-    if (e != std::string::npos && e + 2 <= s.size()) {
-        std::string digits = s.substr(e + 2);
-        while (digits.size() < 3)
-            digits.insert(digits.begin(), '0');
-        s = s.substr(0, e + 2) + digits;
-    }
-    return s;
-}
 
 CModelCore::CModelCore(SystemKind kind) : m_pParser(std::make_unique<CParser>()), m_kind(kind)
 {
@@ -126,16 +109,16 @@ bool CModelCore::AllocateTable()
     m_bTableWrapped = 0;
     m_bTableValid = 1;
     m_bHaveData = 0;
-    const auto slots = ColumnSlots(m_kind);
+    const auto slots = VarsOf(m_kind).Columns();
     try {
-        for (int s : slots)
+        for (VarSlot s : slots)
             std::vector<double>().swap(m_arrTable[s]);
         const auto rows = static_cast<std::size_t>(std::max(m_nTableRows, 0));
-        for (int s : slots)
+        for (VarSlot s : slots)
             m_arrTable[s].resize(rows);
     } catch (const std::exception&) { // bad_alloc, or length_error for an absurd row count
         ShowMessageBox(kTableMemoryMessage, msgbox::MB_OK);
-        for (int s : slots)
+        for (VarSlot s : slots)
             std::vector<double>().swap(m_arrTable[s]);
         m_bTableValid = 0;
         return false;
@@ -149,7 +132,7 @@ bool CModelCore::ClearData()
     m_nTableSource = 0;
     m_dGraphTMax = m_dGraphTMax - m_dGraphTMin;
     m_dGraphTMin = 0;
-    for (int s : ColumnSlots(m_kind))
+    for (VarSlot s : VarsOf(m_kind).Columns())
         std::vector<double>().swap(m_arrImport[s]);
     return AllocateTable();
 }
@@ -222,6 +205,7 @@ double CModelCore::EvaluateExpression(const std::string& strExpr, int* pnStatus,
     m_pParser->m_nListIndex = 0;
     int status = 0;
     const double v = m_pParser->Evaluate(strExpr.c_str(), status);
+    ReportStackOverflow(*m_pParser, status);
     if (pnStatus)
         *pnStatus = status;
     return v;
@@ -235,6 +219,7 @@ double CModelCore::CheckExpression(const std::string& strExpr, int* pnStatus)
     m_pParser->m_nListIndex = 0;
     int status = 0;
     const double v = m_pParser->Evaluate(strExpr.c_str(), status);
+    ReportStackOverflow(*m_pParser, status);
     m_pParser->m_nList = selected;
     if (pnStatus)
         *pnStatus = status;
@@ -302,20 +287,61 @@ std::vector<const std::string*> CModelCore::Equations() const
 BOOL CModelCore::CompileEquations()
 {
     BOOL ok = TRUE;
+    for (std::size_t i = 0; i < Equations().size(); ++i)
+        if (!CompileEquation(static_cast<int>(i)))
+            ok = FALSE;
+    return ok;
+}
+
+bool CModelCore::CompileEquation(int i, double* pValue, bool bRunStart)
+{
+    const std::string& eq = *Equations()[static_cast<std::size_t>(i)];
+    SetParserVariables();
+    if (bRunStart) {
+        // No row is stored yet: the run's delayed values are its start state.
+        m_pParser->m_dXDelayed = m_dX;
+        m_pParser->m_dYDelayed = m_dY;
+        m_pParser->m_dZDelayed = m_dZ;
+    }
+    m_pParser->m_nList = i + 1;
+    int status = 0;
+    const double v = EvaluateExpression(eq, &status, 1);
+    if (pValue)
+        *pValue = v;
+    if (status != 0)
+        return true;
+    ShowMessageBox(m_pParser->LastError() == EvalError::TooLong
+                       ? TooLong(eq)
+                       : Corrupted("The system differential equation:\n", eq,
+                                   "System Differential Equations."),
+                   msgbox::MB_OK);
+    return false;
+}
+
+std::string CModelCore::RunErrorMessage(const CTrajectoryCalc& calc) const
+{
+    const auto eqs = Equations();
+    if (calc.m_eError == EvalError::None || calc.m_nErrorList < 1 ||
+        calc.m_nErrorList > static_cast<int>(eqs.size()))
+        return {};
+    if (calc.m_eError == EvalError::StackFull)
+        return kStackOverloadMessage;
+    return "The system differential equation:\n[" + *eqs[calc.m_nErrorList - 1] +
+           "]\nhas no value at t = " + FormatG6(calc.m_dErrorT) +
+           " (a function or a power is outside its domain there).\nThe run has been stopped.";
+}
+
+void CModelCore::RecordEquations()
+{
+    if (m_kind == SystemKind::Newtonian)
+        m_strEquation = BuildEquation(m_strAppliedForce, m_strRestoringForce, m_strDragForce);
+    SetParserVariables();
     const auto eqs = Equations();
     for (std::size_t i = 0; i < eqs.size(); ++i) {
-        SetParserVariables();
         m_pParser->m_nList = static_cast<int>(i) + 1;
         int status = 0;
         EvaluateExpression(*eqs[i], &status, 1);
-        if (status != 0)
-            continue;
-        ok = FALSE;
-        ShowMessageBox(Corrupted("The system differential equation:\n", *eqs[i],
-                                 "System Differential Equations."),
-                       msgbox::MB_OK);
     }
-    return ok;
 }
 
 bool CModelCore::EquationsUseDelayedVars() const
@@ -361,9 +387,9 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
         fresh || m_kind == SystemKind::OneVariable || m_kind == SystemKind::ThreeVariable;
     const auto eqs = Equations();
     for (std::size_t i = 0; record && i < eqs.size(); ++i) {
-        m_pParser->m_nList = static_cast<int>(i) + 1;
-        int status = 0;
-        const double v = EvaluateExpression(*eqs[i], &status, 1);
+        double v = 0;
+        if (!CompileEquation(static_cast<int>(i), &v, true))
+            return false; // a list recorded in part would replay another equation
         if (m_kind == SystemKind::Newtonian)
             m_dXpp = v / m_dMass;
         else if (m_kind == SystemKind::OneVariable)
@@ -375,7 +401,7 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
     p.m_kind = m_kind;
     std::vector<double>** cols[kSlots] = {&p.m_pArrT, &p.m_pArrX,  &p.m_pArrXp, &p.m_pArrXpp,
                                           &p.m_pArrY, &p.m_pArrYp, &p.m_pArrZ,  &p.m_pArrZp};
-    for (int s : ColumnSlots(m_kind))
+    for (VarSlot s : VarsOf(m_kind).Columns())
         *cols[s] = &m_arrTable[s];
     p.m_pParser = m_pRunParser.get();
     p.m_strEqX = *eqs[0];

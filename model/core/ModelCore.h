@@ -4,13 +4,14 @@
 // parameter check and caption, model file, run preparation and the taking of a run's results).
 // The model document derives from it and adds windows, messages and the run's thread.
 //
-// Table ring: m_arrTable holds one column per slot (t, x, x', x'', y, y', z, z'); the kind uses
-// TableColumns(kind) of them. m_nTableIndex is the ring position, m_nTableCount the rows stored
-// since the last allocation (not capped), m_bTableWrapped whether the ring has been filled
-// once. Readers start at m_nTableIndex and walk m_nTableRows rows when wrapped, else
+// Table ring: m_arrTable holds one column per variable (t, x, x', x'', y, y', z, z'); the kind
+// uses the columns that VarsOf(kind) lists. m_nTableIndex is the ring position, m_nTableCount the
+// rows stored since the last allocation (not capped), m_bTableWrapped whether the ring has been
+// filled once. Readers start at m_nTableIndex and walk m_nTableRows rows when wrapped, else
 // m_nTableCount rows. A reader that may run while a run writes holds a CTableReadLock and
 // walks the ring that it gives.
 #include "model/core/ModelSettings.h"
+#include "model/core/NumberText.h"
 #include "model/core/TrajectoryCalc.h"
 #include "parser/Parser.h"
 #include "platform/base/Archive.h"
@@ -72,6 +73,16 @@ public:
     // Records each equation into its token list, with the message for one that does not
     // compile; returns whether all compiled.
     BOOL CompileEquations();
+    // Loads the parser variables and records each equation text into its token list (the
+    // Newtonian force joined again first), whatever the parser says of it.
+    void RecordEquations();
+    // Records equation i (0 to 2) into list i + 1 at the current values, with the message when
+    // it does not compile; the value goes to pValue. At the start of a run, x:, y: and z: are
+    // the start state, as in the run.
+    bool CompileEquation(int i, double* pValue = nullptr, bool bRunStart = false);
+    // The message for a run that an equation ended (empty when none did); the document shows
+    // it once the run is over.
+    std::string RunErrorMessage(const CTrajectoryCalc& calc) const;
     // Whether an equation of the model reads a delayed variable (x:, y:, z:).
     bool EquationsUseDelayedVars() const;
 
@@ -123,4 +134,7 @@ private:
 };
 
 // General format with six significant digits and a three-digit exponent ("1e+030").
-std::string FormatG6(double v);
+inline std::string FormatG6(double v)
+{
+    return NumberToString(v);
+}

@@ -150,7 +150,7 @@ struct CModelSettings
     int m_nManifoldSteps = 300, m_nTrackSteps = 200;
     int m_nBAGrid = 1;         // 1..100
     int m_nVFGridSpacing = 30; // 10..100 pixels
-    BYTE m_bVFShowGrid = 0;
+    BOOL m_bVFShowGrid = 0;
 
     // View set and 3-D views
     BOOL m_bPlotOverlay = 0;
@@ -176,9 +176,6 @@ struct CModelSettings
             m_clrSectionImport[i] = i % 2 ? RGB(0, 180, 180) : RGB(180, 0, 180);
     }
 };
-
-// Columns of the table of each kind: 4, 3, 5, 7.
-int TableColumns(SystemKind kind);
 
 // Highest built-in model form of each kind (Newtonian 4, one-variable 4, two-variable 5,
 // three-variable 3).

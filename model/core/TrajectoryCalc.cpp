@@ -14,21 +14,10 @@ const char* const kInvalidStepMessage =
 
 namespace {
 
-const int kSlotsN[] = {kSlotT, kSlotX, kSlotXp, kSlotXpp, -1};
-const int kSlots1[] = {kSlotT, kSlotX, kSlotXp, -1};
-const int kSlots2[] = {kSlotT, kSlotX, kSlotXp, kSlotY, kSlotYp, -1};
-const int kSlots3[] = {kSlotT, kSlotX, kSlotXp, kSlotY, kSlotYp, kSlotZ, kSlotZp, -1};
-
-const int* SlotsOf(SystemKind kind)
-{
-    static const int* const slots[kSystemKinds] = {kSlotsN, kSlots1, kSlots2, kSlots3};
-    return slots[static_cast<int>(kind)];
-}
-
 // Dimension of the state vector integrated by the fifth-order step.
 template <SystemKind K> constexpr int Dim()
 {
-    return K == SystemKind::OneVariable ? 1 : K == SystemKind::ThreeVariable ? 3 : 2;
+    return VarsOf(K).dim;
 }
 
 // Steps between yields: giving up the time slice at every step costs a system call each.
@@ -59,7 +48,7 @@ void CTrajectoryCalc::TakeColumns()
 
 void CTrajectoryCalc::SetParams()
 {
-    m_slots = SlotsOf(m_p.m_kind);
+    m_vars = &VarsOf(m_p.m_kind);
     TakeColumns();
     m_form = {m_p.m_dParamA, m_p.m_dParamB,  m_p.m_dParamC,
               m_p.m_dParamD, m_p.m_dAngFreq, m_p.m_dPhase};
@@ -83,17 +72,10 @@ void CTrajectoryCalc::SetParams()
         m_dMax[i] = -1e30;
         m_dMin[i] = 1e30;
     }
-    auto fold = [this](int slot) {
+    for (VarSlot slot : m_vars->State()) { // the start values count; the start rates not
         m_dMax[slot] = std::max(m_dMax[slot], m_v[slot]);
         m_dMin[slot] = std::min(m_dMin[slot], m_v[slot]);
-    };
-    fold(kSlotX);
-    if (m_p.m_kind == SystemKind::Newtonian)
-        fold(kSlotXp);
-    if (m_p.m_kind == SystemKind::TwoVariable || m_p.m_kind == SystemKind::ThreeVariable)
-        fold(kSlotY);
-    if (m_p.m_kind == SystemKind::ThreeVariable)
-        fold(kSlotZ);
+    }
     m_dXDelayed = m_v[kSlotX];
     m_dYDelayed = m_v[kSlotY];
     m_dZDelayed = m_v[kSlotZ];
@@ -137,7 +119,13 @@ double CTrajectoryCalc::Replay(int list)
     parser->m_nListIndex = 0;
     const std::string& text = list == 1 ? m_p.m_strEqX : list == 2 ? m_p.m_strEqY : m_p.m_strEqZ;
     int status = 0;
-    return parser->Evaluate(text.c_str(), status); // a failed evaluation gives 0
+    const double v = parser->Evaluate(text.c_str(), status);
+    if (status == 0 && m_eError == EvalError::None) {
+        m_eError = parser->LastError(); // the loop ends the run after this step
+        m_nErrorList = list;
+        m_dErrorT = m_v[kSlotT];
+    }
+    return v;
 }
 
 bool CTrajectoryCalc::ColumnsUsable() const
@@ -148,8 +136,8 @@ bool CTrajectoryCalc::ColumnsUsable() const
     if (m_p.m_nTableRows < 1 || m_p.m_nTableInterval < 1 || m_p.m_nIndex < 0 ||
         m_p.m_nIndex >= m_p.m_nTableRows || m_p.m_nCount < 0)
         return false;
-    for (const int* s = m_slots; *s >= 0; ++s)
-        if (!cols[*s] || cols[*s]->size() < static_cast<std::size_t>(m_p.m_nTableRows))
+    for (VarSlot s : m_vars->Columns())
+        if (!cols[s] || cols[s]->size() < static_cast<std::size_t>(m_p.m_nTableRows))
             return false;
     return true;
 }
@@ -175,8 +163,8 @@ template <class Report> void CTrajectoryCalc::Unlocked(Report report)
 
 void CTrajectoryCalc::StoreSample(ICalcSink& sink)
 {
-    for (const int* s = m_slots; *s >= 0; ++s)
-        m_col[*s][m_nIndex] = m_v[*s];
+    for (VarSlot s : m_vars->Columns())
+        m_col[s][m_nIndex] = m_v[s];
     if (m_p.m_bPlotConcurrent)
         ReportRow(sink);
     ++m_nCount;
@@ -195,12 +183,12 @@ void CTrajectoryCalc::StoreSample(ICalcSink& sink)
 
 void CTrajectoryCalc::Track()
 {
-    for (const int* s = m_slots + 1; *s >= 0; ++s) {
-        const double v = m_v[*s];
-        if (v > m_dMax[*s])
-            m_dMax[*s] = v;
-        if (v < m_dMin[*s])
-            m_dMin[*s] = v;
+    for (VarSlot s : m_vars->Columns().subspan(1)) {
+        const double v = m_v[s];
+        if (v > m_dMax[s])
+            m_dMax[s] = v;
+        if (v < m_dMin[s])
+            m_dMin[s] = v;
     }
 }
 
@@ -277,7 +265,7 @@ template <SystemKind K> void CTrajectoryCalc::RatesAt(double t, const double* u,
 template <SystemKind K> void CTrajectoryCalc::RKFKind()
 {
     constexpr int D = Dim<K>();
-    constexpr int kVar[3] = {kSlotX, K == SystemKind::Newtonian ? kSlotXp : kSlotY, kSlotZ};
+    constexpr const VarSlot* kVar = VarsOf(K).state;
     const double h = m_dChronon;
     const double t = m_v[kSlotT];
     double u[D], s[D], r[D], k1[D], k2[D], k3[D], k4[D], k5[D], k6[D];
@@ -315,7 +303,7 @@ template <SystemKind K> void CTrajectoryCalc::RKFKind()
         for (int i = 0; i < D; ++i)
             s[i] = m_v[kVar[i]];
         RatesAt<K>(t, s, r);
-        constexpr int kRate[3] = {kSlotXp, kSlotYp, kSlotZp};
+        constexpr const VarSlot* kRate = VarsOf(K).rate;
         for (int i = 0; i < D; ++i)
             m_v[kRate[i]] = r[i];
     }
@@ -336,8 +324,8 @@ template <SystemKind K> void CTrajectoryCalc::EulerKind()
         v[kSlotXpp] = r[1];
     } else {
         // x first; then y' from the new x and y with it, z' and z; then x' from all.
-        constexpr int kVar[3] = {kSlotX, kSlotY, kSlotZ};
-        constexpr int kRate[3] = {kSlotXp, kSlotYp, kSlotZp};
+        constexpr const VarSlot* kVar = VarsOf(K).state;
+        constexpr const VarSlot* kRate = VarsOf(K).rate;
         double u[3] = {v[kSlotX], v[kSlotY], v[kSlotZ]};
         u[0] = v[kSlotX] + dt * v[kSlotXp];
         v[kSlotX] = u[0];
@@ -436,6 +424,11 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
             parser->m_bScan = 0;
         LoadParserVars();
         StartDerivatives<K>();
+        if (m_eError != EvalError::None) {
+            LetGoTable();
+            sink.Done(m_nIndex, m_nCount);
+            return;
+        }
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
             StoreSample(sink);
@@ -469,6 +462,8 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
                 parser->m_dZDelayed = m_dZDelayed;
             }
         }
+        double before[kSlots];
+        std::copy(m_v, m_v + kSlots, before);
         if (m_p.m_nIntegrator != 0) {
             RKFKind<K>();
             if constexpr (K == SystemKind::Newtonian) {
@@ -477,6 +472,10 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
             }
         } else {
             EulerKind<K>();
+        }
+        if (m_eError != EvalError::None) {
+            std::copy(before, before + kSlots, m_v); // the run continues from here, if at all
+            break;
         }
         Track();
         if (delayed)
@@ -493,39 +492,16 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
     sink.Done(m_nIndex, m_nCount);
 }
 
-namespace {
-
-// The record's members of each slot: value, smallest and largest value of a run.
-struct SlotFields
-{
-    double CModelSettings::*value;
-    double CModelSettings::*min;
-    double CModelSettings::*max;
-};
-using S = CModelSettings;
-const SlotFields kSlotFields[kSlots] = {
-    {&S::m_dT, nullptr, nullptr},
-    {&S::m_dX, &S::m_dMinX, &S::m_dMaxX},
-    {&S::m_dXp, &S::m_dMinXp, &S::m_dMaxXp},
-    {&S::m_dXpp, &S::m_dMinXpp, &S::m_dMaxXpp},
-    {&S::m_dY, &S::m_dMinY, &S::m_dMaxY},
-    {&S::m_dYp, &S::m_dMinYp, &S::m_dMaxYp},
-    {&S::m_dZ, &S::m_dMinZ, &S::m_dMaxZ},
-    {&S::m_dZp, &S::m_dMinZp, &S::m_dMaxZp},
-};
-
-} // namespace
-
 void CTrajectoryCalc::TakeExtents(CModelSettings& s) const
 {
-    for (const int* slot = m_slots + 1; *slot >= 0; ++slot) {
-        s.*kSlotFields[*slot].min = m_dMin[*slot];
-        s.*kSlotFields[*slot].max = m_dMax[*slot];
+    for (VarSlot slot : m_vars->Columns().subspan(1)) {
+        s.*VarOf(slot).min = m_dMin[slot];
+        s.*VarOf(slot).max = m_dMax[slot];
     }
 }
 
 void CTrajectoryCalc::TakeState(CModelSettings& s) const
 {
-    for (const int* slot = m_slots; *slot >= 0; ++slot)
-        s.*kSlotFields[*slot].value = m_v[*slot];
+    for (VarSlot slot : m_vars->Columns())
+        s.*VarOf(slot).value = m_v[slot];
 }

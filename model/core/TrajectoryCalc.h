@@ -27,30 +27,18 @@
 // - A run whose step is not usable (zero or negative without a substitute, not finite) or
 //   whose table columns are not allocated stores nothing: it reports Done at once and
 //   Refused() is true. StepIsUsable lets the document refuse such a run before starting it.
+// - An equation that has no value at a step (a domain error, or a replay that fails) ends the
+//   run before that step is stored and is reported in m_eError; the run shows no message (it
+//   may hold the table lock), the document does once the run has ended.
 // - The step counter and the delayed-variable flag belong to the run (fields of CALCPARAMS):
 //   a fresh run (t = 0) counts from 0, a continued one from the value the document kept.
+#include "model/core/KindVars.h"
 #include "model/core/ModelForms.h"
-#include "model/core/ModelSettings.h"
 #include "model/core/TableGuard.h"
+#include "parser/Parser.h"
 
 #include <cstdint>
 #include <vector>
-
-class CParser;
-
-// Slots of the table columns and of the state: t, x, x', x'', y, y', z, z'.
-enum CalcSlot
-{
-    kSlotT,
-    kSlotX,
-    kSlotXp,
-    kSlotXpp,
-    kSlotY,
-    kSlotYp,
-    kSlotZ,
-    kSlotZp,
-    kSlots
-};
 
 struct CALCPARAMS
 {
@@ -121,6 +109,11 @@ public:
     std::int64_t m_nStepCount = 0;
     double m_dChronon = 0; // the step used (0.001 when a zero or negative step was replaced)
     bool Refused() const { return m_bRefused; }
+    // Why an equation had no value during the run (which then ended before that step), the
+    // token list of the equation and the time of the step; None when all went well.
+    EvalError m_eError = EvalError::None;
+    int m_nErrorList = 0;
+    double m_dErrorT = 0;
 
     // Copies the extents of the kind's variables, or the final state and t, into a record.
     void TakeExtents(CModelSettings& s) const;
@@ -157,7 +150,7 @@ private:
     double Replay(int list);
 
     CALCPARAMS m_p;
-    const int* m_slots; // the kind's slots, ending with -1
+    const KindVars* m_vars; // the kind's variables
     double* m_col[kSlots] = {};
     FormParams m_form;
     double m_dXDelayed = 0, m_dYDelayed = 0, m_dZDelayed = 0;

@@ -1,9 +1,14 @@
 #include "platform/base/Archive.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <new>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 static_assert(std::endian::native == std::endian::little, "files are little-endian");
 
@@ -149,21 +154,101 @@ std::string CArchive::ReadString()
     return s;
 }
 
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
+namespace {
+
+// A descriptor that closes itself; the helpers below report errors, never throw them.
+class Fd
 {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return !f.bad();
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd() { Close(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int Get() const { return m_fd; }
+    bool Close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+bool WriteAll(int fd, const std::uint8_t* p, std::size_t n)
+{
+    while (n > 0) {
+        const ssize_t done = ::write(fd, p, n);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return false;
+        p += done;
+        n -= static_cast<std::size_t>(done);
+    }
+    return true;
 }
 
+// The mode a new file of ours gets: the old file's, else what the umask allows.
+mode_t ModeFor(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) == 0)
+        return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
+{
+    Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st
+    {
+    };
+    if (f.Get() < 0 || ::fstat(f.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false; // a folder or a device is no model file
+    try {
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t chunk[65536];
+        for (;;) {
+            const ssize_t got = ::read(f.Get(), chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return false;
+            if (got == 0)
+                break;
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        }
+        out = std::move(bytes);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// The new text goes to a temporary file beside the old one and replaces it only when all of it
+// is on disk, so a full disk or a lost write leaves the old file as it was.
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data)
 {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f)
+    struct stat st
+    {
+    };
+    if (path.empty() || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
         return false;
-    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    f.close();
-    return !f.fail();
+    std::string temp = path + ".XXXXXX";
+    Fd f(::mkostemp(temp.data(), O_CLOEXEC));
+    if (f.Get() < 0)
+        return false;
+    const bool written = ::fchmod(f.Get(), ModeFor(path)) == 0 &&
+                         WriteAll(f.Get(), data.data(), data.size()) && ::fsync(f.Get()) == 0 &&
+                         f.Close() && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!written)
+        ::unlink(temp.c_str());
+    return written;
 }

@@ -70,6 +70,7 @@ private:
     std::size_t m_pos = 0;
 };
 
-// Whole-file helpers; both return false when the file cannot be opened, read or written.
+// Whole-file helpers; both return false, never throw, when the path is no regular file or it
+// cannot be read or written. A write replaces the file only when all of it was written.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out);
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data);

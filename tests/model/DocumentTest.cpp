@@ -1,9 +1,12 @@
 // Model documents: creation, defaults, numbering, files, plot timing, Clear Data, data entry.
 #include "ModelFixture.h"
 
+#include "common/FileSizeLimit.h"
+
 #include "dataentry/DataEntry.h"
 #include "model/core/Globals.h"
 #include "platform/Resources.h"
+#include "platform/base/Archive.h"
 
 #include <QLineEdit>
 #include <QWidget>
@@ -90,20 +93,24 @@ TEST_F(ModelTest, DocumentsOfAKindAreNumberedAndNumbersComeBack)
 TEST_F(ModelTest, DataEntryShortcutShowsAndHides)
 {
     CDynSys* doc = NewDoc(SystemKind::OneVariable);
-    CDataEntry* entry = doc->DataEntry();
+    auto* entry = dynamic_cast<CDataEntry*>(doc->DataEntry());
     ASSERT_NE(entry, nullptr);
     ASSERT_NE(entry->Edit().GetEdit(), nullptr);
     EXPECT_EQ(entry->Edit().GetEdit()->objectName(), "2001");
     EXPECT_EQ(entry->Edit().m_pDoc, doc);
     CCmdUI ui(ID_VIEW_DATA_ENTRY_SHORTCUT);
     doc->OnUpdateViewDataEntryShortcut(&ui);
-    EXPECT_EQ(ui.m_nCheck, 0);
-    doc->OnViewDataEntryShortcut(); // checks and shows
+    EXPECT_EQ(ui.m_nCheck, 1);      // the window opened shown
+    doc->OnViewDataEntryShortcut(); // unchecks and hides
     doc->OnUpdateViewDataEntryShortcut(&ui);
-    EXPECT_EQ(ui.m_nCheck, 1);
-    EXPECT_TRUE(entry->IsWindowVisible());
-    doc->OnViewDataEntryShortcut();
+    EXPECT_EQ(ui.m_nCheck, 0);
     EXPECT_FALSE(entry->IsWindowVisible());
+    // Another document of the kind, shown while the item is unchecked: checked and still shown.
+    CDynSys* other = NewDoc(SystemKind::OneVariable);
+    other->OnViewDataEntryShortcut();
+    EXPECT_TRUE(other->DataEntry()->IsWindowVisible());
+    other->OnUpdateViewDataEntryShortcut(&ui);
+    EXPECT_EQ(ui.m_nCheck, 1);
 }
 
 TEST_F(ModelTest, PlotTimingChoicesExcludeEachOtherAndOverlayIsApart)
@@ -215,6 +222,69 @@ TEST_F(ModelTest, ShortOrMissingFileIsNotOpened)
     EXPECT_EQ(m_messages.size(), 2u);
     EXPECT_EQ(g_nDocsOneVariable, 0);
     std::remove(path.c_str());
+}
+
+TEST_F(ModelTest, AFolderIsNotOpenedAndLeavesNoDocument)
+{
+    const std::filesystem::path dir = TempPath("veltrix_folder_test");
+    std::filesystem::remove_all(dir);
+    const char* names[] = {"x.ds3", "y.ns1", "z"};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        std::filesystem::create_directories(dir / name);
+        const std::string path = (dir / name).string();
+        m_messages.clear();
+        const size_t frames = ModelMainFrame()->GetChildFrames().size();
+        CDocument* doc = nullptr;
+        EXPECT_NO_THROW(doc = ModelTestApp().OpenDocumentFile(path.c_str()));
+        EXPECT_EQ(doc, nullptr);
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0], "Cannot open the file " + path + ".");
+        EXPECT_EQ(g_nDocsAll, 0);
+        EXPECT_EQ(ModelMainFrame()->GetChildFrames().size(), frames);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// A save that cannot be written whole (the disk is full) keeps the old file and the document's
+// name; Save As does not take the new name either.
+TEST_F(ModelTest, FailedSaveKeepsTheOldFileAndTheName)
+{
+    const std::filesystem::path dir = TempPath("veltrix_full_disk");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string saved = (dir / "kept.ds2").string();
+    const char* targets[] = {"kept.ds2", "other.ds2"};
+    for (const char* target : targets) {
+        SCOPED_TRACE(target);
+        CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+        ASSERT_TRUE(doc->DoSave(saved.c_str()));
+        std::vector<std::uint8_t> before;
+        ASSERT_TRUE(ReadFileBytes(saved, before));
+        doc->m_strYRate = "c*x+d*y+" + std::string(200, '1');
+        doc->SetModifiedFlag();
+        FirstView(doc)->m_hints.clear();
+        m_messages.clear();
+        {
+            FileSizeLimit limit(before.size() / 2);
+            EXPECT_FALSE(doc->DoSave((dir / target).string().c_str()));
+        }
+        EXPECT_EQ(m_messages, std::vector<std::string>{"Failed to save document."});
+        std::vector<std::uint8_t> after;
+        ASSERT_TRUE(ReadFileBytes(saved, after));
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(doc->GetPathName(), saved);
+        EXPECT_EQ(doc->GetTitle(), "kept.ds2");
+        EXPECT_EQ(doc->m_strFileName, "kept.ds2");
+        EXPECT_TRUE(FirstView(doc)->m_hints.empty());
+        EXPECT_TRUE(doc->IsModified());
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                                std::filesystem::directory_iterator()),
+                  1); // nothing half written beside it
+        doc->SetModifiedFlag(FALSE);
+        doc->OnCloseDocument();
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(ModelTest, ModelMenuGetsControlsAndDataEntry)

@@ -3,7 +3,7 @@
 // view that can act when it sees a row, and a recorder of message boxes.
 #include "common/ModelApp.h"
 #include "model/DynSys.h"
-#include "model/RunFollower.h"
+#include "model/ModelPlainView.h"
 #include "platform/DocTemplate.h"
 #include "platform/Frame.h"
 #include "platform/WinApp.h"

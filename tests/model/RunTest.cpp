@@ -7,6 +7,8 @@
 
 #include <QProgressBar>
 
+#include <thread>
+
 namespace {
 
 struct RunCase
@@ -91,6 +93,31 @@ TEST_F(ModelTest, ConcurrentPlotSendsEveryRowAsARowObject)
     EXPECT_EQ(FirstView(doc)->m_nRowsSeen, 102);
 }
 
+// The view the run reports to draws its own rows; the document's other views see the same rows
+// in the same order: the fresh table, each row, the run's end.
+TEST_F(ModelTest, EveryViewSeesEachRowOnceThenTheEnd)
+{
+    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+    CFrameWnd* other = ModelTemplate(SystemKind::TwoVariable)->CreateNewFrame(doc, nullptr);
+    ModelTemplate(SystemKind::TwoVariable)->InitialUpdateFrame(other, doc);
+    CHookView* follower = FirstView(doc);
+    ModelMainFrame()->MDIActivate(follower->GetParentFrame());
+    doc->m_bPlotConcurrent = 1;
+    std::vector<LPARAM> expected{HINT_RESET};
+    for (int row = 0; row < 102; ++row)
+        expected.push_back(row);
+    expected.push_back(HINT_CALC_DONE);
+    for (CView* v : doc->GetViews())
+        static_cast<CHookView*>(v)->m_hints.clear();
+    RunToEnd(doc);
+    ASSERT_EQ(doc->GetViews().size(), 2u);
+    for (CView* v : doc->GetViews()) {
+        auto* view = static_cast<CHookView*>(v);
+        EXPECT_EQ(view->m_hints, expected) << (view == follower ? "follower" : "other");
+        EXPECT_EQ(view->m_nRowsSeen, 102);
+    }
+}
+
 TEST_F(ModelTest, StopThenRunContinuesAfterTheStoredRows)
 {
     CDynSys* solo = NewDoc(SystemKind::TwoVariable);
@@ -159,6 +186,42 @@ TEST_F(ModelTest, RunOfAModelWhoseEquationDoesNotCompileIsRefused)
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_NE(m_messages[0].find("[x+a*]"), std::string::npos);
     EXPECT_EQ(doc->m_nTableCount, 0);
+}
+
+// An equation that has no value part way through ends the run with one message, shown on the
+// user-interface thread once the run is over; Run then tries again from where it stopped.
+TEST_F(ModelTest, AnEquationWithoutAValueEndsTheRunWithItsMessage)
+{
+    const auto uiThread = std::this_thread::get_id();
+    std::vector<std::thread::id> shownOn;
+    const MessageBoxHook fixtureHook = SetMessageBoxHook([&](const std::string& text, unsigned) {
+        m_messages.push_back(text);
+        shownOn.push_back(std::this_thread::get_id());
+        return IDOK;
+    });
+    for (const BOOL concurrent : {TRUE, FALSE}) {
+        SCOPED_TRACE(concurrent);
+        CDynSys* doc = NewDoc(SystemKind::OneVariable);
+        doc->m_strXRate = "sqrt(1-t)";
+        doc->m_bPlotConcurrent = concurrent;
+        m_messages.clear();
+        shownOn.clear();
+        for (int run = 1; run <= 2; ++run) {
+            RunToEnd(doc);
+            ASSERT_EQ(m_messages.size(), static_cast<size_t>(run));
+            EXPECT_EQ(m_messages.back().rfind("The system differential equation:\n[sqrt(1-t)]", 0),
+                      0u);
+            EXPECT_EQ(shownOn.back(), uiThread);
+            EXPECT_GT(doc->m_dT, 0.9); // kept to continue from: the limit was not reached
+            EXPECT_LT(doc->m_dT, 1.1);
+        }
+        CCmdUI stop(ID_CONTROLS_STOP);
+        doc->UpdateCommand(&stop);
+        EXPECT_FALSE(stop.m_bEnabled);
+        doc->SetModifiedFlag(FALSE);
+        doc->OnCloseDocument();
+    }
+    SetMessageBoxHook(fixtureHook);
 }
 
 TEST_F(ModelTest, OverlayKeepsThePictureOfAFreshRun)

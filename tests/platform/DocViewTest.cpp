@@ -1,6 +1,8 @@
 // Documents, views and templates: hints, auto-delete, opening, the run-time classes.
 #include "Fixtures.h"
 
+#include "platform/base/MessageHook.h"
+
 #include <QCoreApplication>
 #include <QImage>
 #include <QMdiArea>
@@ -97,14 +99,30 @@ TEST_F(DocView, LastViewClosesTheDocumentUnlessAutoDeleteIsOff)
 
 TEST_F(DocView, FailedOpenLeavesNothingBehind)
 {
-    CTestDoc::s_destroyed = 0;
-    CTestDoc::m_bOpenSucceeds = false;
-    const size_t frames = TestMainFrame()->GetChildFrames().size();
-    EXPECT_EQ(TestTemplate()->OpenDocumentFile("/tmp/x.tst"), nullptr);
-    CTestDoc::m_bOpenSucceeds = true;
-    EXPECT_EQ(CTestDoc::s_destroyed, 1);
-    EXPECT_TRUE(TestTemplate()->GetDocuments().empty());
-    EXPECT_EQ(TestMainFrame()->GetChildFrames().size(), frames);
+    std::vector<std::string> messages;
+    const MessageBoxHook old = SetMessageBoxHook([&](const std::string& text, unsigned) {
+        messages.push_back(text);
+        return IDOK;
+    });
+    for (const bool throws : {false, true}) {
+        SCOPED_TRACE(throws ? "open throws" : "open fails");
+        CTestDoc::s_destroyed = 0;
+        CTestDoc::m_bOpenSucceeds = false;
+        CTestDoc::s_bOpenThrows = throws;
+        messages.clear();
+        const size_t frames = TestMainFrame()->GetChildFrames().size();
+        CDocument* doc = nullptr;
+        EXPECT_NO_THROW(doc = TestTemplate()->OpenDocumentFile("/tmp/x.tst"));
+        CTestDoc::m_bOpenSucceeds = true;
+        CTestDoc::s_bOpenThrows = false;
+        EXPECT_EQ(doc, nullptr);
+        EXPECT_EQ(CTestDoc::s_destroyed, 1);
+        EXPECT_TRUE(TestTemplate()->GetDocuments().empty());
+        EXPECT_EQ(TestMainFrame()->GetChildFrames().size(), frames);
+        // A document that fails reports why itself; one that throws gets the frame's message.
+        EXPECT_EQ(messages.size(), throws ? 1u : 0u);
+    }
+    SetMessageBoxHook(old);
 }
 
 TEST_F(DocView, OpenTwiceActivatesTheOpenDocument)

@@ -1,4 +1,5 @@
 #pragma once
+#include <stdexcept>
 // Small document, view and frame classes shared by the layer's tests.
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
@@ -25,8 +26,14 @@ public:
     ~CTestDoc() override { ++s_destroyed; }
     void OnCmdDoc() { Trace().push_back("doc"); }
     void OnUpdateCheckedOff(CCmdUI* pCmdUI);
-    BOOL OnOpenDocument(const char*) override { return m_bOpenSucceeds; }
+    BOOL OnOpenDocument(const char*) override
+    {
+        if (s_bOpenThrows)
+            throw std::runtime_error("unreadable");
+        return m_bOpenSucceeds;
+    }
     static inline int s_destroyed = 0;
+    static inline bool s_bOpenThrows = false;
     static inline bool m_bOpenSucceeds = true;
 };
 

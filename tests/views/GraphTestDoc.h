@@ -1,14 +1,14 @@
 #pragma once
 // A model document for the view tests: the display-free model of one kind, a table filled by
 // the test or by a real run, and a record of what the view asked of it.
-#include "model/GraphModel.h"
+#include "model/ModelDocument.h"
 #include "platform/Document.h"
 
 #include <functional>
 #include <utility>
 #include <vector>
 
-class CGraphTestDoc : public CDocument, public CModelCore, public IGraphModel
+class CGraphTestDoc : public CDocument, public CModelCore, public IModelDocument
 {
 public:
     explicit CGraphTestDoc(SystemKind kind) : CModelCore(kind)
@@ -20,10 +20,16 @@ public:
     }
 
     CModelCore& Core() override { return *this; }
+    const CModelCore& Core() const override { return *this; }
     HWND TableViewWindow() const override { return m_hwndTable; }
     void MarkModified() override { ++m_nModified; }
-    void OnCalcSample(WPARAM w, LPARAM l) override { m_samples.emplace_back(w, l); }
-    void OnCalcDone(WPARAM, LPARAM) override { ++m_nDone; }
+    // Records the row; the follower draws it when m_bFollowRows is set.
+    bool OnCalcSample(CView*, int w, int l) override
+    {
+        m_samples.emplace_back(w, l);
+        return m_bFollowRows;
+    }
+    void OnCalcDoneMessage(WPARAM, LPARAM) override { ++m_nDone; }
     void OnNotifyViewClosing(HWND h) override { m_closing.push_back(h); }
 
     // A made-up run of n rows one table interval apart: column slot holds f(slot, t).
@@ -62,6 +68,7 @@ public:
     }
 
     HWND m_hwndTable = nullptr;
+    bool m_bFollowRows = false;
     int m_nModified = 0, m_nDone = 0;
     std::vector<std::pair<WPARAM, LPARAM>> m_samples;
     std::vector<HWND> m_closing;

@@ -1,96 +1,82 @@
 #include "views/graph/GraphKinds.h"
 
-#include "model/core/ModelSettings.h"
+#include "model/core/KindVars.h"
+
+#include <algorithm>
+#include <array>
 
 namespace {
-const GraphKindInfo kNewtonian{
-    {SlotX, SlotXp, SlotXpp},        {SlotX, SlotXp, SlotXpp},
-    AutoScaleDigits::PerVariable,    {{SlotX, 0, 0}, {SlotXp, 1, 0}, {SlotXpp, 2, 0}},
-    {"Initial x =", "Initial x' ="}, {"m*x'' = "},
+
+struct KindTexts
+{
+    AutoScaleDigits autoScaleDigits;
+    std::vector<const char*> initialLabels;
+    std::vector<const char*> equationPrefixes;
 };
-const GraphKindInfo kOneVariable{
-    {SlotX, SlotXp},
-    {SlotX, SlotXp},
-    AutoScaleDigits::PerVariable,
-    {{SlotX, 0, 0}, {SlotXp, 1, 0}},
-    {"Initial x = "},
-    {"x' = "},
-};
-const GraphKindInfo kTwoVariable{
-    {SlotX, SlotY, SlotXp, SlotYp},
-    {SlotX, SlotY, SlotXp, SlotYp},
-    AutoScaleDigits::Overall,
-    {{SlotX, 0, 0}, {SlotXp, 1, 0}, {SlotY, 0, 1}, {SlotYp, 1, 1}},
-    {"Initial x = ", "Initial y = "},
-    {"x' = ", "y' = "},
-};
-const GraphKindInfo kThreeVariable{
-    {SlotX, SlotY, SlotZ, SlotXp, SlotYp, SlotZp},
-    {SlotX, SlotY, SlotZ, SlotXp, SlotYp, SlotZp},
-    AutoScaleDigits::Overall,
-    {{SlotX, 0, 0}, {SlotXp, 1, 0}, {SlotY, 0, 1}, {SlotYp, 1, 1}, {SlotZ, 0, 2}, {SlotZp, 1, 2}},
-    {"Initial x = ", "Initial y = ", "Initial z = "},
-    {"x' = ", "y' = ", "z' = "},
-};
+
+// The curves are the kind's variables after t, values before rates, x before y before z; the
+// variables dialog puts the values in its first row and each axis in a column.
+GraphKindInfo MakeInfo(SystemKind kind, KindTexts texts)
+{
+    GraphKindInfo info{{},
+                       {},
+                       texts.autoScaleDigits,
+                       {},
+                       std::move(texts.initialLabels),
+                       std::move(texts.equationPrefixes)};
+    const auto columns = VarsOf(kind).Columns().subspan(1);
+    info.curves.assign(columns.begin(), columns.end());
+    std::stable_sort(info.curves.begin(), info.curves.end(),
+                     [](VarSlot a, VarSlot b) { return VarOf(a).order < VarOf(b).order; });
+    info.autoScale = info.curves;
+    for (VarSlot slot : columns)
+        info.varBoxes.push_back({slot, VarOf(slot).order, VarOf(slot).axis});
+    return info;
+}
+
+// A label for every variable, made from its name.
+template <class Make> std::array<std::string, kSlots> Labels(Make make)
+{
+    std::array<std::string, kSlots> labels;
+    for (int i = 0; i < kSlots; ++i)
+        labels[i] = make(VarOf(static_cast<VarSlot>(i)).name);
+    return labels;
+}
+
 } // namespace
 
 const GraphKindInfo& KindInfo(GraphKind kind)
 {
-    switch (kind) {
-    case GraphKind::Newtonian:
-        return kNewtonian;
-    case GraphKind::OneVariable:
-        return kOneVariable;
-    case GraphKind::TwoVariable:
-        return kTwoVariable;
-    case GraphKind::ThreeVariable:
-        break;
-    }
-    return kThreeVariable;
-}
-
-const char* SlotLegendLabel(GraphSlot slot)
-{
-    static const char* const labels[kSlotCount] = {" x ",  " x' ", " x'' ", " y ",
-                                                   " y' ", " z ",  " z' "};
-    return labels[slot];
-}
-
-const char* SlotCheckLabel(GraphSlot slot)
-{
-    static const char* const labels[kSlotCount] = {"x (plotx)",  "x' (plotx')", "x'' (plotx'')",
-                                                   "y (ploty)",  "y' (ploty')", "z (plotz)",
-                                                   "z' (plotz')"};
-    return labels[slot];
-}
-
-const SlotSettings& SlotMembers(GraphSlot slot)
-{
-    using S = CModelSettings;
-    static const SlotSettings members[kSlotCount] = {
-        {&S::m_bPlotX, &S::m_nStyleX, &S::m_nWidthX, &S::m_clrX, &S::m_dMinX, &S::m_dMaxX},
-        {&S::m_bPlotXp, &S::m_nStyleXp, &S::m_nWidthXp, &S::m_clrXp, &S::m_dMinXp, &S::m_dMaxXp},
-        {&S::m_bPlotXpp, &S::m_nStyleXpp, &S::m_nWidthXpp, &S::m_clrXpp, &S::m_dMinXpp,
-         &S::m_dMaxXpp},
-        {&S::m_bPlotY, &S::m_nStyleY, &S::m_nWidthY, &S::m_clrY, &S::m_dMinY, &S::m_dMaxY},
-        {&S::m_bPlotYp, &S::m_nStyleYp, &S::m_nWidthYp, &S::m_clrYp, &S::m_dMinYp, &S::m_dMaxYp},
-        {&S::m_bPlotZ, &S::m_nStyleZ, &S::m_nWidthZ, &S::m_clrZ, &S::m_dMinZ, &S::m_dMaxZ},
-        {&S::m_bPlotZp, &S::m_nStyleZp, &S::m_nWidthZp, &S::m_clrZp, &S::m_dMinZp, &S::m_dMaxZp},
+    static const GraphKindInfo infos[kSystemKinds] = {
+        MakeInfo(SystemKind::Newtonian,
+                 {AutoScaleDigits::PerVariable, {"Initial x =", "Initial x' ="}, {"m*x'' = "}}),
+        MakeInfo(SystemKind::OneVariable,
+                 {AutoScaleDigits::PerVariable, {"Initial x = "}, {"x' = "}}),
+        MakeInfo(SystemKind::TwoVariable,
+                 {AutoScaleDigits::Overall, {"Initial x = ", "Initial y = "}, {"x' = ", "y' = "}}),
+        MakeInfo(SystemKind::ThreeVariable, {AutoScaleDigits::Overall,
+                                             {"Initial x = ", "Initial y = ", "Initial z = "},
+                                             {"x' = ", "y' = ", "z' = "}}),
     };
-    return members[slot];
+    return infos[static_cast<int>(kind)];
+}
+
+const char* SlotLegendLabel(VarSlot slot)
+{
+    static const auto labels = Labels([](const std::string& n) { return " " + n + " "; });
+    return labels[slot].c_str();
+}
+
+const char* SlotCheckLabel(VarSlot slot)
+{
+    static const auto labels = Labels([](const std::string& n) { return n + " (plot" + n + ")"; });
+    return labels[slot].c_str();
 }
 
 std::vector<double> InitialValues(GraphKind kind, const CModelSettings& s)
 {
-    switch (kind) {
-    case GraphKind::Newtonian:
-        return {s.m_dInitX, s.m_dInitXp};
-    case GraphKind::OneVariable:
-        return {s.m_dInitX};
-    case GraphKind::TwoVariable:
-        return {s.m_dInitX, s.m_dInitY};
-    case GraphKind::ThreeVariable:
-        break;
-    }
-    return {s.m_dInitX, s.m_dInitY, s.m_dInitZ};
+    std::vector<double> values;
+    for (VarSlot slot : VarsOf(kind).State())
+        values.push_back(s.*VarOf(slot).initial);
+    return values;
 }

@@ -1,6 +1,10 @@
 #include "platform/base/Archive.h"
 
+#include "common/FileSizeLimit.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -83,15 +87,83 @@ TEST(Archive, ShortDataThrowsEndOfFile)
     EXPECT_EQ(point.Remaining(), 7u); // a point is read whole or not at all
 }
 
-TEST(Archive, FileHelpersRoundTrip)
+std::vector<std::string> FolderEntries(const std::filesystem::path& dir)
 {
-    const std::string path = ::testing::TempDir() + "archive_test.bin";
-    const auto data = Bytes({0, 1, 2, 255});
-    ASSERT_TRUE(WriteFileBytes(path, data));
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    return names;
+}
+
+class FileHelpers : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // One folder per test: ctest runs the tests in parallel processes.
+        m_dir = std::filesystem::path(::testing::TempDir()) /
+                (std::string("veltrix_") +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir / "model.ds3");
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::string At(const char* name) const { return (m_dir / name).string(); }
+    std::filesystem::path m_dir;
+};
+
+TEST_F(FileHelpers, RoundTripAndReplaceWholly)
+{
+    const std::string path = At("a.bin");
+    ASSERT_TRUE(WriteFileBytes(path, Bytes({0, 1, 2, 255})));
+    ASSERT_TRUE(WriteFileBytes(path, Bytes({7})));
     std::vector<std::uint8_t> back;
     ASSERT_TRUE(ReadFileBytes(path, back));
-    EXPECT_EQ(back, data);
-    EXPECT_FALSE(ReadFileBytes(path + ".missing", back));
+    EXPECT_EQ(back, Bytes({7}));
+    EXPECT_EQ(FolderEntries(m_dir).size(), 2u); // no temporary file left beside it
+}
+
+TEST_F(FileHelpers, PathsThatAreNoFileFailWithoutThrowing)
+{
+    struct Case
+    {
+        const char* name;
+        bool canWrite;
+    };
+    const Case cases[] = {
+        {"missing.ds1", true}, {"model.ds3", false}, {"", false}, {"no/such/folder/x.ds2", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = *c.name ? At(c.name) : std::string();
+        std::vector<std::uint8_t> back{9};
+        bool read = true;
+        EXPECT_NO_THROW(read = ReadFileBytes(path, back));
+        EXPECT_FALSE(read);
+        EXPECT_EQ(back, Bytes({9}));
+        if (c.canWrite)
+            continue;
+        bool written = true;
+        EXPECT_NO_THROW(written = WriteFileBytes(path, Bytes({1, 2})));
+        EXPECT_FALSE(written);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "model.ds3"));
+    EXPECT_EQ(FolderEntries(m_dir).size(), 1u);
+}
+
+TEST_F(FileHelpers, FailedWriteLeavesTheOldFileAsItWas)
+{
+    const std::string path = At("keep.ds1");
+    const std::vector<std::uint8_t> old(100, 0x5A);
+    ASSERT_TRUE(WriteFileBytes(path, old));
+    const std::vector<std::uint8_t> bigger(5000, 0x11);
+    {
+        FileSizeLimit limit(1000); // the new text does not fit: the write fails part way
+        EXPECT_FALSE(WriteFileBytes(path, bigger));
+    }
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(ReadFileBytes(path, back));
+    EXPECT_EQ(back, old);
+    EXPECT_EQ(FolderEntries(m_dir).size(), 2u);
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
+#include "model/core/KindVars.h"
 #include "platform/Ids.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/PlotText.h"
 #include "views/graph/GraphDialogs.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QPainter>
@@ -65,18 +67,18 @@ TEST(GraphView, LegendSkipsHiddenCurves)
 {
     GraphHarness h(SystemKind::TwoVariable);
     CGraphView* v = h.view;
-    const CRect x = v->m_rcLegendItem[SlotX];
-    const CRect y = v->m_rcLegendItem[SlotY];
+    const CRect x = v->m_rcLegendItem[kSlotX];
+    const CRect y = v->m_rcLegendItem[kSlotY];
     EXPECT_EQ(x.left, 0);
     EXPECT_EQ(y.left, x.right + 2);
     EXPECT_EQ(x.bottom, v->m_rcPlot.top - 1);
-    EXPECT_TRUE(v->m_rcLegendItem[SlotXpp].IsRectEmpty()); // not a curve of the kind
-    EXPECT_EQ(v->m_rcLegendItem[kSlotCount + SlotX], CRect(-1, -1, -1, -1));
+    EXPECT_TRUE(v->m_rcLegendItem[kSlotXpp].IsRectEmpty()); // not a curve of the kind
+    EXPECT_EQ(v->m_rcLegendItem[kSlots + kSlotX], CRect(-1, -1, -1, -1));
 
     h.doc->m_bPlotX = 0;
     h.Update(HINT_GRAPH_CURVES);
-    EXPECT_EQ(v->m_rcLegendItem[SlotX], CRect(-1, -1, -1, -1));
-    EXPECT_EQ(v->m_rcLegendItem[SlotY].left, 0);
+    EXPECT_EQ(v->m_rcLegendItem[kSlotX], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(v->m_rcLegendItem[kSlotY].left, 0);
 
     h.doc->m_bPlotY = h.doc->m_bPlotXp = h.doc->m_bPlotYp = 0;
     h.Update(HINT_RESET);
@@ -283,11 +285,11 @@ TEST(GraphView, ImportedDataHasItsOwnLegendRowAndCurves)
     h.Update(HINT_RESET);
     CGraphView* v = h.view;
     const int th = v->m_nTextHeight;
-    const CRect item = v->m_rcLegendItem[kSlotCount + SlotX];
+    const CRect item = v->m_rcLegendItem[kSlots + kSlotX];
     EXPECT_EQ(item.left, 0);
     EXPECT_EQ(item.bottom, v->m_rcPlot.top - 1 - th);
-    EXPECT_EQ(v->m_rcLegendItem[kSlotCount + SlotXp], CRect(-1, -1, -1, -1));
-    const COLORREF imported = d.m_clrImport[SlotX];
+    EXPECT_EQ(v->m_rcLegendItem[kSlots + kSlotXp], CRect(-1, -1, -1, -1));
+    const COLORREF imported = d.m_clrImport[VarOf(kSlotX).importPen];
     EXPECT_GT(CountColour(h, v->m_rcPlot, imported), 50);
     // The file name sits at the bottom left in the imported colour.
     EXPECT_GT(CountColour(h, CRect(0, v->m_rcPlot.bottom + 1, 60, 480), imported), 20);
@@ -358,13 +360,13 @@ TEST(GraphView, SetLimitsCorrectsWithMessages)
     GraphHarness h(SystemKind::TwoVariable);
     CGraphTestDoc& d = *h.doc;
     OnNextModal([](QWidget* w) {
-        auto* dlg = qobject_cast<CGraphLimDlg*>(w);
+        auto* dlg = dynamic_cast<CGraphLimDlg*>(CWnd::FromWidget(w));
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->Field(1022)->text(), "6.28319");
         dlg->Field(1022)->setText("100");
         dlg->Field(1023)->setText("5");
         dlg->Field(1024)->setText("-5");
-        dlg->accept();
+        dlg->OnOK();
     });
     h.view->ExecuteCommand(ID_CONTROLS_SET_LIMITS);
     ASSERT_EQ(rec.messages.size(), 1u);
@@ -386,13 +388,13 @@ TEST(GraphView, LegendClickEditsTheCurvePen)
     const auto saved = CPlotStyleDlg::s_pickColor;
     CPlotStyleDlg::s_pickColor = [](COLORREF, QWidget*) { return RGB(10, 20, 30); };
     OnNextModal([](QWidget* w) {
-        auto* dlg = qobject_cast<CPlotStyleDlg*>(w);
+        auto* dlg = dynamic_cast<CPlotStyleDlg*>(CWnd::FromWidget(w));
         ASSERT_NE(dlg, nullptr);
         dlg->m_editWidth->setText("4");
         dlg->OnSetColor();
-        dlg->accept();
+        dlg->OnOK();
     });
-    const CRect z = h.view->m_rcLegendItem[SlotZ];
+    const CRect z = h.view->m_rcLegendItem[kSlotZ];
     h.view->OnLButtonDown(0, CPoint((z.left + z.right) / 2, (z.top + z.bottom) / 2));
     CPlotStyleDlg::s_pickColor = saved;
     EXPECT_EQ(d.m_nWidthZ, 4);
@@ -406,16 +408,16 @@ TEST(GraphView, SelectVariablesHidesCurves)
 {
     GraphHarness h(SystemKind::Newtonian);
     OnNextModal([](QWidget* w) {
-        auto* dlg = qobject_cast<CGraphVarDlg*>(w);
+        auto* dlg = dynamic_cast<CGraphVarDlg*>(CWnd::FromWidget(w));
         ASSERT_NE(dlg, nullptr);
-        dlg->Box(SlotXpp)->setChecked(false);
-        dlg->accept();
+        dlg->Box(kSlotXpp)->setChecked(false);
+        dlg->OnOK();
     });
     h.view->ExecuteCommand(ID_CONTROLS_SELECT_VARIABLES);
     EXPECT_EQ(h.doc->m_bPlotXpp, 0);
     EXPECT_EQ(h.doc->m_bPlotX, 1);
     EXPECT_EQ(h.doc->m_nModified, 0);
-    EXPECT_EQ(h.view->m_rcLegendItem[SlotXpp], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(h.view->m_rcLegendItem[kSlotXpp], CRect(-1, -1, -1, -1));
 }
 
 TEST(GraphView, PrintsThePictureAcrossThePageWidth)

@@ -1,0 +1,34 @@
+#pragma once
+// What every view of a model needs of its document: the display-free model (settings, table
+// ring, parameters) with the lock of its table, the run's hand-over, and the window of the
+// Data Table view. The model documents implement it; a view library needs nothing else of the
+// model, and follows a run by deriving from CRunFollower (RunFollower.h).
+#include "model/RunProtocol.h"
+#include "model/core/ModelCore.h"
+#include "platform/Types.h"
+
+class CView;
+
+class IModelDocument
+{
+public:
+    virtual ~IModelDocument() = default;
+
+    virtual CModelCore& Core() = 0;
+    virtual const CModelCore& Core() const = 0;
+    // A reader's hold on the table columns, which a run may be writing.
+    CTableReadLock LockTable() const { return CTableReadLock(Core()); }
+    // The open Data Table view, or null.
+    virtual HWND TableViewWindow() const = 0;
+    virtual void MarkModified() = 0;
+
+    // Run hand-over, on the user-interface thread, from the view the run reports to.
+    // OnCalcSample: a row was stored (its ring index, the rows stored); the document takes the
+    // ring position and updates its other views with the row. True when the row belongs to
+    // the running run, so that the follower draws it too. OnCalcDoneMessage: the run's end
+    // (next row to write, rows stored); the progress window closes first. OnNotifyViewClosing:
+    // a view's window goes; when the run reports to it, the run ends with the rows stored.
+    virtual bool OnCalcSample(CView* pFollower, int nIndex, int nCount) = 0;
+    virtual void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam) = 0;
+    virtual void OnNotifyViewClosing(HWND hWndView) = 0;
+};
