@@ -8,9 +8,7 @@
 #include "platform/View.h"
 #include "platform/WinApp.h"
 
-#include <chrono>
 #include <system_error>
-#include <thread>
 
 VX_IMPLEMENT_ABSTRACT(CDynSys, CDocument)
 VX_IMPLEMENT_CLASS(CSys1Var, CDynSys)
@@ -110,6 +108,7 @@ void CDynSys::MapCommands()
     MapUpdate(ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, &CDynSys::OnUpdateControlsPlotTimingOverlayPlot);
     MapCommand(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnViewDataEntryShortcut);
     MapUpdate(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnUpdateViewDataEntryShortcut);
+    MapFileCommands();
 }
 
 // --- data-entry window ---------------------------------------------------------------------
@@ -198,12 +197,12 @@ BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
 
 void CDynSys::OnCloseDocument()
 {
-    std::atomic<int>& exports = *Info().pExportCount;
-    if (exports >= 1 && m_pExpThread && AfxMessageBox(kCloseWhileExporting, MB_OKCANCEL) == IDOK) {
-        // The export thread needs nothing from this thread to finish.
-        while (exports > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        WaitSeconds(1);
+    if (m_pExpThread && !m_pExpThread->Finished()) {
+        // OK waits for the file to be complete: the export thread needs nothing from this
+        // thread to finish. Cancel ends it at a row boundary.
+        if (AfxMessageBox(kCloseWhileExporting, MB_OKCANCEL) == IDOK)
+            m_pExpThread->Wait();
+        StopExport();
     }
     CDocument::OnCloseDocument();
 }
@@ -468,9 +467,12 @@ void AddModelCommandsToMenu(UINT nIDResource)
         if (item.text == "&Controls")
             return;
     std::vector<MenuItem> items = *menu;
-    for (MenuItem& item : items)
+    for (MenuItem& item : items) {
+        if (item.text == "&File")
+            AddFileCommands(item.items);
         if (item.text == "&View")
             item.items.push_back({"Data &Entry Shortcut", ID_VIEW_DATA_ENTRY_SHORTCUT, {}});
+    }
     const MenuItem controls{
         "&Controls",
         0,

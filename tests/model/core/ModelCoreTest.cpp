@@ -1,10 +1,8 @@
 #include "CalcTestUtil.h"
 
+#include "common/DecimalComma.h"
 #include "common/MessageRecorder.h"
 #include "model/core/ModelFile.h"
-
-#include <clocale>
-#include <locale>
 
 #include <gtest/gtest.h>
 
@@ -166,16 +164,9 @@ TEST(ModelCore, LoadingReportsReplacedValuesOnce)
 // Under a decimal-comma locale, file texts, captions and parsed numbers stay as they are.
 TEST(ModelCore, DecimalCommaLocaleChangesNothing)
 {
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE"};
-    const char* found = nullptr;
-    for (const char* n : names)
-        if (std::setlocale(LC_ALL, n)) {
-            found = n;
-            break;
-        }
-    if (!found)
+    DecimalCommaLocale commaLocale;
+    if (!commaLocale.Active())
         GTEST_SKIP() << "no German locale installed (scripts/setup.sh generates one)";
-    const std::locale oldGlobal = std::locale::global(std::locale(found));
     MessageRecorder msgs;
     CModelCore m(SystemKind::ThreeVariable);
     NewModel(m);
@@ -194,8 +185,6 @@ TEST(ModelCore, DecimalCommaLocaleChangesNothing)
     auto calc = RunModel(m, sink);
     EXPECT_EQ(sink.doneCount, 1 + static_cast<int>(calc->m_nStepCount));
     EXPECT_TRUE(msgs.messages.empty());
-    std::locale::global(oldGlobal);
-    std::setlocale(LC_ALL, "C");
 }
 
 } // namespace
