@@ -23,16 +23,11 @@ QString Latin1(const std::string& s)
     return QString::fromLatin1(s.data(), qsizetype(s.size()));
 }
 
-std::string FromEdit(const QLineEdit* e)
-{
-    return e ? e->text().toLatin1().toStdString() : std::string();
-}
-
 QLineEdit* MakeEdit(QWidget* parent, UINT nID, int nMaxChars, bool bMasked)
 {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::number(nID));
-    e->setMaxLength(nMaxChars);
+    e->setMaxLength(nMaxChars); // what the exchange's check allows
     if (bMasked)
         e->setEchoMode(QLineEdit::Password);
     return e;
@@ -89,19 +84,18 @@ BOOL COneFieldDlg::OnInitDialog()
     if (m_layout.text)
         inner->addWidget(new QLabel(m_layout.text, group));
     QLineEdit* edit = MakeEdit(group, m_layout.nIDEdit, m_layout.nMaxChars, m_layout.bMasked);
-    edit->setText(Latin1(m_strField));
     inner->addWidget(edit);
     auto* layout = new QVBoxLayout(d);
     layout->addWidget(group);
     layout->addWidget(OkCancel(d));
     edit->setFocus();
-    return TRUE;
+    return CDialog::OnInitDialog();
 }
 
-void COneFieldDlg::OnOK()
+void COneFieldDlg::DoDataExchange(CDataExchange* pDX)
 {
-    m_strField = FromEdit(DlgItem<QLineEdit>(*this, m_layout.nIDEdit));
-    CDialog::OnOK();
+    DDX_Text(pDX, DlgItem<QLineEdit>(*this, m_layout.nIDEdit), m_strField);
+    DDV_MaxChars(pDX, m_strField, m_layout.nMaxChars);
 }
 
 CLogOnDlg::CLogOnDlg()
@@ -147,6 +141,7 @@ BOOL CConfig::OnInitDialog()
     auto* level = new QGroupBox("Access Level", d);
     auto* levelRow = new QHBoxLayout(level);
     auto* radios = new QButtonGroup(level);
+    radios->setObjectName("level");
     for (int n : {0, 1}) {
         auto* r = new QRadioButton(n == 0 ? "Student" : "Teacher", level);
         r->setObjectName(QString::number(n == 0 ? IDC_STUDENT : IDC_TEACHER));
@@ -173,7 +168,7 @@ BOOL CConfig::OnInitDialog()
     layout->addWidget(nameGroup);
     layout->addWidget(OkCancel(d));
 
-    DoDataExchange(false);
+    CDialog::OnInitDialog();
     m_strNewPassword.clear();
     NameEdit()->setEnabled(g_nAccessLevel == 0);
     pw->setEnabled(g_nAccessLevel == 1);
@@ -181,22 +176,24 @@ BOOL CConfig::OnInitDialog()
     return TRUE;
 }
 
-void CConfig::DoDataExchange(bool bSave)
+QButtonGroup* CConfig::LevelGroup() const
 {
-    if (bSave) {
-        m_strName = FromEdit(NameEdit());
-        m_strPassword = FromEdit(PasswordEdit());
-        // With neither button on (a level the file holds but the dialog does not name) the
-        // level is kept.
-        for (int n : {0, 1})
-            if (Radio(n)->isChecked())
-                m_nLevel = n;
-        return;
-    }
-    NameEdit()->setText(Latin1(m_strName));
-    PasswordEdit()->setText(Latin1(m_strPassword));
-    for (int n : {0, 1})
-        Radio(n)->setChecked(m_nLevel == n);
+    QWidget* w = GetWidget();
+    return w ? w->findChild<QButtonGroup*>("level") : nullptr;
+}
+
+void CConfig::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Text(pDX, NameEdit(), m_strName);
+    DDV_MaxChars(pDX, m_strName, 8);
+    DDX_Text(pDX, PasswordEdit(), m_strPassword);
+    DDV_MaxChars(pDX, m_strPassword, 15);
+    // With neither button on (a level the file holds but the dialog does not name) the level
+    // is kept.
+    int level = m_nLevel;
+    DDX_Radio(pDX, LevelGroup(), level);
+    if (level >= 0 || !pDX->m_bSaveAndValidate)
+        m_nLevel = level;
 }
 
 void CConfig::OnStudent()
@@ -230,7 +227,7 @@ void CConfig::OnSetfocusPassword()
 
 void CConfig::OnKillfocusPassword()
 {
-    DoDataExchange(true);
+    UpdateData(TRUE);
     QLineEdit* pw = PasswordEdit();
     if (m_strNewPassword.empty()) {
         m_strNewPassword = m_strPassword;
@@ -248,7 +245,8 @@ void CConfig::OnKillfocusPassword()
 
 void CConfig::OnOK()
 {
-    DoDataExchange(true);
+    if (!UpdateData(TRUE))
+        return;
     if (m_bPendingConfirm) {
         AfxMessageBox("New password not confirmed.  Re-enter new password.");
         return;
@@ -258,5 +256,5 @@ void CConfig::OnOK()
         AfxMessageBox("No punctuation allowed in log on name");
         return;
     }
-    CDialog::OnOK();
+    EndDialog(IDOK);
 }

@@ -9,6 +9,7 @@
 
 #include <string>
 
+class QButtonGroup;
 class QLineEdit;
 class QRadioButton;
 
@@ -37,7 +38,7 @@ protected:
     };
     COneFieldDlg(UINT nIDTemplate, const Layout& layout);
     BOOL OnInitDialog() override;
-    void OnOK() override;
+    void DoDataExchange(CDataExchange* pDX) override;
 
 private:
     Layout m_layout;
@@ -77,11 +78,11 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
-    // Fields to members (bSave) or members to fields.
-    void DoDataExchange(bool bSave);
+    void DoDataExchange(CDataExchange* pDX) override;
 
 private:
     QLineEdit* NameEdit() const;
     QLineEdit* PasswordEdit() const;
     QRadioButton* Radio(int nLevel) const;
+    QButtonGroup* LevelGroup() const;
 };

@@ -1,5 +1,6 @@
 // Lessons: links, the RTF file, saving (a student's save goes to the student's folder),
 // captions, toolbar and printing.
+#include "LessonFixture.h"
 #include "ModalDriver.h"
 #include "ShellFixture.h"
 #include "app/LessonLink.h"
@@ -267,19 +268,6 @@ std::string LessonWith(const std::string& line)
 {
     return "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Sans;}}\\f0\\fs28 A lesson\\par " + line +
            "\\par last line\\par}";
-}
-
-// Double-clicks the middle of the first occurrence of text in the lesson's window.
-void DoubleClick(CVXTextView* view, const QString& text)
-{
-    QTextEdit* edit = view->GetEdit();
-    const QTextCursor hit = edit->document()->find(text);
-    ASSERT_FALSE(hit.isNull());
-    QTextCursor at(edit->document());
-    at.setPosition((hit.selectionStart() + hit.selectionEnd()) / 2);
-    const QPoint p = edit->cursorRect(at).center();
-    QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, p);
-    QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, p);
 }
 
 class Lessons : public ::testing::Test
