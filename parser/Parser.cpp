@@ -10,8 +10,6 @@
 #include "parser/Functions.h"
 #include "platform/base/MessageHook.h"
 
-std::atomic<bool> g_bDelayedVarUsed{false};
-
 namespace {
 // Productions of the grammar.
 enum Production : int
@@ -600,7 +598,7 @@ bool CParser::LookUpVariable(char*& cursor, double CParser::*& pmVariable)
         pmVariable = next == '\'' ? kPrime[i] : next == ':' ? kDelayed[i] : kPlain[i];
         nLength = next == '\'' || next == ':' ? 2 : 1;
         if (next == ':')
-            g_bDelayedVarUsed.store(true, std::memory_order_relaxed);
+            m_bDelayedVarUsed = true;
         break;
     }
     default:

@@ -205,7 +205,6 @@ TEST_F(ParserTest, ScanAndBothReplaysAgree)
         }
     }
     EXPECT_TRUE(m_messages.empty());
-    g_bDelayedVarUsed = false;
 }
 
 } // namespace

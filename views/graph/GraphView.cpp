@@ -275,7 +275,7 @@ void CGraphView::DrawMarginTexts(CDC* pDC)
     }
 
     const int yTime = plotHeight / 4 + m_nMarginTop;
-    m_dDt = s.m_dChronon;
+    m_dDt = s.RunStep();
     m_nDigitsDt = DigitsForStep(m_dDt);
     pDC->TextOut(0, yTime, "Chro/Cyc = " + FormatNumber(s.m_nChrononsPerCycle, 0));
     pDC->TextOut(h, yTime, "dt =" + FormatNumber(m_dDt, m_nDigitsDt));
@@ -347,7 +347,7 @@ void CGraphView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan
 
     const double* t = ring.t;
     // Clipped segments of each curve are gathered; each curve is drawn with its own pen.
-    WalkSegments(ring, s.m_dGraphTMin, s.m_dGraphTMax, s.m_dChronon, [&](int a, int b) {
+    WalkSegments(ring, s.m_dGraphTMin, s.m_dGraphTMax, s.RunStep(), [&](int a, int b) {
         for (Curve& c : curves) {
             if (!Finite(t[a], t[b], c.v[a], c.v[b]))
                 continue; // a diverged run: nothing to draw here
@@ -524,7 +524,7 @@ void CGraphView::PostTableRow(CPoint point)
     if (s.m_nTableSource == 0 && s.m_bHaveData && times && s.m_nTableIndex < s.m_nTableRows) {
         const CTableReadLock lock(s); // a run may be writing the row
         const double t0 = times[s.m_nTableIndex];
-        row = ClickedGeneratedRow(t, t0, s.m_nTableInterval, s.m_dChronon);
+        row = ClickedGeneratedRow(t, t0, s.m_nTableInterval, s.RunStep());
     } else if (s.m_nTableSource == 1) {
         row =
             ClickedImportedRow(t, Column(s.m_arrImport[kSlotT], s.m_nImportRows), s.m_nImportRows);
@@ -616,7 +616,7 @@ void CGraphView::OnControlsSetLimits()
     IModelDocument* m = GetModel();
     CModelCore& s = m->Core();
     CGraphLimDlg dlg(m_kind, GetWidget());
-    dlg.SetFields(LimitFieldsFor(Limits(), s.m_dChronon));
+    dlg.SetFields(LimitFieldsFor(Limits(), s.RunStep()));
     dlg.m_bHaveData = s.m_bHaveData || s.m_bHaveImport;
     for (VarSlot k : VarsOf(m_kind).Columns().subspan(1)) {
         const VarInfo& mem = VarOf(k);
@@ -625,7 +625,7 @@ void CGraphView::OnControlsSetLimits()
     if (dlg.DoModal() != msgbox::IDOK)
         return;
     GraphLimits g = Limits();
-    const auto messages = ApplyLimitFields(g, dlg.Fields(), s.m_dChronon);
+    const auto messages = ApplyLimitFields(g, dlg.Fields(), s.RunStep());
     SetLimits(g);
     for (const std::string& text : messages)
         ShowMessageBox(text);
