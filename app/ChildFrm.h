@@ -1,7 +1,7 @@
 #pragma once
 // CChildFrame: the MDI child frame of every document window. A View command replaces its first
-// view by the requested view class (SwitchView); the skip flag makes a plot view skip the one
-// drawing that follows a restore of the frame from the maximised or normal state.
+// view by the requested view class (SwitchView); a restore of the frame from the maximised or
+// normal state sets the frame's skip flag, so that its plot view skips the drawing that follows.
 #include "platform/Frame.h"
 
 class CChildFrame : public CMDIChildWnd
@@ -12,8 +12,6 @@ public:
 
     // Replaces the active view by a new view of the class; TRUE when it is (or already was).
     BOOL SwitchView(const CRuntimeClass* pViewClass);
-
-    BYTE m_bSkipNextDraw = 0;
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;

@@ -1,5 +1,6 @@
 // Plot geometry and number text under arbitrary limits, window sizes and points: every result
 // stays a defined, bounded value (the sanitizers catch the rest).
+#include "views/base/LimitRules.h"
 #include "views/base/PlotGeometry.h"
 #include "views/base/PlotText.h"
 #include "views/graph/GraphRules.h"
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(!FormatNumber(wx, d).empty());
     Check(!FormatNumber(wy, Take<std::int8_t>(data, size)).empty());
 
-    GraphLimits lim{g.m_dXMin, g.m_dXMax, g.m_dYMin, g.m_dYMax, wx, wy, g.m_dXMax};
+    PlotLimits lim{{g.m_dXMin, g.m_dXMax, 0.0, g.m_dXMax}, {g.m_dYMin, g.m_dYMax, wx, wy}};
     ZoomFar(lim);
     PanRight(lim);
     (void)ApplyLimitFields(lim, LimitFieldsFor(lim, Take<double>(data, size)), wx);

@@ -1,6 +1,6 @@
 #include "model/DynSys.h"
 
-#include "dataentry/DataEntry.h"
+#include "model/DataEntryWindow.h"
 #include "model/ProgressBarWnd.h"
 #include "model/core/Globals.h"
 #include "platform/Frame.h"
@@ -8,12 +8,7 @@
 #include "platform/View.h"
 #include "platform/WinApp.h"
 
-#include <QApplication>
-#include <QFontMetrics>
-
-#include <chrono>
 #include <system_error>
-#include <thread>
 
 VX_IMPLEMENT_ABSTRACT(CDynSys, CDocument)
 VX_IMPLEMENT_CLASS(CSys1Var, CDynSys)
@@ -110,6 +105,7 @@ void CDynSys::MapCommands()
     MapUpdate(ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, &CDynSys::OnUpdateControlsPlotTimingOverlayPlot);
     MapCommand(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnViewDataEntryShortcut);
     MapUpdate(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnUpdateViewDataEntryShortcut);
+    MapFileCommands();
 }
 
 // --- data-entry window ---------------------------------------------------------------------
@@ -121,27 +117,26 @@ std::string CDynSys::DataEntryCaption() const
 
 void CDynSys::CreateDataEntry()
 {
-    CWnd* pMain = AfxGetMainWnd();
-    CRect rcMain;
-    if (pMain)
-        pMain->GetClientRect(&rcMain);
-    const int h = QApplication::instance() ? QFontMetrics(QApplication::font()).height() : 0;
-    auto* pEntry = new CDataEntry(this, m_kind);
-    pEntry->CreateEntry(DataEntryCaption(), CDataEntry::PlaceFor(m_nDocNumber, rcMain.Width(), h),
-                        pMain);
-    m_hwndDataEntry = pEntry->GetSafeHwnd();
+    const CRuntimeClass* pClass = CRuntimeClass::FromName(IDataEntryWindow::kClassName);
+    CObject* pObject = pClass ? pClass->CreateObject() : nullptr;
+    auto* pEntry = dynamic_cast<IDataEntryWindow*>(pObject);
+    if (!pEntry) {
+        delete pObject;
+        return;
+    }
+    m_hwndDataEntry = pEntry->CreateFor(*this, AfxGetMainWnd());
 }
 
-CDataEntry* CDynSys::DataEntry() const
+CWnd* CDynSys::DataEntry() const
 {
-    return dynamic_cast<CDataEntry*>(CWnd::FromHandle(m_hwndDataEntry));
+    return CWnd::FromHandle(m_hwndDataEntry);
 }
 
 void CDynSys::OnViewDataEntryShortcut()
 {
     bool& checked = s_bDataEntryChecked[static_cast<int>(m_kind)];
     checked = !checked;
-    if (CDataEntry* pEntry = DataEntry())
+    if (CWnd* pEntry = DataEntry())
         pEntry->ShowWindow(checked ? SW_SHOW : SW_HIDE);
 }
 
@@ -199,12 +194,12 @@ BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
 
 void CDynSys::OnCloseDocument()
 {
-    std::atomic<int>& exports = *Info().pExportCount;
-    if (exports >= 1 && m_pExpThread && AfxMessageBox(kCloseWhileExporting, MB_OKCANCEL) == IDOK) {
-        // The export thread needs nothing from this thread to finish.
-        while (exports > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        WaitSeconds(1);
+    if (m_pExpThread && !m_pExpThread->Finished()) {
+        // OK waits for the file to be complete: the export thread needs nothing from this
+        // thread to finish. Cancel ends it at a row boundary.
+        if (AfxMessageBox(kCloseWhileExporting, MB_OKCANCEL) == IDOK)
+            m_pExpThread->Wait();
+        StopExport();
     }
     CDocument::OnCloseDocument();
 }
@@ -250,7 +245,7 @@ bool CDynSys::StartRun(CView* pNotify)
                                    {&m_hAckEvent, &m_hStopEvent, &m_hThreadEndEvent});
     m_bRunning = 1;
     ++s_nRunning;
-    if (CDataEntry* pEntry = DataEntry())
+    if (CWnd* pEntry = DataEntry())
         pEntry->EnableWindow(FALSE);
     m_hwndProgress = CProgressBarWnd::Open("Calculation Progress", AfxGetMainWnd());
     m_pCalcThread->m_hwndProgress = m_hwndProgress;
@@ -287,7 +282,7 @@ void CDynSys::EndRunWindows()
     if (auto* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(m_hwndNotifyFrame)))
         pFrame->EnableClose(TRUE);
     m_hwndNotifyFrame = nullptr;
-    if (CDataEntry* pEntry = DataEntry())
+    if (CWnd* pEntry = DataEntry())
         pEntry->EnableWindow(TRUE);
 }
 
@@ -337,6 +332,7 @@ void CDynSys::OnCalcDone(int nIndex, int nCount)
     if (!m_bRunning || !m_pCalcThread || !m_pCalcThread->DoneReached())
         return;
     TakeRunResults(m_pCalcThread->Calc(), nIndex, nCount);
+    const std::string error = RunErrorMessage(m_pCalcThread->Calc());
     m_bRunning = 0;
     --s_nRunning;
     EndRunWindows();
@@ -344,6 +340,9 @@ void CDynSys::OnCalcDone(int nIndex, int nCount)
     JoinCalcThread();
     m_bHaveData = 1;
     UpdateAllViews(nullptr, HINT_CALC_DONE);
+    // Once the run is over and nothing holds the table: an equation that ended it.
+    if (!error.empty())
+        AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CDynSys::OnCalcDoneMessage(WPARAM wParam, LPARAM lParam)
@@ -465,9 +464,12 @@ void AddModelCommandsToMenu(UINT nIDResource)
         if (item.text == "&Controls")
             return;
     std::vector<MenuItem> items = *menu;
-    for (MenuItem& item : items)
+    for (MenuItem& item : items) {
+        if (item.text == "&File")
+            AddFileCommands(item.items);
         if (item.text == "&View")
             item.items.push_back({"Data &Entry Shortcut", ID_VIEW_DATA_ENTRY_SHORTCUT, {}});
+    }
     const MenuItem controls{"&Controls",
                             0,
                             {{"&Run", ID_CONTROLS_RUN, {}},

@@ -10,19 +10,21 @@
 // IModelDocument (RunFollower.h). Every path that ends a run joins the thread.
 #include "model/CalcThread.h"
 #include "model/CommandIds.h"
+#include "model/ExpThread.h"
 #include "model/ModelDocument.h"
 #include "model/RunProtocol.h"
 #include "model/core/ModelCore.h"
 #include "platform/Document.h"
+#include "platform/Resources.h"
 #include "platform/base/Event.h"
 
 #include <atomic>
 #include <memory>
 #include <string>
 
-class CDataEntry;
-class CExpThread;
 class CFrameWnd;
+class CWnd;
+class QImage;
 
 // What differs between the four model kinds as documents.
 struct ModelKindInfo
@@ -72,6 +74,19 @@ public:
     void OnViewDataEntryShortcut();
     void OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI);
 
+    // File/Export, File/Import and File/Save Image (DynSysFiles.cpp).
+    void OnFileExport();
+    void OnUpdateFileExport(CCmdUI* pCmdUI);
+    void OnFileImport();
+    void OnFileSaveImage();
+    void OnUpdateFileSaveImage(CCmdUI* pCmdUI);
+    // Asks for a file and starts an export thread on a copy of the table; TRUE when it started.
+    BOOL ExportData();
+    // Takes a picture of the active child frame's client area (rect) into m_pImageBitmap.
+    void CaptureViewBitmap(const CRect& rect);
+    // Writes the picture as a bitmap file; FALSE when it cannot.
+    BOOL WriteBitmapFile(const std::string& strPath);
+
     // Run hand-over (user-interface thread). OnCalcSample: a row was stored (the row, the rows
     // before it); the views other than pFollower see it. OnCalcDone: the run has ended (next
     // row to write, rows stored); it acts only while the run's thread waits for it.
@@ -90,7 +105,7 @@ public:
     void MarkModified() override { SetModifiedFlag(TRUE); }
     HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
     HWND ProgressWindow() const { return m_hwndProgress; }
-    CDataEntry* DataEntry() const;
+    CWnd* DataEntry() const;
     std::string DataEntryCaption() const;
     void DestroyProgressWnd();
 
@@ -99,7 +114,8 @@ public:
     std::unique_ptr<CALCPARAMS> m_pCalcParams;
     std::unique_ptr<CCalcThread> m_pCalcThread;
     HWND m_hwndTableView = nullptr;
-    CExpThread* m_pExpThread = nullptr; // the last export this document started
+    std::unique_ptr<CExpThread> m_pExpThread; // the last export this document started
+    std::shared_ptr<QImage> m_pImageBitmap;   // the last Save Image picture
 
     // Whether any model document is running now.
     static int RunningDocuments() { return s_nRunning; }
@@ -109,6 +125,9 @@ protected:
 
 private:
     void MapCommands();
+    void MapFileCommands();
+    // Ends the document's export before its next row, keeping the lines written so far.
+    void StopExport();
     void CreateDataEntry();
     CView* ChooseNotifyView() const;
     bool StartRun(CView* pNotify);
@@ -118,10 +137,12 @@ private:
     static void EnableMainClose(BOOL bEnable);
 
     HWND m_hwndProgress = nullptr;
+    HWND m_hwndExportProgress = nullptr;
     HWND m_hwndDataEntry = nullptr;
     HWND m_hwndNotifyFrame = nullptr;
     static inline int s_nRunning = 0;
-    static inline bool s_bDataEntryChecked[kSystemKinds] = {};
+    // View/Data Entry Shortcut, per kind; checked at first, as the windows open shown.
+    static inline bool s_bDataEntryChecked[kSystemKinds] = {true, true, true, true};
 };
 
 // The four model documents.
@@ -138,6 +159,8 @@ VX_MODEL_DOCUMENT(CSys2Var, SystemKind::TwoVariable)
 VX_MODEL_DOCUMENT(CSys3Var, SystemKind::ThreeVariable)
 #undef VX_MODEL_DOCUMENT
 
-// Adds the model commands (View/Data Entry Shortcut, the Controls menu) to the menu of a model
-// kind when the menu has been registered without them.
+// Adds the model commands (File/Save Image, Export and Import, View/Data Entry Shortcut, the
+// Controls menu) to the menu of a model kind when the menu has been registered without them.
 void AddModelCommandsToMenu(UINT nIDResource);
+// Adds Save Image, Export and Import to the items of a model's File menu.
+void AddFileCommands(std::vector<vx::res::MenuItem>& fileItems);

@@ -8,7 +8,8 @@
 #include <limits>
 
 #include "parser/Functions.h"
-#include "platform/base/MessageHook.h"
+
+const char* const kStackOverloadMessage = "Parser stack overload.";
 
 namespace {
 // Productions of the grammar.
@@ -154,6 +155,7 @@ bool CParser::CopyText(const char* text)
 double CParser::EvaluateTokens(const char* text, int& status)
 {
     m_bError = 0;
+    m_eError = EvalError::None;
     m_bVarRead = 0;
     status = 0;
     if (m_bScan) {
@@ -183,10 +185,14 @@ double CParser::EvaluateTokens(const char* text, int& status)
         Step(bAccept);
     if (!bAccept)
         return 0.0;
+    if (Recording() && m_nListIndex >= kListSize) {
+        Fail(EvalError::TooLong); // the list holds only its beginning
+        return 0.0;
+    }
 
     const double dResult = m_aStack[m_nStackTop].value.dValue;
     status = m_bVarRead ? 2 : 1;
-    if (Recording() && m_nListIndex < kListSize)
+    if (Recording())
         SelectedProgram()->Compile(m_tree, m_aNode[m_nStackTop], m_nListIndex + 1, *this);
     return dResult;
 }
@@ -319,8 +325,7 @@ void CParser::Step(bool& bAccept)
 void CParser::Push(const PARSETOKEN& token)
 {
     if (m_nStackTop + 1 >= kStackSize) {
-        ShowMessageBox("Parser stack overload.", msgbox::MB_OK);
-        Fail();
+        Fail(EvalError::StackFull);
         return;
     }
     m_aStack[++m_nStackTop] = token;
@@ -453,7 +458,7 @@ double CParser::Reduced(int nProduction, const PARSETOKEN* rhs)
         dValue = rhs[0].value.dValue;
     }
     if (bError)
-        Fail();
+        Fail(EvalError::Domain);
     return dValue;
 }
 

@@ -28,6 +28,20 @@ constexpr int TK_FUNCTION = 19;
 
 class CParser;
 
+// Why the last evaluation failed. The parser shows no message itself: the caller words it, on
+// its own thread and at a time of its choosing (a calculation thread may be holding a lock).
+enum class EvalError : std::uint8_t
+{
+    None,
+    Syntax,    // not an expression, or a replay of a list that holds none
+    Domain,    // a function or a power outside its domain
+    StackFull, // nested deeper than the stack holds
+    TooLong    // recorded: more tokens than a list holds, so it cannot be replayed whole
+};
+
+// The text callers show for EvalError::StackFull.
+extern const char* const kStackOverloadMessage;
+
 struct PARSETOKEN
 {
     std::int32_t nState = 0;
@@ -53,8 +67,9 @@ public:
 
     CParser();
 
-    // Status 0: error (result 0.0); 1: success; 2: success and a variable was scanned.
-    // In replay mode the text is not read.
+    // Status 0: error (result 0.0, LastError says why); 1: success; 2: success and a variable
+    // was scanned. In replay mode the text is not read. A recording evaluation fails when the
+    // list cannot hold the whole expression.
     double Evaluate(const char* text, int& status)
     {
         if (!m_bScan && m_nListIndex == 0 && m_bCompiledReplay &&
@@ -65,6 +80,7 @@ public:
                 const double dResult = program.Run(*this, bError);
                 if (!bError) {
                     m_bError = 0;
+                    m_eError = EvalError::None;
                     m_bVarRead = 0;
                     m_nListIndex = program.TokenCount();
                     status = 1;
@@ -84,6 +100,8 @@ public:
 
     // Set whenever this parser's scanner reads X:, Y: or Z:; never cleared by the parser.
     bool m_bDelayedVarUsed = false;
+
+    EvalError LastError() const { return m_eError; }
 
     // Tests and the fuzzer compare the compiled replay with the token-by-token one.
     void SetCompiledReplay(bool bOn) { m_bCompiledReplay = bOn; }
@@ -141,7 +159,12 @@ private:
     int ScanNumber();
     void Step(bool& bAccept);
     void ShiftOperand(bool bMinusAllowed);
-    void Fail() { m_bError = 1; }
+    void Fail(EvalError cause = EvalError::Syntax)
+    {
+        if (!m_bError)
+            m_eError = cause;
+        m_bError = 1;
+    }
     double Reduced(int nProduction, const PARSETOKEN* rhs);
     int TreeNode(int nProduction, const PARSETOKEN* rhs, const int* aNode);
     bool Recording() const { return m_bScan && m_nList >= 1 && m_nList <= 3; }
@@ -152,4 +175,5 @@ private:
     CExpressionTree m_tree;
     CRecordedProgram m_aProgram[3];
     bool m_bCompiledReplay = true;
+    EvalError m_eError = EvalError::None;
 };

@@ -3,6 +3,7 @@
 #include "platform/WinApp.h"
 #include "platform/WndWidget.h"
 
+#include <QColorDialog>
 #include <QDialog>
 
 VX_IMPLEMENT_CLASS(CDialog, CWnd)
@@ -85,4 +86,13 @@ void CDialog::EndDialog(int nResult)
         else
             d->hide();
     }
+}
+
+std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent)
+{
+    const QColor start(GetRValue(initial), GetGValue(initial), GetBValue(initial));
+    const QColor c = QColorDialog::getColor(start, parent);
+    if (!c.isValid())
+        return std::nullopt;
+    return RGB(c.red(), c.green(), c.blue());
 }

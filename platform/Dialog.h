@@ -4,7 +4,12 @@
 // IDOK or IDCANCEL (or the value given to EndDialog).
 #include "platform/Wnd.h"
 
+#include <optional>
+
 class QDialog;
+
+// The standard colour dialog started on initial; empty when cancelled.
+std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent);
 
 class CDialog : public CWnd
 {

@@ -30,6 +30,10 @@ public:
     void EnableClose(BOOL bEnable);
     BOOL IsCloseEnabled() const { return m_bCloseEnabled; }
 
+    // Set by a frame whose plot views are to skip their next drawing (the one after a restore);
+    // the view that skips it clears it.
+    BYTE m_bSkipNextDraw = 0;
+
     bool OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI) override;
     UINT GetResourceID() const { return m_nIDResource; }
     DWORD GetFrameStyle() const { return m_dwFrameStyle; }

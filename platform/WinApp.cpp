@@ -121,9 +121,24 @@ void InstallMessageBoxHook()
     });
 }
 
+namespace {
+FileDialogHook& FileDialogAnswer()
+{
+    static FileDialogHook hook;
+    return hook;
+}
+} // namespace
+
+FileDialogHook SetFileDialogHook(FileDialogHook hook)
+{
+    return std::exchange(FileDialogAnswer(), std::move(hook));
+}
+
 std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::string& filter,
                               const std::string& initial)
 {
+    if (const FileDialogHook& hook = FileDialogAnswer())
+        return hook(bOpen, filter);
     QWidget* parent = AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr;
     const QString name =
         bOpen

@@ -7,6 +7,7 @@
 #include "platform/Ids.h"
 #include "platform/base/MessageHook.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -138,3 +139,7 @@ int AfxWinMain(int argc, char** argv);
 // The file dialog of File/Open and of the data files: empty when cancelled.
 std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::string& filter,
                               const std::string& initial = {});
+// Tests: answers the file dialogs in place of the user (an empty hook shows the dialog again);
+// returns the previous hook.
+using FileDialogHook = std::function<std::string(bool bOpen, const std::string& filter)>;
+FileDialogHook SetFileDialogHook(FileDialogHook hook);

@@ -7,6 +7,8 @@
 #   test.sh --all      all of the above
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Which folders may include which (fails fast, before anything is built).
+bash scripts/check-layers.sh
 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 # Cache hits across clones in other folders.

@@ -32,12 +32,16 @@ struct KindRhs
     // The step in progress, set by the steppers: the pendulum form takes its pulse at the
     // step's start in every stage.
     double tStep = 0, hStep = 0;
+    // The first typed equation that had no value since the caller last cleared these: why,
+    // and its list. The rates go on with 0 for it; the caller decides whether to stop.
+    EvalError error = EvalError::None;
+    int errorList = 0;
 };
 
 // All rates of the kind at s (Newtonian x', x''; the others x', y', z') into rate[0 .. dim),
 // or rate i alone.
-void KindRates(const KindRhs& f, const KindState& s, double* rate);
-double KindRate(const KindRhs& f, int i, const KindState& s);
+void KindRates(KindRhs& f, const KindState& s, double* rate);
+double KindRate(KindRhs& f, int i, const KindState& s);
 
 // Calls fn with the kind as a compile-time constant.
 template <class F> decltype(auto) ForKind(SystemKind kind, F&& fn)
@@ -57,14 +61,20 @@ template <class F> decltype(auto) ForKind(SystemKind kind, F&& fn)
 
 namespace kind_rates {
 
-// Replays the recorded equation of a list; a failed evaluation gives 0.
-inline double Replay(CParser& parser, int list)
+// Replays the recorded equation of a list; a failed evaluation gives 0 and is noted.
+inline double Replay(KindRhs& f, int list)
 {
+    CParser& parser = *f.parser;
     parser.m_bScan = 0;
     parser.m_nList = list;
     parser.m_nListIndex = 0;
     int status = 0;
-    return parser.Evaluate("", status); // a replay reads no text
+    const double v = parser.Evaluate("", status); // a replay reads no text
+    if (status == 0 && f.error == EvalError::None) [[unlikely]] {
+        f.error = parser.LastError();
+        f.errorList = list;
+    }
+    return v;
 }
 
 // The typed equations read the state from the parser.
@@ -102,13 +112,13 @@ template <SystemKind K> double FormRate(const KindRhs& f, int i, const KindState
 } // namespace kind_rates
 
 // All rates of kind K at s.
-template <SystemKind K> void KindRates(const KindRhs& f, const KindState& s, double* rate)
+template <SystemKind K> void KindRates(KindRhs& f, const KindState& s, double* rate)
 {
     if constexpr (K == SystemKind::Newtonian) {
         rate[0] = s.u[1];
         if (f.form == 0) {
             kind_rates::Load<K>(*f.parser, s);
-            rate[1] = kind_rates::Replay(*f.parser, 1) / f.mass;
+            rate[1] = kind_rates::Replay(f, 1) / f.mass;
         } else {
             rate[1] =
                 NewtonianForce(f.form, f.params, s.t, s.u[0], s.u[1], f.tStep, f.hStep) / f.mass;
@@ -119,12 +129,12 @@ template <SystemKind K> void KindRates(const KindRhs& f, const KindState& s, dou
     } else {
         kind_rates::Load<K>(*f.parser, s);
         for (int i = 0; i < VarsOf(K).dim; ++i)
-            rate[i] = kind_rates::Replay(*f.parser, i + 1);
+            rate[i] = kind_rates::Replay(f, i + 1);
     }
 }
 
 // Rate i of kind K at s alone.
-template <SystemKind K> double KindRate(const KindRhs& f, int i, const KindState& s)
+template <SystemKind K> double KindRate(KindRhs& f, int i, const KindState& s)
 {
     if constexpr (K == SystemKind::Newtonian) {
         double rate[2];
@@ -136,6 +146,6 @@ template <SystemKind K> double KindRate(const KindRhs& f, int i, const KindState
         if (f.form != 0)
             return kind_rates::FormRate<K>(f, i, s);
         kind_rates::Load<K>(*f.parser, s);
-        return kind_rates::Replay(*f.parser, i + 1);
+        return kind_rates::Replay(f, i + 1);
     }
 }

@@ -2,15 +2,14 @@
 
 #include "model/core/ModelFile.h"
 #include "model/core/ModelForms.h"
+#include "model/core/NumberText.h"
 #include "platform/base/MessageHook.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstring>
-#include <locale>
 #include <new>
-#include <sstream>
 #include <thread>
 
 const char* const kTableMemoryMessage =
@@ -25,6 +24,21 @@ std::string Corrupted(const std::string& head, const std::string& text, const st
 {
     return head + "[" + text + "]\n" + "has become corrupted.  It must be corrected before\n" +
            "this system model will run.  See the help file on\n" + topic;
+}
+
+std::string TooLong(const std::string& text)
+{
+    return "The system differential equation:\n[" + text + "]\n" +
+           "is too long to be recorded: it may hold at most " +
+           std::to_string(CParser::kListSize - 1) + " symbols.\nIt must be shortened before " +
+           "this system model will run.  See the help file on\nSystem Differential Equations.";
+}
+
+// The parser words no message: its stack overflow is shown here, by the thread that asked.
+void ReportStackOverflow(const CParser& parser, int status)
+{
+    if (status == 0 && parser.LastError() == EvalError::StackFull)
+        ShowMessageBox(kStackOverloadMessage, msgbox::MB_OK);
 }
 
 bool Contains(const std::string& t, const std::string& s)
@@ -51,22 +65,6 @@ bool ParameterUsed(const std::string& t, char p)
 }
 
 } // namespace
-
-std::string FormatG6(double v)
-{
-    std::ostringstream os;
-    os.imbue(std::locale::classic());
-    os << v;
-    std::string s = os.str();
-    const auto e = s.find('e');
-    if (e != std::string::npos && e + 2 <= s.size()) {
-        std::string digits = s.substr(e + 2);
-        while (digits.size() < 3)
-            digits.insert(digits.begin(), '0');
-        s = s.substr(0, e + 2) + digits;
-    }
-    return s;
-}
 
 CModelCore::CModelCore(SystemKind kind) : m_pParser(std::make_unique<CParser>()), m_kind(kind)
 {
@@ -213,6 +211,7 @@ double CModelCore::EvaluateExpression(const std::string& strExpr, int* pnStatus,
     m_pParser->m_nListIndex = 0;
     int status = 0;
     const double v = m_pParser->Evaluate(strExpr.c_str(), status);
+    ReportStackOverflow(*m_pParser, status);
     if (pnStatus)
         *pnStatus = status;
     return v;
@@ -226,6 +225,7 @@ double CModelCore::CheckExpression(const std::string& strExpr, int* pnStatus)
     m_pParser->m_nListIndex = 0;
     int status = 0;
     const double v = m_pParser->Evaluate(strExpr.c_str(), status);
+    ReportStackOverflow(*m_pParser, status);
     m_pParser->m_nList = selected;
     if (pnStatus)
         *pnStatus = status;
@@ -293,20 +293,61 @@ std::vector<const std::string*> CModelCore::Equations() const
 BOOL CModelCore::CompileEquations()
 {
     BOOL ok = TRUE;
+    for (std::size_t i = 0; i < Equations().size(); ++i)
+        if (!CompileEquation(static_cast<int>(i)))
+            ok = FALSE;
+    return ok;
+}
+
+bool CModelCore::CompileEquation(int i, double* pValue, bool bRunStart)
+{
+    const std::string& eq = *Equations()[static_cast<std::size_t>(i)];
+    SetParserVariables();
+    if (bRunStart) {
+        // No row is stored yet: the run's delayed values are its start state.
+        m_pParser->m_dXDelayed = m_dX;
+        m_pParser->m_dYDelayed = m_dY;
+        m_pParser->m_dZDelayed = m_dZ;
+    }
+    m_pParser->m_nList = i + 1;
+    int status = 0;
+    const double v = EvaluateExpression(eq, &status, 1);
+    if (pValue)
+        *pValue = v;
+    if (status != 0)
+        return true;
+    ShowMessageBox(m_pParser->LastError() == EvalError::TooLong
+                       ? TooLong(eq)
+                       : Corrupted("The system differential equation:\n", eq,
+                                   "System Differential Equations."),
+                   msgbox::MB_OK);
+    return false;
+}
+
+std::string CModelCore::RunErrorMessage(const CTrajectoryCalc& calc) const
+{
+    const auto eqs = Equations();
+    if (calc.m_eError == EvalError::None || calc.m_nErrorList < 1 ||
+        calc.m_nErrorList > static_cast<int>(eqs.size()))
+        return {};
+    if (calc.m_eError == EvalError::StackFull)
+        return kStackOverloadMessage;
+    return "The system differential equation:\n[" + *eqs[calc.m_nErrorList - 1] +
+           "]\nhas no value at t = " + FormatG6(calc.m_dErrorT) +
+           " (a function or a power is outside its domain there).\nThe run has been stopped.";
+}
+
+void CModelCore::RecordEquations()
+{
+    if (m_kind == SystemKind::Newtonian)
+        m_strEquation = BuildEquation(m_strAppliedForce, m_strRestoringForce, m_strDragForce);
+    SetParserVariables();
     const auto eqs = Equations();
     for (std::size_t i = 0; i < eqs.size(); ++i) {
-        SetParserVariables();
         m_pParser->m_nList = static_cast<int>(i) + 1;
         int status = 0;
         EvaluateExpression(*eqs[i], &status, 1);
-        if (status != 0)
-            continue;
-        ok = FALSE;
-        ShowMessageBox(Corrupted("The system differential equation:\n", *eqs[i],
-                                 "System Differential Equations."),
-                       msgbox::MB_OK);
     }
-    return ok;
 }
 
 bool CModelCore::EquationsUseDelayedVars() const
@@ -352,9 +393,9 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
         fresh || m_kind == SystemKind::OneVariable || m_kind == SystemKind::ThreeVariable;
     const auto eqs = Equations();
     for (std::size_t i = 0; record && i < eqs.size(); ++i) {
-        m_pParser->m_nList = static_cast<int>(i) + 1;
-        int status = 0;
-        const double v = EvaluateExpression(*eqs[i], &status, 1);
+        double v = 0;
+        if (!CompileEquation(static_cast<int>(i), &v, true))
+            return false; // a list recorded in part would replay another equation
         if (m_kind == SystemKind::Newtonian)
             m_dXpp = v / m_dMass;
         else if (m_kind == SystemKind::OneVariable)

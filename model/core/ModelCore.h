@@ -11,6 +11,7 @@
 // m_nTableCount rows. A reader that may run while a run writes holds a CTableReadLock and
 // walks the ring that it gives.
 #include "model/core/ModelSettings.h"
+#include "model/core/NumberText.h"
 #include "model/core/TrajectoryCalc.h"
 #include "parser/Parser.h"
 #include "platform/base/Archive.h"
@@ -77,6 +78,16 @@ public:
     // Records each equation into its token list, with the message for one that does not
     // compile; returns whether all compiled.
     BOOL CompileEquations();
+    // Loads the parser variables and records each equation text into its token list (the
+    // Newtonian force joined again first), whatever the parser says of it.
+    void RecordEquations();
+    // Records equation i (0 to 2) into list i + 1 at the current values, with the message when
+    // it does not compile; the value goes to pValue. At the start of a run, x:, y: and z: are
+    // the start state, as in the run.
+    bool CompileEquation(int i, double* pValue = nullptr, bool bRunStart = false);
+    // The message for a run that an equation ended (empty when none did); the document shows
+    // it once the run is over.
+    std::string RunErrorMessage(const CTrajectoryCalc& calc) const;
     // Whether an equation of the model reads a delayed variable (x:, y:, z:).
     bool EquationsUseDelayedVars() const;
 
@@ -129,4 +140,7 @@ private:
 };
 
 // General format with six significant digits and a three-digit exponent ("1e+030").
-std::string FormatG6(double v);
+inline std::string FormatG6(double v)
+{
+    return NumberToString(v);
+}

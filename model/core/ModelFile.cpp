@@ -1,5 +1,7 @@
 #include "model/core/ModelFile.h"
 
+#include "model/core/LimitBlocks.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -305,6 +307,28 @@ std::string Label(const SettingField& f)
     return f.name;
 }
 
+// An axis whose window or bounds are no open range (every scale would divide by zero or go
+// backwards) takes its defaults; the time axis keeps the run time, its bound. Whether any did.
+bool ReplaceClosedAxes(CModelSettings& s, const CModelSettings& defaults)
+{
+    bool any = false;
+    for (int b = 0; b < kLimitBlocks; ++b) {
+        const auto block = static_cast<LimitBlock>(b);
+        for (int i = 0; i < LimitMembers(block).axes; ++i) {
+            const bool bounds = LimitMembers(block).axis[i].absMin != nullptr;
+            const AxisLimits a = ReadAxis(s, block, i);
+            if (RangeIsOpen(a.min, a.max) && (!bounds || RangeIsOpen(a.absMin, a.absMax)))
+                continue;
+            AxisLimits d = ReadAxis(defaults, block, i);
+            if (!bounds)
+                d.absMax = a.absMax;
+            WriteAxis(s, block, i, d);
+            any = true;
+        }
+    }
+    return any;
+}
+
 } // namespace
 
 std::span<const SettingField* const> FileLayout(SystemKind kind)
@@ -362,6 +386,9 @@ std::vector<std::string> CheckLoadedSettings(CModelSettings& s, SystemKind kind)
         if (std::find(replaced.begin(), replaced.end(), label) == replaced.end())
             replaced.push_back(label);
     }
+    if (ReplaceClosedAxes(s, defaults) &&
+        std::find(replaced.begin(), replaced.end(), "plot limits") == replaced.end())
+        replaced.push_back("plot limits");
     return replaced;
 }
 

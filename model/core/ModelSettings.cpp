@@ -1,5 +1,6 @@
 #include "model/core/ModelSettings.h"
 
+#include "model/core/DelayTimes.h"
 #include "model/core/KindVars.h"
 #include "model/core/ModelForms.h"
 #include "model/core/SettingsTable.h"
@@ -103,8 +104,5 @@ void ComputeDerivedValues(CModelSettings& s, SystemKind kind)
     s.m_nTableKB = static_cast<int>(
         static_cast<long long>(s.m_nTableRows) * VarsOf(kind).columns * 8 / (ti * 1024) + 1);
     s.m_dPeriod = kTwoPi / s.m_dAngFreq;
-    s.m_dChronon = s.m_dPeriod / s.m_nChrononsPerCycle;
-    s.m_dXDelayTime = s.m_dChronon * s.m_nXDelay;
-    s.m_dYDelayTime = s.m_dChronon * s.m_nYDelay;
-    s.m_dZDelayTime = s.m_dChronon * s.m_nZDelay;
+    UpdateChrononAndDelays(s);
 }

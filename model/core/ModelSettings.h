@@ -150,7 +150,7 @@ struct CModelSettings
     int m_nManifoldSteps = 300, m_nTrackSteps = 200;
     int m_nBAGrid = 1;         // 1..100
     int m_nVFGridSpacing = 30; // 10..100 pixels
-    BYTE m_bVFShowGrid = 0;
+    BOOL m_bVFShowGrid = 0;
 
     // View set and 3-D views
     BOOL m_bPlotOverlay = 0;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <locale>
+#include <sstream>
 
 namespace {
 // 10^k by repeated squaring over the bits of |k| (exact up to 10^22); the reciprocal for k < 0.
@@ -87,4 +89,20 @@ void FormatTableValue(char* pszOut, double value, int nDigits, std::uint8_t bSig
     for (int i = nLength; i < nWidth; ++i)
         pszOut[i] = ' ';
     pszOut[nLength > nWidth ? nLength : nWidth] = '\0';
+}
+
+std::string NumberToString(double v)
+{
+    std::ostringstream os;
+    os.imbue(std::locale::classic());
+    os << v;
+    std::string s = os.str();
+    const auto e = s.find('e');
+    if (e != std::string::npos && e + 2 <= s.size()) {
+        std::string digits = s.substr(e + 2);
+        while (digits.size() < 3)
+            digits.insert(digits.begin(), '0');
+        s = s.substr(0, e + 2) + digits;
+    }
+    return s;
 }

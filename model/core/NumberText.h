@@ -1,6 +1,7 @@
 #pragma once
 // Rounding to significant digits and the text of one data-table value. No Qt, no locale.
 #include <cstdint>
+#include <string>
 
 // Rounds x half away from zero: to nDigits decimal places when |x| <= 10 or when x has at least
 // nDigits integer digits past the first; otherwise to nDigits + 1 significant digits.
@@ -12,3 +13,7 @@ double RoundToDigits(double x, int nDigits);
 // bSign is set, left-justified and padded with blanks to nWidth, never cut. pszOut holds at
 // least max(nWidth, 13) + 1 characters.
 void FormatTableValue(char* pszOut, double value, int nDigits, std::uint8_t bSign, int nWidth);
+
+// A number as the replies show it: the stream's default form (six significant digits, %g style,
+// classic locale) with the exponent widened to three digits: "6.28319", "1e-005", "1e+030".
+std::string NumberToString(double v);

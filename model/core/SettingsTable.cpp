@@ -1,6 +1,7 @@
 #include "model/core/SettingsTable.h"
 
 #include "model/core/KindVars.h"
+#include "model/core/NumberText.h"
 
 #include <array>
 #include <cmath>
@@ -115,10 +116,11 @@ void AddCurveFlags(Builder& b, const std::string& member, const std::string& key
 }
 
 // A double with the range its dialog field allows.
-void Bounded(SettingField& f, double lo, double hi)
+SettingField& Bounded(SettingField& f, double lo, double hi)
 {
     f.lo = lo;
     f.hi = hi;
+    return f;
 }
 
 void AddGraph(Builder& b)
@@ -210,15 +212,19 @@ void AddTimeBase(Builder& b)
     b.Dbl("m_dGraphTMax", "tmax", All, &S::m_dGraphTMax, kTwoPi);
     b.Dbl("m_dRunTimeLimit", "rtl", All, &S::m_dRunTimeLimit, kTwoPi);
     Bounded(b.Dbl("m_dInitX", "ix", All, &S::m_dInitX), -1e30, 1e30);
-    Bounded(b.Dbl("m_dInitXp", "ix'", N, &S::m_dInitXp), -1e30, 1e30);
+    Bounded(b.Dbl("m_dInitXp", "ix'", N | K1, &S::m_dInitXp), -1e30, 1e30);
     Bounded(b.Dbl("m_dInitY", "iy", K2 | K3, &S::m_dInitY), -1e30, 1e30);
     Bounded(b.Dbl("m_dInitZ", "iz", K3, &S::m_dInitZ), -1e30, 1e30);
     b.Int("m_nXDelay", "xdel", All, &S::m_nXDelay, 1, 1, 100000);
     b.Int("m_nYDelay", "ydel", K2 | K3, &S::m_nYDelay, 1, 1, 100000);
     b.Int("m_nZDelay", "zdel", K3, &S::m_nZDelay, 1, 1, 100000);
-    Bounded(b.Dbl("m_dPhase", "pa", All, &S::m_dPhase, 0), -3.14159265, 3.14159265);
-    Bounded(b.Dbl("m_dAngFreq", "af", All, &S::m_dAngFreq, 1), 1e-30, 1e30);
-    b.Dbl("m_dPeriod", "per", All, &S::m_dPeriod, kTwoPi).checked = false;
+    // pa is taken up to kPhaseLimit and stored rounded to six places; af also comes from
+    // per = 2 pi / af, whose least value is 1e-30.
+    const double pa = RoundToDigits(kPhaseLimit, 6);
+    Bounded(b.Dbl("m_dPhase", "pa", All, &S::m_dPhase, 0), -pa, pa);
+    Bounded(b.Dbl("m_dAngFreq", "af", All, &S::m_dAngFreq, 1), 1e-30, kTwoPi / 1e-30);
+    // Derived from af when a file is read, so not checked there.
+    Bounded(b.Dbl("m_dPeriod", "per", All, &S::m_dPeriod, kTwoPi), 1e-30, 1e30).checked = false;
     b.Int("m_nChrononsPerCycle", "c/c", All, &S::m_nChrononsPerCycle, 100, 30, 100000);
     b.Int("m_nTableInterval", "ti", All, &S::m_nTableInterval, 1, 1, 100000);
     b.Int("m_nTableRows", "tr", All, &S::m_nTableRows, 10000, 30, 1000000);
@@ -341,7 +347,7 @@ void AddVectorField(Builder& b)
 {
     b.Int("m_nOrbitSections", "", All, &S::m_nOrbitSections, 6, 2, 15);
     b.Int("m_nModelForm", "", All, &S::m_nModelForm, 0, 0, 5); // the kind's limit: ModelFormCount
-    b.Int("m_nBADepth", "", All, &S::m_nBADepth, 100, 1, 100000000);
+    b.Int("m_nBADepth", "", All, &S::m_nBADepth, 100, 0, 100000000); // Depth 0 is allowed
     AddBlock2(b, "VF", "vf", BLOCK2(VF), N | K1 | K2);
     Builder::Def(b.Add("m_clrVFTrack", FieldType::Color, "vftclr", N | K2, &S::m_clrVFTrack),
                  RGB(255, 0, 0));
@@ -382,10 +388,12 @@ void AddVectorField(Builder& b)
     b.Dbl("m_dSpinMin", "", N | K1 | K2, &S::m_dSpinMin, -1e30).bySetDefaults = false;
     b.Dbl("m_dSpinMax", "", N | K1 | K2, &S::m_dSpinMax, 1e30).bySetDefaults = false;
     b.Dbl("m_dVFTime", "", N | K1 | K2, &S::m_dVFTime, 0);
-    b.Int("m_nSpinParam", "", N | K1 | K2, &S::m_nSpinParam, 2, 0, 4);
+    b.Int("m_nSpinParam", "", N | K1 | K2, &S::m_nSpinParam, 2, 0,
+          7); // 1 t, 2 a .. 5 d, 6 af, 7 pa
     b.Int("m_nManifoldSteps", "mid", N | K2, &S::m_nManifoldSteps, 300, 1, 99999);
     b.Int("m_nTrackSteps", "tid", N | K2, &S::m_nTrackSteps, 200, 1, 99999);
-    b.Int("m_nBAGrid", "bagrid", N | K1 | K2, &S::m_nBAGrid, 1, 1, 100);
+    b.Int("m_nBAGrid", "bagrid", N | K2, &S::m_nBAGrid, 1, 1, 100);
+    b.Flag("m_bVFShowGrid", "sg", N | K2, &S::m_bVFShowGrid, 0);
     b.Int("m_nVFGridSpacing", "gl", N | K2, &S::m_nVFGridSpacing, 30, 10, 100).bySetDefaults =
         false;
 }

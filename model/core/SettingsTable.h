@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+// The largest phase typed in (either sign); the value kept is rounded to six places.
+constexpr double kPhaseLimit = 3.14159265;
+
 enum class FieldType
 {
     Bool,

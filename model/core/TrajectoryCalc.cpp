@@ -184,59 +184,78 @@ void CTrajectoryCalc::UpdateDelayed()
         m_dDelayed[a] = DelayedValue(kAxisSlot[a], delays[a]);
 }
 
-// One step of the run's integrator on the row m_v; t stays at the start of the step.
-template <SystemKind K> [[gnu::always_inline]] inline void CTrajectoryCalc::Step()
+// One step of the run's integrator on the row m_v; t stays at the start of the step. false,
+// with m_v as it was, when an equation had no value.
+template <SystemKind K> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step()
 {
     constexpr const KindVars& V = VarsOf(K);
     constexpr int D = V.dim;
     const double t = m_v[kSlotT], h = m_dChronon;
     KindState s;
     s.t = t;
-    for (int i = 0; i < D; ++i)
-        s.u[i] = m_v[V.state[i]];
     double rate[3];
+    for (int i = 0; i < D; ++i) {
+        s.u[i] = m_v[V.state[i]];
+        rate[i] = m_v[V.rate[i]];
+    }
     if (m_p.m_nIntegrator == 0) {
-        for (int i = 0; i < D; ++i)
-            rate[i] = m_v[V.rate[i]];
         StepEuler<K>(m_rhs, s, rate, h);
-        for (int i = 0; i < D; ++i) {
-            m_v[V.state[i]] = s.u[i];
-            m_v[V.rate[i]] = rate[i];
-        }
-        return;
-    }
-    const double xpBefore = s.u[1]; // Newtonian x'
-    StepRKF<K>(m_rhs, s, h);
-    for (int i = 0; i < D; ++i)
-        m_v[V.state[i]] = s.u[i];
-    if constexpr (K == SystemKind::Newtonian) {
-        // The stored x'' is the change of x' over the step.
-        m_v[kSlotXpp] = (s.u[1] - xpBefore) / h;
     } else {
-        // The rates at the new state, with the time of the start of the step.
-        s.t = t;
-        KindRates<K>(m_rhs, s, rate);
-        for (int i = 0; i < D; ++i)
-            m_v[V.rate[i]] = rate[i];
+        StepRKF<K>(m_rhs, s, h);
+        if constexpr (K == SystemKind::Newtonian) {
+            // The stored x'' is the change of x' over the step (rate[0] is x' at its start).
+            rate[1] = (s.u[1] - rate[0]) / h;
+            rate[0] = s.u[1];
+        } else {
+            // The rates at the new state, with the time of the start of the step.
+            s.t = t;
+            KindRates<K>(m_rhs, s, rate);
+        }
     }
+    if (TakeError()) [[unlikely]]
+        return false;
+    for (int i = 0; i < D; ++i) {
+        m_v[V.state[i]] = s.u[i];
+        m_v[V.rate[i]] = rate[i];
+    }
+    return true;
+}
+
+// Notes the first equation of the run that had no value; true when there is one.
+bool CTrajectoryCalc::TakeError()
+{
+    if (m_rhs.error == EvalError::None)
+        return false;
+    if (m_eError == EvalError::None) {
+        m_eError = m_rhs.error;
+        m_nErrorList = m_rhs.errorList;
+        m_dErrorT = m_v[kSlotT];
+    }
+    return true;
 }
 
 // The rates at the start of a one-, two- or three-variable run come from the equation texts
 // (for a built-in form, the texts that the form selection wrote), or from the form itself
 // when the run has no parser.
-template <SystemKind K> void CTrajectoryCalc::StartRates()
+template <SystemKind K> bool CTrajectoryCalc::StartRates()
 {
     constexpr const KindVars& V = VarsOf(K);
     KindRhs rhs = m_rhs;
     if (rhs.parser)
         rhs.form = 0;
-    KindState s{
-        m_v[kSlotT],
-        {m_v[V.state[0]], m_v[V.state[V.dim > 1 ? 1 : 0]], m_v[V.state[V.dim > 2 ? 2 : 0]]}};
+    KindState s;
+    s.t = m_v[kSlotT];
+    for (int i = 0; i < V.dim; ++i)
+        s.u[i] = m_v[V.state[i]];
     double rate[3] = {};
     KindRates<K>(rhs, s, rate);
+    m_rhs.error = rhs.error;
+    m_rhs.errorList = rhs.errorList;
+    if (TakeError())
+        return false;
     for (int i = 0; i < V.dim; ++i)
         m_v[V.rate[i]] = rate[i];
+    return true;
 }
 
 void CTrajectoryCalc::Run(ICalcSink& sink)
@@ -276,7 +295,11 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
         }
     } else {
         LoadParserVars();
-        StartRates<K>();
+        if (!StartRates<K>()) {
+            LetGoTable();
+            sink.Done(m_nIndex, m_nCount);
+            return;
+        }
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
             StoreSample<K>(sink);
@@ -308,7 +331,8 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
                 for (int a = 0; a < 3; ++a)
                     parser->*kAxes[a].delayed = m_dDelayed[a];
         }
-        Step<K>();
+        if (!Step<K>())
+            break; // the run continues from the step that failed, if at all
         Track<K>();
         if (delayed)
             UpdateDelayed();

@@ -28,6 +28,9 @@
 //   whose table columns are not allocated stores nothing: it reports Done at once and
 //   Refused() is true. StepIsUsable lets the document refuse such a run before starting it;
 //   m_dChronon tells the step that the run used (StepOfRun).
+// - An equation that has no value at a step (a domain error, or a replay that fails) ends the
+//   run before that step is stored and is reported in m_eError; the run shows no message (it
+//   may hold the table lock), the document does once the run has ended.
 // - The step counter and the delayed-variable flag belong to the run (fields of CALCPARAMS):
 //   a fresh run (t = 0) counts from 0, a continued one from the value the document kept.
 #include "model/core/KindVars.h"
@@ -93,6 +96,11 @@ public:
     std::int64_t m_nStepCount = 0;
     double m_dChronon = 0; // the step used (0.001 when a zero or negative step was replaced)
     bool Refused() const { return m_bRefused; }
+    // Why an equation had no value during the run (which then ended before that step), the
+    // token list of the equation and the time of the step; None when all went well.
+    EvalError m_eError = EvalError::None;
+    int m_nErrorList = 0;
+    double m_dErrorT = 0;
 
     // Copies the extents of the kind's variables, or the final state and t, into a record.
     void TakeExtents(CModelSettings& s) const;
@@ -104,8 +112,9 @@ public:
 
 private:
     template <SystemKind K> void RunKind(ICalcSink& sink);
-    template <SystemKind K> void Step();
-    template <SystemKind K> void StartRates();
+    template <SystemKind K> bool Step();
+    template <SystemKind K> bool StartRates();
+    bool TakeError();
 
     void SetParams();
     void TakeColumns();

@@ -1,7 +1,17 @@
-// The data-entry window: placement by document number, caption, tool window, its edit.
-#include "dataentry/DataEntry.h"
+// The data-entry window: placement by document number, caption, tool window, its edit; the
+// window of real documents.
+#include "model/ModelFixture.h"
 
+#include "dataentry/DataEntry.h"
+#include "platform/Help.h"
+#include "platform/Resources.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -41,4 +51,134 @@ TEST(DataEntry, CaptionedToolWindowWithItsEdit)
     EXPECT_FALSE(entry->IsWindowEnabled());
     entry->DestroyWindow(); // the object goes with its window
     EXPECT_FALSE(IsWindow(h));
+}
+
+// The window of real documents in the main frame: numbering, placement, Enter, the colour
+// dialog, Up, help, and a picture.
+namespace {
+
+QLineEdit* LineOf(CDynSys* doc)
+{
+    auto* entry = dynamic_cast<CDataEntry*>(doc->DataEntry());
+    return entry ? entry->Edit().GetEdit() : nullptr;
+}
+
+// Types the line into the document's window and presses Enter.
+QLineEdit* Type(CDynSys* doc, const char* line)
+{
+    QLineEdit* edit = LineOf(doc);
+    edit->clear();
+    QTest::keyClicks(edit, line);
+    QTest::keyClick(edit, Qt::Key_Return);
+    return edit;
+}
+
+QRect Placed(CDynSys* doc)
+{
+    return doc->DataEntry()->GetFrameWidget()->geometry();
+}
+
+} // namespace
+
+TEST_F(ModelTest, DataEntryWindowsAreNumberedAndPlacedPerKind)
+{
+    CDynSys* n = NewDoc(SystemKind::Newtonian);
+    CDynSys* one = NewDoc(SystemKind::OneVariable);
+    EXPECT_EQ(n->DataEntry()->GetWindowText(), "NS1-1 Set name=value");
+    EXPECT_EQ(one->DataEntry()->GetWindowText(), "DS1-1 Set name=value");
+    EXPECT_EQ(Placed(n), Placed(one));
+
+    CDynSys* a = NewDoc(SystemKind::TwoVariable);
+    CDynSys* b = NewDoc(SystemKind::TwoVariable);
+    EXPECT_EQ(Placed(b).topLeft(), Placed(a).topLeft() + QPoint(-10, 5));
+    EXPECT_EQ(Placed(a).width(), 210);
+    a->OnCloseDocument();
+    CDynSys* c = NewDoc(SystemKind::TwoVariable);
+    EXPECT_EQ(c->DataEntry()->GetWindowText(), "DS2-2 Set name=value");
+    EXPECT_EQ(Placed(c), Placed(b));
+}
+
+TEST_F(ModelTest, EnterSetsAsksAndRefusesInTheWindow)
+{
+    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+    CHookView* view = FirstView(doc);
+    QLineEdit* edit = Type(doc, "TMAX=");
+    EXPECT_EQ(edit->text(), "tmax=6.28319");
+    EXPECT_EQ(edit->selectedText(), edit->text());
+    EXPECT_FALSE(doc->IsModified());
+
+    view->m_hints.clear();
+    Type(doc, "tmax=3");
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(doc->m_dGraphTMax, 3);
+    EXPECT_EQ(view->m_hints, std::vector<LPARAM>{HINT_GRAPH_LIMITS});
+    EXPECT_TRUE(doc->IsModified());
+
+    Type(doc, "gl=9");
+    EXPECT_EQ(m_messages, std::vector<std::string>{"value out of range"});
+    EXPECT_EQ(edit->text(), "gl=9");
+    EXPECT_EQ(edit->selectedText(), "gl=9");
+}
+
+TEST_F(ModelTest, ColourKeyOpensTheDialogOnTheCurrentColour)
+{
+    CDynSys* doc = NewDoc(SystemKind::Newtonian);
+    CHookView* view = FirstView(doc);
+    const auto saved = CDataEntry::s_pickColor;
+    std::optional<COLORREF> answer = RGB(10, 20, 30);
+    COLORREF started = 0;
+    CDataEntry::s_pickColor = [&](COLORREF initial, QWidget*) {
+        started = initial;
+        return answer;
+    };
+    doc->m_clrSection[2] = RGB(5, 6, 7);
+    view->m_hints.clear();
+    Type(doc, "os3clr=");
+    EXPECT_EQ(started, RGB(5, 6, 7));
+    EXPECT_EQ(doc->m_clrSection[2], RGB(10, 20, 30));
+    EXPECT_EQ(view->m_hints, std::vector<LPARAM>{HINT_PLOT_STYLE});
+
+    doc->SetModifiedFlag(FALSE);
+    answer.reset();
+    QLineEdit* edit = Type(doc, "x''nclr=");
+    EXPECT_EQ(doc->m_clrNullcline2, RGB(0, 0, 255));
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_FALSE(doc->IsModified());
+    CDataEntry::s_pickColor = saved;
+}
+
+TEST_F(ModelTest, UpPastesAndHelpAnswersTheWindowsTopic)
+{
+    CDynSys* doc = NewDoc(SystemKind::ThreeVariable);
+    QLineEdit* edit = LineOf(doc);
+    QApplication::clipboard()->setText("rtl=30");
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "rtl=30");
+    EXPECT_EQ(doc->DataEntry()->SendMessage(WM_HELPHITTEST), 0x507D1);
+    vx::res::RegisterHelpTopic(0x507D1, {"Data entry", "<p>name=value</p>"});
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_EQ(vx::help::ShownTopic(), 0x507D1u);
+    vx::help::Close();
+}
+
+TEST_F(ModelTest, ScreenshotOfTheDataEntryWindow)
+{
+    const QString dir = qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "set VELTRIX_SCREENSHOT_DIR to a folder to get the picture";
+    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+    Type(doc, "poyhi=");
+    QWidget* entry = doc->DataEntry()->GetFrameWidget();
+    QWidget* main = ModelMainFrame()->GetWidget();
+    QImage shot = main->grab().toImage();
+    // The offscreen platform draws no frames: a caption bar of the window's title above it.
+    const QPoint at = entry->geometry().topLeft() - main->geometry().topLeft();
+    QPainter p(&shot);
+    const QRect caption(at.x(), at.y() - 20, entry->width(), 20);
+    p.fillRect(caption, QColor(0, 0, 128));
+    p.setPen(Qt::white);
+    p.drawText(caption.adjusted(4, 0, 0, 0), Qt::AlignVCenter,
+               QString::fromStdString(doc->DataEntry()->GetWindowText()));
+    p.drawImage(at, entry->grab().toImage());
+    EXPECT_TRUE(shot.save(dir + "/data-entry.png"));
 }

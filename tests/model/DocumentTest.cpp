@@ -93,20 +93,24 @@ TEST_F(ModelTest, DocumentsOfAKindAreNumberedAndNumbersComeBack)
 TEST_F(ModelTest, DataEntryShortcutShowsAndHides)
 {
     CDynSys* doc = NewDoc(SystemKind::OneVariable);
-    CDataEntry* entry = doc->DataEntry();
+    auto* entry = dynamic_cast<CDataEntry*>(doc->DataEntry());
     ASSERT_NE(entry, nullptr);
     ASSERT_NE(entry->Edit().GetEdit(), nullptr);
     EXPECT_EQ(entry->Edit().GetEdit()->objectName(), "2001");
     EXPECT_EQ(entry->Edit().m_pDoc, doc);
     CCmdUI ui(ID_VIEW_DATA_ENTRY_SHORTCUT);
     doc->OnUpdateViewDataEntryShortcut(&ui);
-    EXPECT_EQ(ui.m_nCheck, 0);
-    doc->OnViewDataEntryShortcut(); // checks and shows
+    EXPECT_EQ(ui.m_nCheck, 1);      // the window opened shown
+    doc->OnViewDataEntryShortcut(); // unchecks and hides
     doc->OnUpdateViewDataEntryShortcut(&ui);
-    EXPECT_EQ(ui.m_nCheck, 1);
-    EXPECT_TRUE(entry->IsWindowVisible());
-    doc->OnViewDataEntryShortcut();
+    EXPECT_EQ(ui.m_nCheck, 0);
     EXPECT_FALSE(entry->IsWindowVisible());
+    // Another document of the kind, shown while the item is unchecked: checked and still shown.
+    CDynSys* other = NewDoc(SystemKind::OneVariable);
+    other->OnViewDataEntryShortcut();
+    EXPECT_TRUE(other->DataEntry()->IsWindowVisible());
+    other->OnUpdateViewDataEntryShortcut(&ui);
+    EXPECT_EQ(ui.m_nCheck, 1);
 }
 
 TEST_F(ModelTest, PlotTimingChoicesExcludeEachOtherAndOverlayIsApart)

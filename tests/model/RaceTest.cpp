@@ -135,10 +135,9 @@ TEST_F(ModelTest, QuittingDuringRunsClosesEverything)
     vx::DeliverPostedMessages();
 }
 
-// A calculation thread that shows a message box ("Parser stack overload." from a replay) waits
-// for the user-interface thread. Closing the document at that moment must still end the run:
-// the waits for the run serve the box. Both ends: the view that follows the run closes, and
-// the document's own end when no view follows it.
+// A calculation thread that shows a message box waits for the user-interface thread. Closing the
+// document at that moment must still end the run: the waits for the run serve the box. Both ends:
+// the view that follows the run closes, and the document's own end when no view follows it.
 TEST_F(ModelTest, ClosingWhileTheRunShowsAMessageBox)
 {
     std::atomic<int> shown{0};

@@ -7,6 +7,8 @@
 
 #include <QProgressBar>
 
+#include <thread>
+
 namespace {
 
 struct RunCase
@@ -159,6 +161,42 @@ TEST_F(ModelTest, RunOfAModelWhoseEquationDoesNotCompileIsRefused)
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_NE(m_messages[0].find("[x+a*]"), std::string::npos);
     EXPECT_EQ(doc->m_nTableCount, 0);
+}
+
+// An equation that has no value part way through ends the run with one message, shown on the
+// user-interface thread once the run is over; Run then tries again from where it stopped.
+TEST_F(ModelTest, AnEquationWithoutAValueEndsTheRunWithItsMessage)
+{
+    const auto uiThread = std::this_thread::get_id();
+    std::vector<std::thread::id> shownOn;
+    const MessageBoxHook fixtureHook = SetMessageBoxHook([&](const std::string& text, unsigned) {
+        m_messages.push_back(text);
+        shownOn.push_back(std::this_thread::get_id());
+        return IDOK;
+    });
+    for (const BOOL concurrent : {TRUE, FALSE}) {
+        SCOPED_TRACE(concurrent);
+        CDynSys* doc = NewDoc(SystemKind::OneVariable);
+        doc->m_strXRate = "sqrt(1-t)";
+        doc->m_bPlotConcurrent = concurrent;
+        m_messages.clear();
+        shownOn.clear();
+        for (int run = 1; run <= 2; ++run) {
+            RunToEnd(doc);
+            ASSERT_EQ(m_messages.size(), static_cast<size_t>(run));
+            EXPECT_EQ(m_messages.back().rfind("The system differential equation:\n[sqrt(1-t)]", 0),
+                      0u);
+            EXPECT_EQ(shownOn.back(), uiThread);
+            EXPECT_GT(doc->m_dT, 0.9); // kept to continue from: the limit was not reached
+            EXPECT_LT(doc->m_dT, 1.1);
+        }
+        CCmdUI stop(ID_CONTROLS_STOP);
+        doc->UpdateCommand(&stop);
+        EXPECT_FALSE(stop.m_bEnabled);
+        doc->SetModifiedFlag(FALSE);
+        doc->OnCloseDocument();
+    }
+    SetMessageBoxHook(fixtureHook);
 }
 
 TEST_F(ModelTest, OverlayKeepsThePictureOfAFreshRun)

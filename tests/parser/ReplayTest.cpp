@@ -10,6 +10,7 @@ class Replays : public ParserTest, public ::testing::WithParamInterface<bool>
 {
 protected:
     double Again(int nList, int& status) { return ParserTest::Replay(nList, status, GetParam()); }
+    int status_ = 0;
 };
 
 TEST_P(Replays, ReadsTheCurrentVariables)
@@ -87,26 +88,37 @@ TEST_P(Replays, AFailedRecordingFailsAgain)
     const std::string deep = std::string(18, '(') + "1" + std::string(18, ')');
     Record(2, deep, status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(p->LastError(), EvalError::StackFull);
     Again(2, status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(m_messages.size(), 2u); // the replay overflows the same way
+    EXPECT_EQ(p->LastError(), EvalError::StackFull); // the replay overflows the same way
+    EXPECT_TRUE(m_messages.empty());                 // the callers word the message
 }
 
-TEST_P(Replays, NeverReadsPastTheList)
+// An equation is recorded whole or refused: a replay of part of it would compute another one.
+TEST_P(Replays, OnlyAWholeRecordingIsAccepted)
 {
-    std::string fits = "1";
-    for (int i = 0; i < 104; ++i)
-        fits += "+1"; // 105 numbers, 104 operators and the end: 210 tokens
-    int status = 0;
-    EXPECT_EQ(Record(1, fits, status), 105.0);
-    EXPECT_EQ(Again(1, status), 105.0);
-    EXPECT_EQ(status, 1);
-
-    EXPECT_EQ(Record(1, fits + "+1", status), 106.0); // 212 tokens: scanned, stored in part
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(Again(1, status), 0.0);
-    EXPECT_EQ(status, 0);
+    struct Case
+    {
+        int terms;   // "1+1+...": 2 * terms tokens with the end
+        int replays; // its value, or 0 when refused
+    };
+    const Case cases[] = {{105, 105}, {106, 0}, {110, 0}, {150, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.terms);
+        std::string sum = "1";
+        for (int i = 1; i < c.terms; ++i)
+            sum += "+1";
+        Record(1, "7", status_);
+        const bool whole = c.replays != 0;
+        EXPECT_EQ(Record(1, sum, status_), whole ? c.terms : 0.0);
+        EXPECT_EQ(status_, whole ? 1 : 0);
+        EXPECT_EQ(p->LastError(), whole ? EvalError::None : EvalError::TooLong);
+        EXPECT_EQ(Again(1, status_), c.replays);
+        EXPECT_EQ(status_, whole ? 1 : 0);
+        EXPECT_EQ(Scan(sum, status_), c.terms); // nothing to record: any length that fits
+        EXPECT_EQ(status_, 1);
+    }
 }
 
 TEST_P(Replays, ACopyReplaysItsOwnVariables)

@@ -1,5 +1,6 @@
 // Graph vs Time views following real runs of the model documents.
 #include "ModelAppHarness.h"
+#include "PlotPixels.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -8,16 +9,7 @@
 namespace {
 int CountColour(CGraphView* v, COLORREF c)
 {
-    const QImage img = v->GetBackingImage();
-    const qreal r = img.devicePixelRatio();
-    const CRect& p = v->m_rcPlot;
-    int n = 0;
-    for (int y = p.top; y < p.bottom; ++y)
-        for (int x = p.left; x < p.right; ++x) {
-            const QColor q = img.pixelColor(int(x * r), int(y * r));
-            n += RGB(q.red(), q.green(), q.blue()) == c;
-        }
-    return n;
+    return CountColour(v->GetBackingImage(), v->m_rcPlot, c);
 }
 
 class GraphModelTest : public ::testing::Test

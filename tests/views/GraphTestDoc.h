@@ -23,11 +23,11 @@ public:
     const CModelCore& Core() const override { return *this; }
     HWND TableViewWindow() const override { return m_hwndTable; }
     void MarkModified() override { ++m_nModified; }
-    // Records the row; the follower does not draw it.
+    // Records the row; the follower draws it when m_bFollowRows is set.
     bool OnCalcSample(CView*, int w, int l) override
     {
         m_samples.emplace_back(w, l);
-        return false;
+        return m_bFollowRows;
     }
     void OnCalcDoneMessage(WPARAM, LPARAM) override { ++m_nDone; }
     void OnNotifyViewClosing(HWND h) override { m_closing.push_back(h); }
@@ -68,6 +68,7 @@ public:
     }
 
     HWND m_hwndTable = nullptr;
+    bool m_bFollowRows = false;
     int m_nModified = 0, m_nDone = 0;
     std::vector<std::pair<WPARAM, LPARAM>> m_samples;
     std::vector<HWND> m_closing;

@@ -1,17 +1,54 @@
 #include "views/base/2DView.h"
 
-#include "app/ChildFrm.h"
+#include "model/CommandIds.h"
+#include "platform/FrameWnd.h"
 #include "platform/Ids.h"
+#include "platform/WinApp.h"
+#include "views/base/LimitRules.h"
 #include "views/base/PlotText.h"
 
+#include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 VX_IMPLEMENT_CLASS(C2DView, CView)
 
 namespace {
 const char* const kCaptionTexts[5] = {"t =", "x =", "y =", "x' =", "y' ="};
 constexpr COLORREF kWhite = 0xFFFFFF;
+const CRect kEmptyBox(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+// How often a run drawn live brings the screen up to date: about sixty times a second.
+constexpr std::chrono::milliseconds kLiveFrame(16);
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Joins clipped segments of one curve into polylines: a segment that starts where the last one
+// ended extends it, so a long run costs one draw call per unbroken stretch.
+class PolylineBatch
+{
+public:
+    void Add(CPoint a, CPoint b)
+    {
+        if (a == b)
+            return; // a zero-length segment draws nothing
+        if (m_pts.empty() || m_pts.back() != a) {
+            Flush();
+            m_pts.push_back(a);
+        }
+        m_pts.push_back(b);
+    }
+    void Flush()
+    {
+        if (m_pts.size() >= 2)
+            m_pDC->Polyline(m_pts.data(), static_cast<int>(m_pts.size()));
+        m_pts.clear();
+    }
+    CDC* m_pDC = nullptr;
+
+private:
+    std::vector<CPoint> m_pts;
+};
 
 LOGFONT PlotFont(int escapement)
 {
@@ -33,7 +70,34 @@ std::unique_ptr<CFont> MakeFont(int escapement)
 
 C2DView::C2DView() = default;
 
-C2DView::~C2DView() = default;
+C2DView::C2DView(PlotDescription description) : m_desc(std::move(description))
+{
+    if (m_desc.block)
+        MapLimitCommands();
+}
+
+C2DView::~C2DView()
+{
+    if (m_pCounted)
+        --m_pCounted->Core().m_nOpenViews[m_desc.openViewSlot];
+}
+
+void C2DView::MapLimitCommands()
+{
+    MapCommand(ID_CONTROLS_ZOOM_NEAR, &C2DView::OnControlsZoomNear);
+    MapCommand(ID_CONTROLS_ZOOM_FAR, &C2DView::OnControlsZoomFar);
+    MapCommand(ID_CONTROLS_PAN_UP, &C2DView::OnControlsPanUp);
+    MapCommand(ID_CONTROLS_PAN_DOWN, &C2DView::OnControlsPanDown);
+    MapCommand(ID_CONTROLS_PAN_LEFT, &C2DView::OnControlsPanLeft);
+    MapCommand(ID_CONTROLS_PAN_RIGHT, &C2DView::OnControlsPanRight);
+    MapCommand(ID_CONTROLS_RESET_LIMITS, &C2DView::OnControlsResetLimits);
+    MapCommand(ID_CONTROLS_SET_LIMITS, &C2DView::OnControlsSetLimits);
+    MapUpdate(ID_CONTROLS_ZOOM_FAR, &C2DView::OnUpdateZoomFar);
+    MapUpdate(ID_CONTROLS_PAN_UP, &C2DView::OnUpdatePanUp);
+    MapUpdate(ID_CONTROLS_PAN_DOWN, &C2DView::OnUpdatePanDown);
+    MapUpdate(ID_CONTROLS_PAN_LEFT, &C2DView::OnUpdatePanLeft);
+    MapUpdate(ID_CONTROLS_PAN_RIGHT, &C2DView::OnUpdatePanRight);
+}
 
 std::string C2DView::FormatNumber(double value, int digits)
 {
@@ -57,9 +121,30 @@ void C2DView::OnInitialUpdate()
     m_hFont = MakeFont(0);
     m_hFontUp = MakeFont(900);
     m_hFontDown = MakeFont(-900);
+    if (m_desc.openViewSlot >= 0 && (m_pCounted = GetModel()) != nullptr)
+        ++m_pCounted->Core().m_nOpenViews[m_desc.openViewSlot];
 }
 
 void C2DView::OnDraw(CDC* pDC)
+{
+    if (ConsumeSkipNextDraw())
+        return;
+    DrawPage(pDC);
+    IModelDocument* m = GetModel();
+    if (!m)
+        return;
+    DrawMargins(pDC);
+    const CModelCore& s = m->Core();
+    // Gaps of dashed and dotted pens stay transparent.
+    pDC->SetBkMode(TRANSPARENT);
+    const bool plotNow = !s.m_bRunning && (!s.m_bPlotManual || s.m_bPlotRequest);
+    if (s.m_bHaveData && plotNow)
+        DrawCurves(pDC);
+    if (s.m_bHaveImport && plotNow)
+        DrawImportedCurves(pDC);
+}
+
+void C2DView::DrawPage(CDC* pDC)
 {
     CRect client;
     GetClientRect(&client);
@@ -218,8 +303,15 @@ void C2DView::OnMouseMove(UINT nFlags, CPoint point)
 
 void C2DView::OnSize(UINT nType, int cx, int cy)
 {
+    EndLiveDrawing(); // the window's picture may take the new size
     CView::OnSize(nType, cx, cy);
     CollapseReadoutBoxes();
+}
+
+void C2DView::OnDestroy()
+{
+    EndLiveDrawing();
+    CRunFollower<CView>::OnDestroy();
 }
 
 void C2DView::DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, double yTail,
@@ -252,17 +344,366 @@ void C2DView::DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, do
 
 bool C2DView::ConsumeSkipNextDraw()
 {
-    auto* pFrame = dynamic_cast<CChildFrame*>(GetParentFrame());
-    if (!pFrame)
+    CFrameWnd* pFrame = GetParentFrame();
+    if (!pFrame || !pFrame->m_bSkipNextDraw)
         return false;
-    BYTE& skip = pFrame->m_bSkipNextDraw;
-    if (!skip)
-        return false;
-    skip = 0;
+    pFrame->m_bSkipNextDraw = 0;
     return true;
 }
 
 BOOL C2DView::OnPreparePrinting(CPrintInfo* pInfo)
 {
     return DoPreparePrinting(pInfo);
+}
+
+// --- the document's run and limits ---------------------------------------------------------
+
+void C2DView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
+{
+    IModelDocument* m = GetModel();
+    if (!m)
+        return;
+    if (const auto* row = dynamic_cast<const CRowHint*>(pHint)) {
+        DrawNewSample(row->m_nRow);
+        m_bLiveDrawn = TRUE;
+        return;
+    }
+    EndLiveDrawing();
+    const CModelCore& s = m->Core();
+    TakeWindow(s);
+
+    switch (lHint) {
+    case HINT_PLOT_STYLE:
+        InvalidateRect(&m_rcLegend, TRUE);
+        break;
+    case HINT_RESET:
+        RedrawWindow();
+        break;
+    case HINT_MODEL:
+    case HINT_CALC_DONE:
+        RunEnded(s);
+        break;
+    default:
+        if (std::ranges::find(m_desc.redrawHints, lHint) != m_desc.redrawHints.end())
+            RedrawWindow();
+        break;
+    }
+}
+
+void C2DView::TakeWindow(const CModelCore& s)
+{
+    if (!m_desc.title.empty())
+        if (CFrameWnd* frame = GetParentFrame())
+            frame->SetWindowText(s.m_strFileName + m_desc.title);
+    if (!m_desc.block)
+        return;
+    const PlotLimits g = ReadLimits(s, *m_desc.block);
+    m_dXMin = g.x.min;
+    m_dXMax = g.x.max;
+    m_dYMin = g.y.min;
+    m_dYMax = g.y.max;
+    m_nDigitsY = DigitsForRange(m_dYMax - m_dYMin);
+    m_nDigitsX = DigitsForRange(m_dXMax - m_dXMin);
+    UpdateScales();
+}
+
+// The end of a run (or a new model): a run drawn live keeps its picture and renews the margins;
+// Overlay Plot draws over the picture; otherwise the window is repainted.
+void C2DView::RunEnded(const CModelCore& s)
+{
+    if (s.m_bPlotOverlay) {
+        if (!m_bLiveDrawn) {
+            CClientDC dc(this);
+            if (s.m_bHaveData)
+                DrawCurves(&dc);
+            if (s.m_bHaveImport)
+                DrawImportedCurves(&dc);
+        }
+        InvalidateMargins();
+    } else if (m_bLiveDrawn) {
+        InvalidateMargins();
+        m_bLiveDrawn = FALSE;
+    } else {
+        RedrawWindow();
+    }
+}
+
+void C2DView::InvalidateMargins()
+{
+    InvalidateRect(&m_rcMarginLeftArea, TRUE);
+    InvalidateRect(&m_rcMarginTopArea, TRUE);
+    InvalidateRect(&m_rcMarginRightArea, TRUE);
+    InvalidateRect(&m_rcMarginBottomArea, TRUE);
+}
+
+C2DView::Pen C2DView::CurvePen(const PlotCurve& c, bool imported) const
+{
+    const CModelCore& s = GetModel()->Core();
+    if (imported && c.importPen >= 0)
+        return {s.m_nStyleImport[c.importPen], s.m_nWidthImport[c.importPen],
+                s.m_clrImport[c.importPen]};
+    return {s.*c.style, s.*c.width, s.*c.color};
+}
+
+bool C2DView::CurveShown(const PlotCurve& c) const
+{
+    return !c.shown || GetModel()->Core().*c.shown;
+}
+
+void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
+{
+    const CModelCore& s = GetModel()->Core();
+    struct Curve
+    {
+        const double* v;
+        std::unique_ptr<CPen> pen;
+        PolylineBatch batch;
+    };
+    std::vector<Curve> curves;
+    for (const PlotCurve& c : m_desc.curves) {
+        if (imported && c.importPen < 0)
+            continue;
+        if (!CurveShown(c))
+            continue;
+        if (const double* v = ColumnData(columns[c.column], ring.rows)) {
+            const Pen p = CurvePen(c, imported);
+            curves.push_back({v, std::make_unique<CPen>(p.style, p.width, p.color), {}});
+            curves.back().batch.m_pDC = pDC;
+        }
+    }
+    const double* x = ColumnData(columns[m_desc.xColumn], ring.rows);
+    if (curves.empty() || !x)
+        return;
+
+    // A time axis walks the rows of its window; any other axis walks them all.
+    const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
+    const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
+    // Clipped segments of each curve are gathered; each curve is drawn with its own pen.
+    WalkSegments(ring, t.min, t.max, s.RunStep(), [&](int a, int b) {
+        for (Curve& c : curves) {
+            if (!Finite(x[a], x[b], c.v[a], c.v[b]))
+                continue; // a diverged run: nothing to draw here
+            CPoint p1(WorldToPixelX(x[a]), WorldToPixelY(c.v[a]));
+            CPoint p2(WorldToPixelX(x[b]), WorldToPixelY(c.v[b]));
+            if (ClipToPlotRect(p1, p2))
+                c.batch.Add(p1, p2);
+        }
+    });
+    CPen* pOldPen = nullptr;
+    for (Curve& c : curves) {
+        CPen* prev = pDC->SelectObject(c.pen.get());
+        if (!pOldPen)
+            pOldPen = prev;
+        c.batch.Flush();
+    }
+    pDC->SelectObject(pOldPen);
+}
+
+void C2DView::DrawCurves(CDC* pDC)
+{
+    const CModelCore& s = GetModel()->Core();
+    const CTableReadLock lock(s); // a run may be writing the columns
+    const TableRing& r = lock.Ring();
+    const RingSpan ring{ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows), s.m_nTableRows, r.index,
+                        r.count, r.wrapped};
+    DrawTable(pDC, s.m_arrTable, ring, false);
+}
+
+void C2DView::DrawImportedCurves(CDC* pDC)
+{
+    const CModelCore& s = GetModel()->Core();
+    const int n = s.m_nImportRows;
+    DrawTable(pDC, s.m_arrImport, RingSpan{ColumnData(s.m_arrImport[kSlotT], n), n, 0, n, false},
+              true);
+}
+
+void C2DView::DrawNewSample(int nRow)
+{
+    const CModelCore& s = GetModel()->Core();
+    const double* t = ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows);
+    const double* x = ColumnData(s.m_arrTable[m_desc.xColumn], s.m_nTableRows);
+    const int prev = PreviousLiveRow(nRow, s.m_nTableRows, s.m_bTableWrapped != 0);
+    if (prev < 0 || t == nullptr || x == nullptr)
+        return;
+    m_nPrevRow = prev;
+    if (m_desc.xColumn == kSlotT && m_desc.block) {
+        const AxisLimits window = ReadAxis(s, *m_desc.block, 0);
+        if (t[prev] < window.min || t[nRow] > window.max)
+            return;
+    }
+
+    if (!m_pLiveDC)
+        m_pLiveDC = std::make_unique<CClientDC>(this);
+    CDC& dc = *m_pLiveDC;
+    CRect& box = m_rcLiveBox;
+    for (const PlotCurve& c : m_desc.curves) {
+        const double* v = ColumnData(s.m_arrTable[c.column], s.m_nTableRows);
+        if (!v || !CurveShown(c) || !Finite(x[prev], x[nRow], v[prev], v[nRow]))
+            continue;
+        CPoint p1(WorldToPixelX(x[prev]), WorldToPixelY(v[prev]));
+        CPoint p2(WorldToPixelX(x[nRow]), WorldToPixelY(v[nRow]));
+        if (!ClipToPlotRect(p1, p2))
+            continue;
+        const Pen p = CurvePen(c, false);
+        CPen pen(p.style, p.width, p.color);
+        CPen* pOldPen = dc.SelectObject(&pen);
+        dc.MoveTo(p1);
+        dc.LineTo(p2);
+        dc.SelectObject(pOldPen);
+        box.left = std::min({box.left, p1.x - p.width, p2.x - p.width});
+        box.top = std::min({box.top, p1.y - p.width, p2.y - p.width});
+        box.right = std::max({box.right, p1.x + p.width + 1, p2.x + p.width + 1});
+        box.bottom = std::max({box.bottom, p1.y + p.width + 1, p2.y + p.width + 1});
+    }
+    m_nPrevRow = nRow;
+    const auto now = std::chrono::steady_clock::now();
+    if (box.left < box.right && now - m_tLiveShown >= kLiveFrame) {
+        if (QWidget* w = GetWidget())
+            w->update(box.left, box.top, box.Width(), box.Height());
+        box = kEmptyBox;
+        m_tLiveShown = now;
+    }
+}
+
+void C2DView::EndLiveDrawing()
+{
+    m_pLiveDC.reset(); // the window shows all that was drawn
+    m_rcLiveBox = kEmptyBox;
+}
+
+// --- rubber band ---------------------------------------------------------------------------
+
+void C2DView::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    if (m_desc.block && m_rcPlotHit.PtInRect(point)) {
+        m_ptBandAnchor = m_ptBandCorner = point;
+        m_bBanding = TRUE;
+    }
+    CView::OnLButtonDown(nFlags, point);
+}
+
+// A click marks its place with the crosshair; a band with both extents zooms to it (not
+// clamped: the band lies inside the plot); a band flat in one direction does nothing.
+void C2DView::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    if (m_bBanding) {
+        m_bBanding = FALSE;
+        const CPoint a = m_ptBandAnchor, c = m_ptBandCorner;
+        if (a == c) {
+            OnPlotClick(point);
+            CClientDC dc(this);
+            DrawCrosshair(&dc, point.x, point.y);
+        } else if (a.x != c.x && a.y != c.y) {
+            PlotLimits g = Limits();
+            const double x1 = PixelToWorldX(a.x), x2 = PixelToWorldX(c.x);
+            const double y1 = PixelToWorldY(a.y), y2 = PixelToWorldY(c.y);
+            g.x.min = std::min(x1, x2);
+            g.x.max = std::max(x1, x2);
+            g.y.min = std::min(y1, y2);
+            g.y.max = std::max(y1, y2);
+            if (SetLimits(g)) {
+                OnUpdate(nullptr, HINT_RESET, nullptr);
+                GetModel()->MarkModified();
+            }
+        }
+    }
+    CView::OnLButtonUp(nFlags, point);
+}
+
+// --- zoom, pan, reset, set limits ----------------------------------------------------------
+
+PlotLimits C2DView::Limits() const
+{
+    return ReadLimits(GetModel()->Core(), *m_desc.block);
+}
+
+bool C2DView::SetLimits(const PlotLimits& g)
+{
+    if (!LimitsAreOpen(g))
+        return false; // every scale of the view divides by its ranges
+    WriteLimits(GetModel()->Core(), *m_desc.block, g);
+    return true;
+}
+
+// Each change updates this view only; the others see the limits at their next update.
+void C2DView::ChangeLimits(void (*rule)(PlotLimits&), bool bModified)
+{
+    if (!GetModel())
+        return;
+    PlotLimits g = Limits();
+    rule(g);
+    if (!SetLimits(g))
+        return;
+    OnUpdate(nullptr, HINT_RESET, nullptr);
+    if (bModified)
+        GetModel()->MarkModified();
+}
+
+void C2DView::EnableIf(CCmdUI* pCmdUI, bool (*test)(const PlotLimits&))
+{
+    pCmdUI->Enable(GetModel() && test(Limits()));
+}
+
+void C2DView::OnControlsZoomNear()
+{
+    ChangeLimits(ZoomNear, true);
+}
+void C2DView::OnControlsZoomFar()
+{
+    ChangeLimits(ZoomFar, true);
+}
+void C2DView::OnControlsPanUp()
+{
+    ChangeLimits(PanUp, false);
+}
+void C2DView::OnControlsPanDown()
+{
+    ChangeLimits(PanDown, false);
+}
+void C2DView::OnControlsPanLeft()
+{
+    ChangeLimits(PanLeft, false);
+}
+void C2DView::OnControlsPanRight()
+{
+    ChangeLimits(PanRight, false);
+}
+void C2DView::OnControlsResetLimits()
+{
+    ChangeLimits(ResetLimits, true);
+}
+
+void C2DView::OnUpdateZoomFar(CCmdUI* pCmdUI)
+{
+    EnableIf(pCmdUI, CanZoomFar);
+}
+void C2DView::OnUpdatePanUp(CCmdUI* pCmdUI)
+{
+    EnableIf(pCmdUI, CanPanUp);
+}
+void C2DView::OnUpdatePanDown(CCmdUI* pCmdUI)
+{
+    EnableIf(pCmdUI, CanPanDown);
+}
+void C2DView::OnUpdatePanLeft(CCmdUI* pCmdUI)
+{
+    EnableIf(pCmdUI, CanPanLeft);
+}
+void C2DView::OnUpdatePanRight(CCmdUI* pCmdUI)
+{
+    EnableIf(pCmdUI, CanPanRight);
+}
+
+void C2DView::OnControlsSetLimits()
+{
+    IModelDocument* m = GetModel();
+    if (!m)
+        return;
+    PlotLimits g = Limits();
+    if (!EditLimits(g))
+        return;
+    if (!SetLimits(g))
+        return;
+    m->MarkModified();
+    OnUpdate(nullptr, HINT_RESET, nullptr);
 }

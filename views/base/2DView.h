@@ -2,23 +2,61 @@
 // C2DView: the base of every two-dimensional plot view. It lays the page out from the text
 // height, maps world values to pixels, clips segments, labels the axis ends, draws the zero
 // axes, shows the mouse and crosshair readouts, the XOR crosshair and rubber band, and prints
-// the window's picture stretched to the page width at 4:3. It follows its model's runs
-// (CRunFollower). Subclasses set the world limits and digit counts in OnUpdate, call OnDraw
-// first and then draw their data.
+// the window's picture stretched to the page width at 4:3.
+//
+// A view that describes itself (a PlotDescription: the limit block of its document that it
+// shows and edits, the table column of its horizontal axis, its curves) gets the rest from
+// here too: it follows its model's runs (CRunFollower) and draws each stored row live, draws
+// the run and the imported table with its curves' pens, takes its window from the limit block
+// at each update, and has zoom, pan, reset and set limits (with their update handlers) and the
+// rubber band's zoom. It adds its own texts in DrawMargins, and may override EditLimits (its
+// limits dialog) and OnPlotClick (a click without a band).
 #include "model/RunFollower.h"
+#include "model/core/LimitBlocks.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/PlotGeometry.h"
+#include "views/base/RingWalk.h"
 
+#include <array>
+#include <chrono>
+#include <climits>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+// A curve of a plot: the table column of its vertical values and its settings members. The
+// imported table's twin of the curve takes its pen from the import pens at importPen.
+struct PlotCurve
+{
+    int column;
+    BOOL CModelSettings::*shown; // null: always shown
+    int CModelSettings::*style;
+    int CModelSettings::*width;
+    COLORREF CModelSettings::*color;
+    int importPen = -1; // -1: the curve has no imported twin
+};
+
+struct PlotDescription
+{
+    std::optional<LimitBlock> block; // the limits the view shows and edits; none: no commands
+    int xColumn = 0;                 // table column of the horizontal axis; 0 is time
+    std::vector<PlotCurve> curves;   // drawing order
+    std::string title;               // the frame's caption after the model's name
+    std::vector<LPARAM> redrawHints; // hints that repaint the window besides HINT_RESET
+    int openViewSlot = -1;           // the document's open-view count of the view, or -1
+};
 
 class C2DView : public CRunFollower<CView>, public C2DPlotGeometry
 {
     VX_DECLARE_CLASS(C2DView)
 public:
     C2DView();
+    explicit C2DView(PlotDescription description);
     ~C2DView() override;
+
+    const PlotDescription& Description() const { return m_desc; }
 
     CPoint m_ptBandAnchor; // fixed corner of the rubber band
     CPoint m_ptCross;      // where the crosshair was last drawn
@@ -38,25 +76,91 @@ public:
     static CSize MeasureText(CDC* pDC, const std::string& str);
     static void EraseRect(CDC* pDC, const CRect& rect);
 
+    // The page, the view's own texts (DrawMargins) and, unless the run is still going or waits
+    // for Controls/Plot, the run and the imported table.
     void OnDraw(CDC* pDC) override;
     void OnInitialUpdate() override;
+    // A stored row is drawn live; any other hint takes the window from the limit block and
+    // repaints as the hint asks.
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
 
     void ShowReadout(CDC* pDC, int px, int py, BOOL bCrosshair);
     void DrawCrosshair(CDC* pDC, int px, int py);
     void DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, double yTail, int nLength,
                        int nAngleDeg, COLORREF clr);
 
+    // The run's segment that ends at ring row nRow, for every shown curve, on the live DC.
+    void DrawNewSample(int nRow);
+    void DrawCurves(CDC* pDC);
+    void DrawImportedCurves(CDC* pDC);
+
     void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
     void OnSize(UINT nType, int cx, int cy) override;
+
+    void OnControlsZoomNear();
+    void OnControlsZoomFar();
+    void OnControlsPanUp();
+    void OnControlsPanDown();
+    void OnControlsPanLeft();
+    void OnControlsPanRight();
+    void OnControlsResetLimits();
+    void OnControlsSetLimits();
 
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
 
 protected:
+    struct Pen
+    {
+        int style, width;
+        COLORREF color;
+    };
+    Pen CurvePen(const PlotCurve& curve, bool imported) const;
+    bool CurveShown(const PlotCurve& curve) const;
+
+    // The view's own texts and legend, drawn after the page.
+    virtual void DrawMargins(CDC*) {}
+    // The limits dialog: true when the user confirmed it and g holds the new limits.
+    virtual bool EditLimits(PlotLimits&) { return false; }
+    // A click in the plot that drew no band, before the crosshair moves there.
+    virtual void OnPlotClick(CPoint) {}
+
+    // The document's limit block (the description must name one).
+    PlotLimits Limits() const;
+    // Writes the window of the view's block; refuses (false) one without open ranges.
+    bool SetLimits(const PlotLimits& g);
+    void InvalidateMargins();
+    void OnDestroy() override;
+
     // The frame asks the plot views to skip the one drawing after a restore; true when this
     // drawing is that one (the request is then used up).
     bool ConsumeSkipNextDraw();
 
 private:
+    void MapLimitCommands();
+    void DrawPage(CDC* pDC);
     void DrawZeroAxes(CDC* pDC);
     void DrawBand(CDC* pDC, CPoint corner);
+    void TakeWindow(const CModelCore& s);
+    void RunEnded(const CModelCore& s);
+    using TableColumns = std::array<std::vector<double>, kSlots>;
+    void DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported);
+    void ChangeLimits(void (*rule)(PlotLimits&), bool bModified);
+    void EnableIf(CCmdUI* pCmdUI, bool (*test)(const PlotLimits&));
+    void OnUpdateZoomFar(CCmdUI* pCmdUI);
+    void OnUpdatePanUp(CCmdUI* pCmdUI);
+    void OnUpdatePanDown(CCmdUI* pCmdUI);
+    void OnUpdatePanLeft(CCmdUI* pCmdUI);
+    void OnUpdatePanRight(CCmdUI* pCmdUI);
+    void EndLiveDrawing();
+
+    PlotDescription m_desc;
+    IModelDocument* m_pCounted = nullptr; // the model whose open-view count this view raised
+    // The window DC of a run drawn live, kept from its first sample to the next update that is
+    // not a row. The box of the segments drawn since the screen was last brought up to date is
+    // shown at most every kLiveFrame, so a fast run does not repaint the screen for every row.
+    std::unique_ptr<CClientDC> m_pLiveDC;
+    CRect m_rcLiveBox{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    std::chrono::steady_clock::time_point m_tLiveShown;
 };

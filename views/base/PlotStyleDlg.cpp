@@ -1,11 +1,11 @@
 #include "views/base/PlotStyleDlg.h"
 
+#include "platform/Dialog.h"
 #include "platform/base/MessageHook.h"
 #include "views/base/DialogFields.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,18 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-std::optional<COLORREF> PickWithQt(COLORREF initial, QWidget* parent)
-{
-    const QColor start(GetRValue(initial), GetGValue(initial), GetBValue(initial));
-    const QColor c = QColorDialog::getColor(start, parent);
-    if (!c.isValid())
-        return std::nullopt;
-    return RGB(c.red(), c.green(), c.blue());
-}
-} // namespace
-
-CPlotStyleDlg::ColorPicker CPlotStyleDlg::s_pickColor = PickWithQt;
+CPlotStyleDlg::ColorPicker CPlotStyleDlg::s_pickColor = PickColorWithDialog;
 
 CPlotStyleDlg::CPlotStyleDlg(QWidget* pParent) : QDialog(pParent)
 {

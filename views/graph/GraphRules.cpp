@@ -6,100 +6,23 @@
 #include <cmath>
 #include <utility>
 
-namespace {
-// Sets the window to the half-range r around its centre.
-void Scale(double& lo, double& hi, double r)
-{
-    const double c = (hi + lo) / 2;
-    lo = c - r;
-    hi = c + r;
-}
-} // namespace
+const char* const kClosedRangeMessage =
+    "The maximum of each axis must be greater than its minimum.\nThe limits are unchanged.";
 
-void ZoomNear(GraphLimits& g)
+GraphLimitFields LimitFieldsFor(const PlotLimits& g, double chronon)
 {
-    Scale(g.tMin, g.tMax, (g.tMax - g.tMin) / 2 / 1.1);
-    Scale(g.vMin, g.vMax, (g.vMax - g.vMin) / 2 / 1.1);
-}
-
-void ZoomFar(GraphLimits& g)
-{
-    Scale(g.tMin, g.tMax, (g.tMax - g.tMin) / 2 * 1.1);
-    Scale(g.vMin, g.vMax, (g.vMax - g.vMin) / 2 * 1.1);
-    g.tMax = std::min(g.tMax, g.runTime);
-    g.tMin = std::max(g.tMin, 0.0);
-    g.vMax = std::min(g.vMax, g.vAbsMax);
-    g.vMin = std::max(g.vMin, g.vAbsMin);
-}
-
-void PanUp(GraphLimits& g)
-{
-    const double d = g.vMax - g.vMin;
-    g.vMax = std::min(g.vMax + d / 2, g.vAbsMax);
-    g.vMin = g.vMax - d;
-}
-
-void PanDown(GraphLimits& g)
-{
-    const double d = g.vMax - g.vMin;
-    g.vMin = std::max(g.vMin - d / 2, g.vAbsMin);
-    g.vMax = g.vMin + d;
-}
-
-void PanLeft(GraphLimits& g)
-{
-    const double d = g.tMax - g.tMin;
-    g.tMin = std::max(g.tMin - d / 2, 0.0);
-    g.tMax = g.tMin + d;
-}
-
-void PanRight(GraphLimits& g)
-{
-    const double d = g.tMax - g.tMin;
-    g.tMax = std::min(g.tMax + d / 2, g.runTime);
-    g.tMin = g.tMax - d;
-}
-
-void ResetLimits(GraphLimits& g)
-{
-    g.tMin = 0.0;
-    g.tMax = g.runTime;
-    g.vMin = g.vAbsMin;
-    g.vMax = g.vAbsMax;
-}
-
-bool CanZoomFar(const GraphLimits& g)
-{
-    return CanPanRight(g) || CanPanLeft(g) || CanPanUp(g) || CanPanDown(g);
-}
-bool CanPanUp(const GraphLimits& g)
-{
-    return g.vAbsMax > g.vMax;
-}
-bool CanPanDown(const GraphLimits& g)
-{
-    return g.vAbsMin < g.vMin;
-}
-bool CanPanLeft(const GraphLimits& g)
-{
-    return g.tMin > 0;
-}
-bool CanPanRight(const GraphLimits& g)
-{
-    return g.runTime > g.tMax;
-}
-
-GraphLimitFields LimitFieldsFor(const GraphLimits& g, double chronon)
-{
+    const AxisLimits& t = g.x;
+    const AxisLimits& v = g.y;
     const int dt = DigitsForRange(chronon);
-    const int da = DigitsForRange(g.vAbsMax - g.vAbsMin);
-    const int dv = DigitsForRange(g.vMax - g.vMin);
-    return {RoundToDigits(g.tMin, dt), RoundToDigits(g.tMax, dt),    RoundToDigits(g.vMin, dv),
-            RoundToDigits(g.vMax, dv), RoundToDigits(g.vAbsMin, da), RoundToDigits(g.vAbsMax, da)};
+    const int da = DigitsForRange(v.absMax - v.absMin);
+    const int dv = DigitsForRange(v.max - v.min);
+    return {RoundToDigits(t.min, dt), RoundToDigits(t.max, dt),    RoundToDigits(v.min, dv),
+            RoundToDigits(v.max, dv), RoundToDigits(v.absMin, da), RoundToDigits(v.absMax, da)};
 }
 
-std::vector<std::string> ApplyLimitFields(GraphLimits& g, GraphLimitFields f, double chronon)
+std::vector<std::string> ApplyLimitFields(PlotLimits& g, GraphLimitFields f, double chronon)
 {
+    const PlotLimits before = g;
     std::vector<std::string> messages;
     if (f.tMax < f.tMin)
         std::swap(f.tMax, f.tMin);
@@ -108,25 +31,31 @@ std::vector<std::string> ApplyLimitFields(GraphLimits& g, GraphLimitFields f, do
     if (f.vMax < f.vMin)
         std::swap(f.vMax, f.vMin);
 
-    g.tMax = f.tMax;
-    if (RoundToDigits(g.runTime, DigitsForRange(chronon)) < g.tMax) {
-        g.tMax = g.runTime;
+    AxisLimits& t = g.x;
+    AxisLimits& v = g.y;
+    t.max = f.tMax;
+    if (RoundToDigits(t.absMax, DigitsForRange(chronon)) < t.max) {
+        t.max = t.absMax; // the run time
         messages.push_back("Time axis maximum is too large.\nSetting value to match run time.");
     }
-    g.tMin = f.tMin;
-    g.vAbsMax = f.vAbsMax;
-    g.vAbsMin = f.vAbsMin;
-    g.vMax = f.vMax;
-    if (g.vAbsMax < g.vMax) {
-        g.vMax = g.vAbsMax;
+    t.min = f.tMin;
+    v.absMax = f.vAbsMax;
+    v.absMin = f.vAbsMin;
+    v.max = f.vMax;
+    if (v.absMax < v.max) {
+        v.max = v.absMax;
         messages.push_back("Vertical axis working maximum is too large.\n"
                            "Setting value to match absolute maximum.");
     }
-    g.vMin = f.vMin;
-    if (g.vAbsMin > g.vMin) {
-        g.vMin = g.vAbsMin;
+    v.min = f.vMin;
+    if (v.absMin > v.min) {
+        v.min = v.absMin;
         messages.push_back("Vertical axis working minimum is too small.\n"
                            "Setting value to match absolute minimum.");
+    }
+    if (!LimitsAreOpen(g)) { // equal fields, or a window held beyond the other end
+        g = before;
+        return {kClosedRangeMessage};
     }
     return messages;
 }
@@ -147,6 +76,11 @@ AutoScaleResult AutoScale(const std::vector<VarExtent>& vars, AutoScaleDigits ru
         hi = 10.0;
     if (lo == 1e30)
         lo = -10.0;
+    if (!(hi > lo)) { // nothing moved: a range about the one value
+        const double half = hi != 0 ? std::fabs(hi) / 20 : 1.0;
+        hi += half;
+        lo -= half;
+    }
 
     int d = -kMaxDigits;
     if (rule == AutoScaleDigits::Overall) {
@@ -157,5 +91,7 @@ AutoScaleResult AutoScale(const std::vector<VarExtent>& vars, AutoScaleDigits ru
     }
     const double newHi = RoundToDigits(hi + (hi - lo) / 20, d);
     const double newLo = RoundToDigits(lo - (newHi - lo) / 20, d);
+    if (!RangeIsOpen(newLo, newHi)) // the digits are too few for so small a range
+        return {lo - (hi - lo) / 20, hi + (hi - lo) / 20};
     return {newLo, newHi};
 }

@@ -2,15 +2,6 @@
 
 #include <climits>
 
-int PreviousLiveRow(int nRow, int rows, bool wrapped)
-{
-    if (nRow < 0 || nRow >= rows)
-        return -1;
-    if (nRow > 0)
-        return nRow - 1;
-    return wrapped ? rows - 1 : nRow;
-}
-
 int ClickedGeneratedRow(double t, double t0, int tableInterval, double chronon)
 {
     if (!(t >= t0))

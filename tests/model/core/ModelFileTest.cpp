@@ -1,4 +1,6 @@
 #include "model/core/ModelFile.h"
+#include "model/core/NumberText.h"
+#include "model/core/SettingsTable.h"
 
 #include <cmath>
 #include <cstring>
@@ -206,6 +208,96 @@ TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
     const std::string msg = ReplacedSettingsMessage(replaced);
     EXPECT_NE(msg.find("tr"), std::string::npos);
     EXPECT_NE(msg.find("ti"), std::string::npos);
+}
+
+// Whatever the program itself can store comes back from its file as it was: the edges of what
+// the dialogs, the data-entry window and the views accept, after their own rounding.
+TEST(ModelFile, EveryValueTheProgramStoresLoadsBack)
+{
+    constexpr double kPi = 3.14159265; // the largest phase the pages and data entry take
+    struct Case
+    {
+        SystemKind kind;
+        const char* member;
+        double value;
+    };
+    const Case cases[] = {
+        {SystemKind::TwoVariable, "m_nSpinParam", 5}, // spinning d
+        {SystemKind::TwoVariable, "m_nSpinParam", 6}, // af
+        {SystemKind::Newtonian, "m_nSpinParam", 7},   // pa
+        {SystemKind::TwoVariable, "m_nSpinParam", 1}, // t
+        {SystemKind::TwoVariable, "m_nBADepth", 0},   // the basins Depth strip: 0 to 1000
+        {SystemKind::TwoVariable, "m_nBADepth", 1000},
+        {SystemKind::Newtonian, "m_dPhase", RoundToDigits(kPi, 6)}, // pa is stored rounded
+        {SystemKind::OneVariable, "m_dPhase", RoundToDigits(-kPi, 6)},
+        {SystemKind::ThreeVariable, "m_dAngFreq", kTwoPi / 1e-30}, // af from the least period
+        {SystemKind::ThreeVariable, "m_dAngFreq", 1e-30},
+        {SystemKind::Newtonian, "m_nChrononsPerCycle", 100000},
+        {SystemKind::Newtonian, "m_nTableRows", 1000000},
+        {SystemKind::OneVariable, "m_nXDelay", 100000},
+        {SystemKind::Newtonian, "m_dMass", 1e-30},
+        {SystemKind::TwoVariable, "m_dJacobianStep", 1e-15},
+        {SystemKind::TwoVariable, "m_nOrbitSections", 15},
+        {SystemKind::Newtonian, "m_nRSMode", 11},
+        {SystemKind::Newtonian, "m_nAnimDelay", 100},
+        {SystemKind::TwoVariable, "m_nVFGridSpacing", 10},
+        {SystemKind::TwoVariable, "m_nManifoldSteps", 99999},
+        {SystemKind::OneVariable, "m_nBAGrid", 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.member + std::string(" ") + std::to_string(c.value));
+        const SettingField* f = FindField(c.member);
+        ASSERT_NE(f, nullptr);
+        CModelSettings s;
+        SetModelDefaults(s, c.kind);
+        if (f->type == FieldType::Double)
+            f->Double(s) = c.value;
+        else
+            f->Int(s) = static_cast<int>(c.value);
+        CArchive out;
+        StoreModel(out, s, c.kind);
+        CModelSettings back;
+        CArchive in(out.Buffer());
+        EXPECT_TRUE(LoadModel(in, back, c.kind).empty());
+        if (f->type == FieldType::Double)
+            EXPECT_EQ(f->Double(back), c.value);
+        else
+            EXPECT_EQ(f->Int(back), static_cast<int>(c.value));
+    }
+}
+
+// A file whose axis limits close or invert a range gets that axis's defaults back.
+TEST(ModelFile, ClosedOrInvertedAxisRangesAreReplaced)
+{
+    struct Case
+    {
+        SystemKind kind;
+        const char* min;
+        const char* max;
+        double lo, hi;
+    };
+    const Case cases[] = {
+        {SystemKind::Newtonian, "m_dGraphVMin", "m_dGraphVMax", 3, 3},
+        {SystemKind::OneVariable, "m_dGraphTMin", "m_dGraphTMax", 4, 1},
+        {SystemKind::TwoVariable, "m_dGraphVAbsMin", "m_dGraphVAbsMax", 0, 0},
+        {SystemKind::TwoVariable, "m_dPOMin2", "m_dPOMax2", 5, -5},
+        {SystemKind::ThreeVariable, "m_dPO3AbsMinZ", "m_dPO3AbsMaxZ", 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.max);
+        CModelSettings defaults;
+        SetModelDefaults(defaults, c.kind);
+        CModelSettings s = defaults;
+        FindField(c.min)->Double(s) = c.lo;
+        FindField(c.max)->Double(s) = c.hi;
+        CArchive out;
+        StoreModel(out, s, c.kind);
+        CModelSettings back;
+        CArchive in(out.Buffer());
+        EXPECT_EQ(LoadModel(in, back, c.kind), std::vector<std::string>{"plot limits"});
+        EXPECT_EQ(FindField(c.min)->Double(back), FindField(c.min)->Double(defaults));
+        EXPECT_EQ(FindField(c.max)->Double(back), FindField(c.max)->Double(defaults));
+    }
 }
 
 TEST(ModelFile, DefaultFilesNeedNoReplacement)

@@ -3,7 +3,9 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <locale>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -98,6 +100,36 @@ TEST(FormatTableValue, IgnoresADecimalCommaLocale)
     FormatTableValue(buffer, 2.25, 4, 0, 0);
     std::setlocale(LC_ALL, "C");
     EXPECT_STREQ(buffer, "2.25");
+}
+
+TEST(NumberToString, SixDigitsAndAThreeDigitExponent)
+{
+    const std::pair<double, const char*> cases[] = {
+        {6.283185307179586, "6.28319"},
+        {0.01, "0.01"},
+        {0.0001, "0.0001"},
+        {0.00001, "1e-005"},
+        {100000, "100000"},
+        {1234567, "1.23457e+006"},
+        {1e30, "1e+030"},
+        {-0.5, "-0.5"},
+        {0, "0"},
+        {999999.5, "1e+006"},
+        {-2.5e-300, "-2.5e-300"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(NumberToString(value), text) << value;
+}
+
+TEST(NumberToString, IgnoresADecimalCommaLocale)
+{
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "no German locale installed (scripts/setup.sh makes one)";
+    std::locale::global(std::locale("de_DE.UTF-8"));
+    const std::string text = NumberToString(2.25);
+    std::locale::global(std::locale::classic());
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(text, "2.25");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "common/MessageRecorder.h"
 #include "common/Near.h"
 #include "model/core/ModelForms.h"
+#include "parser/Parser.h"
 #include "platform/base/Event.h"
 
 #include <atomic>
@@ -524,6 +525,121 @@ TEST(Trajectory, DelayedVariableFollowsStoredRows)
     EXPECT_EQ(XP[1], -X[0]);
     for (int row = 2; row < 10; ++row)
         EXPECT_EQ(XP[row], -X[row - 2]) << row;
+}
+
+// An equation that has no value part way through a run ends the run there, before the failed
+// step is stored; the run shows nothing itself and leaves its message to the document.
+TEST(Trajectory, AnEquationWithoutAValueEndsTheRun)
+{
+    struct Case
+    {
+        SystemKind kind;
+        std::string CModelSettings::*equation;
+        const char* text;
+        int integrator;
+    };
+    const Case cases[] = {
+        {SystemKind::Newtonian, &CModelSettings::m_strEquation, "sqrt(1-t)", 0},
+        {SystemKind::Newtonian, &CModelSettings::m_strEquation, "sqrt(1-t)", 1},
+        {SystemKind::OneVariable, &CModelSettings::m_strXRate, "sqrt(1-t)", 0},
+        {SystemKind::TwoVariable, &CModelSettings::m_strYRate, "log(1-t)", 1},
+        {SystemKind::ThreeVariable, &CModelSettings::m_strZRate, "2^(100*t)", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CModelCore m(c.kind);
+        NewModel(m);
+        m.*c.equation = c.text;
+        m.m_nIntegrator = c.integrator;
+        m.m_dRunTimeLimit = 2;
+        MessageRecorder msgs;
+        ASSERT_TRUE(m.CompileEquations());
+        CountingSink sink;
+        auto calc = RunModel(m, sink);
+        ASSERT_TRUE(calc);
+        EXPECT_TRUE(msgs.messages.empty());
+        EXPECT_EQ(sink.done, 1);
+        EXPECT_GT(m.m_dT, 0.5);
+        // Stopped at the step that failed (a first-order step takes its rate at the start of
+        // the step), not run to the limit.
+        const double end = 1.0 + m.m_dChronon + 1e-9;
+        EXPECT_LE(m.m_dT, end);
+        const std::string shown = m.RunErrorMessage(*calc);
+        EXPECT_EQ(shown.rfind("The system differential equation:\n[", 0), 0u) << shown;
+        EXPECT_NE(shown.find(c.text), std::string::npos) << shown;
+        for (int row = 0; row < m.m_nTableCount; ++row)
+            ASSERT_LE(m.m_arrTable[kSlotT][row], end) << row;
+    }
+}
+
+// A replay that overflows the parser's stack inside a step (the table is held then) shows no
+// message box and waits for nobody: the run ends and the document shows the message.
+TEST(Trajectory, AStackOverflowInAStepShowsNothingDuringTheRun)
+{
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    CALCPARAMS p;
+    bool allocated;
+    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    ASSERT_NE(p.m_pTableGuard, nullptr);
+    // A recording no compilation lets through: eighteen nested parentheses around x.
+    CParser& parser = *p.m_pParser;
+    parser.SetCompiledReplay(false);
+    int n = 0;
+    auto put = [&](int code) { parser.m_aTokenList1[n++].nCode = code; };
+    for (int i = 0; i < 18; ++i)
+        put(TK_LPAREN);
+    parser.m_aTokenList1[n].value.pmVariable = &CParser::m_dX;
+    put(TK_VARIABLE);
+    for (int i = 0; i < 18; ++i)
+        put(TK_RPAREN);
+    put(TK_END);
+    MessageRecorder msgs;
+    CTrajectoryCalc calc(p);
+    CountingSink sink;
+    calc.Run(sink);
+    EXPECT_TRUE(msgs.messages.empty());
+    EXPECT_EQ(sink.done, 1);
+    EXPECT_EQ(sink.doneCount, 0); // the start derivative failed: nothing stored
+    EXPECT_EQ(m.RunErrorMessage(calc), kStackOverloadMessage);
+}
+
+// Before any row is stored, a delayed value is the start state: an equation that reads x:
+// starts its first row as the same equation with x does.
+TEST(Trajectory, DelayedValuesStartAtTheStartState)
+{
+    struct Case
+    {
+        SystemKind kind;
+        std::string CModelSettings::*equation;
+        const char* plain;
+        const char* delayed;
+        int slot; // the first row's derivative
+    };
+    const Case cases[] = {
+        {SystemKind::Newtonian, &CModelSettings::m_strEquation, "cos(t)-b*x",
+         "cos(t)-b*x:", kSlotXpp},
+        {SystemKind::OneVariable, &CModelSettings::m_strXRate, "-3*x", "-3*x:", kSlotXp},
+        {SystemKind::TwoVariable, &CModelSettings::m_strYRate, "x-y", "x:-y:", kSlotYp},
+        {SystemKind::ThreeVariable, &CModelSettings::m_strZRate, "z+x", "z:+x:", kSlotZp},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.delayed);
+        double first[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            CModelCore m(c.kind);
+            NewModel(m);
+            m.m_nXDelay = m.m_nYDelay = m.m_nZDelay = 7;
+            ComputeDerivedValues(m, c.kind); // delay times of seven steps
+            m.m_dX = m.m_dInitX = 1;
+            m.*c.equation = i == 0 ? c.plain : c.delayed;
+            ASSERT_TRUE(m.CompileEquations());
+            CountingSink sink;
+            ASSERT_TRUE(RunModel(m, sink));
+            first[i] = m.m_arrTable[c.slot][0];
+        }
+        EXPECT_EQ(first[1], first[0]);
+    }
 }
 
 TEST(Trajectory, ExtentsStartFromTheBounds)

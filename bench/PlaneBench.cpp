@@ -1,0 +1,168 @@
+// The phase-plane calculations: pixels per second of the basins scan (first- and fifth-order
+// steps, typed equations and the built-in form, Depth 10, 100 and 1000, one worker and one per
+// processor) beside the same scan written by hand; and the time of one spin step, the direction
+// field, nullclines, fixed points and manifolds recomputed on a 1200 by 900 plot.
+#include "model/core/BasinsScan.h"
+#include "model/core/FixedPoints.h"
+#include "model/core/Manifolds.h"
+#include "model/core/ModelCore.h"
+#include "model/core/Nullclines.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <thread>
+
+namespace {
+
+// The forced double well x'' = a cos(af t) + b (x - x^3) - c x', typed or as built-in form 1.
+std::unique_ptr<CModelCore> DoubleWell(bool typed)
+{
+    auto m = std::make_unique<CModelCore>(SystemKind::Newtonian);
+    m->SetDefaults();
+    m->m_strAppliedForce = "a*cos(af*t)";
+    m->m_strRestoringForce = "b*(x-x^3)";
+    m->m_strDragForce = "-c*x'";
+    m->m_strEquation = BuildEquation(m->m_strAppliedForce, m->m_strRestoringForce,
+                                     m->m_strDragForce);
+    m->m_strParamA = "0.3";
+    m->m_strParamB = "1";
+    m->m_strParamC = "0.25";
+    m->m_dMass = 1;
+    m->m_nModelForm = typed ? 0 : 1;
+    m->AllocateTable();
+    m->EvaluateParameters();
+    m->CompileEquations();
+    return m;
+}
+
+constexpr int kW = 80, kH = 60; // the scanned plot, edges included: 81 x 61 start points
+
+CBasinsParams ScanParams(CModelCore& m, int integrator, int depth, int threads)
+{
+    CBasinsParams b;
+    b.model = CPlaneModel::Of(m);
+    b.integrator = integrator;
+    b.depth = depth;
+    b.right = kW;
+    b.bottom = kH;
+    b.xmin = -2;
+    b.ymax = 2;
+    b.scaleX = 4.0 / kW;
+    b.scaleY = 4.0 / kH;
+    b.threads = threads;
+    return b;
+}
+
+void BM_BasinsScan(benchmark::State& state)
+{
+    const int integrator = static_cast<int>(state.range(0));
+    const bool typed = state.range(1) == 1;
+    const int depth = static_cast<int>(state.range(2));
+    const int threads = static_cast<int>(state.range(3)); // 0: one per processor
+    auto m = DoubleWell(typed);
+    const CBasinsParams b = ScanParams(*m, integrator, depth, threads);
+    long long pixels = 0;
+    for (auto _ : state) {
+        CBasinsScan scan(b);
+        IBasinsSink sink;
+        scan.Run(sink);
+        pixels += scan.Stored();
+        benchmark::DoNotOptimize(scan.Grid().data());
+    }
+    state.counters["pixels/s"] =
+        benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_BasinsScan)
+    ->ArgNames({"rkf", "typed", "depth", "threads"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {10, 100, 1000}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The same scan written by hand on one core: the double well's fifth-order step inline, the
+// colour of the final x from its band.
+void BM_HandWrittenBasinsRKF(benchmark::State& state)
+{
+    const int depth = static_cast<int>(state.range(0));
+    const double a = 0.3, b = 1, c = 0.25, af = 1, h = kTwoPi / 100;
+    auto accel = [&](double t, double x, double v) {
+        return a * std::cos(af * t) + b * (x - x * x * x) - c * v;
+    };
+    long long pixels = 0;
+    std::vector<COLORREF> grid(static_cast<std::size_t>(kW + 1) * (kH + 1));
+    for (auto _ : state) {
+        for (int py = 0; py <= kH; ++py)
+            for (int px = 0; px <= kW; ++px) {
+                double x = -2 + px * 4.0 / kW, v = 2 - py * 4.0 / kH, t = 0;
+                for (int n = 0; n <= depth; ++n) {
+                    const double k1 = h * v, l1 = h * accel(t, x, v);
+                    const double x2 = x + k1 / 4, v2 = v + l1 / 4;
+                    const double k2 = h * v2, l2 = h * accel(t + h / 4, x2, v2);
+                    const double x3 = x + 3.0 / 32 * k1 + 9.0 / 32 * k2;
+                    const double v3 = v + 3.0 / 32 * l1 + 9.0 / 32 * l2;
+                    const double k3 = h * v3, l3 = h * accel(t + 3 * h / 8, x3, v3);
+                    const double x4 = x + 1932.0 / 2197 * k1 - 7200.0 / 2197 * k2 +
+                                      7296.0 / 2197 * k3;
+                    const double v4 = v + 1932.0 / 2197 * l1 - 7200.0 / 2197 * l2 +
+                                      7296.0 / 2197 * l3;
+                    const double k4 = h * v4, l4 = h * accel(t + 12 * h / 13, x4, v4);
+                    const double x5 = x + 439.0 / 216 * k1 - 8 * k2 + 3680.0 / 513 * k3 -
+                                      845.0 / 4104 * k4;
+                    const double v5 = v + 439.0 / 216 * l1 - 8 * l2 + 3680.0 / 513 * l3 -
+                                      845.0 / 4104 * l4;
+                    const double k5 = h * v5, l5 = h * accel(t + h, x5, v5);
+                    const double x6 = x - 8.0 / 27 * k1 + 2 * k2 - 3544.0 / 2565 * k3 +
+                                      1859.0 / 4104 * k4 - 11.0 / 40 * k5;
+                    const double v6 = v - 8.0 / 27 * l1 + 2 * l2 - 3544.0 / 2565 * l3 +
+                                      1859.0 / 4104 * l4 - 11.0 / 40 * l5;
+                    const double k6 = h * v6, l6 = h * accel(t + h / 2, x6, v6);
+                    x += 16.0 / 135 * k1 + 6656.0 / 12825 * k3 + 28561.0 / 56430 * k4 -
+                         9.0 / 50 * k5 + 2.0 / 55 * k6;
+                    v += 16.0 / 135 * l1 + 6656.0 / 12825 * l3 + 28561.0 / 56430 * l4 -
+                         9.0 / 50 * l5 + 2.0 / 55 * l6;
+                    t += h;
+                }
+                grid[static_cast<std::size_t>(py) * (kW + 1) + px] = BasinColorBand(x, -2, 4);
+            }
+        benchmark::DoNotOptimize(grid.data());
+        benchmark::ClobberMemory();
+        pixels += static_cast<long long>(grid.size());
+    }
+    state.counters["pixels/s"] =
+        benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_HandWrittenBasinsRKF)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// One spin step of a vector-field view with every layer shown: the direction field, both
+// nullclines (the Newtonian plane traces one), the fixed points along them and the manifolds of
+// the saddles, on a 1200 by 900 plot with the default grid (gl 30) and 300 manifold steps.
+void BM_SpinStep(benchmark::State& state)
+{
+    const bool typed = state.range(0) == 1;
+    auto m = DoubleWell(typed);
+    CPlaneFrame f;
+    f.right = 1200;
+    f.bottom = 900;
+    f.xmin = f.ymin = -2;
+    f.xmax = f.ymax = 2;
+    const int pitch = f.GridPitch(30);
+    int saddles = 0;
+    for (auto _ : state) {
+        auto field = MakePlaneField(CPlaneModel::Of(*m));
+        CDirectionField df;
+        CalcDirectionField(*field, f, pitch, 0, df);
+        CVFTrack nullcline;
+        CalcNullcline(*field, 1, f, pitch, 0, nullcline);
+        const CFixedPointSearch fps = FindFixedPoints(*field, 1, nullcline, f, pitch, 1e-6, 0);
+        std::array<CVFTrack, kManifoldSlots> slots;
+        const CManifoldResult r = CalcManifolds(*field, fps.points, 0.04, 300, m->m_dChronon, 0,
+                                                {}, slots);
+        saddles = r.saddles;
+        benchmark::DoNotOptimize(slots[0].m_arrX.data());
+    }
+    state.counters["saddles"] = saddles;
+}
+BENCHMARK(BM_SpinStep)->ArgNames({"typed"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,180 @@
+// The model document's data-file and picture commands: File/Export, File/Import and
+// File/Save Image.
+#include "model/DynSys.h"
+
+#include "model/ProgressBarWnd.h"
+#include "model/RunProtocol.h"
+#include "model/core/BitmapFile.h"
+#include "model/core/DataImport.h"
+#include "platform/Frame.h"
+#include "platform/Messages.h"
+#include "platform/WinApp.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <system_error>
+
+namespace {
+
+const char* const kNoExportThread = "Could not create export thread.";
+const char* const kNoImage = "Could not write image to disk as .bmp file.";
+
+CMDIChildWnd* ActiveChild()
+{
+    auto* pMain = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
+    return pMain ? pMain->MDIGetActive() : nullptr;
+}
+
+} // namespace
+
+void AddFileCommands(std::vector<vx::res::MenuItem>& items)
+{
+    auto at = items.begin();
+    while (at != items.end() && at->id != ID_FILE_SAVE_AS)
+        ++at;
+    if (at != items.end())
+        ++at;
+    items.insert(at, {{"Save &Image", ID_FILE_SAVE_IMAGE, {}},
+                      vx::res::Separator(),
+                      {"&Export...", ID_FILE_EXPORT, {}},
+                      {"&Import...", ID_FILE_IMPORT, {}}});
+}
+
+void CDynSys::MapFileCommands()
+{
+    MapCommand(ID_FILE_EXPORT, &CDynSys::OnFileExport);
+    MapUpdate(ID_FILE_EXPORT, &CDynSys::OnUpdateFileExport);
+    MapCommand(ID_FILE_IMPORT, &CDynSys::OnFileImport);
+    MapCommand(ID_FILE_SAVE_IMAGE, &CDynSys::OnFileSaveImage);
+    MapUpdate(ID_FILE_SAVE_IMAGE, &CDynSys::OnUpdateFileSaveImage);
+}
+
+// --- export --------------------------------------------------------------------------------
+
+void CDynSys::OnFileExport()
+{
+    ExportData();
+}
+
+void CDynSys::OnUpdateFileExport(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_bHaveData != 0);
+}
+
+void CDynSys::StopExport()
+{
+    if (m_pExpThread)
+        m_pExpThread->Stop();
+    m_pExpThread.reset();
+    CProgressBarWnd::Close(std::exchange(m_hwndExportProgress, nullptr));
+}
+
+BOOL CDynSys::ExportData()
+{
+    const DataFileKind& kind = DataKind(m_kind);
+    const std::string path = AfxPromptFileName(false, "Save As", kind.filter, kind.pattern);
+    if (path.empty())
+        return FALSE; // an export that is still writing goes on
+    StopExport();
+    auto params = std::make_unique<EXPORTPARAMS>();
+    if (!MakeExportParams(*this, path, *params)) {
+        AfxMessageBox(kNoExportThread);
+        return FALSE;
+    }
+    auto pThread = std::make_unique<CExpThread>(std::move(*params), Info().pExportCount);
+    params.reset();
+    m_hwndExportProgress = CProgressBarWnd::Open("File Export Progress", AfxGetMainWnd());
+    pThread->m_hwndProgress = m_hwndExportProgress;
+    try {
+        pThread->Start();
+    } catch (const std::system_error&) {
+        CProgressBarWnd::Close(std::exchange(m_hwndExportProgress, nullptr));
+        AfxMessageBox(kNoExportThread);
+        return FALSE;
+    }
+    m_pExpThread = std::move(pThread);
+    return TRUE;
+}
+
+// --- import --------------------------------------------------------------------------------
+
+void CDynSys::OnFileImport()
+{
+    const DataFileKind& kind = DataKind(m_kind);
+    const std::string path = AfxPromptFileName(true, "Open", kind.filter, kind.pattern);
+    if (path.empty())
+        return;
+    std::FILE* pFile = std::fopen(path.c_str(), "rb");
+    struct stat st = {};
+    if (pFile == nullptr || ::fstat(fileno(pFile), &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (pFile != nullptr)
+            std::fclose(pFile);
+        AfxMessageBox("Unable to open selected file");
+        return;
+    }
+    HWND hwndProgress = nullptr;
+    ImportProgress progress;
+    progress.begin = [&hwndProgress](long long) {
+        hwndProgress = CProgressBarWnd::Open("File Import Progress", AfxGetMainWnd());
+    };
+    progress.step = [&hwndProgress] { SendMessage(hwndProgress, WM_PROGRESS_STEP, 0); };
+    CDataLineReader reader(pFile);
+    const ImportOutcome outcome = ImportDataFile(*this, reader, st.st_size, path, progress);
+    CProgressBarWnd::Close(hwndProgress);
+    std::fclose(pFile);
+    if (outcome == ImportOutcome::Imported)
+        UpdateAllViews(nullptr, HINT_RESET);
+}
+
+// --- Save Image ----------------------------------------------------------------------------
+
+void CDynSys::OnFileSaveImage()
+{
+    CMDIChildWnd* pChild = ActiveChild();
+    if (pChild == nullptr)
+        return;
+    CRect rect;
+    pChild->GetClientRect(&rect);
+    // Before any dialog opens, so the picture shows the view unobscured.
+    CaptureViewBitmap(rect);
+    const std::string path =
+        AfxPromptFileName(false, "Save As", "Veltrix Display Image (*.bmp)", "*.bmp");
+    if (!path.empty() && !WriteBitmapFile(path))
+        AfxMessageBox(kNoImage);
+}
+
+void CDynSys::OnUpdateFileSaveImage(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(!m_bRunning);
+}
+
+void CDynSys::CaptureViewBitmap(const CRect& rect)
+{
+    m_pImageBitmap.reset();
+    CMDIChildWnd* pChild = ActiveChild();
+    if (pChild == nullptr || pChild->GetWidget() == nullptr)
+        return;
+    if (QWidget* pFrame = pChild->GetFrameWidget())
+        pFrame->raise();
+    const QRect area(rect.left, rect.top, rect.Width(), rect.Height());
+    m_pImageBitmap = std::make_shared<QImage>(
+        pChild->GetWidget()->grab(area).toImage().convertToFormat(QImage::Format_RGB32));
+}
+
+BOOL CDynSys::WriteBitmapFile(const std::string& strPath)
+{
+    if (!m_pImageBitmap || m_pImageBitmap->isNull())
+        return FALSE;
+    const QImage& image = *m_pImageBitmap;
+    DibBlock dib;
+    if (!MakeDib(image.width(), image.height(), 32,
+                 reinterpret_cast<const std::uint32_t*>(image.constBits()),
+                 static_cast<std::size_t>(image.bytesPerLine()) / 4, dib))
+        return FALSE;
+    return CBitmapFileWriter::WriteBitmapFile(strPath, &dib);
+}

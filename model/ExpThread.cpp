@@ -1,0 +1,63 @@
+#include "model/ExpThread.h"
+
+#include "model/RunProtocol.h"
+#include "platform/Messages.h"
+#include "platform/WinApp.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+CExpThread::CExpThread(EXPORTPARAMS&& params, std::atomic<int>* pCounter)
+    : m_params(std::move(params)), m_pCounter(pCounter)
+{
+}
+
+CExpThread::~CExpThread()
+{
+    Stop();
+}
+
+void CExpThread::Start()
+{
+    // Counted before it runs, so it cannot leave the counter before it has entered it.
+    ++*m_pCounter;
+    try {
+        m_thread = std::thread([this] { WriteDataFile(); });
+    } catch (...) {
+        --*m_pCounter;
+        m_bFinished = true;
+        throw;
+    }
+}
+
+void CExpThread::Stop()
+{
+    m_bStop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CExpThread::Wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CExpThread::WriteDataFile()
+{
+    if (g_exportThreadStartHook)
+        g_exportThreadStartHook();
+    const HWND hwndProgress = m_hwndProgress;
+    m_result = ::WriteDataFile(m_params, m_bStop,
+                               [hwndProgress] { PostMessage(hwndProgress, WM_PROGRESS_STEP, 0); });
+    PostMessage(hwndProgress, WM_PROGRESS_STEP, 1);
+    if (!m_result.ok) {
+        if (auto* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [text = m_result.strError] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); },
+                Qt::QueuedConnection);
+    }
+    --*m_pCounter;
+    m_bFinished = true;
+}

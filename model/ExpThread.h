@@ -1,0 +1,54 @@
+#pragma once
+// The export thread: writes one data file from its own copy of a model's rows (see
+// core/DataExport.h) while the progress window that its starter opened shows how far it is.
+//
+// What the thread touches: its parameter block (moved in, its own), the output file, the
+// running-export counter of its kind (an atomic, taken off when the file is closed) and the
+// progress window's handle, which it only posts to. It never waits for the user-interface
+// thread, so a close that waits for it cannot deadlock; a failure message is queued to that
+// thread rather than shown from here. The starter owns the object; destroying it stops the
+// writer at a row boundary and joins it.
+#include "model/core/DataExport.h"
+#include "platform/Types.h"
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+class CExpThread
+{
+public:
+    // Takes the block; pCounter is the running-export counter of the block's kind.
+    CExpThread(EXPORTPARAMS&& params, std::atomic<int>* pCounter);
+    ~CExpThread();
+    CExpThread(const CExpThread&) = delete;
+    CExpThread& operator=(const CExpThread&) = delete;
+
+    // Counts the export and starts the thread; throws std::system_error (uncounted) when the
+    // thread cannot be made.
+    void Start();
+    // Stops the writer before its next row and waits for it: the file keeps the whole lines
+    // written so far. The thread takes itself off the counter.
+    void Stop();
+    // Waits for the writer to finish the whole file.
+    void Wait();
+    // Whether the thread has closed its file and left the counter.
+    bool Finished() const { return m_bFinished.load(); }
+    // The result, once Finished.
+    const ExportResult& Result() const { return m_result; }
+
+    HWND m_hwndProgress = nullptr; // written before Start
+
+private:
+    void WriteDataFile();
+
+    EXPORTPARAMS m_params;
+    std::atomic<int>* m_pCounter;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bFinished{false};
+    ExportResult m_result;
+    std::thread m_thread;
+};
+
+// Tests: called on an export's thread before it writes the file.
+inline std::function<void()> g_exportThreadStartHook;

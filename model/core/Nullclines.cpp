@@ -1,0 +1,238 @@
+#include "model/core/Nullclines.h"
+
+#include <algorithm>
+#include <cmath>
+
+void BisectRate(IPlaneField& field, int rate, double t, double& ax, double& ay, double fa,
+                double& bx, double& by, double tol)
+{
+    for (int n = 0; n < 200; ++n) {
+        if (std::max(std::fabs(bx - ax), std::fabs(by - ay)) <= tol)
+            break;
+        const double mx = (ax + bx) * 0.5, my = (ay + by) * 0.5;
+        const double fm = field.Rate(rate, t, mx, my);
+        if (fm == 0 || !std::isfinite(fm)) { // an exact zero, or nothing better to be had
+            ax = bx = mx;
+            ay = by = my;
+            break;
+        }
+        if ((fm > 0) == (fa > 0)) {
+            ax = mx;
+            ay = my;
+            fa = fm;
+        } else {
+            bx = mx;
+            by = my;
+        }
+    }
+}
+
+namespace {
+
+// Sides of a cell and the side of the neighbour across each.
+enum Side
+{
+    kTop,
+    kLeft,
+    kBottom,
+    kRight
+};
+constexpr int kOpposite[4] = {kBottom, kRight, kTop, kLeft};
+constexpr int kStepI[4] = {0, -1, 0, 1};
+constexpr int kStepJ[4] = {-1, 0, 1, 0};
+
+struct Point
+{
+    double x, y;
+};
+
+class CTracer
+{
+public:
+    CTracer(IPlaneField& field, int rate, const CPlaneFrame& frame, int pitch, double t)
+        : m_field(field), m_rate(rate), m_frame(frame), m_p(std::max(pitch, 1)), m_t(t),
+          m_nx(std::max(0, frame.Width() / m_p)), m_ny(std::max(0, frame.Height() / m_p)),
+          m_tol(1e-6 * std::min(std::fabs(frame.XRange()), std::fabs(frame.YRange())))
+    {
+    }
+
+    bool Trace(CVFTrack& track, IPassProgress* progress);
+
+private:
+    // Horizontal edges (i, j) from corner (i, j) to (i + 1, j) come first, then the vertical
+    // edges (i, j) from corner (i, j) to (i, j + 1).
+    int HEdge(int i, int j) const { return j * m_nx + i; }
+    int VEdge(int i, int j) const { return (m_ny + 1) * m_nx + j * (m_nx + 1) + i; }
+    int EdgeOf(int i, int j, int side) const
+    {
+        switch (side) {
+        case kTop:
+            return HEdge(i, j);
+        case kLeft:
+            return VEdge(i, j);
+        case kBottom:
+            return HEdge(i, j + 1);
+        default:
+            return VEdge(i + 1, j);
+        }
+    }
+    void Ends(int e, int& i0, int& j0, int& i1, int& j1) const
+    {
+        const int nh = (m_ny + 1) * m_nx;
+        if (e < nh) {
+            i0 = e % m_nx;
+            j0 = e / m_nx;
+            i1 = i0 + 1;
+            j1 = j0;
+        } else {
+            i0 = (e - nh) % (m_nx + 1);
+            j0 = (e - nh) / (m_nx + 1);
+            i1 = i0;
+            j1 = j0 + 1;
+        }
+    }
+    double Value(int i, int j) const { return m_val[j * (m_nx + 1) + i]; }
+    bool Crosses(int e) const
+    {
+        int i0, j0, i1, j1;
+        Ends(e, i0, j0, i1, j1);
+        const double a = Value(i0, j0), b = Value(i1, j1);
+        return std::isfinite(a) && std::isfinite(b) && (a > 0) != (b > 0);
+    }
+    Point Crossing(int e);
+    void Walk(int i, int j, int entry, int startEdge, std::vector<Point>& pts);
+    void StartAt(int e, CVFTrack& track);
+
+    IPlaneField& m_field;
+    int m_rate;
+    const CPlaneFrame& m_frame;
+    int m_p;
+    double m_t;
+    int m_nx, m_ny;
+    double m_tol;
+    std::vector<double> m_val;
+    std::vector<char> m_used;
+};
+
+Point CTracer::Crossing(int e)
+{
+    int i0, j0, i1, j1;
+    Ends(e, i0, j0, i1, j1);
+    const double fa = Value(i0, j0), fb = Value(i1, j1);
+    double ax = m_frame.PixelToWorldX(m_frame.left + i0 * m_p);
+    double ay = m_frame.PixelToWorldY(m_frame.top + j0 * m_p);
+    double bx = m_frame.PixelToWorldX(m_frame.left + i1 * m_p);
+    double by = m_frame.PixelToWorldY(m_frame.top + j1 * m_p);
+    if (fa == 0) // the zero lies on the corner itself
+        return {ax, ay};
+    if (fb == 0)
+        return {bx, by};
+    BisectRate(m_field, m_rate, m_t, ax, ay, fa, bx, by, m_tol);
+    return {(ax + bx) * 0.5, (ay + by) * 0.5};
+}
+
+// Follows the curve from cell (i, j), entered through side entry, while it leaves through an
+// unused crossing and stays on the grid; a curve that comes back to its start edge is closed.
+void CTracer::Walk(int i, int j, int entry, int startEdge, std::vector<Point>& pts)
+{
+    const std::size_t edges = m_used.size();
+    for (std::size_t n = 0; n < edges; ++n) {
+        int exit = -1;
+        bool closes = false;
+        for (int s = 0; s < 4 && exit < 0; ++s) {
+            if (s == entry)
+                continue;
+            const int e = EdgeOf(i, j, s);
+            if (!m_used[e] && Crosses(e))
+                exit = s;
+            else if (e == startEdge && Crosses(e))
+                closes = true;
+        }
+        if (exit < 0) {
+            if (closes)
+                pts.push_back(Crossing(startEdge));
+            return;
+        }
+        const int e = EdgeOf(i, j, exit);
+        m_used[e] = 1;
+        pts.push_back(Crossing(e));
+        i += kStepI[exit];
+        j += kStepJ[exit];
+        if (i < 0 || j < 0 || i >= m_nx || j >= m_ny)
+            return;
+        entry = kOpposite[exit];
+    }
+}
+
+void CTracer::StartAt(int e, CVFTrack& track)
+{
+    m_used[e] = 1;
+    int i0, j0, i1, j1;
+    Ends(e, i0, j0, i1, j1);
+    const bool horizontal = j0 == j1;
+    // The cells on either side: below and above a horizontal edge, right and left of a
+    // vertical one, each entered through this edge.
+    std::vector<Point> ahead, behind;
+    if (horizontal) {
+        if (j0 < m_ny)
+            Walk(i0, j0, kTop, e, ahead);
+        if (j0 > 0)
+            Walk(i0, j0 - 1, kBottom, e, behind);
+    } else {
+        if (i0 < m_nx)
+            Walk(i0, j0, kLeft, e, ahead);
+        if (i0 > 0)
+            Walk(i0 - 1, j0, kRight, e, behind);
+    }
+    std::reverse(behind.begin(), behind.end());
+    behind.push_back(Crossing(e));
+    behind.insert(behind.end(), ahead.begin(), ahead.end());
+    bool first = true;
+    for (const Point& p : behind) {
+        // Neighbouring edges that meet at a zero corner give the same point twice.
+        if (!first && p.x == track.m_arrX.back() && p.y == track.m_arrY.back())
+            continue;
+        track.Add(p.x, p.y, first);
+        first = false;
+    }
+}
+
+bool CTracer::Trace(CVFTrack& track, IPassProgress* progress)
+{
+    if (m_nx < 1 || m_ny < 1)
+        return false;
+    CProgressCounter counter(progress, static_cast<long long>(m_nx + 1) * (m_ny + 1));
+    m_val.resize(static_cast<std::size_t>(m_nx + 1) * (m_ny + 1));
+    m_field.SetPulse(m_t, m_field.Chronon());
+    for (int j = 0; j <= m_ny; ++j) {
+        const double y = m_frame.PixelToWorldY(m_frame.top + j * m_p);
+        for (int i = 0; i <= m_nx; ++i) {
+            counter.Count();
+            m_val[j * (m_nx + 1) + i] =
+                m_field.Rate(m_rate, m_t, m_frame.PixelToWorldX(m_frame.left + i * m_p), y);
+        }
+    }
+    m_used.assign(static_cast<std::size_t>((m_ny + 1) * m_nx + m_ny * (m_nx + 1)), 0);
+    // Row by row from the top: the top edge of each cell, then its left edge.
+    for (int j = 0; j <= m_ny; ++j) {
+        for (int i = 0; i <= m_nx; ++i) {
+            if (i < m_nx && !m_used[HEdge(i, j)] && Crosses(HEdge(i, j)))
+                StartAt(HEdge(i, j), track);
+            if (j < m_ny && !m_used[VEdge(i, j)] && Crosses(VEdge(i, j)))
+                StartAt(VEdge(i, j), track);
+        }
+    }
+    return !track.Empty();
+}
+
+} // namespace
+
+bool CalcNullcline(IPlaneField& field, int rate, const CPlaneFrame& frame, int pitch, double t,
+                   CVFTrack& track, IPassProgress* progress)
+{
+    track.m_arrX.clear();
+    track.m_arrY.clear();
+    track.m_arrBreak.clear();
+    CTracer tracer(field, rate, frame, pitch, t);
+    return tracer.Trace(track, progress);
+}

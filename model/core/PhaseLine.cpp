@@ -1,0 +1,58 @@
+#include "model/core/PhaseLine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+PhaseZeroKind KindOf(double before, double after)
+{
+    if (before < 0 && after > 0)
+        return kZeroUnstable;
+    if (before > 0 && after < 0)
+        return kZeroStable;
+    return before > 0 ? kZeroTouchRight : kZeroTouchLeft;
+}
+
+} // namespace
+
+CPhaseLine CalcPhaseLine(IPlaneField& field, const CPlaneFrame& frame, double t)
+{
+    CPhaseLine line;
+    const double threshold = std::fabs(frame.YRange()) / 1e6;
+    field.SetPulse(t, field.Chronon());
+    double prevX = 0, prev = NAN;
+    // A column where x' is exactly 0, waiting for the sign on its right.
+    bool pending = false;
+    double pendingX = 0, pendingBefore = 0;
+    for (int px = frame.left; px <= frame.right; ++px) {
+        const double x = frame.PixelToWorldX(px);
+        const double xp = field.Rate(0, t, x, 0);
+        line.m_arrX.push_back(x);
+        line.m_arrXp.push_back(xp);
+        if (!std::isfinite(xp)) {
+            pending = false;
+            prev = NAN;
+            continue;
+        }
+        line.m_dLargest = std::max(line.m_dLargest, xp);
+        line.m_dSmallest = std::min(line.m_dSmallest, xp);
+        if (xp == 0) {
+            if (!pending && std::isfinite(prev) && prev != 0) {
+                pending = true;
+                pendingX = x;
+                pendingBefore = prev;
+            }
+        } else if (pending) {
+            line.m_zeros.push_back({pendingX, KindOf(pendingBefore, xp)});
+            pending = false;
+        } else if (std::isfinite(prev) && prev != 0) {
+            const double product = xp * prev, mid = (x + prevX) * 0.5;
+            if (product < 0 || product < threshold)
+                line.m_zeros.push_back({mid, KindOf(prev, xp)});
+        }
+        prevX = x;
+        prev = xp;
+    }
+    return line;
+}

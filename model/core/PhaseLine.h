@@ -1,0 +1,33 @@
+#pragma once
+// The phase line of a one-variable model: x' = f(x, t) at every pixel column of the plot and
+// the zeros of f between columns, with their stability.
+#include "model/core/PlaneField.h"
+
+#include <vector>
+
+enum PhaseZeroKind : int
+{
+    kZeroUnstable,   // x' rises through 0: the flow leaves on both sides
+    kZeroStable,     // x' falls through 0: the flow arrives from both sides
+    kZeroTouchRight, // x' touches 0 from above: the flow runs right on both sides
+    kZeroTouchLeft,  // x' touches 0 from below: the flow runs left on both sides
+};
+
+struct CPhaseZero
+{
+    double x;
+    PhaseZeroKind kind;
+};
+
+struct CPhaseLine
+{
+    std::vector<double> m_arrX, m_arrXp; // one entry per column, left to right
+    std::vector<CPhaseZero> m_zeros;
+    double m_dLargest = -1e30, m_dSmallest = 1e30; // of the finite x' values
+};
+
+// Columns left .. right (both included) at time t. A sign change between neighbouring columns
+// is a zero at their midpoint; a pair whose product is positive but below a millionth of the
+// x' range is a touching zero there; a column where x' is exactly 0 is a zero at that column,
+// its kind taken from the columns on either side.
+CPhaseLine CalcPhaseLine(IPlaneField& field, const CPlaneFrame& frame, double t);

@@ -1,0 +1,219 @@
+#pragma once
+// The phase plane of a model as one abstract field: (x, y) -> (x', y') at time t. The Newtonian
+// model is the plane (x, x') with rates (x', F / m); the two-variable model the plane (x, y);
+// the one-variable model the line x with rate f(x) (y stays where it is). Every phase-plane
+// calculation (direction field, nullclines, fixed points, manifolds, tracks, basins) is written
+// once over this field; the adapters below take the built-in forms from ModelForms, the same
+// formulas the trajectory run uses, and replay the recorded token lists for typed equations.
+//
+// A field evaluates through one parser and is not to be shared between threads: a worker
+// takes a field of its own over a parser of its own (CPlaneModel::WithParser).
+#include "model/core/ModelForms.h"
+#include "platform/base/WinTypes.h"
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CParser;
+class CModelCore;
+
+// What a phase-plane calculation needs to know of a model.
+struct CPlaneModel
+{
+    SystemKind kind = SystemKind::TwoVariable; // Newtonian, OneVariable or TwoVariable
+    int form = 0;                              // 0 typed equations, else the built-in form
+    FormParams params;
+    double mass = 1;           // Newtonian only
+    CParser* parser = nullptr; // equations recorded in lists 1 (x' or F) and 2 (y')
+    std::string eqX, eqY;      // the texts replayed (Newtonian: the joined force text)
+    double chronon = 0.01;     // the model's step dt
+
+    // The model of a document: its kind, form, parameters, mass, texts, step and parser.
+    static CPlaneModel Of(CModelCore& model);
+};
+
+class IPlaneField
+{
+public:
+    virtual ~IPlaneField() = default;
+    // Rate i (0 x', 1 y') at (x, y) and time t.
+    virtual double Rate(int i, double t, double x, double y) = 0;
+    virtual void Rates(double t, double x, double y, double& fx, double& fy) = 0;
+    // The time and step at which a step's pulse train dlt(d) is read (its start).
+    virtual void SetPulse(double t, double h) = 0;
+    // Whether y is the rate of x (the Newtonian plane): then x' = y exactly.
+    virtual bool SecondIsRateOfFirst() const = 0;
+    // The model's step dt, at which a pass that does not step reads the pulse train.
+    virtual double Chronon() const = 0;
+};
+
+// Shared by the adapters: the model, the parser set-up and the pulse time.
+class CFieldBase : public IPlaneField
+{
+public:
+    explicit CFieldBase(const CPlaneModel& model);
+    void SetPulse(double t, double h) final
+    {
+        m_tPulse = t;
+        m_h = h;
+    }
+    // The delayed values that X: and Y: read; by default they follow the current x and y.
+    void SetDelayed(double xd, double yd)
+    {
+        m_bOwnDelayed = true;
+        m_xDelayed = xd;
+        m_yDelayed = yd;
+    }
+    double Chronon() const final { return m_model.chronon; }
+
+protected:
+    double Replay(int list, double t, double x, double y, double xp);
+
+    CPlaneModel m_model;
+    double m_tPulse = 0, m_h = 0;
+    bool m_bOwnDelayed = false;
+    double m_xDelayed = 0, m_yDelayed = 0;
+};
+
+// x'' = F(x, x', t) / m as the plane (x, x').
+class CNewtonianField final : public CFieldBase
+{
+public:
+    using CFieldBase::CFieldBase;
+    double Accel(double t, double x, double v)
+    {
+        if (m_model.form == 0)
+            return Replay(1, t, x, 0, v) / m_model.mass;
+        return NewtonianForce(m_model.form, m_model.params, t, x, v, m_tPulse, m_h) / m_model.mass;
+    }
+    double Rate(int i, double t, double x, double y) override
+    {
+        return i == 0 ? y : Accel(t, x, y);
+    }
+    void Rates(double t, double x, double y, double& fx, double& fy) override
+    {
+        fx = y;
+        fy = Accel(t, x, y);
+    }
+    bool SecondIsRateOfFirst() const override { return true; }
+};
+
+// x' = f(x, y, t), y' = g(x, y, t); a one-variable model is the case g = 0 and f = f(x, t).
+class CRateField final : public CFieldBase
+{
+public:
+    explicit CRateField(const CPlaneModel& model);
+    double Rate(int i, double t, double x, double y) override
+    {
+        if (m_model.form == 0)
+            return i == 1 && m_oneVar ? 0 : Replay(i + 1, t, x, y, 0);
+        if (m_oneVar)
+            return i == 0 ? OneVarRate(m_model.form, m_model.params, x) : 0;
+        return i == 0 ? TwoVarXRate(m_model.form, m_model.params, x, y)
+                      : TwoVarYRate(m_model.form, m_model.params, x, y);
+    }
+    void Rates(double t, double x, double y, double& fx, double& fy) override
+    {
+        fx = Rate(0, t, x, y);
+        fy = Rate(1, t, x, y);
+    }
+    bool SecondIsRateOfFirst() const override { return false; }
+
+private:
+    bool m_oneVar;
+};
+
+// The field of a model's kind.
+std::unique_ptr<CFieldBase> MakePlaneField(const CPlaneModel& model);
+
+// One fixed step of the Runge-Kutta-Fehlberg 4(5) tableau from (x, y) at time t with step h
+// (negative h runs backwards), advanced with the fifth-order weights; t is left to the caller.
+// The pulse is read at t. Field is a final adapter, so the calls are direct.
+template <class Field> void PlaneRKFStep(Field& f, double t, double h, double& x, double& y)
+{
+    f.SetPulse(t, h);
+    double k1, l1, k2, l2, k3, l3, k4, l4, k5, l5, k6, l6;
+    auto stage = [&](double ts, double xs, double ys, double& k, double& l) {
+        f.Rates(ts, xs, ys, k, l);
+        k *= h;
+        l *= h;
+    };
+    stage(t, x, y, k1, l1);
+    stage(t + h / 4, x + k1 / 4, y + l1 / 4, k2, l2);
+    stage(t + 3 * h / 8, x + 3.0 / 32 * k1 + 9.0 / 32 * k2, y + 3.0 / 32 * l1 + 9.0 / 32 * l2, k3,
+          l3);
+    stage(t + 12 * h / 13, x + 1932.0 / 2197 * k1 - 7200.0 / 2197 * k2 + 7296.0 / 2197 * k3,
+          y + 1932.0 / 2197 * l1 - 7200.0 / 2197 * l2 + 7296.0 / 2197 * l3, k4, l4);
+    stage(t + h, x + 439.0 / 216 * k1 - 8 * k2 + 3680.0 / 513 * k3 - 845.0 / 4104 * k4,
+          y + 439.0 / 216 * l1 - 8 * l2 + 3680.0 / 513 * l3 - 845.0 / 4104 * l4, k5, l5);
+    stage(t + h / 2,
+          x - 8.0 / 27 * k1 + 2 * k2 - 3544.0 / 2565 * k3 + 1859.0 / 4104 * k4 - 11.0 / 40 * k5,
+          y - 8.0 / 27 * l1 + 2 * l2 - 3544.0 / 2565 * l3 + 1859.0 / 4104 * l4 - 11.0 / 40 * l5, k6,
+          l6);
+    x = x + 16.0 / 135 * k1 + 6656.0 / 12825 * k3 + 28561.0 / 56430 * k4 - 9.0 / 50 * k5 +
+        2.0 / 55 * k6;
+    y = y + 16.0 / 135 * l1 + 6656.0 / 12825 * l3 + 28561.0 / 56430 * l4 - 9.0 / 50 * l5 +
+        2.0 / 55 * l6;
+}
+
+// The plot as the calculations see it: the pixel rectangle and the world limits it shows.
+// Pixel to world as the plot views convert (x from the left edge, y down from the top edge).
+struct CPlaneFrame
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    double xmin = 0, xmax = 1, ymin = 0, ymax = 1;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    double XRange() const { return xmax - xmin; }
+    double YRange() const { return ymax - ymin; }
+    double ScaleX() const { return Width() > 0 ? XRange() / Width() : 0; }
+    double ScaleY() const { return Height() > 0 ? YRange() / Height() : 0; }
+    double PixelToWorldX(int px) const { return (px - left) * ScaleX() + xmin; }
+    double PixelToWorldY(int py) const { return ymax - (py - top) * ScaleY(); }
+    // World to pixel, saturated far outside the plot; false for a point that is not finite.
+    bool WorldToPixel(double x, double y, int& px, int& py) const;
+    // The grid pitch of the vector-field passes for gl grid lines: the smaller of width / gl
+    // and height / gl, at least 1.
+    int GridPitch(int gl) const;
+};
+
+// The direction field: one segment per grid point every second grid line, row by row from
+// the top, each a quarter of the spacing long along the world diagonal of a pixel and pointing
+// along the flow. A grid point where the field vanishes gets a segment of length 0.
+struct CDirectionField
+{
+    std::vector<double> m_arrX1, m_arrY1, m_arrX2, m_arrY2; // tails (grid points) and heads
+};
+
+// Reports of a pass that takes long enough to show progress.
+class IPassProgress
+{
+public:
+    virtual ~IPassProgress() = default;
+    virtual void ProgressStep() = 0;
+};
+
+// Steps progress once every period counts; the period is at least 1.
+class CProgressCounter
+{
+public:
+    CProgressCounter(IPassProgress* sink, long long total)
+        : m_sink(sink), m_period(total / 30 >= 1 ? total / 30 : 1)
+    {
+    }
+    void Count()
+    {
+        if (m_sink && ++m_n % m_period == 0)
+            m_sink->ProgressStep();
+    }
+
+private:
+    IPassProgress* m_sink;
+    long long m_period, m_n = 0;
+};
+
+void CalcDirectionField(IPlaneField& field, const CPlaneFrame& frame, int pitch, double t,
+                        CDirectionField& out, IPassProgress* progress = nullptr);

@@ -1,0 +1,317 @@
+// File/Export, File/Import and File/Save Image of the model documents, reached through the real
+// main window's menus.
+#ifdef HAVE_VELTRIX_VIEWSGRAPH
+#include "app/ShellFixture.h"
+#include "model/DynSys.h"
+#include "model/core/DataImport.h"
+#include "model/core/Globals.h"
+#include "platform/DocTemplate.h"
+#include "platform/Messages.h"
+#include "platform/base/Event.h"
+#include "resources/ResourceIds.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool Pump(const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 60000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        vx::DeliverPostedMessages();
+    }
+    return true;
+}
+
+QAction* FindAction(const QList<QAction*>& actions, UINT id)
+{
+    for (QAction* a : actions) {
+        if (a->data().toUInt() == id)
+            return a;
+        if (a->menu())
+            if (QAction* found = FindAction(a->menu()->actions(), id))
+                return found;
+    }
+    return nullptr;
+}
+
+// Opens the menu that holds the command (its items are brought up to date) and picks it; false
+// when the command is not in the menu or greyed.
+bool Choose(UINT id)
+{
+    CMainFrame* frame = StartShell();
+    auto* main = static_cast<QMainWindow*>(frame->GetWidget());
+    QAction* action = FindAction(main->menuBar()->actions(), id);
+    if (action == nullptr)
+        return false;
+    if (auto* menu = qobject_cast<QMenu*>(action->parent()))
+        frame->UpdateMenu(menu);
+    if (!action->isEnabled())
+        return false;
+    action->trigger();
+    QCoreApplication::processEvents();
+    vx::DeliverPostedMessages();
+    return true;
+}
+
+// Answers the file dialogs and the message boxes of one test.
+class Dialogs
+{
+public:
+    Dialogs()
+    {
+        m_oldFile = SetFileDialogHook([this](bool, const std::string& filter) {
+            filters.push_back(filter);
+            return path;
+        });
+        m_oldBox = SetMessageBoxHook([this](const std::string& text, unsigned type) {
+            texts.push_back(text);
+            if (onBox)
+                onBox(text);
+            if (answers.empty())
+                return (type & 0x0F) == msgbox::MB_OK ? msgbox::IDOK : msgbox::IDYES;
+            const int a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+    }
+    ~Dialogs()
+    {
+        SetFileDialogHook(std::move(m_oldFile));
+        SetMessageBoxHook(std::move(m_oldBox));
+    }
+    std::string path;
+    std::deque<int> answers;
+    std::function<void(const std::string&)> onBox;
+    std::vector<std::string> texts, filters;
+
+private:
+    FileDialogHook m_oldFile;
+    MessageBoxHook m_oldBox;
+};
+
+// Holds export threads at their start until released.
+class ExportGate
+{
+public:
+    ExportGate()
+    {
+        g_exportThreadStartHook = [this] {
+            m_started.SetEvent();
+            m_open.Lock();
+        };
+    }
+    ~ExportGate()
+    {
+        Open();
+        g_exportThreadStartHook = nullptr;
+    }
+    void WaitStarted() { m_started.Lock(); }
+    void Open() { m_open.SetEvent(); }
+
+private:
+    CEvent m_started{false, false}, m_open{false, true};
+};
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+int Lines(const std::string& text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+bool EndsWithWholeLine(const std::string& text)
+{
+    return text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
+}
+
+CDynSys* NewModel(UINT nID)
+{
+    StartShell();
+    for (CDocTemplate* t : theApp.GetDocTemplates())
+        if (t->GetResourceID() == nID) {
+            auto* doc = dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr));
+            QCoreApplication::processEvents();
+            return doc;
+        }
+    return nullptr;
+}
+
+bool RunThroughMenu(CDynSys* doc)
+{
+    return Choose(ID_CONTROLS_RUN) && Pump([doc] { return !doc->m_bRunning && doc->m_bHaveData; });
+}
+
+std::string Temp(const std::string& name)
+{
+    return ::testing::TempDir() + name;
+}
+
+TEST(DataCommands, ExportThenImportThroughTheFileMenu)
+{
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    Dialogs dialogs;
+    dialogs.path = Temp("menu.d2d");
+    EXPECT_FALSE(Choose(ID_FILE_EXPORT)); // no data yet
+    ASSERT_TRUE(RunThroughMenu(doc));
+    ASSERT_TRUE(Choose(ID_FILE_EXPORT));
+    ASSERT_TRUE(Pump([doc] { return doc->m_pExpThread && doc->m_pExpThread->Finished(); }));
+    EXPECT_EQ(dialogs.filters, std::vector<std::string>{"Veltrix Data Files (*.d2d)"});
+    const std::string text = ReadText(dialogs.path);
+    EXPECT_EQ(Lines(text), 8 + doc->m_nTableCount);
+    EXPECT_TRUE(EndsWithWholeLine(text));
+
+    CDynSys* other = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(Choose(ID_FILE_IMPORT));
+    EXPECT_EQ(other->m_nImportRows, doc->m_nTableCount);
+    EXPECT_EQ(other->m_strImportFile, "menu.d2d");
+    // The last time, written to five digits, lies just past the run time.
+    EXPECT_EQ(dialogs.texts, std::vector<std::string>{kImportExtendRunTime});
+    EXPECT_EQ(other->m_dRunTimeLimit, other->m_arrImport[0][other->m_nImportRows - 1]);
+    dialogs.texts.clear();
+
+    // A file that is not there, and one of another kind.
+    dialogs.path = Temp("missing.d2d");
+    ASSERT_TRUE(Choose(ID_FILE_IMPORT));
+    dialogs.path = Temp("menu.d3d");
+    std::ofstream(dialogs.path)
+        << "Dynamical System in 3 Variables - Data\r\n|x|\r\n0 1 2 3 4 5 6\r\n";
+    ASSERT_TRUE(Choose(ID_FILE_IMPORT));
+    EXPECT_EQ(dialogs.texts,
+              (std::vector<std::string>{"Unable to open selected file", kImportCannotRead}));
+    EXPECT_EQ(other->m_nImportRows, doc->m_nTableCount);
+    other->OnCloseDocument();
+    doc->OnCloseDocument();
+}
+
+// Cancel in the file dialog of a second export leaves the first one writing; it ends with the
+// whole file.
+TEST(DataCommands, CancelInTheFileDialogLeavesARunningExportAlone)
+{
+    CDynSys* doc = NewModel(IDR_SYS1NNTYPE);
+    ASSERT_NE(doc, nullptr);
+    Dialogs dialogs;
+    ASSERT_TRUE(RunThroughMenu(doc));
+    ExportGate gate;
+    dialogs.path = Temp("first.d1d");
+    ASSERT_TRUE(Choose(ID_FILE_EXPORT));
+    gate.WaitStarted();
+    dialogs.path.clear();
+    ASSERT_TRUE(Choose(ID_FILE_EXPORT));
+    ASSERT_TRUE(doc->m_pExpThread);
+    EXPECT_FALSE(doc->m_pExpThread->Finished());
+    EXPECT_FALSE(Choose(ID_CONTROLS_RUN)); // no run of the kind while it writes
+    gate.Open();
+    ASSERT_TRUE(Pump([doc] { return doc->m_pExpThread->Finished(); }));
+    EXPECT_EQ(Lines(ReadText(Temp("first.d1d"))), 8 + doc->m_nTableCount);
+    EXPECT_TRUE(Choose(ID_CONTROLS_RUN));
+    ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
+    doc->OnCloseDocument();
+}
+
+struct CloseCase
+{
+    const char* name;
+    std::deque<int> answers; // to "Save changes?" and to the question about the export
+    bool closed;
+    bool complete; // the file holds every row
+};
+
+// Closing a model while its export writes, through File/Close.
+TEST(DataCommands, ClosingWhileAnExportWrites)
+{
+    const CloseCase kCases[] = {
+        {"cancel the close", {msgbox::IDCANCEL}, false, true},
+        {"wait for the export", {msgbox::IDNO, msgbox::IDOK}, true, true},
+        {"end the export", {msgbox::IDNO, msgbox::IDCANCEL}, true, false},
+    };
+    for (const CloseCase& c : kCases) {
+        CDynSys* doc = NewModel(IDR_SYS3TYPE);
+        ASSERT_NE(doc, nullptr);
+        Dialogs dialogs;
+        ASSERT_TRUE(RunThroughMenu(doc));
+        const int rows = doc->m_nTableCount;
+        doc->SetModifiedFlag(TRUE);
+        ExportGate gate;
+        dialogs.path = Temp("closing.d3d");
+        std::remove(dialogs.path.c_str());
+        ASSERT_TRUE(Choose(ID_FILE_EXPORT));
+        gate.WaitStarted();
+        // The writer goes on once the user has been asked about it.
+        dialogs.onBox = [&gate](const std::string& text) {
+            if (text.rfind("Veltrix is writing", 0) == 0)
+                gate.Open();
+        };
+        dialogs.answers = c.answers;
+        const HWND view = doc->GetViews().front()->GetSafeHwnd();
+        ASSERT_TRUE(Choose(ID_FILE_CLOSE));
+        gate.Open();
+        EXPECT_EQ(!IsWindow(view), c.closed) << c.name;
+        if (!c.closed) {
+            ASSERT_TRUE(Pump([doc] { return doc->m_pExpThread->Finished(); }));
+            doc->SetModifiedFlag(FALSE);
+            ASSERT_TRUE(Choose(ID_FILE_CLOSE)); // after the export: no question
+            EXPECT_FALSE(IsWindow(view));
+        }
+        EXPECT_EQ(g_nExportsThreeVariable, 0) << c.name;
+        const std::string text = ReadText(dialogs.path);
+        EXPECT_TRUE(EndsWithWholeLine(text)) << c.name;
+        EXPECT_EQ(Lines(text) == 8 + rows, c.complete) << c.name << " " << Lines(text);
+        EXPECT_EQ(dialogs.texts.size(), c.answers.size()) << c.name;
+    }
+}
+
+TEST(DataCommands, SaveImageWritesTheActiveViewAsABitmap)
+{
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    Dialogs dialogs;
+    ASSERT_TRUE(RunThroughMenu(doc));
+    dialogs.path = Temp("view");
+    std::remove(dialogs.path.c_str());
+    ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE));
+    EXPECT_EQ(dialogs.filters, std::vector<std::string>{"Veltrix Display Image (*.bmp)"});
+    CMDIChildWnd* child = StartShell()->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    CRect rc;
+    child->GetClientRect(&rc);
+    QImage saved(QString::fromStdString(dialogs.path), "BMP");
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), QSize(rc.Width(), rc.Height()));
+    const QImage shown = child->GetWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), shown);
+    if (const char* dir = std::getenv("VELTRIX_SHOTS"))
+        saved.save(QString(dir) + "/save-image.png");
+
+    dialogs.path = "/nonexistent-folder/view.bmp";
+    ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE));
+    EXPECT_EQ(dialogs.texts,
+              std::vector<std::string>{"Could not write image to disk as .bmp file."});
+    doc->OnCloseDocument();
+}
+
+} // namespace
+#endif

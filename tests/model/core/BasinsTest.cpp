@@ -1,0 +1,301 @@
+#include "PlaneTestUtil.h"
+
+#include "model/core/BasinsScan.h"
+#include "model/core/Steppers.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Basins, ColourBands)
+{
+    // Plot x from 0 to 100: the band bounds lie at 1, 45, 47, 49.5, 50.5, 55, 65 and 99.
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct
+    {
+        double x;
+        COLORREF colour;
+    } cases[] = {
+        {-5, RGB(0, 0, 127)},   {1, RGB(0, 0, 127)},       {23, RGB(0, 100, 210)},
+        {45, RGB(0, 200, 210)}, {46, RGB(0, 200, 210)},    {48.25, RGB(0, 200, 105)},
+        {50, RGB(0, 200, 0)},   {52.75, RGB(127, 200, 0)}, {60, RGB(255, 200, 0)},
+        {82, RGB(255, 100, 0)}, {99, RGB(255, 0, 0)},      {99.5, RGB(127, 0, 0)},
+        {inf, RGB(127, 0, 0)},  {-inf, RGB(0, 0, 127)},    {std::nan(""), RGB(0, 0, 0)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BasinColorBand(c.x, 0, 100), c.colour) << c.x;
+}
+
+CBasinsParams Params(const PlaneCase& p, int integrator, int depth, int w, int h, int block = 1)
+{
+    CBasinsParams b;
+    b.model = CPlaneModel::Of(*p.model);
+    b.integrator = integrator;
+    b.depth = depth;
+    b.block = block;
+    b.right = w;
+    b.bottom = h;
+    b.xmin = -3;
+    b.ymax = 3;
+    b.scaleX = 6.0 / w;
+    b.scaleY = 6.0 / h;
+    return b;
+}
+
+TEST(Basins, DepthPlusOneSteps)
+{
+    // x moves at rate 1 (the Newtonian start velocity is 1): Depth n >= 1 takes n + 1 steps.
+    struct Case
+    {
+        SystemKind kind;
+        const char *eqX, *eqY;
+    };
+    const Case cases[] = {{SystemKind::OneVariable, "1", ""},
+                          {SystemKind::TwoVariable, "1", "0"},
+                          {SystemKind::Newtonian, "0", ""}};
+    for (const Case& c : cases)
+        for (int integrator : {0, 1})
+            for (int depth : {-1, 0, 1, 5, 100}) {
+                SCOPED_TRACE(std::string(c.eqX) + " " + std::to_string(integrator) + " " +
+                             std::to_string(depth));
+                PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY);
+                const CBasinsParams b = Params(p, integrator, depth, 10, 10);
+                CBasinsScan scan(b);
+                const int steps = depth >= 1 ? depth + 1 : 0;
+                EXPECT_NEAR(scan.FinalX(*p.field, 0.5, 1), 0.5 + steps * b.model.chronon, 1e-12);
+            }
+}
+
+TEST(Basins, DelayedValuesOfEachStartPoint)
+{
+    // x' = x: from x0 = 1 in three first-order steps, x: read at the start of each step and
+    // x' taken after it. With delay 0, x: lags one step (1, 1, 1 + dt): x = 1 + 3 dt; with a
+    // delay longer than the run it is the current x (1, 1 + dt, ...): x = 1 + 3 dt + dt^2.
+    PlaneCase p = MakePlane(SystemKind::OneVariable, "x:");
+    for (const auto& [delay, square] : {std::pair{0, false}, {1000, true}}) {
+        CBasinsParams b = Params(p, 0, 2, 10, 10);
+        b.delayed = true;
+        b.xDelay = delay;
+        CBasinsScan scan(b);
+        const double dt = b.model.chronon;
+        // A second start point reads none of the first one's history.
+        for (int k = 0; k < 2; ++k)
+            EXPECT_NEAR(scan.FinalX(*p.field, 1, 0), 1 + 3 * dt + (square ? dt * dt : 0), 1e-15);
+    }
+}
+
+TEST(Basins, StepsAreTheTrajectoryRunsSteps)
+{
+    // The built-in forms step exactly as the trajectory run steps them, forcing and pulse too.
+    struct Case
+    {
+        SystemKind kind;
+        int form;
+        FormParams params;
+    };
+    const Case cases[] = {
+        {SystemKind::Newtonian, 2, {0.3, 1, 0.2, 0, 1.2, 0.4}},
+        {SystemKind::Newtonian, 4, {1.5, 1, 0.1, 0.25, 1, 0}},
+        {SystemKind::Newtonian, 3, {0.5, 1, 1, 0, 0.7, 0}},
+        {SystemKind::TwoVariable, 1, {-1, 0.5, -0.5, 0.2, 0, 0}},
+        {SystemKind::TwoVariable, 4, {0.5, -1, -0.3, 0.4, 0, 0}},
+        {SystemKind::OneVariable, 4, {1, 2, -0.5, 0.1, 0, 0}},
+    };
+    const double x0 = 0.7, y0 = -0.4;
+    const int depth = 40;
+    for (const Case& c : cases)
+        for (int integrator : {0, 1}) {
+            SCOPED_TRACE(std::to_string(c.form) + " " + std::to_string(integrator));
+            PlaneCase p = MakePlane(c.kind, "0", "0", c.form);
+            CBasinsParams b = Params(p, integrator, depth, 10, 10);
+            b.model.params = c.params;
+            CBasinsScan scan(b);
+            std::unique_ptr<CFieldBase> field = MakePlaneField(b.model);
+            const double y = c.kind == SystemKind::OneVariable ? 0 : y0;
+            KindRhs rhs;
+            rhs.kind = c.kind;
+            rhs.form = c.form;
+            rhs.params = c.params;
+            KindState s{0, {x0, y, 0}};
+            // The first-order step starts from the derivative of the start point.
+            double fx, fy;
+            field->SetPulse(0, b.model.chronon);
+            field->Rates(0, x0, y, fx, fy);
+            const bool newtonian = c.kind == SystemKind::Newtonian;
+            double rate[3] = {newtonian ? y : fx, newtonian ? fy : 0, 0};
+            for (int n = 0; n <= depth; ++n) {
+                if (integrator)
+                    StepRKF(rhs, s, b.model.chronon);
+                else
+                    StepEuler(rhs, s, rate, b.model.chronon);
+            }
+            EXPECT_EQ(scan.FinalX(*field, x0, y), s.u[0]);
+        }
+}
+
+// Counts what the scan reports, from any worker.
+struct RecordingSink : IBasinsSink
+{
+    std::mutex lock;
+    std::vector<std::pair<int, int>> pixels; // in the order reported
+    int rows = 0, progress = 0;
+    long long stopAfter = -1; // pixels reported before a stop is asked for
+    bool ShouldStop() override
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        return stopAfter >= 0 && static_cast<long long>(pixels.size()) >= stopAfter;
+    }
+    void RowDone(int py, int px0, int step, int count) override
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        ++rows;
+        for (int k = 0; k < count; ++k)
+            pixels.emplace_back(px0 + k * step, py);
+    }
+    void ProgressStep() override
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        ++progress;
+    }
+};
+
+std::uint64_t Hash(const std::vector<COLORREF>& grid)
+{
+    std::uint64_t h = 1469598103934665603ULL;
+    for (COLORREF c : grid) {
+        h ^= c;
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
+TEST(Basins, OneTwoAndAllThreadsGiveOnePicture)
+{
+    struct Case
+    {
+        SystemKind kind;
+        const char *eqX, *eqY;
+        int form;
+        FormParams params;
+    };
+    const Case cases[] = {
+        {SystemKind::Newtonian, "x-x^3-0.25*x'+0.3*cos(t)", "", 0, {}},
+        {SystemKind::Newtonian, "0", "", 1, {0.3, 1, 0.25, 0, 1, 0}},
+        {SystemKind::TwoVariable, "y", "x-x^3-0.2*y", 0, {}},
+        {SystemKind::TwoVariable, "0", "0", 4, {1, -1, -1, 1, 0, 0}},
+        {SystemKind::OneVariable, "sin(3*x)", "", 0, {}},
+    };
+    const int hw = std::max(3u, std::thread::hardware_concurrency());
+    for (const Case& c : cases)
+        for (int integrator : {0, 1}) {
+            SCOPED_TRACE(std::string(c.eqX) + " " + std::to_string(integrator));
+            PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY, c.form);
+            CBasinsParams b = Params(p, integrator, 60, 47, 31, 3);
+            if (c.form)
+                b.model.params = c.params;
+            std::unique_ptr<CFieldBase> field = MakePlaneField(b.model);
+            std::uint64_t first = 0;
+            for (int threads : {1, 2, hw}) {
+                b.threads = threads;
+                CBasinsScan scan(b);
+                RecordingSink sink;
+                scan.Run(sink);
+                EXPECT_FALSE(scan.Stopped());
+                EXPECT_EQ(scan.Stored(), static_cast<long long>(scan.Grid().size()));
+                EXPECT_EQ(sink.pixels.size(), scan.Grid().size());
+                EXPECT_GE(sink.progress, 30); // about thirty per scan
+                EXPECT_LE(sink.progress, 33);
+                if (threads == 1)
+                    first = Hash(scan.Grid());
+                else
+                    EXPECT_EQ(Hash(scan.Grid()), first) << threads << " threads";
+                // Every pixel is its own start point's final x.
+                for (auto [px, py] : {std::pair{0, 0}, {47, 0}, {20, 7}, {46, 15}}) {
+                    const double x = px * b.scaleX + b.xmin;
+                    const double y = c.kind == SystemKind::OneVariable ? 0 : b.ymax - py * b.scaleY;
+                    EXPECT_EQ(scan.Pixel(px, py),
+                              BasinColorBand(scan.FinalX(*field, x, y), b.xmin, 47 * b.scaleX));
+                }
+            }
+        }
+}
+
+TEST(Basins, ProgressiveOrderAndBlocks)
+{
+    PlaneCase p = MakePlane(SystemKind::TwoVariable, "-x", "-y");
+    struct Case
+    {
+        int w, h, block;
+        std::size_t rows; // RowDone calls
+    };
+    // Width and height are the last column and row: the right and bottom edges are scanned.
+    // Block 4 over rows 0..5: each of the four column offsets takes rows {0, 4}, {1, 5}, {2}
+    // and {3}; a block beyond the plot makes every pixel a pass of its own.
+    const Case cases[] = {{9, 5, 1, 6}, {9, 5, 4, 4 * 6}, {4, 3, 1000, 20}, {4, 3, 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.block);
+        CBasinsParams b = Params(p, 1, 3, c.w, c.h, c.block);
+        b.threads = 1;
+        CBasinsScan scan(b);
+        RecordingSink sink;
+        scan.Run(sink);
+        std::set<std::pair<int, int>> seen(sink.pixels.begin(), sink.pixels.end());
+        EXPECT_EQ(seen.size(), sink.pixels.size()); // each pixel once
+        EXPECT_EQ(sink.pixels.size(), c.block < 1 ? 0u : scan.Grid().size());
+        EXPECT_EQ(static_cast<std::size_t>(sink.rows), c.rows);
+        if (c.block >= 1 && c.block <= c.w) {
+            // The first pass covers the plot with one pixel in every block.
+            const auto& first = sink.pixels;
+            EXPECT_EQ(first[0], std::make_pair(0, 0));
+            EXPECT_EQ(first[1], std::make_pair(std::min(c.block, c.w), c.block > c.w ? 1 : 0));
+        }
+    }
+}
+
+TEST(Basins, StopKeepsTheStoredPixels)
+{
+    PlaneCase p = MakePlane(SystemKind::Newtonian, "-x-0.1*x'");
+    for (int threads : {1, 3}) {
+        CBasinsParams b = Params(p, 1, 200, 40, 30, 2);
+        b.threads = threads;
+        CBasinsScan scan(b);
+        RecordingSink sink;
+        sink.stopAfter = 100;
+        scan.Run(sink);
+        EXPECT_TRUE(scan.Stopped());
+        EXPECT_LT(scan.Stored(), static_cast<long long>(scan.Grid().size()));
+        EXPECT_GE(scan.Stored(), 100);
+        long long set = 0;
+        for (COLORREF c : scan.Grid())
+            set += c != CBasinsScan::kNoPixel;
+        EXPECT_EQ(set, scan.Stored());
+        for (auto [px, py] : sink.pixels)
+            EXPECT_NE(scan.Pixel(px, py), CBasinsScan::kNoPixel);
+    }
+}
+
+TEST(Basins, OneVariableBandOfSixteenRows)
+{
+    PlaneCase p = MakePlane(SystemKind::OneVariable, "x-x^3");
+    CBasinsParams b = Params(p, 0, 50, 60, 100);
+    CBasinsScan scan(b);
+    RecordingSink sink;
+    scan.Run(sink);
+    ASSERT_EQ(scan.Rows(), 16);
+    ASSERT_EQ(scan.Columns(), 61);
+    for (int px = 0; px <= 60; ++px)
+        for (int py = 1; py < 16; ++py)
+            EXPECT_EQ(scan.Pixel(px, py), scan.Pixel(px, 0));
+    // x' = x - x^3 sends starts left of 0 to -1 and right of it to +1.
+    EXPECT_EQ(scan.Pixel(5, 0), BasinColorBand(-1, -3, 6));
+    EXPECT_EQ(scan.Pixel(55, 0), BasinColorBand(1, -3, 6));
+}
+
+} // namespace

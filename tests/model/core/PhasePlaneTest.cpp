@@ -1,0 +1,467 @@
+#include "PlaneTestUtil.h"
+
+#include "model/core/FixedPoints.h"
+#include "model/core/Manifolds.h"
+#include "model/core/Nullclines.h"
+#include "model/core/PhaseLine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Expected
+{
+    double x, y;
+    int type;
+};
+
+// Nullclines and fixed points as the F layer computes them: the nullcline of x'' (Newtonian)
+// or x' (two-variable), then the crossings of the other rate along it, sorted by x.
+CFixedPointSearch Search(PlaneCase& c, const CPlaneFrame& f)
+{
+    const int along = c.model->Kind() == SystemKind::Newtonian ? 1 : 0;
+    const int pitch = f.GridPitch(30);
+    CVFTrack nullcline;
+    CalcNullcline(*c.field, along, f, pitch, 0, nullcline);
+    CFixedPointSearch s = FindFixedPoints(*c.field, along, nullcline, f, pitch, 1e-6, 0);
+    std::sort(s.points.begin(), s.points.end(), [](auto& a, auto& b) { return a.x < b.x; });
+    return s;
+}
+
+struct FixedPointCase
+{
+    SystemKind kind;
+    const char *eqX, *eqY;
+    std::vector<Expected> points;
+};
+
+const CPlaneFrame kFrames[] = {
+    Frame(600, 600), Frame(601, 599), Frame(400, 300),         Frame(1200, 900),
+    Frame(750, 500), Frame(300, 400), Frame(640, 480, -7, 13), Frame(517, 389, -3, 3),
+};
+
+TEST(FixedPoints, TypesAcrossPlotSizes)
+{
+    const auto N = SystemKind::Newtonian, T = SystemKind::TwoVariable;
+    const FixedPointCase cases[] = {
+        {N, "-x", "", {{0, 0, FP_CENTER}}},
+        {N, "x", "", {{0, 0, FP_SADDLE}}},
+        {N, "-x-x'", "", {{0, 0, FP_STABLE_SPIRAL}}},
+        {N, "-x-3*x'", "", {{0, 0, FP_STABLE_NODE}}},
+        {N, "-x+x'", "", {{0, 0, FP_UNSTABLE_SPIRAL}}},
+        {N,
+         "x-x^3-0.5*x'",
+         "",
+         {{-1, 0, FP_STABLE_SPIRAL}, {0, 0, FP_SADDLE}, {1, 0, FP_STABLE_SPIRAL}}},
+        // Not homogeneous: its linearisation's centre counts as indeterminate.
+        {N, "-(x-2)", "", {{2, 0, FP_INDETERMINATE}}},
+        {T, "y", "-x", {{0, 0, FP_CENTER}}},
+        {T, "x", "-y", {{0, 0, FP_SADDLE}}},
+        {T, "-x", "-2*y", {{0, 0, FP_STABLE_NODE}}},
+        {T, "y", "-x-y", {{0, 0, FP_STABLE_SPIRAL}}},
+        {T, "x-2", "2*y-2", {{2, 1, FP_UNSTABLE_NODE}}},
+        {T, "x-y", "x+y-2", {{1, 1, FP_UNSTABLE_SPIRAL}}},
+    };
+    for (const auto& c : cases) {
+        PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY);
+        for (const CPlaneFrame& f : kFrames) {
+            SCOPED_TRACE(std::string(c.eqX) + " / " + c.eqY + " on " + std::to_string(f.right) +
+                         "x" + std::to_string(f.bottom) + " from " + std::to_string(f.xmin));
+            const CFixedPointSearch s = Search(p, f);
+            std::vector<Expected> want;
+            for (const Expected& e : c.points)
+                if (e.x > f.xmin && e.x < f.xmax && e.y > f.ymin && e.y < f.ymax)
+                    want.push_back(e);
+            ASSERT_EQ(s.points.size(), want.size());
+            EXPECT_FALSE(s.limitReached);
+            for (std::size_t i = 0; i < want.size(); ++i) {
+                EXPECT_NEAR(s.points[i].x, want[i].x, 1e-6);
+                EXPECT_NEAR(s.points[i].y, want[i].y, 1e-6);
+                EXPECT_EQ(s.points[i].type, want[i].type) << FixedPointText(s.points[i].type);
+                if (c.kind == N) {
+                    EXPECT_EQ(s.points[i].y, 0);
+                }
+            }
+        }
+    }
+}
+
+TEST(FixedPoints, SaddleEigenvectors)
+{
+    struct Case
+    {
+        SystemKind kind;
+        const char *eqX, *eqY;
+        double ux, uy, sx, sy; // up to sign
+    };
+    const double r = 1 / std::sqrt(2.0);
+    // x'' = x - 0.5 x': lambda = (-0.5 +- sqrt(4.25)) / 2, eigenvectors (1, lambda).
+    const double l1 = (-0.5 + std::sqrt(4.25)) / 2, l2 = (-0.5 - std::sqrt(4.25)) / 2;
+    const Case cases[] = {
+        {SystemKind::Newtonian, "x", "", r, r, r, -r},
+        {SystemKind::Newtonian, "x-0.5*x'", "", 1 / std::hypot(1, l1), l1 / std::hypot(1, l1),
+         1 / std::hypot(1, l2), l2 / std::hypot(1, l2)},
+        {SystemKind::TwoVariable, "x", "-y", 1, 0, 0, 1},
+        {SystemKind::TwoVariable, "y", "x", r, r, r, -r},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.eqX);
+        PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY);
+        const CFixedPoint fp = ClassifyFixedPoint(*p.field, 0, 0, Frame(600, 600), 1e-6, 0);
+        ASSERT_EQ(fp.type, FP_SADDLE);
+        const double su = fp.ux * c.ux + fp.uy * c.uy, ss = fp.sx * c.sx + fp.sy * c.sy;
+        EXPECT_NEAR(std::fabs(su), 1, 1e-6);
+        EXPECT_NEAR(std::fabs(ss), 1, 1e-6);
+    }
+    EXPECT_STREQ(FixedPointText(42), "indeterminate");
+}
+
+TEST(FixedPoints, MassAndLinearityTest)
+{
+    // With m = 4, x'' = -x / 4 is still the linear centre; x'' = -sin(x) is a centre of its
+    // linearisation only, so it is indeterminate.
+    PlaneCase heavy = MakePlane(SystemKind::Newtonian, "-x");
+    heavy.model->m_dMass = 4;
+    CNewtonianField field(CPlaneModel::Of(*heavy.model));
+    EXPECT_EQ(ClassifyFixedPoint(field, 0, 0, Frame(600, 600), 1e-6, 0).type, FP_CENTER);
+    PlaneCase pendulum = MakePlane(SystemKind::Newtonian, "-sin(x)");
+    EXPECT_EQ(ClassifyFixedPoint(*pendulum.field, 0, 0, Frame(600, 600), 1e-6, 0).type,
+              FP_INDETERMINATE);
+}
+
+TEST(FixedPoints, OnlyTheFirstTenAreKept)
+{
+    PlaneCase p = MakePlane(SystemKind::TwoVariable, "y", "-sin(x)");
+    const CPlaneFrame f = Frame(800, 600, -25, 25);
+    const CFixedPointSearch s = Search(p, f);
+    EXPECT_TRUE(s.limitReached);
+    ASSERT_EQ(s.points.size(), 10u);
+    for (const CFixedPoint& fp : s.points) {
+        const double k = fp.x / std::numbers::pi;
+        EXPECT_NEAR(k, std::round(k), 1e-7);
+        EXPECT_EQ(fp.type, std::lround(k) % 2 == 0 ? FP_INDETERMINATE : FP_SADDLE);
+    }
+}
+
+TEST(PlaneField, PixelsOfFarAndBrokenPoints)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const CPlaneFrame f = Frame(600, 400);
+    const struct
+    {
+        double x, y;
+        bool drawn;
+        int px, py;
+    } cases[] = {
+        {-10, 10, true, 0, 0},
+        {0, 0, true, 300, 200},
+        {1e300, -1e300, true, 1 << 24, 1 << 24},
+        {-inf, 5, false, 0, 0},
+        {std::nan(""), 0, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int px = -1, py = -1;
+        EXPECT_EQ(f.WorldToPixel(c.x, c.y, px, py), c.drawn) << c.x;
+        if (c.drawn) {
+            EXPECT_EQ(px, c.px);
+            EXPECT_EQ(py, c.py);
+        }
+    }
+    // A plot of no width still converts without undefined behaviour.
+    int px, py;
+    EXPECT_TRUE(Frame(0, 0).WorldToPixel(3, 3, px, py));
+}
+
+TEST(PlaneField, DelayedNamesReadTheCurrentPoint)
+{
+    const struct
+    {
+        SystemKind kind;
+        const char *delayedX, *delayedY, *plainX, *plainY;
+    } cases[] = {
+        {SystemKind::Newtonian, "-x:-x'", "", "-x-x'", ""},
+        {SystemKind::TwoVariable, "y:-x", "x:*y", "y-x", "x*y"},
+        {SystemKind::OneVariable, "sin(x:)", "", "sin(x)", ""},
+    };
+    for (const auto& c : cases) {
+        PlaneCase d = MakePlane(c.kind, c.delayedX, c.delayedY);
+        PlaneCase p = MakePlane(c.kind, c.plainX, c.plainY);
+        for (double x : {-2.5, 0.0, 1.75})
+            for (double y : {-1.0, 3.0})
+                for (int i : {0, 1})
+                    EXPECT_EQ(d.field->Rate(i, 0, x, y), p.field->Rate(i, 0, x, y)) << c.plainX;
+    }
+}
+
+TEST(Nullclines, PointsLieOnTheCurve)
+{
+    struct Case
+    {
+        SystemKind kind;
+        const char *eqX, *eqY;
+        int rate;
+        double (*residual)(double x, double y);
+    };
+    const Case cases[] = {
+        {SystemKind::TwoVariable, "x-2", "0", 0, [](double x, double) { return x - 2; }},
+        {SystemKind::Newtonian, "-x-x'", "", 1, [](double x, double y) { return x + y; }},
+        {SystemKind::TwoVariable, "0", "x^2+y^2-6.25", 1,
+         [](double x, double y) { return std::hypot(x, y) - 2.5; }},
+        {SystemKind::TwoVariable, "0", "y-sin(x)*5", 1,
+         [](double x, double y) { return y - 5 * std::sin(x); }},
+    };
+    for (const Case& c : cases)
+        for (const CPlaneFrame& f : kFrames) {
+            SCOPED_TRACE(std::string(c.eqX) + c.eqY + " " + std::to_string(f.right));
+            PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY);
+            CVFTrack track;
+            ASSERT_TRUE(CalcNullcline(*p.field, c.rate, f, f.GridPitch(30), 0, track));
+            ASSERT_EQ(track.m_arrBreak.size(), track.m_arrX.size());
+            EXPECT_EQ(track.m_arrBreak[0], -1);
+            const double tol = 1e-5 * std::min(f.XRange(), f.YRange());
+            for (int i = 0; i < track.Count(); ++i)
+                EXPECT_NEAR(c.residual(track.m_arrX[i], track.m_arrY[i]), 0, tol) << i;
+        }
+}
+
+TEST(Nullclines, ClosedCurveEndsWhereItStarted)
+{
+    // A circle wholly inside the plot is one closed branch: the walk comes back to its start.
+    PlaneCase p = MakePlane(SystemKind::TwoVariable, "x^2+y^2-25");
+    CVFTrack track;
+    const CPlaneFrame f = Frame(600, 600);
+    ASSERT_TRUE(CalcNullcline(*p.field, 0, f, f.GridPitch(30), 0, track));
+    EXPECT_EQ(std::count(track.m_arrBreak.begin(), track.m_arrBreak.end(), -1), 1);
+    EXPECT_EQ(track.m_arrX.front(), track.m_arrX.back());
+    EXPECT_EQ(track.m_arrY.front(), track.m_arrY.back());
+    // A plot smaller than one cell, or a field without zeros, gives nothing.
+    EXPECT_FALSE(CalcNullcline(*p.field, 0, Frame(15, 15), 20, 0, track));
+    PlaneCase none = MakePlane(SystemKind::TwoVariable, "1");
+    EXPECT_FALSE(CalcNullcline(*none.field, 0, f, 20, 0, track));
+    EXPECT_TRUE(track.Empty());
+}
+
+TEST(DirectionField, GridAndDirections)
+{
+    struct Case
+    {
+        int w, h, gl;
+        const char *eqX, *eqY;
+        std::size_t segments;
+        double dx, dy; // direction of every segment, or 0, 0 for a vanishing field
+    };
+    const Case cases[] = {
+        {600, 600, 30, "1", "0", 225, 1, 0},
+        {600, 400, 20, "0", "-2", 150, 0, -1},
+        {599, 401, 20, "0", "0", 15 * 11, 0, 0},
+        {10, 10, 30, "1", "1", 25, std::sqrt(0.5), std::sqrt(0.5)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.w);
+        PlaneCase p = MakePlane(SystemKind::TwoVariable, c.eqX, c.eqY);
+        const CPlaneFrame f = Frame(c.w, c.h);
+        CDirectionField df;
+        CalcDirectionField(*p.field, f, f.GridPitch(c.gl), 0, df);
+        ASSERT_EQ(df.m_arrX1.size(), c.segments);
+        ASSERT_EQ(df.m_arrY2.size(), c.segments);
+        const double len = 0.25 * 2 * f.GridPitch(c.gl) * std::hypot(f.ScaleX(), f.ScaleY());
+        for (std::size_t i = 0; i < c.segments; ++i) {
+            EXPECT_NEAR(df.m_arrX2[i] - df.m_arrX1[i], len * c.dx, 1e-12);
+            EXPECT_NEAR(df.m_arrY2[i] - df.m_arrY1[i], len * c.dy, 1e-12);
+        }
+        EXPECT_EQ(df.m_arrX1[0], f.xmin); // the grid starts at the top-left corner
+        EXPECT_EQ(df.m_arrY1[0], f.ymax);
+    }
+}
+
+TEST(Tracks, IntegratorAccuracy)
+{
+    // Typed equations and the built-in forms that are the same model give the same track.
+    struct Case
+    {
+        SystemKind kind;
+        const char *eqX, *eqY;
+        int form;
+        FormParams params;
+        double x0, y0;
+        double (*x)(double t), (*y)(double t);
+    };
+    auto cosT = [](double t) { return std::cos(t); };
+    auto minusSinT = [](double t) { return -std::sin(t); };
+    const Case cases[] = {
+        {SystemKind::Newtonian, "-x", "", 0, {}, 1, 0, cosT, minusSinT},
+        {SystemKind::Newtonian, "-x", "", 3, {0, 1, 0, 0, 0, 0}, 1, 0, cosT, minusSinT},
+        {SystemKind::TwoVariable, "y", "-x", 0, {}, 1, 0, cosT, minusSinT},
+        {SystemKind::TwoVariable, "y", "-x", 5, {0, 1, -1, 0, 0, 0}, 1, 0, cosT, minusSinT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.eqX) + " form " + std::to_string(c.form));
+        PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY, c.form);
+        CPlaneModel pm = CPlaneModel::Of(*p.model);
+        pm.params = c.params;
+        std::unique_ptr<CFieldBase> field = MakePlaneField(pm);
+        // Fifth order: halving the step divides the error by about 32.
+        double err[2];
+        for (int k = 0; k < 2; ++k) {
+            const int steps = 50 << k;
+            double t = 0.25;
+            const CVFTrack tr = CalcTrack(*field, c.x0, c.y0, t, 1.0 / steps, steps);
+            ASSERT_EQ(tr.Count(), steps + 1);
+            EXPECT_TRUE(tr.m_arrBreak.empty());
+            EXPECT_NEAR(t, 1.25, 1e-12); // the time is left advanced
+            err[k] = std::hypot(tr.m_arrX.back() - c.x(1), tr.m_arrY.back() - c.y(1));
+        }
+        EXPECT_LT(err[0], 1e-8);
+        if (err[0] > 1e-13) {
+            EXPECT_GT(err[0] / err[1], 20);
+        }
+    }
+    // One turn of x'' = -x in 100 steps comes back to the start.
+    PlaneCase spring = MakePlane(SystemKind::Newtonian, "-x");
+    double t = 0;
+    const CVFTrack turn = CalcTrack(*spring.field, 1, 0, t, 2 * std::numbers::pi / 100, 100);
+    EXPECT_NEAR(turn.m_arrX.back(), 1, 1e-8);
+    EXPECT_NEAR(turn.m_arrY.back(), 0, 1e-8);
+}
+
+TEST(Manifolds, StartPointsAndDirections)
+{
+    struct Case
+    {
+        SystemKind kind;
+        const char *eqX, *eqY;
+        double sx, sy, ux, uy; // stable and unstable start offsets, up to sign
+    };
+    const double e = 0.2 / std::sqrt(2.0);
+    const Case cases[] = {
+        {SystemKind::Newtonian, "x", "", e, -e, e, e},
+        {SystemKind::TwoVariable, "x", "-y", 0, 0.2, 0.2, 0},
+        {SystemKind::TwoVariable, "y", "x", e, -e, e, e},
+    };
+    const int mid = 40;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.eqX);
+        PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY);
+        const CPlaneFrame f = Frame(600, 600);
+        const CFixedPointSearch s = Search(p, f);
+        ASSERT_EQ(s.points.size(), 1u);
+        std::array<CVFTrack, kManifoldSlots> slots;
+        CManifoldPens pens;
+        pens.stableColor = RGB(1, 2, 3);
+        const CManifoldResult r =
+            CalcManifolds(*p.field, s.points, 0.01 * 20, mid, 0.05, 0, pens, slots);
+        EXPECT_EQ(r.saddles, 1);
+        EXPECT_FALSE(r.ranOut);
+        const CVFTrack &st = slots[0], &un = slots[1];
+        EXPECT_EQ(st.m_nBranchKind, BranchKind::Stable);
+        EXPECT_EQ(un.m_nBranchKind, BranchKind::Unstable);
+        EXPECT_EQ(st.m_clrLine, RGB(1, 2, 3));
+        for (const CVFTrack* tr : {&st, &un}) {
+            ASSERT_EQ(tr->Count(), 2 * mid);
+            EXPECT_EQ(std::count(tr->m_arrBreak.begin(), tr->m_arrBreak.end(), -1), 1);
+            EXPECT_TRUE(tr->StartsBranch(mid));
+        }
+        for (int b : {0, mid}) {
+            // Each branch starts eps from the saddle along its eigenvector.
+            EXPECT_NEAR(std::fabs(st.m_arrX[b] * c.sx + st.m_arrY[b] * c.sy), 0.04, 1e-9);
+            EXPECT_NEAR(std::fabs(un.m_arrX[b] * c.ux + un.m_arrY[b] * c.uy), 0.04, 1e-9);
+            EXPECT_EQ(st.m_arrX[b], -st.m_arrX[mid - b]);
+            EXPECT_EQ(un.m_arrY[b], -un.m_arrY[mid - b]);
+            // Both branches run away from the saddle (the stable one backwards in time) and
+            // stay on their eigen-lines.
+            const int last = b + mid - 1;
+            for (const CVFTrack* tr : {&st, &un}) {
+                const double x = tr->m_arrX[last], y = tr->m_arrY[last];
+                const double dx = tr == &st ? c.sx : c.ux, dy = tr == &st ? c.sy : c.uy;
+                EXPECT_GT(std::hypot(x, y), 0.3);
+                EXPECT_NEAR(x * dy - y * dx, 0, 1e-6 * std::hypot(x, y));
+            }
+        }
+        for (int i = 2; i < kManifoldSlots; ++i)
+            EXPECT_TRUE(slots[i].Empty());
+    }
+}
+
+TEST(Manifolds, SixSaddlesFillFiveRecordPairs)
+{
+    PlaneCase p = MakePlane(SystemKind::TwoVariable, "x", "-y");
+    CFixedPoint saddle = ClassifyFixedPoint(*p.field, 0, 0, Frame(600, 600), 1e-6, 0);
+    CFixedPoint node;
+    node.type = FP_STABLE_NODE;
+    const std::vector<CFixedPoint> points = {node,   saddle, saddle, saddle,
+                                             saddle, saddle, node,   saddle};
+    std::array<CVFTrack, kManifoldSlots> slots;
+    const CManifoldResult r = CalcManifolds(*p.field, points, 0.2, 5, 0.01, 0, {}, slots);
+    EXPECT_EQ(r.saddles, 5);
+    EXPECT_TRUE(r.ranOut);
+    for (const CVFTrack& tr : slots)
+        EXPECT_EQ(tr.Count(), 10);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PhaseLine, ZerosAndTheirKinds)
+{
+    const double pi = std::numbers::pi;
+    const struct
+    {
+        const char* eq;
+        int form;
+        std::vector<CPhaseZero> zeros; // within two columns
+    } cases[] = {
+        {"sin(x)",
+         0,
+         {{-3 * pi, kZeroStable},
+          {-2 * pi, kZeroUnstable},
+          {-pi, kZeroStable},
+          {0, kZeroUnstable},
+          {pi, kZeroStable},
+          {2 * pi, kZeroUnstable},
+          {3 * pi, kZeroStable}}},
+        {"x-0.31", 0, {{0.31, kZeroUnstable}}},
+        {"0.31-x", 0, {{0.31, kZeroStable}}},
+        // The logistic form with b = 0 takes b = 1: x (1 - x).
+        {"", 3, {{0, kZeroUnstable}, {1, kZeroStable}}},
+        {"1+x^2", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.eq);
+        PlaneCase p = MakePlane(SystemKind::OneVariable, c.eq, "", c.form);
+        CPlaneModel pm = CPlaneModel::Of(*p.model);
+        pm.params = {1, 0, 0, 0, 0, 0};
+        CRateField field(pm);
+        const CPlaneFrame f = Frame(600, 400);
+        const CPhaseLine line = CalcPhaseLine(field, f, 0);
+        ASSERT_EQ(line.m_arrX.size(), 601u);
+        ASSERT_EQ(line.m_zeros.size(), c.zeros.size());
+        for (std::size_t i = 0; i < c.zeros.size(); ++i) {
+            EXPECT_NEAR(line.m_zeros[i].x, c.zeros[i].x, 2 * f.ScaleX());
+            EXPECT_EQ(line.m_zeros[i].kind, c.zeros[i].kind);
+        }
+    }
+}
+
+TEST(PhaseLine, TouchingZeros)
+{
+    // x' = +-x^2 with a column exactly on 0: every marker near 0 shows the flow passing by.
+    for (const auto& [eq, kind] : {std::pair{"x^2", kZeroTouchRight}, {"0-x^2", kZeroTouchLeft}}) {
+        PlaneCase p = MakePlane(SystemKind::OneVariable, eq);
+        const CPlaneFrame f = Frame(400, 400, -2, 2);
+        const CPhaseLine line = CalcPhaseLine(*p.field, f, 0);
+        ASSERT_FALSE(line.m_zeros.empty());
+        for (const CPhaseZero& z : line.m_zeros) {
+            EXPECT_EQ(z.kind, kind) << eq;
+            EXPECT_LT(std::fabs(z.x), 0.1);
+        }
+        EXPECT_EQ(std::max(std::fabs(line.m_dLargest), std::fabs(line.m_dSmallest)), 4);
+    }
+}
+
+} // namespace
