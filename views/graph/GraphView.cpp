@@ -207,7 +207,7 @@ void CGraphView::EditCurveStyle(int nItem)
     int& width = imported ? s.m_nWidthImport[mem.importPen] : s.*mem.width;
     COLORREF& color = imported ? s.m_clrImport[mem.importPen] : s.*mem.color;
 
-    CPlotStyleDlg dlg(GetWidget());
+    CPlotStyleDlg dlg(this);
     dlg.m_clrColor = color;
     dlg.m_nMode = 0;
     if (style >= 0 && style <= 2)
@@ -246,7 +246,7 @@ void CGraphView::OnPlotClick(CPoint point)
 bool CGraphView::EditLimits(PlotLimits& g)
 {
     const CModelCore& s = GetModel()->Core();
-    CGraphLimDlg dlg(m_kind, GetWidget());
+    CGraphLimDlg dlg(m_kind, this);
     dlg.SetFields(LimitFieldsFor(g, s.RunStep()));
     dlg.m_bHaveData = s.m_bHaveData || s.m_bHaveImport;
     for (VarSlot k : VarsOf(m_kind).Columns().subspan(1)) {
@@ -263,7 +263,7 @@ bool CGraphView::EditLimits(PlotLimits& g)
 void CGraphView::OnControlsSelectVariables()
 {
     CModelCore& s = GetModel()->Core();
-    CGraphVarDlg dlg(m_kind, GetWidget());
+    CGraphVarDlg dlg(m_kind, this);
     for (VarSlot slot : Info().curves)
         dlg.m_bPlot[slot] = s.*VarOf(slot).plot != 0;
     if (dlg.DoModal() != msgbox::IDOK)
