@@ -157,17 +157,18 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
 {
     const int h = m_nTextHeight;
     int x = 0;
+    const CModelCore& s = GetModel()->Core();
     const std::vector<PlotCurve>& curves = Description().curves; // in the kind's order
     for (std::size_t i = 0; i < curves.size(); ++i) {
         const VarSlot slot = Info().curves[i];
         CRect& item = m_rcLegendItem[(imported ? kImportItem : 0) + slot];
-        if (!CurveShown(curves[i])) {
+        if (!CurveShown(s, curves[i])) {
             item = kNoItem;
             continue;
         }
         const char* label = SlotLegendLabel(slot);
         const int w = MeasureText(pDC, label).cx;
-        const COLORREF c = CurvePen(curves[i], imported).color;
+        const COLORREF c = CurvePen(s, curves[i], imported).color;
         pDC->SetBkColor(c);
         pDC->SetTextColor(c ^ 0xFFFFFF);
         pDC->TextOut(x, yBottom, label);
