@@ -10,7 +10,8 @@
 bool StepIsUsable(int nIntegrator, double dt);
 double StepOfRun(int nIntegrator, double dt);
 
-// One fifth-order step of size h: s becomes the state at s.t + h.
+// One fifth-order step of size h (negative runs backwards) of the first D variables of s:
+// s becomes the state at s.t + h. rates(at, r) writes the rates r at the state at.
 //
 // Fehlberg's 4(5) pair (E. Fehlberg, NASA Technical Report R-315, 1969; also Burden and
 // Faires, Numerical Analysis, Runge-Kutta-Fehlberg method), advanced with the fifth-order
@@ -27,18 +28,16 @@ double StepOfRun(int nIntegrator, double dt);
 //
 // The sums are written out term by term in the table's order; a loop over the table would
 // add in another order and change the last bits of every row.
-template <SystemKind K> void StepRKF(KindRhs& f, KindState& s, double h)
+template <int D, class Rates>
+[[gnu::always_inline]] inline void RKFStepOf(Rates&& rates, KindState& s, double h)
 {
-    constexpr int D = VarsOf(K).dim;
     const double t = s.t;
-    f.tStep = t;
-    f.hStep = h;
     const double* u = s.u;
     double r[D], k1[D], k2[D], k3[D], k4[D], k5[D], k6[D];
-    KindState at{t, {u[0], D > 1 ? u[1] : 0, D > 2 ? u[2] : 0}};
+    KindState at = s;
     auto stage = [&](double ts, double* k) {
         at.t = ts;
-        KindRates<K>(f, at, r);
+        rates(static_cast<const KindState&>(at), r);
         for (int i = 0; i < D; ++i)
             k[i] = h * r[i];
     };
@@ -64,6 +63,15 @@ template <SystemKind K> void StepRKF(KindRhs& f, KindState& s, double h)
         s.u[i] = u[i] + 16.0 / 135 * k1[i] + 6656.0 / 12825 * k3[i] + 28561.0 / 56430 * k4[i] -
                  9.0 / 50 * k5[i] + 2.0 / 55 * k6[i];
     s.t = t + h;
+}
+
+// One fifth-order step of kind K: s becomes the state at s.t + h.
+template <SystemKind K> void StepRKF(KindRhs& f, KindState& s, double h)
+{
+    f.tStep = s.t;
+    f.hStep = h;
+    RKFStepOf<VarsOf(K).dim>([&f](const KindState& at, double* r) { KindRates<K>(f, at, r); }, s,
+                             h);
 }
 
 // One first-order step of size h from s, whose rates at the start are rate[0 .. dim); both
