@@ -12,16 +12,20 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFontDialog>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QIcon>
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
@@ -32,8 +36,10 @@
 #include <QTextImageFormat>
 #include <QTextLayout>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <memory>
+#include <optional>
 
 VX_IMPLEMENT_CLASS(CVXTextView, CView)
 
@@ -116,6 +122,50 @@ bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
     r.what = what->text();
     r.with = with->text();
     r.matchCase = matchCase->isChecked();
+    return true;
+}
+
+// The font of the selection, with its colour as the old editor's font dialog had it.
+bool AskFont(QWidget* parent, QTextCharFormat& format)
+{
+    QDialog dlg(parent);
+    dlg.setWindowTitle("Font");
+    auto* fonts = new QFontDialog(format.font(), &dlg);
+    fonts->setWindowFlags(Qt::Widget);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    std::optional<QColor> colour;
+    if (format.foreground().style() != Qt::NoBrush)
+        colour = format.foreground().color();
+    auto* pick = new QPushButton("&Color...", &dlg);
+    pick->setObjectName("colour");
+    auto showColour = [pick, &colour] {
+        QPixmap swatch(16, 16);
+        swatch.fill(colour.value_or(Qt::black));
+        pick->setIcon(QIcon(swatch));
+    };
+    showColour();
+    QObject::connect(pick, &QPushButton::clicked, &dlg, [&] {
+        const QColor c = QColorDialog::getColor(colour.value_or(Qt::black), &dlg);
+        if (c.isValid())
+            colour = c;
+        showColour();
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addWidget(pick);
+    row->addStretch();
+    row->addWidget(buttons);
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(fonts);
+    layout->addLayout(row);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    format = QTextCharFormat();
+    format.setFont(fonts->currentFont());
+    if (colour)
+        format.setForeground(*colour);
     return true;
 }
 
@@ -427,14 +477,9 @@ void CVXTextView::OnInsertObject()
 
 void CVXTextView::OnFormatFont()
 {
-    bool ok = false;
-    const QFont font =
-        QFontDialog::getFont(&ok, m_pEdit->currentCharFormat().font(), GetWidget(), "Font");
-    if (!ok)
-        return;
-    QTextCharFormat f;
-    f.setFont(font);
-    m_pEdit->mergeCurrentCharFormat(f);
+    QTextCharFormat f = m_pEdit->currentCharFormat();
+    if (AskFont(GetWidget(), f))
+        m_pEdit->mergeCurrentCharFormat(f);
 }
 
 void CVXTextView::OnFileSendMail()
