@@ -2,6 +2,7 @@
 // thread writes it (copy of the rows, text of every value, CR LF lines) and the import of that
 // file, beside the same rows written with a C stream at "%.6g" and read back with fscanf, as a
 // person would write them by hand.
+#include "LorenzModel.h"
 #include "model/core/DataExport.h"
 #include "model/core/DataImport.h"
 #include "model/core/ModelCore.h"
@@ -36,13 +37,7 @@ CModelCore& Lorenz()
         SetMessageBoxHook([](const std::string&, unsigned) { return msgbox::IDNO; });
         auto p = std::make_unique<CModelCore>(SystemKind::ThreeVariable);
         p->SetDefaults();
-        p->m_strXRate = "a*(y-x)";
-        p->m_strYRate = "b*x-y-x*z";
-        p->m_strZRate = "x*y-c*z";
-        p->m_strParamA = "10";
-        p->m_strParamB = "28";
-        p->m_strParamC = "8/3";
-        p->m_dInitX = 1;
+        TypeLorenz(*p);
         p->m_nChrononsPerCycle = 1000;
         p->m_nTableRows = kRows;
         ComputeDerivedValues(*p, SystemKind::ThreeVariable);
