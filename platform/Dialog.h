@@ -1,12 +1,19 @@
 #pragma once
 // CDialog: a dialog box on QDialog. A subclass builds its controls in OnInitDialog (with Qt
-// layouts on GetDialog()), reads them back in OnOK and ends with EndDialog. DoModal returns
-// IDOK or IDCANCEL (or the value given to EndDialog).
+// layouts on GetDialog()) and then calls the base's OnInitDialog, which loads them from the
+// members through DoDataExchange. OK reads them back with their checks (platform/DataExchange.h)
+// and ends the dialog only when every check passes. DoModal returns IDOK or IDCANCEL (or the
+// value given to EndDialog).
+#include "platform/DataExchange.h"
 #include "platform/Wnd.h"
+#include "platform/base/MessageHook.h"
 
 #include <optional>
 
 class QDialog;
+
+using msgbox::IDCANCEL;
+using msgbox::IDOK;
 
 // The standard colour dialog started on initial; empty when cancelled.
 std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent);
@@ -25,11 +32,16 @@ public:
     QDialog* GetDialog() const;
     UINT GetTemplateID() const { return m_nIDTemplate; }
 
-    virtual BOOL OnInitDialog() { return TRUE; }
-    virtual void OnOK() { EndDialog(1); }
-    virtual void OnCancel() { EndDialog(2); }
+    // Exchanges the members with the controls: TRUE reads and checks the controls, FALSE
+    // writes the controls. FALSE comes back when a check failed (its message was shown).
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
 
 protected:
+    virtual void DoDataExchange(CDataExchange*) {}
     QWidget* CreateWidget(const CREATESTRUCT& cs) override;
 
 private:

@@ -29,6 +29,12 @@ CWnd::~CWnd()
         DestroyWindowImpl(true);
 }
 
+CWnd* CWnd::FromWidget(const QWidget* pWidget)
+{
+    const auto* link = dynamic_cast<const vx::WndLink*>(pWidget);
+    return link ? FromHandle(link->m_hWnd) : nullptr;
+}
+
 BOOL CWnd::PreCreateWindow(CREATESTRUCT&)
 {
     return TRUE;

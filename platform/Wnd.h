@@ -65,6 +65,8 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
     // The live window of a handle, or nullptr (user-interface thread).
     static CWnd* FromHandle(HWND hWnd) { return vx::LookupWindow(hWnd); }
+    // The window whose widget this is (a dialog's QDialog, a view's widget), or nullptr.
+    static CWnd* FromWidget(const QWidget* pWidget);
     QWidget* GetWidget() const { return m_pWidget; }
     // The widget that carries the caption and the window state (an MDI child's sub-window).
     virtual QWidget* GetFrameWidget() const;

@@ -126,10 +126,10 @@ SettingField& Bounded(SettingField& f, double lo, double hi)
 void AddGraph(Builder& b)
 {
     AddCurveFlags(b, "m_bPlot", "plot", &VarInfo::plot);
-    b.Dbl("m_dGraphVAbsMax", "", All, &S::m_dGraphVAbsMax, 10);
-    b.Dbl("m_dGraphVAbsMin", "", All, &S::m_dGraphVAbsMin, -10);
-    b.Dbl("m_dGraphVMax", "vmax", All, &S::m_dGraphVMax, 10);
-    b.Dbl("m_dGraphVMin", "vmin", All, &S::m_dGraphVMin, -10);
+    Bounded(b.Dbl("m_dGraphVAbsMax", "", All, &S::m_dGraphVAbsMax, 10), -1e30, 1e30);
+    Bounded(b.Dbl("m_dGraphVAbsMin", "", All, &S::m_dGraphVAbsMin, -10), -1e30, 1e30);
+    Bounded(b.Dbl("m_dGraphVMax", "vmax", All, &S::m_dGraphVMax, 10), -1e30, 1e30);
+    Bounded(b.Dbl("m_dGraphVMin", "vmin", All, &S::m_dGraphVMin, -10), -1e30, 1e30);
 }
 
 // A 2-D limit block: AbsMax1, AbsMin1, AbsMax2, AbsMin2, Max1, Min1, Max2, Min2. Axis 2 is x'
@@ -208,8 +208,8 @@ void AddState(Builder& b)
 
 void AddTimeBase(Builder& b)
 {
-    b.Dbl("m_dGraphTMin", "tmin", All, &S::m_dGraphTMin, 0);
-    b.Dbl("m_dGraphTMax", "tmax", All, &S::m_dGraphTMax, kTwoPi);
+    Bounded(b.Dbl("m_dGraphTMin", "tmin", All, &S::m_dGraphTMin, 0), 0, 1e30);
+    Bounded(b.Dbl("m_dGraphTMax", "tmax", All, &S::m_dGraphTMax, kTwoPi), 1e-30, 1e30);
     b.Dbl("m_dRunTimeLimit", "rtl", All, &S::m_dRunTimeLimit, kTwoPi);
     Bounded(b.Dbl("m_dInitX", "ix", All, &S::m_dInitX), -1e30, 1e30);
     Bounded(b.Dbl("m_dInitXp", "ix'", N | K1, &S::m_dInitXp), -1e30, 1e30);

@@ -93,6 +93,31 @@ TEST_F(ModelTest, ConcurrentPlotSendsEveryRowAsARowObject)
     EXPECT_EQ(FirstView(doc)->m_nRowsSeen, 102);
 }
 
+// The view the run reports to draws its own rows; the document's other views see the same rows
+// in the same order: the fresh table, each row, the run's end.
+TEST_F(ModelTest, EveryViewSeesEachRowOnceThenTheEnd)
+{
+    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+    CFrameWnd* other = ModelTemplate(SystemKind::TwoVariable)->CreateNewFrame(doc, nullptr);
+    ModelTemplate(SystemKind::TwoVariable)->InitialUpdateFrame(other, doc);
+    CHookView* follower = FirstView(doc);
+    ModelMainFrame()->MDIActivate(follower->GetParentFrame());
+    doc->m_bPlotConcurrent = 1;
+    std::vector<LPARAM> expected{HINT_RESET};
+    for (int row = 0; row < 102; ++row)
+        expected.push_back(row);
+    expected.push_back(HINT_CALC_DONE);
+    for (CView* v : doc->GetViews())
+        static_cast<CHookView*>(v)->m_hints.clear();
+    RunToEnd(doc);
+    ASSERT_EQ(doc->GetViews().size(), 2u);
+    for (CView* v : doc->GetViews()) {
+        auto* view = static_cast<CHookView*>(v);
+        EXPECT_EQ(view->m_hints, expected) << (view == follower ? "follower" : "other");
+        EXPECT_EQ(view->m_nRowsSeen, 102);
+    }
+}
+
 TEST_F(ModelTest, StopThenRunContinuesAfterTheStoredRows)
 {
     CDynSys* solo = NewDoc(SystemKind::TwoVariable);

@@ -1,9 +1,9 @@
 #include "common/MessageRecorder.h"
-#include "views/base/DialogFields.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,7 +14,7 @@
 namespace {
 QRadioButton* Radio(CPlotStyleDlg& d, const char* text)
 {
-    for (QRadioButton* r : d.findChildren<QRadioButton*>())
+    for (QRadioButton* r : d.GetDialog()->findChildren<QRadioButton*>())
         if (r->text() == text)
             return r;
     return nullptr;
@@ -27,39 +27,17 @@ void Type(QLineEdit* edit, const char* text)
 }
 } // namespace
 
-TEST(DialogFields, ParsesWholeNumbersOnly)
-{
-    const struct
-    {
-        const char* text;
-        bool ok;
-        double value;
-    } cases[] = {{"1.5", true, 1.5}, {" -2e3 ", true, -2000}, {"+.5", true, 0.5},
-                 {"1,5", false, 0},  {"", false, 0},          {"3x", false, 0}};
-    for (const auto& c : cases) {
-        double v = 0;
-        EXPECT_EQ(ParseNumber(c.text, v), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(v, c.value);
-        }
-    }
-    int n = 0;
-    EXPECT_FALSE(ParseInteger("2.5", n));
-    EXPECT_TRUE(ParseInteger(" 7", n));
-    EXPECT_EQ(n, 7);
-}
-
 TEST(PlotStyleDialog, WideLinesAreAlwaysSolid)
 {
     MessageRecorder rec;
     CPlotStyleDlg d;
     d.m_nWidth = 3;
     d.m_nLineType = 1;
-    d.OnInitDialog();
+    d.Create(0);
     EXPECT_FALSE(Radio(d, "Dash")->isEnabled());
     EXPECT_FALSE(Radio(d, "Dot")->isEnabled());
     EXPECT_TRUE(Radio(d, "Solid")->isChecked());
-    EXPECT_FALSE(d.findChild<QCheckBox*>()->isEnabled());
+    EXPECT_FALSE(d.GetDialog()->findChild<QCheckBox*>()->isEnabled());
 
     Type(d.m_editWidth, "1");
     EXPECT_TRUE(Radio(d, "Dash")->isEnabled());
@@ -73,8 +51,8 @@ TEST(PlotStyleDialog, WideLinesAreAlwaysSolid)
 
     Type(d.m_editWidth, "1");
     Radio(d, "Dot")->setChecked(true);
-    d.accept();
-    EXPECT_EQ(d.result(), QDialog::Accepted);
+    d.OnOK();
+    EXPECT_FALSE(d.IsWindowVisible()); // OK ended it
     EXPECT_EQ(d.m_nLineType, 2);
     EXPECT_EQ(d.m_nWidth, 1);
 }
@@ -85,12 +63,12 @@ TEST(PlotStyleDialog, WidthOutOfRangeIsRefused)
     CPlotStyleDlg d;
     d.m_nWidth = 1;
     d.m_nLineType = 0;
-    d.OnInitDialog();
+    d.Create(0);
     Type(d.m_editWidth, "11");
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_EQ(rec.messages[0], "Please enter an integer between 1 and 10.");
-    d.accept();
-    EXPECT_NE(d.result(), QDialog::Accepted);
+    d.OnOK();
+    EXPECT_TRUE(d.IsWindowVisible()); // still open
     Type(d.m_editWidth, "x");
     EXPECT_EQ(rec.messages.back(), "Please enter an integer.");
 }
@@ -101,10 +79,10 @@ TEST(PlotStyleDialog, ColourOnlyModeAndAnUnknownStyle)
     d.m_nMode = 3;
     d.m_nWidth = 4;
     d.m_nLineType = 1;
-    d.OnInitDialog();
+    d.Create(0);
     EXPECT_FALSE(d.m_editWidth->isEnabled());
     EXPECT_FALSE(Radio(d, "Solid")->isEnabled());
-    d.accept();
+    d.OnOK();
     EXPECT_EQ(d.m_nLineType, 0);
     EXPECT_EQ(d.m_nWidth, 1);
 
@@ -112,9 +90,9 @@ TEST(PlotStyleDialog, ColourOnlyModeAndAnUnknownStyle)
     odd.m_nMode = 1;
     odd.m_nWidth = 1;
     odd.m_nLineType = -1; // a stored style the dialog does not know
-    odd.OnInitDialog();
-    EXPECT_TRUE(odd.findChild<QCheckBox*>()->isEnabled());
-    odd.accept();
+    odd.Create(0);
+    EXPECT_TRUE(odd.GetDialog()->findChild<QCheckBox*>()->isEnabled());
+    odd.OnOK();
     EXPECT_EQ(odd.m_nLineType, -1);
 }
 
@@ -130,9 +108,9 @@ TEST(PlotStyleDialog, ColourIsTakenOnlyWhenPicked)
     CPlotStyleDlg d;
     d.m_clrColor = RGB(255, 0, 0);
     d.m_nWidth = 1;
-    d.OnInitDialog();
+    d.Create(0);
     QPushButton* set = nullptr;
-    for (QPushButton* b : d.findChildren<QPushButton*>())
+    for (QPushButton* b : d.GetDialog()->findChildren<QPushButton*>())
         if (b->text() == "Set Color")
             set = b;
     ASSERT_NE(set, nullptr);
@@ -162,7 +140,7 @@ TEST(GraphLimitsDialog, AutoScaleAndValidation)
     d.m_bHaveData = true;
     d.m_extents[kSlotX] = {-2, 3, true};
     d.m_extents[kSlotY] = {-50, 50, false};
-    d.OnInitDialog();
+    d.Create(0);
     EXPECT_TRUE(d.m_btnAutoScale->isEnabled());
     EXPECT_EQ(d.Field(1022)->text(), "6.28319");
     d.m_btnAutoScale->click();
@@ -171,20 +149,20 @@ TEST(GraphLimitsDialog, AutoScaleAndValidation)
     EXPECT_EQ(d.Field(1023)->text(), "-2.2625");
 
     Type(d.Field(1021), "-1");
-    d.accept();
-    EXPECT_NE(d.result(), QDialog::Accepted);
+    d.OnOK();
+    EXPECT_TRUE(d.IsWindowVisible()); // still open
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_EQ(rec.messages[0], "Please enter a number between 0 and 1e+030.");
     Type(d.Field(1021), "0");
     Type(d.Field(1022), "0");
-    d.accept();
+    d.OnOK();
     EXPECT_EQ(rec.messages.back(), "Please enter a number between 1e-030 and 1e+030.");
     Type(d.Field(1022), "abc");
-    d.accept();
+    d.OnOK();
     EXPECT_EQ(rec.messages.back(), "Please enter a number.");
     Type(d.Field(1022), "5");
-    d.accept();
-    EXPECT_EQ(d.result(), QDialog::Accepted);
+    d.OnOK();
+    EXPECT_FALSE(d.IsWindowVisible()); // OK ended it
     EXPECT_EQ(d.m_dTMax, 5.0);
     EXPECT_EQ(d.m_dVAbsMin, -2.2625);
 }
@@ -193,12 +171,12 @@ TEST(GraphLimitsDialog, AutoScaleNeedsDataAndCancelKeepsMembers)
 {
     CDS1GraphLimDlg d;
     d.m_dVMax = 7;
-    d.OnInitDialog();
+    d.Create(0);
     EXPECT_FALSE(d.m_btnAutoScale->isEnabled());
-    QTimer::singleShot(0, &d, [&] {
+    QTimer::singleShot(0, d.GetDialog(), [&] {
         d.m_bHaveData = true;
         d.OnAutoScale();
-        d.reject();
+        d.OnCancel();
     });
     EXPECT_EQ(d.DoModal(), msgbox::IDCANCEL);
     EXPECT_EQ(d.m_dVMax, 11.0); // members changed; the caller copies nothing back on Cancel
@@ -216,18 +194,19 @@ TEST(GraphVariablesDialog, OneBoxPerVariableOfTheKind)
                  {GraphKind::ThreeVariable, 6}};
     for (const auto& k : kinds) {
         CGraphVarDlg d(k.kind);
-        EXPECT_EQ(d.findChildren<QCheckBox*>().size(), k.boxes);
+        d.Create(0);
+        EXPECT_EQ(d.GetDialog()->findChildren<QCheckBox*>().size(), k.boxes);
     }
     CDS3GraphVarDlg d;
     for (VarSlot s : KindInfo(GraphKind::ThreeVariable).curves)
         d.m_bPlot[s] = true;
-    QTimer::singleShot(0, &d, [&] {
-        for (QCheckBox* b : d.findChildren<QCheckBox*>())
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(d.Box(kSlotZp)->text(), "z' (plotz')");
+        for (QCheckBox* b : d.GetDialog()->findChildren<QCheckBox*>())
             b->setChecked(false);
-        d.accept();
+        d.OnOK();
     });
     EXPECT_EQ(d.DoModal(), msgbox::IDOK);
     for (bool shown : d.m_bPlot)
         EXPECT_FALSE(shown);
-    EXPECT_EQ(d.Box(kSlotZp)->text(), "z' (plotz')");
 }

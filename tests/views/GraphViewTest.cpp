@@ -7,6 +7,7 @@
 #include "views/graph/GraphDialogs.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QPainter>
@@ -359,13 +360,13 @@ TEST(GraphView, SetLimitsCorrectsWithMessages)
     GraphHarness h(SystemKind::TwoVariable);
     CGraphTestDoc& d = *h.doc;
     OnNextModal([](QWidget* w) {
-        auto* dlg = qobject_cast<CGraphLimDlg*>(w);
+        auto* dlg = dynamic_cast<CGraphLimDlg*>(CWnd::FromWidget(w));
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->Field(1022)->text(), "6.28319");
         dlg->Field(1022)->setText("100");
         dlg->Field(1023)->setText("5");
         dlg->Field(1024)->setText("-5");
-        dlg->accept();
+        dlg->OnOK();
     });
     h.view->ExecuteCommand(ID_CONTROLS_SET_LIMITS);
     ASSERT_EQ(rec.messages.size(), 1u);
@@ -387,11 +388,11 @@ TEST(GraphView, LegendClickEditsTheCurvePen)
     const auto saved = CPlotStyleDlg::s_pickColor;
     CPlotStyleDlg::s_pickColor = [](COLORREF, QWidget*) { return RGB(10, 20, 30); };
     OnNextModal([](QWidget* w) {
-        auto* dlg = qobject_cast<CPlotStyleDlg*>(w);
+        auto* dlg = dynamic_cast<CPlotStyleDlg*>(CWnd::FromWidget(w));
         ASSERT_NE(dlg, nullptr);
         dlg->m_editWidth->setText("4");
         dlg->OnSetColor();
-        dlg->accept();
+        dlg->OnOK();
     });
     const CRect z = h.view->m_rcLegendItem[kSlotZ];
     h.view->OnLButtonDown(0, CPoint((z.left + z.right) / 2, (z.top + z.bottom) / 2));
@@ -407,10 +408,10 @@ TEST(GraphView, SelectVariablesHidesCurves)
 {
     GraphHarness h(SystemKind::Newtonian);
     OnNextModal([](QWidget* w) {
-        auto* dlg = qobject_cast<CGraphVarDlg*>(w);
+        auto* dlg = dynamic_cast<CGraphVarDlg*>(CWnd::FromWidget(w));
         ASSERT_NE(dlg, nullptr);
         dlg->Box(kSlotXpp)->setChecked(false);
-        dlg->accept();
+        dlg->OnOK();
     });
     h.view->ExecuteCommand(ID_CONTROLS_SELECT_VARIABLES);
     EXPECT_EQ(h.doc->m_bPlotXpp, 0);

@@ -4,6 +4,7 @@
 #include "views/base/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
@@ -41,19 +42,21 @@ TEST(Screenshots, Dialogs)
     CPlotStyleDlg style;
     style.m_nWidth = 1;
     style.m_nLineType = 1;
-    style.OnInitDialog();
-    Save(style, "plot_style");
+    style.Create(0);
+    Save(*style.GetDialog(), "plot_style");
 
     CDS2GraphLimDlg limits;
     limits.m_dTMax = 6.28319;
     limits.m_dVMax = limits.m_dVAbsMax = 10;
     limits.m_dVMin = limits.m_dVAbsMin = -10;
     limits.m_bHaveData = true;
-    limits.OnInitDialog();
-    Save(limits, "graph_limits");
+    limits.Create(0);
+    Save(*limits.GetDialog(), "graph_limits");
 
     CDS1GraphVarDlg vars1;
-    Save(vars1, "graph_vars_newtonian");
+    vars1.Create(0);
+    Save(*vars1.GetDialog(), "graph_vars_newtonian");
     CDS3GraphVarDlg vars3;
-    Save(vars3, "graph_vars_three");
+    vars3.Create(0);
+    Save(*vars3.GetDialog(), "graph_vars_three");
 }

@@ -436,18 +436,17 @@ void C2DView::InvalidateMargins()
     InvalidateRect(&m_rcMarginBottomArea, TRUE);
 }
 
-C2DView::Pen C2DView::CurvePen(const PlotCurve& c, bool imported) const
+C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
 {
-    const CModelCore& s = GetModel()->Core();
     if (imported && c.importPen >= 0)
         return {s.m_nStyleImport[c.importPen], s.m_nWidthImport[c.importPen],
                 s.m_clrImport[c.importPen]};
     return {s.*c.style, s.*c.width, s.*c.color};
 }
 
-bool C2DView::CurveShown(const PlotCurve& c) const
+bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)
 {
-    return !c.shown || GetModel()->Core().*c.shown;
+    return !c.shown || s.*c.shown;
 }
 
 void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
@@ -463,10 +462,10 @@ void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& r
     for (const PlotCurve& c : m_desc.curves) {
         if (imported && c.importPen < 0)
             continue;
-        if (!CurveShown(c))
+        if (!CurveShown(s, c))
             continue;
         if (const double* v = ColumnData(columns[c.column], ring.rows)) {
-            const Pen p = CurvePen(c, imported);
+            const Pen p = CurvePen(s, c, imported);
             curves.push_back({v, std::make_unique<CPen>(p.style, p.width, p.color), {}});
             curves.back().batch.m_pDC = pDC;
         }
@@ -538,13 +537,13 @@ void C2DView::DrawNewSample(int nRow)
     CRect& box = m_rcLiveBox;
     for (const PlotCurve& c : m_desc.curves) {
         const double* v = ColumnData(s.m_arrTable[c.column], s.m_nTableRows);
-        if (!v || !CurveShown(c) || !Finite(x[prev], x[nRow], v[prev], v[nRow]))
+        if (!v || !CurveShown(s, c) || !Finite(x[prev], x[nRow], v[prev], v[nRow]))
             continue;
         CPoint p1(WorldToPixelX(x[prev]), WorldToPixelY(v[prev]));
         CPoint p2(WorldToPixelX(x[nRow]), WorldToPixelY(v[nRow]));
         if (!ClipToPlotRect(p1, p2))
             continue;
-        const Pen p = CurvePen(c, false);
+        const Pen p = CurvePen(s, c, false);
         CPen pen(p.style, p.width, p.color);
         CPen* pOldPen = dc.SelectObject(&pen);
         dc.MoveTo(p1);

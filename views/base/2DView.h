@@ -116,8 +116,8 @@ protected:
         int style, width;
         COLORREF color;
     };
-    Pen CurvePen(const PlotCurve& curve, bool imported) const;
-    bool CurveShown(const PlotCurve& curve) const;
+    static Pen CurvePen(const CModelCore& s, const PlotCurve& curve, bool imported);
+    static bool CurveShown(const CModelCore& s, const PlotCurve& curve);
 
     // The view's own texts and legend, drawn after the page.
     virtual void DrawMargins(CDC*) {}

@@ -1,17 +1,12 @@
 #pragma once
-// Moving numbers between dialog members and edit fields, with the range messages users know.
-#include <string>
+// Dialog fields whose range is a setting's: the bounds, and with them the framework's range
+// message, come from the settings table (model/core/SettingsTable.h), so that a dialog and the
+// model file's check share one range per setting.
+#include "platform/DataExchange.h"
 
-class QLineEdit;
+#include <string_view>
 
-// Whole-text parses, blanks around the number allowed, whatever the locale.
-bool ParseNumber(const std::string& text, double& value);
-bool ParseInteger(const std::string& text, int& value);
-
-// Read a field; on a bad value the message is shown, the field takes the focus with its text
-// selected and false comes back (the member is left as it was).
-bool ReadNumberField(QLineEdit* edit, double lo, double hi, double& value);
-bool ReadIntegerField(QLineEdit* edit, int lo, int hi, int& value);
-
-void WriteNumberField(QLineEdit* edit, double value);
-void WriteIntegerField(QLineEdit* edit, int value);
+// DDX_Text followed by the range check of the named setting ("m_nWidthX"); a setting without
+// finite bounds is only exchanged.
+void DDX_Setting(CDataExchange* pDX, QLineEdit* pEdit, int& value, std::string_view member);
+void DDX_Setting(CDataExchange* pDX, QLineEdit* pEdit, double& value, std::string_view member);

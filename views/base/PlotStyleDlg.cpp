@@ -1,11 +1,10 @@
 #include "views/base/PlotStyleDlg.h"
 
-#include "platform/Dialog.h"
-#include "platform/base/MessageHook.h"
 #include "views/base/DialogFields.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,11 +14,21 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace {
+// Every pen's width has the same range.
+constexpr const char* kPenWidth = "m_nWidthX";
+} // namespace
+
 CPlotStyleDlg::ColorPicker CPlotStyleDlg::s_pickColor = PickColorWithDialog;
 
-CPlotStyleDlg::CPlotStyleDlg(QWidget* pParent) : QDialog(pParent)
+CPlotStyleDlg::CPlotStyleDlg(CWnd* pParent) : CDialog(0, pParent)
 {
-    setWindowTitle("Plot Style Setup");
+}
+
+void CPlotStyleDlg::MakeControls()
+{
+    QDialog* d = GetDialog();
+    SetWindowText("Plot Style Setup");
 
     auto* thickness = new QGroupBox("Line Thickness");
     auto* thickLayout = new QVBoxLayout(thickness);
@@ -30,7 +39,7 @@ CPlotStyleDlg::CPlotStyleDlg(QWidget* pParent) : QDialog(pParent)
 
     auto* type = new QGroupBox("Line Type");
     auto* typeLayout = new QVBoxLayout(type);
-    m_groupType = new QButtonGroup(this);
+    m_groupType = new QButtonGroup(d);
     const char* names[3] = {"Solid", "Dash", "Dot"};
     for (int i = 0; i < 3; ++i) {
         m_radio[i] = new QRadioButton(names[i]);
@@ -49,40 +58,22 @@ CPlotStyleDlg::CPlotStyleDlg(QWidget* pParent) : QDialog(pParent)
     middle->addWidget(m_checkMark);
     middle->addStretch();
     middle->addWidget(setColor);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(d);
     layout->addLayout(top);
     layout->addLayout(middle);
     layout->addWidget(buttons);
 
-    connect(m_editWidth, &QLineEdit::textEdited, this, &CPlotStyleDlg::OnChangeWidth);
-    connect(setColor, &QPushButton::clicked, this, &CPlotStyleDlg::OnSetColor);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPlotStyleDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CPlotStyleDlg::reject);
+    QObject::connect(m_editWidth, &QLineEdit::textEdited, d, [this] { OnChangeWidth(); });
+    QObject::connect(setColor, &QPushButton::clicked, d, [this] { OnSetColor(); });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, d, &QDialog::reject);
 }
 
-int CPlotStyleDlg::DoModal()
+void CPlotStyleDlg::DoDataExchange(CDataExchange* pDX)
 {
-    OnInitDialog();
-    return exec() == QDialog::Accepted ? msgbox::IDOK : msgbox::IDCANCEL;
-}
-
-bool CPlotStyleDlg::UpdateData(bool bSave)
-{
-    if (!bSave) {
-        // An unchecked group needs exclusivity off for a moment.
-        m_groupType->setExclusive(false);
-        for (int i = 0; i < 3; ++i)
-            m_radio[i]->setChecked(i == m_nLineType);
-        m_groupType->setExclusive(true);
-        WriteIntegerField(m_editWidth, m_nWidth);
-        m_checkMark->setChecked(m_bMarkReturn);
-        return true;
-    }
-    m_nLineType = m_groupType->checkedId();
-    if (!ReadIntegerField(m_editWidth, 1, 10, m_nWidth))
-        return false;
-    m_bMarkReturn = m_checkMark->isChecked();
-    return true;
+    DDX_Radio(pDX, m_groupType, m_nLineType);
+    DDX_Setting(pDX, m_editWidth, m_nWidth, kPenWidth);
+    DDX_Check(pDX, m_checkMark, m_bMarkReturn);
 }
 
 void CPlotStyleDlg::ApplyWidthRule()
@@ -94,9 +85,10 @@ void CPlotStyleDlg::ApplyWidthRule()
         m_nLineType = 0;
 }
 
-void CPlotStyleDlg::OnInitDialog()
+BOOL CPlotStyleDlg::OnInitDialog()
 {
-    UpdateData(false);
+    MakeControls();
+    CDialog::OnInitDialog();
     m_bColorChanged = false;
     ApplyWidthRule();
     if (m_nMode == 3) {
@@ -107,31 +99,26 @@ void CPlotStyleDlg::OnInitDialog()
         m_nWidth = 1;
     }
     m_checkMark->setEnabled(m_nMode == 1 || m_nMode == 2);
-    UpdateData(false);
+    UpdateData(FALSE);
+    return TRUE;
 }
 
 void CPlotStyleDlg::OnChangeWidth()
 {
     if (m_editWidth->text().isEmpty())
         return;
-    if (!UpdateData(true))
+    if (!UpdateData(TRUE))
         return;
     ApplyWidthRule();
     const int cursor = m_editWidth->cursorPosition();
-    UpdateData(false);
+    UpdateData(FALSE);
     m_editWidth->setCursorPosition(cursor);
 }
 
 void CPlotStyleDlg::OnSetColor()
 {
-    if (const auto picked = s_pickColor(m_clrColor, this)) {
+    if (const auto picked = s_pickColor(m_clrColor, GetDialog())) {
         m_clrNew = *picked;
         m_bColorChanged = true;
     }
-}
-
-void CPlotStyleDlg::accept()
-{
-    if (UpdateData(true))
-        QDialog::accept();
 }

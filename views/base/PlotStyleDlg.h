@@ -1,9 +1,8 @@
 #pragma once
 // "Plot Style Setup": the pen of one plotted item (width, line type, colour, return mark).
 // The caller fills the members, runs DoModal and on IDOK stores what applies.
-#include "platform/base/WinTypes.h"
+#include "platform/Dialog.h"
 
-#include <QDialog>
 #include <functional>
 #include <optional>
 
@@ -12,11 +11,10 @@ class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
-class CPlotStyleDlg : public QDialog
+class CPlotStyleDlg : public CDialog
 {
-    Q_OBJECT
 public:
-    explicit CPlotStyleDlg(QWidget* pParent = nullptr);
+    explicit CPlotStyleDlg(CWnd* pParent = nullptr);
 
     COLORREF m_clrColor = 0;      // the item's colour, where the colour dialog starts
     bool m_bColorChanged = false; // a colour was picked and confirmed
@@ -26,21 +24,21 @@ public:
     int m_nWidth = 0;             // pixels, 1..10
     bool m_bMarkReturn = false;
 
-    int DoModal();
-
     // Chooses a colour starting at the given one; empty when cancelled. Tests replace it.
     using ColorPicker = std::function<std::optional<COLORREF>(COLORREF initial, QWidget* parent)>;
     static ColorPicker s_pickColor;
 
     QLineEdit* m_editWidth = nullptr;
 
-    void OnInitDialog();
+    BOOL OnInitDialog() override;
     void OnChangeWidth();
     void OnSetColor();
-    void accept() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
 
 private:
-    bool UpdateData(bool bSave);
+    void MakeControls();
     void ApplyWidthRule();
 
     QButtonGroup* m_groupType = nullptr;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/core/NumberText.h"
+#include "platform/base/TextNumbers.h"
 
 // 4 - trunc(log10(range)): the significant digits for an axis of that range. A zero, negative
 // or non-finite range counts as 1; the result stays within +-kMaxDigits.
@@ -14,5 +15,3 @@ constexpr int kMaxDigits = 99;
 // The value rounded to the given digits, then written as %g with six significant digits and a
 // three-digit exponent ("1e+030"), whatever the locale.
 std::string FormatNumber(double value, int digits);
-// The general format alone (no rounding), %g with the given significant digits.
-std::string FormatGeneral(double value, int precision = 6);

@@ -1,13 +1,12 @@
 #pragma once
-// The dialog classes by the names each model kind knows them by (apart from GraphDialogs.h,
-// which moc reads and which therefore leaves the model record out).
+// The dialog classes by the names each model kind knows them by.
 #include "model/core/ModelSettings.h"
 #include "views/graph/GraphDialogs.h"
 
 // The names each model kind knows them by.
 template <class Dlg, GraphKind K> struct CGraphDlgOfKind : Dlg
 {
-    explicit CGraphDlgOfKind(QWidget* p = nullptr) : Dlg(K, p) {}
+    explicit CGraphDlgOfKind(CWnd* p = nullptr) : Dlg(K, p) {}
 };
 using CDS1GraphLimDlg = CGraphDlgOfKind<CGraphLimDlg, GraphKind::Newtonian>;
 using CDS1NNGraphLimDlg = CGraphDlgOfKind<CGraphLimDlg, GraphKind::OneVariable>;

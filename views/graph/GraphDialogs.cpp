@@ -1,10 +1,10 @@
 #include "views/graph/GraphDialogs.h"
 
 #include "model/core/ModelSettings.h"
-#include "platform/base/MessageHook.h"
 #include "views/base/DialogFields.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,17 +21,17 @@ struct LimitField
     int id;
     const char* label;
     double CGraphLimDlg::*member;
-    double lo, hi;
+    const char* setting; // whose range the field has
 };
 
 // In the order the fields are read back.
 const LimitField kLimitFields[] = {
-    {1022, "Time Axis Maximum         (tmax)", &CGraphLimDlg::m_dTMax, 1e-30, 1e30},
-    {1021, "Time Axis Minimum          (tmin)", &CGraphLimDlg::m_dTMin, 0.0, 1e30},
-    {1026, "Vertical Axis Maximum   (vamax)", &CGraphLimDlg::m_dVAbsMax, -1e30, 1e30},
-    {1025, "Vertical Axis Minimum    (vamin)", &CGraphLimDlg::m_dVAbsMin, -1e30, 1e30},
-    {1024, "Vertical Axis Maximum     (vmax)", &CGraphLimDlg::m_dVMax, -1e30, 1e30},
-    {1023, "Vertical Axis Minimum      (vmin)", &CGraphLimDlg::m_dVMin, -1e30, 1e30},
+    {1022, "Time Axis Maximum         (tmax)", &CGraphLimDlg::m_dTMax, "m_dGraphTMax"},
+    {1021, "Time Axis Minimum          (tmin)", &CGraphLimDlg::m_dTMin, "m_dGraphTMin"},
+    {1026, "Vertical Axis Maximum   (vamax)", &CGraphLimDlg::m_dVAbsMax, "m_dGraphVAbsMax"},
+    {1025, "Vertical Axis Minimum    (vamin)", &CGraphLimDlg::m_dVAbsMin, "m_dGraphVAbsMin"},
+    {1024, "Vertical Axis Maximum     (vmax)", &CGraphLimDlg::m_dVMax, "m_dGraphVMax"},
+    {1023, "Vertical Axis Minimum      (vmin)", &CGraphLimDlg::m_dVMin, "m_dGraphVMin"},
 };
 
 const LimitField& FieldById(int id)
@@ -54,11 +54,26 @@ QGroupBox* FieldGroup(const char* title, std::initializer_list<int> ids, QLineEd
     }
     return box;
 }
+
+// OK and Cancel, centred, ending the dialog through its OnOK and OnCancel.
+QDialogButtonBox* OkCancel(QDialog* d)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->setCenterButtons(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, d, &QDialog::reject);
+    return buttons;
+}
 } // namespace
 
-CGraphLimDlg::CGraphLimDlg(GraphKind kind, QWidget* pParent) : QDialog(pParent), m_kind(kind)
+CGraphLimDlg::CGraphLimDlg(GraphKind kind, CWnd* pParent) : CDialog(0, pParent), m_kind(kind)
 {
-    setWindowTitle("Set Plot Boundaries");
+}
+
+void CGraphLimDlg::MakeControls()
+{
+    QDialog* d = GetDialog();
+    SetWindowText("Set Plot Boundaries");
     for (QLineEdit*& e : m_edits) {
         e = new QLineEdit;
         e->setFixedWidth(90);
@@ -70,17 +85,12 @@ CGraphLimDlg::CGraphLimDlg(GraphKind kind, QWidget* pParent) : QDialog(pParent),
     m_btnAutoScale = new QPushButton("Auto Scale");
     static_cast<QGridLayout*>(absolute->layout())
         ->addWidget(m_btnAutoScale, 2, 0, 1, 2, Qt::AlignHCenter);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->setCenterButtons(true);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(d);
     layout->addWidget(working);
     layout->addWidget(absolute);
-    layout->addWidget(buttons);
-
-    connect(m_btnAutoScale, &QPushButton::clicked, this, &CGraphLimDlg::OnAutoScale);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CGraphLimDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CGraphLimDlg::reject);
+    layout->addWidget(OkCancel(d));
+    QObject::connect(m_btnAutoScale, &QPushButton::clicked, d, [this] { OnAutoScale(); });
 }
 
 void CGraphLimDlg::SetFields(const GraphLimitFields& f)
@@ -103,29 +113,20 @@ QLineEdit* CGraphLimDlg::Field(int id) const
     return m_edits[id - kFirstLimitId];
 }
 
-bool CGraphLimDlg::UpdateData(bool bSave)
+void CGraphLimDlg::DoDataExchange(CDataExchange* pDX)
 {
-    for (const LimitField& f : kLimitFields) {
-        if (!bSave)
-            WriteNumberField(Field(f.id), this->*f.member);
-        else if (!ReadNumberField(Field(f.id), f.lo, f.hi, this->*f.member))
-            return false;
-    }
-    return true;
+    for (const LimitField& f : kLimitFields)
+        DDX_Setting(pDX, Field(f.id), this->*f.member, f.setting);
 }
 
-int CGraphLimDlg::DoModal()
+BOOL CGraphLimDlg::OnInitDialog()
 {
-    OnInitDialog();
-    return exec() == QDialog::Accepted ? msgbox::IDOK : msgbox::IDCANCEL;
-}
-
-void CGraphLimDlg::OnInitDialog()
-{
-    UpdateData(false);
+    MakeControls();
+    CDialog::OnInitDialog();
     m_btnAutoScale->setEnabled(m_bHaveData);
     m_editTMin->setFocus();
     m_editTMin->selectAll();
+    return TRUE;
 }
 
 void CGraphLimDlg::OnAutoScale()
@@ -137,43 +138,31 @@ void CGraphLimDlg::OnAutoScale()
     const AutoScaleResult r = AutoScale(vars, info.autoScaleDigits);
     m_dVAbsMax = m_dVMax = r.vAbsMax;
     m_dVAbsMin = m_dVMin = r.vAbsMin;
-    UpdateData(false);
+    UpdateData(FALSE);
 }
 
-void CGraphLimDlg::accept()
+CGraphVarDlg::CGraphVarDlg(GraphKind kind, CWnd* pParent) : CDialog(0, pParent), m_kind(kind)
 {
-    if (UpdateData(true))
-        QDialog::accept();
 }
 
-CGraphVarDlg::CGraphVarDlg(GraphKind kind, QWidget* pParent) : QDialog(pParent), m_kind(kind)
+BOOL CGraphVarDlg::OnInitDialog()
 {
-    setWindowTitle("Select Variables to Plot");
+    QDialog* d = GetDialog();
+    SetWindowText("Select Variables to Plot");
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(24);
-    for (const GraphVarBox& b : KindInfo(kind).varBoxes) {
+    for (const GraphVarBox& b : KindInfo(m_kind).varBoxes) {
         m_boxes[b.slot] = new QCheckBox(SlotCheckLabel(b.slot));
         grid->addWidget(m_boxes[b.slot], b.row, b.column);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->setCenterButtons(true);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(d);
     layout->addLayout(grid);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CGraphVarDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CGraphVarDlg::reject);
+    layout->addWidget(OkCancel(d));
+    return CDialog::OnInitDialog();
 }
 
-int CGraphVarDlg::DoModal()
+void CGraphVarDlg::DoDataExchange(CDataExchange* pDX)
 {
     for (const GraphVarBox& b : KindInfo(m_kind).varBoxes)
-        m_boxes[b.slot]->setChecked(m_bPlot[b.slot]);
-    return exec() == QDialog::Accepted ? msgbox::IDOK : msgbox::IDCANCEL;
-}
-
-void CGraphVarDlg::accept()
-{
-    for (const GraphVarBox& b : KindInfo(m_kind).varBoxes)
-        m_bPlot[b.slot] = m_boxes[b.slot]->isChecked();
-    QDialog::accept();
+        DDX_Check(pDX, m_boxes[b.slot], m_bPlot[b.slot]);
 }

@@ -1,19 +1,17 @@
 #pragma once
 // "Set Plot Boundaries" and "Select Variables to Plot" of the Graph vs Time views: one design,
 // with the differences of each model kind taken from its GraphKindInfo.
+#include "platform/Dialog.h"
 #include "views/graph/GraphKinds.h"
-
-#include <QDialog>
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-class CGraphLimDlg : public QDialog
+class CGraphLimDlg : public CDialog
 {
-    Q_OBJECT
 public:
-    CGraphLimDlg(GraphKind kind, QWidget* pParent = nullptr);
+    explicit CGraphLimDlg(GraphKind kind, CWnd* pParent = nullptr);
 
     QLineEdit* m_editTMin = nullptr;
     QPushButton* m_btnAutoScale = nullptr;
@@ -28,31 +26,33 @@ public:
     void SetFields(const GraphLimitFields& f);
     GraphLimitFields Fields() const;
 
-    int DoModal();
-    void OnInitDialog();
+    BOOL OnInitDialog() override;
     void OnAutoScale();
-    void accept() override;
 
     QLineEdit* Field(int id) const; // by control id, 1021 .. 1026
 
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
 private:
-    bool UpdateData(bool bSave);
+    void MakeControls();
 
     GraphKind m_kind;
     QLineEdit* m_edits[6] = {}; // 1021 .. 1026
 };
 
-class CGraphVarDlg : public QDialog
+class CGraphVarDlg : public CDialog
 {
-    Q_OBJECT
 public:
-    CGraphVarDlg(GraphKind kind, QWidget* pParent = nullptr);
+    explicit CGraphVarDlg(GraphKind kind, CWnd* pParent = nullptr);
 
     bool m_bPlot[kSlots] = {}; // shown flags by slot; only the kind's slots are used
 
-    int DoModal();
-    void accept() override;
+    BOOL OnInitDialog() override;
     QCheckBox* Box(VarSlot slot) const { return m_boxes[slot]; }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
 
 private:
     GraphKind m_kind;

@@ -157,17 +157,18 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
 {
     const int h = m_nTextHeight;
     int x = 0;
+    const CModelCore& s = GetModel()->Core();
     const std::vector<PlotCurve>& curves = Description().curves; // in the kind's order
     for (std::size_t i = 0; i < curves.size(); ++i) {
         const VarSlot slot = Info().curves[i];
         CRect& item = m_rcLegendItem[(imported ? kImportItem : 0) + slot];
-        if (!CurveShown(curves[i])) {
+        if (!CurveShown(s, curves[i])) {
             item = kNoItem;
             continue;
         }
         const char* label = SlotLegendLabel(slot);
         const int w = MeasureText(pDC, label).cx;
-        const COLORREF c = CurvePen(curves[i], imported).color;
+        const COLORREF c = CurvePen(s, curves[i], imported).color;
         pDC->SetBkColor(c);
         pDC->SetTextColor(c ^ 0xFFFFFF);
         pDC->TextOut(x, yBottom, label);
@@ -207,7 +208,7 @@ void CGraphView::EditCurveStyle(int nItem)
     int& width = imported ? s.m_nWidthImport[mem.importPen] : s.*mem.width;
     COLORREF& color = imported ? s.m_clrImport[mem.importPen] : s.*mem.color;
 
-    CPlotStyleDlg dlg(GetWidget());
+    CPlotStyleDlg dlg(this);
     dlg.m_clrColor = color;
     dlg.m_nMode = 0;
     if (style >= 0 && style <= 2)
@@ -246,7 +247,7 @@ void CGraphView::OnPlotClick(CPoint point)
 bool CGraphView::EditLimits(PlotLimits& g)
 {
     const CModelCore& s = GetModel()->Core();
-    CGraphLimDlg dlg(m_kind, GetWidget());
+    CGraphLimDlg dlg(m_kind, this);
     dlg.SetFields(LimitFieldsFor(g, s.m_dChronon));
     dlg.m_bHaveData = s.m_bHaveData || s.m_bHaveImport;
     for (VarSlot k : VarsOf(m_kind).Columns().subspan(1)) {
@@ -263,7 +264,7 @@ bool CGraphView::EditLimits(PlotLimits& g)
 void CGraphView::OnControlsSelectVariables()
 {
     CModelCore& s = GetModel()->Core();
-    CGraphVarDlg dlg(m_kind, GetWidget());
+    CGraphVarDlg dlg(m_kind, this);
     for (VarSlot slot : Info().curves)
         dlg.m_bPlot[slot] = s.*VarOf(slot).plot != 0;
     if (dlg.DoModal() != msgbox::IDOK)

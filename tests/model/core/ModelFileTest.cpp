@@ -210,6 +210,45 @@ TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
     EXPECT_NE(msg.find("ti"), std::string::npos);
 }
 
+// The graph's limits keep the ranges of their dialog: a time axis that ends at or before 0, a
+// negative start or a limit beyond 1e30 would leave the graph without a scale.
+TEST(ModelFile, GraphLimitsOutsideTheirDialogsRangesAreReplaced)
+{
+    const struct
+    {
+        double CModelSettings::*member;
+        double value;
+        const char* label;
+    } cases[] = {
+        {&CModelSettings::m_dGraphTMax, 0, "tmax"},
+        {&CModelSettings::m_dGraphTMax, -2, "tmax"},
+        {&CModelSettings::m_dGraphTMin, -1, "tmin"},
+        {&CModelSettings::m_dGraphVMin, -1e31, "vmin"},
+        {&CModelSettings::m_dGraphVAbsMax, 1e31, "plot limits"},
+        {&CModelSettings::m_dGraphTMin, 0, nullptr}, // the edges are allowed
+        {&CModelSettings::m_dGraphVAbsMin, -1e30, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        CModelSettings s;
+        SetModelDefaults(s, SystemKind::TwoVariable);
+        const double def = s.*c.member;
+        s.*c.member = c.value;
+        CArchive out;
+        StoreModel(out, s, SystemKind::TwoVariable);
+        CModelSettings back;
+        CArchive in(out.Buffer());
+        const auto replaced = LoadModel(in, back, SystemKind::TwoVariable);
+        if (!c.label) {
+            EXPECT_TRUE(replaced.empty());
+            EXPECT_EQ(back.*c.member, c.value);
+            continue;
+        }
+        EXPECT_EQ(replaced, std::vector<std::string>{c.label});
+        EXPECT_EQ(back.*c.member, def);
+    }
+}
+
 // Whatever the program itself can store comes back from its file as it was: the edges of what
 // the dialogs, the data-entry window and the views accept, after their own rounding.
 TEST(ModelFile, EveryValueTheProgramStoresLoadsBack)

@@ -1,0 +1,353 @@
+// The dialog base: data exchange with its checks and messages, and property sheets built on it.
+#include "common/MessageRecorder.h"
+#include "platform/PropertyPage.h"
+#include "platform/PropertySheet.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// One control of each kind, exchanged in this order.
+class CFieldsDlg : public CDialog
+{
+public:
+    int m_nCount = 3;
+    double m_dSize = 0.5;
+    std::string m_strName = "abc";
+    bool m_bShown = true;
+    int m_nChoice = 1;
+
+    QLineEdit *m_editCount = nullptr, *m_editSize = nullptr, *m_editName = nullptr;
+    QCheckBox* m_check = nullptr;
+    QButtonGroup* m_group = nullptr;
+
+    BOOL OnInitDialog() override
+    {
+        QDialog* d = GetDialog();
+        auto* layout = new QVBoxLayout(d);
+        for (QLineEdit** e : {&m_editCount, &m_editSize, &m_editName}) {
+            *e = new QLineEdit(d);
+            layout->addWidget(*e);
+        }
+        m_check = new QCheckBox("shown", d);
+        layout->addWidget(m_check);
+        m_group = new QButtonGroup(d);
+        for (int i = 0; i < 3; ++i) {
+            auto* r = new QRadioButton(QString::number(i), d);
+            m_group->addButton(r, i);
+            layout->addWidget(r);
+        }
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, d);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, d, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, d, &QDialog::reject);
+        layout->addWidget(buttons);
+        return CDialog::OnInitDialog();
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Text(pDX, m_editCount, m_nCount);
+        DDV_MinMaxInt(pDX, m_nCount, 1, 10);
+        DDX_Text(pDX, m_editSize, m_dSize);
+        DDV_MinMaxDouble(pDX, m_dSize, 1e-30, 1e30);
+        DDX_Text(pDX, m_editName, m_strName);
+        DDV_MaxChars(pDX, m_strName, 5);
+        DDX_Check(pDX, m_check, m_bShown);
+        DDX_Radio(pDX, m_group, m_nChoice);
+    }
+};
+
+void Type(QLineEdit* edit, const char* text)
+{
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+// Runs the dialog modally with act once it is shown; a dialog that act leaves open ends with -1.
+int RunModal(CDialog& d, std::function<void()> act)
+{
+    QTimer::singleShot(0, [&d, act] {
+        QPointer<QDialog> shown = d.GetDialog();
+        act();
+        QTimer::singleShot(0, [shown] {
+            if (shown && shown->isVisible())
+                shown->done(-1);
+        });
+    });
+    return d.DoModal();
+}
+
+} // namespace
+
+TEST(DataExchange, LoadsTheControlsFromTheMembers)
+{
+    CFieldsDlg d;
+    d.m_dSize = 2 * 3.141592653589793 / 20;
+    d.m_nChoice = -1;
+    ASSERT_TRUE(d.Create(0));
+    EXPECT_EQ(d.m_editCount->text(), "3");
+    EXPECT_EQ(d.m_editSize->text(), "0.314159265358979"); // 15 significant digits
+    EXPECT_EQ(d.m_editName->text(), "abc");
+    EXPECT_EQ(d.m_editName->maxLength(), 5); // no longer text can be typed
+    EXPECT_TRUE(d.m_check->isChecked());
+    EXPECT_EQ(d.m_group->checkedButton(), nullptr); // no choice checks no button
+
+    // A text that is already there is left alone (the caret stays where it was).
+    d.m_editCount->setCursorPosition(0);
+    d.m_nCount = 3;
+    d.m_nChoice = 2;
+    d.UpdateData(FALSE);
+    EXPECT_EQ(d.m_editCount->cursorPosition(), 0);
+    EXPECT_EQ(d.m_group->checkedId(), 2);
+    d.DestroyWindow();
+}
+
+TEST(DataExchange, TheFirstFailingFieldStopsTheExchangeWithItsMessage)
+{
+    struct Case
+    {
+        const char* count;
+        const char* size;
+        const char* name;
+        const char* message; // empty: accepted
+        int failing;         // 0 count, 1 size, 2 name
+    };
+    const Case cases[] = {
+        {"abc", "1", "x", "Please enter an integer.", 0},
+        {"2.5", "1", "x", "Please enter an integer.", 0},
+        {"0", "1", "x", "Please enter an integer between 1 and 10.", 0},
+        {"11", "1", "x", "Please enter an integer between 1 and 10.", 0},
+        {"4", "", "x", "Please enter a number.", 1},
+        {"4", "1,5", "x", "Please enter a number.", 1},
+        {"4", "0", "x", "Please enter a number between 1e-030 and 1e+030.", 1},
+        {"4", "-1e31", "x", "Please enter a number between 1e-030 and 1e+030.", 1},
+        {"4", "2e1", "toolong", "Please enter no more than 5 characters.", 2},
+        {" 10 ", "+1e30", "short", "", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.count) + " | " + c.size + " | " + c.name);
+        MessageRecorder rec;
+        CFieldsDlg d;
+        ASSERT_TRUE(d.Create(0));
+        d.m_editName->setMaxLength(32767); // as a text that came from elsewhere
+        Type(d.m_editCount, c.count);
+        Type(d.m_editSize, c.size);
+        d.m_editName->setText(c.name);
+        d.m_check->setChecked(false);
+        d.OnOK();
+        QLineEdit* edits[] = {d.m_editCount, d.m_editSize, d.m_editName};
+        if (!*c.message) {
+            EXPECT_TRUE(rec.messages.empty());
+            EXPECT_FALSE(d.IsWindowVisible()); // OK ended the dialog
+            EXPECT_EQ(d.m_nCount, 10);
+            EXPECT_EQ(d.m_dSize, 1e30);
+            EXPECT_FALSE(d.m_bShown);
+            continue;
+        }
+        ASSERT_EQ(rec.messages.size(), 1u);
+        EXPECT_EQ(rec.messages[0], c.message);
+        EXPECT_TRUE(d.IsWindowVisible()); // the dialog stays open
+        QLineEdit* failing = edits[c.failing];
+        EXPECT_EQ(d.GetDialog()->focusWidget(), failing);
+        EXPECT_EQ(failing->selectedText(), failing->text());
+        EXPECT_TRUE(d.m_bShown); // nothing after the failing field was read
+        if (c.failing > 0) {
+            EXPECT_EQ(d.m_nCount, 4); // the fields before it keep their new values
+        }
+        d.DestroyWindow();
+    }
+}
+
+TEST(DataExchange, ModalOkAndCancel)
+{
+    MessageRecorder rec;
+    CFieldsDlg d;
+    const int result = RunModal(d, [&] {
+        Type(d.m_editCount, "12");
+        d.OnOK(); // refused: the dialog stays
+        Type(d.m_editCount, "7");
+        QTest::keyClick(d.m_editCount, Qt::Key_Return); // the default button
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(d.m_nCount, 7);
+    EXPECT_EQ(rec.messages.size(), 1u);
+
+    CFieldsDlg cancelled;
+    const int second = RunModal(cancelled, [&] {
+        Type(cancelled.m_editCount, "9");
+        QTest::keyClick(cancelled.m_editCount, Qt::Key_Escape);
+    });
+    EXPECT_EQ(second, IDCANCEL);
+    EXPECT_EQ(cancelled.m_nCount, 3); // nothing read back
+}
+
+namespace {
+
+// A page with one integer in a range; it counts its activations and what the sheet tells it.
+class CCountPage : public CPropertyPage
+{
+public:
+    CCountPage(std::string caption, int lo, int hi)
+        : CPropertyPage(0, std::move(caption)), m_nLo(lo), m_nHi(hi)
+    {
+    }
+    int m_nValue = 0;
+    int m_nSetActive = 0, m_nOK = 0, m_nCancel = 0;
+    QLineEdit* m_edit = nullptr;
+
+    BOOL OnInitDialog() override
+    {
+        auto* layout = new QVBoxLayout(GetWidget());
+        m_edit = new QLineEdit(GetWidget());
+        layout->addWidget(m_edit);
+        return CPropertyPage::OnInitDialog();
+    }
+    BOOL OnSetActive() override
+    {
+        ++m_nSetActive;
+        return CPropertyPage::OnSetActive();
+    }
+    void OnOK() override { ++m_nOK; }
+    void OnCancel() override { ++m_nCancel; }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Text(pDX, m_edit, m_nValue);
+        DDV_MinMaxInt(pDX, m_nValue, m_nLo, m_nHi);
+    }
+
+private:
+    int m_nLo, m_nHi;
+};
+
+class CTwoPageSheet : public CPropertySheet
+{
+public:
+    CTwoPageSheet() : CPropertySheet("Two Pages")
+    {
+        AddPage(&m_first);
+        AddPage(&m_second);
+    }
+    CCountPage m_first{"First", 30, 100000};
+    CCountPage m_second{"Second", 1, 100000};
+};
+
+QDialogButtonBox* Buttons(CPropertySheet& s)
+{
+    return s.GetDialog()->findChild<QDialogButtonBox*>();
+}
+
+} // namespace
+
+TEST(PropertySheet, OpensOnTheChosenPageWithOkAndCancelOnly)
+{
+    for (int start : {0, 1}) {
+        CTwoPageSheet s;
+        s.m_first.m_nValue = 50;
+        s.m_second.m_nValue = 7;
+        s.SetActivePage(start);
+        ASSERT_TRUE(s.Create(0));
+        EXPECT_EQ(s.GetWindowText(), "Two Pages");
+        EXPECT_EQ(s.GetActiveIndex(), start);
+        EXPECT_EQ(s.GetTabControl()->currentIndex(), start);
+        EXPECT_EQ(s.GetTabControl()->tabText(1), "Second");
+        // Only the page shown has a window yet; it shows its member.
+        CCountPage* shown = start == 0 ? &s.m_first : &s.m_second;
+        CCountPage* other = start == 0 ? &s.m_second : &s.m_first;
+        EXPECT_NE(shown->GetSafeHwnd(), nullptr);
+        EXPECT_EQ(other->GetSafeHwnd(), nullptr);
+        EXPECT_EQ(shown->m_edit->text(), start == 0 ? "50" : "7");
+        EXPECT_EQ(Buttons(s)->buttons().size(), 2); // no Apply
+        EXPECT_NE(Buttons(s)->button(QDialogButtonBox::Ok), nullptr);
+        EXPECT_NE(Buttons(s)->button(QDialogButtonBox::Cancel), nullptr);
+        s.DestroyWindow();
+    }
+}
+
+TEST(PropertySheet, APageWithABadValueIsNotLeft)
+{
+    MessageRecorder rec;
+    CTwoPageSheet s;
+    s.m_first.m_nValue = 50;
+    ASSERT_TRUE(s.Create(0));
+    Type(s.m_first.m_edit, "29");
+    s.GetTabControl()->setCurrentIndex(1); // a click on the second tab
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0], "Please enter an integer between 30 and 100000.");
+    EXPECT_EQ(s.GetActiveIndex(), 0);
+    EXPECT_EQ(s.GetTabControl()->currentIndex(), 0);
+    EXPECT_EQ(s.m_second.GetSafeHwnd(), nullptr);
+
+    s.OnOK(); // OK asks the shown page too
+    EXPECT_EQ(rec.messages.size(), 2u);
+    EXPECT_TRUE(s.IsWindowVisible());
+    EXPECT_EQ(s.m_first.m_nOK, 0);
+
+    Type(s.m_first.m_edit, "60");
+    EXPECT_TRUE(s.SetActivePage(1));
+    EXPECT_EQ(s.m_first.m_nValue, 60);
+    EXPECT_EQ(s.GetActivePage(), &s.m_second);
+    s.DestroyWindow();
+}
+
+TEST(PropertySheet, ALaterActivationReloadsThePage)
+{
+    CTwoPageSheet s;
+    s.m_first.m_nValue = 50;
+    s.m_second.m_nValue = 5;
+    ASSERT_TRUE(s.Create(0));
+    s.SetActivePage(1);
+    s.m_first.m_nValue = 70; // changed behind the page, as a sheet's other page may
+    s.SetActivePage(0);
+    EXPECT_EQ(s.m_first.m_edit->text(), "70");
+    EXPECT_EQ(s.m_first.m_nSetActive, 2);
+    EXPECT_EQ(s.m_second.m_nSetActive, 1);
+    s.DestroyWindow();
+}
+
+TEST(PropertySheet, OkAndCancelReachEveryPageThatWasShown)
+{
+    struct Case
+    {
+        bool ok;
+        bool visitSecond;
+        int result;
+    };
+    for (const Case& c :
+         {Case{true, true, IDOK}, Case{true, false, IDOK}, Case{false, true, IDCANCEL}}) {
+        SCOPED_TRACE(std::to_string(c.ok) + std::to_string(c.visitSecond));
+        CTwoPageSheet s;
+        s.m_first.m_nValue = 50;
+        s.m_second.m_nValue = 5;
+        const int result = RunModal(s, [&] {
+            if (c.visitSecond) {
+                s.SetActivePage(1);
+                Type(s.m_second.m_edit, "8");
+            }
+            QWidget* focus = c.visitSecond ? s.m_second.m_edit : s.m_first.m_edit;
+            QTest::keyClick(focus, c.ok ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        EXPECT_EQ(result, c.result);
+        const int told = c.ok ? s.m_first.m_nOK : s.m_first.m_nCancel;
+        const int toldSecond = c.ok ? s.m_second.m_nOK : s.m_second.m_nCancel;
+        EXPECT_EQ(told, 1);
+        EXPECT_EQ(toldSecond, c.visitSecond ? 1 : 0);
+        EXPECT_EQ(s.m_second.m_nValue, c.ok && c.visitSecond ? 8 : 5);
+    }
+}
