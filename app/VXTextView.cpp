@@ -88,6 +88,8 @@ bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
     auto* form = new QFormLayout(&dlg);
     auto* what = new QLineEdit(r.what, &dlg);
     auto* with = new QLineEdit(r.with, &dlg);
+    what->setObjectName("what");
+    with->setObjectName("with");
     auto* matchCase = new QCheckBox("Match &case", &dlg);
     matchCase->setChecked(r.matchCase);
     form->addRow("Fi&nd what:", what);
@@ -102,6 +104,7 @@ bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     if (bReplace) {
         QPushButton* all = buttons->addButton("Replace &All", QDialogButtonBox::ActionRole);
+        all->setObjectName("all");
         QObject::connect(all, &QPushButton::clicked, &dlg, [&] {
             r.all = true;
             dlg.accept();

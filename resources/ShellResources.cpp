@@ -114,10 +114,13 @@ MenuItem FileMenu(bool withDocument)
 
 std::vector<MenuItem> Menu(bool withDocument)
 {
-    std::vector<MenuItem> menu{
-        FileMenu(withDocument),
-        {"&Configuration", ID_CONFIGURATION, {}},
-        {"&View", 0, {{"&Toolbar", ID_VIEW_TOOLBAR, {}}, {"&Status Bar", ID_VIEW_STATUS_BAR, {}}}}};
+    std::vector<MenuItem> menu{FileMenu(withDocument)};
+    // The shell's own item, only while no document is active: a document's menu has its own
+    // item with the same mnemonic.
+    if (!withDocument)
+        menu.push_back({"&Configuration", ID_CONFIGURATION, {}});
+    menu.push_back(
+        {"&View", 0, {{"&Toolbar", ID_VIEW_TOOLBAR, {}}, {"&Status Bar", ID_VIEW_STATUS_BAR, {}}}});
     if (withDocument)
         menu.push_back({"&Window",
                         0,

@@ -366,3 +366,27 @@ TEST_F(Config, ConfigurationRefusesAFolderNameWithPunctuation)
 }
 
 } // namespace
+
+namespace {
+
+// With VELTRIX_SHOTS set to a folder, saves the Configuration and log-on dialogs.
+TEST_F(Config, ScreenshotsOnRequest)
+{
+    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
+    StartShell();
+    g_nAccessLevel = 0;
+    auto shot = [folder](const char* name) {
+        return [folder, name](QDialog* d) {
+            d->grab().save(folder + "/" + name);
+            d->reject();
+        };
+    };
+    ModalDriver driver({shot("configuration.png"), shot("logon.png")});
+    StartShell()->ExecuteCommand(ID_CONFIGURATION);
+    CLogOnDlg logOn;
+    logOn.DoModal();
+}
+
+} // namespace

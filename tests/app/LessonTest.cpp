@@ -14,8 +14,10 @@
 #include "resources/ResourceIds.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -439,6 +441,71 @@ TEST_F(Lessons, PrintsInPagesWithinTheMargins)
          at = bytes.find("/Type /Page\n", at + 1))
         ++pages;
     EXPECT_EQ(pages, info.GetMaxPage());
+}
+
+TEST_F(Lessons, EditAndWindowMenusWorkOnTheActiveLesson)
+{
+    auto* doc = dynamic_cast<CVXTextDoc*>(LessonTemplate()->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    QTextEdit* edit = ViewOf(doc)->GetEdit();
+    edit->setPlainText("alpha beta gamma beta");
+    auto find = [](const char* what, const char* with, bool all) {
+        return [=](QDialog* d) {
+            d->findChild<QLineEdit*>("what")->setText(what);
+            if (auto* w = d->findChild<QLineEdit*>("with"))
+                w->setText(with);
+            if (all)
+                d->findChild<QPushButton*>("all")->click();
+            else
+                d->accept();
+        };
+    };
+    const struct
+    {
+        UINT command;
+        std::vector<ModalDriver::Step> answers;
+        const char* text;
+        const char* selected;
+        int selectionStart; // -1: not looked at
+    } steps[] = {
+        {ID_EDIT_SELECT_ALL, {}, "alpha beta gamma beta", "alpha beta gamma beta", 0},
+        {ID_EDIT_CUT, {}, "", "", -1},
+        {ID_EDIT_UNDO, {}, "alpha beta gamma beta", "", -1},
+        {ID_EDIT_FIND, {find("Beta", "", false)}, "alpha beta gamma beta", "beta", 6},
+        {ID_EDIT_REPEAT, {}, "alpha beta gamma beta", "beta", 17},
+        {ID_EDIT_REPEAT, {}, "alpha beta gamma beta", "beta", 6}, // round from the top
+        {ID_EDIT_REPLACE, {find("beta", "BETA", true)}, "alpha BETA gamma BETA", "", -1},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.command);
+        ModalDriver driver(s.answers);
+        EXPECT_TRUE(m_pFrame->ExecuteCommand(s.command));
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(edit->toPlainText(), s.text);
+        EXPECT_EQ(edit->textCursor().selectedText(), s.selected);
+        if (s.selectionStart >= 0) {
+            EXPECT_EQ(edit->textCursor().selectionStart(), s.selectionStart);
+        }
+    }
+
+    CDocument* other = LessonTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(other, nullptr);
+    QCoreApplication::processEvents();
+    std::vector<QRect> tiles;
+    for (CDocument* d : {static_cast<CDocument*>(doc), other})
+        tiles.push_back(ViewOf(d)->GetParentFrame()->GetFrameWidget()->geometry());
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_WINDOW_TILE_VERT));
+    for (size_t i = 0; i < tiles.size(); ++i)
+        tiles[i] =
+            (i == 0 ? ViewOf(doc) : ViewOf(other))->GetParentFrame()->GetFrameWidget()->geometry();
+    EXPECT_EQ(tiles[0].top(), tiles[1].top());
+    EXPECT_NE(tiles[0].left(), tiles[1].left());
+    EXPECT_FALSE(tiles[0].intersects(tiles[1]));
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_WINDOW_TILE_HORZ));
+    const QRect a = ViewOf(doc)->GetParentFrame()->GetFrameWidget()->geometry();
+    const QRect b = ViewOf(other)->GetParentFrame()->GetFrameWidget()->geometry();
+    EXPECT_EQ(a.left(), b.left());
+    EXPECT_FALSE(a.intersects(b));
 }
 
 // With VELTRIX_SHOTS set to a folder, saves a lesson with links and the glossary.
