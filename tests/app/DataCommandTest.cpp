@@ -105,15 +105,16 @@ private:
     MessageBoxHook m_oldBox;
 };
 
-// Holds export threads at their start until released.
+// Holds export threads at their start until released or stopped.
 class ExportGate
 {
 public:
     ExportGate()
     {
-        g_exportThreadStartHook = [this] {
+        g_exportThreadStartHook = [this](const std::atomic<bool>& bStop) {
             m_started.SetEvent();
-            m_open.Lock();
+            while (!m_open.Lock(1) && !bStop)
+                ;
         };
     }
     ~ExportGate()
@@ -260,9 +261,9 @@ TEST(DataCommands, ClosingWhileAnExportWrites)
         std::remove(dialogs.path.c_str());
         ASSERT_TRUE(Choose(ID_FILE_EXPORT));
         gate.WaitStarted();
-        // The writer goes on once the user has been asked about it.
-        dialogs.onBox = [&gate](const std::string& text) {
-            if (text.rfind("Veltrix is writing", 0) == 0)
+        // The writer goes on when the user lets the close wait for it, or is stopped.
+        dialogs.onBox = [&gate, &c](const std::string& text) {
+            if (text.rfind("Veltrix is writing", 0) == 0 && c.answers.back() == msgbox::IDOK)
                 gate.Open();
         };
         dialogs.answers = c.answers;
