@@ -5,6 +5,8 @@
 #include "app/DocTypes.h"
 #include "app/MainFrm.h"
 #include "app/ShellGlobals.h"
+#include "app/VXTextDoc.h"
+#include "app/VXTextView.h"
 #include "model/ViewFrame.h"
 #include "model/core/Globals.h"
 #include "platform/DocTemplate.h"
@@ -30,10 +32,13 @@ BOOL CVeltrixApp::InitInstance()
     LoadStdProfileSettings(4);
 
     for (const DocTypeInfo& t : ShellDocTypes()) {
-        auto* pTemplate =
-            new CMultiDocTemplate(t.nIDResource, FindDocClass(t.docClass),
-                                  VX_RUNTIME_CLASS(CChildFrame), FindViewClass(t.viewClass));
-        if (t.nIDResource == IDR_VXTEXTTYPE)
+        // The lessons are the shell's own; the model kinds are found by their class names.
+        const bool lesson = t.nIDResource == IDR_VXTEXTTYPE;
+        auto* pTemplate = new CMultiDocTemplate(
+            t.nIDResource, lesson ? VX_RUNTIME_CLASS(CVXTextDoc) : FindDocClass(t.docClass),
+            VX_RUNTIME_CLASS(CChildFrame),
+            lesson ? VX_RUNTIME_CLASS(CVXTextView) : FindViewClass(t.viewClass));
+        if (lesson)
             pTemplate->SetContainerInfo(IDR_CNTR_INPLACE);
         AddDocTemplate(pTemplate);
     }

@@ -32,12 +32,21 @@ TEST(Program, BuiltModelKindsAreUsedInsteadOfPlaceholders)
 } // namespace
 
 #ifdef HAVE_VELTRIX_VIEWSGRAPH
+#include "app/LessonFixture.h"
 #include "app/ShellFixture.h"
+#include "app/ShellGlobals.h"
+#include "app/VXTextDoc.h"
+#include "common/MessageRecorder.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Help.h"
 #include "platform/View.h"
 #include "resources/ResourceIds.h"
+
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -85,6 +94,47 @@ TEST(Program, GraphViewHelpIsTheTopicOfItsViewCommand)
     EXPECT_EQ(vx::help::ShownTopic(), DWORD(0x18008));
     vx::help::Close();
     doc->OnCloseDocument();
+}
+
+// A lesson's link opens a model file whose name differs in case; the toolbar follows the
+// active document's type.
+TEST(Program, LessonLinksOpenModelsAndTheToolbarFollows)
+{
+    CMainFrame* frame = StartShell();
+    ASSERT_NE(frame, nullptr);
+    QTemporaryDir dir;
+    const std::filesystem::path root = dir.path().toStdString();
+    const std::filesystem::path old = std::filesystem::current_path();
+    std::filesystem::current_path(root);
+    CDocument* model = TemplateOf(IDR_SYS1TYPE)->OpenDocumentFile(nullptr);
+    ASSERT_NE(model, nullptr);
+    ASSERT_TRUE(model->DoSave((root / "Duffing.NS1").string().c_str()));
+    model->OnCloseDocument();
+    std::ofstream(root / "links.vxt") << "{\\rtf1 Run [duffing.ns1] now\\par}";
+
+    auto* lesson = dynamic_cast<CVXTextDoc*>(theApp.OpenDocumentFile((root / "links.vxt").c_str()));
+    ASSERT_NE(lesson, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
+    auto* view = dynamic_cast<CVXTextView*>(lesson->GetViews().front());
+    MessageRecorder recorder;
+    DoubleClick(view, "duffing");
+    EXPECT_TRUE(recorder.messages.empty());
+    ASSERT_EQ(TemplateOf(IDR_SYS1TYPE)->GetDocuments().size(), 1u);
+    CDocument* linked = TemplateOf(IDR_SYS1TYPE)->GetDocuments().front();
+    EXPECT_EQ(linked->GetPathName(), (root / "Duffing.NS1").string());
+    EXPECT_EQ(g_strLinkPath, (root / "Duffing.NS1").string());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_SYS1TYPE);
+
+    static_cast<CMDIChildWnd*>(view->GetParentFrame())->MDIActivate();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
+    static_cast<CMDIChildWnd*>(linked->GetViews().front()->GetParentFrame())->MDIActivate();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_SYS1TYPE);
+    theApp.CloseAllDocuments(FALSE);
+    std::filesystem::current_path(old);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // Starts the shell once per test program (offscreen) and renders its client area.
 #include "app/MainFrm.h"
 #include "app/VeltrixApp.h"
+#include "platform/Messages.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -10,6 +11,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -26,12 +29,26 @@ inline CMainFrame* StartShell()
         // The recent-file list goes to a folder of the test, not to the user's settings.
         static QTemporaryDir settings;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        // The program runs in a folder of its own, with a teacher's configuration file (no
+        // log-on at start).
+        static QTemporaryDir run;
+        std::filesystem::current_path(run.path().toStdString());
+        std::ofstream("KRVX500.CFG", std::ios::binary).write("\x01\0\0\0\0", 5);
         theApp.SetCommandLine({"/tmp/named-on-the-command-line.ds2"});
         const bool ok = theApp.InitInstance();
         SetMessageBoxHook([](const std::string& text, unsigned) {
             Messages().push_back(text);
             return msgbox::IDOK;
         });
+        // The first paint, and the configuration read that follows it, happen here and in
+        // the program's folder.
+        if (ok) {
+            static_cast<CMainFrame*>(theApp.m_pMainWnd)->GetMdiArea()->viewport()->grab();
+            for (int i = 0; i < 3; ++i) {
+                QCoreApplication::processEvents();
+                vx::DeliverPostedMessages();
+            }
+        }
         return ok;
     }();
     return started ? static_cast<CMainFrame*>(theApp.m_pMainWnd) : nullptr;

@@ -22,6 +22,8 @@ const CRect kEmptyBox(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
 // How often a run drawn live brings the screen up to date: about sixty times a second.
 constexpr std::chrono::milliseconds kLiveFrame(16);
 constexpr double kInf = std::numeric_limits<double>::infinity();
+// Posted by a drawing that was skipped: the whole picture is drawn again right after it.
+constexpr UINT WM_REDRAW_SKIPPED = WM_APP + 0x20;
 
 // Joins clipped segments of one curve into polylines: a segment that starts where the last one
 // ended extends it, so a long run costs one draw call per unbroken stretch.
@@ -68,10 +70,14 @@ std::unique_ptr<CFont> MakeFont(int escapement)
 }
 } // namespace
 
-C2DView::C2DView() = default;
-
-C2DView::C2DView(PlotDescription description) : m_desc(std::move(description))
+C2DView::C2DView()
 {
+    MapMessage(WM_REDRAW_SKIPPED, &C2DView::OnRedrawSkipped);
+}
+
+C2DView::C2DView(PlotDescription description) : C2DView()
+{
+    m_desc = std::move(description);
     if (m_desc.block)
         MapLimitCommands();
 }
@@ -127,8 +133,11 @@ void C2DView::OnInitialUpdate()
 
 void C2DView::OnDraw(CDC* pDC)
 {
-    if (ConsumeSkipNextDraw())
+    // A printout is never skipped and leaves the request to the screen.
+    if (!pDC->IsPrinting() && ConsumeSkipNextDraw()) {
+        PostMessage(WM_REDRAW_SKIPPED);
         return;
+    }
     DrawPage(pDC);
     IModelDocument* m = GetModel();
     if (!m)
@@ -137,7 +146,9 @@ void C2DView::OnDraw(CDC* pDC)
     const CModelCore& s = m->Core();
     // Gaps of dashed and dotted pens stay transparent.
     pDC->SetBkMode(TRANSPARENT);
-    const bool plotNow = !s.m_bRunning && (!s.m_bPlotManual || s.m_bPlotRequest);
+    // During a run the rows stored so far (the table lock keeps the run off them meanwhile);
+    // live drawing goes on from there.
+    const bool plotNow = !s.m_bPlotManual || s.m_bPlotRequest;
     if (s.m_bHaveData && plotNow)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
@@ -149,7 +160,11 @@ void C2DView::DrawPage(CDC* pDC)
     CRect client;
     GetClientRect(&client);
     if (pDC->IsPrinting()) {
-        const int horz = pDC->GetDeviceCaps(HORZRES);
+        // The page's width at 4:3, or its height where the page is wider than that (landscape).
+        int horz = pDC->GetDeviceCaps(HORZRES);
+        const int vert = pDC->GetDeviceCaps(VERTRES);
+        if (horz * 3 / 4 > vert)
+            horz = vert * 4 / 3;
         pDC->SetMapMode(MM_ANISOTROPIC);
         pDC->SetWindowExt(client.Width(), client.Height());
         pDC->SetViewportExt(horz, horz * 3 / 4);
@@ -349,6 +364,12 @@ bool C2DView::ConsumeSkipNextDraw()
         return false;
     pFrame->m_bSkipNextDraw = 0;
     return true;
+}
+
+LRESULT C2DView::OnRedrawSkipped(WPARAM, LPARAM)
+{
+    Invalidate();
+    return 0;
 }
 
 BOOL C2DView::OnPreparePrinting(CPrintInfo* pInfo)

@@ -136,6 +136,7 @@ protected:
     // The frame asks the plot views to skip the one drawing after a restore; true when this
     // drawing is that one (the request is then used up).
     bool ConsumeSkipNextDraw();
+    LRESULT OnRedrawSkipped(WPARAM, LPARAM);
 
 private:
     void MapLimitCommands();
