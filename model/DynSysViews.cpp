@@ -27,6 +27,8 @@ std::vector<HWND> ViewFrames(const CDocument& doc, const CRuntimeClass* pClass =
 void CDynSys::MapViewCommands()
 {
     for (int v = 0; v < kCountedViews; ++v) {
+        if (!ViewInfo(v).classes[static_cast<int>(m_kind)])
+            continue; // the kind has no such view
         const UINT id = ViewInfo(v).nID;
         MapCommandRange(id, id, &CDynSys::OnViewCommand);
         MapUpdateRange(id, id, &CDynSys::OnUpdateViewCommand);
