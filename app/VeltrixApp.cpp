@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/ChildFrm.h"
+#include "app/CommandHelp.h"
 #include "app/DocTypes.h"
 #include "app/MainFrm.h"
 #include "app/ShellGlobals.h"
@@ -25,6 +26,7 @@ CVeltrixApp::CVeltrixApp() : CWinApp("Veltrix")
 BOOL CVeltrixApp::InitInstance()
 {
     RegisterShellResources();
+    RegisterModelCommandTopics();
     // There is no OLE on this platform: its initialisation cannot fail, and the control
     // container needs nothing.
     EnableControlContainer();

@@ -187,7 +187,7 @@ bool MakeExportParams(const CModelCore& m, const std::string& strPath, EXPORTPAR
     p.m_nExportKind = kind.exportKind;
 
     int slots[EXPORTPARAMS::kSlotsMax] = {};
-    SetSlot(p, 0, "time", ExportTimeDigits(m.m_dChronon), false, kTimeWidth);
+    SetSlot(p, 0, "time", ExportTimeDigits(m.RunStep()), false, kTimeWidth);
     const int nDataDigits = ExportDataDigits(m.m_dGraphVAbsMax - m.m_dGraphVAbsMin);
     int next = 1;
     for (int c = 0; c < kind.nColumns; ++c) {

@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -556,6 +557,21 @@ TEST_F(Lessons, ScreenshotsOnRequest)
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowTitle().startsWith("Veltrix Help"))
             w->grab().save(folder + "/glossary.png");
+
+    // The first printed page as the preview shows it.
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewWidget preview(&printer);
+    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter* p) {
+        CPrintInfo info;
+        info.m_bPreview = TRUE;
+        ViewOf(doc)->PrintPages(p, &info);
+    });
+    preview.resize(500, 700);
+    preview.show();
+    preview.fitToWidth();
+    preview.updatePreview();
+    QCoreApplication::processEvents();
+    preview.grab().save(folder + "/lesson-print.png");
 }
 
 } // namespace
