@@ -3,7 +3,6 @@
 #include "model/DynSys.h"
 #include "model/ViewFrame.h"
 #include "model/ViewKinds.h"
-#include "parser/Parser.h"
 #include "platform/DocTemplate.h"
 #include "platform/Frame.h"
 #include "platform/View.h"
@@ -50,7 +49,7 @@ bool CDynSys::ViewCommandEnabled(int nView) const
     if (nView == kViewTable)
         return m_bHaveData || m_bHaveImport;
     if (nView == kViewVectorField)
-        return !g_bDelayedVarUsed;
+        return !EquationsUseDelayedVars(); // no field of equations that look back in time
     return true;
 }
 
