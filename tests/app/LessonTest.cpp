@@ -13,6 +13,8 @@
 #include "platform/Help.h"
 #include "resources/ResourceIds.h"
 
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -507,6 +509,37 @@ TEST_F(Lessons, EditAndWindowMenusWorkOnTheActiveLesson)
     const QRect b = ViewOf(other)->GetParentFrame()->GetFrameWidget()->geometry();
     EXPECT_EQ(a.left(), b.left());
     EXPECT_FALSE(a.intersects(b));
+}
+
+TEST_F(Lessons, FontCommandSetsFontAndColourOfTheSelection)
+{
+    auto* doc = dynamic_cast<CVXTextDoc*>(LessonTemplate()->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    QTextEdit* edit = ViewOf(doc)->GetEdit();
+    edit->setPlainText("plain coloured");
+    QTextCursor c = edit->document()->find("coloured");
+    edit->setTextCursor(c);
+    ModalDriver driver({[](QDialog* d) {
+                            QFont f("Liberation Serif", 20);
+                            f.setBold(true);
+                            d->findChild<QFontDialog*>()->setCurrentFont(f);
+                            d->findChild<QPushButton*>("colour")->click();
+                            d->accept();
+                        },
+                        [](QDialog* d) {
+                            static_cast<QColorDialog*>(d)->setCurrentColor(QColor(200, 0, 0));
+                            d->accept();
+                        }});
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FORMAT_FONT));
+    EXPECT_TRUE(driver.Done());
+    const QTextCharFormat f = edit->textCursor().charFormat();
+    EXPECT_EQ(f.fontFamilies().toStringList().value(0), "Liberation Serif");
+    EXPECT_DOUBLE_EQ(f.fontPointSize(), 20);
+    EXPECT_EQ(f.fontWeight(), QFont::Bold);
+    EXPECT_EQ(f.foreground().color(), QColor(200, 0, 0));
+    QTextCursor plain(edit->document());
+    plain.setPosition(2);
+    EXPECT_NE(plain.charFormat().fontWeight(), QFont::Bold);
 }
 
 // With VELTRIX_SHOTS set to a folder, saves a lesson with links and the glossary.
