@@ -396,6 +396,25 @@ TEST(DataImport, ReadsBackWhatTheExportWrote)
     }
 }
 
+// Lines that cross the reader's buffer, and a first line of megabytes without a line end.
+TEST(DataImport, LongFilesAndLongLinesAreReadWhole)
+{
+    std::string text = std::string(3 << 20, 'j') + "\n" + Header(SystemKind::TwoVariable);
+    for (int r = 0; r < 40000; ++r)
+        text += std::to_string(r) + " 1.5 -2.25 3e-007 " + std::to_string(r % 7) + "\r\n";
+    CModelCore m(SystemKind::TwoVariable);
+    NewModel(m);
+    MessageRecorder quiet;
+    ASSERT_EQ(ImportText(m, text), ImportOutcome::Imported);
+    ASSERT_EQ(m.m_nImportRows, 40000);
+    for (int r : {0, 9000, 39999}) {
+        EXPECT_EQ(m.m_arrImport[kSlotT][r], r);
+        EXPECT_EQ(m.m_arrImport[kSlotX][r], 1.5);
+        EXPECT_EQ(m.m_arrImport[kSlotXp][r], 3e-7);
+        EXPECT_EQ(m.m_arrImport[kSlotYp][r], r % 7);
+    }
+}
+
 TEST(DataImport, ProgressStepsFromTheEstimatedRows)
 {
     std::string text = Header(SystemKind::TwoVariable);
