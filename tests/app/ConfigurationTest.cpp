@@ -290,6 +290,19 @@ TEST_F(Config, ConfigurationCommandAndItsPasswordFlows)
           "New password not confirmed.  Re-enter new password."},
          old},
         {"cancel changes nothing", {Reject}, {}, old},
+        {"a click on Cancel from the password field asks nothing",
+         {[](QDialog* d) {
+             d->activateWindow();
+             QLineEdit* pw = Edit(d, IDC_NEW_PASSWORD);
+             pw->setFocus(Qt::MouseFocusReason);
+             ASSERT_TRUE(pw->hasFocus());
+             pw->setText("new");
+             d->findChild<QWidget*>("cancel")->setFocus(Qt::MouseFocusReason);
+             EXPECT_FALSE(pw->hasFocus());
+             d->reject();
+         }},
+         {},
+         old},
     };
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.what);
