@@ -1,31 +1,22 @@
 #include "parser/RatesProgram.h"
 
-#include "parser/Functions.h"
+#include "parser/Operations.h"
 #include "parser/Parser.h"
 
 #include <initializer_list>
 
 namespace {
 
+using namespace parser_ops;
 using Instr = CRatesProgram::Instr;
 using Handler = CRatesProgram::Handler;
 
-struct AddOp
+// The fused forms take only operations that cannot fail.
+template <class Op> double Safe(double l, double r)
 {
-    static double Apply(double l, double r) { return l + r; }
-};
-struct SubOp
-{
-    static double Apply(double l, double r) { return l - r; }
-};
-struct MulOp
-{
-    static double Apply(double l, double r) { return l * r; }
-};
-struct DivOp
-{
-    static double Apply(double l, double r) { return Divide(l, r); }
-};
+    bool bUnused = false;
+    return Op::Apply(l, r, bUnused);
+}
 
 #define HANDLER_ARGS const Instr *in, double *r, const CParser *parser, const Instr *end
 
@@ -40,7 +31,7 @@ inline bool Next(HANDLER_ARGS)
 
 template <class Op> bool Binary(HANDLER_ARGS)
 {
-    r[in->d] = Op::Apply(r[in->a], r[in->b]);
+    r[in->d] = Safe<Op>(r[in->a], r[in->b]);
     return Next(in, r, parser, end);
 }
 
@@ -54,21 +45,21 @@ bool PowerOf(HANDLER_ARGS)
 // a op1 (b op2 c)
 template <class Op1, class Op2> bool LeafPair(HANDLER_ARGS)
 {
-    r[in->d] = Op1::Apply(r[in->a], Op2::Apply(r[in->b], r[in->c]));
+    r[in->d] = Safe<Op1>(r[in->a], Safe<Op2>(r[in->b], r[in->c]));
     return Next(in, r, parser, end);
 }
 
 // (a op2 b) op1 c
 template <class Op1, class Op2> bool PairLeaf(HANDLER_ARGS)
 {
-    r[in->d] = Op1::Apply(Op2::Apply(r[in->a], r[in->b]), r[in->c]);
+    r[in->d] = Safe<Op1>(Safe<Op2>(r[in->a], r[in->b]), r[in->c]);
     return Next(in, r, parser, end);
 }
 
 // (a op2 b) op1 (c op3 e)
 template <class Op1, class Op2, class Op3> bool PairPair(HANDLER_ARGS)
 {
-    r[in->d] = Op1::Apply(Op2::Apply(r[in->a], r[in->b]), Op3::Apply(r[in->c], r[in->e]));
+    r[in->d] = Safe<Op1>(Safe<Op2>(r[in->a], r[in->b]), Safe<Op3>(r[in->c], r[in->e]));
     return Next(in, r, parser, end);
 }
 
@@ -87,28 +78,9 @@ bool FunctionOf(HANDLER_ARGS)
 
 #undef HANDLER_ARGS
 
-// The operations that cannot fail, which the fused forms take.
 bool Fusable(NodeKind kind)
 {
-    return kind == NodeKind::Add || kind == NodeKind::Subtract || kind == NodeKind::Multiply ||
-           kind == NodeKind::Divide;
-}
-
-// Calls f with an instance of the operation's type.
-template <class F> Handler WithOp(NodeKind kind, F f)
-{
-    switch (kind) {
-    case NodeKind::Add:
-        return f(AddOp{});
-    case NodeKind::Subtract:
-        return f(SubOp{});
-    case NodeKind::Multiply:
-        return f(MulOp{});
-    case NodeKind::Divide:
-        return f(DivOp{});
-    default:
-        return nullptr;
-    }
+    return kind == NodeKind::Divide || IsArithmetic(kind);
 }
 
 } // namespace
@@ -226,9 +198,9 @@ int CRatesProgram::CCompiler::EmitBinary(const CExpressionTree& tree, const Expr
     if (bLeft && bRight) {
         const int a = Emit(tree, left.nLeft), b = Emit(tree, left.nRight);
         const int c = Emit(tree, right.nLeft), e = Emit(tree, right.nRight);
-        const Handler fn = WithOp(node.kind, [&](auto o1) {
-            return WithOp(left.kind, [&](auto o2) {
-                return WithOp(right.kind, [&](auto o3) -> Handler {
+        const Handler fn = WithSafeOperation(node.kind, [&](auto o1) {
+            return WithSafeOperation(left.kind, [&](auto o2) {
+                return WithSafeOperation(right.kind, [&](auto o3) -> Handler {
                     return &PairPair<decltype(o1), decltype(o2), decltype(o3)>;
                 });
             });
@@ -238,8 +210,8 @@ int CRatesProgram::CCompiler::EmitBinary(const CExpressionTree& tree, const Expr
     if (bRight) {
         const int a = Emit(tree, node.nLeft);
         const int b = Emit(tree, right.nLeft), c = Emit(tree, right.nRight);
-        const Handler fn = WithOp(node.kind, [&](auto o1) {
-            return WithOp(right.kind, [&](auto o2) -> Handler {
+        const Handler fn = WithSafeOperation(node.kind, [&](auto o1) {
+            return WithSafeOperation(right.kind, [&](auto o2) -> Handler {
                 return &LeafPair<decltype(o1), decltype(o2)>;
             });
         });
@@ -248,15 +220,16 @@ int CRatesProgram::CCompiler::EmitBinary(const CExpressionTree& tree, const Expr
     if (bLeft) {
         const int a = Emit(tree, left.nLeft), b = Emit(tree, left.nRight);
         const int c = Emit(tree, node.nRight);
-        const Handler fn = WithOp(node.kind, [&](auto o1) {
-            return WithOp(left.kind, [&](auto o2) -> Handler {
+        const Handler fn = WithSafeOperation(node.kind, [&](auto o1) {
+            return WithSafeOperation(left.kind, [&](auto o2) -> Handler {
                 return &PairLeaf<decltype(o1), decltype(o2)>;
             });
         });
         return Append(fn, {a, b, c});
     }
     const int a = Emit(tree, node.nLeft), b = Emit(tree, node.nRight);
-    const Handler fn = WithOp(node.kind, [](auto o) -> Handler { return &Binary<decltype(o)>; });
+    const Handler fn =
+        WithSafeOperation(node.kind, [](auto o) -> Handler { return &Binary<decltype(o)>; });
     return Append(fn, {a, b});
 }
 
