@@ -105,6 +105,8 @@ void CDynSys::MapCommands()
     MapUpdate(ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, &CDynSys::OnUpdateControlsPlotTimingOverlayPlot);
     MapCommand(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnViewDataEntryShortcut);
     MapUpdate(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnUpdateViewDataEntryShortcut);
+    MapCommand(ID_VIEW_SET_PROPERTIES, &CDynSys::OnViewSetProperties);
+    MapUpdate(ID_VIEW_SET_PROPERTIES, &CDynSys::OnUpdateViewSetProperties);
     MapFileCommands();
 }
 
@@ -467,8 +469,10 @@ void AddModelCommandsToMenu(UINT nIDResource)
     for (MenuItem& item : items) {
         if (item.text == "&File")
             AddFileCommands(item.items);
-        if (item.text == "&View")
+        if (item.text == "&View") {
+            item.items.push_back({"Set &Properties...", ID_VIEW_SET_PROPERTIES, {}});
             item.items.push_back({"Data &Entry Shortcut", ID_VIEW_DATA_ENTRY_SHORTCUT, {}});
+        }
     }
     const MenuItem controls{"&Controls",
                             0,

@@ -73,6 +73,9 @@ public:
     void OnUpdateControlsPlotTimingOverlayPlot(CCmdUI* pCmdUI);
     void OnViewDataEntryShortcut();
     void OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI);
+    // View/Set Properties: the property sheet of the kind (DynSysProperties.cpp).
+    void OnViewSetProperties();
+    void OnUpdateViewSetProperties(CCmdUI* pCmdUI);
 
     // File/Export, File/Import and File/Save Image (DynSysFiles.cpp).
     void OnFileExport();

@@ -25,50 +25,6 @@
 
 namespace {
 
-bool Pump(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 60000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        vx::DeliverPostedMessages();
-    }
-    return true;
-}
-
-QAction* FindAction(const QList<QAction*>& actions, UINT id)
-{
-    for (QAction* a : actions) {
-        if (a->data().toUInt() == id)
-            return a;
-        if (a->menu())
-            if (QAction* found = FindAction(a->menu()->actions(), id))
-                return found;
-    }
-    return nullptr;
-}
-
-// Opens the menu that holds the command (its items are brought up to date) and picks it; false
-// when the command is not in the menu or greyed.
-bool Choose(UINT id)
-{
-    CMainFrame* frame = StartShell();
-    auto* main = static_cast<QMainWindow*>(frame->GetWidget());
-    QAction* action = FindAction(main->menuBar()->actions(), id);
-    if (action == nullptr)
-        return false;
-    if (auto* menu = qobject_cast<QMenu*>(action->parent()))
-        frame->UpdateMenu(menu);
-    if (!action->isEnabled())
-        return false;
-    action->trigger();
-    QCoreApplication::processEvents();
-    vx::DeliverPostedMessages();
-    return true;
-}
-
 // Answers the file dialogs and the message boxes of one test.
 class Dialogs
 {
