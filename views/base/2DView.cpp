@@ -499,7 +499,7 @@ void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& r
     const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
     const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
     // Clipped segments of each curve are gathered; each curve is drawn with its own pen.
-    WalkSegments(ring, t.min, t.max, s.m_dChronon, [&](int a, int b) {
+    WalkSegments(ring, t.min, t.max, s.RunStep(), [&](int a, int b) {
         for (Curve& c : curves) {
             if (!Finite(x[a], x[b], c.v[a], c.v[b]))
                 continue; // a diverged run: nothing to draw here
