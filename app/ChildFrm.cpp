@@ -20,26 +20,19 @@ void CChildFrame::OnSysCommand(UINT nID, LPARAM lParam)
     CMDIChildWnd::OnSysCommand(nID, lParam);
 }
 
+// The new view is made beside the old one, which goes only once the new one stands: a view that
+// cannot be made leaves the frame as it was.
 BOOL CChildFrame::SwitchView(const CRuntimeClass* pViewClass)
 {
-    CCreateContext context;
     CView* pOldView = GetActiveView();
     if (!pOldView)
         return FALSE;
     if (pOldView->IsKindOf(pViewClass))
         return TRUE;
 
-    // The document must survive the moment in which it has no view.
-    CDocument* pDoc = pOldView->GetDocument();
-    const BOOL autoDelete = pDoc ? pDoc->m_bAutoDelete : FALSE;
-    if (pDoc)
-        pDoc->m_bAutoDelete = FALSE;
-    pOldView->DestroyWindow();
-    if (pDoc)
-        pDoc->m_bAutoDelete = autoDelete;
-
+    CCreateContext context;
     context.m_pNewViewClass = pViewClass;
-    context.m_pCurrentDoc = pDoc;
+    context.m_pCurrentDoc = pOldView->GetDocument();
     context.m_pCurrentFrame = this;
     CObject* obj = pViewClass->CreateObject();
     auto* pNewView = dynamic_cast<CView*>(obj);
@@ -48,8 +41,10 @@ BOOL CChildFrame::SwitchView(const CRuntimeClass* pViewClass)
         return FALSE;
     }
     if (!pNewView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(), this,
-                          AFX_IDW_PANE_FIRST, &context))
-        return FALSE;
+                          AFX_IDW_PANE_FIRST + 1, &context))
+        return FALSE; // the view has destroyed itself
+    pOldView->DestroyWindow();
+    pNewView->SetDlgCtrlID(AFX_IDW_PANE_FIRST);
     pNewView->SendMessage(WM_INITIALUPDATE);
     RecalcLayout();
     pNewView->UpdateWindow();

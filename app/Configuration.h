@@ -1,4 +1,33 @@
 #pragma once
-// The configuration file "KRVX500.CFG" and the student log-on, run once at the first
-// background erase of the main window's client area.
+// The configuration file "KRVX500.CFG": the access level and the teacher password, read once at
+// start (with the student log-on and the per-user folder) and written by the Configuration
+// command. The record is a little-endian 32-bit level and a length-prefixed 8-bit text; bytes
+// after it are never read.
+#include <cstdint>
+#include <string>
+
+class CArchive;
+
+extern const char* const kConfigFileName;
+extern const char* const kConfigReadFailed;
+
+// Loading fills g_nAccessLevel and g_strTeacherPassword; storing writes them.
+void SerializeConfiguration(CArchive& ar);
+
+// Whether a log-on name holds a character that may not be part of a folder name here.
+bool HasLogOnPunctuation(const std::string& name);
+
+// dir + "/" + name + "/", with the folder made (an existing folder, or a failure, is ignored).
+std::string MakeUserFolder(const std::string& dir, const std::string& name);
+
+// The start-up read of the file in the current directory and, at student level, the log-on.
+// Returns -1 when the program goes on, otherwise the exit code: 1 when the file cannot be read
+// (after its message and the About box), 0 when the log-on is cancelled.
+int StartUpConfiguration();
+
+// Stores the record over the start of the file without truncating it; false (with errno set)
+// when the file cannot be opened or written.
+bool WriteConfigurationFile(const std::string& path);
+
+// The shell's start-up hook: StartUpConfiguration, ending the process when it says so.
 void ReadConfigurationAndLogOn();

@@ -1,9 +1,14 @@
 #include "app/MainFrm.h"
 
+#include "app/ConfigDlgs.h"
 #include "app/Configuration.h"
 #include "app/ShellGlobals.h"
 #include "platform/Dc.h"
+#include "platform/WinApp.h"
 #include "resources/ResourceIds.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 #include <cerrno>
 #include <cstdio>
@@ -51,6 +56,11 @@ BOOL CMDIClientWnd::OnEraseBkgnd(CDC* pDC)
     return TRUE;
 }
 
+void CMDIClientWnd::Serialize(CArchive& ar)
+{
+    SerializeConfiguration(ar);
+}
+
 LRESULT CMDIClientWnd::OnReadConfiguration(WPARAM, LPARAM)
 {
     ReadConfigurationAndLogOn();
@@ -86,6 +96,65 @@ CMainFrame::CMainFrame()
     MapCommand(ID_DEFAULT_HELP, &CMainFrame::OnHelpFinder);
     MapCommand(ID_HELP, &CMainFrame::OnHelp);
     MapCommand(ID_CONTEXT_HELP, &CMainFrame::OnContextHelp);
+    MapCommand(ID_CONFIGURATION, &CMainFrame::OnConfiguration);
+    MapCommand(ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTileHorz);
+    MapCommand(ID_WINDOW_TILE_VERT, &CMainFrame::OnWindowTileVert);
+}
+
+namespace {
+void Tile(QMdiArea* area, bool bSideBySide)
+{
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* w : area->subWindowList())
+        if (w->isVisible() && !w->isMinimized())
+            shown << w;
+    const QRect r = area->viewport()->rect();
+    const int n = int(shown.size());
+    for (int i = 0; i < n; ++i) {
+        shown[i]->showNormal();
+        if (bSideBySide)
+            shown[i]->setGeometry(r.width() * i / n, 0, r.width() * (i + 1) / n - r.width() * i / n,
+                                  r.height());
+        else
+            shown[i]->setGeometry(0, r.height() * i / n, r.width(),
+                                  r.height() * (i + 1) / n - r.height() * i / n);
+    }
+}
+} // namespace
+
+void CMainFrame::OnWindowTileHorz()
+{
+    Tile(GetMdiArea(), false);
+}
+
+void CMainFrame::OnWindowTileVert()
+{
+    Tile(GetMdiArea(), true);
+}
+
+void CMainFrame::Serialize(CArchive& ar)
+{
+    SerializeConfiguration(ar);
+}
+
+void CMainFrame::OnConfiguration()
+{
+    CConfig dlg;
+    dlg.m_nLevel = static_cast<int>(g_nAccessLevel);
+    dlg.m_strPassword = g_strTeacherPassword;
+    if (dlg.DoModal() != IDOK)
+        return;
+    g_nAccessLevel = static_cast<std::uint32_t>(dlg.m_nLevel);
+    g_strTeacherPassword = dlg.m_strPassword;
+    std::error_code ec;
+    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    if (ec)
+        std::fprintf(stderr, "_getcwd error: %s\n", ec.message().c_str());
+    g_strUserDir = MakeUserFolder(cwd.string(), dlg.m_strName);
+    if (!WriteConfigurationFile(kConfigFileName))
+        AfxMessageBox(std::string("Unable to write file ") + kConfigFileName + ".\n" +
+                          std::strerror(errno),
+                      MB_OK | MB_ICONEXCLAMATION);
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)

@@ -4,6 +4,8 @@
 // background erase, runs the configuration read and log-on.
 #include "platform/Frame.h"
 
+class CArchive;
+
 class CMDIClientWnd : public CWnd
 {
     VX_DECLARE_CLASS(CMDIClientWnd)
@@ -11,6 +13,8 @@ public:
     CMDIClientWnd();
     // Where the picture's top-left corner goes in a client area of that size.
     static CPoint PicturePosition(int cx, int cy);
+    // The configuration record, as the main frame's.
+    void Serialize(CArchive& ar);
 
 protected:
     BOOL OnEraseBkgnd(CDC* pDC) override;
@@ -28,6 +32,13 @@ public:
     CMDIClientWnd m_wndMDIClient;
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
+
+    // The configuration record: the access level and the teacher password.
+    void Serialize(CArchive& ar);
+    void OnConfiguration();
+    // Tile Horiz puts the windows one above the other, Tile Vert side by side.
+    void OnWindowTileHorz();
+    void OnWindowTileVert();
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;

@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
+
 VX_IMPLEMENT_CLASS(CDataEntry, CFrameWnd)
 
 CDataEntry::ColorPicker CDataEntry::s_pickColor = PickColorWithDialog;
@@ -106,6 +108,11 @@ CDataEntry::CDataEntry(CDynSys* pDoc, SystemKind kind) : m_pDoc(pDoc), m_edit(pD
     MapMessage(WM_HELPHITTEST, &CDataEntry::OnHelpHitTest);
 }
 
+namespace {
+// The title bar's icon and buttons beside the caption's text.
+constexpr int kTitleBarRoom = 72;
+} // namespace
+
 CRect CDataEntry::PlaceFor(int n, int nClientWidth, int nFontHeight)
 {
     const int h = nFontHeight > 0 ? nFontHeight : kUnknownFontHeight;
@@ -123,8 +130,18 @@ HWND CDataEntry::CreateFor(CDynSys& doc, CWnd* pMain)
     if (pMain)
         pMain->GetClientRect(&rcMain);
     const int h = QApplication::instance() ? QFontMetrics(QApplication::font()).height() : 0;
+    const std::string caption = doc.DataEntryCaption();
+    CRect rc = PlaceFor(doc.m_nDocNumber, rcMain.Width(), h);
+    // Wide enough that the title bar shows the whole caption beside its buttons.
+    if (QApplication::instance()) {
+        QFont title = QApplication::font("QMdiSubWindowTitleBar");
+        title.setBold(true);
+        const int need =
+            QFontMetrics(title).horizontalAdvance(QString::fromLatin1(caption)) + kTitleBarRoom;
+        rc.left = std::min(rc.left, rc.right - need);
+    }
     // A window that fails to create has destroyed itself and this object with it.
-    if (!CreateEntry(doc.DataEntryCaption(), PlaceFor(doc.m_nDocNumber, rcMain.Width(), h), pMain))
+    if (!CreateEntry(caption, rc, pMain))
         return nullptr;
     return GetSafeHwnd();
 }

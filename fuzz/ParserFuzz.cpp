@@ -114,10 +114,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (nRound == 1)
             SetVariables(p, data[1]);
         const Outcome reference = AsReplay(Run(p, text, 1, 0, true));
-        g_bDelayedVarUsed = false;
+        p.m_bDelayedVarUsed = false;
         const Outcome compiled = Run(p, "", 0, nList, true);
         const Outcome tokens = Run(p, "", 0, nList, false);
-        Check(!g_bDelayedVarUsed);
+        Check(!p.m_bDelayedVarUsed);
         Check(Same(compiled, tokens));
         if (bWhole)
             Check(Same(compiled, reference));

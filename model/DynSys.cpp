@@ -2,6 +2,7 @@
 
 #include "model/DataEntryWindow.h"
 #include "model/ProgressBarWnd.h"
+#include "model/ViewKinds.h"
 #include "model/core/Globals.h"
 #include "platform/Frame.h"
 #include "platform/Resources.h"
@@ -28,6 +29,9 @@ const ModelKindInfo kKinds[kSystemKinds] = {
     {SystemKind::ThreeVariable, "CSys3Var", "New 3 Var Sys", "DS3-", ".ds3", 135,
      &g_nDocsThreeVariable, &g_nExportsThreeVariable},
 };
+
+const char* const kCloseWhileRunning = "A model is running: Controls/Stop ends the run, then the "
+                                       "window may close.";
 
 const char* const kCloseWhileExporting =
     "Veltrix is writing table data to disk.\nClick OK to delay closing this model\nuntil "
@@ -108,6 +112,7 @@ void CDynSys::MapCommands()
     MapCommand(ID_VIEW_SET_PROPERTIES, &CDynSys::OnViewSetProperties);
     MapUpdate(ID_VIEW_SET_PROPERTIES, &CDynSys::OnUpdateViewSetProperties);
     MapFileCommands();
+    MapViewCommands();
 }
 
 // --- data-entry window ---------------------------------------------------------------------
@@ -255,7 +260,7 @@ bool CDynSys::StartRun(CView* pNotify)
     CFrameWnd* pFrame = pNotify->GetParentFrame();
     m_hwndNotifyFrame = pFrame ? pFrame->GetSafeHwnd() : nullptr;
     if (pFrame)
-        pFrame->EnableClose(FALSE);
+        pFrame->EnableClose(FALSE, kCloseWhileRunning);
     try {
         m_pCalcThread->Start();
     } catch (const std::system_error&) {
@@ -273,7 +278,7 @@ bool CDynSys::StartRun(CView* pNotify)
 void CDynSys::EnableMainClose(BOOL bEnable)
 {
     if (CFrameWnd* pMain = MainFrame())
-        pMain->EnableClose(bEnable);
+        pMain->EnableClose(bEnable, bEnable ? "" : kCloseWhileRunning);
 }
 
 void CDynSys::EndRunWindows()
@@ -456,6 +461,21 @@ void CDynSys::OnUpdateControlsPlotTimingOverlayPlot(CCmdUI* pCmdUI)
 
 // --- menu ----------------------------------------------------------------------------------
 
+void AddViewCommands(std::vector<vx::res::MenuItem>& viewItems, UINT nIDResource)
+{
+    for (int k = 0; k < kSystemKinds; ++k) {
+        const SystemKind kind = static_cast<SystemKind>(k);
+        if (DocKindInfo(kind).nIDResource != nIDResource)
+            continue;
+        std::vector<vx::res::MenuItem> views;
+        for (int v = 0; v < kCountedViews; ++v)
+            if (ViewInfo(v).classes[k])
+                views.push_back({ViewInfo(v).menuText, ViewInfo(v).nID, {}});
+        views.push_back(vx::res::Separator());
+        viewItems.insert(viewItems.begin(), views.begin(), views.end());
+    }
+}
+
 void AddModelCommandsToMenu(UINT nIDResource)
 {
     using vx::res::MenuItem;
@@ -470,23 +490,37 @@ void AddModelCommandsToMenu(UINT nIDResource)
         if (item.text == "&File")
             AddFileCommands(item.items);
         if (item.text == "&View") {
+            AddViewCommands(item.items, nIDResource);
             item.items.push_back({"Set &Properties...", ID_VIEW_SET_PROPERTIES, {}});
             item.items.push_back({"Data &Entry Shortcut", ID_VIEW_DATA_ENTRY_SHORTCUT, {}});
         }
     }
-    const MenuItem controls{"&Controls",
-                            0,
-                            {{"&Run", ID_CONTROLS_RUN, {}},
-                             {"&Stop", ID_CONTROLS_STOP, {}},
-                             {"&Plot", ID_CONTROLS_PLOT, {}},
-                             {"&Clear Data", ID_CONTROLS_CLEARDATA, {}},
-                             vx::res::Separator(),
-                             {"Plot &Timing",
-                              0,
-                              {{"&Concurrent Plot", ID_CONTROLS_PLOTTIMING_CONCURRENTPLOT, {}},
-                               {"&Post Calc Plot", ID_CONTROLS_PLOTTIMING_POSTCALCPLOT, {}},
-                               {"&Manual Plot", ID_CONTROLS_PLOTTIMING_MANUALPLOT, {}},
-                               {"&Overlay Plot", ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, {}}}}}};
+    const MenuItem controls{
+        "&Controls",
+        0,
+        {{"&Run", ID_CONTROLS_RUN, {}},
+         {"&Stop", ID_CONTROLS_STOP, {}},
+         {"&Plot", ID_CONTROLS_PLOT, {}},
+         {"&Clear Data", ID_CONTROLS_CLEARDATA, {}},
+         vx::res::Separator(),
+         {"Plot &Timing",
+          0,
+          {{"&Concurrent Plot", ID_CONTROLS_PLOTTIMING_CONCURRENTPLOT, {}},
+           {"&Post Calc Plot", ID_CONTROLS_PLOTTIMING_POSTCALCPLOT, {}},
+           {"&Manual Plot", ID_CONTROLS_PLOTTIMING_MANUALPLOT, {}},
+           {"&Overlay Plot", ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, {}}}},
+         vx::res::Separator(),
+         // The active plot view's window and variables.
+         {"&Zoom", 0, {{"&Near", ID_CONTROLS_ZOOM_NEAR, {}}, {"&Far", ID_CONTROLS_ZOOM_FAR, {}}}},
+         {"P&an",
+          0,
+          {{"&Up", ID_CONTROLS_PAN_UP, {}},
+           {"&Down", ID_CONTROLS_PAN_DOWN, {}},
+           {"&Left", ID_CONTROLS_PAN_LEFT, {}},
+           {"&Right", ID_CONTROLS_PAN_RIGHT, {}}}},
+         {"R&eset Limits", ID_CONTROLS_RESET_LIMITS, {}},
+         {"Set &Limits...", ID_CONTROLS_SET_LIMITS, {}},
+         {"Select &Variables...", ID_CONTROLS_SELECT_VARIABLES, {}}}};
     auto at = items.end();
     for (auto it = items.begin(); it != items.end(); ++it)
         if (it->text == "&Window" || (it->text == "&Help" && at == items.end()))

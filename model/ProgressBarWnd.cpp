@@ -4,12 +4,35 @@
 #include "platform/WndWidget.h"
 
 #include <QProgressBar>
+#include <QScreen>
+
+#include <algorithm>
 
 VX_IMPLEMENT_CLASS(CProgressBarWnd, CFrameWnd)
 
 namespace {
 constexpr DWORD kPopupStyle = 0x80000000 | WS_VISIBLE | WS_CAPTION;
 constexpr UINT kProgressCtrlId = 2023;
+// Room left for a window manager's title bar and borders, which are not known before the
+// window is shown.
+constexpr int kCaptionRoom = 32;
+constexpr int kBorderRoom = 8;
+
+// The window's place: the lower right of the owner's window, above its status bar, clear of its
+// menus, and wholly on the screen with its title bar.
+CRect PlaceAtLowerRight(CWnd* pParent, CSize size)
+{
+    QWidget* owner = pParent ? pParent->GetWidget() : nullptr;
+    if (!owner)
+        return CRect(0, 0, size.cx, size.cy);
+    const QRect area(owner->mapToGlobal(QPoint(0, 0)), owner->size());
+    const QRect screen = owner->screen()->availableGeometry();
+    int x = area.right() - size.cx - 4 * kBorderRoom;
+    int y = area.bottom() - size.cy - 2 * kCaptionRoom;
+    x = std::clamp(x, screen.left() + kBorderRoom, screen.right() - size.cx - kBorderRoom);
+    y = std::clamp(y, screen.top() + kCaptionRoom, screen.bottom() - size.cy - kBorderRoom);
+    return CRect(x, y, x + size.cx, y + size.cy);
+}
 } // namespace
 
 QWidget* CreateToolWindowWidget(CWnd* pParent)
@@ -42,7 +65,8 @@ CProgressBarWnd::CProgressBarWnd()
 HWND CProgressBarWnd::Open(const char* lpszTitle, CWnd* pParent)
 {
     auto* pWnd = new CProgressBarWnd;
-    if (!pWnd->Create(nullptr, lpszTitle, kPopupStyle, CRect(0, 0, 200, 40), pParent, 0)) {
+    if (!pWnd->Create(nullptr, lpszTitle, kPopupStyle, PlaceAtLowerRight(pParent, CSize(200, 40)),
+                      pParent, 0)) {
         delete pWnd;
         return nullptr;
     }

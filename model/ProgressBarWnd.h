@@ -27,8 +27,8 @@ class CProgressBarWnd : public CFrameWnd
 public:
     CProgressBarWnd();
 
-    // Creates and shows the window (top left of the screen, 200 by 40) owned by pParent;
-    // returns its handle, or null when it could not be made.
+    // Creates and shows the window (200 by 40, at the lower right of pParent, wholly on the
+    // screen) owned by pParent; returns its handle, or null when it could not be made.
     static HWND Open(const char* lpszTitle, CWnd* pParent);
     // Destroys the window of a handle when it still exists.
     static void Close(HWND hWnd);

@@ -9,8 +9,6 @@
 
 #include "parser/Functions.h"
 
-std::atomic<bool> g_bDelayedVarUsed{false};
-
 const char* const kStackOverloadMessage = "Parser stack overload.";
 
 namespace {
@@ -605,7 +603,7 @@ bool CParser::LookUpVariable(char*& cursor, double CParser::*& pmVariable)
         pmVariable = next == '\'' ? kPrime[i] : next == ':' ? kDelayed[i] : kPlain[i];
         nLength = next == '\'' || next == ':' ? 2 : 1;
         if (next == ':')
-            g_bDelayedVarUsed.store(true, std::memory_order_relaxed);
+            m_bDelayedVarUsed = true;
         break;
     }
     default:

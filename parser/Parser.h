@@ -8,14 +8,10 @@
 //
 // Recorded variable tokens refer to members by pointer-to-member, not by address, so a copy
 // of a parser (a calculation thread's own copy) replays its own variables.
-#include <atomic>
 #include <cstdint>
 #include <string_view>
 
 #include "parser/RecordedProgram.h"
-
-// Set whenever the scanner reads X:, Y: or Z:; never cleared by the parser. Any thread may scan.
-extern std::atomic<bool> g_bDelayedVarUsed;
 
 constexpr int TK_PLUS = 0;
 constexpr int TK_MINUS = 1;
@@ -101,6 +97,9 @@ public:
 
     // Function keyword nFunc applied to v; sets bError on a domain error.
     double CallFunction(int nFunc, double v, bool& bError) const;
+
+    // Set whenever this parser's scanner reads X:, Y: or Z:; never cleared by the parser.
+    bool m_bDelayedVarUsed = false;
 
     EvalError LastError() const { return m_eError; }
 

@@ -31,3 +31,11 @@ void CCmdTarget::UpdateCommand(CCmdUI* pCmdUI)
         return;
     pCmdUI->Enable(OnCmdMsg(pCmdUI->m_nID, CmdKind::HasHandler, nullptr));
 }
+
+std::vector<std::pair<UINT, UINT>> CCmdTarget::CommandRanges() const
+{
+    std::vector<std::pair<UINT, UINT>> ranges;
+    for (const CommandEntry& e : m_commands)
+        ranges.emplace_back(e.first, e.last);
+    return ranges;
+}

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What an update handler may change on the menu item or toolbar button of one command.
@@ -50,6 +51,8 @@ public:
     // Runs the update handler found along the chain; without one, the item is enabled
     // exactly when some target has a command handler for it.
     void UpdateCommand(CCmdUI* pCmdUI);
+    // The ids this target's own command handlers cover, as first-last ranges.
+    std::vector<std::pair<UINT, UINT>> CommandRanges() const;
 
 protected:
     template <class T> void MapCommand(UINT nID, void (T::*fn)())

@@ -144,9 +144,10 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
         SetWindowText(title);
 }
 
-void CFrameWnd::EnableClose(BOOL bEnable)
+void CFrameWnd::EnableClose(BOOL bEnable, const std::string& whyNot)
 {
     m_bCloseEnabled = bEnable != 0;
+    m_strCloseRefused = whyNot;
     if (QWidget* w = GetFrameWidget()) {
         if (auto* sub = dynamic_cast<QMdiSubWindow*>(w)) {
             for (QAction* a : sub->systemMenu() ? sub->systemMenu()->actions() : QList<QAction*>())
@@ -165,10 +166,24 @@ bool CFrameWnd::OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI)
     return RoutesToApp() && AfxGetApp() && AfxGetApp()->OnCmdMsg(nID, kind, pCmdUI);
 }
 
+void CFrameWnd::OnCloseRefused()
+{
+    if (!m_strCloseRefused.empty())
+        SetMessageText(m_strCloseRefused);
+}
+
+void CFrameWnd::SetMessageText(const std::string& text)
+{
+    if (auto* main = dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); main && main != this)
+        main->SetMessageText(text);
+}
+
 void CFrameWnd::OnClose()
 {
-    if (!m_bCloseEnabled)
+    if (!m_bCloseEnabled) {
+        OnCloseRefused();
         return;
+    }
     CDocument* doc = GetActiveDocument();
     if (doc && !doc->CanCloseFrame(this))
         return;

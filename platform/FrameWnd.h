@@ -4,6 +4,8 @@
 #include "platform/View.h"
 #include "platform/Wnd.h"
 
+#include <string>
+
 class CFrameWnd : public CWnd
 {
     VX_DECLARE_CLASS(CFrameWnd)
@@ -26,13 +28,17 @@ public:
     // Makes a view of the context's class with the given child id.
     CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
 
-    // The nearest thing to greying Close in the frame's system menu: closing is refused.
-    void EnableClose(BOOL bEnable);
+    // The nearest thing to greying Close in the frame's system menu: closing is refused, and
+    // the status bar says why (whyNot) when the user tries.
+    void EnableClose(BOOL bEnable, const std::string& whyNot = {});
     BOOL IsCloseEnabled() const { return m_bCloseEnabled; }
 
     // Set by a frame whose plot views are to skip their next drawing (the one after a restore);
     // the view that skips it clears it.
     BYTE m_bSkipNextDraw = 0;
+
+    // Shows a text in the main window's status bar.
+    virtual void SetMessageText(const std::string& text);
 
     bool OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI) override;
     UINT GetResourceID() const { return m_nIDResource; }
@@ -54,6 +60,7 @@ protected:
     // Whether commands go on to the application after this frame (not for MDI children:
     // their main frame does that after its own handlers).
     virtual bool RoutesToApp() const { return true; }
+    void OnCloseRefused();
 
     UINT m_nIDResource = 0;
     DWORD m_dwFrameStyle = 0;
@@ -61,5 +68,6 @@ protected:
 private:
     HWND m_hViewActive = nullptr;
     bool m_bCloseEnabled = true;
+    std::string m_strCloseRefused;
     CCreateContext* m_pCreateContext = nullptr;
 };

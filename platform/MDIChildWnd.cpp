@@ -8,8 +8,6 @@
 
 #include <QMdiArea>
 
-#include <algorithm>
-
 VX_IMPLEMENT_CLASS(CMDIChildWnd, CFrameWnd)
 
 using vx::frame::MdiSubWindow;
@@ -33,10 +31,9 @@ QWidget* CMDIChildWnd::CreateWidget(const CREATESTRUCT& cs)
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     auto* content = new vx::WndWidget;
     sub->setWidget(content);
+    const QRect place = pMain->NextChildGeometry();
     pMain->GetMdiArea()->addSubWindow(sub);
-    // The old platform's default size: most of the client area.
-    const QSize area = pMain->GetMdiArea()->viewport()->size();
-    sub->resize(std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4));
+    sub->setGeometry(place); // a placed window is not moved again when it is shown
     m_pSubWindow = sub;
     return content;
 }

@@ -15,9 +15,12 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QThread>
 #include <QToolBar>
 #include <QUrl>
+
+#include <algorithm>
 
 VX_IMPLEMENT_CLASS(CMDIFrameWnd, CFrameWnd)
 
@@ -82,6 +85,9 @@ CMDIFrameWnd::CMDIFrameWnd()
     MapCommand(ID_WINDOW_CASCADE, &CMDIFrameWnd::OnWindowCascade);
     MapCommand(ID_WINDOW_TILE_HORZ, &CMDIFrameWnd::OnWindowTile);
     MapCommand(ID_WINDOW_ARRANGE, &CMDIFrameWnd::OnWindowArrange);
+    constexpr UINT lastChild = AFX_IDM_FIRST_MDICHILD + AFX_MDI_WINDOW_LIST_MAX - 1;
+    MapCommandRange(AFX_IDM_FIRST_MDICHILD, lastChild, &CMDIFrameWnd::OnWindowActivateChild);
+    MapUpdateRange(AFX_IDM_FIRST_MDICHILD, lastChild, &CMDIFrameWnd::OnUpdateWindowActivateChild);
     MapCommand(ID_VIEW_TOOLBAR, &CMDIFrameWnd::OnViewToolBar);
     MapUpdate(ID_VIEW_TOOLBAR, &CMDIFrameWnd::OnUpdateViewToolBar);
     MapCommand(ID_VIEW_STATUS_BAR, &CMDIFrameWnd::OnViewStatusBar);
@@ -238,6 +244,11 @@ void CMDIFrameWnd::ShowMenu(UINT nIDMenu)
 void CMDIFrameWnd::UpdateMenu(QMenu* pMenu)
 {
     for (QAction* a : pMenu->actions())
+        if (ActionId(a) == ID_WINDOW_CASCADE) {
+            FillWindowList(pMenu);
+            break;
+        }
+    for (QAction* a : pMenu->actions())
         if (UINT id = ActionId(a)) {
             ActionCmdUI ui(id, a);
             UpdateCommand(&ui);
@@ -268,8 +279,10 @@ bool CMDIFrameWnd::OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI)
 
 void CMDIFrameWnd::OnClose()
 {
-    if (!IsCloseEnabled())
+    if (!IsCloseEnabled()) {
+        OnCloseRefused();
         return;
+    }
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd == this) {
         if (!app->SaveAllModified())
@@ -290,10 +303,111 @@ void CMDIFrameWnd::OnDestroy()
     }
 }
 
+// The numbered list of the open windows at the end of the Window menu, in the order they were
+// opened.
+void CMDIFrameWnd::FillWindowList(QMenu* pMenu)
+{
+    for (QAction* a : pMenu->actions())
+        if ((ActionId(a) >= AFX_IDM_FIRST_MDICHILD &&
+             ActionId(a) < AFX_IDM_FIRST_MDICHILD + AFX_MDI_WINDOW_LIST_MAX) ||
+            (a->isSeparator() && a->objectName() == "list"))
+            delete a;
+    m_windowList.clear();
+    if (!m_pMdiArea)
+        return;
+    for (QMdiSubWindow* s : m_pMdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto* sub = dynamic_cast<MdiSubWindow*>(s);
+            sub && m_windowList.size() < AFX_MDI_WINDOW_LIST_MAX)
+            m_windowList.push_back(sub->m_hFrame);
+    if (m_windowList.empty())
+        return;
+    pMenu->addSeparator()->setObjectName("list");
+    for (size_t i = 0; i < m_windowList.size(); ++i) {
+        CWnd* child = CWnd::FromHandle(m_windowList[i]);
+        std::string caption = child ? child->GetWindowText() : std::string();
+        for (size_t at = caption.find('&'); at != std::string::npos; at = caption.find('&', at + 2))
+            caption.insert(at, 1, '&');
+        const UINT id = AFX_IDM_FIRST_MDICHILD + UINT(i);
+        pMenu->addAction(MakeAction(this, pMenu, id, "&" + std::to_string(i + 1) + " " + caption));
+    }
+}
+
+void CMDIFrameWnd::OnWindowActivateChild(UINT nID)
+{
+    const size_t i = nID - AFX_IDM_FIRST_MDICHILD;
+    if (i >= m_windowList.size())
+        return;
+    if (auto* child = dynamic_cast<CMDIChildWnd*>(CWnd::FromHandle(m_windowList[i]))) {
+        if (child->IsIconic())
+            child->ShowWindow(SW_RESTORE);
+        MDIActivate(child);
+    }
+}
+
+void CMDIFrameWnd::OnUpdateWindowActivateChild(CCmdUI* pCmdUI)
+{
+    const size_t i = pCmdUI->m_nID - AFX_IDM_FIRST_MDICHILD;
+    const CMDIChildWnd* active = MDIGetActive();
+    pCmdUI->Enable(i < m_windowList.size() && IsWindow(m_windowList[i]));
+    pCmdUI->SetCheck(active && i < m_windowList.size() && active->m_hWnd == m_windowList[i]);
+}
+
+// The old platform's default size of a child window: most of the client area.
+QSize CMDIFrameWnd::ChildSize() const
+{
+    const QSize area = m_pMdiArea ? m_pMdiArea->viewport()->size() : QSize(800, 600);
+    return {std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4)};
+}
+
+// The n-th place of a cascade: one title bar lower and further right than the one before,
+// starting again at the top left when the window would leave the client area.
+QPoint CMDIFrameWnd::CascadePosition(int n, QSize size) const
+{
+    const QSize area = m_pMdiArea ? m_pMdiArea->viewport()->size() : size;
+    const int step = std::max(
+        16, m_pMdiArea ? m_pMdiArea->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4 : 24);
+    const int room = std::min(area.width() - size.width(), area.height() - size.height());
+    const int places = std::max(1, room / step + 1);
+    const int k = n % places;
+    return {k * step, k * step};
+}
+
+QRect CMDIFrameWnd::NextChildGeometry() const
+{
+    int open = 0;
+    if (m_pMdiArea)
+        for (QMdiSubWindow* s : m_pMdiArea->subWindowList())
+            open += s->isVisible() && !s->isMinimized() ? 1 : 0;
+    const QSize size = ChildSize();
+    return {CascadePosition(open, size), size};
+}
+
+void CMDIFrameWnd::SetMessageText(const std::string& text)
+{
+    if (auto* main = dynamic_cast<QMainWindow*>(GetWidget()))
+        main->statusBar()->showMessage(Latin1(text));
+}
+
+// Overlapping windows, each at the size a new window gets, the active one on top.
 void CMDIFrameWnd::OnWindowCascade()
 {
-    if (m_pMdiArea)
-        m_pMdiArea->cascadeSubWindows();
+    if (!m_pMdiArea)
+        return;
+    QMdiSubWindow* active = m_pMdiArea->activeSubWindow();
+    const QSize size = ChildSize();
+    int n = 0;
+    for (QMdiSubWindow* s : m_pMdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (s->isMinimized() || !s->isVisible())
+            continue;
+        if (s->isMaximized())
+            s->showNormal();
+        s->setGeometry(QRect(CascadePosition(n++, size), size));
+        s->raise();
+    }
+    if (active && !active->isMinimized()) {
+        active->raise();
+        m_pMdiArea->setActiveSubWindow(active);
+    }
 }
 
 void CMDIFrameWnd::OnWindowTile()

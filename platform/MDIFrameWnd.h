@@ -11,6 +11,9 @@ class CToolBar;
 class QAction;
 class QMenu;
 class QMdiArea;
+class QPoint;
+class QRect;
+class QSize;
 
 class CMDIFrameWnd : public CFrameWnd
 {
@@ -38,6 +41,10 @@ public:
     // The frame's first toolbar (the one the documents' views switch), or null.
     CToolBar* GetMainToolBar() const { return m_toolBars.empty() ? nullptr : m_toolBars.front(); }
     QMdiArea* GetMdiArea() const { return m_pMdiArea; }
+    // Where a new child window goes and its size: cascaded below the windows already open,
+    // wholly inside the client area.
+    QRect NextChildGeometry() const;
+    void SetMessageText(const std::string& text) override;
     HWND m_hWndMDIClient = nullptr;
 
     bool OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI) override;
@@ -53,12 +60,17 @@ protected:
     void OnWindowArrange();
     void OnViewToolBar();
     void OnUpdateViewToolBar(CCmdUI* pCmdUI);
+    void OnWindowActivateChild(UINT nID);
+    void OnUpdateWindowActivateChild(CCmdUI* pCmdUI);
     void OnViewStatusBar();
     void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
 
 private:
     friend class vx_MdiAccess;
     void OnChildActivated(CMDIChildWnd* pChild);
+    void FillWindowList(QMenu* pMenu);
+    QSize ChildSize() const;
+    QPoint CascadePosition(int n, QSize size) const;
 
     QMdiArea* m_pMdiArea = nullptr;
     std::unique_ptr<CWnd> m_pDefaultClient; // the MDI client until the program subclasses it
@@ -66,6 +78,7 @@ private:
     std::vector<QAction*> m_accelerators;
     UINT m_nMenuShown = 0;
     HWND m_hActiveChild = nullptr;
+    std::vector<HWND> m_windowList; // the children as the Window menu last listed them
 };
 
 // Internal hooks used by the layer's MDI widgets.

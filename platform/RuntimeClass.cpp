@@ -34,6 +34,11 @@ const CRuntimeClass* CRuntimeClass::FromName(const std::string& name)
     return nullptr;
 }
 
+const std::vector<const CRuntimeClass*>& CRuntimeClass::All()
+{
+    return Registry();
+}
+
 CRuntimeClassRegistrar::CRuntimeClassRegistrar(const CRuntimeClass* pClass)
 {
     Registry().push_back(pClass);

@@ -18,6 +18,8 @@ struct CRuntimeClass
     bool IsDerivedFrom(const CRuntimeClass* pBase) const;
     // The class registered under this name, or nullptr.
     static const CRuntimeClass* FromName(const std::string& name);
+    // Every registered class, in registration order.
+    static const std::vector<const CRuntimeClass*>& All();
 };
 
 // Adds a class record to the by-name registry (used by VX_IMPLEMENT_*).

@@ -101,6 +101,7 @@ public:
     CWnd* GetParent() const;
     CFrameWnd* GetParentFrame() const;
     UINT GetDlgCtrlID() const { return m_nID; }
+    void SetDlgCtrlID(UINT nID) { m_nID = nID; }
     void SetFocus();
     void ClientToScreen(CPoint* pPoint) const;
     void ScreenToClient(CPoint* pPoint) const;

@@ -54,7 +54,7 @@ void RegisterStrings()
         {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
         {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
         {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},
-        {ID_WINDOW_TILE_HORZ, "Arrange windows as non-overlapping tiles\nTile Windows"},
+        {ID_WINDOW_TILE_HORZ, "Arrange windows one above the other\nTile Horizontally"},
         {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
         {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
         {ID_HELP_FINDER, "List Help topics\nHelp Topics"},
@@ -64,6 +64,15 @@ void RegisterStrings()
         {ID_CONTROLS_STOP, "Stop the run\nStop"},
         {ID_CONTROLS_PLOT, "Plot the data\nPlot"},
         {ID_CONTROLS_CLEARDATA, "Clear the data\nClear Data"},
+        {ID_FILE_SEND_MAIL, "Send the active document through electronic mail\nSend Mail"},
+        {ID_EDIT_UNDO, "Undo the last action\nUndo"},
+        {ID_EDIT_SELECT_ALL, "Select the entire document\nSelect All"},
+        {ID_EDIT_FIND, "Find the specified text\nFind"},
+        {ID_EDIT_REPEAT, "Repeat the last action\nRepeat"},
+        {ID_EDIT_REPLACE, "Replace specific text with different text\nReplace"},
+        {ID_OLE_INSERT_NEW, "Insert a picture into the lesson\nInsert Object"},
+        {ID_FORMAT_FONT, "Change the font of the selection\nFont"},
+        {ID_WINDOW_TILE_VERT, "Arrange windows side by side\nTile Vertically"},
         {ID_INDICATOR_CAPS, "CAP"},
         {ID_INDICATOR_NUM, "NUM"},
         {ID_INDICATOR_SCRL, "SCRL"},
@@ -105,10 +114,13 @@ MenuItem FileMenu(bool withDocument)
 
 std::vector<MenuItem> Menu(bool withDocument)
 {
-    std::vector<MenuItem> menu{
-        FileMenu(withDocument),
-        {"&Configuration", ID_CONFIGURATION, {}},
-        {"&View", 0, {{"&Toolbar", ID_VIEW_TOOLBAR, {}}, {"&Status Bar", ID_VIEW_STATUS_BAR, {}}}}};
+    std::vector<MenuItem> menu{FileMenu(withDocument)};
+    // The shell's own item, only while no document is active: a document's menu has its own
+    // item with the same mnemonic.
+    if (!withDocument)
+        menu.push_back({"&Configuration", ID_CONFIGURATION, {}});
+    menu.push_back(
+        {"&View", 0, {{"&Toolbar", ID_VIEW_TOOLBAR, {}}, {"&Status Bar", ID_VIEW_STATUS_BAR, {}}}});
     if (withDocument)
         menu.push_back({"&Window",
                         0,
@@ -123,10 +135,64 @@ std::vector<MenuItem> Menu(bool withDocument)
     return menu;
 }
 
+// Menu 129, shown while a lesson is active.
+std::vector<MenuItem> LessonMenu()
+{
+    MenuItem file{"&File",
+                  0,
+                  {{"&New\tCtrl+N", ID_FILE_NEW, {}},
+                   {"&Open...\tCtrl+O", ID_FILE_OPEN, {}},
+                   {"&Close", ID_FILE_CLOSE, {}},
+                   {"&Save\tCtrl+S", ID_FILE_SAVE, {}},
+                   {"Save &As...", ID_FILE_SAVE_AS, {}},
+                   Separator(),
+                   {"&Print...\tCtrl+P", ID_FILE_PRINT, {}},
+                   {"Print Pre&view", ID_FILE_PRINT_PREVIEW, {}},
+                   {"P&rint Setup...", ID_FILE_PRINT_SETUP, {}},
+                   Separator(),
+                   {"Sen&d...", ID_FILE_SEND_MAIL, {}},
+                   Separator()}};
+    for (const MenuItem& m : RecentFiles())
+        file.items.push_back(m);
+    file.items.push_back(Separator());
+    file.items.push_back({"E&xit", ID_APP_EXIT, {}});
+    return {
+        file,
+        {"&Edit",
+         0,
+         {{"&Undo\tCtrl+Z", ID_EDIT_UNDO, {}},
+          Separator(),
+          {"Cu&t\tCtrl+X", ID_EDIT_CUT, {}},
+          {"&Copy\tCtrl+C", ID_EDIT_COPY, {}},
+          {"&Paste\tCtrl+V", ID_EDIT_PASTE, {}},
+          Separator(),
+          {"Select A&ll\tCtrl+A", ID_EDIT_SELECT_ALL, {}},
+          Separator(),
+          {"&Find...\tCtrl+F", ID_EDIT_FIND, {}},
+          {"F&ind Next\tF3", ID_EDIT_REPEAT, {}},
+          {"R&eplace\tCtrl+H", ID_EDIT_REPLACE, {}},
+          Separator(),
+          {"Insert &New Object...", ID_OLE_INSERT_NEW, {}},
+          Separator(),
+          {"F&ont", ID_FORMAT_FONT, {}}}},
+        {"&View", 0, {{"&Toolbar", ID_VIEW_TOOLBAR, {}}, {"&Status Bar", ID_VIEW_STATUS_BAR, {}}}},
+        {"&Window",
+         0,
+         {{"&Cascade", ID_WINDOW_CASCADE, {}},
+          {"Tile &Horiz", ID_WINDOW_TILE_HORZ, {}},
+          {"Tile &Vert", ID_WINDOW_TILE_VERT, {}}}},
+        {"&Help",
+         0,
+         {{"&Help Topics", ID_HELP_FINDER, {}},
+          Separator(),
+          {"&About Lumetra_1...", ID_APP_ABOUT, {}}}}};
+}
+
 void RegisterMenus()
 {
     vx::res::RegisterMenu(IDR_MAINFRAME, Menu(false));
-    for (UINT id : {IDR_VXTEXTTYPE, IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE})
+    vx::res::RegisterMenu(IDR_VXTEXTTYPE, LessonMenu());
+    for (UINT id : {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE})
         if (!vx::res::FindMenu(id))
             vx::res::RegisterMenu(id, Menu(true));
     vx::res::RegisterAccelerators(IDR_MAINFRAME, {

@@ -75,7 +75,12 @@ CModelCore::~CModelCore() = default;
 void CModelCore::SetDefaults()
 {
     SetModelDefaults(*this, m_kind);
-    g_bDelayedVarUsed = false;
+    m_pParser->m_bDelayedVarUsed = false;
+}
+
+double CModelCore::RunStep() const
+{
+    return m_dRunStep > 0 ? m_dRunStep : StepOfRun(m_nIntegrator, m_dChronon);
 }
 
 void CModelCore::ResetRunState()
@@ -109,6 +114,7 @@ bool CModelCore::AllocateTable()
     m_bTableWrapped = 0;
     m_bTableValid = 1;
     m_bHaveData = 0;
+    m_dRunStep = 0;
     const auto slots = VarsOf(m_kind).Columns();
     try {
         for (VarSlot s : slots)
@@ -169,10 +175,10 @@ void CModelCore::InitOpenedModel()
     const bool clearFirst =
         m_kind == SystemKind::TwoVariable || m_kind == SystemKind::ThreeVariable;
     if (clearFirst)
-        g_bDelayedVarUsed = false;
+        m_pParser->m_bDelayedVarUsed = false;
     EvaluateParameters();
     if (!clearFirst)
-        g_bDelayedVarUsed = false;
+        m_pParser->m_bDelayedVarUsed = false;
     CompileEquations();
     m_bViewsRestored = 0;
 }
@@ -406,14 +412,9 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
 
     p = CALCPARAMS{};
     p.m_kind = m_kind;
-    std::vector<double>** cols[kSlots] = {&p.m_pArrT, &p.m_pArrX,  &p.m_pArrXp, &p.m_pArrXpp,
-                                          &p.m_pArrY, &p.m_pArrYp, &p.m_pArrZ,  &p.m_pArrZp};
     for (VarSlot s : VarsOf(m_kind).Columns())
-        *cols[s] = &m_arrTable[s];
+        p.m_pColumns[s] = &m_arrTable[s];
     p.m_pParser = m_pRunParser.get();
-    p.m_strEqX = *eqs[0];
-    p.m_strEqY = eqs.size() > 1 ? *eqs[1] : std::string();
-    p.m_strEqZ = eqs.size() > 2 ? *eqs[2] : std::string();
     p.m_nTableRows = m_nTableRows;
     p.m_dX = m_dX;
     p.m_dXp = m_dXp;
@@ -458,6 +459,8 @@ void CModelCore::TakeRunResults(const CTrajectoryCalc& calc, int nIndex, int nCo
     m_nTableIndex = m_bTableWrapped ? nIndex : 0;
     calc.TakeExtents(*this);
     m_nStepCount = calc.m_nStepCount;
+    if (!calc.Refused())
+        m_dRunStep = calc.m_dChronon;
     if (m_dRunTimeLimit <= calc.m_v[kSlotT]) {
         // The run time was reached: the next run starts afresh. The two- and three-variable
         // kinds keep the derivatives the run left.

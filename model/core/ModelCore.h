@@ -40,8 +40,13 @@ public:
 
     SystemKind Kind() const { return m_kind; }
 
-    // Every default of the record and the kind; clears the delayed-variable flag.
+    // Every default of the record and the kind; clears the parser's delayed-variable flag.
     void SetDefaults();
+
+    // The step of the table's rows: the one the last run used (a fifth-order run replaces a
+    // zero or negative step), or the one the next run will use while the table is empty. The
+    // views place, label and click rows with it.
+    double RunStep() const;
 
     // Resets the run state and sizes the kind's columns to m_nTableRows rows. On a memory
     // failure shows the memory message, leaves the columns empty and returns false.
@@ -112,6 +117,7 @@ public:
     BYTE m_bTableWrapped = 0;
     int m_nTableCount = 0;
     std::int64_t m_nStepCount = 0; // the step counter of the runs, continued by a continued run
+    double m_dRunStep = 0;         // the step of the last run; 0 while the table is empty
     // The lock of the columns between a run and their readers (see CTableReadLock).
     mutable CTableGuard m_tableGuard;
 

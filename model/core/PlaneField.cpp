@@ -15,7 +15,7 @@ CPlaneModel CPlaneModel::Of(CModelCore& m)
     p.parser = m.m_pParser.get();
     p.eqX = p.kind == SystemKind::Newtonian ? m.m_strEquation : m.m_strXRate;
     p.eqY = m.m_strYRate;
-    p.chronon = m.m_dChronon;
+    p.chronon = m.RunStep();
     return p;
 }
 

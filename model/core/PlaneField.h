@@ -9,6 +9,7 @@
 // A field evaluates through one parser and is not to be shared between threads: a worker
 // takes a field of its own over a parser of its own (CPlaneModel::WithParser).
 #include "model/core/ModelForms.h"
+#include "model/core/Steppers.h"
 #include "platform/base/WinTypes.h"
 
 #include <cmath>
@@ -128,34 +129,18 @@ private:
 // The field of a model's kind.
 std::unique_ptr<CFieldBase> MakePlaneField(const CPlaneModel& model);
 
-// One fixed step of the Runge-Kutta-Fehlberg 4(5) tableau from (x, y) at time t with step h
-// (negative h runs backwards), advanced with the fifth-order weights; t is left to the caller.
-// The pulse is read at t. Field is a final adapter, so the calls are direct.
+// One fixed fifth-order step (RKFStepOf) from (x, y) at time t with step h (negative h runs
+// backwards); t is left to the caller. The pulse is read at t. Field is a final adapter, so
+// the calls are direct.
 template <class Field> void PlaneRKFStep(Field& f, double t, double h, double& x, double& y)
 {
     f.SetPulse(t, h);
-    double k1, l1, k2, l2, k3, l3, k4, l4, k5, l5, k6, l6;
-    auto stage = [&](double ts, double xs, double ys, double& k, double& l) {
-        f.Rates(ts, xs, ys, k, l);
-        k *= h;
-        l *= h;
-    };
-    stage(t, x, y, k1, l1);
-    stage(t + h / 4, x + k1 / 4, y + l1 / 4, k2, l2);
-    stage(t + 3 * h / 8, x + 3.0 / 32 * k1 + 9.0 / 32 * k2, y + 3.0 / 32 * l1 + 9.0 / 32 * l2, k3,
-          l3);
-    stage(t + 12 * h / 13, x + 1932.0 / 2197 * k1 - 7200.0 / 2197 * k2 + 7296.0 / 2197 * k3,
-          y + 1932.0 / 2197 * l1 - 7200.0 / 2197 * l2 + 7296.0 / 2197 * l3, k4, l4);
-    stage(t + h, x + 439.0 / 216 * k1 - 8 * k2 + 3680.0 / 513 * k3 - 845.0 / 4104 * k4,
-          y + 439.0 / 216 * l1 - 8 * l2 + 3680.0 / 513 * l3 - 845.0 / 4104 * l4, k5, l5);
-    stage(t + h / 2,
-          x - 8.0 / 27 * k1 + 2 * k2 - 3544.0 / 2565 * k3 + 1859.0 / 4104 * k4 - 11.0 / 40 * k5,
-          y - 8.0 / 27 * l1 + 2 * l2 - 3544.0 / 2565 * l3 + 1859.0 / 4104 * l4 - 11.0 / 40 * l5, k6,
-          l6);
-    x = x + 16.0 / 135 * k1 + 6656.0 / 12825 * k3 + 28561.0 / 56430 * k4 - 9.0 / 50 * k5 +
-        2.0 / 55 * k6;
-    y = y + 16.0 / 135 * l1 + 6656.0 / 12825 * l3 + 28561.0 / 56430 * l4 - 9.0 / 50 * l5 +
-        2.0 / 55 * l6;
+    KindState s{t, {x, y, 0}};
+    RKFStepOf<2>(
+        [&f](const KindState& at, double* r) { f.Rates(at.t, at.u[0], at.u[1], r[0], r[1]); }, s,
+        h);
+    x = s.u[0];
+    y = s.u[1];
 }
 
 // The plot as the calculations see it: the pixel rectangle and the world limits it shows.

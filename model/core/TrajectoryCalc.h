@@ -1,7 +1,7 @@
 #pragma once
-// The trajectory run of a model: one loop for the four kinds, integrating from the start state
-// to the run time limit with a fixed step and storing every ti-th step as a row of the table
-// ring.
+// The trajectory run of a model: one loop for the four kinds, stepping from the start state to
+// the run time limit with a fixed step (Steppers.h, through the kind's right-hand side in
+// KindRates.h) and storing every ti-th step as a row of the table ring.
 //
 // Contract between the document and the run (read this before touching either side):
 // - The document fills a CALCPARAMS on its own thread, constructs a CTrajectoryCalc from it
@@ -9,8 +9,8 @@
 //   constructor and the end of Run the document does not touch:
 //     * the parser that m_pParser names (the run sets its variables and replays its token
 //       lists 1 to 3; the document hands the run a parser of its own or keeps out of it);
-//     * the table columns m_pArrT ... m_pArrZp (the run writes rows in place and reads back
-//       the rows of the delayed values). Their size must stay at least m_nTableRows.
+//     * the table columns m_pColumns (the run writes rows in place and reads back the rows of
+//       the delayed values). Their size must stay at least m_nTableRows.
 //   Everything else the run touches is its own copy. With m_pTableGuard set, the run writes
 //   the columns under that lock and publishes its ring position with it (TableGuard.h);
 //   readers on other threads take the lock while they read.
@@ -26,16 +26,16 @@
 //                   outlive the document's reading of them.
 // - A run whose step is not usable (zero or negative without a substitute, not finite) or
 //   whose table columns are not allocated stores nothing: it reports Done at once and
-//   Refused() is true. StepIsUsable lets the document refuse such a run before starting it.
+//   Refused() is true. StepIsUsable lets the document refuse such a run before starting it;
+//   m_dChronon tells the step that the run used (StepOfRun).
 // - An equation that has no value at a step (a domain error, or a replay that fails) ends the
 //   run before that step is stored and is reported in m_eError; the run shows no message (it
 //   may hold the table lock), the document does once the run has ended.
 // - The step counter and the delayed-variable flag belong to the run (fields of CALCPARAMS):
 //   a fresh run (t = 0) counts from 0, a continued one from the value the document kept.
 #include "model/core/KindVars.h"
-#include "model/core/ModelForms.h"
+#include "model/core/Steppers.h"
 #include "model/core/TableGuard.h"
-#include "parser/Parser.h"
 
 #include <cstdint>
 #include <vector>
@@ -43,19 +43,10 @@
 struct CALCPARAMS
 {
     SystemKind m_kind = SystemKind::Newtonian;
-    // The document's table columns, in slot order (null where the kind has no column).
-    std::vector<double>* m_pArrT = nullptr;
-    std::vector<double>* m_pArrX = nullptr;
-    std::vector<double>* m_pArrXp = nullptr;
-    std::vector<double>* m_pArrXpp = nullptr;
-    std::vector<double>* m_pArrY = nullptr;
-    std::vector<double>* m_pArrYp = nullptr;
-    std::vector<double>* m_pArrZ = nullptr;
-    std::vector<double>* m_pArrZp = nullptr;
+    // The document's table columns by variable (null where the kind has no column).
+    std::vector<double>* m_pColumns[kSlots] = {};
     CTableGuard* m_pTableGuard = nullptr; // the columns' lock, or null when nobody reads
     CParser* m_pParser = nullptr;         // with the equations recorded in lists 1 to 3
-    // Equation texts handed to the parser's replay (Newtonian: the joined force text).
-    std::string m_strEqX, m_strEqY, m_strEqZ;
     int m_nTableRows = 0;
     // Start state: Newtonian x, x', x''; one-variable x, x'; two- and three-variable x, y, z.
     double m_dX = 0, m_dXp = 0, m_dXpp = 0, m_dY = 0, m_dZ = 0;
@@ -85,10 +76,6 @@ public:
     virtual void Done(int /*nIndex*/, int /*nCount*/) {}
 };
 
-// Whether a run with this integrator can use step dt (the fifth-order step replaces a zero or
-// negative step by 0.001; the first-order step has no substitute).
-bool StepIsUsable(int nIntegrator, double dt);
-
 // Shown by the document when it refuses a run for its step.
 extern const char* const kInvalidStepMessage;
 
@@ -103,7 +90,7 @@ public:
     void Run(ICalcSink& sink);
 
     // Results, final once Done has been reported.
-    double m_v[kSlots] = {};                         // t and the state, in slot order
+    double m_v[kSlots] = {};                         // t and the variables: the last row
     double m_dMax[kSlots] = {}, m_dMin[kSlots] = {}; // extents of every variable of the kind
     int m_nIndex = 0, m_nCount = 0;
     std::int64_t m_nStepCount = 0;
@@ -119,41 +106,34 @@ public:
     void TakeExtents(CModelSettings& s) const;
     void TakeState(CModelSettings& s) const;
 
-    // One step of each integrator on the current state (t stays at the start of the step).
-    void StepEuler();
-    void StepRKF();
-
-    // The delayed value of a slot's column for a delay of d rows, clamped to the rows stored.
-    double DelayedValue(int slot, int d) const;
+    // The delayed value of a variable's column for a delay of d rows, clamped to the rows
+    // stored.
+    double DelayedValue(VarSlot slot, int d) const;
 
 private:
     template <SystemKind K> void RunKind(ICalcSink& sink);
-    template <SystemKind K> void RatesAt(double t, const double* u, double* rate);
-    template <SystemKind K> double RateOf(int i, double t, const double* u);
-    template <SystemKind K> void EulerKind();
-    template <SystemKind K> void RKFKind();
-    template <SystemKind K> void StartDerivatives();
+    template <SystemKind K> bool Step();
+    template <SystemKind K> bool StartRates();
+    bool TakeError();
 
     void SetParams();
     void TakeColumns();
     void LoadParserVars();
-    void StoreSample(ICalcSink& sink);
+    template <SystemKind K> void StoreSample(ICalcSink& sink);
     void ReportRow(ICalcSink& sink);
     // Takes and lets go of the table lock (when there is one); reports that may wait for
     // another thread are made between the two.
     void HoldTable();
     void LetGoTable();
     template <class Report> void Unlocked(Report report);
-    void Track();
+    template <SystemKind K> void Track();
     void UpdateDelayed();
     bool ColumnsUsable() const;
-    double Replay(int list);
 
     CALCPARAMS m_p;
     const KindVars* m_vars; // the kind's variables
     double* m_col[kSlots] = {};
-    FormParams m_form;
-    double m_dXDelayed = 0, m_dYDelayed = 0, m_dZDelayed = 0;
-    double m_dXpBefore = 0; // Newtonian: x' at the start of the step
+    KindRhs m_rhs;
+    double m_dDelayed[3] = {}; // x:, y:, z:
     bool m_bRefused = false;
 };

@@ -32,12 +32,22 @@ TEST(Program, BuiltModelKindsAreUsedInsteadOfPlaceholders)
 } // namespace
 
 #ifdef HAVE_VELTRIX_VIEWSGRAPH
+#include "app/LessonFixture.h"
 #include "app/ShellFixture.h"
+#include "app/ShellGlobals.h"
+#include "app/VXTextDoc.h"
+#include "common/MessageRecorder.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Help.h"
+#include "platform/Resources.h"
 #include "platform/View.h"
 #include "resources/ResourceIds.h"
+
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -85,6 +95,82 @@ TEST(Program, GraphViewHelpIsTheTopicOfItsViewCommand)
     EXPECT_EQ(vx::help::ShownTopic(), DWORD(0x18008));
     vx::help::Close();
     doc->OnCloseDocument();
+}
+
+// A lesson's link opens a model file whose name differs in case; the toolbar follows the
+// active document's type.
+TEST(Program, LessonLinksOpenModelsAndTheToolbarFollows)
+{
+    CMainFrame* frame = StartShell();
+    ASSERT_NE(frame, nullptr);
+    QTemporaryDir dir;
+    const std::filesystem::path root = dir.path().toStdString();
+    const std::filesystem::path old = std::filesystem::current_path();
+    std::filesystem::current_path(root);
+    CDocument* model = TemplateOf(IDR_SYS1TYPE)->OpenDocumentFile(nullptr);
+    ASSERT_NE(model, nullptr);
+    ASSERT_TRUE(model->DoSave((root / "Duffing.NS1").string().c_str()));
+    model->OnCloseDocument();
+    std::ofstream(root / "links.vxt") << "{\\rtf1 Run [duffing.ns1] now\\par}";
+
+    auto* lesson = dynamic_cast<CVXTextDoc*>(theApp.OpenDocumentFile((root / "links.vxt").c_str()));
+    ASSERT_NE(lesson, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
+    auto* view = dynamic_cast<CVXTextView*>(lesson->GetViews().front());
+    MessageRecorder recorder;
+    DoubleClick(view, "duffing");
+    EXPECT_TRUE(recorder.messages.empty());
+    ASSERT_EQ(TemplateOf(IDR_SYS1TYPE)->GetDocuments().size(), 1u);
+    CDocument* linked = TemplateOf(IDR_SYS1TYPE)->GetDocuments().front();
+    EXPECT_EQ(linked->GetPathName(), (root / "Duffing.NS1").string());
+    EXPECT_EQ(g_strLinkPath, (root / "Duffing.NS1").string());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_SYS1TYPE);
+
+    static_cast<CMDIChildWnd*>(view->GetParentFrame())->MDIActivate();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
+    static_cast<CMDIChildWnd*>(linked->GetViews().front()->GetParentFrame())->MDIActivate();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_SYS1TYPE);
+    theApp.CloseAllDocuments(FALSE);
+    std::filesystem::current_path(old);
+}
+
+void CollectCommands(const std::vector<vx::res::MenuItem>& items, std::vector<UINT>& ids)
+{
+    for (const vx::res::MenuItem& item : items) {
+        if (item.id != 0 && (item.id < ID_FILE_MRU_FILE1 || item.id > ID_FILE_MRU_FILE4))
+            ids.push_back(item.id);
+        CollectCommands(item.items, ids);
+    }
+}
+
+// Every context number the program hands to the help window has a page of its own: the
+// views', the glossary's, and those of the menu items and buttons that help mode reaches.
+TEST(Program, EveryHelpContextHasItsPage)
+{
+    ASSERT_NE(StartShell(), nullptr);
+    for (UINT kind : {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE})
+        TemplateOf(kind)->OpenDocumentFile(nullptr); // a model's first document adds its menus
+    std::vector<DWORD> contexts = {0x50BB9, 0x18005, 0x18006, 0x18007, 0x18008, 0x18009,
+                                   0x1800A, 0x18022, 0x18068, 0x1806B, 0x1806D, 0x1880A};
+    std::vector<UINT> commands;
+    for (UINT menu :
+         {IDR_MAINFRAME, IDR_VXTEXTTYPE, IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE})
+        CollectCommands(*vx::res::FindMenu(menu), commands);
+    for (UINT bar : {IDR_MAINFRAME, IDR_SYS1TYPE})
+        for (UINT id : vx::res::FindToolBar(bar)->buttons)
+            if (id != 0)
+                commands.push_back(id);
+    for (UINT id : commands)
+        contexts.push_back(HID_BASE_COMMAND + id);
+    for (DWORD context : contexts) {
+        const vx::res::HelpTopic* page = vx::res::FindHelpTopic(context);
+        EXPECT_TRUE(page && !page->html.empty()) << std::hex << context;
+    }
+    theApp.CloseAllDocuments(FALSE);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // View/Set Properties of the model documents, reached through the real main window's menu.
 #if defined(HAVE_VELTRIX_VIEWSGRAPH) && defined(HAVE_VELTRIX_DIALOGS)
-#include "app/ShellFixture.h"
+#include "app/MenuDriver.h"
 #include "dialogs/ModelPropSheet.h"
 #include "model/DynSys.h"
 #include "platform/DocTemplate.h"
@@ -15,14 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-CDynSys* NewModel(UINT nID)
-{
-    for (CDocTemplate* t : theApp.GetDocTemplates())
-        if (t->GetResourceID() == nID)
-            return dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr));
-    return nullptr;
-}
 
 // Calls fn with the sheet as soon as it is shown (the command may arrive a little later than
 // the menu's click).
@@ -100,7 +92,7 @@ TEST(SetProperties, OkFromTheMenuWritesBackAndKeepsAnUnshapedRun)
     EXPECT_EQ(doc->m_nActivePage, 0);
 
     doc->m_bRunning = 1; // greyed during a run
-    EXPECT_FALSE(Choose(ID_VIEW_SET_PROPERTIES));
+    EXPECT_FALSE(Offered(ID_VIEW_SET_PROPERTIES));
     doc->m_bRunning = 0;
     doc->SetModifiedFlag(FALSE);
     doc->OnCloseDocument();

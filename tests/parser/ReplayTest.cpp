@@ -217,7 +217,6 @@ TEST_F(ParserTest, ScanAndBothReplaysAgree)
         }
     }
     EXPECT_TRUE(m_messages.empty());
-    g_bDelayedVarUsed = false;
 }
 
 } // namespace

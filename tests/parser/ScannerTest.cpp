@@ -141,18 +141,16 @@ TEST(ScannerEnd, StaysAtEnd)
     EXPECT_EQ(parser.GetToken(), TK_END);
 }
 
-TEST_F(ParserTest, DelayedVariablesSetTheSharedFlag)
+TEST_F(ParserTest, DelayedVariablesSetTheParsersFlag)
 {
     int status = 0;
-    g_bDelayedVarUsed = false;
     Scan("x + y' + z", status);
-    EXPECT_FALSE(g_bDelayedVarUsed);
+    EXPECT_FALSE(p->m_bDelayedVarUsed);
     Scan("x: +", status); // set even though the evaluation fails
     EXPECT_EQ(status, 0);
-    EXPECT_TRUE(g_bDelayedVarUsed);
+    EXPECT_TRUE(p->m_bDelayedVarUsed);
     Scan("1", status); // never cleared by the parser
-    EXPECT_TRUE(g_bDelayedVarUsed);
-    g_bDelayedVarUsed = false;
+    EXPECT_TRUE(p->m_bDelayedVarUsed);
 }
 
 TEST_F(ParserTest, EveryNameReadsItsMember)
@@ -175,7 +173,6 @@ TEST_F(ParserTest, EveryNameReadsItsMember)
     int status = 0;
     EXPECT_EQ(Scan("PI", status), 3.141592653589793);
     EXPECT_EQ(status, 2);
-    g_bDelayedVarUsed = false;
 }
 
 TEST_F(ParserTest, NumbersIgnoreADecimalCommaLocale)

@@ -22,6 +22,8 @@ const CRect kEmptyBox(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
 // How often a run drawn live brings the screen up to date: about sixty times a second.
 constexpr std::chrono::milliseconds kLiveFrame(16);
 constexpr double kInf = std::numeric_limits<double>::infinity();
+// Posted by a drawing that was skipped: the whole picture is drawn again right after it.
+constexpr UINT WM_REDRAW_SKIPPED = WM_APP + 0x20;
 
 // Joins clipped segments of one curve into polylines: a segment that starts where the last one
 // ended extends it, so a long run costs one draw call per unbroken stretch.
@@ -68,10 +70,14 @@ std::unique_ptr<CFont> MakeFont(int escapement)
 }
 } // namespace
 
-C2DView::C2DView() = default;
-
-C2DView::C2DView(PlotDescription description) : m_desc(std::move(description))
+C2DView::C2DView()
 {
+    MapMessage(WM_REDRAW_SKIPPED, &C2DView::OnRedrawSkipped);
+}
+
+C2DView::C2DView(PlotDescription description) : C2DView()
+{
+    m_desc = std::move(description);
     if (m_desc.block)
         MapLimitCommands();
 }
@@ -127,8 +133,11 @@ void C2DView::OnInitialUpdate()
 
 void C2DView::OnDraw(CDC* pDC)
 {
-    if (ConsumeSkipNextDraw())
+    // A printout is never skipped and leaves the request to the screen.
+    if (!pDC->IsPrinting() && ConsumeSkipNextDraw()) {
+        PostMessage(WM_REDRAW_SKIPPED);
         return;
+    }
     DrawPage(pDC);
     IModelDocument* m = GetModel();
     if (!m)
@@ -137,7 +146,9 @@ void C2DView::OnDraw(CDC* pDC)
     const CModelCore& s = m->Core();
     // Gaps of dashed and dotted pens stay transparent.
     pDC->SetBkMode(TRANSPARENT);
-    const bool plotNow = !s.m_bRunning && (!s.m_bPlotManual || s.m_bPlotRequest);
+    // During a run the rows stored so far (the table lock keeps the run off them meanwhile);
+    // live drawing goes on from there.
+    const bool plotNow = !s.m_bPlotManual || s.m_bPlotRequest;
     if (s.m_bHaveData && plotNow)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
@@ -149,7 +160,11 @@ void C2DView::DrawPage(CDC* pDC)
     CRect client;
     GetClientRect(&client);
     if (pDC->IsPrinting()) {
-        const int horz = pDC->GetDeviceCaps(HORZRES);
+        // The page's width at 4:3, or its height where the page is wider than that (landscape).
+        int horz = pDC->GetDeviceCaps(HORZRES);
+        const int vert = pDC->GetDeviceCaps(VERTRES);
+        if (horz * 3 / 4 > vert)
+            horz = vert * 4 / 3;
         pDC->SetMapMode(MM_ANISOTROPIC);
         pDC->SetWindowExt(client.Width(), client.Height());
         pDC->SetViewportExt(horz, horz * 3 / 4);
@@ -351,6 +366,12 @@ bool C2DView::ConsumeSkipNextDraw()
     return true;
 }
 
+LRESULT C2DView::OnRedrawSkipped(WPARAM, LPARAM)
+{
+    Invalidate();
+    return 0;
+}
+
 BOOL C2DView::OnPreparePrinting(CPrintInfo* pInfo)
 {
     return DoPreparePrinting(pInfo);
@@ -436,18 +457,17 @@ void C2DView::InvalidateMargins()
     InvalidateRect(&m_rcMarginBottomArea, TRUE);
 }
 
-C2DView::Pen C2DView::CurvePen(const PlotCurve& c, bool imported) const
+C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
 {
-    const CModelCore& s = GetModel()->Core();
     if (imported && c.importPen >= 0)
         return {s.m_nStyleImport[c.importPen], s.m_nWidthImport[c.importPen],
                 s.m_clrImport[c.importPen]};
     return {s.*c.style, s.*c.width, s.*c.color};
 }
 
-bool C2DView::CurveShown(const PlotCurve& c) const
+bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)
 {
-    return !c.shown || GetModel()->Core().*c.shown;
+    return !c.shown || s.*c.shown;
 }
 
 void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
@@ -463,10 +483,10 @@ void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& r
     for (const PlotCurve& c : m_desc.curves) {
         if (imported && c.importPen < 0)
             continue;
-        if (!CurveShown(c))
+        if (!CurveShown(s, c))
             continue;
         if (const double* v = ColumnData(columns[c.column], ring.rows)) {
-            const Pen p = CurvePen(c, imported);
+            const Pen p = CurvePen(s, c, imported);
             curves.push_back({v, std::make_unique<CPen>(p.style, p.width, p.color), {}});
             curves.back().batch.m_pDC = pDC;
         }
@@ -479,7 +499,7 @@ void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& r
     const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
     const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
     // Clipped segments of each curve are gathered; each curve is drawn with its own pen.
-    WalkSegments(ring, t.min, t.max, s.m_dChronon, [&](int a, int b) {
+    WalkSegments(ring, t.min, t.max, s.RunStep(), [&](int a, int b) {
         for (Curve& c : curves) {
             if (!Finite(x[a], x[b], c.v[a], c.v[b]))
                 continue; // a diverged run: nothing to draw here
@@ -538,13 +558,13 @@ void C2DView::DrawNewSample(int nRow)
     CRect& box = m_rcLiveBox;
     for (const PlotCurve& c : m_desc.curves) {
         const double* v = ColumnData(s.m_arrTable[c.column], s.m_nTableRows);
-        if (!v || !CurveShown(c) || !Finite(x[prev], x[nRow], v[prev], v[nRow]))
+        if (!v || !CurveShown(s, c) || !Finite(x[prev], x[nRow], v[prev], v[nRow]))
             continue;
         CPoint p1(WorldToPixelX(x[prev]), WorldToPixelY(v[prev]));
         CPoint p2(WorldToPixelX(x[nRow]), WorldToPixelY(v[nRow]));
         if (!ClipToPlotRect(p1, p2))
             continue;
-        const Pen p = CurvePen(c, false);
+        const Pen p = CurvePen(s, c, false);
         CPen pen(p.style, p.width, p.color);
         CPen* pOldPen = dc.SelectObject(&pen);
         dc.MoveTo(p1);

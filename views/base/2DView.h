@@ -116,8 +116,8 @@ protected:
         int style, width;
         COLORREF color;
     };
-    Pen CurvePen(const PlotCurve& curve, bool imported) const;
-    bool CurveShown(const PlotCurve& curve) const;
+    static Pen CurvePen(const CModelCore& s, const PlotCurve& curve, bool imported);
+    static bool CurveShown(const CModelCore& s, const PlotCurve& curve);
 
     // The view's own texts and legend, drawn after the page.
     virtual void DrawMargins(CDC*) {}
@@ -136,6 +136,7 @@ protected:
     // The frame asks the plot views to skip the one drawing after a restore; true when this
     // drawing is that one (the request is then used up).
     bool ConsumeSkipNextDraw();
+    LRESULT OnRedrawSkipped(WPARAM, LPARAM);
 
 private:
     void MapLimitCommands();

@@ -147,7 +147,7 @@ void CGraphView::DrawMarginTexts(CDC* pDC)
     }
 
     const int yTime = plotHeight / 4 + m_nMarginTop;
-    m_dDt = s.m_dChronon;
+    m_dDt = s.RunStep();
     m_nDigitsDt = DigitsForStep(m_dDt);
     pDC->TextOut(0, yTime, "Chro/Cyc = " + FormatNumber(s.m_nChrononsPerCycle, 0));
     pDC->TextOut(h, yTime, "dt =" + FormatNumber(m_dDt, m_nDigitsDt));
@@ -157,17 +157,18 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
 {
     const int h = m_nTextHeight;
     int x = 0;
+    const CModelCore& s = GetModel()->Core();
     const std::vector<PlotCurve>& curves = Description().curves; // in the kind's order
     for (std::size_t i = 0; i < curves.size(); ++i) {
         const VarSlot slot = Info().curves[i];
         CRect& item = m_rcLegendItem[(imported ? kImportItem : 0) + slot];
-        if (!CurveShown(curves[i])) {
+        if (!CurveShown(s, curves[i])) {
             item = kNoItem;
             continue;
         }
         const char* label = SlotLegendLabel(slot);
         const int w = MeasureText(pDC, label).cx;
-        const COLORREF c = CurvePen(curves[i], imported).color;
+        const COLORREF c = CurvePen(s, curves[i], imported).color;
         pDC->SetBkColor(c);
         pDC->SetTextColor(c ^ 0xFFFFFF);
         pDC->TextOut(x, yBottom, label);
@@ -234,7 +235,7 @@ void CGraphView::OnPlotClick(CPoint point)
     if (s.m_nTableSource == 0 && s.m_bHaveData && times && s.m_nTableIndex < s.m_nTableRows) {
         const CTableReadLock lock(s); // a run may be writing the row
         const double t0 = times[s.m_nTableIndex];
-        row = ClickedGeneratedRow(t, t0, s.m_nTableInterval, s.m_dChronon);
+        row = ClickedGeneratedRow(t, t0, s.m_nTableInterval, s.RunStep());
     } else if (s.m_nTableSource == 1) {
         row = ClickedImportedRow(t, ColumnData(s.m_arrImport[kSlotT], s.m_nImportRows),
                                  s.m_nImportRows);
@@ -247,7 +248,7 @@ bool CGraphView::EditLimits(PlotLimits& g)
 {
     const CModelCore& s = GetModel()->Core();
     CGraphLimDlg dlg(m_kind, this);
-    dlg.SetFields(LimitFieldsFor(g, s.m_dChronon));
+    dlg.SetFields(LimitFieldsFor(g, s.RunStep()));
     dlg.m_bHaveData = s.m_bHaveData || s.m_bHaveImport;
     for (VarSlot k : VarsOf(m_kind).Columns().subspan(1)) {
         const VarInfo& mem = VarOf(k);
@@ -255,7 +256,7 @@ bool CGraphView::EditLimits(PlotLimits& g)
     }
     if (dlg.DoModal() != msgbox::IDOK)
         return false;
-    for (const std::string& text : ApplyLimitFields(g, dlg.Fields(), s.m_dChronon))
+    for (const std::string& text : ApplyLimitFields(g, dlg.Fields(), s.RunStep()))
         ShowMessageBox(text);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "PlaneTestUtil.h"
 
 #include "model/core/BasinsScan.h"
+#include "model/core/Steppers.h"
 
 #include <cmath>
 #include <cstdint>
@@ -118,36 +119,24 @@ TEST(Basins, StepsAreTheTrajectoryRunsSteps)
             CBasinsScan scan(b);
             std::unique_ptr<CFieldBase> field = MakePlaneField(b.model);
             const double y = c.kind == SystemKind::OneVariable ? 0 : y0;
-            CALCPARAMS cp;
-            cp.m_kind = c.kind;
-            cp.m_nModelForm = c.form;
-            cp.m_dChronon = b.model.chronon;
-            cp.m_dParamA = c.params.a;
-            cp.m_dParamB = c.params.b;
-            cp.m_dParamC = c.params.c;
-            cp.m_dParamD = c.params.d;
-            cp.m_dAngFreq = c.params.af;
-            cp.m_dPhase = c.params.pa;
-            cp.m_dX = x0;
-            cp.m_dXp = y;
-            cp.m_dY = y;
-            CTrajectoryCalc calc(cp);
+            KindRhs rhs;
+            rhs.kind = c.kind;
+            rhs.form = c.form;
+            rhs.params = c.params;
+            KindState s{0, {x0, y, 0}};
             // The first-order step starts from the derivative of the start point.
             double fx, fy;
             field->SetPulse(0, b.model.chronon);
             field->Rates(0, x0, y, fx, fy);
-            if (c.kind == SystemKind::Newtonian)
-                calc.m_v[kSlotXpp] = fy;
-            else
-                calc.m_v[kSlotXp] = fx;
+            const bool newtonian = c.kind == SystemKind::Newtonian;
+            double rate[3] = {newtonian ? y : fx, newtonian ? fy : 0, 0};
             for (int n = 0; n <= depth; ++n) {
                 if (integrator)
-                    calc.StepRKF();
+                    StepRKF(rhs, s, b.model.chronon);
                 else
-                    calc.StepEuler();
-                calc.m_v[kSlotT] += b.model.chronon;
+                    StepEuler(rhs, s, rate, b.model.chronon);
             }
-            EXPECT_EQ(scan.FinalX(*field, x0, y), calc.m_v[kSlotX]);
+            EXPECT_EQ(scan.FinalX(*field, x0, y), s.u[0]);
         }
 }
 

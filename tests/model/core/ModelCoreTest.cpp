@@ -271,3 +271,49 @@ TEST(ModelCore, ClearDataKeepsTheGraphWidth)
 }
 
 } // namespace
+
+namespace {
+
+// The views place, label and click rows with the step the rows were stored with.
+TEST(ModelCore, RunStepIsTheStepOfTheStoredRows)
+{
+    struct Case
+    {
+        int integrator;
+        double chronon;
+        double step; // before and after the run
+    };
+    const Case cases[] = {{1, 0, 0.001}, {1, -0.5, 0.001}, {1, 0.05, 0.05}, {0, 0.05, 0.05}};
+    for (const auto& c : cases) {
+        CModelCore m(SystemKind::OneVariable);
+        NewModel(m);
+        m.m_nIntegrator = c.integrator;
+        m.m_dChronon = c.chronon;
+        m.m_dRunTimeLimit = 0.1;
+        EXPECT_EQ(m.RunStep(), c.step) << c.chronon;
+        CountingSink sink;
+        ASSERT_TRUE(RunModel(m, sink));
+        m.m_dChronon = 0.2; // a later change of the settings does not move the stored rows
+        EXPECT_EQ(m.RunStep(), c.step) << c.chronon;
+        m.ClearData();
+        EXPECT_EQ(m.RunStep(), 0.2) << c.chronon;
+    }
+}
+
+// Whether an equation reads x:, y: or z: is known to the model's own parser, not to the
+// other models.
+TEST(ModelCore, DelayedVariableFlagBelongsToTheModel)
+{
+    CModelCore delayed(SystemKind::OneVariable), plain(SystemKind::OneVariable);
+    NewModel(delayed);
+    NewModel(plain);
+    delayed.m_strXRate = "-x:";
+    delayed.CompileEquations();
+    plain.CompileEquations();
+    EXPECT_TRUE(delayed.m_pParser->m_bDelayedVarUsed);
+    EXPECT_FALSE(plain.m_pParser->m_bDelayedVarUsed);
+    delayed.SetDefaults();
+    EXPECT_FALSE(delayed.m_pParser->m_bDelayedVarUsed);
+}
+
+} // namespace

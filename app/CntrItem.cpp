@@ -1,0 +1,3 @@
+#include "app/CntrItem.h"
+
+VX_IMPLEMENT_CLASS(CVeltrixCntrItem, CObject)

@@ -1,0 +1,130 @@
+#include "app/VXTextDoc.h"
+
+#include "app/CntrItem.h"
+#include "app/Rtf.h"
+#include "app/ShellGlobals.h"
+#include "platform/WinApp.h"
+#include "platform/base/Archive.h"
+#include "resources/ResourceIds.h"
+
+#include <QFont>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+
+VX_IMPLEMENT_CLASS(CVXTextDoc, CDocument)
+
+namespace {
+constexpr LPARAM kHintTitle = 0;
+
+std::string AfterLastSlash(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+} // namespace
+
+CVXTextDoc::CVXTextDoc() : m_pText(std::make_unique<QTextDocument>())
+{
+    m_pText->setDefaultFont(QFont("Liberation Serif", 12));
+}
+
+CVXTextDoc::~CVXTextDoc() = default;
+
+CVeltrixCntrItem* CVXTextDoc::CreateClientItem(const std::string& pictureName)
+{
+    m_items.push_back(std::make_unique<CVeltrixCntrItem>(pictureName));
+    return m_items.back().get();
+}
+
+void CVXTextDoc::CreateItemsForPictures()
+{
+    for (QTextBlock b = m_pText->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                CreateClientItem(it.fragment().charFormat().toImageFormat().name().toStdString());
+}
+
+void CVXTextDoc::DeleteContents()
+{
+    m_items.clear();
+    m_pText->clear();
+    m_pText->clearUndoRedoStacks();
+    m_pText->setModified(false);
+}
+
+BOOL CVXTextDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return FALSE;
+    AfxLoadMainToolBar(IDR_MAINFRAME);
+    m_strTitleText = "New Lesson";
+    return TRUE;
+}
+
+BOOL CVXTextDoc::OnOpenDocument(const char* lpszPathName)
+{
+    const std::string path = lpszPathName ? lpszPathName : "";
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        AfxMessageBox("Cannot open the file " + path + ".", MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    DeleteContents();
+    if (!RtfToDocument(std::string(bytes.begin(), bytes.end()), *m_pText)) {
+        AfxMessageBox("Unexpected file format.", MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    m_pText->clearUndoRedoStacks();
+    m_pText->setModified(false);
+    CreateItemsForPictures();
+    m_strTitleText = AfterLastSlash(path);
+    return TRUE;
+}
+
+BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
+{
+    m_strWrittenPath.clear();
+    std::string path = lpszPathName ? lpszPathName : "";
+    if (path.find('/') == std::string::npos) {
+        AfxMessageBox("Unable to save file.\nPath is incomplete.");
+        return FALSE;
+    }
+    const std::string name = AfterLastSlash(path);
+    if (g_nAccessLevel == 0) {
+        path = g_strUserDir + name;
+        AfxMessageBox("Saving the file as\n" + path);
+    }
+    m_strTitleText = name;
+    UpdateAllViews(nullptr, kHintTitle);
+    const std::string rtf = DocumentToRtf(*m_pText);
+    if (!WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end())))
+        return FALSE;
+    m_strWrittenPath = path;
+    return TRUE;
+}
+
+void CVXTextDoc::SetPathName(const std::string& path, BOOL bAddToMRU)
+{
+    // After a student's save the document (and the recent-file list) names the file that was
+    // written, not the one that was asked for.
+    CDocument::SetPathName(m_strWrittenPath.empty() ? path : m_strWrittenPath, bAddToMRU);
+    m_strWrittenPath.clear();
+}
+
+BOOL CVXTextDoc::CanCloseFrame(CFrameWnd* pFrame)
+{
+    AfxLoadMainToolBar(IDR_MAINFRAME);
+    return CDocument::CanCloseFrame(pFrame);
+}
+
+BOOL CVXTextDoc::IsModified()
+{
+    return m_pText->isModified();
+}
+
+void CVXTextDoc::SetModifiedFlag(BOOL bModified)
+{
+    m_pText->setModified(bModified != 0);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// CVXTextDoc: a lesson, rich text with pictures ("*.vxt", stored as RTF). A student's lesson is
+// always saved into the student's own folder under the chosen file name.
+#include "platform/Document.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTextDocument;
+class CVeltrixCntrItem;
+
+class CVXTextDoc : public CDocument
+{
+    VX_DECLARE_CLASS(CVXTextDoc)
+public:
+    CVXTextDoc();
+    ~CVXTextDoc() override;
+
+    // "New Lesson", or the file name without its folder: every frame's caption.
+    std::string m_strTitleText;
+
+    QTextDocument* GetTextDocument() const { return m_pText.get(); }
+    // An item for a picture of the text, owned by the document.
+    CVeltrixCntrItem* CreateClientItem(const std::string& pictureName);
+    const std::vector<std::unique_ptr<CVeltrixCntrItem>>& GetItems() const { return m_items; }
+
+    BOOL OnNewDocument() override;
+    BOOL OnOpenDocument(const char* lpszPathName) override;
+    BOOL OnSaveDocument(const char* lpszPathName) override;
+    BOOL CanCloseFrame(CFrameWnd* pFrame) override;
+    void SetPathName(const std::string& path, BOOL bAddToMRU = TRUE) override;
+    BOOL IsModified() override;
+    void SetModifiedFlag(BOOL bModified = TRUE) override;
+    void DeleteContents() override;
+
+private:
+    void CreateItemsForPictures();
+
+    std::unique_ptr<QTextDocument> m_pText;
+    std::vector<std::unique_ptr<CVeltrixCntrItem>> m_items;
+    std::string m_strWrittenPath; // where the last save really wrote
+};

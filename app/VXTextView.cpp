@@ -1,0 +1,414 @@
+#include "app/VXTextView.h"
+
+#include "app/LessonDialogs.h"
+#include "app/LessonLink.h"
+#include "app/Rtf.h"
+#include "app/ShellGlobals.h"
+#include "app/VXTextDoc.h"
+#include "platform/Frame.h"
+#include "platform/WinApp.h"
+#include "platform/base/Archive.h"
+#include "resources/ResourceIds.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPointer>
+#include <QPrinter>
+#include <QProcess>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextImageFormat>
+#include <QTextLayout>
+#include <QUrl>
+
+#include <memory>
+
+VX_IMPLEMENT_CLASS(CVXTextView, CView)
+
+namespace {
+
+constexpr DWORD kGlossaryTopic = 0x50BB9;
+constexpr int kMarginTwips = 720;
+constexpr double kLayoutDpi = 96.0; // the text is laid out in screen pixels and scaled to paper
+constexpr int kMaxLine = 511;
+
+QString Latin1(const std::string& s)
+{
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+
+// The text laid out in pages of the printer's paper inside the margins.
+struct PageLayout
+{
+    std::unique_ptr<QTextDocument> doc;
+    double scale = 1; // printer pixels per layout pixel
+    QPointF origin;   // the body's top-left corner in layout pixels
+    QSizeF body;      // one page's body in layout pixels
+};
+
+PageLayout LayOut(const QTextDocument& text, QPrinter* printer, const CRect& marginTwips)
+{
+    PageLayout l;
+    l.scale = printer->resolution() / kLayoutDpi;
+    const QRect paper = printer->pageLayout().paintRectPixels(printer->resolution());
+    const double perTwip = kLayoutDpi / 1440.0;
+    l.origin = QPointF(marginTwips.left * perTwip, marginTwips.top * perTwip);
+    l.body = QSizeF(paper.width() / l.scale - (marginTwips.left + marginTwips.right) * perTwip,
+                    paper.height() / l.scale - (marginTwips.top + marginTwips.bottom) * perTwip);
+    l.body = l.body.expandedTo(QSizeF(72, 72));
+    l.doc.reset(text.clone());
+    l.doc->setPageSize(l.body);
+    return l;
+}
+
+} // namespace
+
+// The lesson's editor: its double-click goes to the view's link handler first.
+class LessonEdit : public QTextEdit
+{
+public:
+    LessonEdit(QWidget* parent, CVXTextView* pView) : QTextEdit(parent), m_pView(pView) {}
+    void DefaultDoubleClick(QMouseEvent* e) { QTextEdit::mouseDoubleClickEvent(e); }
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        if (e->button() != Qt::LeftButton) {
+            QTextEdit::mouseDoubleClickEvent(e);
+            return;
+        }
+        QPointer<QTextEdit> alive(this);
+        m_pView->m_pDoubleClick = e;
+        const QPoint p = e->position().toPoint();
+        m_pView->OnLButtonDblClk(0, CPoint(p.x(), p.y()));
+        if (alive)
+            m_pView->m_pDoubleClick = nullptr;
+    }
+
+private:
+    CVXTextView* m_pView;
+};
+
+CVXTextView::CVXTextView()
+{
+    MapCommand(ID_EDIT_UNDO, &CVXTextView::OnEditUndo);
+    MapCommand(ID_EDIT_CUT, &CVXTextView::OnEditCut);
+    MapCommand(ID_EDIT_COPY, &CVXTextView::OnEditCopy);
+    MapCommand(ID_EDIT_PASTE, &CVXTextView::OnEditPaste);
+    MapCommand(ID_EDIT_SELECT_ALL, &CVXTextView::OnEditSelectAll);
+    MapCommand(ID_EDIT_FIND, &CVXTextView::OnEditFind);
+    MapCommand(ID_EDIT_REPEAT, &CVXTextView::OnEditRepeat);
+    MapCommand(ID_EDIT_REPLACE, &CVXTextView::OnEditReplace);
+    MapCommand(ID_OLE_INSERT_NEW, &CVXTextView::OnInsertObject);
+    MapCommand(ID_FORMAT_FONT, &CVXTextView::OnFormatFont);
+    MapCommand(ID_FILE_SEND_MAIL, &CVXTextView::OnFileSendMail);
+    MapUpdate(ID_EDIT_UNDO, &CVXTextView::OnUpdateEditUndo);
+    MapUpdate(ID_EDIT_CUT, &CVXTextView::OnUpdateNeedSelection);
+    MapUpdate(ID_EDIT_COPY, &CVXTextView::OnUpdateNeedSelection);
+    MapUpdate(ID_EDIT_PASTE, &CVXTextView::OnUpdateEditPaste);
+    MapUpdate(ID_EDIT_REPEAT, &CVXTextView::OnUpdateEditRepeat);
+}
+
+CVXTextDoc* CVXTextView::GetDocument() const
+{
+    return static_cast<CVXTextDoc*>(CView::GetDocument());
+}
+
+int CVXTextView::OnCreate(CREATESTRUCT* pCs)
+{
+    if (CView::OnCreate(pCs) == -1)
+        return -1;
+    m_pEdit = new LessonEdit(GetWidget(), this);
+    m_pEdit->setObjectName("lesson");
+    GetWidget()->setFocusProxy(m_pEdit);
+    m_pEdit->show();
+    return 0;
+}
+
+void CVXTextView::OnSize(UINT nType, int cx, int cy)
+{
+    CView::OnSize(nType, cx, cy);
+    if (m_pEdit)
+        m_pEdit->setGeometry(0, 0, cx, cy);
+}
+
+void CVXTextView::OnDestroy()
+{
+    // The editor goes before the document that holds its text.
+    delete std::exchange(m_pEdit, nullptr);
+    CView::OnDestroy();
+}
+
+void CVXTextView::OnInitialUpdate()
+{
+    if (CVXTextDoc* doc = GetDocument())
+        m_pEdit->setDocument(doc->GetTextDocument());
+    CView::OnInitialUpdate();
+    m_rectMargin = CRect(kMarginTwips, kMarginTwips, kMarginTwips, kMarginTwips);
+    g_strLinkPath = "none";
+}
+
+void CVXTextView::OnUpdate(CView*, LPARAM, CObject*)
+{
+    if (CFrameWnd* frame = GetParentFrame())
+        if (CVXTextDoc* doc = GetDocument())
+            frame->SetWindowText(doc->m_strTitleText);
+}
+
+void CVXTextView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
+{
+    if (bActivate)
+        AfxLoadMainToolBar(IDR_MAINFRAME);
+    CView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+}
+
+// --- links -----------------------------------------------------------------------------------
+
+std::string CVXTextView::CaretLine() const
+{
+    const int pos = m_pEdit->textCursor().selectionStart();
+    const QTextBlock block = m_pEdit->document()->findBlock(pos);
+    QString text = block.text();
+    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine line = layout->lineForTextPosition(pos - block.position());
+        if (line.isValid())
+            text = text.mid(line.textStart(), line.textLength());
+    }
+    return text.left(kMaxLine).toLatin1().toStdString();
+}
+
+void CVXTextView::DefaultDoubleClick()
+{
+    if (m_pDoubleClick) {
+        static_cast<LessonEdit*>(m_pEdit)->DefaultDoubleClick(m_pDoubleClick);
+        return;
+    }
+    QTextCursor c = m_pEdit->textCursor();
+    c.select(QTextCursor::WordUnderCursor);
+    m_pEdit->setTextCursor(c);
+}
+
+void CVXTextView::OnLButtonDblClk(UINT, CPoint)
+{
+    const LessonLink link = ParseLessonLink(CaretLine());
+    switch (link.kind) {
+    case LessonLink::Lesson: {
+        m_strLastLesson = link.name;
+        const std::string path = ResolveLinkPath(link.name);
+        if (!AfxGetApp()->OpenDocumentFile(path.empty() ? link.name.c_str() : path.c_str()))
+            DefaultDoubleClick();
+        return;
+    }
+    case LessonLink::Glossary:
+        AfxGetApp()->WinHelp(kGlossaryTopic, HELP_CONTEXT);
+        return;
+    case LessonLink::OtherHelp:
+        AfxMessageBox("The only path to the help system\nfrom within a lesson is through\nthe "
+                      "file [glossary.hlp].");
+        return;
+    case LessonLink::Model:
+        if (!FollowModelLink(link.name))
+            DefaultDoubleClick();
+        return;
+    case LessonLink::None:
+        DefaultDoubleClick();
+        return;
+    }
+}
+
+bool CVXTextView::FollowModelLink(const std::string& name)
+{
+    const std::string previous = g_strLinkPath;
+    const std::string path = ResolveLinkPath(name);
+    if (path.empty()) {
+        AfxMessageBox("Unable to load file.  Check for valid path.");
+        return false;
+    }
+    g_strLinkPath = path;
+    if (!AfxGetApp()->OpenDocumentFile(path.c_str())) {
+        g_strLinkPath = previous;
+        return false;
+    }
+    m_strPrevLinkPath = previous;
+    return true;
+}
+
+// --- printing --------------------------------------------------------------------------------
+
+int CVXTextView::PageCount(QPrinter* pPrinter)
+{
+    return LayOut(*m_pEdit->document(), pPrinter, m_rectMargin).doc->pageCount();
+}
+
+BOOL CVXTextView::OnPreparePrinting(CPrintInfo* pInfo)
+{
+    if (QPrinter* printer = AfxGetApp() ? AfxGetApp()->GetPrinter() : nullptr)
+        pInfo->SetMaxPage(UINT(PageCount(printer)));
+    return DoPreparePrinting(pInfo);
+}
+
+void CVXTextView::OnBeginPrinting(CDC*, CPrintInfo* pInfo)
+{
+    // The print dialog may have changed the paper.
+    if (pInfo->m_pPrinter)
+        pInfo->SetMaxPage(UINT(PageCount(pInfo->m_pPrinter)));
+}
+
+void CVXTextView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
+{
+    QPainter* p = pDC->GetPainter();
+    if (!p || !pInfo->m_pPrinter)
+        return;
+    const PageLayout l = LayOut(*m_pEdit->document(), pInfo->m_pPrinter, m_rectMargin);
+    const QRectF page(QPointF(0, (pInfo->m_nCurPage - 1) * l.body.height()), l.body);
+    p->save();
+    p->scale(l.scale, l.scale);
+    p->translate(l.origin - page.topLeft());
+    p->setClipRect(page);
+    l.doc->drawContents(p, page);
+    p->restore();
+}
+
+// --- Edit menu -------------------------------------------------------------------------------
+
+void CVXTextView::OnEditUndo()
+{
+    m_pEdit->undo();
+}
+
+void CVXTextView::OnEditCut()
+{
+    m_pEdit->cut();
+}
+
+void CVXTextView::OnEditCopy()
+{
+    m_pEdit->copy();
+}
+
+void CVXTextView::OnEditPaste()
+{
+    m_pEdit->paste();
+}
+
+void CVXTextView::OnEditSelectAll()
+{
+    m_pEdit->selectAll();
+}
+
+void CVXTextView::OnEditFind()
+{
+    FindRequest r{Latin1(m_strFind), {}, m_bFindMatchCase, false};
+    if (!AskFind(GetWidget(), false, r))
+        return;
+    m_strFind = r.what.toLatin1().toStdString();
+    m_bFindMatchCase = r.matchCase;
+    OnEditRepeat();
+}
+
+void CVXTextView::OnEditRepeat()
+{
+    const QTextDocument::FindFlags flags =
+        m_bFindMatchCase ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
+    if (m_strFind.empty() || m_pEdit->find(Latin1(m_strFind), flags))
+        return;
+    // Not found below the caret: once more from the top.
+    QTextCursor c = m_pEdit->textCursor();
+    c.movePosition(QTextCursor::Start);
+    m_pEdit->setTextCursor(c);
+    if (!m_pEdit->find(Latin1(m_strFind), flags))
+        QApplication::beep();
+}
+
+void CVXTextView::OnEditReplace()
+{
+    FindRequest r{Latin1(m_strFind), {}, m_bFindMatchCase, false};
+    if (!AskFind(GetWidget(), true, r))
+        return;
+    m_strFind = r.what.toLatin1().toStdString();
+    m_bFindMatchCase = r.matchCase;
+    const Qt::CaseSensitivity cs = r.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    QTextCursor sel = m_pEdit->textCursor();
+    if (sel.hasSelection() && sel.selectedText().compare(r.what, cs) == 0)
+        sel.insertText(r.with);
+    if (!r.all) {
+        OnEditRepeat();
+        return;
+    }
+    QTextCursor c(m_pEdit->document());
+    c.beginEditBlock();
+    const QTextDocument::FindFlags flags =
+        r.matchCase ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
+    for (QTextCursor hit = m_pEdit->document()->find(r.what, 0, flags); !hit.isNull();
+         hit = m_pEdit->document()->find(r.what, hit, flags))
+        hit.insertText(r.with);
+    c.endEditBlock();
+}
+
+void CVXTextView::OnInsertObject()
+{
+    const std::string path = AfxPromptFileName(
+        true, "Insert New Object", "Pictures (*.png *.jpg *.jpeg *.bmp *.gif);;All Files (*)");
+    if (path.empty())
+        return;
+    QImage image;
+    if (!image.load(Latin1(path))) {
+        AfxMessageBox("Unable to read the picture " + path + ".", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    static int nInserted = 0; // names apart from those of the pictures read with a file
+    const QString name = QString("inserted-picture-%1").arg(++nInserted);
+    m_pEdit->document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat f;
+    f.setName(name);
+    f.setWidth(image.width());
+    f.setHeight(image.height());
+    m_pEdit->textCursor().insertImage(f);
+    GetDocument()->CreateClientItem(name.toStdString());
+}
+
+void CVXTextView::OnFormatFont()
+{
+    QTextCharFormat f = m_pEdit->currentCharFormat();
+    if (AskFont(GetWidget(), f))
+        m_pEdit->mergeCurrentCharFormat(f);
+}
+
+void CVXTextView::OnFileSendMail()
+{
+    // The lesson goes as an attachment of the desktop's mail program.
+    CVXTextDoc* doc = GetDocument();
+    const std::string name = doc->m_strTitleText.empty() ? "lesson.vxt" : doc->m_strTitleText;
+    const std::string path = QDir::tempPath().toStdString() + "/" +
+                             (name.find('.') == std::string::npos ? name + ".vxt" : name);
+    const std::string rtf = DocumentToRtf(*m_pEdit->document());
+    if (!WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end())) ||
+        !QProcess::startDetached("xdg-email", {"--attach", Latin1(path)}))
+        AfxMessageBox("Unable to send mail.", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CVXTextView::OnUpdateNeedSelection(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pEdit && m_pEdit->textCursor().hasSelection());
+}
+
+void CVXTextView::OnUpdateEditUndo(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pEdit && m_pEdit->document()->isUndoAvailable());
+}
+
+void CVXTextView::OnUpdateEditPaste(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pEdit && m_pEdit->canPaste());
+}
+
+void CVXTextView::OnUpdateEditRepeat(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(!m_strFind.empty());
+}

@@ -1,0 +1,152 @@
+#pragma once
+// The right-hand side of a model kind: the rates of its state at a time, from the typed
+// equations (replayed by a parser) or from a built-in form. The trajectory run and the
+// phase-plane calculations share it. Nothing here is global: the caller hands over its own
+// parser, so each thread evaluates with a copy of its own.
+#include "model/core/KindVars.h"
+#include "model/core/ModelForms.h"
+#include "parser/Parser.h"
+
+#include <type_traits>
+
+// A state of a kind: t and the integrated variables in the kind's order (VarsOf(kind).state:
+// Newtonian x, x'; the others x, y, z as far as the kind goes).
+struct KindState
+{
+    double t = 0;
+    double u[3] = {};
+};
+
+// What the rates read besides the state.
+struct KindRhs
+{
+    SystemKind kind = SystemKind::Newtonian;
+    int form = 0;      // 0 the typed equations, else the built-in form
+    FormParams params; // a, b, c, d, af, pa of a built-in form
+    double mass = 1;   // Newtonian: x'' = F / m
+    // Typed equations: the caller's parser, with the equations recorded in lists 1 to 3 and
+    // the values they may read besides the state already set (parameters, dt, delayed values,
+    // and the rates x', y', z' of the one-, two- and three-variable kinds). Only t and the
+    // state are written to it here.
+    CParser* parser = nullptr;
+    // The step in progress, set by the steppers: the pendulum form takes its pulse at the
+    // step's start in every stage.
+    double tStep = 0, hStep = 0;
+    // The first typed equation that had no value since the caller last cleared these: why,
+    // and its list. The rates go on with 0 for it; the caller decides whether to stop.
+    EvalError error = EvalError::None;
+    int errorList = 0;
+};
+
+// All rates of the kind at s (Newtonian x', x''; the others x', y', z') into rate[0 .. dim),
+// or rate i alone.
+void KindRates(KindRhs& f, const KindState& s, double* rate);
+double KindRate(KindRhs& f, int i, const KindState& s);
+
+// Calls fn with the kind as a compile-time constant.
+template <class F> decltype(auto) ForKind(SystemKind kind, F&& fn)
+{
+    switch (kind) {
+    case SystemKind::Newtonian:
+        return fn(std::integral_constant<SystemKind, SystemKind::Newtonian>{});
+    case SystemKind::OneVariable:
+        return fn(std::integral_constant<SystemKind, SystemKind::OneVariable>{});
+    case SystemKind::TwoVariable:
+        return fn(std::integral_constant<SystemKind, SystemKind::TwoVariable>{});
+    case SystemKind::ThreeVariable:
+        break;
+    }
+    return fn(std::integral_constant<SystemKind, SystemKind::ThreeVariable>{});
+}
+
+namespace kind_rates {
+
+// Replays the recorded equation of a list; a failed evaluation gives 0 and is noted.
+inline double Replay(KindRhs& f, int list)
+{
+    CParser& parser = *f.parser;
+    parser.m_bScan = 0;
+    parser.m_nList = list;
+    parser.m_nListIndex = 0;
+    int status = 0;
+    const double v = parser.Evaluate("", status); // a replay reads no text
+    if (status == 0 && f.error == EvalError::None) [[unlikely]] {
+        f.error = parser.LastError();
+        f.errorList = list;
+    }
+    return v;
+}
+
+// The typed equations read the state from the parser.
+template <SystemKind K> void Load(CParser& parser, const KindState& s)
+{
+    parser.m_dT = s.t;
+    parser.m_dX = s.u[0];
+    if constexpr (K == SystemKind::Newtonian) {
+        parser.m_dXPrime = s.u[1];
+    } else {
+        if constexpr (VarsOf(K).dim >= 2)
+            parser.m_dY = s.u[1];
+        if constexpr (VarsOf(K).dim >= 3)
+            parser.m_dZ = s.u[2];
+    }
+}
+
+template <SystemKind K> double FormRate(const KindRhs& f, int i, const KindState& s)
+{
+    const double* u = s.u;
+    if constexpr (K == SystemKind::OneVariable) {
+        return OneVarRate(f.form, f.params, u[0]);
+    } else if constexpr (K == SystemKind::TwoVariable) {
+        return i == 0 ? TwoVarXRate(f.form, f.params, u[0], u[1])
+                      : TwoVarYRate(f.form, f.params, u[0], u[1]);
+    } else {
+        if (i == 0)
+            return ThreeVarXRate(f.form, f.params, u[0], u[1], u[2]);
+        if (i == 1)
+            return ThreeVarYRate(f.form, f.params, s.t, u[0], u[1], u[2]);
+        return ThreeVarZRate(f.form, f.params, u[0], u[1], u[2]);
+    }
+}
+
+} // namespace kind_rates
+
+// All rates of kind K at s.
+template <SystemKind K>
+[[gnu::always_inline]] inline void KindRates(KindRhs& f, const KindState& s, double* rate)
+{
+    if constexpr (K == SystemKind::Newtonian) {
+        rate[0] = s.u[1];
+        if (f.form == 0) {
+            kind_rates::Load<K>(*f.parser, s);
+            rate[1] = kind_rates::Replay(f, 1) / f.mass;
+        } else {
+            rate[1] =
+                NewtonianForce(f.form, f.params, s.t, s.u[0], s.u[1], f.tStep, f.hStep) / f.mass;
+        }
+    } else if (f.form != 0) {
+        for (int i = 0; i < VarsOf(K).dim; ++i)
+            rate[i] = kind_rates::FormRate<K>(f, i, s);
+    } else {
+        kind_rates::Load<K>(*f.parser, s);
+        for (int i = 0; i < VarsOf(K).dim; ++i)
+            rate[i] = kind_rates::Replay(f, i + 1);
+    }
+}
+
+// Rate i of kind K at s alone.
+template <SystemKind K> double KindRate(KindRhs& f, int i, const KindState& s)
+{
+    if constexpr (K == SystemKind::Newtonian) {
+        double rate[2];
+        if (i == 0)
+            return s.u[1];
+        KindRates<K>(f, s, rate);
+        return rate[1];
+    } else {
+        if (f.form != 0)
+            return kind_rates::FormRate<K>(f, i, s);
+        kind_rates::Load<K>(*f.parser, s);
+        return kind_rates::Replay(f, i + 1);
+    }
+}

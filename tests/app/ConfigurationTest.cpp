@@ -1,0 +1,383 @@
+// The configuration file, the start-up read with the student log-on, and the Configuration
+// command with its password dialogs.
+#include "app/Configuration.h"
+#include "ModalDriver.h"
+#include "ShellFixture.h"
+#include "app/ConfigDlgs.h"
+#include "app/ShellGlobals.h"
+#include "common/MessageRecorder.h"
+#include "resources/ResourceIds.h"
+
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::string;
+
+// Each test runs in a folder of its own, with the shell's globals as at start.
+class Config : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_old = fs::current_path();
+        fs::current_path(m_dir.path().toStdString());
+        ResetGlobals();
+    }
+    void ResetGlobals()
+    {
+        g_strStartDir = fs::current_path().string();
+        g_nAccessLevel = 7;
+        g_strTeacherPassword = "unread";
+        g_strLogOnName.clear();
+        g_strUserDir.clear();
+    }
+    void TearDown() override { fs::current_path(m_old); }
+
+    static void WriteConfig(const Bytes& bytes)
+    {
+        std::ofstream("KRVX500.CFG", std::ios::binary).write(bytes.data(), bytes.size());
+    }
+    static Bytes ReadConfig()
+    {
+        std::ifstream f("KRVX500.CFG", std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+
+    QTemporaryDir m_dir;
+    fs::path m_old;
+};
+
+ModalDriver::Step LogOn(const char* name)
+{
+    return [name](QDialog* d) {
+        d->findChild<QLineEdit*>(QString::number(IDC_LOGON_NAME))->setText(name);
+        d->accept();
+    };
+}
+
+struct StartCase
+{
+    const char* what;
+    Bytes file;
+    bool fileExists;
+    std::vector<ModalDriver::Step> answers;
+    int code;
+    std::uint32_t level;
+    const char* password;
+    const char* logOn;
+    std::vector<std::string> dialogs;
+    std::vector<std::string> messages;
+};
+
+TEST_F(Config, StartUpReadsTheRecordAndLogsTheStudentOn)
+{
+    const std::string noPunct = "No punctuation allowed in log on name";
+    const StartCase cases[] = {
+        {"five zero bytes: student, no password",
+         Bytes("\0\0\0\0\0", 5),
+         true,
+         {LogOn("ann")},
+         -1,
+         0,
+         "",
+         "ann",
+         {"Student Log On"},
+         {}},
+        {"teacher: no log-on, bytes after the record unread",
+         Bytes("\1\0\0\0\3abcXYZ", 11),
+         true,
+         {},
+         -1,
+         1,
+         "abc",
+         "",
+         {},
+         {}},
+        {"a 16-bit password becomes 8-bit",
+         Bytes("\1\0\0\0\xFF\xFE\xFF\3x\0y\0z\0", 14),
+         true,
+         {},
+         -1,
+         1,
+         "xyz",
+         "",
+         {},
+         {}},
+        {"an empty name is the start folder itself",
+         Bytes("\0\0\0\0\0", 5),
+         true,
+         {LogOn("")},
+         -1,
+         0,
+         "",
+         "",
+         {"Student Log On"},
+         {}},
+        {"cancel at the log-on",
+         Bytes("\0\0\0\0\0", 5),
+         true,
+         {Reject},
+         0,
+         0,
+         "",
+         "",
+         {"Student Log On"},
+         {}},
+        {"punctuation is refused, the name stays for mending",
+         Bytes("\0\0\0\0\0", 5),
+         true,
+         {LogOn("ab.c"),
+          [](QDialog* d) {
+              auto* e = d->findChild<QLineEdit*>(QString::number(IDC_LOGON_NAME));
+              EXPECT_EQ(e->text(), "ab.c");
+              e->setText("a-b");
+              d->accept();
+          }},
+         -1,
+         0,
+         "",
+         "a-b",
+         {"Student Log On", "Student Log On"},
+         {noPunct}},
+    };
+    for (const StartCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetGlobals();
+        fs::remove("KRVX500.CFG");
+        if (c.fileExists)
+            WriteConfig(c.file);
+        MessageRecorder recorder;
+        ModalDriver driver(c.answers);
+        EXPECT_EQ(StartUpConfiguration(), c.code);
+        EXPECT_EQ(driver.titles, c.dialogs);
+        EXPECT_EQ(recorder.messages, c.messages);
+        EXPECT_EQ(g_nAccessLevel, c.level);
+        EXPECT_EQ(g_strTeacherPassword, c.password);
+        EXPECT_EQ(g_strLogOnName, c.logOn);
+        EXPECT_TRUE(fs::exists("KRVX500.CFG"));
+        EXPECT_EQ(ReadConfig(), c.file); // never truncated nor written at start
+        if (c.code == -1 && c.level == 0) {
+            EXPECT_EQ(g_strUserDir, g_strStartDir + "/" + c.logOn + "/");
+            EXPECT_TRUE(fs::is_directory(g_strUserDir));
+        } else {
+            EXPECT_EQ(g_strUserDir, "");
+        }
+    }
+}
+
+TEST_F(Config, AFileThatCannotBeReadStopsTheStartAfterTheAboutBox)
+{
+    const std::pair<const char*, Bytes> cases[] = {
+        {"four bytes are short", Bytes("\0\0\0\0", 4)},
+        {"a password length past the end", Bytes("\1\0\0\0\5abc", 8)},
+        {"a missing file is made, empty", Bytes()},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        fs::remove("KRVX500.CFG");
+        if (!bytes.empty())
+            WriteConfig(bytes);
+        MessageRecorder recorder;
+        ModalDriver driver({Accept});
+        EXPECT_EQ(StartUpConfiguration(), 1);
+        EXPECT_EQ(driver.titles, std::vector<std::string>{"About Veltrix"});
+        EXPECT_EQ(recorder.messages, std::vector<std::string>{kConfigReadFailed});
+        EXPECT_EQ(g_nAccessLevel, 7u); // nothing taken from a damaged record
+        EXPECT_EQ(g_strTeacherPassword, "unread");
+        EXPECT_EQ(ReadConfig(), bytes);
+    }
+}
+
+TEST_F(Config, ExitCodesOfTheStartUp)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    WriteConfig(Bytes("\0\0\0\0", 4));
+    EXPECT_EXIT(
+        {
+            MessageRecorder quiet;
+            ModalDriver driver({Accept});
+            ReadConfigurationAndLogOn();
+        },
+        ::testing::ExitedWithCode(1), "");
+    WriteConfig(Bytes("\0\0\0\0\0", 5));
+    EXPECT_EXIT(
+        {
+            ModalDriver driver({Reject});
+            ReadConfigurationAndLogOn();
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(LogOnName, PunctuationRule)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"ab.c", true}, {"ab c", false}, {"a-b", false}, {"", false}, {"a_b9", false}, {",", true},
+        {"/", true},    {"<", true},     {">", true},    {"?", true}, {":", true},     {";", true},
+        {"'", true},    {"\"", true},    {"\\", true},   {"|", true}, {"..", true},
+    };
+    for (const auto& [name, refused] : cases)
+        EXPECT_EQ(HasLogOnPunctuation(name), refused) << name;
+}
+
+// --- the Configuration command ------------------------------------------------------------
+
+QLineEdit* Edit(QDialog* d, UINT id)
+{
+    return d->findChild<QLineEdit*>(QString::number(id));
+}
+
+void Focus(QWidget* w, QEvent::Type type)
+{
+    QFocusEvent e(type, Qt::TabFocusReason);
+    QApplication::sendEvent(w, &e);
+}
+
+// Types a text into the new-password field and leaves it with Tab.
+ModalDriver::Step NewPasswordEntries(std::vector<const char*> entries, bool bThenOk = true)
+{
+    return [entries, bThenOk](QDialog* d) {
+        QLineEdit* pw = Edit(d, IDC_NEW_PASSWORD);
+        for (const char* text : entries) {
+            Focus(pw, QEvent::FocusIn);
+            pw->setText(text);
+            Focus(pw, QEvent::FocusOut);
+        }
+        if (bThenOk)
+            d->accept();
+        if (d->isVisible())
+            d->reject();
+    };
+}
+
+ModalDriver::Step Password(const char* text)
+{
+    return [text](QDialog* d) {
+        Edit(d, IDC_PASSWORD_ENTRY)->setText(text);
+        d->accept();
+    };
+}
+
+struct CommandCase
+{
+    const char* what;
+    std::vector<ModalDriver::Step> answers;
+    std::vector<std::string> messages;
+    Bytes file; // after the command
+};
+
+TEST_F(Config, ConfigurationCommandAndItsPasswordFlows)
+{
+    StartShell();
+    const Bytes old("\1\0\0\0\x0A"
+                    "0123456789",
+                    15);
+    const CommandCase cases[] = {
+        {"a new password typed twice is written over the old record's start",
+         {NewPasswordEntries({"abc", "abc"})},
+         {"Re-enter new password to confirm."},
+         Bytes("\1\0\0\0\3abc3456789", 15)},
+        {"mismatched entries, then OK before confirming: the dialog stays",
+         {NewPasswordEntries({"abc", "abd"})},
+         {"Re-enter new password to confirm.", "Entries do not match.  Re-enter password.",
+          "New password not confirmed.  Re-enter new password."},
+         old},
+        {"cancel changes nothing", {Reject}, {}, old},
+        {"a click on Cancel from the password field asks nothing",
+         {[](QDialog* d) {
+             d->activateWindow();
+             QLineEdit* pw = Edit(d, IDC_NEW_PASSWORD);
+             pw->setFocus(Qt::MouseFocusReason);
+             ASSERT_TRUE(pw->hasFocus());
+             pw->setText("new");
+             d->findChild<QWidget*>("cancel")->setFocus(Qt::MouseFocusReason);
+             EXPECT_FALSE(pw->hasFocus());
+             d->reject();
+         }},
+         {},
+         old},
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteConfig(old);
+        g_nAccessLevel = 1;
+        g_strTeacherPassword = "0123456789";
+        MessageRecorder recorder;
+        ModalDriver driver(c.answers);
+        ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(recorder.messages, c.messages);
+        EXPECT_EQ(ReadConfig(), c.file);
+    }
+}
+
+TEST_F(Config, TeacherLevelNeedsThePassword)
+{
+    StartShell();
+    struct Case
+    {
+        const char* what;
+        ModalDriver::Step answer;
+        std::uint32_t level;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"the right password", Password("secret"), 1, {}},
+        {"a wrong one",
+         Password("Secret"),
+         0,
+         {"Password incorrect.  Teacher access level denied."}},
+        {"cancel", Reject, 0, {"Password incorrect.  Teacher access level denied."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteConfig(Bytes("\0\0\0\0\6secret", 11));
+        g_nAccessLevel = 0;
+        g_strTeacherPassword = "secret";
+        g_strLogOnName = "ann";
+        std::string nameAfter;
+        MessageRecorder recorder;
+        ModalDriver driver({[&](QDialog* d) {
+                                d->findChild<QRadioButton*>(QString::number(IDC_TEACHER))->click();
+                                nameAfter = Edit(d, IDC_LOGON_NAME)->text().toStdString();
+                                d->accept();
+                            },
+                            c.answer});
+        ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+        EXPECT_EQ(recorder.messages, c.messages);
+        EXPECT_EQ(g_nAccessLevel, c.level);
+        EXPECT_EQ(g_strLogOnName, ""); // emptied by choosing Teacher, whatever follows
+        EXPECT_EQ(nameAfter, c.level == 0 ? "none" : "");
+        EXPECT_EQ(ReadConfig()[0], char(c.level));
+        EXPECT_EQ(g_strUserDir, fs::current_path().string() + "/" + nameAfter + "/");
+    }
+}
+
+TEST_F(Config, ConfigurationRefusesAFolderNameWithPunctuation)
+{
+    StartShell();
+    WriteConfig(Bytes("\0\0\0\0\0", 5));
+    g_nAccessLevel = 0;
+    g_strTeacherPassword.clear();
+    MessageRecorder recorder;
+    ModalDriver driver({[](QDialog* d) {
+        Edit(d, IDC_LOGON_NAME)->setText("../..");
+        d->accept();
+        EXPECT_TRUE(d->isVisible()) << d->windowTitle().toStdString() << d->result();
+        Edit(d, IDC_LOGON_NAME)->setText("bob");
+        d->accept();
+    }});
+    ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"No punctuation allowed in log on name"});
+    EXPECT_EQ(g_strUserDir, fs::current_path().string() + "/bob/");
+}
+
+} // namespace

@@ -1,0 +1,532 @@
+// The windows of the program as a user meets them: documents in the MDI area, their menus, the
+// Window menu, the progress window, printing and closing during a run. Every step goes through
+// the main window's menus, keys or title-bar buttons.
+#include "app/ChildFrm.h"
+#include "app/ShellFixture.h"
+#include "model/DynSys.h"
+#include "platform/DocTemplate.h"
+#include "platform/Ids.h"
+#include "platform/View.h"
+#include "resources/ResourceIds.h"
+
+#include <QApplication>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+const UINT kModelTypes[] = {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE};
+
+bool Pump(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 6000; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+void Settle()
+{
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+}
+
+QMainWindow* MainWindow()
+{
+    return static_cast<QMainWindow*>(StartShell()->GetWidget());
+}
+
+QMdiArea* Area()
+{
+    return StartShell()->GetMdiArea();
+}
+
+QAction* FindAction(QMenu* menu, UINT id)
+{
+    for (QAction* a : menu->actions()) {
+        if (a->menu()) {
+            emit a->menu()->aboutToShow();
+            if (QAction* found = FindAction(a->menu(), id))
+                return found;
+        } else if (a->data().toUInt() == id) {
+            return a;
+        }
+    }
+    return nullptr;
+}
+
+// The menu bar's item of the command, after the update handlers of its menu have run.
+QAction* MenuItem(UINT id)
+{
+    for (QAction* top : MainWindow()->menuBar()->actions())
+        if (QMenu* m = top->menu()) {
+            emit m->aboutToShow();
+            if (QAction* a = FindAction(m, id))
+                return a;
+        }
+    return nullptr;
+}
+
+// Chooses the command from the menu bar, as a click on its item does.
+void Choose(UINT id)
+{
+    QAction* a = MenuItem(id);
+    ASSERT_NE(a, nullptr) << id;
+    ASSERT_TRUE(a->isEnabled()) << id;
+    a->trigger();
+    Settle();
+}
+
+class Windows : public ::testing::Test
+{
+public:
+    void SetUp() override
+    {
+        ASSERT_NE(StartShell(), nullptr);
+        MainWindow()->showMaximized();
+        Settle();
+    }
+    void TearDown() override
+    {
+        for (CDynSys* doc : m_docs)
+            if (doc->m_bRunning) {
+                doc->OnControlsStop();
+                Pump([doc] { return !doc->m_bRunning; });
+            }
+        for (CDocTemplate* t : theApp.GetDocTemplates())
+            t->CloseAllDocuments(FALSE);
+        Settle();
+    }
+    CDynSys* New(UINT nType)
+    {
+        for (CDocTemplate* t : theApp.GetDocTemplates())
+            if (t->GetResourceID() == nType) {
+                auto* doc = dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr));
+                Settle();
+                if (doc)
+                    m_docs.push_back(doc);
+                return doc;
+            }
+        return nullptr;
+    }
+    static CView* View(CDocument* doc) { return doc->GetViews().front(); }
+    static QMdiSubWindow* Sub(CDocument* doc)
+    {
+        return static_cast<QMdiSubWindow*>(View(doc)->GetParentFrame()->GetFrameWidget());
+    }
+    // Runs the model to its end through Controls/Run.
+    static void RunToEnd(CDynSys* doc)
+    {
+        Choose(ID_CONTROLS_RUN);
+        ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
+        Settle();
+    }
+    // Starts a run drawn live that lasts until it is stopped (it waits for each row to be
+    // drawn, so it moves on only while events are pumped).
+    static void StartLongRun(CDynSys* doc)
+    {
+        doc->m_bPlotConcurrent = 1;
+        doc->m_bPlotPostCalc = 0;
+        doc->m_dRunTimeLimit = 1000;
+        Choose(ID_CONTROLS_RUN);
+    }
+    // Dark pixels of the view: its frame, axes, texts and curves; a blank window has none.
+    static int InkOf(CView* view, QColor colour = Qt::black)
+    {
+        const QImage img = view->GetWidget()->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                        std::abs(c.blue() - colour.blue()) <
+                    60)
+                    ++n;
+            }
+        return n;
+    }
+    std::vector<CDynSys*> m_docs;
+};
+
+// Every way a maximised graph window is restored ends with its picture drawn.
+TEST_F(Windows, GraphIsDrawnAgainAfterEveryRestore)
+{
+    struct Case
+    {
+        const char* how;
+        std::function<void(Windows*, CDynSys*)> restore;
+    };
+    const Case cases[] = {
+        {"Window/Tile", [](Windows*, CDynSys*) { Choose(ID_WINDOW_TILE_HORZ); }},
+        {"Window/Cascade", [](Windows*, CDynSys*) { Choose(ID_WINDOW_CASCADE); }},
+        {"restore button", [](Windows*, CDynSys* d) { Sub(d)->showNormal(); }},
+        {"another document", [](Windows* w, CDynSys*) { w->New(IDR_SYS1NNTYPE); }},
+    };
+    for (const Case& c : cases) {
+        CDynSys* doc = New(IDR_SYS2TYPE);
+        ASSERT_NE(doc, nullptr);
+        RunToEnd(doc);
+        Sub(doc)->showMaximized();
+        Settle();
+        const int before = InkOf(View(doc));
+        ASSERT_GT(before, 200) << c.how;
+        c.restore(this, doc);
+        Settle();
+        Area()->setActiveSubWindow(Sub(doc));
+        Settle();
+        EXPECT_GT(InkOf(View(doc)), 200) << c.how;
+        TearDown();
+        m_docs.clear();
+    }
+}
+
+// New windows open cascaded, wholly inside the MDI area, at a usable size; Window/Cascade
+// keeps them so.
+TEST_F(Windows, NewAndCascadedWindowsAreInsideTheAreaAtAUsableSize)
+{
+    for (int i = 0; i < 4; ++i)
+        ASSERT_NE(New(kModelTypes[i]), nullptr);
+    const QRect area = Area()->viewport()->rect();
+    auto check = [&](const char* when) {
+        QPoint previous(-1, -1);
+        for (CDynSys* doc : m_docs) {
+            const QRect g = Sub(doc)->geometry();
+            EXPECT_TRUE(area.contains(g))
+                << when << ": " << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();
+            EXPECT_GE(g.width(), area.width() / 2) << when;
+            EXPECT_GE(g.height(), area.height() / 2) << when;
+            EXPECT_NE(g.topLeft(), previous) << when; // each one stands apart
+            previous = g.topLeft();
+        }
+    };
+    check("opened");
+    Choose(ID_WINDOW_CASCADE);
+    check("cascaded");
+}
+
+// A model shows its own menu bar: no item of the shell's own menu, and each mnemonic opens its
+// menu every time.
+TEST_F(Windows, EveryMnemonicOfAModelMenuOpensItsMenu)
+{
+    for (UINT type : kModelTypes) {
+        ASSERT_NE(New(type), nullptr);
+        QMainWindow* main = MainWindow();
+        main->activateWindow();
+        Settle();
+        std::vector<QChar> keys;
+        for (QAction* top : main->menuBar()->actions()) {
+            const QString text = top->text();
+            const qsizetype amp = text.indexOf('&');
+            ASSERT_GE(amp, 0) << text.toStdString();
+            const QChar key = text.at(amp + 1).toUpper();
+            EXPECT_EQ(std::count(keys.begin(), keys.end(), key), 0) << text.toStdString();
+            keys.push_back(key);
+            EXPECT_NE(text.toStdString(), "&Configuration");
+            for (int round = 0; round < 2; ++round) {
+                QTest::keyClick(main, key.toLatin1(), Qt::AltModifier);
+                Settle();
+                QWidget* popup = QApplication::activePopupWidget();
+                EXPECT_EQ(popup, top->menu()) << text.toStdString() << " round " << round;
+                if (popup)
+                    popup->close();
+                Settle();
+            }
+        }
+    }
+}
+
+// The Controls menu of every kind reaches the graph's zoom, pan and limits commands.
+TEST_F(Windows, ControlsMenuZoomsPansAndResetsTheGraph)
+{
+    for (UINT type : kModelTypes) {
+        CDynSys* doc = New(type);
+        ASSERT_NE(doc, nullptr);
+        const double tmax = doc->m_dGraphTMax, vmax = doc->m_dGraphVMax;
+        Choose(ID_CONTROLS_ZOOM_NEAR);
+        EXPECT_LT(doc->m_dGraphTMax, tmax);
+        Choose(ID_CONTROLS_PAN_LEFT);
+        Choose(ID_CONTROLS_PAN_UP);
+        Choose(ID_CONTROLS_ZOOM_FAR);
+        Choose(ID_CONTROLS_RESET_LIMITS);
+        EXPECT_EQ(doc->m_dGraphTMax, doc->m_dRunTimeLimit);
+        EXPECT_EQ(doc->m_dGraphVMax, doc->m_dGraphVAbsMax);
+        (void)vmax;
+        for (UINT id : {ID_CONTROLS_SET_LIMITS, ID_CONTROLS_SELECT_VARIABLES}) {
+            QAction* a = MenuItem(id);
+            ASSERT_NE(a, nullptr) << id;
+            EXPECT_TRUE(a->isEnabled()) << id;
+        }
+        // Pan Right is grey while the window ends at the run time.
+        QAction* right = MenuItem(ID_CONTROLS_PAN_RIGHT);
+        ASSERT_NE(right, nullptr);
+        EXPECT_FALSE(right->isEnabled());
+    }
+}
+
+// The Window menu lists the open windows, numbered, with a check on the active one; choosing
+// an entry activates its window.
+TEST_F(Windows, WindowMenuListsTheOpenWindows)
+{
+    CDynSys* first = New(IDR_SYS1TYPE);
+    CDynSys* second = New(IDR_SYS3TYPE);
+    ASSERT_TRUE(first && second);
+    auto entries = [] {
+        std::vector<std::pair<std::string, bool>> list;
+        for (QAction* top : MainWindow()->menuBar()->actions())
+            if (top->text() == "&Window") {
+                emit top->menu()->aboutToShow();
+                for (QAction* a : top->menu()->actions())
+                    if (!a->text().isEmpty() && a->text().at(0) == '&' && a->text().at(1).isDigit())
+                        list.emplace_back(a->text().toStdString(), a->isChecked());
+            }
+        return list;
+    };
+    const std::string one = "&1 " + View(first)->GetParentFrame()->GetWindowText();
+    const std::string two = "&2 " + View(second)->GetParentFrame()->GetWindowText();
+    EXPECT_EQ(entries(), (std::vector<std::pair<std::string, bool>>{{one, false}, {two, true}}));
+    QAction* entry = nullptr;
+    for (QAction* top : MainWindow()->menuBar()->actions())
+        if (top->text() == "&Window")
+            for (QAction* a : top->menu()->actions())
+                if (a->text().toStdString() == one)
+                    entry = a;
+    ASSERT_NE(entry, nullptr);
+    entry->trigger();
+    Settle();
+    EXPECT_EQ(StartShell()->MDIGetActive(), View(first)->GetParentFrame());
+    EXPECT_EQ(entries(), (std::vector<std::pair<std::string, bool>>{{one, true}, {two, false}}));
+}
+
+// The progress window stands wholly on the screen, inside the main window and clear of its
+// menus, at its own size.
+TEST_F(Windows, ProgressWindowIsOnTheScreenClearOfTheMenus)
+{
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    StartLongRun(doc);
+    ASSERT_TRUE(doc->m_bRunning);
+    CWnd* progress = CWnd::FromHandle(doc->ProgressWindow());
+    ASSERT_NE(progress, nullptr);
+    QWidget* w = progress->GetWidget();
+    EXPECT_EQ(w->windowTitle(), "Calculation Progress");
+    const QRect frame = w->frameGeometry();
+    const QRect screen = w->screen()->availableGeometry();
+    QWidget* main = MainWindow();
+    const QRect mainRect(main->mapToGlobal(QPoint(0, 0)), main->size());
+    QMenuBar* bar = MainWindow()->menuBar();
+    const QRect menus(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+    EXPECT_TRUE(screen.contains(frame));
+    EXPECT_TRUE(mainRect.contains(frame));
+    EXPECT_FALSE(frame.intersects(menus));
+    EXPECT_EQ(w->geometry().size(), QSize(200, 40));
+}
+
+// A repaint during a continued run (Controls/Plot) draws the rows stored so far, and the live
+// drawing goes on over them.
+TEST_F(Windows, PlotDuringAContinuedRunKeepsTheRowsSoFar)
+{
+    CDynSys* doc = New(IDR_SYS1NNTYPE);
+    ASSERT_NE(doc, nullptr);
+    StartLongRun(doc);
+    ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 300; }));
+    Choose(ID_CONTROLS_STOP);
+    ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
+    Choose(ID_CONTROLS_RUN); // goes on from where it stopped
+    ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 600; }));
+    ASSERT_TRUE(doc->m_bRunning);
+    const QColor curve =
+        QColor::fromRgb(doc->m_clrX & 0xFF, (doc->m_clrX >> 8) & 0xFF, (doc->m_clrX >> 16) & 0xFF);
+    const int before = InkOf(View(doc), curve);
+    ASSERT_GT(before, 100);
+    Choose(ID_CONTROLS_PLOT);
+    EXPECT_GT(InkOf(View(doc), curve), before * 9 / 10);
+}
+
+// A close refused during a run says why in the status bar.
+TEST_F(Windows, RefusedCloseDuringARunSaysSo)
+{
+    CDynSys* doc = New(IDR_SYS3TYPE);
+    ASSERT_NE(doc, nullptr);
+    StartLongRun(doc);
+    ASSERT_TRUE(doc->m_bRunning);
+    QStatusBar* bar = MainWindow()->statusBar();
+    bar->clearMessage();
+    Sub(doc)->close(); // the title bar's close button
+    Settle();
+    EXPECT_EQ(doc->GetViews().size(), 1u);
+    EXPECT_FALSE(bar->currentMessage().isEmpty());
+    bar->clearMessage();
+    MainWindow()->close();
+    Settle();
+    EXPECT_TRUE(MainWindow()->isVisible());
+    EXPECT_FALSE(bar->currentMessage().isEmpty());
+}
+
+// The horizontal lines of the page in a print preview at fit-page zoom: rows (of the page's
+// picture) where dark pixels run across more than half of the page's width, neighbours joined.
+std::vector<int> PreviewLines(const QImage& shot)
+{
+    // The page is the white part of the preview's grey background.
+    QRect page;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if ((shot.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF)
+                page |= QRect(x, y, 1, 1);
+    std::vector<int> lines;
+    int last = -10;
+    for (int y = page.top(); y <= page.bottom(); ++y) {
+        int run = 0, longest = 0;
+        for (int x = page.left(); x <= page.right(); ++x) {
+            run = qGray(shot.pixel(x, y)) < 200 ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+        if (longest > page.width() / 2) {
+            if (y - last > 2)
+                lines.push_back(y - page.top());
+            last = y;
+        }
+    }
+    return lines;
+}
+
+// Print preview in both orientations, with the frame's skip request set: the page shows the
+// whole picture with the lines of the screen (the frame's top and bottom and the v = 0 axis),
+// and the request is left to the screen.
+TEST_F(Windows, PrintPreviewShowsTheWholePictureWithTheScreensLines)
+{
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    RunToEnd(doc);
+    ASSERT_LT(doc->m_dGraphVMin, 0);
+    ASSERT_GT(doc->m_dGraphVMax, 0);
+    QTemporaryDir dir;
+    for (auto orientation : {QPageLayout::Portrait, QPageLayout::Landscape}) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(dir.path() + "/preview.pdf");
+        printer->setPageOrientation(orientation);
+        theApp.SetPrinter(std::move(printer));
+        CFrameWnd* frame = View(doc)->GetParentFrame();
+        frame->m_bSkipNextDraw = 1;
+        std::vector<int> lines;
+        QTimer look; // until the preview is up
+        QObject::connect(&look, &QTimer::timeout, [&lines, &look] {
+            auto* dlg = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            auto* preview = dlg ? dlg->findChild<QPrintPreviewWidget*>() : nullptr;
+            if (!preview)
+                return;
+            look.stop();
+            dlg->resize(600, 600);
+            preview->fitInView();
+            Settle();
+            lines = PreviewLines(preview->grab().toImage());
+            if (!qEnvironmentVariableIsEmpty("VELTRIX_SHOTS"))
+                preview->grab().save(qEnvironmentVariable("VELTRIX_SHOTS") + "/preview-" +
+                                     QString::number(lines.size()) + ".png");
+            dlg->reject();
+        });
+        look.start(10);
+        Choose(ID_FILE_PRINT_PREVIEW);
+        EXPECT_EQ(lines.size(), 3u) << int(orientation);
+        EXPECT_EQ(frame->m_bSkipNextDraw, 1) << int(orientation);
+        frame->m_bSkipNextDraw = 0;
+    }
+    theApp.SetPrinter(nullptr);
+}
+
+// The data-entry window is wide enough for its whole caption.
+TEST_F(Windows, DataEntryCaptionFits)
+{
+    CDynSys* doc = New(IDR_SYS3TYPE);
+    ASSERT_NE(doc, nullptr);
+    CWnd* entry = doc->DataEntry();
+    ASSERT_NE(entry, nullptr);
+    QWidget* w = entry->GetWidget();
+    QFont title = QApplication::font("QMdiSubWindowTitleBar");
+    title.setBold(true);
+    const int text = QFontMetrics(title).horizontalAdvance(w->windowTitle());
+    EXPECT_GE(w->width(), text + 60) << w->windowTitle().toStdString();
+}
+
+// A top-level window drawn into a picture of the main window where it stands, under a caption
+// bar of its title (the offscreen platform draws no window frames).
+void DrawWindowOnto(QImage& shot, QWidget* main, QWidget* w, bool caption)
+{
+    QPainter p(&shot);
+    const QPoint at = w->mapToGlobal(QPoint(0, 0)) - main->mapToGlobal(QPoint(0, 0));
+    if (caption) {
+        const QRect bar(at.x() - 2, at.y() - 22, w->width() + 4, 20);
+        p.fillRect(bar, QColor(0, 0, 128));
+        p.setPen(Qt::white);
+        p.drawText(bar.adjusted(4, 0, 0, 0), Qt::AlignVCenter, w->windowTitle());
+        p.fillRect(QRect(bar.left(), bar.bottom(), bar.width(), w->height() + 4), Qt::lightGray);
+    }
+    p.drawImage(at, w->grab().toImage());
+}
+
+// With VELTRIX_SHOTS set to a folder, saves pictures of the windows to look at.
+TEST_F(Windows, ScreenshotsOnRequest)
+{
+    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
+    QWidget* main = MainWindow();
+    auto save = [&](const QString& name) { main->grab().save(folder + "/" + name + ".png"); };
+    CDynSys* first = New(IDR_SYS2TYPE);
+    CDynSys* second = New(IDR_SYS1TYPE);
+    ASSERT_TRUE(first && second);
+    RunToEnd(second);
+    Choose(ID_WINDOW_CASCADE);
+    save("windows-cascaded");
+    Choose(ID_WINDOW_TILE_HORZ);
+    save("windows-tiled");
+    Sub(second)->showMaximized();
+    Settle();
+    Sub(second)->showNormal(); // the title bar's restore button
+    Settle();
+    save("windows-unmaximised");
+
+    const char* kinds[] = {"newtonian", "one", "two", "three"};
+    for (int k = 0; k < 4; ++k) {
+        CDynSys* doc = New(kModelTypes[k]);
+        ASSERT_NE(doc, nullptr);
+        for (QAction* top : MainWindow()->menuBar()->actions())
+            if (top->text() == "&Controls") {
+                QMenu* menu = top->menu();
+                menu->popup(MainWindow()->menuBar()->mapToGlobal(
+                    MainWindow()->menuBar()->actionGeometry(top).bottomLeft()));
+                Settle();
+                QImage shot = main->grab().toImage();
+                DrawWindowOnto(shot, main, menu, false);
+                shot.save(folder + "/controls-" + kinds[k] + ".png");
+                menu->close();
+            }
+    }
+    Area()->setActiveSubWindow(Sub(first));
+    Settle();
+    StartLongRun(first);
+    ASSERT_TRUE(Pump([first] { return first->m_nTableCount > 200; }));
+    QImage shot = main->grab().toImage();
+    DrawWindowOnto(shot, main, CWnd::FromHandle(first->ProgressWindow())->GetWidget(), true);
+    shot.save(folder + "/progress-running.png");
+}
+
+} // namespace
