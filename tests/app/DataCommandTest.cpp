@@ -106,6 +106,14 @@ bool EndsWithWholeLine(const std::string& text)
     return text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
 }
 
+bool ProgressWindowShown(const char* title)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == title)
+            return true;
+    return false;
+}
+
 std::string Temp(const std::string& name)
 {
     return ::testing::TempDir() + name;
@@ -162,13 +170,16 @@ TEST(DataCommands, CancelInTheFileDialogLeavesARunningExportAlone)
     dialogs.path = Temp("first.d1d");
     ASSERT_TRUE(Choose(ID_FILE_EXPORT));
     gate.WaitStarted();
+    EXPECT_TRUE(ProgressWindowShown("File Export Progress"));
     dialogs.path.clear();
     ASSERT_TRUE(Choose(ID_FILE_EXPORT));
     ASSERT_TRUE(doc->m_pExpThread);
     EXPECT_FALSE(doc->m_pExpThread->Finished());
     EXPECT_FALSE(Choose(ID_CONTROLS_RUN)); // no run of the kind while it writes
     gate.Open();
-    ASSERT_TRUE(Pump([doc] { return doc->m_pExpThread->Finished(); }));
+    ASSERT_TRUE(Pump([doc] {
+        return doc->m_pExpThread->Finished() && !ProgressWindowShown("File Export Progress");
+    }));
     EXPECT_EQ(Lines(ReadText(Temp("first.d1d"))), 8 + doc->m_nTableCount);
     EXPECT_TRUE(Choose(ID_CONTROLS_RUN));
     ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));

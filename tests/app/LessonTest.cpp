@@ -3,6 +3,7 @@
 #include "LessonFixture.h"
 #include "ModalDriver.h"
 #include "ShellFixture.h"
+#include "app/CntrItem.h"
 #include "app/LessonLink.h"
 #include "app/Rtf.h"
 #include "app/ShellGlobals.h"
@@ -540,6 +541,31 @@ TEST_F(Lessons, FontCommandSetsFontAndColourOfTheSelection)
     QTextCursor plain(edit->document());
     plain.setPosition(2);
     EXPECT_NE(plain.charFormat().fontWeight(), QFont::Bold);
+}
+
+TEST_F(Lessons, InsertedPicturesAreSavedWithTheLesson)
+{
+    Picture().save(QString::fromStdString((m_root / "dot.png").string()));
+    auto* doc = dynamic_cast<CVXTextDoc*>(LessonTemplate()->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    ViewOf(doc)->GetEdit()->setPlainText("Look: ");
+    ViewOf(doc)->GetEdit()->moveCursor(QTextCursor::End);
+    FileDialogHook old = SetFileDialogHook(
+        [this](bool, const std::string&) { return (m_root / "dot.png").string(); });
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_OLE_INSERT_NEW));
+    SetFileDialogHook(std::move(old));
+    EXPECT_EQ(doc->GetItems().size(), 1u);
+    ASSERT_TRUE(doc->DoSave((m_root / "pictured.vxt").string().c_str()));
+    doc->OnCloseDocument();
+
+    CVXTextDoc* back = Open(m_root / "pictured.vxt");
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(back->GetItems().size(), 1u);
+    const QVariant image = back->GetTextDocument()->resource(
+        QTextDocument::ImageResource, QUrl(QString::fromStdString(back->GetItems()[0]->GetName())));
+    EXPECT_EQ(image.value<QImage>().convertToFormat(QImage::Format_RGB32), Picture());
+    EXPECT_EQ(back->GetTextDocument()->toPlainText(),
+              QString("Look: ") + QChar::ObjectReplacementCharacter);
 }
 
 // With VELTRIX_SHOTS set to a folder, saves a lesson with links and the glossary.

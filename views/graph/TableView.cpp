@@ -182,9 +182,16 @@ void CTableView::FillPage()
         for (int i = 0; i < n; ++i)
             lines.push_back(QString::fromLatin1(TableRowText(rows, first + i, m_columns)));
     }
+    // The page's lines take the places of the last page's, so a page change builds no items.
     m_list->setUpdatesEnabled(false);
-    m_list->clear();
-    m_list->addItems(lines);
+    while (m_list->count() > lines.size())
+        delete m_list->takeItem(m_list->count() - 1);
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i < m_list->count())
+            m_list->item(i)->setText(lines[i]);
+        else
+            m_list->addItem(lines[i]);
+    }
     m_list->setUpdatesEnabled(true);
     if (QListWidgetItem* item = m_list->item(std::min(m_nSelRow, m_list->count() - 1))) {
         m_list->setCurrentItem(item);
