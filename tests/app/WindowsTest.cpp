@@ -10,6 +10,7 @@
 #include "resources/ResourceIds.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -464,6 +465,63 @@ TEST_F(Windows, DataEntryCaptionFits)
     title.setBold(true);
     const int text = QFontMetrics(title).horizontalAdvance(w->windowTitle());
     EXPECT_GE(w->width(), text + 60) << w->windowTitle().toStdString();
+}
+
+// The tests that need real window frames: on an X display with a window manager
+// (UnderWindowManager.sh runs them so), skipped elsewhere.
+class WindowManager : public Windows
+{
+public:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != "xcb")
+            GTEST_SKIP() << "needs an X display with a window manager";
+        Windows::SetUp();
+    }
+    // The window's frame once the window manager has put its title bar on.
+    static QRect Frame(QWidget* w)
+    {
+        Pump([w] { return w->frameGeometry().top() < w->geometry().top(); });
+        return w->frameGeometry();
+    }
+};
+
+// The progress window and the data-entry window stand wholly on the screen with their title
+// bars, clear of the main window's menus.
+TEST_F(WindowManager, ToolWindowsAreOnTheScreenWithTheirTitleBars)
+{
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    StartLongRun(doc);
+    ASSERT_TRUE(doc->m_bRunning);
+    QMenuBar* bar = MainWindow()->menuBar();
+    const QRect menus(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+    for (CWnd* pWnd : {CWnd::FromHandle(doc->ProgressWindow()), doc->DataEntry()}) {
+        ASSERT_NE(pWnd, nullptr);
+        QWidget* w = pWnd->GetWidget();
+        const QRect frame = Frame(w);
+        EXPECT_LT(frame.top(), w->geometry().top()) << pWnd->GetWindowText(); // a title bar
+        EXPECT_TRUE(w->screen()->availableGeometry().contains(frame)) << pWnd->GetWindowText();
+        if (pWnd != doc->DataEntry()) { // that one sits beside the menus, on the toolbar
+            EXPECT_FALSE(frame.intersects(menus)) << pWnd->GetWindowText();
+        }
+    }
+}
+
+// With VELTRIX_SHOTS set, a picture of the screen during a run, frames and all.
+TEST_F(WindowManager, ScreenshotOnRequest)
+{
+    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the picture";
+    CDynSys* first = New(IDR_SYS1TYPE);
+    CDynSys* second = New(IDR_SYS2TYPE);
+    ASSERT_TRUE(first && second);
+    StartLongRun(second);
+    ASSERT_TRUE(Pump([second] { return second->m_nTableCount > 300; }));
+    Frame(CWnd::FromHandle(second->ProgressWindow())->GetWidget());
+    Settle();
+    MainWindow()->screen()->grabWindow(0).save(folder + "/screen-running.png");
 }
 
 // A top-level window drawn into a picture of the main window where it stands, under a caption
