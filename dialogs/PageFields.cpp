@@ -31,13 +31,14 @@ bool CKeptEdits::Kept(CDataExchange* pDX, QLineEdit* pEdit, double* pNumber)
     return true;
 }
 
-void CKeptEdits::Number(CDataExchange* pDX, QLineEdit* pEdit, double& value, FieldRange range)
+bool CKeptEdits::Number(CDataExchange* pDX, QLineEdit* pEdit, double& value, FieldRange range)
 {
     if (Kept(pDX, pEdit, &value))
-        return;
+        return false;
     DDX_Text(pDX, pEdit, value);
     DDV_MinMaxDouble(pDX, value, range.lo, range.hi, range.loOpen);
     Note(pEdit, value);
+    return pDX->m_bSaveAndValidate;
 }
 
 void CKeptEdits::Integer(CDataExchange* pDX, QLineEdit* pEdit, int& value, FieldRange range)

@@ -24,7 +24,8 @@ FieldRange RangeOf(const char* member);
 class CKeptEdits
 {
 public:
-    void Number(CDataExchange* pDX, QLineEdit* pEdit, double& value, FieldRange range);
+    // True when the value was read from a text the user changed.
+    bool Number(CDataExchange* pDX, QLineEdit* pEdit, double& value, FieldRange range);
     void Integer(CDataExchange* pDX, QLineEdit* pEdit, int& value, FieldRange range);
     // A text of at most nChars characters (a longer one that was loaded is kept whole).
     void Text(CDataExchange* pDX, QLineEdit* pEdit, std::string& value, int nChars);

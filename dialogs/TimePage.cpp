@@ -1,6 +1,8 @@
 #include "dialogs/TimePage.h"
 
 #include "model/core/DelayTimes.h"
+#include "model/core/NumberText.h"
+#include "model/core/SettingsTable.h"
 #include "platform/base/TextNumbers.h"
 
 #include <QGridLayout>
@@ -122,7 +124,9 @@ void CTimePage::DoDataExchange(CDataExchange* pDX)
     m_kept.Integer(pDX, m_editChrononsPerCycle, s.m_nChrononsPerCycle,
                    RangeOf("m_nChrononsPerCycle"));
     m_kept.Number(pDX, m_editAngFreq, s.m_dAngFreq, RangeOf("m_dAngFreq"));
-    m_kept.Number(pDX, m_editPhase, s.m_dPhase, RangeOf("m_dPhase"));
+    // The phase is typed up to the limit and kept to six places, as data entry keeps it.
+    if (m_kept.Number(pDX, m_editPhase, s.m_dPhase, {-kPhaseLimit, kPhaseLimit}))
+        s.m_dPhase = RoundToDigits(s.m_dPhase, 6);
     m_kept.Number(pDX, m_editPeriod, s.m_dPeriod, RangeOf("m_dPeriod"));
     const auto delays = DelaysOf(m_kind);
     for (std::size_t i = 0; i < delays.size(); ++i)
