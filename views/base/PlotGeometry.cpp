@@ -113,7 +113,12 @@ bool MoveOntoEdge(int& a, int& b, int fa, int fb, int edge)
 
 bool C2DPlotGeometry::ClipToPlotRect(CPoint& p1, CPoint& p2) const
 {
-    const int l = m_rcPlot.left, t = m_rcPlot.top, r = m_rcPlot.right, b = m_rcPlot.bottom;
+    return ClipSegment(m_rcPlot, p1, p2);
+}
+
+bool ClipSegment(const CRect& rc, CPoint& p1, CPoint& p2)
+{
+    const int l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
     CPoint a = p1, z = p2;
 
     if (a.x <= l && (z.x <= l || !MoveOntoEdge(a.x, a.y, z.x, z.y, l)))

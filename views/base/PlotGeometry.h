@@ -35,6 +35,10 @@ struct CRect
 constexpr int kPixelLimit = 1 << 24;
 int ClampToPixel(double v);
 
+// Clips a pixel segment to a rectangle in place; false means draw nothing. An end on an edge
+// counts as outside, so a segment along an edge is not drawn.
+bool ClipSegment(const CRect& rc, CPoint& p1, CPoint& p2);
+
 class C2DPlotGeometry
 {
 public:
