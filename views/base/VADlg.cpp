@@ -150,7 +150,7 @@ void CVADlg::OnVScroll(AngleScroll code, int nPos, QScrollBar* pBar)
         pView->SetYaw(angle, step.redraw);
 }
 
-void CVADlg::OnCancel()
+void CVADlg::OnClose()
 {
     // The owner destroys the dialog, after this event has been handled.
     GetDialog()->hide();

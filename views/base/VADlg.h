@@ -31,7 +31,8 @@ public:
 
     BOOL OnInitDialog() override;
     void OnOK() override {}
-    void OnCancel() override; // the close box
+    void OnCancel() override {}
+    void OnClose() override; // the close box
 
     QLabel* PitchText() const { return m_pitchText; }
     QLabel* YawText() const { return m_yawText; }
