@@ -210,26 +210,7 @@ void C2DView::ShowReadout(CDC* pDC, int px, int py, BOOL bCrosshair)
 
 void C2DView::DrawCrosshair(CDC* pDC, int px, int py)
 {
-    CPen pen(PS_SOLID, 1, kWhite);
-    CPen* pOldPen = pDC->SelectObject(&pen);
-    const int oldRop = pDC->SetROP2(R2_XORPEN);
-    auto cross = [pDC](CPoint c) {
-        pDC->MoveTo(c.x - 8, c.y);
-        pDC->LineTo(c.x + 8, c.y);
-        pDC->MoveTo(c.x, c.y - 8);
-        pDC->LineTo(c.x, c.y + 8);
-    };
-    if (m_bCrossDrawn) {
-        cross(m_ptCross);
-        m_bCrossDrawn = 0;
-    }
-    if (m_rcPlotHit.PtInRect({px, py})) {
-        m_ptCross = {px, py};
-        cross(m_ptCross);
-        m_bCrossDrawn = 1;
-    }
-    pDC->SelectObject(pOldPen);
-    pDC->SetROP2(oldRop);
+    MoveXorCross(pDC, m_bCrossDrawn, m_ptCross, {px, py}, m_rcPlotHit);
     ShowReadout(pDC, px, py, TRUE);
 }
 
@@ -393,10 +374,9 @@ void C2DView::RunEnded(const CModelCore& s)
 
 void C2DView::InvalidateMargins()
 {
-    InvalidateRect(&m_rcMarginLeftArea, TRUE);
-    InvalidateRect(&m_rcMarginTopArea, TRUE);
-    InvalidateRect(&m_rcMarginRightArea, TRUE);
-    InvalidateRect(&m_rcMarginBottomArea, TRUE);
+    const CRect* const strips[4] = {&m_rcMarginLeftArea, &m_rcMarginTopArea, &m_rcMarginRightArea,
+                                    &m_rcMarginBottomArea};
+    InvalidateStrips(this, strips);
 }
 
 C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)

@@ -18,20 +18,21 @@ C3DPlotGeometry::C3DPlotGeometry()
 void C3DPlotGeometry::Layout(const CRect& client, int h, const int w[7])
 {
     m_nTextHeight = h;
-    m_nMarginLeft = 3 * h;
-    m_nMarginTop = 4 * h;
-    m_nMarginRight = 3 * h;
-    m_nMarginBottom = 2 * h;
-    const CRect p(client.left + 3 * h, client.top + 4 * h, client.right - 3 * h,
-                  client.bottom - 2 * h);
+    const PageLayout page = LayoutPage(client, h);
+    m_nMarginLeft = page.left;
+    m_nMarginTop = page.top;
+    m_nMarginRight = page.right;
+    m_nMarginBottom = page.bottom;
+    const CRect p = page.plot;
     m_rcPlot = p;
     m_rcPlotHit = p;
     m_rcPlotHit.NormalizeRect();
 
-    m_rcMarginLeftArea = CRect(0, p.top, p.left, p.bottom);
-    m_rcMarginTopArea = CRect(0, 0, p.right + m_nMarginRight, p.top);
-    m_rcMarginRightArea = CRect(p.right, p.top, p.right + m_nMarginRight, p.bottom);
-    m_rcMarginBottomArea = CRect(0, p.bottom, p.right + m_nMarginRight, p.bottom + m_nMarginBottom);
+    const MarginStrips strips = MakeMarginStrips(p, m_nMarginRight, m_nMarginBottom);
+    m_rcMarginLeftArea = strips.left;
+    m_rcMarginTopArea = strips.top;
+    m_rcMarginRightArea = strips.right;
+    m_rcMarginBottomArea = strips.bottom;
 
     const int r = client.right;
     const int mid = (p.top + p.bottom) / 2;

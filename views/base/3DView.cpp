@@ -21,7 +21,6 @@ VX_IMPLEMENT_CLASS(C3DView, CView)
 
 namespace {
 const char* const kCaptionTexts[7] = {"t =", "x =", "y =", "z =", "x' =", "y' =", "y' ="};
-constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr UINT WM_REDRAW_SKIPPED = WM_APP + 0x20;
 // The default box spans half the smaller side of the plot; zoom multiplies it by 1.1 a step,
 // within a hundredth and a hundred times.
@@ -153,79 +152,72 @@ void C3DView::DrawBox(CDC* pDC)
     pDC->SelectObject(pOldPen);
 }
 
-// An axis from its + end to its - end, clipped, with its labels halfway between the origin and
+// An axis from its + end to its - end, clipped, with its labels halfway between centre and
 // each end where that lies well inside the plot.
-void C3DView::DrawAxis(CDC* pDC, CPoint a, CPoint b, const char* plus, const char* minus,
-                       const CRect& inner)
+void C3DView::DrawAxis(CDC* pDC, CPoint centre, CPoint a, CPoint b, const std::string& name)
 {
     if (!ClipToPlotRect(a, b))
         return;
     pDC->MoveTo(a);
     pDC->LineTo(b);
-    const CPoint la = Mid(m_ptOrigin, a), lb = Mid(m_ptOrigin, b);
-    if (inner.PtInRect(la))
-        pDC->TextOut(la.x, la.y, plus);
-    if (inner.PtInRect(lb))
-        pDC->TextOut(lb.x, lb.y, minus);
-}
-
-void C3DView::DrawAxes(CDC* pDC)
-{
     CRect inner = m_rcPlot;
     inner.DeflateRect(10, 10);
+    const CPoint la = Mid(centre, a), lb = Mid(centre, b);
+    if (inner.PtInRect(la))
+        pDC->TextOut(la.x, la.y, "+" + name);
+    if (inner.PtInRect(lb))
+        pDC->TextOut(lb.x, lb.y, "-" + name);
+}
+
+// The axes' pen, font and text settings around draw.
+template <class Draw> void C3DView::WithAxisStyle(CDC* pDC, Draw draw)
+{
     CPen pen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
     CPen* pOldPen = pDC->SelectObject(&pen);
     CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
-    pDC->SetTextAlign(TA_CENTER | TA_BOTTOM);
-    DrawAxis(pDC, Project(m_dXHi, 0, 0), Project(m_dXLo, 0, 0), "+x", "-x", inner);
-    DrawAxis(pDC, Project(0, m_dYHi, 0), Project(0, m_dYLo, 0), "+y", "-y", inner);
-    pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
-    DrawAxis(pDC, Project(0, 0, m_dZHi), Project(0, 0, m_dZLo), "+z", "-z", inner);
+    draw();
     if (pOldFont)
         pDC->SelectObject(pOldFont);
     pDC->SelectObject(pOldPen);
 }
 
+void C3DView::DrawAxes(CDC* pDC)
+{
+    WithAxisStyle(pDC, [&] {
+        const CPoint o = m_ptOrigin;
+        pDC->SetTextAlign(TA_CENTER | TA_BOTTOM);
+        DrawAxis(pDC, o, Project(m_dXHi, 0, 0), Project(m_dXLo, 0, 0), "x");
+        DrawAxis(pDC, o, Project(0, m_dYHi, 0), Project(0, m_dYLo, 0), "y");
+        pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
+        DrawAxis(pDC, o, Project(0, 0, m_dZHi), Project(0, 0, m_dZLo), "z");
+    });
+}
+
+// The orbit views' axes: strName2 upright (half the y box, along z), strName1 across, about the
+// orbit's own origin, and the rectangle they span.
 void C3DView::DrawOrbitAxes(CDC* pDC, const std::string& strName1, const std::string& strName2)
 {
     const double a = m_dOrbitAxisX, dx = m_dOrbitOffsetX, dz = m_dOrbitOffsetZ;
     const double xA = m_dXHi / 2 + a + dx, xB = m_dXLo / 2 + a + dx;
     const double zA = m_dYHi / 2 + dz, zB = m_dYLo / 2 + dz;
-    const CPoint origin = m_ptOrigin;
-    m_ptOrigin = Project(a, 0, 0); // the labels sit about the orbit's own origin
-    CRect inner = m_rcPlot;
-    inner.DeflateRect(10, 10);
-    CPen pen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
-    CPen* pOldPen = pDC->SelectObject(&pen);
-    CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
-    pDC->SetBkMode(TRANSPARENT);
-    pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
-    const std::string plus2 = "+" + strName2, minus2 = "-" + strName2;
-    const std::string plus1 = "+" + strName1, minus1 = "-" + strName1;
-    const CPoint o = m_ptOrigin;
-    m_ptOrigin = origin;
-    const CPoint oa = Project(a, 0, zA), ob = Project(a, 0, zB);
-    const CPoint xa = Project(xA, 0, 0), xb = Project(xB, 0, 0);
-    m_ptOrigin = o;
-    pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
-    DrawAxis(pDC, oa, ob, plus2.c_str(), minus2.c_str(), inner);
-    pDC->SetTextAlign(TA_CENTER | TA_BOTTOM);
-    DrawAxis(pDC, xa, xb, plus1.c_str(), minus1.c_str(), inner);
-    m_ptOrigin = origin;
-    const CPoint corner[4] = {Project(xB, 0, zA), Project(xA, 0, zA), Project(xA, 0, zB),
-                              Project(xB, 0, zB)};
-    for (int i = 0; i < 4; ++i) {
-        CPoint p1 = corner[i], p2 = corner[(i + 1) % 4];
-        if (ClipToPlotRect(p1, p2)) {
-            pDC->MoveTo(p1);
-            pDC->LineTo(p2);
+    WithAxisStyle(pDC, [&] {
+        const CPoint o = Project(a, 0, 0);
+        pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
+        DrawAxis(pDC, o, Project(a, 0, zA), Project(a, 0, zB), strName2);
+        pDC->SetTextAlign(TA_CENTER | TA_BOTTOM);
+        DrawAxis(pDC, o, Project(xA, 0, 0), Project(xB, 0, 0), strName1);
+        const CPoint corner[4] = {Project(xB, 0, zA), Project(xA, 0, zA), Project(xA, 0, zB),
+                                  Project(xB, 0, zB)};
+        for (int i = 0; i < 4; ++i) {
+            CPoint p1 = corner[i], p2 = corner[(i + 1) % 4];
+            if (ClipToPlotRect(p1, p2)) {
+                pDC->MoveTo(p1);
+                pDC->LineTo(p2);
+            }
         }
-    }
-    if (pOldFont)
-        pDC->SelectObject(pOldFont);
-    pDC->SelectObject(pOldPen);
+    });
 }
 
 void C3DView::DrawFloorEllipse(CDC* pDC)
@@ -246,26 +238,7 @@ void C3DView::DrawFloorEllipse(CDC* pDC)
 
 void C3DView::DrawCrosshair(CDC* pDC, int px, int py)
 {
-    CPen pen(PS_SOLID, 1, kWhite);
-    CPen* pOldPen = pDC->SelectObject(&pen);
-    const int oldRop = pDC->SetROP2(R2_XORPEN);
-    auto cross = [pDC](CPoint c) {
-        pDC->MoveTo(c.x - 8, c.y);
-        pDC->LineTo(c.x + 8, c.y);
-        pDC->MoveTo(c.x, c.y - 8);
-        pDC->LineTo(c.x, c.y + 8);
-    };
-    if (m_bCrossDrawn) {
-        cross(m_ptCross);
-        m_bCrossDrawn = 0;
-    }
-    if (m_rcPlotHit.PtInRect({px, py})) {
-        m_ptCross = {px, py};
-        cross(m_ptCross);
-        m_bCrossDrawn = 1;
-    }
-    pDC->SelectObject(pOldPen);
-    pDC->SetROP2(oldRop);
+    MoveXorCross(pDC, m_bCrossDrawn, m_ptCross, {px, py}, m_rcPlotHit);
 }
 
 BOOL C3DView::OnPreparePrinting(CPrintInfo* pInfo)
@@ -421,10 +394,9 @@ void C3DView::RunEnded(const CModelCore& s)
 
 void C3DView::InvalidateMargins()
 {
-    InvalidateRect(&m_rcMarginLeftArea, TRUE);
-    InvalidateRect(&m_rcMarginTopArea, TRUE);
-    InvalidateRect(&m_rcMarginRightArea, TRUE);
-    InvalidateRect(&m_rcMarginBottomArea, TRUE);
+    const CRect* const strips[4] = {&m_rcMarginLeftArea, &m_rcMarginTopArea, &m_rcMarginRightArea,
+                                    &m_rcMarginBottomArea};
+    InvalidateStrips(this, strips);
 }
 
 void C3DView::OnSize(UINT nType, int cx, int cy)
@@ -437,24 +409,26 @@ void C3DView::OnSize(UINT nType, int cx, int cy)
 
 void C3DView::SetPitch(int nDeg, BOOL bRedraw)
 {
-    SetPitchDegrees(nDeg);
-    m_bFullRedraw = bRedraw ? 1 : 0;
-    IModelDocument* m = GetModel();
-    if (m && m_desc.angleSlot >= 0)
-        m->Core().m_nViewPitch[m_desc.angleSlot] = nDeg;
-    if (CDocument* d = GetDocument())
-        d->UpdateAllViews(nullptr, HINT_VIEW_ANGLE);
-    else
-        RedrawWindow();
+    SetAngle(true, nDeg, bRedraw);
 }
 
 void C3DView::SetYaw(int nDeg, BOOL bRedraw)
 {
-    SetYawDegrees(nDeg);
+    SetAngle(false, nDeg, bRedraw);
+}
+
+// The angle is kept with the model (when the view has its slot there) and every view of the
+// model redraws with the view-angle hint.
+void C3DView::SetAngle(bool pitch, int nDeg, BOOL bRedraw)
+{
+    if (pitch)
+        SetPitchDegrees(nDeg);
+    else
+        SetYawDegrees(nDeg);
     m_bFullRedraw = bRedraw ? 1 : 0;
     IModelDocument* m = GetModel();
     if (m && m_desc.angleSlot >= 0)
-        m->Core().m_nViewYaw[m_desc.angleSlot] = nDeg;
+        (pitch ? m->Core().m_nViewPitch : m->Core().m_nViewYaw)[m_desc.angleSlot] = nDeg;
     if (CDocument* d = GetDocument())
         d->UpdateAllViews(nullptr, HINT_VIEW_ANGLE);
     else

@@ -112,6 +112,7 @@ protected:
 
 private:
     void MapCommands();
+    void SetAngle(bool pitch, int nDeg, BOOL bRedraw);
     void DrawPage(CDC* pDC);
     void TakeBox(const CModelCore& s);
     void TakeAngles(const CModelCore& s);
@@ -119,8 +120,8 @@ private:
     void Pan(int dx, int dy);
     void RunEnded(const CModelCore& s);
     void InvalidateMargins();
-    void DrawAxis(CDC* pDC, CPoint a, CPoint b, const char* plus, const char* minus,
-                  const CRect& inner);
+    void DrawAxis(CDC* pDC, CPoint centre, CPoint a, CPoint b, const std::string& name);
+    template <class Draw> void WithAxisStyle(CDC* pDC, Draw draw);
     LRESULT OnViewAngleClosed(WPARAM, LPARAM);
     LRESULT OnRedrawSkipped(WPARAM, LPARAM);
 

@@ -38,6 +38,36 @@ void MapPrintedPage(CDC* pDC, const CRect& client)
     pDC->SetViewportExt(horz, horz * 3 / 4);
 }
 
+void MoveXorCross(CDC* pDC, BYTE& drawn, CPoint& at, CPoint to, const CRect& hit)
+{
+    CPen pen(PS_SOLID, 1, 0xFFFFFF);
+    CPen* pOldPen = pDC->SelectObject(&pen);
+    const int oldRop = pDC->SetROP2(R2_XORPEN);
+    auto cross = [pDC](CPoint c) {
+        pDC->MoveTo(c.x - 8, c.y);
+        pDC->LineTo(c.x + 8, c.y);
+        pDC->MoveTo(c.x, c.y - 8);
+        pDC->LineTo(c.x, c.y + 8);
+    };
+    if (drawn) {
+        cross(at);
+        drawn = 0;
+    }
+    if (hit.PtInRect(to)) {
+        at = to;
+        cross(at);
+        drawn = 1;
+    }
+    pDC->SelectObject(pOldPen);
+    pDC->SetROP2(oldRop);
+}
+
+void InvalidateStrips(CWnd* pWnd, const CRect* const strips[4])
+{
+    for (int i = 0; i < 4; ++i)
+        pWnd->InvalidateRect(strips[i], TRUE);
+}
+
 void PolylineBatch::Add(CPoint a, CPoint b)
 {
     if (a == b)

@@ -23,6 +23,13 @@ bool ConsumeSkipNextDraw(CWnd* pView);
 // where the page is wider than that).
 void MapPrintedPage(CDC* pDC, const CRect& client);
 
+// The XOR crosshair: the one drawn at `at` (when drawn) is removed, and a new one drawn at `to`
+// when that lies in hit.
+void MoveXorCross(CDC* pDC, BYTE& drawn, CPoint& at, CPoint to, const CRect& hit);
+
+// Invalidates the four margin strips of a plot page.
+void InvalidateStrips(CWnd* pWnd, const CRect* const strips[4]);
+
 // Joins clipped segments of one curve into polylines: a segment that starts where the last one
 // ended extends it, so a long run costs one draw call per unbroken stretch.
 class PolylineBatch
