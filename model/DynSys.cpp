@@ -109,6 +109,8 @@ void CDynSys::MapCommands()
     MapUpdate(ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, &CDynSys::OnUpdateControlsPlotTimingOverlayPlot);
     MapCommand(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnViewDataEntryShortcut);
     MapUpdate(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnUpdateViewDataEntryShortcut);
+    MapCommand(ID_VIEW_SET_PROPERTIES, &CDynSys::OnViewSetProperties);
+    MapUpdate(ID_VIEW_SET_PROPERTIES, &CDynSys::OnUpdateViewSetProperties);
     MapFileCommands();
     MapViewCommands();
 }
@@ -489,6 +491,7 @@ void AddModelCommandsToMenu(UINT nIDResource)
             AddFileCommands(item.items);
         if (item.text == "&View") {
             AddViewCommands(item.items, nIDResource);
+            item.items.push_back({"Set &Properties...", ID_VIEW_SET_PROPERTIES, {}});
             item.items.push_back({"Data &Entry Shortcut", ID_VIEW_DATA_ENTRY_SHORTCUT, {}});
         }
     }

@@ -74,6 +74,9 @@ public:
     void OnUpdateControlsPlotTimingOverlayPlot(CCmdUI* pCmdUI);
     void OnViewDataEntryShortcut();
     void OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI);
+    // View/Set Properties: the property sheet of the kind (DynSysProperties.cpp).
+    void OnViewSetProperties();
+    void OnUpdateViewSetProperties(CCmdUI* pCmdUI);
 
     // The View commands that open the model's views (DynSysViews.cpp); each opens its view in a
     // new child frame and is grey while that view is open. OpenView: view index nView (ViewKinds.h)

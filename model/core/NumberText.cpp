@@ -122,26 +122,23 @@ bool SixDigits(double v, long& m, int& nExp)
     return false;
 }
 
-// %g with six significant digits and a three-digit exponent; returns the end of the text.
-char* WriteGeneral6(char* p, double v)
+// The text %g gives for a value of up to six significant digits: the digits of m (m > 0) with
+// the decimal exponent nExp of the first, trailing zeros dropped, three exponent digits.
+char* WriteDigits(char* p, long m, int nExp)
 {
-    if (v == 0.0 || !std::isfinite(v))
-        return WriteGeneral6Slow(p, v);
-    long m = 0;
-    int nExp = 0;
-    if (!SixDigits(std::fabs(v), m, nExp))
-        return WriteGeneral6Slow(p, v);
-    if (v < 0.0)
-        *p++ = '-';
-    char d[6];
-    for (int i = 5; i >= 0; --i, m /= 10)
+    char d[6] = {};
+    int n = 0;
+    for (long r = m; r != 0; r /= 10)
+        ++n;
+    for (int i = n - 1; i >= 0; --i, m /= 10)
         d[i] = static_cast<char>('0' + m % 10);
-    int nSig = 6; // digits left once trailing zeros go
+    int nSig = n; // digits left once trailing zeros go
     while (nSig > 1 && d[nSig - 1] == '0')
         --nSig;
+    auto digit = [&](int i) { return i < nSig ? d[i] : '0'; };
     if (nExp >= 0 && nExp < 6) {
         for (int i = 0; i <= nExp; ++i)
-            *p++ = d[i];
+            *p++ = digit(i);
         if (nSig > nExp + 1)
             *p++ = '.';
         for (int i = nExp + 1; i < nSig; ++i)
@@ -168,9 +165,30 @@ char* WriteGeneral6(char* p, double v)
     }
     return p;
 }
-} // namespace
 
-double RoundToDigits(double x, int nDigits)
+// %g with six significant digits and a three-digit exponent; returns the end of the text.
+char* WriteGeneral6(char* p, double v)
+{
+    if (v == 0.0 || !std::isfinite(v))
+        return WriteGeneral6Slow(p, v);
+    long m = 0;
+    int nExp = 0;
+    if (!SixDigits(std::fabs(v), m, nExp))
+        return WriteGeneral6Slow(p, v);
+    if (v < 0.0)
+        *p++ = '-';
+    return WriteDigits(p, m, nExp);
+}
+
+// A rounded value as the integer t and the power of ten k it is multiplied by.
+struct Rounded
+{
+    double t;
+    long long k;
+    double Value() const { return t * PowerOfTen(k); }
+};
+
+Rounded RoundParts(double x, int nDigits)
 {
     long long e = 0;
     if (x > 10.0 || x < -10.0) {
@@ -187,15 +205,21 @@ double RoundToDigits(double x, int nDigits)
         z -= 0.5;
     // z - fmod(z, 1): the integer part, NaN for an infinity, never -0.
     const double t = std::isinf(z) ? std::nan("") : std::trunc(z) + 0.0;
-    const long long k = e - nDigits;
-    return t * PowerOfTen(k);
+    return {t, e - nDigits};
+}
+} // namespace
+
+double RoundToDigits(double x, int nDigits)
+{
+    return RoundParts(x, nDigits).Value();
 }
 
 int FormatTableValue(char* pszOut, double value, int nDigits, std::uint8_t bSign, int nWidth)
 {
     if (std::fabs(value) > 1000000.0)
         nDigits = 3 - TruncatedLog10(value);
-    value = RoundToDigits(value, nDigits);
+    const Rounded rounded = RoundParts(value, nDigits);
+    value = rounded.Value();
 
     // 13 characters at most: "+", six digits, the point, "e", the exponent's sign and 3 digits.
     char* p = pszOut;
@@ -204,6 +228,16 @@ int FormatTableValue(char* pszOut, double value, int nDigits, std::uint8_t bSign
     if (std::isnan(value)) {
         std::memcpy(p, "nan", 3);
         p += 3;
+    } else if (rounded.t != 0.0 && std::fabs(rounded.t) < 1e6 && rounded.k >= -22 &&
+               rounded.k <= 22) {
+        // At most six digits: the value is within a rounding of t x 10^k, whose digits %g writes.
+        if (rounded.t < 0.0)
+            *p++ = '-';
+        const long m = static_cast<long>(std::fabs(rounded.t));
+        int n = 0;
+        for (long r = m; r != 0; r /= 10)
+            ++n;
+        p = WriteDigits(p, m, n - 1 + static_cast<int>(rounded.k));
     } else {
         p = WriteGeneral6(p, value);
     }

@@ -139,6 +139,8 @@ TEST(DataCommands, ExportThenImportThroughTheFileMenu)
     ASSERT_TRUE(Choose(ID_FILE_IMPORT));
     EXPECT_EQ(other->m_nImportRows, doc->m_nTableCount);
     EXPECT_EQ(other->m_strImportFile, "menu.d2d");
+    if (const char* dir = std::getenv("VELTRIX_SHOTS"))
+        StartShell()->MDIGetActive()->GetWidget()->grab().save(QString(dir) + "/import.png");
     // The last time, written to five digits, lies just past the run time.
     EXPECT_EQ(dialogs.texts, std::vector<std::string>{kImportExtendRunTime});
     EXPECT_EQ(other->m_dRunTimeLimit, other->m_arrImport[0][other->m_nImportRows - 1]);
@@ -155,6 +157,15 @@ TEST(DataCommands, ExportThenImportThroughTheFileMenu)
               (std::vector<std::string>{"Unable to open selected file", kImportCannotRead}));
     EXPECT_EQ(other->m_nImportRows, doc->m_nTableCount);
     other->OnCloseDocument();
+    QCoreApplication::processEvents();
+
+    // An export that cannot write its file says so once it has ended.
+    dialogs.texts.clear();
+    dialogs.path = "/nonexistent-folder/out.d2d";
+    ASSERT_TRUE(Choose(ID_FILE_EXPORT)); // the first model is active again
+    ASSERT_TRUE(Pump([&] { return !dialogs.texts.empty(); }));
+    EXPECT_EQ(dialogs.texts.front().rfind("Could not write the data file /nonexistent-folder/", 0),
+              0u);
     doc->OnCloseDocument();
 }
 
