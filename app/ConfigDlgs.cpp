@@ -5,6 +5,7 @@
 #include "platform/WinApp.h"
 #include "resources/ResourceIds.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -37,13 +38,15 @@ QDialogButtonBox* OkCancel(QDialog* d)
 {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, d);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancel");
     QObject::connect(buttons, &QDialogButtonBox::accepted, d, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, d, &QDialog::reject);
     return buttons;
 }
 
 // Passes the password edit's focus changes to the dialog. A change of active window (a message
-// box of the dialog itself) is not the user leaving the field.
+// box of the dialog itself) is not the user leaving the field, nor is a click on Cancel, which
+// would otherwise ask for the password again and never let the dialog go.
 class FocusWatch : public QObject
 {
 public:
@@ -54,6 +57,9 @@ public:
             return false;
         const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
         if (why == Qt::ActiveWindowFocusReason || why == Qt::PopupFocusReason || m_bBusy)
+            return false;
+        const QWidget* to = QApplication::focusWidget();
+        if (e->type() == QEvent::FocusOut && to && to->objectName() == "cancel")
             return false;
         m_bBusy = true;
         e->type() == QEvent::FocusIn ? m_pDlg->OnSetfocusPassword() : m_pDlg->OnKillfocusPassword();

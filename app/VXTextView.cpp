@@ -1,5 +1,6 @@
 #include "app/VXTextView.h"
 
+#include "app/LessonDialogs.h"
 #include "app/LessonLink.h"
 #include "app/Rtf.h"
 #include "app/ShellGlobals.h"
@@ -11,21 +12,14 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QFontDialog>
-#include <QFormLayout>
 #include <QImage>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
-#include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -71,52 +65,6 @@ PageLayout LayOut(const QTextDocument& text, QPrinter* printer, const CRect& mar
     l.doc.reset(text.clone());
     l.doc->setPageSize(l.body);
     return l;
-}
-
-// Find and Replace ask for their strings in one small dialog.
-struct FindRequest
-{
-    QString what, with;
-    bool matchCase = false;
-    bool all = false; // Replace All
-};
-
-bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
-{
-    QDialog dlg(parent);
-    dlg.setWindowTitle(bReplace ? "Replace" : "Find");
-    auto* form = new QFormLayout(&dlg);
-    auto* what = new QLineEdit(r.what, &dlg);
-    auto* with = new QLineEdit(r.with, &dlg);
-    what->setObjectName("what");
-    with->setObjectName("with");
-    auto* matchCase = new QCheckBox("Match &case", &dlg);
-    matchCase->setChecked(r.matchCase);
-    form->addRow("Fi&nd what:", what);
-    if (bReplace)
-        form->addRow("Re&place with:", with);
-    form->addRow(matchCase);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dlg);
-    QPushButton* next =
-        buttons->addButton(bReplace ? "&Replace" : "&Find Next", QDialogButtonBox::AcceptRole);
-    next->setDefault(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-    if (bReplace) {
-        QPushButton* all = buttons->addButton("Replace &All", QDialogButtonBox::ActionRole);
-        all->setObjectName("all");
-        QObject::connect(all, &QPushButton::clicked, &dlg, [&] {
-            r.all = true;
-            dlg.accept();
-        });
-    }
-    form->addRow(buttons);
-    if (dlg.exec() != QDialog::Accepted || what->text().isEmpty())
-        return false;
-    r.what = what->text();
-    r.with = with->text();
-    r.matchCase = matchCase->isChecked();
-    return true;
 }
 
 } // namespace
@@ -427,14 +375,9 @@ void CVXTextView::OnInsertObject()
 
 void CVXTextView::OnFormatFont()
 {
-    bool ok = false;
-    const QFont font =
-        QFontDialog::getFont(&ok, m_pEdit->currentCharFormat().font(), GetWidget(), "Font");
-    if (!ok)
-        return;
-    QTextCharFormat f;
-    f.setFont(font);
-    m_pEdit->mergeCurrentCharFormat(f);
+    QTextCharFormat f = m_pEdit->currentCharFormat();
+    if (AskFont(GetWidget(), f))
+        m_pEdit->mergeCurrentCharFormat(f);
 }
 
 void CVXTextView::OnFileSendMail()

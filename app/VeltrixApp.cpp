@@ -2,13 +2,16 @@
 
 #include "app/AboutDlg.h"
 #include "app/ChildFrm.h"
+#include "app/CommandHelp.h"
 #include "app/DocTypes.h"
 #include "app/MainFrm.h"
 #include "app/ShellGlobals.h"
 #include "app/VXTextDoc.h"
 #include "app/VXTextView.h"
+#include "model/ViewFrame.h"
 #include "model/core/Globals.h"
 #include "platform/DocTemplate.h"
+#include "platform/Document.h"
 #include "resources/ResourceIds.h"
 #include "resources/ShellResources.h"
 #include "views/base/ViewAngleFlag.h"
@@ -23,6 +26,7 @@ CVeltrixApp::CVeltrixApp() : CWinApp("Veltrix")
 BOOL CVeltrixApp::InitInstance()
 {
     RegisterShellResources();
+    RegisterModelCommandTopics();
     // There is no OLE on this platform: its initialisation cannot fail, and the control
     // container needs nothing.
     EnableControlContainer();
@@ -83,6 +87,11 @@ BOOL CVeltrixApp::OnIdle(LONG lCount)
     if (!pDoc)
         return FALSE;
     const HWND hChild = pChild->m_hWnd;
+    // A model file's saved views reopen once, when its document is first the active one.
+    if (auto* pSaved = dynamic_cast<ISavedViews*>(pDoc); pSaved && !pSaved->ViewsRestored()) {
+        pSaved->RestoreViews();
+        return FALSE;
+    }
     for (const IdleDocumentHandler& handler : IdleDocumentHandlers()) {
         handler(pDoc);
         // A handler may open or close windows; the document is only used while its frame is.

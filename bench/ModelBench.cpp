@@ -1,6 +1,7 @@
 // Steps per second of the trajectory loop: each kind, first-order and fifth-order steps,
 // typed equations and built-in forms, a row stored at every step and a sink that does
 // nothing; beside them the same Lorenz step written by hand.
+#include "LorenzModel.h"
 #include "model/core/ModelCore.h"
 
 #include <benchmark/benchmark.h>
@@ -25,15 +26,8 @@ std::unique_ptr<CModelCore> MakeModel(SystemKind kind, int integrator, bool type
     auto m = std::make_unique<CModelCore>(kind);
     m->SetDefaults();
     static const int forms[kSystemKinds] = {2, 4, 5, 2};
-    if (kind == SystemKind::ThreeVariable) {
-        m->m_strXRate = "a*(y-x)";
-        m->m_strYRate = "b*x-y-x*z";
-        m->m_strZRate = "x*y-c*z";
-        m->m_strParamA = "10";
-        m->m_strParamB = "28";
-        m->m_strParamC = "8/3";
-        m->m_dInitX = 1;
-    }
+    if (kind == SystemKind::ThreeVariable)
+        TypeLorenz(*m);
     if (kind == SystemKind::OneVariable) // trigonometric form: sin(x)
         m->m_strParamC = m->m_strParamD = std::string(1, '0');
     m->m_nModelForm = typed ? 0 : forms[static_cast<int>(kind)];

@@ -109,8 +109,9 @@ CDataEntry::CDataEntry(CDynSys* pDoc, SystemKind kind) : m_pDoc(pDoc), m_edit(pD
 }
 
 namespace {
-// The title bar's icon and buttons beside the caption's text.
-constexpr int kTitleBarRoom = 72;
+// The title bar's icon and buttons beside the caption's text (some window managers show their
+// own three buttons whatever the window asks for).
+constexpr int kTitleBarRoom = 110;
 } // namespace
 
 CRect CDataEntry::PlaceFor(int n, int nClientWidth, int nFontHeight)

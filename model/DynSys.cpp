@@ -2,6 +2,7 @@
 
 #include "model/DataEntryWindow.h"
 #include "model/ProgressBarWnd.h"
+#include "model/ViewKinds.h"
 #include "model/core/Globals.h"
 #include "platform/Frame.h"
 #include "platform/Resources.h"
@@ -108,7 +109,10 @@ void CDynSys::MapCommands()
     MapUpdate(ID_CONTROLS_PLOTTIMING_OVERLAYPLOT, &CDynSys::OnUpdateControlsPlotTimingOverlayPlot);
     MapCommand(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnViewDataEntryShortcut);
     MapUpdate(ID_VIEW_DATA_ENTRY_SHORTCUT, &CDynSys::OnUpdateViewDataEntryShortcut);
+    MapCommand(ID_VIEW_SET_PROPERTIES, &CDynSys::OnViewSetProperties);
+    MapUpdate(ID_VIEW_SET_PROPERTIES, &CDynSys::OnUpdateViewSetProperties);
     MapFileCommands();
+    MapViewCommands();
 }
 
 // --- data-entry window ---------------------------------------------------------------------
@@ -457,6 +461,21 @@ void CDynSys::OnUpdateControlsPlotTimingOverlayPlot(CCmdUI* pCmdUI)
 
 // --- menu ----------------------------------------------------------------------------------
 
+void AddViewCommands(std::vector<vx::res::MenuItem>& viewItems, UINT nIDResource)
+{
+    for (int k = 0; k < kSystemKinds; ++k) {
+        const SystemKind kind = static_cast<SystemKind>(k);
+        if (DocKindInfo(kind).nIDResource != nIDResource)
+            continue;
+        std::vector<vx::res::MenuItem> views;
+        for (int v = 0; v < kCountedViews; ++v)
+            if (ViewInfo(v).classes[k])
+                views.push_back({ViewInfo(v).menuText, ViewInfo(v).nID, {}});
+        views.push_back(vx::res::Separator());
+        viewItems.insert(viewItems.begin(), views.begin(), views.end());
+    }
+}
+
 void AddModelCommandsToMenu(UINT nIDResource)
 {
     using vx::res::MenuItem;
@@ -470,8 +489,11 @@ void AddModelCommandsToMenu(UINT nIDResource)
     for (MenuItem& item : items) {
         if (item.text == "&File")
             AddFileCommands(item.items);
-        if (item.text == "&View")
+        if (item.text == "&View") {
+            AddViewCommands(item.items, nIDResource);
+            item.items.push_back({"Set &Properties...", ID_VIEW_SET_PROPERTIES, {}});
             item.items.push_back({"Data &Entry Shortcut", ID_VIEW_DATA_ENTRY_SHORTCUT, {}});
+        }
     }
     const MenuItem controls{
         "&Controls",

@@ -13,6 +13,7 @@
 #include "model/ExpThread.h"
 #include "model/ModelDocument.h"
 #include "model/RunProtocol.h"
+#include "model/ViewFrame.h"
 #include "model/core/ModelCore.h"
 #include "platform/Document.h"
 #include "platform/Resources.h"
@@ -40,7 +41,7 @@ struct ModelKindInfo
 };
 const ModelKindInfo& DocKindInfo(SystemKind kind);
 
-class CDynSys : public CDocument, public CModelCore, public IModelDocument
+class CDynSys : public CDocument, public CModelCore, public IModelDocument, public ISavedViews
 {
     VX_DECLARE_CLASS(CDynSys)
 public:
@@ -73,6 +74,20 @@ public:
     void OnUpdateControlsPlotTimingOverlayPlot(CCmdUI* pCmdUI);
     void OnViewDataEntryShortcut();
     void OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI);
+    // View/Set Properties: the property sheet of the kind (DynSysProperties.cpp).
+    void OnViewSetProperties();
+    void OnUpdateViewSetProperties(CCmdUI* pCmdUI);
+
+    // The View commands that open the model's views (DynSysViews.cpp); each opens its view in a
+    // new child frame and is grey while that view is open. OpenView: view index nView (ViewKinds.h)
+    // in a new frame. RestoreViews: once after a model file was loaded, opens the views that
+    // the file lists and closes the others that the template opened.
+    void OnViewCommand(UINT nID);
+    void OnUpdateViewCommand(CCmdUI* pCmdUI);
+    bool ViewCommandEnabled(int nView) const;
+    void OpenView(int nView);
+    bool ViewsRestored() const override { return m_bViewsRestored != 0; }
+    void RestoreViews() override;
 
     // File/Export, File/Import and File/Save Image (DynSysFiles.cpp).
     void OnFileExport();
@@ -102,6 +117,7 @@ public:
     CModelCore& Core() override { return *this; }
     const CModelCore& Core() const override { return *this; }
     HWND TableViewWindow() const override { return m_hwndTableView; }
+    void SetTableViewWindow(HWND hWnd) override { m_hwndTableView = hWnd; }
     void MarkModified() override { SetModifiedFlag(TRUE); }
     HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
     HWND ProgressWindow() const { return m_hwndProgress; }
@@ -125,6 +141,7 @@ protected:
 
 private:
     void MapCommands();
+    void MapViewCommands();
     void MapFileCommands();
     // Ends the document's export before its next row, keeping the lines written so far.
     void StopExport();
@@ -162,5 +179,7 @@ VX_MODEL_DOCUMENT(CSys3Var, SystemKind::ThreeVariable)
 // Adds the model commands (File/Save Image, Export and Import, View/Data Entry Shortcut, the
 // Controls menu) to the menu of a model kind when the menu has been registered without them.
 void AddModelCommandsToMenu(UINT nIDResource);
+// Puts the View commands of the kind whose resource id that is before the items of a View menu.
+void AddViewCommands(std::vector<vx::res::MenuItem>& viewItems, UINT nIDResource);
 // Adds Save Image, Export and Import to the items of a model's File menu.
 void AddFileCommands(std::vector<vx::res::MenuItem>& fileItems);

@@ -46,7 +46,7 @@ void CExpThread::Wait()
 void CExpThread::WriteDataFile()
 {
     if (g_exportThreadStartHook)
-        g_exportThreadStartHook();
+        g_exportThreadStartHook(m_bStop);
     const HWND hwndProgress = m_hwndProgress;
     m_result = ::WriteDataFile(m_params, m_bStop,
                                [hwndProgress] { PostMessage(hwndProgress, WM_PROGRESS_STEP, 0); });

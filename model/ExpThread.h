@@ -50,5 +50,5 @@ private:
     std::thread m_thread;
 };
 
-// Tests: called on an export's thread before it writes the file.
-inline std::function<void()> g_exportThreadStartHook;
+// Tests: called on an export's thread before it writes the file, with its stop flag.
+inline std::function<void(const std::atomic<bool>& bStop)> g_exportThreadStartHook;

@@ -20,6 +20,8 @@ public:
     CTableReadLock LockTable() const { return CTableReadLock(Core()); }
     // The open Data Table view, or null.
     virtual HWND TableViewWindow() const = 0;
+    // The Data Table view registers its window while it lives (null when it goes).
+    virtual void SetTableViewWindow(HWND hWnd) = 0;
     virtual void MarkModified() = 0;
 
     // Run hand-over, on the user-interface thread, from the view the run reports to.

@@ -139,9 +139,10 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
                   std::to_string(maxVal) + ".");
 }
 
-void DDV_MinMaxDouble(CDataExchange* pDX, double value, double minVal, double maxVal)
+void DDV_MinMaxDouble(CDataExchange* pDX, double value, double minVal, double maxVal, bool bMinOpen)
 {
-    if (pDX->m_bSaveAndValidate && !(value >= minVal && value <= maxVal))
+    const bool above = bMinOpen ? value > minVal : value >= minVal;
+    if (pDX->m_bSaveAndValidate && !(above && value <= maxVal))
         pDX->Fail("Please enter a number between " + FormatGeneral(minVal, 15) + " and " +
                   FormatGeneral(maxVal, 15) + ".");
 }

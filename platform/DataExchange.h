@@ -55,6 +55,8 @@ void DDX_Radio(CDataExchange* pDX, QButtonGroup* pGroup, int& value);
 // Range checks of the value just exchanged, in the save direction: "Please enter an integer
 // between %1 and %2." and "Please enter a number between %1 and %2.".
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
-void DDV_MinMaxDouble(CDataExchange* pDX, double value, double minVal, double maxVal);
+// With bMinOpen the least value itself is refused too (a time that must follow another).
+void DDV_MinMaxDouble(CDataExchange* pDX, double value, double minVal, double maxVal,
+                      bool bMinOpen = false);
 // "Please enter no more than %1 characters."; in the load direction the edit takes no more.
 void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int nChars);

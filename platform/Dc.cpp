@@ -249,13 +249,17 @@ QPainter* CDC::Prepare()
             QTransform(sx, 0, 0, sy, m_viewOrg.x - m_winOrg.x * sx, m_viewOrg.y - m_winOrg.y * sy);
     }
     p->setWorldTransform(m_transform); // UsePen may have moved it for the last line
+    // A page scaled down on the screen (print preview) keeps its thinnest lines as grey ones
+    // rather than dropping them; a printer's own output does not change.
+    if (m_pPrinter)
+        p->setRenderHint(QPainter::Antialiasing, true);
     return p;
 }
 
 qreal CDC::UsePen(QPainter* p)
 {
     p->setCompositionMode(Composition(m_rop));
-    p->setRenderHint(QPainter::Antialiasing, false);
+    p->setRenderHint(QPainter::Antialiasing, m_pPrinter != nullptr);
     p->setBrush(Qt::NoBrush);
     const CPen& pen = *m_pPen;
     if (pen.m_nStyle == PS_NULL) {

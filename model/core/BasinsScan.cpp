@@ -111,26 +111,27 @@ void CBasinsScan::UnitAt(long long u, int& py, int& px0, int& count) const
     count = (m_cols - 1 - ox) / b + 1;
 }
 
-// Depth + 1 steps from (x, y) at t = 0 (none for a Depth of 0); false when stopped.
-template <class Field>
-bool CBasinsScan::Integrate(Field& f, double& x, double& y, IBasinsSink& sink) const
+// Depth + 1 steps of the run's steppers from (x, y) at t = 0 (none for a Depth of 0); false
+// when stopped. A one-variable model's y stays as it is.
+template <SystemKind K>
+bool CBasinsScan::Integrate(KindRhs& rhs, double& x, double& y, IBasinsSink& sink) const
 {
     const double dt = m_dt;
-    const bool newtonian = f.SecondIsRateOfFirst();
-    const bool delayed = m_p.delayed;
+    CParser* parser = rhs.parser;
+    const bool delayed = m_p.delayed && parser;
     CDelayLine xLine, yLine;
     if (delayed) {
         xLine.Reset(m_p.xDelay);
         yLine.Reset(m_p.yDelay);
+        parser->m_dXDelayed = x; // no history yet: the start point's values
+        parser->m_dYDelayed = y;
     }
-    double t = 0;
-    // Each pixel starts from the derivative of its own start point (with no history yet, the
-    // delayed values are the start point's).
-    if (delayed)
-        f.SetDelayed(x, y);
-    f.SetPulse(t, dt);
-    double fx, fy;
-    f.Rates(t, x, y, fx, fy);
+    KindState s{0, {x, y, 0}};
+    // Each pixel starts from the derivative of its own start point.
+    rhs.tStep = 0;
+    rhs.hStep = dt;
+    double rate[3] = {};
+    KindRates<K>(rhs, s, rate);
     const int steps = m_p.depth >= 1 ? m_p.depth + 1 : 0;
     for (int n = 0; n < steps; ++n) {
         if (n % kPollEvery == kPollEvery - 1 &&
@@ -138,44 +139,35 @@ bool CBasinsScan::Integrate(Field& f, double& x, double& y, IBasinsSink& sink) c
             m_stop = true;
             return false;
         }
-        if (delayed)
-            f.SetDelayed(xLine.Next(x, n, m_p.xDelay), yLine.Next(y, n, m_p.yDelay));
-        f.SetPulse(t, dt);
-        if (m_p.integrator != 0) {
-            PlaneRKFStep(f, t, dt, x, y);
-        } else if (newtonian) {
-            y += dt * fy; // x' first, then x with the new x'
-            x += dt * y;
-            fy = f.Rate(1, t, x, y);
-        } else {
-            // x first; y' from the new x and the old y; then x' from both new values.
-            x += dt * fx;
-            fy = f.Rate(1, t, x, y);
-            y += dt * fy;
-            fx = f.Rate(0, t, x, y);
+        if (delayed) {
+            parser->m_dXDelayed = xLine.Next(s.u[0], n, m_p.xDelay);
+            parser->m_dYDelayed = yLine.Next(s.u[1], n, m_p.yDelay);
         }
-        t += dt;
+        if (m_p.integrator != 0)
+            StepRKF<K>(rhs, s, dt);
+        else
+            StepEuler<K>(rhs, s, rate, dt);
     }
+    x = s.u[0];
+    y = s.u[1];
     return true;
 }
 
-double CBasinsScan::FinalX(CFieldBase& field, double x0, double y0) const
+double CBasinsScan::FinalX(double x0, double y0) const
 {
     IBasinsSink never;
     double x = x0, y = y0;
-    Integrate(field, x, y, never);
+    KindRhs rhs = m_p.model.Rhs(m_p.model.parser);
+    ForKind(m_p.model.kind, [&](auto k) { Integrate<decltype(k)::value>(rhs, x, y, never); });
     return x;
 }
 
-template <class Field> void CBasinsScan::Work(IBasinsSink& sink)
+template <SystemKind K> void CBasinsScan::Work(IBasinsSink& sink)
 {
-    CPlaneModel model = m_p.model;
     std::unique_ptr<CParser> parser;
-    if (model.parser) {
-        parser = std::make_unique<CParser>(*model.parser);
-        model.parser = parser.get();
-    }
-    Field field(model);
+    if (m_p.model.parser)
+        parser = std::make_unique<CParser>(*m_p.model.parser);
+    KindRhs rhs = m_p.model.Rhs(parser.get());
     const double range = m_cols > 1 ? (m_cols - 1) * m_p.scaleX : 0;
     const bool band = m_p.model.kind == SystemKind::OneVariable;
     while (!m_stop.load(std::memory_order_relaxed)) {
@@ -191,7 +183,7 @@ template <class Field> void CBasinsScan::Work(IBasinsSink& sink)
             const int px = px0 + k * m_p.block;
             double x = (px - m_p.left) * m_p.scaleX + m_p.xmin;
             double y = band ? 0 : m_p.ymax - (py - m_p.top) * m_p.scaleY;
-            if (m_stop.load(std::memory_order_relaxed) || !Integrate(field, x, y, sink)) {
+            if (m_stop.load(std::memory_order_relaxed) || !Integrate<K>(rhs, x, y, sink)) {
                 if (k > 0)
                     sink.RowDone(py, px0, m_p.block, k);
                 return;
@@ -210,10 +202,9 @@ void CBasinsScan::Run(IBasinsSink& sink)
                                  : std::max(1u, std::thread::hardware_concurrency());
     n = static_cast<unsigned>(std::min<long long>(n, std::max(1LL, m_units)));
     auto work = [this, &sink] {
-        if (m_p.model.kind == SystemKind::Newtonian)
-            Work<CNewtonianField>(sink);
-        else
-            Work<CRateField>(sink);
+        // A three-variable model has no plane: nothing to scan.
+        if (m_p.model.kind != SystemKind::ThreeVariable)
+            ForKind(m_p.model.kind, [&](auto k) { Work<decltype(k)::value>(sink); });
     };
     std::vector<std::thread> workers;
     for (unsigned i = 1; i < n; ++i)

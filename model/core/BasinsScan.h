@@ -68,12 +68,14 @@ public:
     long long Stored() const { return m_stored.load(); }
     bool Stopped() const { return m_stop.load(); }
 
-    // The final x of one start point, as the scan computes it (on the caller's own field).
-    double FinalX(CFieldBase& field, double x0, double y0) const;
+    // The final x of one start point as the scan computes it, through the model's own parser
+    // on the caller's thread.
+    double FinalX(double x0, double y0) const;
 
 private:
-    template <class Field> void Work(IBasinsSink& sink);
-    template <class Field> bool Integrate(Field& f, double& x, double& y, IBasinsSink& sink) const;
+    template <SystemKind K> void Work(IBasinsSink& sink);
+    template <SystemKind K>
+    bool Integrate(KindRhs& rhs, double& x, double& y, IBasinsSink& sink) const;
     void UnitAt(long long u, int& py, int& px0, int& count) const;
 
     CBasinsParams m_p;

@@ -217,18 +217,19 @@ std::string DataFileHeader(const EXPORTPARAMS& p)
     return s;
 }
 
-void AppendDataRow(const EXPORTPARAMS& p, int r, std::string& out)
+char* WriteDataRow(const EXPORTPARAMS& p, int r, char* out)
 {
-    out += ' ';
+    *out++ = ' ';
     for (int i = 0; i < EXPORTPARAMS::kSlotsMax; ++i) {
         if (!p.m_bColumn[i])
             continue;
-        char szCell[128];
-        FormatTableValue(szCell, p.m_column[i][static_cast<std::size_t>(r)], p.m_nPrecision[i],
-                         p.m_bSign[i] ? 1 : 0, std::min(p.m_nWidth[i], 100));
-        out += szCell;
-        out += ' ';
+        out += FormatTableValue(out, p.m_column[i][static_cast<std::size_t>(r)], p.m_nPrecision[i],
+                                p.m_bSign[i] ? 1 : 0, std::min(p.m_nWidth[i], 100));
+        *out++ = ' ';
     }
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
 }
 
 ExportResult WriteDataFile(const EXPORTPARAMS& p, const std::atomic<bool>& bStop,
@@ -236,23 +237,24 @@ ExportResult WriteDataFile(const EXPORTPARAMS& p, const std::atomic<bool>& bStop
 {
     ExportResult result;
     COutFile file;
-    std::string buffer = DataFileHeader(p);
     constexpr std::size_t kFlushAt = 1 << 20;
-    buffer.reserve(kFlushAt + 4096);
+    const std::string header = DataFileHeader(p);
+    std::vector<char> buffer(std::max(kFlushAt, header.size()) + kMaxRowText);
+    char* pEnd = std::copy(header.begin(), header.end(), buffer.data());
     const int nStep = p.m_nRows / 33;
     bool ok = file.Open(p.m_strPath);
     for (int r = 0; ok && r < p.m_nRows && !bStop.load(std::memory_order_relaxed); ++r) {
-        AppendDataRow(p, r, buffer);
-        buffer += kEol;
+        pEnd = WriteDataRow(p, r, pEnd);
         ++result.nRowsWritten;
-        if (buffer.size() >= kFlushAt) {
-            ok = file.Write(buffer.data(), buffer.size());
-            buffer.clear();
+        if (static_cast<std::size_t>(pEnd - buffer.data()) >= kFlushAt) {
+            ok = file.Write(buffer.data(), static_cast<std::size_t>(pEnd - buffer.data()));
+            pEnd = buffer.data();
         }
         if (nStep > 0 && (r + 1) % nStep == 0 && progressStep)
             progressStep();
     }
-    ok = ok && file.Write(buffer.data(), buffer.size()) && file.Commit();
+    ok = ok && file.Write(buffer.data(), static_cast<std::size_t>(pEnd - buffer.data())) &&
+         file.Commit();
     result.ok = ok;
     if (!ok)
         result.strError =

@@ -41,8 +41,10 @@ bool MakeExportParams(const CModelCore& model, const std::string& strPath, EXPOR
 
 // The text of the file up to and including the column-name line.
 std::string DataFileHeader(const EXPORTPARAMS& params);
-// Appends the line of row r (without its line end).
-void AppendDataRow(const EXPORTPARAMS& params, int r, std::string& out);
+// Writes the line of row r with its line end at p (room for kMaxRowText characters); returns
+// its end.
+constexpr std::size_t kMaxRowText = EXPORTPARAMS::kSlotsMax * 102 + 3;
+char* WriteDataRow(const EXPORTPARAMS& params, int r, char* p);
 
 struct ExportResult
 {

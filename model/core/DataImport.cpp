@@ -45,7 +45,9 @@ bool CDataLineReader::Next(std::string_view& line)
         const char* pStart = m_buffer.data() + m_nPos;
         const auto* pNl = static_cast<const char*>(std::memchr(pStart, '\n', m_nEnd - m_nPos));
         if (pNl == nullptr) {
-            m_strLong.append(pStart, m_nEnd - m_nPos);
+            // A line is kept up to a megabyte: a file without line ends cannot fill the memory.
+            if (m_strLong.size() < m_buffer.size())
+                m_strLong.append(pStart, std::min(m_nEnd - m_nPos, m_buffer.size()));
             m_nPos = m_nEnd;
             bLong = true;
             continue;
@@ -53,7 +55,8 @@ bool CDataLineReader::Next(std::string_view& line)
         const auto nLen = static_cast<std::size_t>(pNl - pStart);
         m_nPos += nLen + 1;
         if (bLong) {
-            m_strLong.append(pStart, nLen);
+            if (m_strLong.size() < m_buffer.size())
+                m_strLong.append(pStart, nLen);
             line = m_strLong;
         } else {
             line = std::string_view(pStart, nLen);

@@ -38,6 +38,17 @@ struct KindRhs
     int errorList = 0;
 };
 
+// The parameters a, b, c, d, af and pa into a parser, for its typed equations.
+inline void LoadParams(CParser& parser, const FormParams& p)
+{
+    parser.m_dA = p.a;
+    parser.m_dB = p.b;
+    parser.m_dC = p.c;
+    parser.m_dD = p.d;
+    parser.m_dAF = p.af;
+    parser.m_dPA = p.pa;
+}
+
 // All rates of the kind at s (Newtonian x', x''; the others x', y', z') into rate[0 .. dim),
 // or rate i alone.
 void KindRates(KindRhs& f, const KindState& s, double* rate);

@@ -350,12 +350,19 @@ void CModelCore::RecordEquations()
     }
 }
 
+bool ReadsDelayedVariable(const std::string& text)
+{
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i + 1] == ':' && std::strchr("xyzXYZ", text[i]))
+            return true;
+    return false;
+}
+
 bool CModelCore::EquationsUseDelayedVars() const
 {
     for (const std::string* eq : Equations())
-        for (std::size_t i = 0; i + 1 < eq->size(); ++i)
-            if ((*eq)[i + 1] == ':' && std::strchr("xyzXYZ", (*eq)[i]))
-                return true;
+        if (ReadsDelayedVariable(*eq))
+            return true;
     return false;
 }
 

@@ -139,6 +139,9 @@ private:
     TableRing m_ring;
 };
 
+// Whether an expression text names a delayed variable (x:, y:, z:).
+bool ReadsDelayedVariable(const std::string& text);
+
 // General format with six significant digits and a three-digit exponent ("1e+030").
 inline std::string FormatG6(double v)
 {

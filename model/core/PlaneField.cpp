@@ -13,53 +13,38 @@ CPlaneModel CPlaneModel::Of(CModelCore& m)
     p.params = {m.m_dParamA, m.m_dParamB, m.m_dParamC, m.m_dParamD, m.m_dAngFreq, m.m_dPhase};
     p.mass = m.m_dMass;
     p.parser = m.m_pParser.get();
-    p.eqX = p.kind == SystemKind::Newtonian ? m.m_strEquation : m.m_strXRate;
-    p.eqY = m.m_strYRate;
     p.chronon = m.RunStep();
     return p;
 }
 
-CFieldBase::CFieldBase(const CPlaneModel& model) : m_model(model)
+KindRhs CPlaneModel::Rhs(CParser* parserToUse) const
 {
-    if (CParser* parser = m_model.parser) {
-        const FormParams& p = m_model.params;
-        parser->m_dA = p.a;
-        parser->m_dB = p.b;
-        parser->m_dC = p.c;
-        parser->m_dD = p.d;
-        parser->m_dAF = p.af;
-        parser->m_dPA = p.pa;
-        parser->m_dDT = m_model.chronon;
+    KindRhs f;
+    f.kind = kind;
+    f.form = form;
+    f.params = params;
+    f.mass = mass;
+    f.parser = parserToUse;
+    f.hStep = chronon;
+    // The logistic form never divides by a b of 0.
+    if (kind == SystemKind::OneVariable && form == static_cast<int>(OneVariableModel::Logistic) &&
+        f.params.b == 0)
+        f.params.b = 1;
+    if (parserToUse) {
+        LoadParams(*parserToUse, params);
+        parserToUse->m_dDT = chronon;
     }
-    m_h = m_model.chronon;
+    return f;
 }
 
-double CFieldBase::Replay(int list, double t, double x, double y, double xp)
+CFieldBase::CFieldBase(const CPlaneModel& model)
+    : m_rhs(model.Rhs(model.parser)), m_chronon(model.chronon)
 {
-    CParser* parser = m_model.parser;
-    if (!parser)
-        return 0;
-    parser->m_dT = t;
-    parser->m_dX = x;
-    parser->m_dY = y;
-    parser->m_dXPrime = xp;
-    // In the phase plane X: and Y: are the point itself, unless a basins run keeps delays.
-    parser->m_dXDelayed = m_bOwnDelayed ? m_xDelayed : x;
-    parser->m_dYDelayed = m_bOwnDelayed ? m_yDelayed : y;
-    parser->m_bScan = 0;
-    parser->m_nList = list;
-    parser->m_nListIndex = 0;
-    int status = 0;
-    return parser->Evaluate((list == 1 ? m_model.eqX : m_model.eqY).c_str(), status);
 }
 
 CRateField::CRateField(const CPlaneModel& model)
     : CFieldBase(model), m_oneVar(model.kind == SystemKind::OneVariable)
 {
-    // The logistic form never divides by a b of 0.
-    if (m_oneVar && m_model.form == static_cast<int>(OneVariableModel::Logistic) &&
-        m_model.params.b == 0)
-        m_model.params.b = 1;
 }
 
 std::unique_ptr<CFieldBase> MakePlaneField(const CPlaneModel& model)

@@ -3,18 +3,17 @@
 // model is the plane (x, x') with rates (x', F / m); the two-variable model the plane (x, y);
 // the one-variable model the line x with rate f(x) (y stays where it is). Every phase-plane
 // calculation (direction field, nullclines, fixed points, manifolds, tracks, basins) is written
-// once over this field; the adapters below take the built-in forms from ModelForms, the same
-// formulas the trajectory run uses, and replay the recorded token lists for typed equations.
+// once over this field; the adapters below evaluate through the right-hand side of the kind
+// (KindRates.h) and the calculations step with the steppers (Steppers.h) of the run.
 //
 // A field evaluates through one parser and is not to be shared between threads: a worker
-// takes a field of its own over a parser of its own (CPlaneModel::WithParser).
-#include "model/core/ModelForms.h"
+// takes a field of its own over a parser of its own (CPlaneModel::Rhs).
+#include "model/core/KindRates.h"
 #include "model/core/Steppers.h"
 #include "platform/base/WinTypes.h"
 
 #include <cmath>
 #include <memory>
-#include <string>
 #include <vector>
 
 class CParser;
@@ -28,11 +27,13 @@ struct CPlaneModel
     FormParams params;
     double mass = 1;           // Newtonian only
     CParser* parser = nullptr; // equations recorded in lists 1 (x' or F) and 2 (y')
-    std::string eqX, eqY;      // the texts replayed (Newtonian: the joined force text)
     double chronon = 0.01;     // the model's step dt
 
-    // The model of a document: its kind, form, parameters, mass, texts, step and parser.
+    // The model of a document: its kind, form, parameters, mass, step and parser.
     static CPlaneModel Of(CModelCore& model);
+    // Its right-hand side over the given parser (its own or a copy), with the parameters and
+    // the step loaded into that parser.
+    KindRhs Rhs(CParser* parserToUse) const;
 };
 
 class IPlaneField
@@ -50,32 +51,30 @@ public:
     virtual double Chronon() const = 0;
 };
 
-// Shared by the adapters: the model, the parser set-up and the pulse time.
+// Shared by the adapters: the right-hand side and what X: and Y: read.
 class CFieldBase : public IPlaneField
 {
 public:
     explicit CFieldBase(const CPlaneModel& model);
     void SetPulse(double t, double h) final
     {
-        m_tPulse = t;
-        m_h = h;
+        m_rhs.tStep = t;
+        m_rhs.hStep = h;
     }
-    // The delayed values that X: and Y: read; by default they follow the current x and y.
-    void SetDelayed(double xd, double yd)
-    {
-        m_bOwnDelayed = true;
-        m_xDelayed = xd;
-        m_yDelayed = yd;
-    }
-    double Chronon() const final { return m_model.chronon; }
+    double Chronon() const final { return m_chronon; }
 
 protected:
-    double Replay(int list, double t, double x, double y, double xp);
+    // In the phase plane X: and Y: are the point itself.
+    void LoadDelayed(double x, double y)
+    {
+        if (m_rhs.parser) {
+            m_rhs.parser->m_dXDelayed = x;
+            m_rhs.parser->m_dYDelayed = y;
+        }
+    }
 
-    CPlaneModel m_model;
-    double m_tPulse = 0, m_h = 0;
-    bool m_bOwnDelayed = false;
-    double m_xDelayed = 0, m_yDelayed = 0;
+    KindRhs m_rhs;
+    double m_chronon;
 };
 
 // x'' = F(x, x', t) / m as the plane (x, x').
@@ -83,20 +82,17 @@ class CNewtonianField final : public CFieldBase
 {
 public:
     using CFieldBase::CFieldBase;
-    double Accel(double t, double x, double v)
-    {
-        if (m_model.form == 0)
-            return Replay(1, t, x, 0, v) / m_model.mass;
-        return NewtonianForce(m_model.form, m_model.params, t, x, v, m_tPulse, m_h) / m_model.mass;
-    }
     double Rate(int i, double t, double x, double y) override
     {
-        return i == 0 ? y : Accel(t, x, y);
+        if (i == 0)
+            return y;
+        LoadDelayed(x, 0);
+        return KindRate<SystemKind::Newtonian>(m_rhs, 1, KindState{t, {x, y, 0}});
     }
     void Rates(double t, double x, double y, double& fx, double& fy) override
     {
         fx = y;
-        fy = Accel(t, x, y);
+        fy = Rate(1, t, x, y);
     }
     bool SecondIsRateOfFirst() const override { return true; }
 };
@@ -108,17 +104,24 @@ public:
     explicit CRateField(const CPlaneModel& model);
     double Rate(int i, double t, double x, double y) override
     {
-        if (m_model.form == 0)
-            return i == 1 && m_oneVar ? 0 : Replay(i + 1, t, x, y, 0);
+        LoadDelayed(x, y);
+        const KindState s{t, {x, y, 0}};
         if (m_oneVar)
-            return i == 0 ? OneVarRate(m_model.form, m_model.params, x) : 0;
-        return i == 0 ? TwoVarXRate(m_model.form, m_model.params, x, y)
-                      : TwoVarYRate(m_model.form, m_model.params, x, y);
+            return i == 0 ? KindRate<SystemKind::OneVariable>(m_rhs, 0, s) : 0;
+        return KindRate<SystemKind::TwoVariable>(m_rhs, i, s);
     }
     void Rates(double t, double x, double y, double& fx, double& fy) override
     {
-        fx = Rate(0, t, x, y);
-        fy = Rate(1, t, x, y);
+        if (m_oneVar) {
+            fx = Rate(0, t, x, y);
+            fy = 0;
+            return;
+        }
+        LoadDelayed(x, y);
+        double r[2];
+        KindRates<SystemKind::TwoVariable>(m_rhs, KindState{t, {x, y, 0}}, r);
+        fx = r[0];
+        fy = r[1];
     }
     bool SecondIsRateOfFirst() const override { return false; }
 

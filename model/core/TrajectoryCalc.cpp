@@ -53,14 +53,8 @@ void CTrajectoryCalc::SetParams()
                     m_p.m_dParamD, m_p.m_dAngFreq, m_p.m_dPhase};
     m_rhs.mass = m_p.m_dMass;
     m_rhs.parser = m_p.m_pParser;
-    if (CParser* parser = m_p.m_pParser) {
-        parser->m_dA = m_p.m_dParamA;
-        parser->m_dB = m_p.m_dParamB;
-        parser->m_dC = m_p.m_dParamC;
-        parser->m_dD = m_p.m_dParamD;
-        parser->m_dAF = m_p.m_dAngFreq;
-        parser->m_dPA = m_p.m_dPhase;
-    }
+    if (CParser* parser = m_p.m_pParser)
+        LoadParams(*parser, m_rhs.params);
     m_v[kSlotT] = m_p.m_dT;
     m_v[kSlotX] = m_p.m_dX;
     m_v[kSlotXp] = m_p.m_dXp;

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -202,6 +203,22 @@ mode_t ModeFor(const std::string& path)
     return 0666 & ~mask;
 }
 
+// The file a symbolic link leads to, or the path itself.
+std::string LinkTarget(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string target = real;
+    std::free(real);
+    return target;
+}
+
 } // namespace
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
@@ -234,13 +251,14 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
 
 // The new text goes to a temporary file beside the old one and replaces it only when all of it
 // is on disk, so a full disk or a lost write leaves the old file as it was.
-bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data)
+bool WriteFileBytes(const std::string& named, const std::vector<std::uint8_t>& data)
 {
     struct stat st
     {
     };
-    if (path.empty() || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
+    if (named.empty() || (::stat(named.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
         return false;
+    const std::string path = LinkTarget(named); // a link stays a link to the new text
     std::string temp = path + ".XXXXXX";
     Fd f(::mkostemp(temp.data(), O_CLOEXEC));
     if (f.Get() < 0)

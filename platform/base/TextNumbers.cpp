@@ -29,7 +29,75 @@ template <typename T> bool ParseWhole(const std::string& text, T& value)
     return true;
 }
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Where the digits of a number start: past leading blanks and one sign.
+std::size_t SkipBlanksAndSign(const std::string& s, bool& negative)
+{
+    std::size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    negative = i < s.size() && s[i] == '-';
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
+        ++i;
+    return i;
+}
+
 } // namespace
+
+bool ReadLeadingNumber(const std::string& s, double& v)
+{
+    bool negative = false;
+    std::size_t i = SkipBlanksAndSign(s, negative);
+    const std::size_t n = s.size();
+    const std::size_t start = i;
+    int digits = 0;
+    for (; i < n && IsDigit(s[i]); ++i)
+        ++digits;
+    if (i < n && s[i] == '.')
+        for (++i; i < n && IsDigit(s[i]); ++i)
+            ++digits;
+    if (digits == 0)
+        return false;
+    std::size_t end = i;
+    if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < n && (s[j] == '-' || s[j] == '+'))
+            ++j;
+        if (j < n && IsDigit(s[j])) {
+            while (j < n && IsDigit(s[j]))
+                ++j;
+            end = j;
+        }
+    }
+    const auto [p, ec] = std::from_chars(s.data() + start, s.data() + end, v);
+    if (ec != std::errc() || p != s.data() + end)
+        return false;
+    v = negative ? -v : v;
+    return true;
+}
+
+bool ReadLeadingInteger(const std::string& s, long long& v)
+{
+    bool negative = false;
+    std::size_t i = SkipBlanksAndSign(s, negative);
+    const std::size_t n = s.size();
+    if (i >= n || !IsDigit(s[i]))
+        return false;
+    v = 0;
+    for (; i < n && IsDigit(s[i]); ++i)
+        v = v > 1'000'000'000'000LL ? v : v * 10 + (s[i] - '0');
+    v = negative ? -v : v;
+    return true;
+}
 
 std::string FormatGeneral(double value, int precision)
 {

@@ -113,6 +113,16 @@ TEST_F(Config, StartUpReadsTheRecordAndLogsTheStudentOn)
          "",
          {},
          {}},
+        {"an empty name is the start folder itself",
+         Bytes("\0\0\0\0\0", 5),
+         true,
+         {LogOn("")},
+         -1,
+         0,
+         "",
+         "",
+         {"Student Log On"},
+         {}},
         {"cancel at the log-on",
          Bytes("\0\0\0\0\0", 5),
          true,
@@ -186,14 +196,6 @@ TEST_F(Config, AFileThatCannotBeReadStopsTheStartAfterTheAboutBox)
         EXPECT_EQ(g_strTeacherPassword, "unread");
         EXPECT_EQ(ReadConfig(), bytes);
     }
-}
-
-TEST_F(Config, AnEmptyLogOnNameIsTheStartFolderItself)
-{
-    WriteConfig(Bytes("\0\0\0\0\0", 5));
-    ModalDriver driver({LogOn("")});
-    EXPECT_EQ(StartUpConfiguration(), -1);
-    EXPECT_EQ(g_strUserDir, g_strStartDir + "//");
 }
 
 TEST_F(Config, ExitCodesOfTheStartUp)
@@ -290,6 +292,19 @@ TEST_F(Config, ConfigurationCommandAndItsPasswordFlows)
           "New password not confirmed.  Re-enter new password."},
          old},
         {"cancel changes nothing", {Reject}, {}, old},
+        {"a click on Cancel from the password field asks nothing",
+         {[](QDialog* d) {
+             d->activateWindow();
+             QLineEdit* pw = Edit(d, IDC_NEW_PASSWORD);
+             pw->setFocus(Qt::MouseFocusReason);
+             ASSERT_TRUE(pw->hasFocus());
+             pw->setText("new");
+             d->findChild<QWidget*>("cancel")->setFocus(Qt::MouseFocusReason);
+             EXPECT_FALSE(pw->hasFocus());
+             d->reject();
+         }},
+         {},
+         old},
     };
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -363,30 +378,6 @@ TEST_F(Config, ConfigurationRefusesAFolderNameWithPunctuation)
     ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
     EXPECT_EQ(recorder.messages, std::vector<std::string>{"No punctuation allowed in log on name"});
     EXPECT_EQ(g_strUserDir, fs::current_path().string() + "/bob/");
-}
-
-} // namespace
-
-namespace {
-
-// With VELTRIX_SHOTS set to a folder, saves the Configuration and log-on dialogs.
-TEST_F(Config, ScreenshotsOnRequest)
-{
-    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
-    StartShell();
-    g_nAccessLevel = 0;
-    auto shot = [folder](const char* name) {
-        return [folder, name](QDialog* d) {
-            d->grab().save(folder + "/" + name);
-            d->reject();
-        };
-    };
-    ModalDriver driver({shot("configuration.png"), shot("logon.png")});
-    StartShell()->ExecuteCommand(ID_CONFIGURATION);
-    CLogOnDlg logOn;
-    logOn.DoModal();
 }
 
 } // namespace

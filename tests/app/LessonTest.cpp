@@ -3,6 +3,7 @@
 #include "LessonFixture.h"
 #include "ModalDriver.h"
 #include "ShellFixture.h"
+#include "app/CntrItem.h"
 #include "app/LessonLink.h"
 #include "app/Rtf.h"
 #include "app/ShellGlobals.h"
@@ -13,9 +14,12 @@
 #include "platform/Help.h"
 #include "resources/ResourceIds.h"
 
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -508,6 +512,62 @@ TEST_F(Lessons, EditAndWindowMenusWorkOnTheActiveLesson)
     EXPECT_FALSE(a.intersects(b));
 }
 
+TEST_F(Lessons, FontCommandSetsFontAndColourOfTheSelection)
+{
+    auto* doc = dynamic_cast<CVXTextDoc*>(LessonTemplate()->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    QTextEdit* edit = ViewOf(doc)->GetEdit();
+    edit->setPlainText("plain coloured");
+    QTextCursor c = edit->document()->find("coloured");
+    edit->setTextCursor(c);
+    ModalDriver driver({[](QDialog* d) {
+                            QFont f("Liberation Serif", 20);
+                            f.setBold(true);
+                            d->findChild<QFontDialog*>()->setCurrentFont(f);
+                            d->findChild<QPushButton*>("colour")->click();
+                            d->accept();
+                        },
+                        [](QDialog* d) {
+                            static_cast<QColorDialog*>(d)->setCurrentColor(QColor(200, 0, 0));
+                            d->accept();
+                        }});
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FORMAT_FONT));
+    EXPECT_TRUE(driver.Done());
+    const QTextCharFormat f = edit->textCursor().charFormat();
+    EXPECT_EQ(f.fontFamilies().toStringList().value(0), "Liberation Serif");
+    EXPECT_DOUBLE_EQ(f.fontPointSize(), 20);
+    EXPECT_EQ(f.fontWeight(), QFont::Bold);
+    EXPECT_EQ(f.foreground().color(), QColor(200, 0, 0));
+    QTextCursor plain(edit->document());
+    plain.setPosition(2);
+    EXPECT_NE(plain.charFormat().fontWeight(), QFont::Bold);
+}
+
+TEST_F(Lessons, InsertedPicturesAreSavedWithTheLesson)
+{
+    Picture().save(QString::fromStdString((m_root / "dot.png").string()));
+    auto* doc = dynamic_cast<CVXTextDoc*>(LessonTemplate()->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    ViewOf(doc)->GetEdit()->setPlainText("Look: ");
+    ViewOf(doc)->GetEdit()->moveCursor(QTextCursor::End);
+    FileDialogHook old = SetFileDialogHook(
+        [this](bool, const std::string&) { return (m_root / "dot.png").string(); });
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_OLE_INSERT_NEW));
+    SetFileDialogHook(std::move(old));
+    EXPECT_EQ(doc->GetItems().size(), 1u);
+    ASSERT_TRUE(doc->DoSave((m_root / "pictured.vxt").string().c_str()));
+    doc->OnCloseDocument();
+
+    CVXTextDoc* back = Open(m_root / "pictured.vxt");
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(back->GetItems().size(), 1u);
+    const QVariant image = back->GetTextDocument()->resource(
+        QTextDocument::ImageResource, QUrl(QString::fromStdString(back->GetItems()[0]->GetName())));
+    EXPECT_EQ(image.value<QImage>().convertToFormat(QImage::Format_RGB32), Picture());
+    EXPECT_EQ(back->GetTextDocument()->toPlainText(),
+              QString("Look: ") + QChar::ObjectReplacementCharacter);
+}
+
 // With VELTRIX_SHOTS set to a folder, saves a lesson with links and the glossary.
 TEST_F(Lessons, ScreenshotsOnRequest)
 {
@@ -556,6 +616,21 @@ TEST_F(Lessons, ScreenshotsOnRequest)
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowTitle().startsWith("Veltrix Help"))
             w->grab().save(folder + "/glossary.png");
+
+    // The first printed page as the preview shows it.
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewWidget preview(&printer);
+    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter* p) {
+        CPrintInfo info;
+        info.m_bPreview = TRUE;
+        ViewOf(doc)->PrintPages(p, &info);
+    });
+    preview.resize(500, 700);
+    preview.show();
+    preview.fitToWidth();
+    preview.updatePreview();
+    QCoreApplication::processEvents();
+    preview.grab().save(folder + "/lesson-print.png");
 }
 
 } // namespace

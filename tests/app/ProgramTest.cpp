@@ -40,6 +40,7 @@ TEST(Program, BuiltModelKindsAreUsedInsteadOfPlaceholders)
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Help.h"
+#include "platform/Resources.h"
 #include "platform/View.h"
 #include "resources/ResourceIds.h"
 
@@ -135,6 +136,41 @@ TEST(Program, LessonLinksOpenModelsAndTheToolbarFollows)
     EXPECT_EQ(frame->m_wndToolBar.GetLoadedID(), IDR_SYS1TYPE);
     theApp.CloseAllDocuments(FALSE);
     std::filesystem::current_path(old);
+}
+
+void CollectCommands(const std::vector<vx::res::MenuItem>& items, std::vector<UINT>& ids)
+{
+    for (const vx::res::MenuItem& item : items) {
+        if (item.id != 0 && (item.id < ID_FILE_MRU_FILE1 || item.id > ID_FILE_MRU_FILE4))
+            ids.push_back(item.id);
+        CollectCommands(item.items, ids);
+    }
+}
+
+// Every context number the program hands to the help window has a page of its own: the
+// views', the glossary's, and those of the menu items and buttons that help mode reaches.
+TEST(Program, EveryHelpContextHasItsPage)
+{
+    ASSERT_NE(StartShell(), nullptr);
+    for (UINT kind : {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE})
+        TemplateOf(kind)->OpenDocumentFile(nullptr); // a model's first document adds its menus
+    std::vector<DWORD> contexts = {0x50BB9, 0x18005, 0x18006, 0x18007, 0x18008, 0x18009,
+                                   0x1800A, 0x18022, 0x18068, 0x1806B, 0x1806D, 0x1880A};
+    std::vector<UINT> commands;
+    for (UINT menu :
+         {IDR_MAINFRAME, IDR_VXTEXTTYPE, IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE})
+        CollectCommands(*vx::res::FindMenu(menu), commands);
+    for (UINT bar : {IDR_MAINFRAME, IDR_SYS1TYPE})
+        for (UINT id : vx::res::FindToolBar(bar)->buttons)
+            if (id != 0)
+                commands.push_back(id);
+    for (UINT id : commands)
+        contexts.push_back(HID_BASE_COMMAND + id);
+    for (DWORD context : contexts) {
+        const vx::res::HelpTopic* page = vx::res::FindHelpTopic(context);
+        EXPECT_TRUE(page && !page->html.empty()) << std::hex << context;
+    }
+    theApp.CloseAllDocuments(FALSE);
 }
 
 } // namespace

@@ -10,14 +10,18 @@
 #include "resources/ResourceIds.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -251,13 +255,14 @@ TEST_F(Windows, EveryMnemonicOfAModelMenuOpensItsMenu)
     }
 }
 
-// The Controls menu of every kind reaches the graph's zoom, pan and limits commands.
-TEST_F(Windows, ControlsMenuZoomsPansAndResetsTheGraph)
+// The Controls menu of every kind reaches the graph's zoom, pan and limits commands and opens
+// its limits and variables dialogs.
+TEST_F(Windows, ControlsMenuZoomsPansAndOpensTheGraphsDialogs)
 {
     for (UINT type : kModelTypes) {
         CDynSys* doc = New(type);
         ASSERT_NE(doc, nullptr);
-        const double tmax = doc->m_dGraphTMax, vmax = doc->m_dGraphVMax;
+        const double tmax = doc->m_dGraphTMax;
         Choose(ID_CONTROLS_ZOOM_NEAR);
         EXPECT_LT(doc->m_dGraphTMax, tmax);
         Choose(ID_CONTROLS_PAN_LEFT);
@@ -266,16 +271,24 @@ TEST_F(Windows, ControlsMenuZoomsPansAndResetsTheGraph)
         Choose(ID_CONTROLS_RESET_LIMITS);
         EXPECT_EQ(doc->m_dGraphTMax, doc->m_dRunTimeLimit);
         EXPECT_EQ(doc->m_dGraphVMax, doc->m_dGraphVAbsMax);
-        (void)vmax;
-        for (UINT id : {ID_CONTROLS_SET_LIMITS, ID_CONTROLS_SELECT_VARIABLES}) {
-            QAction* a = MenuItem(id);
-            ASSERT_NE(a, nullptr) << id;
-            EXPECT_TRUE(a->isEnabled()) << id;
-        }
         // Pan Right is grey while the window ends at the run time.
         QAction* right = MenuItem(ID_CONTROLS_PAN_RIGHT);
         ASSERT_NE(right, nullptr);
         EXPECT_FALSE(right->isEnabled());
+        for (UINT id : {ID_CONTROLS_SET_LIMITS, ID_CONTROLS_SELECT_VARIABLES}) {
+            bool opened = false;
+            QTimer look; // until the dialog is up
+            QObject::connect(&look, &QTimer::timeout, [&] {
+                if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    opened = true;
+                    look.stop();
+                    dlg->reject();
+                }
+            });
+            look.start(10);
+            Choose(id);
+            EXPECT_TRUE(opened) << id;
+        }
     }
 }
 
@@ -378,6 +391,78 @@ TEST_F(Windows, RefusedCloseDuringARunSaysSo)
     EXPECT_FALSE(bar->currentMessage().isEmpty());
 }
 
+// The horizontal lines of the page in a print preview at fit-page zoom: rows (of the page's
+// picture) where dark pixels run across more than half of the page's width, neighbours joined.
+std::vector<int> PreviewLines(const QImage& shot)
+{
+    // The page is the white part of the preview's grey background.
+    QRect page;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if ((shot.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF)
+                page |= QRect(x, y, 1, 1);
+    std::vector<int> lines;
+    int last = -10;
+    for (int y = page.top(); y <= page.bottom(); ++y) {
+        int run = 0, longest = 0;
+        for (int x = page.left(); x <= page.right(); ++x) {
+            run = qGray(shot.pixel(x, y)) < 200 ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+        if (longest > page.width() / 2) {
+            if (y - last > 2)
+                lines.push_back(y - page.top());
+            last = y;
+        }
+    }
+    return lines;
+}
+
+// Print preview in both orientations, with the frame's skip request set: the page shows the
+// whole picture with the lines of the screen (the frame's top and bottom and the v = 0 axis),
+// and the request is left to the screen.
+TEST_F(Windows, PrintPreviewShowsTheWholePictureWithTheScreensLines)
+{
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    RunToEnd(doc);
+    ASSERT_LT(doc->m_dGraphVMin, 0);
+    ASSERT_GT(doc->m_dGraphVMax, 0);
+    QTemporaryDir dir;
+    for (auto orientation : {QPageLayout::Portrait, QPageLayout::Landscape}) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(dir.path() + "/preview.pdf");
+        printer->setPageOrientation(orientation);
+        theApp.SetPrinter(std::move(printer));
+        CFrameWnd* frame = View(doc)->GetParentFrame();
+        frame->m_bSkipNextDraw = 1;
+        std::vector<int> lines;
+        QTimer look; // until the preview is up
+        QObject::connect(&look, &QTimer::timeout, [&lines, &look] {
+            auto* dlg = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            auto* preview = dlg ? dlg->findChild<QPrintPreviewWidget*>() : nullptr;
+            if (!preview)
+                return;
+            look.stop();
+            dlg->resize(600, 600);
+            preview->fitInView();
+            Settle();
+            lines = PreviewLines(preview->grab().toImage());
+            if (!qEnvironmentVariableIsEmpty("VELTRIX_SHOTS"))
+                preview->grab().save(qEnvironmentVariable("VELTRIX_SHOTS") + "/preview-" +
+                                     QString::number(lines.size()) + ".png");
+            dlg->reject();
+        });
+        look.start(10);
+        Choose(ID_FILE_PRINT_PREVIEW);
+        EXPECT_EQ(lines.size(), 3u) << int(orientation);
+        EXPECT_EQ(frame->m_bSkipNextDraw, 1) << int(orientation);
+        frame->m_bSkipNextDraw = 0;
+    }
+    theApp.SetPrinter(nullptr);
+}
+
 // The data-entry window is wide enough for its whole caption.
 TEST_F(Windows, DataEntryCaptionFits)
 {
@@ -390,6 +475,126 @@ TEST_F(Windows, DataEntryCaptionFits)
     title.setBold(true);
     const int text = QFontMetrics(title).horizontalAdvance(w->windowTitle());
     EXPECT_GE(w->width(), text + 60) << w->windowTitle().toStdString();
+}
+
+// The tests that need real window frames: on an X display with a window manager
+// (UnderWindowManager.sh runs them so), skipped elsewhere.
+class WindowManager : public Windows
+{
+public:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != "xcb")
+            GTEST_SKIP() << "needs an X display with a window manager";
+        Windows::SetUp();
+    }
+    // The window's frame once the window manager has put its title bar on.
+    static QRect Frame(QWidget* w)
+    {
+        Pump([w] { return w->frameGeometry().top() < w->geometry().top(); });
+        return w->frameGeometry();
+    }
+};
+
+// The progress window and the data-entry window stand wholly on the screen with their title
+// bars, clear of the main window's menus.
+TEST_F(WindowManager, ToolWindowsAreOnTheScreenWithTheirTitleBars)
+{
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    StartLongRun(doc);
+    ASSERT_TRUE(doc->m_bRunning);
+    QMenuBar* bar = MainWindow()->menuBar();
+    const QRect menus(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+    for (CWnd* pWnd : {CWnd::FromHandle(doc->ProgressWindow()), doc->DataEntry()}) {
+        ASSERT_NE(pWnd, nullptr);
+        QWidget* w = pWnd->GetWidget();
+        const QRect frame = Frame(w);
+        EXPECT_LT(frame.top(), w->geometry().top()) << pWnd->GetWindowText(); // a title bar
+        EXPECT_TRUE(w->screen()->availableGeometry().contains(frame)) << pWnd->GetWindowText();
+        if (pWnd != doc->DataEntry()) { // that one sits beside the menus, on the toolbar
+            EXPECT_FALSE(frame.intersects(menus)) << pWnd->GetWindowText();
+        }
+    }
+}
+
+// With VELTRIX_SHOTS set, a picture of the screen during a run, frames and all.
+TEST_F(WindowManager, ScreenshotOnRequest)
+{
+    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the picture";
+    CDynSys* first = New(IDR_SYS1TYPE);
+    CDynSys* second = New(IDR_SYS2TYPE);
+    ASSERT_TRUE(first && second);
+    StartLongRun(second);
+    ASSERT_TRUE(Pump([second] { return second->m_nTableCount > 300; }));
+    Frame(CWnd::FromHandle(second->ProgressWindow())->GetWidget());
+    Settle();
+    MainWindow()->screen()->grabWindow(0).save(folder + "/screen-running.png");
+}
+
+// A top-level window drawn into a picture of the main window where it stands, under a caption
+// bar of its title (the offscreen platform draws no window frames).
+void DrawWindowOnto(QImage& shot, QWidget* main, QWidget* w, bool caption)
+{
+    QPainter p(&shot);
+    const QPoint at = w->mapToGlobal(QPoint(0, 0)) - main->mapToGlobal(QPoint(0, 0));
+    if (caption) {
+        const QRect bar(at.x() - 2, at.y() - 22, w->width() + 4, 20);
+        p.fillRect(bar, QColor(0, 0, 128));
+        p.setPen(Qt::white);
+        p.drawText(bar.adjusted(4, 0, 0, 0), Qt::AlignVCenter, w->windowTitle());
+        p.fillRect(QRect(bar.left(), bar.bottom(), bar.width(), w->height() + 4), Qt::lightGray);
+    }
+    p.drawImage(at, w->grab().toImage());
+}
+
+// With VELTRIX_SHOTS set to a folder, saves pictures of the windows to look at.
+TEST_F(Windows, ScreenshotsOnRequest)
+{
+    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
+    QWidget* main = MainWindow();
+    auto save = [&](const QString& name) { main->grab().save(folder + "/" + name + ".png"); };
+    CDynSys* first = New(IDR_SYS2TYPE);
+    CDynSys* second = New(IDR_SYS1TYPE);
+    ASSERT_TRUE(first && second);
+    RunToEnd(second);
+    Choose(ID_WINDOW_CASCADE);
+    save("windows-cascaded");
+    Choose(ID_WINDOW_TILE_HORZ);
+    save("windows-tiled");
+    Sub(second)->showMaximized();
+    Settle();
+    Sub(second)->showNormal(); // the title bar's restore button
+    Settle();
+    save("windows-unmaximised");
+
+    const char* kinds[] = {"newtonian", "one", "two", "three"};
+    for (int k = 0; k < 4; ++k) {
+        CDynSys* doc = New(kModelTypes[k]);
+        ASSERT_NE(doc, nullptr);
+        for (QAction* top : MainWindow()->menuBar()->actions())
+            if (top->text() == "&Controls") {
+                QMenu* menu = top->menu();
+                menu->popup(MainWindow()->menuBar()->mapToGlobal(
+                    MainWindow()->menuBar()->actionGeometry(top).bottomLeft()));
+                Settle();
+                QImage shot = main->grab().toImage();
+                DrawWindowOnto(shot, main, menu, false);
+                shot.save(folder + "/controls-" + kinds[k] + ".png");
+                menu->close();
+            }
+    }
+    Area()->setActiveSubWindow(Sub(first));
+    Settle();
+    StartLongRun(first);
+    ASSERT_TRUE(Pump([first] { return first->m_nTableCount > 200; }));
+    QImage shot = main->grab().toImage();
+    DrawWindowOnto(shot, main, CWnd::FromHandle(first->ProgressWindow())->GetWidget(), true);
+    shot.save(folder + "/progress-running.png");
 }
 
 } // namespace

@@ -22,6 +22,7 @@ public:
     CModelCore& Core() override { return *this; }
     const CModelCore& Core() const override { return *this; }
     HWND TableViewWindow() const override { return m_hwndTable; }
+    void SetTableViewWindow(HWND h) override { m_hwndTable = h; }
     void MarkModified() override { ++m_nModified; }
     // Records the row; the follower draws it when m_bFollowRows is set.
     bool OnCalcSample(CView*, int w, int l) override

@@ -25,6 +25,16 @@ int DigitsForStep(double dt)
     return ClampDigits(std::trunc(4.0 - std::log10(SaneRange(dt))));
 }
 
+int DigitsForTableColumn(double range)
+{
+    return ClampDigits(5.0 - std::trunc(std::log10(SaneRange(range))));
+}
+
+int DigitsForTableTime(double dt)
+{
+    return ClampDigits(4.0 - std::trunc(std::log(SaneRange(dt))));
+}
+
 std::string FormatNumber(double value, int digits)
 {
     return FormatGeneral(RoundToDigits(value, digits));

@@ -10,6 +10,10 @@
 int DigitsForRange(double range);
 // trunc(4 - log10(dt)): the digits of the time step (truncated after the subtraction).
 int DigitsForStep(double dt);
+// The digits of a Data Table column: 5 - trunc(log10(range)) for values, and for time
+// 4 - trunc(ln(dt)), with the natural logarithm. Bounded as above.
+int DigitsForTableColumn(double range);
+int DigitsForTableTime(double dt);
 constexpr int kMaxDigits = 99;
 
 // The value rounded to the given digits, then written as %g with six significant digits and a

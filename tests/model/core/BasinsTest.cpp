@@ -1,7 +1,6 @@
 #include "PlaneTestUtil.h"
 
 #include "model/core/BasinsScan.h"
-#include "model/core/Steppers.h"
 
 #include <cmath>
 #include <cstdint>
@@ -69,7 +68,7 @@ TEST(Basins, DepthPlusOneSteps)
                 const CBasinsParams b = Params(p, integrator, depth, 10, 10);
                 CBasinsScan scan(b);
                 const int steps = depth >= 1 ? depth + 1 : 0;
-                EXPECT_NEAR(scan.FinalX(*p.field, 0.5, 1), 0.5 + steps * b.model.chronon, 1e-12);
+                EXPECT_NEAR(scan.FinalX(0.5, 1), 0.5 + steps * b.model.chronon, 1e-12);
             }
 }
 
@@ -87,57 +86,8 @@ TEST(Basins, DelayedValuesOfEachStartPoint)
         const double dt = b.model.chronon;
         // A second start point reads none of the first one's history.
         for (int k = 0; k < 2; ++k)
-            EXPECT_NEAR(scan.FinalX(*p.field, 1, 0), 1 + 3 * dt + (square ? dt * dt : 0), 1e-15);
+            EXPECT_NEAR(scan.FinalX(1, 0), 1 + 3 * dt + (square ? dt * dt : 0), 1e-15);
     }
-}
-
-TEST(Basins, StepsAreTheTrajectoryRunsSteps)
-{
-    // The built-in forms step exactly as the trajectory run steps them, forcing and pulse too.
-    struct Case
-    {
-        SystemKind kind;
-        int form;
-        FormParams params;
-    };
-    const Case cases[] = {
-        {SystemKind::Newtonian, 2, {0.3, 1, 0.2, 0, 1.2, 0.4}},
-        {SystemKind::Newtonian, 4, {1.5, 1, 0.1, 0.25, 1, 0}},
-        {SystemKind::Newtonian, 3, {0.5, 1, 1, 0, 0.7, 0}},
-        {SystemKind::TwoVariable, 1, {-1, 0.5, -0.5, 0.2, 0, 0}},
-        {SystemKind::TwoVariable, 4, {0.5, -1, -0.3, 0.4, 0, 0}},
-        {SystemKind::OneVariable, 4, {1, 2, -0.5, 0.1, 0, 0}},
-    };
-    const double x0 = 0.7, y0 = -0.4;
-    const int depth = 40;
-    for (const Case& c : cases)
-        for (int integrator : {0, 1}) {
-            SCOPED_TRACE(std::to_string(c.form) + " " + std::to_string(integrator));
-            PlaneCase p = MakePlane(c.kind, "0", "0", c.form);
-            CBasinsParams b = Params(p, integrator, depth, 10, 10);
-            b.model.params = c.params;
-            CBasinsScan scan(b);
-            std::unique_ptr<CFieldBase> field = MakePlaneField(b.model);
-            const double y = c.kind == SystemKind::OneVariable ? 0 : y0;
-            KindRhs rhs;
-            rhs.kind = c.kind;
-            rhs.form = c.form;
-            rhs.params = c.params;
-            KindState s{0, {x0, y, 0}};
-            // The first-order step starts from the derivative of the start point.
-            double fx, fy;
-            field->SetPulse(0, b.model.chronon);
-            field->Rates(0, x0, y, fx, fy);
-            const bool newtonian = c.kind == SystemKind::Newtonian;
-            double rate[3] = {newtonian ? y : fx, newtonian ? fy : 0, 0};
-            for (int n = 0; n <= depth; ++n) {
-                if (integrator)
-                    StepRKF(rhs, s, b.model.chronon);
-                else
-                    StepEuler(rhs, s, rate, b.model.chronon);
-            }
-            EXPECT_EQ(scan.FinalX(*field, x0, y), s.u[0]);
-        }
 }
 
 // Counts what the scan reports, from any worker.
@@ -200,7 +150,6 @@ TEST(Basins, OneTwoAndAllThreadsGiveOnePicture)
             CBasinsParams b = Params(p, integrator, 60, 47, 31, 3);
             if (c.form)
                 b.model.params = c.params;
-            std::unique_ptr<CFieldBase> field = MakePlaneField(b.model);
             std::uint64_t first = 0;
             for (int threads : {1, 2, hw}) {
                 b.threads = threads;
@@ -221,7 +170,7 @@ TEST(Basins, OneTwoAndAllThreadsGiveOnePicture)
                     const double x = px * b.scaleX + b.xmin;
                     const double y = c.kind == SystemKind::OneVariable ? 0 : b.ymax - py * b.scaleY;
                     EXPECT_EQ(scan.Pixel(px, py),
-                              BasinColorBand(scan.FinalX(*field, x, y), b.xmin, 47 * b.scaleX));
+                              BasinColorBand(scan.FinalX(x, y), b.xmin, 47 * b.scaleX));
                 }
             }
         }

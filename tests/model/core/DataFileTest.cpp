@@ -232,7 +232,8 @@ struct BadFile
     SystemKind kind;
     std::string text;
     std::vector<std::string> messages;
-    int rows; // -1: nothing imported
+    int rows;        // -1: nothing imported
+    int earlier = 0; // an earlier import is there, and the answer to replacing it
 };
 
 TEST(DataImport, EveryMessageForItsFile)
@@ -295,37 +296,22 @@ TEST(DataImport, EveryMessageForItsFile)
           "z will be used."},
          2},
         {One, Header(One) + "0 1 2\r\n30 2 3\r\n", {kImportExtendRunTime}, 2},
+        {One, Header(One) + "0 1 2\r\n", {kImportReplace}, -1, msgbox::IDNO},
+        {One, Header(One) + "0 1 2\r\n", {kImportReplace}, 1, msgbox::IDYES},
     };
     for (const BadFile& c : kCases) {
         CModelCore m(c.kind);
         NewModel(m);
         m.m_nImportRows = 7;
-        Answers answers;
+        m.m_bHaveImport = c.earlier != 0;
+        Answers answers({c.earlier});
         const ImportOutcome outcome = ImportText(m, c.text);
         EXPECT_EQ(answers.texts, c.messages) << c.text;
         EXPECT_EQ(outcome == ImportOutcome::Imported, c.rows >= 0) << c.text;
         EXPECT_EQ(m.m_nImportRows, c.rows >= 0 ? c.rows : 7) << c.text;
-        EXPECT_EQ(m.m_bHaveImport != 0, c.rows >= 0) << c.text;
+        EXPECT_EQ(m.m_bHaveImport != 0, c.rows >= 0 || c.earlier) << c.text;
+        EXPECT_EQ(m.m_strImportFile, c.rows >= 0 ? "in.d2d" : "none") << c.text;
     }
-}
-
-TEST(DataImport, AnEarlierImportIsReplacedOnlyOnYes)
-{
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    const std::string text = Header(SystemKind::OneVariable) + "0 1 2\r\n1 2 3\r\n";
-    ASSERT_EQ(ImportText(m, text), ImportOutcome::Imported);
-    m.m_nImportRows = 9;
-    {
-        Answers no({msgbox::IDNO});
-        EXPECT_EQ(ImportText(m, text), ImportOutcome::Declined);
-        EXPECT_EQ(no.texts, std::vector<std::string>{kImportReplace});
-        EXPECT_EQ(m.m_nImportRows, 9);
-    }
-    Answers yes({msgbox::IDYES});
-    EXPECT_EQ(ImportText(m, text), ImportOutcome::Imported);
-    EXPECT_EQ(m.m_nImportRows, 2);
-    EXPECT_EQ(m.m_strImportFile, "in.d2d");
 }
 
 struct FillCase
@@ -407,6 +393,25 @@ TEST(DataImport, ReadsBackWhatTheExportWrote)
                 EXPECT_EQ(back.m_dZ, back.m_arrImport[kSlotZ][nRows - 1]);
             }
         }
+    }
+}
+
+// Lines that cross the reader's buffer, and a first line of megabytes without a line end.
+TEST(DataImport, LongFilesAndLongLinesAreReadWhole)
+{
+    std::string text = std::string(3 << 20, 'j') + "\n" + Header(SystemKind::TwoVariable);
+    for (int r = 0; r < 40000; ++r)
+        text += std::to_string(r) + " 1.5 -2.25 3e-007 " + std::to_string(r % 7) + "\r\n";
+    CModelCore m(SystemKind::TwoVariable);
+    NewModel(m);
+    MessageRecorder quiet;
+    ASSERT_EQ(ImportText(m, text), ImportOutcome::Imported);
+    ASSERT_EQ(m.m_nImportRows, 40000);
+    for (int r : {0, 9000, 39999}) {
+        EXPECT_EQ(m.m_arrImport[kSlotT][r], r);
+        EXPECT_EQ(m.m_arrImport[kSlotX][r], 1.5);
+        EXPECT_EQ(m.m_arrImport[kSlotXp][r], 3e-7);
+        EXPECT_EQ(m.m_arrImport[kSlotYp][r], r % 7);
     }
 }
 

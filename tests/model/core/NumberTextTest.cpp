@@ -2,10 +2,14 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <locale>
+#include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +94,78 @@ TEST(FormatTableValue, WritesPaddedGeneralText)
         FormatTableValue(buffer, c.value, c.nDigits, c.bSign, c.nWidth);
         EXPECT_STREQ(buffer, c.text) << c.value;
     }
+}
+
+// The rounding step by step as the rule states it (log10, fmod, powers by squaring), beside the
+// faster way the program takes, and the text beside the C library's %.6g: values of every size,
+// near powers of ten, ties and their neighbours.
+double PlainPower(long long k)
+{
+    unsigned long long n = k < 0 ? 0ULL - static_cast<unsigned long long>(k) : k;
+    double r = 1, sq = 10;
+    for (; n != 0; n >>= 1, sq *= sq)
+        if (n & 1)
+            r *= sq;
+    return k < 0 ? 1.0 / r : r;
+}
+
+double PlainRound(double x, int nDigits)
+{
+    long long e = 0;
+    if (x > 10.0 || x < -10.0) {
+        const double d = std::trunc(std::log10(std::fabs(x)));
+        if (nDigits > std::fabs(d)) {
+            e = static_cast<long long>(d);
+            x = x / PlainPower(e);
+        }
+    }
+    double z = x * PlainPower(nDigits);
+    z += x > 0.0 ? 0.5 : x < 0.0 ? -0.5 : 0.0;
+    const double t = z - std::fmod(z, 1.0);
+    const long long k = e - nDigits;
+    return k >= 0 ? t * PlainPower(k) : t * (1.0 / PlainPower(-k));
+}
+
+std::string CLibraryText(double rounded)
+{
+    char b[64];
+    std::snprintf(b, sizeof b, "%.6g", rounded);
+    std::string s = b;
+    if (const auto e = s.find('e'); e != std::string::npos && s.size() - e - 2 < 3)
+        s.insert(e + 2, 3 - (s.size() - e - 2), '0');
+    return s;
+}
+
+TEST(FormatTableValue, AgreesWithThePlainRuleAndTheCLibrary)
+{
+    std::vector<double> values = {1.5,      2.5,      0.0000125, 999999.5, 1234565.0,
+                                  0.123456, 12345.65, 1e22,      1e23,     99999.95,
+                                  1e15,     -1e7,     0.1,       1e-5,     5e-324};
+    for (int k = 1; k <= 23; ++k) {
+        double below = std::pow(10.0, k), above = below;
+        for (int i = 0; i < 50; ++i) {
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, 1e300);
+            values.insert(values.end(), {below, -below, above});
+        }
+    }
+    std::mt19937_64 random(2024);
+    std::uniform_real_distribution<double> exponent(-8.0, 25.0);
+    for (int i = 0; i < 100000; ++i)
+        values.push_back(std::pow(10.0, exponent(random)) * (i % 2 ? 1 : -1));
+    for (double v : values)
+        for (int nDigits : {-2, 0, 3, 4, 5, 9, 17}) {
+            const double rounded = RoundToDigits(v, nDigits);
+            const double plain = PlainRound(v, nDigits);
+            ASSERT_EQ(std::memcmp(&rounded, &plain, sizeof plain), 0) << v << " to " << nDigits;
+            char buffer[64];
+            FormatTableValue(buffer, v, nDigits, 0, 0);
+            const double shown =
+                std::fabs(v) > 1e6
+                    ? PlainRound(v, 3 - static_cast<int>(std::trunc(std::log10(std::fabs(v)))))
+                    : rounded;
+            ASSERT_EQ(buffer, CLibraryText(shown)) << v << " to " << nDigits;
+        }
 }
 
 TEST(FormatTableValue, IgnoresADecimalCommaLocale)

@@ -121,6 +121,14 @@ TEST_F(FileHelpers, RoundTripAndReplaceWholly)
     ASSERT_TRUE(ReadFileBytes(path, back));
     EXPECT_EQ(back, Bytes({7}));
     EXPECT_EQ(FolderEntries(m_dir).size(), 2u); // no temporary file left beside it
+
+    // Through a link the linked file gets the text, and the link stays.
+    const std::string link = At("link.bin");
+    std::filesystem::create_symlink(path, link);
+    ASSERT_TRUE(WriteFileBytes(link, Bytes({8, 9})));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    ASSERT_TRUE(ReadFileBytes(path, back));
+    EXPECT_EQ(back, Bytes({8, 9}));
 }
 
 TEST_F(FileHelpers, PathsThatAreNoFileFailWithoutThrowing)

@@ -1,0 +1,92 @@
+#pragma once
+// Drives the real main window as a user does: picks commands from its menus (greyed ones are
+// not carried out) and waits for what they start.
+#include "app/ShellFixture.h"
+#include "model/DynSys.h"
+#include "platform/DocTemplate.h"
+#include "platform/Messages.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <functional>
+
+// Pumps events and posted messages until done() holds; false after a minute (a hang guard).
+inline bool Pump(const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 60000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        vx::DeliverPostedMessages();
+    }
+    return true;
+}
+
+inline QAction* FindAction(const QList<QAction*>& actions, UINT id)
+{
+    for (QAction* a : actions) {
+        if (a->data().toUInt() == id)
+            return a;
+        if (a->menu())
+            if (QAction* found = FindAction(a->menu()->actions(), id))
+                return found;
+    }
+    return nullptr;
+}
+
+// The menu item of the command, brought up to date as when its menu opens; null when the
+// active menu has no such item.
+inline QAction* UpdatedAction(UINT id)
+{
+    CMainFrame* frame = StartShell();
+    auto* main = static_cast<QMainWindow*>(frame->GetWidget());
+    QAction* action = FindAction(main->menuBar()->actions(), id);
+    if (action)
+        if (auto* menu = qobject_cast<QMenu*>(action->parent()))
+            frame->UpdateMenu(menu);
+    return action;
+}
+
+// Whether the active menu offers the command enabled.
+inline bool Offered(UINT id)
+{
+    QAction* action = UpdatedAction(id);
+    return action && action->isEnabled();
+}
+
+// Opens the menu that holds the command and picks it; false when the command is not in the
+// menu or greyed.
+inline bool Choose(UINT id)
+{
+    QAction* action = UpdatedAction(id);
+    if (action == nullptr || !action->isEnabled())
+        return false;
+    action->trigger();
+    QCoreApplication::processEvents();
+    vx::DeliverPostedMessages();
+    return true;
+}
+
+// A new model of the kind with that resource id, as File/New makes it.
+inline CDynSys* NewModel(UINT nID)
+{
+    StartShell();
+    for (CDocTemplate* t : theApp.GetDocTemplates())
+        if (t->GetResourceID() == nID) {
+            auto* doc = dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr));
+            QCoreApplication::processEvents();
+            return doc;
+        }
+    return nullptr;
+}
+
+// Controls/Run, then waits for the run's end.
+inline bool RunThroughMenu(CDynSys* doc)
+{
+    return Choose(ID_CONTROLS_RUN) && Pump([doc] { return !doc->m_bRunning && doc->m_bHaveData; });
+}

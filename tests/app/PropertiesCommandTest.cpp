@@ -1,0 +1,100 @@
+// View/Set Properties of the model documents, reached through the real main window's menu.
+#if defined(HAVE_VELTRIX_VIEWSGRAPH) && defined(HAVE_VELTRIX_DIALOGS)
+#include "app/MenuDriver.h"
+#include "dialogs/ModelPropSheet.h"
+#include "model/DynSys.h"
+#include "platform/DocTemplate.h"
+#include "resources/ResourceIds.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Calls fn with the sheet as soon as it is shown (the command may arrive a little later than
+// the menu's click).
+void WhenSheetShown(const std::function<void(CModelPropSheet&, QDialog&)>& fn, bool& shown,
+                    int tries = 1000)
+{
+    QTimer::singleShot(1, [fn, &shown, tries] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        auto* sheet = dlg ? dynamic_cast<CModelPropSheet*>(CWnd::FromWidget(dlg)) : nullptr;
+        if (!sheet) {
+            if (tries > 0)
+                WhenSheetShown(fn, shown, tries - 1);
+            return;
+        }
+        shown = true;
+        fn(*sheet, *dlg);
+    });
+}
+
+// Chooses View/Set Properties and lets fn work in the sheet; true when the sheet was shown.
+bool SetProperties(const std::function<void(CModelPropSheet&, QDialog&)>& fn)
+{
+    bool shown = false;
+    WhenSheetShown(fn, shown);
+    return Choose(ID_VIEW_SET_PROPERTIES) && Pump([&shown] { return shown; }) &&
+           !QApplication::activeModalWidget();
+}
+
+QLineEdit* FirstEdit(CModelPropSheet& sheet, int page)
+{
+    sheet.SetActivePage(page);
+    return sheet.GetPage(page)->GetWidget()->findChild<QLineEdit*>();
+}
+
+void Type(QLineEdit* edit, const char* text)
+{
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace
+
+TEST(SetProperties, OkFromTheMenuWritesBackAndKeepsAnUnshapedRun)
+{
+    StartShell();
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    doc->OnControlsRun();
+    ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
+    ASSERT_TRUE(doc->m_bHaveData);
+    doc->SetModifiedFlag(FALSE);
+
+    ASSERT_TRUE(SetProperties([](CModelPropSheet&, QDialog& dlg) { dlg.accept(); }));
+    EXPECT_TRUE(doc->m_bHaveData); // nothing edited: the run stays
+    EXPECT_TRUE(doc->IsModified());
+
+    ASSERT_TRUE(SetProperties([](CModelPropSheet& sheet, QDialog& dlg) {
+        Type(FirstEdit(sheet, 3), "2"); // Object page: ix
+        dlg.accept();
+    }));
+    EXPECT_EQ(doc->m_dInitX, 2);
+    EXPECT_FALSE(doc->m_bHaveData); // a new start value: the run is discarded
+    EXPECT_EQ(doc->m_nActivePage, 3);
+
+    int opened = -1;
+    ASSERT_TRUE(SetProperties([&opened](CModelPropSheet& sheet, QDialog& dlg) {
+        opened = sheet.GetActiveIndex();
+        auto& time = static_cast<CTimePage&>(*sheet.GetPage(0));
+        sheet.SetActivePage(0);
+        Type(time.m_editChrononsPerCycle, "200");
+        dlg.reject();
+    }));
+    EXPECT_EQ(opened, 3); // on the page last shown
+    EXPECT_EQ(doc->m_nChrononsPerCycle, 100);
+    EXPECT_EQ(doc->m_nActivePage, 0);
+
+    doc->m_bRunning = 1; // greyed during a run
+    EXPECT_FALSE(Offered(ID_VIEW_SET_PROPERTIES));
+    doc->m_bRunning = 0;
+    doc->SetModifiedFlag(FALSE);
+    doc->OnCloseDocument();
+}
+#endif

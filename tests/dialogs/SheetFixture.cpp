@@ -1,0 +1,83 @@
+#include "tests/dialogs/SheetFixture.h"
+
+#include "platform/RuntimeClass.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest/QTest>
+
+SheetFixture::SheetFixture(SystemKind kind, const std::function<void(CModelCore&)>& prepare)
+    : doc(kind)
+{
+    doc.InitNewModel();
+    if (prepare)
+        prepare(doc);
+    before.emplace(doc);
+    edited = doc;
+    const CRuntimeClass* pClass = CRuntimeClass::FromName(IModelPropertySheet::ClassName(kind));
+    sheet.reset(dynamic_cast<CModelPropSheet*>(pClass->CreateObject()));
+    sheet->Attach(doc, edited);
+    sheet->Create(0);
+}
+
+SheetFixture::~SheetFixture()
+{
+    if (sheet->GetSafeHwnd())
+        sheet->DestroyWindow();
+}
+
+CTimePage& SheetFixture::Time() const
+{
+    return *static_cast<CTimePage*>(sheet->GetPage(0));
+}
+
+CSpacePage& SheetFixture::Space() const
+{
+    return *static_cast<CSpacePage*>(sheet->GetPage(1));
+}
+
+CTablePage& SheetFixture::Table() const
+{
+    return *static_cast<CTablePage*>(sheet->GetPage(2));
+}
+
+CObjectPage& SheetFixture::Object() const
+{
+    return *static_cast<CObjectPage*>(sheet->GetPage(3));
+}
+
+bool SheetFixture::Go(int nPage)
+{
+    sheet->SetActivePage(nPage);
+    return sheet->GetActiveIndex() == nPage;
+}
+
+std::optional<bool> SheetFixture::Ok()
+{
+    sheet->OnOK();
+    if (sheet->IsWindowVisible())
+        return std::nullopt;
+    return ApplyProperties(doc, edited, *before);
+}
+
+void SheetFixture::Cancel()
+{
+    sheet->OnCancel();
+    before->Restore(doc);
+}
+
+void Type(QLineEdit* pEdit, const char* text)
+{
+    pEdit->selectAll();
+    QTest::keyClick(pEdit, Qt::Key_Delete);
+    QTest::keyClicks(pEdit, text);
+}
+
+void OnNextModal(std::function<void(QWidget*)> fn)
+{
+    QTimer::singleShot(0, [fn] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            fn(w);
+    });
+}
