@@ -131,6 +131,7 @@ void CSpacePage::EnableEquations()
 // evaluated with it. A value that is no finite number is refused, as data entry refuses it.
 bool CSpacePage::CheckParameters(bool& delayed)
 {
+    m_pDoc->SetParserVariables(); // a parameter that reads a variable takes the current state
     for (int i = 0; i < 4; ++i) {
         const std::string& text = m_pEdit->*kParamText[i];
         int status = 0;

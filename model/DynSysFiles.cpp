@@ -86,7 +86,13 @@ BOOL CDynSys::ExportData()
         AfxMessageBox(kNoExportThread);
         return FALSE;
     }
-    auto pThread = std::make_unique<CExpThread>(std::move(*params), Info().pExportCount);
+    auto pFile = std::make_unique<CFileWriter>();
+    if (!pFile->Open(path)) {
+        AfxMessageBox(DataFileError(path, pFile->Error()), MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    auto pThread =
+        std::make_unique<CExpThread>(std::move(*params), std::move(pFile), Info().pExportCount);
     params.reset();
     m_hwndExportProgress = CProgressBarWnd::Open("File Export Progress", AfxGetMainWnd());
     pThread->m_hwndProgress = m_hwndExportProgress;

@@ -7,8 +7,9 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-CExpThread::CExpThread(EXPORTPARAMS&& params, std::atomic<int>* pCounter)
-    : m_params(std::move(params)), m_pCounter(pCounter)
+CExpThread::CExpThread(EXPORTPARAMS&& params, std::unique_ptr<CFileWriter> pFile,
+                       std::atomic<int>* pCounter)
+    : m_params(std::move(params)), m_pFile(std::move(pFile)), m_pCounter(pCounter)
 {
 }
 
@@ -48,7 +49,7 @@ void CExpThread::WriteDataFile()
     if (g_exportThreadStartHook)
         g_exportThreadStartHook(m_bStop);
     const HWND hwndProgress = m_hwndProgress;
-    m_result = ::WriteDataFile(m_params, m_bStop,
+    m_result = ::WriteDataFile(m_params, *m_pFile, m_bStop,
                                [hwndProgress] { PostMessage(hwndProgress, WM_PROGRESS_STEP, 0); });
     PostMessage(hwndProgress, WM_PROGRESS_STEP, 1);
     if (!m_result.ok) {

@@ -10,16 +10,20 @@
 // writer at a row boundary and joins it.
 #include "model/core/DataExport.h"
 #include "platform/Types.h"
+#include "platform/base/Archive.h"
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
 class CExpThread
 {
 public:
-    // Takes the block; pCounter is the running-export counter of the block's kind.
-    CExpThread(EXPORTPARAMS&& params, std::atomic<int>* pCounter);
+    // Takes the block and the file opened at its path; pCounter is the running-export counter
+    // of the block's kind.
+    CExpThread(EXPORTPARAMS&& params, std::unique_ptr<CFileWriter> pFile,
+               std::atomic<int>* pCounter);
     ~CExpThread();
     CExpThread(const CExpThread&) = delete;
     CExpThread& operator=(const CExpThread&) = delete;
@@ -43,6 +47,7 @@ private:
     void WriteDataFile();
 
     EXPORTPARAMS m_params;
+    std::unique_ptr<CFileWriter> m_pFile;
     std::atomic<int>* m_pCounter;
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bFinished{false};

@@ -2,9 +2,7 @@
 
 #include "model/core/ModelCore.h"
 #include "model/core/NumberText.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/base/Archive.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,87 +16,6 @@ namespace {
 constexpr const char* kEol = "\r\n";
 constexpr int kTimeWidth = 9;
 constexpr int kDataWidth = 12;
-
-// A file written beside its final path and put in place at the end, so a file that cannot be
-// written leaves the earlier one alone. Where no file can be made beside it (a folder without
-// write permission), the path itself is written.
-class COutFile
-{
-public:
-    ~COutFile()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-            if (!m_strTemp.empty())
-                ::unlink(m_strTemp.c_str());
-        }
-    }
-
-    bool Open(const std::string& path)
-    {
-        m_strPath = path;
-        static std::atomic<unsigned> s_nSerial{0};
-        for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-            m_strTemp = path + ".~" + std::to_string(::getpid()) + "-" +
-                        std::to_string(s_nSerial.fetch_add(1));
-            m_fd = ::open(m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (m_fd < 0 && errno != EEXIST)
-                break;
-        }
-        if (m_fd < 0) {
-            m_strTemp.clear();
-            m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        }
-        return Check(m_fd >= 0);
-    }
-
-    bool Write(const char* p, std::size_t n)
-    {
-        while (n > 0) {
-            const ssize_t done = ::write(m_fd, p, n);
-            if (done < 0 && errno == EINTR)
-                continue;
-            if (!Check(done > 0))
-                return false;
-            p += done;
-            n -= static_cast<std::size_t>(done);
-        }
-        return true;
-    }
-
-    // Closes the file and puts it in place.
-    bool Commit()
-    {
-        const int fd = std::exchange(m_fd, -1);
-        if (!Check(::close(fd) == 0)) {
-            Discard();
-            return false;
-        }
-        if (!m_strTemp.empty() && !Check(::rename(m_strTemp.c_str(), m_strPath.c_str()) == 0)) {
-            Discard();
-            return false;
-        }
-        return true;
-    }
-
-    const std::string& Error() const { return m_strError; }
-
-private:
-    bool Check(bool ok)
-    {
-        if (!ok && m_strError.empty())
-            m_strError = std::strerror(errno != 0 ? errno : EIO);
-        return ok;
-    }
-    void Discard()
-    {
-        if (!m_strTemp.empty())
-            ::unlink(m_strTemp.c_str());
-    }
-
-    std::string m_strPath, m_strTemp, m_strError;
-    int m_fd = -1;
-};
 
 // The name fitted to the width: centred with the extra blank behind, or cut.
 void AppendNameCell(const std::string& name, int nWidth, std::string& out)
@@ -232,17 +149,21 @@ char* WriteDataRow(const EXPORTPARAMS& p, int r, char* out)
     return out;
 }
 
-ExportResult WriteDataFile(const EXPORTPARAMS& p, const std::atomic<bool>& bStop,
+std::string DataFileError(const std::string& strPath, const std::string& strReason)
+{
+    return "Could not write the data file " + strPath + ":\n" + strReason + ".";
+}
+
+ExportResult WriteDataFile(const EXPORTPARAMS& p, CFileWriter& file, const std::atomic<bool>& bStop,
                            const std::function<void()>& progressStep)
 {
     ExportResult result;
-    COutFile file;
     constexpr std::size_t kFlushAt = 1 << 20;
     const std::string header = DataFileHeader(p);
     std::vector<char> buffer(std::max(kFlushAt, header.size()) + kMaxRowText);
     char* pEnd = std::copy(header.begin(), header.end(), buffer.data());
     const int nStep = p.m_nRows / 33;
-    bool ok = file.Open(p.m_strPath);
+    bool ok = true;
     for (int r = 0; ok && r < p.m_nRows && !bStop.load(std::memory_order_relaxed); ++r) {
         pEnd = WriteDataRow(p, r, pEnd);
         ++result.nRowsWritten;
@@ -253,11 +174,21 @@ ExportResult WriteDataFile(const EXPORTPARAMS& p, const std::atomic<bool>& bStop
         if (nStep > 0 && (r + 1) % nStep == 0 && progressStep)
             progressStep();
     }
-    ok = ok && file.Write(buffer.data(), static_cast<std::size_t>(pEnd - buffer.data())) &&
-         file.Commit();
-    result.ok = ok;
-    if (!ok)
-        result.strError =
-            "Could not write the data file " + p.m_strPath + ":\n" + file.Error() + ".";
+    result.ok = ok && file.Write(buffer.data(), static_cast<std::size_t>(pEnd - buffer.data())) &&
+                file.Commit();
+    if (!result.ok)
+        result.strError = DataFileError(p.m_strPath, file.Error());
     return result;
+}
+
+ExportResult WriteDataFile(const EXPORTPARAMS& p, const std::atomic<bool>& bStop,
+                           const std::function<void()>& progressStep)
+{
+    CFileWriter file;
+    if (!file.Open(p.m_strPath)) {
+        ExportResult result;
+        result.strError = DataFileError(p.m_strPath, file.Error());
+        return result;
+    }
+    return WriteDataFile(p, file, bStop, progressStep);
 }

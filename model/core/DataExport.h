@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class CFileWriter;
 class CModelCore;
 
 struct EXPORTPARAMS
@@ -53,7 +54,15 @@ struct ExportResult
     std::string strError; // the message for the user when !ok
 };
 
-// Writes the file. bStop is tested before each row: a stopped export keeps the rows written so
-// far. progressStep is called after every rows/33 rows (never for fewer than 33 rows).
+// Writes the file into an opened writer and puts it in place. bStop is tested before each row:
+// a stopped export keeps the rows written so far. progressStep is called after every rows/33
+// rows (never for fewer than 33 rows).
+ExportResult WriteDataFile(const EXPORTPARAMS& params, CFileWriter& file,
+                           const std::atomic<bool>& bStop,
+                           const std::function<void()>& progressStep);
+// The same, opening the file at the block's path first.
 ExportResult WriteDataFile(const EXPORTPARAMS& params, const std::atomic<bool>& bStop,
                            const std::function<void()>& progressStep);
+
+// The message about a data file that cannot be written, with the system's reason.
+std::string DataFileError(const std::string& strPath, const std::string& strReason);

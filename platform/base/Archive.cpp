@@ -251,22 +251,60 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
 
 // The new text goes to a temporary file beside the old one and replaces it only when all of it
 // is on disk, so a full disk or a lost write leaves the old file as it was.
-bool WriteFileBytes(const std::string& named, const std::vector<std::uint8_t>& data)
+CFileWriter::~CFileWriter()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        ::unlink(m_strTemp.c_str());
+    }
+}
+
+bool CFileWriter::Fail(int nError)
+{
+    if (m_strError.empty())
+        m_strError = std::strerror(nError != 0 ? nError : EIO);
+    return false;
+}
+
+bool CFileWriter::Open(const std::string& named)
 {
     struct stat st
     {
     };
-    if (named.empty() || (::stat(named.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
-        return false;
-    const std::string path = LinkTarget(named); // a link stays a link to the new text
-    std::string temp = path + ".XXXXXX";
-    Fd f(::mkostemp(temp.data(), O_CLOEXEC));
-    if (f.Get() < 0)
-        return false;
-    const bool written = ::fchmod(f.Get(), ModeFor(path)) == 0 &&
-                         WriteAll(f.Get(), data.data(), data.size()) && ::fsync(f.Get()) == 0 &&
-                         f.Close() && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (named.empty())
+        return Fail(ENOENT);
+    if (::stat(named.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return Fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    m_strPath = LinkTarget(named); // a link stays a link to the new text
+    m_strTemp = m_strPath + ".XXXXXX";
+    m_fd = ::mkostemp(m_strTemp.data(), O_CLOEXEC);
+    if (m_fd < 0)
+        return Fail(errno);
+    return ::fchmod(m_fd, ModeFor(m_strPath)) == 0 || Fail(errno);
+}
+
+bool CFileWriter::Write(const void* p, std::size_t n)
+{
+    if (m_fd < 0)
+        return Fail(EBADF);
+    errno = 0;
+    return WriteAll(m_fd, static_cast<const std::uint8_t*>(p), n) || Fail(errno);
+}
+
+bool CFileWriter::Commit()
+{
+    if (m_fd < 0)
+        return Fail(EBADF);
+    Fd f(std::exchange(m_fd, -1));
+    const bool written = (::fsync(f.Get()) == 0 || Fail(errno)) && (f.Close() || Fail(errno)) &&
+                         (::rename(m_strTemp.c_str(), m_strPath.c_str()) == 0 || Fail(errno));
     if (!written)
-        ::unlink(temp.c_str());
+        ::unlink(m_strTemp.c_str());
     return written;
+}
+
+bool WriteFileBytes(const std::string& named, const std::vector<std::uint8_t>& data)
+{
+    CFileWriter f;
+    return f.Open(named) && f.Write(data.data(), data.size()) && f.Commit();
 }

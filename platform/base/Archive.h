@@ -74,3 +74,25 @@ private:
 // cannot be read or written. A write replaces the file only when all of it was written.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out);
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data);
+
+// A file written in pieces beside its path and put in the path's place by Commit once all of it
+// is on disk; one destroyed before, or whose writing failed, leaves the earlier file as it was.
+// Error() gives the system's reason for the first failure.
+class CFileWriter
+{
+public:
+    CFileWriter() = default;
+    ~CFileWriter();
+    CFileWriter(const CFileWriter&) = delete;
+    CFileWriter& operator=(const CFileWriter&) = delete;
+
+    bool Open(const std::string& path);
+    bool Write(const void* p, std::size_t n);
+    bool Commit();
+    const std::string& Error() const { return m_strError; }
+
+private:
+    bool Fail(int nError);
+    std::string m_strPath, m_strTemp, m_strError;
+    int m_fd = -1;
+};

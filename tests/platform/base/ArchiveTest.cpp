@@ -174,4 +174,29 @@ TEST_F(FileHelpers, FailedWriteLeavesTheOldFileAsItWas)
     EXPECT_EQ(FolderEntries(m_dir).size(), 2u);
 }
 
+// A file written in pieces replaces the old one only when committed; until then, or when it
+// cannot be made, the old file stays and nothing is left beside it.
+TEST_F(FileHelpers, FileWrittenInPiecesReplacesOnlyOnCommit)
+{
+    const std::string path = At("data.d2d");
+    ASSERT_TRUE(WriteFileBytes(path, Bytes({1})));
+    {
+        CFileWriter f;
+        ASSERT_TRUE(f.Open(path));
+        ASSERT_TRUE(f.Write("ab", 2));
+    }
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(ReadFileBytes(path, back));
+    EXPECT_EQ(back, Bytes({1}));
+    CFileWriter f;
+    ASSERT_TRUE(f.Open(path));
+    ASSERT_TRUE(f.Write("ab", 2) && f.Write("c", 1) && f.Commit());
+    ASSERT_TRUE(ReadFileBytes(path, back));
+    EXPECT_EQ(back, Bytes({'a', 'b', 'c'}));
+    CFileWriter folder;
+    EXPECT_FALSE(folder.Open(At("model.ds3")));
+    EXPECT_FALSE(folder.Error().empty());
+    EXPECT_EQ(FolderEntries(m_dir).size(), 2u);
+}
+
 } // namespace
