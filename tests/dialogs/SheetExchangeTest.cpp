@@ -117,6 +117,7 @@ TEST(PropertySheet, OkTakesTheEditsWithTheirDerivedValues)
     SheetFixture f(SystemKind::ThreeVariable, [](CModelCore& m) {
         m.m_dGraphTMax = 20;
         m.m_nYDelay = 3;
+        m.m_dX = 4;
     });
     Type(f.Time().m_editRunTimeLimit, "12");
     Type(f.Time().m_editPeriod, "4");
@@ -124,6 +125,7 @@ TEST(PropertySheet, OkTakesTheEditsWithTheirDerivedValues)
     f.Go(1);
     Type(f.Space().m_editParam[0], "3");
     Type(f.Space().m_editParam[1], "2*a"); // sees the new a
+    Type(f.Space().m_editParam[2], "x");   // the current state
     f.Go(2);
     Type(f.Table().m_editInterval, "2");
     const BOOL zpShown = f.doc.m_bTabZp;
@@ -141,6 +143,7 @@ TEST(PropertySheet, OkTakesTheEditsWithTheirDerivedValues)
     EXPECT_EQ(f.doc.m_dPhase, RoundToDigits(-3.14159265, 6)); // as data entry stores it
     EXPECT_DOUBLE_EQ(f.doc.m_dYDelayTime, 0.12);              // as the run reads it
     EXPECT_EQ(f.doc.m_dParamB, 6);
+    EXPECT_EQ(f.doc.m_dParamC, 4);
     EXPECT_EQ(f.doc.m_nTableInterval, 2);
     EXPECT_EQ(f.doc.m_bTabZp, !zpShown);
     EXPECT_EQ(f.doc.m_dInitZ, -1.5);
