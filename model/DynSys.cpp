@@ -520,6 +520,7 @@ void AddModelCommandsToMenu(UINT nIDResource)
            {"&Right", ID_CONTROLS_PAN_RIGHT, {}}}},
          {"R&eset Limits", ID_CONTROLS_RESET_LIMITS, {}},
          {"Set &Limits...", ID_CONTROLS_SET_LIMITS, {}},
+         {"Set &Yaw/Pitch...", ID_CONTROLS_SET_YAW_PITCH, {}},
          {"Select &Variables...", ID_CONTROLS_SELECT_VARIABLES, {}}}};
     auto at = items.end();
     for (auto it = items.begin(); it != items.end(); ++it)
