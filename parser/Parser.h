@@ -95,12 +95,16 @@ public:
 
     // The rates of a model in one call: the equations recorded in lists 1 to inputs.nRates at
     // the state (t, u[0 .. 3)), which stands in for the members inputs.member. The others are
-    // read from this parser. false when an equation has no value or the lists cannot be
-    // compiled together: the caller then replays list by list, which gives the values, status
-    // and cause of a scanning evaluation. The selected list and the members are left alone.
+    // read from this parser; N is inputs.nRates. false when an equation has no value or the lists
+    // cannot be compiled together: the caller then replays list by list, which gives the values,
+    // status and cause of a scanning evaluation. The selected list and the members are left alone.
+    template <int N = 3>
     bool EvaluateRates(const RateInputs& inputs, double t, const double* u, double* rate)
     {
-        return RatesFor(inputs) && m_rates.Run(*this, t, u, rate);
+        static_assert(N >= 1 && N <= CRatesProgram::kMaxRates);
+        if (!RatesFor(inputs) || inputs.nRates != N) [[unlikely]]
+            return false;
+        return m_rates.Run<N>(*this, t, u, rate);
     }
     // Rate i (list i + 1) alone.
     bool EvaluateRate(const RateInputs& inputs, int i, double t, const double* u, double& rate)

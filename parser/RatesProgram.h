@@ -46,12 +46,14 @@ public:
 
     // All rates at (t, u) into rate[0 .. nRates); u holds three values, whatever the state's
     // size. false on an error (rate then undefined).
+    // N is the number of rates of the inputs compiled for.
+    template <int N>
     [[gnu::always_inline]] bool Run(CParser& owner, double t, const double* u, double* rate) const
     {
         double* r = Prologue(owner, t, u);
         if (m_nCode > 0 && m_aCode[0].fn(m_aCode, r, &owner, m_aCode + m_nCode)) [[unlikely]]
             return false;
-        for (int i = 0; i < m_nRates; ++i)
+        for (int i = 0; i < N; ++i)
             rate[i] = r[m_aResult[i]];
         return true;
     }

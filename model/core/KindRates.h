@@ -125,7 +125,7 @@ template <SystemKind K> [[gnu::noinline]] double ReplayRate(KindRhs& f, int i, c
 template <SystemKind K>
 [[gnu::always_inline]] inline void TypedRates(KindRhs& f, const KindState& s, double* rate)
 {
-    if (!f.parser->EvaluateRates(kInputs<K>, s.t, s.u, rate)) [[unlikely]]
+    if (!f.parser->EvaluateRates<kInputs<K>.nRates>(kInputs<K>, s.t, s.u, rate)) [[unlikely]]
         ReplayRates<K>(f, s, rate);
 }
 
