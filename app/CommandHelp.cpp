@@ -40,6 +40,8 @@ const vx::res::HelpPage kCommands[] = {
      "Moves the plot's window on by half its width, up to the end of the run."},
     {ID_CONTROLS_RESET_LIMITS, "Reset Limits", "Brings back the plot's absolute limits."},
     {ID_CONTROLS_SET_LIMITS, "Set Limits", "Types the plot's working and absolute limits."},
+    {ID_CONTROLS_SET_YAW_PITCH, "Set Yaw/Pitch",
+     "Opens the View Angle window, whose scroll bars turn the active 3-D plot."},
     {ID_CONTROLS_ZOOM_NEAR, "Zoom Near", "Narrows the plot's window around its centre."},
     {ID_CONTROLS_ZOOM_FAR, "Zoom Far",
      "Widens the plot's window around its centre, within the absolute limits."},

@@ -22,8 +22,9 @@ constexpr int kRows = 1000000;
 
 struct DoneSink : ICalcSink
 {
-    int index = 0, count = 0;
-    void Done(int nIndex, int nCount) override
+    int index = 0;
+    RowCount count = 0;
+    void Done(int nIndex, RowCount nCount) override
     {
         index = nIndex;
         count = nCount;

@@ -26,7 +26,7 @@ class ViewSink : public ICalcSink
 {
 public:
     explicit ViewSink(CGraphView* v) : m_view(v) {}
-    void RowStored(int nIndex, int) override
+    void RowStored(int nIndex, RowCount) override
     {
         if (!m_view)
             return;

@@ -52,7 +52,7 @@ bool CCalcThread::CSink::ShouldStop()
     return m_owner.m_events.pStop->Lock(0);
 }
 
-void CCalcThread::CSink::RowStored(int nIndex, int nCount)
+void CCalcThread::CSink::RowStored(int nIndex, RowCount nCount)
 {
     // Returns once every open view has drawn the row, or at once when the run is stopping or
     // the view is gone.
@@ -66,7 +66,7 @@ void CCalcThread::CSink::ProgressStep()
                              [this] { return Stopping(); });
 }
 
-void CCalcThread::CSink::Done(int nIndex, int nCount)
+void CCalcThread::CSink::Done(int nIndex, RowCount nCount)
 {
     m_owner.m_nDoneIndex = nIndex;
     m_owner.m_nDoneCount = nCount;

@@ -54,7 +54,7 @@ public:
     // answer to a message box that it may be showing (see ServeWhileWaiting).
     bool WaitDone(int nTimeoutMs) { return m_done.Lock(nTimeoutMs); }
     int DoneIndex() const { return m_nDoneIndex; }
-    int DoneCount() const { return m_nDoneCount; }
+    RowCount DoneCount() const { return m_nDoneCount; }
     // The run's results; read them only once DoneReached and before the acknowledge.
     const CTrajectoryCalc& Calc() const { return m_calc; }
 
@@ -66,9 +66,9 @@ private:
     public:
         explicit CSink(CCalcThread& owner) : m_owner(owner) {}
         bool ShouldStop() override;
-        void RowStored(int nIndex, int nCount) override;
+        void RowStored(int nIndex, RowCount nCount) override;
         void ProgressStep() override;
-        void Done(int nIndex, int nCount) override;
+        void Done(int nIndex, RowCount nCount) override;
 
     private:
         bool Stopping() const;
@@ -79,8 +79,9 @@ private:
     CTrajectoryCalc m_calc;
     Events m_events;
     CEvent m_done{false, true};
-    CEvent m_ended{false, true};            // the thread function has returned
-    int m_nDoneIndex = 0, m_nDoneCount = 0; // written before m_done is set
+    CEvent m_ended{false, true}; // the thread function has returned
+    int m_nDoneIndex = 0;        // both written before m_done is set
+    RowCount m_nDoneCount = 0;
     std::thread m_thread;
 };
 

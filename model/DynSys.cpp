@@ -320,7 +320,7 @@ void CDynSys::OnUpdateControlsStop(CCmdUI* pCmdUI)
     pCmdUI->Enable(m_bRunning != 0);
 }
 
-bool CDynSys::OnCalcSample(CView* pFollower, int nIndex, int nCount)
+bool CDynSys::OnCalcSample(CView* pFollower, int nIndex, RowCount nCount)
 {
     if (!m_bRunning)
         return false;
@@ -333,7 +333,7 @@ bool CDynSys::OnCalcSample(CView* pFollower, int nIndex, int nCount)
     return true;
 }
 
-void CDynSys::OnCalcDone(int nIndex, int nCount)
+void CDynSys::OnCalcDone(int nIndex, RowCount nCount)
 {
     // Only the run's own end counts: its thread then waits for the acknowledge.
     if (!m_bRunning || !m_pCalcThread || !m_pCalcThread->DoneReached())
@@ -357,7 +357,7 @@ void CDynSys::OnCalcDoneMessage(WPARAM wParam, LPARAM lParam)
     if (!m_bRunning || !m_pCalcThread || !m_pCalcThread->DoneReached())
         return;
     DestroyProgressWnd();
-    OnCalcDone(static_cast<int>(wParam), static_cast<int>(lParam));
+    OnCalcDone(static_cast<int>(wParam), static_cast<RowCount>(lParam));
 }
 
 void CDynSys::OnNotifyViewClosing(HWND hWndView)
@@ -520,6 +520,7 @@ void AddModelCommandsToMenu(UINT nIDResource)
            {"&Right", ID_CONTROLS_PAN_RIGHT, {}}}},
          {"R&eset Limits", ID_CONTROLS_RESET_LIMITS, {}},
          {"Set &Limits...", ID_CONTROLS_SET_LIMITS, {}},
+         {"Set &Yaw/Pitch...", ID_CONTROLS_SET_YAW_PITCH, {}},
          {"Select &Variables...", ID_CONTROLS_SELECT_VARIABLES, {}}}};
     auto at = items.end();
     for (auto it = items.begin(); it != items.end(); ++it)

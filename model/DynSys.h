@@ -108,8 +108,8 @@ public:
     // OnCalcDoneMessage: the follower's WM_CALC_DONE body (closes the progress window first).
     // OnNotifyViewClosing: a view's window goes; when it is the one that follows the run, the
     // run ends with the rows stored so far.
-    bool OnCalcSample(CView* pFollower, int nIndex, int nCount) override;
-    void OnCalcDone(int nIndex, int nCount);
+    bool OnCalcSample(CView* pFollower, int nIndex, RowCount nCount) override;
+    void OnCalcDone(int nIndex, RowCount nCount);
     void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam) override;
     void OnNotifyViewClosing(HWND hWndView) override;
 

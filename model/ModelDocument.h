@@ -30,7 +30,7 @@ public:
     // the running run, so that the follower draws it too. OnCalcDoneMessage: the run's end
     // (next row to write, rows stored); the progress window closes first. OnNotifyViewClosing:
     // a view's window goes; when the run reports to it, the run ends with the rows stored.
-    virtual bool OnCalcSample(CView* pFollower, int nIndex, int nCount) = 0;
+    virtual bool OnCalcSample(CView* pFollower, int nIndex, RowCount nCount) = 0;
     virtual void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam) = 0;
     virtual void OnNotifyViewClosing(HWND hWndView) = 0;
 };

@@ -22,7 +22,7 @@ void CModelPlainView::OnDraw(CDC* pDC)
     if (!pModel)
         return;
     const CModelCore& s = pModel->Core();
-    const int rows = s.m_bTableWrapped ? s.m_nTableRows : s.m_nTableCount;
+    const RowCount rows = s.m_bTableWrapped ? s.m_nTableRows : s.m_nTableCount;
     const std::string lines[] = {
         s.m_strFileName,
         s.m_bRunning ? std::string("Running") : "Rows in the table: " + std::to_string(rows),

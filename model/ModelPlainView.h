@@ -9,5 +9,5 @@ class CModelPlainView : public CRunFollower<CView>
 public:
     void OnDraw(CDC* pDC) override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
-    int m_nRowsSeen = 0; // rows drawn during runs (Concurrent Plot)
+    RowCount m_nRowsSeen = 0; // rows drawn during runs (Concurrent Plot)
 };

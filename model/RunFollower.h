@@ -42,7 +42,7 @@ private:
     {
         const int nRow = static_cast<int>(wParam);
         if (IModelDocument* pModel = GetModel();
-            pModel && pModel->OnCalcSample(this, nRow, static_cast<int>(lParam))) {
+            pModel && pModel->OnCalcSample(this, nRow, static_cast<RowCount>(lParam))) {
             CRowHint row(nRow);
             this->OnUpdate(nullptr, nRow, &row);
         }

@@ -67,7 +67,7 @@ bool CopyRows(const CModelCore& m, EXPORTPARAMS& p, const int (&slots)[EXPORTPAR
     CTableReadLock lock(m);
     const TableRing& ring = lock.Ring();
     const auto size = static_cast<int>(m.m_arrTable[kSlotT].size());
-    int nRows = ring.wrapped ? size : std::min(ring.count, size);
+    int nRows = ring.wrapped ? size : static_cast<int>(std::min<RowCount>(ring.count, size));
     const int nStart = (ring.index >= 0 && ring.index < size) ? ring.index : 0;
     nRows = std::max(nRows, 0);
     try {

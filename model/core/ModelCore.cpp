@@ -384,8 +384,8 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
     if (fresh) {
         AllocateTable();
         bAllocated = true;
-    } else if (!m_bTableWrapped) {
-        m_nTableIndex = m_nTableCount;
+    } else if (!m_bTableWrapped) { // fewer rows stored than the ring holds
+        m_nTableIndex = static_cast<int>(m_nTableCount % std::max(m_nTableRows, 1));
     }
     if (!m_bTableValid)
         return false; // the memory message has been shown
@@ -451,7 +451,7 @@ bool CModelCore::PrepareRun(CALCPARAMS& p, bool& bAllocated)
     return true;
 }
 
-void CModelCore::TakeRunResults(const CTrajectoryCalc& calc, int nIndex, int nCount)
+void CModelCore::TakeRunResults(const CTrajectoryCalc& calc, int nIndex, RowCount nCount)
 {
     if (nIndex < nCount)
         m_bTableWrapped = 1;
@@ -487,7 +487,8 @@ CTableReadLock::CTableReadLock(const CModelCore& core) : m_lock(core.m_tableGuar
         m_ring = {core.m_nTableIndex, core.m_nTableCount, core.m_bTableWrapped != 0};
         return;
     }
-    const int index = core.m_tableGuard.Index(), count = core.m_tableGuard.Count();
+    const int index = core.m_tableGuard.Index();
+    const RowCount count = core.m_tableGuard.Count();
     const bool wrapped = core.m_bTableWrapped || index < count;
     m_ring = {wrapped ? index : 0, count, wrapped};
 }

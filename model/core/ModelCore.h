@@ -28,7 +28,7 @@ extern const char* const kTableMemoryMessage;
 struct TableRing
 {
     int index = 0;
-    int count = 0;
+    RowCount count = 0; // rows stored, not capped at the ring's length
     bool wrapped = false;
 };
 
@@ -104,7 +104,7 @@ public:
 
     // The end of a run: ring position, extents, and the state to continue from (the initial
     // values when the run time was reached).
-    void TakeRunResults(const CTrajectoryCalc& calc, int nIndex, int nCount);
+    void TakeRunResults(const CTrajectoryCalc& calc, int nIndex, RowCount nCount);
 
     // Waits the given number of seconds.
     static void WaitSeconds(int nSeconds);
@@ -115,7 +115,7 @@ public:
     BYTE m_bTableValid = 0;
     int m_nTableIndex = 0;
     BYTE m_bTableWrapped = 0;
-    int m_nTableCount = 0;
+    RowCount m_nTableCount = 0;
     std::int64_t m_nStepCount = 0; // the step counter of the runs, continued by a continued run
     double m_dRunStep = 0;         // the step of the last run; 0 while the table is empty
     // The lock of the columns between a run and their readers (see CTableReadLock).

@@ -9,8 +9,13 @@
 // pause), so the lock is never held while a window message is sent. A reader must not wait
 // for the calculation thread while it holds the lock.
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <thread>
+
+// Rows a run has stored: they grow with run time, past 2^31 on a long run, so they are counted
+// in 64 bits. A ring position (below the table's rows) stays an int.
+using RowCount = std::int64_t;
 
 class CTableGuard
 {
@@ -33,7 +38,7 @@ public:
             std::this_thread::yield();
         m_mutex.lock();
     }
-    void LetGo(int nIndex, int nCount)
+    void LetGo(int nIndex, RowCount nCount)
     {
         Publish(nIndex, nCount);
         m_mutex.unlock();
@@ -41,16 +46,17 @@ public:
 
     // The ring position of a run, written and read with the lock held: the next row to
     // write and the rows stored.
-    void Publish(int nIndex, int nCount)
+    void Publish(int nIndex, RowCount nCount)
     {
         m_nIndex = nIndex;
         m_nCount = nCount;
     }
     int Index() const { return m_nIndex; }
-    int Count() const { return m_nCount; }
+    RowCount Count() const { return m_nCount; }
 
 private:
     std::mutex m_mutex;
     std::atomic<int> m_nWaiting{0};
-    int m_nIndex = 0, m_nCount = 0;
+    int m_nIndex = 0;
+    RowCount m_nCount = 0;
 };

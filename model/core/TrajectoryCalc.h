@@ -58,8 +58,9 @@ struct CALCPARAMS
     double m_dParamA = 0, m_dParamB = 0, m_dParamC = 0, m_dParamD = 0;
     double m_dAngFreq = 0, m_dPhase = 0;
     int m_nModelForm = 0;
-    int m_nIndex = 0, m_nCount = 0; // next row to write, rows stored so far
-    int m_nStepDelay = 0;           // Newtonian: milliseconds of pause before each step
+    int m_nIndex = 0;      // next row to write
+    RowCount m_nCount = 0; // rows stored so far
+    int m_nStepDelay = 0;  // Newtonian: milliseconds of pause before each step
     // The run's own step counter (continued from the last run when t is not 0) and whether an
     // equation of the model reads a delayed variable.
     std::int64_t m_nStepCount = 0;
@@ -71,9 +72,9 @@ class ICalcSink
 public:
     virtual ~ICalcSink() = default;
     virtual bool ShouldStop() { return false; }
-    virtual void RowStored(int /*nIndex*/, int /*nCount*/) {}
+    virtual void RowStored(int /*nIndex*/, RowCount /*nCount*/) {}
     virtual void ProgressStep() {}
-    virtual void Done(int /*nIndex*/, int /*nCount*/) {}
+    virtual void Done(int /*nIndex*/, RowCount /*nCount*/) {}
 };
 
 // Shown by the document when it refuses a run for its step.
@@ -92,7 +93,8 @@ public:
     // Results, final once Done has been reported.
     double m_v[kSlots] = {};                         // t and the variables: the last row
     double m_dMax[kSlots] = {}, m_dMin[kSlots] = {}; // extents of every variable of the kind
-    int m_nIndex = 0, m_nCount = 0;
+    int m_nIndex = 0;
+    RowCount m_nCount = 0;
     std::int64_t m_nStepCount = 0;
     double m_dChronon = 0; // the step used (0.001 when a zero or negative step was replaced)
     bool Refused() const { return m_bRefused; }

@@ -25,7 +25,7 @@ public:
     void SetTableViewWindow(HWND h) override { m_hwndTable = h; }
     void MarkModified() override { ++m_nModified; }
     // Records the row; the follower draws it when m_bFollowRows is set.
-    bool OnCalcSample(CView*, int w, int l) override
+    bool OnCalcSample(CView*, int w, RowCount l) override
     {
         m_samples.emplace_back(w, l);
         return m_bFollowRows;

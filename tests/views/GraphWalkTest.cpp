@@ -38,6 +38,11 @@ TEST(GraphWalk, WrappedRingStartsAtTheOldestRow)
               (Segments{{2, 2}, {2, 3}, {3, 4}, {4, 0}, {0, 1}}));
     // A count past the ring length without the wrapped flag is still bounded by the ring.
     EXPECT_EQ(Walk({t, 5, 2, 70, false}, 0, 100, 1).size(), 5u);
+    // Counts of a run past 2^31 rows walk the ring as any other.
+    for (const std::int64_t count : {(std::int64_t{1} << 31) + 2, (std::int64_t{1} << 40) + 2})
+        for (const bool wrapped : {true, false})
+            EXPECT_EQ(Walk({t, 5, 2, count, wrapped}, 0, 100, 1),
+                      (Segments{{2, 2}, {2, 3}, {3, 4}, {4, 0}, {0, 1}}));
     EXPECT_TRUE(Walk({t, 5, 9, 3, false}, 0, 100, 1).empty());
 }
 

@@ -56,6 +56,8 @@ TEST(TablePages, RowsWalkTheRingFromItsOldestRow)
         {{4, 24, true}, 10, {{0, 4}, {5, 9}, {6, 0}, {9, 3}}}, // across the ring's end
         {{0, 10, true}, 10, {{0, 0}, {9, 9}}},
         {{10, 3, false}, 0, {}}, // a ring position outside the ring reads nothing
+        {{7, (RowCount{1} << 31) + 7, true}, 10, {{0, 7}, {3, 0}}}, // a run of billions of rows
+        {{2, (RowCount{1} << 32) + 2, false}, 10, {{0, 2}, {9, 1}}},
     };
     for (const Case& c : cases) {
         const TableRows rows = ComputedRows(core, c.ring, columns);

@@ -5,6 +5,7 @@
 #include "platform/Ids.h"
 #include "platform/WinApp.h"
 #include "views/base/LimitRules.h"
+#include "views/base/PlotShared.h"
 #include "views/base/PlotText.h"
 
 #include <QWidget>
@@ -18,56 +19,9 @@ VX_IMPLEMENT_CLASS(C2DView, CView)
 namespace {
 const char* const kCaptionTexts[5] = {"t =", "x =", "y =", "x' =", "y' ="};
 constexpr COLORREF kWhite = 0xFFFFFF;
-const CRect kEmptyBox(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
-// How often a run drawn live brings the screen up to date: about sixty times a second.
-constexpr std::chrono::milliseconds kLiveFrame(16);
 constexpr double kInf = std::numeric_limits<double>::infinity();
 // Posted by a drawing that was skipped: the whole picture is drawn again right after it.
 constexpr UINT WM_REDRAW_SKIPPED = WM_APP + 0x20;
-
-// Joins clipped segments of one curve into polylines: a segment that starts where the last one
-// ended extends it, so a long run costs one draw call per unbroken stretch.
-class PolylineBatch
-{
-public:
-    void Add(CPoint a, CPoint b)
-    {
-        if (a == b)
-            return; // a zero-length segment draws nothing
-        if (m_pts.empty() || m_pts.back() != a) {
-            Flush();
-            m_pts.push_back(a);
-        }
-        m_pts.push_back(b);
-    }
-    void Flush()
-    {
-        if (m_pts.size() >= 2)
-            m_pDC->Polyline(m_pts.data(), static_cast<int>(m_pts.size()));
-        m_pts.clear();
-    }
-    CDC* m_pDC = nullptr;
-
-private:
-    std::vector<CPoint> m_pts;
-};
-
-LOGFONT PlotFont(int escapement)
-{
-    LOGFONT lf{};
-    lf.lfHeight = -12;
-    lf.lfEscapement = escapement;
-    std::strcpy(lf.lfFaceName, "Arial");
-    return lf;
-}
-
-std::unique_ptr<CFont> MakeFont(int escapement)
-{
-    const LOGFONT lf = PlotFont(escapement);
-    auto font = std::make_unique<CFont>();
-    font->CreateFontIndirect(&lf);
-    return font;
-}
 } // namespace
 
 C2DView::C2DView()
@@ -124,9 +78,9 @@ void C2DView::EraseRect(CDC* pDC, const CRect& rect)
 void C2DView::OnInitialUpdate()
 {
     CView::OnInitialUpdate();
-    m_hFont = MakeFont(0);
-    m_hFontUp = MakeFont(900);
-    m_hFontDown = MakeFont(-900);
+    m_hFont = MakePlotFont(0);
+    m_hFontUp = MakePlotFont(900);
+    m_hFontDown = MakePlotFont(-900);
     if (m_desc.openViewSlot >= 0 && (m_pCounted = GetModel()) != nullptr)
         ++m_pCounted->Core().m_nOpenViews[m_desc.openViewSlot];
 }
@@ -159,16 +113,8 @@ void C2DView::DrawPage(CDC* pDC)
 {
     CRect client;
     GetClientRect(&client);
-    if (pDC->IsPrinting()) {
-        // The page's width at 4:3, or its height where the page is wider than that (landscape).
-        int horz = pDC->GetDeviceCaps(HORZRES);
-        const int vert = pDC->GetDeviceCaps(VERTRES);
-        if (horz * 3 / 4 > vert)
-            horz = vert * 4 / 3;
-        pDC->SetMapMode(MM_ANISOTROPIC);
-        pDC->SetWindowExt(client.Width(), client.Height());
-        pDC->SetViewportExt(horz, horz * 3 / 4);
-    }
+    if (pDC->IsPrinting())
+        MapPrintedPage(pDC, client);
 
     CPen pen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
     CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
@@ -264,26 +210,7 @@ void C2DView::ShowReadout(CDC* pDC, int px, int py, BOOL bCrosshair)
 
 void C2DView::DrawCrosshair(CDC* pDC, int px, int py)
 {
-    CPen pen(PS_SOLID, 1, kWhite);
-    CPen* pOldPen = pDC->SelectObject(&pen);
-    const int oldRop = pDC->SetROP2(R2_XORPEN);
-    auto cross = [pDC](CPoint c) {
-        pDC->MoveTo(c.x - 8, c.y);
-        pDC->LineTo(c.x + 8, c.y);
-        pDC->MoveTo(c.x, c.y - 8);
-        pDC->LineTo(c.x, c.y + 8);
-    };
-    if (m_bCrossDrawn) {
-        cross(m_ptCross);
-        m_bCrossDrawn = 0;
-    }
-    if (m_rcPlotHit.PtInRect({px, py})) {
-        m_ptCross = {px, py};
-        cross(m_ptCross);
-        m_bCrossDrawn = 1;
-    }
-    pDC->SelectObject(pOldPen);
-    pDC->SetROP2(oldRop);
+    MoveXorCross(pDC, m_bCrossDrawn, m_ptCross, {px, py}, m_rcPlotHit);
     ShowReadout(pDC, px, py, TRUE);
 }
 
@@ -359,11 +286,7 @@ void C2DView::DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, do
 
 bool C2DView::ConsumeSkipNextDraw()
 {
-    CFrameWnd* pFrame = GetParentFrame();
-    if (!pFrame || !pFrame->m_bSkipNextDraw)
-        return false;
-    pFrame->m_bSkipNextDraw = 0;
-    return true;
+    return ::ConsumeSkipNextDraw(this);
 }
 
 LRESULT C2DView::OnRedrawSkipped(WPARAM, LPARAM)
@@ -451,10 +374,9 @@ void C2DView::RunEnded(const CModelCore& s)
 
 void C2DView::InvalidateMargins()
 {
-    InvalidateRect(&m_rcMarginLeftArea, TRUE);
-    InvalidateRect(&m_rcMarginTopArea, TRUE);
-    InvalidateRect(&m_rcMarginRightArea, TRUE);
-    InvalidateRect(&m_rcMarginBottomArea, TRUE);
+    const CRect* const strips[4] = {&m_rcMarginLeftArea, &m_rcMarginTopArea, &m_rcMarginRightArea,
+                                    &m_rcMarginBottomArea};
+    InvalidateStrips(this, strips);
 }
 
 C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
@@ -552,10 +474,7 @@ void C2DView::DrawNewSample(int nRow)
             return;
     }
 
-    if (!m_pLiveDC)
-        m_pLiveDC = std::make_unique<CClientDC>(this);
-    CDC& dc = *m_pLiveDC;
-    CRect& box = m_rcLiveBox;
+    CDC& dc = m_live.DC(this);
     for (const PlotCurve& c : m_desc.curves) {
         const double* v = ColumnData(s.m_arrTable[c.column], s.m_nTableRows);
         if (!v || !CurveShown(s, c) || !Finite(x[prev], x[nRow], v[prev], v[nRow]))
@@ -570,25 +489,15 @@ void C2DView::DrawNewSample(int nRow)
         dc.MoveTo(p1);
         dc.LineTo(p2);
         dc.SelectObject(pOldPen);
-        box.left = std::min({box.left, p1.x - p.width, p2.x - p.width});
-        box.top = std::min({box.top, p1.y - p.width, p2.y - p.width});
-        box.right = std::max({box.right, p1.x + p.width + 1, p2.x + p.width + 1});
-        box.bottom = std::max({box.bottom, p1.y + p.width + 1, p2.y + p.width + 1});
+        m_live.Touch(p1, p2, p.width);
     }
     m_nPrevRow = nRow;
-    const auto now = std::chrono::steady_clock::now();
-    if (box.left < box.right && now - m_tLiveShown >= kLiveFrame) {
-        if (QWidget* w = GetWidget())
-            w->update(box.left, box.top, box.Width(), box.Height());
-        box = kEmptyBox;
-        m_tLiveShown = now;
-    }
+    m_live.Show(this);
 }
 
 void C2DView::EndLiveDrawing()
 {
-    m_pLiveDC.reset(); // the window shows all that was drawn
-    m_rcLiveBox = kEmptyBox;
+    m_live.End();
 }
 
 // --- rubber band ---------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/PlotGeometry.h"
+#include "views/base/PlotShared.h"
 #include "views/base/RingWalk.h"
 
 #include <array>
@@ -159,9 +160,6 @@ private:
     PlotDescription m_desc;
     IModelDocument* m_pCounted = nullptr; // the model whose open-view count this view raised
     // The window DC of a run drawn live, kept from its first sample to the next update that is
-    // not a row. The box of the segments drawn since the screen was last brought up to date is
-    // shown at most every kLiveFrame, so a fast run does not repaint the screen for every row.
-    std::unique_ptr<CClientDC> m_pLiveDC;
-    CRect m_rcLiveBox{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-    std::chrono::steady_clock::time_point m_tLiveShown;
+    // not a row.
+    CLiveCanvas m_live;
 };

@@ -24,16 +24,29 @@ int ClampToPixel(double v)
     return static_cast<int>(v); // truncates toward zero
 }
 
+PageLayout LayoutPage(const CRect& client, int h)
+{
+    return {3 * h, 4 * h, 3 * h, 2 * h,
+            CRect(client.left + 3 * h, client.top + 4 * h, client.right - 3 * h,
+                  client.bottom - 2 * h)};
+}
+
+MarginStrips MakeMarginStrips(const CRect& p, int marginRight, int marginBottom)
+{
+    return {CRect(0, p.top, p.left, p.bottom), CRect(0, 0, p.right + marginRight, p.top),
+            CRect(p.right, p.top, p.right + marginRight, p.bottom),
+            CRect(0, p.bottom, p.right + marginRight, p.bottom + marginBottom)};
+}
+
 void C2DPlotGeometry::Layout(const CRect& client, int h, const int captionWidths[5])
 {
     m_nTextHeight = h;
-    m_nMarginLeft = 3 * h;
-    m_nMarginTop = 4 * h;
-    m_nMarginRight = 3 * h;
-    m_nMarginBottom = 2 * h;
-
-    const CRect p(client.left + 3 * h, client.top + 4 * h, client.right - 3 * h,
-                  client.bottom - 2 * h);
+    const PageLayout page = LayoutPage(client, h);
+    m_nMarginLeft = page.left;
+    m_nMarginTop = page.top;
+    m_nMarginRight = page.right;
+    m_nMarginBottom = page.bottom;
+    const CRect p = page.plot;
     m_rcPlot = p;
     m_rcPlotHit = p;
     m_rcPlotHit.NormalizeRect();
@@ -41,10 +54,11 @@ void C2DPlotGeometry::Layout(const CRect& client, int h, const int captionWidths
     m_rcVAxisName = CRect(p.left - m_nMarginLeft / 2, p.top, p.left - 2, p.bottom);
     m_rcHAxisName = CRect(p.left, p.bottom + 2, p.right, p.bottom + m_nMarginBottom / 2);
 
-    m_rcMarginLeftArea = CRect(0, p.top, p.left, p.bottom);
-    m_rcMarginTopArea = CRect(0, 0, p.right + m_nMarginRight, p.top);
-    m_rcMarginRightArea = CRect(p.right, p.top, p.right + m_nMarginRight, p.bottom);
-    m_rcMarginBottomArea = CRect(0, p.bottom, p.right + m_nMarginRight, p.bottom + m_nMarginBottom);
+    const MarginStrips strips = MakeMarginStrips(p, m_nMarginRight, m_nMarginBottom);
+    m_rcMarginLeftArea = strips.left;
+    m_rcMarginTopArea = strips.top;
+    m_rcMarginRightArea = strips.right;
+    m_rcMarginBottomArea = strips.bottom;
 
     UpdateScales();
 
@@ -113,7 +127,12 @@ bool MoveOntoEdge(int& a, int& b, int fa, int fb, int edge)
 
 bool C2DPlotGeometry::ClipToPlotRect(CPoint& p1, CPoint& p2) const
 {
-    const int l = m_rcPlot.left, t = m_rcPlot.top, r = m_rcPlot.right, b = m_rcPlot.bottom;
+    return ClipSegment(m_rcPlot, p1, p2);
+}
+
+bool ClipSegment(const CRect& rc, CPoint& p1, CPoint& p2)
+{
+    const int l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
     CPoint a = p1, z = p2;
 
     if (a.x <= l && (z.x <= l || !MoveOntoEdge(a.x, a.y, z.x, z.y, l)))

@@ -35,6 +35,27 @@ struct CRect
 constexpr int kPixelLimit = 1 << 24;
 int ClampToPixel(double v);
 
+// The margins of a plot page for text height h (3h, 4h, 3h, 2h) and the plot rectangle they
+// leave of the client rectangle.
+struct PageLayout
+{
+    int left, top, right, bottom;
+    CRect plot;
+};
+PageLayout LayoutPage(const CRect& client, int h);
+
+// The four margin strips of a plot page around the plot rectangle; a view invalidates only
+// these after drawing a run live.
+struct MarginStrips
+{
+    CRect left, top, right, bottom;
+};
+MarginStrips MakeMarginStrips(const CRect& plot, int marginRight, int marginBottom);
+
+// Clips a pixel segment to a rectangle in place; false means draw nothing. An end on an edge
+// counts as outside, so a segment along an edge is not drawn.
+bool ClipSegment(const CRect& rc, CPoint& p1, CPoint& p2);
+
 class C2DPlotGeometry
 {
 public:

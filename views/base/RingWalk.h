@@ -1,7 +1,9 @@
 #pragma once
 // Which rows of a run's ring (or of an imported table) a plot view joins into segments, the
 // row before a live one, and the test that a segment's values are finite. No Qt here.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 // A table as a plot view reads it: a time column and the row bookkeeping of the ring.
@@ -10,7 +12,7 @@ struct RingSpan
     const double* t = nullptr; // time column, rows long
     int rows = 0;              // length of the ring (or of the imported table)
     int index = 0;             // oldest row once the ring has wrapped, else 0
-    int count = 0;             // rows stored (not capped at rows)
+    std::int64_t count = 0;    // rows stored (not capped at rows; past 2^31 on a long run)
     bool wrapped = false;
 };
 
@@ -29,9 +31,8 @@ void WalkSegments(const RingSpan& ring, double tMin, double tMax, double dt, Seg
 {
     if (ring.rows <= 0 || ring.t == nullptr || ring.index < 0 || ring.index >= ring.rows)
         return;
-    int n = ring.wrapped ? ring.rows : ring.count;
-    if (n > ring.rows)
-        n = ring.rows;
+    const int n =
+        ring.wrapped ? ring.rows : static_cast<int>(std::min<std::int64_t>(ring.count, ring.rows));
     int prev = ring.index, cur = ring.index;
     for (int i = 0; i < n; ++i) {
         const double tp = ring.t[prev];

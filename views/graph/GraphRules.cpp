@@ -6,9 +6,6 @@
 #include <cmath>
 #include <utility>
 
-const char* const kClosedRangeMessage =
-    "The maximum of each axis must be greater than its minimum.\nThe limits are unchanged.";
-
 GraphLimitFields LimitFieldsFor(const PlotLimits& g, double chronon)
 {
     const AxisLimits& t = g.x;

@@ -3,6 +3,7 @@
 // checks after Set Limits and Auto Scale. No Qt here. The view's limits are its document's
 // Graph block: x is time (0 to the run time), y the shared vertical axis.
 #include "model/core/LimitBlocks.h"
+#include "views/base/LimitDialogRules.h"
 
 #include <string>
 #include <vector>
@@ -18,7 +19,6 @@ GraphLimitFields LimitFieldsFor(const PlotLimits& g, double chronon);
 // working vertical limits are held inside their bounds. Returns the messages to show, in order.
 // Values that would leave an axis without an open range change nothing and give
 // kClosedRangeMessage.
-extern const char* const kClosedRangeMessage;
 std::vector<std::string> ApplyLimitFields(PlotLimits& g, GraphLimitFields f, double chronon);
 
 // Recorded extent of one variable of the run.

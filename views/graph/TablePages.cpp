@@ -51,11 +51,12 @@ TableRows ComputedRows(const CModelCore& core, const TableRing& ring,
                        const std::vector<TableColumn>& columns)
 {
     const int rows = core.m_nTableRows;
-    TableRows r{&core.m_arrTable, ring.index, ring.wrapped ? rows : ring.count, rows};
-    if (rows <= 0 || ring.index < 0 || ring.index >= rows || r.count < 0 ||
+    // The rows the ring holds: the count (64-bit, it grows with run time) capped at its length.
+    const RowCount held = ring.wrapped ? rows : std::min<RowCount>(ring.count, std::max(rows, 0));
+    TableRows r{&core.m_arrTable, ring.index, static_cast<int>(std::max<RowCount>(held, 0)), rows};
+    if (rows <= 0 || ring.index < 0 || ring.index >= rows || ring.count < 0 ||
         !Holds(core.m_arrTable, columns, rows))
         r.count = 0;
-    r.count = std::min(r.count, std::max(rows, 0));
     return r;
 }
 

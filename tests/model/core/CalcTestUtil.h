@@ -9,17 +9,18 @@ struct CountingSink : ICalcSink
 {
     int rows = 0, progress = 0, done = 0, polls = 0;
     int stopAfterPolls = -1; // -1: never stop
-    int doneIndex = -1, doneCount = -1;
-    std::vector<std::pair<int, int>> stored; // (index, rows before) of each reported row
+    int doneIndex = -1;
+    RowCount doneCount = -1;
+    std::vector<std::pair<int, RowCount>> stored; // (index, rows before) of each reported row
 
     bool ShouldStop() override { return stopAfterPolls >= 0 && ++polls > stopAfterPolls; }
-    void RowStored(int nIndex, int nCount) override
+    void RowStored(int nIndex, RowCount nCount) override
     {
         ++rows;
         stored.emplace_back(nIndex, nCount);
     }
     void ProgressStep() override { ++progress; }
-    void Done(int nIndex, int nCount) override
+    void Done(int nIndex, RowCount nCount) override
     {
         ++done;
         doneIndex = nIndex;

@@ -47,7 +47,7 @@ TEST(Trajectory, DefaultTimeBaseCounts)
     EXPECT_EQ(m.m_dT, 0); // the run time was reached: the next run starts afresh
     EXPECT_EQ(m.m_dX, m.m_dInitX);
     for (int i = 0; i < 102; ++i)
-        EXPECT_EQ(sink.stored[i], std::make_pair(i, i));
+        EXPECT_EQ(sink.stored[i], std::make_pair(i, RowCount{i}));
 }
 
 TEST(Trajectory, TableIntervalAndContinuedRun)
@@ -67,7 +67,7 @@ TEST(Trajectory, TableIntervalAndContinuedRun)
     // Rows after steps 12, 16, ... 100: the phase continues from the run before.
     EXPECT_EQ(calc->m_nStepCount, 101);
     EXPECT_EQ(second.doneCount, 3 + 23);
-    EXPECT_EQ(second.stored.front(), std::make_pair(3, 3));
+    EXPECT_EQ(second.stored.front(), std::make_pair(3, RowCount{3}));
     // The progress interval comes from the time to go: messages = floor(steps / n).
     const auto n = static_cast<int>((m.m_dRunTimeLimit - 10 * m.m_dChronon) / m.m_dChronon / 30);
     EXPECT_EQ(second.progress, 91 / n);
@@ -642,6 +642,68 @@ TEST(Trajectory, DelayedValuesStartAtTheStartState)
     }
 }
 
+// A run that has stored two billion rows goes on counting: its ring position, the rows the
+// readers see and the delayed values stay right, and the next Run is not refused. The count
+// starts near 2^31 instead of storing all those rows.
+TEST(Trajectory, RowCountsGoOnPastTwoToTheThirtyOne)
+{
+    const std::int64_t kStart = (std::int64_t{1} << 31) - 3;
+    const int kRows = 100;
+    for (const std::int64_t start : {kStart, std::int64_t{1} << 33}) {
+        SCOPED_TRACE(start);
+        CModelCore m(SystemKind::OneVariable);
+        NewModel(m);
+        m.m_nTableRows = kRows;
+        m.AllocateTable();
+        m.m_strXRate = "-x:";
+        m.m_nXDelay = 1;
+        m.m_nIntegrator = 0;
+        m.m_bPlotConcurrent = 1;
+        ASSERT_TRUE(m.CompileEquations());
+        CALCPARAMS p;
+        bool allocated;
+        ASSERT_TRUE(m.PrepareRun(p, allocated));
+        // As if the ring had wrapped many times: the next row to write is the count's place.
+        p.m_nCount = start;
+        p.m_nIndex = static_cast<int>(start % kRows);
+        p.m_dRunTimeLimit = 9.5 * p.m_dChronon; // ten steps
+        CTrajectoryCalc calc(p);
+        CountingSink sink;
+        calc.Run(sink);
+        ASSERT_FALSE(calc.Refused());
+        const std::int64_t stored = 11; // the start row and ten steps
+        EXPECT_EQ(sink.doneCount, start + stored);
+        EXPECT_EQ(sink.doneIndex, (start + stored) % kRows);
+        ASSERT_EQ(sink.stored.size(), static_cast<size_t>(stored));
+        for (std::size_t i = 0; i < sink.stored.size(); ++i) {
+            EXPECT_EQ(sink.stored[i].second, start + static_cast<std::int64_t>(i));
+            EXPECT_EQ(sink.stored[i].first, (start + static_cast<std::int64_t>(i)) % kRows);
+        }
+        // x' = -x: reads the row before, across the end of the ring as anywhere else.
+        const auto& X = m.m_arrTable[kSlotX];
+        const auto& XP = m.m_arrTable[kSlotXp];
+        for (std::int64_t n = start + 2; n < start + stored; ++n)
+            EXPECT_EQ(XP[n % kRows], -X[(n - 2) % kRows]) << n;
+
+        m.TakeRunResults(calc, sink.doneIndex, sink.doneCount);
+        EXPECT_EQ(m.m_nTableCount, start + stored);
+        EXPECT_TRUE(m.m_bTableWrapped);
+        {
+            CTableReadLock lock(m);
+            EXPECT_EQ(lock.Ring().count, start + stored);
+            EXPECT_EQ(lock.Ring().index, (start + stored) % kRows);
+        }
+        // Run again: continued from where it stopped.
+        m.m_dT = calc.m_v[kSlotT];
+        m.m_dRunTimeLimit = m.m_dT + 5 * m.m_dChronon;
+        CountingSink again;
+        auto next = RunModel(m, again);
+        ASSERT_TRUE(next);
+        EXPECT_FALSE(next->Refused());
+        EXPECT_GT(again.doneCount, start + stored);
+    }
+}
+
 TEST(Trajectory, ExtentsStartFromTheBounds)
 {
     CModelCore m(SystemKind::OneVariable);
@@ -697,15 +759,16 @@ struct ThreadedSink : ICalcSink
 {
     CEvent stop, done, ack, firstRow;
     std::atomic<int> rowsSeen{0};
-    int index = -1, count = -1; // handed over by done/ack
+    int index = -1; // handed over by done/ack
+    RowCount count = -1;
 
     bool ShouldStop() override { return stop.Lock(0); }
-    void RowStored(int, int) override
+    void RowStored(int, RowCount) override
     {
         if (++rowsSeen == 50)
             firstRow.SetEvent();
     }
-    void Done(int nIndex, int nCount) override
+    void Done(int nIndex, RowCount nCount) override
     {
         index = nIndex;
         count = nCount;

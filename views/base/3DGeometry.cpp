@@ -1,0 +1,109 @@
+#include "views/base/3DGeometry.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+} // namespace
+
+const int C3DPlotGeometry::kBoxEdges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
+                                               {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+
+C3DPlotGeometry::C3DPlotGeometry()
+{
+    SetPitchDegrees(m_nPitch);
+    SetYawDegrees(m_nYaw);
+}
+
+void C3DPlotGeometry::Layout(const CRect& client, int h, const int w[7])
+{
+    m_nTextHeight = h;
+    const PageLayout page = LayoutPage(client, h);
+    m_nMarginLeft = page.left;
+    m_nMarginTop = page.top;
+    m_nMarginRight = page.right;
+    m_nMarginBottom = page.bottom;
+    const CRect p = page.plot;
+    m_rcPlot = p;
+    m_rcPlotHit = p;
+    m_rcPlotHit.NormalizeRect();
+
+    const MarginStrips strips = MakeMarginStrips(p, m_nMarginRight, m_nMarginBottom);
+    m_rcMarginLeftArea = strips.left;
+    m_rcMarginTopArea = strips.top;
+    m_rcMarginRightArea = strips.right;
+    m_rcMarginBottomArea = strips.bottom;
+
+    const int r = client.right;
+    const int mid = (p.top + p.bottom) / 2;
+    auto anchor = [](int left, int y, int right) { return CRect(left, y, right, y); };
+    m_rcCaption[0] = anchor(r - h, p.bottom - 50 + w[0], r);
+    m_rcCaption[1] = anchor(r - h, p.top + w[1], r);
+    m_rcCaption[2] = anchor(r - 2 * h, p.top + w[2], r - h);
+    m_rcCaption[3] = anchor(r - 3 * h + 2, p.top + w[3], r - 2 * h);
+    m_rcCaption[4] = anchor(r - h, mid + w[4], r);
+    m_rcCaption[5] = anchor(r - 2 * h, mid + w[5], r - h);
+    m_rcCaption[6] = anchor(r - 3 * h + 2, mid + w[6], r - 2 * h);
+}
+
+void C3DPlotGeometry::SetPitchDegrees(int nDeg)
+{
+    m_nPitch = nDeg;
+    m_dPitch = nDeg * kPi / 180;
+    m_dSinPitch = std::sin(m_dPitch);
+    m_dCosPitch = std::cos(m_dPitch);
+}
+
+void C3DPlotGeometry::SetYawDegrees(int nDeg)
+{
+    m_nYaw = nDeg;
+    m_dYaw = nDeg * kPi / 180;
+    m_dSinYaw = std::sin(m_dYaw);
+    m_dCosYaw = std::cos(m_dYaw);
+}
+
+namespace {
+double AxisScale(int size, double lo, double hi)
+{
+    return hi == lo ? HUGE_VAL : size / (hi - lo);
+}
+} // namespace
+
+double C3DPlotGeometry::ScaleX() const
+{
+    return AxisScale(m_nBoxSize, m_dXLo, m_dXHi);
+}
+double C3DPlotGeometry::ScaleY() const
+{
+    return AxisScale(m_nBoxSize, m_dYLo, m_dYHi);
+}
+double C3DPlotGeometry::ScaleZ() const
+{
+    return AxisScale(m_nBoxSize, m_dZLo, m_dZHi);
+}
+
+CPoint C3DPlotGeometry::Project(double x, double y, double z) const
+{
+    const double X = x * ScaleX(), Y = y * ScaleY();
+    const int u = ClampToPixel(X * m_dSinYaw + Y * m_dCosYaw);
+    const int v =
+        ClampToPixel((Y * m_dSinYaw - X * m_dCosYaw) * m_dSinPitch + z * ScaleZ() * m_dCosPitch);
+    return {ClampToPixel(double(m_ptOrigin.x) + u), ClampToPixel(double(m_ptOrigin.y) - v)};
+}
+
+CPoint C3DPlotGeometry::CalcOrigin() const
+{
+    const double xc = -0.5 * (m_dXLo + m_dXHi) * ScaleX();
+    const double yc = -0.5 * (m_dYLo + m_dYHi) * ScaleY();
+    const double zc = -0.5 * (m_dZLo + m_dZHi) * ScaleZ();
+    const CRect& p = m_rcPlot;
+    const int u = ClampToPixel(xc * m_dSinYaw + yc * m_dCosYaw);
+    const int v = ClampToPixel((yc * m_dSinYaw - xc * m_dCosYaw) * m_dSinPitch + zc * m_dCosPitch);
+    return {ClampToPixel(double(u) + (p.left + p.right) / 2 + m_ptPan.x),
+            ClampToPixel(double((p.top + p.bottom) / 2) - v + m_ptPan.y)};
+}
+
+CPoint C3DPlotGeometry::BoxCorner(int i) const
+{
+    return Project(i & 1 ? m_dXHi : m_dXLo, i & 2 ? m_dYHi : m_dYLo, i & 4 ? m_dZHi : m_dZLo);
+}

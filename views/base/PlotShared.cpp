@@ -1,0 +1,125 @@
+#include "views/base/PlotShared.h"
+
+#include "platform/FrameWnd.h"
+#include "platform/Wnd.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <cstring>
+
+std::unique_ptr<CFont> MakePlotFont(int escapement)
+{
+    LOGFONT lf{};
+    lf.lfHeight = -12;
+    lf.lfEscapement = escapement;
+    std::strcpy(lf.lfFaceName, "Arial");
+    auto font = std::make_unique<CFont>();
+    font->CreateFontIndirect(&lf);
+    return font;
+}
+
+bool ConsumeSkipNextDraw(CWnd* pView)
+{
+    CFrameWnd* pFrame = pView->GetParentFrame();
+    if (!pFrame || !pFrame->m_bSkipNextDraw)
+        return false;
+    pFrame->m_bSkipNextDraw = 0;
+    return true;
+}
+
+void MapPrintedPage(CDC* pDC, const CRect& client)
+{
+    int horz = pDC->GetDeviceCaps(HORZRES);
+    const int vert = pDC->GetDeviceCaps(VERTRES);
+    if (horz * 3 / 4 > vert)
+        horz = vert * 4 / 3;
+    pDC->SetMapMode(MM_ANISOTROPIC);
+    pDC->SetWindowExt(client.Width(), client.Height());
+    pDC->SetViewportExt(horz, horz * 3 / 4);
+}
+
+void MoveXorCross(CDC* pDC, BYTE& drawn, CPoint& at, CPoint to, const CRect& hit)
+{
+    CPen pen(PS_SOLID, 1, 0xFFFFFF);
+    CPen* pOldPen = pDC->SelectObject(&pen);
+    const int oldRop = pDC->SetROP2(R2_XORPEN);
+    auto cross = [pDC](CPoint c) {
+        pDC->MoveTo(c.x - 8, c.y);
+        pDC->LineTo(c.x + 8, c.y);
+        pDC->MoveTo(c.x, c.y - 8);
+        pDC->LineTo(c.x, c.y + 8);
+    };
+    if (drawn) {
+        cross(at);
+        drawn = 0;
+    }
+    if (hit.PtInRect(to)) {
+        at = to;
+        cross(at);
+        drawn = 1;
+    }
+    pDC->SelectObject(pOldPen);
+    pDC->SetROP2(oldRop);
+}
+
+void InvalidateStrips(CWnd* pWnd, const CRect* const strips[4])
+{
+    for (int i = 0; i < 4; ++i)
+        pWnd->InvalidateRect(strips[i], TRUE);
+}
+
+void PolylineBatch::Add(CPoint a, CPoint b)
+{
+    if (a == b)
+        return; // a zero-length segment draws nothing
+    if (m_pts.empty() || m_pts.back() != a) {
+        Flush();
+        m_pts.push_back(a);
+    }
+    m_pts.push_back(b);
+}
+
+void PolylineBatch::Flush()
+{
+    if (m_pts.size() >= 2)
+        m_pDC->Polyline(m_pts.data(), static_cast<int>(m_pts.size()));
+    m_pts.clear();
+}
+
+CDC& CLiveCanvas::DC(CWnd* pWnd)
+{
+    if (!m_pDC)
+        m_pDC = std::make_unique<CClientDC>(pWnd);
+    return *m_pDC;
+}
+
+void CLiveCanvas::Touch(CPoint a, CPoint b, int width)
+{
+    Touch(CRect(std::min(a.x, b.x) - width, std::min(a.y, b.y) - width,
+                std::max(a.x, b.x) + width + 1, std::max(a.y, b.y) + width + 1));
+}
+
+void CLiveCanvas::Touch(const CRect& r)
+{
+    m_rcBox.left = std::min(m_rcBox.left, r.left);
+    m_rcBox.top = std::min(m_rcBox.top, r.top);
+    m_rcBox.right = std::max(m_rcBox.right, r.right);
+    m_rcBox.bottom = std::max(m_rcBox.bottom, r.bottom);
+}
+
+void CLiveCanvas::Show(CWnd* pWnd, bool force)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (m_rcBox.left >= m_rcBox.right || (!force && now - m_tShown < kFrame))
+        return;
+    if (QWidget* w = pWnd->GetWidget())
+        w->update(m_rcBox.left, m_rcBox.top, m_rcBox.Width(), m_rcBox.Height());
+    m_rcBox = CRect(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    m_tShown = now;
+}
+
+void CLiveCanvas::End()
+{
+    m_pDC.reset(); // the window shows all that was drawn
+    m_rcBox = CRect(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+}

@@ -1,0 +1,159 @@
+#include "views/base/VADlg.h"
+
+#include "platform/Frame.h"
+#include "platform/WinApp.h"
+#include "views/base/3DView.h"
+#include "views/base/ViewAngleFlag.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScrollBar>
+
+namespace {
+// Enter and Escape would end the dialog; only the close box does.
+class SwallowEnterEscape : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        return key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+};
+} // namespace
+
+CView* ActiveMainView()
+{
+    auto* pMain = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
+    CMDIChildWnd* pChild = pMain ? pMain->MDIGetActive() : nullptr;
+    return pChild ? pChild->GetActiveView() : nullptr;
+}
+
+CVADlg::CVADlg(C3DView* pView) : CDialog(426, pView), m_pView(pView)
+{
+    Create(426, pView);
+    LoadAngles();
+    g_bViewAngleDlgOpen = true;
+}
+
+CVADlg::~CVADlg() = default;
+
+BOOL CVADlg::OnInitDialog()
+{
+    QDialog* d = GetDialog();
+    SetWindowText("View Angle");
+    d->installEventFilter(new SwallowEnterEscape(d));
+    m_sbPitch = new QScrollBar(Qt::Vertical);
+    m_sbYaw = new QScrollBar(Qt::Vertical);
+    for (QScrollBar* bar : {m_sbPitch, m_sbYaw}) {
+        bar->setRange(-180, 180);
+        bar->setSingleStep(1);
+        bar->setPageStep(10);
+        bar->setMinimumHeight(180);
+        Connect(bar);
+    }
+    m_pitchText = new QLabel;
+    m_yawText = new QLabel;
+    m_hold = new QCheckBox("Hold Updates");
+    QObject::connect(m_hold, &QCheckBox::toggled, d, [this] { UpdateData(TRUE); });
+
+    auto* grid = new QGridLayout(d);
+    grid->addWidget(new QLabel("Pitch"), 0, 0);
+    grid->addWidget(m_pitchText, 0, 1);
+    grid->addWidget(new QLabel("Yaw"), 0, 2);
+    grid->addWidget(m_yawText, 0, 3);
+    grid->addWidget(m_sbPitch, 1, 0, 1, 2, Qt::AlignHCenter);
+    grid->addWidget(m_sbYaw, 1, 2, 1, 2, Qt::AlignHCenter);
+    grid->addWidget(m_hold, 2, 0, 1, 4);
+    return CDialog::OnInitDialog();
+}
+
+void CVADlg::Connect(QScrollBar* bar)
+{
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, GetDialog(), [this, bar](int action) {
+        AngleScroll code;
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+            code = AngleScroll::LineUp;
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            code = AngleScroll::LineDown;
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            code = AngleScroll::PageUp;
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            code = AngleScroll::PageDown;
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            code = AngleScroll::Top;
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            code = AngleScroll::Bottom;
+            break;
+        case QAbstractSlider::SliderMove:
+            code = AngleScroll::Thumb;
+            break;
+        default:
+            return;
+        }
+        OnVScroll(code, bar->sliderPosition(), bar);
+    });
+    QObject::connect(bar, &QAbstractSlider::sliderReleased, GetDialog(),
+                     [this, bar] { OnVScroll(AngleScroll::EndScroll, 0, bar); });
+}
+
+void CVADlg::DoDataExchange(CDataExchange* pDX)
+{
+    if (m_hold)
+        DDX_Check(pDX, m_hold, m_bHoldUpdates);
+}
+
+void CVADlg::LoadAngles()
+{
+    auto* pView = dynamic_cast<C3DView*>(ActiveMainView());
+    if (!pView)
+        pView = m_pView;
+    m_nPitchDeg = pView->m_nPitch;
+    m_nYawDeg = pView->m_nYaw;
+    const QSignalBlocker b1(m_sbPitch), b2(m_sbYaw);
+    m_sbPitch->setSliderPosition(-m_nPitchDeg);
+    m_sbYaw->setSliderPosition(-m_nYawDeg);
+    m_pitchText->setText(QString::number(m_nPitchDeg));
+    m_yawText->setText(QString::number(m_nYawDeg));
+}
+
+void CVADlg::OnVScroll(AngleScroll code, int nPos, QScrollBar* pBar)
+{
+    const bool pitch = pBar == m_sbPitch;
+    int& angle = pitch ? m_nPitchDeg : m_nYawDeg;
+    auto* pView = dynamic_cast<C3DView*>(ActiveMainView());
+    const int viewAngle = pView ? (pitch ? pView->m_nPitch : pView->m_nYaw) : angle;
+    const AngleStep step = ScrollAngle(angle, code, nPos, m_bHoldUpdates != 0, viewAngle);
+    angle = step.angle;
+    {
+        const QSignalBlocker block(pBar);
+        pBar->setSliderPosition(-angle);
+    }
+    (pitch ? m_pitchText : m_yawText)->setText(QString::number(angle));
+    if (!pView || !step.apply)
+        return; // a 2-D view turns nothing
+    if (pitch)
+        pView->SetPitch(angle, step.redraw);
+    else
+        pView->SetYaw(angle, step.redraw);
+}
+
+void CVADlg::OnClose()
+{
+    // The owner destroys the dialog, after this event has been handled.
+    GetDialog()->hide();
+    if (m_pView)
+        m_pView->PostMessage(C3DView::WM_VIEW_ANGLE_CLOSED);
+}
