@@ -123,8 +123,7 @@ template <SystemKind K> double FormRate(const KindRhs& f, int i, const KindState
 } // namespace kind_rates
 
 // All rates of kind K at s.
-template <SystemKind K>
-[[gnu::always_inline]] inline void KindRates(KindRhs& f, const KindState& s, double* rate)
+template <SystemKind K> void KindRates(KindRhs& f, const KindState& s, double* rate)
 {
     if constexpr (K == SystemKind::Newtonian) {
         rate[0] = s.u[1];

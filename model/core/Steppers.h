@@ -29,12 +29,12 @@ double StepOfRun(int nIntegrator, double dt);
 // The sums are written out term by term in the table's order; a loop over the table would
 // add in another order and change the last bits of every row.
 template <int D, class Rates>
-[[gnu::always_inline]] inline void RKFStepOf(Rates&& rates, KindState& s, double h)
+[[gnu::always_inline]] inline void RKFStepOf(Rates rates, KindState& s, double h)
 {
     const double t = s.t;
     const double* u = s.u;
     double r[D], k1[D], k2[D], k3[D], k4[D], k5[D], k6[D];
-    KindState at = s;
+    KindState at{t, {u[0], D > 1 ? u[1] : 0, D > 2 ? u[2] : 0}};
     auto stage = [&](double ts, double* k) {
         at.t = ts;
         rates(static_cast<const KindState&>(at), r);

@@ -187,30 +187,41 @@ template <SystemKind K> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step
     const double t = m_v[kSlotT], h = m_dChronon;
     KindState s;
     s.t = t;
-    double rate[3];
-    for (int i = 0; i < D; ++i) {
+    for (int i = 0; i < D; ++i)
         s.u[i] = m_v[V.state[i]];
-        rate[i] = m_v[V.rate[i]];
-    }
+    double rate[3];
     if (m_p.m_nIntegrator == 0) {
+        for (int i = 0; i < D; ++i)
+            rate[i] = m_v[V.rate[i]];
         StepEuler<K>(m_rhs, s, rate, h);
-    } else {
-        StepRKF<K>(m_rhs, s, h);
-        if constexpr (K == SystemKind::Newtonian) {
-            // The stored x'' is the change of x' over the step (rate[0] is x' at its start).
-            rate[1] = (s.u[1] - rate[0]) / h;
-            rate[0] = s.u[1];
-        } else {
-            // The rates at the new state, with the time of the start of the step.
-            s.t = t;
-            KindRates<K>(m_rhs, s, rate);
+        if (m_rhs.error != EvalError::None) [[unlikely]]
+            return !TakeError();
+        for (int i = 0; i < D; ++i) {
+            m_v[V.state[i]] = s.u[i];
+            m_v[V.rate[i]] = rate[i];
         }
+        return true;
     }
-    if (TakeError()) [[unlikely]]
-        return false;
-    for (int i = 0; i < D; ++i) {
+    const KindState start = s;
+    StepRKF<K>(m_rhs, s, h);
+    for (int i = 0; i < D; ++i)
         m_v[V.state[i]] = s.u[i];
-        m_v[V.rate[i]] = rate[i];
+    if constexpr (K != SystemKind::Newtonian) {
+        // The rates at the new state, with the time of the start of the step.
+        s.t = t;
+        KindRates<K>(m_rhs, s, rate);
+    }
+    if (m_rhs.error != EvalError::None) [[unlikely]] {
+        for (int i = 0; i < D; ++i) // back to the start of the step
+            m_v[V.state[i]] = start.u[i];
+        return !TakeError();
+    }
+    if constexpr (K == SystemKind::Newtonian) {
+        // The stored x'' is the change of x' over the step.
+        m_v[kSlotXpp] = (s.u[1] - start.u[1]) / h;
+    } else {
+        for (int i = 0; i < D; ++i)
+            m_v[V.rate[i]] = rate[i];
     }
     return true;
 }

@@ -12,7 +12,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <deque>
 #include <fstream>
 #include <sstream>
 
@@ -52,31 +51,6 @@ ExportResult Export(const CModelCore& m, const std::string& path,
     EXPECT_TRUE(MakeExportParams(m, path, p));
     return WriteDataFile(p, bStop, step);
 }
-
-// Answers questions from a list (then Yes) and records every text.
-class Answers
-{
-public:
-    explicit Answers(std::deque<int> answers = {}) : m_answers(std::move(answers))
-    {
-        m_old = SetMessageBoxHook([this](const std::string& text, unsigned type) {
-            texts.push_back(text);
-            if ((type & 0x0F) == msgbox::MB_OK)
-                return msgbox::IDOK;
-            if (m_answers.empty())
-                return msgbox::IDYES;
-            const int a = m_answers.front();
-            m_answers.pop_front();
-            return a;
-        });
-    }
-    ~Answers() { SetMessageBoxHook(std::move(m_old)); }
-    std::vector<std::string> texts;
-
-private:
-    std::deque<int> m_answers;
-    MessageBoxHook m_old;
-};
 
 ImportOutcome ImportText(CModelCore& m, std::string text, const ImportProgress& progress = {})
 {
@@ -304,9 +278,9 @@ TEST(DataImport, EveryMessageForItsFile)
         NewModel(m);
         m.m_nImportRows = 7;
         m.m_bHaveImport = c.earlier != 0;
-        Answers answers({c.earlier});
+        MessageRecorder answers({c.earlier});
         const ImportOutcome outcome = ImportText(m, c.text);
-        EXPECT_EQ(answers.texts, c.messages) << c.text;
+        EXPECT_EQ(answers.messages, c.messages) << c.text;
         EXPECT_EQ(outcome == ImportOutcome::Imported, c.rows >= 0) << c.text;
         EXPECT_EQ(m.m_nImportRows, c.rows >= 0 ? c.rows : 7) << c.text;
         EXPECT_EQ(m.m_bHaveImport != 0, c.rows >= 0 || c.earlier) << c.text;
@@ -373,7 +347,7 @@ TEST(DataImport, ReadsBackWhatTheExportWrote)
         for (const std::string& text : {crlf, lf}) {
             CModelCore back(kind);
             NewModel(back);
-            Answers answers;
+            MessageRecorder answers;
             ASSERT_EQ(ImportText(back, text), ImportOutcome::Imported);
             const DataFileKind& k = DataKind(kind);
             const int nRows = m.m_nTableCount;
