@@ -139,6 +139,8 @@ TEST(DataCommands, ExportThenImportThroughTheFileMenu)
     ASSERT_TRUE(Choose(ID_FILE_IMPORT));
     EXPECT_EQ(other->m_nImportRows, doc->m_nTableCount);
     EXPECT_EQ(other->m_strImportFile, "menu.d2d");
+    if (const char* dir = std::getenv("VELTRIX_SHOTS"))
+        StartShell()->MDIGetActive()->GetWidget()->grab().save(QString(dir) + "/import.png");
     // The last time, written to five digits, lies just past the run time.
     EXPECT_EQ(dialogs.texts, std::vector<std::string>{kImportExtendRunTime});
     EXPECT_EQ(other->m_dRunTimeLimit, other->m_arrImport[0][other->m_nImportRows - 1]);
@@ -266,6 +268,8 @@ TEST(DataCommands, SaveImageWritesTheActiveViewAsABitmap)
     EXPECT_EQ(saved.size(), QSize(rc.Width(), rc.Height()));
     const QImage shown = child->GetWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), shown);
+    if (const char* dir = std::getenv("VELTRIX_SHOTS"))
+        saved.save(QString(dir) + "/save-image.png");
 
     dialogs.path = "/nonexistent-folder/view.bmp";
     ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE));

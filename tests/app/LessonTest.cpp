@@ -9,6 +9,7 @@
 #include "app/ShellGlobals.h"
 #include "app/VXTextDoc.h"
 #include "app/VXTextView.h"
+#include "common/FileSizeLimit.h"
 #include "common/MessageRecorder.h"
 #include "platform/DocTemplate.h"
 #include "platform/Help.h"
@@ -415,6 +416,36 @@ TEST_F(Lessons, AStudentsSaveGoesToTheStudentsFolder)
     EXPECT_FALSE(doc->OnSaveDocument("unit1.vxt"));
     EXPECT_EQ(recorder.messages,
               std::vector<std::string>{"Unable to save file.\nPath is incomplete."});
+}
+
+// A lesson's Save or Save As that the disk cannot take keeps the old file and the name.
+TEST_F(Lessons, AFailedSaveKeepsTheFileAndTheName)
+{
+    fs::create_directory(m_root / "lessons");
+    const fs::path saved = m_root / "lessons" / "a.vxt";
+    for (const char* target : {"a.vxt", "b.vxt"}) {
+        SCOPED_TRACE(target);
+        auto* doc = dynamic_cast<CVXTextDoc*>(LessonTemplate()->OpenDocumentFile(nullptr));
+        ASSERT_NE(doc, nullptr);
+        ViewOf(doc)->GetEdit()->insertPlainText("Some words.");
+        ASSERT_TRUE(doc->DoSave(saved.string().c_str()));
+        const auto before = fs::file_size(saved);
+        ViewOf(doc)->GetEdit()->insertPlainText(std::string(5000, 'w').c_str());
+        MessageRecorder recorder;
+        {
+            FileSizeLimit limit(before + 100);
+            EXPECT_FALSE(doc->DoSave((m_root / "lessons" / target).string().c_str()));
+        }
+        EXPECT_EQ(recorder.messages, std::vector<std::string>{"Failed to save document."});
+        EXPECT_EQ(fs::file_size(saved), before);
+        EXPECT_EQ(fs::exists(m_root / "lessons" / "b.vxt"), false);
+        EXPECT_EQ(doc->GetPathName(), saved.string());
+        EXPECT_EQ(doc->m_strTitleText, "a.vxt");
+        EXPECT_EQ(ViewOf(doc)->GetParentFrame()->GetWindowText(), "a.vxt");
+        EXPECT_TRUE(doc->IsModified());
+        doc->SetModifiedFlag(FALSE);
+        doc->OnCloseDocument();
+    }
 }
 
 TEST_F(Lessons, PrintsInPagesWithinTheMargins)

@@ -63,14 +63,6 @@ std::multiset<std::string> Views(const CDynSys* doc)
     return names;
 }
 
-CDocTemplate* TemplateOf(UINT nID)
-{
-    for (CDocTemplate* t : theApp.GetDocTemplates())
-        if (t->GetResourceID() == nID)
-            return t;
-    return nullptr;
-}
-
 void Idle()
 {
     for (LONG n = 0; n < 16 && theApp.OnIdle(n); ++n) {
