@@ -18,7 +18,8 @@ template <class Op> double Safe(double l, double r)
     return Op::Apply(l, r, bUnused);
 }
 
-#define HANDLER_ARGS const Instr *in, double *r, const CParser *parser, const Instr *end
+#define HANDLER_ARGS const Instr *in, char *base, const Instr *end
+#define R(x) (*reinterpret_cast<double*>(base + in->x))
 
 // Every handler ends here: the last one of a run returns, the others jump to their successor.
 inline bool Next(HANDLER_ARGS)
@@ -26,56 +27,57 @@ inline bool Next(HANDLER_ARGS)
     ++in;
     if (in == end)
         return false;
-    return in->fn(in, r, parser, end);
+    return in->fn(in, base, end);
 }
 
 template <class Op> bool Binary(HANDLER_ARGS)
 {
-    r[in->d] = Safe<Op>(r[in->a], r[in->b]);
-    return Next(in, r, parser, end);
+    R(d) = Safe<Op>(R(a), R(b));
+    return Next(in, base, end);
 }
 
 bool PowerOf(HANDLER_ARGS)
 {
     bool bError = false;
-    r[in->d] = Power(r[in->a], r[in->b], bError);
-    return bError || Next(in, r, parser, end);
+    R(d) = Power(R(a), R(b), bError);
+    return bError || Next(in, base, end);
 }
 
 // a op1 (b op2 c)
 template <class Op1, class Op2> bool LeafPair(HANDLER_ARGS)
 {
-    r[in->d] = Safe<Op1>(r[in->a], Safe<Op2>(r[in->b], r[in->c]));
-    return Next(in, r, parser, end);
+    R(d) = Safe<Op1>(R(a), Safe<Op2>(R(b), R(c)));
+    return Next(in, base, end);
 }
 
 // (a op2 b) op1 c
 template <class Op1, class Op2> bool PairLeaf(HANDLER_ARGS)
 {
-    r[in->d] = Safe<Op1>(Safe<Op2>(r[in->a], r[in->b]), r[in->c]);
-    return Next(in, r, parser, end);
+    R(d) = Safe<Op1>(Safe<Op2>(R(a), R(b)), R(c));
+    return Next(in, base, end);
 }
 
 // (a op2 b) op1 (c op3 e)
 template <class Op1, class Op2, class Op3> bool PairPair(HANDLER_ARGS)
 {
-    r[in->d] = Safe<Op1>(Safe<Op2>(r[in->a], r[in->b]), Safe<Op3>(r[in->c], r[in->e]));
-    return Next(in, r, parser, end);
+    R(d) = Safe<Op1>(Safe<Op2>(R(a), R(b)), Safe<Op3>(R(c), R(e)));
+    return Next(in, base, end);
 }
 
 bool NegateOf(HANDLER_ARGS)
 {
-    r[in->d] = -r[in->a];
-    return Next(in, r, parser, end);
+    R(d) = -R(a);
+    return Next(in, base, end);
 }
 
 bool FunctionOf(HANDLER_ARGS)
 {
     bool bError = false;
-    r[in->d] = parser->CallFunction(in->nFunc, r[in->a], bError);
-    return bError || Next(in, r, parser, end);
+    R(d) = reinterpret_cast<const CParser*>(base)->CallFunction(in->nFunc, R(a), bError);
+    return bError || Next(in, base, end);
 }
 
+#undef R
 #undef HANDLER_ARGS
 
 bool Fusable(NodeKind kind)
@@ -93,12 +95,18 @@ public:
     CCompiler(CRatesProgram& program, const CParser& owner) : m_prog(program), m_owner(owner) {}
 
     bool Setup(const RateInputs& inputs);
-    // The register holding the node's value, or -1 when the program would be too large.
+    // Where the node's value is (its byte offset in the parser), or -1 when the program would
+    // be too large.
     int Emit(const CExpressionTree& tree, int nNode);
 
 private:
     int Leaf(const ExprNode& node);
-    int Register();
+    int Register(); // a free register's offset, or -1
+    int Offset(const double* p) const
+    {
+        return static_cast<int>(reinterpret_cast<const char*>(p) -
+                                reinterpret_cast<const char*>(&m_owner));
+    }
     int Append(Handler fn, std::initializer_list<int> operands, int nFunc = 0);
     int EmitBinary(const CExpressionTree& tree, const ExprNode& node);
 
@@ -118,32 +126,21 @@ bool CRatesProgram::CCompiler::Setup(const RateInputs& inputs)
 
 int CRatesProgram::CCompiler::Register()
 {
-    return m_nRegisters < kMaxRegisters ? m_nRegisters++ : -1;
+    return m_nRegisters < kMaxRegisters ? Offset(&m_prog.m_aReg[m_nRegisters++]) : -1;
 }
 
 int CRatesProgram::CCompiler::Leaf(const ExprNode& node)
 {
     if (node.kind == NodeKind::Constant) {
-        const int n = Register();
+        const int k = m_nRegisters, n = Register();
         if (n >= 0)
-            m_prog.m_aReg[n] = node.leaf.dValue;
+            m_prog.m_aReg[k] = node.leaf.dValue;
         return n;
     }
     for (int i = 0; i < m_pInputs->nState; ++i)
         if (m_pInputs->member[i] == node.leaf.pmVariable)
-            return i;
-    const char* base = reinterpret_cast<const char*>(&m_owner);
-    const auto nOffset = static_cast<std::int32_t>(
-        reinterpret_cast<const char*>(&(m_owner.*(node.leaf.pmVariable))) - base);
-    for (int i = 0; i < m_prog.m_nCopies; ++i)
-        if (m_prog.m_aCopyFrom[i] == nOffset)
-            return m_prog.m_aCopyTo[i];
-    const int n = Register();
-    if (n < 0 || m_prog.m_nCopies >= kMaxCopies)
-        return -1;
-    m_prog.m_aCopyFrom[m_prog.m_nCopies] = nOffset;
-    m_prog.m_aCopyTo[m_prog.m_nCopies++] = static_cast<std::uint16_t>(n);
-    return n;
+            return Offset(&m_prog.m_aReg[i]);
+    return Offset(&(m_owner.*(node.leaf.pmVariable)));
 }
 
 int CRatesProgram::CCompiler::Append(Handler fn, std::initializer_list<int> operands, int nFunc)
@@ -157,11 +154,11 @@ int CRatesProgram::CCompiler::Append(Handler fn, std::initializer_list<int> oper
     Instr& in = m_prog.m_aCode[m_prog.m_nCode++];
     in = Instr{};
     in.fn = fn;
-    in.d = static_cast<std::uint16_t>(d);
-    std::uint16_t* slots[4] = {&in.a, &in.b, &in.c, &in.e};
+    in.d = d;
+    std::int32_t* slots[4] = {&in.a, &in.b, &in.c, &in.e};
     int i = 0;
     for (int n : operands)
-        *slots[i++] = static_cast<std::uint16_t>(n);
+        *slots[i++] = n;
     in.nFunc = static_cast<std::uint8_t>(nFunc);
     return d;
 }
@@ -238,7 +235,6 @@ bool CRatesProgram::Compile(const CExpressionTree* trees, const int* roots,
 {
     m_bValid = false;
     m_nCode = 0;
-    m_nCopies = 0;
     m_bStoreState = false;
     CCompiler compiler(*this, owner);
     if (!compiler.Setup(inputs))
@@ -248,7 +244,7 @@ bool CRatesProgram::Compile(const CExpressionTree* trees, const int* roots,
         const int n = compiler.Emit(trees[i], roots[i]);
         if (n < 0)
             return false;
-        m_aResult[i] = static_cast<std::uint16_t>(n);
+        m_aResult[i] = n;
     }
     m_aSegment[inputs.nRates] = m_nCode;
     for (int i = 0; i < m_nCode; ++i) {

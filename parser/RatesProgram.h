@@ -25,22 +25,24 @@ public:
     static constexpr int kMaxRates = 3;
     static constexpr int kMaxCode = 3 * CExpressionTree::kMaxNodes;
     static constexpr int kMaxRegisters = 720;
-    static constexpr int kMaxCopies = 20; // parser members read besides the state
     static constexpr int kStateRegisters = 4;
 
     struct Instr;
-    // Runs the instructions from in up to end; true on an error.
-    using Handler = bool (*)(const Instr* in, double* r, const CParser* parser, const Instr* end);
+    // Runs the instructions from in up to end; true on an error. Operands are byte offsets of
+    // doubles in the parser that owns the program: its members, or this program's registers
+    // (a member of the parser), so a copy of the parser runs on its own values.
+    using Handler = bool (*)(const Instr* in, char* base, const Instr* end);
     struct Instr
     {
         Handler fn = nullptr;
-        std::uint16_t d = 0, a = 0, b = 0, c = 0, e = 0; // registers: d = f(a, b, c, e)
+        std::int32_t d = 0, a = 0, b = 0, c = 0, e = 0; // d = f(a, b, c, e)
         std::uint8_t nFunc = 0;
     };
 
     void Clear() { m_bValid = false; }
     bool Valid() const { return m_bValid; }
-    // trees[i], roots[i]: the recorded equation of list i + 1.
+    // trees[i], roots[i]: the recorded equation of list i + 1. The program must be a member of
+    // owner, so that its registers and the owner's variables are all offsets from one base.
     bool Compile(const CExpressionTree* trees, const int* roots, const RateInputs& inputs,
                  const CParser& owner);
 
@@ -50,11 +52,11 @@ public:
     template <int N>
     [[gnu::always_inline]] bool Run(CParser& owner, double t, const double* u, double* rate) const
     {
-        double* r = Prologue(owner, t, u);
-        if (m_nCode > 0 && m_aCode[0].fn(m_aCode, r, &owner, m_aCode + m_nCode)) [[unlikely]]
+        char* base = Prologue(owner, t, u);
+        if (m_nCode > 0 && m_aCode[0].fn(m_aCode, base, m_aCode + m_nCode)) [[unlikely]]
             return false;
         for (int i = 0; i < N; ++i)
-            rate[i] = r[m_aResult[i]];
+            rate[i] = *reinterpret_cast<const double*>(base + m_aResult[i]);
         return true;
     }
 
@@ -62,48 +64,39 @@ public:
     [[gnu::always_inline]] bool RunOne(CParser& owner, int i, double t, const double* u,
                                        double& rate) const
     {
-        double* r = Prologue(owner, t, u);
+        char* base = Prologue(owner, t, u);
         const int first = m_aSegment[i], last = m_aSegment[i + 1];
-        if (first < last && m_aCode[first].fn(m_aCode + first, r, &owner, m_aCode + last))
-            [[unlikely]]
+        if (first < last && m_aCode[first].fn(m_aCode + first, base, m_aCode + last)) [[unlikely]]
             return false;
-        rate = r[m_aResult[i]];
+        rate = *reinterpret_cast<const double*>(base + m_aResult[i]);
         return true;
     }
 
 private:
     class CCompiler;
 
-    [[gnu::always_inline]] double* Prologue(CParser& owner, double t, const double* u) const
+    [[gnu::always_inline]] char* Prologue(CParser& owner, double t, const double* u) const
     {
-        double* r = m_aReg;
-        r[0] = t; // registers 0 to 3 are t and a state of up to three variables
-        r[1] = u[0];
-        r[2] = u[1];
-        r[3] = u[2];
-        const char* base = reinterpret_cast<const char*>(&owner);
-        for (int i = 0; i < m_nCopies; ++i)
-            r[m_aCopyTo[i]] = *reinterpret_cast<const double*>(base + m_aCopyFrom[i]);
+        m_aReg[0] = t; // registers 0 to 3 are t and a state of up to three variables
+        m_aReg[1] = u[0];
+        m_aReg[2] = u[1];
+        m_aReg[3] = u[2];
         if (m_bStoreState) [[unlikely]]
             StoreState(owner);
-        return r;
+        return reinterpret_cast<char*>(&owner);
     }
     // Functions that read the parser's own t, x, y, z (DLT, X<= ...) see the state.
     void StoreState(CParser& owner) const;
 
     Instr m_aCode[kMaxCode];
     int m_nCode = 0;
-    int m_aSegment[kMaxRates + 1] = {}; // the instructions of rate i: [m_aSegment[i], [i + 1])
-    std::uint16_t m_aResult[kMaxRates] = {};
-    // Parser members copied into registers at each call: byte offsets in the parser.
-    std::int32_t m_aCopyFrom[kMaxCopies] = {};
-    std::uint16_t m_aCopyTo[kMaxCopies] = {};
-    int m_nCopies = 0;
+    int m_aSegment[kMaxRates + 1] = {};     // the instructions of rate i: [m_aSegment[i], [i + 1])
+    std::int32_t m_aResult[kMaxRates] = {}; // offsets of the rates in the parser
     int m_nState = 0;
     int m_nRates = 0;
     const RateInputs* m_pInputs = nullptr;
     bool m_bStoreState = false;
     bool m_bValid = false;
-    // Registers: the state, the copied members, the constants, then the intermediate values.
+    // Registers: the state, the constants, then the intermediate values.
     mutable double m_aReg[kMaxRegisters] = {};
 };
