@@ -316,19 +316,26 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
     const CTableGuard* const guard = m_p.m_pTableGuard;
     std::int64_t sinceProgress = 0;
     unsigned sinceYield = 0;
+    // A run that hands rows over or pauses asks at every step whether to stop; a run left to
+    // itself asks with the yield, so a stop waits at most that many steps.
+    const bool pollEveryStep =
+        m_p.m_bPlotConcurrent || (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0);
     while (m_v[kSlotT] < m_p.m_dRunTimeLimit) {
-        if (sink.ShouldStop())
+        if (pollEveryStep && sink.ShouldStop())
             break;
         if (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0) {
             Unlocked([this] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(m_p.m_nStepDelay));
             });
-        } else if (++sinceYield == kYieldEvery) {
+        } else if (sinceYield++ % kYieldEvery == 0) {
             // A reader waits at most this many steps for the table.
-            sinceYield = 0;
-            if (guard && guard->ReaderWaiting())
-                Unlocked([] {});
-            std::this_thread::yield();
+            if (!pollEveryStep && sink.ShouldStop())
+                break;
+            if (sinceYield > 1) {
+                if (guard && guard->ReaderWaiting())
+                    Unlocked([] {});
+                std::this_thread::yield();
+            }
         }
         if (parser) {
             parser->m_dT = m_v[kSlotT];

@@ -15,7 +15,9 @@
 //   the columns under that lock and publishes its ring position with it (TableGuard.h);
 //   readers on other threads take the lock while they read.
 // - The run reports through an ICalcSink, on the worker thread:
-//     ShouldStop()  polled once before every step; true ends the run after the current step.
+//     ShouldStop()  polled before the first step and then every 256 steps, or before every
+//                   step when rows are handed over (m_bPlotConcurrent) or steps pause; true
+//                   ends the run after the current step.
 //                   It must not wait for another thread (the table lock is held then).
 //     RowStored(i, n) after row i was written, only when m_bPlotConcurrent; n is the number of
 //                   rows stored before it. The run waits for the call to return, so readers

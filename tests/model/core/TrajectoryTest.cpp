@@ -388,18 +388,31 @@ TEST(Trajectory, PendulumPulseIsTakenAtTheStartOfTheStep)
         EXPECT_EQ(m.m_arrTable[kSlotXpp][row], 2.0) << row;
 }
 
+// A stop ends the run after the step in progress: asked at every step when rows are handed
+// over, every 256 steps when the run is left to itself.
 TEST(Trajectory, StopFinishesTheCurrentStep)
 {
-    CModelCore m(SystemKind::ThreeVariable);
-    NewModel(m);
-    CountingSink sink;
-    sink.stopAfterPolls = 7;
-    auto calc = RunModel(m, sink);
-    EXPECT_EQ(calc->m_nStepCount, 7);
-    EXPECT_EQ(sink.doneIndex, 8);
-    EXPECT_EQ(sink.doneCount, 8);
-    EXPECT_TRUE(Near(m.m_dT, 7 * m.m_dChronon, 1e-12)); // the state to continue from
-    EXPECT_EQ(m.m_dX, calc->m_v[kSlotX]);
+    struct Case
+    {
+        BOOL concurrent;
+        int stopAfterPolls;
+        int steps;
+    };
+    for (const Case c : {Case{1, 7, 7}, Case{0, 2, 512}, Case{0, 0, 0}}) {
+        SCOPED_TRACE(c.steps);
+        CModelCore m(SystemKind::ThreeVariable);
+        NewModel(m);
+        m.m_bPlotConcurrent = c.concurrent;
+        m.m_dRunTimeLimit = 1000 * m.m_dChronon;
+        CountingSink sink;
+        sink.stopAfterPolls = c.stopAfterPolls;
+        auto calc = RunModel(m, sink);
+        EXPECT_EQ(calc->m_nStepCount, c.steps);
+        EXPECT_EQ(sink.doneIndex, c.steps + 1);
+        EXPECT_EQ(sink.doneCount, c.steps + 1);
+        EXPECT_TRUE(Near(m.m_dT, c.steps * m.m_dChronon, 1e-12)); // the state to continue from
+        EXPECT_EQ(m.m_dX, calc->m_v[kSlotX]);
+    }
 }
 
 TEST(Trajectory, UnusableStepsAreRefused)
