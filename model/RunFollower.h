@@ -25,7 +25,17 @@ public:
         this->MapMessage(WM_CALC_DONE, &CRunFollower::OnCalcDoneMessage);
     }
 
-    IModelDocument* GetModel() const { return ModelOf(this); }
+    // Looked up once per document: a live run asks for every row, and the cross-cast searches
+    // the document's classes by name.
+    IModelDocument* GetModel() const
+    {
+        CDocument* pDoc = this->GetDocument();
+        if (pDoc != m_pModelDoc) {
+            m_pModelDoc = pDoc;
+            m_pModel = dynamic_cast<IModelDocument*>(pDoc);
+        }
+        return m_pModel;
+    }
 
 protected:
     void OnDestroy() override
@@ -38,6 +48,9 @@ protected:
     }
 
 private:
+    mutable CDocument* m_pModelDoc = nullptr;
+    mutable IModelDocument* m_pModel = nullptr;
+
     LRESULT OnCalcSampleMessage(WPARAM wParam, LPARAM lParam)
     {
         const int nRow = static_cast<int>(wParam);

@@ -5,6 +5,8 @@
 #include "platform/CmdTarget.h"
 #include "platform/Types.h"
 
+#include <typeinfo>
+
 // Update hints, sent with UpdateAllViews.
 constexpr LPARAM HINT_RESET = -1;
 constexpr LPARAM HINT_TITLE = 0;
@@ -33,9 +35,17 @@ constexpr UINT WM_PROGRESS_STEP = 0x858D;
 
 // A row stored during a run, sent to the views in the hint argument apart from the numbered
 // hints, so that no numbered hint is ever taken for a row.
-class CRowHint : public CObject
+class CRowHint final : public CObject
 {
 public:
     explicit CRowHint(int nRow) : m_nRow(nRow) {}
     int m_nRow;
+
+    // The hint as a row hint, or null: an exact type test, cheap for the row hints a live run
+    // sends for every row.
+    static const CRowHint* Of(const CObject* pHint)
+    {
+        return pHint && typeid(*pHint) == typeid(CRowHint) ? static_cast<const CRowHint*>(pHint)
+                                                           : nullptr;
+    }
 };
