@@ -1,5 +1,6 @@
 #include "model/core/TrajectoryCalc.h"
 
+#include "model/core/StepPacer.h"
 #include "parser/Parser.h"
 
 #include <algorithm>
@@ -316,13 +317,13 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
     const CTableGuard* const guard = m_p.m_pTableGuard;
     std::int64_t sinceProgress = 0;
     unsigned sinceYield = 0;
+    CStepPacer pacer(m_p.m_nStepDelay, CStepPacer::Clock::now());
     while (m_v[kSlotT] < m_p.m_dRunTimeLimit) {
         if (sink.ShouldStop())
             break;
         if (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0) {
-            Unlocked([this] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(m_p.m_nStepDelay));
-            });
+            Unlocked(
+                [&pacer] { std::this_thread::sleep_until(pacer.Next(CStepPacer::Clock::now())); });
         } else if (++sinceYield == kYieldEvery) {
             // A reader waits at most this many steps for the table.
             sinceYield = 0;
