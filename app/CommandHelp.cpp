@@ -6,14 +6,8 @@
 
 namespace {
 
-struct CommandPage
-{
-    UINT id;
-    const char* title;
-    const char* text;
-};
-
-const CommandPage kCommands[] = {
+// Numbered by command; the context is that of the command.
+const vx::res::HelpPage kCommands[] = {
     {ID_FILE_EXPORT, "Export",
      "Writes the run's data table to a data file (<i>*.dnd</i>, <i>*.d1d</i>, <i>*.d2d</i>, "
      "<i>*.d3d</i>): a text table that other programs read."},
@@ -57,7 +51,5 @@ const CommandPage kCommands[] = {
 
 void RegisterModelCommandTopics()
 {
-    for (const CommandPage& c : kCommands)
-        vx::res::RegisterHelpTopic(HID_BASE_COMMAND + c.id,
-                                   {c.title, std::string("<p>") + c.text + "</p>"});
+    vx::res::RegisterHelpPages(kCommands, HID_BASE_COMMAND, true);
 }

@@ -96,11 +96,11 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
         path = g_strUserDir + name;
         AfxMessageBox("Saving the file as\n" + path);
     }
-    m_strTitleText = name;
-    UpdateAllViews(nullptr, kHintTitle);
     const std::string rtf = DocumentToRtf(*m_pText);
     if (!WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end())))
-        return FALSE;
+        return FALSE; // nothing was saved under the new name: the lesson keeps its own
+    m_strTitleText = name;
+    UpdateAllViews(nullptr, kHintTitle);
     m_strWrittenPath = path;
     return TRUE;
 }

@@ -20,6 +20,14 @@ void CModelPage::Attach(CModelCore* pDoc, CModelSettings* pEdit)
     m_pEdit = pEdit;
 }
 
+BOOL CModelPage::OnInitDialog()
+{
+    MakeControls();
+    CPropertyPage::OnInitDialog();
+    ShowDerived();
+    return TRUE;
+}
+
 BOOL CModelPage::OnSetActive()
 {
     m_pDoc->m_nActivePage = m_nIndex;

@@ -19,6 +19,8 @@ public:
     // The document and the working record the page edits; set before the sheet is shown.
     void Attach(CModelCore* pDoc, CModelSettings* pEdit);
 
+    // Makes the controls, loads them from the working record and shows what follows from it.
+    BOOL OnInitDialog() final;
     BOOL OnSetActive() override;
 
     CModelCore* m_pDoc = nullptr;
@@ -27,6 +29,9 @@ public:
 protected:
     CModelPage(SystemKind kind = SystemKind::Newtonian, int nIndex = 0, std::string caption = {});
     const PropertyKind& Kind() const { return PropertyKindOf(m_kind); }
+    virtual void MakeControls() = 0;
+    // The texts and states that follow from the loaded values.
+    virtual void ShowDerived() {}
 
     // A message box with an OK button; the edit gets the focus with its text selected.
     static void Refuse(QLineEdit* pEdit, const std::string& message);

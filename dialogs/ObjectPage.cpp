@@ -19,7 +19,7 @@ CObjectPage::CObjectPage(SystemKind kind) : CModelPage(kind, 3, "Object Properti
 {
 }
 
-BOOL CObjectPage::OnInitDialog()
+void CObjectPage::MakeControls()
 {
     auto* layout = new QVBoxLayout(GetWidget());
     QGridLayout* initial = nullptr;
@@ -36,7 +36,6 @@ BOOL CObjectPage::OnInitDialog()
     }
     layout->addWidget(conditions);
     layout->addStretch();
-    return CModelPage::OnInitDialog();
 }
 
 void CObjectPage::DoDataExchange(CDataExchange* pDX)

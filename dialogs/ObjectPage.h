@@ -6,13 +6,12 @@ class CObjectPage : public CModelPage
 {
     VX_DECLARE_CLASS(CObjectPage)
 public:
-    BOOL OnInitDialog() override;
-
     QLineEdit* m_editValue[4] = {};
 
 protected:
     explicit CObjectPage(SystemKind kind = SystemKind::Newtonian);
     void DoDataExchange(CDataExchange* pDX) override;
+    void MakeControls() override;
 };
 
 VX_KIND_PAGE(CDS1Object, CObjectPage)

@@ -104,14 +104,6 @@ void CSpacePage::MakeControls()
                      [this] { OnSelectStandardForm(); });
 }
 
-BOOL CSpacePage::OnInitDialog()
-{
-    MakeControls();
-    CModelPage::OnInitDialog();
-    EnableEquations();
-    return TRUE;
-}
-
 void CSpacePage::DoDataExchange(CDataExchange* pDX)
 {
     DDX_Radio(pDX, m_groupIntegrator, m_pEdit->m_nIntegrator);

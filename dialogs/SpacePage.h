@@ -12,7 +12,6 @@ class CSpacePage : public CModelPage
 {
     VX_DECLARE_CLASS(CSpacePage)
 public:
-    BOOL OnInitDialog() override;
     BOOL OnKillActive() override;
     void OnSelectStandardForm();
 
@@ -26,8 +25,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
 private:
-    void MakeControls();
+    void MakeControls() override;
     void EnableEquations();
+    void ShowDerived() override { EnableEquations(); }
     std::string& Equation(int i) const;
     bool CheckParameters(bool& delayed);
     bool CheckEquations(bool& delayed);

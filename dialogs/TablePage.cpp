@@ -100,14 +100,6 @@ void CTablePage::MakeControls()
     QObject::connect(m_btnImported, &QAbstractButton::clicked, w, [this] { OnImportedData(); });
 }
 
-BOOL CTablePage::OnInitDialog()
-{
-    MakeControls();
-    CModelPage::OnInitDialog();
-    ShowSize();
-    return TRUE;
-}
-
 void CTablePage::DoDataExchange(CDataExchange* pDX)
 {
     CModelSettings& s = *m_pEdit;
@@ -119,7 +111,7 @@ void CTablePage::DoDataExchange(CDataExchange* pDX)
     DDX_Radio(pDX, m_groupSource, s.m_nTableSource);
 }
 
-void CTablePage::ShowSize()
+void CTablePage::ShowDerived()
 {
     const bool imported = m_pEdit->m_nTableSource != 0;
     const long long kb = imported ? m_pDoc->m_nImportRows * TableBytesPerRow(m_kind) / 1024
@@ -140,7 +132,7 @@ BOOL CTablePage::OnSetActive()
     m_btnImported->setEnabled(haveImport);
     const BOOL result = CModelPage::OnSetActive();
     EnableShape(m_pEdit->m_nTableSource == 0);
-    ShowSize();
+    ShowDerived();
     return result;
 }
 
@@ -160,20 +152,20 @@ void CTablePage::OnChangeTableRows()
     if (n < range.lo || n > range.hi)
         return;
     m_pEdit->m_nTableRows = static_cast<int>(n);
-    ShowSize();
+    ShowDerived();
 }
 
 void CTablePage::OnGeneratedData()
 {
     m_pEdit->m_nTableSource = 0;
-    ShowSize();
+    ShowDerived();
     EnableShape(true);
 }
 
 void CTablePage::OnImportedData()
 {
     m_pEdit->m_nTableSource = 1;
-    ShowSize();
+    ShowDerived();
     EnableShape(false);
 }
 

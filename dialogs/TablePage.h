@@ -12,7 +12,6 @@ class CTablePage : public CModelPage
 {
     VX_DECLARE_CLASS(CTablePage)
 public:
-    BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
     BOOL OnKillActive() override;
 
@@ -37,8 +36,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
 private:
-    void MakeControls();
-    void ShowSize();
+    void MakeControls() override;
+    // The table's size in kilobytes.
+    void ShowDerived() override;
     void EnableShape(bool bEnable);
     int ChrononsPerCycle() const;
 };

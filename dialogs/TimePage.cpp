@@ -110,14 +110,6 @@ void CTimePage::MakeControls()
                          [this, i] { OnChangeDelay(static_cast<int>(i)); });
 }
 
-BOOL CTimePage::OnInitDialog()
-{
-    MakeControls();
-    CModelPage::OnInitDialog();
-    ShowDerived();
-    return TRUE;
-}
-
 void CTimePage::DoDataExchange(CDataExchange* pDX)
 {
     CModelSettings& s = *m_pEdit;

@@ -8,7 +8,6 @@ class CTimePage : public CModelPage
 {
     VX_DECLARE_CLASS(CTimePage)
 public:
-    BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
     BOOL OnKillActive() override;
 
@@ -31,9 +30,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
 private:
-    void MakeControls();
+    void MakeControls() override;
     // The chronon size and the delay times from the working record, by the runs' formula.
-    void ShowDerived();
+    void ShowDerived() override;
     // The document's table interval; below 1 (a damaged file) it counts as 1.
     int TableInterval() const;
     // af or per, whichever was typed last; the other follows it.

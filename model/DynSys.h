@@ -85,6 +85,8 @@ public:
     void OnViewCommand(UINT nID);
     void OnUpdateViewCommand(CCmdUI* pCmdUI);
     bool ViewCommandEnabled(int nView) const;
+    // A view of that index is open (counted views by their counter, the others by class).
+    bool IsViewOpen(int nView) const;
     void OpenView(int nView);
     bool ViewsRestored() const override { return m_bViewsRestored != 0; }
     void RestoreViews() override;

@@ -25,9 +25,9 @@ std::vector<HWND> ViewFrames(const CDocument& doc, const CRuntimeClass* pClass =
 
 void CDynSys::MapViewCommands()
 {
-    for (int v = 0; v < kCountedViews; ++v) {
-        if (!ViewInfo(v).classes[static_cast<int>(m_kind)])
-            continue; // the kind has no such view
+    for (int v = 0; v < kModelViews; ++v) {
+        if (!ViewInfo(v).classes[static_cast<int>(m_kind)] || ViewInfo(v).nID == 0)
+            continue; // the kind has no such view, or the view no command
         const UINT id = ViewInfo(v).nID;
         MapCommandRange(id, id, &CDynSys::OnViewCommand);
         MapUpdateRange(id, id, &CDynSys::OnUpdateViewCommand);
@@ -36,13 +36,20 @@ void CDynSys::MapViewCommands()
 
 void CDynSys::OnViewCommand(UINT nID)
 {
-    if (const int v = ViewOfCommand(nID); v >= 0)
-        OpenView(v);
+    const int v = ViewOfCommand(nID);
+    if (v < 0)
+        return;
+    // The Real Space view shows one of its modes; the model file then reopens it.
+    if (v == kViewRealSpace && !(m_nRSMode >= 1 && m_nRSMode <= 5)) {
+        m_nRSMode = 1;
+        SetModifiedFlag();
+    }
+    OpenView(v);
 }
 
 bool CDynSys::ViewCommandEnabled(int nView) const
 {
-    if (!ViewClass(m_kind, nView) || m_nOpenViews[nView] != 0)
+    if (!ViewClass(m_kind, nView) || IsViewOpen(nView))
         return false;
     if (m_kind == SystemKind::Newtonian && m_bRunning)
         return false;
@@ -51,6 +58,17 @@ bool CDynSys::ViewCommandEnabled(int nView) const
     if (nView == kViewVectorField)
         return !EquationsUseDelayedVars(); // no field of equations that look back in time
     return true;
+}
+
+bool CDynSys::IsViewOpen(int nView) const
+{
+    if (nView < kCountedViews)
+        return m_nOpenViews[nView] != 0;
+    const CRuntimeClass* pClass = ViewClass(m_kind, nView);
+    for (CView* v : GetViews())
+        if (pClass && v->IsKindOf(pClass))
+            return true;
+    return false;
 }
 
 void CDynSys::OnUpdateViewCommand(CCmdUI* pCmdUI)

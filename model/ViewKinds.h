@@ -19,8 +19,8 @@ enum ModelView : int
     kViewPoincareSection,
     kViewBasins,
     kViewVectorField,
-    kViewRealSpace,   // no command, not counted: opened by the restore only
-    kViewCyclePlanes, //
+    kViewRealSpace,   // not counted: its command, or the restore, opens it
+    kViewCyclePlanes, // no command, not counted: opened by the restore only
     kModelViews
 };
 constexpr int kCountedViews = 8; // the views with a counter and a View command

@@ -92,6 +92,12 @@ void RegisterHelpTopic(DWORD context, HelpTopic topic)
         T().helpOrder.push_back(context);
     T().help[context] = std::move(topic);
 }
+void RegisterHelpPages(std::span<const HelpPage> pages, DWORD contextBase, bool bParagraph)
+{
+    for (const HelpPage& p : pages)
+        RegisterHelpTopic(contextBase + p.context,
+                          {p.title, bParagraph ? "<p>" + std::string(p.html) + "</p>" : p.html});
+}
 const HelpTopic* FindHelpTopic(DWORD context)
 {
     return Find(T().help, context);

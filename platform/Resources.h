@@ -5,6 +5,7 @@
 #include "platform/Types.h"
 
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,15 @@ struct HelpTopic
     std::string html;
 };
 void RegisterHelpTopic(DWORD context, HelpTopic topic);
+// A table of pages, each at contextBase + its number; bParagraph wraps each text in <p>.
+struct HelpPage
+{
+    DWORD context;
+    const char* title;
+    const char* html;
+};
+void RegisterHelpPages(std::span<const HelpPage> pages, DWORD contextBase = 0,
+                       bool bParagraph = false);
 const HelpTopic* FindHelpTopic(DWORD context);
 // Context numbers of all pages, in registration order.
 std::vector<DWORD> HelpTopicIds();

@@ -17,14 +17,7 @@ constexpr DWORD ViewTopic(UINT viewCommand)
     return HID_BASE_COMMAND + viewCommand;
 }
 
-struct Page
-{
-    DWORD context;
-    const char* title;
-    const char* html;
-};
-
-const Page kPages[] = {
+const vx::res::HelpPage kPages[] = {
     {HELP_GETTING_STARTED, "Getting started",
      "<p>Veltrix is a laboratory for dynamical systems. Choose <b>File/New</b> and a kind of "
      "model: a Newtonian system (one coordinate moved by a force), or a system of one, two or "
@@ -144,8 +137,7 @@ const Page kPages[] = {
 void RegisterHelpTopics()
 {
     using vx::res::RegisterHelpTopic;
-    for (const Page& p : kPages)
-        RegisterHelpTopic(p.context, {p.title, p.html});
+    vx::res::RegisterHelpPages(kPages);
     // Each command that has a prompt gets a page: its button name and the prompt.
     for (UINT id :
          {ID_FILE_NEW,         ID_FILE_OPEN,         ID_FILE_CLOSE,         ID_FILE_SAVE,

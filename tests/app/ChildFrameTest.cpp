@@ -108,14 +108,20 @@ TEST_F(ChildFrame, FailedSwitchKeepsTheOldView)
     EXPECT_EQ(view.Size(), frame.Size());
 }
 
+// Restored by the system command or by Qt's own restore (the title bar's button).
 TEST_F(ChildFrame, SkipFlagOnRestoreFromMaximisedOrNormalNotMinimised)
 {
-    struct Case
+    const struct
     {
         const char* from;
+        bool bySysCommand;
         BYTE expected;
+    } cases[] = {
+        {"maximised", true, 1},  {"normal", true, 1},     {"minimised", true, 0},
+        {"maximised", false, 1}, {"minimised", false, 0},
     };
-    for (const Case& c : {Case{"maximised", 1}, Case{"normal", 1}, Case{"minimised", 0}}) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + (c.bySysCommand ? " by command" : " by Qt"));
         const std::string from = c.from;
         if (from == "maximised")
             Sub()->showMaximized();
@@ -124,22 +130,13 @@ TEST_F(ChildFrame, SkipFlagOnRestoreFromMaximisedOrNormalNotMinimised)
         else
             Sub()->showNormal();
         m_pFrame->m_bSkipNextDraw = 0;
-        m_pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
-        EXPECT_EQ(m_pFrame->m_bSkipNextDraw, c.expected) << from;
-        EXPECT_FALSE(Sub()->isMinimized() || Sub()->isMaximized()) << from;
+        if (c.bySysCommand)
+            m_pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+        else
+            Sub()->showNormal();
+        EXPECT_EQ(m_pFrame->m_bSkipNextDraw, c.expected);
+        EXPECT_FALSE(Sub()->isMinimized() || Sub()->isMaximized());
     }
-}
-
-TEST_F(ChildFrame, SkipFlagFromQtsOwnRestore)
-{
-    Sub()->showMaximized();
-    m_pFrame->m_bSkipNextDraw = 0;
-    Sub()->showNormal(); // the title bar's restore button
-    EXPECT_EQ(m_pFrame->m_bSkipNextDraw, 1);
-    Sub()->showMinimized();
-    m_pFrame->m_bSkipNextDraw = 0;
-    Sub()->showNormal();
-    EXPECT_EQ(m_pFrame->m_bSkipNextDraw, 0);
 }
 
 TEST_F(ChildFrame, F1ShowsTheActiveViewsHelp)

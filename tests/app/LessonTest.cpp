@@ -9,6 +9,7 @@
 #include "app/ShellGlobals.h"
 #include "app/VXTextDoc.h"
 #include "app/VXTextView.h"
+#include "common/FileSizeLimit.h"
 #include "common/MessageRecorder.h"
 #include "platform/DocTemplate.h"
 #include "platform/Help.h"
@@ -18,8 +19,6 @@
 #include <QFontDialog>
 #include <QImage>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -419,6 +418,36 @@ TEST_F(Lessons, AStudentsSaveGoesToTheStudentsFolder)
               std::vector<std::string>{"Unable to save file.\nPath is incomplete."});
 }
 
+// A lesson's Save or Save As that the disk cannot take keeps the old file and the name.
+TEST_F(Lessons, AFailedSaveKeepsTheFileAndTheName)
+{
+    fs::create_directory(m_root / "lessons");
+    const fs::path saved = m_root / "lessons" / "a.vxt";
+    for (const char* target : {"a.vxt", "b.vxt"}) {
+        SCOPED_TRACE(target);
+        auto* doc = dynamic_cast<CVXTextDoc*>(LessonTemplate()->OpenDocumentFile(nullptr));
+        ASSERT_NE(doc, nullptr);
+        ViewOf(doc)->GetEdit()->insertPlainText("Some words.");
+        ASSERT_TRUE(doc->DoSave(saved.string().c_str()));
+        const auto before = fs::file_size(saved);
+        ViewOf(doc)->GetEdit()->insertPlainText(std::string(5000, 'w').c_str());
+        MessageRecorder recorder;
+        {
+            FileSizeLimit limit(before + 100);
+            EXPECT_FALSE(doc->DoSave((m_root / "lessons" / target).string().c_str()));
+        }
+        EXPECT_EQ(recorder.messages, std::vector<std::string>{"Failed to save document."});
+        EXPECT_EQ(fs::file_size(saved), before);
+        EXPECT_EQ(fs::exists(m_root / "lessons" / "b.vxt"), false);
+        EXPECT_EQ(doc->GetPathName(), saved.string());
+        EXPECT_EQ(doc->m_strTitleText, "a.vxt");
+        EXPECT_EQ(ViewOf(doc)->GetParentFrame()->GetWindowText(), "a.vxt");
+        EXPECT_TRUE(doc->IsModified());
+        doc->SetModifiedFlag(FALSE);
+        doc->OnCloseDocument();
+    }
+}
+
 TEST_F(Lessons, PrintsInPagesWithinTheMargins)
 {
     auto* doc = dynamic_cast<CVXTextDoc*>(LessonTemplate()->OpenDocumentFile(nullptr));
@@ -566,71 +595,6 @@ TEST_F(Lessons, InsertedPicturesAreSavedWithTheLesson)
     EXPECT_EQ(image.value<QImage>().convertToFormat(QImage::Format_RGB32), Picture());
     EXPECT_EQ(back->GetTextDocument()->toPlainText(),
               QString("Look: ") + QChar::ObjectReplacementCharacter);
-}
-
-// With VELTRIX_SHOTS set to a folder, saves a lesson with links and the glossary.
-TEST_F(Lessons, ScreenshotsOnRequest)
-{
-    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
-    QTextDocument lesson;
-    QTextCursor c(&lesson);
-    QTextCharFormat title;
-    title.setFontFamilies({"Liberation Serif"});
-    title.setFontPointSize(20);
-    title.setFontWeight(QFont::Bold);
-    title.setForeground(QColor(0, 80, 140));
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignHCenter);
-    c.setBlockFormat(centred);
-    c.insertText("The driven pendulum", title);
-    QTextCharFormat body;
-    body.setFontFamilies({"Liberation Sans"});
-    body.setFontPointSize(12);
-    c.insertBlock(QTextBlockFormat());
-    c.insertText("A pendulum pushed once per period can swing in step with the push or wander "
-                 "without ever repeating. Open the model and run it:",
-                 body);
-    c.insertBlock();
-    QTextCharFormat link = body;
-    link.setFontWeight(QFont::Bold);
-    c.insertText("Model: ", body);
-    c.insertText("[pendulum.ns1]", link);
-    c.insertBlock();
-    c.insertText("Unknown words? See the ", body);
-    c.insertText("[glossary.hlp]", link);
-    c.insertText(", or go on with ", body);
-    c.insertText("[basins.vxt]", link);
-    c.insertText(".", body);
-    WriteText(m_root / "pendulum.vxt", DocumentToRtf(lesson));
-    CVXTextDoc* doc = Open(m_root / "pendulum.vxt");
-    ASSERT_NE(doc, nullptr);
-    RenderClient(CSize(900, 560));
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(ViewOf(doc)->GetParentFrame()->GetFrameWidget()))
-        sub->setGeometry(20, 20, 620, 300);
-    QCoreApplication::processEvents();
-    m_pFrame->GetWidget()->grab().save(folder + "/lesson.png");
-    MessageRecorder recorder;
-    DoubleClick(ViewOf(doc), "glossary");
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle().startsWith("Veltrix Help"))
-            w->grab().save(folder + "/glossary.png");
-
-    // The first printed page as the preview shows it.
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewWidget preview(&printer);
-    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter* p) {
-        CPrintInfo info;
-        info.m_bPreview = TRUE;
-        ViewOf(doc)->PrintPages(p, &info);
-    });
-    preview.resize(500, 700);
-    preview.show();
-    preview.fitToWidth();
-    preview.updatePreview();
-    QCoreApplication::processEvents();
-    preview.grab().save(folder + "/lesson-print.png");
 }
 
 } // namespace

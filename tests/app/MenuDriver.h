@@ -72,17 +72,23 @@ inline bool Choose(UINT id)
     return true;
 }
 
-// A new model of the kind with that resource id, as File/New makes it.
-inline CDynSys* NewModel(UINT nID)
+// The document template with that resource id.
+inline CDocTemplate* TemplateOf(UINT nID)
 {
     StartShell();
     for (CDocTemplate* t : theApp.GetDocTemplates())
-        if (t->GetResourceID() == nID) {
-            auto* doc = dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr));
-            QCoreApplication::processEvents();
-            return doc;
-        }
+        if (t->GetResourceID() == nID)
+            return t;
     return nullptr;
+}
+
+// A new model of the kind with that resource id, as File/New makes it.
+inline CDynSys* NewModel(UINT nID)
+{
+    CDocTemplate* t = TemplateOf(nID);
+    auto* doc = t ? dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr)) : nullptr;
+    QCoreApplication::processEvents();
+    return doc;
 }
 
 // Controls/Run, then waits for the run's end.

@@ -33,6 +33,7 @@ TEST(Program, BuiltModelKindsAreUsedInsteadOfPlaceholders)
 
 #ifdef HAVE_VELTRIX_VIEWSGRAPH
 #include "app/LessonFixture.h"
+#include "app/MenuDriver.h"
 #include "app/ShellFixture.h"
 #include "app/ShellGlobals.h"
 #include "app/VXTextDoc.h"
@@ -50,14 +51,6 @@ TEST(Program, BuiltModelKindsAreUsedInsteadOfPlaceholders)
 #include <fstream>
 
 namespace {
-
-CDocTemplate* TemplateOf(UINT nID)
-{
-    for (CDocTemplate* t : theApp.GetDocTemplates())
-        if (t->GetResourceID() == nID)
-            return t;
-    return nullptr;
-}
 
 // The main toolbar shows the buttons of the active model's kind and the shell's own again once
 // the last model document has closed.

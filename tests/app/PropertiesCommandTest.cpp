@@ -1,6 +1,7 @@
 // View/Set Properties of the model documents, reached through the real main window's menu.
 #if defined(HAVE_VELTRIX_VIEWSGRAPH) && defined(HAVE_VELTRIX_DIALOGS)
 #include "app/MenuDriver.h"
+#include "common/TypeText.h"
 #include "dialogs/ModelPropSheet.h"
 #include "model/DynSys.h"
 #include "platform/DocTemplate.h"
@@ -47,12 +48,6 @@ QLineEdit* FirstEdit(CModelPropSheet& sheet, int page)
 {
     sheet.SetActivePage(page);
     return sheet.GetPage(page)->GetWidget()->findChild<QLineEdit*>();
-}
-
-void Type(QLineEdit* edit, const char* text)
-{
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
 }
 
 } // namespace

@@ -314,33 +314,4 @@ TEST(ShellDeathTest, ExitProcessEndsWithItsCode)
     EXPECT_EXIT(AfxExitProcess(0), ::testing::ExitedWithCode(0), "");
 }
 
-// With VELTRIX_SHOTS set to a folder, saves pictures of the main window to look at.
-TEST(Shell, ScreenshotsOnRequest)
-{
-    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
-    CMainFrame* frame = StartShell();
-    RenderClient(CSize(1000, 640));
-    frame->GetWidget()->grab().save(folder + "/shell-empty.png");
-    CDocument* doc = theApp.GetDocTemplates()[3]->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    QCoreApplication::processEvents();
-    frame->GetWidget()->grab().save(folder + "/shell-document.png");
-    frame->m_wndToolBar.LoadToolBar(132);
-    QCoreApplication::processEvents();
-    frame->m_wndToolBar.GetToolBar()->grab().save(folder + "/toolbar-model.png");
-    frame->m_wndToolBar.LoadToolBar(128);
-    CAboutDlg about;
-    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
-    about.GetDialog()->grab().save(folder + "/about.png");
-    about.DestroyWindow();
-    doc->OnCloseDocument();
-    theApp.WinHelp(0x50BB9);
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle().startsWith("Veltrix Help"))
-            w->grab().save(folder + "/help.png");
-    vx::help::Close();
-}
-
 } // namespace

@@ -63,14 +63,6 @@ std::multiset<std::string> Views(const CDynSys* doc)
     return names;
 }
 
-CDocTemplate* TemplateOf(UINT nID)
-{
-    for (CDocTemplate* t : theApp.GetDocTemplates())
-        if (t->GetResourceID() == nID)
-            return t;
-    return nullptr;
-}
-
 void Idle()
 {
     for (LONG n = 0; n < 16 && theApp.OnIdle(n); ++n) {
@@ -231,29 +223,5 @@ TEST(SavedViews, AFileReopensItsViewsOnceAtIdleForTheActiveDocument)
     std::remove(path.c_str());
 }
 
-} // namespace
-#endif
-
-#ifdef HAVE_VELTRIX_VIEWSGRAPH
-namespace {
-// VELTRIX_SHOTS=folder: a picture of the Data Table of each kind after its default run.
-TEST(ViewCommands, ScreenshotsOfDataTables)
-{
-    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
-    CMainFrame* frame = StartShell();
-    RenderClient(CSize(1000, 700));
-    for (UINT kind : {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE}) {
-        CDynSys* doc = NewModel(kind);
-        ASSERT_NE(doc, nullptr);
-        ASSERT_TRUE(RunThroughMenu(doc));
-        ASSERT_TRUE(Choose(ID_TABLE));
-        static_cast<CMDIChildWnd*>(frame->MDIGetActive())->ShowWindow(SW_SHOWMAXIMIZED);
-        QCoreApplication::processEvents();
-        frame->GetWidget()->grab().save(folder + "/table-" + doc->Info().filterExt + ".png");
-        doc->OnCloseDocument();
-    }
-}
 } // namespace
 #endif

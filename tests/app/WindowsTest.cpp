@@ -2,6 +2,7 @@
 // Window menu, the progress window, printing and closing during a run. Every step goes through
 // the main window's menus, keys or title-bar buttons.
 #include "app/ChildFrm.h"
+#include "app/MenuDriver.h"
 #include "app/ShellFixture.h"
 #include "model/DynSys.h"
 #include "platform/DocTemplate.h"
@@ -15,7 +16,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -26,24 +26,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 
 namespace {
 
 const UINT kModelTypes[] = {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE};
-
-bool Pump(const std::function<bool()>& done)
-{
-    for (int i = 0; i < 6000; ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
-}
 
 void Settle()
 {
@@ -61,39 +48,10 @@ QMdiArea* Area()
     return StartShell()->GetMdiArea();
 }
 
-QAction* FindAction(QMenu* menu, UINT id)
+// Chooses the command from the menu bar, which must offer it.
+void Pick(UINT id)
 {
-    for (QAction* a : menu->actions()) {
-        if (a->menu()) {
-            emit a->menu()->aboutToShow();
-            if (QAction* found = FindAction(a->menu(), id))
-                return found;
-        } else if (a->data().toUInt() == id) {
-            return a;
-        }
-    }
-    return nullptr;
-}
-
-// The menu bar's item of the command, after the update handlers of its menu have run.
-QAction* MenuItem(UINT id)
-{
-    for (QAction* top : MainWindow()->menuBar()->actions())
-        if (QMenu* m = top->menu()) {
-            emit m->aboutToShow();
-            if (QAction* a = FindAction(m, id))
-                return a;
-        }
-    return nullptr;
-}
-
-// Chooses the command from the menu bar, as a click on its item does.
-void Choose(UINT id)
-{
-    QAction* a = MenuItem(id);
-    ASSERT_NE(a, nullptr) << id;
-    ASSERT_TRUE(a->isEnabled()) << id;
-    a->trigger();
+    ASSERT_TRUE(Choose(id)) << id;
     Settle();
 }
 
@@ -119,15 +77,11 @@ public:
     }
     CDynSys* New(UINT nType)
     {
-        for (CDocTemplate* t : theApp.GetDocTemplates())
-            if (t->GetResourceID() == nType) {
-                auto* doc = dynamic_cast<CDynSys*>(t->OpenDocumentFile(nullptr));
-                Settle();
-                if (doc)
-                    m_docs.push_back(doc);
-                return doc;
-            }
-        return nullptr;
+        CDynSys* doc = NewModel(nType);
+        Settle();
+        if (doc)
+            m_docs.push_back(doc);
+        return doc;
     }
     static CView* View(CDocument* doc) { return doc->GetViews().front(); }
     static QMdiSubWindow* Sub(CDocument* doc)
@@ -137,7 +91,7 @@ public:
     // Runs the model to its end through Controls/Run.
     static void RunToEnd(CDynSys* doc)
     {
-        Choose(ID_CONTROLS_RUN);
+        Pick(ID_CONTROLS_RUN);
         ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
         Settle();
     }
@@ -148,7 +102,7 @@ public:
         doc->m_bPlotConcurrent = 1;
         doc->m_bPlotPostCalc = 0;
         doc->m_dRunTimeLimit = 1000;
-        Choose(ID_CONTROLS_RUN);
+        Pick(ID_CONTROLS_RUN);
     }
     // Dark pixels of the view: its frame, axes, texts and curves; a blank window has none.
     static int InkOf(CView* view, QColor colour = Qt::black)
@@ -177,8 +131,8 @@ TEST_F(Windows, GraphIsDrawnAgainAfterEveryRestore)
         std::function<void(Windows*, CDynSys*)> restore;
     };
     const Case cases[] = {
-        {"Window/Tile", [](Windows*, CDynSys*) { Choose(ID_WINDOW_TILE_HORZ); }},
-        {"Window/Cascade", [](Windows*, CDynSys*) { Choose(ID_WINDOW_CASCADE); }},
+        {"Window/Tile", [](Windows*, CDynSys*) { Pick(ID_WINDOW_TILE_HORZ); }},
+        {"Window/Cascade", [](Windows*, CDynSys*) { Pick(ID_WINDOW_CASCADE); }},
         {"restore button", [](Windows*, CDynSys* d) { Sub(d)->showNormal(); }},
         {"another document", [](Windows* w, CDynSys*) { w->New(IDR_SYS1NNTYPE); }},
     };
@@ -220,7 +174,7 @@ TEST_F(Windows, NewAndCascadedWindowsAreInsideTheAreaAtAUsableSize)
         }
     };
     check("opened");
-    Choose(ID_WINDOW_CASCADE);
+    Pick(ID_WINDOW_CASCADE);
     check("cascaded");
 }
 
@@ -263,16 +217,16 @@ TEST_F(Windows, ControlsMenuZoomsPansAndOpensTheGraphsDialogs)
         CDynSys* doc = New(type);
         ASSERT_NE(doc, nullptr);
         const double tmax = doc->m_dGraphTMax;
-        Choose(ID_CONTROLS_ZOOM_NEAR);
+        Pick(ID_CONTROLS_ZOOM_NEAR);
         EXPECT_LT(doc->m_dGraphTMax, tmax);
-        Choose(ID_CONTROLS_PAN_LEFT);
-        Choose(ID_CONTROLS_PAN_UP);
-        Choose(ID_CONTROLS_ZOOM_FAR);
-        Choose(ID_CONTROLS_RESET_LIMITS);
+        Pick(ID_CONTROLS_PAN_LEFT);
+        Pick(ID_CONTROLS_PAN_UP);
+        Pick(ID_CONTROLS_ZOOM_FAR);
+        Pick(ID_CONTROLS_RESET_LIMITS);
         EXPECT_EQ(doc->m_dGraphTMax, doc->m_dRunTimeLimit);
         EXPECT_EQ(doc->m_dGraphVMax, doc->m_dGraphVAbsMax);
         // Pan Right is grey while the window ends at the run time.
-        QAction* right = MenuItem(ID_CONTROLS_PAN_RIGHT);
+        QAction* right = UpdatedAction(ID_CONTROLS_PAN_RIGHT);
         ASSERT_NE(right, nullptr);
         EXPECT_FALSE(right->isEnabled());
         for (UINT id : {ID_CONTROLS_SET_LIMITS, ID_CONTROLS_SELECT_VARIABLES}) {
@@ -286,7 +240,7 @@ TEST_F(Windows, ControlsMenuZoomsPansAndOpensTheGraphsDialogs)
                 }
             });
             look.start(10);
-            Choose(id);
+            Pick(id);
             EXPECT_TRUE(opened) << id;
         }
     }
@@ -358,16 +312,16 @@ TEST_F(Windows, PlotDuringAContinuedRunKeepsTheRowsSoFar)
     ASSERT_NE(doc, nullptr);
     StartLongRun(doc);
     ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 300; }));
-    Choose(ID_CONTROLS_STOP);
+    Pick(ID_CONTROLS_STOP);
     ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
-    Choose(ID_CONTROLS_RUN); // goes on from where it stopped
+    Pick(ID_CONTROLS_RUN); // goes on from where it stopped
     ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 600; }));
     ASSERT_TRUE(doc->m_bRunning);
     const QColor curve =
         QColor::fromRgb(doc->m_clrX & 0xFF, (doc->m_clrX >> 8) & 0xFF, (doc->m_clrX >> 16) & 0xFF);
     const int before = InkOf(View(doc), curve);
     ASSERT_GT(before, 100);
-    Choose(ID_CONTROLS_PLOT);
+    Pick(ID_CONTROLS_PLOT);
     EXPECT_GT(InkOf(View(doc), curve), before * 9 / 10);
 }
 
@@ -449,13 +403,10 @@ TEST_F(Windows, PrintPreviewShowsTheWholePictureWithTheScreensLines)
             preview->fitInView();
             Settle();
             lines = PreviewLines(preview->grab().toImage());
-            if (!qEnvironmentVariableIsEmpty("VELTRIX_SHOTS"))
-                preview->grab().save(qEnvironmentVariable("VELTRIX_SHOTS") + "/preview-" +
-                                     QString::number(lines.size()) + ".png");
             dlg->reject();
         });
         look.start(10);
-        Choose(ID_FILE_PRINT_PREVIEW);
+        Pick(ID_FILE_PRINT_PREVIEW);
         EXPECT_EQ(lines.size(), 3u) << int(orientation);
         EXPECT_EQ(frame->m_bSkipNextDraw, 1) << int(orientation);
         frame->m_bSkipNextDraw = 0;
@@ -516,85 +467,6 @@ TEST_F(WindowManager, ToolWindowsAreOnTheScreenWithTheirTitleBars)
             EXPECT_FALSE(frame.intersects(menus)) << pWnd->GetWindowText();
         }
     }
-}
-
-// With VELTRIX_SHOTS set, a picture of the screen during a run, frames and all.
-TEST_F(WindowManager, ScreenshotOnRequest)
-{
-    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the picture";
-    CDynSys* first = New(IDR_SYS1TYPE);
-    CDynSys* second = New(IDR_SYS2TYPE);
-    ASSERT_TRUE(first && second);
-    StartLongRun(second);
-    ASSERT_TRUE(Pump([second] { return second->m_nTableCount > 300; }));
-    Frame(CWnd::FromHandle(second->ProgressWindow())->GetWidget());
-    Settle();
-    MainWindow()->screen()->grabWindow(0).save(folder + "/screen-running.png");
-}
-
-// A top-level window drawn into a picture of the main window where it stands, under a caption
-// bar of its title (the offscreen platform draws no window frames).
-void DrawWindowOnto(QImage& shot, QWidget* main, QWidget* w, bool caption)
-{
-    QPainter p(&shot);
-    const QPoint at = w->mapToGlobal(QPoint(0, 0)) - main->mapToGlobal(QPoint(0, 0));
-    if (caption) {
-        const QRect bar(at.x() - 2, at.y() - 22, w->width() + 4, 20);
-        p.fillRect(bar, QColor(0, 0, 128));
-        p.setPen(Qt::white);
-        p.drawText(bar.adjusted(4, 0, 0, 0), Qt::AlignVCenter, w->windowTitle());
-        p.fillRect(QRect(bar.left(), bar.bottom(), bar.width(), w->height() + 4), Qt::lightGray);
-    }
-    p.drawImage(at, w->grab().toImage());
-}
-
-// With VELTRIX_SHOTS set to a folder, saves pictures of the windows to look at.
-TEST_F(Windows, ScreenshotsOnRequest)
-{
-    const QString folder = qEnvironmentVariable("VELTRIX_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the pictures";
-    QWidget* main = MainWindow();
-    auto save = [&](const QString& name) { main->grab().save(folder + "/" + name + ".png"); };
-    CDynSys* first = New(IDR_SYS2TYPE);
-    CDynSys* second = New(IDR_SYS1TYPE);
-    ASSERT_TRUE(first && second);
-    RunToEnd(second);
-    Choose(ID_WINDOW_CASCADE);
-    save("windows-cascaded");
-    Choose(ID_WINDOW_TILE_HORZ);
-    save("windows-tiled");
-    Sub(second)->showMaximized();
-    Settle();
-    Sub(second)->showNormal(); // the title bar's restore button
-    Settle();
-    save("windows-unmaximised");
-
-    const char* kinds[] = {"newtonian", "one", "two", "three"};
-    for (int k = 0; k < 4; ++k) {
-        CDynSys* doc = New(kModelTypes[k]);
-        ASSERT_NE(doc, nullptr);
-        for (QAction* top : MainWindow()->menuBar()->actions())
-            if (top->text() == "&Controls") {
-                QMenu* menu = top->menu();
-                menu->popup(MainWindow()->menuBar()->mapToGlobal(
-                    MainWindow()->menuBar()->actionGeometry(top).bottomLeft()));
-                Settle();
-                QImage shot = main->grab().toImage();
-                DrawWindowOnto(shot, main, menu, false);
-                shot.save(folder + "/controls-" + kinds[k] + ".png");
-                menu->close();
-            }
-    }
-    Area()->setActiveSubWindow(Sub(first));
-    Settle();
-    StartLongRun(first);
-    ASSERT_TRUE(Pump([first] { return first->m_nTableCount > 200; }));
-    QImage shot = main->grab().toImage();
-    DrawWindowOnto(shot, main, CWnd::FromHandle(first->ProgressWindow())->GetWidget(), true);
-    shot.save(folder + "/progress-running.png");
 }
 
 } // namespace

@@ -8,11 +8,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QImage>
 #include <QLineEdit>
-#include <QPainter>
 #include <QTest>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 TEST(DataEntry, PlacedByDocumentNumber)
@@ -54,7 +51,7 @@ TEST(DataEntry, CaptionedToolWindowWithItsEdit)
 }
 
 // The window of real documents in the main frame: numbering, placement, Enter, the colour
-// dialog, Up, help, and a picture.
+// dialog, Up and help.
 namespace {
 
 QLineEdit* LineOf(CDynSys* doc)
@@ -159,26 +156,4 @@ TEST_F(ModelTest, UpPastesAndHelpAnswersTheWindowsTopic)
     QTest::keyClick(edit, Qt::Key_F1);
     EXPECT_EQ(vx::help::ShownTopic(), 0x507D1u);
     vx::help::Close();
-}
-
-TEST_F(ModelTest, ScreenshotOfTheDataEntryWindow)
-{
-    const QString dir = qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "set VELTRIX_SCREENSHOT_DIR to a folder to get the picture";
-    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
-    Type(doc, "poyhi=");
-    QWidget* entry = doc->DataEntry()->GetFrameWidget();
-    QWidget* main = ModelMainFrame()->GetWidget();
-    QImage shot = main->grab().toImage();
-    // The offscreen platform draws no frames: a caption bar of the window's title above it.
-    const QPoint at = entry->geometry().topLeft() - main->geometry().topLeft();
-    QPainter p(&shot);
-    const QRect caption(at.x(), at.y() - 20, entry->width(), 20);
-    p.fillRect(caption, QColor(0, 0, 128));
-    p.setPen(Qt::white);
-    p.drawText(caption.adjusted(4, 0, 0, 0), Qt::AlignVCenter,
-               QString::fromStdString(doc->DataEntry()->GetWindowText()));
-    p.drawImage(at, entry->grab().toImage());
-    EXPECT_TRUE(shot.save(dir + "/data-entry.png"));
 }

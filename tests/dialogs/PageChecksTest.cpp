@@ -28,79 +28,25 @@ struct LeaveCase
     Prepare prepare = nullptr;
 };
 
-QLineEdit* CC(SheetFixture& f)
-{
-    return f.Time().m_editChrononsPerCycle;
-}
-QLineEdit* AF(SheetFixture& f)
-{
-    return f.Time().m_editAngFreq;
-}
-QLineEdit* Per(SheetFixture& f)
-{
-    return f.Time().m_editPeriod;
-}
-QLineEdit* PA(SheetFixture& f)
-{
-    return f.Time().m_editPhase;
-}
-QLineEdit* XDel(SheetFixture& f)
-{
-    return f.Time().m_editDelay[0];
-}
-QLineEdit* ZDel(SheetFixture& f)
-{
-    return f.Time().m_editDelay[2];
-}
-QLineEdit* RTL(SheetFixture& f)
-{
-    return f.Time().m_editRunTimeLimit;
-}
-QLineEdit* ParamA(SheetFixture& f)
-{
-    return f.Space().m_editParam[0];
-}
-QLineEdit* ParamC(SheetFixture& f)
-{
-    return f.Space().m_editParam[2];
-}
-QLineEdit* Eq0(SheetFixture& f)
-{
-    return f.Space().m_editEquation[0];
-}
-QLineEdit* Eq1(SheetFixture& f)
-{
-    return f.Space().m_editEquation[1];
-}
-QLineEdit* Rows(SheetFixture& f)
-{
-    return f.Table().m_editRows;
-}
-QLineEdit* TI(SheetFixture& f)
-{
-    return f.Table().m_editInterval;
-}
-QLineEdit* Obj0(SheetFixture& f)
-{
-    return f.Object().m_editValue[0];
-}
-QLineEdit* Obj1(SheetFixture& f)
-{
-    return f.Object().m_editValue[1];
-}
+const Edit CC = [](SheetFixture& f) { return f.Time().m_editChrononsPerCycle; };
+const Edit AF = [](SheetFixture& f) { return f.Time().m_editAngFreq; };
+const Edit Per = [](SheetFixture& f) { return f.Time().m_editPeriod; };
+const Edit PA = [](SheetFixture& f) { return f.Time().m_editPhase; };
+const Edit XDel = [](SheetFixture& f) { return f.Time().m_editDelay[0]; };
+const Edit ZDel = [](SheetFixture& f) { return f.Time().m_editDelay[2]; };
+const Edit RTL = [](SheetFixture& f) { return f.Time().m_editRunTimeLimit; };
+const Edit ParamA = [](SheetFixture& f) { return f.Space().m_editParam[0]; };
+const Edit ParamC = [](SheetFixture& f) { return f.Space().m_editParam[2]; };
+const Edit Eq0 = [](SheetFixture& f) { return f.Space().m_editEquation[0]; };
+const Edit Eq1 = [](SheetFixture& f) { return f.Space().m_editEquation[1]; };
+const Edit Rows = [](SheetFixture& f) { return f.Table().m_editRows; };
+const Edit TI = [](SheetFixture& f) { return f.Table().m_editInterval; };
+const Edit Obj0 = [](SheetFixture& f) { return f.Object().m_editValue[0]; };
+const Edit Obj1 = [](SheetFixture& f) { return f.Object().m_editValue[1]; };
 
-void TenthInterval(CModelCore& m)
-{
-    m.m_nTableInterval = 10;
-}
-void VectorFieldOpen(CModelCore& m)
-{
-    m.m_nOpenViews[7] = 1;
-}
-void AxisFrom2(CModelCore& m)
-{
-    m.m_dGraphTMin = 2;
-}
+const Prepare TenthInterval = [](CModelCore& m) { m.m_nTableInterval = 10; };
+const Prepare VectorFieldOpen = [](CModelCore& m) { m.m_nOpenViews[7] = 1; };
+const Prepare AxisFrom2 = [](CModelCore& m) { m.m_dGraphTMin = 2; };
 
 const char* const kBadParamC = "Enter a valid parameter in the parameter C\nbox.  For help on "
                                "what constitutes a valid\nparameter, see the Function "

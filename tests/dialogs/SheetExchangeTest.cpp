@@ -21,57 +21,19 @@ struct OkCase
     bool discarded;
 };
 
-void Nothing(SheetFixture&)
-{
-}
-void ColumnsAndSource(SheetFixture& f)
-{
-    f.Go(2);
-    f.Table().m_checkColumn[1]->click();
-}
-void ChrononsPerCycle(SheetFixture& f)
-{
-    Type(f.Time().m_editChrononsPerCycle, "200");
-}
-void Frequency(SheetFixture& f)
-{
-    Type(f.Time().m_editAngFreq, "2");
-}
-void Phase(SheetFixture& f)
-{
-    Type(f.Time().m_editPhase, "1");
-}
-void Interval(SheetFixture& f)
-{
-    f.Go(2);
-    Type(f.Table().m_editInterval, "4");
-}
-void Integrator(SheetFixture& f)
-{
-    f.Go(1);
-    f.Space().m_groupIntegrator->button(0)->click();
-}
-void Force(SheetFixture& f)
-{
-    f.Go(1);
-    Type(f.Space().m_editEquation[2], "-2*c*x'");
-}
-void Mass(SheetFixture& f)
-{
-    f.Go(3);
-    Type(f.Object().m_editValue[0], "2");
-}
-
 const OkCase kOkCases[] = {
-    {"nothing edited", Nothing, false},
-    {"columns only", ColumnsAndSource, false},
-    {"chronons per cycle", ChrononsPerCycle, true},
-    {"frequency", Frequency, true},
-    {"phase", Phase, true},
-    {"table interval", Interval, true},
-    {"integrator", Integrator, true},
-    {"a force", Force, true},
-    {"mass", Mass, true},
+    {"nothing edited", [](SheetFixture&) {}, false},
+    {"columns only", [](SheetFixture& f) { f.Go(2), f.Table().m_checkColumn[1]->click(); }, false},
+    {"chronons per cycle", [](SheetFixture& f) { Type(f.Time().m_editChrononsPerCycle, "200"); },
+     true},
+    {"frequency", [](SheetFixture& f) { Type(f.Time().m_editAngFreq, "2"); }, true},
+    {"phase", [](SheetFixture& f) { Type(f.Time().m_editPhase, "1"); }, true},
+    {"table interval", [](SheetFixture& f) { f.Go(2), Type(f.Table().m_editInterval, "4"); }, true},
+    {"integrator",
+     [](SheetFixture& f) { f.Go(1), f.Space().m_groupIntegrator->button(0)->click(); }, true},
+    {"a force", [](SheetFixture& f) { f.Go(1), Type(f.Space().m_editEquation[2], "-2*c*x'"); },
+     true},
+    {"mass", [](SheetFixture& f) { f.Go(3), Type(f.Object().m_editValue[0], "2"); }, true},
 };
 
 // Values of every described setting, as text, to compare two records.

@@ -67,13 +67,6 @@ void SheetFixture::Cancel()
     before->Restore(doc);
 }
 
-void Type(QLineEdit* pEdit, const char* text)
-{
-    pEdit->selectAll();
-    QTest::keyClick(pEdit, Qt::Key_Delete);
-    QTest::keyClicks(pEdit, text);
-}
-
 void OnNextModal(std::function<void(QWidget*)> fn)
 {
     QTimer::singleShot(0, [fn] {

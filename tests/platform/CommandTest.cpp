@@ -27,26 +27,26 @@ protected:
     }
 };
 
-TEST_F(CommandRouting, WithoutDocumentsTheMainFrameThenTheApplication)
+// Without documents the main frame, then the application; with one the active view first, then
+// the document, the frames and the application.
+TEST_F(CommandRouting, HandlersInTurn)
 {
-    CTestMain* main = TestMainFrame();
-    EXPECT_EQ(RunOn(main, ID_T_ALL), "main");
-    EXPECT_EQ(RunOn(main, ID_T_MAIN), "main");
-    EXPECT_EQ(RunOn(main, ID_T_DOC), "app");
-    EXPECT_EQ(RunOn(main, ID_T_NONE), "none");
-}
-
-TEST_F(CommandRouting, ActiveViewFirstThenDocumentFrameMainFrameApplication)
-{
-    CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    CTestMain* main = TestMainFrame();
-    ASSERT_NE(main->MDIGetActive(), nullptr);
-    EXPECT_EQ(RunOn(main, ID_T_ALL), "view");
-    EXPECT_EQ(RunOn(main, ID_T_DOC), "doc");
-    EXPECT_EQ(RunOn(main, ID_T_MAIN), "main");
-    EXPECT_EQ(RunOn(main, ID_T_APP), "app");
-    EXPECT_EQ(RunOn(main, ID_T_NONE), "none");
+    const struct
+    {
+        bool withDocument;
+        UINT id;
+        const char* handler;
+    } cases[] = {
+        {false, ID_T_ALL, "main"},  {false, ID_T_MAIN, "main"}, {false, ID_T_DOC, "app"},
+        {false, ID_T_NONE, "none"}, {true, ID_T_ALL, "view"},   {true, ID_T_DOC, "doc"},
+        {true, ID_T_MAIN, "main"},  {true, ID_T_APP, "app"},    {true, ID_T_NONE, "none"},
+    };
+    for (const auto& c : cases) {
+        if (c.withDocument && !TestMainFrame()->MDIGetActive()) {
+            ASSERT_NE(TestTemplate()->OpenDocumentFile(nullptr), nullptr);
+        }
+        EXPECT_EQ(RunOn(TestMainFrame(), c.id), c.handler) << c.id << " " << c.withDocument;
+    }
 }
 
 TEST_F(CommandRouting, ChildFrameBeforeMainFrame)

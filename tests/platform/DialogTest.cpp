@@ -1,5 +1,6 @@
 // The dialog base: data exchange with its checks and messages, and property sheets built on it.
 #include "common/MessageRecorder.h"
+#include "common/TypeText.h"
 #include "platform/PropertyPage.h"
 #include "platform/PropertySheet.h"
 
@@ -71,12 +72,6 @@ protected:
         DDX_Radio(pDX, m_group, m_nChoice);
     }
 };
-
-void Type(QLineEdit* edit, const char* text)
-{
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
 
 // Runs the dialog modally with act once it is shown; a dialog that act leaves open ends with -1.
 int RunModal(CDialog& d, std::function<void()> act)

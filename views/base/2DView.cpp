@@ -87,11 +87,8 @@ void C2DView::OnInitialUpdate()
 
 void C2DView::OnDraw(CDC* pDC)
 {
-    // A printout is never skipped and leaves the request to the screen.
-    if (!pDC->IsPrinting() && ConsumeSkipNextDraw()) {
-        PostMessage(WM_REDRAW_SKIPPED);
+    if (SkipThisDrawing(pDC))
         return;
-    }
     DrawPage(pDC);
     IModelDocument* m = GetModel();
     if (!m)
@@ -109,7 +106,17 @@ void C2DView::OnDraw(CDC* pDC)
         DrawImportedCurves(pDC);
 }
 
-void C2DView::DrawPage(CDC* pDC)
+// A printout is never skipped and leaves the request to the screen; a skipped drawing asks for
+// the whole picture right after it.
+bool C2DView::SkipThisDrawing(CDC* pDC)
+{
+    if (pDC->IsPrinting() || !ConsumeSkipNextDraw())
+        return false;
+    PostMessage(WM_REDRAW_SKIPPED);
+    return true;
+}
+
+void C2DView::DrawPageFrame(CDC* pDC)
 {
     CRect client;
     GetClientRect(&client);
@@ -130,9 +137,22 @@ void C2DView::DrawPage(CDC* pDC)
     CBrush frame(GetSysColor(COLOR_WINDOWTEXT));
     const CRect frameRect(p.left - 1, p.top - 1, p.right + 1, p.bottom + 1);
     pDC->FrameRect(&frameRect, &frame);
-
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
     pDC->SetBkMode(TRANSPARENT);
+    m_bCrossDrawn = 0; // a repaint removes the crosshair
+    m_bLiveDrawn = 0;
+    if (pOldFont)
+        pDC->SelectObject(pOldFont);
+    pDC->SelectObject(pOldPen);
+}
+
+void C2DView::DrawPage(CDC* pDC)
+{
+    DrawPageFrame(pDC);
+    CPen pen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+    CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
+    CPen* pOldPen = pDC->SelectObject(&pen);
+    const CRect& p = m_rcPlot;
     pDC->SetTextAlign(TA_LEFT | TA_TOP);
     pDC->TextOut(p.left, p.bottom, FormatNumber(m_dXMin, m_nDigitsX));
     pDC->SetTextAlign(TA_RIGHT | TA_TOP);
@@ -145,9 +165,6 @@ void C2DView::DrawPage(CDC* pDC)
     pDC->TextOut(p.left, p.top, FormatNumber(m_dYMax, m_nDigitsY));
 
     DrawZeroAxes(pDC);
-
-    m_bCrossDrawn = 0;
-    m_bLiveDrawn = 0;
     if (pOldFont)
         pDC->SelectObject(pOldFont);
     pDC->SelectObject(pOldPen);
@@ -358,11 +375,9 @@ void C2DView::RunEnded(const CModelCore& s)
     if (s.m_bPlotOverlay) {
         if (!m_bLiveDrawn) {
             CClientDC dc(this);
-            if (s.m_bHaveData)
-                DrawCurves(&dc);
-            if (s.m_bHaveImport)
-                DrawImportedCurves(&dc);
+            DrawStoredRun(&dc);
         }
+        m_bLiveDrawn = FALSE;
         InvalidateMargins();
     } else if (m_bLiveDrawn) {
         InvalidateMargins();
@@ -370,6 +385,15 @@ void C2DView::RunEnded(const CModelCore& s)
     } else {
         RedrawWindow();
     }
+}
+
+void C2DView::DrawStoredRun(CDC* pDC)
+{
+    const CModelCore& s = GetModel()->Core();
+    if (s.m_bHaveData)
+        DrawCurves(pDC);
+    if (s.m_bHaveImport)
+        DrawImportedCurves(pDC);
 }
 
 void C2DView::InvalidateMargins()
@@ -445,10 +469,13 @@ void C2DView::DrawCurves(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run may be writing the columns
-    const TableRing& r = lock.Ring();
-    const RingSpan ring{ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows), s.m_nTableRows, r.index,
-                        r.count, r.wrapped};
-    DrawTable(pDC, s.m_arrTable, ring, false);
+    DrawTable(pDC, s.m_arrTable, RunSpan(s, lock.Ring()), false);
+}
+
+RingSpan C2DView::RunSpan(const CModelCore& s, const TableRing& r)
+{
+    return {ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows), s.m_nTableRows, r.index, r.count,
+            r.wrapped};
 }
 
 void C2DView::DrawImportedCurves(CDC* pDC)

@@ -120,6 +120,11 @@ protected:
     static Pen CurvePen(const CModelCore& s, const PlotCurve& curve, bool imported);
     static bool CurveShown(const CModelCore& s, const PlotCurve& curve);
 
+public:
+    // The run's rows as a reader holding the table lock sees them.
+    static RingSpan RunSpan(const CModelCore& s, const TableRing& r);
+
+protected:
     // The view's own texts and legend, drawn after the page.
     virtual void DrawMargins(CDC*) {}
     // The limits dialog: true when the user confirmed it and g holds the new limits.
@@ -132,11 +137,22 @@ protected:
     // Writes the window of the view's block; refuses (false) one without open ranges.
     bool SetLimits(const PlotLimits& g);
     void InvalidateMargins();
+    // The end of a run (or a new model): a run drawn live keeps its picture and renews the
+    // margins; Overlay Plot draws the stored run over the picture; otherwise a repaint.
+    void RunEnded(const CModelCore& s);
+    // What Overlay Plot draws over the picture at the end of a run.
+    virtual void DrawStoredRun(CDC* pDC);
     void OnDestroy() override;
 
     // The frame asks the plot views to skip the one drawing after a restore; true when this
     // drawing is that one (the request is then used up).
     bool ConsumeSkipNextDraw();
+    // True when this drawing is the one to skip (a redraw follows it).
+    bool SkipThisDrawing(CDC* pDC);
+    // The page without values and zero axes: the printed page's mapping, the layout from the
+    // text height, the frame; clears the crosshair and live-drawn flags.
+    void DrawPageFrame(CDC* pDC);
+    void EndLiveDrawing();
     LRESULT OnRedrawSkipped(WPARAM, LPARAM);
 
 private:
@@ -145,7 +161,6 @@ private:
     void DrawZeroAxes(CDC* pDC);
     void DrawBand(CDC* pDC, CPoint corner);
     void TakeWindow(const CModelCore& s);
-    void RunEnded(const CModelCore& s);
     using TableColumns = std::array<std::vector<double>, kSlots>;
     void DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported);
     void ChangeLimits(void (*rule)(PlotLimits&), bool bModified);
@@ -155,7 +170,6 @@ private:
     void OnUpdatePanDown(CCmdUI* pCmdUI);
     void OnUpdatePanLeft(CCmdUI* pCmdUI);
     void OnUpdatePanRight(CCmdUI* pCmdUI);
-    void EndLiveDrawing();
 
     PlotDescription m_desc;
     IModelDocument* m_pCounted = nullptr; // the model whose open-view count this view raised

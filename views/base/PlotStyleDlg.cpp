@@ -122,3 +122,21 @@ void CPlotStyleDlg::OnSetColor()
         m_bColorChanged = true;
     }
 }
+
+bool EditPen(CWnd* pParent, int& style, int& width, COLORREF& color)
+{
+    CPlotStyleDlg dlg(pParent);
+    dlg.m_clrColor = color;
+    dlg.m_nMode = 0;
+    if (style >= 0 && style <= 2)
+        dlg.m_nLineType = style;
+    dlg.m_nWidth = width;
+    if (dlg.DoModal() != msgbox::IDOK)
+        return false;
+    if (dlg.m_nLineType >= 0 && dlg.m_nLineType <= 2)
+        style = dlg.m_nLineType;
+    width = dlg.m_nWidth;
+    if (dlg.m_bColorChanged)
+        color = dlg.m_clrNew;
+    return true;
+}

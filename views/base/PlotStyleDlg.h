@@ -45,3 +45,8 @@ private:
     QRadioButton* m_radio[3] = {};
     QCheckBox* m_checkMark = nullptr;
 };
+
+// The pen of a plotted item edited from its legend swatch (mode 0): the line type is shown and
+// kept only when it is solid, dash or dot, the width always, the colour when one was picked.
+// True after OK.
+bool EditPen(CWnd* pParent, int& style, int& width, COLORREF& color);

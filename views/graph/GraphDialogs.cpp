@@ -1,5 +1,6 @@
 #include "views/graph/GraphDialogs.h"
 
+#include "model/core/KindVars.h"
 #include "model/core/ModelSettings.h"
 #include "views/base/DialogFields.h"
 
@@ -165,4 +166,16 @@ void CGraphVarDlg::DoDataExchange(CDataExchange* pDX)
 {
     for (const GraphVarBox& b : KindInfo(m_kind).varBoxes)
         DDX_Check(pDX, m_boxes[b.slot], m_bPlot[b.slot]);
+}
+
+bool SelectGraphVariables(GraphKind kind, CModelSettings& s, CWnd* pParent)
+{
+    CGraphVarDlg dlg(kind, pParent);
+    for (VarSlot slot : KindInfo(kind).curves)
+        dlg.m_bPlot[slot] = s.*VarOf(slot).plot != 0;
+    if (dlg.DoModal() != msgbox::IDOK)
+        return false;
+    for (VarSlot slot : KindInfo(kind).curves)
+        s.*VarOf(slot).plot = dlg.m_bPlot[slot] ? 1 : 0;
+    return true;
 }

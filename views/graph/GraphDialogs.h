@@ -58,3 +58,6 @@ private:
     GraphKind m_kind;
     QCheckBox* m_boxes[kSlots] = {};
 };
+
+// "Select Variables to Plot" on the curve flags of the kind's model; true after OK.
+bool SelectGraphVariables(GraphKind kind, CModelSettings& s, CWnd* pParent);

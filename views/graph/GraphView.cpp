@@ -208,19 +208,8 @@ void CGraphView::EditCurveStyle(int nItem)
     int& width = imported ? s.m_nWidthImport[mem.importPen] : s.*mem.width;
     COLORREF& color = imported ? s.m_clrImport[mem.importPen] : s.*mem.color;
 
-    CPlotStyleDlg dlg(this);
-    dlg.m_clrColor = color;
-    dlg.m_nMode = 0;
-    if (style >= 0 && style <= 2)
-        dlg.m_nLineType = style;
-    dlg.m_nWidth = width;
-    if (dlg.DoModal() != msgbox::IDOK)
+    if (!EditPen(this, style, width, color))
         return;
-    if (dlg.m_nLineType >= 0 && dlg.m_nLineType <= 2)
-        style = dlg.m_nLineType;
-    width = dlg.m_nWidth;
-    if (dlg.m_bColorChanged)
-        color = dlg.m_clrNew;
     InvalidateRect(&m_rcLegend, TRUE);
     GetModel()->MarkModified();
 }
@@ -263,13 +252,6 @@ bool CGraphView::EditLimits(PlotLimits& g)
 
 void CGraphView::OnControlsSelectVariables()
 {
-    CModelCore& s = GetModel()->Core();
-    CGraphVarDlg dlg(m_kind, this);
-    for (VarSlot slot : Info().curves)
-        dlg.m_bPlot[slot] = s.*VarOf(slot).plot != 0;
-    if (dlg.DoModal() != msgbox::IDOK)
-        return;
-    for (VarSlot slot : Info().curves)
-        s.*VarOf(slot).plot = dlg.m_bPlot[slot] ? 1 : 0;
-    OnUpdate(nullptr, HINT_RESET, nullptr);
+    if (SelectGraphVariables(m_kind, GetModel()->Core(), this))
+        OnUpdate(nullptr, HINT_RESET, nullptr);
 }

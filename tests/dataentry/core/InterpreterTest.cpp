@@ -354,16 +354,6 @@ TEST(Interpreter, TableSizeChangeResizesTheColumnsAndResetsTheViews)
     EXPECT_EQ(host.hints, std::vector<long>{-1});
 }
 
-TEST(Interpreter, EachKindHasItsKeys)
-{
-    const std::pair<SystemKind, std::size_t> counts[] = {{SystemKind::Newtonian, 99},
-                                                         {SystemKind::OneVariable, 69},
-                                                         {SystemKind::TwoVariable, 101},
-                                                         {SystemKind::ThreeVariable, 76}};
-    for (const auto& [kind, count] : counts)
-        EXPECT_EQ(EntryKeys(kind).size(), count) << static_cast<int>(kind);
-}
-
 // What the settings table allows (and so the property sheets), a key accepts, and no more.
 TEST(Interpreter, KeysAcceptTheSettingsTableRange)
 {

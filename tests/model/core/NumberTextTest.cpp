@@ -1,11 +1,10 @@
 #include "model/core/NumberText.h"
+#include "common/DecimalComma.h"
 
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <locale>
 #include <random>
 #include <string>
 #include <utility>
@@ -168,16 +167,6 @@ TEST(FormatTableValue, AgreesWithThePlainRuleAndTheCLibrary)
         }
 }
 
-TEST(FormatTableValue, IgnoresADecimalCommaLocale)
-{
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "no German locale installed (scripts/setup.sh makes one)";
-    char buffer[32];
-    FormatTableValue(buffer, 2.25, 4, 0, 0);
-    std::setlocale(LC_ALL, "C");
-    EXPECT_STREQ(buffer, "2.25");
-}
-
 TEST(NumberToString, SixDigitsAndAThreeDigitExponent)
 {
     const std::pair<double, const char*> cases[] = {
@@ -197,14 +186,18 @@ TEST(NumberToString, SixDigitsAndAThreeDigitExponent)
         EXPECT_EQ(NumberToString(value), text) << value;
 }
 
-TEST(NumberToString, IgnoresADecimalCommaLocale)
+TEST(NumberText, IgnoresADecimalCommaLocale)
 {
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "no German locale installed (scripts/setup.sh makes one)";
-    std::locale::global(std::locale("de_DE.UTF-8"));
-    const std::string text = NumberToString(2.25);
-    std::locale::global(std::locale::classic());
-    std::setlocale(LC_ALL, "C");
+    char buffer[32];
+    std::string text;
+    {
+        DecimalCommaLocale comma;
+        if (!comma.Active())
+            GTEST_SKIP() << "no German locale installed (scripts/setup.sh makes one)";
+        FormatTableValue(buffer, 2.25, 4, 0, 0);
+        text = NumberToString(2.25);
+    }
+    EXPECT_STREQ(buffer, "2.25");
     EXPECT_EQ(text, "2.25");
 }
 

@@ -11,38 +11,23 @@ namespace {
 const SystemKind kAllKinds[] = {SystemKind::Newtonian, SystemKind::OneVariable,
                                 SystemKind::TwoVariable, SystemKind::ThreeVariable};
 
-TEST(Settings, DefaultsOfEachKind)
+// The table's size follows the kind's columns; the delays start one chronon long; parameter
+// values wait for their texts to be evaluated.
+TEST(Settings, DerivedDefaultsOfEachKind)
 {
-    struct Case
-    {
-        SystemKind kind;
-        int tableKB;
-        double rtl, initX;
-        const char* paramA;
-    };
-    const Case cases[] = {
-        {SystemKind::Newtonian, 313, kTwoPi, 0, "1"},
-        {SystemKind::OneVariable, 235, kTwoPi, 0.01, "1"},
-        {SystemKind::TwoVariable, 391, kTwoPi, 5, "0"},
-        {SystemKind::ThreeVariable, 547, 25, 0, ".12651"},
-    };
-    for (const auto& c : cases) {
+    const std::pair<SystemKind, int> cases[] = {{SystemKind::Newtonian, 313},
+                                                {SystemKind::OneVariable, 235},
+                                                {SystemKind::TwoVariable, 391},
+                                                {SystemKind::ThreeVariable, 547}};
+    for (const auto& [kind, tableKB] : cases) {
         CModelSettings s;
-        SetModelDefaults(s, c.kind);
-        EXPECT_EQ(s.m_nTableKB, c.tableKB);
-        EXPECT_EQ(s.m_dRunTimeLimit, c.rtl);
-        EXPECT_EQ(s.m_dInitX, c.initX);
-        EXPECT_EQ(s.m_strParamA, c.paramA);
-        EXPECT_EQ(s.m_dChronon, kTwoPi / 100);
+        SetModelDefaults(s, kind);
+        EXPECT_EQ(s.m_nTableKB, tableKB);
         EXPECT_EQ(s.m_dXDelayTime, s.m_dChronon);
         EXPECT_EQ(s.m_dYDelayTime, s.m_dChronon);
         EXPECT_EQ(s.m_dZDelayTime, s.m_dChronon);
-        EXPECT_EQ(s.m_dParamA, 1); // values wait for the parameters to be evaluated
-        EXPECT_EQ(s.m_nBADepth, 100);
+        EXPECT_EQ(s.m_dParamA, 1);
     }
-    CModelSettings n;
-    SetModelDefaults(n, SystemKind::Newtonian);
-    EXPECT_EQ(n.m_strEquation, "a*cos(af*t+pa)-b*x-c*x'");
 }
 
 TEST(Settings, VectorFieldPensFollowProjectedOrbitPen)
@@ -66,9 +51,6 @@ TEST(Settings, DefaultsLeaveConstructorValuesAlone)
     EXPECT_EQ(s.m_clrImport[0], RGB(1, 2, 3));
     EXPECT_EQ(s.m_nVFGridSpacing, 55);
     EXPECT_EQ(s.m_nOpenViews[3], 2);
-    EXPECT_EQ(s.m_clrSection[0], RGB(255, 0, 255));
-    EXPECT_EQ(s.m_clrSection[1], RGB(0, 255, 255));
-    EXPECT_EQ(s.m_clrSectionImport[2], RGB(180, 0, 180));
 }
 
 TEST(Settings, EveryKeyNamesOneMemberPerKind)

@@ -1,0 +1,418 @@
+#include "views/graph/RealSpaceView.h"
+
+#include "model/CommandIds.h"
+#include "model/core/KindVars.h"
+#include "platform/FrameWnd.h"
+#include "platform/Help.h"
+#include "platform/WinApp.h"
+#include "views/base/PlotStyleDlg.h"
+#include "views/base/PlotText.h"
+#include "views/graph/GraphDialogs.h"
+#include "views/graph/GraphWalk.h"
+#include "views/graph/RealSpaceRules.h"
+
+#include <cmath>
+
+VX_IMPLEMENT_CLASS(CSys1RS, C2DView)
+
+namespace {
+constexpr DWORD kRealSpaceHelpContext = 0x1806B;
+constexpr int kPhaseItem = 14; // legend slot of the phase trace
+const CRect kNoItem(-1, -1, -1, -1);
+const VarSlot kCurves[3] = {kSlotX, kSlotXp, kSlotXpp};
+const char* const kCurveLabels[3] = {" p ", " v ", " a "};
+
+struct TracePen
+{
+    int style, width;
+    COLORREF color;
+};
+
+TracePen RsCurvePen(const CModelSettings& s, int i)
+{
+    const VarInfo& v = VarOf(kCurves[i]);
+    return {s.*v.style, s.*v.width, s.*v.color};
+}
+
+TracePen PhasePen(const CModelSettings& s)
+{
+    return {s.m_nStylePO, s.m_nWidthPO, s.m_clrPO};
+}
+
+bool RsCurveShown(const CModelSettings& s, int i)
+{
+    return s.*VarOf(kCurves[i]).plot != 0;
+}
+
+// The pendulum's colour: window text XOR window, drawn in XOR.
+COLORREF PendulumColor()
+{
+    return GetSysColor(COLOR_WINDOWTEXT) ^ GetSysColor(COLOR_WINDOW);
+}
+} // namespace
+
+CSys1RS::CSys1RS() : C2DView(PlotDescription{})
+{
+    MapCommand(ID_CONTROLS_SELECT_VARIABLES, &CSys1RS::OnControlsSelectVariables);
+    MapUpdate(ID_CONTROLS_SELECT_VARIABLES, &CSys1RS::OnUpdateControlsSelectVariables);
+    MapMessage(WM_HELPHITTEST, &CSys1RS::OnHelpHitTest);
+    MapMessage(WM_COMMANDHELP, &CSys1RS::OnCommandHelp);
+}
+
+int CSys1RS::Mode() const
+{
+    const IModelDocument* m = GetModel();
+    return m ? m->Core().m_nRSMode : 1;
+}
+
+void CSys1RS::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
+{
+    C2DView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+    if (bActivate)
+        AfxLoadMainToolBar(IDR_SYS1TYPE);
+}
+
+LRESULT CSys1RS::OnHelpHitTest(WPARAM, LPARAM)
+{
+    return kRealSpaceHelpContext;
+}
+
+LRESULT CSys1RS::OnCommandHelp(WPARAM, LPARAM)
+{
+    vx::help::Show(kRealSpaceHelpContext, HELP_CONTEXT);
+    return TRUE;
+}
+
+void CSys1RS::OnDestroy()
+{
+    m_live.End();
+    C2DView::OnDestroy();
+}
+
+// --- the page ------------------------------------------------------------------------------
+
+void CSys1RS::OnDraw(CDC* pDC)
+{
+    if (SkipThisDrawing(pDC))
+        return;
+    IModelDocument* m = GetModel();
+    if (!m)
+        return;
+    const CModelCore& s = m->Core();
+    DrawPageFrame(pDC);
+    CPen pen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+    CPen* pOldPen = pDC->SelectObject(&pen);
+    CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
+    DrawAxesAndNames(pDC);
+    DrawLegend(pDC);
+    pDC->SetBkMode(TRANSPARENT);
+    if (s.m_bHaveData && !s.m_bRunning && (!s.m_bPlotManual || s.m_bPlotRequest))
+        DrawPlotSpace(pDC);
+    m_nRodLength = RodLength(pDC->GetDeviceCaps(VERTRES));
+    DrawPendulum(pDC, s.m_dInitX);
+    if (pOldFont)
+        pDC->SelectObject(pOldFont);
+    pDC->SelectObject(pOldPen);
+}
+
+void CSys1RS::DrawAxesAndNames(CDC* pDC)
+{
+    const CRect& p = m_rcPlot;
+    const bool phase = IsPhaseMode(Mode());
+    const int x0 = WorldToPixelX(0), y0 = WorldToPixelY(0);
+    const int quarter = (p.bottom - p.top) / 4;
+    const int mid = (p.left + p.right) / 2;
+    if (m_dYMin * m_dYMax < 0) {
+        pDC->MoveTo(WorldToPixelX(m_dXMin), y0);
+        pDC->LineTo(WorldToPixelX(m_dXMax), y0);
+        pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
+        pDC->TextOut(p.left + 3, y0, "Real Space");
+        pDC->SetTextAlign(TA_LEFT | TA_TOP);
+        pDC->TextOut(p.left + 3, y0, phase ? "Phase Space" : "Plot Space");
+    }
+    if (m_dXMin * m_dXMax < 0) {
+        const int bottom = WorldToPixelY(m_dYMin);
+        pDC->MoveTo(x0, y0);
+        pDC->LineTo(x0, bottom);
+        if (phase) {
+            pDC->MoveTo(WorldToPixelX(m_dXMin), y0 + quarter);
+            pDC->LineTo(WorldToPixelX(m_dXMax), y0 + quarter);
+        } else {
+            pDC->LineTo(x0 - 2, bottom - 8);
+        }
+    }
+    if (phase) {
+        pDC->SetTextAlign(TA_LEFT | TA_TOP);
+        pDC->TextOut(mid + 3, y0, "v");
+        pDC->SetTextAlign(TA_RIGHT | TA_BOTTOM);
+        pDC->TextOut(p.right, y0 + quarter, "p");
+    } else {
+        pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
+        pDC->TextOut(mid + 3, p.bottom, "t");
+    }
+}
+
+void CSys1RS::DrawLegend(CDC* pDC)
+{
+    const CModelCore& s = GetModel()->Core();
+    const int h = m_nTextHeight;
+    const int y = m_rcPlot.bottom;
+    int x = m_rcPlot.right;
+    pDC->SetBkMode(OPAQUE);
+    pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
+    auto swatch = [&](CRect& item, const char* label, COLORREF c) {
+        const int w = MeasureText(pDC, label).cx;
+        pDC->SetBkColor(c);
+        pDC->SetTextColor(c ^ 0xFFFFFF);
+        pDC->TextOut(x, y, label);
+        item = CRect(x, y - h, x + w, y);
+        x += w + 2;
+    };
+    const bool phase = IsPhaseMode(Mode());
+    for (int i = 0; i < 3; ++i) {
+        m_rcLegendItem[i] = kNoItem;
+        if (!phase && RsCurveShown(s, i))
+            swatch(m_rcLegendItem[i], kCurveLabels[i], RsCurvePen(s, i).color);
+    }
+    m_rcLegendItem[kPhaseItem] = kNoItem;
+    if (phase)
+        swatch(m_rcLegendItem[kPhaseItem], " s ", s.m_clrPO);
+    m_rcLegend = CRect(m_rcPlot.right, y - h, x + 2, y);
+    pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
+}
+
+void CSys1RS::DrawPendulum(CDC* pDC, double angle)
+{
+    if (!std::isfinite(angle))
+        return;
+    const int x0 = WorldToPixelX(0), y0 = WorldToPixelY(0);
+    const Pendulum p = PendulumAt(x0, y0, m_nRodLength, angle);
+    m_ptPivot = p.pivot;
+    m_ptBob = p.bob;
+    CPoint a = p.pivot, b = p.bob;
+    if (!ClipToPlotRect(a, b))
+        return;
+    CPen pen(PS_SOLID, 1, PendulumColor());
+    CBrush brush(PendulumColor());
+    CPen* pOldPen = pDC->SelectObject(&pen);
+    CBrush* pOldBrush = pDC->SelectObject(&brush);
+    const int oldRop = pDC->SetROP2(R2_XORPEN);
+    pDC->MoveTo(a);
+    pDC->LineTo(b);
+    const int r = m_nBobRadius;
+    pDC->Ellipse(p.bob.x - r, p.bob.y - r, p.bob.x + r, p.bob.y + r);
+    pDC->SetROP2(oldRop);
+    pDC->SelectObject(pOldBrush);
+    pDC->SelectObject(pOldPen);
+}
+
+// --- the run -------------------------------------------------------------------------------
+
+void CSys1RS::TraceSegment(CDC* pDC, int a, int b)
+{
+    const CModelCore& s = GetModel()->Core();
+    const int rows = s.m_nTableRows;
+    const double* t = ColumnData(s.m_arrTable[kSlotT], rows);
+    const int x0 = WorldToPixelX(0);
+    auto segment = [&](CPoint p1, CPoint p2, const TracePen& tp) {
+        if (!ClipToPlotRect(p1, p2))
+            return;
+        CPen pen(tp.style, tp.width, tp.color);
+        CPen* pOldPen = pDC->SelectObject(&pen);
+        pDC->MoveTo(p1);
+        pDC->LineTo(p2);
+        pDC->SelectObject(pOldPen);
+        if (m_live.Active())
+            m_live.Touch(p1, p2, tp.width);
+    };
+    if (IsPhaseMode(Mode())) {
+        const double* x = ColumnData(s.m_arrTable[kSlotX], rows);
+        const double* xp = ColumnData(s.m_arrTable[kSlotXp], rows);
+        if (!x || !xp || !Finite(x[a], xp[a], x[b], xp[b]))
+            return;
+        const int y0 = WorldToPixelY(0), height = m_rcPlot.bottom - m_rcPlot.top;
+        segment(PhaseModePoint(x0, y0, height, m_nRodLength, x[a], xp[a]),
+                PhaseModePoint(x0, y0, height, m_nRodLength, x[b], xp[b]), PhasePen(s));
+        return;
+    }
+    for (int i = 0; i < 3; ++i) {
+        const double* v = ColumnData(s.m_arrTable[kCurves[i]], rows);
+        if (!RsCurveShown(s, i) || !v || !t || !Finite(v[a], v[b], t[a], t[b]))
+            continue;
+        segment(TimeModePoint(x0, m_nRodLength, v[a], WorldToPixelY(t[a])),
+                TimeModePoint(x0, m_nRodLength, v[b], WorldToPixelY(t[b])), RsCurvePen(s, i));
+    }
+}
+
+void CSys1RS::DrawPlotSpace(CDC* pDC)
+{
+    const CModelCore& s = GetModel()->Core();
+    const CTableReadLock lock(s); // a run may be writing the columns
+    const RingSpan ring = RunSpan(s, lock.Ring());
+    const double inf = std::numeric_limits<double>::infinity();
+    const bool phase = IsPhaseMode(Mode());
+    const double tMin = phase ? -inf : s.m_dGraphTMin, tMax = phase ? inf : s.m_dGraphTMax;
+    WalkSegments(ring, tMin, tMax, s.RunStep(), [&](int a, int b) {
+        m_dRowTime = ring.t[a];
+        TraceSegment(pDC, a, b);
+    });
+}
+
+void CSys1RS::DrawRealSpace(int nRow)
+{
+    const CModelCore& s = GetModel()->Core();
+    if (!s.m_bRunning)
+        return;
+    const CTableReadLock lock(s);
+    const int rows = s.m_nTableRows;
+    const double* t = ColumnData(s.m_arrTable[kSlotT], rows);
+    const double* x = ColumnData(s.m_arrTable[kSlotX], rows);
+    const int prev = PreviousLiveRow(nRow, rows, lock.Ring().wrapped);
+    if (prev < 0 || !t || !x)
+        return; // not a row of the table
+    if (t[prev] < s.m_dGraphTMin || t[nRow] > s.m_dGraphTMax)
+        return;
+    CDC& dc = m_live.DC(this);
+    TraceSegment(&dc, prev, nRow);
+    DrawPendulum(&dc, x[prev]);
+    DrawPendulum(&dc, x[nRow]);
+    const int reach = m_nRodLength + 2 * m_nBobRadius + 2;
+    m_live.Touch(
+        CRect(m_ptPivot.x - reach, m_ptPivot.y - 1, m_ptPivot.x + reach + 1, m_ptPivot.y + reach));
+    m_nPrevRow = nRow;
+    m_live.Show(this);
+}
+
+// --- updates -------------------------------------------------------------------------------
+
+void CSys1RS::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
+{
+    IModelDocument* m = GetModel();
+    if (!m)
+        return;
+    const CModelCore& s = m->Core();
+    if (const auto* row = dynamic_cast<const CRowHint*>(pHint)) {
+        DrawRealSpace(row->m_nRow);
+        m_bLiveDrawn = TRUE;
+        return;
+    }
+    m_live.End();
+    TakeWindow(s);
+    switch (lHint) {
+    case HINT_PLOT_STYLE:
+        InvalidateRect(&m_rcLegend, TRUE);
+        break;
+    case HINT_RESET:
+    case HINT_GRAPH_CURVES:
+    case HINT_GRAPH_LIMITS:
+        RedrawWindow();
+        break;
+    case HINT_MODEL:
+    case HINT_CALC_DONE:
+        RunEnded(s);
+        break;
+    default:
+        break;
+    }
+}
+
+void CSys1RS::TakeWindow(const CModelCore& s)
+{
+    if (CFrameWnd* frame = GetParentFrame())
+        frame->SetWindowText(s.m_strFileName + RealSpaceSubtitle(s.m_nRSMode));
+    const RealSpaceWorld w = RealSpaceWindow(s.m_nRSMode, s);
+    m_dXMin = w.xMin;
+    m_dXMax = w.xMax;
+    m_dYMin = w.yMin;
+    m_dYMax = w.yMax;
+    m_dDt = s.RunStep();
+    m_nDigitsX = DigitsForRange(m_dXMax - m_dXMin);
+    m_nDigitsY = DigitsForRange(std::fabs(m_dYMax - m_dYMin));
+    m_nDigitsDt = DigitsForStep(m_dDt);
+    UpdateScales();
+}
+
+void CSys1RS::DrawStoredRun(CDC* pDC)
+{
+    if (GetModel()->Core().m_bHaveData)
+        DrawPlotSpace(pDC);
+}
+
+// --- mouse and commands --------------------------------------------------------------------
+
+void CSys1RS::OnMouseMove(UINT nFlags, CPoint point)
+{
+    CView::OnMouseMove(nFlags, point); // no live readout here
+}
+
+void CSys1RS::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    if (m_rcPlotHit.PtInRect(point)) {
+        m_ptBandAnchor = m_ptBandCorner = point;
+        m_bBanding = TRUE;
+    } else {
+        const int items[4] = {0, 1, 2, kPhaseItem};
+        for (int i = 0; i < 4; ++i)
+            if (m_rcLegendItem[items[i]].PtInRect(point)) {
+                EditPaneStyle(i);
+                break;
+            }
+    }
+    CView::OnLButtonDown(nFlags, point);
+}
+
+// The click's time is the time at its row of the plot (time runs downwards); the phase modes
+// have no time axis and mark no row.
+void CSys1RS::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    if (m_bBanding) {
+        m_bBanding = FALSE;
+        IModelDocument* m = GetModel();
+        const CModelCore& s = m->Core();
+        if (s.m_bHaveData && s.m_nTableSource == 0 && !IsPhaseMode(s.m_nRSMode)) {
+            const double tau = PixelToWorldY(point.y);
+            int row = -1;
+            {
+                const CTableReadLock lock(s); // a run may be writing the row
+                const double* t = ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows);
+                const int index = lock.Ring().index;
+                if (t && index >= 0 && index < s.m_nTableRows)
+                    row = ClickedGeneratedRow(tau, t[index], s.m_nTableInterval, s.RunStep());
+            }
+            if (row >= 0 && m->TableViewWindow())
+                ::PostMessage(m->TableViewWindow(), WM_TABLE_GOTO_ROW, WPARAM(row), 0);
+        }
+        CClientDC dc(this);
+        DrawCrosshair(&dc, point.x, point.y);
+    }
+    CView::OnLButtonUp(nFlags, point);
+}
+
+void CSys1RS::EditPaneStyle(int nItem)
+{
+    if (nItem < 0 || nItem > 3)
+        return;
+    CModelCore& s = GetModel()->Core();
+    bool ok;
+    if (nItem == 3) {
+        ok = EditPen(this, s.m_nStylePO, s.m_nWidthPO, s.m_clrPO);
+    } else {
+        const VarInfo& v = VarOf(kCurves[nItem]);
+        ok = EditPen(this, s.*v.style, s.*v.width, s.*v.color);
+    }
+    if (!ok)
+        return;
+    InvalidateRect(&m_rcLegend, TRUE);
+    GetModel()->MarkModified();
+}
+
+void CSys1RS::OnControlsSelectVariables()
+{
+    if (SelectGraphVariables(GraphKind::Newtonian, GetModel()->Core(), this))
+        OnUpdate(nullptr, HINT_GRAPH_CURVES, nullptr);
+}
+
+void CSys1RS::OnUpdateControlsSelectVariables(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(!IsPhaseMode(Mode()));
+}
