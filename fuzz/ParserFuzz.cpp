@@ -1,7 +1,8 @@
 // The expression parser: the first two bytes pick the variables' values, the rest is the text.
 // Any text evaluates without a crash; a recording evaluates as the scan did; the compiled and
 // the token-by-token replays agree with a scan of the same text (value bits, status, error
-// flag and the cause of an error), before and after the variables change.
+// flag and the cause of an error), before and after the variables change; so do the rates of
+// all three lists in one call, with the state given apart from the parser's own members.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -71,6 +72,37 @@ void Check(bool bOk)
         std::abort();
 }
 
+// The text recorded in all three lists, evaluated in one call and rate by rate at the
+// parser's t, x, y, z, handed over while the members hold other values: a call that succeeds
+// gives the scan's value for each rate, and the call for all agrees with the calls for each.
+void CheckRates(CParser& p, const std::string& text, const Outcome& reference)
+{
+    static constexpr RateInputs kInputs = {
+        4, {&CParser::m_dT, &CParser::m_dX, &CParser::m_dY, &CParser::m_dZ}, 3};
+    for (int nList = 1; nList <= 3; ++nList)
+        Run(p, text, 1, nList, true);
+    const double t = p.m_dT, u[3] = {p.m_dX, p.m_dY, p.m_dZ};
+    p.m_dT = p.m_dX = p.m_dY = p.m_dZ = 7.0;
+    double rate[3] = {};
+    const bool bAll = p.EvaluateRates(kInputs, t, u, rate);
+    double one[3] = {};
+    bool bOne[3];
+    for (int i = 0; i < 3; ++i)
+        bOne[i] = p.EvaluateRate(kInputs, i, t, u, one[i]);
+    p.m_dT = t;
+    p.m_dX = u[0];
+    p.m_dY = u[1];
+    p.m_dZ = u[2];
+    for (int i = 0; i < 3; ++i) {
+        Check(bOne[i] == bAll);
+        if (bAll) {
+            Check(reference.nStatus != 0);
+            Check(Same({rate[i], 1, 0, EvalError::None}, reference));
+            Check(Same({one[i], 1, 0, EvalError::None}, reference));
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -119,8 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Outcome tokens = Run(p, "", 0, nList, false);
         Check(!p.m_bDelayedVarUsed);
         Check(Same(compiled, tokens));
-        if (bWhole)
+        if (bWhole) {
             Check(Same(compiled, reference));
+            CheckRates(p, text, reference);
+        }
     }
     return 0;
 }

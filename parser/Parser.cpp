@@ -165,7 +165,9 @@ double CParser::EvaluateTokens(const char* text, int& status)
         }
         if (CRecordedProgram* pProgram = SelectedProgram()) {
             pProgram->Clear();
-            m_tree.Clear();
+            m_aTree[m_nList - 1].Clear();
+            m_aRoot[m_nList - 1] = -1;
+            m_pRatesFor = nullptr;
         }
     }
 
@@ -192,9 +194,24 @@ double CParser::EvaluateTokens(const char* text, int& status)
 
     const double dResult = m_aStack[m_nStackTop].value.dValue;
     status = m_bVarRead ? 2 : 1;
-    if (Recording())
-        SelectedProgram()->Compile(m_tree, m_aNode[m_nStackTop], m_nListIndex + 1, *this);
+    if (Recording()) {
+        const int nRoot = m_aNode[m_nStackTop];
+        if (SelectedProgram()->Compile(m_aTree[m_nList - 1], nRoot, m_nListIndex + 1, *this))
+            m_aRoot[m_nList - 1] = nRoot;
+    }
     return dResult;
+}
+
+void CParser::CompileRates(const RateInputs& inputs)
+{
+    m_pRatesFor = &inputs;
+    m_rates.Clear();
+    if (!m_bCompiledReplay || inputs.nRates < 1 || inputs.nRates > 3)
+        return;
+    for (int i = 0; i < inputs.nRates; ++i)
+        if (m_aRoot[i] < 0 || !m_aProgram[i].Valid())
+            return;
+    m_rates.Compile(m_aTree, m_aRoot, inputs, *this);
 }
 
 void CParser::ShiftOperand(bool bMinusAllowed)
@@ -398,27 +415,28 @@ void CParser::Reduce(int nProduction)
 
 int CParser::TreeNode(int nProduction, const PARSETOKEN* rhs, const int* aNode)
 {
+    CExpressionTree& tree = m_aTree[m_nList - 1];
     switch (nProduction) {
     case V_VARIABLE:
-        return m_tree.Variable(rhs[0].value.pmVariable);
+        return tree.Variable(rhs[0].value.pmVariable);
     case V_NUMBER:
-        return m_tree.Constant(rhs[0].value.dValue);
+        return tree.Constant(rhs[0].value.dValue);
     case V_PAREN:
         return aNode[1];
     case E_PLUS:
-        return m_tree.Binary(NodeKind::Add, aNode[0], aNode[2]);
+        return tree.Binary(NodeKind::Add, aNode[0], aNode[2]);
     case E_MINUS:
-        return m_tree.Binary(NodeKind::Subtract, aNode[0], aNode[2]);
+        return tree.Binary(NodeKind::Subtract, aNode[0], aNode[2]);
     case T_TIMES:
-        return m_tree.Binary(NodeKind::Multiply, aNode[0], aNode[2]);
+        return tree.Binary(NodeKind::Multiply, aNode[0], aNode[2]);
     case T_DIVIDE:
-        return m_tree.Binary(NodeKind::Divide, aNode[0], aNode[2]);
+        return tree.Binary(NodeKind::Divide, aNode[0], aNode[2]);
     case F_POWER:
-        return m_tree.Binary(NodeKind::Power, aNode[0], aNode[2]);
+        return tree.Binary(NodeKind::Power, aNode[0], aNode[2]);
     case P_NEGATE:
-        return m_tree.Unary(NodeKind::Negate, aNode[1]);
+        return tree.Unary(NodeKind::Negate, aNode[1]);
     case V_FUNCTION:
-        return m_tree.Unary(NodeKind::Function, aNode[2], rhs[0].value.fn.nFunc);
+        return tree.Unary(NodeKind::Function, aNode[2], rhs[0].value.fn.nFunc);
     default: // a single symbol keeps its node
         return aNode[0];
     }

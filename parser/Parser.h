@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "parser/RatesProgram.h"
 #include "parser/RecordedProgram.h"
 
 constexpr int TK_PLUS = 0;
@@ -92,6 +93,25 @@ public:
         return EvaluateTokens(text, status);
     }
 
+    // The rates of a model in one call: the equations recorded in lists 1 to inputs.nRates at
+    // the state (t, u[0 .. 3)), which stands in for the members inputs.member. The others are
+    // read from this parser; N is inputs.nRates. false when an equation has no value or the lists
+    // cannot be compiled together: the caller then replays list by list, which gives the values,
+    // status and cause of a scanning evaluation. The selected list and the members are left alone.
+    template <int N = 3>
+    bool EvaluateRates(const RateInputs& inputs, double t, const double* u, double* rate)
+    {
+        static_assert(N >= 1 && N <= CRatesProgram::kMaxRates);
+        if (!RatesFor(inputs) || inputs.nRates != N) [[unlikely]]
+            return false;
+        return m_rates.Run<N>(*this, t, u, rate);
+    }
+    // Rate i (list i + 1) alone.
+    bool EvaluateRate(const RateInputs& inputs, int i, double t, const double* u, double& rate)
+    {
+        return RatesFor(inputs) && m_rates.RunOne(*this, i, t, u, rate);
+    }
+
     // The pulse train DLT(p) at the current t and dt: 0 or 1.
     int Dlt(double dPeriod) const;
 
@@ -104,7 +124,11 @@ public:
     EvalError LastError() const { return m_eError; }
 
     // Tests and the fuzzer compare the compiled replay with the token-by-token one.
-    void SetCompiledReplay(bool bOn) { m_bCompiledReplay = bOn; }
+    void SetCompiledReplay(bool bOn)
+    {
+        m_bCompiledReplay = bOn;
+        m_pRatesFor = nullptr;
+    }
 
     double m_dD = 0.0;
     double m_dC = 0.0;
@@ -168,12 +192,24 @@ private:
     double Reduced(int nProduction, const PARSETOKEN* rhs);
     int TreeNode(int nProduction, const PARSETOKEN* rhs, const int* aNode);
     bool Recording() const { return m_bScan && m_nList >= 1 && m_nList <= 3; }
+    // The rates program for these inputs, compiled at the first call after a recording.
+    bool RatesFor(const RateInputs& inputs)
+    {
+        if (m_pRatesFor != &inputs) [[unlikely]]
+            CompileRates(inputs);
+        return m_rates.Valid();
+    }
+    void CompileRates(const RateInputs& inputs);
 
     char m_szText[kTextSize] = {};
     // Node of each stack entry in the expression tree built while recording.
     int m_aNode[kStackSize] = {};
-    CExpressionTree m_tree;
+    // The recorded equation of each list as a tree, and its root (-1 when it did not compile).
+    CExpressionTree m_aTree[3];
+    int m_aRoot[3] = {-1, -1, -1};
     CRecordedProgram m_aProgram[3];
+    CRatesProgram m_rates;
+    const RateInputs* m_pRatesFor = nullptr; // the inputs m_rates was last compiled for
     bool m_bCompiledReplay = true;
     EvalError m_eError = EvalError::None;
 };

@@ -1,6 +1,7 @@
 #include "parser/RecordedProgram.h"
 
 #include "parser/Functions.h"
+#include "parser/Operations.h"
 #include "parser/Parser.h"
 
 #include <cstring>
@@ -55,6 +56,7 @@ int CExpressionTree::Binary(NodeKind kind, int nLeft, int nRight)
 
 namespace {
 
+using namespace parser_ops;
 using Instr = CRecordedProgram::Instr;
 using Handler = CRecordedProgram::Handler;
 
@@ -79,32 +81,6 @@ double Leaf(const char* base, std::int32_t nOffset)
     std::memcpy(&d, base + nOffset, sizeof d);
     return d;
 }
-
-struct AddOp
-{
-    static constexpr bool kCanFail = false;
-    static double Apply(double l, double r, bool&) { return l + r; }
-};
-struct SubOp
-{
-    static constexpr bool kCanFail = false;
-    static double Apply(double l, double r, bool&) { return l - r; }
-};
-struct MulOp
-{
-    static constexpr bool kCanFail = false;
-    static double Apply(double l, double r, bool&) { return l * r; }
-};
-struct DivOp
-{
-    static constexpr bool kCanFail = false;
-    static double Apply(double l, double r, bool&) { return Divide(l, r); }
-};
-struct PowOp
-{
-    static constexpr bool kCanFail = true;
-    static double Apply(double l, double r, bool& bError) { return Power(l, r, bError); }
-};
 
 #define HANDLER_ARGS const Instr *in, double acc, double *sp, const char *base, bool &bError
 #define OPERAND(i) Leaf(base, in->aOperand[i])
@@ -212,38 +188,6 @@ template <bool Last> double Function(HANDLER_ARGS)
 
 #undef OPERAND
 #undef HANDLER_ARGS
-
-bool IsArithmetic(NodeKind kind)
-{
-    return kind == NodeKind::Add || kind == NodeKind::Subtract || kind == NodeKind::Multiply;
-}
-
-// Calls f with an instance of the operation's type; nullptr for other kinds.
-template <class F> Handler WithArithmetic(NodeKind kind, F f)
-{
-    switch (kind) {
-    case NodeKind::Add:
-        return f(AddOp{});
-    case NodeKind::Subtract:
-        return f(SubOp{});
-    case NodeKind::Multiply:
-        return f(MulOp{});
-    default:
-        return nullptr;
-    }
-}
-
-template <class F> Handler WithOperation(NodeKind kind, F f)
-{
-    switch (kind) {
-    case NodeKind::Divide:
-        return f(DivOp{});
-    case NodeKind::Power:
-        return f(PowOp{});
-    default:
-        return WithArithmetic(kind, f);
-    }
-}
 
 template <class F> Handler WithTail(bool bTail, NodeKind kind, F f)
 {

@@ -26,8 +26,9 @@ struct KindRhs
     double mass = 1;   // Newtonian: x'' = F / m
     // Typed equations: the caller's parser, with the equations recorded in lists 1 to 3 and
     // the values they may read besides the state already set (parameters, dt, delayed values,
-    // and the rates x', y', z' of the one-, two- and three-variable kinds). Only t and the
-    // state are written to it here.
+    // and the rates x', y', z' of the one-, two- and three-variable kinds). The equations read
+    // t and the state from the KindState; the parser's own members for them are written only
+    // when an equation is replayed token by token or calls a function that reads them.
     CParser* parser = nullptr;
     // The step in progress, set by the steppers: the pendulum form takes its pulse at the
     // step's start in every stage.
@@ -88,19 +89,44 @@ inline double Replay(KindRhs& f, int list)
     return v;
 }
 
+// The parser members that stand for t and the state of kind K, and its typed equations.
+template <SystemKind K>
+inline constexpr RateInputs kInputs =
+    K == SystemKind::Newtonian
+        ? RateInputs{3, {&CParser::m_dT, &CParser::m_dX, &CParser::m_dXPrime, nullptr}, 1}
+        : RateInputs{1 + VarsOf(K).dim,
+                     {&CParser::m_dT, &CParser::m_dX, &CParser::m_dY, &CParser::m_dZ},
+                     VarsOf(K).dim};
+
 // The typed equations read the state from the parser.
 template <SystemKind K> void Load(CParser& parser, const KindState& s)
 {
-    parser.m_dT = s.t;
-    parser.m_dX = s.u[0];
-    if constexpr (K == SystemKind::Newtonian) {
-        parser.m_dXPrime = s.u[1];
-    } else {
-        if constexpr (VarsOf(K).dim >= 2)
-            parser.m_dY = s.u[1];
-        if constexpr (VarsOf(K).dim >= 3)
-            parser.m_dZ = s.u[2];
-    }
+    parser.*kInputs<K>.member[0] = s.t;
+    for (int i = 1; i < kInputs<K>.nState; ++i)
+        parser.*kInputs<K>.member[i] = s.u[i - 1];
+}
+
+// The typed equations list by list, token by token: what a failed compiled call falls back to.
+template <SystemKind K>
+[[gnu::noinline]] void ReplayRates(KindRhs& f, const KindState& s, double* rate)
+{
+    Load<K>(*f.parser, s);
+    for (int i = 0; i < kInputs<K>.nRates; ++i)
+        rate[i] = Replay(f, i + 1);
+}
+
+template <SystemKind K> [[gnu::noinline]] double ReplayRate(KindRhs& f, int i, const KindState& s)
+{
+    Load<K>(*f.parser, s);
+    return Replay(f, i + 1);
+}
+
+// All typed rates in one call.
+template <SystemKind K>
+[[gnu::always_inline]] inline void TypedRates(KindRhs& f, const KindState& s, double* rate)
+{
+    if (!f.parser->EvaluateRates<kInputs<K>.nRates>(kInputs<K>, s.t, s.u, rate)) [[unlikely]]
+        ReplayRates<K>(f, s, rate);
 }
 
 template <SystemKind K> double FormRate(const KindRhs& f, int i, const KindState& s)
@@ -128,8 +154,8 @@ template <SystemKind K> void KindRates(KindRhs& f, const KindState& s, double* r
     if constexpr (K == SystemKind::Newtonian) {
         rate[0] = s.u[1];
         if (f.form == 0) {
-            kind_rates::Load<K>(*f.parser, s);
-            rate[1] = kind_rates::Replay(f, 1) / f.mass;
+            kind_rates::TypedRates<K>(f, s, rate + 1);
+            rate[1] = rate[1] / f.mass;
         } else {
             rate[1] =
                 NewtonianForce(f.form, f.params, s.t, s.u[0], s.u[1], f.tStep, f.hStep) / f.mass;
@@ -138,9 +164,7 @@ template <SystemKind K> void KindRates(KindRhs& f, const KindState& s, double* r
         for (int i = 0; i < VarsOf(K).dim; ++i)
             rate[i] = kind_rates::FormRate<K>(f, i, s);
     } else {
-        kind_rates::Load<K>(*f.parser, s);
-        for (int i = 0; i < VarsOf(K).dim; ++i)
-            rate[i] = kind_rates::Replay(f, i + 1);
+        kind_rates::TypedRates<K>(f, s, rate);
     }
 }
 
@@ -156,7 +180,9 @@ template <SystemKind K> double KindRate(KindRhs& f, int i, const KindState& s)
     } else {
         if (f.form != 0)
             return kind_rates::FormRate<K>(f, i, s);
-        kind_rates::Load<K>(*f.parser, s);
-        return kind_rates::Replay(f, i + 1);
+        double rate;
+        if (!f.parser->EvaluateRate(kind_rates::kInputs<K>, i, s.t, s.u, rate)) [[unlikely]]
+            return kind_rates::ReplayRate<K>(f, i, s);
+        return rate;
     }
 }

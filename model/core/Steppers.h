@@ -33,7 +33,7 @@ template <int D, class Rates>
 {
     const double t = s.t;
     const double* u = s.u;
-    double r[D], k1[D], k2[D], k3[D], k4[D], k5[D], k6[D];
+    double r[D] = {}, k1[D], k2[D], k3[D], k4[D], k5[D], k6[D];
     KindState at{t, {u[0], D > 1 ? u[1] : 0, D > 2 ? u[2] : 0}};
     auto stage = [&](double ts, double* k) {
         at.t = ts;

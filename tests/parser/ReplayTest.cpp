@@ -220,3 +220,63 @@ TEST_F(ParserTest, ScanAndBothReplaysAgree)
 }
 
 } // namespace
+
+namespace {
+
+// Three recorded equations at once, the state handed over apart from the members: the call
+// succeeds exactly when every scan does, with the scans' bits; a copy runs on its own
+// parameters.
+TEST_F(ParserTest, RatesInOneCallAgreeWithTheScans)
+{
+    static constexpr RateInputs kInputs = {
+        4, {&CParser::m_dT, &CParser::m_dX, &CParser::m_dY, &CParser::m_dZ}, 3};
+    const double kValues[][3] = {{1.0, 2.0, 3.0},
+                                 {0.0, 2.0, -1.0},
+                                 {-3.5, 0.0, 0.5},
+                                 {2.0, 2.0, 2.0},
+                                 {-0.0, 1e-300, 1e300}};
+    const int n = static_cast<int>(std::size(kAgreement));
+    int nSucceeded = 0, nFailed = 0;
+    for (int first = 0; first < n; ++first) {
+        const char* texts[3] = {kAgreement[first], kAgreement[(first + 1) % n],
+                                kAgreement[(first + 2) % n]};
+        int status = 0;
+        for (int i = 0; i < 3; ++i) {
+            for (const auto& v : kValues) { // a recording that fails is partial
+                p->m_dX = v[0];
+                p->m_dY = v[1];
+                p->m_dZ = v[2];
+                if (Record(i + 1, texts[i], status), status != 0)
+                    break;
+            }
+        }
+        auto copy = std::make_unique<CParser>(*p);
+        for (CParser* q : {p.get(), copy.get()}) {
+            q->m_dA = q == p.get() ? 1.5 : -0.75;
+            for (const auto& v : kValues) {
+                q->m_dX = v[0];
+                q->m_dY = v[1];
+                q->m_dZ = v[2];
+                double scanned[3];
+                bool bAll = true;
+                for (int i = 0; i < 3; ++i) {
+                    q->m_bScan = 1;
+                    q->m_nList = 0;
+                    scanned[i] = q->Evaluate(texts[i], status);
+                    bAll = bAll && status != 0;
+                }
+                q->m_dX = q->m_dY = q->m_dZ = 99.0; // the call reads the state handed over
+                double rate[3];
+                const std::string where = std::string(texts[0]) + " at x=" + std::to_string(v[0]);
+                ASSERT_EQ(q->EvaluateRates(kInputs, 0.0, v, rate), bAll) << where;
+                (bAll ? nSucceeded : nFailed)++;
+                for (int i = 0; bAll && i < 3; ++i)
+                    EXPECT_EQ(std::memcmp(&rate[i], &scanned[i], sizeof rate[i]), 0) << where;
+            }
+        }
+    }
+    EXPECT_GT(nSucceeded, 0);
+    EXPECT_GT(nFailed, 0);
+}
+
+} // namespace
