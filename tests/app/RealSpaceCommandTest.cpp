@@ -4,11 +4,14 @@
 #ifdef HAVE_VELTRIX_VIEWSGRAPH
 #include "app/MenuDriver.h"
 #include "model/CommandIds.h"
+#include "views/graph/RealSpaceRules.h"
 #include "views/graph/RealSpaceView.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -52,5 +55,35 @@ TEST(RealSpaceCommand, OpensOnceAndAnimatesARun)
     ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
     ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
     doc->OnCloseDocument();
+}
+
+// A model file whose real-space mode is 1 to 5 reopens the view at idle time; other modes do not.
+TEST(RealSpaceCommand, AFileReopensTheViewOfItsMode)
+{
+    const std::string path = ::testing::TempDir() + "pendulum.ns1";
+    for (int mode : {0, 1, 4, 5, 7}) {
+        CDynSys* doc = NewModel(IDR_SYS1TYPE);
+        ASSERT_NE(doc, nullptr);
+        doc->m_nRSMode = mode;
+        ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+        doc->OnCloseDocument();
+        CDocTemplate* t = nullptr;
+        for (CDocTemplate* c : theApp.GetDocTemplates())
+            if (c->GetResourceID() == IDR_SYS1TYPE)
+                t = c;
+        auto* opened = dynamic_cast<CDynSys*>(t->OpenDocumentFile(path.c_str()));
+        ASSERT_NE(opened, nullptr);
+        for (LONG n = 0; n < 16 && theApp.OnIdle(n); ++n) {
+        }
+        QCoreApplication::processEvents();
+        CSys1RS* view = RealSpaceOf(opened);
+        EXPECT_EQ(view != nullptr, mode >= 1 && mode <= 5) << mode;
+        if (view) {
+            EXPECT_EQ(view->GetParentFrame()->GetWindowText(),
+                      opened->m_strFileName + RealSpaceSubtitle(mode));
+        }
+        opened->OnCloseDocument();
+    }
+    std::remove(path.c_str());
 }
 #endif
