@@ -129,7 +129,7 @@ TEST_F(ThreeDViewTest, DrawsTheBoxAndTheRunOnlyWhenDrawingFully)
     FillHelix(doc, 2000, 2000);
     v->RedrawWindow();
     EXPECT_GT(RunPixels(v, doc), 100);
-    const QString dir = qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
     if (!dir.isEmpty())
         GraphTestMainFrame()->GetWidget()->grab().save(dir + "/three_d_base.png");
     v->m_bFullRedraw = 0; // a quick drawing: box and axes only
