@@ -9,9 +9,10 @@ endfunction()
 
 # veltrix_test(NAME name SOURCES ... LIBS ... [GUI])
 # GUI tests run under the offscreen Qt platform; tests/common/gui_main.cpp makes the QApplication.
+# Every test process has a temporary folder of its own (tests/common/TempFolder.cpp).
 function(veltrix_test)
   cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
-  add_executable(${T_NAME} ${T_SOURCES})
+  add_executable(${T_NAME} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/common/TempFolder.cpp)
   target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   if(T_GUI)
     target_sources(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common/gui_main.cpp)

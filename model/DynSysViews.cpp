@@ -39,11 +39,6 @@ void CDynSys::OnViewCommand(UINT nID)
     const int v = ViewOfCommand(nID);
     if (v < 0)
         return;
-    // The Real Space view shows one of its modes; the model file then reopens it.
-    if (v == kViewRealSpace && !(m_nRSMode >= 1 && m_nRSMode <= 5)) {
-        m_nRSMode = 1;
-        SetModifiedFlag();
-    }
     OpenView(v);
 }
 

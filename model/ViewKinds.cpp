@@ -14,7 +14,7 @@ const ModelViewInfo kViews[kModelViews] = {
     {32777, "Poincar\xE9 &Section", {"CSys1PS", "CSys1NNPS", "CSys2PS", "CSys3PS"}},
     {32778, "&Basins of Attraction", {"CSys1BA", "CSys1NNBA", "CSys2BA", nullptr}},
     {32802, "&Vector Field", {"CSys1VF", "CSys1NNVF", "CSys2VF", nullptr}},
-    {32875, "&Real Space", {"CSys1RS", nullptr, nullptr, nullptr}},
+    {0, nullptr, {"CSys1RS", nullptr, nullptr, nullptr}},
     {0, nullptr, {"CSys1CP", nullptr, nullptr, nullptr}},
 };
 

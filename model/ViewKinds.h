@@ -19,7 +19,7 @@ enum ModelView : int
     kViewPoincareSection,
     kViewBasins,
     kViewVectorField,
-    kViewRealSpace,   // not counted: its command, or the restore, opens it
+    kViewRealSpace,   // no command and not counted: only the restore opens it
     kViewCyclePlanes, // no command, not counted: opened by the restore only
     kModelViews
 };

@@ -1,5 +1,6 @@
 #include "model/core/TrajectoryCalc.h"
 
+#include "model/core/StepPacer.h"
 #include "parser/Parser.h"
 
 #include <algorithm>
@@ -185,14 +186,9 @@ template <SystemKind K> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step
     constexpr const KindVars& V = VarsOf(K);
     constexpr int D = V.dim;
     const double t = m_v[kSlotT], h = m_dChronon;
-    KindState s;
-    s.t = t;
-    for (int i = 0; i < D; ++i)
-        s.u[i] = m_v[V.state[i]];
-    double rate[3];
+    KindState s{t, {m_v[V.state[0]], m_v[V.state[D > 1 ? 1 : 0]], m_v[V.state[D > 2 ? 2 : 0]]}};
+    double rate[3] = {m_v[V.rate[0]], m_v[V.rate[D > 1 ? 1 : 0]], m_v[V.rate[D > 2 ? 2 : 0]]};
     if (m_p.m_nIntegrator == 0) {
-        for (int i = 0; i < D; ++i)
-            rate[i] = m_v[V.rate[i]];
         StepEuler<K>(m_rhs, s, rate, h);
         if (m_rhs.error != EvalError::None) [[unlikely]]
             return !TakeError();
@@ -202,7 +198,7 @@ template <SystemKind K> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step
         }
         return true;
     }
-    const KindState start = s;
+    const double start[3] = {s.u[0], s.u[1], s.u[2]};
     StepRKF<K>(m_rhs, s, h);
     for (int i = 0; i < D; ++i)
         m_v[V.state[i]] = s.u[i];
@@ -213,12 +209,12 @@ template <SystemKind K> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step
     }
     if (m_rhs.error != EvalError::None) [[unlikely]] {
         for (int i = 0; i < D; ++i) // back to the start of the step
-            m_v[V.state[i]] = start.u[i];
+            m_v[V.state[i]] = start[i];
         return !TakeError();
     }
     if constexpr (K == SystemKind::Newtonian) {
         // The stored x'' is the change of x' over the step.
-        m_v[kSlotXpp] = (s.u[1] - start.u[1]) / h;
+        m_v[kSlotXpp] = (s.u[1] - rate[0]) / h; // rate[0] is x' at the start
     } else {
         for (int i = 0; i < D; ++i)
             m_v[V.rate[i]] = rate[i];
@@ -320,13 +316,13 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
     // itself asks with the yield, so a stop waits at most that many steps.
     const bool pollEveryStep =
         m_p.m_bPlotConcurrent || (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0);
+    CStepPacer pacer(m_p.m_nStepDelay, CStepPacer::Clock::now());
     while (m_v[kSlotT] < m_p.m_dRunTimeLimit) {
         if (pollEveryStep && sink.ShouldStop())
             break;
         if (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0) {
-            Unlocked([this] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(m_p.m_nStepDelay));
-            });
+            Unlocked(
+                [&pacer] { std::this_thread::sleep_until(pacer.Next(CStepPacer::Clock::now())); });
         } else if (sinceYield++ % kYieldEvery == 0) {
             // A reader waits at most this many steps for the table.
             if (!pollEveryStep && sink.ShouldStop())

@@ -1,18 +1,20 @@
-// The Real Space view of a Newtonian model through the real main window: View/Real Space opens
-// it once, it animates a run sample by sample, and the 3-D command stays grey over it. With
-// VELTRIX_SHOTS set to a folder, saves the animation in the middle of a run.
+// The Real Space view of a Newtonian model through the real main window: it has no View command,
+// a model file whose real-space mode asks for it reopens it, and it animates a run sample by
+// sample. With VELTRIX_SHOTS set to a folder, saves the animation in the middle of a run.
 #ifdef HAVE_VELTRIX_VIEWSGRAPH
 #include "app/MenuDriver.h"
 #include "model/CommandIds.h"
+#include "views/graph/RealSpaceRules.h"
 #include "views/graph/RealSpaceView.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
-constexpr UINT ID_REAL_SPACE = 32875;
 
 CSys1RS* RealSpaceOf(const CDynSys* doc)
 {
@@ -21,18 +23,36 @@ CSys1RS* RealSpaceOf(const CDynSys* doc)
             return rs;
     return nullptr;
 }
+
+// Saves a new Newtonian model with the given real-space mode and opens it again, idle time
+// included.
+CDynSys* ReopenWithMode(int mode, const std::string& path)
+{
+    CDynSys* doc = NewModel(IDR_SYS1TYPE);
+    if (!doc)
+        return nullptr;
+    doc->m_nRSMode = mode;
+    if (!doc->OnSaveDocument(path.c_str()))
+        return nullptr;
+    doc->OnCloseDocument();
+    auto* opened = dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS1TYPE)->OpenDocumentFile(path.c_str()));
+    for (LONG n = 0; opened && n < 16 && theApp.OnIdle(n); ++n) {
+    }
+    QCoreApplication::processEvents();
+    return opened;
+}
 } // namespace
 
-TEST(RealSpaceCommand, OpensOnceAndAnimatesARun)
+TEST(RealSpaceCommand, AnimatesARun)
 {
-    EXPECT_FALSE(Offered(ID_REAL_SPACE)); // no model open
-    CDynSys* doc = NewModel(IDR_SYS1TYPE);
+    const std::string path = ::testing::TempDir() + "animated.ns1";
+    CDynSys* doc = ReopenWithMode(1, path);
     ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(Choose(ID_REAL_SPACE));
     CSys1RS* view = RealSpaceOf(doc);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(doc->m_nRSMode, 1); // the model file will reopen it
-    EXPECT_FALSE(Offered(ID_REAL_SPACE));
+    if (auto* child = dynamic_cast<CMDIChildWnd*>(view->GetParentFrame()))
+        child->MDIActivate();
+    QCoreApplication::processEvents();
     EXPECT_FALSE(Offered(ID_CONTROLS_SET_YAW_PITCH));
     EXPECT_TRUE(Offered(ID_CONTROLS_SELECT_VARIABLES));
     view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
@@ -48,9 +68,27 @@ TEST(RealSpaceCommand, OpensOnceAndAnimatesARun)
     EXPECT_TRUE(view->m_bLiveDrawn);
     if (const char* dir = std::getenv("VELTRIX_SHOTS"))
         StartShell()->GetWidget()->grab().save(QString(dir) + "/real_space_running.png");
-    EXPECT_FALSE(Offered(ID_REAL_SPACE)); // no Newtonian View command during a run
     ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
     ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
     doc->OnCloseDocument();
+    std::remove(path.c_str());
+}
+
+// A model file whose real-space mode is 1 to 5 reopens the view at idle time; other modes do not.
+TEST(RealSpaceCommand, AFileReopensTheViewOfItsMode)
+{
+    const std::string path = ::testing::TempDir() + "pendulum.ns1";
+    for (int mode : {0, 1, 4, 5, 7}) {
+        CDynSys* opened = ReopenWithMode(mode, path);
+        ASSERT_NE(opened, nullptr);
+        CSys1RS* view = RealSpaceOf(opened);
+        EXPECT_EQ(view != nullptr, mode >= 1 && mode <= 5) << mode;
+        if (view) {
+            EXPECT_EQ(view->GetParentFrame()->GetWindowText(),
+                      opened->m_strFileName + RealSpaceSubtitle(mode));
+        }
+        opened->OnCloseDocument();
+    }
+    std::remove(path.c_str());
 }
 #endif

@@ -1,4 +1,4 @@
-// A picture of a running model with its progress window, written when VELTRIX_SCREENSHOT_DIR
+// A picture of a running model with its progress window, written when VELTRIX_SHOTS
 // names a folder.
 #include "ModelFixture.h"
 
@@ -34,9 +34,9 @@ QImage Compose(CWnd* pMain, CWnd* pProgress)
 
 TEST_F(ModelTest, ScreenshotOfARunningModel)
 {
-    const QString dir = qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
     if (dir.isEmpty())
-        GTEST_SKIP() << "set VELTRIX_SCREENSHOT_DIR to a folder to get the picture";
+        GTEST_SKIP() << "set VELTRIX_SHOTS to a folder to get the picture";
     const UINT id = 960;
     vx::res::RegisterString(id, "\nNew 3 Var Sys\nS\nS (*.s)\n.s960\nS\nS");
     auto* t = new CMultiDocTemplate(id, VX_RUNTIME_CLASS(CSys3Var), VX_RUNTIME_CLASS(CMDIChildWnd),

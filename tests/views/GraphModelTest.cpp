@@ -30,12 +30,12 @@ protected:
 } // namespace
 
 // Concurrent Plot draws each row as the run stores it; the end renews the margins only. The
-// pictures are written when VELTRIX_SCREENSHOT_DIR is set.
+// pictures are written when VELTRIX_SHOTS is set.
 TEST_F(GraphModelTest, ConcurrentRunOfEachKindIsDrawnLive)
 {
     const char* const names[] = {"run_newtonian", "run_one_variable", "run_two_variable",
                                  "run_three_variable"};
-    const QString dir = qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
     for (int k = 0; k < kSystemKinds; ++k) {
         CDynSys* doc = NewModel(static_cast<SystemKind>(k));
         ASSERT_NE(doc, nullptr);

@@ -494,7 +494,7 @@ TEST(GraphView, PlotTimingDecidesWhenCurvesAppear)
     EXPECT_GT(CountColour(h, lower, kRed), 0);
 }
 
-// Pictures of the default run of every kind, written when VELTRIX_SCREENSHOT_DIR is set.
+// Pictures of the default run of every kind, written when VELTRIX_SHOTS is set.
 TEST(GraphView, DefaultRunOfEachKind)
 {
     const struct
@@ -505,7 +505,7 @@ TEST(GraphView, DefaultRunOfEachKind)
                  {SystemKind::OneVariable, "graph_one_variable"},
                  {SystemKind::TwoVariable, "graph_two_variable"},
                  {SystemKind::ThreeVariable, "graph_three_variable"}};
-    const QString dir = qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
     for (const auto& k : kinds) {
         GraphHarness h(k.kind, 640, 480);
         ICalcSink sink;

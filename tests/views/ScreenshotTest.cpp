@@ -1,5 +1,5 @@
 // Pictures of the plot dialogs: each must show its controls (a dialog laid out without them
-// grabs as an even background). Written for looking at when VELTRIX_SCREENSHOT_DIR names a
+// grabs as an even background). Written for looking at when VELTRIX_SHOTS names a
 // folder.
 #include "views/base/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"
@@ -14,7 +14,7 @@
 namespace {
 QString ShotDir()
 {
-    return qEnvironmentVariable("VELTRIX_SCREENSHOT_DIR");
+    return qEnvironmentVariable("VELTRIX_SHOTS");
 }
 
 void Save(QWidget& w, const char* name)

@@ -292,8 +292,9 @@ void C3DView::DrawRun(CDC* pDC)
 void C3DView::DrawNewSample(int nRow)
 {
     const CModelCore& s = GetModel()->Core();
+    const CTableReadLock lock(s); // a run lets the table go while its row is drawn
     const int rows = s.m_nTableRows;
-    const int prev = PreviousLiveRow(nRow, rows, s.m_bTableWrapped != 0);
+    const int prev = PreviousLiveRow(nRow, rows, lock.Ring().wrapped);
     const double* v[3];
     for (int i = 0; i < 3; ++i)
         v[i] = ColumnData(s.m_arrTable[m_desc.columns[i]], rows);

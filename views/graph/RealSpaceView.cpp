@@ -11,6 +11,7 @@
 #include "views/graph/GraphWalk.h"
 #include "views/graph/RealSpaceRules.h"
 
+#include <algorithm>
 #include <cmath>
 
 VX_IMPLEMENT_CLASS(CSys1RS, C2DView)
@@ -21,6 +22,7 @@ constexpr int kPhaseItem = 14; // legend slot of the phase trace
 const CRect kNoItem(-1, -1, -1, -1);
 const VarSlot kCurves[3] = {kSlotX, kSlotXp, kSlotXpp};
 const char* const kCurveLabels[3] = {" p ", " v ", " a "};
+constexpr int kXorPiece = 48; // pixels
 
 struct TracePen
 {
@@ -197,8 +199,12 @@ void CSys1RS::DrawPendulum(CDC* pDC, double angle)
     CPen* pOldPen = pDC->SelectObject(&pen);
     CBrush* pOldBrush = pDC->SelectObject(&brush);
     const int oldRop = pDC->SetROP2(R2_XORPEN);
+    // In short pieces: the raster engine hands long XOR lines to its thread pool, which costs
+    // more than the line itself when the pendulum moves with every row.
+    const int pieces = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y)) / kXorPiece + 1;
     pDC->MoveTo(a);
-    pDC->LineTo(b);
+    for (int i = 1; i <= pieces; ++i)
+        pDC->LineTo(a.x + (b.x - a.x) * i / pieces, a.y + (b.y - a.y) * i / pieces);
     const int r = m_nBobRadius;
     pDC->Ellipse(p.bob.x - r, p.bob.y - r, p.bob.x + r, p.bob.y + r);
     pDC->SetROP2(oldRop);
@@ -274,8 +280,13 @@ void CSys1RS::DrawRealSpace(int nRow)
         return;
     CDC& dc = m_live.DC(this);
     TraceSegment(&dc, prev, nRow);
-    DrawPendulum(&dc, x[prev]);
-    DrawPendulum(&dc, x[nRow]);
+    // Moved by less than a pixel, the pendulum's two drawings would cancel out.
+    const int x0 = WorldToPixelX(0), y0 = WorldToPixelY(0);
+    if (PendulumAt(x0, y0, m_nRodLength, x[prev]).bob !=
+        PendulumAt(x0, y0, m_nRodLength, x[nRow]).bob) {
+        DrawPendulum(&dc, x[prev]);
+        DrawPendulum(&dc, x[nRow]);
+    }
     const int reach = m_nRodLength + 2 * m_nBobRadius + 2;
     m_live.Touch(
         CRect(m_ptPivot.x - reach, m_ptPivot.y - 1, m_ptPivot.x + reach + 1, m_ptPivot.y + reach));
