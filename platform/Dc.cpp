@@ -248,7 +248,8 @@ QPainter* CDC::Prepare()
         m_transform =
             QTransform(sx, 0, 0, sy, m_viewOrg.x - m_winOrg.x * sx, m_viewOrg.y - m_winOrg.y * sy);
     }
-    p->setWorldTransform(m_transform); // UsePen may have moved it for the last line
+    if (p->worldTransform() != m_transform) // a shifted line may have moved it
+        p->setWorldTransform(m_transform);
     // A page scaled down on the screen (print preview) keeps its thinnest lines as grey ones
     // rather than dropping them; a printer's own output does not change.
     if (m_pPrinter)
@@ -288,10 +289,41 @@ qreal CDC::UsePen(QPainter* p)
                : 0.0;
 }
 
+qreal CDC::UseLinePen(QPainter* p)
+{
+    const CPen& pen = *m_pPen;
+    LinePen want;
+    want.painter = p;
+    want.device = p->device();
+    want.style = pen.m_nStyle;
+    want.width = pen.m_nWidth;
+    want.color = pen.m_color;
+    want.printer = m_pPrinter != nullptr;
+    // The painter's own state is compared, so whatever changed it since is seen.
+    const bool ready = p->brush().style() == Qt::NoBrush &&
+                       p->compositionMode() == Composition(m_rop) &&
+                       p->testRenderHint(QPainter::Antialiasing) == want.printer;
+    for (const LinePen& known : m_aLinePen) {
+        if (ready && known.Same(want)) {
+            if (!(p->pen() == known.pen))
+                p->setPen(known.pen);
+            return known.shift;
+        }
+    }
+    want.shift = UsePen(p);
+    want.pen = p->pen();
+    m_aLinePen[m_nNextLinePen] = want;
+    m_nNextLinePen = (m_nNextLinePen + 1) % 4;
+    return want.shift;
+}
+
+// Unshifted, the line is drawn in the mapping that Prepare set.
 void CDC::DrawSegment(QPainter* p, qreal shift, CPoint a, CPoint b)
 {
-    p->setWorldTransform(m_transform);
-    p->translate(a.y == b.y ? 0 : shift, a.x == b.x ? 0 : shift);
+    if (shift != 0) {
+        p->setWorldTransform(m_transform);
+        p->translate(a.y == b.y ? 0 : shift, a.x == b.x ? 0 : shift);
+    }
     p->drawLine(QPoint(a.x, a.y), QPoint(b.x, b.y));
 }
 
@@ -469,7 +501,7 @@ CPoint CDC::MoveTo(int x, int y)
 BOOL CDC::LineTo(int x, int y)
 {
     if (QPainter* p = Prepare())
-        DrawSegment(p, UsePen(p), m_pos, CPoint(x, y));
+        DrawSegment(p, UseLinePen(p), m_pos, CPoint(x, y));
     m_pos = CPoint(x, y);
     return TRUE;
 }

@@ -6,6 +6,7 @@
 // what was selected before, and the caller selects it back before deleting its own object.
 #include "platform/Types.h"
 
+#include <QPen>
 #include <QTransform>
 
 #include <memory>
@@ -237,6 +238,9 @@ private:
     // Sets the pen for lines (no brush); returns the shift that puts a one-pixel line on the
     // pixels it covers at ratio 1.
     qreal UsePen(QPainter* p);
+    // UsePen for LineTo: skipped while the painter still holds what the last line set up, so
+    // a live plot's line per row costs no pen set-up.
+    qreal UseLinePen(QPainter* p);
     void DrawSegment(QPainter* p, qreal shift, CPoint a, CPoint b);
     const QImage* SourceImage() const;
 
@@ -251,6 +255,25 @@ private:
     const void** m_ppOwner = &m_pOwnerLocal; // which DC last set the shared painter up
     bool m_bMappingDirty = true;
     QTransform m_transform; // the mapping mode's, set by Prepare
+    // The pens UseLinePen set up lately (a live plot's curves take turns), each with the
+    // painter and device it was made for.
+    struct LinePen
+    {
+        const void* painter = nullptr;
+        const void* device = nullptr;
+        int style = -1, width = 0;
+        COLORREF color = 0;
+        bool printer = false;
+        QPen pen;
+        qreal shift = 0;
+        bool Same(const LinePen& o) const
+        {
+            return painter == o.painter && device == o.device && style == o.style &&
+                   width == o.width && color == o.color && printer == o.printer;
+        }
+    };
+    LinePen m_aLinePen[4];
+    int m_nNextLinePen = 0;
 
     // Selected objects: the DC's own defaults until the caller selects others.
     CPen m_defPen{PS_SOLID, 1, 0};

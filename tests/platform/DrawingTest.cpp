@@ -64,6 +64,61 @@ TEST_F(Drawing, LineToLeavesOutItsEndPoint)
     EXPECT_EQ(At(20, 10), kWhite);
 }
 
+// Lines of curves taking turns, with other drawing between them on the same DC (a filled
+// rectangle, a XOR line, a pixel), each come out in their own pen and mode.
+TEST_F(Drawing, LinesKeepTheirPensBetweenOtherDrawing)
+{
+    struct Step
+    {
+        COLORREF color;
+        int width;
+        int y;       // the line runs from x 10 to 100 at this y
+        int between; // 0 nothing, 1 a filled rectangle, 2 a XOR line, 3 a pixel
+    };
+    const Step steps[] = {{RGB(255, 0, 0), 1, 10, 0}, {RGB(0, 0, 255), 1, 14, 1},
+                          {RGB(255, 0, 0), 1, 18, 2}, {RGB(0, 128, 0), 3, 24, 0},
+                          {RGB(0, 0, 255), 1, 30, 3}, {RGB(255, 0, 0), 1, 34, 1}};
+    CClientDC dc(&m_wnd);
+    CPen pens[std::size(steps)];
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step& s = steps[i];
+        pens[i].CreatePen(PS_SOLID, s.width, s.color);
+        CPen* old = dc.SelectObject(&pens[i]);
+        dc.MoveTo(10, s.y);
+        dc.LineTo(100, s.y);
+        dc.SelectObject(old);
+        CBrush brush(RGB(200, 200, 0));
+        CPen xorPen(PS_SOLID, 1, kWhite);
+        switch (s.between) {
+        case 1: {
+            CBrush* oldBrush = dc.SelectObject(&brush);
+            dc.Rectangle(105, 60, 115, 70);
+            dc.SelectObject(oldBrush);
+            break;
+        }
+        case 2: {
+            CPen* oldPen = dc.SelectObject(&xorPen);
+            const int rop = dc.SetROP2(R2_XORPEN);
+            dc.MoveTo(5, 75);
+            dc.LineTo(60, 75);
+            dc.SetROP2(rop);
+            dc.SelectObject(oldPen);
+            break;
+        }
+        case 3:
+            dc.SetPixel(110, 5, RGB(1, 2, 3));
+            break;
+        default:
+            break;
+        }
+    }
+    for (const Step& s : steps) {
+        EXPECT_EQ(dc.GetPixel(50, s.y), s.color) << s.y;
+        EXPECT_EQ(dc.GetPixel(50, s.y + s.width / 2 + 2), kWhite) << s.y;
+    }
+    EXPECT_EQ(dc.GetPixel(110, 65), RGB(200, 200, 0));
+}
+
 TEST_F(Drawing, XorTwiceRestoresThePicture)
 {
     {
