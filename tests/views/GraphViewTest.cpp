@@ -239,6 +239,56 @@ TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
     table.DestroyWindow();
 }
 
+// A fifth-order run replaces a zero step by 0.001: the view labels and clicks rows with the
+// step the run used, not with the setting.
+TEST(GraphView, LabelAndClickUseTheStepOfTheRun)
+{
+    GraphHarness h(SystemKind::OneVariable);
+    CGraphView* v = h.view;
+    CGraphTestDoc& d = *h.doc;
+    d.m_nIntegrator = 1;
+    d.m_dChronon = 0;
+    d.m_dRunTimeLimit = 0.5;
+    d.m_dGraphTMin = 0;
+    d.m_dGraphTMax = 0.5;
+    struct : ICalcSink
+    {
+    } sink;
+    d.Run(sink);
+    ASSERT_EQ(d.m_nTableCount, 501);
+    h.Update(HINT_RESET);
+    h.Repaint();
+    EXPECT_EQ(v->m_dDt, 0.001);
+
+    std::vector<WPARAM> posted;
+    class TableWnd : public CWnd
+    {
+    public:
+        explicit TableWnd(std::vector<WPARAM>* out) : m_out(out)
+        {
+            MapMessage(WM_TABLE_GOTO_ROW, &TableWnd::OnGoto);
+        }
+        LRESULT OnGoto(WPARAM w, LPARAM)
+        {
+            m_out->push_back(w);
+            return 0;
+        }
+        std::vector<WPARAM>* m_out;
+    } table(&posted);
+    table.Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
+    d.m_hwndTable = table.GetSafeHwnd();
+    const CPoint click(v->WorldToPixelX(0.25), v->m_rcPlot.top + 40);
+    v->OnLButtonDown(0, click);
+    v->OnLButtonUp(0, click);
+    vx::DeliverPostedMessages();
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0],
+              static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0, 1, 0.001)));
+    EXPECT_LE(std::abs(static_cast<int>(posted[0]) - 250), 2); // a row near t = 0.25
+    d.m_hwndTable = nullptr;
+    table.DestroyWindow();
+}
+
 TEST(GraphView, CrosshairIsAnXorMarkThatTheNextClickRemoves)
 {
     GraphHarness h(SystemKind::TwoVariable);
