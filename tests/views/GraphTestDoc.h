@@ -2,7 +2,9 @@
 // A model document for the view tests: the display-free model of one kind, a table filled by
 // the test or by a real run, and a record of what the view asked of it.
 #include "model/ModelDocument.h"
+#include "model/RunProtocol.h"
 #include "platform/Document.h"
+#include "platform/Wnd.h"
 
 #include <functional>
 #include <utility>
@@ -73,4 +75,32 @@ public:
     int m_nModified = 0, m_nDone = 0;
     std::vector<std::pair<WPARAM, LPARAM>> m_samples;
     std::vector<HWND> m_closing;
+};
+
+// A stand-in for the Data Table window: keeps the rows the views post to it and leaves the
+// document pointing at it while it lives.
+class CTableRowRecorder : public CWnd
+{
+public:
+    explicit CTableRowRecorder(CGraphTestDoc& doc) : m_doc(doc)
+    {
+        MapMessage(WM_TABLE_GOTO_ROW, &CTableRowRecorder::OnGoto);
+        Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
+        doc.m_hwndTable = GetSafeHwnd();
+    }
+    ~CTableRowRecorder() override
+    {
+        m_doc.m_hwndTable = nullptr;
+        DestroyWindow();
+    }
+    LRESULT OnGoto(WPARAM w, LPARAM)
+    {
+        rows.push_back(w);
+        return 0;
+    }
+
+    std::vector<WPARAM> rows;
+
+private:
+    CGraphTestDoc& m_doc;
 };

@@ -10,38 +10,55 @@
 #include <functional>
 #include <memory>
 
-inline CGraphView* NewGraphView(SystemKind kind)
+// The view class of each system kind, as a view of base class Base.
+template <class Base, class Newtonian, class One, class Two, class Three>
+Base* NewKindView(SystemKind kind)
 {
     switch (kind) {
     case SystemKind::Newtonian:
-        return new CSys1Graph;
+        return new Newtonian;
     case SystemKind::OneVariable:
-        return new CSys1NNGraph;
+        return new One;
     case SystemKind::TwoVariable:
-        return new CSys2Graph;
+        return new Two;
     case SystemKind::ThreeVariable:
         break;
     }
-    return new CSys3Graph;
+    return new Three;
 }
 
-class GraphHarness
+// A view of a test document in an offscreen window; the view deletes itself when destroyed.
+template <class View> class KindViewHarness
 {
 public:
-    explicit GraphHarness(SystemKind kind, int width = 640, int height = 480)
-        : doc(std::make_unique<CGraphTestDoc>(kind))
+    explicit KindViewHarness(SystemKind kind) : doc(std::make_unique<CGraphTestDoc>(kind)) {}
+    ~KindViewHarness()
     {
-        view = NewGraphView(kind);
+        if (view)
+            view->DestroyWindow();
+    }
+    void Open(View* v, int width, int height)
+    {
+        view = v;
         CCreateContext ctx;
         ctx.m_pCurrentDoc = doc.get();
         view->Create(nullptr, "", WS_VISIBLE, CRect(0, 0, width, height), nullptr, 1, &ctx);
         view->OnInitialUpdate();
-        Repaint();
     }
-    ~GraphHarness()
+
+    std::unique_ptr<CGraphTestDoc> doc;
+    View* view = nullptr;
+};
+
+class GraphHarness : public KindViewHarness<CGraphView>
+{
+public:
+    explicit GraphHarness(SystemKind kind, int width = 640, int height = 480)
+        : KindViewHarness(kind)
     {
-        if (view)
-            view->DestroyWindow(); // the view deletes itself
+        Open(NewKindView<CGraphView, CSys1Graph, CSys1NNGraph, CSys2Graph, CSys3Graph>(kind), width,
+             height);
+        Repaint();
     }
 
     void Repaint()
@@ -59,9 +76,6 @@ public:
         const QColor c = img.pixelColor(int(x * r), int(y * r));
         return RGB(c.red(), c.green(), c.blue());
     }
-
-    std::unique_ptr<CGraphTestDoc> doc;
-    CGraphView* view = nullptr;
 };
 
 // Runs fn on the next modal dialog that opens (then the test's own code continues).
