@@ -195,31 +195,15 @@ TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
     EXPECT_EQ(h.Pixel(p.left + 30, p.top + 10), paper);
 
     // A click marks the table row and draws the crosshair.
-    std::vector<std::pair<WPARAM, LPARAM>> posted;
-    class TableWnd : public CWnd
-    {
-    public:
-        explicit TableWnd(std::vector<std::pair<WPARAM, LPARAM>>* out) : m_out(out)
-        {
-            MapMessage(WM_TABLE_GOTO_ROW, &TableWnd::OnGoto);
-        }
-        LRESULT OnGoto(WPARAM w, LPARAM l)
-        {
-            m_out->emplace_back(w, l);
-            return 0;
-        }
-        std::vector<std::pair<WPARAM, LPARAM>>* m_out;
-    } table(&posted);
-    table.Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
-    d.m_hwndTable = table.GetSafeHwnd();
+    TableRowCatcher table(d);
     const double t = 2.5 * d.m_dChronon;
     const CPoint click(v->WorldToPixelX(t) + 1, p.top + 40);
     v->OnLButtonDown(0, click);
     v->OnLButtonUp(0, click);
     vx::DeliverPostedMessages();
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].first, static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x),
-                                                                       0.0, 1, d.m_dChronon)));
+    ASSERT_EQ(table.rows.size(), 1u);
+    EXPECT_EQ(table.rows[0], static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0,
+                                                                     1, d.m_dChronon)));
     EXPECT_TRUE(v->m_bCrossDrawn);
     EXPECT_EQ(v->m_ptCross, click);
 
@@ -235,8 +219,6 @@ TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
     EXPECT_EQ(d.m_dGraphVMin, v2);
     EXPECT_EQ(d.m_dGraphVMax, v1);
     EXPECT_FALSE(v->m_bCrossDrawn); // the zoom repainted
-    d.m_hwndTable = nullptr;
-    table.DestroyWindow();
 }
 
 // A fifth-order run replaces a zero step by 0.001: the view labels and clicks rows with the
@@ -260,33 +242,15 @@ TEST(GraphView, LabelAndClickUseTheStepOfTheRun)
     h.Repaint();
     EXPECT_EQ(v->m_dDt, 0.001);
 
-    std::vector<WPARAM> posted;
-    class TableWnd : public CWnd
-    {
-    public:
-        explicit TableWnd(std::vector<WPARAM>* out) : m_out(out)
-        {
-            MapMessage(WM_TABLE_GOTO_ROW, &TableWnd::OnGoto);
-        }
-        LRESULT OnGoto(WPARAM w, LPARAM)
-        {
-            m_out->push_back(w);
-            return 0;
-        }
-        std::vector<WPARAM>* m_out;
-    } table(&posted);
-    table.Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
-    d.m_hwndTable = table.GetSafeHwnd();
+    TableRowCatcher table(d);
     const CPoint click(v->WorldToPixelX(0.25), v->m_rcPlot.top + 40);
     v->OnLButtonDown(0, click);
     v->OnLButtonUp(0, click);
     vx::DeliverPostedMessages();
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0],
+    ASSERT_EQ(table.rows.size(), 1u);
+    EXPECT_EQ(table.rows[0],
               static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0, 1, 0.001)));
-    EXPECT_LE(std::abs(static_cast<int>(posted[0]) - 250), 2); // a row near t = 0.25
-    d.m_hwndTable = nullptr;
-    table.DestroyWindow();
+    EXPECT_LE(std::abs(static_cast<int>(table.rows[0]) - 250), 2); // a row near t = 0.25
 }
 
 TEST(GraphView, CrosshairIsAnXorMarkThatTheNextClickRemoves)

@@ -179,35 +179,17 @@ TEST(RealSpaceView, ClickMarksTheRowOfItsTime)
         h.Swing(1000);
         h.doc->m_nTableSource = c.source;
         h.Repaint();
-        std::vector<WPARAM> posted;
-        class TableWnd : public CWnd
-        {
-        public:
-            explicit TableWnd(std::vector<WPARAM>* out) : m_out(out)
-            {
-                MapMessage(WM_TABLE_GOTO_ROW, &TableWnd::OnGoto);
-            }
-            LRESULT OnGoto(WPARAM w, LPARAM)
-            {
-                m_out->push_back(w);
-                return 0;
-            }
-            std::vector<WPARAM>* m_out;
-        } table(&posted);
-        table.Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
-        h.doc->m_hwndTable = table.GetSafeHwnd();
+        TableRowCatcher table(*h.doc);
         const CRect& p = h.view->m_rcPlot;
         const CPoint click(h.view->WorldToPixelX(0) + 30, p.top + p.Height() * 7 / 10);
         h.view->OnLButtonDown(0, click);
         h.view->OnLButtonUp(0, click);
         vx::DeliverPostedMessages();
-        ASSERT_EQ(posted.size(), c.posts ? 1u : 0u) << c.mode;
+        ASSERT_EQ(table.rows.size(), c.posts ? 1u : 0u) << c.mode;
         if (c.posts) {
             const double tau = h.view->PixelToWorldY(click.y);
-            EXPECT_EQ(posted[0], WPARAM(tau / h.doc->m_dChronon)) << tau;
+            EXPECT_EQ(table.rows[0], WPARAM(tau / h.doc->m_dChronon)) << tau;
         }
         EXPECT_TRUE(h.view->m_bCrossDrawn);
-        h.doc->m_hwndTable = nullptr;
-        table.DestroyWindow();
     }
 }
