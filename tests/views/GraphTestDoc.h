@@ -77,30 +77,29 @@ public:
     std::vector<HWND> m_closing;
 };
 
-// A stand-in for the Data Table window: keeps the rows the views post to it and leaves the
-// document pointing at it while it lives.
-class CTableRowRecorder : public CWnd
+// Stands in for the document's Data Table window while it lives: the rows a click in a plot
+// asks it to show.
+class TableRowCatcher : public CWnd
 {
 public:
-    explicit CTableRowRecorder(CGraphTestDoc& doc) : m_doc(doc)
+    explicit TableRowCatcher(CGraphTestDoc& doc) : m_doc(doc)
     {
-        MapMessage(WM_TABLE_GOTO_ROW, &CTableRowRecorder::OnGoto);
+        MapMessage(WM_TABLE_GOTO_ROW, &TableRowCatcher::OnGoto);
         Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
-        doc.m_hwndTable = GetSafeHwnd();
+        m_doc.m_hwndTable = GetSafeHwnd();
     }
-    ~CTableRowRecorder() override
+    ~TableRowCatcher() override
     {
         m_doc.m_hwndTable = nullptr;
         DestroyWindow();
     }
+    std::vector<WPARAM> rows;
+
+private:
     LRESULT OnGoto(WPARAM w, LPARAM)
     {
         rows.push_back(w);
         return 0;
     }
-
-    std::vector<WPARAM> rows;
-
-private:
     CGraphTestDoc& m_doc;
 };

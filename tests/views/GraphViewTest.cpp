@@ -195,16 +195,15 @@ TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
     EXPECT_EQ(h.Pixel(p.left + 30, p.top + 10), paper);
 
     // A click marks the table row and draws the crosshair.
-    CTableRowRecorder table(d);
-    const auto& posted = table.rows;
+    TableRowCatcher table(d);
     const double t = 2.5 * d.m_dChronon;
     const CPoint click(v->WorldToPixelX(t) + 1, p.top + 40);
     v->OnLButtonDown(0, click);
     v->OnLButtonUp(0, click);
     vx::DeliverPostedMessages();
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0], static_cast<WPARAM>(
-                             ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0, 1, d.m_dChronon)));
+    ASSERT_EQ(table.rows.size(), 1u);
+    EXPECT_EQ(table.rows[0], static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0,
+                                                                     1, d.m_dChronon)));
     EXPECT_TRUE(v->m_bCrossDrawn);
     EXPECT_EQ(v->m_ptCross, click);
 
@@ -243,16 +242,15 @@ TEST(GraphView, LabelAndClickUseTheStepOfTheRun)
     h.Repaint();
     EXPECT_EQ(v->m_dDt, 0.001);
 
-    CTableRowRecorder table(d);
-    const auto& posted = table.rows;
+    TableRowCatcher table(d);
     const CPoint click(v->WorldToPixelX(0.25), v->m_rcPlot.top + 40);
     v->OnLButtonDown(0, click);
     v->OnLButtonUp(0, click);
     vx::DeliverPostedMessages();
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0],
+    ASSERT_EQ(table.rows.size(), 1u);
+    EXPECT_EQ(table.rows[0],
               static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0, 1, 0.001)));
-    EXPECT_LE(std::abs(static_cast<int>(posted[0]) - 250), 2); // a row near t = 0.25
+    EXPECT_LE(std::abs(static_cast<int>(table.rows[0]) - 250), 2); // a row near t = 0.25
 }
 
 TEST(GraphView, CrosshairIsAnXorMarkThatTheNextClickRemoves)

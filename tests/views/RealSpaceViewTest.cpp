@@ -179,17 +179,16 @@ TEST(RealSpaceView, ClickMarksTheRowOfItsTime)
         h.Swing(1000);
         h.doc->m_nTableSource = c.source;
         h.Repaint();
-        CTableRowRecorder table(*h.doc);
-        const auto& posted = table.rows;
+        TableRowCatcher table(*h.doc);
         const CRect& p = h.view->m_rcPlot;
         const CPoint click(h.view->WorldToPixelX(0) + 30, p.top + p.Height() * 7 / 10);
         h.view->OnLButtonDown(0, click);
         h.view->OnLButtonUp(0, click);
         vx::DeliverPostedMessages();
-        ASSERT_EQ(posted.size(), c.posts ? 1u : 0u) << c.mode;
+        ASSERT_EQ(table.rows.size(), c.posts ? 1u : 0u) << c.mode;
         if (c.posts) {
             const double tau = h.view->PixelToWorldY(click.y);
-            EXPECT_EQ(posted[0], WPARAM(tau / h.doc->m_dChronon)) << tau;
+            EXPECT_EQ(table.rows[0], WPARAM(tau / h.doc->m_dChronon)) << tau;
         }
         EXPECT_TRUE(h.view->m_bCrossDrawn);
     }
