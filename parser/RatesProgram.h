@@ -77,10 +77,14 @@ private:
 
     [[gnu::always_inline]] char* Prologue(CParser& owner, double t, const double* u) const
     {
-        m_aReg[0] = t; // registers 0 to 3 are t and a state of up to three variables
-        m_aReg[1] = u[0];
-        m_aReg[2] = u[1];
-        m_aReg[3] = u[2];
+        // Registers 0 to 3 are t and a state of up to three variables, each stored alone: in
+        // one wide store with the state, t would wait for the previous stage's state, and the
+        // work on t alone (cos(af*t) ...) could no longer overlap with it.
+        volatile double* reg = m_aReg;
+        reg[0] = t;
+        reg[1] = u[0];
+        reg[2] = u[1];
+        reg[3] = u[2];
         if (m_bStoreState) [[unlikely]]
             StoreState(owner);
         return reinterpret_cast<char*>(&owner);
