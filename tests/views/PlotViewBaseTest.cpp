@@ -192,8 +192,10 @@ TEST(PlotViewBase, FollowsARunAndDrawsItLive)
 
     d.m_bRunning = 1;
     d.m_bFollowRows = true;
-    for (int row = 0; row < 100; ++row)
-        SendMessage(h.view->GetSafeHwnd(), WM_CALC_SAMPLE, row, row + 1);
+    for (int row = 0; row < 100; ++row) {
+        d.m_rowsToDraw.emplace_back(row, row);
+        SendMessage(h.view->GetSafeHwnd(), WM_CALC_SAMPLE, 0, 0);
+    }
     EXPECT_EQ(d.m_samples.size(), 100u);
     EXPECT_TRUE(h.view->m_bLiveDrawn);
     QApplication::processEvents();
