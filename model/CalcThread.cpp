@@ -9,10 +9,11 @@ CCalcThread::CCalcThread(const CALCPARAMS& params, HWND hwndNotify, const Events
     : m_hwndNotify(hwndNotify), m_calc(params), m_events(events),
       m_nRingRows(std::max(params.m_nTableRows, 1)), m_nFirstIndex(params.m_nIndex),
       m_nFirstCount(params.m_nCount),
-      // A paced run shows each step before it takes the next.
+      // A paced run shows each step before it takes the next. A view draws a row from the row
+      // before it, so that one stays too.
       m_nMaxAhead(params.m_kind == SystemKind::Newtonian && params.m_nStepDelay > 0
                       ? 1
-                      : std::min<RowCount>(kMaxAhead, m_nRingRows)),
+                      : std::clamp<RowCount>(m_nRingRows - 1, 1, kMaxAhead)),
       m_nStored(params.m_nCount), m_nDrawn(params.m_nCount), m_nHandedOut(params.m_nCount),
       m_nKnownStored(params.m_nCount)
 {

@@ -10,9 +10,9 @@
 //   WM_CALC_SAMPLE  posted to the notify view when rows were stored (Concurrent Plot) and none
 //                   is on its way; the view draws every row from the last drawn up to the last
 //                   stored (NextRow). The thread runs ahead of the drawing by at most
-//                   MaxAhead rows, never a whole ring, so no row is overwritten before it is
-//                   drawn; a paced run waits for each row. The wait gives up at once when the
-//                   stop event is set or the view is gone;
+//                   kMaxAhead rows and less than a ring, so neither a row nor the one before it
+//                   is overwritten before it is drawn; a paced run waits for each row. The wait
+//                   gives up at once when the stop event is set or the view is gone;
 //   WM_PROGRESS_STEP sent to the progress window about thirty times, under the same rule;
 //   WM_CALC_DONE    posted to the notify view at the end, after which the thread waits for
 //                   the acknowledge event. The final index and count, the state and the
