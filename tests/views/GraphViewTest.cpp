@@ -33,13 +33,6 @@ int CountColour(const GraphHarness& h, const CRect& r, COLORREF c)
             n += h.Pixel(x, y) == c;
     return n;
 }
-
-bool Enabled(CGraphView* v, UINT id)
-{
-    CCmdUI ui(id);
-    v->UpdateCommand(&ui);
-    return ui.m_bEnabled;
-}
 } // namespace
 
 TEST(GraphView, LayoutFollowsTheWindowAndTheFont)
@@ -150,20 +143,20 @@ TEST(GraphView, ZoomPanAndResetChangeTheDocumentLimits)
     GraphHarness h(SystemKind::TwoVariable);
     CGraphView* v = h.view;
     CGraphTestDoc& d = *h.doc;
-    EXPECT_FALSE(Enabled(v, ID_CONTROLS_ZOOM_FAR));
-    EXPECT_FALSE(Enabled(v, ID_CONTROLS_PAN_LEFT));
-    EXPECT_TRUE(Enabled(v, ID_CONTROLS_ZOOM_NEAR));
+    EXPECT_FALSE(h.Enabled(ID_CONTROLS_ZOOM_FAR));
+    EXPECT_FALSE(h.Enabled(ID_CONTROLS_PAN_LEFT));
+    EXPECT_TRUE(h.Enabled(ID_CONTROLS_ZOOM_NEAR));
 
     v->ExecuteCommand(ID_CONTROLS_ZOOM_NEAR);
     EXPECT_NEAR(d.m_dGraphVMax, 10 / 1.1, 1e-12);
     EXPECT_EQ(d.m_nModified, 1);
     EXPECT_DOUBLE_EQ(v->m_dYMax, d.m_dGraphVMax);
-    EXPECT_TRUE(Enabled(v, ID_CONTROLS_PAN_UP));
+    EXPECT_TRUE(h.Enabled(ID_CONTROLS_PAN_UP));
 
     v->ExecuteCommand(ID_CONTROLS_PAN_UP);
     EXPECT_EQ(d.m_dGraphVMax, 10.0);
     EXPECT_EQ(d.m_nModified, 1); // pans do not mark the model modified
-    EXPECT_FALSE(Enabled(v, ID_CONTROLS_PAN_UP));
+    EXPECT_FALSE(h.Enabled(ID_CONTROLS_PAN_UP));
 
     d.m_dGraphTMin = 1.0;
     v->ExecuteCommand(ID_CONTROLS_RESET_LIMITS);
