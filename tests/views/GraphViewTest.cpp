@@ -496,35 +496,3 @@ TEST(GraphView, PlotTimingDecidesWhenCurvesAppear)
     EXPECT_EQ(CountColour(h, upper, kRed), 0);
     EXPECT_GT(CountColour(h, lower, kRed), 0);
 }
-
-// Pictures of the default run of every kind, written when VELTRIX_SHOTS is set.
-TEST(GraphView, DefaultRunOfEachKind)
-{
-    const struct
-    {
-        SystemKind kind;
-        const char* name;
-    } kinds[] = {{SystemKind::Newtonian, "graph_newtonian"},
-                 {SystemKind::OneVariable, "graph_one_variable"},
-                 {SystemKind::TwoVariable, "graph_two_variable"},
-                 {SystemKind::ThreeVariable, "graph_three_variable"}};
-    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
-    for (const auto& k : kinds) {
-        GraphHarness h(k.kind, 640, 480);
-        ICalcSink sink;
-        h.doc->Run(sink);
-        ASSERT_GT(h.doc->m_nTableCount, 0) << k.name;
-        h.Update(HINT_CALC_DONE);
-        h.Repaint();
-        EXPECT_GT(CountColour(h, h.view->m_rcPlot, h.doc->m_clrX), 0) << k.name;
-        if (dir.isEmpty())
-            continue;
-        h.Picture().save(dir + "/" + k.name + ".png");
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir + "/" + k.name + ".pdf");
-        CPrintInfo info;
-        info.m_bDirect = TRUE;
-        h.view->PrintPages(&printer, &info);
-    }
-}
