@@ -6,18 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include "common/MessageRecorder.h"
 #include "parser/Parser.h"
-#include "platform/base/MessageHook.h"
 
 class ParserTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        m_previous = SetMessageBoxHook([this](const std::string& text, unsigned) {
-            m_messages.push_back(text);
-            return msgbox::IDOK;
-        });
         p = std::make_unique<CParser>();
         p->m_dA = 1.5;
         p->m_dB = -2.0;
@@ -27,7 +23,6 @@ protected:
         p->m_dY = 2.0;
         p->m_dZ = 3.0;
     }
-    void TearDown() override { SetMessageBoxHook(m_previous); }
 
     // A one-off scanning evaluation, nothing recorded.
     double Scan(const std::string& text, int& status)
@@ -54,8 +49,6 @@ protected:
     }
 
     std::unique_ptr<CParser> p;
-    std::vector<std::string> m_messages;
-
-private:
-    MessageBoxHook m_previous;
+    MessageRecorder m_recorder;
+    std::vector<std::string>& m_messages = m_recorder.messages;
 };

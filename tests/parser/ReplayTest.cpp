@@ -179,13 +179,12 @@ const char* const kAgreement[] = {
     "-(x-y) + -(x*2) - (3-z)^2 - (x/y)^(z-y) + (1+2)*(3-4)",
 };
 
+// The states (x, y, z) they are evaluated at.
+const double kValues[][3] = {
+    {1.0, 2.0, 3.0}, {0.0, 2.0, -1.0}, {-3.5, 0.0, 0.5}, {2.0, 2.0, 2.0}, {-0.0, 1e-300, 1e300}};
+
 TEST_F(ParserTest, ScanAndBothReplaysAgree)
 {
-    const double kValues[][3] = {{1.0, 2.0, 3.0},
-                                 {0.0, 2.0, -1.0},
-                                 {-3.5, 0.0, 0.5},
-                                 {2.0, 2.0, 2.0},
-                                 {-0.0, 1e-300, 1e300}};
     for (const char* text : kAgreement) {
         // A recording that fails is partial; record where the text evaluates.
         int status = 0;
@@ -219,10 +218,6 @@ TEST_F(ParserTest, ScanAndBothReplaysAgree)
     EXPECT_TRUE(m_messages.empty());
 }
 
-} // namespace
-
-namespace {
-
 // Three recorded equations at once, the state handed over apart from the members: the call
 // succeeds exactly when every scan does, with the scans' bits; a copy runs on its own
 // parameters.
@@ -230,11 +225,6 @@ TEST_F(ParserTest, RatesInOneCallAgreeWithTheScans)
 {
     static constexpr RateInputs kInputs = {
         4, {&CParser::m_dT, &CParser::m_dX, &CParser::m_dY, &CParser::m_dZ}, 3};
-    const double kValues[][3] = {{1.0, 2.0, 3.0},
-                                 {0.0, 2.0, -1.0},
-                                 {-3.5, 0.0, 0.5},
-                                 {2.0, 2.0, 2.0},
-                                 {-0.0, 1e-300, 1e300}};
     const int n = static_cast<int>(std::size(kAgreement));
     int nSucceeded = 0, nFailed = 0;
     for (int first = 0; first < n; ++first) {

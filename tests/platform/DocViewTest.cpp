@@ -1,7 +1,7 @@
 // Documents, views and templates: hints, auto-delete, opening, the run-time classes.
 #include "Fixtures.h"
 
-#include "platform/base/MessageHook.h"
+#include "common/MessageRecorder.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -99,11 +99,8 @@ TEST_F(DocView, LastViewClosesTheDocumentUnlessAutoDeleteIsOff)
 
 TEST_F(DocView, FailedOpenLeavesNothingBehind)
 {
-    std::vector<std::string> messages;
-    const MessageBoxHook old = SetMessageBoxHook([&](const std::string& text, unsigned) {
-        messages.push_back(text);
-        return IDOK;
-    });
+    MessageRecorder recorder;
+    std::vector<std::string>& messages = recorder.messages;
     for (const bool throws : {false, true}) {
         SCOPED_TRACE(throws ? "open throws" : "open fails");
         CTestDoc::s_destroyed = 0;
@@ -122,7 +119,6 @@ TEST_F(DocView, FailedOpenLeavesNothingBehind)
         // A document that fails reports why itself; one that throws gets the frame's message.
         EXPECT_EQ(messages.size(), throws ? 1u : 0u);
     }
-    SetMessageBoxHook(old);
 }
 
 TEST_F(DocView, OpenTwiceActivatesTheOpenDocument)

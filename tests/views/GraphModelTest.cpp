@@ -1,6 +1,7 @@
 // Graph vs Time views following real runs of the model documents.
 #include "ModelAppHarness.h"
 #include "PlotPixels.h"
+#include "common/MessageRecorder.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -15,17 +16,9 @@ int CountColour(CGraphView* v, COLORREF c)
 class GraphModelTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        GraphTestApp();
-        m_oldHook = SetMessageBoxHook([](const std::string&, unsigned) { return IDOK; });
-    }
-    void TearDown() override
-    {
-        GraphTestApp().CloseAllDocuments(TRUE);
-        SetMessageBoxHook(m_oldHook);
-    }
-    MessageBoxHook m_oldHook;
+    void SetUp() override { GraphTestApp(); }
+    void TearDown() override { GraphTestApp().CloseAllDocuments(TRUE); }
+    MessageRecorder m_boxes; // answers every message box with OK
 };
 } // namespace
 

@@ -2,7 +2,9 @@
 // A model document for the view tests: the display-free model of one kind, a table filled by
 // the test or by a real run, and a record of what the view asked of it.
 #include "model/ModelDocument.h"
+#include "model/RunProtocol.h"
 #include "platform/Document.h"
+#include "platform/Wnd.h"
 
 #include <deque>
 #include <functional>
@@ -85,4 +87,31 @@ public:
     std::vector<std::pair<WPARAM, LPARAM>> m_samples;
     std::deque<std::pair<int, RowCount>> m_rowsToDraw;
     std::vector<HWND> m_closing;
+};
+
+// Stands in for the document's Data Table window while it lives: the rows a click in a plot
+// asks it to show.
+class TableRowCatcher : public CWnd
+{
+public:
+    explicit TableRowCatcher(CGraphTestDoc& doc) : m_doc(doc)
+    {
+        MapMessage(WM_TABLE_GOTO_ROW, &TableRowCatcher::OnGoto);
+        Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
+        m_doc.m_hwndTable = GetSafeHwnd();
+    }
+    ~TableRowCatcher() override
+    {
+        m_doc.m_hwndTable = nullptr;
+        DestroyWindow();
+    }
+    std::vector<WPARAM> rows;
+
+private:
+    LRESULT OnGoto(WPARAM w, LPARAM)
+    {
+        rows.push_back(w);
+        return 0;
+    }
+    CGraphTestDoc& m_doc;
 };

@@ -1,8 +1,8 @@
 // The Newtonian Real Space view on a test document: its modes, the pendulum swinging without a
 // trail, the stored run, and the click that marks a table row.
 #include "views/graph/RealSpaceView.h"
-#include "GraphTestDoc.h"
 #include "PlotPixels.h"
+#include "ViewHarness.h"
 #include "model/CommandIds.h"
 #include "platform/Messages.h"
 #include "views/graph/RealSpaceRules.h"
@@ -14,28 +14,16 @@
 #include <memory>
 
 namespace {
-class RealSpaceHarness
+class RealSpaceHarness : public KindViewHarness<CSys1RS>
 {
 public:
-    explicit RealSpaceHarness(int mode)
-        : doc(std::make_unique<CGraphTestDoc>(SystemKind::Newtonian))
+    explicit RealSpaceHarness(int mode) : KindViewHarness(SystemKind::Newtonian)
     {
         doc->m_nRSMode = mode;
         doc->m_dGraphTMax = 50;
-        view = new CSys1RS;
-        CCreateContext ctx;
-        ctx.m_pCurrentDoc = doc.get();
-        view->Create(nullptr, "", WS_VISIBLE, CRect(0, 0, 640, 480), nullptr, 1, &ctx);
-        view->OnInitialUpdate();
+        Open(new CSys1RS, 640, 480);
         Repaint();
     }
-    ~RealSpaceHarness() { view->DestroyWindow(); }
-    void Repaint()
-    {
-        view->RedrawWindow();
-        QApplication::processEvents();
-    }
-    QImage Picture() const { return view->GetBackingImage(); }
     // x swinging as sin(t) for n rows one chronon apart.
     void Swing(int n)
     {
@@ -48,16 +36,7 @@ public:
         CRowHint hint(r);
         view->OnUpdate(nullptr, r, &hint);
     }
-    std::unique_ptr<CGraphTestDoc> doc;
-    CSys1RS* view = nullptr;
 };
-
-bool Enabled(CView* v, UINT id)
-{
-    CCmdUI ui(id);
-    v->UpdateCommand(&ui);
-    return ui.m_bEnabled;
-}
 
 // The picture above the zero line, where only the pendulum moves.
 QImage UpperHalf(const RealSpaceHarness& h)
@@ -82,7 +61,7 @@ TEST(RealSpaceView, ModesSetTheLegendAndTheCommands)
                           {5, false, false}, {0, true, true}, {9, false, false}};
     for (const Case& c : cases) {
         RealSpaceHarness h(c.mode);
-        EXPECT_EQ(Enabled(h.view, ID_CONTROLS_SELECT_VARIABLES), c.selectVariables) << c.mode;
+        EXPECT_EQ(h.Enabled(ID_CONTROLS_SELECT_VARIABLES), c.selectVariables) << c.mode;
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(h.view->m_rcLegendItem[i].left >= 0, c.timeLegend) << c.mode << " " << i;
         EXPECT_EQ(h.view->m_rcLegendItem[14].left >= 0, !c.timeLegend) << c.mode;
@@ -179,35 +158,17 @@ TEST(RealSpaceView, ClickMarksTheRowOfItsTime)
         h.Swing(1000);
         h.doc->m_nTableSource = c.source;
         h.Repaint();
-        std::vector<WPARAM> posted;
-        class TableWnd : public CWnd
-        {
-        public:
-            explicit TableWnd(std::vector<WPARAM>* out) : m_out(out)
-            {
-                MapMessage(WM_TABLE_GOTO_ROW, &TableWnd::OnGoto);
-            }
-            LRESULT OnGoto(WPARAM w, LPARAM)
-            {
-                m_out->push_back(w);
-                return 0;
-            }
-            std::vector<WPARAM>* m_out;
-        } table(&posted);
-        table.Create(nullptr, "", 0, CRect(0, 0, 10, 10), nullptr, 2);
-        h.doc->m_hwndTable = table.GetSafeHwnd();
+        TableRowCatcher table(*h.doc);
         const CRect& p = h.view->m_rcPlot;
         const CPoint click(h.view->WorldToPixelX(0) + 30, p.top + p.Height() * 7 / 10);
         h.view->OnLButtonDown(0, click);
         h.view->OnLButtonUp(0, click);
         vx::DeliverPostedMessages();
-        ASSERT_EQ(posted.size(), c.posts ? 1u : 0u) << c.mode;
+        ASSERT_EQ(table.rows.size(), c.posts ? 1u : 0u) << c.mode;
         if (c.posts) {
             const double tau = h.view->PixelToWorldY(click.y);
-            EXPECT_EQ(posted[0], WPARAM(tau / h.doc->m_dChronon)) << tau;
+            EXPECT_EQ(table.rows[0], WPARAM(tau / h.doc->m_dChronon)) << tau;
         }
         EXPECT_TRUE(h.view->m_bCrossDrawn);
-        h.doc->m_hwndTable = nullptr;
-        table.DestroyWindow();
     }
 }

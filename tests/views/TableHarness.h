@@ -1,7 +1,7 @@
 #pragma once
 // Opens a Data Table view of a test document in a 900 x 640 window, offscreen, over a made-up
 // run whose x column holds each row's number.
-#include "GraphTestDoc.h"
+#include "ViewHarness.h"
 #include "views/graph/TableView.h"
 
 #include <QListWidget>
@@ -9,38 +9,13 @@
 #include <memory>
 #include <string>
 
-inline CTableView* NewTableView(SystemKind kind)
-{
-    switch (kind) {
-    case SystemKind::Newtonian:
-        return new CSys1Tab;
-    case SystemKind::OneVariable:
-        return new CSys1NNTab;
-    case SystemKind::TwoVariable:
-        return new CSys2Tab;
-    case SystemKind::ThreeVariable:
-        break;
-    }
-    return new CSys3Tab;
-}
-
-class TableHarness
+class TableHarness : public KindViewHarness<CTableView>
 {
 public:
-    explicit TableHarness(SystemKind kind, int rows = 1000, int count = 0)
-        : doc(std::make_unique<CGraphTestDoc>(kind))
+    explicit TableHarness(SystemKind kind, int rows = 1000, int count = 0) : KindViewHarness(kind)
     {
         Fill(rows, count);
-        view = NewTableView(kind);
-        CCreateContext ctx;
-        ctx.m_pCurrentDoc = doc.get();
-        view->Create(nullptr, "", WS_VISIBLE, CRect(0, 0, 900, 640), nullptr, 1, &ctx);
-        view->OnInitialUpdate();
-    }
-    ~TableHarness()
-    {
-        if (view)
-            view->DestroyWindow();
+        Open(NewKindView<CTableView, CSys1Tab, CSys1NNTab, CSys2Tab, CSys3Tab>(kind), 900, 640);
     }
     // A run of count rows in a ring of rows; x is the row's number.
     void Fill(int rows, int count)
@@ -57,7 +32,4 @@ public:
     int RowAt(int i) const { return std::stoi(Line(i).substr(Line(i).find('|') + 1)); }
     int Selected() const { return view->m_list->currentRow(); }
     int TopLine() const { return view->m_list->indexAt(QPoint(2, 2)).row(); }
-
-    std::unique_ptr<CGraphTestDoc> doc;
-    CTableView* view = nullptr;
 };

@@ -48,21 +48,6 @@ TEST(TableView, PagesAndTheirButtons)
     EXPECT_EQ(v.m_nPage, 0);
 }
 
-TEST(TableView, PageBoundaries)
-{
-    struct Case
-    {
-        int count, lastPage, lastLines;
-    };
-    for (const Case& c : {Case{100, 1, 50}, Case{101, 2, 1}, Case{50, 0, 50}, Case{0, 0, 0}}) {
-        TableHarness h(SystemKind::OneVariable, 1000, c.count);
-        EXPECT_EQ(h.view->m_nLastPage, c.lastPage) << c.count;
-        for (int p = 0; p < c.lastPage; ++p)
-            h.view->OnPageDown();
-        EXPECT_EQ(h.Lines(), c.lastLines) << c.count;
-    }
-}
-
 TEST(TableView, GoToRow)
 {
     TableHarness h(SystemKind::ThreeVariable, 1000, 300);

@@ -1,5 +1,6 @@
 #pragma once
-// Opens a Graph vs Time view of a test document in a window of a given size, offscreen.
+// Opens a plot view of a test document in an offscreen window: Graph vs Time of each kind, or any
+// other view through KindViewHarness.
 #include "GraphTestDoc.h"
 #include "views/graph/GraphView.h"
 
@@ -10,40 +11,41 @@
 #include <functional>
 #include <memory>
 
-inline CGraphView* NewGraphView(SystemKind kind)
+// The view class of each system kind, as a view of base class Base.
+template <class Base, class Newtonian, class One, class Two, class Three>
+Base* NewKindView(SystemKind kind)
 {
     switch (kind) {
     case SystemKind::Newtonian:
-        return new CSys1Graph;
+        return new Newtonian;
     case SystemKind::OneVariable:
-        return new CSys1NNGraph;
+        return new One;
     case SystemKind::TwoVariable:
-        return new CSys2Graph;
+        return new Two;
     case SystemKind::ThreeVariable:
         break;
     }
-    return new CSys3Graph;
+    return new Three;
 }
 
-class GraphHarness
+// A view of a test document in an offscreen window; the view deletes itself when destroyed.
+template <class View> class KindViewHarness
 {
 public:
-    explicit GraphHarness(SystemKind kind, int width = 640, int height = 480)
-        : doc(std::make_unique<CGraphTestDoc>(kind))
+    explicit KindViewHarness(SystemKind kind) : doc(std::make_unique<CGraphTestDoc>(kind)) {}
+    ~KindViewHarness()
     {
-        view = NewGraphView(kind);
+        if (view)
+            view->DestroyWindow();
+    }
+    void Open(View* v, int width, int height)
+    {
+        view = v;
         CCreateContext ctx;
         ctx.m_pCurrentDoc = doc.get();
         view->Create(nullptr, "", WS_VISIBLE, CRect(0, 0, width, height), nullptr, 1, &ctx);
         view->OnInitialUpdate();
-        Repaint();
     }
-    ~GraphHarness()
-    {
-        if (view)
-            view->DestroyWindow(); // the view deletes itself
-    }
-
     void Repaint()
     {
         view->RedrawWindow();
@@ -59,9 +61,27 @@ public:
         const QColor c = img.pixelColor(int(x * r), int(y * r));
         return RGB(c.red(), c.green(), c.blue());
     }
+    bool Enabled(UINT id) const
+    {
+        CCmdUI ui(id);
+        view->UpdateCommand(&ui);
+        return ui.m_bEnabled;
+    }
 
     std::unique_ptr<CGraphTestDoc> doc;
-    CGraphView* view = nullptr;
+    View* view = nullptr;
+};
+
+class GraphHarness : public KindViewHarness<CGraphView>
+{
+public:
+    explicit GraphHarness(SystemKind kind, int width = 640, int height = 480)
+        : KindViewHarness(kind)
+    {
+        Open(NewKindView<CGraphView, CSys1Graph, CSys1NNGraph, CSys2Graph, CSys3Graph>(kind), width,
+             height);
+        Repaint();
+    }
 };
 
 // Runs fn on the next modal dialog that opens (then the test's own code continues).

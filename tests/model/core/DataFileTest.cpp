@@ -2,15 +2,13 @@
 #include "model/core/DataExport.h"
 #include "model/core/DataImport.h"
 #include "tests/common/DecimalComma.h"
+#include "tests/common/FileSizeLimit.h"
 #include "tests/common/MessageRecorder.h"
 #include "tests/model/core/CalcTestUtil.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -158,15 +156,10 @@ TEST(DataExport, AFileThatCannotBeWrittenFailsWithItsPathAndLeavesTheOldOne)
     // A full disk, played by a file size limit.
     const std::string path = TempPath("full.d1d");
     std::ofstream(path) << "earlier";
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 600;
-    setrlimit(RLIMIT_FSIZE, &small);
-    r = Export(m, path);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit full(600);
+        r = Export(m, path);
+    }
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(ReadText(path), "earlier");
 }

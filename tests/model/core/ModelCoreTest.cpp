@@ -40,7 +40,6 @@ TEST(ModelCore, CaptionValuesUseSixDigits)
     CModelCore m(SystemKind::TwoVariable);
     MessageRecorder msgs;
     m.SetDefaults();
-    EXPECT_EQ(m.m_dParamA, 1); // until the parameters are evaluated
     EXPECT_TRUE(m.EvaluateParameters());
     EXPECT_EQ(m.FormatUsedParameters("a*x+b*y"), "a=0, b=1");
     m.m_dParamC = 0.12651;
@@ -187,10 +186,6 @@ TEST(ModelCore, DecimalCommaLocaleChangesNothing)
     EXPECT_TRUE(msgs.messages.empty());
 }
 
-} // namespace
-
-namespace {
-
 TEST(ModelCore, NewModelCompilesWithoutMessages)
 {
     for (SystemKind k : {SystemKind::Newtonian, SystemKind::OneVariable, SystemKind::TwoVariable,
@@ -269,10 +264,6 @@ TEST(ModelCore, ClearDataKeepsTheGraphWidth)
     EXPECT_EQ(m.m_dT, 0);
     EXPECT_EQ(m.m_arrTable[kSlotXpp].size(), 10000u);
 }
-
-} // namespace
-
-namespace {
 
 // The views place, label and click rows with the step the rows were stored with.
 TEST(ModelCore, RunStepIsTheStepOfTheStoredRows)

@@ -403,10 +403,6 @@ TEST(Manifolds, SixSaddlesFillFiveRecordPairs)
         EXPECT_EQ(tr.Count(), 10);
 }
 
-} // namespace
-
-namespace {
-
 TEST(PhaseLine, ZerosAndTheirKinds)
 {
     const double pi = std::numbers::pi;

@@ -11,8 +11,7 @@ namespace {
 const SystemKind kAllKinds[] = {SystemKind::Newtonian, SystemKind::OneVariable,
                                 SystemKind::TwoVariable, SystemKind::ThreeVariable};
 
-// The table's size follows the kind's columns; the delays start one chronon long; parameter
-// values wait for their texts to be evaluated.
+// The table's size follows the kind's columns; the delays start one chronon long.
 TEST(Settings, DerivedDefaultsOfEachKind)
 {
     const std::pair<SystemKind, int> cases[] = {{SystemKind::Newtonian, 313},
@@ -26,19 +25,7 @@ TEST(Settings, DerivedDefaultsOfEachKind)
         EXPECT_EQ(s.m_dXDelayTime, s.m_dChronon);
         EXPECT_EQ(s.m_dYDelayTime, s.m_dChronon);
         EXPECT_EQ(s.m_dZDelayTime, s.m_dChronon);
-        EXPECT_EQ(s.m_dParamA, 1);
     }
-}
-
-TEST(Settings, VectorFieldPensFollowProjectedOrbitPen)
-{
-    CModelSettings s;
-    s.m_nStyleVFTrack = 2;
-    s.m_nWidthNullcline2 = 7;
-    SetModelDefaults(s, SystemKind::TwoVariable);
-    EXPECT_EQ(s.m_nStyleVFTrack, 0);
-    EXPECT_EQ(s.m_nWidthNullcline2, 1);
-    EXPECT_EQ(s.m_nWidthUnstableManifold, s.m_nWidthPO);
 }
 
 TEST(Settings, DefaultsLeaveConstructorValuesAlone)

@@ -29,20 +29,15 @@ double NewtonianClosedForm(double t)
     return std::sin(t) - std::exp(-t / 2) * std::sin(w * t) / w;
 }
 
-TEST(Trajectory, DefaultTimeBaseCounts)
+// A concurrent run reports each of the default time base's 102 rows as it stores it.
+TEST(Trajectory, ConcurrentRunReportsEveryRow)
 {
-    // rtl = 2 pi and dt = 2 pi / 100 from t = 0: rounding gives 101 steps.
     CModelCore m(SystemKind::OneVariable);
     NewModel(m);
     m.m_bPlotConcurrent = 1;
     CountingSink sink;
-    auto calc = RunModel(m, sink);
-    ASSERT_TRUE(calc);
-    EXPECT_EQ(calc->m_nStepCount, 101);
-    EXPECT_EQ(sink.doneCount, 102);
+    ASSERT_TRUE(RunModel(m, sink));
     EXPECT_EQ(sink.rows, 102);
-    EXPECT_EQ(sink.progress, 33);
-    EXPECT_EQ(sink.done, 1);
     EXPECT_EQ(m.m_nTableCount, 102);
     EXPECT_EQ(m.m_dT, 0); // the run time was reached: the next run starts afresh
     EXPECT_EQ(m.m_dX, m.m_dInitX);
@@ -763,10 +758,6 @@ TEST(ModelForms, BuildEquation)
         EXPECT_EQ(BuildEquation(c.applied, c.restoring, c.drag), c.expected);
 }
 
-} // namespace
-
-namespace {
-
 // The document's side of a run: stop and acknowledge events, the loop on a worker thread.
 struct ThreadedSink : ICalcSink
 {
@@ -814,10 +805,6 @@ TEST(Trajectory, RunsOnAWorkerThreadUntilStopped)
     EXPECT_NE(m.m_dT, 0); // stopped: the next run continues
     EXPECT_EQ(m.m_nStepCount, m.m_nTableCount - 1);
 }
-
-} // namespace
-
-namespace {
 
 TEST(Trajectory, RunAtItsLimitStoresOnlyTheStartRow)
 {
