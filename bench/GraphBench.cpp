@@ -77,8 +77,9 @@ void BM_RepaintLongRun(benchmark::State& state)
     state.counters["rows"] = h.doc->m_nTableCount;
 }
 BENCHMARK(BM_RepaintLongRun)->Unit(benchmark::kMillisecond);
-// The program's own run: the document's calculation thread sends every stored row to the Graph
-// vs Time view and waits until it is drawn (Concurrent Plot), or draws the run at its end.
+// The program's own run: the document's calculation thread hands the stored rows to the Graph
+// vs Time view, which draws each of them while the thread goes on (Concurrent Plot), or the
+// view draws the run at its end.
 void ThreadedRun(benchmark::State& state, bool concurrent)
 {
     const auto old = SetMessageBoxHook([](const std::string&, unsigned) { return IDOK; });

@@ -3,8 +3,19 @@
 #include "model/RunProtocol.h"
 #include "platform/Messages.h"
 
+#include <algorithm>
+
 CCalcThread::CCalcThread(const CALCPARAMS& params, HWND hwndNotify, const Events& events)
-    : m_hwndNotify(hwndNotify), m_calc(params), m_events(events)
+    : m_hwndNotify(hwndNotify), m_calc(params), m_events(events),
+      m_nRingRows(std::max(params.m_nTableRows, 1)), m_nFirstIndex(params.m_nIndex),
+      m_nFirstCount(params.m_nCount),
+      // A paced run shows each step before it takes the next. A view draws a row from the row
+      // before it, so that one stays too.
+      m_nMaxAhead(params.m_kind == SystemKind::Newtonian && params.m_nStepDelay > 0
+                      ? 1
+                      : std::clamp<RowCount>(m_nRingRows - 1, 1, kMaxAhead)),
+      m_nStored(params.m_nCount), m_nDrawn(params.m_nCount), m_nHandedOut(params.m_nCount),
+      m_nKnownStored(params.m_nCount)
 {
 }
 
@@ -52,12 +63,43 @@ bool CCalcThread::CSink::ShouldStop()
     return m_owner.m_events.pStop->Lock(0);
 }
 
-void CCalcThread::CSink::RowStored(int nIndex, RowCount nCount)
+void CCalcThread::CSink::RowStored(int /*nIndex*/, RowCount nCount)
 {
-    // Returns once every open view has drawn the row, or at once when the run is stopping or
-    // the view is gone.
-    SendMessageUnlessStopped(m_owner.m_hwndNotify, WM_CALC_SAMPLE, static_cast<WPARAM>(nIndex),
-                             nCount, [this] { return Stopping(); });
+    // Sequentially consistent with NextRow: either the view reads this count or the flag is
+    // clear here and a message goes out.
+    m_owner.m_nStored.store(nCount + 1);
+    if (!m_owner.m_bPosted.exchange(true))
+        PostMessage(m_owner.m_hwndNotify, WM_CALC_SAMPLE, 0, 0);
+    WaitForDrawing(nCount + 1);
+}
+
+// Returns once the drawing is close enough behind, or at once when the run is stopping or the
+// view is gone.
+void CCalcThread::CSink::WaitForDrawing(RowCount nStored)
+{
+    CCalcThread& o = m_owner;
+    while (nStored - o.m_nDrawn.load(std::memory_order_acquire) >= o.m_nMaxAhead) {
+        if (Stopping() || !IsWindow(o.m_hwndNotify))
+            return;
+        o.m_drawnMore.Lock(1);
+    }
+}
+
+bool CCalcThread::NextRow(int& nIndex, RowCount& nCount)
+{
+    if (m_nHandedOut > m_nDrawn.load(std::memory_order_relaxed)) {
+        m_nDrawn.store(m_nHandedOut, std::memory_order_release);
+        m_drawnMore.SetEvent();
+    }
+    if (m_nHandedOut == m_nKnownStored) {
+        m_bPosted.store(false);
+        m_nKnownStored = m_nStored.load();
+        if (m_nHandedOut == m_nKnownStored)
+            return false;
+    }
+    nCount = m_nHandedOut++;
+    nIndex = static_cast<int>((m_nFirstIndex + (nCount - m_nFirstCount)) % m_nRingRows);
+    return true;
 }
 
 void CCalcThread::CSink::ProgressStep()

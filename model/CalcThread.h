@@ -7,7 +7,11 @@
 // document's table columns (written in place under the document's table lock, which it never
 // holds while it sends; nobody resizes them while the thread lives),
 // the three CEvents it is given, and window handles. It reaches windows only by messages:
-//   WM_CALC_SAMPLE  sent to the notify view after each stored row (Concurrent Plot); the send
+//   WM_CALC_SAMPLE  posted to the notify view when rows were stored (Concurrent Plot) and none
+//                   is on its way; the view draws every row from the last drawn up to the last
+//                   stored (NextRow). The thread runs ahead of the drawing by at most
+//                   kMaxAhead rows and less than a ring, so neither a row nor the one before it
+//                   is overwritten before it is drawn; a paced run waits for each row. The wait
 //                   gives up at once when the stop event is set or the view is gone;
 //   WM_PROGRESS_STEP sent to the progress window about thirty times, under the same rule;
 //   WM_CALC_DONE    posted to the notify view at the end, after which the thread waits for
@@ -58,6 +62,15 @@ public:
     // The run's results; read them only once DoneReached and before the acknowledge.
     const CTrajectoryCalc& Calc() const { return m_calc; }
 
+    // User-interface thread, from the notify view's WM_CALC_SAMPLE: the next stored row not yet
+    // handed out (its ring index and the rows before it), in order; false when there is none.
+    // Asking again tells the thread that the row handed out last has been drawn.
+    bool NextRow(int& nIndex, RowCount& nCount);
+
+    // Rows the thread may store ahead of the drawing: enough to keep both threads busy, few
+    // enough that a Stop leaves little to draw.
+    static constexpr RowCount kMaxAhead = 32;
+
 private:
     // The run's reports. A member of its own, so that the thread's calls never go through this
     // object while a derived part of it is being destroyed.
@@ -72,6 +85,7 @@ private:
 
     private:
         bool Stopping() const;
+        void WaitForDrawing(RowCount nStored);
         CCalcThread& m_owner;
     };
 
@@ -83,6 +97,19 @@ private:
     int m_nDoneIndex = 0;        // both written before m_done is set
     RowCount m_nDoneCount = 0;
     std::thread m_thread;
+
+    // The live hand-over. The thread publishes the rows stored and posts a message unless one
+    // is on its way; the view hands the rows out in order and publishes the rows drawn.
+    const int m_nRingRows;
+    const int m_nFirstIndex; // the ring index of the run's first row
+    const RowCount m_nFirstCount;
+    const RowCount m_nMaxAhead;
+    std::atomic<RowCount> m_nStored;
+    std::atomic<RowCount> m_nDrawn;
+    std::atomic<bool> m_bPosted{false};
+    CEvent m_drawnMore{false, false};
+    RowCount m_nHandedOut; // user-interface thread only
+    RowCount m_nKnownStored;
 };
 
 // The thread classes of the four kinds: one design, named by kind.

@@ -333,6 +333,11 @@ bool CDynSys::OnCalcSample(CView* pFollower, int nIndex, RowCount nCount)
     return true;
 }
 
+bool CDynSys::NextRunRow(int& nIndex, RowCount& nCount)
+{
+    return m_bRunning && m_pCalcThread && m_pCalcThread->NextRow(nIndex, nCount);
+}
+
 void CDynSys::OnCalcDone(int nIndex, RowCount nCount)
 {
     // Only the run's own end counts: its thread then waits for the acknowledge.

@@ -104,13 +104,15 @@ public:
     // Writes the picture as a bitmap file; FALSE when it cannot.
     BOOL WriteBitmapFile(const std::string& strPath);
 
-    // Run hand-over (user-interface thread). OnCalcSample: a row was stored (the row, the rows
-    // before it); the views other than pFollower see it. OnCalcDone: the run has ended (next
+    // Run hand-over (user-interface thread). NextRunRow: the next stored row to draw.
+    // OnCalcSample: a row was stored (the row, the rows before it); the views other than
+    // pFollower see it. OnCalcDone: the run has ended (next
     // row to write, rows stored); it acts only while the run's thread waits for it.
     // OnCalcDoneMessage: the follower's WM_CALC_DONE body (closes the progress window first).
     // OnNotifyViewClosing: a view's window goes; when it is the one that follows the run, the
     // run ends with the rows stored so far.
     bool OnCalcSample(CView* pFollower, int nIndex, RowCount nCount) override;
+    bool NextRunRow(int& nIndex, RowCount& nCount) override;
     void OnCalcDone(int nIndex, RowCount nCount);
     void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam) override;
     void OnNotifyViewClosing(HWND hWndView) override;

@@ -31,6 +31,10 @@ public:
     // (next row to write, rows stored); the progress window closes first. OnNotifyViewClosing:
     // a view's window goes; when the run reports to it, the run ends with the rows stored.
     virtual bool OnCalcSample(CView* pFollower, int nIndex, RowCount nCount) = 0;
+    // NextRunRow: the next row of the run that the follower has not drawn yet, in order (its ring
+    // index, the rows before it); false when it has drawn them all. Asking again means the
+    // last row handed out has been drawn by every view.
+    virtual bool NextRunRow(int& nIndex, RowCount& nCount) = 0;
     virtual void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam) = 0;
     virtual void OnNotifyViewClosing(HWND hWndView) = 0;
 };

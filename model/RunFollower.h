@@ -1,7 +1,8 @@
 #pragma once
-// The run messages that every view of a model binds, written once. WM_CALC_SAMPLE: the document
-// takes the row and updates its other views, then the view updates itself with the row (an
-// OnUpdate with a CRowHint), without a trip through the document's view list. WM_CALC_DONE:
+// The run messages that every view of a model binds, written once. WM_CALC_SAMPLE: rows were
+// stored; for each row not drawn yet, in order, the document takes the row and updates its
+// other views, then the view updates itself with the row (an OnUpdate with a CRowHint),
+// without a trip through the document's view list. WM_CALC_DONE:
 // the document closes the progress window and ends the run. A view whose window goes while
 // the run reports to it ends that run with the rows stored so far. A view class takes all
 // this by deriving from CRunFollower<its base>; it needs only the document's IModelDocument.
@@ -51,13 +52,17 @@ private:
     mutable CDocument* m_pModelDoc = nullptr;
     mutable IModelDocument* m_pModel = nullptr;
 
-    LRESULT OnCalcSampleMessage(WPARAM wParam, LPARAM lParam)
+    // Draws every row stored since the last message, in order.
+    LRESULT OnCalcSampleMessage(WPARAM, LPARAM)
     {
-        const int nRow = static_cast<int>(wParam);
-        if (IModelDocument* pModel = GetModel();
-            pModel && pModel->OnCalcSample(this, nRow, static_cast<RowCount>(lParam))) {
-            CRowHint row(nRow);
-            this->OnUpdate(nullptr, nRow, &row);
+        IModelDocument* pModel = GetModel();
+        int nRow = 0;
+        RowCount nCount = 0;
+        while (pModel && pModel->NextRunRow(nRow, nCount)) {
+            if (pModel->OnCalcSample(this, nRow, nCount)) {
+                CRowHint row(nRow);
+                this->OnUpdate(nullptr, nRow, &row);
+            }
         }
         return 0;
     }

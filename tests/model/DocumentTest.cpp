@@ -21,14 +21,13 @@ struct NewCase
     SystemKind kind;
     const char* title;
     const char* caption;
-    int tableKB; // 10000 rows x columns x 8 / 1024 + 1
 };
 
 const NewCase kNewCases[] = {
-    {SystemKind::Newtonian, "New N Sys", "NS1-1 Set name=value", 313},
-    {SystemKind::OneVariable, "New 1 Var Sys", "DS1-1 Set name=value", 235},
-    {SystemKind::TwoVariable, "New 2 Var Sys", "DS2-1 Set name=value", 391},
-    {SystemKind::ThreeVariable, "New 3 Var Sys", "DS3-1 Set name=value", 547},
+    {SystemKind::Newtonian, "New N Sys", "NS1-1 Set name=value"},
+    {SystemKind::OneVariable, "New 1 Var Sys", "DS1-1 Set name=value"},
+    {SystemKind::TwoVariable, "New 2 Var Sys", "DS2-1 Set name=value"},
+    {SystemKind::ThreeVariable, "New 3 Var Sys", "DS3-1 Set name=value"},
 };
 
 std::string TempPath(const char* name)
@@ -47,7 +46,6 @@ TEST_F(ModelTest, NewDocumentOfEachKindHasItsTitleCaptionAndDefaults)
         EXPECT_EQ(doc->m_strFileName, c.title);
         EXPECT_EQ(doc->GetTitle(), c.title);
         EXPECT_EQ(doc->m_nDocNumber, 1);
-        EXPECT_EQ(doc->m_nTableKB, c.tableKB);
         EXPECT_EQ(doc->m_bViewsRestored, 1);
         EXPECT_EQ(doc->m_nTableCount, 0);
         EXPECT_EQ(doc->m_arrTable[kSlotT].size(), 10000u);
@@ -58,22 +56,6 @@ TEST_F(ModelTest, NewDocumentOfEachKindHasItsTitleCaptionAndDefaults)
     }
     EXPECT_EQ(g_nDocsAll, 4);
     EXPECT_TRUE(m_messages.empty()); // every default equation compiles
-}
-
-TEST_F(ModelTest, KindDefaultsAreWritten)
-{
-    CDynSys* n = NewDoc(SystemKind::Newtonian);
-    EXPECT_EQ(n->m_strEquation, "a*cos(af*t+pa)-b*x-c*x'");
-    CDynSys* one = NewDoc(SystemKind::OneVariable);
-    EXPECT_EQ(one->m_strXRate, "sin(x)");
-    EXPECT_DOUBLE_EQ(one->m_dX, 0.01);
-    CDynSys* two = NewDoc(SystemKind::TwoVariable);
-    EXPECT_EQ(two->m_strParamD, "-.1");
-    EXPECT_DOUBLE_EQ(two->m_dParamD, -0.1);
-    EXPECT_DOUBLE_EQ(two->m_dInitX, 5);
-    CDynSys* three = NewDoc(SystemKind::ThreeVariable);
-    EXPECT_EQ(three->m_strZRate, "b+z*(x-c)");
-    EXPECT_DOUBLE_EQ(three->m_dRunTimeLimit, 25);
 }
 
 TEST_F(ModelTest, DocumentsOfAKindAreNumberedAndNumbersComeBack)
@@ -299,20 +281,6 @@ TEST_F(ModelTest, ModelMenuGetsControlsAndDataEntry)
     EXPECT_EQ((*menu)[1].items.back().id, ID_VIEW_DATA_ENTRY_SHORTCUT);
     AddModelCommandsToMenu(DocKindInfo(SystemKind::ThreeVariable).nIDResource); // only once
     EXPECT_EQ(vx::res::FindMenu(DocKindInfo(SystemKind::ThreeVariable).nIDResource)->size(), 4u);
-}
-
-TEST_F(ModelTest, OpenedModelComputesTableSizeFromItsInterval)
-{
-    const std::string path = TempPath("veltrix_ti2.ds1");
-    CDynSys* doc = NewDoc(SystemKind::OneVariable);
-    doc->m_nTableInterval = 2;
-    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-    auto* opened = dynamic_cast<CDynSys*>(
-        ModelTemplate(SystemKind::OneVariable)->OpenDocumentFile(path.c_str()));
-    ASSERT_NE(opened, nullptr);
-    EXPECT_EQ(opened->m_nTableKB, 118);
-    EXPECT_DOUBLE_EQ(opened->m_dChronon, kTwoPi / 100);
-    std::remove(path.c_str());
 }
 
 TEST_F(ModelTest, AnExportOfTheKindDisablesRunInEveryDocumentOfIt)

@@ -15,7 +15,7 @@ void CHookView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
 {
     m_hints.push_back(lHint);
     CModelPlainView::OnUpdate(pSender, lHint, pHint);
-    if (auto* row = dynamic_cast<CRowHint*>(pHint); row && s_onRow)
+    if (const CRowHint* row = CRowHint::Of(pHint); row && s_onRow)
         s_onRow(this, row->m_nRow);
 }
 

@@ -7,6 +7,8 @@
 
 #include <QProgressBar>
 
+#include <cmath>
+#include <map>
 #include <thread>
 
 namespace {
@@ -115,6 +117,61 @@ TEST_F(ModelTest, EveryViewSeesEachRowOnceThenTheEnd)
         auto* view = static_cast<CHookView*>(v);
         EXPECT_EQ(view->m_hints, expected) << (view == follower ? "follower" : "other");
         EXPECT_EQ(view->m_nRowsSeen, 102);
+    }
+}
+
+// The run stores rows ahead of the drawing: at a high rate and when the ring wraps many times
+// under the drawing, every view still draws each row once, in order, and reads it and the row
+// before it (a view draws from there) before the run writes over them.
+TEST_F(ModelTest, EveryViewDrawsEachRowOfAFastRunBeforeTheRingOverwritesIt)
+{
+    struct Case
+    {
+        const char* name;
+        int ring;
+        int steps;
+    };
+    const Case cases[] = {
+        {"long run, large ring", 40000, 30000},
+        {"ring wraps often", 7, 5000},
+        {"one-row ring", 1, 400},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDynSys* doc = NewDoc(SystemKind::TwoVariable);
+        CFrameWnd* other = ModelTemplate(SystemKind::TwoVariable)->CreateNewFrame(doc, nullptr);
+        ModelTemplate(SystemKind::TwoVariable)->InitialUpdateFrame(other, doc);
+        ModelMainFrame()->MDIActivate(FirstView(doc)->GetParentFrame());
+        doc->m_bPlotConcurrent = 1;
+        doc->m_nTableRows = c.ring;
+        doc->m_dRunTimeLimit = c.steps * doc->m_dChronon;
+        const double dt = doc->m_dChronon * doc->m_nTableInterval;
+        std::map<CHookView*, double> lastT;
+        int badT = 0;
+        CHookView::s_onRow = [&](CHookView* view, int row) {
+            const double t = doc->m_arrTable[kSlotT][row];
+            auto [it, first] = lastT.emplace(view, t);
+            const double before = doc->m_arrTable[kSlotT][(row + c.ring - 1) % c.ring];
+            if (!first && (std::abs(t - it->second - dt) > 1e-9 * (1 + t) ||
+                           (c.ring > 1 && std::abs(t - before - dt) > 1e-9 * (1 + t))))
+                ++badT;
+            it->second = t;
+        };
+        for (CView* v : doc->GetViews())
+            static_cast<CHookView*>(v)->m_hints.clear();
+        RunToEnd(doc);
+        CHookView::s_onRow = nullptr;
+        const RowCount stored = doc->m_nTableCount;
+        EXPECT_GE(stored, c.steps);
+        std::vector<LPARAM> expected{HINT_RESET};
+        for (RowCount n = 0; n < stored; ++n)
+            expected.push_back(static_cast<LPARAM>(n % c.ring));
+        expected.push_back(HINT_CALC_DONE);
+        ASSERT_EQ(doc->GetViews().size(), 2u);
+        for (CView* v : doc->GetViews())
+            EXPECT_TRUE(static_cast<CHookView*>(v)->m_hints == expected);
+        EXPECT_EQ(badT, 0);
+        doc->OnCloseDocument();
     }
 }
 

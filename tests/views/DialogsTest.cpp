@@ -1,4 +1,5 @@
 #include "common/MessageRecorder.h"
+#include "common/TypeText.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"
 
@@ -18,12 +19,6 @@ QRadioButton* Radio(CPlotStyleDlg& d, const char* text)
         if (r->text() == text)
             return r;
     return nullptr;
-}
-
-void Type(QLineEdit* edit, const char* text)
-{
-    edit->clear();
-    QTest::keyClicks(edit, text);
 }
 } // namespace
 

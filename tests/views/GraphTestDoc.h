@@ -6,7 +6,9 @@
 #include "platform/Document.h"
 #include "platform/Wnd.h"
 
+#include <deque>
 #include <functional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -31,6 +33,15 @@ public:
     {
         m_samples.emplace_back(w, l);
         return m_bFollowRows;
+    }
+    // Hands out the rows a test queued in m_rowsToDraw.
+    bool NextRunRow(int& w, RowCount& l) override
+    {
+        if (m_rowsToDraw.empty())
+            return false;
+        std::tie(w, l) = m_rowsToDraw.front();
+        m_rowsToDraw.pop_front();
+        return true;
     }
     void OnCalcDoneMessage(WPARAM, LPARAM) override { ++m_nDone; }
     void OnNotifyViewClosing(HWND h) override { m_closing.push_back(h); }
@@ -74,6 +85,7 @@ public:
     bool m_bFollowRows = false;
     int m_nModified = 0, m_nDone = 0;
     std::vector<std::pair<WPARAM, LPARAM>> m_samples;
+    std::deque<std::pair<int, RowCount>> m_rowsToDraw;
     std::vector<HWND> m_closing;
 };
 

@@ -33,13 +33,6 @@ int CountColour(const GraphHarness& h, const CRect& r, COLORREF c)
             n += h.Pixel(x, y) == c;
     return n;
 }
-
-bool Enabled(CGraphView* v, UINT id)
-{
-    CCmdUI ui(id);
-    v->UpdateCommand(&ui);
-    return ui.m_bEnabled;
-}
 } // namespace
 
 TEST(GraphView, LayoutFollowsTheWindowAndTheFont)
@@ -150,20 +143,20 @@ TEST(GraphView, ZoomPanAndResetChangeTheDocumentLimits)
     GraphHarness h(SystemKind::TwoVariable);
     CGraphView* v = h.view;
     CGraphTestDoc& d = *h.doc;
-    EXPECT_FALSE(Enabled(v, ID_CONTROLS_ZOOM_FAR));
-    EXPECT_FALSE(Enabled(v, ID_CONTROLS_PAN_LEFT));
-    EXPECT_TRUE(Enabled(v, ID_CONTROLS_ZOOM_NEAR));
+    EXPECT_FALSE(h.Enabled(ID_CONTROLS_ZOOM_FAR));
+    EXPECT_FALSE(h.Enabled(ID_CONTROLS_PAN_LEFT));
+    EXPECT_TRUE(h.Enabled(ID_CONTROLS_ZOOM_NEAR));
 
     v->ExecuteCommand(ID_CONTROLS_ZOOM_NEAR);
     EXPECT_NEAR(d.m_dGraphVMax, 10 / 1.1, 1e-12);
     EXPECT_EQ(d.m_nModified, 1);
     EXPECT_DOUBLE_EQ(v->m_dYMax, d.m_dGraphVMax);
-    EXPECT_TRUE(Enabled(v, ID_CONTROLS_PAN_UP));
+    EXPECT_TRUE(h.Enabled(ID_CONTROLS_PAN_UP));
 
     v->ExecuteCommand(ID_CONTROLS_PAN_UP);
     EXPECT_EQ(d.m_dGraphVMax, 10.0);
     EXPECT_EQ(d.m_nModified, 1); // pans do not mark the model modified
-    EXPECT_FALSE(Enabled(v, ID_CONTROLS_PAN_UP));
+    EXPECT_FALSE(h.Enabled(ID_CONTROLS_PAN_UP));
 
     d.m_dGraphTMin = 1.0;
     v->ExecuteCommand(ID_CONTROLS_RESET_LIMITS);
@@ -502,36 +495,4 @@ TEST(GraphView, PlotTimingDecidesWhenCurvesAppear)
     h.Update(HINT_CALC_DONE);
     EXPECT_EQ(CountColour(h, upper, kRed), 0);
     EXPECT_GT(CountColour(h, lower, kRed), 0);
-}
-
-// Pictures of the default run of every kind, written when VELTRIX_SHOTS is set.
-TEST(GraphView, DefaultRunOfEachKind)
-{
-    const struct
-    {
-        SystemKind kind;
-        const char* name;
-    } kinds[] = {{SystemKind::Newtonian, "graph_newtonian"},
-                 {SystemKind::OneVariable, "graph_one_variable"},
-                 {SystemKind::TwoVariable, "graph_two_variable"},
-                 {SystemKind::ThreeVariable, "graph_three_variable"}};
-    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
-    for (const auto& k : kinds) {
-        GraphHarness h(k.kind, 640, 480);
-        ICalcSink sink;
-        h.doc->Run(sink);
-        ASSERT_GT(h.doc->m_nTableCount, 0) << k.name;
-        h.Update(HINT_CALC_DONE);
-        h.Repaint();
-        EXPECT_GT(CountColour(h, h.view->m_rcPlot, h.doc->m_clrX), 0) << k.name;
-        if (dir.isEmpty())
-            continue;
-        h.Picture().save(dir + "/" + k.name + ".png");
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir + "/" + k.name + ".pdf");
-        CPrintInfo info;
-        info.m_bDirect = TRUE;
-        h.view->PrintPages(&printer, &info);
-    }
 }

@@ -1,7 +1,7 @@
 // A view that only describes itself (its limit block, its axes, one curve) gets zoom, pan,
 // reset, the rubber band, its window from the block and live drawing from the 2-D base.
-#include "GraphTestDoc.h"
 #include "PlotPixels.h"
+#include "ViewHarness.h"
 #include "model/CommandIds.h"
 #include "platform/Messages.h"
 #include "views/base/2DView.h"
@@ -31,32 +31,17 @@ public:
     }
 };
 
-class PhaseHarness
+class PhaseHarness : public KindViewHarness<CPhaseTestView>
 {
 public:
-    PhaseHarness() : doc(std::make_unique<CGraphTestDoc>(SystemKind::TwoVariable))
+    PhaseHarness() : KindViewHarness(SystemKind::TwoVariable)
     {
         doc->m_clrPO = kOrbit;
-        view = new CPhaseTestView;
-        CCreateContext ctx;
-        ctx.m_pCurrentDoc = doc.get();
-        view->Create(nullptr, "", WS_VISIBLE, CRect(0, 0, 640, 480), nullptr, 1, &ctx);
-        view->OnInitialUpdate();
-        view->OnUpdate(nullptr, HINT_RESET, nullptr);
+        Open(new CPhaseTestView, 640, 480);
+        Update(HINT_RESET);
         QApplication::processEvents();
     }
-    ~PhaseHarness() { view->DestroyWindow(); }
-
-    bool Enabled(UINT id) const
-    {
-        CCmdUI ui(id);
-        view->UpdateCommand(&ui);
-        return ui.m_bEnabled;
-    }
-    int Count(COLORREF c) const { return CountColour(view->GetBackingImage(), view->m_rcPlot, c); }
-
-    std::unique_ptr<CGraphTestDoc> doc;
-    CPhaseTestView* view = nullptr;
+    int Count(COLORREF c) const { return CountColour(Picture(), view->m_rcPlot, c); }
 };
 
 // Working x -4 .. 4 and x' -2 .. 6 inside the bounds +-10.
@@ -192,8 +177,10 @@ TEST(PlotViewBase, FollowsARunAndDrawsItLive)
 
     d.m_bRunning = 1;
     d.m_bFollowRows = true;
-    for (int row = 0; row < 100; ++row)
-        SendMessage(h.view->GetSafeHwnd(), WM_CALC_SAMPLE, row, row + 1);
+    for (int row = 0; row < 100; ++row) {
+        d.m_rowsToDraw.emplace_back(row, row);
+        SendMessage(h.view->GetSafeHwnd(), WM_CALC_SAMPLE, 0, 0);
+    }
     EXPECT_EQ(d.m_samples.size(), 100u);
     EXPECT_TRUE(h.view->m_bLiveDrawn);
     QApplication::processEvents();

@@ -1,8 +1,8 @@
 // The Newtonian Real Space view on a test document: its modes, the pendulum swinging without a
 // trail, the stored run, and the click that marks a table row.
 #include "views/graph/RealSpaceView.h"
-#include "GraphTestDoc.h"
 #include "PlotPixels.h"
+#include "ViewHarness.h"
 #include "model/CommandIds.h"
 #include "platform/Messages.h"
 #include "views/graph/RealSpaceRules.h"
@@ -14,28 +14,16 @@
 #include <memory>
 
 namespace {
-class RealSpaceHarness
+class RealSpaceHarness : public KindViewHarness<CSys1RS>
 {
 public:
-    explicit RealSpaceHarness(int mode)
-        : doc(std::make_unique<CGraphTestDoc>(SystemKind::Newtonian))
+    explicit RealSpaceHarness(int mode) : KindViewHarness(SystemKind::Newtonian)
     {
         doc->m_nRSMode = mode;
         doc->m_dGraphTMax = 50;
-        view = new CSys1RS;
-        CCreateContext ctx;
-        ctx.m_pCurrentDoc = doc.get();
-        view->Create(nullptr, "", WS_VISIBLE, CRect(0, 0, 640, 480), nullptr, 1, &ctx);
-        view->OnInitialUpdate();
+        Open(new CSys1RS, 640, 480);
         Repaint();
     }
-    ~RealSpaceHarness() { view->DestroyWindow(); }
-    void Repaint()
-    {
-        view->RedrawWindow();
-        QApplication::processEvents();
-    }
-    QImage Picture() const { return view->GetBackingImage(); }
     // x swinging as sin(t) for n rows one chronon apart.
     void Swing(int n)
     {
@@ -48,16 +36,7 @@ public:
         CRowHint hint(r);
         view->OnUpdate(nullptr, r, &hint);
     }
-    std::unique_ptr<CGraphTestDoc> doc;
-    CSys1RS* view = nullptr;
 };
-
-bool Enabled(CView* v, UINT id)
-{
-    CCmdUI ui(id);
-    v->UpdateCommand(&ui);
-    return ui.m_bEnabled;
-}
 
 // The picture above the zero line, where only the pendulum moves.
 QImage UpperHalf(const RealSpaceHarness& h)
@@ -82,7 +61,7 @@ TEST(RealSpaceView, ModesSetTheLegendAndTheCommands)
                           {5, false, false}, {0, true, true}, {9, false, false}};
     for (const Case& c : cases) {
         RealSpaceHarness h(c.mode);
-        EXPECT_EQ(Enabled(h.view, ID_CONTROLS_SELECT_VARIABLES), c.selectVariables) << c.mode;
+        EXPECT_EQ(h.Enabled(ID_CONTROLS_SELECT_VARIABLES), c.selectVariables) << c.mode;
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(h.view->m_rcLegendItem[i].left >= 0, c.timeLegend) << c.mode << " " << i;
         EXPECT_EQ(h.view->m_rcLegendItem[14].left >= 0, !c.timeLegend) << c.mode;

@@ -1,5 +1,6 @@
 #pragma once
-// Opens a Graph vs Time view of a test document in a window of a given size, offscreen.
+// Opens a plot view of a test document in an offscreen window: Graph vs Time of each kind, or any
+// other view through KindViewHarness.
 #include "GraphTestDoc.h"
 #include "views/graph/GraphView.h"
 
@@ -45,22 +46,6 @@ public:
         view->Create(nullptr, "", WS_VISIBLE, CRect(0, 0, width, height), nullptr, 1, &ctx);
         view->OnInitialUpdate();
     }
-
-    std::unique_ptr<CGraphTestDoc> doc;
-    View* view = nullptr;
-};
-
-class GraphHarness : public KindViewHarness<CGraphView>
-{
-public:
-    explicit GraphHarness(SystemKind kind, int width = 640, int height = 480)
-        : KindViewHarness(kind)
-    {
-        Open(NewKindView<CGraphView, CSys1Graph, CSys1NNGraph, CSys2Graph, CSys3Graph>(kind), width,
-             height);
-        Repaint();
-    }
-
     void Repaint()
     {
         view->RedrawWindow();
@@ -75,6 +60,27 @@ public:
         const qreal r = img.devicePixelRatio();
         const QColor c = img.pixelColor(int(x * r), int(y * r));
         return RGB(c.red(), c.green(), c.blue());
+    }
+    bool Enabled(UINT id) const
+    {
+        CCmdUI ui(id);
+        view->UpdateCommand(&ui);
+        return ui.m_bEnabled;
+    }
+
+    std::unique_ptr<CGraphTestDoc> doc;
+    View* view = nullptr;
+};
+
+class GraphHarness : public KindViewHarness<CGraphView>
+{
+public:
+    explicit GraphHarness(SystemKind kind, int width = 640, int height = 480)
+        : KindViewHarness(kind)
+    {
+        Open(NewKindView<CGraphView, CSys1Graph, CSys1NNGraph, CSys2Graph, CSys3Graph>(kind), width,
+             height);
+        Repaint();
     }
 };
 

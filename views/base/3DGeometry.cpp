@@ -9,7 +9,7 @@ constexpr double kPi = 3.14159265358979323846;
 const int C3DPlotGeometry::kBoxEdges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
                                                {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
 
-C3DPlotGeometry::C3DPlotGeometry()
+C3DPlotGeometry::C3DPlotGeometry() : CPlotPage(48, 64, 48, 32)
 {
     SetPitchDegrees(m_nPitch);
     SetYawDegrees(m_nYaw);
@@ -17,22 +17,8 @@ C3DPlotGeometry::C3DPlotGeometry()
 
 void C3DPlotGeometry::Layout(const CRect& client, int h, const int w[7])
 {
-    m_nTextHeight = h;
-    const PageLayout page = LayoutPage(client, h);
-    m_nMarginLeft = page.left;
-    m_nMarginTop = page.top;
-    m_nMarginRight = page.right;
-    m_nMarginBottom = page.bottom;
-    const CRect p = page.plot;
-    m_rcPlot = p;
-    m_rcPlotHit = p;
-    m_rcPlotHit.NormalizeRect();
-
-    const MarginStrips strips = MakeMarginStrips(p, m_nMarginRight, m_nMarginBottom);
-    m_rcMarginLeftArea = strips.left;
-    m_rcMarginTopArea = strips.top;
-    m_rcMarginRightArea = strips.right;
-    m_rcMarginBottomArea = strips.bottom;
+    LayoutPage(client, h);
+    const CRect p = m_rcPlot;
 
     const int r = client.right;
     const int mid = (p.top + p.bottom) / 2;

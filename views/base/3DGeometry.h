@@ -4,16 +4,12 @@
 // the plot centre shifted by the pan. No Qt here: the view class holds this state and draws.
 #include "views/base/PlotGeometry.h"
 
-class C3DPlotGeometry
+class C3DPlotGeometry : public CPlotPage
 {
 public:
     C3DPlotGeometry();
 
-    int m_nMarginLeft = 48, m_nMarginTop = 64, m_nMarginRight = 48, m_nMarginBottom = 32;
-    CRect m_rcPlot, m_rcPlotHit;
     CRect m_rcCaption[7];
-    CRect m_rcMarginLeftArea, m_rcMarginTopArea, m_rcMarginRightArea, m_rcMarginBottomArea;
-    int m_nTextHeight = 0;
 
     CPoint m_ptOrigin; // screen point of the world origin
     double m_dCosYaw = 0, m_dSinYaw = 0, m_dCosPitch = 0, m_dSinPitch = 0;
@@ -39,9 +35,6 @@ public:
     CPoint Project(double x, double y, double z) const;
     // The origin that puts the box centre on the plot centre plus the pan.
     CPoint CalcOrigin() const;
-
-    // Clips a pixel segment to the plot rectangle in place; false means draw nothing.
-    bool ClipToPlotRect(CPoint& p1, CPoint& p2) const { return ClipSegment(m_rcPlot, p1, p2); }
 
     // The twelve edges of the box, as pairs of corner indices (bit 0 x, bit 1 y, bit 2 z high).
     static const int kBoxEdges[12][2];

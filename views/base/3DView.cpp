@@ -324,7 +324,7 @@ void C3DView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
     IModelDocument* m = GetModel();
     if (!m)
         return;
-    if (const auto* row = dynamic_cast<const CRowHint*>(pHint)) {
+    if (const CRowHint* row = CRowHint::Of(pHint)) {
         DrawNewSample(row->m_nRow);
         m_bLiveDrawn = TRUE;
         return;

@@ -38,27 +38,30 @@ MarginStrips MakeMarginStrips(const CRect& p, int marginRight, int marginBottom)
             CRect(0, p.bottom, p.right + marginRight, p.bottom + marginBottom)};
 }
 
-void C2DPlotGeometry::Layout(const CRect& client, int h, const int captionWidths[5])
+void CPlotPage::LayoutPage(const CRect& client, int h)
 {
     m_nTextHeight = h;
-    const PageLayout page = LayoutPage(client, h);
+    const PageLayout page = ::LayoutPage(client, h);
     m_nMarginLeft = page.left;
     m_nMarginTop = page.top;
     m_nMarginRight = page.right;
     m_nMarginBottom = page.bottom;
-    const CRect p = page.plot;
-    m_rcPlot = p;
-    m_rcPlotHit = p;
+    m_rcPlot = page.plot;
+    m_rcPlotHit = page.plot;
     m_rcPlotHit.NormalizeRect();
-
-    m_rcVAxisName = CRect(p.left - m_nMarginLeft / 2, p.top, p.left - 2, p.bottom);
-    m_rcHAxisName = CRect(p.left, p.bottom + 2, p.right, p.bottom + m_nMarginBottom / 2);
-
-    const MarginStrips strips = MakeMarginStrips(p, m_nMarginRight, m_nMarginBottom);
+    const MarginStrips strips = MakeMarginStrips(m_rcPlot, m_nMarginRight, m_nMarginBottom);
     m_rcMarginLeftArea = strips.left;
     m_rcMarginTopArea = strips.top;
     m_rcMarginRightArea = strips.right;
     m_rcMarginBottomArea = strips.bottom;
+}
+
+void C2DPlotGeometry::Layout(const CRect& client, int h, const int captionWidths[5])
+{
+    LayoutPage(client, h);
+    const CRect p = m_rcPlot;
+    m_rcVAxisName = CRect(p.left - m_nMarginLeft / 2, p.top, p.left - 2, p.bottom);
+    m_rcHAxisName = CRect(p.left, p.bottom + 2, p.right, p.bottom + m_nMarginBottom / 2);
 
     UpdateScales();
 
@@ -124,11 +127,6 @@ bool MoveOntoEdge(int& a, int& b, int fa, int fb, int edge)
     return true;
 }
 } // namespace
-
-bool C2DPlotGeometry::ClipToPlotRect(CPoint& p1, CPoint& p2) const
-{
-    return ClipSegment(m_rcPlot, p1, p2);
-}
 
 bool ClipSegment(const CRect& rc, CPoint& p1, CPoint& p2)
 {

@@ -56,19 +56,37 @@ MarginStrips MakeMarginStrips(const CRect& plot, int marginRight, int marginBott
 // counts as outside, so a segment along an edge is not drawn.
 bool ClipSegment(const CRect& rc, CPoint& p1, CPoint& p2);
 
-class C2DPlotGeometry
+// What the 2-D and 3-D pages lay out alike: the margins, the plot rectangle and the margin strips.
+class CPlotPage
 {
 public:
-    // Margins, measured from the text height h by Layout.
-    int m_nMarginLeft = 35, m_nMarginTop = 40, m_nMarginRight = 35, m_nMarginBottom = 30;
+    // Margins, measured from the text height h by the layout.
+    int m_nMarginLeft, m_nMarginTop, m_nMarginRight, m_nMarginBottom;
     CRect m_rcPlot, m_rcPlotHit;
+    CRect m_rcMarginLeftArea, m_rcMarginTopArea, m_rcMarginRightArea, m_rcMarginBottomArea;
+    int m_nTextHeight = 0;
+
+    // Clips a pixel segment to m_rcPlot in place; false means draw nothing.
+    bool ClipToPlotRect(CPoint& p1, CPoint& p2) const { return ClipSegment(m_rcPlot, p1, p2); }
+
+protected:
+    CPlotPage(int left, int top, int right, int bottom)
+        : m_nMarginLeft(left), m_nMarginTop(top), m_nMarginRight(right), m_nMarginBottom(bottom)
+    {
+    }
+    // Lays out the margins, the plot rectangle and the strips for text height h.
+    void LayoutPage(const CRect& client, int h);
+};
+
+class C2DPlotGeometry : public CPlotPage
+{
+public:
+    C2DPlotGeometry() : CPlotPage(35, 40, 35, 30) {}
     CRect m_rcVAxisName, m_rcHAxisName;
     CRect m_rcCaption[5];
     CRect m_rcCrossValueX, m_rcCrossValueY, m_rcMouseValueX, m_rcMouseValueY;
     CRect m_rcLegend;
-    CRect m_rcMarginLeftArea, m_rcMarginTopArea, m_rcMarginRightArea, m_rcMarginBottomArea;
     CRect m_rcLegendItem[27];
-    int m_nTextHeight = 0;
 
     int m_nDigitsY = 4, m_nDigitsX = 4, m_nDigitsDt = 4;
     double m_dScaleY = 0.0, m_dScaleX = 0.0;
@@ -83,9 +101,6 @@ public:
     double PixelToWorldY(int py) const;
     int WorldToPixelX(double x) const;
     int WorldToPixelY(double y) const;
-
-    // Clips a pixel segment to m_rcPlot in place; false means draw nothing.
-    bool ClipToPlotRect(CPoint& p1, CPoint& p2) const;
 
     // Resizing collapses the readout boxes so that the first readout after it erases nothing.
     void CollapseReadoutBoxes();

@@ -302,7 +302,7 @@ void CSys1RS::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
     if (!m)
         return;
     const CModelCore& s = m->Core();
-    if (const auto* row = dynamic_cast<const CRowHint*>(pHint)) {
+    if (const CRowHint* row = CRowHint::Of(pHint)) {
         DrawRealSpace(row->m_nRow);
         m_bLiveDrawn = TRUE;
         return;

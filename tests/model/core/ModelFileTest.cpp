@@ -24,6 +24,17 @@ std::vector<std::uint8_t> DefaultFile(SystemKind kind, CModelSettings* out = nul
     return ar.Buffer();
 }
 
+// Stores s and loads the file into back: the settings the load replaced.
+std::vector<std::string> StoreAndLoad(CModelSettings& s, SystemKind kind, CModelSettings& back)
+{
+    CArchive out;
+    StoreModel(out, s, kind);
+    CArchive in(out.Buffer());
+    auto replaced = LoadModel(in, back, kind);
+    EXPECT_EQ(in.Remaining(), 0u);
+    return replaced;
+}
+
 template <class T> T At(const std::vector<std::uint8_t>& b, std::size_t off)
 {
     T v;
@@ -101,12 +112,8 @@ TEST(ModelFile, RoundTripOfChangedValues)
         s.m_ptPS3View = POINT{8, -9};
         s.m_nModelForm = 2;
         s.m_nOpenViews[0] = 1;
-        CArchive out;
-        StoreModel(out, s, k);
         CModelSettings back;
-        CArchive in(out.Buffer());
-        EXPECT_TRUE(LoadModel(in, back, k).empty());
-        EXPECT_EQ(in.Remaining(), 0u);
+        EXPECT_TRUE(StoreAndLoad(s, k, back).empty());
         ExpectSameStoredFields(s, back, k);
         EXPECT_EQ(back.m_nTableInterval, 4);
         EXPECT_EQ(back.m_strParamB, s.m_strParamB);
@@ -182,11 +189,8 @@ TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
     s.m_dInitXp = 1e31;
     s.m_dMass = 2.5;      // sound values stay
     s.m_strParamA = "2*"; // texts are the equations' business
-    CArchive out;
-    StoreModel(out, s, SystemKind::Newtonian);
     CModelSettings back;
-    CArchive in(out.Buffer());
-    const auto replaced = LoadModel(in, back, SystemKind::Newtonian);
+    const auto replaced = StoreAndLoad(s, SystemKind::Newtonian, back);
     EXPECT_EQ(replaced, (std::vector<std::string>{"vmax", "ix'", "af", "xdel", "ti", "tr",
                                                   "property page", "psclr", "xlt", "plot styles",
                                                   "orbit sections", "standard form"}));
@@ -234,11 +238,8 @@ TEST(ModelFile, GraphLimitsOutsideTheirDialogsRangesAreReplaced)
         SetModelDefaults(s, SystemKind::TwoVariable);
         const double def = s.*c.member;
         s.*c.member = c.value;
-        CArchive out;
-        StoreModel(out, s, SystemKind::TwoVariable);
         CModelSettings back;
-        CArchive in(out.Buffer());
-        const auto replaced = LoadModel(in, back, SystemKind::TwoVariable);
+        const auto replaced = StoreAndLoad(s, SystemKind::TwoVariable, back);
         if (!c.label) {
             EXPECT_TRUE(replaced.empty());
             EXPECT_EQ(back.*c.member, c.value);
@@ -293,11 +294,8 @@ TEST(ModelFile, EveryValueTheProgramStoresLoadsBack)
             f->Double(s) = c.value;
         else
             f->Int(s) = static_cast<int>(c.value);
-        CArchive out;
-        StoreModel(out, s, c.kind);
         CModelSettings back;
-        CArchive in(out.Buffer());
-        EXPECT_TRUE(LoadModel(in, back, c.kind).empty());
+        EXPECT_TRUE(StoreAndLoad(s, c.kind, back).empty());
         if (f->type == FieldType::Double)
             EXPECT_EQ(f->Double(back), c.value);
         else
@@ -329,11 +327,8 @@ TEST(ModelFile, ClosedOrInvertedAxisRangesAreReplaced)
         CModelSettings s = defaults;
         FindField(c.min)->Double(s) = c.lo;
         FindField(c.max)->Double(s) = c.hi;
-        CArchive out;
-        StoreModel(out, s, c.kind);
         CModelSettings back;
-        CArchive in(out.Buffer());
-        EXPECT_EQ(LoadModel(in, back, c.kind), std::vector<std::string>{"plot limits"});
+        EXPECT_EQ(StoreAndLoad(s, c.kind, back), std::vector<std::string>{"plot limits"});
         EXPECT_EQ(FindField(c.min)->Double(back), FindField(c.min)->Double(defaults));
         EXPECT_EQ(FindField(c.max)->Double(back), FindField(c.max)->Double(defaults));
     }
