@@ -38,3 +38,31 @@ public:
     virtual void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam) = 0;
     virtual void OnNotifyViewClosing(HWND hWndView) = 0;
 };
+
+// A view's share in its model's count of open views of one kind: raised once, lowered when
+// the view goes.
+class COpenViewCount
+{
+public:
+    COpenViewCount() = default;
+    COpenViewCount(const COpenViewCount&) = delete;
+    COpenViewCount& operator=(const COpenViewCount&) = delete;
+    ~COpenViewCount()
+    {
+        if (m_pModel)
+            --m_pModel->Core().m_nOpenViews[m_nSlot];
+    }
+    void Raise(IModelDocument* pModel, int nSlot)
+    {
+        if (m_pModel || !pModel || nSlot < 0)
+            return;
+        m_pModel = pModel;
+        m_nSlot = nSlot;
+        ++m_pModel->Core().m_nOpenViews[m_nSlot];
+    }
+    IModelDocument* Model() const { return m_pModel; }
+
+private:
+    IModelDocument* m_pModel = nullptr;
+    int m_nSlot = -1;
+};

@@ -36,11 +36,7 @@ C2DView::C2DView(PlotDescription description) : C2DView()
         MapLimitCommands();
 }
 
-C2DView::~C2DView()
-{
-    if (m_pCounted)
-        --m_pCounted->Core().m_nOpenViews[m_desc.openViewSlot];
-}
+C2DView::~C2DView() = default;
 
 void C2DView::MapLimitCommands()
 {
@@ -78,11 +74,8 @@ void C2DView::EraseRect(CDC* pDC, const CRect& rect)
 void C2DView::OnInitialUpdate()
 {
     CView::OnInitialUpdate();
-    m_hFont = MakePlotFont(0);
-    m_hFontUp = MakePlotFont(900);
-    m_hFontDown = MakePlotFont(-900);
-    if (m_desc.openViewSlot >= 0 && (m_pCounted = GetModel()) != nullptr)
-        ++m_pCounted->Core().m_nOpenViews[m_desc.openViewSlot];
+    MakePlotFonts(m_hFont, m_hFontUp, m_hFontDown);
+    m_count.Raise(GetModel(), m_desc.openViewSlot);
 }
 
 void C2DView::OnDraw(CDC* pDC)

@@ -172,7 +172,7 @@ private:
     void OnUpdatePanRight(CCmdUI* pCmdUI);
 
     PlotDescription m_desc;
-    IModelDocument* m_pCounted = nullptr; // the model whose open-view count this view raised
+    COpenViewCount m_count;
     // The window DC of a run drawn live, kept from its first sample to the next update that is
     // not a row.
     CLiveCanvas m_live;

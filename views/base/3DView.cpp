@@ -50,8 +50,6 @@ C3DView::C3DView(Plot3DDescription description) : C3DView()
 
 C3DView::~C3DView()
 {
-    if (m_pCounted)
-        --m_pCounted->Core().m_nOpenViews[m_desc.openViewSlot];
     CloseViewAngleDlg(); // the dialog never outlives its view
 }
 
@@ -71,11 +69,8 @@ void C3DView::MapCommands()
 void C3DView::OnInitialUpdate()
 {
     CView::OnInitialUpdate();
-    m_hFont = MakePlotFont(0);
-    m_hFontUp = MakePlotFont(900);
-    m_hFontDown = MakePlotFont(-900);
-    if (m_desc.openViewSlot >= 0 && (m_pCounted = GetModel()) != nullptr)
-        ++m_pCounted->Core().m_nOpenViews[m_desc.openViewSlot];
+    MakePlotFonts(m_hFont, m_hFontUp, m_hFontDown);
+    m_count.Raise(GetModel(), m_desc.openViewSlot);
 }
 
 void C3DView::OnDestroy()

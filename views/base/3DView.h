@@ -126,7 +126,7 @@ private:
     LRESULT OnRedrawSkipped(WPARAM, LPARAM);
 
     Plot3DDescription m_desc;
-    IModelDocument* m_pCounted = nullptr;
+    COpenViewCount m_count;
     CPoint m_ptPress;
     CLiveCanvas m_live;
 };

@@ -123,3 +123,11 @@ void CLiveCanvas::End()
     m_pDC.reset(); // the window shows all that was drawn
     m_rcBox = CRect(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
 }
+
+void MakePlotFonts(std::unique_ptr<CFont>& level, std::unique_ptr<CFont>& up,
+                   std::unique_ptr<CFont>& down)
+{
+    level = MakePlotFont(0);
+    up = MakePlotFont(900);
+    down = MakePlotFont(-900);
+}

@@ -14,6 +14,9 @@ class CWnd;
 
 // Arial -12 reading across (0), upwards (900) or downwards (-900).
 std::unique_ptr<CFont> MakePlotFont(int escapement);
+// The plots' three fonts: level, turned up and turned down.
+void MakePlotFonts(std::unique_ptr<CFont>& level, std::unique_ptr<CFont>& up,
+                   std::unique_ptr<CFont>& down);
 
 // The frame asks its plot view to skip the one drawing after a restore: true when this
 // drawing is that one (the request is then used up).

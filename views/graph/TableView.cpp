@@ -46,17 +46,13 @@ CTableView::CTableView(SystemKind kind) : m_kind(kind)
     MapMessage(WM_TABLE_CLOSE_FRAME, &CTableView::OnCloseFrame);
 }
 
-CTableView::~CTableView()
-{
-    if (m_pCounted)
-        --m_pCounted->Core().m_nOpenViews[kViewTable];
-}
+CTableView::~CTableView() = default;
 
 void CTableView::OnDestroy()
 {
     // Plots post nothing more to a window that is going.
-    if (m_pCounted && m_pCounted->TableViewWindow() == GetSafeHwnd())
-        m_pCounted->SetTableViewWindow(nullptr);
+    if (IModelDocument* m = m_count.Model(); m && m->TableViewWindow() == GetSafeHwnd())
+        m->SetTableViewWindow(nullptr);
     CRunFollower<CFormView>::OnDestroy();
 }
 
@@ -66,10 +62,9 @@ void CTableView::OnInitialUpdate()
     m_hFontHeading = CourierFont(12, false);
     m_hFontPrint = CourierFont(-10, true);
     CreateControls();
-    if ((m_pCounted = GetModel()) != nullptr) {
-        ++m_pCounted->Core().m_nOpenViews[kViewTable];
-        m_pCounted->SetTableViewWindow(GetSafeHwnd());
-    }
+    m_count.Raise(GetModel(), kViewTable);
+    if (IModelDocument* m = m_count.Model())
+        m->SetTableViewWindow(GetSafeHwnd());
     CFormView::OnInitialUpdate();
 }
 

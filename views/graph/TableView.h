@@ -76,7 +76,7 @@ private:
     SystemKind m_kind;
     std::vector<TableColumn> m_columns;
     int m_nCount = 0;
-    IModelDocument* m_pCounted = nullptr; // the model whose table-view count this view raised
+    COpenViewCount m_count; // the model's count of open table views
     std::unique_ptr<CFont> m_hFontHeading, m_hFontList, m_hFontPrint;
 };
 
