@@ -3,6 +3,7 @@
 // the same model and rows), and the pace of an animated run against a pause per step.
 #include "model/core/KindVars.h"
 #include "model/core/StepPacer.h"
+#include "views/TestOrbit3D.h"
 #include "views/ViewHarness.h"
 #include "views/base/3DView.h"
 #include "views/graph/RealSpaceView.h"
@@ -12,28 +13,10 @@
 #include <chrono>
 #include <thread>
 
+VX_IMPLEMENT_CLASS(CTestOrbit3D, C3DView)
+
 namespace {
 constexpr int kRows = 100000;
-
-// x, y, z of the three-variable model in its Projected Orbit box.
-class CBenchOrbit3D : public C3DView
-{
-    VX_DECLARE_CLASS(CBenchOrbit3D)
-public:
-    CBenchOrbit3D() : C3DView(Describe()) {}
-    static Plot3DDescription Describe()
-    {
-        Plot3DDescription d;
-        d.block = LimitBlock::ProjectedOrbit3;
-        d.columns = {kSlotX, kSlotY, kSlotZ};
-        const VarInfo& x = VarOf(kSlotX);
-        d.style = x.style;
-        d.width = x.width;
-        d.color = x.color;
-        return d;
-    }
-};
-VX_IMPLEMENT_CLASS(CBenchOrbit3D, C3DView)
 
 // A view of a test document in a 640 x 480 window.
 template <class View> struct Harness
@@ -78,7 +61,7 @@ private:
 
 void BM_Repaint3DLongRun(benchmark::State& state)
 {
-    Harness<CBenchOrbit3D> h(SystemKind::ThreeVariable);
+    Harness<CTestOrbit3D> h(SystemKind::ThreeVariable);
     LongRun(h.doc, kRows);
     ViewSink none(h.view);
     h.doc.m_bPlotConcurrent = 0;
@@ -107,7 +90,7 @@ template <class View> void LiveRun(benchmark::State& state, SystemKind kind, int
 
 void BM_RunWith3DView(benchmark::State& state)
 {
-    LiveRun<CBenchOrbit3D>(state, SystemKind::ThreeVariable, kRows);
+    LiveRun<CTestOrbit3D>(state, SystemKind::ThreeVariable, kRows);
 }
 BENCHMARK(BM_RunWith3DView)->Unit(benchmark::kMillisecond);
 

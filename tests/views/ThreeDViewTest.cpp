@@ -12,6 +12,8 @@
 #include "views/base/VADlg.h"
 #include "views/base/ViewAngleFlag.h"
 
+#include "views/TestOrbit3D.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -23,31 +25,10 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+VX_IMPLEMENT_CLASS(CTestOrbit3D, C3DView)
+
 namespace {
 constexpr UINT kTestTemplate = 7316;
-
-// x, y and z of a three-variable model in its Projected Orbit box, drawn with x's pen.
-class CTestOrbit3D : public C3DView
-{
-    VX_DECLARE_CLASS(CTestOrbit3D)
-public:
-    CTestOrbit3D() : C3DView(Describe()) {}
-    static Plot3DDescription Describe()
-    {
-        Plot3DDescription d;
-        d.block = LimitBlock::ProjectedOrbit3;
-        d.columns = {kSlotX, kSlotY, kSlotZ};
-        const VarInfo& x = VarOf(kSlotX);
-        d.style = x.style;
-        d.width = x.width;
-        d.color = x.color;
-        d.angleSlot = 0;
-        d.pan = &CModelSettings::m_ptPSPView;
-        d.title = " Test Orbit";
-        return d;
-    }
-};
-VX_IMPLEMENT_CLASS(CTestOrbit3D, C3DView)
 
 class ThreeDViewTest : public ::testing::Test
 {
