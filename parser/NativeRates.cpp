@@ -379,7 +379,20 @@ std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const i
     }
     if (traits.bTime) // t arrives in xmm0
         m_asm.Store(Mem{m_base, m_layout.tOffset}, 0);
-    for (int i = first; i < last; ++i) {
+    int i = first;
+    if (last - first >= 2) {
+        // The first two rates in one wide store: the caller reads them as a pair, and a wide
+        // load of two narrow stores would wait until they are written to the cache.
+        const int h0 = Emit(trees[i], roots[i]);
+        const int h1 = Emit(trees[i + 1], roots[i + 1]);
+        const int x0 = InReg(h0, Pin(h1));
+        m_asm.Sse(kPd, kUnpackLow, x0, InReg(h1, 1u << x0));
+        m_asm.Sse(kPd, kMovStore, x0, Mem{m_rate, 0});
+        Release(h0);
+        Release(h1);
+        i += 2;
+    }
+    for (; i < last; ++i) {
         const int h = Emit(trees[i], roots[i]);
         m_asm.Store(Mem{m_rate, 8 * (i - first)}, InReg(h, 0));
         Release(h);
