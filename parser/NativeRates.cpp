@@ -29,6 +29,7 @@ bool PowerThunk(double* x, const double* y)
 }
 
 constexpr int kXmm = 16;
+constexpr int kFirstFree = 4; // xmm0 to xmm3 bring t and the state
 constexpr std::size_t kMaxCodeBytes = std::size_t{1} << 18;
 constexpr std::uint64_t kSignBit = 0x8000000000000000ull;
 constexpr int kSd = 0xF2, kPd = 0x66; // the prefixes of scalar and packed double operations
@@ -58,9 +59,10 @@ public:
 private:
     struct Value
     {
-        int xmm = -1;  // its register, or -1 when in memory
-        Mem mem;       // where it is when not in a register
-        int slot = -1; // the scratch double it owns, or -1
+        int xmm = -1;   // its register, or -1 when in memory
+        Mem mem;        // where it is when not in a register
+        int slot = -1;  // the scratch double it owns, or -1
+        int fixed = -1; // the caller's register that holds it (t, the state): read only
     };
     struct Traits
     {
@@ -89,14 +91,16 @@ private:
     void SpillAll();
     void Release(int h);
     unsigned Pin(int h) const { return m_val[h].xmm >= 0 ? 1u << m_val[h].xmm : 0u; }
+    int RegOf(int h) const { return m_val[h].xmm >= 0 ? m_val[h].xmm : m_val[h].fixed; }
 
     const RateInputs& m_inputs;
     const CParser& m_owner;
     const Layout& m_layout;
     CAssembler m_asm;
     bool m_bFailed = false;
-    // Per entry: where base, the state and the rates are, the values and who holds what.
-    int m_base = RDI, m_state = RSI, m_rate = RDX;
+    // Per entry: whether it calls out, where base is, the values and who holds what.
+    bool m_bCalls = false;
+    int m_base = RDI;
     CAssembler::Label m_fail;
     std::vector<Value> m_val;
     int m_owners[kXmm] = {};
@@ -168,7 +172,7 @@ void CNativeRates::CCompiler::Spill(int h)
     const int slot = NewSlot();
     m_asm.Store(SlotMem(slot), v.xmm);
     m_owners[v.xmm] = -1;
-    v = {-1, SlotMem(slot), slot};
+    v = {-1, SlotMem(slot), slot, -1};
 }
 
 void CNativeRates::CCompiler::SpillAll()
@@ -183,7 +187,7 @@ void CNativeRates::CCompiler::SpillAll()
 int CNativeRates::CCompiler::NewReg(unsigned pinned)
 {
     int victim = -1;
-    for (int x = 0; x < kXmm; ++x) {
+    for (int x = kFirstFree; x < kXmm; ++x) {
         if (pinned & (1u << x))
             continue;
         if (m_owners[x] < 0)
@@ -201,10 +205,13 @@ int CNativeRates::CCompiler::InReg(int h, unsigned pinned)
         return m_val[h].xmm;
     const int x = NewReg(pinned);
     Value& v = m_val[h];
-    m_asm.Load(x, v.mem);
+    if (v.fixed >= 0)
+        m_asm.Sse(kPd, kMovAligned, x, v.fixed);
+    else
+        m_asm.Load(x, v.mem);
     if (v.slot >= 0)
         m_slotUsed[static_cast<std::size_t>(v.slot)] = false;
-    v = {x, {}, -1};
+    v = {x, {}, -1, -1};
     m_owners[x] = h;
     return x;
 }
@@ -214,12 +221,15 @@ int CNativeRates::CCompiler::OwnSlot(int h)
     if (m_val[h].xmm >= 0)
         Spill(h);
     Value& v = m_val[h];
-    if (v.slot < 0) { // a leaf: copied through a register nobody holds
-        const int x = NewReg(0);
-        m_asm.Load(x, v.mem);
+    if (v.slot < 0) { // a leaf: a memory one copied through a register nobody holds
+        int x = v.fixed;
+        if (x < 0) {
+            x = NewReg(0);
+            m_asm.Load(x, m_val[h].mem);
+        }
         const int slot = NewSlot();
         m_asm.Store(SlotMem(slot), x);
-        m_val[h] = {-1, SlotMem(slot), slot};
+        m_val[h] = {-1, SlotMem(slot), slot, -1};
     }
     return m_val[h].slot;
 }
@@ -238,11 +248,14 @@ int CNativeRates::CCompiler::Leaf(const ExprNode& node)
 {
     if (node.kind == NodeKind::Constant)
         return NewValue({-1, {-1, m_asm.Constant(std::bit_cast<std::uint64_t>(node.leaf.dValue))}});
+    // t and the state stay in the caller's registers, or where the prologue put them.
     const int i = StateIndex(node.leaf.pmVariable);
+    if (i >= 0 && !m_bCalls)
+        return NewValue({-1, {}, -1, i});
     if (i == 0)
         return NewValue({-1, {m_base, m_layout.tOffset}});
     if (i > 0)
-        return NewValue({-1, {m_state, 8 * (i - 1)}});
+        return NewValue({-1, {m_base, m_layout.stateOffset + 8 * (i - 1)}});
     const auto* member = reinterpret_cast<const char*>(&(m_owner.*(node.leaf.pmVariable)));
     const auto offset = static_cast<std::int32_t>(member - reinterpret_cast<const char*>(&m_owner));
     return NewValue({-1, {m_base, offset}});
@@ -293,7 +306,7 @@ int CNativeRates::CCompiler::Arithmetic(NodeKind kind, int hLeft, int hRight)
     const int d = InReg(hLeft, Pin(hRight));
     if (kind == NodeKind::Divide) {
         // A zero divisor (either sign, not NaN) gives +infinity.
-        const int s = InReg(hRight, 1u << d);
+        const int s = RegOf(hRight) >= 0 ? RegOf(hRight) : InReg(hRight, 1u << d);
         m_asm.Sse(kPd, kUcomi, s, Mem{-1, m_asm.Constant(0)});
         const int notZero = m_asm.Jcc8(0x75), unordered = m_asm.Jcc8(0x7A);
         m_asm.Load(d, Mem{-1, m_asm.Constant(0x7FF0000000000000ull)});
@@ -304,8 +317,8 @@ int CNativeRates::CCompiler::Arithmetic(NodeKind kind, int hLeft, int hRight)
         m_asm.Here8(done);
     } else {
         const SseOp op = kind == NodeKind::Add ? kAdd : kind == NodeKind::Subtract ? kSub : kMul;
-        if (m_val[hRight].xmm >= 0)
-            m_asm.Sse(kSd, op, d, m_val[hRight].xmm);
+        if (RegOf(hRight) >= 0)
+            m_asm.Sse(kSd, op, d, RegOf(hRight));
         else
             m_asm.Sse(kSd, op, d, m_val[hRight].mem);
     }
@@ -338,8 +351,8 @@ int CNativeRates::CCompiler::CallFunction(int h, int nFunc)
 int CNativeRates::CCompiler::CallPower(int hLeft, int hRight)
 {
     const int slot = OwnSlot(hLeft);
-    if (m_val[hRight].xmm >= 0)
-        Spill(hRight);
+    if (RegOf(hRight) >= 0)
+        OwnSlot(hRight);
     SpillAll();
     m_asm.Lea(RDI, SlotMem(slot));
     m_asm.Lea(RSI, m_val[hRight].mem);
@@ -360,42 +373,37 @@ std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const i
         owner = -1;
     m_slotUsed.assign(static_cast<std::size_t>(m_layout.nScratch), false);
     m_fail = {};
-    // A call keeps base, state and rates in registers it preserves; three pushes also align
-    // the stack for it.
-    m_base = traits.bCalls ? RBX : RDI;
-    m_state = traits.bCalls ? RBP : RSI;
-    m_rate = traits.bCalls ? R12 : RDX;
-    const int saved[3] = {RBX, RBP, R12};
+    m_bCalls = traits.bCalls;
+    m_base = m_bCalls ? RBX : RDI;
 
-    m_asm.Pad(8); // a sanitizer may read the bytes before a function it calls
+    m_asm.Pad(8); // whoever disassembles or checks the code may read the bytes before it
     m_asm.Align(16);
     const std::size_t entry = m_asm.Size();
-    if (traits.bCalls) {
-        for (int r : saved)
-            m_asm.Push(r);
+    if (m_bCalls) {
+        // A frame aligned for the calls, base kept in rbx, t and the state in the parser.
+        m_asm.Push(RBP);
+        m_asm.MovRR(RBP, RSP);
+        m_asm.Push(RBX);
+        m_asm.AlignRsp16();
         m_asm.MovRR(RBX, RDI);
-        m_asm.MovRR(RBP, RSI);
-        m_asm.MovRR(R12, RDX);
+        if (traits.bTime)
+            m_asm.Store(Mem{RBX, m_layout.tOffset}, 0);
+        for (int k = 1; k < m_inputs.nState; ++k)
+            m_asm.Store(Mem{RBX, m_layout.stateOffset + 8 * (k - 1)}, k);
     }
-    if (traits.bTime) // t arrives in xmm0
-        m_asm.Store(Mem{m_base, m_layout.tOffset}, 0);
-    int i = first;
-    if (last - first >= 2) {
-        // The first two rates in one wide store: the caller reads them as a pair, and a wide
-        // load of two narrow stores would wait until they are written to the cache.
-        const int h0 = Emit(trees[i], roots[i]);
-        const int h1 = Emit(trees[i + 1], roots[i + 1]);
-        const int x0 = InReg(h0, Pin(h1));
-        m_asm.Sse(kPd, kUnpackLow, x0, InReg(h1, 1u << x0));
-        m_asm.Sse(kPd, kMovStore, x0, Mem{m_rate, 0});
-        Release(h0);
-        Release(h1);
-        i += 2;
-    }
-    for (; i < last; ++i) {
-        const int h = Emit(trees[i], roots[i]);
-        m_asm.Store(Mem{m_rate, 8 * (i - first)}, InReg(h, 0));
-        Release(h);
+    std::vector<int> results;
+    for (int i = first; i < last; ++i)
+        results.push_back(Emit(trees[i], roots[i]));
+    // The rates into xmm0 and on, from registers no caller's value is in.
+    for (int h : results)
+        if (m_val[h].fixed >= 0)
+            InReg(h, 0);
+    for (std::size_t k = 0; k < results.size(); ++k) {
+        const Value& v = m_val[results[k]];
+        if (v.xmm >= 0)
+            m_asm.Sse(kPd, kMovAligned, static_cast<int>(k), v.xmm);
+        else
+            m_asm.Load(static_cast<int>(k), v.mem);
     }
     for (bool bFailed : {false, true}) {
         if (bFailed) {
@@ -404,9 +412,8 @@ std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const i
             m_asm.Place(m_fail);
         }
         m_asm.ReturnStatus(bFailed);
-        if (traits.bCalls)
-            for (int k = 2; k >= 0; --k)
-                m_asm.Pop(saved[k]);
+        if (m_bCalls)
+            m_asm.LeaveFrame();
         m_asm.Ret();
     }
     return entry;
@@ -416,7 +423,7 @@ void CNativeRates::Clear()
 {
     m_block.reset();
     m_all = nullptr;
-    for (Entry& e : m_one)
+    for (const void*& e : m_one)
         e = nullptr;
 }
 
@@ -435,12 +442,9 @@ bool CNativeRates::Compile(const CExpressionTree* trees, const int* roots, const
     auto block = x64::CCodeBlock::Make(compiler.Code().Finish());
     if (block == nullptr)
         return false;
-    auto entryAt = [&](std::size_t offset) {
-        return reinterpret_cast<Entry>(reinterpret_cast<std::uintptr_t>(block->At(offset)));
-    };
-    m_all = entryAt(all);
+    m_all = block->At(all);
     for (int i = 0; i < inputs.nRates; ++i)
-        m_one[i] = entryAt(one[i]);
+        m_one[i] = block->At(one[i]);
     m_block = std::move(block);
     return true;
 #else

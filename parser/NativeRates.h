@@ -20,16 +20,13 @@ class CCodeBlock;
 class CNativeRates
 {
 public:
-    // base: the owning parser; u: the state; rate: the rates out; t: the time. true on an
-    // error, the rates then undefined.
-    using Entry = bool (*)(char* base, const double* u, double* rate, double t);
-
-    // Doubles the code may use in the owning parser, at byte offsets from it: where t is put
-    // for the code that reads it, and nScratch doubles from firstScratch for spilled values
-    // and the operands of calls.
+    // Doubles the code may use in the owning parser, at byte offsets from it: where t and the
+    // state are put for code that calls out, and nScratch doubles from firstScratch for spilled
+    // values and the operands of calls.
     struct Layout
     {
         std::int32_t tOffset;
+        std::int32_t stateOffset;
         std::int32_t firstScratch;
         int nScratch;
     };
@@ -41,14 +38,57 @@ public:
     void Clear();
     bool Valid() const { return m_all != nullptr; }
 
-    // All rates, or rate i alone into rate[0].
-    Entry All() const { return m_all; }
-    Entry One(int i) const { return m_one[i]; }
+    // All N rates at (t, u) into rate, or rate i alone; base is the owning parser. false on
+    // an error, the rates then undefined.
+    template <int N>
+    [[gnu::always_inline]] bool RunAll(char* base, double t, const double* u, double* rate) const
+    {
+        return Call<N>(m_all, base, t, u, rate);
+    }
+    [[gnu::always_inline]] bool RunOne(int i, char* base, double t, const double* u,
+                                       double& rate) const
+    {
+        return Call<1>(m_one[i], base, t, u, &rate);
+    }
 
 private:
     class CCompiler;
 
+    // The code's own convention, so that the state and the rates stay in registers as in
+    // inlined code: base in rdi, t in xmm0, the state in xmm1 to xmm3; the rates come back in
+    // xmm0 to xmm2 and eax is nonzero on an error. It keeps rbx, rbp, r12 to r15 and rsp, and
+    // leaves the caller's red zone alone.
+    template <int N>
+    [[gnu::always_inline]] static bool Call(const void* code, char* base, double t, const double* u,
+                                            double* rate)
+    {
+#if defined(__x86_64__) && defined(__linux__)
+        register double x0 asm("xmm0") = t;
+        register double x1 asm("xmm1") = u[0];
+        register double x2 asm("xmm2") = u[1];
+        register double x3 asm("xmm3") = u[2];
+        register char* rdi asm("rdi") = base;
+        register const void* r11 asm("r11") = code;
+        int failed;
+        asm volatile(
+            "sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
+            : "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+r"(rdi), [code] "+r"(r11), "=a"(failed)
+            :
+            : "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8",
+              "xmm9", "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15", "memory", "cc");
+        rate[0] = x0;
+        if constexpr (N > 1)
+            rate[1] = x1;
+        if constexpr (N > 2)
+            rate[2] = x2;
+        return failed == 0;
+#else
+        (void)code, (void)base, (void)t, (void)u, (void)rate;
+        return false;
+#endif
+    }
+
     std::shared_ptr<const x64::CCodeBlock> m_block; // immutable, shared with copies
-    Entry m_all = nullptr;
-    Entry m_one[3] = {};
+    const void* m_all = nullptr;
+    const void* m_one[3] = {};
 };

@@ -265,7 +265,8 @@ bool CRatesProgram::Compile(const CExpressionTree* trees, const int* roots,
             return static_cast<std::int32_t>(reinterpret_cast<const char*>(p) -
                                              reinterpret_cast<const char*>(&owner));
         };
-        const CNativeRates::Layout layout{offset(&m_aReg[0]), offset(&m_aReg[m_nRegisters]),
+        const CNativeRates::Layout layout{offset(&m_aReg[0]), offset(&m_aReg[1]),
+                                          offset(&m_aReg[m_nRegisters]),
                                           kMaxRegisters - m_nRegisters};
         m_native.Compile(trees, roots, inputs, owner, layout);
     }

@@ -137,6 +137,19 @@ void CAssembler::MovImm32(int dst, std::uint32_t v)
     Dword(v);
 }
 
+void CAssembler::AlignRsp16()
+{
+    for (int b : {0x48, 0x83, 0xE4, 0xF0})
+        Byte(b);
+}
+
+void CAssembler::LeaveFrame()
+{
+    for (int b : {0x48, 0x8B, 0x5D, 0xF8}) // mov rbx, [rbp - 8]
+        Byte(b);
+    Byte(0xC9); // leave
+}
+
 void CAssembler::CallAbsolute(const void* fn)
 {
     Byte(0x48); // mov rax, imm64

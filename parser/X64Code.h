@@ -27,11 +27,11 @@ enum Gpr : int
 // Scalar double operations: the second opcode byte after 0F, with prefix F2 (sd) or 66 (pd).
 enum SseOp : std::uint8_t
 {
-    kMovLoad = 0x10,   // movsd xmm, m64
-    kMovStore = 0x11,  // movsd m64, xmm; with 66 movupd m128, xmm
-    kUnpackLow = 0x14, // unpcklpd, 66
-    kAnd = 0x54,       // andpd, 66
-    kXor = 0x57,       // xorpd, 66
+    kMovLoad = 0x10,    // movsd xmm, m64
+    kMovStore = 0x11,   // movsd m64, xmm; with 66 movupd m128, xmm
+    kMovAligned = 0x28, // movapd xmm, xmm, 66
+    kAnd = 0x54,        // andpd, 66
+    kXor = 0x57,        // xorpd, 66
     kAdd = 0x58,
     kMul = 0x59,
     kSub = 0x5C,
@@ -88,6 +88,8 @@ public:
     void MovRR(int dst, int src);    // 64-bit
     void Lea(int dst, const Mem& m); // 64-bit
     void MovImm32(int dst, std::uint32_t v);
+    void AlignRsp16(); // and rsp, -16
+    void LeaveFrame(); // rbx from [rbp - 8], then leave: the frame of push rbp, push rbx
     void CallAbsolute(const void* fn); // through rax
     void TestAlJnz(Label& target);     // jump when al != 0
     void ReturnStatus(bool bFailed);   // eax = bFailed, no ret

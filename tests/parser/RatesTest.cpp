@@ -61,6 +61,7 @@ const RatesCase kRates[] = {
     {&kTwo, {"y", "-b*y - x + a*cos(af*t)"}, true},
     {&kOne, {"a*x*(1-x/b) - t*sin(x)"}, true},
     {&kNewtonian, {"-c*x' - x*(a+b*x*x) + d*cos(af*t)"}, true},
+    {&kNewtonian, {"a*cos(af*t+pa)-b*x^3-c*x'"}, true},
     // These read the state from the parser: threaded code, the state stored first.
     {&kThree, {"dlt(c) + x", "y", "z"}, false},
     {&kThree, {"x", "y<=(x) + y", "z>=(1)"}, false},
