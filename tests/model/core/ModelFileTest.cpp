@@ -55,11 +55,15 @@ void ExpectSameStoredFields(CModelSettings& a, CModelSettings& b, SystemKind kin
     }
 }
 
-TEST(ModelFile, DefaultFileSizes)
+TEST(ModelFile, DefaultFileSizesAndNoReplacement)
 {
     const std::size_t sizes[] = {1138, 987, 1151, 826};
-    for (SystemKind k : kAllKinds)
+    for (SystemKind k : kAllKinds) {
         EXPECT_EQ(DefaultFile(k).size(), sizes[static_cast<int>(k)]);
+        CModelSettings s;
+        CArchive in(DefaultFile(k));
+        EXPECT_TRUE(LoadModel(in, s, k).empty());
+    }
 }
 
 TEST(ModelFile, FieldOffsetsOfDefaultFiles)
@@ -331,15 +335,6 @@ TEST(ModelFile, ClosedOrInvertedAxisRangesAreReplaced)
         EXPECT_EQ(StoreAndLoad(s, c.kind, back), std::vector<std::string>{"plot limits"});
         EXPECT_EQ(FindField(c.min)->Double(back), FindField(c.min)->Double(defaults));
         EXPECT_EQ(FindField(c.max)->Double(back), FindField(c.max)->Double(defaults));
-    }
-}
-
-TEST(ModelFile, DefaultFilesNeedNoReplacement)
-{
-    for (SystemKind k : kAllKinds) {
-        CModelSettings s;
-        CArchive in(DefaultFile(k));
-        EXPECT_TRUE(LoadModel(in, s, k).empty());
     }
 }
 

@@ -29,22 +29,6 @@ double NewtonianClosedForm(double t)
     return std::sin(t) - std::exp(-t / 2) * std::sin(w * t) / w;
 }
 
-// A concurrent run reports each of the default time base's 102 rows as it stores it.
-TEST(Trajectory, ConcurrentRunReportsEveryRow)
-{
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    m.m_bPlotConcurrent = 1;
-    CountingSink sink;
-    ASSERT_TRUE(RunModel(m, sink));
-    EXPECT_EQ(sink.rows, 102);
-    EXPECT_EQ(m.m_nTableCount, 102);
-    EXPECT_EQ(m.m_dT, 0); // the run time was reached: the next run starts afresh
-    EXPECT_EQ(m.m_dX, m.m_dInitX);
-    for (int i = 0; i < 102; ++i)
-        EXPECT_EQ(sink.stored[i], std::make_pair(i, RowCount{i}));
-}
-
 TEST(Trajectory, TableIntervalAndContinuedRun)
 {
     CModelCore m(SystemKind::TwoVariable);
@@ -70,35 +54,29 @@ TEST(Trajectory, TableIntervalAndContinuedRun)
     EXPECT_TRUE(Near(m.m_arrTable[kSlotT][3], 12 * m.m_dChronon, 1e-12));
 }
 
+// A wrapped ring is read from its oldest row; a ring filled exactly counts as wrapped.
 TEST(Trajectory, RingWrapsAndReadersStartAtTheOldestRow)
 {
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    m.m_nTableRows = 30;
-    CountingSink sink;
-    RunModel(m, sink);
-    EXPECT_EQ(sink.doneCount, 102);
-    EXPECT_EQ(sink.doneIndex, 102 % 30);
-    EXPECT_TRUE(m.m_bTableWrapped);
-    EXPECT_EQ(m.m_nTableIndex, 12);
-    // Row 12 holds the oldest row still there, stored at step 72.
-    EXPECT_TRUE(Near(m.m_arrTable[kSlotT][12], 72 * m.m_dChronon, 1e-12));
-}
-
-TEST(Trajectory, ExactlyFullRingCountsAsWrapped)
-{
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    m.m_nTableRows = 34;
-    m.m_nTableInterval = 3; // 1 + 33 rows
-    m.m_nChrononsPerCycle = 99;
-    ComputeDerivedValues(m, SystemKind::OneVariable);
-    CountingSink sink;
-    RunModel(m, sink);
-    ASSERT_EQ(sink.doneCount, 34);
-    EXPECT_EQ(sink.doneIndex, 0);
-    EXPECT_TRUE(m.m_bTableWrapped);
-    EXPECT_EQ(m.m_nTableIndex, 0);
+    struct Case
+    {
+        int ring, interval, perCycle, rows, index, oldestStep;
+    };
+    // Default time base: 102 rows; interval 3 of 99 chronons a cycle: 1 + 33 rows.
+    for (const Case& c : {Case{30, 1, 100, 102, 12, 72}, Case{34, 3, 99, 34, 0, 0}}) {
+        CModelCore m(SystemKind::OneVariable);
+        NewModel(m);
+        m.m_nTableRows = c.ring;
+        m.m_nTableInterval = c.interval;
+        m.m_nChrononsPerCycle = c.perCycle;
+        ComputeDerivedValues(m, SystemKind::OneVariable);
+        CountingSink sink;
+        RunModel(m, sink);
+        ASSERT_EQ(sink.doneCount, c.rows);
+        EXPECT_EQ(sink.doneIndex, c.index);
+        EXPECT_TRUE(m.m_bTableWrapped);
+        EXPECT_EQ(m.m_nTableIndex, c.index);
+        EXPECT_TRUE(Near(m.m_arrTable[kSlotT][c.index], c.oldestStep * m.m_dChronon, 1e-12));
+    }
 }
 
 // Runs N steps of step h on a model and returns the final state.
@@ -191,39 +169,41 @@ TEST(Trajectory, DefaultRunsOfEachKindCountStepsRowsAndProgress)
                           {SystemKind::OneVariable, 101, 102, 33},
                           {SystemKind::TwoVariable, 101, 102, 33},
                           {SystemKind::ThreeVariable, 398, 399, 30}};
-    for (const auto& c : cases) {
-        CModelCore m(c.kind);
-        NewModel(m);
-        CountingSink sink;
-        auto calc = RunModel(m, sink);
-        ASSERT_TRUE(calc);
-        EXPECT_EQ(calc->m_nStepCount, c.steps);
-        EXPECT_EQ(sink.doneCount, c.rows);
-        EXPECT_EQ(sink.progress, c.progress);
-        EXPECT_EQ(sink.rows, 0); // no concurrent plot: rows are not reported
-    }
+    for (const auto& c : cases)
+        for (const BOOL concurrent : {FALSE, TRUE}) {
+            CModelCore m(c.kind);
+            NewModel(m);
+            m.m_bPlotConcurrent = concurrent;
+            CountingSink sink;
+            auto calc = RunModel(m, sink);
+            ASSERT_TRUE(calc);
+            EXPECT_EQ(calc->m_nStepCount, c.steps);
+            EXPECT_EQ(sink.doneCount, c.rows);
+            EXPECT_EQ(sink.progress, c.progress);
+            EXPECT_EQ(m.m_dT, 0); // the run time was reached: the next run starts afresh
+            EXPECT_EQ(m.m_dX, m.m_dInitX);
+            // A concurrent run reports each row as it stores it; one left alone reports none.
+            ASSERT_EQ(sink.rows, concurrent ? c.rows : 0);
+            for (int i = 0; i < sink.rows; ++i)
+                EXPECT_EQ(sink.stored[i], std::make_pair(i, RowCount{i}));
+        }
 }
 
+// The Newtonian default against its closed form; a stored rate is the rate at the stored state.
 TEST(Trajectory, DefaultRunsMatchClosedForms)
 {
-    CModelCore n(SystemKind::Newtonian);
-    NewModel(n);
-    CountingSink sink;
-    auto calc = RunModel(n, sink);
+    CModelCore n(SystemKind::Newtonian), one(SystemKind::OneVariable);
+    for (CModelCore* m : {&n, &one}) {
+        NewModel(*m);
+        CountingSink sink;
+        RunModel(*m, sink);
+    }
     for (int row : {1, 10, 50, 101}) {
         const double t = n.m_arrTable[kSlotT][row];
         EXPECT_TRUE(Near(n.m_arrTable[kSlotX][row], NewtonianClosedForm(t), 2e-7)) << row;
-    }
-    CModelCore one(SystemKind::OneVariable);
-    NewModel(one);
-    CountingSink s1;
-    RunModel(one, s1);
-    for (int row : {1, 2, 50, 101}) {
-        const double t = one.m_arrTable[kSlotT][row];
-        EXPECT_TRUE(Near(one.m_arrTable[kSlotX][row], SinClosedForm(0.01, t), 1e-8)) << row;
-        // The stored x' is the rate at the stored x.
-        EXPECT_TRUE(
-            Near(one.m_arrTable[kSlotXp][row], std::sin(one.m_arrTable[kSlotX][row]), 1e-12));
+        const double x = one.m_arrTable[kSlotX][row];
+        EXPECT_TRUE(Near(x, SinClosedForm(0.01, one.m_arrTable[kSlotT][row]), 1e-8)) << row;
+        EXPECT_TRUE(Near(one.m_arrTable[kSlotXp][row], std::sin(x), 1e-12)) << row;
     }
 }
 
@@ -267,30 +247,6 @@ TEST(Trajectory, FirstRowsOfFirstOrderSteps)
         t += dt;
         EXPECT_EQ(n.m_arrTable[kSlotX][row], nx) << row;
         EXPECT_EQ(n.m_arrTable[kSlotXpp][row], nxpp) << row;
-    }
-}
-
-TEST(Trajectory, FirstOrderRotationKeepsItsRadius)
-{
-    CModelCore m(SystemKind::TwoVariable);
-    NewModel(m);
-    m.m_nIntegrator = 0;
-    m.m_nModelForm = 5; // Linear
-    m.m_dParamA = 0, m.m_dParamB = 1, m.m_dParamC = -1, m.m_dParamD = 0;
-    m.m_strParamA = "0", m.m_strParamB = "1", m.m_strParamC = "-1", m.m_strParamD = "0";
-    m.m_dInitX = 1;
-    m.m_dRunTimeLimit = 20 * kTwoPi;
-    m.m_nTableRows = 3000;
-    m.AllocateTable();
-    m.m_strXRate = "a*x+b*y";
-    m.m_strYRate = "c*x+d*y";
-    CountingSink sink;
-    RunModel(m, sink);
-    for (int row = 0; row < sink.doneCount; ++row) {
-        const double r2 =
-            std::pow(m.m_arrTable[kSlotX][row], 2) + std::pow(m.m_arrTable[kSlotY][row], 2);
-        ASSERT_GT(r2, 0.96);
-        ASSERT_LT(r2, 1.04);
     }
 }
 
@@ -368,9 +324,6 @@ TEST(Trajectory, PendulumPulseIsTakenAtTheStartOfTheStep)
     CModelCore m(SystemKind::Newtonian);
     NewModel(m);
     m.m_nModelForm = static_cast<int>(NewtonianModel::Pendulum);
-    m.m_dParamA = 2, m.m_dParamB = 0, m.m_dParamC = 0, m.m_dParamD = m.m_dChronon;
-    m.m_strParamA = "2", m.m_strParamB = "0", m.m_strParamC = "0";
-    m.m_strParamD = "0"; // the values above are what the run uses
     m.m_nIntegrator = 0;
     CALCPARAMS p;
     bool allocated;
@@ -435,20 +388,15 @@ TEST(Trajectory, UnusableStepsAreRefused)
         EXPECT_EQ(m.PrepareRun(p, allocated), c.runs);
         EXPECT_EQ(shown.size(), c.runs ? 0u : 1u);
         // The loop refuses on its own too.
+        p = CALCPARAMS{};
+        p.m_kind = SystemKind::OneVariable;
+        for (VarSlot s : {kSlotT, kSlotX, kSlotXp})
+            p.m_pColumns[s] = &m.m_arrTable[s];
+        p.m_pParser = m.m_pParser.get();
+        p.m_nTableRows = m.m_nTableRows;
+        p.m_dRunTimeLimit = 1;
         p.m_dChronon = c.dt;
         p.m_nIntegrator = c.integrator;
-        if (!p.m_pColumns[kSlotT]) {
-            p = CALCPARAMS{};
-            p.m_kind = SystemKind::OneVariable;
-            for (VarSlot s : {kSlotT, kSlotX, kSlotXp})
-                p.m_pColumns[s] = &m.m_arrTable[s];
-            p.m_pParser = m.m_pParser.get();
-            p.m_nTableRows = m.m_nTableRows;
-            p.m_dRunTimeLimit = 1;
-            p.m_dChronon = c.dt;
-            p.m_nIntegrator = c.integrator;
-        }
-        p.m_dRunTimeLimit = 1;
         CTrajectoryCalc calc(p);
         CountingSink sink;
         calc.Run(sink);
