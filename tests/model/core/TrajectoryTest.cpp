@@ -91,9 +91,7 @@ Final RunSteps(CModelCore& m, double h, int steps)
     m.m_nTableRows = std::max(30, steps + 2);
     m.m_dT = 0;
     CountingSink sink;
-    CALCPARAMS p;
-    bool allocated;
-    EXPECT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     CTrajectoryCalc calc(p);
     calc.Run(sink);
     EXPECT_EQ(calc.m_nStepCount, steps);
@@ -111,21 +109,13 @@ struct ClosedFormCase
 
 TEST(Trajectory, ConvergenceOrderAsTheStepHalves)
 {
+    auto cosT = [](double t) { return std::cos(t); };
+    auto sinFrom001 = [](double t) { return SinClosedForm(0.01, t); };
     const ClosedFormCase models[] = {
         {SystemKind::Newtonian, {}, 0, 0, 0, NewtonianClosedForm},
-        {SystemKind::OneVariable,
-         {"sin(x)"},
-         0.01,
-         0,
-         0,
-         [](double t) { return SinClosedForm(0.01, t); }},
-        {SystemKind::TwoVariable, {"y", "-x"}, 1, 0, 0, [](double t) { return std::cos(t); }},
-        {SystemKind::ThreeVariable,
-         {"y+z-exp(-t)", "-x", "-z"},
-         1,
-         0,
-         1,
-         [](double t) { return std::cos(t); }},
+        {SystemKind::OneVariable, {"sin(x)"}, 0.01, 0, 0, sinFrom001},
+        {SystemKind::TwoVariable, {"y", "-x"}, 1, 0, 0, cosT},
+        {SystemKind::ThreeVariable, {"y+z-exp(-t)", "-x", "-z"}, 1, 0, 1, cosT},
     };
     struct Integrator
     {
@@ -138,9 +128,8 @@ TEST(Trajectory, ConvergenceOrderAsTheStepHalves)
         for (const auto& model : models) {
             CModelCore m(model.kind);
             m.SetDefaults();
-            std::string* rates[3] = {&m.m_strXRate, &m.m_strYRate, &m.m_strZRate};
             for (std::size_t i = 0; i < model.texts.size(); ++i)
-                *rates[i] = model.texts[i];
+                (i == 0 ? m.m_strXRate : i == 1 ? m.m_strYRate : m.m_strZRate) = model.texts[i];
             m.m_dInitX = model.x0, m.m_dInitY = model.y0, m.m_dInitZ = model.z0;
             m.AllocateTable();
             m.EvaluateParameters();
@@ -286,17 +275,7 @@ TEST(Trajectory, FormsMatchTheirTexts)
                 m->m_strParamC = c.params[2], m->m_strParamD = c.params[3];
                 m->m_dPhase = 0.3;
                 m->m_dInitX = 0.5, m->m_dInitXp = 0.2, m->m_dInitY = 1, m->m_dInitZ = 0.1;
-                std::string* texts[3] = {&m->m_strXRate, &m->m_strYRate, &m->m_strZRate};
-                if (c.kind == SystemKind::Newtonian) {
-                    texts[0] = &m->m_strAppliedForce;
-                    texts[1] = &m->m_strRestoringForce;
-                    texts[2] = &m->m_strDragForce;
-                }
-                for (int i = 0; i < 3; ++i)
-                    if (sf.texts[i])
-                        *texts[i] = sf.texts[i];
-                m->m_strEquation =
-                    BuildEquation(m->m_strAppliedForce, m->m_strRestoringForce, m->m_strDragForce);
+                TypeFormTexts(*m, c.form);
                 m->m_nModelForm = form;
                 m->m_nIntegrator = integrator;
                 m->AllocateTable();
@@ -325,9 +304,7 @@ TEST(Trajectory, PendulumPulseIsTakenAtTheStartOfTheStep)
     NewModel(m);
     m.m_nModelForm = static_cast<int>(NewtonianModel::Pendulum);
     m.m_nIntegrator = 0;
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     p.m_dParamA = 2, p.m_dParamB = 0, p.m_dParamC = 0, p.m_dParamD = m.m_dChronon;
     CTrajectoryCalc calc(p);
     CountingSink sink;
@@ -415,9 +392,7 @@ TEST(Trajectory, RunWithoutTableIsRefused)
 {
     CModelCore m(SystemKind::OneVariable);
     NewModel(m);
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     m.m_arrTable[kSlotX].clear(); // as after a failed allocation
     CTrajectoryCalc calc(p);
     CountingSink sink;
@@ -453,34 +428,6 @@ TEST(Trajectory, DelayedValueLookups)
         CTrajectoryCalc calc(p);
         EXPECT_EQ(calc.DelayedValue(kSlotX, c.delay), c.expected) << c.index << " " << c.delay;
     }
-}
-
-TEST(Trajectory, DelayedVariableFollowsStoredRows)
-{
-    // x' = -x: with x: the value one row back, so the run differs from the plain one.
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    m.m_strXRate = "-x:";
-    m.m_nXDelay = 1;
-    m.m_nIntegrator = 0;
-    m.m_dInitX = 1;
-    m.CompileEquations();
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
-    EXPECT_TRUE(p.m_bDelayedVarUsed);
-    CTrajectoryCalc calc(p);
-    CountingSink sink;
-    calc.Run(sink);
-    const auto& X = m.m_arrTable[kSlotX];
-    const auto& XP = m.m_arrTable[kSlotXp];
-    const double dt = m.m_dChronon;
-    // The delayed value is taken before the step's row is stored, so delay 1 is the newest
-    // row at the start of the step: row k's rate reads row k - 2 (the start value before).
-    EXPECT_EQ(X[1], X[0] + dt * XP[0]);
-    EXPECT_EQ(XP[1], -X[0]);
-    for (int row = 2; row < 10; ++row)
-        EXPECT_EQ(XP[row], -X[row - 2]) << row;
 }
 
 // An equation that has no value part way through a run ends the run there, before the failed
@@ -534,9 +481,7 @@ TEST(Trajectory, AStackOverflowInAStepShowsNothingDuringTheRun)
 {
     CModelCore m(SystemKind::OneVariable);
     NewModel(m);
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     ASSERT_NE(p.m_pTableGuard, nullptr);
     // A recording no compilation lets through: eighteen nested parentheses around x.
     CParser& parser = *p.m_pParser;
@@ -598,14 +543,16 @@ TEST(Trajectory, DelayedValuesStartAtTheStartState)
     }
 }
 
-// A run that has stored two billion rows goes on counting: its ring position, the rows the
-// readers see and the delayed values stay right, and the next Run is not refused. The count
-// starts near 2^31 instead of storing all those rows.
-TEST(Trajectory, RowCountsGoOnPastTwoToTheThirtyOne)
+// x' = -x: with x: the value one row back. The delayed value is taken before the step's row is
+// stored, so delay 1 is the newest row at the start of the step: row k's rate reads row k - 2
+// (the start value before). A run that has stored two billion rows goes on counting: its ring
+// position, the rows the readers see and the delayed values stay right, and the next Run is not
+// refused. The count starts near 2^31 instead of storing all those rows.
+TEST(Trajectory, DelayedRowsAndRowCountsPastTwoToTheThirtyOne)
 {
     const std::int64_t kStart = (std::int64_t{1} << 31) - 3;
     const int kRows = 100;
-    for (const std::int64_t start : {kStart, std::int64_t{1} << 33}) {
+    for (const std::int64_t start : {std::int64_t{0}, kStart, std::int64_t{1} << 33}) {
         SCOPED_TRACE(start);
         CModelCore m(SystemKind::OneVariable);
         NewModel(m);
@@ -615,10 +562,10 @@ TEST(Trajectory, RowCountsGoOnPastTwoToTheThirtyOne)
         m.m_nXDelay = 1;
         m.m_nIntegrator = 0;
         m.m_bPlotConcurrent = 1;
+        m.m_dX = m.m_dInitX = 1;
         ASSERT_TRUE(m.CompileEquations());
-        CALCPARAMS p;
-        bool allocated;
-        ASSERT_TRUE(m.PrepareRun(p, allocated));
+        CALCPARAMS p = Prepared(m);
+        EXPECT_TRUE(p.m_bDelayedVarUsed);
         // As if the ring had wrapped many times: the next row to write is the count's place.
         p.m_nCount = start;
         p.m_nIndex = static_cast<int>(start % kRows);
@@ -635,19 +582,23 @@ TEST(Trajectory, RowCountsGoOnPastTwoToTheThirtyOne)
             EXPECT_EQ(sink.stored[i].second, start + static_cast<std::int64_t>(i));
             EXPECT_EQ(sink.stored[i].first, (start + static_cast<std::int64_t>(i)) % kRows);
         }
-        // x' = -x: reads the row before, across the end of the ring as anywhere else.
+        // Across the end of the ring as anywhere else.
         const auto& X = m.m_arrTable[kSlotX];
         const auto& XP = m.m_arrTable[kSlotXp];
+        if (start == 0) {
+            EXPECT_EQ(X[1], X[0] + p.m_dChronon * XP[0]);
+            EXPECT_EQ(XP[1], -X[0]);
+        }
         for (std::int64_t n = start + 2; n < start + stored; ++n)
             EXPECT_EQ(XP[n % kRows], -X[(n - 2) % kRows]) << n;
 
         m.TakeRunResults(calc, sink.doneIndex, sink.doneCount);
         EXPECT_EQ(m.m_nTableCount, start + stored);
-        EXPECT_TRUE(m.m_bTableWrapped);
+        EXPECT_EQ(m.m_bTableWrapped != 0, start > 0);
         {
             CTableReadLock lock(m);
             EXPECT_EQ(lock.Ring().count, start + stored);
-            EXPECT_EQ(lock.Ring().index, (start + stored) % kRows);
+            EXPECT_EQ(lock.Ring().index, start > 0 ? (start + stored) % kRows : 0); // oldest
         }
         // Run again: continued from where it stopped.
         m.m_dT = calc.m_v[kSlotT];
@@ -735,9 +686,7 @@ TEST(Trajectory, RunsOnAWorkerThreadUntilStopped)
     NewModel(m);
     m.m_dRunTimeLimit = 1e9; // runs until stopped
     m.m_bPlotConcurrent = 1;
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     CTrajectoryCalc calc(p);
     ThreadedSink sink;
     std::thread worker([&] { calc.Run(sink); });

@@ -66,16 +66,7 @@ struct RunResult
 void Type(CModelCore& m, const Equations& c)
 {
     NewModel(m);
-    if (c.kind == SystemKind::Newtonian) {
-        if (c.eq[0])
-            m.m_strEquation = c.eq[0];
-        return;
-    }
-    std::string CModelSettings::*rates[3] = {
-        &CModelSettings::m_strXRate, &CModelSettings::m_strYRate, &CModelSettings::m_strZRate};
-    for (int i = 0; i < 3; ++i)
-        if (c.eq[i])
-            m.*rates[i] = c.eq[i];
+    TypeEquations(m, {c.eq[0], c.eq[1], c.eq[2]});
 }
 
 RunResult RunCase(const Equations& c, int integrator, bool compiled)
