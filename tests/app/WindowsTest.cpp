@@ -95,13 +95,14 @@ public:
         ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
         Settle();
     }
-    // Starts a run drawn live that lasts until it is stopped (it waits for each row to be
-    // drawn, so it moves on only while events are pumped).
+    // Starts a run drawn live that lasts until it is stopped. It waits for each row to be
+    // drawn, so it moves on only while events are pumped, but then fast: a run time that a
+    // long wait for the window manager could reach would end it under the test's feet.
     static void StartLongRun(CDynSys* doc)
     {
         doc->m_bPlotConcurrent = 1;
         doc->m_bPlotPostCalc = 0;
-        doc->m_dRunTimeLimit = 1000;
+        doc->m_dRunTimeLimit = 1e9;
         Pick(ID_CONTROLS_RUN);
     }
     // Dark pixels of the view: its frame, axes, texts and curves; a blank window has none.

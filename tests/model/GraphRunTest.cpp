@@ -44,26 +44,6 @@ TEST_F(ModelTest, GraphViewFollowsAConcurrentRunOfEveryKind)
     }
 }
 
-TEST_F(ModelTest, ClosingTheGraphViewDuringARunEndsIt)
-{
-    CDynSys* doc = NewWithGraph(SystemKind::TwoVariable);
-    ASSERT_NE(doc, nullptr);
-    CFrameWnd* other = ModelTemplate(SystemKind::TwoVariable)->CreateNewFrame(doc, nullptr);
-    ModelTemplate(SystemKind::TwoVariable)->InitialUpdateFrame(other, doc);
-    CGraphView* graph = GraphOf(doc);
-    ModelMainFrame()->MDIActivate(graph->GetParentFrame());
-    doc->m_dRunTimeLimit = 1e6;
-    doc->m_bPlotConcurrent = 1;
-    doc->OnControlsRun();
-    ASSERT_EQ(doc->NotifyWindow(), graph->GetSafeHwnd());
-    ASSERT_TRUE(PumpUntil([&] { return doc->m_nTableCount >= 10; }));
-    graph->GetParentFrame()->DestroyWindow();
-    EXPECT_FALSE(doc->m_bRunning);
-    EXPECT_GT(doc->m_dT, 0);
-    EXPECT_EQ(doc->m_nOpenViews[0], 0);
-    vx::DeliverPostedMessages();
-}
-
 // A view redrawn and the table walked on the user-interface thread while a run wraps a short
 // ring: the reads and the run's writes meet only under the table lock (ThreadSanitizer checks).
 TEST_F(ModelTest, TableReadsDuringARunThatWrapsTheRing)

@@ -1,11 +1,10 @@
 // Posted and sent window messages across threads.
 #include "Fixtures.h"
+#include "common/PumpUntil.h"
 
 #include "platform/Messages.h"
 #include "platform/Wnd.h"
 
-#include <QCoreApplication>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -34,20 +33,13 @@ public:
     bool m_bOnUiThread = true;
 };
 
-// Runs the event loop until done() or a generous limit (never a timing assertion).
-template <class F> void PumpUntil(F done)
-{
-    for (int i = 0; i < 20000 && !done(); ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 TEST(Messages, PostIsDeliveredLaterInOrder)
 {
     CPingWnd w;
     EXPECT_TRUE(PostMessage(w.m_hWnd, WM_T_PING, 1));
     EXPECT_TRUE(w.PostMessage(WM_T_PING, 2));
     EXPECT_TRUE(w.m_calls.empty());
-    PumpUntil([&] { return w.m_calls.size() == 2; });
+    EXPECT_TRUE(PumpUntil([&] { return w.m_calls.size() == 2; }));
     EXPECT_EQ(w.m_calls, (std::vector<int>{1, 2}));
 }
 
@@ -108,7 +100,7 @@ TEST(Messages, CrossThreadSendBlocksUntilHandled)
         EXPECT_FALSE(returned.load());
     }
     EXPECT_TRUE(w.m_calls.empty());
-    PumpUntil([&] { return returned.load(); });
+    ASSERT_TRUE(PumpUntil([&] { return returned.load(); }));
     worker.join();
     EXPECT_TRUE(returned.load());
     EXPECT_EQ(result.load(), 11);
@@ -162,7 +154,7 @@ TEST(Messages, RunOnUiThreadWaitsForTheCall)
             value = 42;
         });
     });
-    PumpUntil([&] { return value.load() == 42; });
+    ASSERT_TRUE(PumpUntil([&] { return value.load() == 42; }));
     worker.join();
     EXPECT_EQ(value.load(), 42);
     EXPECT_TRUE(onUi.load());
