@@ -449,6 +449,11 @@ public:
         if (QGuiApplication::platformName() != "xcb")
             GTEST_SKIP() << "needs an X display with a window manager";
         Windows::SetUp();
+        // The window manager maximises the main window in its own time; the tool windows are
+        // placed by where it stands.
+        ASSERT_TRUE(Pump([] {
+            return MainWindow()->frameGeometry() == MainWindow()->screen()->availableGeometry();
+        }));
     }
     // The window's frame once the window manager has put its title bar on.
     static QRect Frame(QWidget* w)
