@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -281,9 +282,28 @@ TEST_F(Windows, WindowMenuListsTheOpenWindows)
     EXPECT_EQ(entries(), (std::vector<std::pair<std::string, bool>>{{one, true}, {two, false}}));
 }
 
+// A model file that fails to open (damaged, or not there) leaves the window that was active
+// active, so the next command goes to the model the user was working on.
+TEST_F(Windows, AFileThatFailsToOpenLeavesTheActiveWindowActive)
+{
+    ASSERT_TRUE(New(IDR_SYS2TYPE));
+    CDynSys* active = New(IDR_SYS3TYPE);
+    ASSERT_NE(active, nullptr);
+    QTemporaryDir dir;
+    const std::string damaged = dir.filePath("damaged.ds2").toStdString();
+    std::ofstream(damaged) << "abc";
+    for (const std::string& path : {damaged, dir.filePath("missing.ds2").toStdString()}) {
+        auto oldFile = SetFileDialogHook([&path](bool, const std::string&) { return path; });
+        Pick(ID_FILE_OPEN);
+        SetFileDialogHook(std::move(oldFile));
+        EXPECT_EQ(StartShell()->MDIGetActive(), View(active)->GetParentFrame()) << path;
+    }
+}
+
 // The progress window and the data-entry window of a running model stand wholly on the screen
-// (with their title bars under a window manager); the progress window at its own size, inside
-// the main window and clear of its menus (the data-entry window sits beside them, on the toolbar).
+// (with their title bars under a window manager); the progress window inside the main window
+// and clear of its menus (the data-entry window sits beside them, on the toolbar), at its own
+// height and wide enough to show its whole caption.
 void ExpectToolWindowsPlaced(CDynSys* doc, const std::function<QRect(QWidget*)>& frameOf)
 {
     ASSERT_TRUE(doc->m_bRunning);
@@ -294,7 +314,9 @@ void ExpectToolWindowsPlaced(CDynSys* doc, const std::function<QRect(QWidget*)>&
     CWnd* progress = CWnd::FromHandle(doc->ProgressWindow());
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(progress->GetWidget()->windowTitle(), "Calculation Progress");
-    EXPECT_EQ(progress->GetWidget()->geometry().size(), QSize(200, 40));
+    EXPECT_EQ(progress->GetWidget()->geometry().height(), 40);
+    EXPECT_GE(progress->GetWidget()->geometry().width(),
+              std::max(200, CFrameWnd::CaptionWidth("Calculation Progress")));
     for (CWnd* pWnd : {progress, doc->DataEntry()}) {
         ASSERT_NE(pWnd, nullptr);
         QWidget* w = pWnd->GetWidget();
