@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -279,6 +280,24 @@ TEST_F(Windows, WindowMenuListsTheOpenWindows)
     Settle();
     EXPECT_EQ(StartShell()->MDIGetActive(), View(first)->GetParentFrame());
     EXPECT_EQ(entries(), (std::vector<std::pair<std::string, bool>>{{one, true}, {two, false}}));
+}
+
+// A model file that fails to open (damaged, or not there) leaves the window that was active
+// active, so the next command goes to the model the user was working on.
+TEST_F(Windows, AFileThatFailsToOpenLeavesTheActiveWindowActive)
+{
+    ASSERT_TRUE(New(IDR_SYS2TYPE));
+    CDynSys* active = New(IDR_SYS3TYPE);
+    ASSERT_NE(active, nullptr);
+    QTemporaryDir dir;
+    const std::string damaged = dir.filePath("damaged.ds2").toStdString();
+    std::ofstream(damaged) << "abc";
+    for (const std::string& path : {damaged, dir.filePath("missing.ds2").toStdString()}) {
+        auto oldFile = SetFileDialogHook([&path](bool, const std::string&) { return path; });
+        Pick(ID_FILE_OPEN);
+        SetFileDialogHook(std::move(oldFile));
+        EXPECT_EQ(StartShell()->MDIGetActive(), View(active)->GetParentFrame()) << path;
+    }
 }
 
 // The progress window stands wholly on the screen, inside the main window and clear of its
