@@ -189,41 +189,33 @@ TEST(ModelCore, DecimalCommaLocaleChangesNothing)
     EXPECT_TRUE(msgs.messages.empty());
 }
 
-TEST(ModelCore, OpenedModelDerivesItsValues)
+// An opened model derives its values from the stored ones, shows an equation that does not
+// compile once, and compiles the others all the same.
+TEST(ModelCore, OpenedModelDerivesItsValuesAndShowsABadEquationOnce)
 {
-    CModelCore src(SystemKind::OneVariable);
+    CModelCore src(SystemKind::TwoVariable);
     src.SetDefaults();
     src.m_nTableInterval = 2;
     src.m_dAngFreq = 2;
     src.m_nXDelay = 3;
-    CModelCore m(SystemKind::OneVariable);
-    Reload(src, m);
-    m.InitOpenedModel();
-    EXPECT_EQ(m.m_dChronon, kTwoPi / 2 / 100); // from the stored frequency
-    EXPECT_EQ(m.m_dXDelayTime, 3 * m.m_dChronon);
-    EXPECT_EQ(m.m_dX, 0.01);
-    EXPECT_EQ(m.m_bViewsRestored, 0);
-}
-
-TEST(ModelCore, OpenedModelWithABadEquationShowsItOnce)
-{
-    CModelCore src(SystemKind::TwoVariable);
-    src.SetDefaults();
     src.m_strYRate = "c*x+";
     CModelCore m(SystemKind::TwoVariable);
     Reload(src, m);
     MessageRecorder msgs;
     m.InitOpenedModel();
+    EXPECT_EQ(m.m_dChronon, kTwoPi / 2 / 100); // from the stored frequency
+    EXPECT_EQ(m.m_dXDelayTime, 3 * m.m_dChronon);
+    EXPECT_EQ(m.m_dX, 5);
+    EXPECT_EQ(m.m_bViewsRestored, 0);
     ASSERT_EQ(msgs.messages.size(), 1u);
     EXPECT_NE(msgs.messages[0].find("[c*x+]"), std::string::npos);
-    // The x' equation was compiled all the same.
     m.m_pParser->m_bScan = 0;
     m.m_pParser->m_nList = 1;
     m.m_pParser->m_nListIndex = 0;
     m.m_pParser->m_dX = 2;
     m.m_pParser->m_dY = 3;
     int status = 0;
-    EXPECT_EQ(m.m_pParser->Evaluate("", status), 0 * 2 + 1 * 3);
+    EXPECT_EQ(m.m_pParser->Evaluate("", status), 0 * 2 + 1 * 3); // x' = a x + b y
     EXPECT_EQ(status, 1);
 }
 
