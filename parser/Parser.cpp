@@ -211,7 +211,7 @@ void CParser::CompileRates(const RateInputs& inputs)
     for (int i = 0; i < inputs.nRates; ++i)
         if (m_aRoot[i] < 0 || !m_aProgram[i].Valid())
             return;
-    m_rates.Compile(m_aTree, m_aRoot, inputs, *this);
+    m_rates.Compile(m_aTree, m_aRoot, inputs, *this, m_bNativeRates);
 }
 
 void CParser::ShiftOperand(bool bMinusAllowed)

@@ -123,12 +123,20 @@ public:
 
     EvalError LastError() const { return m_eError; }
 
-    // Tests and the fuzzer compare the compiled replay with the token-by-token one.
+    // Tests and the fuzzer compare the compiled replay with the token-by-token one, and the
+    // rates as machine code with the threaded program.
     void SetCompiledReplay(bool bOn)
     {
         m_bCompiledReplay = bOn;
         m_pRatesFor = nullptr;
     }
+    void SetNativeRates(bool bOn)
+    {
+        m_bNativeRates = bOn;
+        m_pRatesFor = nullptr;
+    }
+    // Whether the rates for these inputs run as machine code.
+    bool RatesRunNative(const RateInputs& inputs) { return RatesFor(inputs) && m_rates.Native(); }
 
     double m_dD = 0.0;
     double m_dC = 0.0;
@@ -211,5 +219,6 @@ private:
     CRatesProgram m_rates;
     const RateInputs* m_pRatesFor = nullptr; // the inputs m_rates was last compiled for
     bool m_bCompiledReplay = true;
+    bool m_bNativeRates = true;
     EvalError m_eError = EvalError::None;
 };

@@ -95,6 +95,7 @@ public:
     CCompiler(CRatesProgram& program, const CParser& owner) : m_prog(program), m_owner(owner) {}
 
     bool Setup(const RateInputs& inputs);
+    int Registers() const { return m_nRegisters; }
     // Where the node's value is (its byte offset in the parser), or -1 when the program would
     // be too large.
     int Emit(const CExpressionTree& tree, int nNode);
@@ -231,9 +232,9 @@ int CRatesProgram::CCompiler::EmitBinary(const CExpressionTree& tree, const Expr
 }
 
 bool CRatesProgram::Compile(const CExpressionTree* trees, const int* roots,
-                            const RateInputs& inputs, const CParser& owner)
+                            const RateInputs& inputs, const CParser& owner, bool bNative)
 {
-    m_bValid = false;
+    Clear();
     m_nCode = 0;
     m_bStoreState = false;
     CCompiler compiler(*this, owner);
@@ -255,7 +256,20 @@ bool CRatesProgram::Compile(const CExpressionTree* trees, const int* roots,
     m_pInputs = &inputs;
     m_nState = inputs.nState;
     m_nRates = inputs.nRates;
+    m_nRegisters = compiler.Registers();
     m_bValid = true;
+    // The machine code reads t and the state where the threaded code keeps them, and spills to
+    // the registers it leaves free. Programs that need the state in the parser stay threaded.
+    if (bNative && !m_bStoreState) {
+        auto offset = [&](const double* p) {
+            return static_cast<std::int32_t>(reinterpret_cast<const char*>(p) -
+                                             reinterpret_cast<const char*>(&owner));
+        };
+        const CNativeRates::Layout layout{offset(&m_aReg[0]), offset(&m_aReg[1]),
+                                          offset(&m_aReg[m_nRegisters]),
+                                          kMaxRegisters - m_nRegisters};
+        m_native.Compile(trees, roots, inputs, owner, layout);
+    }
     return true;
 }
 

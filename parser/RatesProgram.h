@@ -7,6 +7,7 @@
 // token-by-token replay, which reproduces the error, its cause and its list exactly.
 #include <cstdint>
 
+#include "parser/NativeRates.h"
 #include "parser/RecordedProgram.h"
 
 // Which parser members a rates program reads from the caller's state instead, and how many
@@ -39,12 +40,19 @@ public:
         std::uint8_t nFunc = 0;
     };
 
-    void Clear() { m_bValid = false; }
+    void Clear()
+    {
+        m_bValid = false;
+        m_native.Clear();
+    }
     bool Valid() const { return m_bValid; }
+    // Whether the program runs as machine code rather than threaded code.
+    bool Native() const { return m_native.Valid(); }
     // trees[i], roots[i]: the recorded equation of list i + 1. The program must be a member of
     // owner, so that its registers and the owner's variables are all offsets from one base.
+    // bNative: also as machine code, where it can.
     bool Compile(const CExpressionTree* trees, const int* roots, const RateInputs& inputs,
-                 const CParser& owner);
+                 const CParser& owner, bool bNative);
 
     // All rates at (t, u) into rate[0 .. nRates); u holds three values, whatever the state's
     // size. false on an error (rate then undefined).
@@ -52,6 +60,8 @@ public:
     template <int N>
     [[gnu::always_inline]] bool Run(CParser& owner, double t, const double* u, double* rate) const
     {
+        if (m_native.Valid()) [[likely]]
+            return m_native.RunAll<N>(reinterpret_cast<char*>(&owner), t, u, rate);
         char* base = Prologue(owner, t, u);
         if (m_nCode > 0 && m_aCode[0].fn(m_aCode, base, m_aCode + m_nCode)) [[unlikely]]
             return false;
@@ -64,6 +74,8 @@ public:
     [[gnu::always_inline]] bool RunOne(CParser& owner, int i, double t, const double* u,
                                        double& rate) const
     {
+        if (m_native.Valid()) [[likely]]
+            return m_native.RunOne(i, reinterpret_cast<char*>(&owner), t, u, rate);
         char* base = Prologue(owner, t, u);
         const int first = m_aSegment[i], last = m_aSegment[i + 1];
         if (first < last && m_aCode[first].fn(m_aCode + first, base, m_aCode + last)) [[unlikely]]
@@ -94,6 +106,7 @@ private:
 
     Instr m_aCode[kMaxCode];
     int m_nCode = 0;
+    int m_nRegisters = 0; // registers the threaded code uses; the machine code may use the rest
     int m_aSegment[kMaxRates + 1] = {};     // the instructions of rate i: [m_aSegment[i], [i + 1])
     std::int32_t m_aResult[kMaxRates] = {}; // offsets of the rates in the parser
     int m_nState = 0;
@@ -101,6 +114,7 @@ private:
     const RateInputs* m_pInputs = nullptr;
     bool m_bStoreState = false;
     bool m_bValid = false;
+    CNativeRates m_native;
     // Registers: the state, the constants, then the intermediate values.
     mutable double m_aReg[kMaxRegisters] = {};
 };

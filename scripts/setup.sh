@@ -3,7 +3,7 @@
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build ccache clang libclang-rt-14-dev
       qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libmuparser-dev
-      locales fonts-liberation xvfb xauth openbox shared-mime-info
+      locales fonts-liberation xvfb xauth openbox x11-utils shared-mime-info
       desktop-file-utils)
 missing=()
 for p in "${PKGS[@]}"; do

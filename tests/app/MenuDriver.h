@@ -2,12 +2,12 @@
 // Drives the real main window as a user does: picks commands from its menus (greyed ones are
 // not carried out) and waits for what they start.
 #include "app/ShellFixture.h"
+#include "common/ModelApp.h"
 #include "model/DynSys.h"
 #include "platform/DocTemplate.h"
 #include "platform/Messages.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -16,15 +16,15 @@
 // Pumps events and posted messages until done() holds; false after a minute (a hang guard).
 inline bool Pump(const std::function<bool()>& done)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 60000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        vx::DeliverPostedMessages();
+    return PumpUntil(done);
+}
+
+// Gives the application its idle time, as after a file is opened.
+inline void Idle()
+{
+    for (LONG n = 0; n < 16 && theApp.OnIdle(n); ++n) {
     }
-    return true;
+    QCoreApplication::processEvents();
 }
 
 inline QAction* FindAction(const QList<QAction*>& actions, UINT id)

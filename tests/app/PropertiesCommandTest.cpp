@@ -1,6 +1,7 @@
 // View/Set Properties of the model documents, reached through the real main window's menu.
 #if defined(HAVE_VELTRIX_VIEWSGRAPH) && defined(HAVE_VELTRIX_DIALOGS)
 #include "app/MenuDriver.h"
+#include "app/ModalDriver.h"
 #include "common/TypeText.h"
 #include "dialogs/ModelPropSheet.h"
 #include "model/DynSys.h"
@@ -10,36 +11,23 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
-#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Calls fn with the sheet as soon as it is shown (the command may arrive a little later than
-// the menu's click).
-void WhenSheetShown(const std::function<void(CModelPropSheet&, QDialog&)>& fn, bool& shown,
-                    int tries = 1000)
-{
-    QTimer::singleShot(1, [fn, &shown, tries] {
-        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        auto* sheet = dlg ? dynamic_cast<CModelPropSheet*>(CWnd::FromWidget(dlg)) : nullptr;
-        if (!sheet) {
-            if (tries > 0)
-                WhenSheetShown(fn, shown, tries - 1);
-            return;
-        }
-        shown = true;
-        fn(*sheet, *dlg);
-    });
-}
-
-// Chooses View/Set Properties and lets fn work in the sheet; true when the sheet was shown.
+// Chooses View/Set Properties and lets fn work in the sheet once it is up; true when the sheet
+// was shown and has gone.
 bool SetProperties(const std::function<void(CModelPropSheet&, QDialog&)>& fn)
 {
     bool shown = false;
-    WhenSheetShown(fn, shown);
+    ModalDriver driver({[&](QDialog* dlg) {
+        if (auto* sheet = dynamic_cast<CModelPropSheet*>(CWnd::FromWidget(dlg))) {
+            shown = true;
+            fn(*sheet, *dlg);
+        }
+    }});
     return Choose(ID_VIEW_SET_PROPERTIES) && Pump([&shown] { return shown; }) &&
            !QApplication::activeModalWidget();
 }

@@ -36,9 +36,7 @@ CDynSys* ReopenWithMode(int mode, const std::string& path)
         return nullptr;
     doc->OnCloseDocument();
     auto* opened = dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS1TYPE)->OpenDocumentFile(path.c_str()));
-    for (LONG n = 0; opened && n < 16 && theApp.OnIdle(n); ++n) {
-    }
-    QCoreApplication::processEvents();
+    Idle();
     return opened;
 }
 } // namespace

@@ -63,13 +63,6 @@ std::multiset<std::string> Views(const CDynSys* doc)
     return names;
 }
 
-void Idle()
-{
-    for (LONG n = 0; n < 16 && theApp.OnIdle(n); ++n) {
-    }
-    QCoreApplication::processEvents();
-}
-
 void CloseFrameOf(CView* view)
 {
     view->GetParentFrame()->DestroyWindow();

@@ -2,10 +2,8 @@
 
 #include "platform/Resources.h"
 
-#include <QCoreApplication>
 #include <QWidget>
 
-#include <chrono>
 #include <string>
 
 namespace testapp {
@@ -52,15 +50,3 @@ CDocTemplate* FindTemplate(CWinApp& app, UINT nID)
 }
 
 } // namespace testapp
-
-bool PumpUntil(const std::function<bool()>& pred)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        vx::DeliverPostedMessages();
-    }
-    return true;
-}

@@ -1,13 +1,12 @@
 #pragma once
 // The application parts that the tests of model documents and their views share: a template
-// per model kind with a chosen first view, a shown main MDI frame, and a pump that waits for a
-// condition while events and posted messages are delivered.
+// per model kind with a chosen first view, a shown main MDI frame, and the pump that waits for a
+// condition (common/PumpUntil.h).
+#include "common/PumpUntil.h"
 #include "model/DynSys.h"
 #include "platform/DocTemplate.h"
 #include "platform/Frame.h"
 #include "platform/WinApp.h"
-
-#include <functional>
 
 namespace testapp {
 
@@ -23,7 +22,3 @@ const CRuntimeClass* GraphViewClass(int kind);
 CDocTemplate* FindTemplate(CWinApp& app, UINT nID);
 
 } // namespace testapp
-
-// Pumps events and posted messages until pred() holds; false when it still does not hold after
-// a minute (a hang guard, not a timing check).
-bool PumpUntil(const std::function<bool()>& pred);

@@ -47,20 +47,6 @@ TEST_F(ModelTest, ClosingTheViewThatFollowsTheRunEndsIt)
     }
 }
 
-TEST_F(ModelTest, ClosingTheDocumentDuringAConcurrentRun)
-{
-    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
-    MakeLong(doc);
-    doc->m_bPlotConcurrent = 1;
-    doc->OnControlsRun();
-    ASSERT_TRUE(PumpUntil([&] { return doc->m_nTableCount >= 20; }));
-    doc->OnCloseDocument();
-    EXPECT_EQ(g_nDocsTwoVariable, 0);
-    EXPECT_EQ(CDynSys::RunningDocuments(), 0);
-    EXPECT_TRUE(ModelMainFrame()->IsCloseEnabled());
-    vx::DeliverPostedMessages();
-}
-
 TEST_F(ModelTest, ClosingADocumentWhoseViewDoesNotFollowTheRun)
 {
     for (BOOL concurrent : {TRUE, FALSE}) {

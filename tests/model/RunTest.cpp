@@ -11,45 +11,6 @@
 #include <map>
 #include <thread>
 
-namespace {
-
-struct RunCase
-{
-    SystemKind kind;
-    int rows; // default time base: the start row and one per step
-};
-
-// rtl 2 pi with dt 2 pi / 100 takes 101 steps; the three-variable rtl 25 takes 398.
-const RunCase kRunCases[] = {
-    {SystemKind::Newtonian, 102},
-    {SystemKind::OneVariable, 102},
-    {SystemKind::TwoVariable, 102},
-    {SystemKind::ThreeVariable, 399},
-};
-
-} // namespace
-
-TEST_F(ModelTest, RunToTheEndFillsTheRowsOfTheDefaultTimeBase)
-{
-    for (const RunCase& c : kRunCases) {
-        SCOPED_TRACE(static_cast<int>(c.kind));
-        CDynSys* doc = NewDoc(c.kind);
-        RunToEnd(doc);
-        EXPECT_EQ(doc->m_nTableCount, c.rows);
-        EXPECT_EQ(doc->m_nTableIndex, 0);
-        EXPECT_EQ(doc->m_bTableWrapped, 0);
-        EXPECT_EQ(doc->m_bHaveData, 1);
-        EXPECT_DOUBLE_EQ(doc->m_dT, 0); // run time reached: the next run starts afresh
-        EXPECT_EQ(doc->m_pCalcThread, nullptr);
-        EXPECT_FALSE(IsWindow(doc->ProgressWindow()));
-        const auto t = Column(doc, kSlotT);
-        EXPECT_DOUBLE_EQ(t.front(), 0);
-        EXPECT_GE(t.back(), doc->m_dRunTimeLimit);
-        EXPECT_EQ(FirstView(doc)->m_hints.back(), HINT_CALC_DONE);
-        EXPECT_GT(doc->m_dMaxX, doc->m_dMinX);
-    }
-}
-
 TEST_F(ModelTest, RunEnablesStopAndGreysRunClearDataAndClose)
 {
     CDynSys* doc = NewDoc(SystemKind::OneVariable);
@@ -79,50 +40,11 @@ TEST_F(ModelTest, RunEnablesStopAndGreysRunClearDataAndClose)
     EXPECT_TRUE(doc->DataEntry()->IsWindowEnabled());
 }
 
-TEST_F(ModelTest, ConcurrentPlotSendsEveryRowAsARowObject)
-{
-    CDynSys* doc = NewDoc(SystemKind::Newtonian);
-    doc->m_bPlotConcurrent = 1;
-    std::vector<int> rows;
-    CHookView::s_onRow = [&](CHookView*, int row) {
-        rows.push_back(row);
-        EXPECT_EQ(doc->m_nTableIndex, row); // the document knows the row before the views draw
-    };
-    RunToEnd(doc);
-    ASSERT_EQ(rows.size(), 102u);
-    for (int i = 0; i < 102; ++i)
-        EXPECT_EQ(rows[i], i);
-    EXPECT_EQ(FirstView(doc)->m_nRowsSeen, 102);
-}
-
-// The view the run reports to draws its own rows; the document's other views see the same rows
-// in the same order: the fresh table, each row, the run's end.
-TEST_F(ModelTest, EveryViewSeesEachRowOnceThenTheEnd)
-{
-    CDynSys* doc = NewDoc(SystemKind::TwoVariable);
-    CFrameWnd* other = ModelTemplate(SystemKind::TwoVariable)->CreateNewFrame(doc, nullptr);
-    ModelTemplate(SystemKind::TwoVariable)->InitialUpdateFrame(other, doc);
-    CHookView* follower = FirstView(doc);
-    ModelMainFrame()->MDIActivate(follower->GetParentFrame());
-    doc->m_bPlotConcurrent = 1;
-    std::vector<LPARAM> expected{HINT_RESET};
-    for (int row = 0; row < 102; ++row)
-        expected.push_back(row);
-    expected.push_back(HINT_CALC_DONE);
-    for (CView* v : doc->GetViews())
-        static_cast<CHookView*>(v)->m_hints.clear();
-    RunToEnd(doc);
-    ASSERT_EQ(doc->GetViews().size(), 2u);
-    for (CView* v : doc->GetViews()) {
-        auto* view = static_cast<CHookView*>(v);
-        EXPECT_EQ(view->m_hints, expected) << (view == follower ? "follower" : "other");
-        EXPECT_EQ(view->m_nRowsSeen, 102);
-    }
-}
-
-// The run stores rows ahead of the drawing: at a high rate and when the ring wraps many times
-// under the drawing, every view still draws each row once, in order, and reads it and the row
-// before it (a view draws from there) before the run writes over them.
+// Every view of the document sees the fresh table, each row once and in order, then the run's
+// end; the view the run reports to draws its own rows and the document knows each row before the
+// views draw it. The run stores rows ahead of the drawing: at a high rate and when the ring wraps
+// many times under the drawing, every view still reads each row and the row before it (a view
+// draws from there) before the run writes over them.
 TEST_F(ModelTest, EveryViewDrawsEachRowOfAFastRunBeforeTheRingOverwritesIt)
 {
     struct Case
@@ -132,6 +54,7 @@ TEST_F(ModelTest, EveryViewDrawsEachRowOfAFastRunBeforeTheRingOverwritesIt)
         int steps;
     };
     const Case cases[] = {
+        {"default run", 10000, 101},
         {"long run, large ring", 40000, 30000},
         {"ring wraps often", 7, 5000},
         {"one-row ring", 1, 400},
@@ -149,6 +72,7 @@ TEST_F(ModelTest, EveryViewDrawsEachRowOfAFastRunBeforeTheRingOverwritesIt)
         std::map<CHookView*, double> lastT;
         int badT = 0;
         CHookView::s_onRow = [&](CHookView* view, int row) {
+            badT += doc->m_nTableIndex != row;
             const double t = doc->m_arrTable[kSlotT][row];
             auto [it, first] = lastT.emplace(view, t);
             const double before = doc->m_arrTable[kSlotT][(row + c.ring - 1) % c.ring];
@@ -168,8 +92,10 @@ TEST_F(ModelTest, EveryViewDrawsEachRowOfAFastRunBeforeTheRingOverwritesIt)
             expected.push_back(static_cast<LPARAM>(n % c.ring));
         expected.push_back(HINT_CALC_DONE);
         ASSERT_EQ(doc->GetViews().size(), 2u);
-        for (CView* v : doc->GetViews())
+        for (CView* v : doc->GetViews()) {
             EXPECT_TRUE(static_cast<CHookView*>(v)->m_hints == expected);
+            EXPECT_EQ(static_cast<CHookView*>(v)->m_nRowsSeen, stored);
+        }
         EXPECT_EQ(badT, 0);
         doc->OnCloseDocument();
     }

@@ -119,7 +119,8 @@ TEST_F(CommandRouting, MenuCommandsRunAfterQtsMenuHandlingAndOnlyWhenEnabled)
     EXPECT_FALSE(none->isEnabled());
 }
 
-TEST_F(CommandRouting, LaterMappingOverridesBase)
+// A derived class's mapping overrides its base's; a range handler gets the id it ran for.
+TEST_F(CommandRouting, LaterMappingOverridesBaseAndRangesGetTheId)
 {
     struct Base : CCmdTarget
     {
@@ -128,23 +129,18 @@ TEST_F(CommandRouting, LaterMappingOverridesBase)
     };
     struct Derived : Base
     {
-        Derived() { MapCommand(1, &Derived::B); }
+        Derived()
+        {
+            MapCommand(1, &Derived::B);
+            MapCommandRange(10, 13, &Derived::On);
+        }
         void B() { Trace().push_back("derived"); }
+        void On(UINT id) { Trace().push_back(std::to_string(id)); }
     };
     Derived d;
     EXPECT_EQ(RunOn(&d, 1), "derived");
-}
-
-TEST_F(CommandRouting, RangeHandlerGetsTheId)
-{
-    struct Target : CCmdTarget
-    {
-        Target() { MapCommandRange(10, 13, &Target::On); }
-        void On(UINT id) { Trace().push_back(std::to_string(id)); }
-    };
-    Target t;
-    EXPECT_EQ(RunOn(&t, 12), "12");
-    EXPECT_EQ(RunOn(&t, 14), "none");
+    EXPECT_EQ(RunOn(&d, 12), "12");
+    EXPECT_EQ(RunOn(&d, 14), "none");
 }
 
 } // namespace

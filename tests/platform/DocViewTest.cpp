@@ -135,13 +135,15 @@ TEST_F(DocView, OpenTwiceActivatesTheOpenDocument)
 
 TEST_F(DocView, DocStringFields)
 {
-    CDocTemplate* t = TestTemplate();
-    EXPECT_EQ(t->GetDocString(CDocTemplate::windowTitle), "");
-    EXPECT_EQ(t->GetDocString(CDocTemplate::docName), "Test");
-    EXPECT_EQ(t->GetDocString(CDocTemplate::fileNewName), "Test Document");
-    EXPECT_EQ(t->GetDocString(CDocTemplate::filterName), "Test Files (*.tst)");
-    EXPECT_EQ(t->GetDocString(CDocTemplate::filterExt), ".tst");
-    EXPECT_EQ(t->GetDocString(CDocTemplate::regFileTypeName), "Test");
+    const std::pair<CDocTemplate::DocStringIndex, const char*> fields[] = {
+        {CDocTemplate::windowTitle, ""},
+        {CDocTemplate::docName, "Test"},
+        {CDocTemplate::fileNewName, "Test Document"},
+        {CDocTemplate::filterName, "Test Files (*.tst)"},
+        {CDocTemplate::filterExt, ".tst"},
+        {CDocTemplate::regFileTypeName, "Test"}};
+    for (const auto& [index, text] : fields)
+        EXPECT_EQ(TestTemplate()->GetDocString(index), text) << index;
 }
 
 TEST_F(DocView, InvalidateAndUpdateWindowDrawIntoTheBackingImage)

@@ -3,6 +3,7 @@
 #include "platform/Wnd.h"
 
 #include <QImage>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -119,56 +120,70 @@ TEST_F(Drawing, LinesKeepTheirPensBetweenOtherDrawing)
     EXPECT_EQ(dc.GetPixel(110, 65), RGB(200, 200, 0));
 }
 
+// Draws twice in white XOR: the second pass restores the picture; first() checks the first.
+void XorTwice(CWnd& wnd, const std::function<void(CDC&)>& draw,
+              const std::function<void(CDC&)>& first)
+{
+    const QImage before = wnd.GetBackingImage().copy();
+    for (int pass = 0; pass < 2; ++pass) {
+        CClientDC dc(&wnd);
+        CPen white(PS_SOLID, 1, kWhite);
+        CPen* old = dc.SelectObject(&white);
+        const int oldRop = dc.SetROP2(R2_XORPEN);
+        draw(dc);
+        if (pass == 0)
+            first(dc);
+        dc.SetROP2(oldRop);
+        dc.SelectObject(old);
+    }
+    EXPECT_EQ(wnd.GetBackingImage(), before);
+}
+
 TEST_F(Drawing, XorTwiceRestoresThePicture)
 {
     {
         CClientDC dc(&m_wnd);
         dc.FillSolidRect(0, 0, 60, 80, RGB(0, 0, 255));
     }
-    const QImage before = m_wnd.GetBackingImage().copy();
-    for (int pass = 0; pass < 2; ++pass) {
-        CClientDC dc(&m_wnd);
-        CPen white(PS_SOLID, 1, kWhite);
-        CPen* old = dc.SelectObject(&white);
-        int oldRop = dc.SetROP2(R2_XORPEN);
-        dc.MoveTo(30, 40);
-        dc.LineTo(90, 40);
-        dc.MoveTo(50, 20);
-        dc.LineTo(50, 60);
-        if (pass == 0) {
-            EXPECT_EQ(dc.GetPixel(40, 40), RGB(255, 255, 0)); // blue XOR white
-        }
-        dc.SetROP2(oldRop);
-        dc.SelectObject(old);
-    }
-    EXPECT_EQ(m_wnd.GetBackingImage(), before);
+    XorTwice(
+        m_wnd,
+        [](CDC& dc) {
+            dc.MoveTo(30, 40);
+            dc.LineTo(90, 40);
+            dc.MoveTo(50, 20);
+            dc.LineTo(50, 60);
+        },
+        [](CDC& dc) { EXPECT_EQ(dc.GetPixel(40, 40), RGB(255, 255, 0)); }); // blue XOR white
+    // A polyline draws its shared corners once: they are inverted, not inverted twice.
+    const CPoint path[] = {{70, 10}, {100, 10}, {100, 40}, {115, 40}}; // on white
+    XorTwice(
+        m_wnd, [&](CDC& dc) { dc.Polyline(path, 4); },
+        [](CDC& dc) {
+            EXPECT_EQ(dc.GetPixel(100, 10), kBlack);
+            EXPECT_EQ(dc.GetPixel(85, 10), kBlack);
+        });
 }
 
-TEST_F(Drawing, RectangleFramesInsideItsBounds)
+// Rectangle frames with the pen inside its bounds and fills with the brush; FrameRect draws one
+// pixel inside its rectangle.
+TEST_F(Drawing, RectanglesStayInsideTheirBounds)
 {
     {
         CClientDC dc(&m_wnd);
-        CBrush brush(RGB(0, 255, 0));
-        CBrush* old = dc.SelectObject(&brush);
+        CBrush green(RGB(0, 255, 0)), black(kBlack);
+        CBrush* old = dc.SelectObject(&green);
         dc.Rectangle(10, 10, 20, 16);
         dc.SelectObject(old);
+        CRect rc(30, 5, 40, 12);
+        dc.FrameRect(&rc, &black);
     }
-    EXPECT_EQ(Ink(), QRect(QPoint(10, 10), QPoint(19, 15)));
+    EXPECT_EQ(Ink(), QRect(QPoint(10, 5), QPoint(39, 15)));
     EXPECT_EQ(At(10, 10), kBlack);
     EXPECT_EQ(At(19, 15), kBlack);
+    EXPECT_EQ(At(20, 10), kWhite);
     EXPECT_EQ(At(15, 12), RGB(0, 255, 0));
-}
-
-TEST_F(Drawing, FrameRectIsOnePixelInside)
-{
-    {
-        CClientDC dc(&m_wnd);
-        CBrush brush(kBlack);
-        CRect rc(5, 5, 15, 12);
-        dc.FrameRect(&rc, &brush);
-    }
-    EXPECT_EQ(Ink(), QRect(QPoint(5, 5), QPoint(14, 11)));
-    EXPECT_EQ(At(10, 8), kWhite);
+    EXPECT_EQ(At(39, 11), kBlack);
+    EXPECT_EQ(At(35, 8), kWhite);
 }
 
 struct AlignCase
@@ -266,25 +281,6 @@ TEST_F(Drawing, ShapesFillWithTheBrushAndFrameWithThePen)
     EXPECT_EQ(dc.GetPixel(65, 15), RGB(0, 0, 255)); // inside the triangle
     EXPECT_EQ(dc.GetPixel(85, 35), kWhite);         // beyond its long side
     EXPECT_EQ(dc.GetPixel(60, 25), kBlack);         // its left edge is drawn with the pen
-}
-
-TEST_F(Drawing, PolylineUnderXorDrawsSharedCornersOnce)
-{
-    const CPoint path[] = {{10, 10}, {40, 10}, {40, 40}, {70, 40}};
-    const QImage before = m_wnd.GetBackingImage().copy();
-    for (int pass = 0; pass < 2; ++pass) {
-        CClientDC dc(&m_wnd);
-        CPen white(PS_SOLID, 1, kWhite);
-        CPen* old = dc.SelectObject(&white);
-        dc.SetROP2(R2_XORPEN);
-        dc.Polyline(path, 4);
-        if (pass == 0) {
-            EXPECT_EQ(dc.GetPixel(40, 10), kBlack); // the corner is inverted, not twice
-            EXPECT_EQ(dc.GetPixel(25, 10), kBlack);
-        }
-        dc.SelectObject(old);
-    }
-    EXPECT_EQ(m_wnd.GetBackingImage(), before);
 }
 
 TEST_F(Drawing, DashedPenLeavesGapsAndArcKeepsToItsQuarter)

@@ -1,11 +1,10 @@
 // Posted and sent window messages across threads.
 #include "Fixtures.h"
+#include "common/PumpUntil.h"
 
 #include "platform/Messages.h"
 #include "platform/Wnd.h"
 
-#include <QCoreApplication>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -34,20 +33,13 @@ public:
     bool m_bOnUiThread = true;
 };
 
-// Runs the event loop until done() or a generous limit (never a timing assertion).
-template <class F> void PumpUntil(F done)
-{
-    for (int i = 0; i < 20000 && !done(); ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 TEST(Messages, PostIsDeliveredLaterInOrder)
 {
     CPingWnd w;
     EXPECT_TRUE(PostMessage(w.m_hWnd, WM_T_PING, 1));
     EXPECT_TRUE(w.PostMessage(WM_T_PING, 2));
     EXPECT_TRUE(w.m_calls.empty());
-    PumpUntil([&] { return w.m_calls.size() == 2; });
+    EXPECT_TRUE(PumpUntil([&] { return w.m_calls.size() == 2; }));
     EXPECT_EQ(w.m_calls, (std::vector<int>{1, 2}));
 }
 
@@ -93,13 +85,15 @@ TEST(Messages, SendOnUiThreadRunsAtOnce)
     EXPECT_EQ(w.m_calls, (std::vector<int>{3}));
 }
 
-TEST(Messages, CrossThreadSendBlocksUntilHandled)
+// A worker's send, and a call it runs on the user-interface thread, wait for that thread.
+TEST(Messages, CrossThreadSendAndCallWaitForTheUserInterfaceThread)
 {
     CPingWnd w;
-    std::atomic<bool> returned{false};
+    std::atomic<bool> returned{false}, calledOnUi{false};
     std::atomic<LRESULT> result{0};
     std::thread worker([&] {
         result = SendMessage(w.m_hWnd, WM_T_PING, 5, 6);
+        RunOnUiThread([&] { calledOnUi = IsUiThread(); });
         returned = true;
     });
     // The worker cannot return before the user-interface thread handles the message.
@@ -108,12 +102,12 @@ TEST(Messages, CrossThreadSendBlocksUntilHandled)
         EXPECT_FALSE(returned.load());
     }
     EXPECT_TRUE(w.m_calls.empty());
-    PumpUntil([&] { return returned.load(); });
+    ASSERT_TRUE(PumpUntil([&] { return returned.load(); }));
     worker.join();
-    EXPECT_TRUE(returned.load());
     EXPECT_EQ(result.load(), 11);
     EXPECT_EQ(w.m_calls, (std::vector<int>{5}));
     EXPECT_TRUE(w.m_bOnUiThread);
+    EXPECT_TRUE(calledOnUi.load());
 }
 
 TEST(Messages, CrossThreadSendGivesUpWhenStopped)
@@ -150,22 +144,6 @@ TEST(Messages, CrossThreadSendReturnsWhenWindowGoes)
     EXPECT_TRUE(returned.load());
     EXPECT_EQ(result.load(), 0);
     vx::DeliverPostedMessages();
-}
-
-TEST(Messages, RunOnUiThreadWaitsForTheCall)
-{
-    std::atomic<int> value{0};
-    std::atomic<bool> onUi{false};
-    std::thread worker([&] {
-        RunOnUiThread([&] {
-            onUi = IsUiThread();
-            value = 42;
-        });
-    });
-    PumpUntil([&] { return value.load() == 42; });
-    worker.join();
-    EXPECT_EQ(value.load(), 42);
-    EXPECT_TRUE(onUi.load());
 }
 
 } // namespace

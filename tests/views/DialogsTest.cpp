@@ -177,20 +177,13 @@ TEST(GraphLimitsDialog, AutoScaleNeedsDataAndCancelKeepsMembers)
     EXPECT_EQ(d.m_dVMax, 11.0); // members changed; the caller copies nothing back on Cancel
 }
 
-TEST(GraphVariablesDialog, OneBoxPerVariableOfTheKind)
+// One box per curve of the kind; OK takes them.
+TEST(GraphVariablesDialog, OneBoxPerCurveOfTheKind)
 {
-    const struct
-    {
-        GraphKind kind;
-        int boxes;
-    } kinds[] = {{GraphKind::Newtonian, 3},
-                 {GraphKind::OneVariable, 2},
-                 {GraphKind::TwoVariable, 4},
-                 {GraphKind::ThreeVariable, 6}};
-    for (const auto& k : kinds) {
-        CGraphVarDlg d(k.kind);
-        d.Create(0);
-        EXPECT_EQ(d.GetDialog()->findChildren<QCheckBox*>().size(), k.boxes);
+    for (GraphKind kind : {GraphKind::Newtonian, GraphKind::OneVariable, GraphKind::TwoVariable}) {
+        CGraphVarDlg k(kind);
+        k.Create(0);
+        EXPECT_EQ(k.GetDialog()->findChildren<QCheckBox*>().size(), KindInfo(kind).curves.size());
     }
     CDS3GraphVarDlg d;
     for (VarSlot s : KindInfo(GraphKind::ThreeVariable).curves)

@@ -65,11 +65,8 @@ TEST(GraphPan, KeepsTheRangeAndStopsAtTheBounds)
     PanUp(g);
     EXPECT_EQ(g.y.min, 0.0);
     EXPECT_EQ(g.y.max, 4.0);
-    PanDown(g);
-    PanDown(g);
-    PanDown(g);
-    PanDown(g);
-    PanDown(g);
+    for (int i = 0; i < 5; ++i)
+        PanDown(g);
     EXPECT_EQ(g.y.min, -10.0);
     EXPECT_EQ(g.y.max, -6.0);
     EXPECT_FALSE(CanPanDown(g));

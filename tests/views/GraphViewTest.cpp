@@ -1,3 +1,4 @@
+#include "PlotPixels.h"
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
 #include "model/core/KindVars.h"
@@ -27,30 +28,15 @@ void SineRun(CGraphTestDoc& d, int rows, int n, double a)
 
 int CountColour(const GraphHarness& h, const CRect& r, COLORREF c)
 {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            n += h.Pixel(x, y) == c;
-    return n;
+    return CountColour(h.Picture(), r, c);
 }
 } // namespace
 
-TEST(GraphView, LayoutFollowsTheWindowAndTheFont)
+// The frame lies one pixel outside the plot; the zero line crosses it.
+TEST(GraphView, FrameAndZeroLineAreDrawnWhereTheLayoutPutsThem)
 {
     GraphHarness h(SystemKind::TwoVariable, 640, 480);
     CGraphView* v = h.view;
-    const int th = v->m_nTextHeight;
-    ASSERT_GT(th, 8);
-    EXPECT_LT(th, 25);
-    EXPECT_EQ(v->m_nMarginLeft, 3 * th);
-    EXPECT_EQ(v->m_nMarginTop, 4 * th);
-    EXPECT_EQ(v->m_rcPlot, CRect(3 * th, 4 * th, 640 - 3 * th, 480 - 2 * th));
-    // Default window: time 0 .. 2 pi, values -10 .. 10.
-    EXPECT_EQ(v->m_nDigitsX, 4);
-    EXPECT_EQ(v->m_nDigitsY, 3);
-    EXPECT_EQ(v->WorldToPixelX(0.0), v->m_rcPlot.left);
-    EXPECT_EQ(v->WorldToPixelY(10.0), v->m_rcPlot.top);
-    // The frame lies one pixel outside the plot; the zero line crosses it.
     const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
     EXPECT_EQ(h.Pixel(v->m_rcPlot.left - 1, v->m_rcPlot.top + 5), ink);
     EXPECT_EQ(h.Pixel(v->m_rcPlot.left + 50, v->WorldToPixelY(0.0)), ink);
@@ -113,60 +99,7 @@ TEST(GraphView, DivergedRowsAreSkipped)
         CountColour(h, CRect(v->m_rcPlot.left, v->m_rcPlot.top, x2, v->m_rcPlot.bottom), kRed), 10);
 }
 
-TEST(GraphView, LiveSamplesDrawSegments)
-{
-    GraphHarness h(SystemKind::OneVariable);
-    h.doc->m_bPlotXp = 0;
-    SineRun(*h.doc, 200, 200, 5.0);
-    h.doc->m_bHaveData = 0;
-    h.Repaint();
-    CGraphView* v = h.view;
-    EXPECT_EQ(CountColour(h, v->m_rcPlot, kRed), 0);
-    h.doc->m_bRunning = 1;
-    for (int row = 0; row < 50; ++row) {
-        CRowHint hint(row);
-        v->OnUpdate(nullptr, 0, &hint);
-    }
-    EXPECT_TRUE(v->m_bLiveDrawn);
-    EXPECT_EQ(v->m_nPrevRow, 49);
-    EXPECT_GT(CountColour(h, v->m_rcPlot, kRed), 20);
-    CRowHint bad(5000);
-    v->OnUpdate(nullptr, 0, &bad); // not a row of the ring: nothing
-    h.doc->m_bRunning = 0;
-    h.doc->m_bHaveData = 1;
-    h.Update(HINT_CALC_DONE); // only the margins are renewed
-    EXPECT_FALSE(v->m_bLiveDrawn);
-}
-
-TEST(GraphView, ZoomPanAndResetChangeTheDocumentLimits)
-{
-    GraphHarness h(SystemKind::TwoVariable);
-    CGraphView* v = h.view;
-    CGraphTestDoc& d = *h.doc;
-    EXPECT_FALSE(h.Enabled(ID_CONTROLS_ZOOM_FAR));
-    EXPECT_FALSE(h.Enabled(ID_CONTROLS_PAN_LEFT));
-    EXPECT_TRUE(h.Enabled(ID_CONTROLS_ZOOM_NEAR));
-
-    v->ExecuteCommand(ID_CONTROLS_ZOOM_NEAR);
-    EXPECT_NEAR(d.m_dGraphVMax, 10 / 1.1, 1e-12);
-    EXPECT_EQ(d.m_nModified, 1);
-    EXPECT_DOUBLE_EQ(v->m_dYMax, d.m_dGraphVMax);
-    EXPECT_TRUE(h.Enabled(ID_CONTROLS_PAN_UP));
-
-    v->ExecuteCommand(ID_CONTROLS_PAN_UP);
-    EXPECT_EQ(d.m_dGraphVMax, 10.0);
-    EXPECT_EQ(d.m_nModified, 1); // pans do not mark the model modified
-    EXPECT_FALSE(h.Enabled(ID_CONTROLS_PAN_UP));
-
-    d.m_dGraphTMin = 1.0;
-    v->ExecuteCommand(ID_CONTROLS_RESET_LIMITS);
-    EXPECT_EQ(d.m_dGraphTMin, 0.0);
-    EXPECT_EQ(d.m_dGraphTMax, d.m_dRunTimeLimit);
-    EXPECT_EQ(d.m_dGraphVMin, -10.0);
-    EXPECT_EQ(d.m_nModified, 2);
-}
-
-TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
+TEST(GraphView, AFlatBandLeavesNoMarkAndAClickPostsTheRow)
 {
     GraphHarness h(SystemKind::TwoVariable);
     CGraphView* v = h.view;
@@ -195,19 +128,6 @@ TEST(GraphView, RubberBandZoomsAndAClickPostsTheRow)
                                                                      1, d.m_dChronon)));
     EXPECT_TRUE(v->m_bCrossDrawn);
     EXPECT_EQ(v->m_ptCross, click);
-
-    // A band with both extents zooms to it.
-    const CPoint a(p.left + 20, p.top + 20), b(p.left + 120, p.top + 220);
-    const double t1 = v->PixelToWorldX(a.x), t2 = v->PixelToWorldX(b.x);
-    const double v1 = v->PixelToWorldY(a.y), v2 = v->PixelToWorldY(b.y);
-    v->OnLButtonDown(0, b);
-    v->OnMouseMove(MK_LBUTTON, a);
-    v->OnLButtonUp(0, a);
-    EXPECT_EQ(d.m_dGraphTMin, t1);
-    EXPECT_EQ(d.m_dGraphTMax, t2);
-    EXPECT_EQ(d.m_dGraphVMin, v2);
-    EXPECT_EQ(d.m_dGraphVMax, v1);
-    EXPECT_FALSE(v->m_bCrossDrawn); // the zoom repainted
 }
 
 // A fifth-order run replaces a zero step by 0.001: the view labels and clicks rows with the

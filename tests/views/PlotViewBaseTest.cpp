@@ -181,7 +181,9 @@ TEST(PlotViewBase, FollowsARunAndDrawsItLive)
         d.m_rowsToDraw.emplace_back(row, row);
         SendMessage(h.view->GetSafeHwnd(), WM_CALC_SAMPLE, 0, 0);
     }
-    EXPECT_EQ(d.m_samples.size(), 100u);
+    d.m_rowsToDraw.emplace_back(5000, 5000); // not a row of the ring: nothing is read
+    SendMessage(h.view->GetSafeHwnd(), WM_CALC_SAMPLE, 0, 0);
+    EXPECT_EQ(d.m_samples.size(), 101u);
     EXPECT_TRUE(h.view->m_bLiveDrawn);
     QApplication::processEvents();
     const int live = h.Count(kOrbit);

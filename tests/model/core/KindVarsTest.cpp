@@ -7,24 +7,6 @@
 
 namespace {
 
-TEST(KindVars, EachRateBelongsToItsStateVariable)
-{
-    for (const KindVars& k : kKindVars) {
-        const auto columns = k.Columns();
-        ASSERT_FALSE(columns.empty());
-        EXPECT_EQ(columns[0], kSlotT);
-        EXPECT_EQ(std::set<VarSlot>(columns.begin(), columns.end()).size(), columns.size());
-        for (int i = 0; i < k.dim; ++i) {
-            const VarInfo& value = VarOf(k.state[i]);
-            const VarInfo& rate = VarOf(k.rate[i]);
-            EXPECT_TRUE(k.Has(k.state[i]) && k.Has(k.rate[i])) << value.name;
-            EXPECT_EQ(rate.axis, value.axis) << rate.name;
-            EXPECT_EQ(rate.order, value.order + 1) << rate.name;
-            EXPECT_NE(value.initial, nullptr) << value.name; // a state starts somewhere
-        }
-    }
-}
-
 // Every member that the table names is the one the settings record calls by the variable's
 // name, and no two variables share a member.
 TEST(KindVars, MembersAreTheSettingsOfTheVariablesName)

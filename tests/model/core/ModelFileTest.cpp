@@ -55,11 +55,15 @@ void ExpectSameStoredFields(CModelSettings& a, CModelSettings& b, SystemKind kin
     }
 }
 
-TEST(ModelFile, DefaultFileSizes)
+TEST(ModelFile, DefaultFileSizesAndNoReplacement)
 {
     const std::size_t sizes[] = {1138, 987, 1151, 826};
-    for (SystemKind k : kAllKinds)
+    for (SystemKind k : kAllKinds) {
         EXPECT_EQ(DefaultFile(k).size(), sizes[static_cast<int>(k)]);
+        CModelSettings s;
+        CArchive in(DefaultFile(k));
+        EXPECT_TRUE(LoadModel(in, s, k).empty());
+    }
 }
 
 TEST(ModelFile, FieldOffsetsOfDefaultFiles)
@@ -214,42 +218,6 @@ TEST(ModelFile, AbsurdValuesAreReplacedByDefaults)
     EXPECT_NE(msg.find("ti"), std::string::npos);
 }
 
-// The graph's limits keep the ranges of their dialog: a time axis that ends at or before 0, a
-// negative start or a limit beyond 1e30 would leave the graph without a scale.
-TEST(ModelFile, GraphLimitsOutsideTheirDialogsRangesAreReplaced)
-{
-    const struct
-    {
-        double CModelSettings::*member;
-        double value;
-        const char* label;
-    } cases[] = {
-        {&CModelSettings::m_dGraphTMax, 0, "tmax"},
-        {&CModelSettings::m_dGraphTMax, -2, "tmax"},
-        {&CModelSettings::m_dGraphTMin, -1, "tmin"},
-        {&CModelSettings::m_dGraphVMin, -1e31, "vmin"},
-        {&CModelSettings::m_dGraphVAbsMax, 1e31, "plot limits"},
-        {&CModelSettings::m_dGraphTMin, 0, nullptr}, // the edges are allowed
-        {&CModelSettings::m_dGraphVAbsMin, -1e30, nullptr},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        CModelSettings s;
-        SetModelDefaults(s, SystemKind::TwoVariable);
-        const double def = s.*c.member;
-        s.*c.member = c.value;
-        CModelSettings back;
-        const auto replaced = StoreAndLoad(s, SystemKind::TwoVariable, back);
-        if (!c.label) {
-            EXPECT_TRUE(replaced.empty());
-            EXPECT_EQ(back.*c.member, c.value);
-            continue;
-        }
-        EXPECT_EQ(replaced, std::vector<std::string>{c.label});
-        EXPECT_EQ(back.*c.member, def);
-    }
-}
-
 // Whatever the program itself can store comes back from its file as it was: the edges of what
 // the dialogs, the data-entry window and the views accept, after their own rounding.
 TEST(ModelFile, EveryValueTheProgramStoresLoadsBack)
@@ -303,43 +271,48 @@ TEST(ModelFile, EveryValueTheProgramStoresLoadsBack)
     }
 }
 
-// A file whose axis limits close or invert a range gets that axis's defaults back.
-TEST(ModelFile, ClosedOrInvertedAxisRangesAreReplaced)
+// Limits outside their dialogs' ranges, or that close or invert an axis, get that axis's
+// defaults back: a time axis that ends at or before 0, a negative start or a limit beyond 1e30
+// would leave the graph without a scale.
+TEST(ModelFile, LimitsOutsideTheirRangesAreReplaced)
 {
     struct Case
     {
         SystemKind kind;
-        const char* min;
-        const char* max;
+        const char *min, *max;
         double lo, hi;
+        const char* label; // null: kept
     };
+    const auto N = SystemKind::Newtonian, T = SystemKind::TwoVariable;
+    const double d = std::numeric_limits<double>::quiet_NaN(); // the default stays
     const Case cases[] = {
-        {SystemKind::Newtonian, "m_dGraphVMin", "m_dGraphVMax", 3, 3},
-        {SystemKind::OneVariable, "m_dGraphTMin", "m_dGraphTMax", 4, 1},
-        {SystemKind::TwoVariable, "m_dGraphVAbsMin", "m_dGraphVAbsMax", 0, 0},
-        {SystemKind::TwoVariable, "m_dPOMin2", "m_dPOMax2", 5, -5},
-        {SystemKind::ThreeVariable, "m_dPO3AbsMinZ", "m_dPO3AbsMaxZ", 1, 1},
+        {T, "m_dGraphTMin", "m_dGraphTMax", d, 0, "tmax"},
+        {T, "m_dGraphTMin", "m_dGraphTMax", d, -2, "tmax"},
+        {T, "m_dGraphTMin", "m_dGraphTMax", -1, d, "tmin"},
+        {T, "m_dGraphVMin", "m_dGraphVMax", -1e31, d, "vmin"},
+        {T, "m_dGraphVAbsMin", "m_dGraphVAbsMax", d, 1e31, "plot limits"},
+        {T, "m_dGraphTMin", "m_dGraphTMax", 0, d, nullptr}, // the edges are allowed
+        {T, "m_dGraphVAbsMin", "m_dGraphVAbsMax", -1e30, d, nullptr},
+        {N, "m_dGraphVMin", "m_dGraphVMax", 3, 3, "plot limits"},
+        {SystemKind::OneVariable, "m_dGraphTMin", "m_dGraphTMax", 4, 1, "plot limits"},
+        {T, "m_dGraphVAbsMin", "m_dGraphVAbsMax", 0, 0, "plot limits"},
+        {T, "m_dPOMin2", "m_dPOMax2", 5, -5, "plot limits"},
+        {SystemKind::ThreeVariable, "m_dPO3AbsMinZ", "m_dPO3AbsMaxZ", 1, 1, "plot limits"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.max);
+        SCOPED_TRACE(std::string(c.max) + " " + std::to_string(c.lo) + " " + std::to_string(c.hi));
         CModelSettings defaults;
         SetModelDefaults(defaults, c.kind);
-        CModelSettings s = defaults;
-        FindField(c.min)->Double(s) = c.lo;
-        FindField(c.max)->Double(s) = c.hi;
-        CModelSettings back;
-        EXPECT_EQ(StoreAndLoad(s, c.kind, back), std::vector<std::string>{"plot limits"});
-        EXPECT_EQ(FindField(c.min)->Double(back), FindField(c.min)->Double(defaults));
-        EXPECT_EQ(FindField(c.max)->Double(back), FindField(c.max)->Double(defaults));
-    }
-}
-
-TEST(ModelFile, DefaultFilesNeedNoReplacement)
-{
-    for (SystemKind k : kAllKinds) {
-        CModelSettings s;
-        CArchive in(DefaultFile(k));
-        EXPECT_TRUE(LoadModel(in, s, k).empty());
+        CModelSettings s = defaults, back;
+        for (const auto& [member, value] : {std::pair{c.min, c.lo}, {c.max, c.hi}})
+            if (!std::isnan(value))
+                FindField(member)->Double(s) = value;
+        const auto replaced = StoreAndLoad(s, c.kind, back);
+        CModelSettings& expected = c.label ? defaults : s;
+        EXPECT_EQ(replaced,
+                  c.label ? std::vector<std::string>{c.label} : std::vector<std::string>{});
+        EXPECT_EQ(FindField(c.min)->Double(back), FindField(c.min)->Double(expected));
+        EXPECT_EQ(FindField(c.max)->Double(back), FindField(c.max)->Double(expected));
     }
 }
 

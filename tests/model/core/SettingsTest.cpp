@@ -2,7 +2,6 @@
 #include "model/core/SettingsTable.h"
 
 #include <map>
-#include <set>
 
 #include <gtest/gtest.h>
 
@@ -10,23 +9,6 @@ namespace {
 
 const SystemKind kAllKinds[] = {SystemKind::Newtonian, SystemKind::OneVariable,
                                 SystemKind::TwoVariable, SystemKind::ThreeVariable};
-
-// The table's size follows the kind's columns; the delays start one chronon long.
-TEST(Settings, DerivedDefaultsOfEachKind)
-{
-    const std::pair<SystemKind, int> cases[] = {{SystemKind::Newtonian, 313},
-                                                {SystemKind::OneVariable, 235},
-                                                {SystemKind::TwoVariable, 391},
-                                                {SystemKind::ThreeVariable, 547}};
-    for (const auto& [kind, tableKB] : cases) {
-        CModelSettings s;
-        SetModelDefaults(s, kind);
-        EXPECT_EQ(s.m_nTableKB, tableKB);
-        EXPECT_EQ(s.m_dXDelayTime, s.m_dChronon);
-        EXPECT_EQ(s.m_dYDelayTime, s.m_dChronon);
-        EXPECT_EQ(s.m_dZDelayTime, s.m_dChronon);
-    }
-}
 
 TEST(Settings, DefaultsLeaveConstructorValuesAlone)
 {

@@ -70,17 +70,7 @@ TEST(KindRates, AllAtOnceAndFormsAgreeWithTheTypedEquations)
             const StandardForm& sf = StandardForms(kind)[form - 1];
             CModelCore m(kind);
             m.SetDefaults();
-            const bool newtonian = kind == SystemKind::Newtonian;
-            std::string* texts[3] = {
-                newtonian ? &m.m_strAppliedForce : &m.m_strXRate,
-                newtonian ? &m.m_strRestoringForce : &m.m_strYRate,
-                newtonian ? &m.m_strDragForce : &m.m_strZRate,
-            };
-            for (int i = 0; i < 3; ++i)
-                if (sf.texts[i])
-                    *texts[i] = sf.texts[i];
-            m.m_strEquation =
-                BuildEquation(m.m_strAppliedForce, m.m_strRestoringForce, m.m_strDragForce);
+            TypeFormTexts(m, form);
             m.m_strParamD = "0.5";
             m.EvaluateParameters();
             ASSERT_TRUE(m.CompileEquations());

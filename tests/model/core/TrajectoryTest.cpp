@@ -29,22 +29,6 @@ double NewtonianClosedForm(double t)
     return std::sin(t) - std::exp(-t / 2) * std::sin(w * t) / w;
 }
 
-// A concurrent run reports each of the default time base's 102 rows as it stores it.
-TEST(Trajectory, ConcurrentRunReportsEveryRow)
-{
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    m.m_bPlotConcurrent = 1;
-    CountingSink sink;
-    ASSERT_TRUE(RunModel(m, sink));
-    EXPECT_EQ(sink.rows, 102);
-    EXPECT_EQ(m.m_nTableCount, 102);
-    EXPECT_EQ(m.m_dT, 0); // the run time was reached: the next run starts afresh
-    EXPECT_EQ(m.m_dX, m.m_dInitX);
-    for (int i = 0; i < 102; ++i)
-        EXPECT_EQ(sink.stored[i], std::make_pair(i, RowCount{i}));
-}
-
 TEST(Trajectory, TableIntervalAndContinuedRun)
 {
     CModelCore m(SystemKind::TwoVariable);
@@ -70,35 +54,29 @@ TEST(Trajectory, TableIntervalAndContinuedRun)
     EXPECT_TRUE(Near(m.m_arrTable[kSlotT][3], 12 * m.m_dChronon, 1e-12));
 }
 
+// A wrapped ring is read from its oldest row; a ring filled exactly counts as wrapped.
 TEST(Trajectory, RingWrapsAndReadersStartAtTheOldestRow)
 {
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    m.m_nTableRows = 30;
-    CountingSink sink;
-    RunModel(m, sink);
-    EXPECT_EQ(sink.doneCount, 102);
-    EXPECT_EQ(sink.doneIndex, 102 % 30);
-    EXPECT_TRUE(m.m_bTableWrapped);
-    EXPECT_EQ(m.m_nTableIndex, 12);
-    // Row 12 holds the oldest row still there, stored at step 72.
-    EXPECT_TRUE(Near(m.m_arrTable[kSlotT][12], 72 * m.m_dChronon, 1e-12));
-}
-
-TEST(Trajectory, ExactlyFullRingCountsAsWrapped)
-{
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    m.m_nTableRows = 34;
-    m.m_nTableInterval = 3; // 1 + 33 rows
-    m.m_nChrononsPerCycle = 99;
-    ComputeDerivedValues(m, SystemKind::OneVariable);
-    CountingSink sink;
-    RunModel(m, sink);
-    ASSERT_EQ(sink.doneCount, 34);
-    EXPECT_EQ(sink.doneIndex, 0);
-    EXPECT_TRUE(m.m_bTableWrapped);
-    EXPECT_EQ(m.m_nTableIndex, 0);
+    struct Case
+    {
+        int ring, interval, perCycle, rows, index, oldestStep;
+    };
+    // Default time base: 102 rows; interval 3 of 99 chronons a cycle: 1 + 33 rows.
+    for (const Case& c : {Case{30, 1, 100, 102, 12, 72}, Case{34, 3, 99, 34, 0, 0}}) {
+        CModelCore m(SystemKind::OneVariable);
+        NewModel(m);
+        m.m_nTableRows = c.ring;
+        m.m_nTableInterval = c.interval;
+        m.m_nChrononsPerCycle = c.perCycle;
+        ComputeDerivedValues(m, SystemKind::OneVariable);
+        CountingSink sink;
+        RunModel(m, sink);
+        ASSERT_EQ(sink.doneCount, c.rows);
+        EXPECT_EQ(sink.doneIndex, c.index);
+        EXPECT_TRUE(m.m_bTableWrapped);
+        EXPECT_EQ(m.m_nTableIndex, c.index);
+        EXPECT_TRUE(Near(m.m_arrTable[kSlotT][c.index], c.oldestStep * m.m_dChronon, 1e-12));
+    }
 }
 
 // Runs N steps of step h on a model and returns the final state.
@@ -113,9 +91,7 @@ Final RunSteps(CModelCore& m, double h, int steps)
     m.m_nTableRows = std::max(30, steps + 2);
     m.m_dT = 0;
     CountingSink sink;
-    CALCPARAMS p;
-    bool allocated;
-    EXPECT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     CTrajectoryCalc calc(p);
     calc.Run(sink);
     EXPECT_EQ(calc.m_nStepCount, steps);
@@ -133,21 +109,13 @@ struct ClosedFormCase
 
 TEST(Trajectory, ConvergenceOrderAsTheStepHalves)
 {
+    auto cosT = [](double t) { return std::cos(t); };
+    auto sinFrom001 = [](double t) { return SinClosedForm(0.01, t); };
     const ClosedFormCase models[] = {
         {SystemKind::Newtonian, {}, 0, 0, 0, NewtonianClosedForm},
-        {SystemKind::OneVariable,
-         {"sin(x)"},
-         0.01,
-         0,
-         0,
-         [](double t) { return SinClosedForm(0.01, t); }},
-        {SystemKind::TwoVariable, {"y", "-x"}, 1, 0, 0, [](double t) { return std::cos(t); }},
-        {SystemKind::ThreeVariable,
-         {"y+z-exp(-t)", "-x", "-z"},
-         1,
-         0,
-         1,
-         [](double t) { return std::cos(t); }},
+        {SystemKind::OneVariable, {"sin(x)"}, 0.01, 0, 0, sinFrom001},
+        {SystemKind::TwoVariable, {"y", "-x"}, 1, 0, 0, cosT},
+        {SystemKind::ThreeVariable, {"y+z-exp(-t)", "-x", "-z"}, 1, 0, 1, cosT},
     };
     struct Integrator
     {
@@ -160,9 +128,8 @@ TEST(Trajectory, ConvergenceOrderAsTheStepHalves)
         for (const auto& model : models) {
             CModelCore m(model.kind);
             m.SetDefaults();
-            std::string* rates[3] = {&m.m_strXRate, &m.m_strYRate, &m.m_strZRate};
             for (std::size_t i = 0; i < model.texts.size(); ++i)
-                *rates[i] = model.texts[i];
+                (i == 0 ? m.m_strXRate : i == 1 ? m.m_strYRate : m.m_strZRate) = model.texts[i];
             m.m_dInitX = model.x0, m.m_dInitY = model.y0, m.m_dInitZ = model.z0;
             m.AllocateTable();
             m.EvaluateParameters();
@@ -191,39 +158,41 @@ TEST(Trajectory, DefaultRunsOfEachKindCountStepsRowsAndProgress)
                           {SystemKind::OneVariable, 101, 102, 33},
                           {SystemKind::TwoVariable, 101, 102, 33},
                           {SystemKind::ThreeVariable, 398, 399, 30}};
-    for (const auto& c : cases) {
-        CModelCore m(c.kind);
-        NewModel(m);
-        CountingSink sink;
-        auto calc = RunModel(m, sink);
-        ASSERT_TRUE(calc);
-        EXPECT_EQ(calc->m_nStepCount, c.steps);
-        EXPECT_EQ(sink.doneCount, c.rows);
-        EXPECT_EQ(sink.progress, c.progress);
-        EXPECT_EQ(sink.rows, 0); // no concurrent plot: rows are not reported
-    }
+    for (const auto& c : cases)
+        for (const BOOL concurrent : {FALSE, TRUE}) {
+            CModelCore m(c.kind);
+            NewModel(m);
+            m.m_bPlotConcurrent = concurrent;
+            CountingSink sink;
+            auto calc = RunModel(m, sink);
+            ASSERT_TRUE(calc);
+            EXPECT_EQ(calc->m_nStepCount, c.steps);
+            EXPECT_EQ(sink.doneCount, c.rows);
+            EXPECT_EQ(sink.progress, c.progress);
+            EXPECT_EQ(m.m_dT, 0); // the run time was reached: the next run starts afresh
+            EXPECT_EQ(m.m_dX, m.m_dInitX);
+            // A concurrent run reports each row as it stores it; one left alone reports none.
+            ASSERT_EQ(sink.rows, concurrent ? c.rows : 0);
+            for (int i = 0; i < sink.rows; ++i)
+                EXPECT_EQ(sink.stored[i], std::make_pair(i, RowCount{i}));
+        }
 }
 
+// The Newtonian default against its closed form; a stored rate is the rate at the stored state.
 TEST(Trajectory, DefaultRunsMatchClosedForms)
 {
-    CModelCore n(SystemKind::Newtonian);
-    NewModel(n);
-    CountingSink sink;
-    auto calc = RunModel(n, sink);
+    CModelCore n(SystemKind::Newtonian), one(SystemKind::OneVariable);
+    for (CModelCore* m : {&n, &one}) {
+        NewModel(*m);
+        CountingSink sink;
+        RunModel(*m, sink);
+    }
     for (int row : {1, 10, 50, 101}) {
         const double t = n.m_arrTable[kSlotT][row];
         EXPECT_TRUE(Near(n.m_arrTable[kSlotX][row], NewtonianClosedForm(t), 2e-7)) << row;
-    }
-    CModelCore one(SystemKind::OneVariable);
-    NewModel(one);
-    CountingSink s1;
-    RunModel(one, s1);
-    for (int row : {1, 2, 50, 101}) {
-        const double t = one.m_arrTable[kSlotT][row];
-        EXPECT_TRUE(Near(one.m_arrTable[kSlotX][row], SinClosedForm(0.01, t), 1e-8)) << row;
-        // The stored x' is the rate at the stored x.
-        EXPECT_TRUE(
-            Near(one.m_arrTable[kSlotXp][row], std::sin(one.m_arrTable[kSlotX][row]), 1e-12));
+        const double x = one.m_arrTable[kSlotX][row];
+        EXPECT_TRUE(Near(x, SinClosedForm(0.01, one.m_arrTable[kSlotT][row]), 1e-8)) << row;
+        EXPECT_TRUE(Near(one.m_arrTable[kSlotXp][row], std::sin(x), 1e-12)) << row;
     }
 }
 
@@ -270,30 +239,6 @@ TEST(Trajectory, FirstRowsOfFirstOrderSteps)
     }
 }
 
-TEST(Trajectory, FirstOrderRotationKeepsItsRadius)
-{
-    CModelCore m(SystemKind::TwoVariable);
-    NewModel(m);
-    m.m_nIntegrator = 0;
-    m.m_nModelForm = 5; // Linear
-    m.m_dParamA = 0, m.m_dParamB = 1, m.m_dParamC = -1, m.m_dParamD = 0;
-    m.m_strParamA = "0", m.m_strParamB = "1", m.m_strParamC = "-1", m.m_strParamD = "0";
-    m.m_dInitX = 1;
-    m.m_dRunTimeLimit = 20 * kTwoPi;
-    m.m_nTableRows = 3000;
-    m.AllocateTable();
-    m.m_strXRate = "a*x+b*y";
-    m.m_strYRate = "c*x+d*y";
-    CountingSink sink;
-    RunModel(m, sink);
-    for (int row = 0; row < sink.doneCount; ++row) {
-        const double r2 =
-            std::pow(m.m_arrTable[kSlotX][row], 2) + std::pow(m.m_arrTable[kSlotY][row], 2);
-        ASSERT_GT(r2, 0.96);
-        ASSERT_LT(r2, 1.04);
-    }
-}
-
 // A built-in form and the texts that choosing it writes give the same rows.
 TEST(Trajectory, FormsMatchTheirTexts)
 {
@@ -330,17 +275,7 @@ TEST(Trajectory, FormsMatchTheirTexts)
                 m->m_strParamC = c.params[2], m->m_strParamD = c.params[3];
                 m->m_dPhase = 0.3;
                 m->m_dInitX = 0.5, m->m_dInitXp = 0.2, m->m_dInitY = 1, m->m_dInitZ = 0.1;
-                std::string* texts[3] = {&m->m_strXRate, &m->m_strYRate, &m->m_strZRate};
-                if (c.kind == SystemKind::Newtonian) {
-                    texts[0] = &m->m_strAppliedForce;
-                    texts[1] = &m->m_strRestoringForce;
-                    texts[2] = &m->m_strDragForce;
-                }
-                for (int i = 0; i < 3; ++i)
-                    if (sf.texts[i])
-                        *texts[i] = sf.texts[i];
-                m->m_strEquation =
-                    BuildEquation(m->m_strAppliedForce, m->m_strRestoringForce, m->m_strDragForce);
+                TypeFormTexts(*m, c.form);
                 m->m_nModelForm = form;
                 m->m_nIntegrator = integrator;
                 m->AllocateTable();
@@ -368,13 +303,8 @@ TEST(Trajectory, PendulumPulseIsTakenAtTheStartOfTheStep)
     CModelCore m(SystemKind::Newtonian);
     NewModel(m);
     m.m_nModelForm = static_cast<int>(NewtonianModel::Pendulum);
-    m.m_dParamA = 2, m.m_dParamB = 0, m.m_dParamC = 0, m.m_dParamD = m.m_dChronon;
-    m.m_strParamA = "2", m.m_strParamB = "0", m.m_strParamC = "0";
-    m.m_strParamD = "0"; // the values above are what the run uses
     m.m_nIntegrator = 0;
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     p.m_dParamA = 2, p.m_dParamB = 0, p.m_dParamC = 0, p.m_dParamD = m.m_dChronon;
     CTrajectoryCalc calc(p);
     CountingSink sink;
@@ -435,20 +365,15 @@ TEST(Trajectory, UnusableStepsAreRefused)
         EXPECT_EQ(m.PrepareRun(p, allocated), c.runs);
         EXPECT_EQ(shown.size(), c.runs ? 0u : 1u);
         // The loop refuses on its own too.
+        p = CALCPARAMS{};
+        p.m_kind = SystemKind::OneVariable;
+        for (VarSlot s : {kSlotT, kSlotX, kSlotXp})
+            p.m_pColumns[s] = &m.m_arrTable[s];
+        p.m_pParser = m.m_pParser.get();
+        p.m_nTableRows = m.m_nTableRows;
+        p.m_dRunTimeLimit = 1;
         p.m_dChronon = c.dt;
         p.m_nIntegrator = c.integrator;
-        if (!p.m_pColumns[kSlotT]) {
-            p = CALCPARAMS{};
-            p.m_kind = SystemKind::OneVariable;
-            for (VarSlot s : {kSlotT, kSlotX, kSlotXp})
-                p.m_pColumns[s] = &m.m_arrTable[s];
-            p.m_pParser = m.m_pParser.get();
-            p.m_nTableRows = m.m_nTableRows;
-            p.m_dRunTimeLimit = 1;
-            p.m_dChronon = c.dt;
-            p.m_nIntegrator = c.integrator;
-        }
-        p.m_dRunTimeLimit = 1;
         CTrajectoryCalc calc(p);
         CountingSink sink;
         calc.Run(sink);
@@ -467,9 +392,7 @@ TEST(Trajectory, RunWithoutTableIsRefused)
 {
     CModelCore m(SystemKind::OneVariable);
     NewModel(m);
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     m.m_arrTable[kSlotX].clear(); // as after a failed allocation
     CTrajectoryCalc calc(p);
     CountingSink sink;
@@ -505,34 +428,6 @@ TEST(Trajectory, DelayedValueLookups)
         CTrajectoryCalc calc(p);
         EXPECT_EQ(calc.DelayedValue(kSlotX, c.delay), c.expected) << c.index << " " << c.delay;
     }
-}
-
-TEST(Trajectory, DelayedVariableFollowsStoredRows)
-{
-    // x' = -x: with x: the value one row back, so the run differs from the plain one.
-    CModelCore m(SystemKind::OneVariable);
-    NewModel(m);
-    m.m_strXRate = "-x:";
-    m.m_nXDelay = 1;
-    m.m_nIntegrator = 0;
-    m.m_dInitX = 1;
-    m.CompileEquations();
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
-    EXPECT_TRUE(p.m_bDelayedVarUsed);
-    CTrajectoryCalc calc(p);
-    CountingSink sink;
-    calc.Run(sink);
-    const auto& X = m.m_arrTable[kSlotX];
-    const auto& XP = m.m_arrTable[kSlotXp];
-    const double dt = m.m_dChronon;
-    // The delayed value is taken before the step's row is stored, so delay 1 is the newest
-    // row at the start of the step: row k's rate reads row k - 2 (the start value before).
-    EXPECT_EQ(X[1], X[0] + dt * XP[0]);
-    EXPECT_EQ(XP[1], -X[0]);
-    for (int row = 2; row < 10; ++row)
-        EXPECT_EQ(XP[row], -X[row - 2]) << row;
 }
 
 // An equation that has no value part way through a run ends the run there, before the failed
@@ -586,9 +481,7 @@ TEST(Trajectory, AStackOverflowInAStepShowsNothingDuringTheRun)
 {
     CModelCore m(SystemKind::OneVariable);
     NewModel(m);
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     ASSERT_NE(p.m_pTableGuard, nullptr);
     // A recording no compilation lets through: eighteen nested parentheses around x.
     CParser& parser = *p.m_pParser;
@@ -650,14 +543,16 @@ TEST(Trajectory, DelayedValuesStartAtTheStartState)
     }
 }
 
-// A run that has stored two billion rows goes on counting: its ring position, the rows the
-// readers see and the delayed values stay right, and the next Run is not refused. The count
-// starts near 2^31 instead of storing all those rows.
-TEST(Trajectory, RowCountsGoOnPastTwoToTheThirtyOne)
+// x' = -x: with x: the value one row back. The delayed value is taken before the step's row is
+// stored, so delay 1 is the newest row at the start of the step: row k's rate reads row k - 2
+// (the start value before). A run that has stored two billion rows goes on counting: its ring
+// position, the rows the readers see and the delayed values stay right, and the next Run is not
+// refused. The count starts near 2^31 instead of storing all those rows.
+TEST(Trajectory, DelayedRowsAndRowCountsPastTwoToTheThirtyOne)
 {
     const std::int64_t kStart = (std::int64_t{1} << 31) - 3;
     const int kRows = 100;
-    for (const std::int64_t start : {kStart, std::int64_t{1} << 33}) {
+    for (const std::int64_t start : {std::int64_t{0}, kStart, std::int64_t{1} << 33}) {
         SCOPED_TRACE(start);
         CModelCore m(SystemKind::OneVariable);
         NewModel(m);
@@ -667,10 +562,10 @@ TEST(Trajectory, RowCountsGoOnPastTwoToTheThirtyOne)
         m.m_nXDelay = 1;
         m.m_nIntegrator = 0;
         m.m_bPlotConcurrent = 1;
+        m.m_dX = m.m_dInitX = 1;
         ASSERT_TRUE(m.CompileEquations());
-        CALCPARAMS p;
-        bool allocated;
-        ASSERT_TRUE(m.PrepareRun(p, allocated));
+        CALCPARAMS p = Prepared(m);
+        EXPECT_TRUE(p.m_bDelayedVarUsed);
         // As if the ring had wrapped many times: the next row to write is the count's place.
         p.m_nCount = start;
         p.m_nIndex = static_cast<int>(start % kRows);
@@ -687,19 +582,23 @@ TEST(Trajectory, RowCountsGoOnPastTwoToTheThirtyOne)
             EXPECT_EQ(sink.stored[i].second, start + static_cast<std::int64_t>(i));
             EXPECT_EQ(sink.stored[i].first, (start + static_cast<std::int64_t>(i)) % kRows);
         }
-        // x' = -x: reads the row before, across the end of the ring as anywhere else.
+        // Across the end of the ring as anywhere else.
         const auto& X = m.m_arrTable[kSlotX];
         const auto& XP = m.m_arrTable[kSlotXp];
+        if (start == 0) {
+            EXPECT_EQ(X[1], X[0] + p.m_dChronon * XP[0]);
+            EXPECT_EQ(XP[1], -X[0]);
+        }
         for (std::int64_t n = start + 2; n < start + stored; ++n)
             EXPECT_EQ(XP[n % kRows], -X[(n - 2) % kRows]) << n;
 
         m.TakeRunResults(calc, sink.doneIndex, sink.doneCount);
         EXPECT_EQ(m.m_nTableCount, start + stored);
-        EXPECT_TRUE(m.m_bTableWrapped);
+        EXPECT_EQ(m.m_bTableWrapped != 0, start > 0);
         {
             CTableReadLock lock(m);
             EXPECT_EQ(lock.Ring().count, start + stored);
-            EXPECT_EQ(lock.Ring().index, (start + stored) % kRows);
+            EXPECT_EQ(lock.Ring().index, start > 0 ? (start + stored) % kRows : 0); // oldest
         }
         // Run again: continued from where it stopped.
         m.m_dT = calc.m_v[kSlotT];
@@ -787,9 +686,7 @@ TEST(Trajectory, RunsOnAWorkerThreadUntilStopped)
     NewModel(m);
     m.m_dRunTimeLimit = 1e9; // runs until stopped
     m.m_bPlotConcurrent = 1;
-    CALCPARAMS p;
-    bool allocated;
-    ASSERT_TRUE(m.PrepareRun(p, allocated));
+    CALCPARAMS p = Prepared(m);
     CTrajectoryCalc calc(p);
     ThreadedSink sink;
     std::thread worker([&] { calc.Run(sink); });

@@ -1,0 +1,454 @@
+#include "parser/NativeRates.h"
+
+#include "parser/Functions.h"
+#include "parser/Parser.h"
+#include "parser/X64Code.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using namespace x64;
+
+// What the code calls for what it does not do inline: the threaded program's own C++.
+bool FunctionThunk(const CParser* parser, double* io, int nFunc)
+{
+    bool bError = false;
+    *io = parser->CallFunction(nFunc, *io, bError);
+    return bError;
+}
+
+bool PowerThunk(double* x, const double* y)
+{
+    bool bError = false;
+    *x = Power(*x, *y, bError);
+    return bError;
+}
+
+constexpr int kXmm = 16;
+constexpr int kFirstFree = 4; // xmm0 to xmm3 bring t and the state
+constexpr std::size_t kMaxCodeBytes = std::size_t{1} << 18;
+constexpr std::uint64_t kSignBit = 0x8000000000000000ull;
+constexpr int kSd = 0xF2, kPd = 0x66; // the prefixes of scalar and packed double operations
+
+bool Inline(int nFunc)
+{
+    return nFunc == FN_ABS || nFunc == FN_SQR;
+}
+
+} // namespace
+
+// Emits each entry as one function: the trees in turn, each node's value in an xmm register
+// or, once spilled or returned by a call, in a scratch double of the owning parser.
+class CNativeRates::CCompiler
+{
+public:
+    CCompiler(const RateInputs& inputs, const CParser& owner, const Layout& layout)
+        : m_inputs(inputs), m_owner(owner), m_layout(layout)
+    {
+    }
+
+    // The rates [first, last) into rate[0 ..): returns the entry's offset in the code.
+    std::size_t Entry(const CExpressionTree* trees, const int* roots, int first, int last);
+    bool Failed() const { return m_bFailed || m_asm.Size() > kMaxCodeBytes; }
+    CAssembler& Code() { return m_asm; }
+
+private:
+    struct Value
+    {
+        int xmm = -1;   // its register, or -1 when in memory
+        Mem mem;        // where it is when not in a register
+        int slot = -1;  // the scratch double it owns, or -1
+        int fixed = -1; // the caller's register that holds it (t, the state): read only
+    };
+    struct Traits
+    {
+        bool bCalls = false, bTime = false;
+    };
+
+    void Survey(const CExpressionTree& tree, int n, Traits& traits) const;
+    int Need(const CExpressionTree& tree, int n) const;
+    bool HasCall(const CExpressionTree& tree, int n) const;
+    int Emit(const CExpressionTree& tree, int n);
+    int Leaf(const ExprNode& node);
+    int Binary(const CExpressionTree& tree, const ExprNode& node);
+    int Arithmetic(NodeKind kind, int hLeft, int hRight);
+    int InlineUnary(int h, int nFunc);
+    int CallFunction(int h, int nFunc);
+    int CallPower(int hLeft, int hRight);
+    int StateIndex(double CParser::*pm) const;
+
+    int NewValue(const Value& v);
+    int InReg(int h, unsigned pinned); // h in a register it may overwrite
+    int NewReg(unsigned pinned);
+    int NewSlot();
+    Mem SlotMem(int slot) const { return {m_base, m_layout.firstScratch + 8 * slot}; }
+    int OwnSlot(int h); // h in a scratch double of its own
+    void Spill(int h);
+    void SpillAll();
+    void Release(int h);
+    unsigned Pin(int h) const { return m_val[h].xmm >= 0 ? 1u << m_val[h].xmm : 0u; }
+    int RegOf(int h) const { return m_val[h].xmm >= 0 ? m_val[h].xmm : m_val[h].fixed; }
+
+    const RateInputs& m_inputs;
+    const CParser& m_owner;
+    const Layout& m_layout;
+    CAssembler m_asm;
+    bool m_bFailed = false;
+    // Per entry: whether it calls out, where base is, the values and who holds what.
+    bool m_bCalls = false;
+    int m_base = RDI;
+    CAssembler::Label m_fail;
+    std::vector<Value> m_val;
+    int m_owners[kXmm] = {};
+    std::vector<bool> m_slotUsed;
+};
+
+int CNativeRates::CCompiler::StateIndex(double CParser::*pm) const
+{
+    for (int i = 0; i < m_inputs.nState; ++i)
+        if (m_inputs.member[i] == pm)
+            return i;
+    return -1;
+}
+
+void CNativeRates::CCompiler::Survey(const CExpressionTree& tree, int n, Traits& traits) const
+{
+    const ExprNode& node = tree[n];
+    if (node.kind == NodeKind::Variable && StateIndex(node.leaf.pmVariable) == 0)
+        traits.bTime = true;
+    if (node.kind == NodeKind::Power || (node.kind == NodeKind::Function && !Inline(node.nFunc)))
+        traits.bCalls = true;
+    if (!node.IsLeaf())
+        Survey(tree, node.nLeft, traits);
+    if (node.nRight >= 0 && !node.IsLeaf())
+        Survey(tree, node.nRight, traits);
+}
+
+// Registers the node needs when its subtrees go largest first; a leaf on the right is read
+// from memory.
+int CNativeRates::CCompiler::Need(const CExpressionTree& tree, int n) const
+{
+    const ExprNode& node = tree[n];
+    if (node.IsLeaf())
+        return 1;
+    const int l = Need(tree, node.nLeft);
+    if (node.kind == NodeKind::Negate || node.kind == NodeKind::Function)
+        return l;
+    const int r = tree[node.nRight].IsLeaf() ? 0 : Need(tree, node.nRight);
+    return l == r ? l + 1 : std::max(l, r);
+}
+
+bool CNativeRates::CCompiler::HasCall(const CExpressionTree& tree, int n) const
+{
+    Traits traits;
+    Survey(tree, n, traits);
+    return traits.bCalls;
+}
+
+int CNativeRates::CCompiler::NewValue(const Value& v)
+{
+    m_val.push_back(v);
+    return static_cast<int>(m_val.size()) - 1;
+}
+
+int CNativeRates::CCompiler::NewSlot()
+{
+    for (std::size_t i = 0; i < m_slotUsed.size(); ++i)
+        if (!m_slotUsed[i]) {
+            m_slotUsed[i] = true;
+            return static_cast<int>(i);
+        }
+    m_bFailed = true;
+    return 0;
+}
+
+void CNativeRates::CCompiler::Spill(int h)
+{
+    Value& v = m_val[h];
+    const int slot = NewSlot();
+    m_asm.Store(SlotMem(slot), v.xmm);
+    m_owners[v.xmm] = -1;
+    v = {-1, SlotMem(slot), slot, -1};
+}
+
+void CNativeRates::CCompiler::SpillAll()
+{
+    for (int x = 0; x < kXmm; ++x)
+        if (m_owners[x] >= 0)
+            Spill(m_owners[x]);
+}
+
+// A free register, else the one of the oldest value: the values wait in the order of a stack,
+// so the oldest is needed last.
+int CNativeRates::CCompiler::NewReg(unsigned pinned)
+{
+    int victim = -1;
+    for (int x = kFirstFree; x < kXmm; ++x) {
+        if (pinned & (1u << x))
+            continue;
+        if (m_owners[x] < 0)
+            return x;
+        if (victim < 0 || m_owners[x] < m_owners[victim])
+            victim = x;
+    }
+    Spill(m_owners[victim]);
+    return victim;
+}
+
+int CNativeRates::CCompiler::InReg(int h, unsigned pinned)
+{
+    if (m_val[h].xmm >= 0)
+        return m_val[h].xmm;
+    const int x = NewReg(pinned);
+    Value& v = m_val[h];
+    if (v.fixed >= 0)
+        m_asm.Sse(kPd, kMovAligned, x, v.fixed);
+    else
+        m_asm.Load(x, v.mem);
+    if (v.slot >= 0)
+        m_slotUsed[static_cast<std::size_t>(v.slot)] = false;
+    v = {x, {}, -1, -1};
+    m_owners[x] = h;
+    return x;
+}
+
+int CNativeRates::CCompiler::OwnSlot(int h)
+{
+    if (m_val[h].xmm >= 0)
+        Spill(h);
+    Value& v = m_val[h];
+    if (v.slot < 0) { // a leaf: a memory one copied through a register nobody holds
+        int x = v.fixed;
+        if (x < 0) {
+            x = NewReg(0);
+            m_asm.Load(x, m_val[h].mem);
+        }
+        const int slot = NewSlot();
+        m_asm.Store(SlotMem(slot), x);
+        m_val[h] = {-1, SlotMem(slot), slot, -1};
+    }
+    return m_val[h].slot;
+}
+
+void CNativeRates::CCompiler::Release(int h)
+{
+    Value& v = m_val[h];
+    if (v.xmm >= 0)
+        m_owners[v.xmm] = -1;
+    if (v.slot >= 0)
+        m_slotUsed[static_cast<std::size_t>(v.slot)] = false;
+    v = {};
+}
+
+int CNativeRates::CCompiler::Leaf(const ExprNode& node)
+{
+    if (node.kind == NodeKind::Constant)
+        return NewValue({-1, {-1, m_asm.Constant(std::bit_cast<std::uint64_t>(node.leaf.dValue))}});
+    // t and the state stay in the caller's registers, or where the prologue put them.
+    const int i = StateIndex(node.leaf.pmVariable);
+    if (i >= 0 && !m_bCalls)
+        return NewValue({-1, {}, -1, i});
+    if (i == 0)
+        return NewValue({-1, {m_base, m_layout.tOffset}});
+    if (i > 0)
+        return NewValue({-1, {m_base, m_layout.stateOffset + 8 * (i - 1)}});
+    const auto* member = reinterpret_cast<const char*>(&(m_owner.*(node.leaf.pmVariable)));
+    const auto offset = static_cast<std::int32_t>(member - reinterpret_cast<const char*>(&m_owner));
+    return NewValue({-1, {m_base, offset}});
+}
+
+int CNativeRates::CCompiler::Emit(const CExpressionTree& tree, int n)
+{
+    const ExprNode& node = tree[n];
+    switch (node.kind) {
+    case NodeKind::Constant:
+    case NodeKind::Variable:
+        return Leaf(node);
+    case NodeKind::Negate: {
+        const int h = Emit(tree, node.nLeft);
+        m_asm.Sse(kPd, kXor, InReg(h, 0), Mem{-1, m_asm.Constant(kSignBit)});
+        return h;
+    }
+    case NodeKind::Function: {
+        const int h = Emit(tree, node.nLeft);
+        return Inline(node.nFunc) ? InlineUnary(h, node.nFunc) : CallFunction(h, node.nFunc);
+    }
+    default:
+        return Binary(tree, node);
+    }
+}
+
+int CNativeRates::CCompiler::Binary(const CExpressionTree& tree, const ExprNode& node)
+{
+    // The side with a call first, as a call spills whatever waits; else the side that needs
+    // more registers. The order of evaluation changes no value.
+    const bool bLeftCall = HasCall(tree, node.nLeft), bRightCall = HasCall(tree, node.nRight);
+    const bool bRightFirst =
+        bLeftCall != bRightCall ? bRightCall : Need(tree, node.nRight) > Need(tree, node.nLeft);
+    int hLeft, hRight;
+    if (bRightFirst) {
+        hRight = Emit(tree, node.nRight);
+        hLeft = Emit(tree, node.nLeft);
+    } else {
+        hLeft = Emit(tree, node.nLeft);
+        hRight = Emit(tree, node.nRight);
+    }
+    return node.kind == NodeKind::Power ? CallPower(hLeft, hRight)
+                                        : Arithmetic(node.kind, hLeft, hRight);
+}
+
+int CNativeRates::CCompiler::Arithmetic(NodeKind kind, int hLeft, int hRight)
+{
+    const int d = InReg(hLeft, Pin(hRight));
+    if (kind == NodeKind::Divide) {
+        // A zero divisor (either sign, not NaN) gives +infinity.
+        const int s = RegOf(hRight) >= 0 ? RegOf(hRight) : InReg(hRight, 1u << d);
+        m_asm.Sse(kPd, kUcomi, s, Mem{-1, m_asm.Constant(0)});
+        const int notZero = m_asm.Jcc8(0x75), unordered = m_asm.Jcc8(0x7A);
+        m_asm.Load(d, Mem{-1, m_asm.Constant(0x7FF0000000000000ull)});
+        const int done = m_asm.Jcc8(0xEB);
+        m_asm.Here8(notZero);
+        m_asm.Here8(unordered);
+        m_asm.Sse(kSd, kDiv, d, s);
+        m_asm.Here8(done);
+    } else {
+        const SseOp op = kind == NodeKind::Add ? kAdd : kind == NodeKind::Subtract ? kSub : kMul;
+        if (RegOf(hRight) >= 0)
+            m_asm.Sse(kSd, op, d, RegOf(hRight));
+        else
+            m_asm.Sse(kSd, op, d, m_val[hRight].mem);
+    }
+    Release(hRight);
+    return hLeft;
+}
+
+int CNativeRates::CCompiler::InlineUnary(int h, int nFunc)
+{
+    const int x = InReg(h, 0);
+    if (nFunc == FN_SQR)
+        m_asm.Sse(kSd, kMul, x, x);
+    else // FN_ABS
+        m_asm.Sse(kPd, kAnd, x, Mem{-1, m_asm.Constant(~kSignBit, ~kSignBit)});
+    return h;
+}
+
+int CNativeRates::CCompiler::CallFunction(int h, int nFunc)
+{
+    const int slot = OwnSlot(h);
+    SpillAll();
+    m_asm.MovRR(RDI, m_base);
+    m_asm.Lea(RSI, SlotMem(slot));
+    m_asm.MovImm32(RDX, static_cast<std::uint32_t>(nFunc));
+    m_asm.CallAbsolute(reinterpret_cast<const void*>(&FunctionThunk));
+    m_asm.TestAlJnz(m_fail);
+    return h; // the result is where the operand was
+}
+
+int CNativeRates::CCompiler::CallPower(int hLeft, int hRight)
+{
+    const int slot = OwnSlot(hLeft);
+    if (RegOf(hRight) >= 0)
+        OwnSlot(hRight);
+    SpillAll();
+    m_asm.Lea(RDI, SlotMem(slot));
+    m_asm.Lea(RSI, m_val[hRight].mem);
+    m_asm.CallAbsolute(reinterpret_cast<const void*>(&PowerThunk));
+    m_asm.TestAlJnz(m_fail);
+    Release(hRight);
+    return hLeft;
+}
+
+std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const int* roots,
+                                           int first, int last)
+{
+    Traits traits;
+    for (int i = first; i < last; ++i)
+        Survey(trees[i], roots[i], traits);
+    m_val.clear();
+    for (int& owner : m_owners)
+        owner = -1;
+    m_slotUsed.assign(static_cast<std::size_t>(m_layout.nScratch), false);
+    m_fail = {};
+    m_bCalls = traits.bCalls;
+    m_base = m_bCalls ? RBX : RDI;
+
+    m_asm.Pad(8); // whoever disassembles or checks the code may read the bytes before it
+    m_asm.Align(16);
+    const std::size_t entry = m_asm.Size();
+    if (m_bCalls) {
+        // A frame aligned for the calls, base kept in rbx, t and the state in the parser.
+        m_asm.Push(RBP);
+        m_asm.MovRR(RBP, RSP);
+        m_asm.Push(RBX);
+        m_asm.AlignRsp16();
+        m_asm.MovRR(RBX, RDI);
+        if (traits.bTime)
+            m_asm.Store(Mem{RBX, m_layout.tOffset}, 0);
+        for (int k = 1; k < m_inputs.nState; ++k)
+            m_asm.Store(Mem{RBX, m_layout.stateOffset + 8 * (k - 1)}, k);
+    }
+    std::vector<int> results;
+    for (int i = first; i < last; ++i)
+        results.push_back(Emit(trees[i], roots[i]));
+    // The rates into xmm0 and on, from registers no caller's value is in.
+    for (int h : results)
+        if (m_val[h].fixed >= 0)
+            InReg(h, 0);
+    for (std::size_t k = 0; k < results.size(); ++k) {
+        const Value& v = m_val[results[k]];
+        if (v.xmm >= 0)
+            m_asm.Sse(kPd, kMovAligned, static_cast<int>(k), v.xmm);
+        else
+            m_asm.Load(static_cast<int>(k), v.mem);
+    }
+    for (bool bFailed : {false, true}) {
+        if (bFailed) {
+            if (m_fail.patches.empty())
+                break;
+            m_asm.Place(m_fail);
+        }
+        m_asm.ReturnStatus(bFailed);
+        if (m_bCalls)
+            m_asm.LeaveFrame();
+        m_asm.Ret();
+    }
+    return entry;
+}
+
+void CNativeRates::Clear()
+{
+    m_block.reset();
+    m_all = nullptr;
+    for (const void*& e : m_one)
+        e = nullptr;
+}
+
+bool CNativeRates::Compile(const CExpressionTree* trees, const int* roots, const RateInputs& inputs,
+                           const CParser& owner, const Layout& layout)
+{
+    Clear();
+#if defined(__x86_64__) && defined(__linux__)
+    CCompiler compiler(inputs, owner, layout);
+    const std::size_t all = compiler.Entry(trees, roots, 0, inputs.nRates);
+    std::size_t one[3] = {};
+    for (int i = 0; i < inputs.nRates; ++i)
+        one[i] = compiler.Entry(trees, roots, i, i + 1);
+    if (compiler.Failed())
+        return false;
+    auto block = x64::CCodeBlock::Make(compiler.Code().Finish());
+    if (block == nullptr)
+        return false;
+    m_all = block->At(all);
+    for (int i = 0; i < inputs.nRates; ++i)
+        m_one[i] = block->At(one[i]);
+    m_block = std::move(block);
+    return true;
+#else
+    (void)trees, (void)roots, (void)inputs, (void)owner, (void)layout;
+    return false;
+#endif
+}

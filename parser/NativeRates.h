@@ -1,0 +1,94 @@
+#pragma once
+// The rates program as x86-64 machine code: the recorded trees of a kind compiled together into
+// straight-line SSE2 code with the intermediate values in registers, so the independent chains
+// of the rates overlap as in hand-written code. Operands are read at offsets from the owning
+// parser, passed in at each call (a copy of the parser runs the same code on its own values),
+// and the state from the caller's array. Each operation is the automaton's on the same operands
+// (the default x86-64 baseline, no fused multiply-add), functions and powers go through the
+// same C++ as the threaded program; any error returns "failed" and the caller replays token by
+// token. Elsewhere than on x86-64 Linux nothing compiles and the threaded program runs.
+#include <cstdint>
+#include <memory>
+
+class CExpressionTree;
+class CParser;
+struct RateInputs;
+namespace x64 {
+class CCodeBlock;
+}
+
+class CNativeRates
+{
+public:
+    // Doubles the code may use in the owning parser, at byte offsets from it: where t and the
+    // state are put for code that calls out, and nScratch doubles from firstScratch for spilled
+    // values and the operands of calls.
+    struct Layout
+    {
+        std::int32_t tOffset;
+        std::int32_t stateOffset;
+        std::int32_t firstScratch;
+        int nScratch;
+    };
+
+    // false when the trees cannot be compiled here (another processor, no executable memory,
+    // too large): the program then stays invalid.
+    bool Compile(const CExpressionTree* trees, const int* roots, const RateInputs& inputs,
+                 const CParser& owner, const Layout& layout);
+    void Clear();
+    bool Valid() const { return m_all != nullptr; }
+
+    // All N rates at (t, u) into rate, or rate i alone; base is the owning parser. false on
+    // an error, the rates then undefined.
+    template <int N>
+    [[gnu::always_inline]] bool RunAll(char* base, double t, const double* u, double* rate) const
+    {
+        return Call<N>(m_all, base, t, u, rate);
+    }
+    [[gnu::always_inline]] bool RunOne(int i, char* base, double t, const double* u,
+                                       double& rate) const
+    {
+        return Call<1>(m_one[i], base, t, u, &rate);
+    }
+
+private:
+    class CCompiler;
+
+    // The code's own convention, so that the state and the rates stay in registers as in
+    // inlined code: base in rdi, t in xmm0, the state in xmm1 to xmm3; the rates come back in
+    // xmm0 to xmm2 and eax is nonzero on an error. It keeps rbx, rbp, r12 to r15 and rsp, and
+    // leaves the caller's red zone alone.
+    template <int N>
+    [[gnu::always_inline]] static bool Call(const void* code, char* base, double t, const double* u,
+                                            double* rate)
+    {
+#if defined(__x86_64__) && defined(__linux__)
+        register double x0 asm("xmm0") = t;
+        register double x1 asm("xmm1") = u[0];
+        register double x2 asm("xmm2") = u[1];
+        register double x3 asm("xmm3") = u[2];
+        register char* rdi asm("rdi") = base;
+        register const void* r11 asm("r11") = code;
+        int failed;
+        asm volatile(
+            "sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
+            : "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+r"(rdi), [code] "+r"(r11), "=a"(failed)
+            :
+            : "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8",
+              "xmm9", "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15", "memory", "cc");
+        rate[0] = x0;
+        if constexpr (N > 1)
+            rate[1] = x1;
+        if constexpr (N > 2)
+            rate[2] = x2;
+        return failed == 0;
+#else
+        (void)code, (void)base, (void)t, (void)u, (void)rate;
+        return false;
+#endif
+    }
+
+    std::shared_ptr<const x64::CCodeBlock> m_block; // immutable, shared with copies
+    const void* m_all = nullptr;
+    const void* m_one[3] = {};
+};
