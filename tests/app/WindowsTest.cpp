@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -230,8 +231,18 @@ TEST_F(Windows, ControlsMenuZoomsPansAndOpensTheGraphsDialogs)
         QAction* right = UpdatedAction(ID_CONTROLS_PAN_RIGHT);
         ASSERT_NE(right, nullptr);
         EXPECT_FALSE(right->isEnabled());
+        // A window zoomed far in: its limits take many digits.
+        doc->m_dGraphVAbsMin = doc->m_dGraphVMin = -1.2345671e-5;
+        doc->m_dGraphVAbsMax = doc->m_dGraphVMax = -1.234567e-5;
         for (UINT id : {ID_CONTROLS_SET_LIMITS, ID_CONTROLS_SELECT_VARIABLES}) {
-            ModalDriver driver({Reject});
+            ModalDriver driver({[](QDialog* dlg) {
+                // Every number shows whole.
+                for (QLineEdit* e : dlg->findChildren<QLineEdit*>())
+                    EXPECT_LT(e->fontMetrics().horizontalAdvance(e->text()),
+                              e->contentsRect().width() - 4)
+                        << e->text().toStdString();
+                dlg->reject();
+            }});
             Pick(id);
             EXPECT_TRUE(driver.Done()) << id;
         }
