@@ -415,7 +415,7 @@ private:
         if (font == m_fonts.end())
             font = m_fonts.find(m_nDefaultFont);
         if (font != m_fonts.end())
-            f.font = font->second;
+            f.font = &font->second;
         f.halfPoints = m_st.halfPoints;
         f.bold = m_st.bold;
         f.italic = m_st.italic;

@@ -17,7 +17,9 @@ enum class RtfAlign
 
 struct RtfRunFormat
 {
-    std::u16string font; // as the font table names it, untrimmed; empty when there is none
+    // The family as the font table names it, untrimmed; null when there is none. It points
+    // into the reader's table (not copied for every character) and holds while the run is read.
+    const std::u16string* font = nullptr;
     int halfPoints = 24;
     bool bold = false, italic = false, underline = false, strike = false;
     std::optional<std::uint32_t> colour; // 0xRRGGBB, when the colour table gives one

@@ -58,7 +58,7 @@ private:
     static QTextCharFormat CharFormat(const RtfRunFormat& r)
     {
         QTextCharFormat f;
-        const QString family = QString::fromStdU16String(r.font).trimmed();
+        const QString family = r.font ? QString::fromStdU16String(*r.font).trimmed() : QString();
         if (!family.isEmpty())
             f.setFontFamilies(QStringList{family});
         f.setFontPointSize(r.halfPoints / 2.0);
