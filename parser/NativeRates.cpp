@@ -51,8 +51,9 @@ public:
     {
     }
 
-    // The rates [first, last) into rate[0 ..): returns the entry's offset in the code.
-    std::size_t Entry(const CExpressionTree* trees, const int* roots, int first, int last);
+    // The rates [first, last): returns the entry's offset in the code, and whether it calls out.
+    std::size_t Entry(const CExpressionTree* trees, const int* roots, int first, int last,
+                      bool& bCalls);
     bool Failed() const { return m_bFailed || m_asm.Size() > kMaxCodeBytes; }
     CAssembler& Code() { return m_asm; }
 
@@ -363,7 +364,7 @@ int CNativeRates::CCompiler::CallPower(int hLeft, int hRight)
 }
 
 std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const int* roots,
-                                           int first, int last)
+                                           int first, int last, bool& bCalls)
 {
     Traits traits;
     for (int i = first; i < last; ++i)
@@ -373,7 +374,7 @@ std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const i
         owner = -1;
     m_slotUsed.assign(static_cast<std::size_t>(m_layout.nScratch), false);
     m_fail = {};
-    m_bCalls = traits.bCalls;
+    m_bCalls = bCalls = traits.bCalls;
     m_base = m_bCalls ? RBX : RDI;
 
     m_asm.Pad(8); // whoever disassembles or checks the code may read the bytes before it
@@ -433,10 +434,10 @@ bool CNativeRates::Compile(const CExpressionTree* trees, const int* roots, const
     Clear();
 #if defined(__x86_64__) && defined(__linux__)
     CCompiler compiler(inputs, owner, layout);
-    const std::size_t all = compiler.Entry(trees, roots, 0, inputs.nRates);
+    const std::size_t all = compiler.Entry(trees, roots, 0, inputs.nRates, m_bAllCalls);
     std::size_t one[3] = {};
     for (int i = 0; i < inputs.nRates; ++i)
-        one[i] = compiler.Entry(trees, roots, i, i + 1);
+        one[i] = compiler.Entry(trees, roots, i, i + 1, m_bOneCalls[i]);
     if (compiler.Failed())
         return false;
     auto block = x64::CCodeBlock::Make(compiler.Code().Finish());
