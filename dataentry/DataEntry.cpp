@@ -6,7 +6,6 @@
 #include "platform/WndWidget.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -108,12 +107,6 @@ CDataEntry::CDataEntry(CDynSys* pDoc, SystemKind kind) : m_pDoc(pDoc), m_edit(pD
     MapMessage(WM_HELPHITTEST, &CDataEntry::OnHelpHitTest);
 }
 
-namespace {
-// The title bar's icon and buttons beside the caption's text (some window managers show their
-// own three buttons whatever the window asks for).
-constexpr int kTitleBarRoom = 110;
-} // namespace
-
 CRect CDataEntry::PlaceFor(int n, int nClientWidth, int nFontHeight)
 {
     const int h = nFontHeight > 0 ? nFontHeight : kUnknownFontHeight;
@@ -130,17 +123,12 @@ HWND CDataEntry::CreateFor(CDynSys& doc, CWnd* pMain)
     CRect rcMain;
     if (pMain)
         pMain->GetClientRect(&rcMain);
-    const int h = QApplication::instance() ? QFontMetrics(QApplication::font()).height() : 0;
+    // One line of text as the edit draws it, with its frame, so no letter is cut at the foot.
+    const int h = QApplication::instance() ? QLineEdit().minimumSizeHint().height() : 0;
     const std::string caption = doc.DataEntryCaption();
     CRect rc = PlaceFor(doc.m_nDocNumber, rcMain.Width(), h);
     // Wide enough that the title bar shows the whole caption beside its buttons.
-    if (QApplication::instance()) {
-        QFont title = QApplication::font("QMdiSubWindowTitleBar");
-        title.setBold(true);
-        const int need =
-            QFontMetrics(title).horizontalAdvance(QString::fromLatin1(caption)) + kTitleBarRoom;
-        rc.left = std::min(rc.left, rc.right - need);
-    }
+    rc.left = std::min(rc.left, rc.right - CaptionWidth(caption));
     // A window that fails to create has destroyed itself and this object with it.
     if (!CreateEntry(caption, rc, pMain))
         return nullptr;

@@ -65,8 +65,10 @@ CProgressBarWnd::CProgressBarWnd()
 HWND CProgressBarWnd::Open(const char* lpszTitle, CWnd* pParent)
 {
     auto* pWnd = new CProgressBarWnd;
-    if (!pWnd->Create(nullptr, lpszTitle, kPopupStyle, PlaceAtLowerRight(pParent, CSize(200, 40)),
-                      pParent, 0)) {
+    // Wide enough that the title bar shows the whole caption.
+    const CSize size(std::max(200, CaptionWidth(lpszTitle)), 40);
+    if (!pWnd->Create(nullptr, lpszTitle, kPopupStyle, PlaceAtLowerRight(pParent, size), pParent,
+                      0)) {
         delete pWnd;
         return nullptr;
     }
@@ -89,7 +91,7 @@ BOOL CProgressBarWnd::OnCreateClient(CREATESTRUCT* pCs, CCreateContext* pContext
 {
     auto* bar = new QProgressBar(GetWidget());
     bar->setObjectName(QString::number(kProgressCtrlId));
-    bar->setGeometry(0, 0, 196, 10);
+    bar->setGeometry(0, 0, pCs->rect.Width() - 4, 10);
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setTextVisible(false);

@@ -5,7 +5,10 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QLineEdit>
+
+#include <algorithm>
 
 namespace {
 
@@ -83,6 +86,14 @@ void CDataExchange::Fail(const std::string& message)
 void DDX_Text(CDataExchange* pDX, QLineEdit* pEdit, int& value)
 {
     ExchangeNumber(pDX, pEdit, value, "Please enter an integer.");
+}
+
+int NumberEditWidth(const QLineEdit* pEdit)
+{
+    // The edit's frame and margins: what its size hint (17 letters x wide) adds to the text.
+    const QFontMetrics fm = pEdit->fontMetrics();
+    const int room = pEdit->sizeHint().width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
+    return fm.horizontalAdvance(QStringLiteral("-8.88888888888888e+888")) + std::max(room, 0);
 }
 
 void DDX_Text(CDataExchange* pDX, QLineEdit* pEdit, double& value)

@@ -47,6 +47,9 @@ private:
 void DDX_Text(CDataExchange* pDX, QLineEdit* pEdit, int& value);
 void DDX_Text(CDataExchange* pDX, QLineEdit* pEdit, double& value);
 void DDX_Text(CDataExchange* pDX, QLineEdit* pEdit, std::string& value);
+// The width at which an edit shows whole any number that DDX_Text writes (15 digits, a sign
+// and a three-digit exponent).
+int NumberEditWidth(const QLineEdit* pEdit);
 // Check boxes (0 or 1) and radio groups (the checked button's id, -1 for none).
 void DDX_Check(CDataExchange* pDX, QAbstractButton* pBox, int& value);
 void DDX_Check(CDataExchange* pDX, QAbstractButton* pBox, bool& value);

@@ -6,6 +6,8 @@
 #include "platform/WinApp.h"
 #include "platform/WndWidget.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QMdiSubWindow>
 #include <QMenu>
 
@@ -222,4 +224,14 @@ void CFrameWnd::OnContextHelp()
 void CFrameWnd::PostNcDestroy()
 {
     delete this;
+}
+
+int CFrameWnd::CaptionWidth(const std::string& caption)
+{
+    constexpr int kTitleBarRoom = 110; // icon and three buttons
+    if (!QApplication::instance())
+        return 0;
+    QFont title = QApplication::font("QMdiSubWindowTitleBar");
+    title.setBold(true);
+    return QFontMetrics(title).horizontalAdvance(QString::fromLatin1(caption)) + kTitleBarRoom;
 }

@@ -37,6 +37,11 @@ public:
     // the view that skips it clears it.
     BYTE m_bSkipNextDraw = 0;
 
+    // The width a small window needs for its title bar to show the whole caption beside the
+    // icon and buttons (some window managers add their own three buttons whatever the window
+    // asks for); 0 without an application.
+    static int CaptionWidth(const std::string& caption);
+
     // Shows a text in the main window's status bar.
     virtual void SetMessageText(const std::string& text);
 

@@ -73,6 +73,27 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow)
     MDIActivate();
 }
 
+void CMDIChildWnd::OnDestroy()
+{
+    CMDIFrameWnd* f = GetMDIFrame();
+    CMDIChildWnd* active = f ? f->MDIGetActive() : nullptr;
+    m_hKeepActive = active && active != this ? active->m_hWnd : nullptr;
+    CFrameWnd::OnDestroy();
+}
+
+void CMDIChildWnd::PostNcDestroy()
+{
+    const HWND keep = m_hKeepActive;
+    CFrameWnd::PostNcDestroy(); // deletes this
+    // Qt counts a child it was given as the last one active (even one never shown, as the frame
+    // of a file that fails to open), and on its removal activates another: the user's window
+    // stays active instead. Not while the main window itself goes.
+    auto* child = dynamic_cast<CMDIChildWnd*>(CWnd::FromHandle(keep));
+    CMDIFrameWnd* f = child ? child->GetMDIFrame() : nullptr;
+    if (f && AfxGetApp() && AfxGetApp()->m_pMainWnd == f && f->MDIGetActive() != child)
+        f->MDIActivate(child);
+}
+
 void CMDIChildWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 {
     if (bAddToTitle && (m_dwFrameStyle & FWS_ADDTOTITLE))

@@ -26,10 +26,13 @@ protected:
     QWidget* CreateWidget(const CREATESTRUCT& cs) override;
     bool RoutesToApp() const override { return false; }
     void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnDestroy() override;
+    void PostNcDestroy() override;
 
 private:
     friend class vx_MdiAccess;
     bool m_bInSysCommand = false;
     QWidget* m_pSubWindow = nullptr;
-    int m_nStateBefore = -1; // Qt window state before a restore, while it is reported
+    int m_nStateBefore = -1;      // Qt window state before a restore, while it is reported
+    HWND m_hKeepActive = nullptr; // the active child while this one, not active, goes
 };

@@ -113,7 +113,7 @@ void CBasinsScan::UnitAt(long long u, int& py, int& px0, int& count) const
 
 // Depth + 1 steps of the run's steppers from (x, y) at t = 0 (none for a Depth of 0); false
 // when stopped. A one-variable model's y stays as it is.
-template <SystemKind K>
+template <SystemKind K, int Form>
 bool CBasinsScan::Integrate(KindRhs& rhs, double& x, double& y, IBasinsSink& sink) const
 {
     const double dt = m_dt;
@@ -131,7 +131,7 @@ bool CBasinsScan::Integrate(KindRhs& rhs, double& x, double& y, IBasinsSink& sin
     rhs.tStep = 0;
     rhs.hStep = dt;
     double rate[3] = {};
-    KindRates<K>(rhs, s, rate);
+    KindRates<K, Form>(rhs, s, rate);
     const int steps = m_p.depth >= 1 ? m_p.depth + 1 : 0;
     for (int n = 0; n < steps; ++n) {
         if (n % kPollEvery == kPollEvery - 1 &&
@@ -144,9 +144,9 @@ bool CBasinsScan::Integrate(KindRhs& rhs, double& x, double& y, IBasinsSink& sin
             parser->m_dYDelayed = yLine.Next(s.u[1], n, m_p.yDelay);
         }
         if (m_p.integrator != 0)
-            StepRKF<K>(rhs, s, dt);
+            StepRKF<K, Form>(rhs, s, dt);
         else
-            StepEuler<K>(rhs, s, rate, dt);
+            StepEuler<K, Form>(rhs, s, rate, dt);
     }
     x = s.u[0];
     y = s.u[1];
@@ -158,11 +158,13 @@ double CBasinsScan::FinalX(double x0, double y0) const
     IBasinsSink never;
     double x = x0, y = y0;
     KindRhs rhs = m_p.model.Rhs(m_p.model.parser);
-    ForKind(m_p.model.kind, [&](auto k) { Integrate<decltype(k)::value>(rhs, x, y, never); });
+    ForKindAndForm(m_p.model.kind, rhs.form, [&](auto k, auto form) {
+        Integrate<decltype(k)::value, decltype(form)::value>(rhs, x, y, never);
+    });
     return x;
 }
 
-template <SystemKind K> void CBasinsScan::Work(IBasinsSink& sink)
+template <SystemKind K, int Form> void CBasinsScan::Work(IBasinsSink& sink)
 {
     std::unique_ptr<CParser> parser;
     if (m_p.model.parser)
@@ -183,7 +185,7 @@ template <SystemKind K> void CBasinsScan::Work(IBasinsSink& sink)
             const int px = px0 + k * m_p.block;
             double x = (px - m_p.left) * m_p.scaleX + m_p.xmin;
             double y = band ? 0 : m_p.ymax - (py - m_p.top) * m_p.scaleY;
-            if (m_stop.load(std::memory_order_relaxed) || !Integrate<K>(rhs, x, y, sink)) {
+            if (m_stop.load(std::memory_order_relaxed) || !Integrate<K, Form>(rhs, x, y, sink)) {
                 if (k > 0)
                     sink.RowDone(py, px0, m_p.block, k);
                 return;
@@ -204,7 +206,9 @@ void CBasinsScan::Run(IBasinsSink& sink)
     auto work = [this, &sink] {
         // A three-variable model has no plane: nothing to scan.
         if (m_p.model.kind != SystemKind::ThreeVariable)
-            ForKind(m_p.model.kind, [&](auto k) { Work<decltype(k)::value>(sink); });
+            ForKindAndForm(m_p.model.kind, m_p.model.form, [&](auto k, auto form) {
+                Work<decltype(k)::value, decltype(form)::value>(sink);
+            });
     };
     std::vector<std::thread> workers;
     for (unsigned i = 1; i < n; ++i)

@@ -73,8 +73,8 @@ public:
     double FinalX(double x0, double y0) const;
 
 private:
-    template <SystemKind K> void Work(IBasinsSink& sink);
-    template <SystemKind K>
+    template <SystemKind K, int Form> void Work(IBasinsSink& sink);
+    template <SystemKind K, int Form>
     bool Integrate(KindRhs& rhs, double& x, double& y, IBasinsSink& sink) const;
     void UnitAt(long long u, int& py, int& px0, int& count) const;
 

@@ -8,6 +8,7 @@
 #include "parser/Parser.h"
 
 #include <type_traits>
+#include <utility>
 
 // A state of a kind: t and the integrated variables in the kind's order (VarsOf(kind).state:
 // Newtonian x, x'; the others x, y, z as far as the kind goes).
@@ -30,8 +31,8 @@ struct KindRhs
     // t and the state from the KindState; the parser's own members for them are written only
     // when an equation is replayed token by token or calls a function that reads them.
     CParser* parser = nullptr;
-    // The step in progress, set by the steppers: the pendulum form takes its pulse at the
-    // step's start in every stage.
+    // The step in progress, set by the steppers for the Newtonian forms: the pendulum takes its
+    // pulse at the step's start in every stage.
     double tStep = 0, hStep = 0;
     // The first typed equation that had no value since the caller last cleared these: why,
     // and its list. The rates go on with 0 for it; the caller decides whether to stop.
@@ -129,57 +130,86 @@ template <SystemKind K>
         ReplayRates<K>(f, s, rate);
 }
 
-template <SystemKind K> double FormRate(const KindRhs& f, int i, const KindState& s)
+// Rate i of built-in form Form (1 ..) of a one-, two- or three-variable kind K.
+template <SystemKind K, int Form>
+[[gnu::always_inline]] inline double FormRate(const KindRhs& f, int i, const KindState& s)
 {
     const double* u = s.u;
-    if constexpr (K == SystemKind::OneVariable) {
-        return OneVarRate(f.form, f.params, u[0]);
-    } else if constexpr (K == SystemKind::TwoVariable) {
-        return i == 0 ? TwoVarXRate(f.form, f.params, u[0], u[1])
-                      : TwoVarYRate(f.form, f.params, u[0], u[1]);
-    } else {
-        if (i == 0)
-            return ThreeVarXRate(f.form, f.params, u[0], u[1], u[2]);
-        if (i == 1)
-            return ThreeVarYRate(f.form, f.params, s.t, u[0], u[1], u[2]);
-        return ThreeVarZRate(f.form, f.params, u[0], u[1], u[2]);
-    }
+    if constexpr (K == SystemKind::OneVariable)
+        return model_forms::OneVarRate<Form>(f.params, u[0]);
+    else if constexpr (K == SystemKind::TwoVariable)
+        return model_forms::TwoVarRate<Form>(f.params, i, u[0], u[1]);
+    else
+        return model_forms::ThreeVarRate<Form>(f.params, i, s.t, u[0], u[1], u[2]);
 }
 
 } // namespace kind_rates
 
-// All rates of kind K at s.
-template <SystemKind K> void KindRates(KindRhs& f, const KindState& s, double* rate)
+// The form template argument of a caller that reads the form from KindRhs::form at each call.
+inline constexpr int kFormOfRhs = -1;
+
+// Calls fn with form as a compile-time constant of kind K: 0 the typed equations, 1 ..
+// kLastForm<K> the built-in forms; any other value computes as the last form.
+template <SystemKind K, int Form = 0, class F> decltype(auto) ForForm(int form, F&& fn)
 {
-    if constexpr (K == SystemKind::Newtonian) {
+    if constexpr (Form < kLastForm<K>) {
+        if (form == Form)
+            return fn(std::integral_constant<int, Form>{});
+        return ForForm<K, Form + 1>(form, std::forward<F>(fn));
+    } else {
+        return fn(std::integral_constant<int, Form>{});
+    }
+}
+
+// Calls fn with the kind and the form as compile-time constants.
+template <class F> decltype(auto) ForKindAndForm(SystemKind kind, int form, F&& fn)
+{
+    return ForKind(kind, [&](auto k) {
+        return ForForm<decltype(k)::value>(form, [&](auto f) { return fn(k, f); });
+    });
+}
+
+// All rates of kind K and form Form at s. A run chooses its form once, so that the steps
+// inline the form's arithmetic.
+template <SystemKind K, int Form = kFormOfRhs>
+[[gnu::always_inline]] inline void KindRates(KindRhs& f, const KindState& s, double* rate)
+{
+    if constexpr (Form == kFormOfRhs) {
+        ForForm<K>(f.form, [&](auto form) { KindRates<K, decltype(form)::value>(f, s, rate); });
+    } else if constexpr (K == SystemKind::Newtonian) {
         rate[0] = s.u[1];
-        if (f.form == 0) {
+        if constexpr (Form == 0) {
             kind_rates::TypedRates<K>(f, s, rate + 1);
             rate[1] = rate[1] / f.mass;
         } else {
             rate[1] =
-                NewtonianForce(f.form, f.params, s.t, s.u[0], s.u[1], f.tStep, f.hStep) / f.mass;
+                model_forms::NewtonianForce<Form>(f.params, s.t, s.u[0], s.u[1], f.tStep, f.hStep) /
+                f.mass;
         }
-    } else if (f.form != 0) {
+    } else if constexpr (Form != 0) {
         for (int i = 0; i < VarsOf(K).dim; ++i)
-            rate[i] = kind_rates::FormRate<K>(f, i, s);
+            rate[i] = kind_rates::FormRate<K, Form>(f, i, s);
     } else {
         kind_rates::TypedRates<K>(f, s, rate);
     }
 }
 
-// Rate i of kind K at s alone.
-template <SystemKind K> double KindRate(KindRhs& f, int i, const KindState& s)
+// Rate i of kind K and form Form at s alone.
+template <SystemKind K, int Form = kFormOfRhs>
+[[gnu::always_inline]] inline double KindRate(KindRhs& f, int i, const KindState& s)
 {
-    if constexpr (K == SystemKind::Newtonian) {
+    if constexpr (Form == kFormOfRhs) {
+        return ForForm<K>(f.form,
+                          [&](auto form) { return KindRate<K, decltype(form)::value>(f, i, s); });
+    } else if constexpr (K == SystemKind::Newtonian) {
         double rate[2];
         if (i == 0)
             return s.u[1];
-        KindRates<K>(f, s, rate);
+        KindRates<K, Form>(f, s, rate);
         return rate[1];
+    } else if constexpr (Form != 0) {
+        return kind_rates::FormRate<K, Form>(f, i, s);
     } else {
-        if (f.form != 0)
-            return kind_rates::FormRate<K>(f, i, s);
         double rate;
         if (!f.parser->EvaluateRate(kind_rates::kInputs<K>, i, s.t, s.u, rate)) [[unlikely]]
             return kind_rates::ReplayRate<K>(f, i, s);

@@ -65,13 +65,26 @@ template <int D, class Rates>
     s.t = t + h;
 }
 
-// One fifth-order step of kind K: s becomes the state at s.t + h.
-template <SystemKind K> void StepRKF(KindRhs& f, KindState& s, double h)
+// The step in progress, for the rates that read it (the pendulum's pulse).
+template <SystemKind K, int Form>
+[[gnu::always_inline]] inline void NoteStep(KindRhs& f, double t, double h)
 {
-    f.tStep = s.t;
-    f.hStep = h;
-    RKFStepOf<VarsOf(K).dim>([&f](const KindState& at, double* r) { KindRates<K>(f, at, r); }, s,
-                             h);
+    if constexpr (K == SystemKind::Newtonian && Form != 0) {
+        f.tStep = t;
+        f.hStep = h;
+    }
+}
+
+// One fifth-order step of kind K and form Form (KindRates): s becomes the state at s.t + h.
+template <SystemKind K, int Form = kFormOfRhs> void StepRKF(KindRhs& f, KindState& s, double h)
+{
+    if constexpr (Form == kFormOfRhs) {
+        ForForm<K>(f.form, [&](auto form) { StepRKF<K, decltype(form)::value>(f, s, h); });
+    } else {
+        NoteStep<K, Form>(f, s.t, h);
+        RKFStepOf<VarsOf(K).dim>(
+            [&f](const KindState& at, double* r) { KindRates<K, Form>(f, at, r); }, s, h);
+    }
 }
 
 // One first-order step of size h from s, whose rates at the start are rate[0 .. dim); both
@@ -79,29 +92,33 @@ template <SystemKind K> void StepRKF(KindRhs& f, KindState& s, double h)
 // values already advanced, all at the time of the start of the step: Newtonian x' first,
 // then x with the new x', then x''; otherwise x, then y' from the new x and y with it, z'
 // and z, then x' from all.
-template <SystemKind K> void StepEuler(KindRhs& f, KindState& s, double* rate, double h)
+template <SystemKind K, int Form = kFormOfRhs>
+void StepEuler(KindRhs& f, KindState& s, double* rate, double h)
 {
-    f.tStep = s.t;
-    f.hStep = h;
-    double* u = s.u;
-    if constexpr (K == SystemKind::Newtonian) {
-        u[1] = u[1] + h * rate[1];
-        u[0] = u[0] + h * u[1];
-        KindRates<K>(f, s, rate);
+    if constexpr (Form == kFormOfRhs) {
+        ForForm<K>(f.form, [&](auto form) { StepEuler<K, decltype(form)::value>(f, s, rate, h); });
     } else {
-        // Written out, not looped, so that the state stays in registers from rate to rate.
-        auto advance = [&](int i) {
-            rate[i] = KindRate<K>(f, i, s);
-            u[i] = u[i] + h * rate[i];
-        };
-        u[0] = u[0] + h * rate[0];
-        if constexpr (VarsOf(K).dim > 1)
-            advance(1);
-        if constexpr (VarsOf(K).dim > 2)
-            advance(2);
-        rate[0] = KindRate<K>(f, 0, s);
+        NoteStep<K, Form>(f, s.t, h);
+        double* u = s.u;
+        if constexpr (K == SystemKind::Newtonian) {
+            u[1] = u[1] + h * rate[1];
+            u[0] = u[0] + h * u[1];
+            KindRates<K, Form>(f, s, rate);
+        } else {
+            // Written out, not looped, so that the state stays in registers from rate to rate.
+            auto advance = [&](int i) {
+                rate[i] = KindRate<K, Form>(f, i, s);
+                u[i] = u[i] + h * rate[i];
+            };
+            u[0] = u[0] + h * rate[0];
+            if constexpr (VarsOf(K).dim > 1)
+                advance(1);
+            if constexpr (VarsOf(K).dim > 2)
+                advance(2);
+            rate[0] = KindRate<K, Form>(f, 0, s);
+        }
+        s.t = s.t + h;
     }
-    s.t = s.t + h;
 }
 
 // The same steps for a kind known only at run time.

@@ -172,16 +172,16 @@ double CTrajectoryCalc::DelayedValue(VarSlot slot, int d) const
     return m_col[slot][j];
 }
 
-void CTrajectoryCalc::UpdateDelayed()
+template <SystemKind K> void CTrajectoryCalc::UpdateDelayed()
 {
     const int delays[3] = {m_p.m_nXDelay, m_p.m_nYDelay, m_p.m_nZDelay};
-    for (int a = 0; a < m_vars->axes; ++a)
+    for (int a = 0; a < VarsOf(K).axes; ++a)
         m_dDelayed[a] = DelayedValue(kAxisSlot[a], delays[a]);
 }
 
 // One step of the run's integrator on the row m_v; t stays at the start of the step. false,
 // with m_v as it was, when an equation had no value.
-template <SystemKind K> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step()
+template <SystemKind K, int Form> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step()
 {
     constexpr const KindVars& V = VarsOf(K);
     constexpr int D = V.dim;
@@ -189,7 +189,7 @@ template <SystemKind K> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step
     KindState s{t, {m_v[V.state[0]], m_v[V.state[D > 1 ? 1 : 0]], m_v[V.state[D > 2 ? 2 : 0]]}};
     double rate[3] = {m_v[V.rate[0]], m_v[V.rate[D > 1 ? 1 : 0]], m_v[V.rate[D > 2 ? 2 : 0]]};
     if (m_p.m_nIntegrator == 0) {
-        StepEuler<K>(m_rhs, s, rate, h);
+        StepEuler<K, Form>(m_rhs, s, rate, h);
         if (m_rhs.error != EvalError::None) [[unlikely]]
             return !TakeError();
         for (int i = 0; i < D; ++i) {
@@ -199,13 +199,13 @@ template <SystemKind K> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step
         return true;
     }
     const double start[3] = {s.u[0], s.u[1], s.u[2]};
-    StepRKF<K>(m_rhs, s, h);
+    StepRKF<K, Form>(m_rhs, s, h);
     for (int i = 0; i < D; ++i)
         m_v[V.state[i]] = s.u[i];
     if constexpr (K != SystemKind::Newtonian) {
         // The rates at the new state, with the time of the start of the step.
         s.t = t;
-        KindRates<K>(m_rhs, s, rate);
+        KindRates<K, Form>(m_rhs, s, rate);
     }
     if (m_rhs.error != EvalError::None) [[unlikely]] {
         for (int i = 0; i < D; ++i) // back to the start of the step
@@ -261,12 +261,15 @@ template <SystemKind K> bool CTrajectoryCalc::StartRates()
 
 void CTrajectoryCalc::Run(ICalcSink& sink)
 {
-    ForKind(m_p.m_kind, [this, &sink](auto k) { RunKind<decltype(k)::value>(sink); });
+    // The kind and the form are chosen once: the steps inline the form's arithmetic.
+    ForKindAndForm(m_p.m_kind, m_rhs.form, [this, &sink](auto k, auto form) {
+        RunKind<decltype(k)::value, decltype(form)::value>(sink);
+    });
 }
 
-template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
+template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKind(ICalcSink& sink)
 {
-    const bool typed = m_p.m_nModelForm == 0;
+    constexpr bool typed = Form == 0;
     if (!ColumnsUsable() || !StepIsUsable(m_p.m_nIntegrator, m_dChronon) ||
         (typed && !m_p.m_pParser)) {
         m_bRefused = true;
@@ -311,6 +314,11 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
     const bool delayed = m_p.m_bDelayedVarUsed && parser;
     const CTableGuard* const guard = m_p.m_pTableGuard;
     std::int64_t sinceProgress = 0;
+    // Steps to the next stored row (every ti-th of the step counter), counted down rather than
+    // divided out at every step.
+    const int interval = m_p.m_nTableInterval;
+    const int past = static_cast<int>(m_nStepCount % interval);
+    int toRow = interval - (past < 0 ? past + interval : past);
     unsigned sinceYield = 0;
     // A run that hands rows over or pauses asks at every step whether to stop; a run left to
     // itself asks with the yield, so a stop waits at most that many steps.
@@ -339,14 +347,17 @@ template <SystemKind K> void CTrajectoryCalc::RunKind(ICalcSink& sink)
                 for (int a = 0; a < 3; ++a)
                     parser->*kAxes[a].delayed = m_dDelayed[a];
         }
-        if (!Step<K>())
+        if (!Step<K, Form>())
             break; // the run continues from the step that failed, if at all
         Track<K>();
         if (delayed)
-            UpdateDelayed();
+            UpdateDelayed<K>();
         m_v[kSlotT] += dt;
-        if (++m_nStepCount % m_p.m_nTableInterval == 0)
+        ++m_nStepCount;
+        if (--toRow == 0) {
+            toRow = interval;
             StoreSample<K>(sink);
+        }
         if (n > 0 && ++sinceProgress == n) {
             Unlocked([&] { sink.ProgressStep(); });
             sinceProgress = 0;

@@ -115,8 +115,8 @@ public:
     double DelayedValue(VarSlot slot, int d) const;
 
 private:
-    template <SystemKind K> void RunKind(ICalcSink& sink);
-    template <SystemKind K> bool Step();
+    template <SystemKind K, int Form> void RunKind(ICalcSink& sink);
+    template <SystemKind K, int Form> bool Step();
     template <SystemKind K> bool StartRates();
     bool TakeError();
 
@@ -131,7 +131,7 @@ private:
     void LetGoTable();
     template <class Report> void Unlocked(Report report);
     template <SystemKind K> void Track();
-    void UpdateDelayed();
+    template <SystemKind K> void UpdateDelayed();
     bool ColumnsUsable() const;
 
     CALCPARAMS m_p;

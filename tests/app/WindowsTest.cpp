@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -26,6 +27,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -230,6 +232,9 @@ TEST_F(Windows, ControlsMenuZoomsPansAndOpensTheGraphsDialogs)
         QAction* right = UpdatedAction(ID_CONTROLS_PAN_RIGHT);
         ASSERT_NE(right, nullptr);
         EXPECT_FALSE(right->isEnabled());
+        // A window zoomed far in: its limits take many digits.
+        doc->m_dGraphVAbsMin = doc->m_dGraphVMin = -1.2345671e-5;
+        doc->m_dGraphVAbsMax = doc->m_dGraphVMax = -1.234567e-5;
         for (UINT id : {ID_CONTROLS_SET_LIMITS, ID_CONTROLS_SELECT_VARIABLES}) {
             bool opened = false;
             QTimer look; // until the dialog is up
@@ -237,6 +242,11 @@ TEST_F(Windows, ControlsMenuZoomsPansAndOpensTheGraphsDialogs)
                 if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                     opened = true;
                     look.stop();
+                    // Every number shows whole.
+                    for (QLineEdit* e : dlg->findChildren<QLineEdit*>())
+                        EXPECT_LT(e->fontMetrics().horizontalAdvance(e->text()),
+                                  e->contentsRect().width() - 4)
+                            << e->text().toStdString();
                     dlg->reject();
                 }
             });
@@ -281,28 +291,59 @@ TEST_F(Windows, WindowMenuListsTheOpenWindows)
     EXPECT_EQ(entries(), (std::vector<std::pair<std::string, bool>>{{one, true}, {two, false}}));
 }
 
-// The progress window stands wholly on the screen, inside the main window and clear of its
-// menus, at its own size.
-TEST_F(Windows, ProgressWindowIsOnTheScreenClearOfTheMenus)
+// A model file that fails to open (damaged, or not there) leaves the window that was active
+// active, so the next command goes to the model the user was working on.
+TEST_F(Windows, AFileThatFailsToOpenLeavesTheActiveWindowActive)
 {
-    CDynSys* doc = New(IDR_SYS2TYPE);
-    ASSERT_NE(doc, nullptr);
-    StartLongRun(doc);
+    ASSERT_TRUE(New(IDR_SYS2TYPE));
+    CDynSys* active = New(IDR_SYS3TYPE);
+    ASSERT_NE(active, nullptr);
+    QTemporaryDir dir;
+    const std::string damaged = dir.filePath("damaged.ds2").toStdString();
+    std::ofstream(damaged) << "abc";
+    for (const std::string& path : {damaged, dir.filePath("missing.ds2").toStdString()}) {
+        auto oldFile = SetFileDialogHook([&path](bool, const std::string&) { return path; });
+        Pick(ID_FILE_OPEN);
+        SetFileDialogHook(std::move(oldFile));
+        EXPECT_EQ(StartShell()->MDIGetActive(), View(active)->GetParentFrame()) << path;
+    }
+}
+
+// The progress window and the data-entry window of a running model stand wholly on the screen
+// (with their title bars under a window manager); the progress window inside the main window
+// and clear of its menus (the data-entry window sits beside them, on the toolbar), at its own
+// height and wide enough to show its whole caption.
+void ExpectToolWindowsPlaced(CDynSys* doc, const std::function<QRect(QWidget*)>& frameOf)
+{
     ASSERT_TRUE(doc->m_bRunning);
-    CWnd* progress = CWnd::FromHandle(doc->ProgressWindow());
-    ASSERT_NE(progress, nullptr);
-    QWidget* w = progress->GetWidget();
-    EXPECT_EQ(w->windowTitle(), "Calculation Progress");
-    const QRect frame = w->frameGeometry();
-    const QRect screen = w->screen()->availableGeometry();
     QWidget* main = MainWindow();
     const QRect mainRect(main->mapToGlobal(QPoint(0, 0)), main->size());
     QMenuBar* bar = MainWindow()->menuBar();
     const QRect menus(bar->mapToGlobal(QPoint(0, 0)), bar->size());
-    EXPECT_TRUE(screen.contains(frame));
-    EXPECT_TRUE(mainRect.contains(frame));
-    EXPECT_FALSE(frame.intersects(menus));
-    EXPECT_EQ(w->geometry().size(), QSize(200, 40));
+    CWnd* progress = CWnd::FromHandle(doc->ProgressWindow());
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->GetWidget()->windowTitle(), "Calculation Progress");
+    EXPECT_EQ(progress->GetWidget()->geometry().height(), 40);
+    EXPECT_GE(progress->GetWidget()->geometry().width(),
+              std::max(200, CFrameWnd::CaptionWidth("Calculation Progress")));
+    for (CWnd* pWnd : {progress, doc->DataEntry()}) {
+        ASSERT_NE(pWnd, nullptr);
+        QWidget* w = pWnd->GetWidget();
+        const QRect frame = frameOf(w);
+        EXPECT_TRUE(w->screen()->availableGeometry().contains(frame)) << pWnd->GetWindowText();
+        if (pWnd == progress) {
+            EXPECT_TRUE(mainRect.contains(frame));
+            EXPECT_FALSE(frame.intersects(menus));
+        }
+    }
+}
+
+TEST_F(Windows, ToolWindowsAreOnTheScreenClearOfTheMenus)
+{
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    StartLongRun(doc);
+    ExpectToolWindowsPlaced(doc, [](QWidget* w) { return w->frameGeometry(); });
 }
 
 // A repaint during a continued run (Controls/Plot) draws the rows stored so far, and the live
@@ -439,6 +480,11 @@ public:
         if (QGuiApplication::platformName() != "xcb")
             GTEST_SKIP() << "needs an X display with a window manager";
         Windows::SetUp();
+        // The window manager maximises the main window in its own time; the tool windows are
+        // placed by where it stands.
+        ASSERT_TRUE(Pump([] {
+            return MainWindow()->frameGeometry() == MainWindow()->screen()->availableGeometry();
+        }));
     }
     // The window's frame once the window manager has put its title bar on.
     static QRect Frame(QWidget* w)
@@ -448,26 +494,16 @@ public:
     }
 };
 
-// The progress window and the data-entry window stand wholly on the screen with their title
-// bars, clear of the main window's menus.
 TEST_F(WindowManager, ToolWindowsAreOnTheScreenWithTheirTitleBars)
 {
     CDynSys* doc = New(IDR_SYS2TYPE);
     ASSERT_NE(doc, nullptr);
     StartLongRun(doc);
-    ASSERT_TRUE(doc->m_bRunning);
-    QMenuBar* bar = MainWindow()->menuBar();
-    const QRect menus(bar->mapToGlobal(QPoint(0, 0)), bar->size());
-    for (CWnd* pWnd : {CWnd::FromHandle(doc->ProgressWindow()), doc->DataEntry()}) {
-        ASSERT_NE(pWnd, nullptr);
-        QWidget* w = pWnd->GetWidget();
+    ExpectToolWindowsPlaced(doc, [](QWidget* w) {
         const QRect frame = Frame(w);
-        EXPECT_LT(frame.top(), w->geometry().top()) << pWnd->GetWindowText(); // a title bar
-        EXPECT_TRUE(w->screen()->availableGeometry().contains(frame)) << pWnd->GetWindowText();
-        if (pWnd != doc->DataEntry()) { // that one sits beside the menus, on the toolbar
-            EXPECT_FALSE(frame.intersects(menus)) << pWnd->GetWindowText();
-        }
-    }
+        EXPECT_LT(frame.top(), w->geometry().top()) << w->windowTitle().toStdString();
+        return frame;
+    });
 }
 
 } // namespace

@@ -84,6 +84,7 @@ TEST_F(ModelTest, DataEntryWindowsAreNumberedAndPlacedPerKind)
     EXPECT_EQ(n->DataEntry()->GetWindowText(), "NS1-1 Set name=value");
     EXPECT_EQ(one->DataEntry()->GetWindowText(), "DS1-1 Set name=value");
     EXPECT_EQ(Placed(n), Placed(one));
+    EXPECT_GE(LineOf(n)->height(), LineOf(n)->minimumSizeHint().height()); // no letter cut
 
     CDynSys* a = NewDoc(SystemKind::TwoVariable);
     CDynSys* b = NewDoc(SystemKind::TwoVariable);

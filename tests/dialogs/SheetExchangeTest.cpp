@@ -156,14 +156,3 @@ TEST(PropertySheet, CancelRestoresTheDocumentExactly)
         EXPECT_NE(replayed, 42);
     }
 }
-
-TEST(PropertySheet, OpensOnThePageLastShown)
-{
-    for (int page : {0, 1, 2, 3}) {
-        SheetFixture f(SystemKind::OneVariable, [page](CModelCore& m) { m.m_nActivePage = page; });
-        EXPECT_EQ(f.sheet->GetActiveIndex(), page);
-        f.Go((page + 2) % 4);
-        f.Cancel();
-        EXPECT_EQ(f.doc.m_nActivePage, (page + 2) % 4);
-    }
-}

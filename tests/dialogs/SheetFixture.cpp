@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <QtTest/QTest>
 
 SheetFixture::SheetFixture(SystemKind kind, const std::function<void(CModelCore&)>& prepare)
@@ -65,12 +64,4 @@ void SheetFixture::Cancel()
 {
     sheet->OnCancel();
     before->Restore(doc);
-}
-
-void OnNextModal(std::function<void(QWidget*)> fn)
-{
-    QTimer::singleShot(0, [fn] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            fn(w);
-    });
 }

@@ -2,6 +2,7 @@
 // A model without windows and its property sheet, shown modeless so that a test can type into
 // the pages, change tabs and press OK or Cancel as a user would.
 #include "common/MessageRecorder.h"
+#include "common/NextModal.h"
 #include "common/TypeText.h"
 #include "dialogs/ModelPropSheet.h"
 #include "model/core/PropertiesExchange.h"
@@ -36,6 +37,3 @@ struct SheetFixture
     std::optional<CPropertiesBefore> before;
     std::unique_ptr<CModelPropSheet> sheet;
 };
-
-// Runs fn on the next modal dialog that opens.
-void OnNextModal(std::function<void(QWidget*)> fn);

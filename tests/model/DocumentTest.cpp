@@ -1,4 +1,4 @@
-// Model documents: creation, defaults, numbering, files, plot timing, Clear Data, data entry.
+// Model documents: creation, defaults, files, plot timing, Clear Data, data entry.
 #include "ModelFixture.h"
 
 #include "common/FileSizeLimit.h"
@@ -53,20 +53,6 @@ TEST_F(ModelTest, NewDocumentOfEachKindHasItsTitleCaptionAndDefaults)
     }
     EXPECT_EQ(g_nDocsAll, 4);
     EXPECT_TRUE(m_messages.empty()); // every default equation compiles
-}
-
-TEST_F(ModelTest, DocumentsOfAKindAreNumberedAndNumbersComeBack)
-{
-    CDynSys* a = NewDoc(SystemKind::TwoVariable);
-    CDynSys* b = NewDoc(SystemKind::TwoVariable);
-    CDynSys* c = NewDoc(SystemKind::TwoVariable);
-    EXPECT_EQ(a->DataEntryCaption(), "DS2-1 Set name=value");
-    EXPECT_EQ(b->DataEntryCaption(), "DS2-2 Set name=value");
-    EXPECT_EQ(c->DataEntryCaption(), "DS2-3 Set name=value");
-    EXPECT_EQ(NewDoc(SystemKind::OneVariable)->m_nDocNumber, 1); // counted per kind
-    b->OnCloseDocument();
-    EXPECT_EQ(g_nDocsTwoVariable, 2);
-    EXPECT_EQ(NewDoc(SystemKind::TwoVariable)->m_nDocNumber, 3);
 }
 
 TEST_F(ModelTest, DataEntryShortcutShowsAndHides)

@@ -11,45 +11,6 @@
 #include <map>
 #include <thread>
 
-namespace {
-
-struct RunCase
-{
-    SystemKind kind;
-    int rows; // default time base: the start row and one per step
-};
-
-// rtl 2 pi with dt 2 pi / 100 takes 101 steps; the three-variable rtl 25 takes 398.
-const RunCase kRunCases[] = {
-    {SystemKind::Newtonian, 102},
-    {SystemKind::OneVariable, 102},
-    {SystemKind::TwoVariable, 102},
-    {SystemKind::ThreeVariable, 399},
-};
-
-} // namespace
-
-TEST_F(ModelTest, RunToTheEndFillsTheRowsOfTheDefaultTimeBase)
-{
-    for (const RunCase& c : kRunCases) {
-        SCOPED_TRACE(static_cast<int>(c.kind));
-        CDynSys* doc = NewDoc(c.kind);
-        RunToEnd(doc);
-        EXPECT_EQ(doc->m_nTableCount, c.rows);
-        EXPECT_EQ(doc->m_nTableIndex, 0);
-        EXPECT_EQ(doc->m_bTableWrapped, 0);
-        EXPECT_EQ(doc->m_bHaveData, 1);
-        EXPECT_DOUBLE_EQ(doc->m_dT, 0); // run time reached: the next run starts afresh
-        EXPECT_EQ(doc->m_pCalcThread, nullptr);
-        EXPECT_FALSE(IsWindow(doc->ProgressWindow()));
-        const auto t = Column(doc, kSlotT);
-        EXPECT_DOUBLE_EQ(t.front(), 0);
-        EXPECT_GE(t.back(), doc->m_dRunTimeLimit);
-        EXPECT_EQ(FirstView(doc)->m_hints.back(), HINT_CALC_DONE);
-        EXPECT_GT(doc->m_dMaxX, doc->m_dMinX);
-    }
-}
-
 TEST_F(ModelTest, RunEnablesStopAndGreysRunClearDataAndClose)
 {
     CDynSys* doc = NewDoc(SystemKind::OneVariable);

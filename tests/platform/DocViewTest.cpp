@@ -133,19 +133,6 @@ TEST_F(DocView, OpenTwiceActivatesTheOpenDocument)
     EXPECT_EQ(TestApp().GetRecentFiles().front(), "/tmp/same.tst");
 }
 
-TEST_F(DocView, DocStringFields)
-{
-    const std::pair<CDocTemplate::DocStringIndex, const char*> fields[] = {
-        {CDocTemplate::windowTitle, ""},
-        {CDocTemplate::docName, "Test"},
-        {CDocTemplate::fileNewName, "Test Document"},
-        {CDocTemplate::filterName, "Test Files (*.tst)"},
-        {CDocTemplate::filterExt, ".tst"},
-        {CDocTemplate::regFileTypeName, "Test"}};
-    for (const auto& [index, text] : fields)
-        EXPECT_EQ(TestTemplate()->GetDocString(index), text) << index;
-}
-
 TEST_F(DocView, InvalidateAndUpdateWindowDrawIntoTheBackingImage)
 {
     CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);

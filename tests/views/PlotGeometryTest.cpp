@@ -146,15 +146,3 @@ TEST(PlotClip, FarPixelsDoNotOverflow)
     EXPECT_LE(b.x, 598);
     EXPECT_EQ(b.y, 56);
 }
-
-TEST(PlotLayout, ResizeCollapsesTheReadoutBoxes)
-{
-    C2DPlotGeometry g = LaidOut(640, 480, 14, 0, 10, -5, 5);
-    g.m_rcCrossValueX.left = 100;
-    g.m_rcCrossValueX.right = 140;
-    g.m_rcMouseValueY.top = 200;
-    g.m_rcMouseValueY.bottom = 260;
-    g.CollapseReadoutBoxes();
-    EXPECT_EQ(g.m_rcCrossValueX.Width(), 0);
-    EXPECT_EQ(g.m_rcMouseValueY.Height(), 0);
-}

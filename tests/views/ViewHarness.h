@@ -2,11 +2,11 @@
 // Opens a plot view of a test document in an offscreen window: Graph vs Time of each kind, or any
 // other view through KindViewHarness.
 #include "GraphTestDoc.h"
+#include "common/NextModal.h"
 #include "views/graph/GraphView.h"
 
 #include <QApplication>
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -83,12 +83,3 @@ public:
         Repaint();
     }
 };
-
-// Runs fn on the next modal dialog that opens (then the test's own code continues).
-inline void OnNextModal(std::function<void(QWidget*)> fn)
-{
-    QTimer::singleShot(0, [fn] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            fn(w);
-    });
-}

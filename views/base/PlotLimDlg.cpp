@@ -40,7 +40,7 @@ BOOL CPlotLimDlg::OnInitDialog()
     SetWindowText("Set Plot Boundaries");
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         m_edits.push_back(new QLineEdit);
-        m_edits.back()->setFixedWidth(100);
+        m_edits.back()->setFixedWidth(NumberEditWidth(m_edits.back()));
         m_labels.push_back(new QLabel);
     }
     auto group = [this](const char* title, const std::vector<int>& ids) {

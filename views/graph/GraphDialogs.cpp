@@ -77,7 +77,7 @@ void CGraphLimDlg::MakeControls()
     SetWindowText("Set Plot Boundaries");
     for (QLineEdit*& e : m_edits) {
         e = new QLineEdit;
-        e->setFixedWidth(90);
+        e->setFixedWidth(NumberEditWidth(e));
     }
     m_editTMin = m_edits[0];
 

@@ -14,19 +14,21 @@
 
 struct FieldValue
 {
+    FieldValue(const char* m, double n) : member(m), number(n) {}
+    FieldValue(const char* m, std::string_view t) : member(m), text(t.data()) {} // a text member
     const char* member;
     double number = 0;
-    const char* text = nullptr; // a text member
+    const char* text = nullptr;
 };
 
 struct EntryCase
 {
     const char* line;
-    const char* edit;    // nullptr: the line stays as typed
-    const char* message; // nullptr: none
+    const char* edit; // nullptr: the line stays as typed
     std::vector<FieldValue> fields;
     std::vector<long> hints;
     bool modified;
+    const char* message = nullptr;
     std::function<void(CRecordingHost&)> setup = {};
 };
 

@@ -50,14 +50,14 @@ ExportResult Export(const CModelCore& m, const std::string& path,
     return WriteDataFile(p, bStop, step);
 }
 
-ImportOutcome ImportText(CModelCore& m, std::string text, const ImportProgress& progress = {})
+ImportOutcome ImportText(CModelCore& m, std::string text)
 {
     std::FILE* f = fmemopen(text.data(), text.size(), "rb");
     if (text.empty())
         f = std::fopen("/dev/null", "rb");
     CDataLineReader reader(f);
     const ImportOutcome outcome =
-        ImportDataFile(m, reader, static_cast<long long>(text.size()), "/data/in.d2d", progress);
+        ImportDataFile(m, reader, static_cast<long long>(text.size()), "/data/in.d2d", {});
     std::fclose(f);
     return outcome;
 }
@@ -380,22 +380,6 @@ TEST(DataImport, LongFilesAndLongLinesAreReadWhole)
         EXPECT_EQ(m.m_arrImport[kSlotXp][r], 3e-7);
         EXPECT_EQ(m.m_arrImport[kSlotYp][r], r % 7);
     }
-}
-
-TEST(DataImport, ProgressStepsFromTheEstimatedRows)
-{
-    std::string text = Header(SystemKind::TwoVariable);
-    for (int r = 0; r < 300; ++r)
-        text += "1 2 3 4 5\r\n";
-    CModelCore m(SystemKind::TwoVariable);
-    NewModel(m);
-    long long estimate = 0;
-    int steps = 0;
-    ImportProgress progress{[&](long long n) { estimate = n; }, [&] { ++steps; }};
-    ASSERT_EQ(ImportText(m, text, progress), ImportOutcome::Imported);
-    EXPECT_EQ(estimate, 3353 / 10);
-    EXPECT_EQ(steps, 27); // a step every 11 rows, the first after 10
-    EXPECT_EQ(text.size(), 3353u);
 }
 
 TEST(DataFile, DecimalCommaLocaleWritesAndReadsTheSame)

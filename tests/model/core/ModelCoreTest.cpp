@@ -8,6 +8,15 @@
 
 namespace {
 
+// Stores src and loads the file into dst, as Save and Open do.
+void Reload(CModelCore& src, CModelCore& dst)
+{
+    CArchive out;
+    src.Serialize(out);
+    CArchive in(out.Buffer());
+    dst.Serialize(in);
+}
+
 TEST(ModelCore, UsedParametersCaption)
 {
     struct Case
@@ -148,12 +157,9 @@ TEST(ModelCore, LoadingReportsReplacedValuesOnce)
     src.SetDefaults();
     src.m_nTableInterval = 0;
     src.m_nTableRows = 2;
-    CArchive out;
-    src.Serialize(out);
     CModelCore dst(SystemKind::OneVariable);
     MessageRecorder msgs;
-    CArchive in(out.Buffer());
-    dst.Serialize(in);
+    Reload(src, dst);
     ASSERT_EQ(msgs.messages.size(), 1u);
     EXPECT_NE(msgs.messages[0].find("ti, tr"), std::string::npos);
     EXPECT_EQ(dst.m_nTableRows, 10000);
@@ -173,11 +179,8 @@ TEST(ModelCore, DecimalCommaLocaleChangesNothing)
     EXPECT_EQ(m.FormatUsedParameters("x+a*y"), "a=0.12651");
     m.m_dParamB = 1.5e-7;
     EXPECT_EQ(m.FormatUsedParameters("b+z"), "b=1.5e-007");
-    CArchive out;
-    m.Serialize(out);
     CModelCore back(SystemKind::ThreeVariable);
-    CArchive in(out.Buffer());
-    back.Serialize(in);
+    Reload(m, back);
     EXPECT_EQ(back.m_strParamA, ".12651");
     EXPECT_EQ(back.m_dRunTimeLimit, 25);
     CountingSink sink;
@@ -186,47 +189,33 @@ TEST(ModelCore, DecimalCommaLocaleChangesNothing)
     EXPECT_TRUE(msgs.messages.empty());
 }
 
-TEST(ModelCore, OpenedModelDerivesItsValues)
+// An opened model derives its values from the stored ones, shows an equation that does not
+// compile once, and compiles the others all the same.
+TEST(ModelCore, OpenedModelDerivesItsValuesAndShowsABadEquationOnce)
 {
-    CModelCore src(SystemKind::OneVariable);
+    CModelCore src(SystemKind::TwoVariable);
     src.SetDefaults();
     src.m_nTableInterval = 2;
     src.m_dAngFreq = 2;
     src.m_nXDelay = 3;
-    CArchive out;
-    src.Serialize(out);
-    CModelCore m(SystemKind::OneVariable);
-    CArchive in(out.Buffer());
-    m.Serialize(in);
+    src.m_strYRate = "c*x+";
+    CModelCore m(SystemKind::TwoVariable);
+    Reload(src, m);
+    MessageRecorder msgs;
     m.InitOpenedModel();
     EXPECT_EQ(m.m_dChronon, kTwoPi / 2 / 100); // from the stored frequency
     EXPECT_EQ(m.m_dXDelayTime, 3 * m.m_dChronon);
-    EXPECT_EQ(m.m_dX, 0.01);
+    EXPECT_EQ(m.m_dX, 5);
     EXPECT_EQ(m.m_bViewsRestored, 0);
-}
-
-TEST(ModelCore, OpenedModelWithABadEquationShowsItOnce)
-{
-    CModelCore src(SystemKind::TwoVariable);
-    src.SetDefaults();
-    src.m_strYRate = "c*x+";
-    CArchive out;
-    src.Serialize(out);
-    CModelCore m(SystemKind::TwoVariable);
-    CArchive in(out.Buffer());
-    m.Serialize(in);
-    MessageRecorder msgs;
-    m.InitOpenedModel();
     ASSERT_EQ(msgs.messages.size(), 1u);
     EXPECT_NE(msgs.messages[0].find("[c*x+]"), std::string::npos);
-    // The x' equation was compiled all the same.
     m.m_pParser->m_bScan = 0;
     m.m_pParser->m_nList = 1;
     m.m_pParser->m_nListIndex = 0;
     m.m_pParser->m_dX = 2;
     m.m_pParser->m_dY = 3;
     int status = 0;
-    EXPECT_EQ(m.m_pParser->Evaluate("", status), 0 * 2 + 1 * 3);
+    EXPECT_EQ(m.m_pParser->Evaluate("", status), 0 * 2 + 1 * 3); // x' = a x + b y
     EXPECT_EQ(status, 1);
 }
 

@@ -8,13 +8,7 @@
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::initializer_list<int> l)
-{
-    std::vector<std::uint8_t> v;
-    for (int b : l)
-        v.push_back(static_cast<std::uint8_t>(b));
-    return v;
-}
+using Bytes = std::vector<std::uint8_t>;
 
 TEST(Archive, ScalarsAreLittleEndianAndRoundTrip)
 {
@@ -41,11 +35,11 @@ TEST(Archive, TextPrefixDependsOnLength)
         std::vector<std::uint8_t> prefix;
     };
     const Case cases[] = {
-        {0, Bytes({0x00})},
-        {254, Bytes({0xFE})},
-        {255, Bytes({0xFF, 0xFF, 0x00})},
-        {0xFFFD, Bytes({0xFF, 0xFD, 0xFF})},
-        {0xFFFE, Bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})},
+        {0, Bytes{0x00}},
+        {254, Bytes{0xFE}},
+        {255, Bytes{0xFF, 0xFF, 0x00}},
+        {0xFFFD, Bytes{0xFF, 0xFD, 0xFF}},
+        {0xFFFE, Bytes{0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
     };
     for (const auto& c : cases) {
         CArchive out;
@@ -62,7 +56,7 @@ TEST(Archive, TextPrefixDependsOnLength)
 TEST(Archive, ReadsSixteenBitTextAsEightBit)
 {
     // Marker FF FEFF, then a byte length 3, then "aé" and a character beyond Latin-1.
-    CArchive in(Bytes({0xFF, 0xFE, 0xFF, 0x03, 'a', 0x00, 0xE9, 0x00, 0x3A, 0x04, 'z'}));
+    CArchive in(Bytes{0xFF, 0xFE, 0xFF, 0x03, 'a', 0x00, 0xE9, 0x00, 0x3A, 0x04, 'z'});
     EXPECT_EQ(in.ReadString(), std::string("a\xE9?"));
     EXPECT_EQ(in.Remaining(), 1u);
 }
@@ -70,19 +64,19 @@ TEST(Archive, ReadsSixteenBitTextAsEightBit)
 TEST(Archive, ShortDataThrowsEndOfFile)
 {
     const std::vector<std::vector<std::uint8_t>> inputs = {
-        Bytes({}),                                         // no prefix
-        Bytes({0x05, 'a', 'b'}),                           // text shorter than its length
-        Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}), // 2 GB promised, nothing there
-        Bytes({0xFF, 0xFE, 0xFF, 0x02, 'a', 0x00}),        // 16-bit text cut short
-        Bytes({0xFF, 0x10}),                               // length word cut short
+        Bytes{},                                         // no prefix
+        Bytes{0x05, 'a', 'b'},                           // text shorter than its length
+        Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}, // 2 GB promised, nothing there
+        Bytes{0xFF, 0xFE, 0xFF, 0x02, 'a', 0x00},        // 16-bit text cut short
+        Bytes{0xFF, 0x10},                               // length word cut short
     };
     for (const auto& in : inputs) {
         CArchive ar(in);
         EXPECT_THROW(ar.ReadString(), CArchiveException);
     }
-    CArchive ints(Bytes({1, 2, 3}));
+    CArchive ints(Bytes{1, 2, 3});
     EXPECT_THROW(ints.ReadInt(), CArchiveException);
-    CArchive point(Bytes({1, 0, 0, 0, 2, 0, 0}));
+    CArchive point(Bytes{1, 0, 0, 0, 2, 0, 0});
     EXPECT_THROW(point.ReadPoint(), CArchiveException);
     EXPECT_EQ(point.Remaining(), 7u); // a point is read whole or not at all
 }
@@ -115,20 +109,20 @@ protected:
 TEST_F(FileHelpers, RoundTripAndReplaceWholly)
 {
     const std::string path = At("a.bin");
-    ASSERT_TRUE(WriteFileBytes(path, Bytes({0, 1, 2, 255})));
-    ASSERT_TRUE(WriteFileBytes(path, Bytes({7})));
+    ASSERT_TRUE(WriteFileBytes(path, Bytes{0, 1, 2, 255}));
+    ASSERT_TRUE(WriteFileBytes(path, Bytes{7}));
     std::vector<std::uint8_t> back;
     ASSERT_TRUE(ReadFileBytes(path, back));
-    EXPECT_EQ(back, Bytes({7}));
+    EXPECT_EQ(back, Bytes{7});
     EXPECT_EQ(FolderEntries(m_dir).size(), 2u); // no temporary file left beside it
 
     // Through a link the linked file gets the text, and the link stays.
     const std::string link = At("link.bin");
     std::filesystem::create_symlink(path, link);
-    ASSERT_TRUE(WriteFileBytes(link, Bytes({8, 9})));
+    ASSERT_TRUE(WriteFileBytes(link, Bytes{8, 9}));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     ASSERT_TRUE(ReadFileBytes(path, back));
-    EXPECT_EQ(back, Bytes({8, 9}));
+    EXPECT_EQ(back, (Bytes{8, 9}));
 }
 
 TEST_F(FileHelpers, PathsThatAreNoFileFailWithoutThrowing)
@@ -147,11 +141,11 @@ TEST_F(FileHelpers, PathsThatAreNoFileFailWithoutThrowing)
         bool read = true;
         EXPECT_NO_THROW(read = ReadFileBytes(path, back));
         EXPECT_FALSE(read);
-        EXPECT_EQ(back, Bytes({9}));
+        EXPECT_EQ(back, Bytes{9});
         if (c.canWrite)
             continue;
         bool written = true;
-        EXPECT_NO_THROW(written = WriteFileBytes(path, Bytes({1, 2})));
+        EXPECT_NO_THROW(written = WriteFileBytes(path, Bytes{1, 2}));
         EXPECT_FALSE(written);
     }
     EXPECT_TRUE(std::filesystem::is_directory(m_dir / "model.ds3"));
@@ -179,7 +173,7 @@ TEST_F(FileHelpers, FailedWriteLeavesTheOldFileAsItWas)
 TEST_F(FileHelpers, FileWrittenInPiecesReplacesOnlyOnCommit)
 {
     const std::string path = At("data.d2d");
-    ASSERT_TRUE(WriteFileBytes(path, Bytes({1})));
+    ASSERT_TRUE(WriteFileBytes(path, Bytes{1}));
     {
         CFileWriter f;
         ASSERT_TRUE(f.Open(path));
@@ -187,12 +181,12 @@ TEST_F(FileHelpers, FileWrittenInPiecesReplacesOnlyOnCommit)
     }
     std::vector<std::uint8_t> back;
     ASSERT_TRUE(ReadFileBytes(path, back));
-    EXPECT_EQ(back, Bytes({1}));
+    EXPECT_EQ(back, Bytes{1});
     CFileWriter f;
     ASSERT_TRUE(f.Open(path));
     ASSERT_TRUE(f.Write("ab", 2) && f.Write("c", 1) && f.Commit());
     ASSERT_TRUE(ReadFileBytes(path, back));
-    EXPECT_EQ(back, Bytes({'a', 'b', 'c'}));
+    EXPECT_EQ(back, (Bytes{'a', 'b', 'c'}));
     CFileWriter folder;
     EXPECT_FALSE(folder.Open(At("model.ds3")));
     EXPECT_FALSE(folder.Error().empty());

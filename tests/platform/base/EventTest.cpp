@@ -7,23 +7,19 @@
 
 namespace {
 
-TEST(Event, AutoResetLetsOneWaitThrough)
+// An auto-reset event lets one wait through; a manual-reset one stays set until reset.
+TEST(Event, AutoResetLetsOneWaitThroughManualResetStaysSet)
 {
-    CEvent ev;
+    CEvent ev, manual(true, true);
     EXPECT_FALSE(ev.Lock(0));
     ev.SetEvent();
     EXPECT_TRUE(ev.Lock(0));
     EXPECT_FALSE(ev.Lock(0)); // consumed
-}
-
-TEST(Event, ManualResetStaysSetUntilReset)
-{
-    CEvent ev(true, true);
-    EXPECT_TRUE(ev.Lock(0));
-    EXPECT_TRUE(ev.Lock(0));
-    ev.ResetEvent();
-    EXPECT_FALSE(ev.Lock(0));
-    EXPECT_FALSE(ev.Lock(5)); // a timed wait on a clear event gives up
+    EXPECT_TRUE(manual.Lock(0));
+    EXPECT_TRUE(manual.Lock(0));
+    manual.ResetEvent();
+    EXPECT_FALSE(manual.Lock(0));
+    EXPECT_FALSE(manual.Lock(5)); // a timed wait on a clear event gives up
 }
 
 TEST(Event, WakesWaiterOnAnotherThread)
