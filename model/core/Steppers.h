@@ -105,16 +105,11 @@ void StepEuler(KindRhs& f, KindState& s, double* rate, double h)
             u[0] = u[0] + h * u[1];
             KindRates<K, Form>(f, s, rate);
         } else {
-            // Written out, not looped, so that the state stays in registers from rate to rate.
-            auto advance = [&](int i) {
+            u[0] = u[0] + h * rate[0];
+            for (int i = 1; i < VarsOf(K).dim; ++i) {
                 rate[i] = KindRate<K, Form>(f, i, s);
                 u[i] = u[i] + h * rate[i];
-            };
-            u[0] = u[0] + h * rate[0];
-            if constexpr (VarsOf(K).dim > 1)
-                advance(1);
-            if constexpr (VarsOf(K).dim > 2)
-                advance(2);
+            }
             rate[0] = KindRate<K, Form>(f, 0, s);
         }
         s.t = s.t + h;
