@@ -7,6 +7,7 @@
 #include "app/MainFrm.h"
 #include "app/ShellGlobals.h"
 #include "app/VeltrixApp.h"
+#include "common/NextModal.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Help.h"
@@ -25,7 +26,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -84,11 +84,9 @@ TEST(Shell, FileNewListsTheTypesInOrderAndOpensTheChosenOne)
 {
     StartShell();
     QStringList offered;
-    QTimer::singleShot(0, [&offered] {
-        QWidget* dlg = QApplication::activeModalWidget();
-        auto* list = dlg ? dlg->findChild<QListWidget*>() : nullptr;
-        if (!list)
-            return;
+    OnNextModal([&offered](QWidget* dlg) {
+        auto* list = dlg->findChild<QListWidget*>();
+        ASSERT_NE(list, nullptr);
         for (int i = 0; i < list->count(); ++i)
             offered << list->item(i)->text();
         list->setCurrentRow(2);
