@@ -382,6 +382,21 @@ TEST(DataImport, LongFilesAndLongLinesAreReadWhole)
     }
 }
 
+// The import keeps the first million rows of a longer file, without a message.
+TEST(DataImport, StopsAfterAMillionRows)
+{
+    std::string text = Header(SystemKind::OneVariable);
+    text.reserve(text.size() + 6 * (kImportMaxRows + 2));
+    for (int r = 0; r < kImportMaxRows + 2; ++r)
+        text += "1 2 3\n";
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    MessageRecorder answers;
+    ASSERT_EQ(ImportText(m, text), ImportOutcome::Imported);
+    EXPECT_EQ(m.m_nImportRows, kImportMaxRows);
+    EXPECT_TRUE(answers.messages.empty());
+}
+
 TEST(DataFile, DecimalCommaLocaleWritesAndReadsTheSame)
 {
     CModelCore m(SystemKind::TwoVariable);
