@@ -164,6 +164,22 @@ TEST(DataExport, AFileThatCannotBeWrittenFailsWithItsPathAndLeavesTheOldOne)
     EXPECT_EQ(ReadText(path), "earlier");
 }
 
+// Digits of the columns; a vertical range of 0 or less (Auto Scale of a constant variable) has no
+// logarithm and counts as 1.
+TEST(DataExport, DigitsOfTheTimeAndDataColumns)
+{
+    const struct
+    {
+        double arg;
+        int time, data;
+    } kCases[] = {{kTwoPi / 100, 5, 6}, {20, 3, 4},  {0.5, 4, 5},      {0, 4, 5},
+                  {-3, 4, 5},           {NAN, 4, 5}, {1e300, -99, -99}};
+    for (const auto& c : kCases) {
+        EXPECT_EQ(ExportTimeDigits(c.arg), c.time) << c.arg;
+        EXPECT_EQ(ExportDataDigits(c.arg), c.data) << c.arg;
+    }
+}
+
 struct LineCase
 {
     const char* line;
