@@ -45,7 +45,7 @@ QLineEdit* CModelPage::AddEdit(QGridLayout* pGrid, const char* label)
 {
     const int row = pGrid->rowCount();
     auto* edit = new QLineEdit;
-    edit->setMinimumWidth(120);
+    edit->setMinimumWidth(NumberEditWidth(edit));
     pGrid->addWidget(new QLabel(label), row, 0);
     pGrid->addWidget(edit, row, 1);
     return edit;

@@ -78,7 +78,7 @@ void CTimePage::MakeControls()
     } else { // pa and per side by side
         m_editPhase = AddEdit(g, l.pa);
         m_editPeriod = new QLineEdit;
-        m_editPeriod->setMinimumWidth(120);
+        m_editPeriod->setMinimumWidth(NumberEditWidth(m_editPeriod));
         const int row = g->rowCount() - 1;
         g->addWidget(new QLabel(l.per), row, 2);
         g->addWidget(m_editPeriod, row, 3);

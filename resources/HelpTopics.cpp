@@ -90,7 +90,7 @@ const vx::res::HelpPage kPages[] = {
     {HELP_DATA_ENTRY, "Data entry shortcut",
      "<p>Each model has a one-line window, <i>Set name=value</i>, for setting its values by their "
      "short names (the names in parentheses on the property pages). Type <b>name=value</b> and "
-     "press Enter to set a value, or <b>name=</b> to see the current one: <tt>tmax=20</tt>, "
+     "press Enter to set a value, or <b>name=</b> to see the current one: <tt>rtl=20</tt>, "
      "<tt>a=2*b</tt>, <tt>plotx=no</tt>, <tt>xlt=dash</tt>. A colour name such as <tt>xclr=</tt> "
      "opens the colour dialog. A value that is not accepted is left selected so that it can be "
      "corrected; the Up arrow pastes the clipboard. The window is grey while the model runs, and "

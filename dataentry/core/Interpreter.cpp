@@ -11,6 +11,7 @@
 const char* const kInvalidDataEntry = "Invalid Data Entry";
 const char* const kUnavailableName = "Data entry is unavailable for this name.";
 const char* const kValueOutOfRange = "value out of range";
+const char* const kLineTooLong = "Please enter no more than 132 characters.";
 
 namespace {
 
@@ -48,13 +49,16 @@ std::string RepairMessage(const std::string& axis, bool movedMin)
 
 EntryOutcome CDataEntryInterpreter::Enter(const std::string& line)
 {
-    const std::string text = line.substr(0, kMaxLine);
-    const auto eq = text.find('=');
+    // A longer line is refused, not cut: what is left of it may be another valid value
+    // ("x'=x+100*x" cut to "x'=x+100").
+    if (line.size() > kMaxLine)
+        return Refuse(kLineTooLong);
+    const auto eq = line.find('=');
     if (eq == std::string::npos || eq == 0) {
         m_host.ShowMessage(kInvalidDataEntry);
         return {};
     }
-    return Apply(Lower(text));
+    return Apply(Lower(line));
 }
 
 EntryOutcome CDataEntryInterpreter::Apply(const std::string& line)

@@ -32,14 +32,15 @@ constexpr long kHintModel = 1, kHintReset = -1;
 extern const char* const kInvalidDataEntry;
 extern const char* const kUnavailableName;
 extern const char* const kValueOutOfRange;
+extern const char* const kLineTooLong;
 
 class CDataEntryInterpreter
 {
 public:
     CDataEntryInterpreter(IDataEntryHost& host, SystemKind kind) : m_host(host), m_kind(kind) {}
 
-    // Enter on the line: at most its first 132 characters count, and it needs an "=" after
-    // its first character.
+    // Enter on the line: a line of more than 132 characters is refused, and it needs an "="
+    // after its first character.
     EntryOutcome Enter(const std::string& line);
 
     // Longest line that is read.

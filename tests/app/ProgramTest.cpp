@@ -38,6 +38,7 @@ TEST(Program, BuiltModelKindsAreUsedInsteadOfPlaceholders)
 #include "app/ShellGlobals.h"
 #include "app/VXTextDoc.h"
 #include "common/MessageRecorder.h"
+#include "model/DynSys.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Help.h"
@@ -45,7 +46,9 @@ TEST(Program, BuiltModelKindsAreUsedInsteadOfPlaceholders)
 #include "platform/View.h"
 #include "resources/ResourceIds.h"
 
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -137,6 +140,39 @@ void CollectCommands(const std::vector<vx::res::MenuItem>& items, std::vector<UI
         if (item.id != 0 && (item.id < ID_FILE_MRU_FILE1 || item.id > ID_FILE_MRU_FILE4))
             ids.push_back(item.id);
         CollectCommands(item.items, ids);
+    }
+}
+
+// The examples that the data-entry help gives ("<tt>name=value</tt>") are taken by a new model of
+// every kind, typed into its data-entry window.
+TEST(Program, DataEntryHelpExamplesAreAccepted)
+{
+    ASSERT_NE(StartShell(), nullptr);
+    const vx::res::HelpTopic* page = vx::res::FindHelpTopic(0x507D1);
+    ASSERT_NE(page, nullptr);
+    std::vector<std::string> examples;
+    for (size_t at = page->html.find("<tt>"); at != std::string::npos;
+         at = page->html.find("<tt>", at + 1)) {
+        const std::string line = page->html.substr(at + 4, page->html.find("</tt>", at) - at - 4);
+        if (line.back() != '=') // a query, or a colour's dialog
+            examples.push_back(line);
+    }
+    ASSERT_GE(examples.size(), 3u);
+    for (UINT kind : {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE}) {
+        auto* doc = dynamic_cast<CDynSys*>(TemplateOf(kind)->OpenDocumentFile(nullptr));
+        ASSERT_NE(doc, nullptr);
+        QLineEdit* edit = doc->DataEntry()->GetWidget()->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        MessageRecorder boxes;
+        for (const std::string& line : examples) {
+            edit->clear();
+            QTest::keyClicks(edit, QString::fromStdString(line));
+            QTest::keyClick(edit, Qt::Key_Return);
+            EXPECT_EQ(boxes.messages, std::vector<std::string>{}) << line << " " << kind;
+            boxes.messages.clear();
+        }
+        doc->SetModifiedFlag(FALSE);
+        doc->OnCloseDocument();
     }
 }
 

@@ -50,7 +50,14 @@ TEST(SetProperties, OkFromTheMenuWritesBackAndKeepsAnUnshapedRun)
     ASSERT_TRUE(doc->m_bHaveData);
     doc->SetModifiedFlag(FALSE);
 
-    ASSERT_TRUE(SetProperties([](CModelPropSheet&, QDialog& dlg) { dlg.accept(); }));
+    ASSERT_TRUE(SetProperties([](CModelPropSheet& sheet, QDialog& dlg) {
+        sheet.SetActivePage(0);
+        QCoreApplication::processEvents();
+        for (QLineEdit* e : sheet.GetPage(0)->GetWidget()->findChildren<QLineEdit*>())
+            EXPECT_LT(e->fontMetrics().horizontalAdvance(e->text()), e->contentsRect().width() - 4)
+                << e->text().toStdString(); // the period's 15 digits show whole
+        dlg.accept();
+    }));
     EXPECT_TRUE(doc->m_bHaveData); // nothing edited: the run stays
     EXPECT_TRUE(doc->IsModified());
 

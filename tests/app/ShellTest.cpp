@@ -7,6 +7,7 @@
 #include "app/MainFrm.h"
 #include "app/ShellGlobals.h"
 #include "app/VeltrixApp.h"
+#include "common/NextModal.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Help.h"
@@ -25,7 +26,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -84,11 +84,9 @@ TEST(Shell, FileNewListsTheTypesInOrderAndOpensTheChosenOne)
 {
     StartShell();
     QStringList offered;
-    QTimer::singleShot(0, [&offered] {
-        QWidget* dlg = QApplication::activeModalWidget();
-        auto* list = dlg ? dlg->findChild<QListWidget*>() : nullptr;
-        if (!list)
-            return;
+    OnNextModal([&offered](QWidget* dlg) {
+        auto* list = dlg->findChild<QListWidget*>();
+        ASSERT_NE(list, nullptr);
         for (int i = 0; i < list->count(); ++i)
             offered << list->item(i)->text();
         list->setCurrentRow(2);
@@ -279,6 +277,16 @@ TEST(Shell, HelpPagesByContextNumber)
     theApp.WinHelp(0x18068);
     EXPECT_TRUE(frame->ExecuteCommand(ID_HELP_FINDER));
     EXPECT_EQ(vx::help::ShownTopic(), 0u);
+    // The help window leaves the main window's menus and toolbar free.
+    QWidget* help = nullptr;
+    auto* main = static_cast<QMainWindow*>(frame->GetWidget());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle().endsWith(" Help"))
+            help = w;
+    ASSERT_NE(help, nullptr);
+    const QRect bars(main->menuBar()->mapToGlobal(QPoint(0, 0)),
+                     main->centralWidget()->mapToGlobal(QPoint(main->width(), -1)));
+    EXPECT_FALSE(help->frameGeometry().intersects(bars));
     vx::help::Close();
 }
 

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -149,6 +150,9 @@ TEST(ViewCommands, AClickInTheGraphShowsItsRowInTheTable)
     ASSERT_TRUE(Choose(ID_TABLE));
     auto* table = dynamic_cast<CTableView*>(ViewOf(doc, "CSys1NNTab"));
     ASSERT_NE(table, nullptr);
+    for (QPushButton* b : {table->m_btnUp, table->m_btnDown, table->m_btnPrint}) // whole texts
+        EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 6, b->width())
+            << b->text().toStdString();
     ASSERT_GT(doc->m_nTableCount, 100);
     const double t = 75.4 * doc->m_dChronon * doc->m_nTableInterval;
     const CRect plot = graph->m_rcPlot;

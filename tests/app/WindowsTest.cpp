@@ -3,6 +3,7 @@
 // the main window's menus, keys or title-bar buttons.
 #include "app/ChildFrm.h"
 #include "app/MenuDriver.h"
+#include "app/ModalDriver.h"
 #include "app/ShellFixture.h"
 #include "model/DynSys.h"
 #include "platform/DocTemplate.h"
@@ -17,14 +18,12 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -236,23 +235,16 @@ TEST_F(Windows, ControlsMenuZoomsPansAndOpensTheGraphsDialogs)
         doc->m_dGraphVAbsMin = doc->m_dGraphVMin = -1.2345671e-5;
         doc->m_dGraphVAbsMax = doc->m_dGraphVMax = -1.234567e-5;
         for (UINT id : {ID_CONTROLS_SET_LIMITS, ID_CONTROLS_SELECT_VARIABLES}) {
-            bool opened = false;
-            QTimer look; // until the dialog is up
-            QObject::connect(&look, &QTimer::timeout, [&] {
-                if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                    opened = true;
-                    look.stop();
-                    // Every number shows whole.
-                    for (QLineEdit* e : dlg->findChildren<QLineEdit*>())
-                        EXPECT_LT(e->fontMetrics().horizontalAdvance(e->text()),
-                                  e->contentsRect().width() - 4)
-                            << e->text().toStdString();
-                    dlg->reject();
-                }
-            });
-            look.start(10);
+            ModalDriver driver({[](QDialog* dlg) {
+                // Every number shows whole.
+                for (QLineEdit* e : dlg->findChildren<QLineEdit*>())
+                    EXPECT_LT(e->fontMetrics().horizontalAdvance(e->text()),
+                              e->contentsRect().width() - 4)
+                        << e->text().toStdString();
+                dlg->reject();
+            }});
             Pick(id);
-            EXPECT_TRUE(opened) << id;
+            EXPECT_TRUE(driver.Done()) << id;
         }
     }
 }
@@ -434,20 +426,15 @@ TEST_F(Windows, PrintPreviewShowsTheWholePictureWithTheScreensLines)
         CFrameWnd* frame = View(doc)->GetParentFrame();
         frame->m_bSkipNextDraw = 1;
         std::vector<int> lines;
-        QTimer look; // until the preview is up
-        QObject::connect(&look, &QTimer::timeout, [&lines, &look] {
-            auto* dlg = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-            auto* preview = dlg ? dlg->findChild<QPrintPreviewWidget*>() : nullptr;
-            if (!preview)
-                return;
-            look.stop();
+        ModalDriver driver({[&lines](QDialog* dlg) {
+            auto* preview = dlg->findChild<QPrintPreviewWidget*>();
+            ASSERT_NE(preview, nullptr);
             dlg->resize(600, 600);
             preview->fitInView();
             Settle();
             lines = PreviewLines(preview->grab().toImage());
             dlg->reject();
-        });
-        look.start(10);
+        }});
         Pick(ID_FILE_PRINT_PREVIEW);
         EXPECT_EQ(lines.size(), 3u) << int(orientation);
         EXPECT_EQ(frame->m_bSkipNextDraw, 1) << int(orientation);

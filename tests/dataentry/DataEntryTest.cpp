@@ -40,12 +40,6 @@ TEST(DataEntry, CaptionedToolWindowWithItsEdit)
     EXPECT_TRUE(flags & Qt::Tool);
     EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
     ASSERT_NE(entry->Edit().GetEdit(), nullptr);
-    EXPECT_EQ(entry->Edit().GetEdit()->objectName(), "2001");
-    EXPECT_EQ(entry->Edit().m_nKind, SystemKind::TwoVariable);
-    entry->ShowWindow(SW_HIDE);
-    EXPECT_FALSE(entry->IsWindowVisible());
-    entry->EnableWindow(FALSE);
-    EXPECT_FALSE(entry->IsWindowEnabled());
     entry->DestroyWindow(); // the object goes with its window
     EXPECT_FALSE(IsWindow(h));
 }
@@ -116,6 +110,14 @@ TEST_F(ModelTest, EnterSetsAsksAndRefusesInTheWindow)
     EXPECT_EQ(m_messages, std::vector<std::string>{"value out of range"});
     EXPECT_EQ(edit->text(), "gl=9");
     EXPECT_EQ(edit->selectedText(), "gl=9");
+
+    // An equation longer than the line is refused, not cut to another one.
+    std::string longRate = "x'=";
+    while (longRate.size() < 130)
+        longRate += "x+";
+    Type(doc, (longRate + "100*x").c_str());
+    EXPECT_EQ(m_messages.back(), "Please enter no more than 132 characters.");
+    EXPECT_EQ(doc->m_strXRate, "a*x+b*y");
 }
 
 TEST_F(ModelTest, ColourKeyOpensTheDialogOnTheCurrentColour)

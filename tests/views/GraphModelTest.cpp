@@ -36,7 +36,6 @@ TEST_F(GraphModelTest, ConcurrentRunOfEachKindIsDrawnLive)
         ASSERT_NE(view, nullptr);
         GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
         view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-        PumpUntil([] { return true; });
         doc->m_bPlotConcurrent = 1;
         doc->m_bPlotPostCalc = 0;
         ASSERT_TRUE(RunToEnd(doc));
@@ -56,7 +55,6 @@ TEST_F(GraphModelTest, PostCalcRunIsDrawnAtItsEnd)
     CGraphView* view = GraphOf(doc);
     GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
     ASSERT_TRUE(RunToEnd(doc));
-    PumpUntil([] { return true; });
     view->UpdateWindow();
     EXPECT_GT(CountColour(view, doc->m_clrX), 20);
     EXPECT_EQ(view->m_dXMax, doc->m_dGraphTMax);

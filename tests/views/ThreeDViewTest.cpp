@@ -49,7 +49,6 @@ protected:
         auto* view = dynamic_cast<CTestOrbit3D*>(doc->GetViews().front());
         GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
         view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-        PumpUntil([] { return true; });
         view->UpdateWindow();
         if (ppDoc)
             *ppDoc = doc;

@@ -14,20 +14,15 @@
 #include <cstring>
 #include <limits>
 
-VX_IMPLEMENT_CLASS(C2DView, CView)
+VX_IMPLEMENT_CLASS(C2DView, CPlotView)
 
 namespace {
 const char* const kCaptionTexts[5] = {"t =", "x =", "y =", "x' =", "y' ="};
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr double kInf = std::numeric_limits<double>::infinity();
-// Posted by a drawing that was skipped: the whole picture is drawn again right after it.
-constexpr UINT WM_REDRAW_SKIPPED = WM_APP + 0x20;
 } // namespace
 
-C2DView::C2DView()
-{
-    MapMessage(WM_REDRAW_SKIPPED, &C2DView::OnRedrawSkipped);
-}
+C2DView::C2DView() = default;
 
 C2DView::C2DView(PlotDescription description) : C2DView()
 {
@@ -71,13 +66,6 @@ void C2DView::EraseRect(CDC* pDC, const CRect& rect)
     pDC->FillRect(&rect, &brush);
 }
 
-void C2DView::OnInitialUpdate()
-{
-    CView::OnInitialUpdate();
-    MakePlotFonts(m_hFont, m_hFontUp, m_hFontDown);
-    m_count.Raise(GetModel(), m_desc.openViewSlot);
-}
-
 void C2DView::OnDraw(CDC* pDC)
 {
     if (SkipThisDrawing(pDC))
@@ -97,16 +85,6 @@ void C2DView::OnDraw(CDC* pDC)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
         DrawImportedCurves(pDC);
-}
-
-// A printout is never skipped and leaves the request to the screen; a skipped drawing asks for
-// the whole picture right after it.
-bool C2DView::SkipThisDrawing(CDC* pDC)
-{
-    if (pDC->IsPrinting() || !ConsumeSkipNextDraw())
-        return false;
-    PostMessage(WM_REDRAW_SKIPPED);
-    return true;
 }
 
 void C2DView::DrawPageFrame(CDC* pDC)
@@ -255,15 +233,8 @@ void C2DView::OnMouseMove(UINT nFlags, CPoint point)
 
 void C2DView::OnSize(UINT nType, int cx, int cy)
 {
-    EndLiveDrawing(); // the window's picture may take the new size
-    CView::OnSize(nType, cx, cy);
+    CPlotView::OnSize(nType, cx, cy);
     CollapseReadoutBoxes();
-}
-
-void C2DView::OnDestroy()
-{
-    EndLiveDrawing();
-    CRunFollower<CView>::OnDestroy();
 }
 
 void C2DView::DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, double yTail,
@@ -294,61 +265,19 @@ void C2DView::DrawArrowHead(CDC* pDC, double xTip, double yTip, double xTail, do
     pDC->SelectObject(pOldPen);
 }
 
-bool C2DView::ConsumeSkipNextDraw()
-{
-    return ::ConsumeSkipNextDraw(this);
-}
-
-LRESULT C2DView::OnRedrawSkipped(WPARAM, LPARAM)
-{
-    Invalidate();
-    return 0;
-}
-
-BOOL C2DView::OnPreparePrinting(CPrintInfo* pInfo)
-{
-    return DoPreparePrinting(pInfo);
-}
-
 // --- the document's run and limits ---------------------------------------------------------
 
-void C2DView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
+bool C2DView::OnOwnHint(LPARAM lHint)
 {
-    IModelDocument* m = GetModel();
-    if (!m)
-        return;
-    if (const CRowHint* row = CRowHint::Of(pHint)) {
-        DrawNewSample(row->m_nRow);
-        m_bLiveDrawn = TRUE;
-        return;
-    }
-    EndLiveDrawing();
-    const CModelCore& s = m->Core();
-    TakeWindow(s);
-
-    switch (lHint) {
-    case HINT_PLOT_STYLE:
-        InvalidateRect(&m_rcLegend, TRUE);
-        break;
-    case HINT_RESET:
-        RedrawWindow();
-        break;
-    case HINT_MODEL:
-    case HINT_CALC_DONE:
-        RunEnded(s);
-        break;
-    default:
-        if (std::ranges::find(m_desc.redrawHints, lHint) != m_desc.redrawHints.end())
-            RedrawWindow();
-        break;
-    }
+    if (lHint != HINT_PLOT_STYLE)
+        return false;
+    InvalidateRect(&m_rcLegend, TRUE);
+    return true;
 }
 
-void C2DView::TakeWindow(const CModelCore& s)
+void C2DView::TakeSettings(const CModelCore& s)
 {
-    if (!m_desc.title.empty())
-        if (CFrameWnd* frame = GetParentFrame())
-            frame->SetWindowText(s.m_strFileName + m_desc.title);
+    TakeCaption(s);
     if (!m_desc.block)
         return;
     const PlotLimits g = ReadLimits(s, *m_desc.block);
@@ -361,25 +290,6 @@ void C2DView::TakeWindow(const CModelCore& s)
     UpdateScales();
 }
 
-// The end of a run (or a new model): a run drawn live keeps its picture and renews the margins;
-// Overlay Plot draws over the picture; otherwise the window is repainted.
-void C2DView::RunEnded(const CModelCore& s)
-{
-    if (s.m_bPlotOverlay) {
-        if (!m_bLiveDrawn) {
-            CClientDC dc(this);
-            DrawStoredRun(&dc);
-        }
-        m_bLiveDrawn = FALSE;
-        InvalidateMargins();
-    } else if (m_bLiveDrawn) {
-        InvalidateMargins();
-        m_bLiveDrawn = FALSE;
-    } else {
-        RedrawWindow();
-    }
-}
-
 void C2DView::DrawStoredRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
@@ -387,13 +297,6 @@ void C2DView::DrawStoredRun(CDC* pDC)
         DrawCurves(pDC);
     if (s.m_bHaveImport)
         DrawImportedCurves(pDC);
-}
-
-void C2DView::InvalidateMargins()
-{
-    const CRect* const strips[4] = {&m_rcMarginLeftArea, &m_rcMarginTopArea, &m_rcMarginRightArea,
-                                    &m_rcMarginBottomArea};
-    InvalidateStrips(this, strips);
 }
 
 C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
@@ -513,11 +416,6 @@ void C2DView::DrawNewSample(int nRow)
     }
     m_nPrevRow = nRow;
     m_live.Show(this);
-}
-
-void C2DView::EndLiveDrawing()
-{
-    m_live.End();
 }
 
 // --- rubber band ---------------------------------------------------------------------------

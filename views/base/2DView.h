@@ -11,12 +11,12 @@
 // at each update, and has zoom, pan, reset and set limits (with their update handlers) and the
 // rubber band's zoom. It adds its own texts in DrawMargins, and may override EditLimits (its
 // limits dialog) and OnPlotClick (a click without a band).
-#include "model/RunFollower.h"
 #include "model/core/LimitBlocks.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/PlotGeometry.h"
 #include "views/base/PlotShared.h"
+#include "views/base/PlotView.h"
 #include "views/base/RingWalk.h"
 
 #include <array>
@@ -39,17 +39,14 @@ struct PlotCurve
     int importPen = -1; // -1: the curve has no imported twin
 };
 
-struct PlotDescription
+struct PlotDescription : PlotViewCommon
 {
     std::optional<LimitBlock> block; // the limits the view shows and edits; none: no commands
     int xColumn = 0;                 // table column of the horizontal axis; 0 is time
     std::vector<PlotCurve> curves;   // drawing order
-    std::string title;               // the frame's caption after the model's name
-    std::vector<LPARAM> redrawHints; // hints that repaint the window besides HINT_RESET
-    int openViewSlot = -1;           // the document's open-view count of the view, or -1
 };
 
-class C2DView : public CRunFollower<CView>, public C2DPlotGeometry
+class C2DView : public CPlotView, public C2DPlotGeometry
 {
     VX_DECLARE_CLASS(C2DView)
 public:
@@ -66,11 +63,7 @@ public:
     BOOL m_bBanding = FALSE;
     double m_dRowTime = 0.0;
     double m_dDt = 0.0;
-    BYTE m_bLiveDrawn = 0;
     int m_nPrevRow = 0;
-
-    // Arial -12, reading across, upwards and downwards; made in OnInitialUpdate.
-    std::unique_ptr<CFont> m_hFont, m_hFontUp, m_hFontDown;
 
     // Text routines shared by all plot views.
     static std::string FormatNumber(double value, int digits);
@@ -80,10 +73,6 @@ public:
     // The page, the view's own texts (DrawMargins) and, unless the run is still going or waits
     // for Controls/Plot, the run and the imported table.
     void OnDraw(CDC* pDC) override;
-    void OnInitialUpdate() override;
-    // A stored row is drawn live; any other hint takes the window from the limit block and
-    // repaints as the hint asks.
-    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
 
     void ShowReadout(CDC* pDC, int px, int py, BOOL bCrosshair);
     void DrawCrosshair(CDC* pDC, int px, int py);
@@ -91,7 +80,7 @@ public:
                        int nAngleDeg, COLORREF clr);
 
     // The run's segment that ends at ring row nRow, for every shown curve, on the live DC.
-    void DrawNewSample(int nRow);
+    void DrawNewSample(int nRow) override;
     void DrawCurves(CDC* pDC);
     void DrawImportedCurves(CDC* pDC);
 
@@ -108,8 +97,6 @@ public:
     void OnControlsPanRight();
     void OnControlsResetLimits();
     void OnControlsSetLimits();
-
-    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
 
 protected:
     struct Pen
@@ -136,31 +123,22 @@ protected:
     PlotLimits Limits() const;
     // Writes the window of the view's block; refuses (false) one without open ranges.
     bool SetLimits(const PlotLimits& g);
-    void InvalidateMargins();
-    // The end of a run (or a new model): a run drawn live keeps its picture and renews the
-    // margins; Overlay Plot draws the stored run over the picture; otherwise a repaint.
-    void RunEnded(const CModelCore& s);
-    // What Overlay Plot draws over the picture at the end of a run.
-    virtual void DrawStoredRun(CDC* pDC);
-    void OnDestroy() override;
+    void DrawStoredRun(CDC* pDC) override;
+    const PlotViewCommon& Common() const override { return m_desc; }
+    CPlotPage& Page() override { return *this; }
+    // The window from the limit block.
+    void TakeSettings(const CModelCore& s) override;
+    bool OnOwnHint(LPARAM lHint) override;
 
-    // The frame asks the plot views to skip the one drawing after a restore; true when this
-    // drawing is that one (the request is then used up).
-    bool ConsumeSkipNextDraw();
-    // True when this drawing is the one to skip (a redraw follows it).
-    bool SkipThisDrawing(CDC* pDC);
     // The page without values and zero axes: the printed page's mapping, the layout from the
     // text height, the frame; clears the crosshair and live-drawn flags.
     void DrawPageFrame(CDC* pDC);
-    void EndLiveDrawing();
-    LRESULT OnRedrawSkipped(WPARAM, LPARAM);
 
 private:
     void MapLimitCommands();
     void DrawPage(CDC* pDC);
     void DrawZeroAxes(CDC* pDC);
     void DrawBand(CDC* pDC, CPoint corner);
-    void TakeWindow(const CModelCore& s);
     using TableColumns = std::array<std::vector<double>, kSlots>;
     void DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported);
     void ChangeLimits(void (*rule)(PlotLimits&), bool bModified);
@@ -172,8 +150,4 @@ private:
     void OnUpdatePanRight(CCmdUI* pCmdUI);
 
     PlotDescription m_desc;
-    COpenViewCount m_count;
-    // The window DC of a run drawn live, kept from its first sample to the next update that is
-    // not a row.
-    CLiveCanvas m_live;
 };

@@ -17,11 +17,10 @@
 #include <cmath>
 #include <limits>
 
-VX_IMPLEMENT_CLASS(C3DView, CView)
+VX_IMPLEMENT_CLASS(C3DView, CPlotView)
 
 namespace {
 const char* const kCaptionTexts[7] = {"t =", "x =", "y =", "z =", "x' =", "y' =", "y' ="};
-constexpr UINT WM_REDRAW_SKIPPED = WM_APP + 0x20;
 // The default box spans half the smaller side of the plot; zoom multiplies it by 1.1 a step,
 // within a hundredth and a hundred times.
 constexpr double kBoxShare = 0.5, kZoomStep = 1.1, kZoomLimit = 100;
@@ -37,7 +36,6 @@ CPoint Mid(CPoint a, CPoint b)
 C3DView::C3DView()
 {
     MapMessage(WM_VIEW_ANGLE_CLOSED, &C3DView::OnViewAngleClosed);
-    MapMessage(WM_REDRAW_SKIPPED, &C3DView::OnRedrawSkipped);
     MapCommand(ID_CONTROLS_SET_YAW_PITCH, &C3DView::OnControlsSetYawPitch);
     MapUpdate(ID_CONTROLS_SET_YAW_PITCH, &C3DView::OnUpdateControlsSetYawPitch);
 }
@@ -66,27 +64,12 @@ void C3DView::MapCommands()
         MapCommand(ID_CONTROLS_SET_LIMITS, &C3DView::OnControlsSetLimits);
 }
 
-void C3DView::OnInitialUpdate()
-{
-    CView::OnInitialUpdate();
-    MakePlotFonts(m_hFont, m_hFontUp, m_hFontDown);
-    m_count.Raise(GetModel(), m_desc.openViewSlot);
-}
-
-void C3DView::OnDestroy()
-{
-    m_live.End();
-    CRunFollower<CView>::OnDestroy();
-}
-
 // --- the page ------------------------------------------------------------------------------
 
 void C3DView::OnDraw(CDC* pDC)
 {
-    if (!pDC->IsPrinting() && ConsumeSkipNextDraw(this)) {
-        PostMessage(WM_REDRAW_SKIPPED);
+    if (SkipThisDrawing(pDC))
         return;
-    }
     DrawPage(pDC);
     if (GetModel())
         DrawMargins(pDC);
@@ -236,17 +219,6 @@ void C3DView::DrawCrosshair(CDC* pDC, int px, int py)
     MoveXorCross(pDC, m_bCrossDrawn, m_ptCross, {px, py}, m_rcPlotHit);
 }
 
-BOOL C3DView::OnPreparePrinting(CPrintInfo* pInfo)
-{
-    return DoPreparePrinting(pInfo);
-}
-
-LRESULT C3DView::OnRedrawSkipped(WPARAM, LPARAM)
-{
-    Invalidate();
-    return 0;
-}
-
 // --- the run -------------------------------------------------------------------------------
 
 void C3DView::DrawRun(CDC* pDC)
@@ -314,37 +286,19 @@ void C3DView::DrawNewSample(int nRow)
     m_live.Show(this);
 }
 
-void C3DView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
+void C3DView::TakeSettings(const CModelCore& s)
 {
-    IModelDocument* m = GetModel();
-    if (!m)
-        return;
-    if (const CRowHint* row = CRowHint::Of(pHint)) {
-        DrawNewSample(row->m_nRow);
-        m_bLiveDrawn = TRUE;
-        return;
-    }
-    m_live.End();
-    const CModelCore& s = m->Core();
-    if (!m_desc.title.empty())
-        if (CFrameWnd* frame = GetParentFrame())
-            frame->SetWindowText(s.m_strFileName + m_desc.title);
+    TakeCaption(s);
     TakeBox(s);
     TakeAngles(s);
-    switch (lHint) {
-    case HINT_RESET:
-    case HINT_VIEW_ANGLE:
-        RedrawWindow();
-        break;
-    case HINT_MODEL:
-    case HINT_CALC_DONE:
-        RunEnded(s);
-        break;
-    default:
-        if (std::ranges::find(m_desc.redrawHints, lHint) != m_desc.redrawHints.end())
-            RedrawWindow();
-        break;
-    }
+}
+
+bool C3DView::OnOwnHint(LPARAM lHint)
+{
+    if (lHint != HINT_VIEW_ANGLE)
+        return false;
+    RedrawWindow();
+    return true;
 }
 
 void C3DView::TakeBox(const CModelCore& s)
@@ -372,33 +326,10 @@ void C3DView::TakeAngles(const CModelCore& s)
         m_ptPan = CPoint((s.*m_desc.pan).x, (s.*m_desc.pan).y);
 }
 
-void C3DView::RunEnded(const CModelCore& s)
+void C3DView::DrawStoredRun(CDC* pDC)
 {
-    if (s.m_bPlotOverlay) {
-        if (!m_bLiveDrawn && s.m_bHaveData) {
-            CClientDC dc(this);
-            DrawRun(&dc);
-        }
-        InvalidateMargins();
-    } else if (m_bLiveDrawn) {
-        InvalidateMargins();
-    } else {
-        RedrawWindow();
-    }
-    m_bLiveDrawn = FALSE;
-}
-
-void C3DView::InvalidateMargins()
-{
-    const CRect* const strips[4] = {&m_rcMarginLeftArea, &m_rcMarginTopArea, &m_rcMarginRightArea,
-                                    &m_rcMarginBottomArea};
-    InvalidateStrips(this, strips);
-}
-
-void C3DView::OnSize(UINT nType, int cx, int cy)
-{
-    m_live.End(); // the window's picture may take the new size
-    CView::OnSize(nType, cx, cy);
+    if (GetModel()->Core().m_bHaveData)
+        DrawRun(pDC);
 }
 
 // --- angles and the View Angle dialog ------------------------------------------------------

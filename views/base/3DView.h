@@ -9,12 +9,12 @@
 // stored run, zooms by the box size (leaving the document's limits as they are), pans by
 // commands or by dragging the picture, resets, and sets the box with the "Set Plot Boundaries"
 // dialog. It adds its own texts in DrawMargins and may draw its own scene in DrawScene.
-#include "model/RunFollower.h"
 #include "model/core/LimitBlocks.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/3DGeometry.h"
 #include "views/base/PlotShared.h"
+#include "views/base/PlotView.h"
 
 #include <array>
 #include <memory>
@@ -24,7 +24,7 @@
 
 class CVADlg;
 
-struct Plot3DDescription
+struct Plot3DDescription : PlotViewCommon
 {
     std::optional<LimitBlock> block;                 // three axes; none: the box of the constructor
     std::array<int, 3> columns{0, 0, 0};             // table columns of x, y, z
@@ -34,12 +34,9 @@ struct Plot3DDescription
     COLORREF CModelSettings::*color = nullptr;
     int angleSlot = -1;                   // element of m_nViewPitch and m_nViewYaw, or -1
     POINT CModelSettings::*pan = nullptr; // the pan offsets kept with the model, or null
-    std::string title;                    // the frame's caption after the model's name
-    std::vector<LPARAM> redrawHints;      // hints that repaint besides HINT_RESET
-    int openViewSlot = -1;                // the document's open-view count, or -1
 };
 
-class C3DView : public CRunFollower<CView>, public C3DPlotGeometry
+class C3DView : public CPlotView, public C3DPlotGeometry
 {
     VX_DECLARE_CLASS(C3DView)
 public:
@@ -61,9 +58,6 @@ public:
     double m_dOrbitAxisX = 0, m_dOrbitOffsetX = 0, m_dOrbitOffsetZ = 0;
     CPoint m_ptDragLast;
     double m_dZoom = 1.0; // the box size's share of the plot, relative to the default
-    BYTE m_bLiveDrawn = 0;
-
-    std::unique_ptr<CFont> m_hFont, m_hFontUp, m_hFontDown;
 
     void SetPitch(int nDeg, BOOL bRedraw);
     void SetYaw(int nDeg, BOOL bRedraw);
@@ -75,10 +69,7 @@ public:
     void DrawCrosshair(CDC* pDC, int px, int py);
 
     void OnDraw(CDC* pDC) override;
-    void OnInitialUpdate() override;
-    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
-    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
 
     void OnControlsSetYawPitch();
     void OnUpdateControlsSetYawPitch(CCmdUI* pCmdUI);
@@ -96,19 +87,23 @@ public:
     void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
-    void OnSize(UINT nType, int cx, int cy) override;
 
     // The stored run, projected (also what a repaint draws).
     void DrawRun(CDC* pDC);
     // The run's segment that ends at ring row nRow, on the live DC.
-    void DrawNewSample(int nRow);
+    void DrawNewSample(int nRow) override;
 
 protected:
     // The view's own texts, drawn after the page.
     virtual void DrawMargins(CDC*) {}
     // The box, the axes and (when drawing fully and the run is due) the run.
     virtual void DrawScene(CDC* pDC, bool bFull);
-    void OnDestroy() override;
+    void DrawStoredRun(CDC* pDC) override;
+    const PlotViewCommon& Common() const override { return m_desc; }
+    CPlotPage& Page() override { return *this; }
+    // The box, the angles and the pan from the document.
+    void TakeSettings(const CModelCore& s) override;
+    bool OnOwnHint(LPARAM lHint) override;
 
 private:
     void MapCommands();
@@ -118,15 +113,10 @@ private:
     void TakeAngles(const CModelCore& s);
     void StorePan();
     void Pan(int dx, int dy);
-    void RunEnded(const CModelCore& s);
-    void InvalidateMargins();
     void DrawAxis(CDC* pDC, CPoint centre, CPoint a, CPoint b, const std::string& name);
     template <class Draw> void WithAxisStyle(CDC* pDC, Draw draw);
     LRESULT OnViewAngleClosed(WPARAM, LPARAM);
-    LRESULT OnRedrawSkipped(WPARAM, LPARAM);
 
     Plot3DDescription m_desc;
-    COpenViewCount m_count;
     CPoint m_ptPress;
-    CLiveCanvas m_live;
 };

@@ -51,9 +51,17 @@ COLORREF PendulumColor()
 {
     return GetSysColor(COLOR_WINDOWTEXT) ^ GetSysColor(COLOR_WINDOW);
 }
+
+// No limit block: the window follows the mode. The caption is the mode's own.
+PlotDescription RealSpacePlot()
+{
+    PlotDescription d;
+    d.redrawHints = {HINT_GRAPH_CURVES, HINT_GRAPH_LIMITS};
+    return d;
+}
 } // namespace
 
-CSys1RS::CSys1RS() : C2DView(PlotDescription{})
+CSys1RS::CSys1RS() : C2DView(RealSpacePlot())
 {
     MapCommand(ID_CONTROLS_SELECT_VARIABLES, &CSys1RS::OnControlsSelectVariables);
     MapUpdate(ID_CONTROLS_SELECT_VARIABLES, &CSys1RS::OnUpdateControlsSelectVariables);
@@ -83,12 +91,6 @@ LRESULT CSys1RS::OnCommandHelp(WPARAM, LPARAM)
 {
     vx::help::Show(kRealSpaceHelpContext, HELP_CONTEXT);
     return TRUE;
-}
-
-void CSys1RS::OnDestroy()
-{
-    m_live.End();
-    C2DView::OnDestroy();
 }
 
 // --- the page ------------------------------------------------------------------------------
@@ -296,38 +298,7 @@ void CSys1RS::DrawRealSpace(int nRow)
 
 // --- updates -------------------------------------------------------------------------------
 
-void CSys1RS::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
-{
-    IModelDocument* m = GetModel();
-    if (!m)
-        return;
-    const CModelCore& s = m->Core();
-    if (const CRowHint* row = CRowHint::Of(pHint)) {
-        DrawRealSpace(row->m_nRow);
-        m_bLiveDrawn = TRUE;
-        return;
-    }
-    m_live.End();
-    TakeWindow(s);
-    switch (lHint) {
-    case HINT_PLOT_STYLE:
-        InvalidateRect(&m_rcLegend, TRUE);
-        break;
-    case HINT_RESET:
-    case HINT_GRAPH_CURVES:
-    case HINT_GRAPH_LIMITS:
-        RedrawWindow();
-        break;
-    case HINT_MODEL:
-    case HINT_CALC_DONE:
-        RunEnded(s);
-        break;
-    default:
-        break;
-    }
-}
-
-void CSys1RS::TakeWindow(const CModelCore& s)
+void CSys1RS::TakeSettings(const CModelCore& s)
 {
     if (CFrameWnd* frame = GetParentFrame())
         frame->SetWindowText(s.m_strFileName + RealSpaceSubtitle(s.m_nRSMode));

@@ -22,12 +22,12 @@ public:
     int Mode() const;
 
     void OnDraw(CDC* pDC) override;
-    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
     // The stored run, whole.
     void DrawPlotSpace(CDC* pDC);
     // The row just stored during a run: its trace segment and the pendulum moved to it.
     void DrawRealSpace(int nRow);
+    void DrawNewSample(int nRow) override { DrawRealSpace(nRow); }
     // The pen of a legend item (0 x, 1 x', 2 x'', 3 the phase trace).
     void EditPaneStyle(int nItem);
 
@@ -39,18 +39,15 @@ public:
 
 protected:
     void DrawStoredRun(CDC* pDC) override;
-    void OnDestroy() override;
+    void TakeSettings(const CModelCore& s) override;
     LRESULT OnHelpHitTest(WPARAM, LPARAM);
     LRESULT OnCommandHelp(WPARAM, LPARAM);
 
 private:
-    void TakeWindow(const CModelCore& s);
     void DrawAxesAndNames(CDC* pDC);
     void DrawLegend(CDC* pDC);
     // The pendulum in XOR at an angle: a second drawing at the same angle removes it.
     void DrawPendulum(CDC* pDC, double angle);
     // The trace's segment between two rows, per shown curve, on pDC (batched when batches).
     void TraceSegment(CDC* pDC, int a, int b);
-
-    CLiveCanvas m_live;
 };

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstring>
 
 VX_IMPLEMENT_CLASS(CTableView, CFormView)
@@ -73,6 +74,8 @@ void CTableView::CreateControls()
     QWidget* w = GetWidget();
     auto button = [w](const char* text, QRect r) {
         auto* b = new QPushButton(QString::fromLatin1(text), w);
+        // Never narrower than its text with the style's margins.
+        r.setWidth(std::max(r.width(), b->fontMetrics().horizontalAdvance(b->text()) + 12));
         b->setGeometry(r);
         b->show();
         return b;

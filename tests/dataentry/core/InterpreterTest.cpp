@@ -278,13 +278,13 @@ TEST(Interpreter, LinesWithoutANameOrPastTheLimit)
 
     CRecordingHost host(SystemKind::TwoVariable);
     CDataEntryInterpreter interpreter(host, SystemKind::TwoVariable);
-    // The only "=" is the 135th character: past what is read.
+    // A line past 132 characters is refused whole: cut, "a=b*c" would store "a=b".
     EXPECT_EQ(interpreter.Enter(std::string(134, 'a') + "=1").edit, EntryOutcome::Edit::Keep);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Invalid Data Entry"});
-    // What lies past the 132nd character is not read.
     interpreter.Enter("a=b" + std::string(129, ' ') + "*c");
-    EXPECT_EQ(host.core.m_strParamA, "b" + std::string(129, ' '));
-    EXPECT_EQ(host.core.m_dParamA, 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>(2, kLineTooLong));
+    EXPECT_EQ(host.core.m_strParamA, "0");
+    interpreter.Enter("a=b" + std::string(128, ' ') + "*"); // 132 characters are read
+    EXPECT_EQ(host.messages.back(), "value out of range");
 }
 
 TEST(Interpreter, SectionColourFamily)

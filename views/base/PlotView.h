@@ -1,0 +1,70 @@
+#pragma once
+// CPlotView: what the 2-D and 3-D plot bases share. It follows its model's runs, draws each
+// stored row live on a window DC kept until the next update that is not a row, and at any other
+// update takes its settings from the document and repaints as the hint asks; at the end of a
+// run a picture drawn live is kept, Overlay Plot draws the stored run over the picture, and
+// otherwise the window is repainted. It also owns the plot fonts, the view's open-view count,
+// printing, and the skip of the one drawing after a frame's restore.
+#include "model/RunFollower.h"
+#include "platform/View.h"
+#include "views/base/PlotGeometry.h"
+#include "views/base/PlotShared.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// What every plot view's description names besides its plot.
+struct PlotViewCommon
+{
+    std::string title;               // the frame's caption after the model's name
+    std::vector<LPARAM> redrawHints; // hints that repaint the window besides HINT_RESET
+    int openViewSlot = -1;           // the document's open-view count of the view, or -1
+};
+
+class CPlotView : public CRunFollower<CView>
+{
+    VX_DECLARE_CLASS(CPlotView)
+public:
+    CPlotView();
+
+    BYTE m_bLiveDrawn = 0;
+    // Arial -12, reading across, upwards and downwards; made in OnInitialUpdate.
+    std::unique_ptr<CFont> m_hFont, m_hFontUp, m_hFontDown;
+
+    void OnInitialUpdate() override;
+    // A stored row is drawn live; any other hint takes the settings and repaints as it asks.
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+
+    // The run's segment that ends at ring row nRow, on the live DC.
+    virtual void DrawNewSample(int nRow) = 0;
+
+protected:
+    virtual const PlotViewCommon& Common() const = 0;
+    virtual CPlotPage& Page() = 0;
+    // The view's window (limits, box, angles) from the document, at every update but a row.
+    virtual void TakeSettings(const CModelCore& s) = 0;
+    // A hint of the view's own; true when handled.
+    virtual bool OnOwnHint(LPARAM) { return false; }
+    // What Overlay Plot draws over the picture at the end of a run.
+    virtual void DrawStoredRun(CDC* pDC) = 0;
+
+    // The frame's caption: the model's name and the description's title, if it has one.
+    void TakeCaption(const CModelCore& s);
+    // The end of a run, or a new model.
+    void RunEnded(const CModelCore& s);
+    void InvalidateMargins();
+    void EndLiveDrawing() { m_live.End(); }
+    // True when this drawing is the one to skip after a restore (a redraw follows it).
+    bool SkipThisDrawing(CDC* pDC);
+    void OnSize(UINT nType, int cx, int cy) override;
+    void OnDestroy() override;
+
+    CLiveCanvas m_live;
+
+private:
+    LRESULT OnRedrawSkipped(WPARAM, LPARAM);
+
+    COpenViewCount m_count;
+};
