@@ -91,12 +91,14 @@ void BM_LorenzReplay(benchmark::State& state)
 }
 BENCHMARK(BM_LorenzReplay);
 
-// All three through the model's one call, the state read from the caller's array.
-void BM_LorenzRates(benchmark::State& state)
+// All three through the model's one call, the state read from the caller's array: as machine
+// code where the processor allows, and as the threaded program that stands in elsewhere.
+void LorenzRates(benchmark::State& state, bool bNative)
 {
     static constexpr RateInputs kInputs = {
         4, {&CParser::m_dT, &CParser::m_dX, &CParser::m_dY, &CParser::m_dZ}, 3};
     auto parser = RecordedLorenz();
+    parser->SetNativeRates(bNative);
     double u[3] = {1.0, 1.0, 1.0}, d[3];
     for (auto _ : state) {
         if (!parser->EvaluateRates(kInputs, 0.0, u, d)) {
@@ -108,7 +110,18 @@ void BM_LorenzRates(benchmark::State& state)
         benchmark::DoNotOptimize(u);
     }
 }
+
+void BM_LorenzRates(benchmark::State& state)
+{
+    LorenzRates(state, true);
+}
 BENCHMARK(BM_LorenzRates);
+
+void BM_LorenzRatesThreaded(benchmark::State& state)
+{
+    LorenzRates(state, false);
+}
+BENCHMARK(BM_LorenzRatesThreaded);
 
 void BM_LorenzReplayTokens(benchmark::State& state)
 {

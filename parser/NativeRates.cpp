@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,85 @@ bool PowerThunk(double* x, const double* y)
     bool bError = false;
     *x = Power(*x, *y, bError);
     return bError;
+}
+
+// The functions that cannot fail and read nothing but their argument, called directly: the
+// same library calls as the parser's.
+double Acos(double v)
+{
+    return std::acos(v);
+}
+double Asin(double v)
+{
+    return std::asin(v);
+}
+double Atan(double v)
+{
+    return std::atan(v);
+}
+double Cosh(double v)
+{
+    return std::cosh(v);
+}
+double Cos(double v)
+{
+    return std::cos(v);
+}
+double Pow10(double v)
+{
+    return std::pow(10.0, v);
+}
+double Sinh(double v)
+{
+    return std::sinh(v);
+}
+double Sin(double v)
+{
+    return std::sin(v);
+}
+double Tanh(double v)
+{
+    return std::tanh(v);
+}
+double Tan(double v)
+{
+    return std::tan(v);
+}
+double Trunc(double v)
+{
+    return std::trunc(v);
+}
+
+using PureFn = double (*)(double);
+
+PureFn Pure(int nFunc)
+{
+    switch (nFunc) {
+    case FN_ACOS:
+        return &Acos;
+    case FN_ASIN:
+        return &Asin;
+    case FN_ATAN:
+        return &Atan;
+    case FN_COSH:
+        return &Cosh;
+    case FN_COS:
+        return &Cos;
+    case FN_POW10:
+        return &Pow10;
+    case FN_SINH:
+        return &Sinh;
+    case FN_SIN:
+        return &Sin;
+    case FN_TANH:
+        return &Tanh;
+    case FN_TAN:
+        return &Tan;
+    case FN_TRUNC:
+        return &Trunc;
+    default:
+        return nullptr;
+    }
 }
 
 constexpr int kXmm = 16;
@@ -51,8 +131,9 @@ public:
     {
     }
 
-    // The rates [first, last) into rate[0 ..): returns the entry's offset in the code.
-    std::size_t Entry(const CExpressionTree* trees, const int* roots, int first, int last);
+    // The rates [first, last): returns the entry's offset in the code, and whether it calls out.
+    std::size_t Entry(const CExpressionTree* trees, const int* roots, int first, int last,
+                      bool& bCalls);
     bool Failed() const { return m_bFailed || m_asm.Size() > kMaxCodeBytes; }
     CAssembler& Code() { return m_asm; }
 
@@ -338,6 +419,23 @@ int CNativeRates::CCompiler::InlineUnary(int h, int nFunc)
 
 int CNativeRates::CCompiler::CallFunction(int h, int nFunc)
 {
+    if (const PureFn fn = Pure(nFunc)) { // argument and result in xmm0
+        const int x = m_val[h].xmm;
+        if (x >= 0)
+            m_owners[x] = -1; // read below, after the others are spilled
+        SpillAll();
+        if (RegOf(h) >= 0)
+            m_asm.Sse(kPd, kMovAligned, 0, RegOf(h));
+        else
+            m_asm.Load(0, m_val[h].mem);
+        Release(h);
+        m_asm.CallAbsolute(reinterpret_cast<const void*>(fn));
+        const int result = NewReg(0);
+        m_asm.Sse(kPd, kMovAligned, result, 0);
+        m_val[h] = {result, {}, -1, -1};
+        m_owners[result] = h;
+        return h;
+    }
     const int slot = OwnSlot(h);
     SpillAll();
     m_asm.MovRR(RDI, m_base);
@@ -363,7 +461,7 @@ int CNativeRates::CCompiler::CallPower(int hLeft, int hRight)
 }
 
 std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const int* roots,
-                                           int first, int last)
+                                           int first, int last, bool& bCalls)
 {
     Traits traits;
     for (int i = first; i < last; ++i)
@@ -373,7 +471,7 @@ std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const i
         owner = -1;
     m_slotUsed.assign(static_cast<std::size_t>(m_layout.nScratch), false);
     m_fail = {};
-    m_bCalls = traits.bCalls;
+    m_bCalls = bCalls = traits.bCalls;
     m_base = m_bCalls ? RBX : RDI;
 
     m_asm.Pad(8); // whoever disassembles or checks the code may read the bytes before it
@@ -433,10 +531,10 @@ bool CNativeRates::Compile(const CExpressionTree* trees, const int* roots, const
     Clear();
 #if defined(__x86_64__) && defined(__linux__)
     CCompiler compiler(inputs, owner, layout);
-    const std::size_t all = compiler.Entry(trees, roots, 0, inputs.nRates);
+    const std::size_t all = compiler.Entry(trees, roots, 0, inputs.nRates, m_bAllCalls);
     std::size_t one[3] = {};
     for (int i = 0; i < inputs.nRates; ++i)
-        one[i] = compiler.Entry(trees, roots, i, i + 1);
+        one[i] = compiler.Entry(trees, roots, i, i + 1, m_bOneCalls[i]);
     if (compiler.Failed())
         return false;
     auto block = x64::CCodeBlock::Make(compiler.Code().Finish());

@@ -38,44 +38,54 @@ public:
     void Clear();
     bool Valid() const { return m_all != nullptr; }
 
-    // All N rates at (t, u) into rate, or rate i alone; base is the owning parser. false on
-    // an error, the rates then undefined.
-    template <int N>
-    [[gnu::always_inline]] bool RunAll(char* base, double t, const double* u, double* rate) const
+    // All N rates at (t, u) into rate, or rate i alone, with the parser that owns the program.
+    // false on an error, the rates then undefined.
+    template <int N, class Owner>
+    [[gnu::always_inline]] bool RunAll(Owner& owner, double t, const double* u, double* rate) const
     {
-        return Call<N>(m_all, base, t, u, rate);
+        return Call<N>(m_all, m_bAllCalls, owner, t, u, rate);
     }
-    [[gnu::always_inline]] bool RunOne(int i, char* base, double t, const double* u,
+    template <class Owner>
+    [[gnu::always_inline]] bool RunOne(int i, Owner& owner, double t, const double* u,
                                        double& rate) const
     {
-        return Call<1>(m_one[i], base, t, u, &rate);
+        return Call<1>(m_one[i], m_bOneCalls[i], owner, t, u, &rate);
     }
 
 private:
     class CCompiler;
 
     // The code's own convention, so that the state and the rates stay in registers as in
-    // inlined code: base in rdi, t in xmm0, the state in xmm1 to xmm3; the rates come back in
-    // xmm0 to xmm2 and eax is nonzero on an error. It keeps rbx, rbp, r12 to r15 and rsp, and
-    // leaves the caller's red zone alone.
-    template <int N>
-    [[gnu::always_inline]] static bool Call(const void* code, char* base, double t, const double* u,
-                                            double* rate)
+    // inlined code: the owner in rdi, t in xmm0, the state in xmm1 to xmm3; the rates come back
+    // in xmm0 to xmm2 and eax is nonzero on an error. It keeps rbx, rbp, r12 to r15 and rsp,
+    // and leaves the caller's red zone alone. Code without calls out reads and writes no memory
+    // but the owner's, so the caller's other values may stay in registers across it.
+    template <int N, class Owner>
+    [[gnu::always_inline]] static bool Call(const void* code, bool bCalls, Owner& owner, double t,
+                                            const double* u, double* rate)
     {
 #if defined(__x86_64__) && defined(__linux__)
         register double x0 asm("xmm0") = t;
         register double x1 asm("xmm1") = u[0];
         register double x2 asm("xmm2") = u[1];
         register double x3 asm("xmm3") = u[2];
-        register char* rdi asm("rdi") = base;
+        register Owner* rdi asm("rdi") = &owner;
         register const void* r11 asm("r11") = code;
         int failed;
-        asm volatile(
-            "sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
-            : "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+r"(rdi), [code] "+r"(r11), "=a"(failed)
-            :
-            : "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8",
-              "xmm9", "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15", "memory", "cc");
+#define VELTRIX_CALL "sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
+#define VELTRIX_OUT                                                                                \
+    "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+r"(rdi), [code] "+r"(r11), "=a"(failed)
+#define VELTRIX_CLOBBERS                                                                           \
+    "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9",        \
+        "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15", "cc"
+        if (bCalls) [[unlikely]] {
+            asm volatile(VELTRIX_CALL:VELTRIX_OUT : : VELTRIX_CLOBBERS, "memory");
+        } else {
+            asm volatile(VELTRIX_CALL : VELTRIX_OUT, "+m"(owner) : : VELTRIX_CLOBBERS);
+        }
+#undef VELTRIX_CALL
+#undef VELTRIX_OUT
+#undef VELTRIX_CLOBBERS
         rate[0] = x0;
         if constexpr (N > 1)
             rate[1] = x1;
@@ -83,7 +93,7 @@ private:
             rate[2] = x2;
         return failed == 0;
 #else
-        (void)code, (void)base, (void)t, (void)u, (void)rate;
+        (void)code, (void)bCalls, (void)owner, (void)t, (void)u, (void)rate;
         return false;
 #endif
     }
@@ -91,4 +101,6 @@ private:
     std::shared_ptr<const x64::CCodeBlock> m_block; // immutable, shared with copies
     const void* m_all = nullptr;
     const void* m_one[3] = {};
+    bool m_bAllCalls = false; // whether the code calls out
+    bool m_bOneCalls[3] = {};
 };

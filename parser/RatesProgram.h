@@ -61,7 +61,7 @@ public:
     [[gnu::always_inline]] bool Run(CParser& owner, double t, const double* u, double* rate) const
     {
         if (m_native.Valid()) [[likely]]
-            return m_native.RunAll<N>(reinterpret_cast<char*>(&owner), t, u, rate);
+            return m_native.RunAll<N>(owner, t, u, rate);
         char* base = Prologue(owner, t, u);
         if (m_nCode > 0 && m_aCode[0].fn(m_aCode, base, m_aCode + m_nCode)) [[unlikely]]
             return false;
@@ -75,7 +75,7 @@ public:
                                        double& rate) const
     {
         if (m_native.Valid()) [[likely]]
-            return m_native.RunOne(i, reinterpret_cast<char*>(&owner), t, u, rate);
+            return m_native.RunOne(i, owner, t, u, rate);
         char* base = Prologue(owner, t, u);
         const int first = m_aSegment[i], last = m_aSegment[i + 1];
         if (first < last && m_aCode[first].fn(m_aCode + first, base, m_aCode + last)) [[unlikely]]

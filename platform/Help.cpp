@@ -7,15 +7,18 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vx::help {
@@ -144,6 +147,25 @@ public:
     bool m_bActive = false;
 };
 
+// A new help window stands at the top right of the main window's client area, so that it
+// leaves the menus and toolbar free (a window manager may put it at the screen's corner).
+void PlaceBesideTheMenus(QWidget* help)
+{
+    CWinApp* app = AfxGetApp();
+    auto* main =
+        app && app->m_pMainWnd ? qobject_cast<QMainWindow*>(app->m_pMainWnd->GetWidget()) : nullptr;
+    if (!main || !main->centralWidget())
+        return;
+    const QPoint client = main->centralWidget()->mapToGlobal(QPoint(0, 0));
+    const QRect screen = main->screen()->availableGeometry();
+    const int right = client.x() + main->centralWidget()->width();
+    const int x = std::clamp(right - help->width(), screen.left(),
+                             std::max(screen.left(), screen.right() - help->width()));
+    const int y = std::clamp(client.y(), screen.top(),
+                             std::max(screen.top(), screen.bottom() - help->height()));
+    help->move(x, y);
+}
+
 HelpModeFilter& Filter()
 {
     static HelpModeFilter* filter = new HelpModeFilter;
@@ -159,6 +181,7 @@ void Show(DWORD dwData, UINT nCmd)
         window = new HelpBrowser;
         window->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, window.data(), &QWidget::close);
+        PlaceBesideTheMenus(window);
     }
     window->ShowTopic(dwData, nCmd);
     window->show();

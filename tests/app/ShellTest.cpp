@@ -277,6 +277,16 @@ TEST(Shell, HelpPagesByContextNumber)
     theApp.WinHelp(0x18068);
     EXPECT_TRUE(frame->ExecuteCommand(ID_HELP_FINDER));
     EXPECT_EQ(vx::help::ShownTopic(), 0u);
+    // The help window leaves the main window's menus and toolbar free.
+    QWidget* help = nullptr;
+    auto* main = static_cast<QMainWindow*>(frame->GetWidget());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle().endsWith(" Help"))
+            help = w;
+    ASSERT_NE(help, nullptr);
+    const QRect bars(main->menuBar()->mapToGlobal(QPoint(0, 0)),
+                     main->centralWidget()->mapToGlobal(QPoint(main->width(), -1)));
+    EXPECT_FALSE(help->frameGeometry().intersects(bars));
     vx::help::Close();
 }
 
