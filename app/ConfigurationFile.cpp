@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -19,20 +20,35 @@ const char* const kConfigReadFailed =
 
 namespace {
 
-// The whole file, made empty when it is missing and never truncated; false when it cannot be
-// opened for reading and writing or read.
+// Far more than a record with any password typed in: what follows the record is never read.
+constexpr std::size_t kMaxRecordBytes = 1 << 20;
+
+// The start of the file, made empty when it is missing and never truncated; false when it
+// cannot be opened for reading and writing or read, or is no plain file (a pipe or a device
+// would block the start or never end).
 bool ReadOrCreate(const char* path, std::vector<std::uint8_t>& bytes)
 {
-    const int fd = ::open(path, O_RDWR | O_CREAT, 0644);
+    const int fd = ::open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
+    struct stat st
+    {
+    };
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     bytes.clear();
     std::uint8_t buf[4096];
-    ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0)
+    while (ok && bytes.size() < kMaxRecordBytes) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
         bytes.insert(bytes.end(), buf, buf + n);
+    }
     ::close(fd);
-    return n == 0;
+    return ok;
 }
 
 } // namespace
