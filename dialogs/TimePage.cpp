@@ -24,7 +24,7 @@ namespace {
 
 struct Labels
 {
-    const char *rtl, *af, *per, *pa, *cc, *size, *delayTime;
+    const char *rtl, *af, *per, *pa, *cc, *size, *xdel, *delayTime;
 };
 constexpr Labels kLong = {"Number of Time Units (rtl)........................",
                           "Forcing Function Angular Frequency (af) .",
@@ -32,6 +32,7 @@ constexpr Labels kLong = {"Number of Time Units (rtl)........................",
                           "Forcing Function Phase Angle (pa)...........",
                           "Chronons per Forcing Cycle (c/c)..............",
                           "Chronon Size.............................................",
+                          "x Delay Chronons (xdel)............................",
                           "x Delay Time Units...................................."};
 constexpr Labels kShort = {"Number of Time Units (rtl)........................",
                            "Angular Frequency (af) ",
@@ -39,6 +40,7 @@ constexpr Labels kShort = {"Number of Time Units (rtl)........................",
                            "Phase Angle (pa)",
                            "Chronons per Cycle (c/c)",
                            "Chronon Size",
+                           "x Delay Chronons (xdel)",
                            "Time Units"};
 
 std::string Text(const QLineEdit* pEdit)
@@ -92,7 +94,7 @@ void CTimePage::MakeControls()
     layout->addWidget(Group("Variable Delay Determination", g));
     const auto delays = DelaysOf(m_kind);
     for (std::size_t i = 0; i < delays.size(); ++i) {
-        m_editDelay[i] = AddEdit(g, delays[i].label);
+        m_editDelay[i] = AddEdit(g, i == 0 ? l.xdel : delays[i].label);
         m_stcDelayTime[i] = new QLabel;
         const int row = g->rowCount() - 1;
         g->addWidget(new QLabel(l.delayTime), row, 2);
