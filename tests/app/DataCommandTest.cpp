@@ -191,6 +191,13 @@ TEST(DataCommands, CancelInTheFileDialogLeavesARunningExportAlone)
     ASSERT_TRUE(doc->m_pExpThread);
     EXPECT_FALSE(doc->m_pExpThread->Finished());
     EXPECT_FALSE(Choose(ID_CONTROLS_RUN)); // no run of the kind while it writes
+    CDynSys* twin = NewModel(IDR_SYS1NNTYPE);
+    EXPECT_FALSE(Offered(ID_CONTROLS_RUN)); // in any model of the kind
+    CDynSys* other = NewModel(IDR_SYS2TYPE);
+    EXPECT_TRUE(Offered(ID_CONTROLS_RUN));
+    other->OnCloseDocument();
+    twin->OnCloseDocument();
+    QCoreApplication::processEvents(); // the first model is active again
     ASSERT_TRUE(Choose(ID_CONTROLS_CLEARDATA));
     gate.Open();
     ASSERT_TRUE(Pump([doc] {
