@@ -35,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     g_nAccessLevel = 7;
     g_strTeacherPassword = "unread";
-    if (!LoadConfigurationFile(in.c_str())) {
+    const bool read = LoadConfigurationFile(in.c_str());
+    ::unlink(in.c_str());
+    if (!read) {
         if (g_nAccessLevel != 7 || g_strTeacherPassword != "unread")
             std::abort(); // a damaged record changes nothing
         return 0;
@@ -46,5 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!WriteConfigurationFile(out) || !LoadConfigurationFile(out.c_str()) ||
         g_nAccessLevel != level || g_strTeacherPassword != password)
         std::abort();
+    ::unlink(out.c_str());
     return 0;
 }

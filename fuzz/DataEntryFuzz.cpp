@@ -1,8 +1,9 @@
 // The data-entry line: the first byte picks the kind and whether the colour dialog is
 // answered, the rest is lines typed one after another into the same model. Every line is
-// accepted, refused with a message or answered; the model stays one that can be run.
+// accepted, refused with a message or answered; then the model is run for a few steps.
 #include "dataentry/core/Interpreter.h"
 #include "model/core/ModelCore.h"
+#include "model/core/TrajectoryCalc.h"
 #include "platform/base/MessageHook.h"
 
 #include <cstdint>
@@ -34,6 +35,16 @@ private:
     bool m_bChoose;
 };
 
+// Stops a run after a few polls: enough steps to meet what the settings do to a run.
+class ShortRun : public ICalcSink
+{
+public:
+    bool ShouldStop() override { return ++m_nPolls > 4; }
+
+private:
+    int m_nPolls = 0;
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -57,6 +68,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             end = text.size();
         interpreter.Enter(text.substr(start, end - start));
         start = end + 1;
+    }
+    CALCPARAMS params;
+    bool bAllocated = false;
+    if (host.Model().PrepareRun(params, bAllocated)) {
+        params.m_nStepDelay = 0; // the pause between steps only slows the run down
+        CTrajectoryCalc calc(params);
+        ShortRun sink;
+        calc.Run(sink);
+        host.Model().TakeRunResults(calc, calc.m_nIndex, calc.m_nCount);
     }
     return 0;
 }
