@@ -6,10 +6,13 @@
 #include "app/ConfigDlgs.h"
 #include "app/ShellGlobals.h"
 #include "common/MessageRecorder.h"
+#include "platform/Messages.h"
 #include "resources/ResourceIds.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -203,6 +206,21 @@ TEST(LogOnName, PunctuationRule)
 
 // --- the Configuration command ------------------------------------------------------------
 
+// Chooses Configuration from the main window's menu bar, as a user does; false when the menu
+// bar does not offer it.
+bool ChooseConfiguration()
+{
+    auto* main = static_cast<QMainWindow*>(StartShell()->GetWidget());
+    for (QAction* a : main->menuBar()->actions())
+        if (a->data().toUInt() == ID_CONFIGURATION && a->isEnabled()) {
+            a->trigger();
+            QCoreApplication::processEvents();
+            vx::DeliverPostedMessages();
+            return true;
+        }
+    return false;
+}
+
 QLineEdit* Edit(QDialog* d, UINT id)
 {
     return d->findChild<QLineEdit*>(QString::number(id));
@@ -285,7 +303,7 @@ TEST_F(Config, ConfigurationCommandAndItsPasswordFlows)
         g_strTeacherPassword = "0123456789";
         MessageRecorder recorder;
         ModalDriver driver(c.answers);
-        ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+        ASSERT_TRUE(ChooseConfiguration());
         EXPECT_TRUE(driver.Done());
         EXPECT_EQ(recorder.messages, c.messages);
         EXPECT_EQ(ReadConfig(), c.file);
@@ -323,7 +341,7 @@ TEST_F(Config, TeacherLevelNeedsThePassword)
                                 d->accept();
                             },
                             c.answer});
-        ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+        ASSERT_TRUE(ChooseConfiguration());
         EXPECT_EQ(recorder.messages, c.messages);
         EXPECT_EQ(g_nAccessLevel, c.level);
         EXPECT_EQ(g_strLogOnName, ""); // emptied by choosing Teacher, whatever follows
@@ -347,7 +365,7 @@ TEST_F(Config, ConfigurationRefusesAFolderNameWithPunctuation)
         Edit(d, IDC_LOGON_NAME)->setText("bob");
         d->accept();
     }});
-    ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+    ASSERT_TRUE(ChooseConfiguration());
     EXPECT_EQ(recorder.messages, std::vector<std::string>{"No punctuation allowed in log on name"});
     EXPECT_EQ(g_strUserDir, fs::current_path().string() + "/bob/");
 }
