@@ -370,4 +370,24 @@ TEST_F(Config, ConfigurationRefusesAFolderNameWithPunctuation)
     EXPECT_EQ(g_strUserDir, fs::current_path().string() + "/bob/");
 }
 
+// A record that cannot be written says so; the program goes on with the values chosen.
+TEST_F(Config, AConfigurationThatCannotBeWrittenSaysSo)
+{
+    StartShell();
+    ASSERT_TRUE(fs::create_directory("KRVX500.CFG"));
+    g_nAccessLevel = 1;
+    g_strTeacherPassword = "pw";
+    MessageRecorder recorder;
+    ModalDriver driver({[](QDialog* d) {
+        d->findChild<QRadioButton*>(QString::number(IDC_STUDENT))->click();
+        d->accept();
+    }});
+    ASSERT_TRUE(ChooseConfiguration());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].rfind("Unable to write file KRVX500.CFG.\n", 0), 0u)
+        << recorder.messages[0];
+    EXPECT_EQ(g_nAccessLevel, 0u);
+    EXPECT_TRUE(fs::is_directory("KRVX500.CFG"));
+}
+
 } // namespace
