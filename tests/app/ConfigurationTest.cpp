@@ -374,6 +374,7 @@ TEST_F(Config, ConfigurationRefusesAFolderNameWithPunctuation)
 TEST_F(Config, AConfigurationThatCannotBeWrittenSaysSo)
 {
     StartShell();
+    fs::remove("KRVX500.CFG"); // the shell's start may have made one
     ASSERT_TRUE(fs::create_directory("KRVX500.CFG"));
     g_nAccessLevel = 1;
     g_strTeacherPassword = "pw";
