@@ -52,6 +52,52 @@ public:
         return Call<1>(m_one[i], m_bOneCalls[i], owner, t, u, &rate);
     }
 
+    // One first-order step of N variables (see the steppers), when the program makes no calls:
+    // u and rate advanced in place, rate holding the rates at the start. false when there is
+    // no such entry.
+    template <int N, class Owner>
+    [[gnu::always_inline]] bool RunStep(Owner& owner, double t, double* u, double* rate,
+                                        double h) const
+    {
+#if defined(__x86_64__) && defined(__linux__)
+        if (m_step == nullptr)
+            return false;
+        register double x0 asm("xmm0") = t;
+        register double x1 asm("xmm1") = u[0];
+        register double x2 asm("xmm2") = u[1];
+        register double x3 asm("xmm3") = u[2];
+        register double x4 asm("xmm4") = h;
+        register double x5 asm("xmm5") = rate[0];
+        register double x6 asm("xmm6");
+        register double x7 asm("xmm7");
+        register Owner* rdi asm("rdi") = &owner;
+        register const void* r11 asm("r11") = m_step;
+        int failed;
+        asm volatile("sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
+                     : "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x4), "+x"(x5), "=x"(x6),
+                       "=x"(x7), "+r"(rdi), [code] "+r"(r11), "=a"(failed), "+m"(owner)
+                     :
+                     : "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm8", "xmm9", "xmm10", "xmm11",
+                       "xmm12", "xmm13", "xmm14", "xmm15", "cc");
+        if (failed != 0) [[unlikely]]
+            return false;
+        u[0] = x1;
+        rate[0] = x5;
+        if constexpr (N > 1) {
+            u[1] = x2;
+            rate[1] = x6;
+        }
+        if constexpr (N > 2) {
+            u[2] = x3;
+            rate[2] = x7;
+        }
+        return true;
+#else
+        (void)owner, (void)t, (void)u, (void)rate, (void)h;
+        return false;
+#endif
+    }
+
 private:
     class CCompiler;
 
@@ -101,6 +147,7 @@ private:
     std::shared_ptr<const x64::CCodeBlock> m_block; // immutable, shared with copies
     const void* m_all = nullptr;
     const void* m_one[3] = {};
+    const void* m_step = nullptr;
     bool m_bAllCalls = false; // whether the code calls out
     bool m_bOneCalls[3] = {};
 };
