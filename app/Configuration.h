@@ -14,6 +14,10 @@ extern const char* const kConfigReadFailed;
 // Loading fills g_nAccessLevel and g_strTeacherPassword; storing writes them.
 void SerializeConfiguration(CArchive& ar);
 
+// Reads the record of the file at path into the globals (a missing file is made, empty, and
+// none is truncated); false, with nothing changed, when it cannot be opened or read whole.
+bool LoadConfigurationFile(const char* path);
+
 // Whether a log-on name holds a character that may not be part of a folder name here.
 bool HasLogOnPunctuation(const std::string& name);
 

@@ -13,6 +13,8 @@
 #include <QTextFragment>
 #include <QTextImageFormat>
 
+#include <filesystem>
+
 VX_IMPLEMENT_CLASS(CVXTextDoc, CDocument)
 
 namespace {
@@ -95,6 +97,15 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
     if (g_nAccessLevel == 0) {
         path = g_strUserDir + name;
         AfxMessageBox("Saving the file as\n" + path);
+        // The file dialog asked about the file chosen, not about this one: another lesson of
+        // the student's may have this name.
+        std::error_code ec;
+        if (path != GetPathName() && std::filesystem::exists(path, ec) &&
+            AfxMessageBox(path + " already exists.\nDo you want to replace it?",
+                          MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+            m_bSaveCalledOff = true;
+            return FALSE;
+        }
     }
     const std::string rtf = DocumentToRtf(*m_pText);
     if (!WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end())))

@@ -232,8 +232,9 @@ void CDynSys::OnControlsRun()
     CView* pNotify = ChooseNotifyView();
     if (!pNotify)
         return;
-    // A model whose equations do not compile is not run; the message says which.
-    if (!CompileEquations())
+    // A model whose parameters or equations do not compile is not run; the message says
+    // which (a damaged parameter would otherwise run as 0).
+    if (!EvaluateParameters(false) || !CompileEquations())
         return;
     bool bAllocated = false;
     const bool ready = PrepareRun(*m_pCalcParams, bAllocated);

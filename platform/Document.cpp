@@ -144,8 +144,10 @@ BOOL CDocument::DoSave(const char* lpszPathName, BOOL bReplace)
         if (path.empty())
             return FALSE;
     }
+    m_bSaveCalledOff = false;
     if (!OnSaveDocument(path.c_str())) {
-        AfxMessageBox("Failed to save document.", MB_OK | MB_ICONEXCLAMATION);
+        if (!m_bSaveCalledOff)
+            AfxMessageBox("Failed to save document.", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
     if (bReplace)

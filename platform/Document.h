@@ -58,6 +58,9 @@ protected:
     void OnFileSave();
     void OnFileSaveAs();
 
+    // Set by an OnSaveDocument that the user called off: DoSave then reports no failure.
+    bool m_bSaveCalledOff = false;
+
 private:
     friend class CDocTemplate;
     std::string m_strTitle;

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 namespace vx::help {
 namespace {
@@ -42,9 +43,12 @@ std::string ContentsPage(const char* note)
     if (note)
         html += std::string("<p><i>") + note + "</i></p>";
     html += "<ul>";
-    for (DWORD id : vx::res::HelpTopicIds())
-        html += "<li><a href=\"topic:" + Hex(id) + "\">" + vx::res::FindHelpTopic(id)->title +
-                "</a></li>";
+    std::set<std::string> listed; // a title that two context numbers share is listed once
+    for (DWORD id : vx::res::HelpTopicIds()) {
+        const std::string& title = vx::res::FindHelpTopic(id)->title;
+        if (listed.insert(title).second)
+            html += "<li><a href=\"topic:" + Hex(id) + "\">" + title + "</a></li>";
+    }
     return html + "</ul>";
 }
 

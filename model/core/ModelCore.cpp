@@ -232,7 +232,7 @@ double CModelCore::CheckExpression(const std::string& strExpr, int* pnStatus)
     return v;
 }
 
-BOOL CModelCore::EvaluateParameters()
+BOOL CModelCore::EvaluateParameters(bool bStore)
 {
     const std::string* texts[4] = {&m_strParamA, &m_strParamB, &m_strParamC, &m_strParamD};
     double* values[4] = {&m_dParamA, &m_dParamB, &m_dParamC, &m_dParamD};
@@ -240,9 +240,12 @@ BOOL CModelCore::EvaluateParameters()
     BOOL ok = TRUE;
     for (int i = 0; i < 4; ++i) {
         int status = 0;
-        *values[i] = CheckExpression(*texts[i], &status);
-        if (status != 0)
+        const double v = CheckExpression(*texts[i], &status);
+        if (status != 0) {
+            if (bStore)
+                *values[i] = v;
             continue;
+        }
         ok = FALSE;
         ShowMessageBox(Corrupted(std::string("The system parameter ") + names[i] + ":\n", *texts[i],
                                  "System Parameters."),

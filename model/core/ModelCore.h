@@ -68,8 +68,9 @@ public:
     double EvaluateExpression(const std::string& strExpr, int* pnStatus, BOOL bScan);
     double CheckExpression(const std::string& strExpr, int* pnStatus);
 
-    // Evaluates the four parameter texts; a text that is no expression gets its message.
-    BOOL EvaluateParameters();
+    // Evaluates the four parameter texts into their values (only checks them without bStore);
+    // a text that is no expression gets its message.
+    BOOL EvaluateParameters(bool bStore = true);
     // "a=1, b=1, af=1" for the parameters that an equation text uses.
     std::string FormatUsedParameters(std::string strEquation) const;
 

@@ -76,7 +76,10 @@ template <SystemKind K, int Form>
 }
 
 // One fifth-order step of kind K and form Form (KindRates): s becomes the state at s.t + h.
-template <SystemKind K, int Form = kFormOfRhs> void StepRKF(KindRhs& f, KindState& s, double h)
+// Never inlined: the run and every other caller then step with the same code, so even the
+// sign of a NaN that a diverging state ends in is the same for all.
+template <SystemKind K, int Form = kFormOfRhs>
+[[gnu::noinline]] void StepRKF(KindRhs& f, KindState& s, double h)
 {
     if constexpr (Form == kFormOfRhs) {
         ForForm<K>(f.form, [&](auto form) { StepRKF<K, decltype(form)::value>(f, s, h); });

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -74,7 +75,7 @@ struct StartCase
     std::uint32_t level;
     const char* password;
     const char* logOn;
-    int logOnDialogs;    // "Student Log On" shown so many times
+    int logOnDialogs; // "Student Log On" shown so many times
     const char* message = nullptr;
 };
 
@@ -147,6 +148,25 @@ TEST_F(Config, AFileThatCannotBeReadStopsTheStartAfterTheAboutBox)
         EXPECT_EQ(g_nAccessLevel, 7u); // nothing taken from a damaged record
         EXPECT_EQ(g_strTeacherPassword, "unread");
         EXPECT_EQ(ReadConfig(), bytes);
+    }
+}
+
+// A folder or a pipe by the file's name: the start stops with the message, and never waits.
+TEST_F(Config, SomethingElseByTheFilesNameStopsTheStart)
+{
+    const std::pair<const char*, bool (*)()> cases[] = {
+        {"a folder", [] { return fs::create_directory("KRVX500.CFG"); }},
+        {"a pipe", [] { return ::mkfifo("KRVX500.CFG", 0644) == 0; }},
+    };
+    for (const auto& [what, make] : cases) {
+        SCOPED_TRACE(what);
+        fs::remove_all("KRVX500.CFG");
+        ASSERT_TRUE(make());
+        MessageRecorder recorder;
+        ModalDriver driver({Accept});
+        EXPECT_EQ(StartUpConfiguration(), 1);
+        EXPECT_EQ(recorder.messages, std::vector<std::string>{kConfigReadFailed});
+        EXPECT_EQ(g_nAccessLevel, 7u);
     }
 }
 

@@ -419,6 +419,22 @@ TEST_F(Lessons, AStudentsSaveGoesToTheStudentsFolder)
         ASSERT_TRUE(RtfToDocument(std::string(std::istreambuf_iterator<char>(f), {}), back));
         EXPECT_EQ(back.toPlainText(), "Some words.");
     }
+    // Another lesson saved under the same name from elsewhere: the student is asked before
+    // the earlier one is replaced.
+    g_nAccessLevel = 0;
+    const fs::path earlier = m_root / "ann" / "unit1.vxt";
+    const auto size = fs::file_size(earlier);
+    CVXTextDoc* other = NewLesson("Other, longer words.");
+    ASSERT_NE(other, nullptr);
+    for (int answer : {msgbox::IDNO, msgbox::IDYES}) {
+        MessageRecorder asked({msgbox::IDOK, answer});
+        EXPECT_EQ(other->DoSave((m_root / "unit1.vxt").string().c_str()), answer == msgbox::IDYES);
+        EXPECT_EQ(asked.messages,
+                  (std::vector<std::string>{"Saving the file as\n" + earlier.string(),
+                                            earlier.string() +
+                                                " already exists.\nDo you want to replace it?"}));
+        EXPECT_EQ(fs::file_size(earlier) == size, answer == msgbox::IDNO);
+    }
     MessageRecorder recorder;
     auto* doc = dynamic_cast<CVXTextDoc*>(LessonDocs().front());
     EXPECT_FALSE(doc->OnSaveDocument("unit1.vxt"));

@@ -143,6 +143,32 @@ void CollectCommands(const std::vector<vx::res::MenuItem>& items, std::vector<UI
     }
 }
 
+// A model file whose parameter text is damaged opens with its message and is not run until the
+// parameter is mended (it would run with the parameter as 0).
+TEST(Program, AModelWithADamagedParameterIsNotRun)
+{
+    ASSERT_NE(StartShell(), nullptr);
+    auto* doc = dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS2TYPE)->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    doc->m_strParamB = "2*";
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("damaged.ds2").toStdString();
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    doc->OnCloseDocument();
+    auto* opened = dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS2TYPE)->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(opened, nullptr);
+    MessageRecorder boxes;
+    ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+    EXPECT_FALSE(opened->m_bRunning || opened->m_bHaveData);
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].rfind("The system parameter b:\n[2*]\n", 0), 0u);
+    opened->m_strParamB = "2"; // as the data-entry window or the Space page stores it
+    opened->m_dParamB = 2;
+    EXPECT_TRUE(RunThroughMenu(opened));
+    opened->SetModifiedFlag(FALSE);
+    opened->OnCloseDocument();
+}
+
 // The examples that the data-entry help gives ("<tt>name=value</tt>") are taken by a new model of
 // every kind, typed into its data-entry window.
 TEST(Program, DataEntryHelpExamplesAreAccepted)

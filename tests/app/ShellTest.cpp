@@ -26,6 +26,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -284,6 +285,8 @@ TEST(Shell, HelpPagesByContextNumber)
         if (w->isVisible() && w->windowTitle().endsWith(" Help"))
             help = w;
     ASSERT_NE(help, nullptr);
+    const QString contents = static_cast<QTextBrowser*>(help)->toPlainText();
+    EXPECT_EQ(contents.count("Basins of Attraction"), 1); // one entry per title
     const QRect bars(main->menuBar()->mapToGlobal(QPoint(0, 0)),
                      main->centralWidget()->mapToGlobal(QPoint(main->width(), -1)));
     EXPECT_FALSE(help->frameGeometry().intersects(bars));

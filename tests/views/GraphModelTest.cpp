@@ -22,40 +22,40 @@ protected:
 };
 } // namespace
 
-// Concurrent Plot draws each row as the run stores it; the end renews the margins only. The
-// pictures are written when VELTRIX_SHOTS is set.
-TEST_F(GraphModelTest, ConcurrentRunOfEachKindIsDrawnLive)
+// Concurrent Plot draws each row as the run stores it (the end renews the margins only);
+// Post Calculation draws the run at its end. The pictures of the live runs are written when
+// VELTRIX_SHOTS is set.
+TEST_F(GraphModelTest, EachKindsRunIsDrawnLiveOrAtItsEnd)
 {
-    const char* const names[] = {"run_newtonian", "run_one_variable", "run_two_variable",
-                                 "run_three_variable"};
+    const struct
+    {
+        SystemKind kind;
+        bool live;
+        const char* name;
+    } cases[] = {{SystemKind::Newtonian, true, "run_newtonian"},
+                 {SystemKind::OneVariable, true, "run_one_variable"},
+                 {SystemKind::TwoVariable, true, "run_two_variable"},
+                 {SystemKind::ThreeVariable, true, "run_three_variable"},
+                 {SystemKind::TwoVariable, false, nullptr}};
     const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
-    for (int k = 0; k < kSystemKinds; ++k) {
-        CDynSys* doc = NewModel(static_cast<SystemKind>(k));
+    for (const auto& c : cases) {
+        CDynSys* doc = NewModel(c.kind);
         ASSERT_NE(doc, nullptr);
         CGraphView* view = GraphOf(doc);
         ASSERT_NE(view, nullptr);
         GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
         view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-        doc->m_bPlotConcurrent = 1;
-        doc->m_bPlotPostCalc = 0;
+        doc->m_bPlotConcurrent = c.live;
+        doc->m_bPlotPostCalc = !c.live;
         ASSERT_TRUE(RunToEnd(doc));
         EXPECT_GT(doc->m_nTableCount, 100);
-        EXPECT_GT(CountColour(view, doc->m_clrX), 20) << names[k];
+        if (!c.live)
+            view->UpdateWindow();
+        EXPECT_GT(CountColour(view, doc->m_clrX), 20) << int(c.kind) << " live " << c.live;
+        EXPECT_EQ(view->m_dXMax, doc->m_dGraphTMax);
         view->UpdateWindow();
-        if (!dir.isEmpty())
-            GraphTestMainFrame()->GetWidget()->grab().save(dir + "/" + names[k] + ".png");
+        if (c.name && !dir.isEmpty())
+            GraphTestMainFrame()->GetWidget()->grab().save(dir + "/" + c.name + ".png");
         doc->OnCloseDocument();
     }
-}
-
-TEST_F(GraphModelTest, PostCalcRunIsDrawnAtItsEnd)
-{
-    CDynSys* doc = NewModel(SystemKind::TwoVariable);
-    ASSERT_NE(doc, nullptr);
-    CGraphView* view = GraphOf(doc);
-    GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
-    ASSERT_TRUE(RunToEnd(doc));
-    view->UpdateWindow();
-    EXPECT_GT(CountColour(view, doc->m_clrX), 20);
-    EXPECT_EQ(view->m_dXMax, doc->m_dGraphTMax);
 }
