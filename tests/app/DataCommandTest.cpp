@@ -169,14 +169,18 @@ TEST(DataCommands, ExportThenImportThroughTheFileMenu)
     doc->OnCloseDocument();
 }
 
-// Cancel in the file dialog of a second export leaves the first one writing; it ends with the
-// whole file.
+// Cancel in the file dialog of a second export, and Clear Data, leave the first one writing; it
+// ends with the whole file of the rows it started with.
 TEST(DataCommands, CancelInTheFileDialogLeavesARunningExportAlone)
 {
     CDynSys* doc = NewModel(IDR_SYS1NNTYPE);
     ASSERT_NE(doc, nullptr);
     Dialogs dialogs;
     ASSERT_TRUE(RunThroughMenu(doc));
+    dialogs.path = Temp("whole.d1d");
+    ASSERT_TRUE(Choose(ID_FILE_EXPORT));
+    ASSERT_TRUE(Pump([doc] { return doc->m_pExpThread && doc->m_pExpThread->Finished(); }));
+    const int rows = doc->m_nTableCount;
     ExportGate gate;
     dialogs.path = Temp("first.d1d");
     ASSERT_TRUE(Choose(ID_FILE_EXPORT));
@@ -187,11 +191,13 @@ TEST(DataCommands, CancelInTheFileDialogLeavesARunningExportAlone)
     ASSERT_TRUE(doc->m_pExpThread);
     EXPECT_FALSE(doc->m_pExpThread->Finished());
     EXPECT_FALSE(Choose(ID_CONTROLS_RUN)); // no run of the kind while it writes
+    ASSERT_TRUE(Choose(ID_CONTROLS_CLEARDATA));
     gate.Open();
     ASSERT_TRUE(Pump([doc] {
         return doc->m_pExpThread->Finished() && !ProgressWindowShown("File Export Progress");
     }));
-    EXPECT_EQ(Lines(ReadText(Temp("first.d1d"))), 8 + doc->m_nTableCount);
+    EXPECT_EQ(Lines(ReadText(Temp("whole.d1d"))), 8 + rows);
+    EXPECT_EQ(ReadText(Temp("first.d1d")), ReadText(Temp("whole.d1d")));
     EXPECT_TRUE(Choose(ID_CONTROLS_RUN));
     ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
     doc->OnCloseDocument();

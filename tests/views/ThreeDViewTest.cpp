@@ -17,10 +17,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -122,6 +126,38 @@ TEST_F(ThreeDViewTest, DrawsTheBoxAndTheRunOnlyWhenDrawingFully)
     doc->m_bPlotRequest = 0;
     v->RedrawWindow();
     EXPECT_EQ(RunPixels(v, doc), 0);
+}
+
+// Printing maps the window's picture, box and run, across the page.
+TEST_F(ThreeDViewTest, PrintsTheWindowsPictureAcrossThePage)
+{
+    CDynSys* doc = nullptr;
+    CTestOrbit3D* v = Open3D(&doc);
+    CRect client;
+    v->GetClientRect(&client);
+    const CRect shown = v->m_rcPlot;
+    QTemporaryDir dir;
+    auto print = [&](const char* name) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(name));
+        QPainter painter(&printer);
+        CDC dc;
+        dc.AttachPrinter(&printer, &painter);
+        v->OnDraw(&dc);
+        EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
+        EXPECT_EQ(dc.SetWindowExt(1, 1), client.Size());
+        const int horz = dc.GetDeviceCaps(HORZRES);
+        EXPECT_EQ(dc.SetViewportExt(1, 1), CSize(horz, horz * 3 / 4));
+        painter.end();
+        return QFileInfo(dir.filePath(name)).size();
+    };
+    const qint64 empty = print("box.pdf");
+    FillHelix(doc, 2000, 2000);
+    const qint64 full = print("run.pdf");
+    EXPECT_GT(empty, 1000);
+    EXPECT_GT(full, empty + 2000); // the run's 2000 rows are on the page
+    EXPECT_EQ(v->m_rcPlot, shown); // laid out as in the window
 }
 
 // Live rows are drawn as they come; rows that are not in the table, or a table that went away,

@@ -84,10 +84,14 @@ void C3DView::DrawPage(CDC* pDC)
         MapPrintedPage(pDC, client);
     CPen pen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
     CPen* pOldPen = pDC->SelectObject(&pen);
+    // Measured in the plot's font: a printer's own font would lay the page out in its dots.
+    CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
     const int h = C2DView::MeasureText(pDC, "0123456789").cy;
     int widths[7];
     for (int i = 0; i < 7; ++i)
         widths[i] = C2DView::MeasureText(pDC, kCaptionTexts[i]).cx;
+    if (pOldFont)
+        pDC->SelectObject(pOldFont);
     Layout(client, h, widths);
 
     const CRect& p = m_rcPlot;

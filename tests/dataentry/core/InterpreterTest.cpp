@@ -34,6 +34,8 @@ TEST(Interpreter, NewtonianKeys)
         {"psg=1e-6", kCleared, {{"m_dJacobianStep", 1e-6}}, {1}, true},
         {"afd=abc", kKept, {{"m_nAnimDelay", 0}}, {}, false, kOutOfRange},
         {"afd=50", kCleared, {{"m_nAnimDelay", 50}}, {1}, true},
+        {"wso=3", kCleared, {{"m_nRSMode", 3}}, {1}, true},
+        {"wso=12", kKept, {{"m_nRSMode", 0}}, {}, false, kOutOfRange},
         {"ix'=2", kCleared, {{"m_dInitXp", 2}, {"m_dXp", 2}}, {1}, true},
         {"os15clr=1", kCleared, {{"m_clrSection[14]", kChosen}}, {10}, true, nullptr, ChooseColour},
         {"os0clr=1", kKept, {}, {}, false, kOutOfRange, ChooseColour},

@@ -164,6 +164,22 @@ TEST(DataExport, AFileThatCannotBeWrittenFailsWithItsPathAndLeavesTheOldOne)
     EXPECT_EQ(ReadText(path), "earlier");
 }
 
+// Digits of the columns; a vertical range of 0 or less (Auto Scale of a constant variable) has no
+// logarithm and counts as 1.
+TEST(DataExport, DigitsOfTheTimeAndDataColumns)
+{
+    const struct
+    {
+        double arg;
+        int time, data;
+    } kCases[] = {{kTwoPi / 100, 5, 6}, {20, 3, 4},  {0.5, 4, 5},      {0, 4, 5},
+                  {-3, 4, 5},           {NAN, 4, 5}, {1e300, -99, -99}};
+    for (const auto& c : kCases) {
+        EXPECT_EQ(ExportTimeDigits(c.arg), c.time) << c.arg;
+        EXPECT_EQ(ExportDataDigits(c.arg), c.data) << c.arg;
+    }
+}
+
 struct LineCase
 {
     const char* line;
@@ -380,6 +396,21 @@ TEST(DataImport, LongFilesAndLongLinesAreReadWhole)
         EXPECT_EQ(m.m_arrImport[kSlotXp][r], 3e-7);
         EXPECT_EQ(m.m_arrImport[kSlotYp][r], r % 7);
     }
+}
+
+// The import keeps the first million rows of a longer file, without a message.
+TEST(DataImport, StopsAfterAMillionRows)
+{
+    std::string text = Header(SystemKind::OneVariable);
+    text.reserve(text.size() + 6 * (kImportMaxRows + 2));
+    for (int r = 0; r < kImportMaxRows + 2; ++r)
+        text += "1 2 3\n";
+    CModelCore m(SystemKind::OneVariable);
+    NewModel(m);
+    MessageRecorder answers;
+    ASSERT_EQ(ImportText(m, text), ImportOutcome::Imported);
+    EXPECT_EQ(m.m_nImportRows, kImportMaxRows);
+    EXPECT_TRUE(answers.messages.empty());
 }
 
 TEST(DataFile, DecimalCommaLocaleWritesAndReadsTheSame)

@@ -17,7 +17,7 @@ namespace {
 struct Expected
 {
     double x, y;
-    int type;
+    const char* text; // as the list of fixed points shows it
 };
 
 // Nullclines and fixed points as the F layer computes them: the nullcline of x'' (Newtonian)
@@ -49,23 +49,23 @@ TEST(FixedPoints, TypesAcrossPlotSizes)
 {
     const auto N = SystemKind::Newtonian, T = SystemKind::TwoVariable;
     const FixedPointCase cases[] = {
-        {N, "-x", "", {{0, 0, FP_CENTER}}},
-        {N, "x", "", {{0, 0, FP_SADDLE}}},
-        {N, "-x-x'", "", {{0, 0, FP_STABLE_SPIRAL}}},
-        {N, "-x-3*x'", "", {{0, 0, FP_STABLE_NODE}}},
-        {N, "-x+x'", "", {{0, 0, FP_UNSTABLE_SPIRAL}}},
+        {N, "-x", "", {{0, 0, "center"}}},
+        {N, "x", "", {{0, 0, "saddle point"}}},
+        {N, "-x-x'", "", {{0, 0, "stable spiral"}}},
+        {N, "-x-3*x'", "", {{0, 0, "stable node"}}},
+        {N, "-x+x'", "", {{0, 0, "unstable spiral"}}},
         {N,
          "x-x^3-0.5*x'",
          "",
-         {{-1, 0, FP_STABLE_SPIRAL}, {0, 0, FP_SADDLE}, {1, 0, FP_STABLE_SPIRAL}}},
+         {{-1, 0, "stable spiral"}, {0, 0, "saddle point"}, {1, 0, "stable spiral"}}},
         // Not homogeneous: its linearisation's centre counts as indeterminate.
-        {N, "-(x-2)", "", {{2, 0, FP_INDETERMINATE}}},
-        {T, "y", "-x", {{0, 0, FP_CENTER}}},
-        {T, "x", "-y", {{0, 0, FP_SADDLE}}},
-        {T, "-x", "-2*y", {{0, 0, FP_STABLE_NODE}}},
-        {T, "y", "-x-y", {{0, 0, FP_STABLE_SPIRAL}}},
-        {T, "x-2", "2*y-2", {{2, 1, FP_UNSTABLE_NODE}}},
-        {T, "x-y", "x+y-2", {{1, 1, FP_UNSTABLE_SPIRAL}}},
+        {N, "-(x-2)", "", {{2, 0, "indeterminate"}}},
+        {T, "y", "-x", {{0, 0, "center"}}},
+        {T, "x", "-y", {{0, 0, "saddle point"}}},
+        {T, "-x", "-2*y", {{0, 0, "stable node"}}},
+        {T, "y", "-x-y", {{0, 0, "stable spiral"}}},
+        {T, "x-2", "2*y-2", {{2, 1, "unstable node"}}},
+        {T, "x-y", "x+y-2", {{1, 1, "unstable spiral"}}},
     };
     for (const auto& c : cases) {
         PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY);
@@ -82,7 +82,7 @@ TEST(FixedPoints, TypesAcrossPlotSizes)
             for (std::size_t i = 0; i < want.size(); ++i) {
                 EXPECT_NEAR(s.points[i].x, want[i].x, 1e-6);
                 EXPECT_NEAR(s.points[i].y, want[i].y, 1e-6);
-                EXPECT_EQ(s.points[i].type, want[i].type) << FixedPointText(s.points[i].type);
+                EXPECT_STREQ(FixedPointText(s.points[i].type), want[i].text);
                 if (c.kind == N) {
                     EXPECT_EQ(s.points[i].y, 0);
                 }
