@@ -52,6 +52,8 @@ void CDynSys::MapFileCommands()
     MapCommand(ID_FILE_IMPORT, &CDynSys::OnFileImport);
     MapCommand(ID_FILE_SAVE_IMAGE, &CDynSys::OnFileSaveImage);
     MapUpdate(ID_FILE_SAVE_IMAGE, &CDynSys::OnUpdateFileSaveImage);
+    // Exit is greyed by the same rule: the program does not end under a running model.
+    MapUpdate(ID_APP_EXIT, &CDynSys::OnUpdateFileSaveImage);
 }
 
 // --- export --------------------------------------------------------------------------------

@@ -148,6 +148,9 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 
 void CFrameWnd::EnableClose(BOOL bEnable, const std::string& whyNot)
 {
+    // The reason a close was refused does not outlast the refusal.
+    if (bEnable && !m_strCloseRefused.empty())
+        ClearMessageText(m_strCloseRefused);
     m_bCloseEnabled = bEnable != 0;
     m_strCloseRefused = whyNot;
     if (QWidget* w = GetFrameWidget()) {
@@ -178,6 +181,12 @@ void CFrameWnd::SetMessageText(const std::string& text)
 {
     if (auto* main = dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); main && main != this)
         main->SetMessageText(text);
+}
+
+void CFrameWnd::ClearMessageText(const std::string& text)
+{
+    if (auto* main = dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); main && main != this)
+        main->ClearMessageText(text);
 }
 
 void CFrameWnd::OnClose()

@@ -44,6 +44,8 @@ public:
 
     // Shows a text in the main window's status bar.
     virtual void SetMessageText(const std::string& text);
+    // Puts the idle text back when the status bar still shows this text.
+    virtual void ClearMessageText(const std::string& text);
 
     bool OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI) override;
     UINT GetResourceID() const { return m_nIDResource; }

@@ -388,6 +388,13 @@ void CMDIFrameWnd::SetMessageText(const std::string& text)
         main->statusBar()->showMessage(Latin1(text));
 }
 
+void CMDIFrameWnd::ClearMessageText(const std::string& text)
+{
+    if (auto* main = dynamic_cast<QMainWindow*>(GetWidget()))
+        if (main->statusBar()->currentMessage() == Latin1(text))
+            main->statusBar()->showMessage(Latin1(vx::res::LoadString(AFX_IDS_IDLEMESSAGE)));
+}
+
 // Overlapping windows, each at the size a new window gets, the active one on top.
 void CMDIFrameWnd::OnWindowCascade()
 {

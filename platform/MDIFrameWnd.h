@@ -45,6 +45,7 @@ public:
     // wholly inside the client area.
     QRect NextChildGeometry() const;
     void SetMessageText(const std::string& text) override;
+    void ClearMessageText(const std::string& text) override;
     HWND m_hWndMDIClient = nullptr;
 
     bool OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI) override;

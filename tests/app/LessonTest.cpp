@@ -15,6 +15,7 @@
 #include "platform/Help.h"
 #include "resources/ResourceIds.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFile>
 #include <QFontDialog>
@@ -335,6 +336,9 @@ TEST_F(Lessons, LinksOpenLessonsAndTheGlossaryOrSayWhy)
     ASSERT_NE(view, nullptr);
     QCoreApplication::processEvents();
     EXPECT_EQ(view->GetParentFrame()->GetWindowText(), "links.vxt");
+    const QString shots = qEnvironmentVariable("VELTRIX_SHOTS"); // pictures to look at
+    if (!shots.isEmpty())
+        m_pFrame->GetWidget()->grab().save(shots + "/lesson_links.png");
     MessageRecorder recorder;
 
     DoubleClick(view, "Pendulum");
@@ -367,6 +371,10 @@ TEST_F(Lessons, LinksOpenLessonsAndTheGlossaryOrSayWhy)
         DoubleClick(view, c.click);
         EXPECT_EQ(recorder.messages, c.messages);
         EXPECT_EQ(vx::help::ShownTopic(), c.helpTopic);
+        if (!shots.isEmpty() && c.helpTopic)
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->windowTitle().contains(" Help - "))
+                    w->grab().save(shots + "/help_glossary.png");
         EXPECT_EQ(view->GetEdit()->textCursor().selectedText() == c.click, c.wordSelected);
         EXPECT_EQ(g_strLinkPath, "none");
     }

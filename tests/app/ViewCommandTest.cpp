@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 
@@ -98,6 +99,11 @@ TEST(ViewCommands, EnableRules)
         {IDR_SYS1TYPE, true, true, ID_TABLE, false},       // no Newtonian View command during a run
         {IDR_SYS3TYPE, false, true, ID_FULL_ORBIT, false}, // not a view of the kind
         {IDR_SYS1NNTYPE, false, true, ID_VECTOR, ViewClass(SystemKind::OneVariable, 7) != nullptr},
+        // What a run greys besides the views.
+        {IDR_SYS2TYPE, true, true, ID_CONTROLS_CLEARDATA, false},
+        {IDR_SYS3TYPE, true, true, ID_FILE_SAVE_IMAGE, false},
+        {IDR_SYS1NNTYPE, true, true, ID_APP_EXIT, false},
+        {IDR_SYS1NNTYPE, false, true, ID_APP_EXIT, true},
     };
     for (const Case& c : cases) {
         CDynSys* doc = NewModel(c.kind);
@@ -165,6 +171,37 @@ TEST(ViewCommands, AClickInTheGraphShowsItsRowInTheTable)
     ASSERT_TRUE(Pump([table, row] { return table->m_nPage == row / 50; }));
     EXPECT_EQ(table->m_list->currentRow(), row % 50);
     doc->OnCloseDocument();
+}
+
+// The Data Table of each kind after its default run: its first page lists the run's first rows
+// under the kind's heading. With VELTRIX_SHOTS naming a folder, the main window is saved there.
+TEST(ViewCommands, DataTableOfEachKindAfterItsDefaultRun)
+{
+    const std::pair<UINT, const char*> kinds[] = {{IDR_SYS1TYPE, "CSys1Tab"},
+                                                  {IDR_SYS1NNTYPE, "CSys1NNTab"},
+                                                  {IDR_SYS2TYPE, "CSys2Tab"},
+                                                  {IDR_SYS3TYPE, "CSys3Tab"}};
+    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
+    for (const auto& [kind, name] : kinds) {
+        SCOPED_TRACE(name);
+        CDynSys* doc = NewModel(kind);
+        ASSERT_NE(doc, nullptr);
+        ASSERT_TRUE(RunThroughMenu(doc));
+        ASSERT_TRUE(Choose(ID_TABLE));
+        auto* table = dynamic_cast<CTableView*>(ViewOf(doc, name));
+        ASSERT_NE(table, nullptr);
+        table->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(table->m_nPage, 0);
+        ASSERT_EQ(table->m_list->count(), std::min<RowCount>(50, doc->m_nTableCount));
+        EXPECT_EQ(table->m_list->item(0)->text().left(2), "0 "); // the run's start, t = 0
+        EXPECT_FALSE(table->m_strHeading.empty());
+        EXPECT_EQ(table->GetParentFrame()->GetWindowText().find(" Data Table"),
+                  doc->m_strFileName.size());
+        if (!dir.isEmpty())
+            StartShell()->GetWidget()->grab().save(dir + "/table_" + name + ".png");
+        doc->OnCloseDocument();
+    }
 }
 
 struct RestoreCase

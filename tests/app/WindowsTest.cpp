@@ -49,6 +49,14 @@ QMdiArea* Area()
     return StartShell()->GetMdiArea();
 }
 
+// With VELTRIX_SHOTS naming a folder, saves a picture of the widget there to be looked at.
+void Shot(QWidget* w, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (!dir.isEmpty() && w)
+        w->grab().save(dir + "/" + name + ".png");
+}
+
 // Chooses the command from the menu bar, which must offer it.
 void Pick(UINT id)
 {
@@ -151,6 +159,7 @@ TEST_F(Windows, GraphIsDrawnAgainAfterEveryRestore)
         Area()->setActiveSubWindow(Sub(doc));
         Settle();
         EXPECT_GT(InkOf(View(doc)), 200) << c.how;
+        Shot(MainWindow(), QString("restored_by_") + QString(c.how).replace('/', '_'));
         TearDown();
         m_docs.clear();
     }
@@ -178,6 +187,9 @@ TEST_F(Windows, NewAndCascadedWindowsAreInsideTheAreaAtAUsableSize)
     check("opened");
     Pick(ID_WINDOW_CASCADE);
     check("cascaded");
+    Shot(MainWindow(), "windows_cascaded");
+    Pick(ID_WINDOW_TILE_HORZ);
+    Shot(MainWindow(), "windows_tiled");
 }
 
 // A model shows its own menu bar: no item of the shell's own menu, and each mnemonic opens its
@@ -203,6 +215,8 @@ TEST_F(Windows, EveryMnemonicOfAModelMenuOpensItsMenu)
                 Settle();
                 QWidget* popup = QApplication::activePopupWidget();
                 EXPECT_EQ(popup, top->menu()) << text.toStdString() << " round " << round;
+                if (round == 0 && text == "&Controls")
+                    Shot(popup, QString("controls_menu_%1").arg(type));
                 if (popup)
                     popup->close();
                 Settle();
@@ -376,7 +390,13 @@ TEST_F(Windows, RefusedCloseDuringARunSaysSo)
     MainWindow()->close();
     Settle();
     EXPECT_TRUE(MainWindow()->isVisible());
-    EXPECT_FALSE(bar->currentMessage().isEmpty());
+    const QString why = bar->currentMessage();
+    EXPECT_FALSE(why.isEmpty());
+    // Once the run ends the reason no longer stands.
+    Pick(ID_CONTROLS_STOP);
+    ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
+    Settle();
+    EXPECT_NE(bar->currentMessage().toStdString(), why.toStdString());
 }
 
 // The horizontal lines of the page in a print preview at fit-page zoom: rows (of the page's

@@ -77,6 +77,29 @@ TEST_F(DocView, UpdateAllViewsSkipsTheSenderAndPassesHints)
     EXPECT_EQ(b->m_hints, (std::vector<LPARAM>{31, -1}));
 }
 
+// A view whose update closes another view's frame: the walk passes the closed view by and
+// still reaches the rest.
+TEST_F(DocView, UpdateAllViewsSurvivesAFrameClosedDuringTheWalk)
+{
+    CDocument* doc = TestTemplate()->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        CFrameWnd* frame = TestTemplate()->CreateNewFrame(doc, nullptr);
+        ASSERT_NE(frame, nullptr);
+        TestTemplate()->InitialUpdateFrame(frame, doc);
+    }
+    ASSERT_EQ(doc->GetViews().size(), 3u);
+    auto* a = static_cast<CTestView*>(doc->GetViews()[0]);
+    CView* b = doc->GetViews()[1];
+    auto* c = static_cast<CTestView*>(doc->GetViews()[2]);
+    c->m_hints.clear();
+    a->m_onUpdate = [b] { b->GetParentFrame()->DestroyWindow(); };
+    doc->UpdateAllViews(nullptr, 7);
+    a->m_onUpdate = nullptr;
+    EXPECT_EQ(c->m_hints, (std::vector<LPARAM>{7}));
+    EXPECT_EQ(doc->GetViews(), (std::vector<CView*>{a, c}));
+}
+
 TEST_F(DocView, LastViewClosesTheDocumentUnlessAutoDeleteIsOff)
 {
     CTestDoc::s_destroyed = 0;

@@ -40,6 +40,8 @@ void CTestView::OnDraw(CDC* pDC)
 void CTestView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
 {
     m_hints.push_back(lHint);
+    if (m_onUpdate)
+        m_onUpdate();
     CView::OnUpdate(pSender, lHint, pHint);
 }
 

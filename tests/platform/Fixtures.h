@@ -8,6 +8,7 @@
 #include "platform/View.h"
 #include "platform/WinApp.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,7 @@ public:
     void OnCmdView() { Trace().push_back("view"); }
     std::vector<LPARAM> m_hints;
     int m_nDraws = 0;
+    std::function<void()> m_onUpdate; // runs after the hint is recorded
 };
 
 class COtherView : public CTestView
