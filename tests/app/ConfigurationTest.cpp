@@ -6,10 +6,13 @@
 #include "app/ConfigDlgs.h"
 #include "app/ShellGlobals.h"
 #include "common/MessageRecorder.h"
+#include "platform/Messages.h"
 #include "resources/ResourceIds.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -203,6 +206,21 @@ TEST(LogOnName, PunctuationRule)
 
 // --- the Configuration command ------------------------------------------------------------
 
+// Chooses Configuration from the main window's menu bar, as a user does; false when the menu
+// bar does not offer it.
+bool ChooseConfiguration()
+{
+    auto* main = static_cast<QMainWindow*>(StartShell()->GetWidget());
+    for (QAction* a : main->menuBar()->actions())
+        if (a->data().toUInt() == ID_CONFIGURATION && a->isEnabled()) {
+            a->trigger();
+            QCoreApplication::processEvents();
+            vx::DeliverPostedMessages();
+            return true;
+        }
+    return false;
+}
+
 QLineEdit* Edit(QDialog* d, UINT id)
 {
     return d->findChild<QLineEdit*>(QString::number(id));
@@ -285,7 +303,7 @@ TEST_F(Config, ConfigurationCommandAndItsPasswordFlows)
         g_strTeacherPassword = "0123456789";
         MessageRecorder recorder;
         ModalDriver driver(c.answers);
-        ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+        ASSERT_TRUE(ChooseConfiguration());
         EXPECT_TRUE(driver.Done());
         EXPECT_EQ(recorder.messages, c.messages);
         EXPECT_EQ(ReadConfig(), c.file);
@@ -323,7 +341,7 @@ TEST_F(Config, TeacherLevelNeedsThePassword)
                                 d->accept();
                             },
                             c.answer});
-        ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+        ASSERT_TRUE(ChooseConfiguration());
         EXPECT_EQ(recorder.messages, c.messages);
         EXPECT_EQ(g_nAccessLevel, c.level);
         EXPECT_EQ(g_strLogOnName, ""); // emptied by choosing Teacher, whatever follows
@@ -347,9 +365,30 @@ TEST_F(Config, ConfigurationRefusesAFolderNameWithPunctuation)
         Edit(d, IDC_LOGON_NAME)->setText("bob");
         d->accept();
     }});
-    ASSERT_TRUE(StartShell()->ExecuteCommand(ID_CONFIGURATION));
+    ASSERT_TRUE(ChooseConfiguration());
     EXPECT_EQ(recorder.messages, std::vector<std::string>{"No punctuation allowed in log on name"});
     EXPECT_EQ(g_strUserDir, fs::current_path().string() + "/bob/");
+}
+
+// A record that cannot be written says so; the program goes on with the values chosen.
+TEST_F(Config, AConfigurationThatCannotBeWrittenSaysSo)
+{
+    StartShell();
+    fs::remove("KRVX500.CFG"); // the shell's start may have made one
+    ASSERT_TRUE(fs::create_directory("KRVX500.CFG"));
+    g_nAccessLevel = 1;
+    g_strTeacherPassword = "pw";
+    MessageRecorder recorder;
+    ModalDriver driver({[](QDialog* d) {
+        d->findChild<QRadioButton*>(QString::number(IDC_STUDENT))->click();
+        d->accept();
+    }});
+    ASSERT_TRUE(ChooseConfiguration());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].rfind("Unable to write file KRVX500.CFG.\n", 0), 0u)
+        << recorder.messages[0];
+    EXPECT_EQ(g_nAccessLevel, 0u);
+    EXPECT_TRUE(fs::is_directory("KRVX500.CFG"));
 }
 
 } // namespace
