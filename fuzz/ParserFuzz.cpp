@@ -3,7 +3,7 @@
 // the token-by-token replays agree with a scan of the same text (value bits, status, error
 // flag and the cause of an error), before and after the variables change; so do the rates of
 // all three lists in one call, as machine code and as threaded code, with the state given
-// apart from the parser's own members.
+// apart from the parser's own members, and a first-order step in one call.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -104,6 +104,24 @@ void CheckRates(CParser& p, const std::string& text, const Outcome& reference)
         }
     }
     Check(nSucceeded != 1);
+
+    // A first-order step in one call takes the values of the same step rate by rate.
+    p.SetNativeRates(true);
+    constexpr double h = 0.25;
+    double u1[3] = {u[0], u[1], u[2]}, r1[3] = {1.0, 0.0, 0.0};
+    if (p.EvaluateFirstOrderStep<3>(kInputs, t, u1, r1, h)) {
+        double u2[3] = {u[0], u[1], u[2]}, r2[3] = {1.0, 0.0, 0.0};
+        u2[0] = u2[0] + h * r2[0];
+        for (int i = 1; i < 3; ++i) {
+            Check(p.EvaluateRate(kInputs, i, t, u2, r2[i]));
+            u2[i] = u2[i] + h * r2[i];
+        }
+        Check(p.EvaluateRate(kInputs, 0, t, u2, r2[0]));
+        for (int i = 0; i < 3; ++i) {
+            Check(Same({u1[i], 1, 0, EvalError::None}, {u2[i], 1, 0, EvalError::None}));
+            Check(Same({r1[i], 1, 0, EvalError::None}, {r2[i], 1, 0, EvalError::None}));
+        }
+    }
 }
 
 } // namespace

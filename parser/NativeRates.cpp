@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -109,7 +110,8 @@ PureFn Pure(int nFunc)
 }
 
 constexpr int kXmm = 16;
-constexpr int kFirstFree = 4; // xmm0 to xmm3 bring t and the state
+constexpr int kFirstFree = 4;     // xmm0 to xmm3 bring t and the state
+constexpr int kFirstFreeStep = 8; // and for a first-order step xmm4 to xmm7 h and the rates
 constexpr std::size_t kMaxCodeBytes = std::size_t{1} << 18;
 constexpr std::uint64_t kSignBit = 0x8000000000000000ull;
 constexpr int kSd = 0xF2, kPd = 0x66; // the prefixes of scalar and packed double operations
@@ -134,6 +136,10 @@ public:
     // The rates [first, last): returns the entry's offset in the code, and whether it calls out.
     std::size_t Entry(const CExpressionTree* trees, const int* roots, int first, int last,
                       bool& bCalls);
+    // Starts an entry: returns its offset.
+    std::size_t Begin(bool bCalls, int firstFree);
+    // A first-order step of the rates [0, n), or SIZE_MAX when it would call out.
+    std::size_t StepEntry(const CExpressionTree* trees, const int* roots, int n);
     bool Failed() const { return m_bFailed || m_asm.Size() > kMaxCodeBytes; }
     CAssembler& Code() { return m_asm; }
 
@@ -182,6 +188,7 @@ private:
     // Per entry: whether it calls out, where base is, the values and who holds what.
     bool m_bCalls = false;
     int m_base = RDI;
+    int m_firstFree = kFirstFree;
     CAssembler::Label m_fail;
     std::vector<Value> m_val;
     int m_owners[kXmm] = {};
@@ -268,7 +275,7 @@ void CNativeRates::CCompiler::SpillAll()
 int CNativeRates::CCompiler::NewReg(unsigned pinned)
 {
     int victim = -1;
-    for (int x = kFirstFree; x < kXmm; ++x) {
+    for (int x = m_firstFree; x < kXmm; ++x) {
         if (pinned & (1u << x))
             continue;
         if (m_owners[x] < 0)
@@ -460,23 +467,66 @@ int CNativeRates::CCompiler::CallPower(int hLeft, int hRight)
     return hLeft;
 }
 
+std::size_t CNativeRates::CCompiler::Begin(bool bCalls, int firstFree)
+{
+    m_val.clear();
+    for (int& owner : m_owners)
+        owner = -1;
+    m_slotUsed.assign(static_cast<std::size_t>(m_layout.nScratch), false);
+    m_fail = {};
+    m_bCalls = bCalls;
+    m_base = m_bCalls ? RBX : RDI;
+    m_firstFree = firstFree;
+    m_asm.Pad(8); // whoever disassembles or checks the code may read the bytes before it
+    m_asm.Align(16);
+    return m_asm.Size();
+}
+
+// In: t in xmm0, the state in xmm1 to xmm3, h in xmm4, rate 0 at the start in xmm5. Out: the
+// state advanced in xmm1 to xmm3, the rates in xmm5 to xmm7. Each variable is advanced in turn
+// with the rate from the values already advanced, as the steppers' first-order step does.
+std::size_t CNativeRates::CCompiler::StepEntry(const CExpressionTree* trees, const int* roots,
+                                               int n)
+{
+    Traits traits;
+    for (int i = 0; i < n; ++i)
+        Survey(trees[i], roots[i], traits);
+    if (traits.bCalls)
+        return SIZE_MAX;
+    const std::size_t entry = Begin(false, kFirstFreeStep);
+    // u[i] = u[i] + h * rate[i], with the operands in the order the compiled steppers take
+    // them, so that a NaN keeps the same bits: (rate * h) + u.
+    auto advance = [&](int i) {
+        const int p = NewReg(0);
+        m_asm.Sse(kPd, kMovAligned, p, 5 + i);
+        m_asm.Sse(kSd, kMul, p, 4);
+        m_asm.Sse(kSd, kAdd, p, 1 + i);
+        m_asm.Sse(kPd, kMovAligned, 1 + i, p);
+    };
+    auto rate = [&](int i) {
+        const int h = Emit(trees[i], roots[i]);
+        m_asm.Sse(kPd, kMovAligned, 5 + i, RegOf(h) >= 0 ? RegOf(h) : InReg(h, 0));
+        Release(h);
+    };
+    advance(0);
+    for (int i = 1; i < n; ++i) {
+        rate(i);
+        advance(i);
+    }
+    rate(0);
+    m_asm.ReturnStatus(false);
+    m_asm.Ret();
+    return entry;
+}
+
 std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const int* roots,
                                            int first, int last, bool& bCalls)
 {
     Traits traits;
     for (int i = first; i < last; ++i)
         Survey(trees[i], roots[i], traits);
-    m_val.clear();
-    for (int& owner : m_owners)
-        owner = -1;
-    m_slotUsed.assign(static_cast<std::size_t>(m_layout.nScratch), false);
-    m_fail = {};
-    m_bCalls = bCalls = traits.bCalls;
-    m_base = m_bCalls ? RBX : RDI;
-
-    m_asm.Pad(8); // whoever disassembles or checks the code may read the bytes before it
-    m_asm.Align(16);
-    const std::size_t entry = m_asm.Size();
+    bCalls = traits.bCalls;
+    const std::size_t entry = Begin(traits.bCalls, kFirstFree);
     if (m_bCalls) {
         // A frame aligned for the calls, base kept in rbx, t and the state in the parser.
         m_asm.Push(RBP);
@@ -523,6 +573,7 @@ void CNativeRates::Clear()
     m_all = nullptr;
     for (const void*& e : m_one)
         e = nullptr;
+    m_step = nullptr;
 }
 
 bool CNativeRates::Compile(const CExpressionTree* trees, const int* roots, const RateInputs& inputs,
@@ -535,12 +586,16 @@ bool CNativeRates::Compile(const CExpressionTree* trees, const int* roots, const
     std::size_t one[3] = {};
     for (int i = 0; i < inputs.nRates; ++i)
         one[i] = compiler.Entry(trees, roots, i, i + 1, m_bOneCalls[i]);
+    const std::size_t step = inputs.nState == inputs.nRates + 1
+                                 ? compiler.StepEntry(trees, roots, inputs.nRates)
+                                 : SIZE_MAX;
     if (compiler.Failed())
         return false;
     auto block = x64::CCodeBlock::Make(compiler.Code().Finish());
     if (block == nullptr)
         return false;
     m_all = block->At(all);
+    m_step = step == SIZE_MAX ? nullptr : block->At(step);
     for (int i = 0; i < inputs.nRates; ++i)
         m_one[i] = block->At(one[i]);
     m_block = std::move(block);

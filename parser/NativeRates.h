@@ -52,6 +52,60 @@ public:
         return Call<1>(m_one[i], m_bOneCalls[i], owner, t, u, &rate);
     }
 
+    // One first-order step of N variables (see the steppers), when the program makes no calls:
+    // u and rate advanced in place, rate holding the rates at the start. false when there is
+    // no such entry.
+    template <int N, class Owner>
+    [[gnu::always_inline]] bool RunStep(Owner& owner, double t, double* u, double* rate,
+                                        double h) const
+    {
+#if defined(__x86_64__) && defined(__linux__)
+        // Everything read before the register variables are set and copied out right after
+        // the call: an instrumented access in between (sanitizers) could clobber them.
+        const void* const code = m_step;
+        if (code == nullptr)
+            return false;
+        const double u0 = u[0], u1 = u[1], u2 = u[2], r0 = rate[0];
+        double v0, v1, v2, s0, s1, s2; // the state and the rates after the step
+        int failed;
+        {
+            register double x0 asm("xmm0") = t;
+            register double x1 asm("xmm1") = u0;
+            register double x2 asm("xmm2") = u1;
+            register double x3 asm("xmm3") = u2;
+            register double x4 asm("xmm4") = h;
+            register double x5 asm("xmm5") = r0;
+            register double x6 asm("xmm6");
+            register double x7 asm("xmm7");
+            register Owner* rdi asm("rdi") = &owner;
+            register const void* r11 asm("r11") = code;
+            asm volatile("sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
+                         : "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x4), "+x"(x5), "=x"(x6),
+                           "=x"(x7), "+r"(rdi), [code] "+r"(r11), "=a"(failed), "+m"(owner)
+                         :
+                         : "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm8", "xmm9", "xmm10", "xmm11",
+                           "xmm12", "xmm13", "xmm14", "xmm15", "cc");
+            v0 = x1, v1 = x2, v2 = x3, s0 = x5, s1 = x6, s2 = x7;
+        }
+        if (failed != 0) [[unlikely]]
+            return false;
+        u[0] = v0;
+        rate[0] = s0;
+        if constexpr (N > 1) {
+            u[1] = v1;
+            rate[1] = s1;
+        }
+        if constexpr (N > 2) {
+            u[2] = v2;
+            rate[2] = s2;
+        }
+        return true;
+#else
+        (void)owner, (void)t, (void)u, (void)rate, (void)h;
+        return false;
+#endif
+    }
+
 private:
     class CCompiler;
 
@@ -65,32 +119,38 @@ private:
                                             const double* u, double* rate)
     {
 #if defined(__x86_64__) && defined(__linux__)
-        register double x0 asm("xmm0") = t;
-        register double x1 asm("xmm1") = u[0];
-        register double x2 asm("xmm2") = u[1];
-        register double x3 asm("xmm3") = u[2];
-        register Owner* rdi asm("rdi") = &owner;
-        register const void* r11 asm("r11") = code;
+        // As in RunStep: no memory access between setting the registers and reading them.
+        const double u0 = u[0], u1 = u[1], u2 = u[2];
+        double r0, r1, r2;
         int failed;
+        {
+            register double x0 asm("xmm0") = t;
+            register double x1 asm("xmm1") = u0;
+            register double x2 asm("xmm2") = u1;
+            register double x3 asm("xmm3") = u2;
+            register Owner* rdi asm("rdi") = &owner;
+            register const void* r11 asm("r11") = code;
 #define VELTRIX_CALL "sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
 #define VELTRIX_OUT                                                                                \
     "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+r"(rdi), [code] "+r"(r11), "=a"(failed)
 #define VELTRIX_CLOBBERS                                                                           \
     "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9",        \
         "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15", "cc"
-        if (bCalls) [[unlikely]] {
-            asm volatile(VELTRIX_CALL:VELTRIX_OUT : : VELTRIX_CLOBBERS, "memory");
-        } else {
-            asm volatile(VELTRIX_CALL : VELTRIX_OUT, "+m"(owner) : : VELTRIX_CLOBBERS);
-        }
+            if (bCalls) [[unlikely]] {
+                asm volatile(VELTRIX_CALL:VELTRIX_OUT : : VELTRIX_CLOBBERS, "memory");
+            } else {
+                asm volatile(VELTRIX_CALL : VELTRIX_OUT, "+m"(owner) : : VELTRIX_CLOBBERS);
+            }
 #undef VELTRIX_CALL
 #undef VELTRIX_OUT
 #undef VELTRIX_CLOBBERS
-        rate[0] = x0;
+            r0 = x0, r1 = x1, r2 = x2;
+        }
+        rate[0] = r0;
         if constexpr (N > 1)
-            rate[1] = x1;
+            rate[1] = r1;
         if constexpr (N > 2)
-            rate[2] = x2;
+            rate[2] = r2;
         return failed == 0;
 #else
         (void)code, (void)bCalls, (void)owner, (void)t, (void)u, (void)rate;
@@ -101,6 +161,7 @@ private:
     std::shared_ptr<const x64::CCodeBlock> m_block; // immutable, shared with copies
     const void* m_all = nullptr;
     const void* m_one[3] = {};
+    const void* m_step = nullptr;
     bool m_bAllCalls = false; // whether the code calls out
     bool m_bOneCalls[3] = {};
 };

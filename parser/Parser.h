@@ -112,6 +112,17 @@ public:
         return RatesFor(inputs) && m_rates.RunOne(*this, i, t, u, rate);
     }
 
+    // One first-order step of the one-, two- or three-variable kind in one call: u[0] advanced
+    // by h with rate[0], then each rate i > 0 at the values already advanced and u[i] with it,
+    // then rate 0, all at time t; u and rate are advanced in place. false, with both left
+    // alone, when the step cannot run in one call: the caller then steps rate by rate.
+    template <int N>
+    bool EvaluateFirstOrderStep(const RateInputs& inputs, double t, double* u, double* rate,
+                                double h)
+    {
+        return inputs.nRates == N && RatesFor(inputs) && m_rates.RunStep<N>(*this, t, u, rate, h);
+    }
+
     // The pulse train DLT(p) at the current t and dt: 0 or 1.
     int Dlt(double dPeriod) const;
 

@@ -84,6 +84,14 @@ public:
         return true;
     }
 
+    // One first-order step of the N rates, as machine code; false when it cannot run so.
+    template <int N>
+    [[gnu::always_inline]] bool RunStep(CParser& owner, double t, double* u, double* rate,
+                                        double h) const
+    {
+        return m_native.RunStep<N>(owner, t, u, rate, h);
+    }
+
 private:
     class CCompiler;
 

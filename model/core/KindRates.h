@@ -130,6 +130,18 @@ template <SystemKind K>
         ReplayRates<K>(f, s, rate);
 }
 
+// The first-order step of typed equations of a one-, two- or three-variable kind in one call
+// (see StepEuler), where the parser can run it so; false leaves the step to the caller.
+template <SystemKind K>
+[[gnu::always_inline]] inline bool TypedFirstOrderStep(KindRhs& f, KindState& s, double* rate,
+                                                       double h)
+{
+    if constexpr (K == SystemKind::Newtonian)
+        return false;
+    else
+        return f.parser->EvaluateFirstOrderStep<kInputs<K>.nRates>(kInputs<K>, s.t, s.u, rate, h);
+}
+
 // Rate i of built-in form Form (1 ..) of a one-, two- or three-variable kind K.
 template <SystemKind K, int Form>
 [[gnu::always_inline]] inline double FormRate(const KindRhs& f, int i, const KindState& s)

@@ -96,7 +96,7 @@ template <SystemKind K, int Form = kFormOfRhs>
 // then x with the new x', then x''; otherwise x, then y' from the new x and y with it, z'
 // and z, then x' from all.
 template <SystemKind K, int Form = kFormOfRhs>
-void StepEuler(KindRhs& f, KindState& s, double* rate, double h)
+[[gnu::always_inline]] inline void StepEuler(KindRhs& f, KindState& s, double* rate, double h)
 {
     if constexpr (Form == kFormOfRhs) {
         ForForm<K>(f.form, [&](auto form) { StepEuler<K, decltype(form)::value>(f, s, rate, h); });
@@ -107,7 +107,7 @@ void StepEuler(KindRhs& f, KindState& s, double* rate, double h)
             u[1] = u[1] + h * rate[1];
             u[0] = u[0] + h * u[1];
             KindRates<K, Form>(f, s, rate);
-        } else {
+        } else if (Form != 0 || !kind_rates::TypedFirstOrderStep<K>(f, s, rate, h)) {
             u[0] = u[0] + h * rate[0];
             for (int i = 1; i < VarsOf(K).dim; ++i) {
                 rate[i] = KindRate<K, Form>(f, i, s);

@@ -95,6 +95,28 @@ protected:
             return p->EvaluateRates<3>(*c.inputs, t, u, rate);
         }
     }
+    // A first-order step in one call, and the same step rate by rate as the steppers take it.
+    bool Step(const RatesCase& c, double t, double* u, double* rate, double h)
+    {
+        switch (c.inputs->nRates) {
+        case 1:
+            return p->EvaluateFirstOrderStep<1>(*c.inputs, t, u, rate, h);
+        case 2:
+            return p->EvaluateFirstOrderStep<2>(*c.inputs, t, u, rate, h);
+        default:
+            return p->EvaluateFirstOrderStep<3>(*c.inputs, t, u, rate, h);
+        }
+    }
+    bool StepByRate(const RatesCase& c, double t, double* u, double* rate, double h)
+    {
+        bool bOk = true;
+        u[0] = u[0] + h * rate[0];
+        for (int i = 1; i < c.inputs->nRates; ++i) {
+            bOk = p->EvaluateRate(*c.inputs, i, t, u, rate[i]) && bOk;
+            u[i] = u[i] + h * rate[i];
+        }
+        return p->EvaluateRate(*c.inputs, 0, t, u, rate[0]) && bOk;
+    }
     // The state into the members the inputs stand for.
     void Load(const RatesCase& c, double t, const double* u)
     {
@@ -119,7 +141,7 @@ protected:
 TEST_P(Rates, AgreeWithTheScansBitForBit)
 {
     const bool bNative = GetParam();
-    int nSucceeded = 0, nFailed = 0;
+    int nSucceeded = 0, nFailed = 0, nSteps = 0;
     for (const RatesCase& c : kRates) {
         p->SetNativeRates(bNative);
         Record(c);
@@ -146,6 +168,18 @@ TEST_P(Rates, AgreeWithTheScansBitForBit)
                 bOne = p->EvaluateRate(*c.inputs, i, t, u, one[i]) && bOne;
             EXPECT_EQ(bOne, bAll) << where;
             (bAll ? nSucceeded : nFailed)++;
+            if (c.inputs->nState == n + 1) { // the kinds with a first-order step of their own
+                double u1[3] = {u[0], u[1], u[2]}, r1[3] = {0.5, 0.0, 0.0};
+                double u2[3] = {u[0], u[1], u[2]}, r2[3] = {0.5, 0.0, 0.0};
+                if (Step(c, t, u1, r1, 0.125)) {
+                    ++nSteps;
+                    EXPECT_TRUE(StepByRate(c, t, u2, r2, 0.125)) << where;
+                    for (int i = 0; i < n; ++i) {
+                        EXPECT_TRUE(SameBits(u1[i], u2[i])) << where << " variable " << i;
+                        EXPECT_TRUE(SameBits(r1[i], r2[i])) << where << " rate " << i;
+                    }
+                }
+            }
             for (int i = 0; bAll && i < n; ++i) {
                 EXPECT_TRUE(SameBits(rate[i], scanned[i])) << where << " rate " << i;
                 EXPECT_TRUE(SameBits(one[i], scanned[i])) << where << " rate " << i;
@@ -167,6 +201,7 @@ TEST_P(Rates, AgreeWithTheScansBitForBit)
             EXPECT_NE(mine[0], theirs[0]) << c.text[0];
         }
     }
+    EXPECT_EQ(nSteps > 0, bNative && kMachineCode);
     EXPECT_GT(nSucceeded, 20);
     EXPECT_GT(nFailed, 10);
 }
