@@ -9,6 +9,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -170,5 +173,31 @@ TEST(RealSpaceView, ClickMarksTheRowOfItsTime)
             EXPECT_EQ(table.rows[0], WPARAM(tau / h.doc->m_dChronon)) << tau;
         }
         EXPECT_TRUE(h.view->m_bCrossDrawn);
+    }
+}
+
+// A printed page is the window's picture; printing leaves the window's picture as it was.
+TEST(RealSpaceView, PrintingKeepsTheWindowsRod)
+{
+    for (int mode : {1, 4}) {
+        RealSpaceHarness h(mode);
+        h.doc->m_dInitX = 0.6;
+        h.Swing(300);
+        h.Repaint();
+        const QImage shown = h.Picture();
+        const int rod = h.view->m_nRodLength;
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("real-space.pdf"));
+        {
+            QPainter painter(&printer);
+            CDC dc;
+            dc.AttachPrinter(&printer, &painter);
+            h.view->OnDraw(&dc);
+        }
+        EXPECT_EQ(h.view->m_nRodLength, rod) << mode;
+        h.Repaint();
+        EXPECT_EQ(h.Picture(), shown) << mode;
     }
 }

@@ -112,7 +112,7 @@ void CSys1RS::OnDraw(CDC* pDC)
     pDC->SetBkMode(TRANSPARENT);
     if (s.m_bHaveData && !s.m_bRunning && (!s.m_bPlotManual || s.m_bPlotRequest))
         DrawPlotSpace(pDC);
-    m_nRodLength = RodLength(pDC->GetDeviceCaps(VERTRES));
+    m_nRodLength = RodLength(ScreenRows(pDC));
     DrawPendulum(pDC, s.m_dInitX);
     if (pOldFont)
         pDC->SelectObject(pOldFont);
@@ -185,6 +185,17 @@ void CSys1RS::DrawLegend(CDC* pDC)
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
 }
 
+// The rows that set the rod's length. A printed page is the window's picture scaled to the
+// paper, so it keeps the screen's rod: in printer dots the rod would leave the page, and the
+// window would go on drawing with the printer's length.
+int CSys1RS::ScreenRows(CDC* pDC)
+{
+    if (!pDC->IsPrinting())
+        return pDC->GetDeviceCaps(VERTRES);
+    CClientDC screen(this);
+    return screen.GetDeviceCaps(VERTRES);
+}
+
 void CSys1RS::DrawPendulum(CDC* pDC, double angle)
 {
     if (!std::isfinite(angle))
@@ -196,11 +207,14 @@ void CSys1RS::DrawPendulum(CDC* pDC, double angle)
     CPoint a = p.pivot, b = p.bob;
     if (!ClipToPlotRect(a, b))
         return;
-    CPen pen(PS_SOLID, 1, PendulumColor());
-    CBrush brush(PendulumColor());
+    // A printer has no XOR: the page gets what XOR leaves on white paper.
+    const bool paper = pDC->IsPrinting();
+    const COLORREF colour = paper ? PendulumColor() ^ 0xFFFFFF : PendulumColor();
+    CPen pen(PS_SOLID, 1, colour);
+    CBrush brush(colour);
     CPen* pOldPen = pDC->SelectObject(&pen);
     CBrush* pOldBrush = pDC->SelectObject(&brush);
-    const int oldRop = pDC->SetROP2(R2_XORPEN);
+    const int oldRop = pDC->SetROP2(paper ? R2_COPYPEN : R2_XORPEN);
     // In short pieces: the raster engine hands long XOR lines to its thread pool, which costs
     // more than the line itself when the pendulum moves with every row.
     const int pieces = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y)) / kXorPiece + 1;

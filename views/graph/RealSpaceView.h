@@ -48,6 +48,7 @@ private:
     void DrawLegend(CDC* pDC);
     // The pendulum in XOR at an angle: a second drawing at the same angle removes it.
     void DrawPendulum(CDC* pDC, double angle);
+    int ScreenRows(CDC* pDC);
     // The trace's segment between two rows, per shown curve, on pDC (batched when batches).
     void TraceSegment(CDC* pDC, int a, int b);
 };
