@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace {
@@ -27,7 +28,7 @@ std::unique_ptr<CModelCore> DoubleWell(bool typed)
     m->m_strEquation = BuildEquation(m->m_strAppliedForce, m->m_strRestoringForce,
                                      m->m_strDragForce);
     m->m_strParamA = "0.3";
-    m->m_strParamB = "1";
+    m->m_strParamB = std::string(1, '1'); // a one-letter literal trips GCC 12's -Wrestrict
     m->m_strParamC = "0.25";
     m->m_dMass = 1;
     m->m_nModelForm = typed ? 0 : 1;
