@@ -1,8 +1,10 @@
 #include "common/ModelApp.h"
 
+#include "common/PumpUntil.h"
 #include "platform/Resources.h"
 
 #include <QWidget>
+#include <QWindow>
 
 #include <string>
 
@@ -33,6 +35,12 @@ void ShowMainFrame(CWinApp& app, CMDIFrameWnd* pFrame, UINT nMenu, int cx, int c
     app.m_pMainWnd = pFrame;
     pFrame->GetWidget()->resize(cx, cy);
     pFrame->ShowWindow(SW_SHOW);
+    // The window system's resize and expose arrive later: a resize that came during a short
+    // run would clear the picture drawn live.
+    PumpUntil([pFrame] {
+        const QWindow* w = pFrame->GetWidget()->windowHandle();
+        return w && w->isExposed();
+    });
 }
 
 const CRuntimeClass* GraphViewClass(int kind)

@@ -2,7 +2,9 @@
 #include "ModelAppHarness.h"
 #include "PlotPixels.h"
 #include "common/MessageRecorder.h"
+#include "platform/Messages.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPixmap>
 #include <gtest/gtest.h>
@@ -45,6 +47,10 @@ TEST_F(GraphModelTest, EachKindsRunIsDrawnLiveOrAtItsEnd)
         ASSERT_NE(view, nullptr);
         GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
         view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+        // The maximised layout is done before the run, so no resize clears the live picture.
+        QCoreApplication::processEvents();
+        vx::DeliverPostedMessages();
+        view->UpdateWindow();
         doc->m_bPlotConcurrent = c.live;
         doc->m_bPlotPostCalc = !c.live;
         ASSERT_TRUE(RunToEnd(doc));
