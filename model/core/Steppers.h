@@ -75,19 +75,46 @@ template <SystemKind K, int Form>
     }
 }
 
-// One fifth-order step of kind K and form Form (KindRates): s becomes the state at s.t + h.
-// Never inlined: the run and every other caller then step with the same code, so even the
-// sign of a NaN that a diverging state ends in is the same for all.
-template <SystemKind K, int Form = kFormOfRhs>
-[[gnu::noinline]] void StepRKF(KindRhs& f, KindState& s, double h)
+namespace steppers {
+
+template <SystemKind K, int Form>
+[[gnu::always_inline]] inline void RKFStep(KindRhs& f, KindState& s, double h)
 {
-    if constexpr (Form == kFormOfRhs) {
+    NoteStep<K, Form>(f, s.t, h);
+    RKFStepOf<VarsOf(K).dim>([&f](const KindState& at, double* r) { KindRates<K, Form>(f, at, r); },
+                             s, h);
+}
+
+// Out of line: the run and every other caller step with the same code, so even the sign of a
+// NaN that a diverging state ends in is the same for all.
+template <SystemKind K, int Form>
+[[gnu::noinline]] void RKFStepShared(KindRhs& f, KindState& s, double h)
+{
+    RKFStep<K, Form>(f, s, h);
+}
+
+// The same for the Newtonian and one-variable kinds, without pairing values in vector
+// registers: their rates call the library between the stages, the pairs then go through
+// memory in halves, and each stage waits for them (a third of the time of a Newtonian form).
+template <SystemKind K, int Form>
+[[gnu::noinline, gnu::optimize("no-tree-slp-vectorize")]] void
+RKFStepUnpaired(KindRhs& f, KindState& s, double h)
+{
+    RKFStep<K, Form>(f, s, h);
+}
+
+} // namespace steppers
+
+// One fifth-order step of kind K and form Form (KindRates): s becomes the state at s.t + h.
+template <SystemKind K, int Form = kFormOfRhs>
+[[gnu::always_inline]] inline void StepRKF(KindRhs& f, KindState& s, double h)
+{
+    if constexpr (Form == kFormOfRhs)
         ForForm<K>(f.form, [&](auto form) { StepRKF<K, decltype(form)::value>(f, s, h); });
-    } else {
-        NoteStep<K, Form>(f, s.t, h);
-        RKFStepOf<VarsOf(K).dim>(
-            [&f](const KindState& at, double* r) { KindRates<K, Form>(f, at, r); }, s, h);
-    }
+    else if constexpr (K == SystemKind::Newtonian || K == SystemKind::OneVariable)
+        steppers::RKFStepUnpaired<K, Form>(f, s, h);
+    else
+        steppers::RKFStepShared<K, Form>(f, s, h);
 }
 
 // One first-order step of size h from s, whose rates at the start are rate[0 .. dim); both
