@@ -222,8 +222,18 @@ template <SystemKind K, int Form = kFormOfRhs>
     } else if constexpr (Form != 0) {
         return kind_rates::FormRate<K, Form>(f, i, s);
     } else {
+        // Inlined for the one-variable kind alone, whose step is a single rate: with two or
+        // three, GCC copies the step's additions into the fallback's path with their operands
+        // swapped, and a NaN there would change its sign.
+        CParser& parser = *f.parser;
+        constexpr const RateInputs& in = kind_rates::kInputs<K>;
         double rate;
-        if (!f.parser->EvaluateRate(kind_rates::kInputs<K>, i, s.t, s.u, rate)) [[unlikely]]
+        bool ok;
+        if constexpr (K == SystemKind::OneVariable)
+            ok = parser.EvaluateRateInlined(in, i, s.t, s.u, rate);
+        else
+            ok = parser.EvaluateRate(in, i, s.t, s.u, rate);
+        if (!ok) [[unlikely]]
             return kind_rates::ReplayRate<K>(f, i, s);
         return rate;
     }

@@ -36,6 +36,7 @@ const Equations kCases[] = {
     {"domain 1", SystemKind::OneVariable, {"log(1.5-t)*x"}, 2},
     {"domain 3", SystemKind::ThreeVariable, {"y", "-x", "2^(100*t)-z"}, 2},
     {"exp 2", SystemKind::TwoVariable, {"y", "exp(40*t*x)"}, 3},
+    {"overflow 1", SystemKind::OneVariable, {"-(x*1e300*1e300-x*1e300*1e300)"}, 1},
     {"overflow 2", SystemKind::TwoVariable, {"x*x*1e300", "-y/(x-x)"}, 1},
     {"overflow 3", SystemKind::ThreeVariable, {"x^3*1e200", "y*1e300*1e300-y", "-z"}, 1},
     {"delayed 2", SystemKind::TwoVariable, {"y-x:", "-x+0.5*y:"}, 3},
