@@ -304,29 +304,34 @@ TEST(Trajectory, PendulumPulseIsTakenAtTheStartOfTheStep)
 }
 
 // A stop ends the run after the step in progress: asked at every step when rows are handed
-// over, every 256 steps when the run is left to itself.
+// over, every 256 steps when the run is left to itself. A run whose limit is its start stores
+// the start row alone, with the start derivatives in it.
 TEST(Trajectory, StopFinishesTheCurrentStep)
 {
     struct Case
     {
         BOOL concurrent;
-        int stopAfterPolls;
-        int steps;
+        int stopAfterPolls; // -1: never
+        double limit;       // the run time limit, in steps
+        int steps, progress;
     };
-    for (const Case c : {Case{1, 7, 7}, Case{0, 2, 512}, Case{0, 0, 0}}) {
+    for (const Case c : {Case{1, 7, 1000, 7, 0}, Case{0, 2, 1000, 512, 15}, Case{0, 0, 1000, 0, 0},
+                         Case{0, -1, 0, 0, 0}}) {
         SCOPED_TRACE(c.steps);
         CModelCore m(SystemKind::ThreeVariable);
         NewModel(m);
         m.m_bPlotConcurrent = c.concurrent;
-        m.m_dRunTimeLimit = 1000 * m.m_dChronon;
+        m.m_dRunTimeLimit = c.limit * m.m_dChronon;
         CountingSink sink;
         sink.stopAfterPolls = c.stopAfterPolls;
         auto calc = RunModel(m, sink);
         EXPECT_EQ(calc->m_nStepCount, c.steps);
         EXPECT_EQ(sink.doneIndex, c.steps + 1);
         EXPECT_EQ(sink.doneCount, c.steps + 1);
+        EXPECT_EQ(sink.progress, c.progress);
         EXPECT_TRUE(Near(m.m_dT, c.steps * m.m_dChronon, 1e-12)); // the state to continue from
         EXPECT_EQ(m.m_dX, calc->m_v[kSlotX]);
+        EXPECT_EQ(m.m_arrTable[kSlotZp][0], 2); // z' = b at the start
     }
 }
 
@@ -690,21 +695,6 @@ TEST(Trajectory, RunsOnAWorkerThreadUntilStopped)
     EXPECT_EQ(m.m_nTableCount, sink.rowsSeen.load());
     EXPECT_NE(m.m_dT, 0); // stopped: the next run continues
     EXPECT_EQ(m.m_nStepCount, m.m_nTableCount - 1);
-}
-
-TEST(Trajectory, RunAtItsLimitStoresOnlyTheStartRow)
-{
-    CModelCore m(SystemKind::TwoVariable);
-    NewModel(m);
-    m.m_dRunTimeLimit = 0;
-    CountingSink sink;
-    auto calc = RunModel(m, sink);
-    ASSERT_TRUE(calc);
-    EXPECT_FALSE(calc->Refused());
-    EXPECT_EQ(calc->m_nStepCount, 0);
-    EXPECT_EQ(sink.doneCount, 1);
-    EXPECT_EQ(sink.progress, 0);
-    EXPECT_EQ(m.m_arrTable[kSlotYp][0], -5); // the start derivatives are in the start row
 }
 
 } // namespace
