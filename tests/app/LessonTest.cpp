@@ -549,21 +549,18 @@ TEST_F(Lessons, EditAndWindowMenusWorkOnTheActiveLesson)
     CDocument* other = LessonTemplate()->OpenDocumentFile(nullptr);
     ASSERT_NE(other, nullptr);
     QCoreApplication::processEvents();
-    std::vector<QRect> tiles;
-    for (CDocument* d : {static_cast<CDocument*>(doc), other})
-        tiles.push_back(ViewOf(d)->GetParentFrame()->GetFrameWidget()->geometry());
-    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_WINDOW_TILE_VERT));
-    for (size_t i = 0; i < tiles.size(); ++i)
-        tiles[i] =
-            (i == 0 ? ViewOf(doc) : ViewOf(other))->GetParentFrame()->GetFrameWidget()->geometry();
-    EXPECT_EQ(tiles[0].top(), tiles[1].top());
-    EXPECT_NE(tiles[0].left(), tiles[1].left());
-    EXPECT_FALSE(tiles[0].intersects(tiles[1]));
-    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_WINDOW_TILE_HORZ));
-    const QRect a = ViewOf(doc)->GetParentFrame()->GetFrameWidget()->geometry();
-    const QRect b = ViewOf(other)->GetParentFrame()->GetFrameWidget()->geometry();
-    EXPECT_EQ(a.left(), b.left());
-    EXPECT_FALSE(a.intersects(b));
+    auto tile = [&](UINT command) {
+        EXPECT_TRUE(m_pFrame->ExecuteCommand(command));
+        const QRect a = ViewOf(doc)->GetParentFrame()->GetFrameWidget()->geometry();
+        const QRect b = ViewOf(other)->GetParentFrame()->GetFrameWidget()->geometry();
+        EXPECT_FALSE(a.intersects(b));
+        return std::pair{a, b};
+    };
+    const auto [left, right] = tile(ID_WINDOW_TILE_VERT);
+    EXPECT_EQ(left.top(), right.top());
+    EXPECT_NE(left.left(), right.left());
+    const auto [top, bottom] = tile(ID_WINDOW_TILE_HORZ);
+    EXPECT_EQ(top.left(), bottom.left());
 }
 
 TEST_F(Lessons, FontCommandSetsFontAndColourOfTheSelection)
