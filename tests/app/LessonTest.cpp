@@ -313,17 +313,6 @@ protected:
     fs::path m_root, m_old;
 };
 
-TEST_F(Lessons, NewLessonCaptionToolbarAndMenu)
-{
-    CDocument* doc = LessonTemplate()->OpenDocumentFile(nullptr);
-    ASSERT_NE(ViewOf(doc), nullptr);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(ViewOf(doc)->GetParentFrame()->GetWindowText(), "New Lesson");
-    EXPECT_EQ(m_pFrame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
-    EXPECT_EQ(m_pFrame->GetShownMenu(), IDR_VXTEXTTYPE);
-    EXPECT_EQ(g_strLinkPath, "none");
-}
-
 TEST_F(Lessons, LinksOpenLessonsAndTheGlossaryOrSayWhy)
 {
     WriteText(m_root / "Pendulum.VXT", LessonWith("the end"));
@@ -502,10 +491,16 @@ TEST_F(Lessons, PrintsInPagesWithinTheMargins)
     EXPECT_EQ(f.readAll().count("/Type /Page\n"), info.GetMaxPage()); // one object per sheet
 }
 
+// A new lesson's caption, toolbar and menu; its Edit and Window commands.
 TEST_F(Lessons, EditAndWindowMenusWorkOnTheActiveLesson)
 {
     CVXTextDoc* doc = NewLesson("alpha beta gamma beta");
     ASSERT_NE(doc, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ViewOf(doc)->GetParentFrame()->GetWindowText(), "New Lesson");
+    EXPECT_EQ(m_pFrame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
+    EXPECT_EQ(m_pFrame->GetShownMenu(), IDR_VXTEXTTYPE);
+    EXPECT_EQ(g_strLinkPath, "none");
     QTextEdit* edit = ViewOf(doc)->GetEdit();
     auto find = [](const char* what, const char* with, bool all) {
         return [=](QDialog* d) {
