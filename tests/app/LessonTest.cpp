@@ -313,17 +313,6 @@ protected:
     fs::path m_root, m_old;
 };
 
-TEST_F(Lessons, NewLessonCaptionToolbarAndMenu)
-{
-    CDocument* doc = LessonTemplate()->OpenDocumentFile(nullptr);
-    ASSERT_NE(ViewOf(doc), nullptr);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(ViewOf(doc)->GetParentFrame()->GetWindowText(), "New Lesson");
-    EXPECT_EQ(m_pFrame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
-    EXPECT_EQ(m_pFrame->GetShownMenu(), IDR_VXTEXTTYPE);
-    EXPECT_EQ(g_strLinkPath, "none");
-}
-
 TEST_F(Lessons, LinksOpenLessonsAndTheGlossaryOrSayWhy)
 {
     WriteText(m_root / "Pendulum.VXT", LessonWith("the end"));
@@ -502,10 +491,16 @@ TEST_F(Lessons, PrintsInPagesWithinTheMargins)
     EXPECT_EQ(f.readAll().count("/Type /Page\n"), info.GetMaxPage()); // one object per sheet
 }
 
+// A new lesson's caption, toolbar and menu; its Edit and Window commands.
 TEST_F(Lessons, EditAndWindowMenusWorkOnTheActiveLesson)
 {
     CVXTextDoc* doc = NewLesson("alpha beta gamma beta");
     ASSERT_NE(doc, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ViewOf(doc)->GetParentFrame()->GetWindowText(), "New Lesson");
+    EXPECT_EQ(m_pFrame->m_wndToolBar.GetLoadedID(), IDR_MAINFRAME);
+    EXPECT_EQ(m_pFrame->GetShownMenu(), IDR_VXTEXTTYPE);
+    EXPECT_EQ(g_strLinkPath, "none");
     QTextEdit* edit = ViewOf(doc)->GetEdit();
     auto find = [](const char* what, const char* with, bool all) {
         return [=](QDialog* d) {
@@ -549,21 +544,18 @@ TEST_F(Lessons, EditAndWindowMenusWorkOnTheActiveLesson)
     CDocument* other = LessonTemplate()->OpenDocumentFile(nullptr);
     ASSERT_NE(other, nullptr);
     QCoreApplication::processEvents();
-    std::vector<QRect> tiles;
-    for (CDocument* d : {static_cast<CDocument*>(doc), other})
-        tiles.push_back(ViewOf(d)->GetParentFrame()->GetFrameWidget()->geometry());
-    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_WINDOW_TILE_VERT));
-    for (size_t i = 0; i < tiles.size(); ++i)
-        tiles[i] =
-            (i == 0 ? ViewOf(doc) : ViewOf(other))->GetParentFrame()->GetFrameWidget()->geometry();
-    EXPECT_EQ(tiles[0].top(), tiles[1].top());
-    EXPECT_NE(tiles[0].left(), tiles[1].left());
-    EXPECT_FALSE(tiles[0].intersects(tiles[1]));
-    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_WINDOW_TILE_HORZ));
-    const QRect a = ViewOf(doc)->GetParentFrame()->GetFrameWidget()->geometry();
-    const QRect b = ViewOf(other)->GetParentFrame()->GetFrameWidget()->geometry();
-    EXPECT_EQ(a.left(), b.left());
-    EXPECT_FALSE(a.intersects(b));
+    auto tile = [&](UINT command) {
+        EXPECT_TRUE(m_pFrame->ExecuteCommand(command));
+        const QRect a = ViewOf(doc)->GetParentFrame()->GetFrameWidget()->geometry();
+        const QRect b = ViewOf(other)->GetParentFrame()->GetFrameWidget()->geometry();
+        EXPECT_FALSE(a.intersects(b));
+        return std::pair{a, b};
+    };
+    const auto [left, right] = tile(ID_WINDOW_TILE_VERT);
+    EXPECT_EQ(left.top(), right.top());
+    EXPECT_NE(left.left(), right.left());
+    const auto [top, bottom] = tile(ID_WINDOW_TILE_HORZ);
+    EXPECT_EQ(top.left(), bottom.left());
 }
 
 TEST_F(Lessons, FontCommandSetsFontAndColourOfTheSelection)

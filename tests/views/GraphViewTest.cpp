@@ -30,6 +30,16 @@ int CountColour(const GraphHarness& h, const CRect& r, COLORREF c)
 {
     return CountColour(h.Picture(), r, c);
 }
+
+// A click at a point of the view; returns the table rows it posted.
+std::vector<WPARAM> Click(GraphHarness& h, CPoint at)
+{
+    TableRowCatcher table(*h.doc);
+    h.view->OnLButtonDown(0, at);
+    h.view->OnLButtonUp(0, at);
+    vx::DeliverPostedMessages();
+    return table.rows;
+}
 } // namespace
 
 // The frame lies one pixel outside the plot; the zero line crosses it.
@@ -117,15 +127,11 @@ TEST(GraphView, AFlatBandLeavesNoMarkAndAClickPostsTheRow)
     EXPECT_EQ(h.Pixel(p.left + 30, p.top + 10), paper);
 
     // A click marks the table row and draws the crosshair.
-    TableRowCatcher table(d);
-    const double t = 2.5 * d.m_dChronon;
-    const CPoint click(v->WorldToPixelX(t) + 1, p.top + 40);
-    v->OnLButtonDown(0, click);
-    v->OnLButtonUp(0, click);
-    vx::DeliverPostedMessages();
-    ASSERT_EQ(table.rows.size(), 1u);
-    EXPECT_EQ(table.rows[0], static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0,
-                                                                     1, d.m_dChronon)));
+    const CPoint click(v->WorldToPixelX(2.5 * d.m_dChronon) + 1, p.top + 40);
+    const auto rows = Click(h, click);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0], static_cast<WPARAM>(
+                           ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0, 1, d.m_dChronon)));
     EXPECT_TRUE(v->m_bCrossDrawn);
     EXPECT_EQ(v->m_ptCross, click);
 }
@@ -151,15 +157,12 @@ TEST(GraphView, LabelAndClickUseTheStepOfTheRun)
     h.Repaint();
     EXPECT_EQ(v->m_dDt, 0.001);
 
-    TableRowCatcher table(d);
     const CPoint click(v->WorldToPixelX(0.25), v->m_rcPlot.top + 40);
-    v->OnLButtonDown(0, click);
-    v->OnLButtonUp(0, click);
-    vx::DeliverPostedMessages();
-    ASSERT_EQ(table.rows.size(), 1u);
-    EXPECT_EQ(table.rows[0],
+    const auto rows = Click(h, click);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0],
               static_cast<WPARAM>(ClickedGeneratedRow(v->PixelToWorldX(click.x), 0.0, 1, 0.001)));
-    EXPECT_LE(std::abs(static_cast<int>(table.rows[0]) - 250), 2); // a row near t = 0.25
+    EXPECT_LE(std::abs(static_cast<int>(rows[0]) - 250), 2); // a row near t = 0.25
 }
 
 TEST(GraphView, CrosshairIsAnXorMarkThatTheNextClickRemoves)
@@ -169,14 +172,10 @@ TEST(GraphView, CrosshairIsAnXorMarkThatTheNextClickRemoves)
     const CRect& p = v->m_rcPlot;
     const CPoint first(p.left + 40, p.top + 30), second(p.left + 140, p.top + 90);
     const COLORREF paper = h.Pixel(first.x + 5, first.y);
-    auto click = [&](CPoint at) {
-        v->OnLButtonDown(0, at);
-        v->OnLButtonUp(0, at);
-    };
-    click(first);
+    Click(h, first);
     EXPECT_EQ(h.Pixel(first.x + 5, first.y), paper ^ 0xFFFFFF);
     EXPECT_EQ(h.Pixel(first.x, first.y - 5), paper ^ 0xFFFFFF);
-    click(second);
+    Click(h, second);
     EXPECT_EQ(h.Pixel(first.x + 5, first.y), paper);
     EXPECT_EQ(h.Pixel(second.x - 5, second.y), paper ^ 0xFFFFFF);
     // A crosshair asked for outside the plot removes the cross and draws none; the readout

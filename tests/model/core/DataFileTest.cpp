@@ -50,6 +50,13 @@ ExportResult Export(const CModelCore& m, const std::string& path,
     return WriteDataFile(p, bStop, step);
 }
 
+// The text an export of the model writes; empty when the export fails.
+std::string ExportedText(const CModelCore& m)
+{
+    const std::string path = TempPath("export.txt");
+    return Export(m, path).ok ? ReadText(path) : std::string();
+}
+
 ImportOutcome ImportText(CModelCore& m, std::string text)
 {
     std::FILE* f = fmemopen(text.data(), text.size(), "rb");
@@ -74,9 +81,7 @@ TEST(DataExport, DefaultRunOfEachKindWritesTheExactText)
     for (SystemKind kind : kAllKinds) {
         CModelCore m(kind);
         ShortRun(m);
-        const std::string path = TempPath("export.txt");
-        ASSERT_TRUE(Export(m, path).ok);
-        EXPECT_EQ(ReadText(path),
+        EXPECT_EQ(ExportedText(m),
                   ReadText(std::string(VELTRIX_TEST_DATA) + golden[static_cast<int>(kind)]))
             << golden[static_cast<int>(kind)];
     }
@@ -100,9 +105,7 @@ TEST(DataExport, ColumnsFollowTheFlagsAndTheRingItsOldestRow)
     m.m_bTabY = 0;
     m.m_bTabZp = 0;
     m.m_dParamA = 12345678;
-    const std::string path = TempPath("flags.d3d");
-    ASSERT_TRUE(Export(m, path).ok);
-    const std::string text = ReadText(path);
+    const std::string text = ExportedText(m);
     EXPECT_NE(text.find("|   time  |      x     |      z     |     x'     |     y'     |\r\n"
                         " 3         +3.1         +3.6         +3.2         +3.5         \r\n"
                         " 4         +4.1         +4.6         +4.2         +4.5         \r\n"
@@ -346,9 +349,7 @@ TEST(DataImport, ReadsBackWhatTheExportWrote)
     for (SystemKind kind : kAllKinds) {
         CModelCore m(kind);
         ShortRun(m, 300);
-        const std::string path = TempPath("roundtrip.txt");
-        ASSERT_TRUE(Export(m, path).ok);
-        const std::string crlf = ReadText(path);
+        const std::string crlf = ExportedText(m);
         std::string lf;
         for (char ch : crlf)
             if (ch != '\r')
@@ -417,9 +418,7 @@ TEST(DataFile, DecimalCommaLocaleWritesAndReadsTheSame)
 {
     CModelCore m(SystemKind::TwoVariable);
     ShortRun(m, 20);
-    const std::string path = TempPath("locale.d2d");
-    ASSERT_TRUE(Export(m, path).ok);
-    const std::string plain = ReadText(path);
+    const std::string plain = ExportedText(m);
     std::string comma;
     CModelCore back(SystemKind::TwoVariable);
     NewModel(back);
@@ -428,8 +427,7 @@ TEST(DataFile, DecimalCommaLocaleWritesAndReadsTheSame)
         DecimalCommaLocale commaLocale;
         if (!commaLocale.Active())
             GTEST_SKIP() << "no German locale installed (scripts/setup.sh generates one)";
-        ASSERT_TRUE(Export(m, path).ok);
-        comma = ReadText(path);
+        comma = ExportedText(m);
         outcome = ImportText(back, comma);
     }
     EXPECT_EQ(comma, plain);

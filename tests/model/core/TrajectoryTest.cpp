@@ -47,9 +47,9 @@ TEST(Trajectory, TableIntervalAndContinuedRun)
     EXPECT_EQ(calc->m_nStepCount, 101);
     EXPECT_EQ(second.doneCount, 3 + 23);
     EXPECT_EQ(second.stored.front(), std::make_pair(3, RowCount{3}));
-    // The progress interval comes from the time to go: messages = floor(steps / n).
-    const auto n = static_cast<int>((m.m_dRunTimeLimit - 10 * m.m_dChronon) / m.m_dChronon / 30);
-    EXPECT_EQ(second.progress, 91 / n);
+    // The progress interval comes from the time to go (a hair under 90 steps), not the whole
+    // run: 91 / 2.
+    EXPECT_EQ(second.progress, 45);
     // Row 3 was stored at step 12.
     EXPECT_TRUE(Near(m.m_arrTable[kSlotT][3], 12 * m.m_dChronon, 1e-12));
 }
@@ -196,44 +196,34 @@ TEST(Trajectory, DefaultRunsMatchClosedForms)
     }
 }
 
+// First-order steps bit for bit. Two-variable default (x' = y, y' = -x - .1 y from (5, 0)): y
+// is advanced with the new x, then x' from both new values. Newtonian default at rest: x'
+// first, then x with the new x', then x'' = cos t - x - x'.
 TEST(Trajectory, FirstRowsOfFirstOrderSteps)
 {
-    // Two-variable default (x' = a x + b y, y' = c x + d y with 0, 1, -1, -.1) from (5, 0).
-    CModelCore m(SystemKind::TwoVariable);
-    NewModel(m);
-    m.m_nIntegrator = 0;
-    CountingSink sink;
-    RunModel(m, sink);
+    CModelCore m(SystemKind::TwoVariable), n(SystemKind::Newtonian);
+    for (CModelCore* c : {&m, &n}) {
+        NewModel(*c);
+        c->m_nIntegrator = 0;
+        CountingSink sink;
+        RunModel(*c, sink);
+    }
     const double dt = kTwoPi / 100;
-    const auto& T = m.m_arrTable;
-    EXPECT_EQ(T[kSlotX][0], 5.0);
-    EXPECT_EQ(T[kSlotXp][0], 0.0);
-    EXPECT_EQ(T[kSlotYp][0], -5.0);
-    // y is advanced with the new x, then x' from both new values.
     double x = 5, y = 0, xp = 0, yp = -5;
-    for (int row = 1; row <= 3; ++row) {
+    double nx = 0, nxp = 0, nxpp = 1, t = 0;
+    for (int row = 1; row <= 3; ++row, t += dt) {
         x = x + dt * xp;
-        yp = -1 * x + -.1 * y;
+        yp = -x - .1 * y;
         y = y + dt * yp;
-        xp = 0 * x + 1 * y;
+        xp = y;
+        nxp = nxp + dt * nxpp;
+        nx = nx + dt * nxp;
+        nxpp = std::cos(t) - nx - nxp;
+        const auto& T = m.m_arrTable;
         EXPECT_EQ(T[kSlotX][row], x) << row;
         EXPECT_EQ(T[kSlotY][row], y) << row;
         EXPECT_EQ(T[kSlotXp][row], xp) << row;
         EXPECT_EQ(T[kSlotYp][row], yp) << row;
-    }
-    // Newtonian default: x' first, then x with the new x', then x''.
-    CModelCore n(SystemKind::Newtonian);
-    NewModel(n);
-    n.m_nIntegrator = 0;
-    CountingSink s2;
-    RunModel(n, s2);
-    double nx = 0, nxp = 0, nxpp = 1; // x'' at rest: cos 0
-    double t = 0;
-    for (int row = 1; row <= 3; ++row) {
-        nxp = nxp + dt * nxpp;
-        nx = nx + dt * nxp;
-        nxpp = 1 * std::cos(1 * t + 0) - 1 * nx - 1 * nxp;
-        t += dt;
         EXPECT_EQ(n.m_arrTable[kSlotX][row], nx) << row;
         EXPECT_EQ(n.m_arrTable[kSlotXpp][row], nxpp) << row;
     }
@@ -314,29 +304,34 @@ TEST(Trajectory, PendulumPulseIsTakenAtTheStartOfTheStep)
 }
 
 // A stop ends the run after the step in progress: asked at every step when rows are handed
-// over, every 256 steps when the run is left to itself.
+// over, every 256 steps when the run is left to itself. A run whose limit is its start stores
+// the start row alone, with the start derivatives in it.
 TEST(Trajectory, StopFinishesTheCurrentStep)
 {
     struct Case
     {
         BOOL concurrent;
-        int stopAfterPolls;
-        int steps;
+        int stopAfterPolls; // -1: never
+        double limit;       // the run time limit, in steps
+        int steps, progress;
     };
-    for (const Case c : {Case{1, 7, 7}, Case{0, 2, 512}, Case{0, 0, 0}}) {
+    for (const Case c : {Case{1, 7, 1000, 7, 0}, Case{0, 2, 1000, 512, 15}, Case{0, 0, 1000, 0, 0},
+                         Case{0, -1, 0, 0, 0}}) {
         SCOPED_TRACE(c.steps);
         CModelCore m(SystemKind::ThreeVariable);
         NewModel(m);
         m.m_bPlotConcurrent = c.concurrent;
-        m.m_dRunTimeLimit = 1000 * m.m_dChronon;
+        m.m_dRunTimeLimit = c.limit * m.m_dChronon;
         CountingSink sink;
         sink.stopAfterPolls = c.stopAfterPolls;
         auto calc = RunModel(m, sink);
         EXPECT_EQ(calc->m_nStepCount, c.steps);
         EXPECT_EQ(sink.doneIndex, c.steps + 1);
         EXPECT_EQ(sink.doneCount, c.steps + 1);
+        EXPECT_EQ(sink.progress, c.progress);
         EXPECT_TRUE(Near(m.m_dT, c.steps * m.m_dChronon, 1e-12)); // the state to continue from
         EXPECT_EQ(m.m_dX, calc->m_v[kSlotX]);
+        EXPECT_EQ(m.m_arrTable[kSlotZp][0], 2); // z' = b at the start
     }
 }
 
@@ -620,8 +615,7 @@ TEST(Trajectory, ExtentsStartFromTheBounds)
     m.CompileEquations();
     CountingSink sink;
     RunModel(m, sink);
-    EXPECT_LT(m.m_dMaxX, 0); // an all-negative variable has a negative maximum
-    EXPECT_EQ(m.m_dMaxX, -5);
+    EXPECT_EQ(m.m_dMaxX, -5); // an all-negative variable has a negative maximum
     EXPECT_EQ(m.m_dMaxXp, -1);
     EXPECT_EQ(m.m_dMinXp, -1);
 }
@@ -701,21 +695,6 @@ TEST(Trajectory, RunsOnAWorkerThreadUntilStopped)
     EXPECT_EQ(m.m_nTableCount, sink.rowsSeen.load());
     EXPECT_NE(m.m_dT, 0); // stopped: the next run continues
     EXPECT_EQ(m.m_nStepCount, m.m_nTableCount - 1);
-}
-
-TEST(Trajectory, RunAtItsLimitStoresOnlyTheStartRow)
-{
-    CModelCore m(SystemKind::TwoVariable);
-    NewModel(m);
-    m.m_dRunTimeLimit = 0;
-    CountingSink sink;
-    auto calc = RunModel(m, sink);
-    ASSERT_TRUE(calc);
-    EXPECT_FALSE(calc->Refused());
-    EXPECT_EQ(calc->m_nStepCount, 0);
-    EXPECT_EQ(sink.doneCount, 1);
-    EXPECT_EQ(sink.progress, 0);
-    EXPECT_EQ(m.m_arrTable[kSlotYp][0], -5); // the start derivatives are in the start row
 }
 
 } // namespace
