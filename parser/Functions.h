@@ -56,3 +56,86 @@ inline double Power(double x, double y, bool& bError)
     bError = true;
     return 0.0;
 }
+
+// The functions that cannot fail and read nothing but their argument. The scan, the replays and
+// the machine code all call these, so each gives the same bits everywhere.
+namespace pure_functions {
+inline double Acos(double v)
+{
+    return std::acos(v);
+}
+inline double Asin(double v)
+{
+    return std::asin(v);
+}
+inline double Atan(double v)
+{
+    return std::atan(v);
+}
+inline double Cosh(double v)
+{
+    return std::cosh(v);
+}
+inline double Cos(double v)
+{
+    return std::cos(v);
+}
+inline double Pow10(double v)
+{
+    return std::pow(10.0, v);
+}
+inline double Sinh(double v)
+{
+    return std::sinh(v);
+}
+inline double Sin(double v)
+{
+    return std::sin(v);
+}
+inline double Tanh(double v)
+{
+    return std::tanh(v);
+}
+inline double Tan(double v)
+{
+    return std::tan(v);
+}
+inline double Trunc(double v)
+{
+    return std::trunc(v);
+}
+} // namespace pure_functions
+
+using PureFunction = double (*)(double);
+
+// The function of a keyword that cannot fail, or null.
+inline PureFunction PureFunctionOf(int nFunc)
+{
+    using namespace pure_functions;
+    switch (nFunc) {
+    case FN_ACOS:
+        return &Acos;
+    case FN_ASIN:
+        return &Asin;
+    case FN_ATAN:
+        return &Atan;
+    case FN_COSH:
+        return &Cosh;
+    case FN_COS:
+        return &Cos;
+    case FN_POW10:
+        return &Pow10;
+    case FN_SINH:
+        return &Sinh;
+    case FN_SIN:
+        return &Sin;
+    case FN_TANH:
+        return &Tanh;
+    case FN_TAN:
+        return &Tan;
+    case FN_TRUNC:
+        return &Trunc;
+    default:
+        return nullptr;
+    }
+}

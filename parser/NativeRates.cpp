@@ -30,85 +30,6 @@ bool PowerThunk(double* x, const double* y)
     return bError;
 }
 
-// The functions that cannot fail and read nothing but their argument, called directly: the
-// same library calls as the parser's.
-double Acos(double v)
-{
-    return std::acos(v);
-}
-double Asin(double v)
-{
-    return std::asin(v);
-}
-double Atan(double v)
-{
-    return std::atan(v);
-}
-double Cosh(double v)
-{
-    return std::cosh(v);
-}
-double Cos(double v)
-{
-    return std::cos(v);
-}
-double Pow10(double v)
-{
-    return std::pow(10.0, v);
-}
-double Sinh(double v)
-{
-    return std::sinh(v);
-}
-double Sin(double v)
-{
-    return std::sin(v);
-}
-double Tanh(double v)
-{
-    return std::tanh(v);
-}
-double Tan(double v)
-{
-    return std::tan(v);
-}
-double Trunc(double v)
-{
-    return std::trunc(v);
-}
-
-using PureFn = double (*)(double);
-
-PureFn Pure(int nFunc)
-{
-    switch (nFunc) {
-    case FN_ACOS:
-        return &Acos;
-    case FN_ASIN:
-        return &Asin;
-    case FN_ATAN:
-        return &Atan;
-    case FN_COSH:
-        return &Cosh;
-    case FN_COS:
-        return &Cos;
-    case FN_POW10:
-        return &Pow10;
-    case FN_SINH:
-        return &Sinh;
-    case FN_SIN:
-        return &Sin;
-    case FN_TANH:
-        return &Tanh;
-    case FN_TAN:
-        return &Tan;
-    case FN_TRUNC:
-        return &Trunc;
-    default:
-        return nullptr;
-    }
-}
-
 constexpr int kXmm = 16;
 constexpr int kFirstFree = 4;     // xmm0 to xmm3 bring t and the state
 constexpr int kFirstFreeStep = 8; // and for a first-order step xmm4 to xmm7 h and the rates
@@ -426,7 +347,7 @@ int CNativeRates::CCompiler::InlineUnary(int h, int nFunc)
 
 int CNativeRates::CCompiler::CallFunction(int h, int nFunc)
 {
-    if (const PureFn fn = Pure(nFunc)) { // argument and result in xmm0
+    if (const PureFunction fn = PureFunctionOf(nFunc)) { // argument and result in xmm0
         const int x = m_val[h].xmm;
         if (x >= 0)
             m_owners[x] = -1; // read below, after the others are spilled

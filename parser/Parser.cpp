@@ -643,19 +643,11 @@ int CParser::Dlt(double dPeriod) const
 
 double CParser::CallFunction(int nFunc, double v, bool& bError) const
 {
+    if (const PureFunction fn = PureFunctionOf(nFunc))
+        return fn(v);
     switch (nFunc) {
     case FN_ABS:
         return std::fabs(v);
-    case FN_ACOS:
-        return std::acos(v);
-    case FN_ASIN:
-        return std::asin(v);
-    case FN_ATAN:
-        return std::atan(v);
-    case FN_COSH:
-        return std::cosh(v);
-    case FN_COS:
-        return std::cos(v);
     case FN_DLT:
         return Dlt(v) ? 1.0 : 0.0;
     case FN_EXP:
@@ -665,25 +657,13 @@ double CParser::CallFunction(int nFunc, double v, bool& bError) const
     case FN_LOG:
         bError = v <= 0.0;
         return bError ? 0.0 : nFunc == FN_LOG ? std::log(v) : std::log10(v);
-    case FN_POW10:
-        return std::pow(10.0, v);
     case FN_RAND:
         return ClockRandom() * v / 32767.0;
-    case FN_SINH:
-        return std::sinh(v);
-    case FN_SIN:
-        return std::sin(v);
     case FN_SQRT:
         bError = v < 0.0;
         return bError ? 0.0 : std::sqrt(v);
     case FN_SQR:
         return v * v;
-    case FN_TANH:
-        return std::tanh(v);
-    case FN_TAN:
-        return std::tan(v);
-    case FN_TRUNC:
-        return std::trunc(v);
     case FN_XLE:
         return m_dX <= v ? 1.0 : 0.0;
     case FN_XGE:
