@@ -3,8 +3,8 @@
 // file, beside the same rows written with a C stream at "%.6g" and read back with fscanf, as a
 // person would write them by hand.
 #include "LorenzModel.h"
-#include "model/core/DataExport.h"
-#include "model/core/DataImport.h"
+#include "model/files/DataExport.h"
+#include "model/files/DataImport.h"
 #include "model/core/ModelCore.h"
 #include "platform/base/MessageHook.h"
 

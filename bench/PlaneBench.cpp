@@ -2,11 +2,11 @@
 // steps, typed equations and the built-in form, Depth 10, 100 and 1000, one worker and one per
 // processor) beside the same scan written by hand; and the time of one spin step, the direction
 // field, nullclines, fixed points and manifolds recomputed on a 1200 by 900 plot.
-#include "model/core/BasinsScan.h"
-#include "model/core/FixedPoints.h"
-#include "model/core/Manifolds.h"
+#include "model/phase/BasinsScan.h"
+#include "model/phase/FixedPoints.h"
+#include "model/phase/Manifolds.h"
 #include "model/core/ModelCore.h"
-#include "model/core/Nullclines.h"
+#include "model/phase/Nullclines.h"
 
 #include <benchmark/benchmark.h>
 

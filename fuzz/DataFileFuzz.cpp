@@ -2,7 +2,7 @@
 // questions, the rest is the file. An import either changes nothing or leaves a consistent set
 // of imported columns: every column of the kind holds the imported rows, and no more than the
 // most rows an import takes.
-#include "model/core/DataImport.h"
+#include "model/files/DataImport.h"
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "platform/base/MessageHook.h"

@@ -4,8 +4,8 @@
 
 #include "model/ProgressBarWnd.h"
 #include "model/RunProtocol.h"
-#include "model/core/BitmapFile.h"
-#include "model/core/DataImport.h"
+#include "model/files/BitmapFile.h"
+#include "model/files/DataImport.h"
 #include "platform/Frame.h"
 #include "platform/Messages.h"
 #include "platform/WinApp.h"

@@ -8,7 +8,7 @@
 // thread, so a close that waits for it cannot deadlock; a failure message is queued to that
 // thread rather than shown from here. The starter owns the object; destroying it stops the
 // writer at a row boundary and joins it.
-#include "model/core/DataExport.h"
+#include "model/files/DataExport.h"
 #include "platform/Types.h"
 #include "platform/base/Archive.h"
 

@@ -3,7 +3,9 @@
 # a rule and exits 1 when there is one.
 #   views/ include nothing from app/;
 #   dataentry/ and model/ do not include each other both ways;
-#   model/core, parser/ and platform/base include no Qt and only each other;
+#   model/core, model/phase, model/files, parser/ and platform/base include no Qt and only each
+#   other;
+#   model/ includes nothing from views/ or dialogs/;
 #   dataentry/core includes no Qt and nothing but those and itself;
 #   platform/ includes nothing above it.
 set -euo pipefail
@@ -39,11 +41,12 @@ qt='^[<"](Q[A-Za-z]|q[a-z]+\.h$)'
 ours='^"[a-z_]+/'
 report "views/ include nothing from app/" "$(includes views | matching '^"app/')"
 
-report "model/core, parser/ and platform/base include no Qt" \
-  "$(includes model/core parser platform/base | matching "$qt")"
-report "model/core, parser/ and platform/base include only each other" \
-  "$(includes model/core parser platform/base |
-    matching "$ours" '^"(model/core|parser|platform/base)/')"
+qtfree="model/core model/phase model/files parser platform/base"
+report "$qtfree include no Qt" "$(includes $qtfree | matching "$qt")"
+report "$qtfree include only each other" \
+  "$(includes $qtfree | matching "$ours" '^"(model/core|model/phase|model/files|parser|platform/base)/')"
+report "model/ includes nothing from views/ or dialogs/" \
+  "$(includes model | matching '^"(views|dialogs)/')"
 
 report "dataentry/core includes no Qt" "$(includes dataentry/core | matching "$qt")"
 report "dataentry/core includes only the layers without Qt" \

@@ -4,7 +4,7 @@
 #include "app/MenuDriver.h"
 #include "app/ShellFixture.h"
 #include "model/DynSys.h"
-#include "model/core/DataImport.h"
+#include "model/files/DataImport.h"
 #include "model/core/Globals.h"
 #include "platform/DocTemplate.h"
 #include "platform/Messages.h"

@@ -1,6 +1,6 @@
-#include "model/core/FixedPoints.h"
+#include "model/phase/FixedPoints.h"
 
-#include "model/core/Nullclines.h"
+#include "model/phase/Nullclines.h"
 
 #include <algorithm>
 #include <cmath>

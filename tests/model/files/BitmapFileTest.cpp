@@ -1,5 +1,5 @@
 // Bitmap files: the headers, the row padding and the bottom-up order, byte for byte.
-#include "model/core/BitmapFile.h"
+#include "model/files/BitmapFile.h"
 
 #include <gtest/gtest.h>
 

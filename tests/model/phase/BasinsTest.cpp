@@ -1,6 +1,6 @@
 #include "PlaneTestUtil.h"
 
-#include "model/core/BasinsScan.h"
+#include "model/phase/BasinsScan.h"
 
 #include <cmath>
 #include <cstdint>

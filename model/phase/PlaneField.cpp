@@ -1,4 +1,4 @@
-#include "model/core/PlaneField.h"
+#include "model/phase/PlaneField.h"
 
 #include "model/core/ModelCore.h"
 #include "parser/Parser.h"

@@ -1,4 +1,4 @@
-#include "model/core/PhaseLine.h"
+#include "model/phase/PhaseLine.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 // corner itself when the rate is exactly 0 there. Curves are followed from cell to cell in
 // both directions from the first crossing the scan meets; every crossing is used once, so a
 // closed curve ends where it started and no walk runs without bound.
-#include "model/core/PlaneField.h"
-#include "model/core/VFTrack.h"
+#include "model/phase/PlaneField.h"
+#include "model/phase/VFTrack.h"
 
 // Traces the nullcline of rate i into track (its points replaced; each curve starts with a
 // break -1). Returns whether any crossing was found.

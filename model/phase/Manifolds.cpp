@@ -1,4 +1,4 @@
-#include "model/core/Manifolds.h"
+#include "model/phase/Manifolds.h"
 
 #include <algorithm>
 

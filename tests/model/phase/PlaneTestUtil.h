@@ -1,8 +1,8 @@
 #pragma once
 // Models of the phase-plane tests: a kind with typed equations (or a built-in form) compiled
 // as a document compiles them, seen through the plane field of its kind.
-#include "CalcTestUtil.h"
-#include "model/core/PlaneField.h"
+#include "tests/model/core/CalcTestUtil.h"
+#include "model/phase/PlaneField.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "model/core/Nullclines.h"
+#include "model/phase/Nullclines.h"
 
 #include <algorithm>
 #include <cmath>

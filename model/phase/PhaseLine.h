@@ -1,7 +1,7 @@
 #pragma once
 // The phase line of a one-variable model: x' = f(x, t) at every pixel column of the plot and
 // the zeros of f between columns, with their stability.
-#include "model/core/PlaneField.h"
+#include "model/phase/PlaneField.h"
 
 #include <vector>
 

@@ -6,7 +6,7 @@
 // free what it writes. The writer may run on any thread; it tests a stop flag before each row
 // and always ends with a file of whole lines, or, when the file cannot be written, with the
 // earlier file at that path left as it was.
-#include "model/core/DataFile.h"
+#include "model/files/DataFile.h"
 
 #include <array>
 #include <atomic>

@@ -1,6 +1,6 @@
-#include "model/core/DataImport.h"
+#include "model/files/DataImport.h"
 
-#include "model/core/DataFile.h"
+#include "model/files/DataFile.h"
 #include "model/core/ModelCore.h"
 #include "platform/base/MessageHook.h"
 

@@ -1,4 +1,4 @@
-#include "model/core/DataFile.h"
+#include "model/files/DataFile.h"
 
 #include <algorithm>
 #include <charconv>

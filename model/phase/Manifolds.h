@@ -1,8 +1,8 @@
 #pragma once
 // Saddle manifolds and tracks from clicked points, both integrated with the fixed fifth-order
 // step of the plane field (PlaneRKFStep).
-#include "model/core/FixedPoints.h"
-#include "model/core/VFTrack.h"
+#include "model/phase/FixedPoints.h"
+#include "model/phase/VFTrack.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "model/core/BitmapFile.h"
+#include "model/files/BitmapFile.h"
 
 #include "platform/base/Archive.h"
 

@@ -1,6 +1,6 @@
 // Data files: the exact text of an export, the reader's rules and messages, round trips.
-#include "model/core/DataExport.h"
-#include "model/core/DataImport.h"
+#include "model/files/DataExport.h"
+#include "model/files/DataImport.h"
 #include "tests/common/DecimalComma.h"
 #include "tests/common/FileSizeLimit.h"
 #include "tests/common/MessageRecorder.h"

@@ -1,4 +1,4 @@
-#include "model/core/DataExport.h"
+#include "model/files/DataExport.h"
 
 #include "model/core/ModelCore.h"
 #include "model/core/NumberText.h"

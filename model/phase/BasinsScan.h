@@ -10,7 +10,7 @@
 // parameters and their own field, and each writes only the grid entries of its own pixels.
 // The sink is called from the workers, several at once: ShouldStop, ProgressStep and RowDone
 // must be safe for that. A row reported by RowDone may be read from the grid from then on.
-#include "model/core/PlaneField.h"
+#include "model/phase/PlaneField.h"
 
 #include <atomic>
 #include <cstdint>

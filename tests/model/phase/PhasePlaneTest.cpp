@@ -1,9 +1,9 @@
 #include "PlaneTestUtil.h"
 
-#include "model/core/FixedPoints.h"
-#include "model/core/Manifolds.h"
-#include "model/core/Nullclines.h"
-#include "model/core/PhaseLine.h"
+#include "model/phase/FixedPoints.h"
+#include "model/phase/Manifolds.h"
+#include "model/phase/Nullclines.h"
+#include "model/phase/PhaseLine.h"
 
 #include <algorithm>
 #include <cmath>

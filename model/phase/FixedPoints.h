@@ -2,8 +2,8 @@
 // Fixed points of a plane field: found where the traced nullcline of one rate crosses the zero
 // of the other, refined by bisection, classified from a finite-difference Jacobian; saddles
 // also get their unit eigenvectors, where their manifolds start.
-#include "model/core/PlaneField.h"
-#include "model/core/VFTrack.h"
+#include "model/phase/PlaneField.h"
+#include "model/phase/VFTrack.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "model/core/BasinsScan.h"
+#include "model/phase/BasinsScan.h"
 
 #include "parser/Parser.h"
 
