@@ -21,6 +21,7 @@ public:
         d.width = x.width;
         d.color = x.color;
         d.angleSlot = 0;
+        d.commands = k3DZoom | k3DReset | k3DPan;
         d.pan = &CModelSettings::m_ptPSPView;
         d.title = " Test Orbit";
         return d;
