@@ -113,14 +113,15 @@ CFixedPoint ClassifyFixedPoint(IPlaneField& field, double x, double y, const CPl
 
 namespace {
 
-// Newton's method on both rates from an estimate, with forward-difference Jacobians; the
-// estimate is kept when the iteration does not settle within one grid cell of it.
-void Polish(IPlaneField& field, double t, double tol, double hx, double hy, double cellX,
+// Newton's method on both rates from an estimate, with forward-difference Jacobians. True
+// when it settled within one grid cell of the estimate, which it then replaces.
+bool Polish(IPlaneField& field, double t, double tol, double hx, double hy, double cellX,
             double cellY, double& xf, double& yf)
 {
     const bool axis = field.SecondIsRateOfFirst(); // x' = y: the points lie on y = 0
     double x = xf, y = yf;
-    for (int n = 0; n < 30; ++n) {
+    bool settled = false;
+    for (int n = 0; n < 30 && !settled; ++n) {
         double f, g, fx, gx, fy, gy;
         field.Rates(t, x, y, f, g);
         if (f == 0 && g == 0)
@@ -130,45 +131,65 @@ void Polish(IPlaneField& field, double t, double tol, double hx, double hy, doub
         if (axis) {
             const double d = (gx - g) / hx;
             if (!(d != 0))
-                return;
+                return false;
             dx = -g / d;
         } else {
             field.Rates(t, x, y + hy, fy, gy);
             const double a = (fx - f) / hx, b = (fy - f) / hy, c = (gx - g) / hx, d = (gy - g) / hy;
             const double det = a * d - b * c;
             if (!(det != 0))
-                return;
+                return false;
             dx = (-f * d + g * b) / det;
             dy = (-g * a + f * c) / det;
         }
         x += dx;
         y += dy;
         if (!std::isfinite(x) || !std::isfinite(y))
-            return;
-        if (std::fabs(dx) <= tol && std::fabs(dy) <= tol)
-            break;
+            return false;
+        settled = std::fabs(dx) <= tol && std::fabs(dy) <= tol;
     }
-    if (std::fabs(x - xf) <= cellX && std::fabs(y - yf) <= cellY) {
-        xf = x;
-        yf = y;
-    }
+    if (!(std::fabs(x - xf) <= cellX && std::fabs(y - yf) <= cellY))
+        return false;
+    xf = x;
+    yf = y;
+    return true;
 }
 
-// The crossing of the zero of rate `other` between nullcline points a and b, along the chord.
-void Bracket(IPlaneField& field, int other, double t, double tol, double ax, double ay, double ga,
+// The crossing of the zero of rate `other` between nullcline points a and b, along the chord;
+// false when the sign of the rate changes there across a pole.
+bool Bracket(IPlaneField& field, int other, double t, double tol, double ax, double ay, double ga,
              double bx, double by, double gb, double& xf, double& yf)
 {
     if (field.SecondIsRateOfFirst()) {
         yf = 0; // x' = y: the zero of x' is the axis itself
         xf = ga == gb ? bx : ax + (bx - ax) * ga / (ga - gb);
-    } else if (gb == 0) {
+        return true;
+    }
+    if (gb == 0) {
         xf = bx;
         yf = by;
-    } else {
-        BisectRate(field, other, t, ax, ay, ga, bx, by, tol);
-        xf = (ax + bx) * 0.5;
-        yf = (ay + by) * 0.5;
+        return true;
     }
+    const bool zero = BisectRate(field, other, t, ax, ay, ga, bx, by, gb, tol);
+    xf = (ax + bx) * 0.5;
+    yf = (ay + by) * 0.5;
+    return zero;
+}
+
+// A candidate, refined or left where the walk bracketed it.
+struct Candidate
+{
+    double x, y;
+    bool refined;
+};
+
+// Two candidates are one fixed point when both refine to the same point; a candidate that
+// would not refine is the same as any within a grid cell of it.
+bool SamePoint(const Candidate& a, const Candidate& b, double cellX, double cellY)
+{
+    const double dx = std::fabs(a.x - b.x), dy = std::fabs(a.y - b.y);
+    const double share = a.refined && b.refined ? 1e-3 : 1;
+    return dx <= share * cellX && dy <= share * cellY;
 }
 
 } // namespace
@@ -187,36 +208,38 @@ CFixedPointSearch FindFixedPoints(IPlaneField& field, int along, const CVFTrack&
     field.SetPulse(t, field.Chronon());
     const auto& X = nullcline.m_arrX;
     const auto& Y = nullcline.m_arrY;
+    std::vector<Candidate> seen;
     double gPrev = field.Rate(other, t, X[0], Y[0]);
     for (int i = 0; i < n; ++i) {
         const double g = i == 0 ? gPrev : field.Rate(other, t, X[i], Y[i]);
         // A crossing is a strict change of sign between points of one curve, or a point where
-        // the rate is exactly 0 (counted once, at that point).
+        // the rate is exactly 0 (counted once where the curve repeats that point).
         const bool joined = i > 0 && !nullcline.StartsBranch(i);
-        const bool hit = g == 0 ? !(joined && gPrev == 0) : joined && gPrev * g < 0;
-        if (hit) {
-            double xf, yf;
-            if (g == 0 || !joined)
-                Bracket(field, other, t, tol, X[i], Y[i], g, X[i], Y[i], g, xf, yf);
-            else
-                Bracket(field, other, t, tol, X[i - 1], Y[i - 1], gPrev, X[i], Y[i], g, xf, yf);
-            Polish(field, t, tol, frame.XRange() * s, frame.YRange() * s, cellX, cellY, xf, yf);
-            if (std::fabs(xf) < 2 * tol)
-                xf = 0;
-            if (std::fabs(yf) < 2 * tol)
-                yf = 0;
-            const bool same = std::any_of(found.points.begin(), found.points.end(), [&](auto& p) {
-                return std::fabs(p.x - xf) <= cellX && std::fabs(p.y - yf) <= cellY;
-            });
-            if (!same && std::isfinite(xf) && std::isfinite(yf)) {
-                found.points.push_back(ClassifyFixedPoint(field, xf, yf, frame, s, t));
-                if (static_cast<int>(found.points.size()) == MAX_FIXED_POINTS) {
-                    found.limitReached = true;
-                    return found;
-                }
-            }
-        }
+        const bool repeat = joined && gPrev == 0 && X[i - 1] == X[i] && Y[i - 1] == Y[i];
+        const bool hit = g == 0 ? !repeat : joined && gPrev * g < 0;
+        const double before = gPrev;
         gPrev = g;
+        Candidate c{};
+        const int a = g == 0 || !joined ? i : i - 1; // the bracket's first end
+        if (!hit || !Bracket(field, other, t, tol, X[a], Y[a], a == i ? g : before, X[i], Y[i], g,
+                             c.x, c.y))
+            continue;
+        c.refined =
+            Polish(field, t, tol, frame.XRange() * s, frame.YRange() * s, cellX, cellY, c.x, c.y);
+        if (std::fabs(c.x) < 2 * tol)
+            c.x = 0;
+        if (std::fabs(c.y) < 2 * tol)
+            c.y = 0;
+        if (!std::isfinite(c.x) || !std::isfinite(c.y) ||
+            std::any_of(seen.begin(), seen.end(),
+                        [&](const Candidate& o) { return SamePoint(o, c, cellX, cellY); }))
+            continue;
+        seen.push_back(c);
+        found.points.push_back(ClassifyFixedPoint(field, c.x, c.y, frame, s, t));
+        if (static_cast<int>(found.points.size()) == MAX_FIXED_POINTS) {
+            found.limitReached = true;
+            return found;
+        }
     }
     return found;
 }
