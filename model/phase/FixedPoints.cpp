@@ -176,21 +176,61 @@ bool Bracket(IPlaneField& field, int other, double t, double tol, double ax, dou
     return zero;
 }
 
-// A candidate, refined or left where the walk bracketed it.
-struct Candidate
+// The fixed points bracketed along a nullcline, refined; those already found are left out.
+class CCandidates
 {
-    double x, y;
-    bool refined;
-};
+public:
+    CCandidates(IPlaneField& field, int other, const CPlaneFrame& frame, int pitch, double s,
+                double t)
+        : m_field(field), m_other(other), m_frame(frame), m_s(s), m_t(t),
+          m_tol(1e-9 * std::min(std::fabs(frame.XRange()), std::fabs(frame.YRange()))),
+          m_cellX(std::max(pitch, 1) * std::fabs(frame.ScaleX())),
+          m_cellY(std::max(pitch, 1) * std::fabs(frame.ScaleY()))
+    {
+    }
 
-// Two candidates are one fixed point when both refine to the same point; a candidate that
-// would not refine is the same as any within a grid cell of it.
-bool SamePoint(const Candidate& a, const Candidate& b, double cellX, double cellY)
-{
-    const double dx = std::fabs(a.x - b.x), dy = std::fabs(a.y - b.y);
-    const double share = a.refined && b.refined ? 1e-3 : 1;
-    return dx <= share * cellX && dy <= share * cellY;
-}
+    // The point where the other rate (ga at a, gb at b) vanishes between a and b; false when
+    // it changes sign there across a pole, or the point was found before.
+    bool Add(double ax, double ay, double ga, double bx, double by, double gb, CFixedPoint& fp)
+    {
+        Candidate c{};
+        if (!Bracket(m_field, m_other, m_t, m_tol, ax, ay, ga, bx, by, gb, c.x, c.y))
+            return false;
+        c.refined = Polish(m_field, m_t, m_tol, m_frame.XRange() * m_s, m_frame.YRange() * m_s,
+                           m_cellX, m_cellY, c.x, c.y);
+        if (std::fabs(c.x) < 2 * m_tol)
+            c.x = 0;
+        if (std::fabs(c.y) < 2 * m_tol)
+            c.y = 0;
+        if (!std::isfinite(c.x) || !std::isfinite(c.y) ||
+            std::any_of(m_seen.begin(), m_seen.end(),
+                        [&](const Candidate& o) { return Same(o, c); }))
+            return false;
+        m_seen.push_back(c);
+        fp = ClassifyFixedPoint(m_field, c.x, c.y, m_frame, m_s, m_t);
+        return true;
+    }
+
+private:
+    struct Candidate
+    {
+        double x, y;
+        bool refined; // else left where the walk bracketed it
+    };
+    // Two candidates are one fixed point when both refine to the same point; one that would
+    // not refine is the same as any within a grid cell of it.
+    bool Same(const Candidate& a, const Candidate& b) const
+    {
+        const double share = a.refined && b.refined ? 1e-3 : 1;
+        return std::fabs(a.x - b.x) <= share * m_cellX && std::fabs(a.y - b.y) <= share * m_cellY;
+    }
+
+    IPlaneField& m_field;
+    int m_other;
+    const CPlaneFrame& m_frame;
+    double m_s, m_t, m_tol, m_cellX, m_cellY;
+    std::vector<Candidate> m_seen;
+};
 
 } // namespace
 
@@ -198,17 +238,14 @@ CFixedPointSearch FindFixedPoints(IPlaneField& field, int along, const CVFTrack&
                                   const CPlaneFrame& frame, int pitch, double s, double t)
 {
     CFixedPointSearch found;
-    const double tol = 1e-9 * std::min(std::fabs(frame.XRange()), std::fabs(frame.YRange()));
-    const double cellX = std::max(pitch, 1) * std::fabs(frame.ScaleX());
-    const double cellY = std::max(pitch, 1) * std::fabs(frame.ScaleY());
     const int other = 1 - along;
     const int n = nullcline.Count();
     if (n < 1)
         return found;
     field.SetPulse(t, field.Chronon());
+    CCandidates candidates(field, other, frame, pitch, s, t);
     const auto& X = nullcline.m_arrX;
     const auto& Y = nullcline.m_arrY;
-    std::vector<Candidate> seen;
     double gPrev = field.Rate(other, t, X[0], Y[0]);
     for (int i = 0; i < n; ++i) {
         const double g = i == 0 ? gPrev : field.Rate(other, t, X[i], Y[i]);
@@ -217,28 +254,16 @@ CFixedPointSearch FindFixedPoints(IPlaneField& field, int along, const CVFTrack&
         const bool joined = i > 0 && !nullcline.StartsBranch(i);
         const bool repeat = joined && gPrev == 0 && X[i - 1] == X[i] && Y[i - 1] == Y[i];
         const bool hit = g == 0 ? !repeat : joined && gPrev * g < 0;
-        const double before = gPrev;
-        gPrev = g;
-        Candidate c{};
         const int a = g == 0 || !joined ? i : i - 1; // the bracket's first end
-        if (!hit || !Bracket(field, other, t, tol, X[a], Y[a], a == i ? g : before, X[i], Y[i], g,
-                             c.x, c.y))
+        const double ga = a == i ? g : gPrev;
+        gPrev = g;
+        CFixedPoint fp;
+        if (!hit || !candidates.Add(X[a], Y[a], ga, X[i], Y[i], g, fp))
             continue;
-        c.refined =
-            Polish(field, t, tol, frame.XRange() * s, frame.YRange() * s, cellX, cellY, c.x, c.y);
-        if (std::fabs(c.x) < 2 * tol)
-            c.x = 0;
-        if (std::fabs(c.y) < 2 * tol)
-            c.y = 0;
-        if (!std::isfinite(c.x) || !std::isfinite(c.y) ||
-            std::any_of(seen.begin(), seen.end(),
-                        [&](const Candidate& o) { return SamePoint(o, c, cellX, cellY); }))
-            continue;
-        seen.push_back(c);
-        found.points.push_back(ClassifyFixedPoint(field, c.x, c.y, frame, s, t));
+        found.points.push_back(fp);
         if (static_cast<int>(found.points.size()) == MAX_FIXED_POINTS) {
             found.limitReached = true;
-            return found;
+            break;
         }
     }
     return found;

