@@ -101,13 +101,15 @@ template <SystemKind K, int Form>
 
 // Every kind and form of the out-of-line step: X(kind, form) for each, the kinds that are
 // compiled without vector pairs apart.
+// clang-format off
 #define VX_RKF_UNPAIRED_STEPS(X)                                                                   \
     X(Newtonian, 0) X(Newtonian, 1) X(Newtonian, 2) X(Newtonian, 3) X(Newtonian, 4)                \
     X(OneVariable, 0) X(OneVariable, 1) X(OneVariable, 2) X(OneVariable, 3) X(OneVariable, 4)
 #define VX_RKF_PAIRED_STEPS(X)                                                                     \
     X(TwoVariable, 0) X(TwoVariable, 1) X(TwoVariable, 2) X(TwoVariable, 3) X(TwoVariable, 4)      \
-    X(TwoVariable, 5) X(ThreeVariable, 0) X(ThreeVariable, 1) X(ThreeVariable, 2)                  \
-    X(ThreeVariable, 3)
+    X(TwoVariable, 5)                                                                              \
+    X(ThreeVariable, 0) X(ThreeVariable, 1) X(ThreeVariable, 2) X(ThreeVariable, 3)
+// clang-format on
 static_assert(kLastForm<SystemKind::Newtonian> == 4 && kLastForm<SystemKind::OneVariable> == 4 &&
               kLastForm<SystemKind::TwoVariable> == 5 && kLastForm<SystemKind::ThreeVariable> == 3);
 #define VX_RKF_STEP_OF(kind, form)                                                                 \
