@@ -337,7 +337,7 @@ bool CDynSys::OnCalcSample(CView* pFollower, int nIndex, RowCount nCount)
     if (nIndex < nCount)
         m_bTableWrapped = 1;
     CRowHint row(nIndex);
-    UpdateAllViews(pFollower, nIndex, &row);
+    UpdateAllViews(pFollower, HINT_ROW, &row);
     return true;
 }
 

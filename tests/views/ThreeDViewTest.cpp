@@ -174,7 +174,7 @@ TEST_F(ThreeDViewTest, LiveRowsStayInsideTheTable)
     v->RedrawWindow();
     for (int row = 1; row < 300; ++row) {
         CRowHint hint(row);
-        v->OnUpdate(nullptr, row, &hint);
+        v->OnUpdate(nullptr, HINT_ROW, &hint);
     }
     v->OnUpdate(nullptr, HINT_TITLE, nullptr); // ends the live drawing
     EXPECT_GT(RunPixels(v, doc), 50);
@@ -182,13 +182,13 @@ TEST_F(ThreeDViewTest, LiveRowsStayInsideTheTable)
     v->RedrawWindow();
     for (int row : {-1, 500, 501, 1 << 30}) {
         CRowHint hint(row);
-        v->OnUpdate(nullptr, row, &hint);
+        v->OnUpdate(nullptr, HINT_ROW, &hint);
     }
     for (auto& c : doc->m_arrTable)
         c.clear(); // the table freed after the run
     for (int row : {0, 1, 299}) {
         CRowHint hint(row);
-        v->OnUpdate(nullptr, row, &hint);
+        v->OnUpdate(nullptr, HINT_ROW, &hint);
     }
     doc->m_bHaveData = 1;
     v->RedrawWindow();

@@ -370,7 +370,7 @@ void C3DView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeact
 {
     if (bActivate && m_pVADlg)
         m_pVADlg->LoadAngles();
-    CView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+    CPlotView::OnActivateView(bActivate, pActivateView, pDeactiveView);
 }
 
 void C3DView::OnControlsSetYawPitch()
