@@ -2,7 +2,6 @@
 
 #include "platform/Frame.h"
 #include "platform/WinApp.h"
-#include "views/base/3DView.h"
 #include "views/base/ViewAngleFlag.h"
 
 #include <QCheckBox>
@@ -60,9 +59,14 @@ CView* ActiveMainView()
     return pChild ? pChild->GetActiveView() : nullptr;
 }
 
-CVADlg::CVADlg(C3DView* pView) : CDialog(426, pView), m_pView(pView)
+IViewAngleTarget* ActiveAngleTarget()
 {
-    Create(426, pView);
+    return dynamic_cast<IViewAngleTarget*>(ActiveMainView());
+}
+
+CVADlg::CVADlg(IViewAngleTarget* pOwner, CWnd* pParent) : CDialog(426, pParent), m_pView(pOwner)
+{
+    Create(426, pParent);
     LoadAngles();
     g_bViewAngleDlgOpen = true;
 }
@@ -145,11 +149,11 @@ void CVADlg::DoDataExchange(CDataExchange* pDX)
 
 void CVADlg::LoadAngles()
 {
-    auto* pView = dynamic_cast<C3DView*>(ActiveMainView());
+    IViewAngleTarget* pView = ActiveAngleTarget();
     if (!pView)
         pView = m_pView;
-    m_nPitchDeg = pView->m_nPitch;
-    m_nYawDeg = pView->m_nYaw;
+    m_nPitchDeg = pView->ViewPitch();
+    m_nYawDeg = pView->ViewYaw();
     const QSignalBlocker b1(m_sbPitch), b2(m_sbYaw);
     m_sbPitch->setSliderPosition(-m_nPitchDeg);
     m_sbYaw->setSliderPosition(-m_nYawDeg);
@@ -161,8 +165,8 @@ void CVADlg::OnVScroll(AngleScroll code, int nPos, QScrollBar* pBar)
 {
     const bool pitch = pBar == m_sbPitch;
     int& angle = pitch ? m_nPitchDeg : m_nYawDeg;
-    auto* pView = dynamic_cast<C3DView*>(ActiveMainView());
-    const int viewAngle = pView ? (pitch ? pView->m_nPitch : pView->m_nYaw) : angle;
+    IViewAngleTarget* pView = ActiveAngleTarget();
+    const int viewAngle = pView ? (pitch ? pView->ViewPitch() : pView->ViewYaw()) : angle;
     const AngleStep step = ScrollAngle(angle, code, nPos, m_bHoldUpdates != 0, viewAngle);
     angle = step.angle;
     {
@@ -183,5 +187,5 @@ void CVADlg::OnClose()
     // The owner destroys the dialog, after this event has been handled.
     GetDialog()->hide();
     if (m_pView)
-        m_pView->PostMessage(C3DView::WM_VIEW_ANGLE_CLOSED);
+        m_pView->ViewAngleDialogClosed();
 }
