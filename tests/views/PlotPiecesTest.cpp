@@ -1,0 +1,125 @@
+// The pieces the plot bases give a view from its description alone: the plain limits dialog of
+// its block with its prefix and axis names.
+#include "ViewHarness.h"
+#include "common/MessageRecorder.h"
+#include "model/CommandIds.h"
+#include "views/base/2DView.h"
+#include "views/base/LimitCaptions.h"
+#include "views/base/PlotLimDlg.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace {
+using S = CModelSettings;
+
+// y against x in the Poincaré Section block of a two-variable model: no code of its own.
+class CSectionTestView : public C2DView
+{
+public:
+    CSectionTestView() : C2DView(Description()) {}
+    static PlotDescription Description()
+    {
+        PlotDescription d;
+        d.block = LimitBlock::PoincareSection;
+        d.xColumn = kSlotX;
+        d.yColumn = kSlotY;
+        d.names = {"x", "y"};
+        d.curves = {{kSlotY, nullptr, &S::m_nStylePO, &S::m_nWidthPO, &S::m_clrPO}};
+        d.key = {kViewPoincareSection, SystemKind::TwoVariable};
+        return d;
+    }
+};
+
+class SectionHarness : public KindViewHarness<CSectionTestView>
+{
+public:
+    SectionHarness() : KindViewHarness(SystemKind::TwoVariable)
+    {
+        Open(new CSectionTestView, 640, 480);
+        Update(HINT_RESET);
+    }
+};
+} // namespace
+
+TEST(PlotPieces, LimitCaptionsNameTheDataEntryKeys)
+{
+    const struct
+    {
+        const char* prefix;
+        const char* name;
+        AxisCaptions want;
+    } cases[] = {
+        {"ps",
+         "x",
+         {"Minimum x (psxlo)", "Maximum x (psxhi)", "Minimum x (psaxlo)", "Maximum x (psaxhi)"}},
+        {"fo",
+         "x'",
+         {"Minimum x' (fox'lo)", "Maximum x' (fox'hi)", "Minimum x' (foax'lo)",
+          "Maximum x' (foax'hi)"}},
+        {"1d",
+         "x'",
+         {"Minimum x' (1dx'lo)", "Maximum x' (1dx'hi)", "Minimum x' (1dax'lo)",
+          "Maximum x' (1dax'hi)"}},
+        {"", "z", {"Minimum z (zlo)", "Maximum z (zhi)", "Minimum z (azlo)", "Maximum z (azhi)"}},
+    };
+    for (const auto& c : cases) {
+        const AxisCaptions got = LimitCaptions(c.prefix, c.name);
+        EXPECT_EQ(got.min, c.want.min);
+        EXPECT_EQ(got.max, c.want.max);
+        EXPECT_EQ(got.absMin, c.want.absMin);
+        EXPECT_EQ(got.absMax, c.want.absMax);
+    }
+}
+
+TEST(PlotPieces, LimitsAreRoundedToTheirRangesAndReversedPairsSwapped)
+{
+    // Working range 2.47: 4 digits; absolute range 24.7: 3 digits (of 1.2345678 e1).
+    const AxisLimits r = RoundedForDialog({-1.234567, 1.234567, -12.345678, 12.345678});
+    EXPECT_NEAR(r.min, -1.2346, 1e-12);
+    EXPECT_NEAR(r.max, 1.2346, 1e-12);
+    EXPECT_NEAR(r.absMin, -12.35, 1e-12);
+    EXPECT_NEAR(r.absMax, 12.35, 1e-12);
+    AxisLimits a{5, -5, 10, -10};
+    OrderLimitPairs(a);
+    EXPECT_EQ(a, (AxisLimits{-5, 5, -10, 10}));
+}
+
+// Set Limits of a view that names only its block opens the block's dialog with its captions,
+// swaps a reversed pair, sets a working limit beyond its bound back with the axis's message,
+// and marks the model modified; Cancel changes nothing.
+TEST(PlotPieces, SetLimitsOpensTheBlocksDialogByDefault)
+{
+    MessageRecorder rec;
+    SectionHarness h;
+    CGraphTestDoc& d = *h.doc;
+    WriteLimits(d, LimitBlock::PoincareSection, {{-4, 4, -10, 10}, {-2, 6, -10, 10}});
+    ASSERT_TRUE(h.Enabled(ID_CONTROLS_SET_LIMITS));
+    std::string labels;
+    OnNextModal([&labels](QWidget* w) {
+        auto* dlg = dynamic_cast<C2DViewLimDlg*>(CWnd::FromWidget(w));
+        ASSERT_NE(dlg, nullptr);
+        labels = dlg->m_strHMinLabel + "|" + dlg->m_strVAbsMaxLabel;
+        EXPECT_EQ(dlg->Edit(1038)->text(), "4");
+        dlg->Edit(1038)->setText("-3"); // working x max below its min
+        dlg->Edit(1036)->setText("3");
+        dlg->Edit(1042)->setText("12"); // working y max beyond its bound
+        dlg->OnOK();
+    });
+    h.view->ExecuteCommand(ID_CONTROLS_SET_LIMITS);
+    EXPECT_EQ(labels, "Minimum x (psxlo)|Maximum y (psayhi)");
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0], "Working y upper limit is too high.\nSetting value to match "
+                               "absolute limit.");
+    const PlotLimits g = ReadLimits(d, LimitBlock::PoincareSection);
+    EXPECT_EQ(g.x, (AxisLimits{-3, 3, -10, 10}));
+    EXPECT_EQ(g.y, (AxisLimits{-2, 10, -10, 10}));
+    EXPECT_EQ(d.m_nModified, 1);
+
+    OnNextModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    h.view->ExecuteCommand(ID_CONTROLS_SET_LIMITS);
+    EXPECT_EQ(ReadLimits(d, LimitBlock::PoincareSection), g);
+    EXPECT_EQ(d.m_nModified, 1);
+}
