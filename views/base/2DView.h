@@ -15,6 +15,7 @@
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/PlotGeometry.h"
+#include "views/base/PlotLayers.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
 #include "views/base/RingWalk.h"
@@ -114,8 +115,10 @@ public:
     static RingSpan RunSpan(const CModelCore& s, const TableRing& r);
 
 protected:
-    // The view's own texts and legend, drawn after the page.
+    // The view's own texts and legend, drawn after the page and its layers.
     virtual void DrawMargins(CDC*) {}
+    // The layers drawn over the page in order, before the texts and the run (PlotLayers.h).
+    CPlotLayers& Layers() { return m_layers; }
     // The limits dialog: true when the user confirmed it and g holds the new limits. By default
     // the plain dialog of the block, with the captions of the view's prefix and axis names.
     virtual bool EditLimits(PlotLimits& g);
@@ -153,4 +156,5 @@ private:
     void OnUpdatePanRight(CCmdUI* pCmdUI);
 
     PlotDescription m_desc;
+    CPlotLayers m_layers{this, *this};
 };
