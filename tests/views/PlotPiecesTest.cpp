@@ -5,7 +5,6 @@
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
 #include "views/base/2DView.h"
-#include "views/base/LimitCaptions.h"
 #include "views/base/MarginTexts.h"
 #include "views/base/PlotLimDlg.h"
 
@@ -61,49 +60,6 @@ public:
     }
 };
 } // namespace
-
-TEST(PlotPieces, LimitCaptionsNameTheDataEntryKeys)
-{
-    const struct
-    {
-        const char* prefix;
-        const char* name;
-        AxisCaptions want;
-    } cases[] = {
-        {"ps",
-         "x",
-         {"Minimum x (psxlo)", "Maximum x (psxhi)", "Minimum x (psaxlo)", "Maximum x (psaxhi)"}},
-        {"fo",
-         "x'",
-         {"Minimum x' (fox'lo)", "Maximum x' (fox'hi)", "Minimum x' (foax'lo)",
-          "Maximum x' (foax'hi)"}},
-        {"1d",
-         "x'",
-         {"Minimum x' (1dx'lo)", "Maximum x' (1dx'hi)", "Minimum x' (1dax'lo)",
-          "Maximum x' (1dax'hi)"}},
-        {"", "z", {"Minimum z (zlo)", "Maximum z (zhi)", "Minimum z (azlo)", "Maximum z (azhi)"}},
-    };
-    for (const auto& c : cases) {
-        const AxisCaptions got = LimitCaptions(c.prefix, c.name);
-        EXPECT_EQ(got.min, c.want.min);
-        EXPECT_EQ(got.max, c.want.max);
-        EXPECT_EQ(got.absMin, c.want.absMin);
-        EXPECT_EQ(got.absMax, c.want.absMax);
-    }
-}
-
-TEST(PlotPieces, LimitsAreRoundedToTheirRangesAndReversedPairsSwapped)
-{
-    // Working range 2.47: 4 digits; absolute range 24.7: 3 digits (of 1.2345678 e1).
-    const AxisLimits r = RoundedForDialog({-1.234567, 1.234567, -12.345678, 12.345678});
-    EXPECT_NEAR(r.min, -1.2346, 1e-12);
-    EXPECT_NEAR(r.max, 1.2346, 1e-12);
-    EXPECT_NEAR(r.absMin, -12.35, 1e-12);
-    EXPECT_NEAR(r.absMax, 12.35, 1e-12);
-    AxisLimits a{5, -5, 10, -10};
-    OrderLimitPairs(a);
-    EXPECT_EQ(a, (AxisLimits{-5, 5, -10, 10}));
-}
 
 // Set Limits of a view that names only its block opens the block's dialog with its captions,
 // swaps a reversed pair, sets a working limit beyond its bound back with the axis's message,
