@@ -233,6 +233,10 @@ TEST_F(ThreeDViewTest, BoundaryDialogChecksAndAutoScales)
         auto* d = dynamic_cast<C3DViewLimDlg*>(CWnd::FromWidget(w));
         ASSERT_NE(d, nullptr);
         autoEnabled = d->m_btnAutoScale->isEnabled();
+        // The box's captions carry no block prefix.
+        EXPECT_EQ(d->m_strLabels[0], "Minimum x (axlo)");
+        EXPECT_EQ(d->m_strLabels[3], "Maximum x (xhi)");
+        EXPECT_EQ(d->m_strLabels[10], "Minimum z (zlo)");
         EXPECT_EQ(d->m_editFirst->selectedText(), d->m_editFirst->text()); // typed over at once
         d->Edit(1085)->setText("12"); // working x maximum beyond the absolute 10
         d->Edit(1048)->setText("-3");

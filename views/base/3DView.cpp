@@ -12,6 +12,7 @@
 #include "views/base/RingWalk.h"
 #include "views/base/VADlg.h"
 #include "views/base/ViewAngleFlag.h"
+#include "views/base/ViewIndex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -404,8 +405,9 @@ void C3DView::SetAngle(bool pitch, int nDeg, BOOL bRedraw)
 
 void C3DView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
 {
-    if (bActivate && m_desc.reloadAngles && m_pVADlg)
-        m_pVADlg->LoadAngles();
+    CVADlg* pDlg = CVADlg::Current();
+    if (bActivate && m_desc.reloadAngles && pDlg)
+        pDlg->LoadAngles();
     CPlotView::OnActivateView(bActivate, pActivateView, pDeactiveView);
 }
 
@@ -527,7 +529,7 @@ void C3DView::OnControlsSetLimits()
     CModelCore& s = m->Core();
     AxisLimits before[3], a[3];
     LimitDialogInput in;
-    in.prefix = m_desc.limitPrefix;
+    in.prefix = ViewKindEntryOf(m_desc.key).limitPrefix;
     in.names = m_desc.names;
     for (int i = 0; i < n; ++i) {
         a[i] = before[i] = ReadAxis(s, *m_desc.block, i);

@@ -42,8 +42,8 @@ struct Plot3DDescription : PlotViewCommon
     RowMapping mapping = RowMapping::Columns;
     // Table columns of x, y, z; the cylinder's radius and height. -1: not mapped.
     std::array<int, 3> columns{0, 0, 0};
-    std::array<const char*, 3> names{"x", "y", "z"}; // the axes in captions and messages
-    std::string limitPrefix; // of the Set Limits captions: "fo" gives "Minimum x (foxlo)"
+    // The axes in the Set Limits captions (with the key's prefix) and messages.
+    std::array<const char*, 3> names{"x", "y", "z"};
     // The box where the block does not give it (the cylinder's, or a view without a block).
     std::array<double, 3> boxLo{-10, -10, -10}, boxHi{10, 10, 10};
     unsigned commands = 0; // Plot3DCommand bits
