@@ -123,10 +123,20 @@ void C3DView::DrawPage(CDC* pDC)
     m_ptOrigin = CalcOrigin();
 }
 
-void C3DView::DrawScene(CDC* pDC, bool bFull)
+void C3DView::DrawSceneFrame(CDC* pDC)
 {
+    if (m_desc.mapping == RowMapping::ForcingCylinder) {
+        DrawFloorEllipse(pDC);
+        DrawOrbitAxes(pDC, m_desc.names[0], m_desc.names[1]);
+        return;
+    }
     DrawBox(pDC);
     DrawAxes(pDC);
+}
+
+void C3DView::DrawScene(CDC* pDC, bool bFull)
+{
+    DrawSceneFrame(pDC);
     IModelDocument* m = GetModel();
     if (!bFull || !m)
         return;
