@@ -64,14 +64,21 @@ IViewAngleTarget* ActiveAngleTarget()
     return dynamic_cast<IViewAngleTarget*>(ActiveMainView());
 }
 
+CVADlg* CVADlg::s_pOpen = nullptr;
+
 CVADlg::CVADlg(IViewAngleTarget* pOwner, CWnd* pParent) : CDialog(426, pParent), m_pView(pOwner)
 {
     Create(426, pParent);
     LoadAngles();
     g_bViewAngleDlgOpen = true;
+    s_pOpen = this;
 }
 
-CVADlg::~CVADlg() = default;
+CVADlg::~CVADlg()
+{
+    if (s_pOpen == this)
+        s_pOpen = nullptr;
+}
 
 BOOL CVADlg::OnInitDialog()
 {
