@@ -5,7 +5,8 @@
 #include "model/core/LimitBlocks.h"
 #include "views/base/3DView.h"
 
-// x, y and z of a three-variable model in its Projected Orbit box, drawn with x's pen.
+// x, y and z of a three-variable model in its Projected Orbit box, drawn with x's pen, with every
+// box command and the View Angle dialog reloaded on activation.
 class CTestOrbit3D : public C3DView
 {
     VX_DECLARE_CLASS(CTestOrbit3D)
@@ -22,14 +23,15 @@ public:
         d.color = x.color;
         d.angleSlot = 0;
         d.commands = k3DZoom | k3DReset | k3DPan;
+        d.reloadAngles = true;
         d.pan = &CModelSettings::m_ptPSPView;
         d.title = " Test Orbit";
         return d;
     }
 };
 
-// x and x' of a Newtonian model on the forcing-phase cylinder, in its Full Orbit limits, with
-// the commands of that kind: zoom and reset of the box size, Set Limits of two axes.
+// x and x' of a Newtonian model on the forcing-phase cylinder, keyed and limited as its Full
+// Orbit, with the commands of that kind: zoom and reset of the box size, Set Limits of two axes.
 class CTestCylinder3D : public C3DView
 {
     VX_DECLARE_CLASS(CTestCylinder3D)
@@ -42,7 +44,7 @@ public:
         d.mapping = RowMapping::ForcingCylinder;
         d.columns = {kSlotX, kSlotXp, -1};
         d.names = {"x", "x'", ""};
-        d.limitPrefix = "fo";
+        d.key = {kViewFullOrbit, SystemKind::Newtonian};
         d.commands = k3DZoom | k3DReset;
         d.style = &CModelSettings::m_nStyleFO;
         d.width = &CModelSettings::m_nWidthFO;

@@ -3,24 +3,28 @@
 // and reset, and Set Limits of its two axes with the block's own captions.
 #include "ModelAppHarness.h"
 #include "PlotPixels.h"
+#include "ThreeDFixture.h"
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
 #include "model/core/KindVars.h"
 #include "views/base/3DView.h"
 #include "views/base/PlotLimDlg.h"
+#include "views/base/VADlg.h"
 
 #include "views/TestOrbit3D.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QtTest/QTest>
 #include <cmath>
 #include <gtest/gtest.h>
 
 VX_IMPLEMENT_CLASS(CTestCylinder3D, C3DView)
 
 namespace {
-constexpr UINT kCylinderTemplate = 7317;
+constexpr UINT kCylinderTemplate = 7317, kBoxTemplate = 7318;
 
 class ThreeDCylinderTest : public ::testing::Test
 {
@@ -30,45 +34,35 @@ protected:
         static CDocTemplate* t =
             testapp::AddModelTemplate(GraphTestApp(), SystemKind::Newtonian,
                                       VX_RUNTIME_CLASS(CTestCylinder3D), kCylinderTemplate);
+        static CDocTemplate* box =
+            testapp::AddModelTemplate(GraphTestApp(), SystemKind::ThreeVariable,
+                                      VX_RUNTIME_CLASS(CTestOrbit3D), kBoxTemplate);
         m_template = t;
+        m_box = box;
     }
     void TearDown() override { GraphTestApp().CloseAllDocuments(TRUE); }
 
     CTestCylinder3D* Open(CDynSys** ppDoc)
     {
-        auto* doc = dynamic_cast<CDynSys*>(m_template->OpenDocumentFile(nullptr));
-        auto* view = dynamic_cast<CTestCylinder3D*>(doc->GetViews().front());
-        GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
-        view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-        view->UpdateWindow();
-        *ppDoc = doc;
-        return view;
+        return OpenShown3D<CTestCylinder3D>(m_template, ppDoc);
     }
     // n rows at x = x0, x' = 0: a circle about the cylinder's axis, one turn per 2 pi of time.
     static void FillCircle(CDynSys* doc, int n, double x0)
     {
-        doc->m_nTableRows = n;
-        for (auto& c : doc->m_arrTable)
-            c.assign(n, 0.0);
+        ShapeRing(doc, n, n);
         for (int i = 0; i < n; ++i) {
             doc->m_arrTable[kSlotT][i] = i * 0.01;
             doc->m_arrTable[kSlotX][i] = x0;
         }
-        doc->m_nTableCount = n;
-        doc->m_bHaveData = 1;
     }
-    static bool Offered(UINT id)
-    {
-        CCmdUI ui(id);
-        GraphTestMainFrame()->UpdateCommand(&ui);
-        return ui.m_bEnabled;
-    }
+    static bool Offered(UINT id) { return CommandOffered(id); }
     static int Near(C3DView* v, CPoint p, COLORREF c)
     {
         v->UpdateWindow();
         return CountColour(v->GetBackingImage(), CRect(p.x - 2, p.y - 2, p.x + 3, p.y + 3), c);
     }
     CDocTemplate* m_template = nullptr;
+    CDocTemplate* m_box = nullptr;
 };
 } // namespace
 
@@ -190,4 +184,32 @@ TEST_F(ThreeDCylinderTest, CommandsByTheViewsKind)
         EXPECT_EQ(plain.OnCmdMsg(c.id, CmdKind::HasHandler, nullptr), c.plain) << c.id;
         EXPECT_EQ(cylinder.OnCmdMsg(c.id, CmdKind::HasHandler, nullptr), c.cylinder) << c.id;
     }
+}
+
+// The View Angle dialog takes the angles of an activated view only where the view asks for it;
+// elsewhere it goes on from the angles it shows.
+TEST_F(ThreeDCylinderTest, TheViewAngleDialogReloadsOnlyWhereTheViewAsks)
+{
+    CDynSys* doc = nullptr;
+    CTestCylinder3D* cylinder = Open(&doc);
+    CMDIFrameWnd* main = GraphTestMainFrame();
+    main->ExecuteCommand(ID_CONTROLS_SET_YAW_PITCH);
+    CVADlg* dlg = cylinder->m_pVADlg;
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->PitchText()->text(), "30");
+
+    auto* boxDoc = dynamic_cast<CDynSys*>(m_box->OpenDocumentFile(nullptr));
+    boxDoc->m_nViewPitch[0] = 50;
+    auto* box = dynamic_cast<CTestOrbit3D*>(boxDoc->GetViews().front());
+    box->OnUpdate(nullptr, HINT_RESET, nullptr);
+    main->MDIActivate(cylinder->GetParentFrame());
+    main->MDIActivate(box->GetParentFrame());
+    EXPECT_EQ(dlg->PitchText()->text(), "50"); // the box view reloads
+
+    main->MDIActivate(cylinder->GetParentFrame());
+    EXPECT_EQ(dlg->PitchText()->text(), "50"); // the cylinder does not
+    QTest::keyClick(dlg->m_sbPitch, Qt::Key_Up);
+    EXPECT_EQ(cylinder->m_nPitch, 51);
+    EXPECT_EQ(doc->m_nViewPitch[1], 51);
+    EXPECT_TRUE(doc->IsModified()); // the angles are saved with the model
 }

@@ -8,10 +8,12 @@
 #include "platform/base/MessageHook.h"
 #include "views/base/2DView.h"
 #include "views/base/LimitDialogRules.h"
+#include "views/base/LimitEdit.h"
 #include "views/base/PlotLimDlg.h"
 #include "views/base/RingWalk.h"
 #include "views/base/VADlg.h"
 #include "views/base/ViewAngleFlag.h"
+#include "views/base/ViewIndex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -122,10 +124,20 @@ void C3DView::DrawPage(CDC* pDC)
     m_ptOrigin = CalcOrigin();
 }
 
-void C3DView::DrawScene(CDC* pDC, bool bFull)
+void C3DView::DrawSceneFrame(CDC* pDC)
 {
+    if (m_desc.mapping == RowMapping::ForcingCylinder) {
+        DrawFloorEllipse(pDC);
+        DrawOrbitAxes(pDC, m_desc.names[0], m_desc.names[1]);
+        return;
+    }
     DrawBox(pDC);
     DrawAxes(pDC);
+}
+
+void C3DView::DrawScene(CDC* pDC, bool bFull)
+{
+    DrawSceneFrame(pDC);
     IModelDocument* m = GetModel();
     if (!bFull || !m)
         return;
@@ -404,8 +416,9 @@ void C3DView::SetAngle(bool pitch, int nDeg, BOOL bRedraw)
 
 void C3DView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
 {
-    if (bActivate && m_desc.reloadAngles && m_pVADlg)
-        m_pVADlg->LoadAngles();
+    CVADlg* pDlg = CVADlg::Current();
+    if (bActivate && m_desc.reloadAngles && pDlg)
+        pDlg->LoadAngles();
     CPlotView::OnActivateView(bActivate, pActivateView, pDeactiveView);
 }
 
@@ -527,13 +540,11 @@ void C3DView::OnControlsSetLimits()
     CModelCore& s = m->Core();
     AxisLimits before[3], a[3];
     LimitDialogInput in;
-    in.prefix = m_desc.limitPrefix;
+    in.prefix = ViewKindEntryOf(m_desc.key).limitPrefix;
     in.names = m_desc.names;
     for (int i = 0; i < n; ++i) {
         a[i] = before[i] = ReadAxis(s, *m_desc.block, i);
-        const int col = m_desc.columns[i];
-        const VarInfo* var = col >= 0 && col < kSlots ? &VarOf(static_cast<VarSlot>(col)) : nullptr;
-        in.extents[i] = {var && var->min ? s.*var->min : -10, var && var->max ? s.*var->max : 10};
+        in.extents[i] = ColumnExtent(s, m_desc.columns[i]);
     }
     in.haveData = s.m_bHaveData != 0;
     in.haveImport = s.m_bHaveImport != 0;

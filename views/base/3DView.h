@@ -42,8 +42,8 @@ struct Plot3DDescription : PlotViewCommon
     RowMapping mapping = RowMapping::Columns;
     // Table columns of x, y, z; the cylinder's radius and height. -1: not mapped.
     std::array<int, 3> columns{0, 0, 0};
-    std::array<const char*, 3> names{"x", "y", "z"}; // the axes in captions and messages
-    std::string limitPrefix; // of the Set Limits captions: "fo" gives "Minimum x (foxlo)"
+    // The axes in the Set Limits captions (with the key's prefix) and messages.
+    std::array<const char*, 3> names{"x", "y", "z"};
     // The box where the block does not give it (the cylinder's, or a view without a block).
     std::array<double, 3> boxLo{-10, -10, -10}, boxHi{10, 10, 10};
     unsigned commands = 0; // Plot3DCommand bits
@@ -122,8 +122,11 @@ public:
 protected:
     // The view's own texts, drawn after the page.
     virtual void DrawMargins(CDC*) {}
-    // The box, the axes and (when drawing fully and the run is due) the run.
+    // DrawSceneFrame and (when drawing fully and the run is due) the run.
     virtual void DrawScene(CDC* pDC, bool bFull);
+    // What every drawing shows, however quick: the box and its axes, or on the cylinder the
+    // floor ellipse and the cylinder's axes with the description's first two names.
+    void DrawSceneFrame(CDC* pDC);
     void DrawStoredRun(CDC* pDC) override;
     const PlotViewCommon& Common() const override { return m_desc; }
     CPlotPage& Page() override { return *this; }

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QScrollBar>
 
+#include <functional>
+
 namespace {
 // Enter and Escape would end the dialog; only the close box does.
 class SwallowEnterEscape : public QObject
@@ -24,6 +26,29 @@ public:
         const int key = static_cast<QKeyEvent*>(e)->key();
         return key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
     }
+};
+
+// A step of a bar by key, arrow or trough ends when the key or the button is let go, as a
+// thumb drag ends at its release: then the held-back drawing is done.
+class StepEnd : public QObject
+{
+public:
+    StepEnd(QObject* parent, std::function<void()> end) : QObject(parent), m_end(std::move(end)) {}
+    bool m_bStepping = false;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        const bool released =
+            e->type() == QEvent::MouseButtonRelease ||
+            (e->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(e)->isAutoRepeat());
+        if (released && m_bStepping) {
+            m_bStepping = false;
+            m_end();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_end;
 };
 } // namespace
 
@@ -39,14 +64,21 @@ IViewAngleTarget* ActiveAngleTarget()
     return dynamic_cast<IViewAngleTarget*>(ActiveMainView());
 }
 
+CVADlg* CVADlg::s_pOpen = nullptr;
+
 CVADlg::CVADlg(IViewAngleTarget* pOwner, CWnd* pParent) : CDialog(426, pParent), m_pView(pOwner)
 {
     Create(426, pParent);
     LoadAngles();
     g_bViewAngleDlgOpen = true;
+    s_pOpen = this;
 }
 
-CVADlg::~CVADlg() = default;
+CVADlg::~CVADlg()
+{
+    if (s_pOpen == this)
+        s_pOpen = nullptr;
+}
 
 BOOL CVADlg::OnInitDialog()
 {
@@ -80,7 +112,9 @@ BOOL CVADlg::OnInitDialog()
 
 void CVADlg::Connect(QScrollBar* bar)
 {
-    QObject::connect(bar, &QAbstractSlider::actionTriggered, GetDialog(), [this, bar](int action) {
+    auto* stepEnd = new StepEnd(bar, [this, bar] { OnVScroll(AngleScroll::EndScroll, 0, bar); });
+    bar->installEventFilter(stepEnd);
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, GetDialog(), [=, this](int action) {
         AngleScroll code;
         switch (action) {
         case QAbstractSlider::SliderSingleStepSub:
@@ -107,6 +141,7 @@ void CVADlg::Connect(QScrollBar* bar)
         default:
             return;
         }
+        stepEnd->m_bStepping = code != AngleScroll::Thumb;
         OnVScroll(code, bar->sliderPosition(), bar);
     });
     QObject::connect(bar, &QAbstractSlider::sliderReleased, GetDialog(),

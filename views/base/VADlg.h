@@ -27,6 +27,8 @@ public:
 
     // The angles of the active view into the bars and their values.
     void LoadAngles();
+    // The dialog while one is open (whichever view opened it), else null.
+    static CVADlg* Current() { return s_pOpen; }
     // A scroll of the pitch bar (or the yaw bar) with its code and thumb position: every step of
     // the bars (key, arrow, trough, thumb, end of scrolling) comes here from Connect.
     void OnVScroll(AngleScroll code, int nPos, QScrollBar* pBar);
@@ -48,6 +50,7 @@ private:
     QLabel* m_pitchText = nullptr; // 1122
     QLabel* m_yawText = nullptr;   // 1121
     QCheckBox* m_hold = nullptr;
+    static CVADlg* s_pOpen;
 };
 
 // The active view of the active document window of the main frame, or null.
