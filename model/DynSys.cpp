@@ -147,6 +147,13 @@ void CDynSys::OnViewDataEntryShortcut()
         pEntry->ShowWindow(checked ? SW_SHOW : SW_HIDE);
 }
 
+void CDynSys::OnDataEntryClosed()
+{
+    s_bDataEntryChecked[static_cast<int>(m_kind)] = false;
+    if (CWnd* pEntry = DataEntry())
+        pEntry->ShowWindow(SW_HIDE);
+}
+
 void CDynSys::OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI)
 {
     pCmdUI->SetCheck(s_bDataEntryChecked[static_cast<int>(m_kind)] ? 1 : 0);
