@@ -3,6 +3,7 @@
 // and reset, and Set Limits of its two axes with the block's own captions.
 #include "ModelAppHarness.h"
 #include "PlotPixels.h"
+#include "ThreeDFixture.h"
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
@@ -43,33 +44,18 @@ protected:
 
     CTestCylinder3D* Open(CDynSys** ppDoc)
     {
-        auto* doc = dynamic_cast<CDynSys*>(m_template->OpenDocumentFile(nullptr));
-        auto* view = dynamic_cast<CTestCylinder3D*>(doc->GetViews().front());
-        GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
-        view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-        view->UpdateWindow();
-        *ppDoc = doc;
-        return view;
+        return OpenShown3D<CTestCylinder3D>(m_template, ppDoc);
     }
     // n rows at x = x0, x' = 0: a circle about the cylinder's axis, one turn per 2 pi of time.
     static void FillCircle(CDynSys* doc, int n, double x0)
     {
-        doc->m_nTableRows = n;
-        for (auto& c : doc->m_arrTable)
-            c.assign(n, 0.0);
+        ShapeRing(doc, n, n);
         for (int i = 0; i < n; ++i) {
             doc->m_arrTable[kSlotT][i] = i * 0.01;
             doc->m_arrTable[kSlotX][i] = x0;
         }
-        doc->m_nTableCount = n;
-        doc->m_bHaveData = 1;
     }
-    static bool Offered(UINT id)
-    {
-        CCmdUI ui(id);
-        GraphTestMainFrame()->UpdateCommand(&ui);
-        return ui.m_bEnabled;
-    }
+    static bool Offered(UINT id) { return CommandOffered(id); }
     static int Near(C3DView* v, CPoint p, COLORREF c)
     {
         v->UpdateWindow();

@@ -3,6 +3,7 @@
 // the active 3-D view only.
 #include "ModelAppHarness.h"
 #include "PlotPixels.h"
+#include "ThreeDFixture.h"
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
@@ -52,21 +53,12 @@ protected:
     // A model whose first view is the test view, shown in its own document window.
     CTestOrbit3D* Open3D(CDynSys** ppDoc = nullptr)
     {
-        auto* doc = dynamic_cast<CDynSys*>(m_template->OpenDocumentFile(nullptr));
-        auto* view = dynamic_cast<CTestOrbit3D*>(doc->GetViews().front());
-        GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
-        view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-        view->UpdateWindow();
-        if (ppDoc)
-            *ppDoc = doc;
-        return view;
+        return OpenShown3D<CTestOrbit3D>(m_template, ppDoc);
     }
     // A helix of n rows around z in a ring of rows rows.
     static void FillHelix(CDynSys* doc, int rows, int n)
     {
-        doc->m_nTableRows = rows;
-        for (auto& c : doc->m_arrTable)
-            c.assign(rows, 0.0);
+        ShapeRing(doc, rows, n);
         for (int i = 0; i < n; ++i) {
             const double t = i * 0.01;
             doc->m_arrTable[kSlotT][i % rows] = t;
@@ -74,10 +66,6 @@ protected:
             doc->m_arrTable[kSlotY][i % rows] = 6 * std::sin(t);
             doc->m_arrTable[kSlotZ][i % rows] = t / 2 - 8;
         }
-        doc->m_nTableCount = n;
-        doc->m_bTableWrapped = n > rows;
-        doc->m_nTableIndex = n > rows ? n % rows : 0;
-        doc->m_bHaveData = n > 0;
     }
     static int RunPixels(C3DView* v, CDynSys* doc)
     {
@@ -90,12 +78,7 @@ protected:
         auto* v = dynamic_cast<C3DView*>(ActiveMainView());
         return v ? v->m_pVADlg : nullptr;
     }
-    static bool Offered(UINT id)
-    {
-        CCmdUI ui(id);
-        GraphTestMainFrame()->UpdateCommand(&ui);
-        return ui.m_bEnabled;
-    }
+    static bool Offered(UINT id) { return CommandOffered(id); }
     CDocTemplate* m_template = nullptr;
 };
 } // namespace

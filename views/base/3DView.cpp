@@ -8,6 +8,7 @@
 #include "platform/base/MessageHook.h"
 #include "views/base/2DView.h"
 #include "views/base/LimitDialogRules.h"
+#include "views/base/LimitEdit.h"
 #include "views/base/PlotLimDlg.h"
 #include "views/base/RingWalk.h"
 #include "views/base/VADlg.h"
@@ -123,10 +124,20 @@ void C3DView::DrawPage(CDC* pDC)
     m_ptOrigin = CalcOrigin();
 }
 
-void C3DView::DrawScene(CDC* pDC, bool bFull)
+void C3DView::DrawSceneFrame(CDC* pDC)
 {
+    if (m_desc.mapping == RowMapping::ForcingCylinder) {
+        DrawFloorEllipse(pDC);
+        DrawOrbitAxes(pDC, m_desc.names[0], m_desc.names[1]);
+        return;
+    }
     DrawBox(pDC);
     DrawAxes(pDC);
+}
+
+void C3DView::DrawScene(CDC* pDC, bool bFull)
+{
+    DrawSceneFrame(pDC);
     IModelDocument* m = GetModel();
     if (!bFull || !m)
         return;
@@ -533,9 +544,7 @@ void C3DView::OnControlsSetLimits()
     in.names = m_desc.names;
     for (int i = 0; i < n; ++i) {
         a[i] = before[i] = ReadAxis(s, *m_desc.block, i);
-        const int col = m_desc.columns[i];
-        const VarInfo* var = col >= 0 && col < kSlots ? &VarOf(static_cast<VarSlot>(col)) : nullptr;
-        in.extents[i] = {var && var->min ? s.*var->min : -10, var && var->max ? s.*var->max : 10};
+        in.extents[i] = ColumnExtent(s, m_desc.columns[i]);
     }
     in.haveData = s.m_bHaveData != 0;
     in.haveImport = s.m_bHaveImport != 0;

@@ -122,8 +122,11 @@ public:
 protected:
     // The view's own texts, drawn after the page.
     virtual void DrawMargins(CDC*) {}
-    // The box, the axes and (when drawing fully and the run is due) the run.
+    // DrawSceneFrame and (when drawing fully and the run is due) the run.
     virtual void DrawScene(CDC* pDC, bool bFull);
+    // What every drawing shows, however quick: the box and its axes, or on the cylinder the
+    // floor ellipse and the cylinder's axes with the description's first two names.
+    void DrawSceneFrame(CDC* pDC);
     void DrawStoredRun(CDC* pDC) override;
     const PlotViewCommon& Common() const override { return m_desc; }
     CPlotPage& Page() override { return *this; }
