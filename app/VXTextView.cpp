@@ -69,8 +69,8 @@ PageLayout LayOut(const QTextDocument& text, QPrinter* printer, const CRect& mar
 // The attachment's file name: the lesson's own, with the lesson extension when it has none.
 std::string AttachmentName(const std::string& title)
 {
-    const bool usable = !title.empty() && title != "." && title != ".." &&
-                        title.find('/') == std::string::npos;
+    const bool usable =
+        !title.empty() && title != "." && title != ".." && title.find('/') == std::string::npos;
     const std::string name = usable ? title : "lesson.vxt";
     return name.find('.') == std::string::npos ? name + ".vxt" : name;
 }

@@ -232,8 +232,7 @@ int NotARegularFile(const struct stat& st)
 std::string TempBeside(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
-    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
-           ".vx-XXXXXX";
+    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".vx-XXXXXX";
 }
 
 } // namespace
