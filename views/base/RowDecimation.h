@@ -1,0 +1,75 @@
+#pragma once
+// Keeps a repaint of a long run from growing with its rows: the segments of a curve that stay in
+// one pixel column fold into the column's extremes, and segments or points that would add no
+// pixel to a one-pixel curve are skipped. Both give the picture drawn segment by segment. No Qt
+// here.
+#include "platform/Types.h"
+
+#include <cstdint>
+#include <vector>
+
+// Folds the segments that follow each other down one pixel column (a curve against time where
+// rows crowd) into first -> lowest -> highest -> last of the column: the same pixels as all of
+// them. Other segments pass unchanged. out(a, b) gets the segments to draw, in order.
+class ColumnFold
+{
+public:
+    template <class Out> void Add(CPoint a, CPoint b, Out&& out)
+    {
+        if (a.x == b.x && m_open && a.x == m_x && a.y == m_last) {
+            Extend(b.y);
+            return;
+        }
+        Flush(out);
+        if (a.x != b.x) {
+            out(a, b);
+            return;
+        }
+        m_open = true;
+        m_x = a.x;
+        m_first = m_min = m_max = m_last = a.y;
+        Extend(b.y);
+    }
+    template <class Out> void Flush(Out&& out)
+    {
+        if (!m_open)
+            return;
+        m_open = false;
+        const CPoint pts[4] = {{m_x, m_first}, {m_x, m_min}, {m_x, m_max}, {m_x, m_last}};
+        for (int i = 0; i < 3; ++i)
+            if (pts[i] != pts[i + 1])
+                out(pts[i], pts[i + 1]);
+    }
+
+private:
+    void Extend(int y)
+    {
+        m_min = y < m_min ? y : m_min;
+        m_max = y > m_max ? y : m_max;
+        m_last = y;
+    }
+    bool m_open = false;
+    int m_x = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
+};
+
+// The pixels of an area that a one-pixel curve has surely set: the start of every segment it
+// drew (a line always sets its first pixel) and every point. A segment between two such pixels
+// that touch (or one pixel) sets nothing new, nor does a point on one.
+class PixelSieve
+{
+public:
+    explicit PixelSieve(const CRect& area);
+    // False when the segment adds no pixel; else true, and its start counts as set.
+    bool Adds(CPoint a, CPoint b);
+    // False when the point is set already; else true, and it counts as set.
+    bool AddsPoint(CPoint p);
+
+private:
+    bool Inside(CPoint p) const;
+    std::size_t Bit(CPoint p) const;
+    bool IsSet(CPoint p) const;
+    void Set(CPoint p);
+
+    CRect m_area;
+    std::vector<std::uint64_t> m_bits;
+};
