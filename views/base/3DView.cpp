@@ -225,68 +225,85 @@ void C3DView::DrawCrosshair(CDC* pDC, int px, int py)
 
 // --- the run -------------------------------------------------------------------------------
 
+PlotPen C3DView::RunPen(const CModelCore& s) const
+{
+    return {m_desc.style ? s.*m_desc.style : PS_SOLID, m_desc.width ? s.*m_desc.width : 1,
+            m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT)};
+}
+
+std::optional<PlotPen> C3DView::MarkPen(const CModelCore& s) const
+{
+    const Plot3DDescription& d = m_desc;
+    if (d.markFlag < 0 || d.markFlag >= 6 || !s.m_bMarkReturn[d.markFlag] || !d.markStyle ||
+        !d.markWidth || !d.markColor)
+        return std::nullopt;
+    return PlotPen{s.*d.markStyle, s.*d.markWidth, s.*d.markColor};
+}
+
+bool C3DView::RunColumns(const CModelCore& s, const double* v[3]) const
+{
+    for (int i = 0; i < 3; ++i)
+        if (!(v[i] = ColumnData(s.m_arrTable[m_desc.columns[i]], s.m_nTableRows)))
+            return false;
+    return true;
+}
+
+CPoint C3DView::RowPoint(const double* const v[3], int row) const
+{
+    return Project(v[0][row], v[1][row], v[2][row]);
+}
+
+namespace {
+bool RowFinite(const double* const v[3], int row)
+{
+    return std::isfinite(v[0][row]) && std::isfinite(v[1][row]) && std::isfinite(v[2][row]);
+}
+} // namespace
+
 void C3DView::DrawRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run may be writing the columns
     const TableRing& r = lock.Ring();
-    const int rows = s.m_nTableRows;
-    const double* t = ColumnData(s.m_arrTable[kSlotT], rows);
     const double* v[3];
-    for (int i = 0; i < 3; ++i)
-        if (!(v[i] = ColumnData(s.m_arrTable[m_desc.columns[i]], rows)))
-            return;
-    const RingSpan ring{t, rows, r.index, r.count, r.wrapped};
-    CPen pen(m_desc.style ? s.*m_desc.style : PS_SOLID, m_desc.width ? s.*m_desc.width : 1,
-             m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT));
-    CPen* pOldPen = pDC->SelectObject(&pen);
-    PolylineBatch batch;
-    batch.m_pDC = pDC;
+    if (!RunColumns(s, v))
+        return;
+    const RingSpan ring{ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows), s.m_nTableRows, r.index,
+                        r.count, r.wrapped};
+    CRowPainter painter(pDC, m_rcPlot, RowLook::Lines, RunPen(s), MarkPen(s),
+                        CycleMarks(s, ring, m_desc.phaseMarks));
     int last = -1;
     CPoint pLast;
     const double inf = std::numeric_limits<double>::infinity();
-    WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b) {
-        if (!Finite(v[0][a], v[1][a], v[2][a], v[0][b]) || !std::isfinite(v[1][b]) ||
-            !std::isfinite(v[2][b]))
+    WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b, int age) {
+        if (!RowFinite(v, a) || !RowFinite(v, b))
             return; // a diverged run: nothing to draw here
-        CPoint p1 = a == last ? pLast : Project(v[0][a], v[1][a], v[2][a]);
-        CPoint p2 = Project(v[0][b], v[1][b], v[2][b]);
+        CPoint p1 = a == last ? pLast : RowPoint(v, a);
+        CPoint p2 = RowPoint(v, b);
         last = b;
         pLast = p2;
         if (ClipToPlotRect(p1, p2))
-            batch.Add(p1, p2);
+            painter.Segment(p1, p2, age);
     });
-    batch.Flush();
-    pDC->SelectObject(pOldPen);
+    painter.Finish();
 }
 
 void C3DView::DrawNewSample(int nRow)
 {
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run lets the table go while its row is drawn
-    const int rows = s.m_nTableRows;
-    const int prev = PreviousLiveRow(nRow, rows, lock.Ring().wrapped);
+    const int prev = PreviousLiveRow(nRow, s.m_nTableRows, lock.Ring().wrapped);
     const double* v[3];
-    for (int i = 0; i < 3; ++i)
-        v[i] = ColumnData(s.m_arrTable[m_desc.columns[i]], rows);
-    if (prev < 0 || !v[0] || !v[1] || !v[2])
+    if (prev < 0 || !RunColumns(s, v) || !RowFinite(v, prev) || !RowFinite(v, nRow))
         return;
-    if (!Finite(v[0][prev], v[1][prev], v[2][prev], v[0][nRow]) || !std::isfinite(v[1][nRow]) ||
-        !std::isfinite(v[2][nRow]))
-        return;
-    CPoint p1 = Project(v[0][prev], v[1][prev], v[2][prev]);
-    CPoint p2 = Project(v[0][nRow], v[1][nRow], v[2][nRow]);
+    CPoint p1 = RowPoint(v, prev);
+    CPoint p2 = RowPoint(v, nRow);
     if (!ClipToPlotRect(p1, p2))
         return;
-    CDC& dc = m_live.DC(this);
-    const int width = m_desc.width ? s.*m_desc.width : 1;
-    CPen pen(m_desc.style ? s.*m_desc.style : PS_SOLID, width,
-             m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT));
-    CPen* pOldPen = dc.SelectObject(&pen);
-    dc.MoveTo(p1);
-    dc.LineTo(p2);
-    dc.SelectObject(pOldPen);
-    m_live.Touch(p1, p2, width);
+    // The live row's sequence number counts the cycles from the run's first row.
+    const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
+    const PlotPen p = (cycleStart ? MarkPen(s) : std::nullopt).value_or(RunPen(s));
+    DrawLiveSegment(m_live, this, p, p1, p2);
     m_live.Show(this);
 }
 

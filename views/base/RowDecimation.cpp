@@ -40,9 +40,11 @@ void PixelSieve::Set(CPoint p)
 
 bool PixelSieve::Adds(CPoint a, CPoint b)
 {
-    if (std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1 && IsSet(a) && IsSet(b))
+    const int dx = std::abs(a.x - b.x), dy = std::abs(a.y - b.y);
+    if (dx <= 1 && dy <= 1 && IsSet(a) && IsSet(b))
         return false;
-    Set(a);
+    const bool aFirst = dx >= dy ? a.x < b.x : a.y < b.y;
+    Set(aFirst ? a : b);
     return true;
 }
 

@@ -52,14 +52,16 @@ private:
     int m_x = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
 };
 
-// The pixels of an area that a one-pixel curve has surely set: the start of every segment it
-// drew (a line always sets its first pixel) and every point. A segment between two such pixels
-// that touch (or one pixel) sets nothing new, nor does a point on one.
+// The pixels of an area that a one-pixel curve has surely set: an end of every segment it drew
+// and every point. A line of the platform sets the end that comes first along its major axis
+// (the smaller x, or the smaller y where it runs steeper than 45 degrees) and leaves the other
+// out, whichever way it is drawn. A segment between two set pixels that touch sets one of
+// them, so nothing new; nor does a point on a set pixel.
 class PixelSieve
 {
 public:
     explicit PixelSieve(const CRect& area);
-    // False when the segment adds no pixel; else true, and its start counts as set.
+    // False when the segment adds no pixel; else true, and the end it sets counts as set.
     bool Adds(CPoint a, CPoint b);
     // False when the point is set already; else true, and it counts as set.
     bool AddsPoint(CPoint p);
