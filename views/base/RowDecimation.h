@@ -9,8 +9,9 @@
 #include <vector>
 
 // Folds the segments that follow each other down one pixel column (a curve against time where
-// rows crowd) into first -> lowest -> highest -> last of the column: the same pixels as all of
-// them. Other segments pass unchanged. out(a, b) gets the segments to draw, in order.
+// rows crowd) into first -> lowest -> highest -> last of the column, or first -> highest ->
+// lowest -> last where that takes fewer segments: the same pixels as all of them. Other
+// segments pass unchanged. out(a, b) gets the segments to draw, in order.
 class ColumnFold
 {
 public:
@@ -35,13 +36,16 @@ public:
         if (!m_open)
             return;
         m_open = false;
-        const CPoint pts[4] = {{m_x, m_first}, {m_x, m_min}, {m_x, m_max}, {m_x, m_last}};
+        const bool downFirst = Turns(m_min, m_max) <= Turns(m_max, m_min);
+        const int ys[4] = {m_first, downFirst ? m_min : m_max, downFirst ? m_max : m_min, m_last};
         for (int i = 0; i < 3; ++i)
-            if (pts[i] != pts[i + 1])
-                out(pts[i], pts[i + 1]);
+            if (ys[i] != ys[i + 1])
+                out(CPoint(m_x, ys[i]), CPoint(m_x, ys[i + 1]));
     }
 
 private:
+    // Segments of first -> a -> b -> last.
+    int Turns(int a, int b) const { return (m_first != a) + (a != b) + (b != m_last); }
     void Extend(int y)
     {
         m_min = y < m_min ? y : m_min;
