@@ -31,7 +31,7 @@ public:
         if (!m_view)
             return;
         CRowHint hint(nIndex);
-        m_view->OnUpdate(nullptr, 0, &hint);
+        m_view->OnUpdate(nullptr, HINT_ROW, &hint);
     }
 
 private:

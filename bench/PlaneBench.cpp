@@ -43,7 +43,7 @@ constexpr int kW = 80, kH = 60; // the scanned plot, edges included: 81 x 61 sta
 CBasinsParams ScanParams(CModelCore& m, int integrator, int depth, int threads)
 {
     CBasinsParams b;
-    b.model = CPlaneModel::Of(m);
+    b.SetModel(CPlaneModel::Of(m));
     b.integrator = integrator;
     b.depth = depth;
     b.right = kW;

@@ -52,7 +52,7 @@ public:
     void RowStored(int nIndex, RowCount) override
     {
         CRowHint hint(nIndex);
-        m_view->OnUpdate(nullptr, 0, &hint);
+        m_view->OnUpdate(nullptr, HINT_ROW, &hint);
     }
 
 private:

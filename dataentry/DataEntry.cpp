@@ -164,6 +164,14 @@ void CDataEntry::OnSize(UINT nType, int cx, int cy)
         edit->setGeometry(0, 0, cx, cy);
 }
 
+void CDataEntry::OnClose()
+{
+    if (m_pDoc)
+        m_pDoc->OnDataEntryClosed();
+    else
+        ShowWindow(SW_HIDE);
+}
+
 LRESULT CDataEntry::OnCommandHelp(WPARAM, LPARAM)
 {
     if (CWinApp* app = AfxGetApp())

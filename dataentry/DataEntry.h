@@ -69,6 +69,8 @@ protected:
     QWidget* CreateWidget(const CREATESTRUCT& cs) override;
     BOOL OnCreateClient(CREATESTRUCT* pCs, CCreateContext* pContext) override;
     void OnSize(UINT nType, int cx, int cy) override;
+    // The frame's close hides the window; the document destroys it.
+    void OnClose() override;
 
 private:
     LRESULT OnCommandHelp(WPARAM, LPARAM);

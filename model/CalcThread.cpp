@@ -43,16 +43,6 @@ void CCalcThread::Join()
     m_thread.join();
 }
 
-void ServeWhileWaiting(const std::function<bool(int nTimeoutMs)>& done)
-{
-    if (!IsUiThread()) {
-        done(CEvent::INFINITE);
-        return;
-    }
-    while (!done(5))
-        vx::DeliverCrossThreadCalls();
-}
-
 bool CCalcThread::CSink::Stopping() const
 {
     return m_owner.m_events.pStop->IsSet();

@@ -19,6 +19,7 @@
 //                   extents are stable from Done until the acknowledge (DoneReached tells).
 #include "model/core/TrajectoryCalc.h"
 #include "platform/Types.h"
+#include "platform/WorkerThread.h"
 #include "platform/base/Event.h"
 
 #include <atomic>
@@ -132,11 +133,6 @@ class CSys3Calc final : public CCalcThread
 
 // Tests: called on a run's thread before the run (for example a message box).
 inline std::function<void()> g_calcThreadStartHook;
-
-// One wait for a run on the user-interface thread: serves the calls queued for that thread
-// (a calculation thread's message box waits for one) and returns once done() holds. On another
-// thread it only waits.
-void ServeWhileWaiting(const std::function<bool(int nTimeoutMs)>& done);
 
 // The thread object of the parameter block's kind.
 std::unique_ptr<CCalcThread> MakeCalcThread(const CALCPARAMS& params, HWND hwndNotify,

@@ -147,6 +147,13 @@ void CDynSys::OnViewDataEntryShortcut()
         pEntry->ShowWindow(checked ? SW_SHOW : SW_HIDE);
 }
 
+void CDynSys::OnDataEntryClosed()
+{
+    s_bDataEntryChecked[static_cast<int>(m_kind)] = false;
+    if (CWnd* pEntry = DataEntry())
+        pEntry->ShowWindow(SW_HIDE);
+}
+
 void CDynSys::OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI)
 {
     pCmdUI->SetCheck(s_bDataEntryChecked[static_cast<int>(m_kind)] ? 1 : 0);
@@ -330,7 +337,7 @@ bool CDynSys::OnCalcSample(CView* pFollower, int nIndex, RowCount nCount)
     if (nIndex < nCount)
         m_bTableWrapped = 1;
     CRowHint row(nIndex);
-    UpdateAllViews(pFollower, nIndex, &row);
+    UpdateAllViews(pFollower, HINT_ROW, &row);
     return true;
 }
 

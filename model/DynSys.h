@@ -127,6 +127,9 @@ public:
     HWND ProgressWindow() const { return m_hwndProgress; }
     CWnd* DataEntry() const;
     std::string DataEntryCaption() const;
+    // The data-entry window was closed from its frame: it hides, as View/Data Entry Shortcut
+    // would hide it, and the menu item follows.
+    void OnDataEntryClosed();
     void DestroyProgressWnd();
 
     // The document's events: acknowledge, gate, stop, thread end, auxiliary.

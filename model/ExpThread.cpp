@@ -23,7 +23,7 @@ void CExpThread::Start()
     // Counted before it runs, so it cannot leave the counter before it has entered it.
     ++*m_pCounter;
     try {
-        m_thread = std::thread([this] { WriteDataFile(); });
+        m_worker.Start([this](const std::atomic<bool>& bStop) { WriteDataFile(bStop); });
     } catch (...) {
         --*m_pCounter;
         m_bFinished = true;
@@ -33,23 +33,20 @@ void CExpThread::Start()
 
 void CExpThread::Stop()
 {
-    m_bStop = true;
-    if (m_thread.joinable())
-        m_thread.join();
+    m_worker.Stop();
 }
 
 void CExpThread::Wait()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    m_worker.Join();
 }
 
-void CExpThread::WriteDataFile()
+void CExpThread::WriteDataFile(const std::atomic<bool>& bStop)
 {
     if (g_exportThreadStartHook)
-        g_exportThreadStartHook(m_bStop);
+        g_exportThreadStartHook(bStop);
     const HWND hwndProgress = m_hwndProgress;
-    m_result = ::WriteDataFile(m_params, *m_pFile, m_bStop,
+    m_result = ::WriteDataFile(m_params, *m_pFile, bStop,
                                [hwndProgress] { PostMessage(hwndProgress, WM_PROGRESS_STEP, 0); });
     PostMessage(hwndProgress, WM_PROGRESS_STEP, 1);
     if (!m_result.ok) {

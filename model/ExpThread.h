@@ -10,12 +10,12 @@
 // writer at a row boundary and joins it.
 #include "model/files/DataExport.h"
 #include "platform/Types.h"
+#include "platform/WorkerThread.h"
 #include "platform/base/Archive.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
 class CExpThread
 {
@@ -44,15 +44,14 @@ public:
     HWND m_hwndProgress = nullptr; // written before Start
 
 private:
-    void WriteDataFile();
+    void WriteDataFile(const std::atomic<bool>& bStop);
 
     EXPORTPARAMS m_params;
     std::unique_ptr<CFileWriter> m_pFile;
     std::atomic<int>* m_pCounter;
-    std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bFinished{false};
     ExportResult m_result;
-    std::thread m_thread;
+    CWorkerThread m_worker; // last: joined before the members it writes go
 };
 
 // Tests: called on an export's thread before it writes the file, with its stop flag.

@@ -1,11 +1,11 @@
 #pragma once
 // The run messages that every view of a model binds, written once. WM_CALC_SAMPLE: rows were
 // stored; for each row not drawn yet, in order, the document takes the row and updates its
-// other views, then the view updates itself with the row (an OnUpdate with a CRowHint),
-// without a trip through the document's view list. WM_CALC_DONE:
-// the document closes the progress window and ends the run. A view whose window goes while
-// the run reports to it ends that run with the rows stored so far. A view class takes all
-// this by deriving from CRunFollower<its base>; it needs only the document's IModelDocument.
+// other views, then the view updates itself with the row (an OnUpdate with HINT_ROW and a
+// CRowHint), without a trip through the document's view list. WM_CALC_DONE: the document
+// closes the progress window and ends the run. A view whose window goes while the run reports
+// to it ends that run with the rows stored so far. A view class takes all this by deriving from
+// CRunFollower<its base>; it needs only the document's IModelDocument.
 #include "model/ModelDocument.h"
 #include "model/RunProtocol.h"
 #include "platform/Document.h"
@@ -61,7 +61,7 @@ private:
         while (pModel && pModel->NextRunRow(nRow, nCount)) {
             if (pModel->OnCalcSample(this, nRow, nCount)) {
                 CRowHint row(nRow);
-                this->OnUpdate(nullptr, nRow, &row);
+                this->OnUpdate(nullptr, HINT_ROW, &row);
             }
         }
         return 0;

@@ -25,6 +25,9 @@ constexpr LPARAM HINT_PS_LIMITS = 35;
 constexpr LPARAM HINT_BA_LIMITS = 36;
 constexpr LPARAM HINT_VF_LIMITS = 37;
 constexpr LPARAM HINT_CALC_DONE = 40;
+// A stored row: the row itself travels in the CRowHint, never in the number, so that no row is
+// ever read as one of the hints above.
+constexpr LPARAM HINT_ROW = 64;
 
 // Messages between a run, its views, the Data Table view and the progress window.
 constexpr UINT WM_CALC_DONE = 0x8586;
@@ -33,8 +36,7 @@ constexpr UINT WM_TABLE_GOTO_ROW = 0x858C;
 // To a progress window: wParam 0 advances the bar, 1 closes the window.
 constexpr UINT WM_PROGRESS_STEP = 0x858D;
 
-// A row stored during a run, sent to the views in the hint argument apart from the numbered
-// hints, so that no numbered hint is ever taken for a row.
+// A row stored during a run, sent to the views with HINT_ROW.
 class CRowHint final : public CObject
 {
 public:

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QThread>
@@ -28,9 +29,30 @@ using namespace vx::frame;
 
 namespace {
 
+// Three quarters of the screen in each direction, in its middle: room for the frame all round.
+QRect RestoredPlace(const QRect& avail)
+{
+    const QSize size = avail.size() * 3 / 4;
+    return QRect(avail.center() - QPoint(size.width() / 2, size.height() / 2), size);
+}
+
 class MainWindowWidget : public vx::WndWidgetT<QMainWindow>
 {
 protected:
+    // A window shown maximised at first has the screen's size as its normal size, which puts
+    // its title bar above the screen once restored: it is given a normal place instead.
+    void changeEvent(QEvent* e) override
+    {
+        vx::WndWidgetT<QMainWindow>::changeEvent(e);
+        if (e->type() != QEvent::WindowStateChange || windowState() != Qt::WindowNoState ||
+            !(static_cast<QWindowStateChangeEvent*>(e)->oldState() & Qt::WindowMaximized) ||
+            !screen())
+            return;
+        const QRect avail = screen()->availableGeometry();
+        if (!avail.contains(frameGeometry()) || size().width() >= avail.width() ||
+            size().height() >= avail.height())
+            setGeometry(RestoredPlace(avail));
+    }
     void dragEnterEvent(QDragEnterEvent* e) override
     {
         if (e->mimeData()->hasUrls())
@@ -135,6 +157,9 @@ BOOL CMDIFrameWnd::OnCreateClient(CREATESTRUCT*, CCreateContext*)
     auto* main = static_cast<QMainWindow*>(GetWidget());
     auto* area = new MdiArea;
     m_pMdiArea = area;
+    // Windows moved out of a smaller main window stay within reach.
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     main->setCentralWidget(area);
     auto client = std::make_unique<DefaultClient>();
     client->AttachWidget(area->viewport(), false, m_hWnd);

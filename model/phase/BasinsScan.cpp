@@ -76,8 +76,27 @@ constexpr int kPollEvery = 64; // steps between polls of the stop request
 
 } // namespace
 
+void CBasinsParams::SetModel(const CPlaneModel& m)
+{
+    model = m;
+    parser = m.parser ? std::make_shared<const CParser>(*m.parser) : nullptr;
+    model.parser = nullptr;
+}
+
+namespace {
+
+// A worker's parser: a copy of the scan's.
+std::unique_ptr<CParser> WorkerParser(const CBasinsParams& p)
+{
+    return p.parser ? std::make_unique<CParser>(*p.parser) : nullptr;
+}
+
+} // namespace
+
 CBasinsScan::CBasinsScan(const CBasinsParams& params) : m_p(params)
 {
+    if (m_p.model.parser)
+        m_p.SetModel(m_p.model);
     const bool band = m_p.model.kind == SystemKind::OneVariable;
     const int last = band ? std::min(m_p.bottom, m_p.top + 15) : m_p.bottom;
     m_cols = std::max(0, m_p.right - m_p.left + 1);
@@ -157,7 +176,8 @@ double CBasinsScan::FinalX(double x0, double y0) const
 {
     IBasinsSink never;
     double x = x0, y = y0;
-    KindRhs rhs = m_p.model.Rhs(m_p.model.parser);
+    const std::unique_ptr<CParser> parser = WorkerParser(m_p);
+    KindRhs rhs = m_p.model.Rhs(parser.get());
     ForKindAndForm(m_p.model.kind, rhs.form, [&](auto k, auto form) {
         Integrate<decltype(k)::value, decltype(form)::value>(rhs, x, y, never);
     });
@@ -166,9 +186,7 @@ double CBasinsScan::FinalX(double x0, double y0) const
 
 template <SystemKind K, int Form> void CBasinsScan::Work(IBasinsSink& sink)
 {
-    std::unique_ptr<CParser> parser;
-    if (m_p.model.parser)
-        parser = std::make_unique<CParser>(*m_p.model.parser);
+    const std::unique_ptr<CParser> parser = WorkerParser(m_p);
     KindRhs rhs = m_p.model.Rhs(parser.get());
     const double range = m_cols > 1 ? (m_cols - 1) * m_p.scaleX : 0;
     const bool band = m_p.model.kind == SystemKind::OneVariable;

@@ -7,18 +7,27 @@
 // parser copy of its own; results are stored by pixel.
 //
 // Threads: Run blocks its caller while the workers run. The workers read only the scan's
-// parameters and their own field, and each writes only the grid entries of its own pixels.
+// parameters, which own their copy of the model's parser, and their own field; each writes
+// only the grid entries of its own pixels.
 // The sink is called from the workers, several at once: ShouldStop, ProgressStep and RowDone
 // must be safe for that. A row reported by RowDone may be read from the grid from then on.
 #include "model/phase/PlaneField.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct CBasinsParams
 {
-    CPlaneModel model;  // its parser, with the equations recorded, is copied for each worker
+    // The model. Its parser (the document's, which the user may change during a scan) is read
+    // only by SetModel; the scan's own copy of it, with the equations recorded, is `parser`,
+    // and each worker copies that.
+    CPlaneModel model;
+    std::shared_ptr<const CParser> parser;
+    // Takes the model and copies its parser now, on the caller's thread.
+    void SetModel(const CPlaneModel& m);
+
     int integrator = 1; // 0 first order (semi-implicit Euler), otherwise the fifth-order step
     int depth = 0;
     int block = 1; // B, the block of the progressive scan
@@ -53,6 +62,7 @@ class CBasinsScan
 public:
     static constexpr COLORREF kNoPixel = 0xFF000000; // not computed (the scan was stopped)
 
+    // Params whose model still names a parser (not set by SetModel) get their copy here.
     explicit CBasinsScan(const CBasinsParams& params);
 
     // The whole scan; returns when every pixel is stored or the sink asked to stop.
@@ -68,8 +78,8 @@ public:
     long long Stored() const { return m_stored.load(); }
     bool Stopped() const { return m_stop.load(); }
 
-    // The final x of one start point as the scan computes it, through the model's own parser
-    // on the caller's thread.
+    // The final x of one start point as the scan computes it, through a copy of the scan's
+    // parser.
     double FinalX(double x0, double y0) const;
 
 private:

@@ -113,14 +113,15 @@ CFixedPoint ClassifyFixedPoint(IPlaneField& field, double x, double y, const CPl
 
 namespace {
 
-// Newton's method on both rates from an estimate, with forward-difference Jacobians; the
-// estimate is kept when the iteration does not settle within one grid cell of it.
-void Polish(IPlaneField& field, double t, double tol, double hx, double hy, double cellX,
+// Newton's method on both rates from an estimate, with forward-difference Jacobians. True
+// when it settled within one grid cell of the estimate, which it then replaces.
+bool Polish(IPlaneField& field, double t, double tol, double hx, double hy, double cellX,
             double cellY, double& xf, double& yf)
 {
     const bool axis = field.SecondIsRateOfFirst(); // x' = y: the points lie on y = 0
     double x = xf, y = yf;
-    for (int n = 0; n < 30; ++n) {
+    bool settled = false;
+    for (int n = 0; n < 30 && !settled; ++n) {
         double f, g, fx, gx, fy, gy;
         field.Rates(t, x, y, f, g);
         if (f == 0 && g == 0)
@@ -130,46 +131,106 @@ void Polish(IPlaneField& field, double t, double tol, double hx, double hy, doub
         if (axis) {
             const double d = (gx - g) / hx;
             if (!(d != 0))
-                return;
+                return false;
             dx = -g / d;
         } else {
             field.Rates(t, x, y + hy, fy, gy);
             const double a = (fx - f) / hx, b = (fy - f) / hy, c = (gx - g) / hx, d = (gy - g) / hy;
             const double det = a * d - b * c;
             if (!(det != 0))
-                return;
+                return false;
             dx = (-f * d + g * b) / det;
             dy = (-g * a + f * c) / det;
         }
         x += dx;
         y += dy;
         if (!std::isfinite(x) || !std::isfinite(y))
-            return;
-        if (std::fabs(dx) <= tol && std::fabs(dy) <= tol)
-            break;
+            return false;
+        settled = std::fabs(dx) <= tol && std::fabs(dy) <= tol;
     }
-    if (std::fabs(x - xf) <= cellX && std::fabs(y - yf) <= cellY) {
-        xf = x;
-        yf = y;
-    }
+    if (!(std::fabs(x - xf) <= cellX && std::fabs(y - yf) <= cellY))
+        return false;
+    xf = x;
+    yf = y;
+    return true;
 }
 
-// The crossing of the zero of rate `other` between nullcline points a and b, along the chord.
-void Bracket(IPlaneField& field, int other, double t, double tol, double ax, double ay, double ga,
+// The crossing of the zero of rate `other` between nullcline points a and b, along the chord;
+// false when the sign of the rate changes there across a pole.
+bool Bracket(IPlaneField& field, int other, double t, double tol, double ax, double ay, double ga,
              double bx, double by, double gb, double& xf, double& yf)
 {
     if (field.SecondIsRateOfFirst()) {
         yf = 0; // x' = y: the zero of x' is the axis itself
         xf = ga == gb ? bx : ax + (bx - ax) * ga / (ga - gb);
-    } else if (gb == 0) {
+        return true;
+    }
+    if (gb == 0) {
         xf = bx;
         yf = by;
-    } else {
-        BisectRate(field, other, t, ax, ay, ga, bx, by, tol);
-        xf = (ax + bx) * 0.5;
-        yf = (ay + by) * 0.5;
+        return true;
     }
+    const bool zero = BisectRate(field, other, t, ax, ay, ga, bx, by, gb, tol);
+    xf = (ax + bx) * 0.5;
+    yf = (ay + by) * 0.5;
+    return zero;
 }
+
+// The fixed points bracketed along a nullcline, refined; those already found are left out.
+class CCandidates
+{
+public:
+    CCandidates(IPlaneField& field, int other, const CPlaneFrame& frame, int pitch, double s,
+                double t)
+        : m_field(field), m_other(other), m_frame(frame), m_s(s), m_t(t),
+          m_tol(1e-9 * std::min(std::fabs(frame.XRange()), std::fabs(frame.YRange()))),
+          m_cellX(std::max(pitch, 1) * std::fabs(frame.ScaleX())),
+          m_cellY(std::max(pitch, 1) * std::fabs(frame.ScaleY()))
+    {
+    }
+
+    // The point where the other rate (ga at a, gb at b) vanishes between a and b; false when
+    // it changes sign there across a pole, or the point was found before.
+    bool Add(double ax, double ay, double ga, double bx, double by, double gb, CFixedPoint& fp)
+    {
+        Candidate c{};
+        if (!Bracket(m_field, m_other, m_t, m_tol, ax, ay, ga, bx, by, gb, c.x, c.y))
+            return false;
+        c.refined = Polish(m_field, m_t, m_tol, m_frame.XRange() * m_s, m_frame.YRange() * m_s,
+                           m_cellX, m_cellY, c.x, c.y);
+        if (std::fabs(c.x) < 2 * m_tol)
+            c.x = 0;
+        if (std::fabs(c.y) < 2 * m_tol)
+            c.y = 0;
+        if (!std::isfinite(c.x) || !std::isfinite(c.y) ||
+            std::any_of(m_seen.begin(), m_seen.end(),
+                        [&](const Candidate& o) { return Same(o, c); }))
+            return false;
+        m_seen.push_back(c);
+        fp = ClassifyFixedPoint(m_field, c.x, c.y, m_frame, m_s, m_t);
+        return true;
+    }
+
+private:
+    struct Candidate
+    {
+        double x, y;
+        bool refined; // else left where the walk bracketed it
+    };
+    // Two candidates are one fixed point when both refine to the same point; one that would
+    // not refine is the same as any within a grid cell of it.
+    bool Same(const Candidate& a, const Candidate& b) const
+    {
+        const double share = a.refined && b.refined ? 1e-3 : 1;
+        return std::fabs(a.x - b.x) <= share * m_cellX && std::fabs(a.y - b.y) <= share * m_cellY;
+    }
+
+    IPlaneField& m_field;
+    int m_other;
+    const CPlaneFrame& m_frame;
+    double m_s, m_t, m_tol, m_cellX, m_cellY;
+    std::vector<Candidate> m_seen;
+};
 
 } // namespace
 
@@ -177,46 +238,33 @@ CFixedPointSearch FindFixedPoints(IPlaneField& field, int along, const CVFTrack&
                                   const CPlaneFrame& frame, int pitch, double s, double t)
 {
     CFixedPointSearch found;
-    const double tol = 1e-9 * std::min(std::fabs(frame.XRange()), std::fabs(frame.YRange()));
-    const double cellX = std::max(pitch, 1) * std::fabs(frame.ScaleX());
-    const double cellY = std::max(pitch, 1) * std::fabs(frame.ScaleY());
     const int other = 1 - along;
     const int n = nullcline.Count();
     if (n < 1)
         return found;
     field.SetPulse(t, field.Chronon());
+    CCandidates candidates(field, other, frame, pitch, s, t);
     const auto& X = nullcline.m_arrX;
     const auto& Y = nullcline.m_arrY;
     double gPrev = field.Rate(other, t, X[0], Y[0]);
     for (int i = 0; i < n; ++i) {
         const double g = i == 0 ? gPrev : field.Rate(other, t, X[i], Y[i]);
         // A crossing is a strict change of sign between points of one curve, or a point where
-        // the rate is exactly 0 (counted once, at that point).
+        // the rate is exactly 0 (counted once where the curve repeats that point).
         const bool joined = i > 0 && !nullcline.StartsBranch(i);
-        const bool hit = g == 0 ? !(joined && gPrev == 0) : joined && gPrev * g < 0;
-        if (hit) {
-            double xf, yf;
-            if (g == 0 || !joined)
-                Bracket(field, other, t, tol, X[i], Y[i], g, X[i], Y[i], g, xf, yf);
-            else
-                Bracket(field, other, t, tol, X[i - 1], Y[i - 1], gPrev, X[i], Y[i], g, xf, yf);
-            Polish(field, t, tol, frame.XRange() * s, frame.YRange() * s, cellX, cellY, xf, yf);
-            if (std::fabs(xf) < 2 * tol)
-                xf = 0;
-            if (std::fabs(yf) < 2 * tol)
-                yf = 0;
-            const bool same = std::any_of(found.points.begin(), found.points.end(), [&](auto& p) {
-                return std::fabs(p.x - xf) <= cellX && std::fabs(p.y - yf) <= cellY;
-            });
-            if (!same && std::isfinite(xf) && std::isfinite(yf)) {
-                found.points.push_back(ClassifyFixedPoint(field, xf, yf, frame, s, t));
-                if (static_cast<int>(found.points.size()) == MAX_FIXED_POINTS) {
-                    found.limitReached = true;
-                    return found;
-                }
-            }
-        }
+        const bool repeat = joined && gPrev == 0 && X[i - 1] == X[i] && Y[i - 1] == Y[i];
+        const bool hit = g == 0 ? !repeat : joined && gPrev * g < 0;
+        const int a = g == 0 || !joined ? i : i - 1; // the bracket's first end
+        const double ga = a == i ? g : gPrev;
         gPrev = g;
+        CFixedPoint fp;
+        if (!hit || !candidates.Add(X[a], Y[a], ga, X[i], Y[i], g, fp))
+            continue;
+        found.points.push_back(fp);
+        if (static_cast<int>(found.points.size()) == MAX_FIXED_POINTS) {
+            found.limitReached = true;
+            break;
+        }
     }
     return found;
 }

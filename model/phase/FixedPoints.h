@@ -46,6 +46,7 @@ CFixedPoint ClassifyFixedPoint(IPlaneField& field, double x, double y, const CPl
                                double s, double t);
 
 // Walks the nullcline of rate `along` (traced by CalcNullcline) for strict sign changes of the
-// other rate. Points closer than a grid cell (pitch pixels) to one already found are the same.
+// other rate (none across a pole). Candidates that refine to the same point are one; one that
+// does not refine is the same as any within a grid cell (pitch pixels) of it.
 CFixedPointSearch FindFixedPoints(IPlaneField& field, int along, const CVFTrack& nullcline,
                                   const CPlaneFrame& frame, int pitch, double s, double t);

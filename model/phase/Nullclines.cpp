@@ -2,19 +2,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
-void BisectRate(IPlaneField& field, int rate, double t, double& ax, double& ay, double fa,
-                double& bx, double& by, double tol)
+bool BisectRate(IPlaneField& field, int rate, double t, double& ax, double& ay, double fa,
+                double& bx, double& by, double fb, double tol)
 {
+    // A rate like |x - x0|^p, zero or pole, ends below (zero) or above (pole) the geometric
+    // mean of its ends unless x0 lies within about tol^2 of an end.
+    const double mean = std::sqrt(std::fabs(fa)) * std::sqrt(std::fabs(fb));
     for (int n = 0; n < 200; ++n) {
         if (std::max(std::fabs(bx - ax), std::fabs(by - ay)) <= tol)
             break;
         const double mx = (ax + bx) * 0.5, my = (ay + by) * 0.5;
         const double fm = field.Rate(rate, t, mx, my);
-        if (fm == 0 || !std::isfinite(fm)) { // an exact zero, or nothing better to be had
+        if (!std::isfinite(fm))
+            return false;
+        if (fm == 0) {
             ax = bx = mx;
             ay = by = my;
-            break;
+            return true;
         }
         if ((fm > 0) == (fa > 0)) {
             ax = mx;
@@ -23,8 +29,10 @@ void BisectRate(IPlaneField& field, int rate, double t, double& ax, double& ay, 
         } else {
             bx = mx;
             by = my;
+            fb = fm;
         }
     }
+    return !(std::min(std::fabs(fa), std::fabs(fb)) > mean);
 }
 
 namespace {
@@ -92,14 +100,15 @@ private:
         }
     }
     double Value(int i, int j) const { return m_val[j * (m_nx + 1) + i]; }
-    bool Crosses(int e) const
+    // Whether edge e holds a zero (found once, then kept with its crossing).
+    bool Crosses(int e)
     {
-        int i0, j0, i1, j1;
-        Ends(e, i0, j0, i1, j1);
-        const double a = Value(i0, j0), b = Value(i1, j1);
-        return std::isfinite(a) && std::isfinite(b) && (a > 0) != (b > 0);
+        if (m_state[e] == kUnknown)
+            m_state[e] = Locate(e);
+        return m_state[e] == kZero;
     }
-    Point Crossing(int e);
+    Point Crossing(int e) { return m_crossing.at(e); }
+    signed char Locate(int e);
     void Walk(int i, int j, int entry, int startEdge, std::vector<Point>& pts);
     void StartAt(int e, CVFTrack& track);
 
@@ -112,23 +121,36 @@ private:
     double m_tol;
     std::vector<double> m_val;
     std::vector<char> m_used;
+    enum : signed char
+    {
+        kUnknown,
+        kZero,
+        kNone // no change of sign, or one across a pole
+    };
+    std::vector<signed char> m_state;
+    std::unordered_map<int, Point> m_crossing; // of the edges found to hold a zero
 };
 
-Point CTracer::Crossing(int e)
+signed char CTracer::Locate(int e)
 {
     int i0, j0, i1, j1;
     Ends(e, i0, j0, i1, j1);
     const double fa = Value(i0, j0), fb = Value(i1, j1);
+    if (!std::isfinite(fa) || !std::isfinite(fb) || (fa > 0) == (fb > 0))
+        return kNone;
     double ax = m_frame.PixelToWorldX(m_frame.left + i0 * m_p);
     double ay = m_frame.PixelToWorldY(m_frame.top + j0 * m_p);
     double bx = m_frame.PixelToWorldX(m_frame.left + i1 * m_p);
     double by = m_frame.PixelToWorldY(m_frame.top + j1 * m_p);
     if (fa == 0) // the zero lies on the corner itself
-        return {ax, ay};
-    if (fb == 0)
-        return {bx, by};
-    BisectRate(m_field, m_rate, m_t, ax, ay, fa, bx, by, m_tol);
-    return {(ax + bx) * 0.5, (ay + by) * 0.5};
+        m_crossing[e] = {ax, ay};
+    else if (fb == 0)
+        m_crossing[e] = {bx, by};
+    else if (BisectRate(m_field, m_rate, m_t, ax, ay, fa, bx, by, fb, m_tol))
+        m_crossing[e] = {(ax + bx) * 0.5, (ay + by) * 0.5};
+    else
+        return kNone;
+    return kZero;
 }
 
 // Follows the curve from cell (i, j), entered through side entry, while it leaves through an
@@ -212,7 +234,9 @@ bool CTracer::Trace(CVFTrack& track, IPassProgress* progress)
                 m_field.Rate(m_rate, m_t, m_frame.PixelToWorldX(m_frame.left + i * m_p), y);
         }
     }
-    m_used.assign(static_cast<std::size_t>((m_ny + 1) * m_nx + m_ny * (m_nx + 1)), 0);
+    const auto edges = static_cast<std::size_t>((m_ny + 1) * m_nx + m_ny * (m_nx + 1));
+    m_used.assign(edges, 0);
+    m_state.assign(edges, kUnknown);
     // Row by row from the top: the top edge of each cell, then its left edge.
     for (int j = 0; j <= m_ny; ++j) {
         for (int i = 0; i <= m_nx; ++i) {

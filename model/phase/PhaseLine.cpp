@@ -1,5 +1,7 @@
 #include "model/phase/PhaseLine.h"
 
+#include "model/phase/Nullclines.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -12,6 +14,13 @@ PhaseZeroKind KindOf(double before, double after)
     if (before > 0 && after < 0)
         return kZeroStable;
     return before > 0 ? kZeroTouchRight : kZeroTouchLeft;
+}
+
+// A change of sign between the columns at a and b is a zero unless it lies across a pole.
+bool ZeroBetween(IPlaneField& field, double t, double a, double fa, double b, double fb)
+{
+    double ay = 0, by = 0;
+    return BisectRate(field, 0, t, a, ay, fa, b, by, fb, std::fabs(b - a) * 1e-6);
 }
 
 } // namespace
@@ -48,7 +57,7 @@ CPhaseLine CalcPhaseLine(IPlaneField& field, const CPlaneFrame& frame, double t)
             pending = false;
         } else if (std::isfinite(prev) && prev != 0) {
             const double product = xp * prev, mid = (x + prevX) * 0.5;
-            if (product < 0 || product < threshold)
+            if (product < 0 ? ZeroBetween(field, t, prevX, prev, x, xp) : product < threshold)
                 line.m_zeros.push_back({mid, KindOf(prev, xp)});
         }
         prevX = x;

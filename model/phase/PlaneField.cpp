@@ -55,20 +55,76 @@ std::unique_ptr<CFieldBase> MakePlaneField(const CPlaneModel& model)
 }
 
 namespace {
+
+constexpr double kPixelLimit = 1 << 24; // pixels from the plot's corner that a point may lie
+
 int Saturate(double v)
 {
-    constexpr double kLimit = 1 << 24;
-    return static_cast<int>(std::clamp(v, -kLimit, kLimit));
+    return static_cast<int>(std::clamp(std::isnan(v) ? 0 : v, -kPixelLimit, kPixelLimit));
 }
+
+// Clips the parameter range [t0, t1] of p + t d to p + t d <= limit and >= -limit (one
+// coordinate); false when nothing is left.
+bool ClipCoordinate(double p, double d, double& t0, double& t1)
+{
+    for (const double bound : {-kPixelLimit, kPixelLimit}) {
+        const double gap = bound - p; // the coordinate may move to the bound, not past it
+        const bool lower = bound < 0;
+        if (d == 0) {
+            if (lower ? gap > 0 : gap < 0)
+                return false;
+            continue;
+        }
+        const double t = gap / d;
+        if ((d > 0) == lower)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    return t0 <= t1;
+}
+
 } // namespace
 
 bool CPlaneFrame::WorldToPixel(double x, double y, int& px, int& py) const
 {
     if (!std::isfinite(x) || !std::isfinite(y))
         return false;
-    const double fx = (x - xmin) / ScaleX(), fy = (ymax - y) / ScaleY();
-    px = left + Saturate(std::isnan(fx) ? 0 : fx);
-    py = top + Saturate(std::isnan(fy) ? 0 : fy);
+    px = left + Saturate((x - xmin) / ScaleX());
+    py = top + Saturate((ymax - y) / ScaleY());
+    return true;
+}
+
+bool CPlaneFrame::SegmentToPixels(double x1, double y1, double x2, double y2, int& px1, int& py1,
+                                  int& px2, int& py2) const
+{
+    // Pixels from the plot's corner in doubles, where a far point cannot overflow.
+    const double ax = (x1 - xmin) / ScaleX(), ay = (ymax - y1) / ScaleY();
+    const double bx = (x2 - xmin) / ScaleX(), by = (ymax - y2) / ScaleY();
+    const double dx = bx - ax, dy = by - ay;
+    for (const double v : {ax, ay, dx, dy})
+        if (!std::isfinite(v))
+            return false;
+    // The part within the limits, as p + t d from the first end and as q - u d from the second.
+    double t0 = 0, t1 = 1, u0 = 0, u1 = 1;
+    if (!ClipCoordinate(ax, dx, t0, t1) || !ClipCoordinate(ay, dy, t0, t1) ||
+        !ClipCoordinate(bx, -dx, u0, u1) || !ClipCoordinate(by, -dy, u0, u1))
+        return false;
+    // A clipped end is measured from an end within the limits where there is one: measured
+    // from a far end, the sum would lose the segment's direction.
+    const bool firstIn = t0 == 0, secondIn = u0 == 0;
+    auto store = [this](double x, double y, int& px, int& py) {
+        px = left + Saturate(x);
+        py = top + Saturate(y);
+    };
+    if (firstIn || !secondIn)
+        store(ax + t0 * dx, ay + t0 * dy, px1, py1);
+    else
+        store(bx - u1 * dx, by - u1 * dy, px1, py1);
+    if (secondIn || !firstIn)
+        store(bx - u0 * dx, by - u0 * dy, px2, py2);
+    else
+        store(ax + t1 * dx, ay + t1 * dy, px2, py2);
     return true;
 }
 
@@ -83,8 +139,7 @@ void CalcDirectionField(IPlaneField& field, const CPlaneFrame& frame, int pitch,
                         CDirectionField& out, IPassProgress* progress)
 {
     const int s = 2 * std::max(pitch, 1);
-    const double len =
-        0.25 * s * std::sqrt(frame.ScaleX() * frame.ScaleX() + frame.ScaleY() * frame.ScaleY());
+    const double len = 0.25 * s * std::hypot(frame.ScaleX(), frame.ScaleY());
     const long long cols = std::max(0, (frame.Width() + s - 1) / s);
     const long long rows = std::max(0, (frame.Height() + s - 1) / s);
     CProgressCounter counter(progress, cols * rows);

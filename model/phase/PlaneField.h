@@ -163,6 +163,11 @@ struct CPlaneFrame
     double PixelToWorldY(int py) const { return ymax - (py - top) * ScaleY(); }
     // World to pixel, saturated far outside the plot; false for a point that is not finite.
     bool WorldToPixel(double x, double y, int& px, int& py) const;
+    // The segment from (x1, y1) to (x2, y2) in pixels, an end far outside the plot pulled back
+    // along the segment, so that it keeps its direction; false when nothing of it lies near
+    // the plot or an end is not finite.
+    bool SegmentToPixels(double x1, double y1, double x2, double y2, int& px1, int& py1, int& px2,
+                         int& py2) const;
     // The grid pitch of the vector-field passes for gl grid lines: the smaller of width / gl
     // and height / gl, at least 1.
     int GridPitch(int gl) const;

@@ -5,6 +5,7 @@
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
 #include "app/ShellFixture.h"
+#include "app/XInput.h"
 #include "model/DynSys.h"
 #include "platform/DocTemplate.h"
 #include "platform/Ids.h"
@@ -21,6 +22,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -500,6 +502,83 @@ public:
         return w->frameGeometry();
     }
 };
+
+// The middle of the window's title bar, on the screen.
+QPoint TitleBar(QWidget* w)
+{
+    const QRect frame = WindowManager::Frame(w);
+    return QPoint(frame.center().x(), (frame.top() + w->geometry().top()) / 2);
+}
+
+// With VELTRIX_SHOTS naming a folder, saves the whole screen there, window frames included.
+void ScreenShot(const QString& name)
+{
+    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (!dir.isEmpty())
+        MainWindow()->screen()->grabWindow(0).save(dir + "/" + name + ".png");
+}
+
+// The window manager's close (Alt+F4 on the focused window) hides the data-entry window, as
+// View/Data Entry Shortcut does; the menu item follows and brings the window back.
+TEST_F(WindowManager, ClosingTheDataEntryWindowHidesIt)
+{
+    ASSERT_TRUE(XInput::Get().Ready());
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_NE(doc->DataEntry(), nullptr);
+    QWidget* entry = doc->DataEntry()->GetWidget();
+    XInput::Get().Click(TitleBar(entry));
+    ASSERT_TRUE(Pump([entry] { return QApplication::activeWindow() == entry; }));
+    XInput::Get().Keys({"Alt_L", "F4"});
+    ASSERT_TRUE(Pump([doc] { return !doc->DataEntry() || !doc->DataEntry()->IsWindowVisible(); }));
+    ASSERT_NE(doc->DataEntry(), nullptr) << "the close destroyed the window";
+    QAction* item = UpdatedAction(ID_VIEW_DATA_ENTRY_SHORTCUT);
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(item->isChecked());
+    Pick(ID_VIEW_DATA_ENTRY_SHORTCUT);
+    EXPECT_TRUE(Pump([doc] { return doc->DataEntry()->IsWindowVisible(); }));
+    EXPECT_TRUE(UpdatedAction(ID_VIEW_DATA_ENTRY_SHORTCUT)->isChecked());
+}
+
+// Restored from maximised by a double click on its title bar, the main window has a normal
+// size and stands wholly on the screen, title bar included; the MDI area then shows scroll
+// bars that reach the windows a smaller main window leaves outside.
+TEST_F(WindowManager, RestoredMainWindowIsOnTheScreenAndReachesItsWindows)
+{
+    ASSERT_TRUE(XInput::Get().Ready());
+    QMainWindow* main = MainWindow();
+    const QRect avail = main->screen()->availableGeometry();
+    XInput::Get().Click(TitleBar(main), 2);
+    ASSERT_TRUE(Pump([main] { return !main->isMaximized(); }));
+    Pump([main, avail] { return main->frameGeometry().height() < avail.height(); });
+    Settle();
+    const QRect frame = Frame(main);
+    EXPECT_TRUE(avail.contains(frame))
+        << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+    EXPECT_LT(frame.width(), avail.width());
+    EXPECT_LT(frame.height(), avail.height());
+    EXPECT_LT(frame.top(), main->geometry().top()); // a title bar
+    ScreenShot("main_window_restored");
+
+    for (UINT type : kModelTypes)
+        ASSERT_NE(New(type), nullptr);
+    main->resize(main->size() / 2);
+    Settle();
+    QMdiArea* area = Area();
+    ASSERT_TRUE(Pump([area] {
+        return area->horizontalScrollBar()->isVisible() || area->verticalScrollBar()->isVisible();
+    }));
+    ScreenShot("main_window_smaller_with_scroll_bars");
+    area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    Settle();
+    const QRect seen = area->viewport()->rect();
+    for (CDynSys* doc : m_docs) {
+        const QRect g = Sub(doc)->geometry();
+        EXPECT_TRUE(seen.contains(g.bottomRight())) << g.right() << "," << g.bottom() << " outside "
+                                                    << seen.width() << "x" << seen.height();
+    }
+}
 
 TEST_F(WindowManager, ToolWindowsAreOnTheScreenWithTheirTitleBars)
 {

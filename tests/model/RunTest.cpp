@@ -88,8 +88,7 @@ TEST_F(ModelTest, EveryViewDrawsEachRowOfAFastRunBeforeTheRingOverwritesIt)
         const RowCount stored = doc->m_nTableCount;
         EXPECT_GE(stored, c.steps);
         std::vector<LPARAM> expected{HINT_RESET};
-        for (RowCount n = 0; n < stored; ++n)
-            expected.push_back(static_cast<LPARAM>(n % c.ring));
+        expected.insert(expected.end(), static_cast<std::size_t>(stored), HINT_ROW);
         expected.push_back(HINT_CALC_DONE);
         ASSERT_EQ(doc->GetViews().size(), 2u);
         for (CView* v : doc->GetViews()) {
@@ -99,6 +98,30 @@ TEST_F(ModelTest, EveryViewDrawsEachRowOfAFastRunBeforeTheRingOverwritesIt)
         EXPECT_EQ(badT, 0);
         doc->OnCloseDocument();
     }
+}
+
+// A view that reads only the hint's number during a run sees rows, never a numbered hint: rows
+// 1, 12 and 40 were once HINT_MODEL, HINT_VF_GRID and HINT_CALC_DONE.
+TEST_F(ModelTest, AConcurrentRunOfFiftyRowsSendsNoNumberedHint)
+{
+    CDynSys* doc = NewDoc(SystemKind::Newtonian);
+    doc->m_bPlotConcurrent = 1;
+    doc->m_nTableRows = 50;
+    doc->m_dRunTimeLimit = 49 * doc->m_dChronon;
+    std::vector<int> rows;
+    CHookView::s_onRow = [&](CHookView*, int row) { rows.push_back(row); };
+    CHookView* view = FirstView(doc);
+    view->m_hints.clear();
+    RunToEnd(doc);
+    ASSERT_EQ(doc->m_nTableCount, 50);
+    ASSERT_EQ(rows.size(), 50u);
+    for (int r = 0; r < 50; ++r)
+        EXPECT_EQ(rows[r], r);
+    ASSERT_EQ(view->m_hints.size(), 52u);
+    EXPECT_EQ(view->m_hints.front(), HINT_RESET);
+    EXPECT_EQ(view->m_hints.back(), HINT_CALC_DONE);
+    for (std::size_t i = 1; i + 1 < view->m_hints.size(); ++i)
+        EXPECT_EQ(view->m_hints[i], HINT_ROW) << i;
 }
 
 TEST_F(ModelTest, StopThenRunContinuesAfterTheStoredRows)

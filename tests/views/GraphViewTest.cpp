@@ -272,7 +272,7 @@ TEST(GraphView, DegenerateWindowsDrawWithoutFault)
     h.Repaint();
     d.m_bRunning = 1;
     CRowHint row(10);
-    h.view->OnUpdate(nullptr, 0, &row);
+    h.view->OnUpdate(nullptr, HINT_ROW, &row);
     d.m_bRunning = 0;
 }
 

@@ -37,7 +37,7 @@ public:
     void Row(int r)
     {
         CRowHint hint(r);
-        view->OnUpdate(nullptr, r, &hint);
+        view->OnUpdate(nullptr, HINT_ROW, &hint);
     }
 };
 

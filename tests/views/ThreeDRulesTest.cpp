@@ -1,5 +1,6 @@
-// Projection of the 3-D plots, Auto Scale and the limit checks of the boundary dialogs, and the
-// View Angle dialog's scroll steps.
+// Projection of the 3-D plots, the mapping of rows (the forcing-phase cylinder), the box size's
+// zoom, Auto Scale, the captions and limit checks of the boundary dialogs, and the View Angle
+// dialog's scroll steps.
 #include "views/base/3DGeometry.h"
 #include "views/base/LimitDialogRules.h"
 #include "views/base/ViewAngleRules.h"
@@ -193,6 +194,10 @@ TEST(BoundaryChecks, WorkingLimitsAreHeldInsideTheAbsoluteOnes)
         {{{-12, 11, -10, 10}, box, {-5, 20, -10, 10}},
          {box, box, {-5, 10, -10, 10}},
          {"Working x" + high, "Working x" + low, "Working z" + high}},
+        // Reversed pairs are swapped without a word, then held inside.
+        {{{5, -5, 10, -10}, box, {12, -3, -10, 10}},
+         {{-5, 5, -10, 10}, box, {-3, 10, -10, 10}},
+         {"Working z" + high}},
         // A window beyond the other end of its bounds leaves no range: nothing is taken.
         {{box, {20, 30, -10, 10}, box}, {box, box, box}, {kClosedRangeMessage}},
         {{box, box, {-5, 5, 3, 3}}, {box, box, box}, {kClosedRangeMessage}},
@@ -240,4 +245,117 @@ TEST(ViewAngleScroll, StepsClampAndDecideTheRedraw)
         EXPECT_EQ(s.redraw, c.expected.redraw) << c.angle << " code " << int(c.code);
         EXPECT_EQ(s.apply, c.expected.apply) << c.angle << " code " << int(c.code);
     }
+}
+
+// The forcing-phase cylinder in the default box: x = -10, 0, 10 of the default working range lie
+// at radius 5, 10 and 15, x' = +-10 at height +-5; a working range of 10 .. 20 puts the orbit at
+// radii 20 to 30, outside the box; equal limits keep the scale they had.
+TEST(ForcingCylinder, RadiiAndHeightsFromTheWorkingLimits)
+{
+    const double pi = std::acos(-1.0);
+    struct Case
+    {
+        double rMin, rMax, hMin, hMax; // working limits
+        double af, t, x, v;
+        Point3 expected;
+    };
+    const Case cases[] = {
+        {-10, 10, -10, 10, 1, 0, -10, 10, {5, 0, 5}},
+        {-10, 10, -10, 10, 1, 0, 0, 0, {10, 0, 0}},
+        {-10, 10, -10, 10, 1, 0, 10, -10, {15, 0, -5}},
+        {-10, 10, -10, 10, 2, pi / 4, 10, 0, {0, 15, 0}}, // af t is the angle
+        {-10, 10, -10, 10, 1, pi, 0, 0, {-10, 0, 0}},
+        {10, 20, -10, 10, 1, 0, 10, 0, {20, 0, 0}},
+        {10, 20, -10, 10, 1, 0, 20, 0, {30, 0, 0}},
+        {-10, 10, 0, 1, 1, 0, -30, 1, {-5, 0, 10}}, // a negative radius crosses the axis
+        {3, 3, 2, 2, 1, 0, 10, 10, {20, 0, 10}},    // no range: the scales stay 1
+    };
+    for (const Case& c : cases) {
+        C3DPlotGeometry g;
+        g.m_rowMapping = RowMapping::ForcingCylinder;
+        g.m_dAngFreq = c.af;
+        g.SetCylinderLimits(c.rMin, c.rMax, c.hMin, c.hMax);
+        const Point3 p = g.MapRow(c.t, c.x, c.v, 99);
+        EXPECT_NEAR(p.x, c.expected.x, 1e-9) << c.rMin << " " << c.x;
+        EXPECT_NEAR(p.y, c.expected.y, 1e-9) << c.rMin << " " << c.x;
+        EXPECT_NEAR(p.z, c.expected.z, 1e-9) << c.rMin << " " << c.x;
+    }
+}
+
+// The centres the orbit axes are drawn about follow the working ranges.
+TEST(ForcingCylinder, CentresOfTheOrbitAxes)
+{
+    C3DPlotGeometry g;
+    g.SetCylinderLimits(10, 20, -4, 0);
+    EXPECT_DOUBLE_EQ(g.m_cyl.m_dRadiusOffset, 10);
+    EXPECT_DOUBLE_EQ(g.m_cyl.m_dRadiusCentre, 15);
+    EXPECT_DOUBLE_EQ(g.m_cyl.m_dHeightScale, 2.5);
+    EXPECT_DOUBLE_EQ(g.m_cyl.m_dHeightCentre, -5);
+}
+
+// A row maps to a pixel through the view's mapping, or to none when it is not finite.
+TEST(RowMapping, RowsBecomePixelsOrNothing)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    C3DPlotGeometry g = Box400(30, 90);
+    const double t[] = {0, 1, inf, 3};
+    const double x[] = {10, nan, 0, 1e300};
+    const double y[] = {0, 0, 0, 1e300};
+    MappedColumns columns{t, {x, y, nullptr}}; // z not mapped: 0
+    CPoint p;
+    ASSERT_TRUE(columns.Pixel(g, 0, p));
+    EXPECT_EQ(p, CPoint(500, 200));
+    EXPECT_FALSE(columns.Pixel(g, 1, p));
+    EXPECT_TRUE(columns.Pixel(g, 2, p)); // time is no coordinate of the plain mapping
+    ASSERT_TRUE(columns.Pixel(g, 3, p));
+    EXPECT_LE(std::abs(p.x), kPixelLimit);
+    g.m_rowMapping = RowMapping::ForcingCylinder;
+    EXPECT_FALSE(columns.Pixel(g, 2, p)); // the angle of an infinite time
+    EXPECT_FALSE(columns.Pixel(g, 1, p));
+}
+
+TEST(BoxZoom, SizesStepsAndLimits)
+{
+    const BoxZoom z;
+    EXPECT_EQ(z.HomeSize(600, 402), 301); // three quarters of the smaller side, truncated
+    EXPECT_EQ(z.HomeSize(-5, 100), 0);
+    EXPECT_EQ(z.Nearer(301), 331);
+    EXPECT_EQ(z.Farther(331), 300);
+    EXPECT_TRUE(z.FartherOffered(100));
+    EXPECT_FALSE(z.FartherOffered(99));
+    int s = 300;
+    for (int i = 0; i < 1000; ++i)
+        s = z.Nearer(s);
+    EXPECT_EQ(s, kPixelLimit); // no bound the user meets, and no overflow
+}
+
+TEST(BoundaryCaptions, NameTheBlocksFields)
+{
+    struct Case
+    {
+        const char* prefix;
+        const char* name;
+        bool max, absolute;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"fo", "x", false, false, "Minimum x (foxlo)"},
+        {"fo", "x'", true, true, "Maximum x' (foax'hi)"},
+        {"os", "y", false, true, "Minimum y (osaylo)"},
+        {"", "z", true, false, "Maximum z (zhi)"},
+        {"", "x", false, true, "Minimum x (axlo)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LimitCaption(c.prefix, c.name, c.max, c.absolute), c.expected);
+}
+
+// The dialog shows each pair rounded to the decimals its own range gives.
+TEST(BoundaryCaptions, ValuesAreRoundedToTheirRanges)
+{
+    const AxisLimits a = RoundedForDialog({0.123456, 7.654321, -1000.4321, 1000.4321});
+    EXPECT_DOUBLE_EQ(a.min, 0.1235);
+    EXPECT_DOUBLE_EQ(a.max, 7.6543);
+    EXPECT_DOUBLE_EQ(a.absMin, -1000.4);
+    EXPECT_DOUBLE_EQ(a.absMax, 1000.4);
 }

@@ -3,6 +3,7 @@
 // the active 3-D view only.
 #include "ModelAppHarness.h"
 #include "PlotPixels.h"
+#include "ThreeDFixture.h"
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
@@ -24,9 +25,12 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 VX_IMPLEMENT_CLASS(CTestOrbit3D, C3DView)
@@ -49,21 +53,12 @@ protected:
     // A model whose first view is the test view, shown in its own document window.
     CTestOrbit3D* Open3D(CDynSys** ppDoc = nullptr)
     {
-        auto* doc = dynamic_cast<CDynSys*>(m_template->OpenDocumentFile(nullptr));
-        auto* view = dynamic_cast<CTestOrbit3D*>(doc->GetViews().front());
-        GraphTestMainFrame()->MDIActivate(view->GetParentFrame());
-        view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-        view->UpdateWindow();
-        if (ppDoc)
-            *ppDoc = doc;
-        return view;
+        return OpenShown3D<CTestOrbit3D>(m_template, ppDoc);
     }
     // A helix of n rows around z in a ring of rows rows.
     static void FillHelix(CDynSys* doc, int rows, int n)
     {
-        doc->m_nTableRows = rows;
-        for (auto& c : doc->m_arrTable)
-            c.assign(rows, 0.0);
+        ShapeRing(doc, rows, n);
         for (int i = 0; i < n; ++i) {
             const double t = i * 0.01;
             doc->m_arrTable[kSlotT][i % rows] = t;
@@ -71,10 +66,6 @@ protected:
             doc->m_arrTable[kSlotY][i % rows] = 6 * std::sin(t);
             doc->m_arrTable[kSlotZ][i % rows] = t / 2 - 8;
         }
-        doc->m_nTableCount = n;
-        doc->m_bTableWrapped = n > rows;
-        doc->m_nTableIndex = n > rows ? n % rows : 0;
-        doc->m_bHaveData = n > 0;
     }
     static int RunPixels(C3DView* v, CDynSys* doc)
     {
@@ -87,12 +78,7 @@ protected:
         auto* v = dynamic_cast<C3DView*>(ActiveMainView());
         return v ? v->m_pVADlg : nullptr;
     }
-    static bool Offered(UINT id)
-    {
-        CCmdUI ui(id);
-        GraphTestMainFrame()->UpdateCommand(&ui);
-        return ui.m_bEnabled;
-    }
+    static bool Offered(UINT id) { return CommandOffered(id); }
     CDocTemplate* m_template = nullptr;
 };
 } // namespace
@@ -171,7 +157,7 @@ TEST_F(ThreeDViewTest, LiveRowsStayInsideTheTable)
     v->RedrawWindow();
     for (int row = 1; row < 300; ++row) {
         CRowHint hint(row);
-        v->OnUpdate(nullptr, row, &hint);
+        v->OnUpdate(nullptr, HINT_ROW, &hint);
     }
     v->OnUpdate(nullptr, HINT_TITLE, nullptr); // ends the live drawing
     EXPECT_GT(RunPixels(v, doc), 50);
@@ -179,13 +165,13 @@ TEST_F(ThreeDViewTest, LiveRowsStayInsideTheTable)
     v->RedrawWindow();
     for (int row : {-1, 500, 501, 1 << 30}) {
         CRowHint hint(row);
-        v->OnUpdate(nullptr, row, &hint);
+        v->OnUpdate(nullptr, HINT_ROW, &hint);
     }
     for (auto& c : doc->m_arrTable)
         c.clear(); // the table freed after the run
     for (int row : {0, 1, 299}) {
         CRowHint hint(row);
-        v->OnUpdate(nullptr, row, &hint);
+        v->OnUpdate(nullptr, HINT_ROW, &hint);
     }
     doc->m_bHaveData = 1;
     v->RedrawWindow();
@@ -233,6 +219,10 @@ TEST_F(ThreeDViewTest, BoundaryDialogChecksAndAutoScales)
         auto* d = dynamic_cast<C3DViewLimDlg*>(CWnd::FromWidget(w));
         ASSERT_NE(d, nullptr);
         autoEnabled = d->m_btnAutoScale->isEnabled();
+        // The box's captions carry no block prefix.
+        EXPECT_EQ(d->m_strLabels[0], "Minimum x (axlo)");
+        EXPECT_EQ(d->m_strLabels[3], "Maximum x (xhi)");
+        EXPECT_EQ(d->m_strLabels[10], "Minimum z (zlo)");
         EXPECT_EQ(d->m_editFirst->selectedText(), d->m_editFirst->text()); // typed over at once
         d->Edit(1085)->setText("12"); // working x maximum beyond the absolute 10
         d->Edit(1048)->setText("-3");
@@ -313,12 +303,13 @@ TEST_F(ThreeDViewTest, ViewAngleDialogTurnsTheActive3DViewOnly)
     QTest::keyClick(dlg->m_sbYaw, Qt::Key_PageDown);
     EXPECT_EQ(v->m_nYaw, 60);
 
-    // Holding updates: each step draws only the box; the end of the scroll draws all.
+    // Holding updates: while the key is held each step draws only the box; letting it go ends
+    // the scroll, which draws all.
     dlg->HoldBox()->setChecked(true);
-    QTest::keyClick(dlg->m_sbPitch, Qt::Key_Up);
+    QTest::keyPress(dlg->m_sbPitch, Qt::Key_Up);
     EXPECT_EQ(v->m_nPitch, 32);
     EXPECT_EQ(RunPixels(v, doc), 0);
-    dlg->OnVScroll(AngleScroll::EndScroll, 0, dlg->m_sbPitch);
+    QTest::keyRelease(dlg->m_sbPitch, Qt::Key_Up);
     EXPECT_GT(RunPixels(v, doc), 100);
     dlg->HoldBox()->setChecked(false);
 
@@ -344,4 +335,49 @@ TEST_F(ThreeDViewTest, ViewAngleDialogTurnsTheActive3DViewOnly)
     ASSERT_NE(OpenAngles(), nullptr);
     doc->OnCloseDocument();
     EXPECT_FALSE(g_bViewAngleDlgOpen);
+}
+
+// With "Hold Updates" every way of stepping a bar ends its scroll, and from then on the view
+// draws the whole run again, not only its box.
+TEST_F(ThreeDViewTest, HeldUpdatesEndWithEveryScrollAction)
+{
+    CDynSys* doc = nullptr;
+    CTestOrbit3D* v = Open3D(&doc);
+    FillHelix(doc, 2000, 2000);
+    CVADlg* dlg = OpenAngles();
+    ASSERT_NE(dlg, nullptr);
+    dlg->HoldBox()->setChecked(true);
+    QScrollBar* bar = dlg->m_sbPitch;
+    auto clickOn = [bar](QStyle::SubControl part) {
+        QStyleOptionSlider opt;
+        opt.initFrom(bar);
+        opt.orientation = bar->orientation();
+        opt.minimum = bar->minimum();
+        opt.maximum = bar->maximum();
+        opt.sliderPosition = opt.sliderValue = bar->sliderPosition();
+        opt.singleStep = bar->singleStep();
+        opt.pageStep = bar->pageStep();
+        const QRect r = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, r.center());
+    };
+    struct Case
+    {
+        const char* how;
+        std::function<void()> step;
+    };
+    const Case cases[] = {
+        {"key", [bar] { QTest::keyClick(bar, Qt::Key_Down); }},
+        {"arrow", [&] { clickOn(QStyle::SC_ScrollBarAddLine); }},
+        {"trough", [&] { clickOn(QStyle::SC_ScrollBarAddPage); }},
+    };
+    for (const Case& c : cases) {
+        const int before = v->m_nPitch;
+        c.step();
+        EXPECT_LT(v->m_nPitch, before) << c.how;
+        EXPECT_GT(RunPixels(v, doc), 100) << c.how;
+        v->RedrawWindow(); // a later repaint
+        EXPECT_GT(RunPixels(v, doc), 100) << c.how;
+    }
+    dlg->GetDialog()->close();
+    PumpUntil([] { return !g_bViewAngleDlgOpen; });
 }

@@ -71,6 +71,7 @@ void C2DView::OnDraw(CDC* pDC)
     if (SkipThisDrawing(pDC))
         return;
     DrawPage(pDC);
+    m_layers.Draw(pDC);
     IModelDocument* m = GetModel();
     if (!m)
         return;

@@ -15,6 +15,7 @@
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/PlotGeometry.h"
+#include "views/base/PlotLayers.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
 #include "views/base/RingWalk.h"
@@ -123,8 +124,10 @@ public:
     static RingSpan RunSpan(const CModelCore& s, const TableRing& r);
 
 protected:
-    // The view's own texts and legend, drawn after the page.
+    // The view's own texts and legend, drawn after the page and its layers.
     virtual void DrawMargins(CDC*) {}
+    // The layers drawn over the page in order, before the texts and the run (PlotLayers.h).
+    CPlotLayers& Layers() { return m_layers; }
     // The limits dialog: true when the user confirmed it and g holds the new limits.
     virtual bool EditLimits(PlotLimits&) { return false; }
     // A click in the plot that drew no band, before the crosshair moves there.
@@ -167,4 +170,5 @@ private:
     void OnUpdatePanRight(CCmdUI* pCmdUI);
 
     PlotDescription m_desc;
+    CPlotLayers m_layers{this, *this};
 };

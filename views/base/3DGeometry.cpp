@@ -1,5 +1,8 @@
 #include "views/base/3DGeometry.h"
 
+#include "model/core/LimitBlocks.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -92,4 +95,63 @@ CPoint C3DPlotGeometry::CalcOrigin() const
 CPoint C3DPlotGeometry::BoxCorner(int i) const
 {
     return Project(i & 1 ? m_dXHi : m_dXLo, i & 2 ? m_dYHi : m_dYLo, i & 4 ? m_dZHi : m_dZLo);
+}
+
+bool C3DPlotGeometry::RowPixel(double t, double a, double b, double c, CPoint& p) const
+{
+    const Point3 w = MapRow(t, a, b, c);
+    if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z))
+        return false;
+    p = Project(w.x, w.y, w.z);
+    return true;
+}
+
+void C3DPlotGeometry::SetCylinderLimits(double rMin, double rMax, double hMin, double hMax)
+{
+    m_cyl.SetLimits(rMin, rMax, hMin, hMax, m_dXHi - m_dXLo, m_dYHi - m_dYLo);
+}
+
+// --- the forcing-phase cylinder ------------------------------------------------------------
+
+void CylinderScales::SetLimits(double rMin, double rMax, double hMin, double hMax, double boxRangeX,
+                               double boxRangeY)
+{
+    m_dRadiusOffset = boxRangeX / 2;
+    if (RangeIsOpen(rMin, rMax)) {
+        m_dRadiusMin = rMin;
+        m_dRadiusMax = rMax;
+        m_dRadiusScale = boxRangeX / 2 / (rMax - rMin);
+    }
+    if (RangeIsOpen(hMin, hMax)) {
+        m_dHeightMin = hMin;
+        m_dHeightMax = hMax;
+        m_dHeightScale = boxRangeY / 2 / (hMax - hMin);
+    }
+    m_dRadiusCentre = m_dRadiusScale * (m_dRadiusMin + m_dRadiusMax) / 2;
+    m_dHeightCentre = m_dHeightScale * (m_dHeightMin + m_dHeightMax) / 2;
+}
+
+Point3 CylinderScales::Map(double angFreq, double t, double x, double v) const
+{
+    const double theta = angFreq * t; // the phase pa is not added
+    const double r = m_dRadiusOffset + m_dRadiusScale * x;
+    return {r * std::cos(theta), r * std::sin(theta), m_dHeightScale * v};
+}
+
+// --- the box size --------------------------------------------------------------------------
+
+int BoxZoom::HomeSize(int plotWidth, int plotHeight) const
+{
+    const long long side = std::max(0, std::min(plotWidth, plotHeight));
+    return static_cast<int>(side * shareNum / std::max(1, shareDen));
+}
+
+int BoxZoom::Nearer(int size) const
+{
+    return ClampToPixel(std::trunc(size * step));
+}
+
+int BoxZoom::Farther(int size) const
+{
+    return ClampToPixel(std::trunc(size / step));
 }

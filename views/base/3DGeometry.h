@@ -1,8 +1,52 @@
 #pragma once
 // Page layout and projection of a 3-D plot: the box limits seen at a pitch and a yaw, scaled so
 // that one full range of an axis spans the box size, and placed so that the box centre lies on
-// the plot centre shifted by the pan. No Qt here: the view class holds this state and draws.
+// the plot centre shifted by the pan; how a table row becomes a point of that box; and the box
+// size's zoom. No Qt here: the view class holds this state and draws.
 #include "views/base/PlotGeometry.h"
+
+struct Point3
+{
+    double x = 0, y = 0, z = 0;
+};
+
+// How a view turns a row into a point of its box: its three columns as they stand, or the
+// forcing-phase cylinder (time as the angle af t about the z axis, the first column as the
+// radius and the second as the height).
+enum class RowMapping
+{
+    Columns,
+    ForcingCylinder,
+};
+
+// The cylinder's scales from the working limits of its radius and height variables in a box: one
+// working range of each spans half the box's range, x = 0 lies at half the x range from the axis.
+struct CylinderScales
+{
+    double m_dRadiusScale = 1.0, m_dHeightScale = 1.0, m_dRadiusOffset = 10.0;
+    double m_dRadiusMin = -10.0, m_dRadiusMax = 10.0, m_dHeightMin = -10.0, m_dHeightMax = 10.0;
+    double m_dRadiusCentre = 0.0, m_dHeightCentre = 0.0;
+
+    // Takes working limits; a range that is not open keeps the scale it had (nothing divides
+    // by zero), boxRange the x and y ranges of the box.
+    void SetLimits(double rMin, double rMax, double hMin, double hMax, double boxRangeX,
+                   double boxRangeY);
+    Point3 Map(double angFreq, double t, double x, double v) const;
+};
+
+// The box size's rules: a share of the plot's smaller side on each resize (integer pixels),
+// zoom steps that multiply or divide it and truncate, Zoom Far offered down to a smallest box.
+struct BoxZoom
+{
+    int shareNum = 3, shareDen = 4;
+    double step = 1.1;
+    int farMinBox = 100;
+
+    int HomeSize(int plotWidth, int plotHeight) const;
+    int Nearer(int size) const; // never past an int's pixels, however often
+    int Farther(int size) const;
+    bool FartherOffered(int size) const { return size >= farMinBox; }
+};
 
 class C3DPlotGeometry : public CPlotPage
 {
@@ -18,6 +62,10 @@ public:
     int m_nBoxSize = 0; // pixels that one full range of an axis spans
     double m_dXHi = 10, m_dXLo = -10, m_dYHi = 10, m_dYLo = -10, m_dZHi = 10, m_dZLo = -10;
     CPoint m_ptPan; // added to the origin
+
+    RowMapping m_rowMapping = RowMapping::Columns;
+    double m_dAngFreq = 0; // the forcing's angular frequency, for the cylinder
+    CylinderScales m_cyl;
 
     // Margins 3h, 4h, 3h, 2h and the caption anchors; captionWidths are the widths of
     // "t =", "x =", "y =", "z =", "x' =", "y' =", "y' =".
@@ -39,4 +87,30 @@ public:
     // The twelve edges of the box, as pairs of corner indices (bit 0 x, bit 1 y, bit 2 z high).
     static const int kBoxEdges[12][2];
     CPoint BoxCorner(int i) const;
+
+    // The box point of a row: its time and its mapped columns' values.
+    Point3 MapRow(double t, double a, double b, double c) const
+    {
+        if (m_rowMapping == RowMapping::ForcingCylinder)
+            return m_cyl.Map(m_dAngFreq, t, a, b);
+        return {a, b, c};
+    }
+    // The pixel of a row; false when its point is not finite (a run that blew up).
+    bool RowPixel(double t, double a, double b, double c, CPoint& p) const;
+    // The cylinder's scales and centres from working limits, in this box.
+    void SetCylinderLimits(double rMin, double rMax, double hMin, double hMax);
+};
+
+// The columns of a table that a 3-D view maps: time and up to three values; a column the view
+// does not map is null and reads as 0.
+struct MappedColumns
+{
+    const double* t = nullptr;
+    const double* v[3] = {nullptr, nullptr, nullptr};
+
+    // The pixel of row i in g; false when the row maps to no finite point.
+    bool Pixel(const C3DPlotGeometry& g, int i, CPoint& p) const
+    {
+        return g.RowPixel(t[i], v[0] ? v[0][i] : 0, v[1] ? v[1][i] : 0, v[2] ? v[2][i] : 0, p);
+    }
 };

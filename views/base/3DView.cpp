@@ -12,6 +12,7 @@
 #include "views/base/RingWalk.h"
 #include "views/base/VADlg.h"
 #include "views/base/ViewAngleFlag.h"
+#include "views/base/ViewIndex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,9 +22,6 @@ VX_IMPLEMENT_CLASS(C3DView, CPlotView)
 
 namespace {
 const char* const kCaptionTexts[7] = {"t =", "x =", "y =", "z =", "x' =", "y' =", "y' ="};
-// The default box spans half the smaller side of the plot; zoom multiplies it by 1.1 a step,
-// within a hundredth and a hundred times.
-constexpr double kBoxShare = 0.5, kZoomStep = 1.1, kZoomLimit = 100;
 // Pan offsets stay well inside the pixel range, so adding them never overflows.
 constexpr int kPanLimit = kPixelLimit / 4;
 
@@ -43,6 +41,9 @@ C3DView::C3DView()
 C3DView::C3DView(Plot3DDescription description) : C3DView()
 {
     m_desc = std::move(description);
+    m_rowMapping = m_desc.mapping;
+    m_dXLo = m_desc.boxLo[0], m_dYLo = m_desc.boxLo[1], m_dZLo = m_desc.boxLo[2];
+    m_dXHi = m_desc.boxHi[0], m_dYHi = m_desc.boxHi[1], m_dZHi = m_desc.boxHi[2];
     MapCommands();
 }
 
@@ -51,17 +52,29 @@ C3DView::~C3DView()
     CloseViewAngleDlg(); // the dialog never outlives its view
 }
 
+// Only the commands of the view's kind: the others stay grey while it is active.
 void C3DView::MapCommands()
 {
-    MapCommand(ID_CONTROLS_ZOOM_NEAR, &C3DView::OnControlsZoomNear);
-    MapCommand(ID_CONTROLS_ZOOM_FAR, &C3DView::OnControlsZoomFar);
-    MapCommand(ID_CONTROLS_PAN_UP, &C3DView::OnControlsPanUp);
-    MapCommand(ID_CONTROLS_PAN_DOWN, &C3DView::OnControlsPanDown);
-    MapCommand(ID_CONTROLS_PAN_LEFT, &C3DView::OnControlsPanLeft);
-    MapCommand(ID_CONTROLS_PAN_RIGHT, &C3DView::OnControlsPanRight);
-    MapCommand(ID_CONTROLS_RESET_LIMITS, &C3DView::OnControlsResetLimits);
-    if (m_desc.block)
+    if (m_desc.commands & k3DZoom) {
+        MapCommand(ID_CONTROLS_ZOOM_NEAR, &C3DView::OnControlsZoomNear);
+        MapCommand(ID_CONTROLS_ZOOM_FAR, &C3DView::OnControlsZoomFar);
+        MapUpdate(ID_CONTROLS_ZOOM_FAR, &C3DView::OnUpdateControlsZoomFar);
+    }
+    if (m_desc.commands & k3DPan) {
+        MapCommand(ID_CONTROLS_PAN_UP, &C3DView::OnControlsPanUp);
+        MapCommand(ID_CONTROLS_PAN_DOWN, &C3DView::OnControlsPanDown);
+        MapCommand(ID_CONTROLS_PAN_LEFT, &C3DView::OnControlsPanLeft);
+        MapCommand(ID_CONTROLS_PAN_RIGHT, &C3DView::OnControlsPanRight);
+    }
+    if (m_desc.commands & k3DReset)
+        MapCommand(ID_CONTROLS_RESET_LIMITS, &C3DView::OnControlsResetLimits);
+    if (m_desc.block && (LimitAxes() == 2 || LimitAxes() == 3))
         MapCommand(ID_CONTROLS_SET_LIMITS, &C3DView::OnControlsSetLimits);
+}
+
+int C3DView::LimitAxes() const
+{
+    return m_desc.block ? LimitMembers(*m_desc.block).axes : 0;
 }
 
 // --- the page ------------------------------------------------------------------------------
@@ -100,15 +113,30 @@ void C3DView::DrawPage(CDC* pDC)
     pDC->FrameRect(&frameRect, &frame);
     pDC->SelectObject(pOldPen);
 
-    const double side = std::min(p.Width(), p.Height());
-    m_nBoxSize = ClampToPixel(std::max(0.0, side) * kBoxShare * m_dZoom);
+    // A resize sets the box size afresh (and so undoes a zoom); a printout keeps the window's.
+    const CSize size(p.Width(), p.Height());
+    if (size != m_szHome && (!pDC->IsPrinting() || m_nBoxSizeHome == 0)) {
+        m_szHome = size;
+        m_nBoxSize = m_nBoxSizeHome = m_desc.zoom.HomeSize(p.Width(), p.Height());
+        m_ptPanHome = m_ptPan;
+    }
     m_ptOrigin = CalcOrigin();
+}
+
+void C3DView::DrawSceneFrame(CDC* pDC)
+{
+    if (m_desc.mapping == RowMapping::ForcingCylinder) {
+        DrawFloorEllipse(pDC);
+        DrawOrbitAxes(pDC, m_desc.names[0], m_desc.names[1]);
+        return;
+    }
+    DrawBox(pDC);
+    DrawAxes(pDC);
 }
 
 void C3DView::DrawScene(CDC* pDC, bool bFull)
 {
-    DrawBox(pDC);
-    DrawAxes(pDC);
+    DrawSceneFrame(pDC);
     IModelDocument* m = GetModel();
     if (!bFull || !m)
         return;
@@ -177,11 +205,13 @@ void C3DView::DrawAxes(CDC* pDC)
     });
 }
 
-// The orbit views' axes: strName2 upright (half the y box, along z), strName1 across, about the
-// orbit's own origin, and the rectangle they span.
+// The cylinder's axes in the plane of phase 0: strName2 upright at the radius of x = 0 over the
+// height of the working range, strName1 across the radii of the working range, and the rectangle
+// they span.
 void C3DView::DrawOrbitAxes(CDC* pDC, const std::string& strName1, const std::string& strName2)
 {
-    const double a = m_dOrbitAxisX, dx = m_dOrbitOffsetX, dz = m_dOrbitOffsetZ;
+    const double a = m_cyl.m_dRadiusOffset, dx = m_cyl.m_dRadiusCentre;
+    const double dz = m_cyl.m_dHeightCentre;
     const double xA = m_dXHi / 2 + a + dx, xB = m_dXLo / 2 + a + dx;
     const double zA = m_dYHi / 2 + dz, zB = m_dYLo / 2 + dz;
     WithAxisStyle(pDC, [&] {
@@ -240,46 +270,41 @@ std::optional<PlotPen> C3DView::MarkPen(const CModelCore& s) const
     return PlotPen{s.*d.markStyle, s.*d.markWidth, s.*d.markColor};
 }
 
-bool C3DView::RunColumns(const CModelCore& s, const double* v[3]) const
+MappedColumns C3DView::MapColumns(const std::array<std::vector<double>, kSlots>& table,
+                                  int rows) const
 {
-    for (int i = 0; i < 3; ++i)
-        if (!(v[i] = ColumnData(s.m_arrTable[m_desc.columns[i]], s.m_nTableRows)))
-            return false;
-    return true;
+    MappedColumns c;
+    for (int i = 0; i < 3; ++i) {
+        const int col = m_desc.columns[i];
+        if (col >= 0 && col < kSlots && !(c.v[i] = ColumnData(table[col], rows)))
+            return {}; // a column the view maps is missing: nothing maps
+    }
+    c.t = ColumnData(table[kSlotT], rows);
+    return c;
 }
 
-CPoint C3DView::RowPoint(const double* const v[3], int row) const
-{
-    return Project(v[0][row], v[1][row], v[2][row]);
-}
-
-namespace {
-bool RowFinite(const double* const v[3], int row)
-{
-    return std::isfinite(v[0][row]) && std::isfinite(v[1][row]) && std::isfinite(v[2][row]);
-}
-} // namespace
-
+// Every row goes through MappedColumns::Pixel, the view's one mapping of a row to the screen.
 void C3DView::DrawRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run may be writing the columns
     const TableRing& r = lock.Ring();
-    const double* v[3];
-    if (!RunColumns(s, v))
+    const int rows = s.m_nTableRows;
+    const MappedColumns c = MapColumns(s.m_arrTable, rows);
+    if (!c.t)
         return;
-    const RingSpan ring{ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows), s.m_nTableRows, r.index,
-                        r.count, r.wrapped};
+    const RingSpan ring{c.t, rows, r.index, r.count, r.wrapped};
     CRowPainter painter(pDC, m_rcPlot, RowLook::Lines, RunPen(s), MarkPen(s),
                         CycleMarks(s, ring, m_desc.phaseMarks));
     int last = -1;
     CPoint pLast;
     const double inf = std::numeric_limits<double>::infinity();
     WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b, int age) {
-        if (!RowFinite(v, a) || !RowFinite(v, b))
-            return; // a diverged run: nothing to draw here
-        CPoint p1 = a == last ? pLast : RowPoint(v, a);
-        CPoint p2 = RowPoint(v, b);
+        CPoint p1 = pLast, p2;
+        if ((a != last && !c.Pixel(*this, a, p1)) || !c.Pixel(*this, b, p2)) {
+            last = -1; // a diverged run: nothing to draw here
+            return;
+        }
         last = b;
         pLast = p2;
         if (ClipToPlotRect(p1, p2))
@@ -292,13 +317,12 @@ void C3DView::DrawNewSample(int nRow)
 {
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run lets the table go while its row is drawn
-    const int prev = PreviousLiveRow(nRow, s.m_nTableRows, lock.Ring().wrapped);
-    const double* v[3];
-    if (prev < 0 || !RunColumns(s, v) || !RowFinite(v, prev) || !RowFinite(v, nRow))
-        return;
-    CPoint p1 = RowPoint(v, prev);
-    CPoint p2 = RowPoint(v, nRow);
-    if (!ClipToPlotRect(p1, p2))
+    const int rows = s.m_nTableRows;
+    const int prev = PreviousLiveRow(nRow, rows, lock.Ring().wrapped);
+    const MappedColumns c = MapColumns(s.m_arrTable, rows);
+    CPoint p1, p2;
+    if (prev < 0 || !c.t || !c.Pixel(*this, prev, p1) || !c.Pixel(*this, nRow, p2) ||
+        !ClipToPlotRect(p1, p2))
         return;
     // The live row's sequence number counts the cycles from the run's first row.
     const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
@@ -322,13 +346,20 @@ bool C3DView::OnOwnHint(LPARAM lHint)
     return true;
 }
 
+// The block gives the box's axes, or the cylinder's working ranges inside the fixed box.
 void C3DView::TakeBox(const CModelCore& s)
 {
     if (!m_desc.block)
         return;
+    if (m_desc.mapping == RowMapping::ForcingCylinder) {
+        const PlotLimits g = ReadLimits(s, *m_desc.block);
+        m_dAngFreq = s.m_dAngFreq;
+        SetCylinderLimits(g.x.min, g.x.max, g.y.min, g.y.max);
+        return;
+    }
     double* const lo[3] = {&m_dXLo, &m_dYLo, &m_dZLo};
     double* const hi[3] = {&m_dXHi, &m_dYHi, &m_dZHi};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < std::min(3, LimitAxes()); ++i) {
         const AxisLimits a = ReadAxis(s, *m_desc.block, i);
         if (!RangeIsOpen(a.min, a.max))
             continue; // a box without a range would project nowhere
@@ -375,8 +406,13 @@ void C3DView::SetAngle(bool pitch, int nDeg, BOOL bRedraw)
         SetYawDegrees(nDeg);
     m_bFullRedraw = bRedraw ? 1 : 0;
     IModelDocument* m = GetModel();
-    if (m && m_desc.angleSlot >= 0)
-        (pitch ? m->Core().m_nViewPitch : m->Core().m_nViewYaw)[m_desc.angleSlot] = nDeg;
+    if (m && m_desc.angleSlot >= 0) {
+        int& stored = (pitch ? m->Core().m_nViewPitch : m->Core().m_nViewYaw)[m_desc.angleSlot];
+        if (stored != nDeg) {
+            stored = nDeg;
+            m->MarkModified(); // the angles are saved with the model
+        }
+    }
     if (CDocument* d = GetDocument())
         d->UpdateAllViews(nullptr, HINT_VIEW_ANGLE);
     else
@@ -385,15 +421,21 @@ void C3DView::SetAngle(bool pitch, int nDeg, BOOL bRedraw)
 
 void C3DView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
 {
-    if (bActivate && m_pVADlg)
-        m_pVADlg->LoadAngles();
-    CView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+    CVADlg* pDlg = CVADlg::Current();
+    if (bActivate && m_desc.reloadAngles && pDlg)
+        pDlg->LoadAngles();
+    CPlotView::OnActivateView(bActivate, pActivateView, pDeactiveView);
 }
 
 void C3DView::OnControlsSetYawPitch()
 {
     CloseViewAngleDlg();
-    m_pVADlg = new CVADlg(this);
+    m_pVADlg = new CVADlg(this, this);
+}
+
+void C3DView::ViewAngleDialogClosed()
+{
+    PostMessage(WM_VIEW_ANGLE_CLOSED);
 }
 
 void C3DView::OnUpdateControlsSetYawPitch(CCmdUI* pCmdUI)
@@ -420,16 +462,25 @@ LRESULT C3DView::OnViewAngleClosed(WPARAM, LPARAM)
 
 // --- zoom, pan, limits ---------------------------------------------------------------------
 
+// Zoom scales the box size only: the document's limits stay, and the size is not kept with the
+// model (the next resize sets it afresh).
 void C3DView::OnControlsZoomNear()
 {
-    m_dZoom = std::min(m_dZoom * kZoomStep, kZoomLimit);
+    m_nBoxSize = m_desc.zoom.Nearer(m_nBoxSize);
     RedrawWindow();
 }
 
 void C3DView::OnControlsZoomFar()
 {
-    m_dZoom = std::max(m_dZoom / kZoomStep, 1 / kZoomLimit);
+    if (!m_desc.zoom.FartherOffered(m_nBoxSize))
+        return; // a key may come in before the button greys
+    m_nBoxSize = m_desc.zoom.Farther(m_nBoxSize);
     RedrawWindow();
+}
+
+void C3DView::OnUpdateControlsZoomFar(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_desc.zoom.FartherOffered(m_nBoxSize));
 }
 
 void C3DView::Pan(int dx, int dy)
@@ -472,58 +523,45 @@ void C3DView::StorePan()
     }
 }
 
+// The picture of the last resize: its box size and its pan. The pan is kept with the model so
+// that the next update does not move the picture back.
 void C3DView::OnControlsResetLimits()
 {
-    m_dZoom = 1.0;
-    m_ptPan = CPoint();
+    m_nBoxSize = m_nBoxSizeHome;
+    m_ptPan = m_ptPanHome;
     StorePan();
-    IModelDocument* m = GetModel();
-    if (m && m_desc.block)
-        for (int i = 0; i < 3; ++i) {
-            AxisLimits a = ReadAxis(m->Core(), *m_desc.block, i);
-            a.min = a.absMin;
-            a.max = a.absMax;
-            if (RangeIsOpen(a.min, a.max))
-                WriteAxis(m->Core(), *m_desc.block, i, a);
-        }
-    OnUpdate(nullptr, HINT_RESET, nullptr);
+    RedrawWindow();
 }
 
+// The block's limits in the plane's dialog (two axes) or the box's (three), with the block's
+// captions; after OK the working limits are held inside the absolute ones, and only this view
+// takes them at once.
 void C3DView::OnControlsSetLimits()
 {
     IModelDocument* m = GetModel();
-    if (!m || !m_desc.block)
+    const int n = LimitAxes();
+    if (!m || n < 2 || n > 3)
         return;
     CModelCore& s = m->Core();
-    C3DViewLimDlg dlg(this);
-    std::array<AxisLimits, 3> before;
-    for (int i = 0; i < 3; ++i)
-        before[i] = ReadAxis(s, *m_desc.block, i);
-    dlg.SetLimits(before);
-    const char* const kinds[4] = {"Minimum ", "Maximum ", "Working Minimum ", "Working Maximum "};
-    for (int i = 0; i < 3; ++i)
-        for (int k = 0; k < 4; ++k)
-            dlg.m_strLabels[4 * i + k] = kinds[k] + std::string(m_desc.names[i]);
-    double* const data[3][2] = {{&dlg.m_dDataXMin, &dlg.m_dDataXMax},
-                                {&dlg.m_dDataYMin, &dlg.m_dDataYMax},
-                                {&dlg.m_dDataZMin, &dlg.m_dDataZMax}};
-    for (int i = 0; i < 3; ++i) {
-        const VarInfo& var = VarOf(static_cast<VarSlot>(m_desc.columns[i]));
-        *data[i][0] = var.min ? s.*var.min : -10;
-        *data[i][1] = var.max ? s.*var.max : 10;
+    AxisLimits before[3], a[3];
+    LimitDialogInput in;
+    in.prefix = ViewKindEntryOf(m_desc.key).limitPrefix;
+    in.names = m_desc.names;
+    for (int i = 0; i < n; ++i) {
+        a[i] = before[i] = ReadAxis(s, *m_desc.block, i);
+        const int col = m_desc.columns[i];
+        const VarInfo* var = col >= 0 && col < kSlots ? &VarOf(static_cast<VarSlot>(col)) : nullptr;
+        in.extents[i] = {var && var->min ? s.*var->min : -10, var && var->max ? s.*var->max : 10};
     }
-    dlg.m_bHaveData[0] = s.m_bHaveData ? 1 : 0;
-    dlg.m_bHaveData[1] = s.m_bHaveImport ? 1 : 0;
-    if (dlg.DoModal() != IDOK)
+    in.haveData = s.m_bHaveData != 0;
+    in.haveImport = s.m_bHaveImport != 0;
+    if (!EditAxisLimits(this, in, a, n))
         return;
-    std::array<AxisLimits, 3> a = dlg.Limits();
-    for (const std::string& text :
-         HoldWorkingInside(a.data(), m_desc.names.data(), 3, before.data()))
+    for (const std::string& text : HoldWorkingInside(a, m_desc.names.data(), n, before))
         ShowMessageBox(text);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < n; ++i)
         WriteAxis(s, *m_desc.block, i, a[i]);
-    if (a != before)
-        m->MarkModified();
+    m->MarkModified();
     OnUpdate(nullptr, HINT_RESET, nullptr);
 }
 
@@ -557,10 +595,7 @@ void C3DView::OnLButtonUp(UINT nFlags, CPoint point)
 {
     if (m_bDragging) {
         m_bDragging = 0;
-        if (point == m_ptPress && m_ptDragLast == m_ptPress) {
-            CClientDC dc(this);
-            DrawCrosshair(&dc, point.x, point.y);
-        } else {
+        if (m_ptDragLast != m_ptPress) { // a click alone leaves the picture as it is
             StorePan();
             RedrawWindow();
         }

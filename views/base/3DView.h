@@ -3,12 +3,13 @@
 // the page out as the 2-D base does, projects world points, draws the box, the axes, the orbit
 // views' axes and the floor ellipse, and owns the View Angle dialog's command.
 //
-// A view that describes itself (a Plot3DDescription: the document's three-axis limit block, the
-// table columns of x, y and z, the pen, its slot of the document's angles and its pan member)
-// gets the rest here: it follows its model's runs and draws each stored row live, draws the
-// stored run, zooms by the box size (leaving the document's limits as they are), pans by
-// commands or by dragging the picture, resets, and sets the box with the "Set Plot Boundaries"
-// dialog. It adds its own texts in DrawMargins and may draw its own scene in DrawScene.
+// A view that describes itself (a Plot3DDescription) gets the rest here: it follows its model's
+// runs and draws each stored row live through the description's mapping of a row to a point of
+// the box (its columns as they stand, or the forcing-phase cylinder), draws the stored run,
+// turns, and is dragged about. It keeps its angles and pan in the document's slots. The commands
+// its kind has (zoom and reset of the box size, pan, Set Limits with the block's captions) come
+// from the description too. It adds its own texts in DrawMargins and may draw its own scene in
+// DrawScene.
 #include "model/core/LimitBlocks.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
@@ -16,6 +17,7 @@
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
 #include "views/base/RowPainter.h"
+#include "views/base/ViewAngleTarget.h"
 
 #include <array>
 #include <memory>
@@ -25,12 +27,30 @@
 
 class CVADlg;
 
+// The box commands a view's kind has besides Set Limits (which any view with a block has) and the
+// View Angle dialog (which every 3-D view has).
+enum Plot3DCommand : unsigned
+{
+    k3DZoom = 1,  // Zoom Near and Zoom Far, of the box size
+    k3DReset = 2, // the box size and the pan of the last resize
+    k3DPan = 4,   // the four pan commands
+};
+
 struct Plot3DDescription : PlotViewCommon
 {
-    std::optional<LimitBlock> block;                 // three axes; none: the box of the constructor
-    std::array<int, 3> columns{0, 0, 0};             // table columns of x, y, z
-    std::array<const char*, 3> names{"x", "y", "z"}; // the axes in labels and messages
-    int CModelSettings::*style = nullptr;            // the run's pen; null: solid 1 in window text
+    // The box's axes (three), or the cylinder's radius and height (two); none: no Set Limits.
+    std::optional<LimitBlock> block;
+    RowMapping mapping = RowMapping::Columns;
+    // Table columns of x, y, z; the cylinder's radius and height. -1: not mapped.
+    std::array<int, 3> columns{0, 0, 0};
+    // The axes in the Set Limits captions (with the key's prefix) and messages.
+    std::array<const char*, 3> names{"x", "y", "z"};
+    // The box where the block does not give it (the cylinder's, or a view without a block).
+    std::array<double, 3> boxLo{-10, -10, -10}, boxHi{10, 10, 10};
+    unsigned commands = 0; // Plot3DCommand bits
+    BoxZoom zoom;
+    bool reloadAngles = false; // the View Angle dialog takes the angles of the view activated
+    int CModelSettings::*style = nullptr; // the run's pen; null: solid 1 in window text
     int CModelSettings::*width = nullptr;
     COLORREF CModelSettings::*color = nullptr;
     // Return marks: while m_bMarkReturn[markFlag] is set, the segment that ends on a marked row
@@ -45,7 +65,7 @@ struct Plot3DDescription : PlotViewCommon
     POINT CModelSettings::*pan = nullptr; // the pan offsets kept with the model, or null
 };
 
-class C3DView : public CPlotView, public C3DPlotGeometry
+class C3DView : public CPlotView, public C3DPlotGeometry, public IViewAngleTarget
 {
     VX_DECLARE_CLASS(C3DView)
 public:
@@ -64,12 +84,15 @@ public:
     BYTE m_bFullRedraw = 1;
     BYTE m_bCrossDrawn = 0;
     CPoint m_ptCross;
-    double m_dOrbitAxisX = 0, m_dOrbitOffsetX = 0, m_dOrbitOffsetZ = 0;
     CPoint m_ptDragLast;
-    double m_dZoom = 1.0; // the box size's share of the plot, relative to the default
+    int m_nBoxSizeHome = 0; // the box size of the last resize, which Reset Limits restores
+    CPoint m_ptPanHome;     // the pan of the last resize, likewise
 
-    void SetPitch(int nDeg, BOOL bRedraw);
-    void SetYaw(int nDeg, BOOL bRedraw);
+    int ViewPitch() const override { return m_nPitch; }
+    int ViewYaw() const override { return m_nYaw; }
+    void SetPitch(int nDeg, BOOL bRedraw) override;
+    void SetYaw(int nDeg, BOOL bRedraw) override;
+    void ViewAngleDialogClosed() override;
 
     void DrawBox(CDC* pDC);
     void DrawAxes(CDC* pDC);
@@ -86,6 +109,7 @@ public:
 
     void OnControlsZoomNear();
     void OnControlsZoomFar();
+    void OnUpdateControlsZoomFar(CCmdUI* pCmdUI);
     void OnControlsPanUp();
     void OnControlsPanDown();
     void OnControlsPanLeft();
@@ -99,14 +123,19 @@ public:
 
     // The stored run, projected (also what a repaint draws).
     void DrawRun(CDC* pDC);
+    // The description's columns of a table of rows rows; t null when a column is missing.
+    MappedColumns MapColumns(const std::array<std::vector<double>, kSlots>& table, int rows) const;
     // The run's segment that ends at ring row nRow, on the live DC.
     void DrawNewSample(int nRow) override;
 
 protected:
     // The view's own texts, drawn after the page.
     virtual void DrawMargins(CDC*) {}
-    // The box, the axes and (when drawing fully and the run is due) the run.
+    // DrawSceneFrame and (when drawing fully and the run is due) the run.
     virtual void DrawScene(CDC* pDC, bool bFull);
+    // What every drawing shows, however quick: the box and its axes, or on the cylinder the
+    // floor ellipse and the cylinder's axes with the description's first two names.
+    void DrawSceneFrame(CDC* pDC);
     void DrawStoredRun(CDC* pDC) override;
     const PlotViewCommon& Common() const override { return m_desc; }
     CPlotPage& Page() override { return *this; }
@@ -119,6 +148,7 @@ private:
     void SetAngle(bool pitch, int nDeg, BOOL bRedraw);
     void DrawPage(CDC* pDC);
     void TakeBox(const CModelCore& s);
+    int LimitAxes() const;
     void TakeAngles(const CModelCore& s);
     void StorePan();
     void Pan(int dx, int dy);
@@ -128,10 +158,8 @@ private:
     // The run's pen, and the marks' pen while the marks are on.
     PlotPen RunPen(const CModelCore& s) const;
     std::optional<PlotPen> MarkPen(const CModelCore& s) const;
-    // The run's columns x, y, z (false when the table lacks one), and a row's point.
-    bool RunColumns(const CModelCore& s, const double* v[3]) const;
-    CPoint RowPoint(const double* const v[3], int row) const;
 
     Plot3DDescription m_desc;
     CPoint m_ptPress;
+    CSize m_szHome; // the plot's size when the box size was last set from it
 };

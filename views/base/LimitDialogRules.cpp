@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 const char* const kClosedRangeMessage =
     "The maximum of each axis must be greater than its minimum.\nThe limits are unchanged.";
@@ -65,12 +66,31 @@ std::array<AxisLimits, 3> AutoScale3D(std::array<DataExtent, 3>& e)
     return a;
 }
 
+std::string LimitCaption(const std::string& prefix, const std::string& name, bool max,
+                         bool absolute)
+{
+    return (max ? "Maximum " : "Minimum ") + name + " (" + prefix + (absolute ? "a" : "") + name +
+           (max ? "hi)" : "lo)");
+}
+
+AxisLimits RoundedForDialog(const AxisLimits& a)
+{
+    const int working = DigitsForRange(a.max - a.min),
+              absolute = DigitsForRange(a.absMax - a.absMin);
+    return {RoundToDigits(a.min, working), RoundToDigits(a.max, working),
+            RoundToDigits(a.absMin, absolute), RoundToDigits(a.absMax, absolute)};
+}
+
 std::vector<std::string> HoldWorkingInside(AxisLimits* axes, const char* const* names, int n,
                                            const AxisLimits* before)
 {
     std::vector<std::string> messages;
     for (int i = 0; i < n; ++i) {
         AxisLimits& a = axes[i];
+        if (a.absMax < a.absMin)
+            std::swap(a.absMax, a.absMin);
+        if (a.max < a.min)
+            std::swap(a.max, a.min);
         const std::string name = names[i];
         if (a.max > a.absMax) {
             a.max = a.absMax;

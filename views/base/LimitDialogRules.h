@@ -23,9 +23,18 @@ std::array<AxisLimits, 3> AutoScale3D(std::array<DataExtent, 3>& e);
 // Shown when the limits typed leave an axis without a range.
 extern const char* const kClosedRangeMessage;
 
-// Holds the working limits of each axis inside its absolute ones; names are the axes' names in
-// the messages ("x", "x'", "y", "z"). Returns the messages to show, in order. Limits that would
-// leave an axis without an open range are not taken: the axes keep before, and the message is
-// kClosedRangeMessage.
+// The caption of a limit field: "Minimum x (foxlo)", "Maximum x' (foax'hi)"; the prefix names the
+// block ("fo"; none for the three-variable box: "Minimum x (xlo)"), absolute adds its "a".
+std::string LimitCaption(const std::string& prefix, const std::string& name, bool max,
+                         bool absolute);
+
+// An axis as a limits dialog shows it: the working and the absolute pair each rounded to the
+// digits of its own range.
+AxisLimits RoundedForDialog(const AxisLimits& a);
+
+// Swaps each pair whose maximum is below its minimum, then holds the working limits of each axis
+// inside its absolute ones; names are the axes' names in the messages ("x", "x'", "y", "z").
+// Returns the messages to show, in order. Limits that would leave an axis without an open range
+// are not taken: the axes keep before, and the message is kClosedRangeMessage.
 std::vector<std::string> HoldWorkingInside(AxisLimits* axes, const char* const* names, int n,
                                            const AxisLimits* before);

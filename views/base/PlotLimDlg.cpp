@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 constexpr double kLimitBound = 1e30;
@@ -187,4 +188,64 @@ void C3DViewLimDlg::SetLimits(const std::array<AxisLimits, 3>& a)
         *fields[i][2] = a[i].absMin;
         *fields[i][3] = a[i].absMax;
     }
+}
+
+// --- a view's Set Limits -------------------------------------------------------------------
+
+namespace {
+bool EditPlane(CWnd* pParent, const LimitDialogInput& in, AxisLimits* axes)
+{
+    C2DViewLimDlg dlg(pParent);
+    dlg.SetLimits({RoundedForDialog(axes[0]), RoundedForDialog(axes[1])});
+    std::string* const labels[2][4] = {
+        {&dlg.m_strHMinLabel, &dlg.m_strHMaxLabel, &dlg.m_strHAbsMinLabel, &dlg.m_strHAbsMaxLabel},
+        {&dlg.m_strVMinLabel, &dlg.m_strVMaxLabel, &dlg.m_strVAbsMinLabel, &dlg.m_strVAbsMaxLabel}};
+    for (int i = 0; i < 2; ++i)
+        for (int k = 0; k < 4; ++k)
+            *labels[i][k] = LimitCaption(in.prefix, in.names[i], k % 2 == 1, k >= 2);
+    dlg.m_dDataXMin = in.extents[0].min, dlg.m_dDataXMax = in.extents[0].max;
+    dlg.m_dDataYMin = in.extents[1].min, dlg.m_dDataYMax = in.extents[1].max;
+    dlg.m_bHaveData[0] = in.haveData ? 1 : 0;
+    dlg.m_bHaveData[1] = in.haveImport ? 1 : 0;
+    if (dlg.DoModal() != IDOK)
+        return false;
+    const PlotLimits g = dlg.Limits();
+    axes[0] = g.x;
+    axes[1] = g.y;
+    return true;
+}
+
+bool EditBox(CWnd* pParent, const LimitDialogInput& in, AxisLimits* axes)
+{
+    C3DViewLimDlg dlg(pParent);
+    dlg.SetLimits(
+        {RoundedForDialog(axes[0]), RoundedForDialog(axes[1]), RoundedForDialog(axes[2])});
+    // Per axis: absolute minimum and maximum, working minimum and maximum.
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 4; ++k)
+            dlg.m_strLabels[4 * i + k] = LimitCaption(in.prefix, in.names[i], k % 2 == 1, k < 2);
+    double* const data[3][2] = {{&dlg.m_dDataXMin, &dlg.m_dDataXMax},
+                                {&dlg.m_dDataYMin, &dlg.m_dDataYMax},
+                                {&dlg.m_dDataZMin, &dlg.m_dDataZMax}};
+    for (int i = 0; i < 3; ++i) {
+        *data[i][0] = in.extents[i].min;
+        *data[i][1] = in.extents[i].max;
+    }
+    dlg.m_bHaveData[0] = in.haveData ? 1 : 0;
+    dlg.m_bHaveData[1] = in.haveImport ? 1 : 0;
+    if (dlg.DoModal() != IDOK)
+        return false;
+    const std::array<AxisLimits, 3> a = dlg.Limits();
+    std::copy(a.begin(), a.end(), axes);
+    return true;
+}
+} // namespace
+
+bool EditAxisLimits(CWnd* pParent, const LimitDialogInput& in, AxisLimits* axes, int n)
+{
+    if (n == 2)
+        return EditPlane(pParent, in, axes);
+    if (n == 3)
+        return EditBox(pParent, in, axes);
+    return false;
 }

@@ -81,3 +81,17 @@ public:
     std::array<AxisLimits, 3> Limits() const;
     void SetLimits(const std::array<AxisLimits, 3>& a);
 };
+
+// What a view's Set Limits gives its dialog besides the limits: the captions' block prefix and
+// axis names, the data extents for Auto Scale, and whether computed and imported data exist.
+struct LimitDialogInput
+{
+    std::string prefix;
+    std::array<const char*, 3> names{"x", "y", "z"};
+    std::array<DataExtent, 3> extents{};
+    bool haveData = false, haveImport = false;
+};
+
+// The limits dialog of n axes (two: the plane's, three: the box's) showing axes rounded to their
+// digits; true on OK, axes then holding what was typed (HoldWorkingInside checks it).
+bool EditAxisLimits(CWnd* pParent, const LimitDialogInput& in, AxisLimits* axes, int n);

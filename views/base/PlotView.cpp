@@ -21,7 +21,7 @@ void CPlotView::OnInitialUpdate()
 {
     CView::OnInitialUpdate();
     MakePlotFonts(m_hFont, m_hFontUp, m_hFontDown);
-    m_count.Raise(GetModel(), Common().openViewSlot);
+    CountOpenView();
 }
 
 void CPlotView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
@@ -107,5 +107,5 @@ void CPlotView::OnSize(UINT nType, int cx, int cy)
 void CPlotView::OnDestroy()
 {
     EndLiveDrawing();
-    CRunFollower<CView>::OnDestroy();
+    CKindView<CView>::OnDestroy();
 }

@@ -3,10 +3,11 @@
 // stored row live on a window DC kept until the next update that is not a row, and at any other
 // update takes its settings from the document and repaints as the hint asks; at the end of a
 // run a picture drawn live is kept, Overlay Plot draws the stored run over the picture, and
-// otherwise the window is repainted. It also owns the plot fonts, the view's open-view count,
-// printing, and the skip of the one drawing after a frame's restore.
-#include "model/RunFollower.h"
+// otherwise the window is repainted. It also owns the plot fonts, printing, and the skip of the
+// one drawing after a frame's restore; its description's key gives it (CKindView) its help,
+// toolbar and open-view count.
 #include "platform/View.h"
+#include "views/base/KindView.h"
 #include "views/base/PlotGeometry.h"
 #include "views/base/PlotShared.h"
 
@@ -19,10 +20,10 @@ struct PlotViewCommon
 {
     std::string title;               // the frame's caption after the model's name
     std::vector<LPARAM> redrawHints; // hints that repaint the window besides HINT_RESET
-    int openViewSlot = -1;           // the document's open-view count of the view, or -1
+    ViewKey key; // help, toolbar, open-view count and limit captions (ViewIndex.h); none: -1
 };
 
-class CPlotView : public CRunFollower<CView>
+class CPlotView : public CKindView<CView>
 {
     VX_DECLARE_CLASS(CPlotView)
 public:
@@ -39,6 +40,8 @@ public:
 
     // The run's segment that ends at ring row nRow, on the live DC.
     virtual void DrawNewSample(int nRow) = 0;
+
+    ViewKey Key() const override { return Common().key; }
 
 protected:
     virtual const PlotViewCommon& Common() const = 0;
@@ -65,6 +68,4 @@ protected:
 
 private:
     LRESULT OnRedrawSkipped(WPARAM, LPARAM);
-
-    COpenViewCount m_count;
 };

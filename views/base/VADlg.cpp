@@ -2,7 +2,6 @@
 
 #include "platform/Frame.h"
 #include "platform/WinApp.h"
-#include "views/base/3DView.h"
 #include "views/base/ViewAngleFlag.h"
 
 #include <QCheckBox>
@@ -11,6 +10,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
+
+#include <functional>
 
 namespace {
 // Enter and Escape would end the dialog; only the close box does.
@@ -26,6 +27,29 @@ public:
         return key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
     }
 };
+
+// A step of a bar by key, arrow or trough ends when the key or the button is let go, as a
+// thumb drag ends at its release: then the held-back drawing is done.
+class StepEnd : public QObject
+{
+public:
+    StepEnd(QObject* parent, std::function<void()> end) : QObject(parent), m_end(std::move(end)) {}
+    bool m_bStepping = false;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        const bool released =
+            e->type() == QEvent::MouseButtonRelease ||
+            (e->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(e)->isAutoRepeat());
+        if (released && m_bStepping) {
+            m_bStepping = false;
+            m_end();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_end;
+};
 } // namespace
 
 CView* ActiveMainView()
@@ -35,14 +59,26 @@ CView* ActiveMainView()
     return pChild ? pChild->GetActiveView() : nullptr;
 }
 
-CVADlg::CVADlg(C3DView* pView) : CDialog(426, pView), m_pView(pView)
+IViewAngleTarget* ActiveAngleTarget()
 {
-    Create(426, pView);
-    LoadAngles();
-    g_bViewAngleDlgOpen = true;
+    return dynamic_cast<IViewAngleTarget*>(ActiveMainView());
 }
 
-CVADlg::~CVADlg() = default;
+CVADlg* CVADlg::s_pOpen = nullptr;
+
+CVADlg::CVADlg(IViewAngleTarget* pOwner, CWnd* pParent) : CDialog(426, pParent), m_pView(pOwner)
+{
+    Create(426, pParent);
+    LoadAngles();
+    g_bViewAngleDlgOpen = true;
+    s_pOpen = this;
+}
+
+CVADlg::~CVADlg()
+{
+    if (s_pOpen == this)
+        s_pOpen = nullptr;
+}
 
 BOOL CVADlg::OnInitDialog()
 {
@@ -76,7 +112,9 @@ BOOL CVADlg::OnInitDialog()
 
 void CVADlg::Connect(QScrollBar* bar)
 {
-    QObject::connect(bar, &QAbstractSlider::actionTriggered, GetDialog(), [this, bar](int action) {
+    auto* stepEnd = new StepEnd(bar, [this, bar] { OnVScroll(AngleScroll::EndScroll, 0, bar); });
+    bar->installEventFilter(stepEnd);
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, GetDialog(), [=, this](int action) {
         AngleScroll code;
         switch (action) {
         case QAbstractSlider::SliderSingleStepSub:
@@ -103,6 +141,7 @@ void CVADlg::Connect(QScrollBar* bar)
         default:
             return;
         }
+        stepEnd->m_bStepping = code != AngleScroll::Thumb;
         OnVScroll(code, bar->sliderPosition(), bar);
     });
     QObject::connect(bar, &QAbstractSlider::sliderReleased, GetDialog(),
@@ -117,11 +156,11 @@ void CVADlg::DoDataExchange(CDataExchange* pDX)
 
 void CVADlg::LoadAngles()
 {
-    auto* pView = dynamic_cast<C3DView*>(ActiveMainView());
+    IViewAngleTarget* pView = ActiveAngleTarget();
     if (!pView)
         pView = m_pView;
-    m_nPitchDeg = pView->m_nPitch;
-    m_nYawDeg = pView->m_nYaw;
+    m_nPitchDeg = pView->ViewPitch();
+    m_nYawDeg = pView->ViewYaw();
     const QSignalBlocker b1(m_sbPitch), b2(m_sbYaw);
     m_sbPitch->setSliderPosition(-m_nPitchDeg);
     m_sbYaw->setSliderPosition(-m_nYawDeg);
@@ -133,8 +172,8 @@ void CVADlg::OnVScroll(AngleScroll code, int nPos, QScrollBar* pBar)
 {
     const bool pitch = pBar == m_sbPitch;
     int& angle = pitch ? m_nPitchDeg : m_nYawDeg;
-    auto* pView = dynamic_cast<C3DView*>(ActiveMainView());
-    const int viewAngle = pView ? (pitch ? pView->m_nPitch : pView->m_nYaw) : angle;
+    IViewAngleTarget* pView = ActiveAngleTarget();
+    const int viewAngle = pView ? (pitch ? pView->ViewPitch() : pView->ViewYaw()) : angle;
     const AngleStep step = ScrollAngle(angle, code, nPos, m_bHoldUpdates != 0, viewAngle);
     angle = step.angle;
     {
@@ -155,5 +194,5 @@ void CVADlg::OnClose()
     // The owner destroys the dialog, after this event has been handled.
     GetDialog()->hide();
     if (m_pView)
-        m_pView->PostMessage(C3DView::WM_VIEW_ANGLE_CLOSED);
+        m_pView->ViewAngleDialogClosed();
 }

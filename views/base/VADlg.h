@@ -5,8 +5,8 @@
 // owns it. Enter and Escape do nothing: only the close box closes it.
 #include "platform/Dialog.h"
 #include "views/base/ViewAngleRules.h"
+#include "views/base/ViewAngleTarget.h"
 
-class C3DView;
 class QCheckBox;
 class QLabel;
 class QScrollBar;
@@ -14,7 +14,8 @@ class QScrollBar;
 class CVADlg : public CDialog
 {
 public:
-    explicit CVADlg(C3DView* pView);
+    // pOwner: the view that opens the dialog, and its parent window.
+    CVADlg(IViewAngleTarget* pOwner, CWnd* pParent);
     ~CVADlg() override;
 
     QScrollBar* m_sbYaw = nullptr;   // 1119
@@ -22,11 +23,14 @@ public:
     BOOL m_bHoldUpdates = FALSE;     // 1063
     int m_nYawDeg = 0;
     int m_nPitchDeg = 0;
-    C3DView* m_pView;
+    IViewAngleTarget* m_pView;
 
     // The angles of the active view into the bars and their values.
     void LoadAngles();
-    // A scroll of the pitch bar (or the yaw bar) with its code and thumb position.
+    // The dialog while one is open (whichever view opened it), else null.
+    static CVADlg* Current() { return s_pOpen; }
+    // A scroll of the pitch bar (or the yaw bar) with its code and thumb position: every step of
+    // the bars (key, arrow, trough, thumb, end of scrolling) comes here from Connect.
     void OnVScroll(AngleScroll code, int nPos, QScrollBar* pBar);
 
     BOOL OnInitDialog() override;
@@ -46,8 +50,11 @@ private:
     QLabel* m_pitchText = nullptr; // 1122
     QLabel* m_yawText = nullptr;   // 1121
     QCheckBox* m_hold = nullptr;
+    static CVADlg* s_pOpen;
 };
 
 // The active view of the active document window of the main frame, or null.
 class CView;
 CView* ActiveMainView();
+// The active view when it can be turned, or null.
+IViewAngleTarget* ActiveAngleTarget();

@@ -4,7 +4,6 @@
 #include "model/core/KindVars.h"
 #include "platform/Document.h"
 #include "platform/Frame.h"
-#include "platform/Help.h"
 #include "platform/WinApp.h"
 #include "platform/base/MessageHook.h"
 #include "views/base/PlotStyleDlg.h"
@@ -21,7 +20,6 @@ VX_IMPLEMENT_CLASS(CSys3Graph, CGraphView)
 namespace {
 constexpr int kImportItem = kSlots; // legend item of variable k's imported curve: 8 + k
 const CRect kNoItem(-1, -1, -1, -1);
-constexpr DWORD kGraphHelpContext = HID_BASE_COMMAND + 32776; // the View/Graph vs Time command
 
 std::string JoinedEquations(const std::vector<std::string>& texts)
 {
@@ -43,7 +41,7 @@ PlotDescription GraphPlot(GraphKind kind)
     }
     d.title = " Graph vs Time";
     d.redrawHints = {HINT_GRAPH_CURVES, HINT_GRAPH_LIMITS};
-    d.openViewSlot = 0;
+    d.key = {kViewGraph, kind};
     return d;
 }
 } // namespace
@@ -51,31 +49,9 @@ PlotDescription GraphPlot(GraphKind kind)
 CGraphView::CGraphView(GraphKind kind) : C2DView(GraphPlot(kind)), m_kind(kind)
 {
     MapCommand(ID_CONTROLS_SELECT_VARIABLES, &CGraphView::OnControlsSelectVariables);
-    MapMessage(WM_HELPHITTEST, &CGraphView::OnHelpHitTest);
-    MapMessage(WM_COMMANDHELP, &CGraphView::OnCommandHelp);
 }
 
 CGraphView::~CGraphView() = default;
-
-// The kinds' toolbars follow the kinds' order: 132 Newtonian ... 135 three-variable.
-void CGraphView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
-{
-    C2DView::OnActivateView(bActivate, pActivateView, pDeactiveView);
-    if (bActivate)
-        AfxLoadMainToolBar(IDR_SYS1TYPE + static_cast<UINT>(m_kind));
-}
-
-// Context help is the topic of View/Graph vs Time.
-LRESULT CGraphView::OnHelpHitTest(WPARAM, LPARAM)
-{
-    return kGraphHelpContext;
-}
-
-LRESULT CGraphView::OnCommandHelp(WPARAM, LPARAM)
-{
-    vx::help::Show(kGraphHelpContext, HELP_CONTEXT);
-    return TRUE;
-}
 
 void CGraphView::DrawMargins(CDC* pDC)
 {

@@ -19,7 +19,6 @@ public:
 
     const GraphKindInfo& Info() const { return KindInfo(m_kind); }
 
-    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
     void EditCurveStyle(int nItem);
     void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnControlsSelectVariables();
@@ -28,8 +27,6 @@ protected:
     void DrawMargins(CDC* pDC) override;
     bool EditLimits(PlotLimits& g) override;
     void OnPlotClick(CPoint point) override;
-    LRESULT OnHelpHitTest(WPARAM, LPARAM);
-    LRESULT OnCommandHelp(WPARAM, LPARAM);
 
 private:
     void DrawMarginTexts(CDC* pDC);

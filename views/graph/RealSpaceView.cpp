@@ -3,7 +3,6 @@
 #include "model/CommandIds.h"
 #include "model/core/KindVars.h"
 #include "platform/FrameWnd.h"
-#include "platform/Help.h"
 #include "platform/WinApp.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/PlotText.h"
@@ -17,7 +16,6 @@
 VX_IMPLEMENT_CLASS(CSys1RS, C2DView)
 
 namespace {
-constexpr DWORD kRealSpaceHelpContext = 0x1806B;
 constexpr int kPhaseItem = 14; // legend slot of the phase trace
 const CRect kNoItem(-1, -1, -1, -1);
 const VarSlot kCurves[3] = {kSlotX, kSlotXp, kSlotXpp};
@@ -57,6 +55,7 @@ PlotDescription RealSpacePlot()
 {
     PlotDescription d;
     d.redrawHints = {HINT_GRAPH_CURVES, HINT_GRAPH_LIMITS};
+    d.key = {kViewRealSpace, SystemKind::Newtonian};
     return d;
 }
 } // namespace
@@ -65,32 +64,12 @@ CSys1RS::CSys1RS() : C2DView(RealSpacePlot())
 {
     MapCommand(ID_CONTROLS_SELECT_VARIABLES, &CSys1RS::OnControlsSelectVariables);
     MapUpdate(ID_CONTROLS_SELECT_VARIABLES, &CSys1RS::OnUpdateControlsSelectVariables);
-    MapMessage(WM_HELPHITTEST, &CSys1RS::OnHelpHitTest);
-    MapMessage(WM_COMMANDHELP, &CSys1RS::OnCommandHelp);
 }
 
 int CSys1RS::Mode() const
 {
     const IModelDocument* m = GetModel();
     return m ? m->Core().m_nRSMode : 1;
-}
-
-void CSys1RS::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
-{
-    C2DView::OnActivateView(bActivate, pActivateView, pDeactiveView);
-    if (bActivate)
-        AfxLoadMainToolBar(IDR_SYS1TYPE);
-}
-
-LRESULT CSys1RS::OnHelpHitTest(WPARAM, LPARAM)
-{
-    return kRealSpaceHelpContext;
-}
-
-LRESULT CSys1RS::OnCommandHelp(WPARAM, LPARAM)
-{
-    vx::help::Show(kRealSpaceHelpContext, HELP_CONTEXT);
-    return TRUE;
 }
 
 // --- the page ------------------------------------------------------------------------------

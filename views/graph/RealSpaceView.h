@@ -22,7 +22,6 @@ public:
     int Mode() const;
 
     void OnDraw(CDC* pDC) override;
-    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
     // The stored run, whole.
     void DrawPlotSpace(CDC* pDC);
     // The row just stored during a run: its trace segment and the pendulum moved to it.
@@ -40,8 +39,6 @@ public:
 protected:
     void DrawStoredRun(CDC* pDC) override;
     void TakeSettings(const CModelCore& s) override;
-    LRESULT OnHelpHitTest(WPARAM, LPARAM);
-    LRESULT OnCommandHelp(WPARAM, LPARAM);
 
 private:
     void DrawAxesAndNames(CDC* pDC);

@@ -4,7 +4,6 @@
 #include "model/ViewKinds.h"
 #include "model/core/KindVars.h"
 #include "platform/Frame.h"
-#include "platform/Help.h"
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
 
@@ -23,7 +22,6 @@ VX_IMPLEMENT_CLASS(CSys2Tab, CTableView)
 VX_IMPLEMENT_CLASS(CSys3Tab, CTableView)
 
 namespace {
-constexpr DWORD kTableHelpContext = HID_BASE_COMMAND + 32872; // the View/Data Table command
 // Closes the view's frame after the update that found no table has finished.
 constexpr UINT WM_TABLE_CLOSE_FRAME = WM_APP + 0x590;
 
@@ -42,8 +40,6 @@ std::unique_ptr<CFont> CourierFont(int height, bool underline)
 CTableView::CTableView(SystemKind kind) : m_kind(kind)
 {
     MapMessage(WM_TABLE_GOTO_ROW, &CTableView::OnTableGotoRow);
-    MapMessage(WM_HELPHITTEST, &CTableView::OnHelpHitTest);
-    MapMessage(WM_COMMANDHELP, &CTableView::OnCommandHelp);
     MapMessage(WM_TABLE_CLOSE_FRAME, &CTableView::OnCloseFrame);
 }
 
@@ -54,7 +50,7 @@ void CTableView::OnDestroy()
     // Plots post nothing more to a window that is going.
     if (IModelDocument* m = m_count.Model(); m && m->TableViewWindow() == GetSafeHwnd())
         m->SetTableViewWindow(nullptr);
-    CRunFollower<CFormView>::OnDestroy();
+    CKindView<CFormView>::OnDestroy();
 }
 
 void CTableView::OnInitialUpdate()
@@ -63,7 +59,7 @@ void CTableView::OnInitialUpdate()
     m_hFontHeading = CourierFont(12, false);
     m_hFontPrint = CourierFont(-10, true);
     CreateControls();
-    m_count.Raise(GetModel(), kViewTable);
+    CountOpenView();
     if (IModelDocument* m = m_count.Model())
         m->SetTableViewWindow(GetSafeHwnd());
     CFormView::OnInitialUpdate();
@@ -247,24 +243,6 @@ void CTableView::OnSize(UINT nType, int cx, int cy)
 {
     CFormView::OnSize(nType, cx, cy);
     Layout();
-}
-
-void CTableView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
-{
-    if (bActivate)
-        AfxLoadMainToolBar(IDR_SYS1TYPE + static_cast<UINT>(m_kind)); // 132 to 135
-    CFormView::OnActivateView(bActivate, pActivateView, pDeactiveView);
-}
-
-LRESULT CTableView::OnHelpHitTest(WPARAM, LPARAM)
-{
-    return kTableHelpContext;
-}
-
-LRESULT CTableView::OnCommandHelp(WPARAM, LPARAM)
-{
-    vx::help::Show(kTableHelpContext, HELP_CONTEXT);
-    return TRUE;
 }
 
 // --- printing ----------------------------------------------------------------------------------

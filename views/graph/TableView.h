@@ -1,13 +1,14 @@
 #pragma once
 // The Data Table view: a model's table as text, one page of 50 rows at a time, in a form with
 // Up, Down and Print buttons, a heading line and a list of the page's rows. It follows runs as
-// every model view does (CRunFollower) but reads nothing while its model runs: the run's end
-// refreshes it. A click in a plot of its model jumps it to a row (WM_TABLE_GOTO_ROW); a double
-// click on a Newtonian row shows that row's forces. One design for the four kinds: the kind
-// picks the columns (its variables in KindVars.h) and the caption's page word.
-#include "model/RunFollower.h"
+// every model view does (CKindView, with its help and toolbar) but reads nothing while its
+// model runs: the run's end refreshes it. A click in a plot of its model jumps it to a row
+// (WM_TABLE_GOTO_ROW); a double click on a Newtonian row shows that row's forces. One design for
+// the four kinds: the kind picks the columns (its variables in KindVars.h) and the caption's page
+// word.
 #include "platform/Dc.h"
 #include "platform/View.h"
+#include "views/base/KindView.h"
 #include "views/graph/TablePages.h"
 
 #include <memory>
@@ -18,7 +19,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
-class CTableView : public CRunFollower<CFormView>
+class CTableView : public CKindView<CFormView>
 {
     VX_DECLARE_CLASS(CTableView)
 public:
@@ -29,7 +30,7 @@ public:
     // Any update while the model does not run rebuilds the view at page 1; without a valid
     // table or imported data the view closes.
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
-    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+    ViewKey Key() const override { return {kViewTable, m_kind}; }
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
 
@@ -59,8 +60,6 @@ public:
 protected:
     void OnSize(UINT nType, int cx, int cy) override;
     void OnDestroy() override;
-    LRESULT OnHelpHitTest(WPARAM, LPARAM);
-    LRESULT OnCommandHelp(WPARAM, LPARAM);
     LRESULT OnCloseFrame(WPARAM, LPARAM);
 
 private:
@@ -76,7 +75,6 @@ private:
     SystemKind m_kind;
     std::vector<TableColumn> m_columns;
     int m_nCount = 0;
-    COpenViewCount m_count; // the model's count of open table views
     std::unique_ptr<CFont> m_hFontHeading, m_hFontList, m_hFontPrint;
 };
 

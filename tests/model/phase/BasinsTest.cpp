@@ -3,6 +3,7 @@
 #include "model/phase/BasinsScan.h"
 
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <limits>
 #include <mutex>
@@ -35,7 +36,7 @@ TEST(Basins, ColourBands)
 CBasinsParams Params(const PlaneCase& p, int integrator, int depth, int w, int h, int block = 1)
 {
     CBasinsParams b;
-    b.model = CPlaneModel::Of(*p.model);
+    b.SetModel(CPlaneModel::Of(*p.model));
     b.integrator = integrator;
     b.depth = depth;
     b.block = block;
@@ -245,6 +246,66 @@ TEST(Basins, OneVariableBandOfSixteenRows)
     // x' = x - x^3 sends starts left of 0 to -1 and right of it to +1.
     EXPECT_EQ(scan.Pixel(5, 0), BasinColorBand(-1, -3, 6));
     EXPECT_EQ(scan.Pixel(55, 0), BasinColorBand(1, -3, 6));
+}
+
+// A data-entry line changes the document's model: a parameter, and an equation recompiled.
+void ChangeModel(CModelCore& m)
+{
+    m.m_dParamA = 3;
+    m.m_pParser->m_dA = 3;
+    m.m_strXRate = "0-y";
+    m.CompileEquations();
+}
+
+// Tells the test when the first row is in, so that it changes the model while the scan runs.
+struct FirstRowSink : RecordingSink
+{
+    std::condition_variable rowIn;
+    bool any = false;
+    void RowDone(int py, int px0, int step, int count) override
+    {
+        RecordingSink::RowDone(py, px0, step, count);
+        std::lock_guard<std::mutex> hold(lock);
+        any = true;
+        rowIn.notify_all();
+    }
+};
+
+TEST(Basins, TheScanKeepsTheModelItWasGiven)
+{
+    // The picture of the model as the parameters were set, whatever the document does after:
+    // the change comes before the scan starts, or while its workers run.
+    auto make = [] { return MakePlane(SystemKind::TwoVariable, "a*y-0.1*x", "0-x"); };
+    std::uint64_t reference = 0;
+    for (const char* when : {"never", "before", "during"}) {
+        SCOPED_TRACE(when);
+        PlaneCase p = make();
+        CBasinsParams b = Params(p, 1, 60, 47, 31, 3);
+        b.threads = std::max(3u, std::thread::hardware_concurrency());
+        CBasinsScan scan(b);
+        FirstRowSink sink;
+        if (std::string(when) == "before")
+            ChangeModel(*p.model);
+        std::thread run([&] { scan.Run(sink); });
+        if (std::string(when) == "during") {
+            std::unique_lock<std::mutex> hold(sink.lock);
+            sink.rowIn.wait(hold, [&] { return sink.any; });
+            hold.unlock();
+            ChangeModel(*p.model);
+        }
+        run.join();
+        ASSERT_EQ(scan.Stored(), static_cast<long long>(scan.Grid().size()));
+        if (reference == 0)
+            reference = Hash(scan.Grid());
+        EXPECT_EQ(Hash(scan.Grid()), reference);
+    }
+    // The document itself took the change.
+    PlaneCase changed = make();
+    ChangeModel(*changed.model);
+    CBasinsScan after(Params(changed, 1, 60, 47, 31, 3));
+    RecordingSink sink;
+    after.Run(sink);
+    EXPECT_NE(Hash(after.Grid()), reference);
 }
 
 } // namespace

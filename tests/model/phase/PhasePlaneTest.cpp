@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,142 @@ TEST(FixedPoints, OnlyTheFirstTenAreKept)
         const double k = fp.x / std::numbers::pi;
         EXPECT_NEAR(k, std::round(k), 1e-7);
         EXPECT_EQ(fp.type, std::lround(k) % 2 == 0 ? FP_INDETERMINATE : FP_SADDLE);
+    }
+}
+
+// Fixed points on neighbouring grid corners, and fixed points closer than a cell that the walk
+// brackets apart: each is listed.
+TEST(FixedPoints, NeighboursAreKept)
+{
+    const auto N = SystemKind::Newtonian, T = SystemKind::TwoVariable;
+    const std::vector<Expected> wells = {
+        {-0.5, 0, "stable spiral"}, {0, 0, "saddle point"}, {0.5, 0, "stable spiral"}};
+    const struct
+    {
+        SystemKind kind;
+        const char *eqX, *eqY;
+        CPlaneFrame frame;
+        std::vector<Expected> points;
+    } cases[] = {
+        // Cells of exactly 1: the points lie on neighbouring grid corners.
+        {N,
+         "x-x^3-0.5*x'",
+         "",
+         Frame(480, 480, -15, 15),
+         {{-1, 0, "stable spiral"}, {0, 0, "saddle point"}, {1, 0, "stable spiral"}}},
+        {T,
+         "x*(1-y)",
+         "y*(x-1)",
+         Frame(480, 480, -15, 15),
+         {{0, 0, "saddle point"}, {1, 1, "indeterminate"}}},
+        // Half a unit apart in cells of 2/3 by 1/2 and more.
+        {N, "x-4*x^3-0.5*x'", "", Frame(400, 300), wells},
+        {N, "x-4*x^3-0.5*x'", "", Frame(640, 480), wells},
+        {N, "x-4*x^3-0.5*x'", "", Frame(800, 800), wells},
+        {N, "x-4*x^3-0.5*x'", "", Frame(1200, 900), wells},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.eqX) + " on " + std::to_string(c.frame.right));
+        PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY);
+        const CFixedPointSearch s = Search(p, c.frame);
+        ASSERT_EQ(s.points.size(), c.points.size());
+        for (std::size_t i = 0; i < c.points.size(); ++i) {
+            EXPECT_NEAR(s.points[i].x, c.points[i].x, 1e-6);
+            EXPECT_NEAR(s.points[i].y, c.points[i].y, 1e-6);
+            EXPECT_STREQ(FixedPointText(s.points[i].type), c.points[i].text);
+        }
+    }
+}
+
+// x'' = k (x - r1)(x - r2)(x - r3) - x' / 2 with r2 less than a unit right of r1, on four plot
+// sizes: every root further than a cell from the others is found, nothing else is listed and
+// no root twice. Of the roots within a cell of another, the walk cannot bracket some apart;
+// the share it misses is printed.
+TEST(FixedPoints, RandomCubics)
+{
+    std::mt19937 rng(28);
+    std::uniform_real_distribution<double> where(-8, 8), gap(0.02, 1);
+    const CPlaneFrame frames[] = {Frame(400, 300), Frame(600, 600), Frame(800, 600),
+                                  Frame(1200, 900)};
+    int close = 0, missed = 0;
+    for (int n = 0; n < 300; ++n) {
+        const double r1 = where(rng), r2 = r1 + gap(rng), r3 = where(rng);
+        const double k = rng() % 2 ? 1 : -1;
+        char eq[160];
+        std::snprintf(eq, sizeof eq, "%g*(x-(%.17g))*(x-(%.17g))*(x-(%.17g))-0.5*x'", k, r1, r2,
+                      r3);
+        PlaneCase p = MakePlane(SystemKind::Newtonian, eq);
+        const double roots[] = {r1, r2, r3};
+        for (const CPlaneFrame& f : frames) {
+            SCOPED_TRACE(std::string(eq) + " on " + std::to_string(f.right));
+            const CFixedPointSearch s = Search(p, f);
+            const double cell = f.GridPitch(30) * f.ScaleX();
+            for (std::size_t i = 0; i < s.points.size(); ++i) {
+                EXPECT_TRUE(std::ranges::any_of(roots, [&](double r) {
+                    return std::fabs(s.points[i].x - r) < 1e-6;
+                })) << s.points[i].x;
+                if (i > 0) {
+                    EXPECT_GT(s.points[i].x - s.points[i - 1].x, 1e-6);
+                }
+            }
+            for (double r : roots) {
+                const bool found = std::ranges::any_of(
+                    s.points, [&](const CFixedPoint& fp) { return std::fabs(fp.x - r) < 1e-6; });
+                const bool near = std::ranges::count_if(roots, [&](double o) {
+                                      return std::fabs(o - r) <= cell;
+                                  }) > 1;
+                close += near;
+                missed += near && !found;
+                if (!near) {
+                    EXPECT_TRUE(found) << r;
+                }
+            }
+        }
+    }
+    std::printf("roots within a cell of another: %d, missed: %d (%.1f %%)\n", close, missed,
+                100.0 * missed / close);
+    EXPECT_GT(close, 600);
+    EXPECT_LT(missed, close * 0.6); // merging by distance alone misses 72 %
+}
+
+// A sign change across a pole is no zero: no nullcline runs along it, no fixed point sits on
+// it and the phase line marks nothing there.
+TEST(Poles, AreNoZeros)
+{
+    const double pi = std::numbers::pi;
+    // x'' = tan x - x': saddles at the multiples of pi only.
+    PlaneCase tangent = MakePlane(SystemKind::Newtonian, "tan(x)-x'");
+    // x'' = 1/x: none at all; nor a nullcline.
+    PlaneCase inverse = MakePlane(SystemKind::Newtonian, "1/x");
+    for (const CPlaneFrame& f : kFrames) {
+        SCOPED_TRACE(std::to_string(f.right) + "x" + std::to_string(f.bottom));
+        const CFixedPointSearch s = Search(tangent, f);
+        int multiples = 0;
+        for (int k = -10; k <= 10; ++k)
+            multiples += k * pi > f.xmin && k * pi < f.xmax;
+        EXPECT_EQ(static_cast<int>(s.points.size()), multiples);
+        for (const CFixedPoint& fp : s.points) {
+            EXPECT_NEAR(std::remainder(fp.x, pi), 0, 1e-9);
+            EXPECT_EQ(fp.type, FP_SADDLE);
+        }
+        EXPECT_TRUE(Search(inverse, f).points.empty());
+        CVFTrack track;
+        EXPECT_FALSE(CalcNullcline(*inverse.field, 1, f, f.GridPitch(30), 0, track));
+        // x' = 1/x - y: the nullcline is y = 1/x alone.
+        PlaneCase hyperbola = MakePlane(SystemKind::TwoVariable, "1/x-y", "0");
+        ASSERT_TRUE(CalcNullcline(*hyperbola.field, 0, f, f.GridPitch(30), 0, track));
+        for (int i = 0; i < track.Count(); ++i)
+            EXPECT_NEAR(track.m_arrX[i] * track.m_arrY[i], 1, 1e-4) << track.m_arrX[i];
+    }
+    // The phase line, with and without a column on the pole itself.
+    for (const CPlaneFrame& f : {Frame(600, 400), Frame(601, 400), Frame(777, 400, -7, 13)}) {
+        PlaneCase p = MakePlane(SystemKind::OneVariable, "1/x");
+        EXPECT_TRUE(CalcPhaseLine(*p.field, f, 0).m_zeros.empty()) << f.right;
+        PlaneCase t = MakePlane(SystemKind::OneVariable, "tan(x)");
+        const CPhaseLine line = CalcPhaseLine(*t.field, f, 0);
+        EXPECT_FALSE(line.m_zeros.empty());
+        for (const CPhaseZero& z : line.m_zeros)
+            EXPECT_NEAR(std::remainder(z.x, pi), 0, f.ScaleX()) << z.x;
     }
 }
 
@@ -254,6 +391,52 @@ TEST(DirectionField, GridAndDirections)
         EXPECT_EQ(df.m_arrX1[0], f.xmin); // the grid starts at the top-left corner
         EXPECT_EQ(df.m_arrY1[0], f.ymax);
     }
+}
+
+TEST(DirectionField, FarLimitsKeepTheirSegments)
+{
+    // Limits near the largest double: the length is a quarter of the spacing along the diagonal
+    // of a pixel, 10 pixels each way here, not an overflow.
+    PlaneCase p = MakePlane(SystemKind::TwoVariable, "1", "1");
+    const CPlaneFrame f = Frame(600, 600, -1e300, 1e300);
+    CDirectionField df;
+    CalcDirectionField(*p.field, f, f.GridPitch(30), 0, df);
+    ASSERT_EQ(df.m_arrX1.size(), 225u);
+    for (std::size_t i = 0; i < df.m_arrX1.size(); ++i) {
+        EXPECT_NEAR((df.m_arrX2[i] - df.m_arrX1[i]) / f.ScaleX(), 10, 1e-9);
+        EXPECT_NEAR((df.m_arrY2[i] - df.m_arrY1[i]) / f.ScaleY(), 10, 1e-9);
+    }
+}
+
+TEST(PlaneField, FarSegmentsKeepTheirDirection)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const CPlaneFrame f = Frame(600, 400); // 30 and 20 pixels per unit
+    const struct
+    {
+        double x1, y1, x2, y2;
+        bool drawn;
+        double dx, dy; // the direction in pixels
+    } cases[] = {
+        {0, 0, 1, 1, true, 30, -20},       {0, 0, 1e300, 5e299, true, 3, -1},
+        {-1e300, 1e300, 0, 0, true, 3, 2}, {1e300, 0, 2e300, 1, false, 0, 0}, // wholly far away
+        {0, 0, inf, 0, false, 0, 0},       {0, std::nan(""), 1, 1, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x2);
+        int x1, y1, x2, y2;
+        ASSERT_EQ(f.SegmentToPixels(c.x1, c.y1, c.x2, c.y2, x1, y1, x2, y2), c.drawn);
+        if (!c.drawn)
+            continue;
+        for (int v : {x1, y1, x2, y2})
+            EXPECT_LE(std::abs(v), 1 << 24);
+        const double len = std::hypot(x2 - x1, y2 - y1);
+        EXPECT_NEAR((x2 - x1) / len, c.dx / std::hypot(c.dx, c.dy), 1e-6);
+        EXPECT_NEAR((y2 - y1) / len, c.dy / std::hypot(c.dx, c.dy), 1e-6);
+    }
+    int x1, y1, x2, y2;
+    ASSERT_TRUE(f.SegmentToPixels(-10, 10, 0, 0, x1, y1, x2, y2));
+    EXPECT_EQ(std::vector<int>({x1, y1, x2, y2}), std::vector<int>({0, 0, 300, 200}));
 }
 
 TEST(Tracks, IntegratorAccuracy)
