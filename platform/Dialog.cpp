@@ -1,10 +1,13 @@
 #include "platform/Dialog.h"
 
+#include "platform/FrameWnd.h"
 #include "platform/WinApp.h"
 #include "platform/WndWidget.h"
 
 #include <QColorDialog>
 #include <QDialog>
+
+#include <algorithm>
 
 VX_IMPLEMENT_CLASS(CDialog, CWnd)
 
@@ -48,10 +51,25 @@ QDialog* CDialog::GetDialog() const
     return dynamic_cast<QDialog*>(GetWidget());
 }
 
+namespace {
+// Wide enough that the title bar shows the whole caption beside its buttons.
+void FitCaption(QDialog* d)
+{
+    const int caption = CFrameWnd::CaptionWidth(d->windowTitle().toLatin1().toStdString());
+    if (!d->testAttribute(Qt::WA_Resized))
+        d->resize(std::max(d->sizeHint().width(), caption), d->sizeHint().height());
+    else if (d->width() < caption)
+        d->resize(caption, d->height());
+}
+} // namespace
+
 bool CDialog::MakeWindow()
 {
     CWnd* parent = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
-    return CWnd::Create(nullptr, nullptr, 0, CRect(), parent, m_nIDTemplate) && OnInitDialog();
+    if (!CWnd::Create(nullptr, nullptr, 0, CRect(), parent, m_nIDTemplate) || !OnInitDialog())
+        return false;
+    FitCaption(GetDialog());
+    return true;
 }
 
 int CDialog::DoModal()

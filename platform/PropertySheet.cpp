@@ -48,6 +48,9 @@ BOOL CPropertySheet::OnInitDialog()
     QDialog* d = GetDialog();
     SetWindowText(m_strCaption);
     m_pTabs = new QTabWidget(d);
+    // Every tab shows: the sheet is never narrower than its row of tabs.
+    m_pTabs->setUsesScrollButtons(false);
+    m_pTabs->setElideMode(Qt::ElideNone);
     for (CPropertyPage* p : m_pages) {
         auto* container = new QWidget;
         auto* layout = new QVBoxLayout(container);
@@ -62,6 +65,12 @@ BOOL CPropertySheet::OnInitDialog()
     layout->addWidget(buttons);
 
     const int start = GetPage(int(m_nStartPage)) ? int(m_nStartPage) : 0;
+    // Every page is made now, so that the sheet is as wide and tall as its largest page; one
+    // first shown later loads its controls again then.
+    m_shown.assign(m_pages.size(), false);
+    for (int n = 0; n < GetPageCount(); ++n)
+        if (CPropertyPage* p = GetPage(n); p->CreatePage(this, m_pTabs->widget(n)))
+            p->m_bFirstSetActive = n == start;
     {
         const QSignalBlocker quiet(m_pTabs);
         m_pTabs->setCurrentIndex(start);
@@ -78,6 +87,7 @@ bool CPropertySheet::ActivatePage(int nPage)
     if (!p->GetSafeHwnd() && !p->CreatePage(this, m_pTabs->widget(nPage)))
         return false;
     m_nActive = nPage;
+    m_shown[size_t(nPage)] = true;
     p->OnSetActive();
     return true;
 }
@@ -95,16 +105,16 @@ void CPropertySheet::OnOK()
 {
     if (CPropertyPage* shown = GetPage(m_nActive); shown && !shown->OnKillActive())
         return;
-    for (CPropertyPage* p : m_pages)
-        if (p->GetSafeHwnd())
-            p->OnOK();
+    for (size_t n = 0; n < m_pages.size(); ++n)
+        if (m_shown[n])
+            m_pages[n]->OnOK();
     EndDialog(IDOK);
 }
 
 void CPropertySheet::OnCancel()
 {
-    for (CPropertyPage* p : m_pages)
-        if (p->GetSafeHwnd())
-            p->OnCancel();
+    for (size_t n = 0; n < m_pages.size(); ++n)
+        if (m_shown[n])
+            m_pages[n]->OnCancel();
     EndDialog(IDCANCEL);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // CPropertySheet: a modal dialog of pages on tabs with OK and Cancel (there is no Apply). The
 // pages are the caller's (usually members of the sheet's subclass), added in tab order before
-// DoModal. A page's window is made at its first activation. Changing tabs asks the shown page
+// DoModal. Every page's window is made when the sheet opens (the sheet takes the largest page's
+// size); a page loads its controls again at its first activation. Changing tabs asks the shown page
 // to let go (OnKillActive: its checks) and keeps it when it refuses; OK does the same, then
 // tells every page that was shown.
 #include "platform/Dialog.h"
@@ -40,5 +41,6 @@ private:
     std::vector<CPropertyPage*> m_pages;
     UINT m_nStartPage;
     int m_nActive = -1;
+    std::vector<bool> m_shown; // pages activated since the sheet opened
     QTabWidget* m_pTabs = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "views/graph/RealSpaceRules.h"
 #include "views/graph/RealSpaceView.h"
 
+#include <QScreen>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -68,6 +69,31 @@ TEST(RealSpaceCommand, AnimatesARun)
         StartShell()->GetWidget()->grab().save(QString(dir) + "/real_space_running.png");
     ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
     ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
+    doc->OnCloseDocument();
+    std::remove(path.c_str());
+}
+
+// The rod is as long as half the screen's rows less the bob, whatever the window's size.
+TEST(RealSpaceCommand, TheRodFollowsTheScreenNotTheWindow)
+{
+    const std::string path = ::testing::TempDir() + "rod.ns1";
+    CDynSys* doc = ReopenWithMode(1, path);
+    ASSERT_NE(doc, nullptr);
+    CSys1RS* view = RealSpaceOf(doc);
+    ASSERT_NE(view, nullptr);
+    CFrameWnd* frame = view->GetParentFrame();
+    const int rows = view->GetWidget()->screen()->geometry().height();
+    for (int height : {0, 200, 450}) {
+        if (height == 0) {
+            frame->ShowWindow(SW_SHOWMAXIMIZED);
+        } else {
+            frame->ShowWindow(SW_RESTORE);
+            frame->MoveWindow(CRect(0, 0, 500, height));
+        }
+        view->RedrawWindow();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(view->m_nRodLength, RodLength(rows)) << height;
+    }
     doc->OnCloseDocument();
     std::remove(path.c_str());
 }

@@ -4,6 +4,7 @@
 #include "platform/FrameWnd.h"
 #include "platform/Ids.h"
 #include "platform/WinApp.h"
+#include "views/base/LimitEdit.h"
 #include "views/base/LimitRules.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotText.h"
@@ -609,6 +610,13 @@ void C2DView::OnUpdatePanLeft(CCmdUI* pCmdUI)
 void C2DView::OnUpdatePanRight(CCmdUI* pCmdUI)
 {
     EnableIf(pCmdUI, CanPanRight);
+}
+
+bool C2DView::EditLimits(PlotLimits& g)
+{
+    const LimitDialogSpec spec{
+        KindEntry().limitPrefix, m_desc.names, {m_desc.xColumn, m_desc.yColumn}};
+    return EditPlotLimits(this, GetModel()->Core(), spec, g);
 }
 
 void C2DView::OnControlsSetLimits()

@@ -9,8 +9,8 @@
 // here too: it follows its model's runs (CRunFollower) and draws each stored row live, draws
 // the run and the imported table with its curves' pens, takes its window from the limit block
 // at each update, and has zoom, pan, reset and set limits (with their update handlers) and the
-// rubber band's zoom. It adds its own texts in DrawMargins, and may override EditLimits (its
-// limits dialog) and OnPlotClick (a click without a band).
+// rubber band's zoom. It adds its own texts in DrawMargins, and may override EditLimits (a
+// limits dialog of its own) and OnPlotClick (a click without a band).
 #include "model/core/LimitBlocks.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
@@ -55,9 +55,11 @@ struct PlotDescription : PlotViewCommon
 {
     std::optional<LimitBlock> block; // the limits the view shows and edits; none: no commands
     int xColumn = 0;                 // table column of the horizontal axis; 0 is time
-    std::vector<PlotCurve> curves;   // drawing order
-    bool sections = false;           // only the rows on the section phase, one a forcing cycle
-    bool phaseMarks = false;         // a wrapped ring's marks follow its oldest row's phase
+    int yColumn = kSlotXp;           // of the vertical axis, for the limits dialog's extents
+    std::array<const char*, 2> names{"x", "x'"}; // the axes in the limits dialog and messages
+    std::vector<PlotCurve> curves;               // drawing order
+    bool sections = false;   // only the rows on the section phase, one a forcing cycle
+    bool phaseMarks = false; // a wrapped ring's marks follow its oldest row's phase
 };
 
 class C2DView : public CPlotView, public C2DPlotGeometry
@@ -128,8 +130,9 @@ protected:
     virtual void DrawMargins(CDC*) {}
     // The layers drawn over the page in order, before the texts and the run (PlotLayers.h).
     CPlotLayers& Layers() { return m_layers; }
-    // The limits dialog: true when the user confirmed it and g holds the new limits.
-    virtual bool EditLimits(PlotLimits&) { return false; }
+    // The limits dialog: true when the user confirmed it and g holds the new limits. By default
+    // the plain dialog of the block, with the captions of the view's prefix and axis names.
+    virtual bool EditLimits(PlotLimits& g);
     // A click in the plot that drew no band, before the crosshair moves there.
     virtual void OnPlotClick(CPoint) {}
 

@@ -8,6 +8,7 @@
 #include "platform/base/MessageHook.h"
 #include "views/base/2DView.h"
 #include "views/base/LimitDialogRules.h"
+#include "views/base/LimitEdit.h"
 #include "views/base/PlotLimDlg.h"
 #include "views/base/RingWalk.h"
 #include "views/base/VADlg.h"
@@ -549,9 +550,7 @@ void C3DView::OnControlsSetLimits()
     in.names = m_desc.names;
     for (int i = 0; i < n; ++i) {
         a[i] = before[i] = ReadAxis(s, *m_desc.block, i);
-        const int col = m_desc.columns[i];
-        const VarInfo* var = col >= 0 && col < kSlots ? &VarOf(static_cast<VarSlot>(col)) : nullptr;
-        in.extents[i] = {var && var->min ? s.*var->min : -10, var && var->max ? s.*var->max : 10};
+        in.extents[i] = ColumnExtent(s, m_desc.columns[i]);
     }
     in.haveData = s.m_bHaveData != 0;
     in.haveImport = s.m_bHaveImport != 0;

@@ -7,23 +7,11 @@
 
 namespace {
 
-struct KindTexts
-{
-    AutoScaleDigits autoScaleDigits;
-    std::vector<const char*> initialLabels;
-    std::vector<const char*> equationPrefixes;
-};
-
 // The curves are the kind's variables after t, values before rates, x before y before z; the
 // variables dialog puts the values in its first row and each axis in a column.
-GraphKindInfo MakeInfo(SystemKind kind, KindTexts texts)
+GraphKindInfo MakeInfo(SystemKind kind, AutoScaleDigits autoScaleDigits)
 {
-    GraphKindInfo info{{},
-                       {},
-                       texts.autoScaleDigits,
-                       {},
-                       std::move(texts.initialLabels),
-                       std::move(texts.equationPrefixes)};
+    GraphKindInfo info{{}, {}, autoScaleDigits, {}};
     const auto columns = VarsOf(kind).Columns().subspan(1);
     info.curves.assign(columns.begin(), columns.end());
     std::stable_sort(info.curves.begin(), info.curves.end(),
@@ -48,15 +36,10 @@ template <class Make> std::array<std::string, kSlots> Labels(Make make)
 const GraphKindInfo& KindInfo(GraphKind kind)
 {
     static const GraphKindInfo infos[kSystemKinds] = {
-        MakeInfo(SystemKind::Newtonian,
-                 {AutoScaleDigits::PerVariable, {"Initial x =", "Initial x' ="}, {"m*x'' = "}}),
-        MakeInfo(SystemKind::OneVariable,
-                 {AutoScaleDigits::PerVariable, {"Initial x = "}, {"x' = "}}),
-        MakeInfo(SystemKind::TwoVariable,
-                 {AutoScaleDigits::Overall, {"Initial x = ", "Initial y = "}, {"x' = ", "y' = "}}),
-        MakeInfo(SystemKind::ThreeVariable, {AutoScaleDigits::Overall,
-                                             {"Initial x = ", "Initial y = ", "Initial z = "},
-                                             {"x' = ", "y' = ", "z' = "}}),
+        MakeInfo(SystemKind::Newtonian, AutoScaleDigits::PerVariable),
+        MakeInfo(SystemKind::OneVariable, AutoScaleDigits::PerVariable),
+        MakeInfo(SystemKind::TwoVariable, AutoScaleDigits::Overall),
+        MakeInfo(SystemKind::ThreeVariable, AutoScaleDigits::Overall),
     };
     return infos[static_cast<int>(kind)];
 }
@@ -71,12 +54,4 @@ const char* SlotCheckLabel(VarSlot slot)
 {
     static const auto labels = Labels([](const std::string& n) { return n + " (plot" + n + ")"; });
     return labels[slot].c_str();
-}
-
-std::vector<double> InitialValues(GraphKind kind, const CModelSettings& s)
-{
-    std::vector<double> values;
-    for (VarSlot slot : VarsOf(kind).State())
-        values.push_back(s.*VarOf(slot).initial);
-    return values;
 }

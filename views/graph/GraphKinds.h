@@ -22,18 +22,13 @@ struct GraphVarBox
 
 struct GraphKindInfo
 {
-    std::vector<VarSlot> curves;            // legend, drawing and hit-test order
-    std::vector<VarSlot> autoScale;         // variables that Auto Scale looks at
-    AutoScaleDigits autoScaleDigits;        // how Auto Scale picks its digits
-    std::vector<GraphVarBox> varBoxes;      // variables dialog
-    std::vector<const char*> initialLabels; // left margin: initial values of x, then x' or y, z
-    std::vector<const char*> equationPrefixes;
+    std::vector<VarSlot> curves;       // legend, drawing and hit-test order
+    std::vector<VarSlot> autoScale;    // variables that Auto Scale looks at
+    AutoScaleDigits autoScaleDigits;   // how Auto Scale picks its digits
+    std::vector<GraphVarBox> varBoxes; // variables dialog
 };
 
 const GraphKindInfo& KindInfo(GraphKind kind);
 
 const char* SlotLegendLabel(VarSlot slot); // " x ", " x' " ...
 const char* SlotCheckLabel(VarSlot slot);  // "x (plotx)" ...
-
-// The initial values a kind shows in its left margin.
-std::vector<double> InitialValues(GraphKind kind, const CModelSettings& s);

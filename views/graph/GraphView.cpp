@@ -6,6 +6,7 @@
 #include "platform/Frame.h"
 #include "platform/WinApp.h"
 #include "platform/base/MessageHook.h"
+#include "views/base/MarginTexts.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/PlotText.h"
 #include "views/graph/GraphDialogNames.h"
@@ -20,14 +21,6 @@ VX_IMPLEMENT_CLASS(CSys3Graph, CGraphView)
 namespace {
 constexpr int kImportItem = kSlots; // legend item of variable k's imported curve: 8 + k
 const CRect kNoItem(-1, -1, -1, -1);
-
-std::string JoinedEquations(const std::vector<std::string>& texts)
-{
-    std::string joined;
-    for (const std::string& t : texts)
-        joined += (joined.empty() ? "" : " ") + t;
-    return joined;
-}
 
 // The kind's curves against time, with the variables' pens.
 PlotDescription GraphPlot(GraphKind kind)
@@ -86,47 +79,17 @@ void CGraphView::DrawLegend(CDC* pDC)
 void CGraphView::DrawTopTexts(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
-    pDC->SetBkMode(TRANSPARENT);
-    pDC->SetTextAlign(TA_CENTER | TA_TOP);
-    pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
-    const int mid = (m_rcPlot.left + m_rcPlot.right) / 2;
-    std::vector<std::string> equations;
-    for (const std::string* eq : s.Equations())
-        equations.push_back(*eq);
-    int line = 0;
-    for (std::size_t i = 0; i < equations.size(); ++i, ++line)
-        pDC->TextOut(mid, line * m_nTextHeight, Info().equationPrefixes[i] + equations[i]);
-    pDC->TextOut(mid, line * m_nTextHeight, s.FormatUsedParameters(JoinedEquations(equations)));
-
-    if (s.m_bHaveImport) {
-        pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
-        pDC->SetBkMode(OPAQUE);
-        pDC->SetBkColor(s.m_clrImport[0]);
-        pDC->SetTextColor(s.m_clrImport[0] ^ 0xFFFFFF);
-        pDC->TextOut(0, m_rcPlot.bottom + m_nMarginBottom, s.m_strImportFile);
-    }
+    DrawEquations(pDC, *this, m_kind, s);
+    DrawImportName(pDC, *this, s);
 }
 
 void CGraphView::DrawMarginTexts(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
-    const int h = m_nTextHeight;
-    const int plotHeight = m_rcPlot.bottom - m_rcPlot.top;
-    pDC->SetTextAlign(TA_CENTER | TA_TOP);
-
-    const std::vector<double> init = InitialValues(m_kind, s);
-    const int yInit = plotHeight * 3 / 4 + m_nMarginTop;
-    for (std::size_t i = 0; i < init.size(); ++i) {
-        const int digits = i == 0 ? m_nDigitsX : m_nDigitsY;
-        pDC->TextOut(static_cast<int>(i) * h, yInit,
-                     Info().initialLabels[i] + FormatNumber(init[i], digits));
-    }
-
-    const int yTime = plotHeight / 4 + m_nMarginTop;
+    DrawInitialValues(pDC, *this, m_kind, s, m_nDigitsX, m_nDigitsY);
     m_dDt = s.RunStep();
     m_nDigitsDt = DigitsForStep(m_dDt);
-    pDC->TextOut(0, yTime, "Chro/Cyc = " + FormatNumber(s.m_nChrononsPerCycle, 0));
-    pDC->TextOut(h, yTime, "dt =" + FormatNumber(m_dDt, m_nDigitsDt));
+    DrawTimeBase(pDC, *this, s.m_nChrononsPerCycle, m_dDt, m_nDigitsDt);
 }
 
 int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)

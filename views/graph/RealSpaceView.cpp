@@ -10,6 +10,9 @@
 #include "views/graph/GraphWalk.h"
 #include "views/graph/RealSpaceRules.h"
 
+#include <QScreen>
+#include <QWidget>
+
 #include <algorithm>
 #include <cmath>
 
@@ -164,15 +167,14 @@ void CSys1RS::DrawLegend(CDC* pDC)
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
 }
 
-// The rows that set the rod's length. A printed page is the window's picture scaled to the
-// paper, so it keeps the screen's rod: in printer dots the rod would leave the page, and the
-// window would go on drawing with the printer's length.
+// The rows that set the rod's length: the screen's that the window stands on, however tall
+// the window is. A printed page is the window's picture scaled to the paper, so it keeps the
+// screen's rod too: in printer dots the rod would leave the page.
 int CSys1RS::ScreenRows(CDC* pDC)
 {
-    if (!pDC->IsPrinting())
-        return pDC->GetDeviceCaps(VERTRES);
-    CClientDC screen(this);
-    return screen.GetDeviceCaps(VERTRES);
+    if (const QWidget* w = GetWidget(); w && w->screen())
+        return w->screen()->geometry().height();
+    return pDC->GetDeviceCaps(VERTRES);
 }
 
 void CSys1RS::DrawPendulum(CDC* pDC, double angle)
