@@ -9,12 +9,14 @@
 #include "platform/Frame.h"
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
+#include "platform/base/Archive.h"
 
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <system_error>
@@ -117,11 +119,15 @@ void CDynSys::OnFileImport()
     const std::string path = AfxPromptFileName(true, "Open", kind.filter, kind.pattern);
     if (path.empty())
         return;
-    std::FILE* pFile = std::fopen(path.c_str(), "rb");
+    // A pipe or a device would block the window or never end: only a plain file is read.
+    const int fd = OpenRegularFile(path);
+    std::FILE* pFile = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
     struct stat st = {};
-    if (pFile == nullptr || ::fstat(fileno(pFile), &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (pFile == nullptr || ::fstat(fd, &st) != 0) {
         if (pFile != nullptr)
             std::fclose(pFile);
+        else if (fd >= 0)
+            ::close(fd);
         AfxMessageBox("Unable to open selected file");
         return;
     }

@@ -1,6 +1,7 @@
 // The worker thread that an object owns: stop flag cleared at each start, joined on every path,
 // and a join on the user-interface thread that answers the worker's sends meanwhile.
 #include "platform/WorkerThread.h"
+#include "Fixtures.h"
 #include "platform/Messages.h"
 #include "platform/Wnd.h"
 
@@ -9,19 +10,6 @@
 #include <atomic>
 
 namespace {
-constexpr UINT WM_T_ASK = WM_APP + 7;
-
-class CAskWnd : public CWnd
-{
-public:
-    CAskWnd()
-    {
-        MapMessage(WM_T_ASK, &CAskWnd::OnAsk);
-        Create(nullptr, "ask", 0, CRect(0, 0, 20, 20), nullptr, 0);
-    }
-    LRESULT OnAsk(WPARAM w, LPARAM) { return static_cast<LRESULT>(w) * 2; }
-};
-
 // Runs until stopped, counting its ends.
 CWorkerThread::Job UntilStopped(std::atomic<int>& ends)
 {
@@ -60,11 +48,11 @@ TEST(WorkerThread, EveryPathJoinsAndEachStartClearsTheStop)
 
 TEST(WorkerThread, AJoinAnswersTheWorkersSends)
 {
-    CAskWnd w;
+    CPingWnd w;
     const HWND h = w.m_hWnd;
     std::atomic<LRESULT> answer{0};
     CWorkerThread t;
-    t.Start([h, &answer](const std::atomic<bool>&) { answer = SendMessage(h, WM_T_ASK, 21); });
+    t.Start([h, &answer](const std::atomic<bool>&) { answer = SendMessage(h, WM_T_PING, 21, 21); });
     t.Join();
     EXPECT_EQ(answer, 42);
 }
