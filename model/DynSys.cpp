@@ -280,8 +280,6 @@ bool CDynSys::StartRun(CView* pNotify)
         AfxMessageBox("Could not create calculation thread.");
         return false;
     }
-    // The views that rest during a run (the Vector Field) see it start.
-    UpdateAllViews(nullptr, HINT_TITLE);
     return true;
 }
 

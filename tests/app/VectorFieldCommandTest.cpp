@@ -277,7 +277,7 @@ TEST(VectorFieldCommands, RunGreysTheControlsAndItsEndRestoresThem)
         doc->m_bPlotConcurrent = 1;
         ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
         ASSERT_TRUE(doc->m_bRunning);
-        EXPECT_FALSE(view->m_editParam.IsWindowEnabled());
+        ASSERT_TRUE(Pump([view] { return !view->m_editParam.IsWindowEnabled(); }));
         EXPECT_FALSE(view->m_spinCtrl.IsWindowEnabled());
         if (auto* plane = dynamic_cast<L*>(view)) {
             EXPECT_FALSE(plane->Button(L::kLayerD, false).IsWindowEnabled());
@@ -285,7 +285,7 @@ TEST(VectorFieldCommands, RunGreysTheControlsAndItsEndRestoresThem)
         EXPECT_FALSE(Offered(ID_CONTROLS_CLEARDATA));
         ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
         ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
-        EXPECT_TRUE(view->m_editParam.IsWindowEnabled());
+        EXPECT_TRUE(view->m_editParam.IsWindowEnabled()) << "the run's end restores them";
         EXPECT_TRUE(view->m_spinCtrl.IsWindowEnabled());
         doc->OnCloseDocument();
     }

@@ -10,6 +10,10 @@
 
 VX_IMPLEMENT_ABSTRACT(CVectorFieldBase, C2DView)
 
+namespace {
+constexpr UINT kRunWatch = 1;
+}
+
 CVectorFieldBase::CVectorFieldBase(PlotDescription description, bool spinsForcing)
     : C2DView(std::move(description)), m_spin(spinsForcing)
 {
@@ -41,6 +45,29 @@ void CVectorFieldBase::OnInitialUpdate()
     ModelChanged();
     EnableControls(!s.m_bRunning);
     m_bEnabled = !s.m_bRunning;
+    SetTimer(kRunWatch, 100);
+}
+
+void CVectorFieldBase::OnTimer(UINT nIDEvent)
+{
+    if (nIDEvent == kRunWatch)
+        FollowRunState();
+    C2DView::OnTimer(nIDEvent);
+}
+
+void CVectorFieldBase::OnDestroy()
+{
+    KillTimer(kRunWatch);
+    C2DView::OnDestroy();
+}
+
+void CVectorFieldBase::FollowRunState()
+{
+    const bool running = Running();
+    if (m_bEnabled == running) {
+        m_bEnabled = !running;
+        EnableControls(!running);
+    }
 }
 
 void CVectorFieldBase::CreateStrip()
@@ -76,12 +103,8 @@ void CVectorFieldBase::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     if (!GetModel())
         return;
     // The view does not follow a run: it keeps its picture and its controls rest meanwhile.
-    const bool running = Running();
-    if (m_bEnabled == running) {
-        m_bEnabled = !running;
-        EnableControls(!running);
-    }
-    if (running)
+    FollowRunState();
+    if (Running())
         return;
     C2DView::OnUpdate(pSender, lHint, pHint);
 }

@@ -4,7 +4,8 @@
 // parameter's name, an up-down control moving it in 100 steps through its range, its value),
 // the texts round the plot, the track pen's legend box, and the rule that the view does not
 // follow a run: while the model runs it keeps its picture, ignores the document's updates and
-// greys its controls, and the run's end restores them.
+// greys its controls (it looks at the run state a few times a second, since a run that goes on
+// from where it stopped tells the views nothing), and the run's end restores them.
 //
 // A spin step or an accepted value writes the model (VectorFieldSpin.h) and calls Spun(),
 // where the view makes its pictures stale and computes them again before it is repainted.
@@ -55,6 +56,11 @@ protected:
     int StripHeight() const { return m_nStripH; }
     int CharWidth() const { return m_nCharW; }
 
+    // A run starts without telling the views: the view looks a few times a second.
+    void OnTimer(UINT nIDEvent) override;
+    void OnDestroy() override;
+    // The controls follow the model's run state.
+    void FollowRunState();
     void TakeSettings(const CModelCore& s) override;
     bool OnOwnHint(LPARAM lHint) override;
     void DrawNewSample(int) override {}
