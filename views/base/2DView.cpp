@@ -87,6 +87,26 @@ void C2DView::OnDraw(CDC* pDC)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
         DrawImportedCurves(pDC);
+    DrawCursorIfDue(pDC);
+}
+
+bool C2DView::CursorPixel(const RowValues& v, CPoint& p) const
+{
+    const auto column = [](int c) { return c >= 0 && c < kSlots; };
+    if (!column(m_desc.xColumn) || !column(m_desc.yColumn))
+        return false;
+    const double x = v[m_desc.xColumn], y = v[m_desc.yColumn];
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return false;
+    p = CPoint(WorldToPixelX(x), WorldToPixelY(y));
+    return true;
+}
+
+int C2DView::CursorDigits(int column) const
+{
+    if (column == kSlotT)
+        return m_nDigitsDt;
+    return column == m_desc.xColumn ? m_nDigitsX : m_nDigitsY;
 }
 
 void C2DView::DrawPageFrame(CDC* pDC)

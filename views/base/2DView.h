@@ -135,6 +135,10 @@ protected:
     // The window from the limit block.
     void TakeSettings(const CModelCore& s) override;
     bool OnOwnHint(LPARAM lHint) override;
+    // The cursor's row at its two columns, the crosshair, and the digits of the axes.
+    bool CursorPixel(const RowValues& v, CPoint& p) const override;
+    void MoveCrosshair(CDC* pDC, CPoint p) override { DrawCrosshair(pDC, p.x, p.y); }
+    int CursorDigits(int column) const override;
 
     // The page without values and zero axes: the printed page's mapping, the layout from the
     // text height, the frame; clears the crosshair and live-drawn flags.

@@ -88,6 +88,17 @@ void C3DView::OnDraw(CDC* pDC)
     if (GetModel())
         DrawMargins(pDC);
     DrawScene(pDC, m_bFullRedraw != 0);
+    if (m_bFullRedraw)
+        DrawCursorIfDue(pDC);
+}
+
+bool C3DView::CursorPixel(const RowValues& v, CPoint& p) const
+{
+    double a[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i)
+        if (m_desc.columns[i] >= 0 && m_desc.columns[i] < kSlots)
+            a[i] = v[m_desc.columns[i]];
+    return RowPixel(v[kSlotT], a[0], a[1], a[2], p);
 }
 
 void C3DView::DrawPage(CDC* pDC)

@@ -133,6 +133,9 @@ protected:
     // The box, the angles and the pan from the document.
     void TakeSettings(const CModelCore& s) override;
     bool OnOwnHint(LPARAM lHint) override;
+    // The cursor's row mapped into the box, and the crosshair.
+    bool CursorPixel(const RowValues& v, CPoint& p) const override;
+    void MoveCrosshair(CDC* pDC, CPoint p) override { DrawCrosshair(pDC, p.x, p.y); }
 
 private:
     void MapCommands();
