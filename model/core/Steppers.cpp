@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+// The two- and three-variable steps' one definition, with the project's flags.
+VX_RKF_PAIRED_STEPS(VX_RKF_INSTANTIATE)
+
 bool StepIsUsable(int nIntegrator, double dt)
 {
     if (!std::isfinite(dt))

@@ -85,31 +85,39 @@ template <SystemKind K, int Form>
                              s, h);
 }
 
-// Out of line: the run and every other caller step with the same code, so even the sign of a
-// NaN that a diverging state ends in is the same for all.
+// Out of line and compiled once for every kind and form (the instantiations below), so the run
+// and every other caller step with the same code and even the sign of a NaN that a diverging
+// state ends in is the same for all. The Newtonian and one-variable kinds are compiled without
+// pairing values in vector registers (StepsUnpaired.cpp): their rates call the library between
+// the stages, the pairs then go through memory in halves, and each stage waits for them (a
+// third of the time of a Newtonian form); the two- and three-variable kinds gain from the pairs.
 template <SystemKind K, int Form>
-[[gnu::noinline]] void RKFStepShared(KindRhs& f, KindState& s, double h)
+[[gnu::noinline]] void RKFStepOutOfLine(KindRhs& f, KindState& s, double h)
 {
     RKFStep<K, Form>(f, s, h);
 }
-
-// The same for the Newtonian and one-variable kinds, without pairing values in vector
-// registers: their rates call the library between the stages, the pairs then go through
-// memory in halves, and each stage waits for them (a third of the time of a Newtonian form).
-// Only GCC pairs them this way, and only GCC knows the switch.
-#if defined(__GNUC__) && !defined(__clang__)
-#define VX_UNPAIRED gnu::optimize("no-tree-slp-vectorize")
-#else
-#define VX_UNPAIRED
-#endif
-template <SystemKind K, int Form>
-[[gnu::noinline, VX_UNPAIRED]] void RKFStepUnpaired(KindRhs& f, KindState& s, double h)
-{
-    RKFStep<K, Form>(f, s, h);
-}
-#undef VX_UNPAIRED
 
 } // namespace steppers
+
+// Every kind and form of the out-of-line step: X(kind, form) for each, the kinds that are
+// compiled without vector pairs apart.
+// clang-format off
+#define VX_RKF_UNPAIRED_STEPS(X)                                                                   \
+    X(Newtonian, 0) X(Newtonian, 1) X(Newtonian, 2) X(Newtonian, 3) X(Newtonian, 4)                \
+    X(OneVariable, 0) X(OneVariable, 1) X(OneVariable, 2) X(OneVariable, 3) X(OneVariable, 4)
+#define VX_RKF_PAIRED_STEPS(X)                                                                     \
+    X(TwoVariable, 0) X(TwoVariable, 1) X(TwoVariable, 2) X(TwoVariable, 3) X(TwoVariable, 4)      \
+    X(TwoVariable, 5)                                                                              \
+    X(ThreeVariable, 0) X(ThreeVariable, 1) X(ThreeVariable, 2) X(ThreeVariable, 3)
+// clang-format on
+static_assert(kLastForm<SystemKind::Newtonian> == 4 && kLastForm<SystemKind::OneVariable> == 4 &&
+              kLastForm<SystemKind::TwoVariable> == 5 && kLastForm<SystemKind::ThreeVariable> == 3);
+#define VX_RKF_STEP_OF(kind, form)                                                                 \
+    void steppers::RKFStepOutOfLine<SystemKind::kind, form>(KindRhs&, KindState&, double);
+#define VX_RKF_EXTERN(kind, form) extern template VX_RKF_STEP_OF(kind, form)
+#define VX_RKF_INSTANTIATE(kind, form) template VX_RKF_STEP_OF(kind, form)
+VX_RKF_UNPAIRED_STEPS(VX_RKF_EXTERN)
+VX_RKF_PAIRED_STEPS(VX_RKF_EXTERN)
 
 // One fifth-order step of kind K and form Form (KindRates): s becomes the state at s.t + h.
 template <SystemKind K, int Form = kFormOfRhs>
@@ -117,10 +125,8 @@ template <SystemKind K, int Form = kFormOfRhs>
 {
     if constexpr (Form == kFormOfRhs)
         ForForm<K>(f.form, [&](auto form) { StepRKF<K, decltype(form)::value>(f, s, h); });
-    else if constexpr (K == SystemKind::Newtonian || K == SystemKind::OneVariable)
-        steppers::RKFStepUnpaired<K, Form>(f, s, h);
     else
-        steppers::RKFStepShared<K, Form>(f, s, h);
+        steppers::RKFStepOutOfLine<K, Form>(f, s, h);
 }
 
 // One first-order step of size h from s, whose rates at the start are rate[0 .. dim); both
