@@ -77,6 +77,8 @@ public:
     // Rows of the plot, one colour each; endless: then waits until stopped.
     void StartScan(bool endless)
     {
+        calc.Stop(); // before the buffers that a running scan writes are touched
+        rows.TakeAll();
         const CRect r = m_rcPlot;
         grid.assign(static_cast<size_t>(r.Width() * r.Height()), 0);
         image.Reset(r, GetBackingImage().devicePixelRatio());

@@ -87,6 +87,26 @@ void C2DView::OnDraw(CDC* pDC)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
         DrawImportedCurves(pDC);
+    DrawCursorIfDue(pDC);
+}
+
+bool C2DView::CursorPixel(const RowValues& v, CPoint& p) const
+{
+    const auto column = [](int c) { return c >= 0 && c < kSlots; };
+    if (!column(m_desc.xColumn) || !column(m_desc.yColumn))
+        return false;
+    const double x = v[m_desc.xColumn], y = v[m_desc.yColumn];
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return false;
+    p = CPoint(WorldToPixelX(x), WorldToPixelY(y));
+    return true;
+}
+
+int C2DView::CursorDigits(int column) const
+{
+    if (column == kSlotT)
+        return m_nDigitsDt;
+    return column == m_desc.xColumn ? m_nDigitsX : m_nDigitsY;
 }
 
 void C2DView::DrawPageFrame(CDC* pDC)
@@ -301,12 +321,40 @@ void C2DView::DrawStoredRun(CDC* pDC)
         DrawImportedCurves(pDC);
 }
 
+namespace {
+// Import pen i: a curve's (m_clrImport ...) or a view item's (m_clrImportView ...). The view
+// items' styles and widths skip the section points' entry (colour 4), which draws no line.
+PlotPen ImportPen(const CModelCore& s, int i, bool viewItem)
+{
+    if (i < 0 || i >= 7)
+        return {};
+    if (!viewItem)
+        return {s.m_nStyleImport[i], s.m_nWidthImport[i], s.m_clrImport[i]};
+    if (i == 4)
+        return {PS_SOLID, 1, s.m_clrImportView[i]};
+    const int j = i < 4 ? i : i - 1;
+    return {s.m_nStyleImportView[j], s.m_nWidthImportView[j], s.m_clrImportView[i]};
+}
+} // namespace
+
 C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
 {
     if (imported && c.importPen >= 0)
-        return {s.m_nStyleImport[c.importPen], s.m_nWidthImport[c.importPen],
-                s.m_clrImport[c.importPen]};
+        return ImportPen(s, c.importPen, c.importViewPens);
     return {s.*c.style, s.*c.width, s.*c.color};
+}
+
+std::optional<C2DView::Pen> C2DView::MarkPen(const CModelCore& s, const PlotCurve& c, bool imported)
+{
+    const int flag = c.markFlag + (imported ? 1 : 0);
+    if (c.markFlag < 0 || flag >= 6 || !s.m_bMarkReturn[flag])
+        return std::nullopt;
+    if (imported)
+        return c.importMarkPen >= 0 ? std::optional(ImportPen(s, c.importMarkPen, c.importViewPens))
+                                    : std::nullopt;
+    if (!c.markStyle || !c.markWidth || !c.markColor)
+        return std::nullopt;
+    return Pen{s.*c.markStyle, s.*c.markWidth, s.*c.markColor};
 }
 
 bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)
@@ -314,53 +362,85 @@ bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)
     return !c.shown || s.*c.shown;
 }
 
-void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
+// A curve being drawn: its column, its painter and the pixel of the row it reached last.
+struct C2DView::CurveRows
+{
+    const double* v;
+    CRowPainter painter;
+    int row = -1;
+    CPoint at;
+};
+
+std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& columns,
+                                                  const RingSpan& ring, bool imported)
 {
     const CModelCore& s = GetModel()->Core();
-    struct Curve
-    {
-        const double* v;
-        std::unique_ptr<CPen> pen;
-        PolylineBatch batch;
-    };
-    std::vector<Curve> curves;
+    const MarkRule rule = CycleMarks(s, ring, m_desc.phaseMarks);
+    const RowLook lines = m_desc.xColumn == kSlotT ? RowLook::TimeLines : RowLook::Lines;
+    std::vector<CurveRows> curves;
     for (const PlotCurve& c : m_desc.curves) {
-        if (imported && c.importPen < 0)
+        if ((imported && c.importPen < 0) || !CurveShown(s, c))
             continue;
-        if (!CurveShown(s, c))
-            continue;
-        if (const double* v = ColumnData(columns[c.column], ring.rows)) {
-            const Pen p = CurvePen(s, c, imported);
-            curves.push_back({v, std::make_unique<CPen>(p.style, p.width, p.color), {}});
-            curves.back().batch.m_pDC = pDC;
-        }
+        if (const double* v = ColumnData(columns[c.column], ring.rows))
+            curves.push_back({v,
+                              CRowPainter(pDC, m_rcPlot, c.points ? RowLook::Points : lines,
+                                          CurvePen(s, c, imported), MarkPen(s, c, imported), rule),
+                              -1,
+                              {}});
     }
+    return curves;
+}
+
+// The segment from row a to row b (or b's point), b of the given age.
+void C2DView::AddRow(CurveRows& c, const double* x, int a, int b, int age)
+{
+    if (!Finite(x[a], x[b], c.v[a], c.v[b]))
+        return; // a diverged run: nothing to draw here
+    CPoint p1 = a == c.row ? c.at : CPoint(WorldToPixelX(x[a]), WorldToPixelY(c.v[a]));
+    CPoint p2(WorldToPixelX(x[b]), WorldToPixelY(c.v[b]));
+    c.row = b;
+    c.at = p2;
+    if (c.painter.Look() == RowLook::Points)
+        c.painter.Point(p2, age);
+    else if (ClipToPlotRect(p1, p2))
+        c.painter.Segment(p1, p2, age);
+}
+
+// The rows on the section phase, from the first of them one a cycle.
+void C2DView::AddSectionRows(std::vector<CurveRows>& curves, const double* x, const RingSpan& ring)
+{
+    const CModelCore& s = GetModel()->Core();
+    const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+    const SectionRows rows = FindSectionRows(ring, stride, s.m_dPeriod, s.m_dChronon);
+    int prev = -1, k = 0;
+    WalkStride(ring, rows.first, stride, [&](int row) {
+        for (CurveRows& c : curves)
+            AddRow(c, x, prev < 0 ? row : prev, row, k);
+        prev = row;
+        ++k;
+    });
+}
+
+void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
+{
+    std::vector<CurveRows> curves = CurvesOf(pDC, columns, ring, imported);
     const double* x = ColumnData(columns[m_desc.xColumn], ring.rows);
     if (curves.empty() || !x)
         return;
-
-    // A time axis walks the rows of its window; any other axis walks them all.
-    const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
-    const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
-    // Clipped segments of each curve are gathered; each curve is drawn with its own pen.
-    WalkSegments(ring, t.min, t.max, s.RunStep(), [&](int a, int b) {
-        for (Curve& c : curves) {
-            if (!Finite(x[a], x[b], c.v[a], c.v[b]))
-                continue; // a diverged run: nothing to draw here
-            CPoint p1(WorldToPixelX(x[a]), WorldToPixelY(c.v[a]));
-            CPoint p2(WorldToPixelX(x[b]), WorldToPixelY(c.v[b]));
-            if (ClipToPlotRect(p1, p2))
-                c.batch.Add(p1, p2);
-        }
-    });
-    CPen* pOldPen = nullptr;
-    for (Curve& c : curves) {
-        CPen* prev = pDC->SelectObject(c.pen.get());
-        if (!pOldPen)
-            pOldPen = prev;
-        c.batch.Flush();
+    const CModelCore& s = GetModel()->Core();
+    if (m_desc.sections) {
+        AddSectionRows(curves, x, ring);
+    } else {
+        // A time axis walks the rows of its window; any other axis walks them all.
+        const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
+        const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
+        WalkSegments(ring, t.min, t.max, s.RunStep(), [&](int a, int b, int age) {
+            for (CurveRows& c : curves)
+                AddRow(c, x, a, b, age);
+        });
     }
-    pDC->SelectObject(pOldPen);
+    for (CurveRows& c : curves)
+        c.painter.Finish();
 }
 
 void C2DView::DrawCurves(CDC* pDC)
@@ -398,26 +478,35 @@ void C2DView::DrawNewSample(int nRow)
         if (t[prev] < window.min || t[nRow] > window.max)
             return;
     }
-
-    CDC& dc = m_live.DC(this);
+    // The live row's sequence number counts the cycles from the run's first row.
+    const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
+    if (m_desc.sections && !cycleStart)
+        return;
     for (const PlotCurve& c : m_desc.curves) {
         const double* v = ColumnData(s.m_arrTable[c.column], s.m_nTableRows);
         if (!v || !CurveShown(s, c) || !Finite(x[prev], x[nRow], v[prev], v[nRow]))
             continue;
-        CPoint p1(WorldToPixelX(x[prev]), WorldToPixelY(v[prev]));
-        CPoint p2(WorldToPixelX(x[nRow]), WorldToPixelY(v[nRow]));
-        if (!ClipToPlotRect(p1, p2))
-            continue;
-        const Pen p = CurvePen(s, c, false);
-        CPen pen(p.style, p.width, p.color);
-        CPen* pOldPen = dc.SelectObject(&pen);
-        dc.MoveTo(p1);
-        dc.LineTo(p2);
-        dc.SelectObject(pOldPen);
-        m_live.Touch(p1, p2, p.width);
+        const std::optional<Pen> mark = cycleStart ? MarkPen(s, c, false) : std::nullopt;
+        DrawLiveRow(c, mark.value_or(CurvePen(s, c, false)),
+                    {WorldToPixelX(x[prev]), WorldToPixelY(v[prev])},
+                    {WorldToPixelX(x[nRow]), WorldToPixelY(v[nRow])});
     }
     m_nPrevRow = nRow;
     m_live.Show(this);
+}
+
+// The live row of one curve: the segment from p1 to p2, or the point p2.
+void C2DView::DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2)
+{
+    if (c.points) {
+        if (m_rcPlot.PtInRect(p2)) {
+            m_live.DC(this).SetPixel(p2.x, p2.y, p.color);
+            m_live.Touch(CRect(p2.x, p2.y, p2.x + 1, p2.y + 1));
+        }
+        return;
+    }
+    if (ClipToPlotRect(p1, p2))
+        DrawLiveSegment(m_live, this, p, p1, p2);
 }
 
 // --- rubber band ---------------------------------------------------------------------------

@@ -88,6 +88,17 @@ void C3DView::OnDraw(CDC* pDC)
     if (GetModel())
         DrawMargins(pDC);
     DrawScene(pDC, m_bFullRedraw != 0);
+    if (m_bFullRedraw)
+        DrawCursorIfDue(pDC);
+}
+
+bool C3DView::CursorPixel(const RowValues& v, CPoint& p) const
+{
+    double a[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i)
+        if (m_desc.columns[i] >= 0 && m_desc.columns[i] < kSlots)
+            a[i] = v[m_desc.columns[i]];
+    return RowPixel(v[kSlotT], a[0], a[1], a[2], p);
 }
 
 void C3DView::DrawPage(CDC* pDC)
@@ -256,6 +267,21 @@ void C3DView::DrawCrosshair(CDC* pDC, int px, int py)
 
 // --- the run -------------------------------------------------------------------------------
 
+PlotPen C3DView::RunPen(const CModelCore& s) const
+{
+    return {m_desc.style ? s.*m_desc.style : PS_SOLID, m_desc.width ? s.*m_desc.width : 1,
+            m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT)};
+}
+
+std::optional<PlotPen> C3DView::MarkPen(const CModelCore& s) const
+{
+    const Plot3DDescription& d = m_desc;
+    if (d.markFlag < 0 || d.markFlag >= 6 || !s.m_bMarkReturn[d.markFlag] || !d.markStyle ||
+        !d.markWidth || !d.markColor)
+        return std::nullopt;
+    return PlotPen{s.*d.markStyle, s.*d.markWidth, s.*d.markColor};
+}
+
 MappedColumns C3DView::MapColumns(const std::array<std::vector<double>, kSlots>& table,
                                   int rows) const
 {
@@ -280,15 +306,12 @@ void C3DView::DrawRun(CDC* pDC)
     if (!c.t)
         return;
     const RingSpan ring{c.t, rows, r.index, r.count, r.wrapped};
-    CPen pen(m_desc.style ? s.*m_desc.style : PS_SOLID, m_desc.width ? s.*m_desc.width : 1,
-             m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT));
-    CPen* pOldPen = pDC->SelectObject(&pen);
-    PolylineBatch batch;
-    batch.m_pDC = pDC;
+    CRowPainter painter(pDC, m_rcPlot, RowLook::Lines, RunPen(s), MarkPen(s),
+                        CycleMarks(s, ring, m_desc.phaseMarks));
     int last = -1;
     CPoint pLast;
     const double inf = std::numeric_limits<double>::infinity();
-    WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b) {
+    WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b, int age) {
         CPoint p1 = pLast, p2;
         if ((a != last && !c.Pixel(*this, a, p1)) || !c.Pixel(*this, b, p2)) {
             last = -1; // a diverged run: nothing to draw here
@@ -297,10 +320,9 @@ void C3DView::DrawRun(CDC* pDC)
         last = b;
         pLast = p2;
         if (ClipToPlotRect(p1, p2))
-            batch.Add(p1, p2);
+            painter.Segment(p1, p2, age);
     });
-    batch.Flush();
-    pDC->SelectObject(pOldPen);
+    painter.Finish();
 }
 
 void C3DView::DrawNewSample(int nRow)
@@ -314,15 +336,10 @@ void C3DView::DrawNewSample(int nRow)
     if (prev < 0 || !c.t || !c.Pixel(*this, prev, p1) || !c.Pixel(*this, nRow, p2) ||
         !ClipToPlotRect(p1, p2))
         return;
-    CDC& dc = m_live.DC(this);
-    const int width = m_desc.width ? s.*m_desc.width : 1;
-    CPen pen(m_desc.style ? s.*m_desc.style : PS_SOLID, width,
-             m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT));
-    CPen* pOldPen = dc.SelectObject(&pen);
-    dc.MoveTo(p1);
-    dc.LineTo(p2);
-    dc.SelectObject(pOldPen);
-    m_live.Touch(p1, p2, width);
+    // The live row's sequence number counts the cycles from the run's first row.
+    const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
+    const PlotPen p = (cycleStart ? MarkPen(s) : std::nullopt).value_or(RunPen(s));
+    DrawLiveSegment(m_live, this, p, p1, p2);
     m_live.Show(this);
 }
 

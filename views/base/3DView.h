@@ -16,6 +16,7 @@
 #include "views/base/3DGeometry.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
+#include "views/base/RowPainter.h"
 #include "views/base/ViewAngleTarget.h"
 
 #include <array>
@@ -52,6 +53,14 @@ struct Plot3DDescription : PlotViewCommon
     int CModelSettings::*style = nullptr; // the run's pen; null: solid 1 in window text
     int CModelSettings::*width = nullptr;
     COLORREF CModelSettings::*color = nullptr;
+    // Return marks: while m_bMarkReturn[markFlag] is set, the segment that ends on a marked row
+    // takes the marks' pen; -1: no marks. phaseMarks: a wrapped ring's marks follow its oldest
+    // row's forcing phase.
+    int markFlag = -1;
+    int CModelSettings::*markStyle = nullptr;
+    int CModelSettings::*markWidth = nullptr;
+    COLORREF CModelSettings::*markColor = nullptr;
+    bool phaseMarks = false;
     int angleSlot = -1;                   // element of m_nViewPitch and m_nViewYaw, or -1
     POINT CModelSettings::*pan = nullptr; // the pan offsets kept with the model, or null
 };
@@ -133,6 +142,9 @@ protected:
     // The box, the angles and the pan from the document.
     void TakeSettings(const CModelCore& s) override;
     bool OnOwnHint(LPARAM lHint) override;
+    // The cursor's row mapped into the box, and the crosshair.
+    bool CursorPixel(const RowValues& v, CPoint& p) const override;
+    void MoveCrosshair(CDC* pDC, CPoint p) override { DrawCrosshair(pDC, p.x, p.y); }
 
 private:
     void MapCommands();
@@ -146,6 +158,9 @@ private:
     void DrawAxis(CDC* pDC, CPoint centre, CPoint a, CPoint b, const std::string& name);
     template <class Draw> void WithAxisStyle(CDC* pDC, Draw draw);
     LRESULT OnViewAngleClosed(WPARAM, LPARAM);
+    // The run's pen, and the marks' pen while the marks are on.
+    PlotPen RunPen(const CModelCore& s) const;
+    std::optional<PlotPen> MarkPen(const CModelCore& s) const;
 
     Plot3DDescription m_desc;
     CPoint m_ptPress;

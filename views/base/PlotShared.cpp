@@ -81,8 +81,12 @@ void PolylineBatch::Add(CPoint a, CPoint b)
 
 void PolylineBatch::Flush()
 {
-    if (m_pts.size() >= 2)
+    if (m_pts.size() >= 2) {
+        CPen* pOld = m_pPen ? m_pDC->SelectObject(m_pPen) : nullptr;
         m_pDC->Polyline(m_pts.data(), static_cast<int>(m_pts.size()));
+        if (m_pPen)
+            m_pDC->SelectObject(pOld);
+    }
     m_pts.clear();
 }
 

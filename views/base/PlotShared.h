@@ -34,13 +34,15 @@ void MoveXorCross(CDC* pDC, BYTE& drawn, CPoint& at, CPoint to, const CRect& hit
 void InvalidateStrips(CWnd* pWnd, const CRect* const strips[4]);
 
 // Joins clipped segments of one curve into polylines: a segment that starts where the last one
-// ended extends it, so a long run costs one draw call per unbroken stretch.
+// ended extends it, so a long run costs one draw call per unbroken stretch. With a pen, each
+// polyline is drawn with it (a batch flushes whenever a stretch breaks).
 class PolylineBatch
 {
 public:
     void Add(CPoint a, CPoint b);
     void Flush();
     CDC* m_pDC = nullptr;
+    CPen* m_pPen = nullptr;
 
 private:
     std::vector<CPoint> m_pts;
