@@ -85,11 +85,16 @@ void DrawEquations(CDC* pDC, const CPlotPage& page, SystemKind kind, const CMode
 
 void DrawImportName(CDC* pDC, const CPlotPage& page, const CModelCore& s)
 {
+    DrawImportName(pDC, page, s, s.m_clrImport[0]);
+}
+
+void DrawImportName(CDC* pDC, const CPlotPage& page, const CModelCore& s, COLORREF back)
+{
     if (!s.m_bHaveImport)
         return;
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
     pDC->SetBkMode(OPAQUE);
-    pDC->SetBkColor(s.m_clrImport[0]);
-    pDC->SetTextColor(s.m_clrImport[0] ^ 0xFFFFFF);
+    pDC->SetBkColor(back);
+    pDC->SetTextColor(back ^ 0xFFFFFF);
     pDC->TextOut(0, page.m_rcPlot.bottom + page.m_nMarginBottom, s.m_strImportFile);
 }

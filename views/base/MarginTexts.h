@@ -33,5 +33,7 @@ void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind,
 void DrawTimeBase(CDC* pDC, const CPlotPage& page, int chrononsPerCycle, double dt, int digitsDt);
 // Over the plot from the window's top: one line per equation, then the parameters they use.
 void DrawEquations(CDC* pDC, const CPlotPage& page, SystemKind kind, const CModelCore& s);
-// With imported data, its file's name on the imported data's colour at the bottom left corner.
+// With imported data, its file's name on the imported data's colour (or back) at the bottom
+// left corner.
 void DrawImportName(CDC* pDC, const CPlotPage& page, const CModelCore& s);
+void DrawImportName(CDC* pDC, const CPlotPage& page, const CModelCore& s, COLORREF back);
