@@ -2,6 +2,8 @@
 // Page layout, world/pixel transforms and segment clipping shared by every 2-D plot.
 // No Qt here: the view classes hold this state and draw with it.
 
+#include <cmath>
+
 #if __has_include("platform/Types.h")
 #include "platform/Types.h"
 #else
@@ -33,7 +35,16 @@ struct CRect
 // Pixels beyond this distance from the origin are clamped, so a world value far outside the
 // window (or a zero scale) still gives a defined integer.
 constexpr int kPixelLimit = 1 << 24;
-int ClampToPixel(double v);
+inline int ClampToPixel(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v > kPixelLimit)
+        return kPixelLimit;
+    if (v < -kPixelLimit)
+        return -kPixelLimit;
+    return static_cast<int>(v); // truncates toward zero
+}
 
 // The margins of a plot page for text height h (3h, 4h, 3h, 2h) and the plot rectangle they
 // leave of the client rectangle.
@@ -67,7 +78,14 @@ public:
     int m_nTextHeight = 0;
 
     // Clips a pixel segment to m_rcPlot in place; false means draw nothing.
-    bool ClipToPlotRect(CPoint& p1, CPoint& p2) const { return ClipSegment(m_rcPlot, p1, p2); }
+    bool ClipToPlotRect(CPoint& p1, CPoint& p2) const
+    {
+        const CRect& r = m_rcPlot; // both ends strictly inside: nothing to clip (a long run's rule)
+        if (p1.x > r.left && p1.x < r.right && p1.y > r.top && p1.y < r.bottom && p2.x > r.left &&
+            p2.x < r.right && p2.y > r.top && p2.y < r.bottom)
+            return true;
+        return ClipSegment(m_rcPlot, p1, p2);
+    }
 
 protected:
     CPlotPage(int left, int top, int right, int bottom)
@@ -99,8 +117,15 @@ public:
 
     double PixelToWorldX(int px) const;
     double PixelToWorldY(int py) const;
-    int WorldToPixelX(double x) const;
-    int WorldToPixelY(double y) const;
+    // The margin enters after the truncation horizontally, before it vertically.
+    int WorldToPixelX(double x) const
+    {
+        return ClampToPixel((x - m_dXMin) / m_dScaleX) + m_nMarginLeft;
+    }
+    int WorldToPixelY(double y) const
+    {
+        return ClampToPixel((m_dYMax - y) / m_dScaleY + m_nMarginTop);
+    }
 
     // Resizing collapses the readout boxes so that the first readout after it erases nothing.
     void CollapseReadoutBoxes();

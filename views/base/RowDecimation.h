@@ -6,6 +6,7 @@
 #include "platform/Types.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 // Folds the segments that follow each other down one pixel column (a curve against time where
@@ -66,16 +67,44 @@ class PixelSieve
 public:
     explicit PixelSieve(const CRect& area);
     // False when the segment adds no pixel; else true, and the end it sets counts as set.
-    bool Adds(CPoint a, CPoint b);
+    bool Adds(CPoint a, CPoint b)
+    {
+        const int dx = std::abs(a.x - b.x), dy = std::abs(a.y - b.y);
+        const CPoint first = (dx >= dy ? a.x < b.x : a.y < b.y) ? a : b;
+        if (dx <= 1 && dy <= 1 && IsSet(first))
+            return false; // the one pixel the line sets
+        Set(first);
+        return true;
+    }
     // False when the point is set already; else true, and it counts as set.
     bool AddsPoint(CPoint p);
 
 private:
-    bool Inside(CPoint p) const;
-    std::size_t Bit(CPoint p) const;
-    bool IsSet(CPoint p) const;
-    void Set(CPoint p);
+    bool Inside(CPoint p) const
+    {
+        return p.x >= m_area.left && p.x < m_area.right && p.y >= m_area.top && p.y < m_area.bottom;
+    }
+    std::size_t Bit(CPoint p) const
+    {
+        return static_cast<std::size_t>(p.y - m_area.top) * m_width +
+               static_cast<std::size_t>(p.x - m_area.left);
+    }
+    bool IsSet(CPoint p) const
+    {
+        if (!Inside(p))
+            return false;
+        const std::size_t b = Bit(p);
+        return (m_bits[b / 64] >> (b % 64)) & 1;
+    }
+    void Set(CPoint p)
+    {
+        if (!Inside(p))
+            return;
+        const std::size_t b = Bit(p);
+        m_bits[b / 64] |= std::uint64_t{1} << (b % 64);
+    }
 
     CRect m_area;
+    std::size_t m_width = 0;
     std::vector<std::uint64_t> m_bits;
 };
