@@ -539,8 +539,25 @@ BOOL CDC::Polyline(const CPoint* pts, int nCount)
     QPainter* p = Prepare();
     if (!p || nCount < 2)
         return FALSE;
-    // Segment by segment, each without its end point, so a shared corner is drawn once.
     const qreal shift = UsePen(p);
+    // Each segment without its end point, so a shared corner is drawn once. A thin solid pen
+    // on the screen hands them all to one Qt call, a long curve one call rather than one a
+    // segment. Qt sets a line's pixels whichever way it runs, but within one call a line that
+    // turns back along the same axis also sets the corner; run every line down or right and
+    // none turns back, so the pixels are those of the lines drawn alone. (A Qt polyline would
+    // set other pixels at the corners; a dash pattern runs from the start.)
+    if (shift == 0 && !m_pPrinter && m_pPen->m_nWidth <= 1 && m_pPen->m_nStyle == PS_SOLID) {
+        std::vector<QLine> lines;
+        lines.reserve(std::size_t(nCount - 1));
+        for (int i = 1; i < nCount; ++i) {
+            const CPoint a = pts[i - 1], b = pts[i];
+            const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
+            const bool back = steep ? b.y < a.y : b.x < a.x;
+            lines.push_back(back ? QLine(b.x, b.y, a.x, a.y) : QLine(a.x, a.y, b.x, b.y));
+        }
+        p->drawLines(lines.data(), nCount - 1);
+        return TRUE;
+    }
     for (int i = 1; i < nCount; ++i)
         DrawSegment(p, shift, pts[i - 1], pts[i]);
     return TRUE;
