@@ -320,6 +320,10 @@ qreal CDC::UseLinePen(QPainter* p)
 // Unshifted, the line is drawn in the mapping that Prepare set.
 void CDC::DrawSegment(QPainter* p, qreal shift, CPoint a, CPoint b)
 {
+    // A one-pixel line leaves out its end point, so from a point to itself it sets nothing
+    // (Qt would set the point; a run drawn live would show dots its repaint has not).
+    if (a == b && m_pPen->m_nWidth <= 1)
+        return;
     if (shift != 0) {
         p->setWorldTransform(m_transform);
         p->translate(a.y == b.y ? 0 : shift, a.x == b.x ? 0 : shift);
@@ -536,8 +540,34 @@ COLORREF CDC::GetPixel(int x, int y) const
 
 BOOL CDC::Polyline(const CPoint* pts, int nCount)
 {
+    if (nCount < 2)
+        return FALSE;
+    const DWORD count = DWORD(nCount);
+    return PolyPolyline(pts, &count, 1);
+}
+
+namespace {
+// The segments of the polylines, each run down or right (see PolyPolyline).
+std::vector<QLine> DownOrRight(const CPoint* pts, const DWORD* counts, int nCount)
+{
+    std::vector<QLine> lines;
+    for (int k = 0; k < nCount; pts += counts[k++])
+        for (DWORD i = 1; i < counts[k]; ++i) {
+            const CPoint a = pts[i - 1], b = pts[i];
+            if (a == b)
+                continue; // sets nothing, as in DrawSegment
+            const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
+            const bool back = steep ? b.y < a.y : b.x < a.x;
+            lines.push_back(back ? QLine(b.x, b.y, a.x, a.y) : QLine(a.x, a.y, b.x, b.y));
+        }
+    return lines;
+}
+} // namespace
+
+BOOL CDC::PolyPolyline(const CPoint* pts, const DWORD* counts, int nCount)
+{
     QPainter* p = Prepare();
-    if (!p || nCount < 2)
+    if (!p || nCount < 1)
         return FALSE;
     const qreal shift = UsePen(p);
     // Each segment without its end point, so a shared corner is drawn once. A thin solid pen
@@ -547,19 +577,13 @@ BOOL CDC::Polyline(const CPoint* pts, int nCount)
     // none turns back, so the pixels are those of the lines drawn alone. (A Qt polyline would
     // set other pixels at the corners; a dash pattern runs from the start.)
     if (shift == 0 && !m_pPrinter && m_pPen->m_nWidth <= 1 && m_pPen->m_nStyle == PS_SOLID) {
-        std::vector<QLine> lines;
-        lines.reserve(std::size_t(nCount - 1));
-        for (int i = 1; i < nCount; ++i) {
-            const CPoint a = pts[i - 1], b = pts[i];
-            const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
-            const bool back = steep ? b.y < a.y : b.x < a.x;
-            lines.push_back(back ? QLine(b.x, b.y, a.x, a.y) : QLine(a.x, a.y, b.x, b.y));
-        }
-        p->drawLines(lines.data(), nCount - 1);
+        const std::vector<QLine> lines = DownOrRight(pts, counts, nCount);
+        p->drawLines(lines.data(), int(lines.size()));
         return TRUE;
     }
-    for (int i = 1; i < nCount; ++i)
-        DrawSegment(p, shift, pts[i - 1], pts[i]);
+    for (int k = 0; k < nCount; pts += counts[k++])
+        for (DWORD i = 1; i < counts[k]; ++i)
+            DrawSegment(p, shift, pts[i - 1], pts[i]);
     return TRUE;
 }
 

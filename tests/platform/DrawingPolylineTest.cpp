@@ -1,5 +1,5 @@
-// A polyline sets the pixels of its segments drawn one by one with LineTo, whatever the pen, the
-// mix mode, repeated or far-off points and a path that closes on itself.
+// A polyline, or several at once, sets the pixels of its segments drawn one by one with LineTo,
+// whatever the pen, the mix mode, repeated or far-off points and a path that closes on itself.
 #include "platform/Dc.h"
 #include "platform/Wnd.h"
 
@@ -72,6 +72,18 @@ TEST(DrawingPolyline, SetsThePixelsOfItsSegments)
                 for (std::size_t i = 1; i < pts.size(); ++i)
                     dc.LineTo(pts[i]);
             });
+            // The same segments as polylines of up to seven points that share their ends.
+            std::vector<CPoint> cut;
+            std::vector<DWORD> counts;
+            for (std::size_t i = 0; i + 1 < pts.size(); i += 6) {
+                const std::size_t n = std::min<std::size_t>(7, pts.size() - i);
+                cut.insert(cut.end(), pts.begin() + long(i), pts.begin() + long(i + n));
+                counts.push_back(DWORD(n));
+            }
+            const QImage many = with(
+                [&](CDC& dc) { dc.PolyPolyline(cut.data(), counts.data(), int(counts.size())); });
+            EXPECT_TRUE(many == each) << "style " << look.style << " width " << look.width
+                                      << " rop " << look.rop << " seed " << seed;
             EXPECT_TRUE(one == each) << "style " << look.style << " width " << look.width << " rop "
                                      << look.rop << " seed " << seed;
         }
