@@ -32,7 +32,7 @@ TEST(Orbit3DRules, CylinderRadiiAndHeights)
         double xMin, xMax, x, v, radius, height;
     };
     const Case cases[] = {
-        {-10, 10, -10, -10, 5, -5}, {-10, 10, 0, 0, 10, 0},  {-10, 10, 10, 10, 15, 5},
+        {-10, 10, -10, -10, 5, -5}, {-10, 10, 0, 0, 10, 0}, {-10, 10, 10, 10, 15, 5},
         {10, 20, 10, 0, 20, 0},     {10, 20, 20, 2, 30, 1}, {-1, 1, 1, 10, 15, 5},
     };
     for (const Case& c : cases) {
@@ -133,9 +133,9 @@ TEST(Orbit3DRules, CyclePlaneTurningPoints)
         double v0, v1;
         bool marked;
     };
-    const Case cases[] = {{0.1, -0.1, true},  {-0.1, 0.1, false}, {0.0, 0.3, true},
-                          {0.0, -0.3, true},  {0.2, 0.0, true},   {0.2, 0.1, false},
-                          {-0.2, -0.1, false}, {NAN, -1, false},  {1, NAN, false}};
+    const Case cases[] = {{0.1, -0.1, true},   {-0.1, 0.1, false}, {0.0, 0.3, true},
+                          {0.0, -0.3, true},   {0.2, 0.0, true},   {0.2, 0.1, false},
+                          {-0.2, -0.1, false}, {NAN, -1, false},   {1, NAN, false}};
     for (const Case& c : cases)
         EXPECT_EQ(TurnsAt(c.v0, c.v1), c.marked) << c.v0 << " " << c.v1;
 }

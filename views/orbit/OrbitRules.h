@@ -2,6 +2,8 @@
 // The rules of the orbit views in space that need no window: the number of orbit sections and
 // the row of each section within a forcing cycle, and the turning points that the Cycle Planes
 // view marks. No Qt here.
+#include "views/base/RingWalk.h"
+
 #include <optional>
 #include <string>
 
@@ -25,4 +27,21 @@ int SectionOfCycleRow(long long j, int stride, int n);
 inline bool TurnsAt(double v0, double v1)
 {
     return v0 >= 0 && v0 * v1 <= 0;
+}
+
+// Calls visit(row, k) for every row of a table that is the point of section k of n: its rows are
+// walked from the ring row first, a cycle's start, to the newest row, stride rows a cycle.
+template <class Visit>
+void WalkSectionPoints(const RingSpan& ring, int first, int stride, int n, Visit visit)
+{
+    if (stride <= 0)
+        return;
+    int j = 0;
+    WalkStride(ring, first, 1, [&](int row) {
+        const int k = SectionOfCycleRow(j, stride, n);
+        if (k >= 0)
+            visit(row, k);
+        if (++j == stride)
+            j = 0;
+    });
 }
