@@ -44,8 +44,13 @@ std::vector<double> InitialValues(SystemKind kind, const CModelSettings& s)
 void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind, const CModelSettings& s,
                        int digitsX, int digitsY)
 {
+    DrawInitialValues(pDC, page, kind, InitialValues(kind, s), digitsX, digitsY);
+}
+
+void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind,
+                       const std::vector<double>& init, int digitsX, int digitsY)
+{
     pDC->SetTextAlign(TA_CENTER | TA_TOP);
-    const std::vector<double> init = InitialValues(kind, s);
     const std::vector<const char*>& labels = MarginLabels(kind).initial;
     const int y = PlotHeight(page) * 3 / 4 + page.m_nMarginTop;
     for (std::size_t i = 0; i < init.size() && i < labels.size(); ++i)
