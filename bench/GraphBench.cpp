@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
+#include <cmath>
 
 namespace {
 constexpr int kRows = 100000;
@@ -77,6 +78,27 @@ void BM_RepaintLongRun(benchmark::State& state)
     state.counters["rows"] = h.doc->m_nTableCount;
 }
 BENCHMARK(BM_RepaintLongRun)->Unit(benchmark::kMillisecond);
+
+// The full 1,000,000-row ring of x and y against time, both curves swinging across the whole
+// plot many times: the repaint draws a pixel column's extremes, not every row.
+void BM_RepaintFullRing(benchmark::State& state)
+{
+    constexpr int rows = 1000000;
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphTestDoc& d = *h.doc;
+    d.FillRun(rows, rows, [](int slot, double t) {
+        return slot == kSlotX ? 19 * std::sin(t) : slot == kSlotY ? 19 * std::cos(0.7 * t) : 0.0;
+    });
+    d.m_dGraphTMin = 0;
+    d.m_dGraphTMax = d.m_arrTable[kSlotT][rows - 1];
+    d.m_dGraphVMax = d.m_dGraphVAbsMax = 20;
+    d.m_dGraphVMin = d.m_dGraphVAbsMin = -20;
+    h.Update(HINT_RESET);
+    for (auto _ : state)
+        h.view->RedrawWindow();
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_RepaintFullRing)->Unit(benchmark::kMillisecond);
 // The program's own run: the document's calculation thread hands the stored rows to the Graph
 // vs Time view, which draws each of them while the thread goes on (Concurrent Plot), or the
 // view draws the run at its end.

@@ -191,16 +191,20 @@ TEST(RowDecimation, ColumnFoldKeepsTheColumnsPixels)
 TEST(RowDecimation, SieveSkipsOnlyWhatSetsNothing)
 {
     PixelSieve sieve(CRect(0, 0, 10, 10));
-    EXPECT_TRUE(sieve.Adds({2, 2}, {3, 2})); // sets 2,2
-    EXPECT_TRUE(sieve.Adds({3, 2}, {4, 2})); // sets 3,2
-    EXPECT_FALSE(sieve.Adds({3, 2}, {2, 2}));
-    EXPECT_TRUE(sieve.Adds({4, 2}, {3, 2}));     // sets 3,2 again: 4,2 was never set
-    EXPECT_TRUE(sieve.Adds({2, 2}, {4, 2}));     // two pixels apart: draws its middle
-    EXPECT_TRUE(sieve.Adds({3, 3}, {2, 2}));     // diagonal: sets 2,2, not 3,3
-    EXPECT_TRUE(sieve.Adds({3, 3}, {2, 2}));     // so it is drawn again
-    EXPECT_TRUE(sieve.Adds({11, 11}, {10, 10})); // beyond the area: never known
-    EXPECT_TRUE(sieve.AddsPoint({5, 5}));
-    EXPECT_FALSE(sieve.AddsPoint({5, 5}));
+    EXPECT_TRUE(sieve.Adds({2, 2}, {3, 2}));  // sets 2,2
+    EXPECT_FALSE(sieve.Adds({3, 2}, {2, 2})); // sets 2,2 whichever way
+    EXPECT_TRUE(sieve.Adds({3, 2}, {4, 2}));  // sets 3,2
+    EXPECT_FALSE(sieve.Adds({4, 2}, {3, 2})); // only 3,2: 4,2 is the end left out
+    EXPECT_TRUE(sieve.Adds({2, 2}, {4, 2}));  // two pixels apart: may set its middle
+    EXPECT_TRUE(sieve.Adds({3, 3}, {2, 4}));  // diagonal: sets 2,4 (the smaller x)
+    EXPECT_FALSE(sieve.Adds({2, 4}, {3, 3}));
+    EXPECT_TRUE(sieve.Adds({5, 5}, {5, 6}));     // upright: sets 5,5 (the smaller y)
+    EXPECT_TRUE(sieve.Adds({5, 7}, {5, 6}));     // sets 5,6
+    EXPECT_TRUE(sieve.Adds({12, 12}, {11, 11})); // beyond the area: never known
+    EXPECT_TRUE(sieve.Adds({12, 12}, {11, 11}));
+    EXPECT_TRUE(sieve.AddsPoint({6, 5}));
+    EXPECT_FALSE(sieve.AddsPoint({6, 5}));
+    EXPECT_FALSE(sieve.AddsPoint({5, 6})); // set by a line
     EXPECT_TRUE(sieve.AddsPoint({-1, 5}));
     EXPECT_TRUE(sieve.AddsPoint({-1, 5}));
     PixelSieve empty(CRect(5, 5, 0, 0)); // an upside-down area knows nothing

@@ -367,8 +367,8 @@ struct C2DView::CurveRows
 {
     const double* v;
     CRowPainter painter;
-    int row = -1;
-    CPoint at;
+    int row = -1; // the last row reached, and its vertical pixel
+    int at = 0;
 };
 
 std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& columns,
@@ -391,31 +391,52 @@ std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& 
     return curves;
 }
 
-// The segment from row a to row b (or b's point), b of the given age.
-void C2DView::AddRow(CurveRows& c, const double* x, int a, int b, int age)
+// The horizontal pixels of the rows a and b, each row mapped once for all curves; false where
+// either value is not finite.
+bool C2DView::RowsX::Map(const C2DPlotGeometry& g, int a, int b)
 {
-    if (!Finite(x[a], x[b], c.v[a], c.v[b]))
+    if (!std::isfinite(x[a]) || !std::isfinite(x[b]))
+        return false;
+    pa = a == row ? px : g.WorldToPixelX(x[a]);
+    pb = g.WorldToPixelX(x[b]);
+    row = b;
+    px = pb;
+    return true;
+}
+
+// The segment from row a to row b (or b's point), b of the given age.
+void C2DView::AddRow(CurveRows& c, const RowsX& x, int a, int b, int age)
+{
+    if (!std::isfinite(c.v[a]) || !std::isfinite(c.v[b]))
         return; // a diverged run: nothing to draw here
-    CPoint p1 = a == c.row ? c.at : CPoint(WorldToPixelX(x[a]), WorldToPixelY(c.v[a]));
-    CPoint p2(WorldToPixelX(x[b]), WorldToPixelY(c.v[b]));
+    CPoint p1(x.pa, a == c.row ? c.at : WorldToPixelY(c.v[a]));
+    CPoint p2(x.pb, WorldToPixelY(c.v[b]));
     c.row = b;
-    c.at = p2;
+    c.at = p2.y;
     if (c.painter.Look() == RowLook::Points)
         c.painter.Point(p2, age);
     else if (ClipToPlotRect(p1, p2))
         c.painter.Segment(p1, p2, age);
 }
 
+// Each curve's segment from row a to row b.
+void C2DView::AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, int age)
+{
+    if (!x.Map(*this, a, b))
+        return; // a diverged run: nothing to draw here
+    for (CurveRows& c : curves)
+        AddRow(c, x, a, b, age);
+}
+
 // The rows on the section phase, from the first of them one a cycle.
-void C2DView::AddSectionRows(std::vector<CurveRows>& curves, const double* x, const RingSpan& ring)
+void C2DView::AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const RingSpan& ring)
 {
     const CModelCore& s = GetModel()->Core();
     const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
     const SectionRows rows = FindSectionRows(ring, stride, s.m_dPeriod, s.m_dChronon);
     int prev = -1, k = 0;
     WalkStride(ring, rows.first, stride, [&](int row) {
-        for (CurveRows& c : curves)
-            AddRow(c, x, prev < 0 ? row : prev, row, k);
+        AddRows(curves, x, prev < 0 ? row : prev, row, k);
         prev = row;
         ++k;
     });
@@ -424,8 +445,8 @@ void C2DView::AddSectionRows(std::vector<CurveRows>& curves, const double* x, co
 void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
 {
     std::vector<CurveRows> curves = CurvesOf(pDC, columns, ring, imported);
-    const double* x = ColumnData(columns[m_desc.xColumn], ring.rows);
-    if (curves.empty() || !x)
+    RowsX x{ColumnData(columns[m_desc.xColumn], ring.rows)};
+    if (curves.empty() || !x.x)
         return;
     const CModelCore& s = GetModel()->Core();
     if (m_desc.sections) {
@@ -434,10 +455,8 @@ void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& r
         // A time axis walks the rows of its window; any other axis walks them all.
         const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
         const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
-        WalkSegments(ring, t.min, t.max, s.RunStep(), [&](int a, int b, int age) {
-            for (CurveRows& c : curves)
-                AddRow(c, x, a, b, age);
-        });
+        WalkSegments(ring, t.min, t.max, s.RunStep(),
+                     [&](int a, int b, int age) { AddRows(curves, x, a, b, age); });
     }
     for (CurveRows& c : curves)
         c.painter.Finish();

@@ -165,9 +165,17 @@ private:
     struct CurveRows;
     std::vector<CurveRows> CurvesOf(CDC* pDC, const TableColumns& columns, const RingSpan& ring,
                                     bool imported);
-    void AddRow(CurveRows& c, const double* x, int a, int b, int age);
+    struct RowsX
+    {
+        const double* x;
+        int row = -1, px = 0; // the last row mapped
+        int pa = 0, pb = 0;   // the pixels of the segment's rows
+        bool Map(const C2DPlotGeometry& g, int a, int b);
+    };
+    void AddRow(CurveRows& c, const RowsX& x, int a, int b, int age);
+    void AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, int age);
     void DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2);
-    void AddSectionRows(std::vector<CurveRows>& curves, const double* x, const RingSpan& ring);
+    void AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const RingSpan& ring);
     void ChangeLimits(void (*rule)(PlotLimits&), bool bModified);
     void EnableIf(CCmdUI* pCmdUI, bool (*test)(const PlotLimits&));
     void OnUpdateZoomFar(CCmdUI* pCmdUI);

@@ -41,10 +41,10 @@ void PixelSieve::Set(CPoint p)
 bool PixelSieve::Adds(CPoint a, CPoint b)
 {
     const int dx = std::abs(a.x - b.x), dy = std::abs(a.y - b.y);
-    if (dx <= 1 && dy <= 1 && IsSet(a) && IsSet(b))
-        return false;
-    const bool aFirst = dx >= dy ? a.x < b.x : a.y < b.y;
-    Set(aFirst ? a : b);
+    const CPoint first = (dx >= dy ? a.x < b.x : a.y < b.y) ? a : b;
+    if (dx <= 1 && dy <= 1 && IsSet(first))
+        return false; // the one pixel the line sets
+    Set(first);
     return true;
 }
 

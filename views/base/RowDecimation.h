@@ -59,8 +59,8 @@ private:
 // The pixels of an area that a one-pixel curve has surely set: an end of every segment it drew
 // and every point. A line of the platform sets the end that comes first along its major axis
 // (the smaller x, or the smaller y where it runs steeper than 45 degrees) and leaves the other
-// out, whichever way it is drawn. A segment between two set pixels that touch sets one of
-// them, so nothing new; nor does a point on a set pixel.
+// out, whichever way it is drawn. A segment between two pixels that touch sets only that first
+// one, so nothing new where it is set already; nor does a point on a set pixel.
 class PixelSieve
 {
 public:
