@@ -8,6 +8,7 @@
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
 #include "model/ViewKinds.h"
+#include "views/phase/PhaseLineDraw.h"
 #include "views/phase/VectorField1View.h"
 #include "views/phase/VectorFieldDraw.h"
 #include "views/phase/VectorFieldView.h"
@@ -16,6 +17,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -71,6 +73,16 @@ template <class View = CVectorFieldBase> View* OpenVectorField(UINT type, CDynSy
     return view;
 }
 
+// The queued calculations of the layers done and the view drawn with them.
+void Settle(CView* view)
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        vx::DeliverPostedMessages();
+        view->RedrawWindow();
+    }
+}
+
 void Click(CButton& button)
 {
     QTest::mouseClick(button.GetWidget(), Qt::LeftButton);
@@ -97,6 +109,15 @@ std::vector<std::string> ListedTypes(const CVectorFieldView* view)
     for (const CFixedPoint& p : view->Plane().FixedPoints())
         types.push_back(FixedPointText(p.type));
     return types;
+}
+
+// Where the phase line's x' rises through 0 (NAN when it does not).
+double UnstableZero(const CSys1NNVF* view)
+{
+    for (const CPhaseZero& z : view->PhaseLine().Line().m_zeros)
+        if (z.kind == kZeroUnstable)
+            return z.x;
+    return NAN;
 }
 
 } // namespace
@@ -165,7 +186,7 @@ TEST(VectorFieldCommands, ButtonsAndKeysDrawEachLayerOfTheDoubleWell)
         EXPECT_NEAR(view->Plane().Tracks()[0].m_arrX[0], view->PixelToWorldX(at.x), 0.01);
         EXPECT_EQ(view->Plane().Tracks()[0].Count(), doc->m_nTrackSteps + 1);
         EXPECT_TRUE(view->Shown(L::kLayerT));
-        view->RedrawWindow();
+        Settle(view);
         if (const char* dir = std::getenv("VELTRIX_SHOTS"))
             StartShell()->GetWidget()->grab().save(
                 QString(dir) + (type == IDR_SYS1TYPE ? "/vf_newtonian_double_well.png"
@@ -264,6 +285,43 @@ TEST(VectorFieldCommands, SpinningRecomputesTheShownLayersAndKeepsTheTracks)
         EXPECT_EQ(doc->m_nSpinParam, kSpinB);
         doc->OnCloseDocument();
     }
+}
+
+TEST(VectorFieldCommands, OneVariablePhaseLineMarksItsZerosAndFollowsTheSpin)
+{
+    CDynSys* doc = nullptr;
+    auto* view = OpenVectorField<CSys1NNVF>(IDR_SYS1NNTYPE, doc);
+    ASSERT_NE(view, nullptr);
+    // x' = sin(x) on -10 .. 10: zeros at the multiples of pi, stable where sin falls.
+    ASSERT_TRUE(Pump([view] { return !view->PhaseLine().Line().m_zeros.empty(); }));
+    const std::vector<CPhaseZero>& zeros = view->PhaseLine().Line().m_zeros;
+    ASSERT_EQ(zeros.size(), 7u);
+    for (const CPhaseZero& z : zeros) {
+        const long k = std::lround(z.x / M_PI);
+        EXPECT_NEAR(z.x, k * M_PI, 0.05);
+        EXPECT_EQ(z.kind, k % 2 ? kZeroStable : kZeroUnstable) << z.x;
+    }
+    Settle(view);
+    if (const char* dir = std::getenv("VELTRIX_SHOTS"))
+        StartShell()->GetWidget()->grab().save(QString(dir) + "/vf_one_variable.png");
+
+    // x' = x - a - t: spinning a, then t, moves the zero.
+    doc->m_strXRate = "x-a-t";
+    doc->RecordEquations();
+    doc->UpdateAllViews(nullptr, HINT_MODEL);
+    Enter(view->m_editParam, "a");
+    QTest::keyClick(view->m_spinCtrl.GetWidget(), Qt::Key_Up);
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(doc->m_dParamA, 1.04);
+    EXPECT_NEAR(UnstableZero(view), 1.04, 0.05);
+    Enter(view->m_editParam, "t");
+    EXPECT_EQ(doc->m_dVFTime, 0) << "choosing t keeps it";
+    view->m_editBuddy.SetWindowText("50");
+    EXPECT_DOUBLE_EQ(doc->m_dVFTime, doc->m_dRunTimeLimit / 2);
+    EXPECT_NEAR(UnstableZero(view), 1.04 + M_PI, 0.05);
+    // The extents of x' that the model keeps are those of the curve now shown.
+    EXPECT_NEAR(doc->m_dSpinMin, doc->m_dVFMax1 - 1.04 - M_PI, 0.05);
+    doc->OnCloseDocument();
 }
 
 TEST(VectorFieldCommands, RunGreysTheControlsAndItsEndRestoresThem)

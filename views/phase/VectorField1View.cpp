@@ -1,6 +1,7 @@
 #include "views/phase/VectorField1View.h"
 
 #include "model/core/KindVars.h"
+#include "views/phase/PhaseLineDraw.h"
 
 VX_IMPLEMENT_CLASS(CSys1NNVF, CVectorFieldBase)
 
@@ -19,20 +20,28 @@ PlotDescription OneVariablePlot()
 }
 } // namespace
 
-CSys1NNVF::CSys1NNVF() : CVectorFieldBase(OneVariablePlot(), false)
+CSys1NNVF::CSys1NNVF()
+    : CVectorFieldBase(OneVariablePlot(), false),
+      m_pPhaseLine(&Layers().Add<CPhaseLineLayer>(
+          [this]() -> CModelCore* { return GetModel() ? &GetModel()->Core() : nullptr; },
+          [] { return true; }))
 {
 }
 
 CSys1NNVF::~CSys1NNVF() = default;
 
+// The curve and its zeros are computed again at once (they write the model's extents of x'),
+// so the repaint shows them.
 void CSys1NNVF::Spun()
 {
+    Layers().MarkStale(*m_pPhaseLine);
+    Layers().ComputeStale();
     InvalidateRect(&m_rcPlotHit, TRUE);
 }
 
 void CSys1NNVF::ModelChanged()
 {
-    InvalidateRect(&m_rcPlotHit, TRUE);
+    Layers().MarkStale(*m_pPhaseLine);
 }
 
 void CSys1NNVF::DrawMargins(CDC* pDC)

@@ -5,6 +5,8 @@
 // a click in the plot draws a band.
 #include "views/phase/VectorFieldBase.h"
 
+class CPhaseLineLayer;
+
 class CSys1NNVF : public CVectorFieldBase
 {
     VX_DECLARE_CLASS(CSys1NNVF)
@@ -12,8 +14,13 @@ public:
     CSys1NNVF();
     ~CSys1NNVF() override;
 
+    const CPhaseLineLayer& PhaseLine() const { return *m_pPhaseLine; }
+
 protected:
     void Spun() override;
     void ModelChanged() override;
     void DrawMargins(CDC* pDC) override;
+
+private:
+    CPhaseLineLayer* m_pPhaseLine = nullptr;
 };
