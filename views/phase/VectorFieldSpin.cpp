@@ -31,7 +31,8 @@ int TimePosition(double t, double rtl)
 {
     if (!(rtl > 0))
         return 0;
-    const double p = t / (rtl / 100);
+    // The time of a position maps back to it, whatever the rounding of rtl / 100 * p.
+    const double p = t / (rtl / 100) + 1e-9;
     if (!std::isfinite(p))
         return 0;
     return static_cast<int>(std::clamp(std::trunc(p), 0.0, 100.0));
