@@ -80,10 +80,11 @@ void C2DView::OnDraw(CDC* pDC)
     const CModelCore& s = m->Core();
     // Gaps of dashed and dotted pens stay transparent.
     pDC->SetBkMode(TRANSPARENT);
-    // During a run the rows stored so far (the table lock keeps the run off them meanwhile);
-    // live drawing goes on from there.
+    // During a run the rows stored so far (the table lock keeps the run off them meanwhile),
+    // also those of a fresh run plotted concurrently; live drawing goes on from there.
     const bool plotNow = !s.m_bPlotManual || s.m_bPlotRequest;
-    if (s.m_bHaveData && plotNow)
+    const bool liveRun = s.m_bRunning && s.m_bPlotConcurrent;
+    if ((s.m_bHaveData || liveRun) && plotNow)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
         DrawImportedCurves(pDC);
@@ -341,7 +342,7 @@ C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imp
 {
     if (imported && c.importPen >= 0)
         return ImportPen(s, c.importPen, c.importViewPens);
-    return {s.*c.style, s.*c.width, s.*c.color};
+    return {c.style ? s.*c.style : PS_SOLID, c.width ? s.*c.width : 1, s.*c.color};
 }
 
 std::optional<C2DView::Pen> C2DView::MarkPen(const CModelCore& s, const PlotCurve& c, bool imported)
@@ -438,9 +439,8 @@ void C2DView::AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const Rin
 {
     const CModelCore& s = GetModel()->Core();
     const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
-    const SectionRows rows = FindSectionRows(ring, stride, s.m_dPeriod, s.m_dChronon);
     int prev = -1, k = 0;
-    WalkStride(ring, rows.first, stride, [&](int row) {
+    WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
         AddRows(curves, x, prev < 0 ? row : prev, row, k);
         prev = row;
         ++k;

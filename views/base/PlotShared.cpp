@@ -126,6 +126,18 @@ void CLiveCanvas::Show(CWnd* pWnd, bool force)
     m_tShown = now;
 }
 
+CPen& CLiveCanvas::Pen(int style, int width, COLORREF color)
+{
+    for (KeptPen& k : m_pens)
+        if (k.style == style && k.width == width && k.color == color)
+            return *k.pen;
+    constexpr std::size_t kKept = 16; // a view's curves and their marks, with room to change
+    if (m_pens.size() >= kKept)
+        m_pens.clear();
+    m_pens.push_back({style, width, color, std::make_unique<CPen>(style, width, color)});
+    return *m_pens.back().pen;
+}
+
 void CLiveCanvas::End()
 {
     m_pDC.reset(); // the window shows all that was drawn

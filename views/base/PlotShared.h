@@ -66,8 +66,17 @@ public:
     void Show(CWnd* pWnd, bool force = false);
     void End();
     bool Active() const { return m_pDC != nullptr; }
+    // A pen of the run's rows, made once and kept while the view draws with that style.
+    CPen& Pen(int style, int width, COLORREF color);
 
 private:
+    struct KeptPen
+    {
+        int style, width;
+        COLORREF color;
+        std::unique_ptr<CPen> pen;
+    };
+    std::vector<KeptPen> m_pens;
     std::unique_ptr<CClientDC> m_pDC;
     CRect m_rcBox{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
     std::chrono::steady_clock::time_point m_tShown;

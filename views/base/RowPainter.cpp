@@ -63,8 +63,7 @@ MarkRule CycleMarks(const CModelSettings& s, const RingSpan& ring, bool phase)
 void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, CPoint b)
 {
     CDC& dc = live.DC(pWnd);
-    CPen pen(p.style, p.width, p.color);
-    CPen* pOldPen = dc.SelectObject(&pen);
+    CPen* pOldPen = dc.SelectObject(&live.Pen(p.style, p.width, p.color));
     dc.MoveTo(a);
     dc.LineTo(b);
     dc.SelectObject(pOldPen);
