@@ -33,14 +33,6 @@ struct KindCase
 const KindCase kKinds[] = {
     {IDR_SYS1TYPE, "CSys1VF"}, {IDR_SYS1NNTYPE, "CSys1NNVF"}, {IDR_SYS2TYPE, "CSys2VF"}};
 
-template <class View = CVectorFieldBase> View* VectorFieldOf(const CDynSys* doc)
-{
-    for (CView* v : doc->GetViews())
-        if (auto* vf = dynamic_cast<View*>(v))
-            return vf;
-    return nullptr;
-}
-
 // The double well x'' = x - x^3 - 0.5 x' as the kind writes it (b scales the spring).
 void MakeDoubleWell(CDynSys* doc)
 {
@@ -61,15 +53,15 @@ void MakeDoubleWell(CDynSys* doc)
 // A new model of the kind with its Vector Field open, active and maximised.
 template <class View = CVectorFieldBase> View* OpenVectorField(UINT type, CDynSys*& doc)
 {
-    doc = NewModel(type);
-    if (!doc || !Choose(ID_VECTOR_FIELD))
-        return nullptr;
-    View* view = VectorFieldOf<View>(doc);
-    if (!view)
-        return nullptr;
-    view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-    QCoreApplication::processEvents();
-    view->RedrawWindow();
+    return OpenViewOfNewModel<View>(type, ID_VECTOR_FIELD, doc);
+}
+
+// The plane of the double well of the kind, open.
+L* OpenDoubleWell(UINT type, CDynSys*& doc)
+{
+    L* view = OpenVectorField<L>(type, doc);
+    if (view)
+        MakeDoubleWell(doc);
     return view;
 }
 
@@ -155,9 +147,8 @@ TEST(VectorFieldCommands, ButtonsAndKeysDrawEachLayerOfTheDoubleWell)
     for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {
         SCOPED_TRACE(type);
         CDynSys* doc = nullptr;
-        auto* view = OpenVectorField<L>(type, doc);
+        L* view = OpenDoubleWell(type, doc);
         ASSERT_NE(view, nullptr);
-        MakeDoubleWell(doc);
         MessageRecorder boxes;
 
         Click(view->Button(L::kLayerD, false));
@@ -209,9 +200,8 @@ TEST(VectorFieldCommands, ButtonsAndKeysDrawEachLayerOfTheDoubleWell)
 TEST(VectorFieldCommands, ALayerAsksForThePassesItNeeds)
 {
     CDynSys* doc = nullptr;
-    auto* view = OpenVectorField<L>(IDR_SYS2TYPE, doc);
+    L* view = OpenDoubleWell(IDR_SYS2TYPE, doc);
     ASSERT_NE(view, nullptr);
-    MakeDoubleWell(doc);
     {
         MessageRecorder no({msgbox::IDNO});
         Click(view->Button(L::kLayerF, false));
@@ -249,9 +239,8 @@ TEST(VectorFieldCommands, SpinningRecomputesTheShownLayersAndKeepsTheTracks)
     for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {
         SCOPED_TRACE(type);
         CDynSys* doc = nullptr;
-        auto* view = OpenVectorField<L>(type, doc);
+        L* view = OpenDoubleWell(type, doc);
         ASSERT_NE(view, nullptr);
-        MakeDoubleWell(doc);
         MessageRecorder boxes({msgbox::IDYES});
         Click(view->Button(L::kLayerF, false));
         view->CalcTracks();
