@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -128,6 +129,40 @@ TEST(VectorFieldCommands, ViewMenuOpensTheViewOfEachKind)
         EXPECT_TRUE(Offered(ID_CONTROLS_SET_LIMITS));
         EXPECT_FALSE(doc->IsModified()) << "opening the view changes nothing of the model";
         doc->OnCloseDocument();
+    }
+}
+
+// A model saved with its Vector Field open reopens it, unchanged, when its window comes to the
+// front.
+TEST(VectorFieldCommands, ASavedModelReopensItsView)
+{
+    const char* extensions[] = {".ns1", ".ds1", ".ds2"};
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(kKinds[k].viewClass);
+        const std::string path = ::testing::TempDir() + "field" + extensions[k];
+        CDynSys* doc = nullptr;
+        ASSERT_NE(OpenVectorField(kKinds[k].type, doc), nullptr);
+        doc->m_nSpinParam = kSpinT;
+        doc->m_dVFTime = 1.5;
+        ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+        doc->OnCloseDocument();
+
+        auto* opened =
+            dynamic_cast<CDynSys*>(TemplateOf(kKinds[k].type)->OpenDocumentFile(path.c_str()));
+        ASSERT_NE(opened, nullptr);
+        QCoreApplication::processEvents();
+        Idle();
+        CVectorFieldBase* view = nullptr;
+        for (CView* v : opened->GetViews())
+            if (!view)
+                view = dynamic_cast<CVectorFieldBase*>(v);
+        ASSERT_NE(view, nullptr);
+        EXPECT_STREQ(view->GetRuntimeClass()->m_lpszClassName, kKinds[k].viewClass);
+        EXPECT_EQ(view->m_editParam.GetWindowText(), "t");
+        EXPECT_DOUBLE_EQ(opened->m_dVFTime, 1.5) << "the spun time is kept with the model";
+        EXPECT_FALSE(opened->IsModified());
+        opened->OnCloseDocument();
+        std::remove(path.c_str());
     }
 }
 
@@ -272,6 +307,18 @@ TEST(VectorFieldCommands, SpinningRecomputesTheShownLayersAndKeepsTheTracks)
         Enter(view->m_editParam, "A");
         EXPECT_EQ(boxes.messages.back().rfind("Only the parameters a, b, c, d", 0), 0u);
         EXPECT_EQ(doc->m_nSpinParam, kSpinB);
+
+        // af spins in the Newtonian view only, in its copy: the run's af stays.
+        Enter(view->m_editParam, "af");
+        if (type == IDR_SYS1TYPE) {
+            EXPECT_EQ(doc->m_nSpinParam, kSpinAF);
+            QTest::keyClick(view->m_spinCtrl.GetWidget(), Qt::Key_Up);
+            EXPECT_DOUBLE_EQ(doc->m_dSpinAF, 1.02);
+            EXPECT_DOUBLE_EQ(view->Plane().Params().af, 1.02);
+            EXPECT_DOUBLE_EQ(doc->m_dAngFreq, 1);
+        } else {
+            EXPECT_EQ(doc->m_nSpinParam, kSpinB);
+        }
         doc->OnCloseDocument();
     }
 }
