@@ -80,10 +80,11 @@ void C2DView::OnDraw(CDC* pDC)
     const CModelCore& s = m->Core();
     // Gaps of dashed and dotted pens stay transparent.
     pDC->SetBkMode(TRANSPARENT);
-    // During a run the rows stored so far (the table lock keeps the run off them meanwhile);
-    // live drawing goes on from there.
+    // During a run the rows stored so far (the table lock keeps the run off them meanwhile),
+    // also those of a fresh run plotted concurrently; live drawing goes on from there.
     const bool plotNow = !s.m_bPlotManual || s.m_bPlotRequest;
-    if (s.m_bHaveData && plotNow)
+    const bool liveRun = s.m_bRunning && s.m_bPlotConcurrent;
+    if ((s.m_bHaveData || liveRun) && plotNow)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
         DrawImportedCurves(pDC);
@@ -434,7 +435,7 @@ void C2DView::AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const Rin
     const CModelCore& s = GetModel()->Core();
     const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
     int prev = -1, k = 0;
-    WalkSections(ring, stride, s.m_dPeriod, s.m_dChronon, [&](int row) {
+    WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
         AddRows(curves, x, prev < 0 ? row : prev, row, k);
         prev = row;
         ++k;

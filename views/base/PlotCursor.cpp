@@ -64,7 +64,7 @@ void CPlotView::TakeSectionCursor(const CModelCore& s, bool toFirst)
     {
         const CTableReadLock lock(s); // a run may be writing the ring
         const SectionRows rows =
-            FindSectionRows(C2DView::RunSpan(s, lock.Ring()), sc.stride, s.m_dPeriod, s.m_dChronon);
+            FindSectionRows(C2DView::RunSpan(s, lock.Ring()), sc.stride, s.m_dPeriod, s.RunStep());
         sc.first = rows.first;
         sc.last = rows.last;
     }
