@@ -232,6 +232,36 @@ TEST(VectorFieldCommands, ButtonsAndKeysDrawEachLayerOfTheDoubleWell)
     }
 }
 
+TEST(VectorFieldCommands, DefaultModelsWithEveryLayer)
+{
+    const struct
+    {
+        UINT type;
+        const char* shot;
+        std::vector<std::string> types;
+    } cases[] = {
+        // x'' = cos(t) - x - x' at t = 0: the spring's rest at x = 1.
+        {IDR_SYS1TYPE, "/vf_newtonian_default.png", {"stable spiral"}},
+        // x' = y, y' = -x - 0.1 y: a damped oscillator.
+        {IDR_SYS2TYPE, "/vf_two_variable_default.png", {"stable spiral"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shot);
+        CDynSys* doc = nullptr;
+        L* view = OpenVectorField<L>(c.type, doc);
+        ASSERT_NE(view, nullptr);
+        MessageRecorder boxes({msgbox::IDYES, msgbox::IDYES});
+        for (int layer = L::kLayerD; layer <= L::kLayerM; ++layer)
+            Click(view->Button(layer, false));
+        view->CalcTracks();
+        EXPECT_EQ(ListedTypes(view), c.types);
+        Settle(view);
+        if (const char* dir = std::getenv("VELTRIX_SHOTS"))
+            StartShell()->GetWidget()->grab().save(QString(dir) + c.shot);
+        doc->OnCloseDocument();
+    }
+}
+
 TEST(VectorFieldCommands, ALayerAsksForThePassesItNeeds)
 {
     CDynSys* doc = nullptr;
