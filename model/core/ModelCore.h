@@ -80,9 +80,8 @@ public:
     // compile; returns whether all compiled.
     BOOL CompileEquations();
     // Loads the parser variables and records each equation text into its token list (the
-    // Newtonian force joined again first), whatever the parser says of it; returns why the
-    // first one that did not record failed (None when all did).
-    EvalError RecordEquations();
+    // Newtonian force joined again first), whatever the parser says of it.
+    void RecordEquations();
     // Records equation i (0 to 2) into list i + 1 at the current values, with the message when
     // it does not compile; the value goes to pValue. At the start of a run, x:, y: and z: are
     // the start state, as in the run.

@@ -2,8 +2,6 @@
 // Page layout, world/pixel transforms and segment clipping shared by every 2-D plot.
 // No Qt here: the view classes hold this state and draw with it.
 
-#include <cmath>
-
 #if __has_include("platform/Types.h")
 #include "platform/Types.h"
 #else
@@ -32,10 +30,12 @@ struct CRect
 };
 #endif
 
+#include <cmath>
+
 // Pixels beyond this distance from the origin are clamped, so a world value far outside the
 // window (or a zero scale) still gives a defined integer.
 constexpr int kPixelLimit = 1 << 24;
-inline int ClampToPixel(double v)
+inline int ClampToPixel(double v) // inline: a repaint maps every row
 {
     if (std::isnan(v))
         return 0;
@@ -77,14 +77,16 @@ public:
     CRect m_rcMarginLeftArea, m_rcMarginTopArea, m_rcMarginRightArea, m_rcMarginBottomArea;
     int m_nTextHeight = 0;
 
-    // Clips a pixel segment to m_rcPlot in place; false means draw nothing.
+    // Clips a pixel segment to m_rcPlot in place; false means draw nothing. Most segments of a
+    // long run lie well inside, and those are passed at once.
     bool ClipToPlotRect(CPoint& p1, CPoint& p2) const
     {
-        const CRect& r = m_rcPlot; // both ends strictly inside: nothing to clip (a long run's rule)
-        if (p1.x > r.left && p1.x < r.right && p1.y > r.top && p1.y < r.bottom && p2.x > r.left &&
-            p2.x < r.right && p2.y > r.top && p2.y < r.bottom)
-            return true;
-        return ClipSegment(m_rcPlot, p1, p2);
+        return (WellInside(p1) && WellInside(p2)) || ClipSegment(m_rcPlot, p1, p2);
+    }
+    bool WellInside(CPoint p) const
+    {
+        return p.x > m_rcPlot.left && p.x < m_rcPlot.right && p.y > m_rcPlot.top &&
+               p.y < m_rcPlot.bottom;
     }
 
 protected:
@@ -117,13 +119,14 @@ public:
 
     double PixelToWorldX(int px) const;
     double PixelToWorldY(int py) const;
-    // The margin enters after the truncation horizontally, before it vertically.
     int WorldToPixelX(double x) const
     {
+        // The margin enters after the truncation.
         return ClampToPixel((x - m_dXMin) / m_dScaleX) + m_nMarginLeft;
     }
     int WorldToPixelY(double y) const
     {
+        // The margin enters before the truncation.
         return ClampToPixel((m_dYMax - y) / m_dScaleY + m_nMarginTop);
     }
 
