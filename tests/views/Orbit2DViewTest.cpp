@@ -132,7 +132,8 @@ TEST(Orbit2DView, SectionOfAChaoticRunShowsItsAttractor)
     d.m_nTableRows = 110000;
     d.m_dRunTimeLimit = 1000 * d.m_dPeriod;
     WriteLimits(d, LimitBlock::PoincareSection, {{1, 4, -10, 10}, {-6, 8, -10, 10}});
-    d.RecordEquations(); // the forces joined again
+    d.m_clrPS = CModelSettings().m_clrPS; // the picture in the program's own colour
+    d.RecordEquations();                  // the forces joined again
     ASSERT_TRUE(d.CompileEquations());
     struct : ICalcSink
     {
@@ -141,7 +142,7 @@ TEST(Orbit2DView, SectionOfAChaoticRunShowsItsAttractor)
     ASSERT_EQ(SectionRowsOf(d).size(), 1001u);
     h.Update(HINT_MODEL);
     h.Repaint();
-    EXPECT_GT(h.Count(kPoints), 500);
+    EXPECT_GT(h.Count(d.m_clrPS), 500);
     if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
         h.Picture().save(dir + "/orbit2d_section_attractor.png");
 }
