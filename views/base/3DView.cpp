@@ -153,8 +153,8 @@ void C3DView::DrawScene(CDC* pDC, bool bFull)
     if (!bFull || !m)
         return;
     const CModelCore& s = m->Core();
-    if (s.m_bHaveData && (!s.m_bPlotManual || s.m_bPlotRequest))
-        DrawRun(pDC);
+    if (!s.m_bPlotManual || s.m_bPlotRequest)
+        DrawStoredRun(pDC);
 }
 
 void C3DView::DrawBox(CDC* pDC)
@@ -267,17 +267,24 @@ void C3DView::DrawCrosshair(CDC* pDC, int px, int py)
 
 // --- the run -------------------------------------------------------------------------------
 
-PlotPen C3DView::RunPen(const CModelCore& s) const
+PlotPen C3DView::RunPen(const CModelCore& s, bool imported) const
 {
+    if (imported)
+        return ImportPen(s, m_desc.importPen, true);
     return {m_desc.style ? s.*m_desc.style : PS_SOLID, m_desc.width ? s.*m_desc.width : 1,
             m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT)};
 }
 
-std::optional<PlotPen> C3DView::MarkPen(const CModelCore& s) const
+std::optional<PlotPen> C3DView::MarkPen(const CModelCore& s, bool imported) const
 {
     const Plot3DDescription& d = m_desc;
-    if (d.markFlag < 0 || d.markFlag >= 6 || !s.m_bMarkReturn[d.markFlag] || !d.markStyle ||
-        !d.markWidth || !d.markColor)
+    const int flag = d.markFlag + (imported ? 1 : 0);
+    if (d.markFlag < 0 || flag >= 6 || !s.m_bMarkReturn[flag])
+        return std::nullopt;
+    if (imported)
+        return d.importMarkPen >= 0 ? std::optional(ImportPen(s, d.importMarkPen, true))
+                                    : std::nullopt;
+    if (!d.markStyle || !d.markWidth || !d.markColor)
         return std::nullopt;
     return PlotPen{s.*d.markStyle, s.*d.markWidth, s.*d.markColor};
 }
@@ -295,19 +302,46 @@ MappedColumns C3DView::MapColumns(const std::array<std::vector<double>, kSlots>&
     return c;
 }
 
-// Every row goes through MappedColumns::Pixel, the view's one mapping of a row to the screen.
 void C3DView::DrawRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run may be writing the columns
     const TableRing& r = lock.Ring();
-    const int rows = s.m_nTableRows;
-    const MappedColumns c = MapColumns(s.m_arrTable, rows);
-    if (!c.t)
+    DrawTable(pDC, s.m_arrTable, {nullptr, s.m_nTableRows, r.index, r.count, r.wrapped}, false);
+}
+
+// The imported rows in file order, never wrapped at the ring's length.
+void C3DView::DrawImportedRun(CDC* pDC)
+{
+    const CModelCore& s = GetModel()->Core();
+    if (m_desc.importPen >= 0)
+        DrawTable(pDC, s.m_arrImport, {nullptr, s.m_nImportRows, 0, s.m_nImportRows, false}, true);
+}
+
+// Every row goes through MappedColumns::Pixel, the view's one mapping of a row to the screen.
+void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>& table,
+                        RingSpan ring, bool imported)
+{
+    const CModelCore& s = GetModel()->Core();
+    const MappedColumns c = MapColumns(table, ring.rows);
+    if (!c.t || ring.rows <= 0)
         return;
-    const RingSpan ring{c.t, rows, r.index, r.count, r.wrapped};
-    CRowPainter painter(pDC, m_rcPlot, RowLook::Lines, RunPen(s), MarkPen(s),
+    ring.t = c.t;
+    CRowPainter painter(pDC, m_rcPlot, m_desc.points ? RowLook::Points : RowLook::Lines,
+                        RunPen(s, imported), MarkPen(s, imported),
                         CycleMarks(s, ring, m_desc.phaseMarks));
+    if (m_desc.sections) {
+        const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+        int k = 0;
+        WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
+            CPoint p;
+            if (c.Pixel(*this, row, p))
+                painter.Point(p, k);
+            ++k;
+        });
+        painter.Finish();
+        return;
+    }
     int last = -1;
     CPoint pLast;
     const double inf = std::numeric_limits<double>::infinity();
@@ -319,7 +353,9 @@ void C3DView::DrawRun(CDC* pDC)
         }
         last = b;
         pLast = p2;
-        if (ClipToPlotRect(p1, p2))
+        if (m_desc.points)
+            painter.Point(p2, age);
+        else if (ClipToPlotRect(p1, p2))
             painter.Segment(p1, p2, age);
     });
     painter.Finish();
@@ -330,8 +366,12 @@ void C3DView::DrawNewSample(int nRow)
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run lets the table go while its row is drawn
     const int rows = s.m_nTableRows;
-    const int prev = PreviousLiveRow(nRow, rows, lock.Ring().wrapped);
     const MappedColumns c = MapColumns(s.m_arrTable, rows);
+    if (m_desc.points) {
+        DrawNewPoint(s, c, nRow);
+        return;
+    }
+    const int prev = PreviousLiveRow(nRow, rows, lock.Ring().wrapped);
     CPoint p1, p2;
     if (prev < 0 || !c.t || !c.Pixel(*this, prev, p1) || !c.Pixel(*this, nRow, p2) ||
         !ClipToPlotRect(p1, p2))
@@ -340,6 +380,20 @@ void C3DView::DrawNewSample(int nRow)
     const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
     const PlotPen p = (cycleStart ? MarkPen(s) : std::nullopt).value_or(RunPen(s));
     DrawLiveSegment(m_live, this, p, p1, p2);
+    m_live.Show(this);
+}
+
+// A section's live row is one whose sequence number is a whole number of cycles.
+void C3DView::DrawNewPoint(const CModelCore& s, const MappedColumns& c, int nRow)
+{
+    CPoint p;
+    if (m_desc.sections && !CycleMarks(s, {}, false).Marked(s.m_nTableCount))
+        return;
+    if (nRow < 0 || nRow >= s.m_nTableRows || !c.t || !c.Pixel(*this, nRow, p) ||
+        !m_rcPlotHit.PtInRect(p))
+        return;
+    m_live.DC(this).SetPixel(p.x, p.y, RunPen(s).color);
+    m_live.Touch(CRect(p.x, p.y, p.x + 1, p.y + 1));
     m_live.Show(this);
 }
 
@@ -392,8 +446,11 @@ void C3DView::TakeAngles(const CModelCore& s)
 
 void C3DView::DrawStoredRun(CDC* pDC)
 {
-    if (GetModel()->Core().m_bHaveData)
+    const CModelCore& s = GetModel()->Core();
+    if (s.m_bHaveData)
         DrawRun(pDC);
+    if (s.m_bHaveImport)
+        DrawImportedRun(pDC);
 }
 
 // --- angles and the View Angle dialog ------------------------------------------------------

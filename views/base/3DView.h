@@ -61,6 +61,12 @@ struct Plot3DDescription : PlotViewCommon
     int CModelSettings::*markWidth = nullptr;
     COLORREF CModelSettings::*markColor = nullptr;
     bool phaseMarks = false;
+    // The imported table's pen and its marks' pen (following m_bMarkReturn[markFlag + 1]), view
+    // items of the import pens (m_clrImportView ...); -1: the imported table is not drawn.
+    int importPen = -1;
+    int importMarkPen = -1;
+    bool points = false;   // one pixel a row, in the pen's colour
+    bool sections = false; // only the rows on the section phase, one a forcing cycle
     int angleSlot = -1;                   // element of m_nViewPitch and m_nViewYaw, or -1
     POINT CModelSettings::*pan = nullptr; // the pan offsets kept with the model, or null
 };
@@ -121,8 +127,9 @@ public:
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
 
-    // The stored run, projected (also what a repaint draws).
+    // The stored run, projected (also what a repaint draws), and the imported table.
     void DrawRun(CDC* pDC);
+    void DrawImportedRun(CDC* pDC);
     // The description's columns of a table of rows rows; t null when a column is missing.
     MappedColumns MapColumns(const std::array<std::vector<double>, kSlots>& table, int rows) const;
     // The run's segment that ends at ring row nRow, on the live DC.
@@ -131,7 +138,7 @@ public:
 protected:
     // The view's own texts, drawn after the page.
     virtual void DrawMargins(CDC*) {}
-    // DrawSceneFrame and (when drawing fully and the run is due) the run.
+    // DrawSceneFrame and (when drawing fully and the run is due) DrawStoredRun.
     virtual void DrawScene(CDC* pDC, bool bFull);
     // What every drawing shows, however quick: the box and its axes, or on the cylinder the
     // floor ellipse and the cylinder's axes with the description's first two names.
@@ -158,9 +165,15 @@ private:
     void DrawAxis(CDC* pDC, CPoint centre, CPoint a, CPoint b, const std::string& name);
     template <class Draw> void WithAxisStyle(CDC* pDC, Draw draw);
     LRESULT OnViewAngleClosed(WPARAM, LPARAM);
-    // The run's pen, and the marks' pen while the marks are on.
-    PlotPen RunPen(const CModelCore& s) const;
-    std::optional<PlotPen> MarkPen(const CModelCore& s) const;
+    // The run's pen, and the marks' pen while the marks are on; of the imported table with
+    // imported.
+    PlotPen RunPen(const CModelCore& s, bool imported = false) const;
+    std::optional<PlotPen> MarkPen(const CModelCore& s, bool imported = false) const;
+    // The rows of a table (ring.t is filled in) as the description draws them.
+    void DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>& table, RingSpan ring,
+                   bool imported);
+    // The live row as a point: every row, or (sections) each cycle's.
+    void DrawNewPoint(const CModelCore& s, const MappedColumns& c, int nRow);
 
     Plot3DDescription m_desc;
     CPoint m_ptPress;

@@ -12,6 +12,14 @@ Plot3DDescription FullOrbitPlot(SystemKind kind)
     d.style = &CModelSettings::m_nStyleFO;
     d.width = &CModelSettings::m_nWidthFO;
     d.color = &CModelSettings::m_clrFO;
+    d.markFlag = 2;
+    d.markStyle = &CModelSettings::m_nStyleFO2;
+    d.markWidth = &CModelSettings::m_nWidthFO2;
+    d.markColor = &CModelSettings::m_clrFO2;
+    // The Newtonian marks of a wrapped ring keep to the forcing phase of time 0.
+    d.phaseMarks = kind == SystemKind::Newtonian;
+    d.importPen = 2;
+    d.importMarkPen = 3;
     return d;
 }
 } // namespace
