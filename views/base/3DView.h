@@ -65,8 +65,8 @@ struct Plot3DDescription : PlotViewCommon
     // items of the import pens (m_clrImportView ...); -1: the imported table is not drawn.
     int importPen = -1;
     int importMarkPen = -1;
-    bool points = false;   // one pixel a row, in the pen's colour
-    bool sections = false; // only the rows on the section phase, one a forcing cycle
+    bool points = false;                  // one pixel a row, in the pen's colour
+    bool sections = false;                // only the rows on the section phase, one a forcing cycle
     int angleSlot = -1;                   // element of m_nViewPitch and m_nViewYaw, or -1
     POINT CModelSettings::*pan = nullptr; // the pan offsets kept with the model, or null
 };
