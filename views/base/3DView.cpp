@@ -10,6 +10,7 @@
 #include "views/base/LimitDialogRules.h"
 #include "views/base/LimitEdit.h"
 #include "views/base/PlotLimDlg.h"
+#include "views/base/PlotStyleDlg.h"
 #include "views/base/RingWalk.h"
 #include "views/base/VADlg.h"
 #include "views/base/ViewAngleFlag.h"
@@ -85,11 +86,27 @@ void C3DView::OnDraw(CDC* pDC)
     if (SkipThisDrawing(pDC))
         return;
     DrawPage(pDC);
-    if (GetModel())
+    if (GetModel()) {
         DrawMargins(pDC);
+        DrawLegend(pDC);
+    }
     DrawScene(pDC, m_bFullRedraw != 0);
+    ForgetPaintedCross(pDC);
     if (m_bFullRedraw)
         DrawCursorIfDue(pDC);
+}
+
+// A drawing paints over the cross where it reaches it, and the cursor's cross is drawn afresh
+// there; a drawing elsewhere leaves the cross on the screen as it stands.
+void C3DView::ForgetPaintedCross(CDC* pDC)
+{
+    CRect clip;
+    pDC->GetClipBox(&clip);
+    const CRect cross(m_ptCross.x - 8, m_ptCross.y - 8, m_ptCross.x + 9, m_ptCross.y + 9);
+    const bool meets = clip.left < cross.right && cross.left < clip.right &&
+                       clip.top < cross.bottom && cross.top < clip.bottom;
+    if (pDC->IsPrinting() || meets)
+        m_bCrossDrawn = 0;
 }
 
 bool C3DView::CursorPixel(const RowValues& v, CPoint& p) const
@@ -406,10 +423,101 @@ void C3DView::TakeSettings(const CModelCore& s)
 
 bool C3DView::OnOwnHint(LPARAM lHint)
 {
+    if (lHint == HINT_PLOT_STYLE && m_desc.legend) {
+        InvalidateRect(&m_rcLegend, TRUE);
+        return true;
+    }
     if (lHint != HINT_VIEW_ANGLE)
         return false;
     RedrawWindow();
     return true;
+}
+
+// --- the legend ----------------------------------------------------------------------------
+
+SwatchRows C3DView::LegendRows(const CModelCore& s) const
+{
+    if (!m_desc.legend)
+        return {};
+    SwatchRows rows;
+    for (const bool imported : {false, true}) {
+        if (imported && (!s.m_bHaveImport || m_desc.importPen < 0))
+            break;
+        std::vector<LegendSwatch> row{
+            {m_desc.legend, RunPen(s, imported).color, imported ? kImportItem : kRunItem}};
+        if (const std::optional<PlotPen> mark = MarkPen(s, imported))
+            row.push_back({" r ", mark->color, imported ? kImportMarkItem : kMarkItem});
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void C3DView::DrawLegend(CDC* pDC)
+{
+    for (CRect& item : m_rcLegendItem)
+        item = CRect(-1, -1, -1, -1);
+    const SwatchRows rows = LegendRows(GetModel()->Core());
+    if (rows.empty())
+        return;
+    CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
+    const CRect& p = m_rcPlot;
+    const int h = m_nTextHeight;
+    const int right = DrawLegendRows(pDC, p.left, p.top - 1, h, rows, m_rcLegendItem, kRunItems);
+    // Wide enough for the swatches that a changed style may add.
+    m_rcLegend = CRect(p.left, p.top - 1 - 2 * h, std::max(right, p.right), p.top);
+    pDC->SetBkMode(TRANSPARENT);
+    if (pOldFont)
+        pDC->SelectObject(pOldFont);
+}
+
+namespace {
+// The members of one pen: null where the description names none.
+struct PenMembers
+{
+    int* style = nullptr;
+    int* width = nullptr;
+    COLORREF* color = nullptr;
+};
+
+template <class T> T* Member(CModelSettings& s, T CModelSettings::*m)
+{
+    return m ? &(s.*m) : nullptr;
+}
+} // namespace
+
+// Items 0 and 2 share the run's marks flag, 1 and 3 the imported rows' one.
+bool C3DView::EditRunItem(int item)
+{
+    IModelDocument* m = GetModel();
+    if (!m || item < 0 || item >= kRunItems)
+        return false;
+    CModelSettings& s = m->Core();
+    const Plot3DDescription& d = m_desc;
+    const bool imported = item == kImportItem || item == kImportMarkItem;
+    const bool marks = item == kMarkItem || item == kImportMarkItem;
+    const int pen = marks ? d.importMarkPen : d.importPen;
+    PenMembers p;
+    if (imported && pen >= 0 && pen < 7) {
+        const int j = pen < 4 ? pen : pen - 1; // the import styles skip the points' entry
+        p = {pen == 4 ? nullptr : &s.m_nStyleImportView[j],
+             pen == 4 ? nullptr : &s.m_nWidthImportView[j], &s.m_clrImportView[pen]};
+    } else if (!imported) {
+        p = marks
+                ? PenMembers{Member(s, d.markStyle), Member(s, d.markWidth), Member(s, d.markColor)}
+                : PenMembers{Member(s, d.style), Member(s, d.width), Member(s, d.color)};
+    }
+    if (p.color && d.points) { // points have a colour only
+        const std::optional<COLORREF> picked = CPlotStyleDlg::s_pickColor(*p.color, GetWidget());
+        if (picked)
+            *p.color = *picked;
+        return picked.has_value();
+    }
+    if (!p.style || !p.width || !p.color)
+        return false;
+    const int flag = d.markFlag + (imported ? 1 : 0);
+    if (d.markFlag < 0 || flag >= 6)
+        return EditPen(this, *p.style, *p.width, *p.color);
+    return EditPen(this, *p.style, *p.width, *p.color, s.m_bMarkReturn[flag]);
 }
 
 // The block gives the box's axes, or the cylinder's working ranges inside the fixed box.
@@ -636,6 +744,17 @@ void C3DView::OnControlsSetLimits()
 
 void C3DView::OnLButtonDown(UINT nFlags, CPoint point)
 {
+    if (!m_rcPlotHit.PtInRect(point)) {
+        for (int item = 0; item < kRunItems; ++item) {
+            if (!m_rcLegendItem[item].PtInRect(point))
+                continue;
+            if (EditRunItem(item)) {
+                InvalidateRect(&m_rcLegend, TRUE);
+                GetModel()->MarkModified();
+            }
+            break;
+        }
+    }
     if (m_rcPlotHit.PtInRect(point)) {
         m_bDragging = 1;
         m_ptPress = m_ptDragLast = point;

@@ -14,6 +14,7 @@
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/3DGeometry.h"
+#include "views/base/PlotLegend.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
 #include "views/base/RowPainter.h"
@@ -65,6 +66,7 @@ struct Plot3DDescription : PlotViewCommon
     // items of the import pens (m_clrImportView ...); -1: the imported table is not drawn.
     int importPen = -1;
     int importMarkPen = -1;
+    const char* legend = nullptr;         // the run's legend swatch (" s "); null: no legend
     bool points = false;                  // one pixel a row, in the pen's colour
     bool sections = false;                // only the rows on the section phase, one a forcing cycle
     int angleSlot = -1;                   // element of m_nViewPitch and m_nViewYaw, or -1
@@ -93,6 +95,20 @@ public:
     CPoint m_ptDragLast;
     int m_nBoxSizeHome = 0; // the box size of the last resize, which Reset Limits restores
     CPoint m_ptPanHome;     // the pan of the last resize, likewise
+
+    // The run's legend items: the run, the imported rows, the run's marks, the imported marks.
+    enum RunItem
+    {
+        kRunItem,
+        kImportItem,
+        kMarkItem,
+        kImportMarkItem,
+        kRunItems
+    };
+    CRect m_rcLegend;                // where the legend lies above the plot
+    CRect m_rcLegendItem[kRunItems]; // each item's swatch; (-1, -1, -1, -1) while not shown
+    // Edits an item's pen and its "Mark Return Chronon" (of points: the colour); true after OK.
+    bool EditRunItem(int item);
 
     int ViewPitch() const override { return m_nPitch; }
     int ViewYaw() const override { return m_nYaw; }
@@ -138,6 +154,10 @@ public:
 protected:
     // The view's own texts, drawn after the page.
     virtual void DrawMargins(CDC*) {}
+    // The legend's rows above the plot, the lowest first: by default the description's swatch
+    // on the run's colour and " r " on the marks' while they are on, and the same for imported
+    // rows one line up.
+    virtual SwatchRows LegendRows(const CModelCore& s) const;
     // DrawSceneFrame and (when drawing fully and the run is due) DrawStoredRun.
     virtual void DrawScene(CDC* pDC, bool bFull);
     // What every drawing shows, however quick: the box and its axes, or on the cylinder the
@@ -157,6 +177,8 @@ private:
     void MapCommands();
     void SetAngle(bool pitch, int nDeg, BOOL bRedraw);
     void DrawPage(CDC* pDC);
+    void DrawLegend(CDC* pDC);
+    void ForgetPaintedCross(CDC* pDC);
     void TakeBox(const CModelCore& s);
     int LimitAxes() const;
     void TakeAngles(const CModelCore& s);
