@@ -361,10 +361,11 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
     }
     int last = -1;
     CPoint pLast;
+    const C3DProjection proj = Projection();
     const double inf = std::numeric_limits<double>::infinity();
     WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b, int age) {
         CPoint p1 = pLast, p2;
-        if ((a != last && !c.Pixel(*this, a, p1)) || !c.Pixel(*this, b, p2)) {
+        if ((a != last && !c.Pixel(*this, proj, a, p1)) || !c.Pixel(*this, proj, b, p2)) {
             last = -1; // a diverged run: nothing to draw here
             return;
         }

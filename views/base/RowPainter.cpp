@@ -22,7 +22,7 @@ CRowPainter::CRowPainter(CDC* pDC, const CRect& plot, RowLook look, const PlotPe
 CRowPainter::CRowPainter(CRowPainter&&) noexcept = default;
 CRowPainter::~CRowPainter() = default;
 
-void CRowPainter::Segment(CPoint a, CPoint b, std::int64_t age)
+void CRowPainter::AddSegment(CPoint a, CPoint b, std::int64_t age)
 {
     if (m_rule.Marked(age)) {
         m_mark.batch.Add(a, b);

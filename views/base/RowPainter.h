@@ -36,14 +36,20 @@ public:
     ~CRowPainter();
 
     RowLook Look() const { return m_look; }
-    // The clipped segment that ends on the row of the given age (see MarkRule).
-    void Segment(CPoint a, CPoint b, std::int64_t age);
+    // The clipped segment that ends on the row of the given age (see MarkRule). Inline where a
+    // curve against time goes on down a crowded pixel column, as most of a long run's rows do.
+    void Segment(CPoint a, CPoint b, std::int64_t age)
+    {
+        if (m_look != RowLook::TimeLines || m_rule.Marked(age) || !m_fold.Extends(a, b))
+            AddSegment(a, b, age);
+    }
     // The row's pixel, set when it lies in the plot.
     void Point(CPoint p, std::int64_t age);
     // Draws what is gathered, the marks last; the DC keeps its pen.
     void Finish();
 
 private:
+    void AddSegment(CPoint a, CPoint b, std::int64_t age);
     struct Stroke
     {
         std::unique_ptr<CPen> pen;
