@@ -9,6 +9,7 @@
 #include "views/base/3DView.h"
 #include "views/orbit/CyclePlanesView.h"
 
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -69,6 +70,10 @@ TEST(Orbit3DCommand, EachKindOpensItsViews)
         EXPECT_TRUE(Offered(ID_CONTROLS_SET_YAW_PITCH));
         if (c.color) {
             EXPECT_GT(PlotPixelsOf(v, doc->*c.color), 20);
+        }
+        if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty()) {
+            v->UpdateWindow();
+            StartShell()->GetWidget()->grab().save(dir + "/" + c.name + ".png");
         }
         doc->OnCloseDocument();
     }

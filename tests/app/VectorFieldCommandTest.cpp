@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -32,14 +33,6 @@ struct KindCase
 };
 const KindCase kKinds[] = {
     {IDR_SYS1TYPE, "CSys1VF"}, {IDR_SYS1NNTYPE, "CSys1NNVF"}, {IDR_SYS2TYPE, "CSys2VF"}};
-
-template <class View = CVectorFieldBase> View* VectorFieldOf(const CDynSys* doc)
-{
-    for (CView* v : doc->GetViews())
-        if (auto* vf = dynamic_cast<View*>(v))
-            return vf;
-    return nullptr;
-}
 
 // The double well x'' = x - x^3 - 0.5 x' as the kind writes it (b scales the spring).
 void MakeDoubleWell(CDynSys* doc)
@@ -61,15 +54,15 @@ void MakeDoubleWell(CDynSys* doc)
 // A new model of the kind with its Vector Field open, active and maximised.
 template <class View = CVectorFieldBase> View* OpenVectorField(UINT type, CDynSys*& doc)
 {
-    doc = NewModel(type);
-    if (!doc || !Choose(ID_VECTOR_FIELD))
-        return nullptr;
-    View* view = VectorFieldOf<View>(doc);
-    if (!view)
-        return nullptr;
-    view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
-    QCoreApplication::processEvents();
-    view->RedrawWindow();
+    return OpenViewOfNewModel<View>(type, ID_VECTOR_FIELD, doc);
+}
+
+// The plane of the double well of the kind, open.
+L* OpenDoubleWell(UINT type, CDynSys*& doc)
+{
+    L* view = OpenVectorField<L>(type, doc);
+    if (view)
+        MakeDoubleWell(doc);
     return view;
 }
 
@@ -139,6 +132,40 @@ TEST(VectorFieldCommands, ViewMenuOpensTheViewOfEachKind)
     }
 }
 
+// A model saved with its Vector Field open reopens it, unchanged, when its window comes to the
+// front.
+TEST(VectorFieldCommands, ASavedModelReopensItsView)
+{
+    const char* extensions[] = {".ns1", ".ds1", ".ds2"};
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(kKinds[k].viewClass);
+        const std::string path = ::testing::TempDir() + "field" + extensions[k];
+        CDynSys* doc = nullptr;
+        ASSERT_NE(OpenVectorField(kKinds[k].type, doc), nullptr);
+        doc->m_nSpinParam = kSpinT;
+        doc->m_dVFTime = 1.5;
+        ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+        doc->OnCloseDocument();
+
+        auto* opened =
+            dynamic_cast<CDynSys*>(TemplateOf(kKinds[k].type)->OpenDocumentFile(path.c_str()));
+        ASSERT_NE(opened, nullptr);
+        QCoreApplication::processEvents();
+        Idle();
+        CVectorFieldBase* view = nullptr;
+        for (CView* v : opened->GetViews())
+            if (!view)
+                view = dynamic_cast<CVectorFieldBase*>(v);
+        ASSERT_NE(view, nullptr);
+        EXPECT_STREQ(view->GetRuntimeClass()->m_lpszClassName, kKinds[k].viewClass);
+        EXPECT_EQ(view->m_editParam.GetWindowText(), "t");
+        EXPECT_DOUBLE_EQ(opened->m_dVFTime, 1.5) << "the spun time is kept with the model";
+        EXPECT_FALSE(opened->IsModified());
+        opened->OnCloseDocument();
+        std::remove(path.c_str());
+    }
+}
+
 TEST(VectorFieldCommands, GreyForEquationsThatReadDelayedValues)
 {
     CDynSys* doc = NewModel(IDR_SYS2TYPE);
@@ -155,9 +182,8 @@ TEST(VectorFieldCommands, ButtonsAndKeysDrawEachLayerOfTheDoubleWell)
     for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {
         SCOPED_TRACE(type);
         CDynSys* doc = nullptr;
-        auto* view = OpenVectorField<L>(type, doc);
+        L* view = OpenDoubleWell(type, doc);
         ASSERT_NE(view, nullptr);
-        MakeDoubleWell(doc);
         MessageRecorder boxes;
 
         Click(view->Button(L::kLayerD, false));
@@ -206,12 +232,41 @@ TEST(VectorFieldCommands, ButtonsAndKeysDrawEachLayerOfTheDoubleWell)
     }
 }
 
+TEST(VectorFieldCommands, DefaultModelsWithEveryLayer)
+{
+    const struct
+    {
+        UINT type;
+        const char* shot;
+        std::vector<std::string> types;
+    } cases[] = {
+        // x'' = cos(t) - x - x' at t = 0: the spring's rest at x = 1.
+        {IDR_SYS1TYPE, "/vf_newtonian_default.png", {"stable spiral"}},
+        // x' = y, y' = -x - 0.1 y: a damped oscillator.
+        {IDR_SYS2TYPE, "/vf_two_variable_default.png", {"stable spiral"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shot);
+        CDynSys* doc = nullptr;
+        L* view = OpenVectorField<L>(c.type, doc);
+        ASSERT_NE(view, nullptr);
+        MessageRecorder boxes({msgbox::IDYES, msgbox::IDYES});
+        for (int layer = L::kLayerD; layer <= L::kLayerM; ++layer)
+            Click(view->Button(layer, false));
+        view->CalcTracks();
+        EXPECT_EQ(ListedTypes(view), c.types);
+        Settle(view);
+        if (const char* dir = std::getenv("VELTRIX_SHOTS"))
+            StartShell()->GetWidget()->grab().save(QString(dir) + c.shot);
+        doc->OnCloseDocument();
+    }
+}
+
 TEST(VectorFieldCommands, ALayerAsksForThePassesItNeeds)
 {
     CDynSys* doc = nullptr;
-    auto* view = OpenVectorField<L>(IDR_SYS2TYPE, doc);
+    L* view = OpenDoubleWell(IDR_SYS2TYPE, doc);
     ASSERT_NE(view, nullptr);
-    MakeDoubleWell(doc);
     {
         MessageRecorder no({msgbox::IDNO});
         Click(view->Button(L::kLayerF, false));
@@ -249,9 +304,8 @@ TEST(VectorFieldCommands, SpinningRecomputesTheShownLayersAndKeepsTheTracks)
     for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {
         SCOPED_TRACE(type);
         CDynSys* doc = nullptr;
-        auto* view = OpenVectorField<L>(type, doc);
+        L* view = OpenDoubleWell(type, doc);
         ASSERT_NE(view, nullptr);
-        MakeDoubleWell(doc);
         MessageRecorder boxes({msgbox::IDYES});
         Click(view->Button(L::kLayerF, false));
         view->CalcTracks();
@@ -283,6 +337,18 @@ TEST(VectorFieldCommands, SpinningRecomputesTheShownLayersAndKeepsTheTracks)
         Enter(view->m_editParam, "A");
         EXPECT_EQ(boxes.messages.back().rfind("Only the parameters a, b, c, d", 0), 0u);
         EXPECT_EQ(doc->m_nSpinParam, kSpinB);
+
+        // af spins in the Newtonian view only, in its copy: the run's af stays.
+        Enter(view->m_editParam, "af");
+        if (type == IDR_SYS1TYPE) {
+            EXPECT_EQ(doc->m_nSpinParam, kSpinAF);
+            QTest::keyClick(view->m_spinCtrl.GetWidget(), Qt::Key_Up);
+            EXPECT_DOUBLE_EQ(doc->m_dSpinAF, 1.02);
+            EXPECT_DOUBLE_EQ(view->Plane().Params().af, 1.02);
+            EXPECT_DOUBLE_EQ(doc->m_dAngFreq, 1);
+        } else {
+            EXPECT_EQ(doc->m_nSpinParam, kSpinB);
+        }
         doc->OnCloseDocument();
     }
 }

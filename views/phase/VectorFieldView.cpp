@@ -120,6 +120,7 @@ CVectorFieldView::CVectorFieldView(SystemKind kind)
         [this]() -> const CModelCore* { return GetModel() ? &GetModel()->Core() : nullptr; });
     for (int i = 0; i < kLayers; ++i)
         m_layers[i] = &Layers().Add<CLayer>(*this, i);
+    m_bShow[kLayerT] = kind == SystemKind::TwoVariable;
     MapButtons();
     MapCommand(ID_CONTROLS_CLEARDATA, &CVectorFieldView::OnControlsClearData);
     MapUpdate(ID_CONTROLS_CLEARDATA, &CVectorFieldView::OnUpdateClearData);
