@@ -322,22 +322,6 @@ void C2DView::DrawStoredRun(CDC* pDC)
         DrawImportedCurves(pDC);
 }
 
-namespace {
-// Import pen i: a curve's (m_clrImport ...) or a view item's (m_clrImportView ...). The view
-// items' styles and widths skip the section points' entry (colour 4), which draws no line.
-PlotPen ImportPen(const CModelCore& s, int i, bool viewItem)
-{
-    if (i < 0 || i >= 7)
-        return {};
-    if (!viewItem)
-        return {s.m_nStyleImport[i], s.m_nWidthImport[i], s.m_clrImport[i]};
-    if (i == 4)
-        return {PS_SOLID, 1, s.m_clrImportView[i]};
-    const int j = i < 4 ? i : i - 1;
-    return {s.m_nStyleImportView[j], s.m_nWidthImportView[j], s.m_clrImportView[i]};
-}
-} // namespace
-
 C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
 {
     if (imported && c.importPen >= 0)
@@ -414,10 +398,15 @@ void C2DView::AddRow(CurveRows& c, const RowsX& x, int a, int b, int age)
     CPoint p2(x.pb, WorldToPixelY(c.v[b]));
     c.row = b;
     c.at = p2.y;
-    if (c.painter.Look() == RowLook::Points)
+    if (c.painter.Look() == RowLook::Points) {
         c.painter.Point(p2, age);
-    else if (ClipToPlotRect(p1, p2))
-        c.painter.Segment(p1, p2, age);
+    } else if (WellInside(p1) && WellInside(p2)) {
+        c.painter.Segment(p1, p2, age); // kept in registers: most rows of a long run
+    } else {
+        CPoint q1 = p1, q2 = p2;
+        if (ClipToPlotRect(q1, q2))
+            c.painter.Segment(q1, q2, age);
+    }
 }
 
 // Each curve's segment from row a to row b.

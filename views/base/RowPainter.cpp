@@ -22,7 +22,7 @@ CRowPainter::CRowPainter(CDC* pDC, const CRect& plot, RowLook look, const PlotPe
 CRowPainter::CRowPainter(CRowPainter&&) noexcept = default;
 CRowPainter::~CRowPainter() = default;
 
-void CRowPainter::Segment(CPoint a, CPoint b, std::int64_t age)
+void CRowPainter::AddSegment(CPoint a, CPoint b, std::int64_t age)
 {
     if (m_rule.Marked(age)) {
         m_mark.batch.Add(a, b);
@@ -68,4 +68,16 @@ void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, 
     dc.LineTo(b);
     dc.SelectObject(pOldPen);
     live.Touch(a, b, p.width);
+}
+
+PlotPen ImportPen(const CModelSettings& s, int i, bool viewItem)
+{
+    if (i < 0 || i >= 7)
+        return {};
+    if (!viewItem)
+        return {s.m_nStyleImport[i], s.m_nWidthImport[i], s.m_clrImport[i]};
+    if (i == 4)
+        return {PS_SOLID, 1, s.m_clrImportView[i]};
+    const int j = i < 4 ? i : i - 1;
+    return {s.m_nStyleImportView[j], s.m_nWidthImportView[j], s.m_clrImportView[i]};
 }

@@ -15,7 +15,7 @@ public:
     static PlotDescription Describe(SystemKind kind);
 
 protected:
-    std::vector<std::vector<Swatch>> LegendRows(const CModelCore& s) const override;
+    SwatchRows LegendRows(const CModelCore& s) const override;
     COLORREF DataColor(const CModelCore& s, bool imported) const override;
     bool EditLegendItem(int item) override;
 };
