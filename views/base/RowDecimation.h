@@ -64,6 +64,31 @@ private:
     int m_x = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
 };
 
+// The rows of a curve against time that go on down one pixel column, gathered as values: the
+// column, the pixel its first segment starts from, the rows and the extremes. The pixels of the
+// extremes bound those of every row (the mapping to pixels keeps the order), so a column that
+// stays inside the plot folds as its segments would.
+struct ValueColumn
+{
+    bool open = false;
+    int x = 0, firstY = 0, startRow = 0, lastRow = 0;
+    double lo = 0, hi = 0;
+
+    void Add(int px, int py, int prevRow, int row, double v)
+    {
+        if (!open) {
+            open = true;
+            x = px;
+            firstY = py;
+            startRow = prevRow;
+            lo = hi = v;
+        }
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+        lastRow = row;
+    }
+};
+
 // Calls pixel(x, y) for each pixel that a solid one-pixel line of the platform sets from a to b
 // (a != b): stepping along its major axis from the end with the smaller coordinate there, that
 // end's pixel included and the other end's left out, the minor coordinate advanced in 16.16
