@@ -419,15 +419,10 @@ void C2DView::AddRow(CurveRows& c, const RowsX& x, int a, int b, int age)
     CPoint p2(x.pb, WorldToPixelY(c.v[b]));
     c.row = b;
     c.at = p2.y;
-    if (c.painter.Look() == RowLook::Points) {
+    if (c.painter.Look() == RowLook::Points)
         c.painter.Point(p2, age);
-    } else if (WellInside(p1) && WellInside(p2)) {
-        c.painter.Segment(p1, p2, age); // kept in registers: most rows of a long run
-    } else {
-        CPoint q1 = p1, q2 = p2;
-        if (ClipToPlotRect(q1, q2))
-            c.painter.Segment(q1, q2, age);
-    }
+    else
+        ClipAndDraw(p1, p2, [&](CPoint a, CPoint b) { c.painter.Segment(a, b, age); });
 }
 
 // Each curve's segment from row a to row b. A curve against time gathers the rows that go on

@@ -320,8 +320,7 @@ void C3DView::DrawRun(CDC* pDC)
         }
         last = b;
         pLast = p2;
-        if (ClipToPlotRect(p1, p2))
-            painter.Segment(p1, p2, age);
+        ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { painter.Segment(q1, q2, age); });
     });
     painter.Finish();
 }

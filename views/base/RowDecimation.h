@@ -124,10 +124,30 @@ public:
     bool AddsPoint(CPoint p);
 
 private:
-    bool Inside(CPoint p) const;
-    std::size_t Bit(CPoint p) const;
-    bool IsSet(CPoint p) const;
-    void Set(CPoint p);
+    bool Inside(CPoint p) const
+    {
+        return p.x >= m_area.left && p.x < m_area.right && p.y >= m_area.top && p.y < m_area.bottom;
+    }
+    std::size_t Bit(CPoint p) const
+    {
+        return static_cast<std::size_t>(p.y - m_area.top) *
+                   static_cast<std::size_t>(m_area.Width()) +
+               static_cast<std::size_t>(p.x - m_area.left);
+    }
+    bool IsSet(CPoint p) const
+    {
+        if (!Inside(p))
+            return false;
+        const std::size_t b = Bit(p);
+        return (m_bits[b / 64] >> (b % 64)) & 1;
+    }
+    void Set(CPoint p)
+    {
+        if (!Inside(p))
+            return;
+        const std::size_t b = Bit(p);
+        m_bits[b / 64] |= std::uint64_t{1} << (b % 64);
+    }
 
     CRect m_area;
     std::vector<std::uint64_t> m_bits;
