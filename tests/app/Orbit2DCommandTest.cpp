@@ -9,7 +9,9 @@
 #include "views/PlotPixels.h"
 #include "views/orbit/OrbitPlaneView.h"
 
+#include <QPixmap>
 #include <QTest>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,17 @@ COrbitPlaneView* OpenMaximised(CDynSys* doc, const PlaneCase& c)
     return v;
 }
 
+// With VELTRIX_SHOTS naming a folder, the view's window as shown there.
+void Shot(COrbitPlaneView* v, const std::string& name)
+{
+    const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
+    if (dir.isEmpty())
+        return;
+    v->UpdateWindow();
+    v->GetParentFrame()->GetWidget()->grab().save(dir + "/" + QString::fromStdString(name) +
+                                                  ".png");
+}
+
 void Press(COrbitPlaneView* v, Qt::Key key)
 {
     QTest::keyClick(v->GetWidget(), key);
@@ -92,6 +105,7 @@ TEST(Orbit2DCommand, EachKindOpensItsViews)
         EXPECT_TRUE(Offered(ID_CONTROLS_SET_LIMITS));
         EXPECT_TRUE(Offered(ID_CONTROLS_ZOOM_NEAR));
         EXPECT_GT(PlotPixelsOf(v, DataColour(doc, c.view)), 0);
+        Shot(v, std::string("orbit2d_") + c.name);
         v->GetParentFrame()->DestroyWindow();
         QCoreApplication::processEvents();
         EXPECT_EQ(doc->m_nOpenViews[c.view], 0);
@@ -144,6 +158,7 @@ TEST(Orbit2DCommand, WindowCommandsAndCursorDuringAndAfterARun)
         ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
         ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 300; }));
         ASSERT_TRUE(doc->m_bRunning);
+        Shot(v, std::string("orbit2d_running_") + c.name);
 
         const PlotLimits before = ReadLimits(*doc, *v->Description().block);
         ASSERT_TRUE(Choose(ID_CONTROLS_ZOOM_NEAR));

@@ -120,6 +120,33 @@ TEST(Orbit2DView, DefaultRunsGiveOneSectionPointAPeriod)
     }
 }
 
+// A forced Duffing oscillator (x'' = 7.5 cos t - x^3 - 0.05 x') is chaotic: its section over a
+// thousand periods, kept whole in the ring, is a cloud of distinct points.
+TEST(Orbit2DView, SectionOfAChaoticRunShowsItsAttractor)
+{
+    PlaneHarness h(Plane::Section, SystemKind::Newtonian);
+    CGraphTestDoc& d = *h.doc;
+    d.m_strAppliedForce = "7.5*cos(t)";
+    d.m_strRestoringForce = "-x*x*x";
+    d.m_strDragForce = "-0.05*x'";
+    d.m_nTableRows = 110000;
+    d.m_dRunTimeLimit = 1000 * d.m_dPeriod;
+    WriteLimits(d, LimitBlock::PoincareSection, {{1, 4, -10, 10}, {-6, 8, -10, 10}});
+    d.m_clrPS = CModelSettings().m_clrPS; // the picture in the program's own colour
+    d.RecordEquations();                  // the forces joined again
+    ASSERT_TRUE(d.CompileEquations());
+    struct : ICalcSink
+    {
+    } sink;
+    d.Run(sink);
+    ASSERT_EQ(SectionRowsOf(d).size(), 1001u);
+    h.Update(HINT_MODEL);
+    h.Repaint();
+    EXPECT_GT(h.Count(d.m_clrPS), 500);
+    if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
+        h.Picture().save(dir + "/orbit2d_section_attractor.png");
+}
+
 // A wrapped ring plots the rows on the phase from the first of them; imported rows count from
 // their row 0 at their own length; a wrapped ring with no row on the phase plots none and puts
 // the cursor on its oldest row.
@@ -360,6 +387,15 @@ TEST(Orbit2DView, OrbitLegendEditsPensAndMarks)
     EXPECT_EQ(d.m_nWidthPO, 2);
     EXPECT_TRUE(d.m_bMarkReturn[0]);
     ASSERT_NE(h.view->m_rcLegendItem[2], CRect(-1, -1, -1, -1));
+    d.FillRun(1000, 1000, [](int slot, double t) {
+        return (slot == kSlotX ? 6 * std::cos(t) : 6 * std::sin(t)) * std::exp(-t / 40);
+    });
+    h.Import(60);
+    d.m_bMarkReturn[1] = 1;
+    h.Repaint();
+    EXPECT_NE(h.view->m_rcLegendItem[3], CRect(-1, -1, -1, -1));
+    if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
+        h.Picture().save(dir + "/orbit2d_orbit_marks_import.png");
     edit(2, "5", false);
     EXPECT_EQ(d.m_nWidthPO2, 5);
     EXPECT_FALSE(d.m_bMarkReturn[0]);

@@ -322,22 +322,6 @@ void C2DView::DrawStoredRun(CDC* pDC)
         DrawImportedCurves(pDC);
 }
 
-namespace {
-// Import pen i: a curve's (m_clrImport ...) or a view item's (m_clrImportView ...). The view
-// items' styles and widths skip the section points' entry (colour 4), which draws no line.
-PlotPen ImportPen(const CModelCore& s, int i, bool viewItem)
-{
-    if (i < 0 || i >= 7)
-        return {};
-    if (!viewItem)
-        return {s.m_nStyleImport[i], s.m_nWidthImport[i], s.m_clrImport[i]};
-    if (i == 4)
-        return {PS_SOLID, 1, s.m_clrImportView[i]};
-    const int j = i < 4 ? i : i - 1;
-    return {s.m_nStyleImportView[j], s.m_nWidthImportView[j], s.m_clrImportView[i]};
-}
-} // namespace
-
 C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
 {
     if (imported && c.importPen >= 0)

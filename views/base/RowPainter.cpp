@@ -69,3 +69,15 @@ void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, 
     dc.SelectObject(pOldPen);
     live.Touch(a, b, p.width);
 }
+
+PlotPen ImportPen(const CModelSettings& s, int i, bool viewItem)
+{
+    if (i < 0 || i >= 7)
+        return {};
+    if (!viewItem)
+        return {s.m_nStyleImport[i], s.m_nWidthImport[i], s.m_clrImport[i]};
+    if (i == 4)
+        return {PS_SOLID, 1, s.m_clrImportView[i]};
+    const int j = i < 4 ? i : i - 1;
+    return {s.m_nStyleImportView[j], s.m_nWidthImportView[j], s.m_clrImportView[i]};
+}

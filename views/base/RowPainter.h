@@ -71,5 +71,9 @@ private:
 // phase set and a wrapped ring, placed by the oldest row's forcing phase.
 MarkRule CycleMarks(const CModelSettings& s, const RingSpan& ring, bool phase);
 
+// Import pen i: a curve's (m_clrImport ...) or a view item's (m_clrImportView ...); the view
+// items' styles and widths skip the section points' entry (colour 4), which draws no line.
+PlotPen ImportPen(const CModelSettings& s, int i, bool viewItem);
+
 // A live row's segment, clipped already, on the canvas's DC.
 void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, CPoint b);

@@ -19,13 +19,21 @@ Plot3DDescription Box3Plot(ModelView view)
     d.pan = section ? &CModelSettings::m_ptPS3View : &CModelSettings::m_ptPSPView;
     d.title = section ? " Poincar\xE9 Section" : " Projected Orbit";
     d.redrawHints = {section ? HINT_PS_LIMITS : HINT_PO_LIMITS};
-    if (!section) {
-        d.style = &CModelSettings::m_nStylePO;
-        d.width = &CModelSettings::m_nWidthPO;
-        d.color = &CModelSettings::m_clrPO;
-    } else {
+    if (section) {
         d.color = &CModelSettings::m_clrPS;
+        d.points = d.sections = true;
+        d.importPen = 4;
+        return d;
     }
+    d.style = &CModelSettings::m_nStylePO;
+    d.width = &CModelSettings::m_nWidthPO;
+    d.color = &CModelSettings::m_clrPO;
+    d.markFlag = 0;
+    d.markStyle = &CModelSettings::m_nStylePO2;
+    d.markWidth = &CModelSettings::m_nWidthPO2;
+    d.markColor = &CModelSettings::m_clrPO2;
+    d.importPen = 0;
+    d.importMarkPen = 1;
     return d;
 }
 } // namespace

@@ -4,18 +4,19 @@
 #include "model/core/ModelCore.h"
 #include "views/base/MarginTexts.h"
 #include "views/base/PlotText.h"
+#include "views/orbit/OrbitPlaneKinds.h"
 
 VX_IMPLEMENT_ABSTRACT(CCylinderView, C3DView)
 
 Plot3DDescription CylinderDescription(ModelView view, SystemKind kind)
 {
     const bool full = view == kViewFullOrbit;
-    const bool twoVar = kind == SystemKind::TwoVariable;
+    const OrbitPlaneKind& k = OrbitPlaneKindOf(kind);
     Plot3DDescription d;
     d.block = full ? LimitBlock::FullOrbit : LimitBlock::OrbitSections;
     d.mapping = RowMapping::ForcingCylinder;
-    d.columns = {kSlotX, twoVar ? kSlotY : kSlotXp, -1};
-    d.names = {"x", twoVar ? "y" : "x'", ""};
+    d.columns = {kSlotX, k.vertical, -1};
+    d.names = {k.names[0], k.names[1], ""};
     d.key = {view, kind};
     d.commands = k3DZoom | k3DReset;
     d.angleSlot = full ? 1 : 2;
@@ -36,6 +37,11 @@ void CCylinderView::TakeSettings(const CModelCore& s)
     m_nDigitsX = DigitsForRange(m_cyl.m_dRadiusMax - m_cyl.m_dRadiusMin);
     m_nDigitsV = DigitsForRange(m_cyl.m_dHeightMax - m_cyl.m_dHeightMin);
     m_nDigitsT = DigitsForRange(s.RunStep());
+}
+
+int CCylinderView::CursorDigits(int column) const
+{
+    return column == kSlotT ? m_nDigitsT : column == kSlotX ? m_nDigitsX : m_nDigitsV;
 }
 
 COLORREF CCylinderView::ImportNameColor(const CModelCore& s) const

@@ -26,6 +26,8 @@ public:
 protected:
     void DrawMargins(CDC* pDC) override;
     void TakeSettings(const CModelCore& s) override;
+    // The read-outs: t with dt's digits, x and the others with their working ranges'.
+    int CursorDigits(int column) const override;
     // The imported file's name sits on this colour.
     COLORREF ImportNameColor(const CModelCore& s) const;
 

@@ -9,6 +9,9 @@ class CFullOrbitView : public CCylinderView
     VX_DECLARE_CLASS(CFullOrbitView)
 public:
     explicit CFullOrbitView(SystemKind kind);
+
+protected:
+    void DrawMargins(CDC* pDC) override;
 };
 
 #define VX_FULL_ORBIT_VIEW(Name, Kind)                                                             \

@@ -3,6 +3,7 @@
 #include "model/ModelDocument.h"
 #include "model/core/ModelCore.h"
 #include "views/base/MarginTexts.h"
+#include "views/base/PlotLegend.h"
 #include "views/base/PlotText.h"
 
 VX_IMPLEMENT_ABSTRACT(COrbitPlaneView, C2DView)
@@ -55,14 +56,6 @@ void COrbitPlaneView::DrawMargins(CDC* pDC)
         pDC->SelectObject(pOldFont);
 }
 
-int COrbitPlaneView::DrawSwatch(CDC* pDC, int x, int yBottom, const char* text, COLORREF c)
-{
-    pDC->SetBkColor(c);
-    pDC->SetTextColor(c ^ 0xFFFFFF);
-    pDC->TextOut(x, yBottom, text);
-    return MeasureText(pDC, text).cx;
-}
-
 // The horizontal axis's names right of the plot's bottom right corner (the imported rows' one
 // after the computed rows'), then the legend's rows above the plot's top left corner.
 void COrbitPlaneView::DrawLegend(CDC* pDC, const CModelCore& s)
@@ -73,21 +66,12 @@ void COrbitPlaneView::DrawLegend(CDC* pDC, const CModelCore& s)
     const int h = m_nTextHeight;
     int x = p.right + 3;
     for (int imported = 0; imported <= (s.m_bHaveImport ? 1 : 0); ++imported)
-        x += DrawSwatch(pDC, x, p.bottom, Info().legendX, DataColor(s, imported != 0));
+        x += DrawLegendSwatch(pDC, x, p.bottom, Info().legendX, DataColor(s, imported != 0));
     m_rcAxisNames = CRect(p.right + 3, p.bottom - h, x, p.bottom);
 
     for (CRect& item : m_rcLegendItem)
         item = kNoItem;
-    int y = p.top - 1;
-    for (const std::vector<Swatch>& row : LegendRows(s)) {
-        x = p.left;
-        for (const Swatch& w : row) {
-            const int width = DrawSwatch(pDC, x, y, w.text, w.color);
-            m_rcLegendItem[w.item] = CRect(x, y - h, x + width, y);
-            x += width + 2;
-        }
-        y -= h;
-    }
+    DrawLegendRows(pDC, p.left, p.top - 1, h, LegendRows(s), m_rcLegendItem, kLegendItems);
     // Wide enough for every box a changed style may show.
     m_rcLegend = CRect(p.left, p.top - 1 - 2 * h, p.right, p.top);
 }

@@ -6,6 +6,7 @@
 // the kind. A view adds its curve to the description, the boxes of its legend and what a click
 // on one of them edits.
 #include "views/base/2DView.h"
+#include "views/base/PlotLegend.h"
 #include "views/orbit/OrbitPlaneKinds.h"
 
 #include <vector>
@@ -28,15 +29,9 @@ public:
     void OnLButtonDown(UINT nFlags, CPoint point) override;
 
 protected:
-    // A legend swatch: the item's text on its colour; item is its box's index in m_rcLegendItem.
-    struct Swatch
-    {
-        const char* text;
-        COLORREF color;
-        int item;
-    };
-    // The legend's rows above the plot, the lowest first.
-    virtual std::vector<std::vector<Swatch>> LegendRows(const CModelCore& s) const = 0;
+    // The legend's rows above the plot, the lowest first; a swatch's item is its box's index in
+    // m_rcLegendItem.
+    virtual SwatchRows LegendRows(const CModelCore& s) const = 0;
     // The colour of the computed or the imported rows (the axes' names, the file's name).
     virtual COLORREF DataColor(const CModelCore& s, bool imported) const = 0;
     // What a click on the legend box of item edits; true after OK.
@@ -50,8 +45,16 @@ protected:
 
 private:
     void DrawLegend(CDC* pDC, const CModelCore& s);
-    int DrawSwatch(CDC* pDC, int x, int yBottom, const char* text, COLORREF c);
 
     SystemKind m_kind;
     CRect m_rcAxisNames; // the horizontal axis's names right of the plot
 };
+
+// A registered class of a view design for one model kind.
+#define VX_ORBIT_PLANE_VIEW(Name, Design, Kind)                                                    \
+    class Name : public Design                                                                     \
+    {                                                                                              \
+        VX_DECLARE_CLASS(Name)                                                                     \
+    public:                                                                                        \
+        Name() : Design(Kind) {}                                                                   \
+    };

@@ -32,7 +32,7 @@ void WalkTableSections(const RingSpan& ring, const CModelCore& s, bool search, i
     const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
     int first = 0;
     if (search) {
-        const SectionRows rows = FindSectionRows(ring, stride, s.m_dPeriod, s.m_dChronon);
+        const SectionRows rows = FindSectionRows(ring, stride, s.m_dPeriod, s.RunStep());
         if (ring.wrapped && !rows.onPhase)
             return;
         first = rows.first;
@@ -170,14 +170,6 @@ void COrbitSectionsView::DrawNewSample(int nRow)
     m_live.DC(this).SetPixel(p.x, p.y, s.m_clrSection[k]);
     m_live.Touch(CRect(p.x, p.y, p.x + 1, p.y + 1));
     m_live.Show(this);
-}
-
-void COrbitSectionsView::DrawScene(CDC* pDC, bool bFull)
-{
-    DrawSceneFrame(pDC);
-    const CModelCore& s = GetModel()->Core();
-    if (bFull && (!s.m_bPlotManual || s.m_bPlotRequest))
-        DrawStoredRun(pDC);
 }
 
 void COrbitSectionsView::DrawStoredRun(CDC* pDC)

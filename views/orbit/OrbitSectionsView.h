@@ -37,7 +37,6 @@ public:
 
 protected:
     void DrawMargins(CDC* pDC) override;
-    void DrawScene(CDC* pDC, bool bFull) override;
     void DrawStoredRun(CDC* pDC) override;
 
 private:

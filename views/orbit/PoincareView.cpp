@@ -45,10 +45,9 @@ COLORREF CPoincareView::DataColor(const CModelCore& s, bool imported) const
 }
 
 // The computed points' box over the plot's corner, the imported points' one a row higher.
-std::vector<std::vector<COrbitPlaneView::Swatch>>
-CPoincareView::LegendRows(const CModelCore& s) const
+SwatchRows CPoincareView::LegendRows(const CModelCore& s) const
 {
-    std::vector<std::vector<Swatch>> rows{{{Info().legendY, DataColor(s, false), 0}}};
+    SwatchRows rows{{{Info().legendY, DataColor(s, false), 0}}};
     if (s.m_bHaveImport)
         rows.push_back({{Info().legendY, DataColor(s, true), 1}});
     return rows;

@@ -60,10 +60,9 @@ COLORREF CProjectedOrbitView::DataColor(const CModelCore& s, bool imported) cons
 
 // One row over the plot's corner: the orbit, its marks while they are on, then the same for the
 // imported rows.
-std::vector<std::vector<COrbitPlaneView::Swatch>>
-CProjectedOrbitView::LegendRows(const CModelCore& s) const
+SwatchRows CProjectedOrbitView::LegendRows(const CModelCore& s) const
 {
-    std::vector<Swatch> row{{Info().legendY, s.m_clrPO, kOrbit}};
+    std::vector<LegendSwatch> row{{Info().legendY, s.m_clrPO, kOrbit}};
     if (s.m_bMarkReturn[0])
         row.push_back({" r ", s.m_clrPO2, kMarks});
     if (s.m_bHaveImport) {

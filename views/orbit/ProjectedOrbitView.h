@@ -15,19 +15,11 @@ public:
     static PlotDescription Describe(SystemKind kind);
 
 protected:
-    std::vector<std::vector<Swatch>> LegendRows(const CModelCore& s) const override;
+    SwatchRows LegendRows(const CModelCore& s) const override;
     COLORREF DataColor(const CModelCore& s, bool imported) const override;
     bool EditLegendItem(int item) override;
 };
 
-#define VX_PROJECTED_ORBIT_VIEW(Name, Kind)                                                        \
-    class Name : public CProjectedOrbitView                                                        \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : CProjectedOrbitView(Kind) {}                                                      \
-    };
-VX_PROJECTED_ORBIT_VIEW(CSys1PSP, SystemKind::Newtonian)
-VX_PROJECTED_ORBIT_VIEW(CSys1NNPSP, SystemKind::OneVariable)
-VX_PROJECTED_ORBIT_VIEW(CSys2PSP, SystemKind::TwoVariable)
-#undef VX_PROJECTED_ORBIT_VIEW
+VX_ORBIT_PLANE_VIEW(CSys1PSP, CProjectedOrbitView, SystemKind::Newtonian)
+VX_ORBIT_PLANE_VIEW(CSys1NNPSP, CProjectedOrbitView, SystemKind::OneVariable)
+VX_ORBIT_PLANE_VIEW(CSys2PSP, CProjectedOrbitView, SystemKind::TwoVariable)
