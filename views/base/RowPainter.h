@@ -45,6 +45,9 @@ public:
         if (m_look != RowLook::TimeLines || m_rule.Marked(age) || !m_fold.Extends(a, b))
             AddSegment(a, b, age);
     }
+    // The clipped segment, with the marks' pen where the view marks it by a rule of its own (a
+    // painter made without a MarkRule).
+    void MarkedSegment(CPoint a, CPoint b, bool marked);
     // The row's pixel, set when it lies in the plot.
     void Point(CPoint p, std::int64_t age);
     // Draws what is gathered, the marks last; the DC keeps its pen.
