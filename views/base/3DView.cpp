@@ -373,8 +373,8 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
         pLast = p2;
         if (m_desc.points)
             painter.Point(p2, age);
-        else if (ClipToPlotRect(p1, p2))
-            painter.Segment(p1, p2, age);
+        else
+            ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { painter.Segment(q1, q2, age); });
     });
     painter.Finish();
 }

@@ -36,6 +36,8 @@ public:
     ~CRowPainter();
 
     RowLook Look() const { return m_look; }
+    // A curve against time without marks: its crowded columns may be handed over as values.
+    bool GathersColumns() const { return m_look == RowLook::TimeLines && m_rule.stride <= 0; }
     // The clipped segment that ends on the row of the given age (see MarkRule). Inline where a
     // curve against time goes on down a crowded pixel column, as most of a long run's rows do.
     void Segment(CPoint a, CPoint b, std::int64_t age)
