@@ -681,8 +681,7 @@ void C2DView::OnUpdatePanRight(CCmdUI* pCmdUI)
 
 bool C2DView::EditLimits(PlotLimits& g)
 {
-    const LimitDialogSpec spec{
-        KindEntry().limitPrefix, m_desc.names, {m_desc.xColumn, m_desc.yColumn}};
+    const LimitDialogSpec spec{Key(), m_desc.names, {m_desc.xColumn, m_desc.yColumn}};
     return EditPlotLimits(this, GetModel()->Core(), spec, g);
 }
 

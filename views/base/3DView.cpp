@@ -723,7 +723,7 @@ void C3DView::OnControlsSetLimits()
     CModelCore& s = m->Core();
     AxisLimits before[3], a[3];
     LimitDialogInput in;
-    in.prefix = ViewKindEntryOf(m_desc.key).limitPrefix;
+    in.view = m_desc.key;
     in.names = m_desc.names;
     for (int i = 0; i < n; ++i) {
         a[i] = before[i] = ReadAxis(s, *m_desc.block, i);
