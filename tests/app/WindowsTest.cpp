@@ -541,15 +541,24 @@ public:
         Windows::SetUp();
         // The window manager maximises the main window in its own time; the tool windows are
         // placed by where it stands.
-        ASSERT_TRUE(Pump([] {
-            return MainWindow()->frameGeometry() == MainWindow()->screen()->availableGeometry();
-        }));
+        ASSERT_TRUE(Pump([] { return Maximised(MainWindow()); }));
+    }
+    // The window's frame as the window manager reports it: its borders and title bar (none
+    // before it has framed the window) around the window.
+    static QRect FrameNow(QWidget* w)
+    {
+        return w->geometry().marginsAdded(XInput::Get().FrameExtents(w->windowHandle()));
     }
     // The window's frame once the window manager has put its title bar on.
     static QRect Frame(QWidget* w)
     {
-        Pump([w] { return w->frameGeometry().top() < w->geometry().top(); });
-        return w->frameGeometry();
+        Pump([w] { return FrameNow(w).top() < w->geometry().top(); });
+        return FrameNow(w);
+    }
+    // Whether the window manager shows the window maximised: its frame is the available area.
+    static bool Maximised(QWidget* w)
+    {
+        return w->isMaximized() && FrameNow(w) == w->screen()->availableGeometry();
     }
 };
 
@@ -612,7 +621,7 @@ TEST_F(WindowManager, RestoredMainWindowIsOnTheScreenAndReachesItsWindows)
     const QRect avail = main->screen()->availableGeometry();
     XInput::Get().Click(TitleBar(main), 2);
     ASSERT_TRUE(Pump([main] { return !main->isMaximized(); }));
-    Pump([main, avail] { return main->frameGeometry().height() < avail.height(); });
+    Pump([main, avail] { return FrameNow(main).height() < avail.height(); });
     Settle();
     const QRect frame = Frame(main);
     EXPECT_TRUE(avail.contains(frame))
@@ -641,7 +650,7 @@ TEST_F(WindowManager, RestoredMainWindowIsOnTheScreenAndReachesItsWindows)
                                                     << seen.width() << "x" << seen.height();
     }
     main->showMaximized();
-    EXPECT_TRUE(Pump([main, avail] { return main->frameGeometry() == avail; }));
+    EXPECT_TRUE(Pump([main] { return Maximised(main); }));
 }
 
 } // namespace
