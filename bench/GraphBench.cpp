@@ -2,6 +2,7 @@
 // beside the same run without a view, and the full repaint of a long run.
 #include "views/ModelAppHarness.h"
 #include "views/ViewHarness.h"
+#include "views/orbit/ProjectedOrbitView.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -26,7 +27,7 @@ void LongRun(CGraphTestDoc& d, bool concurrent)
 class ViewSink : public ICalcSink
 {
 public:
-    explicit ViewSink(CGraphView* v) : m_view(v) {}
+    explicit ViewSink(CView* v) : m_view(v) {}
     void RowStored(int nIndex, RowCount) override
     {
         if (!m_view)
@@ -36,7 +37,7 @@ public:
     }
 
 private:
-    CGraphView* m_view;
+    CView* m_view;
 };
 
 void BM_RunWithoutView(benchmark::State& state)
@@ -65,6 +66,23 @@ void BM_RunWithGraphView(benchmark::State& state)
                                                   benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_RunWithGraphView)->Unit(benchmark::kMillisecond);
+
+// The same run drawn live by the two-variable Projected Orbit (y against x).
+void BM_RunWithProjectedOrbitView(benchmark::State& state)
+{
+    KindViewHarness<CProjectedOrbitView> h(SystemKind::TwoVariable);
+    h.Open(new CSys2PSP, 640, 480);
+    LongRun(*h.doc, true);
+    h.Update(HINT_RESET);
+    ViewSink sink(h.view);
+    for (auto _ : state) {
+        h.doc->Run(sink);
+        QApplication::processEvents();
+    }
+    state.counters["rows/s"] = benchmark::Counter(double(h.doc->m_nTableCount) * state.iterations(),
+                                                  benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_RunWithProjectedOrbitView)->Unit(benchmark::kMillisecond);
 
 void BM_RepaintLongRun(benchmark::State& state)
 {
@@ -99,6 +117,38 @@ void BM_RepaintFullRing(benchmark::State& state)
     state.counters["rows"] = rows;
 }
 BENCHMARK(BM_RepaintFullRing)->Unit(benchmark::kMillisecond);
+// The full 1,000,000-row ring of a Projected Orbit that fills the plot: y against x of two
+// incommensurate swings across the whole window, at `speed` radians a time unit. At 0.05 the
+// orbit moves about a pixel a row and most rows land on a pixel already drawn; at 1 a row is a
+// segment of about twenty pixels.
+void RepaintOrbitRing(benchmark::State& state, double speed)
+{
+    constexpr int rows = 1000000;
+    KindViewHarness<CProjectedOrbitView> h(SystemKind::TwoVariable);
+    h.Open(new CSys2PSP, 640, 480);
+    h.doc->FillRun(rows, rows, [speed](int slot, double t) {
+        return slot == kSlotX   ? 9.5 * std::sin(speed * t)
+               : slot == kSlotY ? 9.5 * std::cos(0.7 * speed * t)
+                                : 0.0;
+    });
+    h.Update(HINT_RESET);
+    for (auto _ : state)
+        h.view->RedrawWindow();
+    state.counters["rows"] = rows;
+}
+
+void BM_RepaintFullRingProjectedOrbit(benchmark::State& state)
+{
+    RepaintOrbitRing(state, 0.05);
+}
+BENCHMARK(BM_RepaintFullRingProjectedOrbit)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintFullRingProjectedOrbitLongSegments(benchmark::State& state)
+{
+    RepaintOrbitRing(state, 1.0);
+}
+BENCHMARK(BM_RepaintFullRingProjectedOrbitLongSegments)->Unit(benchmark::kMillisecond);
+
 // The program's own run: the document's calculation thread hands the stored rows to the Graph
 // vs Time view, which draws each of them while the thread goes on (Concurrent Plot), or the
 // view draws the run at its end.

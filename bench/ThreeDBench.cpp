@@ -3,6 +3,7 @@
 // the same model and rows), and the pace of an animated run against a pause per step.
 #include "model/core/KindVars.h"
 #include "model/core/StepPacer.h"
+#include "views/LorenzRun.h"
 #include "views/TestOrbit3D.h"
 #include "views/ViewHarness.h"
 #include "views/base/3DView.h"
@@ -73,40 +74,11 @@ void BM_Repaint3DLongRun(benchmark::State& state)
 }
 BENCHMARK(BM_Repaint3DLongRun)->Unit(benchmark::kMillisecond);
 
-// The full 1,000,000-row ring of a Lorenz orbit (steps of 0.005, 5,000 time units) in a box
-// that holds the attractor, so the run fills the plot.
-void FillLorenz(CGraphTestDoc& d, int rows)
-{
-    double x = 1, y = 1, z = 20;
-    const double h = 0.005;
-    d.FillRun(rows, rows, [&](int slot, double) {
-        if (slot == kSlotX) { // one midpoint step a row
-            auto rate = [](double a, double b, double c, double out[3]) {
-                out[0] = 10 * (b - a);
-                out[1] = a * (28 - c) - b;
-                out[2] = a * b - 8.0 / 3 * c;
-            };
-            double k1[3], k2[3];
-            rate(x, y, z, k1);
-            rate(x + h / 2 * k1[0], y + h / 2 * k1[1], z + h / 2 * k1[2], k2);
-            x += h * k2[0];
-            y += h * k2[1];
-            z += h * k2[2];
-        }
-        return slot == kSlotX ? x : slot == kSlotY ? y : slot == kSlotZ ? z : 0.0;
-    });
-    d.m_dPO3MinX = -25;
-    d.m_dPO3MaxX = 25;
-    d.m_dPO3MinY = -30;
-    d.m_dPO3MaxY = 30;
-    d.m_dPO3MinZ = 0;
-    d.m_dPO3MaxZ = 50;
-}
-
+// The full 1,000,000-row ring of a Lorenz orbit (5,000 time units) that fills the plot.
 void BM_Repaint3DFullRing(benchmark::State& state)
 {
     Harness<CTestOrbit3D> h(SystemKind::ThreeVariable);
-    FillLorenz(h.doc, 1000000);
+    FillLorenz(h.doc, 1000000, 1000000);
     h.view->OnUpdate(nullptr, HINT_RESET, nullptr);
     for (auto _ : state)
         h.view->RedrawWindow();

@@ -340,21 +340,17 @@ std::string CModelCore::RunErrorMessage(const CTrajectoryCalc& calc) const
            " (a function or a power is outside its domain there).\nThe run has been stopped.";
 }
 
-EvalError CModelCore::RecordEquations()
+void CModelCore::RecordEquations()
 {
     if (m_kind == SystemKind::Newtonian)
         m_strEquation = BuildEquation(m_strAppliedForce, m_strRestoringForce, m_strDragForce);
     SetParserVariables();
     const auto eqs = Equations();
-    EvalError first = EvalError::None;
     for (std::size_t i = 0; i < eqs.size(); ++i) {
         m_pParser->m_nList = static_cast<int>(i) + 1;
         int status = 0;
         EvaluateExpression(*eqs[i], &status, 1);
-        if (status == 0 && first == EvalError::None)
-            first = m_pParser->LastError();
     }
-    return first;
 }
 
 bool ReadsDelayedVariable(const std::string& text)

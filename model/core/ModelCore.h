@@ -80,9 +80,8 @@ public:
     // compile; returns whether all compiled.
     BOOL CompileEquations();
     // Loads the parser variables and records each equation text into its token list (the
-    // Newtonian force joined again first), whatever the parser says of it; returns why the
-    // first one that did not record failed (None when all did).
-    EvalError RecordEquations();
+    // Newtonian force joined again first), whatever the parser says of it.
+    void RecordEquations();
     // Records equation i (0 to 2) into list i + 1 at the current values, with the message when
     // it does not compile; the value goes to pValue. At the start of a run, x:, y: and z: are
     // the start state, as in the run.
@@ -120,6 +119,11 @@ public:
     RowCount m_nTableCount = 0;
     std::int64_t m_nStepCount = 0; // the step counter of the runs, continued by a continued run
     double m_dRunStep = 0;         // the step of the last run; 0 while the table is empty
+    // The Newtonian Vector Field's spun af and pa with their texts: they stand in for af and pa
+    // in its phase plane only. Set from af and pa when the view first needs them; not stored.
+    double m_dSpinAF = 1, m_dSpinPA = 0;
+    std::string m_strSpinAF = "1", m_strSpinPA = "0";
+    bool m_bSpinCopies = false;
     // The lock of the columns between a run and their readers (see CTableReadLock).
     mutable CTableGuard m_tableGuard;
 

@@ -11,6 +11,7 @@
 #include "views/phase/BasinsView.h"
 
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -85,6 +86,15 @@ CBasinsView* OpenBasins(const KindCase& k, CDynSys*& doc)
     return view;
 }
 
+// Types the Depth into the view's strip and presses Enter.
+void TypeDepth(CBasinsView* view, int depth)
+{
+    QWidget* edit = view->Depth().m_edit.GetWidget();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, QString::number(depth));
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
 } // namespace
 
 TEST(BasinsCommands, RunPaintsTheScanAndEndsItsRun)
@@ -98,7 +108,10 @@ TEST(BasinsCommands, RunPaintsTheScanAndEndsItsRun)
         EXPECT_EQ(doc->m_nOpenViews[kViewBasins], 1);
         EXPECT_FALSE(Offered(ID_BASINS));
         EXPECT_FALSE(Offered(ID_CONTROLS_STOP));
-        doc->m_nBADepth = 20;
+        // The default Depth for the pictures, a short one otherwise.
+        const char* shots = std::getenv("VELTRIX_SHOTS");
+        TypeDepth(view, shots ? 100 : 20);
+        EXPECT_EQ(doc->m_nBADepth, shots ? 100 : 20);
         doc->m_bPlotConcurrent = 1;
         ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
         EXPECT_TRUE(doc->m_bBARunning || !view->Scanning());
@@ -107,8 +120,8 @@ TEST(BasinsCommands, RunPaintsTheScanAndEndsItsRun)
         EXPECT_TRUE(Offered(ID_CONTROLS_RUN));
         EXPECT_TRUE(doc->DataEntry() == nullptr || doc->DataEntry()->IsWindowEnabled());
         ExpectPictureOfScan(view);
-        if (const char* dir = std::getenv("VELTRIX_SHOTS"))
-            StartShell()->GetWidget()->grab().save(QString(dir) + "/" + k.shot);
+        if (shots)
+            StartShell()->GetWidget()->grab().save(QString(shots) + "/" + k.shot);
         doc->OnCloseDocument();
     }
 }

@@ -195,7 +195,8 @@ TEST(RowDecimation, SieveSkipsOnlyWhatSetsNothing)
     EXPECT_FALSE(sieve.Adds({3, 2}, {2, 2})); // sets 2,2 whichever way
     EXPECT_TRUE(sieve.Adds({3, 2}, {4, 2}));  // sets 3,2
     EXPECT_FALSE(sieve.Adds({4, 2}, {3, 2})); // only 3,2: 4,2 is the end left out
-    EXPECT_TRUE(sieve.Adds({2, 2}, {4, 2}));  // two pixels apart: may set its middle
+    EXPECT_FALSE(sieve.Adds({2, 2}, {4, 2})); // two pixels apart: 2,2 and 3,2, both set
+    EXPECT_TRUE(sieve.Adds({2, 2}, {6, 2}));  // 4,2 and 5,2 are new
     EXPECT_TRUE(sieve.Adds({3, 3}, {2, 4}));  // diagonal: sets 2,4 (the smaller x)
     EXPECT_FALSE(sieve.Adds({2, 4}, {3, 3}));
     EXPECT_TRUE(sieve.Adds({5, 5}, {5, 6}));     // upright: sets 5,5 (the smaller y)

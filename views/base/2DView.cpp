@@ -80,10 +80,11 @@ void C2DView::OnDraw(CDC* pDC)
     const CModelCore& s = m->Core();
     // Gaps of dashed and dotted pens stay transparent.
     pDC->SetBkMode(TRANSPARENT);
-    // During a run the rows stored so far (the table lock keeps the run off them meanwhile);
-    // live drawing goes on from there.
+    // During a run the rows stored so far (the table lock keeps the run off them meanwhile),
+    // also those of a fresh run plotted concurrently; live drawing goes on from there.
     const bool plotNow = !s.m_bPlotManual || s.m_bPlotRequest;
-    if (s.m_bHaveData && plotNow)
+    const bool liveRun = s.m_bRunning && s.m_bPlotConcurrent;
+    if ((s.m_bHaveData || liveRun) && plotNow)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
         DrawImportedCurves(pDC);
@@ -321,27 +322,11 @@ void C2DView::DrawStoredRun(CDC* pDC)
         DrawImportedCurves(pDC);
 }
 
-namespace {
-// Import pen i: a curve's (m_clrImport ...) or a view item's (m_clrImportView ...). The view
-// items' styles and widths skip the section points' entry (colour 4), which draws no line.
-PlotPen ImportPen(const CModelCore& s, int i, bool viewItem)
-{
-    if (i < 0 || i >= 7)
-        return {};
-    if (!viewItem)
-        return {s.m_nStyleImport[i], s.m_nWidthImport[i], s.m_clrImport[i]};
-    if (i == 4)
-        return {PS_SOLID, 1, s.m_clrImportView[i]};
-    const int j = i < 4 ? i : i - 1;
-    return {s.m_nStyleImportView[j], s.m_nWidthImportView[j], s.m_clrImportView[i]};
-}
-} // namespace
-
 C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
 {
     if (imported && c.importPen >= 0)
         return ImportPen(s, c.importPen, c.importViewPens);
-    return {s.*c.style, s.*c.width, s.*c.color};
+    return {c.style ? s.*c.style : PS_SOLID, c.width ? s.*c.width : 1, s.*c.color};
 }
 
 std::optional<C2DView::Pen> C2DView::MarkPen(const CModelCore& s, const PlotCurve& c, bool imported)
@@ -413,10 +398,15 @@ void C2DView::AddRow(CurveRows& c, const RowsX& x, int a, int b, int age)
     CPoint p2(x.pb, WorldToPixelY(c.v[b]));
     c.row = b;
     c.at = p2.y;
-    if (c.painter.Look() == RowLook::Points)
+    if (c.painter.Look() == RowLook::Points) {
         c.painter.Point(p2, age);
-    else if (ClipToPlotRect(p1, p2))
-        c.painter.Segment(p1, p2, age);
+    } else if (WellInside(p1) && WellInside(p2)) {
+        c.painter.Segment(p1, p2, age); // kept in registers: most rows of a long run
+    } else {
+        CPoint q1 = p1, q2 = p2;
+        if (ClipToPlotRect(q1, q2))
+            c.painter.Segment(q1, q2, age);
+    }
 }
 
 // Each curve's segment from row a to row b.
@@ -433,9 +423,8 @@ void C2DView::AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const Rin
 {
     const CModelCore& s = GetModel()->Core();
     const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
-    const SectionRows rows = FindSectionRows(ring, stride, s.m_dPeriod, s.m_dChronon);
     int prev = -1, k = 0;
-    WalkStride(ring, rows.first, stride, [&](int row) {
+    WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
         AddRows(curves, x, prev < 0 ? row : prev, row, k);
         prev = row;
         ++k;

@@ -35,8 +35,8 @@ struct PlotCurve
 {
     int column;
     BOOL CModelSettings::*shown; // null: always shown
-    int CModelSettings::*style;
-    int CModelSettings::*width;
+    int CModelSettings::*style;  // null: solid
+    int CModelSettings::*width;  // null: one pixel
     COLORREF CModelSettings::*color;
     int importPen = -1; // -1: the curve has no imported twin
     // Return marks: while m_bMarkReturn[markFlag] is set, the segment (or point) that ends on a

@@ -57,8 +57,32 @@ bool CPlotView::StepCursorBy(CursorKey key)
     return moved;
 }
 
+void CPlotView::TakeSectionCursor(const CModelCore& s, bool toFirst)
+{
+    SectionCursor& sc = m_cursorSection;
+    sc.stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+    {
+        const CTableReadLock lock(s); // a run may be writing the ring
+        const SectionRows rows =
+            FindSectionRows(C2DView::RunSpan(s, lock.Ring()), sc.stride, s.m_dPeriod, s.RunStep());
+        sc.first = rows.first;
+        sc.last = rows.last;
+    }
+    if (!toFirst)
+        return;
+    sc.current = sc.first;
+    // An imported table's sections start at its row 0.
+    RowCursor c{m_nCursorSource == 1 ? 0 : sc.first, m_nCursorSource, m_nCursorStep};
+    KeepCursorInside(c, CursorRowsOf(s));
+    m_nCursorRow = c.row;
+    m_nCursorSource = c.source;
+}
+
 void CPlotView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    // The rows per cycle and a live ring's section rows as they stand at this key.
+    if (Common().cursor.wrap == CursorWrap::Section && GetModel())
+        TakeSectionCursor(GetModel()->Core(), false);
     if (StepCursorBy(KeyOf(nChar))) {
         CClientDC dc(this);
         DrawCursor(&dc);

@@ -41,6 +41,8 @@ void CPlotView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
         CursorToOldest(c, CursorRowsOf(s)); // a view's TakeSettings may put it elsewhere
         m_nCursorRow = c.row;
         m_nCursorSource = c.source;
+        if (Common().cursor.wrap == CursorWrap::Section)
+            TakeSectionCursor(s, true);
     }
     TakeSettings(s);
     if (OnOwnHint(lHint))

@@ -71,6 +71,9 @@ protected:
     bool CursorValues(RowValues& v) const;
     // The cursor at a repaint: drawn when the view has one, there are rows and the plot is due.
     void DrawCursorIfDue(CDC* pDC);
+    // A Section cursor's rows as the ring holds them (its first and last section rows and the
+    // rows per cycle); toFirst also puts the cursor on the first section row of its source.
+    void TakeSectionCursor(const CModelCore& s, bool toFirst);
     // What the bases give the cursor: the pixel of a row (false: none), the cross moved there,
     // and the digits of a read-out.
     virtual bool CursorPixel(const RowValues&, CPoint&) const { return false; }

@@ -107,6 +107,18 @@ template <class Visit> void WalkStride(const RingSpan& ring, int first, int stri
         visit(static_cast<int>((ring.index + a) % ring.rows));
 }
 
+// Calls visit(row) for every section row of a table, oldest first: from the first row on the
+// section phase, one a stride. A wrapped ring without a row on the phase has none (its rows
+// all lie off the forcing cycle's start); a table that has not wrapped counts from its row 0.
+template <class Visit>
+void WalkSections(const RingSpan& ring, int stride, double period, double dt, Visit visit)
+{
+    const SectionRows rows = FindSectionRows(ring, stride, period, dt);
+    if (ring.wrapped && !rows.onPhase)
+        return;
+    WalkStride(ring, rows.first, stride, visit);
+}
+
 // The rows that end a return-marked segment: those whose age (0 for the oldest row; a live
 // row's sequence number) less the offset is a multiple of the stride. Stride 0: no marks.
 struct MarkRule

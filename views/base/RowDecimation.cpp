@@ -1,7 +1,5 @@
 #include "views/base/RowDecimation.h"
 
-#include <cstdlib>
-
 PixelSieve::PixelSieve(const CRect& area) : m_area(area)
 {
     // An end on the area's right or bottom edge is a pixel too.
@@ -40,12 +38,11 @@ void PixelSieve::Set(CPoint p)
 
 bool PixelSieve::Adds(CPoint a, CPoint b)
 {
-    const int dx = std::abs(a.x - b.x), dy = std::abs(a.y - b.y);
-    const CPoint first = (dx >= dy ? a.x < b.x : a.y < b.y) ? a : b;
-    if (dx <= 1 && dy <= 1 && IsSet(first))
-        return false; // the one pixel the line sets
-    Set(first);
-    return true;
+    bool adds = false;
+    ForEachLinePixel(a, b, [&](int x, int y) { adds = adds || !IsSet(CPoint(x, y)); });
+    if (adds)
+        ForEachLinePixel(a, b, [&](int x, int y) { Set(CPoint(x, y)); });
+    return adds;
 }
 
 bool PixelSieve::AddsPoint(CPoint p)

@@ -6,6 +6,8 @@
 #include "platform/Types.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 // Folds the segments that follow each other down one pixel column (a curve against time where
@@ -15,12 +17,18 @@
 class ColumnFold
 {
 public:
+    // True when the segment goes on down the open column, which takes it in.
+    bool Extends(CPoint a, CPoint b)
+    {
+        if (a.x != b.x || !m_open || a.x != m_x || a.y != m_last)
+            return false;
+        Extend(b.y);
+        return true;
+    }
     template <class Out> void Add(CPoint a, CPoint b, Out&& out)
     {
-        if (a.x == b.x && m_open && a.x == m_x && a.y == m_last) {
-            Extend(b.y);
+        if (Extends(a, b))
             return;
-        }
         Flush(out);
         if (a.x != b.x) {
             out(a, b);
@@ -56,11 +64,31 @@ private:
     int m_x = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
 };
 
-// The pixels of an area that a one-pixel curve has surely set: an end of every segment it drew
-// and every point. A line of the platform sets the end that comes first along its major axis
-// (the smaller x, or the smaller y where it runs steeper than 45 degrees) and leaves the other
-// out, whichever way it is drawn. A segment between two pixels that touch sets only that first
-// one, so nothing new where it is set already; nor does a point on a set pixel.
+// Calls pixel(x, y) for each pixel that a solid one-pixel line of the platform sets from a to b
+// (a != b): stepping along its major axis from the end with the smaller coordinate there, that
+// end's pixel included and the other end's left out, the minor coordinate advanced in 16.16
+// fixed point from half a step in (a whole pixel rounds down, a step backwards does not round).
+template <class Pixel> void ForEachLinePixel(CPoint a, CPoint b, Pixel&& pixel)
+{
+    const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
+    int major0 = steep ? a.y : a.x, major1 = steep ? b.y : b.x;
+    int minor0 = steep ? a.x : a.y, minor1 = steep ? b.x : b.y;
+    if (major0 > major1) {
+        std::swap(major0, major1);
+        std::swap(minor0, minor1);
+    }
+    if (major0 == major1)
+        return;
+    const auto inc =
+        static_cast<std::int32_t>((std::int64_t(minor1 - minor0) << 16) / (major1 - major0));
+    std::int32_t minor = (minor0 << 16) + (inc > 0 ? (32 * inc) >> 6 : 0);
+    for (int m = major0; m < major1; ++m, minor += inc)
+        steep ? pixel(minor >> 16, m) : pixel(m, minor >> 16);
+}
+
+// The pixels of an area that a one-pixel curve has set: those of every segment it drew (see
+// ForEachLinePixel) and every point. A segment all of whose pixels are set adds nothing, nor
+// does a point on a set pixel.
 class PixelSieve
 {
 public:

@@ -22,7 +22,7 @@ CRowPainter::CRowPainter(CDC* pDC, const CRect& plot, RowLook look, const PlotPe
 CRowPainter::CRowPainter(CRowPainter&&) noexcept = default;
 CRowPainter::~CRowPainter() = default;
 
-void CRowPainter::Segment(CPoint a, CPoint b, std::int64_t age)
+void CRowPainter::AddSegment(CPoint a, CPoint b, std::int64_t age)
 {
     if (m_rule.Marked(age)) {
         m_mark.batch.Add(a, b);
@@ -63,10 +63,21 @@ MarkRule CycleMarks(const CModelSettings& s, const RingSpan& ring, bool phase)
 void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, CPoint b)
 {
     CDC& dc = live.DC(pWnd);
-    CPen pen(p.style, p.width, p.color);
-    CPen* pOldPen = dc.SelectObject(&pen);
+    CPen* pOldPen = dc.SelectObject(&live.Pen(p.style, p.width, p.color));
     dc.MoveTo(a);
     dc.LineTo(b);
     dc.SelectObject(pOldPen);
     live.Touch(a, b, p.width);
+}
+
+PlotPen ImportPen(const CModelSettings& s, int i, bool viewItem)
+{
+    if (i < 0 || i >= 7)
+        return {};
+    if (!viewItem)
+        return {s.m_nStyleImport[i], s.m_nWidthImport[i], s.m_clrImport[i]};
+    if (i == 4)
+        return {PS_SOLID, 1, s.m_clrImportView[i]};
+    const int j = i < 4 ? i : i - 1;
+    return {s.m_nStyleImportView[j], s.m_nWidthImportView[j], s.m_clrImportView[i]};
 }

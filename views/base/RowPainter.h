@@ -36,14 +36,20 @@ public:
     ~CRowPainter();
 
     RowLook Look() const { return m_look; }
-    // The clipped segment that ends on the row of the given age (see MarkRule).
-    void Segment(CPoint a, CPoint b, std::int64_t age);
+    // The clipped segment that ends on the row of the given age (see MarkRule). Inline where a
+    // curve against time goes on down a crowded pixel column, as most of a long run's rows do.
+    void Segment(CPoint a, CPoint b, std::int64_t age)
+    {
+        if (m_look != RowLook::TimeLines || m_rule.Marked(age) || !m_fold.Extends(a, b))
+            AddSegment(a, b, age);
+    }
     // The row's pixel, set when it lies in the plot.
     void Point(CPoint p, std::int64_t age);
     // Draws what is gathered, the marks last; the DC keeps its pen.
     void Finish();
 
 private:
+    void AddSegment(CPoint a, CPoint b, std::int64_t age);
     struct Stroke
     {
         std::unique_ptr<CPen> pen;
@@ -62,6 +68,10 @@ private:
 // The return marks of a table: a row each forcing cycle, counted from the oldest row or, with
 // phase set and a wrapped ring, placed by the oldest row's forcing phase.
 MarkRule CycleMarks(const CModelSettings& s, const RingSpan& ring, bool phase);
+
+// Import pen i: a curve's (m_clrImport ...) or a view item's (m_clrImportView ...); the view
+// items' styles and widths skip the section points' entry (colour 4), which draws no line.
+PlotPen ImportPen(const CModelSettings& s, int i, bool viewItem);
 
 // A live row's segment, clipped already, on the canvas's DC.
 void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, CPoint b);

@@ -4,13 +4,16 @@
 #include "model/ImageFile.h"
 #include "model/ProgressBarWnd.h"
 #include "platform/WinApp.h"
+#include "views/base/MarginTexts.h"
 #include "views/base/PlotText.h"
 #include "views/phase/PhaseLineDraw.h"
 
 #include <QImage>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <system_error>
 
 VX_IMPLEMENT_ABSTRACT(CBasinsView, C2DView)
@@ -22,26 +25,12 @@ namespace {
 const char* const kNoThread = "Could not create calculation thread.";
 const char* const kNoImage = "Could not write image to disk as .bmp file.";
 
-// The equations over the plot and the parameters they use.
-void DrawEquations(CDC* pDC, const CPlotPage& page, SystemKind kind, const CModelCore& s)
-{
-    static const char* const prefixes[3][2] = {{"m*x'' = "}, {"x' = "}, {"x' = ", "y' = "}};
-    pDC->SetTextAlign(TA_CENTER | TA_TOP);
-    const int mid = (page.m_rcPlot.left + page.m_rcPlot.right) / 2;
-    std::string joined;
-    int line = 0;
-    for (const std::string* eq : s.Equations()) {
-        pDC->TextOut(mid, line * page.m_nTextHeight, prefixes[static_cast<int>(kind)][line] + *eq);
-        joined += (line++ ? " " : "") + *eq;
-    }
-    pDC->TextOut(mid, line * page.m_nTextHeight, s.FormatUsedParameters(joined));
-}
-
 PlotDescription BasinsPlot(SystemKind kind)
 {
     PlotDescription d;
     d.block = LimitBlock::Basins;
     d.xColumn = kSlotX;
+    d.yColumn = kind == SystemKind::TwoVariable ? kSlotY : kSlotXp;
     d.title = " Basins of Attraction";
     d.key = {kViewBasins, kind};
     return d;
@@ -75,9 +64,52 @@ CBasinsView::CBasinsView(SystemKind kind)
     MapUpdate(ID_CONTROLS_CLEARDATA, &CBasinsView::OnUpdateIdle);
     MapCommand(ID_FILE_SAVE_IMAGE, &CBasinsView::OnFileSaveImage);
     MapUpdate(ID_FILE_SAVE_IMAGE, &CBasinsView::OnUpdateIdle);
+    MapControl(CDepthStrip::kEdit, EN_MAXTEXT, &CBasinsView::OnEnMaxtextDepth);
+    MapControl(CDepthStrip::kBuddy, EN_CHANGE, &CBasinsView::OnEnChangeDepthBuddy);
 }
 
 CBasinsView::~CBasinsView() = default;
+
+void CBasinsView::OnInitialUpdate()
+{
+    C2DView::OnInitialUpdate();
+    if (IModelDocument* m = GetModel())
+        m_depth.Create(this, m->Core().m_nBADepth);
+}
+
+// --- Depth ---------------------------------------------------------------------------------
+
+void CBasinsView::OnEnChangeDepthBuddy()
+{
+    IModelDocument* m = GetModel();
+    if (!m)
+        return;
+    const std::string text = m_depth.m_buddy.GetWindowText();
+    const int depth = std::atoi(text.c_str());
+    if (depth != m->Core().m_nBADepth) {
+        m->Core().m_nBADepth = depth;
+        m->MarkModified();
+    }
+    m_depth.m_edit.SetWindowText(text);
+}
+
+void CBasinsView::OnEnMaxtextDepth()
+{
+    IModelDocument* m = GetModel();
+    int depth = 0;
+    if (!m)
+        return;
+    if (!ParseDepth(m_depth.m_edit.GetWindowText(), depth)) {
+        AfxMessageBox("Please enter an integer from 0 to 1000");
+        m_depth.SelectText();
+        return;
+    }
+    const bool changed = depth != m->Core().m_nBADepth;
+    m->Core().m_nBADepth = depth;
+    m_depth.Show(depth);
+    if (changed)
+        m->MarkModified();
+}
 
 // --- drawing -------------------------------------------------------------------------------
 
@@ -98,7 +130,7 @@ void CBasinsView::DrawMargins(CDC* pDC)
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
     pDC->SetTextAlign(TA_LEFT | TA_TOP);
-    pDC->TextOut(0, 20, "Depth");
+    pDC->TextOut(0, std::max(20, m_depth.Height()), "Depth");
     DrawEquations(pDC, *this, m_kind, s);
     if (pOldFont)
         pDC->SelectObject(pOldFont);
@@ -106,6 +138,10 @@ void CBasinsView::DrawMargins(CDC* pDC)
 
 bool CBasinsView::OnOwnHint(LPARAM)
 {
+    // Depth set elsewhere (the data-entry window) shows in the strip.
+    const int depth = GetModel()->Core().m_nBADepth;
+    if (m_depth.m_edit.GetSafeHwnd() && m_depth.m_edit.GetWindowText() != FormatNumber(depth, 0))
+        m_depth.Show(depth);
     // Every update but a row draws the window again with the model's texts; the picture stays.
     if (m_pPhaseLine)
         Layers().MarkStale(*m_pPhaseLine);
@@ -118,6 +154,7 @@ bool CBasinsView::OnOwnHint(LPARAM)
 CBasinsParams CBasinsView::ScanParams()
 {
     CModelCore& s = GetModel()->Core();
+    s.RecordEquations();
     CBasinsParams p;
     p.SetModel(CPlaneModel::Of(s));
     p.model.chronon = s.m_dChronon;
@@ -148,12 +185,9 @@ void CBasinsView::OnControlsRun()
     const QWidget* w = GetWidget();
     m_pPicture->Reset(m_rcPlotHit, w ? w->devicePixelRatioF() : 1.0);
     InvalidateRect(&m_rcPlotHit, TRUE);
-    // The scan works on a copy of the parser with the equations recorded now; an equation
-    // nested too deeply for the parser gets its message here, once, and scans as 0.
-    if (s.RecordEquations() == EvalError::StackFull)
-        AfxMessageBox(kStackOverloadMessage);
+    const CBasinsParams params = ScanParams();
     try {
-        m_run.Start(ScanParams());
+        m_run.Start(params);
     } catch (const std::system_error&) {
         AfxMessageBox(kNoThread);
         return;

@@ -13,6 +13,7 @@
 // until the next Run or Clear Data.
 #include "model/phase/BasinsScan.h"
 #include "views/base/2DView.h"
+#include "views/phase/BasinsDepth.h"
 #include "views/phase/BasinsRun.h"
 
 class CPhaseLineLayer;
@@ -36,13 +37,20 @@ public:
     // A scan of this view is going on.
     bool Scanning() const { return m_run.Running(); }
     const CPlotImageLayer& Picture() const { return *m_pPicture; }
-    // The parameters of a scan of the model over the view's plot (the model's parser copied).
+    // The parameters of a scan of the model over the view's plot, with the model's equations
+    // recorded now into the copy of its parser. An equation nested too deeply for the parser
+    // gets its message here, on the user-interface thread, and scans as 0; other failures of an
+    // equation stay silent.
     CBasinsParams ScanParams();
 
+    void OnInitialUpdate() override;
     void OnControlsRun();
     void OnControlsStop();
     void OnControlsClearData();
     void OnFileSaveImage();
+    void OnEnMaxtextDepth();
+    void OnEnChangeDepthBuddy();
+    const CDepthStrip& Depth() const { return m_depth; }
 
 protected:
     void DrawMargins(CDC* pDC) override;
@@ -63,7 +71,8 @@ private:
     HWND m_hwndProgress = nullptr;
     long long m_nStepsShown = 0;
     bool m_bConcurrent = false; // the running scan paints its rows as they finish
-    CBasinsRun m_run;           // last: its worker is joined before the rest goes
+    CDepthStrip m_depth;
+    CBasinsRun m_run; // last: its worker is joined before the rest goes
 };
 
 #define VX_BASINS_VIEW(Name, Kind)                                                                 \

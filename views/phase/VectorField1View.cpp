@@ -1,10 +1,9 @@
 #include "views/phase/VectorField1View.h"
 
 #include "model/core/KindVars.h"
-#include "views/base/MarginTexts.h"
-#include "views/base/PlotText.h"
+#include "views/phase/PhaseLineDraw.h"
 
-VX_IMPLEMENT_CLASS(CSys1NNVF, C2DView)
+VX_IMPLEMENT_CLASS(CSys1NNVF, CVectorFieldBase)
 
 namespace {
 PlotDescription OneVariablePlot()
@@ -21,27 +20,31 @@ PlotDescription OneVariablePlot()
 }
 } // namespace
 
-CSys1NNVF::CSys1NNVF() : C2DView(OneVariablePlot())
+CSys1NNVF::CSys1NNVF()
+    : CVectorFieldBase(OneVariablePlot(), false),
+      m_pPhaseLine(&Layers().Add<CPhaseLineLayer>(
+          [this]() -> CModelCore* { return GetModel() ? &GetModel()->Core() : nullptr; },
+          [] { return true; }))
 {
 }
 
 CSys1NNVF::~CSys1NNVF() = default;
 
+// The curve and its zeros are computed again at once (they write the model's extents of x'),
+// so the repaint shows them.
+void CSys1NNVF::Spun()
+{
+    Layers().MarkStale(*m_pPhaseLine);
+    Layers().ComputeStale();
+    InvalidateRect(&m_rcPlotHit, TRUE);
+}
+
+void CSys1NNVF::ModelChanged()
+{
+    Layers().MarkStale(*m_pPhaseLine);
+}
+
 void CSys1NNVF::DrawMargins(CDC* pDC)
 {
-    const CModelCore& s = GetModel()->Core();
-    CFont* pOldFont = m_hFontUp ? pDC->SelectObject(m_hFontUp.get()) : nullptr;
-    DrawInitialValues(pDC, *this, SystemKind::OneVariable, s, m_nDigitsX, m_nDigitsY);
-    DrawTimeBase(pDC, *this, s.m_nChrononsPerCycle, s.m_dChronon, DigitsForStep(s.m_dChronon));
-    if (m_hFont)
-        pDC->SelectObject(m_hFont.get());
-    pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
-    pDC->SetBkMode(OPAQUE);
-    pDC->SetBkColor(s.m_clrVFTrack);
-    pDC->SetTextColor(s.m_clrVFTrack ^ 0xFFFFFF);
-    pDC->TextOut(m_rcPlot.right + 3, m_rcPlot.bottom, " x ");
-    pDC->TextOut(m_rcPlot.left, m_rcPlot.top - 1, " x' ");
-    DrawEquations(pDC, *this, SystemKind::OneVariable, s);
-    if (pOldFont)
-        pDC->SelectObject(pOldFont);
+    DrawVectorFieldMargins(pDC, {GetModel()->Core().m_dInitX});
 }

@@ -1,0 +1,203 @@
+// The orbit views in space on a test document: the section points of the Orbit Sections view
+// with their controls and legend, the Full Orbit's return marks, imported rows and cursor, the
+// Cycle Planes' turning points and the three-variable views' sections and "Show Cell?".
+#include "ViewHarness.h"
+#include "common/MessageRecorder.h"
+#include "model/core/KindVars.h"
+#include "views/base/PlotStyleDlg.h"
+#include "views/orbit/OrbitSectionsView.h"
+
+#include <QLineEdit>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+
+// A view of a test document in a 700 x 560 window.
+template <class View> struct Orbit3DHarness : KindViewHarness<View>
+{
+    explicit Orbit3DHarness(SystemKind kind) : KindViewHarness<View>(kind)
+    {
+        this->doc->m_dAngFreq = 1;
+        this->doc->m_dPeriod = 2 * kPi;
+        this->doc->m_nChrononsPerCycle = 100;
+        this->doc->m_nTableInterval = 1;
+        this->doc->m_dChronon = 2 * kPi / 100;
+        this->Open(new View, 700, 560);
+    }
+    // The colours found in the plot.
+    std::set<COLORREF> PlotColours()
+    {
+        this->Repaint();
+        std::set<COLORREF> found;
+        const CRect r = this->view->m_rcPlotHit;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                found.insert(this->Pixel(x, y));
+        return found;
+    }
+};
+
+// Sections of n rows around the circle x = 0 (radius 10), each section in a colour of its own.
+struct SectionsFixture : Orbit3DHarness<CSys1PSOC>
+{
+    SectionsFixture() : Orbit3DHarness(SystemKind::Newtonian)
+    {
+        for (int k = 0; k < 16; ++k) {
+            doc->m_clrSection[k] = RGB(40 + 10 * k, 0, 0);
+            doc->m_clrSectionImport[k] = RGB(0, 0, 40 + 10 * k);
+        }
+    }
+    void Fill(int rows, int n, double tShift = 0)
+    {
+        doc->FillRun(rows, n, [](int, double) { return 0.0; });
+        for (int i = 0; i < rows; ++i)
+            doc->m_arrTable[kSlotT][i] += tShift;
+        Update(HINT_RESET);
+    }
+    // The pixel of time t on the circle.
+    CPoint At(double t) const
+    {
+        CPoint p;
+        EXPECT_TRUE(view->RowPixel(t, 0, 0, 0, p));
+        return p;
+    }
+};
+} // namespace
+
+// Section k's point lies at the phase of row floor(s k / N) of each cycle, in its colour.
+TEST(Orbit3DViews, SectionsLieAtTheirPhases)
+{
+    SectionsFixture f;
+    for (int n : {2, 6, 15}) {
+        f.view->m_nSections = n;
+        f.Fill(1000, 1000);
+        const std::set<COLORREF> colours = f.PlotColours();
+        for (int k = 0; k < n; ++k) {
+            const double t = (100 * k / n) * f.doc->m_dChronon;
+            const CPoint p = f.At(t);
+            EXPECT_EQ(f.Pixel(p.x, p.y), f.doc->m_clrSection[k]) << n << " " << k;
+        }
+        EXPECT_FALSE(colours.contains(f.doc->m_clrSection[n])) << n;
+    }
+}
+
+// A wrapped ring starts its sections at its first row on the phase; without one it has none.
+TEST(Orbit3DViews, AWrappedRingCountsFromTheSectionPhase)
+{
+    SectionsFixture f;
+    f.Fill(250, 1037); // the oldest row lies 37 rows into a cycle
+    EXPECT_EQ(f.Pixel(f.At(0).x, f.At(0).y), f.doc->m_clrSection[0]);
+    f.doc->m_nTableInterval = 2; // rows two steps apart, every one a step off the phase
+    f.Fill(250, 1037, f.doc->m_dChronon);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_FALSE(f.PlotColours().contains(f.doc->m_clrSection[k])) << k;
+}
+
+// Imported rows are sectioned from their first row in the imported colours.
+TEST(Orbit3DViews, ImportedRowsHaveSectionsOfTheirOwn)
+{
+    SectionsFixture f;
+    f.Fill(300, 0);
+    f.doc->m_bHaveData = 0;
+    const int n = 450; // more rows than the ring holds: never wrapped at its length
+    for (auto& c : f.doc->m_arrImport)
+        c.assign(n, 0.0);
+    for (int i = 0; i < n; ++i)
+        f.doc->m_arrImport[kSlotT][i] = (i + 50) * f.doc->m_dChronon; // starts half a cycle on
+    f.doc->m_nImportRows = n;
+    f.doc->m_bHaveImport = 1;
+    f.Update(HINT_RESET);
+    const CPoint half = f.At(50 * f.doc->m_dChronon);
+    EXPECT_EQ(f.Pixel(half.x, half.y), f.doc->m_clrSectionImport[0]);
+    EXPECT_FALSE(f.PlotColours().contains(f.doc->m_clrSection[0]));
+}
+
+// A live row is a section point by its place in the run's cycles.
+TEST(Orbit3DViews, LiveRowsFindTheirSections)
+{
+    SectionsFixture f;
+    f.Fill(1000, 1000);
+    f.doc->m_bHaveData = 0;
+    f.Update(HINT_RESET);
+    f.doc->m_bRunning = 1;
+    for (int i : {116, 117, 150}) { // rows 16 and 50 of the second cycle: sections 1 and 3
+        f.doc->m_nTableCount = i;
+        CRowHint hint(i);
+        f.view->OnUpdate(nullptr, HINT_ROW, &hint);
+    }
+    f.doc->m_bRunning = 0;
+    QApplication::processEvents();
+    const CPoint p1 = f.At(116 * f.doc->m_dChronon), p3 = f.At(150 * f.doc->m_dChronon);
+    EXPECT_EQ(f.Pixel(p1.x, p1.y), f.doc->m_clrSection[1]);
+    EXPECT_EQ(f.Pixel(p3.x, p3.y), f.doc->m_clrSection[3]);
+    const CPoint off = f.At(117 * f.doc->m_dChronon);
+    EXPECT_NE(f.Pixel(off.x, off.y), f.doc->m_clrSection[1]);
+}
+
+// "# Secs": Enter takes a whole number from 2 to 15 and refuses anything else with the message;
+// the up-down stops at both ends.
+TEST(Orbit3DViews, TheSectionCountIsHeldTo2Through15)
+{
+    SectionsFixture f;
+    f.Fill(1000, 1000);
+    auto* edit = static_cast<QLineEdit*>(f.view->m_sectionsEdit.GetWidget());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "6");
+    struct Case
+    {
+        const char* typed;
+        int sections;
+        bool refused;
+    };
+    const Case cases[] = {{"7", 7, false}, {"7.5", 7, true}, {"0", 7, true},      {"16", 7, true},
+                          {"1", 7, true},  {"abc", 7, true}, {"15.0", 15, false}, {"2", 2, false}};
+    for (const Case& c : cases) {
+        MessageRecorder boxes;
+        edit->setText(c.typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(f.view->m_nSections, c.sections) << c.typed;
+        EXPECT_EQ(f.doc->m_nOrbitSections, c.sections) << c.typed;
+        EXPECT_EQ(boxes.messages, c.refused ? std::vector<std::string>{"Please enter an integer "
+                                                                       "from 2 to 15"}
+                                            : std::vector<std::string>{})
+            << c.typed;
+        if (c.refused) {
+            EXPECT_EQ(edit->selectedText(), QString(c.typed));
+        }
+    }
+    for (int i = 0; i < 20; ++i)
+        f.view->m_spin.Step(true);
+    EXPECT_EQ(f.view->m_nSections, 15);
+    EXPECT_EQ(edit->text(), "15");
+    for (int i = 0; i < 20; ++i)
+        f.view->m_spin.Step(false);
+    EXPECT_EQ(f.view->m_nSections, 2);
+    f.view->m_buddyEdit.SetWindowText("40"); // whatever reaches the buddy
+    EXPECT_EQ(f.view->m_nSections, 15);
+}
+
+// A click on a legend square picks that section's colour, internal or imported.
+TEST(Orbit3DViews, LegendSquaresPickTheSectionColours)
+{
+    SectionsFixture f;
+    f.Fill(1000, 1000);
+    f.Repaint();
+    const auto old = CPlotStyleDlg::s_pickColor;
+    CPlotStyleDlg::s_pickColor = [](COLORREF, QWidget*) { return RGB(1, 2, 3); };
+    const int L = f.view->m_nLegendLeft, T = f.view->m_nLegendTop;
+    f.view->OnLButtonDown(0, CPoint(L + 3, T + 15 * 2 + 7));
+    f.view->OnLButtonDown(0, CPoint(L + 18, T + 15 * 4 + 1));
+    f.view->OnLButtonDown(0, CPoint(L + 3, T + 15 * 6 + 1)); // below the last square
+    f.view->OnLButtonDown(0, CPoint(L + 3, T - 1));          // above the first
+    CPlotStyleDlg::s_pickColor = old;
+    EXPECT_EQ(f.doc->m_clrSection[2], RGB(1, 2, 3));
+    EXPECT_EQ(f.doc->m_clrSectionImport[4], RGB(1, 2, 3));
+    EXPECT_NE(f.doc->m_clrSection[5], RGB(1, 2, 3));
+    EXPECT_NE(f.doc->m_clrSection[0], RGB(1, 2, 3));
+    EXPECT_EQ(f.doc->m_nModified, 2);
+}
