@@ -5,9 +5,12 @@
 // its end restores them. With VELTRIX_SHOTS set to a folder, saves each plane with every layer.
 #ifdef HAVE_VELTRIX_VIEWSPHASE
 #include "app/MenuDriver.h"
+#include "app/ModalDriver.h"
+#include "common/DoubleWell.h"
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
 #include "model/ViewKinds.h"
+#include "views/base/PlotLimDlg.h"
 #include "views/phase/PhaseLineDraw.h"
 #include "views/phase/VectorField1View.h"
 #include "views/phase/VectorFieldDraw.h"
@@ -37,15 +40,7 @@ const KindCase kKinds[] = {
 // The double well x'' = x - x^3 - 0.5 x' as the kind writes it (b scales the spring).
 void MakeDoubleWell(CDynSys* doc)
 {
-    if (doc->Kind() == SystemKind::Newtonian) {
-        doc->m_strAppliedForce = "0";
-        doc->m_strRestoringForce = "b*x-x^3";
-        doc->m_strDragForce = "-0.5*x'";
-    } else {
-        doc->m_strXRate = "y";
-        doc->m_strYRate = "b*x-x^3-0.5*y";
-    }
-    doc->m_nModelForm = 0;
+    SetDoubleWell(*doc, "b*");
     doc->m_dVFMin1 = doc->m_dVFMin2 = -2;
     doc->m_dVFMax1 = doc->m_dVFMax2 = 2;
     doc->UpdateAllViews(nullptr, HINT_MODEL);
@@ -411,6 +406,38 @@ TEST(VectorFieldCommands, RunGreysTheControlsAndItsEndRestoresThem)
         ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
         EXPECT_TRUE(view->m_editParam.IsWindowEnabled()) << "the run's end restores them";
         EXPECT_TRUE(view->m_spinCtrl.IsWindowEnabled());
+        doc->OnCloseDocument();
+    }
+}
+// Controls/Set Limits captions each field with its key; the Newtonian absolute x' limits are
+// keyed by y.
+TEST(VectorFieldCommands, SetLimitsCaptionsItsFieldsByTheirKeys)
+{
+    const char* const captions[] = {
+        "Minimum x (vfxlo)|Maximum x (vfxhi)|Minimum x' (vfx'lo)|Maximum x' (vfx'hi)|"
+        "Minimum x (vfaxlo)|Maximum x (vfaxhi)|Minimum x' (vfaylo)|Maximum x' (vfayhi)",
+        "Minimum x (1dxlo)|Maximum x (1dxhi)|Minimum x' (1dx'lo)|Maximum x' (1dx'hi)|"
+        "Minimum x (1daxlo)|Maximum x (1daxhi)|Minimum x' (1dax'lo)|Maximum x' (1dax'hi)",
+        "Minimum x (vfxlo)|Maximum x (vfxhi)|Minimum y (vfylo)|Maximum y (vfyhi)|"
+        "Minimum x (vfaxlo)|Maximum x (vfaxhi)|Minimum y (vfaylo)|Maximum y (vfayhi)"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(kKinds[i].viewClass);
+        CDynSys* doc = nullptr;
+        ASSERT_NE(OpenVectorField(kKinds[i].type, doc), nullptr);
+        std::string labels;
+        ModalDriver driver({[&labels](QDialog* d) {
+            if (auto* dlg = dynamic_cast<C2DViewLimDlg*>(CWnd::FromWidget(d)))
+                for (const std::string* l :
+                     {&dlg->m_strHMinLabel, &dlg->m_strHMaxLabel, &dlg->m_strVMinLabel,
+                      &dlg->m_strVMaxLabel, &dlg->m_strHAbsMinLabel, &dlg->m_strHAbsMaxLabel,
+                      &dlg->m_strVAbsMinLabel, &dlg->m_strVAbsMaxLabel})
+                    labels += (labels.empty() ? "" : "|") + *l;
+            Reject(d);
+        }});
+        ASSERT_TRUE(Choose(ID_CONTROLS_SET_LIMITS));
+        ASSERT_TRUE(driver.Done());
+        EXPECT_EQ(labels, captions[i]);
+        EXPECT_FALSE(doc->IsModified());
         doc->OnCloseDocument();
     }
 }

@@ -2,6 +2,7 @@
 // the steps, choosing a parameter and typed values; and the phase plane the view keeps: when its
 // results are current, what a spin step and a new model discard, the time and step it uses.
 #include "views/phase/VectorFieldSpin.h"
+#include "common/DoubleWell.h"
 #include "model/core/ModelCore.h"
 #include "views/phase/PhasePlane.h"
 
@@ -204,16 +205,7 @@ const VFPen kPens[2] = {{RGB(0, 255, 0), 0, 1}, {RGB(0, 0, 255), 0, 1}};
 std::unique_ptr<CModelCore> DoubleWell(SystemKind kind)
 {
     auto model = Model(kind);
-    CModelCore& m = *model;
-    if (kind == SystemKind::Newtonian) {
-        m.m_strAppliedForce = "0";
-        m.m_strRestoringForce = "x-x^3";
-        m.m_strDragForce = "-0.5*x'";
-    } else {
-        m.m_strXRate = "y";
-        m.m_strYRate = "x-x^3-0.5*y";
-    }
-    m.m_nModelForm = 0;
+    SetDoubleWell(*model);
     return model;
 }
 } // namespace
@@ -263,8 +255,7 @@ TEST(PhasePlane, FieldAtTheVectorFieldTimeAndTheModelsStep)
 {
     auto model = Model(SystemKind::TwoVariable);
     CModelCore& m = *model;
-    m.m_strXRate = "1";
-    m.m_strYRate = "t";
+    SetRates(m, "1", "t");
     m.m_nModelForm = 0;
     m.m_dVFTime = 1;
     CPhasePlane plane(SystemKind::TwoVariable);

@@ -3,6 +3,7 @@
 // grid.
 #include "views/phase/VectorFieldView.h"
 #include "ViewHarness.h"
+#include "common/DoubleWell.h"
 #include "common/MessageRecorder.h"
 #include "views/phase/VectorFieldDraw.h"
 
@@ -18,15 +19,7 @@ public:
     explicit VectorFieldHarness(SystemKind kind, int width = 640, int height = 480)
         : KindViewHarness(kind)
     {
-        if (kind == SystemKind::Newtonian) {
-            doc->m_strAppliedForce = "0";
-            doc->m_strRestoringForce = "x-x^3";
-            doc->m_strDragForce = "-0.5*x'";
-        } else {
-            doc->m_strXRate = "y";
-            doc->m_strYRate = "x-x^3-0.5*y";
-        }
-        doc->m_nModelForm = 0;
+        SetDoubleWell(*doc);
         doc->m_dVFMin1 = doc->m_dVFMin2 = -2;
         doc->m_dVFMax1 = doc->m_dVFMax2 = 2;
         doc->RecordEquations();

@@ -347,13 +347,16 @@ bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)
     return !c.shown || s.*c.shown;
 }
 
-// A curve being drawn: its column, its painter and the pixel of the row it reached last.
+// A curve being drawn: its column, its painter, the pixel of the row it reached last and the
+// rows it gathers down a pixel column.
 struct C2DView::CurveRows
 {
     const double* v;
     CRowPainter painter;
-    int row = -1; // the last row reached, and its vertical pixel
+    int row = -1; // the last row reached, and its vertical pixel (stale while gathering)
     int at = 0;
+    int ringRows = 0;
+    ValueColumn column;
 };
 
 std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& columns,
@@ -371,6 +374,8 @@ std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& 
                               CRowPainter(pDC, m_rcPlot, c.points ? RowLook::Points : lines,
                                           CurvePen(s, c, imported), MarkPen(s, c, imported), rule),
                               -1,
+                              {},
+                              ring.rows,
                               {}});
     }
     return curves;
@@ -398,24 +403,56 @@ void C2DView::AddRow(CurveRows& c, const RowsX& x, int a, int b, int age)
     CPoint p2(x.pb, WorldToPixelY(c.v[b]));
     c.row = b;
     c.at = p2.y;
-    if (c.painter.Look() == RowLook::Points) {
+    if (c.painter.Look() == RowLook::Points)
         c.painter.Point(p2, age);
-    } else if (WellInside(p1) && WellInside(p2)) {
-        c.painter.Segment(p1, p2, age); // kept in registers: most rows of a long run
-    } else {
-        CPoint q1 = p1, q2 = p2;
-        if (ClipToPlotRect(q1, q2))
-            c.painter.Segment(q1, q2, age);
-    }
+    else
+        ClipAndDraw(p1, p2, [&](CPoint a, CPoint b) { c.painter.Segment(a, b, age); });
 }
 
-// Each curve's segment from row a to row b.
+// Each curve's segment from row a to row b. A curve against time gathers the rows that go on
+// down a pixel column as values, most rows of a long run, and draws the column when it ends.
 void C2DView::AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, int age)
 {
     if (!x.Map(*this, a, b))
-        return; // a diverged run: nothing to draw here
-    for (CurveRows& c : curves)
+        return;                                           // a diverged run: nothing to draw here
+    const bool column = x.pa == x.pb && !m_desc.sections; // section rows are a cycle apart
+    for (CurveRows& c : curves) {
+        if (column && a == c.row && c.painter.GathersColumns() && std::isfinite(c.v[b])) {
+            c.column.Add(x.pa, c.at, a, b, c.v[b]);
+            c.row = b;
+            continue;
+        }
+        FlushColumn(c, age);
         AddRow(c, x, a, b, age);
+    }
+}
+
+// The gathered column as the fold of its segments would draw it: first -> highest -> lowest
+// -> last; row by row where some row lies beyond the plot and its segments need clipping.
+void C2DView::FlushColumn(CurveRows& c, int age)
+{
+    ValueColumn& col = c.column;
+    if (!col.open)
+        return;
+    col.open = false;
+    const int top = WorldToPixelY(col.hi), bottom = WorldToPixelY(col.lo);
+    c.at = WorldToPixelY(c.v[col.lastRow]);
+    const CPoint first(col.x, col.firstY), high(col.x, top), low(col.x, bottom);
+    if (WellInside(first) && WellInside(high) && WellInside(low)) {
+        c.painter.Segment(first, high, age);
+        c.painter.Segment(high, low, age);
+        c.painter.Segment(low, CPoint(col.x, c.at), age);
+        return;
+    }
+    RowsX x{nullptr};
+    x.pa = x.pb = col.x;
+    c.row = col.startRow;
+    c.at = col.firstY;
+    for (int prev = col.startRow; prev != col.lastRow;) {
+        const int next = prev + 1 == c.ringRows ? 0 : prev + 1;
+        AddRow(c, x, prev, next, age);
+        prev = next;
+    }
 }
 
 // The rows on the section phase, from the first of them one a cycle.
@@ -447,8 +484,10 @@ void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& r
         WalkSegments(ring, t.min, t.max, s.RunStep(),
                      [&](int a, int b, int age) { AddRows(curves, x, a, b, age); });
     }
-    for (CurveRows& c : curves)
+    for (CurveRows& c : curves) {
+        FlushColumn(c, 0);
         c.painter.Finish();
+    }
 }
 
 void C2DView::DrawCurves(CDC* pDC)
@@ -642,8 +681,7 @@ void C2DView::OnUpdatePanRight(CCmdUI* pCmdUI)
 
 bool C2DView::EditLimits(PlotLimits& g)
 {
-    const LimitDialogSpec spec{
-        KindEntry().limitPrefix, m_desc.names, {m_desc.xColumn, m_desc.yColumn}};
+    const LimitDialogSpec spec{Key(), m_desc.names, {m_desc.xColumn, m_desc.yColumn}};
     return EditPlotLimits(this, GetModel()->Core(), spec, g);
 }
 

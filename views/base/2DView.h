@@ -174,6 +174,7 @@ private:
     };
     void AddRow(CurveRows& c, const RowsX& x, int a, int b, int age);
     void AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, int age);
+    void FlushColumn(CurveRows& c, int age);
     void DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2);
     void AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const RingSpan& ring);
     void ChangeLimits(void (*rule)(PlotLimits&), bool bModified);

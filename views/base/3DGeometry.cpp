@@ -77,14 +77,6 @@ C3DProjection C3DPlotGeometry::Projection() const
             m_dCosYaw, m_dSinPitch, m_dCosPitch, m_ptOrigin};
 }
 
-CPoint C3DProjection::operator()(double x, double y, double z) const
-{
-    const double X = x * scaleX, Y = y * scaleY;
-    const int u = ClampToPixel(X * sinYaw + Y * cosYaw);
-    const int v = ClampToPixel((Y * sinYaw - X * cosYaw) * sinPitch + z * scaleZ * cosPitch);
-    return {ClampToPixel(double(origin.x) + u), ClampToPixel(double(origin.y) - v)};
-}
-
 CPoint C3DPlotGeometry::CalcOrigin() const
 {
     const double xc = -0.5 * (m_dXLo + m_dXHi) * ScaleX();
@@ -100,16 +92,6 @@ CPoint C3DPlotGeometry::CalcOrigin() const
 CPoint C3DPlotGeometry::BoxCorner(int i) const
 {
     return Project(i & 1 ? m_dXHi : m_dXLo, i & 2 ? m_dYHi : m_dYLo, i & 4 ? m_dZHi : m_dZLo);
-}
-
-bool C3DPlotGeometry::RowPixel(const C3DProjection& proj, double t, double a, double b, double c,
-                               CPoint& p) const
-{
-    const Point3 w = MapRow(t, a, b, c);
-    if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z))
-        return false;
-    p = proj(w.x, w.y, w.z);
-    return true;
 }
 
 void C3DPlotGeometry::SetCylinderLimits(double rMin, double rMax, double hMin, double hMax)

@@ -5,6 +5,8 @@
 // size's zoom. No Qt here: the view class holds this state and draws.
 #include "views/base/PlotGeometry.h"
 
+#include <cmath>
+
 struct Point3
 {
     double x = 0, y = 0, z = 0;
@@ -56,7 +58,13 @@ struct C3DProjection
     double sinYaw = 0, cosYaw = 1, sinPitch = 0, cosPitch = 1;
     CPoint origin;
 
-    CPoint operator()(double x, double y, double z) const;
+    CPoint operator()(double x, double y, double z) const // inline: a repaint projects every row
+    {
+        const double X = x * scaleX, Y = y * scaleY;
+        const int u = ClampToPixel(X * sinYaw + Y * cosYaw);
+        const int v = ClampToPixel((Y * sinYaw - X * cosYaw) * sinPitch + z * scaleZ * cosPitch);
+        return {ClampToPixel(double(origin.x) + u), ClampToPixel(double(origin.y) - v)};
+    }
 };
 
 class C3DPlotGeometry : public CPlotPage
@@ -114,7 +122,14 @@ public:
         return RowPixel(Projection(), t, a, b, c, p);
     }
     bool RowPixel(const C3DProjection& proj, double t, double a, double b, double c,
-                  CPoint& p) const;
+                  CPoint& p) const
+    {
+        const Point3 w = MapRow(t, a, b, c);
+        if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z))
+            return false;
+        p = proj(w.x, w.y, w.z);
+        return true;
+    }
     // The cylinder's scales and centres from working limits, in this box.
     void SetCylinderLimits(double rMin, double rMax, double hMin, double hMax);
 };

@@ -373,8 +373,8 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
         pLast = p2;
         if (m_desc.points)
             painter.Point(p2, age);
-        else if (ClipToPlotRect(p1, p2))
-            painter.Segment(p1, p2, age);
+        else
+            ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { painter.Segment(q1, q2, age); });
     });
     painter.Finish();
 }
@@ -723,7 +723,7 @@ void C3DView::OnControlsSetLimits()
     CModelCore& s = m->Core();
     AxisLimits before[3], a[3];
     LimitDialogInput in;
-    in.prefix = ViewKindEntryOf(m_desc.key).limitPrefix;
+    in.view = m_desc.key;
     in.names = m_desc.names;
     for (int i = 0; i < n; ++i) {
         a[i] = before[i] = ReadAxis(s, *m_desc.block, i);

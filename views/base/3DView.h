@@ -169,6 +169,10 @@ protected:
     // The box, the angles and the pan from the document.
     void TakeSettings(const CModelCore& s) override;
     bool OnOwnHint(LPARAM lHint) override;
+    // The run's pen, and the marks' pen while the marks are on; of the imported table with
+    // imported.
+    PlotPen RunPen(const CModelCore& s, bool imported = false) const;
+    std::optional<PlotPen> MarkPen(const CModelCore& s, bool imported = false) const;
     // The cursor's row mapped into the box, and the crosshair.
     bool CursorPixel(const RowValues& v, CPoint& p) const override;
     void MoveCrosshair(CDC* pDC, CPoint p) override { DrawCrosshair(pDC, p.x, p.y); }
@@ -187,10 +191,6 @@ private:
     void DrawAxis(CDC* pDC, CPoint centre, CPoint a, CPoint b, const std::string& name);
     template <class Draw> void WithAxisStyle(CDC* pDC, Draw draw);
     LRESULT OnViewAngleClosed(WPARAM, LPARAM);
-    // The run's pen, and the marks' pen while the marks are on; of the imported table with
-    // imported.
-    PlotPen RunPen(const CModelCore& s, bool imported = false) const;
-    std::optional<PlotPen> MarkPen(const CModelCore& s, bool imported = false) const;
     // The rows of a table (ring.t is filled in) as the description draws them.
     void DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>& table, RingSpan ring,
                    bool imported);

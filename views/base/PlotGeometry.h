@@ -88,6 +88,18 @@ public:
         return p.x > m_rcPlot.left && p.x < m_rcPlot.right && p.y > m_rcPlot.top &&
                p.y < m_rcPlot.bottom;
     }
+    // Calls draw(p1, p2) with the segment clipped to m_rcPlot when some of it is left. The
+    // ends of a segment well inside stay in registers (a repaint clips every row's).
+    template <class Draw> void ClipAndDraw(CPoint p1, CPoint p2, Draw&& draw) const
+    {
+        if (WellInside(p1) && WellInside(p2)) {
+            draw(p1, p2);
+            return;
+        }
+        CPoint q1 = p1, q2 = p2;
+        if (ClipSegment(m_rcPlot, q1, q2))
+            draw(q1, q2);
+    }
 
 protected:
     CPlotPage(int left, int top, int right, int bottom)

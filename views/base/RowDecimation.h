@@ -64,6 +64,31 @@ private:
     int m_x = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
 };
 
+// The rows of a curve against time that go on down one pixel column, gathered as values: the
+// column, the pixel its first segment starts from, the rows and the extremes. The pixels of the
+// extremes bound those of every row (the mapping to pixels keeps the order), so a column that
+// stays inside the plot folds as its segments would.
+struct ValueColumn
+{
+    bool open = false;
+    int x = 0, firstY = 0, startRow = 0, lastRow = 0;
+    double lo = 0, hi = 0;
+
+    void Add(int px, int py, int prevRow, int row, double v)
+    {
+        if (!open) {
+            open = true;
+            x = px;
+            firstY = py;
+            startRow = prevRow;
+            lo = hi = v;
+        }
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+        lastRow = row;
+    }
+};
+
 // Calls pixel(x, y) for each pixel that a solid one-pixel line of the platform sets from a to b
 // (a != b): stepping along its major axis from the end with the smaller coordinate there, that
 // end's pixel included and the other end's left out, the minor coordinate advanced in 16.16
@@ -99,10 +124,30 @@ public:
     bool AddsPoint(CPoint p);
 
 private:
-    bool Inside(CPoint p) const;
-    std::size_t Bit(CPoint p) const;
-    bool IsSet(CPoint p) const;
-    void Set(CPoint p);
+    bool Inside(CPoint p) const
+    {
+        return p.x >= m_area.left && p.x < m_area.right && p.y >= m_area.top && p.y < m_area.bottom;
+    }
+    std::size_t Bit(CPoint p) const
+    {
+        return static_cast<std::size_t>(p.y - m_area.top) *
+                   static_cast<std::size_t>(m_area.Width()) +
+               static_cast<std::size_t>(p.x - m_area.left);
+    }
+    bool IsSet(CPoint p) const
+    {
+        if (!Inside(p))
+            return false;
+        const std::size_t b = Bit(p);
+        return (m_bits[b / 64] >> (b % 64)) & 1;
+    }
+    void Set(CPoint p)
+    {
+        if (!Inside(p))
+            return;
+        const std::size_t b = Bit(p);
+        m_bits[b / 64] |= std::uint64_t{1} << (b % 64);
+    }
 
     CRect m_area;
     std::vector<std::uint64_t> m_bits;

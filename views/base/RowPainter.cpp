@@ -34,6 +34,14 @@ void CRowPainter::AddSegment(CPoint a, CPoint b, std::int64_t age)
         m_line.batch.Add(a, b);
 }
 
+void CRowPainter::MarkedSegment(CPoint a, CPoint b, bool marked)
+{
+    if (marked && m_mark.pen)
+        m_mark.batch.Add(a, b);
+    else
+        AddSegment(a, b, -1);
+}
+
 void CRowPainter::Point(CPoint p, std::int64_t age)
 {
     if (!m_rcPlot.PtInRect(p))

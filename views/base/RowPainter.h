@@ -36,6 +36,8 @@ public:
     ~CRowPainter();
 
     RowLook Look() const { return m_look; }
+    // A curve against time without marks: its crowded columns may be handed over as values.
+    bool GathersColumns() const { return m_look == RowLook::TimeLines && m_rule.stride <= 0; }
     // The clipped segment that ends on the row of the given age (see MarkRule). Inline where a
     // curve against time goes on down a crowded pixel column, as most of a long run's rows do.
     void Segment(CPoint a, CPoint b, std::int64_t age)
@@ -43,6 +45,9 @@ public:
         if (m_look != RowLook::TimeLines || m_rule.Marked(age) || !m_fold.Extends(a, b))
             AddSegment(a, b, age);
     }
+    // The clipped segment, with the marks' pen where the view marks it by a rule of its own (a
+    // painter made without a MarkRule).
+    void MarkedSegment(CPoint a, CPoint b, bool marked);
     // The row's pixel, set when it lies in the plot.
     void Point(CPoint p, std::int64_t age);
     // Draws what is gathered, the marks last; the DC keeps its pen.

@@ -20,14 +20,6 @@ protected:
     bool EditLegendItem(int item) override;
 };
 
-#define VX_POINCARE_VIEW(Name, Kind)                                                               \
-    class Name : public CPoincareView                                                              \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : CPoincareView(Kind) {}                                                            \
-    };
-VX_POINCARE_VIEW(CSys1PS, SystemKind::Newtonian)
-VX_POINCARE_VIEW(CSys1NNPS, SystemKind::OneVariable)
-VX_POINCARE_VIEW(CSys2PS, SystemKind::TwoVariable)
-#undef VX_POINCARE_VIEW
+VX_ORBIT_PLANE_VIEW(CSys1PS, CPoincareView, SystemKind::Newtonian)
+VX_ORBIT_PLANE_VIEW(CSys1NNPS, CPoincareView, SystemKind::OneVariable)
+VX_ORBIT_PLANE_VIEW(CSys2PS, CPoincareView, SystemKind::TwoVariable)

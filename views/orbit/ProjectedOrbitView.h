@@ -20,14 +20,6 @@ protected:
     bool EditLegendItem(int item) override;
 };
 
-#define VX_PROJECTED_ORBIT_VIEW(Name, Kind)                                                        \
-    class Name : public CProjectedOrbitView                                                        \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : CProjectedOrbitView(Kind) {}                                                      \
-    };
-VX_PROJECTED_ORBIT_VIEW(CSys1PSP, SystemKind::Newtonian)
-VX_PROJECTED_ORBIT_VIEW(CSys1NNPSP, SystemKind::OneVariable)
-VX_PROJECTED_ORBIT_VIEW(CSys2PSP, SystemKind::TwoVariable)
-#undef VX_PROJECTED_ORBIT_VIEW
+VX_ORBIT_PLANE_VIEW(CSys1PSP, CProjectedOrbitView, SystemKind::Newtonian)
+VX_ORBIT_PLANE_VIEW(CSys1NNPSP, CProjectedOrbitView, SystemKind::OneVariable)
+VX_ORBIT_PLANE_VIEW(CSys2PSP, CProjectedOrbitView, SystemKind::TwoVariable)

@@ -135,8 +135,10 @@ void DrawFixedPointMarker(CDC* pDC, const C2DPlotGeometry& g, double x, double y
 
 std::string FixedPointLine(const CFixedPoint& p, int digitsX, int digitsY)
 {
-    return "(" + FormatNumber(p.x, digitsX) + "," + FormatNumber(p.y, digitsY) + ") " +
-           FixedPointText(p.type);
+    // Appended in place: a string put in front of another makes GCC 12 see a false overlap.
+    std::string line = "(";
+    line.append(FormatNumber(p.x, digitsX)).append(",").append(FormatNumber(p.y, digitsY));
+    return line.append(") ").append(FixedPointText(p.type));
 }
 
 void DrawFixedPointList(CDC* pDC, const C2DPlotGeometry& g, const std::vector<CFixedPoint>& points)
