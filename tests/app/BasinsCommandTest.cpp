@@ -71,7 +71,7 @@ const KindCase kKinds[] = {{IDR_SYS1TYPE, "CSys1BA", "basins_newtonian.png"},
                            {IDR_SYS1NNTYPE, "CSys1NNBA", "basins_one_variable.png"},
                            {IDR_SYS2TYPE, "CSys2BA", "basins_two_variable.png"}};
 
-// A new model of the kind with its Basins view open, active and maximised.
+// A new model of the kind with its Basins view open and active, maximised for the pictures.
 CBasinsView* OpenBasins(const KindCase& k, CDynSys*& doc)
 {
     doc = NewModel(k.type);
@@ -80,7 +80,8 @@ CBasinsView* OpenBasins(const KindCase& k, CDynSys*& doc)
     CBasinsView* view = BasinsOf(doc);
     if (!view)
         return nullptr;
-    view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    if (std::getenv("VELTRIX_SHOTS"))
+        view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
     QCoreApplication::processEvents();
     view->RedrawWindow();
     return view;
@@ -191,6 +192,73 @@ TEST(BasinsCommands, SaveImageWritesTheViewAsABitmap)
               (std::vector<std::string>{"Include Margins?",
                                         "Could not write image to disk as .bmp file."}));
     std::remove((::testing::TempDir() + "basins.bmp").c_str());
+    doc->OnCloseDocument();
+}
+
+TEST(BasinsCommands, ClosingTheViewOrTheModelMidScanEndsTheScan)
+{
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        CDynSys* doc = nullptr;
+        CBasinsView* view = OpenBasins(kKinds[i % 3], doc);
+        ASSERT_NE(view, nullptr);
+        doc->m_nBADepth = 1000;
+        doc->m_bPlotConcurrent = i % 2;
+        ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+        if (i % 2 == 0) {
+            view->GetParentFrame()->DestroyWindow();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(BasinsOf(doc), nullptr);
+            EXPECT_FALSE(doc->m_bBARunning);
+            EXPECT_EQ(doc->m_nOpenViews[kViewBasins], 0);
+            EXPECT_TRUE(doc->DataEntry() == nullptr || doc->DataEntry()->IsWindowEnabled());
+        }
+        doc->OnCloseDocument();
+        QCoreApplication::processEvents();
+        vx::DeliverPostedMessages();
+    }
+}
+
+TEST(BasinsCommands, AModelFileReopensItsBasinsView)
+{
+    const std::string path = ::testing::TempDir() + "basins.ds2";
+    CDynSys* doc = nullptr;
+    ASSERT_NE(OpenBasins(kKinds[2], doc), nullptr);
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    doc->OnCloseDocument();
+    auto* opened = dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS2TYPE)->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(opened, nullptr);
+    Idle();
+    EXPECT_NE(BasinsOf(opened), nullptr);
+    EXPECT_EQ(opened->m_nOpenViews[kViewBasins], 1);
+    opened->OnCloseDocument();
+    std::remove(path.c_str());
+}
+
+// The picture for the README: the basins of the double well x'' = x - x^3 - 0.5 x'.
+TEST(BasinsCommands, ShotOfTheDoubleWell)
+{
+    const char* shots = std::getenv("VELTRIX_SHOTS");
+    if (!shots)
+        GTEST_SKIP() << "VELTRIX_SHOTS names no folder";
+    CDynSys* doc = NewModel(IDR_SYS1TYPE);
+    ASSERT_NE(doc, nullptr);
+    doc->m_strAppliedForce = "0";
+    doc->m_strRestoringForce = "x-x^3";
+    doc->m_strDragForce = "-0.5*x'";
+    doc->m_dBAMin1 = doc->m_dBAMin2 = -2;
+    doc->m_dBAMax1 = doc->m_dBAMax2 = 2;
+    doc->m_nIntegrator = 1;
+    ASSERT_TRUE(Choose(ID_BASINS));
+    CBasinsView* view = BasinsOf(doc);
+    ASSERT_NE(view, nullptr);
+    view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    QCoreApplication::processEvents();
+    view->RedrawWindow();
+    TypeDepth(view, 300);
+    ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+    ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
+    StartShell()->GetWidget()->grab().save(QString(shots) + "/basins_double_well.png");
     doc->OnCloseDocument();
 }
 #endif

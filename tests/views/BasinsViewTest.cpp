@@ -179,7 +179,8 @@ TEST(BasinsView, ClosingTheViewMidScanEndsTheScanEveryTime)
 
 TEST(BasinsView, AnEquationTooDeepForTheParserIsToldOnce)
 {
-    BasinsHarness h(SystemKind::TwoVariable);
+    BasinsHarness h(SystemKind::TwoVariable, 200, 150); // replayed token by token: small
+
     std::string deep = "x";
     for (int i = 0; i < 30; ++i)
         deep = "(" + deep + ")";
