@@ -5,6 +5,9 @@
 #include "common/MessageRecorder.h"
 #include "model/core/KindVars.h"
 #include "views/base/PlotStyleDlg.h"
+#include "views/orbit/Box3Views.h"
+#include "views/orbit/CyclePlanesView.h"
+#include "views/orbit/FullOrbitView.h"
 #include "views/orbit/OrbitSectionsView.h"
 
 #include <QLineEdit>
@@ -200,4 +203,200 @@ TEST(Orbit3DViews, LegendSquaresPickTheSectionColours)
     EXPECT_NE(f.doc->m_clrSection[5], RGB(1, 2, 3));
     EXPECT_NE(f.doc->m_clrSection[0], RGB(1, 2, 3));
     EXPECT_EQ(f.doc->m_nModified, 2);
+}
+
+namespace {
+// A ring of the given rows holding n rows on the circle x = 0, x' = 0 (the Full Orbit's radius
+// 10 at height 0), one step apart.
+template <class View> struct CircleFixture : Orbit3DHarness<View>
+{
+    explicit CircleFixture(SystemKind kind) : Orbit3DHarness<View>(kind) {}
+    void Fill(int rows, int n)
+    {
+        this->doc->FillRun(rows, n, [](int, double) { return 0.0; });
+        this->Update(HINT_RESET);
+    }
+    CPoint AtRow(int row) const
+    {
+        CPoint p;
+        const double t = this->doc->m_arrTable[kSlotT][row];
+        EXPECT_TRUE(this->view->RowPixel(t, 0, 0, 0, p));
+        return p;
+    }
+};
+} // namespace
+
+// The pixels of a row at a whole forcing period of time and of a 100th row from the oldest in a
+// wrapped ring of 250 rows holding 1037 (the oldest is run row 787, 87 rows into a cycle):
+// whether each is in the marks' colour.
+template <class View> std::pair<bool, bool> MarkedRows(SystemKind kind)
+{
+    CircleFixture<View> f(kind);
+    f.doc->m_bMarkReturn[2] = 1;
+    f.Fill(250, 1037);
+    f.Repaint();
+    const int oldest = f.doc->m_nTableIndex;
+    const CPoint a = f.AtRow((oldest + 13) % 250); // run row 800: 8 whole periods
+    const CPoint b = f.AtRow((oldest + 100) % 250);
+    return {f.Pixel(a.x, a.y) == f.doc->m_clrFO2, f.Pixel(b.x, b.y) == f.doc->m_clrFO2};
+}
+
+// Return marks of a wrapped ring: the Newtonian kind's end on the rows at whole forcing periods,
+// wherever the oldest row lies; the one- and two-variable kinds' every s-th row from the oldest.
+TEST(Orbit3DViews, FullOrbitReturnMarks)
+{
+    EXPECT_EQ(MarkedRows<CSys1PSO>(SystemKind::Newtonian), std::pair(true, false));
+    EXPECT_EQ(MarkedRows<CSys1NNPSO>(SystemKind::OneVariable), std::pair(false, true));
+    EXPECT_EQ(MarkedRows<CSys2PSO>(SystemKind::TwoVariable), std::pair(false, true));
+}
+
+// Imported rows beyond the ring's length are all drawn, in file order, with the imported pen.
+TEST(Orbit3DViews, FullOrbitDrawsEveryImportedRow)
+{
+    CircleFixture<CSys2PSO> f(SystemKind::TwoVariable);
+    f.Fill(100, 0);
+    f.doc->m_bHaveData = 0;
+    const int n = 400; // four turns of a widening spiral: x from -8 to 8
+    for (auto& c : f.doc->m_arrImport)
+        c.assign(n, 0.0);
+    for (int i = 0; i < n; ++i) {
+        f.doc->m_arrImport[kSlotT][i] = i * f.doc->m_dChronon;
+        f.doc->m_arrImport[kSlotX][i] = -8 + 16.0 * i / n;
+    }
+    f.doc->m_nImportRows = n;
+    f.doc->m_bHaveImport = 1;
+    f.Update(HINT_RESET);
+    f.Repaint();
+    CPoint last;
+    ASSERT_TRUE(f.view->RowPixel(f.doc->m_arrImport[kSlotT][n - 2], 8 - 32.0 / n, 0, 0, last));
+    EXPECT_EQ(f.Pixel(last.x, last.y), f.doc->m_clrImportView[2]);
+}
+
+// Up and Down stop at the table's ends: past the last row to row 0, below row 0 to the last;
+// Shift steps ten rows. The cross stands at the cursor's row.
+TEST(Orbit3DViews, FullOrbitCursorKeys)
+{
+    CircleFixture<CSys1PSO> f(SystemKind::Newtonian);
+    f.Fill(1000, 200);
+    f.Repaint();
+    EXPECT_EQ(f.view->m_nCursorRow, 0);
+    f.view->OnKeyDown(VK_DOWN, 1, 0);
+    EXPECT_EQ(f.view->m_nCursorRow, 199);
+    f.view->OnKeyDown(VK_SHIFT, 1, 0);
+    f.view->OnKeyDown(VK_DOWN, 1, 0);
+    EXPECT_EQ(f.view->m_nCursorRow, 189);
+    for (int i = 0; i < 2; ++i)
+        f.view->OnKeyDown(VK_UP, 1, 0);
+    EXPECT_EQ(f.view->m_nCursorRow, 0); // 209 is past the end
+    f.view->OnKeyUp(VK_SHIFT, 1, 0);
+    f.view->OnKeyDown(VK_UP, 1, 0);
+    EXPECT_EQ(f.view->m_nCursorRow, 1);
+    EXPECT_EQ(f.view->m_ptCross, f.AtRow(1));
+    f.Update(HINT_MODEL); // every update puts it back on the oldest row
+    EXPECT_EQ(f.view->m_nCursorRow, 0);
+}
+
+// A click on the marks' swatch edits their pen; a click without a drag keeps the run drawn.
+TEST(Orbit3DViews, FullOrbitLegendAndClicks)
+{
+    CircleFixture<CSys1PSO> f(SystemKind::Newtonian);
+    f.doc->m_bMarkReturn[2] = 1;
+    f.Fill(1000, 500);
+    f.Repaint();
+    const CRect r = f.view->m_rcLegendItem[C3DView::kMarkItem];
+    ASSERT_GT(r.Width(), 0);
+    OnNextModal([](QWidget* w) {
+        auto* d = dynamic_cast<CPlotStyleDlg*>(CWnd::FromWidget(w));
+        ASSERT_NE(d, nullptr);
+        d->m_editWidth->setText("5");
+        d->OnOK();
+    });
+    f.view->OnLButtonDown(0, CPoint(r.left + 2, r.top + 2));
+    EXPECT_EQ(f.doc->m_nWidthFO2, 5);
+    EXPECT_EQ(f.doc->m_nModified, 1);
+    EXPECT_EQ(f.view->m_rcLegendItem[C3DView::kImportItem], CRect(-1, -1, -1, -1));
+
+    const CPoint mid = f.AtRow(30);
+    f.view->OnLButtonDown(0, mid);
+    f.view->OnLButtonUp(0, mid);
+    f.Repaint();
+    EXPECT_EQ(f.Pixel(f.AtRow(30).x, f.AtRow(30).y), f.doc->m_clrFO);
+}
+
+// The three-variable Poincaré Section: a point each cycle from the first row on the section
+// phase, none in a wrapped ring without one, a live point only at a whole cycle; "Show Cell?"
+// hides the box's edges and keeps the flag with the model.
+TEST(Orbit3DViews, ThreeVariableSectionsAndCell)
+{
+    Orbit3DHarness<CSys3PS> f(SystemKind::ThreeVariable);
+    auto fill = [&](int tiRows, double tShift) {
+        f.doc->m_nTableInterval = tiRows;
+        f.doc->FillRun(250, 1037, [](int slot, double t) {
+            return slot == kSlotX ? 8 * std::cos(t / 3) : slot == kSlotY ? 8 * std::sin(t / 3) : 0;
+        });
+        for (double& t : f.doc->m_arrTable[kSlotT])
+            t += tShift;
+        f.Update(HINT_RESET);
+    };
+    auto pointAt = [&](int row) {
+        CPoint p;
+        const auto& c = f.doc->m_arrTable;
+        EXPECT_TRUE(f.view->RowPixel(c[kSlotT][row], c[kSlotX][row], c[kSlotY][row], 0, p));
+        return f.Pixel(p.x, p.y);
+    };
+    fill(1, 0);
+    f.Repaint();
+    const int oldest = f.doc->m_nTableIndex;                 // run row 787
+    EXPECT_EQ(pointAt((oldest + 13) % 250), f.doc->m_clrPS); // run row 800
+    EXPECT_NE(pointAt((oldest + 14) % 250), f.doc->m_clrPS);
+    fill(2, f.doc->m_dChronon); // rows two steps apart, each a step off the phase
+    EXPECT_FALSE(f.PlotColours().contains(f.doc->m_clrPS));
+
+    f.view->OnShowCell();
+    EXPECT_EQ(f.doc->m_bShowCellPS, 0);
+    EXPECT_EQ(f.view->m_showCell.GetCheck(), BST_UNCHECKED);
+    f.Repaint();
+    const CPoint corner = f.view->BoxCorner(7);
+    EXPECT_EQ(f.Pixel(corner.x, corner.y), RGB(255, 255, 255));
+    f.view->OnShowCell();
+    f.Repaint();
+    EXPECT_EQ(f.doc->m_bShowCellPS, 1);
+    EXPECT_NE(f.Pixel(corner.x, corner.y), RGB(255, 255, 255));
+}
+
+// The Cycle Planes: a segment over a turning point takes the second pen and gets its plane;
+// modes 6 and 7 draw the portrait at t = 0, 8 to 11 along time.
+TEST(Orbit3DViews, CyclePlanesMarkTurningPoints)
+{
+    Orbit3DHarness<CSys1CP> f(SystemKind::Newtonian);
+    f.doc->m_bMarkReturn[0] = 1;
+    f.doc->m_clrPO2 = RGB(0, 0, 200);
+    f.doc->m_nWidthPO2 = 1;
+    // v = 0.3 cos(t + 0.01) turns from positive to negative between rows 124 and 125.
+    f.doc->FillRun(2000, 2000, [](int slot, double t) {
+        return slot == kSlotX    ? 0.3 * std::sin(t + 0.01)
+               : slot == kSlotXp ? 0.3 * std::cos(t + 0.01)
+                                 : 0;
+    });
+    auto near = [&](CPoint p, COLORREF c) {
+        int n = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                n += f.Pixel(p.x + dx, p.y + dy) == c;
+        return n;
+    };
+    for (int mode : {6, 10}) {
+        f.doc->m_nRSMode = mode;
+        f.Update(HINT_RESET);
+        f.Repaint();
+        const auto& c = f.doc->m_arrTable;
+        const double t = mode > 7 ? c[kSlotT][125] : 0;
+        EXPECT_GT(near(f.view->Project(t, c[kSlotX][125], c[kSlotXp][125]), f.doc->m_clrPO2), 0)
+            << mode;
+        // The plane's p axis at the turning point's time.
+        EXPECT_GT(near(f.view->Project(c[kSlotT][124], 0.3, 0), GetSysColor(COLOR_WINDOWTEXT)), 0)
+            << mode;
+    }
+    f.doc->m_bMarkReturn[0] = 0;
+    EXPECT_FALSE(f.PlotColours().contains(f.doc->m_clrPO2));
 }

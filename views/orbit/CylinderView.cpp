@@ -5,6 +5,7 @@
 #include "views/base/MarginTexts.h"
 #include "views/base/PlotText.h"
 #include "views/orbit/OrbitPlaneKinds.h"
+#include "views/orbit/OrbitTexts.h"
 
 VX_IMPLEMENT_ABSTRACT(CCylinderView, C3DView)
 
@@ -55,7 +56,7 @@ void CCylinderView::DrawMargins(CDC* pDC)
     CFont* pOldFont = m_hFontUp ? pDC->SelectObject(m_hFontUp.get()) : nullptr;
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
-    DrawLeftMargin(pDC, s);
+    DrawMiddleLeftMargin(pDC, *this, m_kind, s, {m_nDigitsX, m_nDigitsV}, m_nDigitsT);
     DrawCornerLimits(pDC);
     if (m_hFont)
         pDC->SelectObject(m_hFont.get());
@@ -64,23 +65,6 @@ void CCylinderView::DrawMargins(CDC* pDC)
     pDC->SetBkMode(TRANSPARENT);
     if (pOldFont)
         pDC->SelectObject(pOldFont);
-}
-
-// Reading upwards: the initial values end 5 pixels below the plot's middle, the time base starts
-// 5 pixels above it.
-void CCylinderView::DrawLeftMargin(CDC* pDC, const CModelCore& s)
-{
-    const int h = m_nTextHeight;
-    const int mid = (m_rcPlot.top + m_rcPlot.bottom) / 2;
-    const std::vector<double> init = InitialValues(m_kind, s);
-    const std::vector<const char*>& labels = MarginLabels(m_kind).initial;
-    pDC->SetTextAlign(TA_RIGHT | TA_TOP);
-    for (std::size_t i = 0; i < init.size() && i < labels.size() && i < 2; ++i)
-        pDC->TextOut(static_cast<int>(i) * h, mid + 5,
-                     labels[i] + FormatNumber(init[i], i == 0 ? m_nDigitsX : m_nDigitsV));
-    pDC->SetTextAlign(TA_LEFT | TA_TOP);
-    pDC->TextOut(0, mid - 5, "Chro/Cyc = " + FormatNumber(s.m_nChrononsPerCycle, 0));
-    pDC->TextOut(h, mid - 5, "dt =" + FormatNumber(s.RunStep(), m_nDigitsT));
 }
 
 // The radius range along the bottom edge, the height range up the left edge.

@@ -32,7 +32,6 @@ protected:
     COLORREF ImportNameColor(const CModelCore& s) const;
 
 private:
-    void DrawLeftMargin(CDC* pDC, const CModelCore& s);
     void DrawCornerLimits(CDC* pDC);
 
     SystemKind m_kind;
