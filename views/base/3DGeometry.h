@@ -6,6 +6,7 @@
 #include "views/base/PlotGeometry.h"
 
 #include <cmath>
+#include <limits>
 
 struct Point3
 {
@@ -50,7 +51,7 @@ class AngleTurner
 {
 public:
     static constexpr int kFresh = 64;
-    void At(double theta, double& c, double& s);
+    void At(double theta, double& c, double& s); // inline: a repaint turns every row
 
 private:
     double m_theta = 0, m_c = 1, m_s = 0;
@@ -58,6 +59,36 @@ private:
     int m_turns = -1; // rows turned on since the last fresh one; -1: the step's not worked out
     bool m_any = false;
 };
+
+inline void AngleTurner::At(double theta, double& c, double& s)
+{
+    const double step = theta - m_theta;
+    // A step equal to the last but for the rounding of the rows' times (a few units in the last
+    // place of the angle) turns on.
+    const double rounding =
+        1e-12 * std::abs(m_step) + 16 * std::numeric_limits<double>::epsilon() * std::abs(theta);
+    const bool same = m_any && std::abs(step - m_step) <= rounding;
+    if (same && m_turns < 0) { // the step comes again: worth its sine and cosine
+        m_cStep = std::cos(m_step);
+        m_sStep = std::sin(m_step);
+        m_turns = 0;
+    }
+    if (same && m_turns < kFresh) {
+        const double cNext = m_c * m_cStep - m_s * m_sStep;
+        m_s = m_s * m_cStep + m_c * m_sStep;
+        m_c = cNext;
+        ++m_turns;
+    } else {
+        m_c = std::cos(theta);
+        m_s = std::sin(theta);
+        m_step = step;
+        m_turns = -1;
+    }
+    m_theta = theta;
+    m_any = true;
+    c = m_c;
+    s = m_s;
+}
 
 // The box size's rules: a share of the plot's smaller side on each resize (integer pixels),
 // zoom steps that multiply or divide it and truncate, Zoom Far offered down to a smallest box.

@@ -9,10 +9,8 @@ PixelSieve::PixelSieve(const CRect& area) : m_area(area)
     m_bits.assign(static_cast<std::size_t>((w * h + 63) / 64), 0);
 }
 
-bool PixelSieve::Adds(CPoint a, CPoint b)
+bool PixelSieve::AddsAcross(CPoint a, CPoint b)
 {
-    if (Inside(a) && Inside(b)) // so is every pixel between: no test a pixel
-        return AddsInside(a, b);
     bool adds = false; // setting a pixel that is set changes nothing: one pass does
     ForEachLinePixel(a, b, [&](int x, int y) {
         const CPoint p(x, y);
@@ -22,27 +20,47 @@ bool PixelSieve::Adds(CPoint a, CPoint b)
     return adds;
 }
 
-// A line keeps to the box of its ends, so each of its pixels lies in the area with them.
+// A line keeps to the box of its ends, so each of its pixels lies in the area with them. The
+// walk of ForEachLinePixel, with the bit's index stepped on from pixel to pixel (a repaint
+// sieves every pixel of every row's segment); the pixels are only read up to the first one not
+// set, as most segments of a crowded curve have none.
 bool PixelSieve::AddsInside(CPoint a, CPoint b)
 {
-    std::uint64_t* bits = m_bits.data();
-    const std::size_t width = static_cast<std::size_t>(m_area.Width());
-    const int left = m_area.left, top = m_area.top;
-    std::uint64_t fresh = 0;
-    ForEachLinePixel(a, b, [&](int x, int y) {
-        const std::size_t i =
-            static_cast<std::size_t>(y - top) * width + static_cast<std::size_t>(x - left);
-        const std::uint64_t bit = std::uint64_t{1} << (i % 64);
-        fresh |= ~bits[i / 64] & bit;
-        bits[i / 64] |= bit;
-    });
-    return fresh != 0;
-}
-
-bool PixelSieve::AddsPoint(CPoint p)
-{
-    if (IsSet(p))
+    const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
+    int major0 = steep ? a.y : a.x, major1 = steep ? b.y : b.x;
+    int minor0 = steep ? a.x : a.y, minor1 = steep ? b.x : b.y;
+    if (major0 > major1) {
+        std::swap(major0, major1);
+        std::swap(minor0, minor1);
+    }
+    const int span = major1 - major0, rise = minor1 - minor0;
+    if (span == 0)
         return false;
-    Set(p);
+    // One pixel takes no division (the half step never reaches the next).
+    const auto inc = span == 1 ? 0
+                     : span < (1 << 15)
+                         ? (rise * 65536) / span
+                         : static_cast<std::int32_t>((std::int64_t(rise) << 16) / span);
+    std::int32_t minor = (minor0 << 16) + (inc > 0 ? (32 * inc) >> 6 : 0);
+    // The bit of a pixel from the major step and the minor coordinate, each stepped on alone:
+    // no pixel waits for the one before.
+    const std::ptrdiff_t width = m_area.Width();
+    const std::ptrdiff_t majorStep = steep ? width : 1, minorStep = steep ? 1 : width;
+    std::ptrdiff_t along = steep ? (major0 - m_area.top) * width - m_area.left
+                                 : major0 - m_area.left - m_area.top * width;
+    auto bit = [&] { return along + (minor >> 16) * minorStep; };
+    std::uint64_t* bits = m_bits.data();
+    int m = 0;
+    for (; m < span; ++m, minor += inc, along += majorStep) {
+        const std::ptrdiff_t i = bit();
+        if (!((bits[i >> 6] >> (i & 63)) & 1))
+            break;
+    }
+    if (m == span)
+        return false;
+    for (; m < span; ++m, minor += inc, along += majorStep) {
+        const std::ptrdiff_t i = bit();
+        bits[i >> 6] |= std::uint64_t{1} << (i & 63);
+    }
     return true;
 }

@@ -126,12 +126,29 @@ class PixelSieve
 public:
     explicit PixelSieve(const CRect& area);
     // False when the segment adds no pixel; else true, and the end it sets counts as set.
-    bool Adds(CPoint a, CPoint b);
+    bool Adds(CPoint a, CPoint b) // inline: a repaint sieves every row's segment
+    {
+        const int dx = b.x - a.x, dy = b.y - a.y;
+        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) { // one pixel, or none where a == b
+            if (dx == 0 && dy == 0)
+                return false;
+            const CPoint p = dx > 0 || (dx == 0 && dy > 0) ? a : b; // the end that comes first
+            return AddsPoint(p); // true for a pixel outside: drawn as ever
+        }
+        return Inside(a) && Inside(b) ? AddsInside(a, b) : AddsAcross(a, b);
+    }
     // False when the point is set already; else true, and it counts as set.
-    bool AddsPoint(CPoint p);
+    bool AddsPoint(CPoint p)
+    {
+        if (IsSet(p))
+            return false;
+        Set(p);
+        return true;
+    }
 
 private:
     bool AddsInside(CPoint a, CPoint b);
+    bool AddsAcross(CPoint a, CPoint b); // an end outside the area
     bool Inside(CPoint p) const
     {
         return p.x >= m_area.left && p.x < m_area.right && p.y >= m_area.top && p.y < m_area.bottom;

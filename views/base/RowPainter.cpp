@@ -17,6 +17,7 @@ CRowPainter::CRowPainter(CDC* pDC, const CRect& plot, RowLook look, const PlotPe
     if (look == RowLook::Points ||
         (look == RowLook::Lines && pen.style == PS_SOLID && pen.width <= 1))
         m_sieve.emplace(plot);
+    m_sieveOnly = look == RowLook::Lines && m_sieve && m_rule.stride <= 0;
 }
 
 CRowPainter::CRowPainter(CRowPainter&&) noexcept = default;

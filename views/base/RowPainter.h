@@ -42,6 +42,11 @@ public:
     // curve against time goes on down a crowded pixel column, as most of a long run's rows do.
     void Segment(CPoint a, CPoint b, std::int64_t age)
     {
+        if (m_sieveOnly) { // an unmarked one-pixel phase curve: most rows add no pixel
+            if (a != b && m_sieve->Adds(a, b))
+                m_line.batch.Add(a, b);
+            return;
+        }
         if (m_look != RowLook::TimeLines || m_rule.Marked(age) || !m_fold.Extends(a, b))
             AddSegment(a, b, age);
     }
@@ -68,6 +73,7 @@ private:
     Stroke m_line, m_mark;
     ColumnFold m_fold;
     std::optional<PixelSieve> m_sieve; // one-pixel solid lines and points
+    bool m_sieveOnly = false;          // lines, every one sieved, no marks
 };
 
 // The return marks of a table: a row each forcing cycle, counted from the oldest row or, with
