@@ -37,6 +37,55 @@ constexpr std::size_t kMaxCodeBytes = std::size_t{1} << 18;
 constexpr std::uint64_t kSignBit = 0x8000000000000000ull;
 constexpr int kSd = 0xF2, kPd = 0x66; // the prefixes of scalar and packed double operations
 
+// The fifth-order step's own scratch doubles, first in the scratch area: t, h and the mass
+// (or whatever the caller passes in xmm5) at the start, the start state, then the six stages'
+// k = h * rate of each variable.
+constexpr int kStepT = 0, kStepH = 1, kStepExtra = 2, kStepU = 3, kStepK = 6, kStepSlots = 24;
+
+// Fehlberg's tableau as the steppers write it (Steppers.h): each stage's state is u plus the
+// terms in this order, each coefficient times k_j (or k_j over 4 for the second stage), and its
+// time t + (mul * h) / div.
+struct RKFTerm
+{
+    int k;         // which stage's k, 0 to 5
+    double coef;   // coefficient, or the divisor when bDivide
+    bool bSubtract;
+    bool bDivide = false;
+};
+struct RKFStage
+{
+    double mul, div; // the stage time is t + (mul * h) / div; mul 0: t itself
+    int nTerms;
+    RKFTerm terms[5];
+};
+const RKFStage kStages[6] = {
+    {0, 1, 0, {}},
+    {1, 4, 1, {{0, 4, false, true}}},
+    {3, 8, 2, {{0, 3.0 / 32, false}, {1, 9.0 / 32, false}}},
+    {12, 13, 3, {{0, 1932.0 / 2197, false}, {1, 7200.0 / 2197, true}, {2, 7296.0 / 2197, false}}},
+    {1,
+     1,
+     4,
+     {{0, 439.0 / 216, false}, {1, 8, true}, {2, 3680.0 / 513, false}, {3, 845.0 / 4104, true}}},
+    {1,
+     2,
+     5,
+     {{0, 8.0 / 27, true},
+      {1, 2, false},
+      {2, 3544.0 / 2565, true},
+      {3, 1859.0 / 4104, false},
+      {4, 11.0 / 40, true}}},
+};
+// The new state: the fifth-order weights.
+const RKFStage kNewState = {0,
+                            1,
+                            5,
+                            {{0, 16.0 / 135, false},
+                             {2, 6656.0 / 12825, false},
+                             {3, 28561.0 / 56430, false},
+                             {4, 9.0 / 50, true},
+                             {5, 2.0 / 55, false}}};
+
 bool Inline(int nFunc)
 {
     return nFunc == FN_ABS || nFunc == FN_SQR;
@@ -61,6 +110,10 @@ public:
     std::size_t Begin(bool bCalls, int firstFree);
     // A first-order step of the rates [0, n), or SIZE_MAX when it would call out.
     std::size_t StepEntry(const CExpressionTree* trees, const int* roots, int n);
+    // A fifth-order step of d variables (the Newtonian kind: x, x' and one rate), with the
+    // rates at the new state at the step's start time when bRates.
+    std::size_t RKFEntry(const CExpressionTree* trees, const int* roots, int nRates, int d,
+                         bool bRates);
     bool Failed() const { return m_bFailed || m_asm.Size() > kMaxCodeBytes; }
     CAssembler& Code() { return m_asm; }
 
@@ -78,6 +131,17 @@ private:
     };
 
     void Survey(const CExpressionTree& tree, int n, Traits& traits) const;
+    Traits SurveyAll(const CExpressionTree* trees, const int* roots, int first, int last) const;
+    void OpenFrame();
+    void StoreInputs(bool bTime);
+    void Close();
+    Mem StepSlot(int i) const { return SlotMem(i); }
+    Mem KSlot(int stage, int i) const { return SlotMem(kStepK + 3 * stage + i); }
+    void StageState(const RKFStage& stage, int d);
+    void StageTime(const RKFStage& stage);
+    void StageRates(const CExpressionTree* trees, const int* roots, int nRates, int stage,
+                    bool bNewtonian);
+    void RatesInto(const std::vector<int>& results, int firstReg);
     int Need(const CExpressionTree& tree, int n) const;
     bool HasCall(const CExpressionTree& tree, int n) const;
     int Emit(const CExpressionTree& tree, int n);
@@ -440,40 +504,42 @@ std::size_t CNativeRates::CCompiler::StepEntry(const CExpressionTree* trees, con
     return entry;
 }
 
-std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const int* roots,
-                                           int first, int last, bool& bCalls)
+CNativeRates::CCompiler::Traits
+CNativeRates::CCompiler::SurveyAll(const CExpressionTree* trees, const int* roots, int first,
+                                   int last) const
 {
     Traits traits;
     for (int i = first; i < last; ++i)
         Survey(trees[i], roots[i], traits);
-    bCalls = traits.bCalls;
-    const std::size_t entry = Begin(traits.bCalls, kFirstFree);
-    if (m_bCalls) {
-        // A frame aligned for the calls, base kept in rbx, t and the state in the parser.
-        m_asm.Push(RBP);
-        m_asm.MovRR(RBP, RSP);
-        m_asm.Push(RBX);
-        m_asm.AlignRsp16();
-        m_asm.MovRR(RBX, RDI);
-        if (traits.bTime)
-            m_asm.Store(Mem{RBX, m_layout.tOffset}, 0);
-        for (int k = 1; k < m_inputs.nState; ++k)
-            m_asm.Store(Mem{RBX, m_layout.stateOffset + 8 * (k - 1)}, k);
-    }
-    std::vector<int> results;
-    for (int i = first; i < last; ++i)
-        results.push_back(Emit(trees[i], roots[i]));
-    // The rates into xmm0 and on, from registers no caller's value is in.
-    for (int h : results)
-        if (m_val[h].fixed >= 0)
-            InReg(h, 0);
-    for (std::size_t k = 0; k < results.size(); ++k) {
-        const Value& v = m_val[results[k]];
-        if (v.xmm >= 0)
-            m_asm.Sse(kPd, kMovAligned, static_cast<int>(k), v.xmm);
-        else
-            m_asm.Load(static_cast<int>(k), v.mem);
-    }
+    return traits;
+}
+
+// Code that calls out: a frame aligned for the calls, base kept in rbx.
+void CNativeRates::CCompiler::OpenFrame()
+{
+    if (!m_bCalls)
+        return;
+    m_asm.Push(RBP);
+    m_asm.MovRR(RBP, RSP);
+    m_asm.Push(RBX);
+    m_asm.AlignRsp16();
+    m_asm.MovRR(RBX, RDI);
+}
+
+// Code that calls out reads t (when it does) and the state in xmm0 to xmm3 from the parser.
+void CNativeRates::CCompiler::StoreInputs(bool bTime)
+{
+    if (!m_bCalls)
+        return;
+    if (bTime)
+        m_asm.Store(Mem{RBX, m_layout.tOffset}, 0);
+    for (int k = 1; k < m_inputs.nState; ++k)
+        m_asm.Store(Mem{RBX, m_layout.stateOffset + 8 * (k - 1)}, k);
+}
+
+// Returns 0, and 1 from where a call failed.
+void CNativeRates::CCompiler::Close()
+{
     for (bool bFailed : {false, true}) {
         if (bFailed) {
             if (m_fail.patches.empty())
@@ -485,6 +551,158 @@ std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const i
             m_asm.LeaveFrame();
         m_asm.Ret();
     }
+}
+
+// The values of results into xmm firstReg and on. A caller's value that a result is (t, the
+// state) is copied first, as is any other value in the way.
+void CNativeRates::CCompiler::RatesInto(const std::vector<int>& results, int firstReg)
+{
+    for (int h : results)
+        if (m_val[h].fixed >= 0)
+            InReg(h, 0);
+    for (std::size_t k = 0; k < results.size(); ++k) {
+        const int x = firstReg + static_cast<int>(k);
+        if (m_owners[x] >= 0 && m_owners[x] != results[k])
+            Spill(m_owners[x]);
+    }
+    for (std::size_t k = 0; k < results.size(); ++k) {
+        const Value& v = m_val[results[k]];
+        const int x = firstReg + static_cast<int>(k);
+        if (v.xmm >= 0 && v.xmm != x)
+            m_asm.Sse(kPd, kMovAligned, x, v.xmm);
+        else if (v.xmm < 0)
+            m_asm.Load(x, v.mem);
+    }
+}
+
+std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const int* roots,
+                                           int first, int last, bool& bCalls)
+{
+    const Traits traits = SurveyAll(trees, roots, first, last);
+    bCalls = traits.bCalls;
+    const std::size_t entry = Begin(traits.bCalls, kFirstFree);
+    OpenFrame();
+    StoreInputs(traits.bTime);
+    std::vector<int> results;
+    for (int i = first; i < last; ++i)
+        results.push_back(Emit(trees[i], roots[i]));
+    RatesInto(results, 0);
+    Close();
+    return entry;
+}
+
+// A stage's state u + the terms into xmm1 and on (xmm4 the term), each term in the steppers'
+// order and with their operations, so that every value has the steppers' bits.
+void CNativeRates::CCompiler::StageState(const RKFStage& stage, int d)
+{
+    constexpr int q = 4;
+    for (int i = 0; i < d; ++i) {
+        m_asm.Load(1 + i, StepSlot(kStepU + i));
+        for (int n = 0; n < stage.nTerms; ++n) {
+            const RKFTerm& term = stage.terms[n];
+            const Mem coef{-1, m_asm.Constant(std::bit_cast<std::uint64_t>(term.coef))};
+            if (term.bDivide) { // k / coef
+                m_asm.Load(q, KSlot(term.k, i));
+                m_asm.Sse(kSd, kDiv, q, coef);
+            } else { // coef * k
+                m_asm.Load(q, coef);
+                m_asm.Sse(kSd, kMul, q, KSlot(term.k, i));
+            }
+            m_asm.Sse(kSd, term.bSubtract ? kSub : kAdd, 1 + i, q);
+        }
+    }
+}
+
+// A stage's time t + (mul * h) / div into xmm0.
+void CNativeRates::CCompiler::StageTime(const RKFStage& stage)
+{
+    constexpr int q = 4;
+    m_asm.Load(0, StepSlot(kStepT));
+    if (stage.mul == 0)
+        return;
+    if (stage.mul == 1 && stage.div == 1) {
+        m_asm.Sse(kSd, kAdd, 0, StepSlot(kStepH));
+        return;
+    }
+    if (stage.mul == 1) {
+        m_asm.Load(q, StepSlot(kStepH));
+    } else {
+        m_asm.Load(q, Mem{-1, m_asm.Constant(std::bit_cast<std::uint64_t>(stage.mul))});
+        m_asm.Sse(kSd, kMul, q, StepSlot(kStepH));
+    }
+    m_asm.Sse(kSd, kDiv, q, Mem{-1, m_asm.Constant(std::bit_cast<std::uint64_t>(stage.div))});
+    m_asm.Sse(kSd, kAdd, 0, q);
+}
+
+// The rates at the stage's time and state (xmm0 to xmm3), each times h into the stage's k. The
+// Newtonian kind's first rate is its x' (the state's second value), its second the one typed
+// rate over the mass.
+void CNativeRates::CCompiler::StageRates(const CExpressionTree* trees, const int* roots,
+                                         int nRates, int stage, bool bNewtonian)
+{
+    if (bNewtonian) { // k = h * x'
+        m_asm.Load(4, StepSlot(kStepH));
+        m_asm.Sse(kSd, kMul, 4, 2);
+        m_asm.Store(KSlot(stage, 0), 4);
+    }
+    std::vector<int> results;
+    for (int i = 0; i < nRates; ++i)
+        results.push_back(Emit(trees[i], roots[i]));
+    for (int i = 0; i < nRates; ++i) {
+        const int x = InReg(results[static_cast<std::size_t>(i)], 0);
+        if (bNewtonian)
+            m_asm.Sse(kSd, kDiv, x, StepSlot(kStepExtra));
+        m_asm.Sse(kSd, kMul, x, StepSlot(kStepH));
+        m_asm.Store(KSlot(stage, bNewtonian ? i + 1 : i), x);
+        Release(results[static_cast<std::size_t>(i)]);
+    }
+}
+
+// In: t in xmm0, the state in xmm1 to xmm3, h in xmm4, the mass in xmm5. Out: the state at
+// t + h in xmm1 to xmm3 and, with bRates, the rates there at time t in xmm5 to xmm7. The
+// steppers' fifth-order step (Steppers.h) operation for operation; every value lives in the
+// scratch doubles between the stages.
+std::size_t CNativeRates::CCompiler::RKFEntry(const CExpressionTree* trees, const int* roots,
+                                              int nRates, int d, bool bRates)
+{
+    const Traits traits = SurveyAll(trees, roots, 0, nRates);
+    const bool bNewtonian = d > nRates;
+    const std::size_t entry = Begin(traits.bCalls, kFirstFree);
+    if (m_layout.nScratch < kStepSlots) {
+        m_bFailed = true;
+        return entry;
+    }
+    for (int i = 0; i < kStepSlots; ++i)
+        m_slotUsed[static_cast<std::size_t>(i)] = true;
+    OpenFrame();
+    m_asm.Store(StepSlot(kStepT), 0);
+    m_asm.Store(StepSlot(kStepH), 4);
+    m_asm.Store(StepSlot(kStepExtra), 5);
+    for (int i = 0; i < d; ++i)
+        m_asm.Store(StepSlot(kStepU + i), 1 + i);
+    for (int j = 0; j < 6; ++j) {
+        if (j > 0) { // the first stage is at the start, already in place
+            if (traits.bTime)
+                StageTime(kStages[j]);
+            StageState(kStages[j], d);
+        }
+        StoreInputs(traits.bTime);
+        StageRates(trees, roots, nRates, j, bNewtonian);
+    }
+    StageState(kNewState, d);
+    if (bRates) {
+        if (traits.bTime)
+            m_asm.Load(0, StepSlot(kStepT));
+        StoreInputs(traits.bTime);
+        std::vector<int> results;
+        for (int i = 0; i < nRates; ++i)
+            results.push_back(Emit(trees[i], roots[i]));
+        RatesInto(results, 5);
+        if (m_bCalls) // the calls took the new state's registers
+            for (int i = 0; i < d; ++i)
+                m_asm.Load(1 + i, Mem{RBX, m_layout.stateOffset + 8 * i});
+    }
+    Close();
     return entry;
 }
 
@@ -495,34 +713,50 @@ void CNativeRates::Clear()
     for (const void*& e : m_one)
         e = nullptr;
     m_step = nullptr;
+    m_rkf[0] = m_rkf[1] = nullptr;
 }
 
 bool CNativeRates::Compile(const CExpressionTree* trees, const int* roots, const RateInputs& inputs,
                            const CParser& owner, const Layout& layout)
 {
+    // With the fifth-order steps first; a program too large for them keeps the others.
     Clear();
+    return Build(trees, roots, inputs, owner, layout, true) ||
+           Build(trees, roots, inputs, owner, layout, false);
+}
+
+bool CNativeRates::Build(const CExpressionTree* trees, const int* roots, const RateInputs& inputs,
+                         const CParser& owner, const Layout& layout, bool bSteps)
+{
 #if defined(__x86_64__) && defined(__linux__)
     CCompiler compiler(inputs, owner, layout);
-    const std::size_t all = compiler.Entry(trees, roots, 0, inputs.nRates, m_bAllCalls);
+    const int n = inputs.nRates, d = inputs.nState - 1;
+    const std::size_t all = compiler.Entry(trees, roots, 0, n, m_bAllCalls);
     std::size_t one[3] = {};
-    for (int i = 0; i < inputs.nRates; ++i)
+    for (int i = 0; i < n; ++i)
         one[i] = compiler.Entry(trees, roots, i, i + 1, m_bOneCalls[i]);
-    const std::size_t step = inputs.nState == inputs.nRates + 1
-                                 ? compiler.StepEntry(trees, roots, inputs.nRates)
-                                 : SIZE_MAX;
+    const std::size_t step = d == n ? compiler.StepEntry(trees, roots, n) : SIZE_MAX;
+    // The Newtonian kind (x, x' and one rate) steps without the rates at the new state.
+    std::size_t rkf[2] = {SIZE_MAX, SIZE_MAX};
+    for (bool bRates : {false, true})
+        if (bSteps && (d == n || (d == 2 && n == 1 && !bRates)))
+            rkf[bRates] = compiler.RKFEntry(trees, roots, n, d, bRates);
     if (compiler.Failed())
         return false;
     auto block = x64::CCodeBlock::Make(compiler.Code().Finish());
     if (block == nullptr)
         return false;
-    m_all = block->At(all);
-    m_step = step == SIZE_MAX ? nullptr : block->At(step);
-    for (int i = 0; i < inputs.nRates; ++i)
-        m_one[i] = block->At(one[i]);
+    auto at = [&](std::size_t offset) { return offset == SIZE_MAX ? nullptr : block->At(offset); };
+    m_all = at(all);
+    m_step = at(step);
+    for (int i = 0; i < n; ++i)
+        m_one[i] = at(one[i]);
+    for (int i = 0; i < 2; ++i)
+        m_rkf[i] = at(rkf[i]);
     m_block = std::move(block);
     return true;
 #else
-    (void)trees, (void)roots, (void)inputs, (void)owner, (void)layout;
+    (void)trees, (void)roots, (void)inputs, (void)owner, (void)layout, (void)bSteps;
     return false;
 #endif
 }

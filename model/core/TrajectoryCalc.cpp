@@ -1,10 +1,11 @@
 #include "model/core/TrajectoryCalc.h"
 
-#include "model/core/StepPacer.h"
 #include "parser/Parser.h"
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <limits>
 #include <thread>
 
 const char* const kInvalidStepMessage =
@@ -131,10 +132,11 @@ template <class Report> void CTrajectoryCalc::Unlocked(Report report)
     HoldTable();
 }
 
-template <SystemKind K> void CTrajectoryCalc::StoreSample(ICalcSink& sink)
+template <SystemKind K>
+[[gnu::always_inline]] inline void CTrajectoryCalc::StoreSample(ICalcSink& sink, const double* v)
 {
     for (VarSlot s : VarsOf(K).Columns())
-        m_col[s][m_nIndex] = m_v[s];
+        m_col[s][m_nIndex] = v[s];
     if (m_p.m_bPlotConcurrent)
         ReportRow(sink);
     ++m_nCount;
@@ -151,14 +153,15 @@ template <SystemKind K> void CTrajectoryCalc::StoreSample(ICalcSink& sink)
     HoldTable();
 }
 
-template <SystemKind K> void CTrajectoryCalc::Track()
+// A value greater than its maximum becomes the maximum, a smaller one the minimum (a NaN
+// neither): each one instruction, without a branch.
+template <SystemKind K>
+[[gnu::always_inline]] inline void CTrajectoryCalc::Track(const double* v, double* max,
+                                                          double* min)
 {
     for (VarSlot s : VarsOf(K).Columns().subspan(1)) {
-        const double v = m_v[s];
-        if (v > m_dMax[s])
-            m_dMax[s] = v;
-        if (v < m_dMin[s])
-            m_dMin[s] = v;
+        max[s] = v[s] > max[s] ? v[s] : max[s];
+        min[s] = v[s] < min[s] ? v[s] : min[s];
     }
 }
 
@@ -179,58 +182,88 @@ template <SystemKind K> void CTrajectoryCalc::UpdateDelayed()
         m_dDelayed[a] = DelayedValue(kAxisSlot[a], delays[a]);
 }
 
-// One step of the run's integrator on the row m_v; t stays at the start of the step. false,
-// with m_v as it was, when an equation had no value.
-template <SystemKind K, int Form> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step()
+// One step of the run's integrator on the row v; t stays at the start of the step. false,
+// with v as it was, when an equation had no value.
+template <SystemKind K, int Form, bool bRKF>
+[[gnu::always_inline]] inline bool CTrajectoryCalc::Step(double* v, double h)
 {
     constexpr const KindVars& V = VarsOf(K);
     constexpr int D = V.dim;
-    const double t = m_v[kSlotT], h = m_dChronon;
-    KindState s{t, {m_v[V.state[0]], m_v[V.state[D > 1 ? 1 : 0]], m_v[V.state[D > 2 ? 2 : 0]]}};
-    double rate[3] = {m_v[V.rate[0]], m_v[V.rate[D > 1 ? 1 : 0]], m_v[V.rate[D > 2 ? 2 : 0]]};
-    if (m_p.m_nIntegrator == 0) {
+    KindState s{v[kSlotT], {v[V.state[0]], v[V.state[D > 1 ? 1 : 0]], v[V.state[D > 2 ? 2 : 0]]}};
+    double rate[3] = {v[V.rate[0]], v[V.rate[D > 1 ? 1 : 0]], v[V.rate[D > 2 ? 2 : 0]]};
+    if constexpr (bRKF)
+        StepRKFAndRates<K, Form>(m_rhs, s, rate, h);
+    else
         StepEuler<K, Form>(m_rhs, s, rate, h);
-        if (m_rhs.error != EvalError::None) [[unlikely]]
-            return !TakeError();
-        for (int i = 0; i < D; ++i) {
-            m_v[V.state[i]] = s.u[i];
-            m_v[V.rate[i]] = rate[i];
-        }
-        return true;
-    }
-    const double start[3] = {s.u[0], s.u[1], s.u[2]};
-    StepRKF<K, Form>(m_rhs, s, h);
-    for (int i = 0; i < D; ++i)
-        m_v[V.state[i]] = s.u[i];
-    if constexpr (K != SystemKind::Newtonian) {
-        // The rates at the new state, with the time of the start of the step.
-        s.t = t;
-        KindRates<K, Form>(m_rhs, s, rate);
-    }
-    if (m_rhs.error != EvalError::None) [[unlikely]] {
-        for (int i = 0; i < D; ++i) // back to the start of the step
-            m_v[V.state[i]] = start[i];
-        return !TakeError();
-    }
-    if constexpr (K == SystemKind::Newtonian) {
-        // The stored x'' is the change of x' over the step.
-        m_v[kSlotXpp] = (s.u[1] - rate[0]) / h; // rate[0] is x' at the start
-    } else {
-        for (int i = 0; i < D; ++i)
-            m_v[V.rate[i]] = rate[i];
-    }
+    if (m_rhs.error != EvalError::None) [[unlikely]]
+        return !TakeError(v[kSlotT]);
+    Commit<K, bRKF>(v, s.u, rate, h);
     return true;
 }
 
+// The same out of line, for the steps that replay or step stage by stage: the row goes there
+// and back by value, so that the loop keeps its own in registers.
+template <SystemKind K, int Form, bool bRKF>
+[[gnu::noinline]] bool CTrajectoryCalc::StepApart(Row in, double h, Row& out)
+{
+    out = in;
+    return Step<K, Form, bRKF>(out.v, h);
+}
+
+// The step after the state u and its rates: the row's variables and rates. The Newtonian
+// fifth-order step stores as x'' the change of x' over the step.
+template <SystemKind K, bool bRKF>
+[[gnu::always_inline]] inline void CTrajectoryCalc::Commit(double* v, const double* u,
+                                                           const double* rate, double h)
+{
+    constexpr const KindVars& V = VarsOf(K);
+    if constexpr (bRKF && K == SystemKind::Newtonian) {
+        v[kSlotXpp] = (u[1] - v[kSlotXp]) / h;
+        v[kSlotX] = u[0];
+        v[kSlotXp] = u[1];
+    } else {
+        for (int i = 0; i < V.dim; ++i) {
+            v[V.state[i]] = u[i];
+            v[V.rate[i]] = rate[i];
+        }
+    }
+}
+
+// A typed step in one machine-code call, with the entries the run looked up; false, with v as
+// it was, when there is none or an equation had no value (the general step then runs it).
+template <SystemKind K, bool bRKF>
+[[gnu::always_inline]] inline bool
+CTrajectoryCalc::OneCallStep(const CNativeRates::Steps& steps, double* v, double h)
+{
+    constexpr const KindVars& V = VarsOf(K);
+    constexpr int D = V.dim, N = kind_rates::kInputs<K>.nRates;
+    double u[3] = {v[V.state[0]], v[V.state[D > 1 ? 1 : 0]], v[V.state[D > 2 ? 2 : 0]]};
+    double rate[3] = {v[V.rate[0]], v[V.rate[D > 1 ? 1 : 0]], v[V.rate[D > 2 ? 2 : 0]]};
+    bool ok;
+    if constexpr (bRKF) {
+        constexpr bool bRates = K != SystemKind::Newtonian;
+        ok = CNativeRates::CallStep<D, bRates ? N : 0>(steps.rkf[bRates], steps.bCalls, *m_rhs.parser,
+                                                       v[kSlotT], u, rate, h, m_rhs.mass);
+    } else if constexpr (K != SystemKind::Newtonian) {
+        ok = CNativeRates::CallStep<N, N>(steps.firstOrder, false, *m_rhs.parser, v[kSlotT], u,
+                                          rate, h, rate[0]);
+    } else {
+        ok = false;
+    }
+    if (ok) [[likely]]
+        Commit<K, bRKF>(v, u, rate, h);
+    return ok;
+}
+
 // Notes the first equation of the run that had no value; true when there is one.
-bool CTrajectoryCalc::TakeError()
+bool CTrajectoryCalc::TakeError(double t)
 {
     if (m_rhs.error == EvalError::None)
         return false;
     if (m_eError == EvalError::None) {
         m_eError = m_rhs.error;
         m_nErrorList = m_rhs.errorList;
-        m_dErrorT = m_v[kSlotT];
+        m_dErrorT = t;
     }
     return true;
 }
@@ -252,7 +285,7 @@ template <SystemKind K> bool CTrajectoryCalc::StartRates()
     KindRates<K>(rhs, s, rate);
     m_rhs.error = rhs.error;
     m_rhs.errorList = rhs.errorList;
-    if (TakeError())
+    if (TakeError(s.t))
         return false;
     for (int i = 0; i < V.dim; ++i)
         m_v[V.rate[i]] = rate[i];
@@ -286,6 +319,10 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
     const std::int64_t n =
         togo >= 1 ? static_cast<std::int64_t>(std::min(togo, 9.0e18)) : std::int64_t{0};
 
+    // A run that hands rows over or pauses asks at every step whether to stop; a run left to
+    // itself asks with the yield, so a stop waits at most that many steps.
+    m_bPaced = K == SystemKind::Newtonian && m_p.m_nStepDelay > 0;
+    m_bPollEveryStep = m_p.m_bPlotConcurrent || m_bPaced;
     HoldTable(); // let go around reports and pauses, and at the end
     if (parser) {
         parser->m_bScan = 0;
@@ -295,7 +332,7 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         // The start x'' is the document's; the force reads t, x and x' from each stage.
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
-            StoreSample<K>(sink);
+            StoreSample<K>(sink, m_v);
         }
     } else {
         LoadParserVars();
@@ -306,65 +343,112 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         }
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
-            StoreSample<K>(sink);
+            StoreSample<K>(sink, m_v);
         }
         LoadParserVars(); // the typed equations may read the start rates
     }
 
+    if constexpr (typed)
+        LookUpOneCallSteps<K>(m_rhs); // the run keeps its parser's recordings as they are
+    const std::int64_t never = std::numeric_limits<std::int64_t>::max();
+    if (m_p.m_nIntegrator != 0)
+        Loop<K, Form, true>(sink, n > 0 ? n : never);
+    else
+        Loop<K, Form, false>(sink, n > 0 ? n : never);
+    LetGoTable();
+    sink.Done(m_nIndex, m_nCount);
+}
+
+// Between two steps: a stop asked for, the pause of a paced step, and every kYieldEvery steps
+// the yield and the readers waiting for the table (the lock is let go for them). false when
+// the run is to stop.
+[[gnu::noinline]] bool CTrajectoryCalc::BetweenSteps(ICalcSink& sink, CStepPacer& pacer,
+                                                     unsigned sinceYield)
+{
+    if (m_bPollEveryStep && sink.ShouldStop())
+        return false;
+    if (m_bPaced) {
+        Unlocked([&pacer] { std::this_thread::sleep_until(pacer.Next(CStepPacer::Clock::now())); });
+        return true;
+    }
+    if (sinceYield % kYieldEvery != 0)
+        return true;
+    if (!m_bPollEveryStep && sink.ShouldStop())
+        return false;
+    if (sinceYield > 0) { // a reader waits at most kYieldEvery steps for the table
+        if (m_p.m_pTableGuard && m_p.m_pTableGuard->ReaderWaiting())
+            Unlocked([] {});
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// The steps of the run, with the row and the extents in locals; they go back to m_v, m_dMax
+// and m_dMin at the end. nProgress steps between progress reports.
+template <SystemKind K, int Form, bool bRKF>
+void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
+{
+    Row row;
+    double* const v = row.v;
+    double max[kSlots], min[kSlots];
+    std::copy(std::begin(m_v), std::end(m_v), v);
+    std::copy(std::begin(m_dMax), std::end(m_dMax), max);
+    std::copy(std::begin(m_dMin), std::end(m_dMin), min);
+    CParser* const parser = m_p.m_pParser;
     const bool delayed = m_p.m_bDelayedVarUsed && parser;
-    const CTableGuard* const guard = m_p.m_pTableGuard;
-    std::int64_t sinceProgress = 0;
+    // A step that replays an equation may read the parser's t; a step in one call does not.
+    const CNativeRates::Steps entries = m_rhs.oneCall;
+    const void* const oneCall =
+        Form != 0 ? nullptr : bRKF ? entries.rkf[K != SystemKind::Newtonian] : entries.firstOrder;
+    const bool setT = Form == 0 && oneCall == nullptr;
+    const double dt = m_dChronon, limit = m_p.m_dRunTimeLimit;
+    const bool pollEveryStep = m_bPollEveryStep;
+    std::int64_t sinceProgress = 0, steps = m_nStepCount;
     // Steps to the next stored row (every ti-th of the step counter), counted down rather than
     // divided out at every step.
     const int interval = m_p.m_nTableInterval;
-    const int past = static_cast<int>(m_nStepCount % interval);
+    const int past = static_cast<int>(steps % interval);
     int toRow = interval - (past < 0 ? past + interval : past);
     unsigned sinceYield = 0;
-    // A run that hands rows over or pauses asks at every step whether to stop; a run left to
-    // itself asks with the yield, so a stop waits at most that many steps.
-    const bool pollEveryStep =
-        m_p.m_bPlotConcurrent || (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0);
     CStepPacer pacer(m_p.m_nStepDelay, CStepPacer::Clock::now());
-    while (m_v[kSlotT] < m_p.m_dRunTimeLimit) {
-        if (pollEveryStep && sink.ShouldStop())
+    while (v[kSlotT] < limit) {
+        if ((pollEveryStep || sinceYield % kYieldEvery == 0) &&
+            !BetweenSteps(sink, pacer, sinceYield)) [[unlikely]]
             break;
-        if (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0) {
-            Unlocked(
-                [&pacer] { std::this_thread::sleep_until(pacer.Next(CStepPacer::Clock::now())); });
-        } else if (sinceYield++ % kYieldEvery == 0) {
-            // A reader waits at most this many steps for the table.
-            if (!pollEveryStep && sink.ShouldStop())
+        ++sinceYield;
+        if (setT)
+            parser->m_dT = v[kSlotT];
+        if (delayed) [[unlikely]]
+            for (int a = 0; a < 3; ++a)
+                parser->*kAxes[a].delayed = m_dDelayed[a];
+        if (oneCall == nullptr || !OneCallStep<K, bRKF>(entries, row.v, dt)) [[unlikely]] {
+            if constexpr (Form == 0) {
+                Row next;
+                if (!StepApart<K, Form, bRKF>(row, dt, next))
+                    break; // the run continues from the step that failed, if at all
+                row = next;
+            } else if (!Step<K, Form, bRKF>(row.v, dt)) {
                 break;
-            if (sinceYield > 1) {
-                if (guard && guard->ReaderWaiting())
-                    Unlocked([] {});
-                std::this_thread::yield();
             }
         }
-        if (parser) {
-            parser->m_dT = m_v[kSlotT];
-            if (delayed)
-                for (int a = 0; a < 3; ++a)
-                    parser->*kAxes[a].delayed = m_dDelayed[a];
-        }
-        if (!Step<K, Form>())
-            break; // the run continues from the step that failed, if at all
-        Track<K>();
-        if (delayed)
+        Track<K>(v, max, min);
+        if (delayed) [[unlikely]]
             UpdateDelayed<K>();
-        m_v[kSlotT] += dt;
-        ++m_nStepCount;
+        v[kSlotT] += dt;
+        ++steps;
         if (--toRow == 0) {
             toRow = interval;
-            StoreSample<K>(sink);
+            StoreSample<K>(sink, v);
         }
-        if (n > 0 && ++sinceProgress == n) {
+        if (++sinceProgress == nProgress) [[unlikely]] {
             Unlocked([&] { sink.ProgressStep(); });
             sinceProgress = 0;
         }
     }
-    LetGoTable();
-    sink.Done(m_nIndex, m_nCount);
+    std::copy(v, v + kSlots, m_v);
+    std::copy(max, max + kSlots, m_dMax);
+    std::copy(min, min + kSlots, m_dMin);
+    m_nStepCount = steps;
 }
 
 void CTrajectoryCalc::TakeExtents(CModelSettings& s) const

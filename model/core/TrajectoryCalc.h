@@ -36,6 +36,7 @@
 // - The step counter and the delayed-variable flag belong to the run (fields of CALCPARAMS):
 //   a fresh run (t = 0) counts from 0, a continued one from the value the document kept.
 #include "model/core/KindVars.h"
+#include "model/core/StepPacer.h"
 #include "model/core/Steppers.h"
 #include "model/core/TableGuard.h"
 
@@ -116,21 +117,33 @@ public:
 
 private:
     template <SystemKind K, int Form> void RunKind(ICalcSink& sink);
-    template <SystemKind K, int Form> bool Step();
+    template <SystemKind K, int Form, bool bRKF> void Loop(ICalcSink& sink, std::int64_t nProgress);
+    // The run's row between stores: t and the variables by slot.
+    struct Row
+    {
+        double v[kSlots];
+    };
+    template <SystemKind K, int Form, bool bRKF> bool Step(double* v, double h);
+    template <SystemKind K, int Form, bool bRKF> bool StepApart(Row in, double h, Row& out);
+    template <SystemKind K, bool bRKF>
+    bool OneCallStep(const CNativeRates::Steps& steps, double* v, double h);
+    template <SystemKind K, bool bRKF>
+    static void Commit(double* v, const double* u, const double* rate, double h);
     template <SystemKind K> bool StartRates();
-    bool TakeError();
+    bool TakeError(double t);
+    bool BetweenSteps(ICalcSink& sink, CStepPacer& pacer, unsigned sinceYield);
 
     void SetParams();
     void TakeColumns();
     void LoadParserVars();
-    template <SystemKind K> void StoreSample(ICalcSink& sink);
+    template <SystemKind K> void StoreSample(ICalcSink& sink, const double* v);
     void ReportRow(ICalcSink& sink);
     // Takes and lets go of the table lock (when there is one); reports that may wait for
     // another thread are made between the two.
     void HoldTable();
     void LetGoTable();
     template <class Report> void Unlocked(Report report);
-    template <SystemKind K> void Track();
+    template <SystemKind K> static void Track(const double* v, double* max, double* min);
     template <SystemKind K> void UpdateDelayed();
     bool ColumnsUsable() const;
 
@@ -140,4 +153,7 @@ private:
     KindRhs m_rhs;
     double m_dDelayed[3] = {}; // x:, y:, z:
     bool m_bRefused = false;
+    // Asks whether to stop before every step (rows handed over, or paced steps), not only with
+    // the yield; and whether the steps pause.
+    bool m_bPollEveryStep = false, m_bPaced = false;
 };
