@@ -47,8 +47,8 @@ constexpr int kStepT = 0, kStepH = 1, kStepExtra = 2, kStepU = 3, kStepK = 6, kS
 // time t + (mul * h) / div.
 struct RKFTerm
 {
-    int k;         // which stage's k, 0 to 5
-    double coef;   // coefficient, or the divisor when bDivide
+    int k;       // which stage's k, 0 to 5
+    double coef; // coefficient, or the divisor when bDivide
     bool bSubtract;
     bool bDivide = false;
 };
@@ -479,14 +479,12 @@ std::size_t CNativeRates::CCompiler::StepEntry(const CExpressionTree* trees, con
     if (traits.bCalls)
         return SIZE_MAX;
     const std::size_t entry = Begin(false, kFirstFreeStep);
-    // u[i] = u[i] + h * rate[i], with the operands in the order the compiled steppers take
-    // them, so that a NaN keeps the same bits: (rate * h) + u.
+    // u[i] = u[i] + h * rate[i].
     auto advance = [&](int i) {
         const int p = NewReg(0);
         m_asm.Sse(kPd, kMovAligned, p, 5 + i);
         m_asm.Sse(kSd, kMul, p, 4);
-        m_asm.Sse(kSd, kAdd, p, 1 + i);
-        m_asm.Sse(kPd, kMovAligned, 1 + i, p);
+        m_asm.Sse(kSd, kAdd, 1 + i, p);
     };
     auto rate = [&](int i) {
         const int h = Emit(trees[i], roots[i]);
@@ -504,9 +502,9 @@ std::size_t CNativeRates::CCompiler::StepEntry(const CExpressionTree* trees, con
     return entry;
 }
 
-CNativeRates::CCompiler::Traits
-CNativeRates::CCompiler::SurveyAll(const CExpressionTree* trees, const int* roots, int first,
-                                   int last) const
+CNativeRates::CCompiler::Traits CNativeRates::CCompiler::SurveyAll(const CExpressionTree* trees,
+                                                                   const int* roots, int first,
+                                                                   int last) const
 {
     Traits traits;
     for (int i = first; i < last; ++i)
@@ -637,8 +635,8 @@ void CNativeRates::CCompiler::StageTime(const RKFStage& stage)
 // The rates at the stage's time and state (xmm0 to xmm3), each times h into the stage's k. The
 // Newtonian kind's first rate is its x' (the state's second value), its second the one typed
 // rate over the mass.
-void CNativeRates::CCompiler::StageRates(const CExpressionTree* trees, const int* roots,
-                                         int nRates, int stage, bool bNewtonian)
+void CNativeRates::CCompiler::StageRates(const CExpressionTree* trees, const int* roots, int nRates,
+                                         int stage, bool bNewtonian)
 {
     if (bNewtonian) { // k = h * x'
         m_asm.Load(4, StepSlot(kStepH));

@@ -63,24 +63,34 @@ public:
     {
         const void* firstOrder = nullptr;
         const void* rkf[2] = {};
-        bool bCalls = false; // whether the fifth-order entries call out
+        bool bCalls = false;  // whether the fifth-order entries call out
         bool bLooked = false; // set by whoever looked them up
     };
     Steps OneCallSteps() const { return {m_step, {m_rkf[0], m_rkf[1]}, m_bAllCalls, true}; }
 
     // Calls a step entry: t, the state u, h and extra in, the D variables of u and the R rates
-    // back in place; false on an error (nothing written back). Everything is read before the
-    // register variables are set and copied out right after the call: an instrumented access
-    // in between (sanitizers) could clobber them.
+    // back in place; false on an error (nothing written back), which only code that calls out
+    // can have.
     template <int D, int R, class Owner>
     [[gnu::always_inline]] static bool CallStep(const void* code, bool bCalls, Owner& owner,
                                                 double t, double* u, double* rate, double h,
                                                 double extra)
     {
+        if (bCalls) [[unlikely]]
+            return CallStepOf<D, R, true>(code, owner, t, u, rate, h, extra);
+        return CallStepOf<D, R, false>(code, owner, t, u, rate, h, extra);
+    }
+    // The same for code that calls out (bCalls) or not. Everything is read before the register
+    // variables are set and copied out right after the call: an instrumented access in between
+    // (sanitizers) could clobber them.
+    template <int D, int R, bool bCalls, class Owner>
+    [[gnu::always_inline]] static bool CallStepOf(const void* code, Owner& owner, double t,
+                                                  double* u, double* rate, double h, double extra)
+    {
 #if defined(__x86_64__) && defined(__linux__)
         const double u0 = u[0], u1 = u[1], u2 = u[2];
         double v0, v1, v2, s0, s1, s2; // the state and the rates after the step
-        int failed;
+        int failed = 0;
         {
             register double x0 asm("xmm0") = t;
             register double x1 asm("xmm1") = u0;
@@ -94,16 +104,18 @@ public:
             register const void* r11 asm("r11") = code;
 #define VELTRIX_CALL "sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
 #define VELTRIX_OUT                                                                                \
-    "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x4), "+x"(x5), "=x"(x6), "=x"(x7), "+r"(rdi),      \
-        [code] "+r"(r11), "=a"(failed)
+    "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x4), "+x"(x5), "=x"(x6), "=x"(x7),                \
+        "+r"(rdi), [code] "+r"(r11)
 #define VELTRIX_CLOBBERS                                                                           \
     "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm8", "xmm9", "xmm10", "xmm11", "xmm12", "xmm13",    \
         "xmm14", "xmm15", "cc"
-            if (bCalls) [[unlikely]] {
-                asm volatile(VELTRIX_CALL : VELTRIX_OUT : : VELTRIX_CLOBBERS, "memory");
-            } else {
-                asm volatile(VELTRIX_CALL : VELTRIX_OUT, "+m"(owner) : : VELTRIX_CLOBBERS);
-            }
+            if constexpr (bCalls)
+                asm volatile(VELTRIX_CALL
+                             : VELTRIX_OUT, "=a"(failed)
+                             :
+                             : VELTRIX_CLOBBERS, "memory");
+            else // cannot fail: the old state need not outlive the call
+                asm volatile(VELTRIX_CALL : VELTRIX_OUT, "+m"(owner) : : VELTRIX_CLOBBERS, "rax");
 #undef VELTRIX_CALL
 #undef VELTRIX_OUT
 #undef VELTRIX_CLOBBERS
@@ -118,7 +130,7 @@ public:
             rate[i] = s[i];
         return true;
 #else
-        (void)code, (void)bCalls, (void)owner, (void)t, (void)u, (void)rate, (void)h, (void)extra;
+        (void)code, (void)owner, (void)t, (void)u, (void)rate, (void)h, (void)extra;
         return false;
 #endif
     }
@@ -130,7 +142,7 @@ public:
     [[gnu::always_inline]] bool RunStep(Owner& owner, double t, double* u, double* rate,
                                         double h) const
     {
-        return m_step != nullptr && CallStep<N, N>(m_step, false, owner, t, u, rate, h, rate[0]);
+        return m_step != nullptr && CallStepOf<N, N, false>(m_step, owner, t, u, rate, h, rate[0]);
     }
     template <int D, int R, class Owner>
     [[gnu::always_inline]] bool RunRKF(Owner& owner, double t, double* u, double* rate, double h,
@@ -156,7 +168,7 @@ private:
                                             const double* u, double* rate)
     {
 #if defined(__x86_64__) && defined(__linux__)
-        // As in RunStep: no memory access between setting the registers and reading them.
+        // As in CallStepOf: no memory access between setting the registers and reading them.
         const double u0 = u[0], u1 = u[1], u2 = u[2];
         double r0, r1, r2;
         int failed;

@@ -145,7 +145,8 @@ public:
     // the recordings while it uses them; all null when there are none.
     CNativeRates::Steps OneCallSteps(const RateInputs& inputs)
     {
-        return RatesFor(inputs) ? m_rates.OneCallSteps() : CNativeRates::Steps{nullptr, {}, false, true};
+        return RatesFor(inputs) ? m_rates.OneCallSteps()
+                                : CNativeRates::Steps{nullptr, {}, false, true};
     }
 
     // The pulse train DLT(p) at the current t and dt: 0 or 1.

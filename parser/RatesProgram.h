@@ -94,8 +94,8 @@ public:
     // One fifth-order step of D variables with R rates at the new state, as machine code
     // (CNativeRates::RunRKF); false when it cannot run so.
     template <int D, int R>
-    [[gnu::always_inline]] bool RunRKF(CParser& owner, double t, double* u, double* rate,
-                                       double h, double extra) const
+    [[gnu::always_inline]] bool RunRKF(CParser& owner, double t, double* u, double* rate, double h,
+                                       double extra) const
     {
         return m_native.RunRKF<D, R>(owner, t, u, rate, h, extra);
     }

@@ -144,8 +144,8 @@ template <SystemKind K>
         return false;
     else if (f.oneCall.bLooked)
         return f.oneCall.firstOrder != nullptr &&
-               CNativeRates::CallStep<N, N>(f.oneCall.firstOrder, false, *f.parser, s.t, s.u,
-                                            rate, h, rate[0]);
+               CNativeRates::CallStepOf<N, N, false>(f.oneCall.firstOrder, *f.parser, s.t, s.u,
+                                                     rate, h, rate[0]);
     else
         return f.parser->EvaluateFirstOrderStep<N>(kInputs<K>, s.t, s.u, rate, h);
 }

@@ -7,6 +7,11 @@
 #include <iterator>
 #include <limits>
 #include <thread>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 const char* const kInvalidStepMessage =
     "The integration step of this model is not a usable number.\n"
@@ -31,6 +36,29 @@ constexpr AxisMembers kAxes[3] = {
     {&CParser::m_dZ, &CParser::m_dZPrime, &CParser::m_dZDelayed},
 };
 constexpr VarSlot kAxisSlot[3] = {kSlotX, kSlotY, kSlotZ};
+
+// A row from one array into another, value by value, so that a local one may stay in registers.
+[[gnu::always_inline]] inline void Copy(const double (&from)[kSlots], double (&to)[kSlots])
+{
+    for (int i = 0; i < kSlots; ++i)
+        to[i] = from[i];
+}
+
+#if defined(__SSE2__)
+constexpr bool kPairedExtents = true;
+#else
+constexpr bool kPairedExtents = false;
+#endif
+
+// Calls fn with each column slot of kind K, t first, as a compile-time constant.
+template <SystemKind K, class F> [[gnu::always_inline]] inline void ForColumns(F&& fn)
+{
+    [&]<std::size_t... I>(std::index_sequence<I...>)
+    {
+        (fn(std::integral_constant<VarSlot, VarsOf(K).column[I]>{}), ...);
+    }
+    (std::make_index_sequence<static_cast<std::size_t>(VarsOf(K).columns)>{});
+}
 
 } // namespace
 
@@ -133,11 +161,12 @@ template <class Report> void CTrajectoryCalc::Unlocked(Report report)
 }
 
 template <SystemKind K>
-[[gnu::always_inline]] inline void CTrajectoryCalc::StoreSample(ICalcSink& sink, const double* v)
+[[gnu::always_inline]] inline void CTrajectoryCalc::StoreSample(ICalcSink& sink, const RunRow& row,
+                                                                bool bReport)
 {
-    for (VarSlot s : VarsOf(K).Columns())
-        m_col[s][m_nIndex] = v[s];
-    if (m_p.m_bPlotConcurrent)
+    const int i = m_nIndex;
+    ForColumns<K>([&](auto slot) { m_col[slot][i] = ValueOf<K, slot>(row); });
+    if (bReport && m_p.m_bPlotConcurrent)
         ReportRow(sink);
     ++m_nCount;
     if (++m_nIndex >= m_p.m_nTableRows)
@@ -154,15 +183,32 @@ template <SystemKind K>
 }
 
 // A value greater than its maximum becomes the maximum, a smaller one the minimum (a NaN
-// neither): each one instruction, without a branch.
+// neither), without a branch; a variable and its rate side by side in one instruction where
+// the processor has them.
 template <SystemKind K>
-[[gnu::always_inline]] inline void CTrajectoryCalc::Track(const double* v, double* max,
+[[gnu::always_inline]] inline void CTrajectoryCalc::Track(const RunRow& row, double* max,
                                                           double* min)
 {
-    for (VarSlot s : VarsOf(K).Columns().subspan(1)) {
-        max[s] = v[s] > max[s] ? v[s] : max[s];
-        min[s] = v[s] < min[s] ? v[s] : min[s];
-    }
+    ForColumns<K>([&](auto slot) {
+        constexpr VarSlot next = static_cast<VarSlot>(slot + 1);
+        constexpr bool paired =
+            (slot == kSlotX || slot == kSlotY || slot == kSlotZ) && VarsOf(K).Has(next);
+        constexpr bool second = slot != kSlotXpp && slot != kSlotT && !paired;
+        if constexpr (slot == kSlotT || (second && kPairedExtents)) {
+            return; // not tracked, or with its variable
+        } else if constexpr (paired && kPairedExtents) {
+#if defined(__SSE2__)
+            // maxpd a, b is a > b ? a : b in each half, as below.
+            const __m128d v = _mm_set_pd(ValueOf<K, next>(row), ValueOf<K, slot>(row));
+            _mm_storeu_pd(max + slot, _mm_max_pd(v, _mm_loadu_pd(max + slot)));
+            _mm_storeu_pd(min + slot, _mm_min_pd(v, _mm_loadu_pd(min + slot)));
+#endif
+        } else {
+            const double v = ValueOf<K, slot>(row);
+            max[slot] = v > max[slot] ? v : max[slot];
+            min[slot] = v < min[slot] ? v : min[slot];
+        }
+    });
 }
 
 double CTrajectoryCalc::DelayedValue(VarSlot slot, int d) const
@@ -182,76 +228,70 @@ template <SystemKind K> void CTrajectoryCalc::UpdateDelayed()
         m_dDelayed[a] = DelayedValue(kAxisSlot[a], delays[a]);
 }
 
-// One step of the run's integrator on the row v; t stays at the start of the step. false,
-// with v as it was, when an equation had no value.
+// One step of the run's integrator on its row; t stays at the start of the step. false, with
+// the row as it was, when an equation had no value.
 template <SystemKind K, int Form, bool bRKF>
-[[gnu::always_inline]] inline bool CTrajectoryCalc::Step(double* v, double h)
+[[gnu::always_inline]] inline bool CTrajectoryCalc::Step(RunRow& row, double h)
 {
-    constexpr const KindVars& V = VarsOf(K);
-    constexpr int D = V.dim;
-    KindState s{v[kSlotT], {v[V.state[0]], v[V.state[D > 1 ? 1 : 0]], v[V.state[D > 2 ? 2 : 0]]}};
-    double rate[3] = {v[V.rate[0]], v[V.rate[D > 1 ? 1 : 0]], v[V.rate[D > 2 ? 2 : 0]]};
+    KindState s{row.t, {row.u[0], row.u[1], row.u[2]}};
+    double rate[3] = {row.r[0], row.r[1], row.r[2]};
     if constexpr (bRKF)
         StepRKFAndRates<K, Form>(m_rhs, s, rate, h);
     else
         StepEuler<K, Form>(m_rhs, s, rate, h);
     if (m_rhs.error != EvalError::None) [[unlikely]]
-        return !TakeError(v[kSlotT]);
-    Commit<K, bRKF>(v, s.u, rate, h);
+        return !TakeError(row.t);
+    Commit<K, bRKF>(row, s.u, rate, h);
     return true;
 }
 
-// The same out of line, for the steps that replay or step stage by stage: the row goes there
-// and back by value, so that the loop keeps its own in registers.
+// The same out of line on the row in m_v, for the steps that replay or step stage by stage:
+// the loop hands its row over there and back value by value, and so keeps it in registers.
 template <SystemKind K, int Form, bool bRKF>
-[[gnu::noinline]] bool CTrajectoryCalc::StepApart(Row in, double h, Row& out)
+[[gnu::noinline]] bool CTrajectoryCalc::StepApart(double h)
 {
-    out = in;
-    return Step<K, Form, bRKF>(out.v, h);
+    RunRow row = RowOf<K>(m_v);
+    const bool ok = Step<K, Form, bRKF>(row, h);
+    ToSlots<K>(row, m_v);
+    return ok;
 }
 
 // The step after the state u and its rates: the row's variables and rates. The Newtonian
-// fifth-order step stores as x'' the change of x' over the step.
+// fifth-order step keeps as x'' the change of x' over the step.
 template <SystemKind K, bool bRKF>
-[[gnu::always_inline]] inline void CTrajectoryCalc::Commit(double* v, const double* u,
+[[gnu::always_inline]] inline void CTrajectoryCalc::Commit(RunRow& row, const double* u,
                                                            const double* rate, double h)
 {
-    constexpr const KindVars& V = VarsOf(K);
     if constexpr (bRKF && K == SystemKind::Newtonian) {
-        v[kSlotXpp] = (u[1] - v[kSlotXp]) / h;
-        v[kSlotX] = u[0];
-        v[kSlotXp] = u[1];
+        row.r[1] = (u[1] - row.u[1]) / h;
+        row.u[0] = u[0];
+        row.u[1] = row.r[0] = u[1];
     } else {
-        for (int i = 0; i < V.dim; ++i) {
-            v[V.state[i]] = u[i];
-            v[V.rate[i]] = rate[i];
+        for (int i = 0; i < VarsOf(K).dim; ++i) {
+            row.u[i] = u[i];
+            row.r[i] = rate[i];
         }
     }
 }
 
-// A typed step in one machine-code call, with the entries the run looked up; false, with v as
-// it was, when there is none or an equation had no value (the general step then runs it).
-template <SystemKind K, bool bRKF>
-[[gnu::always_inline]] inline bool
-CTrajectoryCalc::OneCallStep(const CNativeRates::Steps& steps, double* v, double h)
+// A typed step in one machine-code call, with the entries the run looked up; false, with the
+// row as it was, when an equation had no value (the general step then runs it).
+template <SystemKind K, bool bRKF, bool bCalls>
+[[gnu::always_inline]] inline bool CTrajectoryCalc::OneCallStep(const void* code, RunRow& row,
+                                                                double h)
 {
-    constexpr const KindVars& V = VarsOf(K);
-    constexpr int D = V.dim, N = kind_rates::kInputs<K>.nRates;
-    double u[3] = {v[V.state[0]], v[V.state[D > 1 ? 1 : 0]], v[V.state[D > 2 ? 2 : 0]]};
-    double rate[3] = {v[V.rate[0]], v[V.rate[D > 1 ? 1 : 0]], v[V.rate[D > 2 ? 2 : 0]]};
+    constexpr int D = VarsOf(K).dim, N = kind_rates::kInputs<K>.nRates;
+    double u[3] = {row.u[0], row.u[1], row.u[2]}, rate[3] = {row.r[0], row.r[1], row.r[2]};
     bool ok;
     if constexpr (bRKF) {
-        constexpr bool bRates = K != SystemKind::Newtonian;
-        ok = CNativeRates::CallStep<D, bRates ? N : 0>(steps.rkf[bRates], steps.bCalls, *m_rhs.parser,
-                                                       v[kSlotT], u, rate, h, m_rhs.mass);
-    } else if constexpr (K != SystemKind::Newtonian) {
-        ok = CNativeRates::CallStep<N, N>(steps.firstOrder, false, *m_rhs.parser, v[kSlotT], u,
-                                          rate, h, rate[0]);
-    } else {
-        ok = false;
+        constexpr int R = K != SystemKind::Newtonian ? N : 0;
+        ok = CNativeRates::CallStepOf<D, R, bCalls>(code, *m_rhs.parser, row.t, u, rate, h,
+                                                    m_rhs.mass);
+    } else { // never calls out
+        ok = CNativeRates::CallStepOf<N, N, false>(code, *m_rhs.parser, row.t, u, rate, h, rate[0]);
     }
     if (ok) [[likely]]
-        Commit<K, bRKF>(v, u, rate, h);
+        Commit<K, bRKF>(row, u, rate, h);
     return ok;
 }
 
@@ -332,7 +372,7 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         // The start x'' is the document's; the force reads t, x and x' from each stage.
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
-            StoreSample<K>(sink, m_v);
+            StoreSample<K>(sink, RowOf<K>(m_v), true);
         }
     } else {
         LoadParserVars();
@@ -343,7 +383,7 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         }
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
-            StoreSample<K>(sink, m_v);
+            StoreSample<K>(sink, RowOf<K>(m_v), true);
         }
         LoadParserVars(); // the typed equations may read the start rates
     }
@@ -385,24 +425,50 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
 
 // The steps of the run, with the row and the extents in locals; they go back to m_v, m_dMax
 // and m_dMin at the end. nProgress steps between progress reports.
+// Up to n steps in one call each, with nothing between them but the row's extents and
+// store; out of line, with the row by value, so that its registers hold the row. Ends early at
+// the run's end or at a step that the one call cannot make; made counts the steps.
+template <SystemKind K, bool bRKF, bool bCalls>
+[[gnu::noinline]] CTrajectoryCalc::RunRow
+CTrajectoryCalc::Burst(ICalcSink& sink, const void* code, RunRow row, double* max, double* min,
+                       int n, int& toRow, int& made)
+{
+    const double dt = m_dChronon, limit = m_p.m_dRunTimeLimit;
+    const int interval = m_p.m_nTableInterval;
+    int k = 0;
+    for (; k < n && row.t < limit; ++k) {
+        if (!OneCallStep<K, bRKF, bCalls>(code, row, dt)) [[unlikely]]
+            break;
+        Track<K>(row, max, min);
+        row.t += dt;
+        if (--toRow == 0) {
+            toRow = interval;
+            StoreSample<K>(sink, row, false);
+        }
+    }
+    made = k;
+    return row;
+}
+
 template <SystemKind K, int Form, bool bRKF>
 void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
 {
-    Row row;
-    double* const v = row.v;
+    RunRow row = RowOf<K>(m_v);
     double max[kSlots], min[kSlots];
-    std::copy(std::begin(m_v), std::end(m_v), v);
-    std::copy(std::begin(m_dMax), std::end(m_dMax), max);
-    std::copy(std::begin(m_dMin), std::end(m_dMin), min);
+    Copy(m_dMax, max);
+    Copy(m_dMin, min);
     CParser* const parser = m_p.m_pParser;
     const bool delayed = m_p.m_bDelayedVarUsed && parser;
+    const void* const oneCall = Form != 0 ? nullptr
+                                : bRKF    ? m_rhs.oneCall.rkf[K != SystemKind::Newtonian]
+                                          : m_rhs.oneCall.firstOrder;
+    const bool bCalls = m_rhs.oneCall.bCalls;
     // A step that replays an equation may read the parser's t; a step in one call does not.
-    const CNativeRates::Steps entries = m_rhs.oneCall;
-    const void* const oneCall =
-        Form != 0 ? nullptr : bRKF ? entries.rkf[K != SystemKind::Newtonian] : entries.firstOrder;
     const bool setT = Form == 0 && oneCall == nullptr;
     const double dt = m_dChronon, limit = m_p.m_dRunTimeLimit;
     const bool pollEveryStep = m_bPollEveryStep;
+    // Steps in one call with nothing between them go in bursts up to the next yield or progress.
+    const bool bursts = oneCall != nullptr && !pollEveryStep && !delayed;
     std::int64_t sinceProgress = 0, steps = m_nStepCount;
     // Steps to the next stored row (every ti-th of the step counter), counted down rather than
     // divided out at every step.
@@ -411,43 +477,61 @@ void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
     int toRow = interval - (past < 0 ? past + interval : past);
     unsigned sinceYield = 0;
     CStepPacer pacer(m_p.m_nStepDelay, CStepPacer::Clock::now());
-    while (v[kSlotT] < limit) {
+    while (row.t < limit) {
         if ((pollEveryStep || sinceYield % kYieldEvery == 0) &&
             !BetweenSteps(sink, pacer, sinceYield)) [[unlikely]]
             break;
+        if (bursts) {
+            const int n = static_cast<int>(std::min<std::int64_t>(
+                kYieldEvery - sinceYield % kYieldEvery, nProgress - sinceProgress));
+            int made;
+            row = bCalls ? Burst<K, bRKF, true>(sink, oneCall, row, max, min, n, toRow, made)
+                         : Burst<K, bRKF, false>(sink, oneCall, row, max, min, n, toRow, made);
+            sinceYield += static_cast<unsigned>(made);
+            steps += made;
+            sinceProgress += made;
+            if (sinceProgress == nProgress) {
+                Unlocked([&] { sink.ProgressStep(); });
+                sinceProgress = 0;
+            }
+            if (made == n || !(row.t < limit))
+                continue;
+        }
         ++sinceYield;
         if (setT)
-            parser->m_dT = v[kSlotT];
+            parser->m_dT = row.t;
         if (delayed) [[unlikely]]
             for (int a = 0; a < 3; ++a)
                 parser->*kAxes[a].delayed = m_dDelayed[a];
-        if (oneCall == nullptr || !OneCallStep<K, bRKF>(entries, row.v, dt)) [[unlikely]] {
+        if (oneCall == nullptr || !OneCallStep<K, bRKF, true>(oneCall, row, dt)) {
+            bool ok;
             if constexpr (Form == 0) {
-                Row next;
-                if (!StepApart<K, Form, bRKF>(row, dt, next))
-                    break; // the run continues from the step that failed, if at all
-                row = next;
-            } else if (!Step<K, Form, bRKF>(row.v, dt)) {
-                break;
+                ToSlots<K>(row, m_v);
+                ok = StepApart<K, Form, bRKF>(dt);
+                row = RowOf<K>(m_v);
+            } else {
+                ok = Step<K, Form, bRKF>(row, dt);
             }
+            if (!ok)
+                break; // the run continues from the step that failed, if at all
         }
-        Track<K>(v, max, min);
+        Track<K>(row, max, min);
         if (delayed) [[unlikely]]
             UpdateDelayed<K>();
-        v[kSlotT] += dt;
+        row.t += dt;
         ++steps;
         if (--toRow == 0) {
             toRow = interval;
-            StoreSample<K>(sink, v);
+            StoreSample<K>(sink, row, true);
         }
         if (++sinceProgress == nProgress) [[unlikely]] {
             Unlocked([&] { sink.ProgressStep(); });
             sinceProgress = 0;
         }
     }
-    std::copy(v, v + kSlots, m_v);
-    std::copy(max, max + kSlots, m_dMax);
-    std::copy(min, min + kSlots, m_dMin);
+    ToSlots<K>(row, m_v);
+    Copy(max, m_dMax);
+    Copy(min, m_dMin);
     m_nStepCount = steps;
 }
 

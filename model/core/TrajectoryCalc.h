@@ -118,17 +118,55 @@ public:
 private:
     template <SystemKind K, int Form> void RunKind(ICalcSink& sink);
     template <SystemKind K, int Form, bool bRKF> void Loop(ICalcSink& sink, std::int64_t nProgress);
-    // The run's row between stores: t and the variables by slot.
-    struct Row
+    // The row of a run between its steps, kept in locals: t, the state and its rates (the
+    // Newtonian kind: x, x', then x', x'').
+    struct RunRow
     {
-        double v[kSlots];
+        double t;
+        double u[3];
+        double r[3];
     };
-    template <SystemKind K, int Form, bool bRKF> bool Step(double* v, double h);
-    template <SystemKind K, int Form, bool bRKF> bool StepApart(Row in, double h, Row& out);
+    // Where a slot of kind K is in a row: 0 t, 1 + i state i, 4 + i rate i.
+    template <SystemKind K> static constexpr int RowIndex(VarSlot slot)
+    {
+        for (int i = 0; i < VarsOf(K).dim; ++i)
+            if (VarsOf(K).state[i] == slot)
+                return 1 + i;
+        for (int i = 0; i < VarsOf(K).dim; ++i)
+            if (VarsOf(K).rate[i] == slot)
+                return 4 + i;
+        return 0;
+    }
+    template <SystemKind K, VarSlot S> static double ValueOf(const RunRow& row)
+    {
+        constexpr int at = RowIndex<K>(S);
+        return at == 0 ? row.t : at < 4 ? row.u[at - 1] : row.r[at - 4];
+    }
+    template <SystemKind K> static RunRow RowOf(const double* v)
+    {
+        constexpr const KindVars& V = VarsOf(K);
+        RunRow row{v[kSlotT], {}, {}};
+        for (int i = 0; i < V.dim; ++i) {
+            row.u[i] = v[V.state[i]];
+            row.r[i] = v[V.rate[i]];
+        }
+        return row;
+    }
+    template <SystemKind K, int Form, bool bRKF> bool Step(RunRow& row, double h);
+    template <SystemKind K> static void ToSlots(const RunRow& row, double* v)
+    {
+        constexpr const KindVars& V = VarsOf(K);
+        v[kSlotT] = row.t;
+        for (int i = 0; i < V.dim; ++i)
+            v[V.rate[i]] = row.r[i];
+        for (int i = 0; i < V.dim; ++i) // the Newtonian x' is both
+            v[V.state[i]] = row.u[i];
+    }
+    template <SystemKind K, int Form, bool bRKF> bool StepApart(double h);
+    template <SystemKind K, bool bRKF, bool bCalls>
+    bool OneCallStep(const void* code, RunRow& row, double h);
     template <SystemKind K, bool bRKF>
-    bool OneCallStep(const CNativeRates::Steps& steps, double* v, double h);
-    template <SystemKind K, bool bRKF>
-    static void Commit(double* v, const double* u, const double* rate, double h);
+    static void Commit(RunRow& row, const double* u, const double* rate, double h);
     template <SystemKind K> bool StartRates();
     bool TakeError(double t);
     bool BetweenSteps(ICalcSink& sink, CStepPacer& pacer, unsigned sinceYield);
@@ -136,14 +174,17 @@ private:
     void SetParams();
     void TakeColumns();
     void LoadParserVars();
-    template <SystemKind K> void StoreSample(ICalcSink& sink, const double* v);
+    template <SystemKind K> void StoreSample(ICalcSink& sink, const RunRow& row, bool bReport);
+    template <SystemKind K, bool bRKF, bool bCalls>
+    RunRow Burst(ICalcSink& sink, const void* code, RunRow row, double* max, double* min, int n,
+                 int& toRow, int& made);
     void ReportRow(ICalcSink& sink);
     // Takes and lets go of the table lock (when there is one); reports that may wait for
     // another thread are made between the two.
     void HoldTable();
     void LetGoTable();
     template <class Report> void Unlocked(Report report);
-    template <SystemKind K> static void Track(const double* v, double* max, double* min);
+    template <SystemKind K> static void Track(const RunRow& row, double* max, double* min);
     template <SystemKind K> void UpdateDelayed();
     bool ColumnsUsable() const;
 
