@@ -33,6 +33,8 @@ bool PowerThunk(double* x, const double* y)
 constexpr int kXmm = 16;
 constexpr int kFirstFree = 4;     // xmm0 to xmm3 bring t and the state
 constexpr int kFirstFreeStep = 8; // and for a first-order step xmm4 to xmm7 h and the rates
+// A first-order step keeps xmm12 to xmm15 for its caller's loop (CallFirstOrder).
+constexpr int kEndFreeStep = 12;
 constexpr std::size_t kMaxCodeBytes = std::size_t{1} << 18;
 constexpr std::uint64_t kSignBit = 0x8000000000000000ull;
 constexpr int kSd = 0xF2, kPd = 0x66; // the prefixes of scalar and packed double operations
@@ -107,7 +109,7 @@ public:
     std::size_t Entry(const CExpressionTree* trees, const int* roots, int first, int last,
                       bool& bCalls);
     // Starts an entry: returns its offset.
-    std::size_t Begin(bool bCalls, int firstFree);
+    std::size_t Begin(bool bCalls, int firstFree, int endFree = kXmm);
     // A first-order step of the rates [0, n), or SIZE_MAX when it would call out.
     std::size_t StepEntry(const CExpressionTree* trees, const int* roots, int n);
     // A fifth-order step of d variables (the Newtonian kind: x, x' and one rate), with the
@@ -141,6 +143,7 @@ private:
     void StageTime(const RKFStage& stage);
     void StageRates(const CExpressionTree* trees, const int* roots, int nRates, int stage,
                     bool bNewtonian);
+    int FreeTemp() const;
     void RatesInto(const std::vector<int>& results, int firstReg);
     int Need(const CExpressionTree& tree, int n) const;
     bool HasCall(const CExpressionTree& tree, int n) const;
@@ -173,11 +176,14 @@ private:
     // Per entry: whether it calls out, where base is, the values and who holds what.
     bool m_bCalls = false;
     int m_base = RDI;
-    int m_firstFree = kFirstFree;
+    int m_firstFree = kFirstFree, m_endFree = kXmm; // the registers values may take
     CAssembler::Label m_fail;
     std::vector<Value> m_val;
     int m_owners[kXmm] = {};
     std::vector<bool> m_slotUsed;
+    // The fifth-order step: the stage whose k is in registers, and those registers (or -1).
+    int m_kStage = -1;
+    int m_kReg[3] = {-1, -1, -1};
 };
 
 int CNativeRates::CCompiler::StateIndex(double CParser::*pm) const
@@ -260,7 +266,7 @@ void CNativeRates::CCompiler::SpillAll()
 int CNativeRates::CCompiler::NewReg(unsigned pinned)
 {
     int victim = -1;
-    for (int x = m_firstFree; x < kXmm; ++x) {
+    for (int x = m_firstFree; x < m_endFree; ++x) {
         if (pinned & (1u << x))
             continue;
         if (m_owners[x] < 0)
@@ -452,7 +458,7 @@ int CNativeRates::CCompiler::CallPower(int hLeft, int hRight)
     return hLeft;
 }
 
-std::size_t CNativeRates::CCompiler::Begin(bool bCalls, int firstFree)
+std::size_t CNativeRates::CCompiler::Begin(bool bCalls, int firstFree, int endFree)
 {
     m_val.clear();
     for (int& owner : m_owners)
@@ -462,6 +468,7 @@ std::size_t CNativeRates::CCompiler::Begin(bool bCalls, int firstFree)
     m_bCalls = bCalls;
     m_base = m_bCalls ? RBX : RDI;
     m_firstFree = firstFree;
+    m_endFree = endFree;
     m_asm.Pad(8); // whoever disassembles or checks the code may read the bytes before it
     m_asm.Align(16);
     return m_asm.Size();
@@ -478,25 +485,24 @@ std::size_t CNativeRates::CCompiler::StepEntry(const CExpressionTree* trees, con
         Survey(trees[i], roots[i], traits);
     if (traits.bCalls)
         return SIZE_MAX;
-    const std::size_t entry = Begin(false, kFirstFreeStep);
-    // u[i] = u[i] + h * rate[i].
-    auto advance = [&](int i) {
-        const int p = NewReg(0);
-        m_asm.Sse(kPd, kMovAligned, p, 5 + i);
-        m_asm.Sse(kSd, kMul, p, 4);
-        m_asm.Sse(kSd, kAdd, 1 + i, p);
-    };
-    auto rate = [&](int i) {
+    const std::size_t entry = Begin(false, kFirstFreeStep, kEndFreeStep);
+    // u[i] = u[i] + h * rate[i], h * rate[i] in the rate's own register (xmm5, the rate at
+    // the start, is given again at the end).
+    auto rate = [&](int i, bool bAdvance) {
         const int h = Emit(trees[i], roots[i]);
-        m_asm.Sse(kPd, kMovAligned, 5 + i, RegOf(h) >= 0 ? RegOf(h) : InReg(h, 0));
+        const int r = m_val[h].xmm >= 0 ? m_val[h].xmm : InReg(h, 0);
+        m_asm.Sse(kPd, kMovAligned, 5 + i, r);
+        if (bAdvance) {
+            m_asm.Sse(kSd, kMul, r, 4);
+            m_asm.Sse(kSd, kAdd, 1 + i, r);
+        }
         Release(h);
     };
-    advance(0);
-    for (int i = 1; i < n; ++i) {
-        rate(i);
-        advance(i);
-    }
-    rate(0);
+    m_asm.Sse(kSd, kMul, 5, 4);
+    m_asm.Sse(kSd, kAdd, 1, 5);
+    for (int i = 1; i < n; ++i)
+        rate(i, true);
+    rate(0, false);
     m_asm.ReturnStatus(false);
     m_asm.Ret();
     return entry;
@@ -591,30 +597,41 @@ std::size_t CNativeRates::CCompiler::Entry(const CExpressionTree* trees, const i
 
 // A stage's state u + the terms into xmm1 and on (xmm4 the term), each term in the steppers'
 // order and with their operations, so that every value has the steppers' bits.
+// The newest stage's k is still in its registers (m_kReg), the others in the scratch doubles:
+// a value stored and loaded at once would wait for the store.
 void CNativeRates::CCompiler::StageState(const RKFStage& stage, int d)
 {
-    constexpr int q = 4;
+    const int q = FreeTemp();
     for (int i = 0; i < d; ++i) {
         m_asm.Load(1 + i, StepSlot(kStepU + i));
         for (int n = 0; n < stage.nTerms; ++n) {
             const RKFTerm& term = stage.terms[n];
             const Mem coef{-1, m_asm.Constant(std::bit_cast<std::uint64_t>(term.coef))};
-            if (term.bDivide) { // k / coef
+            const int kReg = term.k == m_kStage ? m_kReg[i] : -1;
+            if (kReg >= 0)
+                m_asm.Sse(kPd, kMovAligned, q, kReg);
+            else
                 m_asm.Load(q, KSlot(term.k, i));
-                m_asm.Sse(kSd, kDiv, q, coef);
-            } else { // coef * k
-                m_asm.Load(q, coef);
-                m_asm.Sse(kSd, kMul, q, KSlot(term.k, i));
-            }
+            // k / coef, or k * coef: the coefficient is never a NaN, so the order changes no bit
+            m_asm.Sse(kSd, term.bDivide ? kDiv : kMul, q, coef);
             m_asm.Sse(kSd, term.bSubtract ? kSub : kAdd, 1 + i, q);
         }
     }
 }
 
+// A register from xmm4 on that holds no k.
+int CNativeRates::CCompiler::FreeTemp() const
+{
+    int x = kFirstFree;
+    while (std::find(std::begin(m_kReg), std::end(m_kReg), x) != std::end(m_kReg))
+        ++x;
+    return x;
+}
+
 // A stage's time t + (mul * h) / div into xmm0.
 void CNativeRates::CCompiler::StageTime(const RKFStage& stage)
 {
-    constexpr int q = 4;
+    const int q = FreeTemp();
     m_asm.Load(0, StepSlot(kStepT));
     if (stage.mul == 0)
         return;
@@ -638,6 +655,8 @@ void CNativeRates::CCompiler::StageTime(const RKFStage& stage)
 void CNativeRates::CCompiler::StageRates(const CExpressionTree* trees, const int* roots, int nRates,
                                          int stage, bool bNewtonian)
 {
+    for (int& x : m_kReg)
+        x = -1;
     if (bNewtonian) { // k = h * x'
         m_asm.Load(4, StepSlot(kStepH));
         m_asm.Sse(kSd, kMul, 4, 2);
@@ -646,14 +665,21 @@ void CNativeRates::CCompiler::StageRates(const CExpressionTree* trees, const int
     std::vector<int> results;
     for (int i = 0; i < nRates; ++i)
         results.push_back(Emit(trees[i], roots[i]));
+    // Each k stays in its register for the next stage, so none may take another's.
+    unsigned pinned = 0;
+    const int first = bNewtonian ? 1 : 0;
     for (int i = 0; i < nRates; ++i) {
-        const int x = InReg(results[static_cast<std::size_t>(i)], 0);
+        const int x = InReg(results[static_cast<std::size_t>(i)], pinned);
         if (bNewtonian)
             m_asm.Sse(kSd, kDiv, x, StepSlot(kStepExtra));
         m_asm.Sse(kSd, kMul, x, StepSlot(kStepH));
-        m_asm.Store(KSlot(stage, bNewtonian ? i + 1 : i), x);
-        Release(results[static_cast<std::size_t>(i)]);
+        m_asm.Store(KSlot(stage, first + i), x);
+        pinned |= 1u << x;
+        m_kReg[first + i] = x;
     }
+    for (int h : results)
+        Release(h);
+    m_kStage = stage;
 }
 
 // In: t in xmm0, the state in xmm1 to xmm3, h in xmm4, the mass in xmm5. Out: the state at

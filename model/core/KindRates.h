@@ -142,11 +142,12 @@ template <SystemKind K>
     constexpr int N = kInputs<K>.nRates;
     if constexpr (K == SystemKind::Newtonian)
         return false;
-    else if (f.oneCall.bLooked)
-        return f.oneCall.firstOrder != nullptr &&
-               CNativeRates::CallStepOf<N, N, false>(f.oneCall.firstOrder, *f.parser, s.t, s.u,
-                                                     rate, h, rate[0]);
-    else
+    else if (f.oneCall.bLooked) {
+        if (f.oneCall.firstOrder == nullptr)
+            return false;
+        CNativeRates::CallFirstOrder<N>(f.oneCall.firstOrder, *f.parser, s.t, s.u, rate, h);
+        return true;
+    } else
         return f.parser->EvaluateFirstOrderStep<N>(kInputs<K>, s.t, s.u, rate, h);
 }
 

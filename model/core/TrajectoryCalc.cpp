@@ -9,10 +9,6 @@
 #include <thread>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 const char* const kInvalidStepMessage =
     "The integration step of this model is not a usable number.\n"
     "Check the angular frequency (af) and the chronons per cycle (c/c).";
@@ -43,12 +39,6 @@ constexpr VarSlot kAxisSlot[3] = {kSlotX, kSlotY, kSlotZ};
     for (int i = 0; i < kSlots; ++i)
         to[i] = from[i];
 }
-
-#if defined(__SSE2__)
-constexpr bool kPairedExtents = true;
-#else
-constexpr bool kPairedExtents = false;
-#endif
 
 // Calls fn with each column slot of kind K, t first, as a compile-time constant.
 template <SystemKind K, class F> [[gnu::always_inline]] inline void ForColumns(F&& fn)
@@ -161,52 +151,46 @@ template <class Report> void CTrajectoryCalc::Unlocked(Report report)
 }
 
 template <SystemKind K>
-[[gnu::always_inline]] inline void CTrajectoryCalc::StoreSample(ICalcSink& sink, const RunRow& row,
-                                                                bool bReport)
+[[gnu::always_inline]] inline void CTrajectoryCalc::StoreSample(ICalcSink& sink, const RunRow& row)
 {
-    const int i = m_nIndex;
-    ForColumns<K>([&](auto slot) { m_col[slot][i] = ValueOf<K, slot>(row); });
-    if (bReport && m_p.m_bPlotConcurrent)
-        ReportRow(sink);
-    ++m_nCount;
-    if (++m_nIndex >= m_p.m_nTableRows)
-        m_nIndex = 0;
+    const int index = m_nIndex;
+    const RowCount count = m_nCount;
+    StoreRow<K>(row, m_nIndex, m_nCount);
+    if (m_p.m_bPlotConcurrent)
+        ReportRow(sink, index, count);
 }
 
-// Out of line: the loop's row store stays small.
-[[gnu::noinline]] void CTrajectoryCalc::ReportRow(ICalcSink& sink)
+// The row into the columns at index, and the ring moved on.
+template <SystemKind K>
+[[gnu::always_inline]] inline void CTrajectoryCalc::StoreRow(const RunRow& row, int& index,
+                                                             RowCount& count) const
+{
+    const int i = index;
+    ForColumns<K>([&](auto slot) { m_col[slot][i] = ValueOf<K, slot>(row); });
+    ++count;
+    if (++index >= m_p.m_nTableRows)
+        index = 0;
+}
+
+// Row index, the count-th, was stored; out of line, so that the loop's row store stays small.
+[[gnu::noinline]] void CTrajectoryCalc::ReportRow(ICalcSink& sink, int index, RowCount count)
 {
     if (CTableGuard* guard = m_p.m_pTableGuard) // the row just written counts as stored
-        guard->LetGo(m_nIndex + 1 < m_p.m_nTableRows ? m_nIndex + 1 : 0, m_nCount + 1);
-    sink.RowStored(m_nIndex, m_nCount);
+        guard->LetGo(m_nIndex, m_nCount);
+    sink.RowStored(index, count);
     HoldTable();
 }
 
 // A value greater than its maximum becomes the maximum, a smaller one the minimum (a NaN
-// neither), without a branch; a variable and its rate side by side in one instruction where
-// the processor has them.
+// neither), without a branch.
 template <SystemKind K>
-[[gnu::always_inline]] inline void CTrajectoryCalc::Track(const RunRow& row, double* max,
-                                                          double* min)
+[[gnu::always_inline]] inline void CTrajectoryCalc::Track(const RunRow& row, Extents& e)
 {
     ForColumns<K>([&](auto slot) {
-        constexpr VarSlot next = static_cast<VarSlot>(slot + 1);
-        constexpr bool paired =
-            (slot == kSlotX || slot == kSlotY || slot == kSlotZ) && VarsOf(K).Has(next);
-        constexpr bool second = slot != kSlotXpp && slot != kSlotT && !paired;
-        if constexpr (slot == kSlotT || (second && kPairedExtents)) {
-            return; // not tracked, or with its variable
-        } else if constexpr (paired && kPairedExtents) {
-#if defined(__SSE2__)
-            // maxpd a, b is a > b ? a : b in each half, as below.
-            const __m128d v = _mm_set_pd(ValueOf<K, next>(row), ValueOf<K, slot>(row));
-            _mm_storeu_pd(max + slot, _mm_max_pd(v, _mm_loadu_pd(max + slot)));
-            _mm_storeu_pd(min + slot, _mm_min_pd(v, _mm_loadu_pd(min + slot)));
-#endif
-        } else {
+        if constexpr (slot != kSlotT) {
             const double v = ValueOf<K, slot>(row);
-            max[slot] = v > max[slot] ? v : max[slot];
-            min[slot] = v < min[slot] ? v : min[slot];
+            e.max[slot] = v > e.max[slot] ? v : e.max[slot];
+            e.min[slot] = v < e.min[slot] ? v : e.min[slot];
         }
     });
 }
@@ -245,17 +229,6 @@ template <SystemKind K, int Form, bool bRKF>
     return true;
 }
 
-// The same out of line on the row in m_v, for the steps that replay or step stage by stage:
-// the loop hands its row over there and back value by value, and so keeps it in registers.
-template <SystemKind K, int Form, bool bRKF>
-[[gnu::noinline]] bool CTrajectoryCalc::StepApart(double h)
-{
-    RunRow row = RowOf<K>(m_v);
-    const bool ok = Step<K, Form, bRKF>(row, h);
-    ToSlots<K>(row, m_v);
-    return ok;
-}
-
 // The step after the state u and its rates: the row's variables and rates. The Newtonian
 // fifth-order step keeps as x'' the change of x' over the step.
 template <SystemKind K, bool bRKF>
@@ -288,7 +261,8 @@ template <SystemKind K, bool bRKF, bool bCalls>
         ok = CNativeRates::CallStepOf<D, R, bCalls>(code, *m_rhs.parser, row.t, u, rate, h,
                                                     m_rhs.mass);
     } else { // never calls out
-        ok = CNativeRates::CallStepOf<N, N, false>(code, *m_rhs.parser, row.t, u, rate, h, rate[0]);
+        CNativeRates::CallFirstOrder<N>(code, *m_rhs.parser, row.t, u, rate, h);
+        ok = true;
     }
     if (ok) [[likely]]
         Commit<K, bRKF>(row, u, rate, h);
@@ -372,7 +346,7 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         // The start x'' is the document's; the force reads t, x and x' from each stage.
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
-            StoreSample<K>(sink, RowOf<K>(m_v), true);
+            StoreSample<K>(sink, RowOf<K>(m_v));
         }
     } else {
         LoadParserVars();
@@ -383,7 +357,7 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         }
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
-            StoreSample<K>(sink, RowOf<K>(m_v), true);
+            StoreSample<K>(sink, RowOf<K>(m_v));
         }
         LoadParserVars(); // the typed equations may read the start rates
     }
@@ -423,40 +397,44 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
     return true;
 }
 
-// The steps of the run, with the row and the extents in locals; they go back to m_v, m_dMax
-// and m_dMin at the end. nProgress steps between progress reports.
 // Up to n steps in one call each, with nothing between them but the row's extents and
 // store; out of line, with the row by value, so that its registers hold the row. Ends early at
 // the run's end or at a step that the one call cannot make; made counts the steps.
 template <SystemKind K, bool bRKF, bool bCalls>
 [[gnu::noinline]] CTrajectoryCalc::RunRow
-CTrajectoryCalc::Burst(ICalcSink& sink, const void* code, RunRow row, double* max, double* min,
-                       int n, int& toRow, int& made)
+CTrajectoryCalc::Burst(const void* code, RunRow row, Extents& extents, int n, int& toRow, int& made)
 {
     const double dt = m_dChronon, limit = m_p.m_dRunTimeLimit;
     const int interval = m_p.m_nTableInterval;
-    int k = 0;
-    for (; k < n && row.t < limit; ++k) {
+    int left = n, untilRow = toRow, index = m_nIndex;
+    RowCount count = m_nCount;
+    for (; left > 0 && row.t < limit; --left) {
         if (!OneCallStep<K, bRKF, bCalls>(code, row, dt)) [[unlikely]]
             break;
-        Track<K>(row, max, min);
+        Track<K>(row, extents);
         row.t += dt;
-        if (--toRow == 0) {
-            toRow = interval;
-            StoreSample<K>(sink, row, false);
+        if (--untilRow == 0) {
+            untilRow = interval;
+            StoreRow<K>(row, index, count);
         }
     }
-    made = k;
+    toRow = untilRow;
+    m_nIndex = index;
+    m_nCount = count;
+    made = n - left;
     return row;
 }
+
+// The steps of the run, with the row and the extents in locals; they go back to m_v, m_dMax
+// and m_dMin at the end. nProgress steps between progress reports.
 
 template <SystemKind K, int Form, bool bRKF>
 void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
 {
     RunRow row = RowOf<K>(m_v);
-    double max[kSlots], min[kSlots];
-    Copy(m_dMax, max);
-    Copy(m_dMin, min);
+    Extents extents;
+    Copy(m_dMax, extents.max);
+    Copy(m_dMin, extents.min);
     CParser* const parser = m_p.m_pParser;
     const bool delayed = m_p.m_bDelayedVarUsed && parser;
     const void* const oneCall = Form != 0 ? nullptr
@@ -485,8 +463,8 @@ void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
             const int n = static_cast<int>(std::min<std::int64_t>(
                 kYieldEvery - sinceYield % kYieldEvery, nProgress - sinceProgress));
             int made;
-            row = bCalls ? Burst<K, bRKF, true>(sink, oneCall, row, max, min, n, toRow, made)
-                         : Burst<K, bRKF, false>(sink, oneCall, row, max, min, n, toRow, made);
+            row = bCalls ? Burst<K, bRKF, true>(oneCall, row, extents, n, toRow, made)
+                         : Burst<K, bRKF, false>(oneCall, row, extents, n, toRow, made);
             sinceYield += static_cast<unsigned>(made);
             steps += made;
             sinceProgress += made;
@@ -503,26 +481,17 @@ void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
         if (delayed) [[unlikely]]
             for (int a = 0; a < 3; ++a)
                 parser->*kAxes[a].delayed = m_dDelayed[a];
-        if (oneCall == nullptr || !OneCallStep<K, bRKF, true>(oneCall, row, dt)) {
-            bool ok;
-            if constexpr (Form == 0) {
-                ToSlots<K>(row, m_v);
-                ok = StepApart<K, Form, bRKF>(dt);
-                row = RowOf<K>(m_v);
-            } else {
-                ok = Step<K, Form, bRKF>(row, dt);
-            }
-            if (!ok)
-                break; // the run continues from the step that failed, if at all
-        }
-        Track<K>(row, max, min);
+        if ((oneCall == nullptr || !OneCallStep<K, bRKF, true>(oneCall, row, dt)) &&
+            !Step<K, Form, bRKF>(row, dt))
+            break; // the run continues from the step that failed, if at all
+        Track<K>(row, extents);
         if (delayed) [[unlikely]]
             UpdateDelayed<K>();
         row.t += dt;
         ++steps;
         if (--toRow == 0) {
             toRow = interval;
-            StoreSample<K>(sink, row, true);
+            StoreSample<K>(sink, row);
         }
         if (++sinceProgress == nProgress) [[unlikely]] {
             Unlocked([&] { sink.ProgressStep(); });
@@ -530,8 +499,8 @@ void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
         }
     }
     ToSlots<K>(row, m_v);
-    Copy(max, m_dMax);
-    Copy(min, m_dMin);
+    Copy(extents.max, m_dMax);
+    Copy(extents.min, m_dMin);
     m_nStepCount = steps;
 }
 

@@ -152,6 +152,12 @@ private:
         }
         return row;
     }
+    // The run's extents by slot, kept in locals.
+    struct Extents
+    {
+        double max[kSlots];
+        double min[kSlots];
+    };
     template <SystemKind K, int Form, bool bRKF> bool Step(RunRow& row, double h);
     template <SystemKind K> static void ToSlots(const RunRow& row, double* v)
     {
@@ -162,7 +168,6 @@ private:
         for (int i = 0; i < V.dim; ++i) // the Newtonian x' is both
             v[V.state[i]] = row.u[i];
     }
-    template <SystemKind K, int Form, bool bRKF> bool StepApart(double h);
     template <SystemKind K, bool bRKF, bool bCalls>
     bool OneCallStep(const void* code, RunRow& row, double h);
     template <SystemKind K, bool bRKF>
@@ -174,17 +179,17 @@ private:
     void SetParams();
     void TakeColumns();
     void LoadParserVars();
-    template <SystemKind K> void StoreSample(ICalcSink& sink, const RunRow& row, bool bReport);
+    template <SystemKind K> void StoreSample(ICalcSink& sink, const RunRow& row);
+    template <SystemKind K> void StoreRow(const RunRow& row, int& index, RowCount& count) const;
     template <SystemKind K, bool bRKF, bool bCalls>
-    RunRow Burst(ICalcSink& sink, const void* code, RunRow row, double* max, double* min, int n,
-                 int& toRow, int& made);
-    void ReportRow(ICalcSink& sink);
+    RunRow Burst(const void* code, RunRow row, Extents& extents, int n, int& toRow, int& made);
+    void ReportRow(ICalcSink& sink, int index, RowCount count);
     // Takes and lets go of the table lock (when there is one); reports that may wait for
     // another thread are made between the two.
     void HoldTable();
     void LetGoTable();
     template <class Report> void Unlocked(Report report);
-    template <SystemKind K> static void Track(const RunRow& row, double* max, double* min);
+    template <SystemKind K> static void Track(const RunRow& row, Extents& e);
     template <SystemKind K> void UpdateDelayed();
     bool ColumnsUsable() const;
 
