@@ -29,9 +29,9 @@ std::string MakeUserFolder(const std::string& dir, const std::string& name);
 // (after its message and the About box), 0 when the log-on is cancelled.
 int StartUpConfiguration();
 
-// Stores the record over the start of the file without truncating it; false (with errno set)
-// when the file cannot be opened or written.
-bool WriteConfigurationFile(const std::string& path);
+// Stores the record over the start of the file, keeping the bytes past it; false, with the
+// system's reason in strError and the old file as it was, when it cannot be read or written.
+bool WriteConfigurationFile(const std::string& path, std::string& strError);
 
 // The shell's start-up hook: StartUpConfiguration, ending the process when it says so.
 void ReadConfigurationAndLogOn();

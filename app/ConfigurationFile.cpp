@@ -4,6 +4,7 @@
 #include "platform/base/Archive.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -94,17 +95,24 @@ std::string MakeUserFolder(const std::string& dir, const std::string& name)
     return path;
 }
 
-bool WriteConfigurationFile(const std::string& path)
+// The new record, then what the old file holds past the new record's length, as a record written
+// over the old one's start leaves it; all of it goes in through a file beside the old one, so a
+// failed write leaves the old file whole.
+bool WriteConfigurationFile(const std::string& path, std::string& strError)
 {
     CArchive ar;
     SerializeConfiguration(ar);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    if (fd < 0)
+    std::vector<std::uint8_t> bytes = ar.Buffer();
+    std::vector<std::uint8_t> old;
+    if (!ReadFileBytes(path, old) && errno != ENOENT) {
+        strError = std::strerror(errno);
         return false;
-    const std::vector<std::uint8_t>& bytes = ar.Buffer();
-    const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), 0);
-    const int saved = errno;
-    const bool closed = ::close(fd) == 0;
-    errno = saved;
-    return n == static_cast<ssize_t>(bytes.size()) && closed;
+    }
+    if (old.size() > bytes.size())
+        bytes.insert(bytes.end(), old.begin() + std::ptrdiff_t(bytes.size()), old.end());
+    CFileWriter file;
+    if (file.Open(path) && file.Write(bytes.data(), bytes.size()) && file.Commit())
+        return true;
+    strError = file.Error();
+    return false;
 }

@@ -10,9 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 VX_IMPLEMENT_CLASS(CMDIClientWnd, CWnd)
@@ -151,9 +149,9 @@ void CMainFrame::OnConfiguration()
     if (ec)
         std::fprintf(stderr, "_getcwd error: %s\n", ec.message().c_str());
     g_strUserDir = MakeUserFolder(cwd.string(), dlg.m_strName);
-    if (!WriteConfigurationFile(kConfigFileName))
-        AfxMessageBox(std::string("Unable to write file ") + kConfigFileName + ".\n" +
-                          std::strerror(errno),
+    std::string strError;
+    if (!WriteConfigurationFile(kConfigFileName, strError))
+        AfxMessageBox(std::string("Unable to write file ") + kConfigFileName + ".\n" + strError,
                       MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -85,7 +85,14 @@ bool RtfToDocument(const std::string& rtf, QTextDocument& doc)
     doc.clear();
     if (!IsRtf(rtf))
         return false;
-    DocumentSink sink(doc);
-    ParseRtf(rtf, sink);
+    // One edit block: the layout runs once at its end, not once for every run of text, which
+    // made a paragraph of many runs take time of the square of their number.
+    QTextCursor block(&doc);
+    block.beginEditBlock();
+    {
+        DocumentSink sink(doc);
+        ParseRtf(rtf, sink);
+    }
+    block.endEditBlock();
     return true;
 }

@@ -12,7 +12,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QDir>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPageLayout>
@@ -65,6 +64,15 @@ PageLayout LayOut(const QTextDocument& text, QPrinter* printer, const CRect& mar
     l.doc.reset(text.clone());
     l.doc->setPageSize(l.body);
     return l;
+}
+
+// The attachment's file name: the lesson's own, with the lesson extension when it has none.
+std::string AttachmentName(const std::string& title)
+{
+    const bool usable =
+        !title.empty() && title != "." && title != ".." && title.find('/') == std::string::npos;
+    const std::string name = usable ? title : "lesson.vxt";
+    return name.find('.') == std::string::npos ? name + ".vxt" : name;
 }
 
 } // namespace
@@ -383,12 +391,13 @@ void CVXTextView::OnFormatFont()
 void CVXTextView::OnFileSendMail()
 {
     // The lesson goes as an attachment of the desktop's mail program.
-    CVXTextDoc* doc = GetDocument();
-    const std::string name = doc->m_strTitleText.empty() ? "lesson.vxt" : doc->m_strTitleText;
-    const std::string path = QDir::tempPath().toStdString() + "/" +
-                             (name.find('.') == std::string::npos ? name + ".vxt" : name);
+    // It is written into a folder of the program's own, which no other user can plant a link
+    // in, and a link found there is replaced, not followed.
+    const std::string& folder = PrivateTempFolder();
+    const std::string path = folder + "/" + AttachmentName(GetDocument()->m_strTitleText);
     const std::string rtf = DocumentToRtf(*m_pEdit->document());
-    if (!WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end())) ||
+    if (folder.empty() ||
+        !WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end()), false) ||
         !QProcess::startDetached("xdg-email", {"--attach", Latin1(path)}))
         AfxMessageBox("Unable to send mail.", MB_OK | MB_ICONEXCLAMATION);
 }

@@ -2,9 +2,11 @@
 // beside the same run without a view, and the full repaint of a long run.
 #include "views/ModelAppHarness.h"
 #include "views/ViewHarness.h"
+#include "views/orbit/ProjectedOrbitView.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
+#include <cmath>
 
 namespace {
 constexpr int kRows = 100000;
@@ -25,7 +27,7 @@ void LongRun(CGraphTestDoc& d, bool concurrent)
 class ViewSink : public ICalcSink
 {
 public:
-    explicit ViewSink(CGraphView* v) : m_view(v) {}
+    explicit ViewSink(CView* v) : m_view(v) {}
     void RowStored(int nIndex, RowCount) override
     {
         if (!m_view)
@@ -35,7 +37,7 @@ public:
     }
 
 private:
-    CGraphView* m_view;
+    CView* m_view;
 };
 
 void BM_RunWithoutView(benchmark::State& state)
@@ -50,9 +52,9 @@ void BM_RunWithoutView(benchmark::State& state)
 }
 BENCHMARK(BM_RunWithoutView)->Unit(benchmark::kMillisecond);
 
-void BM_RunWithGraphView(benchmark::State& state)
+// The long run on one thread, each row drawn into the harness's view as it is stored.
+template <class Harness> void DrawLive(benchmark::State& state, Harness& h)
 {
-    GraphHarness h(SystemKind::TwoVariable);
     LongRun(*h.doc, true);
     h.Update(HINT_RESET);
     ViewSink sink(h.view);
@@ -63,7 +65,22 @@ void BM_RunWithGraphView(benchmark::State& state)
     state.counters["rows/s"] = benchmark::Counter(double(h.doc->m_nTableCount) * state.iterations(),
                                                   benchmark::Counter::kIsRate);
 }
+
+void BM_RunWithGraphView(benchmark::State& state)
+{
+    GraphHarness h(SystemKind::TwoVariable);
+    DrawLive(state, h);
+}
 BENCHMARK(BM_RunWithGraphView)->Unit(benchmark::kMillisecond);
+
+// The same run drawn live by the two-variable Projected Orbit (y against x).
+void BM_RunWithProjectedOrbitView(benchmark::State& state)
+{
+    KindViewHarness<CProjectedOrbitView> h(SystemKind::TwoVariable);
+    h.Open(new CSys2PSP, 640, 480);
+    DrawLive(state, h);
+}
+BENCHMARK(BM_RunWithProjectedOrbitView)->Unit(benchmark::kMillisecond);
 
 void BM_RepaintLongRun(benchmark::State& state)
 {
@@ -77,6 +94,59 @@ void BM_RepaintLongRun(benchmark::State& state)
     state.counters["rows"] = h.doc->m_nTableCount;
 }
 BENCHMARK(BM_RepaintLongRun)->Unit(benchmark::kMillisecond);
+
+// The full 1,000,000-row ring of x and y against time, both curves swinging across the whole
+// plot many times: the repaint draws a pixel column's extremes, not every row.
+void BM_RepaintFullRing(benchmark::State& state)
+{
+    constexpr int rows = 1000000;
+    GraphHarness h(SystemKind::TwoVariable);
+    CGraphTestDoc& d = *h.doc;
+    d.FillRun(rows, rows, [](int slot, double t) {
+        return slot == kSlotX ? 19 * std::sin(t) : slot == kSlotY ? 19 * std::cos(0.7 * t) : 0.0;
+    });
+    d.m_dGraphTMin = 0;
+    d.m_dGraphTMax = d.m_arrTable[kSlotT][rows - 1];
+    d.m_dGraphVMax = d.m_dGraphVAbsMax = 20;
+    d.m_dGraphVMin = d.m_dGraphVAbsMin = -20;
+    h.Update(HINT_RESET);
+    for (auto _ : state)
+        h.view->RedrawWindow();
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_RepaintFullRing)->Unit(benchmark::kMillisecond);
+// The full 1,000,000-row ring of a Projected Orbit that fills the plot: y against x of two
+// incommensurate swings across the whole window, at `speed` radians a time unit. At 0.05 the
+// orbit moves about a pixel a row and most rows land on a pixel already drawn; at 1 a row is a
+// segment of about twenty pixels.
+void RepaintOrbitRing(benchmark::State& state, double speed)
+{
+    constexpr int rows = 1000000;
+    KindViewHarness<CProjectedOrbitView> h(SystemKind::TwoVariable);
+    h.Open(new CSys2PSP, 640, 480);
+    h.doc->FillRun(rows, rows, [speed](int slot, double t) {
+        return slot == kSlotX   ? 9.5 * std::sin(speed * t)
+               : slot == kSlotY ? 9.5 * std::cos(0.7 * speed * t)
+                                : 0.0;
+    });
+    h.Update(HINT_RESET);
+    for (auto _ : state)
+        h.view->RedrawWindow();
+    state.counters["rows"] = rows;
+}
+
+void BM_RepaintFullRingProjectedOrbit(benchmark::State& state)
+{
+    RepaintOrbitRing(state, 0.05);
+}
+BENCHMARK(BM_RepaintFullRingProjectedOrbit)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintFullRingProjectedOrbitLongSegments(benchmark::State& state)
+{
+    RepaintOrbitRing(state, 1.0);
+}
+BENCHMARK(BM_RepaintFullRingProjectedOrbitLongSegments)->Unit(benchmark::kMillisecond);
+
 // The program's own run: the document's calculation thread hands the stored rows to the Graph
 // vs Time view, which draws each of them while the thread goes on (Concurrent Plot), or the
 // view draws the run at its end.

@@ -2,14 +2,16 @@
 // steps, typed equations and the built-in form, Depth 10, 100 and 1000, one worker and one per
 // processor) beside the same scan written by hand; and the time of one spin step, the direction
 // field, nullclines, fixed points and manifolds recomputed on a 1200 by 900 plot.
+#include "model/core/ModelCore.h"
 #include "model/phase/BasinsScan.h"
 #include "model/phase/FixedPoints.h"
 #include "model/phase/Manifolds.h"
-#include "model/core/ModelCore.h"
 #include "model/phase/Nullclines.h"
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -25,8 +27,8 @@ std::unique_ptr<CModelCore> DoubleWell(bool typed)
     m->m_strAppliedForce = "a*cos(af*t)";
     m->m_strRestoringForce = "b*(x-x^3)";
     m->m_strDragForce = "-c*x'";
-    m->m_strEquation = BuildEquation(m->m_strAppliedForce, m->m_strRestoringForce,
-                                     m->m_strDragForce);
+    m->m_strEquation =
+        BuildEquation(m->m_strAppliedForce, m->m_strRestoringForce, m->m_strDragForce);
     m->m_strParamA = "0.3";
     m->m_strParamB = std::string(1, '1'); // a one-letter literal trips GCC 12's -Wrestrict
     m->m_strParamC = "0.25";
@@ -56,14 +58,40 @@ CBasinsParams ScanParams(CModelCore& m, int integrator, int depth, int threads)
     return b;
 }
 
-void BM_BasinsScan(benchmark::State& state)
+// A model of the kind with the given equations (the Newtonian one as its restoring force), at
+// the defaults otherwise.
+std::unique_ptr<CModelCore> Typed(SystemKind kind, const char* eq)
 {
-    const int integrator = static_cast<int>(state.range(0));
-    const bool typed = state.range(1) == 1;
-    const int depth = static_cast<int>(state.range(2));
-    const int threads = static_cast<int>(state.range(3)); // 0: one per processor
-    auto m = DoubleWell(typed);
-    const CBasinsParams b = ScanParams(*m, integrator, depth, threads);
+    auto m = std::make_unique<CModelCore>(kind);
+    m->SetDefaults();
+    if (kind == SystemKind::Newtonian) {
+        m->m_strAppliedForce = std::string(1, '0'); // see DoubleWell
+        m->m_strRestoringForce = eq;
+        m->m_strDragForce = "-0.5*x'";
+        m->m_strEquation =
+            BuildEquation(m->m_strAppliedForce, m->m_strRestoringForce, m->m_strDragForce);
+    } else {
+        m->m_strXRate = eq;
+    }
+    m->AllocateTable();
+    m->EvaluateParameters();
+    m->CompileEquations();
+    return m;
+}
+
+// A plot of w by h pixels over -2 .. 2 each way.
+CBasinsParams PlotParams(CModelCore& m, int w, int h, int depth, int threads)
+{
+    CBasinsParams b = ScanParams(m, m.m_nIntegrator, depth, threads);
+    b.right = w;
+    b.bottom = h;
+    b.scaleX = 4.0 / w;
+    b.scaleY = 4.0 / h;
+    return b;
+}
+
+void RunScans(benchmark::State& state, const CBasinsParams& b)
+{
     long long pixels = 0;
     for (auto _ : state) {
         CBasinsScan scan(b);
@@ -75,11 +103,94 @@ void BM_BasinsScan(benchmark::State& state)
     state.counters["pixels/s"] =
         benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kIsRate);
 }
+
+void BM_BasinsScan(benchmark::State& state)
+{
+    const int integrator = static_cast<int>(state.range(0));
+    const bool typed = state.range(1) == 1;
+    const int depth = static_cast<int>(state.range(2));
+    const int threads = static_cast<int>(state.range(3)); // 0: one per processor
+    auto m = DoubleWell(typed);
+    const CBasinsParams b = ScanParams(*m, integrator, depth, threads);
+    RunScans(state, b);
+}
 BENCHMARK(BM_BasinsScan)
     ->ArgNames({"rkf", "typed", "depth", "threads"})
     ->ArgsProduct({{0, 1}, {0, 1}, {10, 100, 1000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
+
+// The view's plot of 600 by 400 at Depth 100, on one worker and on all: the default Newtonian
+// model and the double well x'' = x - x^3 - 0.5 x'. The processor time is that of all threads,
+// so its ratio to one worker's shows what the workers cost beside the work.
+void BM_BasinsPlot(benchmark::State& state)
+{
+    const bool doubleWell = state.range(0) == 1;
+    const int threads = static_cast<int>(state.range(1));
+    std::unique_ptr<CModelCore> m;
+    if (doubleWell) {
+        m = Typed(SystemKind::Newtonian, "x-x^3");
+    } else {
+        m = std::make_unique<CModelCore>(SystemKind::Newtonian);
+        m->InitNewModel();
+    }
+    RunScans(state, PlotParams(*m, 600, 400, 100, threads));
+}
+BENCHMARK(BM_BasinsPlot)
+    ->ArgNames({"well", "threads"})
+    ->ArgsProduct({{0, 1}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// An equation that fails in half the plane (sqrt(x) for negative x) beside its twin that never
+// fails (sqrt(abs(x))), at Depth 100 on one worker.
+void BM_BasinsFailingEquation(benchmark::State& state)
+{
+    const bool fails = state.range(0) == 1;
+    auto m = Typed(SystemKind::Newtonian, fails ? "-sqrt(x)" : "-sqrt(abs(x))");
+    RunScans(state, PlotParams(*m, 80, 60, 100, 1));
+}
+BENCHMARK(BM_BasinsFailingEquation)
+    ->ArgNames({"fails"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+
+// How long a Stop takes to end a scan: the time from the stop request, 20 ms into a scan of the
+// double well at Depth 1000 on all cores, until the scan has returned.
+void BM_BasinsStop(benchmark::State& state)
+{
+    auto m = Typed(SystemKind::Newtonian, "x-x^3");
+    const CBasinsParams b = PlotParams(*m, 600, 400, 1000, static_cast<int>(state.range(0)));
+    struct StopSink : IBasinsSink
+    {
+        std::atomic<bool> stop{false};
+        bool ShouldStop() override { return stop.load(std::memory_order_relaxed); }
+    };
+    for (auto _ : state) {
+        CBasinsScan scan(b);
+        StopSink sink;
+        std::chrono::steady_clock::time_point asked;
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            asked = std::chrono::steady_clock::now();
+            sink.stop = true;
+        });
+        scan.Run(sink);
+        stopper.join();
+        const auto answered = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(answered - asked).count());
+    }
+}
+BENCHMARK(BM_BasinsStop)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 // The same scan written by hand on one core: the double well's fifth-order step inline, the
 // colour of the final x from its band.
@@ -103,15 +214,15 @@ void BM_HandWrittenBasinsRKF(benchmark::State& state)
                     const double x3 = x + 3.0 / 32 * k1 + 9.0 / 32 * k2;
                     const double v3 = v + 3.0 / 32 * l1 + 9.0 / 32 * l2;
                     const double k3 = h * v3, l3 = h * accel(t + 3 * h / 8, x3, v3);
-                    const double x4 = x + 1932.0 / 2197 * k1 - 7200.0 / 2197 * k2 +
-                                      7296.0 / 2197 * k3;
-                    const double v4 = v + 1932.0 / 2197 * l1 - 7200.0 / 2197 * l2 +
-                                      7296.0 / 2197 * l3;
+                    const double x4 =
+                        x + 1932.0 / 2197 * k1 - 7200.0 / 2197 * k2 + 7296.0 / 2197 * k3;
+                    const double v4 =
+                        v + 1932.0 / 2197 * l1 - 7200.0 / 2197 * l2 + 7296.0 / 2197 * l3;
                     const double k4 = h * v4, l4 = h * accel(t + 12 * h / 13, x4, v4);
-                    const double x5 = x + 439.0 / 216 * k1 - 8 * k2 + 3680.0 / 513 * k3 -
-                                      845.0 / 4104 * k4;
-                    const double v5 = v + 439.0 / 216 * l1 - 8 * l2 + 3680.0 / 513 * l3 -
-                                      845.0 / 4104 * l4;
+                    const double x5 =
+                        x + 439.0 / 216 * k1 - 8 * k2 + 3680.0 / 513 * k3 - 845.0 / 4104 * k4;
+                    const double v5 =
+                        v + 439.0 / 216 * l1 - 8 * l2 + 3680.0 / 513 * l3 - 845.0 / 4104 * l4;
                     const double k5 = h * v5, l5 = h * accel(t + h, x5, v5);
                     const double x6 = x - 8.0 / 27 * k1 + 2 * k2 - 3544.0 / 2565 * k3 +
                                       1859.0 / 4104 * k4 - 11.0 / 40 * k5;
@@ -157,8 +268,8 @@ void BM_SpinStep(benchmark::State& state)
         CalcNullcline(*field, 1, f, pitch, 0, nullcline);
         const CFixedPointSearch fps = FindFixedPoints(*field, 1, nullcline, f, pitch, 1e-6, 0);
         std::array<CVFTrack, kManifoldSlots> slots;
-        const CManifoldResult r = CalcManifolds(*field, fps.points, 0.04, 300, m->m_dChronon, 0,
-                                                {}, slots);
+        const CManifoldResult r =
+            CalcManifolds(*field, fps.points, 0.04, 300, m->m_dChronon, 0, {}, slots);
         saddles = r.saddles;
         benchmark::DoNotOptimize(slots[0].m_arrX.data());
     }

@@ -3,6 +3,7 @@
 // the same model and rows), and the pace of an animated run against a pause per step.
 #include "model/core/KindVars.h"
 #include "model/core/StepPacer.h"
+#include "views/LorenzRun.h"
 #include "views/TestOrbit3D.h"
 #include "views/ViewHarness.h"
 #include "views/base/3DView.h"
@@ -72,6 +73,18 @@ void BM_Repaint3DLongRun(benchmark::State& state)
     state.counters["rows"] = h.doc.m_nTableCount;
 }
 BENCHMARK(BM_Repaint3DLongRun)->Unit(benchmark::kMillisecond);
+
+// The full 1,000,000-row ring of a Lorenz orbit (5,000 time units) that fills the plot.
+void BM_Repaint3DFullRing(benchmark::State& state)
+{
+    Harness<CTestOrbit3D> h(SystemKind::ThreeVariable);
+    FillLorenz(h.doc, 1000000, 1000000);
+    h.view->OnUpdate(nullptr, HINT_RESET, nullptr);
+    for (auto _ : state)
+        h.view->RedrawWindow();
+    state.counters["rows"] = h.doc.m_nTableCount;
+}
+BENCHMARK(BM_Repaint3DFullRing)->Unit(benchmark::kMillisecond);
 
 template <class View> void LiveRun(benchmark::State& state, SystemKind kind, int rows)
 {

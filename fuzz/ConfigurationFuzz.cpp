@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t level = g_nAccessLevel;
     const std::string password = g_strTeacherPassword;
     ::unlink(out.c_str());
-    if (!WriteConfigurationFile(out) || !LoadConfigurationFile(out.c_str()) ||
+    std::string error;
+    if (!WriteConfigurationFile(out, error) || !LoadConfigurationFile(out.c_str()) ||
         g_nAccessLevel != level || g_strTeacherPassword != password)
         std::abort();
     ::unlink(out.c_str());

@@ -297,8 +297,13 @@ void CDynSys::EndRunWindows()
     if (auto* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(m_hwndNotifyFrame)))
         pFrame->EnableClose(TRUE);
     m_hwndNotifyFrame = nullptr;
+    EnableDataEntryByRuns();
+}
+
+void CDynSys::EnableDataEntryByRuns()
+{
     if (CWnd* pEntry = DataEntry())
-        pEntry->EnableWindow(TRUE);
+        pEntry->EnableWindow(!m_bRunning && !m_bBARunning);
 }
 
 void CDynSys::JoinCalcThread()

@@ -123,6 +123,7 @@ public:
     HWND TableViewWindow() const override { return m_hwndTableView; }
     void SetTableViewWindow(HWND hWnd) override { m_hwndTableView = hWnd; }
     void MarkModified() override { SetModifiedFlag(TRUE); }
+    void EnableDataEntryByRuns() override;
     HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
     HWND ProgressWindow() const { return m_hwndProgress; }
     CWnd* DataEntry() const;

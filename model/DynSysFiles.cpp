@@ -2,19 +2,19 @@
 // File/Save Image.
 #include "model/DynSys.h"
 
+#include "model/ImageFile.h"
 #include "model/ProgressBarWnd.h"
 #include "model/RunProtocol.h"
-#include "model/files/BitmapFile.h"
 #include "model/files/DataImport.h"
 #include "platform/Frame.h"
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
+#include "platform/base/Archive.h"
 
 #include <QImage>
-#include <QPixmap>
-#include <QWidget>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <system_error>
@@ -117,11 +117,15 @@ void CDynSys::OnFileImport()
     const std::string path = AfxPromptFileName(true, "Open", kind.filter, kind.pattern);
     if (path.empty())
         return;
-    std::FILE* pFile = std::fopen(path.c_str(), "rb");
+    // A pipe or a device would block the window or never end: only a plain file is read.
+    const int fd = OpenRegularFile(path);
+    std::FILE* pFile = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
     struct stat st = {};
-    if (pFile == nullptr || ::fstat(fileno(pFile), &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (pFile == nullptr || ::fstat(fd, &st) != 0) {
         if (pFile != nullptr)
             std::fclose(pFile);
+        else if (fd >= 0)
+            ::close(fd);
         AfxMessageBox("Unable to open selected file");
         return;
     }
@@ -163,26 +167,10 @@ void CDynSys::OnUpdateFileSaveImage(CCmdUI* pCmdUI)
 
 void CDynSys::CaptureViewBitmap(const CRect& rect)
 {
-    m_pImageBitmap.reset();
-    CMDIChildWnd* pChild = ActiveChild();
-    if (pChild == nullptr || pChild->GetWidget() == nullptr)
-        return;
-    if (QWidget* pFrame = pChild->GetFrameWidget())
-        pFrame->raise();
-    const QRect area(rect.left, rect.top, rect.Width(), rect.Height());
-    m_pImageBitmap = std::make_shared<QImage>(
-        pChild->GetWidget()->grab(area).toImage().convertToFormat(QImage::Format_RGB32));
+    m_pImageBitmap = GrabWindowImage(ActiveChild(), rect);
 }
 
 BOOL CDynSys::WriteBitmapFile(const std::string& strPath)
 {
-    if (!m_pImageBitmap || m_pImageBitmap->isNull())
-        return FALSE;
-    const QImage& image = *m_pImageBitmap;
-    DibBlock dib;
-    if (!MakeDib(image.width(), image.height(), 32,
-                 reinterpret_cast<const std::uint32_t*>(image.constBits()),
-                 static_cast<std::size_t>(image.bytesPerLine()) / 4, dib))
-        return FALSE;
-    return CBitmapFileWriter::WriteBitmapFile(strPath, &dib);
+    return WriteImageBitmapFile(m_pImageBitmap.get(), strPath);
 }

@@ -23,6 +23,10 @@ public:
     // The Data Table view registers its window while it lives (null when it goes).
     virtual void SetTableViewWindow(HWND hWnd) = 0;
     virtual void MarkModified() = 0;
+    // The data-entry window is usable only while neither a run nor a basins scan of the model
+    // goes on; a view that starts or ends a scan of its own calls this after setting
+    // m_bBARunning.
+    virtual void EnableDataEntryByRuns() {}
 
     // Run hand-over, on the user-interface thread, from the view the run reports to.
     // OnCalcSample: a row was stored (its ring index, the rows stored); the document takes the

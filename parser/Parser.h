@@ -174,6 +174,8 @@ public:
     }
     // Whether the rates for these inputs run as machine code.
     bool RatesRunNative(const RateInputs& inputs) { return RatesFor(inputs) && m_rates.Native(); }
+    // Whether the rates for these inputs run compiled (every equation recorded and compiled).
+    bool RatesCompiled(const RateInputs& inputs) { return RatesFor(inputs); }
 
     double m_dD = 0.0;
     double m_dC = 0.0;

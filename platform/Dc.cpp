@@ -320,6 +320,10 @@ qreal CDC::UseLinePen(QPainter* p)
 // Unshifted, the line is drawn in the mapping that Prepare set.
 void CDC::DrawSegment(QPainter* p, qreal shift, CPoint a, CPoint b)
 {
+    // A one-pixel line leaves out its end point, so from a point to itself it sets nothing
+    // (Qt would set the point; a run drawn live would show dots its repaint has not).
+    if (a == b && m_pPen->m_nWidth <= 1)
+        return;
     if (shift != 0) {
         p->setWorldTransform(m_transform);
         p->translate(a.y == b.y ? 0 : shift, a.x == b.x ? 0 : shift);
@@ -536,13 +540,50 @@ COLORREF CDC::GetPixel(int x, int y) const
 
 BOOL CDC::Polyline(const CPoint* pts, int nCount)
 {
-    QPainter* p = Prepare();
-    if (!p || nCount < 2)
+    if (nCount < 2)
         return FALSE;
-    // Segment by segment, each without its end point, so a shared corner is drawn once.
+    const DWORD count = DWORD(nCount);
+    return PolyPolyline(pts, &count, 1);
+}
+
+namespace {
+// The segments of the polylines, each run down or right (see PolyPolyline).
+std::vector<QLine> DownOrRight(const CPoint* pts, const DWORD* counts, int nCount)
+{
+    std::vector<QLine> lines;
+    for (int k = 0; k < nCount; pts += counts[k++])
+        for (DWORD i = 1; i < counts[k]; ++i) {
+            const CPoint a = pts[i - 1], b = pts[i];
+            if (a == b)
+                continue; // sets nothing, as in DrawSegment
+            const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
+            const bool back = steep ? b.y < a.y : b.x < a.x;
+            lines.push_back(back ? QLine(b.x, b.y, a.x, a.y) : QLine(a.x, a.y, b.x, b.y));
+        }
+    return lines;
+}
+} // namespace
+
+BOOL CDC::PolyPolyline(const CPoint* pts, const DWORD* counts, int nCount)
+{
+    QPainter* p = Prepare();
+    if (!p || nCount < 1)
+        return FALSE;
     const qreal shift = UsePen(p);
-    for (int i = 1; i < nCount; ++i)
-        DrawSegment(p, shift, pts[i - 1], pts[i]);
+    // Each segment without its end point, so a shared corner is drawn once. A thin solid pen
+    // on the screen hands them all to one Qt call, a long curve one call rather than one a
+    // segment. Qt sets a line's pixels whichever way it runs, but within one call a line that
+    // turns back along the same axis also sets the corner; run every line down or right and
+    // none turns back, so the pixels are those of the lines drawn alone. (A Qt polyline would
+    // set other pixels at the corners; a dash pattern runs from the start.)
+    if (shift == 0 && !m_pPrinter && m_pPen->m_nWidth <= 1 && m_pPen->m_nStyle == PS_SOLID) {
+        const std::vector<QLine> lines = DownOrRight(pts, counts, nCount);
+        p->drawLines(lines.data(), int(lines.size()));
+        return TRUE;
+    }
+    for (int k = 0; k < nCount; pts += counts[k++])
+        for (DWORD i = 1; i < counts[k]; ++i)
+            DrawSegment(p, shift, pts[i - 1], pts[i]);
     return TRUE;
 }
 

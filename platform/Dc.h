@@ -203,6 +203,8 @@ public:
     COLORREF SetPixel(int x, int y, COLORREF color);
     COLORREF GetPixel(int x, int y) const;
     BOOL Polyline(const CPoint* pts, int nCount);
+    // nCount polylines of counts[i] points each, one after the other in pts.
+    BOOL PolyPolyline(const CPoint* pts, const DWORD* counts, int nCount);
     BOOL Polygon(const CPoint* pts, int nCount);
     BOOL Rectangle(int x1, int y1, int x2, int y2);
     BOOL Rectangle(const CRect* pRect)

@@ -178,6 +178,10 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnSysCommand(static_cast<UINT>(wParam), lParam);
         return 0;
     case WM_COMMAND:
+        if (lParam) { // from a child control
+            OnControlNotify(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        }
         return ExecuteCommand(static_cast<UINT>(wParam & 0xFFFF)) ? 1 : 0;
     case WM_TIMER:
         OnTimer(static_cast<UINT>(wParam));
@@ -188,6 +192,16 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         return 0;
     }
+}
+
+void CWnd::OnControlNotify(UINT nID, UINT nCode)
+{
+    for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it)
+        if (it->nID == nID && it->nCode == nCode) {
+            auto fn = it->fn; // the handler may map again
+            fn();
+            return;
+        }
 }
 
 void CWnd::OnClose()

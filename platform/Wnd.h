@@ -96,8 +96,9 @@ public:
     BOOL IsWindowEnabled() const;
     BOOL IsIconic() const;
     BOOL IsZoomed() const;
-    void SetWindowText(const std::string& text);
-    std::string GetWindowText() const;
+    // The caption (a control's text, see Controls.h).
+    virtual void SetWindowText(const std::string& text);
+    virtual std::string GetWindowText() const;
     CWnd* GetParent() const;
     CFrameWnd* GetParentFrame() const;
     UINT GetDlgCtrlID() const { return m_nID; }
@@ -156,6 +157,14 @@ protected:
         m_messages.push_back({msg, [self, fn](WPARAM w, LPARAM l) { return (self->*fn)(w, l); }});
     }
 
+    // Binds a notification (nCode: EN_CHANGE, BN_CLICKED ...) of the child control nID, which the
+    // control sends as WM_COMMAND with its handle in lParam (see Controls.h).
+    template <class T> void MapControl(UINT nID, UINT nCode, void (T::*fn)())
+    {
+        T* self = static_cast<T*>(this);
+        m_controls.push_back({nID, nCode, [self, fn] { (self->*fn)(); }});
+    }
+
     // Makes the widget of this window (the layer's frames and dialogs override it).
     virtual QWidget* CreateWidget(const CREATESTRUCT& cs);
     // Attaches a widget made elsewhere and registers the handle.
@@ -188,6 +197,13 @@ private:
         std::function<LRESULT(WPARAM, LPARAM)> fn;
     };
     std::vector<MessageEntry> m_messages;
+    struct ControlEntry
+    {
+        UINT nID, nCode;
+        std::function<void()> fn;
+    };
+    std::vector<ControlEntry> m_controls;
+    void OnControlNotify(UINT nID, UINT nCode);
 
     // Backing image and the drawing state that CDC uses.
     std::unique_ptr<QImage> m_pImage;

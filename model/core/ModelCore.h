@@ -119,6 +119,11 @@ public:
     RowCount m_nTableCount = 0;
     std::int64_t m_nStepCount = 0; // the step counter of the runs, continued by a continued run
     double m_dRunStep = 0;         // the step of the last run; 0 while the table is empty
+    // The Newtonian Vector Field's spun af and pa with their texts: they stand in for af and pa
+    // in its phase plane only. Set from af and pa when the view first needs them; not stored.
+    double m_dSpinAF = 1, m_dSpinPA = 0;
+    std::string m_strSpinAF = "1", m_strSpinPA = "0";
+    bool m_bSpinCopies = false;
     // The lock of the columns between a run and their readers (see CTableReadLock).
     mutable CTableGuard m_tableGuard;
 

@@ -112,11 +112,17 @@ CBasinsScan::CBasinsScan(const CBasinsParams& params) : m_p(params)
     for (int oy = 0; oy < m_by; ++oy)
         for (int ox = 0; ox < m_bx; ++ox) {
             m_passStart.push_back(m_units);
-            m_units += (m_rows - 1 - oy) / b + 1;
+            m_units += static_cast<long long>((m_rows - 1 - oy) / b + 1) * ChunksOfRow(ox);
         }
     const long long pixels = band ? static_cast<long long>(m_cols - 1) * 15
                                   : static_cast<long long>(m_cols - 1) * (m_rows - 1);
     m_period = std::max(1LL, pixels / 30);
+}
+
+int CBasinsScan::ChunksOfRow(int ox) const
+{
+    const int count = (m_cols - 1 - ox) / m_p.block + 1;
+    return (count + kChunk - 1) / kChunk;
 }
 
 void CBasinsScan::UnitAt(long long u, int& py, int& px0, int& count) const
@@ -124,10 +130,19 @@ void CBasinsScan::UnitAt(long long u, int& py, int& px0, int& count) const
     const auto it = std::upper_bound(m_passStart.begin(), m_passStart.end(), u) - 1;
     const int pass = static_cast<int>(it - m_passStart.begin());
     const int oy = pass / m_bx, ox = pass % m_bx;
-    const int b = m_p.block;
-    py = m_p.top + oy + static_cast<int>(u - *it) * b;
-    px0 = m_p.left + ox;
-    count = (m_cols - 1 - ox) / b + 1;
+    const int b = m_p.block, chunks = ChunksOfRow(ox);
+    const long long row = (u - *it) / chunks;
+    const int chunk = static_cast<int>((u - *it) % chunks);
+    py = m_p.top + oy + static_cast<int>(row) * b;
+    px0 = m_p.left + ox + chunk * kChunk * b;
+    count = std::min(kChunk, (m_cols - 1 - ox) / b + 1 - chunk * kChunk);
+}
+
+void CBasinsScan::CountStored(int count, IBasinsSink& sink)
+{
+    const long long before = m_stored.fetch_add(count);
+    for (long long n = (before + count) / m_period - before / m_period; n > 0; --n)
+        sink.ProgressStep();
 }
 
 // Depth + 1 steps of the run's steppers from (x, y) at t = 0 (none for a Depth of 0); false
@@ -178,6 +193,7 @@ double CBasinsScan::FinalX(double x0, double y0) const
     double x = x0, y = y0;
     const std::unique_ptr<CParser> parser = WorkerParser(m_p);
     KindRhs rhs = m_p.model.Rhs(parser.get());
+    rhs.quietErrors = true;
     ForKindAndForm(m_p.model.kind, rhs.form, [&](auto k, auto form) {
         Integrate<decltype(k)::value, decltype(form)::value>(rhs, x, y, never);
     });
@@ -188,6 +204,7 @@ template <SystemKind K, int Form> void CBasinsScan::Work(IBasinsSink& sink)
 {
     const std::unique_ptr<CParser> parser = WorkerParser(m_p);
     KindRhs rhs = m_p.model.Rhs(parser.get());
+    rhs.quietErrors = true; // a pixel's failures are not reported
     const double range = m_cols > 1 ? (m_cols - 1) * m_p.scaleX : 0;
     const bool band = m_p.model.kind == SystemKind::OneVariable;
     while (!m_stop.load(std::memory_order_relaxed)) {
@@ -204,14 +221,15 @@ template <SystemKind K, int Form> void CBasinsScan::Work(IBasinsSink& sink)
             double x = (px - m_p.left) * m_p.scaleX + m_p.xmin;
             double y = band ? 0 : m_p.ymax - (py - m_p.top) * m_p.scaleY;
             if (m_stop.load(std::memory_order_relaxed) || !Integrate<K, Form>(rhs, x, y, sink)) {
-                if (k > 0)
+                if (k > 0) {
+                    CountStored(k, sink);
                     sink.RowDone(py, px0, m_p.block, k);
+                }
                 return;
             }
             row[px - m_p.left] = BasinColorBand(x, m_p.xmin, range);
-            if ((m_stored.fetch_add(1) + 1) % m_period == 0)
-                sink.ProgressStep();
         }
+        CountStored(count, sink);
         sink.RowDone(py, px0, m_p.block, count);
     }
 }
@@ -220,7 +238,10 @@ void CBasinsScan::Run(IBasinsSink& sink)
 {
     unsigned n = m_p.threads > 0 ? static_cast<unsigned>(m_p.threads)
                                  : std::max(1u, std::thread::hardware_concurrency());
-    n = static_cast<unsigned>(std::min<long long>(n, std::max(1LL, m_units)));
+    // A worker of its own only for a share of the work worth starting a thread for.
+    const long long steps = static_cast<long long>(m_grid.size()) * std::max(1, m_p.depth + 1);
+    n = static_cast<unsigned>(
+        std::min<long long>({n, std::max(1LL, m_units), std::max(1LL, steps / kStepsPerWorker)}));
     auto work = [this, &sink] {
         // A three-variable model has no plane: nothing to scan.
         if (m_p.model.kind != SystemKind::ThreeVariable)

@@ -46,7 +46,7 @@ class IBasinsSink
 public:
     virtual ~IBasinsSink() = default;
     virtual bool ShouldStop() { return false; }
-    // Pixels (px0 + k * step, py), k < count, are in the grid.
+    // Pixels (px0 + k * step, py), k < count, are in the grid: a row of a pass, or a piece of it.
     virtual void RowDone(int /*py*/, int /*px0*/, int /*step*/, int /*count*/) {}
     // About thirty times per full scan.
     virtual void ProgressStep() {}
@@ -86,12 +86,19 @@ private:
     template <SystemKind K, int Form> void Work(IBasinsSink& sink);
     template <SystemKind K, int Form>
     bool Integrate(KindRhs& rhs, double& x, double& y, IBasinsSink& sink) const;
+    // A unit of work is a chunk of up to kChunk pixels of a row of a pass, so that small scans
+    // still split among the workers; a worker is started for every kStepsPerWorker steps.
+    static constexpr int kChunk = 16;
+    static constexpr long long kStepsPerWorker = 20000;
+    int ChunksOfRow(int ox) const;
     void UnitAt(long long u, int& py, int& px0, int& count) const;
+    // count more pixels stored, with the progress steps they complete.
+    void CountStored(int count, IBasinsSink& sink);
 
     CBasinsParams m_p;
     int m_cols = 0, m_rows = 0, m_bx = 0, m_by = 0;
     double m_dt = 0;
-    std::vector<long long> m_passStart; // first unit (row of a pass) of each pass
+    std::vector<long long> m_passStart; // first unit (chunk of a row of a pass) of each pass
     long long m_units = 0, m_period = 1;
     std::vector<COLORREF> m_grid;
     std::atomic<long long> m_next{0}, m_stored{0};

@@ -28,6 +28,7 @@ struct CPhaseLine
 
 // Columns left .. right (both included) at time t. A sign change between neighbouring columns
 // is a zero at their midpoint (none when it lies across a pole); a pair whose product is positive
-// but below a millionth of the x' range is a touching zero there; a column where x' is exactly 0 is
-// a zero at that column, its kind taken from the columns on either side.
+// but below a millionth of the x' range is a touching zero there, unless a neighbouring pair holds
+// a zero (it is then that zero's near column); a column where x' is exactly 0 is a zero at that
+// column, its kind taken from the columns on either side.
 CPhaseLine CalcPhaseLine(IPlaneField& field, const CPlaneFrame& frame, double t);

@@ -166,6 +166,7 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int Get() const { return m_fd; }
+    int Release() { return std::exchange(m_fd, -1); }
     bool Close()
     {
         const int fd = std::exchange(m_fd, -1);
@@ -219,16 +220,48 @@ std::string LinkTarget(const std::string& path)
     return target;
 }
 
+// The errno for a path that is there but is no regular file; -1 to return.
+int NotARegularFile(const struct stat& st)
+{
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return -1;
+}
+
+// A short name in the path's folder: the path's own name may already be as long as a name can
+// be, so nothing is added to it.
+std::string TempBeside(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".vx-XXXXXX";
+}
+
 } // namespace
 
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
+// Checked before the open, so a device is not even opened, and again on what was opened, so a
+// name changed in between cannot slip a pipe in. O_NONBLOCK keeps a FIFO's open from waiting
+// for a writer.
+int OpenRegularFile(const std::string& path)
 {
-    Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st
     {
     };
-    if (f.Get() < 0 || ::fstat(f.Get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false; // a folder or a device is no model file
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return NotARegularFile(st);
+    Fd f(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (f.Get() < 0 || ::fstat(f.Get(), &st) != 0)
+        return -1;
+    if (!S_ISREG(st.st_mode))
+        return NotARegularFile(st);
+    if (::fcntl(f.Get(), F_SETFL, ::fcntl(f.Get(), F_GETFL) & ~O_NONBLOCK) != 0)
+        return -1;
+    return f.Release();
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
+{
+    Fd f(OpenRegularFile(path));
+    if (f.Get() < 0)
+        return false;
     try {
         std::vector<std::uint8_t> bytes;
         std::uint8_t chunk[65536];
@@ -245,6 +278,7 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
         out = std::move(bytes);
         return true;
     } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
         return false;
     }
 }
@@ -261,22 +295,27 @@ CFileWriter::~CFileWriter()
 
 bool CFileWriter::Fail(int nError)
 {
+    if (nError == 0)
+        nError = EIO;
     if (m_strError.empty())
-        m_strError = std::strerror(nError != 0 ? nError : EIO);
+        m_strError = std::strerror(nError);
+    errno = nError;
     return false;
 }
 
-bool CFileWriter::Open(const std::string& named)
+bool CFileWriter::Open(const std::string& named, bool bFollowLink)
 {
     struct stat st
     {
     };
     if (named.empty())
         return Fail(ENOENT);
-    if (::stat(named.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    const int found = bFollowLink ? ::stat(named.c_str(), &st) : ::lstat(named.c_str(), &st);
+    if (found == 0 && !S_ISREG(st.st_mode) && !(S_ISLNK(st.st_mode) && !bFollowLink))
         return Fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-    m_strPath = LinkTarget(named); // a link stays a link to the new text
-    m_strTemp = m_strPath + ".XXXXXX";
+    // Followed, a link stays a link to the new text; otherwise the rename replaces the link.
+    m_strPath = bFollowLink ? LinkTarget(named) : named;
+    m_strTemp = TempBeside(m_strPath);
     m_fd = ::mkostemp(m_strTemp.data(), O_CLOEXEC);
     if (m_fd < 0)
         return Fail(errno);
@@ -303,8 +342,19 @@ bool CFileWriter::Commit()
     return written;
 }
 
-bool WriteFileBytes(const std::string& named, const std::vector<std::uint8_t>& data)
+bool WriteFileBytes(const std::string& named, const std::vector<std::uint8_t>& data,
+                    bool bFollowLink)
 {
     CFileWriter f;
-    return f.Open(named) && f.Write(data.data(), data.size()) && f.Commit();
+    return f.Open(named, bFollowLink) && f.Write(data.data(), data.size()) && f.Commit();
+}
+
+const std::string& PrivateTempFolder()
+{
+    static const std::string folder = [] {
+        const char* base = std::getenv("TMPDIR");
+        std::string name = std::string(base && *base ? base : "/tmp") + "/veltrix-XXXXXX";
+        return ::mkdtemp(name.data()) ? name : std::string(); // mkdtemp makes it 0700
+    }();
+    return folder;
 }

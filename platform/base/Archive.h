@@ -70,10 +70,20 @@ private:
     std::size_t m_pos = 0;
 };
 
-// Whole-file helpers; both return false, never throw, when the path is no regular file or it
-// cannot be read or written. A write replaces the file only when all of it was written.
+// Opens a file for reading without waiting on it: a FIFO, a device or a folder is refused before
+// anything is read. The descriptor, or -1 with errno set.
+int OpenRegularFile(const std::string& path);
+
+// Whole-file helpers; both return false (errno set), never throw, when the path is no regular
+// file or it cannot be read or written. A write replaces the file only when all of it was
+// written; bFollowLink false replaces a link at the path instead of the file it leads to.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out);
-bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data);
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data,
+                    bool bFollowLink = true);
+
+// A folder of this process's own (mode 0700, a new name under $TMPDIR or /tmp), made at the first
+// call; empty when it cannot be made.
+const std::string& PrivateTempFolder();
 
 // A file written in pieces beside its path and put in the path's place by Commit once all of it
 // is on disk; one destroyed before, or whose writing failed, leaves the earlier file as it was.
@@ -86,7 +96,7 @@ public:
     CFileWriter(const CFileWriter&) = delete;
     CFileWriter& operator=(const CFileWriter&) = delete;
 
-    bool Open(const std::string& path);
+    bool Open(const std::string& path, bool bFollowLink = true);
     bool Write(const void* p, std::size_t n);
     bool Commit();
     const std::string& Error() const { return m_strError; }

@@ -5,6 +5,7 @@
 #include "ShellFixture.h"
 #include "app/ConfigDlgs.h"
 #include "app/ShellGlobals.h"
+#include "common/FileSizeLimit.h"
 #include "common/MessageRecorder.h"
 #include "platform/Messages.h"
 #include "resources/ResourceIds.h"
@@ -21,6 +22,7 @@
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -384,6 +386,51 @@ TEST_F(Config, AConfigurationThatCannotBeWrittenSaysSo)
         << recorder.messages[0];
     EXPECT_EQ(g_nAccessLevel, 0u);
     EXPECT_TRUE(fs::is_directory("KRVX500.CFG"));
+}
+
+// A write that the disk cannot take leaves the old file whole, so later starts still read it,
+// and says why; a file whose old bytes cannot be read is not replaced.
+TEST_F(Config, AFailedWriteLeavesTheOldFileWholeAndSaysWhy)
+{
+    StartShell();
+    const Bytes old("\1\0\0\0\x0A"
+                    "0123456789",
+                    15);
+    const struct
+    {
+        const char* what;
+        rlim_t limit;       // file size limit during the command
+        mode_t mode;        // of the old file
+        const char* reason; // ending the message
+    } cases[] = {
+        {"a short write", 8, 0644, "File too large"},
+        {"an unreadable old file", RLIM_INFINITY, 0200, "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.mode == 0200 && ::geteuid() == 0)
+            continue; // root reads every file
+        WriteConfig(old);
+        ::chmod("KRVX500.CFG", c.mode);
+        g_nAccessLevel = 1;
+        g_strTeacherPassword = "0123456789";
+        MessageRecorder recorder;
+        ModalDriver driver({NewPasswordEntries({"a longer password", "a longer password"})});
+        {
+            FileSizeLimit limit(c.limit);
+            ASSERT_TRUE(ChooseConfiguration());
+        }
+        ::chmod("KRVX500.CFG", 0644);
+        ASSERT_EQ(recorder.messages.size(), 2u);
+        EXPECT_EQ(recorder.messages[1],
+                  std::string("Unable to write file KRVX500.CFG.\n") + c.reason);
+        EXPECT_EQ(ReadConfig(), old);
+        for (const auto& e : fs::directory_iterator("."))
+            EXPECT_EQ(e.path().filename().string().rfind(".vx-", 0), std::string::npos);
+        ResetGlobals();
+        EXPECT_EQ(StartUpConfiguration(), -1);
+        EXPECT_EQ(g_strTeacherPassword, "0123456789");
+    }
 }
 
 } // namespace

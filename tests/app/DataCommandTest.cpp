@@ -1,6 +1,7 @@
 // File/Export, File/Import and File/Save Image of the model documents, reached through the real
 // main window's menus.
 #ifdef HAVE_VELTRIX_VIEWSGRAPH
+#include "app/DialogHooks.h"
 #include "app/MenuDriver.h"
 #include "app/ShellFixture.h"
 #include "model/DynSys.h"
@@ -26,42 +27,6 @@
 #include <thread>
 
 namespace {
-
-// Answers the file dialogs and the message boxes of one test.
-class Dialogs
-{
-public:
-    Dialogs()
-    {
-        m_oldFile = SetFileDialogHook([this](bool, const std::string& filter) {
-            filters.push_back(filter);
-            return path;
-        });
-        m_oldBox = SetMessageBoxHook([this](const std::string& text, unsigned type) {
-            texts.push_back(text);
-            if (onBox)
-                onBox(text);
-            if (answers.empty())
-                return (type & 0x0F) == msgbox::MB_OK ? msgbox::IDOK : msgbox::IDYES;
-            const int a = answers.front();
-            answers.pop_front();
-            return a;
-        });
-    }
-    ~Dialogs()
-    {
-        SetFileDialogHook(std::move(m_oldFile));
-        SetMessageBoxHook(std::move(m_oldBox));
-    }
-    std::string path;
-    std::deque<int> answers;
-    std::function<void(const std::string&)> onBox;
-    std::vector<std::string> texts, filters;
-
-private:
-    FileDialogHook m_oldFile;
-    MessageBoxHook m_oldBox;
-};
 
 // Holds export threads at their start until released (and, when asked, until stopped).
 class ExportGate

@@ -96,3 +96,22 @@ inline bool RunThroughMenu(CDynSys* doc)
 {
     return Choose(ID_CONTROLS_RUN) && Pump([doc] { return !doc->m_bRunning && doc->m_bHaveData; });
 }
+
+// A new model of the kind with the view that command opens, active and maximised; the view as
+// View, or null.
+template <class View> View* OpenViewOfNewModel(UINT nType, UINT nCommand, CDynSys*& doc)
+{
+    doc = NewModel(nType);
+    if (!doc || !Choose(nCommand))
+        return nullptr;
+    View* view = nullptr;
+    for (CView* v : doc->GetViews())
+        if (!view)
+            view = dynamic_cast<View*>(v);
+    if (!view)
+        return nullptr;
+    view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    QCoreApplication::processEvents();
+    view->RedrawWindow();
+    return view;
+}

@@ -7,6 +7,7 @@
 #include "app/ShellFixture.h"
 #include "app/XInput.h"
 #include "model/DynSys.h"
+#include "model/RunProtocol.h"
 #include "platform/DocTemplate.h"
 #include "platform/Ids.h"
 #include "platform/View.h"
@@ -57,6 +58,16 @@ void Shot(QWidget* w, const QString& name)
     const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
     if (!dir.isEmpty() && w)
         w->grab().save(dir + "/" + name + ".png");
+}
+
+// Carries out the command that the menu bar offers there and then, as the main window does
+// with a picked item once Qt has finished with the menu; false when it is not offered.
+bool CarryOut(UINT id)
+{
+    if (!Offered(id))
+        return false;
+    StartShell()->SendMessage(WM_COMMAND, id);
+    return true;
 }
 
 // Chooses the command from the menu bar, which must offer it.
@@ -354,25 +365,67 @@ TEST_F(Windows, ToolWindowsAreOnTheScreenClearOfTheMenus)
     ExpectToolWindowsPlaced(doc, [](QWidget* w) { return w->frameGeometry(); });
 }
 
+// A view without a window, told of each row a run stores before the graph draws it. A test
+// acts there at the row count it needs: between two looks from outside the busy run could get
+// any number of rows further (and wrap the table ring), but it is never more than a few rows
+// ahead of the drawing.
+class RowWatch : public CView
+{
+public:
+    RowWatch(CDynSys* doc, std::function<void(RowCount)> atRow) : m_doc(doc), m_atRow(atRow)
+    {
+        doc->AddView(this);
+    }
+    ~RowWatch() override { m_doc->RemoveView(this); }
+    void OnUpdate(CView*, LPARAM lHint, CObject*) override
+    {
+        if (lHint == HINT_ROW)
+            m_atRow(m_doc->m_nTableCount);
+    }
+    void OnDraw(CDC*) override {}
+
+private:
+    CDynSys* m_doc;
+    std::function<void(RowCount)> m_atRow;
+};
+
 // A repaint during a continued run (Controls/Plot) draws the rows stored so far, and the live
 // drawing goes on over them.
 TEST_F(Windows, PlotDuringAContinuedRunKeepsTheRowsSoFar)
 {
     CDynSys* doc = New(IDR_SYS1NNTYPE);
     ASSERT_NE(doc, nullptr);
-    StartLongRun(doc);
-    ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 300; }));
-    Pick(ID_CONTROLS_STOP);
-    ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
-    Pick(ID_CONTROLS_RUN); // goes on from where it stopped
-    ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 600; }));
-    ASSERT_TRUE(doc->m_bRunning);
+    CView* view = View(doc);
     const QColor curve =
         QColor::fromRgb(doc->m_clrX & 0xFF, (doc->m_clrX >> 8) & 0xFF, (doc->m_clrX >> 16) & 0xFF);
-    const int before = InkOf(View(doc), curve);
+    int before = 0, after = 0;
+    bool stopped = false, plotted = false;
+    int step = 0; // each command is picked once: the run waits while a row is watched
+    {
+        // The first run is stopped after a window's width of rows, the continued one plotted
+        // once it has drawn rows live; both well inside the ring.
+        RowWatch watch(doc, [&](RowCount rows) {
+            if (rows >= 300 && step == 0) {
+                step = 1;
+                stopped = CarryOut(ID_CONTROLS_STOP);
+            } else if (rows >= 400 && step == 1) {
+                step = 2;
+                before = InkOf(view, curve);
+                plotted = CarryOut(ID_CONTROLS_PLOT);
+                after = InkOf(view, curve);
+            }
+        });
+        StartLongRun(doc);
+        ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
+        ASSERT_TRUE(stopped);
+        ASSERT_LT(doc->m_nTableCount, 400);
+        Pick(ID_CONTROLS_RUN); // goes on from where it stopped
+        ASSERT_TRUE(Pump([&step] { return step == 2; }));
+        ASSERT_TRUE(plotted);
+        ASSERT_TRUE(doc->m_bRunning);
+    }
     ASSERT_GT(before, 100);
-    Pick(ID_CONTROLS_PLOT);
-    EXPECT_GT(InkOf(View(doc), curve), before * 9 / 10);
+    EXPECT_GT(after, before * 9 / 10);
 }
 
 // A close refused during a run says why in the status bar.
@@ -491,15 +544,24 @@ public:
         Windows::SetUp();
         // The window manager maximises the main window in its own time; the tool windows are
         // placed by where it stands.
-        ASSERT_TRUE(Pump([] {
-            return MainWindow()->frameGeometry() == MainWindow()->screen()->availableGeometry();
-        }));
+        ASSERT_TRUE(Pump([] { return Maximised(MainWindow()); }));
+    }
+    // The window's frame as the window manager reports it: its borders and title bar (none
+    // before it has framed the window) around the window.
+    static QRect FrameNow(QWidget* w)
+    {
+        return w->geometry().marginsAdded(XInput::Get().FrameExtents(w->windowHandle()));
     }
     // The window's frame once the window manager has put its title bar on.
     static QRect Frame(QWidget* w)
     {
-        Pump([w] { return w->frameGeometry().top() < w->geometry().top(); });
-        return w->frameGeometry();
+        Pump([w] { return FrameNow(w).top() < w->geometry().top(); });
+        return FrameNow(w);
+    }
+    // Whether the window manager shows the window maximised: its frame is the available area.
+    static bool Maximised(QWidget* w)
+    {
+        return w->isMaximized() && FrameNow(w) == w->screen()->availableGeometry();
     }
 };
 
@@ -540,6 +602,18 @@ TEST_F(WindowManager, ClosingTheDataEntryWindowHidesIt)
     EXPECT_TRUE(UpdatedAction(ID_VIEW_DATA_ENTRY_SHORTCUT)->isChecked());
 }
 
+TEST_F(WindowManager, ToolWindowsAreOnTheScreenWithTheirTitleBars)
+{
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    StartLongRun(doc);
+    ExpectToolWindowsPlaced(doc, [](QWidget* w) {
+        const QRect frame = Frame(w);
+        EXPECT_LT(frame.top(), w->geometry().top()) << w->windowTitle().toStdString();
+        return frame;
+    });
+}
+
 // Restored from maximised by a double click on its title bar, the main window has a normal
 // size and stands wholly on the screen, title bar included; the MDI area then shows scroll
 // bars that reach the windows a smaller main window leaves outside.
@@ -550,7 +624,7 @@ TEST_F(WindowManager, RestoredMainWindowIsOnTheScreenAndReachesItsWindows)
     const QRect avail = main->screen()->availableGeometry();
     XInput::Get().Click(TitleBar(main), 2);
     ASSERT_TRUE(Pump([main] { return !main->isMaximized(); }));
-    Pump([main, avail] { return main->frameGeometry().height() < avail.height(); });
+    Pump([main, avail] { return FrameNow(main).height() < avail.height(); });
     Settle();
     const QRect frame = Frame(main);
     EXPECT_TRUE(avail.contains(frame))
@@ -578,18 +652,8 @@ TEST_F(WindowManager, RestoredMainWindowIsOnTheScreenAndReachesItsWindows)
         EXPECT_TRUE(seen.contains(g.bottomRight())) << g.right() << "," << g.bottom() << " outside "
                                                     << seen.width() << "x" << seen.height();
     }
-}
-
-TEST_F(WindowManager, ToolWindowsAreOnTheScreenWithTheirTitleBars)
-{
-    CDynSys* doc = New(IDR_SYS2TYPE);
-    ASSERT_NE(doc, nullptr);
-    StartLongRun(doc);
-    ExpectToolWindowsPlaced(doc, [](QWidget* w) {
-        const QRect frame = Frame(w);
-        EXPECT_LT(frame.top(), w->geometry().top()) << w->windowTitle().toStdString();
-        return frame;
-    });
+    main->showMaximized();
+    EXPECT_TRUE(Pump([main] { return Maximised(main); }));
 }
 
 } // namespace

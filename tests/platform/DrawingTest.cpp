@@ -63,6 +63,12 @@ TEST_F(Drawing, LineToLeavesOutItsEndPoint)
     EXPECT_EQ(At(10, 10), kBlack);
     EXPECT_EQ(At(19, 10), kBlack);
     EXPECT_EQ(At(20, 10), kWhite);
+    {
+        CClientDC dc(&m_wnd); // from a point to itself: nothing
+        dc.MoveTo(40, 30);
+        dc.LineTo(40, 30);
+    }
+    EXPECT_EQ(At(40, 30), kWhite);
 }
 
 // Lines of curves taking turns, with other drawing between them on the same DC (a filled

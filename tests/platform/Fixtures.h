@@ -4,6 +4,7 @@
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/Frame.h"
+#include "platform/Messages.h"
 #include "platform/Resources.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
@@ -93,3 +94,23 @@ constexpr UINT ID_T_MAIN = 40003; // main frame and application
 constexpr UINT ID_T_APP = 40004;  // application only
 constexpr UINT ID_T_NONE = 40005; // nobody
 constexpr UINT ID_T_UPD = 40006;  // handler in the view, update handler in the document
+
+// A window that answers WM_T_PING with wParam + lParam and records each call.
+constexpr UINT WM_T_PING = WM_APP + 1;
+class CPingWnd : public CWnd
+{
+public:
+    CPingWnd()
+    {
+        MapMessage(WM_T_PING, &CPingWnd::OnPing);
+        Create(nullptr, "ping", 0, CRect(0, 0, 50, 50), nullptr, 0);
+    }
+    LRESULT OnPing(WPARAM w, LPARAM l)
+    {
+        m_calls.push_back(static_cast<int>(w));
+        m_bOnUiThread = m_bOnUiThread && IsUiThread();
+        return static_cast<LRESULT>(w) + l;
+    }
+    std::vector<int> m_calls;
+    bool m_bOnUiThread = true;
+};

@@ -13,26 +13,6 @@
 
 namespace {
 
-constexpr UINT WM_T_PING = WM_APP + 1;
-
-class CPingWnd : public CWnd
-{
-public:
-    CPingWnd()
-    {
-        MapMessage(WM_T_PING, &CPingWnd::OnPing);
-        Create(nullptr, "ping", 0, CRect(0, 0, 50, 50), nullptr, 0);
-    }
-    LRESULT OnPing(WPARAM w, LPARAM l)
-    {
-        m_calls.push_back(static_cast<int>(w));
-        m_bOnUiThread = m_bOnUiThread && IsUiThread();
-        return static_cast<LRESULT>(w) + l;
-    }
-    std::vector<int> m_calls;
-    bool m_bOnUiThread = true;
-};
-
 TEST(Messages, PostIsDeliveredLaterInOrder)
 {
     CPingWnd w;

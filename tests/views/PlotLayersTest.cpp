@@ -5,10 +5,12 @@
 #include "ViewHarness.h"
 #include "common/PumpUntil.h"
 #include "model/CommandIds.h"
+#include "platform/Controls.h"
 #include "views/base/2DView.h"
 #include "views/base/ViewCalc.h"
 
 #include <QApplication>
+#include <QTest>
 #include <atomic>
 #include <gtest/gtest.h>
 
@@ -47,10 +49,68 @@ private:
     double from, to;
 };
 
+constexpr UINT kDepth = 2002, kDepthBuddy = 2003, kDepthSpin = 2004;
+
+// With a Depth strip and a scan of its own that paints finished rows into its image.
 class CLayerTestView : public C2DView
 {
 public:
-    CLayerTestView() : C2DView(Description()) {}
+    CLayerTestView() : C2DView(Description())
+    {
+        MapControl(kDepth, EN_MAXTEXT, &CLayerTestView::OnDepthEnter);
+        MapControl(kDepthBuddy, EN_CHANGE, &CLayerTestView::OnDepthSpin);
+    }
+    void OnInitialUpdate() override
+    {
+        C2DView::OnInitialUpdate();
+        spin.Create(WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS, CRect(0, 0, 21, 20), this,
+                    kDepthSpin);
+        depth.Create(WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_WANTRETURN, CRect(21, 0, 60, 20),
+                     this, kDepth);
+        buddy.Create(0, CRect(0, 0, 30, 20), this, kDepthBuddy);
+        spin.SetBuddy(&buddy);
+        spin.SetRange(0, 1000);
+    }
+    void OnDepthEnter() { nDepth = std::atoi(depth.GetWindowText().c_str()); }
+    void OnDepthSpin() { nDepth = spin.GetPos(); }
+
+    // Rows of the plot, one colour each; endless: then waits until stopped.
+    void StartScan(bool endless)
+    {
+        calc.Stop(); // before the buffers that a running scan writes are touched
+        rows.TakeAll();
+        const CRect r = m_rcPlot;
+        grid.assign(static_cast<size_t>(r.Width() * r.Height()), 0);
+        image.Reset(r, GetBackingImage().devicePixelRatio());
+        calc.Start([this, r, endless](CViewCalc::Job& job) {
+            for (int py = r.top; py < r.bottom && !job.ShouldStop(); ++py) {
+                std::fill_n(grid.begin() + (py - r.top) * r.Width(), r.Width(), kRow);
+                rows.Add(py);
+                job.Step();
+                job.Ready();
+            }
+            while (endless && !job.ShouldStop())
+                std::this_thread::yield();
+        });
+    }
+    void TakeRows()
+    {
+        const CRect& r = image.Area();
+        for (int py : rows.TakeAll())
+            image.SetPixels(py, r.left, 1, r.Width(), &grid[(py - r.top) * r.Width()]);
+        Invalidate();
+    }
+    static constexpr COLORREF kRow = RGB(0, 150, 0);
+    CEdit depth, buddy;
+    CSpinButtonCtrl spin;
+    int nDepth = 0, scans = 0;
+    std::vector<COLORREF> grid;
+    CHandOver<int> rows;
+    CViewCalc calc{{[this] { TakeRows(); },
+                    [this] {
+                        TakeRows();
+                        ++scans;
+                    }}};
     static PlotDescription Description()
     {
         PlotDescription d;
@@ -146,6 +206,42 @@ TEST(PlotLayers, TheImageBackgroundShowsItsPixelsAtTheScreensRatio)
     img.Clear();
     h.PaintOnly();
     EXPECT_EQ(h.Pixel(plot.left + 5, plot.top + 3), RGB(255, 255, 255));
+}
+
+TEST(PlotLayers, AScanOfTheViewPaintsItsRowsAndGoesWithTheView)
+{
+    LayerHarness h;
+    h.view->StartScan(false);
+    ASSERT_TRUE(PumpUntil([&] { return h.view->scans == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return h.view->second.GetState() == CPlotLayer::State::Valid; }));
+    h.PaintOnly();
+    EXPECT_EQ(h.At(h.view->second, 0.5), kSecond) << "the layers lie over the image";
+    if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
+        h.view->GetWidget()->grab().save(dir + "/plot_layers.png");
+    const CRect plot = h.view->m_rcPlot;
+    EXPECT_EQ(h.Pixel(plot.left + 1, plot.top + 1), CLayerTestView::kRow);
+    EXPECT_EQ(h.Pixel(plot.right - 1, plot.bottom - 1), CLayerTestView::kRow);
+    EXPECT_EQ(h.view->calc.Progress(), plot.Height());
+
+    for (int i = 0; i < 5; ++i) { // closed mid-scan, many times
+        LayerHarness again;
+        again.view->StartScan(true);
+        ASSERT_TRUE(PumpUntil([&] { return again.view->calc.Progress() > 3; }));
+        again.view->StartScan(true); // Run again mid-scan
+        ASSERT_TRUE(PumpUntil([&] { return again.view->calc.Progress() > 3; }));
+    }
+}
+
+TEST(PlotLayers, TheDepthStripTakesEnterAndTheArrows)
+{
+    LayerHarness h;
+    QTest::keyClicks(h.view->depth.GetWidget(), "250");
+    EXPECT_EQ(h.view->nDepth, 0) << "typing alone changes nothing";
+    QTest::keyClick(h.view->depth.GetWidget(), Qt::Key_Return);
+    EXPECT_EQ(h.view->nDepth, 250);
+    h.view->buddy.SetWindowText("250");
+    QTest::keyClick(h.view->spin.GetWidget(), Qt::Key_Up);
+    EXPECT_EQ(h.view->nDepth, 251);
 }
 
 // The calculation owned by a view ------------------------------------------------------------

@@ -1,5 +1,6 @@
 // The pieces the plot bases give a view from its description alone: the plain limits dialog of
-// its block with its prefix and axis names, and the margin texts that the model's plots share.
+// its block with its prefix and axis names, the margin texts that the model's plots share, and
+// the keyboard cursor in the 2-D and the 3-D base.
 #include "PlotPixels.h"
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
@@ -8,9 +9,12 @@
 #include "views/base/MarginTexts.h"
 #include "views/base/PlotLimDlg.h"
 
+#include "views/base/3DView.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,6 +25,7 @@ class CSectionTestView : public C2DView
 {
 public:
     CSectionTestView() : C2DView(Description()) {}
+    explicit CSectionTestView(PlotDescription d) : C2DView(std::move(d)) {}
     static PlotDescription Description()
     {
         PlotDescription d;
@@ -47,6 +52,47 @@ protected:
         pDC->SelectObject(old);
         DrawEquations(pDC, *this, s.Kind(), s);
         DrawImportName(pDC, *this, s);
+    }
+};
+
+constexpr COLORREF kCursorColour = RGB(0, 0, 200);
+constexpr COLORREF kImportCursorColour = RGB(0, 150, 0);
+
+// The cursor as the orbit views describe it: array steps, read-outs of t, x and y.
+CursorDescription TestCursor()
+{
+    CursorDescription c;
+    c.wrap = CursorWrap::Array;
+    c.readouts = {{kSlotT, 0, 2}, {kSlotX, 0, 0}, {kSlotY, 1, 0}};
+    c.color = &S::m_clrPO;
+    c.importItem = 0;
+    return c;
+}
+
+class CCursorTestView : public CSectionTestView
+{
+public:
+    CCursorTestView() : CSectionTestView(WithCursor()) {}
+    static PlotDescription WithCursor()
+    {
+        PlotDescription d = Description();
+        d.cursor = TestCursor();
+        return d;
+    }
+};
+
+// x, y and z in the three-variable box, with the same cursor.
+class CCursorTest3D : public C3DView
+{
+public:
+    CCursorTest3D() : C3DView(Describe()) {}
+    static Plot3DDescription Describe()
+    {
+        Plot3DDescription d;
+        d.block = LimitBlock::ProjectedOrbit3;
+        d.columns = {kSlotX, kSlotY, kSlotZ};
+        d.cursor = TestCursor();
+        return d;
     }
 };
 
@@ -137,4 +183,121 @@ TEST(PlotPieces, MarginTextsAreDrawnAroundThePlot)
     EXPECT_GT(inked(above), 100);
     EXPECT_GT(inked(left), 200);
     EXPECT_GT(CountColour(img, bottomLeft, kImportColour), 40);
+}
+
+namespace {
+void Key(CWnd* view, Qt::Key key)
+{
+    QTest::keyClick(view->GetWidget(), key);
+}
+
+// 60 computed rows on a circle of radius 5, 20 imported rows on one of radius 2.
+template <class View> void FillCircles(KindViewHarness<View>& h)
+{
+    CGraphTestDoc& d = *h.doc;
+    d.FillRun(100, 60, [](int slot, double t) {
+        return slot == kSlotX ? 5 * std::cos(t) : slot == kSlotY ? 5 * std::sin(t) : 0.0;
+    });
+    d.m_clrPO = kCursorColour;
+    d.m_clrImportView[0] = kImportCursorColour;
+    for (auto& c : d.m_arrImport)
+        c.assign(20, 0.0);
+    for (int r = 0; r < 20; ++r) {
+        d.m_arrImport[kSlotT][r] = r * 0.1;
+        d.m_arrImport[kSlotX][r] = 2 * std::cos(r * 0.1);
+        d.m_arrImport[kSlotY][r] = 2 * std::sin(r * 0.1);
+    }
+    d.m_nImportRows = 20;
+    d.m_bHaveImport = 1;
+}
+
+// Pixels of the right margin (where the read-outs stand) near colour c: the text is smoothed.
+template <class View> int ReadoutInk(KindViewHarness<View>& h, COLORREF c)
+{
+    QApplication::processEvents();
+    const CRect& p = h.view->m_rcPlot;
+    const QImage img = h.Picture();
+    if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
+        img.save(dir + "/plot_cursor_readouts.png");
+    const qreal ratio = img.devicePixelRatio();
+    int n = 0;
+    for (int y = p.top; y < p.bottom; ++y)
+        for (int x = p.right + 1; x < p.right + h.view->m_nMarginRight; ++x) {
+            const QColor q = img.pixelColor(int(x * ratio), int(y * ratio));
+            n += std::abs(q.red() - GetRValue(c)) + std::abs(q.green() - GetGValue(c)) +
+                     std::abs(q.blue() - GetBValue(c)) <
+                 120;
+        }
+    return n;
+}
+} // namespace
+
+// The keys through the window: Up and Down walk the computed rows round their ends, Shift steps
+// by ten, 'I' and 'G' switch sources, each redraws the read-outs in its source's colour; an
+// update puts the cursor back on the oldest row. The same in both bases.
+template <class View> void CursorKeysWalk(KindViewHarness<View>& h)
+{
+    FillCircles(h);
+    h.Update(HINT_RESET);
+    QApplication::processEvents();
+    View* v = h.view;
+    EXPECT_EQ(v->m_nCursorRow, 0);
+    EXPECT_GT(ReadoutInk(h, kCursorColour), 30); // drawn by the repaint
+    const struct
+    {
+        Qt::Key key;
+        int row, source;
+    } steps[] = {{Qt::Key_Down, 59, 0}, {Qt::Key_Up, 0, 0},    {Qt::Key_Up, 1, 0},
+                 {Qt::Key_I, 0, 1},     {Qt::Key_Down, 19, 1}, {Qt::Key_G, 0, 0}};
+    for (const auto& s : steps) {
+        Key(v, s.key);
+        EXPECT_EQ(v->m_nCursorRow, s.row);
+        EXPECT_EQ(v->m_nCursorSource, s.source);
+    }
+    QTest::keyPress(v->GetWidget(), Qt::Key_Shift);
+    EXPECT_EQ(v->m_nCursorStep, 10);
+    Key(v, Qt::Key_Up);
+    EXPECT_EQ(v->m_nCursorRow, 10);
+    QTest::keyRelease(v->GetWidget(), Qt::Key_Shift);
+    EXPECT_EQ(v->m_nCursorStep, 1);
+    Key(v, Qt::Key_I);
+    EXPECT_GT(ReadoutInk(h, kImportCursorColour), 30);
+    EXPECT_EQ(ReadoutInk(h, kCursorColour), 0); // each read-out erased before it is redrawn
+    Key(v, Qt::Key_Up);
+    h.doc->m_nImportRows = 0; // the import gone: the cursor goes back to the computed rows
+    h.doc->m_bHaveImport = 0;
+    h.Update(HINT_TITLE);
+    EXPECT_EQ(v->m_nCursorSource, 0);
+    EXPECT_EQ(v->m_nCursorRow, 0);
+}
+
+TEST(PlotPieces, CursorKeysWalkTheRowsIn2D)
+{
+    KindViewHarness<CCursorTestView> h(SystemKind::TwoVariable);
+    h.Open(new CCursorTestView, 640, 480);
+    CursorKeysWalk(h);
+}
+
+TEST(PlotPieces, CursorKeysWalkTheRowsIn3D)
+{
+    KindViewHarness<CCursorTest3D> h(SystemKind::ThreeVariable);
+    h.Open(new CCursorTest3D, 640, 480);
+    CursorKeysWalk(h);
+}
+
+// Without rows the keys do nothing and nothing is drawn; a view without a cursor ignores them.
+TEST(PlotPieces, CursorKeysWithoutRowsDoNothing)
+{
+    KindViewHarness<CCursorTestView> h(SystemKind::TwoVariable);
+    h.Open(new CCursorTestView, 640, 480);
+    h.Update(HINT_RESET);
+    for (Qt::Key k : {Qt::Key_Up, Qt::Key_Down, Qt::Key_G, Qt::Key_I})
+        Key(h.view, k);
+    EXPECT_EQ(h.view->m_nCursorRow, 0);
+    EXPECT_EQ(ReadoutInk(h, kCursorColour), 0);
+
+    SectionHarness plain;
+    FillCircles(plain);
+    Key(plain.view, Qt::Key_Up);
+    EXPECT_EQ(plain.view->m_nCursorRow, 0);
 }

@@ -80,13 +80,34 @@ void C2DView::OnDraw(CDC* pDC)
     const CModelCore& s = m->Core();
     // Gaps of dashed and dotted pens stay transparent.
     pDC->SetBkMode(TRANSPARENT);
-    // During a run the rows stored so far (the table lock keeps the run off them meanwhile);
-    // live drawing goes on from there.
+    // During a run the rows stored so far (the table lock keeps the run off them meanwhile),
+    // also those of a fresh run plotted concurrently; live drawing goes on from there.
     const bool plotNow = !s.m_bPlotManual || s.m_bPlotRequest;
-    if (s.m_bHaveData && plotNow)
+    const bool liveRun = s.m_bRunning && s.m_bPlotConcurrent;
+    if ((s.m_bHaveData || liveRun) && plotNow)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
         DrawImportedCurves(pDC);
+    DrawCursorIfDue(pDC);
+}
+
+bool C2DView::CursorPixel(const RowValues& v, CPoint& p) const
+{
+    const auto column = [](int c) { return c >= 0 && c < kSlots; };
+    if (!column(m_desc.xColumn) || !column(m_desc.yColumn))
+        return false;
+    const double x = v[m_desc.xColumn], y = v[m_desc.yColumn];
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return false;
+    p = CPoint(WorldToPixelX(x), WorldToPixelY(y));
+    return true;
+}
+
+int C2DView::CursorDigits(int column) const
+{
+    if (column == kSlotT)
+        return m_nDigitsDt;
+    return column == m_desc.xColumn ? m_nDigitsX : m_nDigitsY;
 }
 
 void C2DView::DrawPageFrame(CDC* pDC)
@@ -304,9 +325,21 @@ void C2DView::DrawStoredRun(CDC* pDC)
 C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imported)
 {
     if (imported && c.importPen >= 0)
-        return {s.m_nStyleImport[c.importPen], s.m_nWidthImport[c.importPen],
-                s.m_clrImport[c.importPen]};
-    return {s.*c.style, s.*c.width, s.*c.color};
+        return ImportPen(s, c.importPen, c.importViewPens);
+    return {c.style ? s.*c.style : PS_SOLID, c.width ? s.*c.width : 1, s.*c.color};
+}
+
+std::optional<C2DView::Pen> C2DView::MarkPen(const CModelCore& s, const PlotCurve& c, bool imported)
+{
+    const int flag = c.markFlag + (imported ? 1 : 0);
+    if (c.markFlag < 0 || flag >= 6 || !s.m_bMarkReturn[flag])
+        return std::nullopt;
+    if (imported)
+        return c.importMarkPen >= 0 ? std::optional(ImportPen(s, c.importMarkPen, c.importViewPens))
+                                    : std::nullopt;
+    if (!c.markStyle || !c.markWidth || !c.markColor)
+        return std::nullopt;
+    return Pen{s.*c.markStyle, s.*c.markWidth, s.*c.markColor};
 }
 
 bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)
@@ -314,53 +347,147 @@ bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)
     return !c.shown || s.*c.shown;
 }
 
-void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
+// A curve being drawn: its column, its painter, the pixel of the row it reached last and the
+// rows it gathers down a pixel column.
+struct C2DView::CurveRows
+{
+    const double* v;
+    CRowPainter painter;
+    int row = -1; // the last row reached, and its vertical pixel (stale while gathering)
+    int at = 0;
+    int ringRows = 0;
+    ValueColumn column;
+};
+
+std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& columns,
+                                                  const RingSpan& ring, bool imported)
 {
     const CModelCore& s = GetModel()->Core();
-    struct Curve
-    {
-        const double* v;
-        std::unique_ptr<CPen> pen;
-        PolylineBatch batch;
-    };
-    std::vector<Curve> curves;
+    const MarkRule rule = CycleMarks(s, ring, m_desc.phaseMarks);
+    const RowLook lines = m_desc.xColumn == kSlotT ? RowLook::TimeLines : RowLook::Lines;
+    std::vector<CurveRows> curves;
     for (const PlotCurve& c : m_desc.curves) {
-        if (imported && c.importPen < 0)
+        if ((imported && c.importPen < 0) || !CurveShown(s, c))
             continue;
-        if (!CurveShown(s, c))
-            continue;
-        if (const double* v = ColumnData(columns[c.column], ring.rows)) {
-            const Pen p = CurvePen(s, c, imported);
-            curves.push_back({v, std::make_unique<CPen>(p.style, p.width, p.color), {}});
-            curves.back().batch.m_pDC = pDC;
-        }
+        if (const double* v = ColumnData(columns[c.column], ring.rows))
+            curves.push_back({v,
+                              CRowPainter(pDC, m_rcPlot, c.points ? RowLook::Points : lines,
+                                          CurvePen(s, c, imported), MarkPen(s, c, imported), rule),
+                              -1,
+                              {},
+                              ring.rows,
+                              {}});
     }
-    const double* x = ColumnData(columns[m_desc.xColumn], ring.rows);
-    if (curves.empty() || !x)
-        return;
+    return curves;
+}
 
-    // A time axis walks the rows of its window; any other axis walks them all.
-    const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
-    const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
-    // Clipped segments of each curve are gathered; each curve is drawn with its own pen.
-    WalkSegments(ring, t.min, t.max, s.RunStep(), [&](int a, int b) {
-        for (Curve& c : curves) {
-            if (!Finite(x[a], x[b], c.v[a], c.v[b]))
-                continue; // a diverged run: nothing to draw here
-            CPoint p1(WorldToPixelX(x[a]), WorldToPixelY(c.v[a]));
-            CPoint p2(WorldToPixelX(x[b]), WorldToPixelY(c.v[b]));
-            if (ClipToPlotRect(p1, p2))
-                c.batch.Add(p1, p2);
+// The horizontal pixels of the rows a and b, each row mapped once for all curves; false where
+// either value is not finite.
+bool C2DView::RowsX::Map(const C2DPlotGeometry& g, int a, int b)
+{
+    if (!std::isfinite(x[a]) || !std::isfinite(x[b]))
+        return false;
+    pa = a == row ? px : g.WorldToPixelX(x[a]);
+    pb = g.WorldToPixelX(x[b]);
+    row = b;
+    px = pb;
+    return true;
+}
+
+// The segment from row a to row b (or b's point), b of the given age.
+void C2DView::AddRow(CurveRows& c, const RowsX& x, int a, int b, int age)
+{
+    if (!std::isfinite(c.v[a]) || !std::isfinite(c.v[b]))
+        return; // a diverged run: nothing to draw here
+    CPoint p1(x.pa, a == c.row ? c.at : WorldToPixelY(c.v[a]));
+    CPoint p2(x.pb, WorldToPixelY(c.v[b]));
+    c.row = b;
+    c.at = p2.y;
+    if (c.painter.Look() == RowLook::Points)
+        c.painter.Point(p2, age);
+    else
+        ClipAndDraw(p1, p2, [&](CPoint a, CPoint b) { c.painter.Segment(a, b, age); });
+}
+
+// Each curve's segment from row a to row b. A curve against time gathers the rows that go on
+// down a pixel column as values, most rows of a long run, and draws the column when it ends.
+void C2DView::AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, int age)
+{
+    if (!x.Map(*this, a, b))
+        return;                                           // a diverged run: nothing to draw here
+    const bool column = x.pa == x.pb && !m_desc.sections; // section rows are a cycle apart
+    for (CurveRows& c : curves) {
+        if (column && a == c.row && c.painter.GathersColumns() && std::isfinite(c.v[b])) {
+            c.column.Add(x.pa, c.at, a, b, c.v[b]);
+            c.row = b;
+            continue;
         }
-    });
-    CPen* pOldPen = nullptr;
-    for (Curve& c : curves) {
-        CPen* prev = pDC->SelectObject(c.pen.get());
-        if (!pOldPen)
-            pOldPen = prev;
-        c.batch.Flush();
+        FlushColumn(c, age);
+        AddRow(c, x, a, b, age);
     }
-    pDC->SelectObject(pOldPen);
+}
+
+// The gathered column as the fold of its segments would draw it: first -> highest -> lowest
+// -> last; row by row where some row lies beyond the plot and its segments need clipping.
+void C2DView::FlushColumn(CurveRows& c, int age)
+{
+    ValueColumn& col = c.column;
+    if (!col.open)
+        return;
+    col.open = false;
+    const int top = WorldToPixelY(col.hi), bottom = WorldToPixelY(col.lo);
+    c.at = WorldToPixelY(c.v[col.lastRow]);
+    const CPoint first(col.x, col.firstY), high(col.x, top), low(col.x, bottom);
+    if (WellInside(first) && WellInside(high) && WellInside(low)) {
+        c.painter.Segment(first, high, age);
+        c.painter.Segment(high, low, age);
+        c.painter.Segment(low, CPoint(col.x, c.at), age);
+        return;
+    }
+    RowsX x{nullptr};
+    x.pa = x.pb = col.x;
+    c.row = col.startRow;
+    c.at = col.firstY;
+    for (int prev = col.startRow; prev != col.lastRow;) {
+        const int next = prev + 1 == c.ringRows ? 0 : prev + 1;
+        AddRow(c, x, prev, next, age);
+        prev = next;
+    }
+}
+
+// The rows on the section phase, from the first of them one a cycle.
+void C2DView::AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const RingSpan& ring)
+{
+    const CModelCore& s = GetModel()->Core();
+    const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+    int prev = -1, k = 0;
+    WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
+        AddRows(curves, x, prev < 0 ? row : prev, row, k);
+        prev = row;
+        ++k;
+    });
+}
+
+void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
+{
+    std::vector<CurveRows> curves = CurvesOf(pDC, columns, ring, imported);
+    RowsX x{ColumnData(columns[m_desc.xColumn], ring.rows)};
+    if (curves.empty() || !x.x)
+        return;
+    const CModelCore& s = GetModel()->Core();
+    if (m_desc.sections) {
+        AddSectionRows(curves, x, ring);
+    } else {
+        // A time axis walks the rows of its window; any other axis walks them all.
+        const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
+        const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
+        WalkSegments(ring, t.min, t.max, s.RunStep(),
+                     [&](int a, int b, int age) { AddRows(curves, x, a, b, age); });
+    }
+    for (CurveRows& c : curves) {
+        FlushColumn(c, 0);
+        c.painter.Finish();
+    }
 }
 
 void C2DView::DrawCurves(CDC* pDC)
@@ -398,26 +525,35 @@ void C2DView::DrawNewSample(int nRow)
         if (t[prev] < window.min || t[nRow] > window.max)
             return;
     }
-
-    CDC& dc = m_live.DC(this);
+    // The live row's sequence number counts the cycles from the run's first row.
+    const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
+    if (m_desc.sections && !cycleStart)
+        return;
     for (const PlotCurve& c : m_desc.curves) {
         const double* v = ColumnData(s.m_arrTable[c.column], s.m_nTableRows);
         if (!v || !CurveShown(s, c) || !Finite(x[prev], x[nRow], v[prev], v[nRow]))
             continue;
-        CPoint p1(WorldToPixelX(x[prev]), WorldToPixelY(v[prev]));
-        CPoint p2(WorldToPixelX(x[nRow]), WorldToPixelY(v[nRow]));
-        if (!ClipToPlotRect(p1, p2))
-            continue;
-        const Pen p = CurvePen(s, c, false);
-        CPen pen(p.style, p.width, p.color);
-        CPen* pOldPen = dc.SelectObject(&pen);
-        dc.MoveTo(p1);
-        dc.LineTo(p2);
-        dc.SelectObject(pOldPen);
-        m_live.Touch(p1, p2, p.width);
+        const std::optional<Pen> mark = cycleStart ? MarkPen(s, c, false) : std::nullopt;
+        DrawLiveRow(c, mark.value_or(CurvePen(s, c, false)),
+                    {WorldToPixelX(x[prev]), WorldToPixelY(v[prev])},
+                    {WorldToPixelX(x[nRow]), WorldToPixelY(v[nRow])});
     }
     m_nPrevRow = nRow;
     m_live.Show(this);
+}
+
+// The live row of one curve: the segment from p1 to p2, or the point p2.
+void C2DView::DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2)
+{
+    if (c.points) {
+        if (m_rcPlot.PtInRect(p2)) {
+            m_live.DC(this).SetPixel(p2.x, p2.y, p.color);
+            m_live.Touch(CRect(p2.x, p2.y, p2.x + 1, p2.y + 1));
+        }
+        return;
+    }
+    if (ClipToPlotRect(p1, p2))
+        DrawLiveSegment(m_live, this, p, p1, p2);
 }
 
 // --- rubber band ---------------------------------------------------------------------------
@@ -545,8 +681,7 @@ void C2DView::OnUpdatePanRight(CCmdUI* pCmdUI)
 
 bool C2DView::EditLimits(PlotLimits& g)
 {
-    const LimitDialogSpec spec{
-        KindEntry().limitPrefix, m_desc.names, {m_desc.xColumn, m_desc.yColumn}};
+    const LimitDialogSpec spec{Key(), m_desc.names, {m_desc.xColumn, m_desc.yColumn}};
     return EditPlotLimits(this, GetModel()->Core(), spec, g);
 }
 

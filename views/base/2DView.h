@@ -19,6 +19,7 @@
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
 #include "views/base/RingWalk.h"
+#include "views/base/RowPainter.h"
 
 #include <array>
 #include <chrono>
@@ -34,10 +35,20 @@ struct PlotCurve
 {
     int column;
     BOOL CModelSettings::*shown; // null: always shown
-    int CModelSettings::*style;
-    int CModelSettings::*width;
+    int CModelSettings::*style;  // null: solid
+    int CModelSettings::*width;  // null: one pixel
     COLORREF CModelSettings::*color;
     int importPen = -1; // -1: the curve has no imported twin
+    // Return marks: while m_bMarkReturn[markFlag] is set, the segment (or point) that ends on a
+    // marked row takes the marks' pen; -1: no marks. The imported twin's marks follow the next
+    // element of m_bMarkReturn and take import pen importMarkPen.
+    int markFlag = -1;
+    int CModelSettings::*markStyle = nullptr;
+    int CModelSettings::*markWidth = nullptr;
+    COLORREF CModelSettings::*markColor = nullptr;
+    int importMarkPen = -1;
+    bool importViewPens = false; // the import pens are the view items' (m_clrImportView ...)
+    bool points = false;         // one pixel a row, in the pen's colour
 };
 
 struct PlotDescription : PlotViewCommon
@@ -47,6 +58,8 @@ struct PlotDescription : PlotViewCommon
     int yColumn = kSlotXp;           // of the vertical axis, for the limits dialog's extents
     std::array<const char*, 2> names{"x", "x'"}; // the axes in the limits dialog and messages
     std::vector<PlotCurve> curves;               // drawing order
+    bool sections = false;   // only the rows on the section phase, one a forcing cycle
+    bool phaseMarks = false; // a wrapped ring's marks follow its oldest row's phase
 };
 
 class C2DView : public CPlotView, public C2DPlotGeometry
@@ -102,12 +115,10 @@ public:
     void OnControlsSetLimits();
 
 protected:
-    struct Pen
-    {
-        int style, width;
-        COLORREF color;
-    };
+    using Pen = PlotPen;
     static Pen CurvePen(const CModelCore& s, const PlotCurve& curve, bool imported);
+    // The marks' pen of a curve, none while its marks are off.
+    static std::optional<Pen> MarkPen(const CModelCore& s, const PlotCurve& curve, bool imported);
     static bool CurveShown(const CModelCore& s, const PlotCurve& curve);
 
 public:
@@ -135,6 +146,10 @@ protected:
     // The window from the limit block.
     void TakeSettings(const CModelCore& s) override;
     bool OnOwnHint(LPARAM lHint) override;
+    // The cursor's row at its two columns, the crosshair, and the digits of the axes.
+    bool CursorPixel(const RowValues& v, CPoint& p) const override;
+    void MoveCrosshair(CDC* pDC, CPoint p) override { DrawCrosshair(pDC, p.x, p.y); }
+    int CursorDigits(int column) const override;
 
     // The page without values and zero axes: the printed page's mapping, the layout from the
     // text height, the frame; clears the crosshair and live-drawn flags.
@@ -147,6 +162,21 @@ private:
     void DrawBand(CDC* pDC, CPoint corner);
     using TableColumns = std::array<std::vector<double>, kSlots>;
     void DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported);
+    struct CurveRows;
+    std::vector<CurveRows> CurvesOf(CDC* pDC, const TableColumns& columns, const RingSpan& ring,
+                                    bool imported);
+    struct RowsX
+    {
+        const double* x;
+        int row = -1, px = 0; // the last row mapped
+        int pa = 0, pb = 0;   // the pixels of the segment's rows
+        bool Map(const C2DPlotGeometry& g, int a, int b);
+    };
+    void AddRow(CurveRows& c, const RowsX& x, int a, int b, int age);
+    void AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, int age);
+    void FlushColumn(CurveRows& c, int age);
+    void DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2);
+    void AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const RingSpan& ring);
     void ChangeLimits(void (*rule)(PlotLimits&), bool bModified);
     void EnableIf(CCmdUI* pCmdUI, bool (*test)(const PlotLimits&));
     void OnUpdateZoomFar(CCmdUI* pCmdUI);

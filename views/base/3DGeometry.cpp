@@ -71,13 +71,10 @@ double C3DPlotGeometry::ScaleZ() const
     return AxisScale(m_nBoxSize, m_dZLo, m_dZHi);
 }
 
-CPoint C3DPlotGeometry::Project(double x, double y, double z) const
+C3DProjection C3DPlotGeometry::Projection() const
 {
-    const double X = x * ScaleX(), Y = y * ScaleY();
-    const int u = ClampToPixel(X * m_dSinYaw + Y * m_dCosYaw);
-    const int v =
-        ClampToPixel((Y * m_dSinYaw - X * m_dCosYaw) * m_dSinPitch + z * ScaleZ() * m_dCosPitch);
-    return {ClampToPixel(double(m_ptOrigin.x) + u), ClampToPixel(double(m_ptOrigin.y) - v)};
+    return {ScaleX(),  ScaleY(),    ScaleZ(),    m_dSinYaw,
+            m_dCosYaw, m_dSinPitch, m_dCosPitch, m_ptOrigin};
 }
 
 CPoint C3DPlotGeometry::CalcOrigin() const
@@ -95,15 +92,6 @@ CPoint C3DPlotGeometry::CalcOrigin() const
 CPoint C3DPlotGeometry::BoxCorner(int i) const
 {
     return Project(i & 1 ? m_dXHi : m_dXLo, i & 2 ? m_dYHi : m_dYLo, i & 4 ? m_dZHi : m_dZLo);
-}
-
-bool C3DPlotGeometry::RowPixel(double t, double a, double b, double c, CPoint& p) const
-{
-    const Point3 w = MapRow(t, a, b, c);
-    if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z))
-        return false;
-    p = Project(w.x, w.y, w.z);
-    return true;
 }
 
 void C3DPlotGeometry::SetCylinderLimits(double rMin, double rMax, double hMin, double hMax)

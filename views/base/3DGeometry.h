@@ -5,6 +5,8 @@
 // size's zoom. No Qt here: the view class holds this state and draws.
 #include "views/base/PlotGeometry.h"
 
+#include <cmath>
+
 struct Point3
 {
     double x = 0, y = 0, z = 0;
@@ -48,6 +50,23 @@ struct BoxZoom
     bool FartherOffered(int size) const { return size >= farMinBox; }
 };
 
+// The projection of a box at one moment: its scales and angles worked out once, so a drawing
+// of many points does not divide for every one. Gives the pixels of C3DPlotGeometry::Project.
+struct C3DProjection
+{
+    double scaleX = 1, scaleY = 1, scaleZ = 1;
+    double sinYaw = 0, cosYaw = 1, sinPitch = 0, cosPitch = 1;
+    CPoint origin;
+
+    CPoint operator()(double x, double y, double z) const // inline: a repaint projects every row
+    {
+        const double X = x * scaleX, Y = y * scaleY;
+        const int u = ClampToPixel(X * sinYaw + Y * cosYaw);
+        const int v = ClampToPixel((Y * sinYaw - X * cosYaw) * sinPitch + z * scaleZ * cosPitch);
+        return {ClampToPixel(double(origin.x) + u), ClampToPixel(double(origin.y) - v)};
+    }
+};
+
 class C3DPlotGeometry : public CPlotPage
 {
 public:
@@ -80,7 +99,9 @@ public:
     double ScaleZ() const;
 
     // The screen point of a world point (pixels bounded, whatever the scales).
-    CPoint Project(double x, double y, double z) const;
+    CPoint Project(double x, double y, double z) const { return Projection()(x, y, z); }
+    // Project as it stands now, for a drawing of many points.
+    C3DProjection Projection() const;
     // The origin that puts the box centre on the plot centre plus the pan.
     CPoint CalcOrigin() const;
 
@@ -96,7 +117,19 @@ public:
         return {a, b, c};
     }
     // The pixel of a row; false when its point is not finite (a run that blew up).
-    bool RowPixel(double t, double a, double b, double c, CPoint& p) const;
+    bool RowPixel(double t, double a, double b, double c, CPoint& p) const
+    {
+        return RowPixel(Projection(), t, a, b, c, p);
+    }
+    bool RowPixel(const C3DProjection& proj, double t, double a, double b, double c,
+                  CPoint& p) const
+    {
+        const Point3 w = MapRow(t, a, b, c);
+        if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z))
+            return false;
+        p = proj(w.x, w.y, w.z);
+        return true;
+    }
     // The cylinder's scales and centres from working limits, in this box.
     void SetCylinderLimits(double rMin, double rMax, double hMin, double hMax);
 };
@@ -111,6 +144,12 @@ struct MappedColumns
     // The pixel of row i in g; false when the row maps to no finite point.
     bool Pixel(const C3DPlotGeometry& g, int i, CPoint& p) const
     {
-        return g.RowPixel(t[i], v[0] ? v[0][i] : 0, v[1] ? v[1][i] : 0, v[2] ? v[2][i] : 0, p);
+        return Pixel(g, g.Projection(), i, p);
+    }
+    // The same with the projection worked out once for a drawing.
+    bool Pixel(const C3DPlotGeometry& g, const C3DProjection& proj, int i, CPoint& p) const
+    {
+        return g.RowPixel(proj, t[i], v[0] ? v[0][i] : 0, v[1] ? v[1][i] : 0, v[2] ? v[2][i] : 0,
+                          p);
     }
 };

@@ -10,6 +10,7 @@
 #include "views/base/LimitDialogRules.h"
 #include "views/base/LimitEdit.h"
 #include "views/base/PlotLimDlg.h"
+#include "views/base/PlotStyleDlg.h"
 #include "views/base/RingWalk.h"
 #include "views/base/VADlg.h"
 #include "views/base/ViewAngleFlag.h"
@@ -85,9 +86,36 @@ void C3DView::OnDraw(CDC* pDC)
     if (SkipThisDrawing(pDC))
         return;
     DrawPage(pDC);
-    if (GetModel())
+    if (GetModel()) {
         DrawMargins(pDC);
+        DrawLegend(pDC);
+    }
     DrawScene(pDC, m_bFullRedraw != 0);
+    ForgetPaintedCross(pDC);
+    if (m_bFullRedraw)
+        DrawCursorIfDue(pDC);
+}
+
+// A drawing paints over the cross where it reaches it, and the cursor's cross is drawn afresh
+// there; a drawing elsewhere leaves the cross on the screen as it stands.
+void C3DView::ForgetPaintedCross(CDC* pDC)
+{
+    CRect clip;
+    pDC->GetClipBox(&clip);
+    const CRect cross(m_ptCross.x - 8, m_ptCross.y - 8, m_ptCross.x + 9, m_ptCross.y + 9);
+    const bool meets = clip.left < cross.right && cross.left < clip.right &&
+                       clip.top < cross.bottom && cross.top < clip.bottom;
+    if (pDC->IsPrinting() || meets)
+        m_bCrossDrawn = 0;
+}
+
+bool C3DView::CursorPixel(const RowValues& v, CPoint& p) const
+{
+    double a[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i)
+        if (m_desc.columns[i] >= 0 && m_desc.columns[i] < kSlots)
+            a[i] = v[m_desc.columns[i]];
+    return RowPixel(v[kSlotT], a[0], a[1], a[2], p);
 }
 
 void C3DView::DrawPage(CDC* pDC)
@@ -142,8 +170,8 @@ void C3DView::DrawScene(CDC* pDC, bool bFull)
     if (!bFull || !m)
         return;
     const CModelCore& s = m->Core();
-    if (s.m_bHaveData && (!s.m_bPlotManual || s.m_bPlotRequest))
-        DrawRun(pDC);
+    if (!s.m_bPlotManual || s.m_bPlotRequest)
+        DrawStoredRun(pDC);
 }
 
 void C3DView::DrawBox(CDC* pDC)
@@ -256,6 +284,28 @@ void C3DView::DrawCrosshair(CDC* pDC, int px, int py)
 
 // --- the run -------------------------------------------------------------------------------
 
+PlotPen C3DView::RunPen(const CModelCore& s, bool imported) const
+{
+    if (imported)
+        return ImportPen(s, m_desc.importPen, true);
+    return {m_desc.style ? s.*m_desc.style : PS_SOLID, m_desc.width ? s.*m_desc.width : 1,
+            m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT)};
+}
+
+std::optional<PlotPen> C3DView::MarkPen(const CModelCore& s, bool imported) const
+{
+    const Plot3DDescription& d = m_desc;
+    const int flag = d.markFlag + (imported ? 1 : 0);
+    if (d.markFlag < 0 || flag >= 6 || !s.m_bMarkReturn[flag])
+        return std::nullopt;
+    if (imported)
+        return d.importMarkPen >= 0 ? std::optional(ImportPen(s, d.importMarkPen, true))
+                                    : std::nullopt;
+    if (!d.markStyle || !d.markWidth || !d.markColor)
+        return std::nullopt;
+    return PlotPen{s.*d.markStyle, s.*d.markWidth, s.*d.markColor};
+}
+
 MappedColumns C3DView::MapColumns(const std::array<std::vector<double>, kSlots>& table,
                                   int rows) const
 {
@@ -269,38 +319,64 @@ MappedColumns C3DView::MapColumns(const std::array<std::vector<double>, kSlots>&
     return c;
 }
 
-// Every row goes through MappedColumns::Pixel, the view's one mapping of a row to the screen.
 void C3DView::DrawRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run may be writing the columns
     const TableRing& r = lock.Ring();
-    const int rows = s.m_nTableRows;
-    const MappedColumns c = MapColumns(s.m_arrTable, rows);
-    if (!c.t)
+    DrawTable(pDC, s.m_arrTable, {nullptr, s.m_nTableRows, r.index, r.count, r.wrapped}, false);
+}
+
+// The imported rows in file order, never wrapped at the ring's length.
+void C3DView::DrawImportedRun(CDC* pDC)
+{
+    const CModelCore& s = GetModel()->Core();
+    if (m_desc.importPen >= 0)
+        DrawTable(pDC, s.m_arrImport, {nullptr, s.m_nImportRows, 0, s.m_nImportRows, false}, true);
+}
+
+// Every row goes through MappedColumns::Pixel, the view's one mapping of a row to the screen.
+void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>& table,
+                        RingSpan ring, bool imported)
+{
+    const CModelCore& s = GetModel()->Core();
+    const MappedColumns c = MapColumns(table, ring.rows);
+    if (!c.t || ring.rows <= 0)
         return;
-    const RingSpan ring{c.t, rows, r.index, r.count, r.wrapped};
-    CPen pen(m_desc.style ? s.*m_desc.style : PS_SOLID, m_desc.width ? s.*m_desc.width : 1,
-             m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT));
-    CPen* pOldPen = pDC->SelectObject(&pen);
-    PolylineBatch batch;
-    batch.m_pDC = pDC;
+    ring.t = c.t;
+    CRowPainter painter(pDC, m_rcPlot, m_desc.points ? RowLook::Points : RowLook::Lines,
+                        RunPen(s, imported), MarkPen(s, imported),
+                        CycleMarks(s, ring, m_desc.phaseMarks));
+    if (m_desc.sections) {
+        const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+        int k = 0;
+        WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
+            CPoint p;
+            if (c.Pixel(*this, row, p))
+                painter.Point(p, k);
+            ++k;
+        });
+        painter.Finish();
+        return;
+    }
     int last = -1;
     CPoint pLast;
+    const C3DProjection proj = Projection();
     const double inf = std::numeric_limits<double>::infinity();
-    WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b) {
+    WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b, int age) {
         CPoint p1 = pLast, p2;
-        if ((a != last && !c.Pixel(*this, a, p1)) || !c.Pixel(*this, b, p2)) {
+        if ((a != last && !c.Pixel(*this, proj, a, p1)) || !c.Pixel(*this, proj, b, p2)) {
             last = -1; // a diverged run: nothing to draw here
             return;
         }
         last = b;
         pLast = p2;
-        if (ClipToPlotRect(p1, p2))
-            batch.Add(p1, p2);
+        if (m_desc.points)
+            painter.Point(p2, age);
+        else
+            ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { painter.Segment(q1, q2, age); });
     });
-    batch.Flush();
-    pDC->SelectObject(pOldPen);
+    painter.Finish();
 }
 
 void C3DView::DrawNewSample(int nRow)
@@ -308,21 +384,34 @@ void C3DView::DrawNewSample(int nRow)
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run lets the table go while its row is drawn
     const int rows = s.m_nTableRows;
-    const int prev = PreviousLiveRow(nRow, rows, lock.Ring().wrapped);
     const MappedColumns c = MapColumns(s.m_arrTable, rows);
+    if (m_desc.points) {
+        DrawNewPoint(s, c, nRow);
+        return;
+    }
+    const int prev = PreviousLiveRow(nRow, rows, lock.Ring().wrapped);
     CPoint p1, p2;
     if (prev < 0 || !c.t || !c.Pixel(*this, prev, p1) || !c.Pixel(*this, nRow, p2) ||
         !ClipToPlotRect(p1, p2))
         return;
-    CDC& dc = m_live.DC(this);
-    const int width = m_desc.width ? s.*m_desc.width : 1;
-    CPen pen(m_desc.style ? s.*m_desc.style : PS_SOLID, width,
-             m_desc.color ? s.*m_desc.color : GetSysColor(COLOR_WINDOWTEXT));
-    CPen* pOldPen = dc.SelectObject(&pen);
-    dc.MoveTo(p1);
-    dc.LineTo(p2);
-    dc.SelectObject(pOldPen);
-    m_live.Touch(p1, p2, width);
+    // The live row's sequence number counts the cycles from the run's first row.
+    const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
+    const PlotPen p = (cycleStart ? MarkPen(s) : std::nullopt).value_or(RunPen(s));
+    DrawLiveSegment(m_live, this, p, p1, p2);
+    m_live.Show(this);
+}
+
+// A section's live row is one whose sequence number is a whole number of cycles.
+void C3DView::DrawNewPoint(const CModelCore& s, const MappedColumns& c, int nRow)
+{
+    CPoint p;
+    if (m_desc.sections && !CycleMarks(s, {}, false).Marked(s.m_nTableCount))
+        return;
+    if (nRow < 0 || nRow >= s.m_nTableRows || !c.t || !c.Pixel(*this, nRow, p) ||
+        !m_rcPlotHit.PtInRect(p))
+        return;
+    m_live.DC(this).SetPixel(p.x, p.y, RunPen(s).color);
+    m_live.Touch(CRect(p.x, p.y, p.x + 1, p.y + 1));
     m_live.Show(this);
 }
 
@@ -335,10 +424,101 @@ void C3DView::TakeSettings(const CModelCore& s)
 
 bool C3DView::OnOwnHint(LPARAM lHint)
 {
+    if (lHint == HINT_PLOT_STYLE && m_desc.legend) {
+        InvalidateRect(&m_rcLegend, TRUE);
+        return true;
+    }
     if (lHint != HINT_VIEW_ANGLE)
         return false;
     RedrawWindow();
     return true;
+}
+
+// --- the legend ----------------------------------------------------------------------------
+
+SwatchRows C3DView::LegendRows(const CModelCore& s) const
+{
+    if (!m_desc.legend)
+        return {};
+    SwatchRows rows;
+    for (const bool imported : {false, true}) {
+        if (imported && (!s.m_bHaveImport || m_desc.importPen < 0))
+            break;
+        std::vector<LegendSwatch> row{
+            {m_desc.legend, RunPen(s, imported).color, imported ? kImportItem : kRunItem}};
+        if (const std::optional<PlotPen> mark = MarkPen(s, imported))
+            row.push_back({" r ", mark->color, imported ? kImportMarkItem : kMarkItem});
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void C3DView::DrawLegend(CDC* pDC)
+{
+    for (CRect& item : m_rcLegendItem)
+        item = CRect(-1, -1, -1, -1);
+    const SwatchRows rows = LegendRows(GetModel()->Core());
+    if (rows.empty())
+        return;
+    CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
+    const CRect& p = m_rcPlot;
+    const int h = m_nTextHeight;
+    const int right = DrawLegendRows(pDC, p.left, p.top - 1, h, rows, m_rcLegendItem, kRunItems);
+    // Wide enough for the swatches that a changed style may add.
+    m_rcLegend = CRect(p.left, p.top - 1 - 2 * h, std::max(right, p.right), p.top);
+    pDC->SetBkMode(TRANSPARENT);
+    if (pOldFont)
+        pDC->SelectObject(pOldFont);
+}
+
+namespace {
+// The members of one pen: null where the description names none.
+struct PenMembers
+{
+    int* style = nullptr;
+    int* width = nullptr;
+    COLORREF* color = nullptr;
+};
+
+template <class T> T* Member(CModelSettings& s, T CModelSettings::*m)
+{
+    return m ? &(s.*m) : nullptr;
+}
+} // namespace
+
+// Items 0 and 2 share the run's marks flag, 1 and 3 the imported rows' one.
+bool C3DView::EditRunItem(int item)
+{
+    IModelDocument* m = GetModel();
+    if (!m || item < 0 || item >= kRunItems)
+        return false;
+    CModelSettings& s = m->Core();
+    const Plot3DDescription& d = m_desc;
+    const bool imported = item == kImportItem || item == kImportMarkItem;
+    const bool marks = item == kMarkItem || item == kImportMarkItem;
+    const int pen = marks ? d.importMarkPen : d.importPen;
+    PenMembers p;
+    if (imported && pen >= 0 && pen < 7) {
+        const int j = pen < 4 ? pen : pen - 1; // the import styles skip the points' entry
+        p = {pen == 4 ? nullptr : &s.m_nStyleImportView[j],
+             pen == 4 ? nullptr : &s.m_nWidthImportView[j], &s.m_clrImportView[pen]};
+    } else if (!imported) {
+        p = marks
+                ? PenMembers{Member(s, d.markStyle), Member(s, d.markWidth), Member(s, d.markColor)}
+                : PenMembers{Member(s, d.style), Member(s, d.width), Member(s, d.color)};
+    }
+    if (p.color && d.points) { // points have a colour only
+        const std::optional<COLORREF> picked = CPlotStyleDlg::s_pickColor(*p.color, GetWidget());
+        if (picked)
+            *p.color = *picked;
+        return picked.has_value();
+    }
+    if (!p.style || !p.width || !p.color)
+        return false;
+    const int flag = d.markFlag + (imported ? 1 : 0);
+    if (d.markFlag < 0 || flag >= 6)
+        return EditPen(this, *p.style, *p.width, *p.color);
+    return EditPen(this, *p.style, *p.width, *p.color, s.m_bMarkReturn[flag]);
 }
 
 // The block gives the box's axes, or the cylinder's working ranges inside the fixed box.
@@ -375,8 +555,11 @@ void C3DView::TakeAngles(const CModelCore& s)
 
 void C3DView::DrawStoredRun(CDC* pDC)
 {
-    if (GetModel()->Core().m_bHaveData)
+    const CModelCore& s = GetModel()->Core();
+    if (s.m_bHaveData)
         DrawRun(pDC);
+    if (s.m_bHaveImport)
+        DrawImportedRun(pDC);
 }
 
 // --- angles and the View Angle dialog ------------------------------------------------------
@@ -540,7 +723,7 @@ void C3DView::OnControlsSetLimits()
     CModelCore& s = m->Core();
     AxisLimits before[3], a[3];
     LimitDialogInput in;
-    in.prefix = ViewKindEntryOf(m_desc.key).limitPrefix;
+    in.view = m_desc.key;
     in.names = m_desc.names;
     for (int i = 0; i < n; ++i) {
         a[i] = before[i] = ReadAxis(s, *m_desc.block, i);
@@ -562,6 +745,17 @@ void C3DView::OnControlsSetLimits()
 
 void C3DView::OnLButtonDown(UINT nFlags, CPoint point)
 {
+    if (!m_rcPlotHit.PtInRect(point)) {
+        for (int item = 0; item < kRunItems; ++item) {
+            if (!m_rcLegendItem[item].PtInRect(point))
+                continue;
+            if (EditRunItem(item)) {
+                InvalidateRect(&m_rcLegend, TRUE);
+                GetModel()->MarkModified();
+            }
+            break;
+        }
+    }
     if (m_rcPlotHit.PtInRect(point)) {
         m_bDragging = 1;
         m_ptPress = m_ptDragLast = point;

@@ -14,8 +14,10 @@
 #include "platform/Dc.h"
 #include "platform/View.h"
 #include "views/base/3DGeometry.h"
+#include "views/base/PlotLegend.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
+#include "views/base/RowPainter.h"
 #include "views/base/ViewAngleTarget.h"
 
 #include <array>
@@ -52,6 +54,21 @@ struct Plot3DDescription : PlotViewCommon
     int CModelSettings::*style = nullptr; // the run's pen; null: solid 1 in window text
     int CModelSettings::*width = nullptr;
     COLORREF CModelSettings::*color = nullptr;
+    // Return marks: while m_bMarkReturn[markFlag] is set, the segment that ends on a marked row
+    // takes the marks' pen; -1: no marks. phaseMarks: a wrapped ring's marks follow its oldest
+    // row's forcing phase.
+    int markFlag = -1;
+    int CModelSettings::*markStyle = nullptr;
+    int CModelSettings::*markWidth = nullptr;
+    COLORREF CModelSettings::*markColor = nullptr;
+    bool phaseMarks = false;
+    // The imported table's pen and its marks' pen (following m_bMarkReturn[markFlag + 1]), view
+    // items of the import pens (m_clrImportView ...); -1: the imported table is not drawn.
+    int importPen = -1;
+    int importMarkPen = -1;
+    const char* legend = nullptr;         // the run's legend swatch (" s "); null: no legend
+    bool points = false;                  // one pixel a row, in the pen's colour
+    bool sections = false;                // only the rows on the section phase, one a forcing cycle
     int angleSlot = -1;                   // element of m_nViewPitch and m_nViewYaw, or -1
     POINT CModelSettings::*pan = nullptr; // the pan offsets kept with the model, or null
 };
@@ -78,6 +95,20 @@ public:
     CPoint m_ptDragLast;
     int m_nBoxSizeHome = 0; // the box size of the last resize, which Reset Limits restores
     CPoint m_ptPanHome;     // the pan of the last resize, likewise
+
+    // The run's legend items: the run, the imported rows, the run's marks, the imported marks.
+    enum RunItem
+    {
+        kRunItem,
+        kImportItem,
+        kMarkItem,
+        kImportMarkItem,
+        kRunItems
+    };
+    CRect m_rcLegend;                // where the legend lies above the plot
+    CRect m_rcLegendItem[kRunItems]; // each item's swatch; (-1, -1, -1, -1) while not shown
+    // Edits an item's pen and its "Mark Return Chronon" (of points: the colour); true after OK.
+    bool EditRunItem(int item);
 
     int ViewPitch() const override { return m_nPitch; }
     int ViewYaw() const override { return m_nYaw; }
@@ -112,8 +143,9 @@ public:
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
 
-    // The stored run, projected (also what a repaint draws).
+    // The stored run, projected (also what a repaint draws), and the imported table.
     void DrawRun(CDC* pDC);
+    void DrawImportedRun(CDC* pDC);
     // The description's columns of a table of rows rows; t null when a column is missing.
     MappedColumns MapColumns(const std::array<std::vector<double>, kSlots>& table, int rows) const;
     // The run's segment that ends at ring row nRow, on the live DC.
@@ -122,7 +154,11 @@ public:
 protected:
     // The view's own texts, drawn after the page.
     virtual void DrawMargins(CDC*) {}
-    // DrawSceneFrame and (when drawing fully and the run is due) the run.
+    // The legend's rows above the plot, the lowest first: by default the description's swatch
+    // on the run's colour and " r " on the marks' while they are on, and the same for imported
+    // rows one line up.
+    virtual SwatchRows LegendRows(const CModelCore& s) const;
+    // DrawSceneFrame and (when drawing fully and the run is due) DrawStoredRun.
     virtual void DrawScene(CDC* pDC, bool bFull);
     // What every drawing shows, however quick: the box and its axes, or on the cylinder the
     // floor ellipse and the cylinder's axes with the description's first two names.
@@ -133,11 +169,20 @@ protected:
     // The box, the angles and the pan from the document.
     void TakeSettings(const CModelCore& s) override;
     bool OnOwnHint(LPARAM lHint) override;
+    // The run's pen, and the marks' pen while the marks are on; of the imported table with
+    // imported.
+    PlotPen RunPen(const CModelCore& s, bool imported = false) const;
+    std::optional<PlotPen> MarkPen(const CModelCore& s, bool imported = false) const;
+    // The cursor's row mapped into the box, and the crosshair.
+    bool CursorPixel(const RowValues& v, CPoint& p) const override;
+    void MoveCrosshair(CDC* pDC, CPoint p) override { DrawCrosshair(pDC, p.x, p.y); }
 
 private:
     void MapCommands();
     void SetAngle(bool pitch, int nDeg, BOOL bRedraw);
     void DrawPage(CDC* pDC);
+    void DrawLegend(CDC* pDC);
+    void ForgetPaintedCross(CDC* pDC);
     void TakeBox(const CModelCore& s);
     int LimitAxes() const;
     void TakeAngles(const CModelCore& s);
@@ -146,6 +191,11 @@ private:
     void DrawAxis(CDC* pDC, CPoint centre, CPoint a, CPoint b, const std::string& name);
     template <class Draw> void WithAxisStyle(CDC* pDC, Draw draw);
     LRESULT OnViewAngleClosed(WPARAM, LPARAM);
+    // The rows of a table (ring.t is filled in) as the description draws them.
+    void DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>& table, RingSpan ring,
+                   bool imported);
+    // The live row as a point: every row, or (sections) each cycle's.
+    void DrawNewPoint(const CModelCore& s, const MappedColumns& c, int nRow);
 
     Plot3DDescription m_desc;
     CPoint m_ptPress;

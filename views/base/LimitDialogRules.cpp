@@ -67,10 +67,10 @@ std::array<AxisLimits, 3> AutoScale3D(std::array<DataExtent, 3>& e)
 }
 
 std::string LimitCaption(const std::string& prefix, const std::string& name, bool max,
-                         bool absolute)
+                         bool absolute, const char* key)
 {
-    return (max ? "Maximum " : "Minimum ") + name + " (" + prefix + (absolute ? "a" : "") + name +
-           (max ? "hi)" : "lo)");
+    return (max ? "Maximum " : "Minimum ") + name + " (" + prefix + (absolute ? "a" : "") +
+           (key ? std::string(key) : name) + (max ? "hi)" : "lo)");
 }
 
 AxisLimits RoundedForDialog(const AxisLimits& a)

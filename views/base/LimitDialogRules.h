@@ -24,9 +24,10 @@ std::array<AxisLimits, 3> AutoScale3D(std::array<DataExtent, 3>& e);
 extern const char* const kClosedRangeMessage;
 
 // The caption of a limit field: "Minimum x (foxlo)", "Maximum x' (foax'hi)"; the prefix names the
-// block ("fo"; none for the three-variable box: "Minimum x (xlo)"), absolute adds its "a".
+// block ("fo"; none for the three-variable box: "Minimum x (xlo)"), absolute adds its "a"; the
+// key's name is the axis's unless given.
 std::string LimitCaption(const std::string& prefix, const std::string& name, bool max,
-                         bool absolute);
+                         bool absolute, const char* key = nullptr);
 
 // An axis as a limits dialog shows it: the working and the absolute pair each rounded to the
 // digits of its own range.

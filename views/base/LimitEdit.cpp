@@ -18,7 +18,7 @@ DataExtent ColumnExtent(const CModelCore& s, int column)
 bool EditPlotLimits(CWnd* pParent, const CModelCore& s, const LimitDialogSpec& spec, PlotLimits& g)
 {
     LimitDialogInput in;
-    in.prefix = spec.prefix;
+    in.view = spec.view;
     in.names = {spec.names[0], spec.names[1], nullptr};
     in.extents = {ColumnExtent(s, spec.columns[0]), ColumnExtent(s, spec.columns[1]), {}};
     in.haveData = s.m_bHaveData != 0;

@@ -5,16 +5,16 @@
 // with its message.
 #include "model/core/LimitBlocks.h"
 #include "views/base/LimitDialogRules.h"
+#include "views/base/ViewIndex.h"
 
 #include <array>
-#include <string>
 
 class CModelCore;
 class CWnd;
 
 struct LimitDialogSpec
 {
-    std::string prefix;               // of the captions' keys; may be empty
+    ViewKey view;                     // whose captions the fields show
     std::array<const char*, 2> names; // horizontal, vertical
     std::array<int, 2> columns;       // their table columns, for the extents
 };

@@ -44,8 +44,13 @@ std::vector<double> InitialValues(SystemKind kind, const CModelSettings& s)
 void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind, const CModelSettings& s,
                        int digitsX, int digitsY)
 {
+    DrawInitialValues(pDC, page, kind, InitialValues(kind, s), digitsX, digitsY);
+}
+
+void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind,
+                       const std::vector<double>& init, int digitsX, int digitsY)
+{
     pDC->SetTextAlign(TA_CENTER | TA_TOP);
-    const std::vector<double> init = InitialValues(kind, s);
     const std::vector<const char*>& labels = MarginLabels(kind).initial;
     const int y = PlotHeight(page) * 3 / 4 + page.m_nMarginTop;
     for (std::size_t i = 0; i < init.size() && i < labels.size(); ++i)
@@ -80,11 +85,16 @@ void DrawEquations(CDC* pDC, const CPlotPage& page, SystemKind kind, const CMode
 
 void DrawImportName(CDC* pDC, const CPlotPage& page, const CModelCore& s)
 {
+    DrawImportName(pDC, page, s, s.m_clrImport[0]);
+}
+
+void DrawImportName(CDC* pDC, const CPlotPage& page, const CModelCore& s, COLORREF back)
+{
     if (!s.m_bHaveImport)
         return;
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
     pDC->SetBkMode(OPAQUE);
-    pDC->SetBkColor(s.m_clrImport[0]);
-    pDC->SetTextColor(s.m_clrImport[0] ^ 0xFFFFFF);
+    pDC->SetBkColor(back);
+    pDC->SetTextColor(back ^ 0xFFFFFF);
     pDC->TextOut(0, page.m_rcPlot.bottom + page.m_nMarginBottom, s.m_strImportFile);
 }

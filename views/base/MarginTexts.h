@@ -26,9 +26,14 @@ std::vector<double> InitialValues(SystemKind kind, const CModelSettings& s);
 // values, x with digitsX and the others with digitsY.
 void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind, const CModelSettings& s,
                        int digitsX, int digitsY);
+// The same with other values under the kind's labels (a vector field's track start point).
+void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind,
+                       const std::vector<double>& values, int digitsX, int digitsY);
 // At a quarter of the plot's height: chronons per cycle, and dt with digitsDt beside it.
 void DrawTimeBase(CDC* pDC, const CPlotPage& page, int chrononsPerCycle, double dt, int digitsDt);
 // Over the plot from the window's top: one line per equation, then the parameters they use.
 void DrawEquations(CDC* pDC, const CPlotPage& page, SystemKind kind, const CModelCore& s);
-// With imported data, its file's name on the imported data's colour at the bottom left corner.
+// With imported data, its file's name on the imported data's colour (or back) at the bottom
+// left corner.
 void DrawImportName(CDC* pDC, const CPlotPage& page, const CModelCore& s);
+void DrawImportName(CDC* pDC, const CPlotPage& page, const CModelCore& s, COLORREF back);

@@ -13,17 +13,6 @@ void CRect::NormalizeRect()
 }
 #endif
 
-int ClampToPixel(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v > kPixelLimit)
-        return kPixelLimit;
-    if (v < -kPixelLimit)
-        return -kPixelLimit;
-    return static_cast<int>(v); // truncates toward zero
-}
-
 PageLayout LayoutPage(const CRect& client, int h)
 {
     return {3 * h, 4 * h, 3 * h, 2 * h,
@@ -100,18 +89,6 @@ double C2DPlotGeometry::PixelToWorldX(int px) const
 double C2DPlotGeometry::PixelToWorldY(int py) const
 {
     return m_dYMax - (py - m_nMarginTop) * m_dScaleY;
-}
-
-int C2DPlotGeometry::WorldToPixelX(double x) const
-{
-    // The margin enters after the truncation.
-    return ClampToPixel((x - m_dXMin) / m_dScaleX) + m_nMarginLeft;
-}
-
-int C2DPlotGeometry::WorldToPixelY(double y) const
-{
-    // The margin enters before the truncation.
-    return ClampToPixel((m_dYMax - y) / m_dScaleY + m_nMarginTop);
 }
 
 namespace {

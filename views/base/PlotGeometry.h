@@ -30,10 +30,21 @@ struct CRect
 };
 #endif
 
+#include <cmath>
+
 // Pixels beyond this distance from the origin are clamped, so a world value far outside the
 // window (or a zero scale) still gives a defined integer.
 constexpr int kPixelLimit = 1 << 24;
-int ClampToPixel(double v);
+inline int ClampToPixel(double v) // inline: a repaint maps every row
+{
+    if (std::isnan(v))
+        return 0;
+    if (v > kPixelLimit)
+        return kPixelLimit;
+    if (v < -kPixelLimit)
+        return -kPixelLimit;
+    return static_cast<int>(v); // truncates toward zero
+}
 
 // The margins of a plot page for text height h (3h, 4h, 3h, 2h) and the plot rectangle they
 // leave of the client rectangle.
@@ -66,8 +77,29 @@ public:
     CRect m_rcMarginLeftArea, m_rcMarginTopArea, m_rcMarginRightArea, m_rcMarginBottomArea;
     int m_nTextHeight = 0;
 
-    // Clips a pixel segment to m_rcPlot in place; false means draw nothing.
-    bool ClipToPlotRect(CPoint& p1, CPoint& p2) const { return ClipSegment(m_rcPlot, p1, p2); }
+    // Clips a pixel segment to m_rcPlot in place; false means draw nothing. Most segments of a
+    // long run lie well inside, and those are passed at once.
+    bool ClipToPlotRect(CPoint& p1, CPoint& p2) const
+    {
+        return (WellInside(p1) && WellInside(p2)) || ClipSegment(m_rcPlot, p1, p2);
+    }
+    bool WellInside(CPoint p) const
+    {
+        return p.x > m_rcPlot.left && p.x < m_rcPlot.right && p.y > m_rcPlot.top &&
+               p.y < m_rcPlot.bottom;
+    }
+    // Calls draw(p1, p2) with the segment clipped to m_rcPlot when some of it is left. The
+    // ends of a segment well inside stay in registers (a repaint clips every row's).
+    template <class Draw> void ClipAndDraw(CPoint p1, CPoint p2, Draw&& draw) const
+    {
+        if (WellInside(p1) && WellInside(p2)) {
+            draw(p1, p2);
+            return;
+        }
+        CPoint q1 = p1, q2 = p2;
+        if (ClipSegment(m_rcPlot, q1, q2))
+            draw(q1, q2);
+    }
 
 protected:
     CPlotPage(int left, int top, int right, int bottom)
@@ -99,8 +131,16 @@ public:
 
     double PixelToWorldX(int px) const;
     double PixelToWorldY(int py) const;
-    int WorldToPixelX(double x) const;
-    int WorldToPixelY(double y) const;
+    int WorldToPixelX(double x) const
+    {
+        // The margin enters after the truncation.
+        return ClampToPixel((x - m_dXMin) / m_dScaleX) + m_nMarginLeft;
+    }
+    int WorldToPixelY(double y) const
+    {
+        // The margin enters before the truncation.
+        return ClampToPixel((m_dYMax - y) / m_dScaleY + m_nMarginTop);
+    }
 
     // Resizing collapses the readout boxes so that the first readout after it erases nothing.
     void CollapseReadoutBoxes();

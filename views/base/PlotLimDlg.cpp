@@ -202,7 +202,7 @@ bool EditPlane(CWnd* pParent, const LimitDialogInput& in, AxisLimits* axes)
         {&dlg.m_strVMinLabel, &dlg.m_strVMaxLabel, &dlg.m_strVAbsMinLabel, &dlg.m_strVAbsMaxLabel}};
     for (int i = 0; i < 2; ++i)
         for (int k = 0; k < 4; ++k)
-            *labels[i][k] = LimitCaption(in.prefix, in.names[i], k % 2 == 1, k >= 2);
+            *labels[i][k] = ViewLimitCaption(in.view, i, in.names[i], k % 2 == 1, k >= 2);
     dlg.m_dDataXMin = in.extents[0].min, dlg.m_dDataXMax = in.extents[0].max;
     dlg.m_dDataYMin = in.extents[1].min, dlg.m_dDataYMax = in.extents[1].max;
     dlg.m_bHaveData[0] = in.haveData ? 1 : 0;
@@ -223,7 +223,8 @@ bool EditBox(CWnd* pParent, const LimitDialogInput& in, AxisLimits* axes)
     // Per axis: absolute minimum and maximum, working minimum and maximum.
     for (int i = 0; i < 3; ++i)
         for (int k = 0; k < 4; ++k)
-            dlg.m_strLabels[4 * i + k] = LimitCaption(in.prefix, in.names[i], k % 2 == 1, k < 2);
+            dlg.m_strLabels[4 * i + k] =
+                ViewLimitCaption(in.view, i, in.names[i], k % 2 == 1, k < 2);
     double* const data[3][2] = {{&dlg.m_dDataXMin, &dlg.m_dDataXMax},
                                 {&dlg.m_dDataYMin, &dlg.m_dDataYMax},
                                 {&dlg.m_dDataZMin, &dlg.m_dDataZMax}};

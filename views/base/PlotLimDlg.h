@@ -5,6 +5,7 @@
 // inside the absolute ones after OK (LimitDialogRules.h).
 #include "platform/Dialog.h"
 #include "views/base/LimitDialogRules.h"
+#include "views/base/ViewIndex.h"
 
 #include <string>
 #include <vector>
@@ -82,11 +83,12 @@ public:
     void SetLimits(const std::array<AxisLimits, 3>& a);
 };
 
-// What a view's Set Limits gives its dialog besides the limits: the captions' block prefix and
-// axis names, the data extents for Auto Scale, and whether computed and imported data exist.
+// What a view's Set Limits gives its dialog besides the limits: the view whose captions it shows
+// and the axis names, the data extents for Auto Scale, and whether computed and imported data
+// exist.
 struct LimitDialogInput
 {
-    std::string prefix;
+    ViewKey view;
     std::array<const char*, 3> names{"x", "y", "z"};
     std::array<DataExtent, 3> extents{};
     bool haveData = false, haveImport = false;

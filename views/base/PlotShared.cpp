@@ -73,17 +73,25 @@ void PolylineBatch::Add(CPoint a, CPoint b)
     if (a == b)
         return; // a zero-length segment draws nothing
     if (m_pts.empty() || m_pts.back() != a) {
-        Flush();
+        if (m_pts.size() >= kMaxPoints)
+            Flush();
         m_pts.push_back(a);
+        m_counts.push_back(1);
     }
     m_pts.push_back(b);
+    ++m_counts.back();
 }
 
 void PolylineBatch::Flush()
 {
-    if (m_pts.size() >= 2)
-        m_pDC->Polyline(m_pts.data(), static_cast<int>(m_pts.size()));
+    if (!m_pts.empty()) {
+        CPen* pOld = m_pPen ? m_pDC->SelectObject(m_pPen) : nullptr;
+        m_pDC->PolyPolyline(m_pts.data(), m_counts.data(), static_cast<int>(m_counts.size()));
+        if (m_pPen)
+            m_pDC->SelectObject(pOld);
+    }
     m_pts.clear();
+    m_counts.clear();
 }
 
 CDC& CLiveCanvas::DC(CWnd* pWnd)
@@ -116,6 +124,18 @@ void CLiveCanvas::Show(CWnd* pWnd, bool force)
         w->update(m_rcBox.left, m_rcBox.top, m_rcBox.Width(), m_rcBox.Height());
     m_rcBox = CRect(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
     m_tShown = now;
+}
+
+CPen& CLiveCanvas::Pen(int style, int width, COLORREF color)
+{
+    for (KeptPen& k : m_pens)
+        if (k.style == style && k.width == width && k.color == color)
+            return *k.pen;
+    constexpr std::size_t kKept = 16; // a view's curves and their marks, with room to change
+    if (m_pens.size() >= kKept)
+        m_pens.clear();
+    m_pens.push_back({style, width, color, std::make_unique<CPen>(style, width, color)});
+    return *m_pens.back().pen;
 }
 
 void CLiveCanvas::End()

@@ -34,16 +34,20 @@ void MoveXorCross(CDC* pDC, BYTE& drawn, CPoint& at, CPoint to, const CRect& hit
 void InvalidateStrips(CWnd* pWnd, const CRect* const strips[4]);
 
 // Joins clipped segments of one curve into polylines: a segment that starts where the last one
-// ended extends it, so a long run costs one draw call per unbroken stretch.
+// ended extends it. The polylines are drawn together, with the pen if one is given, by Flush
+// or when many are gathered, so a long run costs a few draw calls however often it breaks.
 class PolylineBatch
 {
 public:
     void Add(CPoint a, CPoint b);
     void Flush();
     CDC* m_pDC = nullptr;
+    CPen* m_pPen = nullptr;
 
 private:
+    static constexpr std::size_t kMaxPoints = 1 << 16;
     std::vector<CPoint> m_pts;
+    std::vector<DWORD> m_counts; // points of each polyline in m_pts
 };
 
 // The window DC of a run drawn live, kept from its first row to the end of live drawing. The
@@ -62,8 +66,17 @@ public:
     void Show(CWnd* pWnd, bool force = false);
     void End();
     bool Active() const { return m_pDC != nullptr; }
+    // A pen of the run's rows, made once and kept while the view draws with that style.
+    CPen& Pen(int style, int width, COLORREF color);
 
 private:
+    struct KeptPen
+    {
+        int style, width;
+        COLORREF color;
+        std::unique_ptr<CPen> pen;
+    };
+    std::vector<KeptPen> m_pens;
     std::unique_ptr<CClientDC> m_pDC;
     CRect m_rcBox{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
     std::chrono::steady_clock::time_point m_tShown;

@@ -123,14 +123,16 @@ void CPlotStyleDlg::OnSetColor()
     }
 }
 
-bool EditPen(CWnd* pParent, int& style, int& width, COLORREF& color)
+namespace {
+bool EditPenIn(CWnd* pParent, int mode, int& style, int& width, COLORREF& color, BOOL* mark)
 {
     CPlotStyleDlg dlg(pParent);
     dlg.m_clrColor = color;
-    dlg.m_nMode = 0;
+    dlg.m_nMode = mode;
     if (style >= 0 && style <= 2)
         dlg.m_nLineType = style;
     dlg.m_nWidth = width;
+    dlg.m_bMarkReturn = mark && *mark;
     if (dlg.DoModal() != msgbox::IDOK)
         return false;
     if (dlg.m_nLineType >= 0 && dlg.m_nLineType <= 2)
@@ -138,5 +140,18 @@ bool EditPen(CWnd* pParent, int& style, int& width, COLORREF& color)
     width = dlg.m_nWidth;
     if (dlg.m_bColorChanged)
         color = dlg.m_clrNew;
+    if (mark)
+        *mark = dlg.m_bMarkReturn;
     return true;
+}
+} // namespace
+
+bool EditPen(CWnd* pParent, int& style, int& width, COLORREF& color)
+{
+    return EditPenIn(pParent, 0, style, width, color, nullptr);
+}
+
+bool EditPen(CWnd* pParent, int& style, int& width, COLORREF& color, BOOL& markReturn)
+{
+    return EditPenIn(pParent, 1, style, width, color, &markReturn);
 }

@@ -50,3 +50,5 @@ private:
 // kept only when it is solid, dash or dot, the width always, the colour when one was picked.
 // True after OK.
 bool EditPen(CWnd* pParent, int& style, int& width, COLORREF& color);
+// The same with the "Mark Return Chronon" check of an orbit's item (mode 1), kept after OK.
+bool EditPen(CWnd* pParent, int& style, int& width, COLORREF& color, BOOL& markReturn);

@@ -36,6 +36,14 @@ void CPlotView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
     }
     EndLiveDrawing();
     const CModelCore& s = m->Core();
+    if (Common().cursor.wrap != CursorWrap::None) {
+        RowCursor c{m_nCursorRow, m_nCursorSource, m_nCursorStep};
+        CursorToOldest(c, CursorRowsOf(s)); // a view's TakeSettings may put it elsewhere
+        m_nCursorRow = c.row;
+        m_nCursorSource = c.source;
+        if (Common().cursor.wrap == CursorWrap::Section)
+            TakeSectionCursor(s, true);
+    }
     TakeSettings(s);
     if (OnOwnHint(lHint))
         return;
@@ -56,13 +64,17 @@ void CPlotView::TakeCaption(const CModelCore& s)
 void CPlotView::RunEnded(const CModelCore& s)
 {
     if (s.m_bPlotOverlay) {
-        if (!m_bLiveDrawn) {
-            CClientDC dc(this);
+        CClientDC dc(this);
+        if (!m_bLiveDrawn)
             DrawStoredRun(&dc);
-        }
         InvalidateMargins();
+        DrawCursorIfDue(&dc);
     } else if (m_bLiveDrawn) {
         InvalidateMargins();
+        if (s.m_bHaveData) {
+            CClientDC dc(this);
+            DrawCursorIfDue(&dc);
+        }
     } else {
         RedrawWindow();
     }
@@ -100,7 +112,8 @@ BOOL CPlotView::OnPreparePrinting(CPrintInfo* pInfo)
 
 void CPlotView::OnSize(UINT nType, int cx, int cy)
 {
-    EndLiveDrawing(); // the window's picture may take the new size
+    EndLiveDrawing();                                // the window's picture may take the new size
+    m_rcReadout.assign(m_rcReadout.size(), CRect()); // the next read-out erases nothing
     CView::OnSize(nType, cx, cy);
 }
 

@@ -8,6 +8,7 @@
 // toolbar and open-view count.
 #include "platform/View.h"
 #include "views/base/KindView.h"
+#include "views/base/PlotCursor.h"
 #include "views/base/PlotGeometry.h"
 #include "views/base/PlotShared.h"
 
@@ -21,6 +22,7 @@ struct PlotViewCommon
     std::string title;               // the frame's caption after the model's name
     std::vector<LPARAM> redrawHints; // hints that repaint the window besides HINT_RESET
     ViewKey key; // help, toolbar, open-view count and limit captions (ViewIndex.h); none: -1
+    CursorDescription cursor; // the keyboard cursor (PlotCursor.h); none by default
 };
 
 class CPlotView : public CKindView<CView>
@@ -30,6 +32,10 @@ public:
     CPlotView();
 
     BYTE m_bLiveDrawn = 0;
+    // The keyboard cursor: the row it marks, its source (0 computed, 1 imported) and the rows
+    // a step moves; a Section cursor keeps to the section rows the view sets here.
+    int m_nCursorRow = 0, m_nCursorSource = 0, m_nCursorStep = 1;
+    SectionCursor m_cursorSection;
     // Arial -12, reading across, upwards and downwards; made in OnInitialUpdate.
     std::unique_ptr<CFont> m_hFont, m_hFontUp, m_hFontDown;
 
@@ -43,6 +49,12 @@ public:
 
     ViewKey Key() const override { return Common().key; }
 
+    // The cursor's keys (Up, Down, Shift, 'G', 'I'); a key that moves it draws it at once.
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    // The cross at the cursor's row and the row's read-outs in its source's colour.
+    virtual void DrawCursor(CDC* pDC);
+
 protected:
     virtual const PlotViewCommon& Common() const = 0;
     virtual CPlotPage& Page() = 0;
@@ -52,6 +64,21 @@ protected:
     virtual bool OnOwnHint(LPARAM) { return false; }
     // What Overlay Plot draws over the picture at the end of a run.
     virtual void DrawStoredRun(CDC* pDC) = 0;
+
+    // The rows the cursor walks, as the document holds them.
+    static CursorRows CursorRowsOf(const CModelCore& s);
+    // The values of the cursor's row; false when its source has no such row.
+    bool CursorValues(RowValues& v) const;
+    // The cursor at a repaint: drawn when the view has one, there are rows and the plot is due.
+    void DrawCursorIfDue(CDC* pDC);
+    // A Section cursor's rows as the ring holds them (its first and last section rows and the
+    // rows per cycle); toFirst also puts the cursor on the first section row of its source.
+    void TakeSectionCursor(const CModelCore& s, bool toFirst);
+    // What the bases give the cursor: the pixel of a row (false: none), the cross moved there,
+    // and the digits of a read-out.
+    virtual bool CursorPixel(const RowValues&, CPoint&) const { return false; }
+    virtual void MoveCrosshair(CDC*, CPoint) {}
+    virtual int CursorDigits(int column) const;
 
     // The frame's caption: the model's name and the description's title, if it has one.
     void TakeCaption(const CModelCore& s);
@@ -68,4 +95,8 @@ protected:
 
 private:
     LRESULT OnRedrawSkipped(WPARAM, LPARAM);
+    bool StepCursorBy(CursorKey key);
+    void DrawReadouts(CDC* pDC, const RowValues& v);
+
+    std::vector<CRect> m_rcReadout; // the read-outs' boxes, erased before each is drawn again
 };

@@ -11,6 +11,7 @@
 //
 // What the worker touches: what the job captures (the view hands it copies, or results it
 // hands back under its own rule, such as CHandOver), the stop flag and the progress counter.
+// A view that reuses a running job's buffers for the next job calls Stop before it clears them.
 #include "platform/WorkerThread.h"
 
 #include <atomic>

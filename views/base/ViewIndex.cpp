@@ -2,6 +2,7 @@
 
 #include "model/CommandIds.h"
 #include "platform/Ids.h"
+#include "views/base/LimitDialogRules.h"
 
 namespace {
 constexpr DWORD Help(UINT nViewCommand)
@@ -29,6 +30,19 @@ const ViewRow kRows[kModelViews] = {
     /* Real Space */ {{0x1806B, 0, 0, 0}, {"", "", "", ""}},
     /* Cycle Planes */ {{0x1806D, 0, 0, 0}, {"", "", "", ""}},
 };
+
+// Keys of limit fields that do not repeat their axis's name.
+struct CaptionKey
+{
+    int view;
+    SystemKind kind;
+    int axis;
+    bool absolute;
+    const char* name;
+};
+const CaptionKey kCaptionKeys[] = {
+    {kViewVectorField, SystemKind::Newtonian, 1, true, "y"},
+};
 } // namespace
 
 ViewKindEntry ViewKindEntryOf(ViewKey key)
@@ -39,4 +53,13 @@ ViewKindEntry ViewKindEntryOf(ViewKey key)
     const ViewRow& row = kRows[key.view];
     return {row.help[k], IDR_SYS1TYPE + static_cast<UINT>(k),
             key.view < kCountedViews ? key.view : -1, row.prefix[k]};
+}
+
+std::string ViewLimitCaption(ViewKey key, int axis, const char* name, bool max, bool absolute)
+{
+    const char* field = name;
+    for (const CaptionKey& c : kCaptionKeys)
+        if (c.view == key.view && c.kind == key.kind && c.axis == axis && c.absolute == absolute)
+            field = c.name;
+    return LimitCaption(ViewKindEntryOf(key).limitPrefix, name, max, absolute, field);
 }

@@ -6,6 +6,8 @@
 // context or prefix.
 #include "model/ViewKinds.h"
 
+#include <string>
+
 // A view by its index (ModelView, -1 for none) and its model's kind.
 struct ViewKey
 {
@@ -23,3 +25,8 @@ struct ViewKindEntry
 
 // The entry of a view; a key without a view index gives the empty entry.
 ViewKindEntry ViewKindEntryOf(ViewKey key);
+
+// The caption of a limit field of the view's axis (0 horizontal, 1 vertical, 2 depth) named
+// name: its prefix and, where a view's key differs from the axis's name ("Minimum x' (vfaylo)"),
+// that key.
+std::string ViewLimitCaption(ViewKey key, int axis, const char* name, bool max, bool absolute);

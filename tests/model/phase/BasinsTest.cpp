@@ -2,6 +2,7 @@
 
 #include "model/phase/BasinsScan.h"
 
+#include <bit>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
@@ -88,6 +89,47 @@ TEST(Basins, DelayedValuesOfEachStartPoint)
         // A second start point reads none of the first one's history.
         for (int k = 0; k < 2; ++k)
             EXPECT_NEAR(scan.FinalX(1, 0), 1 + 3 * dt + (square ? dt * dt : 0), 1e-15);
+    }
+}
+
+TEST(Basins, AnEquationThatFailsSomewhereGivesTheRatesOfItsTokenReplay)
+{
+    // The scan takes a failed equation as 0 without asking why, so the others run compiled;
+    // the rates are those of the replay that finds the failure, bit for bit.
+    struct Case
+    {
+        SystemKind kind;
+        const char *eqX, *eqY;
+        int failing; // of the ten states
+    };
+    const Case cases[] = {{SystemKind::Newtonian, "sqrt(x)-x'", "", 4},
+                          {SystemKind::OneVariable, "sqrt(x)", "", 4},
+                          {SystemKind::TwoVariable, "sqrt(x)-y", "-y", 4},
+                          {SystemKind::TwoVariable, "y", "log(x)-y", 6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.eqX);
+        PlaneCase p = MakePlane(c.kind, c.eqX, c.eqY);
+        CParser quietParser(*p.model->m_pParser), replayParser(*p.model->m_pParser);
+        const CPlaneModel model = CPlaneModel::Of(*p.model);
+        KindRhs quiet = model.Rhs(&quietParser), replay = model.Rhs(&replayParser);
+        quiet.quietErrors = true;
+        int failed = 0;
+        for (double x : {-2.0, -0.5, 0.0, 0.5, 2.0})
+            for (double y : {-1.0, 1.0}) {
+                const KindState s{0.3, {x, y, 0}};
+                double rq[3] = {}, rr[3] = {};
+                replay.error = EvalError::None;
+                ForKind(c.kind, [&](auto k) {
+                    KindRates<decltype(k)::value>(quiet, s, rq);
+                    KindRates<decltype(k)::value>(replay, s, rr);
+                });
+                failed += replay.error != EvalError::None;
+                for (int i = 0; i < 3; ++i)
+                    EXPECT_EQ(std::bit_cast<std::uint64_t>(rq[i]),
+                              std::bit_cast<std::uint64_t>(rr[i]))
+                        << x << " " << y << " rate " << i;
+            }
+        EXPECT_EQ(failed, c.failing);
     }
 }
 

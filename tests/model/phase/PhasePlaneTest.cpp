@@ -618,4 +618,34 @@ TEST(PhaseLine, TouchingZeros)
     }
 }
 
+// x' = +-(x - a) with a column a ten-thousandth beside a: its near-zero pair is the crossing's
+// own, one marker of the crossing's kind; double roots a column misses still touch (a run of
+// neighbouring touching markers counts once here).
+TEST(PhaseLine, ACrossingBesideAColumnIsOneZero)
+{
+    const struct
+    {
+        const char* eq;
+        std::vector<PhaseZeroKind> kinds;
+    } cases[] = {
+        {"x-0.3001", {kZeroUnstable}},
+        {"x-0.2999", {kZeroUnstable}},
+        {"0.3001-x", {kZeroStable}},
+        {"0.2999-x", {kZeroStable}},
+        {"(x-0.3001)*(x+5.00001)", {kZeroStable, kZeroUnstable}},
+        {"(x-0.3001)^2", {kZeroTouchRight}},
+        {"0-(x-0.2999)^2", {kZeroTouchLeft}},
+    };
+    const CPlaneFrame f = Frame(600, 400); // a column at 0.3 and at -5
+    for (const auto& c : cases) {
+        PlaneCase p = MakePlane(SystemKind::OneVariable, c.eq);
+        const CPhaseLine line = CalcPhaseLine(*p.field, f, 0);
+        std::vector<PhaseZeroKind> kinds;
+        for (const CPhaseZero& z : line.m_zeros)
+            if (kinds.empty() || kinds.back() != z.kind || z.kind < kZeroTouchRight)
+                kinds.push_back(z.kind);
+        EXPECT_EQ(kinds, c.kinds) << c.eq;
+    }
+}
+
 } // namespace

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -191,6 +195,52 @@ TEST_F(FileHelpers, FileWrittenInPiecesReplacesOnlyOnCommit)
     EXPECT_FALSE(folder.Open(At("model.ds3")));
     EXPECT_FALSE(folder.Error().empty());
     EXPECT_EQ(FolderEntries(m_dir).size(), 2u);
+}
+
+// Names as long as a name may be are written through a short temporary name; a write told not
+// to follow a link replaces the link; a pipe, a device or a folder is refused before any read.
+TEST_F(FileHelpers, LongNamesLinksAndFilesThatAreNoFiles)
+{
+    for (std::size_t length : {249u, 255u}) {
+        const std::string path = At(std::string(length, 'n').c_str());
+        EXPECT_TRUE(WriteFileBytes(path, Bytes{1, 2})) << length;
+        std::vector<std::uint8_t> back;
+        EXPECT_TRUE(ReadFileBytes(path, back) && back == (Bytes{1, 2})) << length;
+    }
+    const std::string target = At("target"), link = At("link");
+    ASSERT_TRUE(WriteFileBytes(target, Bytes{7}));
+    std::filesystem::create_symlink(target, link);
+    ASSERT_TRUE(WriteFileBytes(link, Bytes{8}, false));
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(ReadFileBytes(target, back));
+    EXPECT_EQ(back, Bytes{7});
+
+    ASSERT_EQ(::mkfifo(At("fifo").c_str(), 0600), 0); // nobody writes: an open would wait
+    const struct
+    {
+        std::string path;
+        int error;
+    } refused[] = {{At("fifo"), EINVAL}, {"/dev/zero", EINVAL}, {At("model.ds3"), EISDIR}};
+    for (const auto& r : refused) {
+        EXPECT_EQ(OpenRegularFile(r.path), -1) << r.path;
+        EXPECT_EQ(errno, r.error) << r.path;
+        EXPECT_FALSE(ReadFileBytes(r.path, back)) << r.path;
+    }
+}
+
+TEST(PrivateTempFolder, IsTheUsersOwnAndTheSameEachTime)
+{
+    const std::string& folder = PrivateTempFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(&PrivateTempFolder(), &folder);
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(st.st_uid, ::getuid());
 }
 
 } // namespace

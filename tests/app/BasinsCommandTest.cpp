@@ -1,0 +1,264 @@
+// The Basins of Attraction views through the real main window, for each kind: the View command
+// opens the view, Run paints the rows as they finish (Concurrent Plot) with the picture of the
+// scan, Stop keeps the pixels computed, Run again starts from an empty picture, Clear Data
+// empties it and Save Image writes a bitmap that reads back. With VELTRIX_SHOTS set to a
+// folder, saves each view after its run.
+#ifdef HAVE_VELTRIX_VIEWSPHASE
+#include "app/DialogHooks.h"
+#include "app/MenuDriver.h"
+#include "model/CommandIds.h"
+#include "model/ViewKinds.h"
+#include "views/phase/BasinsView.h"
+
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr UINT ID_BASINS = 32778;
+
+CBasinsView* BasinsOf(const CDynSys* doc)
+{
+    for (CView* v : doc->GetViews())
+        if (auto* ba = dynamic_cast<CBasinsView*>(v))
+            return ba;
+    return nullptr;
+}
+
+// The pixels of the picture that a scan has set.
+long long SetPixels(const CBasinsView* view)
+{
+    const QImage& img = view->Picture().Image();
+    long long n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += qAlpha(img.pixel(x, y)) != 0;
+    return n;
+}
+
+// The picture as the scan computed it: every pixel of the plot that the picture shows.
+void ExpectPictureOfScan(CBasinsView* view)
+{
+    CBasinsScan scan(view->ScanParams());
+    IBasinsSink all;
+    scan.Run(all);
+    const QImage& img = view->Picture().Image();
+    const CRect area = view->Picture().Area();
+    const int s = static_cast<int>(img.devicePixelRatio());
+    int wrong = 0, shown = 0;
+    for (int py = area.top; py < area.top + scan.Rows() && py < area.bottom; ++py)
+        for (int px = area.left; px < area.right; ++px, ++shown) {
+            const QRgb c = img.pixel((px - area.left) * s, (py - area.top) * s);
+            const COLORREF want = scan.Pixel(px, py);
+            wrong += RGB(qRed(c), qGreen(c), qBlue(c)) != want || qAlpha(c) != 255;
+        }
+    EXPECT_GT(shown, 1000);
+    EXPECT_EQ(wrong, 0);
+}
+
+struct KindCase
+{
+    UINT type;
+    const char* viewClass;
+    const char* shot;
+};
+const KindCase kKinds[] = {{IDR_SYS1TYPE, "CSys1BA", "basins_newtonian.png"},
+                           {IDR_SYS1NNTYPE, "CSys1NNBA", "basins_one_variable.png"},
+                           {IDR_SYS2TYPE, "CSys2BA", "basins_two_variable.png"}};
+
+// A new model of the kind with its Basins view open and active, maximised for the pictures.
+CBasinsView* OpenBasins(const KindCase& k, CDynSys*& doc)
+{
+    doc = NewModel(k.type);
+    if (!doc || !Choose(ID_BASINS))
+        return nullptr;
+    CBasinsView* view = BasinsOf(doc);
+    if (!view)
+        return nullptr;
+    if (std::getenv("VELTRIX_SHOTS"))
+        view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    QCoreApplication::processEvents();
+    view->RedrawWindow();
+    return view;
+}
+
+// Types the Depth into the view's strip and presses Enter.
+void TypeDepth(CBasinsView* view, int depth)
+{
+    QWidget* edit = view->Depth().m_edit.GetWidget();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, QString::number(depth));
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+} // namespace
+
+TEST(BasinsCommands, RunPaintsTheScanAndEndsItsRun)
+{
+    for (const KindCase& k : kKinds) {
+        SCOPED_TRACE(k.viewClass);
+        CDynSys* doc = nullptr;
+        CBasinsView* view = OpenBasins(k, doc);
+        ASSERT_NE(view, nullptr);
+        EXPECT_STREQ(view->GetRuntimeClass()->m_lpszClassName, k.viewClass);
+        EXPECT_EQ(doc->m_nOpenViews[kViewBasins], 1);
+        EXPECT_FALSE(Offered(ID_BASINS));
+        EXPECT_FALSE(Offered(ID_CONTROLS_STOP));
+        // The default Depth for the pictures, a short one otherwise.
+        const char* shots = std::getenv("VELTRIX_SHOTS");
+        TypeDepth(view, shots ? 100 : 20);
+        EXPECT_EQ(doc->m_nBADepth, shots ? 100 : 20);
+        doc->m_bPlotConcurrent = 1;
+        ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+        EXPECT_TRUE(doc->m_bBARunning || !view->Scanning());
+        ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
+        EXPECT_FALSE(doc->m_bBARunning);
+        EXPECT_TRUE(Offered(ID_CONTROLS_RUN));
+        EXPECT_TRUE(doc->DataEntry() == nullptr || doc->DataEntry()->IsWindowEnabled());
+        ExpectPictureOfScan(view);
+        if (shots)
+            StartShell()->GetWidget()->grab().save(QString(shots) + "/" + k.shot);
+        doc->OnCloseDocument();
+    }
+}
+
+TEST(BasinsCommands, StopKeepsThePixelsAndRunStartsAfresh)
+{
+    CDynSys* doc = nullptr;
+    CBasinsView* view = OpenBasins(kKinds[2], doc);
+    ASSERT_NE(view, nullptr);
+    doc->m_nBADepth = 1000;
+    doc->m_bPlotConcurrent = 1;
+    ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+    EXPECT_FALSE(doc->DataEntry() && doc->DataEntry()->IsWindowEnabled());
+    EXPECT_FALSE(Offered(ID_CONTROLS_CLEARDATA));
+    EXPECT_FALSE(Offered(ID_FILE_SAVE_IMAGE));
+    ASSERT_TRUE(Pump([view] { return SetPixels(view) > 0 || !view->Scanning(); }));
+    ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
+    ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
+    const long long kept = SetPixels(view);
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, view->Picture().Area().Width() * view->Picture().Area().Height());
+    EXPECT_FALSE(doc->m_bBARunning);
+
+    // Without Concurrent Plot the new scan shows nothing until its end.
+    doc->m_bPlotConcurrent = 0;
+    ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+    if (view->Scanning()) {
+        EXPECT_EQ(SetPixels(view), 0);
+    }
+    ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
+    ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
+
+    ASSERT_TRUE(Choose(ID_CONTROLS_CLEARDATA));
+    EXPECT_EQ(SetPixels(view), 0);
+    doc->OnCloseDocument();
+}
+
+TEST(BasinsCommands, SaveImageWritesTheViewAsABitmap)
+{
+    CDynSys* doc = nullptr;
+    CBasinsView* view = OpenBasins(kKinds[0], doc);
+    ASSERT_NE(view, nullptr);
+    doc->m_nBADepth = 0; // the colour ramp of the start x
+    ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+    ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
+    Dialogs dialogs;
+    dialogs.path = ::testing::TempDir() + "basins.bmp";
+    std::remove(dialogs.path.c_str());
+    dialogs.answers = {msgbox::IDNO}; // the plot alone
+    ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE));
+    EXPECT_EQ(dialogs.texts, std::vector<std::string>{"Include Margins?"});
+    EXPECT_EQ(dialogs.filters, std::vector<std::string>{"Veltrix Display Image (*.bmp)"});
+    QImage saved(QString::fromStdString(dialogs.path), "BMP");
+    ASSERT_FALSE(saved.isNull());
+    const CRect plot = view->m_rcPlotHit;
+    const qreal ratio = view->GetWidget()->devicePixelRatioF();
+    EXPECT_EQ(saved.size(), QSize(int(plot.Width() * ratio), int(plot.Height() * ratio)));
+    const QRgb left = saved.pixel(1, saved.height() / 2), right = saved.pixel(saved.width() - 2, 5);
+    EXPECT_EQ(left, qRgb(0, 0, 127)) << "dark blue at the left edge";
+    EXPECT_EQ(right, qRgb(127, 0, 0)) << "dark red at the right edge";
+
+    dialogs.texts.clear();
+    dialogs.answers = {msgbox::IDYES};
+    dialogs.path = "/nonexistent-folder/basins.bmp";
+    ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE));
+    EXPECT_EQ(dialogs.texts,
+              (std::vector<std::string>{"Include Margins?",
+                                        "Could not write image to disk as .bmp file."}));
+    std::remove((::testing::TempDir() + "basins.bmp").c_str());
+    doc->OnCloseDocument();
+}
+
+TEST(BasinsCommands, ClosingTheViewOrTheModelMidScanEndsTheScan)
+{
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        CDynSys* doc = nullptr;
+        CBasinsView* view = OpenBasins(kKinds[i % 3], doc);
+        ASSERT_NE(view, nullptr);
+        doc->m_nBADepth = 1000;
+        doc->m_bPlotConcurrent = i % 2;
+        ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+        if (i % 2 == 0) {
+            view->GetParentFrame()->DestroyWindow();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(BasinsOf(doc), nullptr);
+            EXPECT_FALSE(doc->m_bBARunning);
+            EXPECT_EQ(doc->m_nOpenViews[kViewBasins], 0);
+            EXPECT_TRUE(doc->DataEntry() == nullptr || doc->DataEntry()->IsWindowEnabled());
+        }
+        doc->OnCloseDocument();
+        QCoreApplication::processEvents();
+        vx::DeliverPostedMessages();
+    }
+}
+
+TEST(BasinsCommands, AModelFileReopensItsBasinsView)
+{
+    const std::string path = ::testing::TempDir() + "basins.ds2";
+    CDynSys* doc = nullptr;
+    ASSERT_NE(OpenBasins(kKinds[2], doc), nullptr);
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    doc->OnCloseDocument();
+    auto* opened = dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS2TYPE)->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(opened, nullptr);
+    Idle();
+    EXPECT_NE(BasinsOf(opened), nullptr);
+    EXPECT_EQ(opened->m_nOpenViews[kViewBasins], 1);
+    opened->OnCloseDocument();
+    std::remove(path.c_str());
+}
+
+// The picture for the README: the basins of the double well x'' = x - x^3 - 0.5 x'.
+TEST(BasinsCommands, ShotOfTheDoubleWell)
+{
+    const char* shots = std::getenv("VELTRIX_SHOTS");
+    if (!shots)
+        GTEST_SKIP() << "VELTRIX_SHOTS names no folder";
+    CDynSys* doc = NewModel(IDR_SYS1TYPE);
+    ASSERT_NE(doc, nullptr);
+    doc->m_strAppliedForce = "0";
+    doc->m_strRestoringForce = "x-x^3";
+    doc->m_strDragForce = "-0.5*x'";
+    doc->m_dBAMin1 = doc->m_dBAMin2 = -2;
+    doc->m_dBAMax1 = doc->m_dBAMax2 = 2;
+    doc->m_nIntegrator = 1;
+    ASSERT_TRUE(Choose(ID_BASINS));
+    CBasinsView* view = BasinsOf(doc);
+    ASSERT_NE(view, nullptr);
+    view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    QCoreApplication::processEvents();
+    view->RedrawWindow();
+    TypeDepth(view, 300);
+    ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+    ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
+    StartShell()->GetWidget()->grab().save(QString(shots) + "/basins_double_well.png");
+    doc->OnCloseDocument();
+}
+#endif

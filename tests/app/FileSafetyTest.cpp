@@ -1,0 +1,268 @@
+// Files that are not what they seem, reached through the real main window: pipes and devices
+// named to the open commands, a link planted where a lesson is sent from, names as long as a
+// name can be.
+#ifdef HAVE_VELTRIX_VIEWSGRAPH
+#include "app/MenuDriver.h"
+#include "app/ModalDriver.h"
+#include "app/ShellFixture.h"
+#include "app/VXTextDoc.h"
+#include "app/VXTextView.h"
+#include "common/MessageRecorder.h"
+#include "model/DynSys.h"
+#include "model/ExpThread.h"
+#include "platform/DocTemplate.h"
+#include "resources/ResourceIds.h"
+
+#include <QLineEdit>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Temp(const std::string& name)
+{
+    return ::testing::TempDir() + name;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+// A FIFO with no writer. Should the program open it for reading, a writer comes and goes so
+// the open cannot hang the test, and the test hears of it.
+class ReaderlessFifo
+{
+public:
+    explicit ReaderlessFifo(std::string path) : m_path(std::move(path))
+    {
+        ::unlink(m_path.c_str());
+        m_made = ::mkfifo(m_path.c_str(), 0600) == 0;
+        m_watch = std::thread([this] {
+            while (!m_stop) {
+                const int fd = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (fd >= 0) { // only succeeds while someone has it open for reading
+                    m_opened = true;
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    }
+    ~ReaderlessFifo()
+    {
+        m_stop = true;
+        m_watch.join();
+        ::unlink(m_path.c_str());
+    }
+    bool Made() const { return m_made; }
+    bool Opened() const { return m_opened; }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+    bool m_made = false;
+    std::atomic<bool> m_stop{false}, m_opened{false};
+    std::thread m_watch;
+};
+
+std::size_t OpenDocuments()
+{
+    std::size_t n = 0;
+    for (CDocTemplate* t : theApp.GetDocTemplates())
+        n += t->GetDocuments().size();
+    return n;
+}
+
+// File/Open, a recent-file entry and a shell open request, each given a path.
+const struct
+{
+    const char* how;
+    std::function<void(const std::string&)> open;
+} kOpenPaths[] = {
+    {"File/Open",
+     [](const std::string& path) {
+         const FileDialogHook old =
+             SetFileDialogHook([&](bool, const std::string&) { return path; });
+         EXPECT_TRUE(Choose(ID_FILE_OPEN));
+         SetFileDialogHook(old);
+     }},
+    {"recent file",
+     [](const std::string& path) {
+         theApp.AddToRecentFileList(path);
+         EXPECT_TRUE(Choose(ID_FILE_MRU_FILE1));
+     }},
+    {"--open",
+     [](const std::string& path) {
+         CCommandLineInfo info;
+         theApp.SetCommandLine({"--open", path});
+         theApp.ParseCommandLine(info);
+         theApp.EnableShellOpen();
+         Idle();
+     }},
+};
+
+TEST(FileSafety, PipesAndDevicesAreRefusedByEveryOpen)
+{
+    StartShell();
+    const std::string zeroLink = Temp("zero.ds2");
+    fs::remove(zeroLink);
+    fs::create_symlink("/dev/zero", zeroLink);
+    for (const auto& way : kOpenPaths) {
+        for (const char* name : {"pipe.ds2", "pipe.vxt"}) {
+            SCOPED_TRACE(std::string(way.how) + " " + name);
+            ReaderlessFifo fifo(Temp(name));
+            ASSERT_TRUE(fifo.Made());
+            for (const std::string& path : {fifo.Path(), zeroLink}) {
+                const std::size_t before = OpenDocuments();
+                MessageRecorder recorder;
+                way.open(path);
+                EXPECT_EQ(recorder.messages,
+                          std::vector<std::string>{"Cannot open the file " + path + "."});
+                EXPECT_EQ(OpenDocuments(), before);
+            }
+            EXPECT_FALSE(fifo.Opened());
+        }
+    }
+}
+
+TEST(FileSafety, ImportRefusesPipesAndDevices)
+{
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    ReaderlessFifo fifo(Temp("pipe.d2d"));
+    ASSERT_TRUE(fifo.Made());
+    const std::string zeroLink = Temp("zero.d2d");
+    fs::remove(zeroLink);
+    fs::create_symlink("/dev/zero", zeroLink);
+    for (const std::string& path : {fifo.Path(), zeroLink, std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        const FileDialogHook old =
+            SetFileDialogHook([&](bool, const std::string&) { return path; });
+        MessageRecorder recorder;
+        EXPECT_TRUE(Choose(ID_FILE_IMPORT));
+        SetFileDialogHook(old);
+        EXPECT_EQ(recorder.messages, std::vector<std::string>{"Unable to open selected file"});
+        EXPECT_EQ(doc->m_nImportRows, 0);
+    }
+    EXPECT_FALSE(fifo.Opened());
+    doc->OnCloseDocument();
+}
+
+// A mail program on the PATH that notes what it was asked to attach.
+class FakeMailer
+{
+public:
+    FakeMailer() : m_dir(Temp("mailer")), m_note(Temp("mailer-note")), m_oldPath(getenv("PATH"))
+    {
+        fs::create_directories(m_dir);
+        fs::remove(m_note);
+        std::ofstream(m_dir + "/xdg-email")
+            << "#!/bin/sh\nprintf '%s' \"$2\" > " << m_note << ".part && mv " << m_note << ".part "
+            << m_note << "\n";
+        fs::permissions(m_dir + "/xdg-email", fs::perms::owner_all);
+        setenv("PATH", (m_dir + ":" + m_oldPath).c_str(), 1);
+    }
+    ~FakeMailer() { setenv("PATH", m_oldPath.c_str(), 1); }
+    // The attached file's path, once the mailer has run.
+    std::string Attached() const
+    {
+        return Pump([this] { return fs::exists(m_note); }) ? ReadText(m_note) : std::string();
+    }
+
+private:
+    std::string m_dir, m_note, m_oldPath;
+};
+
+// A link planted under the shared temporary folder by the lesson's name leads nowhere: the
+// lesson goes from a folder that only this user can enter.
+TEST(FileSafety, SendWritesTheLessonIntoAFolderOfItsOwn)
+{
+    const std::string victim = Temp("someone-elses.txt");
+    std::ofstream(victim) << "keep me";
+    const std::string planted = fs::temp_directory_path() / "New Lesson.vxt";
+    fs::remove(planted);
+    fs::create_symlink(victim, planted);
+    CDocTemplate* lessons = TemplateOf(IDR_VXTEXTTYPE);
+    ASSERT_NE(lessons, nullptr);
+    auto* doc = dynamic_cast<CVXTextDoc*>(lessons->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    static_cast<CVXTextView*>(doc->GetViews().front())->GetEdit()->setPlainText("Sent words.");
+    QCoreApplication::processEvents();
+    FakeMailer mailer;
+    for (int n = 0; n < 2; ++n) { // a second send replaces the first attachment
+        SCOPED_TRACE(n);
+        MessageRecorder recorder;
+        ASSERT_TRUE(Choose(ID_FILE_SEND_MAIL));
+        EXPECT_TRUE(recorder.messages.empty());
+        const fs::path attached = mailer.Attached();
+        ASSERT_FALSE(attached.empty());
+        EXPECT_EQ(attached.filename(), "New Lesson.vxt");
+        EXPECT_NE(ReadText(attached).find("Sent words."), std::string::npos);
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::lstat(attached.parent_path().c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        EXPECT_EQ(st.st_uid, ::getuid());
+        // Even a link found in that folder is replaced, not followed.
+        fs::remove(attached);
+        fs::create_symlink(victim, attached);
+        fs::remove(Temp("mailer-note"));
+    }
+    EXPECT_EQ(ReadText(victim), "keep me");
+    EXPECT_TRUE(fs::is_symlink(planted));
+    doc->SetModifiedFlag(FALSE);
+    doc->OnCloseDocument();
+}
+
+// Names of 249 to 255 bytes are legal: Save As and Export write them.
+TEST(FileSafety, TheLongestLegalNamesAreSavedAndExported)
+{
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(RunThroughMenu(doc));
+    for (std::size_t length : {249u, 255u}) {
+        SCOPED_TRACE(length);
+        const std::string saved = Temp(std::string(length - 4, 'm') + ".ds2");
+        const std::string exported = Temp(std::string(length - 4, 'e') + ".d2d");
+        MessageRecorder recorder;
+        ModalDriver driver({[&](QDialog* d) {
+            d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(saved));
+            d->accept();
+        }});
+        EXPECT_TRUE(Choose(ID_FILE_SAVE_AS));
+        EXPECT_TRUE(driver.Done());
+        const FileDialogHook old =
+            SetFileDialogHook([&](bool, const std::string&) { return exported; });
+        EXPECT_TRUE(Choose(ID_FILE_EXPORT));
+        EXPECT_TRUE(Pump([doc] { return doc->m_pExpThread && doc->m_pExpThread->Finished(); }));
+        SetFileDialogHook(old);
+        EXPECT_TRUE(recorder.messages.empty()) << recorder.messages.front();
+        EXPECT_EQ(doc->GetPathName(), saved);
+        EXPECT_GT(fs::file_size(saved), 0u);
+        EXPECT_NE(ReadText(exported).find("Dynamical System in 2 Variables"), std::string::npos);
+    }
+    doc->SetModifiedFlag(FALSE);
+    doc->OnCloseDocument();
+}
+
+} // namespace
+#endif

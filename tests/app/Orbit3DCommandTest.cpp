@@ -1,0 +1,206 @@
+// The orbit views in space through the real main window: the View command of each kind opens its
+// Full Orbit, Orbit Sections, Poincaré Section or Projected Orbit with the run drawn, and a model
+// saved with a real-space mode of 6 to 11 comes back with its Cycle Planes view.
+#ifdef HAVE_VELTRIX_VIEWSORBIT
+#include "app/MenuDriver.h"
+#include "model/CommandIds.h"
+#include "model/ViewKinds.h"
+#include "views/PlotPixels.h"
+#include "views/base/3DView.h"
+#include "views/base/VADlg.h"
+#include "views/orbit/CyclePlanesView.h"
+
+#include <QScrollBar>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+C3DView* ViewNamed(const CDynSys* doc, const std::string& name)
+{
+    for (CView* v : doc->GetViews())
+        if (v->GetRuntimeClass()->m_lpszClassName == name)
+            return dynamic_cast<C3DView*>(v);
+    return nullptr;
+}
+
+int PlotPixelsOf(C3DView* v, COLORREF c)
+{
+    v->UpdateWindow();
+    return CountColour(v->GetBackingImage(), v->m_rcPlotHit, c);
+}
+
+struct OrbitCase
+{
+    UINT kind;
+    int view;
+    const char* name;
+    const char* title;
+    COLORREF CModelSettings::*color;
+    int angleSlot = 1;
+    POINT CModelSettings::*pan = &CModelSettings::m_ptFOView;
+};
+
+const OrbitCase kOrbitViews[] = {
+    {IDR_SYS1TYPE, kViewFullOrbit, "CSys1PSO", " Full Orbit", &CModelSettings::m_clrFO},
+    {IDR_SYS1NNTYPE, kViewFullOrbit, "CSys1NNPSO", " Full Orbit", &CModelSettings::m_clrFO},
+    {IDR_SYS2TYPE, kViewFullOrbit, "CSys2PSO", " Full Orbit", &CModelSettings::m_clrFO},
+    {IDR_SYS1TYPE, kViewOrbitSections, "CSys1PSOC", " Orbit Sections", nullptr, 2,
+     &CModelSettings::m_ptOSView},
+    {IDR_SYS1NNTYPE, kViewOrbitSections, "CSys1NNPSOC", " Orbit Sections", nullptr, 2,
+     &CModelSettings::m_ptOSView},
+    {IDR_SYS2TYPE, kViewOrbitSections, "CSys2PSOC", " Orbit Sections", nullptr, 2,
+     &CModelSettings::m_ptOSView},
+    {IDR_SYS3TYPE, kViewPoincareSection, "CSys3PS", " Poincar\xE9 Section", nullptr, 3,
+     &CModelSettings::m_ptPS3View},
+    {IDR_SYS3TYPE, kViewProjectedOrbit, "CSys3PSP", " Projected Orbit", &CModelSettings::m_clrPO, 0,
+     &CModelSettings::m_ptPSPView},
+};
+} // namespace
+
+// Each kind's View command opens the view after a run: counted, captioned, turnable, drawn.
+TEST(Orbit3DCommand, EachKindOpensItsViews)
+{
+    for (const OrbitCase& c : kOrbitViews) {
+        SCOPED_TRACE(c.name);
+        CDynSys* doc = NewModel(c.kind);
+        ASSERT_NE(doc, nullptr);
+        ASSERT_TRUE(RunThroughMenu(doc));
+        ASSERT_TRUE(Choose(ViewInfo(c.view).nID));
+        C3DView* v = ViewNamed(doc, c.name);
+        ASSERT_NE(v, nullptr);
+        v->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+        EXPECT_EQ(doc->m_nOpenViews[c.view], 1);
+        EXPECT_EQ(v->GetParentFrame()->GetWindowText(), doc->m_strFileName + c.title);
+        EXPECT_FALSE(Offered(ViewInfo(c.view).nID)); // one frame per view
+        EXPECT_TRUE(Offered(ID_CONTROLS_SET_YAW_PITCH));
+        if (c.color) {
+            EXPECT_GT(PlotPixelsOf(v, doc->*c.color), 20);
+        }
+        if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty()) {
+            v->UpdateWindow();
+            StartShell()->GetWidget()->grab().save(dir + "/" + c.name + ".png");
+        }
+        doc->OnCloseDocument();
+    }
+}
+
+// Each view turns with the View Angle dialog and by dragging, draws its run again after its
+// frame's restore, and comes back with its angles and pan from the model file saved with it.
+TEST(Orbit3DCommand, EachViewTurnsDragsAndComesBackSaved)
+{
+    const std::string path = ::testing::TempDir() + "turned";
+    for (const OrbitCase& c : kOrbitViews) {
+        SCOPED_TRACE(c.name);
+        CDynSys* doc = NewModel(c.kind);
+        ASSERT_NE(doc, nullptr);
+        ASSERT_TRUE(RunThroughMenu(doc));
+        ASSERT_TRUE(Choose(ViewInfo(c.view).nID));
+        C3DView* v = ViewNamed(doc, c.name);
+        ASSERT_NE(v, nullptr);
+        v->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+        QCoreApplication::processEvents();
+
+        ASSERT_TRUE(Choose(ID_CONTROLS_SET_YAW_PITCH));
+        ASSERT_NE(v->m_pVADlg, nullptr);
+        const int pitch = v->m_nPitch;
+        QTest::keyClick(v->m_pVADlg->m_sbPitch, Qt::Key_Down);
+        EXPECT_EQ(v->m_nPitch, pitch - 1);
+        EXPECT_EQ(doc->m_nViewPitch[c.angleSlot], pitch - 1);
+        v->CloseViewAngleDlg();
+
+        const CPoint press((v->m_rcPlot.left + v->m_rcPlot.right) / 2,
+                           (v->m_rcPlot.top + v->m_rcPlot.bottom) / 2);
+        v->OnLButtonDown(0, press);
+        v->OnMouseMove(0, {press.x + 25, press.y - 15});
+        v->OnLButtonUp(0, {press.x + 25, press.y - 15});
+        EXPECT_EQ((doc->*c.pan).x, 25);
+        EXPECT_EQ((doc->*c.pan).y, -15);
+        if (c.color) { // the run is drawn again after a restore's skipped drawing
+            v->GetParentFrame()->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+            ASSERT_TRUE(Pump([&] { return PlotPixelsOf(v, doc->*c.color) > 20; }));
+        }
+
+        const std::string file = path + c.name + DocKindInfo(doc->Kind()).filterExt;
+        ASSERT_TRUE(doc->OnSaveDocument(file.c_str()));
+        doc->OnCloseDocument();
+        auto* opened = dynamic_cast<CDynSys*>(TemplateOf(c.kind)->OpenDocumentFile(file.c_str()));
+        ASSERT_NE(opened, nullptr);
+        Idle();
+        C3DView* back = ViewNamed(opened, c.name);
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->m_nPitch, pitch - 1);
+        EXPECT_EQ(back->m_ptPan, CPoint(25, -15));
+        opened->OnCloseDocument();
+        std::remove(file.c_str());
+    }
+}
+
+// The Cycle Planes view has no View command: a model saved with a real-space mode of 6 to 11
+// reopens it, captioned by the mode.
+TEST(Orbit3DCommand, ASavedModeReopensTheCyclePlanes)
+{
+    const std::string path = ::testing::TempDir() + "planes.ns1";
+    for (int mode : {0, 3, 6, 7, 8, 9, 10, 11}) {
+        SCOPED_TRACE(mode);
+        CDynSys* doc = NewModel(IDR_SYS1TYPE);
+        ASSERT_NE(doc, nullptr);
+        doc->m_nRSMode = mode;
+        ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+        doc->OnCloseDocument();
+        auto* opened =
+            dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS1TYPE)->OpenDocumentFile(path.c_str()));
+        ASSERT_NE(opened, nullptr);
+        Idle();
+        C3DView* v = ViewNamed(opened, "CSys1CP");
+        EXPECT_EQ(v != nullptr, mode >= 6) << mode;
+        if (v) {
+            EXPECT_EQ(v->GetParentFrame()->GetWindowText(),
+                      opened->m_strFileName + CyclePlanesTitle(mode));
+        }
+        opened->OnCloseDocument();
+    }
+    std::remove(path.c_str());
+}
+// The cycle planes of a run: its turning points in the second pen with their planes, turned with
+// the Full Orbit's stored angles.
+TEST(Orbit3DCommand, CyclePlanesOfARun)
+{
+    const std::string path = ::testing::TempDir() + "cycles.ns1";
+    CDynSys* doc = NewModel(IDR_SYS1TYPE);
+    ASSERT_NE(doc, nullptr);
+    doc->m_nRSMode = 10;
+    doc->m_bMarkReturn[0] = 1;
+    doc->m_dRunTimeLimit = 20;
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    doc->OnCloseDocument();
+    auto* opened = dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS1TYPE)->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(opened, nullptr);
+    Idle();
+    C3DView* v = ViewNamed(opened, "CSys1CP");
+    ASSERT_NE(v, nullptr);
+    v->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    if (auto* child = dynamic_cast<CMDIChildWnd*>(v->GetParentFrame()))
+        child->MDIActivate();
+    ASSERT_TRUE(RunThroughMenu(opened));
+    EXPECT_GT(PlotPixelsOf(v, opened->m_clrPO), 50);
+    EXPECT_GT(PlotPixelsOf(v, opened->m_clrPO2), 10);
+    EXPECT_FALSE(Offered(ID_CONTROLS_SET_LIMITS));
+    EXPECT_FALSE(Offered(ID_CONTROLS_ZOOM_NEAR));
+    ASSERT_TRUE(Choose(ID_CONTROLS_SET_YAW_PITCH));
+    ASSERT_NE(v->m_pVADlg, nullptr);
+    QTest::keyClick(v->m_pVADlg->m_sbYaw, Qt::Key_Up);
+    EXPECT_EQ(opened->m_nViewYaw[1], v->m_nYaw);
+    v->CloseViewAngleDlg();
+    if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty()) {
+        v->UpdateWindow();
+        StartShell()->GetWidget()->grab().save(dir + "/CSys1CP.png");
+    }
+    opened->OnCloseDocument();
+    std::remove(path.c_str());
+}
+#endif

@@ -1,0 +1,246 @@
+// The 2-D base draws a long run as it would segment by segment, though it folds crowded pixel
+// columns and skips segments that set no new pixel; points, section rows and return marks come
+// from the description alone.
+#include "LorenzRun.h"
+#include "PlotPixels.h"
+#include "TestOrbit3D.h"
+#include "ViewHarness.h"
+#include "views/base/2DView.h"
+#include "views/base/RowDecimation.h"
+
+#include <QApplication>
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <random>
+#include <set>
+
+VX_IMPLEMENT_CLASS(CTestOrbit3D, C3DView)
+
+namespace {
+using S = CModelSettings;
+constexpr COLORREF kOrbit = RGB(200, 0, 100), kMark = RGB(0, 120, 0), kWhite = RGB(255, 255, 255);
+
+class CRowTestView : public C2DView
+{
+public:
+    explicit CRowTestView(PlotDescription d) : C2DView(std::move(d)) {}
+    using C2DView::ClipToPlotRect;
+};
+
+PlotDescription Phase()
+{
+    PlotDescription d;
+    d.block = LimitBlock::ProjectedOrbit;
+    d.xColumn = kSlotX;
+    PlotCurve c{kSlotXp, nullptr, &S::m_nStylePO, &S::m_nWidthPO, &S::m_clrPO};
+    c.markFlag = 0;
+    c.markStyle = &S::m_nStylePO2;
+    c.markWidth = &S::m_nWidthPO2;
+    c.markColor = &S::m_clrPO2;
+    d.curves = {c};
+    return d;
+}
+
+PlotDescription AgainstTime()
+{
+    PlotDescription d = Phase();
+    d.block = LimitBlock::Graph;
+    d.xColumn = kSlotT;
+    return d;
+}
+
+// Pixels of colour c in the plot where one picture has it and the other not.
+int Differences(const QImage& a, const QImage& b, const CRect& p, COLORREF c)
+{
+    int n = 0;
+    const qreal ra = a.devicePixelRatio(), rb = b.devicePixelRatio();
+    for (int y = p.top; y < p.bottom; ++y)
+        for (int x = p.left; x < p.right; ++x) {
+            const QColor qa = a.pixelColor(int(x * ra), int(y * ra));
+            const QColor qb = b.pixelColor(int(x * rb), int(y * rb));
+            n += (RGB(qa.red(), qa.green(), qa.blue()) == c) !=
+                 (RGB(qb.red(), qb.green(), qb.blue()) == c);
+        }
+    return n;
+}
+
+// A window-sized bitmap, white, with the orbit's pen, for a picture drawn segment by segment.
+struct RowByRowCanvas
+{
+    RowByRowCanvas()
+    {
+        bmp.CreateCompatibleBitmap(nullptr, 640, 480);
+        mem.CreateCompatibleDC(nullptr);
+        mem.SelectObject(&bmp);
+        mem.FillSolidRect(0, 0, 640, 480, kWhite);
+        mem.SelectObject(&pen);
+    }
+    CBitmap bmp;
+    CDC mem;
+    CPen pen{PS_SOLID, 1, kOrbit};
+};
+
+class RowHarness : public KindViewHarness<CRowTestView>
+{
+public:
+    RowHarness(PlotDescription d, int rows, int stored) : KindViewHarness(SystemKind::TwoVariable)
+    {
+        doc->m_clrPO = kOrbit;
+        doc->m_clrPO2 = kMark;
+        doc->m_nWidthPO2 = 1;
+        // A wobbling spiral: many turns over the same pixels, and crowded columns in time.
+        doc->FillRun(rows, stored, [](int slot, double t) {
+            const double r = 6 + 3 * std::sin(0.013 * t);
+            return slot == kSlotX    ? r * std::cos(t)
+                   : slot == kSlotXp ? r * std::sin(1.01 * t)
+                                     : 0.0;
+        });
+        WriteLimits(*doc, LimitBlock::ProjectedOrbit, {{-9, 9, -10, 10}, {-8, 8, -10, 10}});
+        const double* t = doc->m_arrTable[kSlotT].data();
+        doc->m_dGraphTMin = 0;
+        doc->m_dGraphTMax = t[(doc->m_nTableIndex + rows - 1) % rows] + 1;
+        doc->m_dGraphVMin = -8;
+        doc->m_dGraphVMax = 8;
+        Open(new CRowTestView(std::move(d)), 640, 480);
+        Update(HINT_RESET);
+        QApplication::processEvents();
+    }
+    int Count(COLORREF c) const { return CountColour(Picture(), view->m_rcPlot, c); }
+
+    // The run drawn segment by segment on a bitmap of the window's size, oldest row first.
+    QImage RowByRow() const
+    {
+        const CModelCore& s = *doc;
+        RowByRowCanvas c;
+        CDC& mem = c.mem;
+        const int xColumn = view->Description().xColumn, n = s.m_nTableRows;
+        const auto& x = s.m_arrTable[xColumn];
+        const auto& v = s.m_arrTable[kSlotXp];
+        int prev = s.m_nTableIndex;
+        for (int age = 0; age < (s.m_bTableWrapped ? n : int(s.m_nTableCount)); ++age) {
+            const int row = (s.m_nTableIndex + age) % n;
+            CPoint a(view->WorldToPixelX(x[prev]), view->WorldToPixelY(v[prev]));
+            CPoint b(view->WorldToPixelX(x[row]), view->WorldToPixelY(v[row]));
+            if (view->ClipToPlotRect(a, b)) {
+                mem.MoveTo(a);
+                mem.LineTo(b);
+            }
+            prev = row;
+        }
+        return c.bmp.GetImage().copy();
+    }
+};
+} // namespace
+
+TEST(RowDrawing, PicturesMatchTheRowByRowDrawing)
+{
+    const struct
+    {
+        const char* name;
+        PlotDescription d;
+        int rows, stored;
+    } cases[] = {
+        {"phase", Phase(), 20000, 20000},
+        {"phase, wrapped ring", Phase(), 7919, 20000},
+        {"against time", AgainstTime(), 50000, 50000},
+        {"against time, wrapped ring", AgainstTime(), 30011, 50000},
+    };
+    for (const auto& c : cases) {
+        RowHarness h(c.d, c.rows, c.stored);
+        const int drawn = h.Count(kOrbit);
+        EXPECT_GT(drawn, 1000) << c.name;
+        EXPECT_EQ(Differences(h.Picture(), h.RowByRow(), h.view->m_rcPlot, kOrbit), 0) << c.name;
+    }
+}
+
+// Section rows as points: one pixel a forcing cycle (s = 100 rows), each on a whole period.
+TEST(RowDrawing, SectionPointsAndReturnMarks)
+{
+    PlotDescription d = Phase();
+    d.sections = true;
+    d.curves[0].points = true;
+    RowHarness sections(d, 7919, 20000);
+    const int points = sections.Count(kOrbit);
+    EXPECT_GT(points, 10);
+    EXPECT_LE(points, 7919 / 100 + 1);
+
+    RowHarness marked(Phase(), 7919, 20000);
+    const int plain = marked.Count(kOrbit);
+    EXPECT_EQ(marked.Count(kMark), 0);
+    marked.doc->m_bMarkReturn[0] = TRUE;
+    marked.Repaint();
+    EXPECT_GT(marked.Count(kMark), 10); // one segment a cycle in the marks' pen
+    EXPECT_LT(marked.Count(kOrbit), plain);
+}
+
+// The sieve's model of a line is the platform's: for segments of every slope and length, in
+// either direction, the pixels it lists are those a solid one-pixel pen sets.
+TEST(RowDrawing, LinePixelsAreThoseThePlatformSets)
+{
+    constexpr int w = 96, h = 80;
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(nullptr, w, h);
+    CDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    mem.SelectObject(&bmp);
+    CPen pen(PS_SOLID, 1, kOrbit);
+    mem.SelectObject(&pen);
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> x(0, w - 1), y(0, h - 1), near(-4, 4);
+    for (int i = 0; i < 3000; ++i) {
+        const CPoint a(x(rng), y(rng));
+        const CPoint b = i % 2 ? CPoint(x(rng), y(rng))
+                               : CPoint(std::clamp(a.x + near(rng), 0, w - 1),
+                                        std::clamp(a.y + near(rng), 0, h - 1));
+        if (a == b)
+            continue;
+        mem.FillSolidRect(0, 0, w, h, kWhite);
+        mem.MoveTo(a);
+        mem.LineTo(b);
+        std::set<std::pair<int, int>> listed, set;
+        ForEachLinePixel(a, b, [&](int px, int py) { listed.insert({px, py}); });
+        for (int py = 0; py < h; ++py)
+            for (int px = 0; px < w; ++px)
+                if (mem.GetPixel(px, py) == kOrbit)
+                    set.insert({px, py});
+        ASSERT_EQ(listed, set) << a.x << "," << a.y << " to " << b.x << "," << b.y;
+    }
+}
+
+// The 3-D base draws a Lorenz orbit that crowds its pixels as it would segment by segment.
+TEST(RowDrawing, ThreeDPictureMatchesTheRowByRowDrawing)
+{
+    for (const auto& [rows, stored] : {std::pair{20000, 20000}, {7919, 20000}}) {
+        KindViewHarness<CTestOrbit3D> h(SystemKind::ThreeVariable);
+        h.doc.get()->*VarOf(kSlotX).color = kOrbit;
+        FillLorenz(*h.doc, rows, stored);
+        h.Open(new CTestOrbit3D, 640, 480);
+        h.Update(HINT_RESET);
+        QApplication::processEvents();
+
+        RowByRowCanvas c;
+        const CModelCore& s = *h.doc;
+        const auto& col = s.m_arrTable;
+        auto pixel = [&](int row) {
+            CPoint p;
+            h.view->RowPixel(col[kSlotT][row], col[kSlotX][row], col[kSlotY][row], col[kSlotZ][row],
+                             p);
+            return p;
+        };
+        int prev = s.m_nTableIndex;
+        for (int age = 0; age < (s.m_bTableWrapped ? rows : int(s.m_nTableCount)); ++age) {
+            const int row = (s.m_nTableIndex + age) % rows;
+            CPoint a = pixel(prev), b = pixel(row);
+            if (h.view->ClipToPlotRect(a, b)) {
+                c.mem.MoveTo(a);
+                c.mem.LineTo(b);
+            }
+            prev = row;
+        }
+        const CRect& plot = h.view->m_rcPlot;
+        EXPECT_GT(CountColour(h.Picture(), plot, kOrbit), 5000) << rows;
+        EXPECT_EQ(Differences(h.Picture(), c.bmp.GetImage(), plot, kOrbit), 0) << rows;
+    }
+}

@@ -1,0 +1,214 @@
+// Section rows, stride walks and return marks of a ring, and the row decimation of a repaint.
+#include "views/base/RingWalk.h"
+#include "views/base/RowDecimation.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace {
+constexpr double kPer = 1.0;
+
+// A ring of `rows` rows that stored `stored` rows of step dt from time t0; the oldest row is at
+// stored % rows once wrapped.
+struct Ring
+{
+    Ring(int rows, int stored, double dt, double t0 = 0) : t(rows, 0.0)
+    {
+        for (int i = 0; i < stored; ++i)
+            t[i % rows] = t0 + i * dt;
+        const bool wrapped = stored > rows;
+        span = {t.data(), rows, wrapped ? stored % rows : 0, stored, wrapped};
+    }
+    std::vector<double> t;
+    RingSpan span;
+};
+
+std::vector<int> Stride(const RingSpan& r, int first, int stride)
+{
+    std::vector<int> rows;
+    WalkStride(r, first, stride, [&](int row) { rows.push_back(row); });
+    return rows;
+}
+} // namespace
+
+TEST(SectionWalk, RowsPerCycle)
+{
+    const struct
+    {
+        int cc, ti, s;
+    } cases[] = {{100, 1, 100}, {100, 10, 10}, {100, 100, 1}, {100, 0, 1}, {5, 10, 1}, {0, 1, 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(RowsPerCycle(c.cc, c.ti), c.s) << c.cc << "/" << c.ti;
+}
+
+TEST(SectionWalk, SectionPhase)
+{
+    const struct
+    {
+        double t, per, dt;
+        bool on;
+    } cases[] = {{0, 1, 0.1, true},    {2.04, 1, 0.1, true},      {2.96, 1, 0.1, true},
+                 {2.5, 1, 0.1, false}, {-3.02, 1, 0.1, true},     {1, 0, 0.1, false},
+                 {1, NAN, 0.1, false}, {INFINITY, 1, 0.1, false}, {2.06, 1, 0.1, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(OnSectionPhase(c.t, c.per, c.dt), c.on) << c.t;
+}
+
+// s = 10 rows a cycle (dt 0.1, period 1): the first and last rows on the phase, and the walk
+// from the first that stops at the newest row.
+TEST(SectionWalk, FirstLastAndTheStrideWalk)
+{
+    const struct
+    {
+        int rows, stored;
+        int first, last;
+        bool onPhase;
+        std::vector<int> walk;
+    } cases[] = {
+        // Not wrapped: from row 0, the last a stride walk reaches.
+        {100, 95, 0, 90, false, {0, 10, 20, 30, 40, 50, 60, 70, 80, 90}},
+        {100, 0, 0, 0, false, {}},
+        // Wrapped, 37 rows (not a multiple of 10): oldest row 3 at t 0.3, newest row 2 at
+        // t 3.9; on the phase t 1, 2, 3.
+        {37, 40, 10, 30, true, {10, 20, 30}},
+        // Oldest row 15 at t 5.2, newest row 14 at t 8.8: t 6, 7 and 8 after the seam.
+        {37, 89, 23, 6, true, {23, 33, 6}},
+    };
+    for (const auto& c : cases) {
+        const Ring r(c.rows, c.stored, 0.1);
+        const SectionRows s = FindSectionRows(r.span, 10, kPer, 0.1);
+        EXPECT_EQ(s.first, c.first) << c.stored;
+        EXPECT_EQ(s.last, c.last) << c.stored;
+        EXPECT_EQ(s.onPhase, c.onPhase) << c.stored;
+        EXPECT_EQ(Stride(r.span, s.first, 10), c.walk) << c.stored;
+        for (const int row : c.walk)
+            EXPECT_TRUE(OnSectionPhase(r.t[row], kPer, 0.1)) << row;
+    }
+}
+
+// A wrapped ring without a row on the phase: one pass each way, then the oldest row.
+TEST(SectionWalk, SearchStopsAfterOnePass)
+{
+    const Ring r(37, 80, 0.1, 0.05); // every row half a step off the phase
+    const SectionRows s = FindSectionRows(r.span, 10, kPer, 0.01);
+    EXPECT_FALSE(s.onPhase);
+    EXPECT_EQ(s.first, r.span.index);
+    EXPECT_EQ(s.last, (r.span.index + 30) % 37);
+    EXPECT_EQ(FindSectionRows(r.span, 10, 0.0, 0.1).first, r.span.index); // no period
+}
+
+TEST(SectionWalk, ImportedRowsWrapAtTheirOwnLength)
+{
+    std::vector<double> t(25);
+    const RingSpan imported{t.data(), 25, 0, 25, false};
+    EXPECT_EQ(Stride(imported, 0, 10), (std::vector<int>{0, 10, 20}));
+    EXPECT_EQ(Stride(imported, 0, 1000), (std::vector<int>{0}));
+    EXPECT_TRUE(Stride(imported, 25, 10).empty()); // not a row
+    EXPECT_TRUE(Stride(imported, 0, 0).empty());
+}
+
+// The offset of the marks in rows: the oldest row at phase f puts the cycle's start
+// lround((1 - f) s) rows later.
+TEST(SectionWalk, PhaseOffsetInRows)
+{
+    const struct
+    {
+        double t0;
+        int s, k0;
+    } cases[] = {{0, 10, 0},    {3.0, 10, 0},  {3.25, 10, 8}, {3.25, 4, 3}, {3.96, 10, 0},
+                 {3.94, 10, 1}, {-0.25, 4, 1}, {3.5, 1, 0},   {NAN, 10, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(PhaseOffsetRows(c.t0, kPer, c.s), c.k0) << c.t0 << " " << c.s;
+    EXPECT_EQ(PhaseOffsetRows(3.25, 0, 10), 0);
+}
+
+// With table interval 10 (s = 10 rows, 100 chronons a cycle) the marked rows lie on whole
+// periods, which a count of chronons would miss.
+TEST(SectionWalk, MarksFallOnWholePeriods)
+{
+    const Ring r(37, 89, 0.1); // oldest row t 5.2
+    const int s = 10;
+    const MarkRule rule{s, PhaseOffsetRows(r.t[r.span.index], kPer, s)};
+    int marks = 0;
+    for (int age = 0; age < 37; ++age) {
+        const int row = (r.span.index + age) % 37;
+        EXPECT_EQ(rule.Marked(age), OnSectionPhase(r.t[row], kPer, 0.1)) << age;
+        marks += rule.Marked(age);
+    }
+    EXPECT_EQ(marks, 3); // t 6, 7 and 8
+    EXPECT_FALSE(MarkRule{}.Marked(0));
+    EXPECT_TRUE((MarkRule{3, 2}.Marked(-1))); // a negative count is marked as its remainder says
+}
+
+namespace {
+using Segs = std::vector<std::pair<CPoint, CPoint>>;
+
+Segs Fold(const Segs& in)
+{
+    ColumnFold f;
+    Segs out;
+    auto sink = [&](CPoint a, CPoint b) { out.emplace_back(a, b); };
+    for (const auto& [a, b] : in)
+        f.Add(a, b, sink);
+    f.Flush(sink);
+    return out;
+}
+
+// The pixels a vertical stretch covers: each segment from its smaller y up to its larger.
+std::set<int> Column(const Segs& segs, int x)
+{
+    std::set<int> ys;
+    for (const auto& [a, b] : segs)
+        if (a.x == x && b.x == x)
+            for (int y = std::min(a.y, b.y); y < std::max(a.y, b.y); ++y)
+                ys.insert(y);
+    return ys;
+}
+} // namespace
+
+TEST(RowDecimation, ColumnFoldKeepsTheColumnsPixels)
+{
+    Segs in{{{0, 5}, {1, 6}}};
+    const int ys[] = {6, 9, 2, 8, 4, 7};
+    for (int i = 0; i + 1 < 6; ++i)
+        in.push_back({{1, ys[i]}, {1, ys[i + 1]}});
+    in.push_back({{1, 7}, {2, 7}});
+    in.push_back({{2, 7}, {2, 7}}); // a point
+    const Segs out = Fold(in);
+    EXPECT_EQ(out.size(), 5u); // in, down to 2, up to 9, back to 7, out
+    EXPECT_EQ(Column(out, 1), Column(in, 1));
+    EXPECT_EQ(out.front(), in.front());
+    EXPECT_EQ(out.back(), (std::pair<CPoint, CPoint>{{1, 7}, {2, 7}}));
+    // A stretch that does not join the last one starts a new column; a column that goes back
+    // and forth between two rows is one segment.
+    EXPECT_EQ(Fold({{{1, 1}, {1, 3}}, {{1, 5}, {1, 4}}, {{1, 4}, {1, 5}}, {{1, 5}, {1, 4}}}),
+              (Segs{{{1, 1}, {1, 3}}, {{1, 5}, {1, 4}}}));
+}
+
+TEST(RowDecimation, SieveSkipsOnlyWhatSetsNothing)
+{
+    PixelSieve sieve(CRect(0, 0, 10, 10));
+    EXPECT_TRUE(sieve.Adds({2, 2}, {3, 2}));  // sets 2,2
+    EXPECT_FALSE(sieve.Adds({3, 2}, {2, 2})); // sets 2,2 whichever way
+    EXPECT_TRUE(sieve.Adds({3, 2}, {4, 2}));  // sets 3,2
+    EXPECT_FALSE(sieve.Adds({4, 2}, {3, 2})); // only 3,2: 4,2 is the end left out
+    EXPECT_FALSE(sieve.Adds({2, 2}, {4, 2})); // two pixels apart: 2,2 and 3,2, both set
+    EXPECT_TRUE(sieve.Adds({2, 2}, {6, 2}));  // 4,2 and 5,2 are new
+    EXPECT_TRUE(sieve.Adds({3, 3}, {2, 4}));  // diagonal: sets 2,4 (the smaller x)
+    EXPECT_FALSE(sieve.Adds({2, 4}, {3, 3}));
+    EXPECT_TRUE(sieve.Adds({5, 5}, {5, 6}));     // upright: sets 5,5 (the smaller y)
+    EXPECT_TRUE(sieve.Adds({5, 7}, {5, 6}));     // sets 5,6
+    EXPECT_TRUE(sieve.Adds({12, 12}, {11, 11})); // beyond the area: never known
+    EXPECT_TRUE(sieve.Adds({12, 12}, {11, 11}));
+    EXPECT_TRUE(sieve.AddsPoint({6, 5}));
+    EXPECT_FALSE(sieve.AddsPoint({6, 5}));
+    EXPECT_FALSE(sieve.AddsPoint({5, 6})); // set by a line
+    EXPECT_TRUE(sieve.AddsPoint({-1, 5}));
+    EXPECT_TRUE(sieve.AddsPoint({-1, 5}));
+    PixelSieve empty(CRect(5, 5, 0, 0)); // an upside-down area knows nothing
+    EXPECT_TRUE(empty.AddsPoint({1, 1}));
+    EXPECT_TRUE(empty.AddsPoint({1, 1}));
+}

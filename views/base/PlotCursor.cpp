@@ -1,0 +1,177 @@
+// The keyboard cursor of CPlotView: its keys, its row's values and its read-outs.
+#include "model/core/KindVars.h"
+#include "model/core/ModelCore.h"
+#include "platform/Ids.h"
+#include "views/base/2DView.h"
+#include "views/base/PlotText.h"
+#include "views/base/PlotView.h"
+#include "views/base/RingWalk.h"
+
+#include <cmath>
+
+namespace {
+CursorKey KeyOf(UINT nChar)
+{
+    switch (nChar) {
+    case VK_UP:
+        return CursorKey::Up;
+    case VK_DOWN:
+        return CursorKey::Down;
+    case VK_SHIFT:
+        return CursorKey::ShiftDown;
+    case 'G':
+        return CursorKey::Computed;
+    case 'I':
+        return CursorKey::Imported;
+    default:
+        return CursorKey::Other;
+    }
+}
+
+COLORREF SourceColour(const CModelCore& s, const CursorDescription& d, int source)
+{
+    if (source == 1)
+        return d.importItem >= 0 && d.importItem < 7 ? s.m_clrImportView[d.importItem]
+                                                     : s.m_clrImport[0];
+    return d.color ? s.*d.color : GetSysColor(COLOR_WINDOWTEXT);
+}
+} // namespace
+
+CursorRows CPlotView::CursorRowsOf(const CModelCore& s)
+{
+    return {s.m_nTableRows,     s.m_nTableIndex, s.m_nTableCount,     s.m_bTableWrapped != 0,
+            s.m_bHaveData != 0, s.m_nImportRows, s.m_bHaveImport != 0};
+}
+
+bool CPlotView::StepCursorBy(CursorKey key)
+{
+    const IModelDocument* m = GetModel();
+    const CursorDescription& d = Common().cursor;
+    if (!m || d.wrap == CursorWrap::None)
+        return false;
+    RowCursor c{m_nCursorRow, m_nCursorSource, m_nCursorStep};
+    const bool moved = StepCursor(c, key, CursorRowsOf(m->Core()), d.wrap, &m_cursorSection);
+    m_nCursorRow = c.row;
+    m_nCursorSource = c.source;
+    m_nCursorStep = c.step;
+    return moved;
+}
+
+void CPlotView::TakeSectionCursor(const CModelCore& s, bool toFirst)
+{
+    SectionCursor& sc = m_cursorSection;
+    sc.stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+    {
+        const CTableReadLock lock(s); // a run may be writing the ring
+        const SectionRows rows =
+            FindSectionRows(C2DView::RunSpan(s, lock.Ring()), sc.stride, s.m_dPeriod, s.RunStep());
+        sc.first = rows.first;
+        sc.last = rows.last;
+    }
+    if (!toFirst)
+        return;
+    sc.current = sc.first;
+    // An imported table's sections start at its row 0.
+    RowCursor c{m_nCursorSource == 1 ? 0 : sc.first, m_nCursorSource, m_nCursorStep};
+    KeepCursorInside(c, CursorRowsOf(s));
+    m_nCursorRow = c.row;
+    m_nCursorSource = c.source;
+}
+
+void CPlotView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    // The rows per cycle and a live ring's section rows as they stand at this key.
+    if (Common().cursor.wrap == CursorWrap::Section && GetModel())
+        TakeSectionCursor(GetModel()->Core(), false);
+    if (StepCursorBy(KeyOf(nChar))) {
+        CClientDC dc(this);
+        DrawCursor(&dc);
+    }
+    CKindView<CView>::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CPlotView::OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (nChar == VK_SHIFT)
+        StepCursorBy(CursorKey::ShiftUp);
+    CKindView<CView>::OnKeyUp(nChar, nRepCnt, nFlags);
+}
+
+bool CPlotView::CursorValues(RowValues& v) const
+{
+    const IModelDocument* m = GetModel();
+    if (!m)
+        return false;
+    const CModelCore& s = m->Core();
+    RowCursor c{m_nCursorRow, m_nCursorSource, m_nCursorStep};
+    const CursorRows rows = CursorRowsOf(s);
+    KeepCursorInside(c, rows);
+    const bool imported = c.source == 1;
+    const int n = imported ? rows.ImportedRows() : rows.ComputedRows();
+    if (c.row < 0 || c.row >= n)
+        return false;
+    const CTableReadLock lock(s); // a run may be writing the ring
+    const auto& columns = imported ? s.m_arrImport : s.m_arrTable;
+    for (int k = 0; k < kSlots; ++k) {
+        const double* col = ColumnData(columns[k], c.row + 1);
+        v[k] = col ? col[c.row] : 0.0;
+    }
+    return true;
+}
+
+int CPlotView::CursorDigits(int column) const
+{
+    const IModelDocument* m = GetModel();
+    return column == kSlotT && m ? DigitsForStep(m->Core().RunStep()) : 4;
+}
+
+void CPlotView::DrawCursor(CDC* pDC)
+{
+    const IModelDocument* m = GetModel();
+    RowValues v{};
+    if (!m || Common().cursor.wrap == CursorWrap::None || !CursorValues(v))
+        return;
+    CPoint p;
+    if (CursorPixel(v, p))
+        MoveCrosshair(pDC, p);
+    DrawReadouts(pDC, v);
+}
+
+void CPlotView::DrawCursorIfDue(CDC* pDC)
+{
+    const IModelDocument* m = GetModel();
+    if (!m || Common().cursor.wrap == CursorWrap::None)
+        return;
+    const CModelCore& s = m->Core();
+    if ((s.m_bHaveData || s.m_bHaveImport) && (!s.m_bPlotManual || s.m_bPlotRequest))
+        DrawCursor(pDC);
+}
+
+void CPlotView::DrawReadouts(CDC* pDC, const RowValues& v)
+{
+    const CursorDescription& d = Common().cursor;
+    const CPlotPage& page = Page();
+    const CRect& plot = page.m_rcPlot;
+    const int h = page.m_nTextHeight;
+    const int right = plot.right + page.m_nMarginRight;
+    const int lines[3] = {plot.top, (plot.top + plot.bottom) / 2, plot.bottom - 50};
+    CFont* pOldFont = m_hFontDown ? pDC->SelectObject(m_hFontDown.get()) : nullptr;
+    pDC->SetTextAlign(TA_LEFT | TA_TOP);
+    pDC->SetBkMode(OPAQUE);
+    pDC->SetBkColor(GetSysColor(COLOR_WINDOW));
+    pDC->SetTextColor(SourceColour(GetModel()->Core(), d, m_nCursorSource));
+    m_rcReadout.resize(d.readouts.size());
+    for (std::size_t i = 0; i < d.readouts.size(); ++i) {
+        const CursorReadout& r = d.readouts[i];
+        if (r.column < 0 || r.column >= kSlots || r.line < 0 || r.line > 2)
+            continue;
+        const std::string text = std::string(VarOf(static_cast<VarSlot>(r.column)).name) + " =" +
+                                 FormatNumber(v[r.column], CursorDigits(r.column));
+        C2DView::EraseRect(pDC, m_rcReadout[i]);
+        const int x = right - r.across * h, y = lines[r.line];
+        pDC->TextOut(x, y, text);
+        m_rcReadout[i] = CRect(x - h, y, x, y + C2DView::MeasureText(pDC, text).cx);
+    }
+    if (pOldFont)
+        pDC->SelectObject(pOldFont);
+}

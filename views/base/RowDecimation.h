@@ -1,0 +1,154 @@
+#pragma once
+// Keeps a repaint of a long run from growing with its rows: the segments of a curve that stay in
+// one pixel column fold into the column's extremes, and segments or points that would add no
+// pixel to a one-pixel curve are skipped. Both give the picture drawn segment by segment. No Qt
+// here.
+#include "platform/Types.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+// Folds the segments that follow each other down one pixel column (a curve against time where
+// rows crowd) into first -> lowest -> highest -> last of the column, or first -> highest ->
+// lowest -> last where that takes fewer segments: the same pixels as all of them. Other
+// segments pass unchanged. out(a, b) gets the segments to draw, in order.
+class ColumnFold
+{
+public:
+    // True when the segment goes on down the open column, which takes it in.
+    bool Extends(CPoint a, CPoint b)
+    {
+        if (a.x != b.x || !m_open || a.x != m_x || a.y != m_last)
+            return false;
+        Extend(b.y);
+        return true;
+    }
+    template <class Out> void Add(CPoint a, CPoint b, Out&& out)
+    {
+        if (Extends(a, b))
+            return;
+        Flush(out);
+        if (a.x != b.x) {
+            out(a, b);
+            return;
+        }
+        m_open = true;
+        m_x = a.x;
+        m_first = m_min = m_max = m_last = a.y;
+        Extend(b.y);
+    }
+    template <class Out> void Flush(Out&& out)
+    {
+        if (!m_open)
+            return;
+        m_open = false;
+        const bool downFirst = Turns(m_min, m_max) <= Turns(m_max, m_min);
+        const int ys[4] = {m_first, downFirst ? m_min : m_max, downFirst ? m_max : m_min, m_last};
+        for (int i = 0; i < 3; ++i)
+            if (ys[i] != ys[i + 1])
+                out(CPoint(m_x, ys[i]), CPoint(m_x, ys[i + 1]));
+    }
+
+private:
+    // Segments of first -> a -> b -> last.
+    int Turns(int a, int b) const { return (m_first != a) + (a != b) + (b != m_last); }
+    void Extend(int y)
+    {
+        m_min = y < m_min ? y : m_min;
+        m_max = y > m_max ? y : m_max;
+        m_last = y;
+    }
+    bool m_open = false;
+    int m_x = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
+};
+
+// The rows of a curve against time that go on down one pixel column, gathered as values: the
+// column, the pixel its first segment starts from, the rows and the extremes. The pixels of the
+// extremes bound those of every row (the mapping to pixels keeps the order), so a column that
+// stays inside the plot folds as its segments would.
+struct ValueColumn
+{
+    bool open = false;
+    int x = 0, firstY = 0, startRow = 0, lastRow = 0;
+    double lo = 0, hi = 0;
+
+    void Add(int px, int py, int prevRow, int row, double v)
+    {
+        if (!open) {
+            open = true;
+            x = px;
+            firstY = py;
+            startRow = prevRow;
+            lo = hi = v;
+        }
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+        lastRow = row;
+    }
+};
+
+// Calls pixel(x, y) for each pixel that a solid one-pixel line of the platform sets from a to b
+// (a != b): stepping along its major axis from the end with the smaller coordinate there, that
+// end's pixel included and the other end's left out, the minor coordinate advanced in 16.16
+// fixed point from half a step in (a whole pixel rounds down, a step backwards does not round).
+template <class Pixel> void ForEachLinePixel(CPoint a, CPoint b, Pixel&& pixel)
+{
+    const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
+    int major0 = steep ? a.y : a.x, major1 = steep ? b.y : b.x;
+    int minor0 = steep ? a.x : a.y, minor1 = steep ? b.x : b.y;
+    if (major0 > major1) {
+        std::swap(major0, major1);
+        std::swap(minor0, minor1);
+    }
+    if (major0 == major1)
+        return;
+    const auto inc =
+        static_cast<std::int32_t>((std::int64_t(minor1 - minor0) << 16) / (major1 - major0));
+    std::int32_t minor = (minor0 << 16) + (inc > 0 ? (32 * inc) >> 6 : 0);
+    for (int m = major0; m < major1; ++m, minor += inc)
+        steep ? pixel(minor >> 16, m) : pixel(m, minor >> 16);
+}
+
+// The pixels of an area that a one-pixel curve has set: those of every segment it drew (see
+// ForEachLinePixel) and every point. A segment all of whose pixels are set adds nothing, nor
+// does a point on a set pixel.
+class PixelSieve
+{
+public:
+    explicit PixelSieve(const CRect& area);
+    // False when the segment adds no pixel; else true, and the end it sets counts as set.
+    bool Adds(CPoint a, CPoint b);
+    // False when the point is set already; else true, and it counts as set.
+    bool AddsPoint(CPoint p);
+
+private:
+    bool Inside(CPoint p) const
+    {
+        return p.x >= m_area.left && p.x < m_area.right && p.y >= m_area.top && p.y < m_area.bottom;
+    }
+    std::size_t Bit(CPoint p) const
+    {
+        return static_cast<std::size_t>(p.y - m_area.top) *
+                   static_cast<std::size_t>(m_area.Width()) +
+               static_cast<std::size_t>(p.x - m_area.left);
+    }
+    bool IsSet(CPoint p) const
+    {
+        if (!Inside(p))
+            return false;
+        const std::size_t b = Bit(p);
+        return (m_bits[b / 64] >> (b % 64)) & 1;
+    }
+    void Set(CPoint p)
+    {
+        if (!Inside(p))
+            return;
+        const std::size_t b = Bit(p);
+        m_bits[b / 64] |= std::uint64_t{1} << (b % 64);
+    }
+
+    CRect m_area;
+    std::vector<std::uint64_t> m_bits;
+};

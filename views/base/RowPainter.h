@@ -1,0 +1,82 @@
+#pragma once
+// Draws the rows of one curve of a plot: as clipped segments joined into polylines or as single
+// pixels, each row with the curve's pen or, where the return marks pick it, with the marks' pen.
+// The two pens are made once a drawing, whatever the rows. A curve against time folds the rows
+// that crowd a pixel column; any other one-pixel curve skips what sets no new pixel.
+#include "model/core/ModelSettings.h"
+#include "platform/Dc.h"
+#include "views/base/PlotShared.h"
+#include "views/base/RingWalk.h"
+#include "views/base/RowDecimation.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+struct PlotPen
+{
+    int style = PS_SOLID, width = 1;
+    COLORREF color = 0;
+};
+
+enum class RowLook
+{
+    Lines,     // segments between the rows
+    TimeLines, // segments of a curve against time: crowded pixel columns fold
+    Points,    // one pixel a row
+};
+
+class CRowPainter
+{
+public:
+    // mark: the marks' pen and the rule that picks their rows; none: every row with pen.
+    CRowPainter(CDC* pDC, const CRect& plot, RowLook look, const PlotPen& pen,
+                std::optional<PlotPen> mark = std::nullopt, MarkRule rule = {});
+    CRowPainter(CRowPainter&&) noexcept;
+    ~CRowPainter();
+
+    RowLook Look() const { return m_look; }
+    // A curve against time without marks: its crowded columns may be handed over as values.
+    bool GathersColumns() const { return m_look == RowLook::TimeLines && m_rule.stride <= 0; }
+    // The clipped segment that ends on the row of the given age (see MarkRule). Inline where a
+    // curve against time goes on down a crowded pixel column, as most of a long run's rows do.
+    void Segment(CPoint a, CPoint b, std::int64_t age)
+    {
+        if (m_look != RowLook::TimeLines || m_rule.Marked(age) || !m_fold.Extends(a, b))
+            AddSegment(a, b, age);
+    }
+    // The clipped segment, with the marks' pen where the view marks it by a rule of its own (a
+    // painter made without a MarkRule).
+    void MarkedSegment(CPoint a, CPoint b, bool marked);
+    // The row's pixel, set when it lies in the plot.
+    void Point(CPoint p, std::int64_t age);
+    // Draws what is gathered, the marks last; the DC keeps its pen.
+    void Finish();
+
+private:
+    void AddSegment(CPoint a, CPoint b, std::int64_t age);
+    struct Stroke
+    {
+        std::unique_ptr<CPen> pen;
+        PolylineBatch batch;
+    };
+    CDC* m_pDC;
+    CRect m_rcPlot;
+    RowLook m_look;
+    COLORREF m_color, m_markColor = 0;
+    MarkRule m_rule;
+    Stroke m_line, m_mark;
+    ColumnFold m_fold;
+    std::optional<PixelSieve> m_sieve; // one-pixel solid lines and points
+};
+
+// The return marks of a table: a row each forcing cycle, counted from the oldest row or, with
+// phase set and a wrapped ring, placed by the oldest row's forcing phase.
+MarkRule CycleMarks(const CModelSettings& s, const RingSpan& ring, bool phase);
+
+// Import pen i: a curve's (m_clrImport ...) or a view item's (m_clrImportView ...); the view
+// items' styles and widths skip the section points' entry (colour 4), which draws no line.
+PlotPen ImportPen(const CModelSettings& s, int i, bool viewItem);
+
+// A live row's segment, clipped already, on the canvas's DC.
+void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, CPoint b);

@@ -1,0 +1,60 @@
+#pragma once
+// The Orbit Sections view: a run cut at 2 to 15 equally spaced phases of the forcing cycle, each
+// section's rows drawn as points of its own colour on the forcing-phase cylinder. The number of
+// sections is typed into the "# Secs" edit (Enter) or stepped with its up-down; a click on a
+// legend square picks that section's colour. One design for the Newtonian, one- and two-variable
+// kinds.
+#include "platform/Controls.h"
+#include "views/orbit/CylinderView.h"
+
+class COrbitSectionsView : public CCylinderView
+{
+    VX_DECLARE_CLASS(COrbitSectionsView)
+public:
+    static constexpr UINT IDC_PSOC_SECTIONS_BUDDY = 2005, IDC_PSOC_SECTIONS = 2006,
+                          IDC_PSOC_SECTIONS_SPIN = 2007;
+
+    explicit COrbitSectionsView(SystemKind kind);
+
+    int m_nSections = 6;
+    int m_nLegendLeft = 0, m_nLegendTop = 0;
+    CSpinButtonCtrl m_spin;
+    CEdit m_buddyEdit;    // hidden: the up-down's buddy
+    CEdit m_sectionsEdit; // "# Secs"
+
+    void OnInitialUpdate() override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+
+    // Enter in "# Secs", and a change of the up-down's buddy.
+    void OnEnMaxtextPsocSections();
+    void OnEnChangePsocSectionsBuddy();
+    // The colour of section k (item k) or of imported section k (item 16 + k).
+    void EditSectionColour(int item);
+    // The section points of the run and of the imported table.
+    void PlotSections(CDC* pDC);
+    void PlotImportedSections(CDC* pDC);
+    void DrawNewSample(int nRow) override;
+
+protected:
+    void DrawMargins(CDC* pDC) override;
+    void DrawStoredRun(CDC* pDC) override;
+
+private:
+    void DrawLegend(CDC* pDC);
+    void DrawLegendColumn(CDC* pDC, int left, const COLORREF* colours);
+    void TakeSections(int n);
+    void InvalidateSections();
+    CRect LegendArea() const;
+};
+
+#define VX_ORBIT_SECTIONS_VIEW(Name, Kind)                                                         \
+    class Name : public COrbitSectionsView                                                         \
+    {                                                                                              \
+        VX_DECLARE_CLASS(Name)                                                                     \
+    public:                                                                                        \
+        Name() : COrbitSectionsView(Kind) {}                                                       \
+    };
+VX_ORBIT_SECTIONS_VIEW(CSys1PSOC, SystemKind::Newtonian)
+VX_ORBIT_SECTIONS_VIEW(CSys1NNPSOC, SystemKind::OneVariable)
+VX_ORBIT_SECTIONS_VIEW(CSys2PSOC, SystemKind::TwoVariable)
+#undef VX_ORBIT_SECTIONS_VIEW
