@@ -170,8 +170,9 @@ TEST(TypedRates, RunsMatchTheTokenReplayBitForBit)
                 ASSERT_GT(slow.count, shape.concurrent ? 0 : 1) << c.name;
                 // The equations that leave their domain do fail, so the error paths are covered.
                 const std::string name = c.name;
-                if (!shape.concurrent && (name.starts_with("domain") || name == "exp 2"))
+                if (!shape.concurrent && (name.starts_with("domain") || name == "exp 2")) {
                     EXPECT_NE(slow.error, EvalError::None) << name;
+                }
                 for (Way way : {Way::Machine, Way::Threaded}) {
                     SCOPED_TRACE(name + (integrator ? " RKF" : " Euler") +
                                  (way == Way::Machine ? " machine code" : " threaded code") +
