@@ -146,8 +146,12 @@ template <SystemKind K, int Form>
             return;
     const double t = s.t;
     steppers::RKFStepOutOfLine<K, Form>(f, s, h);
-    if constexpr (bRates)
-        KindRates<K, Form>(f, KindState{t, {s.u[0], s.u[1], s.u[2]}}, rate);
+    if constexpr (bRates) {
+        const double end = s.t;
+        s.t = t;
+        KindRates<K, Form>(f, s, rate);
+        s.t = end;
+    }
 }
 
 // One first-order step of size h from s, whose rates at the start are rate[0 .. dim); both
