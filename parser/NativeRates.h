@@ -68,6 +68,16 @@ public:
     };
     Steps OneCallSteps() const { return {m_step, {m_rkf[0], m_rkf[1]}, m_bAllCalls, true}; }
 
+    // How a step entry is called: code that calls out (which may fail), code that cannot fail,
+    // and the first-order entry, which cannot fail and leaves t, h and xmm12 to xmm15 as they
+    // were, so that a caller's loop may keep its values there.
+    enum class Entry
+    {
+        Calls,
+        Plain,
+        FirstOrder
+    };
+
     // Calls a step entry: t, the state u, h and extra in, the D variables of u and the R rates
     // back in place; false on an error (nothing written back), which only code that calls out
     // can have.
@@ -77,13 +87,19 @@ public:
                                                 double extra)
     {
         if (bCalls) [[unlikely]]
-            return CallStepOf<D, R, true>(code, owner, t, u, rate, h, extra);
-        return CallStepOf<D, R, false>(code, owner, t, u, rate, h, extra);
+            return CallStepOf<D, R, Entry::Calls>(code, owner, t, u, rate, h, extra);
+        return CallStepOf<D, R, Entry::Plain>(code, owner, t, u, rate, h, extra);
     }
-    // The same for code that calls out (bCalls) or not. Everything is read before the register
-    // variables are set and copied out right after the call: an instrumented access in between
-    // (sanitizers) could clobber them.
-    template <int D, int R, bool bCalls, class Owner>
+    template <int N, class Owner>
+    [[gnu::always_inline]] static void CallFirstOrder(const void* code, Owner& owner, double t,
+                                                      double* u, double* rate, double h)
+    {
+        CallStepOf<N, N, Entry::FirstOrder>(code, owner, t, u, rate, h, rate[0]);
+    }
+    // The same for one kind of entry. Everything is read before the register variables are set
+    // and copied out right after the call: an instrumented access in between (sanitizers) could
+    // clobber them.
+    template <int D, int R, Entry kEntry, class Owner>
     [[gnu::always_inline]] static bool CallStepOf(const void* code, Owner& owner, double t,
                                                   double* u, double* rate, double h, double extra)
     {
@@ -104,18 +120,24 @@ public:
             register const void* r11 asm("r11") = code;
 #define VELTRIX_CALL "sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
 #define VELTRIX_OUT                                                                                \
-    "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x4), "+x"(x5), "=x"(x6), "=x"(x7),                \
-        "+r"(rdi), [code] "+r"(r11)
+    "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x5), "=x"(x6), "=x"(x7), "+r"(rdi), [code] "+r"(r11)
 #define VELTRIX_CLOBBERS                                                                           \
-    "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm8", "xmm9", "xmm10", "xmm11", "xmm12", "xmm13",    \
-        "xmm14", "xmm15", "cc"
-            if constexpr (bCalls)
+    "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm8", "xmm9", "xmm10", "xmm11", "cc"
+            if constexpr (kEntry == Entry::Calls)
                 asm volatile(VELTRIX_CALL
-                             : VELTRIX_OUT, "=a"(failed)
+                             : VELTRIX_OUT, "+x"(x0), "+x"(x4), "=a"(failed)
                              :
-                             : VELTRIX_CLOBBERS, "memory");
-            else // cannot fail: the old state need not outlive the call
-                asm volatile(VELTRIX_CALL : VELTRIX_OUT, "+m"(owner) : : VELTRIX_CLOBBERS, "rax");
+                             : VELTRIX_CLOBBERS, "xmm12", "xmm13", "xmm14", "xmm15", "memory");
+            else if constexpr (kEntry == Entry::Plain) // the old state need not outlive the call
+                asm volatile(VELTRIX_CALL
+                             : VELTRIX_OUT, "+x"(x0), "+x"(x4), "+m"(owner)
+                             :
+                             : VELTRIX_CLOBBERS, "xmm12", "xmm13", "xmm14", "xmm15", "rax");
+            else
+                asm volatile(VELTRIX_CALL
+                             : VELTRIX_OUT, "+m"(owner)
+                             : "x"(x0), "x"(x4)
+                             : VELTRIX_CLOBBERS, "rax");
 #undef VELTRIX_CALL
 #undef VELTRIX_OUT
 #undef VELTRIX_CLOBBERS
@@ -132,44 +154,6 @@ public:
 #else
         (void)code, (void)owner, (void)t, (void)u, (void)rate, (void)h, (void)extra;
         return false;
-#endif
-    }
-
-    // Calls a first-order step entry, which cannot fail and leaves t, h and xmm12 to xmm15 as
-    // they were: a caller's loop may keep its values there.
-    template <int N, class Owner>
-    [[gnu::always_inline]] static void CallFirstOrder(const void* code, Owner& owner, double t,
-                                                      double* u, double* rate, double h)
-    {
-#if defined(__x86_64__) && defined(__linux__)
-        const double u0 = u[0], u1 = u[1], u2 = u[2], r0 = rate[0];
-        double v0, v1, v2, s0, s1, s2;
-        {
-            register double x0 asm("xmm0") = t;
-            register double x1 asm("xmm1") = u0;
-            register double x2 asm("xmm2") = u1;
-            register double x3 asm("xmm3") = u2;
-            register double x4 asm("xmm4") = h;
-            register double x5 asm("xmm5") = r0;
-            register double x6 asm("xmm6");
-            register double x7 asm("xmm7");
-            register Owner* rdi asm("rdi") = &owner;
-            register const void* r11 asm("r11") = code;
-            asm volatile("sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
-                         : "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x5), "=x"(x6), "=x"(x7),
-                           "+r"(rdi), [code] "+r"(r11), "+m"(owner)
-                         : "x"(x0), "x"(x4)
-                         : "rax", "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm8", "xmm9", "xmm10",
-                           "xmm11", "cc");
-            v0 = x1, v1 = x2, v2 = x3, s0 = x5, s1 = x6, s2 = x7;
-        }
-        const double v[3] = {v0, v1, v2}, s[3] = {s0, s1, s2};
-        for (int i = 0; i < N; ++i) {
-            u[i] = v[i];
-            rate[i] = s[i];
-        }
-#else
-        (void)code, (void)owner, (void)t, (void)u, (void)rate, (void)h;
 #endif
     }
 

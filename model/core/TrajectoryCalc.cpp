@@ -258,8 +258,9 @@ template <SystemKind K, bool bRKF, bool bCalls>
     bool ok;
     if constexpr (bRKF) {
         constexpr int R = K != SystemKind::Newtonian ? N : 0;
-        ok = CNativeRates::CallStepOf<D, R, bCalls>(code, *m_rhs.parser, row.t, u, rate, h,
-                                                    m_rhs.mass);
+        constexpr auto entry = bCalls ? CNativeRates::Entry::Calls : CNativeRates::Entry::Plain;
+        ok = CNativeRates::CallStepOf<D, R, entry>(code, *m_rhs.parser, row.t, u, rate, h,
+                                                   m_rhs.mass);
     } else { // never calls out
         CNativeRates::CallFirstOrder<N>(code, *m_rhs.parser, row.t, u, rate, h);
         ok = true;
