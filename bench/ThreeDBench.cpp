@@ -8,10 +8,13 @@
 #include "views/ViewHarness.h"
 #include "views/base/3DView.h"
 #include "views/graph/RealSpaceView.h"
+#include "views/orbit/FullOrbitView.h"
+#include "views/orbit/OrbitSectionsView.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 VX_IMPLEMENT_CLASS(CTestOrbit3D, C3DView)
@@ -86,6 +89,39 @@ void BM_Repaint3DFullRing(benchmark::State& state)
 }
 BENCHMARK(BM_Repaint3DFullRing)->Unit(benchmark::kMillisecond);
 
+// The full 1,000,000-row ring of a forced run over 10,000 forcing cycles that fills the
+// cylinder's box: x sweeps the working range (radii 5 to 15) and x' the heights.
+void FillCylinder(CGraphTestDoc& d, int rows)
+{
+    d.FillRun(rows, rows, [](int slot, double t) {
+        return slot == kSlotX    ? 9.5 * std::sin(0.0123 * t) * std::cos(t)
+               : slot == kSlotXp ? 9.5 * std::cos(1.37 * t)
+                                 : 0.0;
+    });
+}
+
+template <class View> void RepaintCylinder(benchmark::State& state)
+{
+    Harness<View> h(SystemKind::Newtonian);
+    FillCylinder(h.doc, 1000000);
+    h.view->OnUpdate(nullptr, HINT_RESET, nullptr);
+    for (auto _ : state)
+        h.view->RedrawWindow();
+    state.counters["rows"] = h.doc.m_nTableCount;
+}
+
+void BM_RepaintFullOrbitFullRing(benchmark::State& state)
+{
+    RepaintCylinder<CSys1PSO>(state);
+}
+BENCHMARK(BM_RepaintFullOrbitFullRing)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintOrbitSectionsFullRing(benchmark::State& state)
+{
+    RepaintCylinder<CSys1PSOC>(state);
+}
+BENCHMARK(BM_RepaintOrbitSectionsFullRing)->Unit(benchmark::kMillisecond);
+
 template <class View> void LiveRun(benchmark::State& state, SystemKind kind, int rows)
 {
     Harness<View> h(kind);
@@ -106,6 +142,13 @@ void BM_RunWith3DView(benchmark::State& state)
     LiveRun<CTestOrbit3D>(state, SystemKind::ThreeVariable, kRows);
 }
 BENCHMARK(BM_RunWith3DView)->Unit(benchmark::kMillisecond);
+
+// The two-variable run of Graph vs Time's figures (GraphBench.cpp) drawn live on the cylinder.
+void BM_RunWithFullOrbitView(benchmark::State& state)
+{
+    LiveRun<CSys2PSO>(state, SystemKind::TwoVariable, kRows);
+}
+BENCHMARK(BM_RunWithFullOrbitView)->Unit(benchmark::kMillisecond);
 
 void BM_RunWithRealSpaceView(benchmark::State& state)
 {

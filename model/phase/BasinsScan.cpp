@@ -238,10 +238,12 @@ void CBasinsScan::Run(IBasinsSink& sink)
 {
     unsigned n = m_p.threads > 0 ? static_cast<unsigned>(m_p.threads)
                                  : std::max(1u, std::thread::hardware_concurrency());
-    // A worker of its own only for a share of the work worth starting a thread for.
-    const long long steps = static_cast<long long>(m_grid.size()) * std::max(1, m_p.depth + 1);
-    n = static_cast<unsigned>(
-        std::min<long long>({n, std::max(1LL, m_units), std::max(1LL, steps / kStepsPerWorker)}));
+    // A worker of its own only for a share of the work worth starting a thread for: the
+    // evaluations of the rates, six a fifth-order step.
+    const long long evaluations = static_cast<long long>(m_grid.size()) *
+                                  std::max(1, m_p.depth + 1) * (m_p.integrator != 0 ? 6 : 1);
+    n = static_cast<unsigned>(std::min<long long>(
+        {n, std::max(1LL, m_units), std::max(1LL, evaluations / kEvaluationsPerWorker)}));
     auto work = [this, &sink] {
         // A three-variable model has no plane: nothing to scan.
         if (m_p.model.kind != SystemKind::ThreeVariable)

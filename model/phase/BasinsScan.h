@@ -87,9 +87,11 @@ private:
     template <SystemKind K, int Form>
     bool Integrate(KindRhs& rhs, double& x, double& y, IBasinsSink& sink) const;
     // A unit of work is a chunk of up to kChunk pixels of a row of a pass, so that small scans
-    // still split among the workers; a worker is started for every kStepsPerWorker steps.
+    // still split among the workers; a worker is started for every kEvaluationsPerWorker
+    // evaluations of the rates (a few milliseconds), so that a small scan is not slower on all
+    // cores than on one.
     static constexpr int kChunk = 16;
-    static constexpr long long kStepsPerWorker = 20000;
+    static constexpr long long kEvaluationsPerWorker = 100000;
     int ChunksOfRow(int ox) const;
     void UnitAt(long long u, int& py, int& px0, int& count) const;
     // count more pixels stored, with the progress steps they complete.

@@ -1,6 +1,6 @@
 // The Basins of Attraction view on a test model: Depth typed and stepped, the scan's rows handed
-// over whole and once, one picture for one and all workers, a scan closed with its view, an
-// equation too deep for the parser, and the one-variable phase line's zeros.
+// over whole and once (one picture for one and all workers), an equation too deep for the
+// parser, and the one-variable phase line's zeros.
 #include "views/phase/BasinsView.h"
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
@@ -155,28 +155,6 @@ TEST(BasinsView, OneAndAllWorkersPaintOnePictureOfEveryPixel)
         }
 }
 
-TEST(BasinsView, ClosingTheViewMidScanEndsTheScanEveryTime)
-{
-    for (int i = 0; i < 12; ++i) {
-        BasinsHarness h(i % 2 ? SystemKind::Newtonian : SystemKind::OneVariable);
-        h.doc->m_nBADepth = 1000;
-        h.doc->m_bPlotConcurrent = i % 3 != 0;
-        h.Repaint();
-        h.view->OnControlsRun();
-        ASSERT_TRUE(h.view->Scanning());
-        EXPECT_TRUE(h.doc->m_bBARunning);
-        EXPECT_FALSE(h.Enabled(ID_CONTROLS_RUN));
-        EXPECT_TRUE(h.Enabled(ID_CONTROLS_STOP));
-        if (i % 4 == 0) // a Stop that has not arrived yet
-            h.view->OnControlsStop();
-        if (i % 2)
-            PumpUntil([&h] { return h.view->Scanning() == false || h.doc->m_bBARunning; });
-        h.view->DestroyWindow();
-        h.view = nullptr;
-        EXPECT_FALSE(h.doc->m_bBARunning);
-    }
-}
-
 TEST(BasinsView, AnEquationTooDeepForTheParserIsToldOnce)
 {
     BasinsHarness h(SystemKind::TwoVariable, 200, 150); // replayed token by token: small
@@ -192,28 +170,6 @@ TEST(BasinsView, AnEquationTooDeepForTheParserIsToldOnce)
     EXPECT_EQ(boxes.messages, std::vector<std::string>{"Parser stack overload."});
     ASSERT_TRUE(h.Scan());
     EXPECT_EQ(boxes.messages.size(), 2u) << "once per Run";
-}
-
-TEST(BasinsView, ClearDataEmptiesThePictureAndRunsAgainFromNothing)
-{
-    BasinsHarness h(SystemKind::Newtonian);
-    h.doc->m_nBADepth = 0;
-    h.Repaint();
-    ASSERT_TRUE(h.Scan());
-    const CRect plot = h.view->m_rcPlotHit;
-    EXPECT_EQ(h.Pixel(plot.left + 1, plot.top + 5), RGB(0, 0, 127));
-    EXPECT_EQ(h.Pixel(plot.right - 2, plot.top + 5), RGB(127, 0, 0));
-    h.view->OnControlsClearData();
-    EXPECT_EQ(h.Pixel(plot.left + 1, plot.top + 5), RGB(255, 255, 255));
-    const std::vector<COLORREF> cleared = PictureOf(h.view);
-    EXPECT_EQ(std::count(cleared.begin(), cleared.end(), CBasinsScan::kNoPixel),
-              static_cast<long>(cleared.size()));
-
-    // Limits move the plot, not the picture: its pixels stay where they were computed.
-    ASSERT_TRUE(h.Scan());
-    h.view->OnControlsZoomNear();
-    h.Repaint();
-    EXPECT_EQ(h.Pixel(plot.left + 1, plot.top + 5), RGB(0, 0, 127));
 }
 
 TEST(BasinsView, ThePhaseLineMarksTheZerosOfTheOneVariableModel)

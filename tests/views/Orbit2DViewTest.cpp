@@ -466,3 +466,19 @@ TEST(Orbit2DView, HelpAndToolbarByKind)
             EXPECT_EQ(h.view->KindEntry().toolBar, IDR_SYS1TYPE + static_cast<UINT>(kind));
         }
 }
+
+// A live run's pens are made once for each style and kept while the style stays.
+TEST(Orbit2DView, LivePensAreMadeOncePerStyle)
+{
+    CLiveCanvas live;
+    CPen* orbit = &live.Pen(PS_SOLID, 1, kOrbit);
+    CPen* marks = &live.Pen(PS_SOLID, 3, kMarks);
+    for (int row = 0; row < 100; ++row) {
+        EXPECT_EQ(&live.Pen(PS_SOLID, 1, kOrbit), orbit);
+        EXPECT_EQ(&live.Pen(PS_SOLID, 3, kMarks), marks);
+    }
+    CPen& dashed = live.Pen(PS_DASH, 1, kOrbit);
+    EXPECT_NE(&dashed, orbit);
+    EXPECT_EQ(dashed.m_nStyle, PS_DASH);
+    EXPECT_EQ(dashed.m_color, kOrbit);
+}

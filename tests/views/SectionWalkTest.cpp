@@ -3,6 +3,8 @@
 #include "views/base/RowDecimation.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <set>
 #include <utility>
@@ -211,4 +213,40 @@ TEST(RowDecimation, SieveSkipsOnlyWhatSetsNothing)
     PixelSieve empty(CRect(5, 5, 0, 0)); // an upside-down area knows nothing
     EXPECT_TRUE(empty.AddsPoint({1, 1}));
     EXPECT_TRUE(empty.AddsPoint({1, 1}));
+}
+
+// The line's pixels against a plain 64-bit 16.16 stepping: short segments every way (one step,
+// diagonals, steep and flat) and spans past 2^15, where the quotient needs 64 bits.
+TEST(RowDecimation, LinePixelsMatchPlainStepping)
+{
+    using Pixels = std::vector<std::pair<int, int>>;
+    auto plain = [](CPoint a, CPoint b) {
+        Pixels out;
+        const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
+        int m0 = steep ? a.y : a.x, m1 = steep ? b.y : b.x;
+        int n0 = steep ? a.x : a.y, n1 = steep ? b.x : b.y;
+        if (m0 > m1) {
+            std::swap(m0, m1);
+            std::swap(n0, n1);
+        }
+        if (m0 == m1)
+            return out;
+        const auto inc = static_cast<std::int32_t>((std::int64_t(n1 - n0) << 16) / (m1 - m0));
+        std::int32_t n = n0 * 65536 + (inc > 0 ? (32 * inc) >> 6 : 0);
+        for (int m = m0; m < m1; ++m, n += inc)
+            out.push_back(steep ? std::pair(n >> 16, m) : std::pair(m, n >> 16));
+        return out;
+    };
+    auto listed = [](CPoint a, CPoint b) {
+        Pixels out;
+        ForEachLinePixel(a, b, [&](int x, int y) { out.emplace_back(x, y); });
+        return out;
+    };
+    for (int dx = -4; dx <= 4; ++dx)
+        for (int dy = -4; dy <= 4; ++dy)
+            EXPECT_EQ(listed({10, 20}, {10 + dx, 20 + dy}), plain({10, 20}, {10 + dx, 20 + dy}))
+                << dx << "," << dy;
+    for (const auto& [a, b] : std::vector<std::pair<CPoint, CPoint>>{
+             {{0, 0}, {40000, 3}}, {{5, -7}, {-3, 32767}}, {{0, 0}, {32768, -32768}}})
+        EXPECT_EQ(listed(a, b), plain(a, b));
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -124,6 +125,36 @@ Point3 CylinderScales::Map(double angFreq, double t, double x, double v) const
     const double theta = angFreq * t; // the phase pa is not added
     const double r = m_dRadiusOffset + m_dRadiusScale * x;
     return {r * std::cos(theta), r * std::sin(theta), m_dHeightScale * v};
+}
+
+void AngleTurner::At(double theta, double& c, double& s)
+{
+    const double step = theta - m_theta;
+    // A step equal to the last but for the rounding of the rows' times (a few units in the last
+    // place of the angle) turns on.
+    const double rounding =
+        1e-12 * std::abs(m_step) + 16 * std::numeric_limits<double>::epsilon() * std::abs(theta);
+    const bool same = m_any && std::abs(step - m_step) <= rounding;
+    if (same && m_turns < 0) { // the step comes again: worth its sine and cosine
+        m_cStep = std::cos(m_step);
+        m_sStep = std::sin(m_step);
+        m_turns = 0;
+    }
+    if (same && m_turns < kFresh) {
+        const double cNext = m_c * m_cStep - m_s * m_sStep;
+        m_s = m_s * m_cStep + m_c * m_sStep;
+        m_c = cNext;
+        ++m_turns;
+    } else {
+        m_c = std::cos(theta);
+        m_s = std::sin(theta);
+        m_step = step;
+        m_turns = -1;
+    }
+    m_theta = theta;
+    m_any = true;
+    c = m_c;
+    s = m_s;
 }
 
 // --- the box size --------------------------------------------------------------------------

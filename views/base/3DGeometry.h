@@ -34,6 +34,29 @@ struct CylinderScales
     void SetLimits(double rMin, double rMax, double hMin, double hMax, double boxRangeX,
                    double boxRangeY);
     Point3 Map(double angFreq, double t, double x, double v) const;
+    // The same at an angle given by its cosine and sine.
+    Point3 MapAt(double cosA, double sinA, double x, double v) const
+    {
+        const double r = m_dRadiusOffset + m_dRadiusScale * x;
+        return {r * cosA, r * sinA, m_dHeightScale * v};
+    }
+};
+
+// The cosine and sine of the angles of rows met in order: while the rows keep one step of
+// angle, each is turned on from the one before by that step, and worked out afresh every
+// kFresh rows and wherever the step changes; so a walk over a long run takes a sine and cosine
+// for a few rows only. The angles differ from those worked out alone by rounding only.
+class AngleTurner
+{
+public:
+    static constexpr int kFresh = 64;
+    void At(double theta, double& c, double& s);
+
+private:
+    double m_theta = 0, m_c = 1, m_s = 0;
+    double m_step = 0, m_cStep = 1, m_sStep = 0;
+    int m_turns = -1; // rows turned on since the last fresh one; -1: the step's not worked out
+    bool m_any = false;
 };
 
 // The box size's rules: a share of the plot's smaller side on each resize (integer pixels),
@@ -121,10 +144,17 @@ public:
     {
         return RowPixel(Projection(), t, a, b, c, p);
     }
-    bool RowPixel(const C3DProjection& proj, double t, double a, double b, double c,
-                  CPoint& p) const
+    bool RowPixel(const C3DProjection& proj, double t, double a, double b, double c, CPoint& p,
+                  AngleTurner* turner = nullptr) const
     {
-        const Point3 w = MapRow(t, a, b, c);
+        Point3 w;
+        if (turner && m_rowMapping == RowMapping::ForcingCylinder) {
+            double cosA, sinA;
+            turner->At(m_dAngFreq * t, cosA, sinA);
+            w = m_cyl.MapAt(cosA, sinA, a, b);
+        } else {
+            w = MapRow(t, a, b, c);
+        }
         if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z))
             return false;
         p = proj(w.x, w.y, w.z);
@@ -146,10 +176,12 @@ struct MappedColumns
     {
         return Pixel(g, g.Projection(), i, p);
     }
-    // The same with the projection worked out once for a drawing.
-    bool Pixel(const C3DPlotGeometry& g, const C3DProjection& proj, int i, CPoint& p) const
+    // The same with the projection worked out once for a drawing, and the cylinder's angles
+    // turned on from row to row where the drawing meets its rows in order.
+    bool Pixel(const C3DPlotGeometry& g, const C3DProjection& proj, int i, CPoint& p,
+               AngleTurner* turner = nullptr) const
     {
-        return g.RowPixel(proj, t[i], v[0] ? v[0][i] : 0, v[1] ? v[1][i] : 0, v[2] ? v[2][i] : 0,
-                          p);
+        return g.RowPixel(proj, t[i], v[0] ? v[0][i] : 0, v[1] ? v[1][i] : 0, v[2] ? v[2][i] : 0, p,
+                          turner);
     }
 };

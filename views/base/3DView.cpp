@@ -344,6 +344,8 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
     if (!c.t || ring.rows <= 0)
         return;
     ring.t = c.t;
+    const C3DProjection proj = Projection();
+    AngleTurner turner;
     CRowPainter painter(pDC, m_rcPlot, m_desc.points ? RowLook::Points : RowLook::Lines,
                         RunPen(s, imported), MarkPen(s, imported),
                         CycleMarks(s, ring, m_desc.phaseMarks));
@@ -352,7 +354,7 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
         int k = 0;
         WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
             CPoint p;
-            if (c.Pixel(*this, row, p))
+            if (c.Pixel(*this, proj, row, p, &turner))
                 painter.Point(p, k);
             ++k;
         });
@@ -361,11 +363,11 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
     }
     int last = -1;
     CPoint pLast;
-    const C3DProjection proj = Projection();
     const double inf = std::numeric_limits<double>::infinity();
     WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b, int age) {
         CPoint p1 = pLast, p2;
-        if ((a != last && !c.Pixel(*this, proj, a, p1)) || !c.Pixel(*this, proj, b, p2)) {
+        if ((a != last && !c.Pixel(*this, proj, a, p1, &turner)) ||
+            !c.Pixel(*this, proj, b, p2, &turner)) {
             last = -1; // a diverged run: nothing to draw here
             return;
         }

@@ -37,13 +37,11 @@ struct CRect
 constexpr int kPixelLimit = 1 << 24;
 inline int ClampToPixel(double v) // inline: a repaint maps every row
 {
+    if (std::fabs(v) <= kPixelLimit) // one test in the usual case (false for a NaN)
+        return static_cast<int>(v);  // truncates toward zero
     if (std::isnan(v))
         return 0;
-    if (v > kPixelLimit)
-        return kPixelLimit;
-    if (v < -kPixelLimit)
-        return -kPixelLimit;
-    return static_cast<int>(v); // truncates toward zero
+    return v > 0 ? kPixelLimit : -kPixelLimit;
 }
 
 // The margins of a plot page for text height h (3h, 4h, 3h, 2h) and the plot rectangle they

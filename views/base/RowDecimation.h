@@ -104,8 +104,15 @@ template <class Pixel> void ForEachLinePixel(CPoint a, CPoint b, Pixel&& pixel)
     }
     if (major0 == major1)
         return;
-    const auto inc =
-        static_cast<std::int32_t>((std::int64_t(minor1 - minor0) << 16) / (major1 - major0));
+    const int span = major1 - major0, rise = minor1 - minor0;
+    if (span == 1) { // the one pixel: no division (the half step never reaches the next)
+        steep ? pixel(minor0, major0) : pixel(major0, minor0);
+        return;
+    }
+    // The minor span is at most the major one: below 2^15 the quotient fits 32 bits (faster).
+    const auto inc = span < (1 << 15)
+                         ? (rise * 65536) / span
+                         : static_cast<std::int32_t>((std::int64_t(rise) << 16) / span);
     std::int32_t minor = (minor0 << 16) + (inc > 0 ? (32 * inc) >> 6 : 0);
     for (int m = major0; m < major1; ++m, minor += inc)
         steep ? pixel(minor >> 16, m) : pixel(m, minor >> 16);
@@ -124,6 +131,7 @@ public:
     bool AddsPoint(CPoint p);
 
 private:
+    bool AddsInside(CPoint a, CPoint b);
     bool Inside(CPoint p) const
     {
         return p.x >= m_area.left && p.x < m_area.right && p.y >= m_area.top && p.y < m_area.bottom;

@@ -130,9 +130,11 @@ void COrbitSectionsView::PlotSections(CDC* pDC)
     if (!c.t)
         return;
     const RingSpan ring{c.t, s.m_nTableRows, r.index, r.count, r.wrapped};
+    const C3DProjection proj = Projection();
+    AngleTurner turner;
     WalkTableSections(ring, s, true, m_nSections, [&](int row, int k) {
         CPoint p;
-        if (c.Pixel(*this, row, p) && m_rcPlotHit.PtInRect(p))
+        if (c.Pixel(*this, proj, row, p, &turner) && m_rcPlotHit.PtInRect(p))
             pDC->SetPixel(p.x, p.y, s.m_clrSection[k]);
     });
 }
@@ -146,9 +148,11 @@ void COrbitSectionsView::PlotImportedSections(CDC* pDC)
     if (!c.t || rows <= 0)
         return;
     const RingSpan table{c.t, rows, 0, rows, false};
+    const C3DProjection proj = Projection();
+    AngleTurner turner;
     WalkTableSections(table, s, false, m_nSections, [&](int row, int k) {
         CPoint p;
-        if (c.Pixel(*this, row, p) && m_rcPlotHit.PtInRect(p))
+        if (c.Pixel(*this, proj, row, p, &turner) && m_rcPlotHit.PtInRect(p))
             pDC->SetPixel(p.x, p.y, s.m_clrSectionImport[k]);
     });
 }
