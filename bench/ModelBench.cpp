@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -43,8 +45,10 @@ std::unique_ptr<CModelCore> MakeModel(SystemKind kind, int integrator, bool type
     return m;
 }
 
-// The typed run's final x, y, z, which the hand-written runs must reproduce bit for bit.
+// The typed run's final x, y, z and its extents of x, x', y, y', z, z' (maxima, then minima),
+// which the hand-written runs must reproduce bit for bit.
 double g_typedFinal[2][3];
+double g_typedExtents[2][12];
 
 void BM_Run(benchmark::State& state)
 {
@@ -67,8 +71,13 @@ void BM_Run(benchmark::State& state)
         // By const reference: GCC may move a writable scalar through the wrong register.
         benchmark::DoNotOptimize(std::as_const(calc.m_v[kSlotX]));
         if (kind == SystemKind::ThreeVariable && typed)
-            for (int i = 0; i < 3; ++i)
-                g_typedFinal[integrator][i] = calc.m_v[VarsOf(kind).state[i]];
+            for (int i = 0; i < 6; ++i) {
+                const VarSlot slot = VarsOf(kind).Columns()[1 + static_cast<std::size_t>(i)];
+                if (i < 3)
+                    g_typedFinal[integrator][i] = calc.m_v[VarsOf(kind).state[i]];
+                g_typedExtents[integrator][i] = calc.m_dMax[slot];
+                g_typedExtents[integrator][6 + i] = calc.m_dMin[slot];
+            }
     }
     state.counters["steps/s"] =
         benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
@@ -78,10 +87,13 @@ BENCHMARK(BM_Run)
     ->ArgsProduct({{0, 1, 2, 3}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
-// The Lorenz run as a person would write it in C++ for this program: the parameters read
-// once from memory the compiler cannot see into, the rates inlined, the fifth-order step
-// unrolled with the run's tableau and order of sums, the rates at each new state, a row of
-// t, x, x', y, y', z, z' stored at every step in seven ring columns of the model's size.
+// The Lorenz run as a person would write it in C++ for this program and ship it: the
+// parameters read once from memory the compiler cannot see into, the rates inlined, the
+// fifth-order step unrolled with the run's tableau and order of sums, the rates at each new
+// state, and around the step what the program's run must do: a row of t, x, x', y, y', z, z'
+// stored at every step in seven ring columns of the model's size, the running extents of the
+// six variables, and a stop flag read every 256 steps. The state, the extents and the ring
+// position stay in locals.
 struct HandLorenz
 {
     double a, b, c;
@@ -96,91 +108,110 @@ struct HandLorenz
 struct HandRun
 {
     std::vector<double> col[7];
-    int rows = 0, index = 0;
-    double t = 0, x = 1, y = 0, z = 0, dx = 0, dy = 0, dz = 0;
+    int rows = 0;
+    std::atomic<bool> stop{false};
+    double final[3] = {};    // x, y, z at the end
+    double extents[12] = {}; // maxima of x, x', y, y', z, z', then their minima
 
     explicit HandRun(int nRows) : rows(nRows)
     {
         for (auto& c : col)
             c.assign(static_cast<std::size_t>(nRows), 0.0);
     }
-    void Start(double x0, double y0, double z0)
-    {
-        index = 0;
-        t = dx = dy = dz = 0;
-        x = x0;
-        y = y0;
-        z = z0;
-    }
-    void Store()
-    {
-        const double v[7] = {t, x, dx, y, dy, z, dz};
-        for (int i = 0; i < 7; ++i)
-            col[i][static_cast<std::size_t>(index)] = v[i];
-        if (++index == rows)
-            index = 0;
-    }
 };
 
-void RunRKF(const HandLorenz& f, HandRun& r, double h, int steps)
+// The run from (x, y, z) at t = 0, step(x, y, z, dx, dy, dz) advancing the state and its rates.
+template <class Step>
+void RunHand(const HandLorenz& f, HandRun& r, double h, int steps, double x, double y, double z,
+             Step step)
 {
-    f.Rates(r.x, r.y, r.z, r.dx, r.dy, r.dz);
-    r.Store();
+    double* col[7];
+    for (int i = 0; i < 7; ++i)
+        col[i] = r.col[i].data();
+    const int rows = r.rows;
+    int index = 0;
+    double t = 0, dx, dy, dz;
+    f.Rates(x, y, z, dx, dy, dz);
+    // The start values count, the start rates not.
+    double max[6] = {x, -1e30, y, -1e30, z, -1e30}, min[6] = {x, 1e30, y, 1e30, z, 1e30};
+    auto store = [&] {
+        const double v[7] = {t, x, dx, y, dy, z, dz};
+        for (int i = 0; i < 7; ++i)
+            col[i][index] = v[i];
+        if (++index == rows)
+            index = 0;
+    };
+    store();
     for (int n = 0; n < steps; ++n) {
-        const double x = r.x, y = r.y, z = r.z;
-        double d1, d2, d3;
-        f.Rates(x, y, z, d1, d2, d3);
-        const double k1x = h * d1, k1y = h * d2, k1z = h * d3;
-        f.Rates(x + k1x / 4, y + k1y / 4, z + k1z / 4, d1, d2, d3);
-        const double k2x = h * d1, k2y = h * d2, k2z = h * d3;
-        f.Rates(x + 3.0 / 32 * k1x + 9.0 / 32 * k2x, y + 3.0 / 32 * k1y + 9.0 / 32 * k2y,
-                z + 3.0 / 32 * k1z + 9.0 / 32 * k2z, d1, d2, d3);
-        const double k3x = h * d1, k3y = h * d2, k3z = h * d3;
-        f.Rates(x + 1932.0 / 2197 * k1x - 7200.0 / 2197 * k2x + 7296.0 / 2197 * k3x,
-                y + 1932.0 / 2197 * k1y - 7200.0 / 2197 * k2y + 7296.0 / 2197 * k3y,
-                z + 1932.0 / 2197 * k1z - 7200.0 / 2197 * k2z + 7296.0 / 2197 * k3z, d1, d2, d3);
-        const double k4x = h * d1, k4y = h * d2, k4z = h * d3;
-        f.Rates(x + 439.0 / 216 * k1x - 8 * k2x + 3680.0 / 513 * k3x - 845.0 / 4104 * k4x,
-                y + 439.0 / 216 * k1y - 8 * k2y + 3680.0 / 513 * k3y - 845.0 / 4104 * k4y,
-                z + 439.0 / 216 * k1z - 8 * k2z + 3680.0 / 513 * k3z - 845.0 / 4104 * k4z, d1, d2,
-                d3);
-        const double k5x = h * d1, k5y = h * d2, k5z = h * d3;
-        f.Rates(x - 8.0 / 27 * k1x + 2 * k2x - 3544.0 / 2565 * k3x + 1859.0 / 4104 * k4x -
-                    11.0 / 40 * k5x,
-                y - 8.0 / 27 * k1y + 2 * k2y - 3544.0 / 2565 * k3y + 1859.0 / 4104 * k4y -
-                    11.0 / 40 * k5y,
-                z - 8.0 / 27 * k1z + 2 * k2z - 3544.0 / 2565 * k3z + 1859.0 / 4104 * k4z -
-                    11.0 / 40 * k5z,
-                d1, d2, d3);
-        const double k6x = h * d1, k6y = h * d2, k6z = h * d3;
-        r.x = x + 16.0 / 135 * k1x + 6656.0 / 12825 * k3x + 28561.0 / 56430 * k4x - 9.0 / 50 * k5x +
-              2.0 / 55 * k6x;
-        r.y = y + 16.0 / 135 * k1y + 6656.0 / 12825 * k3y + 28561.0 / 56430 * k4y - 9.0 / 50 * k5y +
-              2.0 / 55 * k6y;
-        r.z = z + 16.0 / 135 * k1z + 6656.0 / 12825 * k3z + 28561.0 / 56430 * k4z - 9.0 / 50 * k5z +
-              2.0 / 55 * k6z;
-        f.Rates(r.x, r.y, r.z, r.dx, r.dy, r.dz);
-        r.t += h;
-        r.Store();
+        if ((n & 255) == 0 && r.stop.load(std::memory_order_relaxed))
+            break;
+        step(x, y, z, dx, dy, dz);
+        const double v[6] = {x, dx, y, dy, z, dz};
+        for (int i = 0; i < 6; ++i) {
+            max[i] = v[i] > max[i] ? v[i] : max[i];
+            min[i] = v[i] < min[i] ? v[i] : min[i];
+        }
+        t += h;
+        store();
     }
+    r.final[0] = x, r.final[1] = y, r.final[2] = z;
+    std::copy(max, max + 6, r.extents);
+    std::copy(min, min + 6, r.extents + 6);
+}
+
+void RunRKF(const HandLorenz& f, HandRun& r, double h, int steps, double x0, double y0, double z0)
+{
+    RunHand(f, r, h, steps, x0, y0, z0,
+            [&f, h](double& x, double& y, double& z, double& dx, double& dy, double& dz) {
+                double d1, d2, d3;
+                f.Rates(x, y, z, d1, d2, d3);
+                const double k1x = h * d1, k1y = h * d2, k1z = h * d3;
+                f.Rates(x + k1x / 4, y + k1y / 4, z + k1z / 4, d1, d2, d3);
+                const double k2x = h * d1, k2y = h * d2, k2z = h * d3;
+                f.Rates(x + 3.0 / 32 * k1x + 9.0 / 32 * k2x, y + 3.0 / 32 * k1y + 9.0 / 32 * k2y,
+                        z + 3.0 / 32 * k1z + 9.0 / 32 * k2z, d1, d2, d3);
+                const double k3x = h * d1, k3y = h * d2, k3z = h * d3;
+                f.Rates(x + 1932.0 / 2197 * k1x - 7200.0 / 2197 * k2x + 7296.0 / 2197 * k3x,
+                        y + 1932.0 / 2197 * k1y - 7200.0 / 2197 * k2y + 7296.0 / 2197 * k3y,
+                        z + 1932.0 / 2197 * k1z - 7200.0 / 2197 * k2z + 7296.0 / 2197 * k3z, d1, d2,
+                        d3);
+                const double k4x = h * d1, k4y = h * d2, k4z = h * d3;
+                f.Rates(x + 439.0 / 216 * k1x - 8 * k2x + 3680.0 / 513 * k3x - 845.0 / 4104 * k4x,
+                        y + 439.0 / 216 * k1y - 8 * k2y + 3680.0 / 513 * k3y - 845.0 / 4104 * k4y,
+                        z + 439.0 / 216 * k1z - 8 * k2z + 3680.0 / 513 * k3z - 845.0 / 4104 * k4z,
+                        d1, d2, d3);
+                const double k5x = h * d1, k5y = h * d2, k5z = h * d3;
+                f.Rates(x - 8.0 / 27 * k1x + 2 * k2x - 3544.0 / 2565 * k3x + 1859.0 / 4104 * k4x -
+                            11.0 / 40 * k5x,
+                        y - 8.0 / 27 * k1y + 2 * k2y - 3544.0 / 2565 * k3y + 1859.0 / 4104 * k4y -
+                            11.0 / 40 * k5y,
+                        z - 8.0 / 27 * k1z + 2 * k2z - 3544.0 / 2565 * k3z + 1859.0 / 4104 * k4z -
+                            11.0 / 40 * k5z,
+                        d1, d2, d3);
+                const double k6x = h * d1, k6y = h * d2, k6z = h * d3;
+                x = x + 16.0 / 135 * k1x + 6656.0 / 12825 * k3x + 28561.0 / 56430 * k4x -
+                    9.0 / 50 * k5x + 2.0 / 55 * k6x;
+                y = y + 16.0 / 135 * k1y + 6656.0 / 12825 * k3y + 28561.0 / 56430 * k4y -
+                    9.0 / 50 * k5y + 2.0 / 55 * k6y;
+                z = z + 16.0 / 135 * k1z + 6656.0 / 12825 * k3z + 28561.0 / 56430 * k4z -
+                    9.0 / 50 * k5z + 2.0 / 55 * k6z;
+                f.Rates(x, y, z, dx, dy, dz);
+            });
 }
 
 // The program's first-order step: x, then y' and y from the new x, z' and z, then x'.
-void RunEuler(const HandLorenz& f, HandRun& r, double h, int steps)
+void RunEuler(const HandLorenz& f, HandRun& r, double h, int steps, double x0, double y0, double z0)
 {
-    f.Rates(r.x, r.y, r.z, r.dx, r.dy, r.dz);
-    r.Store();
-    double unused;
-    for (int n = 0; n < steps; ++n) {
-        r.x += h * r.dx;
-        f.Rates(r.x, r.y, r.z, unused, r.dy, unused);
-        r.y += h * r.dy;
-        f.Rates(r.x, r.y, r.z, unused, unused, r.dz);
-        r.z += h * r.dz;
-        f.Rates(r.x, r.y, r.z, r.dx, unused, unused);
-        r.t += h;
-        r.Store();
-    }
+    RunHand(f, r, h, steps, x0, y0, z0,
+            [&f, h](double& x, double& y, double& z, double& dx, double& dy, double& dz) {
+                double unused;
+                x += h * dx;
+                f.Rates(x, y, z, unused, dy, unused);
+                y += h * dy;
+                f.Rates(x, y, z, unused, unused, dz);
+                z += h * dz;
+                f.Rates(x, y, z, dx, unused, unused);
+            });
 }
 
 void HandWrittenLorenz(benchmark::State& state, int integrator)
@@ -193,19 +224,18 @@ void HandWrittenLorenz(benchmark::State& state, int integrator)
     HandRun r(m->m_nTableRows);
     std::int64_t steps = 0;
     for (auto _ : state) {
-        r.Start(m->m_dInitX, m->m_dInitY, m->m_dInitZ);
         if (integrator == 1)
-            RunRKF(f, r, h, kSteps);
+            RunRKF(f, r, h, kSteps, m->m_dInitX, m->m_dInitY, m->m_dInitZ);
         else
-            RunEuler(f, r, h, kSteps);
+            RunEuler(f, r, h, kSteps, m->m_dInitX, m->m_dInitY, m->m_dInitZ);
         benchmark::DoNotOptimize(r.col[1].data());
         benchmark::ClobberMemory();
         steps += kSteps;
     }
     // The same run as the typed one, so nothing was folded away or skipped.
-    const double mine[3] = {r.x, r.y, r.z};
-    if (std::memcmp(mine, g_typedFinal[integrator], sizeof mine) != 0)
-        state.SkipWithError("not the typed run's final state: run BM_Run/kind:3 first");
+    if (std::memcmp(r.final, g_typedFinal[integrator], sizeof r.final) != 0 ||
+        std::memcmp(r.extents, g_typedExtents[integrator], sizeof r.extents) != 0)
+        state.SkipWithError("not the typed run's final state and extents: run BM_Run/kind:3 first");
     state.counters["steps/s"] =
         benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
 }

@@ -24,7 +24,7 @@ enum Model : int
 
 SystemKind KindOf(int model)
 {
-    return model <= kNewtonianWell           ? SystemKind::Newtonian
+    return model <= kNewtonianWell        ? SystemKind::Newtonian
            : model == kOneVariableDefault ? SystemKind::OneVariable
                                           : SystemKind::TwoVariable;
 }
@@ -35,11 +35,12 @@ public:
     explicit SpinHarness(int model) : KindViewHarness(KindOf(model))
     {
         if (model == kNewtonianWell) {
-            doc->m_strAppliedForce = "0";
+            doc->m_strAppliedForce =
+                std::string(1, '0'); // a one-letter literal trips GCC 12's -Wrestrict
             doc->m_strRestoringForce = "b*x-x^3";
             doc->m_strDragForce = "-0.5*x'";
         } else if (model == kTwoVariableWell) {
-            doc->m_strXRate = "y";
+            doc->m_strXRate = std::string(1, 'y');
             doc->m_strYRate = "b*x-x^3-0.5*y";
         }
         if (model == kNewtonianWell || model == kTwoVariableWell) {
@@ -68,14 +69,13 @@ public:
             CRect client;
             view->GetClientRect(&client);
             const CRect p = view->m_rcPlot;
-            view->MoveWindow(CRect(0, 0, client.Width() + 1200 - p.Width(),
-                                   client.Height() + 900 - p.Height()));
+            view->MoveWindow(
+                CRect(0, 0, client.Width() + 1200 - p.Width(), client.Height() + 900 - p.Height()));
             Repaint();
         }
         if (auto* plane = dynamic_cast<CVectorFieldView*>(view)) {
             MessageRecorder yes({msgbox::IDYES, msgbox::IDYES});
-            for (int layer = CVectorFieldView::kLayerD; layer <= CVectorFieldView::kLayerM;
-                 ++layer)
+            for (int layer = CVectorFieldView::kLayerD; layer <= CVectorFieldView::kLayerM; ++layer)
                 plane->OnToggle(layer);
             plane->CalcTracks();
         }

@@ -52,62 +52,136 @@ public:
         return Call<1>(m_one[i], m_bOneCalls[i], owner, t, u, &rate);
     }
 
-    // One first-order step of N variables (see the steppers), when the program makes no calls:
-    // u and rate advanced in place, rate holding the rates at the start. false when there is
-    // no such entry.
+    // The entries of the one-call steps (null where there is none), for a caller that looks
+    // them up once and calls them with CallStep:
+    // - firstOrder, when the program makes no calls: a first-order step of the N variables
+    //   (see the steppers), u and rate advanced in place from the rates at the start in rate;
+    // - rkf[0], a fifth-order step of the kind's D variables (the Newtonian x, x' with x'' the
+    //   one rate over the mass, passed as extra), u advanced in place; rkf[1] the same and the
+    //   N rates at the new state at time t into rate (not for the Newtonian kind).
+    struct Steps
+    {
+        const void* firstOrder = nullptr;
+        const void* rkf[2] = {};
+        bool bCalls = false;  // whether the fifth-order entries call out
+        bool bLooked = false; // set by whoever looked them up
+    };
+    Steps OneCallSteps() const { return {m_step, {m_rkf[0], m_rkf[1]}, m_bAllCalls, true}; }
+
+    // How a step entry is called: code that calls out (which may fail), code that cannot fail,
+    // and the first-order entry, which cannot fail and leaves t, h and xmm12 to xmm15 as they
+    // were, so that a caller's loop may keep its values there.
+    enum class Entry
+    {
+        Calls,
+        Plain,
+        FirstOrder
+    };
+
+    // Calls a step entry: t, the state u, h and extra in, the D variables of u and the R rates
+    // back in place; false on an error (nothing written back), which only code that calls out
+    // can have.
+    template <int D, int R, class Owner>
+    [[gnu::always_inline]] static bool CallStep(const void* code, bool bCalls, Owner& owner,
+                                                double t, double* u, double* rate, double h,
+                                                double extra)
+    {
+        if (bCalls) [[unlikely]]
+            return CallStepOf<D, R, Entry::Calls>(code, owner, t, u, rate, h, extra);
+        return CallStepOf<D, R, Entry::Plain>(code, owner, t, u, rate, h, extra);
+    }
     template <int N, class Owner>
-    [[gnu::always_inline]] bool RunStep(Owner& owner, double t, double* u, double* rate,
-                                        double h) const
+    [[gnu::always_inline]] static void CallFirstOrder(const void* code, Owner& owner, double t,
+                                                      double* u, double* rate, double h)
+    {
+        CallStepOf<N, N, Entry::FirstOrder>(code, owner, t, u, rate, h, rate[0]);
+    }
+    // The same for one kind of entry. Everything is read before the register variables are set
+    // and copied out right after the call: an instrumented access in between (sanitizers) could
+    // clobber them.
+    template <int D, int R, Entry kEntry, class Owner>
+    [[gnu::always_inline]] static bool CallStepOf(const void* code, Owner& owner, double t,
+                                                  double* u, double* rate, double h, double extra)
     {
 #if defined(__x86_64__) && defined(__linux__)
-        // Everything read before the register variables are set and copied out right after
-        // the call: an instrumented access in between (sanitizers) could clobber them.
-        const void* const code = m_step;
-        if (code == nullptr)
-            return false;
-        const double u0 = u[0], u1 = u[1], u2 = u[2], r0 = rate[0];
+        const double u0 = u[0], u1 = u[1], u2 = u[2];
         double v0, v1, v2, s0, s1, s2; // the state and the rates after the step
-        int failed;
+        int failed = 0;
         {
             register double x0 asm("xmm0") = t;
             register double x1 asm("xmm1") = u0;
             register double x2 asm("xmm2") = u1;
             register double x3 asm("xmm3") = u2;
             register double x4 asm("xmm4") = h;
-            register double x5 asm("xmm5") = r0;
+            register double x5 asm("xmm5") = extra;
             register double x6 asm("xmm6");
             register double x7 asm("xmm7");
             register Owner* rdi asm("rdi") = &owner;
             register const void* r11 asm("r11") = code;
-            asm volatile("sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
-                         : "+x"(x0), "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x4), "+x"(x5), "=x"(x6),
-                           "=x"(x7), "+r"(rdi), [code] "+r"(r11), "=a"(failed), "+m"(owner)
-                         :
-                         : "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm8", "xmm9", "xmm10", "xmm11",
-                           "xmm12", "xmm13", "xmm14", "xmm15", "cc");
+#define VELTRIX_CALL "sub $128, %%rsp\n\tcall *%[code]\n\tadd $128, %%rsp"
+#define VELTRIX_OUT                                                                                \
+    "+x"(x1), "+x"(x2), "+x"(x3), "+x"(x5), "=x"(x6), "=x"(x7), "+r"(rdi), [code] "+r"(r11)
+#define VELTRIX_CLOBBERS                                                                           \
+    "rcx", "rdx", "rsi", "r8", "r9", "r10", "xmm8", "xmm9", "xmm10", "xmm11", "cc"
+            if constexpr (kEntry == Entry::Calls)
+                asm volatile(VELTRIX_CALL
+                             : VELTRIX_OUT, "+x"(x0), "+x"(x4), "=a"(failed)
+                             :
+                             : VELTRIX_CLOBBERS, "xmm12", "xmm13", "xmm14", "xmm15", "memory");
+            else if constexpr (kEntry == Entry::Plain) // the old state need not outlive the call
+                asm volatile(VELTRIX_CALL
+                             : VELTRIX_OUT, "+x"(x0), "+x"(x4), "+m"(owner)
+                             :
+                             : VELTRIX_CLOBBERS, "xmm12", "xmm13", "xmm14", "xmm15", "rax");
+            else
+                asm volatile(VELTRIX_CALL
+                             : VELTRIX_OUT, "+m"(owner)
+                             : "x"(x0), "x"(x4)
+                             : VELTRIX_CLOBBERS, "rax");
+#undef VELTRIX_CALL
+#undef VELTRIX_OUT
+#undef VELTRIX_CLOBBERS
             v0 = x1, v1 = x2, v2 = x3, s0 = x5, s1 = x6, s2 = x7;
         }
         if (failed != 0) [[unlikely]]
             return false;
-        u[0] = v0;
-        rate[0] = s0;
-        if constexpr (N > 1) {
-            u[1] = v1;
-            rate[1] = s1;
-        }
-        if constexpr (N > 2) {
-            u[2] = v2;
-            rate[2] = s2;
-        }
+        const double v[3] = {v0, v1, v2}, s[3] = {s0, s1, s2};
+        for (int i = 0; i < D; ++i)
+            u[i] = v[i];
+        for (int i = 0; i < R; ++i)
+            rate[i] = s[i];
         return true;
 #else
-        (void)owner, (void)t, (void)u, (void)rate, (void)h;
+        (void)code, (void)owner, (void)t, (void)u, (void)rate, (void)h, (void)extra;
         return false;
 #endif
     }
 
+    // The first-order step of N variables, or the fifth-order step of D variables and R rates
+    // (0, or N at the new state), with the parser that owns the program; false when there is
+    // no such entry or on an error.
+    template <int N, class Owner>
+    [[gnu::always_inline]] bool RunStep(Owner& owner, double t, double* u, double* rate,
+                                        double h) const
+    {
+        if (m_step == nullptr)
+            return false;
+        CallFirstOrder<N>(m_step, owner, t, u, rate, h);
+        return true;
+    }
+    template <int D, int R, class Owner>
+    [[gnu::always_inline]] bool RunRKF(Owner& owner, double t, double* u, double* rate, double h,
+                                       double extra) const
+    {
+        const void* code = m_rkf[R > 0];
+        return code != nullptr && CallStep<D, R>(code, m_bAllCalls, owner, t, u, rate, h, extra);
+    }
+
 private:
     class CCompiler;
+
+    bool Build(const CExpressionTree* trees, const int* roots, const RateInputs& inputs,
+               const CParser& owner, const Layout& layout, bool bSteps);
 
     // The code's own convention, so that the state and the rates stay in registers as in
     // inlined code: the owner in rdi, t in xmm0, the state in xmm1 to xmm3; the rates come back
@@ -119,7 +193,7 @@ private:
                                             const double* u, double* rate)
     {
 #if defined(__x86_64__) && defined(__linux__)
-        // As in RunStep: no memory access between setting the registers and reading them.
+        // As in CallStepOf: no memory access between setting the registers and reading them.
         const double u0 = u[0], u1 = u[1], u2 = u[2];
         double r0, r1, r2;
         int failed;
@@ -162,6 +236,7 @@ private:
     const void* m_all = nullptr;
     const void* m_one[3] = {};
     const void* m_step = nullptr;
+    const void* m_rkf[2] = {};
     bool m_bAllCalls = false; // whether the code calls out
     bool m_bOneCalls[3] = {};
 };

@@ -130,6 +130,25 @@ public:
         return inputs.nRates == N && RatesFor(inputs) && m_rates.RunStep<N>(*this, t, u, rate, h);
     }
 
+    // One fifth-order step in one call (see the steppers) of the D variables of u from t by h:
+    // u advanced in place and, for R > 0, the R rates at the new state at time t into rate.
+    // The Newtonian kind (D = 2, x and x', and one rate) passes its mass as extra: its x'' is
+    // the rate over the mass. false, with u and rate left alone, when the step cannot run in
+    // one call or an equation has no value: the caller then steps stage by stage.
+    template <int D, int R>
+    bool EvaluateRKFStep(const RateInputs& inputs, double t, double* u, double* rate, double h,
+                         double extra)
+    {
+        return RatesFor(inputs) && m_rates.RunRKF<D, R>(*this, t, u, rate, h, extra);
+    }
+    // The one-call steps for these inputs, for a caller that looks them up once and keeps out of
+    // the recordings while it uses them; all null when there are none.
+    CNativeRates::Steps OneCallSteps(const RateInputs& inputs)
+    {
+        return RatesFor(inputs) ? m_rates.OneCallSteps()
+                                : CNativeRates::Steps{nullptr, {}, false, true};
+    }
+
     // The pulse train DLT(p) at the current t and dt: 0 or 1.
     int Dlt(double dPeriod) const;
 

@@ -91,6 +91,15 @@ public:
     {
         return m_native.RunStep<N>(owner, t, u, rate, h);
     }
+    // One fifth-order step of D variables with R rates at the new state, as machine code
+    // (CNativeRates::RunRKF); false when it cannot run so.
+    template <int D, int R>
+    [[gnu::always_inline]] bool RunRKF(CParser& owner, double t, double* u, double* rate, double h,
+                                       double extra) const
+    {
+        return m_native.RunRKF<D, R>(owner, t, u, rate, h, extra);
+    }
+    CNativeRates::Steps OneCallSteps() const { return m_native.OneCallSteps(); }
 
 private:
     class CCompiler;

@@ -41,6 +41,9 @@ struct KindRhs
     // and its list. The rates go on with 0 for it; the caller decides whether to stop.
     EvalError error = EvalError::None;
     int errorList = 0;
+    // The typed equations' one-call steps, when the caller looked them up for its parser once
+    // (LookUpOneCallSteps: a run); otherwise each step asks the parser.
+    CNativeRates::Steps oneCall;
 };
 
 // The parameters a, b, c, d, af and pa into a parser, for its typed equations.
@@ -154,10 +157,34 @@ template <SystemKind K>
 [[gnu::always_inline]] inline bool TypedFirstOrderStep(KindRhs& f, KindState& s, double* rate,
                                                        double h)
 {
+    constexpr int N = kInputs<K>.nRates;
     if constexpr (K == SystemKind::Newtonian)
         return false;
-    else
-        return f.parser->EvaluateFirstOrderStep<kInputs<K>.nRates>(kInputs<K>, s.t, s.u, rate, h);
+    else if (f.oneCall.bLooked) {
+        if (f.oneCall.firstOrder == nullptr)
+            return false;
+        CNativeRates::CallFirstOrder<N>(f.oneCall.firstOrder, *f.parser, s.t, s.u, rate, h);
+        return true;
+    } else
+        return f.parser->EvaluateFirstOrderStep<N>(kInputs<K>, s.t, s.u, rate, h);
+}
+
+// The fifth-order step of typed equations in one call (see StepRKF), and with bRates the rates
+// at the new state at the step's start time (not the Newtonian kind), where the parser can run
+// it so; s.t is then advanced. false leaves the step to the caller.
+template <SystemKind K, bool bRates>
+[[gnu::always_inline]] inline bool TypedRKFStep(KindRhs& f, KindState& s, double* rate, double h)
+{
+    static_assert(!bRates || K != SystemKind::Newtonian);
+    constexpr int D = VarsOf(K).dim, R = bRates ? kInputs<K>.nRates : 0;
+    const bool ok = f.oneCall.bLooked
+                        ? f.oneCall.rkf[bRates] != nullptr &&
+                              CNativeRates::CallStep<D, R>(f.oneCall.rkf[bRates], f.oneCall.bCalls,
+                                                           *f.parser, s.t, s.u, rate, h, f.mass)
+                        : f.parser->EvaluateRKFStep<D, R>(kInputs<K>, s.t, s.u, rate, h, f.mass);
+    if (ok)
+        s.t = s.t + h;
+    return ok;
 }
 
 // Rate i of built-in form Form (1 ..) of a one-, two- or three-variable kind K.
@@ -174,6 +201,13 @@ template <SystemKind K, int Form>
 }
 
 } // namespace kind_rates
+
+// Looks the typed one-call steps of kind K up once, for a caller that keeps its parser's
+// recordings as they are while it steps.
+template <SystemKind K> void LookUpOneCallSteps(KindRhs& f)
+{
+    f.oneCall = f.parser ? f.parser->OneCallSteps(kind_rates::kInputs<K>) : CNativeRates::Steps{};
+}
 
 // The form template argument of a caller that reads the form from KindRhs::form at each call.
 inline constexpr int kFormOfRhs = -1;

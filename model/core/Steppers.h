@@ -120,13 +120,38 @@ VX_RKF_UNPAIRED_STEPS(VX_RKF_EXTERN)
 VX_RKF_PAIRED_STEPS(VX_RKF_EXTERN)
 
 // One fifth-order step of kind K and form Form (KindRates): s becomes the state at s.t + h.
+// Typed equations step in one machine-code call where the parser can run them so, else stage
+// by stage; both give the same bits.
 template <SystemKind K, int Form = kFormOfRhs>
 [[gnu::always_inline]] inline void StepRKF(KindRhs& f, KindState& s, double h)
 {
-    if constexpr (Form == kFormOfRhs)
+    if constexpr (Form == kFormOfRhs) {
         ForForm<K>(f.form, [&](auto form) { StepRKF<K, decltype(form)::value>(f, s, h); });
-    else
+    } else {
+        if constexpr (Form == 0)
+            if (kind_rates::TypedRKFStep<K, false>(f, s, nullptr, h)) [[likely]]
+                return;
         steppers::RKFStepOutOfLine<K, Form>(f, s, h);
+    }
+}
+
+// The fifth-order step of a run: the step, then the rates at the new state at the time of the
+// step's start into rate[0 .. dim) (the Newtonian kind: the step alone, rate untouched).
+template <SystemKind K, int Form>
+[[gnu::always_inline]] inline void StepRKFAndRates(KindRhs& f, KindState& s, double* rate, double h)
+{
+    constexpr bool bRates = K != SystemKind::Newtonian;
+    if constexpr (Form == 0)
+        if (kind_rates::TypedRKFStep<K, bRates>(f, s, rate, h)) [[likely]]
+            return;
+    const double t = s.t;
+    steppers::RKFStepOutOfLine<K, Form>(f, s, h);
+    if constexpr (bRates) {
+        const double end = s.t;
+        s.t = t;
+        KindRates<K, Form>(f, s, rate);
+        s.t = end;
+    }
 }
 
 // One first-order step of size h from s, whose rates at the start are rate[0 .. dim); both

@@ -1,11 +1,13 @@
 #include "model/core/TrajectoryCalc.h"
 
-#include "model/core/StepPacer.h"
 #include "parser/Parser.h"
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <limits>
 #include <thread>
+#include <utility>
 
 const char* const kInvalidStepMessage =
     "The integration step of this model is not a usable number.\n"
@@ -30,6 +32,23 @@ constexpr AxisMembers kAxes[3] = {
     {&CParser::m_dZ, &CParser::m_dZPrime, &CParser::m_dZDelayed},
 };
 constexpr VarSlot kAxisSlot[3] = {kSlotX, kSlotY, kSlotZ};
+
+// A row from one array into another, value by value, so that a local one may stay in registers.
+[[gnu::always_inline]] inline void Copy(const double (&from)[kSlots], double (&to)[kSlots])
+{
+    for (int i = 0; i < kSlots; ++i)
+        to[i] = from[i];
+}
+
+// Calls fn with each column slot of kind K, t first, as a compile-time constant.
+template <SystemKind K, class F> [[gnu::always_inline]] inline void ForColumns(F&& fn)
+{
+    [&]<std::size_t... I>(std::index_sequence<I...>)
+    {
+        (fn(std::integral_constant<VarSlot, VarsOf(K).column[I]>{}), ...);
+    }
+    (std::make_index_sequence<static_cast<std::size_t>(VarsOf(K).columns)>{});
+}
 
 } // namespace
 
@@ -131,35 +150,49 @@ template <class Report> void CTrajectoryCalc::Unlocked(Report report)
     HoldTable();
 }
 
-template <SystemKind K> void CTrajectoryCalc::StoreSample(ICalcSink& sink)
+template <SystemKind K>
+[[gnu::always_inline]] inline void CTrajectoryCalc::StoreSample(ICalcSink& sink, const RunRow& row)
 {
-    for (VarSlot s : VarsOf(K).Columns())
-        m_col[s][m_nIndex] = m_v[s];
+    const int index = m_nIndex;
+    const RowCount count = m_nCount;
+    StoreRow<K>(row, m_nIndex, m_nCount);
     if (m_p.m_bPlotConcurrent)
-        ReportRow(sink);
-    ++m_nCount;
-    if (++m_nIndex >= m_p.m_nTableRows)
-        m_nIndex = 0;
+        ReportRow(sink, index, count);
 }
 
-// Out of line: the loop's row store stays small.
-[[gnu::noinline]] void CTrajectoryCalc::ReportRow(ICalcSink& sink)
+// The row into the columns at index, and the ring moved on.
+template <SystemKind K>
+[[gnu::always_inline]] inline void CTrajectoryCalc::StoreRow(const RunRow& row, int& index,
+                                                             RowCount& count) const
+{
+    const int i = index;
+    ForColumns<K>([&](auto slot) { m_col[slot][i] = ValueOf<K, slot>(row); });
+    ++count;
+    if (++index >= m_p.m_nTableRows)
+        index = 0;
+}
+
+// Row index, the count-th, was stored; out of line, so that the loop's row store stays small.
+[[gnu::noinline]] void CTrajectoryCalc::ReportRow(ICalcSink& sink, int index, RowCount count)
 {
     if (CTableGuard* guard = m_p.m_pTableGuard) // the row just written counts as stored
-        guard->LetGo(m_nIndex + 1 < m_p.m_nTableRows ? m_nIndex + 1 : 0, m_nCount + 1);
-    sink.RowStored(m_nIndex, m_nCount);
+        guard->LetGo(m_nIndex, m_nCount);
+    sink.RowStored(index, count);
     HoldTable();
 }
 
-template <SystemKind K> void CTrajectoryCalc::Track()
+// A value greater than its maximum becomes the maximum, a smaller one the minimum (a NaN
+// neither), without a branch.
+template <SystemKind K>
+[[gnu::always_inline]] inline void CTrajectoryCalc::Track(const RunRow& row, Extents& e)
 {
-    for (VarSlot s : VarsOf(K).Columns().subspan(1)) {
-        const double v = m_v[s];
-        if (v > m_dMax[s])
-            m_dMax[s] = v;
-        if (v < m_dMin[s])
-            m_dMin[s] = v;
-    }
+    ForColumns<K>([&](auto slot) {
+        if constexpr (slot != kSlotT) {
+            const double v = ValueOf<K, slot>(row);
+            e.max[slot] = v > e.max[slot] ? v : e.max[slot];
+            e.min[slot] = v < e.min[slot] ? v : e.min[slot];
+        }
+    });
 }
 
 double CTrajectoryCalc::DelayedValue(VarSlot slot, int d) const
@@ -179,58 +212,73 @@ template <SystemKind K> void CTrajectoryCalc::UpdateDelayed()
         m_dDelayed[a] = DelayedValue(kAxisSlot[a], delays[a]);
 }
 
-// One step of the run's integrator on the row m_v; t stays at the start of the step. false,
-// with m_v as it was, when an equation had no value.
-template <SystemKind K, int Form> [[gnu::always_inline]] inline bool CTrajectoryCalc::Step()
+// One step of the run's integrator on its row; t stays at the start of the step. false, with
+// the row as it was, when an equation had no value.
+template <SystemKind K, int Form, bool bRKF>
+[[gnu::always_inline]] inline bool CTrajectoryCalc::Step(RunRow& row, double h)
 {
-    constexpr const KindVars& V = VarsOf(K);
-    constexpr int D = V.dim;
-    const double t = m_v[kSlotT], h = m_dChronon;
-    KindState s{t, {m_v[V.state[0]], m_v[V.state[D > 1 ? 1 : 0]], m_v[V.state[D > 2 ? 2 : 0]]}};
-    double rate[3] = {m_v[V.rate[0]], m_v[V.rate[D > 1 ? 1 : 0]], m_v[V.rate[D > 2 ? 2 : 0]]};
-    if (m_p.m_nIntegrator == 0) {
+    KindState s{row.t, {row.u[0], row.u[1], row.u[2]}};
+    double rate[3] = {row.r[0], row.r[1], row.r[2]};
+    if constexpr (bRKF)
+        StepRKFAndRates<K, Form>(m_rhs, s, rate, h);
+    else
         StepEuler<K, Form>(m_rhs, s, rate, h);
-        if (m_rhs.error != EvalError::None) [[unlikely]]
-            return !TakeError();
-        for (int i = 0; i < D; ++i) {
-            m_v[V.state[i]] = s.u[i];
-            m_v[V.rate[i]] = rate[i];
-        }
-        return true;
-    }
-    const double start[3] = {s.u[0], s.u[1], s.u[2]};
-    StepRKF<K, Form>(m_rhs, s, h);
-    for (int i = 0; i < D; ++i)
-        m_v[V.state[i]] = s.u[i];
-    if constexpr (K != SystemKind::Newtonian) {
-        // The rates at the new state, with the time of the start of the step.
-        s.t = t;
-        KindRates<K, Form>(m_rhs, s, rate);
-    }
-    if (m_rhs.error != EvalError::None) [[unlikely]] {
-        for (int i = 0; i < D; ++i) // back to the start of the step
-            m_v[V.state[i]] = start[i];
-        return !TakeError();
-    }
-    if constexpr (K == SystemKind::Newtonian) {
-        // The stored x'' is the change of x' over the step.
-        m_v[kSlotXpp] = (s.u[1] - rate[0]) / h; // rate[0] is x' at the start
-    } else {
-        for (int i = 0; i < D; ++i)
-            m_v[V.rate[i]] = rate[i];
-    }
+    if (m_rhs.error != EvalError::None) [[unlikely]]
+        return !TakeError(row.t);
+    Commit<K, bRKF>(row, s.u, rate, h);
     return true;
 }
 
+// The step after the state u and its rates: the row's variables and rates. The Newtonian
+// fifth-order step keeps as x'' the change of x' over the step.
+template <SystemKind K, bool bRKF>
+[[gnu::always_inline]] inline void CTrajectoryCalc::Commit(RunRow& row, const double* u,
+                                                           const double* rate, double h)
+{
+    if constexpr (bRKF && K == SystemKind::Newtonian) {
+        row.r[1] = (u[1] - row.u[1]) / h;
+        row.u[0] = u[0];
+        row.u[1] = row.r[0] = u[1];
+    } else {
+        for (int i = 0; i < VarsOf(K).dim; ++i) {
+            row.u[i] = u[i];
+            row.r[i] = rate[i];
+        }
+    }
+}
+
+// A typed step in one machine-code call, with the entries the run looked up; false, with the
+// row as it was, when an equation had no value (the general step then runs it).
+template <SystemKind K, bool bRKF, bool bCalls>
+[[gnu::always_inline]] inline bool CTrajectoryCalc::OneCallStep(const void* code, RunRow& row,
+                                                                double h)
+{
+    constexpr int D = VarsOf(K).dim, N = kind_rates::kInputs<K>.nRates;
+    double u[3] = {row.u[0], row.u[1], row.u[2]}, rate[3] = {row.r[0], row.r[1], row.r[2]};
+    bool ok;
+    if constexpr (bRKF) {
+        constexpr int R = K != SystemKind::Newtonian ? N : 0;
+        constexpr auto entry = bCalls ? CNativeRates::Entry::Calls : CNativeRates::Entry::Plain;
+        ok = CNativeRates::CallStepOf<D, R, entry>(code, *m_rhs.parser, row.t, u, rate, h,
+                                                   m_rhs.mass);
+    } else { // never calls out
+        CNativeRates::CallFirstOrder<N>(code, *m_rhs.parser, row.t, u, rate, h);
+        ok = true;
+    }
+    if (ok) [[likely]]
+        Commit<K, bRKF>(row, u, rate, h);
+    return ok;
+}
+
 // Notes the first equation of the run that had no value; true when there is one.
-bool CTrajectoryCalc::TakeError()
+bool CTrajectoryCalc::TakeError(double t)
 {
     if (m_rhs.error == EvalError::None)
         return false;
     if (m_eError == EvalError::None) {
         m_eError = m_rhs.error;
         m_nErrorList = m_rhs.errorList;
-        m_dErrorT = m_v[kSlotT];
+        m_dErrorT = t;
     }
     return true;
 }
@@ -252,7 +300,7 @@ template <SystemKind K> bool CTrajectoryCalc::StartRates()
     KindRates<K>(rhs, s, rate);
     m_rhs.error = rhs.error;
     m_rhs.errorList = rhs.errorList;
-    if (TakeError())
+    if (TakeError(s.t))
         return false;
     for (int i = 0; i < V.dim; ++i)
         m_v[V.rate[i]] = rate[i];
@@ -286,6 +334,10 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
     const std::int64_t n =
         togo >= 1 ? static_cast<std::int64_t>(std::min(togo, 9.0e18)) : std::int64_t{0};
 
+    // A run that hands rows over or pauses asks at every step whether to stop; a run left to
+    // itself asks with the yield, so a stop waits at most that many steps.
+    m_bPaced = K == SystemKind::Newtonian && m_p.m_nStepDelay > 0;
+    m_bPollEveryStep = m_p.m_bPlotConcurrent || m_bPaced;
     HoldTable(); // let go around reports and pauses, and at the end
     if (parser) {
         parser->m_bScan = 0;
@@ -295,7 +347,7 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         // The start x'' is the document's; the force reads t, x and x' from each stage.
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
-            StoreSample<K>(sink);
+            StoreSample<K>(sink, RowOf<K>(m_v));
         }
     } else {
         LoadParserVars();
@@ -306,65 +358,151 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         }
         if (m_v[kSlotT] == 0) {
             m_nStepCount = 0;
-            StoreSample<K>(sink);
+            StoreSample<K>(sink, RowOf<K>(m_v));
         }
         LoadParserVars(); // the typed equations may read the start rates
     }
 
+    if constexpr (typed)
+        LookUpOneCallSteps<K>(m_rhs); // the run keeps its parser's recordings as they are
+    const std::int64_t never = std::numeric_limits<std::int64_t>::max();
+    if (m_p.m_nIntegrator != 0)
+        Loop<K, Form, true>(sink, n > 0 ? n : never);
+    else
+        Loop<K, Form, false>(sink, n > 0 ? n : never);
+    LetGoTable();
+    sink.Done(m_nIndex, m_nCount);
+}
+
+// Between two steps: a stop asked for, the pause of a paced step, and every kYieldEvery steps
+// the yield and the readers waiting for the table (the lock is let go for them). false when
+// the run is to stop.
+[[gnu::noinline]] bool CTrajectoryCalc::BetweenSteps(ICalcSink& sink, CStepPacer& pacer,
+                                                     unsigned sinceYield)
+{
+    if (m_bPollEveryStep && sink.ShouldStop())
+        return false;
+    if (m_bPaced) {
+        Unlocked([&pacer] { std::this_thread::sleep_until(pacer.Next(CStepPacer::Clock::now())); });
+        return true;
+    }
+    if (sinceYield % kYieldEvery != 0)
+        return true;
+    if (!m_bPollEveryStep && sink.ShouldStop())
+        return false;
+    if (sinceYield > 0) { // a reader waits at most kYieldEvery steps for the table
+        if (m_p.m_pTableGuard && m_p.m_pTableGuard->ReaderWaiting())
+            Unlocked([] {});
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// Up to n steps in one call each, with nothing between them but the row's extents and
+// store; out of line, with the row by value, so that its registers hold the row. Ends early at
+// the run's end or at a step that the one call cannot make; made counts the steps.
+template <SystemKind K, bool bRKF, bool bCalls>
+[[gnu::noinline]] CTrajectoryCalc::RunRow
+CTrajectoryCalc::Burst(const void* code, RunRow row, Extents& extents, int n, int& toRow, int& made)
+{
+    const double dt = m_dChronon, limit = m_p.m_dRunTimeLimit;
+    const int interval = m_p.m_nTableInterval;
+    int left = n, untilRow = toRow, index = m_nIndex;
+    RowCount count = m_nCount;
+    for (; left > 0 && row.t < limit; --left) {
+        if (!OneCallStep<K, bRKF, bCalls>(code, row, dt)) [[unlikely]]
+            break;
+        Track<K>(row, extents);
+        row.t += dt;
+        if (--untilRow == 0) {
+            untilRow = interval;
+            StoreRow<K>(row, index, count);
+        }
+    }
+    toRow = untilRow;
+    m_nIndex = index;
+    m_nCount = count;
+    made = n - left;
+    return row;
+}
+
+// The steps of the run, with the row and the extents in locals; they go back to m_v, m_dMax
+// and m_dMin at the end. nProgress steps between progress reports.
+
+template <SystemKind K, int Form, bool bRKF>
+void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
+{
+    RunRow row = RowOf<K>(m_v);
+    Extents extents;
+    Copy(m_dMax, extents.max);
+    Copy(m_dMin, extents.min);
+    CParser* const parser = m_p.m_pParser;
     const bool delayed = m_p.m_bDelayedVarUsed && parser;
-    const CTableGuard* const guard = m_p.m_pTableGuard;
-    std::int64_t sinceProgress = 0;
+    const void* const oneCall = Form != 0 ? nullptr
+                                : bRKF    ? m_rhs.oneCall.rkf[K != SystemKind::Newtonian]
+                                          : m_rhs.oneCall.firstOrder;
+    const bool bCalls = m_rhs.oneCall.bCalls;
+    // A step that replays an equation may read the parser's t; a step in one call does not.
+    const bool setT = Form == 0 && oneCall == nullptr;
+    const double dt = m_dChronon, limit = m_p.m_dRunTimeLimit;
+    const bool pollEveryStep = m_bPollEveryStep;
+    // Steps in one call with nothing between them go in bursts up to the next yield or progress.
+    const bool bursts = oneCall != nullptr && !pollEveryStep && !delayed;
+    std::int64_t sinceProgress = 0, steps = m_nStepCount;
     // Steps to the next stored row (every ti-th of the step counter), counted down rather than
     // divided out at every step.
     const int interval = m_p.m_nTableInterval;
-    const int past = static_cast<int>(m_nStepCount % interval);
+    const int past = static_cast<int>(steps % interval);
     int toRow = interval - (past < 0 ? past + interval : past);
     unsigned sinceYield = 0;
-    // A run that hands rows over or pauses asks at every step whether to stop; a run left to
-    // itself asks with the yield, so a stop waits at most that many steps.
-    const bool pollEveryStep =
-        m_p.m_bPlotConcurrent || (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0);
     CStepPacer pacer(m_p.m_nStepDelay, CStepPacer::Clock::now());
-    while (m_v[kSlotT] < m_p.m_dRunTimeLimit) {
-        if (pollEveryStep && sink.ShouldStop())
+    while (row.t < limit) {
+        if ((pollEveryStep || sinceYield % kYieldEvery == 0) &&
+            !BetweenSteps(sink, pacer, sinceYield)) [[unlikely]]
             break;
-        if (K == SystemKind::Newtonian && m_p.m_nStepDelay > 0) {
-            Unlocked(
-                [&pacer] { std::this_thread::sleep_until(pacer.Next(CStepPacer::Clock::now())); });
-        } else if (sinceYield++ % kYieldEvery == 0) {
-            // A reader waits at most this many steps for the table.
-            if (!pollEveryStep && sink.ShouldStop())
-                break;
-            if (sinceYield > 1) {
-                if (guard && guard->ReaderWaiting())
-                    Unlocked([] {});
-                std::this_thread::yield();
+        if (bursts) {
+            const int n = static_cast<int>(std::min<std::int64_t>(
+                kYieldEvery - sinceYield % kYieldEvery, nProgress - sinceProgress));
+            int made;
+            row = bCalls ? Burst<K, bRKF, true>(oneCall, row, extents, n, toRow, made)
+                         : Burst<K, bRKF, false>(oneCall, row, extents, n, toRow, made);
+            sinceYield += static_cast<unsigned>(made);
+            steps += made;
+            sinceProgress += made;
+            if (sinceProgress == nProgress) {
+                Unlocked([&] { sink.ProgressStep(); });
+                sinceProgress = 0;
             }
+            if (made == n || !(row.t < limit))
+                continue;
         }
-        if (parser) {
-            parser->m_dT = m_v[kSlotT];
-            if (delayed)
-                for (int a = 0; a < 3; ++a)
-                    parser->*kAxes[a].delayed = m_dDelayed[a];
-        }
-        if (!Step<K, Form>())
+        ++sinceYield;
+        if (setT)
+            parser->m_dT = row.t;
+        if (delayed) [[unlikely]]
+            for (int a = 0; a < 3; ++a)
+                parser->*kAxes[a].delayed = m_dDelayed[a];
+        if ((oneCall == nullptr || !OneCallStep<K, bRKF, true>(oneCall, row, dt)) &&
+            !Step<K, Form, bRKF>(row, dt))
             break; // the run continues from the step that failed, if at all
-        Track<K>();
-        if (delayed)
+        Track<K>(row, extents);
+        if (delayed) [[unlikely]]
             UpdateDelayed<K>();
-        m_v[kSlotT] += dt;
-        ++m_nStepCount;
+        row.t += dt;
+        ++steps;
         if (--toRow == 0) {
             toRow = interval;
-            StoreSample<K>(sink);
+            StoreSample<K>(sink, row);
         }
-        if (n > 0 && ++sinceProgress == n) {
+        if (++sinceProgress == nProgress) [[unlikely]] {
             Unlocked([&] { sink.ProgressStep(); });
             sinceProgress = 0;
         }
     }
-    LetGoTable();
-    sink.Done(m_nIndex, m_nCount);
+    ToSlots<K>(row, m_v);
+    Copy(extents.max, m_dMax);
+    Copy(extents.min, m_dMin);
+    m_nStepCount = steps;
 }
 
 void CTrajectoryCalc::TakeExtents(CModelSettings& s) const

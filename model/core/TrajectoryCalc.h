@@ -36,6 +36,7 @@
 // - The step counter and the delayed-variable flag belong to the run (fields of CALCPARAMS):
 //   a fresh run (t = 0) counts from 0, a continued one from the value the document kept.
 #include "model/core/KindVars.h"
+#include "model/core/StepPacer.h"
 #include "model/core/Steppers.h"
 #include "model/core/TableGuard.h"
 
@@ -116,21 +117,79 @@ public:
 
 private:
     template <SystemKind K, int Form> void RunKind(ICalcSink& sink);
-    template <SystemKind K, int Form> bool Step();
+    template <SystemKind K, int Form, bool bRKF> void Loop(ICalcSink& sink, std::int64_t nProgress);
+    // The row of a run between its steps, kept in locals: t, the state and its rates (the
+    // Newtonian kind: x, x', then x', x'').
+    struct RunRow
+    {
+        double t;
+        double u[3];
+        double r[3];
+    };
+    // Where a slot of kind K is in a row: 0 t, 1 + i state i, 4 + i rate i.
+    template <SystemKind K> static constexpr int RowIndex(VarSlot slot)
+    {
+        for (int i = 0; i < VarsOf(K).dim; ++i)
+            if (VarsOf(K).state[i] == slot)
+                return 1 + i;
+        for (int i = 0; i < VarsOf(K).dim; ++i)
+            if (VarsOf(K).rate[i] == slot)
+                return 4 + i;
+        return 0;
+    }
+    template <SystemKind K, VarSlot S> static double ValueOf(const RunRow& row)
+    {
+        constexpr int at = RowIndex<K>(S);
+        return at == 0 ? row.t : at < 4 ? row.u[at - 1] : row.r[at - 4];
+    }
+    template <SystemKind K> static RunRow RowOf(const double* v)
+    {
+        constexpr const KindVars& V = VarsOf(K);
+        RunRow row{v[kSlotT], {}, {}};
+        for (int i = 0; i < V.dim; ++i) {
+            row.u[i] = v[V.state[i]];
+            row.r[i] = v[V.rate[i]];
+        }
+        return row;
+    }
+    // The run's extents by slot, kept in locals.
+    struct Extents
+    {
+        double max[kSlots];
+        double min[kSlots];
+    };
+    template <SystemKind K, int Form, bool bRKF> bool Step(RunRow& row, double h);
+    template <SystemKind K> static void ToSlots(const RunRow& row, double* v)
+    {
+        constexpr const KindVars& V = VarsOf(K);
+        v[kSlotT] = row.t;
+        for (int i = 0; i < V.dim; ++i)
+            v[V.rate[i]] = row.r[i];
+        for (int i = 0; i < V.dim; ++i) // the Newtonian x' is both
+            v[V.state[i]] = row.u[i];
+    }
+    template <SystemKind K, bool bRKF, bool bCalls>
+    bool OneCallStep(const void* code, RunRow& row, double h);
+    template <SystemKind K, bool bRKF>
+    static void Commit(RunRow& row, const double* u, const double* rate, double h);
     template <SystemKind K> bool StartRates();
-    bool TakeError();
+    bool TakeError(double t);
+    bool BetweenSteps(ICalcSink& sink, CStepPacer& pacer, unsigned sinceYield);
 
     void SetParams();
     void TakeColumns();
     void LoadParserVars();
-    template <SystemKind K> void StoreSample(ICalcSink& sink);
-    void ReportRow(ICalcSink& sink);
+    template <SystemKind K> void StoreSample(ICalcSink& sink, const RunRow& row);
+    template <SystemKind K> void StoreRow(const RunRow& row, int& index, RowCount& count) const;
+    template <SystemKind K, bool bRKF, bool bCalls>
+    RunRow Burst(const void* code, RunRow row, Extents& extents, int n, int& toRow, int& made);
+    void ReportRow(ICalcSink& sink, int index, RowCount count);
     // Takes and lets go of the table lock (when there is one); reports that may wait for
     // another thread are made between the two.
     void HoldTable();
     void LetGoTable();
     template <class Report> void Unlocked(Report report);
-    template <SystemKind K> void Track();
+    template <SystemKind K> static void Track(const RunRow& row, Extents& e);
     template <SystemKind K> void UpdateDelayed();
     bool ColumnsUsable() const;
 
@@ -140,4 +199,7 @@ private:
     KindRhs m_rhs;
     double m_dDelayed[3] = {}; // x:, y:, z:
     bool m_bRefused = false;
+    // Asks whether to stop before every step (rows handed over, or paced steps), not only with
+    // the yield; and whether the steps pause.
+    bool m_bPollEveryStep = false, m_bPaced = false;
 };

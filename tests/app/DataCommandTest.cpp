@@ -5,8 +5,8 @@
 #include "app/MenuDriver.h"
 #include "app/ShellFixture.h"
 #include "model/DynSys.h"
-#include "model/files/DataImport.h"
 #include "model/core/Globals.h"
+#include "model/files/DataImport.h"
 #include "platform/DocTemplate.h"
 #include "platform/Messages.h"
 #include "platform/base/Event.h"
@@ -71,14 +71,6 @@ bool EndsWithWholeLine(const std::string& text)
     return text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
 }
 
-bool ProgressWindowShown(const char* title)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == title)
-            return true;
-    return false;
-}
-
 std::string Temp(const std::string& name)
 {
     return ::testing::TempDir() + name;
@@ -93,7 +85,7 @@ TEST(DataCommands, ExportThenImportThroughTheFileMenu)
     EXPECT_FALSE(Choose(ID_FILE_EXPORT)); // no data yet
     ASSERT_TRUE(RunThroughMenu(doc));
     ASSERT_TRUE(Choose(ID_FILE_EXPORT));
-    ASSERT_TRUE(Pump([doc] { return doc->m_pExpThread && doc->m_pExpThread->Finished(); }));
+    ASSERT_TRUE(Pump([doc] { return ExportEnded(doc); }));
     EXPECT_EQ(dialogs.filters, std::vector<std::string>{"Veltrix Data Files (*.d2d)"});
     const std::string text = ReadText(dialogs.path);
     EXPECT_EQ(Lines(text), 8 + doc->m_nTableCount);
@@ -144,7 +136,7 @@ TEST(DataCommands, CancelInTheFileDialogLeavesARunningExportAlone)
     ASSERT_TRUE(RunThroughMenu(doc));
     dialogs.path = Temp("whole.d1d");
     ASSERT_TRUE(Choose(ID_FILE_EXPORT));
-    ASSERT_TRUE(Pump([doc] { return doc->m_pExpThread && doc->m_pExpThread->Finished(); }));
+    ASSERT_TRUE(Pump([doc] { return ExportEnded(doc); }));
     const int rows = doc->m_nTableCount;
     ExportGate gate;
     dialogs.path = Temp("first.d1d");
@@ -165,9 +157,7 @@ TEST(DataCommands, CancelInTheFileDialogLeavesARunningExportAlone)
     QCoreApplication::processEvents(); // the first model is active again
     ASSERT_TRUE(Choose(ID_CONTROLS_CLEARDATA));
     gate.Open();
-    ASSERT_TRUE(Pump([doc] {
-        return doc->m_pExpThread->Finished() && !ProgressWindowShown("File Export Progress");
-    }));
+    ASSERT_TRUE(Pump([doc] { return ExportEnded(doc); }));
     EXPECT_EQ(Lines(ReadText(Temp("whole.d1d"))), 8 + rows);
     EXPECT_EQ(ReadText(Temp("first.d1d")), ReadText(Temp("whole.d1d")));
     EXPECT_TRUE(Choose(ID_CONTROLS_RUN));

@@ -253,7 +253,7 @@ TEST(FileSafety, TheLongestLegalNamesAreSavedAndExported)
         const FileDialogHook old =
             SetFileDialogHook([&](bool, const std::string&) { return exported; });
         EXPECT_TRUE(Choose(ID_FILE_EXPORT));
-        EXPECT_TRUE(Pump([doc] { return doc->m_pExpThread && doc->m_pExpThread->Finished(); }));
+        EXPECT_TRUE(Pump([doc] { return ExportEnded(doc); }));
         SetFileDialogHook(old);
         EXPECT_TRUE(recorder.messages.empty()) << recorder.messages.front();
         EXPECT_EQ(doc->GetPathName(), saved);

@@ -4,12 +4,15 @@
 #include "app/ShellFixture.h"
 #include "common/ModelApp.h"
 #include "model/DynSys.h"
+#include "model/ExpThread.h"
 #include "platform/DocTemplate.h"
 #include "platform/Messages.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QWidget>
 
 #include <functional>
 
@@ -17,6 +20,24 @@
 inline bool Pump(const std::function<bool()>& done)
 {
     return PumpUntil(done);
+}
+
+// Whether a visible top-level window has that title.
+inline bool ProgressWindowShown(const char* title)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == title)
+            return true;
+    return false;
+}
+
+// The document's last export has ended and its progress window is gone: the window closes on
+// the export's last message, posted after the thread finished, and one still open when the test
+// ends outlives the document.
+inline bool ExportEnded(const CDynSys* doc)
+{
+    return doc->m_pExpThread && doc->m_pExpThread->Finished() &&
+           !ProgressWindowShown("File Export Progress");
 }
 
 // Gives the application its idle time, as after a file is opened.

@@ -60,6 +60,18 @@ const OrbitCase kOrbitViews[] = {
     {IDR_SYS3TYPE, kViewProjectedOrbit, "CSys3PSP", " Projected Orbit", &CModelSettings::m_clrPO, 0,
      &CModelSettings::m_ptPSPView},
 };
+// A new model of the case's kind, run, with the case's view opened from the View menu and
+// maximised; null where any step fails.
+C3DView* OpenAfterARun(const OrbitCase& c, CDynSys*& doc)
+{
+    doc = NewModel(c.kind);
+    if (!doc || !RunThroughMenu(doc) || !Choose(ViewInfo(c.view).nID))
+        return nullptr;
+    C3DView* v = ViewNamed(doc, c.name);
+    if (v)
+        v->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    return v;
+}
 } // namespace
 
 // Each kind's View command opens the view after a run: counted, captioned, turnable, drawn.
@@ -67,13 +79,9 @@ TEST(Orbit3DCommand, EachKindOpensItsViews)
 {
     for (const OrbitCase& c : kOrbitViews) {
         SCOPED_TRACE(c.name);
-        CDynSys* doc = NewModel(c.kind);
-        ASSERT_NE(doc, nullptr);
-        ASSERT_TRUE(RunThroughMenu(doc));
-        ASSERT_TRUE(Choose(ViewInfo(c.view).nID));
-        C3DView* v = ViewNamed(doc, c.name);
+        CDynSys* doc = nullptr;
+        C3DView* v = OpenAfterARun(c, doc);
         ASSERT_NE(v, nullptr);
-        v->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
         EXPECT_EQ(doc->m_nOpenViews[c.view], 1);
         EXPECT_EQ(v->GetParentFrame()->GetWindowText(), doc->m_strFileName + c.title);
         EXPECT_FALSE(Offered(ViewInfo(c.view).nID)); // one frame per view
@@ -96,13 +104,9 @@ TEST(Orbit3DCommand, EachViewTurnsDragsAndComesBackSaved)
     const std::string path = ::testing::TempDir() + "turned";
     for (const OrbitCase& c : kOrbitViews) {
         SCOPED_TRACE(c.name);
-        CDynSys* doc = NewModel(c.kind);
-        ASSERT_NE(doc, nullptr);
-        ASSERT_TRUE(RunThroughMenu(doc));
-        ASSERT_TRUE(Choose(ViewInfo(c.view).nID));
-        C3DView* v = ViewNamed(doc, c.name);
+        CDynSys* doc = nullptr;
+        C3DView* v = OpenAfterARun(c, doc);
         ASSERT_NE(v, nullptr);
-        v->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
         QCoreApplication::processEvents();
 
         ASSERT_TRUE(Choose(ID_CONTROLS_SET_YAW_PITCH));

@@ -400,3 +400,49 @@ TEST(Orbit3DViews, CyclePlanesMarkTurningPoints)
     f.doc->m_bMarkReturn[0] = 0;
     EXPECT_FALSE(f.PlotColours().contains(f.doc->m_clrPO2));
 }
+
+namespace {
+// The chaotic forced Duffing oscillator x'' = 7.5 cos t - x^3 - 0.05 x' run for the given
+// forcing periods, whole in the ring.
+void RunDuffing(CGraphTestDoc& d, int periods)
+{
+    d.m_strAppliedForce = "7.5*cos(t)";
+    d.m_strRestoringForce = "-x*x*x";
+    d.m_strDragForce = "-0.05*x'";
+    d.m_nTableRows = periods * 100 + 10;
+    d.m_dRunTimeLimit = periods * d.m_dPeriod;
+    for (LimitBlock b : {LimitBlock::FullOrbit, LimitBlock::OrbitSections})
+        WriteLimits(d, b, {{-4, 5, -10, 10}, {-8, 8, -10, 10}});
+    d.RecordEquations(); // the forces joined again
+    ASSERT_TRUE(d.CompileEquations());
+    struct : ICalcSink
+    {
+    } sink;
+    d.Run(sink);
+}
+} // namespace
+
+// A chaotic run on the cylinder: its orbit winds round it, its sections are clouds of points
+// in all six colours. With VELTRIX_SHOTS set, the pictures are saved.
+TEST(Orbit3DViews, AChaoticRunOnTheCylinder)
+{
+    Orbit3DHarness<CSys1PSO> orbit(SystemKind::Newtonian);
+    RunDuffing(*orbit.doc, 40);
+    orbit.doc->m_bMarkReturn[2] = 1;
+    orbit.Update(HINT_MODEL);
+    const std::set<COLORREF> drawn = orbit.PlotColours();
+    EXPECT_TRUE(drawn.contains(orbit.doc->m_clrFO));
+    EXPECT_TRUE(drawn.contains(orbit.doc->m_clrFO2));
+
+    Orbit3DHarness<CSys1PSOC> sections(SystemKind::Newtonian);
+    RunDuffing(*sections.doc, 1000);
+    sections.Update(HINT_MODEL);
+    int points = 0;
+    for (COLORREF c : sections.PlotColours())
+        points += c == sections.doc->m_clrSection[0] || c == sections.doc->m_clrSection[1];
+    EXPECT_EQ(points, 2);
+    if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty()) {
+        orbit.Picture().save(dir + "/orbit3d_full_orbit_duffing.png");
+        sections.Picture().save(dir + "/orbit3d_sections_duffing.png");
+    }
+}

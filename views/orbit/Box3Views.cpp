@@ -4,6 +4,7 @@
 #include "model/core/ModelCore.h"
 #include "views/base/MarginTexts.h"
 #include "views/base/PlotText.h"
+#include "views/orbit/OrbitPens.h"
 #include "views/orbit/OrbitTexts.h"
 
 VX_IMPLEMENT_ABSTRACT(CBox3View, C3DView)
@@ -40,13 +41,7 @@ Plot3DDescription Box3Plot(ModelView view)
         d.cursor.importItem = 4;
         return d;
     }
-    d.style = &CModelSettings::m_nStylePO;
-    d.width = &CModelSettings::m_nWidthPO;
-    d.color = &CModelSettings::m_clrPO;
-    d.markFlag = 0;
-    d.markStyle = &CModelSettings::m_nStylePO2;
-    d.markWidth = &CModelSettings::m_nWidthPO2;
-    d.markColor = &CModelSettings::m_clrPO2;
+    UseProjectedOrbitPens(d);
     d.importPen = 0;
     d.importMarkPen = 1;
     d.legend = " s ";

@@ -3,6 +3,7 @@
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "platform/FrameWnd.h"
+#include "views/orbit/OrbitPens.h"
 #include "views/orbit/OrbitRules.h"
 
 #include <limits>
@@ -18,13 +19,7 @@ Plot3DDescription CyclePlanesPlot()
     d.columns = {kSlotT, kSlotX, kSlotXp};
     d.boxLo = {0.0, -0.4, -0.4};
     d.boxHi = {25.0, 0.4, 0.4};
-    d.style = &CModelSettings::m_nStylePO;
-    d.width = &CModelSettings::m_nWidthPO;
-    d.color = &CModelSettings::m_clrPO;
-    d.markFlag = 0;
-    d.markStyle = &CModelSettings::m_nStylePO2;
-    d.markWidth = &CModelSettings::m_nWidthPO2;
-    d.markColor = &CModelSettings::m_clrPO2;
+    UseProjectedOrbitPens(d);
     d.legend = " s ";
     d.angleSlot = 1; // the Full Orbit's angles and pan
     d.pan = &CModelSettings::m_ptFOView;
