@@ -383,7 +383,7 @@ std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& 
 
 // The horizontal pixels of the rows a and b, each row mapped once for all curves; false where
 // either value is not finite.
-bool C2DView::RowsX::Map(const C2DPlotGeometry& g, int a, int b)
+[[gnu::always_inline]] inline bool C2DView::RowsX::Map(const C2DPlotGeometry& g, int a, int b)
 {
     if (!std::isfinite(x[a]) || !std::isfinite(x[b]))
         return false;
@@ -417,12 +417,15 @@ void C2DView::AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, in
         return;                                           // a diverged run: nothing to draw here
     const bool column = x.pa == x.pb && !m_desc.sections; // section rows are a cycle apart
     for (CurveRows& c : curves) {
-        if (column && a == c.row && c.painter.GathersColumns() && std::isfinite(c.v[b])) {
+        // The curve's kind first: a phase curve never gathers, and its column test would be
+        // a guess on every row.
+        if (c.painter.GathersColumns() && column && a == c.row && std::isfinite(c.v[b])) {
             c.column.Add(x.pa, c.at, a, b, c.v[b]);
             c.row = b;
             continue;
         }
-        FlushColumn(c, age);
+        if (c.column.open)
+            FlushColumn(c, age);
         AddRow(c, x, a, b, age);
     }
 }

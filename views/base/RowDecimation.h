@@ -129,10 +129,11 @@ public:
     bool Adds(CPoint a, CPoint b) // inline: a repaint sieves every row's segment
     {
         const int dx = b.x - a.x, dy = b.y - a.y;
-        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) { // one pixel, or none where a == b
+        // One pixel, or none where a == b (tested at once: which it is is a guess each row).
+        if ((static_cast<unsigned>(dx + 1) <= 2u) & (static_cast<unsigned>(dy + 1) <= 2u)) {
             if (dx == 0 && dy == 0)
                 return false;
-            const CPoint p = dx > 0 || (dx == 0 && dy > 0) ? a : b; // the end that comes first
+            const CPoint p = (dx > 0) | ((dx == 0) & (dy > 0)) ? a : b; // the end that comes first
             return AddsPoint(p); // true for a pixel outside: drawn as ever
         }
         return Inside(a) && Inside(b) ? AddsInside(a, b) : AddsAcross(a, b);
