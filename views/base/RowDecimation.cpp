@@ -26,22 +26,12 @@ bool PixelSieve::AddsAcross(CPoint a, CPoint b)
 // set, as most segments of a crowded curve have none.
 bool PixelSieve::AddsInside(CPoint a, CPoint b)
 {
-    const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
-    int major0 = steep ? a.y : a.x, major1 = steep ? b.y : b.x;
-    int minor0 = steep ? a.x : a.y, minor1 = steep ? b.x : b.y;
-    if (major0 > major1) {
-        std::swap(major0, major1);
-        std::swap(minor0, minor1);
-    }
-    const int span = major1 - major0, rise = minor1 - minor0;
-    if (span == 0)
+    const LineSteps l(a, b);
+    if (l.span == 0)
         return false;
-    // One pixel takes no division (the half step never reaches the next).
-    const auto inc = span == 1 ? 0
-                     : span < (1 << 15)
-                         ? (rise * 65536) / span
-                         : static_cast<std::int32_t>((std::int64_t(rise) << 16) / span);
-    std::int32_t minor = (minor0 << 16) + (inc > 0 ? (32 * inc) >> 6 : 0);
+    const bool steep = l.steep;
+    const int major0 = l.major0, span = l.span, inc = l.inc;
+    std::int32_t minor = l.minor;
     // The bit of a pixel from the major step and the minor coordinate, each stepped on alone:
     // no pixel waits for the one before.
     const std::ptrdiff_t width = m_area.Width();

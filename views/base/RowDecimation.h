@@ -93,29 +93,41 @@ struct ValueColumn
 // (a != b): stepping along its major axis from the end with the smaller coordinate there, that
 // end's pixel included and the other end's left out, the minor coordinate advanced in 16.16
 // fixed point from half a step in (a whole pixel rounds down, a step backwards does not round).
+// The steps of that line: along its major axis from major0 for span pixels, the minor
+// coordinate in 16.16 fixed point from minor, inc a step.
+struct LineSteps
+{
+    bool steep = false;
+    int major0 = 0, span = 0;
+    std::int32_t minor = 0, inc = 0;
+
+    LineSteps(CPoint a, CPoint b)
+    {
+        steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
+        major0 = steep ? a.y : a.x;
+        int major1 = steep ? b.y : b.x;
+        int minor0 = steep ? a.x : a.y, minor1 = steep ? b.x : b.y;
+        if (major0 > major1) {
+            std::swap(major0, major1);
+            std::swap(minor0, minor1);
+        }
+        span = major1 - major0;
+        const int rise = minor1 - minor0;
+        // One pixel takes no division (the half step never reaches the next); below 2^15 the
+        // quotient fits 32 bits (faster).
+        inc = span <= 1          ? 0
+              : span < (1 << 15) ? (rise * 65536) / span
+                                 : static_cast<std::int32_t>((std::int64_t(rise) << 16) / span);
+        minor = (minor0 << 16) + (inc > 0 ? (32 * inc) >> 6 : 0);
+    }
+};
+
 template <class Pixel> void ForEachLinePixel(CPoint a, CPoint b, Pixel&& pixel)
 {
-    const bool steep = std::abs(b.x - a.x) < std::abs(b.y - a.y);
-    int major0 = steep ? a.y : a.x, major1 = steep ? b.y : b.x;
-    int minor0 = steep ? a.x : a.y, minor1 = steep ? b.x : b.y;
-    if (major0 > major1) {
-        std::swap(major0, major1);
-        std::swap(minor0, minor1);
-    }
-    if (major0 == major1)
-        return;
-    const int span = major1 - major0, rise = minor1 - minor0;
-    if (span == 1) { // the one pixel: no division (the half step never reaches the next)
-        steep ? pixel(minor0, major0) : pixel(major0, minor0);
-        return;
-    }
-    // The minor span is at most the major one: below 2^15 the quotient fits 32 bits (faster).
-    const auto inc = span < (1 << 15)
-                         ? (rise * 65536) / span
-                         : static_cast<std::int32_t>((std::int64_t(rise) << 16) / span);
-    std::int32_t minor = (minor0 << 16) + (inc > 0 ? (32 * inc) >> 6 : 0);
-    for (int m = major0; m < major1; ++m, minor += inc)
-        steep ? pixel(minor >> 16, m) : pixel(m, minor >> 16);
+    const LineSteps l(a, b);
+    std::int32_t minor = l.minor;
+    for (int m = l.major0; m < l.major0 + l.span; ++m, minor += l.inc)
+        l.steep ? pixel(minor >> 16, m) : pixel(m, minor >> 16);
 }
 
 // The pixels of an area that a one-pixel curve has set: those of every segment it drew (see
