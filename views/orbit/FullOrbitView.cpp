@@ -1,6 +1,7 @@
 #include "views/orbit/FullOrbitView.h"
 
 #include "model/core/ModelCore.h"
+#include "views/orbit/OrbitPens.h"
 #include "views/orbit/OrbitPlaneKinds.h"
 
 VX_IMPLEMENT_ABSTRACT(CFullOrbitView, CCylinderView)
@@ -12,13 +13,7 @@ namespace {
 Plot3DDescription FullOrbitPlot(SystemKind kind)
 {
     Plot3DDescription d = CylinderDescription(kViewFullOrbit, kind);
-    d.style = &CModelSettings::m_nStyleFO;
-    d.width = &CModelSettings::m_nWidthFO;
-    d.color = &CModelSettings::m_clrFO;
-    d.markFlag = 2;
-    d.markStyle = &CModelSettings::m_nStyleFO2;
-    d.markWidth = &CModelSettings::m_nWidthFO2;
-    d.markColor = &CModelSettings::m_clrFO2;
+    UseOrbitPens(d, kFullOrbitPens);
     // The Newtonian marks of a wrapped ring keep to the forcing phase of time 0.
     d.phaseMarks = kind == SystemKind::Newtonian;
     d.importPen = 2;
