@@ -74,8 +74,29 @@ double C3DPlotGeometry::ScaleZ() const
 
 C3DProjection C3DPlotGeometry::Projection() const
 {
-    return {ScaleX(),  ScaleY(),    ScaleZ(),    m_dSinYaw,
-            m_dCosYaw, m_dSinPitch, m_dCosPitch, m_ptOrigin};
+    C3DProjection p{ScaleX(),  ScaleY(),    ScaleZ(),    m_dSinYaw,
+                    m_dCosYaw, m_dSinPitch, m_dCosPitch, m_ptOrigin};
+    p.reachX = C3DProjection::Reach(m_ptOrigin.x);
+    p.reachY = C3DProjection::Reach(m_ptOrigin.y);
+    return p;
+}
+
+// A coordinate of a point that is not finite makes an offset infinite or not a number.
+bool C3DProjection::AllNear(const double* u, const double* v, int n) const
+{
+    int near = 1; // no branch a point
+    for (int k = 0; k < n; ++k)
+        near &= WithinReach(u[k], v[k]);
+    return near;
+}
+
+// All within reach (as a repaint's points mostly are) in a loop that vectorises.
+void C3DProjection::Pixels(const double* u, const double* v, int n, bool near, CPoint* out) const
+{
+    for (int k = 0; near && k < n; ++k)
+        out[k] = Near(u[k], v[k]);
+    for (int k = 0; !near && k < n; ++k)
+        out[k] = Pixel(u[k], v[k]);
 }
 
 CPoint C3DPlotGeometry::CalcOrigin() const

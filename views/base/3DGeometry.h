@@ -111,15 +111,80 @@ struct C3DProjection
     double scaleX = 1, scaleY = 1, scaleZ = 1;
     double sinYaw = 0, cosYaw = 1, sinPitch = 0, cosPitch = 1;
     CPoint origin;
+    // How far a point may lie from the origin across and up the screen with no pixel clamped
+    // (Reach of the origin's coordinates); none unless set.
+    double reachX = -1, reachY = -1;
 
+    static double Reach(int o) { return kPixelLimit - std::abs(double(o)); }
     CPoint operator()(double x, double y, double z) const // inline: a repaint projects every row
     {
+        double u, v;
+        Offsets(x, y, z, u, v);
+        return Pixel(u, v);
+    }
+    // How far a point lies from the origin across and up the screen, before it is a pixel.
+    void Offsets(double x, double y, double z, double& u, double& v) const
+    {
         const double X = x * scaleX, Y = y * scaleY;
-        const int u = ClampToPixel(X * sinYaw + Y * cosYaw);
-        const int v = ClampToPixel((Y * sinYaw - X * cosYaw) * sinPitch + z * scaleZ * cosPitch);
-        return {ClampToPixel(double(origin.x) + u), ClampToPixel(double(origin.y) - v)};
+        u = X * sinYaw + Y * cosYaw;
+        v = (Y * sinYaw - X * cosYaw) * sinPitch + z * scaleZ * cosPitch;
+    }
+    bool WithinReach(double u, double v) const
+    {
+        return (std::fabs(u) <= reachX) & (std::fabs(v) <= reachY);
+    }
+    // The pixel of offsets within reach: no clamp bites.
+    CPoint Near(double u, double v) const
+    {
+        return {origin.x + static_cast<int>(u), origin.y - static_cast<int>(v)};
+    }
+    CPoint Pixel(double u, double v) const
+    {
+        if (WithinReach(u, v)) // one test each
+            return Near(u, v);
+        const int iu = ClampToPixel(u), iv = ClampToPixel(v);
+        return {ClampToPixel(double(origin.x) + iu), ClampToPixel(double(origin.y) - iv)};
+    }
+    // Whether n points' offsets are all within reach; then their points are finite.
+    bool AllNear(const double* u, const double* v, int n) const;
+    // The pixels of n points' offsets; near: AllNear.
+    void Pixels(const double* u, const double* v, int n, bool near, CPoint* out) const;
+};
+
+// How a drawing turns rows into points of its box: the mapping and the numbers it reads.
+struct RowMap
+{
+    RowMapping mapping = RowMapping::Columns;
+    double angFreq = 0; // the forcing's angular frequency, for the cylinder
+    CylinderScales cyl;
+
+    // The box point of a row: its time and its mapped columns' values; with a turner the
+    // cylinder's angles turn on from the row before.
+    Point3 operator()(double t, double a, double b, double c, AngleTurner* turner = nullptr) const
+    {
+        if (mapping != RowMapping::ForcingCylinder)
+            return {a, b, c};
+        if (!turner)
+            return cyl.Map(angFreq, t, a, b);
+        double cosA, sinA;
+        turner->At(angFreq * t, cosA, sinA);
+        return cyl.MapAt(cosA, sinA, a, b);
     }
 };
+
+inline bool Finite(const Point3& w)
+{
+    return std::isfinite(w.x) && std::isfinite(w.y) && std::isfinite(w.z);
+}
+
+// The pixel of a box point; false when the point is not finite (a run that blew up).
+inline bool PointPixel(const C3DProjection& proj, const Point3& w, CPoint& p)
+{
+    if (!Finite(w))
+        return false;
+    p = proj(w.x, w.y, w.z);
+    return true;
+}
 
 class C3DPlotGeometry : public CPlotPage
 {
@@ -163,12 +228,12 @@ public:
     static const int kBoxEdges[12][2];
     CPoint BoxCorner(int i) const;
 
+    // How rows map to the box now.
+    RowMap CurrentRowMap() const { return {m_rowMapping, m_dAngFreq, m_cyl}; }
     // The box point of a row: its time and its mapped columns' values.
     Point3 MapRow(double t, double a, double b, double c) const
     {
-        if (m_rowMapping == RowMapping::ForcingCylinder)
-            return m_cyl.Map(m_dAngFreq, t, a, b);
-        return {a, b, c};
+        return CurrentRowMap()(t, a, b, c);
     }
     // The pixel of a row; false when its point is not finite (a run that blew up).
     bool RowPixel(double t, double a, double b, double c, CPoint& p) const
@@ -178,18 +243,7 @@ public:
     bool RowPixel(const C3DProjection& proj, double t, double a, double b, double c, CPoint& p,
                   AngleTurner* turner = nullptr) const
     {
-        Point3 w;
-        if (turner && m_rowMapping == RowMapping::ForcingCylinder) {
-            double cosA, sinA;
-            turner->At(m_dAngFreq * t, cosA, sinA);
-            w = m_cyl.MapAt(cosA, sinA, a, b);
-        } else {
-            w = MapRow(t, a, b, c);
-        }
-        if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z))
-            return false;
-        p = proj(w.x, w.y, w.z);
-        return true;
+        return PointPixel(proj, CurrentRowMap()(t, a, b, c, turner), p);
     }
     // The cylinder's scales and centres from working limits, in this box.
     void SetCylinderLimits(double rMin, double rMax, double hMin, double hMax);
@@ -202,6 +256,8 @@ struct MappedColumns
     const double* t = nullptr;
     const double* v[3] = {nullptr, nullptr, nullptr};
 
+    double V(int k, int i) const { return v[k] ? v[k][i] : 0; }
+
     // The pixel of row i in g; false when the row maps to no finite point.
     bool Pixel(const C3DPlotGeometry& g, int i, CPoint& p) const
     {
@@ -212,7 +268,6 @@ struct MappedColumns
     bool Pixel(const C3DPlotGeometry& g, const C3DProjection& proj, int i, CPoint& p,
                AngleTurner* turner = nullptr) const
     {
-        return g.RowPixel(proj, t[i], v[0] ? v[0][i] : 0, v[1] ? v[1][i] : 0, v[2] ? v[2][i] : 0, p,
-                          turner);
+        return g.RowPixel(proj, t[i], V(0, i), V(1, i), V(2, i), p, turner);
     }
 };

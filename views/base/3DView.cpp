@@ -11,6 +11,7 @@
 #include "views/base/LimitEdit.h"
 #include "views/base/PlotLimDlg.h"
 #include "views/base/PlotStyleDlg.h"
+#include "views/base/ProjectedRows.h"
 #include "views/base/RingWalk.h"
 #include "views/base/VADlg.h"
 #include "views/base/ViewAngleFlag.h"
@@ -335,6 +336,31 @@ void C3DView::DrawImportedRun(CDC* pDC)
         DrawTable(pDC, s.m_arrImport, {nullptr, s.m_nImportRows, 0, s.m_nImportRows, false}, true);
 }
 
+namespace {
+// The same segments clipped to the plot: draw(q1, q2, age) with what is left of each. Whether
+// an end lies well inside (as most do) is kept for the next segment, which starts there.
+template <class Draw>
+void WalkClippedRows(const RingSpan& ring, RowProjector& rows, const CPlotPage& page, Draw draw)
+{
+    const CRect& r = page.m_rcPlot;
+    const auto spanX = static_cast<unsigned>(std::max(0, r.right - r.left - 1));
+    const auto spanY = static_cast<unsigned>(std::max(0, r.bottom - r.top - 1));
+    auto wellInside = [&](CPoint p) { // as CPlotPage::WellInside
+        return (static_cast<unsigned>(p.x - r.left - 1) < spanX) &
+               (static_cast<unsigned>(p.y - r.top - 1) < spanY);
+    };
+    bool inLast = false;
+    WalkRowPixels(ring, rows, [&](CPoint p1, CPoint p2, int age, bool fresh) {
+        const bool in1 = fresh ? wellInside(p1) : inLast;
+        inLast = wellInside(p2);
+        if (in1 & inLast)
+            draw(p1, p2, age);
+        else
+            page.ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { draw(q1, q2, age); });
+    });
+}
+} // namespace
+
 // Every row goes through MappedColumns::Pixel, the view's one mapping of a row to the screen.
 void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>& table,
                         RingSpan ring, bool imported)
@@ -345,39 +371,31 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
         return;
     ring.t = c.t;
     const C3DProjection proj = Projection();
-    AngleTurner turner;
     CRowPainter painter(pDC, m_rcPlot, m_desc.points ? RowLook::Points : RowLook::Lines,
                         RunPen(s, imported), MarkPen(s, imported),
                         CycleMarks(s, ring, m_desc.phaseMarks));
     if (m_desc.sections) {
         const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
         int k = 0;
+        RowProjector rows(*this, proj, c);
         WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
             CPoint p;
-            if (c.Pixel(*this, proj, row, p, &turner))
+            if (rows.Pixel(row, p))
                 painter.Point(p, k);
             ++k;
         });
         painter.Finish();
         return;
     }
-    int last = -1;
-    CPoint pLast;
-    const double inf = std::numeric_limits<double>::infinity();
-    WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b, int age) {
-        CPoint p1 = pLast, p2;
-        if ((a != last && !c.Pixel(*this, proj, a, p1, &turner)) ||
-            !c.Pixel(*this, proj, b, p2, &turner)) {
-            last = -1; // a diverged run: nothing to draw here
-            return;
-        }
-        last = b;
-        pLast = p2;
-        if (m_desc.points)
-            painter.Point(p2, age);
-        else
-            ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { painter.Segment(q1, q2, age); });
-    });
+    RowProjector rows(*this, proj, c);
+    if (m_desc.points)
+        WalkRowPixels(ring, rows, [&](CPoint, CPoint p, int age, bool) { painter.Point(p, age); });
+    else if (painter.SievesOnly())
+        WalkClippedRows(ring, rows, *this,
+                        [&](CPoint a, CPoint b, int) { painter.SievedSegment(a, b); });
+    else
+        WalkClippedRows(ring, rows, *this,
+                        [&](CPoint a, CPoint b, int age) { painter.Segment(a, b, age); });
     painter.Finish();
 }
 

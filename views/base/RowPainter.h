@@ -43,12 +43,19 @@ public:
     void Segment(CPoint a, CPoint b, std::int64_t age)
     {
         if (m_sieveOnly) { // an unmarked one-pixel phase curve: most rows add no pixel
-            if (a != b && m_sieve->Adds(a, b))
-                m_line.batch.Add(a, b);
+            SievedSegment(a, b);
             return;
         }
         if (m_look != RowLook::TimeLines || m_rule.Marked(age) || !m_fold.Extends(a, b))
             AddSegment(a, b, age);
+    }
+    // Whether every segment goes through the sieve alone (an unmarked solid one-pixel curve of
+    // lines); then SievedSegment is Segment.
+    bool SievesOnly() const { return m_sieveOnly; }
+    void SievedSegment(CPoint a, CPoint b)
+    {
+        if (a != b && m_sieve->Adds(a, b))
+            m_line.batch.Add(a, b);
     }
     // The clipped segment, with the marks' pen where the view marks it by a rule of its own (a
     // painter made without a MarkRule).
