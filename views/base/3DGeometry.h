@@ -51,43 +51,58 @@ class AngleTurner
 {
 public:
     static constexpr int kFresh = 64;
-    void At(double theta, double& c, double& s); // inline: a repaint turns every row
+    void At(double theta, double& c, double& s) { Turn(&theta, 1, &c, &s); }
+    // The same for n angles met in order; inline: a repaint turns every row.
+    void Turn(const double* theta, int n, double* c, double* s);
 
 private:
     double m_theta = 0, m_c = 1, m_s = 0;
-    double m_step = 0, m_cStep = 1, m_sStep = 0;
+    // Not a number till the first angle: no step is the same as it.
+    double m_step = std::numeric_limits<double>::quiet_NaN(), m_cStep = 1, m_sStep = 0;
     int m_turns = -1; // rows turned on since the last fresh one; -1: the step's not worked out
-    bool m_any = false;
 };
 
-inline void AngleTurner::At(double theta, double& c, double& s)
+// The state is held in locals through the loop (registers), and the part of the rounding that
+// the step gives is worked out once a step.
+inline void AngleTurner::Turn(const double* theta, int n, double* c, double* s)
 {
-    const double step = theta - m_theta;
-    // A step equal to the last but for the rounding of the rows' times (a few units in the last
-    // place of the angle) turns on.
-    const double rounding =
-        1e-12 * std::abs(m_step) + 16 * std::numeric_limits<double>::epsilon() * std::abs(theta);
-    const bool same = m_any && std::abs(step - m_step) <= rounding;
-    if (same && m_turns < 0) { // the step comes again: worth its sine and cosine
-        m_cStep = std::cos(m_step);
-        m_sStep = std::sin(m_step);
-        m_turns = 0;
+    double last = m_theta, cos0 = m_c, sin0 = m_s, step0 = m_step, cStep = m_cStep, sStep = m_sStep;
+    int turns = m_turns;
+    double stepRounding = 1e-12 * std::abs(step0);
+    for (int k = 0; k < n; ++k) {
+        const double th = theta[k], step = th - last;
+        // A step equal to the last but for the rounding of the rows' times (a few units in the
+        // last place of the angle) turns on.
+        const double rounding =
+            stepRounding + 16 * std::numeric_limits<double>::epsilon() * std::abs(th);
+        if (std::abs(step - step0) <= rounding && turns < kFresh) {
+            if (turns < 0) { // the step comes again: worth its sine and cosine
+                cStep = std::cos(step0);
+                sStep = std::sin(step0);
+                turns = 0;
+            }
+            const double cNext = cos0 * cStep - sin0 * sStep;
+            sin0 = sin0 * cStep + cos0 * sStep;
+            cos0 = cNext;
+            ++turns;
+        } else {
+            cos0 = std::cos(th);
+            sin0 = std::sin(th);
+            step0 = step;
+            stepRounding = 1e-12 * std::abs(step0);
+            turns = -1;
+        }
+        last = th;
+        c[k] = cos0;
+        s[k] = sin0;
     }
-    if (same && m_turns < kFresh) {
-        const double cNext = m_c * m_cStep - m_s * m_sStep;
-        m_s = m_s * m_cStep + m_c * m_sStep;
-        m_c = cNext;
-        ++m_turns;
-    } else {
-        m_c = std::cos(theta);
-        m_s = std::sin(theta);
-        m_step = step;
-        m_turns = -1;
-    }
-    m_theta = theta;
-    m_any = true;
-    c = m_c;
-    s = m_s;
+    m_theta = last;
+    m_c = cos0;
+    m_s = sin0;
+    m_step = step0;
+    m_cStep = cStep;
+    m_sStep = sStep;
+    m_turns = turns;
 }
 
 // The box size's rules: a share of the plot's smaller side on each resize (integer pixels),

@@ -32,17 +32,17 @@ int RowProjector::CylinderAhead(int i, int n, CPoint* out)
     const double angFreq = m_map.angFreq, inf = std::numeric_limits<double>::infinity();
     const double *t = m_t + i, *x = m_v[0] + i, *h = m_v[1] + i;
     double theta[kAhead], cosA[kAhead], sinA[kAhead], u[kAhead], v[kAhead];
-    const AngleTurner start = m_turner;
-    AngleTurner turner = start;
     int m = 0;
     for (; m < n; ++m) {
         theta[m] = angFreq * t[m];
         if (!(t[m] < inf) || !std::isfinite(theta[m]))
             break;
-        turner.At(theta[m], cosA[m], sinA[m]);
     }
     if (m == 0)
         return 0;
+    const AngleTurner start = m_turner;
+    AngleTurner turner = start;
+    turner.Turn(theta, m, cosA, sinA);
     const C3DProjection proj = m_proj;
     for (int k = 0; k < m; ++k) {
         const Point3 w = cyl.MapAt(cosA[k], sinA[k], x[k], h[k]);
@@ -56,8 +56,7 @@ int RowProjector::CylinderAhead(int i, int n, CPoint* out)
         if (k < m) {
             m = k;
             turner = start;
-            for (k = 0; k < m; ++k)
-                turner.At(theta[k], cosA[k], sinA[k]);
+            turner.Turn(theta, m, cosA, sinA);
         }
     }
     m_turner = turner;

@@ -151,13 +151,7 @@ public:
         }
         if (!Inside(a) || !Inside(b))
             return AddsAcross(a, b);
-        if (TryBox()) {
-            const bool set = BoxSet(a, b);
-            m_boxScore = set ? std::min(m_boxScore + 4, 64) : m_boxScore - 1;
-            if (set)
-                return false;
-        }
-        return AddsInside(a, b);
+        return TryBox() ? AddsBoxed(a, b) : AddsInside(a, b);
     }
     // False when the point is set already; else true, and it counts as set.
     bool AddsPoint(CPoint p)
@@ -169,78 +163,57 @@ public:
     }
 
 private:
-    // The bits of the area's pixels, a line of pixels to a run of whole words (so a short
-    // stretch of a line lies in two words at most), and a spare word after the last line.
-    struct Plane
-    {
-        std::ptrdiff_t stride = 0; // words from one line to the next
-        std::vector<std::uint64_t> words;
+    static constexpr int kRun = 63; // the longest run of a line's bits read at once
 
-        void Size(int lineLength, int lines);
-        // Whether the n bits from bit at are set in each of lines lines from line first; n at
-        // most kRun.
-        bool RunsSet(int first, int lines, int at, int n) const;
-        bool IsSet(int line, int at) const
-        {
-            const std::ptrdiff_t b = line * stride * 64 + at;
-            return (words[b >> 6] >> (b & 63)) & 1;
-        }
-        void Set(int line, int at)
-        {
-            const std::ptrdiff_t b = line * stride * 64 + at;
-            words[b >> 6] |= std::uint64_t{1} << (b & 63);
-        }
-    };
-    static constexpr int kRun = 63; // the longest run read at once
-
-    // Whether every pixel of the box of the ends (both inside) that the line may set is set
-    // already: one run along the line's major axis (in the rows or the columns, whichever the
-    // line is the longer along) for each pixel its minor axis crosses. Most segments of a
-    // crowded curve lie where all is set, and are skipped at that.
+    // Whether every pixel of the box of the ends (both inside) is set: the box's run of each
+    // line of pixels it crosses read from a word or two. A segment of a crowded curve mostly
+    // lies where all is set, and is skipped at that.
     bool BoxSet(CPoint a, CPoint b) const;
     // Whether BoxSet is worth its reads: it pays where most boxes are set (a crowded curve),
     // not on a thin curve that draws its pixels again. A score of its answers decides: up 4
     // on one that skips, down 1 on one that does not, so it holds while a fifth or more skip;
-    // at 0 or below it counts down the segments to the 16th, which tries it again.
+    // at 0 or below it counts down the segments to the 64th, which tries it again.
     bool TryBox()
     {
         if (m_boxScore > 0)
             return true;
-        if (--m_boxScore > -16)
+        if (--m_boxScore > -64)
             return false;
         m_boxScore = 0;
         return true;
     }
     bool AddsInside(CPoint a, CPoint b); // both ends inside
-    // Sets the pixels of the line from its step m on (where the minor coordinate is minor).
-    void SetFrom(const LineSteps& l, int m, std::int32_t minor);
+    bool AddsBoxed(CPoint a, CPoint b);  // the same, BoxSet tried first
     bool AddsAcross(CPoint a, CPoint b); // an end outside the area
-    // Of a pixel in the area's coordinates.
-    bool Inside(int x, int y) const
+    bool Inside(CPoint p) const          // two tests, not four
     {
-        return (static_cast<unsigned>(x) < m_width) & (static_cast<unsigned>(y) < m_height);
+        return (static_cast<unsigned>(p.x - m_area.left) < m_width) &
+               (static_cast<unsigned>(p.y - m_area.top) < m_height);
     }
-    bool Inside(CPoint p) const
+    std::ptrdiff_t Bit(CPoint p) const
     {
-        return p.x >= m_area.left && p.x < m_area.right && p.y >= m_area.top && p.y < m_area.bottom;
+        return (p.y - m_area.top) * m_stride * 64 + (p.x - m_area.left);
     }
     bool IsSet(CPoint p) const
     {
-        return Inside(p) && m_rows.IsSet(p.y - m_area.top, p.x - m_area.left);
+        if (!Inside(p))
+            return false;
+        const std::ptrdiff_t b = Bit(p);
+        return (m_bits[b >> 6] >> (b & 63)) & 1;
     }
     void Set(CPoint p)
     {
-        if (Inside(p))
-            SetInside(p.x - m_area.left, p.y - m_area.top);
-    }
-    void SetInside(int x, int y)
-    {
-        m_rows.Set(y, x);
-        m_cols.Set(x, y);
+        if (!Inside(p))
+            return;
+        const std::ptrdiff_t b = Bit(p);
+        m_bits[b >> 6] |= std::uint64_t{1} << (b & 63);
     }
 
     CRect m_area;
-    unsigned m_width = 0, m_height = 0; // of the area, none where it is upside down
-    Plane m_rows, m_cols;               // the pixels line by line, and column by column
+    unsigned m_width = 0, m_height = 0; // of the area; none where it is upside down
+    // A line of pixels to a run of whole words (so a short stretch of a line lies in two words
+    // at most), and a spare word after the last line.
+    std::ptrdiff_t m_stride = 0; // words a line
+    std::vector<std::uint64_t> m_bits;
     int m_boxScore = 0;
 };
