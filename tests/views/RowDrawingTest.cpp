@@ -13,10 +13,12 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 #include <set>
 
 VX_IMPLEMENT_CLASS(CTestOrbit3D, C3DView)
+VX_IMPLEMENT_CLASS(CTestCylinder3D, C3DView)
 
 namespace {
 using S = CModelSettings;
@@ -242,5 +244,107 @@ TEST(RowDrawing, ThreeDPictureMatchesTheRowByRowDrawing)
         const CRect& plot = h.view->m_rcPlot;
         EXPECT_GT(CountColour(h.Picture(), plot, kOrbit), 5000) << rows;
         EXPECT_EQ(Differences(h.Picture(), c.bmp.GetImage(), plot, kOrbit), 0) << rows;
+    }
+}
+
+namespace {
+// The stored run of a 3-D view drawn segment by segment, oldest row first: each segment's rows
+// mapped one at a time with one turner, as the rows come, clipped and drawn.
+QImage RowByRow3D(C3DView& view, const CModelCore& s)
+{
+    RowByRowCanvas c;
+    const MappedColumns cols = view.MapColumns(s.m_arrTable, s.m_nTableRows);
+    const C3DProjection proj = view.Projection();
+    AngleTurner turner;
+    const RingSpan ring{cols.t, s.m_nTableRows, s.m_nTableIndex, s.m_nTableCount,
+                        s.m_bTableWrapped != 0};
+    int last = -1;
+    CPoint pLast;
+    const double inf = std::numeric_limits<double>::infinity();
+    WalkSegments(ring, -inf, inf, 0.0, [&](int a, int b) {
+        CPoint p1 = pLast, p2;
+        if ((a != last && !cols.Pixel(view, proj, a, p1, &turner)) ||
+            !cols.Pixel(view, proj, b, p2, &turner)) {
+            last = -1;
+            return;
+        }
+        last = b;
+        pLast = p2;
+        if (view.ClipToPlotRect(p1, p2)) {
+            c.mem.MoveTo(p1);
+            c.mem.LineTo(p2);
+        }
+    });
+    return c.bmp.GetImage().copy();
+}
+
+// A forced run that fills the cylinder's box, as the Full Orbit's repaint figure draws it.
+void FillCylinder(CGraphTestDoc& d, int rows, int stored)
+{
+    d.FillRun(rows, stored, [](int slot, double t) {
+        return slot == kSlotX    ? 9.5 * std::sin(0.0123 * t) * std::cos(t)
+               : slot == kSlotXp ? 9.5 * std::cos(1.37 * t)
+                                 : 0.0;
+    });
+}
+
+// Rows of a run that blew up here and there: values and times that are not numbers or are
+// infinite, and values too large for any pixel, one kind every few hundred rows.
+void BlowUp(CGraphTestDoc& d, int first, int second)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    auto& col = d.m_arrTable;
+    for (int i = 0; i < d.m_nTableRows; ++i) {
+        double& a = col[first][i];
+        double& b = col[second][i];
+        a = i % 997 == 3 ? nan : i % 2003 == 7 ? 1e308 : i % 1511 == 9 ? -inf : a;
+        b = i % 1499 == 5 ? inf : i % 4001 == 13 ? -1e308 : b;
+        if (i % 3001 == 11 || i % 2999 == 2998) // a lone row, and one just before a batch's end
+            col[kSlotT][i] = nan;
+    }
+    col[kSlotT][d.m_nTableRows * 9 / 10] = inf; // the walk ends there
+}
+} // namespace
+
+// The 3-D base draws its rows a batch at a time: the pictures are those drawn segment by
+// segment, on the cylinder and in the box, with rows that leave the plot and rows of a run that
+// blew up (skipped, or clamped to the pixel range as any one row is).
+TEST(RowDrawing, ThreeDBatchesMatchTheRowByRowDrawing)
+{
+    const struct
+    {
+        const char* name;
+        bool cylinder;
+        int rows, stored, zooms;
+        bool blowUp;
+    } cases[] = {
+        {"cylinder", true, 20000, 20000, 0, false},
+        {"cylinder, wrapped ring", true, 7919, 20000, 0, false},
+        {"cylinder zoomed near: rows leave the plot", true, 20000, 20000, 6, false},
+        {"cylinder, a run that blew up", true, 20000, 20000, 0, true},
+        {"cylinder, a wrapped run that blew up", true, 7919, 20000, 2, true},
+        {"box, a run that blew up", false, 20000, 20000, 0, true},
+    };
+    for (const auto& c : cases) {
+        KindViewHarness<C3DView> h(c.cylinder ? SystemKind::Newtonian : SystemKind::ThreeVariable);
+        CGraphTestDoc& d = *h.doc;
+        d.m_clrFO = kOrbit;
+        d.*VarOf(kSlotX).color = kOrbit;
+        if (c.cylinder)
+            FillCylinder(d, c.rows, c.stored);
+        else
+            FillLorenz(d, c.rows, c.stored);
+        if (c.blowUp)
+            BlowUp(d, kSlotX, c.cylinder ? kSlotXp : kSlotZ);
+        h.Open(c.cylinder ? static_cast<C3DView*>(new CTestCylinder3D) : new CTestOrbit3D, 640,
+               480);
+        h.Update(HINT_RESET);
+        for (int i = 0; i < c.zooms; ++i)
+            h.view->OnControlsZoomNear();
+        h.Repaint();
+        const CRect& plot = h.view->m_rcPlot;
+        EXPECT_GT(CountColour(h.Picture(), plot, kOrbit), 5000) << c.name;
+        EXPECT_EQ(Differences(h.Picture(), RowByRow3D(*h.view, d), plot, kOrbit), 0) << c.name;
     }
 }

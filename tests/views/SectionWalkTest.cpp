@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -249,4 +251,65 @@ TEST(RowDecimation, LinePixelsMatchPlainStepping)
     for (const auto& [a, b] : std::vector<std::pair<CPoint, CPoint>>{
              {{0, 0}, {40000, 3}}, {{5, -7}, {-3, 32767}}, {{0, 0}, {32768, -32768}}})
         EXPECT_EQ(listed(a, b), plain(a, b));
+}
+
+// The sieve against a plain set of the pixels drawn: a segment adds pixels exactly when one of
+// its pixels is not in the set yet. Crowded short segments (where whole boxes are set and the
+// box test skips them), a thin curve drawn again and again (where the box test is left off and
+// tried now and then), long segments, and segments reaching past the area and across its words.
+TEST(RowDecimation, SieveAgreesWithTheSetOfPixelsDrawn)
+{
+    const CRect area(3, 5, 153, 125); // lines of 151 pixels: three words each
+    const int w = area.Width() + 1, h = area.Height() + 1;
+    std::mt19937 rng(11);
+    auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const struct
+    {
+        const char* name;
+        std::function<std::pair<CPoint, CPoint>(int)> segment;
+    } cases[] = {
+        {"crowded",
+         [&](int) {
+             const CPoint a(area.left + 60 + in(0, 40), area.top + 30 + in(0, 40));
+             return std::pair(a, CPoint(a.x + in(-12, 12), a.y + in(-12, 12)));
+         }},
+        {"thin, drawn again",
+         [&](int i) {
+             const CPoint ring[] = {{10, 10}, {70, 14}, {140, 60}, {90, 110}, {20, 80}};
+             const CPoint a = ring[i % 5], b = ring[(i + 1) % 5];
+             return std::pair(CPoint(area.left + a.x, area.top + a.y),
+                              CPoint(area.left + b.x, area.top + b.y));
+         }},
+        {"long, and past the area",
+         [&](int) {
+             return std::pair(CPoint(in(area.left - 20, area.right + 20), in(0, 140)),
+                              CPoint(in(area.left - 20, area.right + 20), in(0, 140)));
+         }},
+    };
+    for (const auto& c : cases) {
+        PixelSieve sieve(area);
+        std::set<std::pair<int, int>> drawn;
+        int adds = 0, skips = 0;
+        for (int i = 0; i < 6000; ++i) {
+            const auto [a, b] = c.segment(i);
+            bool expected = false;
+            auto mark = [&](int x, int y) {
+                const bool inside =
+                    x >= area.left && x < area.left + w && y >= area.top && y < area.top + h;
+                expected |= !inside || drawn.insert({x, y}).second;
+            };
+            const int dx = b.x - a.x, dy = b.y - a.y;
+            if (std::abs(dx) <= 1 && std::abs(dy) <= 1) { // one pixel: the end that comes first
+                if (a != b)
+                    mark((dx > 0 || (dx == 0 && dy > 0) ? a : b).x,
+                         (dx > 0 || (dx == 0 && dy > 0) ? a : b).y);
+            } else {
+                ForEachLinePixel(a, b, mark);
+            }
+            ASSERT_EQ(sieve.Adds(a, b), expected) << c.name << " " << i;
+            (expected ? adds : skips) += 1;
+        }
+        EXPECT_GT(skips, 1000) << c.name;
+        EXPECT_GE(adds, 5) << c.name;
+    }
 }

@@ -3,11 +3,13 @@
 // dialog's scroll steps.
 #include "views/base/3DGeometry.h"
 #include "views/base/LimitDialogRules.h"
+#include "views/base/ProjectedRows.h"
 #include "views/base/ViewAngleRules.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -313,6 +315,107 @@ TEST(RowMapping, RowsBecomePixelsOrNothing)
     g.m_rowMapping = RowMapping::ForcingCylinder;
     EXPECT_FALSE(columns.Pixel(g, 2, p)); // the angle of an infinite time
     EXPECT_FALSE(columns.Pixel(g, 1, p));
+}
+
+// A point's pixel, within reach of the origin or not: each offset clamped, then the origin's
+// pixel moved by it and clamped, as the projection has always given it.
+TEST(Projection, PixelsWithinReachAreTheClampedOnes)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double L = kPixelLimit;
+    for (const CPoint origin : {CPoint(300, 200), CPoint(kPixelLimit - 5, -kPixelLimit + 3),
+                                CPoint(-kPixelLimit, 7), CPoint(kPixelLimit + 9, 0)}) {
+        C3DPlotGeometry g = Box400(30, 90);
+        g.m_ptOrigin = origin;
+        const C3DProjection proj = g.Projection();
+        for (const double u : {0.0, 0.99, -0.99, 123.5, -123.5, L - 4.5, L - 5, -(L + 1), L, inf,
+                               -inf, nan, 1e300}) {
+            for (const double v : {0.0, -2.7, 4.2, L - 3, -(L - 3.5), L + 0.5, nan, -inf}) {
+                const CPoint plain(ClampToPixel(double(origin.x) + ClampToPixel(u)),
+                                   ClampToPixel(double(origin.y) - ClampToPixel(v)));
+                EXPECT_EQ(proj.Pixel(u, v), plain) << origin.x << " " << u << " " << v;
+                CPoint batch;
+                proj.Pixels(&u, &v, 1, proj.AllNear(&u, &v, 1), &batch);
+                EXPECT_EQ(batch, plain) << origin.x << " " << u << " " << v;
+            }
+        }
+    }
+}
+
+// Angles turned a batch at a time are those turned one at a time, the state carried between.
+TEST(RowMapping, AnglesTurnedInBatchesAreTurnedOneByOne)
+{
+    std::vector<double> theta(3000);
+    for (int i = 0; i < 3000; ++i)
+        theta[i] = i % 701 == 5 ? std::numeric_limits<double>::quiet_NaN()
+                   : i < 1500   ? 1e4 + 0.0628 * i
+                                : 0.03 * i + 0.001 * std::sin(i);
+    AngleTurner one, batch;
+    std::vector<double> c1(3000), s1(3000), c2(3000), s2(3000);
+    for (int i = 0; i < 3000; ++i)
+        one.At(theta[i], c1[i], s1[i]);
+    for (int i = 0, n = 1; i < 3000; i += n, n = n * 3 % 257 + 1)
+        batch.Turn(&theta[i], std::min(n, 3000 - i), &c2[i], &s2[i]);
+    for (int i = 0; i < 3000; ++i) {
+        EXPECT_EQ(std::isnan(c1[i]), std::isnan(c2[i])) << i;
+        if (!std::isnan(c1[i])) {
+            EXPECT_EQ(c1[i], c2[i]) << i;
+            EXPECT_EQ(s1[i], s2[i]) << i;
+        }
+    }
+}
+
+// Rows worked out ahead are the pixels rows give one by one, up to a row that may map to no
+// point or whose time is not a number or infinite; the rows after it go on as one by one. On
+// the cylinder and in the box, with rows of a run that blew up.
+TEST(RowMapping, RowsWorkedOutAheadAreThoseOfOneByOne)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const int n = 2000;
+    std::vector<double> t(n), x(n), y(n), z(n);
+    for (int i = 0; i < n; ++i) { // the first 800 rows whole, then rows that blew up
+        const bool late = i > 800;
+        t[i] = late && i % 389 == 7 ? nan : i == 1700 ? inf : 0.0628 * i;
+        x[i] = late && i % 211 == 3 ? nan : late && i % 503 == 9 ? 1e308 : 9 * std::sin(0.013 * i);
+        y[i] = late && i % 307 == 1 ? -inf : 8 * std::cos(0.7 * i);
+        z[i] = 3 * std::sin(0.1 * i);
+    }
+    for (const bool cylinder : {true, false}) {
+        C3DPlotGeometry g = Box400(30, 70);
+        if (cylinder) {
+            g.m_rowMapping = RowMapping::ForcingCylinder;
+            g.m_dAngFreq = 1.3;
+            g.SetCylinderLimits(-10, 10, -10, 10);
+        }
+        const MappedColumns c{t.data(), {x.data(), y.data(), cylinder ? nullptr : z.data()}};
+        const C3DProjection proj = g.Projection();
+        RowProjector one(g, proj, c), ahead(g, proj, c);
+        CPoint out[RowProjector::kAhead];
+        int i = 0, batches = 0, full = 0;
+        while (i < n) {
+            const int m = ahead.Ahead(i, n - i, out);
+            full += m == RowProjector::kAhead;
+            for (int k = 0; k < m; ++k) {
+                CPoint p;
+                ASSERT_TRUE(one.Pixel(i + k, p)) << cylinder << " " << i + k;
+                EXPECT_EQ(out[k], p) << cylinder << " " << i + k;
+            }
+            batches += m > 1;
+            i += m;
+            if (i < n && m < RowProjector::kAhead) { // the row it stopped at goes one by one
+                CPoint p1, p2;
+                const bool ok = one.Pixel(i, p1);
+                EXPECT_EQ(ahead.Pixel(i, p2), ok) << cylinder << " " << i;
+                EXPECT_TRUE(!ok || p1 == p2) << cylinder << " " << i;
+                EXPECT_TRUE(!ok || !(t[i] < inf)) << "a row that maps stops a batch: " << i;
+                ++i;
+            }
+        }
+        EXPECT_GT(batches, 10) << cylinder;
+        EXPECT_GE(full, 3) << cylinder;
+    }
 }
 
 TEST(BoxZoom, SizesStepsAndLimits)
