@@ -406,8 +406,9 @@ void C2DView::DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age)
 // Each curve's segment from row a to row b. A curve against time gathers the rows that go on
 // down a pixel column as values, most rows of a long run, and draws the column when it ends;
 // the others take their rows' pixels from the block.
-void C2DView::AddRows(std::vector<CurveRows>& curves, const CRowPixels& pixels, int a, int b,
-                      int age, int slot)
+[[gnu::always_inline]] inline void C2DView::AddRows(std::vector<CurveRows>& curves,
+                                                   const CRowPixels& pixels, int a, int b, int age,
+                                                   int slot)
 {
     const int xa = pixels.X(slot - 1), xb = pixels.X(slot);
     if (xa == kNoPixel || xb == kNoPixel)
@@ -429,6 +430,42 @@ void C2DView::AddRows(std::vector<CurveRows>& curves, const CRowPixels& pixels, 
             FlushColumn(c, age);
         AddRow(c, xa, xb, a, b, age);
     }
+}
+
+namespace {
+// The leading finite values of v[0, n).
+int FiniteRun(const double* v, int n)
+{
+    int i = 0;
+    while (i < n && std::isfinite(v[i]))
+        ++i;
+    return i;
+}
+} // namespace
+
+// Where every curve gathers its columns and went on to row b, the rows after b on b's pixel
+// column join the curves' columns at once as their extremes, as they would one by one: their
+// values finite, every row of the block walked. The rows taken.
+int C2DView::GatherRun(std::vector<CurveRows>& curves, const CRowPixels& pixels, int b, int slot)
+{
+    const int x = pixels.X(slot);
+    int n = pixels.AllVisited() && x != kNoPixel ? pixels.ColumnRun(slot) : 0;
+    for (const CurveRows& c : curves)
+        n = c.py || c.row != b ? 0 : FiniteRun(c.v + b + 1, n);
+    if (n == 0)
+        return 0;
+    for (CurveRows& c : curves) {
+        const double* v = c.v + b + 1;
+        double lo = v[0], hi = v[0];
+        for (int i = 1; i < n; ++i) {
+            lo = v[i] < lo ? v[i] : lo;
+            hi = v[i] > hi ? v[i] : hi;
+        }
+        c.column.Add(x, c.at, b, b + n, lo); // opens the column at row b where it is not open
+        c.column.Add(x, c.at, b, b + n, hi);
+        c.row = b + n;
+    }
+    return n;
 }
 
 // The gathered column as the fold of its segments would draw it: first -> highest -> lowest
@@ -498,7 +535,10 @@ void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& r
             return c.painter.Look() == RowLook::Lines;
         });
         pixels.Walk(ring, t.min, t.max, s.RunStep(), lines,
-                    [&](int a, int b, int age, int slot) { AddRows(curves, pixels, a, b, age, slot); });
+                    [&](int a, int b, int age, int slot) {
+                        AddRows(curves, pixels, a, b, age, slot);
+                        return lines ? 0 : GatherRun(curves, pixels, b, slot);
+                    });
     }
     for (CurveRows& c : curves) {
         FlushColumn(c, 0);

@@ -170,6 +170,7 @@ private:
     void DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age);
     void AddRows(std::vector<CurveRows>& curves, const CRowPixels& pixels, int a, int b, int age,
                  int slot);
+    int GatherRun(std::vector<CurveRows>& curves, const CRowPixels& pixels, int b, int slot);
     void FlushColumn(CurveRows& c, int age);
     void DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2);
     void AddSectionRows(std::vector<CurveRows>& curves, CRowPixels& pixels, const RingSpan& ring);

@@ -35,10 +35,22 @@ public:
 
     // Calls visit(a, b, age, slot) for the segments WalkSegments(ring, tMin, tMax, dt) gives,
     // in its order, each with its row b's slot in the block that holds it. With skipStill, a
-    // segment whose ends have the same pixels in every mapped column is left out.
+    // segment whose ends have the same pixels in every mapped column is left out. visit returns
+    // the rows after b it took along (at most ColumnRun(slot), where AllVisited()).
     template <class Visit>
     void Walk(const RingSpan& ring, double tMin, double tMax, double dt, bool skipStill,
               Visit visit);
+    // During a walk: every row of the block is visited, one after another.
+    bool AllVisited() const { return m_allVisited; }
+    // The rows after slot's row in the block that stay on its horizontal pixel.
+    int ColumnRun(int slot) const
+    {
+        const int last = m_end - m_first, x = m_px[slot];
+        int s = slot;
+        while (s < last && m_px[s + 1] == x)
+            ++s;
+        return s - slot;
+    }
 
 private:
     bool Holds(int a, int b) const
@@ -58,6 +70,7 @@ private:
     std::vector<int> m_px, m_py, m_slots;
     std::vector<std::uint8_t> m_moves;
     int m_first = 0, m_end = 0, m_before = -1; // rows m_first..m_end - 1 after row m_before
+    bool m_allVisited = false;
 };
 
 template <class Visit>
@@ -73,9 +86,10 @@ void CRowPixels::Walk(const RingSpan& ring, double tMin, double tMax, double dt,
         Fill(prev, first, count);
         bool stop = false;
         const int kept = Select(ring.t, tMin - dt, tMax, skipStill, stop);
+        m_allVisited = kept == count;
         for (int k = 0; k < kept; ++k) {
             const int slot = m_slots[k], b = first + slot - 1;
-            visit(slot == 1 ? prev : b - 1, b, i + slot - 1, slot);
+            k += visit(slot == 1 ? prev : b - 1, b, i + slot - 1, slot);
         }
         if (stop)
             return;
