@@ -407,12 +407,12 @@ void C2DView::DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age)
 // down a pixel column as values, most rows of a long run, and draws the column when it ends;
 // the others take their rows' pixels from the block.
 [[gnu::always_inline]] inline void C2DView::AddRows(std::vector<CurveRows>& curves,
-                                                   const CRowPixels& pixels, int a, int b, int age,
-                                                   int slot)
+                                                    const CRowPixels& pixels, int a, int b, int age,
+                                                    int slot)
 {
     const int xa = pixels.X(slot - 1), xb = pixels.X(slot);
     if (xa == kNoPixel || xb == kNoPixel)
-        return;                                         // a diverged run: nothing to draw here
+        return;                                       // a diverged run: nothing to draw here
     const bool column = xa == xb && !m_desc.sections; // section rows are a cycle apart
     for (CurveRows& c : curves) {
         if (c.py) {
@@ -534,11 +534,10 @@ void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& r
         const bool lines = std::all_of(curves.begin(), curves.end(), [](const CurveRows& c) {
             return c.painter.Look() == RowLook::Lines;
         });
-        pixels.Walk(ring, t.min, t.max, s.RunStep(), lines,
-                    [&](int a, int b, int age, int slot) {
-                        AddRows(curves, pixels, a, b, age, slot);
-                        return lines ? 0 : GatherRun(curves, pixels, b, slot);
-                    });
+        pixels.Walk(ring, t.min, t.max, s.RunStep(), lines, [&](int a, int b, int age, int slot) {
+            AddRows(curves, pixels, a, b, age, slot);
+            return lines ? 0 : GatherRun(curves, pixels, b, slot);
+        });
     }
     for (CurveRows& c : curves) {
         FlushColumn(c, 0);

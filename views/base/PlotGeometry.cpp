@@ -112,8 +112,7 @@ inline __m128i PixelsOf2(__m128d v, __m128d q, __m128i margin)
     c = _mm_and_pd(c, _mm_cmpord_pd(q, q));
     const __m128i p = _mm_add_epi32(_mm_cvttpd_epi32(c), margin);
     const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), v);
-    const __m128d finite =
-        _mm_cmple_pd(magnitude, _mm_set1_pd(std::numeric_limits<double>::max()));
+    const __m128d finite = _mm_cmple_pd(magnitude, _mm_set1_pd(std::numeric_limits<double>::max()));
     const __m128i f = _mm_shuffle_epi32(_mm_castpd_si128(finite), _MM_SHUFFLE(3, 3, 2, 0));
     return _mm_or_si128(_mm_and_si128(f, p), _mm_andnot_si128(f, _mm_set1_epi32(kNoPixel)));
 }
