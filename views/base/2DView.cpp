@@ -395,7 +395,7 @@ void C2DView::AddRow(CurveRows& c, int xa, int xb, int a, int b, int age)
     DrawRow(c, p1, p2, age);
 }
 
-void C2DView::DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age)
+[[gnu::always_inline]] inline void C2DView::DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age)
 {
     if (c.painter.Look() == RowLook::Points)
         c.painter.Point(p2, age);
