@@ -15,9 +15,12 @@ const char* const kInvalidStepMessage =
 
 namespace {
 
-// Steps between yields: giving up the time slice at every step costs a system call each.
-// Readers waiting for the table are let in at the same points.
-constexpr unsigned kYieldEvery = 256;
+// Steps between polls of a stop; readers waiting for the table are let in at the same points.
+constexpr unsigned kPollEvery = 256;
+// The least time between two yields of the time slice. A yield is a system call of about half a
+// microsecond, a fifth of the time of 256 first-order steps; once a millisecond it costs
+// nothing, and another thread of the processor still gets its turn well within a time slice.
+constexpr std::chrono::milliseconds kYieldPeriod{1};
 
 // The parser's members of each axis: value, rate, delayed value.
 struct AxisMembers
@@ -213,30 +216,36 @@ template <SystemKind K> void CTrajectoryCalc::UpdateDelayed()
 }
 
 // One step of the run's integrator on its row; t stays at the start of the step. false, with
-// the row as it was, when an equation had no value.
+// the row as it was, when an equation had no value. The state is advanced in place: the
+// out-of-line fifth-order step reads it from memory, and a copy would put a store and a load
+// more on the chain from one step to the next.
 template <SystemKind K, int Form, bool bRKF>
 [[gnu::always_inline]] inline bool CTrajectoryCalc::Step(RunRow& row, double h)
 {
-    KindState s{row.t, {row.u[0], row.u[1], row.u[2]}};
+    const KindState start = row;
     double rate[3] = {row.r[0], row.r[1], row.r[2]};
     if constexpr (bRKF)
-        StepRKFAndRates<K, Form>(m_rhs, s, rate, h);
+        StepRKFAndRates<K, Form>(m_rhs, row, rate, h);
     else
-        StepEuler<K, Form>(m_rhs, s, rate, h);
-    if (m_rhs.error != EvalError::None) [[unlikely]]
+        StepEuler<K, Form>(m_rhs, row, rate, h);
+    if (m_rhs.error != EvalError::None) [[unlikely]] {
+        static_cast<KindState&>(row) = start;
         return !TakeError(row.t);
-    Commit<K, bRKF>(row, s.u, rate, h);
+    }
+    row.t = start.t;
+    Commit<K, bRKF>(row, row.u, rate, h, start.u[1]);
     return true;
 }
 
-// The step after the state u and its rates: the row's variables and rates. The Newtonian
-// fifth-order step keeps as x'' the change of x' over the step.
+// The step after the state u and its rates: the row's variables and rates (u may be the row's
+// own). The Newtonian fifth-order step keeps as x'' the change of x' over the step, from xp
+// at its start.
 template <SystemKind K, bool bRKF>
 [[gnu::always_inline]] inline void CTrajectoryCalc::Commit(RunRow& row, const double* u,
-                                                           const double* rate, double h)
+                                                           const double* rate, double h, double xp)
 {
     if constexpr (bRKF && K == SystemKind::Newtonian) {
-        row.r[1] = (u[1] - row.u[1]) / h;
+        row.r[1] = (u[1] - xp) / h;
         row.u[0] = u[0];
         row.u[1] = row.r[0] = u[1];
     } else {
@@ -266,7 +275,7 @@ template <SystemKind K, bool bRKF, bool bCalls>
         ok = true;
     }
     if (ok) [[likely]]
-        Commit<K, bRKF>(row, u, rate, h);
+        Commit<K, bRKF>(row, u, rate, h, row.u[1]);
     return ok;
 }
 
@@ -335,7 +344,7 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         togo >= 1 ? static_cast<std::int64_t>(std::min(togo, 9.0e18)) : std::int64_t{0};
 
     // A run that hands rows over or pauses asks at every step whether to stop; a run left to
-    // itself asks with the yield, so a stop waits at most that many steps.
+    // itself asks every kPollEvery steps, so a stop waits at most that many steps.
     m_bPaced = K == SystemKind::Newtonian && m_p.m_nStepDelay > 0;
     m_bPollEveryStep = m_p.m_bPlotConcurrent || m_bPaced;
     HoldTable(); // let go around reports and pauses, and at the end
@@ -374,11 +383,11 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
     sink.Done(m_nIndex, m_nCount);
 }
 
-// Between two steps: a stop asked for, the pause of a paced step, and every kYieldEvery steps
-// the yield and the readers waiting for the table (the lock is let go for them). false when
-// the run is to stop.
+// Between two steps: a stop asked for, the pause of a paced step, and every kPollEvery steps
+// the readers waiting for the table (the lock is let go for them) and the yield when it is
+// due. false when the run is to stop.
 [[gnu::noinline]] bool CTrajectoryCalc::BetweenSteps(ICalcSink& sink, CStepPacer& pacer,
-                                                     unsigned sinceYield)
+                                                     unsigned sincePoll)
 {
     if (m_bPollEveryStep && sink.ShouldStop())
         return false;
@@ -386,16 +395,26 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
         Unlocked([&pacer] { std::this_thread::sleep_until(pacer.Next(CStepPacer::Clock::now())); });
         return true;
     }
-    if (sinceYield % kYieldEvery != 0)
+    if (sincePoll % kPollEvery != 0)
         return true;
     if (!m_bPollEveryStep && sink.ShouldStop())
         return false;
-    if (sinceYield > 0) { // a reader waits at most kYieldEvery steps for the table
+    if (sincePoll > 0) { // a reader waits at most kPollEvery steps for the table
         if (m_p.m_pTableGuard && m_p.m_pTableGuard->ReaderWaiting())
             Unlocked([] {});
-        std::this_thread::yield();
+        YieldIfDue();
     }
     return true;
+}
+
+// Gives up the rest of the time slice when kYieldPeriod has passed since the last time.
+void CTrajectoryCalc::YieldIfDue()
+{
+    const CStepPacer::Clock::time_point now = CStepPacer::Clock::now();
+    if (now - m_lastYield < kYieldPeriod)
+        return;
+    m_lastYield = now;
+    std::this_thread::yield();
 }
 
 // Up to n steps in one call each, with nothing between them but the row's extents and
@@ -446,7 +465,7 @@ void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
     const bool setT = Form == 0 && oneCall == nullptr;
     const double dt = m_dChronon, limit = m_p.m_dRunTimeLimit;
     const bool pollEveryStep = m_bPollEveryStep;
-    // Steps in one call with nothing between them go in bursts up to the next yield or progress.
+    // Steps in one call with nothing between them go in bursts up to the next poll or progress.
     const bool bursts = oneCall != nullptr && !pollEveryStep && !delayed;
     std::int64_t sinceProgress = 0, steps = m_nStepCount;
     // Steps to the next stored row (every ti-th of the step counter), counted down rather than
@@ -454,19 +473,20 @@ void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
     const int interval = m_p.m_nTableInterval;
     const int past = static_cast<int>(steps % interval);
     int toRow = interval - (past < 0 ? past + interval : past);
-    unsigned sinceYield = 0;
-    CStepPacer pacer(m_p.m_nStepDelay, CStepPacer::Clock::now());
+    unsigned sincePoll = 0;
+    m_lastYield = CStepPacer::Clock::now();
+    CStepPacer pacer(m_p.m_nStepDelay, m_lastYield);
     while (row.t < limit) {
-        if ((pollEveryStep || sinceYield % kYieldEvery == 0) &&
-            !BetweenSteps(sink, pacer, sinceYield)) [[unlikely]]
+        if ((pollEveryStep || sincePoll % kPollEvery == 0) && !BetweenSteps(sink, pacer, sincePoll))
+            [[unlikely]]
             break;
         if (bursts) {
             const int n = static_cast<int>(std::min<std::int64_t>(
-                kYieldEvery - sinceYield % kYieldEvery, nProgress - sinceProgress));
+                kPollEvery - sincePoll % kPollEvery, nProgress - sinceProgress));
             int made;
             row = bCalls ? Burst<K, bRKF, true>(oneCall, row, extents, n, toRow, made)
                          : Burst<K, bRKF, false>(oneCall, row, extents, n, toRow, made);
-            sinceYield += static_cast<unsigned>(made);
+            sincePoll += static_cast<unsigned>(made);
             steps += made;
             sinceProgress += made;
             if (sinceProgress == nProgress) {
@@ -476,7 +496,7 @@ void CTrajectoryCalc::Loop(ICalcSink& sink, std::int64_t nProgress)
             if (made == n || !(row.t < limit))
                 continue;
         }
-        ++sinceYield;
+        ++sincePoll;
         if (setT)
             parser->m_dT = row.t;
         if (delayed) [[unlikely]]

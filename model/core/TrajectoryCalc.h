@@ -119,11 +119,10 @@ private:
     template <SystemKind K, int Form> void RunKind(ICalcSink& sink);
     template <SystemKind K, int Form, bool bRKF> void Loop(ICalcSink& sink, std::int64_t nProgress);
     // The row of a run between its steps, kept in locals: t, the state and its rates (the
-    // Newtonian kind: x, x', then x', x'').
-    struct RunRow
+    // Newtonian kind: x, x', then x', x''). The steps that are not one call advance its state
+    // in place.
+    struct RunRow : KindState
     {
-        double t;
-        double u[3];
         double r[3];
     };
     // Where a slot of kind K is in a row: 0 t, 1 + i state i, 4 + i rate i.
@@ -145,7 +144,7 @@ private:
     template <SystemKind K> static RunRow RowOf(const double* v)
     {
         constexpr const KindVars& V = VarsOf(K);
-        RunRow row{v[kSlotT], {}, {}};
+        RunRow row{{v[kSlotT], {}}, {}};
         for (int i = 0; i < V.dim; ++i) {
             row.u[i] = v[V.state[i]];
             row.r[i] = v[V.rate[i]];
@@ -171,10 +170,11 @@ private:
     template <SystemKind K, bool bRKF, bool bCalls>
     bool OneCallStep(const void* code, RunRow& row, double h);
     template <SystemKind K, bool bRKF>
-    static void Commit(RunRow& row, const double* u, const double* rate, double h);
+    static void Commit(RunRow& row, const double* u, const double* rate, double h, double xp);
     template <SystemKind K> bool StartRates();
     bool TakeError(double t);
-    bool BetweenSteps(ICalcSink& sink, CStepPacer& pacer, unsigned sinceYield);
+    bool BetweenSteps(ICalcSink& sink, CStepPacer& pacer, unsigned sincePoll);
+    void YieldIfDue();
 
     void SetParams();
     void TakeColumns();
@@ -200,6 +200,7 @@ private:
     double m_dDelayed[3] = {}; // x:, y:, z:
     bool m_bRefused = false;
     // Asks whether to stop before every step (rows handed over, or paced steps), not only with
-    // the yield; and whether the steps pause.
+    // every kPollEvery steps; and whether the steps pause.
     bool m_bPollEveryStep = false, m_bPaced = false;
+    CStepPacer::Clock::time_point m_lastYield; // when the run last gave up its time slice
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <vector>
 
 namespace {
 const int kCaptionWidths[5] = {14, 15, 16, 18, 19};
@@ -145,4 +146,41 @@ TEST(PlotClip, FarPixelsDoNotOverflow)
     EXPECT_GE(b.x, 300);
     EXPECT_LE(b.x, 598);
     EXPECT_EQ(b.y, 56);
+}
+
+// A block of values mapped at once gives each the pixel the one-value mapping gives, kNoPixel
+// for a value that is not finite: values on and beside pixel edges, far beyond the window, at
+// the clamp, and windows whose scale is zero or infinite; block lengths that leave a tail.
+TEST(PlotTransforms, BlockMappingMatchesValueByValue)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct
+    {
+        const char* name;
+        C2DPlotGeometry g;
+    } geometries[] = {
+        {"half units", LaidOut(640, 480, 14, 0, 278, -99, 99)},
+        {"odd scale", LaidOut(640, 480, 14, -10, 10, -10, 10)},
+        {"zero range", LaidOut(640, 108, 14, 3, 3, 1, 1)},
+        {"zero width", LaidOut(84, 84, 14, 0, 1, 0, 1)},
+    };
+    for (const auto& [name, g] : geometries) {
+        std::vector<double> v = {0,    -0.0, 3,    1,      nan,  inf,   -inf,   1e300, -1e300,
+                                 1e12, 5e8,  -5e8, 1e-300, 99.5, -99.5, 278.25, 1.5,   -1.5};
+        // Each pixel's edge in either world direction, and the doubles on both sides of it.
+        for (int p = 40; p < 600; p += 7)
+            for (double w : {g.PixelToWorldX(p), g.PixelToWorldY(p)})
+                v.insert(v.end(), {w, std::nextafter(w, inf), std::nextafter(w, -inf)});
+        for (const int n : {int(v.size()), int(v.size()) - 1, 3, 1}) {
+            std::vector<int> px(n), py(n);
+            g.WorldToPixelsX(v.data(), n, px.data());
+            g.WorldToPixelsY(v.data(), n, py.data());
+            for (int i = 0; i < n; ++i) {
+                const bool finite = std::isfinite(v[i]);
+                EXPECT_EQ(px[i], finite ? g.WorldToPixelX(v[i]) : kNoPixel) << name << " " << v[i];
+                EXPECT_EQ(py[i], finite ? g.WorldToPixelY(v[i]) : kNoPixel) << name << " " << v[i];
+            }
+        }
+    }
 }

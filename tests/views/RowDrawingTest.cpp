@@ -123,6 +123,10 @@ public:
         int prev = s.m_nTableIndex;
         for (int age = 0; age < (s.m_bTableWrapped ? n : int(s.m_nTableCount)); ++age) {
             const int row = (s.m_nTableIndex + age) % n;
+            if (!Finite(x[prev], x[row], v[prev], v[row])) { // a blown-up run's rows: no pixel
+                prev = row;
+                continue;
+            }
             CPoint a(view->WorldToPixelX(x[prev]), view->WorldToPixelY(v[prev]));
             CPoint b(view->WorldToPixelX(x[row]), view->WorldToPixelY(v[row]));
             if (view->ClipToPlotRect(a, b)) {
@@ -153,6 +157,61 @@ TEST(RowDrawing, PicturesMatchTheRowByRowDrawing)
         RowHarness h(c.d, c.rows, c.stored);
         const int drawn = h.Count(kOrbit);
         EXPECT_GT(drawn, 1000) << c.name;
+        EXPECT_EQ(Differences(h.Picture(), h.RowByRow(), h.view->m_rcPlot, kOrbit), 0) << c.name;
+    }
+}
+
+// Rows of a blown-up run (not finite, or far beyond the window), rows that leave the plot and
+// rows on and beside the edges of pixels are skipped, clipped and mapped as row by row, inside
+// crowded pixel columns too; also where the time window cuts the ring.
+TEST(RowDrawing, BlownUpClippedAndEdgeRowsMatchTheRowByRowDrawing)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct
+    {
+        const char* name;
+        PlotDescription d;
+        int rows, stored;
+        double from, to; // the time window, as parts of the run's time; to 0: the whole run
+    } cases[] = {
+        {"phase", Phase(), 20000, 20000, 0, 0},
+        {"phase, wrapped ring", Phase(), 7919, 20000, 0, 0},
+        {"against time, wrapped ring", AgainstTime(), 30011, 50000, 0, 0},
+        {"against time, a window", AgainstTime(), 30011, 50000, 0.4, 0.7},
+    };
+    for (const auto& c : cases) {
+        RowHarness h(c.d, c.rows, c.stored);
+        CGraphTestDoc& d = *h.doc;
+        if (c.to > 0) {
+            const double t0 = d.m_arrTable[kSlotT][d.m_nTableIndex];
+            const double t1 = d.m_dGraphTMax;
+            d.m_dGraphTMin = t0 + c.from * (t1 - t0);
+            d.m_dGraphTMax = t0 + c.to * (t1 - t0);
+            h.Update(HINT_RESET);
+        }
+        auto& x = d.m_arrTable[c.d.xColumn];
+        auto& v = d.m_arrTable[kSlotXp];
+        const bool phase = c.d.xColumn != kSlotT;
+        for (int i = 100; i + 310 < c.rows; i += 997) {
+            v[i] = nan;
+            v[i + 1] = i % 3 ? inf : -inf;
+            v[i + 40] = i % 2 ? 1e300 : -1e300;
+            v[i + 80] = 9.5; // beyond the plot: clipped
+            x[i + 120] = phase ? -inf : nan;
+            for (int k = 200; k < 260; ++k) // rows on a pixel's edges, and the doubles beside
+                v[i + k] = std::nextafter(h.view->PixelToWorldY(60 + k), k % 3 ? inf : -inf);
+            v[i + 300] = nan; // a jump across a row with no value: no line joins the two sides
+            for (int k = 301; k < 306; ++k)
+                v[i + k] = v[i + 299] + 3;
+        }
+        for (int i = 300; phase && i + 2 < c.rows; i += 1499) {
+            x[i] = 1e300;
+            x[i + 1] = h.view->PixelToWorldX(100 + i % 400);
+            x[i + 2] = std::nextafter(x[i + 1], -inf);
+        }
+        h.Repaint();
+        EXPECT_GT(h.Count(kOrbit), 1000) << c.name;
         EXPECT_EQ(Differences(h.Picture(), h.RowByRow(), h.view->m_rcPlot, kOrbit), 0) << c.name;
     }
 }

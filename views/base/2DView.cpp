@@ -357,6 +357,7 @@ struct C2DView::CurveRows
     int at = 0;
     int ringRows = 0;
     ValueColumn column;
+    const int* py = nullptr; // the pixels of the rows, by slot of the row pixels' block
 };
 
 std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& columns,
@@ -381,28 +382,21 @@ std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& 
     return curves;
 }
 
-// The horizontal pixels of the rows a and b, each row mapped once for all curves; false where
-// either value is not finite.
-[[gnu::always_inline]] inline bool C2DView::RowsX::Map(const C2DPlotGeometry& g, int a, int b)
-{
-    if (!std::isfinite(x[a]) || !std::isfinite(x[b]))
-        return false;
-    pa = a == row ? px : g.WorldToPixelX(x[a]);
-    pb = g.WorldToPixelX(x[b]);
-    row = b;
-    px = pb;
-    return true;
-}
-
-// The segment from row a to row b (or b's point), b of the given age.
-void C2DView::AddRow(CurveRows& c, const RowsX& x, int a, int b, int age)
+// The segment from row a to row b (or b's point), b of the given age, at horizontal pixels xa
+// and xb; the vertical pixels mapped here. A curve that gathers columns maps few rows.
+void C2DView::AddRow(CurveRows& c, int xa, int xb, int a, int b, int age)
 {
     if (!std::isfinite(c.v[a]) || !std::isfinite(c.v[b]))
         return; // a diverged run: nothing to draw here
-    CPoint p1(x.pa, a == c.row ? c.at : WorldToPixelY(c.v[a]));
-    CPoint p2(x.pb, WorldToPixelY(c.v[b]));
+    const CPoint p1(xa, a == c.row ? c.at : WorldToPixelY(c.v[a]));
+    const CPoint p2(xb, WorldToPixelY(c.v[b]));
     c.row = b;
     c.at = p2.y;
+    DrawRow(c, p1, p2, age);
+}
+
+[[gnu::always_inline]] inline void C2DView::DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age)
+{
     if (c.painter.Look() == RowLook::Points)
         c.painter.Point(p2, age);
     else
@@ -410,24 +404,68 @@ void C2DView::AddRow(CurveRows& c, const RowsX& x, int a, int b, int age)
 }
 
 // Each curve's segment from row a to row b. A curve against time gathers the rows that go on
-// down a pixel column as values, most rows of a long run, and draws the column when it ends.
-void C2DView::AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, int age)
+// down a pixel column as values, most rows of a long run, and draws the column when it ends;
+// the others take their rows' pixels from the block.
+[[gnu::always_inline]] inline void C2DView::AddRows(std::vector<CurveRows>& curves,
+                                                    const CRowPixels& pixels, int a, int b, int age,
+                                                    int slot)
 {
-    if (!x.Map(*this, a, b))
-        return;                                           // a diverged run: nothing to draw here
-    const bool column = x.pa == x.pb && !m_desc.sections; // section rows are a cycle apart
+    const int xa = pixels.X(slot - 1), xb = pixels.X(slot);
+    if (xa == kNoPixel || xb == kNoPixel)
+        return;                                       // a diverged run: nothing to draw here
+    const bool column = xa == xb && !m_desc.sections; // section rows are a cycle apart
     for (CurveRows& c : curves) {
-        // The curve's kind first: a phase curve never gathers, and its column test would be
-        // a guess on every row.
-        if (c.painter.GathersColumns() && column && a == c.row && std::isfinite(c.v[b])) {
-            c.column.Add(x.pa, c.at, a, b, c.v[b]);
+        if (c.py) {
+            const int ya = c.py[slot - 1], yb = c.py[slot];
+            if (ya != kNoPixel && yb != kNoPixel)
+                DrawRow(c, CPoint(xa, ya), CPoint(xb, yb), age);
+            continue;
+        }
+        if (column && a == c.row && std::isfinite(c.v[b])) {
+            c.column.Add(xa, c.at, a, b, c.v[b]);
             c.row = b;
             continue;
         }
         if (c.column.open)
             FlushColumn(c, age);
-        AddRow(c, x, a, b, age);
+        AddRow(c, xa, xb, a, b, age);
     }
+}
+
+namespace {
+// The leading finite values of v[0, n).
+int FiniteRun(const double* v, int n)
+{
+    int i = 0;
+    while (i < n && std::isfinite(v[i]))
+        ++i;
+    return i;
+}
+} // namespace
+
+// Where every curve gathers its columns and went on to row b, the rows after b on b's pixel
+// column join the curves' columns at once as their extremes, as they would one by one: their
+// values finite, every row of the block walked. The rows taken.
+int C2DView::GatherRun(std::vector<CurveRows>& curves, const CRowPixels& pixels, int b, int slot)
+{
+    const int x = pixels.X(slot);
+    int n = pixels.AllVisited() && x != kNoPixel ? pixels.ColumnRun(slot) : 0;
+    for (const CurveRows& c : curves)
+        n = c.py || c.row != b ? 0 : FiniteRun(c.v + b + 1, n);
+    if (n == 0)
+        return 0;
+    for (CurveRows& c : curves) {
+        const double* v = c.v + b + 1;
+        double lo = v[0], hi = v[0];
+        for (int i = 1; i < n; ++i) {
+            lo = v[i] < lo ? v[i] : lo;
+            hi = v[i] > hi ? v[i] : hi;
+        }
+        c.column.Add(x, c.at, b, b + n, lo); // opens the column at row b where it is not open
+        c.column.Add(x, c.at, b, b + n, hi);
+        c.row = b + n;
+    }
+    return n;
 }
 
 // The gathered column as the fold of its segments would draw it: first -> highest -> lowest
@@ -447,25 +485,25 @@ void C2DView::FlushColumn(CurveRows& c, int age)
         c.painter.Segment(low, CPoint(col.x, c.at), age);
         return;
     }
-    RowsX x{nullptr};
-    x.pa = x.pb = col.x;
     c.row = col.startRow;
     c.at = col.firstY;
     for (int prev = col.startRow; prev != col.lastRow;) {
         const int next = prev + 1 == c.ringRows ? 0 : prev + 1;
-        AddRow(c, x, prev, next, age);
+        AddRow(c, col.x, col.x, prev, next, age);
         prev = next;
     }
 }
 
 // The rows on the section phase, from the first of them one a cycle.
-void C2DView::AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const RingSpan& ring)
+void C2DView::AddSectionRows(std::vector<CurveRows>& curves, CRowPixels& pixels,
+                             const RingSpan& ring)
 {
     const CModelCore& s = GetModel()->Core();
     const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
     int prev = -1, k = 0;
     WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
-        AddRows(curves, x, prev < 0 ? row : prev, row, k);
+        const int a = prev < 0 ? row : prev;
+        AddRows(curves, pixels, a, row, k, pixels.Reach(a, row));
         prev = row;
         ++k;
     });
@@ -474,18 +512,32 @@ void C2DView::AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const Rin
 void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
 {
     std::vector<CurveRows> curves = CurvesOf(pDC, columns, ring, imported);
-    RowsX x{ColumnData(columns[m_desc.xColumn], ring.rows)};
-    if (curves.empty() || !x.x)
+    const double* x = ColumnData(columns[m_desc.xColumn], ring.rows);
+    if (curves.empty() || !x)
         return;
+    // A curve that gathers columns maps only the rows that end them, one by one.
+    std::vector<const double*> ys;
+    for (const CurveRows& c : curves)
+        ys.push_back(c.painter.GathersColumns() ? nullptr : c.v);
+    CRowPixels pixels(*this, ring.rows, x, std::move(ys),
+                      m_desc.sections ? 1 : CRowPixels::kBlockRows);
+    for (std::size_t k = 0; k < curves.size(); ++k)
+        curves[k].py = pixels.Y(static_cast<int>(k));
     const CModelCore& s = GetModel()->Core();
     if (m_desc.sections) {
-        AddSectionRows(curves, x, ring);
+        AddSectionRows(curves, pixels, ring);
     } else {
         // A time axis walks the rows of its window; any other axis walks them all.
         const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
         const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
-        WalkSegments(ring, t.min, t.max, s.RunStep(),
-                     [&](int a, int b, int age) { AddRows(curves, x, a, b, age); });
+        // Lines draw nothing between two rows on one pixel: such rows are left out at once.
+        const bool lines = std::all_of(curves.begin(), curves.end(), [](const CurveRows& c) {
+            return c.painter.Look() == RowLook::Lines;
+        });
+        pixels.Walk(ring, t.min, t.max, s.RunStep(), lines, [&](int a, int b, int age, int slot) {
+            AddRows(curves, pixels, a, b, age, slot);
+            return lines ? 0 : GatherRun(curves, pixels, b, slot);
+        });
     }
     for (CurveRows& c : curves) {
         FlushColumn(c, 0);

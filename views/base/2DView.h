@@ -20,6 +20,7 @@
 #include "views/base/PlotView.h"
 #include "views/base/RingWalk.h"
 #include "views/base/RowPainter.h"
+#include "views/base/RowPixels.h"
 
 #include <array>
 #include <chrono>
@@ -165,18 +166,14 @@ private:
     struct CurveRows;
     std::vector<CurveRows> CurvesOf(CDC* pDC, const TableColumns& columns, const RingSpan& ring,
                                     bool imported);
-    struct RowsX
-    {
-        const double* x;
-        int row = -1, px = 0; // the last row mapped
-        int pa = 0, pb = 0;   // the pixels of the segment's rows
-        bool Map(const C2DPlotGeometry& g, int a, int b);
-    };
-    void AddRow(CurveRows& c, const RowsX& x, int a, int b, int age);
-    void AddRows(std::vector<CurveRows>& curves, RowsX& x, int a, int b, int age);
+    void AddRow(CurveRows& c, int xa, int xb, int a, int b, int age);
+    void DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age);
+    void AddRows(std::vector<CurveRows>& curves, const CRowPixels& pixels, int a, int b, int age,
+                 int slot);
+    int GatherRun(std::vector<CurveRows>& curves, const CRowPixels& pixels, int b, int slot);
     void FlushColumn(CurveRows& c, int age);
     void DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2);
-    void AddSectionRows(std::vector<CurveRows>& curves, RowsX& x, const RingSpan& ring);
+    void AddSectionRows(std::vector<CurveRows>& curves, CRowPixels& pixels, const RingSpan& ring);
     void ChangeLimits(void (*rule)(PlotLimits&), bool bModified);
     void EnableIf(CCmdUI* pCmdUI, bool (*test)(const PlotLimits&));
     void OnUpdateZoomFar(CCmdUI* pCmdUI);

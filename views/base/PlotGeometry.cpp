@@ -1,7 +1,12 @@
 #include "views/base/PlotGeometry.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #if !__has_include("platform/Types.h")
 void CRect::NormalizeRect()
@@ -79,6 +84,88 @@ void C2DPlotGeometry::UpdateScales()
 {
     m_dScaleX = (m_dXMax - m_dXMin) / (m_rcPlot.right - m_rcPlot.left);
     m_dScaleY = (m_dYMax - m_dYMin) / (m_rcPlot.bottom - m_rcPlot.top);
+}
+
+namespace {
+// ClampToPixel as selections: the same integer for every double, and no branch to guess.
+inline int ClampToPixelFlat(double v)
+{
+    constexpr double limit = kPixelLimit;
+    double c = v < -limit ? -limit : v;
+    c = c > limit ? limit : c;
+    c = v == v ? c : 0.0; // NaN
+    return static_cast<int>(c);
+}
+
+inline bool FiniteFlat(double v)
+{
+    return std::fabs(v) <= std::numeric_limits<double>::max(); // false for a NaN
+}
+
+#if defined(__SSE2__)
+// Two rows: the pixels of quotients q (as ClampToPixelFlat, plus margin), kNoPixel where the
+// value v is not finite. A NaN quotient leaves max at -limit and its ordered mask zeroes it.
+inline __m128i PixelsOf2(__m128d v, __m128d q, __m128i margin)
+{
+    const __m128d limit = _mm_set1_pd(kPixelLimit);
+    __m128d c = _mm_min_pd(_mm_max_pd(q, _mm_sub_pd(_mm_setzero_pd(), limit)), limit);
+    c = _mm_and_pd(c, _mm_cmpord_pd(q, q));
+    const __m128i p = _mm_add_epi32(_mm_cvttpd_epi32(c), margin);
+    const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), v);
+    const __m128d finite = _mm_cmple_pd(magnitude, _mm_set1_pd(std::numeric_limits<double>::max()));
+    const __m128i f = _mm_shuffle_epi32(_mm_castpd_si128(finite), _MM_SHUFFLE(3, 3, 2, 0));
+    return _mm_or_si128(_mm_and_si128(f, p), _mm_andnot_si128(f, _mm_set1_epi32(kNoPixel)));
+}
+#endif
+
+// out[i] = ClampToPixelFlat(quotient(v[i])) + margin, kNoPixel where v[i] is not finite; the
+// quotient takes and gives two lanes where the vector unit is there, else one double.
+template <class Quotient2, class Quotient1>
+void MapPixels(const double* v, int n, int* out, int margin, Quotient2 q2, Quotient1 q1)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i m = _mm_set1_epi32(margin);
+    for (; i + 4 <= n; i += 4) {
+        const __m128d v0 = _mm_loadu_pd(v + i), v1 = _mm_loadu_pd(v + i + 2);
+        const __m128i p = _mm_unpacklo_epi64(PixelsOf2(v0, q2(v0), m), PixelsOf2(v1, q2(v1), m));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), p);
+    }
+#else
+    (void)q2;
+#endif
+    for (; i < n; ++i)
+        out[i] = FiniteFlat(v[i]) ? ClampToPixelFlat(q1(v[i])) + margin : kNoPixel;
+}
+} // namespace
+
+void C2DPlotGeometry::WorldToPixelsX(const double* x, int n, int* px) const
+{
+    const double min = m_dXMin, scale = m_dScaleX;
+#if defined(__SSE2__)
+    const __m128d min2 = _mm_set1_pd(min), scale2 = _mm_set1_pd(scale);
+    const auto q2 = [=](__m128d v) { return _mm_div_pd(_mm_sub_pd(v, min2), scale2); };
+#else
+    const int q2 = 0;
+#endif
+    // The margin enters after the truncation.
+    MapPixels(x, n, px, m_nMarginLeft, q2, [=](double v) { return (v - min) / scale; });
+}
+
+void C2DPlotGeometry::WorldToPixelsY(const double* y, int n, int* py) const
+{
+    const double max = m_dYMax, scale = m_dScaleY, margin = m_nMarginTop;
+#if defined(__SSE2__)
+    const __m128d max2 = _mm_set1_pd(max), scale2 = _mm_set1_pd(scale);
+    const __m128d margin2 = _mm_set1_pd(margin);
+    const auto q2 = [=](__m128d v) {
+        return _mm_add_pd(_mm_div_pd(_mm_sub_pd(max2, v), scale2), margin2);
+    };
+#else
+    const int q2 = 0;
+#endif
+    // The margin enters before the truncation.
+    MapPixels(y, n, py, 0, q2, [=](double v) { return (max - v) / scale + margin; });
 }
 
 double C2DPlotGeometry::PixelToWorldX(int px) const

@@ -30,6 +30,7 @@ struct CRect
 };
 #endif
 
+#include <climits>
 #include <cmath>
 
 // Pixels beyond this distance from the origin are clamped, so a world value far outside the
@@ -43,6 +44,9 @@ inline int ClampToPixel(double v) // inline: a repaint maps every row
         return 0;
     return v > 0 ? kPixelLimit : -kPixelLimit;
 }
+
+// The pixel of a value that is not finite in a block mapped at once: a row never drawn.
+constexpr int kNoPixel = INT_MIN;
 
 // The margins of a plot page for text height h (3h, 4h, 3h, 2h) and the plot rectangle they
 // leave of the client rectangle.
@@ -139,6 +143,10 @@ public:
         // The margin enters before the truncation.
         return ClampToPixel((m_dYMax - y) / m_dScaleY + m_nMarginTop);
     }
+    // The pixels of n values, each as above but kNoPixel for a value that is not finite. One
+    // pass without branches: the divisions of neighbouring rows run side by side.
+    void WorldToPixelsX(const double* x, int n, int* px) const;
+    void WorldToPixelsY(const double* y, int n, int* py) const;
 
     // Resizing collapses the readout boxes so that the first readout after it erases nothing.
     void CollapseReadoutBoxes();

@@ -467,6 +467,11 @@ TEST(Trajectory, AnEquationWithoutAValueEndsTheRun)
         EXPECT_NE(shown.find(c.text), std::string::npos) << shown;
         for (int row = 0; row < m.m_nTableCount; ++row)
             ASSERT_LE(m.m_arrTable[kSlotT][row], end) << row;
+        // The run ends on the row as it was before the failed step: the last one stored.
+        ASSERT_EQ(m.m_nTableInterval, 1);
+        const int last = (calc->m_nIndex + m.m_nTableRows - 1) % m.m_nTableRows;
+        for (VarSlot s : VarsOf(c.kind).Columns())
+            EXPECT_EQ(calc->m_v[s], m.m_arrTable[s][last]) << s;
     }
 }
 
