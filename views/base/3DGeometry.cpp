@@ -81,22 +81,24 @@ C3DProjection C3DPlotGeometry::Projection() const
     return p;
 }
 
-// A coordinate of a point that is not finite makes an offset infinite or not a number.
-bool C3DProjection::AllNear(const double* u, const double* v, int n) const
+// The offsets are held to +-2^30 first, so each is an int (one not a number comes to -2^30, out
+// of reach); a point whose offsets' whole pixels lie within reach takes no clamp, and nor does
+// a fraction past the reach (the clamps give the same whole pixel).
+bool C3DProjection::NearPixels(const double* u, const double* v, int n, CPoint* out) const
 {
+    const double most = 1 << 30;
+    const int rx = reachX, ry = reachY;
+    const auto ox = static_cast<unsigned>(origin.x), oy = static_cast<unsigned>(origin.y);
     int near = 1; // no branch a point
-    for (int k = 0; k < n; ++k)
-        near &= WithinReach(u[k], v[k]);
+    for (int k = 0; k < n; ++k) {
+        const int iu = static_cast<int>(std::max(-most, std::min(u[k], most)));
+        const int iv = static_cast<int>(std::max(-most, std::min(v[k], most)));
+        near &= (iu >= -rx) & (iu <= rx) & (iv >= -ry) & (iv <= ry);
+        // Wrapping, not overflowing, where the pixel is out of reach and given again.
+        out[k] = {static_cast<int>(ox + static_cast<unsigned>(iu)),
+                  static_cast<int>(oy - static_cast<unsigned>(iv))};
+    }
     return near;
-}
-
-// All within reach (as a repaint's points mostly are) in a loop that vectorises.
-void C3DProjection::Pixels(const double* u, const double* v, int n, bool near, CPoint* out) const
-{
-    for (int k = 0; near && k < n; ++k)
-        out[k] = Near(u[k], v[k]);
-    for (int k = 0; !near && k < n; ++k)
-        out[k] = Pixel(u[k], v[k]);
 }
 
 CPoint C3DPlotGeometry::CalcOrigin() const

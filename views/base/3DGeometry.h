@@ -5,7 +5,9 @@
 // size's zoom. No Qt here: the view class holds this state and draws.
 #include "views/base/PlotGeometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 struct Point3
@@ -126,11 +128,14 @@ struct C3DProjection
     double scaleX = 1, scaleY = 1, scaleZ = 1;
     double sinYaw = 0, cosYaw = 1, sinPitch = 0, cosPitch = 1;
     CPoint origin;
-    // How far a point may lie from the origin across and up the screen with no pixel clamped
-    // (Reach of the origin's coordinates); none unless set.
-    double reachX = -1, reachY = -1;
+    // How far a point may lie from the origin across and up the screen, in whole pixels, with
+    // no pixel clamped (Reach of the origin's coordinates); none unless set.
+    int reachX = -1, reachY = -1;
 
-    static double Reach(int o) { return kPixelLimit - std::abs(double(o)); }
+    static int Reach(int o)
+    {
+        return static_cast<int>(kPixelLimit - std::min(std::llabs(o), 2LL * kPixelLimit));
+    }
     CPoint operator()(double x, double y, double z) const // inline: a repaint projects every row
     {
         double u, v;
@@ -148,22 +153,17 @@ struct C3DProjection
     {
         return (std::fabs(u) <= reachX) & (std::fabs(v) <= reachY);
     }
-    // The pixel of offsets within reach: no clamp bites.
-    CPoint Near(double u, double v) const
-    {
-        return {origin.x + static_cast<int>(u), origin.y - static_cast<int>(v)};
-    }
     CPoint Pixel(double u, double v) const
     {
-        if (WithinReach(u, v)) // one test each
-            return Near(u, v);
+        if (WithinReach(u, v)) // one test each: no clamp bites
+            return {origin.x + static_cast<int>(u), origin.y - static_cast<int>(v)};
         const int iu = ClampToPixel(u), iv = ClampToPixel(v);
         return {ClampToPixel(double(origin.x) + iu), ClampToPixel(double(origin.y) - iv)};
     }
-    // Whether n points' offsets are all within reach; then their points are finite.
-    bool AllNear(const double* u, const double* v, int n) const;
-    // The pixels of n points' offsets; near: AllNear.
-    void Pixels(const double* u, const double* v, int n, bool near, CPoint* out) const;
+    // The pixels of n points' offsets, in a loop that vectorises; true when all lie within
+    // reach (as a repaint's mostly do), else some pixels are wrong (then Pixel gives them). A
+    // point that is not finite has an offset out of reach.
+    bool NearPixels(const double* u, const double* v, int n, CPoint* out) const;
 };
 
 // How a drawing turns rows into points of its box: the mapping and the numbers it reads.

@@ -337,8 +337,9 @@ void C3DView::DrawImportedRun(CDC* pDC)
 }
 
 namespace {
-// The same segments clipped to the plot: draw(q1, q2, age) with what is left of each. Whether
-// an end lies well inside (as most do) is kept for the next segment, which starts there.
+// The same segments clipped to the plot: draw(q1, q2, age, inside) with what is left of each,
+// inside when both ends lie well inside (as most do; it is kept for the next segment, which
+// starts there).
 template <class Draw>
 void WalkClippedRows(const RingSpan& ring, RowProjector& rows, const CPlotPage& page, Draw draw)
 {
@@ -354,9 +355,9 @@ void WalkClippedRows(const RingSpan& ring, RowProjector& rows, const CPlotPage& 
         const bool in1 = fresh ? wellInside(p1) : inLast;
         inLast = wellInside(p2);
         if (in1 & inLast)
-            draw(p1, p2, age);
+            draw(p1, p2, age, true);
         else
-            page.ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { draw(q1, q2, age); });
+            page.ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { draw(q1, q2, age, false); });
     });
 }
 } // namespace
@@ -391,11 +392,12 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
     if (m_desc.points)
         WalkRowPixels(ring, rows, [&](CPoint, CPoint p, int age, bool) { painter.Point(p, age); });
     else if (painter.SievesOnly())
-        WalkClippedRows(ring, rows, *this,
-                        [&](CPoint a, CPoint b, int) { painter.SievedSegment(a, b); });
+        WalkClippedRows(ring, rows, *this, [&](CPoint a, CPoint b, int, bool inside) {
+            painter.SievedSegment(a, b, inside);
+        });
     else
         WalkClippedRows(ring, rows, *this,
-                        [&](CPoint a, CPoint b, int age) { painter.Segment(a, b, age); });
+                        [&](CPoint a, CPoint b, int age, bool) { painter.Segment(a, b, age); });
     painter.Finish();
 }
 

@@ -48,8 +48,7 @@ int RowProjector::CylinderAhead(int i, int n, CPoint* out)
         const Point3 w = cyl.MapAt(cosA[k], sinA[k], x[k], h[k]);
         proj.Offsets(w.x, w.y, w.z, u[k], v[k]);
     }
-    const bool near = proj.AllNear(u, v, m);
-    if (!near) {
+    if (!proj.NearPixels(u, v, m, out)) {
         int k = 0;
         while (k < m && Finite(cyl.MapAt(cosA[k], sinA[k], x[k], h[k])))
             ++k;
@@ -58,9 +57,10 @@ int RowProjector::CylinderAhead(int i, int n, CPoint* out)
             turner = start;
             turner.Turn(theta, m, cosA, sinA);
         }
+        for (k = 0; k < m; ++k)
+            out[k] = proj.Pixel(u[k], v[k]);
     }
     m_turner = turner;
-    proj.Pixels(u, v, m, near, out);
     return m;
 }
 
@@ -74,10 +74,14 @@ int RowProjector::ColumnsAhead(int i, int n, CPoint* out)
         if (!(t[row] < inf) || !std::isfinite(a[row]) || !std::isfinite(b[row]) ||
             !std::isfinite(c[row]))
             break;
+    if (m == 0)
+        return 0;
     const C3DProjection proj = m_proj;
     double u[kAhead], v[kAhead];
     for (int k = 0; k < m; ++k)
         proj.Offsets(a[i + k], b[i + k], c[i + k], u[k], v[k]);
-    proj.Pixels(u, v, m, proj.AllNear(u, v, m), out);
+    if (!proj.NearPixels(u, v, m, out))
+        for (int k = 0; k < m; ++k)
+            out[k] = proj.Pixel(u[k], v[k]);
     return m;
 }

@@ -25,7 +25,10 @@ bool PixelSieve::AddsAcross(CPoint a, CPoint b)
 
 inline bool PixelSieve::BoxSet(CPoint a, CPoint b) const
 {
-    const int n = std::abs(b.x - a.x) + 1, lines = std::abs(b.y - a.y) + 1;
+    // The line leaves out the far end's pixel along its major axis, and so its column or row.
+    const int dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
+    const bool steep = dx < dy;
+    const int n = steep ? dx + 1 : dx, lines = steep ? dy : dy + 1;
     if (n > kRun)
         return false;
     const std::ptrdiff_t at = Bit(CPoint(std::min(a.x, b.x), std::min(a.y, b.y)));

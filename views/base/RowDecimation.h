@@ -139,7 +139,8 @@ class PixelSieve
 public:
     explicit PixelSieve(const CRect& area);
     // False when the segment adds no pixel; else true, and the end it sets counts as set.
-    bool Adds(CPoint a, CPoint b) // inline: a repaint sieves every row's segment
+    // inside: both ends are known to lie in the area.
+    bool Adds(CPoint a, CPoint b, bool inside = false) // inline: a repaint sieves every row's
     {
         const int dx = b.x - a.x, dy = b.y - a.y;
         // One pixel, or none where a == b (tested at once: which it is is a guess each row).
@@ -149,7 +150,7 @@ public:
             const CPoint p = (dx > 0) | ((dx == 0) & (dy > 0)) ? a : b; // the end that comes first
             return AddsPoint(p); // true for a pixel outside: drawn as ever
         }
-        if (!Inside(a) || !Inside(b))
+        if (!inside && (!Inside(a) || !Inside(b)))
             return AddsAcross(a, b);
         return TryBox() ? AddsBoxed(a, b) : AddsInside(a, b);
     }
@@ -165,9 +166,9 @@ public:
 private:
     static constexpr int kRun = 63; // the longest run of a line's bits read at once
 
-    // Whether every pixel of the box of the ends (both inside) is set: the box's run of each
-    // line of pixels it crosses read from a word or two. A segment of a crowded curve mostly
-    // lies where all is set, and is skipped at that.
+    // Whether every pixel of the box that a line's pixels keep to (the box of its ends, both
+    // inside) is set: the box's run of each line of pixels it crosses read from a word or two.
+    // A segment of a crowded curve mostly lies where all is set, and is skipped at that.
     bool BoxSet(CPoint a, CPoint b) const;
     // Whether BoxSet is worth its reads: it pays where most boxes are set (a crowded curve),
     // not on a thin curve that draws its pixels again. A score of its answers decides: up 4

@@ -50,11 +50,11 @@ public:
             AddSegment(a, b, age);
     }
     // Whether every segment goes through the sieve alone (an unmarked solid one-pixel curve of
-    // lines); then SievedSegment is Segment.
+    // lines); then SievedSegment is Segment. inside: both ends lie inside the plot.
     bool SievesOnly() const { return m_sieveOnly; }
-    void SievedSegment(CPoint a, CPoint b)
+    void SievedSegment(CPoint a, CPoint b, bool inside = false)
     {
-        if (a != b && m_sieve->Adds(a, b))
+        if (a != b && m_sieve->Adds(a, b, inside))
             m_line.batch.Add(a, b);
     }
     // The clipped segment, with the marks' pen where the view marks it by a rule of its own (a
