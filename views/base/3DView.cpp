@@ -393,7 +393,7 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
         WalkRowPixels(ring, rows, [&](CPoint, CPoint p, int age, bool) { painter.Point(p, age); });
     else if (painter.SievesOnly())
         WalkClippedRows(ring, rows, *this, [&](CPoint a, CPoint b, int, bool inside) {
-            painter.SievedSegment(a, b, inside);
+            inside ? painter.InsideSegment(a, b) : painter.ClippedSegment(a, b);
         });
     else
         WalkClippedRows(ring, rows, *this,

@@ -23,34 +23,9 @@ bool PixelSieve::AddsAcross(CPoint a, CPoint b)
     return adds;
 }
 
-inline bool PixelSieve::BoxSet(CPoint a, CPoint b) const
-{
-    // The line leaves out the far end's pixel along its major axis, and so its column or row.
-    const int dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
-    const bool steep = dx < dy;
-    const int n = steep ? dx + 1 : dx, lines = steep ? dy : dy + 1;
-    if (n > kRun)
-        return false;
-    const std::ptrdiff_t at = Bit(CPoint(std::min(a.x, b.x), std::min(a.y, b.y)));
-    const std::uint64_t* w = m_bits.data() + (at >> 6);
-    const int shift = at & 63;
-    // The run's bits in its word and in the next, none there when the run starts a word.
-    const std::uint64_t run = (std::uint64_t{1} << n) - 1;
-    const std::uint64_t mask0 = run << shift, mask1 = (run >> 1) >> (63 - shift);
-    // The lines' words together, tested once: a line that fails is the rare case.
-    std::uint64_t all0 = ~std::uint64_t{0}, all1 = all0;
-    for (int i = 0; i < lines; ++i, w += m_stride) {
-        all0 &= w[0];
-        all1 &= w[1];
-    }
-    return ((all0 & mask0) == mask0) & ((all1 & mask1) == mask1);
-}
-
 bool PixelSieve::AddsBoxed(CPoint a, CPoint b)
 {
-    const bool set = BoxSet(a, b);
-    m_boxScore = set ? std::min(m_boxScore + 4, 64) : m_boxScore - 1;
-    return !set && AddsInside(a, b);
+    return Boxed(a, b);
 }
 
 // A line keeps to the box of its ends, so each of its pixels lies in the area with them. The

@@ -139,8 +139,7 @@ class PixelSieve
 public:
     explicit PixelSieve(const CRect& area);
     // False when the segment adds no pixel; else true, and the end it sets counts as set.
-    // inside: both ends are known to lie in the area.
-    bool Adds(CPoint a, CPoint b, bool inside = false) // inline: a repaint sieves every row's
+    bool Adds(CPoint a, CPoint b) // inline: a repaint sieves every row's segment
     {
         const int dx = b.x - a.x, dy = b.y - a.y;
         // One pixel, or none where a == b (tested at once: which it is is a guess each row).
@@ -150,9 +149,18 @@ public:
             const CPoint p = (dx > 0) | ((dx == 0) & (dy > 0)) ? a : b; // the end that comes first
             return AddsPoint(p); // true for a pixel outside: drawn as ever
         }
-        if (!inside && (!Inside(a) || !Inside(b)))
+        if (!Inside(a) || !Inside(b))
             return AddsAcross(a, b);
-        return TryBox() ? AddsBoxed(a, b) : AddsInside(a, b);
+        return TryBox() ? AddsBoxed(a, b) : AddsInside(a, b); // the box a call away: a small loop
+    }
+    // The same for a segment whose ends are known to lie in the area, its box read here (a 3-D
+    // repaint's rows crowd the plot).
+    bool AddsWithin(CPoint a, CPoint b)
+    {
+        const int dx = b.x - a.x, dy = b.y - a.y;
+        if (OneStep(dx, dy))
+            return (dx | dy) != 0 && AddsPoint(FirstEnd(a, b, dx, dy));
+        return TryBox() ? Boxed(a, b) : AddsInside(a, b);
     }
     // False when the point is set already; else true, and it counts as set.
     bool AddsPoint(CPoint p)
@@ -165,6 +173,17 @@ public:
 
 private:
     static constexpr int kRun = 63; // the longest run of a line's bits read at once
+
+    // Whether a segment sets one pixel or none (tested at once: which it is is a guess a row),
+    // and the pixel it sets then: its end that comes first.
+    static bool OneStep(int dx, int dy)
+    {
+        return (static_cast<unsigned>(dx + 1) <= 2u) & (static_cast<unsigned>(dy + 1) <= 2u);
+    }
+    static CPoint FirstEnd(CPoint a, CPoint b, int dx, int dy)
+    {
+        return (dx > 0) | ((dx == 0) & (dy > 0)) ? a : b;
+    }
 
     // Whether every pixel of the box that a line's pixels keep to (the box of its ends, both
     // inside) is set: the box's run of each line of pixels it crosses read from a word or two.
@@ -184,7 +203,13 @@ private:
         return true;
     }
     bool AddsInside(CPoint a, CPoint b); // both ends inside
-    bool AddsBoxed(CPoint a, CPoint b);  // the same, BoxSet tried first
+    bool AddsBoxed(CPoint a, CPoint b);  // Boxed
+    bool Boxed(CPoint a, CPoint b)       // AddsInside, BoxSet tried first
+    {
+        const bool set = BoxSet(a, b);
+        m_boxScore = set ? std::min(m_boxScore + 4, 64) : m_boxScore - 1;
+        return !set && AddsInside(a, b);
+    }
     bool AddsAcross(CPoint a, CPoint b); // an end outside the area
     bool Inside(CPoint p) const          // two tests, not four
     {
@@ -218,3 +243,26 @@ private:
     std::vector<std::uint64_t> m_bits;
     int m_boxScore = 0;
 };
+
+inline bool PixelSieve::BoxSet(CPoint a, CPoint b) const
+{
+    // The line leaves out the far end's pixel along its major axis, and so its column or row.
+    const int dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
+    const bool steep = dx < dy;
+    const int n = steep ? dx + 1 : dx, lines = steep ? dy : dy + 1;
+    if (n > kRun)
+        return false;
+    const std::ptrdiff_t at = Bit(CPoint(std::min(a.x, b.x), std::min(a.y, b.y)));
+    const std::uint64_t* w = m_bits.data() + (at >> 6);
+    const int shift = at & 63;
+    // The run's bits in its word and in the next, none there when the run starts a word.
+    const std::uint64_t run = (std::uint64_t{1} << n) - 1;
+    const std::uint64_t mask0 = run << shift, mask1 = (run >> 1) >> (63 - shift);
+    // The lines' words together, tested once: a line that fails is the rare case.
+    std::uint64_t all0 = ~std::uint64_t{0}, all1 = all0;
+    for (int i = 0; i < lines; ++i, w += m_stride) {
+        all0 &= w[0];
+        all1 &= w[1];
+    }
+    return ((all0 & mask0) == mask0) & ((all1 & mask1) == mask1);
+}

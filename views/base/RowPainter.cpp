@@ -35,6 +35,11 @@ void CRowPainter::AddSegment(CPoint a, CPoint b, std::int64_t age)
         m_line.batch.Add(a, b);
 }
 
+void CRowPainter::ClippedSegment(CPoint a, CPoint b)
+{
+    SievedSegment(a, b);
+}
+
 void CRowPainter::MarkedSegment(CPoint a, CPoint b, bool marked)
 {
     if (marked && m_mark.pen)

@@ -50,13 +50,21 @@ public:
             AddSegment(a, b, age);
     }
     // Whether every segment goes through the sieve alone (an unmarked solid one-pixel curve of
-    // lines); then SievedSegment is Segment. inside: both ends lie inside the plot.
+    // lines); then SievedSegment is Segment, and so is InsideSegment for a segment inside the
+    // plot, with its box tested here.
     bool SievesOnly() const { return m_sieveOnly; }
-    void SievedSegment(CPoint a, CPoint b, bool inside = false)
+    void SievedSegment(CPoint a, CPoint b)
     {
-        if (a != b && m_sieve->Adds(a, b, inside))
+        if (a != b && m_sieve->Adds(a, b))
             m_line.batch.Add(a, b);
     }
+    void InsideSegment(CPoint a, CPoint b)
+    {
+        if (a != b && m_sieve->AddsWithin(a, b))
+            m_line.batch.Add(a, b);
+    }
+    // SievedSegment a call away, for the few segments clipped at the plot's edge.
+    void ClippedSegment(CPoint a, CPoint b);
     // The clipped segment, with the marks' pen where the view marks it by a rule of its own (a
     // painter made without a MarkRule).
     void MarkedSegment(CPoint a, CPoint b, bool marked);
