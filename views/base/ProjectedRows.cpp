@@ -1,5 +1,7 @@
 #include "views/base/ProjectedRows.h"
 
+#include "views/base/VectorState.h"
+
 #include <cmath>
 
 RowProjector::RowProjector(const C3DPlotGeometry& g, const C3DProjection& proj,
@@ -14,6 +16,7 @@ RowProjector::RowProjector(const C3DPlotGeometry& g, const C3DProjection& proj,
 
 int RowProjector::Ahead(int i, int n, CPoint* out)
 {
+    ClearUpperVectorState(); // the segments drawn since the last batch may have painted
     n = std::min(n, kAhead);
     return m_map.mapping == RowMapping::ForcingCylinder ? CylinderAhead(i, n, out)
                                                         : ColumnsAhead(i, n, out);
