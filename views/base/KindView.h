@@ -46,3 +46,12 @@ private:
         return TRUE;
     }
 };
+
+// A registered view class that is the design Design made for one model kind.
+#define VX_KIND_VIEW(Name, Design, Kind)                                                           \
+    class Name : public Design                                                                     \
+    {                                                                                              \
+        VX_DECLARE_CLASS(Name)                                                                     \
+    public:                                                                                        \
+        Name() : Design(Kind) {}                                                                   \
+    };

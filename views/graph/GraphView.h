@@ -37,15 +37,7 @@ private:
     GraphKind m_kind;
 };
 
-#define VX_GRAPH_VIEW(Name, Kind)                                                                  \
-    class Name : public CGraphView                                                                 \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : CGraphView(Kind) {}                                                               \
-    };
-VX_GRAPH_VIEW(CSys1Graph, GraphKind::Newtonian)
-VX_GRAPH_VIEW(CSys1NNGraph, GraphKind::OneVariable)
-VX_GRAPH_VIEW(CSys2Graph, GraphKind::TwoVariable)
-VX_GRAPH_VIEW(CSys3Graph, GraphKind::ThreeVariable)
-#undef VX_GRAPH_VIEW
+VX_KIND_VIEW(CSys1Graph, CGraphView, GraphKind::Newtonian)
+VX_KIND_VIEW(CSys1NNGraph, CGraphView, GraphKind::OneVariable)
+VX_KIND_VIEW(CSys2Graph, CGraphView, GraphKind::TwoVariable)
+VX_KIND_VIEW(CSys3Graph, CGraphView, GraphKind::ThreeVariable)

@@ -78,15 +78,7 @@ private:
     std::unique_ptr<CFont> m_hFontHeading, m_hFontList, m_hFontPrint;
 };
 
-#define VX_TABLE_VIEW(Name, Kind)                                                                  \
-    class Name : public CTableView                                                                 \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : CTableView(Kind) {}                                                               \
-    };
-VX_TABLE_VIEW(CSys1Tab, SystemKind::Newtonian)
-VX_TABLE_VIEW(CSys1NNTab, SystemKind::OneVariable)
-VX_TABLE_VIEW(CSys2Tab, SystemKind::TwoVariable)
-VX_TABLE_VIEW(CSys3Tab, SystemKind::ThreeVariable)
-#undef VX_TABLE_VIEW
+VX_KIND_VIEW(CSys1Tab, CTableView, SystemKind::Newtonian)
+VX_KIND_VIEW(CSys1NNTab, CTableView, SystemKind::OneVariable)
+VX_KIND_VIEW(CSys2Tab, CTableView, SystemKind::TwoVariable)
+VX_KIND_VIEW(CSys3Tab, CTableView, SystemKind::ThreeVariable)

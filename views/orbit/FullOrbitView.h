@@ -14,14 +14,6 @@ protected:
     void DrawMargins(CDC* pDC) override;
 };
 
-#define VX_FULL_ORBIT_VIEW(Name, Kind)                                                             \
-    class Name : public CFullOrbitView                                                             \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : CFullOrbitView(Kind) {}                                                           \
-    };
-VX_FULL_ORBIT_VIEW(CSys1PSO, SystemKind::Newtonian)
-VX_FULL_ORBIT_VIEW(CSys1NNPSO, SystemKind::OneVariable)
-VX_FULL_ORBIT_VIEW(CSys2PSO, SystemKind::TwoVariable)
-#undef VX_FULL_ORBIT_VIEW
+VX_KIND_VIEW(CSys1PSO, CFullOrbitView, SystemKind::Newtonian)
+VX_KIND_VIEW(CSys1NNPSO, CFullOrbitView, SystemKind::OneVariable)
+VX_KIND_VIEW(CSys2PSO, CFullOrbitView, SystemKind::TwoVariable)

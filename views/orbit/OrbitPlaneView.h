@@ -49,12 +49,3 @@ private:
     SystemKind m_kind;
     CRect m_rcAxisNames; // the horizontal axis's names right of the plot
 };
-
-// A registered class of a view design for one model kind.
-#define VX_ORBIT_PLANE_VIEW(Name, Design, Kind)                                                    \
-    class Name : public Design                                                                     \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : Design(Kind) {}                                                                   \
-    };

@@ -47,14 +47,6 @@ private:
     CRect LegendArea() const;
 };
 
-#define VX_ORBIT_SECTIONS_VIEW(Name, Kind)                                                         \
-    class Name : public COrbitSectionsView                                                         \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : COrbitSectionsView(Kind) {}                                                       \
-    };
-VX_ORBIT_SECTIONS_VIEW(CSys1PSOC, SystemKind::Newtonian)
-VX_ORBIT_SECTIONS_VIEW(CSys1NNPSOC, SystemKind::OneVariable)
-VX_ORBIT_SECTIONS_VIEW(CSys2PSOC, SystemKind::TwoVariable)
-#undef VX_ORBIT_SECTIONS_VIEW
+VX_KIND_VIEW(CSys1PSOC, COrbitSectionsView, SystemKind::Newtonian)
+VX_KIND_VIEW(CSys1NNPSOC, COrbitSectionsView, SystemKind::OneVariable)
+VX_KIND_VIEW(CSys2PSOC, COrbitSectionsView, SystemKind::TwoVariable)

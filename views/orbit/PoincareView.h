@@ -20,6 +20,6 @@ protected:
     bool EditLegendItem(int item) override;
 };
 
-VX_ORBIT_PLANE_VIEW(CSys1PS, CPoincareView, SystemKind::Newtonian)
-VX_ORBIT_PLANE_VIEW(CSys1NNPS, CPoincareView, SystemKind::OneVariable)
-VX_ORBIT_PLANE_VIEW(CSys2PS, CPoincareView, SystemKind::TwoVariable)
+VX_KIND_VIEW(CSys1PS, CPoincareView, SystemKind::Newtonian)
+VX_KIND_VIEW(CSys1NNPS, CPoincareView, SystemKind::OneVariable)
+VX_KIND_VIEW(CSys2PS, CPoincareView, SystemKind::TwoVariable)

@@ -20,6 +20,6 @@ protected:
     bool EditLegendItem(int item) override;
 };
 
-VX_ORBIT_PLANE_VIEW(CSys1PSP, CProjectedOrbitView, SystemKind::Newtonian)
-VX_ORBIT_PLANE_VIEW(CSys1NNPSP, CProjectedOrbitView, SystemKind::OneVariable)
-VX_ORBIT_PLANE_VIEW(CSys2PSP, CProjectedOrbitView, SystemKind::TwoVariable)
+VX_KIND_VIEW(CSys1PSP, CProjectedOrbitView, SystemKind::Newtonian)
+VX_KIND_VIEW(CSys1NNPSP, CProjectedOrbitView, SystemKind::OneVariable)
+VX_KIND_VIEW(CSys2PSP, CProjectedOrbitView, SystemKind::TwoVariable)
