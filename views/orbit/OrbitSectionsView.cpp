@@ -127,16 +127,9 @@ void COrbitSectionsView::PlotSections(CDC* pDC)
     const CTableReadLock lock(s); // a run may be writing the columns
     const TableRing& r = lock.Ring();
     const MappedColumns c = MapColumns(s.m_arrTable, s.m_nTableRows);
-    if (!c.t)
-        return;
-    const RingSpan ring{c.t, s.m_nTableRows, r.index, r.count, r.wrapped};
-    const C3DProjection proj = Projection();
-    AngleTurner turner;
-    WalkTableSections(ring, s, true, m_nSections, [&](int row, int k) {
-        CPoint p;
-        if (c.Pixel(*this, proj, row, p, &turner) && m_rcPlotHit.PtInRect(p))
-            pDC->SetPixel(p.x, p.y, s.m_clrSection[k]);
-    });
+    if (c.t)
+        PlotTableSections(pDC, c, {c.t, s.m_nTableRows, r.index, r.count, r.wrapped}, true,
+                          s.m_clrSection);
 }
 
 // The imported rows from their first, never wrapped, with the run's rows per cycle.
@@ -145,15 +138,20 @@ void COrbitSectionsView::PlotImportedSections(CDC* pDC)
     const CModelCore& s = GetModel()->Core();
     const int rows = s.m_nImportRows;
     const MappedColumns c = MapColumns(s.m_arrImport, rows);
-    if (!c.t || rows <= 0)
-        return;
-    const RingSpan table{c.t, rows, 0, rows, false};
+    if (c.t && rows > 0)
+        PlotTableSections(pDC, c, {c.t, rows, 0, rows, false}, false, s.m_clrSectionImport);
+}
+
+// The section points of a table's rows inside the plot, each in its section's colour.
+void COrbitSectionsView::PlotTableSections(CDC* pDC, const MappedColumns& c, const RingSpan& ring,
+                                           bool search, const COLORREF* colours)
+{
     const C3DProjection proj = Projection();
     AngleTurner turner;
-    WalkTableSections(table, s, false, m_nSections, [&](int row, int k) {
+    WalkTableSections(ring, GetModel()->Core(), search, m_nSections, [&](int row, int k) {
         CPoint p;
         if (c.Pixel(*this, proj, row, p, &turner) && m_rcPlotHit.PtInRect(p))
-            pDC->SetPixel(p.x, p.y, s.m_clrSectionImport[k]);
+            pDC->SetPixel(p.x, p.y, colours[k]);
     });
 }
 

@@ -45,6 +45,8 @@ private:
     void TakeSections(int n);
     void InvalidateSections();
     CRect LegendArea() const;
+    void PlotTableSections(CDC* pDC, const MappedColumns& c, const RingSpan& ring, bool search,
+                           const COLORREF* colours);
 };
 
 VX_KIND_VIEW(CSys1PSOC, COrbitSectionsView, SystemKind::Newtonian)
