@@ -160,6 +160,29 @@ TEST_F(ThreeDCylinderTest, SetLimitsOfTheTwoAxesWithTheBlocksCaptions)
     EXPECT_DOUBLE_EQ(v->m_cyl.m_dRadiusMax, 4); // this view took them at once
 }
 
+// Limits that leave an axis without a range are not taken: the message, and the block and the
+// model as they were.
+TEST_F(ThreeDCylinderTest, SetLimitsWithAClosedRangeChangesNothing)
+{
+    MessageRecorder rec;
+    CDynSys* doc = nullptr;
+    Open(&doc);
+    doc->SetModifiedFlag(FALSE);
+    const double min1 = doc->m_dFOMin1, max1 = doc->m_dFOMax1;
+    OnNextModal([](QWidget* w) {
+        auto* d = dynamic_cast<C2DViewLimDlg*>(CWnd::FromWidget(w));
+        ASSERT_NE(d, nullptr);
+        d->Edit(1036)->setText("2"); // working x closed
+        d->Edit(1038)->setText("2");
+        d->OnOK();
+    });
+    GraphTestMainFrame()->ExecuteCommand(ID_CONTROLS_SET_LIMITS);
+    EXPECT_EQ(rec.messages, std::vector<std::string>{kClosedRangeMessage});
+    EXPECT_EQ(doc->m_dFOMin1, min1);
+    EXPECT_EQ(doc->m_dFOMax1, max1);
+    EXPECT_FALSE(doc->IsModified());
+}
+
 // A view without a block or box commands (as the cycle planes) has only the View Angle; the
 // cylinder's kind has all but pan.
 TEST_F(ThreeDCylinderTest, CommandsByTheViewsKind)

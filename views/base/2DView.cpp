@@ -736,7 +736,8 @@ void C2DView::OnUpdatePanRight(CCmdUI* pCmdUI)
 
 bool C2DView::EditLimits(PlotLimits& g)
 {
-    const LimitDialogSpec spec{Key(), m_desc.names, {m_desc.xColumn, m_desc.yColumn}};
+    const LimitDialogSpec spec{
+        Key(), {m_desc.names[0], m_desc.names[1], nullptr}, {m_desc.xColumn, m_desc.yColumn, -1}};
     return EditPlotLimits(this, GetModel()->Core(), spec, g);
 }
 

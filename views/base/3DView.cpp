@@ -5,11 +5,8 @@
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
 #include "platform/Ids.h"
-#include "platform/base/MessageHook.h"
 #include "views/base/2DView.h"
-#include "views/base/LimitDialogRules.h"
 #include "views/base/LimitEdit.h"
-#include "views/base/PlotLimDlg.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/ProjectedRows.h"
 #include "views/base/RingWalk.h"
@@ -743,20 +740,11 @@ void C3DView::OnControlsSetLimits()
     if (!m || n < 2 || n > 3)
         return;
     CModelCore& s = m->Core();
-    AxisLimits before[3], a[3];
-    LimitDialogInput in;
-    in.view = m_desc.key;
-    in.names = m_desc.names;
-    for (int i = 0; i < n; ++i) {
-        a[i] = before[i] = ReadAxis(s, *m_desc.block, i);
-        in.extents[i] = ColumnExtent(s, m_desc.columns[i]);
-    }
-    in.haveData = s.m_bHaveData != 0;
-    in.haveImport = s.m_bHaveImport != 0;
-    if (!EditAxisLimits(this, in, a, n))
+    AxisLimits a[3];
+    for (int i = 0; i < n; ++i)
+        a[i] = ReadAxis(s, *m_desc.block, i);
+    if (!EditViewLimits(this, s, {m_desc.key, m_desc.names, m_desc.columns}, a, n))
         return;
-    for (const std::string& text : HoldWorkingInside(a, m_desc.names.data(), n, before))
-        ShowMessageBox(text);
     for (int i = 0; i < n; ++i)
         WriteAxis(s, *m_desc.block, i, a[i]);
     m->MarkModified();

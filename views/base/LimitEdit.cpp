@@ -5,6 +5,8 @@
 #include "platform/base/MessageHook.h"
 #include "views/base/PlotLimDlg.h"
 
+#include <algorithm>
+
 DataExtent ColumnExtent(const CModelCore& s, int column)
 {
     if (column < 0 || column >= kSlots)
@@ -15,23 +17,33 @@ DataExtent ColumnExtent(const CModelCore& s, int column)
     return {s.*v.min, s.*v.max};
 }
 
-bool EditPlotLimits(CWnd* pParent, const CModelCore& s, const LimitDialogSpec& spec, PlotLimits& g)
+bool EditViewLimits(CWnd* pParent, const CModelCore& s, const LimitDialogSpec& spec,
+                    AxisLimits* axes, int n)
 {
+    if (n < 2 || n > 3)
+        return false;
     LimitDialogInput in;
     in.view = spec.view;
-    in.names = {spec.names[0], spec.names[1], nullptr};
-    in.extents = {ColumnExtent(s, spec.columns[0]), ColumnExtent(s, spec.columns[1]), {}};
+    in.names = spec.names;
+    for (int i = 0; i < n; ++i)
+        in.extents[i] = ColumnExtent(s, spec.columns[i]);
     in.haveData = s.m_bHaveData != 0;
     in.haveImport = s.m_bHaveImport != 0;
-    const AxisLimits before[2] = {g.x, g.y};
-    AxisLimits axes[2] = {g.x, g.y};
-    if (!EditAxisLimits(pParent, in, axes, 2))
+    AxisLimits before[3];
+    std::copy(axes, axes + n, before);
+    if (!EditAxisLimits(pParent, in, axes, n))
         return false;
-    const std::vector<std::string> messages = HoldWorkingInside(axes, spec.names.data(), 2, before);
+    const std::vector<std::string> messages = HoldWorkingInside(axes, spec.names.data(), n, before);
     for (const std::string& text : messages)
         ShowMessageBox(text);
-    if (messages.size() == 1 && messages[0] == kClosedRangeMessage)
-        return false; // the limits stay as they were
+    return !(messages.size() == 1 && messages[0] == kClosedRangeMessage); // else as they were
+}
+
+bool EditPlotLimits(CWnd* pParent, const CModelCore& s, const LimitDialogSpec& spec, PlotLimits& g)
+{
+    AxisLimits axes[2] = {g.x, g.y};
+    if (!EditViewLimits(pParent, s, spec, axes, 2))
+        return false;
     g = {axes[0], axes[1]};
     return true;
 }
