@@ -179,8 +179,8 @@ TEST(Orbit2DCommand, WindowCommandsAndCursorDuringAndAfterARun)
         Press(v, Qt::Key_Up);
         Press(v, Qt::Key_Down);
         Press(v, Qt::Key_Down);
-        EXPECT_GE(v->m_nCursorRow, 0);
-        EXPECT_LT(v->m_nCursorRow, doc->m_nTableRows);
+        EXPECT_GE(v->m_cursor.row, 0);
+        EXPECT_LT(v->m_cursor.row, doc->m_nTableRows);
         EXPECT_TRUE(doc->m_bRunning);
 
         ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
@@ -192,8 +192,8 @@ TEST(Orbit2DCommand, WindowCommandsAndCursorDuringAndAfterARun)
             static_cast<int>(std::min<std::int64_t>(doc->m_nTableCount, doc->m_nTableRows));
         for (int i = 0; i < 25; ++i) {
             Press(v, i % 3 == 0 ? Qt::Key_Down : Qt::Key_Up);
-            EXPECT_GE(v->m_nCursorRow, 0);
-            EXPECT_LT(v->m_nCursorRow, rows);
+            EXPECT_GE(v->m_cursor.row, 0);
+            EXPECT_LT(v->m_cursor.row, rows);
         }
         doc->OnCloseDocument();
     }

@@ -108,10 +108,10 @@ TEST(Orbit2DView, DefaultRunsGiveOneSectionPointAPeriod)
             for (int row : rows)
                 EXPECT_NEAR(std::remainder(d.m_arrTable[kSlotT][row], d.m_dPeriod), 0, 1e-9);
             h.Update(HINT_MODEL);
-            std::vector<int> walked{h.view->m_nCursorRow};
+            std::vector<int> walked{h.view->m_cursor.row};
             for (std::size_t i = 0; i < points; ++i) {
                 h.Key(VK_UP);
-                walked.push_back(h.view->m_nCursorRow);
+                walked.push_back(h.view->m_cursor.row);
             }
             EXPECT_EQ(walked.back(), rows.front());
             walked.pop_back();
@@ -175,8 +175,8 @@ TEST(Orbit2DView, SectionPointsOfAWrappedRingAndOfImportedRows)
         h.Repaint();
         EXPECT_EQ(h.Count(kPoints), c.points);
         EXPECT_EQ(h.Count(h.doc->m_clrImportView[4]), c.importedPoints);
-        EXPECT_EQ(h.view->m_nCursorRow, c.cursor);
-        EXPECT_EQ(h.view->m_nCursorSource, 0);
+        EXPECT_EQ(h.view->m_cursor.row, c.cursor);
+        EXPECT_EQ(h.view->m_cursor.source, 0);
     }
 }
 
@@ -220,11 +220,11 @@ TEST(Orbit2DView, CursorKeysAtBothEnds)
         h.doc->m_nTableInterval = c.interval;
         h.Import(c.imported);
         h.Update(HINT_MODEL);
-        h.view->m_nCursorRow = c.from;
+        h.view->m_cursor.row = c.from;
         for (UINT key : c.keys)
             h.Key(key);
-        EXPECT_EQ(h.view->m_nCursorRow, c.to);
-        EXPECT_EQ(h.view->m_nCursorSource, c.source);
+        EXPECT_EQ(h.view->m_cursor.row, c.to);
+        EXPECT_EQ(h.view->m_cursor.source, c.source);
     }
 }
 
@@ -235,16 +235,16 @@ TEST(Orbit2DView, CursorStaysInsideItsRows)
     h.doc->m_bHaveData = 0;
     h.Key(VK_UP);
     h.Key('G');
-    EXPECT_EQ(h.view->m_nCursorRow, 0);
+    EXPECT_EQ(h.view->m_cursor.row, 0);
     h.Import(40);
     h.Key('I');
-    h.view->m_nCursorRow = 39;
+    h.view->m_cursor.row = 39;
     h.Import(10); // a shorter file imported since
     h.Update(HINT_TITLE);
-    EXPECT_EQ(h.view->m_nCursorSource, 1);
-    EXPECT_LT(h.view->m_nCursorRow, 10);
+    EXPECT_EQ(h.view->m_cursor.source, 1);
+    EXPECT_LT(h.view->m_cursor.row, 10);
     h.Key(VK_DOWN);
-    EXPECT_EQ(h.view->m_nCursorRow, 9);
+    EXPECT_EQ(h.view->m_cursor.row, 9);
 }
 
 // With "Mark Return Chronon" on, the segments that end one forcing cycle apart take the marks'

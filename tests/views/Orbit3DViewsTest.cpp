@@ -279,21 +279,21 @@ TEST(Orbit3DViews, FullOrbitCursorKeys)
     CircleFixture<CSys1PSO> f(SystemKind::Newtonian);
     f.Fill(1000, 200);
     f.Repaint();
-    EXPECT_EQ(f.view->m_nCursorRow, 0);
+    EXPECT_EQ(f.view->m_cursor.row, 0);
     f.view->OnKeyDown(VK_DOWN, 1, 0);
-    EXPECT_EQ(f.view->m_nCursorRow, 199);
+    EXPECT_EQ(f.view->m_cursor.row, 199);
     f.view->OnKeyDown(VK_SHIFT, 1, 0);
     f.view->OnKeyDown(VK_DOWN, 1, 0);
-    EXPECT_EQ(f.view->m_nCursorRow, 189);
+    EXPECT_EQ(f.view->m_cursor.row, 189);
     for (int i = 0; i < 2; ++i)
         f.view->OnKeyDown(VK_UP, 1, 0);
-    EXPECT_EQ(f.view->m_nCursorRow, 0); // 209 is past the end
+    EXPECT_EQ(f.view->m_cursor.row, 0); // 209 is past the end
     f.view->OnKeyUp(VK_SHIFT, 1, 0);
     f.view->OnKeyDown(VK_UP, 1, 0);
-    EXPECT_EQ(f.view->m_nCursorRow, 1);
+    EXPECT_EQ(f.view->m_cursor.row, 1);
     EXPECT_EQ(f.view->m_ptCross, f.AtRow(1));
     f.Update(HINT_MODEL); // every update puts it back on the oldest row
-    EXPECT_EQ(f.view->m_nCursorRow, 0);
+    EXPECT_EQ(f.view->m_cursor.row, 0);
 }
 
 // A click on the marks' swatch edits their pen; a click without a drag keeps the run drawn.

@@ -241,7 +241,7 @@ template <class View> void CursorKeysWalk(KindViewHarness<View>& h)
     h.Update(HINT_RESET);
     QApplication::processEvents();
     View* v = h.view;
-    EXPECT_EQ(v->m_nCursorRow, 0);
+    EXPECT_EQ(v->m_cursor.row, 0);
     EXPECT_GT(ReadoutInk(h, kCursorColour), 30); // drawn by the repaint
     const struct
     {
@@ -251,15 +251,15 @@ template <class View> void CursorKeysWalk(KindViewHarness<View>& h)
                  {Qt::Key_I, 0, 1},     {Qt::Key_Down, 19, 1}, {Qt::Key_G, 0, 0}};
     for (const auto& s : steps) {
         Key(v, s.key);
-        EXPECT_EQ(v->m_nCursorRow, s.row);
-        EXPECT_EQ(v->m_nCursorSource, s.source);
+        EXPECT_EQ(v->m_cursor.row, s.row);
+        EXPECT_EQ(v->m_cursor.source, s.source);
     }
     QTest::keyPress(v->GetWidget(), Qt::Key_Shift);
-    EXPECT_EQ(v->m_nCursorStep, 10);
+    EXPECT_EQ(v->m_cursor.step, 10);
     Key(v, Qt::Key_Up);
-    EXPECT_EQ(v->m_nCursorRow, 10);
+    EXPECT_EQ(v->m_cursor.row, 10);
     QTest::keyRelease(v->GetWidget(), Qt::Key_Shift);
-    EXPECT_EQ(v->m_nCursorStep, 1);
+    EXPECT_EQ(v->m_cursor.step, 1);
     Key(v, Qt::Key_I);
     EXPECT_GT(ReadoutInk(h, kImportCursorColour), 30);
     EXPECT_EQ(ReadoutInk(h, kCursorColour), 0); // each read-out erased before it is redrawn
@@ -267,8 +267,8 @@ template <class View> void CursorKeysWalk(KindViewHarness<View>& h)
     h.doc->m_nImportRows = 0; // the import gone: the cursor goes back to the computed rows
     h.doc->m_bHaveImport = 0;
     h.Update(HINT_TITLE);
-    EXPECT_EQ(v->m_nCursorSource, 0);
-    EXPECT_EQ(v->m_nCursorRow, 0);
+    EXPECT_EQ(v->m_cursor.source, 0);
+    EXPECT_EQ(v->m_cursor.row, 0);
 }
 
 TEST(PlotPieces, CursorKeysWalkTheRowsIn2D)
@@ -293,11 +293,11 @@ TEST(PlotPieces, CursorKeysWithoutRowsDoNothing)
     h.Update(HINT_RESET);
     for (Qt::Key k : {Qt::Key_Up, Qt::Key_Down, Qt::Key_G, Qt::Key_I})
         Key(h.view, k);
-    EXPECT_EQ(h.view->m_nCursorRow, 0);
+    EXPECT_EQ(h.view->m_cursor.row, 0);
     EXPECT_EQ(ReadoutInk(h, kCursorColour), 0);
 
     SectionHarness plain;
     FillCircles(plain);
     Key(plain.view, Qt::Key_Up);
-    EXPECT_EQ(plain.view->m_nCursorRow, 0);
+    EXPECT_EQ(plain.view->m_cursor.row, 0);
 }

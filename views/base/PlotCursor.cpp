@@ -49,12 +49,7 @@ bool CPlotView::StepCursorBy(CursorKey key)
     const CursorDescription& d = Common().cursor;
     if (!m || d.wrap == CursorWrap::None)
         return false;
-    RowCursor c{m_nCursorRow, m_nCursorSource, m_nCursorStep};
-    const bool moved = StepCursor(c, key, CursorRowsOf(m->Core()), d.wrap, &m_cursorSection);
-    m_nCursorRow = c.row;
-    m_nCursorSource = c.source;
-    m_nCursorStep = c.step;
-    return moved;
+    return StepCursor(m_cursor, key, CursorRowsOf(m->Core()), d.wrap, &m_cursorSection);
 }
 
 void CPlotView::TakeSectionCursor(const CModelCore& s, bool toFirst)
@@ -72,10 +67,8 @@ void CPlotView::TakeSectionCursor(const CModelCore& s, bool toFirst)
         return;
     sc.current = sc.first;
     // An imported table's sections start at its row 0.
-    RowCursor c{m_nCursorSource == 1 ? 0 : sc.first, m_nCursorSource, m_nCursorStep};
-    KeepCursorInside(c, CursorRowsOf(s));
-    m_nCursorRow = c.row;
-    m_nCursorSource = c.source;
+    m_cursor.row = m_cursor.source == 1 ? 0 : sc.first;
+    KeepCursorInside(m_cursor, CursorRowsOf(s));
 }
 
 void CPlotView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
@@ -103,7 +96,7 @@ bool CPlotView::CursorValues(RowValues& v) const
     if (!m)
         return false;
     const CModelCore& s = m->Core();
-    RowCursor c{m_nCursorRow, m_nCursorSource, m_nCursorStep};
+    RowCursor c = m_cursor;
     const CursorRows rows = CursorRowsOf(s);
     KeepCursorInside(c, rows);
     const bool imported = c.source == 1;
@@ -159,7 +152,7 @@ void CPlotView::DrawReadouts(CDC* pDC, const RowValues& v)
     pDC->SetTextAlign(TA_LEFT | TA_TOP);
     pDC->SetBkMode(OPAQUE);
     pDC->SetBkColor(GetSysColor(COLOR_WINDOW));
-    pDC->SetTextColor(SourceColour(GetModel()->Core(), d, m_nCursorSource));
+    pDC->SetTextColor(SourceColour(GetModel()->Core(), d, m_cursor.source));
     m_rcReadout.resize(d.readouts.size());
     for (std::size_t i = 0; i < d.readouts.size(); ++i) {
         const CursorReadout& r = d.readouts[i];

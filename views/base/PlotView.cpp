@@ -37,10 +37,7 @@ void CPlotView::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
     EndLiveDrawing();
     const CModelCore& s = m->Core();
     if (Common().cursor.wrap != CursorWrap::None) {
-        RowCursor c{m_nCursorRow, m_nCursorSource, m_nCursorStep};
-        CursorToOldest(c, CursorRowsOf(s)); // a view's TakeSettings may put it elsewhere
-        m_nCursorRow = c.row;
-        m_nCursorSource = c.source;
+        CursorToOldest(m_cursor, CursorRowsOf(s)); // a view's TakeSettings may put it elsewhere
         if (Common().cursor.wrap == CursorWrap::Section)
             TakeSectionCursor(s, true);
     }

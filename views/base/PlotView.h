@@ -34,7 +34,7 @@ public:
     BYTE m_bLiveDrawn = 0;
     // The keyboard cursor: the row it marks, its source (0 computed, 1 imported) and the rows
     // a step moves; a Section cursor keeps to the section rows the view sets here.
-    int m_nCursorRow = 0, m_nCursorSource = 0, m_nCursorStep = 1;
+    RowCursor m_cursor;
     SectionCursor m_cursorSection;
     // Arial -12, reading across, upwards and downwards; made in OnInitialUpdate.
     std::unique_ptr<CFont> m_hFont, m_hFontUp, m_hFontDown;
