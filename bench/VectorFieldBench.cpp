@@ -47,7 +47,7 @@ public:
             doc->m_nModelForm = 0;
             doc->m_dVFMin1 = doc->m_dVFMin2 = -2;
             doc->m_dVFMax1 = doc->m_dVFMax2 = 2;
-            doc->m_nSpinParam = 3; // b
+            doc->m_nSpinParam = kSpinB;
         }
         doc->RecordEquations();
         CVectorFieldBase* v = nullptr;
