@@ -236,6 +236,59 @@ TEST(RowDrawing, SectionPointsAndReturnMarks)
     EXPECT_LT(marked.Count(kOrbit), plain);
 }
 
+// The marks' pen follows its own flag: the computed rows' at markFlag, the imported twin's at the
+// next one with its own import pen; an item without marks, or without an imported marks pen,
+// has none.
+TEST(RowDrawing, ReturnMarkPenFollowsItsFlag)
+{
+    CModelSettings s;
+    s.m_nStylePO2 = PS_DOT;
+    s.m_nWidthPO2 = 2;
+    s.m_clrPO2 = kMark;
+    s.m_clrImportView[3] = kOrbit;
+    PlotCurve curve = Phase().curves[0]; // marks at flag 0
+    curve.importMarkPen = 1;
+    PlotCurve unmarked = curve;
+    unmarked.markFlag = -1;
+    PlotCurve noImportMarks = curve;
+    noImportMarks.importMarkPen = -1;
+    PlotCurve second = curve; // flags 2 and 3, imported marks pen 3
+    second.markFlag = 2;
+    second.importMarkPen = 3;
+    const struct
+    {
+        const char* name;
+        const PlotCurve& item;
+        int flag;
+        bool imported;
+        std::optional<COLORREF> color;
+    } cases[] = {
+        {"off", curve, -1, false, std::nullopt},
+        {"computed", curve, 0, false, kMark},
+        {"computed flag leaves the import's off", curve, 0, true, std::nullopt},
+        {"imported", curve, 1, true, s.m_clrImportView[1]},
+        {"imported flag leaves the run's off", curve, 1, false, std::nullopt},
+        {"no marks", unmarked, 0, false, std::nullopt},
+        {"no imported marks pen", noImportMarks, 1, true, std::nullopt},
+        {"second item's computed", second, 2, false, kMark},
+        {"second item's imported", second, 3, true, kOrbit},
+        {"second item beside the first's flag", second, 0, false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::fill(std::begin(s.m_bMarkReturn), std::end(s.m_bMarkReturn), FALSE);
+        if (c.flag >= 0)
+            s.m_bMarkReturn[c.flag] = TRUE;
+        const std::optional<PlotPen> pen = ReturnMarkPen(s, c.item, c.imported, true);
+        ASSERT_EQ(pen.has_value(), c.color.has_value()) << c.name;
+        if (!pen)
+            continue;
+        EXPECT_EQ(pen->color, *c.color) << c.name;
+        if (!c.imported) {
+            EXPECT_EQ(std::pair(pen->style, pen->width), std::pair(PS_DOT, 2)) << c.name;
+        }
+    }
+}
+
 // The sieve's model of a line is the platform's: for segments of every slope and length, in
 // either direction, the pixels it lists are those a solid one-pixel pen sets.
 TEST(RowDrawing, LinePixelsAreThoseThePlatformSets)

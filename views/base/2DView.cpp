@@ -331,15 +331,7 @@ C2DView::Pen C2DView::CurvePen(const CModelCore& s, const PlotCurve& c, bool imp
 
 std::optional<C2DView::Pen> C2DView::MarkPen(const CModelCore& s, const PlotCurve& c, bool imported)
 {
-    const int flag = c.markFlag + (imported ? 1 : 0);
-    if (c.markFlag < 0 || flag >= 6 || !s.m_bMarkReturn[flag])
-        return std::nullopt;
-    if (imported)
-        return c.importMarkPen >= 0 ? std::optional(ImportPen(s, c.importMarkPen, c.importViewPens))
-                                    : std::nullopt;
-    if (!c.markStyle || !c.markWidth || !c.markColor)
-        return std::nullopt;
-    return Pen{s.*c.markStyle, s.*c.markWidth, s.*c.markColor};
+    return ReturnMarkPen(s, c, imported, c.importViewPens);
 }
 
 bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)

@@ -292,16 +292,7 @@ PlotPen C3DView::RunPen(const CModelCore& s, bool imported) const
 
 std::optional<PlotPen> C3DView::MarkPen(const CModelCore& s, bool imported) const
 {
-    const Plot3DDescription& d = m_desc;
-    const int flag = d.markFlag + (imported ? 1 : 0);
-    if (d.markFlag < 0 || flag >= 6 || !s.m_bMarkReturn[flag])
-        return std::nullopt;
-    if (imported)
-        return d.importMarkPen >= 0 ? std::optional(ImportPen(s, d.importMarkPen, true))
-                                    : std::nullopt;
-    if (!d.markStyle || !d.markWidth || !d.markColor)
-        return std::nullopt;
-    return PlotPen{s.*d.markStyle, s.*d.markWidth, s.*d.markColor};
+    return ReturnMarkPen(s, m_desc, imported, true);
 }
 
 MappedColumns C3DView::MapColumns(const std::array<std::vector<double>, kSlots>& table,

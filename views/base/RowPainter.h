@@ -99,5 +99,23 @@ MarkRule CycleMarks(const CModelSettings& s, const RingSpan& ring, bool phase);
 // items' styles and widths skip the section points' entry (colour 4), which draws no line.
 PlotPen ImportPen(const CModelSettings& s, int i, bool viewItem);
 
+// The return marks' pen of a plot item that names its marks (markFlag, markStyle, markWidth,
+// markColor, importMarkPen, as a 2-D curve or a 3-D description does): none while its marks, or
+// its imported twin's (the next flag), are off. viewPens as in ImportPen.
+template <class Item>
+std::optional<PlotPen> ReturnMarkPen(const CModelSettings& s, const Item& d, bool imported,
+                                     bool viewPens)
+{
+    const int flag = d.markFlag + (imported ? 1 : 0);
+    if (d.markFlag < 0 || flag >= 6 || !s.m_bMarkReturn[flag])
+        return std::nullopt;
+    if (imported)
+        return d.importMarkPen >= 0 ? std::optional(ImportPen(s, d.importMarkPen, viewPens))
+                                    : std::nullopt;
+    if (!d.markStyle || !d.markWidth || !d.markColor)
+        return std::nullopt;
+    return PlotPen{s.*d.markStyle, s.*d.markWidth, s.*d.markColor};
+}
+
 // A live row's segment, clipped already, on the canvas's DC.
 void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, CPoint b);
