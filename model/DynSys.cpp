@@ -262,8 +262,7 @@ bool CDynSys::StartRun(CView* pNotify)
                                    {&m_hAckEvent, &m_hStopEvent, &m_hThreadEndEvent});
     m_bRunning = 1;
     ++s_nRunning;
-    if (CWnd* pEntry = DataEntry())
-        pEntry->EnableWindow(FALSE);
+    EnableDataEntryByRuns();
     m_hwndProgress = CProgressBarWnd::Open("Calculation Progress", AfxGetMainWnd());
     m_pCalcThread->m_hwndProgress = m_hwndProgress;
     EnableMainClose(FALSE);
