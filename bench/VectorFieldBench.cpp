@@ -47,22 +47,11 @@ public:
             doc->m_nModelForm = 0;
             doc->m_dVFMin1 = doc->m_dVFMin2 = -2;
             doc->m_dVFMax1 = doc->m_dVFMax2 = 2;
-            doc->m_nSpinParam = 3; // b
+            doc->m_nSpinParam = kSpinB;
         }
         doc->RecordEquations();
-        CVectorFieldBase* v = nullptr;
-        switch (KindOf(model)) {
-        case SystemKind::Newtonian:
-            v = new CSys1VF;
-            break;
-        case SystemKind::OneVariable:
-            v = new CSys1NNVF;
-            break;
-        default:
-            v = new CSys2VF;
-            break;
-        }
-        Open(v, 1300, 1000);
+        Open(NewKindView<CVectorFieldBase, CSys1VF, CSys1NNVF, CSys2VF, CSys2VF>(KindOf(model)),
+             1300, 1000);
         // The window whose plot is 1200 by 900.
         for (int i = 0; i < 3 && !PlotIsFull(); ++i) {
             Repaint();

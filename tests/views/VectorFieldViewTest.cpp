@@ -138,5 +138,8 @@ TEST(VectorFieldView, AWindowTooSmallForTheGridStillComputes)
         h.view->CalcTracks();
         h.Settle();
         EXPECT_GE(h.view->Plane().Pitch(), 1) << size.cx;
+        for (int layer : {L::kLayerD, L::kLayerN, L::kLayerF})
+            EXPECT_TRUE(h.view->Shown(layer) && h.view->Valid(layer)) << size.cx << " " << layer;
+        EXPECT_EQ(h.view->Plane().Tracks().size(), 1u) << size.cx;
     }
 }

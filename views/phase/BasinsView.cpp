@@ -12,7 +12,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <system_error>
 
@@ -120,8 +119,8 @@ void CBasinsView::DrawMargins(CDC* pDC)
     CFont* pOldFont = m_hFontUp ? pDC->SelectObject(m_hFontUp.get()) : nullptr;
     pDC->SetTextAlign(TA_CENTER | TA_TOP);
     pDC->TextOut(0, m_nMarginTop + h / 4, "Chro/Cyc = " + FormatNumber(s.m_nChrononsPerCycle, 0));
-    const int digitsDt = static_cast<int>(4 - std::log10(s.m_dChronon));
-    pDC->TextOut(0, m_nMarginTop + 3 * h / 4, "dt =" + FormatNumber(s.m_dChronon, digitsDt));
+    pDC->TextOut(0, m_nMarginTop + 3 * h / 4,
+                 "dt =" + FormatNumber(s.m_dChronon, DigitsForStep(s.m_dChronon)));
     if (m_hFont)
         pDC->SelectObject(m_hFont.get());
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);

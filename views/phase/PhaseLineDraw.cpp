@@ -2,6 +2,7 @@
 
 #include "model/core/ModelCore.h"
 #include "platform/Dc.h"
+#include "views/phase/VectorFieldDraw.h"
 
 #include <cmath>
 #include <memory>
@@ -90,10 +91,8 @@ void DrawPhaseLine(CDC* pDC, const C2DPlotGeometry& g, const CPhaseLine& line,
 
 CPhaseLine CalcModelPhaseLine(CModelCore& model, const C2DPlotGeometry& g, double t)
 {
-    const CPlaneFrame frame{g.m_rcPlot.left, g.m_rcPlot.top, g.m_rcPlot.right, g.m_rcPlot.bottom,
-                            g.m_dXMin,       g.m_dXMax,      g.m_dYMin,        g.m_dYMax};
     const std::unique_ptr<CFieldBase> field = MakePlaneField(CPlaneModel::Of(model));
-    CPhaseLine line = CalcPhaseLine(*field, frame, t);
+    CPhaseLine line = CalcPhaseLine(*field, FrameOf(g), t);
     model.m_dSpinMin = line.m_dLargest;
     model.m_dSpinMax = line.m_dSmallest;
     return line;

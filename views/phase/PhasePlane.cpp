@@ -13,6 +13,13 @@ bool SameFrame(const CPlaneFrame& a, const CPlaneFrame& b)
            a.xmin == b.xmin && a.xmax == b.xmax && a.ymin == b.ymin && a.ymax == b.ymax;
 }
 
+void SetPen(CVFTrack& track, const VFPen& pen)
+{
+    track.m_clrLine = pen.color;
+    track.m_nLineStyle = pen.style;
+    track.m_nLineWidth = pen.width;
+}
+
 FormParams ParamsOf(const CModelCore& s)
 {
     const bool newtonian = s.Kind() == SystemKind::Newtonian;
@@ -111,9 +118,7 @@ void CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
         if (i == 0 && Newtonian())
             continue; // x' = 0 is the horizontal axis
         CalcNullcline(*m_pField, i, m_frame, m_nPitch, m_dTime, track, progress);
-        track.m_clrLine = pens[i].color;
-        track.m_nLineStyle = pens[i].style;
-        track.m_nLineWidth = pens[i].width;
+        SetPen(track, pens[i]);
     }
     Stamped(kNullclines);
 }
@@ -147,8 +152,6 @@ void CPhasePlane::CalcTrack(double x0, double y0, int steps, const VFPen& pen,
                             IPassProgress* progress)
 {
     CVFTrack track = ::CalcTrack(*m_pField, x0, y0, m_dTrackTime, m_dStep, steps, progress);
-    track.m_clrLine = pen.color;
-    track.m_nLineStyle = pen.style;
-    track.m_nLineWidth = pen.width;
+    SetPen(track, pen);
     m_tracks.push_back(std::move(track));
 }

@@ -68,8 +68,8 @@ public:
     // Everything discarded, tracks included.
     void Clear();
 
-    // The passes; each makes its result current. The nullclines take their pens from s, and so
-    // on. progress may be null.
+    // The passes; each makes its result current. The curves take the pens given. progress may
+    // be null.
     void CalcDirectionField(IPassProgress* progress);
     void CalcNullclines(const VFPen pens[2], IPassProgress* progress);
     // Fixed points along the traced nullcline; limitReached when the search stopped at

@@ -173,14 +173,26 @@ void CVectorFieldBase::UpdateSpinControls()
         m_editBuddy.SetWindowText(FormatNumber(m_spin.Position(s), 0));
         m_bSkipSpinChange = false;
         m_spinCtrl.GetPos();
-        const int digits = param == kSpinT ? m_nDigitsDt : m_nDigitsX;
-        m_editValue.SetWindowText(FormatNumber(m_spin.Value(s), digits));
+        ShowSpinValue(s);
         m_editParam.SetWindowText(m_spin.Name(param));
     }
     const CRect range(0, m_nStripH, 200, m_rcPlot.top);
     InvalidateRect(&range, TRUE);
     InvalidateRect(&m_rcParamLine, TRUE);
     InvalidateRect(&m_rcPlotHit, TRUE);
+}
+
+void CVectorFieldBase::ShowSpinValue(const CModelCore& s)
+{
+    const int digits = s.m_nSpinParam == kSpinT ? m_nDigitsDt : m_nDigitsX;
+    m_editValue.SetWindowText(FormatNumber(m_spin.Value(s), digits));
+}
+
+void CVectorFieldBase::RefuseEntry(const std::string& message)
+{
+    AfxMessageBox(message, MB_OK);
+    m_editValue.SetFocus();
+    m_editValue.SetSel(0, -1);
 }
 
 void CVectorFieldBase::OnEnChangeVfSpinBuddy()
@@ -192,10 +204,8 @@ void CVectorFieldBase::OnEnChangeVfSpinBuddy()
         return;
     CModelCore& s = m->Core();
     m_spin.Step(s, m_spinCtrl.GetPos());
-    if (m_spin.Spins(s.m_nSpinParam)) {
-        const int digits = s.m_nSpinParam == kSpinT ? m_nDigitsDt : m_nDigitsX;
-        m_editValue.SetWindowText(FormatNumber(m_spin.Value(s), digits));
-    }
+    if (m_spin.Spins(s.m_nSpinParam))
+        ShowSpinValue(s);
     Spun();
     InvalidateRect(&m_rcParamLine, TRUE);
 }
@@ -208,9 +218,7 @@ void CVectorFieldBase::OnEnMaxtextVfSpinParam()
     CModelCore& s = m->Core();
     const int param = m_spin.ParamOfName(m_editParam.GetWindowText());
     if (param == 0) {
-        AfxMessageBox(m_spin.NameRefusal(), MB_OK);
-        m_editValue.SetFocus();
-        m_editValue.SetSel(0, -1);
+        RefuseEntry(m_spin.NameRefusal());
         return;
     }
     s.m_nSpinParam = param;
@@ -230,9 +238,7 @@ void CVectorFieldBase::OnEnMaxtextVfSpinValue()
         return;
     const CSpinModel::Entry entry = m_spin.Enter(m->Core(), m_editValue.GetWindowText());
     if (!entry.accepted) {
-        AfxMessageBox(entry.message, MB_OK);
-        m_editValue.SetFocus();
-        m_editValue.SetSel(0, -1);
+        RefuseEntry(entry.message);
         return;
     }
     UpdateSpinControls();

@@ -73,6 +73,10 @@ protected:
 
 private:
     void CreateStrip();
+    // The spun parameter's value in the value edit, with the digits of its kind.
+    void ShowSpinValue(const CModelCore& s);
+    // A refused name or value: its message, then the value edit with its text selected.
+    void RefuseEntry(const std::string& message);
     void DrawSpinRange(CDC* pDC);
     // Something of the model beyond the spun values changed since the last look.
     bool ModelDiffers(const CModelCore& s);
