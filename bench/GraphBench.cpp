@@ -1,5 +1,6 @@
 // Graph vs Time under the offscreen platform: a run drawn live row by row (Concurrent Plot)
 // beside the same run without a view, and the full repaint of a long run.
+#include "bench/ViewSink.h"
 #include "views/ModelAppHarness.h"
 #include "views/ViewHarness.h"
 #include "views/orbit/ProjectedOrbitView.h"
@@ -23,28 +24,11 @@ void LongRun(CGraphTestDoc& d, bool concurrent)
     d.m_dGraphVMin = d.m_dGraphVAbsMin = -20;
 }
 
-// Hands each stored row to the view, as the document's sample handler does.
-class ViewSink : public ICalcSink
-{
-public:
-    explicit ViewSink(CView* v) : m_view(v) {}
-    void RowStored(int nIndex, RowCount) override
-    {
-        if (!m_view)
-            return;
-        CRowHint hint(nIndex);
-        m_view->OnUpdate(nullptr, HINT_ROW, &hint);
-    }
-
-private:
-    CView* m_view;
-};
-
 void BM_RunWithoutView(benchmark::State& state)
 {
     CGraphTestDoc doc(SystemKind::TwoVariable);
     LongRun(doc, true);
-    ViewSink sink(nullptr);
+    CBenchViewSink sink(nullptr);
     for (auto _ : state)
         doc.Run(sink);
     state.counters["rows/s"] = benchmark::Counter(double(doc.m_nTableCount) * state.iterations(),
@@ -57,7 +41,7 @@ template <class Harness> void DrawLive(benchmark::State& state, Harness& h)
 {
     LongRun(*h.doc, true);
     h.Update(HINT_RESET);
-    ViewSink sink(h.view);
+    CBenchViewSink sink(h.view);
     for (auto _ : state) {
         h.doc->Run(sink);
         QApplication::processEvents();
@@ -86,7 +70,7 @@ void BM_RepaintLongRun(benchmark::State& state)
 {
     GraphHarness h(SystemKind::TwoVariable);
     LongRun(*h.doc, false);
-    ViewSink none(nullptr);
+    CBenchViewSink none(nullptr);
     h.doc->Run(none);
     h.Update(HINT_RESET);
     for (auto _ : state)

@@ -1,6 +1,7 @@
 // The 3-D plot base and the Real Space view under the offscreen platform: the repaint of a long
 // run, a run drawn live row by row (beside the Graph vs Time view's figures in GraphBench.cpp,
 // the same model and rows), and the pace of an animated run against a pause per step.
+#include "bench/ViewSink.h"
 #include "model/core/KindVars.h"
 #include "model/core/StepPacer.h"
 #include "views/LorenzRun.h"
@@ -49,25 +50,11 @@ void LongRun(CGraphTestDoc& d, int rows)
     d.m_dPO3MinZ = 0;
 }
 
-class ViewSink : public ICalcSink
-{
-public:
-    explicit ViewSink(CView* v) : m_view(v) {}
-    void RowStored(int nIndex, RowCount) override
-    {
-        CRowHint hint(nIndex);
-        m_view->OnUpdate(nullptr, HINT_ROW, &hint);
-    }
-
-private:
-    CView* m_view;
-};
-
 void BM_Repaint3DLongRun(benchmark::State& state)
 {
     Harness<CTestOrbit3D> h(SystemKind::ThreeVariable);
     LongRun(h.doc, kRows);
-    ViewSink none(h.view);
+    CBenchViewSink none(h.view);
     h.doc.m_bPlotConcurrent = 0;
     h.doc.Run(none);
     h.view->OnUpdate(nullptr, HINT_RESET, nullptr);
@@ -128,7 +115,7 @@ template <class View> void LiveRun(benchmark::State& state, SystemKind kind, int
     LongRun(h.doc, rows);
     h.doc.m_bPlotConcurrent = 1;
     h.view->OnUpdate(nullptr, HINT_RESET, nullptr);
-    ViewSink sink(h.view);
+    CBenchViewSink sink(h.view);
     for (auto _ : state) {
         h.doc.Run(sink);
         QApplication::processEvents();

@@ -139,19 +139,21 @@ CWnd* CDynSys::DataEntry() const
     return CWnd::FromHandle(m_hwndDataEntry);
 }
 
+void CDynSys::ShowDataEntry(bool bShow)
+{
+    s_bDataEntryChecked[static_cast<int>(m_kind)] = bShow;
+    if (CWnd* pEntry = DataEntry())
+        pEntry->ShowWindow(bShow ? SW_SHOW : SW_HIDE);
+}
+
 void CDynSys::OnViewDataEntryShortcut()
 {
-    bool& checked = s_bDataEntryChecked[static_cast<int>(m_kind)];
-    checked = !checked;
-    if (CWnd* pEntry = DataEntry())
-        pEntry->ShowWindow(checked ? SW_SHOW : SW_HIDE);
+    ShowDataEntry(!s_bDataEntryChecked[static_cast<int>(m_kind)]);
 }
 
 void CDynSys::OnDataEntryClosed()
 {
-    s_bDataEntryChecked[static_cast<int>(m_kind)] = false;
-    if (CWnd* pEntry = DataEntry())
-        pEntry->ShowWindow(SW_HIDE);
+    ShowDataEntry(false);
 }
 
 void CDynSys::OnUpdateViewDataEntryShortcut(CCmdUI* pCmdUI)
@@ -260,8 +262,7 @@ bool CDynSys::StartRun(CView* pNotify)
                                    {&m_hAckEvent, &m_hStopEvent, &m_hThreadEndEvent});
     m_bRunning = 1;
     ++s_nRunning;
-    if (CWnd* pEntry = DataEntry())
-        pEntry->EnableWindow(FALSE);
+    EnableDataEntryByRuns();
     m_hwndProgress = CProgressBarWnd::Open("Calculation Progress", AfxGetMainWnd());
     m_pCalcThread->m_hwndProgress = m_hwndProgress;
     EnableMainClose(FALSE);

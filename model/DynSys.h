@@ -154,6 +154,8 @@ private:
     // Ends the document's export before its next row, keeping the lines written so far.
     void StopExport();
     void CreateDataEntry();
+    // Shows or hides the data-entry window; View/Data Entry Shortcut's check follows.
+    void ShowDataEntry(bool bShow);
     CView* ChooseNotifyView() const;
     bool StartRun(CView* pNotify);
     void EndRunWindows();

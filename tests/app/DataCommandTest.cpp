@@ -4,6 +4,7 @@
 #include "app/DialogHooks.h"
 #include "app/MenuDriver.h"
 #include "app/ShellFixture.h"
+#include "app/TestFiles.h"
 #include "model/DynSys.h"
 #include "model/core/Globals.h"
 #include "model/files/DataImport.h"
@@ -23,7 +24,6 @@
 #include <cstdio>
 #include <deque>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -53,14 +53,6 @@ private:
     CEvent m_started{false, false}, m_open{false, true};
 };
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 int Lines(const std::string& text)
 {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
@@ -69,11 +61,6 @@ int Lines(const std::string& text)
 bool EndsWithWholeLine(const std::string& text)
 {
     return text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
-}
-
-std::string Temp(const std::string& name)
-{
-    return ::testing::TempDir() + name;
 }
 
 TEST(DataCommands, ExportThenImportThroughTheFileMenu)

@@ -5,6 +5,7 @@
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
 #include "app/ShellFixture.h"
+#include "app/TestFiles.h"
 #include "app/VXTextDoc.h"
 #include "app/VXTextView.h"
 #include "common/MessageRecorder.h"
@@ -21,7 +22,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -31,19 +31,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Temp(const std::string& name)
-{
-    return ::testing::TempDir() + name;
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // A FIFO with no writer. Should the program open it for reading, a writer comes and goes so
 // the open cannot hang the test, and the test hears of it.
