@@ -25,7 +25,6 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
 class CCalcThread
 {
@@ -94,10 +93,9 @@ private:
     CTrajectoryCalc m_calc;
     Events m_events;
     CEvent m_done{false, true};
-    CEvent m_ended{false, true}; // the thread function has returned
-    int m_nDoneIndex = 0;        // both written before m_done is set
+    int m_nDoneIndex = 0; // both written before m_done is set
     RowCount m_nDoneCount = 0;
-    std::thread m_thread;
+    CWorkerThread m_worker;
 
     // The live hand-over. The thread publishes the rows stored and posts a message unless one
     // is on its way; the view hands the rows out in order and publishes the rows drawn.
