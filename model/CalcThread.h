@@ -1,6 +1,6 @@
 #pragma once
 // The worker thread of a model's run. It owns a CTrajectoryCalc made from the document's
-// parameter block and runs it on a std::thread; the document owns this object and joins the
+// parameter block and runs it on a CWorkerThread; the document owns this object and joins the
 // thread on every path that ends a run.
 //
 // What the thread touches: its own CTrajectoryCalc (with the run's own parser copy), the
