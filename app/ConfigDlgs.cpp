@@ -2,6 +2,7 @@
 
 #include "app/Configuration.h"
 #include "app/ShellGlobals.h"
+#include "platform/Latin1.h"
 #include "platform/WinApp.h"
 #include "resources/ResourceIds.h"
 
@@ -18,11 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString Latin1(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
 
 QLineEdit* MakeEdit(QWidget* parent, UINT nID, int nMaxChars, bool bMasked)
 {

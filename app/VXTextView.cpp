@@ -6,6 +6,7 @@
 #include "app/ShellGlobals.h"
 #include "app/VXTextDoc.h"
 #include "platform/Frame.h"
+#include "platform/Latin1.h"
 #include "platform/WinApp.h"
 #include "platform/base/Archive.h"
 #include "resources/ResourceIds.h"
@@ -36,11 +37,6 @@ constexpr DWORD kGlossaryTopic = 0x50BB9;
 constexpr int kMarginTwips = 720;
 constexpr double kLayoutDpi = 96.0; // the text is laid out in screen pixels and scaled to paper
 constexpr int kMaxLine = 511;
-
-QString Latin1(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
 
 // The text laid out in pages of the printer's paper inside the margins.
 struct PageLayout

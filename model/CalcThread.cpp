@@ -26,21 +26,18 @@ CCalcThread::~CCalcThread()
 
 void CCalcThread::Start()
 {
-    m_thread = std::thread([this] {
+    // The run polls the document's stop event, not the worker's flag.
+    m_worker.Start([this](const std::atomic<bool>&) {
         if (g_calcThreadStartHook)
             g_calcThreadStartHook();
         m_calc.Run(m_sink);
         m_events.pThreadEnd->SetEvent();
-        m_ended.SetEvent();
     });
 }
 
 void CCalcThread::Join()
 {
-    if (!m_thread.joinable())
-        return;
-    ServeWhileWaiting([this](int ms) { return m_ended.Lock(ms); });
-    m_thread.join();
+    m_worker.Join();
 }
 
 bool CCalcThread::CSink::Stopping() const

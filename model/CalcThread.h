@@ -1,6 +1,6 @@
 #pragma once
 // The worker thread of a model's run. It owns a CTrajectoryCalc made from the document's
-// parameter block and runs it on a std::thread; the document owns this object and joins the
+// parameter block and runs it on a CWorkerThread; the document owns this object and joins the
 // thread on every path that ends a run.
 //
 // What the thread touches: its own CTrajectoryCalc (with the run's own parser copy), the
@@ -25,7 +25,6 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
 class CCalcThread
 {
@@ -94,10 +93,9 @@ private:
     CTrajectoryCalc m_calc;
     Events m_events;
     CEvent m_done{false, true};
-    CEvent m_ended{false, true}; // the thread function has returned
-    int m_nDoneIndex = 0;        // both written before m_done is set
+    int m_nDoneIndex = 0; // both written before m_done is set
     RowCount m_nDoneCount = 0;
-    std::thread m_thread;
+    CWorkerThread m_worker;
 
     // The live hand-over. The thread publishes the rows stored and posts a message unless one
     // is on its way; the view hands the rows out in order and publishes the rows drawn.

@@ -1,5 +1,6 @@
 #include "platform/Controls.h"
 
+#include "platform/Latin1.h"
 #include "platform/WndWidget.h"
 
 #include <QCheckBox>
@@ -14,11 +15,6 @@
 #include <charconv>
 
 namespace {
-
-QString ToQ(const std::string& s)
-{
-    return QString::fromLatin1(s.c_str());
-}
 
 template <class C> C* ControlOf(const vx::WndLink* link)
 {
@@ -130,7 +126,7 @@ CSize CControlWnd::GetTextExtent(const std::string& text) const
     if (!GetWidget())
         return {};
     const QFontMetrics fm = GetWidget()->fontMetrics();
-    return {fm.horizontalAdvance(ToQ(text)), fm.height()};
+    return {fm.horizontalAdvance(Latin1(text)), fm.height()};
 }
 
 void CControlWnd::NotifyParent(UINT nCode)
@@ -154,7 +150,7 @@ QWidget* CEdit::CreateWidget(const CREATESTRUCT& cs)
 void CEdit::SetWindowText(const std::string& text)
 {
     if (auto* w = static_cast<QLineEdit*>(GetWidget()))
-        w->setText(ToQ(text));
+        w->setText(Latin1(text));
     NotifyParent(EN_CHANGE);
 }
 
@@ -278,7 +274,7 @@ QWidget* CButton::CreateWidget(const CREATESTRUCT& cs)
 void CButton::SetWindowText(const std::string& text)
 {
     if (auto* b = static_cast<QAbstractButton*>(GetWidget()))
-        b->setText(ToQ(text));
+        b->setText(Latin1(text));
 }
 
 std::string CButton::GetWindowText() const

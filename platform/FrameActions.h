@@ -2,6 +2,7 @@
 // The frames' menu, toolbar and key actions: each carries its command id, shows its prompt in
 // the status bar and sends the command to the main frame. Internal to platform/.
 #include "platform/CmdTarget.h"
+#include "platform/Latin1.h"
 #include "platform/Resources.h"
 
 #include <QAction>
@@ -14,11 +15,6 @@
 class CMDIFrameWnd;
 
 namespace vx::frame {
-
-inline QString Latin1(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
 
 // Field n of a "\n"-separated resource string.
 std::string Field(const std::string& s, int n);

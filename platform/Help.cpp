@@ -1,5 +1,6 @@
 #include "platform/Help.h"
 
+#include "platform/Latin1.h"
 #include "platform/Resources.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd.h"
@@ -24,11 +25,6 @@
 
 namespace vx::help {
 namespace {
-
-QString Latin1(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
 
 std::string Hex(DWORD n)
 {

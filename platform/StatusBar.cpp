@@ -1,13 +1,12 @@
 #include "platform/StatusBar.h"
 
 #include "platform/FrameActions.h"
+#include "platform/Latin1.h"
 #include "platform/MDIFrameWnd.h"
 
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
-
-using vx::frame::Latin1;
 
 BOOL CStatusBar::Create(CMDIFrameWnd* pParent)
 {

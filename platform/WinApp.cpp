@@ -4,6 +4,7 @@
 #include "platform/Document.h"
 #include "platform/Frame.h"
 #include "platform/Help.h"
+#include "platform/Latin1.h"
 #include "platform/Messages.h"
 #include "platform/Resources.h"
 
@@ -29,11 +30,6 @@ VX_IMPLEMENT_CLASS(CWinApp, CCmdTarget)
 
 namespace {
 CWinApp* g_pApp = nullptr;
-
-QString Latin1(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
 
 int ShowQtMessageBox(const std::string& text, unsigned type)
 {
