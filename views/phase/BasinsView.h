@@ -13,6 +13,7 @@
 // until the next Run or Clear Data.
 #include "model/phase/BasinsScan.h"
 #include "views/base/2DView.h"
+#include "views/base/KindView.h"
 #include "views/phase/BasinsDepth.h"
 #include "views/phase/BasinsRun.h"
 
@@ -75,14 +76,6 @@ private:
     CBasinsRun m_run; // last: its worker is joined before the rest goes
 };
 
-#define VX_BASINS_VIEW(Name, Kind)                                                                 \
-    class Name : public CBasinsView                                                                \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : CBasinsView(Kind) {}                                                              \
-    };
-VX_BASINS_VIEW(CSys1BA, SystemKind::Newtonian)
-VX_BASINS_VIEW(CSys1NNBA, SystemKind::OneVariable)
-VX_BASINS_VIEW(CSys2BA, SystemKind::TwoVariable)
-#undef VX_BASINS_VIEW
+VX_KIND_VIEW(CSys1BA, CBasinsView, SystemKind::Newtonian)
+VX_KIND_VIEW(CSys1NNBA, CBasinsView, SystemKind::OneVariable)
+VX_KIND_VIEW(CSys2BA, CBasinsView, SystemKind::TwoVariable)

@@ -11,6 +11,7 @@
 // update, a new grid or Clear Data hides them and discards everything.
 //
 // One design for both kinds; what differs is in the kind's VectorFieldKindInfo.
+#include "views/base/KindView.h"
 #include "views/phase/PhasePlane.h"
 #include "views/phase/VectorFieldBase.h"
 
@@ -124,13 +125,5 @@ private:
     int m_nButtonsX = 0; // the left edge of the buttons
 };
 
-#define VX_VECTOR_FIELD_VIEW(Name, Kind)                                                           \
-    class Name : public CVectorFieldView                                                           \
-    {                                                                                              \
-        VX_DECLARE_CLASS(Name)                                                                     \
-    public:                                                                                        \
-        Name() : CVectorFieldView(Kind) {}                                                         \
-    };
-VX_VECTOR_FIELD_VIEW(CSys1VF, SystemKind::Newtonian)
-VX_VECTOR_FIELD_VIEW(CSys2VF, SystemKind::TwoVariable)
-#undef VX_VECTOR_FIELD_VIEW
+VX_KIND_VIEW(CSys1VF, CVectorFieldView, SystemKind::Newtonian)
+VX_KIND_VIEW(CSys2VF, CVectorFieldView, SystemKind::TwoVariable)
