@@ -16,6 +16,7 @@
 #include "views/phase/VectorFieldDraw.h"
 #include "views/phase/VectorFieldView.h"
 
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -346,6 +348,83 @@ TEST(VectorFieldCommands, SpinningRecomputesTheShownLayersAndKeepsTheTracks)
         }
         doc->OnCloseDocument();
     }
+}
+
+// A spin step is no change of the model: whatever update follows it keeps the layers shown, the
+// tracks and the spin range round the value the parameter had.
+TEST(VectorFieldCommands, AnUpdateAfterASpinStepKeepsTheLayersTracksAndRange)
+{
+    using Update = std::function<void(L*, CDynSys*)>;
+    const auto choose = [](UINT id) { return [id](L*, CDynSys*) { ASSERT_TRUE(Choose(id)); }; };
+    const struct
+    {
+        const char* name;
+        Update update;
+    } updates[] = {
+        {"zoom", choose(ID_CONTROLS_ZOOM_NEAR)},
+        {"pan", choose(ID_CONTROLS_PAN_LEFT)},
+        {"reset_limits", choose(ID_CONTROLS_RESET_LIMITS)},
+        {"set_limits",
+         [](L*, CDynSys*) {
+             ModalDriver driver({Accept});
+             ASSERT_TRUE(Choose(ID_CONTROLS_SET_LIMITS));
+             ASSERT_TRUE(driver.Done());
+         }},
+        {"rubber_band",
+         [](L* v, CDynSys*) {
+             // Round the saddle at the centre, so that the manifolds stay in the window.
+             const QPoint c = QPoint(v->m_rcPlot.left + v->m_rcPlot.right,
+                                     v->m_rcPlot.top + v->m_rcPlot.bottom) /
+                              2;
+             const QPoint a = c - QPoint(120, 90), b = c + QPoint(120, 90);
+             QTest::mousePress(v->GetWidget(), Qt::LeftButton, {}, a);
+             QTest::mouseMove(v->GetWidget(), b);
+             QTest::mouseRelease(v->GetWidget(), Qt::LeftButton, {}, b);
+             QCoreApplication::processEvents();
+         }},
+        {"run", [](L*, CDynSys* doc) { ASSERT_TRUE(RunThroughMenu(doc)); }},
+        {"data_entry",
+         [](L*, CDynSys* doc) {
+             QLineEdit* edit = doc->DataEntry()->GetWidget()->findChild<QLineEdit*>();
+             ASSERT_NE(edit, nullptr);
+             QTest::keyClicks(edit, "vfxhi=1.5");
+             QTest::keyClick(edit, Qt::Key_Return);
+             QCoreApplication::processEvents();
+         }},
+    };
+    for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE})
+        for (const auto& u : updates) {
+            SCOPED_TRACE(std::string(u.name) + (type == IDR_SYS1TYPE ? " newtonian" : " two"));
+            CDynSys* doc = nullptr;
+            L* view = OpenDoubleWell(type, doc);
+            ASSERT_NE(view, nullptr);
+            doc->m_dVFAbsMin1 = doc->m_dVFAbsMin2 = -3; // room to pan and reset
+            doc->m_dVFAbsMax1 = doc->m_dVFAbsMax2 = 3;
+            MessageRecorder boxes({msgbox::IDYES});
+            for (int layer = L::kLayerD; layer <= L::kLayerM; ++layer)
+                Click(view->Button(layer, false));
+            view->CalcTracks();
+            Enter(view->m_editParam, "b");
+            QTest::keyClick(view->m_spinCtrl.GetWidget(), Qt::Key_Up);
+            QCoreApplication::processEvents();
+            ASSERT_DOUBLE_EQ(doc->m_dParamB, 1.04);
+
+            u.update(view, doc);
+            Settle(view);
+            for (int layer = L::kLayerD; layer <= L::kLayerT; ++layer)
+                EXPECT_TRUE(view->Shown(layer) && view->Valid(layer)) << layer;
+            EXPECT_EQ(view->Plane().Tracks().size(), 1u);
+            EXPECT_EQ(view->SpinModel().Range(kSpinB), (SpinRange{-1, 3}));
+            EXPECT_DOUBLE_EQ(doc->m_dParamB, 1.04);
+            EXPECT_EQ(view->m_editValue.GetWindowText(), "1.04");
+            const char* dir = std::getenv("VELTRIX_SHOTS");
+            if (dir && std::string(u.name) == "zoom")
+                StartShell()->GetWidget()->grab().save(
+                    QString(dir) + (type == IDR_SYS1TYPE ? "/vf_newtonian_spin_then_zoom.png"
+                                                         : "/vf_two_variable_spin_then_zoom.png"));
+            doc->SetModifiedFlag(FALSE);
+            doc->OnCloseDocument();
+        }
 }
 
 TEST(VectorFieldCommands, OneVariablePhaseLineMarksItsZerosAndFollowsTheSpin)

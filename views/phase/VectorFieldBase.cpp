@@ -41,8 +41,8 @@ void CVectorFieldBase::OnInitialUpdate()
     m_spin.RangesFromModel(s);
     CreateStrip();
     UpdateSpinControls();
-    ModelDiffers(s);
     ModelChanged();
+    ModelDiffers(s);
     EnableControls(!s.m_bRunning);
     m_bEnabled = !s.m_bRunning;
     SetTimer(kRunWatch, 100);
@@ -128,15 +128,27 @@ bool CVectorFieldBase::OnOwnHint(LPARAM lHint)
         m_spin.RangesFromModel(s);
         UpdateSpinControls();
         ModelChanged();
+        // Taking the model records its equations (the Newtonian one joined from its forces):
+        // that is no change to see at the next update.
+        ModelDiffers(s);
     }
     return false; // the base repaints
 }
 
+namespace {
+// What the view keeps of the model's values; a, b, c and d first, the ones a spin writes.
+std::vector<double> SeenValues(const CModelCore& s)
+{
+    return {s.m_dParamA, s.m_dParamB,  s.m_dParamC,
+            s.m_dParamD, s.m_dAngFreq, s.m_dPhase,
+            s.m_dMass,   s.m_dChronon, static_cast<double>(s.m_nModelForm)};
+}
+constexpr size_t kSpunValues = 4;
+} // namespace
+
 bool CVectorFieldBase::ModelDiffers(const CModelCore& s)
 {
-    std::vector<double> seen = {s.m_dParamA, s.m_dParamB,  s.m_dParamC,
-                                s.m_dParamD, s.m_dAngFreq, s.m_dPhase,
-                                s.m_dMass,   s.m_dChronon, static_cast<double>(s.m_nModelForm)};
+    std::vector<double> seen = SeenValues(s);
     std::vector<std::string> texts;
     for (const std::string* eq : s.Equations())
         texts.push_back(*eq);
@@ -159,6 +171,16 @@ bool CVectorFieldBase::ModelDiffers(const CModelCore& s)
 }
 
 // --- spinning ------------------------------------------------------------------------------
+
+void CVectorFieldBase::AfterSpin()
+{
+    // The spin wrote the model's a, b, c or d itself: the next update must not take that for a
+    // change of the model, which would hide the layers and set the ranges round the new value.
+    const std::vector<double> now = SeenValues(GetModel()->Core());
+    if (m_seen.size() == now.size())
+        std::copy_n(now.begin(), kSpunValues, m_seen.begin());
+    Spun();
+}
 
 void CVectorFieldBase::UpdateSpinControls()
 {
@@ -206,7 +228,7 @@ void CVectorFieldBase::OnEnChangeVfSpinBuddy()
     m_spin.Step(s, m_spinCtrl.GetPos());
     if (m_spin.Spins(s.m_nSpinParam))
         ShowSpinValue(s);
-    Spun();
+    AfterSpin();
     InvalidateRect(&m_rcParamLine, TRUE);
 }
 
@@ -224,7 +246,7 @@ void CVectorFieldBase::OnEnMaxtextVfSpinParam()
     s.m_nSpinParam = param;
     m_spin.Choose(s);
     UpdateSpinControls();
-    Spun();
+    AfterSpin();
     m->MarkModified();
 }
 
@@ -243,7 +265,7 @@ void CVectorFieldBase::OnEnMaxtextVfSpinValue()
     }
     UpdateSpinControls();
     m_bSkipSpinChange = false;
-    Spun();
+    AfterSpin();
     m->MarkModified();
 }
 

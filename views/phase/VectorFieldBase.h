@@ -77,6 +77,8 @@ private:
     void ShowSpinValue(const CModelCore& s);
     // A refused name or value: its message, then the value edit with its text selected.
     void RefuseEntry(const std::string& message);
+    // A spin step, a chosen parameter or an accepted value changed the model: seen, then Spun().
+    void AfterSpin();
     void DrawSpinRange(CDC* pDC);
     // Something of the model beyond the spun values changed since the last look.
     bool ModelDiffers(const CModelCore& s);
