@@ -10,11 +10,13 @@
 #include "views/base/VADlg.h"
 #include "views/orbit/CyclePlanesView.h"
 
+#include <QImage>
 #include <QScrollBar>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -73,6 +75,81 @@ C3DView* OpenAfterARun(const OrbitCase& c, CDynSys*& doc)
     return v;
 }
 } // namespace
+
+namespace {
+// The view's plot as it stands on the screen.
+QImage PlotPicture(C3DView* v)
+{
+    v->UpdateWindow();
+    const QImage& img = v->GetBackingImage();
+    const qreal ratio = img.devicePixelRatio();
+    const CRect& r = v->m_rcPlotHit;
+    return img.copy(int(r.left * ratio), int(r.top * ratio), int(r.Width() * ratio),
+                    int(r.Height() * ratio));
+}
+
+// The window is made smaller part-way through a run drawn live, then the run goes on to its
+// end: the picture then is the one a repaint draws, every row of the run in it.
+void ResizeMidRunThenCompare(CDynSys* doc, C3DView* v)
+{
+    doc->m_bPlotConcurrent = 1;
+    doc->m_bPlotPostCalc = 0;
+    doc->m_dRunTimeLimit = 30 * 2 * M_PI / doc->m_dAngFreq; // 30 periods
+    ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+    ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 600 || !doc->m_bRunning; }));
+    ASSERT_TRUE(doc->m_bRunning);
+    CFrameWnd* frame = v->GetParentFrame();
+    frame->ShowWindow(SW_RESTORE);
+    frame->MoveWindow(CRect(0, 0, 620, 470));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
+    const QImage atEnd = PlotPicture(v);
+    if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
+        v->GetWidget()->grab().save(dir + "/" + v->GetRuntimeClass()->m_lpszClassName +
+                                    "_resized_mid_run.png");
+    v->RedrawWindow();
+    const QImage repainted = PlotPicture(v);
+    ASSERT_EQ(atEnd.size(), repainted.size());
+    int differ = 0;
+    for (int y = 0; y < atEnd.height(); ++y)
+        for (int x = 0; x < atEnd.width(); ++x)
+            differ += atEnd.pixel(x, y) != repainted.pixel(x, y);
+    EXPECT_EQ(differ, 0);
+}
+} // namespace
+
+// A resize during a run drawn live keeps the rows drawn before it.
+TEST(Orbit3DCommand, AResizeMidRunKeepsTheRowsDrawnBefore)
+{
+    for (const OrbitCase& c : kOrbitViews) {
+        SCOPED_TRACE(c.name);
+        CDynSys* doc = NewModel(c.kind);
+        ASSERT_NE(doc, nullptr);
+        ASSERT_TRUE(Choose(ViewInfo(c.view).nID));
+        C3DView* v = ViewNamed(doc, c.name);
+        ASSERT_NE(v, nullptr);
+        v->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+        ResizeMidRunThenCompare(doc, v);
+        doc->OnCloseDocument();
+    }
+    const std::string path = ::testing::TempDir() + "planes_mid_run.ns1";
+    CDynSys* doc = NewModel(IDR_SYS1TYPE);
+    ASSERT_NE(doc, nullptr);
+    doc->m_nRSMode = 9;
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    doc->OnCloseDocument();
+    doc = dynamic_cast<CDynSys*>(TemplateOf(IDR_SYS1TYPE)->OpenDocumentFile(path.c_str()));
+    ASSERT_NE(doc, nullptr);
+    Idle();
+    C3DView* v = ViewNamed(doc, "CSys1CP");
+    ASSERT_NE(v, nullptr);
+    v->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    if (auto* child = dynamic_cast<CMDIChildWnd*>(v->GetParentFrame()))
+        child->MDIActivate();
+    ResizeMidRunThenCompare(doc, v);
+    doc->OnCloseDocument();
+    std::remove(path.c_str());
+}
 
 // Each kind's View command opens the view after a run: counted, captioned, turnable, drawn.
 TEST(Orbit3DCommand, EachKindOpensItsViews)

@@ -83,8 +83,7 @@ void C2DView::OnDraw(CDC* pDC)
     // During a run the rows stored so far (the table lock keeps the run off them meanwhile),
     // also those of a fresh run plotted concurrently; live drawing goes on from there.
     const bool plotNow = !s.m_bPlotManual || s.m_bPlotRequest;
-    const bool liveRun = s.m_bRunning && s.m_bPlotConcurrent;
-    if ((s.m_bHaveData || liveRun) && plotNow)
+    if (RunRowsDue(s) && plotNow)
         DrawCurves(pDC);
     if (s.m_bHaveImport && plotNow)
         DrawImportedCurves(pDC);

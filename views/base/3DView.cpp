@@ -566,7 +566,7 @@ void C3DView::TakeAngles(const CModelCore& s)
 void C3DView::DrawStoredRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
-    if (s.m_bHaveData)
+    if (RunRowsDue(s))
         DrawRun(pDC);
     if (s.m_bHaveImport)
         DrawImportedRun(pDC);

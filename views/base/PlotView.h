@@ -65,6 +65,12 @@ protected:
     // What Overlay Plot draws over the picture at the end of a run.
     virtual void DrawStoredRun(CDC* pDC) = 0;
 
+    // Whether a drawing shows the run's rows: a finished run's, and during a run drawn live
+    // those stored so far (live drawing goes on from there).
+    static bool RunRowsDue(const CModelCore& s)
+    {
+        return s.m_bHaveData || (s.m_bRunning && s.m_bPlotConcurrent);
+    }
     // The rows the cursor walks, as the document holds them.
     static CursorRows CursorRowsOf(const CModelCore& s);
     // The values of the cursor's row; false when its source has no such row.

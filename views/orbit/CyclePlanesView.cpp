@@ -71,7 +71,7 @@ void CSys1CP::DrawScene(CDC* pDC, bool bFull)
 
 void CSys1CP::DrawStoredRun(CDC* pDC)
 {
-    if (GetModel()->Core().m_bHaveData)
+    if (RunRowsDue(GetModel()->Core()))
         DrawOrbit(pDC);
 }
 

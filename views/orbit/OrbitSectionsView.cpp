@@ -177,7 +177,7 @@ void COrbitSectionsView::DrawNewSample(int nRow)
 void COrbitSectionsView::DrawStoredRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
-    if (s.m_bHaveData)
+    if (RunRowsDue(s))
         PlotSections(pDC);
     if (s.m_bHaveImport)
         PlotImportedSections(pDC);
