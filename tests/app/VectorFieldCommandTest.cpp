@@ -464,6 +464,25 @@ TEST(VectorFieldCommands, OneVariablePhaseLineMarksItsZerosAndFollowsTheSpin)
     doc->OnCloseDocument();
 }
 
+// In the one-variable view a click that drew no band leaves the picture as it was: no crosshair.
+TEST(VectorFieldCommands, OneVariableClickWithoutADragMarksNothing)
+{
+    CDynSys* doc = nullptr;
+    auto* view = OpenVectorField<CSys1NNVF>(IDR_SYS1NNTYPE, doc);
+    ASSERT_NE(view, nullptr);
+    Settle(view);
+    const QImage before = view->GetWidget()->grab().toImage();
+    const QPoint at((view->m_rcPlot.left + 2 * view->m_rcPlot.right) / 3,
+                    (view->m_rcPlot.top + view->m_rcPlot.bottom) / 3);
+    QTest::mouseClick(view->GetWidget(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view->m_bBanding);
+    EXPECT_EQ(view->m_bCrossDrawn, 0);
+    EXPECT_TRUE(view->GetWidget()->grab().toImage() == before);
+    EXPECT_FALSE(doc->IsModified());
+    doc->OnCloseDocument();
+}
+
 TEST(VectorFieldCommands, RunGreysTheControlsAndItsEndRestoresThem)
 {
     for (const KindCase& k : kKinds) {

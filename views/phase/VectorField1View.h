@@ -2,7 +2,7 @@
 // The Vector Field of a one-variable model: x' = f(x, t) against x at the time the user picks,
 // with the zeros of f marked on the x axis by their stability (the phase line). It spins a, b,
 // c, d and t like the other Vector Field views and has none of their layers, buttons or keys;
-// a click in the plot draws a band.
+// a press in the plot starts a band, and a click that drew none marks nothing.
 #include "views/phase/VectorFieldBase.h"
 
 class CPhaseLineLayer;
@@ -20,6 +20,7 @@ protected:
     void Spun() override;
     void ModelChanged() override;
     void DrawMargins(CDC* pDC) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
 
 private:
     CPhaseLineLayer* m_pPhaseLine = nullptr;
