@@ -55,11 +55,11 @@ private:
 
 } // namespace
 
-CPhaseLine CalcPhaseLine(IPlaneField& field, const CPlaneFrame& frame, double t)
+CPhaseLine CalcPhaseLine(IPlaneField& field, const CPlaneFrame& frame, double t, double touch)
 {
     CPhaseLine line;
     CTouchFilter touches(line.m_zeros);
-    const double threshold = std::fabs(frame.YRange()) / 1e6;
+    const double threshold = std::fabs(frame.YRange()) / touch;
     field.SetPulse(t, field.Chronon());
     double prevX = 0, prev = NAN;
     // A column where x' is exactly 0, waiting for the sign on its right.

@@ -26,9 +26,13 @@ struct CPhaseLine
     double m_dLargest = -1e30, m_dSmallest = 1e30; // of the finite x' values
 };
 
+// How fine a touching zero is looked for: a pair of neighbouring columns whose product lies below
+// the x' range divided by this. The two views that draw a phase line each have their own.
+constexpr double kVectorFieldTouch = 1e6, kBasinsTouch = 1e8;
+
 // Columns left .. right (both included) at time t. A sign change between neighbouring columns
 // is a zero at their midpoint (none when it lies across a pole); a pair whose product is positive
-// but below a millionth of the x' range is a touching zero there, unless a neighbouring pair holds
-// a zero (it is then that zero's near column); a column where x' is exactly 0 is a zero at that
+// but below the x' range / touch is a touching zero there, unless a neighbouring pair holds a
+// zero (it is then that zero's near column); a column where x' is exactly 0 is a zero at that
 // column, its kind taken from the columns on either side.
-CPhaseLine CalcPhaseLine(IPlaneField& field, const CPlaneFrame& frame, double t);
+CPhaseLine CalcPhaseLine(IPlaneField& field, const CPlaneFrame& frame, double t, double touch);

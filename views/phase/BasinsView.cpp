@@ -53,7 +53,8 @@ CBasinsView::CBasinsView(SystemKind kind)
     if (BasinsKind(kind).phaseLine)
         m_pPhaseLine = &Layers().Add<CPhaseLineLayer>(
             [this]() -> CModelCore* { return GetModel() ? &GetModel()->Core() : nullptr; },
-            [this] { return GetModel() && !GetModel()->Core().EquationsUseDelayedVars(); });
+            [this] { return GetModel() && !GetModel()->Core().EquationsUseDelayedVars(); },
+            kBasinsTouch);
     m_pPicture = &Layers().Add<CPlotImageLayer>();
     MapCommand(ID_CONTROLS_RUN, &CBasinsView::OnControlsRun);
     MapUpdate(ID_CONTROLS_RUN, &CBasinsView::OnUpdateIdle);

@@ -89,10 +89,10 @@ void DrawPhaseLine(CDC* pDC, const C2DPlotGeometry& g, const CPhaseLine& line,
         DrawZeroMarker(pDC, g, z.x, z.kind);
 }
 
-CPhaseLine CalcModelPhaseLine(CModelCore& model, const C2DPlotGeometry& g, double t)
+CPhaseLine CalcModelPhaseLine(CModelCore& model, const C2DPlotGeometry& g, double t, double touch)
 {
     const std::unique_ptr<CFieldBase> field = MakePlaneField(CPlaneModel::Of(model));
-    CPhaseLine line = CalcPhaseLine(*field, FrameOf(g), t);
+    CPhaseLine line = CalcPhaseLine(*field, FrameOf(g), t, touch);
     model.m_dSpinMin = line.m_dLargest;
     model.m_dSpinMax = line.m_dSmallest;
     return line;
@@ -103,7 +103,7 @@ bool CPhaseLineLayer::Compute(const C2DPlotGeometry& g)
     CModelCore* model = m_model();
     if (!model)
         return false;
-    m_line = CalcModelPhaseLine(*model, g, model->m_dVFTime);
+    m_line = CalcModelPhaseLine(*model, g, model->m_dVFTime, m_dTouch);
     return true;
 }
 

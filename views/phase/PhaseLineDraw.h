@@ -19,16 +19,17 @@ void DrawZeroMarker(CDC* pDC, const C2DPlotGeometry& g, double x, PhaseZeroKind 
 void DrawPhaseLine(CDC* pDC, const C2DPlotGeometry& g, const CPhaseLine& line,
                    const CModelSettings& s);
 // The phase line of the model over the plot at time t, through the model's parser (its
-// equation recorded in list 1). The model's running extents of x' (m_dSpinMin the largest,
-// m_dSpinMax the smallest) are those of the curve.
-CPhaseLine CalcModelPhaseLine(CModelCore& model, const C2DPlotGeometry& g, double t);
+// equation recorded in list 1), its touching zeros looked for as fine as touch says
+// (PhaseLine.h). The model's running extents of x' (m_dSpinMin the largest, m_dSpinMax the
+// smallest) are those of the curve.
+CPhaseLine CalcModelPhaseLine(CModelCore& model, const C2DPlotGeometry& g, double t, double touch);
 
 // The phase line at the model's vector-field time as a layer; shown while shown() holds.
 class CPhaseLineLayer : public CPlotLayer
 {
 public:
-    CPhaseLineLayer(std::function<CModelCore*()> model, std::function<bool()> shown)
-        : m_model(std::move(model)), m_shown(std::move(shown))
+    CPhaseLineLayer(std::function<CModelCore*()> model, std::function<bool()> shown, double touch)
+        : m_model(std::move(model)), m_shown(std::move(shown)), m_dTouch(touch)
     {
     }
     bool Shown() const override { return m_shown(); }
@@ -41,5 +42,6 @@ protected:
 private:
     std::function<CModelCore*()> m_model;
     std::function<bool()> m_shown;
+    double m_dTouch;
     CPhaseLine m_line;
 };

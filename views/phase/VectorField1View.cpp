@@ -24,7 +24,7 @@ CSys1NNVF::CSys1NNVF()
     : CVectorFieldBase(OneVariablePlot(), false),
       m_pPhaseLine(&Layers().Add<CPhaseLineLayer>(
           [this]() -> CModelCore* { return GetModel() ? &GetModel()->Core() : nullptr; },
-          [] { return true; }))
+          [] { return true; }, kVectorFieldTouch))
 {
 }
 
