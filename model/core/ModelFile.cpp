@@ -9,14 +9,25 @@
 
 namespace {
 
+// The description of a member as the kind knows it (its key differs between kinds: the
+// two-variable kind's second axis is y where the others have x').
+const SettingField* FieldOfKind(const std::string& name, SystemKind kind)
+{
+    for (const auto& f : SettingsTable())
+        if (f.name == name && f.UsedBy(kind))
+            return &f;
+    return FindField(name);
+}
+
 class Layout
 {
 public:
+    explicit Layout(SystemKind kind) : m_kind(kind) {}
     std::vector<const SettingField*> fields;
 
     void Add(const std::string& name)
     {
-        const SettingField* f = FindField(name);
+        const SettingField* f = FieldOfKind(name, m_kind);
         if (!f)
             throw std::logic_error("no setting " + name);
         fields.push_back(f);
@@ -44,6 +55,9 @@ public:
                               "MaxX", "MinX", "MaxY", "MinY", "MaxZ", "MinZ"})
             Add("m_d" + p + s);
     }
+
+private:
+    SystemKind m_kind;
 };
 
 // Curve sets: the members' suffixes and their slots in the imported-data arrays.
@@ -115,7 +129,7 @@ std::vector<const SettingField*> LayoutN12(SystemKind kind)
     const bool n = kind == SystemKind::Newtonian;
     const bool two = kind == SystemKind::TwoVariable;
     const bool vf = n || two;
-    Layout l;
+    Layout l(kind);
     l.Add({"m_bPlotX", "m_bPlotXp"});
     if (n)
         l.Add("m_bPlotXpp");
@@ -187,7 +201,7 @@ std::vector<const SettingField*> LayoutN12(SystemKind kind)
 
 std::vector<const SettingField*> LayoutThree()
 {
-    Layout l;
+    Layout l(SystemKind::ThreeVariable);
     l.Add({"m_bPlotX", "m_bPlotXp", "m_bPlotY", "m_bPlotYp", "m_bPlotZ", "m_bPlotZp", "m_strXRate",
            "m_strYRate", "m_strZRate", "m_dGraphVAbsMax", "m_dGraphVAbsMin", "m_dGraphVMax",
            "m_dGraphVMin"});
@@ -298,6 +312,9 @@ std::string Label(const SettingField& f)
         {"m_nBADepth", "basins depth"},
         {"m_nSpinParam", "spin parameter"},
         {"m_bShowCell", "Show Cell"},
+        {"m_nViewPitch", "view angles"},
+        {"m_nViewYaw", "view angles"},
+        {"m_pt", "view pans"},
     };
     for (const auto& [prefix, text] : words)
         if (f.name.starts_with(prefix))

@@ -347,7 +347,7 @@ void AddVectorField(Builder& b)
 {
     b.Int("m_nOrbitSections", "", All, &S::m_nOrbitSections, 6, 2, 15);
     b.Int("m_nModelForm", "", All, &S::m_nModelForm, 0, 0, 5); // the kind's limit: ModelFormCount
-    b.Int("m_nBADepth", "", All, &S::m_nBADepth, 100, 0, 100000000); // Depth 0 is allowed
+    b.Int("m_nBADepth", "", All, &S::m_nBADepth, 100, 0, kMaxBasinsDepth); // Depth 0 is allowed
     AddBlock2(b, "VF", "vf", BLOCK2(VF), N | K1 | K2);
     Builder::Def(b.Add("m_clrVFTrack", FieldType::Color, "vftclr", N | K2, &S::m_clrVFTrack),
                  RGB(255, 0, 0));
@@ -404,16 +404,21 @@ void AddViews(Builder& b)
     for (int i = 0; i < 7; ++i)
         Builder::Def(b.Add("m_bViewWanted", FieldType::Bool, "", All, &S::m_bViewWanted, i),
                      i == 0 ? 1 : 0);
-    b.Add("m_ptPSPView", FieldType::Point, "", K3, &S::m_ptPSPView);
-    b.Add("m_ptFOView", FieldType::Point, "", N | K1 | K2, &S::m_ptFOView);
-    b.Add("m_ptOSView", FieldType::Point, "", N | K1 | K2, &S::m_ptOSView);
-    b.Add("m_ptPS3View", FieldType::Point, "", K3, &S::m_ptPS3View);
+    const auto pan = [&b](const char* name, unsigned k, POINT S::*mp) {
+        auto& f = b.Add(name, FieldType::Point, "", k, mp);
+        f.checked = true;
+        Bounded(f, -kViewPanLimit, kViewPanLimit);
+    };
+    pan("m_ptPSPView", K3, &S::m_ptPSPView);
+    pan("m_ptFOView", N | K1 | K2, &S::m_ptFOView);
+    pan("m_ptOSView", N | K1 | K2, &S::m_ptOSView);
+    pan("m_ptPS3View", K3, &S::m_ptPS3View);
     for (int i = 0; i < 4; ++i) {
-        auto& p =
-            Builder::Def(b.Add("m_nViewPitch", FieldType::Int, "", All, &S::m_nViewPitch, i), 30);
-        p.checked = false;
-        auto& y = Builder::Def(b.Add("m_nViewYaw", FieldType::Int, "", All, &S::m_nViewYaw, i), 70);
-        y.checked = false;
+        Bounded(
+            Builder::Def(b.Add("m_nViewPitch", FieldType::Int, "", All, &S::m_nViewPitch, i), 30),
+            -kViewAngleLimit, kViewAngleLimit);
+        Bounded(Builder::Def(b.Add("m_nViewYaw", FieldType::Int, "", All, &S::m_nViewYaw, i), 70),
+                -kViewAngleLimit, kViewAngleLimit);
     }
     b.Int("m_nRSMode", "wso", N, &S::m_nRSMode, 0, 0, 11);
     b.Int("m_nAnimDelay", "afd", N, &S::m_nAnimDelay, 0, 0, 100);
@@ -485,6 +490,8 @@ bool SettingField::InRange(const CModelSettings& cs) const
         return Int(s) >= lo && Int(s) <= hi;
     case FieldType::Color:
         return Color(s) <= hi;
+    case FieldType::Point:
+        return Point(s).x >= lo && Point(s).x <= hi && Point(s).y >= lo && Point(s).y <= hi;
     case FieldType::Double:
         return std::isfinite(Double(s)) && Double(s) >= lo && Double(s) <= hi;
     default:

@@ -11,6 +11,12 @@
 
 // The largest phase typed in (either sign); the value kept is rounded to six places.
 constexpr double kPhaseLimit = 3.14159265;
+// The basins Depth strip's range.
+constexpr int kMaxBasinsDepth = 1000;
+// The 3-D views turn between these degrees (the View Angle dialog's range) and are panned at
+// most this many pixels either way (as far as a drag or the Pan commands go).
+constexpr int kViewAngleLimit = 180;
+constexpr int kViewPanLimit = 1 << 22;
 
 enum class FieldType
 {

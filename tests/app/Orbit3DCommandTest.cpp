@@ -3,19 +3,23 @@
 // saved with a real-space mode of 6 to 11 comes back with its Cycle Planes view.
 #ifdef HAVE_VELTRIX_VIEWSORBIT
 #include "app/MenuDriver.h"
+#include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
 #include "model/ViewKinds.h"
+#include "model/core/ModelFile.h"
 #include "views/PlotPixels.h"
 #include "views/base/3DView.h"
 #include "views/base/VADlg.h"
 #include "views/orbit/CyclePlanesView.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -219,6 +223,74 @@ TEST(Orbit3DCommand, EachViewTurnsDragsAndComesBackSaved)
         opened->OnCloseDocument();
         std::remove(file.c_str());
     }
+}
+
+// A model file whose Full Orbit holds a pan and a yaw no command can reach opens with them
+// replaced and the message; a drag and the View Angle dialog then start from the defaults.
+TEST(Orbit3DCommand, AnglesAndPansOutOfRangeInAFileAreReplaced)
+{
+    const std::string file = ::testing::TempDir() + "far.ds2";
+    const OrbitCase& c = kOrbitViews[2]; // the two-variable Full Orbit
+    CDynSys* doc = nullptr;
+    ASSERT_NE(OpenAfterARun(c, doc), nullptr);
+    doc->m_ptFOView = POINT{INT_MAX, 0};
+    doc->m_nViewYaw[1] = INT_MIN;
+    ASSERT_TRUE(doc->OnSaveDocument(file.c_str()));
+    doc->OnCloseDocument();
+
+    const FileDialogHook old = SetFileDialogHook([&](bool, const std::string&) { return file; });
+    MessageRecorder recorder;
+    EXPECT_TRUE(Choose(ID_FILE_OPEN));
+    SetFileDialogHook(old);
+    Idle();
+    EXPECT_EQ(recorder.messages,
+              std::vector<std::string>{ReplacedSettingsMessage({"view angles", "view pans"})});
+    CDynSys* opened = nullptr;
+    for (CDocument* d : TemplateOf(c.kind)->GetDocuments())
+        opened = dynamic_cast<CDynSys*>(d);
+    ASSERT_NE(opened, nullptr);
+    C3DView* v = ViewNamed(opened, c.name);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->m_ptPan, CPoint(0, 0));
+    EXPECT_EQ(v->m_nYaw, 70);
+
+    const CPoint press((v->m_rcPlot.left + v->m_rcPlot.right) / 2,
+                       (v->m_rcPlot.top + v->m_rcPlot.bottom) / 2);
+    v->OnLButtonDown(0, press);
+    v->OnMouseMove(0, {press.x + 20, press.y});
+    v->OnLButtonUp(0, {press.x + 20, press.y});
+    EXPECT_EQ(opened->m_ptFOView.x, 20);
+    ASSERT_TRUE(Choose(ID_CONTROLS_SET_YAW_PITCH));
+    ASSERT_NE(v->m_pVADlg, nullptr);
+    EXPECT_EQ(v->m_pVADlg->YawText()->text().toStdString(), "70");
+    QTest::keyClick(v->m_pVADlg->m_sbYaw, Qt::Key_Down);
+    EXPECT_EQ(opened->m_nViewYaw[1], 69);
+    v->CloseViewAngleDlg();
+    opened->OnCloseDocument();
+    std::remove(file.c_str());
+}
+
+// A pan however far out comes back to the edge of its range at a drag, never past it, and the
+// View Angle dialog holds an angle beyond the bars' range to their end.
+TEST(Orbit3DCommand, DragsAndTheAngleDialogStayInRange)
+{
+    CDynSys* doc = nullptr;
+    C3DView* v = OpenAfterARun(kOrbitViews[0], doc);
+    ASSERT_NE(v, nullptr);
+    v->m_ptPan = CPoint(INT_MAX, INT_MIN);
+    const CPoint press((v->m_rcPlot.left + v->m_rcPlot.right) / 2,
+                       (v->m_rcPlot.top + v->m_rcPlot.bottom) / 2);
+    v->OnLButtonDown(0, press);
+    v->OnMouseMove(0, {press.x + 30, press.y + 30});
+    v->OnMouseMove(0, {press.x + 40, press.y - 40});
+    v->OnLButtonUp(0, {press.x + 40, press.y - 40});
+    EXPECT_EQ(v->m_ptPan, CPoint(kViewPanLimit, -kViewPanLimit));
+    v->SetYaw(INT_MIN, TRUE);
+    ASSERT_TRUE(Choose(ID_CONTROLS_SET_YAW_PITCH));
+    ASSERT_NE(v->m_pVADlg, nullptr);
+    EXPECT_EQ(v->m_pVADlg->YawText()->text().toStdString(), "-180");
+    v->CloseViewAngleDlg();
+    doc->OnCloseDocument();
 }
 
 // The Cycle Planes view has no View command: a model saved with a real-space mode of 6 to 11

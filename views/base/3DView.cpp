@@ -2,6 +2,7 @@
 
 #include "model/CommandIds.h"
 #include "model/core/KindVars.h"
+#include "model/core/SettingsTable.h"
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
 #include "platform/Ids.h"
@@ -23,7 +24,15 @@ VX_IMPLEMENT_CLASS(C3DView, CPlotView)
 namespace {
 const char* const kCaptionTexts[7] = {"t =", "x =", "y =", "z =", "x' =", "y' =", "y' ="};
 // Pan offsets stay well inside the pixel range, so adding them never overflows.
-constexpr int kPanLimit = kPixelLimit / 4;
+constexpr int kPanLimit = kViewPanLimit;
+static_assert(kPanLimit <= kPixelLimit / 4);
+
+// A pan moved by a step, summed wide so that no step can overflow it.
+int PanBy(int pan, long long step)
+{
+    return static_cast<int>(std::clamp(pan + step, -static_cast<long long>(kPanLimit),
+                                       static_cast<long long>(kPanLimit)));
+}
 
 CPoint Mid(CPoint a, CPoint b)
 {
@@ -560,7 +569,7 @@ void C3DView::TakeAngles(const CModelCore& s)
         SetYawDegrees(s.m_nViewYaw[m_desc.angleSlot]);
     }
     if (m_desc.pan)
-        m_ptPan = CPoint((s.*m_desc.pan).x, (s.*m_desc.pan).y);
+        m_ptPan = CPoint(PanBy((s.*m_desc.pan).x, 0), PanBy((s.*m_desc.pan).y, 0));
 }
 
 void C3DView::DrawStoredRun(CDC* pDC)
@@ -674,8 +683,8 @@ void C3DView::OnUpdateControlsZoomFar(CCmdUI* pCmdUI)
 void C3DView::Pan(int dx, int dy)
 {
     const int step = std::max(1, m_nBoxSize / 10);
-    m_ptPan.x = std::clamp(m_ptPan.x + dx * step, -kPanLimit, kPanLimit);
-    m_ptPan.y = std::clamp(m_ptPan.y + dy * step, -kPanLimit, kPanLimit);
+    m_ptPan.x = PanBy(m_ptPan.x, static_cast<long long>(dx) * step);
+    m_ptPan.y = PanBy(m_ptPan.y, static_cast<long long>(dy) * step);
     StorePan();
     RedrawWindow();
 }
@@ -769,8 +778,8 @@ void C3DView::OnLButtonDown(UINT nFlags, CPoint point)
 void C3DView::OnMouseMove(UINT nFlags, CPoint point)
 {
     if (m_bDragging && point != m_ptDragLast) {
-        m_ptPan.x = std::clamp(m_ptPan.x + point.x - m_ptDragLast.x, -kPanLimit, kPanLimit);
-        m_ptPan.y = std::clamp(m_ptPan.y + point.y - m_ptDragLast.y, -kPanLimit, kPanLimit);
+        m_ptPan.x = PanBy(m_ptPan.x, static_cast<long long>(point.x) - m_ptDragLast.x);
+        m_ptPan.y = PanBy(m_ptPan.y, static_cast<long long>(point.y) - m_ptDragLast.y);
         m_ptDragLast = point;
         m_bFullRedraw = 0;
         RedrawWindow();

@@ -1,5 +1,6 @@
 #include "views/base/VADlg.h"
 
+#include "model/core/SettingsTable.h"
 #include "platform/Frame.h"
 #include "platform/WinApp.h"
 #include "views/base/ViewAngleFlag.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -159,8 +161,9 @@ void CVADlg::LoadAngles()
     IViewAngleTarget* pView = ActiveAngleTarget();
     if (!pView)
         pView = m_pView;
-    m_nPitchDeg = pView->ViewPitch();
-    m_nYawDeg = pView->ViewYaw();
+    // The bars hold -180 .. 180; negating an angle beyond that could overflow.
+    m_nPitchDeg = std::clamp(pView->ViewPitch(), -kViewAngleLimit, kViewAngleLimit);
+    m_nYawDeg = std::clamp(pView->ViewYaw(), -kViewAngleLimit, kViewAngleLimit);
     const QSignalBlocker b1(m_sbPitch), b2(m_sbYaw);
     m_sbPitch->setSliderPosition(-m_nPitchDeg);
     m_sbYaw->setSliderPosition(-m_nYawDeg);

@@ -1,7 +1,6 @@
 #include "views/phase/BasinsDepth.h"
 
-#include "views/base/PlotText.h"
-
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -11,6 +10,17 @@ bool ParseDepth(const std::string& text, int& depth)
     if (!(std::fmod(v, 1.0) == 0 && v >= 0 && v <= CDepthStrip::kMaxDepth))
         return false;
     depth = static_cast<int>(v);
+    return true;
+}
+
+bool ParseBuddyDepth(const std::string& text, int& depth)
+{
+    int v = 0;
+    const char* end = text.data() + text.size();
+    const auto [p, ec] = std::from_chars(text.data(), end, v);
+    if (ec != std::errc() || p != end || v < 0 || v > CDepthStrip::kMaxDepth)
+        return false;
+    depth = v;
     return true;
 }
 
@@ -32,7 +42,7 @@ void CDepthStrip::Create(CWnd* pParent, int depth)
 
 void CDepthStrip::Show(int depth)
 {
-    const std::string text = FormatNumber(depth, 0);
+    const std::string text = std::to_string(depth);
     m_edit.SetWindowText(text);
     m_buddy.SetWindowText(text);
     m_spin.GetPos();

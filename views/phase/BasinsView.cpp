@@ -85,7 +85,9 @@ void CBasinsView::OnEnChangeDepthBuddy()
     if (!m)
         return;
     const std::string text = m_depth.m_buddy.GetWindowText();
-    const int depth = std::atoi(text.c_str());
+    int depth = 0;
+    if (!ParseBuddyDepth(text, depth))
+        return; // not the up-down's own text
     if (depth != m->Core().m_nBADepth) {
         m->Core().m_nBADepth = depth;
         m->MarkModified();
@@ -140,7 +142,7 @@ bool CBasinsView::OnOwnHint(LPARAM)
 {
     // Depth set elsewhere (the data-entry window) shows in the strip.
     const int depth = GetModel()->Core().m_nBADepth;
-    if (m_depth.m_edit.GetSafeHwnd() && m_depth.m_edit.GetWindowText() != FormatNumber(depth, 0))
+    if (m_depth.m_edit.GetSafeHwnd() && m_depth.m_edit.GetWindowText() != std::to_string(depth))
         m_depth.Show(depth);
     // Every update but a row draws the window again with the model's texts; the picture stays.
     if (m_pPhaseLine)

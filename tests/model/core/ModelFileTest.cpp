@@ -317,3 +317,83 @@ TEST(ModelFile, LimitsOutsideTheirRangesAreReplaced)
 }
 
 } // namespace
+
+namespace {
+
+// Settings without a dialog field of their own: the Depth strip, the 3-D views' angles and pans.
+TEST(ModelFile, StripAndViewSettingsOutsideTheirRangesAreReplaced)
+{
+    struct Case
+    {
+        SystemKind kind;
+        const char* member;
+        long long value;
+        const char* label; // null: kept
+    };
+    const auto N = SystemKind::Newtonian, T = SystemKind::TwoVariable,
+               H = SystemKind::ThreeVariable;
+    const Case cases[] = {
+        {T, "m_nBADepth", 1001, "basins depth"},
+        {N, "m_nBADepth", 999999, "basins depth"},
+        {SystemKind::OneVariable, "m_nBADepth", 1000000, "basins depth"},
+        {T, "m_nBADepth", -1, "basins depth"},
+        {T, "m_nBADepth", 1000, nullptr},
+        {N, "m_nViewPitch[1]", 181, "view angles"},
+        {T, "m_nViewYaw[2]", -2147483648LL, "view angles"},
+        {H, "m_nViewYaw[0]", -180, nullptr},
+        {H, "m_nViewPitch[3]", 180, nullptr},
+        {N, "m_ptFOView", 2147483647, "view pans"},
+        {T, "m_ptOSView", -(kViewPanLimit + 1LL), "view pans"},
+        {H, "m_ptPS3View", kViewPanLimit, nullptr},
+        {H, "m_ptPSPView", -kViewPanLimit, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.member) + " " + std::to_string(c.value));
+        const SettingField* f = FindField(c.member);
+        ASSERT_NE(f, nullptr);
+        CModelSettings defaults;
+        SetModelDefaults(defaults, c.kind);
+        CModelSettings s = defaults, back;
+        const bool point = f->type == FieldType::Point;
+        if (point)
+            f->Point(s) = POINT{5, static_cast<int>(c.value)};
+        else
+            f->Int(s) = static_cast<int>(c.value);
+        const auto replaced = StoreAndLoad(s, c.kind, back);
+        EXPECT_EQ(replaced,
+                  c.label ? std::vector<std::string>{c.label} : std::vector<std::string>{});
+        CModelSettings& expected = c.label ? defaults : s;
+        if (point) {
+            EXPECT_EQ(f->Point(back).x, f->Point(expected).x);
+            EXPECT_EQ(f->Point(back).y, f->Point(expected).y);
+        } else {
+            EXPECT_EQ(f->Int(back), f->Int(expected));
+        }
+    }
+}
+
+// The message names a limit by the key of the file's kind.
+TEST(ModelFile, ReplacedLimitsAreNamedByTheKeysOfTheirKind)
+{
+    struct Case
+    {
+        SystemKind kind;
+        const char* member;
+        const char* label;
+    };
+    const Case cases[] = {
+        {SystemKind::TwoVariable, "m_dVFMax2", "vfyhi"},
+        {SystemKind::TwoVariable, "m_dPOMin2", "poylo"},
+        {SystemKind::Newtonian, "m_dVFMax2", "vfx'hi"},
+        {SystemKind::OneVariable, "m_dBAMin2", "bax'lo"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.member);
+        CModelSettings s, back;
+        SetModelDefaults(s, c.kind);
+        FindField(c.member)->Double(s) = std::numeric_limits<double>::infinity();
+        EXPECT_EQ(StoreAndLoad(s, c.kind, back), std::vector<std::string>{c.label});
+    }
+}
+
+} // namespace
