@@ -22,6 +22,14 @@ VX_IMPLEMENT_KIND_PAGE(CDS3Time, CTimePage, SystemKind::ThreeVariable)
 
 namespace {
 
+// The phase typed on the page: pi to seven decimals, to eight on the one-variable page. A phase
+// the program stored (rounded to six places, so just past seven decimals) is kept as it was.
+FieldRange PhaseRange(SystemKind kind)
+{
+    const double pi = kind == SystemKind::OneVariable ? 3.14159265 : 3.1415926;
+    return {-pi, pi};
+}
+
 struct Labels
 {
     const char *rtl, *af, *per, *pa, *cc, *size, *xdel, *delayTime;
@@ -118,8 +126,8 @@ void CTimePage::DoDataExchange(CDataExchange* pDX)
     m_kept.Integer(pDX, m_editChrononsPerCycle, s.m_nChrononsPerCycle,
                    RangeOf("m_nChrononsPerCycle"));
     m_kept.Number(pDX, m_editAngFreq, s.m_dAngFreq, RangeOf("m_dAngFreq"));
-    // The phase is typed up to the limit and kept to six places, as data entry keeps it.
-    if (m_kept.Number(pDX, m_editPhase, s.m_dPhase, {-kPhaseLimit, kPhaseLimit}))
+    // The phase typed is kept to six places, as data entry keeps it.
+    if (m_kept.Number(pDX, m_editPhase, s.m_dPhase, PhaseRange(m_kind)))
         s.m_dPhase = RoundToDigits(s.m_dPhase, 6);
     m_kept.Number(pDX, m_editPeriod, s.m_dPeriod, RangeOf("m_dPeriod"));
     const auto delays = DelaysOf(m_kind);

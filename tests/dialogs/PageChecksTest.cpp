@@ -66,9 +66,15 @@ const LeaveCase kLeaveCases[] = {
     {"c/c a multiple of ti", K2, 0, CC, "50", "", TenthInterval},
     {"per of 0", N, 0, Per, "0", "Please enter a number between 1e-030 and 1e+030."},
     {"af of 0", K1, 0, AF, "0", "Please enter a number between 1e-030 and 6.28318530717959e+030."},
-    {"pa past pi", K2, 0, PA, "3.1416",
+    {"pa past pi", K2, 0, PA, "3.1416", "Please enter a number between -3.1415926 and 3.1415926."},
+    {"pa of eight decimals, three variables", K3, 0, PA, "-3.14159265",
+     "Please enter a number between -3.1415926 and 3.1415926."},
+    {"pa of eight decimals, Newtonian", N, 0, PA, "3.14159265",
+     "Please enter a number between -3.1415926 and 3.1415926."},
+    {"pa of eight decimals, one variable", K1, 0, PA, "3.14159265", ""},
+    {"pa past eight decimals, one variable", K1, 0, PA, "-3.1415927",
      "Please enter a number between -3.14159265 and 3.14159265."},
-    {"pa of eight decimals", K3, 0, PA, "-3.14159265", ""},
+    {"pa of seven decimals", K2, 0, PA, "-3.1415926", ""},
     {"delay of 0", K1, 0, XDel, "0", "Please enter an integer between 1 and 100000."},
     {"z delay past its range", K3, 0, ZDel, "100001",
      "Please enter an integer between 1 and 100000."},
@@ -153,6 +159,20 @@ TEST(PropertyPages, ValuesLoadedUnchangedAreNeverRefused)
     ASSERT_TRUE(discarded.has_value());
     EXPECT_EQ(f.doc.m_dPeriod, kTwoPi / 1e-30); // exactly, not its 15-digit text
     EXPECT_EQ(f.doc.m_strXRate.size(), 143u);
+}
+
+// The phase that data entry stores (pi rounded to six places) passes every page untouched,
+// though it lies past the seven decimals those pages take typed.
+TEST(PropertyPages, AStoredPhaseIsNeverRefused)
+{
+    for (SystemKind kind : {N, K1, K2, K3}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        SheetFixture f(kind, [](CModelCore& m) { m.m_dPhase = -3.141593; });
+        EXPECT_TRUE(f.Go(1));
+        EXPECT_TRUE(f.Ok().has_value());
+        EXPECT_TRUE(f.messages.messages.empty());
+        EXPECT_EQ(f.doc.m_dPhase, -3.141593);
+    }
 }
 
 TEST(PropertyPages, DerivedValuesFollowTheTyping)

@@ -83,7 +83,7 @@ TEST(PropertySheet, OkTakesTheEditsWithTheirDerivedValues)
     });
     Type(f.Time().m_editRunTimeLimit, "12");
     Type(f.Time().m_editPeriod, "4");
-    Type(f.Time().m_editPhase, "-3.14159265");
+    Type(f.Time().m_editPhase, "-3.1415926");
     f.Go(1);
     Type(f.Space().m_editParam[0], "3");
     Type(f.Space().m_editParam[1], "2*a"); // sees the new a
@@ -102,8 +102,8 @@ TEST(PropertySheet, OkTakesTheEditsWithTheirDerivedValues)
     EXPECT_EQ(f.doc.m_dGraphTMax, 12);
     EXPECT_EQ(f.doc.m_dAngFreq, kTwoPi / 4);
     EXPECT_EQ(f.doc.m_dChronon, 0.04);
-    EXPECT_EQ(f.doc.m_dPhase, RoundToDigits(-3.14159265, 6)); // as data entry stores it
-    EXPECT_DOUBLE_EQ(f.doc.m_dYDelayTime, 0.12);              // as the run reads it
+    EXPECT_EQ(f.doc.m_dPhase, RoundToDigits(-3.1415926, 6)); // as data entry stores it
+    EXPECT_DOUBLE_EQ(f.doc.m_dYDelayTime, 0.12);             // as the run reads it
     EXPECT_EQ(f.doc.m_dParamB, 6);
     EXPECT_EQ(f.doc.m_dParamC, 4);
     EXPECT_EQ(f.doc.m_nTableInterval, 2);
