@@ -254,16 +254,30 @@ void CMDIFrameWnd::ShowMenu(UINT nIDMenu)
         return;
     m_nMenuShown = nIDMenu;
     QMenuBar* bar = main->menuBar();
+    // Each menu is made once and kept: the bar only swaps which set it shows.
+    std::vector<QAction*>& set = m_menuSets[nIDMenu];
+    if (set.empty())
+        set = MakeMenuSet(bar, *items);
     bar->clear();
-    for (const auto& item : *items) {
+    for (QAction* a : set)
+        bar->addAction(a);
+}
+
+std::vector<QAction*> CMDIFrameWnd::MakeMenuSet(QMenuBar* pBar,
+                                                const std::vector<vx::res::MenuItem>& items)
+{
+    std::vector<QAction*> set;
+    for (const auto& item : items) {
         if (!item.items.empty()) {
-            QMenu* menu = bar->addMenu(Latin1(item.text));
+            auto* menu = new QMenu(Latin1(item.text), pBar);
             FillMenu(this, menu, item.items);
             QObject::connect(menu, &QMenu::aboutToShow, [this, menu] { UpdateMenu(menu); });
+            set.push_back(menu->menuAction());
         } else if (item.id != 0) {
-            bar->addAction(MakeAction(this, bar, item.id, item.text));
+            set.push_back(MakeAction(this, pBar, item.id, item.text));
         }
     }
+    return set;
 }
 
 void CMDIFrameWnd::UpdateMenu(QMenu* pMenu)

@@ -3,6 +3,7 @@
 // built from the program's resource tables (platform/Resources.h).
 #include "platform/MDIChildWnd.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,10 @@ class CToolBar;
 class QAction;
 class QMenu;
 class QMdiArea;
+class QMenuBar;
+namespace vx::res {
+struct MenuItem;
+}
 class QPoint;
 class QRect;
 class QSize;
@@ -70,6 +75,7 @@ private:
     friend class vx_MdiAccess;
     void OnChildActivated(CMDIChildWnd* pChild);
     void FillWindowList(QMenu* pMenu);
+    std::vector<QAction*> MakeMenuSet(QMenuBar* pBar, const std::vector<vx::res::MenuItem>& items);
     QSize ChildSize() const;
     QPoint CascadePosition(int n, QSize size) const;
 
@@ -78,6 +84,7 @@ private:
     std::vector<CToolBar*> m_toolBars;
     std::vector<QAction*> m_accelerators;
     UINT m_nMenuShown = 0;
+    std::map<UINT, std::vector<QAction*>> m_menuSets; // the bar's items of each menu, by id
     HWND m_hActiveChild = nullptr;
     std::vector<HWND> m_windowList; // the children as the Window menu last listed them
 };

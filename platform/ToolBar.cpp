@@ -33,23 +33,34 @@ BOOL CToolBar::LoadToolBar(UINT nIDResource)
         return FALSE;
     if (m_nLoaded == nIDResource)
         return TRUE;
+    // Each resource's buttons are made once and kept: the bar only swaps which set it shows.
+    std::vector<QAction*>& set = m_sets[nIDResource];
+    if (set.empty())
+        for (UINT id : def->buttons)
+            set.push_back(MakeButton(id, def->cxButton, def->cyButton));
     m_pBar->clear();
     m_pBar->setIconSize(QSize(def->cxButton, def->cyButton));
-    for (UINT id : def->buttons) {
-        if (id == 0) {
-            m_pBar->addSeparator();
-            continue;
-        }
-        QAction* a = MakeAction(m_pFrame, m_pBar, id, Field(vx::res::LoadString(id), 1));
-        const QImage img = vx::res::LoadButtonImage(id, def->cxButton, def->cyButton);
-        if (!img.isNull())
-            a->setIcon(QIcon(QPixmap::fromImage(img)));
-        a->setToolTip(Latin1(Field(vx::res::LoadString(id), 1)));
+    for (QAction* a : set)
         m_pBar->addAction(a);
-    }
     m_nLoaded = nIDResource;
     UpdateButtons();
     return TRUE;
+}
+
+QAction* CToolBar::MakeButton(UINT id, int cx, int cy)
+{
+    if (id == 0) {
+        auto* separator = new QAction(m_pBar);
+        separator->setSeparator(true);
+        return separator;
+    }
+    const std::string tip = Field(vx::res::LoadString(id), 1);
+    QAction* a = MakeAction(m_pFrame, m_pBar, id, tip);
+    const QImage img = vx::res::LoadButtonImage(id, cx, cy);
+    if (!img.isNull())
+        a->setIcon(QIcon(QPixmap::fromImage(img)));
+    a->setToolTip(Latin1(tip));
+    return a;
 }
 
 void CToolBar::UpdateButtons()

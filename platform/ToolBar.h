@@ -1,7 +1,11 @@
 #pragma once
 #include "platform/Types.h"
 
+#include <map>
+#include <vector>
+
 class CMDIFrameWnd;
+class QAction;
 class QToolBar;
 
 // The main window's toolbar: its buttons come from a toolbar resource and can be replaced.
@@ -18,7 +22,10 @@ public:
     void UpdateButtons();
 
 private:
+    QAction* MakeButton(UINT id, int cx, int cy);
+
     CMDIFrameWnd* m_pFrame = nullptr;
     QToolBar* m_pBar = nullptr;
     UINT m_nLoaded = 0;
+    std::map<UINT, std::vector<QAction*>> m_sets; // the buttons of each resource, made once
 };

@@ -310,6 +310,57 @@ TEST_F(Windows, WindowMenuListsTheOpenWindows)
     EXPECT_EQ(entries(), (std::vector<std::pair<std::string, bool>>{{one, true}, {two, false}}));
 }
 
+// Opens the Window menu and picks the item of that command; false when it is not there.
+bool PickFromWindowMenu(UINT id)
+{
+    for (QAction* top : MainWindow()->menuBar()->actions())
+        if (top->text() == "&Window") {
+            emit top->menu()->aboutToShow();
+            for (QAction* a : top->menu()->actions())
+                if (a->data().toUInt() == id && a->isEnabled()) {
+                    a->trigger();
+                    QCoreApplication::processEvents();
+                    vx::DeliverPostedMessages();
+                    return true;
+                }
+        }
+    return false;
+}
+
+// The resident memory of the process, in kilobytes.
+long ResidentKb()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * 4;
+}
+
+// Switching between two models' windows through the Window menu, hundreds of times, leaves
+// the menus under the bar, the actions of the main window and the memory as they were.
+TEST_F(Windows, SwitchingWindowsKeepsMenusAndMemoryFlat)
+{
+    ASSERT_NE(New(IDR_SYS1TYPE), nullptr);
+    ASSERT_NE(New(IDR_SYS2TYPE), nullptr);
+    const std::vector<CFrameWnd*> frames = {View(m_docs[0])->GetParentFrame(),
+                                            View(m_docs[1])->GetParentFrame()};
+    auto switchTimes = [&frames](int n) {
+        for (int i = 0; i < n; ++i) {
+            ASSERT_TRUE(PickFromWindowMenu(AFX_IDM_FIRST_MDICHILD + UINT(i % 2)));
+            ASSERT_EQ(StartShell()->MDIGetActive(), frames[size_t(i % 2)]);
+        }
+        Settle();
+    };
+    switchTimes(20);
+    const auto menus = MainWindow()->menuBar()->findChildren<QMenu*>().size();
+    const auto actions = MainWindow()->findChildren<QAction*>().size();
+    const long before = ResidentKb();
+    switchTimes(400);
+    EXPECT_EQ(MainWindow()->menuBar()->findChildren<QMenu*>().size(), menus);
+    EXPECT_EQ(MainWindow()->findChildren<QAction*>().size(), actions);
+    EXPECT_LT(ResidentKb() - before, 8 * 1024) << "kilobytes";
+}
+
 // A model file that fails to open (damaged, or not there) leaves the window that was active
 // active, so the next command goes to the model the user was working on.
 TEST_F(Windows, AFileThatFailsToOpenLeavesTheActiveWindowActive)
