@@ -60,7 +60,7 @@ CManifoldResult CalcManifolds(IPlaneField& field, const std::vector<CFixedPoint>
 }
 
 CVFTrack CalcTrack(IPlaneField& field, double x0, double y0, double& t, double h, int steps,
-                   IPassProgress* progress)
+                   IPassProgress* progress, const std::function<void()>& outOfMemory)
 {
     CVFTrack track(x0, y0);
     CProgressCounter counter(progress, steps);
@@ -68,7 +68,13 @@ CVFTrack CalcTrack(IPlaneField& field, double x0, double y0, double& t, double h
     for (int i = 1; i <= steps; ++i) {
         t += h;
         PlaneRKFStep(field, t, h, x, y);
-        track.Add(x, y);
+        try {
+            track.Add(x, y);
+        } catch (const std::bad_alloc&) {
+            track.Free();
+            if (outOfMemory)
+                outOfMemory();
+        }
         counter.Count();
     }
     return track;

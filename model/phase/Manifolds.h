@@ -5,6 +5,7 @@
 #include "model/phase/VFTrack.h"
 
 #include <array>
+#include <functional>
 
 constexpr int kManifoldSlots = 10; // five saddles, a stable and an unstable record each
 
@@ -31,6 +32,9 @@ CManifoldResult CalcManifolds(IPlaneField& field, const std::vector<CFixedPoint>
                               IPassProgress* progress = nullptr);
 
 // A track of steps fixed steps of h from (x0, y0): the start point and one point per step.
-// Time t is advanced by h before each step and left advanced.
+// Time t is advanced by h before each step and left advanced. When a point cannot be stored
+// (out of memory) the track is emptied, outOfMemory is told, and the next steps go on into the
+// emptied track.
 CVFTrack CalcTrack(IPlaneField& field, double x0, double y0, double& t, double h, int steps,
-                   IPassProgress* progress = nullptr);
+                   IPassProgress* progress = nullptr,
+                   const std::function<void()>& outOfMemory = {});

@@ -464,6 +464,63 @@ TEST(VectorFieldCommands, OneVariablePhaseLineMarksItsZerosAndFollowsTheSpin)
     doc->OnCloseDocument();
 }
 
+// Curves whose points cannot grow past eight (as when memory runs out): the nullclines say so and
+// stay empty; a track says so at each failure, is kept emptied, and turns the curves off, so that
+// later tracks are not kept and nullclines are not computed.
+TEST(VectorFieldCommands, CurvesThatRunOutOfMemorySaySoAndTurnTheCurvesOff)
+{
+    const std::string nullclineMemory = "There is not enough memory on your system\nto save the "
+                                        "nullcline track data.  Nullcline tracks will\nnot be "
+                                        "displayed.";
+    const std::string trackMemory = "There is not enough memory on your system\nto save the "
+                                    "previous track data.  Old tracks will disappear\nwith each "
+                                    "repainting of the window";
+    struct GrowthLimit
+    {
+        GrowthLimit()
+        {
+            CVFTrack::s_growthHook = [](std::size_t n) { return n <= 8; };
+        }
+        ~GrowthLimit() { CVFTrack::s_growthHook = nullptr; }
+    };
+    for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {
+        SCOPED_TRACE(type);
+        CDynSys* doc = nullptr;
+        L* view = OpenDoubleWell(type, doc);
+        ASSERT_NE(view, nullptr);
+        MessageRecorder boxes;
+        const QPoint at((view->m_rcPlot.left + view->m_rcPlot.right) / 3,
+                        (view->m_rcPlot.top + view->m_rcPlot.bottom) / 3);
+        {
+            GrowthLimit limit;
+            Key(view, 'N');
+            EXPECT_EQ(boxes.messages, std::vector<std::string>{nullclineMemory});
+            EXPECT_TRUE(view->Plane().Nullcline(1).Empty());
+            EXPECT_FALSE(view->Valid(L::kLayerN));
+            EXPECT_TRUE(view->Plane().CurvesEnabled()) << "a nullcline turns nothing off";
+
+            boxes.messages.clear();
+            QTest::mouseClick(view->GetWidget(), Qt::LeftButton, {}, at);
+            QCoreApplication::processEvents();
+            ASSERT_FALSE(boxes.messages.empty());
+            EXPECT_EQ(boxes.messages, std::vector<std::string>(boxes.messages.size(), trackMemory));
+            ASSERT_EQ(view->Plane().Tracks().size(), 1u) << "the emptied track stays";
+            EXPECT_LE(view->Plane().Tracks()[0].Count(), 8);
+            EXPECT_FALSE(view->Plane().CurvesEnabled());
+        }
+        // With memory again the curves stay off.
+        boxes.messages.clear();
+        QTest::mouseClick(view->GetWidget(), Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(view->Plane().Tracks().size(), 1u) << "a later track is not kept";
+        Key(view, 'N', Qt::ShiftModifier);
+        EXPECT_TRUE(view->Plane().Nullcline(1).Empty()) << "nor a nullcline computed";
+        EXPECT_TRUE(boxes.messages.empty());
+        Settle(view);
+        doc->OnCloseDocument();
+    }
+}
+
 // In the one-variable view a click that drew no band leaves the picture as it was: no crosshair.
 TEST(VectorFieldCommands, OneVariableClickWithoutADragMarksNothing)
 {

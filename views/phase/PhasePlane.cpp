@@ -109,18 +109,26 @@ void CPhasePlane::CalcDirectionField(IPassProgress* progress)
     Stamped(kDirField);
 }
 
-void CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
+bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
 {
+    if (!m_bCurvesEnabled)
+        return true;
     m_dTrackTime = m_dTime;
     for (int i = 0; i < 2; ++i) {
         CVFTrack& track = m_nullclines[i];
         track = {};
         if (i == 0 && Newtonian())
             continue; // x' = 0 is the horizontal axis
-        CalcNullcline(*m_pField, i, m_frame, m_nPitch, m_dTime, track, progress);
         SetPen(track, pens[i]);
+        try {
+            CalcNullcline(*m_pField, i, m_frame, m_nPitch, m_dTime, track, progress);
+        } catch (const std::bad_alloc&) {
+            track.Free();
+            return false;
+        }
     }
     Stamped(kNullclines);
+    return true;
 }
 
 bool CPhasePlane::CalcFixedPoints(double jacobianStep)
@@ -149,9 +157,17 @@ int CPhasePlane::CalcManifolds(int steps, const CManifoldPens& pens, IPassProgre
 }
 
 void CPhasePlane::CalcTrack(double x0, double y0, int steps, const VFPen& pen,
-                            IPassProgress* progress)
+                            IPassProgress* progress, const std::function<void()>& outOfMemory)
 {
-    CVFTrack track = ::CalcTrack(*m_pField, x0, y0, m_dTrackTime, m_dStep, steps, progress);
+    // Whether the track is kept is decided before it starts: one that runs out stays.
+    const bool keep = m_bCurvesEnabled;
+    CVFTrack track = ::CalcTrack(*m_pField, x0, y0, m_dTrackTime, m_dStep, steps, progress, [&] {
+        m_bCurvesEnabled = false;
+        if (outOfMemory)
+            outOfMemory();
+    });
+    if (!keep)
+        return;
     SetPen(track, pen);
     m_tracks.push_back(std::move(track));
 }

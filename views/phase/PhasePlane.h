@@ -12,6 +12,7 @@
 #include "model/phase/PlaneField.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,7 +72,10 @@ public:
     // The passes; each makes its result current. The curves take the pens given. progress may
     // be null.
     void CalcDirectionField(IPassProgress* progress);
-    void CalcNullclines(const VFPen pens[2], IPassProgress* progress);
+    // False when a nullcline's points could not be stored (out of memory): that nullcline is
+    // left empty, the pass stops and its result is not current. While the curves are off it
+    // does nothing.
+    bool CalcNullclines(const VFPen pens[2], IPassProgress* progress);
     // Fixed points along the traced nullcline; limitReached when the search stopped at
     // MAX_FIXED_POINTS.
     bool CalcFixedPoints(double jacobianStep);
@@ -79,9 +83,14 @@ public:
     int CalcManifolds(int steps, const CManifoldPens& pens, IPassProgress* progress);
     bool HasSaddle() const;
     // A track of steps steps from (x0, y0), starting at the time the last track ended (or the
-    // field's time after a pass that sets it); appended to the tracks.
-    void CalcTrack(double x0, double y0, int steps, const VFPen& pen, IPassProgress* progress);
+    // field's time after a pass that sets it); appended to the tracks while the curves are on.
+    // Each point that cannot be stored (out of memory) empties the track, tells outOfMemory and
+    // turns the curves off for good.
+    void CalcTrack(double x0, double y0, int steps, const VFPen& pen, IPassProgress* progress,
+                   const std::function<void()>& outOfMemory = {});
     void ClearTracks() { m_tracks.clear(); }
+    // Off once a track ran out of memory: later tracks are not kept, nullclines not computed.
+    bool CurvesEnabled() const { return m_bCurvesEnabled; }
 
     const CDirectionField& DirectionField() const { return m_dirField; }
     // 0: x' = 0 (the Newtonian plane's is the axis, never traced); 1: the second rate's.
@@ -111,6 +120,7 @@ private:
     double m_dTime = 0, m_dTrackTime = 0, m_dStep = 0.01;
     CPlaneFrame m_frame;
     int m_nPitch = 10;
+    bool m_bCurvesEnabled = true;
     unsigned m_nGen = 1;
     std::array<Stamp, kResults> m_stamps{};
     std::array<bool, kResults> m_ever{};

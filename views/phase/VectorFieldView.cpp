@@ -21,6 +21,12 @@ const char* const kFixedPointsQuestion = "Fixed points are not available until \
                                          "been calculated.  Do\nyou wish to calculate nullclines "
                                          "now?";
 const char* const kNoSaddles = "No saddle points were located\nso no manifolds were found.";
+const char* const kNullclineMemory = "There is not enough memory on your system\nto save the "
+                                     "nullcline track data.  Nullcline tracks will\nnot be "
+                                     "displayed.";
+const char* const kTrackMemory = "There is not enough memory on your system\nto save the "
+                                 "previous track data.  Old tracks will disappear\nwith each "
+                                 "repainting of the window";
 const CRect kNoItem(-1, -1, -1, -1);
 
 PlotDescription VectorFieldPlot(SystemKind kind)
@@ -174,7 +180,8 @@ bool CVectorFieldView::EnsureNullclines()
     const VFPen pens[2] = {{s.m_clrNullcline1, s.m_nStyleNullcline1, s.m_nWidthNullcline1},
                            {s.m_clrNullcline2, s.m_nStyleNullcline2, s.m_nWidthNullcline2}};
     CPassProgress progress("Nullcline Calculation Progress");
-    m_plane.CalcNullclines(pens, &progress);
+    if (!m_plane.CalcNullclines(pens, &progress))
+        AfxMessageBox(kNullclineMemory, MB_OK);
     return true;
 }
 
@@ -414,7 +421,8 @@ void CVectorFieldView::CalcTracks()
     const CModelCore& s = m->Core();
     CPassProgress progress("Track Calculation Progress");
     m_plane.CalcTrack(m_dTrackX, m_dTrackY, s.m_nTrackSteps,
-                      {s.m_clrVFTrack, s.m_nStyleVFTrack, s.m_nWidthVFTrack}, &progress);
+                      {s.m_clrVFTrack, s.m_nStyleVFTrack, s.m_nWidthVFTrack}, &progress,
+                      [] { AfxMessageBox(kTrackMemory, MB_OK); });
     m_bShow[kLayerT] = true;
     Invalidate();
 }
