@@ -15,8 +15,10 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -85,6 +87,43 @@ void TypeDepth(CBasinsView* view, int depth)
     QTest::keyClick(edit, Qt::Key_Return);
 }
 
+// The view's window as it stands.
+QImage ViewPicture(CBasinsView* view)
+{
+    view->UpdateWindow();
+    return view->GetWidget()->grab().toImage();
+}
+
+// How many pixels outside the plot differ between two pictures of the view.
+int MarginsDiffer(const QImage& a, const QImage& b, const CRect& plot)
+{
+    const qreal ratio = a.devicePixelRatio();
+    const QRect inside(int(plot.left * ratio), int(plot.top * ratio), int(plot.Width() * ratio),
+                       int(plot.Height() * ratio));
+    int n = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x)
+            n += !inside.contains(x, y) && a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// How many pixels of the plot that the scan set are not shown where they were computed.
+int PlotPixelsMissing(CBasinsView* view, const QImage& shown)
+{
+    const CPlotImageLayer& picture = view->Picture();
+    const QImage& img = picture.Image();
+    const qreal ratio = shown.devicePixelRatio(), scale = img.devicePixelRatio();
+    const CRect& plot = view->m_rcPlotHit;
+    int n = 0;
+    for (int y = plot.top; y < plot.bottom; ++y)
+        for (int x = plot.left; x < plot.right; ++x) {
+            const QPoint at(int((x - picture.Area().left) * scale),
+                            int((y - picture.Area().top) * scale));
+            if (img.valid(at) && qAlpha(img.pixel(at)) != 0)
+                n += shown.pixel(int(x * ratio), int(y * ratio)) != (img.pixel(at) | 0xFF000000u);
+        }
+    return n;
+}
 } // namespace
 
 TEST(BasinsCommands, RunPaintsTheScanAndEndsItsRun)
@@ -183,6 +222,60 @@ TEST(BasinsCommands, SaveImageWritesTheViewAsABitmap)
                                         "Could not write image to disk as .bmp file."}));
     std::remove((::testing::TempDir() + "basins.bmp").c_str());
     doc->OnCloseDocument();
+}
+
+// A picture computed in a larger window keeps to the plot once the window is smaller: after a
+// restore of the maximised window, and after a resize during the scan. The margins, and Save
+// Image with them, are as without a picture; the plot shows each pixel where it was computed.
+TEST(BasinsCommands, ThePictureKeepsToThePlotOfASmallerWindow)
+{
+    for (const bool duringScan : {false, true}) {
+        for (const KindCase& k : kKinds) {
+            SCOPED_TRACE(std::string(k.viewClass) + (duringScan ? " during the scan" : ""));
+            CDynSys* doc = nullptr;
+            CBasinsView* view = OpenBasins(k, doc);
+            ASSERT_NE(view, nullptr);
+            CFrameWnd* frame = view->GetParentFrame();
+            frame->ShowWindow(SW_SHOWMAXIMIZED);
+            view->RedrawWindow();
+            TypeDepth(view, duringScan ? 1000 : 20);
+            doc->m_bPlotConcurrent = 1;
+            ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+            ASSERT_TRUE(Pump([&] { return duringScan ? SetPixels(view) > 0 : !view->Scanning(); }));
+            frame->ShowWindow(SW_RESTORE);
+            frame->MoveWindow(CRect(0, 0, 520, 400));
+            if (duringScan) { // rows painted after the resize too
+                const long long before = SetPixels(view);
+                ASSERT_TRUE(Pump([&] { return SetPixels(view) > before || !view->Scanning(); }));
+                ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
+            }
+            ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
+            ASSERT_TRUE(Pump([view] { // the drawing after a restore is skipped, the next one made
+                view->UpdateWindow();
+                return view->m_rcPlotHit.Width() < view->Picture().Area().Width();
+            }));
+            const QImage shown = ViewPicture(view);
+            if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
+                shown.save(dir + "/" + k.viewClass + (duringScan ? "_resized" : "_restored") +
+                           ".png");
+            EXPECT_EQ(PlotPixelsMissing(view, shown), 0);
+
+            Dialogs dialogs;
+            dialogs.path = ::testing::TempDir() + "restored.bmp";
+            dialogs.answers = {msgbox::IDYES}; // with the margins
+            ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE));
+            const QImage saved(QString::fromStdString(dialogs.path), "BMP");
+            ASSERT_FALSE(saved.isNull());
+            ASSERT_TRUE(Choose(ID_CONTROLS_CLEARDATA));
+            view->RedrawWindow();
+            const QImage empty = ViewPicture(view);
+            EXPECT_EQ(MarginsDiffer(shown, empty, view->m_rcPlotHit), 0);
+            EXPECT_EQ(
+                MarginsDiffer(saved.convertToFormat(empty.format()), empty, view->m_rcPlotHit), 0);
+            std::remove(dialogs.path.c_str());
+            doc->OnCloseDocument();
+        }
+    }
 }
 
 TEST(BasinsCommands, ClosingTheViewOrTheModelMidScanEndsTheScan)

@@ -60,12 +60,20 @@ void CPlotImageLayer::SetPixels(int py, int px0, int step, int count, const COLO
     }
 }
 
-void CPlotImageLayer::Draw(CDC* pDC, const C2DPlotGeometry&)
+// The pixels stay where they were computed; those outside the plot as it is now (after a
+// resize) are left out, so that the picture never covers the margins.
+void CPlotImageLayer::Draw(CDC* pDC, const C2DPlotGeometry& g)
 {
-    if (m_pImage->isNull())
+    const CRect& plot = g.m_rcPlotHit;
+    const CRect shown(std::max(m_area.left, plot.left), std::max(m_area.top, plot.top),
+                      std::min(m_area.right, plot.right), std::min(m_area.bottom, plot.bottom));
+    if (m_pImage->isNull() || shown.IsRectEmpty())
         return;
+    const int s = m_nScale;
+    const QRect source((shown.left - m_area.left) * s, (shown.top - m_area.top) * s,
+                       shown.Width() * s, shown.Height() * s);
     if (QPainter* p = pDC->GetPainter())
-        p->drawImage(QPoint(m_area.left, m_area.top), *m_pImage);
+        p->drawImage(QPoint(shown.left, shown.top), *m_pImage, source);
 }
 
 // The layers ---------------------------------------------------------------------------------

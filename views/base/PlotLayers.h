@@ -59,7 +59,8 @@ private:
 };
 
 // An image background over the plot rectangle at the screen's pixel ratio: its pixels are set
-// in logical pixels from results computed elsewhere and painted in one call.
+// in logical pixels from results computed elsewhere and painted in one call, within the plot
+// as it is when painted.
 class CPlotImageLayer : public CPlotLayer
 {
 public:
