@@ -47,7 +47,7 @@ protected:
     {
         const CModelCore& s = GetModel()->Core();
         CFont* old = pDC->SelectObject(m_hFontUp.get());
-        DrawInitialValues(pDC, *this, s.Kind(), s, m_nDigitsX, m_nDigitsY);
+        DrawInitialValues(pDC, *this, s.Kind(), InitialLabels::Graph, s, m_nDigitsX, m_nDigitsY);
         DrawTimeBase(pDC, *this, s.m_nChrononsPerCycle, s.RunStep(), 4);
         pDC->SelectObject(old);
         DrawEquations(pDC, *this, s.Kind(), s);
@@ -150,7 +150,7 @@ TEST(PlotPieces, EachKindLabelsItsInitialValuesAndEquations)
         const auto kind = static_cast<SystemKind>(k);
         CGraphTestDoc doc(kind);
         const std::vector<double> init = InitialValues(kind, doc);
-        EXPECT_EQ(init.size(), MarginLabels(kind).initial.size()) << k;
+        EXPECT_EQ(init.size(), InitialValueLabels(kind, InitialLabels::Graph).size()) << k;
         EXPECT_EQ(doc.Equations().size(), MarginLabels(kind).equations.size()) << k;
         EXPECT_EQ(init.front(), doc.m_dInitX) << k;
     }

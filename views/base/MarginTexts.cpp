@@ -25,12 +25,33 @@ int PlotHeight(const CPlotPage& page)
 const KindMarginLabels& MarginLabels(SystemKind kind)
 {
     static const KindMarginLabels labels[kSystemKinds] = {
-        {{"Initial x =", "Initial x' ="}, {"m*x'' = "}},
-        {{"Initial x = "}, {"x' = "}},
-        {{"Initial x = ", "Initial y = "}, {"x' = ", "y' = "}},
-        {{"Initial x = ", "Initial y = ", "Initial z = "}, {"x' = ", "y' = ", "z' = "}},
+        {{"m*x'' = "}},
+        {{"x' = "}},
+        {{"x' = ", "y' = "}},
+        {{"x' = ", "y' = ", "z' = "}},
     };
     return labels[static_cast<int>(kind)];
+}
+
+std::vector<std::string> InitialValueLabels(SystemKind kind, InitialLabels family)
+{
+    static const std::vector<const char*> names[kSystemKinds] = {
+        {"Initial x", "Initial x'"},
+        {"Initial x"},
+        {"Initial x", "Initial y"},
+        {"Initial x", "Initial y", "Initial z"},
+    };
+    // Whether "=" is followed by a blank, by family and kind.
+    static const bool blank[3][kSystemKinds] = {
+        {false, true, true, true},    // the graph
+        {false, false, false, false}, // the orbit and vector-field planes
+        {false, false, true, true},   // the orbit views in space
+    };
+    std::vector<std::string> labels;
+    for (const char* name : names[static_cast<int>(kind)])
+        labels.push_back(std::string(name) +
+                         (blank[static_cast<int>(family)][static_cast<int>(kind)] ? " = " : " ="));
+    return labels;
 }
 
 std::vector<double> InitialValues(SystemKind kind, const CModelSettings& s)
@@ -41,17 +62,17 @@ std::vector<double> InitialValues(SystemKind kind, const CModelSettings& s)
     return values;
 }
 
-void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind, const CModelSettings& s,
-                       int digitsX, int digitsY)
+void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind, InitialLabels family,
+                       const CModelSettings& s, int digitsX, int digitsY)
 {
-    DrawInitialValues(pDC, page, kind, InitialValues(kind, s), digitsX, digitsY);
+    DrawInitialValues(pDC, page, kind, family, InitialValues(kind, s), digitsX, digitsY);
 }
 
-void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind,
+void DrawInitialValues(CDC* pDC, const CPlotPage& page, SystemKind kind, InitialLabels family,
                        const std::vector<double>& init, int digitsX, int digitsY)
 {
     pDC->SetTextAlign(TA_CENTER | TA_TOP);
-    const std::vector<const char*>& labels = MarginLabels(kind).initial;
+    const std::vector<std::string> labels = InitialValueLabels(kind, family);
     const int y = PlotHeight(page) * 3 / 4 + page.m_nMarginTop;
     for (std::size_t i = 0; i < init.size() && i < labels.size(); ++i)
         pDC->TextOut(static_cast<int>(i) * page.m_nTextHeight, y,

@@ -86,7 +86,7 @@ void CGraphView::DrawTopTexts(CDC* pDC)
 void CGraphView::DrawMarginTexts(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
-    DrawInitialValues(pDC, *this, m_kind, s, m_nDigitsX, m_nDigitsY);
+    DrawInitialValues(pDC, *this, m_kind, InitialLabels::Graph, s, m_nDigitsX, m_nDigitsY);
     m_dDt = s.RunStep();
     m_nDigitsDt = DigitsForStep(m_dDt);
     DrawTimeBase(pDC, *this, s.m_nChrononsPerCycle, m_dDt, m_nDigitsDt);

@@ -44,7 +44,7 @@ void COrbitPlaneView::DrawMargins(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     CFont* pOldFont = m_hFontUp ? pDC->SelectObject(m_hFontUp.get()) : nullptr;
-    DrawInitialValues(pDC, *this, m_kind, s, m_nDigitsX, m_nDigitsY);
+    DrawInitialValues(pDC, *this, m_kind, InitialLabels::Plane, s, m_nDigitsX, m_nDigitsY);
     DrawTimeBase(pDC, *this, s.m_nChrononsPerCycle, m_dDt,
                  m_bStepDigits ? DigitsForStep(m_dDt) : m_nDigitsDt);
     if (m_hFont)

@@ -11,7 +11,7 @@ void DrawMiddleLeftMargin(CDC* pDC, const CPlotPage& page, SystemKind kind, cons
     const int h = page.m_nTextHeight;
     const int mid = (page.m_rcPlot.top + page.m_rcPlot.bottom) / 2;
     const std::vector<double> init = InitialValues(kind, s);
-    const std::vector<const char*>& labels = MarginLabels(kind).initial;
+    const std::vector<std::string> labels = InitialValueLabels(kind, InitialLabels::Space);
     pDC->SetTextAlign(TA_RIGHT | TA_TOP);
     for (std::size_t i = 0; i < init.size() && i < labels.size() && i < digits.size(); ++i)
         pDC->TextOut(static_cast<int>(i) * h, mid + 5,

@@ -297,7 +297,7 @@ void CVectorFieldBase::DrawVectorFieldMargins(CDC* pDC, const std::vector<double
     CFont* pOldFont = m_hFontUp ? pDC->SelectObject(m_hFontUp.get()) : nullptr;
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
-    DrawInitialValues(pDC, *this, kind, initial, m_nDigitsX, m_nDigitsY);
+    DrawInitialValues(pDC, *this, kind, InitialLabels::Plane, initial, m_nDigitsX, m_nDigitsY);
     DrawTimeBase(pDC, *this, s.m_nChrononsPerCycle, s.m_dChronon, DigitsForStep(s.m_dChronon));
     if (m_hFont)
         pDC->SelectObject(m_hFont.get());
