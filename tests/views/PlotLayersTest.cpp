@@ -6,6 +6,7 @@
 #include "common/PumpUntil.h"
 #include "model/CommandIds.h"
 #include "platform/Controls.h"
+#include "platform/Messages.h"
 #include "views/base/2DView.h"
 #include "views/base/ViewCalc.h"
 
@@ -321,6 +322,25 @@ TEST(ViewCalc, AStopAfterTheEndNeverStopsTheNextJob)
     ASSERT_TRUE(PumpUntil([&] { return p.done == 2; }));
     EXPECT_FALSE(sawStop);
     EXPECT_EQ(p.calc.Progress(), 0) << "progress starts again at each start";
+}
+
+TEST(ViewCalc, AStoppedJobsAnnouncementsNeverReachTheView)
+{
+    // The job announces, then waits in a call to the user-interface thread that the join of
+    // Stop serves; that call runs a nested event loop, which delivers what is queued.
+    CalcProbe p;
+    std::atomic<bool> stopping{false};
+    p.calc.Start([&](CViewCalc::Job& job) {
+        job.Ready();
+        while (!stopping)
+            std::this_thread::yield();
+        RunOnUiThread([] { QApplication::processEvents(); });
+    });
+    stopping = true;
+    p.calc.Stop();
+    QApplication::processEvents();
+    EXPECT_EQ(p.ready, 0);
+    EXPECT_EQ(p.done, 0);
 }
 
 TEST(ViewCalc, ManyAnnouncementsReachTheViewOnce)

@@ -50,8 +50,10 @@ void CViewCalc::Start(Work work)
 
 void CViewCalc::Stop()
 {
+    // Before the join: what the job queued is dropped even when the join serves a call that
+    // runs a nested event loop.
+    ++m_nGen;
     m_worker.Stop();
-    ++m_nGen; // what the stopped job queued is dropped
     m_pReceiver->pace.stop();
     m_bRunning = false;
 }
