@@ -27,12 +27,23 @@ CCalcThread::~CCalcThread()
 void CCalcThread::Start()
 {
     // The run polls the document's stop event, not the worker's flag.
-    m_worker.Start([this](const std::atomic<bool>&) {
-        if (g_calcThreadStartHook)
-            g_calcThreadStartHook();
-        m_calc.Run(m_sink);
-        m_events.pThreadEnd->SetEvent();
-    });
+    m_worker.Start(
+        [this](const std::atomic<bool>&) {
+            if (g_calcThreadStartHook)
+                g_calcThreadStartHook();
+            m_calc.Run(m_sink);
+            m_events.pThreadEnd->SetEvent();
+        },
+        [this] {
+            // A run that failed ends with the rows it stored, as a stopped one does.
+            if (!DoneReached()) {
+                const RowCount stored = m_nStored.load();
+                m_sink.Done(
+                    static_cast<int>((m_nFirstIndex + (stored - m_nFirstCount)) % m_nRingRows),
+                    stored);
+            }
+            m_events.pThreadEnd->SetEvent();
+        });
 }
 
 void CCalcThread::Join()

@@ -23,7 +23,13 @@ void CExpThread::Start()
     // Counted before it runs, so it cannot leave the counter before it has entered it.
     ++*m_pCounter;
     try {
-        m_worker.Start([this](const std::atomic<bool>& bStop) { WriteDataFile(bStop); });
+        m_worker.Start([this](const std::atomic<bool>& bStop) { WriteDataFile(bStop); },
+                       [this] {
+                           // Told by the worker; the export ends as one that failed.
+                           PostMessage(m_hwndProgress, WM_PROGRESS_STEP, 1);
+                           --*m_pCounter;
+                           m_bFinished = true;
+                       });
     } catch (...) {
         --*m_pCounter;
         m_bFinished = true;

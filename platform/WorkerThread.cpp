@@ -1,6 +1,39 @@
 #include "platform/WorkerThread.h"
 
 #include "platform/Messages.h"
+#include "platform/WinApp.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <new>
+#include <system_error>
+
+std::string JobFailureText(const std::exception_ptr& e)
+{
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::system_error&) {
+        return "Could not create calculation thread.";
+    } catch (const std::bad_alloc&) {
+        return "Not enough memory to go on.";
+    } catch (const std::exception& x) {
+        return x.what();
+    } catch (...) {
+    }
+    return "The calculation ended by an unknown error.";
+}
+
+namespace {
+// Told on the user-interface thread; the worker does not wait for the answer.
+void TellFailure(const std::exception_ptr& e)
+{
+    if (auto* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            app, [text = JobFailureText(e)] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); },
+            Qt::QueuedConnection);
+}
+} // namespace
 
 void ServeWhileWaiting(const std::function<bool(int nTimeoutMs)>& done)
 {
@@ -17,14 +50,20 @@ CWorkerThread::~CWorkerThread()
     Stop();
 }
 
-void CWorkerThread::Start(Job job)
+void CWorkerThread::Start(Job job, Failed failed)
 {
     Stop();
     m_bStop.store(false);
     m_ended.ResetEvent();
     try {
-        m_thread = std::thread([this, job = std::move(job)] {
-            job(m_bStop);
+        m_thread = std::thread([this, job = std::move(job), failed = std::move(failed)] {
+            try {
+                job(m_bStop);
+            } catch (...) {
+                TellFailure(std::current_exception());
+                if (failed)
+                    failed();
+            }
             m_ended.SetEvent();
         });
     } catch (...) {

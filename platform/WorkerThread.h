@@ -6,20 +6,30 @@
 //
 // A join on the user-interface thread keeps serving the calls that other threads wait for
 // there (their sends and calls, not posted messages), since the job may be waiting in one.
+//
+// No exception leaves the thread: a job that throws is over. What it threw is told in a message
+// box on the user-interface thread ("Could not create calculation thread." for a thread the job
+// could not start), and the owner's failure handler, on the worker, finishes what the job left.
 #include "platform/base/Event.h"
 
 #include <atomic>
+#include <exception>
 #include <functional>
+#include <string>
 #include <thread>
 
 // One wait on the user-interface thread: serves the calls queued for that thread by other
 // threads and returns once done() holds. On another thread it only waits.
 void ServeWhileWaiting(const std::function<bool(int nTimeoutMs)>& done);
 
+// What a message box tells of a job that ended by the exception e.
+std::string JobFailureText(const std::exception_ptr& e);
+
 class CWorkerThread
 {
 public:
     using Job = std::function<void(const std::atomic<bool>& bStop)>;
+    using Failed = std::function<void()>;
 
     CWorkerThread() = default;
     ~CWorkerThread();
@@ -27,8 +37,9 @@ public:
     CWorkerThread& operator=(const CWorkerThread&) = delete;
 
     // Stops and joins an earlier job, clears the stop flag and runs job on a new thread; throws
-    // std::system_error when the thread cannot be made.
-    void Start(Job job);
+    // std::system_error when the thread cannot be made. failed runs on the worker after the job
+    // ended by an exception.
+    void Start(Job job, Failed failed = {});
     // Asks the job to stop at its next poll; returns at once.
     void RequestStop() { m_bStop.store(true); }
     // Waits for the job's end (at once when none was started).

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 COLORREF BasinColorBand(double x, double xmin, double range)
@@ -251,10 +252,15 @@ void CBasinsScan::Run(IBasinsSink& sink)
                 Work<decltype(k)::value, decltype(form)::value>(sink);
             });
     };
+    // The workers take the units from one counter, so the scan goes on with the threads it
+    // could start: the caller's thread is one of them.
     std::vector<std::thread> workers;
-    for (unsigned i = 1; i < n; ++i)
-        workers.emplace_back(work);
-    work(); // the caller's thread is one of the workers
+    try {
+        for (unsigned i = 1; i < n; ++i)
+            workers.emplace_back(work);
+    } catch (const std::system_error&) {
+    }
+    work();
     for (std::thread& w : workers)
         w.join();
 }

@@ -65,7 +65,8 @@ public:
     // Params whose model still names a parser (not set by SetModel) get their copy here.
     explicit CBasinsScan(const CBasinsParams& params);
 
-    // The whole scan; returns when every pixel is stored or the sink asked to stop.
+    // The whole scan; returns when every pixel is stored or the sink asked to stop. A worker
+    // that cannot start leaves its share to the others.
     void Run(IBasinsSink& sink);
 
     int Columns() const { return m_cols; }

@@ -2,12 +2,19 @@
 // and a join on the user-interface thread that answers the worker's sends meanwhile.
 #include "platform/WorkerThread.h"
 #include "Fixtures.h"
+#include "common/MessageRecorder.h"
+#include "common/PumpUntil.h"
 #include "platform/Messages.h"
 #include "platform/Wnd.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
 
 namespace {
 // Runs until stopped, counting its ends.
@@ -55,4 +62,41 @@ TEST(WorkerThread, AJoinAnswersTheWorkersSends)
     t.Start([h, &answer](const std::atomic<bool>&) { answer = SendMessage(h, WM_T_PING, 21, 21); });
     t.Join();
     EXPECT_EQ(answer, 42);
+}
+
+TEST(WorkerThread, AJobThatThrowsIsToldAndEndsItsThreadOnly)
+{
+    struct Case
+    {
+        const char* name;
+        void (*fail)();
+        const char* told;
+    };
+    const Case cases[] = {
+        {"a thread it could not start",
+         [] {
+             throw std::system_error(
+                 std::make_error_code(std::errc::resource_unavailable_try_again));
+         },
+         "Could not create calculation thread."},
+        {"no memory", [] { throw std::bad_alloc(); }, "Not enough memory to go on."},
+        {"its own report", [] { throw std::runtime_error("The file is gone."); },
+         "The file is gone."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageRecorder boxes;
+        std::atomic<int> failed{0};
+        CWorkerThread t;
+        t.Start([&c](const std::atomic<bool>&) { c.fail(); }, [&failed] { ++failed; });
+        t.Join();
+        EXPECT_TRUE(t.Ended());
+        EXPECT_EQ(failed, 1) << "the owner finishes what the job left";
+        ASSERT_TRUE(PumpUntil([&] { return !boxes.messages.empty(); }));
+        EXPECT_EQ(boxes.messages, std::vector<std::string>{c.told});
+        std::atomic<bool> ran{false};
+        t.Start([&ran](const std::atomic<bool>&) { ran = true; });
+        t.Join();
+        EXPECT_TRUE(ran) << "the next job runs";
+    }
 }

@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <set>
 
 namespace {
@@ -204,4 +205,23 @@ TEST(BasinsView, ThePhaseLineMarksTheZerosOfTheOneVariableModel)
     h.Repaint();
     const int px = h.view->WorldToPixelX(M_PI), py = h.view->WorldToPixelY(0);
     EXPECT_NE(h.Pixel(px + 1, py - 2), GetSysColor(COLOR_WINDOWTEXT));
+}
+
+// Run under a preloaded shim that fails the first thread start of the process (ctest does).
+TEST(BasinsThreads, AViewWhoseWorkerCannotStartSaysSoAndRunsNextTime)
+{
+    const char* spec = std::getenv("VELTRIX_FAIL_THREAD_START");
+    if (!spec || std::string(spec) != "1")
+        GTEST_SKIP() << "needs the first thread start of the process to fail";
+    MessageRecorder boxes;
+    BasinsHarness h(SystemKind::TwoVariable, 200, 150);
+    h.doc->m_nBADepth = 10;
+    h.Repaint();
+    h.view->OnControlsRun();
+    EXPECT_EQ(boxes.messages, std::vector<std::string>{"Could not create calculation thread."});
+    EXPECT_FALSE(h.view->Scanning());
+    EXPECT_FALSE(h.doc->m_bBARunning);
+    ASSERT_TRUE(h.Scan()) << "the next Run starts";
+    const std::vector<COLORREF> shown = PictureOf(h.view);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), CBasinsScan::kNoPixel), 0);
 }

@@ -40,11 +40,13 @@ void CViewCalc::Start(Work work)
     const unsigned gen = ++m_nGen;
     m_nProgress.store(0);
     m_bReadyPosted.store(false);
-    m_worker.Start([this, gen, work = std::move(work)](const std::atomic<bool>& bStop) {
-        Job job(*this, bStop, gen);
-        work(job);
-        PostDone(gen);
-    });
+    m_worker.Start(
+        [this, gen, work = std::move(work)](const std::atomic<bool>& bStop) {
+            Job job(*this, bStop, gen);
+            work(job);
+            PostDone(gen);
+        },
+        [this, gen] { PostDone(gen); }); // a job that failed ends as one that returned
     m_bRunning = true;
 }
 
