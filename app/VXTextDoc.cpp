@@ -109,7 +109,7 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
     }
     const std::string rtf = DocumentToRtf(*m_pText);
     if (!WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end())))
-        return FALSE; // nothing was saved under the new name: the lesson keeps its own
+        return SaveFailed(); // nothing was saved under the new name: the lesson keeps its own
     m_strTitleText = name;
     UpdateAllViews(nullptr, kHintTitle);
     m_strWrittenPath = path;

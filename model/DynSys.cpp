@@ -4,6 +4,7 @@
 #include "model/ProgressBarWnd.h"
 #include "model/ViewKinds.h"
 #include "model/core/Globals.h"
+#include "model/core/ModelFile.h"
 #include "platform/Frame.h"
 #include "platform/Resources.h"
 #include "platform/View.h"
@@ -177,7 +178,7 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
 {
     const std::string path = lpszPathName ? lpszPathName : "";
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes)) {
+    if (!ReadFileBytes(path, bytes, kModelFileLimit)) {
         AfxMessageBox("Cannot open the file " + path + ".", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
@@ -201,7 +202,7 @@ BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
     CArchive ar;
     Serialize(ar);
     if (!WriteFileBytes(path, ar.Buffer()))
-        return FALSE; // the document keeps its name: nothing was saved under the new one
+        return SaveFailed(); // the document keeps its name: nothing was saved under the new one
     m_strFileName = BaseName(path);
     SetTitle(m_strFileName);
     UpdateAllViews(nullptr, HINT_TITLE);

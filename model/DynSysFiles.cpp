@@ -154,6 +154,8 @@ void CDynSys::OnFileSaveImage()
     pChild->GetClientRect(&rect);
     // Before any dialog opens, so the picture shows the view unobscured.
     CaptureViewBitmap(rect);
+    if (RefuseEmptyPicture(m_pImageBitmap.get()))
+        return;
     const std::string path =
         AfxPromptFileName(false, "Save As", "Veltrix Display Image (*.bmp)", "*.bmp");
     if (!path.empty() && !WriteBitmapFile(path))

@@ -1,6 +1,7 @@
 #include "model/ImageFile.h"
 
 #include "model/files/BitmapFile.h"
+#include "platform/WinApp.h"
 #include "platform/Wnd.h"
 
 #include <QImage>
@@ -18,6 +19,16 @@ std::shared_ptr<QImage> GrabWindowImage(CWnd* pWnd, const CRect& rect)
     const QRect area(rect.left, rect.top, rect.Width(), rect.Height());
     return std::make_shared<QImage>(
         pWnd->GetWidget()->grab(area).toImage().convertToFormat(QImage::Format_RGB32));
+}
+
+bool RefuseEmptyPicture(const QImage* pImage)
+{
+    if (pImage && !pImage->isNull() && pImage->width() > 0 && pImage->height() > 0)
+        return false;
+    AfxMessageBox("There is no picture to save: the view shows no pixels.\n"
+                  "Make its window larger and save the image again.",
+                  MB_OK | MB_ICONEXCLAMATION);
+    return true;
 }
 
 BOOL WriteImageBitmapFile(const QImage* pImage, const std::string& strPath)

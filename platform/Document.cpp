@@ -6,6 +6,8 @@
 #include "platform/WinApp.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 VX_IMPLEMENT_CLASS(CDocument, CCmdTarget)
@@ -145,15 +147,24 @@ BOOL CDocument::DoSave(const char* lpszPathName, BOOL bReplace)
             return FALSE;
     }
     m_bSaveCalledOff = false;
+    m_strSaveError.clear();
     if (!OnSaveDocument(path.c_str())) {
         if (!m_bSaveCalledOff)
-            AfxMessageBox("Failed to save document.", MB_OK | MB_ICONEXCLAMATION);
+            AfxMessageBox("Failed to save document." +
+                              (m_strSaveError.empty() ? "" : "\n" + m_strSaveError + "."),
+                          MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
     if (bReplace)
         SetPathName(path);
     SetModifiedFlag(FALSE);
     return TRUE;
+}
+
+BOOL CDocument::SaveFailed()
+{
+    m_strSaveError = std::strerror(errno ? errno : EIO);
+    return FALSE;
 }
 
 BOOL CDocument::DoFileSave()

@@ -60,6 +60,10 @@ protected:
 
     // Set by an OnSaveDocument that the user called off: DoSave then reports no failure.
     bool m_bSaveCalledOff = false;
+    // Why OnSaveDocument failed (the system's words), added to the failure message.
+    std::string m_strSaveError;
+    // Notes errno as the reason of a failed save; returns FALSE.
+    BOOL SaveFailed();
 
 private:
     friend class CDocTemplate;

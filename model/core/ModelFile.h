@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+// Far past the size of any model file (about a kilobyte and its texts): a longer file is
+// refused before it is read.
+constexpr std::size_t kModelFileLimit = 1 << 20;
+
 // The fields of a kind's file in file order.
 std::span<const SettingField* const> FileLayout(SystemKind kind);
 

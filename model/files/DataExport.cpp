@@ -176,8 +176,10 @@ ExportResult WriteDataFile(const EXPORTPARAMS& p, CFileWriter& file, const std::
     }
     result.ok = ok && file.Write(buffer.data(), static_cast<std::size_t>(pEnd - buffer.data())) &&
                 file.Commit();
-    if (!result.ok)
+    if (!result.ok) {
         result.strError = DataFileError(p.m_strPath, file.Error());
+        file.Discard(); // no piece of it stays beside the target
+    }
     return result;
 }
 

@@ -257,11 +257,18 @@ int OpenRegularFile(const std::string& path)
     return f.Release();
 }
 
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxBytes)
 {
     Fd f(OpenRegularFile(path));
     if (f.Get() < 0)
         return false;
+    struct stat st
+    {
+    };
+    if (::fstat(f.Get(), &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+        errno = EFBIG;
+        return false;
+    }
     try {
         std::vector<std::uint8_t> bytes;
         std::uint8_t chunk[65536];
@@ -274,6 +281,10 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
             if (got == 0)
                 break;
             bytes.insert(bytes.end(), chunk, chunk + got);
+            if (bytes.size() > maxBytes) { // it grew while being read
+                errno = EFBIG;
+                return false;
+            }
         }
         out = std::move(bytes);
         return true;
@@ -287,8 +298,13 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out)
 // is on disk, so a full disk or a lost write leaves the old file as it was.
 CFileWriter::~CFileWriter()
 {
+    Discard();
+}
+
+void CFileWriter::Discard()
+{
     if (m_fd >= 0) {
-        ::close(m_fd);
+        ::close(std::exchange(m_fd, -1));
         ::unlink(m_strTemp.c_str());
     }
 }

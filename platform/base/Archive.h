@@ -75,9 +75,11 @@ private:
 int OpenRegularFile(const std::string& path);
 
 // Whole-file helpers; both return false (errno set), never throw, when the path is no regular
-// file or it cannot be read or written. A write replaces the file only when all of it was
-// written; bFollowLink false replaces a link at the path instead of the file it leads to.
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out);
+// file or it cannot be read or written. A read of a file longer than maxBytes fails (EFBIG)
+// before it takes the memory. A write replaces the file only when all of it was written;
+// bFollowLink false replaces a link at the path instead of the file it leads to.
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out,
+                   std::size_t maxBytes = SIZE_MAX);
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data,
                     bool bFollowLink = true);
 
@@ -99,6 +101,8 @@ public:
     bool Open(const std::string& path, bool bFollowLink = true);
     bool Write(const void* p, std::size_t n);
     bool Commit();
+    // Gives up the writing: the piece written so far goes, the earlier file stays.
+    void Discard();
     const std::string& Error() const { return m_strError; }
 
 private:

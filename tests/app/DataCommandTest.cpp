@@ -5,6 +5,7 @@
 #include "app/MenuDriver.h"
 #include "app/ShellFixture.h"
 #include "app/TestFiles.h"
+#include "common/FileSizeLimit.h"
 #include "model/DynSys.h"
 #include "model/core/Globals.h"
 #include "model/files/DataImport.h"
@@ -23,6 +24,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -231,6 +233,70 @@ TEST(DataCommands, SaveImageWritesTheActiveViewAsABitmap)
     EXPECT_EQ(dialogs.texts,
               std::vector<std::string>{"Could not write image to disk as .bmp file."});
     doc->OnCloseDocument();
+}
+
+// An export on a full disk says why and leaves nothing beside its target.
+TEST(DataCommands, AnExportOnAFullDiskLeavesNoPieceBehind)
+{
+    namespace fs = std::filesystem;
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(RunThroughMenu(doc));
+    const fs::path dir = Temp("full-export");
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    Dialogs dialogs;
+    dialogs.path = (dir / "out.d2d").string();
+    {
+        FileSizeLimit full(600);
+        ASSERT_TRUE(Choose(ID_FILE_EXPORT));
+        ASSERT_TRUE(Pump([doc] { return ExportEnded(doc); }));
+    }
+    ASSERT_TRUE(Pump([&] { return !dialogs.texts.empty(); }));
+    EXPECT_EQ(dialogs.texts, std::vector<std::string>{"Could not write the data file " +
+                                                      dialogs.path + ":\nFile too large."});
+    EXPECT_TRUE(fs::is_empty(dir));
+    doc->OnCloseDocument();
+    fs::remove_all(dir);
+}
+
+// Save Image of a view shrunk to nothing says so and asks for no file.
+TEST(DataCommands, SaveImageOfAViewWithoutPixels)
+{
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    CMDIChildWnd* child = StartShell()->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    child->GetWidget()->setMinimumSize(0, 0);
+    child->GetWidget()->resize(0, 0);
+    CRect rc;
+    child->GetClientRect(&rc);
+    ASSERT_TRUE(rc.Width() == 0 || rc.Height() == 0);
+    Dialogs dialogs;
+    dialogs.path = Temp("empty.bmp");
+    std::remove(dialogs.path.c_str());
+    ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE));
+    EXPECT_TRUE(dialogs.filters.empty());
+    EXPECT_EQ(dialogs.texts,
+              std::vector<std::string>{"There is no picture to save: the view shows no pixels.\n"
+                                       "Make its window larger and save the image again."});
+    EXPECT_FALSE(std::filesystem::exists(dialogs.path));
+    doc->OnCloseDocument();
+}
+
+// A file far larger than any model is refused before it is read, as a file that cannot be read.
+TEST(DataCommands, AModelFileFarTooLargeIsNotRead)
+{
+    const std::string path = Temp("huge.ds2");
+    std::filesystem::remove(path);
+    std::ofstream(path) << "";
+    std::filesystem::resize_file(path, std::uintmax_t(1) << 26); // sparse: no disk is used
+    Dialogs dialogs;
+    dialogs.path = path;
+    ASSERT_TRUE(Choose(ID_FILE_OPEN));
+    EXPECT_EQ(dialogs.texts, std::vector<std::string>{"Cannot open the file " + path + "."});
+    EXPECT_TRUE(TemplateOf(IDR_SYS2TYPE)->GetDocuments().empty());
+    std::filesystem::remove(path);
 }
 
 } // namespace

@@ -218,7 +218,9 @@ TEST_F(ModelTest, FailedSaveKeepsTheOldFileAndTheName)
             FileSizeLimit limit(before.size() / 2);
             EXPECT_FALSE(doc->DoSave((dir / target).string().c_str()));
         }
-        EXPECT_EQ(m_messages, std::vector<std::string>{"Failed to save document."});
+        // The reason follows, as Export gives it.
+        EXPECT_EQ(m_messages,
+                  std::vector<std::string>{"Failed to save document.\nFile too large."});
         std::vector<std::uint8_t> after;
         ASSERT_TRUE(ReadFileBytes(saved, after));
         EXPECT_EQ(after, before);

@@ -278,6 +278,8 @@ void CBasinsView::OnFileSaveImage()
         GetClientRect(&rect);
     // Before the file dialog opens, so that the picture shows the view unobscured.
     const std::shared_ptr<QImage> image = GrabWindowImage(this, rect);
+    if (RefuseEmptyPicture(image.get()))
+        return;
     const std::string path =
         AfxPromptFileName(false, "Save As", "Veltrix Display Image (*.bmp)", "*.bmp");
     if (!path.empty() && !WriteImageBitmapFile(image.get(), path))
