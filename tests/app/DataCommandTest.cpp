@@ -287,6 +287,7 @@ TEST(DataCommands, SaveImageOfAViewWithoutPixels)
 // A file far larger than any model is refused before it is read, as a file that cannot be read.
 TEST(DataCommands, AModelFileFarTooLargeIsNotRead)
 {
+    StartShell();
     const std::string path = Temp("huge.ds2");
     std::filesystem::remove(path);
     std::ofstream(path) << "";
