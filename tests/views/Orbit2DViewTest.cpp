@@ -83,7 +83,7 @@ std::vector<int> SectionRowsOf(const CGraphTestDoc& d)
 {
     const TableRing r{d.m_nTableIndex, d.m_nTableCount, d.m_bTableWrapped != 0};
     std::vector<int> rows;
-    WalkSections(C2DView::RunSpan(d, r), RowsPerCycle(d.m_nChrononsPerCycle, d.m_nTableInterval),
+    WalkSections(RunSpan(d, r), RowsPerCycle(d.m_nChrononsPerCycle, d.m_nTableInterval),
                  d.m_dPeriod, d.RunStep(), [&](int row) { rows.push_back(row); });
     return rows;
 }
@@ -275,7 +275,7 @@ TEST(Orbit2DView, ReturnMarks)
         d.m_dChronon = 0.1;
         d.m_nChrononsPerCycle = 10;
         d.FillRun(37, 89, [](int, double) { return 0.0; }); // oldest row at t 5.2
-        const RingSpan ring = C2DView::RunSpan(d, {d.m_nTableIndex, d.m_nTableCount, true});
+        const RingSpan ring = RunSpan(d, {d.m_nTableIndex, d.m_nTableCount, true});
         const MarkRule rule = CycleMarks(d, ring, CProjectedOrbitView::Describe(kind).phaseMarks);
         for (int age = 0; age < 37; ++age) {
             const double t = d.m_arrTable[kSlotT][(ring.index + age) % 37];

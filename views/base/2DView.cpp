@@ -56,17 +56,6 @@ std::string C2DView::FormatNumber(double value, int digits)
     return ::FormatNumber(value, digits);
 }
 
-CSize C2DView::MeasureText(CDC* pDC, const std::string& str)
-{
-    return pDC->GetTextExtent(str);
-}
-
-void C2DView::EraseRect(CDC* pDC, const CRect& rect)
-{
-    CBrush brush(GetSysColor(COLOR_WINDOW));
-    pDC->FillRect(&rect, &brush);
-}
-
 void C2DView::OnDraw(CDC* pDC)
 {
     if (SkipThisDrawing(pDC))
@@ -541,12 +530,6 @@ void C2DView::DrawCurves(CDC* pDC)
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run may be writing the columns
     DrawTable(pDC, s.m_arrTable, RunSpan(s, lock.Ring()), false);
-}
-
-RingSpan C2DView::RunSpan(const CModelCore& s, const TableRing& r)
-{
-    return {ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows), s.m_nTableRows, r.index, r.count,
-            r.wrapped};
 }
 
 void C2DView::DrawImportedCurves(CDC* pDC)

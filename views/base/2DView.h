@@ -14,6 +14,7 @@
 #include "model/core/LimitBlocks.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
+#include "views/base/CurveWalk.h"
 #include "views/base/PlotGeometry.h"
 #include "views/base/PlotLayers.h"
 #include "views/base/PlotShared.h"
@@ -82,10 +83,7 @@ public:
     double m_dDt = 0.0;
     int m_nPrevRow = 0;
 
-    // Text routines shared by all plot views.
     static std::string FormatNumber(double value, int digits);
-    static CSize MeasureText(CDC* pDC, const std::string& str);
-    static void EraseRect(CDC* pDC, const CRect& rect);
 
     // The page, the view's own texts (DrawMargins) and, unless the run is still going or waits
     // for Controls/Plot, the run and the imported table.
@@ -122,11 +120,6 @@ protected:
     static std::optional<Pen> MarkPen(const CModelCore& s, const PlotCurve& curve, bool imported);
     static bool CurveShown(const CModelCore& s, const PlotCurve& curve);
 
-public:
-    // The run's rows as a reader holding the table lock sees them.
-    static RingSpan RunSpan(const CModelCore& s, const TableRing& r);
-
-protected:
     // The view's own texts and legend, drawn after the page and its layers.
     virtual void DrawMargins(CDC*) {}
     // The layers drawn over the page in order, before the texts and the run (PlotLayers.h).

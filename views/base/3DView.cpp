@@ -6,8 +6,8 @@
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
 #include "platform/Ids.h"
-#include "views/base/2DView.h"
 #include "views/base/LimitEdit.h"
+#include "views/base/PlotShared.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/ProjectedRows.h"
 #include "views/base/RingWalk.h"
@@ -135,10 +135,10 @@ void C3DView::DrawPage(CDC* pDC)
     CPen* pOldPen = pDC->SelectObject(&pen);
     // Measured in the plot's font: a printer's own font would lay the page out in its dots.
     CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
-    const int h = C2DView::MeasureText(pDC, "0123456789").cy;
+    const int h = MeasureText(pDC, "0123456789").cy;
     int widths[7];
     for (int i = 0; i < 7; ++i)
-        widths[i] = C2DView::MeasureText(pDC, kCaptionTexts[i]).cx;
+        widths[i] = MeasureText(pDC, kCaptionTexts[i]).cx;
     if (pOldFont)
         pDC->SelectObject(pOldFont);
     Layout(client, h, widths);

@@ -2,7 +2,8 @@
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "platform/Ids.h"
-#include "views/base/2DView.h"
+#include "views/base/CurveWalk.h"
+#include "views/base/PlotShared.h"
 #include "views/base/PlotText.h"
 #include "views/base/PlotView.h"
 #include "views/base/RingWalk.h"
@@ -59,7 +60,7 @@ void CPlotView::TakeSectionCursor(const CModelCore& s, bool toFirst)
     {
         const CTableReadLock lock(s); // a run may be writing the ring
         const SectionRows rows =
-            FindSectionRows(C2DView::RunSpan(s, lock.Ring()), sc.stride, s.m_dPeriod, s.RunStep());
+            FindSectionRows(RunSpan(s, lock.Ring()), sc.stride, s.m_dPeriod, s.RunStep());
         sc.first = rows.first;
         sc.last = rows.last;
     }
@@ -160,10 +161,10 @@ void CPlotView::DrawReadouts(CDC* pDC, const RowValues& v)
             continue;
         const std::string text = std::string(VarOf(static_cast<VarSlot>(r.column)).name) + " =" +
                                  FormatNumber(v[r.column], CursorDigits(r.column));
-        C2DView::EraseRect(pDC, m_rcReadout[i]);
+        EraseRect(pDC, m_rcReadout[i]);
         const int x = right - r.across * h, y = lines[r.line];
         pDC->TextOut(x, y, text);
-        m_rcReadout[i] = CRect(x - h, y, x, y + C2DView::MeasureText(pDC, text).cx);
+        m_rcReadout[i] = CRect(x - h, y, x, y + MeasureText(pDC, text).cx);
     }
     if (pOldFont)
         pDC->SelectObject(pOldFont);

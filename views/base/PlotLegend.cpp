@@ -1,6 +1,6 @@
 #include "views/base/PlotLegend.h"
 
-#include "views/base/2DView.h"
+#include "views/base/PlotShared.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@ int DrawLegendSwatch(CDC* pDC, int x, int yBottom, const char* text, COLORREF c)
     pDC->SetBkColor(c);
     pDC->SetTextColor(c ^ 0xFFFFFF);
     pDC->TextOut(x, yBottom, text);
-    return C2DView::MeasureText(pDC, text).cx;
+    return MeasureText(pDC, text).cx;
 }
 
 int DrawLegendRows(CDC* pDC, int left, int yBottom, int h, const SwatchRows& rows, CRect* boxes,

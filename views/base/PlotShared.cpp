@@ -7,6 +7,17 @@
 #include <algorithm>
 #include <cstring>
 
+CSize MeasureText(CDC* pDC, const std::string& str)
+{
+    return pDC->GetTextExtent(str);
+}
+
+void EraseRect(CDC* pDC, const CRect& rect)
+{
+    CBrush brush(GetSysColor(COLOR_WINDOW));
+    pDC->FillRect(&rect, &brush);
+}
+
 std::unique_ptr<CFont> MakePlotFont(int escapement)
 {
     LOGFONT lf{};

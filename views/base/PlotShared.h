@@ -1,16 +1,23 @@
 #pragma once
-// What the 2-D and 3-D plot bases share besides the text routines: the plot fonts, the skip of
-// the drawing after a frame's restore, the printed page's mapping, polylines gathered from
-// clipped segments, and the window DC that a run is drawn on live.
+// What the 2-D and 3-D plot bases and their views share besides the number text: text measured
+// and boxes erased, the plot fonts, the skip of the drawing after a frame's restore, the printed
+// page's mapping, polylines gathered from clipped segments, and the window DC that a run is drawn
+// on live.
 #include "platform/Dc.h"
 #include "platform/Types.h"
 
 #include <chrono>
 #include <climits>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CWnd;
+
+// The extent of a text in the DC's font.
+CSize MeasureText(CDC* pDC, const std::string& str);
+// Fills a box with the window colour (a read-out or label about to be written again).
+void EraseRect(CDC* pDC, const CRect& rect);
 
 // Arial -12 reading across (0), upwards (900) or downwards (-900).
 std::unique_ptr<CFont> MakePlotFont(int escapement);

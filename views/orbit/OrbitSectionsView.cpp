@@ -3,7 +3,7 @@
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "platform/base/MessageHook.h"
-#include "views/base/2DView.h"
+#include "views/base/PlotShared.h"
 #include "views/base/PlotStyleDlg.h"
 #include "views/base/PlotText.h"
 #include "views/orbit/OrbitRules.h"
@@ -207,7 +207,7 @@ void COrbitSectionsView::DrawLegend(CDC* pDC)
     const CModelCore& s = GetModel()->Core();
     CFont* pOldFont = m_hFontDown ? pDC->SelectObject(m_hFontDown.get()) : nullptr;
     m_nLegendLeft = m_rcPlot.right + 1;
-    m_nLegendTop = m_rcPlot.top + C2DView::MeasureText(pDC, "Imported:  ").cx;
+    m_nLegendTop = m_rcPlot.top + MeasureText(pDC, "Imported:  ").cx;
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
