@@ -1,9 +1,14 @@
 #include "views/base/ViewCalc.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
+#include <QEvent>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
+
+#include <mutex>
+#include <utility>
+#include <vector>
 
 namespace {
 long long NowMs()
@@ -13,16 +18,62 @@ long long NowMs()
 }
 } // namespace
 
-// The user-interface thread's end of the announcements. Calls queued to it are dropped with
-// it, and it goes only after the worker is joined, so no announcement outlives the calculation.
+// The user-interface thread's end of the announcements. The worker leaves them in a mailbox
+// under a std::mutex and posts an event that carries no data, so the hand-over is one that
+// ThreadSanitizer sees (Qt's own queue lock it does not). Events posted to the receiver are
+// dropped with it, and it goes only after the worker is joined.
 class CViewCalc::Receiver : public QObject
 {
 public:
+    explicit Receiver(CViewCalc& owner) : m_owner(owner) {}
+
+    void Post(bool bDone, unsigned gen)
+    {
+        auto wake = std::make_unique<QEvent>(kWake);
+        bool bWake = false;
+        {
+            std::lock_guard lock(m_mutex);
+            m_mail.push_back({bDone, gen});
+            bWake = !std::exchange(m_bWakePending, true);
+        }
+        if (bWake)
+            QCoreApplication::postEvent(this, wake.release());
+    }
+
+    bool event(QEvent* e) override
+    {
+        std::vector<Mail> mail;
+        {
+            std::lock_guard lock(m_mutex); // taken before the event is read
+            if (e->type() != kWake)
+                return QObject::event(e);
+            m_bWakePending = false;
+            mail.swap(m_mail);
+        }
+        const QPointer<Receiver> alive(this); // a done handler may close the view
+        for (const Mail& m : mail)
+            if (alive)
+                m.bDone ? m_owner.OnDone(m.gen) : m_owner.OnReady(m.gen);
+        return true;
+    }
+
     QTimer pace;
+
+private:
+    struct Mail
+    {
+        bool bDone;
+        unsigned gen;
+    };
+    static inline const QEvent::Type kWake = static_cast<QEvent::Type>(QEvent::registerEventType());
+    CViewCalc& m_owner;
+    std::mutex m_mutex;
+    std::vector<Mail> m_mail;
+    bool m_bWakePending = false;
 };
 
 CViewCalc::CViewCalc(Handlers handlers)
-    : m_handlers(std::move(handlers)), m_pReceiver(std::make_unique<Receiver>())
+    : m_handlers(std::move(handlers)), m_pReceiver(std::make_unique<Receiver>(*this))
 {
     m_pReceiver->pace.setSingleShot(true);
     QObject::connect(&m_pReceiver->pace, &QTimer::timeout, m_pReceiver.get(),
@@ -63,14 +114,12 @@ void CViewCalc::Stop()
 void CViewCalc::PostReady(unsigned gen)
 {
     if (!m_bReadyPosted.exchange(true))
-        QMetaObject::invokeMethod(
-            m_pReceiver.get(), [this, gen] { OnReady(gen); }, Qt::QueuedConnection);
+        m_pReceiver->Post(false, gen);
 }
 
 void CViewCalc::PostDone(unsigned gen)
 {
-    QMetaObject::invokeMethod(
-        m_pReceiver.get(), [this, gen] { OnDone(gen); }, Qt::QueuedConnection);
+    m_pReceiver->Post(true, gen);
 }
 
 void CViewCalc::OnReady(unsigned gen)
