@@ -17,16 +17,6 @@ VX_IMPLEMENT_CLASS(CSys1VF, CVectorFieldView)
 VX_IMPLEMENT_CLASS(CSys2VF, CVectorFieldView)
 
 namespace {
-const char* const kFixedPointsQuestion = "Fixed points are not available until \nnullclines have "
-                                         "been calculated.  Do\nyou wish to calculate nullclines "
-                                         "now?";
-const char* const kNoSaddles = "No saddle points were located\nso no manifolds were found.";
-const char* const kNullclineMemory = "There is not enough memory on your system\nto save the "
-                                     "nullcline track data.  Nullcline tracks will\nnot be "
-                                     "displayed.";
-const char* const kTrackMemory = "There is not enough memory on your system\nto save the "
-                                 "previous track data.  Old tracks will disappear\nwith each "
-                                 "repainting of the window";
 const CRect kNoItem(-1, -1, -1, -1);
 
 PlotDescription VectorFieldPlot(SystemKind kind)
@@ -82,21 +72,6 @@ private:
 };
 } // namespace
 
-const VectorFieldKindInfo& VectorFieldKind(SystemKind kind)
-{
-    static const VectorFieldKindInfo newtonian{
-        " x'=0 ", " x''=0 ",
-        "Manifolds are not available until\nthe nullclines and fixed points have been "
-        "calcualted.\nDo you want to calculate the nullclines and/or fixed\npoints now?",
-        true};
-    static const VectorFieldKindInfo twoVariable{
-        " x'=0 ", " y'=0 ",
-        "Manifolds are not available until the nullclines\nand fixed-points have been "
-        "calcualted.\nDo you want to calculate the nullclines\nand/or fixed-points now?",
-        false};
-    return kind == SystemKind::Newtonian ? newtonian : twoVariable;
-}
-
 // A layer of the plane: shown by its flag, computed and drawn by the view.
 class CVectorFieldView::CLayer final : public CPlotLayer
 {
@@ -106,10 +81,13 @@ public:
         : CPlotLayer(layer == kLayerT ? State::Valid : State::Stale), m_view(view), m_nLayer(layer)
     {
     }
-    bool Shown() const override { return m_view.m_bShow[m_nLayer]; }
+    bool Shown() const override { return m_view.m_rules.Shown(m_nLayer); }
 
 protected:
-    bool Compute(const C2DPlotGeometry& g) override { return m_view.ComputeLayer(m_nLayer, g); }
+    bool Compute(const C2DPlotGeometry& g) override
+    {
+        return m_view.m_rules.Compute(m_nLayer, FrameOf(g));
+    }
     void Draw(CDC* pDC, const C2DPlotGeometry&) override { m_view.DrawLayer(m_nLayer, pDC); }
     // Tracks are curves in the world: they move with the window and are never computed here.
     bool FollowsWindow() const override { return m_nLayer != kLayerT; }
@@ -120,13 +98,13 @@ private:
 };
 
 CVectorFieldView::CVectorFieldView(SystemKind kind)
-    : CVectorFieldBase(VectorFieldPlot(kind), VectorFieldKind(kind).spinsForcing), m_plane(kind)
+    : CVectorFieldBase(VectorFieldPlot(kind), VectorFieldKind(kind).spinsForcing),
+      m_rules(kind, *this)
 {
     Layers().Add<CGridLayer>(
         [this]() -> const CModelCore* { return GetModel() ? &GetModel()->Core() : nullptr; });
     for (int i = 0; i < kLayers; ++i)
         m_layers[i] = &Layers().Add<CLayer>(*this, i);
-    m_bShow[kLayerT] = kind == SystemKind::TwoVariable;
     MapButtons();
     MapCommand(ID_CONTROLS_CLEARDATA, &CVectorFieldView::OnControlsClearData);
     MapUpdate(ID_CONTROLS_CLEARDATA, &CVectorFieldView::OnUpdateClearData);
@@ -136,114 +114,70 @@ CVectorFieldView::~CVectorFieldView() = default;
 
 // --- the layers ----------------------------------------------------------------------------
 
-CPhasePlane::Result CVectorFieldView::ResultOf(int layer) const
+// --- what the layers ask --------------------------------------------------------------------
+
+CModelCore* CVectorFieldView::Model()
 {
-    static const CPhasePlane::Result results[] = {CPhasePlane::kDirField, CPhasePlane::kNullclines,
-                                                  CPhasePlane::kFixedPoints,
-                                                  CPhasePlane::kManifolds};
-    return results[std::min(layer, +kLayerM)];
+    IModelDocument* m = GetModel();
+    return m ? &m->Core() : nullptr;
 }
 
-bool CVectorFieldView::Valid(int layer) const
+bool CVectorFieldView::AskYesNo(const char* text)
 {
-    return m_layers[layer]->GetState() == CPlotLayer::State::Valid &&
-           (layer == kLayerT || m_plane.Current(ResultOf(layer)));
+    return AfxMessageBox(text, MB_YESNO) == IDYES;
 }
 
-bool CVectorFieldView::ComputeLayer(int layer, const C2DPlotGeometry& g)
+void CVectorFieldView::Tell(const char* text)
 {
-    const CModelCore& s = GetModel()->Core();
-    m_plane.SetFrame(FrameOf(g), s.m_nVFGridSpacing);
-    switch (layer) {
-    case kLayerD:
-        if (!m_plane.Current(CPhasePlane::kDirField)) {
-            CPassProgress progress("Direction Field Calculation Progress");
-            m_plane.CalcDirectionField(&progress);
-        }
-        return true;
-    case kLayerN:
-        return EnsureNullclines();
-    case kLayerF:
-        return EnsureFixedPoints();
-    case kLayerM:
-        return EnsureManifolds();
-    default:
-        return true;
-    }
+    AfxMessageBox(text, MB_OK);
 }
 
-bool CVectorFieldView::EnsureNullclines()
+std::unique_ptr<IPassProgress> CVectorFieldView::Progress(const char* title)
 {
-    if (m_plane.Current(CPhasePlane::kNullclines))
-        return true;
-    const CModelCore& s = GetModel()->Core();
-    const VFPen pens[2] = {{s.m_clrNullcline1, s.m_nStyleNullcline1, s.m_nWidthNullcline1},
-                           {s.m_clrNullcline2, s.m_nStyleNullcline2, s.m_nWidthNullcline2}};
-    CPassProgress progress("Nullcline Calculation Progress");
-    if (!m_plane.CalcNullclines(pens, &progress))
-        AfxMessageBox(kNullclineMemory, MB_OK);
-    return true;
+    return std::make_unique<CPassProgress>(title);
 }
 
-// The questions are asked when the user asks for a layer that needs a pass not done yet; a
-// layer computed again (a spin step, a new window) computes what it needs without asking.
-bool CVectorFieldView::EnsureFixedPoints()
+void CVectorFieldView::MarkStale(int layer)
 {
-    if (!m_plane.Current(CPhasePlane::kNullclines)) {
-        if (m_bAsking && !m_plane.EverComputed(CPhasePlane::kNullclines) &&
-            AfxMessageBox(kFixedPointsQuestion, MB_YESNO) != IDYES) {
-            m_bShow[kLayerF] = false;
-            return false;
-        }
-        EnsureNullclines();
-    }
-    if (!m_plane.Current(CPhasePlane::kFixedPoints) &&
-        m_plane.CalcFixedPoints(GetModel()->Core().m_dJacobianStep) && m_bAsking)
-        AfxMessageBox(kTooManyFixedPointsMessage, MB_OK);
-    return true;
+    Layers().MarkStale(*m_layers[layer]);
 }
 
-bool CVectorFieldView::EnsureManifolds()
+void CVectorFieldView::MarkAllStale()
 {
-    if (!m_plane.Current(CPhasePlane::kNullclines) || !m_plane.Current(CPhasePlane::kFixedPoints)) {
-        const bool agreed = m_plane.EverComputed(CPhasePlane::kNullclines) &&
-                            m_plane.EverComputed(CPhasePlane::kFixedPoints);
-        if (m_bAsking && !agreed &&
-            AfxMessageBox(VectorFieldKind(Kind()).manifoldsQuestion, MB_YESNO) != IDYES) {
-            m_bShow[kLayerM] = false;
-            return false;
-        }
-        EnsureNullclines();
-        const bool asking = std::exchange(m_bAsking, false);
-        EnsureFixedPoints();
-        m_bAsking = asking;
-    }
-    if (!m_plane.HasSaddle()) {
-        if (m_bAsking)
-            AfxMessageBox(kNoSaddles, MB_OK);
-        return false;
-    }
-    if (!m_plane.Current(CPhasePlane::kManifolds)) {
-        const CModelCore& s = GetModel()->Core();
-        const CManifoldPens pens{s.m_clrStableManifold,    s.m_clrUnstableManifold,
-                                 s.m_nStyleStableManifold, s.m_nStyleUnstableManifold,
-                                 s.m_nWidthStableManifold, s.m_nWidthUnstableManifold};
-        CPassProgress progress("Manifold Calculation Progress");
-        m_plane.CalcManifolds(s.m_nManifoldSteps, pens, &progress);
-    }
-    return true;
+    Layers().MarkAllStale();
+}
+
+void CVectorFieldView::ComputeStale()
+{
+    Layers().ComputeStale();
+}
+
+bool CVectorFieldView::Computed(int layer) const
+{
+    return m_layers[layer]->GetState() == CPlotLayer::State::Valid;
+}
+
+void CVectorFieldView::InvalidateAll()
+{
+    Invalidate();
+}
+
+void CVectorFieldView::TakeFocus()
+{
+    SetFocus();
 }
 
 void CVectorFieldView::DrawLayer(int layer, CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
+    const CPhasePlane& plane = Plane();
     switch (layer) {
     case kLayerD:
-        DrawDirectionField(pDC, *this, m_plane.DirectionField(), s.m_clrDirFieldFrom,
+        DrawDirectionField(pDC, *this, plane.DirectionField(), s.m_clrDirFieldFrom,
                            s.m_clrDirFieldTo);
         break;
     case kLayerN:
-        if (m_plane.Newtonian()) {
+        if (plane.Newtonian()) {
             // x' = 0 is the horizontal axis, across the whole x range.
             CPen pen(s.m_nStyleNullcline1, s.m_nWidthNullcline1, s.m_clrNullcline1);
             CPen* pOldPen = pDC->SelectObject(&pen);
@@ -254,62 +188,40 @@ void CVectorFieldView::DrawLayer(int layer, CDC* pDC)
             }
             pDC->SelectObject(pOldPen);
         }
-        DrawCurve(pDC, *this, m_plane.Nullcline(0));
-        DrawCurve(pDC, *this, m_plane.Nullcline(1));
+        DrawCurve(pDC, *this, plane.Nullcline(0));
+        DrawCurve(pDC, *this, plane.Nullcline(1));
         break;
     case kLayerF:
-        DrawFixedPointList(pDC, *this, m_plane.FixedPoints());
+        DrawFixedPointList(pDC, *this, plane.FixedPoints());
         break;
     case kLayerM:
-        DrawManifolds(pDC, *this, m_plane.Manifolds());
+        DrawManifolds(pDC, *this, plane.Manifolds());
         break;
     default:
-        for (const CVFTrack& track : m_plane.Tracks())
+        for (const CVFTrack& track : plane.Tracks())
             DrawCurve(pDC, *this, track);
         break;
     }
-}
-
-void CVectorFieldView::ComputeNow(bool bAsking)
-{
-    m_bAsking = bAsking;
-    Layers().ComputeStale();
-    m_bAsking = false;
 }
 
 // --- spinning and updates ------------------------------------------------------------------
 
 void CVectorFieldView::Spun()
 {
-    m_plane.TakeParameters(GetModel()->Core());
-    Layers().MarkAllStale();
-    ComputeNow(false);
-    InvalidateLegendStrip();
+    m_rules.Spun();
+    InvalidateLegend();
     InvalidateRect(&m_rcPlotHit, TRUE);
 }
 
 void CVectorFieldView::ModelChanged()
 {
-    m_plane.TakeModel(GetModel()->Core());
-    Discard();
-}
-
-// Everything computed goes, tracks included, and the four layers are hidden.
-void CVectorFieldView::Discard()
-{
-    m_plane.Clear();
-    for (int i = kLayerD; i <= kLayerM; ++i)
-        m_bShow[i] = false;
-    Layers().MarkAllStale();
-    InvalidateLegendStrip();
+    m_rules.ModelChanged();
 }
 
 void CVectorFieldView::TakeSettings(const CModelCore& s)
 {
     CVectorFieldBase::TakeSettings(s);
-    // A start point clicked before is forgotten.
-    m_dTrackX = s.m_dInitX;
-    m_dTrackY = m_plane.Newtonian() ? s.m_dInitXp : s.m_dInitY;
+    m_rules.TakeSettings(s);
 }
 
 void CVectorFieldView::EnableControls(bool bEnable)
@@ -333,76 +245,22 @@ void CVectorFieldView::MapButtons()
 
 void CVectorFieldView::OnToggle(int layer)
 {
-    if (Running())
-        return;
-    m_bShow[layer] = !m_bShow[layer];
-    if (layer == kLayerT) {
-        RedrawPlot();
-        SetFocus();
-        return;
-    }
-    if (m_bShow[layer] && !Valid(layer))
-        Layers().MarkStale(*m_layers[layer]); // also one declined before
-    ComputeNow(true);
-    if (layer == kLayerM && m_layers[layer]->GetState() != CPlotLayer::State::Valid)
-        m_bShow[layer] = false; // nothing to show
-    InvalidateLegendStrip();
-    RedrawPlot();
-    SetFocus();
+    if (!Running())
+        m_rules.Toggle(layer);
 }
 
 void CVectorFieldView::OnRecalc(int layer)
 {
-    if (Running())
-        return;
-    if (layer == kLayerT) {
-        CalcTracks();
-        return;
-    }
-    m_plane.Invalidate(ResultOf(layer));
-    Layers().MarkStale(*m_layers[layer]);
-    const bool wasShown = std::exchange(m_bShow[layer], true);
-    ComputeNow(true);
-    if (layer == kLayerM && m_layers[layer]->GetState() != CPlotLayer::State::Valid)
-        m_bShow[layer] = wasShown && m_bShow[layer];
-    InvalidateLegendStrip();
-    RedrawPlot();
-    SetFocus();
+    if (!Running())
+        m_rules.Recalc(layer);
 }
 
 void CVectorFieldView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
     if (nChar == VK_SHIFT)
         m_bShiftDown = true;
-    const int layer = nChar == 'D'   ? kLayerD
-                      : nChar == 'N' ? kLayerN
-                      : nChar == 'F' ? kLayerF
-                      : nChar == 'M' ? kLayerM
-                      : nChar == 'T' ? kLayerT
-                                     : -1;
-    if (layer >= 0 && !Running()) {
-        if (layer == kLayerM && m_plane.Current(CPhasePlane::kFixedPoints) &&
-            !m_plane.HasSaddle()) {
-            AfxMessageBox(kNoSaddles, MB_OK);
-        } else if (layer == kLayerT && m_bShiftDown) {
-            m_plane.ClearTracks();
-            RedrawPlot();
-        } else if (layer == kLayerM) {
-            // The key keeps M shown whatever the calculation found.
-            m_bShow[kLayerM] = m_bShiftDown || !m_bShow[kLayerM];
-            if (m_bShiftDown)
-                m_plane.Invalidate(CPhasePlane::kManifolds);
-            if (m_bShow[kLayerM] && !Valid(kLayerM))
-                Layers().MarkStale(*m_layers[kLayerM]);
-            ComputeNow(true);
-            InvalidateLegendStrip();
-            RedrawPlot();
-        } else if (m_bShiftDown) {
-            OnRecalc(layer);
-        } else {
-            OnToggle(layer);
-        }
-    }
+    if (!Running())
+        m_rules.Key(nChar, m_bShiftDown);
     CVectorFieldBase::OnKeyDown(nChar, nRepCnt, nFlags);
 }
 
@@ -415,22 +273,14 @@ void CVectorFieldView::OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags)
 
 void CVectorFieldView::CalcTracks()
 {
-    IModelDocument* m = GetModel();
-    if (!m || Running())
-        return;
-    const CModelCore& s = m->Core();
-    CPassProgress progress("Track Calculation Progress");
-    m_plane.CalcTrack(m_dTrackX, m_dTrackY, s.m_nTrackSteps,
-                      {s.m_clrVFTrack, s.m_nStyleVFTrack, s.m_nWidthVFTrack}, &progress,
-                      [] { AfxMessageBox(kTrackMemory, MB_OK); });
-    m_bShow[kLayerT] = true;
-    Invalidate();
+    if (!Running())
+        m_rules.CalcTrack();
 }
 
 void CVectorFieldView::OnPlotClick(CPoint point)
 {
-    m_dTrackX = RoundToDigits(PixelToWorldX(point.x), m_nDigitsX);
-    m_dTrackY = RoundToDigits(PixelToWorldY(point.y), m_nDigitsY);
+    m_rules.SetTrackStart(RoundToDigits(PixelToWorldX(point.x), m_nDigitsX),
+                          RoundToDigits(PixelToWorldY(point.y), m_nDigitsY));
     CalcTracks();
 }
 
@@ -440,7 +290,7 @@ void CVectorFieldView::OnControlsClearData()
     if (!m || Running())
         return;
     m->Core().AllocateTable(); // the other views are not told
-    Discard();
+    m_rules.Discard();
     RedrawPlot();
 }
 
@@ -451,7 +301,7 @@ void CVectorFieldView::OnUpdateClearData(CCmdUI* pCmdUI)
 
 // --- drawing -------------------------------------------------------------------------------
 
-void CVectorFieldView::InvalidateLegendStrip()
+void CVectorFieldView::InvalidateLegend()
 {
     const CRect strip(0, m_rcPlot.top - 2 * m_nTextHeight - 1, m_rcPlot.right, m_rcPlot.top - 1);
     InvalidateRect(&strip, TRUE);
@@ -465,7 +315,7 @@ void CVectorFieldView::RedrawPlot()
 
 void CVectorFieldView::DrawMargins(CDC* pDC)
 {
-    DrawVectorFieldMargins(pDC, {m_dTrackX, m_dTrackY});
+    DrawVectorFieldMargins(pDC, {m_rules.TrackStartX(), m_rules.TrackStartY()});
     DrawLegend(pDC);
     DrawButtonCaptions(pDC);
 }
@@ -495,7 +345,7 @@ void CVectorFieldView::DrawLegend(CDC* pDC)
     int x = m_rcTrackBox.right + 2;
     const int y = m_rcPlot.top - 1;
     for (const Box& b : boxes) {
-        if (!m_bShow[b.layer]) {
+        if (!Shown(b.layer)) {
             m_rcLegendItem[b.item] = kNoItem;
             continue;
         }
@@ -572,7 +422,7 @@ void CVectorFieldView::EditLegendStyle(int nItem)
             return;
         c = *picked;
         InvalidateRect(&m_rcPlotHit, TRUE);
-        InvalidateLegendStrip();
+        InvalidateLegend();
         m->MarkModified();
         return;
     }

@@ -10,36 +10,20 @@
 // silently, keeping them shown and the tracks as they are. A change of the model seen by an
 // update, a new grid or Clear Data hides them and discards everything.
 //
-// One design for both kinds; what differs is in the kind's VectorFieldKindInfo.
+// One design for both kinds; what differs is in the kind's VectorFieldKindInfo. The layers'
+// rules are in CVectorFieldLayers, which asks the view through IVectorFieldHost.
 #include "views/base/KindView.h"
-#include "views/phase/PhasePlane.h"
 #include "views/phase/VectorFieldBase.h"
+#include "views/phase/VectorFieldLayers.h"
 
 #include <array>
 #include <memory>
 
-struct VectorFieldKindInfo
-{
-    const char* firstNullcline;    // the legend box of x' = 0
-    const char* secondNullcline;   // the legend box of the second rate's nullcline
-    const char* manifoldsQuestion; // when the nullclines or fixed points are missing
-    bool spinsForcing;             // af and pa spin
-};
-const VectorFieldKindInfo& VectorFieldKind(SystemKind kind);
-
-class CVectorFieldView : public CVectorFieldBase
+class CVectorFieldView : public CVectorFieldBase, private IVectorFieldHost
 {
     VX_DECLARE_CLASS(CVectorFieldView)
 public:
-    enum Layer : int
-    {
-        kLayerD,
-        kLayerN,
-        kLayerF,
-        kLayerM,
-        kLayerT,
-        kLayers
-    };
+    using enum CVectorFieldLayers::Layer;
     // The buttons: Toggle and Recalc of D, N, F, M, T in turn.
     static constexpr UINT IDC_VF_TOGGLE_DF = 2012, IDC_VF_RECALC_TRACKS = 2021;
     // The legend boxes besides the track's: nullclines, manifolds, the direction field's colours.
@@ -58,15 +42,12 @@ public:
     explicit CVectorFieldView(SystemKind kind);
     ~CVectorFieldView() override;
 
-    SystemKind Kind() const { return m_plane.Kind(); }
-    const CPhasePlane& Plane() const { return m_plane; }
-    bool Shown(int layer) const { return m_bShow[layer]; }
+    SystemKind Kind() const { return Plane().Kind(); }
+    const CPhasePlane& Plane() const { return m_rules.Plane(); }
+    bool Shown(int layer) const { return m_rules.Shown(layer); }
     // The layer has a picture for the window shown.
-    bool Valid(int layer) const;
+    bool Valid(int layer) const { return m_rules.Valid(layer); }
     CButton& Button(int layer, bool recalc) { return m_buttons[2 * layer + (recalc ? 1 : 0)]; }
-    // Where the track starts that a click or Recalc T computes.
-    double TrackStartX() const { return m_dTrackX; }
-    double TrackStartY() const { return m_dTrackY; }
 
     // The buttons.
     void OnToggle(int layer);
@@ -91,19 +72,24 @@ protected:
 private:
     class CLayer;
     friend class CLayer;
-    bool ComputeLayer(int layer, const C2DPlotGeometry& g);
     void DrawLayer(int layer, CDC* pDC);
-    bool EnsureNullclines();
-    bool EnsureFixedPoints();
-    bool EnsureManifolds();
-    // Computes the stale shown layers now; with bAsking the passes may ask and tell the user.
-    void ComputeNow(bool bAsking);
-    CPhasePlane::Result ResultOf(int layer) const;
     void DrawLegend(CDC* pDC);
     void DrawButtonCaptions(CDC* pDC);
-    void InvalidateLegendStrip();
-    void RedrawPlot();
-    void Discard();
+
+    // What the layers ask.
+    CModelCore* Model() override;
+    bool AskYesNo(const char* text) override;
+    void Tell(const char* text) override;
+    std::unique_ptr<IPassProgress> Progress(const char* title) override;
+    void MarkStale(int layer) override;
+    void MarkAllStale() override;
+    void ComputeStale() override;
+    bool Computed(int layer) const override;
+    void InvalidateLegend() override;
+    void RedrawPlot() override;
+    void InvalidateAll() override;
+    void TakeFocus() override;
+
     void OnUpdateClearData(CCmdUI* pCmdUI);
     void MapButtons();
     // Button I: Toggle (even) or Recalc (odd) of layer I / 2.
@@ -115,13 +101,10 @@ private:
             OnToggle(I / 2);
     }
 
-    CPhasePlane m_plane;
-    std::array<bool, kLayers> m_bShow{};
+    CVectorFieldLayers m_rules;
     std::array<CLayer*, kLayers> m_layers{};
     std::array<CButton, 2 * kLayers> m_buttons;
     bool m_bShiftDown = false;
-    bool m_bAsking = false;
-    double m_dTrackX = 0, m_dTrackY = 0;
     int m_nButtonsX = 0; // the left edge of the buttons
 };
 

@@ -1,0 +1,169 @@
+// The five layers of a Vector Field plane without a window: what the buttons, the keys and a
+// track do to the layers shown and computed, which questions and messages they bring, and the
+// curves turned off when their points cannot be stored.
+#include "views/phase/VectorFieldLayers.h"
+#include "common/DoubleWell.h"
+#include "model/core/ModelCore.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+using L = CVectorFieldLayers;
+const CPlaneFrame kFrame{0, 0, 600, 400, -2, 2, -2, 2};
+
+// The view's part: the layers' pictures computed as the plot's layers are, the answers given
+// ('y' or 'n' in turn), what was said.
+class FakeView final : public IVectorFieldHost
+{
+public:
+    FakeView(SystemKind kind, bool saddle, std::string answers)
+        : model(kind), layers(kind, *this), m_answers(std::move(answers))
+    {
+        model.SetDefaults();
+        model.EvaluateParameters();
+        SetDoubleWell(model);
+        if (!saddle)
+            SetRates(model, "y", "-x-0.5*y");
+        layers.ModelChanged();
+    }
+    CModelCore model;
+    L layers;
+    std::vector<std::string> said;
+
+private:
+    enum State : int
+    {
+        kStale,
+        kValid,
+        kDeclined
+    };
+    CModelCore* Model() override { return &model; }
+    bool AskYesNo(const char* text) override
+    {
+        said.push_back(text);
+        return m_next < m_answers.size() && m_answers[m_next++] == 'y';
+    }
+    void Tell(const char* text) override { said.push_back(text); }
+    std::unique_ptr<IPassProgress> Progress(const char*) override { return nullptr; }
+    void MarkStale(int layer) override { m_states[layer] = kStale; }
+    void MarkAllStale() override { m_states.fill(kStale); }
+    void ComputeStale() override
+    {
+        for (int i = 0; i < L::kLayers; ++i)
+            if (layers.Shown(i) && m_states[i] == kStale)
+                m_states[i] = layers.Compute(i, kFrame) ? kValid : kDeclined;
+    }
+    bool Computed(int layer) const override { return m_states[layer] == kValid; }
+    void InvalidateLegend() override {}
+    void RedrawPlot() override {}
+    void InvalidateAll() override {}
+    void TakeFocus() override {}
+
+    std::array<int, L::kLayers> m_states{kStale, kStale, kStale, kStale, kValid};
+    std::string m_answers;
+    size_t m_next = 0;
+};
+
+std::string Flags(const std::function<bool(int)>& on)
+{
+    std::string s = "DNFMT";
+    for (int i = 0; i < L::kLayers; ++i)
+        s[i] = on(i) ? s[i] : '.';
+    return s;
+}
+
+// Upper case: a key; ^ before it: with Shift; m, r: the Toggle and Recalc buttons of M; t: the
+// Recalc button of T; s: a spin step; x: Clear Data; !: curves' points that cannot grow past
+// eight (as when memory runs out), or can again.
+void Play(L& l, const std::string& script)
+{
+    for (size_t i = 0; i < script.size(); ++i) {
+        const char c = script[i];
+        if (c == '!')
+            CVFTrack::s_growthHook = CVFTrack::s_growthHook ? std::function<bool(size_t)>()
+                                                            : [](size_t n) { return n <= 8; };
+        else if (c == '^')
+            l.Key(script[++i], true);
+        else if (c >= 'A' && c <= 'Z')
+            l.Key(c, false);
+        else if (c == 'm' || c == 'r')
+            c == 'm' ? l.Toggle(L::kLayerM) : l.Recalc(L::kLayerM);
+        else if (c == 't')
+            l.Recalc(L::kLayerT);
+        else
+            c == 's' ? l.Spun() : l.Discard();
+    }
+}
+
+// The questions and messages said, one letter each (a message repeated once): f, m the fixed
+// points' and the manifolds' questions, n no saddles, c and k the nullclines' and the track's
+// out of memory.
+std::string Said(const std::vector<std::string>& said)
+{
+    std::string letters;
+    const std::string memory = "There is not enough memory on your system\nto save the ";
+    for (const std::string& s : said) {
+        const char c = s.starts_with("Fixed points are not")      ? 'f'
+                       : s.starts_with("Manifolds are not")       ? 'm'
+                       : s.starts_with("No saddle points")        ? 'n'
+                       : s.starts_with(memory + "nullcline")      ? 'c'
+                       : s.starts_with(memory + "previous track") ? 'k'
+                                                                  : '?';
+        if (letters.empty() || letters.back() != c)
+            letters += c;
+    }
+    return letters;
+}
+} // namespace
+
+TEST(VectorFieldLayers, ButtonsKeysAndTracks)
+{
+    const struct
+    {
+        const char* name;
+        bool newtonian, saddle;
+        const char *script, *answers, *shown, *valid, *said;
+        size_t tracks;
+    } cases[] = {
+        {"D N, tracks shown", false, true, "DN", "", "DN..T", "DN..T", "", 0},
+        {"Newtonian tracks hidden", true, true, "D", "", "D....", "D....", "", 0},
+        {"F declined", false, true, "F", "n", "....T", "....T", "f", 0},
+        {"F agreed computes N unshown", false, true, "F", "y", "..F.T", "..F.T", "f", 0},
+        {"F off and on asks once", false, true, "FFF", "y", "..F.T", "..F.T", "f", 0},
+        {"F after a spin asks nothing", false, true, "FFsF", "y", "..F.T", "..F.T", "f", 0},
+        {"F after N asks nothing", false, true, "NF", "", ".NF.T", ".NF.T", "", 0},
+        {"M agreed", true, true, "M", "y", "...M.", "...M.", "m", 0},
+        {"M after a spin asks nothing", true, true, "MMsM", "y", "...M.", "...M.", "m", 0},
+        {"Shift+M keeps M shown", true, true, "M^M", "y", "...M.", "...M.", "m", 0},
+        {"M button without saddle", false, false, "m", "y", "....T", "....T", "mn", 0},
+        {"M key stays shown without saddle", false, false, "M", "y", "...MT", "....T", "mn", 0},
+        {"M key after F without saddle", false, false, "FM", "y", "..F.T", "..F.T", "fn", 0},
+        {"Recalc M declined stays hidden", false, true, "r", "n", "....T", "....T", "m", 0},
+        {"Recalc M, no saddle, stays hidden", false, false, "r", "y", "....T", "....T", "mn", 0},
+        {"Shift+N keeps N shown", false, true, "N^N", "", ".N..T", ".N..T", "", 0},
+        {"Recalc T adds a track", true, true, "t", "", "....T", ".....", "", 1},
+        {"Shift+T deletes the tracks", false, true, "t^T", "", "....T", ".....", "", 0},
+        {"T hides the tracks", false, true, "T", "", ".....", ".....", "", 0},
+        {"a spin step keeps what is shown", false, true, "Dts", "", "D...T", "D...T", "", 1},
+        {"Clear Data hides all but T", false, true, "DNtx", "", "....T", ".....", "", 0},
+        // Out of memory: a nullcline stays stale and turns nothing off; a track is kept emptied
+        // and turns the curves off, so that later tracks and nullclines are not computed.
+        {"nullclines out of memory", false, true, "!N!t", "", ".N..T", "....T", "c", 1},
+        {"track out of memory", false, true, "!t!t^N", "", ".N..T", "....T", "k", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeView v(c.newtonian ? SystemKind::Newtonian : SystemKind::TwoVariable, c.saddle,
+                   c.answers);
+        Play(v.layers, c.script);
+        CVFTrack::s_growthHook = nullptr;
+        EXPECT_EQ(Flags([&](int i) { return v.layers.Shown(i); }), c.shown);
+        EXPECT_EQ(Flags([&](int i) { return v.layers.Valid(i); }), c.valid);
+        EXPECT_EQ(Said(v.said), c.said);
+        EXPECT_EQ(v.layers.Plane().Tracks().size(), c.tracks);
+    }
+}
