@@ -56,18 +56,18 @@ TEST(GraphView, LegendSkipsHiddenCurves)
 {
     GraphHarness h(SystemKind::TwoVariable);
     CGraphView* v = h.view;
-    const CRect x = v->m_rcLegendItem[kSlotX];
-    const CRect y = v->m_rcLegendItem[kSlotY];
+    const CRect x = v->m_legend.Box(kSlotX);
+    const CRect y = v->m_legend.Box(kSlotY);
     EXPECT_EQ(x.left, 0);
     EXPECT_EQ(y.left, x.right + 2);
     EXPECT_EQ(x.bottom, v->m_rcPlot.top - 1);
-    EXPECT_TRUE(v->m_rcLegendItem[kSlotXpp].IsRectEmpty()); // not a curve of the kind
-    EXPECT_EQ(v->m_rcLegendItem[kSlots + kSlotX], CRect(-1, -1, -1, -1));
+    EXPECT_TRUE(v->m_legend.Box(kSlotXpp).IsRectEmpty()); // not a curve of the kind
+    EXPECT_EQ(v->m_legend.Box(kSlots + kSlotX), CRect(-1, -1, -1, -1));
 
     h.doc->m_bPlotX = 0;
     h.Update(HINT_GRAPH_CURVES);
-    EXPECT_EQ(v->m_rcLegendItem[kSlotX], CRect(-1, -1, -1, -1));
-    EXPECT_EQ(v->m_rcLegendItem[kSlotY].left, 0);
+    EXPECT_EQ(v->m_legend.Box(kSlotX), CRect(-1, -1, -1, -1));
+    EXPECT_EQ(v->m_legend.Box(kSlotY).left, 0);
 
     h.doc->m_bPlotY = h.doc->m_bPlotXp = h.doc->m_bPlotYp = 0;
     h.Update(HINT_RESET);
@@ -207,10 +207,10 @@ TEST(GraphView, ImportedDataHasItsOwnLegendRowAndCurves)
     h.Update(HINT_RESET);
     CGraphView* v = h.view;
     const int th = v->m_nTextHeight;
-    const CRect item = v->m_rcLegendItem[kSlots + kSlotX];
+    const CRect item = v->m_legend.Box(kSlots + kSlotX);
     EXPECT_EQ(item.left, 0);
     EXPECT_EQ(item.bottom, v->m_rcPlot.top - 1 - th);
-    EXPECT_EQ(v->m_rcLegendItem[kSlots + kSlotXp], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(v->m_legend.Box(kSlots + kSlotXp), CRect(-1, -1, -1, -1));
     const COLORREF imported = d.m_clrImport[VarOf(kSlotX).importPen];
     EXPECT_GT(CountColour(h, v->m_rcPlot, imported), 50);
     // The file name sits at the bottom left in the imported colour.
@@ -316,7 +316,7 @@ TEST(GraphView, LegendClickEditsTheCurvePen)
         dlg->OnSetColor();
         dlg->OnOK();
     });
-    const CRect z = h.view->m_rcLegendItem[kSlotZ];
+    const CRect z = h.view->m_legend.Box(kSlotZ);
     h.view->OnLButtonDown(0, CPoint((z.left + z.right) / 2, (z.top + z.bottom) / 2));
     CPlotStyleDlg::s_pickColor = saved;
     EXPECT_EQ(d.m_nWidthZ, 4);
@@ -339,7 +339,7 @@ TEST(GraphView, SelectVariablesHidesCurves)
     EXPECT_EQ(h.doc->m_bPlotXpp, 0);
     EXPECT_EQ(h.doc->m_bPlotX, 1);
     EXPECT_EQ(h.doc->m_nModified, 0);
-    EXPECT_EQ(h.view->m_rcLegendItem[kSlotXpp], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(h.view->m_legend.Box(kSlotXpp), CRect(-1, -1, -1, -1));
 }
 
 TEST(GraphView, PrintsThePictureAcrossThePageWidth)

@@ -345,7 +345,7 @@ TEST(Orbit2DView, SectionLegendPicksTheColours)
     const auto saved = CPlotStyleDlg::s_pickColor;
     CPlotStyleDlg::s_pickColor = [](COLORREF, QWidget*) { return RGB(10, 20, 30); };
     const auto click = [&h](int item) {
-        const CRect r = h.view->m_rcLegendItem[item];
+        const CRect r = h.view->m_legend.Box(item);
         h.view->OnLButtonDown(0, CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
     };
     click(1);
@@ -368,7 +368,7 @@ TEST(Orbit2DView, OrbitLegendEditsPensAndMarks)
 {
     PlaneHarness h(Plane::Orbit, SystemKind::Newtonian);
     CGraphTestDoc& d = *h.doc;
-    EXPECT_EQ(h.view->m_rcLegendItem[2], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(h.view->m_legend.Box(2), CRect(-1, -1, -1, -1));
     const auto edit = [&h](int item, const char* width, bool mark) {
         OnNextModal([width, mark](QWidget* w) {
             auto* dlg = dynamic_cast<CPlotStyleDlg*>(CWnd::FromWidget(w));
@@ -379,21 +379,21 @@ TEST(Orbit2DView, OrbitLegendEditsPensAndMarks)
             dlg->m_editWidth->setText(width);
             dlg->OnOK();
         });
-        const CRect r = h.view->m_rcLegendItem[item];
+        const CRect r = h.view->m_legend.Box(item);
         h.view->OnLButtonDown(0, CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
         h.Repaint();
     };
     edit(0, "2", true);
     EXPECT_EQ(d.m_nWidthPO, 2);
     EXPECT_TRUE(d.m_bMarkReturn[0]);
-    ASSERT_NE(h.view->m_rcLegendItem[2], CRect(-1, -1, -1, -1));
+    ASSERT_NE(h.view->m_legend.Box(2), CRect(-1, -1, -1, -1));
     d.FillRun(1000, 1000, [](int slot, double t) {
         return (slot == kSlotX ? 6 * std::cos(t) : 6 * std::sin(t)) * std::exp(-t / 40);
     });
     h.Import(60);
     d.m_bMarkReturn[1] = 1;
     h.Repaint();
-    EXPECT_NE(h.view->m_rcLegendItem[3], CRect(-1, -1, -1, -1));
+    EXPECT_NE(h.view->m_legend.Box(3), CRect(-1, -1, -1, -1));
     if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
         h.Picture().save(dir + "/orbit2d_orbit_marks_import.png");
     edit(2, "5", false);

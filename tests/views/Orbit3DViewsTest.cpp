@@ -303,7 +303,7 @@ TEST(Orbit3DViews, FullOrbitLegendAndClicks)
     f.doc->m_bMarkReturn[2] = 1;
     f.Fill(1000, 500);
     f.Repaint();
-    const CRect r = f.view->m_rcLegendItem[C3DView::kMarkItem];
+    const CRect r = f.view->m_legend.Box(C3DView::kMarkItem);
     ASSERT_GT(r.Width(), 0);
     OnNextModal([](QWidget* w) {
         auto* d = dynamic_cast<CPlotStyleDlg*>(CWnd::FromWidget(w));
@@ -314,7 +314,7 @@ TEST(Orbit3DViews, FullOrbitLegendAndClicks)
     f.view->OnLButtonDown(0, CPoint(r.left + 2, r.top + 2));
     EXPECT_EQ(f.doc->m_nWidthFO2, 5);
     EXPECT_EQ(f.doc->m_nModified, 1);
-    EXPECT_EQ(f.view->m_rcLegendItem[C3DView::kImportItem], CRect(-1, -1, -1, -1));
+    EXPECT_EQ(f.view->m_legend.Box(C3DView::kImportItem), CRect(-1, -1, -1, -1));
 
     const CPoint mid = f.AtRow(30);
     f.view->OnLButtonDown(0, mid);

@@ -301,3 +301,57 @@ TEST(PlotPieces, CursorKeysWithoutRowsDoNothing)
     Key(plain.view, Qt::Key_Up);
     EXPECT_EQ(plain.view->m_cursor.row, 0);
 }
+
+// A click opens the first shown item whose box holds it, in the order the items were added;
+// hidden items, items never added and the edges past a box open nothing. An item whose click
+// draws the legend anew (a dialog's repaint) runs once.
+TEST(PlotPieces, LegendOpensTheFirstItemUnderTheClick)
+{
+    CPlotLegend legend;
+    std::vector<int> opened;
+    for (int key : {5, 2, 7})
+        legend.Add(key, [&opened, key] { opened.push_back(key); });
+    legend.Add(9, [&] {
+        opened.push_back(9);
+        legend.HideAll();
+        legend.Add(9, {});
+    });
+    legend.Place(5, CRect(0, 0, 20, 10));
+    legend.Place(2, CRect(10, 0, 30, 10)); // under 5 where they overlap: 5 came first
+    legend.Place(7, CRect(40, 0, 50, 10));
+    legend.Hide(7);
+    legend.Place(9, CRect(60, 0, 70, 10));
+    legend.Place(3, CRect(80, 0, 90, 10)); // not an item
+    struct Case
+    {
+        CPoint at;
+        int opened; // -1: nothing
+    };
+    const Case cases[] = {{{15, 5}, 5},  {{25, 5}, 2},  {{30, 5}, -1}, {{25, 10}, -1},
+                          {{45, 5}, -1}, {{85, 5}, -1}, {{65, 5}, 9},  {{15, 5}, -1}};
+    for (const Case& c : cases) {
+        opened.clear();
+        EXPECT_EQ(legend.Dispatch(c.at), c.opened >= 0) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(opened, c.opened >= 0 ? std::vector<int>{c.opened} : std::vector<int>{})
+            << c.at.x << "," << c.at.y;
+    }
+    EXPECT_EQ(legend.Box(7), CRect(-1, -1, -1, -1));
+    EXPECT_EQ(legend.Box(3), CRect(-1, -1, -1, -1));
+}
+
+// The plot base hands the legend only the clicks outside the plot; a press inside starts the
+// view's band whether or not a box lies there.
+TEST(PlotPieces, LegendHasTheClicksOutsideThePlot)
+{
+    SectionHarness h;
+    int opened = 0;
+    h.view->m_legend.Add(0, [&opened] { ++opened; });
+    const CRect& p = h.view->m_rcPlotHit;
+    h.view->m_legend.Place(0, CRect(p.left, p.top - 12, p.left + 30, p.top + 12));
+    h.view->OnLButtonDown(0, CPoint(p.left + 5, p.top - 5));
+    EXPECT_EQ(opened, 1);
+    EXPECT_FALSE(h.view->m_bBanding);
+    h.view->OnLButtonDown(0, CPoint(p.left + 5, p.top + 5));
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(h.view->m_bBanding);
+}

@@ -66,15 +66,15 @@ TEST(RealSpaceView, ModesSetTheLegendAndTheCommands)
         RealSpaceHarness h(c.mode);
         EXPECT_EQ(h.Enabled(ID_CONTROLS_SELECT_VARIABLES), c.selectVariables) << c.mode;
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(h.view->m_rcLegendItem[i].left >= 0, c.timeLegend) << c.mode << " " << i;
-        EXPECT_EQ(h.view->m_rcLegendItem[14].left >= 0, !c.timeLegend) << c.mode;
+            EXPECT_EQ(h.view->m_legend.Box(i).left >= 0, c.timeLegend) << c.mode << " " << i;
+        EXPECT_EQ(h.view->m_legend.Box(14).left >= 0, !c.timeLegend) << c.mode;
     }
     // A curve not shown has no swatch.
     RealSpaceHarness h(1);
     h.doc->m_bPlotXp = 0;
     h.Repaint();
-    EXPECT_EQ(h.view->m_rcLegendItem[1], CRect(-1, -1, -1, -1));
-    EXPECT_GE(h.view->m_rcLegendItem[2].left, 0);
+    EXPECT_EQ(h.view->m_legend.Box(1), CRect(-1, -1, -1, -1));
+    EXPECT_GE(h.view->m_legend.Box(2).left, 0);
 }
 
 // At x = 0 the bob rests on the zero line; a moving pendulum is removed before it is drawn anew,

@@ -91,7 +91,7 @@ TEST(VectorFieldView, LegendBoxesOfTheShownLayers)
     auto boxes = [&h, none] {
         std::vector<bool> drawn;
         for (int item = L::kItemNullcline1; item < L::kItems; ++item)
-            drawn.push_back(!(h.view->m_rcLegendItem[item] == none));
+            drawn.push_back(!(h.view->m_legend.Box(item) == none));
         return drawn;
     };
     EXPECT_EQ(boxes(), std::vector<bool>(6, false));
@@ -104,10 +104,10 @@ TEST(VectorFieldView, LegendBoxesOfTheShownLayers)
     h.Settle();
     EXPECT_EQ(boxes(), std::vector<bool>(6, true));
     // The boxes follow each other from the track's, 2 pixels apart.
-    const CRect track = h.view->m_rcLegendItem[L::kItemTrack];
-    EXPECT_EQ(h.view->m_rcLegendItem[L::kItemDFFrom].left, track.right + 2);
-    EXPECT_EQ(h.view->m_rcLegendItem[L::kItemNullcline1].left,
-              h.view->m_rcLegendItem[L::kItemDFTo].right + 2);
+    const CRect track = h.view->m_legend.Box(L::kItemTrack);
+    EXPECT_EQ(h.view->m_legend.Box(L::kItemDFFrom).left, track.right + 2);
+    EXPECT_EQ(h.view->m_legend.Box(L::kItemNullcline1).left,
+              h.view->m_legend.Box(L::kItemDFTo).right + 2);
 }
 
 TEST(VectorFieldView, MarkersAreFilledWhereTheFlowSettles)

@@ -587,7 +587,7 @@ void C2DView::DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2
 
 // --- rubber band ---------------------------------------------------------------------------
 
-void C2DView::OnLButtonDown(UINT nFlags, CPoint point)
+void C2DView::OnPress(UINT nFlags, CPoint point)
 {
     if (m_desc.block && m_rcPlotHit.PtInRect(point)) {
         m_ptBandAnchor = m_ptBandCorner = point;

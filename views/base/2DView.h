@@ -100,7 +100,6 @@ public:
     void DrawImportedCurves(CDC* pDC);
 
     void OnMouseMove(UINT nFlags, CPoint point) override;
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
     void OnSize(UINT nType, int cx, int cy) override;
 
@@ -127,6 +126,8 @@ protected:
     // The limits dialog: true when the user confirmed it and g holds the new limits. By default
     // the plain dialog of the block, with the captions of the view's prefix and axis names.
     virtual bool EditLimits(PlotLimits& g);
+    // A press in the plot starts the rubber band.
+    void OnPress(UINT nFlags, CPoint point) override;
     // A click in the plot that drew no band, before the crosshair moves there.
     virtual void OnPlotClick(CPoint) {}
 

@@ -45,6 +45,13 @@ C3DView::C3DView()
     MapMessage(WM_VIEW_ANGLE_CLOSED, &C3DView::OnViewAngleClosed);
     MapCommand(ID_CONTROLS_SET_YAW_PITCH, &C3DView::OnControlsSetYawPitch);
     MapUpdate(ID_CONTROLS_SET_YAW_PITCH, &C3DView::OnUpdateControlsSetYawPitch);
+    for (int item = 0; item < kRunItems; ++item)
+        m_legend.Add(item, [this, item] {
+            if (EditRunItem(item)) {
+                InvalidateRect(&m_rcLegend, TRUE);
+                GetModel()->MarkModified();
+            }
+        });
 }
 
 C3DView::C3DView(Plot3DDescription description) : C3DView()
@@ -474,15 +481,14 @@ SwatchRows C3DView::LegendRows(const CModelCore& s) const
 
 void C3DView::DrawLegend(CDC* pDC)
 {
-    for (CRect& item : m_rcLegendItem)
-        item = CRect(-1, -1, -1, -1);
+    m_legend.HideAll();
     const SwatchRows rows = LegendRows(GetModel()->Core());
     if (rows.empty())
         return;
     CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
     const CRect& p = m_rcPlot;
     const int h = m_nTextHeight;
-    const int right = DrawLegendRows(pDC, p.left, p.top - 1, h, rows, m_rcLegendItem, kRunItems);
+    const int right = DrawLegendRows(pDC, p.left, p.top - 1, h, rows, m_legend);
     // Wide enough for the swatches that a changed style may add.
     m_rcLegend = CRect(p.left, p.top - 1 - 2 * h, std::max(right, p.right), p.top);
     pDC->SetBkMode(TRANSPARENT);
@@ -753,19 +759,8 @@ void C3DView::OnControlsSetLimits()
 
 // --- dragging the picture ------------------------------------------------------------------
 
-void C3DView::OnLButtonDown(UINT nFlags, CPoint point)
+void C3DView::OnPress(UINT nFlags, CPoint point)
 {
-    if (!m_rcPlotHit.PtInRect(point)) {
-        for (int item = 0; item < kRunItems; ++item) {
-            if (!m_rcLegendItem[item].PtInRect(point))
-                continue;
-            if (EditRunItem(item)) {
-                InvalidateRect(&m_rcLegend, TRUE);
-                GetModel()->MarkModified();
-            }
-            break;
-        }
-    }
     if (m_rcPlotHit.PtInRect(point)) {
         m_bDragging = 1;
         m_ptPress = m_ptDragLast = point;

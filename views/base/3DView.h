@@ -105,8 +105,7 @@ public:
         kImportMarkItem,
         kRunItems
     };
-    CRect m_rcLegend;                // where the legend lies above the plot
-    CRect m_rcLegendItem[kRunItems]; // each item's swatch; (-1, -1, -1, -1) while not shown
+    CRect m_rcLegend; // where the legend lies above the plot
     // Edits an item's pen and its "Mark Return Chronon" (of points: the colour); true after OK.
     bool EditRunItem(int item);
 
@@ -139,7 +138,6 @@ public:
     void OnControlsResetLimits();
     void OnControlsSetLimits();
 
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
 
@@ -169,6 +167,8 @@ protected:
     // The box, the angles and the pan from the document.
     void TakeSettings(const CModelCore& s) override;
     bool OnOwnHint(LPARAM lHint) override;
+    // A press in the plot starts a drag of the picture.
+    void OnPress(UINT nFlags, CPoint point) override;
     // The run's pen, and the marks' pen while the marks are on; of the imported table with
     // imported.
     PlotPen RunPen(const CModelCore& s, bool imported = false) const;

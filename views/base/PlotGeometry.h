@@ -120,7 +120,6 @@ public:
     CRect m_rcCaption[5];
     CRect m_rcCrossValueX, m_rcCrossValueY, m_rcMouseValueX, m_rcMouseValueY;
     CRect m_rcLegend;
-    CRect m_rcLegendItem[27];
 
     int m_nDigitsY = 4, m_nDigitsX = 4, m_nDigitsDt = 4;
     double m_dScaleY = 0.0, m_dScaleX = 0.0;

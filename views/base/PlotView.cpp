@@ -119,3 +119,10 @@ void CPlotView::OnDestroy()
     EndLiveDrawing();
     CKindView<CView>::OnDestroy();
 }
+
+void CPlotView::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    if (!Page().m_rcPlotHit.PtInRect(point))
+        m_legend.Dispatch(point);
+    OnPress(nFlags, point);
+}

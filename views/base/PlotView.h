@@ -10,6 +10,7 @@
 #include "views/base/KindView.h"
 #include "views/base/PlotCursor.h"
 #include "views/base/PlotGeometry.h"
+#include "views/base/PlotLegend.h"
 #include "views/base/PlotShared.h"
 
 #include <memory>
@@ -38,6 +39,8 @@ public:
     SectionCursor m_cursorSection;
     // Arial -12, reading across, upwards and downwards; made in OnInitialUpdate.
     std::unique_ptr<CFont> m_hFont, m_hFontUp, m_hFontDown;
+    // The legend's items that a click opens, placed as the view draws them.
+    CPlotLegend m_legend;
 
     void OnInitialUpdate() override;
     // A stored row is drawn live; any other hint takes the settings and repaints as it asks.
@@ -52,6 +55,8 @@ public:
     // The cursor's keys (Up, Down, Shift, 'G', 'I'); a key that moves it draws it at once.
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags) override;
+    // Outside the plot, a click on a legend item opens it; then the view's own OnPress.
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
     // The cross at the cursor's row and the row's read-outs in its source's colour.
     virtual void DrawCursor(CDC* pDC);
 
@@ -62,6 +67,8 @@ protected:
     virtual void TakeSettings(const CModelCore& s) = 0;
     // A hint of the view's own; true when handled.
     virtual bool OnOwnHint(LPARAM) { return false; }
+    // A press of the left button, after the legend had it.
+    virtual void OnPress(UINT nFlags, CPoint point) { CView::OnLButtonDown(nFlags, point); }
     // What Overlay Plot draws over the picture at the end of a run.
     virtual void DrawStoredRun(CDC* pDC) = 0;
 

@@ -20,7 +20,6 @@ VX_IMPLEMENT_CLASS(CSys3Graph, CGraphView)
 
 namespace {
 constexpr int kImportItem = kSlots; // legend item of variable k's imported curve: 8 + k
-const CRect kNoItem(-1, -1, -1, -1);
 
 // The kind's curves against time, with the variables' pens.
 PlotDescription GraphPlot(GraphKind kind)
@@ -42,6 +41,11 @@ PlotDescription GraphPlot(GraphKind kind)
 CGraphView::CGraphView(GraphKind kind) : C2DView(GraphPlot(kind)), m_kind(kind)
 {
     MapCommand(ID_CONTROLS_SELECT_VARIABLES, &CGraphView::OnControlsSelectVariables);
+    // The curves' swatches, then their imported twins'.
+    const std::vector<VarSlot>& curves = Info().curves;
+    const int n = static_cast<int>(curves.size());
+    for (int i = 0; i < 2 * n; ++i)
+        m_legend.Add((i < n ? 0 : kImportItem) + curves[i % n], [this, i] { EditCurveStyle(i); });
 }
 
 CGraphView::~CGraphView() = default;
@@ -71,7 +75,7 @@ void CGraphView::DrawLegend(CDC* pDC)
         DrawLegendRow(pDC, y0 - m_nTextHeight, true);
     } else {
         for (int k = 0; k < kSlots; ++k)
-            m_rcLegendItem[kImportItem + k] = kNoItem;
+            m_legend.Hide(kImportItem + k);
     }
 }
 
@@ -100,9 +104,9 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
     const std::vector<PlotCurve>& curves = Description().curves; // in the kind's order
     for (std::size_t i = 0; i < curves.size(); ++i) {
         const VarSlot slot = Info().curves[i];
-        CRect& item = m_rcLegendItem[(imported ? kImportItem : 0) + slot];
+        const int item = (imported ? kImportItem : 0) + slot;
         if (!CurveShown(s, curves[i])) {
-            item = kNoItem;
+            m_legend.Hide(item);
             continue;
         }
         const char* label = SlotLegendLabel(slot);
@@ -111,26 +115,10 @@ int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
         pDC->SetBkColor(c);
         pDC->SetTextColor(c ^ 0xFFFFFF);
         pDC->TextOut(x, yBottom, label);
-        item = CRect(x, yBottom - h, x + w, yBottom);
+        m_legend.Place(item, CRect(x, yBottom - h, x + w, yBottom));
         x += w + 2;
     }
     return x;
-}
-
-void CGraphView::OnLButtonDown(UINT nFlags, CPoint point)
-{
-    if (!m_rcPlotHit.PtInRect(point)) {
-        const std::vector<VarSlot>& curves = Info().curves;
-        const int n = static_cast<int>(curves.size());
-        for (int i = 0; i < 2 * n; ++i) {
-            const int item = (i < n ? 0 : kImportItem) + curves[i % n];
-            if (m_rcLegendItem[item].PtInRect(point)) {
-                EditCurveStyle(i);
-                break;
-            }
-        }
-    }
-    C2DView::OnLButtonDown(nFlags, point);
 }
 
 void CGraphView::EditCurveStyle(int nItem)

@@ -20,7 +20,6 @@ public:
     const GraphKindInfo& Info() const { return KindInfo(m_kind); }
 
     void EditCurveStyle(int nItem);
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnControlsSelectVariables();
 
 protected:

@@ -20,7 +20,6 @@ VX_IMPLEMENT_CLASS(CSys1RS, C2DView)
 
 namespace {
 constexpr int kPhaseItem = 14; // legend slot of the phase trace
-const CRect kNoItem(-1, -1, -1, -1);
 const VarSlot kCurves[3] = {kSlotX, kSlotXp, kSlotXpp};
 const char* const kCurveLabels[3] = {" p ", " v ", " a "};
 constexpr int kXorPiece = 48; // pixels
@@ -67,6 +66,9 @@ CSys1RS::CSys1RS() : C2DView(RealSpacePlot())
 {
     MapCommand(ID_CONTROLS_SELECT_VARIABLES, &CSys1RS::OnControlsSelectVariables);
     MapUpdate(ID_CONTROLS_SELECT_VARIABLES, &CSys1RS::OnUpdateControlsSelectVariables);
+    const int items[4] = {0, 1, 2, kPhaseItem};
+    for (int i = 0; i < 4; ++i)
+        m_legend.Add(items[i], [this, i] { EditPaneStyle(i); });
 }
 
 int CSys1RS::Mode() const
@@ -146,23 +148,23 @@ void CSys1RS::DrawLegend(CDC* pDC)
     int x = m_rcPlot.right;
     pDC->SetBkMode(OPAQUE);
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
-    auto swatch = [&](CRect& item, const char* label, COLORREF c) {
+    auto swatch = [&](int item, const char* label, COLORREF c) {
         const int w = MeasureText(pDC, label).cx;
         pDC->SetBkColor(c);
         pDC->SetTextColor(c ^ 0xFFFFFF);
         pDC->TextOut(x, y, label);
-        item = CRect(x, y - h, x + w, y);
+        m_legend.Place(item, CRect(x, y - h, x + w, y));
         x += w + 2;
     };
     const bool phase = IsPhaseMode(Mode());
     for (int i = 0; i < 3; ++i) {
-        m_rcLegendItem[i] = kNoItem;
+        m_legend.Hide(i);
         if (!phase && RsCurveShown(s, i))
-            swatch(m_rcLegendItem[i], kCurveLabels[i], RsCurvePen(s, i).color);
+            swatch(i, kCurveLabels[i], RsCurvePen(s, i).color);
     }
-    m_rcLegendItem[kPhaseItem] = kNoItem;
+    m_legend.Hide(kPhaseItem);
     if (phase)
-        swatch(m_rcLegendItem[kPhaseItem], " s ", s.m_clrPO);
+        swatch(kPhaseItem, " s ", s.m_clrPO);
     m_rcLegend = CRect(m_rcPlot.right, y - h, x + 2, y);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
 }
@@ -322,18 +324,11 @@ void CSys1RS::OnMouseMove(UINT nFlags, CPoint point)
     CView::OnMouseMove(nFlags, point); // no live readout here
 }
 
-void CSys1RS::OnLButtonDown(UINT nFlags, CPoint point)
+void CSys1RS::OnPress(UINT nFlags, CPoint point)
 {
     if (m_rcPlotHit.PtInRect(point)) {
         m_ptBandAnchor = m_ptBandCorner = point;
         m_bBanding = TRUE;
-    } else {
-        const int items[4] = {0, 1, 2, kPhaseItem};
-        for (int i = 0; i < 4; ++i)
-            if (m_rcLegendItem[items[i]].PtInRect(point)) {
-                EditPaneStyle(i);
-                break;
-            }
     }
     CView::OnLButtonDown(nFlags, point);
 }

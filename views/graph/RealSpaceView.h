@@ -30,13 +30,14 @@ public:
     // The pen of a legend item (0 x, 1 x', 2 x'', 3 the phase trace).
     void EditPaneStyle(int nItem);
 
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnControlsSelectVariables();
     void OnUpdateControlsSelectVariables(CCmdUI* pCmdUI);
 
 protected:
+    // A press in the plot starts a band, whose release marks the clicked time's row.
+    void OnPress(UINT nFlags, CPoint point) override;
     void DrawStoredRun(CDC* pDC) override;
     void TakeSettings(const CModelCore& s) override;
 

@@ -10,7 +10,6 @@ VX_IMPLEMENT_ABSTRACT(COrbitPlaneView, C2DView)
 
 namespace {
 constexpr int kLegendItems = 4;
-const CRect kNoItem(-1, -1, -1, -1);
 } // namespace
 
 PlotDescription OrbitPlaneDescription(ModelView view, LimitBlock block, SystemKind kind)
@@ -29,6 +28,14 @@ PlotDescription OrbitPlaneDescription(ModelView view, LimitBlock block, SystemKi
 COrbitPlaneView::COrbitPlaneView(PlotDescription description, SystemKind kind)
     : C2DView(std::move(description)), m_kind(kind)
 {
+    for (int item = 0; item < kLegendItems; ++item)
+        m_legend.Add(item, [this, item] {
+            if (EditLegendItem(item)) {
+                InvalidateRect(&m_rcLegend, TRUE);
+                InvalidateRect(&m_rcAxisNames, TRUE);
+                GetModel()->MarkModified();
+            }
+        });
 }
 
 COrbitPlaneView::~COrbitPlaneView() = default;
@@ -69,26 +76,8 @@ void COrbitPlaneView::DrawLegend(CDC* pDC, const CModelCore& s)
         x += DrawLegendSwatch(pDC, x, p.bottom, Info().legendX, DataColor(s, imported != 0));
     m_rcAxisNames = CRect(p.right + 3, p.bottom - h, x, p.bottom);
 
-    for (CRect& item : m_rcLegendItem)
-        item = kNoItem;
-    DrawLegendRows(pDC, p.left, p.top - 1, h, LegendRows(s), m_rcLegendItem, kLegendItems);
+    m_legend.HideAll();
+    DrawLegendRows(pDC, p.left, p.top - 1, h, LegendRows(s), m_legend);
     // Wide enough for every box a changed style may show.
     m_rcLegend = CRect(p.left, p.top - 1 - 2 * h, p.right, p.top);
-}
-
-void COrbitPlaneView::OnLButtonDown(UINT nFlags, CPoint point)
-{
-    if (!m_rcPlotHit.PtInRect(point)) {
-        for (int item = 0; item < kLegendItems; ++item) {
-            if (!m_rcLegendItem[item].PtInRect(point))
-                continue;
-            if (EditLegendItem(item)) {
-                InvalidateRect(&m_rcLegend, TRUE);
-                InvalidateRect(&m_rcAxisNames, TRUE);
-                GetModel()->MarkModified();
-            }
-            break;
-        }
-    }
-    C2DView::OnLButtonDown(nFlags, point);
 }

@@ -25,16 +25,13 @@ public:
     SystemKind Kind() const { return m_kind; }
     const OrbitPlaneKind& Info() const { return OrbitPlaneKindOf(m_kind); }
 
-    // Outside the plot, a click on a legend box edits that item.
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
-
 protected:
-    // The legend's rows above the plot, the lowest first; a swatch's item is its box's index in
-    // m_rcLegendItem.
+    // The legend's rows above the plot, the lowest first; a swatch's item is its key in the
+    // legend, 0 to 3.
     virtual SwatchRows LegendRows(const CModelCore& s) const = 0;
     // The colour of the computed or the imported rows (the axes' names, the file's name).
     virtual COLORREF DataColor(const CModelCore& s, bool imported) const = 0;
-    // What a click on the legend box of item edits; true after OK.
+    // What a click on the legend box of an item edits; true after OK.
     virtual bool EditLegendItem(int item) = 0;
 
     void TakeSettings(const CModelCore& s) override;

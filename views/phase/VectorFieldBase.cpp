@@ -312,6 +312,7 @@ void CVectorFieldBase::DrawVectorFieldMargins(CDC* pDC, const std::vector<double
     pDC->TextOut(m_rcPlot.left, m_rcPlot.top - 1, vertical);
     m_rcTrackBox =
         CRect(m_rcPlot.left, m_rcPlot.top - 1 - m_nTextHeight, m_rcPlot.left + w, m_rcPlot.top - 1);
+    m_legend.Place(0, m_rcTrackBox);
     m_rcLegend = CRect(m_rcPlot.left, m_rcTrackBox.top, m_rcTrackBox.right + 2, m_rcPlot.top - 1);
 
     DrawEquations(pDC, *this, kind, s);
@@ -323,11 +324,9 @@ void CVectorFieldBase::DrawVectorFieldMargins(CDC* pDC, const std::vector<double
         pDC->SelectObject(pOldFont);
 }
 
-void CVectorFieldBase::OnLButtonDown(UINT nFlags, CPoint point)
+void CVectorFieldBase::AddTrackItem()
 {
-    if (!m_rcPlotHit.PtInRect(point) && m_rcTrackBox.PtInRect(point))
-        EditLegendStyle(0);
-    C2DView::OnLButtonDown(nFlags, point);
+    m_legend.Add(0, [this] { EditLegendStyle(0); });
 }
 
 void CVectorFieldBase::EditLegendStyle(int nItem)

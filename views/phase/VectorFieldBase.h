@@ -67,7 +67,8 @@ protected:
     // The left margin's texts with the initial values given, the axis names, the track box and
     // the equations; the spin range under the strip on screen.
     void DrawVectorFieldMargins(CDC* pDC, const std::vector<double>& initial);
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    // The track pen's legend item, key 0, after the items a view added before it.
+    void AddTrackItem();
     // The legend box of the track pen.
     CRect m_rcTrackBox{-1, -1, -1, -1};
 

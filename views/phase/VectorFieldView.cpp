@@ -17,7 +17,6 @@ VX_IMPLEMENT_CLASS(CSys1VF, CVectorFieldView)
 VX_IMPLEMENT_CLASS(CSys2VF, CVectorFieldView)
 
 namespace {
-const CRect kNoItem(-1, -1, -1, -1);
 
 PlotDescription VectorFieldPlot(SystemKind kind)
 {
@@ -108,6 +107,9 @@ CVectorFieldView::CVectorFieldView(SystemKind kind)
     MapButtons();
     MapCommand(ID_CONTROLS_CLEARDATA, &CVectorFieldView::OnControlsClearData);
     MapUpdate(ID_CONTROLS_CLEARDATA, &CVectorFieldView::OnUpdateClearData);
+    for (int item = kItemNullcline1; item < kItems; ++item)
+        m_legend.Add(item, [this, item] { EditLegendStyle(item); });
+    AddTrackItem();
 }
 
 CVectorFieldView::~CVectorFieldView() = default;
@@ -341,19 +343,18 @@ void CVectorFieldView::DrawLegend(CDC* pDC)
     CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
     pDC->SetBkMode(OPAQUE);
-    m_rcLegendItem[kItemTrack] = m_rcTrackBox;
     int x = m_rcTrackBox.right + 2;
     const int y = m_rcPlot.top - 1;
     for (const Box& b : boxes) {
         if (!Shown(b.layer)) {
-            m_rcLegendItem[b.item] = kNoItem;
+            m_legend.Hide(b.item);
             continue;
         }
         const int w = MeasureText(pDC, b.text).cx;
         pDC->SetBkColor(b.color);
         pDC->SetTextColor(b.color ^ 0xFFFFFF);
         pDC->TextOut(x, y, b.text);
-        m_rcLegendItem[b.item] = CRect(x, y - m_nTextHeight, x + w, y);
+        m_legend.Place(b.item, CRect(x, y - m_nTextHeight, x + w, y));
         x += w + 2;
     }
     m_rcLegend = CRect(0, m_rcPlot.top - 2 * m_nTextHeight, x, m_rcPlot.top);
@@ -395,17 +396,6 @@ void CVectorFieldView::OnSize(UINT nType, int cx, int cy)
 }
 
 // --- legend --------------------------------------------------------------------------------
-
-void CVectorFieldView::OnLButtonDown(UINT nFlags, CPoint point)
-{
-    if (!m_rcPlotHit.PtInRect(point))
-        for (int item = kItemNullcline1; item < kItems; ++item)
-            if (m_rcLegendItem[item].PtInRect(point)) {
-                EditLegendStyle(item);
-                break;
-            }
-    CVectorFieldBase::OnLButtonDown(nFlags, point);
-}
 
 void CVectorFieldView::EditLegendStyle(int nItem)
 {

@@ -58,7 +58,6 @@ public:
     void EditLegendStyle(int nItem) override;
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags) override;
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
 
 protected:
     void Spun() override;
