@@ -167,6 +167,7 @@ double CParser::EvaluateTokens(const char* text, int& status)
             pProgram->Clear();
             m_aTree[m_nList - 1].Clear();
             m_aRoot[m_nList - 1] = -1;
+            m_aFailsAlways[m_nList - 1] = false;
             m_pRatesFor = nullptr;
         }
     }
@@ -185,8 +186,11 @@ double CParser::EvaluateTokens(const char* text, int& status)
     bool bAccept = false;
     while (!bAccept && !m_bError)
         Step(bAccept);
-    if (!bAccept)
+    if (!bAccept) {
+        if (Recording() && m_eError == EvalError::Domain)
+            ShapeFailedRecording();
         return 0.0;
+    }
     if (Recording() && m_nListIndex >= kListSize) {
         Fail(EvalError::TooLong); // the list holds only its beginning
         return 0.0;
@@ -212,6 +216,33 @@ void CParser::CompileRates(const RateInputs& inputs)
         if (m_aRoot[i] < 0 || !m_aProgram[i].Valid())
             return;
     m_rates.Compile(m_aTree, m_aRoot, inputs, *this, m_bNativeRates);
+}
+
+void CParser::ShapeFailedRecording()
+{
+    // The recording stopped at a value: its list holds what every replay reads. A replay that
+    // takes every value as valid gives its shape, the same at every state: a whole expression
+    // is compiled (the compiled replay then fails where the token replay does), while a list
+    // that cannot be read to its end fails at every state, at a value or past it.
+    const int nList = m_nList, nIndex = m_nListIndex;
+    const EvalError eError = m_eError;
+    CExpressionTree& tree = m_aTree[nList - 1];
+    tree.Clear();
+    m_bScan = 0;
+    m_bShapeOnly = true;
+    m_nListIndex = 0;
+    int status = 0;
+    EvaluateTokens("", status);
+    if (status != 0 &&
+        m_aProgram[nList - 1].Compile(tree, m_aNode[m_nStackTop], m_nListIndex, *this))
+        m_aRoot[nList - 1] = m_aNode[m_nStackTop];
+    else
+        m_aFailsAlways[nList - 1] = status == 0;
+    m_bShapeOnly = false;
+    m_bScan = 1;
+    m_nListIndex = nIndex;
+    m_bError = 1;
+    m_eError = eError;
 }
 
 void CParser::ShiftOperand(bool bMinusAllowed)
@@ -409,7 +440,7 @@ void CParser::Reduce(int nProduction)
     entry.value.dValue = dValue;
     entry.nCode = kNonTerminalCode;
     Push(entry);
-    if (Recording())
+    if (Recording() || m_bShapeOnly)
         m_aNode[m_nStackTop] = TreeNode(nProduction, aRhs, aNode);
 }
 
@@ -475,7 +506,7 @@ double CParser::Reduced(int nProduction, const PARSETOKEN* rhs)
     default: // a single symbol keeps its value
         dValue = rhs[0].value.dValue;
     }
-    if (bError)
+    if (bError && !m_bShapeOnly)
         Fail(EvalError::Domain);
     return dValue;
 }

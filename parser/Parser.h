@@ -176,6 +176,12 @@ public:
     bool RatesRunNative(const RateInputs& inputs) { return RatesFor(inputs) && m_rates.Native(); }
     // Whether the rates for these inputs run compiled (every equation recorded and compiled).
     bool RatesCompiled(const RateInputs& inputs) { return RatesFor(inputs); }
+    // Whether every replay of list nList (1 to 3) fails, whatever the values: its recording
+    // stopped at a value and the tokens it left cannot be read to an end.
+    bool ReplayAlwaysFails(int nList) const
+    {
+        return static_cast<unsigned>(nList - 1) < 3u && m_aFailsAlways[nList - 1];
+    }
 
     double m_dD = 0.0;
     double m_dC = 0.0;
@@ -247,6 +253,9 @@ private:
         return m_rates.Valid();
     }
     void CompileRates(const RateInputs& inputs);
+    // After a recording that failed at a value: the list compiled as its replays read it, or
+    // marked as failing at every state.
+    void ShapeFailedRecording();
 
     char m_szText[kTextSize] = {};
     // Node of each stack entry in the expression tree built while recording.
@@ -254,6 +263,8 @@ private:
     // The recorded equation of each list as a tree, and its root (-1 when it did not compile).
     CExpressionTree m_aTree[3];
     int m_aRoot[3] = {-1, -1, -1};
+    bool m_aFailsAlways[3] = {};
+    bool m_bShapeOnly = false; // a replay that builds the tree and fails at no value
     CRecordedProgram m_aProgram[3];
     CRatesProgram m_rates;
     const RateInputs* m_pRatesFor = nullptr; // the inputs m_rates was last compiled for

@@ -80,10 +80,13 @@ template <class F> decltype(auto) ForKind(SystemKind kind, F&& fn)
 
 namespace kind_rates {
 
-// Replays the recorded equation of a list; a failed evaluation gives 0 and is noted.
+// Replays the recorded equation of a list; a failed evaluation gives 0 and is noted. A caller
+// with quiet errors takes 0 at once for a list that fails at every state.
 inline double Replay(KindRhs& f, int list)
 {
     CParser& parser = *f.parser;
+    if (f.quietErrors && parser.ReplayAlwaysFails(list))
+        return 0;
     parser.m_bScan = 0;
     parser.m_nList = list;
     parser.m_nListIndex = 0;

@@ -95,6 +95,49 @@ TEST_P(Replays, AFailedRecordingFailsAgain)
     EXPECT_TRUE(m_messages.empty());                 // the callers word the message
 }
 
+TEST_P(Replays, ARecordingThatFailedAtAValueRunsAsItsTokensRead)
+{
+    // Recorded at x = 4, where each fails: the whole list of the first two compiles and gives
+    // the token replay's values; the other two stop before their end and fail at every x.
+    static constexpr RateInputs kX = {2, {&CParser::m_dT, &CParser::m_dX, nullptr, nullptr}, 1};
+    struct Case
+    {
+        const char* text;
+        bool bWhole;
+    };
+    const Case cases[] = {
+        {"(-x)^0.5", true}, {"2*log(-x)", true}, {"sqrt(-x)+1", false}, {"sqrt(-1-x*x)*2", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        int status = 0;
+        p->m_dX = 4;
+        Record(1, c.text, status);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(p->LastError(), EvalError::Domain); // the recording's own outcome stands
+        p->SetCompiledReplay(true);
+        EXPECT_EQ(p->RatesCompiled(kX), c.bWhole);
+        EXPECT_EQ(p->ReplayAlwaysFails(1), !c.bWhole);
+        for (double x : {-4.0, -0.25, 0.0, 9.0}) {
+            p->m_dX = x;
+            int tokens = 0;
+            const double dTokens = ParserTest::Replay(1, tokens, false);
+            const EvalError eTokens = p->LastError();
+            const double dAgain = Again(1, status);
+            EXPECT_EQ(status, tokens) << x;
+            EXPECT_EQ(p->LastError(), eTokens) << x;
+            EXPECT_EQ(std::memcmp(&dAgain, &dTokens, sizeof dAgain), 0) << x;
+            EXPECT_TRUE(c.bWhole || tokens == 0) << x;
+            // The rates program as well, where the list compiled.
+            p->SetCompiledReplay(true);
+            const double u[3] = {x, 0, 0};
+            double rate = 0;
+            const bool ok = p->EvaluateRate(kX, 0, 0, u, rate);
+            EXPECT_EQ(ok, c.bWhole && tokens != 0) << x;
+            EXPECT_TRUE(!ok || std::memcmp(&rate, &dTokens, sizeof rate) == 0) << x;
+        }
+    }
+}
+
 // An equation is recorded whole or refused: a replay of part of it would compute another one.
 TEST_P(Replays, OnlyAWholeRecordingIsAccepted)
 {
