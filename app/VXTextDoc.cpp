@@ -3,6 +3,7 @@
 #include "app/CntrItem.h"
 #include "app/Rtf.h"
 #include "app/ShellGlobals.h"
+#include "platform/FileNames.h"
 #include "platform/WinApp.h"
 #include "platform/base/Archive.h"
 #include "resources/ResourceIds.h"
@@ -81,7 +82,7 @@ BOOL CVXTextDoc::OnOpenDocument(const char* lpszPathName)
     m_pText->clearUndoRedoStacks();
     m_pText->setModified(false);
     CreateItemsForPictures();
-    m_strTitleText = AfterLastSlash(path);
+    m_strTitleText = PathText(AfterLastSlash(path));
     return TRUE;
 }
 
@@ -110,7 +111,7 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
     const std::string rtf = DocumentToRtf(*m_pText);
     if (!WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end())))
         return SaveFailed(); // nothing was saved under the new name: the lesson keeps its own
-    m_strTitleText = name;
+    m_strTitleText = PathText(name);
     UpdateAllViews(nullptr, kHintTitle);
     m_strWrittenPath = path;
     return TRUE;

@@ -5,6 +5,7 @@
 #include "app/Rtf.h"
 #include "app/ShellGlobals.h"
 #include "app/VXTextDoc.h"
+#include "platform/FileNames.h"
 #include "platform/Frame.h"
 #include "platform/Latin1.h"
 #include "platform/WinApp.h"
@@ -204,8 +205,9 @@ void CVXTextView::OnLButtonDblClk(UINT, CPoint)
     switch (link.kind) {
     case LessonLink::Lesson: {
         m_strLastLesson = link.name;
-        const std::string path = ResolveLinkPath(link.name);
-        if (!AfxGetApp()->OpenDocumentFile(path.empty() ? link.name.c_str() : path.c_str()))
+        const std::string name = PathFromText(link.name);
+        const std::string path = ResolveLinkPath(name);
+        if (!AfxGetApp()->OpenDocumentFile(path.empty() ? name.c_str() : path.c_str()))
             DefaultDoubleClick();
         return;
     }
@@ -229,7 +231,7 @@ void CVXTextView::OnLButtonDblClk(UINT, CPoint)
 bool CVXTextView::FollowModelLink(const std::string& name)
 {
     const std::string previous = g_strLinkPath;
-    const std::string path = ResolveLinkPath(name);
+    const std::string path = ResolveLinkPath(PathFromText(name));
     if (path.empty()) {
         AfxMessageBox("Unable to load file.  Check for valid path.");
         return false;
@@ -362,8 +364,9 @@ void CVXTextView::OnInsertObject()
     if (path.empty())
         return;
     QImage image;
-    if (!image.load(Latin1(path))) {
-        AfxMessageBox("Unable to read the picture " + path + ".", MB_OK | MB_ICONEXCLAMATION);
+    if (!image.load(PathToQt(path))) {
+        AfxMessageBox("Unable to read the picture " + PathText(path) + ".",
+                      MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     static int nInserted = 0; // names apart from those of the pictures read with a file
@@ -394,7 +397,7 @@ void CVXTextView::OnFileSendMail()
     const std::string rtf = DocumentToRtf(*m_pEdit->document());
     if (folder.empty() ||
         !WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end()), false) ||
-        !QProcess::startDetached("xdg-email", {"--attach", Latin1(path)}))
+        !QProcess::startDetached("xdg-email", {"--attach", PathToQt(path)}))
         AfxMessageBox("Unable to send mail.", MB_OK | MB_ICONEXCLAMATION);
 }
 

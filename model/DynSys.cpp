@@ -5,6 +5,7 @@
 #include "model/ViewKinds.h"
 #include "model/core/Globals.h"
 #include "model/core/ModelFile.h"
+#include "platform/FileNames.h"
 #include "platform/Frame.h"
 #include "platform/Resources.h"
 #include "platform/View.h"
@@ -179,7 +180,7 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
     const std::string path = lpszPathName ? lpszPathName : "";
     std::vector<std::uint8_t> bytes;
     if (!ReadFileBytes(path, bytes, kModelFileLimit)) {
-        AfxMessageBox("Cannot open the file " + path + ".", MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox("Cannot open the file " + PathText(path) + ".", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
     try {
@@ -189,7 +190,7 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
         AfxMessageBox("Unexpected file format.", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
-    m_strFileName = BaseName(path);
+    m_strFileName = PathText(BaseName(path));
     InitOpenedModel(); // the shell reopens the views that the file lists
     SetTitle(m_strFileName);
     SetModifiedFlag(FALSE);
@@ -203,7 +204,7 @@ BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
     Serialize(ar);
     if (!WriteFileBytes(path, ar.Buffer()))
         return SaveFailed(); // the document keeps its name: nothing was saved under the new one
-    m_strFileName = BaseName(path);
+    m_strFileName = PathText(BaseName(path));
     SetTitle(m_strFileName);
     UpdateAllViews(nullptr, HINT_TITLE);
     return TRUE;

@@ -1,6 +1,7 @@
 #include "platform/DocTemplate.h"
 
 #include "platform/Document.h"
+#include "platform/FileNames.h"
 #include "platform/Frame.h"
 #include "platform/Resources.h"
 #include "platform/View.h"
@@ -200,12 +201,14 @@ BOOL CDocTemplate::SaveAllModified()
 std::string CDocTemplate::PromptSaveFileName(const std::string& suggestion) const
 {
     const QString filter = QString::fromLatin1(GetDocString(filterName).c_str());
-    QString name = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Save As"),
-                                                QString::fromLatin1(suggestion.c_str()), filter);
+    QString name =
+        QFileDialog::getSaveFileName(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr,
+                                     QStringLiteral("Save As"), PathToQt(suggestion), filter);
     if (name.isEmpty())
         return {};
     const std::string ext = GetDocString(filterExt);
-    if (!ext.empty() && std::filesystem::path(name.toStdString()).extension().empty())
-        name += QString::fromLatin1(ext.c_str());
-    return name.toLatin1().toStdString();
+    std::string path = PathFromQt(name);
+    if (!ext.empty() && std::filesystem::path(path).extension().empty())
+        path += ext;
+    return path;
 }

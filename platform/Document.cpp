@@ -1,6 +1,7 @@
 #include "platform/Document.h"
 
 #include "platform/DocTemplate.h"
+#include "platform/FileNames.h"
 #include "platform/Frame.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
@@ -36,7 +37,7 @@ void CDocument::SetTitle(const std::string& title)
 void CDocument::SetPathName(const std::string& path, BOOL bAddToMRU)
 {
     m_strPathName = path;
-    SetTitle(std::filesystem::path(path).filename().string());
+    SetTitle(PathText(std::filesystem::path(path).filename().string()));
     if (bAddToMRU && AfxGetApp())
         AfxGetApp()->AddToRecentFileList(path);
 }

@@ -1,5 +1,6 @@
 #include "platform/MDIFrameWnd.h"
 
+#include "platform/FileNames.h"
 #include "platform/FrameActions.h"
 #include "platform/MdiSubWindow.h"
 #include "platform/ToolBar.h"
@@ -63,7 +64,7 @@ protected:
         std::vector<std::string> paths;
         for (const QUrl& url : e->mimeData()->urls())
             if (url.isLocalFile())
-                paths.push_back(url.toLocalFile().toLatin1().toStdString());
+                paths.push_back(PathFromQt(url.toLocalFile()));
         e->acceptProposedAction();
         if (auto* f = dynamic_cast<CMDIFrameWnd*>(CWnd::FromHandle(m_hWnd)))
             vx_MdiAccess::DropFiles(f, paths);

@@ -2,6 +2,7 @@
 
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
+#include "platform/FileNames.h"
 #include "platform/Frame.h"
 #include "platform/Help.h"
 #include "platform/Latin1.h"
@@ -136,11 +137,11 @@ std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::s
     if (const FileDialogHook& hook = FileDialogAnswer())
         return hook(bOpen, filter);
     QWidget* parent = AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr;
-    const QString name =
-        bOpen
-            ? QFileDialog::getOpenFileName(parent, Latin1(title), Latin1(initial), Latin1(filter))
-            : QFileDialog::getSaveFileName(parent, Latin1(title), Latin1(initial), Latin1(filter));
-    return name.toLatin1().toStdString();
+    const QString name = bOpen ? QFileDialog::getOpenFileName(parent, Latin1(title),
+                                                              PathToQt(initial), Latin1(filter))
+                               : QFileDialog::getSaveFileName(parent, Latin1(title),
+                                                              PathToQt(initial), Latin1(filter));
+    return PathFromQt(name);
 }
 
 int AfxWinMain(int argc, char** argv)
@@ -298,7 +299,7 @@ void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
     for (UINT i = 1; i <= nMaxMRU; ++i) {
         const QString path = settings.value(QString("File%1").arg(i)).toString();
         if (!path.isEmpty())
-            m_recent.push_back(path.toLatin1().toStdString());
+            m_recent.push_back(PathFromQt(path));
     }
 }
 
@@ -311,7 +312,7 @@ void CWinApp::SaveStdProfileSettings()
     for (UINT i = 1; i <= m_nMaxMRU; ++i) {
         const QString key = QString("File%1").arg(i);
         if (i <= m_recent.size())
-            settings.setValue(key, Latin1(m_recent[i - 1]));
+            settings.setValue(key, PathToQt(m_recent[i - 1]));
         else
             settings.remove(key);
     }
@@ -461,7 +462,7 @@ void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
         std::string text(1, '&');
         text += std::to_string(index + 1);
         text += ' ';
-        for (char c : m_recent[index]) {
+        for (char c : PathText(m_recent[index])) {
             if (c == '&')
                 text += '&'; // a literal "&" in a menu text
             text += c;

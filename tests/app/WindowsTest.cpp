@@ -15,6 +15,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -29,6 +33,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -376,6 +381,70 @@ TEST_F(Windows, AFileThatFailsToOpenLeavesTheActiveWindowActive)
         Pick(ID_FILE_OPEN);
         SetFileDialogHook(std::move(oldFile));
         EXPECT_EQ(StartShell()->MDIGetActive(), View(active)->GetParentFrame()) << path;
+    }
+}
+
+// Answers a file dialog with the path, as a user types it into its name field.
+ModalDriver::Step TypeFileName(const QString& path)
+{
+    return [path](QDialog* d) {
+        auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(path);
+        d->accept();
+    };
+}
+
+// Names with accents and in Greek are saved through File/Save As under their own name, and
+// opened again by that name through File/Open and the recent-file list.
+TEST_F(Windows, FileNamesWithAccentsAreSavedAndOpenedAgain)
+{
+    struct Case
+    {
+        const char* name;
+        UINT type;
+    };
+    const Case cases[] = {{"física/model.ds2", IDR_SYS2TYPE},
+                          {"résumé.ns1", IDR_SYS1TYPE},
+                          {"Übung.ds1", IDR_SYS1NNTYPE},
+                          {"μοντέλο.ds3", IDR_SYS3TYPE}};
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8("física")));
+    auto close = [this] {
+        Pick(ID_FILE_CLOSE);
+        m_docs.clear();
+        return StartShell()->GetActiveDocument() == nullptr;
+    };
+    auto openedPath = [] {
+        CDocument* doc = StartShell()->GetActiveDocument();
+        return doc ? doc->GetPathName() : std::string("nothing opened");
+    };
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(QString::fromUtf8(c.name));
+        const std::string onDisk = QFile::encodeName(path).toStdString();
+        CDynSys* doc = New(c.type);
+        ASSERT_NE(doc, nullptr);
+        ModalDriver saveAs({TypeFileName(path)});
+        Pick(ID_FILE_SAVE_AS);
+        ASSERT_TRUE(saveAs.Done()) << c.name;
+        EXPECT_TRUE(std::filesystem::exists(onDisk)) << c.name;
+        EXPECT_EQ(doc->GetPathName(), onDisk);
+        const QString fileName = QFileInfo(path).fileName();
+        if (QString::fromLatin1(fileName.toLatin1()) == fileName) { // the title is Latin-1 text
+            EXPECT_TRUE(Sub(doc)->windowTitle().contains(fileName))
+                << Sub(doc)->windowTitle().toStdString();
+        }
+        ASSERT_TRUE(close());
+
+        ModalDriver open({TypeFileName(path)});
+        Pick(ID_FILE_OPEN);
+        ASSERT_TRUE(open.Done()) << c.name;
+        EXPECT_EQ(openedPath(), onDisk);
+        ASSERT_TRUE(close());
+
+        Pick(ID_FILE_MRU_FILE1);
+        EXPECT_EQ(openedPath(), onDisk);
+        ASSERT_TRUE(close());
     }
 }
 
