@@ -51,8 +51,8 @@ BOOL CVeltrixApp::InitInstance()
     m_pMainWnd = pMainFrame;
     pMainFrame->DragAcceptFiles();
 
+    // The file types are registered for the desktop by scripts/install-desktop.sh.
     EnableShellOpen();
-    RegisterShellFileTypes(TRUE);
 
     // No empty document at start, and a file named on the command line is not opened.
     CCommandLineInfo cmdInfo;

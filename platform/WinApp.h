@@ -84,8 +84,6 @@ public:
     // desktop entry uses) are opened at the first idle time, like a shell open request; a
     // plain file name on the command line is left to ProcessShellCommand.
     void EnableShellOpen() { m_bShellOpen = true; }
-    // File types are registered for the desktop by scripts/install-desktop.sh on Linux.
-    void RegisterShellFileTypes(BOOL = FALSE) {}
     // Nothing to switch on for controls on Qt.
     void EnableControlContainer() {}
 

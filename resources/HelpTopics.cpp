@@ -37,8 +37,9 @@ const vx::res::HelpPage kPages[] = {
      "<li><b>[glossary.hlp]</b> opens the <a href=\"topic:50BB9\">glossary</a>.</li></ul>"
      "<p>Names are found without regard to capital letters, from the folder the program was "
      "started in. A student's lesson is always saved into the student's own folder.</p>"
-     "<p>Lessons are stored as RTF text, which other word processors open too. Lessons of the "
-     "program's Windows versions, which were compound files, cannot be read.</p>"},
+     "<p>Lessons are stored as RTF text, which other word processors open too. A lesson in "
+     "another form, such as a compound file, is not read. The objects a lesson holds are "
+     "pictures; objects of other programs cannot be embedded or linked.</p>"},
     {HELP_ACCESS, "Students and teachers",
      "<p>The file <i>KRVX500.CFG</i> in the program's folder holds the access level and the "
      "teacher password; the program does not start without it. A student gives a log-on name "

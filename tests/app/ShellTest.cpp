@@ -293,6 +293,15 @@ TEST(Shell, HelpPagesByContextNumber)
     vx::help::Close();
 }
 
+// The help speaks of this program only: no other platform's editions of it.
+TEST(Shell, HelpPagesNameNoOtherEdition)
+{
+    StartShell();
+    for (DWORD context : vx::res::HelpTopicIds())
+        EXPECT_EQ(vx::res::FindHelpTopic(context)->html.find("Windows"), std::string::npos)
+            << std::hex << context;
+}
+
 TEST(Shell, HelpModeClickOnAButtonShowsItsCommand)
 {
     CMainFrame* frame = StartShell();

@@ -1,9 +1,9 @@
 #pragma once
 // The application, main frame and model templates shared by the model document tests, with a
 // view that can act when it sees a row, and a recorder of message boxes.
+#include "ModelPlainView.h"
 #include "common/ModelApp.h"
 #include "model/DynSys.h"
-#include "model/ModelPlainView.h"
 #include "platform/DocTemplate.h"
 #include "platform/Frame.h"
 #include "platform/WinApp.h"

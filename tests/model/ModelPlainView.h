@@ -1,6 +1,6 @@
 #pragma once
-// A plain first view of a model: the model's name and what its table holds. It stands in
-// where a kind has no drawing view yet.
+// A plain view of a model for the tests: the model's name and what its table holds, and how
+// many rows it saw drawn during runs.
 #include "model/RunFollower.h"
 
 class CModelPlainView : public CRunFollower<CView>

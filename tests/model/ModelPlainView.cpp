@@ -1,4 +1,4 @@
-#include "model/ModelPlainView.h"
+#include "ModelPlainView.h"
 
 #include "platform/Dc.h"
 
