@@ -4,6 +4,7 @@
 #   test.sh --asan     with AddressSanitizer and UndefinedBehaviorSanitizer
 #   test.sh --tsan     with ThreadSanitizer
 #   test.sh --fuzz     builds the fuzz targets with clang and runs each briefly
+#   test.sh --bench    builds the benchmarks and runs each once, briefly (no timing is judged)
 #   test.sh --all      all of the above
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,9 +24,11 @@ run_suite() { # dir, cmake options...
   (cd "$dir" && ctest --output-on-failure --no-tests=error -j "$jobs" --timeout 300)
 }
 
+# Optimised but with assertions (no NDEBUG): at -O0 a fuzzer tries a tenth of the inputs.
 run_fuzz() {
   bash scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DVELTRIX_GUI=OFF \
-    -DVELTRIX_TESTS=OFF -DVELTRIX_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug
+    -DVELTRIX_TESTS=OFF -DVELTRIX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g"
   shopt -s nullglob
   for f in build-fuzz/fuzz/fuzz_*; do
     [ -x "$f" ] || continue
@@ -37,17 +40,33 @@ run_fuzz() {
   done
 }
 
+# Every benchmark once, for the shortest time, so none rots unseen; a run that finds none fails.
+run_bench() {
+  bash scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DVELTRIX_TESTS=ON -DVELTRIX_GUI=ON \
+    -DVELTRIX_FUZZ=OFF -DVELTRIX_BENCH=ON
+  local found=0
+  for b in build/bench/veltrix_bench*; do
+    [ -f "$b" ] && [ -x "$b" ] || continue
+    found=1
+    echo "benchmark $(basename "$b")"
+    "$b" --benchmark_min_time=0.01 >"$b.log" 2>&1 || { cat "$b.log"; return 1; }
+  done
+  [ "$found" = 1 ] || { echo "no benchmark was built"; return 1; }
+}
+
 mode=${1:-}
 case "$mode" in
   "")      run_suite build -DCMAKE_BUILD_TYPE=Release ;;
   --asan)  run_suite build-asan -DVELTRIX_SANITIZE="address;undefined" -DCMAKE_BUILD_TYPE=Debug ;;
   --tsan)  run_suite build-tsan -DVELTRIX_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug ;;
   --fuzz)  run_fuzz ;;
+  --bench) run_bench ;;
   --all)
     run_suite build -DCMAKE_BUILD_TYPE=Release
     run_suite build-asan -DVELTRIX_SANITIZE="address;undefined" -DCMAKE_BUILD_TYPE=Debug
     run_suite build-tsan -DVELTRIX_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug
     run_fuzz
+    run_bench
     ;;
   *) echo "unknown option $mode"; exit 2 ;;
 esac

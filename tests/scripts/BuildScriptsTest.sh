@@ -73,7 +73,7 @@ run() {
 # the project's default type.
 mkdir -p "$repo/build" && echo "CMAKE_BUILD_TYPE=RelWithDebInfo" >"$repo/build/cache"
 run start 0 bash "$repo/scripts/start.sh"
-expect start build CMAKE_BUILD_TYPE=Release VELTRIX_TESTS=OFF
+expect start build CMAKE_BUILD_TYPE=Release VELTRIX_TESTS=OFF VELTRIX_BENCH=OFF
 
 # After start.sh the test command turns the tests back on, and with none to run it fails.
 run test-after-start 1 bash "$repo/scripts/test.sh"
@@ -87,6 +87,14 @@ run test-asan 1 bash "$repo/scripts/test.sh" --asan
 expect test-asan build-asan CMAKE_BUILD_TYPE=Debug VELTRIX_TESTS=ON "VELTRIX_SANITIZE=address;undefined"
 run test-tsan 1 bash "$repo/scripts/test.sh" --tsan
 expect test-tsan build-tsan CMAKE_BUILD_TYPE=Debug VELTRIX_TESTS=ON VELTRIX_SANITIZE=thread
+
+# The benchmarks are built in the Release folder and each is run; with none built it fails.
+run test-bench 1 bash "$repo/scripts/test.sh" --bench
+expect test-bench build CMAKE_BUILD_TYPE=Release VELTRIX_BENCH=ON VELTRIX_TESTS=ON
+grep -q "no benchmark was built" "$work/test-bench.out" ||
+  { echo "FAIL test-bench: no benchmark was looked for"; failures=$((failures + 1)); }
+run start-after-bench 0 bash "$repo/scripts/start.sh"
+expect start-after-bench build VELTRIX_BENCH=OFF
 
 [ "$failures" = 0 ] && echo "all cases passed"
 exit "$failures"
