@@ -20,7 +20,9 @@ public:
     }
     CModelCore& Model() override { return m_core; }
     void RecompileEquations() override { m_core.RecordEquations(); }
-    void RestartRun() override { m_core.AllocateTable(); }
+    // Nothing has run yet, so the table the document would empty here is the one the run below
+    // allocates afresh: emptying it at every line only cost time.
+    void RestartRun() override {}
     void UpdateViews(long) override {}
     void MarkModified() override {}
     bool ChooseColor(COLORREF& clr) override

@@ -33,10 +33,11 @@ run_fuzz() {
   for f in build-fuzz/fuzz/fuzz_*; do
     [ -x "$f" ] || continue
     corpus="fuzz/corpus/$(basename "$f")"
+    [ -d "$corpus" ] || { echo "no seed corpus in $corpus"; return 1; }
     mkdir -p "build-fuzz/corpus-$(basename "$f")"
     echo "fuzzing $(basename "$f")"
     "$f" -max_total_time="${FUZZ_SECONDS:-15}" -timeout=10 -rss_limit_mb=2048 \
-      "build-fuzz/corpus-$(basename "$f")" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 3
+      "build-fuzz/corpus-$(basename "$f")" "$corpus" 2>&1 | tail -n 3
   done
 }
 
