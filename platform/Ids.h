@@ -86,6 +86,8 @@ constexpr UINT ID_WINDOW_TILE_HORZ = 57651;
 // The Window menu's list of open windows: the first entry's id, and how many it lists.
 constexpr UINT AFX_IDM_FIRST_MDICHILD = 0xFF00;
 constexpr UINT AFX_MDI_WINDOW_LIST_MAX = 9;
+// After the list: the dialog that lists every window.
+constexpr UINT AFX_IDM_WINDOW_MORE = AFX_IDM_FIRST_MDICHILD + AFX_MDI_WINDOW_LIST_MAX;
 constexpr UINT ID_APP_ABOUT = 57664;
 constexpr UINT ID_APP_EXIT = 57665;
 constexpr UINT ID_HELP_FINDER = 57667;

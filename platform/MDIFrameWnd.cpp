@@ -8,8 +8,12 @@
 #include "platform/WndWidget.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -21,6 +25,7 @@
 #include <QThread>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -111,6 +116,7 @@ CMDIFrameWnd::CMDIFrameWnd()
     constexpr UINT lastChild = AFX_IDM_FIRST_MDICHILD + AFX_MDI_WINDOW_LIST_MAX - 1;
     MapCommandRange(AFX_IDM_FIRST_MDICHILD, lastChild, &CMDIFrameWnd::OnWindowActivateChild);
     MapUpdateRange(AFX_IDM_FIRST_MDICHILD, lastChild, &CMDIFrameWnd::OnUpdateWindowActivateChild);
+    MapCommand(AFX_IDM_WINDOW_MORE, &CMDIFrameWnd::OnWindowMore);
     MapCommand(ID_VIEW_TOOLBAR, &CMDIFrameWnd::OnViewToolBar);
     MapUpdate(ID_VIEW_TOOLBAR, &CMDIFrameWnd::OnUpdateViewToolBar);
     MapCommand(ID_VIEW_STATUS_BAR, &CMDIFrameWnd::OnViewStatusBar);
@@ -348,17 +354,20 @@ void CMDIFrameWnd::OnDestroy()
 void CMDIFrameWnd::FillWindowList(QMenu* pMenu)
 {
     for (QAction* a : pMenu->actions())
-        if ((ActionId(a) >= AFX_IDM_FIRST_MDICHILD &&
-             ActionId(a) < AFX_IDM_FIRST_MDICHILD + AFX_MDI_WINDOW_LIST_MAX) ||
+        if ((ActionId(a) >= AFX_IDM_FIRST_MDICHILD && ActionId(a) <= AFX_IDM_WINDOW_MORE) ||
             (a->isSeparator() && a->objectName() == "list"))
             delete a;
     m_windowList.clear();
     if (!m_pMdiArea)
         return;
-    for (QMdiSubWindow* s : m_pMdiArea->subWindowList(QMdiArea::CreationOrder))
-        if (auto* sub = dynamic_cast<MdiSubWindow*>(s);
-            sub && m_windowList.size() < AFX_MDI_WINDOW_LIST_MAX)
-            m_windowList.push_back(sub->m_hFrame);
+    const std::vector<HWND> all = AllChildWindows();
+    m_windowList.assign(all.begin(),
+                        all.begin() + std::min<size_t>(all.size(), AFX_MDI_WINDOW_LIST_MAX));
+    // The active window is always listed: past the list's end it takes the last place.
+    if (m_hActiveChild && !m_windowList.empty() &&
+        std::find(m_windowList.begin(), m_windowList.end(), m_hActiveChild) == m_windowList.end() &&
+        std::find(all.begin(), all.end(), m_hActiveChild) != all.end())
+        m_windowList.back() = m_hActiveChild;
     if (m_windowList.empty())
         return;
     pMenu->addSeparator()->setObjectName("list");
@@ -374,6 +383,52 @@ void CMDIFrameWnd::FillWindowList(QMenu* pMenu)
         label += ' ';
         label += caption;
         pMenu->addAction(MakeAction(this, pMenu, id, label));
+    }
+    if (all.size() > AFX_MDI_WINDOW_LIST_MAX)
+        pMenu->addAction(MakeAction(this, pMenu, AFX_IDM_WINDOW_MORE, "&More Windows..."));
+}
+
+// The child frames in the order they were opened.
+std::vector<HWND> CMDIFrameWnd::AllChildWindows() const
+{
+    std::vector<HWND> list;
+    if (m_pMdiArea)
+        for (QMdiSubWindow* s : m_pMdiArea->subWindowList(QMdiArea::CreationOrder))
+            if (auto* sub = dynamic_cast<MdiSubWindow*>(s))
+                list.push_back(sub->m_hFrame);
+    return list;
+}
+
+// "More Windows...": every window by its title; the one chosen becomes active.
+void CMDIFrameWnd::OnWindowMore()
+{
+    const std::vector<HWND> all = AllChildWindows();
+    QDialog dlg(GetWidget());
+    dlg.setWindowTitle("Select Window");
+    auto* layout = new QVBoxLayout(&dlg);
+    auto* label = new QLabel("&Select Window:", &dlg);
+    auto* list = new QListWidget(&dlg);
+    label->setBuddy(list);
+    for (HWND h : all) {
+        CWnd* child = CWnd::FromHandle(h);
+        list->addItem(child ? child->GetFrameWidget()->windowTitle() : QString());
+        if (h == m_hActiveChild)
+            list->setCurrentRow(list->count() - 1);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    layout->addWidget(label);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
+    if (dlg.exec() != QDialog::Accepted || list->currentRow() < 0)
+        return;
+    if (auto* child =
+            dynamic_cast<CMDIChildWnd*>(CWnd::FromHandle(all[size_t(list->currentRow())]))) {
+        if (child->IsIconic())
+            child->ShowWindow(SW_RESTORE);
+        MDIActivate(child);
     }
 }
 

@@ -68,6 +68,7 @@ protected:
     void OnUpdateViewToolBar(CCmdUI* pCmdUI);
     void OnWindowActivateChild(UINT nID);
     void OnUpdateWindowActivateChild(CCmdUI* pCmdUI);
+    void OnWindowMore();
     void OnViewStatusBar();
     void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
 
@@ -75,6 +76,7 @@ private:
     friend class vx_MdiAccess;
     void OnChildActivated(CMDIChildWnd* pChild);
     void FillWindowList(QMenu* pMenu);
+    std::vector<HWND> AllChildWindows() const;
     std::vector<QAction*> MakeMenuSet(QMenuBar* pBar, const std::vector<vx::res::MenuItem>& items);
     QSize ChildSize() const;
     QPoint CascadePosition(int n, QSize size) const;

@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -364,6 +365,46 @@ TEST_F(Windows, SwitchingWindowsKeepsMenusAndMemoryFlat)
     EXPECT_EQ(MainWindow()->menuBar()->findChildren<QMenu*>().size(), menus);
     EXPECT_EQ(MainWindow()->findChildren<QAction*>().size(), actions);
     EXPECT_LT(ResidentKb() - before, 8 * 1024) << "kilobytes";
+}
+
+// Past nine windows the Window menu lists the active one, checked, and "More Windows..."
+// opens a list of every window, from which the one chosen becomes active.
+TEST_F(Windows, MoreWindowsReachesEveryWindow)
+{
+    for (int i = 0; i < 11; ++i)
+        ASSERT_NE(New(kModelTypes[i % 4]), nullptr);
+    QMenu* window = nullptr;
+    for (QAction* top : MainWindow()->menuBar()->actions())
+        if (top->text() == "&Window")
+            window = top->menu();
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    int listed = 0;
+    QAction* checked = nullptr;
+    for (QAction* a : window->actions())
+        if (a->data().toUInt() >= AFX_IDM_FIRST_MDICHILD &&
+            a->data().toUInt() < AFX_IDM_WINDOW_MORE) {
+            ++listed;
+            checked = a->isChecked() ? a : checked;
+        }
+    EXPECT_EQ(listed, 9);
+    ASSERT_NE(checked, nullptr);
+    EXPECT_TRUE(checked->text().endsWith(Sub(m_docs.back())->windowTitle()));
+    std::vector<QString> titles;
+    ModalDriver driver({[&titles](QDialog* d) {
+        auto* list = d->findChild<QListWidget*>();
+        ASSERT_NE(list, nullptr);
+        for (int i = 0; i < list->count(); ++i)
+            titles.push_back(list->item(i)->text());
+        list->setCurrentRow(0);
+        d->accept();
+    }});
+    ASSERT_TRUE(PickFromWindowMenu(AFX_IDM_WINDOW_MORE));
+    Settle();
+    ASSERT_TRUE(driver.Done());
+    ASSERT_EQ(titles.size(), 11u);
+    EXPECT_EQ(titles.front(), Sub(m_docs.front())->windowTitle());
+    EXPECT_EQ(StartShell()->MDIGetActive(), View(m_docs.front())->GetParentFrame());
 }
 
 // A model file that fails to open (damaged, or not there) leaves the window that was active
