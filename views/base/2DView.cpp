@@ -327,26 +327,13 @@ bool C2DView::CurveShown(const CModelCore& s, const PlotCurve& c)
     return !c.shown || s.*c.shown;
 }
 
-// A curve being drawn: its column, its painter, the pixel of the row it reached last and the
-// rows it gathers down a pixel column.
-struct C2DView::CurveRows
-{
-    const double* v;
-    CRowPainter painter;
-    int row = -1; // the last row reached, and its vertical pixel (stale while gathering)
-    int at = 0;
-    int ringRows = 0;
-    ValueColumn column;
-    const int* py = nullptr; // the pixels of the rows, by slot of the row pixels' block
-};
-
-std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& columns,
-                                                  const RingSpan& ring, bool imported)
+std::vector<C2DView::Curve> C2DView::CurvesOf(CDC* pDC, const TableColumns& columns,
+                                              const RingSpan& ring, bool imported)
 {
     const CModelCore& s = GetModel()->Core();
     const MarkRule rule = CycleMarks(s, ring, m_desc.phaseMarks);
     const RowLook lines = m_desc.xColumn == kSlotT ? RowLook::TimeLines : RowLook::Lines;
-    std::vector<CurveRows> curves;
+    std::vector<Curve> curves;
     for (const PlotCurve& c : m_desc.curves) {
         if ((imported && c.importPen < 0) || !CurveShown(s, c))
             continue;
@@ -362,167 +349,27 @@ std::vector<C2DView::CurveRows> C2DView::CurvesOf(CDC* pDC, const TableColumns& 
     return curves;
 }
 
-// The segment from row a to row b (or b's point), b of the given age, at horizontal pixels xa
-// and xb; the vertical pixels mapped here. A curve that gathers columns maps few rows.
-void C2DView::AddRow(CurveRows& c, int xa, int xb, int a, int b, int age)
-{
-    if (!std::isfinite(c.v[a]) || !std::isfinite(c.v[b]))
-        return; // a diverged run: nothing to draw here
-    const CPoint p1(xa, a == c.row ? c.at : WorldToPixelY(c.v[a]));
-    const CPoint p2(xb, WorldToPixelY(c.v[b]));
-    c.row = b;
-    c.at = p2.y;
-    DrawRow(c, p1, p2, age);
-}
-
-[[gnu::always_inline]] inline void C2DView::DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age)
-{
-    if (c.painter.Look() == RowLook::Points)
-        c.painter.Point(p2, age);
-    else
-        ClipAndDraw(p1, p2, [&](CPoint a, CPoint b) { c.painter.Segment(a, b, age); });
-}
-
-// Each curve's segment from row a to row b. A curve against time gathers the rows that go on
-// down a pixel column as values, most rows of a long run, and draws the column when it ends;
-// the others take their rows' pixels from the block.
-[[gnu::always_inline]] inline void C2DView::AddRows(std::vector<CurveRows>& curves,
-                                                    const CRowPixels& pixels, int a, int b, int age,
-                                                    int slot)
-{
-    const int xa = pixels.X(slot - 1), xb = pixels.X(slot);
-    if (xa == kNoPixel || xb == kNoPixel)
-        return;                                       // a diverged run: nothing to draw here
-    const bool column = xa == xb && !m_desc.sections; // section rows are a cycle apart
-    for (CurveRows& c : curves) {
-        if (c.py) {
-            const int ya = c.py[slot - 1], yb = c.py[slot];
-            if (ya != kNoPixel && yb != kNoPixel)
-                DrawRow(c, CPoint(xa, ya), CPoint(xb, yb), age);
-            continue;
-        }
-        if (column && a == c.row && std::isfinite(c.v[b])) {
-            c.column.Add(xa, c.at, a, b, c.v[b]);
-            c.row = b;
-            continue;
-        }
-        if (c.column.open)
-            FlushColumn(c, age);
-        AddRow(c, xa, xb, a, b, age);
-    }
-}
-
-namespace {
-// The leading finite values of v[0, n).
-int FiniteRun(const double* v, int n)
-{
-    int i = 0;
-    while (i < n && std::isfinite(v[i]))
-        ++i;
-    return i;
-}
-} // namespace
-
-// Where every curve gathers its columns and went on to row b, the rows after b on b's pixel
-// column join the curves' columns at once as their extremes, as they would one by one: their
-// values finite, every row of the block walked. The rows taken.
-int C2DView::GatherRun(std::vector<CurveRows>& curves, const CRowPixels& pixels, int b, int slot)
-{
-    const int x = pixels.X(slot);
-    int n = pixels.AllVisited() && x != kNoPixel ? pixels.ColumnRun(slot) : 0;
-    for (const CurveRows& c : curves)
-        n = c.py || c.row != b ? 0 : FiniteRun(c.v + b + 1, n);
-    if (n == 0)
-        return 0;
-    for (CurveRows& c : curves) {
-        const double* v = c.v + b + 1;
-        double lo = v[0], hi = v[0];
-        for (int i = 1; i < n; ++i) {
-            lo = v[i] < lo ? v[i] : lo;
-            hi = v[i] > hi ? v[i] : hi;
-        }
-        c.column.Add(x, c.at, b, b + n, lo); // opens the column at row b where it is not open
-        c.column.Add(x, c.at, b, b + n, hi);
-        c.row = b + n;
-    }
-    return n;
-}
-
-// The gathered column as the fold of its segments would draw it: first -> highest -> lowest
-// -> last; row by row where some row lies beyond the plot and its segments need clipping.
-void C2DView::FlushColumn(CurveRows& c, int age)
-{
-    ValueColumn& col = c.column;
-    if (!col.open)
-        return;
-    col.open = false;
-    const int top = WorldToPixelY(col.hi), bottom = WorldToPixelY(col.lo);
-    c.at = WorldToPixelY(c.v[col.lastRow]);
-    const CPoint first(col.x, col.firstY), high(col.x, top), low(col.x, bottom);
-    if (WellInside(first) && WellInside(high) && WellInside(low)) {
-        c.painter.Segment(first, high, age);
-        c.painter.Segment(high, low, age);
-        c.painter.Segment(low, CPoint(col.x, c.at), age);
-        return;
-    }
-    c.row = col.startRow;
-    c.at = col.firstY;
-    for (int prev = col.startRow; prev != col.lastRow;) {
-        const int next = prev + 1 == c.ringRows ? 0 : prev + 1;
-        AddRow(c, col.x, col.x, prev, next, age);
-        prev = next;
-    }
-}
-
-// The rows on the section phase, from the first of them one a cycle.
-void C2DView::AddSectionRows(std::vector<CurveRows>& curves, CRowPixels& pixels,
-                             const RingSpan& ring)
+// Which rows the walk takes: the sections one a cycle, or those of the window of a time axis
+// (any other axis walks them all).
+CurveWalkRows C2DView::WalkRows() const
 {
     const CModelCore& s = GetModel()->Core();
-    const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
-    int prev = -1, k = 0;
-    WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
-        const int a = prev < 0 ? row : prev;
-        AddRows(curves, pixels, a, row, k, pixels.Reach(a, row));
-        prev = row;
-        ++k;
-    });
+    CurveWalkRows rows{m_desc.sections, -kInf, kInf, s.RunStep()};
+    if (m_desc.sections) {
+        rows.stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+        rows.period = s.m_dPeriod;
+    } else if (m_desc.xColumn == kSlotT && m_desc.block) {
+        const AxisLimits t = ReadAxis(s, *m_desc.block, 0);
+        rows.tMin = t.min;
+        rows.tMax = t.max;
+    }
+    return rows;
 }
 
 void C2DView::DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported)
 {
-    std::vector<CurveRows> curves = CurvesOf(pDC, columns, ring, imported);
-    const double* x = ColumnData(columns[m_desc.xColumn], ring.rows);
-    if (curves.empty() || !x)
-        return;
-    // A curve that gathers columns maps only the rows that end them, one by one.
-    std::vector<const double*> ys;
-    for (const CurveRows& c : curves)
-        ys.push_back(c.painter.GathersColumns() ? nullptr : c.v);
-    CRowPixels pixels(*this, ring.rows, x, std::move(ys),
-                      m_desc.sections ? 1 : CRowPixels::kBlockRows);
-    for (std::size_t k = 0; k < curves.size(); ++k)
-        curves[k].py = pixels.Y(static_cast<int>(k));
-    const CModelCore& s = GetModel()->Core();
-    if (m_desc.sections) {
-        AddSectionRows(curves, pixels, ring);
-    } else {
-        // A time axis walks the rows of its window; any other axis walks them all.
-        const bool timeAxis = m_desc.xColumn == kSlotT && m_desc.block;
-        const AxisLimits t = timeAxis ? ReadAxis(s, *m_desc.block, 0) : AxisLimits{-kInf, kInf};
-        // Lines draw nothing between two rows on one pixel: such rows are left out at once.
-        const bool lines = std::all_of(curves.begin(), curves.end(), [](const CurveRows& c) {
-            return c.painter.Look() == RowLook::Lines;
-        });
-        pixels.Walk(ring, t.min, t.max, s.RunStep(), lines, [&](int a, int b, int age, int slot) {
-            AddRows(curves, pixels, a, b, age, slot);
-            return lines ? 0 : GatherRun(curves, pixels, b, slot);
-        });
-    }
-    for (CurveRows& c : curves) {
-        FlushColumn(c, 0);
-        c.painter.Finish();
-    }
+    CCurveWalk<CRowPainter>(*this, CurvesOf(pDC, columns, ring, imported))
+        .Walk(ColumnData(columns[m_desc.xColumn], ring.rows), ring, WalkRows());
 }
 
 void C2DView::DrawCurves(CDC* pDC)

@@ -157,17 +157,11 @@ private:
     void DrawBand(CDC* pDC, CPoint corner);
     using TableColumns = std::array<std::vector<double>, kSlots>;
     void DrawTable(CDC* pDC, const TableColumns& columns, const RingSpan& ring, bool imported);
-    struct CurveRows;
-    std::vector<CurveRows> CurvesOf(CDC* pDC, const TableColumns& columns, const RingSpan& ring,
-                                    bool imported);
-    void AddRow(CurveRows& c, int xa, int xb, int a, int b, int age);
-    void DrawRow(CurveRows& c, CPoint p1, CPoint p2, int age);
-    void AddRows(std::vector<CurveRows>& curves, const CRowPixels& pixels, int a, int b, int age,
-                 int slot);
-    int GatherRun(std::vector<CurveRows>& curves, const CRowPixels& pixels, int b, int slot);
-    void FlushColumn(CurveRows& c, int age);
+    using Curve = CurveRows<CRowPainter>;
+    std::vector<Curve> CurvesOf(CDC* pDC, const TableColumns& columns, const RingSpan& ring,
+                                bool imported);
+    CurveWalkRows WalkRows() const;
     void DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2);
-    void AddSectionRows(std::vector<CurveRows>& curves, CRowPixels& pixels, const RingSpan& ring);
     void ChangeLimits(void (*rule)(PlotLimits&), bool bModified);
     void EnableIf(CCmdUI* pCmdUI, bool (*test)(const PlotLimits&));
     void OnUpdateZoomFar(CCmdUI* pCmdUI);

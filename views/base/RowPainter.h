@@ -5,6 +5,7 @@
 // that crowd a pixel column; any other one-pixel curve skips what sets no new pixel.
 #include "model/core/ModelSettings.h"
 #include "platform/Dc.h"
+#include "views/base/CurveWalk.h"
 #include "views/base/PlotShared.h"
 #include "views/base/RingWalk.h"
 #include "views/base/RowDecimation.h"
@@ -17,13 +18,6 @@ struct PlotPen
 {
     int style = PS_SOLID, width = 1;
     COLORREF color = 0;
-};
-
-enum class RowLook
-{
-    Lines,     // segments between the rows
-    TimeLines, // segments of a curve against time: crowded pixel columns fold
-    Points,    // one pixel a row
 };
 
 class CRowPainter
