@@ -14,7 +14,7 @@
 #include "platform/Document.h"
 #include "resources/ResourceIds.h"
 #include "resources/ShellResources.h"
-#include "views/base/ViewAngleFlag.h"
+#include "views/rows/ViewAngleFlag.h"
 
 CVeltrixApp theApp;
 

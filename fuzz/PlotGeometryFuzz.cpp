@@ -1,9 +1,9 @@
 // Plot geometry and number text under arbitrary limits, window sizes and points: every result
 // stays a defined, bounded value (the sanitizers catch the rest).
-#include "views/base/LimitRules.h"
-#include "views/base/PlotGeometry.h"
-#include "views/base/PlotText.h"
 #include "views/graph/GraphRules.h"
+#include "views/rows/LimitRules.h"
+#include "views/rows/PlotGeometry.h"
+#include "views/rows/PlotText.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,6 +2,8 @@
 # check-layers.sh [ROOT]: checks which folders include which. Prints every include that breaks
 # a rule and exits 1 when there is one.
 #   views/ include nothing from app/;
+#   views/rows includes no Qt, from platform/ only its Qt-free headers (Types.h, Ids.h, base/)
+#   and from views/ only itself;
 #   dataentry/ and model/ do not include each other both ways;
 #   model/core, model/phase, model/files, parser/ and platform/base include no Qt and only each
 #   other;
@@ -40,6 +42,11 @@ report() { # rule, offending lines
 qt='^[<"](Q[A-Za-z]|q[a-z]+\.h$)'
 ours='^"[a-z_]+/'
 report "views/ include nothing from app/" "$(includes views | matching '^"app/')"
+report "views/rows includes no Qt" "$(includes views/rows | matching "$qt")"
+report "views/rows includes from platform/ only its Qt-free headers" \
+  "$(includes views/rows | matching '^"platform/' '^"platform/(Types\.h|Ids\.h|base/)')"
+report "views/rows includes from views/ only itself" \
+  "$(includes views/rows | matching '^"views/' '^"views/rows/')"
 
 qtfree="model/core model/phase model/files parser platform/base"
 report "$qtfree include no Qt" "$(includes $qtfree | matching "$qt")"

@@ -9,7 +9,7 @@
 #include "model/core/ModelFile.h"
 #include "views/PlotPixels.h"
 #include "views/base/3DView.h"
-#include "views/base/VADlg.h"
+#include "views/dialogs/VADlg.h"
 #include "views/orbit/CyclePlanesView.h"
 
 #include <QImage>

@@ -10,7 +10,7 @@
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
 #include "model/ViewKinds.h"
-#include "views/base/PlotLimDlg.h"
+#include "views/dialogs/PlotLimDlg.h"
 #include "views/phase/PhaseLineDraw.h"
 #include "views/phase/VectorField1View.h"
 #include "views/phase/VectorFieldDraw.h"

@@ -51,6 +51,12 @@ case_ one-way-entry-to-model 0 "dataentry/a.cpp:#include \"model/DynSys.h\""
 case_ one-way-model-to-entry 0 "model/a.cpp:#include \"dataentry/DataEntry.h\""
 case_ both-ways 1 "dataentry/a.cpp:#include \"model/DynSys.h\"" \
   "model/a.cpp:#include \"dataentry/DataEntry.h\""
+case_ rows-include-qt 1 "views/rows/a.h:#include <QPainter>"
+case_ rows-include-drawing 1 "views/rows/a.cpp:#include \"platform/Dc.h\""
+case_ rows-include-base 1 "views/rows/a.h:#include \"views/base/2DView.h\""
+case_ rows-include-qt-free 0 "views/rows/a.h:#include \"platform/Types.h\"" \
+  "views/rows/a.cpp:#include \"platform/Ids.h\"" "views/rows/b.h:#include \"platform/base/TextNumbers.h\"" \
+  "views/rows/b.cpp:#include \"views/rows/a.h\"" "views/rows/c.cpp:#include \"model/core/LimitBlocks.h\""
 
 [ "$failures" = 0 ] && echo "layering check: all cases pass"
 exit $((failures > 0))

@@ -1,6 +1,6 @@
 // The keyboard cursor's steps over the computed ring and the imported rows: the keys at both
 // ends of each source, Shift, the section stride, and a source that never points past its rows.
-#include "views/base/CursorSteps.h"
+#include "views/rows/CursorSteps.h"
 
 #include <gtest/gtest.h>
 

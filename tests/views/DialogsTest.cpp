@@ -1,6 +1,6 @@
 #include "common/MessageRecorder.h"
 #include "common/TypeText.h"
-#include "views/base/PlotStyleDlg.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"
 
 #include <QCheckBox>

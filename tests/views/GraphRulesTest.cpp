@@ -1,5 +1,5 @@
 #include "views/graph/GraphRules.h"
-#include "views/base/LimitRules.h"
+#include "views/rows/LimitRules.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 #include "common/MessageRecorder.h"
 #include "model/core/KindVars.h"
 #include "platform/Ids.h"
-#include "views/base/PlotStyleDlg.h"
-#include "views/base/PlotText.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/graph/GraphDialogs.h"
+#include "views/rows/PlotText.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -8,9 +8,9 @@
 #include "model/CommandIds.h"
 #include "platform/Messages.h"
 #include "resources/ResourceIds.h"
-#include "views/base/PlotLimDlg.h"
-#include "views/base/PlotStyleDlg.h"
 #include "views/base/RowPainter.h"
+#include "views/dialogs/PlotLimDlg.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/orbit/PoincareView.h"
 #include "views/orbit/ProjectedOrbitView.h"
 

@@ -2,8 +2,8 @@
 // and colours of the orbit sections, the section count's edit text and the Cycle Planes'
 // turning points.
 #include "model/core/ModelCore.h"
-#include "views/base/3DGeometry.h"
 #include "views/orbit/OrbitRules.h"
+#include "views/rows/3DGeometry.h"
 
 #include <gtest/gtest.h>
 

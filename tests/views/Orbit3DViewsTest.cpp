@@ -4,7 +4,7 @@
 #include "ViewHarness.h"
 #include "common/MessageRecorder.h"
 #include "model/core/KindVars.h"
-#include "views/base/PlotStyleDlg.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/orbit/Box3Views.h"
 #include "views/orbit/CyclePlanesView.h"
 #include "views/orbit/FullOrbitView.h"

@@ -7,7 +7,7 @@
 #include "model/CommandIds.h"
 #include "views/base/2DView.h"
 #include "views/base/MarginTexts.h"
-#include "views/base/PlotLimDlg.h"
+#include "views/dialogs/PlotLimDlg.h"
 
 #include "views/base/3DView.h"
 

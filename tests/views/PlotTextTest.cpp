@@ -1,4 +1,4 @@
-#include "views/base/PlotText.h"
+#include "views/rows/PlotText.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "TestOrbit3D.h"
 #include "ViewHarness.h"
 #include "views/base/2DView.h"
-#include "views/base/RowDecimation.h"
+#include "views/rows/RowDecimation.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,7 +1,7 @@
 // A repaint's block walk visits the segments of the row-by-row walk in its order, with each
 // row's pixels as the one-value mapping gives them, leaves out only segments that stay on one
 // pixel, and lets a visitor take the rest of a pixel column along.
-#include "views/base/RowPixels.h"
+#include "views/rows/RowPixels.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Pictures of the plot dialogs: each must show its controls (a dialog laid out without them
 // grabs as an even background). Written for looking at when VELTRIX_SHOTS names a
 // folder.
-#include "views/base/PlotStyleDlg.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"
 
 #include <QDialog>

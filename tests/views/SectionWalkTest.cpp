@@ -1,6 +1,6 @@
 // Section rows, stride walks and return marks of a ring, and the row decimation of a repaint.
-#include "views/base/RingWalk.h"
-#include "views/base/RowDecimation.h"
+#include "views/rows/RingWalk.h"
+#include "views/rows/RowDecimation.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // Projection of the 3-D plots, the mapping of rows (the forcing-phase cylinder), the box size's
 // zoom, Auto Scale, the captions and limit checks of the boundary dialogs, and the View Angle
 // dialog's scroll steps.
-#include "views/base/3DGeometry.h"
-#include "views/base/LimitDialogRules.h"
-#include "views/base/ProjectedRows.h"
-#include "views/base/ViewAngleRules.h"
+#include "views/rows/3DGeometry.h"
+#include "views/rows/LimitDialogRules.h"
+#include "views/rows/ProjectedRows.h"
+#include "views/rows/ViewAngleRules.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -9,9 +9,9 @@
 #include "model/CommandIds.h"
 #include "model/core/KindVars.h"
 #include "views/base/3DView.h"
-#include "views/base/PlotLimDlg.h"
-#include "views/base/VADlg.h"
-#include "views/base/ViewAngleFlag.h"
+#include "views/dialogs/PlotLimDlg.h"
+#include "views/dialogs/VADlg.h"
+#include "views/rows/ViewAngleFlag.h"
 
 #include "views/TestOrbit3D.h"
 

@@ -1,5 +1,5 @@
 // The upper vector state is marked unused after the clear, where the processor can say so.
-#include "views/base/VectorState.h"
+#include "views/rows/VectorState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The per-view table: help context, toolbar, open-view slot and limit-caption prefix of each
 // view by its index and its model's kind.
-#include "views/base/ViewIndex.h"
+#include "views/rows/ViewIndex.h"
 #include "model/CommandIds.h"
 
 #include <gtest/gtest.h>

@@ -4,10 +4,10 @@
 #include "platform/FrameWnd.h"
 #include "platform/Ids.h"
 #include "platform/WinApp.h"
-#include "views/base/LimitEdit.h"
-#include "views/base/LimitRules.h"
 #include "views/base/PlotShared.h"
-#include "views/base/PlotText.h"
+#include "views/dialogs/LimitEdit.h"
+#include "views/rows/LimitRules.h"
+#include "views/rows/PlotText.h"
 
 #include <QWidget>
 #include <algorithm>

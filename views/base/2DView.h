@@ -14,14 +14,14 @@
 #include "model/core/LimitBlocks.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
-#include "views/base/CurveWalk.h"
-#include "views/base/PlotGeometry.h"
 #include "views/base/PlotLayers.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
-#include "views/base/RingWalk.h"
 #include "views/base/RowPainter.h"
-#include "views/base/RowPixels.h"
+#include "views/rows/CurveWalk.h"
+#include "views/rows/PlotGeometry.h"
+#include "views/rows/RingWalk.h"
+#include "views/rows/RowPixels.h"
 
 #include <array>
 #include <chrono>

@@ -6,14 +6,14 @@
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
 #include "platform/Ids.h"
-#include "views/base/LimitEdit.h"
 #include "views/base/PlotShared.h"
-#include "views/base/PlotStyleDlg.h"
-#include "views/base/ProjectedRows.h"
-#include "views/base/RingWalk.h"
-#include "views/base/VADlg.h"
-#include "views/base/ViewAngleFlag.h"
-#include "views/base/ViewIndex.h"
+#include "views/dialogs/LimitEdit.h"
+#include "views/dialogs/PlotStyleDlg.h"
+#include "views/dialogs/VADlg.h"
+#include "views/rows/ProjectedRows.h"
+#include "views/rows/RingWalk.h"
+#include "views/rows/ViewAngleFlag.h"
+#include "views/rows/ViewIndex.h"
 
 #include <algorithm>
 #include <cmath>

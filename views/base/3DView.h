@@ -13,12 +13,12 @@
 #include "model/core/LimitBlocks.h"
 #include "platform/Dc.h"
 #include "platform/View.h"
-#include "views/base/3DGeometry.h"
 #include "views/base/PlotLegend.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
 #include "views/base/RowPainter.h"
-#include "views/base/ViewAngleTarget.h"
+#include "views/dialogs/ViewAngleTarget.h"
+#include "views/rows/3DGeometry.h"
 
 #include <array>
 #include <memory>

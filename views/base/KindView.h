@@ -8,7 +8,7 @@
 #include "platform/Help.h"
 #include "platform/Ids.h"
 #include "platform/WinApp.h"
-#include "views/base/ViewIndex.h"
+#include "views/rows/ViewIndex.h"
 
 template <class Base> class CKindView : public CRunFollower<Base>
 {

@@ -3,7 +3,7 @@
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "platform/Dc.h"
-#include "views/base/PlotText.h"
+#include "views/rows/PlotText.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 // data's colour. Each routine draws in the DC's current font; the left margin's texts read
 // upwards in the views that have them.
 #include "model/core/ModelSettings.h"
-#include "views/base/PlotGeometry.h"
+#include "views/rows/PlotGeometry.h"
 
 #include <string>
 #include <vector>

@@ -2,11 +2,11 @@
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "platform/Ids.h"
-#include "views/base/CurveWalk.h"
 #include "views/base/PlotShared.h"
-#include "views/base/PlotText.h"
 #include "views/base/PlotView.h"
-#include "views/base/RingWalk.h"
+#include "views/rows/CurveWalk.h"
+#include "views/rows/PlotText.h"
+#include "views/rows/RingWalk.h"
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 // end; a view with read-outs of its own replaces CPlotView::DrawCursor.
 #include "model/core/ModelSettings.h"
 #include "model/core/VarSlot.h"
-#include "views/base/CursorSteps.h"
+#include "views/rows/CursorSteps.h"
 
 #include <array>
 #include <vector>

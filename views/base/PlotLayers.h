@@ -10,7 +10,7 @@
 // A layer whose calculation was declined stays out until it is marked stale or the window
 // changes.
 #include "platform/Dc.h"
-#include "views/base/PlotGeometry.h"
+#include "views/rows/PlotGeometry.h"
 
 #include <memory>
 #include <vector>

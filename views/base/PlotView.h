@@ -9,9 +9,9 @@
 #include "platform/View.h"
 #include "views/base/KindView.h"
 #include "views/base/PlotCursor.h"
-#include "views/base/PlotGeometry.h"
 #include "views/base/PlotLegend.h"
 #include "views/base/PlotShared.h"
+#include "views/rows/PlotGeometry.h"
 
 #include <memory>
 #include <string>

@@ -5,10 +5,10 @@
 // that crowd a pixel column; any other one-pixel curve skips what sets no new pixel.
 #include "model/core/ModelSettings.h"
 #include "platform/Dc.h"
-#include "views/base/CurveWalk.h"
 #include "views/base/PlotShared.h"
-#include "views/base/RingWalk.h"
-#include "views/base/RowDecimation.h"
+#include "views/rows/CurveWalk.h"
+#include "views/rows/RingWalk.h"
+#include "views/rows/RowDecimation.h"
 
 #include <cstdint>
 #include <memory>

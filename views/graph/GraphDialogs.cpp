@@ -2,7 +2,7 @@
 
 #include "model/core/KindVars.h"
 #include "model/core/ModelSettings.h"
-#include "views/base/DialogFields.h"
+#include "views/dialogs/DialogFields.h"
 
 #include <QCheckBox>
 #include <QDialog>

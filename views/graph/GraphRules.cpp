@@ -1,6 +1,6 @@
 #include "views/graph/GraphRules.h"
 
-#include "views/base/PlotText.h"
+#include "views/rows/PlotText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // checks after Set Limits and Auto Scale. No Qt here. The view's limits are its document's
 // Graph block: x is time (0 to the run time), y the shared vertical axis.
 #include "model/core/LimitBlocks.h"
-#include "views/base/LimitDialogRules.h"
+#include "views/rows/LimitDialogRules.h"
 
 #include <string>
 #include <vector>

@@ -7,10 +7,10 @@
 #include "platform/WinApp.h"
 #include "platform/base/MessageHook.h"
 #include "views/base/MarginTexts.h"
-#include "views/base/PlotStyleDlg.h"
-#include "views/base/PlotText.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/graph/GraphDialogNames.h"
 #include "views/graph/GraphWalk.h"
+#include "views/rows/PlotText.h"
 
 VX_IMPLEMENT_ABSTRACT(CGraphView, C2DView)
 VX_IMPLEMENT_CLASS(CSys1Graph, CGraphView)

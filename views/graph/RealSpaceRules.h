@@ -3,7 +3,7 @@
 // where a row of the run lies in the lower half, and the pendulum that swings in the upper
 // half. x is shown as the angle of a rod of L pixels; its excursion is L sin(x). No Qt here.
 #include "model/core/ModelSettings.h"
-#include "views/base/PlotGeometry.h"
+#include "views/rows/PlotGeometry.h"
 
 constexpr int kBobRadius = 10;
 

@@ -4,11 +4,11 @@
 #include "model/core/KindVars.h"
 #include "platform/FrameWnd.h"
 #include "platform/WinApp.h"
-#include "views/base/PlotStyleDlg.h"
-#include "views/base/PlotText.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/graph/GraphDialogs.h"
 #include "views/graph/GraphWalk.h"
 #include "views/graph/RealSpaceRules.h"
+#include "views/rows/PlotText.h"
 
 #include <QScreen>
 #include <QWidget>

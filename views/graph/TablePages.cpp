@@ -2,8 +2,8 @@
 
 #include "model/core/KindVars.h"
 #include "model/core/NumberText.h"
-#include "views/base/PlotText.h"
 #include "views/graph/GraphKinds.h"
+#include "views/rows/PlotText.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,9 +3,9 @@
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "views/base/MarginTexts.h"
-#include "views/base/PlotText.h"
 #include "views/orbit/OrbitPens.h"
 #include "views/orbit/OrbitTexts.h"
+#include "views/rows/PlotText.h"
 
 VX_IMPLEMENT_ABSTRACT(CBox3View, C3DView)
 VX_IMPLEMENT_CLASS(CSys3PS, CBox3View)

@@ -3,9 +3,9 @@
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "views/base/MarginTexts.h"
-#include "views/base/PlotText.h"
 #include "views/orbit/OrbitPlaneKinds.h"
 #include "views/orbit/OrbitTexts.h"
+#include "views/rows/PlotText.h"
 
 VX_IMPLEMENT_ABSTRACT(CCylinderView, C3DView)
 

@@ -4,7 +4,7 @@
 #include "model/core/ModelCore.h"
 #include "views/base/MarginTexts.h"
 #include "views/base/PlotLegend.h"
-#include "views/base/PlotText.h"
+#include "views/rows/PlotText.h"
 
 VX_IMPLEMENT_ABSTRACT(COrbitPlaneView, C2DView)
 

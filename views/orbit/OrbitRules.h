@@ -2,7 +2,7 @@
 // The rules of the orbit views in space that need no window: the number of orbit sections and
 // the row of each section within a forcing cycle, and the turning points that the Cycle Planes
 // view marks. No Qt here.
-#include "views/base/RingWalk.h"
+#include "views/rows/RingWalk.h"
 
 #include <optional>
 #include <string>

@@ -4,9 +4,9 @@
 #include "model/core/ModelCore.h"
 #include "platform/base/MessageHook.h"
 #include "views/base/PlotShared.h"
-#include "views/base/PlotStyleDlg.h"
-#include "views/base/PlotText.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/orbit/OrbitRules.h"
+#include "views/rows/PlotText.h"
 
 VX_IMPLEMENT_ABSTRACT(COrbitSectionsView, CCylinderView)
 VX_IMPLEMENT_CLASS(CSys1PSOC, COrbitSectionsView)

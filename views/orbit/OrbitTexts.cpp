@@ -3,7 +3,7 @@
 #include "model/core/ModelCore.h"
 #include "platform/Dc.h"
 #include "views/base/MarginTexts.h"
-#include "views/base/PlotText.h"
+#include "views/rows/PlotText.h"
 
 void DrawMiddleLeftMargin(CDC* pDC, const CPlotPage& page, SystemKind kind, const CModelCore& s,
                           const std::vector<int>& digits, int digitsDt)

@@ -3,7 +3,7 @@
 #include "model/ModelDocument.h"
 #include "model/RunProtocol.h"
 #include "model/core/ModelCore.h"
-#include "views/base/PlotStyleDlg.h"
+#include "views/dialogs/PlotStyleDlg.h"
 
 VX_IMPLEMENT_ABSTRACT(CPoincareView, COrbitPlaneView)
 VX_IMPLEMENT_CLASS(CSys1PS, CPoincareView)

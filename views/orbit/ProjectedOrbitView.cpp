@@ -3,7 +3,7 @@
 #include "model/ModelDocument.h"
 #include "model/RunProtocol.h"
 #include "model/core/ModelCore.h"
-#include "views/base/PlotStyleDlg.h"
+#include "views/dialogs/PlotStyleDlg.h"
 
 VX_IMPLEMENT_ABSTRACT(CProjectedOrbitView, COrbitPlaneView)
 VX_IMPLEMENT_CLASS(CSys1PSP, CProjectedOrbitView)

@@ -5,8 +5,8 @@
 #include "model/ProgressBarWnd.h"
 #include "platform/WinApp.h"
 #include "views/base/MarginTexts.h"
-#include "views/base/PlotText.h"
 #include "views/phase/PhaseLineDraw.h"
+#include "views/rows/PlotText.h"
 
 #include <QImage>
 #include <QWidget>

@@ -3,8 +3,8 @@
 #include "model/CommandIds.h"
 #include "platform/WinApp.h"
 #include "views/base/MarginTexts.h"
-#include "views/base/PlotStyleDlg.h"
-#include "views/base/PlotText.h"
+#include "views/dialogs/PlotStyleDlg.h"
+#include "views/rows/PlotText.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "views/phase/VectorFieldDraw.h"
 
 #include "platform/Dc.h"
-#include "views/base/PlotText.h"
+#include "views/rows/PlotText.h"
 
 #include <cstdlib>
 #include <vector>

@@ -4,10 +4,10 @@
 #include "model/core/KindVars.h"
 #include "platform/Dialog.h"
 #include "platform/WinApp.h"
-#include "views/base/PlotStyleDlg.h"
-#include "views/base/PlotText.h"
+#include "views/dialogs/PlotStyleDlg.h"
 #include "views/phase/PassProgress.h"
 #include "views/phase/VectorFieldDraw.h"
+#include "views/rows/PlotText.h"
 
 #include <functional>
 #include <utility>

@@ -1,8 +1,8 @@
-#include "views/base/ViewIndex.h"
+#include "views/rows/ViewIndex.h"
 
 #include "model/CommandIds.h"
 #include "platform/Ids.h"
-#include "views/base/LimitDialogRules.h"
+#include "views/rows/LimitDialogRules.h"
 
 namespace {
 constexpr DWORD Help(UINT nViewCommand)

@@ -1,4 +1,4 @@
-#include "views/base/RowDecimation.h"
+#include "views/rows/RowDecimation.h"
 
 PixelSieve::PixelSieve(const CRect& area) : m_area(area)
 {

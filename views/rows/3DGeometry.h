@@ -3,7 +3,7 @@
 // that one full range of an axis spans the box size, and placed so that the box centre lies on
 // the plot centre shifted by the pan; how a table row becomes a point of that box; and the box
 // size's zoom. No Qt here: the view class holds this state and draws.
-#include "views/base/PlotGeometry.h"
+#include "views/rows/PlotGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "views/base/PlotStyleDlg.h"
+#include "views/dialogs/PlotStyleDlg.h"
 
-#include "views/base/DialogFields.h"
+#include "views/dialogs/DialogFields.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "views/base/CursorSteps.h"
+#include "views/rows/CursorSteps.h"
 
 #include <algorithm>
 

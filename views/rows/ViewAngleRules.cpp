@@ -1,4 +1,4 @@
-#include "views/base/ViewAngleRules.h"
+#include "views/rows/ViewAngleRules.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "views/base/LimitDialogRules.h"
+#include "views/rows/LimitDialogRules.h"
 
 #include "model/core/NumberText.h"
-#include "views/base/PlotText.h"
+#include "views/rows/PlotText.h"
 
 #include <algorithm>
 #include <cmath>

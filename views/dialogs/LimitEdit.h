@@ -4,8 +4,8 @@
 // axes' columns for Auto Scale. After OK reversed pairs are swapped and each working limit
 // beyond its absolute one is set back to it with its message.
 #include "model/core/LimitBlocks.h"
-#include "views/base/LimitDialogRules.h"
-#include "views/base/ViewIndex.h"
+#include "views/rows/LimitDialogRules.h"
+#include "views/rows/ViewIndex.h"
 
 #include <array>
 

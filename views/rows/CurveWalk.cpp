@@ -1,4 +1,4 @@
-#include "views/base/CurveWalk.h"
+#include "views/rows/CurveWalk.h"
 
 RingSpan RunSpan(const CModelCore& s, const TableRing& r)
 {

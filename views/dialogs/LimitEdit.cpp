@@ -1,9 +1,9 @@
-#include "views/base/LimitEdit.h"
+#include "views/dialogs/LimitEdit.h"
 
 #include "model/ModelDocument.h"
 #include "model/core/KindVars.h"
 #include "platform/base/MessageHook.h"
-#include "views/base/PlotLimDlg.h"
+#include "views/dialogs/PlotLimDlg.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 // quick until the scroll ends. At most one exists (g_bViewAngleDlgOpen); the view that opened it
 // owns it. Enter and Escape do nothing: only the close box closes it.
 #include "platform/Dialog.h"
-#include "views/base/ViewAngleRules.h"
-#include "views/base/ViewAngleTarget.h"
+#include "views/dialogs/ViewAngleTarget.h"
+#include "views/rows/ViewAngleRules.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,6 +1,6 @@
-#include "views/base/ProjectedRows.h"
+#include "views/rows/ProjectedRows.h"
 
-#include "views/base/VectorState.h"
+#include "views/rows/VectorState.h"
 
 #include <cmath>
 

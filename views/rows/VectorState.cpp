@@ -1,4 +1,4 @@
-#include "views/base/VectorState.h"
+#include "views/rows/VectorState.h"
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #include <immintrin.h>

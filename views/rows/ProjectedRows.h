@@ -3,8 +3,8 @@
 // maps on its own (MappedColumns::Pixel with the drawing's turner), but with the long stretches
 // of rows that surely map worked out a batch at a time in tight loops of their own: a repaint
 // maps every row of a long run.
-#include "views/base/3DGeometry.h"
-#include "views/base/RingWalk.h"
+#include "views/rows/3DGeometry.h"
+#include "views/rows/RingWalk.h"
 
 #include <algorithm>
 #include <limits>

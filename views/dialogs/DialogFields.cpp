@@ -1,4 +1,4 @@
-#include "views/base/DialogFields.h"
+#include "views/dialogs/DialogFields.h"
 
 #include "model/core/SettingsTable.h"
 

@@ -1,4 +1,4 @@
-#include "views/base/RingWalk.h"
+#include "views/rows/RingWalk.h"
 
 #include <cmath>
 

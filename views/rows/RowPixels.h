@@ -4,8 +4,8 @@
 // row's pixel waits for nothing. The walk of a block visits the segments of WalkSegments, and
 // may leave out those whose ends share their pixels (a line draws nothing there), so a crowded
 // curve takes no guess a row on whether it moved. No Qt here.
-#include "views/base/PlotGeometry.h"
-#include "views/base/RingWalk.h"
+#include "views/rows/PlotGeometry.h"
+#include "views/rows/RingWalk.h"
 
 #include <algorithm>
 #include <cstdint>

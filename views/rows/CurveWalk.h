@@ -4,10 +4,10 @@
 // handed over when the column ends. The painter is a template parameter, so the call a row stays
 // inline; it draws, the walk only maps and clips. No Qt here.
 #include "model/core/ModelCore.h"
-#include "views/base/PlotGeometry.h"
-#include "views/base/RingWalk.h"
-#include "views/base/RowDecimation.h"
-#include "views/base/RowPixels.h"
+#include "views/rows/PlotGeometry.h"
+#include "views/rows/RingWalk.h"
+#include "views/rows/RowDecimation.h"
+#include "views/rows/RowPixels.h"
 
 #include <algorithm>
 #include <cmath>

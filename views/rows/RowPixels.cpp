@@ -1,6 +1,6 @@
-#include "views/base/RowPixels.h"
+#include "views/rows/RowPixels.h"
 
-#include "views/base/VectorState.h"
+#include "views/rows/VectorState.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

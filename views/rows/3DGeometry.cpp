@@ -1,4 +1,4 @@
-#include "views/base/3DGeometry.h"
+#include "views/rows/3DGeometry.h"
 
 #include "model/core/LimitBlocks.h"
 

@@ -4,8 +4,8 @@
 // and an Auto Scale button that fits both to the data. The caller holds the working limits
 // inside the absolute ones after OK (LimitDialogRules.h).
 #include "platform/Dialog.h"
-#include "views/base/LimitDialogRules.h"
-#include "views/base/ViewIndex.h"
+#include "views/rows/LimitDialogRules.h"
+#include "views/rows/ViewIndex.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "views/base/LimitRules.h"
+#include "views/rows/LimitRules.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "views/base/VADlg.h"
+#include "views/dialogs/VADlg.h"
 
 #include "model/core/SettingsTable.h"
 #include "platform/Frame.h"
 #include "platform/WinApp.h"
-#include "views/base/ViewAngleFlag.h"
+#include "views/rows/ViewAngleFlag.h"
 
 #include <QCheckBox>
 #include <QDialog>

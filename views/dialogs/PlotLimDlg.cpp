@@ -1,4 +1,4 @@
-#include "views/base/PlotLimDlg.h"
+#include "views/dialogs/PlotLimDlg.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

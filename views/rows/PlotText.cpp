@@ -1,4 +1,4 @@
-#include "views/base/PlotText.h"
+#include "views/rows/PlotText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "views/base/PlotGeometry.h"
+#include "views/rows/PlotGeometry.h"
 
 #include <cmath>
 #include <limits>

@@ -1,3 +1,0 @@
-#include "views/base/ViewAngleFlag.h"
-
-bool g_bViewAngleDlgOpen = false;

@@ -1,0 +1,3 @@
+#include "views/rows/ViewAngleFlag.h"
+
+bool g_bViewAngleDlgOpen = false;
