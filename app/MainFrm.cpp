@@ -7,9 +7,6 @@
 #include "platform/WinApp.h"
 #include "resources/ResourceIds.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
-
 #include <cstdio>
 #include <filesystem>
 
@@ -95,39 +92,12 @@ CMainFrame::CMainFrame()
     MapCommand(ID_HELP, &CMainFrame::OnHelp);
     MapCommand(ID_CONTEXT_HELP, &CMainFrame::OnContextHelp);
     MapCommand(ID_CONFIGURATION, &CMainFrame::OnConfiguration);
-    MapCommand(ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTileHorz);
     MapCommand(ID_WINDOW_TILE_VERT, &CMainFrame::OnWindowTileVert);
-}
-
-namespace {
-void Tile(QMdiArea* area, bool bSideBySide)
-{
-    QList<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* w : area->subWindowList())
-        if (w->isVisible() && !w->isMinimized())
-            shown << w;
-    const QRect r = area->viewport()->rect();
-    const int n = int(shown.size());
-    for (int i = 0; i < n; ++i) {
-        shown[i]->showNormal();
-        if (bSideBySide)
-            shown[i]->setGeometry(r.width() * i / n, 0, r.width() * (i + 1) / n - r.width() * i / n,
-                                  r.height());
-        else
-            shown[i]->setGeometry(0, r.height() * i / n, r.width(),
-                                  r.height() * (i + 1) / n - r.height() * i / n);
-    }
-}
-} // namespace
-
-void CMainFrame::OnWindowTileHorz()
-{
-    Tile(GetMdiArea(), false);
 }
 
 void CMainFrame::OnWindowTileVert()
 {
-    Tile(GetMdiArea(), true);
+    TileChildren(true);
 }
 
 void CMainFrame::Serialize(CArchive& ar)

@@ -36,8 +36,7 @@ public:
     // The configuration record: the access level and the teacher password.
     void Serialize(CArchive& ar);
     void OnConfiguration();
-    // Tile Horiz puts the windows one above the other, Tile Vert side by side.
-    void OnWindowTileHorz();
+    // Tile Vert: the windows side by side (Tile and Tile Horiz are the frame's own).
     void OnWindowTileVert();
 
 protected:

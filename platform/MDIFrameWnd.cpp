@@ -517,10 +517,74 @@ void CMDIFrameWnd::OnWindowCascade()
     }
 }
 
+namespace {
+
+// The k-th of n parts of a length, as equal as whole pixels allow, meeting without a gap.
+std::pair<int, int> Part(int length, int k, int n)
+{
+    return {length * k / n, length * (k + 1) / n};
+}
+
+// The places of n windows tiled over the area: in columns of windows one above the other (with
+// bSideBySide, in rows of windows next to each other), as many to a column as there are
+// columns, so that each window keeps a usable height and width; the last column takes what is
+// left, its windows taller.
+std::vector<QRect> TilePlaces(int n, const QRect& area, bool bSideBySide)
+{
+    int perLine = 1;
+    while (perLine * perLine < n)
+        ++perLine;
+    const int lines = (n + perLine - 1) / perLine;
+    const int across = bSideBySide ? area.height() : area.width();
+    const int along = bSideBySide ? area.width() : area.height();
+    std::vector<QRect> places;
+    for (int line = 0; line < lines; ++line) {
+        const int count = std::min(perLine, n - line * perLine);
+        const auto [a0, a1] = Part(across, line, lines);
+        for (int k = 0; k < count; ++k) {
+            const auto [b0, b1] = Part(along, k, count);
+            places.push_back(bSideBySide ? QRect(b0, a0, b1 - b0, a1 - a0)
+                                         : QRect(a0, b0, a1 - a0, b1 - b0));
+        }
+    }
+    for (QRect& r : places)
+        r.translate(area.topLeft());
+    return places;
+}
+
+} // namespace
+
 void CMDIFrameWnd::OnWindowTile()
 {
-    if (m_pMdiArea)
-        m_pMdiArea->tileSubWindows();
+    TileChildren(false);
+}
+
+// Minimised windows keep their places along the bottom, and the tiles stay above them.
+void CMDIFrameWnd::TileChildren(bool bSideBySide)
+{
+    if (!m_pMdiArea)
+        return;
+    QRect area = m_pMdiArea->viewport()->rect();
+    QList<QMdiSubWindow*> shown;
+    // The top window first, as the stack lists them from the bottom.
+    const QList<QMdiSubWindow*> stack = m_pMdiArea->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+        if (!(*it)->isVisible())
+            continue;
+        if (!(*it)->isMinimized())
+            shown << *it;
+        else if ((*it)->y() > area.height() / 2)
+            area.setBottom(std::min(area.bottom(), (*it)->y() - 1));
+    }
+    QMdiSubWindow* active = m_pMdiArea->activeSubWindow();
+    const std::vector<QRect> places = TilePlaces(int(shown.size()), area, bSideBySide);
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (shown[qsizetype(i)]->isMaximized())
+            shown[qsizetype(i)]->showNormal();
+        shown[qsizetype(i)]->setGeometry(places[i]);
+    }
+    if (active && shown.contains(active))
+        m_pMdiArea->setActiveSubWindow(active);
 }
 
 void CMDIFrameWnd::OnWindowArrange()

@@ -49,6 +49,9 @@ public:
     // Where a new child window goes and its size: cascaded below the windows already open,
     // wholly inside the client area.
     QRect NextChildGeometry() const;
+    // Tiles the windows that are not minimised: in columns of windows one above the other, or
+    // with bSideBySide in rows of windows next to each other.
+    void TileChildren(bool bSideBySide);
     void SetMessageText(const std::string& text) override;
     void ClearMessageText(const std::string& text) override;
     HWND m_hWndMDIClient = nullptr;

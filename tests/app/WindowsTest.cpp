@@ -8,6 +8,7 @@
 #include "app/XInput.h"
 #include "model/DynSys.h"
 #include "model/RunProtocol.h"
+#include "model/ViewKinds.h"
 #include "platform/DocTemplate.h"
 #include "platform/Ids.h"
 #include "platform/View.h"
@@ -182,6 +183,65 @@ TEST_F(Windows, GraphIsDrawnAgainAfterEveryRestore)
         TearDown();
         m_docs.clear();
     }
+}
+
+// Window/Tile over 2 to 12 windows, some starting maximised or with one minimised: the tiles
+// cover the area above the minimised window without overlapping, in rows and columns, each at
+// least a third of the area wide and a quarter of it tall; the minimised window stays put.
+void ExpectTiledInRowsAndColumns(Windows& t)
+{
+    struct Case
+    {
+        int windows;
+        bool minimiseOne, maximiseActive;
+    };
+    for (const Case& c : {Case{2, false, true}, Case{4, true, false}, Case{7, false, false},
+                          Case{7, true, true}, Case{12, false, false}}) {
+        SCOPED_TRACE(testing::Message() << c.windows << " windows");
+        for (int i = 0; i < c.windows; ++i)
+            ASSERT_NE(t.New(kModelTypes[i % 4]), nullptr);
+        QMdiSubWindow* icon = c.minimiseOne ? Windows::Sub(t.m_docs.front()) : nullptr;
+        if (icon)
+            icon->showMinimized();
+        if (c.maximiseActive)
+            Windows::Sub(t.m_docs.back())->showMaximized();
+        Settle();
+        const QRect iconPlace = icon ? icon->geometry() : QRect();
+        Pick(ID_WINDOW_TILE_HORZ);
+        QRect free = Area()->viewport()->rect();
+        if (icon)
+            free.setBottom(iconPlace.top() - 1);
+        std::vector<QRect> tiles;
+        for (CDynSys* doc : t.m_docs)
+            if (Windows::Sub(doc) != icon) {
+                EXPECT_FALSE(Windows::Sub(doc)->isMaximized());
+                tiles.push_back(Windows::Sub(doc)->geometry());
+            }
+        long covered = 0;
+        for (size_t i = 0; i < tiles.size(); ++i) {
+            const QRect& g = tiles[i];
+            SCOPED_TRACE(testing::Message()
+                         << g.x() << "," << g.y() << " " << g.width() << "x" << g.height());
+            EXPECT_TRUE(free.contains(g));
+            EXPECT_GE(g.width(), free.width() / 3);
+            EXPECT_GE(g.height(), free.height() / 4);
+            for (size_t j = 0; j < i; ++j)
+                EXPECT_FALSE(g.intersects(tiles[j]));
+            covered += long(g.width()) * g.height();
+        }
+        EXPECT_EQ(covered, long(free.width()) * free.height());
+        if (icon) {
+            EXPECT_TRUE(icon->isMinimized());
+            EXPECT_EQ(icon->geometry(), iconPlace);
+        }
+        t.TearDown();
+        t.m_docs.clear();
+    }
+}
+
+TEST_F(Windows, TileArrangesWindowsInRowsAndColumns)
+{
+    ExpectTiledInRowsAndColumns(*this);
 }
 
 // New windows open cascaded, wholly inside the MDI area, at a usable size; Window/Cascade
@@ -749,6 +809,22 @@ void ScreenShot(const QString& name)
     const QString dir = qEnvironmentVariable("VELTRIX_SHOTS");
     if (!dir.isEmpty())
         MainWindow()->screen()->grabWindow(0).save(dir + "/" + name + ".png");
+}
+
+TEST_F(WindowManager, TileArrangesWindowsInRowsAndColumns)
+{
+    ExpectTiledInRowsAndColumns(*this);
+    // Seven views of one model after its run, to be looked at: each keeps its texts apart.
+    CDynSys* doc = New(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    RunToEnd(doc);
+    for (int view : {1, 2, 3, 4, 5, 7})
+        Pick(ViewInfo(view).nID);
+    ASSERT_EQ(Area()->subWindowList().size(), 7);
+    Pick(ID_WINDOW_TILE_HORZ);
+    for (QMdiSubWindow* s : Area()->subWindowList())
+        EXPECT_GE(s->height(), Area()->viewport()->height() / 4);
+    ScreenShot("windows_tiled_seven_views");
 }
 
 // The window manager's close (Alt+F4 on the focused window) hides the data-entry window, as
