@@ -4,9 +4,6 @@
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 CExpThread::CExpThread(EXPORTPARAMS&& params, std::unique_ptr<CFileWriter> pFile,
                        std::atomic<int>* pCounter)
     : m_params(std::move(params)), m_pFile(std::move(pFile)), m_pCounter(pCounter)
@@ -56,11 +53,8 @@ void CExpThread::WriteDataFile(const std::atomic<bool>& bStop)
                                [hwndProgress] { PostMessage(hwndProgress, WM_PROGRESS_STEP, 0); });
     PostMessage(hwndProgress, WM_PROGRESS_STEP, 1);
     if (!m_result.ok) {
-        if (auto* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app,
-                [text = m_result.strError] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); },
-                Qt::QueuedConnection);
+        PostToUiThread(
+            [text = m_result.strError] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); });
     }
     --*m_pCounter;
     m_bFinished = true;

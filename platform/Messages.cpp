@@ -214,6 +214,11 @@ void RunOnUiThread(const std::function<void()>& fn)
     g_done.wait(lock, [&] { return st->done; });
 }
 
+void PostToUiThread(std::function<void()> fn)
+{
+    Enqueue({nullptr, 0, 0, 0, nullptr, std::move(fn)});
+}
+
 namespace vx {
 
 HWND RegisterWindow(CWnd* pWnd)

@@ -33,6 +33,8 @@ LRESULT SendMessageUnlessStopped(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 // Runs fn on the user-interface thread and waits for it (at once when called there).
 void RunOnUiThread(const std::function<void()>& fn);
+// Queues fn to run on the user-interface thread and returns at once.
+void PostToUiThread(std::function<void()> fn);
 
 namespace vx {
 // The window table (used by CWnd only).
