@@ -22,7 +22,9 @@ void CExpThread::Start()
     try {
         m_worker.Start([this](const std::atomic<bool>& bStop) { WriteDataFile(bStop); },
                        [this] {
-                           // Told by the worker; the export ends as one that failed.
+                           // Told by the worker; the export ends as one that failed, and no
+                           // piece of its file stays beside the target.
+                           m_pFile->Discard();
                            PostMessage(m_hwndProgress, WM_PROGRESS_STEP, 1);
                            --*m_pCounter;
                            m_bFinished = true;

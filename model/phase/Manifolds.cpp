@@ -1,6 +1,7 @@
 #include "model/phase/Manifolds.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -22,11 +23,9 @@ void Fill(IPlaneField& field, const CFixedPoint& p, double ex, double ey, double
     Branch(field, p.x - ex * eps, p.y - ey * eps, h, t, mid, true, track, counter);
 }
 
-} // namespace
-
-CManifoldResult CalcManifolds(IPlaneField& field, const std::vector<CFixedPoint>& points,
-                              double eps, int mid, double h, double t, const CManifoldPens& pens,
-                              std::array<CVFTrack, kManifoldSlots>& slots, IPassProgress* progress)
+CManifoldResult FillSaddles(IPlaneField& field, const std::vector<CFixedPoint>& points, double eps,
+                            int mid, double h, double t, const CManifoldPens& pens,
+                            std::array<CVFTrack, kManifoldSlots>& slots, IPassProgress* progress)
 {
     CManifoldResult result;
     slots = {};
@@ -57,6 +56,23 @@ CManifoldResult CalcManifolds(IPlaneField& field, const std::vector<CFixedPoint>
         ++result.saddles;
     }
     return result;
+}
+
+} // namespace
+
+CManifoldResult CalcManifolds(IPlaneField& field, const std::vector<CFixedPoint>& points,
+                              double eps, int mid, double h, double t, const CManifoldPens& pens,
+                              std::array<CVFTrack, kManifoldSlots>& slots, IPassProgress* progress)
+{
+    try {
+        return FillSaddles(field, points, eps, mid, h, t, pens, slots, progress);
+    } catch (const std::bad_alloc&) {
+        // Half a set of curves would pass for the whole one.
+        slots = {};
+        CManifoldResult result;
+        result.outOfMemory = true;
+        return result;
+    }
 }
 
 CVFTrack CalcTrack(IPlaneField& field, double x0, double y0, double& t, double h, int steps,

@@ -17,15 +17,17 @@ struct CManifoldPens
 
 struct CManifoldResult
 {
-    int saddles = 0;     // saddles whose two records were filled
-    bool ranOut = false; // more saddles than records: the later ones were left out
+    int saddles = 0;          // saddles whose two records were filled
+    bool ranOut = false;      // more saddles than records: the later ones were left out
+    bool outOfMemory = false; // a branch's points could not grow: every record is empty
 };
 
 // For each saddle in order (at most five): a stable record of two branches integrated
 // backwards from the saddle +- eps along the stable eigenvector and an unstable record
 // integrated forwards along the unstable one, mid points per branch (the start point first),
 // the second branch starting with break -1. Every step reads the field at time t; each
-// branch keeps its own step (-h or h). The slots are replaced.
+// branch keeps its own step (-h or h). The slots are replaced; when a branch's points cannot
+// be stored (out of memory) they are all left empty.
 CManifoldResult CalcManifolds(IPlaneField& field, const std::vector<CFixedPoint>& points,
                               double eps, int mid, double h, double t, const CManifoldPens& pens,
                               std::array<CVFTrack, kManifoldSlots>& slots,

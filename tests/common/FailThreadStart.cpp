@@ -2,6 +2,9 @@
 // EAGAIN, as when the system has no thread left to give. N from VELTRIX_FAIL_THREAD_START; "N+"
 // fails that start and every later one. Without the variable every start goes through.
 //
+// A test may instead fail the next starts of its own threads, wherever they fall: it finds
+// VeltrixFailNextThreadStarts with dlsym when this shim is preloaded.
+//
 // Qt's own threads (its painting pool) always start and are not counted: they start at times
 // of Qt's choosing, so counting them would make N name a different thread from run to run, and
 // Qt's painting waits for ever on a pool thread that did not start.
@@ -15,7 +18,15 @@
 namespace {
 using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
 std::atomic<long> g_calls{0};
+std::atomic<long> g_failFrom{0}, g_failTo{0}; // the calls that fail, asked for by a test
 } // namespace
+
+extern "C" __attribute__((visibility("default"))) void VeltrixFailNextThreadStarts(long n)
+{
+    const long next = g_calls.load() + 1;
+    g_failTo.store(next + n - 1);
+    g_failFrom.store(next);
+}
 
 extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*),
                               void* arg)
@@ -29,7 +40,8 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, voi
         std::strstr(where.dli_fname, "libQt6") != nullptr)
         return real(thread, attr, start, arg);
     const long call = ++g_calls;
-    if (n > 0 && (call == n || (andLater && call > n)))
+    if ((n > 0 && (call == n || (andLater && call > n))) ||
+        (call >= g_failFrom.load() && call <= g_failTo.load()))
         return EAGAIN;
     return real(thread, attr, start, arg);
 }

@@ -151,9 +151,11 @@ TEST(VectorFieldLayers, ButtonsKeysAndTracks)
         {"a spin step keeps what is shown", false, true, "Dts", "", "D...T", "D...T", "", 1},
         {"Clear Data hides all but T", false, true, "DNtx", "", "....T", ".....", "", 0},
         // Out of memory: a nullcline stays stale and turns nothing off; a track is kept emptied
-        // and turns the curves off, so that later tracks and nullclines are not computed.
+        // and turns the curves off, so that later tracks and nullclines are not computed; so do
+        // manifolds, left empty.
         {"nullclines out of memory", false, true, "!N!t", "", ".N..T", "....T", "c", 1},
         {"track out of memory", false, true, "!t!t^N", "", ".N..T", "....T", "k", 1},
+        {"manifolds out of memory", true, true, "F!m!t", "y", "..FMT", "..FM.", "fk", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -147,12 +147,19 @@ bool CPhasePlane::HasSaddle() const
                        [](const CFixedPoint& p) { return p.type == FP_SADDLE; });
 }
 
-int CPhasePlane::CalcManifolds(int steps, const CManifoldPens& pens, IPassProgress* progress)
+int CPhasePlane::CalcManifolds(int steps, const CManifoldPens& pens, IPassProgress* progress,
+                               const std::function<void()>& outOfMemory)
 {
     m_dTrackTime = m_dTime;
     const CManifoldResult r = ::CalcManifolds(*m_pField, m_fixed, ManifoldOffset(), steps, m_dStep,
                                               m_dTime, pens, m_manifolds, progress);
+    // Stamped even when empty, so that a repaint does not run out of memory again.
     Stamped(kManifolds);
+    if (r.outOfMemory) {
+        m_bCurvesEnabled = false;
+        if (outOfMemory)
+            outOfMemory();
+    }
     return r.saddles;
 }
 

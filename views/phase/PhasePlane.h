@@ -80,7 +80,10 @@ public:
     // MAX_FIXED_POINTS.
     bool CalcFixedPoints(double jacobianStep);
     // The manifolds of the saddles found (at most five); the number of saddles with manifolds.
-    int CalcManifolds(int steps, const CManifoldPens& pens, IPassProgress* progress);
+    // Manifolds that run out of memory are left empty and turn the curves off, as a track does;
+    // outOfMemory is told.
+    int CalcManifolds(int steps, const CManifoldPens& pens, IPassProgress* progress,
+                      const std::function<void()>& outOfMemory = {});
     bool HasSaddle() const;
     // A track of steps steps from (x0, y0), starting at the time the last track ended (or the
     // field's time after a pass that sets it); appended to the tracks while the curves are on.

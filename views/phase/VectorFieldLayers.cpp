@@ -130,7 +130,8 @@ bool CVectorFieldLayers::EnsureManifolds()
                                  s.m_nStyleStableManifold, s.m_nStyleUnstableManifold,
                                  s.m_nWidthStableManifold, s.m_nWidthUnstableManifold};
         const auto progress = m_host.Progress("Manifold Calculation Progress");
-        m_plane.CalcManifolds(s.m_nManifoldSteps, pens, progress.get());
+        m_plane.CalcManifolds(s.m_nManifoldSteps, pens, progress.get(),
+                              [this] { m_host.Tell(kTrackMemory); });
     }
     return true;
 }
