@@ -443,8 +443,9 @@ void C2DView::OnPress(UINT nFlags, CPoint point)
     CView::OnLButtonDown(nFlags, point);
 }
 
-// A click marks its place with the crosshair; a band with both extents zooms to it (not
-// clamped: the band lies inside the plot); a band flat in one direction does nothing.
+// A click marks its place with the crosshair where the view has one; a band with both extents
+// zooms to it (not clamped: the band lies inside the plot); a band flat in one direction does
+// nothing.
 void C2DView::OnLButtonUp(UINT nFlags, CPoint point)
 {
     if (m_bBanding) {
@@ -452,8 +453,10 @@ void C2DView::OnLButtonUp(UINT nFlags, CPoint point)
         const CPoint a = m_ptBandAnchor, c = m_ptBandCorner;
         if (a == c) {
             OnPlotClick(point);
-            CClientDC dc(this);
-            DrawCrosshair(&dc, point.x, point.y);
+            if (ClickMarksPoint()) {
+                CClientDC dc(this);
+                DrawCrosshair(&dc, point.x, point.y);
+            }
         } else if (a.x != c.x && a.y != c.y) {
             PlotLimits g = Limits();
             const double x1 = PixelToWorldX(a.x), x2 = PixelToWorldX(c.x);

@@ -130,6 +130,8 @@ protected:
     void OnPress(UINT nFlags, CPoint point) override;
     // A click in the plot that drew no band, before the crosshair moves there.
     virtual void OnPlotClick(CPoint) {}
+    // Whether the crosshair marks a click; a view with no point to mark says no.
+    virtual bool ClickMarksPoint() const { return true; }
 
     // The document's limit block (the description must name one).
     PlotLimits Limits() const;

@@ -49,15 +49,3 @@ void CSys1NNVF::DrawMargins(CDC* pDC)
 {
     DrawVectorFieldMargins(pDC, {GetModel()->Core().m_dInitX});
 }
-
-void CSys1NNVF::OnLButtonUp(UINT nFlags, CPoint point)
-{
-    // A release without a move only ends the band (it never showed): the phase line has no
-    // crosshair to place.
-    if (m_bBanding && m_ptBandAnchor == m_ptBandCorner) {
-        m_bBanding = FALSE;
-        CView::OnLButtonUp(nFlags, point);
-        return;
-    }
-    CVectorFieldBase::OnLButtonUp(nFlags, point);
-}

@@ -20,7 +20,8 @@ protected:
     void Spun() override;
     void ModelChanged() override;
     void DrawMargins(CDC* pDC) override;
-    void OnLButtonUp(UINT nFlags, CPoint point) override;
+    // The phase line has no point for a click to mark: a click only ends the band.
+    bool ClickMarksPoint() const override { return false; }
 
 private:
     CPhaseLineLayer* m_pPhaseLine = nullptr;
