@@ -38,9 +38,7 @@ void CCalcThread::Start()
             // A run that failed ends with the rows it stored, as a stopped one does.
             if (!DoneReached()) {
                 const RowCount stored = m_nStored.load();
-                m_sink.Done(
-                    static_cast<int>((m_nFirstIndex + (stored - m_nFirstCount)) % m_nRingRows),
-                    stored);
+                m_sink.Done(RingIndex(stored), stored);
             }
             m_events.pThreadEnd->SetEvent();
         });
@@ -96,8 +94,13 @@ bool CCalcThread::NextRow(int& nIndex, RowCount& nCount)
             return false;
     }
     nCount = m_nHandedOut++;
-    nIndex = static_cast<int>((m_nFirstIndex + (nCount - m_nFirstCount)) % m_nRingRows);
+    nIndex = RingIndex(nCount);
     return true;
+}
+
+int CCalcThread::RingIndex(RowCount nCount) const
+{
+    return static_cast<int>((m_nFirstIndex + (nCount - m_nFirstCount)) % m_nRingRows);
 }
 
 void CCalcThread::CSink::ProgressStep()

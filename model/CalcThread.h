@@ -89,6 +89,9 @@ private:
         CCalcThread& m_owner;
     };
 
+    // The ring index of the run's row that has nCount rows before it.
+    int RingIndex(RowCount nCount) const;
+
     CSink m_sink{*this};
     CTrajectoryCalc m_calc;
     Events m_events;
