@@ -26,12 +26,10 @@ void CExpThread::Start()
                            // piece of its file stays beside the target.
                            m_pFile->Discard();
                            PostMessage(m_hwndProgress, WM_PROGRESS_STEP, 1);
-                           --*m_pCounter;
-                           m_bFinished = true;
+                           Leave();
                        });
     } catch (...) {
-        --*m_pCounter;
-        m_bFinished = true;
+        Leave();
         throw;
     }
 }
@@ -58,6 +56,11 @@ void CExpThread::WriteDataFile(const std::atomic<bool>& bStop)
         PostToUiThread(
             [text = m_result.strError] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); });
     }
+    Leave();
+}
+
+void CExpThread::Leave()
+{
     --*m_pCounter;
     m_bFinished = true;
 }

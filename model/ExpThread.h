@@ -45,6 +45,8 @@ public:
 
 private:
     void WriteDataFile(const std::atomic<bool>& bStop);
+    // Takes the export off the counter and marks it finished.
+    void Leave();
 
     EXPORTPARAMS m_params;
     std::unique_ptr<CFileWriter> m_pFile;
