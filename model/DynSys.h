@@ -101,8 +101,6 @@ public:
     BOOL ExportData();
     // Takes a picture of the active child frame's client area (rect) into m_pImageBitmap.
     void CaptureViewBitmap(const CRect& rect);
-    // Writes the picture as a bitmap file; FALSE when it cannot.
-    BOOL WriteBitmapFile(const std::string& strPath);
 
     // Run hand-over (user-interface thread). NextRunRow: the next stored row to draw.
     // OnCalcSample: a row was stored (the row, the rows before it); the views other than

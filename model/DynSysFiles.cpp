@@ -22,7 +22,6 @@
 namespace {
 
 const char* const kNoExportThread = "Could not create export thread.";
-const char* const kNoImage = "Could not write image to disk as .bmp file.";
 
 CMDIChildWnd* ActiveChild()
 {
@@ -154,12 +153,7 @@ void CDynSys::OnFileSaveImage()
     pChild->GetClientRect(&rect);
     // Before any dialog opens, so the picture shows the view unobscured.
     CaptureViewBitmap(rect);
-    if (RefuseEmptyPicture(m_pImageBitmap.get()))
-        return;
-    const std::string path =
-        AfxPromptFileName(false, "Save As", "Veltrix Display Image (*.bmp)", "*.bmp");
-    if (!path.empty() && !WriteBitmapFile(path))
-        AfxMessageBox(kNoImage);
+    SaveImageAs(m_pImageBitmap.get());
 }
 
 void CDynSys::OnUpdateFileSaveImage(CCmdUI* pCmdUI)
@@ -170,9 +164,4 @@ void CDynSys::OnUpdateFileSaveImage(CCmdUI* pCmdUI)
 void CDynSys::CaptureViewBitmap(const CRect& rect)
 {
     m_pImageBitmap = GrabWindowImage(ActiveChild(), rect);
-}
-
-BOOL CDynSys::WriteBitmapFile(const std::string& strPath)
-{
-    return WriteImageBitmapFile(m_pImageBitmap.get(), strPath);
 }

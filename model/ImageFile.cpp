@@ -21,14 +21,30 @@ std::shared_ptr<QImage> GrabWindowImage(CWnd* pWnd, const CRect& rect)
         pWnd->GetWidget()->grab(area).toImage().convertToFormat(QImage::Format_RGB32));
 }
 
+namespace {
+
+// Tells the user when the picture has no pixels to save (a window shrunk to nothing), so that
+// nobody is asked for a file name for it; true when so.
 bool RefuseEmptyPicture(const QImage* pImage)
 {
-    if (pImage && !pImage->isNull() && pImage->width() > 0 && pImage->height() > 0)
+    if (pImage && !pImage->isNull()) // a null image is one with no pixels
         return false;
     AfxMessageBox("There is no picture to save: the view shows no pixels.\n"
                   "Make its window larger and save the image again.",
                   MB_OK | MB_ICONEXCLAMATION);
     return true;
+}
+
+} // namespace
+
+void SaveImageAs(const QImage* pImage)
+{
+    if (RefuseEmptyPicture(pImage))
+        return;
+    const std::string path =
+        AfxPromptFileName(false, "Save As", "Veltrix Display Image (*.bmp)", "*.bmp");
+    if (!path.empty() && !WriteImageBitmapFile(pImage, path))
+        AfxMessageBox("Could not write image to disk as .bmp file.");
 }
 
 BOOL WriteImageBitmapFile(const QImage* pImage, const std::string& strPath)

@@ -12,9 +12,9 @@ class QImage;
 // The pixels of rect (client coordinates) of the window, brought to the top first; null when
 // the window has no widget.
 std::shared_ptr<QImage> GrabWindowImage(CWnd* pWnd, const CRect& rect);
-// Tells the user when the picture has no pixels to save (a window shrunk to nothing), so that
-// nobody is asked for a file name for it; true when so.
-bool RefuseEmptyPicture(const QImage* pImage);
+// File/Save Image of a picture taken before any dialog opens: asks for a file name and writes
+// the picture there, saying so when it has no pixels (nothing is asked) or cannot be written.
+void SaveImageAs(const QImage* pImage);
 // Writes the picture as an uncompressed "*.bmp" file; FALSE when there is no picture or the
 // file cannot be written.
 BOOL WriteImageBitmapFile(const QImage* pImage, const std::string& strPath);

@@ -22,7 +22,6 @@ VX_IMPLEMENT_CLASS(CSys2BA, CBasinsView)
 
 namespace {
 const char* const kNoThread = "Could not create calculation thread.";
-const char* const kNoImage = "Could not write image to disk as .bmp file.";
 
 PlotDescription BasinsPlot(SystemKind kind)
 {
@@ -277,11 +276,5 @@ void CBasinsView::OnFileSaveImage()
     if (AfxMessageBox("Include Margins?", MB_YESNO) == IDYES)
         GetClientRect(&rect);
     // Before the file dialog opens, so that the picture shows the view unobscured.
-    const std::shared_ptr<QImage> image = GrabWindowImage(this, rect);
-    if (RefuseEmptyPicture(image.get()))
-        return;
-    const std::string path =
-        AfxPromptFileName(false, "Save As", "Veltrix Display Image (*.bmp)", "*.bmp");
-    if (!path.empty() && !WriteImageBitmapFile(image.get(), path))
-        AfxMessageBox(kNoImage);
+    SaveImageAs(GrabWindowImage(this, rect).get());
 }
