@@ -83,7 +83,7 @@ private:
         f.type = type;
         f.defNumber = 0;
         f.bySetDefaults = true;
-        f.checked = type != FieldType::Text && type != FieldType::Point;
+        f.checked = type != FieldType::Text;
         f.lo = -kInf; // doubles: any finite value
         f.hi = kInf;
         if (type == FieldType::Bool) {
@@ -405,9 +405,7 @@ void AddViews(Builder& b)
         Builder::Def(b.Add("m_bViewWanted", FieldType::Bool, "", All, &S::m_bViewWanted, i),
                      i == 0 ? 1 : 0);
     const auto pan = [&b](const char* name, unsigned k, POINT S::*mp) {
-        auto& f = b.Add(name, FieldType::Point, "", k, mp);
-        f.checked = true;
-        Bounded(f, -kViewPanLimit, kViewPanLimit);
+        Bounded(b.Add(name, FieldType::Point, "", k, mp), -kViewPanLimit, kViewPanLimit);
     };
     pan("m_ptPSPView", K3, &S::m_ptPSPView);
     pan("m_ptFOView", N | K1 | K2, &S::m_ptFOView);
