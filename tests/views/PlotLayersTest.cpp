@@ -343,6 +343,35 @@ TEST(ViewCalc, AStoppedJobsAnnouncementsNeverReachTheView)
     EXPECT_EQ(p.done, 0);
 }
 
+// A calculation that goes while its ended job's announcements wait in the queue: none of them
+// reaches a handler, not even those of the next calculation made in its place.
+TEST(ViewCalc, AnnouncementsQueuedWhenTheCalculationGoesAreDropped)
+{
+    int ready[2] = {}, done[2] = {};
+    auto make = [&](int k) {
+        return std::make_unique<CViewCalc>(
+            CViewCalc::Handlers{[&ready, k] { ++ready[k]; }, [&done, k] { ++done[k]; }});
+    };
+    std::atomic<int> ended{0};
+    auto job = [&ended](CViewCalc::Job& j) {
+        j.Ready();
+        ++ended;
+    };
+    std::unique_ptr<CViewCalc> calc = make(0);
+    calc->Start(job);
+    while (ended < 1)
+        std::this_thread::yield();
+    calc.reset();
+    calc = make(1); // likely where the first one was
+    calc->Start(job);
+    ASSERT_TRUE(PumpUntil([&] { return done[1] >= 1; }));
+    QApplication::processEvents();
+    vx::DeliverPostedMessages();
+    EXPECT_EQ(ready[0] + done[0], 0);
+    EXPECT_EQ(ready[1], 1);
+    EXPECT_EQ(done[1], 1);
+}
+
 TEST(ViewCalc, ManyAnnouncementsReachTheViewOnce)
 {
     CalcProbe p;

@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+class QTimer;
+
 // When a paced announcement may run: at once when the last one ran at least the interval ago,
 // else after the rest of it. Times in milliseconds of a steady clock.
 class CReadyPacer
@@ -93,15 +95,17 @@ public:
     long long Progress() const { return m_nProgress.load(std::memory_order_relaxed); }
 
 private:
-    class Receiver;
     void PostReady(unsigned gen);
     void PostDone(unsigned gen);
+    void Post(bool bDone, unsigned gen);
     void OnReady(unsigned gen);
     void DeliverReady();
     void OnDone(unsigned gen);
 
     Handlers m_handlers;
-    std::unique_ptr<Receiver> m_pReceiver; // lives on the user-interface thread
+    std::unique_ptr<QTimer> m_pPace; // holds back a ready announcement (CReadyPacer)
+    // The user-interface thread's token of this calculation, which queued announcements hold.
+    std::shared_ptr<CViewCalc*> m_pAlive;
     std::atomic<long long> m_nProgress{0};
     std::atomic<bool> m_bReadyPosted{false};
     unsigned m_nGen = 0; // user-interface thread: the job whose announcements count
