@@ -142,13 +142,8 @@ public:
     bool Adds(CPoint a, CPoint b) // inline: a repaint sieves every row's segment
     {
         const int dx = b.x - a.x, dy = b.y - a.y;
-        // One pixel, or none where a == b (tested at once: which it is is a guess each row).
-        if ((static_cast<unsigned>(dx + 1) <= 2u) & (static_cast<unsigned>(dy + 1) <= 2u)) {
-            if (dx == 0 && dy == 0)
-                return false;
-            const CPoint p = (dx > 0) | ((dx == 0) & (dy > 0)) ? a : b; // the end that comes first
-            return AddsPoint(p); // true for a pixel outside: drawn as ever
-        }
+        if (OneStep(dx, dy)) // a pixel outside adds: drawn as ever
+            return (dx | dy) != 0 && AddsPoint(FirstEnd(a, b, dx, dy));
         if (!Inside(a) || !Inside(b))
             return AddsAcross(a, b);
         return TryBox() ? AddsBoxed(a, b) : AddsInside(a, b); // the box a call away: a small loop
