@@ -33,8 +33,8 @@ struct Item
     UINT msg = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    std::shared_ptr<SendState> send; // set for a cross-thread send
-    std::function<void()> call;      // set for RunOnUiThread
+    std::shared_ptr<SendState> send; // set for what another thread waits for: a send, a call
+    std::function<void()> call;      // set for RunOnUiThread and PostToUiThread
 };
 
 std::mutex g_mutex; // guards everything below
@@ -278,7 +278,7 @@ void DeliverCrossThreadCalls()
     {
         std::lock_guard lock(g_mutex);
         auto posted = std::stable_partition(g_queue.begin(), g_queue.end(),
-                                            [](const Item& i) { return i.send || i.call; });
+                                            [](const Item& i) { return i.send != nullptr; });
         waited.assign(std::make_move_iterator(g_queue.begin()), std::make_move_iterator(posted));
         g_queue.erase(g_queue.begin(), posted);
     }

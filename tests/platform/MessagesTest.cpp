@@ -45,6 +45,27 @@ TEST(Messages, CrossThreadCallsAreServedAheadOfPostedMessages)
     EXPECT_EQ(w.m_calls, (std::vector<int>{2, 1, 3}));
 }
 
+// A call a worker posts (a message box telling of its failure) is no cross-thread call: a wait
+// for that worker leaves it queued for the event loop, as it does a posted message.
+TEST(Messages, AWaitForAWorkerLeavesTheCallsItPostedQueued)
+{
+    CPingWnd w;
+    std::atomic<bool> sent{false};
+    std::thread worker([&] {
+        PostToUiThread([&w] { w.m_calls.push_back(1); });
+        EXPECT_EQ(SendMessage(w.m_hWnd, WM_T_PING, 2, 0), LRESULT(2));
+        sent = true;
+    });
+    for (int i = 0; i < 20000 && !sent; ++i) {
+        vx::DeliverCrossThreadCalls();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+    EXPECT_EQ(w.m_calls, (std::vector<int>{2}));
+    vx::DeliverPostedMessages();
+    EXPECT_EQ(w.m_calls, (std::vector<int>{2, 1}));
+}
+
 TEST(Messages, PostToDestroyedWindowIsDropped)
 {
     auto* w = new CPingWnd;
