@@ -3,9 +3,6 @@
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 #include <new>
 #include <system_error>
 
@@ -28,10 +25,7 @@ namespace {
 // Told on the user-interface thread; the worker does not wait for the answer.
 void TellFailure(const std::exception_ptr& e)
 {
-    if (auto* app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(
-            app, [text = JobFailureText(e)] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); },
-            Qt::QueuedConnection);
+    PostToUiThread([text = JobFailureText(e)] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); });
 }
 } // namespace
 

@@ -92,6 +92,9 @@ TEST(WorkerThread, AJobThatThrowsIsToldAndEndsItsThreadOnly)
         t.Join();
         EXPECT_TRUE(t.Ended());
         EXPECT_EQ(failed, 1) << "the owner finishes what the job left";
+        EXPECT_TRUE(boxes.messages.empty()) << "not told inside the join";
+        vx::DeliverPostedMessages(); // told through the program's own queue, as a posted message
+        EXPECT_EQ(boxes.messages, std::vector<std::string>{c.told});
         ASSERT_TRUE(PumpUntil([&] { return !boxes.messages.empty(); }));
         EXPECT_EQ(boxes.messages, std::vector<std::string>{c.told});
         std::atomic<bool> ran{false};
