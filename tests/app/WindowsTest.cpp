@@ -827,6 +827,35 @@ TEST_F(WindowManager, TileArrangesWindowsInRowsAndColumns)
     ScreenShot("windows_tiled_seven_views");
 }
 
+// Eleven windows, cascaded from the menu; the Window menu opened by its key lists nine, the
+// active one checked, and its "More Windows..." (key M) lists all eleven, from which Home and
+// Enter make the first window active. The pictures are saved to be looked at.
+TEST_F(WindowManager, TheWindowMenuReachesElevenWindowsByKeys)
+{
+    if (!XInput::Get().Ready())
+        GTEST_SKIP() << "needs the X test extension";
+    for (int i = 0; i < 11; ++i)
+        ASSERT_NE(New(kModelTypes[i % 4]), nullptr);
+    Pick(ID_WINDOW_CASCADE);
+    MainWindow()->activateWindow();
+    ASSERT_TRUE(Pump([] { return QApplication::activeWindow() == MainWindow(); }));
+    XInput::Get().Keys({"Alt_L", "w"});
+    ASSERT_TRUE(Pump([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
+    Settle();
+    ScreenShot("windows_menu_eleven");
+    int rows = 0;
+    ModalDriver driver({[&rows](QDialog* d) {
+        rows = d->findChild<QListWidget*>()->count();
+        Shot(d, "windows_more_windows");
+        XInput::Get().Keys({"Home"});
+        XInput::Get().Keys({"Return"});
+    }});
+    XInput::Get().Keys({"m"});
+    ASSERT_TRUE(Pump([&driver] { return driver.Done() && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(rows, 11);
+    EXPECT_EQ(StartShell()->MDIGetActive(), View(m_docs.front())->GetParentFrame());
+}
+
 // The window manager's close (Alt+F4 on the focused window) hides the data-entry window, as
 // View/Data Entry Shortcut does; the menu item follows and brings the window back.
 TEST_F(WindowManager, ClosingTheDataEntryWindowHidesIt)
