@@ -422,10 +422,14 @@ void CMDIFrameWnd::OnWindowMore()
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
-    if (dlg.exec() != QDialog::Accepted || list->currentRow() < 0)
-        return;
-    if (auto* child =
-            dynamic_cast<CMDIChildWnd*>(CWnd::FromHandle(all[size_t(list->currentRow())]))) {
+    if (dlg.exec() == QDialog::Accepted && list->currentRow() >= 0)
+        ActivateListed(all[size_t(list->currentRow())]);
+}
+
+// A window chosen from a list: restored when minimised, and made active (none when it is gone).
+void CMDIFrameWnd::ActivateListed(HWND hWnd)
+{
+    if (auto* child = dynamic_cast<CMDIChildWnd*>(CWnd::FromHandle(hWnd))) {
         if (child->IsIconic())
             child->ShowWindow(SW_RESTORE);
         MDIActivate(child);
@@ -435,13 +439,8 @@ void CMDIFrameWnd::OnWindowMore()
 void CMDIFrameWnd::OnWindowActivateChild(UINT nID)
 {
     const size_t i = nID - AFX_IDM_FIRST_MDICHILD;
-    if (i >= m_windowList.size())
-        return;
-    if (auto* child = dynamic_cast<CMDIChildWnd*>(CWnd::FromHandle(m_windowList[i]))) {
-        if (child->IsIconic())
-            child->ShowWindow(SW_RESTORE);
-        MDIActivate(child);
-    }
+    if (i < m_windowList.size())
+        ActivateListed(m_windowList[i]);
 }
 
 void CMDIFrameWnd::OnUpdateWindowActivateChild(CCmdUI* pCmdUI)

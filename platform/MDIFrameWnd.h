@@ -80,6 +80,7 @@ private:
     void OnChildActivated(CMDIChildWnd* pChild);
     void FillWindowList(QMenu* pMenu);
     std::vector<HWND> AllChildWindows() const;
+    void ActivateListed(HWND hWnd);
     std::vector<QAction*> MakeMenuSet(QMenuBar* pBar, const std::vector<vx::res::MenuItem>& items);
     QSize ChildSize() const;
     QPoint CascadePosition(int n, QSize size) const;
