@@ -3,6 +3,7 @@
 #include "model/CommandIds.h"
 #include "platform/WinApp.h"
 #include "views/base/MarginTexts.h"
+#include "views/base/PlotLegend.h"
 #include "views/dialogs/PlotStyleDlg.h"
 #include "views/rows/PlotText.h"
 
@@ -304,16 +305,13 @@ void CVectorFieldBase::DrawVectorFieldMargins(CDC* pDC, const std::vector<double
 
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
     pDC->SetBkMode(OPAQUE);
-    pDC->SetBkColor(s.m_clrVFTrack);
-    pDC->SetTextColor(s.m_clrVFTrack ^ 0xFFFFFF);
-    pDC->TextOut(m_rcPlot.right + 3, m_rcPlot.bottom, " x ");
+    DrawLegendSwatch(pDC, m_rcPlot.right + 3, m_rcPlot.bottom, " x ", s.m_clrVFTrack);
     const char* vertical = Description().names[1] == std::string("y") ? " y " : " x' ";
-    const int w = MeasureText(pDC, vertical).cx;
-    pDC->TextOut(m_rcPlot.left, m_rcPlot.top - 1, vertical);
-    m_rcTrackBox =
-        CRect(m_rcPlot.left, m_rcPlot.top - 1 - m_nTextHeight, m_rcPlot.left + w, m_rcPlot.top - 1);
-    m_legend.Place(0, m_rcTrackBox);
-    m_rcLegend = CRect(m_rcPlot.left, m_rcTrackBox.top, m_rcTrackBox.right + 2, m_rcPlot.top - 1);
+    const int w = DrawLegendSwatch(pDC, m_rcPlot.left, m_rcPlot.top - 1, vertical, s.m_clrVFTrack);
+    const CRect track(m_rcPlot.left, m_rcPlot.top - 1 - m_nTextHeight, m_rcPlot.left + w,
+                      m_rcPlot.top - 1);
+    m_legend.Place(0, track);
+    m_rcLegend = CRect(m_rcPlot.left, track.top, track.right + 2, m_rcPlot.top - 1);
 
     DrawEquations(pDC, *this, kind, s);
     const int mid = (m_rcPlot.left + m_rcPlot.right) / 2;

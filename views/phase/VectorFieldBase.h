@@ -69,8 +69,6 @@ protected:
     void DrawVectorFieldMargins(CDC* pDC, const std::vector<double>& initial);
     // The track pen's legend item, key 0, after the items a view added before it.
     void AddTrackItem();
-    // The legend box of the track pen.
-    CRect m_rcTrackBox{-1, -1, -1, -1};
 
 private:
     void CreateStrip();

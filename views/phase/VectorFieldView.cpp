@@ -4,6 +4,7 @@
 #include "model/core/KindVars.h"
 #include "platform/Dialog.h"
 #include "platform/WinApp.h"
+#include "views/base/PlotLegend.h"
 #include "views/dialogs/PlotStyleDlg.h"
 #include "views/phase/PassProgress.h"
 #include "views/phase/VectorFieldDraw.h"
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 VX_IMPLEMENT_ABSTRACT(CVectorFieldView, CVectorFieldBase)
 VX_IMPLEMENT_CLASS(CSys1VF, CVectorFieldView)
@@ -326,38 +328,29 @@ void CVectorFieldView::DrawLegend(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const VectorFieldKindInfo& info = VectorFieldKind(Kind());
-    struct Box
+    const struct
     {
-        int item, layer;
-        const char* text;
-        COLORREF color;
+        int layer;
+        LegendSwatch swatch;
+    } boxes[] = {
+        {kLayerD, {"DF From", s.m_clrDirFieldFrom, kItemDFFrom}},
+        {kLayerD, {"DF To", s.m_clrDirFieldTo, kItemDFTo}},
+        {kLayerN, {info.firstNullcline, s.m_clrNullcline1, kItemNullcline1}},
+        {kLayerN, {info.secondNullcline, s.m_clrNullcline2, kItemNullcline2}},
+        {kLayerM, {"Stable", s.m_clrStableManifold, kItemStable}},
+        {kLayerM, {"Unstable", s.m_clrUnstableManifold, kItemUnstable}},
     };
-    const Box boxes[] = {
-        {kItemDFFrom, kLayerD, "DF From", s.m_clrDirFieldFrom},
-        {kItemDFTo, kLayerD, "DF To", s.m_clrDirFieldTo},
-        {kItemNullcline1, kLayerN, info.firstNullcline, s.m_clrNullcline1},
-        {kItemNullcline2, kLayerN, info.secondNullcline, s.m_clrNullcline2},
-        {kItemStable, kLayerM, "Stable", s.m_clrStableManifold},
-        {kItemUnstable, kLayerM, "Unstable", s.m_clrUnstableManifold},
-    };
-    CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
-    pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
-    pDC->SetBkMode(OPAQUE);
-    int x = m_rcTrackBox.right + 2;
-    const int y = m_rcPlot.top - 1;
-    for (const Box& b : boxes) {
-        if (!Shown(b.layer)) {
-            m_legend.Hide(b.item);
-            continue;
-        }
-        const int w = MeasureText(pDC, b.text).cx;
-        pDC->SetBkColor(b.color);
-        pDC->SetTextColor(b.color ^ 0xFFFFFF);
-        pDC->TextOut(x, y, b.text);
-        m_legend.Place(b.item, CRect(x, y - m_nTextHeight, x + w, y));
-        x += w + 2;
+    std::vector<LegendSwatch> shown;
+    for (const auto& b : boxes) {
+        if (Shown(b.layer))
+            shown.push_back(b.swatch);
+        else
+            m_legend.Hide(b.swatch.item);
     }
-    m_rcLegend = CRect(0, m_rcPlot.top - 2 * m_nTextHeight, x, m_rcPlot.top);
+    CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
+    const int right = DrawLegendRows(pDC, m_legend.Box(kItemTrack).right + 2, m_rcPlot.top - 1,
+                                     m_nTextHeight, {shown}, m_legend);
+    m_rcLegend = CRect(0, m_rcPlot.top - 2 * m_nTextHeight, right, m_rcPlot.top);
     if (pOldFont)
         pDC->SelectObject(pOldFont);
 }
