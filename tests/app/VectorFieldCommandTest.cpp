@@ -6,6 +6,7 @@
 #ifdef HAVE_VELTRIX_VIEWSPHASE
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
+#include "common/CurveGrowthLimit.h"
 #include "common/DoubleWell.h"
 #include "common/MessageRecorder.h"
 #include "model/CommandIds.h"
@@ -475,14 +476,6 @@ TEST(VectorFieldCommands, CurvesThatRunOutOfMemorySaySoAndTurnTheCurvesOff)
     const std::string trackMemory = "There is not enough memory on your system\nto save the "
                                     "previous track data.  Old tracks will disappear\nwith each "
                                     "repainting of the window";
-    struct GrowthLimit
-    {
-        GrowthLimit()
-        {
-            CVFTrack::s_growthHook = [](std::size_t n) { return n <= 8; };
-        }
-        ~GrowthLimit() { CVFTrack::s_growthHook = nullptr; }
-    };
     for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {
         SCOPED_TRACE(type);
         CDynSys* doc = nullptr;
@@ -492,7 +485,7 @@ TEST(VectorFieldCommands, CurvesThatRunOutOfMemorySaySoAndTurnTheCurvesOff)
         const QPoint at((view->m_rcPlot.left + view->m_rcPlot.right) / 3,
                         (view->m_rcPlot.top + view->m_rcPlot.bottom) / 3);
         {
-            GrowthLimit limit;
+            CurveGrowthLimit limit;
             Key(view, 'N');
             EXPECT_EQ(boxes.messages, std::vector<std::string>{nullclineMemory});
             EXPECT_TRUE(view->Plane().Nullcline(1).Empty());

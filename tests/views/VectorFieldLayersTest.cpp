@@ -2,12 +2,14 @@
 // track do to the layers shown and computed, which questions and messages they bring, and the
 // curves turned off when their points cannot be stored.
 #include "views/phase/VectorFieldLayers.h"
+#include "common/CurveGrowthLimit.h"
 #include "common/DoubleWell.h"
 #include "model/core/ModelCore.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,11 +83,13 @@ std::string Flags(const std::function<bool(int)>& on)
 // eight (as when memory runs out), or can again.
 void Play(L& l, const std::string& script)
 {
+    std::optional<CurveGrowthLimit> limit;
     for (size_t i = 0; i < script.size(); ++i) {
         const char c = script[i];
-        if (c == '!')
-            CVFTrack::s_growthHook = CVFTrack::s_growthHook ? std::function<bool(size_t)>()
-                                                            : [](size_t n) { return n <= 8; };
+        if (c == '!' && limit)
+            limit.reset();
+        else if (c == '!')
+            limit.emplace();
         else if (c == '^')
             l.Key(script[++i], true);
         else if (c >= 'A' && c <= 'Z')
@@ -162,7 +166,6 @@ TEST(VectorFieldLayers, ButtonsKeysAndTracks)
         FakeView v(c.newtonian ? SystemKind::Newtonian : SystemKind::TwoVariable, c.saddle,
                    c.answers);
         Play(v.layers, c.script);
-        CVFTrack::s_growthHook = nullptr;
         EXPECT_EQ(Flags([&](int i) { return v.layers.Shown(i); }), c.shown);
         EXPECT_EQ(Flags([&](int i) { return v.layers.Valid(i); }), c.valid);
         EXPECT_EQ(Said(v.said), c.said);
