@@ -17,7 +17,9 @@
 #include "views/phase/VectorFieldDraw.h"
 #include "views/phase/VectorFieldView.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -110,6 +112,19 @@ double UnstableZero(const CSys1NNVF* view)
             return z.x;
     return NAN;
 }
+
+// While it lives the boxes are shown as the program shows them, modal, for a driver to answer.
+class ShownMessageBoxes
+{
+public:
+    ShownMessageBoxes() : m_old(SetMessageBoxHook({})) { InstallMessageBoxHook(); }
+    ~ShownMessageBoxes() { SetMessageBoxHook(std::move(m_old)); }
+    ShownMessageBoxes(const ShownMessageBoxes&) = delete;
+    ShownMessageBoxes& operator=(const ShownMessageBoxes&) = delete;
+
+private:
+    MessageBoxHook m_old;
+};
 
 } // namespace
 
@@ -512,6 +527,64 @@ TEST(VectorFieldCommands, CurvesThatRunOutOfMemorySaySoAndTurnTheCurvesOff)
         Settle(view);
         doc->OnCloseDocument();
     }
+}
+
+// Shift held for a key that brings a message box and let go while the box has the focus: the
+// keys after the box are plain keys, so T hides the tracks and keeps them.
+TEST(VectorFieldCommands, ShiftLetGoInAMessageBoxLeavesTheKeysAfterItPlain)
+{
+    const struct
+    {
+        const char* name;
+        bool fixedPointsFirst; // known without a saddle: M says so at once
+        Qt::Key key;
+        QMessageBox::StandardButton answer;
+        const char* box;
+    } cases[] = {
+        {"Shift+M without a saddle", true, Qt::Key_M, QMessageBox::Ok, "No saddle points"},
+        {"Shift+F asking for the nullclines", false, Qt::Key_F, QMessageBox::Yes,
+         "Fixed points are not available"},
+    };
+    for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (type == IDR_SYS1TYPE ? " newtonian" : " two"));
+            CDynSys* doc = nullptr;
+            L* view = OpenVectorField<L>(type, doc); // a damped spring: no saddle
+            ASSERT_NE(view, nullptr);
+            if (c.fixedPointsFirst) {
+                MessageRecorder yes({msgbox::IDYES});
+                Click(view->Button(L::kLayerF, false));
+                ASSERT_TRUE(view->Valid(L::kLayerF));
+            }
+            view->CalcTracks();
+            ASSERT_EQ(view->Plane().Tracks().size(), 1u);
+            ASSERT_TRUE(view->Shown(L::kLayerT));
+            {
+                ShownMessageBoxes shown;
+                std::string text;
+                ModalDriver driver({[&](QDialog* d) {
+                    auto* box = qobject_cast<QMessageBox*>(d);
+                    if (!box)
+                        return Reject(d);
+                    text = box->text().toStdString();
+                    QTest::keyRelease(box, c.key, Qt::ShiftModifier);
+                    QTest::keyRelease(box, Qt::Key_Shift);
+                    QTest::mouseClick(box->button(c.answer), Qt::LeftButton);
+                }});
+                QTest::keyPress(view->GetWidget(), Qt::Key_Shift);
+                QTest::keyPress(view->GetWidget(), c.key, Qt::ShiftModifier);
+                QCoreApplication::processEvents();
+                ASSERT_TRUE(driver.Done());
+                EXPECT_EQ(text.rfind(c.box, 0), 0u) << text;
+            }
+            Key(view, 'T');
+            EXPECT_EQ(view->Plane().Tracks().size(), 1u) << "T deletes no track";
+            EXPECT_FALSE(view->Shown(L::kLayerT)) << "T hides the tracks";
+            Key(view, 'N');
+            Key(view, 'N');
+            EXPECT_FALSE(view->Shown(L::kLayerN)) << "N twice shows and hides";
+            doc->OnCloseDocument();
+        }
 }
 
 // In the one-variable view a click that drew no band leaves the picture as it was: no crosshair.

@@ -10,6 +10,8 @@
 #include "views/phase/VectorFieldDraw.h"
 #include "views/rows/PlotText.h"
 
+#include <QGuiApplication>
+
 #include <functional>
 #include <utility>
 #include <vector>
@@ -259,20 +261,13 @@ void CVectorFieldView::OnRecalc(int layer)
         m_rules.Recalc(layer);
 }
 
+// Shift as the key came with it: a Shift let go while a message box had the focus never
+// reaches the view, so a state kept from its key-down would outlive it.
 void CVectorFieldView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
-    if (nChar == VK_SHIFT)
-        m_bShiftDown = true;
     if (!Running())
-        m_rules.Key(nChar, m_bShiftDown);
+        m_rules.Key(nChar, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
     CVectorFieldBase::OnKeyDown(nChar, nRepCnt, nFlags);
-}
-
-void CVectorFieldView::OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    if (nChar == VK_SHIFT)
-        m_bShiftDown = false;
-    CVectorFieldBase::OnKeyUp(nChar, nRepCnt, nFlags);
 }
 
 void CVectorFieldView::CalcTracks()

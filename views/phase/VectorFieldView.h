@@ -57,7 +57,6 @@ public:
     void OnControlsClearData();
     void EditLegendStyle(int nItem) override;
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) override;
-    void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags) override;
 
 protected:
     void Spun() override;
@@ -103,7 +102,6 @@ private:
     CVectorFieldLayers m_rules;
     std::array<CLayer*, kLayers> m_layers{};
     std::array<CButton, 2 * kLayers> m_buttons;
-    bool m_bShiftDown = false;
     int m_nButtonsX = 0; // the left edge of the buttons
 };
 
