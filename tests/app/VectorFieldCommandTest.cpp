@@ -481,8 +481,9 @@ TEST(VectorFieldCommands, OneVariablePhaseLineMarksItsZerosAndFollowsTheSpin)
 }
 
 // Curves whose points cannot grow past eight (as when memory runs out): the nullclines say so and
-// stay empty; a track says so at each failure, is kept emptied, and turns the curves off, so that
-// later tracks are not kept and nullclines are not computed.
+// stay empty, the Newtonian pass done, the two-variable one to do again (so F asks for it and
+// runs out again); a track says so at each failure, is kept emptied, and turns the curves off,
+// so that later tracks are not kept and nullclines are not computed.
 TEST(VectorFieldCommands, CurvesThatRunOutOfMemorySaySoAndTurnTheCurvesOff)
 {
     const std::string nullclineMemory = "There is not enough memory on your system\nto save the "
@@ -491,7 +492,20 @@ TEST(VectorFieldCommands, CurvesThatRunOutOfMemorySaySoAndTurnTheCurvesOff)
     const std::string trackMemory = "There is not enough memory on your system\nto save the "
                                     "previous track data.  Old tracks will disappear\nwith each "
                                     "repainting of the window";
-    for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {
+    const std::string fixedPointsQuestion = "Fixed points are not available until \nnullclines "
+                                            "have been calculated.  Do\nyou wish to calculate "
+                                            "nullclines now?";
+    const struct
+    {
+        UINT type;
+        bool nullclinesValid;
+        std::vector<std::string> throughF; // the boxes of N, then F answered Yes
+    } kinds[] = {
+        {IDR_SYS1TYPE, true, {nullclineMemory}},
+        {IDR_SYS2TYPE, false, {nullclineMemory, fixedPointsQuestion, nullclineMemory}},
+    };
+    for (const auto& k : kinds) {
+        const UINT type = k.type;
         SCOPED_TRACE(type);
         CDynSys* doc = nullptr;
         L* view = OpenDoubleWell(type, doc);
@@ -504,8 +518,13 @@ TEST(VectorFieldCommands, CurvesThatRunOutOfMemorySaySoAndTurnTheCurvesOff)
             Key(view, 'N');
             EXPECT_EQ(boxes.messages, std::vector<std::string>{nullclineMemory});
             EXPECT_TRUE(view->Plane().Nullcline(1).Empty());
-            EXPECT_FALSE(view->Valid(L::kLayerN));
+            EXPECT_EQ(view->Valid(L::kLayerN), k.nullclinesValid);
             EXPECT_TRUE(view->Plane().CurvesEnabled()) << "a nullcline turns nothing off";
+            boxes.answers = {msgbox::IDYES};
+            Key(view, 'F');
+            EXPECT_EQ(boxes.messages, k.throughF);
+            EXPECT_TRUE(view->Shown(L::kLayerF) && view->Valid(L::kLayerF));
+            EXPECT_TRUE(view->Plane().FixedPoints().empty()) << "none along no nullcline";
 
             boxes.messages.clear();
             QTest::mouseClick(view->GetWidget(), Qt::LeftButton, {}, at);

@@ -158,6 +158,10 @@ TEST(VectorFieldLayers, ButtonsKeysAndTracks)
         // and turns the curves off, so that later tracks and nullclines are not computed; so do
         // manifolds, left empty.
         {"nullclines out of memory", false, true, "!N!t", "", ".N..T", "....T", "c", 1},
+        // The Newtonian pass counts as done, empty: F searches it and asks nothing; the
+        // two-variable one is to do again: F asks for it and runs out again.
+        {"Newtonian nullclines out of memory, F", true, true, "!NF!", "", ".NF..", ".NF..", "c", 0},
+        {"nullclines out of memory, F", false, true, "!NF!", "y", ".NF.T", "..F.T", "cfc", 0},
         {"track out of memory", false, true, "!t!t^N", "", ".N..T", "....T", "k", 1},
         {"manifolds out of memory", true, true, "F!m!t", "y", "..FMT", "..FM.", "fk", 0},
     };

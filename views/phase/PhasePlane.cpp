@@ -124,6 +124,10 @@ bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
             CalcNullcline(*m_pField, i, m_frame, m_nPitch, m_dTime, track, progress);
         } catch (const std::bad_alloc&) {
             track.Free();
+            // The Newtonian plane takes the pass as done, empty, so that what needs the
+            // nullclines does not run out again; the two-variable plane has it to do again.
+            if (Newtonian())
+                Stamped(kNullclines);
             return false;
         }
     }

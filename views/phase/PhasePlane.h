@@ -73,8 +73,8 @@ public:
     // be null.
     void CalcDirectionField(IPassProgress* progress);
     // False when a nullcline's points could not be stored (out of memory): that nullcline is
-    // left empty, the pass stops and its result is not current. While the curves are off it
-    // does nothing.
+    // left empty and the pass stops, its result current on the Newtonian plane only. While the
+    // curves are off it does nothing.
     bool CalcNullclines(const VFPen pens[2], IPassProgress* progress);
     // Fixed points along the traced nullcline; limitReached when the search stopped at
     // MAX_FIXED_POINTS.
