@@ -121,7 +121,6 @@ public:
     HWND TableViewWindow() const override { return m_hwndTableView; }
     void SetTableViewWindow(HWND hWnd) override { m_hwndTableView = hWnd; }
     void MarkModified() override { SetModifiedFlag(TRUE); }
-    void EnableDataEntryByRuns() override;
     HWND NotifyWindow() const { return m_pCalcThread ? m_pCalcThread->m_hwndNotify : nullptr; }
     HWND ProgressWindow() const { return m_hwndProgress; }
     CWnd* DataEntry() const;
@@ -146,6 +145,7 @@ protected:
     explicit CDynSys(SystemKind kind = SystemKind::Newtonian);
 
 private:
+    void EnableDataEntryByRuns() override;
     void MapCommands();
     void MapViewCommands();
     void MapFileCommands();

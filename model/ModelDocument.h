@@ -23,10 +23,12 @@ public:
     // The Data Table view registers its window while it lives (null when it goes).
     virtual void SetTableViewWindow(HWND hWnd) = 0;
     virtual void MarkModified() = 0;
-    // The data-entry window is usable only while neither a run nor a basins scan of the model
-    // goes on; a view that starts or ends a scan of its own calls this after setting
-    // m_bBARunning.
-    virtual void EnableDataEntryByRuns() {}
+    // A basins scan of the model starts (true) or ends; the data-entry window follows.
+    void SetBasinsScanning(bool bScanning)
+    {
+        Core().m_bBARunning = bScanning ? 1 : 0;
+        EnableDataEntryByRuns();
+    }
 
     // Run hand-over, on the user-interface thread, from the view the run reports to.
     // OnCalcSample: a row was stored (its ring index, the rows stored); the document takes the
@@ -41,6 +43,11 @@ public:
     virtual bool NextRunRow(int& nIndex, RowCount& nCount) = 0;
     virtual void OnCalcDoneMessage(WPARAM wParam, LPARAM lParam) = 0;
     virtual void OnNotifyViewClosing(HWND hWndView) = 0;
+
+protected:
+    // The data-entry window is usable only while neither a run nor a basins scan of the model
+    // goes on.
+    virtual void EnableDataEntryByRuns() {}
 };
 
 // A view's share in its model's count of open views of one kind: raised once, lowered when

@@ -195,8 +195,7 @@ void CBasinsView::OnControlsRun()
     }
     m_bConcurrent = s.m_bPlotConcurrent != 0;
     m_nStepsShown = 0;
-    s.m_bBARunning = 1;
-    m->EnableDataEntryByRuns();
+    m->SetBasinsScanning(true);
     m_hwndProgress = CProgressBarWnd::Open("BA Calculation Progress", this);
 }
 
@@ -243,10 +242,8 @@ void CBasinsView::FinishScan()
 void CBasinsView::EndScanFlags()
 {
     CProgressBarWnd::Close(std::exchange(m_hwndProgress, nullptr));
-    if (IModelDocument* m = GetModel()) {
-        m->Core().m_bBARunning = 0;
-        m->EnableDataEntryByRuns();
-    }
+    if (IModelDocument* m = GetModel())
+        m->SetBasinsScanning(false);
 }
 
 void CBasinsView::OnDestroy()
