@@ -512,7 +512,7 @@ void AddModelCommandsToMenu(UINT nIDResource)
             AddFileCommands(item.items);
         if (item.text == "&View") {
             AddViewCommands(item.items, nIDResource);
-            item.items.push_back({"Set &Properties...", ID_VIEW_SET_PROPERTIES, {}});
+            item.items.push_back({"Set P&roperties...", ID_VIEW_SET_PROPERTIES, {}});
             item.items.push_back({"Data &Entry Shortcut", ID_VIEW_DATA_ENTRY_SHORTCUT, {}});
         }
     }
@@ -533,7 +533,7 @@ void AddModelCommandsToMenu(UINT nIDResource)
          vx::res::Separator(),
          // The active plot view's window and variables.
          {"&Zoom", 0, {{"&Near", ID_CONTROLS_ZOOM_NEAR, {}}, {"&Far", ID_CONTROLS_ZOOM_FAR, {}}}},
-         {"P&an",
+         {"Pa&n",
           0,
           {{"&Up", ID_CONTROLS_PAN_UP, {}},
            {"&Down", ID_CONTROLS_PAN_DOWN, {}},

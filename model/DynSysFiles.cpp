@@ -41,7 +41,7 @@ void AddFileCommands(std::vector<vx::res::MenuItem>& items)
     items.insert(at, {{"Save &Image", ID_FILE_SAVE_IMAGE, {}},
                       vx::res::Separator(),
                       {"&Export...", ID_FILE_EXPORT, {}},
-                      {"&Import...", ID_FILE_IMPORT, {}}});
+                      {"I&mport...", ID_FILE_IMPORT, {}}});
 }
 
 void CDynSys::MapFileCommands()

@@ -8,10 +8,11 @@ namespace {
 const ModelViewInfo kViews[kModelViews] = {
     {32776, "&Graph vs Time", {"CSys1Graph", "CSys1NNGraph", "CSys2Graph", "CSys3Graph"}},
     {32872, "&Data Table", {"CSys1Tab", "CSys1NNTab", "CSys2Tab", "CSys3Tab"}},
-    {32773, "&Projected Orbit", {"CSys1PSP", "CSys1NNPSP", "CSys2PSP", "CSys3PSP"}},
+    // J: the O of "Projected Orbit" is the Orbit Sections' key in the same menu.
+    {32773, "Pro&jected Orbit", {"CSys1PSP", "CSys1NNPSP", "CSys2PSP", "CSys3PSP"}},
     {32774, "&Full Orbit", {"CSys1PSO", "CSys1NNPSO", "CSys2PSO", nullptr}},
     {32775, "&Orbit Sections", {"CSys1PSOC", "CSys1NNPSOC", "CSys2PSOC", nullptr}},
-    {32777, "Poincar\xE9 &Section", {"CSys1PS", "CSys1NNPS", "CSys2PS", "CSys3PS"}},
+    {32777, "&Poincar\xE9 Section", {"CSys1PS", "CSys1NNPS", "CSys2PS", "CSys3PS"}},
     {32778, "&Basins of Attraction", {"CSys1BA", "CSys1NNBA", "CSys2BA", nullptr}},
     {32802, "&Vector Field", {"CSys1VF", "CSys1NNVF", "CSys2VF", nullptr}},
     {0, nullptr, {"CSys1RS", nullptr, nullptr, nullptr}},

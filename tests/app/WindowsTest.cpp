@@ -38,6 +38,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -302,6 +303,93 @@ TEST_F(Windows, EveryMnemonicOfAModelMenuOpensItsMenu)
             }
         }
     }
+}
+
+// The key that Alt and a menu's letter reach in an item's text: the letter after the first
+// single "&" ("&&" is a literal one), upper case; none when the text has no such letter.
+QChar AccessKey(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i)
+        if (text.at(i) == '&') {
+            if (text.at(i + 1) != '&')
+                return text.at(i + 1).toUpper();
+            ++i;
+        }
+    return {};
+}
+
+// The texts of the menu's items (and of its submenus' items, each menu apart) that share an
+// access key with an item before them in the same menu, after the menu's update.
+void RepeatedKeys(QMenu* menu, const QString& path, std::vector<std::string>& repeats)
+{
+    emit menu->aboutToShow();
+    std::map<QChar, QString> seen;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator() || !a->isVisible())
+            continue;
+        const QChar key = AccessKey(a->text());
+        if (!key.isNull() && !seen.emplace(key, a->text()).second)
+            repeats.push_back((path + ": " + seen[key] + " / " + a->text()).toStdString());
+        if (a->menu())
+            RepeatedKeys(a->menu(), path + "/" + a->text(), repeats);
+    }
+}
+
+// Within each menu of the main window, with no document, a lesson or a model of each kind
+// active, no two items share an access key: Alt and a menu's letter, then an item's letter,
+// carry out that item rather than only highlight one of two.
+TEST_F(Windows, NoTwoItemsOfAMenuShareAnAccessKey)
+{
+    ASSERT_EQ(StartShell()->GetShownMenu(), UINT(IDR_MAINFRAME));
+    std::vector<UINT> shown = {IDR_MAINFRAME, IDR_VXTEXTTYPE};
+    shown.insert(shown.end(), std::begin(kModelTypes), std::end(kModelTypes));
+    for (UINT type : shown) {
+        if (type == IDR_VXTEXTTYPE) {
+            ASSERT_NE(TemplateOf(type)->OpenDocumentFile(nullptr), nullptr);
+        } else if (type != IDR_MAINFRAME) {
+            ASSERT_NE(New(type), nullptr);
+        }
+        Settle();
+        ASSERT_EQ(StartShell()->GetShownMenu(), type);
+        QMenu bar; // the bar's menus, walked as one menu of menus
+        bar.addActions(MainWindow()->menuBar()->actions());
+        std::vector<std::string> repeats;
+        RepeatedKeys(&bar, QString::number(type), repeats);
+        EXPECT_EQ(repeats, std::vector<std::string>{});
+    }
+}
+
+// Alt+V, then the letter of a view's item in the View menu, opens that view, in every kind.
+TEST_F(Windows, AltVThenAViewsLetterOpensTheView)
+{
+    for (int k = 0; k < kSystemKinds; ++k)
+        for (int v = 0; v < kCountedViews; ++v) {
+            const SystemKind kind = static_cast<SystemKind>(k);
+            if (v == kViewGraph || !ViewClass(kind, v))
+                continue; // a new model opens in its graph
+            SCOPED_TRACE(testing::Message() << k << " " << ViewInfo(v).menuText);
+            CDynSys* doc = New(DocKindInfo(kind).nIDResource);
+            ASSERT_NE(doc, nullptr);
+            if (v == kViewTable)
+                RunToEnd(doc); // a table of nothing is not offered
+            QMainWindow* main = MainWindow();
+            main->activateWindow();
+            Settle();
+            QTest::keyClick(main, 'V', Qt::AltModifier);
+            Settle();
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            const QChar key = AccessKey(QString::fromLatin1(ViewInfo(v).menuText));
+            QTest::keyClick(menu, key.toLower().toLatin1());
+            Settle();
+            vx::DeliverPostedMessages();
+            Settle();
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+            EXPECT_EQ(doc->m_nOpenViews[v], 1);
+            TearDown();
+            m_docs.clear();
+        }
 }
 
 // The Controls menu of every kind reaches the graph's zoom, pan and limits commands and opens
