@@ -2,6 +2,7 @@
 
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
+#include "platform/base/NoMemory.h"
 
 #include <new>
 #include <system_error>
@@ -13,7 +14,7 @@ std::string JobFailureText(const std::exception_ptr& e)
     } catch (const std::system_error&) {
         return "Could not create calculation thread.";
     } catch (const std::bad_alloc&) {
-        return "Not enough memory to go on.";
+        return kNoMemoryText;
     } catch (const std::exception& x) {
         return x.what();
     } catch (...) {
@@ -26,6 +27,22 @@ namespace {
 void TellFailure(const std::exception_ptr& e)
 {
     PostToUiThread([text = JobFailureText(e)] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); });
+}
+
+// After a job that threw: tells it and lets the owner finish. Neither may end the program by
+// throwing in turn (memory that runs out while telling, a clean-up that fails); what cannot be
+// told then stays untold.
+void AfterFailure(const std::exception_ptr& e, const CWorkerThread::Failed& failed) noexcept
+{
+    try {
+        TellFailure(e);
+    } catch (...) {
+    }
+    try {
+        if (failed)
+            failed();
+    } catch (...) {
+    }
 }
 } // namespace
 
@@ -54,9 +71,7 @@ void CWorkerThread::Start(Job job, Failed failed)
             try {
                 job(m_bStop);
             } catch (...) {
-                TellFailure(std::current_exception());
-                if (failed)
-                    failed();
+                AfterFailure(std::current_exception(), failed);
             }
             m_ended.SetEvent();
         });

@@ -10,6 +10,7 @@
 // No exception leaves the thread: a job that throws is over. What it threw is told in a message
 // box on the user-interface thread ("Could not create calculation thread." for a thread the job
 // could not start), and the owner's failure handler, on the worker, finishes what the job left.
+// Telling and the handler may throw in turn (memory that runs out): the thread still ends alone.
 #include "platform/base/Event.h"
 
 #include <atomic>

@@ -2,6 +2,7 @@
 // and a join on the user-interface thread that answers the worker's sends meanwhile.
 #include "platform/WorkerThread.h"
 #include "Fixtures.h"
+#include "common/AllocationLimit.h"
 #include "common/MessageRecorder.h"
 #include "common/PumpUntil.h"
 #include "platform/Messages.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <limits>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -97,6 +99,54 @@ TEST(WorkerThread, AJobThatThrowsIsToldAndEndsItsThreadOnly)
         EXPECT_EQ(boxes.messages, std::vector<std::string>{c.told});
         ASSERT_TRUE(PumpUntil([&] { return !boxes.messages.empty(); }));
         EXPECT_EQ(boxes.messages, std::vector<std::string>{c.told});
+        std::atomic<bool> ran{false};
+        t.Start([&ran](const std::atomic<bool>&) { ran = true; });
+        t.Join();
+        EXPECT_TRUE(ran) << "the next job runs";
+    }
+}
+
+// Telling a failure and the owner's clean-up may throw in turn: the thread still ends alone,
+// what can be told is told, and the next job runs.
+TEST(WorkerThread, AFailureWhoseTellingOrCleanUpThrowsEndsItsThreadOnly)
+{
+    struct Case
+    {
+        const char* name;
+        std::size_t workerMemory; // most bytes a worker may take at once
+        void (*cleanUp)();
+        std::vector<std::string> told;
+    };
+    const std::size_t kAny = std::numeric_limits<std::size_t>::max();
+    const Case cases[] = {
+        {"a clean-up that fails",
+         kAny,
+         [] { throw std::runtime_error("The file is in use."); },
+         {"Not enough memory to go on."}},
+        {"a clean-up out of memory",
+         kAny,
+         [] { throw std::bad_alloc(); },
+         {"Not enough memory to go on."}},
+        {"no memory left to tell it", 0, [] {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageRecorder boxes;
+        std::atomic<int> cleanUps{0};
+        CWorkerThread t;
+        {
+            AllocationLimit limit(c.workerMemory, AllocationLimit::OthersOnly);
+            t.Start([](const std::atomic<bool>&) { throw std::bad_alloc(); },
+                    [&] {
+                        ++cleanUps;
+                        c.cleanUp();
+                    });
+            t.Join();
+        }
+        EXPECT_TRUE(t.Ended());
+        EXPECT_EQ(cleanUps, 1);
+        vx::DeliverPostedMessages();
+        EXPECT_EQ(boxes.messages, c.told);
         std::atomic<bool> ran{false};
         t.Start([&ran](const std::atomic<bool>&) { ran = true; });
         t.Join();
