@@ -1,4 +1,5 @@
 // Section rows, stride walks and return marks of a ring, and the row decimation of a repaint.
+#include "model/core/ModelCore.h"
 #include "views/rows/RingWalk.h"
 #include "views/rows/RowDecimation.h"
 
@@ -145,6 +146,37 @@ TEST(SectionWalk, MarksFallOnWholePeriods)
     EXPECT_EQ(marks, 3); // t 6, 7 and 8
     EXPECT_FALSE(MarkRule{}.Marked(0));
     EXPECT_TRUE((MarkRule{3, 2}.Marked(-1))); // a negative count is marked as its remainder says
+}
+
+// The rule every view takes from the settings: a stored run's section rows, its return marks
+// and a live row's cycle start agree row for row, and the stride never falls to 0.
+TEST(SectionWalk, OneRuleForStoredAndLiveRows)
+{
+    const struct
+    {
+        int cc, ti;
+        double per;
+        int stride;
+    } cases[] = {{100, 10, 1.0, 10}, {100, 1, 2.0, 100}, {10, 20, 1.0, 1}, {7, 2, 0.7, 3}};
+    for (const auto& c : cases) {
+        CModelCore m(SystemKind::TwoVariable);
+        m.m_nChrononsPerCycle = c.cc;
+        m.m_nTableInterval = c.ti;
+        m.m_dPeriod = c.per;
+        m.m_dRunStep = c.per / c.cc;
+        const SectionRule rule = SectionRuleOf(m);
+        EXPECT_EQ(rule.stride, c.stride) << c.cc << "/" << c.ti;
+        EXPECT_EQ(rule.step, m.RunStep());
+        const Ring r(500, 61, c.ti * rule.step); // a run that has not wrapped
+        std::set<int> walked;
+        rule.Walk(r.span, [&](int row) { walked.insert(row); });
+        const MarkRule marks = rule.Marks(r.span, true);
+        for (int row = 0; row < 61; ++row) {
+            EXPECT_EQ(walked.count(row) == 1, rule.StartsCycle(row)) << row;
+            EXPECT_EQ(marks.Marked(row), rule.StartsCycle(row)) << row;
+            EXPECT_EQ(rule.CyclePlace(row), row % c.stride);
+        }
+    }
 }
 
 namespace {

@@ -354,11 +354,8 @@ std::vector<C2DView::Curve> C2DView::CurvesOf(CDC* pDC, const TableColumns& colu
 CurveWalkRows C2DView::WalkRows() const
 {
     const CModelCore& s = GetModel()->Core();
-    CurveWalkRows rows{m_desc.sections, -kInf, kInf, s.RunStep()};
-    if (m_desc.sections) {
-        rows.stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
-        rows.period = s.m_dPeriod;
-    } else if (m_desc.xColumn == kSlotT && m_desc.block) {
+    CurveWalkRows rows{m_desc.sections, -kInf, kInf, SectionRuleOf(s)};
+    if (!m_desc.sections && m_desc.xColumn == kSlotT && m_desc.block) {
         const AxisLimits t = ReadAxis(s, *m_desc.block, 0);
         rows.tMin = t.min;
         rows.tMax = t.max;
@@ -402,7 +399,7 @@ void C2DView::DrawNewSample(int nRow)
             return;
     }
     // The live row's sequence number counts the cycles from the run's first row.
-    const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
+    const bool cycleStart = SectionRuleOf(s).StartsCycle(s.m_nTableCount);
     if (m_desc.sections && !cycleStart)
         return;
     for (const PlotCurve& c : m_desc.curves) {

@@ -380,10 +380,9 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
                         RunPen(s, imported), MarkPen(s, imported),
                         CycleMarks(s, ring, m_desc.phaseMarks));
     if (m_desc.sections) {
-        const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
         int k = 0;
         RowProjector rows(*this, proj, c);
-        WalkSections(ring, stride, s.m_dPeriod, s.RunStep(), [&](int row) {
+        SectionRuleOf(s).Walk(ring, [&](int row) {
             CPoint p;
             if (rows.Pixel(row, p))
                 painter.Point(p, k);
@@ -421,7 +420,7 @@ void C3DView::DrawNewSample(int nRow)
         !ClipToPlotRect(p1, p2))
         return;
     // The live row's sequence number counts the cycles from the run's first row.
-    const bool cycleStart = CycleMarks(s, {}, false).Marked(s.m_nTableCount);
+    const bool cycleStart = SectionRuleOf(s).StartsCycle(s.m_nTableCount);
     const PlotPen p = (cycleStart ? MarkPen(s) : std::nullopt).value_or(RunPen(s));
     DrawLiveSegment(m_live, this, p, p1, p2);
     m_live.Show(this);
@@ -431,7 +430,7 @@ void C3DView::DrawNewSample(int nRow)
 void C3DView::DrawNewPoint(const CModelCore& s, const MappedColumns& c, int nRow)
 {
     CPoint p;
-    if (m_desc.sections && !CycleMarks(s, {}, false).Marked(s.m_nTableCount))
+    if (m_desc.sections && !SectionRuleOf(s).StartsCycle(s.m_nTableCount))
         return;
     if (nRow < 0 || nRow >= s.m_nTableRows || !c.t || !c.Pixel(*this, nRow, p) ||
         !m_rcPlotHit.PtInRect(p))

@@ -56,11 +56,11 @@ bool CPlotView::StepCursorBy(CursorKey key)
 void CPlotView::TakeSectionCursor(const CModelCore& s, bool toFirst)
 {
     SectionCursor& sc = m_cursorSection;
-    sc.stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+    const SectionRule rule = SectionRuleOf(s);
+    sc.stride = rule.stride;
     {
         const CTableReadLock lock(s); // a run may be writing the ring
-        const SectionRows rows =
-            FindSectionRows(RunSpan(s, lock.Ring()), sc.stride, s.m_dPeriod, s.RunStep());
+        const SectionRows rows = rule.Find(RunSpan(s, lock.Ring()));
         sc.first = rows.first;
         sc.last = rows.last;
     }

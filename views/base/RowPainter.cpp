@@ -66,14 +66,6 @@ void CRowPainter::Finish()
         m_mark.batch.Flush();
 }
 
-MarkRule CycleMarks(const CModelSettings& s, const RingSpan& ring, bool phase)
-{
-    const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
-    const bool offset =
-        phase && ring.wrapped && ring.t && ring.index >= 0 && ring.index < ring.rows;
-    return {stride, offset ? PhaseOffsetRows(ring.t[ring.index], s.m_dPeriod, stride) : 0};
-}
-
 void DrawLiveSegment(CLiveCanvas& live, CWnd* pWnd, const PlotPen& p, CPoint a, CPoint b)
 {
     CDC& dc = live.DC(pWnd);

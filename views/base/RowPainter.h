@@ -85,10 +85,6 @@ private:
     bool m_sieveOnly = false;          // lines, every one sieved, no marks
 };
 
-// The return marks of a table: a row each forcing cycle, counted from the oldest row or, with
-// phase set and a wrapped ring, placed by the oldest row's forcing phase.
-MarkRule CycleMarks(const CModelSettings& s, const RingSpan& ring, bool phase);
-
 // Import pen i: a curve's (m_clrImport ...) or a view item's (m_clrImportView ...); the view
 // items' styles and widths skip the section points' entry (colour 4), which draws no line.
 PlotPen ImportPen(const CModelSettings& s, int i, bool viewItem);

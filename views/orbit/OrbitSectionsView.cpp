@@ -29,15 +29,15 @@ Plot3DDescription SectionsPlot(SystemKind kind)
 template <class Visit>
 void WalkTableSections(const RingSpan& ring, const CModelCore& s, bool search, int n, Visit visit)
 {
-    const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
+    const SectionRule rule = SectionRuleOf(s);
     int first = 0;
     if (search) {
-        const SectionRows rows = FindSectionRows(ring, stride, s.m_dPeriod, s.RunStep());
+        const SectionRows rows = rule.Find(ring);
         if (ring.wrapped && !rows.onPhase)
             return;
         first = rows.first;
     }
-    WalkSectionPoints(ring, first, stride, n, visit);
+    WalkSectionPoints(ring, first, rule.stride, n, visit);
 }
 } // namespace
 
@@ -159,8 +159,8 @@ void COrbitSectionsView::PlotTableSections(CDC* pDC, const MappedColumns& c, con
 void COrbitSectionsView::DrawNewSample(int nRow)
 {
     const CModelCore& s = GetModel()->Core();
-    const int stride = RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval);
-    const int k = SectionOfCycleRow(s.m_nTableCount % stride, stride, m_nSections);
+    const SectionRule rule = SectionRuleOf(s);
+    const int k = SectionOfCycleRow(rule.CyclePlace(s.m_nTableCount), rule.stride, m_nSections);
     if (k < 0)
         return;
     const CTableReadLock lock(s); // a run lets the table go while its row is drawn

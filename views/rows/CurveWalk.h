@@ -40,14 +40,13 @@ template <class Painter> struct CurveRows
     const int* py = nullptr; // the pixels of the rows, by slot of the row pixels' block
 };
 
-// Which rows a walk takes: with sections, those on the section phase one a cycle (stride rows
-// apart, period the forcing's); otherwise those of the time window [tMin, tMax].
+// Which rows a walk takes: with sections, those on the section phase one a cycle by the rule;
+// otherwise those of the time window [tMin, tMax], widened by the rule's step.
 struct CurveWalkRows
 {
     bool sections = false;
-    double tMin = 0, tMax = 0, dt = 0;
-    int stride = 0;
-    double period = 0;
+    double tMin = 0, tMax = 0;
+    SectionRule rule;
 };
 
 // The walk of one table's rows through the curves drawn of it. A painter has Look(),
@@ -105,7 +104,7 @@ void CCurveWalk<Painter>::Walk(const double* x, const RingSpan& ring, const Curv
         const bool lines = std::all_of(m_curves.begin(), m_curves.end(), [](const Curve& c) {
             return c.painter.Look() == RowLook::Lines;
         });
-        pixels.Walk(ring, rows.tMin, rows.tMax, rows.dt, lines,
+        pixels.Walk(ring, rows.tMin, rows.tMax, rows.rule.step, lines,
                     [&](int a, int b, int age, int slot) {
                         AddRows(pixels, a, b, age, slot);
                         return lines ? 0 : GatherRun(pixels, b, slot);
@@ -217,7 +216,7 @@ void CCurveWalk<Painter>::AddSectionRows(CRowPixels& pixels, const RingSpan& rin
                                          const CurveWalkRows& rows)
 {
     int prev = -1, k = 0;
-    WalkSections(ring, rows.stride, rows.period, rows.dt, [&](int row) {
+    rows.rule.Walk(ring, [&](int row) {
         const int a = prev < 0 ? row : prev;
         AddRows(pixels, a, row, k, pixels.Reach(a, row));
         prev = row;

@@ -1,5 +1,7 @@
 #include "views/rows/RingWalk.h"
 
+#include "model/core/ModelCore.h"
+
 #include <cmath>
 
 int PreviousLiveRow(int nRow, int rows, bool wrapped)
@@ -60,4 +62,21 @@ int PhaseOffsetRows(double t0, double period, int stride)
     f -= std::trunc(f);
     // A time before zero (f below 0) gives 1 - f above 1: the remainder takes it back.
     return static_cast<int>(std::lround((1 - f) * stride) % stride);
+}
+
+MarkRule SectionRule::Marks(const RingSpan& ring, bool phase) const
+{
+    const bool offset =
+        phase && ring.wrapped && ring.t && ring.index >= 0 && ring.index < ring.rows;
+    return {stride, offset ? PhaseOffsetRows(ring.t[ring.index], period, stride) : 0};
+}
+
+SectionRule SectionRuleOf(const CModelCore& s)
+{
+    return {RowsPerCycle(s.m_nChrononsPerCycle, s.m_nTableInterval), s.m_dPeriod, s.RunStep()};
+}
+
+MarkRule CycleMarks(const CModelCore& s, const RingSpan& ring, bool phase)
+{
+    return SectionRuleOf(s).Marks(ring, phase);
 }

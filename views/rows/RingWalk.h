@@ -132,3 +132,34 @@ struct MarkRule
 // phase f of its cycle, so the next cycle starts lround((1 - f) s) rows later (mod s); 0 where
 // the period or t0 gives no phase.
 int PhaseOffsetRows(double t0, double period, int stride);
+
+// The section rule as a model's settings give it, the one place every view takes it from: a
+// cycle's rows of the table, the forcing period and the run's step (which also widens a time
+// window by a row).
+struct SectionRule
+{
+    int stride = 1;
+    double period = 0;
+    double step = 0;
+
+    SectionRows Find(const RingSpan& ring) const
+    {
+        return FindSectionRows(ring, stride, period, step);
+    }
+    template <class Visit> void Walk(const RingSpan& ring, Visit visit) const
+    {
+        WalkSections(ring, stride, period, step, visit);
+    }
+    // A live row's place in its cycle by its sequence number: the run's first row starts one.
+    int CyclePlace(std::int64_t sequence) const { return static_cast<int>(sequence % stride); }
+    bool StartsCycle(std::int64_t sequence) const { return CyclePlace(sequence) == 0; }
+    // The return marks of a table: a row each cycle, counted from the oldest row or, with phase
+    // set and a wrapped ring, placed by the oldest row's forcing phase.
+    MarkRule Marks(const RingSpan& ring, bool phase) const;
+};
+
+class CModelCore;
+SectionRule SectionRuleOf(const CModelCore& s);
+
+// The return marks of a table by the model's section rule (see SectionRule::Marks).
+MarkRule CycleMarks(const CModelCore& s, const RingSpan& ring, bool phase);
