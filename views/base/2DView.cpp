@@ -338,13 +338,11 @@ std::vector<C2DView::Curve> C2DView::CurvesOf(CDC* pDC, const TableColumns& colu
         if ((imported && c.importPen < 0) || !CurveShown(s, c))
             continue;
         if (const double* v = ColumnData(columns[c.column], ring.rows))
-            curves.push_back({v,
-                              CRowPainter(pDC, m_rcPlot, c.points ? RowLook::Points : lines,
-                                          CurvePen(s, c, imported), MarkPen(s, c, imported), rule),
-                              -1,
-                              {},
-                              ring.rows,
-                              {}});
+            curves.push_back(
+                {.v = v,
+                 .painter = CRowPainter(pDC, m_rcPlot, c.points ? RowLook::Points : lines,
+                                        CurvePen(s, c, imported), MarkPen(s, c, imported), rule),
+                 .ringRows = ring.rows});
     }
     return curves;
 }

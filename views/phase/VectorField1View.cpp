@@ -26,7 +26,6 @@ CSys1NNVF::CSys1NNVF()
           [this]() -> CModelCore* { return GetModel() ? &GetModel()->Core() : nullptr; },
           [] { return true; }, kVectorFieldTouch))
 {
-    AddTrackItem();
 }
 
 CSys1NNVF::~CSys1NNVF() = default;

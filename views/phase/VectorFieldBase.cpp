@@ -21,6 +21,7 @@ CVectorFieldBase::CVectorFieldBase(PlotDescription description, bool spinsForcin
     MapControl(IDC_VF_SPIN_BUDDY, EN_CHANGE, &CVectorFieldBase::OnEnChangeVfSpinBuddy);
     MapControl(IDC_VF_SPIN_VALUE, EN_MAXTEXT, &CVectorFieldBase::OnEnMaxtextVfSpinValue);
     MapControl(IDC_VF_SPIN_PARAM, EN_MAXTEXT, &CVectorFieldBase::OnEnMaxtextVfSpinParam);
+    m_legend.Add(0, [this] { EditLegendStyle(0); });
 }
 
 CVectorFieldBase::~CVectorFieldBase() = default;
@@ -320,11 +321,6 @@ void CVectorFieldBase::DrawVectorFieldMargins(CDC* pDC, const std::vector<double
     DrawSpinRange(pDC);
     if (pOldFont)
         pDC->SelectObject(pOldFont);
-}
-
-void CVectorFieldBase::AddTrackItem()
-{
-    m_legend.Add(0, [this] { EditLegendStyle(0); });
 }
 
 void CVectorFieldBase::EditLegendStyle(int nItem)

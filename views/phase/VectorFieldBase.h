@@ -40,7 +40,8 @@ public:
     bool m_bSkipSpinChange = false;
     CRect m_rcParamLine; // the parameters' line over the plot, repainted after a spin step
 
-    // The track pen from its legend box: item 0 (the views with curves add theirs).
+    // The track pen from its legend box, item 0, which every Vector Field has (the views with
+    // curves add theirs).
     virtual void EditLegendStyle(int nItem);
 
 protected:
@@ -67,8 +68,6 @@ protected:
     // The left margin's texts with the initial values given, the axis names, the track box and
     // the equations; the spin range under the strip on screen.
     void DrawVectorFieldMargins(CDC* pDC, const std::vector<double>& initial);
-    // The track pen's legend item, key 0, after the items a view added before it.
-    void AddTrackItem();
 
 private:
     void CreateStrip();

@@ -145,12 +145,10 @@ void CVectorFieldLayers::ComputeNow(bool bAsking)
 
 void CVectorFieldLayers::CalcTrack()
 {
-    const CModelCore* s = m_host.Model();
-    if (!s)
-        return;
+    const CModelCore& s = *m_host.Model();
     const auto progress = m_host.Progress("Track Calculation Progress");
-    m_plane.CalcTrack(m_dTrackX, m_dTrackY, s->m_nTrackSteps,
-                      {s->m_clrVFTrack, s->m_nStyleVFTrack, s->m_nWidthVFTrack}, progress.get(),
+    m_plane.CalcTrack(m_dTrackX, m_dTrackY, s.m_nTrackSteps,
+                      {s.m_clrVFTrack, s.m_nStyleVFTrack, s.m_nWidthVFTrack}, progress.get(),
                       [this] { m_host.Tell(kTrackMemory); });
     m_bShow[kLayerT] = true;
     m_host.InvalidateAll();

@@ -26,7 +26,8 @@ class IVectorFieldHost
 {
 public:
     virtual ~IVectorFieldHost() = default;
-    // The model's settings (pens, grid spacing, steps); null while the view has no model.
+    // The model's settings (pens, grid spacing, steps); never null: the view asks the layers
+    // to act only while it has its model.
     virtual CModelCore* Model() = 0;
     // A question with Yes and No (true for Yes); a message with OK.
     virtual bool AskYesNo(const char* text) = 0;

@@ -113,7 +113,6 @@ CVectorFieldView::CVectorFieldView(SystemKind kind)
     MapUpdate(ID_CONTROLS_CLEARDATA, &CVectorFieldView::OnUpdateClearData);
     for (int item = kItemNullcline1; item < kItems; ++item)
         m_legend.Add(item, [this, item] { EditLegendStyle(item); });
-    AddTrackItem();
 }
 
 CVectorFieldView::~CVectorFieldView() = default;
@@ -122,10 +121,11 @@ CVectorFieldView::~CVectorFieldView() = default;
 
 // --- what the layers ask --------------------------------------------------------------------
 
+// Every way into the layers passes only while the view has its model: Ready(), and the base's
+// updates and spin steps, which look first.
 CModelCore* CVectorFieldView::Model()
 {
-    IModelDocument* m = GetModel();
-    return m ? &m->Core() : nullptr;
+    return &GetModel()->Core();
 }
 
 bool CVectorFieldView::AskYesNo(const char* text)
@@ -249,15 +249,20 @@ void CVectorFieldView::MapButtons()
     (std::make_integer_sequence<int, 2 * kLayers>{});
 }
 
+bool CVectorFieldView::Ready() const
+{
+    return GetModel() && !Running();
+}
+
 void CVectorFieldView::OnToggle(int layer)
 {
-    if (!Running())
+    if (Ready())
         m_rules.Toggle(layer);
 }
 
 void CVectorFieldView::OnRecalc(int layer)
 {
-    if (!Running())
+    if (Ready())
         m_rules.Recalc(layer);
 }
 
@@ -265,14 +270,14 @@ void CVectorFieldView::OnRecalc(int layer)
 // reaches the view, so a state kept from its key-down would outlive it.
 void CVectorFieldView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
-    if (!Running())
+    if (Ready())
         m_rules.Key(nChar, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
     CVectorFieldBase::OnKeyDown(nChar, nRepCnt, nFlags);
 }
 
 void CVectorFieldView::CalcTracks()
 {
-    if (!Running())
+    if (Ready())
         m_rules.CalcTrack();
 }
 

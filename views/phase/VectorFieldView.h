@@ -88,6 +88,8 @@ private:
     void InvalidateAll() override;
     void TakeFocus() override;
 
+    // The view has its model and the model does not run: the layers may act.
+    bool Ready() const;
     void OnUpdateClearData(CCmdUI* pCmdUI);
     void MapButtons();
     // Button I: Toggle (even) or Recalc (odd) of layer I / 2.

@@ -35,8 +35,8 @@ template <class Painter> struct CurveRows
     Painter painter;
     int row = -1; // the last row reached, and its vertical pixel (stale while gathering)
     int at = 0;
-    int ringRows = 0;
-    ValueColumn column;
+    int ringRows = 0; // a column drawn row by row wraps from the ring's last row to row 0
+    ValueColumn column{};
     const int* py = nullptr; // the pixels of the rows, by slot of the row pixels' block
 };
 
