@@ -1,7 +1,7 @@
 #include "model/files/DataImport.h"
 
-#include "model/files/DataFile.h"
 #include "model/core/ModelCore.h"
+#include "model/files/DataFile.h"
 #include "platform/base/MessageHook.h"
 
 #include <algorithm>
@@ -33,7 +33,10 @@ bool CDataLineReader::Fill()
 
 bool CDataLineReader::Next(std::string_view& line)
 {
+    if (m_bOverlong)
+        return false;
     m_strLong.clear();
+    std::size_t nLength = 0; // of the line so far, beyond what is kept
     bool bLong = false;
     for (;;) {
         if (m_nPos == m_nEnd && !Fill()) {
@@ -44,23 +47,23 @@ bool CDataLineReader::Next(std::string_view& line)
         }
         const char* pStart = m_buffer.data() + m_nPos;
         const auto* pNl = static_cast<const char*>(std::memchr(pStart, '\n', m_nEnd - m_nPos));
+        const auto nLen = static_cast<std::size_t>((pNl ? pNl : m_buffer.data() + m_nEnd) - pStart);
+        nLength += nLen;
+        // A line is kept up to a megabyte: a file without line ends cannot fill the memory.
+        if (bLong || pNl == nullptr)
+            m_strLong.append(pStart, std::min(nLen, m_buffer.size() - m_strLong.size()));
+        if (nLength > kLongestLine) {
+            line = m_strLong;
+            m_bOverlong = true;
+            return true;
+        }
         if (pNl == nullptr) {
-            // A line is kept up to a megabyte: a file without line ends cannot fill the memory.
-            if (m_strLong.size() < m_buffer.size())
-                m_strLong.append(pStart, std::min(m_nEnd - m_nPos, m_buffer.size()));
             m_nPos = m_nEnd;
             bLong = true;
             continue;
         }
-        const auto nLen = static_cast<std::size_t>(pNl - pStart);
         m_nPos += nLen + 1;
-        if (bLong) {
-            if (m_strLong.size() < m_buffer.size())
-                m_strLong.append(pStart, nLen);
-            line = m_strLong;
-        } else {
-            line = std::string_view(pStart, nLen);
-        }
+        line = bLong ? std::string_view(m_strLong) : std::string_view(pStart, nLen);
         break;
     }
     if (!line.empty() && line.back() == '\r')
@@ -289,7 +292,13 @@ private:
         if (!bTitle || !m_reader.Next(line) || !m_reader.Next(line))
             return 0;
         nLength = line.size();
-        return ParseDataLine(line, pFirst, m_kind.MaxNumbers());
+        return Numbers(line, pFirst, m_kind.MaxNumbers());
+    }
+
+    // The numbers of a line; none from a line too long to be a data row.
+    int Numbers(std::string_view line, double* pOut, int nMost) const
+    {
+        return m_reader.Overlong() ? 0 : ParseDataLine(line, pOut, nMost);
     }
 
     // The rows after the first of a file that lacks columns must be there: a missing one counts
@@ -302,7 +311,7 @@ private:
         for (int i = 0; i < nSpecial; ++i) {
             double v[7];
             std::string_view line;
-            if (!m_reader.Next(line) || ParseDataLine(line, v, n) < n) {
+            if (!m_reader.Next(line) || Numbers(line, v, n) < n) {
                 ShowMessageBox(kImportCorrupted, msgbox::MB_OK);
                 return false;
             }
@@ -319,7 +328,7 @@ private:
         std::string_view line;
         while (m_reader.Next(line)) {
             double v[7];
-            if (ParseDataLine(line, v, n) < n) {
+            if (Numbers(line, v, n) < n) {
                 ShowMessageBox(kImportCorrupted, msgbox::MB_OK);
                 return;
             }

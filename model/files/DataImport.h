@@ -22,13 +22,20 @@ extern const char* const kImportCorrupted;
 extern const char* const kImportNoMemory;
 extern const char* const kImportExtendRunTime;
 
-// The lines of a file in turn, with CR LF read as a line end.
+// The lines of a file in turn, with CR LF read as a line end; a line is kept up to a megabyte.
+// A line longer than kLongestLine is no line of a data file: its start is the last line given
+// (Overlong) and nothing after it is read, so a huge file without line ends is not read to its
+// end.
 class CDataLineReader
 {
 public:
+    static constexpr std::size_t kLongestLine = std::size_t(16) << 20;
+
     explicit CDataLineReader(std::FILE* pFile) : m_pFile(pFile) {}
     // The next line without its line end, valid until the next call; false at the end.
     bool Next(std::string_view& line);
+    // The last line given was cut off at kLongestLine.
+    bool Overlong() const { return m_bOverlong; }
 
 private:
     bool Fill();
@@ -37,6 +44,7 @@ private:
     std::size_t m_nPos = 0, m_nEnd = 0;
     std::string m_strLong; // a line that runs over the end of the buffer
     bool m_bEof = false;
+    bool m_bOverlong = false;
 };
 
 struct ImportProgress

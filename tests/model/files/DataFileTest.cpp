@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -397,6 +398,48 @@ TEST(DataImport, LongFilesAndLongLinesAreReadWhole)
         EXPECT_EQ(m.m_arrImport[kSlotXp][r], 3e-7);
         EXPECT_EQ(m.m_arrImport[kSlotYp][r], r % 7);
     }
+}
+
+// A huge file whose line cannot be a data file's (one line end in 64 MB) is refused, or stops
+// the rows, once that line has run past the longest line of a data file: the rest of the file
+// is not read.
+TEST(DataImport, AHugeFileStopsBeingReadAtALineThatCannotBeARow)
+{
+    struct Case
+    {
+        const char* name;
+        std::string head; // then nothing but zero bytes, up to 64 MB
+        std::vector<std::string> messages;
+        int rows;
+    };
+    const std::string two = Header(SystemKind::TwoVariable);
+    const Case cases[] = {
+        {"before the title", "junk\r\n", {kImportCannotRead}, -1},
+        {"the column names", two.substr(0, two.size() - 9), {kImportCannotRead}, -1},
+        {"the first row", two, {kImportCannotRead}, -1},
+        {"a later row", two + "0 1 2 3 4\r\n1 2 3 4 5\r\n", {kImportCorrupted}, 2},
+    };
+    const std::string path = TempPath("huge.d2d");
+    const std::uintmax_t size = std::uintmax_t(64) << 20;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(path, std::ios::binary) << c.head;
+        std::filesystem::resize_file(path, size); // sparse: no disk is used
+        CModelCore m(SystemKind::TwoVariable);
+        NewModel(m);
+        MessageRecorder boxes;
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        CDataLineReader reader(f);
+        const ImportOutcome outcome = ImportDataFile(m, reader, size, path);
+        const long read = std::ftell(f);
+        std::fclose(f);
+        EXPECT_EQ(boxes.messages, c.messages);
+        EXPECT_EQ(outcome == ImportOutcome::Imported, c.rows >= 0);
+        EXPECT_EQ(m.m_nImportRows, std::max(c.rows, 0));
+        EXPECT_LE(read, static_cast<long>(CDataLineReader::kLongestLine + (2 << 20)));
+    }
+    std::filesystem::remove(path);
 }
 
 // The import keeps the first million rows of a longer file, without a message.
