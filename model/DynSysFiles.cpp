@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
 #include "platform/base/Archive.h"
+#include "platform/base/NoMemory.h"
 
 #include <QImage>
 
@@ -134,8 +135,13 @@ void CDynSys::OnFileImport()
         hwndProgress = CProgressBarWnd::Open("File Import Progress", AfxGetMainWnd());
     };
     progress.step = [&hwndProgress] { SendMessage(hwndProgress, WM_PROGRESS_STEP, 0); };
-    CDataLineReader reader(pFile);
-    const ImportOutcome outcome = ImportDataFile(*this, reader, st.st_size, path, progress);
+    // The model takes the rows only once the reading ends, so memory that runs out in the
+    // reading itself (not in the rows, which say so) leaves the model as it was.
+    ImportOutcome outcome = ImportOutcome::NotRead;
+    TellIfNoMemory([&] {
+        CDataLineReader reader(pFile);
+        outcome = ImportDataFile(*this, reader, st.st_size, path, progress);
+    });
     CProgressBarWnd::Close(hwndProgress);
     std::fclose(pFile);
     if (outcome == ImportOutcome::Imported)

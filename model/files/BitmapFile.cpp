@@ -2,8 +2,8 @@
 
 #include "platform/base/Archive.h"
 
-#include <algorithm>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -43,7 +43,12 @@ bool MakeDib(int nWidth, int nHeight, int nBitsPerPixel, const std::uint32_t* pP
     // ((width x bits + 31) with the low five bits cleared) / 8 bytes a row.
     const std::size_t nRow = ((static_cast<std::size_t>(nWidth) * nBitsPerPixel + 31) & ~31u) / 8;
     const std::size_t nImage = nRow * static_cast<std::size_t>(nHeight);
-    dib.bytes.assign(kInfoHeader + nImage, 0);
+    try {
+        dib.bytes.assign(kInfoHeader + nImage, 0);
+    } catch (const std::bad_alloc&) {
+        dib.bytes = {};
+        return false;
+    }
     std::uint8_t* h = dib.bytes.data();
     Put32(h, kInfoHeader);
     Put32(h + 4, static_cast<std::uint32_t>(nWidth));
@@ -71,11 +76,14 @@ BOOL CBitmapFileWriter::WriteBitmapFile(const std::string& strPath, const DibBlo
         pDib->bytes.size() > std::numeric_limits<std::uint32_t>::max() - kFileHeader)
         return FALSE;
     const int nEntries = DibColourEntries(static_cast<int>(Get16(pDib->bytes.data() + 14)));
-    std::vector<std::uint8_t> file(kFileHeader + pDib->bytes.size());
-    file[0] = 'B';
-    file[1] = 'M';
-    Put32(&file[2], static_cast<std::uint32_t>(kFileHeader + pDib->bytes.size()));
-    Put32(&file[10], static_cast<std::uint32_t>(kFileHeader + kInfoHeader + 4 * nEntries));
-    std::copy(pDib->bytes.begin(), pDib->bytes.end(), file.begin() + kFileHeader);
-    return WriteFileBytes(strPath, file) ? TRUE : FALSE;
+    std::uint8_t header[kFileHeader] = {'B', 'M'};
+    Put32(header + 2, static_cast<std::uint32_t>(kFileHeader + pDib->bytes.size()));
+    Put32(header + 10, static_cast<std::uint32_t>(kFileHeader + kInfoHeader + 4 * nEntries));
+    // The block goes out as it lies, not through a copy of the whole file: a picture as large
+    // as the screen is not held twice.
+    CFileWriter file;
+    return file.Open(strPath) && file.Write(header, kFileHeader) &&
+                   file.Write(pDib->bytes.data(), pDib->bytes.size()) && file.Commit()
+               ? TRUE
+               : FALSE;
 }

@@ -20,7 +20,8 @@ struct DibBlock
 int DibColourEntries(int nBitsPerPixel);
 
 // The block of a picture of 24 or 32 bits per pixel from rows of 0xAARRGGBB pixels given top
-// down, nStride pixels apart. False for another depth or a size that does not fit.
+// down, nStride pixels apart. False for another depth or a size that does not fit, and when
+// memory runs out (the block is left empty then).
 bool MakeDib(int nWidth, int nHeight, int nBitsPerPixel, const std::uint32_t* pPixels,
              std::size_t nStride, DibBlock& dib);
 

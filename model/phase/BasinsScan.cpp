@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -252,15 +254,31 @@ void CBasinsScan::Run(IBasinsSink& sink)
                 Work<decltype(k)::value, decltype(form)::value>(sink);
             });
     };
+    // A worker that fails (memory runs out) stops the scan; the first failure goes to the
+    // caller once every worker has ended, since none may leave its thread.
+    std::mutex failedLock;
+    std::exception_ptr failure;
+    auto guarded = [&] {
+        try {
+            work();
+        } catch (...) {
+            m_stop = true;
+            const std::lock_guard<std::mutex> lock(failedLock);
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
     // The workers take the units from one counter, so the scan goes on with the threads it
     // could start: the caller's thread is one of them.
     std::vector<std::thread> workers;
     try {
         for (unsigned i = 1; i < n; ++i)
-            workers.emplace_back(work);
+            workers.emplace_back(guarded);
     } catch (const std::system_error&) {
     }
-    work();
+    guarded();
     for (std::thread& w : workers)
         w.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }

@@ -62,11 +62,13 @@ class CBasinsScan
 public:
     static constexpr COLORREF kNoPixel = 0xFF000000; // not computed (the scan was stopped)
 
-    // Params whose model still names a parser (not set by SetModel) get their copy here.
+    // Params whose model still names a parser (not set by SetModel) get their copy here. Throws
+    // std::bad_alloc when the grid, as large as the plot, cannot be had.
     explicit CBasinsScan(const CBasinsParams& params);
 
     // The whole scan; returns when every pixel is stored or the sink asked to stop. A worker
-    // that cannot start leaves its share to the others.
+    // that cannot start leaves its share to the others; one that fails (memory runs out) stops
+    // the scan, and its exception is thrown here once every worker has ended.
     void Run(IBasinsSink& sink);
 
     int Columns() const { return m_cols; }

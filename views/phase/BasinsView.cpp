@@ -4,6 +4,7 @@
 #include "model/ImageFile.h"
 #include "model/ProgressBarWnd.h"
 #include "platform/WinApp.h"
+#include "platform/base/NoMemory.h"
 #include "views/base/MarginTexts.h"
 #include "views/phase/PhaseLineDraw.h"
 #include "views/rows/PlotText.h"
@@ -186,13 +187,15 @@ void CBasinsView::OnControlsRun()
     const QWidget* w = GetWidget();
     m_pPicture->Reset(m_rcPlotHit, w ? w->devicePixelRatioF() : 1.0);
     InvalidateRect(&m_rcPlotHit, TRUE);
-    const CBasinsParams params = ScanParams();
+    bool started = false;
     try {
-        m_run.Start(params);
+        // The scan's grid, as large as the plot, may be more than memory holds.
+        started = TellIfNoMemory([this] { m_run.Start(ScanParams()); });
     } catch (const std::system_error&) {
         AfxMessageBox(kNoThread);
-        return;
     }
+    if (!started)
+        return;
     m_bConcurrent = s.m_bPlotConcurrent != 0;
     m_nStepsShown = 0;
     m->SetBasinsScanning(true);

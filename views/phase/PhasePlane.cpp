@@ -5,6 +5,7 @@
 #include "parser/Parser.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 bool SameFrame(const CPlaneFrame& a, const CPlaneFrame& b)
@@ -103,10 +104,18 @@ double CPhasePlane::ManifoldOffset() const
     return 0.01 * std::max(m_frame.XRange(), m_frame.YRange());
 }
 
-void CPhasePlane::CalcDirectionField(IPassProgress* progress)
+bool CPhasePlane::CalcDirectionField(IPassProgress* progress)
 {
-    ::CalcDirectionField(*m_pField, m_frame, m_nPitch, m_dTime, m_dirField, progress);
+    bool stored = true;
+    try {
+        ::CalcDirectionField(*m_pField, m_frame, m_nPitch, m_dTime, m_dirField, progress);
+    } catch (const std::bad_alloc&) {
+        m_dirField = {};
+        stored = false;
+    }
+    // Current even when empty, so that a repaint does not run out of memory again.
     Stamped(kDirField);
+    return stored;
 }
 
 bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)

@@ -71,7 +71,8 @@ public:
 
     // The passes; each makes its result current. The curves take the pens given. progress may
     // be null.
-    void CalcDirectionField(IPassProgress* progress);
+    // False when memory ran out: the field is left empty (and current).
+    bool CalcDirectionField(IPassProgress* progress);
     // False when a nullcline's points could not be stored (out of memory): that nullcline is
     // left empty and the pass stops, its result current on the Newtonian plane only. While the
     // curves are off it does nothing.

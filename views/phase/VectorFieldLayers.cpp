@@ -1,6 +1,7 @@
 #include "views/phase/VectorFieldLayers.h"
 
 #include "model/core/ModelCore.h"
+#include "platform/base/NoMemory.h"
 
 #include <utility>
 
@@ -58,9 +59,10 @@ bool CVectorFieldLayers::Compute(int layer, const CPlaneFrame& frame)
     m_plane.SetFrame(frame, m_host.Model()->m_nVFGridSpacing);
     switch (layer) {
     case kLayerD:
-        if (!m_plane.Current(CPhasePlane::kDirField))
-            m_plane.CalcDirectionField(
-                m_host.Progress("Direction Field Calculation Progress").get());
+        if (!m_plane.Current(CPhasePlane::kDirField) &&
+            !m_plane.CalcDirectionField(
+                m_host.Progress("Direction Field Calculation Progress").get()))
+            m_host.Tell(kNoMemoryText);
         return true;
     case kLayerN:
         EnsureNullclines();

@@ -1,0 +1,201 @@
+// Commands that allocate in proportion to a plot or a file, through the real main window, while
+// large allocations fail as when memory runs out: each says so and the program goes on, and the
+// same command with memory again does its work.
+#ifdef HAVE_VELTRIX_VIEWSPHASE
+#include "app/DialogHooks.h"
+#include "app/MenuDriver.h"
+#include "app/TestFiles.h"
+#include "common/AllocationLimit.h"
+#include "model/CommandIds.h"
+#include "model/files/DataFile.h"
+#include "views/phase/BasinsView.h"
+#include "views/phase/VectorFieldView.h"
+
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace {
+
+constexpr UINT ID_BASINS = 32778;
+constexpr UINT ID_VECTOR_FIELD = 32802;
+constexpr std::size_t kKB = 1024;
+const char* const kNoMemory = "Not enough memory to go on.";
+const char* const kNoImage = "Could not write image to disk as .bmp file.";
+
+// The pixels of the basins picture that a scan has set.
+long long SetPixels(const CBasinsView* view)
+{
+    const QImage& img = view->Picture().Image();
+    long long n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += qAlpha(img.pixel(x, y)) != 0;
+    return n;
+}
+
+// Opens the view of the command, active and maximised, so that it is as large as the screen.
+CView* OpenView(UINT nCommand)
+{
+    if (!Choose(nCommand))
+        return nullptr;
+    CView* view = StartShell()->MDIGetActive()->GetActiveView();
+    view->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    QCoreApplication::processEvents();
+    view->RedrawWindow();
+    return view;
+}
+
+bool BasinsRun(CDynSys* doc)
+{
+    return Choose(ID_CONTROLS_RUN) && Pump([doc] { return !doc->m_bBARunning; });
+}
+
+const std::string& ImagePath()
+{
+    static const std::string path = Temp("memory.bmp");
+    return path;
+}
+
+bool ImageWritten()
+{
+    return std::filesystem::exists(ImagePath()) && std::filesystem::file_size(ImagePath()) > 54;
+}
+
+const std::string& DataPath()
+{
+    static const std::string path = [] {
+        const std::string p = Temp("memory.d2d");
+        std::ofstream(p, std::ios::binary)
+            << DataKind(SystemKind::TwoVariable).title << "\r\nnames\r\n0 1 2 3 4\r\n0.1 2 3 4 "
+            << "5\r\n0.2 3 4 5 6\r\n";
+        return p;
+    }();
+    return path;
+}
+
+// Shift+D: the direction field computed anew.
+void DirectionField(CView* view)
+{
+    QTest::keyClick(view->GetWidget(), 'D', Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+}
+
+std::size_t FieldPoints(const CView* view)
+{
+    return dynamic_cast<const CVectorFieldView*>(view)->Plane().DirectionField().m_arrX1.size();
+}
+
+struct Case
+{
+    const char* name;
+    UINT nView; // the view the command works in (0: the Graph of a run)
+    std::size_t most;
+    AllocationLimit::Threads threads;
+    std::function<void(CDynSys*, CView*)> command;
+    std::string file; // the file dialog's answer
+    std::vector<std::string> told;
+    std::function<bool(CDynSys*, CView*)> done; // the command's work is there
+};
+
+} // namespace
+
+TEST(MemoryCommands, ACommandOutOfMemorySaysSoAndTheProgramGoesOn)
+{
+    const auto basinsRun = [](CDynSys* doc, CView*) { ASSERT_TRUE(BasinsRun(doc)); };
+    const auto basinsPainted = [](CDynSys*, CView* view) {
+        return SetPixels(dynamic_cast<CBasinsView*>(view)) > 1000;
+    };
+    const auto saveImage = [](CDynSys*, CView*) { ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE)); };
+    const auto imageWritten = [](CDynSys*, CView*) { return ImageWritten(); };
+    const Case cases[] = {
+        {"Basins Run",
+         ID_BASINS,
+         128 * kKB,
+         AllocationLimit::Every,
+         basinsRun,
+         "",
+         {kNoMemory},
+         basinsPainted},
+        {"Basins Run, in its workers",
+         ID_BASINS,
+         64 * kKB,
+         AllocationLimit::OthersOnly,
+         basinsRun,
+         "",
+         {kNoMemory},
+         basinsPainted},
+        {"Save Image",
+         0,
+         128 * kKB,
+         AllocationLimit::Every,
+         saveImage,
+         ImagePath(),
+         {kNoImage},
+         imageWritten},
+        {"Save Image of the Basins",
+         ID_BASINS,
+         128 * kKB,
+         AllocationLimit::Every,
+         saveImage,
+         ImagePath(),
+         {"Include Margins?", kNoImage},
+         imageWritten},
+        {"Import",
+         0,
+         128 * kKB,
+         AllocationLimit::Every,
+         [](CDynSys*, CView*) { ASSERT_TRUE(Choose(ID_FILE_IMPORT)); },
+         DataPath(),
+         {kNoMemory},
+         [](CDynSys* doc, CView*) { return doc->m_nImportRows == 3; }},
+        {"Direction Field",
+         ID_VECTOR_FIELD,
+         16 * kKB,
+         AllocationLimit::Every,
+         [](CDynSys*, CView* view) { DirectionField(view); },
+         "",
+         {kNoMemory},
+         [](CDynSys*, CView* view) { return FieldPoints(view) > 1000; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDynSys* doc = NewModel(IDR_SYS2TYPE);
+        ASSERT_NE(doc, nullptr);
+        doc->m_nVFGridSpacing = 100; // the finest direction field
+        doc->m_nBADepth = 20;        // a quick scan
+        CView* view = doc->GetViews().front();
+        if (c.nView == 0)
+            ASSERT_TRUE(RunThroughMenu(doc));
+        else
+            ASSERT_NE(view = OpenView(c.nView), nullptr);
+        std::filesystem::remove(ImagePath());
+        Dialogs dialogs;
+        dialogs.path = c.file;
+        const long long refused = AllocationLimit::Refused();
+        {
+            AllocationLimit limit(c.most, c.threads);
+            c.command(doc, view);
+            ASSERT_TRUE(
+                Pump([&] { return dialogs.texts.size() >= c.told.size() && !doc->m_bBARunning; }));
+        }
+        EXPECT_EQ(dialogs.texts, c.told);
+        EXPECT_GT(AllocationLimit::Refused(), refused);
+        EXPECT_FALSE(c.done(doc, view));
+        EXPECT_FALSE(ProgressWindowShown("BA Calculation Progress"));
+        EXPECT_FALSE(doc->m_bHaveImport);
+
+        dialogs.texts.clear();
+        c.command(doc, view);
+        EXPECT_TRUE(Pump([&] { return c.done(doc, view); }));
+        EXPECT_EQ(dialogs.texts.size(), c.told.size() - 1) << "nothing but a question told";
+        doc->SetModifiedFlag(FALSE);
+        doc->OnCloseDocument();
+    }
+}
+#endif
