@@ -53,6 +53,15 @@ PlotDescription AgainstTime()
     return d;
 }
 
+// A curve whose rows all lie above the plot, drawn before the one against time: its columns
+// gather beside the other's, so a row that is not finite ends both curves' gathered run.
+PlotDescription AfterACurveAboveThePlot()
+{
+    PlotDescription d = AgainstTime();
+    d.curves.insert(d.curves.begin(), {kSlotY, nullptr, &S::m_nStyleY, &S::m_nWidthY, &S::m_clrY});
+    return d;
+}
+
 // Pixels of colour c in the plot where one picture has it and the other not.
 int Differences(const QImage& a, const QImage& b, const CRect& p, COLORREF c)
 {
@@ -179,6 +188,7 @@ TEST(RowDrawing, BlownUpClippedAndEdgeRowsMatchTheRowByRowDrawing)
         {"phase, wrapped ring", Phase(), 7919, 20000, 0, 0},
         {"against time, wrapped ring", AgainstTime(), 30011, 50000, 0, 0},
         {"against time, a window", AgainstTime(), 30011, 50000, 0.4, 0.7},
+        {"against time, after a curve", AfterACurveAboveThePlot(), 30011, 50000, 0, 0},
     };
     for (const auto& c : cases) {
         RowHarness h(c.d, c.rows, c.stored);
@@ -192,6 +202,7 @@ TEST(RowDrawing, BlownUpClippedAndEdgeRowsMatchTheRowByRowDrawing)
         }
         auto& x = d.m_arrTable[c.d.xColumn];
         auto& v = d.m_arrTable[kSlotXp];
+        std::fill(d.m_arrTable[kSlotY].begin(), d.m_arrTable[kSlotY].end(), 1e3);
         const bool phase = c.d.xColumn != kSlotT;
         for (int i = 100; i + 310 < c.rows; i += 997) {
             v[i] = nan;

@@ -24,8 +24,14 @@ enum class RowLook
 // The run's rows as a reader holding the table lock sees them.
 RingSpan RunSpan(const CModelCore& s, const TableRing& r);
 
-// The leading finite values of v[0, n).
-int FiniteRun(const double* v, int n);
+// The leading finite values of v[0, n): how many, and the least and greatest of them (lo and
+// hi are meaningless when n is 0).
+struct FiniteSpan
+{
+    int n = 0;
+    double lo = 0, hi = 0;
+};
+FiniteSpan FiniteExtremes(const double* v, int n);
 
 // A curve being drawn: its column, its painter, the pixel of the row it reached last and the
 // rows it gathers down a pixel column.
@@ -81,6 +87,7 @@ private:
 
     const C2DPlotGeometry m_g;
     std::vector<Curve> m_curves;
+    std::vector<FiniteSpan> m_spans; // a column run's extremes, by curve
     bool m_sections = false;
 };
 
@@ -160,25 +167,31 @@ inline void CCurveWalk<Painter>::AddRows(const CRowPixels& pixels, int a, int b,
 
 // Where every curve gathers its columns and went on to row b, the rows after b on b's pixel
 // column join the curves' columns at once as their extremes, as they would one by one: their
-// values finite, every row of the block walked. The rows taken.
+// values finite, every row of the block walked. One pass over each curve's values finds where
+// they stop being finite and their extremes; a curve that stops sooner shortens the run of all,
+// and the curves before it take theirs again over the shorter run. The rows taken.
 template <class Painter>
 int CCurveWalk<Painter>::GatherRun(const CRowPixels& pixels, int b, int slot)
 {
     const int x = pixels.X(slot);
     int n = pixels.AllVisited() && x != kNoPixel ? pixels.ColumnRun(slot) : 0;
-    for (const Curve& c : m_curves)
-        n = c.py || c.row != b ? 0 : FiniteRun(c.v + b + 1, n);
+    if (std::any_of(m_curves.begin(), m_curves.end(),
+                    [b](const Curve& c) { return c.py || c.row != b; }))
+        return 0;
+    m_spans.clear();
+    for (const Curve& c : m_curves) {
+        if (n == 0)
+            return 0;
+        m_spans.push_back(FiniteExtremes(c.v + b + 1, n));
+        n = m_spans.back().n;
+    }
     if (n == 0)
         return 0;
-    for (Curve& c : m_curves) {
-        const double* v = c.v + b + 1;
-        double lo = v[0], hi = v[0];
-        for (int i = 1; i < n; ++i) {
-            lo = v[i] < lo ? v[i] : lo;
-            hi = v[i] > hi ? v[i] : hi;
-        }
-        c.column.Add(x, c.at, b, b + n, lo); // opens the column at row b where it is not open
-        c.column.Add(x, c.at, b, b + n, hi);
+    for (std::size_t k = 0; k < m_curves.size(); ++k) {
+        Curve& c = m_curves[k];
+        const FiniteSpan e = m_spans[k].n == n ? m_spans[k] : FiniteExtremes(c.v + b + 1, n);
+        c.column.Add(x, c.at, b, b + n, e.lo); // opens the column at row b where it is not open
+        c.column.Add(x, c.at, b, b + n, e.hi);
         c.row = b + n;
     }
     return n;
