@@ -154,7 +154,12 @@ TEST(Orbit2DCommand, WindowCommandsAndCursorDuringAndAfterARun)
         COrbitPlaneView* v = OpenMaximised(doc, c);
         ASSERT_NE(v, nullptr);
         ASSERT_TRUE(Choose(ID_CONTROLS_PLOTTIMING_CONCURRENTPLOT));
-        doc->m_dRunTimeLimit = 1000 * doc->m_dPeriod; // longer than the test lets it run
+        const int cycles = 1000; // longer than the test lets it run
+        doc->m_dRunTimeLimit = cycles * doc->m_dPeriod;
+        // Room for every row the run can store, however far it gets before Stop: a ring that
+        // wraps keeps only the last rows, and once the one-variable orbit has settled on its
+        // fixed point those draw no segment.
+        doc->m_nTableRows = cycles * doc->m_nChrononsPerCycle / doc->m_nTableInterval + 1;
         ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
         ASSERT_TRUE(Pump([doc] { return doc->m_nTableCount > 300; }));
         ASSERT_TRUE(doc->m_bRunning);
