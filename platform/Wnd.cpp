@@ -4,6 +4,7 @@
 #include "platform/Frame.h"
 #include "platform/WndWidget.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -12,8 +13,11 @@
 #include <QRegion>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QTimerEvent>
 
+#include <memory>
 #include <utility>
 
 VX_IMPLEMENT_CLASS(CWnd, CCmdTarget)
@@ -28,6 +32,28 @@ CWnd::~CWnd()
     if (m_hWnd)
         DestroyWindowImpl(true);
 }
+
+namespace {
+
+// Qt's raster painting hands the pieces of a large fill or image conversion to Qt's global
+// thread pool and waits for all of them; a piece given to a pool thread that failed to start
+// never runs, and painting waits for ever. So the pool's threads are all started with the
+// application and never expire: painting then never waits for a thread to start.
+void KeepPaintingThreads()
+{
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->setExpiryTimeout(-1);
+    // No piece ends before all are handed out, so each goes to a thread of its own.
+    const auto gate = std::make_shared<QSemaphore>();
+    const int n = pool->maxThreadCount();
+    for (int i = 0; i < n; ++i)
+        pool->start([gate] { gate->acquire(); });
+    gate->release(n);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(KeepPaintingThreads)
 
 CWnd* CWnd::FromWidget(const QWidget* pWidget)
 {

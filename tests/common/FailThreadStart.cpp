@@ -5,9 +5,10 @@
 // A test may instead fail the next starts of its own threads, wherever they fall: it finds
 // VeltrixFailNextThreadStarts with dlsym when this shim is preloaded.
 //
-// Qt's own threads (its painting pool) always start and are not counted: they start at times
-// of Qt's choosing, so counting them would make N name a different thread from run to run, and
-// Qt's painting waits for ever on a pool thread that did not start.
+// Qt's own threads (its painting pool) are not counted: they start at times of Qt's choosing,
+// so counting them would make N name a different thread from run to run. They start unless a
+// test fails them with VeltrixFailQtThreadStarts, found in the same way; the GUI tests' main
+// does so once the application is made when VELTRIX_FAIL_QT_THREADS is set.
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -19,7 +20,13 @@ namespace {
 using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
 std::atomic<long> g_calls{0};
 std::atomic<long> g_failFrom{0}, g_failTo{0}; // the calls that fail, asked for by a test
+std::atomic<bool> g_failQt{false};
 } // namespace
+
+extern "C" __attribute__((visibility("default"))) void VeltrixFailQtThreadStarts(bool on)
+{
+    g_failQt.store(on);
+}
 
 extern "C" __attribute__((visibility("default"))) void VeltrixFailNextThreadStarts(long n)
 {
@@ -38,7 +45,7 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, voi
     Dl_info where{};
     if (dladdr(reinterpret_cast<void*>(start), &where) && where.dli_fname &&
         std::strstr(where.dli_fname, "libQt6") != nullptr)
-        return real(thread, attr, start, arg);
+        return g_failQt.load() ? EAGAIN : real(thread, attr, start, arg);
     const long call = ++g_calls;
     if ((n > 0 && (call == n || (andLater && call > n))) ||
         (call >= g_failFrom.load() && call <= g_failTo.load()))

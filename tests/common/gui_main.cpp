@@ -2,11 +2,19 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // With the thread-start shim preloaded, Qt's own threads may fail from the end of the
+    // program's start-up on.
+    if (qEnvironmentVariableIsSet("VELTRIX_FAIL_QT_THREADS"))
+        if (auto fail =
+                reinterpret_cast<void (*)(bool)>(dlsym(RTLD_DEFAULT, "VeltrixFailQtThreadStarts")))
+            fail(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
