@@ -10,7 +10,7 @@
 #include "views/dialogs/LimitEdit.h"
 #include "views/dialogs/PlotStyleDlg.h"
 #include "views/dialogs/VADlg.h"
-#include "views/rows/ProjectedRows.h"
+#include "views/rows/ProjectedWalk.h"
 #include "views/rows/RingWalk.h"
 #include "views/rows/ViewAngleFlag.h"
 #include "views/rows/ViewIndex.h"
@@ -340,33 +340,7 @@ void C3DView::DrawImportedRun(CDC* pDC)
         DrawTable(pDC, s.m_arrImport, {nullptr, s.m_nImportRows, 0, s.m_nImportRows, false}, true);
 }
 
-namespace {
-// The same segments clipped to the plot: draw(q1, q2, age, inside) with what is left of each,
-// inside when both ends lie well inside (as most do; it is kept for the next segment, which
-// starts there).
-template <class Draw>
-void WalkClippedRows(const RingSpan& ring, RowProjector& rows, const CPlotPage& page, Draw draw)
-{
-    const CRect& r = page.m_rcPlot;
-    const auto spanX = static_cast<unsigned>(std::max(0, r.right - r.left - 1));
-    const auto spanY = static_cast<unsigned>(std::max(0, r.bottom - r.top - 1));
-    auto wellInside = [&](CPoint p) { // as CPlotPage::WellInside
-        return (static_cast<unsigned>(p.x - r.left - 1) < spanX) &
-               (static_cast<unsigned>(p.y - r.top - 1) < spanY);
-    };
-    bool inLast = false;
-    WalkRowPixels(ring, rows, [&](CPoint p1, CPoint p2, int age, bool fresh) {
-        const bool in1 = fresh ? wellInside(p1) : inLast;
-        inLast = wellInside(p2);
-        if (in1 & inLast)
-            draw(p1, p2, age, true);
-        else
-            page.ClipAndDraw(p1, p2, [&](CPoint q1, CPoint q2) { draw(q1, q2, age, false); });
-    });
-}
-} // namespace
-
-// Every row goes through MappedColumns::Pixel, the view's one mapping of a row to the screen.
+// Every row goes through the geometry's one mapping of a row to the screen.
 void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>& table,
                         RingSpan ring, bool imported)
 {
@@ -375,33 +349,11 @@ void C3DView::DrawTable(CDC* pDC, const std::array<std::vector<double>, kSlots>&
     if (!c.t || ring.rows <= 0)
         return;
     ring.t = c.t;
-    const C3DProjection proj = Projection();
     CRowPainter painter(pDC, m_rcPlot, m_desc.points ? RowLook::Points : RowLook::Lines,
                         RunPen(s, imported), MarkPen(s, imported),
                         CycleMarks(s, ring, m_desc.phaseMarks));
-    if (m_desc.sections) {
-        int k = 0;
-        RowProjector rows(*this, proj, c);
-        SectionRuleOf(s).Walk(ring, [&](int row) {
-            CPoint p;
-            if (rows.Pixel(row, p))
-                painter.Point(p, k);
-            ++k;
-        });
-        painter.Finish();
-        return;
-    }
-    RowProjector rows(*this, proj, c);
-    if (m_desc.points)
-        WalkRowPixels(ring, rows, [&](CPoint, CPoint p, int age, bool) { painter.Point(p, age); });
-    else if (painter.SievesOnly())
-        WalkClippedRows(ring, rows, *this, [&](CPoint a, CPoint b, int, bool inside) {
-            inside ? painter.InsideSegment(a, b) : painter.ClippedSegment(a, b);
-        });
-    else
-        WalkClippedRows(ring, rows, *this,
-                        [&](CPoint a, CPoint b, int age, bool) { painter.Segment(a, b, age); });
-    painter.Finish();
+    CProjectedWalk<CRowPainter>(*this, painter)
+        .Walk(c, ring, {m_desc.points, m_desc.sections, SectionRuleOf(s)});
 }
 
 void C3DView::DrawNewSample(int nRow)
