@@ -1,6 +1,9 @@
 #pragma once
 // Answers the modal dialogs a test provokes: each step runs on the next modal dialog that
 // comes up (offscreen nothing is seen, so nobody else would close them).
+#include "platform/WinApp.h"
+#include "platform/base/MessageHook.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
@@ -51,3 +54,17 @@ inline void Reject(QDialog* d)
 {
     d->reject();
 }
+
+// While it lives the message boxes are shown as the program shows them, modal, for a driver to
+// answer.
+class ShownMessageBoxes
+{
+public:
+    ShownMessageBoxes() : m_old(SetMessageBoxHook({})) { InstallMessageBoxHook(); }
+    ~ShownMessageBoxes() { SetMessageBoxHook(std::move(m_old)); }
+    ShownMessageBoxes(const ShownMessageBoxes&) = delete;
+    ShownMessageBoxes& operator=(const ShownMessageBoxes&) = delete;
+
+private:
+    MessageBoxHook m_old;
+};

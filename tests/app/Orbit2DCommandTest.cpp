@@ -4,11 +4,14 @@
 // plotted concurrently and after it.
 #ifdef HAVE_VELTRIX_VIEWSORBIT
 #include "app/MenuDriver.h"
+#include "app/ModalDriver.h"
 #include "model/CommandIds.h"
 #include "model/ViewKinds.h"
 #include "views/PlotPixels.h"
 #include "views/orbit/OrbitPlaneView.h"
 
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTest>
 #include <QWidget>
@@ -200,6 +203,55 @@ TEST(Orbit2DCommand, WindowCommandsAndCursorDuringAndAfterARun)
             EXPECT_GE(v->m_cursor.row, 0);
             EXPECT_LT(v->m_cursor.row, rows);
         }
+        doc->OnCloseDocument();
+    }
+}
+// Shift held for the cursor keys and let go while another window has the focus: the view never
+// sees it go up, and the arrow after it steps one row.
+TEST(Orbit2DCommand, ShiftLetGoInAnotherWindowLeavesTheCursorStepsOfOneRow)
+{
+    const struct
+    {
+        const char* name;
+        UINT command;
+        bool messageBox; // else a dialog
+    } cases[] = {
+        {"the box asking to save, cancelled", ID_FILE_CLOSE, true},
+        {"the limits dialog, cancelled", ID_CONTROLS_SET_LIMITS, false},
+    };
+    const PlaneCase& orbit = kPlaneViews[5]; // the two-variable Projected Orbit
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDynSys* doc = NewModel(orbit.type);
+        ASSERT_NE(doc, nullptr);
+        doc->m_dRunTimeLimit = 20 * doc->m_dPeriod; // a table that does not wrap
+        ASSERT_TRUE(RunThroughMenu(doc));
+        COrbitPlaneView* v = OpenMaximised(doc, orbit);
+        ASSERT_NE(v, nullptr);
+        ASSERT_TRUE(Choose(ID_CONTROLS_ZOOM_NEAR)); // a change to save
+        Press(v, Qt::Key_G);
+        ASSERT_EQ(v->m_cursor.row, 0);
+        QTest::keyPress(v->GetWidget(), Qt::Key_Shift);
+        QTest::keyPress(v->GetWidget(), Qt::Key_Up, Qt::ShiftModifier);
+        EXPECT_EQ(v->m_cursor.row, 10) << "ten rows while Shift is held";
+        {
+            ShownMessageBoxes shown;
+            bool box = false;
+            ModalDriver driver({[&box](QDialog* d) {
+                QTest::keyRelease(d, Qt::Key_Shift);
+                auto* b = qobject_cast<QMessageBox*>(d);
+                box = b != nullptr;
+                if (b)
+                    b->button(QMessageBox::Cancel)->click();
+                else
+                    d->reject();
+            }});
+            ASSERT_TRUE(Choose(c.command));
+            ASSERT_TRUE(driver.Done());
+            EXPECT_EQ(box, c.messageBox);
+        }
+        Press(v, Qt::Key_Up);
+        EXPECT_EQ(v->m_cursor.row, 11) << "one row once Shift is up";
         doc->OnCloseDocument();
     }
 }

@@ -113,19 +113,6 @@ double UnstableZero(const CSys1NNVF* view)
     return NAN;
 }
 
-// While it lives the boxes are shown as the program shows them, modal, for a driver to answer.
-class ShownMessageBoxes
-{
-public:
-    ShownMessageBoxes() : m_old(SetMessageBoxHook({})) { InstallMessageBoxHook(); }
-    ~ShownMessageBoxes() { SetMessageBoxHook(std::move(m_old)); }
-    ShownMessageBoxes(const ShownMessageBoxes&) = delete;
-    ShownMessageBoxes& operator=(const ShownMessageBoxes&) = delete;
-
-private:
-    MessageBoxHook m_old;
-};
-
 } // namespace
 
 TEST(VectorFieldCommands, ViewMenuOpensTheViewOfEachKind)

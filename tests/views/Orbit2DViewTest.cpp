@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
@@ -53,7 +54,14 @@ public:
         QApplication::processEvents();
     }
     int Count(COLORREF c) const { return CountColour(Picture(), view->m_rcPlot, c); }
-    void Key(UINT vk) { view->OnKeyDown(vk, 1, 0); }
+    // Shift goes down as the keyboard reports it, held for the keys that follow.
+    void Key(UINT vk)
+    {
+        if (vk == VK_SHIFT)
+            QTest::keyPress(view->GetWidget(), Qt::Key_Shift, Qt::ShiftModifier);
+        else
+            view->OnKeyDown(vk, 1, 0);
+    }
     // Ten rows a period (dt 0.1, period 1), n of them stored in a ring of `rows`; x and the
     // vertical variable both t - 5, so every row has a pixel of its own.
     void TenRowsAPeriod(int rows, int n)
@@ -223,6 +231,7 @@ TEST(Orbit2DView, CursorKeysAtBothEnds)
         h.view->m_cursor.row = c.from;
         for (UINT key : c.keys)
             h.Key(key);
+        QTest::keyRelease(h.view->GetWidget(), Qt::Key_Shift); // for the cases after
         EXPECT_EQ(h.view->m_cursor.row, c.to);
         EXPECT_EQ(h.view->m_cursor.source, c.source);
     }

@@ -282,13 +282,13 @@ TEST(Orbit3DViews, FullOrbitCursorKeys)
     EXPECT_EQ(f.view->m_cursor.row, 0);
     f.view->OnKeyDown(VK_DOWN, 1, 0);
     EXPECT_EQ(f.view->m_cursor.row, 199);
-    f.view->OnKeyDown(VK_SHIFT, 1, 0);
+    QTest::keyPress(f.view->GetWidget(), Qt::Key_Shift, Qt::ShiftModifier); // held
     f.view->OnKeyDown(VK_DOWN, 1, 0);
     EXPECT_EQ(f.view->m_cursor.row, 189);
     for (int i = 0; i < 2; ++i)
         f.view->OnKeyDown(VK_UP, 1, 0);
     EXPECT_EQ(f.view->m_cursor.row, 0); // 209 is past the end
-    f.view->OnKeyUp(VK_SHIFT, 1, 0);
+    QTest::keyRelease(f.view->GetWidget(), Qt::Key_Shift);
     f.view->OnKeyDown(VK_UP, 1, 0);
     EXPECT_EQ(f.view->m_cursor.row, 1);
     EXPECT_EQ(f.view->m_ptCross, f.AtRow(1));

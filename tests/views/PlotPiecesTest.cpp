@@ -256,7 +256,7 @@ template <class View> void CursorKeysWalk(KindViewHarness<View>& h)
     }
     QTest::keyPress(v->GetWidget(), Qt::Key_Shift);
     EXPECT_EQ(v->m_cursor.step, 10);
-    Key(v, Qt::Key_Up);
+    QTest::keyPress(v->GetWidget(), Qt::Key_Up, Qt::ShiftModifier); // Shift held
     EXPECT_EQ(v->m_cursor.row, 10);
     QTest::keyRelease(v->GetWidget(), Qt::Key_Shift);
     EXPECT_EQ(v->m_cursor.step, 1);

@@ -2,6 +2,7 @@
 #include "model/core/KindVars.h"
 #include "model/core/ModelCore.h"
 #include "platform/Ids.h"
+#include "platform/Keyboard.h"
 #include "views/base/PlotShared.h"
 #include "views/base/PlotView.h"
 #include "views/rows/CurveWalk.h"
@@ -77,7 +78,12 @@ void CPlotView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     // The rows per cycle and a live ring's section rows as they stand at this key.
     if (Common().cursor.wrap == CursorWrap::Section && GetModel())
         TakeSectionCursor(GetModel()->Core(), false);
-    if (StepCursorBy(KeyOf(nChar))) {
+    const CursorKey key = KeyOf(nChar);
+    // Ten rows a step while Shift is held as the arrow comes: a Shift let go while another
+    // window had the focus never reaches this view's key-up.
+    if (key == CursorKey::Up || key == CursorKey::Down)
+        StepCursorBy(ShiftHeld() ? CursorKey::ShiftDown : CursorKey::ShiftUp);
+    if (StepCursorBy(key)) {
         CClientDC dc(this);
         DrawCursor(&dc);
     }

@@ -3,14 +3,13 @@
 #include "model/CommandIds.h"
 #include "model/core/KindVars.h"
 #include "platform/Dialog.h"
+#include "platform/Keyboard.h"
 #include "platform/WinApp.h"
 #include "views/base/PlotLegend.h"
 #include "views/dialogs/PlotStyleDlg.h"
 #include "views/phase/PassProgress.h"
 #include "views/phase/VectorFieldDraw.h"
 #include "views/rows/PlotText.h"
-
-#include <QGuiApplication>
 
 #include <functional>
 #include <utility>
@@ -271,7 +270,7 @@ void CVectorFieldView::OnRecalc(int layer)
 void CVectorFieldView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
     if (Ready())
-        m_rules.Key(nChar, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+        m_rules.Key(nChar, ShiftHeld());
     CVectorFieldBase::OnKeyDown(nChar, nRepCnt, nFlags);
 }
 
