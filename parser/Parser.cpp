@@ -186,11 +186,10 @@ double CParser::EvaluateTokens(const char* text, int& status)
     bool bAccept = false;
     while (!bAccept && !m_bError)
         Step(bAccept);
-    if (!bAccept) {
-        if (Recording() && m_eError == EvalError::Domain)
-            ShapeFailedRecording();
+    if (m_bValueFailed)
+        return FinishFailedRecording(bAccept);
+    if (!bAccept)
         return 0.0;
-    }
     if (Recording() && m_nListIndex >= kListSize) {
         Fail(EvalError::TooLong); // the list holds only its beginning
         return 0.0;
@@ -198,12 +197,31 @@ double CParser::EvaluateTokens(const char* text, int& status)
 
     const double dResult = m_aStack[m_nStackTop].value.dValue;
     status = m_bVarRead ? 2 : 1;
-    if (Recording()) {
-        const int nRoot = m_aNode[m_nStackTop];
-        if (SelectedProgram()->Compile(m_aTree[m_nList - 1], nRoot, m_nListIndex + 1, *this))
-            m_aRoot[m_nList - 1] = nRoot;
-    }
+    if (Recording())
+        CompileRecording();
     return dResult;
+}
+
+void CParser::CompileRecording()
+{
+    const int nRoot = m_aNode[m_nStackTop];
+    if (SelectedProgram()->Compile(m_aTree[m_nList - 1], nRoot, m_nListIndex + 1, *this))
+        m_aRoot[m_nList - 1] = nRoot;
+}
+
+double CParser::FinishFailedRecording(bool bAccept)
+{
+    // The recording went on past a value that failed, so its list holds the whole text and
+    // compiles as a successful one does; the evaluation itself fails as a scan would.
+    m_bValueFailed = false;
+    m_bShapeOnly = false;
+    if (bAccept && m_nListIndex < kListSize)
+        CompileRecording();
+    else
+        ShapeFailedRecording(); // the text fails to scan after the value, or is too long
+    m_bError = 1;
+    m_eError = EvalError::Domain;
+    return 0.0;
 }
 
 void CParser::CompileRates(const RateInputs& inputs)
@@ -220,10 +238,10 @@ void CParser::CompileRates(const RateInputs& inputs)
 
 void CParser::ShapeFailedRecording()
 {
-    // The recording stopped at a value: its list holds what every replay reads. A replay that
-    // takes every value as valid gives its shape, the same at every state: a whole expression
-    // is compiled (the compiled replay then fails where the token replay does), while a list
-    // that cannot be read to its end fails at every state, at a value or past it.
+    // The recording failed at a value and its list is not whole: it holds what every replay
+    // reads. A replay that takes every value as valid gives its shape, the same at every state:
+    // an expression read to its end is compiled (the compiled replay then fails where the token
+    // replay does), while a list that cannot be read to its end fails at every state.
     const int nList = m_nList, nIndex = m_nListIndex;
     const EvalError eError = m_eError;
     CExpressionTree& tree = m_aTree[nList - 1];
@@ -475,6 +493,8 @@ int CParser::TreeNode(int nProduction, const PARSETOKEN* rhs, const int* aNode)
 
 double CParser::Reduced(int nProduction, const PARSETOKEN* rhs)
 {
+    if (m_bShapeOnly)
+        return 0.0; // only the shape is wanted
     bool bError = false;
     double dValue = 0.0;
     switch (nProduction) {
@@ -506,7 +526,9 @@ double CParser::Reduced(int nProduction, const PARSETOKEN* rhs)
     default: // a single symbol keeps its value
         dValue = rhs[0].value.dValue;
     }
-    if (bError && !m_bShapeOnly)
+    if (bError && Recording()) // record the rest of the text, computing nothing more
+        m_bValueFailed = m_bShapeOnly = true;
+    else if (bError)
         Fail(EvalError::Domain);
     return dValue;
 }

@@ -70,7 +70,8 @@ public:
 
     // Status 0: error (result 0.0, LastError says why); 1: success; 2: success and a variable
     // was scanned. In replay mode the text is not read. A recording evaluation fails when the
-    // list cannot hold the whole expression.
+    // list cannot hold the whole expression; one that meets a value that fails still records
+    // the rest of the text, so that its replays compute the whole expression elsewhere.
     double Evaluate(const char* text, int& status)
     {
         if (!m_bScan && m_nListIndex == 0 && m_bCompiledReplay &&
@@ -177,7 +178,7 @@ public:
     // Whether the rates for these inputs run compiled (every equation recorded and compiled).
     bool RatesCompiled(const RateInputs& inputs) { return RatesFor(inputs); }
     // Whether every replay of list nList (1 to 3) fails, whatever the values: its recording
-    // stopped at a value and the tokens it left cannot be read to an end.
+    // failed at a value and the tokens it holds cannot be read to an end.
     bool ReplayAlwaysFails(int nList) const
     {
         return static_cast<unsigned>(nList - 1) < 3u && m_aFailsAlways[nList - 1];
@@ -253,8 +254,13 @@ private:
         return m_rates.Valid();
     }
     void CompileRates(const RateInputs& inputs);
-    // After a recording that failed at a value: the list compiled as its replays read it, or
-    // marked as failing at every state.
+    // The recorded tree of the selected list, whose evaluation has just ended, compiled.
+    void CompileRecording();
+    // The end of a recording that went on past a value that failed: status 0, the list
+    // compiled when whole, else shaped.
+    double FinishFailedRecording(bool bAccept);
+    // After a recording that failed at a value and is not whole: the list compiled as its
+    // replays read it, or marked as failing at every state.
     void ShapeFailedRecording();
 
     char m_szText[kTextSize] = {};
@@ -264,7 +270,8 @@ private:
     CExpressionTree m_aTree[3];
     int m_aRoot[3] = {-1, -1, -1};
     bool m_aFailsAlways[3] = {};
-    bool m_bShapeOnly = false; // a replay that builds the tree and fails at no value
+    bool m_bShapeOnly = false;   // builds the tree, computes and fails at no value
+    bool m_bValueFailed = false; // a recording reads on past a value that failed
     CRecordedProgram m_aProgram[3];
     CRatesProgram m_rates;
     const RateInputs* m_pRatesFor = nullptr; // the inputs m_rates was last compiled for

@@ -97,16 +97,18 @@ TEST_P(Replays, AFailedRecordingFailsAgain)
 
 TEST_P(Replays, ARecordingThatFailedAtAValueRunsAsItsTokensRead)
 {
-    // Recorded at x = 4, where each fails: the whole list of the first two compiles and gives
-    // the token replay's values; the other two stop before their end and fail at every x.
+    // Recorded at x = 4, where each fails: the recording reads on to the end of the text, so a
+    // whole list compiles and gives the token replay's values, whatever follows the value that
+    // failed; a text that cannot be read to its end fails at every x.
     static constexpr RateInputs kX = {2, {&CParser::m_dT, &CParser::m_dX, nullptr, nullptr}, 1};
     struct Case
     {
         const char* text;
         bool bWhole;
     };
-    const Case cases[] = {
-        {"(-x)^0.5", true}, {"2*log(-x)", true}, {"sqrt(-x)+1", false}, {"sqrt(-1-x*x)*2", false}};
+    const Case cases[] = {{"(-x)^0.5", true},         {"2*log(-x)", true},  {"sqrt(-x)+1", true},
+                          {"sqrt(-1-x*x)*2", true},   {"-x^0.5+0.1", true}, {"log(-x)-1", true},
+                          {"-x^0.5-0.1*(x+y)", true}, {"sqrt(-x)+", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         int status = 0;
