@@ -227,7 +227,7 @@ void C2DView::OnMouseMove(UINT nFlags, CPoint point)
 {
     if (m_rcPlotHit.PtInRect(point)) {
         CClientDC dc(this);
-        if (m_bBanding) {
+        if (m_bBanding && m_desc.block) { // without limits there is no zoom: a press only clicks
             CPen pen(PS_SOLID, 1, kWhite);
             CPen* pOldPen = dc.SelectObject(&pen);
             const int oldRop = dc.SetROP2(R2_XORPEN);
@@ -431,7 +431,7 @@ void C2DView::DrawLiveRow(const PlotCurve& c, const Pen& p, CPoint p1, CPoint p2
 
 void C2DView::OnPress(UINT nFlags, CPoint point)
 {
-    if (m_desc.block && m_rcPlotHit.PtInRect(point)) {
+    if (m_rcPlotHit.PtInRect(point)) {
         m_ptBandAnchor = m_ptBandCorner = point;
         m_bBanding = TRUE;
     }

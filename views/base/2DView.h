@@ -126,7 +126,7 @@ protected:
     // The limits dialog: true when the user confirmed it and g holds the new limits. By default
     // the plain dialog of the block, with the captions of the view's prefix and axis names.
     virtual bool EditLimits(PlotLimits& g);
-    // A press in the plot starts the rubber band.
+    // A press in the plot starts the rubber band (a view without limits draws none: a click).
     void OnPress(UINT nFlags, CPoint point) override;
     // A click in the plot that drew no band, before the crosshair moves there.
     virtual void OnPlotClick(CPoint) {}

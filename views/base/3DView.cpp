@@ -432,7 +432,8 @@ SwatchRows C3DView::LegendRows(const CModelCore& s) const
 
 void C3DView::DrawLegend(CDC* pDC)
 {
-    m_legend.HideAll();
+    for (int item = kRunItem; item < kRunItems; ++item)
+        m_legend.Hide(item); // a view's own items keep the boxes its margins gave them
     const SwatchRows rows = LegendRows(GetModel()->Core());
     if (rows.empty())
         return;

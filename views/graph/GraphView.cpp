@@ -65,18 +65,17 @@ void CGraphView::DrawMargins(CDC* pDC)
         pDC->SelectObject(pOldFont);
 }
 
+// The curves' swatches over the plot's top left corner, their imported twins' a row higher.
 void CGraphView::DrawLegend(CDC* pDC)
 {
-    pDC->SetBkMode(OPAQUE);
+    const CModelCore& s = GetModel()->Core();
+    SwatchRows rows{LegendRow(s, false)};
+    if (s.m_bHaveImport)
+        rows.push_back(LegendRow(s, true));
+    m_legend.HideAll();
     const int y0 = m_rcPlot.top - 1;
-    const int end = DrawLegendRow(pDC, y0, false);
+    const int end = DrawLegendRows(pDC, 0, y0, m_nTextHeight, rows, m_legend);
     m_rcLegend = CRect(0, y0 - 2 * m_nTextHeight, end, m_rcPlot.top);
-    if (GetModel()->Core().m_bHaveImport) {
-        DrawLegendRow(pDC, y0 - m_nTextHeight, true);
-    } else {
-        for (int k = 0; k < kSlots; ++k)
-            m_legend.Hide(kImportItem + k);
-    }
 }
 
 // The equations and their parameters over the plot, and the imported file's name.
@@ -96,29 +95,17 @@ void CGraphView::DrawMarginTexts(CDC* pDC)
     DrawTimeBase(pDC, *this, s.m_nChrononsPerCycle, m_dDt, m_nDigitsDt);
 }
 
-int CGraphView::DrawLegendRow(CDC* pDC, int yBottom, bool imported)
+std::vector<LegendSwatch> CGraphView::LegendRow(const CModelCore& s, bool imported) const
 {
-    const int h = m_nTextHeight;
-    int x = 0;
-    const CModelCore& s = GetModel()->Core();
+    std::vector<LegendSwatch> row;
     const std::vector<PlotCurve>& curves = Description().curves; // in the kind's order
     for (std::size_t i = 0; i < curves.size(); ++i) {
         const VarSlot slot = Info().curves[i];
-        const int item = (imported ? kImportItem : 0) + slot;
-        if (!CurveShown(s, curves[i])) {
-            m_legend.Hide(item);
-            continue;
-        }
-        const char* label = SlotLegendLabel(slot);
-        const int w = MeasureText(pDC, label).cx;
-        const COLORREF c = CurvePen(s, curves[i], imported).color;
-        pDC->SetBkColor(c);
-        pDC->SetTextColor(c ^ 0xFFFFFF);
-        pDC->TextOut(x, yBottom, label);
-        m_legend.Place(item, CRect(x, yBottom - h, x + w, yBottom));
-        x += w + 2;
+        if (CurveShown(s, curves[i]))
+            row.push_back({SlotLegendLabel(slot), CurvePen(s, curves[i], imported).color,
+                           (imported ? kImportItem : 0) + slot});
     }
-    return x;
+    return row;
 }
 
 void CGraphView::EditCurveStyle(int nItem)

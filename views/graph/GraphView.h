@@ -31,7 +31,7 @@ private:
     void DrawMarginTexts(CDC* pDC);
     void DrawLegend(CDC* pDC);
     void DrawTopTexts(CDC* pDC);
-    int DrawLegendRow(CDC* pDC, int yBottom, bool imported);
+    std::vector<LegendSwatch> LegendRow(const CModelCore& s, bool imported) const;
 
     GraphKind m_kind;
 };

@@ -143,29 +143,18 @@ void CSys1RS::DrawAxesAndNames(CDC* pDC)
 void CSys1RS::DrawLegend(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
-    const int h = m_nTextHeight;
-    const int y = m_rcPlot.bottom;
-    int x = m_rcPlot.right;
-    pDC->SetBkMode(OPAQUE);
-    pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
-    auto swatch = [&](int item, const char* label, COLORREF c) {
-        const int w = MeasureText(pDC, label).cx;
-        pDC->SetBkColor(c);
-        pDC->SetTextColor(c ^ 0xFFFFFF);
-        pDC->TextOut(x, y, label);
-        m_legend.Place(item, CRect(x, y - h, x + w, y));
-        x += w + 2;
-    };
-    const bool phase = IsPhaseMode(Mode());
-    for (int i = 0; i < 3; ++i) {
-        m_legend.Hide(i);
-        if (!phase && RsCurveShown(s, i))
-            swatch(i, kCurveLabels[i], RsCurvePen(s, i).color);
+    std::vector<LegendSwatch> row;
+    if (IsPhaseMode(Mode())) {
+        row.push_back({" s ", s.m_clrPO, kPhaseItem});
+    } else {
+        for (int i = 0; i < 3; ++i)
+            if (RsCurveShown(s, i))
+                row.push_back({kCurveLabels[i], RsCurvePen(s, i).color, i});
     }
-    m_legend.Hide(kPhaseItem);
-    if (phase)
-        swatch(kPhaseItem, " s ", s.m_clrPO);
-    m_rcLegend = CRect(m_rcPlot.right, y - h, x + 2, y);
+    m_legend.HideAll();
+    const int h = m_nTextHeight, y = m_rcPlot.bottom;
+    const int right = DrawLegendRows(pDC, m_rcPlot.right, y, h, {row}, m_legend);
+    m_rcLegend = CRect(m_rcPlot.right, y - h, right + 2, y);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
 }
 
@@ -324,40 +313,25 @@ void CSys1RS::OnMouseMove(UINT nFlags, CPoint point)
     CView::OnMouseMove(nFlags, point); // no live readout here
 }
 
-void CSys1RS::OnPress(UINT nFlags, CPoint point)
-{
-    if (m_rcPlotHit.PtInRect(point)) {
-        m_ptBandAnchor = m_ptBandCorner = point;
-        m_bBanding = TRUE;
-    }
-    CView::OnLButtonDown(nFlags, point);
-}
-
 // The click's time is the time at its row of the plot (time runs downwards); the phase modes
 // have no time axis and mark no row.
-void CSys1RS::OnLButtonUp(UINT nFlags, CPoint point)
+void CSys1RS::OnPlotClick(CPoint point)
 {
-    if (m_bBanding) {
-        m_bBanding = FALSE;
-        IModelDocument* m = GetModel();
-        const CModelCore& s = m->Core();
-        if (s.m_bHaveData && s.m_nTableSource == 0 && !IsPhaseMode(s.m_nRSMode)) {
-            const double tau = PixelToWorldY(point.y);
-            int row = -1;
-            {
-                const CTableReadLock lock(s); // a run may be writing the row
-                const double* t = ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows);
-                const int index = lock.Ring().index;
-                if (t && index >= 0 && index < s.m_nTableRows)
-                    row = ClickedGeneratedRow(tau, t[index], s.m_nTableInterval, s.RunStep());
-            }
-            if (row >= 0 && m->TableViewWindow())
-                ::PostMessage(m->TableViewWindow(), WM_TABLE_GOTO_ROW, WPARAM(row), 0);
-        }
-        CClientDC dc(this);
-        DrawCrosshair(&dc, point.x, point.y);
+    IModelDocument* m = GetModel();
+    const CModelCore& s = m->Core();
+    if (!s.m_bHaveData || s.m_nTableSource != 0 || IsPhaseMode(s.m_nRSMode))
+        return;
+    const double tau = PixelToWorldY(point.y);
+    int row = -1;
+    {
+        const CTableReadLock lock(s); // a run may be writing the row
+        const double* t = ColumnData(s.m_arrTable[kSlotT], s.m_nTableRows);
+        const int index = lock.Ring().index;
+        if (t && index >= 0 && index < s.m_nTableRows)
+            row = ClickedGeneratedRow(tau, t[index], s.m_nTableInterval, s.RunStep());
     }
-    CView::OnLButtonUp(nFlags, point);
+    if (row >= 0 && m->TableViewWindow())
+        ::PostMessage(m->TableViewWindow(), WM_TABLE_GOTO_ROW, WPARAM(row), 0);
 }
 
 void CSys1RS::EditPaneStyle(int nItem)

@@ -30,14 +30,13 @@ public:
     // The pen of a legend item (0 x, 1 x', 2 x'', 3 the phase trace).
     void EditPaneStyle(int nItem);
 
-    void OnLButtonUp(UINT nFlags, CPoint point) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnControlsSelectVariables();
     void OnUpdateControlsSelectVariables(CCmdUI* pCmdUI);
 
 protected:
-    // A press in the plot starts a band, whose release marks the clicked time's row.
-    void OnPress(UINT nFlags, CPoint point) override;
+    // A click in the plot marks the row of its time in the Data Table view.
+    void OnPlotClick(CPoint point) override;
     void DrawStoredRun(CDC* pDC) override;
     void TakeSettings(const CModelCore& s) override;
 

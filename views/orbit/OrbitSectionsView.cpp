@@ -8,6 +8,8 @@
 #include "views/orbit/OrbitRules.h"
 #include "views/rows/PlotText.h"
 
+#include <limits>
+
 VX_IMPLEMENT_ABSTRACT(COrbitSectionsView, CCylinderView)
 VX_IMPLEMENT_CLASS(CSys1PSOC, COrbitSectionsView)
 VX_IMPLEMENT_CLASS(CSys1NNPSOC, COrbitSectionsView)
@@ -46,6 +48,9 @@ COrbitSectionsView::COrbitSectionsView(SystemKind kind) : CCylinderView(Sections
     MapControl(IDC_PSOC_SECTIONS, EN_MAXTEXT, &COrbitSectionsView::OnEnMaxtextPsocSections);
     MapControl(IDC_PSOC_SECTIONS_BUDDY, EN_CHANGE,
                &COrbitSectionsView::OnEnChangePsocSectionsBuddy);
+    for (int item = 0; item < 2 * kImportedItem; ++item)
+        if (item % kImportedItem < kMaxSections)
+            m_legend.Add(kRunItems + item, [this, item] { EditSectionColour(item); });
 }
 
 // The up-down and the "# Secs" edit in the top left corner, the hidden buddy behind them.
@@ -104,6 +109,7 @@ void COrbitSectionsView::TakeSections(int n)
         m->MarkModified();
     }
     m_nSections = n;
+    PlaceLegendItems(); // a click before the repaint finds the new count's squares
     InvalidateSections();
 }
 
@@ -213,6 +219,7 @@ void COrbitSectionsView::DrawLegend(CDC* pDC)
     pDC->SetTextAlign(TA_LEFT | TA_BOTTOM);
     pDC->TextOut(m_rcPlot.right, m_rcPlot.top, "Internal:");
     DrawLegendColumn(pDC, m_nLegendLeft, s.m_clrSection);
+    PlaceLegendItems();
     if (s.m_bHaveImport) {
         pDC->SetBkMode(TRANSPARENT);
         pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
@@ -239,15 +246,24 @@ void COrbitSectionsView::DrawLegendColumn(CDC* pDC, int left, const COLORREF* co
     }
 }
 
-void COrbitSectionsView::OnLButtonDown(UINT nFlags, CPoint point)
+// Row k of the squares edits section k's colour, and right of the internal column its imported
+// colour, also when no imported data are shown.
+void COrbitSectionsView::PlaceLegendItems()
 {
-    const int L = m_nLegendLeft, T = m_nLegendTop;
-    if (L > 0 && !m_rcPlotHit.PtInRect(point) && point.y >= T &&
-        point.y < T + kSquare * m_nSections && point.x >= L) {
-        const int k = (point.y - T) / kSquare;
-        EditSectionColour(point.x < L + kSquare ? k : kImportedItem + k);
+    const int left = m_nLegendLeft;
+    if (left <= 0)
+        return; // not drawn yet
+    for (int k = 0; k < kMaxSections; ++k) {
+        const int top = m_nLegendTop + kSquare * k, bottom = top + kSquare;
+        if (k < m_nSections) {
+            m_legend.Place(kRunItems + k, CRect(left, top, left + kSquare, bottom));
+            m_legend.Place(kRunItems + kImportedItem + k,
+                           CRect(left + kSquare, top, std::numeric_limits<int>::max(), bottom));
+        } else {
+            m_legend.Hide(kRunItems + k);
+            m_legend.Hide(kRunItems + kImportedItem + k);
+        }
     }
-    CCylinderView::OnLButtonDown(nFlags, point);
 }
 
 // The colour dialog starts at the section's colour (an imported one's at its internal twin's).

@@ -23,7 +23,6 @@ public:
     CEdit m_sectionsEdit; // "# Secs"
 
     void OnInitialUpdate() override;
-    void OnLButtonDown(UINT nFlags, CPoint point) override;
 
     // Enter in "# Secs", and a change of the up-down's buddy.
     void OnEnMaxtextPsocSections();
@@ -42,6 +41,8 @@ protected:
 private:
     void DrawLegend(CDC* pDC);
     void DrawLegendColumn(CDC* pDC, int left, const COLORREF* colours);
+    // The squares' rows as legend items (keys after the run's items).
+    void PlaceLegendItems();
     void TakeSections(int n);
     void InvalidateSections();
     CRect LegendArea() const;
