@@ -60,13 +60,17 @@ void CPlotImageLayer::SetPixels(int py, int px0, int step, int count, const COLO
     }
 }
 
+CRect CPlotImageLayer::ShownIn(const CRect& plot) const
+{
+    return {std::max(m_area.left, plot.left), std::max(m_area.top, plot.top),
+            std::min(m_area.right, plot.right), std::min(m_area.bottom, plot.bottom)};
+}
+
 // The pixels stay where they were computed; those outside the plot as it is now (after a
 // resize) are left out, so that the picture never covers the margins.
 void CPlotImageLayer::Draw(CDC* pDC, const C2DPlotGeometry& g)
 {
-    const CRect& plot = g.m_rcPlotHit;
-    const CRect shown(std::max(m_area.left, plot.left), std::max(m_area.top, plot.top),
-                      std::min(m_area.right, plot.right), std::min(m_area.bottom, plot.bottom));
+    const CRect shown = ShownIn(g.m_rcPlotHit);
     if (m_pImage->isNull() || shown.IsRectEmpty())
         return;
     const int s = m_nScale;

@@ -71,6 +71,8 @@ public:
     void Reset(const CRect& area, double ratio);
     void Clear() { Reset(m_area, m_ratio); }
     const CRect& Area() const { return m_area; }
+    // The part of the area inside plot: all that is shown of the picture after a resize.
+    CRect ShownIn(const CRect& plot) const;
     bool Empty() const;
     // Pixels (px0 + k * step, py), k < count, take colors[k]; those outside the area are left.
     void SetPixels(int py, int px0, int step, int count, const COLORREF* colors);

@@ -231,7 +231,11 @@ void CBasinsView::PaintRows()
     m_run.TakeRows([this](int py, int px0, int step, int count, const COLORREF* colors) {
         m_pPicture->SetPixels(py, px0, step, count, colors);
     });
-    InvalidateRect(&m_pPicture->Area(), FALSE);
+    // Only what the plot shows now: after a shrink the area reaches into the margins, whose
+    // texts would be drawn again over themselves without an erase.
+    const CRect shown = m_pPicture->ShownIn(m_rcPlotHit);
+    if (!shown.IsRectEmpty())
+        InvalidateRect(&shown, FALSE);
 }
 
 void CBasinsView::FinishScan()
