@@ -21,7 +21,8 @@ bool LoadConfigurationFile(const char* path);
 // Whether a log-on name holds a character that may not be part of a folder name here.
 bool HasLogOnPunctuation(const std::string& name);
 
-// dir + "/" + name + "/", with the folder made (an existing folder, or a failure, is ignored).
+// dir + "/" + name + "/" (the log-on name spelt as a path), with the folder made (an existing
+// folder, or a failure, is ignored).
 std::string MakeUserFolder(const std::string& dir, const std::string& name);
 
 // The start-up read of the file in the current directory and, at student level, the log-on.

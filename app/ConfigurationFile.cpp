@@ -1,6 +1,7 @@
 #include "app/Configuration.h"
 
 #include "app/ShellGlobals.h"
+#include "platform/FileNames.h"
 #include "platform/base/Archive.h"
 
 #include <cerrno>
@@ -89,7 +90,7 @@ bool HasLogOnPunctuation(const std::string& name)
 
 std::string MakeUserFolder(const std::string& dir, const std::string& name)
 {
-    const std::string path = dir + "/" + name + "/";
+    const std::string path = dir + "/" + PathFromText(name) + "/"; // the name is a text
     std::error_code ec;
     std::filesystem::create_directory(path, ec);
     return path;

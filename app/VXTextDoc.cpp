@@ -20,12 +20,6 @@ VX_IMPLEMENT_CLASS(CVXTextDoc, CDocument)
 
 namespace {
 constexpr LPARAM kHintTitle = 0;
-
-std::string AfterLastSlash(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 } // namespace
 
 CVXTextDoc::CVXTextDoc() : m_pText(std::make_unique<QTextDocument>())
@@ -68,12 +62,10 @@ BOOL CVXTextDoc::OnNewDocument()
 
 BOOL CVXTextDoc::OnOpenDocument(const char* lpszPathName)
 {
-    const std::string path = lpszPathName ? lpszPathName : "";
+    const FilePath path(lpszPathName);
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes)) {
-        AfxMessageBox("Cannot open the file " + path + ".", MB_OK | MB_ICONEXCLAMATION);
+    if (!ReadDocumentFile(path, bytes, kLessonFileLimit))
         return FALSE;
-    }
     DeleteContents();
     if (!RtfToDocument(std::string(bytes.begin(), bytes.end()), *m_pText)) {
         AfxMessageBox("Unexpected file format.", MB_OK | MB_ICONEXCLAMATION);
@@ -82,34 +74,34 @@ BOOL CVXTextDoc::OnOpenDocument(const char* lpszPathName)
     m_pText->clearUndoRedoStacks();
     m_pText->setModified(false);
     CreateItemsForPictures();
-    m_strTitleText = PathText(AfterLastSlash(path));
+    m_strTitleText = PathText(path.Name());
     return TRUE;
 }
 
 BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
 {
-    m_strWrittenPath.clear();
-    std::string path = lpszPathName ? lpszPathName : "";
-    if (path.find('/') == std::string::npos) {
+    m_strWrittenPath = {};
+    FilePath path(lpszPathName);
+    if (path.Bytes().find('/') == std::string::npos) {
         AfxMessageBox("Unable to save file.\nPath is incomplete.");
         return FALSE;
     }
-    const std::string name = AfterLastSlash(path);
+    const FilePath name = path.Name();
     if (g_nAccessLevel == 0) {
-        path = g_strUserDir + name;
-        AfxMessageBox("Saving the file as\n" + path);
+        path = g_strUserDir + name.Bytes();
+        AfxMessageBox("Saving the file as\n" + PathText(path));
         // The file dialog asked about the file chosen, not about this one: another lesson of
         // the student's may have this name.
         std::error_code ec;
-        if (path != GetPathName() && std::filesystem::exists(path, ec) &&
-            AfxMessageBox(path + " already exists.\nDo you want to replace it?",
+        if (path != GetPathName() && std::filesystem::exists(path.Bytes(), ec) &&
+            AfxMessageBox(PathText(path) + " already exists.\nDo you want to replace it?",
                           MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
             m_bSaveCalledOff = true;
             return FALSE;
         }
     }
     const std::string rtf = DocumentToRtf(*m_pText);
-    if (!WriteFileBytes(path, std::vector<std::uint8_t>(rtf.begin(), rtf.end())))
+    if (!WriteFileBytes(path.Bytes(), std::vector<std::uint8_t>(rtf.begin(), rtf.end())))
         return SaveFailed(); // nothing was saved under the new name: the lesson keeps its own
     m_strTitleText = PathText(name);
     UpdateAllViews(nullptr, kHintTitle);
@@ -117,12 +109,12 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
     return TRUE;
 }
 
-void CVXTextDoc::SetPathName(const std::string& path, BOOL bAddToMRU)
+void CVXTextDoc::SetPathName(const FilePath& path, BOOL bAddToMRU)
 {
     // After a student's save the document (and the recent-file list) names the file that was
     // written, not the one that was asked for.
     CDocument::SetPathName(m_strWrittenPath.empty() ? path : m_strWrittenPath, bAddToMRU);
-    m_strWrittenPath.clear();
+    m_strWrittenPath = {};
 }
 
 BOOL CVXTextDoc::CanCloseFrame(CFrameWnd* pFrame)

@@ -3,12 +3,18 @@
 // always saved into the student's own folder under the chosen file name.
 #include "platform/Document.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
 class QTextDocument;
 class CVeltrixCntrItem;
+
+// Far past any lesson: pictures are stored as hexadecimal text, two characters a byte, so a
+// lesson with a dozen large photographs runs to a few tens of megabytes. A longer file is refused
+// before it is read, as reading it whole would take its size twice over in memory.
+constexpr std::size_t kLessonFileLimit = std::size_t{64} << 20;
 
 class CVXTextDoc : public CDocument
 {
@@ -29,7 +35,7 @@ public:
     BOOL OnOpenDocument(const char* lpszPathName) override;
     BOOL OnSaveDocument(const char* lpszPathName) override;
     BOOL CanCloseFrame(CFrameWnd* pFrame) override;
-    void SetPathName(const std::string& path, BOOL bAddToMRU = TRUE) override;
+    void SetPathName(const FilePath& path, BOOL bAddToMRU = TRUE) override;
     BOOL IsModified() override;
     void SetModifiedFlag(BOOL bModified = TRUE) override;
     void DeleteContents() override;
@@ -39,5 +45,5 @@ private:
 
     std::unique_ptr<QTextDocument> m_pText;
     std::vector<std::unique_ptr<CVeltrixCntrItem>> m_items;
-    std::string m_strWrittenPath; // where the last save really wrote
+    FilePath m_strWrittenPath; // where the last save really wrote
 };

@@ -177,12 +177,10 @@ BOOL CDynSys::OnNewDocument()
 
 BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
 {
-    const std::string path = lpszPathName ? lpszPathName : "";
+    const FilePath path(lpszPathName);
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, kModelFileLimit)) {
-        AfxMessageBox("Cannot open the file " + PathText(path) + ".", MB_OK | MB_ICONEXCLAMATION);
+    if (!ReadDocumentFile(path, bytes, kModelFileLimit))
         return FALSE;
-    }
     try {
         CArchive ar(std::move(bytes));
         Serialize(ar);
@@ -190,7 +188,7 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
         AfxMessageBox("Unexpected file format.", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
-    m_strFileName = PathText(BaseName(path));
+    m_strFileName = PathText(BaseName(path.Bytes()));
     InitOpenedModel(); // the shell reopens the views that the file lists
     SetTitle(m_strFileName);
     SetModifiedFlag(FALSE);
@@ -199,12 +197,12 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
 
 BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
 {
-    const std::string path = lpszPathName ? lpszPathName : "";
+    const FilePath path(lpszPathName);
     CArchive ar;
     Serialize(ar);
-    if (!WriteFileBytes(path, ar.Buffer()))
+    if (!WriteFileBytes(path.Bytes(), ar.Buffer()))
         return SaveFailed(); // the document keeps its name: nothing was saved under the new one
-    m_strFileName = PathText(BaseName(path));
+    m_strFileName = PathText(BaseName(path.Bytes()));
     SetTitle(m_strFileName);
     UpdateAllViews(nullptr, HINT_TITLE);
     return TRUE;

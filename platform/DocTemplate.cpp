@@ -100,7 +100,7 @@ static bool OpenInto(CDocument* pDoc, const char* lpszPathName)
     try {
         return pDoc->OnOpenDocument(lpszPathName) != FALSE;
     } catch (const std::exception&) {
-        AfxMessageBox(std::string("Failed to open document ") + lpszPathName + ".",
+        AfxMessageBox("Failed to open document " + PathText(lpszPathName) + ".",
                       MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
@@ -153,7 +153,7 @@ CDocTemplate::Confidence CDocTemplate::MatchDocType(const char* lpszPathName,
     for (CDocument* d : m_docs) {
         if (d->GetPathName().empty())
             continue;
-        if (fs::weakly_canonical(d->GetPathName(), ec) == wanted) {
+        if (fs::weakly_canonical(d->GetPathName().Bytes(), ec) == wanted) {
             rpDocMatch = d;
             return yesAlreadyOpen;
         }
@@ -198,12 +198,12 @@ BOOL CDocTemplate::SaveAllModified()
     return TRUE;
 }
 
-std::string CDocTemplate::PromptSaveFileName(const std::string& suggestion) const
+std::string CDocTemplate::PromptSaveFileName(const FilePath& suggestion) const
 {
     const QString filter = QString::fromLatin1(GetDocString(filterName).c_str());
-    QString name =
-        QFileDialog::getSaveFileName(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr,
-                                     QStringLiteral("Save As"), PathToQt(suggestion), filter);
+    QString name = QFileDialog::getSaveFileName(
+        AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr, QStringLiteral("Save As"),
+        PathToQt(suggestion.Bytes()), filter);
     if (name.isEmpty())
         return {};
     const std::string ext = GetDocString(filterExt);

@@ -4,6 +4,7 @@
 // filter name, filter extension, file type id, file type name), makes new documents with
 // their frames, opens files of its extension and keeps the list of its open documents.
 #include "platform/CmdTarget.h"
+#include "platform/base/FilePath.h"
 
 #include <string>
 #include <vector>
@@ -61,7 +62,7 @@ public:
     void CloseAllDocuments(BOOL bEndSession);
     BOOL SaveAllModified();
     // The Save As dialog for this type; empty when cancelled.
-    std::string PromptSaveFileName(const std::string& suggestion) const;
+    std::string PromptSaveFileName(const FilePath& suggestion) const;
 
     const CRuntimeClass* m_pDocClass = nullptr;
     const CRuntimeClass* m_pFrameClass = nullptr;

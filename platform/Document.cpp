@@ -5,11 +5,11 @@
 #include "platform/Frame.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
+#include "platform/base/Archive.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 VX_IMPLEMENT_CLASS(CDocument, CCmdTarget)
 
@@ -34,12 +34,12 @@ void CDocument::SetTitle(const std::string& title)
             f->OnUpdateFrameTitle(TRUE);
 }
 
-void CDocument::SetPathName(const std::string& path, BOOL bAddToMRU)
+void CDocument::SetPathName(const FilePath& path, BOOL bAddToMRU)
 {
     m_strPathName = path;
-    SetTitle(PathText(std::filesystem::path(path).filename().string()));
+    SetTitle(PathText(path.Name()));
     if (bAddToMRU && AfxGetApp())
-        AfxGetApp()->AddToRecentFileList(path);
+        AfxGetApp()->AddToRecentFileList(path.Bytes());
 }
 
 void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint)
@@ -118,7 +118,7 @@ BOOL CDocument::SaveModified()
 {
     if (!IsModified())
         return TRUE;
-    std::string name = m_strPathName.empty() ? m_strTitle : m_strPathName;
+    const std::string name = m_strPathName.empty() ? m_strTitle : PathText(m_strPathName);
     switch (AfxMessageBox("Save changes to " + name + "?", MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDCANCEL:
         return FALSE;
@@ -141,9 +141,9 @@ BOOL CDocument::DoSave(const char* lpszPathName, BOOL bReplace)
 {
     std::string path = lpszPathName ? lpszPathName : "";
     if (path.empty()) {
-        path = m_pDocTemplate ? m_pDocTemplate->PromptSaveFileName(
-                                    m_strPathName.empty() ? m_strTitle : m_strPathName)
-                              : std::string();
+        const FilePath suggestion =
+            m_strPathName.empty() ? FilePath(PathFromText(m_strTitle)) : m_strPathName;
+        path = m_pDocTemplate ? m_pDocTemplate->PromptSaveFileName(suggestion) : std::string();
         if (path.empty())
             return FALSE;
     }
@@ -165,6 +165,15 @@ BOOL CDocument::DoSave(const char* lpszPathName, BOOL bReplace)
 BOOL CDocument::SaveFailed()
 {
     m_strSaveError = std::strerror(errno ? errno : EIO);
+    return FALSE;
+}
+
+BOOL CDocument::ReadDocumentFile(const FilePath& path, std::vector<std::uint8_t>& bytes,
+                                 std::size_t maxBytes)
+{
+    if (ReadFileBytes(path.Bytes(), bytes, maxBytes))
+        return TRUE;
+    AfxMessageBox("Cannot open the file " + PathText(path) + ".", MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
 }
 

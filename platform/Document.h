@@ -4,7 +4,10 @@
 // the views what changed. A document deletes itself when its last view goes, unless
 // m_bAutoDelete is cleared. User-interface thread only.
 #include "platform/CmdTarget.h"
+#include "platform/base/FilePath.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,8 +24,8 @@ public:
 
     const std::string& GetTitle() const { return m_strTitle; }
     virtual void SetTitle(const std::string& title);
-    const std::string& GetPathName() const { return m_strPathName; }
-    virtual void SetPathName(const std::string& path, BOOL bAddToMRU = TRUE);
+    const FilePath& GetPathName() const { return m_strPathName; }
+    virtual void SetPathName(const FilePath& path, BOOL bAddToMRU = TRUE);
     CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
 
     virtual BOOL IsModified() { return m_bModified; }
@@ -64,11 +67,15 @@ protected:
     std::string m_strSaveError;
     // Notes errno as the reason of a failed save; returns FALSE.
     BOOL SaveFailed();
+    // Reads the document's file whole for OnOpenDocument. A file that cannot be read, or one
+    // longer than maxBytes (refused before anything is read), gets "Cannot open the file ...".
+    BOOL ReadDocumentFile(const FilePath& path, std::vector<std::uint8_t>& bytes,
+                          std::size_t maxBytes);
 
 private:
     friend class CDocTemplate;
     std::string m_strTitle;
-    std::string m_strPathName;
+    FilePath m_strPathName;
     CDocTemplate* m_pDocTemplate = nullptr;
     bool m_bModified = false;
     std::vector<CView*> m_views;

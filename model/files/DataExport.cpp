@@ -92,11 +92,11 @@ bool CopyRows(const CModelCore& m, EXPORTPARAMS& p, const int (&slots)[EXPORTPAR
 
 } // namespace
 
-bool MakeExportParams(const CModelCore& m, const std::string& strPath, EXPORTPARAMS& p)
+bool MakeExportParams(const CModelCore& m, const FilePath& path, EXPORTPARAMS& p)
 {
     const DataFileKind& kind = DataKind(m.Kind());
     p = EXPORTPARAMS{};
-    p.m_strPath = strPath;
+    p.m_path = path;
     p.m_strTitle = kind.title;
     std::string strUsed;
     EquationTexts(m, p.m_strEquations, strUsed);
@@ -149,9 +149,9 @@ char* WriteDataRow(const EXPORTPARAMS& p, int r, char* out)
     return out;
 }
 
-std::string DataFileError(const std::string& strPath, const std::string& strReason)
+std::string DataFileError(const FilePath& path, const std::string& strReason)
 {
-    return "Could not write the data file " + strPath + ":\n" + strReason + ".";
+    return "Could not write the data file " + PathText(path) + ":\n" + strReason + ".";
 }
 
 ExportResult WriteDataFile(const EXPORTPARAMS& p, CFileWriter& file, const std::atomic<bool>& bStop,
@@ -177,7 +177,7 @@ ExportResult WriteDataFile(const EXPORTPARAMS& p, CFileWriter& file, const std::
     result.ok = ok && file.Write(buffer.data(), static_cast<std::size_t>(pEnd - buffer.data())) &&
                 file.Commit();
     if (!result.ok) {
-        result.strError = DataFileError(p.m_strPath, file.Error());
+        result.strError = DataFileError(p.m_path, file.Error());
         file.Discard(); // no piece of it stays beside the target
     }
     return result;
@@ -187,9 +187,9 @@ ExportResult WriteDataFile(const EXPORTPARAMS& p, const std::atomic<bool>& bStop
                            const std::function<void()>& progressStep)
 {
     CFileWriter file;
-    if (!file.Open(p.m_strPath)) {
+    if (!file.Open(p.m_path.Bytes())) {
         ExportResult result;
-        result.strError = DataFileError(p.m_strPath, file.Error());
+        result.strError = DataFileError(p.m_path, file.Error());
         return result;
     }
     return WriteDataFile(p, file, bStop, progressStep);

@@ -7,6 +7,7 @@
 // and always ends with a file of whole lines, or, when the file cannot be written, with the
 // earlier file at that path left as it was.
 #include "model/files/DataFile.h"
+#include "platform/base/FilePath.h"
 
 #include <array>
 #include <atomic>
@@ -31,14 +32,14 @@ struct EXPORTPARAMS
     std::string m_strTitle;
     std::string m_strEquations;
     std::string m_strParameters;
-    std::string m_strPath;
+    FilePath m_path;
     int m_nExportKind = 0;
 };
 
-// Fills the block for an export of the model to strPath: texts, digits, the chosen columns in
+// Fills the block for an export of the model to path: texts, digits, the chosen columns in
 // the kind's order and a copy of the table's rows from the oldest. False when the copy does not
 // fit in memory.
-bool MakeExportParams(const CModelCore& model, const std::string& strPath, EXPORTPARAMS& params);
+bool MakeExportParams(const CModelCore& model, const FilePath& path, EXPORTPARAMS& params);
 
 // The text of the file up to and including the column-name line.
 std::string DataFileHeader(const EXPORTPARAMS& params);
@@ -65,4 +66,4 @@ ExportResult WriteDataFile(const EXPORTPARAMS& params, const std::atomic<bool>& 
                            const std::function<void()>& progressStep);
 
 // The message about a data file that cannot be written, with the system's reason.
-std::string DataFileError(const std::string& strPath, const std::string& strReason);
+std::string DataFileError(const FilePath& path, const std::string& strReason);

@@ -210,14 +210,8 @@ private:
     int m_nRows = 0;
 };
 
-std::string FileName(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Gives the rows to the model: columns, extents, the state of the first-order kinds, names.
-void Commit(CModelCore& m, CImportRows& rows, const std::string& strPath)
+void Commit(CModelCore& m, CImportRows& rows, const FilePath& path)
 {
     const DataFileKind& kind = DataKind(m.Kind());
     const int nRows = rows.Count();
@@ -240,8 +234,8 @@ void Commit(CModelCore& m, CImportRows& rows, const std::string& strPath)
     }
     m.m_nImportRows = nRows;
     m.m_bHaveImport = 1;
-    m.m_strImportTitle = strPath;
-    m.m_strImportFile = FileName(strPath);
+    m.m_strImportTitle = PathText(path); // texts the plots show
+    m.m_strImportFile = PathText(path.Name());
 }
 
 class CImport
@@ -252,7 +246,7 @@ public:
     {
     }
 
-    ImportOutcome Run(long long nFileSize, const std::string& strPath)
+    ImportOutcome Run(long long nFileSize, const FilePath& path)
     {
         double first[7] = {};
         std::size_t nFirstLength = 0;
@@ -275,7 +269,7 @@ public:
             if (ReadSpecialRows(rows, n))
                 ReadRows(rows, n, nEstimate);
         }
-        Commit(m_model, rows, strPath);
+        Commit(m_model, rows, path);
         AskToExtendRunTime();
         return ImportOutcome::Imported;
     }
@@ -361,7 +355,7 @@ private:
 } // namespace
 
 ImportOutcome ImportDataFile(CModelCore& model, CDataLineReader& reader, long long nFileSize,
-                             const std::string& strPath, const ImportProgress& progress)
+                             const FilePath& path, const ImportProgress& progress)
 {
-    return CImport(model, reader, progress).Run(nFileSize, strPath);
+    return CImport(model, reader, progress).Run(nFileSize, path);
 }

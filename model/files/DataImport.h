@@ -8,6 +8,8 @@
 // and three-variable kinds is a delayed copy of x or y. Rows are read into columns of their own
 // and given to the model at the end, so a file that cannot be read at all changes nothing and
 // one that turns corrupted part way keeps the rows before the bad line.
+#include "platform/base/FilePath.h"
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -64,4 +66,4 @@ constexpr int kImportMaxRows = 1000000;
 
 // Imports the file (nFileSize bytes, for the progress estimate) into the model.
 ImportOutcome ImportDataFile(CModelCore& model, CDataLineReader& reader, long long nFileSize,
-                             const std::string& strPath, const ImportProgress& progress = {});
+                             const FilePath& path, const ImportProgress& progress = {});

@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -127,6 +128,41 @@ TEST(FileSafety, PipesAndDevicesAreRefusedByEveryOpen)
             EXPECT_FALSE(fifo.Opened());
         }
     }
+}
+
+// Bytes this process has read so far, by every read call.
+std::uint64_t BytesRead()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t n = 0;
+    while (io >> key >> n)
+        if (key == "rchar:")
+            return n;
+    return 0;
+}
+
+// A lesson far larger than any lesson is refused by its size, before it is read.
+TEST(FileSafety, AHugeLessonIsRefusedUnread)
+{
+    StartShell();
+    const std::string path = Temp("huge.vxt");
+    for (const off_t size : {off_t(kLessonFileLimit) + 1, off_t{1} << 30}) {
+        std::ofstream(path).close();
+        ASSERT_EQ(::truncate(path.c_str(), size), 0); // sparse: nothing on disk
+        for (const auto& way : kOpenPaths) {
+            SCOPED_TRACE(std::string(way.how) + " " + std::to_string(size));
+            const std::size_t before = OpenDocuments();
+            MessageRecorder recorder;
+            const std::uint64_t read = BytesRead();
+            way.open(path);
+            EXPECT_LT(BytesRead() - read, std::uint64_t{1} << 20);
+            EXPECT_EQ(recorder.messages,
+                      std::vector<std::string>{"Cannot open the file " + path + "."});
+            EXPECT_EQ(OpenDocuments(), before);
+        }
+    }
+    fs::remove(path);
 }
 
 TEST(FileSafety, ImportRefusesPipesAndDevices)

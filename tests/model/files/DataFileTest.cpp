@@ -133,7 +133,7 @@ TEST(DataExport, ProgressEveryThirtyThirdOfTheRowsAndAStopKeepsWholeLines)
         p.m_nWidth[0] = 3;
         p.m_column[0].assign(static_cast<std::size_t>(c.rows), 1.5);
         p.m_nRows = c.rows;
-        p.m_strPath = TempPath("progress.dnd");
+        p.m_path = TempPath("progress.dnd");
         std::atomic<bool> stop(c.stopAfterSteps == 0);
         int steps = 0;
         const ExportResult r = WriteDataFile(p, stop, [&] {
@@ -143,7 +143,7 @@ TEST(DataExport, ProgressEveryThirtyThirdOfTheRowsAndAStopKeepsWholeLines)
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(steps, c.steps) << c.rows;
         EXPECT_EQ(r.nRowsWritten, c.rowsWritten) << c.rows;
-        const std::string text = ReadText(p.m_strPath);
+        const std::string text = ReadText(p.m_path.Bytes());
         EXPECT_EQ(text.size(),
                   DataFileHeader(p).size() + c.rowsWritten * std::string(" 1.5 \r\n").size());
     }
