@@ -3,7 +3,10 @@
 #include "app/AboutDlg.h"
 #include "app/ConfigDlgs.h"
 #include "app/ShellGlobals.h"
+#include "platform/FileNames.h"
 #include "platform/WinApp.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -25,6 +28,18 @@ bool AskLogOnName(std::string& name)
 }
 
 } // namespace
+
+std::string MakeUserFolder(const std::string& dir, const std::string& name)
+{
+    // The name is a text; a folder made before under its Latin-1 bytes keeps the user's files.
+    const std::string old = dir + "/" + name + "/";
+    const std::string path = dir + "/" + PathFromText(name) + "/";
+    std::error_code ec;
+    if (old != path && std::filesystem::is_directory(old, ec))
+        return old;
+    std::filesystem::create_directory(path, ec);
+    return path;
+}
 
 int StartUpConfiguration()
 {

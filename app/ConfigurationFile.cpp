@@ -1,14 +1,12 @@
 #include "app/Configuration.h"
 
 #include "app/ShellGlobals.h"
-#include "platform/FileNames.h"
 #include "platform/base/Archive.h"
 
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -86,14 +84,6 @@ void SerializeConfiguration(CArchive& ar)
 bool HasLogOnPunctuation(const std::string& name)
 {
     return name.find_first_of(",./<>?:;'\"\\|") != std::string::npos;
-}
-
-std::string MakeUserFolder(const std::string& dir, const std::string& name)
-{
-    const std::string path = dir + "/" + PathFromText(name) + "/"; // the name is a text
-    std::error_code ec;
-    std::filesystem::create_directory(path, ec);
-    return path;
 }
 
 // The new record, then what the old file holds past the new record's length, as a record written

@@ -190,6 +190,18 @@ TEST_F(Config, ExitCodesOfTheStartUp)
         ::testing::ExitedWithCode(0), "");
 }
 
+// A name with an accent makes its folder in the file system's spelling; a folder made under the
+// name's Latin-1 bytes before is kept, so the student finds the files saved there.
+TEST_F(Config, AnAccentedLogOnNameKeepsAFolderMadeBefore)
+{
+    const std::string dir = fs::current_path().string();
+    EXPECT_EQ(MakeUserFolder(dir, "Jos\xE9"), dir + "/Jos\xC3\xA9/");
+    EXPECT_TRUE(fs::is_directory(dir + "/Jos\xC3\xA9"));
+    fs::create_directory(dir + "/Ren\xE9");
+    EXPECT_EQ(MakeUserFolder(dir, "Ren\xE9"), dir + "/Ren\xE9/");
+    EXPECT_FALSE(fs::exists(dir + "/Ren\xC3\xA9"));
+}
+
 TEST(LogOnName, PunctuationRule)
 {
     const std::pair<const char*, bool> cases[] = {
