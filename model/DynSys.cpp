@@ -10,6 +10,7 @@
 #include "platform/Resources.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
+#include "platform/base/NoMemory.h"
 
 #include <system_error>
 
@@ -245,8 +246,9 @@ void CDynSys::OnControlsRun()
     // which (a damaged parameter would otherwise run as 0).
     if (!EvaluateParameters(false) || !CompileEquations())
         return;
-    bool bAllocated = false;
-    const bool ready = PrepareRun(*m_pCalcParams, bAllocated);
+    bool bAllocated = false, ready = false;
+    // The run's own copy of the parser, beside the table, may be more than memory holds.
+    TellIfNoMemory([&] { ready = PrepareRun(*m_pCalcParams, bAllocated); });
     if (bAllocated && !m_bPlotOverlay)
         UpdateAllViews(nullptr, HINT_RESET);
     if (ready)

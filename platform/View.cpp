@@ -2,13 +2,18 @@
 
 #include "platform/Document.h"
 #include "platform/Frame.h"
+#include "platform/Messages.h"
 #include "platform/WinApp.h"
+#include "platform/base/NoMemory.h"
 
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+
+#include <new>
+#include <utility>
 
 VX_IMPLEMENT_ABSTRACT(CView, CWnd)
 VX_IMPLEMENT_CLASS(CFormView, CView)
@@ -156,11 +161,30 @@ LRESULT CView::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CWnd::DefWindowProc(msg, wParam, lParam);
 }
 
+namespace {
+// After the paint: a message box inside it would paint again.
+void TellNoMemoryLater() noexcept
+{
+    try {
+        PostToUiThread([] { AfxMessageBox(kNoMemoryText, MB_OK | MB_ICONEXCLAMATION); });
+    } catch (...) {
+    }
+}
+} // namespace
+
 void CView::OnPaint()
 {
     CPaintDC dc(this);
     OnPrepareDC(&dc);
-    OnDraw(&dc);
+    // A picture as large as the window may need more memory than there is: it stays as far as
+    // it was drawn, and the user is told once until a paint succeeds again.
+    try {
+        OnDraw(&dc);
+        m_bPaintFailed = false;
+    } catch (const std::bad_alloc&) {
+        if (!std::exchange(m_bPaintFailed, true))
+            TellNoMemoryLater();
+    }
 }
 
 void CView::OnDestroy()

@@ -86,6 +86,7 @@ protected:
 private:
     friend class CDocument;
     CDocument* m_pDocument = nullptr;
+    bool m_bPaintFailed = false; // the last paint ran out of memory, and said so
 };
 
 // A view made of controls (Qt widgets that the subclass places on GetWidget() in its

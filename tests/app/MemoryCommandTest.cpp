@@ -24,6 +24,7 @@ namespace {
 
 constexpr UINT ID_BASINS = 32778;
 constexpr UINT ID_VECTOR_FIELD = 32802;
+constexpr UINT ID_PROJECTED_ORBIT = 32773;
 constexpr std::size_t kKB = 1024;
 const char* const kNoMemory = "Not enough memory to go on.";
 const char* const kNoImage = "Could not write image to disk as .bmp file.";
@@ -91,10 +92,57 @@ std::size_t FieldPoints(const CView* view)
     return dynamic_cast<const CVectorFieldView*>(view)->Plane().DirectionField().m_arrX1.size();
 }
 
+// Sets up a new model for the command and gives the view it works in.
+using SetUp = std::function<CView*(CDynSys*)>;
+
+// The view of the command, open.
+SetUp In(UINT nView)
+{
+    return [nView](CDynSys*) { return OpenView(nView); };
+}
+
+// After a run: the Graph, or the view of the command opened then.
+SetUp AfterRun(UINT nView = 0)
+{
+    return [nView](CDynSys* doc) -> CView* {
+        if (!RunThroughMenu(doc))
+            return nullptr;
+        return nView ? OpenView(nView) : doc->GetViews().front();
+    };
+}
+
+// A run stopped part way, which Run continues.
+CView* StoppedRun(CDynSys* doc)
+{
+    doc->m_dRunTimeLimit = 1e7;
+    if (!Choose(ID_CONTROLS_RUN))
+        return nullptr;
+    QTest::qWait(100);
+    if (!Choose(ID_CONTROLS_STOP) || !Pump([doc] { return !doc->m_bRunning; }))
+        return nullptr;
+    return doc->GetViews().front();
+}
+
+// The window's picture as the last paint left it.
+QImage Shown(CView* view)
+{
+    return view->GetBackingImage();
+}
+
+// Two paints of the whole window.
+void Repaint(CDynSys*, CView* view)
+{
+    for (int i = 0; i < 2; ++i) {
+        view->RedrawWindow();
+        QCoreApplication::processEvents();
+        vx::DeliverPostedMessages();
+    }
+}
+
 struct Case
 {
     const char* name;
-    UINT nView; // the view the command works in (0: the Graph of a run)
+    SetUp setUp;
     std::size_t most;
     AllocationLimit::Threads threads;
     std::function<void(CDynSys*, CView*)> command;
@@ -113,67 +161,40 @@ TEST(MemoryCommands, ACommandOutOfMemorySaysSoAndTheProgramGoesOn)
     };
     const auto saveImage = [](CDynSys*, CView*) { ASSERT_TRUE(Choose(ID_FILE_SAVE_IMAGE)); };
     const auto imageWritten = [](CDynSys*, CView*) { return ImageWritten(); };
+    QImage whole; // the Projected Orbit of the run, painted with memory enough
+    // clang-format off
     const Case cases[] = {
-        {"Basins Run",
-         ID_BASINS,
-         128 * kKB,
-         AllocationLimit::Every,
-         basinsRun,
-         "",
-         {kNoMemory},
-         basinsPainted},
-        {"Basins Run, in its workers",
-         ID_BASINS,
-         64 * kKB,
-         AllocationLimit::OthersOnly,
-         basinsRun,
-         "",
-         {kNoMemory},
-         basinsPainted},
-        {"Save Image",
-         0,
-         128 * kKB,
-         AllocationLimit::Every,
-         saveImage,
-         ImagePath(),
-         {kNoImage},
-         imageWritten},
-        {"Save Image of the Basins",
-         ID_BASINS,
-         128 * kKB,
-         AllocationLimit::Every,
-         saveImage,
-         ImagePath(),
-         {"Include Margins?", kNoImage},
-         imageWritten},
-        {"Import",
-         0,
-         128 * kKB,
-         AllocationLimit::Every,
-         [](CDynSys*, CView*) { ASSERT_TRUE(Choose(ID_FILE_IMPORT)); },
-         DataPath(),
-         {kNoMemory},
+        {"Basins Run", In(ID_BASINS), 128 * kKB, AllocationLimit::Every, basinsRun, "",
+         {kNoMemory}, basinsPainted},
+        {"Basins Run, in its workers", In(ID_BASINS), 64 * kKB, AllocationLimit::OthersOnly,
+         basinsRun, "", {kNoMemory}, basinsPainted},
+        {"Save Image", AfterRun(), 128 * kKB, AllocationLimit::Every, saveImage, ImagePath(),
+         {kNoImage}, imageWritten},
+        {"Save Image of the Basins", In(ID_BASINS), 128 * kKB, AllocationLimit::Every, saveImage,
+         ImagePath(), {"Include Margins?", kNoImage}, imageWritten},
+        {"Import", AfterRun(), 128 * kKB, AllocationLimit::Every,
+         [](CDynSys*, CView*) { ASSERT_TRUE(Choose(ID_FILE_IMPORT)); }, DataPath(), {kNoMemory},
          [](CDynSys* doc, CView*) { return doc->m_nImportRows == 3; }},
-        {"Direction Field",
-         ID_VECTOR_FIELD,
-         16 * kKB,
-         AllocationLimit::Every,
-         [](CDynSys*, CView* view) { DirectionField(view); },
-         "",
-         {kNoMemory},
+        {"Direction Field", In(ID_VECTOR_FIELD), 16 * kKB, AllocationLimit::Every,
+         [](CDynSys*, CView* view) { DirectionField(view); }, "", {kNoMemory},
          [](CDynSys*, CView* view) { return FieldPoints(view) > 1000; }},
+        {"Run, continued", StoppedRun, 64 * kKB, AllocationLimit::Every,
+         [](CDynSys*, CView*) { ASSERT_TRUE(Choose(ID_CONTROLS_RUN)); }, "", {kNoMemory},
+         [](CDynSys* doc, CView*) { return doc->m_bRunning != 0; }},
+        {"Repaint", AfterRun(ID_PROJECTED_ORBIT), 16 * kKB, AllocationLimit::Every, Repaint, "",
+         {kNoMemory}, [&whole](CDynSys*, CView* view) { return Shown(view) == whole; }},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CDynSys* doc = NewModel(IDR_SYS2TYPE);
         ASSERT_NE(doc, nullptr);
         doc->m_nVFGridSpacing = 100; // the finest direction field
         doc->m_nBADepth = 20;        // a quick scan
-        CView* view = doc->GetViews().front();
-        if (c.nView == 0)
-            ASSERT_TRUE(RunThroughMenu(doc));
-        else
-            ASSERT_NE(view = OpenView(c.nView), nullptr);
+        CView* view = c.setUp(doc);
+        ASSERT_NE(view, nullptr);
+        Repaint(doc, view);
+        whole = Shown(view);
         std::filesystem::remove(ImagePath());
         Dialogs dialogs;
         dialogs.path = c.file;
@@ -188,12 +209,16 @@ TEST(MemoryCommands, ACommandOutOfMemorySaysSoAndTheProgramGoesOn)
         EXPECT_GT(AllocationLimit::Refused(), refused);
         EXPECT_FALSE(c.done(doc, view));
         EXPECT_FALSE(ProgressWindowShown("BA Calculation Progress"));
+        EXPECT_FALSE(ProgressWindowShown("Calculation Progress"));
         EXPECT_FALSE(doc->m_bHaveImport);
 
         dialogs.texts.clear();
         c.command(doc, view);
         EXPECT_TRUE(Pump([&] { return c.done(doc, view); }));
         EXPECT_EQ(dialogs.texts.size(), c.told.size() - 1) << "nothing but a question told";
+        if (doc->m_bRunning) {
+            EXPECT_TRUE(Choose(ID_CONTROLS_STOP) && Pump([doc] { return !doc->m_bRunning; }));
+        }
         doc->SetModifiedFlag(FALSE);
         doc->OnCloseDocument();
     }
