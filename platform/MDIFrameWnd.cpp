@@ -3,17 +3,14 @@
 #include "platform/FileNames.h"
 #include "platform/FrameActions.h"
 #include "platform/MdiSubWindow.h"
+#include "platform/Tiling.h"
 #include "platform/ToolBar.h"
 #include "platform/WinApp.h"
 #include "platform/WndWidget.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QLabel>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -21,13 +18,9 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
 #include <QThread>
 #include <QToolBar>
 #include <QUrl>
-#include <QVBoxLayout>
-
-#include <algorithm>
 
 VX_IMPLEMENT_CLASS(CMDIFrameWnd, CFrameWnd)
 
@@ -261,13 +254,7 @@ void CMDIFrameWnd::ShowMenu(UINT nIDMenu)
         return;
     m_nMenuShown = nIDMenu;
     QMenuBar* bar = main->menuBar();
-    // Each menu is made once and kept: the bar only swaps which set it shows.
-    std::vector<QAction*>& set = m_menuSets[nIDMenu];
-    if (set.empty())
-        set = MakeMenuSet(bar, *items);
-    bar->clear();
-    for (QAction* a : set)
-        bar->addAction(a);
+    m_menuSets.Show(bar, nIDMenu, [&] { return MakeMenuSet(bar, *items); });
 }
 
 std::vector<QAction*> CMDIFrameWnd::MakeMenuSet(QMenuBar* pBar,
@@ -291,7 +278,7 @@ void CMDIFrameWnd::UpdateMenu(QMenu* pMenu)
 {
     for (QAction* a : pMenu->actions())
         if (ActionId(a) == ID_WINDOW_CASCADE) {
-            FillWindowList(pMenu);
+            m_windowList.Fill(this, pMenu, AllChildWindows(), m_hActiveChild);
             break;
         }
     for (QAction* a : pMenu->actions())
@@ -349,45 +336,6 @@ void CMDIFrameWnd::OnDestroy()
     }
 }
 
-// The numbered list of the open windows at the end of the Window menu, in the order they were
-// opened.
-void CMDIFrameWnd::FillWindowList(QMenu* pMenu)
-{
-    for (QAction* a : pMenu->actions())
-        if ((ActionId(a) >= AFX_IDM_FIRST_MDICHILD && ActionId(a) <= AFX_IDM_WINDOW_MORE) ||
-            (a->isSeparator() && a->objectName() == "list"))
-            delete a;
-    m_windowList.clear();
-    if (!m_pMdiArea)
-        return;
-    const std::vector<HWND> all = AllChildWindows();
-    m_windowList.assign(all.begin(),
-                        all.begin() + std::min<size_t>(all.size(), AFX_MDI_WINDOW_LIST_MAX));
-    // The active window is always listed: past the list's end it takes the last place.
-    if (m_hActiveChild && !m_windowList.empty() &&
-        std::find(m_windowList.begin(), m_windowList.end(), m_hActiveChild) == m_windowList.end() &&
-        std::find(all.begin(), all.end(), m_hActiveChild) != all.end())
-        m_windowList.back() = m_hActiveChild;
-    if (m_windowList.empty())
-        return;
-    pMenu->addSeparator()->setObjectName("list");
-    for (size_t i = 0; i < m_windowList.size(); ++i) {
-        CWnd* child = CWnd::FromHandle(m_windowList[i]);
-        std::string caption = child ? child->GetWindowText() : std::string();
-        for (size_t at = caption.find('&'); at != std::string::npos; at = caption.find('&', at + 2))
-            caption.insert(at, 1, '&');
-        const UINT id = AFX_IDM_FIRST_MDICHILD + UINT(i);
-        // Appended rather than "&" + ...: GCC 12 at -O3 warns of an overlap it imagines there.
-        std::string label = "&";
-        label += std::to_string(i + 1);
-        label += ' ';
-        label += caption;
-        pMenu->addAction(MakeAction(this, pMenu, id, label));
-    }
-    if (all.size() > AFX_MDI_WINDOW_LIST_MAX)
-        pMenu->addAction(MakeAction(this, pMenu, AFX_IDM_WINDOW_MORE, "&More Windows..."));
-}
-
 // The child frames in the order they were opened.
 std::vector<HWND> CMDIFrameWnd::AllChildWindows() const
 {
@@ -399,31 +347,10 @@ std::vector<HWND> CMDIFrameWnd::AllChildWindows() const
     return list;
 }
 
-// "More Windows...": every window by its title; the one chosen becomes active.
+// "More Windows...": the window chosen from all becomes active.
 void CMDIFrameWnd::OnWindowMore()
 {
-    const std::vector<HWND> all = AllChildWindows();
-    QDialog dlg(GetWidget());
-    dlg.setWindowTitle("Select Window");
-    auto* layout = new QVBoxLayout(&dlg);
-    auto* label = new QLabel("&Select Window:", &dlg);
-    auto* list = new QListWidget(&dlg);
-    label->setBuddy(list);
-    for (HWND h : all) {
-        CWnd* child = CWnd::FromHandle(h);
-        list->addItem(child ? child->GetFrameWidget()->windowTitle() : QString());
-        if (h == m_hActiveChild)
-            list->setCurrentRow(list->count() - 1);
-    }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-    layout->addWidget(label);
-    layout->addWidget(list);
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
-    if (dlg.exec() == QDialog::Accepted && list->currentRow() >= 0)
-        ActivateListed(all[size_t(list->currentRow())]);
+    ActivateListed(ChooseWindow(GetWidget(), AllChildWindows(), m_hActiveChild));
 }
 
 // A window chosen from a list: restored when minimised, and made active (none when it is gone).
@@ -438,47 +365,20 @@ void CMDIFrameWnd::ActivateListed(HWND hWnd)
 
 void CMDIFrameWnd::OnWindowActivateChild(UINT nID)
 {
-    const size_t i = nID - AFX_IDM_FIRST_MDICHILD;
-    if (i < m_windowList.size())
-        ActivateListed(m_windowList[i]);
+    ActivateListed(m_windowList.At(nID - AFX_IDM_FIRST_MDICHILD));
 }
 
 void CMDIFrameWnd::OnUpdateWindowActivateChild(CCmdUI* pCmdUI)
 {
-    const size_t i = pCmdUI->m_nID - AFX_IDM_FIRST_MDICHILD;
+    const HWND listed = m_windowList.At(pCmdUI->m_nID - AFX_IDM_FIRST_MDICHILD);
     const CMDIChildWnd* active = MDIGetActive();
-    pCmdUI->Enable(i < m_windowList.size() && IsWindow(m_windowList[i]));
-    pCmdUI->SetCheck(active && i < m_windowList.size() && active->m_hWnd == m_windowList[i]);
-}
-
-// The old platform's default size of a child window: most of the client area.
-QSize CMDIFrameWnd::ChildSize() const
-{
-    const QSize area = m_pMdiArea ? m_pMdiArea->viewport()->size() : QSize(800, 600);
-    return {std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4)};
-}
-
-// The n-th place of a cascade: one title bar lower and further right than the one before,
-// starting again at the top left when the window would leave the client area.
-QPoint CMDIFrameWnd::CascadePosition(int n, QSize size) const
-{
-    const QSize area = m_pMdiArea ? m_pMdiArea->viewport()->size() : size;
-    const int step = std::max(
-        16, m_pMdiArea ? m_pMdiArea->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4 : 24);
-    const int room = std::min(area.width() - size.width(), area.height() - size.height());
-    const int places = std::max(1, room / step + 1);
-    const int k = n % places;
-    return {k * step, k * step};
+    pCmdUI->Enable(listed && IsWindow(listed));
+    pCmdUI->SetCheck(active && active->m_hWnd == listed);
 }
 
 QRect CMDIFrameWnd::NextChildGeometry() const
 {
-    int open = 0;
-    if (m_pMdiArea)
-        for (QMdiSubWindow* s : m_pMdiArea->subWindowList())
-            open += s->isVisible() && !s->isMinimized() ? 1 : 0;
-    const QSize size = ChildSize();
-    return {CascadePosition(open, size), size};
+    return vx::frame::NextChildGeometry(m_pMdiArea);
 }
 
 void CMDIFrameWnd::SetMessageText(const std::string& text)
@@ -494,105 +394,27 @@ void CMDIFrameWnd::ClearMessageText(const std::string& text)
             main->statusBar()->showMessage(Latin1(vx::res::LoadString(AFX_IDS_IDLEMESSAGE)));
 }
 
-// Overlapping windows, each at the size a new window gets, the active one on top.
 void CMDIFrameWnd::OnWindowCascade()
 {
-    if (!m_pMdiArea)
-        return;
-    QMdiSubWindow* active = m_pMdiArea->activeSubWindow();
-    const QSize size = ChildSize();
-    int n = 0;
-    for (QMdiSubWindow* s : m_pMdiArea->subWindowList(QMdiArea::StackingOrder)) {
-        if (s->isMinimized() || !s->isVisible())
-            continue;
-        if (s->isMaximized())
-            s->showNormal();
-        s->setGeometry(QRect(CascadePosition(n++, size), size));
-        s->raise();
-    }
-    if (active && !active->isMinimized()) {
-        active->raise();
-        m_pMdiArea->setActiveSubWindow(active);
-    }
+    if (m_pMdiArea)
+        Cascade(m_pMdiArea);
 }
-
-namespace {
-
-// The k-th of n parts of a length, as equal as whole pixels allow, meeting without a gap.
-std::pair<int, int> Part(int length, int k, int n)
-{
-    return {length * k / n, length * (k + 1) / n};
-}
-
-// The places of n windows tiled over the area: in columns of windows one above the other (with
-// bSideBySide, in rows of windows next to each other), as many to a column as there are
-// columns, so that each window keeps a usable height and width; the last column takes what is
-// left, its windows taller.
-std::vector<QRect> TilePlaces(int n, const QRect& area, bool bSideBySide)
-{
-    int perLine = 1;
-    while (perLine * perLine < n)
-        ++perLine;
-    const int lines = (n + perLine - 1) / perLine;
-    const int across = bSideBySide ? area.height() : area.width();
-    const int along = bSideBySide ? area.width() : area.height();
-    std::vector<QRect> places;
-    for (int line = 0; line < lines; ++line) {
-        const int count = std::min(perLine, n - line * perLine);
-        const auto [a0, a1] = Part(across, line, lines);
-        for (int k = 0; k < count; ++k) {
-            const auto [b0, b1] = Part(along, k, count);
-            places.push_back(bSideBySide ? QRect(b0, a0, b1 - b0, a1 - a0)
-                                         : QRect(a0, b0, a1 - a0, b1 - b0));
-        }
-    }
-    for (QRect& r : places)
-        r.translate(area.topLeft());
-    return places;
-}
-
-} // namespace
 
 void CMDIFrameWnd::OnWindowTile()
 {
     TileChildren(false);
 }
 
-// Minimised windows keep their places along the bottom, and the tiles stay above them.
 void CMDIFrameWnd::TileChildren(bool bSideBySide)
 {
-    if (!m_pMdiArea)
-        return;
-    QRect area = m_pMdiArea->viewport()->rect();
-    QList<QMdiSubWindow*> shown;
-    // The top window first, as the stack lists them from the bottom.
-    const QList<QMdiSubWindow*> stack = m_pMdiArea->subWindowList(QMdiArea::StackingOrder);
-    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
-        if (!(*it)->isVisible())
-            continue;
-        if (!(*it)->isMinimized())
-            shown << *it;
-        else if ((*it)->y() > area.height() / 2)
-            area.setBottom(std::min(area.bottom(), (*it)->y() - 1));
-    }
-    QMdiSubWindow* active = m_pMdiArea->activeSubWindow();
-    const std::vector<QRect> places = TilePlaces(int(shown.size()), area, bSideBySide);
-    for (size_t i = 0; i < places.size(); ++i) {
-        if (shown[qsizetype(i)]->isMaximized())
-            shown[qsizetype(i)]->showNormal();
-        shown[qsizetype(i)]->setGeometry(places[i]);
-    }
-    if (active && shown.contains(active))
-        m_pMdiArea->setActiveSubWindow(active);
+    if (m_pMdiArea)
+        Tile(m_pMdiArea, bSideBySide);
 }
 
 void CMDIFrameWnd::OnWindowArrange()
 {
-    if (!m_pMdiArea)
-        return;
-    for (QMdiSubWindow* s : m_pMdiArea->subWindowList())
-        if (s->isMinimized())
-            s->showMinimized();
+    if (m_pMdiArea)
+        ArrangeIcons(m_pMdiArea);
 }
 
 void CMDIFrameWnd::OnViewToolBar()

@@ -1,9 +1,10 @@
 #pragma once
 // The main window: an MDI area of child frames, with menus, accelerators, toolbar and status bar
 // built from the program's resource tables (platform/Resources.h).
+#include "platform/ActionSets.h"
 #include "platform/MDIChildWnd.h"
+#include "platform/WindowList.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,9 +17,7 @@ class QMenuBar;
 namespace vx::res {
 struct MenuItem;
 }
-class QPoint;
 class QRect;
-class QSize;
 
 class CMDIFrameWnd : public CFrameWnd
 {
@@ -78,21 +77,18 @@ protected:
 private:
     friend class vx_MdiAccess;
     void OnChildActivated(CMDIChildWnd* pChild);
-    void FillWindowList(QMenu* pMenu);
     std::vector<HWND> AllChildWindows() const;
     void ActivateListed(HWND hWnd);
     std::vector<QAction*> MakeMenuSet(QMenuBar* pBar, const std::vector<vx::res::MenuItem>& items);
-    QSize ChildSize() const;
-    QPoint CascadePosition(int n, QSize size) const;
 
     QMdiArea* m_pMdiArea = nullptr;
     std::unique_ptr<CWnd> m_pDefaultClient; // the MDI client until the program subclasses it
     std::vector<CToolBar*> m_toolBars;
     std::vector<QAction*> m_accelerators;
     UINT m_nMenuShown = 0;
-    std::map<UINT, std::vector<QAction*>> m_menuSets; // the bar's items of each menu, by id
+    vx::frame::ActionSets m_menuSets; // the bar's items of each menu
     HWND m_hActiveChild = nullptr;
-    std::vector<HWND> m_windowList; // the children as the Window menu last listed them
+    vx::frame::WindowList m_windowList;
 };
 
 // Internal hooks used by the layer's MDI widgets.

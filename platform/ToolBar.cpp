@@ -33,15 +33,13 @@ BOOL CToolBar::LoadToolBar(UINT nIDResource)
         return FALSE;
     if (m_nLoaded == nIDResource)
         return TRUE;
-    // Each resource's buttons are made once and kept: the bar only swaps which set it shows.
-    std::vector<QAction*>& set = m_sets[nIDResource];
-    if (set.empty())
+    m_pBar->setIconSize(QSize(def->cxButton, def->cyButton));
+    m_sets.Show(m_pBar, nIDResource, [&] {
+        std::vector<QAction*> set;
         for (UINT id : def->buttons)
             set.push_back(MakeButton(id, def->cxButton, def->cyButton));
-    m_pBar->clear();
-    m_pBar->setIconSize(QSize(def->cxButton, def->cyButton));
-    for (QAction* a : set)
-        m_pBar->addAction(a);
+        return set;
+    });
     m_nLoaded = nIDResource;
     UpdateButtons();
     return TRUE;

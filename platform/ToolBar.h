@@ -1,8 +1,6 @@
 #pragma once
+#include "platform/ActionSets.h"
 #include "platform/Types.h"
-
-#include <map>
-#include <vector>
 
 class CMDIFrameWnd;
 class QAction;
@@ -27,5 +25,5 @@ private:
     CMDIFrameWnd* m_pFrame = nullptr;
     QToolBar* m_pBar = nullptr;
     UINT m_nLoaded = 0;
-    std::map<UINT, std::vector<QAction*>> m_sets; // the buttons of each resource, made once
+    vx::frame::ActionSets m_sets; // the buttons of each resource
 };

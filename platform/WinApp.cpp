@@ -6,21 +6,17 @@
 #include "platform/Frame.h"
 #include "platform/Help.h"
 #include "platform/Latin1.h"
+#include "platform/ListChoice.h"
 #include "platform/Messages.h"
 #include "platform/Resources.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QSettings>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -379,31 +375,20 @@ void CWinApp::SetPrinter(std::unique_ptr<QPrinter> pPrinter)
 
 CDocTemplate* CWinApp::ChooseNewTemplate()
 {
-    QDialog dlg(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
-    dlg.setWindowTitle("New");
-    auto* layout = new QVBoxLayout(&dlg);
-    auto* label = new QLabel("&New", &dlg);
-    layout->addWidget(label);
-    auto* list = new QListWidget(&dlg);
-    label->setBuddy(list); // the ampersand marks the mnemonic, it is not shown
+    QStringList names;
     std::vector<CDocTemplate*> shown;
     for (CDocTemplate* t : GetDocTemplates()) {
         const std::string name = t->GetDocString(CDocTemplate::fileNewName);
         if (!name.empty()) {
-            list->addItem(Latin1(name));
+            names << Latin1(name);
             shown.push_back(t);
         }
     }
-    list->setCurrentRow(0);
-    layout->addWidget(list);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
-    if (shown.empty() || dlg.exec() != QDialog::Accepted || list->currentRow() < 0)
+    if (shown.empty())
         return nullptr;
-    return shown[size_t(list->currentRow())];
+    QWidget* parent = AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr;
+    const int row = vx::ChooseFromList(parent, "New", "&New", names, 0);
+    return row < 0 ? nullptr : shown[size_t(row)];
 }
 
 void CWinApp::OnFileNew()
