@@ -6,6 +6,7 @@
 #include "platform/WinApp.h"
 #include "platform/base/NoMemory.h"
 
+#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
@@ -102,18 +103,27 @@ void CView::PrintPages(QPrinter* pPrinter, CPrintInfo* pInfo)
     dc.AttachPrinter(pPrinter, &painter);
     OnBeginPrinting(&dc, pInfo);
     const QRect page = pPrinter->pageLayout().paintRectPixels(pPrinter->resolution());
-    for (UINT n = pInfo->GetMinPage(); n <= pInfo->GetMaxPage(); ++n) {
-        pInfo->m_nCurPage = n;
-        OnPrepareDC(&dc, pInfo);
-        if (!pInfo->m_bContinuePrinting)
-            break;
-        if (n > pInfo->GetMinPage())
-            pPrinter->newPage();
-        pInfo->m_rectDraw = CRect(0, 0, page.width(), page.height());
-        OnPrint(&dc, pInfo);
-    }
+    // A page at the printer's resolution may need more memory than there is: the job is given
+    // up there, and the user told.
+    const bool printed = TellIfNoMemory([&] {
+        for (UINT n = pInfo->GetMinPage(); n <= pInfo->GetMaxPage(); ++n) {
+            pInfo->m_nCurPage = n;
+            OnPrepareDC(&dc, pInfo);
+            if (!pInfo->m_bContinuePrinting)
+                break;
+            if (n > pInfo->GetMinPage())
+                pPrinter->newPage();
+            pInfo->m_rectDraw = CRect(0, 0, page.width(), page.height());
+            OnPrint(&dc, pInfo);
+        }
+    });
     OnEndPrinting(&dc, pInfo);
+    if (!printed)
+        pPrinter->abort();
     painter.end();
+    // A job printed to a file leaves no piece of it when it was given up.
+    if (!printed && !pPrinter->outputFileName().isEmpty())
+        QFile::remove(pPrinter->outputFileName());
 }
 
 void CView::OnFilePrint()

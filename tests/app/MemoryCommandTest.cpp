@@ -4,6 +4,7 @@
 #ifdef HAVE_VELTRIX_VIEWSPHASE
 #include "app/DialogHooks.h"
 #include "app/MenuDriver.h"
+#include "app/ModalDriver.h"
 #include "app/TestFiles.h"
 #include "common/AllocationLimit.h"
 #include "model/CommandIds.h"
@@ -12,6 +13,7 @@
 #include "views/phase/VectorFieldView.h"
 
 #include <QImage>
+#include <QPrinter>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -129,6 +131,30 @@ QImage Shown(CView* view)
     return view->GetBackingImage();
 }
 
+const std::string& PdfPath()
+{
+    static const std::string path = Temp("memory.pdf");
+    return path;
+}
+
+// After a run, the Projected Orbit, printed to a file at the printer's full resolution.
+CView* PrintedRun(CDynSys* doc)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(PdfPath()));
+    theApp.SetPrinter(std::move(printer));
+    std::filesystem::remove(PdfPath());
+    return AfterRun(ID_PROJECTED_ORBIT)(doc);
+}
+
+// File/Print, its dialog accepted.
+void Print(CDynSys*, CView*)
+{
+    ModalDriver driver({Accept});
+    ASSERT_TRUE(Choose(ID_FILE_PRINT));
+}
+
 // Two paints of the whole window.
 void Repaint(CDynSys*, CView* view)
 {
@@ -181,6 +207,8 @@ TEST(MemoryCommands, ACommandOutOfMemorySaysSoAndTheProgramGoesOn)
         {"Run, continued", StoppedRun, 64 * kKB, AllocationLimit::Every,
          [](CDynSys*, CView*) { ASSERT_TRUE(Choose(ID_CONTROLS_RUN)); }, "", {kNoMemory},
          [](CDynSys* doc, CView*) { return doc->m_bRunning != 0; }},
+        {"Print", PrintedRun, 16 * kKB, AllocationLimit::Every, Print, "", {kNoMemory},
+         [](CDynSys*, CView*) { return std::filesystem::exists(PdfPath()); }},
         {"Repaint", AfterRun(ID_PROJECTED_ORBIT), 16 * kKB, AllocationLimit::Every, Repaint, "",
          {kNoMemory}, [&whole](CDynSys*, CView* view) { return Shown(view) == whole; }},
     };
@@ -222,5 +250,6 @@ TEST(MemoryCommands, ACommandOutOfMemorySaysSoAndTheProgramGoesOn)
         doc->SetModifiedFlag(FALSE);
         doc->OnCloseDocument();
     }
+    theApp.SetPrinter(nullptr);
 }
 #endif
