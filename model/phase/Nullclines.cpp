@@ -65,6 +65,7 @@ public:
     }
 
     bool Trace(CVFTrack& track, IPassProgress* progress);
+    bool Complete() const { return m_bComplete; }
 
 private:
     // Horizontal edges (i, j) from corner (i, j) to (i + 1, j) come first, then the vertical
@@ -129,6 +130,7 @@ private:
     };
     std::vector<signed char> m_state;
     std::unordered_map<int, Point> m_crossing; // of the edges found to hold a zero
+    bool m_bComplete = false; // a curve reached the border or closed, or there is no cell
 };
 
 signed char CTracer::Locate(int e)
@@ -173,6 +175,7 @@ void CTracer::Walk(int i, int j, int entry, int startEdge, std::vector<Point>& p
         if (exit < 0) {
             if (closes)
                 pts.push_back(Crossing(startEdge));
+            m_bComplete = m_bComplete || closes;
             return;
         }
         const int e = EdgeOf(i, j, exit);
@@ -180,10 +183,13 @@ void CTracer::Walk(int i, int j, int entry, int startEdge, std::vector<Point>& p
         pts.push_back(Crossing(e));
         i += kStepI[exit];
         j += kStepJ[exit];
-        if (i < 0 || j < 0 || i >= m_nx || j >= m_ny)
+        if (i < 0 || j < 0 || i >= m_nx || j >= m_ny) {
+            m_bComplete = true;
             return;
+        }
         entry = kOpposite[exit];
     }
+    m_bComplete = true; // every edge walked: it went round
 }
 
 void CTracer::StartAt(int e, CVFTrack& track)
@@ -195,6 +201,8 @@ void CTracer::StartAt(int e, CVFTrack& track)
     // The cells on either side: below and above a horizontal edge, right and left of a
     // vertical one, each entered through this edge.
     std::vector<Point> ahead, behind;
+    // An edge on the border has a cell on one side only: the curve reaches the border there.
+    m_bComplete = m_bComplete || (horizontal ? j0 == 0 || j0 == m_ny : i0 == 0 || i0 == m_nx);
     if (horizontal) {
         if (j0 < m_ny)
             Walk(i0, j0, kTop, e, ahead);
@@ -221,7 +229,8 @@ void CTracer::StartAt(int e, CVFTrack& track)
 
 bool CTracer::Trace(CVFTrack& track, IPassProgress* progress)
 {
-    if (m_nx < 1 || m_ny < 1)
+    m_bComplete = m_nx < 1 || m_ny < 1; // no cell: nothing to look for
+    if (m_bComplete)
         return false;
     CProgressCounter counter(progress, static_cast<long long>(m_nx + 1) * (m_ny + 1));
     m_val.resize(static_cast<std::size_t>(m_nx + 1) * (m_ny + 1));
@@ -252,11 +261,14 @@ bool CTracer::Trace(CVFTrack& track, IPassProgress* progress)
 } // namespace
 
 bool CalcNullcline(IPlaneField& field, int rate, const CPlaneFrame& frame, int pitch, double t,
-                   CVFTrack& track, IPassProgress* progress)
+                   CVFTrack& track, IPassProgress* progress, bool* complete)
 {
     track.m_arrX.clear();
     track.m_arrY.clear();
     track.m_arrBreak.clear();
     CTracer tracer(field, rate, frame, pitch, t);
-    return tracer.Trace(track, progress);
+    const bool found = tracer.Trace(track, progress);
+    if (complete)
+        *complete = tracer.Complete();
+    return found;
 }

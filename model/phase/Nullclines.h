@@ -9,9 +9,11 @@
 #include "model/phase/VFTrack.h"
 
 // Traces the nullcline of rate i into track (its points replaced; each curve starts with a
-// break -1). Returns whether any crossing was found.
+// break -1). Returns whether any crossing was found. complete, when given, tells whether the
+// search is finished: some curve runs to the border of the grid or closes, rather than every
+// curve stopping inside where no crossing leads on, or the grid has no cell to search.
 bool CalcNullcline(IPlaneField& field, int rate, const CPlaneFrame& frame, int pitch, double t,
-                   CVFTrack& track, IPassProgress* progress = nullptr);
+                   CVFTrack& track, IPassProgress* progress = nullptr, bool* complete = nullptr);
 
 // Bisection of rate i between two world points a and b at whose ends the rate has opposite
 // signs (fa, fb): at most 200 halvings, ending when the bracket is no wider than tol. False

@@ -17,19 +17,32 @@ namespace {
 using L = CVectorFieldLayers;
 const CPlaneFrame kFrame{0, 0, 600, 400, -2, 2, -2, 2};
 
+// The models: the double well; a damped spring in the two-variable kind (no saddle); rates
+// with no zero anywhere (x'' = 1, or x' = y' = 1).
+enum Field
+{
+    kSaddle,
+    kNoSaddle,
+    kNoZero
+};
+
 // The view's part: the layers' pictures computed as the plot's layers are, the answers given
 // ('y' or 'n' in turn), what was said.
 class FakeView final : public IVectorFieldHost
 {
 public:
-    FakeView(SystemKind kind, bool saddle, std::string answers)
+    FakeView(SystemKind kind, Field field, std::string answers)
         : model(kind), layers(kind, *this), m_answers(std::move(answers))
     {
         model.SetDefaults();
         model.EvaluateParameters();
         SetDoubleWell(model);
-        if (!saddle)
+        if (field == kNoSaddle)
             SetRates(model, "y", "-x-0.5*y");
+        if (field == kNoZero) {
+            SetForces(model, "1", "0", "0");
+            SetRates(model, "1", "1");
+        }
         layers.ModelChanged();
     }
     CModelCore model;
@@ -129,45 +142,54 @@ TEST(VectorFieldLayers, ButtonsKeysAndTracks)
     const struct
     {
         const char* name;
-        bool newtonian, saddle;
+        bool newtonian;
+        Field field;
         const char *script, *answers, *shown, *valid, *said;
         size_t tracks;
     } cases[] = {
-        {"D N, tracks shown", false, true, "DN", "", "DN..T", "DN..T", "", 0},
-        {"Newtonian tracks hidden", true, true, "D", "", "D....", "D....", "", 0},
-        {"F declined", false, true, "F", "n", "....T", "....T", "f", 0},
-        {"F agreed computes N unshown", false, true, "F", "y", "..F.T", "..F.T", "f", 0},
-        {"F off and on asks once", false, true, "FFF", "y", "..F.T", "..F.T", "f", 0},
-        {"F after a spin asks nothing", false, true, "FFsF", "y", "..F.T", "..F.T", "f", 0},
-        {"F after N asks nothing", false, true, "NF", "", ".NF.T", ".NF.T", "", 0},
-        {"M agreed", true, true, "M", "y", "...M.", "...M.", "m", 0},
-        {"M after a spin asks nothing", true, true, "MMsM", "y", "...M.", "...M.", "m", 0},
-        {"Shift+M keeps M shown", true, true, "M^M", "y", "...M.", "...M.", "m", 0},
-        {"M button without saddle", false, false, "m", "y", "....T", "....T", "mn", 0},
-        {"M key stays shown without saddle", false, false, "M", "y", "...MT", "....T", "mn", 0},
-        {"M key after F without saddle", false, false, "FM", "y", "..F.T", "..F.T", "fn", 0},
-        {"Recalc M declined stays hidden", false, true, "r", "n", "....T", "....T", "m", 0},
-        {"Recalc M, no saddle, stays hidden", false, false, "r", "y", "....T", "....T", "mn", 0},
-        {"Shift+N keeps N shown", false, true, "N^N", "", ".N..T", ".N..T", "", 0},
-        {"Recalc T adds a track", true, true, "t", "", "....T", ".....", "", 1},
-        {"Shift+T deletes the tracks", false, true, "t^T", "", "....T", ".....", "", 0},
-        {"T hides the tracks", false, true, "T", "", ".....", ".....", "", 0},
-        {"a spin step keeps what is shown", false, true, "Dts", "", "D...T", "D...T", "", 1},
-        {"Clear Data hides all but T", false, true, "DNtx", "", "....T", ".....", "", 0},
+        {"D N, tracks shown", false, kSaddle, "DN", "", "DN..T", "DN..T", "", 0},
+        {"Newtonian tracks hidden", true, kSaddle, "D", "", "D....", "D....", "", 0},
+        {"F declined", false, kSaddle, "F", "n", "....T", "....T", "f", 0},
+        {"F agreed computes N unshown", false, kSaddle, "F", "y", "..F.T", "..F.T", "f", 0},
+        {"F off and on asks once", false, kSaddle, "FFF", "y", "..F.T", "..F.T", "f", 0},
+        {"F after a spin asks nothing", false, kSaddle, "FFsF", "y", "..F.T", "..F.T", "f", 0},
+        {"F after N asks nothing", false, kSaddle, "NF", "", ".NF.T", ".NF.T", "", 0},
+        {"M agreed", true, kSaddle, "M", "y", "...M.", "...M.", "m", 0},
+        {"M after a spin asks nothing", true, kSaddle, "MMsM", "y", "...M.", "...M.", "m", 0},
+        {"Shift+M keeps M shown", true, kSaddle, "M^M", "y", "...M.", "...M.", "m", 0},
+        {"M button without saddle", false, kNoSaddle, "m", "y", "....T", "....T", "mn", 0},
+        {"M key stays shown without saddle", false, kNoSaddle, "M", "y", "...MT", "....T", "mn", 0},
+        {"M key after F without saddle", false, kNoSaddle, "FM", "y", "..F.T", "..F.T", "fn", 0},
+        {"Recalc M declined stays hidden", false, kSaddle, "r", "n", "....T", "....T", "m", 0},
+        {"Recalc M, no saddle, stays hidden", false, kNoSaddle, "r", "y", "....T", "....T", "mn",
+         0},
+        {"Shift+N keeps N shown", false, kSaddle, "N^N", "", ".N..T", ".N..T", "", 0},
+        {"Recalc T adds a track", true, kSaddle, "t", "", "....T", ".....", "", 1},
+        {"Shift+T deletes the tracks", false, kSaddle, "t^T", "", "....T", ".....", "", 0},
+        {"T hides the tracks", false, kSaddle, "T", "", ".....", ".....", "", 0},
+        {"a spin step keeps what is shown", false, kSaddle, "Dts", "", "D...T", "D...T", "", 1},
+        {"Clear Data hides all but T", false, kSaddle, "DNtx", "", "....T", ".....", "", 0},
         // Out of memory: a nullcline stays stale and turns nothing off; a track is kept emptied
         // and turns the curves off, so that later tracks and nullclines are not computed; so do
         // manifolds, left empty.
-        {"nullclines out of memory", false, true, "!N!t", "", ".N..T", "....T", "c", 1},
+        {"nullclines out of memory", false, kSaddle, "!N!t", "", ".N..T", "....T", "c", 1},
         // The Newtonian pass counts as done, empty: F searches it and asks nothing; the
         // two-variable one is to do again: F asks for it and runs out again.
-        {"Newtonian nullclines out of memory, F", true, true, "!NF!", "", ".NF..", ".NF..", "c", 0},
-        {"nullclines out of memory, F", false, true, "!NF!", "y", ".NF.T", "..F.T", "cfc", 0},
-        {"track out of memory", false, true, "!t!t^N", "", ".N..T", "....T", "k", 1},
-        {"manifolds out of memory", true, true, "F!m!t", "y", "..FMT", "..FM.", "fk", 0},
+        {"Newtonian nullclines out of memory, F", true, kSaddle, "!NF!", "", ".NF..", ".NF..", "c",
+         0},
+        {"nullclines out of memory, F", false, kSaddle, "!NF!", "y", ".NF.T", "..F.T", "cfc", 0},
+        {"track out of memory", false, kSaddle, "!t!t^N", "", ".N..T", "....T", "k", 1},
+        {"manifolds out of memory", true, kSaddle, "F!m!t", "y", "..FMT", "..FM.", "fk", 0},
+        // Without a zero the Newtonian x'' = 0 stays to do, looked for again when asked for,
+        // with no second question; the two-variable nullclines are done.
+        {"no zero: N", true, kNoZero, "N", "", ".N...", ".....", "", 0},
+        {"no zero: N, then F", true, kNoZero, "NF", "", ".NF..", "..F..", "", 0},
+        {"no zero: F agreed, then Shift+F", true, kNoZero, "F^F", "y", "..F..", "..F..", "f", 0},
+        {"no zero: N, two-variable", false, kNoZero, "NF", "", ".NF.T", ".NF.T", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeView v(c.newtonian ? SystemKind::Newtonian : SystemKind::TwoVariable, c.saddle,
+        FakeView v(c.newtonian ? SystemKind::Newtonian : SystemKind::TwoVariable, c.field,
                    c.answers);
         Play(v.layers, c.script);
         EXPECT_EQ(Flags([&](int i) { return v.layers.Shown(i); }), c.shown);

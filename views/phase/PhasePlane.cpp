@@ -123,6 +123,7 @@ bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
     if (!m_bCurvesEnabled)
         return true;
     m_dTrackTime = m_dTime;
+    bool complete = false;
     for (int i = 0; i < 2; ++i) {
         CVFTrack& track = m_nullclines[i];
         track = {};
@@ -130,7 +131,7 @@ bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
             continue; // x' = 0 is the horizontal axis
         SetPen(track, pens[i]);
         try {
-            CalcNullcline(*m_pField, i, m_frame, m_nPitch, m_dTime, track, progress);
+            CalcNullcline(*m_pField, i, m_frame, m_nPitch, m_dTime, track, progress, &complete);
         } catch (const std::bad_alloc&) {
             track.Free();
             // The Newtonian plane takes the pass as done, empty, so that what needs the
@@ -140,7 +141,12 @@ bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
             return false;
         }
     }
-    Stamped(kNullclines);
+    // The Newtonian x'' = 0 is done once a curve of it runs to the border or closes; without
+    // one it is computed again whenever it is asked for, the user's agreement kept.
+    if (Newtonian() && !complete)
+        m_ever[kNullclines] = true;
+    else
+        Stamped(kNullclines);
     return true;
 }
 

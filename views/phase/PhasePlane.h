@@ -74,8 +74,10 @@ public:
     // False when memory ran out: the field is left empty (and current).
     bool CalcDirectionField(IPassProgress* progress);
     // False when a nullcline's points could not be stored (out of memory): that nullcline is
-    // left empty and the pass stops, its result current on the Newtonian plane only. While the
-    // curves are off it does nothing.
+    // left empty and the pass stops, its result current on the Newtonian plane only. On the
+    // Newtonian plane the result is current only when x'' = 0 has a curve that runs to the
+    // border or closes, or the plot has no cell to search (a curve that stops inside, or none,
+    // is looked for again). While the curves are off it does nothing.
     bool CalcNullclines(const VFPen pens[2], IPassProgress* progress);
     // Fixed points along the traced nullcline; limitReached when the search stopped at
     // MAX_FIXED_POINTS.

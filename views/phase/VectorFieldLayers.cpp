@@ -116,7 +116,7 @@ bool CVectorFieldLayers::EnsureManifolds()
             m_bShow[kLayerM] = false;
             return false;
         }
-        EnsureNullclines();
+        // The fixed points see to the nullclines they need, once.
         const bool asking = std::exchange(m_bAsking, false);
         EnsureFixedPoints();
         m_bAsking = asking;

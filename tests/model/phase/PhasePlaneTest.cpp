@@ -360,6 +360,58 @@ TEST(Nullclines, ClosedCurveEndsWhereItStarted)
     EXPECT_TRUE(track.Empty());
 }
 
+// A search is complete when a curve runs to the grid's border or closes; not when every curve
+// stops inside, where the rate is undefined, nor when there is no curve.
+TEST(Nullclines, ACurveIsCompleteWhenItRunsToTheBorderOrCloses)
+{
+    // y' = g(x, y), x' = 1.
+    struct Field final : IPlaneField
+    {
+        double (*g)(double x, double y);
+        explicit Field(double (*rate)(double, double)) : g(rate) {}
+        double Rate(int i, double, double x, double y) override { return i ? g(x, y) : 1; }
+        void Rates(double, double x, double y, double& fx, double& fy) override
+        {
+            fx = 1;
+            fy = g(x, y);
+        }
+        void SetPulse(double, double) override {}
+        bool SecondIsRateOfFirst() const override { return false; }
+        double Chronon() const override { return 0.01; }
+    };
+    // y' = y - 0.1 where x > -3 (and x < 3), undefined elsewhere.
+    const struct
+    {
+        const char* name;
+        double (*g)(double, double);
+        bool found, complete;
+    } cases[] = {
+        {"a line across", [](double x, double y) { return y - 0.5 * x; }, true, true},
+        {"a circle inside", [](double x, double y) { return x * x + y * y - 25; }, true, true},
+        {"from inside to the border",
+         [](double x, double y) { return x > -3 ? y - 0.1 : std::nan(""); }, true, true},
+        {"both ends inside",
+         [](double x, double y) { return x > -3 && x < 3 ? y - 0.1 : std::nan(""); }, true, false},
+        {"no zero", [](double, double) { return 1.0; }, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Field field(c.g);
+        const CPlaneFrame f = Frame(600, 600);
+        CVFTrack track;
+        bool complete = !c.complete;
+        EXPECT_EQ(CalcNullcline(field, 1, f, f.GridPitch(30), 0, track, nullptr, &complete),
+                  c.found);
+        EXPECT_EQ(complete, c.complete);
+    }
+    // A plot without a whole cell has nothing to look for.
+    Field line([](double, double y) { return y; });
+    CVFTrack track;
+    bool complete = false;
+    EXPECT_FALSE(CalcNullcline(line, 1, Frame(15, 15), 20, 0, track, nullptr, &complete));
+    EXPECT_TRUE(complete);
+}
+
 TEST(DirectionField, GridAndDirections)
 {
     struct Case
