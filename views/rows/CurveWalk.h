@@ -81,6 +81,23 @@ private:
             m_g.ClipAndDraw(p1, p2, [&](CPoint a, CPoint b) { c.painter.Segment(a, b, age); });
     }
     [[gnu::always_inline]] void AddRows(const CRowPixels& pixels, int a, int b, int age, int slot);
+    // The curve's segment to the row in slot, both rows' pixels from the block.
+    [[gnu::always_inline]] void AddBlockRow(Curve& c, int xa, int xb, int age, int slot)
+    {
+        const int ya = c.py[slot - 1], yb = c.py[slot];
+        if (ya != kNoPixel && yb != kNoPixel)
+            DrawRow(c, CPoint(xa, ya), CPoint(xb, yb), age);
+    }
+    // AddRows where no curve gathers columns (every one has its pixels in the block): the walk
+    // of lines keeps nothing else in registers.
+    [[gnu::always_inline]] void AddBlockRows(const CRowPixels& pixels, int age, int slot)
+    {
+        const int xa = pixels.X(slot - 1), xb = pixels.X(slot);
+        if (xa == kNoPixel || xb == kNoPixel)
+            return; // a diverged run: nothing to draw here
+        for (Curve& c : m_curves)
+            AddBlockRow(c, xa, xb, age, slot);
+    }
     int GatherRun(const CRowPixels& pixels, int b, int slot);
     void FlushColumn(Curve& c, int age);
     void AddSectionRows(CRowPixels& pixels, const RingSpan& ring, const CurveWalkRows& rows);
@@ -107,15 +124,23 @@ void CCurveWalk<Painter>::Walk(const double* x, const RingSpan& ring, const Curv
     if (rows.sections) {
         AddSectionRows(pixels, ring, rows);
     } else {
-        // Lines draw nothing between two rows on one pixel: such rows are left out at once.
+        // Lines draw nothing between two rows on one pixel: such rows are left out at once. No
+        // line gathers columns, so their walk has no test a row for it.
         const bool lines = std::all_of(m_curves.begin(), m_curves.end(), [](const Curve& c) {
             return c.painter.Look() == RowLook::Lines;
         });
-        pixels.Walk(ring, rows.tMin, rows.tMax, rows.rule.step, lines,
-                    [&](int a, int b, int age, int slot) {
-                        AddRows(pixels, a, b, age, slot);
-                        return lines ? 0 : GatherRun(pixels, b, slot);
-                    });
+        if (lines)
+            pixels.Walk(ring, rows.tMin, rows.tMax, rows.rule.step, true,
+                        [&](int, int, int age, int slot) {
+                            AddBlockRows(pixels, age, slot);
+                            return 0;
+                        });
+        else
+            pixels.Walk(ring, rows.tMin, rows.tMax, rows.rule.step, false,
+                        [&](int a, int b, int age, int slot) {
+                            AddRows(pixels, a, b, age, slot);
+                            return GatherRun(pixels, b, slot);
+                        });
     }
     for (Curve& c : m_curves) {
         FlushColumn(c, 0);
@@ -149,9 +174,7 @@ inline void CCurveWalk<Painter>::AddRows(const CRowPixels& pixels, int a, int b,
     const bool column = xa == xb && !m_sections; // section rows are a cycle apart
     for (Curve& c : m_curves) {
         if (c.py) {
-            const int ya = c.py[slot - 1], yb = c.py[slot];
-            if (ya != kNoPixel && yb != kNoPixel)
-                DrawRow(c, CPoint(xa, ya), CPoint(xb, yb), age);
+            AddBlockRow(c, xa, xb, age, slot);
             continue;
         }
         if (column && a == c.row && std::isfinite(c.v[b])) {

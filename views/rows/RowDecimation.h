@@ -177,7 +177,9 @@ private:
     }
     static CPoint FirstEnd(CPoint a, CPoint b, int dx, int dy)
     {
-        return (dx > 0) | ((dx == 0) & (dy > 0)) ? a : b;
+        // Picked a coordinate at a time: a choice of whole points goes through memory.
+        const bool first = (dx > 0) | ((dx == 0) & (dy > 0));
+        return {first ? a.x : b.x, first ? a.y : b.y};
     }
 
     // Whether every pixel of the box that a line's pixels keep to (the box of its ends, both
