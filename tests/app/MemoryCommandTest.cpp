@@ -1,6 +1,6 @@
-// Commands that allocate in proportion to a plot or a file, through the real main window, while
-// large allocations fail as when memory runs out: each says so and the program goes on, and the
-// same command with memory again does its work.
+// Commands that allocate in proportion to a plot, a page, a run or a file, through the real main
+// window, while large allocations fail as when memory runs out: each says so (a paint once) and
+// the program goes on, and the same command with memory again does its work.
 #ifdef HAVE_VELTRIX_VIEWSPHASE
 #include "app/DialogHooks.h"
 #include "app/MenuDriver.h"
@@ -10,6 +10,8 @@
 #include "model/CommandIds.h"
 #include "model/files/DataFile.h"
 #include "views/phase/BasinsView.h"
+#include "views/phase/PhaseLineDraw.h"
+#include "views/phase/VectorField1View.h"
 #include "views/phase/VectorFieldView.h"
 
 #include <QImage>
@@ -155,6 +157,19 @@ void Print(CDynSys*, CView*)
     ASSERT_TRUE(Choose(ID_FILE_PRINT));
 }
 
+// Controls/Zoom Near: the plot's layers computed for the new limits.
+void ZoomNear(CDynSys*, CView*)
+{
+    ASSERT_TRUE(Choose(ID_CONTROLS_ZOOM_NEAR));
+    QCoreApplication::processEvents();
+}
+
+// The phase line is computed for the plot as it stands, and shown.
+bool PhaseLineShown(const CView* view)
+{
+    return dynamic_cast<const CSys1NNVF*>(view)->PhaseLine().GetState() == CPlotLayer::State::Valid;
+}
+
 // Two paints of the whole window.
 void Repaint(CDynSys*, CView* view)
 {
@@ -175,6 +190,7 @@ struct Case
     std::string file; // the file dialog's answer
     std::vector<std::string> told;
     std::function<bool(CDynSys*, CView*)> done; // the command's work is there
+    UINT type = IDR_SYS2TYPE;                   // the model's kind
 };
 
 } // namespace
@@ -209,13 +225,16 @@ TEST(MemoryCommands, ACommandOutOfMemorySaysSoAndTheProgramGoesOn)
          [](CDynSys* doc, CView*) { return doc->m_bRunning != 0; }},
         {"Print", PrintedRun, 16 * kKB, AllocationLimit::Every, Print, "", {kNoMemory},
          [](CDynSys*, CView*) { return std::filesystem::exists(PdfPath()); }},
+        {"Phase line", In(ID_VECTOR_FIELD), 4 * kKB, AllocationLimit::Every, ZoomNear, "",
+         {kNoMemory}, [](CDynSys*, CView* view) { return PhaseLineShown(view); },
+         IDR_SYS1NNTYPE},
         {"Repaint", AfterRun(ID_PROJECTED_ORBIT), 16 * kKB, AllocationLimit::Every, Repaint, "",
          {kNoMemory}, [&whole](CDynSys*, CView* view) { return Shown(view) == whole; }},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CDynSys* doc = NewModel(IDR_SYS2TYPE);
+        CDynSys* doc = NewModel(c.type);
         ASSERT_NE(doc, nullptr);
         doc->m_nVFGridSpacing = 100; // the finest direction field
         doc->m_nBADepth = 20;        // a quick scan

@@ -1,6 +1,7 @@
 #include "views/base/PlotLayers.h"
 
 #include "platform/Wnd.h"
+#include "platform/base/NoMemory.h"
 
 #include <QImage>
 #include <QMetaObject>
@@ -163,7 +164,9 @@ void CPlotLayers::ComputeStale()
     for (auto& layer : m_layers) {
         if (!NeedsCompute(*layer, key))
             continue;
-        const bool ok = layer->Compute(m_geometry);
+        // A layer as large as the plot that runs out of memory is left out, and said so.
+        bool ok = false;
+        TellIfNoMemory([&] { ok = layer->Compute(m_geometry); });
         layer->m_state = ok ? CPlotLayer::State::Valid : CPlotLayer::State::Declined;
         layer->m_key = key;
         bAny = true;
