@@ -20,4 +20,7 @@ public:
 
     // Allocations refused so far while a limit stood.
     static long long Refused();
+    // Whether limits work in this build: not under ThreadSanitizer, whose own allocator must
+    // see every allocation and free.
+    static bool Works();
 };
