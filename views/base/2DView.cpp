@@ -100,25 +100,17 @@ int C2DView::CursorDigits(int column) const
 
 void C2DView::DrawPageFrame(CDC* pDC)
 {
-    CRect client;
-    GetClientRect(&client);
-    if (pDC->IsPrinting())
-        MapPrintedPage(pDC, client);
-
+    const CRect client = PlotPageClient(this, pDC);
     CPen pen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
     CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
     CPen* pOldPen = pDC->SelectObject(&pen);
 
-    const int h = MeasureText(pDC, "0123456789").cy;
     int widths[5];
-    for (int i = 0; i < 5; ++i)
-        widths[i] = MeasureText(pDC, kCaptionTexts[i]).cx;
+    const int h = MeasureCaptions(pDC, kCaptionTexts, 5, widths);
     Layout(client, h, widths);
 
     const CRect& p = m_rcPlot;
-    CBrush frame(GetSysColor(COLOR_WINDOWTEXT));
-    const CRect frameRect(p.left - 1, p.top - 1, p.right + 1, p.bottom + 1);
-    pDC->FrameRect(&frameRect, &frame);
+    FramePlot(pDC, p);
     pDC->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
     pDC->SetBkMode(TRANSPARENT);
     m_bCrossDrawn = 0; // a repaint removes the crosshair

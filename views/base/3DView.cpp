@@ -134,26 +134,19 @@ bool C3DView::CursorPixel(const RowValues& v, CPoint& p) const
 
 void C3DView::DrawPage(CDC* pDC)
 {
-    CRect client;
-    GetClientRect(&client);
-    if (pDC->IsPrinting())
-        MapPrintedPage(pDC, client);
+    const CRect client = PlotPageClient(this, pDC);
     CPen pen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
     CPen* pOldPen = pDC->SelectObject(&pen);
     // Measured in the plot's font: a printer's own font would lay the page out in its dots.
     CFont* pOldFont = m_hFont ? pDC->SelectObject(m_hFont.get()) : nullptr;
-    const int h = MeasureText(pDC, "0123456789").cy;
     int widths[7];
-    for (int i = 0; i < 7; ++i)
-        widths[i] = MeasureText(pDC, kCaptionTexts[i]).cx;
+    const int h = MeasureCaptions(pDC, kCaptionTexts, 7, widths);
     if (pOldFont)
         pDC->SelectObject(pOldFont);
     Layout(client, h, widths);
 
     const CRect& p = m_rcPlot;
-    CBrush frame(GetSysColor(COLOR_WINDOWTEXT));
-    const CRect frameRect(p.left - 1, p.top - 1, p.right + 1, p.bottom + 1);
-    pDC->FrameRect(&frameRect, &frame);
+    FramePlot(pDC, p);
     pDC->SelectObject(pOldPen);
 
     // A resize sets the box size afresh (and so undoes a zoom); a printout keeps the window's.

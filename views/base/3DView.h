@@ -141,9 +141,10 @@ public:
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
 
-    // The stored run, projected (also what a repaint draws), and the imported table.
-    void DrawRun(CDC* pDC);
-    void DrawImportedRun(CDC* pDC);
+    // The stored run, projected (also what a repaint draws), and the imported table; a view
+    // that shows them otherwise draws its own.
+    virtual void DrawRun(CDC* pDC);
+    virtual void DrawImportedRun(CDC* pDC);
     // The description's columns of a table of rows rows; t null when a column is missing.
     MappedColumns MapColumns(const std::array<std::vector<double>, kSlots>& table, int rows) const;
     // The run's segment that ends at ring row nRow, on the live DC.

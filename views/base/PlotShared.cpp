@@ -49,6 +49,29 @@ void MapPrintedPage(CDC* pDC, const CRect& client)
     pDC->SetViewportExt(horz, horz * 3 / 4);
 }
 
+CRect PlotPageClient(const CWnd* pWnd, CDC* pDC)
+{
+    CRect client;
+    pWnd->GetClientRect(&client);
+    if (pDC->IsPrinting())
+        MapPrintedPage(pDC, client);
+    return client;
+}
+
+int MeasureCaptions(CDC* pDC, const char* const* texts, int n, int* widths)
+{
+    for (int i = 0; i < n; ++i)
+        widths[i] = MeasureText(pDC, texts[i]).cx;
+    return MeasureText(pDC, "0123456789").cy;
+}
+
+void FramePlot(CDC* pDC, const CRect& plot)
+{
+    CBrush frame(GetSysColor(COLOR_WINDOWTEXT));
+    const CRect frameRect(plot.left - 1, plot.top - 1, plot.right + 1, plot.bottom + 1);
+    pDC->FrameRect(&frameRect, &frame);
+}
+
 void MoveXorCross(CDC* pDC, BYTE& drawn, CPoint& at, CPoint to, const CRect& hit)
 {
     CPen pen(PS_SOLID, 1, 0xFFFFFF);

@@ -32,6 +32,12 @@ bool ConsumeSkipNextDraw(CWnd* pView);
 // A printout is the window's picture stretched to the page's width at 4:3 (or to its height
 // where the page is wider than that).
 void MapPrintedPage(CDC* pDC, const CRect& client);
+// The page a plot is laid out on: the window's client area, the printed page mapped to it.
+CRect PlotPageClient(const CWnd* pWnd, CDC* pDC);
+// The height of a digit line and the widths of n captions, in the DC's font.
+int MeasureCaptions(CDC* pDC, const char* const* texts, int n, int* widths);
+// The frame one pixel round the plot, in the window text's colour.
+void FramePlot(CDC* pDC, const CRect& plot);
 
 // The XOR crosshair: the one drawn at `at` (when drawn) is removed, and a new one drawn at `to`
 // when that lies in hit.

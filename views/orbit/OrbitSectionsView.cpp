@@ -127,7 +127,7 @@ void COrbitSectionsView::InvalidateSections()
 
 // --- the points ----------------------------------------------------------------------------
 
-void COrbitSectionsView::PlotSections(CDC* pDC)
+void COrbitSectionsView::DrawRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const CTableReadLock lock(s); // a run may be writing the columns
@@ -139,7 +139,7 @@ void COrbitSectionsView::PlotSections(CDC* pDC)
 }
 
 // The imported rows from their first, never wrapped, with the run's rows per cycle.
-void COrbitSectionsView::PlotImportedSections(CDC* pDC)
+void COrbitSectionsView::DrawImportedRun(CDC* pDC)
 {
     const CModelCore& s = GetModel()->Core();
     const int rows = s.m_nImportRows;
@@ -178,15 +178,6 @@ void COrbitSectionsView::DrawNewSample(int nRow)
     m_live.DC(this).SetPixel(p.x, p.y, s.m_clrSection[k]);
     m_live.Touch(CRect(p.x, p.y, p.x + 1, p.y + 1));
     m_live.Show(this);
-}
-
-void COrbitSectionsView::DrawStoredRun(CDC* pDC)
-{
-    const CModelCore& s = GetModel()->Core();
-    if (RunRowsDue(s))
-        PlotSections(pDC);
-    if (s.m_bHaveImport)
-        PlotImportedSections(pDC);
 }
 
 // --- texts and legend ----------------------------------------------------------------------

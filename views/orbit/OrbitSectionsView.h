@@ -30,13 +30,12 @@ public:
     // The colour of section k (item k) or of imported section k (item 16 + k).
     void EditSectionColour(int item);
     // The section points of the run and of the imported table.
-    void PlotSections(CDC* pDC);
-    void PlotImportedSections(CDC* pDC);
+    void DrawRun(CDC* pDC) override;
+    void DrawImportedRun(CDC* pDC) override;
     void DrawNewSample(int nRow) override;
 
 protected:
     void DrawMargins(CDC* pDC) override;
-    void DrawStoredRun(CDC* pDC) override;
 
 private:
     void DrawLegend(CDC* pDC);
