@@ -4,6 +4,7 @@
 // empties it and Save Image writes a bitmap that reads back. With VELTRIX_SHOTS set to a
 // folder, saves each view after its run.
 #ifdef HAVE_VELTRIX_VIEWSPHASE
+#include "app/BasinsPixels.h"
 #include "app/DialogHooks.h"
 #include "app/MenuDriver.h"
 #include "model/CommandIds.h"
@@ -30,17 +31,6 @@ CBasinsView* BasinsOf(const CDynSys* doc)
         if (auto* ba = dynamic_cast<CBasinsView*>(v))
             return ba;
     return nullptr;
-}
-
-// The pixels of the picture that a scan has set.
-long long SetPixels(const CBasinsView* view)
-{
-    const QImage& img = view->Picture().Image();
-    long long n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += qAlpha(img.pixel(x, y)) != 0;
-    return n;
 }
 
 // Every pixel that the scan covers and the picture shows: the plot, or the one-variable band.

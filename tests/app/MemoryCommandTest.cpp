@@ -2,6 +2,7 @@
 // window, while large allocations fail as when memory runs out: each says so (a paint once) and
 // the program goes on, and the same command with memory again does its work.
 #ifdef HAVE_VELTRIX_VIEWSPHASE
+#include "app/BasinsPixels.h"
 #include "app/DialogHooks.h"
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
@@ -32,17 +33,6 @@ constexpr UINT ID_PROJECTED_ORBIT = 32773;
 constexpr std::size_t kKB = 1024;
 const char* const kNoMemory = "Not enough memory to go on.";
 const char* const kNoImage = "Could not write image to disk as .bmp file.";
-
-// The pixels of the basins picture that a scan has set.
-long long SetPixels(const CBasinsView* view)
-{
-    const QImage& img = view->Picture().Image();
-    long long n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += qAlpha(img.pixel(x, y)) != 0;
-    return n;
-}
 
 // Opens the view of the command, active and maximised, so that it is as large as the screen.
 CView* OpenView(UINT nCommand)
