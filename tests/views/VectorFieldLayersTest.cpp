@@ -25,6 +25,8 @@ enum Field
     kNoSaddle,
     kNoZero
 };
+constexpr SystemKind kNewtonian = SystemKind::Newtonian;
+constexpr SystemKind kTwoVariable = SystemKind::TwoVariable;
 
 // The view's part: the layers' pictures computed as the plot's layers are, the answers given
 // ('y' or 'n' in turn), what was said.
@@ -142,55 +144,57 @@ TEST(VectorFieldLayers, ButtonsKeysAndTracks)
     const struct
     {
         const char* name;
-        bool newtonian;
-        Field field;
+        // What is done and answered; what is then shown, valid and said.
         const char *script, *answers, *shown, *valid, *said;
-        size_t tracks;
+        SystemKind kind = kTwoVariable;
+        Field field = kSaddle;
+        size_t tracks = 0;
     } cases[] = {
-        {"D N, tracks shown", false, kSaddle, "DN", "", "DN..T", "DN..T", "", 0},
-        {"Newtonian tracks hidden", true, kSaddle, "D", "", "D....", "D....", "", 0},
-        {"F declined", false, kSaddle, "F", "n", "....T", "....T", "f", 0},
-        {"F agreed computes N unshown", false, kSaddle, "F", "y", "..F.T", "..F.T", "f", 0},
-        {"F off and on asks once", false, kSaddle, "FFF", "y", "..F.T", "..F.T", "f", 0},
-        {"F after a spin asks nothing", false, kSaddle, "FFsF", "y", "..F.T", "..F.T", "f", 0},
-        {"F after N asks nothing", false, kSaddle, "NF", "", ".NF.T", ".NF.T", "", 0},
-        {"M agreed", true, kSaddle, "M", "y", "...M.", "...M.", "m", 0},
-        {"M after a spin asks nothing", true, kSaddle, "MMsM", "y", "...M.", "...M.", "m", 0},
-        {"Shift+M keeps M shown", true, kSaddle, "M^M", "y", "...M.", "...M.", "m", 0},
-        {"M button without saddle", false, kNoSaddle, "m", "y", "....T", "....T", "mn", 0},
-        {"M key stays shown without saddle", false, kNoSaddle, "M", "y", "...MT", "....T", "mn", 0},
-        {"M key after F without saddle", false, kNoSaddle, "FM", "y", "..F.T", "..F.T", "fn", 0},
-        {"Recalc M declined stays hidden", false, kSaddle, "r", "n", "....T", "....T", "m", 0},
-        {"Recalc M, no saddle, stays hidden", false, kNoSaddle, "r", "y", "....T", "....T", "mn",
-         0},
-        {"Shift+N keeps N shown", false, kSaddle, "N^N", "", ".N..T", ".N..T", "", 0},
-        {"Recalc T adds a track", true, kSaddle, "t", "", "....T", ".....", "", 1},
-        {"Shift+T deletes the tracks", false, kSaddle, "t^T", "", "....T", ".....", "", 0},
-        {"T hides the tracks", false, kSaddle, "T", "", ".....", ".....", "", 0},
-        {"a spin step keeps what is shown", false, kSaddle, "Dts", "", "D...T", "D...T", "", 1},
-        {"Clear Data hides all but T", false, kSaddle, "DNtx", "", "....T", ".....", "", 0},
+        {"D N, tracks shown", "DN", "", "DN..T", "DN..T", ""},
+        {"Newtonian tracks hidden", "D", "", "D....", "D....", "", kNewtonian},
+        {"F declined", "F", "n", "....T", "....T", "f"},
+        {"F agreed computes N unshown", "F", "y", "..F.T", "..F.T", "f"},
+        {"F off and on asks once", "FFF", "y", "..F.T", "..F.T", "f"},
+        {"F after a spin asks nothing", "FFsF", "y", "..F.T", "..F.T", "f"},
+        {"F after N asks nothing", "NF", "", ".NF.T", ".NF.T", ""},
+        {"M agreed", "M", "y", "...M.", "...M.", "m", kNewtonian},
+        {"M after a spin asks nothing", "MMsM", "y", "...M.", "...M.", "m", kNewtonian},
+        {"Shift+M keeps M shown", "M^M", "y", "...M.", "...M.", "m", kNewtonian},
+        {"M button without saddle", "m", "y", "....T", "....T", "mn", kTwoVariable, kNoSaddle},
+        {"M key stays shown without saddle", "M", "y", "...MT", "....T", "mn", kTwoVariable,
+         kNoSaddle},
+        {"M key after F without saddle", "FM", "y", "..F.T", "..F.T", "fn", kTwoVariable,
+         kNoSaddle},
+        {"Recalc M declined stays hidden", "r", "n", "....T", "....T", "m"},
+        {"Recalc M, no saddle, stays hidden", "r", "y", "....T", "....T", "mn", kTwoVariable,
+         kNoSaddle},
+        {"Shift+N keeps N shown", "N^N", "", ".N..T", ".N..T", ""},
+        {"Recalc T adds a track", "t", "", "....T", ".....", "", kNewtonian, kSaddle, 1},
+        {"Shift+T deletes the tracks", "t^T", "", "....T", ".....", ""},
+        {"T hides the tracks", "T", "", ".....", ".....", ""},
+        {"a spin step keeps what is shown", "Dts", "", "D...T", "D...T", "", kTwoVariable, kSaddle,
+         1},
+        {"Clear Data hides all but T", "DNtx", "", "....T", ".....", ""},
         // Out of memory: a nullcline stays stale and turns nothing off; a track is kept emptied
         // and turns the curves off, so that later tracks and nullclines are not computed; so do
         // manifolds, left empty.
-        {"nullclines out of memory", false, kSaddle, "!N!t", "", ".N..T", "....T", "c", 1},
+        {"nullclines out of memory", "!N!t", "", ".N..T", "....T", "c", kTwoVariable, kSaddle, 1},
         // The Newtonian pass counts as done, empty: F searches it and asks nothing; the
         // two-variable one is to do again: F asks for it and runs out again.
-        {"Newtonian nullclines out of memory, F", true, kSaddle, "!NF!", "", ".NF..", ".NF..", "c",
-         0},
-        {"nullclines out of memory, F", false, kSaddle, "!NF!", "y", ".NF.T", "..F.T", "cfc", 0},
-        {"track out of memory", false, kSaddle, "!t!t^N", "", ".N..T", "....T", "k", 1},
-        {"manifolds out of memory", true, kSaddle, "F!m!t", "y", "..FMT", "..FM.", "fk", 0},
+        {"Newtonian nullclines out of memory, F", "!NF!", "", ".NF..", ".NF..", "c", kNewtonian},
+        {"nullclines out of memory, F", "!NF!", "y", ".NF.T", "..F.T", "cfc"},
+        {"track out of memory", "!t!t^N", "", ".N..T", "....T", "k", kTwoVariable, kSaddle, 1},
+        {"manifolds out of memory", "F!m!t", "y", "..FMT", "..FM.", "fk", kNewtonian},
         // Without a zero the Newtonian x'' = 0 stays to do, looked for again when asked for,
         // with no second question; the two-variable nullclines are done.
-        {"no zero: N", true, kNoZero, "N", "", ".N...", ".....", "", 0},
-        {"no zero: N, then F", true, kNoZero, "NF", "", ".NF..", "..F..", "", 0},
-        {"no zero: F agreed, then Shift+F", true, kNoZero, "F^F", "y", "..F..", "..F..", "f", 0},
-        {"no zero: N, two-variable", false, kNoZero, "NF", "", ".NF.T", ".NF.T", "", 0},
+        {"no zero: N", "N", "", ".N...", ".....", "", kNewtonian, kNoZero},
+        {"no zero: N, then F", "NF", "", ".NF..", "..F..", "", kNewtonian, kNoZero},
+        {"no zero: F agreed, then Shift+F", "F^F", "y", "..F..", "..F..", "f", kNewtonian, kNoZero},
+        {"no zero: N, two-variable", "NF", "", ".NF.T", ".NF.T", "", kTwoVariable, kNoZero},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeView v(c.newtonian ? SystemKind::Newtonian : SystemKind::TwoVariable, c.field,
-                   c.answers);
+        FakeView v(c.kind, c.field, c.answers);
         Play(v.layers, c.script);
         EXPECT_EQ(Flags([&](int i) { return v.layers.Shown(i); }), c.shown);
         EXPECT_EQ(Flags([&](int i) { return v.layers.Valid(i); }), c.valid);
