@@ -289,17 +289,16 @@ void CVectorFieldView::OnPlotClick(CPoint point)
 
 void CVectorFieldView::OnControlsClearData()
 {
-    IModelDocument* m = GetModel();
-    if (!m || Running())
+    if (!Ready())
         return;
-    m->Core().AllocateTable(); // the other views are not told
+    GetModel()->Core().AllocateTable(); // the other views are not told
     m_rules.Discard();
     RedrawPlot();
 }
 
 void CVectorFieldView::OnUpdateClearData(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(GetModel() && !Running());
+    pCmdUI->Enable(Ready());
 }
 
 // --- drawing -------------------------------------------------------------------------------
