@@ -123,8 +123,8 @@ bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
     if (!m_bCurvesEnabled)
         return true;
     m_dTrackTime = m_dTime;
-    bool complete = false;
-    for (int i = 0; i < 2; ++i) {
+    bool stored = true, complete = false;
+    for (int i = 0; i < 2 && stored; ++i) {
         CVFTrack& track = m_nullclines[i];
         track = {};
         if (i == 0 && Newtonian())
@@ -134,20 +134,18 @@ bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
             CalcNullcline(*m_pField, i, m_frame, m_nPitch, m_dTime, track, progress, &complete);
         } catch (const std::bad_alloc&) {
             track.Free();
-            // The Newtonian plane takes the pass as done, empty, so that what needs the
-            // nullclines does not run out again; the two-variable plane has it to do again.
-            if (Newtonian())
-                Stamped(kNullclines);
-            return false;
+            stored = false;
         }
     }
-    // The Newtonian x'' = 0 is done once a curve of it runs to the border or closes; without
-    // one it is computed again whenever it is asked for, the user's agreement kept.
-    if (Newtonian() && !complete)
-        m_ever[kNullclines] = true;
-    else
+    // The two-variable nullclines are done once stored. The Newtonian x'' = 0 is agreed to
+    // whatever came of it, and done once a curve of it runs to the border or closes, or when
+    // memory ran out, so that what needs it does not run out again; otherwise it is looked for
+    // again whenever it is asked for.
+    if (Newtonian() ? complete || !stored : stored)
         Stamped(kNullclines);
-    return true;
+    else if (Newtonian())
+        m_ever[kNullclines] = true;
+    return stored;
 }
 
 bool CPhasePlane::CalcFixedPoints(double jacobianStep)
