@@ -38,16 +38,22 @@ namespace {
 // Qt's raster painting hands the pieces of a large fill or image conversion to Qt's global
 // thread pool and waits for all of them; a piece given to a pool thread that failed to start
 // never runs, and painting waits for ever. So the pool's threads are all started with the
-// application and never expire: painting then never waits for a thread to start.
+// application and never expire: painting then never waits for a thread to start, and once the
+// application is made no thread of the pool is still beginning (allocating as it does).
 [[maybe_unused]] void KeepPaintingThreads()
 {
     QThreadPool* pool = QThreadPool::globalInstance();
     pool->setExpiryTimeout(-1);
-    // No piece ends before all are handed out, so each goes to a thread of its own.
-    const auto gate = std::make_shared<QSemaphore>();
+    // No piece ends before all have begun, so each goes to a thread of its own; one that never
+    // begins (its thread could not start) is not waited for long.
+    const auto begun = std::make_shared<QSemaphore>(), gate = std::make_shared<QSemaphore>();
     const int n = pool->maxThreadCount();
     for (int i = 0; i < n; ++i)
-        pool->start([gate] { gate->acquire(); });
+        pool->start([begun, gate] {
+            begun->release();
+            gate->acquire();
+        });
+    begun->tryAcquire(n, 2000);
     gate->release(n);
 }
 
