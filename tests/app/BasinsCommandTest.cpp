@@ -242,6 +242,7 @@ TEST(BasinsCommands, ThePictureKeepsToThePlotOfASmallerWindow)
                     ASSERT_TRUE(
                         Pump([&] { return SetPixels(view) > before || !view->Scanning(); }));
                     scanning = ViewPicture(view);
+                    EXPECT_EQ(PlotPixelsMissing(view, scanning), 0) << "each row shown as it comes";
                 }
                 ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
             }

@@ -228,14 +228,20 @@ void CBasinsView::PaintRows()
     StepProgress();
     if (!m_bConcurrent)
         return;
-    m_run.TakeRows([this](int py, int px0, int step, int count, const COLORREF* colors) {
+    // Only the band of the rows taken (none on most ticks of a slow scan), and of it only what
+    // the plot shows now: after a shrink the area reaches into the margins, whose texts would be
+    // drawn again over themselves without an erase.
+    CRect band = m_pPicture->ShownIn(m_rcPlotHit);
+    int top = band.bottom, bottom = band.top;
+    m_run.TakeRows([&](int py, int px0, int step, int count, const COLORREF* colors) {
         m_pPicture->SetPixels(py, px0, step, count, colors);
+        top = std::min(top, py);
+        bottom = std::max(bottom, py + 1);
     });
-    // Only what the plot shows now: after a shrink the area reaches into the margins, whose
-    // texts would be drawn again over themselves without an erase.
-    const CRect shown = m_pPicture->ShownIn(m_rcPlotHit);
-    if (!shown.IsRectEmpty())
-        InvalidateRect(&shown, FALSE);
+    band.top = std::max(band.top, top);
+    band.bottom = std::min(band.bottom, bottom);
+    if (!band.IsRectEmpty())
+        InvalidateRect(&band, FALSE);
 }
 
 void CBasinsView::FinishScan()
