@@ -379,7 +379,6 @@ TEST(Nullclines, ACurveIsCompleteWhenItRunsToTheBorderOrCloses)
         bool SecondIsRateOfFirst() const override { return false; }
         double Chronon() const override { return 0.01; }
     };
-    // y' = y - 0.1 where x > -3 (and x < 3), undefined elsewhere.
     const struct
     {
         const char* name;
@@ -388,6 +387,7 @@ TEST(Nullclines, ACurveIsCompleteWhenItRunsToTheBorderOrCloses)
     } cases[] = {
         {"a line across", [](double x, double y) { return y - 0.5 * x; }, true, true},
         {"a circle inside", [](double x, double y) { return x * x + y * y - 25; }, true, true},
+        // y' = y - 0.1 where x > -3 (and x < 3), undefined elsewhere.
         {"from inside to the border",
          [](double x, double y) { return x > -3 ? y - 0.1 : std::nan(""); }, true, true},
         {"both ends inside",
