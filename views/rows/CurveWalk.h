@@ -198,18 +198,17 @@ int CCurveWalk<Painter>::GatherRun(const CRowPixels& pixels, int b, int slot)
 {
     const int x = pixels.X(slot);
     int n = pixels.AllVisited() && x != kNoPixel ? pixels.ColumnRun(slot) : 0;
-    if (std::any_of(m_curves.begin(), m_curves.end(),
-                    [b](const Curve& c) { return c.py || c.row != b; }))
+    // Most rows have no run after them: they ask nothing of the curves.
+    if (n == 0 || std::any_of(m_curves.begin(), m_curves.end(),
+                              [b](const Curve& c) { return c.py || c.row != b; }))
         return 0;
     m_spans.clear();
     for (const Curve& c : m_curves) {
-        if (n == 0)
-            return 0;
         m_spans.push_back(FiniteExtremes(c.v + b + 1, n));
         n = m_spans.back().n;
+        if (n == 0)
+            return 0;
     }
-    if (n == 0)
-        return 0;
     for (std::size_t k = 0; k < m_curves.size(); ++k) {
         Curve& c = m_curves[k];
         const FiniteSpan e = m_spans[k].n == n ? m_spans[k] : FiniteExtremes(c.v + b + 1, n);
