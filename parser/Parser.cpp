@@ -186,20 +186,27 @@ double CParser::EvaluateTokens(const char* text, int& status)
     bool bAccept = false;
     while (!bAccept && !m_bError)
         Step(bAccept);
+    if (Recording())
+        return FinishRecording(bAccept, status); // a replay asks nothing of the recording
+    if (!bAccept)
+        return 0.0;
+    status = m_bVarRead ? 2 : 1;
+    return m_aStack[m_nStackTop].value.dValue;
+}
+
+double CParser::FinishRecording(bool bAccept, int& status)
+{
     if (m_bValueFailed)
         return FinishFailedRecording(bAccept);
     if (!bAccept)
         return 0.0;
-    if (Recording() && m_nListIndex >= kListSize) {
+    if (m_nListIndex >= kListSize) {
         Fail(EvalError::TooLong); // the list holds only its beginning
         return 0.0;
     }
-
-    const double dResult = m_aStack[m_nStackTop].value.dValue;
     status = m_bVarRead ? 2 : 1;
-    if (Recording())
-        CompileRecording();
-    return dResult;
+    CompileRecording();
+    return m_aStack[m_nStackTop].value.dValue;
 }
 
 void CParser::CompileRecording()
@@ -493,8 +500,6 @@ int CParser::TreeNode(int nProduction, const PARSETOKEN* rhs, const int* aNode)
 
 double CParser::Reduced(int nProduction, const PARSETOKEN* rhs)
 {
-    if (m_bShapeOnly)
-        return 0.0; // only the shape is wanted
     bool bError = false;
     double dValue = 0.0;
     switch (nProduction) {
@@ -526,11 +531,19 @@ double CParser::Reduced(int nProduction, const PARSETOKEN* rhs)
     default: // a single symbol keeps its value
         dValue = rhs[0].value.dValue;
     }
-    if (bError && Recording()) // record the rest of the text, computing nothing more
-        m_bValueFailed = m_bShapeOnly = true;
-    else if (bError)
-        Fail(EvalError::Domain);
+    if (bError)
+        ValueFailed();
     return dValue;
+}
+
+void CParser::ValueFailed()
+{
+    if (m_bShapeOnly)
+        return;
+    if (Recording()) // record the rest of the text, failing at no value more
+        m_bValueFailed = m_bShapeOnly = true;
+    else
+        Fail(EvalError::Domain);
 }
 
 int CParser::GetToken()

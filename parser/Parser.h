@@ -243,7 +243,10 @@ private:
             m_eError = cause;
         m_bError = 1;
     }
-    double Reduced(int nProduction, const PARSETOKEN* rhs);
+    // Once a step: kept inline in Reduce, its one caller.
+    [[gnu::always_inline]] inline double Reduced(int nProduction, const PARSETOKEN* rhs);
+    // A production's value failed (a power or a function out of its domain).
+    void ValueFailed();
     int TreeNode(int nProduction, const PARSETOKEN* rhs, const int* aNode);
     bool Recording() const { return m_bScan && m_nList >= 1 && m_nList <= 3; }
     // The rates program for these inputs, compiled at the first call after a recording.
@@ -254,6 +257,8 @@ private:
         return m_rates.Valid();
     }
     void CompileRates(const RateInputs& inputs);
+    // The end of a recording's evaluation: its list compiled when whole, its status and value.
+    double FinishRecording(bool bAccept, int& status);
     // The recorded tree of the selected list, whose evaluation has just ended, compiled.
     void CompileRecording();
     // The end of a recording that went on past a value that failed: status 0, the list
@@ -270,7 +275,7 @@ private:
     CExpressionTree m_aTree[3];
     int m_aRoot[3] = {-1, -1, -1};
     bool m_aFailsAlways[3] = {};
-    bool m_bShapeOnly = false;   // builds the tree, computes and fails at no value
+    bool m_bShapeOnly = false;   // builds the tree and fails at no value
     bool m_bValueFailed = false; // a recording reads on past a value that failed
     CRecordedProgram m_aProgram[3];
     CRatesProgram m_rates;
