@@ -40,13 +40,6 @@ const char* const kCloseWhileExporting =
     "Veltrix is writing table data to disk.\nClick OK to delay closing this model\nuntil "
     "done.  Click Cancel to terminate\nthe writing operation.";
 
-// The file name after the last directory separator (the whole text without one).
-std::string BaseName(const std::string& path)
-{
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 CFrameWnd* MainFrame()
 {
     return dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
@@ -189,7 +182,7 @@ BOOL CDynSys::OnOpenDocument(const char* lpszPathName)
         AfxMessageBox("Unexpected file format.", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
-    m_strFileName = PathText(BaseName(path.Bytes()));
+    m_strFileName = PathText(path.Name());
     InitOpenedModel(); // the shell reopens the views that the file lists
     SetTitle(m_strFileName);
     SetModifiedFlag(FALSE);
@@ -203,7 +196,7 @@ BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
     Serialize(ar);
     if (!WriteFileBytes(path.Bytes(), ar.Buffer()))
         return SaveFailed(); // the document keeps its name: nothing was saved under the new one
-    m_strFileName = PathText(BaseName(path.Bytes()));
+    m_strFileName = PathText(path.Name());
     SetTitle(m_strFileName);
     UpdateAllViews(nullptr, HINT_TITLE);
     return TRUE;
