@@ -90,13 +90,13 @@ std::vector<Call> OneByOne(const C3DPlotGeometry& g, const MappedColumns& c, con
     std::vector<Call> calls;
     RowProjector rows(g, g.Projection(), c);
     if (look == Look::Sections) {
-        int k = 0;
-        rule.Walk(ring, [&](int row) {
+        // The oldest stored row's time (35) is a whole period: it and every cycle's row after
+        // it, their ages counted in cycles.
+        for (int i = 0, k = 0; i < StoredRows(ring); i += rule.stride, ++k) {
             CPoint p;
-            if (rows.Pixel(row, p))
+            if (rows.Pixel((ring.index + i) % ring.rows, p))
                 calls.push_back({'p', p, p, k});
-            ++k;
-        });
+        }
         return calls;
     }
     int last = -1;
