@@ -132,6 +132,9 @@ EntryOutcome CDataEntryInterpreter::ApplyColour(COLORREF& clr, int code)
 bool CDataEntryInterpreter::Store(const EntryKey& key, const std::string& value, int& code)
 {
     CModelCore& m = m_host.Model();
+    // Texts are checked at the state the model stands at: a restart (a new initial value) does
+    // not give it to the parser.
+    m.SetParserVariables();
     switch (key.value) {
     case V::Number:
     case V::Integer:

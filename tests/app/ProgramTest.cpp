@@ -202,6 +202,47 @@ TEST(Program, DataEntryHelpExamplesAreAccepted)
     }
 }
 
+// An equation typed after an initial value is checked at the state that the value gave: where
+// the old state had a value and the new one has none, and the other way round.
+TEST(Program, DataEntryChecksAnEquationAtTheStateAnInitialValueGave)
+{
+    ASSERT_NE(StartShell(), nullptr);
+    struct Case
+    {
+        UINT kind;
+        const char* initial; // moves the variable below 0
+        std::string CModelSettings::*equation;
+        const char *key, *noValue, *valued; // at the new state
+    };
+    const Case cases[] = {
+        {IDR_SYS1TYPE, "ix'=-1", &CModelSettings::m_strDragForce, "drgf", "sqrt(x')", "log(-x')"},
+        {IDR_SYS1NNTYPE, "ix=-1", &CModelSettings::m_strXRate, "x'", "sqrt(x)", "-x^0.5+0.1"},
+        {IDR_SYS2TYPE, "iy=-1", &CModelSettings::m_strYRate, "y'", "sqrt(y)", "log(-y)"},
+        {IDR_SYS3TYPE, "iz=-1", &CModelSettings::m_strZRate, "z'", "sqrt(z)", "log(-z)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        auto* doc = dynamic_cast<CDynSys*>(TemplateOf(c.kind)->OpenDocumentFile(nullptr));
+        ASSERT_NE(doc, nullptr);
+        QLineEdit* edit = doc->DataEntry()->GetWidget()->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        const auto enter = [edit](const std::string& line) {
+            edit->setText(QString::fromStdString(line));
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+        const std::string before = doc->*c.equation;
+        MessageRecorder boxes;
+        enter(c.initial);
+        enter(c.key + std::string("=") + c.noValue);
+        EXPECT_EQ(doc->*c.equation, before);
+        enter(c.key + std::string("=") + c.valued);
+        EXPECT_EQ(boxes.messages, std::vector<std::string>{"value out of range"});
+        EXPECT_EQ(doc->*c.equation, c.valued);
+        doc->SetModifiedFlag(FALSE);
+        doc->OnCloseDocument();
+    }
+}
+
 // Every context number the program hands to the help window has a page of its own: the
 // views', the glossary's, and those of the menu items and buttons that help mode reaches.
 TEST(Program, EveryHelpContextHasItsPage)
