@@ -422,7 +422,9 @@ void CParser::Shift(int nState)
     if (m_nStackTop != nTop)
         m_aNode[m_nStackTop] = -1;
     m_nLookahead = GetToken();
-    if (m_bScan && m_nLookahead != TK_ERROR) {
+    // A bad token is recorded too: the replays then fail where the scan did, rather than read
+    // on into what an older recording left after it.
+    if (m_bScan) {
         ++m_nListIndex;
         PARSETOKEN* pList = SelectedList();
         if (pList != nullptr && m_nListIndex < kListSize)

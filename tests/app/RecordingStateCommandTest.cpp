@@ -254,4 +254,42 @@ TEST(RecordingState, ViewsOfAModelStandingWhereItsEquationFailsAreThoseOfAValued
         std::remove(dialogs.path.c_str());
     }
 }
+
+// A damaged file whose x' has junk after an expression: Open says so, and the Vector Field draws
+// nothing of the expression before the junk (a*x + b*y, whose (0,0) is a stable spiral).
+TEST(RecordingState, AnEquationWithJunkAfterAnExpressionDrawsNothingOfThatExpression)
+{
+    ASSERT_NE(StartShell(), nullptr);
+    Dialogs dialogs;
+    dialogs.path = ::testing::TempDir() + "junk.ds2";
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    doc->m_strXRate = "a*x+b*y$";
+    ASSERT_TRUE(doc->OnSaveDocument(dialogs.path.c_str()));
+    doc->OnCloseDocument();
+    dialogs.texts.clear();
+    ASSERT_TRUE(Choose(ID_FILE_OPEN));
+    Idle();
+    ASSERT_EQ(dialogs.texts.size(), 1u);
+    EXPECT_NE(dialogs.texts[0].find("has become corrupted."), std::string::npos);
+    CDynSys* opened = nullptr;
+    for (CDocument* d : TemplateOf(IDR_SYS2TYPE)->GetDocuments())
+        opened = dynamic_cast<CDynSys*>(d);
+    ASSERT_NE(opened, nullptr);
+    ASSERT_TRUE(Choose(ID_VECTOR_FIELD));
+    auto* view = ViewOf<CVectorFieldView>(opened);
+    ASSERT_NE(view, nullptr);
+    Activate(view);
+    for (char layer : {'D', 'N', 'F'})
+        Key(view, layer); // Yes to each question
+    Settle(view);
+    const CPhasePlane& plane = view->Plane();
+    const CDirectionField& field = plane.DirectionField();
+    ASSERT_FALSE(field.m_arrX1.empty());
+    EXPECT_EQ(field.m_arrX2, field.m_arrX1) << "x' has no value anywhere";
+    EXPECT_EQ(plane.Nullcline(0).Count(), 0);
+    EXPECT_TRUE(plane.FixedPoints().empty());
+    opened->OnCloseDocument();
+    std::remove(dialogs.path.c_str());
+}
 #endif

@@ -140,6 +140,35 @@ TEST_P(Replays, ARecordingThatFailedAtAValueRunsAsItsTokensRead)
     }
 }
 
+// A bad token is no value that fails: whatever the recording read before it, every replay fails,
+// rather than computing what it read with the rest of an older recording.
+TEST_P(Replays, ARecordingStoppedByABadTokenFailsAtEveryState)
+{
+    static constexpr RateInputs kX = {2, {&CParser::m_dT, &CParser::m_dX, nullptr, nullptr}, 1};
+    struct Case
+    {
+        const char* text;
+        bool bValued; // somewhere: only a value failed, at x = 4
+    };
+    const Case cases[] = {
+        {"a*x+b*y$", false}, {"x+$*2", false}, {"sqrt(-x)+y$", false}, {"sqrt(-x)+y", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        int status = 0;
+        Record(1, "1+2*3+4*5+6", status);
+        p->m_dX = 4;
+        Record(1, c.text, status);
+        ASSERT_EQ(status, 0);
+        p->SetCompiledReplay(true);
+        EXPECT_EQ(p->RatesCompiled(kX), c.bValued);
+        for (double x : {-4.0, 0.0, 9.0}) {
+            p->m_dX = x;
+            Again(1, status);
+            EXPECT_EQ(status != 0, c.bValued && x <= 0) << x;
+        }
+    }
+}
+
 // An equation is recorded whole or refused: a replay of part of it would compute another one.
 TEST_P(Replays, OnlyAWholeRecordingIsAccepted)
 {
