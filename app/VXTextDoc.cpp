@@ -102,7 +102,7 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
     }
     const std::string rtf = DocumentToRtf(*m_pText);
     if (!WriteFileBytes(path.Bytes(), std::vector<std::uint8_t>(rtf.begin(), rtf.end())))
-        return SaveFailed(); // nothing was saved under the new name: the lesson keeps its own
+        return SaveFailed(path); // nothing was saved under the new name: the lesson keeps its own
     m_strTitleText = PathText(name);
     UpdateAllViews(nullptr, kHintTitle);
     m_strWrittenPath = path;

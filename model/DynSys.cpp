@@ -195,7 +195,7 @@ BOOL CDynSys::OnSaveDocument(const char* lpszPathName)
     CArchive ar;
     Serialize(ar);
     if (!WriteFileBytes(path.Bytes(), ar.Buffer()))
-        return SaveFailed(); // the document keeps its name: nothing was saved under the new one
+        return SaveFailed(path); // the document keeps its name: nothing was saved under the new one
     m_strFileName = PathText(path.Name());
     SetTitle(m_strFileName);
     UpdateAllViews(nullptr, HINT_TITLE);

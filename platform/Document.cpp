@@ -149,9 +149,11 @@ BOOL CDocument::DoSave(const char* lpszPathName, BOOL bReplace)
     }
     m_bSaveCalledOff = false;
     m_strSaveError.clear();
+    m_strSaveFailedPath = {};
     if (!OnSaveDocument(path.c_str())) {
+        const FilePath failed = m_strSaveFailedPath.empty() ? FilePath(path) : m_strSaveFailedPath;
         if (!m_bSaveCalledOff)
-            AfxMessageBox("Failed to save document." +
+            AfxMessageBox("Failed to save document " + PathText(failed) + "." +
                               (m_strSaveError.empty() ? "" : "\n" + m_strSaveError + "."),
                           MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
@@ -162,9 +164,10 @@ BOOL CDocument::DoSave(const char* lpszPathName, BOOL bReplace)
     return TRUE;
 }
 
-BOOL CDocument::SaveFailed()
+BOOL CDocument::SaveFailed(const FilePath& path)
 {
     m_strSaveError = std::strerror(errno ? errno : EIO);
+    m_strSaveFailedPath = path;
     return FALSE;
 }
 

@@ -63,10 +63,12 @@ protected:
 
     // Set by an OnSaveDocument that the user called off: DoSave then reports no failure.
     bool m_bSaveCalledOff = false;
-    // Why OnSaveDocument failed (the system's words), added to the failure message.
+    // Why OnSaveDocument failed (the system's words) and the file it could not write, for the
+    // failure message; the path asked for when none was noted.
     std::string m_strSaveError;
-    // Notes errno as the reason of a failed save; returns FALSE.
-    BOOL SaveFailed();
+    FilePath m_strSaveFailedPath;
+    // Notes errno as the reason why the file at path was not written; returns FALSE.
+    BOOL SaveFailed(const FilePath& path);
     // Reads the document's file whole for OnOpenDocument. A file that cannot be read, or one
     // longer than maxBytes (refused before anything is read), gets "Cannot open the file ...".
     BOOL ReadDocumentFile(const FilePath& path, std::vector<std::uint8_t>& bytes,

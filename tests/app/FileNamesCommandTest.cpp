@@ -98,6 +98,10 @@ TEST_F(FileNames, AModelsMessagesSpellItsName)
         EXPECT_EQ(saved.messages, Texts{});
         EXPECT_TRUE(fs::exists(m_dir + c.name + ".ns1"));
         EXPECT_EQ(doc->GetTitle(), c.text + ".ns1");
+        MessageRecorder lost;
+        SaveAs(m_dir + "gone/" + c.name + ".ns1");
+        EXPECT_EQ(lost.messages, Texts{"Failed to save document " + m_dir + "gone/" + c.text +
+                                       ".ns1.\nNo such file or directory."});
         EXPECT_EQ(ExportMessages(doc, m_dir + "plain/" + c.name + ".dnd"),
                   Texts{"Could not write the data file " + m_dir + "plain/" + c.text +
                         ".dnd:\nNot a directory."});
@@ -158,6 +162,14 @@ TEST_F(FileNames, ALessonsMessagesSpellItsName)
         EXPECT_EQ(replaced.messages,
                   (Texts{"Saving the file as\n" + folder + c.text + ".vxt",
                          folder + c.text + ".vxt already exists.\nDo you want to replace it?"}));
+        // The student's folder gone: the failure names the file it would have written.
+        fs::rename(m_dir + "class/Jos\xC3\xA9", m_dir + "away");
+        MessageRecorder lost;
+        SaveAs(m_dir + c.name + ".vxt");
+        EXPECT_EQ(lost.messages, (Texts{"Saving the file as\n" + folder + c.text + ".vxt",
+                                        "Failed to save document " + folder + c.text +
+                                            ".vxt.\nNo such file or directory."}));
+        fs::rename(m_dir + "away", m_dir + "class/Jos\xC3\xA9");
         other->SetModifiedFlag(FALSE);
         other->OnCloseDocument();
 

@@ -457,7 +457,9 @@ TEST_F(Lessons, AFailedSaveKeepsTheFileAndTheName)
             EXPECT_FALSE(doc->DoSave((m_root / "lessons" / target).string().c_str()));
         }
         EXPECT_EQ(recorder.messages,
-                  std::vector<std::string>{"Failed to save document.\nFile too large."});
+                  std::vector<std::string>{"Failed to save document " +
+                                           (m_root / "lessons" / target).string() +
+                                           ".\nFile too large."});
         EXPECT_EQ(fs::file_size(saved), before);
         EXPECT_EQ(fs::exists(m_root / "lessons" / "b.vxt"), false);
         EXPECT_EQ(doc->GetPathName(), saved.string());

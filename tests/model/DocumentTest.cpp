@@ -220,7 +220,8 @@ TEST_F(ModelTest, FailedSaveKeepsTheOldFileAndTheName)
         }
         // The reason follows, as Export gives it.
         EXPECT_EQ(m_messages,
-                  std::vector<std::string>{"Failed to save document.\nFile too large."});
+                  std::vector<std::string>{"Failed to save document " + (dir / target).string() +
+                                           ".\nFile too large."});
         std::vector<std::uint8_t> after;
         ASSERT_TRUE(ReadFileBytes(saved, after));
         EXPECT_EQ(after, before);
