@@ -12,6 +12,7 @@
 #include "model/core/Globals.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
+#include "platform/base/Archive.h"
 #include "resources/ResourceIds.h"
 #include "resources/ShellResources.h"
 #include "views/rows/ViewAngleFlag.h"
@@ -25,6 +26,8 @@ CVeltrixApp::CVeltrixApp() : CWinApp("Veltrix")
 
 BOOL CVeltrixApp::InitInstance()
 {
+    // A file-size limit makes a write fail with its reason, not the program end.
+    IgnoreFileSizeSignal();
     RegisterShellResources();
     RegisterModelCommandTopics();
     // There is no OLE on this platform: its initialisation cannot fail, and the control

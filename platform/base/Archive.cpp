@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -363,6 +364,11 @@ bool WriteFileBytes(const std::string& named, const std::vector<std::uint8_t>& d
 {
     CFileWriter f;
     return f.Open(named, bFollowLink) && f.Write(data.data(), data.size()) && f.Commit();
+}
+
+void IgnoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 const std::string& PrivateTempFolder()

@@ -83,6 +83,11 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out,
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& data,
                     bool bFollowLink = true);
 
+// Makes a write past the process's file-size limit (RLIMIT_FSIZE) fail with EFBIG, as on a full
+// disk, instead of ending the process with SIGXFSZ: the writers then report it and remove their
+// temporaries. The program calls it once at its start.
+void IgnoreFileSizeSignal();
+
 // A folder of this process's own (mode 0700, a new name under $TMPDIR or /tmp), made at the first
 // call; empty when it cannot be made.
 const std::string& PrivateTempFolder();

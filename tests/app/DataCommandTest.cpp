@@ -235,27 +235,40 @@ TEST(DataCommands, SaveImageWritesTheActiveViewAsABitmap)
     doc->OnCloseDocument();
 }
 
-// An export on a full disk says why and leaves nothing beside its target.
-TEST(DataCommands, AnExportOnAFullDiskLeavesNoPieceBehind)
+// Export (on its thread) and Save Image on a full disk, played by a real file-size limit: the
+// program lives, says why, and leaves nothing beside the target.
+TEST(DataCommands, WritesOnAFullDiskSayWhyAndLeaveNoPieceBehind)
 {
     namespace fs = std::filesystem;
     CDynSys* doc = NewModel(IDR_SYS2TYPE);
     ASSERT_NE(doc, nullptr);
     ASSERT_TRUE(RunThroughMenu(doc));
-    const fs::path dir = Temp("full-export");
-    fs::remove_all(dir);
-    fs::create_directory(dir);
-    Dialogs dialogs;
-    dialogs.path = (dir / "out.d2d").string();
+    const fs::path dir = Temp("full-disk");
+    const struct
     {
-        FileSizeLimit full(600);
-        ASSERT_TRUE(Choose(ID_FILE_EXPORT));
-        ASSERT_TRUE(Pump([doc] { return ExportEnded(doc); }));
+        UINT command;
+        const char* name;
+        std::string message;
+    } cases[] = {
+        {ID_FILE_EXPORT, "out.d2d",
+         "Could not write the data file " + (dir / "out.d2d").string() + ":\nFile too large."},
+        {ID_FILE_SAVE_IMAGE, "out.bmp", "Could not write image to disk as .bmp file."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir);
+        fs::create_directory(dir);
+        Dialogs dialogs;
+        dialogs.path = (dir / c.name).string();
+        {
+            FileSizeLimit full(600);
+            ASSERT_TRUE(Choose(c.command));
+            ASSERT_TRUE(Pump([doc] { return !doc->m_pExpThread || ExportEnded(doc); }));
+        }
+        ASSERT_TRUE(Pump([&] { return !dialogs.texts.empty(); }));
+        EXPECT_EQ(dialogs.texts, std::vector<std::string>{c.message});
+        EXPECT_TRUE(fs::is_empty(dir));
     }
-    ASSERT_TRUE(Pump([&] { return !dialogs.texts.empty(); }));
-    EXPECT_EQ(dialogs.texts, std::vector<std::string>{"Could not write the data file " +
-                                                      dialogs.path + ":\nFile too large."});
-    EXPECT_TRUE(fs::is_empty(dir));
     doc->OnCloseDocument();
     fs::remove_all(dir);
 }

@@ -1,6 +1,7 @@
 #include "ModelFixture.h"
 
 #include "model/core/Globals.h"
+#include "platform/base/Archive.h"
 
 VX_IMPLEMENT_CLASS(CHookView, CModelPlainView)
 VX_IMPLEMENT_CLASS(CDeafView, CView)
@@ -23,6 +24,7 @@ CWinApp& ModelTestApp()
 {
     static CWinApp app("VeltrixModelTest");
     static bool ready = [] {
+        IgnoreFileSizeSignal(); // as the program's start does
         for (int k = 0; k < kSystemKinds; ++k)
             testapp::AddModelTemplate(app, static_cast<SystemKind>(k), VX_RUNTIME_CLASS(CHookView));
         testapp::AddModelTemplate(app, SystemKind::OneVariable, VX_RUNTIME_CLASS(CDeafView),
