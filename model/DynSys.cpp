@@ -484,7 +484,7 @@ void AddViewCommands(std::vector<vx::res::MenuItem>& viewItems, UINT nIDResource
         std::vector<vx::res::MenuItem> views;
         for (int v = 0; v < kModelViews; ++v)
             if (ViewInfo(v).classes[k] && ViewInfo(v).nID != 0)
-                views.push_back({ViewInfo(v).menuText, ViewInfo(v).nID, {}});
+                views.push_back({ViewMenuText(kind, v), ViewInfo(v).nID, {}});
         views.push_back(vx::res::Separator());
         viewItems.insert(viewItems.begin(), views.begin(), views.end());
     }

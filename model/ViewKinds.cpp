@@ -8,8 +8,11 @@ namespace {
 const ModelViewInfo kViews[kModelViews] = {
     {32776, "&Graph vs Time", {"CSys1Graph", "CSys1NNGraph", "CSys2Graph", "CSys3Graph"}},
     {32872, "&Data Table", {"CSys1Tab", "CSys1NNTab", "CSys2Tab", "CSys3Tab"}},
-    // J: the O of "Projected Orbit" is the Orbit Sections' key in the same menu.
-    {32773, "Pro&jected Orbit", {"CSys1PSP", "CSys1NNPSP", "CSys2PSP", "CSys3PSP"}},
+    // J where the O of "Projected Orbit" is the Orbit Sections' key in the same menu.
+    {32773,
+     "Pro&jected Orbit",
+     {"CSys1PSP", "CSys1NNPSP", "CSys2PSP", "CSys3PSP"},
+     {nullptr, nullptr, nullptr, "Projected &Orbit"}},
     {32774, "&Full Orbit", {"CSys1PSO", "CSys1NNPSO", "CSys2PSO", nullptr}},
     {32775, "&Orbit Sections", {"CSys1PSOC", "CSys1NNPSOC", "CSys2PSOC", nullptr}},
     {32777, "&Poincar\xE9 Section", {"CSys1PS", "CSys1NNPS", "CSys2PS", "CSys3PS"}},
@@ -24,6 +27,13 @@ const ModelViewInfo kViews[kModelViews] = {
 const ModelViewInfo& ViewInfo(int nView)
 {
     return kViews[nView];
+}
+
+const char* ViewMenuText(SystemKind kind, int nView)
+{
+    const ModelViewInfo& info = kViews[nView];
+    const char* own = info.kindMenuText[static_cast<int>(kind)];
+    return own ? own : info.menuText;
 }
 
 int ViewOfCommand(UINT nID)

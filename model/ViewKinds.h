@@ -27,12 +27,15 @@ constexpr int kCountedViews = 8; // the views with a counter and a View command
 
 struct ModelViewInfo
 {
-    UINT nID;                          // the View command, 0 for none
-    const char* menuText;              // its menu item
-    const char* classes[kSystemKinds]; // per kind; null where the kind has no such view
+    UINT nID;                                    // the View command, 0 for none
+    const char* menuText;                        // its menu item
+    const char* classes[kSystemKinds];           // per kind; null where the kind has no such view
+    const char* kindMenuText[kSystemKinds] = {}; // a kind's own item where it differs
 };
 
 const ModelViewInfo& ViewInfo(int nView);
+// The view's item in the kind's View menu.
+const char* ViewMenuText(SystemKind kind, int nView);
 // The view index of a View command, or -1.
 int ViewOfCommand(UINT nID);
 // The linked class of the view for the kind, or null (the kind has none, or it is not built).
