@@ -299,6 +299,29 @@ TEST(VectorFieldCommands, ALayerAsksForThePassesItNeeds)
     doc->OnCloseDocument();
 }
 
+// F asks for the nullclines whenever they are not current for the window, not only the first
+// time; shown again unchanged, it asks nothing.
+TEST(VectorFieldCommands, FAsksForTheNullclinesWheneverTheyAreNotCurrent)
+{
+    CDynSys* doc = nullptr;
+    L* view = OpenDoubleWell(IDR_SYS2TYPE, doc);
+    ASSERT_NE(view, nullptr);
+    MessageRecorder boxes({msgbox::IDYES, msgbox::IDNO});
+    Key(view, 'F');
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(view->Plane().FixedPoints().size(), 3u);
+    Key(view, 'F');
+    Key(view, 'F');
+    EXPECT_EQ(boxes.messages.size(), 1u);
+    Key(view, 'F');
+    ASSERT_TRUE(Choose(ID_CONTROLS_ZOOM_NEAR)); // a new window: nothing shown computes
+    Key(view, 'F');
+    ASSERT_EQ(boxes.messages.size(), 2u);
+    EXPECT_EQ(boxes.messages[1], boxes.messages[0]);
+    EXPECT_FALSE(view->Shown(L::kLayerF));
+    doc->OnCloseDocument();
+}
+
 TEST(VectorFieldCommands, SpinningRecomputesTheShownLayersAndKeepsTheTracks)
 {
     for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {

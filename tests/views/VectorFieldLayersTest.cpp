@@ -155,7 +155,7 @@ TEST(VectorFieldLayers, ButtonsKeysAndTracks)
         {"F declined", "F", "n", "....T", "....T", "f"},
         {"F agreed computes N unshown", "F", "y", "..F.T", "..F.T", "f"},
         {"F off and on asks once", "FFF", "y", "..F.T", "..F.T", "f"},
-        {"F after a spin asks nothing", "FFsF", "y", "..F.T", "..F.T", "f"},
+        {"F after a spin asks again", "FFsF", "yn", "....T", "....T", "f"},
         {"F after N asks nothing", "NF", "", ".NF.T", ".NF.T", ""},
         {"M agreed", "M", "y", "...M.", "...M.", "m", kNewtonian},
         {"M after a spin asks nothing", "MMsM", "y", "...M.", "...M.", "m", kNewtonian},

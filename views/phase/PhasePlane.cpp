@@ -71,15 +71,30 @@ void CPhasePlane::SetFrame(const CPlaneFrame& frame, int gl)
     m_nPitch = frame.GridPitch(gl);
 }
 
+bool CPhasePlane::ForWindow(const Stamp& s) const
+{
+    return s.gen == m_nGen && s.pitch == m_nPitch && SameFrame(s.frame, m_frame);
+}
+
 bool CPhasePlane::Current(Result r) const
 {
-    const Stamp& s = m_stamps[r];
-    return s.gen == m_nGen && s.pitch == m_nPitch && SameFrame(s.frame, m_frame);
+    return ForWindow(m_stamps[r]);
+}
+
+bool CPhasePlane::Tried(Result r) const
+{
+    return ForWindow(m_tried[r]);
 }
 
 void CPhasePlane::Stamped(Result r)
 {
     m_stamps[r] = {m_nGen, m_frame, m_nPitch};
+    Tries(r);
+}
+
+void CPhasePlane::Tries(Result r)
+{
+    m_tried[r] = {m_nGen, m_frame, m_nPitch};
     m_ever[r] = true;
 }
 
@@ -144,7 +159,7 @@ bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
     if (Newtonian() ? complete || !stored : stored)
         Stamped(kNullclines);
     else if (Newtonian())
-        m_ever[kNullclines] = true;
+        Tries(kNullclines);
     return stored;
 }
 
