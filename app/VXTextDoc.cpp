@@ -63,11 +63,16 @@ BOOL CVXTextDoc::OnNewDocument()
 BOOL CVXTextDoc::OnOpenDocument(const char* lpszPathName)
 {
     const FilePath path(lpszPathName);
-    std::vector<std::uint8_t> bytes;
-    if (!ReadDocumentFile(path, bytes, kLessonFileLimit))
-        return FALSE;
+    std::string rtf;
+    {
+        // The bytes go once copied: a long lesson is not held twice while it is read.
+        std::vector<std::uint8_t> bytes;
+        if (!ReadDocumentFile(path, bytes, kLessonFileLimit))
+            return FALSE;
+        rtf.assign(bytes.begin(), bytes.end());
+    }
     DeleteContents();
-    if (!RtfToDocument(std::string(bytes.begin(), bytes.end()), *m_pText)) {
+    if (!RtfToDocument(rtf, *m_pText)) {
         AfxMessageBox("Unexpected file format.", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
@@ -86,6 +91,17 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
         AfxMessageBox("Unable to save file.\nPath is incomplete.");
         return FALSE;
     }
+    // Refused before the student is told where it goes, and before anything is written.
+    const std::string rtf = DocumentToRtf(*m_pText);
+    if (rtf.size() > kLessonFileLimit) {
+        const std::string megabytes = std::to_string(kLessonFileLimit >> 20);
+        AfxMessageBox("Unable to save file.\nThe lesson is too large: with its pictures it takes "
+                      "more than " +
+                          megabytes + " MB.",
+                      MB_OK | MB_ICONEXCLAMATION);
+        m_bSaveCalledOff = true; // told why already
+        return FALSE;
+    }
     const FilePath name = path.Name();
     if (g_nAccessLevel == 0) {
         path = g_strUserDir + name.Bytes();
@@ -100,8 +116,8 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
             return FALSE;
         }
     }
-    const std::string rtf = DocumentToRtf(*m_pText);
-    if (!WriteFileBytes(path.Bytes(), std::vector<std::uint8_t>(rtf.begin(), rtf.end())))
+    CFileWriter file; // written from the text itself, not from a copy of it
+    if (!file.Open(path.Bytes()) || !file.Write(rtf.data(), rtf.size()) || !file.Commit())
         return SaveFailed(path); // nothing was saved under the new name: the lesson keeps its own
     m_strTitleText = PathText(name);
     UpdateAllViews(nullptr, kHintTitle);

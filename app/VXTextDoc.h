@@ -11,9 +11,10 @@
 class QTextDocument;
 class CVeltrixCntrItem;
 
-// Far past any lesson: pictures are stored as hexadecimal text, two characters a byte, so a
-// lesson with a dozen large photographs runs to a few tens of megabytes. A longer file is refused
-// before it is read, as reading it whole would take its size twice over in memory.
+// The largest lesson: Save refuses a longer one, so every lesson it writes opens again. Pictures
+// are stored as hexadecimal text, two characters a byte, so a few large photographs reach it. A
+// longer file is refused at Open before it is read, as reading it whole takes its size twice
+// over in memory.
 constexpr std::size_t kLessonFileLimit = std::size_t{64} << 20;
 
 class CVXTextDoc : public CDocument

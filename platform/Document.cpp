@@ -176,7 +176,9 @@ BOOL CDocument::ReadDocumentFile(const FilePath& path, std::vector<std::uint8_t>
 {
     if (ReadFileBytes(path.Bytes(), bytes, maxBytes))
         return TRUE;
-    AfxMessageBox("Cannot open the file " + PathText(path) + ".", MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(errno == EFBIG ? "The file " + PathText(path) + " is too large to open."
+                                 : "Cannot open the file " + PathText(path) + ".",
+                  MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
 }
 

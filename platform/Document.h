@@ -61,7 +61,8 @@ protected:
     void OnFileSave();
     void OnFileSaveAs();
 
-    // Set by an OnSaveDocument that the user called off: DoSave then reports no failure.
+    // Set by an OnSaveDocument that the user called off, or that told why it failed: DoSave then
+    // reports no failure.
     bool m_bSaveCalledOff = false;
     // Why OnSaveDocument failed (the system's words) and the file it could not write, for the
     // failure message; the path asked for when none was noted.
@@ -69,8 +70,9 @@ protected:
     FilePath m_strSaveFailedPath;
     // Notes errno as the reason why the file at path was not written; returns FALSE.
     BOOL SaveFailed(const FilePath& path);
-    // Reads the document's file whole for OnOpenDocument. A file that cannot be read, or one
-    // longer than maxBytes (refused before anything is read), gets "Cannot open the file ...".
+    // Reads the document's file whole for OnOpenDocument. A file that cannot be read gets
+    // "Cannot open the file ...", one longer than maxBytes (refused before anything is read) a
+    // text that says it is too large.
     BOOL ReadDocumentFile(const FilePath& path, std::vector<std::uint8_t>& bytes,
                           std::size_t maxBytes);
 

@@ -297,7 +297,7 @@ TEST(DataCommands, SaveImageOfAViewWithoutPixels)
     doc->OnCloseDocument();
 }
 
-// A file far larger than any model is refused before it is read, as a file that cannot be read.
+// A file far larger than any model is refused by its size before it is read.
 TEST(DataCommands, AModelFileFarTooLargeIsNotRead)
 {
     StartShell();
@@ -308,7 +308,8 @@ TEST(DataCommands, AModelFileFarTooLargeIsNotRead)
     Dialogs dialogs;
     dialogs.path = path;
     ASSERT_TRUE(Choose(ID_FILE_OPEN));
-    EXPECT_EQ(dialogs.texts, std::vector<std::string>{"Cannot open the file " + path + "."});
+    EXPECT_EQ(dialogs.texts,
+              std::vector<std::string>{"The file " + path + " is too large to open."});
     EXPECT_TRUE(TemplateOf(IDR_SYS2TYPE)->GetDocuments().empty());
     std::filesystem::remove(path);
 }

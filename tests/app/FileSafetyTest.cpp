@@ -2,6 +2,7 @@
 // named to the open commands, a link planted where a lesson is sent from, names as long as a
 // name can be.
 #ifdef HAVE_VELTRIX_VIEWSGRAPH
+#include "app/CntrItem.h"
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
 #include "app/ShellFixture.h"
@@ -14,6 +15,7 @@
 #include "platform/DocTemplate.h"
 #include "resources/ResourceIds.h"
 
+#include <QImage>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <gtest/gtest.h>
@@ -23,6 +25,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <thread>
 
 #include <fcntl.h>
@@ -158,11 +161,82 @@ TEST(FileSafety, AHugeLessonIsRefusedUnread)
             way.open(path);
             EXPECT_LT(BytesRead() - read, std::uint64_t{1} << 20);
             EXPECT_EQ(recorder.messages,
-                      std::vector<std::string>{"Cannot open the file " + path + "."});
+                      std::vector<std::string>{"The file " + path + " is too large to open."});
             EXPECT_EQ(OpenDocuments(), before);
         }
     }
     fs::remove(path);
+}
+
+// A picture that PNG cannot make smaller: three pixels' bytes each in the file, six characters
+// each in a lesson.
+QImage Noise(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    std::mt19937 random(7);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = 0xFF000000u | (random() & 0xFFFFFFu);
+    }
+    return image;
+}
+
+// Every lesson that Save writes opens again: three large pictures are saved and read back
+// whole; with a fourth the lesson is too large and Save refuses it, writing nothing.
+TEST(FileSafety, ALessonOfLargePicturesOpensAgainOrIsRefusedAtSave)
+{
+#ifdef VELTRIX_SANITIZED
+    GTEST_SKIP() << "some hundreds of megabytes, several times over in a sanitizer's shadow";
+#endif
+    StartShell();
+    const std::string dir = Temp("pictures/"), saved = dir + "photos.vxt";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const QImage picture = Noise(2000, 1500); // 9 MB as PNG, 18 MB in the lesson
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir + "noise.png")));
+    const auto insertPicture = [&] {
+        const FileDialogHook old =
+            SetFileDialogHook([&](bool, const std::string&) { return dir + "noise.png"; });
+        EXPECT_TRUE(Choose(ID_OLE_INSERT_NEW));
+        SetFileDialogHook(old);
+    };
+    auto* doc = dynamic_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    for (int n = 0; n < 3; ++n)
+        insertPicture();
+    MessageRecorder recorder;
+    ModalDriver driver({[&](QDialog* d) {
+        d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(saved));
+        d->accept();
+    }});
+    EXPECT_TRUE(Choose(ID_FILE_SAVE_AS));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(Choose(ID_FILE_CLOSE));
+    const FileDialogHook old = SetFileDialogHook([&](bool, const std::string&) { return saved; });
+    EXPECT_TRUE(Choose(ID_FILE_OPEN));
+    SetFileDialogHook(old);
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{});
+    const std::string before = ReadText(saved);
+    EXPECT_GT(before.size(), std::size_t{50} << 20);
+    doc = dynamic_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->GetDocuments().back());
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->GetItems().size(), 3u);
+    const QVariant back = doc->GetTextDocument()->resource(
+        QTextDocument::ImageResource, QUrl(QString::fromStdString(doc->GetItems()[2]->GetName())));
+    EXPECT_TRUE(back.value<QImage>().convertToFormat(QImage::Format_RGB32) == picture);
+
+    insertPicture();
+    EXPECT_TRUE(Choose(ID_FILE_SAVE));
+    EXPECT_EQ(recorder.messages,
+              std::vector<std::string>{"Unable to save file.\nThe lesson is too large: with its "
+                                       "pictures it takes more than 64 MB."});
+    EXPECT_TRUE(ReadText(saved) == before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+    EXPECT_TRUE(doc->IsModified());
+    doc->SetModifiedFlag(FALSE);
+    doc->OnCloseDocument();
+    fs::remove_all(dir);
 }
 
 TEST(FileSafety, ImportRefusesPipesAndDevices)
