@@ -114,7 +114,14 @@ void CCalcThread::CSink::Done(int nIndex, RowCount nCount)
     m_owner.m_nDoneIndex = nIndex;
     m_owner.m_nDoneCount = nCount;
     m_owner.m_done.SetEvent();
-    PostMessage(m_owner.m_hwndNotify, WM_CALC_DONE, static_cast<WPARAM>(nIndex), nCount);
+    // The document ends the run on this message alone: it waits out a shortage of memory,
+    // unless the document has gone on without it.
+    const CEvent& ack = *m_owner.m_events.pAck;
+    PostDespiteNoMemory(
+        [&] {
+            PostMessage(m_owner.m_hwndNotify, WM_CALC_DONE, static_cast<WPARAM>(nIndex), nCount);
+        },
+        [&ack] { return ack.IsSet(); });
     m_owner.m_events.pAck->Lock();
 }
 

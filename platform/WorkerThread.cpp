@@ -26,7 +26,13 @@ namespace {
 // Told on the user-interface thread; the worker does not wait for the answer.
 void TellFailure(const std::exception_ptr& e)
 {
-    PostToUiThread([text = JobFailureText(e)] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); });
+    int tries = 0;
+    PostDespiteNoMemory(
+        [&e] {
+            PostToUiThread(
+                [text = JobFailureText(e)] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); });
+        },
+        [&tries] { return ++tries >= 1000; });
 }
 
 // After a job that threw: tells it and lets the owner finish. Neither may end the program by

@@ -11,13 +11,35 @@
 // box on the user-interface thread ("Could not create calculation thread." for a thread the job
 // could not start), and the owner's failure handler, on the worker, finishes what the job left.
 // Telling and the handler may throw in turn (memory that runs out): the thread still ends alone.
+// Memory that runs out while telling is waited out for about a second; a message that another
+// thread waits for is posted through PostDespiteNoMemory.
 #include "platform/base/Event.h"
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <functional>
+#include <new>
 #include <string>
 #include <thread>
+
+// Calls post until it returns without running out of memory, a millisecond apart, while
+// giveUp() answers false; whether it returned. For a job's last message, which another thread
+// waits for: the memory that other threads let go of lets it through. post must leave nothing
+// behind when it throws.
+template <class Post, class GiveUp> bool PostDespiteNoMemory(Post&& post, GiveUp&& giveUp)
+{
+    for (;;) {
+        try {
+            post();
+            return true;
+        } catch (const std::bad_alloc&) {
+            if (giveUp())
+                return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
 
 // One wait on the user-interface thread: serves the calls queued for that thread by other
 // threads and returns once done() holds. On another thread it only waits.

@@ -7,7 +7,8 @@
 // has written and lets go until the reader has the lock. The run also lets go around every
 // report that may wait for another thread (a sent row, a progress step, the run's end, a
 // pause), so the lock is never held while a window message is sent. A reader must not wait
-// for the calculation thread while it holds the lock.
+// for the calculation thread while it holds the lock. The run holds it through a CTableHold,
+// which lets go on every way out of the run.
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -59,4 +60,41 @@ private:
     std::atomic<int> m_nWaiting{0};
     int m_nIndex = 0;
     RowCount m_nCount = 0;
+};
+
+// A run's hold of the lock. Lets go when it ends still holding, whatever ends the run (memory
+// that runs out while the equations compile or a row is handed over): the readers would
+// otherwise wait for ever. The ring position published last then stays.
+class CTableHold
+{
+public:
+    explicit CTableHold(CTableGuard* pGuard) : m_pGuard(pGuard) {}
+    ~CTableHold()
+    {
+        if (m_bHeld)
+            m_pGuard->LetGo(m_pGuard->Index(), m_pGuard->Count());
+    }
+    CTableHold(const CTableHold&) = delete;
+    CTableHold& operator=(const CTableHold&) = delete;
+
+    // Both do nothing without a lock; LetGo nothing when not held.
+    void Hold()
+    {
+        if (m_pGuard && !m_bHeld) {
+            m_pGuard->Hold();
+            m_bHeld = true;
+        }
+    }
+    void LetGo(int nIndex, RowCount nCount)
+    {
+        if (m_bHeld) {
+            m_bHeld = false;
+            m_pGuard->LetGo(nIndex, nCount);
+        }
+    }
+    bool ReaderWaiting() const { return m_bHeld && m_pGuard->ReaderWaiting(); }
+
+private:
+    CTableGuard* const m_pGuard;
+    bool m_bHeld = false;
 };

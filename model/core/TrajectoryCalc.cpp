@@ -136,14 +136,12 @@ bool CTrajectoryCalc::ColumnsUsable() const
 
 void CTrajectoryCalc::HoldTable()
 {
-    if (m_p.m_pTableGuard)
-        m_p.m_pTableGuard->Hold();
+    m_pTable->Hold();
 }
 
 void CTrajectoryCalc::LetGoTable()
 {
-    if (m_p.m_pTableGuard)
-        m_p.m_pTableGuard->LetGo(m_nIndex, m_nCount);
+    m_pTable->LetGo(m_nIndex, m_nCount);
 }
 
 template <class Report> void CTrajectoryCalc::Unlocked(Report report)
@@ -178,8 +176,7 @@ template <SystemKind K>
 // Row index, the count-th, was stored; out of line, so that the loop's row store stays small.
 [[gnu::noinline]] void CTrajectoryCalc::ReportRow(ICalcSink& sink, int index, RowCount count)
 {
-    if (CTableGuard* guard = m_p.m_pTableGuard) // the row just written counts as stored
-        guard->LetGo(m_nIndex, m_nCount);
+    LetGoTable(); // the row just written counts as stored
     sink.RowStored(index, count);
     HoldTable();
 }
@@ -318,6 +315,8 @@ template <SystemKind K> bool CTrajectoryCalc::StartRates()
 
 void CTrajectoryCalc::Run(ICalcSink& sink)
 {
+    CTableHold table(m_p.m_pTableGuard);
+    m_pTable = &table;
     // The kind and the form are chosen once: the steps inline the form's arithmetic.
     ForKindAndForm(m_p.m_kind, m_rhs.form, [this, &sink](auto k, auto form) {
         RunKind<decltype(k)::value, decltype(form)::value>(sink);
@@ -400,7 +399,7 @@ template <SystemKind K, int Form> [[gnu::noinline]] void CTrajectoryCalc::RunKin
     if (!m_bPollEveryStep && sink.ShouldStop())
         return false;
     if (sincePoll > 0) { // a reader waits at most kPollEvery steps for the table
-        if (m_p.m_pTableGuard && m_p.m_pTableGuard->ReaderWaiting())
+        if (m_pTable->ReaderWaiting())
             Unlocked([] {});
         YieldIfDue();
     }

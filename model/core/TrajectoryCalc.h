@@ -185,7 +185,8 @@ private:
     RunRow Burst(const void* code, RunRow row, Extents& extents, int n, int& toRow, int& made);
     void ReportRow(ICalcSink& sink, int index, RowCount count);
     // Takes and lets go of the table lock (when there is one); reports that may wait for
-    // another thread are made between the two.
+    // another thread are made between the two. The hold is a local of Run, so the lock is let
+    // go on every way out of the run.
     void HoldTable();
     void LetGoTable();
     template <class Report> void Unlocked(Report report);
@@ -194,7 +195,8 @@ private:
     bool ColumnsUsable() const;
 
     CALCPARAMS m_p;
-    const KindVars* m_vars; // the kind's variables
+    CTableHold* m_pTable = nullptr; // during Run
+    const KindVars* m_vars;         // the kind's variables
     double* m_col[kSlots] = {};
     KindRhs m_rhs;
     double m_dDelayed[3] = {}; // x:, y:, z:

@@ -19,6 +19,7 @@ namespace {
 std::atomic<std::size_t> g_most{std::numeric_limits<std::size_t>::max()};
 std::atomic<long long> g_refused{0};
 std::atomic<std::thread::id> g_spared{}; // a thread the limit leaves alone
+thread_local int t_failNext = 0;
 
 } // namespace
 
@@ -39,6 +40,11 @@ long long AllocationLimit::Refused()
     return g_refused.load();
 }
 
+void AllocationLimit::FailNextOnThisThread(int n)
+{
+    t_failNext = n;
+}
+
 #ifdef VELTRIX_THREAD_SANITIZER
 bool AllocationLimit::Works()
 {
@@ -54,6 +60,11 @@ namespace {
 
 void* Allocate(std::size_t n) noexcept
 {
+    if (t_failNext > 0) {
+        --t_failNext;
+        g_refused.fetch_add(1, std::memory_order_relaxed);
+        return nullptr;
+    }
     if (n > g_most.load(std::memory_order_relaxed) &&
         std::this_thread::get_id() != g_spared.load(std::memory_order_relaxed)) {
         g_refused.fetch_add(1, std::memory_order_relaxed);
