@@ -7,10 +7,18 @@
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
+#include <QVariant>
+
+#include <utility>
 
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
+// A document holds one resource a name, whatever its type: the bytes go by a name of their own.
+QUrl JpegName(const QString& name)
+{
+    return QUrl("jpeg-bytes:" + name);
+}
 
 // Fills a QTextDocument with what the parser reads.
 class DocumentSink : public IRtfSink
@@ -36,17 +44,19 @@ public:
 
     bool LoadPicture(const RtfPicture& p) override
     {
-        const QByteArray data(p.data.data(), qsizetype(p.data.size()));
+        const QByteArray data = QByteArray::fromRawData(p.data.data(), qsizetype(p.data.size()));
+        m_bytes = p.hex ? QByteArray::fromHex(data) : QByteArray(data.data(), data.size());
         m_image = QImage();
         m_goalW = p.goalW;
         m_goalH = p.goalH;
-        return m_image.loadFromData(p.hex ? QByteArray::fromHex(data) : data);
+        return m_image.loadFromData(m_bytes);
     }
 
     void InsertPicture() override
     {
         const QString name = QString("lesson-picture-%1").arg(++m_nPictures);
         m_doc.addResource(QTextDocument::ImageResource, QUrl(name), m_image);
+        KeepJpegBytes(m_doc, name, std::exchange(m_bytes, {}));
         QTextImageFormat f;
         f.setName(name);
         f.setWidth(m_goalW > 0 ? m_goalW / kTwipsPerPixel : m_image.width());
@@ -74,11 +84,24 @@ private:
     QTextDocument& m_doc;
     QTextCursor m_cursor;
     QImage m_image;
+    QByteArray m_bytes; // the picture's file as the lesson holds it
     int m_goalW = 0, m_goalH = 0;
     int m_nPictures = 0;
 };
 
 } // namespace
+
+void KeepJpegBytes(QTextDocument& doc, const QString& name, const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        doc.addResource(QTextDocument::UserResource, JpegName(name), bytes);
+}
+
+QByteArray KeptJpegBytes(const QTextDocument& doc, const QString& name)
+{
+    const QVariant v = doc.resource(QTextDocument::UserResource, JpegName(name));
+    return v.userType() == QMetaType::QByteArray ? v.toByteArray() : QByteArray();
+}
 
 bool RtfToDocument(const std::string& rtf, QTextDocument& doc)
 {

@@ -88,17 +88,20 @@ void AppendPicture(std::string& out, const QTextDocument& doc, const QTextImageF
     const QImage image = ImageOf(doc, f);
     if (image.isNull())
         return;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    QByteArray bytes = KeptJpegBytes(doc, f.name());
+    const bool jpeg = !bytes.isEmpty();
+    if (!jpeg) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
     const double w = f.width() > 0 ? f.width() : image.width();
     const double h = f.height() > 0 ? f.height() : image.height();
-    out += "{\\pict\\pngblip\\picw" + std::to_string(image.width()) + "\\pich" +
-           std::to_string(image.height()) + "\\picwgoal" +
-           std::to_string(std::lround(w * kTwipsPerPixel)) + "\\pichgoal" +
+    out += std::string("{\\pict") + (jpeg ? "\\jpegblip" : "\\pngblip") + "\\picw" +
+           std::to_string(image.width()) + "\\pich" + std::to_string(image.height()) +
+           "\\picwgoal" + std::to_string(std::lround(w * kTwipsPerPixel)) + "\\pichgoal" +
            std::to_string(std::lround(h * kTwipsPerPixel)) + "\n";
-    const QByteArray hex = png.toHex();
+    const QByteArray hex = bytes.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128)
         out += hex.mid(i, 128).toStdString() + "\n";
     out += "}";

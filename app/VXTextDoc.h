@@ -12,9 +12,9 @@ class QTextDocument;
 class CVeltrixCntrItem;
 
 // The largest lesson: Save refuses a longer one, so every lesson it writes opens again. Pictures
-// are stored as hexadecimal text, two characters a byte, so a few large photographs reach it. A
-// longer file is refused at Open before it is read, as reading it whole takes its size twice
-// over in memory.
+// are stored as hexadecimal text, two characters a byte of their JPEG or PNG, so a few large
+// pictures reach it. A longer file is refused at Open before it is read, as reading it whole
+// takes its size twice over in memory.
 constexpr std::size_t kLessonFileLimit = std::size_t{64} << 20;
 
 class CVXTextDoc : public CDocument

@@ -363,8 +363,13 @@ void CVXTextView::OnInsertObject()
         true, "Insert New Object", "Pictures (*.png *.jpg *.jpeg *.bmp *.gif);;All Files (*)");
     if (path.empty())
         return;
+    // Read once, as a JPEG keeps these bytes. A longer file would decode past Qt's own limit on
+    // an image's size: it is not read.
+    constexpr std::size_t kPictureFileLimit = std::size_t{256} << 20;
+    std::vector<std::uint8_t> bytes;
     QImage image;
-    if (!image.load(PathToQt(path))) {
+    if (!ReadFileBytes(path, bytes, kPictureFileLimit) ||
+        !image.loadFromData(bytes.data(), static_cast<int>(bytes.size()))) {
         AfxMessageBox("Unable to read the picture " + PathText(path) + ".",
                       MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -372,6 +377,9 @@ void CVXTextView::OnInsertObject()
     static int nInserted = 0; // names apart from those of the pictures read with a file
     const QString name = QString("inserted-picture-%1").arg(++nInserted);
     m_pEdit->document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    KeepJpegBytes(*m_pEdit->document(), name,
+                  QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                             static_cast<qsizetype>(bytes.size())));
     QTextImageFormat f;
     f.setName(name);
     f.setWidth(image.width());

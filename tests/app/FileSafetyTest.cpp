@@ -182,6 +182,42 @@ QImage Noise(int width, int height)
     return image;
 }
 
+// A new lesson holding the picture file as many times over, each through Insert New Object.
+CVXTextDoc* NewLessonOf(const std::string& picture, int count)
+{
+    auto* doc = dynamic_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr));
+    const FileDialogHook old = SetFileDialogHook([&](bool, const std::string&) { return picture; });
+    for (int n = 0; n < count; ++n)
+        EXPECT_TRUE(Choose(ID_OLE_INSERT_NEW));
+    SetFileDialogHook(old);
+    return doc;
+}
+
+// File/Save As into path, then File/Close and File/Open of what it wrote: the lesson opened.
+CVXTextDoc* SaveAndOpenAgain(const std::string& path)
+{
+    ModalDriver driver({[&](QDialog* d) {
+        d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+        d->accept();
+    }});
+    EXPECT_TRUE(Choose(ID_FILE_SAVE_AS));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(Choose(ID_FILE_CLOSE));
+    const FileDialogHook old = SetFileDialogHook([&](bool, const std::string&) { return path; });
+    EXPECT_TRUE(Choose(ID_FILE_OPEN));
+    SetFileDialogHook(old);
+    const auto docs = TemplateOf(IDR_VXTEXTTYPE)->GetDocuments();
+    return docs.empty() ? nullptr : dynamic_cast<CVXTextDoc*>(docs.back());
+}
+
+QImage LastPicture(const CVXTextDoc* doc)
+{
+    const QVariant image = doc->GetTextDocument()->resource(
+        QTextDocument::ImageResource,
+        QUrl(QString::fromStdString(doc->GetItems().back()->GetName())));
+    return image.value<QImage>().convertToFormat(QImage::Format_RGB32);
+}
+
 // Every lesson that Save writes opens again: three large pictures are saved and read back
 // whole; with a fourth the lesson is too large and Save refuses it, writing nothing.
 TEST(FileSafety, ALessonOfLargePicturesOpensAgainOrIsRefusedAtSave)
@@ -190,43 +226,25 @@ TEST(FileSafety, ALessonOfLargePicturesOpensAgainOrIsRefusedAtSave)
     GTEST_SKIP() << "some hundreds of megabytes, several times over in a sanitizer's shadow";
 #endif
     StartShell();
-    const std::string dir = Temp("pictures/"), saved = dir + "photos.vxt";
+    const std::string dir = Temp("pictures/"), saved = dir + "large.vxt";
     fs::remove_all(dir);
     fs::create_directories(dir);
     const QImage picture = Noise(2000, 1500); // 9 MB as PNG, 18 MB in the lesson
     ASSERT_TRUE(picture.save(QString::fromStdString(dir + "noise.png")));
-    const auto insertPicture = [&] {
-        const FileDialogHook old =
-            SetFileDialogHook([&](bool, const std::string&) { return dir + "noise.png"; });
-        EXPECT_TRUE(Choose(ID_OLE_INSERT_NEW));
-        SetFileDialogHook(old);
-    };
-    auto* doc = dynamic_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr));
-    ASSERT_NE(doc, nullptr);
-    for (int n = 0; n < 3; ++n)
-        insertPicture();
     MessageRecorder recorder;
-    ModalDriver driver({[&](QDialog* d) {
-        d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(saved));
-        d->accept();
-    }});
-    EXPECT_TRUE(Choose(ID_FILE_SAVE_AS));
-    EXPECT_TRUE(driver.Done());
-    EXPECT_TRUE(Choose(ID_FILE_CLOSE));
-    const FileDialogHook old = SetFileDialogHook([&](bool, const std::string&) { return saved; });
-    EXPECT_TRUE(Choose(ID_FILE_OPEN));
-    SetFileDialogHook(old);
+    ASSERT_NE(NewLessonOf(dir + "noise.png", 3), nullptr);
+    CVXTextDoc* doc = SaveAndOpenAgain(saved);
     EXPECT_EQ(recorder.messages, std::vector<std::string>{});
     const std::string before = ReadText(saved);
     EXPECT_GT(before.size(), std::size_t{50} << 20);
-    doc = dynamic_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->GetDocuments().back());
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->GetItems().size(), 3u);
-    const QVariant back = doc->GetTextDocument()->resource(
-        QTextDocument::ImageResource, QUrl(QString::fromStdString(doc->GetItems()[2]->GetName())));
-    EXPECT_TRUE(back.value<QImage>().convertToFormat(QImage::Format_RGB32) == picture);
+    EXPECT_TRUE(LastPicture(doc) == picture);
 
-    insertPicture();
+    const FileDialogHook old =
+        SetFileDialogHook([&](bool, const std::string&) { return dir + "noise.png"; });
+    EXPECT_TRUE(Choose(ID_OLE_INSERT_NEW));
+    SetFileDialogHook(old);
     EXPECT_TRUE(Choose(ID_FILE_SAVE));
     EXPECT_EQ(recorder.messages,
               std::vector<std::string>{"Unable to save file.\nThe lesson is too large: with its "
@@ -236,6 +254,32 @@ TEST(FileSafety, ALessonOfLargePicturesOpensAgainOrIsRefusedAtSave)
     EXPECT_TRUE(doc->IsModified());
     doc->SetModifiedFlag(FALSE);
     doc->OnCloseDocument();
+    fs::remove_all(dir);
+}
+
+// Photographs are kept as their own JPEG bytes, two characters a byte, and stay so when the
+// lesson is opened and saved again.
+TEST(FileSafety, PhotographsAreKeptAsTheirOwnBytes)
+{
+    StartShell();
+    const std::string dir = Temp("photos/"), photo = dir + "photo.jpg";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ASSERT_TRUE(Noise(1600, 1200).save(QString::fromStdString(photo), "JPEG", 90));
+    const std::uintmax_t bytes = fs::file_size(photo);
+    MessageRecorder recorder;
+    ASSERT_NE(NewLessonOf(photo, 3), nullptr);
+    CVXTextDoc* doc = SaveAndOpenAgain(dir + "first.vxt");
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{});
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->GetItems().size(), 3u);
+    EXPECT_LT(fs::file_size(dir + "first.vxt"), 3 * (2 * bytes + bytes / 32) + 4096);
+    EXPECT_TRUE(LastPicture(doc) ==
+                QImage(QString::fromStdString(photo)).convertToFormat(QImage::Format_RGB32));
+    SaveAndOpenAgain(dir + "again.vxt");
+    EXPECT_TRUE(ReadText(dir + "again.vxt") == ReadText(dir + "first.vxt"));
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{});
+    theApp.CloseAllDocuments(FALSE);
     fs::remove_all(dir);
 }
 
