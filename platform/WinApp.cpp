@@ -8,7 +8,9 @@
 #include "platform/Latin1.h"
 #include "platform/ListChoice.h"
 #include "platform/Messages.h"
+#include "platform/PaintingThreads.h"
 #include "platform/Resources.h"
+#include "platform/base/NoMemory.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -150,13 +152,22 @@ int AfxWinMain(int argc, char** argv)
         return 1;
     app->SetCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
     InstallMessageBoxHook();
-    if (!app->InitInstance()) {
+    if (vx::NoPaintingThreadBegan()) {
+        AfxMessageBox(kNoMemoryText, MB_OK | MB_ICONSTOP);
+        AfxExitProcess(1);
+    }
+    int code = 1;
+    if (app->InitInstance())
+        code = app->Run();
+    else {
         if (app->m_pMainWnd)
             app->m_pMainWnd->DestroyWindow();
         app->ExitInstance();
-        return 1;
     }
-    return app->Run();
+    // Only an application of our own is destroyed here.
+    if (own)
+        vx::EndIfPaintingThreadNeverBegan(code);
+    return code;
 }
 
 void AfxExitProcess(int nExitCode)

@@ -4,7 +4,6 @@
 #include "platform/Frame.h"
 #include "platform/WndWidget.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -13,8 +12,6 @@
 #include <QRegion>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QSemaphore>
-#include <QThreadPool>
 #include <QTimerEvent>
 
 #include <memory>
@@ -32,38 +29,6 @@ CWnd::~CWnd()
     if (m_hWnd)
         DestroyWindowImpl(true);
 }
-
-namespace {
-
-// Qt's raster painting hands the pieces of a large fill or image conversion to Qt's global
-// thread pool and waits for all of them; a piece given to a pool thread that failed to start
-// never runs, and painting waits for ever. So the pool's threads are all started with the
-// application and never expire: painting then never waits for a thread to start, and once the
-// application is made no thread of the pool is still beginning (allocating as it does).
-[[maybe_unused]] void KeepPaintingThreads()
-{
-    QThreadPool* pool = QThreadPool::globalInstance();
-    pool->setExpiryTimeout(-1);
-    // No piece ends before all have begun, so each goes to a thread of its own; one that never
-    // begins (its thread could not start) is not waited for long.
-    const auto begun = std::make_shared<QSemaphore>(), gate = std::make_shared<QSemaphore>();
-    const int n = pool->maxThreadCount();
-    for (int i = 0; i < n; ++i)
-        pool->start([begun, gate] {
-            begun->release();
-            gate->acquire();
-        });
-    begun->tryAcquire(n, 2000);
-    gate->release(n);
-}
-
-} // namespace
-
-// ThreadSanitizer cannot see the locks under which Qt's pool threads share their queue and
-// reports Qt's own bookkeeping as races: that build leaves the pool to start threads on demand.
-#if !defined(__SANITIZE_THREAD__)
-Q_COREAPP_STARTUP_FUNCTION(KeepPaintingThreads)
-#endif
 
 CWnd* CWnd::FromWidget(const QWidget* pWidget)
 {

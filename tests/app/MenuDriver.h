@@ -61,10 +61,11 @@ inline QAction* FindAction(const QList<QAction*>& actions, UINT id)
 }
 
 // The menu item of the command, brought up to date as when its menu opens; null when the
-// active menu has no such item.
-inline QAction* UpdatedAction(UINT id)
+// active menu has no such item. The main window is the test shell's unless another is named.
+inline QAction* UpdatedAction(UINT id, CMainFrame* frame = nullptr)
 {
-    CMainFrame* frame = StartShell();
+    if (!frame)
+        frame = StartShell();
     auto* main = static_cast<QMainWindow*>(frame->GetWidget());
     QAction* action = FindAction(main->menuBar()->actions(), id);
     if (action)
@@ -82,9 +83,9 @@ inline bool Offered(UINT id)
 
 // Opens the menu that holds the command and picks it; false when the command is not in the
 // menu or greyed.
-inline bool Choose(UINT id)
+inline bool Choose(UINT id, CMainFrame* frame = nullptr)
 {
-    QAction* action = UpdatedAction(id);
+    QAction* action = UpdatedAction(id, frame);
     if (action == nullptr || !action->isEnabled())
         return false;
     action->trigger();

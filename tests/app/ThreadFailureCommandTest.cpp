@@ -5,9 +5,12 @@
 #ifdef HAVE_VELTRIX_VIEWSGRAPH
 #include "app/DialogHooks.h"
 #include "app/MenuDriver.h"
+#include "app/ModalDriver.h"
 #include "app/ShellFixture.h"
+#include "app/ShellGlobals.h"
 #include "app/TestFiles.h"
 #include "common/AllocationLimit.h"
+#include "common/ChildProcess.h"
 #include "model/CalcThread.h"
 #include "model/DynSys.h"
 #include "model/ExpThread.h"
@@ -18,10 +21,21 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -176,6 +190,16 @@ QImage Grab(QWidget* w)
     return w ? w->grab().toImage().convertToFormat(QImage::Format_RGB32) : QImage();
 }
 
+// Whether a thread of Qt's own begins now.
+bool QtThreadBegins()
+{
+    std::atomic<bool> ran{false};
+    const std::unique_ptr<QThread> thread(QThread::create([&ran] { ran = true; }));
+    thread->start();
+    thread->wait();
+    return ran;
+}
+
 QWidget* TopLevel(const char* title)
 {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -278,6 +302,10 @@ TEST_P(QtPainting, GoesOnWhenQtsThreadsCannotStart)
     {
         Watchdog watchdog;
         ASSERT_NE(StartShell(), nullptr);
+        ASSERT_FALSE(QtThreadBegins()) << "the thread-start shim is not preloaded";
+        // The pool's threads have been idle for as long as Qt lets them live.
+        if (const int expiry = QThreadPool::globalInstance()->expiryTimeout(); expiry >= 0)
+            QTest::qWait(expiry + 1000);
         CView* shown = GetParam().act(doc);
         ASSERT_NE(shown, nullptr);
         const CRect& r = dynamic_cast<C2DView&>(*shown).m_rcPlot;
@@ -411,5 +439,126 @@ TEST(ThreadFailures, AnExportWhoseJobThrowsLeavesNoPieceAndTheNextOneWrites)
     EXPECT_EQ(Names(folder), std::vector<std::string>{"out.d2d"});
     EXPECT_EQ(dialogs.texts.size(), 1u);
     doc->OnCloseDocument();
+}
+
+namespace {
+
+// Answers what the program asks at its start: the log-on with a name, a message box with OK
+// (its text written out for the test that runs the program).
+void AnswerStartUp(QDialog* d)
+{
+    if (auto* box = qobject_cast<QMessageBox*>(d)) {
+        std::printf("told: %s\n", qPrintable(box->text()));
+        std::fflush(stdout);
+    } else if (auto* name = d->findChild<QLineEdit*>(QString::number(IDC_LOGON_NAME)))
+        name->setText("ann");
+    d->accept();
+}
+
+// A new model's graph, maximised and drawn in the main window: whether the window shows it.
+bool PaintsANewModel(CMainFrame* frame)
+{
+    CDocTemplate* t = nullptr;
+    for (CDocTemplate* each : theApp.GetDocTemplates())
+        if (each->GetResourceID() == IDR_SYS2TYPE)
+            t = each;
+    CDocument* doc = t ? t->OpenDocumentFile(nullptr) : nullptr;
+    if (!doc)
+        return false;
+    CView* graph = doc->GetViews().front();
+    graph->GetParentFrame()->ShowWindow(SW_SHOWMAXIMIZED);
+    QCoreApplication::processEvents();
+    graph->RedrawWindow();
+    return Inked(Grab(graph->GetWidget())) > 2000 && Inked(Grab(frame->GetWidget())) > 2000;
+}
+
+ChildRun ProgramRun()
+{
+    ChildRun run;
+    run.args = {"--gtest_filter=ProgramRun.LogOnPaintAndExit"};
+    run.env = {"VELTRIX_PROGRAM_RUN=1"};
+    run.seconds = 40;
+    return run;
+}
+
+void ExpectEnded(const ChildEnd& end, int code)
+{
+    EXPECT_FALSE(end.hung) << "the program did not end:\n" << end.output;
+    EXPECT_EQ(end.code, code) << end.output;
+}
+
+struct StartFailure
+{
+    const char* failedStart; // of Qt's threads, as the shim names it
+    int code;
+    const char* told;
+};
+
+} // namespace
+
+// The program as its main runs it, in a process of its own that a test starts: the log-on is
+// answered, a model is drawn, and File/Exit ends the process.
+TEST(ProgramRun, LogOnPaintAndExit)
+{
+    if (!qEnvironmentVariableIsSet("VELTRIX_PROGRAM_RUN"))
+        GTEST_SKIP() << "run in a process of its own by the tests of the program's start and end";
+    QTemporaryDir settings, folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    std::filesystem::current_path(folder.path().toStdString());
+    std::ofstream("KRVX500.CFG", std::ios::binary).write("\0\0\0\0\0", 5); // student
+    ModalDriver answers({AnswerStartUp, AnswerStartUp});
+    bool painted = false, exited = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* frame = dynamic_cast<CMainFrame*>(theApp.m_pMainWnd);
+        if (!frame || g_strLogOnName.empty() || QApplication::activeModalWidget())
+            return;
+        poll.stop();
+        painted = PaintsANewModel(frame);
+        exited = Choose(ID_APP_EXIT, frame);
+    });
+    poll.start(20);
+    char name[] = "veltrix";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(AfxWinMain(1, argv), 0);
+    EXPECT_EQ(g_strLogOnName, "ann");
+    EXPECT_TRUE(painted);
+    EXPECT_TRUE(exited);
+    if (qEnvironmentVariableIsSet("VELTRIX_FAIL_QT_THREAD_START")) {
+        using Count = long (*)();
+        const auto failed =
+            reinterpret_cast<Count>(dlsym(RTLD_DEFAULT, "VeltrixFailedThreadStarts"));
+        ASSERT_NE(failed, nullptr);
+        EXPECT_GT(failed(), 0);
+    }
+}
+
+// A thread of Qt's painting pool that cannot start at the program's start: the program paints
+// and ends after File/Exit, or, when no such thread can start, says so and ends.
+TEST(ThreadFailures, APaintingThreadThatCannotStartLeavesTheProgramToPaintAndEnd)
+{
+    if (!ThreadStartShim())
+        GTEST_SKIP() << "needs the thread-start shim preloaded";
+    const StartFailure cases[] = {
+        {"1", 0, ""}, {"2", 0, ""}, {"1+", 1, "told: Not enough memory to go on.\n"}};
+    for (const StartFailure& c : cases) {
+        SCOPED_TRACE(c.failedStart);
+        ChildRun run = ProgramRun();
+        run.env.push_back(std::string("VELTRIX_FAIL_QT_THREAD_START=") + c.failedStart);
+        const ChildEnd end = RunChild(run);
+        ExpectEnded(end, c.code);
+        EXPECT_NE(end.output.find(c.told), std::string::npos) << end.output;
+    }
+}
+
+// Under a tight address-space limit the program starts, paints and ends after File/Exit.
+TEST(ProgramRun, StartsAndEndsUnderATightAddressSpaceLimit)
+{
+#ifdef VELTRIX_SANITIZED
+    GTEST_SKIP() << "the sanitizers' shadow memory needs the address space";
+#endif
+    ChildRun run = ProgramRun();
+    run.addressSpace = 420ul << 20;
+    ExpectEnded(RunChild(run), 0);
 }
 #endif

@@ -1,4 +1,6 @@
 // Entry of the GUI test programs: one QApplication on the offscreen platform.
+#include "platform/PaintingThreads.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -16,5 +18,8 @@ int main(int argc, char** argv)
                 reinterpret_cast<void (*)(bool)>(dlsym(RTLD_DEFAULT, "VeltrixFailQtThreadStarts")))
             fail(true);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // As the program ends: Qt would wait for a painting thread that never began.
+    vx::EndIfPaintingThreadNeverBegan(result);
+    return result;
 }
