@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/PaintingThreads.h"
 #include "platform/Resources.h"
+#include "platform/base/MemoryReserve.h"
 #include "platform/base/NoMemory.h"
 
 #include <QAbstractEventDispatcher>
@@ -19,6 +20,7 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QSettings>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstdio>
@@ -75,7 +77,7 @@ int ShowQtMessageBox(const std::string& text, unsigned type)
     case QMessageBox::Ok:
         return IDOK;
     default: // closed with Escape or the title bar
-        return (type & 0x0F) == MB_OK ? IDOK : ((type & 0x0F) == MB_YESNO ? IDNO : IDCANCEL);
+        return DismissedAnswer(type);
     }
 }
 } // namespace
@@ -107,8 +109,24 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType)
     return ShowMessageBox(vx::res::LoadString(nIDPrompt), nType);
 }
 
+namespace {
+// What a box loads the first time it shows (its icons from the theme) is loaded at start-up, and
+// the memory reserve taken, for a box shown when memory has run out.
+void PrepareMessageBoxes()
+{
+    QStyle* style = QApplication::style();
+    const int size = style->pixelMetric(QStyle::PM_MessageBoxIconSize);
+    for (const QStyle::StandardPixmap icon :
+         {QStyle::SP_MessageBoxCritical, QStyle::SP_MessageBoxQuestion,
+          QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxInformation})
+        style->standardIcon(icon).pixmap(QSize(size, size), qApp->devicePixelRatio());
+    TakeMemoryReserve();
+}
+} // namespace
+
 void InstallMessageBoxHook()
 {
+    PrepareMessageBoxes();
     SetMessageBoxHook([](const std::string& text, unsigned type) {
         int result = IDCANCEL;
         RunOnUiThread([&] { result = ShowQtMessageBox(text, type); });

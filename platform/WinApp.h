@@ -127,7 +127,8 @@ BOOL AfxLoadMainToolBar(UINT nIDResource);
 // A message box on the user-interface thread; from another thread the caller waits for it.
 int AfxMessageBox(const std::string& text, UINT nType = MB_OK);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK);
-// Installs the message box of the user interface behind ShowMessageBox (see MessageHook.h).
+// Installs the message box of the user interface behind ShowMessageBox (see MessageHook.h), with
+// what it needs when memory has run out made ready.
 void InstallMessageBoxHook();
 // Start-up of a program: the QApplication, InitInstance, the event loop, ExitInstance.
 int AfxWinMain(int argc, char** argv);

@@ -1,7 +1,10 @@
 #include "platform/base/MessageHook.h"
 
+#include "platform/base/MemoryReserve.h"
+
 #include <cstdio>
 #include <mutex>
+#include <new>
 
 namespace {
 std::mutex g_hookMutex;
@@ -18,13 +21,35 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook)
 
 int ShowMessageBox(const std::string& text, unsigned type)
 {
-    MessageBoxHook hook;
-    {
-        std::lock_guard lock(g_hookMutex);
-        hook = g_hook;
+    GiveBackMemoryReserve();
+    int answer = DismissedAnswer(type);
+    try {
+        MessageBoxHook hook;
+        {
+            std::lock_guard lock(g_hookMutex);
+            hook = g_hook;
+        }
+        if (hook) {
+            answer = hook(text, type);
+        } else {
+            std::fprintf(stderr, "%s\n", text.c_str());
+            answer = msgbox::IDOK;
+        }
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s\n", text.c_str());
     }
-    if (hook)
-        return hook(text, type);
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return msgbox::IDOK;
+    RetakeMemoryReserve();
+    return answer;
+}
+
+int DismissedAnswer(unsigned type)
+{
+    switch (type & 0x0F) {
+    case msgbox::MB_OK:
+        return msgbox::IDOK;
+    case msgbox::MB_YESNO:
+        return msgbox::IDNO;
+    default:
+        return msgbox::IDCANCEL;
+    }
 }

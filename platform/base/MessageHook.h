@@ -26,5 +26,10 @@ using MessageBoxHook = std::function<int(const std::string& text, unsigned type)
 // which writes the text to standard error and answers IDOK).
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
-// Shows text through the installed hook; safe to call from any thread.
+// Shows text through the installed hook; safe to call from any thread. The memory reserve is
+// given back while the box shows (see MemoryReserve.h); a box that still finds no memory leaves
+// the text on standard error and answers as one closed without a button.
 int ShowMessageBox(const std::string& text, unsigned type = msgbox::MB_OK);
+
+// The answer of a box of that type closed without a button (Escape, or its title bar).
+int DismissedAnswer(unsigned type);

@@ -8,6 +8,10 @@
 // What the user is told where no text of the command's own says it.
 extern const char* const kNoMemoryText;
 
+// Shows text in a message box, the memory reserve given back first: even the text's copy may
+// find no memory.
+void TellNoMemory(const char* text = kNoMemoryText) noexcept;
+
 // Runs what; when memory runs out in it, shows text in a message box and returns false.
 template <class F> bool TellIfNoMemory(F&& what, const char* text = kNoMemoryText)
 {
@@ -15,7 +19,7 @@ template <class F> bool TellIfNoMemory(F&& what, const char* text = kNoMemoryTex
         what();
         return true;
     } catch (const std::bad_alloc&) {
-        ShowMessageBox(text, msgbox::MB_OK | msgbox::MB_ICONEXCLAMATION);
+        TellNoMemory(text);
         return false;
     }
 }

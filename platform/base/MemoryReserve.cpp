@@ -1,0 +1,43 @@
+#include "platform/base/MemoryReserve.h"
+
+#include <sys/mman.h>
+
+#include <atomic>
+#include <cstddef>
+
+namespace {
+// Enough for a message box with its window's pixels, fonts and text layout, and for the PDF
+// writer's buffers, with which a print job that ran out of memory is ended.
+constexpr std::size_t kReserveBytes = 32u << 20;
+
+// Mapped, not allocated: unmapping gives the address space back at once, where the allocator
+// could keep freed memory as its own.
+std::atomic<void*> g_reserve{nullptr};
+std::atomic<bool> g_wanted{false};
+} // namespace
+
+void TakeMemoryReserve() noexcept
+{
+    g_wanted = true;
+    if (g_reserve.load() != nullptr)
+        return;
+    void* p =
+        ::mmap(nullptr, kReserveBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return;
+    void* none = nullptr;
+    if (!g_reserve.compare_exchange_strong(none, p))
+        ::munmap(p, kReserveBytes); // another thread took it meanwhile
+}
+
+void GiveBackMemoryReserve() noexcept
+{
+    if (void* p = g_reserve.exchange(nullptr))
+        ::munmap(p, kReserveBytes);
+}
+
+void RetakeMemoryReserve() noexcept
+{
+    if (g_wanted)
+        TakeMemoryReserve();
+}

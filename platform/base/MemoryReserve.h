@@ -1,0 +1,16 @@
+#pragma once
+// A reserve of address space for telling the user that memory ran out: a message box needs
+// memory of its own to show, and there may be none left. The program takes the reserve when it
+// starts; every message box gives it back while it shows and takes it again afterwards, when
+// there is memory for it.
+
+// Takes the reserve unless it is held; without memory for it the program goes on without, and
+// the next box tries again. The first call is the program's wish for one: before it, the calls
+// that give the reserve back and take it again do nothing.
+void TakeMemoryReserve() noexcept;
+
+// Gives the reserve back, if it is held.
+void GiveBackMemoryReserve() noexcept;
+
+// Takes the reserve again after a box, if the program wishes one.
+void RetakeMemoryReserve() noexcept;
