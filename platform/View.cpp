@@ -4,6 +4,7 @@
 #include "platform/Frame.h"
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
+#include "platform/base/MemoryReserve.h"
 #include "platform/base/NoMemory.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -93,37 +95,73 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
     return dlg.exec() == QDialog::Accepted;
 }
 
+namespace {
+// Ends the printer's job; false when memory ran out in its writing of the file, which then is
+// ended again with the memory reserve given back, so that the printer is free for the next job.
+// A painter that still cannot end is left as it is: its destructor would end it again, where a
+// failure has nowhere to go.
+bool EndPrintJob(std::unique_ptr<QPainter>& painter) noexcept
+{
+    try {
+        painter->end();
+        return true;
+    } catch (const std::bad_alloc&) {
+    }
+    GiveBackMemoryReserve();
+    try {
+        painter->end();
+    } catch (const std::bad_alloc&) {
+    }
+    if (painter->isActive())
+        (void)painter.release();
+    return false;
+}
+} // namespace
+
 void CView::PrintPages(QPrinter* pPrinter, CPrintInfo* pInfo)
 {
-    QPainter painter;
-    if (!painter.begin(pPrinter))
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(pPrinter))
         return;
     pInfo->m_pPrinter = pPrinter;
-    CDC dc;
-    dc.AttachPrinter(pPrinter, &painter);
-    OnBeginPrinting(&dc, pInfo);
-    const QRect page = pPrinter->pageLayout().paintRectPixels(pPrinter->resolution());
-    // A page at the printer's resolution may need more memory than there is: the job is given
-    // up there, and the user told.
-    const bool printed = TellIfNoMemory([&] {
-        for (UINT n = pInfo->GetMinPage(); n <= pInfo->GetMaxPage(); ++n) {
-            pInfo->m_nCurPage = n;
-            OnPrepareDC(&dc, pInfo);
-            if (!pInfo->m_bContinuePrinting)
-                break;
-            if (n > pInfo->GetMinPage())
-                pPrinter->newPage();
-            pInfo->m_rectDraw = CRect(0, 0, page.width(), page.height());
-            OnPrint(&dc, pInfo);
+    bool printed = true;
+    {
+        CDC dc;
+        dc.AttachPrinter(pPrinter, painter.get());
+        // A page at the printer's resolution may need more memory than there is, and so may the
+        // printer's writing of the file at the end: the job is given up there, its file removed
+        // and the user told.
+        try {
+            OnBeginPrinting(&dc, pInfo);
+            const QRect page = pPrinter->pageLayout().paintRectPixels(pPrinter->resolution());
+            PrintEachPage(&dc, pInfo, CSize(page.width(), page.height()));
+        } catch (const std::bad_alloc&) {
+            printed = false;
         }
-    });
-    OnEndPrinting(&dc, pInfo);
+        OnEndPrinting(&dc, pInfo);
+    }
     if (!printed)
         pPrinter->abort();
-    painter.end();
-    // A job printed to a file leaves no piece of it when it was given up.
-    if (!printed && !pPrinter->outputFileName().isEmpty())
+    printed = EndPrintJob(painter) && printed;
+    if (printed)
+        return;
+    if (!pPrinter->outputFileName().isEmpty())
         QFile::remove(pPrinter->outputFileName());
+    TellNoMemory();
+}
+
+void CView::PrintEachPage(CDC* pDC, CPrintInfo* pInfo, CSize page)
+{
+    for (UINT n = pInfo->GetMinPage(); n <= pInfo->GetMaxPage(); ++n) {
+        pInfo->m_nCurPage = n;
+        OnPrepareDC(pDC, pInfo);
+        if (!pInfo->m_bContinuePrinting)
+            break;
+        if (n > pInfo->GetMinPage())
+            pInfo->m_pPrinter->newPage();
+        pInfo->m_rectDraw = CRect(0, 0, page.cx, page.cy);
+        OnPrint(pDC, pInfo);
+    }
 }
 
 void CView::OnFilePrint()

@@ -84,6 +84,9 @@ protected:
     void OnFilePrintPreview();
 
 private:
+    // The pages of the job, each of that size, while its painter is open.
+    void PrintEachPage(CDC* pDC, CPrintInfo* pInfo, CSize page);
+
     friend class CDocument;
     CDocument* m_pDocument = nullptr;
     bool m_bPaintFailed = false; // the last paint ran out of memory, and said so
