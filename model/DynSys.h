@@ -99,7 +99,8 @@ public:
     void OnUpdateFileSaveImage(CCmdUI* pCmdUI);
     // Asks for a file and starts an export thread on a copy of the table; TRUE when it started.
     BOOL ExportData();
-    // Takes a picture of the active child frame's client area (rect) into m_pImageBitmap.
+    // Takes a picture of the active child frame's client area (rect) into m_pImageBitmap;
+    // std::bad_alloc, and no picture, when memory for it runs out.
     void CaptureViewBitmap(const CRect& rect);
 
     // Run hand-over (user-interface thread). NextRunRow: the next stored row to draw.

@@ -158,8 +158,8 @@ void CDynSys::OnFileSaveImage()
     CRect rect;
     pChild->GetClientRect(&rect);
     // Before any dialog opens, so the picture shows the view unobscured.
-    CaptureViewBitmap(rect);
-    SaveImageAs(m_pImageBitmap.get());
+    if (TellIfNoMemory([&] { CaptureViewBitmap(rect); }))
+        SaveImageAs(m_pImageBitmap.get());
 }
 
 void CDynSys::OnUpdateFileSaveImage(CCmdUI* pCmdUI)
@@ -169,5 +169,6 @@ void CDynSys::OnUpdateFileSaveImage(CCmdUI* pCmdUI)
 
 void CDynSys::CaptureViewBitmap(const CRect& rect)
 {
+    m_pImageBitmap.reset(); // its memory first
     m_pImageBitmap = GrabWindowImage(ActiveChild(), rect);
 }

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <new>
 
 std::shared_ptr<QImage> GrabWindowImage(CWnd* pWnd, const CRect& rect)
 {
@@ -17,8 +18,12 @@ std::shared_ptr<QImage> GrabWindowImage(CWnd* pWnd, const CRect& rect)
     if (QWidget* pFrame = pWnd->GetFrameWidget())
         pFrame->raise();
     const QRect area(rect.left, rect.top, rect.Width(), rect.Height());
-    return std::make_shared<QImage>(
+    auto image = std::make_shared<QImage>(
         pWnd->GetWidget()->grab(area).toImage().convertToFormat(QImage::Format_RGB32));
+    // Qt gives a picture without pixels, not an exception, when memory for them runs out.
+    if (image->isNull() && !(area & pWnd->GetWidget()->rect()).isEmpty())
+        throw std::bad_alloc();
+    return image;
 }
 
 namespace {

@@ -286,5 +286,7 @@ void CBasinsView::OnFileSaveImage()
     if (AfxMessageBox("Include Margins?", MB_YESNO) == IDYES)
         GetClientRect(&rect);
     // Before the file dialog opens, so that the picture shows the view unobscured.
-    SaveImageAs(GrabWindowImage(this, rect).get());
+    std::shared_ptr<QImage> picture;
+    if (TellIfNoMemory([&] { picture = GrabWindowImage(this, rect); }))
+        SaveImageAs(picture.get());
 }
