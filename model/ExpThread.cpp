@@ -24,9 +24,9 @@ void CExpThread::Start()
                        [this] {
                            // Told by the worker; the export ends as one that failed, and no
                            // piece of its file stays beside the target.
+                           const CLeaving leaving{*this};
                            m_pFile->Discard();
-                           PostMessage(m_hwndProgress, WM_PROGRESS_STEP, 1);
-                           Leave();
+                           CloseProgress();
                        });
     } catch (...) {
         Leave();
@@ -51,12 +51,18 @@ void CExpThread::WriteDataFile(const std::atomic<bool>& bStop)
     const HWND hwndProgress = m_hwndProgress;
     m_result = ::WriteDataFile(m_params, *m_pFile, bStop,
                                [hwndProgress] { PostMessage(hwndProgress, WM_PROGRESS_STEP, 0); });
-    PostMessage(hwndProgress, WM_PROGRESS_STEP, 1);
+    CloseProgress();
     if (!m_result.ok) {
         PostToUiThread(
             [text = m_result.strError] { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); });
     }
     Leave();
+}
+
+void CExpThread::CloseProgress()
+{
+    PostDespiteNoMemory([this] { PostMessage(m_hwndProgress, WM_PROGRESS_STEP, 1); },
+                        [this] { return m_worker.StopRequested(); });
 }
 
 void CExpThread::Leave()

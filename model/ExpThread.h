@@ -44,7 +44,17 @@ public:
     HWND m_hwndProgress = nullptr; // written before Start
 
 private:
+    // Takes the export off the counter when it goes, however the thread's end goes.
+    struct CLeaving
+    {
+        CExpThread& owner;
+        ~CLeaving() { owner.Leave(); }
+    };
+
     void WriteDataFile(const std::atomic<bool>& bStop);
+    // The progress window closes on this message alone: it waits out a shortage of memory,
+    // unless the export is stopped.
+    void CloseProgress();
     // Takes the export off the counter and marks it finished.
     void Leave();
 

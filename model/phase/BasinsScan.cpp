@@ -7,7 +7,6 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 COLORREF BasinColorBand(double x, double xmin, double range)
@@ -269,12 +268,13 @@ void CBasinsScan::Run(IBasinsSink& sink)
         }
     };
     // The workers take the units from one counter, so the scan goes on with the threads it
-    // could start: the caller's thread is one of them.
+    // could start, for want of threads or of memory: the caller's thread is one of them. Those
+    // started are joined on every way out.
     std::vector<std::thread> workers;
     try {
         for (unsigned i = 1; i < n; ++i)
             workers.emplace_back(guarded);
-    } catch (const std::system_error&) {
+    } catch (...) {
     }
     guarded();
     for (std::thread& w : workers)

@@ -7,8 +7,10 @@
 #include "app/BasinsPixels.h"
 #include "app/DialogHooks.h"
 #include "app/MenuDriver.h"
+#include "common/AllocationLimit.h"
 #include "model/CommandIds.h"
 #include "model/ViewKinds.h"
+#include "views/base/ViewCalc.h"
 #include "views/phase/BasinsView.h"
 
 #include <QImage>
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -345,5 +348,44 @@ TEST(BasinsCommands, ShotOfTheDoubleWell)
     ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
     StartShell()->GetWidget()->grab().save(QString(shots) + "/basins_double_well.png");
     doc->OnCloseDocument();
+}
+
+// Memory runs out on the scan's thread: as it starts a worker thread, or for longer than the
+// telling waits. The scan ends all the same (the progress window goes, Run comes back) and the
+// next Run paints every pixel.
+TEST(BasinsCommands, AScanThatRunsOutOfMemoryEndsAndTheNextOnePaints)
+{
+    if (!AllocationLimit::Works())
+        GTEST_SKIP() << "allocations cannot be made to fail in this build";
+    struct Case
+    {
+        const char* name;
+        int fail, after;
+    };
+    // The third allocation is the second worker's place, once the first worker runs (where the
+    // scan starts three workers or more, on as many processors).
+    const Case cases[] = {{"a worker's start", 1, 2}, {"the scan and its telling", 2000, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDynSys* doc = nullptr;
+        CBasinsView* view = OpenBasins(kKinds[2], doc);
+        ASSERT_NE(view, nullptr);
+        doc->m_nBADepth = 20;
+        Dialogs dialogs;
+        g_viewCalcStartHook = [c] { AllocationLimit::FailNextOnThisThread(c.fail, c.after); };
+        ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+        const bool ended = Pump([view] { return !view->Scanning(); });
+        g_viewCalcStartHook = nullptr;
+        ASSERT_TRUE(ended);
+        EXPECT_FALSE(doc->m_bBARunning);
+        EXPECT_FALSE(ProgressWindowShown("BA Calculation Progress"));
+        EXPECT_TRUE(Offered(ID_CONTROLS_RUN));
+
+        ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
+        ASSERT_TRUE(Pump([view] { return !view->Scanning(); }));
+        EXPECT_EQ(SetPixels(view), ScannedPixels(view));
+        EXPECT_LE(dialogs.texts.size(), 1u) << "told once at most";
+        doc->OnCloseDocument();
+    }
 }
 #endif

@@ -561,4 +561,33 @@ TEST(ProgramRun, StartsAndEndsUnderATightAddressSpaceLimit)
     run.addressSpace = 420ul << 20;
     ExpectEnded(RunChild(run), 0);
 }
+
+// Memory runs out on an export's thread for longer than its telling waits: the export still ends
+// (the progress window goes, Run comes back) with no piece of its file, and the next one writes.
+TEST(ThreadFailures, AnExportThatRunsOutOfMemoryForLongEndsAndTheNextOneWrites)
+{
+    if (!AllocationLimit::Works())
+        GTEST_SKIP() << "allocations cannot be made to fail in this build";
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(RunThroughMenu(doc));
+    Dialogs dialogs;
+    const std::string folder = FreshFolder("export-memory");
+    dialogs.path = folder + "/out.d2d";
+    g_exportThreadStartHook = [](const std::atomic<bool>&) {
+        AllocationLimit::FailNextOnThisThread(2000);
+    };
+    ASSERT_TRUE(Choose(ID_FILE_EXPORT));
+    const bool ended = Pump([doc] { return ExportEnded(doc); });
+    g_exportThreadStartHook = nullptr;
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(Names(folder), std::vector<std::string>{});
+    EXPECT_TRUE(Offered(ID_CONTROLS_RUN));
+
+    ASSERT_TRUE(Choose(ID_FILE_EXPORT));
+    ASSERT_TRUE(Pump([doc] { return ExportEnded(doc); }));
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"out.d2d"});
+    EXPECT_EQ(dialogs.texts, std::vector<std::string>{});
+    doc->OnCloseDocument();
+}
 #endif

@@ -19,7 +19,7 @@ namespace {
 std::atomic<std::size_t> g_most{std::numeric_limits<std::size_t>::max()};
 std::atomic<long long> g_refused{0};
 std::atomic<std::thread::id> g_spared{}; // a thread the limit leaves alone
-thread_local int t_failNext = 0;
+thread_local int t_passNext = 0, t_failNext = 0;
 
 } // namespace
 
@@ -40,8 +40,9 @@ long long AllocationLimit::Refused()
     return g_refused.load();
 }
 
-void AllocationLimit::FailNextOnThisThread(int n)
+void AllocationLimit::FailNextOnThisThread(int n, int after)
 {
+    t_passNext = after;
     t_failNext = n;
 }
 
@@ -60,7 +61,9 @@ namespace {
 
 void* Allocate(std::size_t n) noexcept
 {
-    if (t_failNext > 0) {
+    if (t_passNext > 0) {
+        --t_passNext;
+    } else if (t_failNext > 0) {
         --t_failNext;
         g_refused.fetch_add(1, std::memory_order_relaxed);
         return nullptr;

@@ -20,9 +20,9 @@ public:
 
     // Allocations refused so far while a limit stood.
     static long long Refused();
-    // The next n allocations of the calling thread fail, whatever their size (a worker arms it
-    // from a hook that runs on it).
-    static void FailNextOnThisThread(int n);
+    // After the next `after` allocations of the calling thread, n fail, whatever their size (a
+    // worker arms it from a hook that runs on it).
+    static void FailNextOnThisThread(int n, int after = 0);
     // Whether limits work in this build: not under ThreadSanitizer, whose own allocator must
     // see every allocation and free.
     static bool Works();

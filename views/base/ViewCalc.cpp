@@ -35,6 +35,8 @@ void CViewCalc::Start(Work work)
     m_bReadyPosted.store(false);
     m_worker.Start(
         [this, gen, work = std::move(work)](const std::atomic<bool>& bStop) {
+            if (g_viewCalcStartHook)
+                g_viewCalcStartHook();
             Job job(*this, bStop, gen);
             work(job);
             PostDone(gen);
@@ -59,9 +61,11 @@ void CViewCalc::PostReady(unsigned gen)
         Post(false, gen);
 }
 
+// The view ends the job on this announcement alone: it waits out a shortage of memory, unless
+// the view stops the job.
 void CViewCalc::PostDone(unsigned gen)
 {
-    Post(true, gen);
+    PostDespiteNoMemory([&] { Post(true, gen); }, [this] { return m_worker.StopRequested(); });
 }
 
 // Through the platform's message queue, whose hand-over ThreadSanitizer sees; the token ends

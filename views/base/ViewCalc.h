@@ -114,6 +114,9 @@ private:
     CWorkerThread m_worker; // last: joined before the rest goes
 };
 
+// Tests: called on a view calculation's thread before its job.
+inline std::function<void()> g_viewCalcStartHook;
+
 // Pieces of results handed from a worker to the user-interface thread: the worker adds, the
 // user-interface thread takes everything added so far.
 template <class T> class CHandOver
