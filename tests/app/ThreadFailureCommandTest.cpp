@@ -208,83 +208,50 @@ QWidget* TopLevel(const char* title)
     return nullptr;
 }
 
-// The next allocations of each run's thread fail, from its start on, while it lives.
-class FailingRuns
-{
-public:
-    explicit FailingRuns(int n)
-    {
-        g_calcThreadStartHook = [n] { AllocationLimit::FailNextOnThisThread(n); };
-    }
-    ~FailingRuns() { g_calcThreadStartHook = nullptr; }
-};
-
-struct FailedRunCase
-{
-    const char* name;
-    UINT type;
-    int fail; // allocations of the run's thread that fail
-    std::vector<std::string> told;
-};
-
-void PrintTo(const FailedRunCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-// The first allocation of a run drawn at its end is the compiling of its equations, with the
-// table held. Those after it are the telling's, which gives up after a while, and the run's end.
-const FailedRunCase kFailedRuns[] = {
-    {"Newtonian", IDR_SYS1TYPE, 1, {kNoMemory}},
-    {"OneVariable", IDR_SYS1NNTYPE, 1, {kNoMemory}},
-    {"TwoVariable", IDR_SYS2TYPE, 1, {kNoMemory}},
-    {"ThreeVariable", IDR_SYS3TYPE, 1, {kNoMemory}},
-    {"TwoVariableWhileTelling", IDR_SYS2TYPE, 12, {kNoMemory}},
-    {"TwoVariableUntold", IDR_SYS2TYPE, 2000, {}},
-};
-
 } // namespace
 
-class FailedRun : public testing::TestWithParam<FailedRunCase>
-{
-};
-
-// Memory runs out on the run's thread while it holds the table: the user is told, the run ends,
-// the views draw, and the next Run works.
-TEST_P(FailedRun, SaysSoAndTheViewsDrawAndTheNextRunWorks)
+// Memory runs out on a run's thread while it holds the table (the first allocation of a run
+// drawn at its end compiles its equations), then while it tells so too, then for longer than the
+// telling waits: the run ends, the views draw, and the next Run works.
+TEST(ThreadFailures, ARunThatRunsOutOfMemoryEndsAndTheNextOneDraws)
 {
     if (!AllocationLimit::Works())
         GTEST_SKIP() << "allocations cannot be made to fail in this build";
-    const FailedRunCase& c = GetParam();
-    CDynSys* doc = NewModel(c.type);
-    ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(Choose(ID_CONTROLS_PLOTTIMING_POSTCALCPLOT));
-    CView* graph = doc->GetViews().front();
-    graph->UpdateWindow();
-    const QImage empty = graph->GetBackingImage();
-    Dialogs dialogs;
+    struct Case
     {
-        Watchdog watchdog("A run that ran out of memory left the program waiting.\n");
-        const FailingRuns failing(c.fail);
+        UINT type;
+        int fail; // allocations of the run's thread that fail
+        std::vector<std::string> told;
+    };
+    const Case cases[] = {{IDR_SYS1TYPE, 1, {kNoMemory}},  {IDR_SYS1NNTYPE, 1, {kNoMemory}},
+                          {IDR_SYS2TYPE, 1, {kNoMemory}},  {IDR_SYS3TYPE, 1, {kNoMemory}},
+                          {IDR_SYS2TYPE, 12, {kNoMemory}}, {IDR_SYS2TYPE, 2000, {}}};
+    Watchdog watchdog("A run that ran out of memory left the program waiting.\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.type << ", failing " << c.fail);
+        CDynSys* doc = NewModel(c.type);
+        ASSERT_NE(doc, nullptr);
+        ASSERT_TRUE(Choose(ID_CONTROLS_PLOTTIMING_POSTCALCPLOT));
+        CView* graph = doc->GetViews().front();
+        graph->UpdateWindow();
+        const QImage empty = graph->GetBackingImage();
+        Dialogs dialogs;
+        g_calcThreadStartHook = [&c] { AllocationLimit::FailNextOnThisThread(c.fail); };
         ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
-        ASSERT_TRUE(
-            Pump([&] { return !doc->m_bRunning && dialogs.texts.size() == c.told.size(); }));
+        const bool ended =
+            Pump([&] { return !doc->m_bRunning && dialogs.texts.size() == c.told.size(); });
+        g_calcThreadStartHook = nullptr;
+        ASSERT_TRUE(ended);
         graph->RedrawWindow();
         EXPECT_EQ(dialogs.texts, c.told);
         EXPECT_FALSE(ProgressWindowShown("Calculation Progress"));
-        EXPECT_TRUE(Offered(ID_CONTROLS_RUN));
-    }
-    {
-        Watchdog watchdog("The run after one that ran out of memory did not come back.\n");
-        ASSERT_TRUE(RunThroughMenu(doc));
-    }
-    EXPECT_GT(ChangedPlotPixels(graph, empty), 100);
-    EXPECT_EQ(dialogs.texts, c.told);
-    doc->OnCloseDocument();
-}
 
-INSTANTIATE_TEST_SUITE_P(ThreadFailures, FailedRun, testing::ValuesIn(kFailedRuns),
-                         [](const auto& info) { return std::string(info.param.name); });
+        ASSERT_TRUE(RunThroughMenu(doc));
+        EXPECT_GT(ChangedPlotPixels(graph, empty), 100);
+        EXPECT_EQ(dialogs.texts, c.told);
+        doc->OnCloseDocument();
+    }
+}
 
 // Qt's own threads fail to start from the end of the program's start-up on, as under an
 // address-space limit (ctest preloads the shim and sets VELTRIX_FAIL_QT_THREADS): the main window
