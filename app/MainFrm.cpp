@@ -58,7 +58,10 @@ void CMDIClientWnd::Serialize(CArchive& ar)
 
 LRESULT CMDIClientWnd::OnReadConfiguration(WPARAM, LPARAM)
 {
-    ReadConfigurationAndLogOn();
+    ReadConfigurationAndLogOn(); // the process ends here when the start cannot go on
+    // The files the desktop handed over open only now: a student's lesson needs the student's
+    // folder, and a file's message would come up under the log-on.
+    AfxGetApp()->EnableShellOpen();
     return 0;
 }
 

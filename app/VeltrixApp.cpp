@@ -54,8 +54,8 @@ BOOL CVeltrixApp::InitInstance()
     m_pMainWnd = pMainFrame;
     pMainFrame->DragAcceptFiles();
 
-    // The file types are registered for the desktop by scripts/install-desktop.sh.
-    EnableShellOpen();
+    // The file types are registered for the desktop by scripts/install-desktop.sh. Shell open
+    // is enabled once the configuration is read and the log-on answered (CMDIClientWnd).
 
     // No empty document at start, and a file named on the command line is not opened.
     CCommandLineInfo cmdInfo;

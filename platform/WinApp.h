@@ -81,8 +81,8 @@ public:
     const std::vector<std::string>& GetShellOpenFiles() const { return m_shellOpenFiles; }
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
     // Files that the desktop asks to open ("--open FILE ..." on the command line, which the
-    // desktop entry uses) are opened at the first idle time, like a shell open request; a
-    // plain file name on the command line is left to ProcessShellCommand.
+    // desktop entry uses) are opened at the first idle time after this call, like a shell open
+    // request; a plain file name on the command line is left to ProcessShellCommand.
     void EnableShellOpen() { m_bShellOpen = true; }
     // Nothing to switch on for controls on Qt.
     void EnableControlContainer() {}

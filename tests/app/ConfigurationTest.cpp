@@ -7,6 +7,8 @@
 #include "app/ShellGlobals.h"
 #include "common/FileSizeLimit.h"
 #include "common/MessageRecorder.h"
+#include "platform/DocTemplate.h"
+#include "platform/Document.h"
 #include "platform/Messages.h"
 #include "resources/ResourceIds.h"
 
@@ -14,10 +16,16 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -188,6 +196,93 @@ TEST_F(Config, ExitCodesOfTheStartUp)
             ReadConfigurationAndLogOn();
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// A box that the start-up shows (a message box's text, none for a dialog) and its answer.
+struct Box
+{
+    std::string title, text;
+    ModalDriver::Step answer;
+};
+
+[[noreturn]] void End(int code, const std::string& why)
+{
+    std::fprintf(stderr, "%s\n", why.c_str());
+    AfxExitProcess(code);
+}
+
+bool IsOpen(const std::string& path)
+{
+    for (CDocTemplate* t : theApp.GetDocTemplates())
+        for (CDocument* d : t->GetDocuments())
+            if (d->GetPathName() == path)
+                return true;
+    return false;
+}
+
+// A death test's child: the program started as the desktop starts it, with files handed over.
+// Every modal box must be the next of boxes, answered so; the process ends with 0 when they are
+// done and the lesson is open (or by a cancel's own end), else with the reason.
+[[noreturn]] void StartAsTheDesktopDoes(std::vector<std::string> args, std::deque<Box> boxes,
+                                        const std::string& lesson, bool opens)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(fs::current_path().string()));
+    QPointer<QDialog> last;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (d && d != last) {
+            last = d;
+            const auto* box = qobject_cast<QMessageBox*>(d);
+            const Box shown{d->windowTitle().toStdString(),
+                            box ? box->text().toStdString() : std::string(),
+                            {}};
+            if (boxes.empty() || shown.title != boxes.front().title ||
+                shown.text != boxes.front().text)
+                End(2, "a box out of turn: " + shown.title + " " + shown.text);
+            QTimer::singleShot(0, d, [d, answer = boxes.front().answer] { answer(d); });
+            boxes.pop_front();
+        }
+        if (IsOpen(lesson))
+            End(opens && boxes.empty() ? 0 : 3, "the lesson opened before the boxes were done");
+    });
+    poll.start(5);
+    QTimer::singleShot(60000, [] { End(4, "the lesson never opened"); }); // a hang fails
+    args.insert(args.begin(), "veltrix");
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    AfxWinMain(int(argv.size()), argv.data());
+    End(5, "the program ended");
+}
+
+// Files that the desktop hands over wait for the log-on: its box comes first, then a bad file's
+// message, then the good file opens; a cancelled log-on ends the program with nothing opened.
+TEST_F(Config, FilesHandedOverOpenAfterTheLogOn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    WriteConfig(Bytes("\0\0\0\0\0", 5));
+    const std::string bad = (fs::current_path() / "missing.vxt").string();
+    const std::string good = (fs::current_path() / "lesson.vxt").string();
+    std::ofstream(good) << "{\\rtf1 A lesson\\par}";
+    const struct
+    {
+        const char* what;
+        std::deque<Box> boxes;
+        bool opens;
+    } cases[] = {
+        {"answered",
+         {{"Student Log On", "", LogOn("ann")},
+          {"Veltrix", "Cannot open the file " + bad + ".", Accept}},
+         true},
+        {"cancelled", {{"Student Log On", "", Reject}}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EXIT(StartAsTheDesktopDoes({"--open", bad, good}, c.boxes, good, c.opens),
+                    ::testing::ExitedWithCode(0), "");
+    }
 }
 
 // A name with an accent makes its folder in the file system's spelling; a folder made under the
