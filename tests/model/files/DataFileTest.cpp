@@ -420,6 +420,9 @@ TEST(DataImport, AHugeFileStopsBeingReadAtALineThatCannotBeARow)
         {"the column names", two.substr(0, two.size() - 9), {kImportCannotRead}, -1},
         {"the first row", two, {kImportCannotRead}, -1},
         {"a later row", two + "0 1 2 3 4\r\n1 2 3 4 5\r\n", {kImportCorrupted}, 2},
+        // Lines that start as rows: what is kept of them would read as one.
+        {"the first row begun as a row", two + "0 1 2 3 4 ", {kImportCannotRead}, -1},
+        {"a later row begun as a row", two + "0 1 2 3 4\r\n1 2 3 4 5", {kImportCorrupted}, 1},
     };
     const std::string path = TempPath("huge.d2d");
     const std::uintmax_t size = std::uintmax_t(64) << 20;
