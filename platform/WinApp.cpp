@@ -160,6 +160,24 @@ std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::s
     return PathFromQt(name);
 }
 
+namespace {
+// What the rest of the start-up takes beyond the application: the message boxes' icons and the
+// memory reserve, the main window with its pictures, the log-on, and the threads Qt starts for
+// them (a desktop bus thread's stack among them). With less, Qt's start of such a thread fails
+// and the start-up waits for it without end, or Qt runs out of memory where it cannot go on.
+constexpr std::size_t kRoomToStart = 48u << 20;
+// Less than this, and even the box that says so could not show.
+constexpr std::size_t kRoomForABox = 16u << 20;
+
+[[noreturn]] void CannotStart()
+{
+    std::fprintf(stderr, "%s\n", kNoMemoryText);
+    if (AddressSpaceFree(kRoomForABox))
+        ShowQtMessageBox(kNoMemoryText, MB_OK | MB_ICONSTOP);
+    AfxExitProcess(1);
+}
+} // namespace
+
 int AfxWinMain(int argc, char** argv)
 {
     std::unique_ptr<QApplication> own;
@@ -169,11 +187,11 @@ int AfxWinMain(int argc, char** argv)
     if (!app)
         return 1;
     app->SetCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    // Checked before the message boxes' icons are loaded: Qt's loading does not survive running
+    // out of memory.
+    if (vx::NoPaintingThreadBegan() || !AddressSpaceFree(kRoomToStart))
+        CannotStart();
     InstallMessageBoxHook();
-    if (vx::NoPaintingThreadBegan()) {
-        AfxMessageBox(kNoMemoryText, MB_OK | MB_ICONSTOP);
-        AfxExitProcess(1);
-    }
     int code = 1;
     if (app->InitInstance())
         code = app->Run();

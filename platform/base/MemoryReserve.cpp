@@ -41,3 +41,12 @@ void RetakeMemoryReserve() noexcept
     if (g_wanted)
         TakeMemoryReserve();
 }
+
+bool AddressSpaceFree(std::size_t bytes) noexcept
+{
+    void* p = ::mmap(nullptr, bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (p == MAP_FAILED)
+        return false;
+    ::munmap(p, bytes);
+    return true;
+}

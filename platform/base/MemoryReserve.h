@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+
 // A reserve of address space for telling the user that memory ran out: a message box needs
 // memory of its own to show, and there may be none left. The program takes the reserve when it
 // starts; every message box gives it back while it shows and takes it again afterwards, when
@@ -14,3 +16,6 @@ void GiveBackMemoryReserve() noexcept;
 
 // Takes the reserve again after a box, if the program wishes one.
 void RetakeMemoryReserve() noexcept;
+
+// Whether the address space still has room for so many bytes: mapped for a moment, never used.
+bool AddressSpaceFree(std::size_t bytes) noexcept;
