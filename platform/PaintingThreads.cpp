@@ -1,12 +1,16 @@
 #include "platform/PaintingThreads.h"
 
 #include "platform/WinApp.h"
+#include "platform/base/NoMemory.h"
 
 #include <QCoreApplication>
 #include <QSemaphore>
+#include <QString>
 #include <QThreadPool>
+#include <QtGlobal>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -21,6 +25,8 @@ constexpr unsigned kStackBytes = 1024 * 1024;
 constexpr int kRounds = 3;
 constexpr int kBeginWaitMs = 1000;
 
+std::atomic<int> g_qtFailed{0}; // Qt's thread starts that failed, as its warnings tell
+std::atomic<bool> g_startingPool{false}, g_startingUp{false};
 std::atomic<int> g_asked{0}; // pieces handed to the pool at start-up
 std::atomic<int> g_begun{0}; // those of them that ran
 
@@ -44,6 +50,7 @@ void StartHeldPieces(QThreadPool* pool, int n, const std::shared_ptr<QSemaphore>
 // allowed one more thread for each, and another start is tried, until kThreads have begun.
 [[maybe_unused]] void KeepPaintingThreads()
 {
+    g_startingPool = true;
     QThreadPool* pool = QThreadPool::globalInstance();
     pool->setExpiryTimeout(-1);
     pool->setStackSize(kStackBytes);
@@ -54,7 +61,32 @@ void StartHeldPieces(QThreadPool* pool, int n, const std::shared_ptr<QSemaphore>
         StartHeldPieces(pool, kThreads - g_begun, gate);
     }
     gate->release(g_asked);
+    g_startingPool = false;
 }
+
+QtMessageHandler g_nextHandler = nullptr;
+
+void CountFailedThreadStarts(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    const bool failedStart =
+        text.startsWith(QLatin1String("QThread::start: Thread creation error"));
+    if (failedStart)
+        ++g_qtFailed;
+    if (g_nextHandler)
+        g_nextHandler(type, context, text);
+    // Qt waits without end for a thread of its own that did not start (the desktop bus's), or
+    // reads no more input (the display's reader): at start-up the program ends rather than hang.
+    if (failedStart && g_startingUp && !g_startingPool) {
+        std::fprintf(stderr, "%s\n", kNoMemoryText);
+        AfxExitProcess(1);
+    }
+}
+
+// Before main, so that the threads the application starts as it is made are counted too.
+[[maybe_unused]] const bool g_counting = [] {
+    g_nextHandler = qInstallMessageHandler(CountFailedThreadStarts);
+    return true;
+}();
 
 } // namespace
 
@@ -69,6 +101,21 @@ namespace vx {
 bool PaintingThreadNeverBegan()
 {
     return g_begun < g_asked;
+}
+
+void StartingUp(bool on)
+{
+    g_startingUp = on;
+}
+
+int PaintingThreadsNeverBegun()
+{
+    return g_asked - g_begun;
+}
+
+int QtThreadStartsFailed()
+{
+    return g_qtFailed;
 }
 
 bool NoPaintingThreadBegan()

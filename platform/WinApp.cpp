@@ -169,10 +169,11 @@ constexpr std::size_t kRoomToStart = 48u << 20;
 // Less than this, and even the box that says so could not show.
 constexpr std::size_t kRoomForABox = 16u << 20;
 
-[[noreturn]] void CannotStart()
+// Says so and ends; with a box only where Qt's own threads began, as a box waits on them.
+[[noreturn]] void CannotStart(bool withBox)
 {
     std::fprintf(stderr, "%s\n", kNoMemoryText);
-    if (AddressSpaceFree(kRoomForABox))
+    if (withBox && AddressSpaceFree(kRoomForABox))
         ShowQtMessageBox(kNoMemoryText, MB_OK | MB_ICONSTOP);
     AfxExitProcess(1);
 }
@@ -180,6 +181,7 @@ constexpr std::size_t kRoomForABox = 16u << 20;
 
 int AfxWinMain(int argc, char** argv)
 {
+    vx::StartingUp(true);
     std::unique_ptr<QApplication> own;
     if (!QCoreApplication::instance())
         own = std::make_unique<QApplication>(argc, argv);
@@ -189,11 +191,16 @@ int AfxWinMain(int argc, char** argv)
     app->SetCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
     // Checked before the message boxes' icons are loaded: Qt's loading does not survive running
     // out of memory.
-    if (vx::NoPaintingThreadBegan() || !AddressSpaceFree(kRoomToStart))
-        CannotStart();
+    // A thread of Qt's other than the painting pool's that could not start (the display's event
+    // reader) leaves the program deaf to the user.
+    const bool qtThreadsBegan = vx::QtThreadStartsFailed() <= vx::PaintingThreadsNeverBegun();
+    if (!qtThreadsBegan || vx::NoPaintingThreadBegan() || !AddressSpaceFree(kRoomToStart))
+        CannotStart(qtThreadsBegan);
     InstallMessageBoxHook();
     int code = 1;
-    if (app->InitInstance())
+    const bool started = app->InitInstance();
+    vx::StartingUp(false);
+    if (started)
         code = app->Run();
     else {
         if (app->m_pMainWnd)

@@ -519,6 +519,23 @@ TEST(ThreadFailures, APaintingThreadThatCannotStartLeavesTheProgramToPaintAndEnd
     }
 }
 
+// Whichever of Qt's threads cannot start (on a display: its reader, its desktop bus, the painting
+// pool's), the program starts and ends after File/Exit, or says that memory ran out and ends.
+TEST(ProgramRun, EndsWhicheverOfQtsThreadsCannotStart)
+{
+    if (!ThreadStartShim())
+        GTEST_SKIP() << "needs the thread-start shim preloaded";
+    for (const char* failed : {"1", "2", "3", "4", "1+", "3+"}) {
+        SCOPED_TRACE(failed);
+        ChildRun run = ProgramRun();
+        run.env.push_back(std::string("VELTRIX_FAIL_QT_THREAD_START=") + failed);
+        const ChildEnd end = RunChild(run);
+        const bool told = end.output.find(kNoMemoryText) != std::string::npos;
+        EXPECT_FALSE(end.hung) << end.output;
+        EXPECT_EQ(end.code, told ? 1 : 0) << end.output;
+    }
+}
+
 // Under a tight address-space limit the program starts, paints and ends after File/Exit; under a
 // tighter one it may instead say that memory ran out and end, but it never hangs or crashes.
 TEST(ProgramRun, StartsAndEndsUnderATightAddressSpaceLimit)
