@@ -25,7 +25,9 @@ constexpr unsigned kStackBytes = 1024 * 1024;
 constexpr int kRounds = 3;
 constexpr int kBeginWaitMs = 1000;
 
-std::atomic<int> g_qtFailed{0}; // Qt's thread starts that failed, as its warnings tell
+// A start of one of Qt's threads, other than the painting pool's, failed: Qt tells only in a
+// warning.
+std::atomic<bool> g_otherFailed{false};
 std::atomic<bool> g_startingPool{false}, g_startingUp{false};
 std::atomic<int> g_asked{0}; // pieces handed to the pool at start-up
 std::atomic<int> g_begun{0}; // those of them that ran
@@ -66,17 +68,17 @@ void StartHeldPieces(QThreadPool* pool, int n, const std::shared_ptr<QSemaphore>
 
 QtMessageHandler g_nextHandler = nullptr;
 
-void CountFailedThreadStarts(QtMsgType type, const QMessageLogContext& context, const QString& text)
+void NoteFailedThreadStarts(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    const bool failedStart =
-        text.startsWith(QLatin1String("QThread::start: Thread creation error"));
-    if (failedStart)
-        ++g_qtFailed;
+    const bool otherFailed =
+        !g_startingPool && text.startsWith(QLatin1String("QThread::start: Thread creation error"));
+    if (otherFailed)
+        g_otherFailed = true;
     if (g_nextHandler)
         g_nextHandler(type, context, text);
     // Qt waits without end for a thread of its own that did not start (the desktop bus's), or
     // reads no more input (the display's reader): at start-up the program ends rather than hang.
-    if (failedStart && g_startingUp && !g_startingPool) {
+    if (otherFailed && g_startingUp) {
         std::fprintf(stderr, "%s\n", kNoMemoryText);
         AfxExitProcess(1);
     }
@@ -84,7 +86,7 @@ void CountFailedThreadStarts(QtMsgType type, const QMessageLogContext& context, 
 
 // Before main, so that the threads the application starts as it is made are counted too.
 [[maybe_unused]] const bool g_counting = [] {
-    g_nextHandler = qInstallMessageHandler(CountFailedThreadStarts);
+    g_nextHandler = qInstallMessageHandler(NoteFailedThreadStarts);
     return true;
 }();
 
@@ -108,14 +110,9 @@ void StartingUp(bool on)
     g_startingUp = on;
 }
 
-int PaintingThreadsNeverBegun()
+bool OtherQtThreadFailed()
 {
-    return g_asked - g_begun;
-}
-
-int QtThreadStartsFailed()
-{
-    return g_qtFailed;
+    return g_otherFailed;
 }
 
 bool NoPaintingThreadBegan()

@@ -13,12 +13,9 @@ bool PaintingThreadNeverBegan();
 // program with the out-of-memory text, as Qt would wait for it without end.
 void StartingUp(bool on);
 
-// How many of the threads that the pool was asked to start have never begun.
-int PaintingThreadsNeverBegun();
-
-// How many of Qt's thread starts have failed so far, the painting pool's among them: Qt says so
-// only in its warnings, which the program counts from before the application is made.
-int QtThreadStartsFailed();
+// Whether a thread of Qt's own other than the painting pool's could not start, from before the
+// application was made on (Qt says so only in a warning).
+bool OtherQtThreadFailed();
 
 // Whether the pool was asked for painting threads and none began: large paints would then wait
 // for ever, and the program cannot go on.

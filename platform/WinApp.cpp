@@ -193,7 +193,7 @@ int AfxWinMain(int argc, char** argv)
     // out of memory.
     // A thread of Qt's other than the painting pool's that could not start (the display's event
     // reader) leaves the program deaf to the user.
-    const bool qtThreadsBegan = vx::QtThreadStartsFailed() <= vx::PaintingThreadsNeverBegun();
+    const bool qtThreadsBegan = !vx::OtherQtThreadFailed();
     if (!qtThreadsBegan || vx::NoPaintingThreadBegan() || !AddressSpaceFree(kRoomToStart))
         CannotStart(qtThreadsBegan);
     InstallMessageBoxHook();
