@@ -322,6 +322,28 @@ TEST(VectorFieldCommands, FAsksForTheNullclinesWheneverTheyAreNotCurrent)
     doc->OnCloseDocument();
 }
 
+// Where x'' = 0 has no curve in the plot, its pass leaves the nullclines to do: F and each
+// Shift+F that computes the fixed points ask again, and a Yes goes on with none found.
+TEST(VectorFieldCommands, FAsksAgainWhereTheNewtonianNullclineIsStillToDo)
+{
+    CDynSys* doc = nullptr;
+    L* view = OpenVectorField<L>(IDR_SYS1TYPE, doc);
+    ASSERT_NE(view, nullptr);
+    SetForces(*doc, "1", "0", "0");
+    doc->UpdateAllViews(nullptr, HINT_MODEL);
+    MessageRecorder boxes({msgbox::IDYES, msgbox::IDYES, msgbox::IDNO});
+    Key(view, 'F');
+    EXPECT_EQ(boxes.messages.size(), 1u);
+    for (bool agreed : {true, false}) {
+        Key(view, 'F', Qt::ShiftModifier);
+        EXPECT_EQ(view->Shown(L::kLayerF), agreed);
+        EXPECT_TRUE(view->Plane().FixedPoints().empty());
+    }
+    ASSERT_EQ(boxes.messages.size(), 3u);
+    EXPECT_EQ(boxes.messages[2], boxes.messages[0]);
+    doc->OnCloseDocument();
+}
+
 TEST(VectorFieldCommands, SpinningRecomputesTheShownLayersAndKeepsTheTracks)
 {
     for (UINT type : {IDR_SYS1TYPE, IDR_SYS2TYPE}) {

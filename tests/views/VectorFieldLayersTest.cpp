@@ -185,11 +185,14 @@ TEST(VectorFieldLayers, ButtonsKeysAndTracks)
         {"nullclines out of memory, F", "!NF!", "y", ".NF.T", "..F.T", "cfc"},
         {"track out of memory", "!t!t^N", "", ".N..T", "....T", "k", kTwoVariable, kSaddle, 1},
         {"manifolds out of memory", "F!m!t", "y", "..FMT", "..FM.", "fk", kNewtonian},
-        // Without a zero the Newtonian x'' = 0 stays to do, looked for again when asked for,
-        // with no second question; the two-variable nullclines are done.
+        // Without a zero the Newtonian x'' = 0 stays to do, looked for again when asked for:
+        // each F or Shift+F that computes the fixed points asks for it (a question said twice
+        // in a row counts once); the two-variable nullclines are done.
         {"no zero: N", "N", "", ".N...", ".....", "", kNewtonian, kNoZero},
-        {"no zero: N, then F", "NF", "", ".NF..", "..F..", "", kNewtonian, kNoZero},
-        {"no zero: F agreed, then Shift+F", "F^F", "y", "..F..", "..F..", "f", kNewtonian, kNoZero},
+        {"no zero: N, then F", "NF", "y", ".NF..", "..F..", "f", kNewtonian, kNoZero},
+        {"no zero: F agreed, then Shift+F", "F^F", "yy", "..F..", "..F..", "f", kNewtonian,
+         kNoZero},
+        {"no zero: Shift+F declined", "F^F", "yn", ".....", ".....", "f", kNewtonian, kNoZero},
         {"no zero: N, two-variable", "NF", "", ".NF.T", ".NF.T", "", kTwoVariable, kNoZero},
     };
     for (const auto& c : cases) {

@@ -81,20 +81,9 @@ bool CPhasePlane::Current(Result r) const
     return ForWindow(m_stamps[r]);
 }
 
-bool CPhasePlane::Tried(Result r) const
-{
-    return ForWindow(m_tried[r]);
-}
-
 void CPhasePlane::Stamped(Result r)
 {
     m_stamps[r] = {m_nGen, m_frame, m_nPitch};
-    Tries(r);
-}
-
-void CPhasePlane::Tries(Result r)
-{
-    m_tried[r] = {m_nGen, m_frame, m_nPitch};
     m_ever[r] = true;
 }
 
@@ -159,7 +148,7 @@ bool CPhasePlane::CalcNullclines(const VFPen pens[2], IPassProgress* progress)
     if (Newtonian() ? complete || !stored : stored)
         Stamped(kNullclines);
     else if (Newtonian())
-        Tries(kNullclines);
+        m_ever[kNullclines] = true;
     return stored;
 }
 

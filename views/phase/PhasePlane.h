@@ -62,9 +62,6 @@ public:
     bool Current(Result r) const;
     // Computed at least once since the last Clear (the user agreed to what it needs).
     bool EverComputed(Result r) const { return m_ever[r]; }
-    // Its pass has run for the window and generation shown, current or not (a Newtonian
-    // x'' = 0 that stops inside is looked for again, to the same end).
-    bool Tried(Result r) const;
     // Stale from now on (the next pass computes it again).
     void Invalidate(Result r) { m_stamps[r].gen = 0; }
     // A new generation: every result stale, the tracks kept.
@@ -122,7 +119,6 @@ private:
     };
     bool ForWindow(const Stamp& s) const;
     void Stamped(Result r);
-    void Tries(Result r);
     void RebuildField();
 
     CPlaneModel m_model;
@@ -134,7 +130,6 @@ private:
     bool m_bCurvesEnabled = true;
     unsigned m_nGen = 1;
     std::array<Stamp, kResults> m_stamps{};
-    std::array<Stamp, kResults> m_tried{};
     std::array<bool, kResults> m_ever{};
 
     CDirectionField m_dirField;

@@ -91,13 +91,12 @@ void CVectorFieldLayers::EnsureNullclines()
 // The questions are asked when the user asks for a layer that needs a pass not done yet; a
 // layer computed again (a spin step, a new window) computes what it needs without asking, or
 // every step of a spin would ask again. The fixed points ask whenever the nullclines are not
-// current, unless their pass has run for this window already: a Yes would run it again to the
-// same end, and the question would come back at every F.
+// current, even where a Newtonian x'' = 0 that stops inside the plot leaves them so after every
+// pass: the question comes back at each F, never by itself.
 bool CVectorFieldLayers::EnsureFixedPoints()
 {
     if (!m_plane.Current(CPhasePlane::kNullclines)) {
-        if (m_bAsking && !m_plane.Tried(CPhasePlane::kNullclines) &&
-            !m_host.AskYesNo(kFixedPointsQuestion)) {
+        if (m_bAsking && !m_host.AskYesNo(kFixedPointsQuestion)) {
             m_bShow[kLayerF] = false;
             return false;
         }
