@@ -1,7 +1,9 @@
 #include "app/LessonDialogs.h"
 
+#include "platform/Dialog.h"
+#include "platform/base/NoMemory.h"
+
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
@@ -46,7 +48,9 @@ bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
         });
     }
     form->addRow(buttons);
-    if (dlg.exec() != QDialog::Accepted || what->text().isEmpty())
+    if (ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) !=
+            QDialog::Accepted ||
+        what->text().isEmpty())
         return false;
     r.what = what->text();
     r.with = with->text();
@@ -74,9 +78,9 @@ bool AskFont(QWidget* parent, QTextCharFormat& format)
     };
     showColour();
     QObject::connect(pick, &QPushButton::clicked, &dlg, [&] {
-        const QColor c = QColorDialog::getColor(colour.value_or(Qt::black), &dlg);
-        if (c.isValid())
-            colour = c;
+        const QColor start = colour.value_or(Qt::black);
+        if (const auto c = PickColorWithDialog(RGB(start.red(), start.green(), start.blue()), &dlg))
+            colour = QColor(GetRValue(*c), GetGValue(*c), GetBValue(*c));
         showColour();
     });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
@@ -89,7 +93,8 @@ bool AskFont(QWidget* parent, QTextCharFormat& format)
     auto* layout = new QVBoxLayout(&dlg);
     layout->addWidget(fonts);
     layout->addLayout(row);
-    if (dlg.exec() != QDialog::Accepted)
+    if (ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) !=
+        QDialog::Accepted)
         return false;
     format = QTextCharFormat();
     format.setFont(fonts->currentFont());

@@ -3,9 +3,12 @@
 #include "platform/FrameWnd.h"
 #include "platform/WinApp.h"
 #include "platform/WndWidget.h"
+#include "platform/base/NoMemory.h"
 
 #include <QColorDialog>
 #include <QDialog>
+#include <QEventLoop>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -74,14 +77,22 @@ bool CDialog::MakeWindow()
 
 int CDialog::DoModal()
 {
-    if (!m_hWnd && !MakeWindow())
-        return -1;
-    m_bModal = true;
-    m_nResult = 2;
-    GetDialog()->exec();
+    // A dialog that memory ran out in, made or shown, is one cancelled.
+    bool made = true;
+    const int result = ShowModal(
+        [this, &made] {
+            made = m_hWnd || MakeWindow();
+            if (!made)
+                return -1;
+            m_bModal = true;
+            m_nResult = IDCANCEL;
+            RunModalLoop(*GetDialog());
+            return m_nResult;
+        },
+        IDCANCEL);
     m_bModal = false;
-    const int result = m_nResult;
-    DestroyWindow();
+    if (made && m_hWnd)
+        DestroyWindow();
     return result;
 }
 
@@ -136,9 +147,58 @@ void CDialog::EndDialog(int nResult)
 
 std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent)
 {
-    const QColor start(GetRValue(initial), GetGValue(initial), GetBValue(initial));
-    const QColor c = QColorDialog::getColor(start, parent);
+    const QColor c = ShowModal(
+        [&] {
+            QColorDialog dlg(QColor(GetRValue(initial), GetGValue(initial), GetBValue(initial)),
+                             parent);
+            return RunModalLoop(dlg) == QDialog::Accepted ? dlg.selectedColor() : QColor();
+        },
+        QColor());
     if (!c.isValid())
         return std::nullopt;
     return RGB(c.red(), c.green(), c.blue());
+}
+
+namespace {
+// Ends a modal loop when its dialog hides, however it was closed.
+class CModalLoopEnd : public QObject
+{
+public:
+    explicit CModalLoopEnd(QEventLoop& loop) : m_loop(loop) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Hide)
+            m_loop.exit();
+        return false;
+    }
+
+private:
+    QEventLoop& m_loop;
+};
+} // namespace
+
+int RunModalLoop(QDialog& dlg)
+{
+    QEventLoop loop;
+    CModalLoopEnd end(loop);
+    const QPointer<QDialog> alive(&dlg);
+    QObject::connect(&dlg, &QObject::destroyed, &loop, &QEventLoop::quit);
+    dlg.installEventFilter(&end);
+    dlg.setWindowModality(Qt::ApplicationModal);
+    dlg.setResult(QDialog::Rejected);
+    try {
+        dlg.show();
+        if (dlg.isVisible())
+            loop.exec(QEventLoop::DialogExec);
+    } catch (...) {
+        if (alive) {
+            dlg.removeEventFilter(&end);
+            dlg.hide();
+        }
+        throw;
+    }
+    if (!alive)
+        return QDialog::Rejected;
+    dlg.removeEventFilter(&end);
+    return dlg.result();
 }

@@ -18,6 +18,14 @@ using msgbox::IDOK;
 // The standard colour dialog started on initial; empty when cancelled.
 std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent);
 
+// Shows dlg modal to the whole program until it is finished, and gives its result. The loop is
+// the program's own, not the dialog's exec(): when memory runs out in it, the dialog is hidden
+// (exec() would leave it pointing at its ended loop, and hiding or destroying it would then
+// crash) and std::bad_alloc goes on to the caller. Shown through ShowModal (NoMemory.h), with
+// the memory reserve given back. Qt's dialogs whose exec() does work of its own (page setup,
+// print, message box) keep their exec().
+int RunModalLoop(QDialog& dlg);
+
 class CDialog : public CWnd
 {
     VX_DECLARE_CLASS(CDialog)

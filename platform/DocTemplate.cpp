@@ -7,8 +7,6 @@
 #include "platform/View.h"
 #include "platform/WinApp.h"
 
-#include <QFileDialog>
-
 #include <algorithm>
 #include <cctype>
 #include <exception>
@@ -201,13 +199,11 @@ BOOL CDocTemplate::SaveAllModified()
 std::string CDocTemplate::PromptSaveFileName(const FilePath& suggestion) const
 {
     const QString filter = QString::fromLatin1(GetDocString(filterName).c_str());
-    QString name = QFileDialog::getSaveFileName(
-        AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr, QStringLiteral("Save As"),
-        PathToQt(suggestion.Bytes()), filter);
-    if (name.isEmpty())
+    std::string path =
+        ShowFileDialog(false, QStringLiteral("Save As"), PathToQt(suggestion.Bytes()), filter);
+    if (path.empty())
         return {};
     const std::string ext = GetDocString(filterExt);
-    std::string path = PathFromQt(name);
     if (!ext.empty() && std::filesystem::path(path).extension().empty())
         path += ext;
     return path;

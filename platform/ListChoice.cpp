@@ -1,5 +1,8 @@
 #include "platform/ListChoice.h"
 
+#include "platform/Dialog.h"
+#include "platform/base/NoMemory.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -27,7 +30,8 @@ int ChooseFromList(QWidget* pParent, const QString& title, const QString& label,
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
-    if (dlg.exec() != QDialog::Accepted)
+    if (ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) !=
+        QDialog::Accepted)
         return -1;
     return list->currentRow();
 }

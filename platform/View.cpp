@@ -1,5 +1,6 @@
 #include "platform/View.h"
 
+#include "platform/Dialog.h"
 #include "platform/Document.h"
 #include "platform/Frame.h"
 #include "platform/Messages.h"
@@ -90,38 +91,96 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
         return FALSE;
     if (pInfo->m_bPreview || pInfo->m_bDirect)
         return TRUE;
-    QPrintDialog dlg(printer, GetWidget());
-    dlg.setMinMax(int(pInfo->GetMinPage()), int(pInfo->GetMaxPage()));
-    return dlg.exec() == QDialog::Accepted;
+    return ShowModal(
+               [&] {
+                   QPrintDialog dlg(printer, GetWidget());
+                   dlg.setMinMax(int(pInfo->GetMinPage()), int(pInfo->GetMaxPage()));
+                   return dlg.exec();
+               },
+               int(QDialog::Rejected)) == QDialog::Accepted;
 }
 
 namespace {
+void EndPainter(QPainter& painter)
+{
+    if (g_printJobEndHook)
+        g_printJobEndHook();
+    painter.end();
+}
+
 // Ends the printer's job; false when memory ran out in its writing of the file, which then is
 // ended again with the memory reserve given back, so that the printer is free for the next job.
-// A painter that still cannot end is left as it is: its destructor would end it again, where a
-// failure has nowhere to go.
+// A painter that still cannot end is let go of, null, as it is: its destructor would end it
+// again, where a failure has nowhere to go.
 bool EndPrintJob(std::unique_ptr<QPainter>& painter) noexcept
 {
     try {
-        painter->end();
+        EndPainter(*painter);
         return true;
     } catch (const std::bad_alloc&) {
     }
     GiveBackMemoryReserve();
     try {
-        painter->end();
+        EndPainter(*painter);
     } catch (const std::bad_alloc&) {
     }
     if (painter->isActive())
         (void)painter.release();
     return false;
 }
+
+// A printer whose job could not be ended stays busy with it: the program's printer is replaced
+// by a fresh one of the same settings, and the busy one is set aside (CWinApp::SetPrinter). Made
+// while the memory reserve is given back; without memory even then, the next Print says that it
+// cannot print.
+void ReplaceBusyPrinter(const QPrinter* busy) noexcept
+try {
+    CWinApp* app = AfxGetApp();
+    if (!app || app->GetPrinter() != busy)
+        return;
+    auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    fresh->setOutputFormat(busy->outputFormat());
+    if (busy->outputFormat() == QPrinter::NativeFormat)
+        fresh->setPrinterName(busy->printerName());
+    if (!busy->outputFileName().isEmpty())
+        fresh->setOutputFileName(busy->outputFileName());
+    fresh->setResolution(busy->resolution());
+    fresh->setPageLayout(busy->pageLayout());
+    fresh->setFullPage(busy->fullPage());
+    fresh->setCopyCount(busy->copyCount());
+    fresh->setColorMode(busy->colorMode());
+    fresh->setDuplex(busy->duplex());
+    fresh->setPageOrder(busy->pageOrder());
+    fresh->setDocName(busy->docName());
+    fresh->setCreator(busy->creator());
+    app->SetPrinter(std::move(fresh));
+} catch (const std::bad_alloc&) {
+}
+
+// A painter with a job begun on the printer, or null when none could begin: the user is told why.
+std::unique_ptr<QPainter> BeginPrintJob(QPrinter* pPrinter)
+{
+    std::unique_ptr<QPainter> painter;
+    bool begun = false;
+    if (!TellIfNoMemory([&] {
+            painter = std::make_unique<QPainter>();
+            begun = painter->begin(pPrinter);
+        })) {
+        if (painter && painter->isActive())
+            (void)painter.release();
+        return nullptr;
+    }
+    if (begun)
+        return painter;
+    AfxMessageBox("Unable to print.", MB_OK | MB_ICONEXCLAMATION);
+    return nullptr;
+}
 } // namespace
 
 void CView::PrintPages(QPrinter* pPrinter, CPrintInfo* pInfo)
 {
-    auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(pPrinter))
+    auto painter = BeginPrintJob(pPrinter);
+    if (!painter)
         return;
     pInfo->m_pPrinter = pPrinter;
     bool printed = true;
@@ -147,6 +206,8 @@ void CView::PrintPages(QPrinter* pPrinter, CPrintInfo* pInfo)
         return;
     if (!pPrinter->outputFileName().isEmpty())
         QFile::remove(pPrinter->outputFileName());
+    if (!painter)
+        ReplaceBusyPrinter(pPrinter);
     TellNoMemory();
 }
 
@@ -185,12 +246,17 @@ void CView::OnFilePrintPreview()
     info.m_bPreview = TRUE;
     if (!OnPreparePrinting(&info) || !info.m_pPrinter)
         return;
-    QPrintPreviewDialog dlg(info.m_pPrinter, GetWidget());
-    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, [this, &info](QPrinter* p) {
-        CPrintInfo job = info;
-        PrintPages(p, &job);
-    });
-    dlg.exec();
+    ShowModal(
+        [&] {
+            QPrintPreviewDialog dlg(info.m_pPrinter, GetWidget());
+            QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested,
+                             [this, &info](QPrinter* p) {
+                                 CPrintInfo job = info;
+                                 PrintPages(p, &job);
+                             });
+            return RunModalLoop(dlg);
+        },
+        0);
 }
 
 bool CView::OnCmdMsg(UINT nID, CmdKind kind, CCmdUI* pCmdUI)

@@ -11,6 +11,10 @@ class CDocTemplate;
 class CFrameWnd;
 class QPrinter;
 
+// Set by tests: runs before each end of a print job, and may throw as the printer's own end does
+// when memory runs out.
+inline void (*g_printJobEndHook)() = nullptr;
+
 // What a frame needs to make its view: the classes, the document and the template.
 struct CCreateContext
 {

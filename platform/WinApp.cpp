@@ -1,5 +1,6 @@
 #include "platform/WinApp.h"
 
+#include "platform/Dialog.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/FileNames.h"
@@ -152,12 +153,23 @@ std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::s
 {
     if (const FileDialogHook& hook = FileDialogAnswer())
         return hook(bOpen, filter);
-    QWidget* parent = AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr;
-    const QString name = bOpen ? QFileDialog::getOpenFileName(parent, Latin1(title),
-                                                              PathToQt(initial), Latin1(filter))
-                               : QFileDialog::getSaveFileName(parent, Latin1(title),
-                                                              PathToQt(initial), Latin1(filter));
-    return PathFromQt(name);
+    return ShowFileDialog(bOpen, Latin1(title), PathToQt(initial), Latin1(filter));
+}
+
+std::string ShowFileDialog(bool bOpen, const QString& title, const QString& initial,
+                           const QString& filter)
+{
+    return ShowModal(
+        [&] {
+            QFileDialog dlg(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr, title,
+                            initial, filter);
+            dlg.setAcceptMode(bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+            dlg.setFileMode(bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+            if (RunModalLoop(dlg) != QDialog::Accepted)
+                return std::string();
+            return PathFromQt(dlg.selectedFiles().value(0));
+        },
+        std::string());
 }
 
 namespace {
@@ -424,6 +436,10 @@ QPrinter* CWinApp::GetPrinter()
 
 void CWinApp::SetPrinter(std::unique_ptr<QPrinter> pPrinter)
 {
+    // A printer still busy with a job that could not be ended is set aside, never destroyed:
+    // that would end the job again, in a destructor.
+    if (m_pPrinter && m_pPrinter->paintingActive())
+        (void)m_pPrinter.release();
     m_pPrinter = std::move(pPrinter);
 }
 
@@ -474,8 +490,13 @@ void CWinApp::OnFileOpen()
 
 void CWinApp::OnFilePrintSetup()
 {
-    QPageSetupDialog dlg(GetPrinter(), AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
-    dlg.exec();
+    ShowModal(
+        [this] {
+            QPageSetupDialog dlg(GetPrinter(),
+                                 AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
+            return dlg.exec();
+        },
+        0);
 }
 
 void CWinApp::OnAppExit()

@@ -16,6 +16,7 @@ class CWnd;
 class CDocument;
 class CDocTemplate;
 class QPrinter;
+class QString;
 
 using msgbox::IDCANCEL;
 using msgbox::IDNO;
@@ -138,6 +139,11 @@ int AfxWinMain(int argc, char** argv);
 // The file dialog of File/Open and of the data files: empty when cancelled.
 std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::string& filter,
                               const std::string& initial = {});
+// The file dialog itself, past the tests' hook, with the memory reserve given back while it
+// shows (RunModalLoop): the path chosen, empty when cancelled or when memory ran out (the user
+// is told).
+std::string ShowFileDialog(bool bOpen, const QString& title, const QString& initial,
+                           const QString& filter);
 // Tests: answers the file dialogs in place of the user (an empty hook shows the dialog again);
 // returns the previous hook.
 using FileDialogHook = std::function<std::string(bool bOpen, const std::string& filter)>;

@@ -14,6 +14,7 @@ constexpr std::size_t kReserveBytes = 32u << 20;
 // could keep freed memory as its own.
 std::atomic<void*> g_reserve{nullptr};
 std::atomic<bool> g_wanted{false};
+std::atomic<int> g_givenBack{0}; // modal windows showing
 } // namespace
 
 void TakeMemoryReserve() noexcept
@@ -36,9 +37,20 @@ void GiveBackMemoryReserve() noexcept
         ::munmap(p, kReserveBytes);
 }
 
-void RetakeMemoryReserve() noexcept
+bool MemoryReserveHeld() noexcept
 {
-    if (g_wanted)
+    return g_reserve.load() != nullptr;
+}
+
+CReserveGivenBack::CReserveGivenBack() noexcept
+{
+    ++g_givenBack;
+    GiveBackMemoryReserve();
+}
+
+CReserveGivenBack::~CReserveGivenBack()
+{
+    if (--g_givenBack == 0 && g_wanted)
         TakeMemoryReserve();
 }
 

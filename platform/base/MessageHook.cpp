@@ -21,7 +21,7 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook)
 
 int ShowMessageBox(const std::string& text, unsigned type)
 {
-    GiveBackMemoryReserve();
+    const CReserveGivenBack givenBack;
     int answer = DismissedAnswer(type);
     try {
         MessageBoxHook hook;
@@ -38,7 +38,6 @@ int ShowMessageBox(const std::string& text, unsigned type)
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
-    RetakeMemoryReserve();
     return answer;
 }
 

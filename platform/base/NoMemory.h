@@ -1,6 +1,7 @@
 #pragma once
 // Commands that allocate in proportion to a plot, a run or a file: when memory runs out in one,
 // the user is told and the program goes on.
+#include "platform/base/MemoryReserve.h"
 #include "platform/base/MessageHook.h"
 
 #include <new>
@@ -22,4 +23,15 @@ template <class F> bool TellIfNoMemory(F&& what, const char* text = kNoMemoryTex
         TellNoMemory(text);
         return false;
     }
+}
+
+// Shows a modal window by show(), which returns its answer: the memory reserve is given back
+// while it shows, as the window needs memory of its own. When memory runs out in it all the
+// same, the user is told and failed comes back, as from a window closed without a choice.
+template <class Show, class R> R ShowModal(Show&& show, R failed)
+{
+    const CReserveGivenBack givenBack;
+    R answer = failed;
+    TellIfNoMemory([&] { answer = show(); });
+    return answer;
 }

@@ -16,6 +16,7 @@
 #include "views/phase/VectorFieldView.h"
 
 #include <QImage>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QTest>
 #include <QWidget>
@@ -262,5 +263,51 @@ TEST(MemoryCommands, ACommandOutOfMemorySaysSoAndTheProgramGoesOn)
         doc->OnCloseDocument();
     }
     theApp.SetPrinter(nullptr);
+}
+
+namespace {
+int g_printEndsToFail = 0;
+} // namespace
+
+// A print job whose end fails, and fails again with the memory reserve given back, leaves its
+// printer busy with it for good: the next Print prints all the same, with the printer's settings,
+// and a Print whose job cannot begin says so.
+TEST(MemoryCommands, PrintAfterAJobThatCouldNotEndPrints)
+{
+    CDynSys* doc = NewModel(IDR_SYS2TYPE);
+    ASSERT_NE(doc, nullptr);
+    CView* view = PrintedRun(doc);
+    ASSERT_NE(view, nullptr);
+    theApp.GetPrinter()->setPageOrientation(QPageLayout::Landscape);
+    const int resolution = theApp.GetPrinter()->resolution();
+    Dialogs dialogs;
+    g_printEndsToFail = 2;
+    g_printJobEndHook = [] {
+        if (g_printEndsToFail > 0 && g_printEndsToFail--)
+            throw std::bad_alloc();
+    };
+    Print(doc, view);
+    g_printJobEndHook = nullptr;
+    EXPECT_EQ(dialogs.texts, std::vector<std::string>{kNoMemory});
+    EXPECT_FALSE(std::filesystem::exists(PdfPath()));
+
+    Print(doc, view);
+    EXPECT_TRUE(std::filesystem::exists(PdfPath()));
+    EXPECT_EQ(dialogs.texts.size(), 1u);
+    EXPECT_EQ(theApp.GetPrinter()->pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(theApp.GetPrinter()->resolution(), resolution);
+
+    // The file's folder goes once the print dialog has been answered.
+    const std::string folder = Temp("gone");
+    std::filesystem::create_directory(folder);
+    theApp.GetPrinter()->setOutputFileName(QString::fromStdString(folder + "/out.pdf"));
+    ModalDriver driver({[&folder](QDialog* d) {
+        d->accept();
+        std::filesystem::remove_all(folder);
+    }});
+    ASSERT_TRUE(Choose(ID_FILE_PRINT));
+    EXPECT_EQ(dialogs.texts, (std::vector<std::string>{kNoMemory, "Unable to print."}));
+    theApp.SetPrinter(nullptr);
+    doc->OnCloseDocument();
 }
 #endif

@@ -212,8 +212,9 @@ QWidget* TopLevel(const char* title)
 } // namespace
 
 // Memory runs out on a run's thread while it holds the table (the first allocation of a run
-// drawn at its end compiles its equations), then while it tells so too, then for longer than the
-// telling waits: the run ends, the views draw, and the next Run works.
+// drawn at its end compiles its equations), then while it tells so too, then for longer than a
+// worker could wait: the run ends, the views draw, the message is told once, and the next Run
+// works.
 TEST(ThreadFailures, ARunThatRunsOutOfMemoryEndsAndTheNextOneDraws)
 {
     if (!AllocationLimit::Works())
@@ -226,7 +227,7 @@ TEST(ThreadFailures, ARunThatRunsOutOfMemoryEndsAndTheNextOneDraws)
     };
     const Case cases[] = {{IDR_SYS1TYPE, 1, {kNoMemory}},  {IDR_SYS1NNTYPE, 1, {kNoMemory}},
                           {IDR_SYS2TYPE, 1, {kNoMemory}},  {IDR_SYS3TYPE, 1, {kNoMemory}},
-                          {IDR_SYS2TYPE, 12, {kNoMemory}}, {IDR_SYS2TYPE, 2000, {}}};
+                          {IDR_SYS2TYPE, 12, {kNoMemory}}, {IDR_SYS2TYPE, 2000, {kNoMemory}}};
     Watchdog watchdog("A run that ran out of memory left the program waiting.\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.type << ", failing " << c.fail);
@@ -556,8 +557,9 @@ TEST(ProgramRun, StartsAndEndsUnderATightAddressSpaceLimit)
     }
 }
 
-// Memory runs out on an export's thread for longer than its telling waits: the export still ends
-// (the progress window goes, Run comes back) with no piece of its file, and the next one writes.
+// Memory runs out on an export's thread for longer than a worker could wait: the export still
+// ends (the progress window goes, Run comes back) with no piece of its file, the message is told
+// once, and the next one writes.
 TEST(ThreadFailures, AnExportThatRunsOutOfMemoryForLongEndsAndTheNextOneWrites)
 {
     if (!AllocationLimit::Works())
@@ -572,7 +574,7 @@ TEST(ThreadFailures, AnExportThatRunsOutOfMemoryForLongEndsAndTheNextOneWrites)
         AllocationLimit::FailNextOnThisThread(2000);
     };
     ASSERT_TRUE(Choose(ID_FILE_EXPORT));
-    const bool ended = Pump([doc] { return ExportEnded(doc); });
+    const bool ended = Pump([&] { return ExportEnded(doc) && !dialogs.texts.empty(); });
     g_exportThreadStartHook = nullptr;
     ASSERT_TRUE(ended);
     EXPECT_EQ(Names(folder), std::vector<std::string>{});
@@ -581,7 +583,7 @@ TEST(ThreadFailures, AnExportThatRunsOutOfMemoryForLongEndsAndTheNextOneWrites)
     ASSERT_TRUE(Choose(ID_FILE_EXPORT));
     ASSERT_TRUE(Pump([doc] { return ExportEnded(doc); }));
     EXPECT_EQ(Names(folder), std::vector<std::string>{"out.d2d"});
-    EXPECT_EQ(dialogs.texts, std::vector<std::string>{});
+    EXPECT_EQ(dialogs.texts, std::vector<std::string>{kNoMemory});
     doc->OnCloseDocument();
 }
 #endif

@@ -1,8 +1,14 @@
-// The dialog base: data exchange with its checks and messages, and property sheets built on it.
+// The dialog base: data exchange with its checks and messages, and property sheets built on it;
+// every modal window with the memory reserve given back while it shows.
+#include "Fixtures.h"
 #include "common/MessageRecorder.h"
+#include "common/NextModal.h"
 #include "common/TypeText.h"
+#include "platform/ListChoice.h"
 #include "platform/PropertyPage.h"
 #include "platform/PropertySheet.h"
+#include "platform/WinApp.h"
+#include "platform/base/MemoryReserve.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -338,5 +344,73 @@ TEST(PropertySheet, OkAndCancelReachEveryPageThatWasShown)
         EXPECT_EQ(told, 1);
         EXPECT_EQ(toldSecond, c.visitSecond ? 1 : 0);
         EXPECT_EQ(s.m_second.m_nValue, c.ok && c.visitSecond ? 8 : 5);
+    }
+}
+
+namespace {
+// Memory runs out where the dialog is made, or while it shows.
+class CNoMemoryDlg : public CDialog
+{
+public:
+    explicit CNoMemoryDlg(bool bShown) : m_bShown(bShown) {}
+    BOOL OnInitDialog() override
+    {
+        if (!m_bShown)
+            throw std::bad_alloc();
+        QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+        return CDialog::OnInitDialog();
+    }
+    bool m_bShown;
+};
+} // namespace
+
+// A modal window needs memory of its own to show, where there may be none: each gives the memory
+// reserve back while it shows, as a message box does, and the reserve is taken again after.
+TEST(ModalWindows, ShowWithTheMemoryReserveGivenBack)
+{
+    TestApp(); // the printer's
+    CTestView view;
+    ASSERT_TRUE(view.Create(nullptr, "view", 0, CRect(0, 0, 200, 150), nullptr, 0));
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"dialog", [] { CFieldsDlg().DoModal(); }},
+        {"property sheet", [] { CTwoPageSheet().DoModal(); }},
+        {"file dialog", [] { AfxPromptFileName(false, "Save As", "Any (*)"); }},
+        {"colour", [] { PickColorWithDialog(RGB(1, 2, 3), nullptr); }},
+        {"list",
+         [] {
+             vx::ChooseFromList(nullptr, "New", "&New", {"a", "b"}, 0);
+         }},
+        {"print", [&view] { view.ExecuteCommand(ID_FILE_PRINT); }},
+        {"print preview", [&view] { view.ExecuteCommand(ID_FILE_PRINT_PREVIEW); }},
+        {"print setup", [] { TestApp().OnFilePrintSetup(); }},
+    };
+    TakeMemoryReserve();
+    for (const auto& [name, open] : cases) {
+        SCOPED_TRACE(name);
+        std::string shown;
+        bool held = true;
+        OnNextModal([&](QWidget* w) {
+            shown = w->metaObject()->className();
+            held = MemoryReserveHeld();
+            qobject_cast<QDialog*>(w)->reject();
+        });
+        open();
+        EXPECT_NE(shown, "");
+        EXPECT_FALSE(held);
+        EXPECT_TRUE(MemoryReserveHeld());
+    }
+    GiveBackMemoryReserve();
+}
+
+// A dialog that memory runs out in is one cancelled, and the user is told.
+TEST(ModalWindows, ADialogThatMemoryRanOutInIsCancelledWithTheMessage)
+{
+    for (const bool shown : {false, true}) {
+        SCOPED_TRACE(shown ? "shown" : "made");
+        MessageRecorder boxes;
+        CNoMemoryDlg d(shown);
+        EXPECT_EQ(d.DoModal(), IDCANCEL);
+        EXPECT_EQ(d.GetSafeHwnd(), nullptr);
+        EXPECT_EQ(boxes.messages, std::vector<std::string>{"Not enough memory to go on."});
     }
 }

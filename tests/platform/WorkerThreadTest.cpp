@@ -8,6 +8,7 @@
 #include "platform/Messages.h"
 #include "platform/Wnd.h"
 
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -107,7 +108,8 @@ TEST(WorkerThread, AJobThatThrowsIsToldAndEndsItsThreadOnly)
 }
 
 // Telling a failure and the owner's clean-up may throw in turn: the thread still ends alone,
-// what can be told is told, and the next job runs.
+// what can be told is told, and the next job runs. A failure that finds no memory to be told,
+// for longer than any worker could wait, is told once memory is back, once for the shortage.
 TEST(WorkerThread, AFailureWhoseTellingOrCleanUpThrowsEndsItsThreadOnly)
 {
     struct Case
@@ -115,19 +117,17 @@ TEST(WorkerThread, AFailureWhoseTellingOrCleanUpThrowsEndsItsThreadOnly)
         const char* name;
         std::size_t workerMemory; // most bytes a worker may take at once
         void (*cleanUp)();
+        int jobs; // failing in the same shortage
         std::vector<std::string> told;
     };
     const std::size_t kAny = std::numeric_limits<std::size_t>::max();
+    const std::vector<std::string> kNoMemory{"Not enough memory to go on."};
     const Case cases[] = {
-        {"a clean-up that fails",
-         kAny,
-         [] { throw std::runtime_error("The file is in use."); },
-         {"Not enough memory to go on."}},
-        {"a clean-up out of memory",
-         kAny,
-         [] { throw std::bad_alloc(); },
-         {"Not enough memory to go on."}},
-        {"no memory left to tell it", 0, [] {}, {}},
+        {"a clean-up that fails", kAny, [] { throw std::runtime_error("The file is in use."); }, 1,
+         kNoMemory},
+        {"a clean-up out of memory", kAny, [] { throw std::bad_alloc(); }, 1, kNoMemory},
+        {"no memory left to tell it", 0, [] {}, 1, kNoMemory},
+        {"two jobs with no memory left to tell it", 0, [] {}, 2, kNoMemory},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,23 +135,27 @@ TEST(WorkerThread, AFailureWhoseTellingOrCleanUpThrowsEndsItsThreadOnly)
             continue; // allocations cannot be limited in this build
         MessageRecorder boxes;
         std::atomic<int> cleanUps{0};
-        CWorkerThread t;
+        CWorkerThread threads[2];
         {
+            // The shortage lasts until every job has ended: nothing waits on the telling.
             AllocationLimit limit(c.workerMemory, AllocationLimit::OthersOnly);
-            t.Start([](const std::atomic<bool>&) { throw std::bad_alloc(); },
-                    [&] {
-                        ++cleanUps;
-                        c.cleanUp();
-                    });
-            t.Join();
+            for (int i = 0; i < c.jobs; ++i)
+                threads[i].Start([](const std::atomic<bool>&) { throw std::bad_alloc(); },
+                                 [&] {
+                                     ++cleanUps;
+                                     c.cleanUp();
+                                 });
+            for (CWorkerThread& t : threads)
+                t.Join();
         }
-        EXPECT_TRUE(t.Ended());
-        EXPECT_EQ(cleanUps, 1);
-        vx::DeliverPostedMessages();
+        EXPECT_TRUE(threads[0].Ended());
+        EXPECT_EQ(cleanUps, c.jobs);
+        ASSERT_TRUE(PumpUntil([&] { return boxes.messages.size() >= c.told.size(); }));
+        QTest::qWait(200); // the watch goes round a few times: nothing is told twice
         EXPECT_EQ(boxes.messages, c.told);
         std::atomic<bool> ran{false};
-        t.Start([&ran](const std::atomic<bool>&) { ran = true; });
-        t.Join();
+        threads[0].Start([&ran](const std::atomic<bool>&) { ran = true; });
+        threads[0].Join();
         EXPECT_TRUE(ran) << "the next job runs";
     }
 }
