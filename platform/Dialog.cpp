@@ -160,14 +160,15 @@ std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent)
 }
 
 namespace {
-// Ends a modal loop when its dialog hides, however it was closed.
+// Ends a modal loop when its dialog is hidden, however it was closed (not when the desktop
+// minimises it).
 class CModalLoopEnd : public QObject
 {
 public:
     explicit CModalLoopEnd(QEventLoop& loop) : m_loop(loop) {}
     bool eventFilter(QObject*, QEvent* e) override
     {
-        if (e->type() == QEvent::Hide)
+        if (e->type() == QEvent::Hide && !e->spontaneous())
             m_loop.exit();
         return false;
     }
