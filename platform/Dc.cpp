@@ -227,7 +227,9 @@ QPainter* CDC::Prepare()
     QPainter* p = m_pOwnPainter ? m_pOwnPainter.get()
                   : m_bOnImage  ? m_pWnd->ImagePainter()
                                 : m_pPainter;
-    if (!p)
+    // A picture whose memory could not be had gives a painter that is not active: nothing is
+    // drawn, as on a window not shown.
+    if (!p || !p->isActive())
         return nullptr;
     if (*m_ppOwner != this) {
         *m_ppOwner = this;

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QSettings>
 #include <QStyle>
 
@@ -27,6 +28,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <malloc.h>
+#include <pthread.h>
+#include <thread>
 
 VX_IMPLEMENT_CLASS(CWinApp, CCmdTarget)
 
@@ -173,13 +177,53 @@ std::string ShowFileDialog(bool bOpen, const QString& title, const QString& init
 }
 
 namespace {
-// What the rest of the start-up takes beyond the application: the message boxes' icons and the
-// memory reserve, the main window with its pictures, the log-on, and the threads Qt starts for
-// them (a desktop bus thread's stack among them). With less, Qt's start of such a thread fails
-// and the start-up waits for it without end, or Qt runs out of memory where it cannot go on.
-constexpr std::size_t kRoomToStart = 48u << 20;
+// A thread's stack, where the system would give each 8 MiB of address space: a scan starts a
+// thread a core, and the program's threads keep to small frames.
+constexpr std::size_t kThreadStackBytes = 2u << 20;
+
+// Before any thread starts: every thread allocates from malloc's main arena (each arena of its
+// own reserves 64 MiB of address space, a thread's first allocation making one), and threads
+// that ask for no stack size get kThreadStackBytes. The sanitizers' larger frames keep the
+// system's stacks.
+[[maybe_unused]] const bool g_threadsKeptSmall = [] {
+    mallopt(M_ARENA_MAX, 1);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    pthread_attr_t attr;
+    if (pthread_attr_init(&attr) == 0) {
+        pthread_attr_setstacksize(&attr, kThreadStackBytes);
+        pthread_setattr_default_np(&attr);
+        pthread_attr_destroy(&attr);
+    }
+#endif
+    return true;
+}();
+
+// What ordinary work takes beyond the start (a model of each kind made, run, its views shown
+// and saved): the memory reserve, the models and their tables, dialogs and Qt's own, besides
+// the threads and the windows' pictures counted below.
+constexpr std::size_t kRoomToWork = 64u << 20;
+// The threads of that work besides a scan's one a core: the run's, the painting pool's two and
+// a file dialog's.
+constexpr std::size_t kWorkThreads = 4;
+// Pictures of the screen's size that its windows keep (each view's and the window system's).
+constexpr std::size_t kScreenPictures = 10;
+
 // Less than this, and even the box that says so could not show.
 constexpr std::size_t kRoomForABox = 16u << 20;
+
+// The address space that ordinary work needs on this machine: with less, a command runs out of
+// memory where Qt cannot go on (a window's backing store, a file dialog's thread).
+std::size_t RoomToWork()
+{
+    const std::size_t threads = kWorkThreads + std::max(1u, std::thread::hardware_concurrency());
+    std::size_t screen = 0;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QSize px = s->size() * s->devicePixelRatio();
+        screen = std::max(screen, std::size_t(px.width()) * std::size_t(px.height()) * 4);
+    }
+    // Each stack with its guard and its thread's own bookkeeping.
+    return kRoomToWork + threads * (kThreadStackBytes + (64u << 10)) + kScreenPictures * screen;
+}
 
 // Says so and ends; with a box only where Qt's own threads began, as a box waits on them.
 [[noreturn]] void CannotStart(bool withBox)
@@ -202,11 +246,11 @@ int AfxWinMain(int argc, char** argv)
         return 1;
     app->SetCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
     // Checked before the message boxes' icons are loaded: Qt's loading does not survive running
-    // out of memory.
+    // out of memory. The program starts only where it can then work.
     // A thread of Qt's other than the painting pool's that could not start (the display's event
     // reader) leaves the program deaf to the user.
     const bool qtThreadsBegan = !vx::OtherQtThreadFailed();
-    if (!qtThreadsBegan || vx::NoPaintingThreadBegan() || !AddressSpaceFree(kRoomToStart))
+    if (!qtThreadsBegan || vx::NoPaintingThreadBegan() || !AddressSpaceFree(RoomToWork()))
         CannotStart(qtThreadsBegan);
     InstallMessageBoxHook();
     int code = 1;

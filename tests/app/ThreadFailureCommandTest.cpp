@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -36,6 +37,8 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <future>
+#include <map>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -441,6 +444,82 @@ bool PaintsANewModel(CMainFrame* frame)
     return Inked(Grab(graph->GetWidget())) > 2000 && Inked(Grab(frame->GetWidget())) > 2000;
 }
 
+// Prints the process's peak and present address space, as the kernel counts them.
+void PrintAddressSpace(const char* when)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmPeak", 0) == 0 || line.rfind("VmSize", 0) == 0)
+            std::printf("%s %s\n", when, line.c_str());
+    std::fflush(stdout);
+}
+
+// Picks the command of the main window's menu and waits until done() holds.
+bool ChooseAndWait(CMainFrame* frame, UINT id, const std::function<bool()>& done)
+{
+    return Choose(id, frame) && Pump(done);
+}
+
+// What a user does in a first sitting: a new model of each kind from File/New, its run, its
+// other views (the plane's Basins run and Vector Field too) and File/Save. Empty when it was
+// done; else what failed.
+std::string DoOrdinaryWork(CMainFrame* frame, const std::string& folder)
+{
+    constexpr UINT ID_PROJECTED_ORBIT = 32773, ID_BASINS = 32778;
+    const UINT kinds[] = {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE};
+    Dialogs dialogs;
+    for (size_t k = 0; k < std::size(kinds); ++k) {
+        const std::string kind = "kind " + std::to_string(kinds[k]) + ": ";
+        CDocTemplate* t = nullptr;
+        for (CDocTemplate* each : theApp.GetDocTemplates())
+            if (each->GetResourceID() == kinds[k])
+                t = each;
+        const size_t row = k + 1; // after the lessons
+        const ModalDriver pick({[row](QDialog* d) {
+            if (auto* list = d->findChild<QListWidget*>())
+                list->setCurrentRow(int(row));
+            d->accept();
+        }});
+        const size_t before = t->GetDocuments().size();
+        if (!Choose(ID_FILE_NEW, frame) || t->GetDocuments().size() != before + 1)
+            return kind + "File/New made no model";
+        auto* doc = dynamic_cast<CDynSys*>(t->GetDocuments().back());
+        if (!ChooseAndWait(frame, ID_CONTROLS_RUN,
+                           [doc] { return !doc->m_bRunning && doc->m_bHaveData; }))
+            return kind + "the run did not end with rows";
+        if (!Choose(ID_PROJECTED_ORBIT, frame))
+            return kind + "View/Projected Orbit";
+        if (kinds[k] == IDR_SYS2TYPE) {
+            doc->m_nBADepth = 20;
+            if (!Choose(ID_BASINS, frame) ||
+                !ChooseAndWait(frame, ID_CONTROLS_RUN, [doc] { return !doc->m_bBARunning; }))
+                return kind + "the Basins run";
+            if (!Choose(ID_VECTOR_FIELD, frame))
+                return kind + "View/Vector Field";
+            for (CView* v : doc->GetViews())
+                if (dynamic_cast<CVectorFieldBase*>(v))
+                    QTest::keyClick(v->GetWidget(), 'D'); // the direction field
+        }
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            vx::DeliverPostedMessages();
+        }
+        const std::string path =
+            folder + "/model" + std::to_string(k) + t->GetDocString(CDocTemplate::filterExt);
+        const ModalDriver saveAs({[&path](QDialog* d) { // typed into the file dialog
+            d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+            d->accept();
+        }});
+        if (!Choose(ID_FILE_SAVE, frame) || !std::filesystem::exists(path))
+            return kind + "File/Save wrote no file";
+    }
+    std::string told;
+    for (const std::string& text : dialogs.texts)
+        told += "box: " + text + "\n";
+    return told;
+}
+
 ChildRun ProgramRun()
 {
     ChildRun run;
@@ -456,12 +535,10 @@ void ExpectEnded(const ChildEnd& end, int code)
     EXPECT_EQ(end.code, code) << end.output;
 }
 
-// The program ended: started and ended after File/Exit, or, where it may, said that memory ran
-// out and ended.
-void ExpectEndedOrTold(const ChildEnd& end, bool mayTell)
+// The program ended: started and ended after File/Exit, or said that memory ran out and ended.
+void ExpectEndedOrTold(const ChildEnd& end)
 {
-    const bool told = mayTell && end.output.find(kNoMemoryText) != std::string::npos;
-    ExpectEnded(end, told ? 1 : 0);
+    ExpectEnded(end, end.output.find(kNoMemoryText) != std::string::npos ? 1 : 0);
 }
 
 struct StartFailure
@@ -483,7 +560,8 @@ TEST(ProgramRun, LogOnPaintAndExit)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     std::filesystem::current_path(folder.path().toStdString());
     std::ofstream("KRVX500.CFG", std::ios::binary).write("\0\0\0\0\0", 5); // student
-    ModalDriver answers({AnswerStartUp, AnswerStartUp});
+    auto answers =
+        std::make_unique<ModalDriver>(std::vector<ModalDriver::Step>{AnswerStartUp, AnswerStartUp});
     bool painted = false, exited = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -491,7 +569,14 @@ TEST(ProgramRun, LogOnPaintAndExit)
         if (!frame || g_strLogOnName.empty() || QApplication::activeModalWidget())
             return;
         poll.stop();
+        answers.reset(); // the start is answered
+        PrintAddressSpace("started");
         painted = PaintsANewModel(frame);
+        if (qEnvironmentVariableIsSet("VELTRIX_PROGRAM_WORK")) {
+            const std::string failed = DoOrdinaryWork(frame, folder.path().toStdString());
+            EXPECT_EQ(failed, "");
+            PrintAddressSpace("worked");
+        }
         exited = Choose(ID_APP_EXIT, frame);
     });
     poll.start(20);
@@ -538,22 +623,61 @@ TEST(ProgramRun, EndsWhicheverOfQtsThreadsCannotStart)
         SCOPED_TRACE(failed);
         ChildRun run = ProgramRun();
         run.env.push_back(std::string("VELTRIX_FAIL_QT_THREAD_START=") + failed);
-        ExpectEndedOrTold(RunChild(run), true);
+        ExpectEndedOrTold(RunChild(run));
     }
 }
 
-// Under a tight address-space limit the program starts, paints and ends after File/Exit; under a
-// tighter one it may instead say that memory ran out and end, but it never hangs or crashes.
+// Under every address-space limit the program either says at its start that memory is short and
+// ends, or starts and does ordinary work (ProgramRun.LogOnPaintAndExit with
+// VELTRIX_PROGRAM_WORK), paints without failing and ends after File/Exit; never by a signal, never
+// hanging. Every 40 MiB from 120 (where the system still loads it) to 1000, then every 5 MiB about
+// the lowest that started.
 TEST(ProgramRun, StartsAndEndsUnderATightAddressSpaceLimit)
 {
 #ifdef VELTRIX_SANITIZED
     GTEST_SKIP() << "the sanitizers' shadow memory needs the address space";
 #endif
-    for (const unsigned long mib : {420ul, 100ul, 140ul, 230ul, 260ul, 290ul, 300ul, 330ul}) {
-        SCOPED_TRACE(mib);
-        ChildRun run = ProgramRun();
-        run.addressSpace = mib << 20;
-        ExpectEndedOrTold(RunChild(run), mib < 420);
+    std::map<unsigned long, ChildEnd> ends;
+    auto runAll = [&ends](const std::vector<unsigned long>& limits) {
+        for (size_t i = 0; i < limits.size(); i += 4) { // four children at a time
+            std::vector<std::future<ChildEnd>> running;
+            for (size_t j = i; j < std::min(i + 4, limits.size()); ++j) {
+                ChildRun run = ProgramRun();
+                run.env.push_back("VELTRIX_PROGRAM_WORK=1");
+                run.addressSpace = limits[j] << 20;
+                running.push_back(std::async(std::launch::async, RunChild, run));
+            }
+            for (size_t j = i; j < std::min(i + 4, limits.size()); ++j)
+                ends[limits[j]] = running[j - i].get();
+        }
+    };
+    auto started = [](const ChildEnd& end) {
+        return end.output.find("started VmSize") != std::string::npos;
+    };
+    std::vector<unsigned long> coarse;
+    for (unsigned long mib = 120; mib <= 1000; mib += 40)
+        coarse.push_back(mib);
+    runAll(coarse);
+    unsigned long border = 0;
+    for (const auto& [mib, end] : ends)
+        if (!border && started(end))
+            border = mib;
+    ASSERT_NE(border, 0ul) << "no limit started the program:\n" << ends[1000].output;
+    std::vector<unsigned long> fine;
+    for (unsigned long mib = border - 35; mib < border + 40; mib += 5)
+        if (mib % 40 != 0)
+            fine.push_back(mib);
+    runAll(fine);
+    for (const auto& [mib, end] : ends) {
+        SCOPED_TRACE(testing::Message() << mib << " MiB");
+        EXPECT_FALSE(end.hung) << "the program did not end:\n" << end.output;
+        if (started(end)) {
+            EXPECT_EQ(end.code, 0) << end.output;
+            EXPECT_EQ(end.output.find("Painter not active"), std::string::npos) << end.output;
+        } else {
+            EXPECT_EQ(end.code, 1) << end.output;
+            EXPECT_NE(end.output.find(kNoMemoryText), std::string::npos) << end.output;
+        }
     }
 }
 
