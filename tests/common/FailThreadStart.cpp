@@ -1,6 +1,7 @@
 // Preloaded into a test program: the N-th start of one of the program's own threads fails with
 // EAGAIN, as when the system has no thread left to give. N from VELTRIX_FAIL_THREAD_START; "N+"
-// fails that start and every later one. Without the variable every start goes through.
+// fails that start and every later one, "N-M" the starts N to M. Without the variable every start
+// goes through.
 //
 // A test may instead fail the next starts of its own threads, wherever they fall: it finds
 // VeltrixFailNextThreadStarts with dlsym when this shim is preloaded.
@@ -24,11 +25,13 @@ std::atomic<long> g_calls{0}, g_qtCalls{0}, g_failed{0};
 std::atomic<long> g_failFrom{0}, g_failTo{0}; // the calls that fail, asked for by a test
 std::atomic<bool> g_failQt{false};
 
-// Whether the call-th start fails for the variable's "N" or "N+".
+// Whether the call-th start fails for the variable's "N", "N+" or "N-M".
 bool Named(const char* spec, long call)
 {
     const long n = spec ? std::atol(spec) : 0;
-    return n > 0 && (call == n || (call > n && std::strchr(spec, '+') != nullptr));
+    const char* range = spec ? std::strchr(spec, '-') : nullptr;
+    const long last = range ? std::atol(range + 1) : n;
+    return n > 0 && (call >= n && (call <= last || std::strchr(spec, '+') != nullptr));
 }
 
 int Failed()
