@@ -576,6 +576,8 @@ TEST(ProgramRun, LogOnPaintAndExit)
             const std::string failed = DoOrdinaryWork(frame, folder.path().toStdString());
             EXPECT_EQ(failed, "");
             PrintAddressSpace("worked");
+            if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
+                frame->GetWidget()->grab().save(dir + "/ordinary-work.png");
         }
         exited = Choose(ID_APP_EXIT, frame);
     });
