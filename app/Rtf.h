@@ -1,21 +1,59 @@
 #pragma once
 // Lesson files as RTF, written and read for what a QTextDocument shows: fonts, sizes, bold,
-// italic, underline, colours, paragraph alignment, line breaks, tabs and pictures (PNG or
-// JPEG). Other word processors open the files; what they add beyond that is skipped on reading.
+// italic, underline, colours, paragraph alignment, line breaks, tabs and pictures. Other word
+// processors open the files; what they add beyond that is skipped on reading, but for pictures:
+// every picture is written back as it was read, whether it can be shown here or not.
+#include <QByteArray>
+#include <QPixmap>
+#include <QSizeF>
+
+#include <optional>
 #include <string>
 
-class QByteArray;
 class QString;
+class QTextCursor;
 class QTextDocument;
 
 std::string DocumentToRtf(const QTextDocument& doc);
 
 // Fills doc (emptied first) from RTF text; false, leaving doc empty, when the text is not RTF.
-bool RtfToDocument(const std::string& rtf, QTextDocument& doc);
+// notShown, when given, counts the pictures that cannot be shown: they stand as placeholders.
+bool RtfToDocument(const std::string& rtf, QTextDocument& doc, int* notShown = nullptr);
 
-// A JPEG picture keeps the bytes it came in beside its image, under the image's name, and is
-// written as them: a photograph then takes two characters a byte of its file, not six a pixel
-// as PNG. Bytes that are no JPEG are not kept.
-void KeepJpegBytes(QTextDocument& doc, const QString& name, const QByteArray& bytes);
-// The bytes kept for the picture of that name; empty when there are none.
-QByteArray KeptJpegBytes(const QTextDocument& doc, const QString& name);
+// A picture as the lesson file holds it, and as Save writes it back: its control words (kind
+// and sizes) and its data in hex digits. A picture inserted from a JPEG or PNG file holds the
+// file's own bytes: a photograph then takes two characters a byte, not six a pixel.
+struct KeptPicture
+{
+    QByteArray header;
+    QByteArray hex;
+};
+
+// A picture of a lesson: what Save writes of it, and what the window shows.
+struct LessonPicture
+{
+    KeptPicture kept;
+    QPixmap shown; // in the screen's format, no larger than it is shown
+    QSizeF size;   // in the text, in pixels
+};
+
+enum class PictureFault
+{
+    None,
+    Unreadable,
+    TooLarge // to decode, even scaled down
+};
+
+// A picture file's bytes as Insert New Object takes them: a JPEG or PNG keeps its own bytes,
+// another picture is kept as PNG; a picture larger than a lesson shows is fitted.
+PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture);
+
+// The picture's group as the lesson file holds it: "{\pict...}".
+std::string PictureToRtf(const KeptPicture& kept);
+
+// Puts the picture into the text at the cursor; the name it is held under in the document.
+QString InsertPicture(QTextCursor& cursor, const LessonPicture& picture);
+
+// The picture as the file holds it, for the image of that name; none for a picture pasted from
+// elsewhere, which is written as PNG.
+std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString& name);

@@ -5,6 +5,7 @@
 #include <climits>
 #include <map>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -108,6 +109,11 @@ public:
             }
         }
         Flush();
+        // A picture cut off by the end of the file is kept as far as it goes.
+        if (m_st.dest == Dest::Picture ||
+            std::any_of(m_stack.begin(), m_stack.end(),
+                        [](const State& s) { return s.dest == Dest::Picture; }))
+            InsertPicture();
         if (!m_bParPending)
             m_sink.Align(m_st.align);
     }
@@ -172,9 +178,11 @@ private:
             ++m_pos;
         const std::string word = m_s.substr(start, m_pos - start);
         const std::optional<long long> arg = Number();
+        // As written, for the words of a picture, which are kept.
+        const std::string_view raw(m_s.data() + start - 1, m_pos - start + 1);
         if (m_pos < m_s.size() && m_s[m_pos] == ' ')
             ++m_pos;
-        Word(word, arg);
+        Word(word, arg, raw);
     }
 
     void Symbol(char c)
@@ -213,7 +221,7 @@ private:
         }
     }
 
-    void Word(const std::string& w, std::optional<long long> arg)
+    void Word(const std::string& w, std::optional<long long> arg, std::string_view raw)
     {
         const int n =
             arg ? static_cast<int>(std::clamp<long long>(*arg, INT_MIN / 2, INT_MAX / 2)) : 0;
@@ -228,12 +236,14 @@ private:
                         : w == "colortbl" ? Dest::ColourTable
                         : w == "pict"     ? Dest::Picture
                                           : Dest::Skip;
-            if (w == "pict")
+            if (w == "pict") {
                 m_pict = RtfPicture();
+                m_bPictBinary = false;
+            }
             return;
         }
         if (m_st.dest == Dest::Picture) {
-            PictureWord(w, n);
+            PictureWord(w, n, raw);
             return;
         }
         if (m_st.dest == Dest::ColourTable) {
@@ -318,8 +328,22 @@ private:
         m_st.colour = 0;
     }
 
-    void PictureWord(const std::string& w, int n)
+    void PictureWord(const std::string& w, int n, std::string_view raw)
     {
+        if (w == "bin") {
+            static constexpr char digits[] = "0123456789abcdef";
+            const size_t len = std::min<size_t>(size_t(std::max(n, 0)), m_s.size() - m_pos);
+            m_pict.data.reserve(m_pict.data.size() + 2 * len);
+            for (size_t i = m_pos; i < m_pos + len; ++i) {
+                const auto b = static_cast<unsigned char>(m_s[i]);
+                m_pict.data += digits[b >> 4];
+                m_pict.data += digits[b & 15];
+            }
+            m_bPictBinary = true;
+            m_pos += len;
+            return;
+        }
+        m_pict.header += raw;
         if (w == "pngblip" || w == "jpegblip")
             m_pict.readable = true;
         else if (w == "picwgoal")
@@ -330,20 +354,13 @@ private:
             m_pict.w = n;
         else if (w == "pich")
             m_pict.h = n;
-        else if (w == "bin") {
-            const size_t len = std::min<size_t>(size_t(std::max(n, 0)), m_s.size() - m_pos);
-            m_pict.data.append(m_s, m_pos, len);
-            m_pict.hex = false;
-            m_pos += len;
-        }
     }
 
     void InsertPicture()
     {
-        if (!m_pict.readable || !m_sink.LoadPicture(m_pict))
-            return;
         StartParagraph();
-        m_sink.InsertPicture();
+        m_sink.Picture(m_pict);
+        m_pict = RtfPicture();
     }
 
     void Text()
@@ -354,7 +371,7 @@ private:
         const std::string_view run(m_s.data() + start, m_pos - start);
         switch (m_st.dest) {
         case Dest::Picture:
-            if (m_pict.hex)
+            if (!m_bPictBinary)
                 for (char c : run)
                     if (std::isxdigit(static_cast<unsigned char>(c)))
                         m_pict.data += c;
@@ -473,6 +490,7 @@ private:
     std::uint32_t m_colour = 0;
     bool m_bColourSet = false;
     RtfPicture m_pict;
+    bool m_bPictBinary = false; // its data came after \bin
 };
 
 } // namespace

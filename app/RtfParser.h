@@ -28,8 +28,8 @@ struct RtfRunFormat
 
 struct RtfPicture
 {
-    std::string data; // hex digits, or the bytes after \bin
-    bool hex = true;
+    std::string header;    // its own control words as read ("\\pngblip\\picw20 ..."), not \bin
+    std::string data;      // its hex digits as read; bytes after \bin as hex digits too
     bool readable = false; // PNG or JPEG; metafiles are not shown
     int goalW = 0, goalH = 0, w = 0, h = 0;
 };
@@ -42,10 +42,8 @@ public:
     virtual void NewParagraph() = 0;
     // The alignment of the paragraph being filled.
     virtual void Align(RtfAlign align) = 0;
-    // Whether the picture can be shown; when it can, InsertPicture follows (after the paragraph
-    // that holds it is begun).
-    virtual bool LoadPicture(const RtfPicture& picture) = 0;
-    virtual void InsertPicture() = 0;
+    // Every picture, whether it can be shown or not, once the paragraph that holds it is begun.
+    virtual void Picture(const RtfPicture& picture) = 0;
 };
 
 // Whether the text is RTF at all.

@@ -1,7 +1,11 @@
 #include "app/Rtf.h"
 #include "app/RtfParser.h"
 
+#include <QBuffer>
+#include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
+#include <QPainter>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -9,22 +13,90 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <cmath>
 #include <utility>
 
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
-// A document holds one resource a name, whatever its type: the bytes go by a name of their own.
-QUrl JpegName(const QString& name)
+// No picture is shown larger, about a screen: a photograph is decoded scaled down to it.
+constexpr QSizeF kShownBound(2048, 2048);
+// A placeholder stands for a picture of any size with an image no larger than this.
+constexpr int kPlaceholderPixels = 512;
+constexpr QSizeF kPlaceholderLeast(16, 16), kPlaceholderDefault(160, 120);
+
+// A document holds one resource a name, whatever its type: the kept picture goes by a name of
+// its own.
+QUrl KeptName(const QString& name)
 {
-    return QUrl("jpeg-bytes:" + name);
+    return QUrl("kept-picture:" + name);
+}
+
+QSizeF Fitted(const QSizeF& size)
+{
+    if (size.width() <= kShownBound.width() && size.height() <= kShownBound.height())
+        return size;
+    return size.scaled(kShownBound, Qt::KeepAspectRatio);
+}
+
+// Why the reader could not decode: the picture's whole size passes Qt's allocation limit (Qt
+// decodes some pictures whole before it scales them), or its data is damaged.
+PictureFault FaultOf(const QSize& natural)
+{
+    const double limit = QImageReader::allocationLimit() * 1048576.0;
+    return limit > 0 && 4.0 * natural.width() * natural.height() > limit ? PictureFault::TooLarge
+                                                                         : PictureFault::Unreadable;
+}
+
+// Decodes the picture no larger than it is shown, converted once to the screen's format: Qt
+// would convert an image at every paint. size gives its size in the text where positive, its
+// own elsewhere, and comes back fitted.
+PictureFault Decode(const QByteArray& bytes, QSizeF& size, QPixmap& shown)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize natural = reader.size();
+    if (natural.isEmpty())
+        return PictureFault::Unreadable;
+    size = Fitted(QSizeF(size.width() > 0 ? size.width() : natural.width(),
+                         size.height() > 0 ? size.height() : natural.height()));
+    const QSize pixels = (size * qApp->devicePixelRatio()).toSize().expandedTo(QSize(1, 1));
+    if (const QSize decoded = natural.boundedTo(pixels); decoded != natural)
+        reader.setScaledSize(decoded);
+    QImage image;
+    if (!reader.read(&image))
+        return FaultOf(natural);
+    shown = QPixmap::fromImage(std::move(image));
+    return shown.isNull() ? PictureFault::TooLarge : PictureFault::None;
+}
+
+// A light box with a border, of a small image whatever size it stands for.
+LessonPicture Placeholder(KeptPicture kept, const QSizeF& goal, const QSizeF& own)
+{
+    LessonPicture p;
+    p.kept = std::move(kept);
+    const QSizeF wanted(goal.width() > 0  ? goal.width()
+                        : own.width() > 0 ? own.width()
+                                          : kPlaceholderDefault.width(),
+                        goal.height() > 0  ? goal.height()
+                        : own.height() > 0 ? own.height()
+                                           : kPlaceholderDefault.height());
+    p.size = Fitted(wanted).expandedTo(kPlaceholderLeast);
+    p.shown = QPixmap(p.size.toSize().boundedTo(QSize(kPlaceholderPixels, kPlaceholderPixels)));
+    p.shown.fill(QColor(235, 235, 235));
+    QPainter painter(&p.shown);
+    painter.setPen(QColor(150, 150, 150));
+    painter.drawRect(p.shown.rect().adjusted(0, 0, -1, -1));
+    return p;
 }
 
 // Fills a QTextDocument with what the parser reads.
 class DocumentSink : public IRtfSink
 {
 public:
-    explicit DocumentSink(QTextDocument& doc) : m_doc(doc), m_cursor(&doc) {}
+    explicit DocumentSink(QTextDocument& doc) : m_cursor(&doc) {}
 
     void Text(const std::u16string& run, const RtfRunFormat& format) override
     {
@@ -42,27 +114,23 @@ public:
         m_cursor.setBlockFormat(f);
     }
 
-    bool LoadPicture(const RtfPicture& p) override
+    void Picture(const RtfPicture& p) override
     {
-        const QByteArray data = QByteArray::fromRawData(p.data.data(), qsizetype(p.data.size()));
-        m_bytes = p.hex ? QByteArray::fromHex(data) : QByteArray(data.data(), data.size());
-        m_image = QImage();
-        m_goalW = p.goalW;
-        m_goalH = p.goalH;
-        return m_image.loadFromData(m_bytes);
+        KeptPicture kept{QByteArray::fromStdString(p.header), QByteArray::fromStdString(p.data)};
+        const QSizeF goal(p.goalW / kTwipsPerPixel, p.goalH / kTwipsPerPixel);
+        LessonPicture picture;
+        picture.size = goal;
+        if (p.readable && Decode(QByteArray::fromHex(kept.hex), picture.size, picture.shown) ==
+                              PictureFault::None) {
+            picture.kept = std::move(kept);
+        } else {
+            picture = Placeholder(std::move(kept), goal, QSizeF(p.w, p.h));
+            ++notShown;
+        }
+        InsertPicture(m_cursor, picture);
     }
 
-    void InsertPicture() override
-    {
-        const QString name = QString("lesson-picture-%1").arg(++m_nPictures);
-        m_doc.addResource(QTextDocument::ImageResource, QUrl(name), m_image);
-        KeepJpegBytes(m_doc, name, std::exchange(m_bytes, {}));
-        QTextImageFormat f;
-        f.setName(name);
-        f.setWidth(m_goalW > 0 ? m_goalW / kTwipsPerPixel : m_image.width());
-        f.setHeight(m_goalH > 0 ? m_goalH / kTwipsPerPixel : m_image.height());
-        m_cursor.insertImage(f);
-    }
+    int notShown = 0;
 
 private:
     static QTextCharFormat CharFormat(const RtfRunFormat& r)
@@ -81,29 +149,71 @@ private:
         return f;
     }
 
-    QTextDocument& m_doc;
     QTextCursor m_cursor;
-    QImage m_image;
-    QByteArray m_bytes; // the picture's file as the lesson holds it
-    int m_goalW = 0, m_goalH = 0;
-    int m_nPictures = 0;
 };
 
 } // namespace
 
-void KeepJpegBytes(QTextDocument& doc, const QString& name, const QByteArray& bytes)
+PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture)
 {
-    if (bytes.startsWith("\xFF\xD8\xFF"))
-        doc.addResource(QTextDocument::UserResource, JpegName(name), bytes);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    const QSize natural = reader.size();
+    if (natural.isEmpty())
+        return PictureFault::Unreadable;
+    QByteArray kept = bytes;
+    if (format != "jpeg" && format != "png") {
+        QImage image;
+        if (!reader.read(&image))
+            return FaultOf(natural);
+        kept.clear();
+        QBuffer png(&kept);
+        png.open(QIODevice::WriteOnly);
+        if (!image.save(&png, "PNG"))
+            return PictureFault::TooLarge;
+    }
+    QSizeF size;
+    if (const PictureFault fault = Decode(kept, size, picture.shown); fault != PictureFault::None)
+        return fault;
+    picture.size = size;
+    // The goal size is the size shown: a photograph stays fitted when the lesson opens again.
+    const std::string header =
+        std::string(format == "jpeg" ? "\\jpegblip" : "\\pngblip") + "\\picw" +
+        std::to_string(natural.width()) + "\\pich" + std::to_string(natural.height()) +
+        "\\picwgoal" + std::to_string(std::lround(size.width() * kTwipsPerPixel)) + "\\pichgoal" +
+        std::to_string(std::lround(size.height() * kTwipsPerPixel));
+    picture.kept = {QByteArray::fromStdString(header), kept.toHex()};
+    return PictureFault::None;
 }
 
-QByteArray KeptJpegBytes(const QTextDocument& doc, const QString& name)
+QString InsertPicture(QTextCursor& cursor, const LessonPicture& picture)
 {
-    const QVariant v = doc.resource(QTextDocument::UserResource, JpegName(name));
-    return v.userType() == QMetaType::QByteArray ? v.toByteArray() : QByteArray();
+    static int nPictures = 0; // names apart from those of every other picture
+    const QString name = QString("lesson-picture-%1").arg(++nPictures);
+    QTextDocument* doc = cursor.document();
+    doc->addResource(QTextDocument::ImageResource, QUrl(name), QVariant::fromValue(picture.shown));
+    doc->addResource(QTextDocument::UserResource, KeptName(name),
+                     QVariant::fromValue(picture.kept));
+    QTextImageFormat f;
+    f.setName(name);
+    f.setWidth(picture.size.width());
+    f.setHeight(picture.size.height());
+    cursor.insertImage(f);
+    return name;
 }
 
-bool RtfToDocument(const std::string& rtf, QTextDocument& doc)
+std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString& name)
+{
+    const QVariant v = doc.resource(QTextDocument::UserResource, KeptName(name));
+    if (v.metaType() != QMetaType::fromType<KeptPicture>())
+        return std::nullopt;
+    return v.value<KeptPicture>();
+}
+
+bool RtfToDocument(const std::string& rtf, QTextDocument& doc, int* notShown)
 {
     doc.clear();
     if (!IsRtf(rtf))
@@ -115,6 +225,8 @@ bool RtfToDocument(const std::string& rtf, QTextDocument& doc)
     {
         DocumentSink sink(doc);
         ParseRtf(rtf, sink);
+        if (notShown)
+            *notShown = sink.notShown;
     }
     block.endEditBlock();
     return true;

@@ -75,6 +75,7 @@ const char* Alignment(Qt::Alignment a)
     return "\\ql";
 }
 
+// A picture pasted from elsewhere: an image, or a pixmap.
 QImage ImageOf(const QTextDocument& doc, const QTextImageFormat& f)
 {
     const QVariant v = doc.resource(QTextDocument::ImageResource, QUrl(f.name()));
@@ -85,26 +86,24 @@ QImage ImageOf(const QTextDocument& doc, const QTextImageFormat& f)
 
 void AppendPicture(std::string& out, const QTextDocument& doc, const QTextImageFormat& f)
 {
+    if (const std::optional<KeptPicture> kept = KeptPictureOf(doc, f.name())) {
+        out += PictureToRtf(*kept);
+        return;
+    }
     const QImage image = ImageOf(doc, f);
     if (image.isNull())
         return;
-    QByteArray bytes = KeptJpegBytes(doc, f.name());
-    const bool jpeg = !bytes.isEmpty();
-    if (!jpeg) {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
     const double w = f.width() > 0 ? f.width() : image.width();
     const double h = f.height() > 0 ? f.height() : image.height();
-    out += std::string("{\\pict") + (jpeg ? "\\jpegblip" : "\\pngblip") + "\\picw" +
-           std::to_string(image.width()) + "\\pich" + std::to_string(image.height()) +
-           "\\picwgoal" + std::to_string(std::lround(w * kTwipsPerPixel)) + "\\pichgoal" +
-           std::to_string(std::lround(h * kTwipsPerPixel)) + "\n";
-    const QByteArray hex = bytes.toHex();
-    for (qsizetype i = 0; i < hex.size(); i += 128)
-        out += hex.mid(i, 128).toStdString() + "\n";
-    out += "}";
+    const std::string header = "\\pngblip\\picw" + std::to_string(image.width()) + "\\pich" +
+                               std::to_string(image.height()) + "\\picwgoal" +
+                               std::to_string(std::lround(w * kTwipsPerPixel)) + "\\pichgoal" +
+                               std::to_string(std::lround(h * kTwipsPerPixel));
+    out += PictureToRtf({QByteArray::fromStdString(header), bytes.toHex()});
 }
 
 void AppendFragment(std::string& out, Tables& t, const QTextDocument& doc, const QTextFragment& f)
@@ -135,6 +134,19 @@ void AppendFragment(std::string& out, Tables& t, const QTextDocument& doc, const
 }
 
 } // namespace
+
+std::string PictureToRtf(const KeptPicture& kept)
+{
+    constexpr qsizetype kLine = 128;
+    std::string out = "{\\pict" + kept.header.toStdString() + "\n";
+    out.reserve(out.size() + kept.hex.size() + kept.hex.size() / kLine + 4);
+    for (qsizetype i = 0; i < kept.hex.size(); i += kLine) {
+        out.append(kept.hex.constData() + i, size_t(std::min(kLine, kept.hex.size() - i)));
+        out += '\n';
+    }
+    out += '}';
+    return out;
+}
 
 std::string DocumentToRtf(const QTextDocument& doc)
 {

@@ -22,6 +22,12 @@ namespace {
 constexpr LPARAM kHintTitle = 0;
 } // namespace
 
+std::string LessonTooLargeText()
+{
+    return "The lesson is too large: with its pictures it takes more than " +
+           std::to_string(kLessonFileLimit >> 20) + " MB.";
+}
+
 CVXTextDoc::CVXTextDoc() : m_pText(std::make_unique<QTextDocument>())
 {
     m_pText->setDefaultFont(QFont("Liberation Serif", 12));
@@ -72,7 +78,8 @@ BOOL CVXTextDoc::OnOpenDocument(const char* lpszPathName)
         rtf.assign(bytes.begin(), bytes.end());
     }
     DeleteContents();
-    if (!RtfToDocument(rtf, *m_pText)) {
+    int notShown = 0;
+    if (!RtfToDocument(rtf, *m_pText, &notShown)) {
         AfxMessageBox("Unexpected file format.", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
@@ -80,6 +87,10 @@ BOOL CVXTextDoc::OnOpenDocument(const char* lpszPathName)
     m_pText->setModified(false);
     CreateItemsForPictures();
     m_strTitleText = PathText(path.Name());
+    if (notShown > 0)
+        AfxMessageBox("Some pictures of this lesson cannot be shown here. They are kept, and "
+                      "saved with the lesson.",
+                      MB_OK | MB_ICONINFORMATION);
     return TRUE;
 }
 
@@ -94,11 +105,7 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
     // Refused before the student is told where it goes, and before anything is written.
     const std::string rtf = DocumentToRtf(*m_pText);
     if (rtf.size() > kLessonFileLimit) {
-        const std::string megabytes = std::to_string(kLessonFileLimit >> 20);
-        AfxMessageBox("Unable to save file.\nThe lesson is too large: with its pictures it takes "
-                      "more than " +
-                          megabytes + " MB.",
-                      MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox("Unable to save file.\n" + LessonTooLargeText(), MB_OK | MB_ICONEXCLAMATION);
         m_bSaveCalledOff = true; // told why already
         return FALSE;
     }

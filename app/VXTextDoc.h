@@ -16,6 +16,8 @@ class CVeltrixCntrItem;
 // pictures reach it. A longer file is refused at Open before it is read, as reading it whole
 // takes its size twice over in memory.
 constexpr std::size_t kLessonFileLimit = std::size_t{64} << 20;
+// Why a lesson past kLessonFileLimit is refused, at Save and at Insert New Object.
+std::string LessonTooLargeText();
 
 class CVXTextDoc : public CDocument
 {

@@ -28,6 +28,7 @@
 #include <QTextLayout>
 #include <QUrl>
 
+#include <cerrno>
 #include <memory>
 
 VX_IMPLEMENT_CLASS(CVXTextView, CView)
@@ -363,29 +364,35 @@ void CVXTextView::OnInsertObject()
         true, "Insert New Object", "Pictures (*.png *.jpg *.jpeg *.bmp *.gif);;All Files (*)");
     if (path.empty())
         return;
-    // Read once, as a JPEG keeps these bytes. A longer file would decode past Qt's own limit on
-    // an image's size: it is not read.
-    constexpr std::size_t kPictureFileLimit = std::size_t{256} << 20;
+    const std::string refused = "Unable to insert the picture " + PathText(path) + ".\n";
+    // Its bytes go into the lesson file as hex digits, two characters each: a file of more than
+    // half a lesson's limit could never be saved, and is not read.
     std::vector<std::uint8_t> bytes;
-    QImage image;
-    if (!ReadFileBytes(path, bytes, kPictureFileLimit) ||
-        !image.loadFromData(bytes.data(), static_cast<int>(bytes.size()))) {
-        AfxMessageBox("Unable to read the picture " + PathText(path) + ".",
+    if (!ReadFileBytes(path, bytes, kLessonFileLimit / 2)) {
+        AfxMessageBox(errno == EFBIG ? refused + LessonTooLargeText()
+                                     : "Unable to read the picture " + PathText(path) + ".",
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    static int nInserted = 0; // names apart from those of the pictures read with a file
-    const QString name = QString("inserted-picture-%1").arg(++nInserted);
-    m_pEdit->document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
-    KeepJpegBytes(*m_pEdit->document(), name,
-                  QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                             static_cast<qsizetype>(bytes.size())));
-    QTextImageFormat f;
-    f.setName(name);
-    f.setWidth(image.width());
-    f.setHeight(image.height());
-    m_pEdit->textCursor().insertImage(f);
-    GetDocument()->CreateClientItem(name.toStdString());
+    LessonPicture picture;
+    const PictureFault fault = PictureFromFile(
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())), picture);
+    bytes = {};
+    if (fault != PictureFault::None) {
+        AfxMessageBox(fault == PictureFault::TooLarge
+                          ? refused + "It is too large to show."
+                          : "Unable to read the picture " + PathText(path) + ".",
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // Refused now rather than found out at Save.
+    if (DocumentToRtf(*m_pEdit->document()).size() + PictureToRtf(picture.kept).size() >
+        kLessonFileLimit) {
+        AfxMessageBox(refused + LessonTooLargeText(), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    QTextCursor cursor = m_pEdit->textCursor();
+    GetDocument()->CreateClientItem(InsertPicture(cursor, picture).toStdString());
 }
 
 void CVXTextView::OnFormatFont()

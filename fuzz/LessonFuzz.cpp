@@ -1,9 +1,10 @@
 // A lesson file: the RTF reader fed arbitrary bytes (with the "{\rtf" that makes it read them
 // when the first byte is odd), then the bracketed link of every line it yields, as a
-// double-click on that line would look for it.
+// double-click on that line would look for it, and every picture as Save would write it back.
 #include "app/LessonLink.h"
 #include "app/RtfParser.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -29,8 +30,18 @@ public:
     }
     void NewParagraph() override { lines.emplace_back(); }
     void Align(RtfAlign) override {}
-    bool LoadPicture(const RtfPicture& p) override { return p.readable && !p.data.empty(); }
-    void InsertPicture() override { lines.back() += '?'; }
+    // A picture is written back as read: its data must be hex digits and its header control
+    // words, or the lesson saved would not read as it did.
+    void Picture(const RtfPicture& p) override
+    {
+        for (char c : p.data)
+            if (!std::isxdigit(static_cast<unsigned char>(c)))
+                std::abort();
+        if ((!p.header.empty() && p.header[0] != '\\') ||
+            p.header.find_first_of("{} \r\n") != std::string::npos)
+            std::abort();
+        lines.back() += '?';
+    }
 
     std::vector<std::string> lines{1};
 };

@@ -5,6 +5,7 @@
 #include "app/CntrItem.h"
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
+#include "app/RtfParser.h"
 #include "app/ShellFixture.h"
 #include "app/TestFiles.h"
 #include "app/VXTextDoc.h"
@@ -15,14 +16,21 @@
 #include "platform/DocTemplate.h"
 #include "resources/ResourceIds.h"
 
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QTest>
 #include <QTextEdit>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -182,14 +190,21 @@ QImage Noise(int width, int height)
     return image;
 }
 
-// A new lesson holding the picture file as many times over, each through Insert New Object.
-CVXTextDoc* NewLessonOf(const std::string& picture, int count)
+// Inserts the picture file into the active lesson as many times over, each through Insert New
+// Object.
+void InsertPictures(const std::string& picture, int count)
 {
-    auto* doc = dynamic_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr));
     const FileDialogHook old = SetFileDialogHook([&](bool, const std::string&) { return picture; });
     for (int n = 0; n < count; ++n)
         EXPECT_TRUE(Choose(ID_OLE_INSERT_NEW));
     SetFileDialogHook(old);
+}
+
+// A new lesson holding the picture file as many times over.
+CVXTextDoc* NewLessonOf(const std::string& picture, int count)
+{
+    auto* doc = dynamic_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr));
+    InsertPictures(picture, count);
     return doc;
 }
 
@@ -219,7 +234,8 @@ QImage LastPicture(const CVXTextDoc* doc)
 }
 
 // Every lesson that Save writes opens again: three large pictures are saved and read back
-// whole; with a fourth the lesson is too large and Save refuses it, writing nothing.
+// whole; a fourth would make the lesson too large, and Insert refuses it. A long text pasted
+// beside them makes it too large too: Save refuses it and writes nothing.
 TEST(FileSafety, ALessonOfLargePicturesOpensAgainOrIsRefusedAtSave)
 {
 #ifdef VELTRIX_SANITIZED
@@ -241,10 +257,20 @@ TEST(FileSafety, ALessonOfLargePicturesOpensAgainOrIsRefusedAtSave)
     ASSERT_EQ(doc->GetItems().size(), 3u);
     EXPECT_TRUE(LastPicture(doc) == picture);
 
-    const FileDialogHook old =
-        SetFileDialogHook([&](bool, const std::string&) { return dir + "noise.png"; });
-    EXPECT_TRUE(Choose(ID_OLE_INSERT_NEW));
-    SetFileDialogHook(old);
+    InsertPictures(dir + "noise.png", 1);
+    EXPECT_EQ(recorder.messages,
+              std::vector<std::string>{"Unable to insert the picture " + dir +
+                                       "noise.png.\nThe lesson is too large: with its pictures "
+                                       "it takes more than 64 MB."});
+    EXPECT_EQ(doc->GetItems().size(), 3u);
+    EXPECT_FALSE(doc->IsModified());
+
+    recorder.messages.clear();
+    QString words;
+    for (int line = 0; line < 160000; ++line)
+        words += "A long text pasted from elsewhere, line after line of it.\n";
+    QGuiApplication::clipboard()->setText(words);
+    EXPECT_TRUE(Choose(ID_EDIT_PASTE));
     EXPECT_TRUE(Choose(ID_FILE_SAVE));
     EXPECT_EQ(recorder.messages,
               std::vector<std::string>{"Unable to save file.\nThe lesson is too large: with its "
@@ -254,6 +280,7 @@ TEST(FileSafety, ALessonOfLargePicturesOpensAgainOrIsRefusedAtSave)
     EXPECT_TRUE(doc->IsModified());
     doc->SetModifiedFlag(FALSE);
     doc->OnCloseDocument();
+    QGuiApplication::clipboard()->clear();
     fs::remove_all(dir);
 }
 
@@ -279,6 +306,198 @@ TEST(FileSafety, PhotographsAreKeptAsTheirOwnBytes)
     SaveAndOpenAgain(dir + "again.vxt");
     EXPECT_TRUE(ReadText(dir + "again.vxt") == ReadText(dir + "first.vxt"));
     EXPECT_EQ(recorder.messages, std::vector<std::string>{});
+    theApp.CloseAllDocuments(FALSE);
+    fs::remove_all(dir);
+}
+
+// The pictures of lesson RTF as the file gives them: control words and hex digits.
+std::vector<std::pair<std::string, std::string>> PicturesIn(const std::string& rtf)
+{
+    struct Sink : IRtfSink
+    {
+        void Text(const std::u16string&, const RtfRunFormat&) override {}
+        void NewParagraph() override {}
+        void Align(RtfAlign) override {}
+        void Picture(const RtfPicture& p) override { pictures.emplace_back(p.header, p.data); }
+        std::vector<std::pair<std::string, std::string>> pictures;
+    } sink;
+    ParseRtf(rtf, sink);
+    return sink.pictures;
+}
+
+QByteArray FileOf(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// A PNG of one pixel whose header claims width x height, its checksum made good. Of a palette
+// with transparency, which Qt decodes whole at four bytes a pixel before it scales.
+QByteArray PngClaiming(quint32 width, quint32 height)
+{
+    QImage pixel(1, 1, QImage::Format_Indexed8);
+    pixel.setColorTable({qRgba(200, 30, 30, 128)});
+    pixel.fill(0);
+    QByteArray png = FileOf(pixel, "PNG");
+    qToBigEndian(width, png.data() + 16); // the header chunk's data, after its length and type
+    qToBigEndian(height, png.data() + 20);
+    quint32 crc = 0xFFFFFFFFu;
+    for (int i = 12; i < 29; ++i) {
+        crc ^= uchar(png[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    qToBigEndian(~crc, png.data() + 29);
+    return png;
+}
+
+// The lesson's pictures as its window holds them: converted once to the screen's format, and
+// no larger than it shows them.
+void ExpectShownOnce(const CVXTextDoc* doc)
+{
+    for (const auto& item : doc->GetItems()) {
+        const QVariant shown = doc->GetTextDocument()->resource(
+            QTextDocument::ImageResource, QUrl(QString::fromStdString(item->GetName())));
+        EXPECT_EQ(shown.userType(), QMetaType::QPixmap) << item->GetName();
+        EXPECT_LE(shown.value<QPixmap>().width(), 2048) << item->GetName();
+    }
+}
+
+// Every picture of a lesson, shown or not, is saved as it was read, and opens again so.
+TEST(FileSafety, EveryPictureOfALessonIsSavedAsItWasRead)
+{
+    StartShell();
+    const std::string dir = Temp("kept/"), path = dir + "kept.vxt";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(20, 120, 220));
+    const QByteArray png = FileOf(image, "PNG");
+    const std::string pngHex = png.toHex().toStdString();
+    std::string missingDigit = pngHex;
+    missingDigit.erase(missingDigit.size() / 2, 1);
+    const struct
+    {
+        const char* what;
+        std::string header, data;
+    } pictures[] = {
+        {"PNG", "\\pngblip\\picw40\\pich30\\picwgoal900\\pichgoal450", pngHex},
+        {"JPEG in capitals", "\\jpegblip\\picw40\\pich30",
+         FileOf(image, "JPEG").toHex().toUpper().toStdString()},
+        {"a digit missing", "\\pngblip\\picw40\\pich30\\bliptag-5", missingDigit},
+        {"truncated", "\\pngblip", pngHex.substr(0, pngHex.size() / 2)},
+        {"20000 x 20000", "\\pngblip\\picw20000\\pich20000",
+         PngClaiming(20000, 20000).toHex().toStdString()},
+        {"empty", "", ""},
+        {"metafile", "\\wmetafile8\\picw2000\\pich1000\\picwgoal1134\\pichgoal567",
+         "010009000003c40000000000"},
+    };
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Sans;}}\\f0 Pictures:\\par ";
+    for (const auto& p : pictures)
+        rtf += "{\\pict" + p.header + "\n" + p.data + "}\\par ";
+    // Word processors may also write a picture's bytes as they are.
+    rtf += "{\\pict\\pngblip\\bin" + std::to_string(png.size()) + " " + png.toStdString() + "}}";
+    std::ofstream(path, std::ios::binary) << rtf;
+
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass);
+        MessageRecorder recorder;
+        const FileDialogHook old =
+            SetFileDialogHook([&](bool, const std::string&) { return path; });
+        EXPECT_TRUE(Choose(ID_FILE_OPEN));
+        SetFileDialogHook(old);
+        EXPECT_EQ(recorder.messages,
+                  std::vector<std::string>{"Some pictures of this lesson cannot be shown here. "
+                                           "They are kept, and saved with the lesson."});
+        const auto docs = TemplateOf(IDR_VXTEXTTYPE)->GetDocuments();
+        ASSERT_EQ(docs.size(), 1u);
+        auto* doc = dynamic_cast<CVXTextDoc*>(docs.back());
+        EXPECT_EQ(doc->GetItems().size(), std::size(pictures) + 1);
+        ExpectShownOnce(doc);
+        auto* view = static_cast<CVXTextView*>(doc->GetViews().front());
+        const QString shots = qEnvironmentVariable("VELTRIX_SHOTS"); // pictures to look at
+        if (!shots.isEmpty() && pass == 0)
+            view->GetParentFrame()->GetFrameWidget()->grab().save(shots + "/lesson_kept.png");
+        QTest::keyClicks(view->GetEdit(), "x");
+        EXPECT_TRUE(Choose(ID_FILE_SAVE));
+        EXPECT_FALSE(doc->IsModified());
+        EXPECT_TRUE(Choose(ID_FILE_CLOSE));
+        const auto saved = PicturesIn(ReadText(path));
+        ASSERT_EQ(saved.size(), std::size(pictures) + 1);
+        for (size_t i = 0; i < std::size(pictures); ++i) {
+            EXPECT_EQ(saved[i].first, pictures[i].header) << pictures[i].what;
+            EXPECT_TRUE(saved[i].second == pictures[i].data) << pictures[i].what;
+        }
+        EXPECT_TRUE(saved.back() == std::make_pair(std::string("\\pngblip"), pngHex));
+    }
+    fs::remove_all(dir);
+}
+
+// A colour photograph of width x height in plain bands, so that its file stays small; made
+// 8-bit to hold the test's memory to a byte a pixel.
+bool SavePhoto(const std::string& path, int width, int height)
+{
+    QImage image(width, height, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(200, 60, 30), qRgb(30, 90, 200), qRgb(40, 160, 60)});
+    for (int y = 0; y < height; ++y)
+        std::memset(image.scanLine(y), y / 700 % 3, size_t(width));
+    return image.save(QString::fromStdString(path), "JPEG", 80);
+}
+
+// Photographs as users have them go in through Insert New Object, are saved as their own
+// bytes and open again; a picture too large to decode, or to save, says so.
+TEST(FileSafety, PhotographsGoInOrAreRefusedWithTheReason)
+{
+    StartShell();
+    const std::string dir = Temp("camera/");
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ASSERT_TRUE(SavePhoto(dir + "48mp.jpg", 8000, 6000));
+    ASSERT_TRUE(SavePhoto(dir + "square.jpg", 5800, 5800));
+    std::ofstream(dir + "huge.png", std::ios::binary) << PngClaiming(9000, 9000).toStdString();
+    std::ofstream(dir + "long.jpg").close();
+    fs::resize_file(dir + "long.jpg", std::uintmax_t{33} << 20); // sparse
+    const struct
+    {
+        const char* name;
+        std::string message; // none: it goes in
+    } cases[] = {
+        {"48mp.jpg", ""},
+        {"square.jpg", ""},
+        {"huge.png", "Unable to insert the picture " + dir + "huge.png.\nIt is too large to show."},
+        {"long.jpg", "Unable to insert the picture " + dir +
+                         "long.jpg.\nThe lesson is too large: with its pictures it takes more "
+                         "than 64 MB."},
+    };
+    CVXTextDoc* doc = NewLessonOf("", 0);
+    ASSERT_NE(doc, nullptr);
+    std::vector<std::string> inserted; // the files' bytes in hex digits
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageRecorder recorder;
+        const size_t before = doc->GetItems().size();
+        InsertPictures(dir + c.name, 1);
+        EXPECT_EQ(recorder.messages, c.message.empty() ? std::vector<std::string>{}
+                                                       : std::vector<std::string>{c.message});
+        EXPECT_EQ(doc->GetItems().size(), before + (c.message.empty() ? 1 : 0));
+        if (c.message.empty())
+            inserted.push_back(
+                QByteArray::fromStdString(ReadText(dir + c.name)).toHex().toStdString());
+    }
+    ExpectShownOnce(doc);
+    MessageRecorder recorder;
+    CVXTextDoc* back = SaveAndOpenAgain(dir + "photos.vxt");
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{});
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetItems().size(), inserted.size());
+    ExpectShownOnce(back);
+    const auto saved = PicturesIn(ReadText(dir + "photos.vxt"));
+    ASSERT_EQ(saved.size(), inserted.size());
+    for (size_t i = 0; i < saved.size(); ++i)
+        EXPECT_TRUE(saved[i].second == inserted[i]) << cases[i].name;
     theApp.CloseAllDocuments(FALSE);
     fs::remove_all(dir);
 }
