@@ -86,9 +86,11 @@ LessonPicture Placeholder(KeptPicture kept, const QSizeF& goal, const QSizeF& ow
     p.size = Fitted(wanted).expandedTo(kPlaceholderLeast);
     p.shown = QPixmap(p.size.toSize().boundedTo(QSize(kPlaceholderPixels, kPlaceholderPixels)));
     p.shown.fill(QColor(235, 235, 235));
-    QPainter painter(&p.shown);
-    painter.setPen(QColor(150, 150, 150));
-    painter.drawRect(p.shown.rect().adjusted(0, 0, -1, -1));
+    {
+        QPainter painter(&p.shown);
+        painter.setPen(QColor(150, 150, 150));
+        painter.drawRect(p.shown.rect().adjusted(0, 0, -1, -1));
+    }
     return p;
 }
 
