@@ -495,6 +495,9 @@ TEST(FileSafety, PhotographsGoInOrAreRefusedWithTheReason)
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->GetItems().size(), inserted.size());
     ExpectShownOnce(back);
+    if (const QString shots = qEnvironmentVariable("VELTRIX_SHOTS"); !shots.isEmpty())
+        back->GetViews().front()->GetParentFrame()->GetFrameWidget()->grab().save(
+            shots + "/lesson_photographs.png");
     const auto saved = PicturesIn(ReadText(dir + "photos.vxt"));
     ASSERT_EQ(saved.size(), inserted.size());
     for (size_t i = 0; i < saved.size(); ++i)
