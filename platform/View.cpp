@@ -125,7 +125,7 @@ bool EndPrintJob(std::unique_ptr<QPainter>& painter) noexcept
     } catch (const std::bad_alloc&) {
     }
     if (painter->isActive())
-        (void)painter.release();
+        vx::KeepForGood(painter.release());
     return false;
 }
 
@@ -167,7 +167,7 @@ std::unique_ptr<QPainter> BeginPrintJob(QPrinter* pPrinter)
             begun = painter->begin(pPrinter);
         })) {
         if (painter && painter->isActive())
-            (void)painter.release();
+            vx::KeepForGood(painter.release());
         return nullptr;
     }
     if (begun)

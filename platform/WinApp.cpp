@@ -29,8 +29,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <malloc.h>
+#include <new>
 #include <pthread.h>
 #include <thread>
+#include <vector>
 
 VX_IMPLEMENT_CLASS(CWinApp, CCmdTarget)
 
@@ -269,6 +271,15 @@ int AfxWinMain(int argc, char** argv)
     return code;
 }
 
+void vx::KeepForGood(const void* p) noexcept
+{
+    try {
+        static auto* kept = new std::vector<const void*>; // not even destroyed at the exit
+        kept->push_back(p);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 void AfxExitProcess(int nExitCode)
 {
     std::fflush(nullptr);
@@ -483,7 +494,7 @@ void CWinApp::SetPrinter(std::unique_ptr<QPrinter> pPrinter)
     // A printer still busy with a job that could not be ended is set aside, never destroyed:
     // that would end the job again, in a destructor.
     if (m_pPrinter && m_pPrinter->paintingActive())
-        (void)m_pPrinter.release();
+        vx::KeepForGood(m_pPrinter.release());
     m_pPrinter = std::move(pPrinter);
 }
 

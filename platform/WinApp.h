@@ -144,6 +144,11 @@ std::string AfxPromptFileName(bool bOpen, const std::string& title, const std::s
 // is told).
 std::string ShowFileDialog(bool bOpen, const QString& title, const QString& initial,
                            const QString& filter);
+namespace vx {
+// Keeps p for the rest of the program, never destroyed: a printer, or the painter of its job,
+// whose job could not be ended (destroying it would end the job again, in a destructor).
+void KeepForGood(const void* p) noexcept;
+} // namespace vx
 // Tests: answers the file dialogs in place of the user (an empty hook shows the dialog again);
 // returns the previous hook.
 using FileDialogHook = std::function<std::string(bool bOpen, const std::string& filter)>;
