@@ -232,7 +232,7 @@ TEST(MemoryLimitCommands, ACommandOutOfMemorySaysSoInItsBoxAndTheProgramGoesOn)
          {ID_FILE_SAVE_IMAGE, true, 4 * kKiB, 4 * kMiB, true},
          inFileDialog},
         {"Save Image, asking first, in the file dialog with more room",
-         {ID_FILE_SAVE_IMAGE, true, 4 * kKiB, 8 * kMiB, true},
+         {ID_FILE_SAVE_IMAGE, true, 4 * kKiB, 5 * kMiB, true},
          inFileDialog},
         {"Print", {ID_FILE_PRINT, true, kMiB, 8 * kMiB, false}, {{noMemory, left(false)}}},
     };
