@@ -445,77 +445,53 @@ bool PaintsANewModel(CMainFrame* frame)
 }
 
 // Prints the process's peak and present address space, as the kernel counts them.
-void PrintAddressSpace(const char* when)
+void PrintPeak(const char* when)
 {
     std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
+    for (std::string line; std::getline(status, line);)
         if (line.rfind("VmPeak", 0) == 0 || line.rfind("VmSize", 0) == 0)
             std::printf("%s %s\n", when, line.c_str());
     std::fflush(stdout);
 }
 
-// Picks the command of the main window's menu and waits until done() holds.
-bool ChooseAndWait(CMainFrame* frame, UINT id, const std::function<bool()>& done)
-{
-    return Choose(id, frame) && Pump(done);
-}
-
 // What a user does in a first sitting: a new model of each kind from File/New, its run, its
-// other views (the plane's Basins run and Vector Field too) and File/Save. Empty when it was
-// done; else what failed.
+// Projected Orbit (and the plane's Basins run and Vector Field), File/Save. What failed, or the
+// boxes shown.
 std::string DoOrdinaryWork(CMainFrame* frame, const std::string& folder)
 {
-    constexpr UINT ID_PROJECTED_ORBIT = 32773, ID_BASINS = 32778;
-    const UINT kinds[] = {IDR_SYS1TYPE, IDR_SYS1NNTYPE, IDR_SYS2TYPE, IDR_SYS3TYPE};
-    Dialogs dialogs;
-    for (size_t k = 0; k < std::size(kinds); ++k) {
-        const std::string kind = "kind " + std::to_string(kinds[k]) + ": ";
-        CDocTemplate* t = nullptr;
-        for (CDocTemplate* each : theApp.GetDocTemplates())
-            if (each->GetResourceID() == kinds[k])
-                t = each;
-        const size_t row = k + 1; // after the lessons
+    Dialogs boxes;
+    for (int row = 1; row <= 4; ++row) { // File/New's rows after the lessons
+        CDocTemplate* t = theApp.GetDocTemplates()[size_t(row)];
         const ModalDriver pick({[row](QDialog* d) {
-            if (auto* list = d->findChild<QListWidget*>())
-                list->setCurrentRow(int(row));
+            d->findChild<QListWidget*>()->setCurrentRow(row);
             d->accept();
         }});
-        const size_t before = t->GetDocuments().size();
-        if (!Choose(ID_FILE_NEW, frame) || t->GetDocuments().size() != before + 1)
-            return kind + "File/New made no model";
+        if (!Choose(ID_FILE_NEW, frame) || t->GetDocuments().empty())
+            return "File/New";
         auto* doc = dynamic_cast<CDynSys*>(t->GetDocuments().back());
-        if (!ChooseAndWait(frame, ID_CONTROLS_RUN,
-                           [doc] { return !doc->m_bRunning && doc->m_bHaveData; }))
-            return kind + "the run did not end with rows";
-        if (!Choose(ID_PROJECTED_ORBIT, frame))
-            return kind + "View/Projected Orbit";
-        if (kinds[k] == IDR_SYS2TYPE) {
-            doc->m_nBADepth = 20;
-            if (!Choose(ID_BASINS, frame) ||
-                !ChooseAndWait(frame, ID_CONTROLS_RUN, [doc] { return !doc->m_bBARunning; }))
-                return kind + "the Basins run";
-            if (!Choose(ID_VECTOR_FIELD, frame))
-                return kind + "View/Vector Field";
-            for (CView* v : doc->GetViews())
-                if (dynamic_cast<CVectorFieldBase*>(v))
-                    QTest::keyClick(v->GetWidget(), 'D'); // the direction field
-        }
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-            vx::DeliverPostedMessages();
-        }
+        doc->m_nBADepth = 20;
+        if (!Choose(ID_CONTROLS_RUN, frame) ||
+            !Pump([doc] { return !doc->m_bRunning && doc->m_bHaveData; }) ||
+            !Choose(32773, frame)) // View/Projected Orbit
+            return "Run";
+        if (t->GetResourceID() == IDR_SYS2TYPE &&
+            (!Choose(32778, frame) || !Choose(ID_CONTROLS_RUN, frame) || // Basins
+             !Pump([doc] { return !doc->m_bBARunning; }) || !Choose(ID_VECTOR_FIELD, frame)))
+            return "Basins, Vector Field";
+        if (auto* field = dynamic_cast<CVectorFieldBase*>(doc->GetViews().back()))
+            QTest::keyClick(field->GetWidget(), 'D'); // the direction field
+        QCoreApplication::processEvents();
         const std::string path =
-            folder + "/model" + std::to_string(k) + t->GetDocString(CDocTemplate::filterExt);
-        const ModalDriver saveAs({[&path](QDialog* d) { // typed into the file dialog
+            folder + "/" + std::to_string(row) + t->GetDocString(CDocTemplate::filterExt);
+        const ModalDriver saveAs({[&path](QDialog* d) {
             d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
             d->accept();
         }});
         if (!Choose(ID_FILE_SAVE, frame) || !std::filesystem::exists(path))
-            return kind + "File/Save wrote no file";
+            return "File/Save";
     }
     std::string told;
-    for (const std::string& text : dialogs.texts)
+    for (const std::string& text : boxes.texts)
         told += "box: " + text + "\n";
     return told;
 }
@@ -570,12 +546,12 @@ TEST(ProgramRun, LogOnPaintAndExit)
             return;
         poll.stop();
         answers.reset(); // the start is answered
-        PrintAddressSpace("started");
+        PrintPeak("started");
         painted = PaintsANewModel(frame);
         if (qEnvironmentVariableIsSet("VELTRIX_PROGRAM_WORK")) {
             const std::string failed = DoOrdinaryWork(frame, folder.path().toStdString());
             EXPECT_EQ(failed, "");
-            PrintAddressSpace("worked");
+            PrintPeak("worked");
             if (const QString dir = qEnvironmentVariable("VELTRIX_SHOTS"); !dir.isEmpty())
                 frame->GetWidget()->grab().save(dir + "/ordinary-work.png");
         }
@@ -639,43 +615,33 @@ TEST(ProgramRun, EndsWhicheverOfQtsThreadsCannotStart)
 // ends, or starts and does ordinary work (ProgramRun.LogOnPaintAndExit with
 // VELTRIX_PROGRAM_WORK), paints without failing and ends after File/Exit; never by a signal, never
 // hanging. Every 40 MiB from 120 (where the system still loads it) to 1000, then every 5 MiB about
-// the lowest that started.
+// the lowest limit that started.
 TEST(ProgramRun, StartsAndEndsUnderATightAddressSpaceLimit)
 {
 #ifdef VELTRIX_SANITIZED
     GTEST_SKIP() << "the sanitizers' shadow memory needs the address space";
 #endif
     std::map<unsigned long, ChildEnd> ends;
-    auto runAll = [&ends](const std::vector<unsigned long>& limits) {
-        for (size_t i = 0; i < limits.size(); i += 4) { // four children at a time
-            std::vector<std::future<ChildEnd>> running;
-            for (size_t j = i; j < std::min(i + 4, limits.size()); ++j) {
-                ChildRun run = ProgramRun();
-                run.env.push_back("VELTRIX_PROGRAM_WORK=1");
-                run.addressSpace = limits[j] << 20;
-                running.push_back(std::async(std::launch::async, RunChild, run));
-            }
-            for (size_t j = i; j < std::min(i + 4, limits.size()); ++j)
-                ends[limits[j]] = running[j - i].get();
+    auto runAll = [&ends](unsigned long from, unsigned long to, unsigned long step) {
+        std::map<unsigned long, std::future<ChildEnd>> running;
+        for (unsigned long mib = from; mib <= to; mib += step) {
+            ChildRun run = ProgramRun();
+            run.env.push_back("VELTRIX_PROGRAM_WORK=1");
+            run.addressSpace = mib << 20;
+            running[mib] = std::async(std::launch::async, RunChild, run);
+            if (running.size() == 4 || mib + step > to) // four children at a time
+                for (auto& [m, end] : std::exchange(running, {}))
+                    ends[m] = end.get();
         }
     };
     auto started = [](const ChildEnd& end) {
-        return end.output.find("started VmSize") != std::string::npos;
+        return end.output.find("started Vm") != end.output.npos;
     };
-    std::vector<unsigned long> coarse;
-    for (unsigned long mib = 120; mib <= 1000; mib += 40)
-        coarse.push_back(mib);
-    runAll(coarse);
-    unsigned long border = 0;
-    for (const auto& [mib, end] : ends)
-        if (!border && started(end))
-            border = mib;
-    ASSERT_NE(border, 0ul) << "no limit started the program:\n" << ends[1000].output;
-    std::vector<unsigned long> fine;
-    for (unsigned long mib = border - 35; mib < border + 40; mib += 5)
-        if (mib % 40 != 0)
-            fine.push_back(mib);
-    runAll(fine);
+    runAll(120, 1000, 40);
+    const auto first =
+        std::find_if(ends.begin(), ends.end(), [&](auto& e) { return started(e.second); });
+    ASSERT_NE(first, ends.end()) << ends[1000].output;
+    runAll(std::max(120ul, first->first - 35), first->first + 35, 5);
     for (const auto& [mib, end] : ends) {
         SCOPED_TRACE(testing::Message() << mib << " MiB");
         EXPECT_FALSE(end.hung) << "the program did not end:\n" << end.output;

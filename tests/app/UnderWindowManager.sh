@@ -12,25 +12,35 @@ if ! command -v Xvfb >/dev/null || ! command -v openbox >/dev/null ||
 fi
 unset LD_PRELOAD
 wait_seconds=120
+deadline=$((SECONDS + wait_seconds))
 tmp=$(mktemp -d)
 xvfb="" wm=""
 trap 'kill $wm $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
-# Xvfb picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
-xvfb=$!
-deadline=$((SECONDS + wait_seconds))
-until [ -s "$tmp/display" ] || [ $SECONDS -ge $deadline ] || ! kill -0 $xvfb 2>/dev/null; do
+# Fails, saying why, once the time is up.
+give_up() {
+  [ $SECONDS -lt $deadline ] && return
+  echo "$1 did not come up within ${wait_seconds} s:"
+  cat "$tmp/$1.log"
+  exit 1
+}
+# Xvfb picks a free display itself and writes its number; one that ends first is started again.
+until [ -s "$tmp/display" ]; do
+  if [ -z "$xvfb" ] || ! kill -0 $xvfb 2>/dev/null; then
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/display" >>"$tmp/Xvfb.log" 2>&1 &
+    xvfb=$!
+  fi
+  give_up Xvfb
   sleep 0.05
 done
-[ -s "$tmp/display" ] || { echo "Xvfb did not start (given ${wait_seconds} s)"; exit 1; }
 export DISPLAY=":$(head -1 "$tmp/display")"
-openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
 # Windows shown before openbox manages the display get their frames late: wait until it has
 # announced itself on the root window.
-managed() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
-until managed || [ $SECONDS -ge $deadline ] || ! kill -0 $wm 2>/dev/null; do
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
+  if [ -z "$wm" ] || ! kill -0 $wm 2>/dev/null; then
+    openbox --sm-disable >>"$tmp/openbox.log" 2>&1 &
+    wm=$!
+  fi
+  give_up openbox
   sleep 0.05
 done
-managed || { echo "openbox did not start (given ${wait_seconds} s)"; exit 1; }
 LD_PRELOAD=${VELTRIX_PRELOAD:-} QT_QPA_PLATFORM=xcb "$@"
