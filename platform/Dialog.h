@@ -23,7 +23,7 @@ std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent);
 // (exec() would leave it pointing at its ended loop, and hiding or destroying it would then
 // crash) and std::bad_alloc goes on to the caller. Shown through ShowModal (NoMemory.h), with
 // the memory reserve given back. Qt's dialogs whose exec() does work of its own (page setup,
-// print, message box) keep their exec().
+// print) keep their exec().
 int RunModalLoop(QDialog& dlg);
 
 class CDialog : public CWnd

@@ -14,6 +14,7 @@
 #include "platform/base/MemoryReserve.h"
 #include "platform/base/NoMemory.h"
 
+#include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFileDialog>
@@ -74,7 +75,10 @@ int ShowQtMessageBox(const std::string& text, unsigned type)
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    switch (box.exec()) {
+    // In the program's own loop, so that a box left by memory running out is still closed.
+    RunModalLoop(box);
+    QAbstractButton* clicked = box.clickedButton();
+    switch (clicked ? box.standardButton(clicked) : QMessageBox::NoButton) {
     case QMessageBox::Cancel:
         return IDCANCEL;
     case QMessageBox::Yes:

@@ -414,3 +414,15 @@ TEST(ModalWindows, ADialogThatMemoryRanOutInIsCancelledWithTheMessage)
         EXPECT_EQ(boxes.messages, std::vector<std::string>{"Not enough memory to go on."});
     }
 }
+
+// A message box that memory runs out in is closed, and answers as one closed without a button.
+TEST(ModalWindows, ABoxThatMemoryRanOutInIsClosed)
+{
+    const MessageBoxHook old = SetMessageBoxHook({});
+    InstallMessageBoxHook();
+    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    EXPECT_EQ(AfxMessageBox("Go on?", MB_YESNO), IDNO);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    SetMessageBoxHook(old);
+    GiveBackMemoryReserve();
+}
