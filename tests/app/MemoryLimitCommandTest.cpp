@@ -109,14 +109,16 @@ bool BasinsScanned(CDynSys* doc, CBasinsView* view)
 
 const std::string& OutputPath();
 
-// Answers a dialog as the user would: a file dialog by typing the file's path and Enter, the
+// Answers a dialog as the user would: a file dialog by pasting the file's path and Enter, the
 // print dialog's OK, a message box's Yes or OK, after writing its text.
 void Answer(QDialog* d)
 {
     if (qobject_cast<QFileDialog*>(d)) {
         std::cout << "file dialog: " << d->windowTitle().toStdString() << std::endl;
         auto* name = d->findChild<QLineEdit*>("fileNameEdit");
-        QTest::keyClicks(name, QString::fromStdString(OutputPath()));
+        // Pasted, not typed: on a display a typed path's completions pop up over the dialog
+        // when the folder has been read, and may take the Enter.
+        name->setText(QString::fromStdString(OutputPath()));
         return QTest::keyClick(name, Qt::Key_Return);
     }
     auto* box = qobject_cast<QMessageBox*>(d);
