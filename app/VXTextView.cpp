@@ -365,12 +365,12 @@ void CVXTextView::OnInsertObject()
     if (path.empty())
         return;
     const std::string refused = "Unable to insert the picture " + PathText(path) + ".\n";
+    const std::string unreadable = "Unable to read the picture " + PathText(path) + ".";
     // Its bytes go into the lesson file as hex digits, two characters each: a file of more than
     // half a lesson's limit could never be saved, and is not read.
     std::vector<std::uint8_t> bytes;
     if (!ReadFileBytes(path, bytes, kLessonFileLimit / 2)) {
-        AfxMessageBox(errno == EFBIG ? refused + LessonTooLargeText()
-                                     : "Unable to read the picture " + PathText(path) + ".",
+        AfxMessageBox(errno == EFBIG ? refused + LessonTooLargeText() : unreadable,
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -379,9 +379,8 @@ void CVXTextView::OnInsertObject()
         QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())), picture);
     bytes = {};
     if (fault != PictureFault::None) {
-        AfxMessageBox(fault == PictureFault::TooLarge
-                          ? refused + "It is too large to show."
-                          : "Unable to read the picture " + PathText(path) + ".",
+        AfxMessageBox(fault == PictureFault::TooLarge ? refused + "It is too large to show."
+                                                      : unreadable,
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
