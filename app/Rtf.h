@@ -4,6 +4,7 @@
 // processors open the files; what they add beyond that is skipped on reading, but for pictures:
 // every picture is written back as it was read, whether it can be shown here or not.
 #include <QByteArray>
+#include <QImage>
 #include <QPixmap>
 #include <QSizeF>
 
@@ -45,8 +46,13 @@ enum class PictureFault
 };
 
 // A picture file's bytes as Insert New Object takes them: a JPEG or PNG keeps its own bytes,
-// another picture is kept as PNG; a picture larger than a lesson shows is fitted.
-PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture);
+// another picture is kept as PNG; a picture larger than room (in pixels of the text), or than a
+// lesson shows, is fitted.
+PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture,
+                             const QSizeF& room = {});
+
+// The size scaled down to fit bound, keeping its proportions; as it is where it fits.
+QSizeF FittedTo(const QSizeF& size, const QSizeF& bound);
 
 // The picture's group as the lesson file holds it: "{\pict...}".
 std::string PictureToRtf(const KeptPicture& kept);
@@ -57,3 +63,7 @@ QString InsertPicture(QTextCursor& cursor, const LessonPicture& picture);
 // The picture as the file holds it, for the image of that name; none for a picture pasted from
 // elsewhere, which is written as PNG.
 std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString& name);
+
+// The picture of that name decoded again from the bytes the file keeps, no larger than pixels in
+// either side; a null image where none are kept or they cannot be decoded.
+QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels);

@@ -34,9 +34,7 @@ QUrl KeptName(const QString& name)
 
 QSizeF Fitted(const QSizeF& size)
 {
-    if (size.width() <= kShownBound.width() && size.height() <= kShownBound.height())
-        return size;
-    return size.scaled(kShownBound, Qt::KeepAspectRatio);
+    return FittedTo(size, kShownBound);
 }
 
 // Why the reader could not decode: the picture's whole size passes Qt's allocation limit (Qt
@@ -46,6 +44,15 @@ PictureFault FaultOf(const QSize& natural)
     const double limit = QImageReader::allocationLimit() * 1048576.0;
     return limit > 0 && 4.0 * natural.width() * natural.height() > limit ? PictureFault::TooLarge
                                                                          : PictureFault::Unreadable;
+}
+
+// Decodes the picture no larger than pixels in either side: its own size where that is smaller.
+PictureFault ReadAtMost(QImageReader& reader, const QSize& natural, const QSize& pixels,
+                        QImage& image)
+{
+    if (const QSize decoded = natural.boundedTo(pixels.expandedTo(QSize(1, 1))); decoded != natural)
+        reader.setScaledSize(decoded);
+    return reader.read(&image) ? PictureFault::None : FaultOf(natural);
 }
 
 // Decodes the picture no larger than it is shown, converted once to the screen's format: Qt
@@ -62,12 +69,11 @@ PictureFault Decode(const QByteArray& bytes, QSizeF& size, QPixmap& shown)
         return PictureFault::Unreadable;
     size = Fitted(QSizeF(size.width() > 0 ? size.width() : natural.width(),
                          size.height() > 0 ? size.height() : natural.height()));
-    const QSize pixels = (size * qApp->devicePixelRatio()).toSize().expandedTo(QSize(1, 1));
-    if (const QSize decoded = natural.boundedTo(pixels); decoded != natural)
-        reader.setScaledSize(decoded);
     QImage image;
-    if (!reader.read(&image))
-        return FaultOf(natural);
+    if (const PictureFault fault =
+            ReadAtMost(reader, natural, (size * qApp->devicePixelRatio()).toSize(), image);
+        fault != PictureFault::None)
+        return fault;
     shown = QPixmap::fromImage(std::move(image));
     return shown.isNull() ? PictureFault::TooLarge : PictureFault::None;
 }
@@ -156,7 +162,14 @@ private:
 
 } // namespace
 
-PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture)
+QSizeF FittedTo(const QSizeF& size, const QSizeF& bound)
+{
+    if (size.width() <= bound.width() && size.height() <= bound.height())
+        return size;
+    return size.scaled(bound, Qt::KeepAspectRatio);
+}
+
+PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, const QSizeF& room)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -177,7 +190,7 @@ PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture)
         if (!image.save(&png, "PNG"))
             return PictureFault::TooLarge;
     }
-    QSizeF size;
+    QSizeF size = room.isEmpty() ? QSizeF() : FittedTo(QSizeF(natural), room);
     if (const PictureFault fault = Decode(kept, size, picture.shown); fault != PictureFault::None)
         return fault;
     picture.size = size;
@@ -213,6 +226,21 @@ std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString
     if (v.metaType() != QMetaType::fromType<KeptPicture>())
         return std::nullopt;
     return v.value<KeptPicture>();
+}
+
+QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels)
+{
+    const std::optional<KeptPicture> kept = KeptPictureOf(doc, name);
+    if (!kept)
+        return {};
+    QBuffer buffer;
+    buffer.setData(QByteArray::fromHex(kept->hex));
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    QImage image;
+    if (const QSize natural = reader.size(); !natural.isEmpty())
+        ReadAtMost(reader, natural, pixels, image);
+    return image;
 }
 
 bool RtfToDocument(const std::string& rtf, QTextDocument& doc, int* notShown)

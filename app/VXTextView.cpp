@@ -14,9 +14,11 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
@@ -26,10 +28,14 @@
 #include <QTextEdit>
 #include <QTextImageFormat>
 #include <QTextLayout>
+#include <QTextObjectInterface>
 #include <QUrl>
 
 #include <cerrno>
+#include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 VX_IMPLEMENT_CLASS(CVXTextView, CView)
 
@@ -49,17 +55,125 @@ struct PageLayout
     QSizeF body;      // one page's body in layout pixels
 };
 
+// One page's body in layout pixels: the printer's paper inside the margins.
+QSizeF PageBody(QPrinter* printer, const CRect& marginTwips)
+{
+    const double scale = printer->resolution() / kLayoutDpi;
+    const QRect paper = printer->pageLayout().paintRectPixels(printer->resolution());
+    const double perTwip = kLayoutDpi / 1440.0;
+    const QSizeF body(paper.width() / scale - (marginTwips.left + marginTwips.right) * perTwip,
+                      paper.height() / scale - (marginTwips.top + marginTwips.bottom) * perTwip);
+    return body.expandedTo(QSizeF(72, 72));
+}
+
+// Where a picture in text of that font fits whole on a page: the body less the text's own
+// margin round it and the depth of the line below its baseline, in whole pixels as the text
+// lays pictures out.
+QSizeF PictureRoom(const QSizeF& body, const QTextDocument& text, const QFont& font)
+{
+    const double margin = 2 * text.documentMargin();
+    const QFontMetricsF metrics(font);
+    return QSizeF(std::floor(body.width() - margin),
+                  std::floor(body.height() - margin - metrics.descent() - metrics.leading()));
+}
+
+// A picture larger than the page's body is scaled down to fit it, keeping its proportions, in
+// the paper's copy of the text alone: the window and the file keep its size.
+void FitPictures(QTextDocument& doc, const QSizeF& body)
+{
+    QTextObjectInterface* pictures =
+        doc.documentLayout()->handlerForObject(QTextFormat::ImageObject);
+    if (!pictures)
+        return;
+    struct Larger
+    {
+        int from, to;
+        QTextImageFormat format;
+    };
+    std::vector<Larger> larger; // changed once found: a change may merge fragments
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment piece = it.fragment();
+            QTextImageFormat f = piece.charFormat().toImageFormat();
+            if (!f.isValid())
+                continue;
+            const QSizeF size = pictures->intrinsicSize(&doc, piece.position(), f);
+            const QSizeF fitted = FittedTo(size, PictureRoom(body, doc, f.font()));
+            f.setWidth(fitted.width());
+            f.setHeight(fitted.height());
+            if (fitted != size)
+                larger.push_back({piece.position(), piece.position() + piece.length(), f});
+        }
+    for (const Larger& l : larger) {
+        QTextCursor c(&doc);
+        c.setPosition(l.from);
+        c.setPosition(l.to, QTextCursor::KeepAnchor);
+        c.setCharFormat(l.format);
+    }
+}
+
+} // namespace
+
+// Draws the pictures of the paper's copy of a lesson from the bytes the lesson keeps, decoded
+// for the size they take on the printer's pixels, where the window shows a copy decoded for the
+// screen; a picture with none that can be decoded is drawn as the window draws it.
+class LessonPaperPictures : public QObject, public QTextObjectInterface
+{
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    LessonPaperPictures(QTextDocument* doc, QTextObjectInterface* shown)
+        : QObject(doc), m_pShown(shown)
+    {
+    }
+
+    QSizeF intrinsicSize(QTextDocument* doc, int pos, const QTextFormat& format) override
+    {
+        return m_pShown->intrinsicSize(doc, pos, format);
+    }
+
+    void drawObject(QPainter* p, const QRectF& rect, QTextDocument* doc, int pos,
+                    const QTextFormat& format) override
+    {
+        // The text draws the last line above the page too: unseen there, it would still be
+        // decoded and written into the printer's file.
+        if (p->hasClipping() && !p->clipBoundingRect().intersects(rect))
+            return;
+        const QImage image = OnPaper(p)
+                                 ? KeptPictureImage(*doc, format.toImageFormat().name(),
+                                                    p->transform().mapRect(rect).size().toSize())
+                                 : QImage();
+        if (image.isNull())
+            m_pShown->drawObject(p, rect, doc, pos, format);
+        else
+            p->drawImage(rect, image);
+    }
+
+private:
+    // A preview holds all the pages it draws at once, as pictures: it shows the window's copies.
+    static bool OnPaper(QPainter* p)
+    {
+        return !p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Picture;
+    }
+
+    QTextObjectInterface* m_pShown; // the text's own, which its layout owns
+};
+
+namespace {
+
 PageLayout LayOut(const QTextDocument& text, QPrinter* printer, const CRect& marginTwips)
 {
     PageLayout l;
     l.scale = printer->resolution() / kLayoutDpi;
-    const QRect paper = printer->pageLayout().paintRectPixels(printer->resolution());
     const double perTwip = kLayoutDpi / 1440.0;
     l.origin = QPointF(marginTwips.left * perTwip, marginTwips.top * perTwip);
-    l.body = QSizeF(paper.width() / l.scale - (marginTwips.left + marginTwips.right) * perTwip,
-                    paper.height() / l.scale - (marginTwips.top + marginTwips.bottom) * perTwip);
-    l.body = l.body.expandedTo(QSizeF(72, 72));
+    l.body = PageBody(printer, marginTwips);
     l.doc.reset(text.clone());
+    QAbstractTextDocumentLayout* layout = l.doc->documentLayout();
+    if (QTextObjectInterface* shown = layout->handlerForObject(QTextFormat::ImageObject))
+        layout->registerHandler(QTextFormat::ImageObject,
+                                new LessonPaperPictures(l.doc.get(), shown));
+    FitPictures(*l.doc, l.body);
     l.doc->setPageSize(l.body);
     return l;
 }
@@ -282,6 +396,15 @@ void CVXTextView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
     p->restore();
 }
 
+QSizeF CVXTextView::PrintedRoom() const
+{
+    QPrinter* printer = AfxGetApp() ? AfxGetApp()->GetPrinter() : nullptr;
+    if (!printer)
+        return {};
+    return PictureRoom(PageBody(printer, m_rectMargin), *m_pEdit->document(),
+                       m_pEdit->currentCharFormat().font());
+}
+
 // --- Edit menu -------------------------------------------------------------------------------
 
 void CVXTextView::OnEditUndo()
@@ -376,7 +499,8 @@ void CVXTextView::OnInsertObject()
     }
     LessonPicture picture;
     const PictureFault fault = PictureFromFile(
-        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())), picture);
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())), picture,
+        PrintedRoom());
     bytes = {};
     if (fault != PictureFault::None) {
         AfxMessageBox(fault == PictureFault::TooLarge ? refused + "It is too large to show."
@@ -434,3 +558,5 @@ void CVXTextView::OnUpdateEditRepeat(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(!m_strFind.empty());
 }
+
+#include "VXTextView.moc"

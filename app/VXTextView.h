@@ -3,6 +3,8 @@
 // bracketed file name follows the link: another lesson, a model or the glossary opens.
 #include "platform/View.h"
 
+#include <QSizeF>
+
 #include <string>
 
 class CVXTextDoc;
@@ -44,6 +46,8 @@ private:
     friend class LessonEdit;
     bool FollowModelLink(const std::string& name);
     int PageCount(QPrinter* pPrinter);
+    // Where a picture put in at the caret fits whole on a page of the printer's settings.
+    QSizeF PrintedRoom() const;
 
     void OnEditUndo();
     void OnEditCut();

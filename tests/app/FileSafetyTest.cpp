@@ -5,6 +5,7 @@
 #include "app/CntrItem.h"
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
+#include "app/Rtf.h"
 #include "app/RtfParser.h"
 #include "app/ShellFixture.h"
 #include "app/TestFiles.h"
@@ -225,12 +226,13 @@ CVXTextDoc* SaveAndOpenAgain(const std::string& path)
     return docs.empty() ? nullptr : dynamic_cast<CVXTextDoc*>(docs.back());
 }
 
+// The last picture as the lesson keeps it for Save and for paper, decoded whole.
 QImage LastPicture(const CVXTextDoc* doc)
 {
-    const QVariant image = doc->GetTextDocument()->resource(
-        QTextDocument::ImageResource,
-        QUrl(QString::fromStdString(doc->GetItems().back()->GetName())));
-    return image.value<QImage>().convertToFormat(QImage::Format_RGB32);
+    return KeptPictureImage(*doc->GetTextDocument(),
+                            QString::fromStdString(doc->GetItems().back()->GetName()),
+                            QSize(1 << 16, 1 << 16))
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // Every lesson that Save writes opens again: three large pictures are saved and read back
