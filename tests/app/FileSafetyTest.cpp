@@ -473,6 +473,10 @@ TEST(FileSafety, PhotographsGoInOrAreRefusedWithTheReason)
     std::ofstream(dir + "huge.png", std::ios::binary) << PngClaiming(9000, 9000).toStdString();
     std::ofstream(dir + "long.jpg").close();
     fs::resize_file(dir + "long.jpg", std::uintmax_t{33} << 20); // sparse
+    // Under half the lesson's limit, so read, and shown (its zeros follow the picture's end):
+    // twice over it would take the lesson past the limit.
+    ASSERT_TRUE(SavePhoto(dir + "padded.jpg", 400, 300));
+    fs::resize_file(dir + "padded.jpg", std::uintmax_t{20} << 20);
     const struct
     {
         const char* name;
@@ -484,10 +488,14 @@ TEST(FileSafety, PhotographsGoInOrAreRefusedWithTheReason)
         {"long.jpg", "Unable to insert the picture " + dir +
                          "long.jpg.\nThe lesson is too large: with its pictures it takes more "
                          "than 64 MB."},
+        {"padded.jpg", ""},
+        {"padded.jpg", "Unable to insert the picture " + dir +
+                           "padded.jpg.\nThe lesson is too large: with its pictures it takes "
+                           "more than 64 MB."},
     };
     CVXTextDoc* doc = NewLessonOf("", 0);
     ASSERT_NE(doc, nullptr);
-    std::vector<std::string> inserted; // the files' bytes in hex digits
+    std::vector<std::pair<const char*, std::string>> inserted; // the files' bytes in hex digits
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         MessageRecorder recorder;
@@ -497,8 +505,8 @@ TEST(FileSafety, PhotographsGoInOrAreRefusedWithTheReason)
                                                        : std::vector<std::string>{c.message});
         EXPECT_EQ(doc->GetItems().size(), before + (c.message.empty() ? 1 : 0));
         if (c.message.empty())
-            inserted.push_back(
-                QByteArray::fromStdString(ReadText(dir + c.name)).toHex().toStdString());
+            inserted.emplace_back(
+                c.name, QByteArray::fromStdString(ReadText(dir + c.name)).toHex().toStdString());
     }
     ExpectShownOnce(doc);
     MessageRecorder recorder;
@@ -513,7 +521,7 @@ TEST(FileSafety, PhotographsGoInOrAreRefusedWithTheReason)
     const auto saved = PicturesIn(ReadText(dir + "photos.vxt"));
     ASSERT_EQ(saved.size(), inserted.size());
     for (size_t i = 0; i < saved.size(); ++i)
-        EXPECT_TRUE(saved[i].second == inserted[i]) << cases[i].name;
+        EXPECT_TRUE(saved[i].second == inserted[i].second) << inserted[i].first;
     theApp.CloseAllDocuments(FALSE);
     fs::remove_all(dir);
 }
