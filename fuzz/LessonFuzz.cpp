@@ -12,54 +12,36 @@
 
 namespace {
 
-bool IsLetter(char c)
-{
-    return std::isalpha(static_cast<unsigned char>(c)) != 0;
-}
-
-// Skips the control word or symbol after the backslash at i; false when it is one that would
-// let a reader count braces otherwise: \bin (bytes follow), or \' without its two hex digits.
-bool SkipControl(const std::string& h, size_t& i)
-{
-    if (++i == h.size())
-        return false;
-    if (h[i] == '\'') {
-        i += 3;
-        return i <= h.size() && std::isxdigit(static_cast<unsigned char>(h[i - 2])) &&
-               std::isxdigit(static_cast<unsigned char>(h[i - 1]));
-    }
-    if (!IsLetter(h[i])) {
-        ++i;
-        return true;
-    }
-    const size_t word = i;
-    while (i < h.size() && IsLetter(h[i]))
-        ++i;
-    if (h.compare(word, i - word, "bin") == 0)
-        return false;
-    if (i < h.size() && h[i] == '-')
-        ++i;
-    while (i < h.size() && std::isdigit(static_cast<unsigned char>(h[i])))
-        ++i;
-    return true;
-}
-
-// A picture's header as Save writes it between "{\pict" and its data: control words, and
-// groups whose braces every reader counts alike, each closed; no text outside them, which
-// would read as the picture's data.
+// A picture's header as Save writes it between "{\pict" and its data: control words, and groups
+// that any reader closes where this one does (no \bin, every \' with its two hex digits); no
+// text outside them, which would read as the picture's data.
 bool WellFormedHeader(const std::string& h)
 {
+    const auto at = [&h](size_t k) { return k < h.size() ? static_cast<unsigned char>(h[k]) : 0; };
     int depth = 0;
-    for (size_t i = 0; i < h.size();) {
+    for (size_t i = 0; i < h.size(); ++i) {
         if (h[i] == '{' || h[i] == '}') {
-            depth += h[i++] == '{' ? 1 : -1;
-            if (depth < 0)
+            if ((depth += h[i] == '{' ? 1 : -1) < 0)
                 return false;
-        } else if (h[i] == '\\') {
-            if ((depth == 0 && (i + 1 == h.size() || !IsLetter(h[i + 1]))) || !SkipControl(h, i))
+        } else if (h[i] != '\\') {
+            if (depth == 0)
                 return false;
-        } else if (depth == 0) {
+        } else if (std::isalpha(at(i + 1))) {
+            size_t end = i + 1;
+            while (std::isalpha(at(end)))
+                ++end;
+            if (h.compare(i + 1, end - i - 1, "bin") == 0)
+                return false;
+            end += at(end) == '-';
+            while (std::isdigit(at(end)))
+                ++end;
+            i = end - 1;
+        } else if (depth == 0 || i + 1 == h.size()) {
             return false;
+        } else if (at(i + 1) == '\'') {
+            if (!std::isxdigit(at(i + 2)) || !std::isxdigit(at(i + 3)))
+                return false;
+            i += 3;
         } else {
             ++i;
         }

@@ -612,7 +612,6 @@ TEST_F(Lessons, FontDialogEndsAtOneKey)
         bool stillShown = false;
         ModalDriver driver({[&](QDialog* d) {
             d->findChild<QFontDialog*>()->setCurrentFont(QFont("Liberation Serif", 20));
-            ASSERT_NE(QApplication::focusWidget(), nullptr);
             QTest::keyClick(QApplication::focusWidget(), k.key);
             stillShown = d->isVisible();
             if (stillShown)
