@@ -216,7 +216,7 @@ private:
             if (std::isxdigit(static_cast<unsigned char>(hi)) &&
                 std::isxdigit(static_cast<unsigned char>(lo)))
                 Char(FromCodePage(static_cast<unsigned char>(HexDigit(hi) * 16 + HexDigit(lo))));
-            else
+            else if (m_nGroupDepth != 0)
                 m_bGroupDamaged = true;
             return;
         }
@@ -249,7 +249,7 @@ private:
             arg ? static_cast<int>(std::clamp<long long>(*arg, INT_MIN / 2, INT_MAX / 2)) : 0;
         const bool on = !arg || *arg != 0;
         const bool starred = std::exchange(m_bStarred, false);
-        if (w == "bin")
+        if (m_nGroupDepth != 0 && w == "bin")
             m_bGroupDamaged = true;
         if (m_st.dest == Dest::Skip)
             return;
