@@ -58,12 +58,28 @@ bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
     return true;
 }
 
+namespace {
+// Qt's font chooser shown inside a dialog of ours: it is a dialog itself, and its Esc (or Enter
+// in its lists) would end it alone and leave ours open and empty. Its end is ours.
+class CFontChooser : public QFontDialog
+{
+public:
+    CFontChooser(const QFont& font, QDialog* owner) : QFontDialog(font, owner), m_owner(owner) {}
+
+protected:
+    void done(int result) override { m_owner->done(result); }
+
+private:
+    QDialog* m_owner;
+};
+} // namespace
+
 // The old editor's font dialog had the colour as well.
 bool AskFont(QWidget* parent, QTextCharFormat& format)
 {
     QDialog dlg(parent);
     dlg.setWindowTitle("Font");
-    auto* fonts = new QFontDialog(format.font(), &dlg);
+    auto* fonts = new CFontChooser(format.font(), &dlg);
     fonts->setWindowFlags(Qt::Widget);
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     std::optional<QColor> colour;

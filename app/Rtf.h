@@ -22,8 +22,9 @@ std::string DocumentToRtf(const QTextDocument& doc);
 bool RtfToDocument(const std::string& rtf, QTextDocument& doc, int* notShown = nullptr);
 
 // A picture as the lesson file holds it, and as Save writes it back: its control words (kind
-// and sizes) and its data in hex digits. A picture inserted from a JPEG or PNG file holds the
-// file's own bytes: a photograph then takes two characters a byte, not six a pixel.
+// and sizes) and the groups in it, as read, and its data in hex digits. A picture inserted from a
+// JPEG or PNG file holds the file's own bytes: a photograph then takes two characters a byte, not
+// six a pixel.
 struct KeptPicture
 {
     QByteArray header;

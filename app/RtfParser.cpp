@@ -126,6 +126,14 @@ private:
             return;
         }
         m_stack.push_back(m_st);
+        // A group inside a picture ({\*\picprop ...}, {\*\blipuid ...}) is kept whole as
+        // written and read no further.
+        if (m_st.dest == Dest::Picture) {
+            m_nGroupStart = m_pos - 1;
+            m_nGroupDepth = m_stack.size();
+            m_bGroupDamaged = false;
+            m_st.dest = Dest::Skip;
+        }
     }
 
     void Close()
@@ -140,10 +148,22 @@ private:
         if (m_st.dest == Dest::FontTable && !m_fontName.empty())
             EndFontName();
         const bool pictureEnds = m_st.dest == Dest::Picture && m_stack.back().dest != Dest::Picture;
+        const bool groupEnds = m_nGroupDepth == m_stack.size();
         m_st = m_stack.back();
         m_stack.pop_back();
         if (pictureEnds)
             InsertPicture();
+        if (groupEnds)
+            KeepGroup();
+    }
+
+    // Save writes the group back as it is: one whose braces another reader could count
+    // otherwise (bytes after \bin, a \' without its two digits) is left out.
+    void KeepGroup()
+    {
+        if (!m_bGroupDamaged)
+            m_pict.header.append(m_s, m_nGroupStart, m_pos - m_nGroupStart);
+        m_nGroupDepth = 0;
     }
 
     std::optional<long long> Number()
@@ -196,6 +216,8 @@ private:
             if (std::isxdigit(static_cast<unsigned char>(hi)) &&
                 std::isxdigit(static_cast<unsigned char>(lo)))
                 Char(FromCodePage(static_cast<unsigned char>(HexDigit(hi) * 16 + HexDigit(lo))));
+            else if (m_nGroupDepth != 0)
+                m_bGroupDamaged = true;
             return;
         }
         case '*':
@@ -227,6 +249,8 @@ private:
             arg ? static_cast<int>(std::clamp<long long>(*arg, INT_MIN / 2, INT_MAX / 2)) : 0;
         const bool on = !arg || *arg != 0;
         const bool starred = std::exchange(m_bStarred, false);
+        if (m_nGroupDepth != 0 && w == "bin")
+            m_bGroupDamaged = true;
         if (m_st.dest == Dest::Skip)
             return;
         if (w == "fonttbl" || w == "colortbl" || w == "pict" || SkippedDestinations().count(w) ||
@@ -491,6 +515,10 @@ private:
     bool m_bColourSet = false;
     RtfPicture m_pict;
     bool m_bPictBinary = false; // its data came after \bin
+    // The group inside the picture being read: where it began, its depth (0: none), and
+    // whether it is fit to be written back.
+    size_t m_nGroupStart = 0, m_nGroupDepth = 0;
+    bool m_bGroupDamaged = false;
 };
 
 } // namespace

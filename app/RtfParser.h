@@ -28,7 +28,7 @@ struct RtfRunFormat
 
 struct RtfPicture
 {
-    std::string header;    // its own control words as read ("\\pngblip\\picw20 ..."), not \bin
+    std::string header;    // its words and groups as read ("\\pngblip\\picw20 ..."), not \bin
     std::string data;      // its hex digits as read; bytes after \bin as hex digits too
     bool readable = false; // PNG or JPEG; metafiles are not shown
     int goalW = 0, goalH = 0, w = 0, h = 0;

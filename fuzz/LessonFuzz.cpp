@@ -12,6 +12,43 @@
 
 namespace {
 
+// A picture's header as Save writes it between "{\pict" and its data: control words, and groups
+// that any reader closes where this one does (no \bin, every \' with its two hex digits); no
+// text outside them, which would read as the picture's data.
+bool WellFormedHeader(const std::string& h)
+{
+    const auto at = [&h](size_t k) { return k < h.size() ? static_cast<unsigned char>(h[k]) : 0; };
+    int depth = 0;
+    for (size_t i = 0; i < h.size(); ++i) {
+        if (h[i] == '{' || h[i] == '}') {
+            if ((depth += h[i] == '{' ? 1 : -1) < 0)
+                return false;
+        } else if (h[i] != '\\') {
+            if (depth == 0)
+                return false;
+        } else if (std::isalpha(at(i + 1))) {
+            size_t end = i + 1;
+            while (std::isalpha(at(end)))
+                ++end;
+            if (h.compare(i + 1, end - i - 1, "bin") == 0)
+                return false;
+            end += at(end) == '-';
+            while (std::isdigit(at(end)))
+                ++end;
+            i = end - 1;
+        } else if (depth == 0 || i + 1 == h.size()) {
+            return false;
+        } else if (at(i + 1) == '\'') {
+            if (!std::isxdigit(at(i + 2)) || !std::isxdigit(at(i + 3)))
+                return false;
+            i += 3;
+        } else {
+            ++i;
+        }
+    }
+    return depth == 0;
+}
+
 // The lines of the document as the lesson view hands them to the link reader: Latin-1, "?" for
 // what it cannot hold.
 class LineSink : public IRtfSink
@@ -30,15 +67,14 @@ public:
     }
     void NewParagraph() override { lines.emplace_back(); }
     void Align(RtfAlign) override {}
-    // A picture is written back as read: its data must be hex digits and its header control
-    // words, or the lesson saved would not read as it did.
+    // A picture is written back as read: its data must be hex digits and its header
+    // well-formed, or the lesson saved would not read as it did.
     void Picture(const RtfPicture& p) override
     {
         for (char c : p.data)
             if (!std::isxdigit(static_cast<unsigned char>(c)))
                 std::abort();
-        if ((!p.header.empty() && p.header[0] != '\\') ||
-            p.header.find_first_of("{} \r\n") != std::string::npos)
+        if (!WellFormedHeader(p.header))
             std::abort();
         lines.back() += '?';
     }

@@ -13,6 +13,7 @@
 #include "platform/Resources.h"
 #include "platform/base/MemoryReserve.h"
 #include "platform/base/NoMemory.h"
+#include "platform/base/ThreadMemory.h"
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
@@ -29,9 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <malloc.h>
 #include <new>
-#include <pthread.h>
 #include <thread>
 #include <vector>
 
@@ -183,26 +182,8 @@ std::string ShowFileDialog(bool bOpen, const QString& title, const QString& init
 }
 
 namespace {
-// A thread's stack, where the system would give each 8 MiB of address space: a scan starts a
-// thread a core, and the program's threads keep to small frames.
-constexpr std::size_t kThreadStackBytes = 2u << 20;
-
-// Before any thread starts: every thread allocates from malloc's main arena (each arena of its
-// own reserves 64 MiB of address space, a thread's first allocation making one), and threads
-// that ask for no stack size get kThreadStackBytes. The sanitizers' larger frames keep the
-// system's stacks.
-[[maybe_unused]] const bool g_threadsKeptSmall = [] {
-    mallopt(M_ARENA_MAX, 1);
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    pthread_attr_t attr;
-    if (pthread_attr_init(&attr) == 0) {
-        pthread_attr_setstacksize(&attr, kThreadStackBytes);
-        pthread_setattr_default_np(&attr);
-        pthread_attr_destroy(&attr);
-    }
-#endif
-    return true;
-}();
+// Before any thread starts.
+[[maybe_unused]] const bool g_threadsKeptSmall = (KeepThreadsSmall(), true);
 
 // What ordinary work takes beyond the start (a model of each kind made, run, its views shown
 // and saved): the memory reserve, the models and their tables, dialogs and Qt's own, besides

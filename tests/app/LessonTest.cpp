@@ -1,6 +1,7 @@
 // Lessons: links, the RTF file, saving (a student's save goes to the student's folder),
 // captions, toolbar and printing.
 #include "LessonFixture.h"
+#include "MenuDriver.h"
 #include "ModalDriver.h"
 #include "ShellFixture.h"
 #include "app/CntrItem.h"
@@ -589,6 +590,38 @@ TEST_F(Lessons, FontCommandSetsFontAndColourOfTheSelection)
     QTextCursor plain(edit->document());
     plain.setPosition(2);
     EXPECT_NE(plain.charFormat().fontWeight(), QFont::Bold);
+}
+
+// One key ends the Font dialog, as any other: the font chooser in it is a dialog of its own, whose
+// Esc or Enter must not end it alone and leave the dialog empty.
+TEST_F(Lessons, FontDialogEndsAtOneKey)
+{
+    CVXTextDoc* doc = NewLesson("plain");
+    ASSERT_NE(doc, nullptr);
+    QTextEdit* edit = ViewOf(doc)->GetEdit();
+    const struct
+    {
+        const char* name;
+        Qt::Key key;
+        bool taken;
+    } keys[] = {{"Esc", Qt::Key_Escape, false}, {"Enter", Qt::Key_Return, true}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        edit->selectAll();
+        edit->setCurrentCharFormat(QTextCharFormat());
+        bool stillShown = false;
+        ModalDriver driver({[&](QDialog* d) {
+            d->findChild<QFontDialog*>()->setCurrentFont(QFont("Liberation Serif", 20));
+            QTest::keyClick(QApplication::focusWidget(), k.key);
+            stillShown = d->isVisible();
+            if (stillShown)
+                d->reject();
+        }});
+        ASSERT_TRUE(Choose(ID_FORMAT_FONT));
+        EXPECT_TRUE(driver.Done());
+        EXPECT_FALSE(stillShown);
+        EXPECT_EQ(edit->textCursor().charFormat().fontPointSize() == 20, k.taken);
+    }
 }
 
 TEST_F(Lessons, InsertedPicturesAreSavedWithTheLesson)
