@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -415,14 +416,28 @@ TEST(ModalWindows, ADialogThatMemoryRanOutInIsCancelledWithTheMessage)
     }
 }
 
-// A message box that memory runs out in is closed, and answers as one closed without a button.
+// A message box that memory runs out in is closed, answers as one closed without a button, and
+// the user is told in a box of its own once it has closed.
 TEST(ModalWindows, ABoxThatMemoryRanOutInIsClosed)
 {
     const MessageBoxHook old = SetMessageBoxHook({});
     InstallMessageBoxHook();
-    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    std::vector<std::string> shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || (!shown.empty() && shown.back() == box->text().toStdString()))
+            return;
+        shown.push_back(box->text().toStdString());
+        if (shown.size() == 1)
+            QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+        else
+            box->button(QMessageBox::Ok)->click();
+    });
+    answer.start(5);
     EXPECT_EQ(AfxMessageBox("Go on?", MB_YESNO), IDNO);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Go on?", "Not enough memory to go on."}));
     SetMessageBoxHook(old);
     GiveBackMemoryReserve();
 }
