@@ -416,6 +416,27 @@ TEST(ModalWindows, ADialogThatMemoryRanOutInIsCancelledWithTheMessage)
     }
 }
 
+// Memory that runs out in a handler where no window of the program's own loop shows: the user
+// is told once, after, however often it ran out; a dialog in Qt's own loop is closed as
+// cancelled first.
+TEST(ModalWindows, MemoryThatRunsOutOutsideTheProgramsLoopsIsToldOnceAfter)
+{
+    const std::vector<std::string> once{"Not enough memory to go on."};
+    MessageRecorder boxes;
+    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    QTest::qWait(30);
+    EXPECT_EQ(boxes.messages, once);
+
+    boxes.messages.clear();
+    QDialog dlg;
+    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    EXPECT_EQ(dlg.exec(), QDialog::Rejected);
+    EXPECT_TRUE(boxes.messages.empty());
+    QTest::qWait(30);
+    EXPECT_EQ(boxes.messages, once);
+}
+
 // A message box that memory runs out in is closed, answers as one closed without a button, and
 // the user is told in a box of its own once it has closed.
 TEST(ModalWindows, ABoxThatMemoryRanOutInIsClosed)
