@@ -80,7 +80,8 @@ bool CApplication::notify(QObject* receiver, QEvent* e)
 
 void vx::MemoryRanOutInHandler() noexcept
 {
-    if (IsUiThread() && EndModalLoopForNoMemory())
+    // A box that says memory ran out stays: it tells of this shortage too.
+    if (TellingNoMemory() || (IsUiThread() && EndModalLoopForNoMemory()))
         return;
     if (IsUiThread())
         g_failedIn = QApplication::activeModalWidget();

@@ -438,27 +438,33 @@ TEST(ModalWindows, MemoryThatRunsOutOutsideTheProgramsLoopsIsToldOnceAfter)
 }
 
 // A message box that memory runs out in is closed, answers as one closed without a button, and
-// the user is told in a box of its own once it has closed.
+// the user is told in a box of its own once it has closed, which stays until it is answered
+// though memory runs out in it too.
 TEST(ModalWindows, ABoxThatMemoryRanOutInIsClosed)
 {
     const MessageBoxHook old = SetMessageBoxHook({});
     InstallMessageBoxHook();
     std::vector<std::string> shown;
+    bool answered = false;
     QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&shown] {
+    QObject::connect(&answer, &QTimer::timeout, [&shown, &answered] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || (!shown.empty() && shown.back() == box->text().toStdString()))
+        if (!box)
             return;
-        shown.push_back(box->text().toStdString());
-        if (shown.size() == 1)
+        const std::string text = box->text().toStdString();
+        if (shown.empty() || shown.back() != text) {
+            shown.push_back(text);
             QTimer::singleShot(0, [] { throw std::bad_alloc(); });
-        else
+        } else if (shown.size() == 2 && !answered) {
+            answered = true;
             box->button(QMessageBox::Ok)->click();
+        }
     });
     answer.start(5);
     EXPECT_EQ(AfxMessageBox("Go on?", MB_YESNO), IDNO);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(shown, (std::vector<std::string>{"Go on?", "Not enough memory to go on."}));
+    EXPECT_TRUE(answered);
     SetMessageBoxHook(old);
     GiveBackMemoryReserve();
 }
