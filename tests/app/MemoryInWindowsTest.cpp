@@ -45,26 +45,17 @@ template <class F> F Shim(const char* name)
 }
 
 // The windows, as File and View show them for a new two-variable model.
-enum class Window
-{
-    PropertySheet,
-    FileDialog,
-    MessageBox,
-    PrintPreview
-};
-
 struct WindowCase
 {
-    Window window;
     const char* name;
     UINT command;
 };
 
 const WindowCase kWindows[] = {
-    {Window::PropertySheet, "property sheet", ID_VIEW_SET_PROPERTIES},
-    {Window::FileDialog, "file dialog", ID_FILE_SAVE_AS},
-    {Window::MessageBox, "message box", ID_FILE_CLOSE},
-    {Window::PrintPreview, "print preview", ID_FILE_PRINT_PREVIEW},
+    {"property sheet", ID_VIEW_SET_PROPERTIES},
+    {"file dialog", ID_FILE_SAVE_AS},
+    {"message box", ID_FILE_CLOSE}, // "Save changes?" of a modified model
+    {"print preview", ID_FILE_PRINT_PREVIEW},
 };
 
 void Say(const std::string& line)
@@ -114,7 +105,7 @@ bool ShownAndLeftAsItWas(const WindowCase& c, long first, long most, CMainFrame*
     if (!doc)
         return false;
     const double runTime = doc->m_dRunTimeLimit;
-    doc->SetModifiedFlag(c.window == Window::MessageBox);
+    doc->SetModifiedFlag(c.command == ID_FILE_CLOSE);
     std::vector<ModalDriver::Step> steps{
         [first, most](QDialog* d) { FailWhileShown(d, first, most); }};
     steps.resize(6, AnswerBox);
