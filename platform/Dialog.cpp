@@ -5,12 +5,15 @@
 #include "platform/WndWidget.h"
 #include "platform/base/NoMemory.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
 #include <QEventLoop>
 #include <QPointer>
 
 #include <algorithm>
+#include <new>
+#include <utility>
 
 VX_IMPLEMENT_CLASS(CDialog, CWnd)
 
@@ -176,7 +179,55 @@ public:
 private:
     QEventLoop& m_loop;
 };
+
+// The program's modal loops that run, innermost first.
+class CShownModal
+{
+public:
+    CShownModal(QEventLoop& loop, QDialog& dlg) : m_loop(loop), m_dlg(dlg), m_outer(s_innermost)
+    {
+        s_innermost = this;
+    }
+    ~CShownModal() { s_innermost = m_outer; }
+    CShownModal(const CShownModal&) = delete;
+    CShownModal& operator=(const CShownModal&) = delete;
+
+    bool RanOut() const { return m_ranOut; }
+    void SetRanOut() { m_ranOut = true; }
+
+    // Ends the innermost loop as one that memory ran out in, unless a window of Qt's own loop
+    // shows over its dialog; false when there is none to end.
+    static bool EndInnermost() noexcept
+    {
+        CShownModal* m = s_innermost;
+        QWidget* top = QApplication::activeModalWidget();
+        if (!m || (top && !Shows(top)))
+            return false;
+        if (!std::exchange(m->m_ranOut, true))
+            m->m_loop.exit(); // sets a flag: the loop ends once the handler has returned
+        return true;
+    }
+
+private:
+    static bool Shows(const QWidget* w)
+    {
+        for (const CShownModal* m = s_innermost; m; m = m->m_outer)
+            if (&m->m_dlg == w)
+                return true;
+        return false;
+    }
+    QEventLoop& m_loop;
+    QDialog& m_dlg;
+    CShownModal* m_outer;
+    bool m_ranOut = false;
+    static inline CShownModal* s_innermost = nullptr;
+};
 } // namespace
+
+bool vx::EndModalLoopForNoMemory() noexcept
+{
+    return CShownModal::EndInnermost();
+}
 
 int RunModalLoop(QDialog& dlg)
 {
@@ -187,19 +238,21 @@ int RunModalLoop(QDialog& dlg)
     dlg.installEventFilter(&end);
     dlg.setWindowModality(Qt::ApplicationModal);
     dlg.setResult(QDialog::Rejected);
+    CShownModal shown(loop, dlg);
     try {
         dlg.show();
-        if (dlg.isVisible())
-            loop.exec(QEventLoop::DialogExec);
-    } catch (...) {
-        if (alive) {
-            dlg.removeEventFilter(&end);
-            dlg.hide();
-        }
-        throw;
+    } catch (const std::bad_alloc&) {
+        shown.SetRanOut();
     }
-    if (!alive)
-        return QDialog::Rejected;
-    dlg.removeEventFilter(&end);
-    return dlg.result();
+    if (!shown.RanOut() && dlg.isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    if (alive)
+        dlg.removeEventFilter(&end);
+    if (!shown.RanOut())
+        return alive ? dlg.result() : int(QDialog::Rejected);
+    // Closed as cancelled, still as the innermost loop: memory that runs out again on the way
+    // ends nothing else.
+    if (alive)
+        dlg.hide();
+    throw std::bad_alloc();
 }

@@ -19,12 +19,18 @@ using msgbox::IDOK;
 std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent);
 
 // Shows dlg modal to the whole program until it is finished, and gives its result. The loop is
-// the program's own, not the dialog's exec(): when memory runs out in it, the dialog is hidden
-// (exec() would leave it pointing at its ended loop, and hiding or destroying it would then
-// crash) and std::bad_alloc goes on to the caller. Shown through ShowModal (NoMemory.h), with
-// the memory reserve given back. Qt's dialogs whose exec() does work of its own (page setup,
-// print) keep their exec().
+// the program's own, not the dialog's exec(): when memory runs out while it shows (caught where
+// the event was handed to the program, CApplication::notify), the loop ends once the handler has
+// returned, the dialog is hidden as cancelled and std::bad_alloc goes on to the caller, outside
+// Qt's loop. Shown through ShowModal (NoMemory.h), with the memory reserve given back. Qt's
+// dialogs whose exec() does work of its own (page setup, print) keep their exec().
 int RunModalLoop(QDialog& dlg);
+
+namespace vx {
+// Ends the innermost loop of RunModalLoop as one that memory ran out in; false when none runs,
+// or a window of Qt's own modal loop shows over its dialog. Allocates nothing.
+bool EndModalLoopForNoMemory() noexcept;
+} // namespace vx
 
 class CDialog : public CWnd
 {

@@ -1,5 +1,6 @@
 #include "platform/Messages.h"
 
+#include "platform/Application.h"
 #include "platform/Wnd.h"
 
 #include <QCoreApplication>
@@ -80,7 +81,8 @@ void DeliverOne(Item item)
             return;
         item.send->started = true;
     }
-    Deliver(item);
+    // A handler that memory ran out in still answers its sender, and the rest of the batch goes.
+    vx::RunHandler([&item] { Deliver(item); });
     if (item.send) {
         std::lock_guard lock(g_mutex);
         item.send->done = true;

@@ -1,5 +1,6 @@
 #include "platform/WinApp.h"
 
+#include "platform/Application.h"
 #include "platform/Dialog.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
@@ -139,7 +140,17 @@ void InstallMessageBoxHook()
     PrepareMessageBoxes();
     SetMessageBoxHook([](const std::string& text, unsigned type) {
         int result = IDCANCEL;
-        RunOnUiThread([&] { result = ShowQtMessageBox(text, type); });
+        bool noMemory = false;
+        // Memory that ran out in the box goes to the caller, on its own thread.
+        RunOnUiThread([&] {
+            try {
+                result = ShowQtMessageBox(text, type);
+            } catch (const std::bad_alloc&) {
+                noMemory = true;
+            }
+        });
+        if (noMemory)
+            throw std::bad_alloc();
         return result;
     });
 }
@@ -227,7 +238,7 @@ int AfxWinMain(int argc, char** argv)
     vx::StartingUp(true);
     std::unique_ptr<QApplication> own;
     if (!QCoreApplication::instance())
-        own = std::make_unique<QApplication>(argc, argv);
+        own = std::make_unique<CApplication>(argc, argv);
     CWinApp* app = AfxGetApp();
     if (!app)
         return 1;
@@ -322,8 +333,10 @@ int CWinApp::Run()
             if (inIdle)
                 return; // a modal loop inside an idle handler
             inIdle = true;
-            for (LONG n = 0; n < 16 && OnIdle(n); ++n) {
-            }
+            vx::RunHandler([this] {
+                for (LONG n = 0; n < 16 && OnIdle(n); ++n) {
+                }
+            });
             inIdle = false;
         });
     }

@@ -1,6 +1,7 @@
 #include "platform/base/MessageHook.h"
 
 #include "platform/base/MemoryReserve.h"
+#include "platform/base/NoMemory.h"
 
 #include <cstdio>
 #include <mutex>
@@ -37,6 +38,8 @@ int ShowMessageBox(const std::string& text, unsigned type)
         }
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "%s\n", text.c_str());
+        if (text != kNoMemoryText)
+            TellNoMemory();
     }
     return answer;
 }

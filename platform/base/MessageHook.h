@@ -27,8 +27,9 @@ using MessageBoxHook = std::function<int(const std::string& text, unsigned type)
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
 // Shows text through the installed hook; safe to call from any thread. The memory reserve is
-// given back while the box shows (see MemoryReserve.h); a box that still finds no memory leaves
-// the text on standard error and answers as one closed without a button.
+// given back while the box shows (see MemoryReserve.h); a box that memory still runs out in
+// leaves the text on standard error, answers as one closed without a button, and the user is
+// told that memory ran out (NoMemory.h).
 int ShowMessageBox(const std::string& text, unsigned type = msgbox::MB_OK);
 
 // The answer of a box of that type closed without a button (Escape, or its title bar).

@@ -13,6 +13,9 @@ extern const char* const kNoMemoryText;
 // find no memory.
 void TellNoMemory(const char* text = kNoMemoryText) noexcept;
 
+// Whether a box that says memory ran out shows now: memory that runs out meanwhile is told by it.
+bool TellingNoMemory() noexcept;
+
 // Runs what; when memory runs out in it, shows text in a message box and returns false.
 template <class F> bool TellIfNoMemory(F&& what, const char* text = kNoMemoryText)
 {

@@ -1,7 +1,7 @@
-// Entry of the GUI test programs: one QApplication on the offscreen platform.
+// Entry of the GUI test programs: the program's application on the offscreen platform.
+#include "platform/Application.h"
 #include "platform/PaintingThreads.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -10,7 +10,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    CApplication app(argc, argv);
     // With the thread-start shim preloaded, Qt's own threads may fail from the end of the
     // program's start-up on.
     if (qEnvironmentVariableIsSet("VELTRIX_FAIL_QT_THREADS"))

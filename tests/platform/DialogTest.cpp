@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -415,14 +416,55 @@ TEST(ModalWindows, ADialogThatMemoryRanOutInIsCancelledWithTheMessage)
     }
 }
 
-// A message box that memory runs out in is closed, and answers as one closed without a button.
+// Memory that runs out in a handler where no window of the program's own loop shows: the user
+// is told once, after, however often it ran out; a dialog in Qt's own loop is closed as
+// cancelled first.
+TEST(ModalWindows, MemoryThatRunsOutOutsideTheProgramsLoopsIsToldOnceAfter)
+{
+    const std::vector<std::string> once{"Not enough memory to go on."};
+    MessageRecorder boxes;
+    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    QTest::qWait(30);
+    EXPECT_EQ(boxes.messages, once);
+
+    boxes.messages.clear();
+    QDialog dlg;
+    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    EXPECT_EQ(dlg.exec(), QDialog::Rejected);
+    EXPECT_TRUE(boxes.messages.empty());
+    QTest::qWait(30);
+    EXPECT_EQ(boxes.messages, once);
+}
+
+// A message box that memory runs out in is closed, answers as one closed without a button, and
+// the user is told in a box of its own once it has closed, which stays until it is answered
+// though memory runs out in it too.
 TEST(ModalWindows, ABoxThatMemoryRanOutInIsClosed)
 {
     const MessageBoxHook old = SetMessageBoxHook({});
     InstallMessageBoxHook();
-    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    std::vector<std::string> shown;
+    bool answered = false;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&shown, &answered] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        const std::string text = box->text().toStdString();
+        if (shown.empty() || shown.back() != text) {
+            shown.push_back(text);
+            QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+        } else if (shown.size() == 2 && !answered) {
+            answered = true;
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    answer.start(5);
     EXPECT_EQ(AfxMessageBox("Go on?", MB_YESNO), IDNO);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Go on?", "Not enough memory to go on."}));
+    EXPECT_TRUE(answered);
     SetMessageBoxHook(old);
     GiveBackMemoryReserve();
 }

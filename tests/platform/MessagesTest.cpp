@@ -1,5 +1,6 @@
 // Posted and sent window messages across threads.
 #include "Fixtures.h"
+#include "common/MessageRecorder.h"
 #include "common/PumpUntil.h"
 
 #include "platform/Messages.h"
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <thread>
 
 namespace {
@@ -64,6 +66,29 @@ TEST(Messages, AWaitForAWorkerLeavesTheCallsItPostedQueued)
     EXPECT_EQ(w.m_calls, (std::vector<int>{2}));
     vx::DeliverPostedMessages();
     EXPECT_EQ(w.m_calls, (std::vector<int>{2, 1}));
+}
+
+// A handler that memory runs out in still answers the worker that waits for it, the messages
+// after it are delivered, and the user is told once.
+TEST(Messages, AHandlerThatMemoryRanOutInStillAnswersAndTheRestAreDelivered)
+{
+    CPingWnd w;
+    MessageRecorder boxes;
+    PostToUiThread([] { throw std::bad_alloc(); });
+    EXPECT_TRUE(w.PostMessage(WM_T_PING, 1));
+    std::atomic<bool> answered{false};
+    std::thread worker([&] {
+        RunOnUiThread([] { throw std::bad_alloc(); });
+        answered = true;
+    });
+    for (int i = 0; i < 20000 && !answered; ++i) {
+        vx::DeliverCrossThreadCalls();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+    EXPECT_TRUE(PumpUntil([&] { return !w.m_calls.empty() && !boxes.messages.empty(); }));
+    EXPECT_EQ(w.m_calls, std::vector<int>{1});
+    EXPECT_EQ(boxes.messages, std::vector<std::string>{"Not enough memory to go on."});
 }
 
 TEST(Messages, PostToDestroyedWindowIsDropped)
