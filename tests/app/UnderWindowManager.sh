@@ -3,7 +3,8 @@
 # with a window manager (Xvfb and openbox), where window frames and placement are real. Exits
 # 77 (skipped) when one of them is not installed, and fails when they do not come up within two
 # minutes (a loaded machine is slow, not a reason to skip). VELTRIX_PRELOAD is preloaded into the
-# program alone, never into the display, the window manager or xprop.
+# program alone, never into the display, the window manager or xprop. VELTRIX_WM_NICE runs
+# openbox at that niceness: a window manager slowed as on a loaded machine.
 set -u
 if ! command -v Xvfb >/dev/null || ! command -v openbox >/dev/null ||
    ! command -v xprop >/dev/null; then
@@ -14,8 +15,8 @@ unset LD_PRELOAD
 wait_seconds=120
 deadline=$((SECONDS + wait_seconds))
 tmp=$(mktemp -d)
-xvfb="" wm=""
-trap 'kill $wm $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
+xvfb="" wm="" probe=""
+trap 'kill $probe $wm $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
 # Fails, saying why, once the time is up.
 give_up() {
   [ $SECONDS -lt $deadline ] && return
@@ -37,10 +38,23 @@ export DISPLAY=":$(head -1 "$tmp/display")"
 # announced itself on the root window.
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
   if [ -z "$wm" ] || ! kill -0 $wm 2>/dev/null; then
-    openbox --sm-disable >>"$tmp/openbox.log" 2>&1 &
+    nice -n "${VELTRIX_WM_NICE:-0}" openbox --sm-disable >>"$tmp/openbox.log" 2>&1 &
     wm=$!
   fi
   give_up openbox
   sleep 0.05
 done
+# It announces itself before its start-up is over, and a window shown meanwhile may wait for the
+# next event that reaches openbox, for ever on a display where nothing else happens: a window of
+# our own is shown, and the root window touched, until openbox lists that window as managed.
+xev >/dev/null 2>&1 &
+probe=$!
+touches=0
+until xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q "0x"; do
+  xprop -root -f _VELTRIX_WAKE 32c -set _VELTRIX_WAKE $((touches += 1))
+  give_up openbox
+  sleep 0.05
+done
+kill $probe
+wait $probe 2>/dev/null
 LD_PRELOAD=${VELTRIX_PRELOAD:-} QT_QPA_PLATFORM=xcb "$@"
