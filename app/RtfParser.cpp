@@ -209,8 +209,11 @@ private:
     {
         switch (c) {
         case '\'': {
-            if (m_pos + 2 > m_s.size())
+            if (m_pos + 2 > m_s.size()) {
+                if (m_nGroupDepth != 0)
+                    m_bGroupDamaged = true; // cut short by the file's end
                 return;
+            }
             const char hi = m_s[m_pos], lo = m_s[m_pos + 1];
             m_pos += 2;
             if (std::isxdigit(static_cast<unsigned char>(hi)) &&
