@@ -224,14 +224,21 @@ TEST(MemoryInWindows, AWindowThatMemoryRunsOutInClosesAsCancelledAndTheUserIsTol
         run.seconds = 40;
         const ChildEnd end = RunChild(run);
         const Outcome o = Read(end.output);
-        const bool ok = !end.hung && end.code == 0 && o.refused > 0 && o.closed && o.kept &&
-                        o.boxes + o.onError >= 1 && o.boxes <= 1;
+        // Where the refusal fell in Qt's own code that lets it pass (a picture it then does not
+        // paint: the trial's place depends on the machine's load), nothing reaches the
+        // program: the window stays and nothing is told.
+        const bool told = o.closed && o.boxes + o.onError >= 1;
+        const bool unsaid = !o.closed && o.boxes + o.onError == 0;
+        const bool ok = !end.hung && end.code == 0 && o.refused > 0 && o.kept && o.boxes <= 1 &&
+                        (told || unsaid);
         EXPECT_TRUE(ok) << end.output;
-        ended[trial.window].first += ok;
+        ended[trial.window].first += ok && told;
         ++ended[trial.window].second;
     }
-    for (const auto& [w, count] : ended)
+    for (const auto& [w, count] : ended) {
         std::printf("%s: %d of %d trials ended with the message\n", kWindows[w].name, count.first,
                     count.second);
+        EXPECT_GE(count.first, 1) << kWindows[w].name;
+    }
 }
 #endif
