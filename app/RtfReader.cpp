@@ -13,12 +13,10 @@
 #include <QUrl>
 #include <QVariant>
 
-#include <cmath>
 #include <utility>
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
 // No picture is shown larger, about a screen: a photograph is decoded scaled down to it.
 constexpr QSizeF kShownBound(2048, 2048);
 // A placeholder stands for a picture of any size with an image no larger than this.
@@ -195,12 +193,8 @@ PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, co
         return fault;
     picture.size = size;
     // The goal size is the size shown: a photograph stays fitted when the lesson opens again.
-    const std::string header =
-        std::string(format == "jpeg" ? "\\jpegblip" : "\\pngblip") + "\\picw" +
-        std::to_string(natural.width()) + "\\pich" + std::to_string(natural.height()) +
-        "\\picwgoal" + std::to_string(std::lround(size.width() * kTwipsPerPixel)) + "\\pichgoal" +
-        std::to_string(std::lround(size.height() * kTwipsPerPixel));
-    picture.kept = {QByteArray::fromStdString(header), kept.toHex()};
+    picture.kept = {PictureHeader(format == "jpeg" ? "jpegblip" : "pngblip", natural, size),
+                    kept.toHex()};
     return PictureFault::None;
 }
 
