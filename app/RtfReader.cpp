@@ -35,6 +35,19 @@ QSizeF Fitted(const QSizeF& size)
     return FittedTo(size, kShownBound);
 }
 
+// Picture bytes held in memory, and a reader of them.
+struct PictureReader
+{
+    explicit PictureReader(const QByteArray& bytes)
+    {
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+    }
+    QBuffer buffer;
+    QImageReader reader; // after the buffer, so gone before it
+};
+
 // Why the reader could not decode: the picture's whole size passes Qt's allocation limit (Qt
 // decodes some pictures whole before it scales them), or its data is damaged.
 PictureFault FaultOf(const QSize& natural)
@@ -58,10 +71,8 @@ PictureFault ReadAtMost(QImageReader& reader, const QSize& natural, const QSize&
 // own elsewhere, and comes back fitted.
 PictureFault Decode(const QByteArray& bytes, QSizeF& size, QPixmap& shown)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    PictureReader file(bytes);
+    QImageReader& reader = file.reader;
     const QSize natural = reader.size();
     if (natural.isEmpty())
         return PictureFault::Unreadable;
@@ -169,10 +180,8 @@ QSizeF FittedTo(const QSizeF& size, const QSizeF& bound)
 
 PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, const QSizeF& room)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    PictureReader file(bytes);
+    QImageReader& reader = file.reader;
     const QByteArray format = reader.format();
     const QSize natural = reader.size();
     if (natural.isEmpty())
@@ -227,10 +236,8 @@ QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSi
     const std::optional<KeptPicture> kept = KeptPictureOf(doc, name);
     if (!kept)
         return {};
-    QBuffer buffer;
-    buffer.setData(QByteArray::fromHex(kept->hex));
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    PictureReader file(QByteArray::fromHex(kept->hex));
+    QImageReader& reader = file.reader;
     QImage image;
     if (const QSize natural = reader.size(); !natural.isEmpty())
         ReadAtMost(reader, natural, pixels, image);
