@@ -449,6 +449,16 @@ TEST(FileSafety, EveryPictureOfALessonIsSavedAsItWasRead)
         EXPECT_TRUE(saved.back() == std::make_pair(std::string("\\pngblip"), pngHex));
     }
     fs::remove_all(dir);
+    // Files cut short after a group of a picture's, and on a \' inside one whose brace another
+    // reader would take as its digit.
+    const std::pair<const char*, const char*> cutShort[] = {
+        {"{\\rtf1{\\pict\\pngblip{\\*\\blipuid 01}\\picw4", "\\pngblip{\\*\\blipuid 01}\\picw4"},
+        {"{\\rtf1{\\pict\\pngblip{\\*\\picprop\\'}", "\\pngblip"},
+    };
+    for (const auto& [file, header] : cutShort)
+        EXPECT_EQ(PicturesIn(file),
+                  (std::vector<std::pair<std::string, std::string>>{{header, ""}}))
+            << file;
 }
 
 // A colour photograph of width x height in plain bands, so that its file stays small; made
