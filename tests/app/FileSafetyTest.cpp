@@ -17,7 +17,6 @@
 #include "platform/DocTemplate.h"
 #include "resources/ResourceIds.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -325,15 +324,6 @@ std::vector<std::pair<std::string, std::string>> PicturesIn(const std::string& r
     } sink;
     ParseRtf(rtf, sink);
     return sink.pictures;
-}
-
-QByteArray FileOf(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
 }
 
 // A PNG of one pixel whose header claims width x height, its checksum made good. Of a palette
