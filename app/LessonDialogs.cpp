@@ -18,6 +18,15 @@
 
 #include <optional>
 
+namespace {
+// Whether the user accepted dlg, shown in the program's own modal loop.
+bool Accepted(QDialog& dlg)
+{
+    return ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) ==
+           QDialog::Accepted;
+}
+} // namespace
+
 bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
 {
     QDialog dlg(parent);
@@ -48,9 +57,7 @@ bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
         });
     }
     form->addRow(buttons);
-    if (ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) !=
-            QDialog::Accepted ||
-        what->text().isEmpty())
+    if (!Accepted(dlg) || what->text().isEmpty())
         return false;
     r.what = what->text();
     r.with = with->text();
@@ -109,8 +116,7 @@ bool AskFont(QWidget* parent, QTextCharFormat& format)
     auto* layout = new QVBoxLayout(&dlg);
     layout->addWidget(fonts);
     layout->addLayout(row);
-    if (ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) !=
-        QDialog::Accepted)
+    if (!Accepted(dlg))
         return false;
     format = QTextCharFormat();
     format.setFont(fonts->currentFont());

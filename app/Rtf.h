@@ -15,6 +15,9 @@ class QString;
 class QTextCursor;
 class QTextDocument;
 
+// Sizes in the file are in twips; in the text, in pixels at 96 an inch.
+constexpr double kTwipsPerPixel = 15.0;
+
 std::string DocumentToRtf(const QTextDocument& doc);
 
 // Fills doc (emptied first) from RTF text; false, leaving doc empty, when the text is not RTF.
@@ -57,6 +60,10 @@ QSizeF FittedTo(const QSizeF& size, const QSizeF& bound);
 
 // The picture's group as the lesson file holds it: "{\pict...}".
 std::string PictureToRtf(const KeptPicture& kept);
+
+// The control words of a picture written by this program: its kind ("jpegblip" or "pngblip"),
+// its own size in pixels, and its size in the text.
+QByteArray PictureHeader(const char* kind, const QSize& pixels, const QSizeF& shown);
 
 // Puts the picture into the text at the cursor; the name it is held under in the document.
 QString InsertPicture(QTextCursor& cursor, const LessonPicture& picture);

@@ -13,12 +13,10 @@
 #include <QUrl>
 #include <QVariant>
 
-#include <cmath>
 #include <utility>
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
 // No picture is shown larger, about a screen: a photograph is decoded scaled down to it.
 constexpr QSizeF kShownBound(2048, 2048);
 // A placeholder stands for a picture of any size with an image no larger than this.
@@ -36,6 +34,19 @@ QSizeF Fitted(const QSizeF& size)
 {
     return FittedTo(size, kShownBound);
 }
+
+// Picture bytes held in memory, and a reader of them.
+struct PictureReader
+{
+    explicit PictureReader(const QByteArray& bytes)
+    {
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+    }
+    QBuffer buffer;
+    QImageReader reader; // after the buffer, so gone before it
+};
 
 // Why the reader could not decode: the picture's whole size passes Qt's allocation limit (Qt
 // decodes some pictures whole before it scales them), or its data is damaged.
@@ -60,10 +71,8 @@ PictureFault ReadAtMost(QImageReader& reader, const QSize& natural, const QSize&
 // own elsewhere, and comes back fitted.
 PictureFault Decode(const QByteArray& bytes, QSizeF& size, QPixmap& shown)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    PictureReader file(bytes);
+    QImageReader& reader = file.reader;
     const QSize natural = reader.size();
     if (natural.isEmpty())
         return PictureFault::Unreadable;
@@ -171,10 +180,8 @@ QSizeF FittedTo(const QSizeF& size, const QSizeF& bound)
 
 PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, const QSizeF& room)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    PictureReader file(bytes);
+    QImageReader& reader = file.reader;
     const QByteArray format = reader.format();
     const QSize natural = reader.size();
     if (natural.isEmpty())
@@ -195,12 +202,8 @@ PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, co
         return fault;
     picture.size = size;
     // The goal size is the size shown: a photograph stays fitted when the lesson opens again.
-    const std::string header =
-        std::string(format == "jpeg" ? "\\jpegblip" : "\\pngblip") + "\\picw" +
-        std::to_string(natural.width()) + "\\pich" + std::to_string(natural.height()) +
-        "\\picwgoal" + std::to_string(std::lround(size.width() * kTwipsPerPixel)) + "\\pichgoal" +
-        std::to_string(std::lround(size.height() * kTwipsPerPixel));
-    picture.kept = {QByteArray::fromStdString(header), kept.toHex()};
+    picture.kept = {PictureHeader(format == "jpeg" ? "jpegblip" : "pngblip", natural, size),
+                    kept.toHex()};
     return PictureFault::None;
 }
 
@@ -233,10 +236,8 @@ QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSi
     const std::optional<KeptPicture> kept = KeptPictureOf(doc, name);
     if (!kept)
         return {};
-    QBuffer buffer;
-    buffer.setData(QByteArray::fromHex(kept->hex));
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    PictureReader file(QByteArray::fromHex(kept->hex));
+    QImageReader& reader = file.reader;
     QImage image;
     if (const QSize natural = reader.size(); !natural.isEmpty())
         ReadAtMost(reader, natural, pixels, image);

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0; // at 96 pixels per inch
-
 // Fonts and colours in order of first use; RTF names them by index.
 struct Tables
 {
@@ -97,13 +95,9 @@ void AppendPicture(std::string& out, const QTextDocument& doc, const QTextImageF
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    const double w = f.width() > 0 ? f.width() : image.width();
-    const double h = f.height() > 0 ? f.height() : image.height();
-    const std::string header = "\\pngblip\\picw" + std::to_string(image.width()) + "\\pich" +
-                               std::to_string(image.height()) + "\\picwgoal" +
-                               std::to_string(std::lround(w * kTwipsPerPixel)) + "\\pichgoal" +
-                               std::to_string(std::lround(h * kTwipsPerPixel));
-    out += PictureToRtf({QByteArray::fromStdString(header), bytes.toHex()});
+    const QSizeF shown(f.width() > 0 ? f.width() : image.width(),
+                       f.height() > 0 ? f.height() : image.height());
+    out += PictureToRtf({PictureHeader("pngblip", image.size(), shown), bytes.toHex()});
 }
 
 void AppendFragment(std::string& out, Tables& t, const QTextDocument& doc, const QTextFragment& f)
@@ -134,6 +128,14 @@ void AppendFragment(std::string& out, Tables& t, const QTextDocument& doc, const
 }
 
 } // namespace
+
+QByteArray PictureHeader(const char* kind, const QSize& pixels, const QSizeF& shown)
+{
+    return QByteArray("\\") + kind + "\\picw" + QByteArray::number(pixels.width()) + "\\pich" +
+           QByteArray::number(pixels.height()) + "\\picwgoal" +
+           QByteArray::number(std::lround(shown.width() * kTwipsPerPixel)) + "\\pichgoal" +
+           QByteArray::number(std::lround(shown.height() * kTwipsPerPixel));
+}
 
 std::string PictureToRtf(const KeptPicture& kept)
 {

@@ -71,7 +71,8 @@ QImage LargePicture(int kind)
     for (int y = 0; y < h; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < w; ++x)
-            line[x] = qRgba(x * 255 / w, y * 255 / h, 128, kind == 0 ? (x + y) * 255 / (w + h) : 255);
+            line[x] =
+                qRgba(x * 255 / w, y * 255 / h, 128, kind == 0 ? (x + y) * 255 / (w + h) : 255);
     }
     return image;
 }
@@ -83,11 +84,11 @@ std::string LessonOfPicture(int kind)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, kind == 2 ? "JPEG" : "PNG");
-    const std::string w = std::to_string(image.width()), h = std::to_string(image.height());
-    return "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Sans;}}\\f0\\fs24 A picture:\\par{\\pict" +
-           std::string(kind == 2 ? "\\jpegblip" : "\\pngblip") + "\\picw" + w + "\\pich" + h +
-           "\\picwgoal" + std::to_string(image.width() * 15) + "\\pichgoal" +
-           std::to_string(image.height() * 15) + "\n" + bytes.toHex().toStdString() + "}\\par}";
+    const KeptPicture picture{
+        PictureHeader(kind == 2 ? "jpegblip" : "pngblip", image.size(), image.size()),
+        bytes.toHex()};
+    return "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Sans;}}\\f0\\fs24 A picture:\\par" +
+           PictureToRtf(picture) + "\\par}";
 }
 
 // The lesson opened through the program's main window, 1600 x 1200, its frame maximised.
@@ -118,8 +119,8 @@ void BM_LessonRepaintLargePicture(benchmark::State& state)
     QWidget* viewport = view->GetEdit()->viewport();
     for (auto _ : state)
         viewport->repaint();
-    state.SetLabel(std::string(kinds[state.range(0)]) + " " +
-                   std::to_string(viewport->width()) + "x" + std::to_string(viewport->height()));
+    state.SetLabel(std::string(kinds[state.range(0)]) + " " + std::to_string(viewport->width()) +
+                   "x" + std::to_string(viewport->height()));
     view->GetDocument()->OnCloseDocument();
 }
 BENCHMARK(BM_LessonRepaintLargePicture)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);

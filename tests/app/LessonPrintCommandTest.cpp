@@ -10,7 +10,6 @@
 #include "common/ChildProcess.h"
 #include "resources/ResourceIds.h"
 
-#include <QBuffer>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -67,11 +66,7 @@ QByteArray PictureFile(int width, int height, const char* format)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(QColor(30, 140, 200));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
+    return FileOf(image, format);
 }
 
 CVXTextDoc* LastLesson()

@@ -1,5 +1,8 @@
 #pragma once
 // The files the command tests write and read back, under the test's temporary folder.
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -18,4 +21,14 @@ inline std::string ReadText(const std::string& path)
     std::stringstream s;
     s << f.rdbuf();
     return s.str();
+}
+
+// The image as a picture file of that format ("PNG", "JPEG") holds it.
+inline QByteArray FileOf(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
