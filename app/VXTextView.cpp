@@ -39,13 +39,6 @@
 
 VX_IMPLEMENT_CLASS(CVXTextView, CView)
 
-namespace {
-
-constexpr DWORD kGlossaryTopic = 0x50BB9;
-constexpr int kMarginTwips = 720;
-constexpr double kLayoutDpi = 96.0; // the text is laid out in screen pixels and scaled to paper
-constexpr int kMaxLine = 511;
-
 // The text laid out in pages of the printer's paper inside the margins.
 struct PageLayout
 {
@@ -54,6 +47,13 @@ struct PageLayout
     QPointF origin;   // the body's top-left corner in layout pixels
     QSizeF body;      // one page's body in layout pixels
 };
+
+namespace {
+
+constexpr DWORD kGlossaryTopic = 0x50BB9;
+constexpr int kMarginTwips = 720;
+constexpr double kLayoutDpi = 96.0; // the text is laid out in screen pixels and scaled to paper
+constexpr int kMaxLine = 511;
 
 // One page's body in layout pixels: the printer's paper inside the margins.
 QSizeF PageBody(QPrinter* printer, const CRect& marginTwips)
@@ -235,6 +235,8 @@ CVXTextView::CVXTextView()
     MapUpdate(ID_EDIT_REPEAT, &CVXTextView::OnUpdateEditRepeat);
 }
 
+CVXTextView::~CVXTextView() = default;
+
 CVXTextDoc* CVXTextView::GetDocument() const
 {
     return static_cast<CVXTextDoc*>(CView::GetDocument());
@@ -374,19 +376,29 @@ BOOL CVXTextView::OnPreparePrinting(CPrintInfo* pInfo)
     return DoPreparePrinting(pInfo);
 }
 
+// The text is laid out once a job, on the paper the print dialog may have changed, and each
+// page drawn from that layout.
 void CVXTextView::OnBeginPrinting(CDC*, CPrintInfo* pInfo)
 {
-    // The print dialog may have changed the paper.
-    if (pInfo->m_pPrinter)
-        pInfo->SetMaxPage(UINT(PageCount(pInfo->m_pPrinter)));
+    m_pPrinted.reset();
+    if (!pInfo->m_pPrinter)
+        return;
+    m_pPrinted =
+        std::make_unique<PageLayout>(LayOut(*m_pEdit->document(), pInfo->m_pPrinter, m_rectMargin));
+    pInfo->SetMaxPage(UINT(m_pPrinted->doc->pageCount()));
+}
+
+void CVXTextView::OnEndPrinting(CDC*, CPrintInfo*)
+{
+    m_pPrinted.reset();
 }
 
 void CVXTextView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
 {
     QPainter* p = pDC->GetPainter();
-    if (!p || !pInfo->m_pPrinter)
+    if (!p || !m_pPrinted)
         return;
-    const PageLayout l = LayOut(*m_pEdit->document(), pInfo->m_pPrinter, m_rectMargin);
+    const PageLayout& l = *m_pPrinted;
     const QRectF page(QPointF(0, (pInfo->m_nCurPage - 1) * l.body.height()), l.body);
     p->save();
     p->scale(l.scale, l.scale);

@@ -5,9 +5,11 @@
 
 #include <QSizeF>
 
+#include <memory>
 #include <string>
 
 class CVXTextDoc;
+struct PageLayout;
 class QTextEdit;
 class QMouseEvent;
 
@@ -16,6 +18,7 @@ class CVXTextView : public CView
     VX_DECLARE_CLASS(CVXTextView)
 public:
     CVXTextView();
+    ~CVXTextView() override;
 
     CVXTextDoc* GetDocument() const;
     QTextEdit* GetEdit() const { return m_pEdit; }
@@ -33,6 +36,7 @@ public:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
     // The editor's double-click; the link handler calls it when no link is followed.
     void DefaultDoubleClick();
@@ -66,8 +70,9 @@ private:
     void OnUpdateEditRepeat(CCmdUI* pCmdUI);
 
     QTextEdit* m_pEdit = nullptr;
-    QMouseEvent* m_pDoubleClick = nullptr; // the editor's event while the link handler runs
-    CRect m_rectMargin;                    // print margins in twips
+    QMouseEvent* m_pDoubleClick = nullptr;  // the editor's event while the link handler runs
+    CRect m_rectMargin;                     // print margins in twips
+    std::unique_ptr<PageLayout> m_pPrinted; // the pages of the job being printed
     std::string m_strLastLesson;
     std::string m_strPrevLinkPath;
     std::string m_strFind; // what Find looks for, and Find Next again
