@@ -40,9 +40,15 @@ VX_IMPLEMENT_CLASS(CWinApp, CCmdTarget)
 namespace {
 CWinApp* g_pApp = nullptr;
 
+// The parent of the program's modal windows; none before the main window is made.
+QWidget* MainWidget()
+{
+    return AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr;
+}
+
 int ShowQtMessageBox(const std::string& text, unsigned type)
 {
-    QMessageBox box(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
+    QMessageBox box(MainWidget());
     box.setWindowTitle(Latin1(AfxGetApp() ? AfxGetApp()->m_strAppName : std::string()));
     box.setText(Latin1(text));
     switch (type & 0xF0) {
@@ -181,8 +187,7 @@ std::string ShowFileDialog(bool bOpen, const QString& title, const QString& init
 {
     return ShowModal(
         [&] {
-            QFileDialog dlg(AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr, title,
-                            initial, filter);
+            QFileDialog dlg(MainWidget(), title, initial, filter);
             dlg.setAcceptMode(bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
             dlg.setFileMode(bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
             if (RunModalLoop(dlg) != QDialog::Accepted)
@@ -509,8 +514,7 @@ CDocTemplate* CWinApp::ChooseNewTemplate()
     }
     if (shown.empty())
         return nullptr;
-    QWidget* parent = AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr;
-    const int row = vx::ChooseFromList(parent, "New", "&New", names, 0);
+    const int row = vx::ChooseFromList(MainWidget(), "New", "&New", names, 0);
     return row < 0 ? nullptr : shown[size_t(row)];
 }
 
@@ -545,8 +549,7 @@ void CWinApp::OnFilePrintSetup()
 {
     ShowModal(
         [this] {
-            QPageSetupDialog dlg(GetPrinter(),
-                                 AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr);
+            QPageSetupDialog dlg(GetPrinter(), MainWidget());
             return dlg.exec();
         },
         0);

@@ -33,7 +33,7 @@ std::string JobFailureText(const std::exception_ptr& e)
 namespace {
 // Failures whose telling found no memory, left in room taken in advance (nothing can be
 // allocated where they are left) for the user-interface thread to tell once there is memory.
-// A shortage is told once, however many jobs it ended.
+// A shortage is told once, however many jobs it ended; past eight waiting, the rest go untold.
 class CUntoldFailures
 {
 public:
@@ -142,15 +142,11 @@ void TellFailure(const std::exception_ptr& e) noexcept
     }
 }
 
-// After a job that threw: tells it and lets the owner finish. Neither may end the program by
-// throwing in turn (memory that runs out while telling, a clean-up that fails); what cannot be
-// told then stays untold.
+// After a job that threw: tells it and lets the owner finish. A clean-up that throws in turn
+// (memory that runs out, a file that fails) may not end the program.
 void AfterFailure(const std::exception_ptr& e, const CWorkerThread::Failed& failed) noexcept
 {
-    try {
-        TellFailure(e);
-    } catch (...) {
-    }
+    TellFailure(e);
     try {
         if (failed)
             failed();

@@ -12,9 +12,9 @@
 // could not start), and the owner's failure handler, on the worker, finishes what the job left.
 // Telling and the handler may throw in turn (memory that runs out): the thread still ends alone.
 // A failure that finds no memory to be told is left where the user-interface thread looks for it
-// while jobs run, and told from there once there is memory: never dropped, and never waited for
-// by the worker or its join. A message that another thread waits for is posted through
-// PostDespiteNoMemory.
+// while jobs run, and told from there once there is memory (a shortage once, eight failures at
+// most), never waited for by the worker or its join. A message that another thread waits for is
+// posted through PostDespiteNoMemory.
 #include "platform/base/Event.h"
 
 #include <atomic>

@@ -267,6 +267,13 @@ TEST(MemoryCommands, ACommandOutOfMemorySaysSoAndTheProgramGoesOn)
 
 namespace {
 int g_printEndsToFail = 0;
+bool g_busyDeviceDestroyed = false;
+
+// Notes Qt's word that a printer was destroyed while its job was still painting.
+void NoteBusyDevice(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    g_busyDeviceDestroyed |= text.contains("being painted");
+}
 } // namespace
 
 // A print job whose end fails, and fails again with the memory reserve given back, leaves its
@@ -286,10 +293,13 @@ TEST(MemoryCommands, PrintAfterAJobThatCouldNotEndPrints)
         if (g_printEndsToFail > 0 && g_printEndsToFail--)
             throw std::bad_alloc();
     };
+    const QtMessageHandler oldHandler = qInstallMessageHandler(NoteBusyDevice);
     Print(doc, view);
+    qInstallMessageHandler(oldHandler);
     g_printJobEndHook = nullptr;
     EXPECT_EQ(dialogs.texts, std::vector<std::string>{kNoMemory});
     EXPECT_FALSE(std::filesystem::exists(PdfPath()));
+    EXPECT_FALSE(g_busyDeviceDestroyed) << "the busy printer is set aside, not destroyed";
 
     Print(doc, view);
     EXPECT_TRUE(std::filesystem::exists(PdfPath()));

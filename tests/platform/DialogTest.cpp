@@ -386,18 +386,22 @@ TEST(ModalWindows, ShowWithTheMemoryReserveGivenBack)
         {"print setup", [] { TestApp().OnFilePrintSetup(); }},
     };
     TakeMemoryReserve();
+    MessageRecorder boxes;
     for (const auto& [name, open] : cases) {
         SCOPED_TRACE(name);
         std::string shown;
-        bool held = true;
+        bool held = true, heldAfterBox = true;
         OnNextModal([&](QWidget* w) {
             shown = w->metaObject()->className();
             held = MemoryReserveHeld();
+            ShowMessageBox("over it"); // a box over the window leaves it without the reserve
+            heldAfterBox = MemoryReserveHeld();
             qobject_cast<QDialog*>(w)->reject();
         });
         open();
         EXPECT_NE(shown, "");
         EXPECT_FALSE(held);
+        EXPECT_FALSE(heldAfterBox);
         EXPECT_TRUE(MemoryReserveHeld());
     }
     GiveBackMemoryReserve();
@@ -434,6 +438,24 @@ TEST(ModalWindows, MemoryThatRunsOutOutsideTheProgramsLoopsIsToldOnceAfter)
     EXPECT_EQ(dlg.exec(), QDialog::Rejected);
     EXPECT_TRUE(boxes.messages.empty());
     QTest::qWait(30);
+    EXPECT_EQ(boxes.messages, once);
+
+    // Over a window of the program's own loop, only the dialog of Qt's loop closes.
+    boxes.messages.clear();
+    QDialog outer, inner;
+    bool outerShown = false;
+    OnNextModal([&](QWidget*) {
+        QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+        QTimer::singleShot(5000, &inner, &QDialog::reject); // were it left open
+        EXPECT_EQ(inner.exec(), QDialog::Rejected);
+        QTest::qWait(30);
+        outerShown = outer.isVisible();
+        outer.reject();
+    });
+    int result = -1;
+    EXPECT_NO_THROW(result = RunModalLoop(outer));
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_TRUE(outerShown);
     EXPECT_EQ(boxes.messages, once);
 }
 
