@@ -1,7 +1,6 @@
 #include "app/LessonDialogs.h"
 
 #include "platform/Dialog.h"
-#include "platform/base/NoMemory.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -17,15 +16,6 @@
 #include <QVBoxLayout>
 
 #include <optional>
-
-namespace {
-// Whether the user accepted dlg, shown in the program's own modal loop.
-bool Accepted(QDialog& dlg)
-{
-    return ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) ==
-           QDialog::Accepted;
-}
-} // namespace
 
 bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
 {
@@ -57,7 +47,7 @@ bool AskFind(QWidget* parent, bool bReplace, FindRequest& r)
         });
     }
     form->addRow(buttons);
-    if (!Accepted(dlg) || what->text().isEmpty())
+    if (!AcceptedModal(dlg) || what->text().isEmpty())
         return false;
     r.what = what->text();
     r.with = with->text();
@@ -116,7 +106,7 @@ bool AskFont(QWidget* parent, QTextCharFormat& format)
     auto* layout = new QVBoxLayout(&dlg);
     layout->addWidget(fonts);
     layout->addLayout(row);
-    if (!Accepted(dlg))
+    if (!AcceptedModal(dlg))
         return false;
     format = QTextCharFormat();
     format.setFont(fonts->currentFont());

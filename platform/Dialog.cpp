@@ -256,3 +256,9 @@ int RunModalLoop(QDialog& dlg)
         dlg.hide();
     throw std::bad_alloc();
 }
+
+bool AcceptedModal(QDialog& dlg)
+{
+    return ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) ==
+           QDialog::Accepted;
+}

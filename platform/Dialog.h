@@ -26,6 +26,10 @@ std::optional<COLORREF> PickColorWithDialog(COLORREF initial, QWidget* parent);
 // dialogs whose exec() does work of its own (page setup, print) keep their exec().
 int RunModalLoop(QDialog& dlg);
 
+// Whether the user accepted dlg, shown in RunModalLoop through ShowModal: a dialog that memory
+// ran out in is one cancelled, the user told.
+bool AcceptedModal(QDialog& dlg);
+
 namespace vx {
 // Ends the innermost loop of RunModalLoop as one that memory ran out in; false when none runs,
 // or a window of Qt's own modal loop shows over its dialog. Allocates nothing.

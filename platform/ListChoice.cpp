@@ -1,7 +1,6 @@
 #include "platform/ListChoice.h"
 
 #include "platform/Dialog.h"
-#include "platform/base/NoMemory.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -30,8 +29,7 @@ int ChooseFromList(QWidget* pParent, const QString& title, const QString& label,
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
-    if (ShowModal([&dlg] { return RunModalLoop(dlg); }, int(QDialog::Rejected)) !=
-        QDialog::Accepted)
+    if (!AcceptedModal(dlg))
         return -1;
     return list->currentRow();
 }
