@@ -252,8 +252,10 @@ private:
             arg ? static_cast<int>(std::clamp<long long>(*arg, INT_MIN / 2, INT_MAX / 2)) : 0;
         const bool on = !arg || *arg != 0;
         const bool starred = std::exchange(m_bStarred, false);
-        if (m_nGroupDepth != 0 && w == "bin")
-            m_bGroupDamaged = true;
+        if (w == "bin") {
+            Binary(n);
+            return;
+        }
         if (m_st.dest == Dest::Skip)
             return;
         if (w == "fonttbl" || w == "colortbl" || w == "pict" || SkippedDestinations().count(w) ||
@@ -355,11 +357,15 @@ private:
         m_st.colour = 0;
     }
 
-    void PictureWord(const std::string& w, int n, std::string_view raw)
+    // \binN: the next N bytes are data, never braces or text, in whatever group; the picture's
+    // own are its data, and a group of the picture's that holds some is not written back.
+    void Binary(int n)
     {
-        if (w == "bin") {
+        const size_t len = std::min<size_t>(size_t(std::max(n, 0)), m_s.size() - m_pos);
+        if (m_nGroupDepth != 0) {
+            m_bGroupDamaged = true;
+        } else if (m_st.dest == Dest::Picture) {
             static constexpr char digits[] = "0123456789abcdef";
-            const size_t len = std::min<size_t>(size_t(std::max(n, 0)), m_s.size() - m_pos);
             m_pict.data.reserve(m_pict.data.size() + 2 * len);
             for (size_t i = m_pos; i < m_pos + len; ++i) {
                 const auto b = static_cast<unsigned char>(m_s[i]);
@@ -367,9 +373,12 @@ private:
                 m_pict.data += digits[b & 15];
             }
             m_bPictBinary = true;
-            m_pos += len;
-            return;
         }
+        m_pos += len;
+    }
+
+    void PictureWord(const std::string& w, int n, std::string_view raw)
+    {
         m_pict.header += raw;
         if (w == "pngblip" || w == "jpegblip")
             m_pict.readable = true;

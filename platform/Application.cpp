@@ -33,7 +33,9 @@ public:
             return QObject::event(e);
         g_tellPosted = false;
         auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (shown && shown == g_failedIn.exchange(nullptr)) {
+        // Cleared whatever shows: a window gone since may leave its address to another.
+        QWidget* const failedIn = g_failedIn.exchange(nullptr);
+        if (shown && shown == failedIn) {
             shown->reject();
             PostTell();
         } else if (g_tellPending.exchange(false)) {

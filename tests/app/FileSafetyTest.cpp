@@ -396,8 +396,13 @@ TEST(FileSafety, EveryPictureOfALessonIsSavedAsItWasRead)
          "\\pngblip\\picw40"},
         {"an escape cut short in a group", "\\pngblip{\\*\\picprop{\\sv \\'{}}}\\picw40", pngHex,
          "\\pngblip\\picw40"},
+        {"bytes that are braces in a group", "\\pngblip{\\bin3 }}}8950}", pngHex, "\\pngblip"},
+        {"bytes that open groups", "\\pngblip{\\*\\picprop\\bin2 {{}\\picw40", pngHex,
+         "\\pngblip\\picw40"},
     };
-    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Sans;}}\\f0 Pictures:\\par ";
+    // Bytes in the text are no text either.
+    std::string rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Sans;}}\\f0 Pictures:\\bin4 }{}8\\par ";
     for (const auto& p : pictures)
         rtf += "{\\pict" + p.header + "\n" + p.data + "}\\par ";
     // Word processors may also write a picture's bytes as they are; and this file is cut short
@@ -422,6 +427,8 @@ TEST(FileSafety, EveryPictureOfALessonIsSavedAsItWasRead)
         EXPECT_EQ(doc->GetItems().size(), std::size(pictures) + 1);
         ExpectShownOnce(doc);
         auto* view = static_cast<CVXTextView*>(doc->GetViews().front());
+        const QString text = view->GetEdit()->toPlainText().remove(QChar(0xFFFC)).remove('\n');
+        EXPECT_EQ(text.toStdString(), pass == 0 ? "Pictures:" : "xPictures:");
         const QString shots = qEnvironmentVariable("VELTRIX_SHOTS"); // pictures to look at
         if (!shots.isEmpty() && pass == 0)
             view->GetParentFrame()->GetFrameWidget()->grab().save(shots + "/lesson_kept.png");

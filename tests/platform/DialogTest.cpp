@@ -4,6 +4,7 @@
 #include "common/MessageRecorder.h"
 #include "common/NextModal.h"
 #include "common/TypeText.h"
+#include "platform/Application.h"
 #include "platform/ListChoice.h"
 #include "platform/PropertyPage.h"
 #include "platform/PropertySheet.h"
@@ -26,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -457,6 +459,27 @@ TEST(ModalWindows, MemoryThatRunsOutOutsideTheProgramsLoopsIsToldOnceAfter)
     EXPECT_EQ(result, QDialog::Rejected);
     EXPECT_TRUE(outerShown);
     EXPECT_EQ(boxes.messages, once);
+}
+
+// The dialog that memory ran out in, gone before the user was told, leaves no mark: a shortage
+// told later over a dialog at its address (here the same one again) closes nothing.
+TEST(ModalWindows, TheMessageClosesOnlyTheDialogMemoryRanOutIn)
+{
+    MessageRecorder boxes;
+    QDialog dlg;
+    QTimer::singleShot(0, [&dlg] {
+        QMetaObject::invokeMethod(&dlg, &QDialog::accept, Qt::QueuedConnection);
+        throw std::bad_alloc();
+    });
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    QTest::qWait(30);
+    QTimer::singleShot(0, [&dlg] {
+        std::thread([] { vx::MemoryRanOutInHandler(); }).join();
+        QMetaObject::invokeMethod(&dlg, &QDialog::accept, Qt::QueuedConnection); // once told
+    });
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_EQ(boxes.messages, std::vector<std::string>(2, "Not enough memory to go on."));
+    GiveBackMemoryReserve();
 }
 
 // A message box that memory runs out in is closed, answers as one closed without a button, and
