@@ -13,6 +13,9 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -57,13 +60,97 @@ PictureFault FaultOf(const QSize& natural)
                                                                          : PictureFault::Unreadable;
 }
 
-// Decodes the picture no larger than pixels in either side: its own size where that is smaller.
-PictureFault ReadAtMost(QImageReader& reader, const QSize& natural, const QSize& pixels,
-                        QImage& image)
+double Pixels(const QSize& size)
 {
-    if (const QSize decoded = natural.boundedTo(pixels.expandedTo(QSize(1, 1))); decoded != natural)
-        reader.setScaledSize(decoded);
-    return reader.read(&image) ? PictureFault::None : FaultOf(natural);
+    return double(size.width()) * size.height();
+}
+
+// The most pixels of four bytes that Qt's allocation limit lets it decode into one image.
+double MostPixels()
+{
+    const int megabytes = QImageReader::allocationLimit();
+    return megabytes > 0 ? megabytes * 1048576.0 / 4 : std::numeric_limits<double>::infinity();
+}
+
+// A picture's own size, and how Qt decodes it.
+struct PictureKind
+{
+    QSize natural;
+    bool jpeg = false;    // at the eighth of its size at or above the one asked, then scaled
+    bool indexed = false; // of a colour table: whole, then scaled in its table, which loses
+                          // partial transparency
+};
+
+PictureKind KindOf(const QByteArray& bytes)
+{
+    PictureReader file(bytes);
+    const QImage::Format f = file.reader.imageFormat();
+    return {file.reader.size(), file.reader.format() == "jpeg",
+            f == QImage::Format_Indexed8 || f == QImage::Format_Mono ||
+                f == QImage::Format_MonoLSB};
+}
+
+// The largest size no larger than wanted, keeping its proportions, that Qt decodes the picture
+// at under its allocation limit.
+QSize UnderTheLimit(const PictureKind& kind, QSize wanted)
+{
+    const double most = MostPixels();
+    if (Pixels(wanted) > most) {
+        const double f = std::sqrt(most / Pixels(wanted));
+        wanted = QSize(int(wanted.width() * f), int(wanted.height() * f));
+    }
+    if (!kind.jpeg)
+        return wanted;
+    const QSizeF natural(kind.natural);
+    const double scale =
+        std::max(wanted.width() / natural.width(), wanted.height() / natural.height());
+    const int asked = std::clamp(int(std::ceil(8 * scale)), 1, 8);
+    int eighths = asked;
+    while (eighths > 1 && Pixels((natural * eighths / 8).toSize() + QSize(1, 1)) > most)
+        --eighths;
+    // Rounded down, so that the decoder takes no larger an eighth.
+    return eighths == asked
+               ? wanted
+               : QSize(int(natural.width() * eighths / 8), int(natural.height() * eighths / 8));
+}
+
+// The picture decoded at size, keeping its partial transparency; null where it cannot be.
+QImage ReadAt(const QByteArray& bytes, const PictureKind& kind, const QSize& size)
+{
+    PictureReader file(bytes);
+    if (!kind.indexed && size != kind.natural)
+        file.reader.setScaledSize(size);
+    const QImage image = file.reader.read();
+    if (image.isNull() || image.size() == size)
+        return image;
+    // Scaled at once, averaging, where a copy of four bytes a pixel is under the limit; else drawn
+    // smoothly into the smaller image, which copies none of the whole.
+    if (Pixels(image.size()) <= MostPixels())
+        if (QImage s = image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                           .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            !s.isNull())
+            return s;
+    QImage scaled(size, QImage::Format_ARGB32_Premultiplied);
+    if (!scaled.isNull()) {
+        scaled.fill(Qt::transparent);
+        QPainter painter(&scaled);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(scaled.rect(), image);
+    }
+    return scaled;
+}
+
+// The picture decoded no larger than pixels in either side, nor than its own size or Qt's
+// allocation limit; where memory is short, at half that size and half again while that is still
+// larger than least.
+QImage ReadAtMost(const QByteArray& bytes, const PictureKind& kind, const QSize& pixels,
+                  const QSize& least)
+{
+    QSize size = UnderTheLimit(kind, kind.natural.boundedTo(pixels.expandedTo(QSize(1, 1))));
+    for (;; size /= 2)
+        if (QImage image = ReadAt(bytes, kind, size);
+            !image.isNull() || Pixels(size) / 4 <= std::max(Pixels(least), 1.0))
+            return image;
 }
 
 // Decodes the picture no larger than it is shown, converted once to the screen's format: Qt
@@ -71,18 +158,15 @@ PictureFault ReadAtMost(QImageReader& reader, const QSize& natural, const QSize&
 // own elsewhere, and comes back fitted.
 PictureFault Decode(const QByteArray& bytes, QSizeF& size, QPixmap& shown)
 {
-    PictureReader file(bytes);
-    QImageReader& reader = file.reader;
-    const QSize natural = reader.size();
-    if (natural.isEmpty())
+    const PictureKind kind = KindOf(bytes);
+    if (kind.natural.isEmpty())
         return PictureFault::Unreadable;
-    size = Fitted(QSizeF(size.width() > 0 ? size.width() : natural.width(),
-                         size.height() > 0 ? size.height() : natural.height()));
-    QImage image;
-    if (const PictureFault fault =
-            ReadAtMost(reader, natural, (size * qApp->devicePixelRatio()).toSize(), image);
-        fault != PictureFault::None)
-        return fault;
+    size = Fitted(QSizeF(size.width() > 0 ? size.width() : kind.natural.width(),
+                         size.height() > 0 ? size.height() : kind.natural.height()));
+    QImage image =
+        ReadAtMost(bytes, kind, (size * qApp->devicePixelRatio()).toSize(), kind.natural);
+    if (image.isNull())
+        return FaultOf(kind.natural);
     shown = QPixmap::fromImage(std::move(image));
     return shown.isNull() ? PictureFault::TooLarge : PictureFault::None;
 }
@@ -231,16 +315,27 @@ std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString
     return v.value<KeptPicture>();
 }
 
-QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels)
+QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels,
+                        bool* forWantOfMemory)
 {
+    if (forWantOfMemory)
+        *forWantOfMemory = false;
     const std::optional<KeptPicture> kept = KeptPictureOf(doc, name);
     if (!kept)
         return {};
-    PictureReader file(QByteArray::fromHex(kept->hex));
-    QImageReader& reader = file.reader;
-    QImage image;
-    if (const QSize natural = reader.size(); !natural.isEmpty())
-        ReadAtMost(reader, natural, pixels, image);
+    const QByteArray bytes = QByteArray::fromHex(kept->hex);
+    const PictureKind kind = KindOf(bytes);
+    if (kind.natural.isEmpty())
+        return {};
+    // Halved no lower than the window's copy, which is drawn instead.
+    const QSize shown =
+        doc.resource(QTextDocument::ImageResource, QUrl(name)).value<QPixmap>().size();
+    QImage image = ReadAtMost(bytes, kind, pixels, shown);
+    // Whether its bytes can be decoded at all: a picture that never could is shown as a
+    // placeholder.
+    if (image.isNull() && forWantOfMemory)
+        *forWantOfMemory =
+            !ReadAt(bytes, kind, FittedTo(QSizeF(kind.natural), QSizeF(64, 64)).toSize()).isNull();
     return image;
 }
 
