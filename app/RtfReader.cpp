@@ -141,16 +141,17 @@ QImage ReadAt(const QByteArray& bytes, const PictureKind& kind, const QSize& siz
 }
 
 // The picture decoded no larger than pixels in either side, nor than its own size or Qt's
-// allocation limit; where memory is short, at half that size and half again while that is still
-// larger than least.
+// allocation limit; where memory is short, at half that size and half again. Null where it could
+// be decoded no larger than least, the window's copy, which is then drawn.
 QImage ReadAtMost(const QByteArray& bytes, const PictureKind& kind, const QSize& pixels,
                   const QSize& least)
 {
-    QSize size = UnderTheLimit(kind, kind.natural.boundedTo(pixels.expandedTo(QSize(1, 1))));
-    for (;; size /= 2)
-        if (QImage image = ReadAt(bytes, kind, size);
-            !image.isNull() || Pixels(size) / 4 <= std::max(Pixels(least), 1.0))
+    const QSize wanted = kind.natural.boundedTo(pixels.expandedTo(QSize(1, 1)));
+    for (QSize size = UnderTheLimit(kind, wanted);
+         size == wanted || Pixels(size) > std::max(Pixels(least), 1.0); size /= 2)
+        if (QImage image = ReadAt(bytes, kind, size); !image.isNull())
             return image;
+    return {};
 }
 
 // Decodes the picture no larger than it is shown, converted once to the screen's format: Qt
@@ -163,8 +164,9 @@ PictureFault Decode(const QByteArray& bytes, QSizeF& size, QPixmap& shown)
         return PictureFault::Unreadable;
     size = Fitted(QSizeF(size.width() > 0 ? size.width() : kind.natural.width(),
                          size.height() > 0 ? size.height() : kind.natural.height()));
+    const QSize pixels = (size * qApp->devicePixelRatio()).toSize();
     QImage image =
-        ReadAtMost(bytes, kind, (size * qApp->devicePixelRatio()).toSize(), kind.natural);
+        ReadAt(bytes, kind, UnderTheLimit(kind, kind.natural.boundedTo(pixels.expandedTo({1, 1}))));
     if (image.isNull())
         return FaultOf(kind.natural);
     shown = QPixmap::fromImage(std::move(image));
@@ -327,7 +329,6 @@ QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSi
     const PictureKind kind = KindOf(bytes);
     if (kind.natural.isEmpty())
         return {};
-    // Halved no lower than the window's copy, which is drawn instead.
     const QSize shown =
         doc.resource(QTextDocument::ImageResource, QUrl(name)).value<QPixmap>().size();
     QImage image = ReadAtMost(bytes, kind, pixels, shown);
