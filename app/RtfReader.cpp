@@ -123,13 +123,12 @@ QImage ReadAt(const QByteArray& bytes, const PictureKind& kind, const QSize& siz
     const QImage image = file.reader.read();
     if (image.isNull() || image.size() == size)
         return image;
-    // Scaled at once, averaging, where a copy of four bytes a pixel is under the limit; else drawn
+    // Scaled, averaging, from a copy of four bytes a pixel; where memory is short for that, drawn
     // smoothly into the smaller image, which copies none of the whole.
-    if (Pixels(image.size()) <= MostPixels())
-        if (QImage s = image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                           .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            !s.isNull())
-            return s;
+    if (QImage s = image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                       .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        !s.isNull())
+        return s;
     QImage scaled(size, QImage::Format_ARGB32_Premultiplied);
     if (!scaled.isNull()) {
         scaled.fill(Qt::transparent);
