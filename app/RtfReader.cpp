@@ -33,6 +33,12 @@ QUrl KeptName(const QString& name)
     return QUrl("kept-picture:" + name);
 }
 
+// A picture whose bytes could not be decoded, shown as a placeholder, is marked by another.
+QUrl PlaceholderName(const QString& name)
+{
+    return QUrl("placeholder:" + name);
+}
+
 QSizeF Fitted(const QSizeF& size)
 {
     return FittedTo(size, kShownBound);
@@ -222,14 +228,18 @@ public:
         const QSizeF goal(p.goalW / kTwipsPerPixel, p.goalH / kTwipsPerPixel);
         LessonPicture picture;
         picture.size = goal;
-        if (p.readable && Decode(QByteArray::fromHex(kept.hex), picture.size, picture.shown) ==
-                              PictureFault::None) {
+        const bool shown = p.readable && Decode(QByteArray::fromHex(kept.hex), picture.size,
+                                                picture.shown) == PictureFault::None;
+        if (shown) {
             picture.kept = std::move(kept);
         } else {
             picture = Placeholder(std::move(kept), goal, QSizeF(p.w, p.h));
             ++notShown;
         }
-        InsertPicture(m_cursor, picture);
+        const QString name = InsertPicture(m_cursor, picture);
+        if (!shown)
+            m_cursor.document()->addResource(QTextDocument::UserResource, PlaceholderName(name),
+                                             true);
     }
 
     int notShown = 0;
@@ -331,11 +341,9 @@ QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSi
     const QSize shown =
         doc.resource(QTextDocument::ImageResource, QUrl(name)).value<QPixmap>().size();
     QImage image = ReadAtMost(bytes, kind, pixels, shown);
-    // Whether its bytes can be decoded at all: a picture that never could is shown as a
-    // placeholder.
     if (image.isNull() && forWantOfMemory)
         *forWantOfMemory =
-            !ReadAt(bytes, kind, FittedTo(QSizeF(kind.natural), QSizeF(64, 64)).toSize()).isNull();
+            !doc.resource(QTextDocument::UserResource, PlaceholderName(name)).toBool();
     return image;
 }
 

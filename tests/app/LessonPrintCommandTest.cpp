@@ -198,6 +198,8 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
                 QImageReader::setAllocationLimit(qtLimitMB);
         };
     };
+    QByteArray damaged = PictureFile(1200, 900, "PNG"); // its size can be read, its pixels not
+    damaged.replace(damaged.size() / 2, 8, "damaged!");
     const char* const screenCopies =
         "Some pictures were printed at screen resolution: there was not enough memory for more.";
     // clang-format off
@@ -233,6 +235,8 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
          1, 1, {3000, 2250}, {kWidth, kWidth * 0.75}, kWidth, 64 << 20},
         {"4000 x 3000 photograph under a 1 MB image limit", insert(photo, 1, 1),
          1, 1, {712, 534}, {kWidth, kWidth * 0.75}, kWidth, 0, screenCopies},
+        {"damaged picture", open("\\pngblip\\picwgoal2880\\pichgoal2160", damaged),
+         1, 1, {192, 144}, {2, 1.5}, 2},
         {"palette picture at 60 % opacity",
          open("\\pngblip\\picwgoal2880\\pichgoal2160", PalettePicture(4000, 3000)),
          1, 1, {2400, 1800}, {2, 1.5}, 2, 0, "", true},
