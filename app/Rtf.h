@@ -73,5 +73,9 @@ QString InsertPicture(QTextCursor& cursor, const LessonPicture& picture);
 std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString& name);
 
 // The picture of that name decoded again from the bytes the file keeps, no larger than pixels in
-// either side; a null image where none are kept or they cannot be decoded.
-QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels);
+// either side, and smaller where memory is short, but larger than the window's copy; a null image
+// where none are kept or they cannot be decoded so. forWantOfMemory, when given, tells whether
+// that was for want of memory, of a picture not shown as a placeholder: the window's copy is all
+// there is.
+QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels,
+                        bool* forWantOfMemory = nullptr);

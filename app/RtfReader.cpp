@@ -13,6 +13,9 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -28,6 +31,12 @@ constexpr QSizeF kPlaceholderLeast(16, 16), kPlaceholderDefault(160, 120);
 QUrl KeptName(const QString& name)
 {
     return QUrl("kept-picture:" + name);
+}
+
+// A picture whose bytes could not be decoded, shown as a placeholder, is marked by another.
+QUrl PlaceholderName(const QString& name)
+{
+    return QUrl("placeholder:" + name);
 }
 
 QSizeF Fitted(const QSizeF& size)
@@ -57,13 +66,97 @@ PictureFault FaultOf(const QSize& natural)
                                                                          : PictureFault::Unreadable;
 }
 
-// Decodes the picture no larger than pixels in either side: its own size where that is smaller.
-PictureFault ReadAtMost(QImageReader& reader, const QSize& natural, const QSize& pixels,
-                        QImage& image)
+double Pixels(const QSize& size)
 {
-    if (const QSize decoded = natural.boundedTo(pixels.expandedTo(QSize(1, 1))); decoded != natural)
-        reader.setScaledSize(decoded);
-    return reader.read(&image) ? PictureFault::None : FaultOf(natural);
+    return double(size.width()) * size.height();
+}
+
+// The most pixels of four bytes that Qt's allocation limit lets it decode into one image.
+double MostPixels()
+{
+    const int megabytes = QImageReader::allocationLimit();
+    return megabytes > 0 ? megabytes * 1048576.0 / 4 : std::numeric_limits<double>::infinity();
+}
+
+// A picture's own size, and how Qt decodes it.
+struct PictureKind
+{
+    QSize natural;
+    bool jpeg = false;    // at the eighth of its size at or above the one asked, then scaled
+    bool indexed = false; // of a colour table: whole, then scaled in its table, which loses
+                          // partial transparency
+};
+
+PictureKind KindOf(const QByteArray& bytes)
+{
+    PictureReader file(bytes);
+    const QImage::Format f = file.reader.imageFormat();
+    return {file.reader.size(), file.reader.format() == "jpeg",
+            f == QImage::Format_Indexed8 || f == QImage::Format_Mono ||
+                f == QImage::Format_MonoLSB};
+}
+
+// The largest size no larger than wanted, keeping its proportions, that Qt decodes the picture
+// at under its allocation limit.
+QSize UnderTheLimit(const PictureKind& kind, QSize wanted)
+{
+    const double most = MostPixels();
+    if (Pixels(wanted) > most) {
+        const double f = std::sqrt(most / Pixels(wanted));
+        wanted = QSize(int(wanted.width() * f), int(wanted.height() * f));
+    }
+    if (!kind.jpeg)
+        return wanted;
+    const QSizeF natural(kind.natural);
+    const double scale =
+        std::max(wanted.width() / natural.width(), wanted.height() / natural.height());
+    const int asked = std::clamp(int(std::ceil(8 * scale)), 1, 8);
+    int eighths = asked;
+    while (eighths > 1 && Pixels((natural * eighths / 8).toSize() + QSize(1, 1)) > most)
+        --eighths;
+    // Rounded down, so that the decoder takes no larger an eighth.
+    return eighths == asked
+               ? wanted
+               : QSize(int(natural.width() * eighths / 8), int(natural.height() * eighths / 8));
+}
+
+// The picture decoded at size, keeping its partial transparency; null where it cannot be.
+QImage ReadAt(const QByteArray& bytes, const PictureKind& kind, const QSize& size)
+{
+    PictureReader file(bytes);
+    if (!kind.indexed && size != kind.natural)
+        file.reader.setScaledSize(size);
+    const QImage image = file.reader.read();
+    if (image.isNull() || image.size() == size)
+        return image;
+    // Scaled, averaging, from a copy of four bytes a pixel; where memory is short for that, drawn
+    // smoothly into the smaller image, which copies none of the whole.
+    if (QImage s = image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                       .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        !s.isNull())
+        return s;
+    QImage scaled(size, QImage::Format_ARGB32_Premultiplied);
+    if (!scaled.isNull()) {
+        scaled.fill(Qt::transparent);
+        QPainter painter(&scaled);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(scaled.rect(), image);
+    }
+    return scaled;
+}
+
+// The picture decoded no larger than pixels in either side, nor than its own size or Qt's
+// allocation limit; where memory is short, at half that size and half again. Null where it could
+// be decoded no larger than least, the window's copy, which is then drawn.
+QImage ReadAtMost(const QByteArray& bytes, const PictureKind& kind, const QSize& pixels,
+                  const QSize& least)
+{
+    const QSize wanted = kind.natural.boundedTo(pixels.expandedTo(QSize(1, 1)));
+    for (QSize size = UnderTheLimit(kind, wanted);
+         size == wanted || Pixels(size) > std::max(Pixels(least), 1.0); size /= 2)
+        if (QImage image = ReadAt(bytes, kind, size); !image.isNull())
+            return image;
+    return {};
 }
 
 // Decodes the picture no larger than it is shown, converted once to the screen's format: Qt
@@ -71,18 +164,16 @@ PictureFault ReadAtMost(QImageReader& reader, const QSize& natural, const QSize&
 // own elsewhere, and comes back fitted.
 PictureFault Decode(const QByteArray& bytes, QSizeF& size, QPixmap& shown)
 {
-    PictureReader file(bytes);
-    QImageReader& reader = file.reader;
-    const QSize natural = reader.size();
-    if (natural.isEmpty())
+    const PictureKind kind = KindOf(bytes);
+    if (kind.natural.isEmpty())
         return PictureFault::Unreadable;
-    size = Fitted(QSizeF(size.width() > 0 ? size.width() : natural.width(),
-                         size.height() > 0 ? size.height() : natural.height()));
-    QImage image;
-    if (const PictureFault fault =
-            ReadAtMost(reader, natural, (size * qApp->devicePixelRatio()).toSize(), image);
-        fault != PictureFault::None)
-        return fault;
+    size = Fitted(QSizeF(size.width() > 0 ? size.width() : kind.natural.width(),
+                         size.height() > 0 ? size.height() : kind.natural.height()));
+    const QSize pixels = (size * qApp->devicePixelRatio()).toSize();
+    QImage image =
+        ReadAt(bytes, kind, UnderTheLimit(kind, kind.natural.boundedTo(pixels.expandedTo({1, 1}))));
+    if (image.isNull())
+        return FaultOf(kind.natural);
     shown = QPixmap::fromImage(std::move(image));
     return shown.isNull() ? PictureFault::TooLarge : PictureFault::None;
 }
@@ -137,14 +228,18 @@ public:
         const QSizeF goal(p.goalW / kTwipsPerPixel, p.goalH / kTwipsPerPixel);
         LessonPicture picture;
         picture.size = goal;
-        if (p.readable && Decode(QByteArray::fromHex(kept.hex), picture.size, picture.shown) ==
-                              PictureFault::None) {
+        const bool shown = p.readable && Decode(QByteArray::fromHex(kept.hex), picture.size,
+                                                picture.shown) == PictureFault::None;
+        if (shown) {
             picture.kept = std::move(kept);
         } else {
             picture = Placeholder(std::move(kept), goal, QSizeF(p.w, p.h));
             ++notShown;
         }
-        InsertPicture(m_cursor, picture);
+        const QString name = InsertPicture(m_cursor, picture);
+        if (!shown)
+            m_cursor.document()->addResource(QTextDocument::UserResource, PlaceholderName(name),
+                                             true);
     }
 
     int notShown = 0;
@@ -231,16 +326,24 @@ std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString
     return v.value<KeptPicture>();
 }
 
-QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels)
+QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels,
+                        bool* forWantOfMemory)
 {
+    if (forWantOfMemory)
+        *forWantOfMemory = false;
     const std::optional<KeptPicture> kept = KeptPictureOf(doc, name);
     if (!kept)
         return {};
-    PictureReader file(QByteArray::fromHex(kept->hex));
-    QImageReader& reader = file.reader;
-    QImage image;
-    if (const QSize natural = reader.size(); !natural.isEmpty())
-        ReadAtMost(reader, natural, pixels, image);
+    const QByteArray bytes = QByteArray::fromHex(kept->hex);
+    const PictureKind kind = KindOf(bytes);
+    if (kind.natural.isEmpty())
+        return {};
+    const QSize shown =
+        doc.resource(QTextDocument::ImageResource, QUrl(name)).value<QPixmap>().size();
+    QImage image = ReadAtMost(bytes, kind, pixels, shown);
+    if (image.isNull() && forWantOfMemory)
+        *forWantOfMemory =
+            !doc.resource(QTextDocument::UserResource, PlaceholderName(name)).toBool();
     return image;
 }
 

@@ -14,6 +14,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QMouseEvent>
@@ -39,13 +40,17 @@
 
 VX_IMPLEMENT_CLASS(CVXTextView, CView)
 
+class LessonPaperPictures;
+
 // The text laid out in pages of the printer's paper inside the margins.
 struct PageLayout
 {
     std::unique_ptr<QTextDocument> doc;
-    double scale = 1; // printer pixels per layout pixel
-    QPointF origin;   // the body's top-left corner in layout pixels
-    QSizeF body;      // one page's body in layout pixels
+    LessonPaperPictures* pictures = nullptr; // the text's, for paper
+    UINT drawnTo = 0;                        // the last page drawn whole
+    double scale = 1;                        // printer pixels per layout pixel
+    QPointF origin;                          // the body's top-left corner in layout pixels
+    QSizeF body;                             // one page's body in layout pixels
 };
 
 namespace {
@@ -139,15 +144,21 @@ public:
         // decoded and written into the printer's file.
         if (p->hasClipping() && !p->clipBoundingRect().intersects(rect))
             return;
-        const QImage image = OnPaper(p)
-                                 ? KeptPictureImage(*doc, format.toImageFormat().name(),
-                                                    p->transform().mapRect(rect).size().toSize())
-                                 : QImage();
+        bool forWantOfMemory = false;
+        const QImage image =
+            OnPaper(p)
+                ? KeptPictureImage(*doc, format.toImageFormat().name(),
+                                   p->transform().mapRect(rect).size().toSize(), &forWantOfMemory)
+                : QImage();
         if (image.isNull())
             m_pShown->drawObject(p, rect, doc, pos, format);
         else
             p->drawImage(rect, image);
+        m_bScreenCopies = m_bScreenCopies || forWantOfMemory;
     }
+
+    // Whether a picture was drawn from the window's copy for want of memory.
+    bool ScreenCopies() const { return m_bScreenCopies; }
 
 private:
     // A preview holds all the pages it draws at once, as pictures: it shows the window's copies.
@@ -157,6 +168,7 @@ private:
     }
 
     QTextObjectInterface* m_pShown; // the text's own, which its layout owns
+    bool m_bScreenCopies = false;
 };
 
 namespace {
@@ -170,9 +182,10 @@ PageLayout LayOut(const QTextDocument& text, QPrinter* printer, const CRect& mar
     l.body = PageBody(printer, marginTwips);
     l.doc.reset(text.clone());
     QAbstractTextDocumentLayout* layout = l.doc->documentLayout();
-    if (QTextObjectInterface* shown = layout->handlerForObject(QTextFormat::ImageObject))
-        layout->registerHandler(QTextFormat::ImageObject,
-                                new LessonPaperPictures(l.doc.get(), shown));
+    if (QTextObjectInterface* shown = layout->handlerForObject(QTextFormat::ImageObject)) {
+        l.pictures = new LessonPaperPictures(l.doc.get(), shown);
+        layout->registerHandler(QTextFormat::ImageObject, l.pictures);
+    }
     FitPictures(*l.doc, l.body);
     l.doc->setPageSize(l.body);
     return l;
@@ -228,6 +241,9 @@ CVXTextView::CVXTextView()
     MapCommand(ID_OLE_INSERT_NEW, &CVXTextView::OnInsertObject);
     MapCommand(ID_FORMAT_FONT, &CVXTextView::OnFormatFont);
     MapCommand(ID_FILE_SEND_MAIL, &CVXTextView::OnFileSendMail);
+    MapCommand(ID_FILE_PRINT, &CVXTextView::OnFilePrint);
+    MapCommand(ID_FILE_PRINT_DIRECT, &CVXTextView::OnFilePrintDirect);
+    MapCommand(ID_FILE_PRINT_PREVIEW, &CVXTextView::OnFilePrintPreview);
     MapUpdate(ID_EDIT_UNDO, &CVXTextView::OnUpdateEditUndo);
     MapUpdate(ID_EDIT_CUT, &CVXTextView::OnUpdateNeedSelection);
     MapUpdate(ID_EDIT_COPY, &CVXTextView::OnUpdateNeedSelection);
@@ -388,9 +404,39 @@ void CVXTextView::OnBeginPrinting(CDC*, CPrintInfo* pInfo)
     pInfo->SetMaxPage(UINT(m_pPrinted->doc->pageCount()));
 }
 
-void CVXTextView::OnEndPrinting(CDC*, CPrintInfo*)
+void CVXTextView::OnEndPrinting(CDC*, CPrintInfo* pInfo)
 {
+    if (m_pPrinted && m_pPrinted->pictures && m_pPrinted->pictures->ScreenCopies() &&
+        m_pPrinted->drawnTo == pInfo->GetMaxPage() && pInfo->m_pPrinter)
+        m_strScreenCopiesIn = pInfo->m_pPrinter->outputFileName().toStdString();
     m_pPrinted.reset();
+}
+
+// After the job, which a preview's Print runs too: a job that failed said so, and left no file.
+void CVXTextView::PrintThenTell(const std::function<void()>& print)
+{
+    m_strScreenCopiesIn.reset();
+    print();
+    const std::optional<std::string> in = std::exchange(m_strScreenCopiesIn, std::nullopt);
+    if (in && (in->empty() || QFile::exists(QString::fromStdString(*in))))
+        AfxMessageBox("Some pictures were printed at screen resolution: there was not enough "
+                      "memory for more.",
+                      MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CVXTextView::OnFilePrint()
+{
+    PrintThenTell([this] { CView::OnFilePrint(); });
+}
+
+void CVXTextView::OnFilePrintDirect()
+{
+    PrintThenTell([this] { CView::OnFilePrintDirect(); });
+}
+
+void CVXTextView::OnFilePrintPreview()
+{
+    PrintThenTell([this] { CView::OnFilePrintPreview(); });
 }
 
 void CVXTextView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
@@ -406,6 +452,7 @@ void CVXTextView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
     p->setClipRect(page);
     l.doc->drawContents(p, page);
     p->restore();
+    m_pPrinted->drawnTo = pInfo->m_nCurPage;
 }
 
 QSizeF CVXTextView::PrintedRoom() const

@@ -5,7 +5,9 @@
 
 #include <QSizeF>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CVXTextDoc;
@@ -52,6 +54,12 @@ private:
     int PageCount(QPrinter* pPrinter);
     // Where a picture put in at the caret fits whole on a page of the printer's settings.
     QSizeF PrintedRoom() const;
+    // Runs a print command; the user is then told if its job printed any picture from the
+    // window's copy for want of memory.
+    void PrintThenTell(const std::function<void()>& print);
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
 
     void OnEditUndo();
     void OnEditCut();
@@ -73,6 +81,9 @@ private:
     QMouseEvent* m_pDoubleClick = nullptr;  // the editor's event while the link handler runs
     CRect m_rectMargin;                     // print margins in twips
     std::unique_ptr<PageLayout> m_pPrinted; // the pages of the job being printed
+    // Set by a job that drew its pages with a window's copy for want of memory: the file it
+    // writes, empty for a printer.
+    std::optional<std::string> m_strScreenCopiesIn;
     std::string m_strLastLesson;
     std::string m_strPrevLinkPath;
     std::string m_strFind; // what Find looks for, and Find Next again

@@ -8,13 +8,18 @@
 #include "app/TestFiles.h"
 #include "app/VXTextDoc.h"
 #include "common/ChildProcess.h"
+#include "common/MessageRecorder.h"
 #include "resources/ResourceIds.h"
 
+#include <QImageReader>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTextDocument>
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,9 +27,9 @@
 
 namespace {
 
-// Letter paper at 600 dpi with no margins of the printer's: a body of 7.5 x 10 inches inside the
-// lesson's half-inch margins, less the text's own margin of 4 pixels a side.
-constexpr int kDpi = 600;
+// Letter paper at the print dialog's 1200 dpi with no margins of the printer's: a body of 7.5 x 10
+// inches inside the lesson's half-inch margins, less the text's own margin of 4 pixels a side.
+constexpr int kDpi = 1200;
 constexpr double kWidth = 7.5 - 8.0 / 96, kHeight = 10;
 
 // What the poppler tool writes on the PDF; empty when it cannot run. Run by fork and exec
@@ -69,6 +74,49 @@ QByteArray PictureFile(int width, int height, const char* format)
     return FileOf(image, format);
 }
 
+// A palette picture of one colour at 60 % opacity.
+QByteArray PalettePicture(int width, int height)
+{
+    QImage image(width, height, QImage::Format_Indexed8);
+    image.setColorTable({qRgba(0, 0, 0, 0), qRgba(255, 0, 0, 153)});
+    image.fill(1);
+    return FileOf(image, "PNG");
+}
+
+// While it lives, the heap's free blocks of 64 KiB and more are taken and the address space may
+// grow by room alone: memory runs short.
+class ShortMemory
+{
+public:
+    explicit ShortMemory(std::size_t room)
+    {
+        m_blocks.reserve(1 << 16);
+        std::ifstream status("/proc/self/status");
+        std::string key;
+        while (status >> key && key != "VmSize:")
+            ;
+        status >> m_limit.rlim_cur;
+        getrlimit(RLIMIT_AS, &m_old);
+        m_limit = {m_limit.rlim_cur << 10, m_old.rlim_max};
+        setrlimit(RLIMIT_AS, &m_limit);
+        for (std::size_t size = 16 << 20; size >= 64 << 10; size /= 2)
+            for (void* p; m_blocks.size() < m_blocks.capacity() && (p = std::malloc(size));)
+                m_blocks.push_back(p);
+        m_limit.rlim_cur += room;
+        setrlimit(RLIMIT_AS, &m_limit);
+    }
+    ~ShortMemory()
+    {
+        setrlimit(RLIMIT_AS, &m_old);
+        for (void* p : m_blocks)
+            std::free(p);
+    }
+
+private:
+    rlimit m_old = {}, m_limit = {};
+    std::vector<void*> m_blocks;
+};
+
 CVXTextDoc* LastLesson()
 {
     const auto docs = TemplateOf(IDR_VXTEXTTYPE)->GetDocuments();
@@ -108,15 +156,18 @@ int PreviewPages()
 
 // Each picture prints from its own bytes at the printer's resolution, no larger than the page
 // needs, whole on one page: one larger than the page's body is scaled down to fit it, and a
-// photograph goes in as wide as the body. Print Preview lays out the same pages, and printing
-// leaves the lesson as it was.
+// photograph goes in as wide as the body. One over Qt's image limit prints at the largest size
+// under it, and smaller where memory is short; the user is told when only the window's copy could
+// be printed. Partial transparency holds in the window and on paper. Print Preview lays out the
+// same pages, and printing leaves the lesson as it was.
 TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
 {
     ASSERT_NE(StartShell(), nullptr);
     for (const char* tool : {"pdfinfo", "pdfimages"})
         ASSERT_FALSE(QStandardPaths::findExecutable(tool).isEmpty())
             << tool << ": scripts/setup.sh installs poppler-utils";
-    const std::string dir = Temp("printed/"), lesson = dir + "lesson.vxt", photo = dir + "a.jpg";
+    const std::string dir = Temp("printed/"), lesson = dir + "lesson.vxt", photo = dir + "a.jpg",
+                      large = dir + "b.jpg";
     std::filesystem::create_directories(dir);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     const QString pdf = QString::fromStdString(dir + "lesson.pdf");
@@ -126,6 +177,8 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
     printer->setPageMargins(QMarginsF(0, 0, 0, 0));
     theApp.SetPrinter(std::move(printer));
     std::ofstream(photo, std::ios::binary) << PictureFile(4000, 3000, "JPEG").toStdString();
+    std::ofstream(large, std::ios::binary) << PictureFile(8000, 6000, "JPEG").toStdString();
+    const int qtLimit = QImageReader::allocationLimit();
     const FileDialogHook old = SetFileDialogHook({});
     const auto open = [&](const char* header, const QByteArray& file) {
         return [&lesson,
@@ -135,11 +188,20 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
             EXPECT_TRUE(Choose(ID_FILE_OPEN));
         };
     };
-    const auto insertTwice = [&photo] {
-        SetFileDialogHook([&photo](bool, const std::string&) { return photo; });
-        TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr);
-        EXPECT_TRUE(Choose(ID_OLE_INSERT_NEW) && Choose(ID_OLE_INSERT_NEW));
+    const auto insert = [](const std::string& file, int times, int qtLimitMB = 0) {
+        return [&file, times, qtLimitMB] {
+            SetFileDialogHook([&file](bool, const std::string&) { return file; });
+            TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr);
+            for (int i = 0; i < times; ++i)
+                EXPECT_TRUE(Choose(ID_OLE_INSERT_NEW));
+            if (qtLimitMB)
+                QImageReader::setAllocationLimit(qtLimitMB);
+        };
     };
+    QByteArray damaged = PictureFile(1200, 900, "PNG"); // its size can be read, its pixels not
+    damaged.replace(damaged.size() / 2, 8, "damaged!");
+    const char* const screenCopies =
+        "Some pictures were printed at screen resolution: there was not enough memory for more.";
     // clang-format off
     const struct
     {
@@ -149,33 +211,64 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
         QSize pixels;  // each picture's in the PDF
         QSizeF inches; // on the page
         double goal;   // the width in inches that the lesson keeps
+        std::size_t room = 0;    // for the address space to grow by while it prints, if any
+        const char* told = "";   // after the job
+        bool translucent = false; // the picture, on screen and on paper
     } cases[] = {
         {"1200 x 1200 at 2 x 2 inches",
          open("\\pngblip\\picwgoal2880\\pichgoal2880", PictureFile(1200, 1200, "PNG")),
          1, 1, {1200, 1200}, {2, 2}, 2},
         {"4000 x 3000 at 2 inches wide",
          open("\\jpegblip\\picwgoal2880\\pichgoal2160", PictureFile(4000, 3000, "JPEG")),
-         1, 1, {1200, 900}, {2, 1.5}, 2},
+         1, 1, {2400, 1800}, {2, 1.5}, 2},
         {"30 x 15 inches",
          open("\\pngblip\\picwgoal43200\\pichgoal21600", PictureFile(1200, 600, "PNG")),
          1, 1, {1200, 600}, {kWidth, kWidth / 2}, 30},
         {"15 x 30 inches",
          open("\\pngblip\\picwgoal21600\\pichgoal43200", PictureFile(600, 1200, "PNG")),
          1, 1, {600, 1200}, {kHeight / 2, kHeight}, 15},
-        {"two 4000 x 3000 photographs inserted", insertTwice,
+        {"two 4000 x 3000 photographs inserted", insert(photo, 2),
          2, 2, {4000, 3000}, {kWidth, kWidth * 0.75}, kWidth},
+        {"8000 x 6000 photograph inserted", insert(large, 1),
+         1, 1, {6000, 4500}, {kWidth, kWidth * 0.75}, kWidth},
+        {"8000 x 6000 photograph short of memory", insert(large, 1),
+         1, 1, {3000, 2250}, {kWidth, kWidth * 0.75}, kWidth, 64 << 20},
+        {"4000 x 3000 photograph under a 1 MB image limit", insert(photo, 1, 1),
+         1, 1, {712, 534}, {kWidth, kWidth * 0.75}, kWidth, 0, screenCopies},
+        {"damaged picture", open("\\pngblip\\picwgoal2880\\pichgoal2160", damaged),
+         1, 1, {192, 144}, {2, 1.5}, 2},
+        {"palette picture at 60 % opacity",
+         open("\\pngblip\\picwgoal2880\\pichgoal2160", PalettePicture(4000, 3000)),
+         1, 1, {2400, 1800}, {2, 1.5}, 2, 0, "", true},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+#ifdef VELTRIX_SANITIZED
+        if (c.room) // a sanitizer's own memory is beyond a limit of the address space
+            continue;
+#endif
         QFile::remove(pdf);
         c.lesson();
         CVXTextDoc* doc = LastLesson();
         ASSERT_NE(doc, nullptr);
         const bool modified = doc->IsModified();
+        MessageRecorder told;
         {
             ModalDriver driver({Accept});
+            const auto shortOfMemory = c.room ? std::make_unique<ShortMemory>(c.room) : nullptr;
             ASSERT_TRUE(Choose(ID_FILE_PRINT));
+        }
+        QImageReader::setAllocationLimit(qtLimit);
+        EXPECT_EQ(told.messages, std::vector<std::string>(c.told[0] ? 1 : 0, c.told));
+        EXPECT_EQ(Poppler("pdfimages", {"-list", pdf}).count(" smask "),
+                  c.translucent ? c.pictures : 0);
+        for (const auto& item : doc->GetItems()) {
+            const QUrl name(QString::fromStdString(item->GetName()));
+            const QVariant shown =
+                doc->GetTextDocument()->resource(QTextDocument::ImageResource, name);
+            EXPECT_NEAR(qAlpha(shown.value<QPixmap>().toImage().pixel(10, 10)),
+                        c.translucent ? 153 : 255, 2); // the window's copy
         }
         EXPECT_EQ(PagesOf(pdf), c.pages);
         EXPECT_EQ(PreviewPages(), c.pages);
