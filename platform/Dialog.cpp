@@ -9,6 +9,8 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QEventLoop>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QPointer>
 
 #include <algorithm>
@@ -35,7 +37,37 @@ public:
     }
     void Finish(int r) { QDialog::done(r); }
 };
+
+// Return and Enter in a field go on up to its dialog, which presses its default button. A desktop
+// theme whose Return presses buttons (GNOME's) has a group box keep them on their way from a
+// field inside it, check box or not: they are handed on past it, as with no theme. A group box
+// that has the focus itself still takes them.
+class CGroupBoxKeys : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        auto* box = qobject_cast<QGroupBox*>(o);
+        if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !box || box->hasFocus())
+            return false;
+        e->ignore(); // the application offers an ignored key to the parent next
+        return true;
+    }
+};
+
+void PassEnterPastGroupBoxes()
+{
+    QCoreApplication::instance()->installEventFilter(
+        new CGroupBoxKeys(QCoreApplication::instance()));
+}
 } // namespace
+
+// Every window of the program, dialogs made by the layer or by Qt, from the application's start.
+Q_COREAPP_STARTUP_FUNCTION(PassEnterPastGroupBoxes)
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd)

@@ -3,7 +3,8 @@
 // layouts on GetDialog()) and then calls the base's OnInitDialog, which loads them from the
 // members through DoDataExchange. OK reads them back with their checks (platform/DataExchange.h)
 // and ends the dialog only when every check passes. DoModal returns IDOK or IDCANCEL (or the
-// value given to EndDialog).
+// value given to EndDialog). Return and Enter in a field press a dialog's default button under
+// every desktop theme, also from inside a group box (see Dialog.cpp).
 #include "platform/DataExchange.h"
 #include "platform/Wnd.h"
 #include "platform/base/MessageHook.h"
