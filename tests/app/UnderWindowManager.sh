@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # UnderWindowManager.sh PROGRAM [ARGS...]: runs a test program on a virtual X display of its own
 # with a window manager (Xvfb and openbox), where window frames and placement are real. Exits
-# 77 (skipped) when one of them is not installed, and fails when they do not come up within two
-# minutes (a loaded machine is slow, not a reason to skip). VELTRIX_PRELOAD is preloaded into the
+# 77 (skipped), naming what is missing, when one of them or of the X tools it waits with (xprop
+# and xev) is not installed, and fails when they do not come up within two minutes (a loaded
+# machine is slow, not a reason to skip). VELTRIX_PRELOAD is preloaded into the
 # program alone, never into the display, the window manager or xprop. VELTRIX_WM_NICE runs
 # openbox at that niceness: a window manager slowed as on a loaded machine.
 set -u
-if ! command -v Xvfb >/dev/null || ! command -v openbox >/dev/null ||
-   ! command -v xprop >/dev/null; then
-  echo "Xvfb, openbox or xprop is missing: skipped"
+missing=""
+for tool in Xvfb openbox xprop xev; do
+  command -v $tool >/dev/null || missing="$missing $tool"
+done
+if [ -n "$missing" ]; then
+  echo "skipped: needs Xvfb, openbox, xprop and xev; not installed:$missing"
   exit 77
 fi
 unset LD_PRELOAD

@@ -77,6 +77,15 @@ public:
     {
         return Property(Id(w), "_NET_FRAME_EXTENTS", kCardinal).size() == 4;
     }
+    // Whether the window manager has taken the window in (WM_STATE, NormalState): what it holds
+    // of the window before then may be left from a closed window of the same id.
+    bool Managed(const QWindow* w) const
+    {
+        const std::vector<long> v =
+            m_display && m_atom ? Property(Id(w), "WM_STATE", m_atom(m_display, "WM_STATE", 0))
+                                : std::vector<long>();
+        return !v.empty() && v[0] == 1;
+    }
     // Whether the window manager holds the window maximised both ways (_NET_WM_STATE).
     bool Maximised(const QWindow* w) const
     {

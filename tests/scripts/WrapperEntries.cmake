@@ -1,8 +1,8 @@
 # cmake -DBUILD=DIR -DCTEST=CTEST [-DSANITIZED=1] -P WrapperEntries.cmake: every ctest entry of
 # DIR that runs its tests under a preloaded shim or under UnderWindowManager.sh fails when those
-# tests are skipped or the shim does not load, and one under UnderWindowManager.sh stays skipped
-# (77) where Xvfb or openbox is missing. Its expressions are tried on the lines they must and must
-# not match.
+# tests are skipped, none runs or the shim does not load, and one under UnderWindowManager.sh
+# stays skipped (77) where a tool it needs is missing. Its expressions are tried on the lines they
+# must and must not match.
 cmake_minimum_required(VERSION 3.20)
 # The entries' commands and environments, listed quickly; the JSON listing of all of them is too
 # large for CMake to read in good time, so only the wrapping entries are read from it.
@@ -15,9 +15,10 @@ string(REGEX MATCHALL "[0-9]+: (Test command: [^\n]*UnderWindowManager\\.sh| LD_
        wrapping "${listing}")
 list(TRANSFORM wrapping REPLACE ":.*" "")
 list(REMOVE_DUPLICATES wrapping)
-set(must_fail "[  SKIPPED ] 1 test, listed below:"
+set(must_fail "[  SKIPPED ] 1 test, listed below:" "[  PASSED  ] 0 tests."
   "ERROR: ld.so: object '/x/shim.so' from LD_PRELOAD cannot be preloaded (cannot open shared object file): ignored.")
-set(must_pass "Xvfb, openbox or xprop is missing: skipped" "[  PASSED  ] 3 tests."
+set(must_pass "skipped: needs Xvfb, openbox, xprop and xev; not installed: xev"
+  "[  PASSED  ] 3 tests." "[  PASSED  ] 10 tests." "[  PASSED  ] 1 test."
   "[       OK ] WindowManager.ClosingTheDataEntryWindowHidesIt (30 ms)")
 set(faults "")
 set(checked 0)
