@@ -475,6 +475,11 @@ struct InsertCase
     std::vector<Inserted> pictures;
 };
 
+void PrintTo(const InsertCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 const char* const kPastTheLimit =
     "The lesson is too large: with its pictures it takes more than 64 MB.";
 

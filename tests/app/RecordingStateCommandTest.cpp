@@ -44,6 +44,11 @@ const FailingCase kCases[] = {
     {IDR_SYS2TYPE, "TwoVariable", "failing.ds2", {"y", "-x^0.5-0.1*y"}},
 };
 
+void PrintTo(const FailingCase& c, std::ostream* os)
+{
+    *os << c.file;
+}
+
 void SetEquations(CDynSys* doc, const FailingCase& c)
 {
     if (c.type == IDR_SYS1TYPE) {
