@@ -89,7 +89,7 @@ TEST_F(ModelTest, TableReadsDuringARunThatWrapsTheRing)
     ASSERT_TRUE(Running(doc));
     int lastCount = -1;
     double sum = 0;
-    // Until the ring has wrapped a few times under the readers (four minutes at most: a hang guard).
+    // Until the ring has wrapped a few times under the readers (a hang guard of four minutes).
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(4);
     for (int pass = 0; (pass < 100 || lastCount < 3 * doc->m_nTableRows) && Running(doc) &&
                        std::chrono::steady_clock::now() < giveUp;
