@@ -464,8 +464,8 @@ bool SavePhoto(const std::string& path, int width, int height)
 }
 
 // The hex digits of each picture of a lesson as Save writes them (the group's header, a line
-// break, the digits in lines), read plainly: the RTF reader takes most of a minute over a
-// padded photograph's 40 MB of digits under the sanitizers.
+// break, the digits in lines), read plainly: the RTF reader takes most of a minute over the
+// tens of megabytes of a padded photograph's digits under the sanitizers.
 std::vector<std::string> SavedDigits(const std::string& rtf)
 {
     std::vector<std::string> out;
