@@ -221,7 +221,6 @@ TEST(MemoryInWindows, AWindowThatMemoryRunsOutInClosesAsCancelledAndTheUserIsTol
         std::snprintf(setting, sizeof setting, "%zu %ld %ld", trial.window, trial.first,
                       trial.most);
         run.env = {std::string(kCase) + "=" + setting};
-        run.seconds = 40;
         const ChildEnd end = RunChild(run);
         const Outcome o = Read(end.output);
         // Where the refusal fell in Qt's own code that lets it pass (a picture it then does not

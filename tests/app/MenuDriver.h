@@ -16,7 +16,7 @@
 
 #include <functional>
 
-// Pumps events and posted messages until done() holds; false after a minute (a hang guard).
+// Pumps events and posted messages until done() holds; false after PumpUntil's hang guard.
 inline bool Pump(const std::function<bool()>& done)
 {
     return PumpUntil(done);

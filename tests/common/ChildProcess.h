@@ -21,7 +21,7 @@ struct ChildRun
     std::vector<std::string> args;  // after the program's path
     std::vector<std::string> env;   // "NAME=value", added to this process's environment
     unsigned long addressSpace = 0; // bytes; 0 for no limit
-    int seconds = 60;               // then the child is killed
+    int seconds = 180;              // then the child is killed (a hang guard)
     std::string program = "/proc/self/exe";
 };
 

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <QWindow>
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -37,10 +38,10 @@ void ShowMainFrame(CWinApp& app, CMDIFrameWnd* pFrame, UINT nMenu, int cx, int c
     pFrame->ShowWindow(SW_SHOW);
     // The window system's resize and expose arrive later: a resize that came during a short
     // run would clear the picture drawn live.
-    PumpUntil([pFrame] {
+    ASSERT_TRUE(PumpUntil([pFrame] {
         const QWindow* w = pFrame->GetWidget()->windowHandle();
         return w && w->isExposed();
-    });
+    }));
 }
 
 const CRuntimeClass* GraphViewClass(int kind)

@@ -1,7 +1,8 @@
 #pragma once
 // Pumps events and posted messages until pred() holds; false when it still does not hold after
-// a minute, or the limit given (a hang guard, not a timing check: a count of passes ends early on
-// a busy machine, where the other thread may not have run yet).
+// four minutes, or the limit given. A hang guard, not a timing check: a scan under the sanitizers
+// on a busy machine can take more than a minute, and a count of passes ends early where the other
+// thread has not run yet. Four minutes stay under ctest's five, so that a hang is told here.
 #include "platform/Messages.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,7 @@
 #include <chrono>
 
 template <class Pred>
-bool PumpUntil(Pred pred, std::chrono::seconds limit = std::chrono::minutes(1))
+bool PumpUntil(Pred pred, std::chrono::seconds limit = std::chrono::minutes(4))
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!pred()) {

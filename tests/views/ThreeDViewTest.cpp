@@ -327,7 +327,7 @@ TEST_F(ThreeDViewTest, ViewAngleDialogTurnsTheActive3DViewOnly)
     EXPECT_EQ(v->m_nPitch, 32);
 
     dlg->GetDialog()->close(); // the close box
-    PumpUntil([] { return !g_bViewAngleDlgOpen; });
+    ASSERT_TRUE(PumpUntil([] { return !g_bViewAngleDlgOpen; }));
     EXPECT_EQ(v->m_pVADlg, nullptr);
 
     // The view that opened it takes it along when it closes.
@@ -379,5 +379,5 @@ TEST_F(ThreeDViewTest, HeldUpdatesEndWithEveryScrollAction)
         EXPECT_GT(RunPixels(v, doc), 100) << c.how;
     }
     dlg->GetDialog()->close();
-    PumpUntil([] { return !g_bViewAngleDlgOpen; });
+    ASSERT_TRUE(PumpUntil([] { return !g_bViewAngleDlgOpen; }));
 }
