@@ -48,11 +48,13 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* o, QEvent* e) override
     {
-        if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)
+        // The receiver first: an event posted by another thread, to no group box, is not read.
+        auto* box = qobject_cast<QGroupBox*>(o);
+        if (!box || box->hasFocus() ||
+            (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease))
             return false;
         const int key = static_cast<QKeyEvent*>(e)->key();
-        auto* box = qobject_cast<QGroupBox*>(o);
-        if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !box || box->hasFocus())
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
             return false;
         e->ignore(); // the application offers an ignored key to the parent next
         return true;
