@@ -177,6 +177,15 @@ bool SameValues(const std::vector<double>& a, const std::vector<double>& b)
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
+// The views show what they showed where the equation has a value.
+void ExpectSeenAs(const Seen& seen, const Seen& valued)
+{
+    ASSERT_FALSE(seen.basins.isNull());
+    EXPECT_TRUE(seen.basins == valued.basins);
+    EXPECT_TRUE(SameValues(seen.field, valued.field));
+    EXPECT_EQ(seen.texts, valued.texts);
+}
+
 // How many colours the picture has: more than two for a scan with a result of its own.
 std::size_t Colours(const QImage& image)
 {
@@ -255,11 +264,7 @@ TEST_P(RecordingWhereFailing, ViewsOfAModelStandingWhereItsEquationFailsAreThose
     // Moved to where the equation fails, in the same sitting.
     Enter(doc, "ix=1");
     EXPECT_DOUBLE_EQ(doc->m_dX, 1);
-    const Seen moved = Look(doc);
-    ASSERT_FALSE(moved.basins.isNull());
-    EXPECT_TRUE(moved.basins == valued.basins);
-    EXPECT_TRUE(SameValues(moved.field, valued.field));
-    EXPECT_EQ(moved.texts, valued.texts);
+    ASSERT_NO_FATAL_FAILURE(ExpectSeenAs(Look(doc), valued));
 
     // Saved and opened again there: it is recorded there afresh, with the message it had.
     {
@@ -281,11 +286,7 @@ TEST_P(RecordingWhereFailing, ViewsOfAModelStandingWhereItsEquationFailsAreThose
         opened = dynamic_cast<CDynSys*>(d);
     ASSERT_NE(opened, nullptr);
     EXPECT_DOUBLE_EQ(opened->m_dX, 1);
-    const Seen reopened = Look(opened);
-    ASSERT_FALSE(reopened.basins.isNull());
-    EXPECT_TRUE(reopened.basins == valued.basins);
-    EXPECT_TRUE(SameValues(reopened.field, valued.field));
-    EXPECT_EQ(reopened.texts, valued.texts);
+    ASSERT_NO_FATAL_FAILURE(ExpectSeenAs(Look(opened), valued));
     SaveShots(opened, c.file);
     opened->OnCloseDocument();
     std::remove(dialogs.path.c_str());

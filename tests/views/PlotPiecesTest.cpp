@@ -156,7 +156,7 @@ TEST(PlotPieces, EachKindLabelsItsInitialValuesAndEquations)
     }
 }
 
-// The texts land where the Parts put them: the equations above the plot, the initial values
+// The texts land in their places: the equations above the plot, the initial values
 // and the time base in the left margin, the imported file's name on its colour at the bottom.
 TEST(PlotPieces, MarginTextsAreDrawnAroundThePlot)
 {

@@ -16,8 +16,8 @@ struct ViewRow
     const char* prefix[kSystemKinds];
 };
 
-// Newtonian, one-variable, two-variable, three-variable. The two-variable Projected Orbit, whose
-// context its Part leaves open, takes its twins' one.
+// Newtonian, one-variable, two-variable, three-variable. The two-variable Projected Orbit, which
+// has no help context of its own, takes its twins' one.
 const ViewRow kRows[kModelViews] = {
     /* Graph */ {{Help(32776), Help(32776), Help(32776), Help(32776)}, {"", "", "", ""}},
     /* Table */ {{Help(32872), Help(32872), Help(32872), Help(32872)}, {"", "", "", ""}},
