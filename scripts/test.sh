@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # Which folders may include which (fails fast, before anything is built).
 bash scripts/check-layers.sh
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 export QT_QPA_PLATFORM=offscreen
 # Cache hits across clones in other folders.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1

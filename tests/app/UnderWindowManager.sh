@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
 # UnderWindowManager.sh PROGRAM [ARGS...]: runs a test program on a virtual X display of its own
-# with a window manager (Xvfb and openbox), where window frames and placement are real. Exits
+# with a window manager (Xvfb and openbox), where window frames and placement are real. Fails at
+# once when a pattern of its --gtest_filter names no test. Exits
 # 77 (skipped), naming what is missing, when one of them or of the X tools it waits with (xprop
 # and xev) is not installed, and fails when they do not come up within two minutes (a loaded
 # machine is slow, not a reason to skip). VELTRIX_PRELOAD is preloaded into the
 # program alone, never into the display, the window manager or xprop. VELTRIX_WM_NICE runs
 # openbox at that niceness: a window manager slowed as on a loaded machine.
 set -u
+# Each pattern of the program's test filter must name a test: a renamed test would otherwise
+# leave its entry green with the rest. Checked first, on no display.
+for arg in "$@"; do
+  case $arg in --gtest_filter=*) ;; *) continue ;; esac
+  positive=${arg#--gtest_filter=}
+  IFS=: read -ra patterns <<<"${positive%%-*}"
+  for pattern in "${patterns[@]}"; do
+    if ! LD_PRELOAD= QT_QPA_PLATFORM=offscreen "$1" --gtest_list_tests --gtest_filter="$pattern" 2>/dev/null |
+      grep -q '^  '; then
+      echo "the filter pattern $pattern matches no test"
+      exit 1
+    fi
+  done
+done
 missing=""
 for tool in Xvfb openbox xprop xev; do
   command -v $tool >/dev/null || missing="$missing $tool"

@@ -1,7 +1,7 @@
 # cmake -DBUILD=DIR -DCTEST=CTEST [-DSANITIZED=1] -P WrapperEntries.cmake: every ctest entry of
 # DIR that runs its tests under a preloaded shim or under UnderWindowManager.sh fails when those
 # tests are skipped, none runs or the shim does not load, and one under UnderWindowManager.sh
-# stays skipped (77) where a tool it needs is missing. Its expressions are tried on the lines they
+# fails when a pattern of its filter names no test and stays skipped (77) where a tool it needs is missing. Its expressions are tried on the lines they
 # must and must not match.
 cmake_minimum_required(VERSION 3.20)
 # The entries' commands and environments, listed quickly; the JSON listing of all of them is too
@@ -55,6 +55,23 @@ foreach(number IN LISTS wrapping)
   math(EXPR checked "${checked} + 1")
   if(underWm AND NOT skipCode EQUAL 77)
     list(APPEND faults "${name}: not skipped (77) where Xvfb or openbox is missing")
+  endif()
+  # A pattern of its filter that names no test fails it, before any display is started.
+  if(underWm)
+    string(JSON nargs LENGTH "${json}" tests 0 command)
+    set(args "")
+    math(EXPR lasta "${nargs} - 1")
+    foreach(a RANGE ${lasta})
+      string(JSON arg GET "${json}" tests 0 command ${a})
+      if(arg MATCHES "^--gtest_filter=([^-]*)(.*)$")
+        set(arg "--gtest_filter=${CMAKE_MATCH_1}:Veltrix.NoSuchTest${CMAKE_MATCH_2}")
+      endif()
+      list(APPEND args "${arg}")
+    endforeach()
+    execute_process(COMMAND ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(rc EQUAL 0 OR NOT out MATCHES "pattern Veltrix.NoSuchTest matches no test")
+      list(APPEND faults "${name}: passes with a filter pattern that names no test")
+    endif()
   endif()
   foreach(line IN LISTS must_fail must_pass)
     set(matched FALSE)
