@@ -137,12 +137,11 @@ std::string FileText(const std::string& path)
 struct KeyCase
 {
     const char* what;
-    std::function<void()> open; // as the user reaches the dialog
-    std::function<QWidget*(QDialog*)>
-        prepare;                   // the control that has the focus, if not the dialog's
-    std::vector<const char*> keys; // X key names, one after the other
-    int result;                    // the one way the dialog ended
-    std::function<bool()> done;    // what the dialog did
+    std::function<void()> open;                // as the user reaches the dialog
+    std::function<QWidget*(QDialog*)> prepare; // the control to focus; none: the dialog's own
+    std::vector<const char*> keys;             // X key names, one after the other
+    int result;                                // the one way the dialog ended
+    std::function<bool()> done;                // what the dialog did
 };
 
 } // namespace
