@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
@@ -65,6 +66,15 @@ public:
 
 protected:
     void done(int result) override { m_owner->done(result); }
+    // Enter in a field (the size typed) takes the font as OK does: a dialog keeps an Enter that
+    // finds no default button of its own shown, and this one's buttons are hidden.
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+            accept();
+        else
+            QFontDialog::keyPressEvent(e);
+    }
 
 private:
     QDialog* m_owner;

@@ -46,6 +46,21 @@ QWidget* MainWidget()
     return AfxGetMainWnd() ? AfxGetMainWnd()->GetWidget() : nullptr;
 }
 
+// The box's buttons in the order of its type's name.
+std::vector<QMessageBox::StandardButton> ButtonsOf(unsigned type)
+{
+    switch (type & 0x0F) {
+    case MB_OKCANCEL:
+        return {QMessageBox::Ok, QMessageBox::Cancel};
+    case MB_YESNO:
+        return {QMessageBox::Yes, QMessageBox::No};
+    case MB_YESNOCANCEL:
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    default:
+        return {QMessageBox::Ok};
+    }
+}
+
 int ShowQtMessageBox(const std::string& text, unsigned type)
 {
     QMessageBox box(MainWidget());
@@ -67,20 +82,15 @@ int ShowQtMessageBox(const std::string& text, unsigned type)
     default:
         break;
     }
-    switch (type & 0x0F) {
-    case MB_OKCANCEL:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        break;
-    case MB_YESNO:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
-    case MB_YESNOCANCEL:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    default:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    }
+    const std::vector<QMessageBox::StandardButton> buttons = ButtonsOf(type);
+    QMessageBox::StandardButtons all;
+    for (const QMessageBox::StandardButton b : buttons)
+        all |= b;
+    box.setStandardButtons(all);
+    // The one the call names, with the focus: a theme that orders the buttons its own way
+    // (GNOME's, Cancel first) would make its first one the default.
+    const std::size_t named = (type & (MB_DEFBUTTON2 | MB_DEFBUTTON3)) >> 8;
+    box.setDefaultButton(buttons[std::min(named, buttons.size() - 1)]);
     // In the program's own loop, so that a box left by memory running out is still closed.
     RunModalLoop(box);
     QAbstractButton* clicked = box.clickedButton();

@@ -1,29 +1,38 @@
 // Enter and Esc in the program's dialogs under a desktop theme whose Return presses buttons, as
 // GNOME's does, with real keys through the X server. UnderWindowManager.sh runs these with that
 // theme; elsewhere they are skipped.
-#if defined(HAVE_VELTRIX_VIEWSGRAPH) && defined(HAVE_VELTRIX_DIALOGS)
+#if defined(HAVE_VELTRIX_VIEWSGRAPH) && defined(HAVE_VELTRIX_DIALOGS) &&                           \
+    defined(HAVE_VELTRIX_VIEWSPHASE)
 #include "app/Configuration.h"
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
 #include "app/ShellGlobals.h"
+#include "app/VXTextDoc.h"
+#include "app/VXTextView.h"
 #include "app/XInput.h"
 #include "common/TypeText.h"
 #include "dialogs/ModelPropSheet.h"
 #include "resources/ResourceIds.h"
+#include "views/phase/VectorFieldView.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -39,7 +48,8 @@ bool ThemePressesWithReturn()
     return key.isAccepted();
 }
 
-// The keys go to the dialog once the window manager has framed it and given it the focus.
+// The keys go to the dialog once the window manager has framed it and given it the focus; to
+// the control given, or where the dialog put the focus.
 bool Focus(QDialog* d, QWidget* control)
 {
     const bool active = PumpUntil([d] {
@@ -47,9 +57,10 @@ bool Focus(QDialog* d, QWidget* control)
             d->activateWindow();
         return XInput::Get().Active(d->windowHandle()) && QApplication::activeWindow() == d;
     });
-    if (control)
-        control->setFocus();
-    return active && control && PumpUntil([control] { return control->hasFocus(); });
+    if (!control)
+        return active;
+    control->setFocus();
+    return active && AnswerCame([control] { return control->hasFocus(); });
 }
 
 // The start-up of a student's configuration, which asks the log-on name; the name taken. The
@@ -77,11 +88,57 @@ QLineEdit* TypeIn(QLineEdit* edit, const char* text)
     return edit;
 }
 
+// Shows a box while the main window runs, as the program does; its answer kept.
+std::function<void()> Ask(unsigned type, int& answer)
+{
+    return [type, &answer] {
+        const ShownMessageBoxes shown;
+        answer = AfxMessageBox("Go on?", type);
+    };
+}
+
+// The command, with its message boxes shown.
+std::function<void()> ChooseAsking(UINT id)
+{
+    return [id] {
+        const ShownMessageBoxes shown;
+        Choose(id);
+    };
+}
+
+constexpr UINT kVectorField = 32802;
+
+// Counts the Returns that reach a control itself. A focused button is its dialog's default too,
+// so one handed past it is pressed all the same: only this tells the two apart.
+class ReturnsSeen : public QObject
+{
+public:
+    ReturnsSeen(QWidget* control, int& count) : QObject(control), m_count(count)
+    {
+        control->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        m_count +=
+            e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Return;
+        return false;
+    }
+
+private:
+    int& m_count;
+};
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 struct KeyCase
 {
     const char* what;
     std::function<void()> open;                // as the user reaches the dialog
-    std::function<QWidget*(QDialog*)> prepare; // the control that has the focus
+    std::function<QWidget*(QDialog*)> prepare; // the control to focus; none: the dialog's own
     std::vector<const char*> keys;             // X key names, one after the other
     int result;                                // the one way the dialog ended
     std::function<bool()> done;                // what the dialog did
@@ -102,10 +159,41 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
     ASSERT_TRUE(RunThroughMenu(doc)); // Auto Scale needs a run
     std::string name;
     double tMin = 0; // before each case
-    int autoScaled = 0;
+    int autoScaled = 0, returnsOnAutoScale = 0;
     auto limits = [] { Choose(ID_CONTROLS_SET_LIMITS); };
     // The dialog opens in tmin.
     auto tMinField = [](QDialog* d) { return qobject_cast<QLineEdit*>(d->focusWidget()); };
+    CVectorFieldView* field = nullptr;
+    auto fixedPoints = [&] { // a Yes/No box
+        const ShownMessageBoxes shown;
+        Choose(kVectorField);
+        for (CView* v : doc->GetViews())
+            if (!field)
+                field = dynamic_cast<CVectorFieldView*>(v);
+        if (field)
+            QTest::mouseClick(field->Button(CVectorFieldView::kLayerF, false).GetWidget(),
+                              Qt::LeftButton);
+    };
+    const QTemporaryDir folder;
+    const std::string saved = folder.filePath("keys.vxt").toStdString();
+    QTextEdit* text = nullptr;
+    auto lessonFont = [&] { // a saved lesson, a word selected
+        auto* lesson = TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr);
+        text = static_cast<CVXTextView*>(lesson->GetViews().front())->GetEdit();
+        text->insertPlainText("plain words");
+        lesson->DoSave(saved.c_str());
+        text->setTextCursor(text->document()->find("words"));
+        Choose(ID_FORMAT_FONT);
+    };
+    auto sizeField = [](QDialog* d) {
+        QLineEdit* size = nullptr; // the chooser's one field that takes numbers
+        for (QLineEdit* e : d->findChildren<QLineEdit*>())
+            if (e->validator())
+                size = e;
+        return TypeIn(size, "20");
+    };
+    auto lessons = [] { return TemplateOf(IDR_VXTEXTTYPE)->GetDocuments().size(); };
+    int answer = 0;
 
     const KeyCase cases[] = {
         {"Return in the log-on name",
@@ -129,11 +217,12 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
                  if (b->text() == "Auto Scale")
                      button = b;
              QObject::connect(button, &QPushButton::clicked, [&autoScaled] { ++autoScaled; });
+             new ReturnsSeen(button, returnsOnAutoScale);
              return button;
          },
          {"Return", "Escape"},
          IDCANCEL,
-         [&] { return autoScaled == 1 && doc->m_dGraphTMin == tMin; }},
+         [&] { return autoScaled == 1 && returnsOnAutoScale == 1 && doc->m_dGraphTMin == tMin; }},
         // Last: the new start value ends the run.
         {"Return in a property page's field",
          [] { Choose(ID_VIEW_SET_PROPERTIES); },
@@ -145,6 +234,42 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
          {"Return"},
          IDOK,
          [doc] { return doc->m_dInitX == 2; }},
+        {"Return in a Yes/No box",
+         fixedPoints,
+         nullptr,
+         {"Return"},
+         QMessageBox::Yes,
+         [&field] { return field && field->Valid(CVectorFieldView::kLayerF); }},
+        {"Return in an OK/Cancel box",
+         Ask(MB_OKCANCEL, answer),
+         nullptr,
+         {"Return"},
+         QMessageBox::Ok,
+         [&answer] { return answer == IDOK; }},
+        {"Return in a box whose call names its second button",
+         Ask(MB_YESNOCANCEL | MB_DEFBUTTON2, answer),
+         nullptr,
+         {"Return"},
+         QMessageBox::No,
+         [&answer] { return answer == IDNO; }},
+        {"Return in the Font dialog's size",
+         lessonFont,
+         sizeField,
+         {"Return"},
+         QDialog::Accepted,
+         [&text] { return text->textCursor().charFormat().fontPointSize() == 20; }},
+        {"Esc in Save changes",
+         ChooseAsking(ID_FILE_CLOSE),
+         nullptr,
+         {"Escape"},
+         QMessageBox::Cancel,
+         [&lessons] { return lessons() == 1; }},
+        {"Return in Save changes saves",
+         ChooseAsking(ID_FILE_CLOSE),
+         nullptr,
+         {"Return"},
+         QMessageBox::Yes,
+         [&] { return lessons() == 0 && FileText(saved).find("\\fs40") != std::string::npos; }},
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -153,20 +278,21 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
         ModalDriver driver({[&](QDialog* d) {
             const QPointer<QDialog> dialog(d);
             QObject::connect(d, &QDialog::finished, [&results](int r) { results.push_back(r); });
-            const bool focused = Focus(d, c.prepare(d));
+            const bool focused = Focus(d, c.prepare ? c.prepare(d) : nullptr);
             EXPECT_TRUE(focused) << "the keys cannot reach " << d->windowTitle().toStdString();
             for (const char* key : c.keys)
                 if (focused)
                     XInput::Get().Keys({key});
             // A dialog the keys left open is called off: the test fails instead of waiting.
-            EXPECT_TRUE(PumpUntil([&dialog] { return !dialog || !dialog->isVisible(); }))
+            EXPECT_TRUE(AnswerCame([&dialog] { return !dialog || !dialog->isVisible(); }))
                 << "the dialog stayed open";
             if (dialog && dialog->isVisible())
                 dialog->reject();
         }});
         c.open();
-        ASSERT_TRUE(
-            Pump([&driver] { return driver.Done() && !QApplication::activeModalWidget(); }));
+        ASSERT_TRUE(AnswerCame([&driver] {
+            return driver.Done() && !QApplication::activeModalWidget();
+        })) << "no dialog came up, or one stayed";
         EXPECT_EQ(results, std::vector<int>{c.result});
         EXPECT_TRUE(c.done());
     }

@@ -21,3 +21,12 @@ bool PumpUntil(Pred pred, std::chrono::seconds limit = std::chrono::minutes(4))
     }
     return true;
 }
+
+// The program's answer to a key or a click: it comes at once, so a test that waits for it gives
+// up after seconds, not the guard's minutes, and says what did not happen.
+constexpr std::chrono::seconds kAnswerWait{10};
+
+template <class Pred> bool AnswerCame(Pred pred)
+{
+    return PumpUntil(pred, kAnswerWait);
+}
