@@ -515,7 +515,7 @@ TEST(FileSafety, PhotographsStoredTurnedGoInUpright)
     ASSERT_NE(doc, nullptr);
     for (const auto& p : photos) {
         QImage photo = Noise(p.upright.width(), p.upright.height());
-        QPainter(&photo).fillRect(0, 0, 16, 16, Qt::red); // its top left
+        QPainter(&photo).fillRect(0, 0, 8, 8, Qt::red); // its top left block
         QImage stored = photo.transformed(QTransform().rotate(p.stored));
         stored.setColorSpace(QColorSpace::DisplayP3);
         const std::string path = dir + std::to_string(upright.size()) + ".jpg";
