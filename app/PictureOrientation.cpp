@@ -30,8 +30,8 @@ TJXOP OperationOf(QImageIOHandler::Transformations turn)
     }
 }
 
-// The memory a turn takes: the picture's coefficients (two bytes each, 64 a block, a block of
-// each colour component a whole number of MCUs) read, and turned into a second set.
+// The memory a turn takes: the picture's coefficients, two bytes each and 64 a block over whole
+// MCUs, read, and turned into a second set.
 double TurnBytes(int width, int height, int subsamp, int colorspace)
 {
     const int mcuW = tjMCUWidth[subsamp], mcuH = tjMCUHeight[subsamp];

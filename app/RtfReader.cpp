@@ -55,6 +55,9 @@ struct PictureReader
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
         reader.setDevice(&buffer);
+        // As stored, whatever the orientation it names: a lesson's picture is kept upright, and
+        // one kept otherwise by an older lesson shows as it always has.
+        reader.setAutoTransform(false);
     }
     QBuffer buffer;
     QImageReader reader; // after the buffer, so gone before it
