@@ -2,8 +2,8 @@
 # Installs the Debian packages that building, running and testing need, when missing.
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build ccache clang libclang-rt-14-dev
-      qt6-base-dev libgl-dev libturbojpeg0-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libmuparser-dev
-      locales fonts-liberation xvfb xauth openbox x11-utils shared-mime-info
+      qt6-base-dev libgl-dev libturbojpeg0-dev libgtest-dev libgmock-dev googletest
+      libbenchmark-dev libmuparser-dev locales fonts-liberation xvfb xauth openbox x11-utils shared-mime-info
       desktop-file-utils poppler-utils qt6-gtk-platformtheme)
 missing=()
 for p in "${PKGS[@]}"; do
