@@ -3,8 +3,8 @@
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build ccache clang libclang-rt-14-dev
       qt6-base-dev libgl-dev libturbojpeg0-dev libgtest-dev libgmock-dev googletest
-      libbenchmark-dev libmuparser-dev locales fonts-liberation xvfb xauth openbox x11-utils shared-mime-info
-      desktop-file-utils poppler-utils qt6-gtk-platformtheme)
+      libbenchmark-dev libmuparser-dev locales fonts-liberation xvfb xauth openbox x11-utils
+      shared-mime-info desktop-file-utils poppler-utils qt6-gtk-platformtheme)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
