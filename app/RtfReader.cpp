@@ -1,7 +1,9 @@
+#include "app/PictureOrientation.h"
 #include "app/Rtf.h"
 #include "app/RtfParser.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
@@ -10,6 +12,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTransform>
 #include <QUrl>
 #include <QVariant>
 
@@ -52,6 +55,9 @@ struct PictureReader
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
         reader.setDevice(&buffer);
+        // As stored, whatever the orientation it names: a lesson's picture is kept upright, and
+        // one kept otherwise by an older lesson shows as it always has.
+        reader.setAutoTransform(false);
     }
     QBuffer buffer;
     QImageReader reader; // after the buffer, so gone before it
@@ -273,25 +279,61 @@ QSizeF FittedTo(const QSizeF& size, const QSizeF& bound)
     return size.scaled(bound, Qt::KeepAspectRatio);
 }
 
+namespace {
+
+// The picture file's bytes as a lesson keeps them, upright, so that every reader of the lesson
+// shows them so: a JPEG or PNG stored upright as they are, a JPEG stored turned (as phones store
+// a photograph taken upright) turned without loss where it can be; else the picture decoded
+// upright and written once, a photograph as JPEG at high quality, another picture as PNG.
+PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray& kept)
+{
+    const bool jpeg = reader.format() == "jpeg";
+    const QSize natural = reader.size();
+    const QImageIOHandler::Transformations turn = reader.transformation();
+    if (turn == QImageIOHandler::TransformationNone && (jpeg || reader.format() == "png")) {
+        kept = bytes;
+        return PictureFault::None;
+    }
+    // The turn holds the picture's coefficients twice over: it may take four times the memory
+    // that Qt's limit lets a decoded picture take, 300 MB for a phone's 48-megapixel photograph.
+    if (std::optional<QByteArray> turned =
+            jpeg ? JpegTurnedUpright(bytes, turn, 16 * MostPixels()) : std::nullopt) {
+        kept = std::move(*turned);
+        return PictureFault::None;
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return FaultOf(natural);
+    // Turned here rather than by the reader, whose turn loses the colour profile.
+    if (turn != QImageIOHandler::TransformationNone) {
+        const QColorSpace profile = image.colorSpace();
+        image = image.mirrored(turn & QImageIOHandler::TransformationMirror,
+                               turn & QImageIOHandler::TransformationFlip);
+        if (turn & QImageIOHandler::TransformationRotate90)
+            image = image.transformed(QTransform().rotate(90));
+        if (image.isNull())
+            return PictureFault::TooLarge;
+        image.setColorSpace(profile);
+    }
+    QBuffer out(&kept);
+    out.open(QIODevice::WriteOnly);
+    return image.save(&out, jpeg ? "JPEG" : "PNG", jpeg ? 95 : -1) ? PictureFault::None
+                                                                   : PictureFault::TooLarge;
+}
+
+} // namespace
+
 PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, const QSizeF& room)
 {
     PictureReader file(bytes);
     QImageReader& reader = file.reader;
     const QByteArray format = reader.format();
-    const QSize natural = reader.size();
-    if (natural.isEmpty())
+    if (reader.size().isEmpty())
         return PictureFault::Unreadable;
-    QByteArray kept = bytes;
-    if (format != "jpeg" && format != "png") {
-        QImage image;
-        if (!reader.read(&image))
-            return FaultOf(natural);
-        kept.clear();
-        QBuffer png(&kept);
-        png.open(QIODevice::WriteOnly);
-        if (!image.save(&png, "PNG"))
-            return PictureFault::TooLarge;
-    }
+    QByteArray kept;
+    if (const PictureFault fault = KeptBytes(bytes, reader, kept); fault != PictureFault::None)
+        return fault;
+    const QSize natural = KindOf(kept).natural; // upright
     QSizeF size = room.isEmpty() ? QSizeF() : FittedTo(QSizeF(natural), room);
     if (const PictureFault fault = Decode(kept, size, picture.shown); fault != PictureFault::None)
         return fault;

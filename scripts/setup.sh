@@ -3,7 +3,7 @@
 # when missing; with --tests, also those the tests, sanitizer builds, fuzzers and benchmarks need.
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build ccache qt6-base-dev libgl-dev fonts-liberation
-      shared-mime-info desktop-file-utils)
+      shared-mime-info desktop-file-utils libturbojpeg0-dev)
 TEST_PKGS=(clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
            libmuparser-dev locales xvfb xauth openbox x11-utils poppler-utils
            qt6-gtk-platformtheme)

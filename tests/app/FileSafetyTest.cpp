@@ -17,10 +17,14 @@
 #include "platform/DocTemplate.h"
 #include "resources/ResourceIds.h"
 
+#include <QBuffer>
 #include <QClipboard>
+#include <QColorSpace>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QTest>
 #include <QTextEdit>
@@ -457,6 +461,78 @@ TEST(FileSafety, EveryPictureOfALessonIsSavedAsItWasRead)
         EXPECT_EQ(PicturesIn(file),
                   (std::vector<std::pair<std::string, std::string>>{{header, ""}}))
             << file;
+}
+
+// A JPEG of the picture as a phone stores it, with the EXIF orientation (1 to 8) that says how
+// to show it: a big-endian TIFF header and one directory of one entry, the orientation, a short.
+QByteArray JpegOriented(const QImage& stored, int orientation)
+{
+    QByteArray exif("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\0\0\0\0\0\0\0", 32);
+    exif[25] = char(orientation);
+    return FileOf(stored, "JPEG")
+        .insert(2, QByteArray("\xFF\xE1\0", 3) + char(exif.size() + 2) + exif);
+}
+
+// A photograph stored turned goes in upright, and Save keeps it so in its own bytes, with no
+// orientation left to turn it again: every word processor shows it upright. Its colour profile
+// stays; the turn loses nothing where the picture's blocks allow it.
+TEST(FileSafety, PhotographsStoredTurnedGoInUpright)
+{
+    StartShell();
+    const std::string dir = Temp("turned/");
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const struct
+    {
+        int orientation, stored; // degrees clockwise from upright
+        QSize upright;
+        bool lossless;
+    } photos[] = {{1, 0, {64, 48}, true},
+                  {3, 180, {64, 48}, true},
+                  {6, 270, {48, 64}, true},
+                  {8, 90, {48, 64}, true},
+                  {6, 270, {40, 72}, false}}; // a part block at an edge
+    ASSERT_NE(NewLessonOf("", 0), nullptr);
+    for (const auto& p : photos) {
+        QImage photo = Noise(p.upright.width(), p.upright.height());
+        QPainter(&photo).fillRect(0, 0, 8, 8, Qt::red); // its top left block
+        QImage stored = photo.transformed(QTransform().rotate(p.stored));
+        stored.setColorSpace(QColorSpace::DisplayP3);
+        const std::string path = dir + std::to_string(&p - photos) + ".jpg";
+        std::ofstream(path, std::ios::binary) << JpegOriented(stored, p.orientation).toStdString();
+        InsertPictures(path, 1);
+    }
+    MessageRecorder recorder;
+    CVXTextDoc* back = SaveAndOpenAgain(dir + "turned.vxt");
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{});
+    ASSERT_NE(back, nullptr);
+    const auto saved = PicturesIn(ReadText(dir + "turned.vxt"));
+    ASSERT_EQ(saved.size(), std::size(photos));
+    for (size_t i = 0; i < std::size(photos); ++i) {
+        SCOPED_TRACE(i);
+        const QSize size = photos[i].upright; // the goal size too, where it fits the page
+        EXPECT_EQ(saved[i].first, PictureHeader("jpegblip", size, size).toStdString());
+        QBuffer file;
+        file.setData(QByteArray::fromHex(QByteArray::fromStdString(saved[i].second)));
+        file.open(QIODevice::ReadOnly);
+        QImageReader reader(&file);
+        EXPECT_EQ(reader.transformation(), QImageIOHandler::TransformationNone);
+        EXPECT_EQ(reader.read().colorSpace(), QColorSpace(QColorSpace::DisplayP3));
+        // Turned without loss, it keeps its size; written again at high quality, its noise
+        // takes half as many bytes again.
+        EXPECT_EQ(file.size() < 1.2 * fs::file_size(dir + std::to_string(i) + ".jpg"),
+                  photos[i].lossless);
+        const QUrl shown(QString::fromStdString(back->GetItems().at(i)->GetName()));
+        const QRgb corner = back->GetTextDocument()
+                                ->resource(QTextDocument::ImageResource, shown)
+                                .value<QPixmap>()
+                                .toImage()
+                                .pixel(0, 0);
+        EXPECT_TRUE(qRed(corner) > 200 && qGreen(corner) < 60 && qBlue(corner) < 60)
+            << std::hex << corner;
+    }
+    theApp.CloseAllDocuments(FALSE);
+    fs::remove_all(dir);
 }
 
 // A colour photograph of width x height in plain bands, so that its file stays small; made
