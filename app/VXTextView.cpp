@@ -178,7 +178,9 @@ void FitPictures(QTextDocument& doc, const QSizeF& body)
 
 // Draws the pictures of the paper's copy of a lesson from the bytes the lesson keeps, decoded
 // for the size they take on the printer's pixels, where the window shows a copy decoded for the
-// screen; a picture with none that can be decoded is drawn as the window draws it.
+// screen; a picture with none that can be decoded is drawn from the window's copy. Each is drawn
+// in the printer's format: where memory is short even for the window's copy, the job is given
+// up.
 class LessonPaperPictures : public QObject, public QTextObjectInterface
 {
     Q_OBJECT
@@ -202,8 +204,8 @@ public:
         if (p->hasClipping() && !p->clipBoundingRect().intersects(rect))
             return;
         const QString name = format.toImageFormat().name();
-        const QVariant shown = doc->resource(QTextDocument::ImageResource, QUrl(name));
-        if (!OnPaper(p) || shown.isNull()) {
+        const QImage shown = OnPaper(p) ? WindowCopy(*doc, name) : QImage();
+        if (shown.isNull()) {
             m_pShown->drawObject(p, rect, doc, pos, format);
             return;
         }
@@ -211,9 +213,7 @@ public:
         QImage image = KeptPictureImage(*doc, name, p->transform().mapRect(rect).size().toSize(),
                                         &forWantOfMemory);
         if (image.isNull())
-            image = PrinterImage(shown.metaType() == QMetaType::fromType<QPixmap>()
-                                     ? shown.value<QPixmap>().toImage()
-                                     : shown.value<QImage>());
+            image = PrinterImage(shown);
         if (!image.isNull())
             p->drawImage(rect, image);
         m_bScreenCopies = m_bScreenCopies || forWantOfMemory;
@@ -230,6 +230,15 @@ private:
     static bool OnPaper(QPainter* p)
     {
         return !p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Picture;
+    }
+
+    // The window's copy of the picture of that name; null where the text holds none itself.
+    static QImage WindowCopy(QTextDocument& doc, const QString& name)
+    {
+        const QVariant v = doc.resource(QTextDocument::ImageResource, QUrl(name));
+        if (v.metaType() == QMetaType::fromType<QPixmap>())
+            return v.value<QPixmap>().toImage();
+        return v.metaType() == QMetaType::fromType<QImage>() ? v.value<QImage>() : QImage();
     }
 
     QTextObjectInterface* m_pShown; // the text's own, which its layout owns

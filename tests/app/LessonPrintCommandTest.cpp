@@ -291,7 +291,7 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
          1, 1, {2400, 1800}, {2, 1.5}, 2, 0, "", true},
         {"page-wide palette picture short of memory",
          open("\\pngblip\\picwgoal43200\\pichgoal32400", PalettePicture(4000, 3000)),
-         1, 1, {4000, 3000}, {kWidth, kWidth * 0.75}, 30, 64 << 20, "", true},
+         1, 1, {2048, 1536}, {kWidth, kWidth * 0.75}, 30, 48 << 20, screenCopies, true},
     };
     // clang-format on
     for (const auto& c : cases) {
