@@ -127,17 +127,17 @@ bool HoldsPicture(const QTextBlock& b, const QTextLine& line)
     return false;
 }
 
-// The line of text that the picture at that position wraps below, which Qt lays out as tall as
-// the picture; invalid where there is none.
-QTextLine TextAbove(const QTextDocument& doc, int at)
+// Whether the picture at that position wraps below a line of text, which Qt then lays out as
+// tall as the picture; not where a line break ends that line.
+bool WrapsBelowText(const QTextDocument& doc, int at)
 {
     const QTextBlock b = doc.findBlock(at);
     const QTextLayout* layout = b.layout();
-    const QTextLine line = layout->lineForTextPosition(at - b.position());
-    if (!line.isValid() || line.lineNumber() == 0 || line.textStart() != at - b.position())
-        return {};
-    const QTextLine above = layout->lineAt(line.lineNumber() - 1);
-    return HoldsPicture(b, above) ? QTextLine() : above;
+    const int i = at - b.position();
+    const QTextLine line = layout->lineForTextPosition(i);
+    return line.isValid() && line.lineNumber() > 0 && line.textStart() == i &&
+           b.text().at(i - 1) != QChar::LineSeparator &&
+           !HoldsPicture(b, layout->lineAt(line.lineNumber() - 1));
 }
 
 // A picture larger than the page's body is scaled down to fit it, keeping its proportions, in
@@ -161,7 +161,7 @@ void FitPictures(QTextDocument& doc, const QSizeF& body)
     for (int at : pictures) {
         at += breaks;
         doc.pageCount(); // laid out again after each change
-        if (!TextAbove(doc, at).isValid())
+        if (!WrapsBelowText(doc, at))
             continue;
         QTextCursor c(&doc);
         c.setPosition(at);

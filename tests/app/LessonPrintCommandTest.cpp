@@ -200,7 +200,7 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
         ASSERT_FALSE(QStandardPaths::findExecutable(tool).isEmpty())
             << tool << ": scripts/setup.sh installs poppler-utils";
     const std::string dir = Temp("printed/"), lesson = dir + "lesson.vxt", photo = dir + "a.jpg",
-                      large = dir + "b.jpg", largePng = dir + "c.png";
+                      large = dir + "b.jpg", largePng = dir + "c.png", portrait = dir + "d.jpg";
     std::filesystem::create_directories(dir);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     const QString pdf = QString::fromStdString(dir + "lesson.pdf");
@@ -212,6 +212,8 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
     std::ofstream(photo, std::ios::binary) << PictureFile(4000, 3000, "JPEG").toStdString();
     std::ofstream(large, std::ios::binary) << PictureFile(8000, 6000, "JPEG").toStdString();
     std::ofstream(largePng, std::ios::binary) << PictureFile(8000, 6000, "PNG").toStdString();
+    // as wide as the body, a line less tall than it
+    std::ofstream(portrait, std::ios::binary) << PictureFile(3030, 4000, "JPEG").toStdString();
     const int qtLimit = QImageReader::allocationLimit();
     const FileDialogHook old = SetFileDialogHook({});
     const auto open = [&](const char* header, const QByteArray& file) {
@@ -282,6 +284,8 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
          1, 1, {6688, 5016}, {kWidth, kWidth * 0.75}, kWidth},
         {"photograph after text on its line", insert(photo, 1, 0, "Big photo: "),
          1, 1, {4000, 3000}, {kWidth, kWidth * 0.75}, kWidth},
+        {"portrait photograph after text on its line", insert(portrait, 1, 0, "Big photo: "),
+         1, 1, {3030, 4000}, {7.3, 9.64}, kWidth},
         {"4000 x 3000 photograph under a 1 MB image limit", insert(photo, 1, 1),
          1, 1, {712, 534}, {kWidth, kWidth * 0.75}, kWidth, 0, screenCopies},
         {"damaged picture", open("\\pngblip\\picwgoal2880\\pichgoal2160", damaged),
