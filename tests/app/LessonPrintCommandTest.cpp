@@ -132,9 +132,10 @@ public:
     {
         s_what = what;
         m_old = std::signal(SIGALRM, [](int) {
-            const char* const says = "The print job did not end within a minute: ";
+            const char* const says = "\nThe print job did not end within a minute: ";
             (void)!write(2, says, std::strlen(says));
             (void)!write(2, s_what, std::strlen(s_what));
+            (void)!write(2, "\n", 1);
             _exit(1);
         });
         alarm(60);
@@ -191,8 +192,9 @@ int PreviewPages()
 // needs, whole on one page: one larger than the page's body is scaled down to fit it, and a
 // photograph goes in as wide as the body. One over Qt's image limit prints at the largest size
 // under it, and smaller where memory is short; the user is told when only the window's copy could
-// be printed. Partial transparency holds in the window and on paper. Print Preview lays out the
-// same pages, and printing leaves the lesson as it was.
+// be printed. Partial transparency holds in the window and on paper. A picture that wraps below
+// text prints on the text's page. Every job ends, whatever its pictures. Print Preview lays out
+// the same pages, and printing leaves the lesson as it was.
 TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
 {
     ASSERT_NE(StartShell(), nullptr);
@@ -261,7 +263,7 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
          1, 1, {192, 192}, {2, 2}, 2},
         {"picture of less than a printer's pixel",
          open("\\pngblip\\picwgoal1\\pichgoal1", PictureFile(1200, 1200, "PNG")),
-         1, 0, {}, {}, 1.0 / 1440}, // too small for the text to draw
+         1, 0, {}, {}, 1.0 / 1440}, // the text lays it out 0 x 0
         {"1200 x 1200 at 2 x 2 inches",
          open("\\pngblip\\picwgoal2880\\pichgoal2880", PictureFile(1200, 1200, "PNG")),
          1, 1, {1200, 1200}, {2, 2}, 2},
@@ -285,7 +287,7 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
         {"photograph after text on its line", insert(photo, 1, 0, "Big photo: "),
          1, 1, {4000, 3000}, {kWidth, kWidth * 0.75}, kWidth},
         {"portrait photograph after text on its line", insert(portrait, 1, 0, "Big photo: "),
-         1, 1, {3030, 4000}, {7.3, 9.64}, kWidth},
+         1, 1, {3030, 4000}, {7.32, 9.66}, kWidth}, // a line of text less tall than the body
         {"4000 x 3000 photograph under a 1 MB image limit", insert(photo, 1, 1),
          1, 1, {712, 534}, {kWidth, kWidth * 0.75}, kWidth, 0, screenCopies},
         {"damaged picture", open("\\pngblip\\picwgoal2880\\pichgoal2160", damaged),
