@@ -79,9 +79,8 @@ QImage PrinterImage(QImage image);
 
 // The picture of that name decoded again from the bytes the file keeps, no larger than pixels in
 // either side, and smaller where memory is short, but larger than the window's copy, in the
-// printer's format (PrinterImage); a null image
-// where none are kept or they cannot be decoded so. forWantOfMemory, when given, tells whether
-// that was for want of memory, of a picture not shown as a placeholder: the window's copy is all
-// there is.
+// printer's format (PrinterImage); a null image where none are kept or they cannot be decoded so.
+// forWantOfMemory, when given, tells whether that was for want of memory, of a picture not shown
+// as a placeholder: the window's copy is all there is.
 QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels,
                         bool* forWantOfMemory = nullptr);
