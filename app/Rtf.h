@@ -72,10 +72,15 @@ QString InsertPicture(QTextCursor& cursor, const LessonPicture& picture);
 // elsewhere, which is written as PNG.
 std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString& name);
 
+// The image in a format that the printer draws as it is: it converts any other while it draws,
+// where a failure for want of memory leaves the picture out unseen. Null where memory is short for
+// the conversion.
+QImage PrinterImage(QImage image);
+
 // The picture of that name decoded again from the bytes the file keeps, no larger than pixels in
-// either side, and smaller where memory is short, but larger than the window's copy; a null image
-// where none are kept or they cannot be decoded so. forWantOfMemory, when given, tells whether
-// that was for want of memory, of a picture not shown as a placeholder: the window's copy is all
-// there is.
+// either side, and smaller where memory is short, but larger than the window's copy, in the
+// printer's format (PrinterImage); a null image where none are kept or they cannot be decoded so.
+// forWantOfMemory, when given, tells whether that was for want of memory, of a picture not shown
+// as a placeholder: the window's copy is all there is.
 QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels,
                         bool* forWantOfMemory = nullptr);

@@ -152,15 +152,18 @@ QImage ReadAt(const QByteArray& bytes, const PictureKind& kind, const QSize& siz
 }
 
 // The picture decoded no larger than pixels in either side, nor than its own size or Qt's
-// allocation limit; where memory is short, at half that size and half again. Null where it could
-// be decoded no larger than least, the window's copy, which is then drawn.
+// allocation limit, in a format the printer takes as it is; where memory is short, at half that
+// size and half again, down to a pixel, which halves to itself. Null where it could be decoded no
+// larger than least, the window's copy, which is then drawn.
 QImage ReadAtMost(const QByteArray& bytes, const PictureKind& kind, const QSize& pixels,
                   const QSize& least)
 {
     const QSize wanted = kind.natural.boundedTo(pixels.expandedTo(QSize(1, 1)));
-    for (QSize size = UnderTheLimit(kind, wanted);
-         size == wanted || Pixels(size) > std::max(Pixels(least), 1.0); size /= 2)
-        if (QImage image = ReadAt(bytes, kind, size); !image.isNull())
+    const double fewest = std::max(Pixels(least), 1.0);
+    for (QSize size = UnderTheLimit(kind, wanted), last;
+         size != last && (size == wanted || Pixels(size) > fewest);
+         last = std::exchange(size, size / 2))
+        if (QImage image = PrinterImage(ReadAt(bytes, kind, size)); !image.isNull())
             return image;
     return {};
 }
@@ -366,6 +369,17 @@ std::optional<KeptPicture> KeptPictureOf(const QTextDocument& doc, const QString
     if (v.metaType() != QMetaType::fromType<KeptPicture>())
         return std::nullopt;
     return v.value<KeptPicture>();
+}
+
+QImage PrinterImage(QImage image)
+{
+    const QImage::Format f = image.format();
+    const bool bitmap = f == QImage::Format_Mono &&
+                        image.colorTable() == QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    if (image.isNull() || f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || bitmap)
+        return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
 }
 
 QImage KeptPictureImage(const QTextDocument& doc, const QString& name, const QSize& pixels,

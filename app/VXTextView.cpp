@@ -35,6 +35,7 @@
 #include <cerrno>
 #include <cmath>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -82,38 +83,94 @@ QSizeF PictureRoom(const QSizeF& body, const QTextDocument& text, const QFont& f
                   std::floor(body.height() - margin - metrics.descent() - metrics.leading()));
 }
 
-// A picture larger than the page's body is scaled down to fit it, keeping its proportions, in
-// the paper's copy of the text alone: the window and the file keep its size.
-void FitPictures(QTextDocument& doc, const QSizeF& body)
+// The position of each picture in the text.
+std::vector<int> PicturePositions(const QTextDocument& doc)
+{
+    std::vector<int> at;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (const QTextFragment piece = it.fragment(); piece.charFormat().isImageFormat())
+                for (int i = 0; i < piece.length(); ++i)
+                    at.push_back(piece.position() + i);
+    return at;
+}
+
+// The picture at that position scaled down to fit room, keeping its proportions, where it is
+// larger.
+void FitPicture(QTextDocument& doc, int at, const QSizeF& room)
 {
     QTextObjectInterface* pictures =
         doc.documentLayout()->handlerForObject(QTextFormat::ImageObject);
-    if (!pictures)
+    QTextCursor c(&doc);
+    c.setPosition(at);
+    c.setPosition(at + 1, QTextCursor::KeepAnchor);
+    QTextImageFormat f = c.charFormat().toImageFormat();
+    const QSizeF size = pictures->intrinsicSize(&doc, at, f);
+    const QSizeF fitted = FittedTo(size, room.expandedTo(QSizeF(1, 1)));
+    if (fitted == size)
         return;
-    struct Larger
-    {
-        int from, to;
-        QTextImageFormat format;
-    };
-    std::vector<Larger> larger; // changed once found: a change may merge fragments
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment piece = it.fragment();
-            QTextImageFormat f = piece.charFormat().toImageFormat();
-            if (!f.isValid())
-                continue;
-            const QSizeF size = pictures->intrinsicSize(&doc, piece.position(), f);
-            const QSizeF fitted = FittedTo(size, PictureRoom(body, doc, f.font()));
-            f.setWidth(fitted.width());
-            f.setHeight(fitted.height());
-            if (fitted != size)
-                larger.push_back({piece.position(), piece.position() + piece.length(), f});
-        }
-    for (const Larger& l : larger) {
+    f.setWidth(fitted.width());
+    f.setHeight(fitted.height());
+    c.setCharFormat(f);
+}
+
+// Whether a picture stands on the line.
+bool HoldsPicture(const QTextBlock& b, const QTextLine& line)
+{
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment piece = it.fragment();
+        const int from = piece.position() - b.position();
+        if (piece.charFormat().isImageFormat() && from < line.textStart() + line.textLength() &&
+            from + piece.length() > line.textStart())
+            return true;
+    }
+    return false;
+}
+
+// Whether the picture at that position wraps below a line of text, which Qt then lays out as
+// tall as the picture; not where a line break ends that line.
+bool WrapsBelowText(const QTextDocument& doc, int at)
+{
+    const QTextBlock b = doc.findBlock(at);
+    const QTextLayout* layout = b.layout();
+    const int i = at - b.position();
+    const QTextLine line = layout->lineForTextPosition(i);
+    return line.isValid() && line.lineNumber() > 0 && line.textStart() == i &&
+           b.text().at(i - 1) != QChar::LineSeparator &&
+           !HoldsPicture(b, layout->lineAt(line.lineNumber() - 1));
+}
+
+// A picture larger than the page's body is scaled down to fit it, keeping its proportions, in
+// the paper's copy of the text alone: the window and the file keep its size. Qt gives a line of
+// text the height of a picture that wraps below it, its text far down the page and the two often
+// taller than a page: on paper such a picture goes below a line break, which keeps the text's
+// line its own height, and is fitted to leave room for that line on its page.
+void FitPictures(QTextDocument& doc, const QSizeF& body)
+{
+    if (!doc.documentLayout()->handlerForObject(QTextFormat::ImageObject))
+        return;
+    const auto room = [&doc, &body](int at) {
         QTextCursor c(&doc);
-        c.setPosition(l.from);
-        c.setPosition(l.to, QTextCursor::KeepAnchor);
-        c.setCharFormat(l.format);
+        c.setPosition(at + 1);
+        return PictureRoom(body, doc, c.charFormat().font());
+    };
+    const std::vector<int> pictures = PicturePositions(doc);
+    for (int at : pictures)
+        FitPicture(doc, at, room(at));
+    int breaks = 0; // each moves the pictures after it on by one
+    for (int at : pictures) {
+        at += breaks;
+        doc.pageCount(); // laid out again after each change
+        if (!WrapsBelowText(doc, at))
+            continue;
+        QTextCursor c(&doc);
+        c.setPosition(at);
+        c.insertText(QString(QChar::LineSeparator));
+        ++breaks;
+        doc.pageCount();
+        const QTextBlock b = doc.findBlock(at);
+        const double text = b.layout()->lineForTextPosition(at - b.position()).height();
+        FitPicture(doc, at + 1, room(at + 1) - QSizeF(0, text));
     }
 }
 
@@ -121,7 +178,9 @@ void FitPictures(QTextDocument& doc, const QSizeF& body)
 
 // Draws the pictures of the paper's copy of a lesson from the bytes the lesson keeps, decoded
 // for the size they take on the printer's pixels, where the window shows a copy decoded for the
-// screen; a picture with none that can be decoded is drawn as the window draws it.
+// screen; a picture with none that can be decoded is drawn from the window's copy. Each is drawn
+// in the printer's format: where memory is short even for the window's copy, the job is given
+// up.
 class LessonPaperPictures : public QObject, public QTextObjectInterface
 {
     Q_OBJECT
@@ -144,21 +203,27 @@ public:
         // decoded and written into the printer's file.
         if (p->hasClipping() && !p->clipBoundingRect().intersects(rect))
             return;
-        bool forWantOfMemory = false;
-        const QImage image =
-            OnPaper(p)
-                ? KeptPictureImage(*doc, format.toImageFormat().name(),
-                                   p->transform().mapRect(rect).size().toSize(), &forWantOfMemory)
-                : QImage();
-        if (image.isNull())
+        const QString name = format.toImageFormat().name();
+        const QImage shown = OnPaper(p) ? WindowCopy(*doc, name) : QImage();
+        if (shown.isNull()) {
             m_pShown->drawObject(p, rect, doc, pos, format);
-        else
+            return;
+        }
+        bool forWantOfMemory = false;
+        QImage image = KeptPictureImage(*doc, name, p->transform().mapRect(rect).size().toSize(),
+                                        &forWantOfMemory);
+        if (image.isNull())
+            image = PrinterImage(shown);
+        if (!image.isNull())
             p->drawImage(rect, image);
         m_bScreenCopies = m_bScreenCopies || forWantOfMemory;
+        m_bLeftOut = m_bLeftOut || image.isNull();
     }
 
     // Whether a picture was drawn from the window's copy for want of memory.
     bool ScreenCopies() const { return m_bScreenCopies; }
+    // Whether a picture was left out for want of memory even for the window's copy.
+    bool LeftOut() const { return m_bLeftOut; }
 
 private:
     // A preview holds all the pages it draws at once, as pictures: it shows the window's copies.
@@ -167,8 +232,18 @@ private:
         return !p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Picture;
     }
 
+    // The window's copy of the picture of that name; null where the text holds none itself.
+    static QImage WindowCopy(QTextDocument& doc, const QString& name)
+    {
+        const QVariant v = doc.resource(QTextDocument::ImageResource, QUrl(name));
+        if (v.metaType() == QMetaType::fromType<QPixmap>())
+            return v.value<QPixmap>().toImage();
+        return v.metaType() == QMetaType::fromType<QImage>() ? v.value<QImage>() : QImage();
+    }
+
     QTextObjectInterface* m_pShown; // the text's own, which its layout owns
     bool m_bScreenCopies = false;
+    bool m_bLeftOut = false;
 };
 
 namespace {
@@ -186,8 +261,8 @@ PageLayout LayOut(const QTextDocument& text, QPrinter* printer, const CRect& mar
         l.pictures = new LessonPaperPictures(l.doc.get(), shown);
         layout->registerHandler(QTextFormat::ImageObject, l.pictures);
     }
-    FitPictures(*l.doc, l.body);
     l.doc->setPageSize(l.body);
+    FitPictures(*l.doc, l.body);
     return l;
 }
 
@@ -452,6 +527,9 @@ void CVXTextView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
     p->setClipRect(page);
     l.doc->drawContents(p, page);
     p->restore();
+    // The job is given up rather than left with a hole where a picture stands.
+    if (l.pictures && l.pictures->LeftOut())
+        throw std::bad_alloc();
     m_pPrinted->drawnTo = pInfo->m_nCurPage;
 }
 
