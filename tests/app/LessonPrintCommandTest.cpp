@@ -9,6 +9,7 @@
 #include "app/VXTextDoc.h"
 #include "common/ChildProcess.h"
 #include "common/MessageRecorder.h"
+#include "common/Watchdog.h"
 #include "resources/ResourceIds.h"
 
 #include <QImageReader>
@@ -121,34 +122,6 @@ public:
 private:
     rlimit m_old = {}, m_limit = {};
     std::vector<void*> m_blocks;
-};
-
-// While it lives, a print job that does not end fails the test within a minute, saying which,
-// rather than at ctest's time limit.
-class JobDeadline
-{
-public:
-    explicit JobDeadline(const char* what)
-    {
-        s_what = what;
-        m_old = std::signal(SIGALRM, [](int) {
-            const char* const says = "\nThe print job did not end within a minute: ";
-            (void)!write(2, says, std::strlen(says));
-            (void)!write(2, s_what, std::strlen(s_what));
-            (void)!write(2, "\n", 1);
-            _exit(1);
-        });
-        alarm(60);
-    }
-    ~JobDeadline()
-    {
-        alarm(0);
-        std::signal(SIGALRM, m_old);
-    }
-
-private:
-    static inline const char* volatile s_what = "";
-    void (*m_old)(int);
 };
 
 CVXTextDoc* LastLesson()
@@ -318,7 +291,7 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
         MessageRecorder told;
         {
             ModalDriver driver({Accept});
-            const JobDeadline deadline(c.what);
+            const Watchdog deadline("The print job did not end within a minute: ", c.what);
             const auto shortOfMemory = c.room ? std::make_unique<ShortMemory>(c.room) : nullptr;
             ASSERT_TRUE(Choose(ID_FILE_PRINT));
         }

@@ -11,6 +11,7 @@
 #include "app/TestFiles.h"
 #include "common/AllocationLimit.h"
 #include "common/ChildProcess.h"
+#include "common/Watchdog.h"
 #include "model/CalcThread.h"
 #include "model/DynSys.h"
 #include "model/ExpThread.h"
@@ -103,31 +104,7 @@ void RunAWhile(CDynSys* doc)
     ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
 }
 
-// A hang while it lives ends the test program with a failure, saying what did not come back,
-// instead of stopping the suite.
-class Watchdog
-{
-public:
-    explicit Watchdog(const char* what = "Painting did not come back: it waits for a thread.\n")
-    {
-        s_what = what;
-        m_old = std::signal(SIGALRM, [](int) {
-            (void)!write(2, s_what, std::strlen(s_what));
-            _exit(1);
-        });
-        alarm(60);
-    }
-    ~Watchdog()
-    {
-        alarm(0);
-        std::signal(SIGALRM, m_old);
-    }
-
-private:
-    static inline const char* volatile s_what = "";
-    void (*m_old)(int);
-};
-
+const char* const kPaintingWaits = "Painting did not come back: it waits for a thread.";
 const char* const kNoCalcThread = "Could not create calculation thread.";
 const char* const kNoExportThread = "Could not create export thread.";
 const char* const kNoMemory = "Not enough memory to go on.";
@@ -232,7 +209,7 @@ TEST(ThreadFailures, ARunThatRunsOutOfMemoryEndsAndTheNextOneDraws)
     const Case cases[] = {{IDR_SYS1TYPE, 1, {kNoMemory}},  {IDR_SYS1NNTYPE, 1, {kNoMemory}},
                           {IDR_SYS2TYPE, 1, {kNoMemory}},  {IDR_SYS3TYPE, 1, {kNoMemory}},
                           {IDR_SYS2TYPE, 12, {kNoMemory}}, {IDR_SYS2TYPE, 2000, {kNoMemory}}};
-    Watchdog watchdog("A run that ran out of memory left the program waiting.\n");
+    Watchdog watchdog("A run that ran out of memory left the program waiting.");
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.type << ", failing " << c.fail);
         CDynSys* doc = NewModel(c.type);
@@ -273,7 +250,7 @@ TEST_P(QtPainting, GoesOnWhenQtsThreadsCannotStart)
     CDynSys* doc = nullptr;
     QImage view, drawn, window, progress;
     {
-        Watchdog watchdog;
+        Watchdog watchdog(kPaintingWaits);
         ASSERT_NE(StartShell(), nullptr);
         ASSERT_FALSE(QtThreadBegins()) << "the thread-start shim is not preloaded";
         // The pool's threads have been idle for as long as Qt lets them live.
