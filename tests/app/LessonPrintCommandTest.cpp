@@ -8,6 +8,7 @@
 #include "app/TestFiles.h"
 #include "app/VXTextDoc.h"
 #include "common/ChildProcess.h"
+#include "common/ExhaustedMemory.h"
 #include "common/MessageRecorder.h"
 #include "common/Watchdog.h"
 #include "resources/ResourceIds.h"
@@ -22,12 +23,7 @@
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -89,40 +85,6 @@ QByteArray PalettePicture(int width, int height)
     image.fill(1);
     return FileOf(image, "PNG");
 }
-
-// While it lives, the heap's free blocks of 64 KiB and more are taken and the address space may
-// grow by room alone: memory runs short.
-class ShortMemory
-{
-public:
-    explicit ShortMemory(std::size_t room)
-    {
-        m_blocks.reserve(1 << 16);
-        std::ifstream status("/proc/self/status");
-        std::string key;
-        while (status >> key && key != "VmSize:")
-            ;
-        status >> m_limit.rlim_cur;
-        getrlimit(RLIMIT_AS, &m_old);
-        m_limit = {m_limit.rlim_cur << 10, m_old.rlim_max};
-        setrlimit(RLIMIT_AS, &m_limit);
-        for (std::size_t size = 16 << 20; size >= 64 << 10; size /= 2)
-            for (void* p; m_blocks.size() < m_blocks.capacity() && (p = std::malloc(size));)
-                m_blocks.push_back(p);
-        m_limit.rlim_cur += room;
-        setrlimit(RLIMIT_AS, &m_limit);
-    }
-    ~ShortMemory()
-    {
-        setrlimit(RLIMIT_AS, &m_old);
-        for (void* p : m_blocks)
-            std::free(p);
-    }
-
-private:
-    rlimit m_old = {}, m_limit = {};
-    std::vector<void*> m_blocks;
-};
 
 CVXTextDoc* LastLesson()
 {
@@ -292,7 +254,8 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
         {
             ModalDriver driver({Accept});
             const Watchdog deadline("The print job did not end within a minute: ", c.what);
-            const auto shortOfMemory = c.room ? std::make_unique<ShortMemory>(c.room) : nullptr;
+            const auto shortOfMemory =
+                c.room ? std::make_unique<ExhaustedMemory>(64 << 10, c.room) : nullptr;
             ASSERT_TRUE(Choose(ID_FILE_PRINT));
         }
         QImageReader::setAllocationLimit(qtLimit);
