@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr UINT ID_BASINS = 32778;
-
 CBasinsView* BasinsOf(const CDynSys* doc)
 {
     for (CView* v : doc->GetViews())

@@ -106,8 +106,6 @@ std::function<void()> ChooseAsking(UINT id)
     };
 }
 
-constexpr UINT kVectorField = 32802;
-
 // Counts the Returns that reach a control itself. A focused button is its dialog's default too,
 // so one handed past it is pressed all the same: only this tells the two apart.
 class ReturnsSeen : public QObject
@@ -166,7 +164,7 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
     CVectorFieldView* field = nullptr;
     auto fixedPoints = [&] { // a Yes/No box
         const ShownMessageBoxes shown;
-        Choose(kVectorField);
+        Choose(ID_VECTOR_FIELD);
         for (CView* v : doc->GetViews())
             if (!field)
                 field = dynamic_cast<CVectorFieldView*>(v);

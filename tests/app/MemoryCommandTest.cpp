@@ -28,9 +28,6 @@
 
 namespace {
 
-constexpr UINT ID_BASINS = 32778;
-constexpr UINT ID_VECTOR_FIELD = 32802;
-constexpr UINT ID_PROJECTED_ORBIT = 32773;
 constexpr std::size_t kKB = 1024;
 const char* const kNoMemory = "Not enough memory to go on.";
 const char* const kNoImage = "Could not write image to disk as .bmp file.";

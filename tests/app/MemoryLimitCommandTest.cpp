@@ -37,7 +37,6 @@
 
 namespace {
 
-constexpr UINT ID_BASINS = 32778;
 constexpr std::size_t kKiB = 1024, kMiB = 1024 * kKiB;
 const char* const kCase = "VELTRIX_LIMITED_CASE"; // makes the test program the child
 const char* const kNoMemory = "Not enough memory to go on.";

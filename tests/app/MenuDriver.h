@@ -16,6 +16,10 @@
 
 #include <functional>
 
+// The View menu's commands that open a model's views, as the menu numbers them.
+constexpr UINT ID_PROJECTED_ORBIT = 32773, ID_FULL_ORBIT = 32774, ID_GRAPH = 32776,
+               ID_BASINS = 32778, ID_VECTOR_FIELD = 32802, ID_TABLE = 32872;
+
 // Pumps events and posted messages until done() holds; false after PumpUntil's hang guard.
 inline bool Pump(const std::function<bool()>& done)
 {

@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr UINT ID_BASINS = 32778, ID_VECTOR_FIELD = 32802;
-
 struct FailingCase
 {
     UINT type;

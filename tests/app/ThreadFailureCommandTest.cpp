@@ -109,8 +109,6 @@ const char* const kNoCalcThread = "Could not create calculation thread.";
 const char* const kNoExportThread = "Could not create export thread.";
 const char* const kNoMemory = "Not enough memory to go on.";
 
-constexpr UINT ID_VECTOR_FIELD = 32802, ID_BASINS = 32778, ID_PROJECTED_ORBIT = 32773;
-
 // What a user does: a new model's Vector Field from the View menu, and a long run of a new
 // model drawn as it goes, with its progress window. The view that shows it.
 CView* OpenVectorField(CDynSys*& doc)

@@ -31,7 +31,6 @@
 
 namespace {
 
-constexpr UINT ID_VECTOR_FIELD = 32802;
 using L = CVectorFieldView;
 
 struct KindCase

@@ -54,8 +54,6 @@ void RegisterStandIn()
         static CRuntimeClassRegistrar registrar(&CStandInView::s_class);
 }
 
-constexpr UINT ID_GRAPH = 32776, ID_TABLE = 32872, ID_FULL_ORBIT = 32774, ID_VECTOR = 32802;
-
 // The frames of a document, by the class name of their views.
 std::multiset<std::string> Views(const CDynSys* doc)
 {
@@ -98,7 +96,8 @@ TEST(ViewCommands, EnableRules)
         {IDR_SYS1TYPE, false, true, ID_TABLE, true},
         {IDR_SYS1TYPE, true, true, ID_TABLE, false},       // no Newtonian View command during a run
         {IDR_SYS3TYPE, false, true, ID_FULL_ORBIT, false}, // not a view of the kind
-        {IDR_SYS1NNTYPE, false, true, ID_VECTOR, ViewClass(SystemKind::OneVariable, 7) != nullptr},
+        {IDR_SYS1NNTYPE, false, true, ID_VECTOR_FIELD,
+         ViewClass(SystemKind::OneVariable, 7) != nullptr},
         // What a run greys besides the views.
         {IDR_SYS2TYPE, true, true, ID_CONTROLS_CLEARDATA, false},
         {IDR_SYS3TYPE, true, true, ID_FILE_SAVE_IMAGE, false},
