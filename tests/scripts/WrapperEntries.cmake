@@ -1,8 +1,9 @@
 # cmake -DBUILD=DIR -DCTEST=CTEST [-DSANITIZED=1] -P WrapperEntries.cmake: every ctest entry of
-# DIR that runs its tests under a preloaded shim or under UnderWindowManager.sh fails when those
-# tests are skipped, none runs or the shim does not load, and one under UnderWindowManager.sh
-# fails when a pattern of its filter names no test and stays skipped (77) where a tool it needs is missing. Its expressions are tried on the lines they
-# must and must not match.
+# DIR that runs its tests again under a preloaded shim, under UnderWindowManager.sh or with a
+# filter of several patterns fails when those tests are skipped, none runs or the shim does not
+# load; each pattern of its filter names a test; and one under UnderWindowManager.sh fails at once
+# when a pattern names none, and stays skipped (77) where a tool it needs is missing. Its
+# expressions are tried on the lines they must and must not match.
 cmake_minimum_required(VERSION 3.20)
 # The entries' commands and environments, listed quickly; the JSON listing of all of them is too
 # large for CMake to read in good time, so only the wrapping entries are read from it.
@@ -11,7 +12,8 @@ execute_process(COMMAND ${CTEST} -N -V WORKING_DIRECTORY ${BUILD} OUTPUT_VARIABL
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "ctest could not list the tests of ${BUILD}")
 endif()
-string(REGEX MATCHALL "[0-9]+: (Test command: [^\n]*UnderWindowManager\\.sh| LD_PRELOAD=)"
+string(REGEX MATCHALL
+       "[0-9]+: (Test command: [^\n]*(UnderWindowManager\\.sh|--gtest_filter=[^ \n]*:)| LD_PRELOAD=)"
        wrapping "${listing}")
 list(TRANSFORM wrapping REPLACE ":.*" "")
 list(REMOVE_DUPLICATES wrapping)
@@ -67,12 +69,28 @@ foreach(number IN LISTS wrapping)
   if(underWm AND NOT skipCode EQUAL 77)
     list(APPEND faults "${name}: not skipped (77) where Xvfb or openbox is missing")
   endif()
+  set(words "")
+  json_items(words "${command}")
+  # Each pattern of its filter names a test, listed offscreen from the program it runs: the last
+  # word before the filter.
+  set(program "")
+  foreach(arg IN LISTS words)
+    if(arg MATCHES "^--gtest_filter=([^-]*)")
+      string(REPLACE ":" ";" patterns "${CMAKE_MATCH_1}")
+      foreach(pattern IN LISTS patterns)
+        execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${program}
+                                --gtest_list_tests --gtest_filter=${pattern}
+                        OUTPUT_VARIABLE out ERROR_QUIET)
+        if(NOT out MATCHES "\n  ")
+          list(APPEND faults "${name}: the filter pattern ${pattern} names no test")
+        endif()
+      endforeach()
+    endif()
+    set(program "${arg}")
+  endforeach()
   # A pattern of its filter that names no test fails it, in its own environment, before any
   # display is started.
   if(underWm)
-    string(JSON command GET "${json}" tests 0 command)
-    set(words "")
-    json_items(words "${command}")
     set(args ${CMAKE_COMMAND} -E env ${environment})
     foreach(arg IN LISTS words)
       if(arg MATCHES "^--gtest_filter=([^-]*)(.*)$")
