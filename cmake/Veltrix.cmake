@@ -36,11 +36,11 @@ function(veltrix_test)
 endfunction()
 
 # veltrix_runs_its_tests(TEST...): ctest entries that exist to run some tests again under a
-# preloaded shim, on a display of their own or at another pixel ratio fail when one of those tests is skipped (gtest's
-# "[  SKIPPED ]"), when their filter matches no test (a renamed one: "[  PASSED  ] 0 tests") or
-# the shim did not load (the dynamic loader's "cannot be preloaded"), where they would pass having
-# tested nothing. UnderWindowManager.sh's own skip, exit code 77 where a tool it needs is missing,
-# stays a skip: ctest looks at that code first.
+# preloaded shim, on a display of their own or at another pixel ratio fail when one of those
+# tests is skipped (gtest's "[  SKIPPED ]"), when their filter matches no test (a renamed one:
+# "[  PASSED  ] 0 tests") or the shim did not load (the dynamic loader's "cannot be preloaded"),
+# where they would pass having tested nothing. UnderWindowManager.sh's own skip, exit code 77
+# where a tool it needs is missing, stays a skip: ctest looks at that code first.
 function(veltrix_runs_its_tests)
   set_property(TEST ${ARGN} APPEND PROPERTY FAIL_REGULAR_EXPRESSION
     "\\[  SKIPPED \\]" "\\[  PASSED  \\] 0 tests" "cannot be preloaded")
