@@ -1,109 +1,703 @@
 #include "app/PictureOrientation.h"
 
-#include <turbojpeg.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
-#include <cmath>
-#include <memory>
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio> // before jpeglib.h, which uses FILE
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include <jerror.h>
+#include <jpeglib.h>
 
 namespace {
 
-// The lossless operation that shows a picture stored so as it is meant to be seen.
-TJXOP OperationOf(QImageIOHandler::Transformations turn)
+// The turn that shows a stored picture upright.
+enum class Op
+{
+    None,
+    HFlip,
+    VFlip,
+    Rot180,
+    Transpose, // those from here on swap width and height
+    Transverse,
+    Rot90, // clockwise
+    Rot270,
+};
+
+Op OpOf(QImageIOHandler::Transformations turn)
 {
     switch (int(turn)) {
     case QImageIOHandler::TransformationMirror:
-        return TJXOP_HFLIP;
+        return Op::HFlip;
     case QImageIOHandler::TransformationFlip:
-        return TJXOP_VFLIP;
+        return Op::VFlip;
     case QImageIOHandler::TransformationRotate180:
-        return TJXOP_ROT180;
+        return Op::Rot180;
     case QImageIOHandler::TransformationRotate90:
-        return TJXOP_ROT90;
+        return Op::Rot90;
     case QImageIOHandler::TransformationRotate270:
-        return TJXOP_ROT270;
+        return Op::Rot270;
     case QImageIOHandler::TransformationMirrorAndRotate90:
-        return TJXOP_TRANSVERSE;
+        return Op::Transverse;
     case QImageIOHandler::TransformationFlipAndRotate90:
-        return TJXOP_TRANSPOSE;
+        return Op::Transpose;
     default:
-        return TJXOP_NONE;
+        return Op::None;
     }
 }
 
-// The memory a turn takes: the picture's coefficients, two bytes each and 64 a block over whole
-// MCUs, read, and turned into a second set.
-double TurnBytes(int width, int height, int subsamp, int colorspace)
+bool Swaps(Op op)
 {
-    const int mcuW = tjMCUWidth[subsamp], mcuH = tjMCUHeight[subsamp];
-    const double mcus = std::ceil(double(width) / mcuW) * std::ceil(double(height) / mcuH);
-    const bool gray = subsamp == TJSAMP_GRAY;
-    const int full = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK ? 2 : 1;
-    const double blocks = mcus * (full * mcuW * mcuH / 64 + (gray ? 0 : 2));
-    return 2 * blocks * 64 * 2;
+    return op >= Op::Transpose;
 }
 
-quint16 BigEndian16(const QByteArray& bytes, qsizetype at)
+// libjpeg reports an error by a jump back into the guarded call that met it.
+struct Errors
 {
-    return quint16(uchar(bytes[at]) << 8 | uchar(bytes[at + 1]));
+    jpeg_error_mgr pub; // first: libjpeg sees only this
+    std::jmp_buf jump;
+    bool stopOnWarning = false;
+};
+
+[[noreturn]] void Fail(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<Errors*>(info->err)->jump, 1);
 }
 
-// The segments that hold the JPEG's ICC profile (APP2 "ICC_PROFILE"); none where its markers
-// do not lead to its first scan.
-QByteArray IccSegments(const QByteArray& jpeg)
+// A warning is damaged data that still decodes: only a turn that must lose nothing stops at it.
+void Warned(j_common_ptr info, int level)
 {
-    static const QByteArray kIcc("ICC_PROFILE", 12); // with its terminating zero
-    QByteArray icc;
-    for (qsizetype at = 2; at + 4 <= jpeg.size() && uchar(jpeg[at]) == 0xFF;) {
-        const uchar marker = uchar(jpeg[at + 1]);
-        if (marker == 0xDA) // start of scan
-            return icc;
-        const qsizetype length = BigEndian16(jpeg, at + 2);
-        if (length < 2 || at + 2 + length > jpeg.size())
-            break;
-        if (marker == 0xE2 && jpeg.mid(at + 4, kIcc.size()) == kIcc)
-            icc += jpeg.mid(at, 2 + length);
-        at += 2 + length;
+    if (level < 0 && reinterpret_cast<Errors*>(info->err)->stopOnWarning)
+        Fail(info);
+}
+
+void Quiet(j_common_ptr) {}
+
+// Progressive data of very many scans takes time of their number squared: refused as damaged.
+void LimitScans(j_common_ptr info)
+{
+    if (info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > 500) {
+        info->err->msg_code = JERR_NOTIMPL;
+        Fail(info);
     }
-    return {};
 }
 
-// The segments put in after the start of image and the JFIF segment that libjpeg writes first.
-void InsertAfterJfif(QByteArray& jpeg, const QByteArray& segments)
+// The compressed bytes, in a buffer that grows in place where it can.
+struct Sink
 {
-    qsizetype at = 2;
-    if (jpeg.size() >= 6 && uchar(jpeg[2]) == 0xFF && uchar(jpeg[3]) == 0xE0)
-        at += 2 + BigEndian16(jpeg, 4);
-    if (at <= jpeg.size())
-        jpeg.insert(at, segments);
+    jpeg_destination_mgr pub; // first: libjpeg sees only this
+    unsigned char* data = nullptr;
+    size_t capacity = 0, size = 0;
+    Sink() = default;
+    Sink(const Sink&) = delete;
+    Sink& operator=(const Sink&) = delete;
+    ~Sink() { std::free(data); }
+};
+
+Sink& SinkOf(j_compress_ptr out)
+{
+    return *reinterpret_cast<Sink*>(out->dest);
+}
+
+boolean SinkGrow(j_compress_ptr out)
+{
+    Sink& s = SinkOf(out);
+    const size_t used = s.capacity - s.pub.free_in_buffer;
+    const size_t grown = std::max<size_t>(2 * s.capacity, 1 << 16);
+    auto* data = static_cast<unsigned char*>(std::realloc(s.data, grown));
+    if (!data)
+        ERREXIT1(out, JERR_OUT_OF_MEMORY, 1);
+    s.data = data;
+    s.capacity = grown;
+    s.pub.next_output_byte = data + used;
+    s.pub.free_in_buffer = grown - used;
+    return TRUE;
+}
+
+// libjpeg writes a byte before it asks for room: the buffer is never empty.
+void SinkStart(j_compress_ptr out)
+{
+    Sink& s = SinkOf(out);
+    s.pub.next_output_byte = s.data;
+    s.pub.free_in_buffer = s.capacity;
+    if (s.capacity == 0)
+        SinkGrow(out);
+}
+
+void SinkEnd(j_compress_ptr out)
+{
+    Sink& s = SinkOf(out);
+    s.size = s.capacity - s.pub.free_in_buffer;
+}
+
+// Buffers of the pixel turn, freed whatever way the turn ends.
+struct Buffers
+{
+    unsigned char* upright = nullptr;
+    unsigned char* strip = nullptr;
+    Buffers() = default;
+    Buffers(const Buffers&) = delete;
+    Buffers& operator=(const Buffers&) = delete;
+    ~Buffers()
+    {
+        std::free(upright);
+        std::free(strip);
+    }
+};
+
+unsigned char* Allocate(j_common_ptr info, double bytes)
+{
+    void* p = bytes < double(std::numeric_limits<size_t>::max()) ? std::malloc(size_t(bytes))
+                                                                   : nullptr;
+    if (!p)
+        ERREXIT1(info, JERR_OUT_OF_MEMORY, 2);
+    return static_cast<unsigned char*>(p);
+}
+
+// A decompressor and a compressor of one turn, with one error manager.
+class Codec
+{
+public:
+    Codec(const QByteArray& jpeg, bool stopOnWarning) : m_jpeg(jpeg)
+    {
+        jpeg_std_error(&m_errors.pub);
+        m_errors.pub.error_exit = Fail;
+        m_errors.pub.emit_message = Warned;
+        m_errors.pub.output_message = Quiet;
+        m_errors.stopOnWarning = stopOnWarning;
+        in.err = &m_errors.pub;
+        out.err = &m_errors.pub;
+    }
+    Codec(const Codec&) = delete;
+    Codec& operator=(const Codec&) = delete;
+    ~Codec()
+    {
+        jpeg_destroy_decompress(&in);
+        jpeg_destroy_compress(&out);
+    }
+
+    // Runs work, which calls libjpeg and holds nothing that needs destroying, with libjpeg's
+    // errors caught: false where one ended it.
+    template <class Work>
+    bool Guarded(Work&& work)
+    {
+        if (setjmp(m_errors.jump))
+            return false;
+        work();
+        return true;
+    }
+
+    bool OutOfMemory() const { return m_errors.pub.msg_code == JERR_OUT_OF_MEMORY; }
+
+    // The header read, and the ICC profile's markers kept to be written again.
+    void ReadHeader()
+    {
+        jpeg_create_decompress(&in);
+        m_progress.progress_monitor = LimitScans;
+        in.progress = &m_progress;
+        jpeg_mem_src(&in, reinterpret_cast<const unsigned char*>(m_jpeg.constData()),
+                     static_cast<unsigned long>(m_jpeg.size()));
+        jpeg_save_markers(&in, JPEG_APP0 + 2, 0xFFFF);
+        jpeg_read_header(&in, TRUE);
+    }
+
+    void StartWriting(Sink& sink)
+    {
+        jpeg_create_compress(&out);
+        sink.pub.init_destination = SinkStart;
+        sink.pub.empty_output_buffer = SinkGrow;
+        sink.pub.term_destination = SinkEnd;
+        out.dest = &sink.pub;
+    }
+
+    void WriteIccProfile()
+    {
+        static const char kIcc[] = "ICC_PROFILE"; // with its terminating zero
+        for (jpeg_saved_marker_ptr m = in.marker_list; m; m = m->next)
+            if (m->marker == JPEG_APP0 + 2 && m->data_length >= sizeof kIcc &&
+                std::memcmp(m->data, kIcc, sizeof kIcc) == 0)
+                jpeg_write_marker(&out, m->marker, m->data, m->data_length);
+    }
+
+    // The JFIF density, turned with the picture.
+    void CopyDensity(Op op)
+    {
+        out.density_unit = in.density_unit;
+        out.X_density = Swaps(op) ? in.Y_density : in.X_density;
+        out.Y_density = Swaps(op) ? in.X_density : in.Y_density;
+    }
+
+    jpeg_decompress_struct in{};
+    jpeg_compress_struct out{};
+
+private:
+    const QByteArray& m_jpeg;
+    Errors m_errors;
+    jpeg_progress_mgr m_progress{};
+};
+
+unsigned RoundUp(unsigned n, unsigned m)
+{
+    return (n + m - 1) / m * m;
+}
+
+// The bytes of the picture's DCT coefficients as libjpeg holds them, over whole MCUs.
+double CoefficientBytes(const jpeg_decompress_struct& in)
+{
+    double blocks = 0;
+    for (int c = 0; c < in.num_components; ++c) {
+        const jpeg_component_info& k = in.comp_info[c];
+        blocks += double(RoundUp(k.width_in_blocks, k.h_samp_factor)) *
+                  RoundUp(k.height_in_blocks, k.v_samp_factor);
+    }
+    return blocks * sizeof(JBLOCK);
+}
+
+// Whether the turn moves no partial MCU at an edge inwards, so that it loses nothing.
+bool Perfect(const jpeg_decompress_struct& in, Op op)
+{
+    const bool one = in.num_components == 1;
+    const unsigned mcuW = DCTSIZE * (one ? 1 : in.max_h_samp_factor);
+    const unsigned mcuH = DCTSIZE * (one ? 1 : in.max_v_samp_factor);
+    const bool wholeW = in.image_width % mcuW == 0, wholeH = in.image_height % mcuH == 0;
+    switch (op) {
+    case Op::HFlip:
+    case Op::Rot270:
+        return wholeW;
+    case Op::VFlip:
+    case Op::Rot90:
+        return wholeH;
+    case Op::Rot180:
+    case Op::Transverse:
+        return wholeW && wholeH;
+    default:
+        return true;
+    }
+}
+
+// Where the turn takes a block from: the stored block (y, x) for the upright block (dy, dx)
+// of a component w x h blocks as stored.
+void SourceBlock(Op op, unsigned w, unsigned h, unsigned dy, unsigned dx, unsigned& y, unsigned& x)
+{
+    switch (op) {
+    case Op::HFlip:
+        y = dy, x = w - 1 - dx;
+        break;
+    case Op::VFlip:
+        y = h - 1 - dy, x = dx;
+        break;
+    case Op::Rot180:
+        y = h - 1 - dy, x = w - 1 - dx;
+        break;
+    case Op::Transpose:
+        y = dx, x = dy;
+        break;
+    case Op::Transverse:
+        y = h - 1 - dx, x = w - 1 - dy;
+        break;
+    case Op::Rot90:
+        y = h - 1 - dx, x = dy;
+        break;
+    case Op::Rot270:
+        y = dx, x = w - 1 - dy;
+        break;
+    default:
+        y = dy, x = dx;
+    }
+}
+
+// A block's coefficients turned: a mirror negates the odd frequencies across it, and a turn
+// by a quarter transposes them.
+struct BlockTurn
+{
+    explicit BlockTurn(Op op)
+    {
+        const bool oddColumns = op == Op::HFlip || op == Op::Rot180 || op == Op::Transverse ||
+                                op == Op::Rot90;
+        const bool oddRows = op == Op::VFlip || op == Op::Rot180 || op == Op::Transverse ||
+                             op == Op::Rot270;
+        for (int i = 0; i < DCTSIZE; ++i)
+            for (int j = 0; j < DCTSIZE; ++j) {
+                from[i * DCTSIZE + j] = Swaps(op) ? j * DCTSIZE + i : i * DCTSIZE + j;
+                negate[i * DCTSIZE + j] = ((oddColumns && j % 2) != 0) != ((oddRows && i % 2) != 0);
+            }
+    }
+    void operator()(const JCOEF* in, JCOEF* out) const
+    {
+        for (int k = 0; k < DCTSIZE2; ++k)
+            out[k] = JCOEF(negate[k] ? -in[from[k]] : in[from[k]]);
+    }
+    int from[DCTSIZE2];
+    bool negate[DCTSIZE2];
+};
+
+JBLOCKROW RowOf(j_common_ptr info, jvirt_barray_ptr array, unsigned y)
+{
+    return (*info->mem->access_virt_barray)(info, array, y, 1, TRUE)[0];
+}
+
+// A flip turned in the stored coefficients themselves: each block swaps with its mirror.
+void FlipInPlace(jpeg_decompress_struct& in, jvirt_barray_ptr* coefficients, Op op)
+{
+    const BlockTurn turn(op);
+    const auto info = reinterpret_cast<j_common_ptr>(&in);
+    for (int c = 0; c < in.num_components; ++c) {
+        const unsigned w = in.comp_info[c].width_in_blocks, h = in.comp_info[c].height_in_blocks;
+        for (unsigned dy = 0; dy < h; ++dy)
+            for (unsigned dx = 0; dx < w; ++dx) {
+                unsigned y = 0, x = 0;
+                SourceBlock(op, w, h, dy, dx, y, x);
+                if (y * w + x < dy * w + dx)
+                    continue; // its pair is done
+                JCOEF* a = RowOf(info, coefficients[c], dy)[dx];
+                JCOEF* b = RowOf(info, coefficients[c], y)[x];
+                JBLOCK old;
+                std::memcpy(old, a, sizeof old);
+                turn(b, a);
+                if (b != a)
+                    turn(old, b);
+            }
+    }
+}
+
+// Arrays of the upright picture's shape for a quarter turn of the stored coefficients.
+jvirt_barray_ptr* TurnedArrays(const jpeg_decompress_struct& in, jpeg_compress_struct& out)
+{
+    const auto outInfo = reinterpret_cast<j_common_ptr>(&out);
+    auto* upright = static_cast<jvirt_barray_ptr*>((*out.mem->alloc_small)(
+        outInfo, JPOOL_IMAGE, sizeof(jvirt_barray_ptr) * size_t(in.num_components)));
+    for (int c = 0; c < in.num_components; ++c) {
+        const jpeg_component_info& k = in.comp_info[c];
+        upright[c] = (*out.mem->request_virt_barray)(
+            outInfo, JPOOL_IMAGE, TRUE, RoundUp(k.height_in_blocks, k.v_samp_factor),
+            RoundUp(k.width_in_blocks, k.h_samp_factor), JDIMENSION(k.h_samp_factor));
+    }
+    return upright;
+}
+
+// The stored coefficients turned a quarter into the upright arrays.
+void FillTurned(jpeg_decompress_struct& in, jvirt_barray_ptr* stored, jpeg_compress_struct& out,
+                jvirt_barray_ptr* upright, Op op)
+{
+    const BlockTurn turn(op);
+    const auto inInfo = reinterpret_cast<j_common_ptr>(&in);
+    const auto outInfo = reinterpret_cast<j_common_ptr>(&out);
+    for (int c = 0; c < in.num_components; ++c) {
+        const jpeg_component_info& k = in.comp_info[c];
+        const unsigned w = k.width_in_blocks, h = k.height_in_blocks;
+        // Every row, those that pad the last MCU row too, in order, as libjpeg wants them.
+        for (unsigned dy = 0; dy < RoundUp(w, k.h_samp_factor); ++dy) {
+            JBLOCKROW row = RowOf(outInfo, upright[c], dy);
+            for (unsigned dx = 0; dx < h && dy < w; ++dx) {
+                unsigned y = 0, x = 0;
+                SourceBlock(op, w, h, dy, dx, y, x);
+                turn(RowOf(inInfo, stored[c], y)[x], row[dx]);
+            }
+        }
+    }
+}
+
+// The bytes a turn writes, about: the stored photograph's at the scale written.
+double OutputBytes(const QByteArray& jpeg, double scale)
+{
+    return 2.0 * jpeg.size() * scale * scale + (1 << 16);
+}
+
+// The stored coefficients turned without loss, written with optimised Huffman tables.
+void TurnLosslessly(Codec& codec, Sink& sink, Op op)
+{
+    jpeg_decompress_struct& in = codec.in;
+    jpeg_compress_struct& out = codec.out;
+    jvirt_barray_ptr* stored = jpeg_read_coefficients(&in);
+    codec.StartWriting(sink);
+    jpeg_copy_critical_parameters(&in, &out);
+    if (Swaps(op)) {
+        std::swap(out.image_width, out.image_height);
+        for (int c = 0; c < out.num_components; ++c)
+            std::swap(out.comp_info[c].h_samp_factor, out.comp_info[c].v_samp_factor);
+    }
+    codec.CopyDensity(op);
+    out.optimize_coding = TRUE;
+    jvirt_barray_ptr* upright = Swaps(op) ? TurnedArrays(in, out) : stored;
+    jpeg_write_coefficients(&out, upright);
+    codec.WriteIccProfile();
+    if (Swaps(op))
+        FillTurned(in, stored, out, upright, op);
+    else
+        FlipInPlace(in, stored, op);
+    jpeg_finish_compress(&out);
+}
+
+// Where a stored pixel (x, y) goes in the upright picture: at origin + x stepX + y stepY.
+struct Walk
+{
+    std::ptrdiff_t origin, stepX, stepY;
+};
+
+Walk WalkOf(Op op, std::ptrdiff_t w, std::ptrdiff_t h)
+{
+    const std::ptrdiff_t uw = Swaps(op) ? h : w;
+    switch (op) {
+    case Op::HFlip:
+        return {w - 1, -1, uw};
+    case Op::VFlip:
+        return {(h - 1) * uw, 1, -uw};
+    case Op::Rot180:
+        return {(h - 1) * uw + w - 1, -1, -uw};
+    case Op::Transpose:
+        return {0, uw, 1};
+    case Op::Transverse:
+        return {(w - 1) * uw + h - 1, -uw, -1};
+    case Op::Rot90:
+        return {h - 1, uw, -1};
+    case Op::Rot270:
+        return {(w - 1) * uw, -uw, 1};
+    default:
+        return {0, 1, uw};
+    }
+}
+
+template <int N>
+void ScatterRows(const unsigned char* strip, int rows, int y0, int w, const Walk& walk,
+                 unsigned char* upright)
+{
+    for (int r = 0; r < rows; ++r) {
+        std::ptrdiff_t at = walk.origin + std::ptrdiff_t(y0 + r) * walk.stepY;
+        const unsigned char* from = strip + std::ptrdiff_t(r) * w * N;
+        for (int x = 0; x < w; ++x, at += walk.stepX, from += N)
+            std::memcpy(upright + at * N, from, N);
+    }
+}
+
+void Scatter(const unsigned char* strip, int rows, int y0, int w, int components,
+             const Walk& walk, unsigned char* upright)
+{
+    switch (components) {
+    case 1:
+        return ScatterRows<1>(strip, rows, y0, w, walk, upright);
+    case 3:
+        return ScatterRows<3>(strip, rows, y0, w, walk, upright);
+    case 4:
+        return ScatterRows<4>(strip, rows, y0, w, walk, upright);
+    default:
+        for (int r = 0; r < rows; ++r) {
+            std::ptrdiff_t at = walk.origin + std::ptrdiff_t(y0 + r) * walk.stepY;
+            for (int x = 0; x < w; ++x, at += walk.stepX)
+                std::memcpy(upright + at * components,
+                            strip + (std::ptrdiff_t(r) * w + x) * components, size_t(components));
+        }
+    }
+}
+
+constexpr int kStripRows = 16;
+
+// The memory a turn of the decoded pixels at eighths/8 of the stored size takes: the upright
+// picture, a strip of stored rows, the whole coefficients of progressive data, the output.
+double PixelTurnBytes(jpeg_decompress_struct& in, const QByteArray& jpeg, int eighths)
+{
+    in.scale_num = unsigned(eighths);
+    in.scale_denom = 8;
+    jpeg_calc_output_dimensions(&in);
+    const double row = double(in.output_width) * in.output_components;
+    return row * (in.output_height + kStripRows) +
+           (jpeg_has_multiple_scans(&in) ? CoefficientBytes(in) : 0) +
+           OutputBytes(jpeg, eighths / 8.0);
+}
+
+// The stored pixels decoded at the scale set, a strip at a time, into the upright picture.
+void DecodeUpright(Codec& codec, Buffers& buffers, Op op)
+{
+    jpeg_decompress_struct& in = codec.in;
+    jpeg_start_decompress(&in);
+    const int w = int(in.output_width), h = int(in.output_height), n = in.output_components;
+    const auto info = reinterpret_cast<j_common_ptr>(&in);
+    buffers.upright = Allocate(info, double(w) * h * n);
+    buffers.strip = Allocate(info, double(w) * n * kStripRows);
+    const Walk walk = WalkOf(op, w, h);
+    while (in.output_scanline < in.output_height) {
+        const int y0 = int(in.output_scanline);
+        const int rows = std::min(kStripRows, h - y0);
+        JSAMPROW lines[kStripRows];
+        for (int r = 0; r < rows; ++r)
+            lines[r] = buffers.strip + std::ptrdiff_t(r) * w * n;
+        for (int got = 0; got < rows;)
+            got += int(jpeg_read_scanlines(&in, lines + got, JDIMENSION(rows - got)));
+        Scatter(buffers.strip, rows, y0, w, n, walk, buffers.upright);
+    }
+    // Not finished: that would free the ICC profile's markers before they are written again.
+}
+
+// The upright pixels written once at high quality, with the stored photograph's colour space
+// and chroma subsampling (turned with it) and its ICC profile.
+void EncodeUpright(Codec& codec, Sink& sink, const Buffers& buffers, Op op)
+{
+    jpeg_decompress_struct& in = codec.in;
+    jpeg_compress_struct& out = codec.out;
+    codec.StartWriting(sink);
+    out.image_width = Swaps(op) ? in.output_height : in.output_width;
+    out.image_height = Swaps(op) ? in.output_width : in.output_height;
+    out.input_components = in.output_components;
+    out.in_color_space = in.out_color_space;
+    jpeg_set_defaults(&out);
+    jpeg_set_colorspace(&out, in.jpeg_color_space);
+    for (int c = 0; out.num_components > 1 && c < std::min(in.num_components, out.num_components);
+         ++c) {
+        const jpeg_component_info& k = in.comp_info[c];
+        out.comp_info[c].h_samp_factor = Swaps(op) ? k.v_samp_factor : k.h_samp_factor;
+        out.comp_info[c].v_samp_factor = Swaps(op) ? k.h_samp_factor : k.v_samp_factor;
+    }
+    jpeg_set_quality(&out, 95, TRUE);
+    out.dct_method = JDCT_ISLOW;
+    codec.CopyDensity(op);
+    jpeg_start_compress(&out, TRUE);
+    codec.WriteIccProfile();
+    const std::ptrdiff_t row = std::ptrdiff_t(out.image_width) * out.input_components;
+    while (out.next_scanline < out.image_height) {
+        JSAMPROW line = buffers.upright + std::ptrdiff_t(out.next_scanline) * row;
+        jpeg_write_scanlines(&out, &line, 1);
+    }
+    jpeg_finish_compress(&out);
+}
+
+QByteArray BytesOf(const Sink& sink)
+{
+    return QByteArray(reinterpret_cast<const char*>(sink.data), qsizetype(sink.size));
+}
+
+enum class Tried
+{
+    Done,
+    NoMemory,
+    Failed,
+};
+
+// The turn without loss where it is perfect and fits room.
+Tried LosslessTurn(const QByteArray& jpeg, Op op, double room, QByteArray& turned)
+{
+    Sink sink;
+    Tried tried = Tried::Failed;
+    {
+        Codec codec(jpeg, true);
+        if (!codec.Guarded([&] { codec.ReadHeader(); }) || !Perfect(codec.in, op))
+            return Tried::Failed;
+        const double need = CoefficientBytes(codec.in) * (Swaps(op) ? 2 : 1) +
+                            OutputBytes(jpeg, 1);
+        if (need > room)
+            return Tried::NoMemory;
+        if (codec.Guarded([&] { TurnLosslessly(codec, sink, op); }))
+            tried = Tried::Done;
+        else if (codec.OutOfMemory())
+            tried = Tried::NoMemory;
+    } // the coefficients freed before the bytes are copied
+    if (tried == Tried::Done)
+        turned = BytesOf(sink);
+    return tried;
+}
+
+// The pixels turned at eighths/8 of the stored size, where that fits room.
+Tried PixelTurn(const QByteArray& jpeg, Op op, int eighths, double room, QByteArray& turned)
+{
+    Sink sink;
+    {
+        Buffers buffers;
+        Codec codec(jpeg, false);
+        double need = 0;
+        if (!codec.Guarded([&] {
+                codec.ReadHeader();
+                need = PixelTurnBytes(codec.in, jpeg, eighths);
+            }))
+            return codec.OutOfMemory() ? Tried::NoMemory : Tried::Failed;
+        if (need > room)
+            return Tried::NoMemory;
+        if (!codec.Guarded([&] {
+                DecodeUpright(codec, buffers, op);
+                EncodeUpright(codec, sink, buffers, op);
+            }))
+            return codec.OutOfMemory() ? Tried::NoMemory : Tried::Failed;
+    }
+    turned = BytesOf(sink);
+    return turned.isNull() ? Tried::NoMemory : Tried::Done;
+}
+
+QSize UprightSize(const QByteArray& jpeg, Op op)
+{
+    Codec codec(jpeg, false);
+    if (!codec.Guarded([&] { codec.ReadHeader(); }))
+        return {};
+    const QSize stored(int(codec.in.image_width), int(codec.in.image_height));
+    return Swaps(op) ? stored.transposed() : stored;
+}
+
+// The address space this process holds, read without allocating.
+double HeldAddressSpace()
+{
+    char text[64] = {};
+    const int fd = ::open("/proc/self/statm", O_RDONLY);
+    const ssize_t n = fd >= 0 ? ::read(fd, text, sizeof text - 1) : 0;
+    if (fd >= 0)
+        ::close(fd);
+    return n > 0 ? std::strtod(text, nullptr) * double(::sysconf(_SC_PAGESIZE)) : 0;
+}
+
+// The memory the machine has free for new work, or none where it does not say.
+double AvailableMemory()
+{
+    char text[4096] = {};
+    const int fd = ::open("/proc/meminfo", O_RDONLY);
+    const ssize_t n = fd >= 0 ? ::read(fd, text, sizeof text - 1) : 0;
+    if (fd >= 0)
+        ::close(fd);
+    const char* line = n > 0 ? std::strstr(text, "MemAvailable:") : nullptr;
+    return line ? std::strtod(line + 13, nullptr) * 1024 : std::numeric_limits<double>::infinity();
 }
 
 } // namespace
 
-std::optional<QByteArray> JpegTurnedUpright(const QByteArray& jpeg,
-                                            QImageIOHandler::Transformations turn, double budget)
+double MemoryRoom()
 {
-    const std::unique_ptr<void, int (*)(tjhandle)> handle(tjInitTransform(), tjDestroy);
-    const auto* source = reinterpret_cast<const unsigned char*>(jpeg.constData());
-    int width = 0, height = 0, subsamp = 0, colorspace = 0;
-    if (!handle || OperationOf(turn) == TJXOP_NONE ||
-        tjDecompressHeader3(handle.get(), source, jpeg.size(), &width, &height, &subsamp,
-                            &colorspace) != 0 ||
-        subsamp < 0 || subsamp >= TJ_NUMSAMP ||
-        TurnBytes(width, height, subsamp, colorspace) > budget)
-        return std::nullopt;
-    // Perfect or not at all: a trimmed turn would lose a strip at an edge. Markers are not
-    // copied: the EXIF orientation would turn the picture again.
-    tjtransform transform{};
-    transform.op = OperationOf(turn);
-    transform.options = TJXOPT_PERFECT | TJXOPT_COPYNONE;
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    const int failed = tjTransform(handle.get(), source, jpeg.size(), 1, &out, &outSize, &transform,
-                                   TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS);
-    const std::unique_ptr<unsigned char, void (*)(unsigned char*)> owned(out, tjFree);
-    if (failed || !out)
-        return std::nullopt;
-    QByteArray turned(reinterpret_cast<const char*>(out), qsizetype(outSize));
-    InsertAfterJfif(turned, IccSegments(jpeg));
-    return turned;
+    // A quarter left for the rest of the machine's work.
+    double room = AvailableMemory() * 3 / 4;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        room = std::min(room, double(limit.rlim_cur) - HeldAddressSpace());
+    return std::max(room, 0.0);
+}
+
+UprightJpeg JpegTurnedUpright(const QByteArray& jpeg, QImageIOHandler::Transformations turn,
+                              double room)
+{
+    UprightJpeg result;
+    const Op op = OpOf(turn);
+    result.own = UprightSize(jpeg, op);
+    if (result.own.isEmpty())
+        return result;
+    if (op == Op::None) {
+        result.outcome = UprightJpeg::Outcome::Upright;
+        result.bytes = jpeg;
+        return result;
+    }
+    if (LosslessTurn(jpeg, op, room, result.bytes) == Tried::Done) {
+        result.outcome = UprightJpeg::Outcome::Upright;
+        return result;
+    }
+    result.outcome = UprightJpeg::Outcome::NoMemory;
+    for (int eighths = 8; eighths >= 1; --eighths) {
+        const Tried tried = PixelTurn(jpeg, op, eighths, room, result.bytes);
+        if (tried == Tried::Failed) {
+            result.outcome = UprightJpeg::Outcome::Unreadable;
+            break;
+        }
+        if (tried == Tried::Done) {
+            result.outcome = eighths == 8 ? UprightJpeg::Outcome::Upright
+                                          : UprightJpeg::Outcome::Smaller;
+            break;
+        }
+    }
+    return result;
 }

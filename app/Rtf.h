@@ -46,14 +46,20 @@ enum class PictureFault
 {
     None,
     Unreadable,
-    TooLarge // to decode, even scaled down
+    TooLarge, // to decode, even scaled down
+    NoMemory  // to turn upright a photograph stored turned, even scaled down
 };
 
 // A picture file's bytes as Insert New Object takes them: a JPEG or PNG keeps its own bytes,
-// another picture is kept as PNG; a picture larger than room (in pixels of the text), or than a
-// lesson shows, is fitted.
+// another picture is kept as PNG, a photograph stored turned is kept upright; a picture larger
+// than room (in pixels of the text), or than a lesson shows, is fitted. Where memory allowed only
+// a smaller upright photograph, shrunk gives its size and the photograph's own, upright.
+struct ShrunkPhotograph
+{
+    QSize own, kept;
+};
 PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture,
-                             const QSizeF& room = {});
+                             const QSizeF& room = {}, ShrunkPhotograph* shrunk = nullptr);
 
 // The size scaled down to fit bound, keeping its proportions; as it is where it fits.
 QSizeF FittedTo(const QSizeF& size, const QSizeF& bound);

@@ -284,11 +284,31 @@ QSizeF FittedTo(const QSizeF& size, const QSizeF& bound)
 
 namespace {
 
+// A photograph stored turned, kept upright: smaller where memory allows no more, and then its
+// own upright size in shrunkFrom.
+PictureFault UprightPhotograph(const QByteArray& bytes, QImageIOHandler::Transformations turn,
+                               QByteArray& kept, QSize& shrunkFrom)
+{
+    UprightJpeg upright = JpegTurnedUpright(bytes, turn, MemoryRoom());
+    switch (upright.outcome) {
+    case UprightJpeg::Outcome::Smaller:
+        shrunkFrom = upright.own;
+        [[fallthrough]];
+    case UprightJpeg::Outcome::Upright:
+        kept = std::move(upright.bytes);
+        return PictureFault::None;
+    case UprightJpeg::Outcome::NoMemory:
+        return PictureFault::NoMemory;
+    default:
+        return PictureFault::Unreadable;
+    }
+}
+
 // The picture file's bytes as a lesson keeps them, upright, so that every reader of the lesson
 // shows them so: a JPEG or PNG stored upright as they are, a JPEG stored turned (as phones store
-// a photograph taken upright) turned without loss where it can be; else the picture decoded
-// upright and written once, a photograph as JPEG at high quality, another picture as PNG.
-PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray& kept)
+// a photograph taken upright) turned; another picture decoded upright and written once as PNG.
+PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray& kept,
+                       QSize& shrunkFrom)
 {
     const bool jpeg = reader.format() == "jpeg";
     const QSize natural = reader.size();
@@ -297,13 +317,8 @@ PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray
         kept = bytes;
         return PictureFault::None;
     }
-    // The turn holds the picture's coefficients twice over: it may take four times the memory
-    // that Qt's limit lets a decoded picture take, 300 MB for a phone's 48-megapixel photograph.
-    if (std::optional<QByteArray> turned =
-            jpeg ? JpegTurnedUpright(bytes, turn, 16 * MostPixels()) : std::nullopt) {
-        kept = std::move(*turned);
-        return PictureFault::None;
-    }
+    if (jpeg)
+        return UprightPhotograph(bytes, turn, kept, shrunkFrom);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return FaultOf(natural);
@@ -320,13 +335,13 @@ PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray
     }
     QBuffer out(&kept);
     out.open(QIODevice::WriteOnly);
-    return image.save(&out, jpeg ? "JPEG" : "PNG", jpeg ? 95 : -1) ? PictureFault::None
-                                                                   : PictureFault::TooLarge;
+    return image.save(&out, "PNG") ? PictureFault::None : PictureFault::TooLarge;
 }
 
 } // namespace
 
-PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, const QSizeF& room)
+PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, const QSizeF& room,
+                             ShrunkPhotograph* shrunk)
 {
     PictureReader file(bytes);
     QImageReader& reader = file.reader;
@@ -334,9 +349,13 @@ PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, co
     if (reader.size().isEmpty())
         return PictureFault::Unreadable;
     QByteArray kept;
-    if (const PictureFault fault = KeptBytes(bytes, reader, kept); fault != PictureFault::None)
+    QSize own;
+    if (const PictureFault fault = KeptBytes(bytes, reader, kept, own);
+        fault != PictureFault::None)
         return fault;
     const QSize natural = KindOf(kept).natural; // upright
+    if (shrunk)
+        *shrunk = {own, own.isEmpty() ? QSize() : natural};
     QSizeF size = room.isEmpty() ? QSizeF() : FittedTo(QSizeF(natural), room);
     if (const PictureFault fault = Decode(kept, size, picture.shown); fault != PictureFault::None)
         return fault;

@@ -48,6 +48,18 @@ std::string AttachmentName(const std::string& title)
     return name.find('.') == std::string::npos ? name + ".vxt" : name;
 }
 
+// Why Insert New Object refused a picture it could read.
+std::string ReasonOf(PictureFault fault)
+{
+    return fault == PictureFault::NoMemory ? "There is not enough memory to turn it upright."
+                                           : "It is too large to show.";
+}
+
+std::string SizeText(const QSize& size)
+{
+    return std::to_string(size.width()) + " x " + std::to_string(size.height());
+}
+
 } // namespace
 
 // The lesson's editor: its double-click goes to the view's link handler first.
@@ -407,14 +419,15 @@ void CVXTextView::OnInsertObject()
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // One copy of the file held while a photograph is turned.
+    QByteArray file(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    std::vector<std::uint8_t>().swap(bytes);
     LessonPicture picture;
-    const PictureFault fault = PictureFromFile(
-        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())), picture,
-        PrintedRoom());
-    bytes = {};
+    ShrunkPhotograph shrunk;
+    const PictureFault fault = PictureFromFile(file, picture, PrintedRoom(), &shrunk);
+    file = {};
     if (fault != PictureFault::None) {
-        AfxMessageBox(fault == PictureFault::TooLarge ? refused + "It is too large to show."
-                                                      : unreadable,
+        AfxMessageBox(fault == PictureFault::Unreadable ? unreadable : refused + ReasonOf(fault),
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -424,6 +437,11 @@ void CVXTextView::OnInsertObject()
         AfxMessageBox(refused + LessonTooLargeText(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    if (!shrunk.own.isEmpty())
+        AfxMessageBox("There is not enough memory to turn the picture " + PathText(path) +
+                          " upright at its own size, " + SizeText(shrunk.own) +
+                          ".\nIt goes in at " + SizeText(shrunk.kept) + ".",
+                      MB_OK | MB_ICONINFORMATION);
     QTextCursor cursor = m_pEdit->textCursor();
     GetDocument()->CreateClientItem(InsertPicture(cursor, picture).toStdString());
 }
