@@ -105,10 +105,12 @@ Sink& SinkOf(j_compress_ptr out)
     return *reinterpret_cast<Sink*>(out->dest);
 }
 
+// Called when the buffer is full, whatever free_in_buffer says: the Huffman coder keeps its own
+// count.
 boolean SinkGrow(j_compress_ptr out)
 {
     Sink& s = SinkOf(out);
-    const size_t used = s.capacity - s.pub.free_in_buffer;
+    const size_t used = s.capacity;
     const size_t grown = std::max<size_t>(2 * s.capacity, 1 << 16);
     auto* data = static_cast<unsigned char*>(std::realloc(s.data, grown));
     if (!data)
@@ -409,6 +411,20 @@ double OutputBytes(const QByteArray& jpeg, double scale)
     return 2.0 * jpeg.size() * scale * scale + (1 << 16);
 }
 
+// The picture's shape, its sampling and its quantisation tables, transposed with its
+// coefficients: each coefficient keeps the step it was quantised with.
+void TransposeParameters(jpeg_compress_struct& out)
+{
+    std::swap(out.image_width, out.image_height);
+    for (int c = 0; c < out.num_components; ++c)
+        std::swap(out.comp_info[c].h_samp_factor, out.comp_info[c].v_samp_factor);
+    for (JQUANT_TBL* table : out.quant_tbl_ptrs)
+        if (table)
+            for (int i = 0; i < DCTSIZE; ++i)
+                for (int j = 0; j < i; ++j)
+                    std::swap(table->quantval[i * DCTSIZE + j], table->quantval[j * DCTSIZE + i]);
+}
+
 // The stored coefficients turned without loss, written with optimised Huffman tables.
 void TurnLosslessly(Codec& codec, Sink& sink, Op op)
 {
@@ -417,11 +433,8 @@ void TurnLosslessly(Codec& codec, Sink& sink, Op op)
     jvirt_barray_ptr* stored = jpeg_read_coefficients(&in);
     codec.StartWriting(sink);
     jpeg_copy_critical_parameters(&in, &out);
-    if (Swaps(op)) {
-        std::swap(out.image_width, out.image_height);
-        for (int c = 0; c < out.num_components; ++c)
-            std::swap(out.comp_info[c].h_samp_factor, out.comp_info[c].v_samp_factor);
-    }
+    if (Swaps(op))
+        TransposeParameters(out);
     codec.CopyDensity(op);
     out.optimize_coding = TRUE;
     jvirt_barray_ptr* upright = Swaps(op) ? TurnedArrays(in, out) : stored;

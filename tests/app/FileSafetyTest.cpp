@@ -11,6 +11,7 @@
 #include "app/TestFiles.h"
 #include "app/VXTextDoc.h"
 #include "app/VXTextView.h"
+#include "common/JpegFile.h"
 #include "common/MessageRecorder.h"
 #include "model/DynSys.h"
 #include "model/ExpThread.h"
@@ -463,43 +464,138 @@ TEST(FileSafety, EveryPictureOfALessonIsSavedAsItWasRead)
             << file;
 }
 
-// A JPEG of the picture as a phone stores it, with the EXIF orientation (1 to 8) that says how
-// to show it: a big-endian TIFF header and one directory of one entry, the orientation, a short.
-QByteArray JpegOriented(const QImage& stored, int orientation)
+// A photograph as a phone stores it: its upright picture, with a red block at its top left
+// and a green one at its top right, stored turned as the EXIF orientation says (0: none),
+// with a colour profile. Noise where it is small, so that writing it again shows in its size;
+// bands where it is large, so that its file stays small.
+JpegSpec Photograph(QSize upright, int orientation, int hSamp = 2, int vSamp = 2)
 {
-    QByteArray exif("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\0\0\0\0\0\0\0", 32);
-    exif[25] = char(orientation);
-    return FileOf(stored, "JPEG")
-        .insert(2, QByteArray("\xFF\xE1\0", 3) + char(exif.size() + 2) + exif);
+    JpegSpec spec;
+    const QSize stored = orientation >= 5 ? upright.transposed() : upright;
+    spec.width = stored.width();
+    spec.height = stored.height();
+    spec.hSamp = hSamp;
+    spec.vSamp = vSamp;
+    spec.orientation = orientation;
+    spec.icc = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+    spec.optimized = true;
+    const int block = std::max(8, upright.width() / 96), w = upright.width();
+    const bool noise = w < 1000;
+    spec.row = [=](int y, unsigned char* rgb) {
+        for (int x = 0; x < stored.width(); ++x, rgb += 3) {
+            int ux = 0, uy = 0;
+            UprightPlace(orientation, stored.width(), stored.height(), x, y, ux, uy);
+            const quint32 hash = (quint32(ux) * 73856093u ^ quint32(uy) * 19349663u) * 2654435761u;
+            const QRgb c = uy >= block                 ? noise ? hash >> 8 : 0x3C5AC8u * (uy / 700 % 3)
+                           : ux < block                ? qRgb(220, 20, 20)
+                           : ux >= w - block           ? qRgb(30, 200, 40)
+                           : noise                     ? hash >> 8
+                                                       : 0x3C5AC8u;
+            rgb[0] = uchar(qRed(c)), rgb[1] = uchar(qGreen(c)), rgb[2] = uchar(qBlue(c));
+        }
+    };
+    return spec;
 }
 
-// A photograph stored turned goes in upright, and Save keeps it so in its own bytes, with no
-// orientation left to turn it again: every word processor shows it upright. Its colour profile
-// stays; the turn loses nothing where the picture's blocks allow it.
-TEST(FileSafety, PhotographsStoredTurnedGoInUpright)
+enum class Kept
+{
+    Own,       // the file's own bytes
+    Lossless,  // turned without loss: no larger than the file
+    Rewritten, // written again at high quality: its noise takes half as many bytes again
+};
+
+// The picture decoded at eighths/8 of its size, upright as its EXIF orientation says.
+QImage Decoded(const QByteArray& bytes, int eighths)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    if (eighths != 8)
+        reader.setScaledSize(reader.size() * eighths / 8);
+    return reader.read();
+}
+
+// The mean difference of two pictures' channels; infinite where their sizes differ.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return std::numeric_limits<double>::infinity();
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * x.width() * x.height());
+}
+
+// What Save wrote of a photograph stored turned, and how the lesson opened again shows it:
+// upright at the size given, with its colour profile and no orientation left to turn it again.
+void ExpectUpright(const std::pair<std::string, std::string>& saved, const QPixmap& shown,
+                   const QByteArray& file, QSize upright, Kept kept)
+{
+    const std::string own = "\\jpegblip\\picw" + std::to_string(upright.width()) + "\\pich" +
+                            std::to_string(upright.height()) + "\\picwgoal";
+    EXPECT_EQ(saved.first.substr(0, own.size()), own);
+    const QByteArray bytes = QByteArray::fromHex(QByteArray::fromStdString(saved.second));
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    EXPECT_EQ(reader.transformation(), QImageIOHandler::TransformationNone);
+    EXPECT_EQ(reader.size(), upright);
+    // All of it as Qt turns the file itself; a large one at an eighth of its size.
+    const int eighths = upright.width() < 1000 ? 8 : 1;
+    const QImage decoded = Decoded(bytes, eighths);
+    EXPECT_EQ(decoded.colorSpace(), QColorSpace(QColorSpace::DisplayP3));
+    EXPECT_LT(MeanDifference(decoded, Decoded(file, eighths)),
+              kept == Kept::Rewritten ? 8.0 : 0.5);
+    if (kept == Kept::Own)
+        EXPECT_TRUE(bytes == file);
+    else
+        EXPECT_EQ(bytes.size() <= file.size(), kept == Kept::Lossless)
+            << bytes.size() << " bytes kept of " << file.size();
+    const QImage image = shown.toImage();
+    ASSERT_FALSE(image.isNull());
+    const QRgb left = image.pixel(0, 0), right = image.pixel(image.width() - 1, 0);
+    EXPECT_TRUE(qRed(left) > 180 && qGreen(left) < 70 && qBlue(left) < 70) << std::hex << left;
+    EXPECT_TRUE(qGreen(right) > 160 && qRed(right) < 80 && qBlue(right) < 90) << std::hex << right;
+}
+
+// The picture of item i of the lesson as its window shows it.
+QPixmap ShownPicture(const CVXTextDoc* doc, size_t i)
+{
+    const QUrl name(QString::fromStdString(doc->GetItems().at(i)->GetName()));
+    return doc->GetTextDocument()->resource(QTextDocument::ImageResource, name).value<QPixmap>();
+}
+
+struct TurnedPhotograph
+{
+    QSize upright;
+    int orientation; // 0: no EXIF
+    Kept kept;
+    int hSamp = 2, vSamp = 2;
+};
+
+// Each photograph through Insert New Object into a new lesson, then Save As, Close and Open:
+// checked as the lesson opened again shows it, and as Save wrote it.
+void ExpectEachGoesInUpright(const std::vector<TurnedPhotograph>& photos)
 {
     StartShell();
     const std::string dir = Temp("turned/");
     fs::remove_all(dir);
     fs::create_directories(dir);
-    const struct
-    {
-        int orientation, stored; // degrees clockwise from upright
-        QSize upright;
-        bool lossless;
-    } photos[] = {{1, 0, {64, 48}, true},
-                  {3, 180, {64, 48}, true},
-                  {6, 270, {48, 64}, true},
-                  {8, 90, {48, 64}, true},
-                  {6, 270, {40, 72}, false}}; // a part block at an edge
     ASSERT_NE(NewLessonOf("", 0), nullptr);
-    for (const auto& p : photos) {
-        QImage photo = Noise(p.upright.width(), p.upright.height());
-        QPainter(&photo).fillRect(0, 0, 8, 8, Qt::red); // its top left block
-        QImage stored = photo.transformed(QTransform().rotate(p.stored));
-        stored.setColorSpace(QColorSpace::DisplayP3);
-        const std::string path = dir + std::to_string(&p - photos) + ".jpg";
-        std::ofstream(path, std::ios::binary) << JpegOriented(stored, p.orientation).toStdString();
+    std::vector<QByteArray> files;
+    for (const TurnedPhotograph& p : photos) {
+        files.push_back(JpegOf(Photograph(p.upright, p.orientation, p.hSamp, p.vSamp)));
+        const std::string path = dir + std::to_string(files.size()) + ".jpg";
+        std::ofstream(path, std::ios::binary) << files.back().toStdString();
         InsertPictures(path, 1);
     }
     MessageRecorder recorder;
@@ -507,32 +603,43 @@ TEST(FileSafety, PhotographsStoredTurnedGoInUpright)
     EXPECT_EQ(recorder.messages, std::vector<std::string>{});
     ASSERT_NE(back, nullptr);
     const auto saved = PicturesIn(ReadText(dir + "turned.vxt"));
-    ASSERT_EQ(saved.size(), std::size(photos));
-    for (size_t i = 0; i < std::size(photos); ++i) {
-        SCOPED_TRACE(i);
-        const QSize size = photos[i].upright; // the goal size too, where it fits the page
-        EXPECT_EQ(saved[i].first, PictureHeader("jpegblip", size, size).toStdString());
-        QBuffer file;
-        file.setData(QByteArray::fromHex(QByteArray::fromStdString(saved[i].second)));
-        file.open(QIODevice::ReadOnly);
-        QImageReader reader(&file);
-        EXPECT_EQ(reader.transformation(), QImageIOHandler::TransformationNone);
-        EXPECT_EQ(reader.read().colorSpace(), QColorSpace(QColorSpace::DisplayP3));
-        // Turned without loss, it keeps its size; written again at high quality, its noise
-        // takes half as many bytes again.
-        EXPECT_EQ(file.size() < 1.2 * fs::file_size(dir + std::to_string(i) + ".jpg"),
-                  photos[i].lossless);
-        const QUrl shown(QString::fromStdString(back->GetItems().at(i)->GetName()));
-        const QRgb corner = back->GetTextDocument()
-                                ->resource(QTextDocument::ImageResource, shown)
-                                .value<QPixmap>()
-                                .toImage()
-                                .pixel(0, 0);
-        EXPECT_TRUE(qRed(corner) > 200 && qGreen(corner) < 60 && qBlue(corner) < 60)
-            << std::hex << corner;
+    ASSERT_EQ(saved.size(), photos.size());
+    for (size_t i = 0; i < photos.size(); ++i) {
+        SCOPED_TRACE("orientation " + std::to_string(photos[i].orientation) + ", " +
+                     std::to_string(photos[i].upright.width()) + " x " +
+                     std::to_string(photos[i].upright.height()) + " upright");
+        ExpectUpright(saved[i], ShownPicture(back, i), files[i], photos[i].upright,
+                      photos[i].kept);
     }
     theApp.CloseAllDocuments(FALSE);
     fs::remove_all(dir);
+}
+
+// A photograph stored turned goes in upright, and Save keeps it so in its own bytes, with no
+// orientation left to turn it again: every word processor shows it upright. Its colour profile
+// stays; the turn loses nothing where the picture's blocks allow it. One stored upright is kept
+// as its own bytes.
+TEST(FileSafety, PhotographsStoredTurnedGoInUpright)
+{
+    std::vector<TurnedPhotograph> photos;
+    for (int orientation = 0; orientation <= 8; ++orientation)
+        photos.push_back({{64, 48}, orientation, orientation <= 1 ? Kept::Own : Kept::Lossless});
+    // Part blocks at every edge: only a transpose keeps them at the right and the bottom.
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        photos.push_back({{40, 72},
+                          orientation,
+                          orientation == 1   ? Kept::Own
+                          : orientation == 5 ? Kept::Lossless
+                                             : Kept::Rewritten});
+    ExpectEachGoesInUpright(photos);
+}
+
+// A phone's 50-megapixel photograph, whose blocks allow no perfect turn, and a 48-megapixel one
+// of full chroma, go in upright at their own size.
+TEST(FileSafety, LargePhotographsStoredTurnedGoInUprightAtTheirOwnSize)
+{
+    ExpectEachGoesInUpright({{{6120, 8160}, 6, Kept::Rewritten},
+                             {{6000, 8000}, 6, Kept::Lossless, 1, 1}});
 }
 
 // A colour photograph of width x height in plain bands, so that its file stays small; made

@@ -1,0 +1,110 @@
+#include "common/JpegFile.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+struct Errors
+{
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void Fail(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<Errors*>(info->err)->jump, 1);
+}
+
+// APP1: "Exif", a big-endian TIFF header and one directory of one entry, the orientation.
+QByteArray ExifOf(int orientation)
+{
+    QByteArray exif("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\0\0\0\0\0\0\0", 32);
+    exif[25] = char(orientation);
+    return exif;
+}
+
+bool Write(jpeg_compress_struct& out, const JpegSpec& spec, std::vector<unsigned char>& row)
+{
+    out.image_width = JDIMENSION(spec.width);
+    out.image_height = JDIMENSION(spec.height);
+    out.input_components = 3;
+    out.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&out);
+    jpeg_set_quality(&out, spec.quality, TRUE);
+    out.optimize_coding = spec.optimized;
+    out.comp_info[0].h_samp_factor = spec.hSamp;
+    out.comp_info[0].v_samp_factor = spec.vSamp;
+    jpeg_start_compress(&out, TRUE);
+    if (spec.orientation) {
+        const QByteArray exif = ExifOf(spec.orientation);
+        jpeg_write_marker(&out, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.data()),
+                          unsigned(exif.size()));
+    }
+    if (!spec.icc.isEmpty())
+        jpeg_write_icc_profile(&out, reinterpret_cast<const JOCTET*>(spec.icc.data()),
+                               unsigned(spec.icc.size()));
+    while (out.next_scanline < out.image_height) {
+        spec.row(int(out.next_scanline), row.data());
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&out, &line, 1);
+    }
+    jpeg_finish_compress(&out);
+    return true;
+}
+
+} // namespace
+
+QByteArray JpegOf(const JpegSpec& spec)
+{
+    std::vector<unsigned char> row(size_t(spec.width) * 3);
+    Errors errors;
+    jpeg_compress_struct out{};
+    out.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = Fail;
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    QByteArray file;
+    if (!setjmp(errors.jump)) {
+        jpeg_create_compress(&out);
+        jpeg_mem_dest(&out, &bytes, &size);
+        if (Write(out, spec, row))
+            file = QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    }
+    jpeg_destroy_compress(&out);
+    std::free(bytes);
+    return file;
+}
+
+void UprightPlace(int orientation, int w, int h, int x, int y, int& ux, int& uy)
+{
+    switch (orientation) {
+    case 2:
+        ux = w - 1 - x, uy = y;
+        break;
+    case 3:
+        ux = w - 1 - x, uy = h - 1 - y;
+        break;
+    case 4:
+        ux = x, uy = h - 1 - y;
+        break;
+    case 5:
+        ux = y, uy = x;
+        break;
+    case 6:
+        ux = h - 1 - y, uy = x;
+        break;
+    case 7:
+        ux = h - 1 - y, uy = w - 1 - x;
+        break;
+    case 8:
+        ux = y, uy = w - 1 - x;
+        break;
+    default:
+        ux = x, uy = y;
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+// JPEG files as cameras write them, made a row at a time so that a 50-megapixel photograph
+// takes a row's memory.
+#include <QByteArray>
+
+#include <functional>
+
+struct JpegSpec
+{
+    int width = 0, height = 0;
+    int hSamp = 2, vSamp = 2; // the luma's sampling: 2 x 2 is 4:2:0, 1 x 1 is 4:4:4
+    int orientation = 0;      // EXIF orientation 1 to 8; none where 0
+    QByteArray icc;           // the ICC profile; none where empty
+    int quality = 75;
+    bool optimized = false; // Huffman tables made for the picture, as phones write them
+    std::function<void(int y, unsigned char* rgb)> row; // fills stored row y, width RGB pixels
+};
+
+// The file; empty where libjpeg refused the spec.
+QByteArray JpegOf(const JpegSpec& spec);
+
+// Where a stored pixel (x, y) of a picture w x h stored with the EXIF orientation shows upright.
+void UprightPlace(int orientation, int w, int h, int x, int y, int& ux, int& uy);
