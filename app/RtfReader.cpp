@@ -289,7 +289,10 @@ namespace {
 PictureFault UprightPhotograph(const QByteArray& bytes, QImageIOHandler::Transformations turn,
                                QByteArray& kept, QSize& shrunkFrom)
 {
-    UprightJpeg upright = JpegTurnedUpright(bytes, turn, MemoryRoom());
+    // What is left once the upright photograph can still be shown, and kept as hex digits.
+    const double room =
+        MemoryRoom() - 2 * 4 * Pixels(kShownBound.toSize()) - 4.0 * double(bytes.size());
+    UprightJpeg upright = JpegTurnedUpright(bytes, turn, room);
     switch (upright.outcome) {
     case UprightJpeg::Outcome::Smaller:
         shrunkFrom = upright.own;
