@@ -114,11 +114,11 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
         path = g_strUserDir + name.Bytes();
         AfxMessageBox("Saving the file as\n" + PathText(path));
         // The file dialog asked about the file chosen, not about this one: another lesson of
-        // the student's may have this name.
+        // the student's may have this name. Return keeps it: the student did not choose it.
         std::error_code ec;
         if (path != GetPathName() && std::filesystem::exists(path.Bytes(), ec) &&
             AfxMessageBox(PathText(path) + " already exists.\nDo you want to replace it?",
-                          MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+                          MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES) {
             m_bSaveCalledOff = true;
             return FALSE;
         }

@@ -29,6 +29,7 @@
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -63,23 +64,39 @@ bool Focus(QDialog* d, QWidget* control)
     return active && AnswerCame([control] { return control->hasFocus(); });
 }
 
-// The start-up of a student's configuration, which asks the log-on name; the name taken. The
-// shell's globals and folder are given back.
+// The start-up of a student's configuration, which asks the log-on name, in a folder of its
+// own. The shell's globals and the folder are given back when it ends.
+class StudentStart
+{
+public:
+    StudentStart()
+    {
+        const auto old = std::filesystem::current_path();
+        std::filesystem::current_path(m_dir.path().toStdString());
+        g_strStartDir = m_dir.path().toStdString();
+        std::ofstream("KRVX500.CFG", std::ios::binary).write("\0\0\0\0\0", 5);
+        StartUpConfiguration();
+        std::filesystem::current_path(old);
+    }
+    ~StudentStart()
+    {
+        std::tie(g_nAccessLevel, g_strTeacherPassword, g_strLogOnName, g_strStartDir,
+                 g_strUserDir) = m_globals;
+    }
+    StudentStart(const StudentStart&) = delete;
+    StudentStart& operator=(const StudentStart&) = delete;
+
+private:
+    const std::tuple<std::uint32_t, std::string, std::string, std::string, std::string> m_globals{
+        g_nAccessLevel, g_strTeacherPassword, g_strLogOnName, g_strStartDir, g_strUserDir};
+    const QTemporaryDir m_dir;
+};
+
+// The log-on name taken.
 std::string StartAsStudent()
 {
-    const auto globals = std::tuple(g_nAccessLevel, g_strTeacherPassword, g_strLogOnName,
-                                    g_strStartDir, g_strUserDir);
-    const auto old = std::filesystem::current_path();
-    QTemporaryDir dir;
-    std::filesystem::current_path(dir.path().toStdString());
-    g_strStartDir = dir.path().toStdString();
-    std::ofstream("KRVX500.CFG", std::ios::binary).write("\0\0\0\0\0", 5);
-    StartUpConfiguration();
-    const std::string name = g_strLogOnName;
-    std::tie(g_nAccessLevel, g_strTeacherPassword, g_strLogOnName, g_strStartDir, g_strUserDir) =
-        globals;
-    std::filesystem::current_path(old);
-    return name;
+    const StudentStart student;
+    return g_strLogOnName;
 }
 
 QLineEdit* TypeIn(QLineEdit* edit, const char* text)
@@ -135,11 +152,12 @@ std::string FileText(const std::string& path)
 struct KeyCase
 {
     const char* what;
-    std::function<void()> open;                // as the user reaches the dialog
-    std::function<QWidget*(QDialog*)> prepare; // the control to focus; none: the dialog's own
-    std::vector<const char*> keys;             // X key names, one after the other
-    int result;                                // the one way the dialog ended
-    std::function<bool()> done;                // what the dialog did
+    std::function<void()> open;                 // as the user reaches the dialog
+    std::function<QWidget*(QDialog*)> prepare;  // the control to focus; none: the dialog's own
+    std::vector<const char*> keys;              // X key names, one after the other
+    int result;                                 // the one way the dialog ended
+    std::function<bool()> done;                 // what the dialog did
+    std::vector<ModalDriver::Step> before = {}; // the dialogs on the way, answered as given
 };
 
 } // namespace
@@ -192,6 +210,20 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
     };
     auto lessons = [] { return TemplateOf(IDR_VXTEXTTYPE)->GetDocuments().size(); };
     int answer = 0;
+    const std::string another = "{\\rtf1 another lesson}";
+    std::string anotherAfter;
+    auto saveOverAnother = [&] { // a student's Save As under the name of another lesson
+        const StudentStart student;
+        const std::string path = g_strUserDir + "unit.vxt";
+        std::ofstream(path, std::ios::binary) << another;
+        CDocument* lesson = TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr);
+        // GTK's own file dialog takes no typing from here: the name goes into Qt's.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        ChooseAsking(ID_FILE_SAVE_AS)();
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+        lesson->OnCloseDocument();
+        anotherAfter = FileText(path);
+    };
 
     const KeyCase cases[] = {
         {"Return in the log-on name",
@@ -268,12 +300,28 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
          {"Return"},
          QMessageBox::Yes,
          [&] { return lessons() == 0 && FileText(saved).find("\\fs40") != std::string::npos; }},
+        {"Return where Yes would replace another of the student's lessons",
+         saveOverAnother,
+         nullptr,
+         {"Return"},
+         QMessageBox::No,
+         [&] { return anotherAfter == another; },
+         {[](QDialog* d) { // the log-on
+              d->findChild<QLineEdit*>()->setText("bob");
+              d->accept();
+          },
+          [&folder](QDialog* d) { // Save As, the name of the other lesson in another folder
+              d->findChild<QLineEdit*>("fileNameEdit")->setText(folder.filePath("unit.vxt"));
+              d->accept();
+          },
+          Accept}}, // "Saving the file as"
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<int> results;
         tMin = doc->m_dGraphTMin;
-        ModalDriver driver({[&](QDialog* d) {
+        std::vector<ModalDriver::Step> steps = c.before;
+        steps.push_back([&](QDialog* d) {
             const QPointer<QDialog> dialog(d);
             QObject::connect(d, &QDialog::finished, [&results](int r) { results.push_back(r); });
             const bool focused = Focus(d, c.prepare ? c.prepare(d) : nullptr);
@@ -286,7 +334,8 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
                 << "the dialog stayed open";
             if (dialog && dialog->isVisible())
                 dialog->reject();
-        }});
+        });
+        ModalDriver driver(std::move(steps));
         c.open();
         ASSERT_TRUE(AnswerCame([&driver] {
             return driver.Done() && !QApplication::activeModalWidget();
