@@ -3,10 +3,10 @@
 # when missing; with --tests, also those the tests, sanitizer builds, fuzzers and benchmarks need.
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build ccache qt6-base-dev libgl-dev fonts-liberation
-      shared-mime-info desktop-file-utils libturbojpeg0-dev)
+      shared-mime-info desktop-file-utils libjpeg62-turbo-dev)
 TEST_PKGS=(clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-           libmuparser-dev locales xvfb xauth openbox x11-utils poppler-utils
-           qt6-gtk-platformtheme)
+           libmuparser-dev libturbojpeg0-dev locales xvfb xauth openbox x11-utils
+           poppler-utils qt6-gtk-platformtheme)
 tests=0
 [ "${1:-}" = --tests ] && tests=1
 [ $tests = 1 ] && PKGS+=("${TEST_PKGS[@]}")
