@@ -76,7 +76,9 @@ void Warned(j_common_ptr info, int level)
         Fail(info);
 }
 
-void Quiet(j_common_ptr) {}
+void Quiet(j_common_ptr)
+{
+}
 
 // Progressive data of very many scans takes time of their number squared: refused as damaged.
 void LimitScans(j_common_ptr info)
@@ -155,8 +157,8 @@ struct Buffers
 
 unsigned char* Allocate(j_common_ptr info, double bytes)
 {
-    void* p = bytes < double(std::numeric_limits<size_t>::max()) ? std::malloc(size_t(bytes))
-                                                                   : nullptr;
+    void* p =
+        bytes < double(std::numeric_limits<size_t>::max()) ? std::malloc(size_t(bytes)) : nullptr;
     if (!p)
         ERREXIT1(info, JERR_OUT_OF_MEMORY, 2);
     return static_cast<unsigned char*>(p);
@@ -186,8 +188,7 @@ public:
 
     // Runs work, which calls libjpeg and holds nothing that needs destroying, with libjpeg's
     // errors caught: false where one ended it.
-    template <class Work>
-    bool Guarded(Work&& work)
+    template <class Work> bool Guarded(Work&& work)
     {
         if (setjmp(m_errors.jump))
             return false;
@@ -320,10 +321,10 @@ struct BlockTurn
 {
     explicit BlockTurn(Op op)
     {
-        const bool oddColumns = op == Op::HFlip || op == Op::Rot180 || op == Op::Transverse ||
-                                op == Op::Rot90;
-        const bool oddRows = op == Op::VFlip || op == Op::Rot180 || op == Op::Transverse ||
-                             op == Op::Rot270;
+        const bool oddColumns =
+            op == Op::HFlip || op == Op::Rot180 || op == Op::Transverse || op == Op::Rot90;
+        const bool oddRows =
+            op == Op::VFlip || op == Op::Rot180 || op == Op::Transverse || op == Op::Rot270;
         for (int i = 0; i < DCTSIZE; ++i)
             for (int j = 0; j < DCTSIZE; ++j) {
                 from[i * DCTSIZE + j] = Swaps(op) ? j * DCTSIZE + i : i * DCTSIZE + j;
@@ -488,8 +489,8 @@ void ScatterRows(const unsigned char* strip, int rows, int y0, int w, const Walk
     }
 }
 
-void Scatter(const unsigned char* strip, int rows, int y0, int w, int components,
-             const Walk& walk, unsigned char* upright)
+void Scatter(const unsigned char* strip, int rows, int y0, int w, int components, const Walk& walk,
+             unsigned char* upright)
 {
     switch (components) {
     case 1:
@@ -599,8 +600,7 @@ Tried LosslessTurn(const QByteArray& jpeg, Op op, double room, QByteArray& turne
         Codec codec(jpeg, true);
         if (!codec.Guarded([&] { codec.ReadHeader(); }) || !Perfect(codec.in, op))
             return Tried::Failed;
-        const double need = CoefficientBytes(codec.in) * (Swaps(op) ? 2 : 1) +
-                            OutputBytes(jpeg, 1);
+        const double need = CoefficientBytes(codec.in) * (Swaps(op) ? 2 : 1) + OutputBytes(jpeg, 1);
         if (need > room)
             return Tried::NoMemory;
         if (codec.Guarded([&] { TurnLosslessly(codec, sink, op); }))
@@ -707,8 +707,8 @@ UprightJpeg JpegTurnedUpright(const QByteArray& jpeg, QImageIOHandler::Transform
             break;
         }
         if (tried == Tried::Done) {
-            result.outcome = eighths == 8 ? UprightJpeg::Outcome::Upright
-                                          : UprightJpeg::Outcome::Smaller;
+            result.outcome =
+                eighths == 8 ? UprightJpeg::Outcome::Upright : UprightJpeg::Outcome::Smaller;
             break;
         }
     }

@@ -353,8 +353,7 @@ PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, co
         return PictureFault::Unreadable;
     QByteArray kept;
     QSize own;
-    if (const PictureFault fault = KeptBytes(bytes, reader, kept, own);
-        fault != PictureFault::None)
+    if (const PictureFault fault = KeptBytes(bytes, reader, kept, own); fault != PictureFault::None)
         return fault;
     const QSize natural = KindOf(kept).natural; // upright
     if (shrunk)

@@ -86,8 +86,8 @@ void BM_TurnUpright(benchmark::State& state)
     qsizetype kept = 0;
     for (auto _ : state) {
         const PeakMemory memory;
-        const UprightJpeg upright = JpegTurnedUpright(
-            jpeg, QImageIOHandler::TransformationRotate90, std::numeric_limits<double>::infinity());
+        const UprightJpeg upright = JpegTurnedUpright(jpeg, QImageIOHandler::TransformationRotate90,
+                                                      std::numeric_limits<double>::infinity());
         peak = std::max(peak, memory.MiB());
         kept = upright.bytes.size();
         if (upright.outcome != UprightJpeg::Outcome::Upright)

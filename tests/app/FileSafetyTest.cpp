@@ -465,10 +465,21 @@ TEST(FileSafety, EveryPictureOfALessonIsSavedAsItWasRead)
             << file;
 }
 
-// A photograph as a phone stores it: its upright picture, with a red block at its top left
-// and a green one at its top right, stored turned as the EXIF orientation says (0: none),
-// with a colour profile. Noise where it is small, so that writing it again shows in its size;
-// bands where it is large, so that its file stays small.
+// A pixel of a photograph's upright picture: noise or bands, with a red block at the top left
+// and a green one at the top right.
+QRgb UprightPixel(int x, int y, int w, int block, bool noise)
+{
+    if (y < block && x < block)
+        return qRgb(220, 20, 20);
+    if (y < block && x >= w - block)
+        return qRgb(30, 200, 40);
+    const quint32 hash = (quint32(x) * 73856093u ^ quint32(y) * 19349663u) * 2654435761u;
+    return noise ? hash >> 8 : 0x3C5AC8u * quint32(y / 700 % 3);
+}
+
+// A photograph as a phone stores it: its upright picture stored turned as the EXIF orientation
+// says (0: none), with a colour profile. Noise where it is small, so that writing it again shows
+// in its size; bands where it is large, so that its file stays small.
 JpegSpec Photograph(QSize upright, int orientation, int hSamp = 2, int vSamp = 2)
 {
     JpegSpec spec;
@@ -486,12 +497,7 @@ JpegSpec Photograph(QSize upright, int orientation, int hSamp = 2, int vSamp = 2
         for (int x = 0; x < stored.width(); ++x, rgb += 3) {
             int ux = 0, uy = 0;
             UprightPlace(orientation, stored.width(), stored.height(), x, y, ux, uy);
-            const quint32 hash = (quint32(ux) * 73856093u ^ quint32(uy) * 19349663u) * 2654435761u;
-            const QRgb c = uy >= block                 ? noise ? hash >> 8 : 0x3C5AC8u * (uy / 700 % 3)
-                           : ux < block                ? qRgb(220, 20, 20)
-                           : ux >= w - block           ? qRgb(30, 200, 40)
-                           : noise                     ? hash >> 8
-                                                       : 0x3C5AC8u;
+            const QRgb c = UprightPixel(ux, uy, w, block, noise);
             rgb[0] = uchar(qRed(c)), rgb[1] = uchar(qGreen(c)), rgb[2] = uchar(qBlue(c));
         }
     };
@@ -557,8 +563,7 @@ void ExpectUpright(const std::pair<std::string, std::string>& saved, const QPixm
     const int eighths = upright.width() < 1000 ? 8 : 1;
     const QImage decoded = Decoded(bytes, eighths);
     EXPECT_EQ(decoded.colorSpace(), QColorSpace(QColorSpace::DisplayP3));
-    EXPECT_LT(MeanDifference(decoded, Decoded(file, eighths)),
-              kept == Kept::Rewritten ? 8.0 : 0.5);
+    EXPECT_LT(MeanDifference(decoded, Decoded(file, eighths)), kept == Kept::Rewritten ? 8.0 : 0.5);
     if (kept == Kept::Own)
         EXPECT_TRUE(bytes == file);
     else
@@ -612,8 +617,7 @@ void ExpectEachGoesInUpright(const std::vector<TurnedPhotograph>& photos)
         SCOPED_TRACE("orientation " + std::to_string(photos[i].orientation) + ", " +
                      std::to_string(photos[i].upright.width()) + " x " +
                      std::to_string(photos[i].upright.height()) + " upright");
-        ExpectUpright(saved[i], ShownPicture(back, i), files[i], photos[i].upright,
-                      photos[i].kept);
+        ExpectUpright(saved[i], ShownPicture(back, i), files[i], photos[i].upright, photos[i].kept);
     }
     theApp.CloseAllDocuments(FALSE);
     fs::remove_all(dir);
@@ -642,8 +646,8 @@ TEST(FileSafety, PhotographsStoredTurnedGoInUpright)
 // of full chroma, go in upright at their own size.
 TEST(FileSafety, LargePhotographsStoredTurnedGoInUprightAtTheirOwnSize)
 {
-    ExpectEachGoesInUpright({{{6120, 8160}, 6, Kept::Rewritten},
-                             {{6000, 8000}, 6, Kept::Lossless, 1, 1}});
+    ExpectEachGoesInUpright(
+        {{{6120, 8160}, 6, Kept::Rewritten}, {{6000, 8000}, 6, Kept::Lossless, 1, 1}});
 }
 
 #ifndef VELTRIX_SANITIZED // a sanitizer's own memory is beyond a limit of the address space
