@@ -647,26 +647,32 @@ QSize UprightSize(const QByteArray& jpeg, Op op)
     return Swaps(op) ? stored.transposed() : stored;
 }
 
-// The address space this process holds, read without allocating.
-double HeldAddressSpace()
+// The start of a file of /proc, read without allocating: memory may be short.
+template <size_t N> bool ReadProc(const char* path, char (&text)[N])
 {
-    char text[64] = {};
-    const int fd = ::open("/proc/self/statm", O_RDONLY);
-    const ssize_t n = fd >= 0 ? ::read(fd, text, sizeof text - 1) : 0;
+    const int fd = ::open(path, O_RDONLY);
+    const ssize_t n = fd >= 0 ? ::read(fd, text, N - 1) : 0;
     if (fd >= 0)
         ::close(fd);
-    return n > 0 ? std::strtod(text, nullptr) * double(::sysconf(_SC_PAGESIZE)) : 0;
+    text[n > 0 ? n : 0] = 0;
+    return n > 0;
 }
 
-// The memory the machine has free for new work, or none where it does not say.
+// The address space this process holds.
+double HeldAddressSpace()
+{
+    char text[64];
+    return ReadProc("/proc/self/statm", text)
+               ? std::strtod(text, nullptr) * double(::sysconf(_SC_PAGESIZE))
+               : 0;
+}
+
+// The memory the machine has free for new work; unbounded where it does not say.
 double AvailableMemory()
 {
-    char text[4096] = {};
-    const int fd = ::open("/proc/meminfo", O_RDONLY);
-    const ssize_t n = fd >= 0 ? ::read(fd, text, sizeof text - 1) : 0;
-    if (fd >= 0)
-        ::close(fd);
-    const char* line = n > 0 ? std::strstr(text, "MemAvailable:") : nullptr;
+    char text[4096];
+    const char* line =
+        ReadProc("/proc/meminfo", text) ? std::strstr(text, "MemAvailable:") : nullptr;
     return line ? std::strtod(line + 13, nullptr) * 1024 : std::numeric_limits<double>::infinity();
 }
 

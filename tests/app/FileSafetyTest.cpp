@@ -611,6 +611,9 @@ void ExpectEachGoesInUpright(const std::vector<TurnedPhotograph>& photos)
     CVXTextDoc* back = SaveAndOpenAgain(dir + "turned.vxt");
     EXPECT_EQ(recorder.messages, std::vector<std::string>{});
     ASSERT_NE(back, nullptr);
+    if (const QString shots = qEnvironmentVariable("VELTRIX_SHOTS"); !shots.isEmpty())
+        back->GetViews().front()->GetParentFrame()->GetFrameWidget()->grab().save(
+            shots + QString("/lesson_turned_%1.png").arg(photos.size()));
     const auto saved = PicturesIn(ReadText(dir + "turned.vxt"));
     ASSERT_EQ(saved.size(), photos.size());
     for (size_t i = 0; i < photos.size(); ++i) {
