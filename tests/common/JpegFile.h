@@ -2,6 +2,7 @@
 // JPEG files as cameras write them, made a row at a time so that a 50-megapixel photograph
 // takes a row's memory.
 #include <QByteArray>
+#include <QSize>
 
 #include <functional>
 
@@ -19,5 +20,8 @@ struct JpegSpec
 // The file; empty where libjpeg refused the spec.
 QByteArray JpegOf(const JpegSpec& spec);
 
-// Where a stored pixel (x, y) of a picture w x h stored with the EXIF orientation shows upright.
-void UprightPlace(int orientation, int w, int h, int x, int y, int& ux, int& uy);
+// A photograph as a phone stores it: an upright picture with a red block at its top left and a
+// green one at its top right, stored turned as the EXIF orientation says (0: none), with a
+// Display P3 colour profile. Noise where it is small, so that writing it again shows in its
+// size; bands where it is large, so that its file stays small.
+JpegSpec Photograph(QSize upright, int orientation, int hSamp = 2, int vSamp = 2);
