@@ -20,9 +20,12 @@ function(veltrix_test)
   else()
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main)
   endif()
+  # A ctest entry is named as its test, without the printed parameter, so that a row keeps its
+  # name from run to run for ctest -R and --rerun-failed.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60)
+    DISCOVERY_TIMEOUT 60
+    NO_PRETTY_VALUES)
   # The environment is set after discovery: handed through discovery's PROPERTIES, a list keeps
   # only its first entry, and the sanitizers would run without their suppressions.
   set(_env "QT_QPA_PLATFORM=offscreen"

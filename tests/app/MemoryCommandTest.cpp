@@ -107,12 +107,7 @@ SetUp AfterRun(UINT nView = 0)
 CView* StoppedRun(CDynSys* doc)
 {
     doc->m_dRunTimeLimit = 1e7;
-    if (!Choose(ID_CONTROLS_RUN))
-        return nullptr;
-    QTest::qWait(100);
-    if (!Choose(ID_CONTROLS_STOP) || !Pump([doc] { return !doc->m_bRunning; }))
-        return nullptr;
-    return doc->GetViews().front();
+    return RunAWhileThroughMenu(doc) ? doc->GetViews().front() : nullptr;
 }
 
 // The window's picture as the last paint left it.

@@ -123,6 +123,17 @@ inline bool RunThroughMenu(CDynSys* doc)
     return Choose(ID_CONTROLS_RUN) && Pump([doc] { return !doc->m_bRunning && doc->m_bHaveData; });
 }
 
+// Controls/Run, then Controls/Stop once the run has stored rows beyond those the table had (a
+// run stopped before its first step adds none), and waits for the run's end.
+inline bool RunAWhileThroughMenu(CDynSys* doc)
+{
+    const RowCount had = CTableReadLock(*doc).Ring().count;
+    return Choose(ID_CONTROLS_RUN) && Pump([doc, had] {
+               return CTableReadLock(*doc).Ring().count > had || !doc->m_bRunning;
+           }) &&
+           Choose(ID_CONTROLS_STOP) && Pump([doc] { return !doc->m_bRunning; });
+}
+
 // A new model of the kind with the view that command opens, active and maximised; the view as
 // View, or null.
 template <class View> View* OpenViewOfNewModel(UINT nType, UINT nCommand, CDynSys*& doc)

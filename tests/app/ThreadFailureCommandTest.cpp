@@ -21,7 +21,6 @@
 #include "views/phase/VectorFieldBase.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -91,17 +90,6 @@ std::string FreshFolder(const char* name)
     std::filesystem::remove_all(folder);
     std::filesystem::create_directory(folder);
     return folder;
-}
-
-// Run, a fifth of a second, Stop.
-void RunAWhile(CDynSys* doc)
-{
-    ASSERT_TRUE(Choose(ID_CONTROLS_RUN));
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_TRUE(Pump([&] { return clock.elapsed() > 200; }));
-    ASSERT_TRUE(Choose(ID_CONTROLS_STOP));
-    ASSERT_TRUE(Pump([doc] { return !doc->m_bRunning; }));
 }
 
 const char* const kPaintingWaits = "Painting did not come back: it waits for a thread.";
@@ -342,7 +330,7 @@ TEST(ThreadFailures, ARunWhoseJobThrowsKeepsTheRowsStoredAndRunsAgain)
     ASSERT_NE(doc, nullptr);
     Dialogs dialogs;
     doc->m_dRunTimeLimit = 1e7; // long enough to be stopped
-    RunAWhile(doc);
+    ASSERT_TRUE(RunAWhileThroughMenu(doc));
     const RowCount stored = doc->m_nTableCount;
     const double t = doc->m_dT;
     ASSERT_GT(stored, 0);
@@ -358,7 +346,7 @@ TEST(ThreadFailures, ARunWhoseJobThrowsKeepsTheRowsStoredAndRunsAgain)
     EXPECT_TRUE(doc->m_hThreadEndEvent.Lock(0));
     EXPECT_FALSE(ProgressWindowShown("Calculation Progress"));
 
-    RunAWhile(doc);
+    ASSERT_TRUE(RunAWhileThroughMenu(doc));
     EXPECT_GT(doc->m_nTableCount, stored);
     EXPECT_GT(doc->m_dT, t);
     EXPECT_EQ(dialogs.texts.size(), 1u);

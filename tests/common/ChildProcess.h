@@ -53,8 +53,11 @@ inline ChildEnd RunChild(const ChildRun& run)
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    char outName[] = "/tmp/veltrix-child-XXXXXX";
-    const int out = mkstemp(outName);
+    // In the test's own folder, which goes with the test however it ends.
+    const char* folder = std::getenv("TMPDIR");
+    std::string outName =
+        std::string(folder && *folder ? folder : "/tmp") + "/veltrix-child-XXXXXX";
+    const int out = mkstemp(outName.data());
     const rlimit limit{run.addressSpace, run.addressSpace};
     const pid_t pid = fork();
     if (pid == 0) {
@@ -82,6 +85,6 @@ inline ChildEnd RunChild(const ChildRun& run)
     close(out);
     std::ifstream in(outName);
     end.output.assign(std::istreambuf_iterator<char>(in), {});
-    unlink(outName);
+    unlink(outName.c_str());
     return end;
 }

@@ -9,8 +9,9 @@
 
 #include <chrono>
 
-template <class Pred>
-bool PumpUntil(Pred pred, std::chrono::seconds limit = std::chrono::minutes(4))
+constexpr std::chrono::seconds kWorkGuard = std::chrono::minutes(4);
+
+template <class Pred> bool PumpUntil(Pred pred, std::chrono::seconds limit = kWorkGuard)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!pred()) {

@@ -1,12 +1,52 @@
 // Each test process writes its files into a folder of its own, so test programs that run at the
-// same time (ctest -j, several builds) never share a temporary file name.
+// same time (ctest -j, several builds) never share a temporary file name. The folder goes however
+// the process ends: at a normal end here, and after a watchdog's _exit, a crash or ctest's time
+// limit (SIGKILL to the test and every process under it) by a remover outside that tree.
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/wait.h>
 #include <system_error>
 #include <unistd.h>
 
 namespace {
+
+// The remover: a grandchild, so that no process of the test's tree is its parent, which waits
+// until every copy of the pipe's write end has closed (this process's, and those of its forks
+// that have not replaced themselves: the write end closes on exec) and then removes the folder.
+void RemoveWhenEnded(const std::string& path)
+{
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        return;
+    const pid_t child = fork();
+    if (child == 0) {
+        if (fork() == 0) {
+            setsid();
+            // Nothing of the test's kept open: ctest waits for the ends of its output pipes.
+            const int null = open("/dev/null", O_RDWR);
+            for (int fd = 0; fd < 3; ++fd)
+                dup2(null, fd);
+            close_range(3, ends[0] - 1, 0);
+            close_range(ends[0] + 1, ~0U, 0);
+            char c;
+            ssize_t n;
+            do
+                n = read(ends[0], &c, 1);
+            while (n > 0 || (n < 0 && errno == EINTR));
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+        _exit(0);
+    }
+    close(ends[0]);
+    if (child < 0)
+        close(ends[1]);
+    else
+        waitpid(child, nullptr, 0);
+}
 
 struct TempFolder
 {
@@ -21,6 +61,7 @@ struct TempFolder
         path = templ;
         setenv("TMPDIR", path.c_str(), 1);
         setenv("TEST_TMPDIR", (path + "/").c_str(), 1);
+        RemoveWhenEnded(path);
     }
     ~TempFolder()
     {

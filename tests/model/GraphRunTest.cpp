@@ -81,6 +81,7 @@ TEST_F(ModelTest, TableReadsDuringARunThatWrapsTheRing)
     // A first stretch, stopped, so that the document has data; the second run continues it.
     doc->OnControlsRun();
     ASSERT_TRUE(Running(doc));
+    ASSERT_TRUE(PumpUntil([&] { return CTableReadLock(*doc).Ring().count > 0; }));
     doc->OnControlsStop();
     ASSERT_TRUE(PumpUntil([&] { return !Running(doc); }));
     ASSERT_EQ(doc->m_bHaveData, 1);

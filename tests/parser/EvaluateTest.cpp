@@ -1,6 +1,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -107,6 +108,11 @@ const EvalCase kCases[] = {
     {"1+2", 3.0, 1},
 };
 
+void PrintTo(const EvalCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class Evaluate : public ParserTest, public ::testing::WithParamInterface<EvalCase>
 {
 };
@@ -126,7 +132,8 @@ TEST_P(Evaluate, GivesValueAndStatus)
     EXPECT_TRUE(m_messages.empty()) << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Evaluate, ::testing::ValuesIn(kCases));
+INSTANTIATE_TEST_SUITE_P(Cases, Evaluate, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return TextName(info.param.text); });
 
 TEST_F(ParserTest, NanFlowsThroughWithoutError)
 {

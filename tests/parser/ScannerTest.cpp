@@ -1,6 +1,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,16 @@ struct ScanCase
     std::vector<Token> tokens;
 };
 
+void PrintTo(const ScanCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
+
+std::string ScanName(const ::testing::TestParamInfo<ScanCase>& info)
+{
+    return TextName(info.param.text);
+}
+
 class Scanner : public ::testing::TestWithParam<ScanCase>
 {
 };
@@ -99,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"2E-", {Num(2.0), kEnd}}, ScanCase{"1.5E-3", {Num(0.0015), kEnd}},
         ScanCase{"12E12", {Num(12e12), kEnd}}, ScanCase{"1E999", {Num(HUGE_VAL), kEnd}},
         ScanCase{"1E-999", {Num(0.0), kEnd}}, ScanCase{"0.001E-330", {Num(0.0), kEnd}},
-        ScanCase{"1000E306", {Num(HUGE_VAL), kEnd}}, ScanCase{"  7  ", {Num(7.0), kEnd}}));
+        ScanCase{"1000E306", {Num(HUGE_VAL), kEnd}}, ScanCase{"  7  ", {Num(7.0), kEnd}}),
+    ScanName);
 
 INSTANTIATE_TEST_SUITE_P(
     Keywords, Scanner,
@@ -115,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ScanCase{"DLT", {Fn("DLT"), kEnd}},
                       ScanCase{"ABSACOS", {Fn("ABS"), Fn("ACOS"), kEnd}},
                       ScanCase{"X<=(1)", {Fn("X<="), Op(TK_LPAREN), Num(1), Op(TK_RPAREN), kEnd}},
-                      ScanCase{"Z>=", {Fn("Z>="), kEnd}}, ScanCase{"X<1", {Var("x"), kError}}));
+                      ScanCase{"Z>=", {Fn("Z>="), kEnd}}, ScanCase{"X<1", {Var("x"), kError}}),
+    ScanName);
 
 INSTANTIATE_TEST_SUITE_P(
     Variables, Scanner,
@@ -129,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ScanCase{"=", {kError}}, ScanCase{"\xC4", {kError}},
                       ScanCase{"+-*/^()",
                                {Op(TK_PLUS), Op(TK_MINUS), Op(TK_TIMES), Op(TK_DIVIDE),
-                                Op(TK_POWER), Op(TK_LPAREN), Op(TK_RPAREN), kEnd}}));
+                                Op(TK_POWER), Op(TK_LPAREN), Op(TK_RPAREN), kEnd}}),
+    ScanName);
 
 TEST(ScannerEnd, StaysAtEnd)
 {

@@ -3,6 +3,7 @@
 #include "Fixtures.h"
 #include "common/MessageRecorder.h"
 #include "common/NextModal.h"
+#include "common/PumpUntil.h"
 #include "common/TypeText.h"
 #include "platform/Application.h"
 #include "platform/ListChoice.h"
@@ -431,7 +432,7 @@ TEST(ModalWindows, MemoryThatRunsOutOutsideTheProgramsLoopsIsToldOnceAfter)
     MessageRecorder boxes;
     QTimer::singleShot(0, [] { throw std::bad_alloc(); });
     QTimer::singleShot(0, [] { throw std::bad_alloc(); });
-    QTest::qWait(30);
+    EXPECT_TRUE(PumpUntil([&] { return !boxes.messages.empty(); }));
     EXPECT_EQ(boxes.messages, once);
 
     boxes.messages.clear();
@@ -439,7 +440,7 @@ TEST(ModalWindows, MemoryThatRunsOutOutsideTheProgramsLoopsIsToldOnceAfter)
     QTimer::singleShot(0, [] { throw std::bad_alloc(); });
     EXPECT_EQ(dlg.exec(), QDialog::Rejected);
     EXPECT_TRUE(boxes.messages.empty());
-    QTest::qWait(30);
+    EXPECT_TRUE(PumpUntil([&] { return !boxes.messages.empty(); }));
     EXPECT_EQ(boxes.messages, once);
 
     // Over a window of the program's own loop, only the dialog of Qt's loop closes.
@@ -450,7 +451,7 @@ TEST(ModalWindows, MemoryThatRunsOutOutsideTheProgramsLoopsIsToldOnceAfter)
         QTimer::singleShot(0, [] { throw std::bad_alloc(); });
         QTimer::singleShot(5000, &inner, &QDialog::reject); // were it left open
         EXPECT_EQ(inner.exec(), QDialog::Rejected);
-        QTest::qWait(30);
+        EXPECT_TRUE(PumpUntil([&] { return !boxes.messages.empty(); }));
         outerShown = outer.isVisible();
         outer.reject();
     });
@@ -472,7 +473,7 @@ TEST(ModalWindows, TheMessageClosesOnlyTheDialogMemoryRanOutIn)
         throw std::bad_alloc();
     });
     EXPECT_EQ(dlg.exec(), QDialog::Accepted);
-    QTest::qWait(30);
+    EXPECT_TRUE(PumpUntil([&] { return boxes.messages.size() == 1; }));
     QTimer::singleShot(0, [&dlg] {
         std::thread([] { vx::MemoryRanOutInHandler(); }).join();
         QMetaObject::invokeMethod(&dlg, &QDialog::accept, Qt::QueuedConnection); // once told

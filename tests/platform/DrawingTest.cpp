@@ -5,6 +5,8 @@
 #include <QImage>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -194,6 +196,7 @@ TEST_F(Drawing, RectanglesStayInsideTheirBounds)
 
 struct AlignCase
 {
+    const char* name;
     UINT align;
     bool inkLeftOfX; // else right of x
     bool inkAboveY;  // else below y
@@ -224,18 +227,18 @@ TEST_P(TextAlign, TextStandsOnTheRightSideOfItsPoint)
         EXPECT_GE(ink.top(), 40);
 }
 
-std::string AlignName(const ::testing::TestParamInfo<AlignCase>& info)
+void PrintTo(const AlignCase& c, std::ostream* os)
 {
-    static const char* const names[] = {"LeftTop", "RightTop", "LeftBottom", "RightBaseline"};
-    return names[info.index];
+    *os << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Align, TextAlign,
-                         ::testing::Values(AlignCase{TA_LEFT | TA_TOP, false, false},
-                                           AlignCase{TA_RIGHT | TA_TOP, true, false},
-                                           AlignCase{TA_LEFT | TA_BOTTOM, false, true},
-                                           AlignCase{TA_RIGHT | TA_BASELINE, true, true}),
-                         AlignName);
+INSTANTIATE_TEST_SUITE_P(
+    Align, TextAlign,
+    ::testing::Values(AlignCase{"LeftTop", TA_LEFT | TA_TOP, false, false},
+                      AlignCase{"RightTop", TA_RIGHT | TA_TOP, true, false},
+                      AlignCase{"LeftBottom", TA_LEFT | TA_BOTTOM, false, true},
+                      AlignCase{"RightBaseline", TA_RIGHT | TA_BASELINE, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Drawing, CentredTextAndExtent)
 {

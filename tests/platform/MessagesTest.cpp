@@ -15,6 +15,19 @@
 
 namespace {
 
+// Whether the flag is set within the guard for real work; the user-interface thread serves
+// nothing meanwhile.
+bool Became(const std::atomic<bool>& flag)
+{
+    const auto end = std::chrono::steady_clock::now() + kWorkGuard;
+    while (!flag.load()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
 TEST(Messages, PostIsDeliveredLaterInOrder)
 {
     CPingWnd w;
@@ -139,13 +152,16 @@ TEST(Messages, CrossThreadSendAndCallWaitForTheUserInterfaceThread)
 TEST(Messages, CrossThreadSendGivesUpWhenStopped)
 {
     CPingWnd w;
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop{false}, waiting{false};
     std::atomic<bool> returned{false};
     std::thread worker([&] {
-        SendMessageUnlessStopped(w.m_hWnd, WM_T_PING, 1, 0, [&] { return stop.load(); });
+        SendMessageUnlessStopped(w.m_hWnd, WM_T_PING, 1, 0, [&] {
+            waiting = true;
+            return stop.load();
+        });
         returned = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(Became(waiting));
     EXPECT_FALSE(returned.load());
     stop = true; // the user-interface thread never pumps: only the stop frees the worker
     worker.join();
@@ -160,11 +176,16 @@ TEST(Messages, CrossThreadSendReturnsWhenWindowGoes)
     const HWND h = w->m_hWnd;
     std::atomic<bool> returned{false};
     std::atomic<LRESULT> result{-1};
+    std::atomic<bool> waiting{false};
     std::thread worker([&] {
-        result = SendMessage(h, WM_T_PING, 1, 0);
+        // SendMessage, with a stop that is asked only while the send waits and never stops it.
+        result = SendMessageUnlessStopped(h, WM_T_PING, 1, 0, [&] {
+            waiting = true;
+            return false;
+        });
         returned = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(Became(waiting));
     delete w; // the window closes while the worker waits
     worker.join();
     EXPECT_TRUE(returned.load());

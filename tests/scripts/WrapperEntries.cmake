@@ -3,7 +3,8 @@
 # filter of several patterns fails when those tests are skipped, none runs or the shim does not
 # load; each pattern of its filter names a test; and one under UnderWindowManager.sh fails at once
 # when a pattern names none, and stays skipped (77) where a tool it needs is missing. Its
-# expressions are tried on the lines they must and must not match.
+# expressions are tried on the lines they must and must not match, and its reading of filters on
+# filters that gtest accepts.
 cmake_minimum_required(VERSION 3.20)
 # The entries' commands and environments, listed quickly; the JSON listing of all of them is too
 # large for CMake to read in good time, so only the wrapping entries are read from it.
@@ -22,6 +23,14 @@ set(must_fail "[  SKIPPED ] 1 test, listed below:" "[  PASSED  ] 0 tests."
 set(must_pass "skipped: needs Xvfb, openbox, xprop and xev; not installed: xev"
   "[  PASSED  ] 3 tests." "[  PASSED  ] 10 tests." "[  PASSED  ] 1 test."
   "[       OK ] WindowManager.ClosingTheDataEntryWindowHidesIt (30 ms)")
+# The patterns of a gtest filter that name tests: those before its first '-', less the empty ones
+# that "A:B:-X.*" and "A::B" hold, which gtest passes over.
+function(positive_patterns out filter)
+  string(REGEX REPLACE "-.*" "" positive "${filter}")
+  string(REPLACE ":" ";" patterns "${positive}")
+  list(FILTER patterns INCLUDE REGEX ".")
+  set(${out} "${patterns}" PARENT_SCOPE)
+endfunction()
 # Appends the items of a JSON value to the list out: an array's each, another value itself.
 function(json_items out value)
   set(items ${${out}})
@@ -40,6 +49,17 @@ function(json_items out value)
 endfunction()
 set(faults "")
 set(checked 0)
+# The patterns read from filters written as gtest accepts them ("filter|patterns").
+foreach(row "A:B:-X.*|A,B" "A::B|A,B" "A.*:B/C.D|A.*,B/C.D" "-X.*|")
+  string(REPLACE "|" ";" row "${row}")
+  list(GET row 0 filter)
+  list(GET row -1 want)
+  positive_patterns(got "${filter}")
+  list(JOIN got "," got)
+  if(NOT got STREQUAL want)
+    list(APPEND faults "the filter ${filter} reads as the patterns \"${got}\", not \"${want}\"")
+  endif()
+endforeach()
 foreach(number IN LISTS wrapping)
   execute_process(COMMAND ${CTEST} --show-only=json-v1 -I ${number},${number}
                   WORKING_DIRECTORY ${BUILD} OUTPUT_VARIABLE json)
@@ -75,8 +95,8 @@ foreach(number IN LISTS wrapping)
   # word before the filter.
   set(program "")
   foreach(arg IN LISTS words)
-    if(arg MATCHES "^--gtest_filter=([^-]*)")
-      string(REPLACE ":" ";" patterns "${CMAKE_MATCH_1}")
+    if(arg MATCHES "^--gtest_filter=(.*)")
+      positive_patterns(patterns "${CMAKE_MATCH_1}")
       foreach(pattern IN LISTS patterns)
         execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${program}
                                 --gtest_list_tests --gtest_filter=${pattern}
