@@ -1,18 +1,15 @@
 #include "app/PictureOrientation.h"
 
+#include "app/JpegCodec.h"
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio> // before jpeglib.h, which uses FILE
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-
-#include <jerror.h>
-#include <jpeglib.h>
 
 namespace {
 
@@ -56,90 +53,6 @@ bool Swaps(Op op)
     return op >= Op::Transpose;
 }
 
-// libjpeg reports an error by a jump back into the guarded call that met it.
-struct Errors
-{
-    jpeg_error_mgr pub; // first: libjpeg sees only this
-    std::jmp_buf jump;
-    bool stopOnWarning = false;
-};
-
-[[noreturn]] void Fail(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<Errors*>(info->err)->jump, 1);
-}
-
-// A warning is damaged data that still decodes: only a turn that must lose nothing stops at it.
-void Warned(j_common_ptr info, int level)
-{
-    if (level < 0 && reinterpret_cast<Errors*>(info->err)->stopOnWarning)
-        Fail(info);
-}
-
-void Quiet(j_common_ptr)
-{
-}
-
-// Progressive data of very many scans takes time of their number squared: refused as damaged.
-void LimitScans(j_common_ptr info)
-{
-    if (info->is_decompressor &&
-        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > 500) {
-        info->err->msg_code = JERR_NOTIMPL;
-        Fail(info);
-    }
-}
-
-// The compressed bytes, in a buffer that grows in place where it can.
-struct Sink
-{
-    jpeg_destination_mgr pub; // first: libjpeg sees only this
-    unsigned char* data = nullptr;
-    size_t capacity = 0, size = 0;
-    Sink() = default;
-    Sink(const Sink&) = delete;
-    Sink& operator=(const Sink&) = delete;
-    ~Sink() { std::free(data); }
-};
-
-Sink& SinkOf(j_compress_ptr out)
-{
-    return *reinterpret_cast<Sink*>(out->dest);
-}
-
-// Called when the buffer is full, whatever free_in_buffer says: the Huffman coder keeps its own
-// count.
-boolean SinkGrow(j_compress_ptr out)
-{
-    Sink& s = SinkOf(out);
-    const size_t used = s.capacity;
-    const size_t grown = std::max<size_t>(2 * s.capacity, 1 << 16);
-    auto* data = static_cast<unsigned char*>(std::realloc(s.data, grown));
-    if (!data)
-        ERREXIT1(out, JERR_OUT_OF_MEMORY, 1);
-    s.data = data;
-    s.capacity = grown;
-    s.pub.next_output_byte = data + used;
-    s.pub.free_in_buffer = grown - used;
-    return TRUE;
-}
-
-// libjpeg writes a byte before it asks for room: the buffer is never empty.
-void SinkStart(j_compress_ptr out)
-{
-    Sink& s = SinkOf(out);
-    s.pub.next_output_byte = s.data;
-    s.pub.free_in_buffer = s.capacity;
-    if (s.capacity == 0)
-        SinkGrow(out);
-}
-
-void SinkEnd(j_compress_ptr out)
-{
-    Sink& s = SinkOf(out);
-    s.size = s.capacity - s.pub.free_in_buffer;
-}
-
 // Buffers of the pixel turn, freed whatever way the turn ends.
 struct Buffers
 {
@@ -153,96 +66,6 @@ struct Buffers
         std::free(upright);
         std::free(strip);
     }
-};
-
-unsigned char* Allocate(j_common_ptr info, double bytes)
-{
-    void* p =
-        bytes < double(std::numeric_limits<size_t>::max()) ? std::malloc(size_t(bytes)) : nullptr;
-    if (!p)
-        ERREXIT1(info, JERR_OUT_OF_MEMORY, 2);
-    return static_cast<unsigned char*>(p);
-}
-
-// A decompressor and a compressor of one turn, with one error manager.
-class Codec
-{
-public:
-    Codec(const QByteArray& jpeg, bool stopOnWarning) : m_jpeg(jpeg)
-    {
-        jpeg_std_error(&m_errors.pub);
-        m_errors.pub.error_exit = Fail;
-        m_errors.pub.emit_message = Warned;
-        m_errors.pub.output_message = Quiet;
-        m_errors.stopOnWarning = stopOnWarning;
-        in.err = &m_errors.pub;
-        out.err = &m_errors.pub;
-    }
-    Codec(const Codec&) = delete;
-    Codec& operator=(const Codec&) = delete;
-    ~Codec()
-    {
-        jpeg_destroy_decompress(&in);
-        jpeg_destroy_compress(&out);
-    }
-
-    // Runs work, which calls libjpeg and holds nothing that needs destroying, with libjpeg's
-    // errors caught: false where one ended it.
-    template <class Work> bool Guarded(Work&& work)
-    {
-        if (setjmp(m_errors.jump))
-            return false;
-        work();
-        return true;
-    }
-
-    bool OutOfMemory() const { return m_errors.pub.msg_code == JERR_OUT_OF_MEMORY; }
-
-    // The header read, and the ICC profile's markers kept to be written again.
-    void ReadHeader()
-    {
-        jpeg_create_decompress(&in);
-        m_progress.progress_monitor = LimitScans;
-        in.progress = &m_progress;
-        jpeg_mem_src(&in, reinterpret_cast<const unsigned char*>(m_jpeg.constData()),
-                     static_cast<unsigned long>(m_jpeg.size()));
-        jpeg_save_markers(&in, JPEG_APP0 + 2, 0xFFFF);
-        jpeg_read_header(&in, TRUE);
-    }
-
-    void StartWriting(Sink& sink)
-    {
-        jpeg_create_compress(&out);
-        sink.pub.init_destination = SinkStart;
-        sink.pub.empty_output_buffer = SinkGrow;
-        sink.pub.term_destination = SinkEnd;
-        out.dest = &sink.pub;
-    }
-
-    void WriteIccProfile()
-    {
-        static const char kIcc[] = "ICC_PROFILE"; // with its terminating zero
-        for (jpeg_saved_marker_ptr m = in.marker_list; m; m = m->next)
-            if (m->marker == JPEG_APP0 + 2 && m->data_length >= sizeof kIcc &&
-                std::memcmp(m->data, kIcc, sizeof kIcc) == 0)
-                jpeg_write_marker(&out, m->marker, m->data, m->data_length);
-    }
-
-    // The JFIF density, turned with the picture.
-    void CopyDensity(Op op)
-    {
-        out.density_unit = in.density_unit;
-        out.X_density = Swaps(op) ? in.Y_density : in.X_density;
-        out.Y_density = Swaps(op) ? in.X_density : in.Y_density;
-    }
-
-    jpeg_decompress_struct in{};
-    jpeg_compress_struct out{};
-
-private:
-    const QByteArray& m_jpeg;
-    Errors m_errors;
-    jpeg_progress_mgr m_progress{};
 };
 
 unsigned RoundUp(unsigned n, unsigned m)
@@ -427,7 +250,7 @@ void TransposeParameters(jpeg_compress_struct& out)
 }
 
 // The stored coefficients turned without loss, written with optimised Huffman tables.
-void TurnLosslessly(Codec& codec, Sink& sink, Op op)
+void TurnLosslessly(JpegCodec& codec, JpegSink& sink, Op op)
 {
     jpeg_decompress_struct& in = codec.in;
     jpeg_compress_struct& out = codec.out;
@@ -436,7 +259,7 @@ void TurnLosslessly(Codec& codec, Sink& sink, Op op)
     jpeg_copy_critical_parameters(&in, &out);
     if (Swaps(op))
         TransposeParameters(out);
-    codec.CopyDensity(op);
+    codec.CopyDensity(Swaps(op));
     out.optimize_coding = TRUE;
     jvirt_barray_ptr* upright = Swaps(op) ? TurnedArrays(in, out) : stored;
     jpeg_write_coefficients(&out, upright);
@@ -526,14 +349,14 @@ double PixelTurnBytes(jpeg_decompress_struct& in, const QByteArray& jpeg, int ei
 }
 
 // The stored pixels decoded at the scale set, a strip at a time, into the upright picture.
-void DecodeUpright(Codec& codec, Buffers& buffers, Op op)
+void DecodeUpright(JpegCodec& codec, Buffers& buffers, Op op)
 {
     jpeg_decompress_struct& in = codec.in;
     jpeg_start_decompress(&in);
     const int w = int(in.output_width), h = int(in.output_height), n = in.output_components;
     const auto info = reinterpret_cast<j_common_ptr>(&in);
-    buffers.upright = Allocate(info, double(w) * h * n);
-    buffers.strip = Allocate(info, double(w) * n * kStripRows);
+    buffers.upright = JpegAllocate(info, double(w) * h * n);
+    buffers.strip = JpegAllocate(info, double(w) * n * kStripRows);
     const Walk walk = WalkOf(op, w, h);
     while (in.output_scanline < in.output_height) {
         const int y0 = int(in.output_scanline);
@@ -550,7 +373,7 @@ void DecodeUpright(Codec& codec, Buffers& buffers, Op op)
 
 // The upright pixels written once at high quality, with the stored photograph's colour space
 // and chroma subsampling (turned with it) and its ICC profile.
-void EncodeUpright(Codec& codec, Sink& sink, const Buffers& buffers, Op op)
+void EncodeUpright(JpegCodec& codec, JpegSink& sink, const Buffers& buffers, Op op)
 {
     jpeg_decompress_struct& in = codec.in;
     jpeg_compress_struct& out = codec.out;
@@ -569,7 +392,7 @@ void EncodeUpright(Codec& codec, Sink& sink, const Buffers& buffers, Op op)
     }
     jpeg_set_quality(&out, 95, TRUE);
     out.dct_method = JDCT_ISLOW;
-    codec.CopyDensity(op);
+    codec.CopyDensity(Swaps(op));
     jpeg_start_compress(&out, TRUE);
     codec.WriteIccProfile();
     const std::ptrdiff_t row = std::ptrdiff_t(out.image_width) * out.input_components;
@@ -578,11 +401,6 @@ void EncodeUpright(Codec& codec, Sink& sink, const Buffers& buffers, Op op)
         jpeg_write_scanlines(&out, &line, 1);
     }
     jpeg_finish_compress(&out);
-}
-
-QByteArray BytesOf(const Sink& sink)
-{
-    return QByteArray(reinterpret_cast<const char*>(sink.data), qsizetype(sink.size));
 }
 
 enum class Tried
@@ -595,10 +413,10 @@ enum class Tried
 // The turn without loss where it is perfect and fits room.
 Tried LosslessTurn(const QByteArray& jpeg, Op op, double room, QByteArray& turned)
 {
-    Sink sink;
+    JpegSink sink;
     Tried tried = Tried::Failed;
     {
-        Codec codec(jpeg, true);
+        JpegCodec codec(jpeg, true);
         if (!codec.Guarded([&] { codec.ReadHeader(); }) || !Perfect(codec.in, op))
             return Tried::Failed;
         const double need = CoefficientBytes(codec.in) * (Swaps(op) ? 2 : 1) + OutputBytes(jpeg, 1);
@@ -610,17 +428,17 @@ Tried LosslessTurn(const QByteArray& jpeg, Op op, double room, QByteArray& turne
             tried = Tried::NoMemory;
     } // the coefficients freed before the bytes are copied
     if (tried == Tried::Done)
-        turned = BytesOf(sink);
+        turned = sink.Bytes();
     return tried;
 }
 
 // The pixels turned at eighths/8 of the stored size, where that fits room.
 Tried PixelTurn(const QByteArray& jpeg, Op op, int eighths, double room, QByteArray& turned)
 {
-    Sink sink;
+    JpegSink sink;
     {
         Buffers buffers;
-        Codec codec(jpeg, false);
+        JpegCodec codec(jpeg, false);
         double need = 0;
         if (!codec.Guarded([&] {
                 codec.ReadHeader();
@@ -635,13 +453,13 @@ Tried PixelTurn(const QByteArray& jpeg, Op op, int eighths, double room, QByteAr
             }))
             return codec.OutOfMemory() ? Tried::NoMemory : Tried::Failed;
     }
-    turned = BytesOf(sink);
+    turned = sink.Bytes();
     return turned.isNull() ? Tried::NoMemory : Tried::Done;
 }
 
 QSize UprightSize(const QByteArray& jpeg, Op op)
 {
-    Codec codec(jpeg, false);
+    JpegCodec codec(jpeg, false);
     if (!codec.Guarded([&] { codec.ReadHeader(); }))
         return {};
     const QSize stored(int(codec.in.image_width), int(codec.in.image_height));

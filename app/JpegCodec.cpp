@@ -1,0 +1,146 @@
+#include "app/JpegCodec.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+[[noreturn]] void Fail(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+// A warning is damaged data that still decodes.
+void Warned(j_common_ptr info, int level)
+{
+    if (level < 0 && reinterpret_cast<JpegErrors*>(info->err)->stopOnWarning)
+        Fail(info);
+}
+
+void Quiet(j_common_ptr)
+{
+}
+
+// Progressive data of very many scans takes time of their number squared: refused as damaged.
+void LimitScans(j_common_ptr info)
+{
+    if (info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > 500) {
+        info->err->msg_code = JERR_NOTIMPL;
+        Fail(info);
+    }
+}
+
+JpegSink& SinkOf(j_compress_ptr out)
+{
+    return *reinterpret_cast<JpegSink*>(out->dest);
+}
+
+// Called when the buffer is full, whatever free_in_buffer says: the Huffman coder keeps its own
+// count. realloc grows a large buffer in place, without a second copy.
+boolean SinkGrow(j_compress_ptr out)
+{
+    JpegSink& s = SinkOf(out);
+    const size_t used = s.capacity;
+    const size_t grown = std::max<size_t>(2 * s.capacity, 1 << 16);
+    auto* data = static_cast<unsigned char*>(std::realloc(s.data, grown));
+    if (!data)
+        ERREXIT1(out, JERR_OUT_OF_MEMORY, 1);
+    s.data = data;
+    s.capacity = grown;
+    s.pub.next_output_byte = data + used;
+    s.pub.free_in_buffer = grown - used;
+    return TRUE;
+}
+
+// libjpeg writes a byte before it asks for room: the buffer is never empty.
+void SinkStart(j_compress_ptr out)
+{
+    JpegSink& s = SinkOf(out);
+    s.pub.next_output_byte = s.data;
+    s.pub.free_in_buffer = s.capacity;
+    if (s.capacity == 0)
+        SinkGrow(out);
+}
+
+void SinkEnd(j_compress_ptr out)
+{
+    JpegSink& s = SinkOf(out);
+    s.size = s.capacity - s.pub.free_in_buffer;
+}
+
+} // namespace
+
+JpegSink::~JpegSink()
+{
+    std::free(data);
+}
+
+QByteArray JpegSink::Bytes() const
+{
+    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+JpegCodec::JpegCodec(const QByteArray& jpeg, bool stopOnWarning) : m_jpeg(jpeg)
+{
+    jpeg_std_error(&m_errors.pub);
+    m_errors.pub.error_exit = Fail;
+    m_errors.pub.emit_message = Warned;
+    m_errors.pub.output_message = Quiet;
+    m_errors.stopOnWarning = stopOnWarning;
+    in.err = &m_errors.pub;
+    out.err = &m_errors.pub;
+}
+
+JpegCodec::~JpegCodec()
+{
+    jpeg_destroy_decompress(&in);
+    jpeg_destroy_compress(&out);
+}
+
+void JpegCodec::ReadHeader()
+{
+    jpeg_create_decompress(&in);
+    m_progress.progress_monitor = LimitScans;
+    in.progress = &m_progress;
+    jpeg_mem_src(&in, reinterpret_cast<const unsigned char*>(m_jpeg.constData()),
+                 static_cast<unsigned long>(m_jpeg.size()));
+    jpeg_save_markers(&in, JPEG_APP0 + 2, 0xFFFF);
+    jpeg_read_header(&in, TRUE);
+}
+
+void JpegCodec::StartWriting(JpegSink& sink)
+{
+    jpeg_create_compress(&out);
+    sink.pub.init_destination = SinkStart;
+    sink.pub.empty_output_buffer = SinkGrow;
+    sink.pub.term_destination = SinkEnd;
+    out.dest = &sink.pub;
+}
+
+void JpegCodec::WriteIccProfile()
+{
+    static const char kIcc[] = "ICC_PROFILE"; // with its terminating zero
+    for (jpeg_saved_marker_ptr m = in.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 2 && m->data_length >= sizeof kIcc &&
+            std::memcmp(m->data, kIcc, sizeof kIcc) == 0)
+            jpeg_write_marker(&out, m->marker, m->data, m->data_length);
+}
+
+void JpegCodec::CopyDensity(bool swapped)
+{
+    out.density_unit = in.density_unit;
+    out.X_density = swapped ? in.Y_density : in.X_density;
+    out.Y_density = swapped ? in.X_density : in.Y_density;
+}
+
+unsigned char* JpegAllocate(j_common_ptr info, double bytes)
+{
+    void* p =
+        bytes < double(std::numeric_limits<size_t>::max()) ? std::malloc(size_t(bytes)) : nullptr;
+    if (!p)
+        ERREXIT1(info, JERR_OUT_OF_MEMORY, 2);
+    return static_cast<unsigned char*>(p);
+}

@@ -1,0 +1,74 @@
+#pragma once
+// libjpeg's decompressor and compressor for work on a JPEG held in memory: an error ends the
+// work by a jump back into the call that guards it, and the output goes into a buffer that grows
+// in place.
+#include <QByteArray>
+
+#include <csetjmp>
+#include <cstdio> // before jpeglib.h, which uses FILE
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+struct JpegErrors
+{
+    jpeg_error_mgr pub; // first: libjpeg sees only this
+    std::jmp_buf jump;
+    bool stopOnWarning = false;
+};
+
+// The compressed bytes.
+class JpegSink
+{
+public:
+    JpegSink() = default;
+    JpegSink(const JpegSink&) = delete;
+    JpegSink& operator=(const JpegSink&) = delete;
+    ~JpegSink();
+    QByteArray Bytes() const;
+
+    jpeg_destination_mgr pub{}; // first: libjpeg sees only this
+    unsigned char* data = nullptr;
+    size_t capacity = 0, size = 0;
+};
+
+class JpegCodec
+{
+public:
+    // stopOnWarning: damaged data that still decodes ends the work too.
+    JpegCodec(const QByteArray& jpeg, bool stopOnWarning);
+    JpegCodec(const JpegCodec&) = delete;
+    JpegCodec& operator=(const JpegCodec&) = delete;
+    ~JpegCodec();
+
+    // Runs work, which calls libjpeg and holds nothing that needs destroying, with libjpeg's
+    // errors caught: false where one ended it.
+    template <class Work> bool Guarded(Work&& work)
+    {
+        if (setjmp(m_errors.jump))
+            return false;
+        work();
+        return true;
+    }
+    bool OutOfMemory() const { return m_errors.pub.msg_code == JERR_OUT_OF_MEMORY; }
+
+    // These call libjpeg: only inside Guarded.
+    // The header read, and the ICC profile's markers kept to be written again.
+    void ReadHeader();
+    void StartWriting(JpegSink& sink);
+    // Between the start of compression and the first data.
+    void WriteIccProfile();
+    // The JFIF density, its axes swapped with the picture's.
+    void CopyDensity(bool swapped);
+
+    jpeg_decompress_struct in{};
+    jpeg_compress_struct out{};
+
+private:
+    const QByteArray& m_jpeg;
+    JpegErrors m_errors;
+    jpeg_progress_mgr m_progress{};
+};
+
+// Memory for work on the codec; where there is none, libjpeg's own error for it.
+unsigned char* JpegAllocate(j_common_ptr info, double bytes);
