@@ -24,13 +24,13 @@ const QByteArray& PhoneJpeg(int w, int h)
     static QByteArray cached;
     static int cachedW = 0;
     if (cachedW != w) {
-        JpegSpec spec;
-        spec.width = w;
-        spec.height = h;
-        spec.orientation = 6;
-        spec.quality = 90;
-        spec.optimized = true;
-        spec.row = [w](int y, unsigned char* rgb) {
+        JpegPlan plan;
+        plan.width = w;
+        plan.height = h;
+        plan.orientation = 6;
+        plan.quality = 90;
+        plan.optimized = true;
+        plan.row = [w](int y, unsigned char* rgb) {
             for (int x = 0; x < w; ++x, rgb += 3) {
                 const unsigned grain = (unsigned(x) * 73856093u ^ unsigned(y) * 19349663u) >> 27;
                 rgb[0] = uchar((x / 24 + y / 48) + grain);
@@ -38,7 +38,7 @@ const QByteArray& PhoneJpeg(int w, int h)
                 rgb[2] = uchar(((x ^ y) >> 4) + grain);
             }
         };
-        cached = JpegOf(spec);
+        cached = JpegOf(plan);
         cachedW = w;
     }
     return cached;

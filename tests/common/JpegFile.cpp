@@ -32,33 +32,32 @@ QByteArray ExifOf(int orientation)
     return exif;
 }
 
-bool Write(jpeg_compress_struct& out, const JpegSpec& spec, std::vector<unsigned char>& row)
+void Write(jpeg_compress_struct& out, const JpegPlan& plan, std::vector<unsigned char>& row)
 {
-    out.image_width = JDIMENSION(spec.width);
-    out.image_height = JDIMENSION(spec.height);
+    out.image_width = JDIMENSION(plan.width);
+    out.image_height = JDIMENSION(plan.height);
     out.input_components = 3;
     out.in_color_space = JCS_RGB;
     jpeg_set_defaults(&out);
-    jpeg_set_quality(&out, spec.quality, TRUE);
-    out.optimize_coding = spec.optimized;
-    out.comp_info[0].h_samp_factor = spec.hSamp;
-    out.comp_info[0].v_samp_factor = spec.vSamp;
+    jpeg_set_quality(&out, plan.quality, TRUE);
+    out.optimize_coding = plan.optimized;
+    out.comp_info[0].h_samp_factor = plan.hSamp;
+    out.comp_info[0].v_samp_factor = plan.vSamp;
     jpeg_start_compress(&out, TRUE);
-    if (spec.orientation) {
-        const QByteArray exif = ExifOf(spec.orientation);
+    if (plan.orientation) {
+        const QByteArray exif = ExifOf(plan.orientation);
         jpeg_write_marker(&out, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.data()),
                           unsigned(exif.size()));
     }
-    if (!spec.icc.isEmpty())
-        jpeg_write_icc_profile(&out, reinterpret_cast<const JOCTET*>(spec.icc.data()),
-                               unsigned(spec.icc.size()));
+    if (!plan.icc.isEmpty())
+        jpeg_write_icc_profile(&out, reinterpret_cast<const JOCTET*>(plan.icc.data()),
+                               unsigned(plan.icc.size()));
     while (out.next_scanline < out.image_height) {
-        spec.row(int(out.next_scanline), row.data());
+        plan.row(int(out.next_scanline), row.data());
         JSAMPROW line = row.data();
         jpeg_write_scanlines(&out, &line, 1);
     }
     jpeg_finish_compress(&out);
-    return true;
 }
 
 // Where a stored pixel (x, y) of a picture w x h stored with the EXIF orientation shows upright.
@@ -104,9 +103,9 @@ QRgb UprightPixel(int x, int y, int w, int block, bool noise)
 
 } // namespace
 
-QByteArray JpegOf(const JpegSpec& spec)
+QByteArray JpegOf(const JpegPlan& plan)
 {
-    std::vector<unsigned char> row(size_t(spec.width) * 3);
+    std::vector<unsigned char> row(size_t(plan.width) * 3);
     Errors errors;
     jpeg_compress_struct out{};
     out.err = jpeg_std_error(&errors.pub);
@@ -117,28 +116,28 @@ QByteArray JpegOf(const JpegSpec& spec)
     if (!setjmp(errors.jump)) {
         jpeg_create_compress(&out);
         jpeg_mem_dest(&out, &bytes, &size);
-        if (Write(out, spec, row))
-            file = QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(size));
+        Write(out, plan, row);
+        file = QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(size));
     }
     jpeg_destroy_compress(&out);
     std::free(bytes);
     return file;
 }
 
-JpegSpec Photograph(QSize upright, int orientation, int hSamp, int vSamp)
+JpegPlan Photograph(QSize upright, int orientation, int hSamp, int vSamp)
 {
-    JpegSpec spec;
+    JpegPlan plan;
     const QSize stored = orientation >= 5 ? upright.transposed() : upright;
-    spec.width = stored.width();
-    spec.height = stored.height();
-    spec.hSamp = hSamp;
-    spec.vSamp = vSamp;
-    spec.orientation = orientation;
-    spec.icc = QColorSpace(QColorSpace::DisplayP3).iccProfile();
-    spec.optimized = true;
+    plan.width = stored.width();
+    plan.height = stored.height();
+    plan.hSamp = hSamp;
+    plan.vSamp = vSamp;
+    plan.orientation = orientation;
+    plan.icc = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+    plan.optimized = true;
     const int block = std::max(8, upright.width() / 96), w = upright.width();
     const bool noise = w < 1000;
-    spec.row = [=](int y, unsigned char* rgb) {
+    plan.row = [=](int y, unsigned char* rgb) {
         for (int x = 0; x < stored.width(); ++x, rgb += 3) {
             int ux = 0, uy = 0;
             UprightPlace(orientation, stored.width(), stored.height(), x, y, ux, uy);
@@ -146,5 +145,5 @@ JpegSpec Photograph(QSize upright, int orientation, int hSamp, int vSamp)
             rgb[0] = uchar(qRed(c)), rgb[1] = uchar(qGreen(c)), rgb[2] = uchar(qBlue(c));
         }
     };
-    return spec;
+    return plan;
 }

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-struct JpegSpec
+struct JpegPlan
 {
     int width = 0, height = 0;
     int hSamp = 2, vSamp = 2; // the luma's sampling: 2 x 2 is 4:2:0, 1 x 1 is 4:4:4
@@ -17,11 +17,11 @@ struct JpegSpec
     std::function<void(int y, unsigned char* rgb)> row; // fills stored row y, width RGB pixels
 };
 
-// The file; empty where libjpeg refused the spec.
-QByteArray JpegOf(const JpegSpec& spec);
+// The file; empty where libjpeg could not write it.
+QByteArray JpegOf(const JpegPlan& plan);
 
 // A photograph as a phone stores it: an upright picture with a red block at its top left and a
 // green one at its top right, stored turned as the EXIF orientation says (0: none), with a
 // Display P3 colour profile. Noise where it is small, so that writing it again shows in its
 // size; bands where it is large, so that its file stays small.
-JpegSpec Photograph(QSize upright, int orientation, int hSamp = 2, int vSamp = 2);
+JpegPlan Photograph(QSize upright, int orientation, int hSamp = 2, int vSamp = 2);
