@@ -107,35 +107,46 @@ bool Perfect(const jpeg_decompress_struct& in, Op op)
     }
 }
 
-// Where the turn takes a block from: the stored block (y, x) for the upright block (dy, dx)
-// of a component w x h blocks as stored.
-void SourceBlock(Op op, unsigned w, unsigned h, unsigned dy, unsigned dx, unsigned& y, unsigned& x)
+// Where the stored pixel or block (x, y) of a picture w x h stands once turned upright.
+struct Place
+{
+    std::ptrdiff_t x, y;
+};
+
+Place UprightOf(Op op, std::ptrdiff_t w, std::ptrdiff_t h, std::ptrdiff_t x, std::ptrdiff_t y)
 {
     switch (op) {
     case Op::HFlip:
-        y = dy, x = w - 1 - dx;
-        break;
+        return {w - 1 - x, y};
     case Op::VFlip:
-        y = h - 1 - dy, x = dx;
-        break;
+        return {x, h - 1 - y};
     case Op::Rot180:
-        y = h - 1 - dy, x = w - 1 - dx;
-        break;
+        return {w - 1 - x, h - 1 - y};
     case Op::Transpose:
-        y = dx, x = dy;
-        break;
+        return {y, x};
     case Op::Transverse:
-        y = h - 1 - dx, x = w - 1 - dy;
-        break;
+        return {h - 1 - y, w - 1 - x};
     case Op::Rot90:
-        y = h - 1 - dx, x = dy;
-        break;
+        return {h - 1 - y, x};
     case Op::Rot270:
-        y = dx, x = w - 1 - dy;
-        break;
+        return {y, w - 1 - x};
     default:
-        y = dy, x = dx;
+        return {x, y};
     }
+}
+
+// The turn back: a quarter turn one way undoes one the other; every other turn undoes itself.
+Op Inverse(Op op)
+{
+    return op == Op::Rot90 ? Op::Rot270 : op == Op::Rot270 ? Op::Rot90 : op;
+}
+
+// The stored block (y, x) that the upright block (dy, dx) comes from, of a component w x h
+// blocks as stored.
+void SourceBlock(Op op, unsigned w, unsigned h, unsigned dy, unsigned dx, unsigned& y, unsigned& x)
+{
+    const Place p = UprightOf(Inverse(op), Swaps(op) ? h : w, Swaps(op) ? w : h, dx, dy);
+    y = unsigned(p.y), x = unsigned(p.x);
 }
 
 // A block's coefficients turned: a mirror negates the odd frequencies across it, and a turn
@@ -271,7 +282,8 @@ void TurnLosslessly(JpegCodec& codec, JpegSink& sink, Op op)
     jpeg_finish_compress(&out);
 }
 
-// Where a stored pixel (x, y) goes in the upright picture: at origin + x stepX + y stepY.
+// Where a stored pixel (x, y) goes in the upright picture: at origin + x stepX + y stepY, as
+// the turn is linear.
 struct Walk
 {
     std::ptrdiff_t origin, stepX, stepY;
@@ -280,24 +292,11 @@ struct Walk
 Walk WalkOf(Op op, std::ptrdiff_t w, std::ptrdiff_t h)
 {
     const std::ptrdiff_t uw = Swaps(op) ? h : w;
-    switch (op) {
-    case Op::HFlip:
-        return {w - 1, -1, uw};
-    case Op::VFlip:
-        return {(h - 1) * uw, 1, -uw};
-    case Op::Rot180:
-        return {(h - 1) * uw + w - 1, -1, -uw};
-    case Op::Transpose:
-        return {0, uw, 1};
-    case Op::Transverse:
-        return {(w - 1) * uw + h - 1, -uw, -1};
-    case Op::Rot90:
-        return {h - 1, uw, -1};
-    case Op::Rot270:
-        return {(w - 1) * uw, -uw, 1};
-    default:
-        return {0, 1, uw};
-    }
+    const auto at = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
+        const Place p = UprightOf(op, w, h, x, y);
+        return p.y * uw + p.x;
+    };
+    return {at(0, 0), at(1, 0) - at(0, 0), at(0, 1) - at(0, 0)};
 }
 
 template <int N>
