@@ -12,10 +12,29 @@ namespace {
     std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
 }
 
+// Whether a warning says that the picture's data ends, or breaks off for the rest of its scan,
+// within the first quarter of the first scan: the decoder would fill the rest with grey at the
+// whole picture's cost, what its data holds aside.
+bool EndsEarly(j_common_ptr info)
+{
+    if (!info->is_decompressor)
+        return false;
+    const auto in = reinterpret_cast<j_decompress_ptr>(info);
+    const int code = info->err->msg_code;
+    const bool ends =
+        code == JWRN_JPEG_EOF || (code == JWRN_HIT_MARKER && in->unread_marker == JPEG_EOI) ||
+        ((code == JWRN_HUFF_BAD_CODE || code == JWRN_ARITH_BAD_CODE) && in->restart_interval == 0);
+    return ends && in->input_scan_number <= 1 && in->input_iMCU_row < in->total_iMCU_rows / 4;
+}
+
 // A warning is damaged data that still decodes.
 void Warned(j_common_ptr info, int level)
 {
-    if (level < 0 && reinterpret_cast<JpegErrors*>(info->err)->stopOnWarning)
+    if (level >= 0)
+        return;
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    errors->endedEarly = errors->endedEarly || EndsEarly(info);
+    if (errors->stopOnWarning || errors->endedEarly)
         Fail(info);
 }
 
@@ -78,12 +97,8 @@ JpegSink::~JpegSink()
     std::free(data);
 }
 
-QByteArray JpegSink::Bytes() const
-{
-    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
-}
-
-JpegCodec::JpegCodec(const QByteArray& jpeg, bool stopOnWarning) : m_jpeg(jpeg)
+JpegCodec::JpegCodec(const unsigned char* jpeg, std::size_t size, bool stopOnWarning)
+    : m_jpeg(jpeg), m_size(size)
 {
     jpeg_std_error(&m_errors.pub);
     m_errors.pub.error_exit = Fail;
@@ -105,8 +120,7 @@ void JpegCodec::ReadHeader()
     jpeg_create_decompress(&in);
     m_progress.progress_monitor = LimitScans;
     in.progress = &m_progress;
-    jpeg_mem_src(&in, reinterpret_cast<const unsigned char*>(m_jpeg.constData()),
-                 static_cast<unsigned long>(m_jpeg.size()));
+    jpeg_mem_src(&in, m_jpeg, static_cast<unsigned long>(m_size));
     jpeg_save_markers(&in, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&in, TRUE);
 }

@@ -2,19 +2,21 @@
 // libjpeg's decompressor and compressor for work on a JPEG held in memory: an error ends the
 // work by a jump back into the call that guards it, and the output goes into a buffer that grows
 // in place.
-#include <QByteArray>
-
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio> // before jpeglib.h, which uses FILE
 
-#include <jerror.h>
+// jpeglib.h first: its configuration says which of jerror.h's codes there are.
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 struct JpegErrors
 {
     jpeg_error_mgr pub; // first: libjpeg sees only this
     std::jmp_buf jump;
     bool stopOnWarning = false;
+    bool endedEarly = false;
 };
 
 // The compressed bytes.
@@ -25,7 +27,6 @@ public:
     JpegSink(const JpegSink&) = delete;
     JpegSink& operator=(const JpegSink&) = delete;
     ~JpegSink();
-    QByteArray Bytes() const;
 
     jpeg_destination_mgr pub{}; // first: libjpeg sees only this
     unsigned char* data = nullptr;
@@ -35,8 +36,9 @@ public:
 class JpegCodec
 {
 public:
-    // stopOnWarning: damaged data that still decodes ends the work too.
-    JpegCodec(const QByteArray& jpeg, bool stopOnWarning);
+    // stopOnWarning: damaged data that still decodes ends the work too. Data that ends long
+    // before its picture does always ends it.
+    JpegCodec(const unsigned char* jpeg, std::size_t size, bool stopOnWarning);
     JpegCodec(const JpegCodec&) = delete;
     JpegCodec& operator=(const JpegCodec&) = delete;
     ~JpegCodec();
@@ -51,6 +53,8 @@ public:
         return true;
     }
     bool OutOfMemory() const { return m_errors.pub.msg_code == JERR_OUT_OF_MEMORY; }
+    // Whether the work ended because the picture's data ended, or broke off, long before it.
+    bool EndedEarly() const { return m_errors.endedEarly; }
 
     // These call libjpeg: only inside Guarded.
     // The header read, and the ICC profile's markers kept to be written again.
@@ -65,7 +69,8 @@ public:
     jpeg_compress_struct out{};
 
 private:
-    const QByteArray& m_jpeg;
+    const unsigned char* m_jpeg;
+    std::size_t m_size;
     JpegErrors m_errors;
     jpeg_progress_mgr m_progress{};
 };

@@ -7,46 +7,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
-// The turn that shows a stored picture upright.
-enum class Op
-{
-    None,
-    HFlip,
-    VFlip,
-    Rot180,
-    Transpose, // those from here on swap width and height
-    Transverse,
-    Rot90, // clockwise
-    Rot270,
-};
-
-Op OpOf(QImageIOHandler::Transformations turn)
-{
-    switch (int(turn)) {
-    case QImageIOHandler::TransformationMirror:
-        return Op::HFlip;
-    case QImageIOHandler::TransformationFlip:
-        return Op::VFlip;
-    case QImageIOHandler::TransformationRotate180:
-        return Op::Rot180;
-    case QImageIOHandler::TransformationRotate90:
-        return Op::Rot90;
-    case QImageIOHandler::TransformationRotate270:
-        return Op::Rot270;
-    case QImageIOHandler::TransformationMirrorAndRotate90:
-        return Op::Transverse;
-    case QImageIOHandler::TransformationFlipAndRotate90:
-        return Op::Transpose;
-    default:
-        return Op::None;
-    }
-}
+using Op = PhotoTurn;
 
 bool Swaps(Op op)
 {
@@ -240,10 +210,43 @@ void FillTurned(jpeg_decompress_struct& in, jvirt_barray_ptr* stored, jpeg_compr
     }
 }
 
-// The bytes a turn writes, about: the stored photograph's at the scale written.
-double OutputBytes(const QByteArray& jpeg, double scale)
+// The bytes a turn writes, at most: the stored photograph's at the scale written, in a buffer
+// that grows by doubling.
+double OutputBytes(std::size_t size, double scale)
 {
-    return 2.0 * jpeg.size() * scale * scale + (1 << 16);
+    return 2.0 * double(size) * scale * scale + (1 << 16);
+}
+
+// The bytes of the coefficients that the compressor holds for its optimised Huffman tables, of a
+// picture w x h of components sampled as in's, turned with the picture where swapped.
+double WrittenCoefficientBytes(const jpeg_decompress_struct& in, double w, double h, bool swapped)
+{
+    const bool one = in.num_components == 1;
+    const int maxH = one ? 1 : swapped ? in.max_v_samp_factor : in.max_h_samp_factor;
+    const int maxV = one ? 1 : swapped ? in.max_h_samp_factor : in.max_v_samp_factor;
+    double blocks = 0;
+    for (int c = 0; c < in.num_components; ++c) {
+        const jpeg_component_info& k = in.comp_info[c];
+        const int hs = one ? 1 : swapped ? k.v_samp_factor : k.h_samp_factor;
+        const int vs = one ? 1 : swapped ? k.h_samp_factor : k.v_samp_factor;
+        const double wide = std::ceil(std::ceil(w * hs / maxH / DCTSIZE) / hs) * hs;
+        const double high = std::ceil(std::ceil(h * vs / maxV / DCTSIZE) / vs) * vs;
+        blocks += wide * high;
+    }
+    return blocks * sizeof(JBLOCK);
+}
+
+// Whether the data is too short to hold a quarter of the first scan, each of whose blocks takes
+// at least two bits sequentially (a DC code and an end of block), or one in a progressive DC
+// scan. Arithmetic coding and a progressive scan of AC first have no such least.
+bool HoldsLittle(const jpeg_decompress_struct& in, std::size_t size)
+{
+    const int bits = in.arith_code ? 0 : !in.progressive_mode ? 2 : in.Ss == 0 ? 1 : 0;
+    double blocks = 0;
+    for (int c = 0; c < in.comps_in_scan; ++c)
+        blocks +=
+            double(in.cur_comp_info[c]->width_in_blocks) * in.cur_comp_info[c]->height_in_blocks;
+    return 4 * 8 * double(size) < bits * blocks;
 }
 
 // The picture's shape, its sampling and its quantisation tables, transposed with its
@@ -334,17 +337,27 @@ void Scatter(const unsigned char* strip, int rows, int y0, int w, int components
 
 constexpr int kStripRows = 16;
 
-// The memory a turn of the decoded pixels at eighths/8 of the stored size takes: the upright
-// picture, a strip of stored rows, the whole coefficients of progressive data, the output.
-double PixelTurnBytes(jpeg_decompress_struct& in, const QByteArray& jpeg, int eighths)
+// libjpeg's own rows of a picture's width, for decoding and for encoding, at most; and its
+// tables and pools.
+constexpr int kCodecRows = 64;
+constexpr double kCodecFixed = 1 << 18;
+
+// The memory a turn of the decoded pixels at eighths/8 of the stored size takes: the whole
+// coefficients of progressive data, the coefficients of the upright picture that its optimised
+// tables are made from, and libjpeg's rows, beside either the upright pixels with a strip of
+// stored rows or, once they are freed, the output.
+double PixelTurnBytes(jpeg_decompress_struct& in, std::size_t size, Op op, int eighths)
 {
     in.scale_num = unsigned(eighths);
     in.scale_denom = 8;
     jpeg_calc_output_dimensions(&in);
     const double row = double(in.output_width) * in.output_components;
-    return row * (in.output_height + kStripRows) +
-           (jpeg_has_multiple_scans(&in) ? CoefficientBytes(in) : 0) +
-           OutputBytes(jpeg, eighths / 8.0);
+    const double w = Swaps(op) ? in.output_height : in.output_width;
+    const double h = Swaps(op) ? in.output_width : in.output_height;
+    return (jpeg_has_multiple_scans(&in) ? CoefficientBytes(in) : 0) +
+           WrittenCoefficientBytes(in, w, h, Swaps(op)) +
+           kCodecRows * std::max(w, h) * in.output_components + kCodecFixed +
+           std::max(row * (in.output_height + kStripRows), OutputBytes(size, eighths / 8.0));
 }
 
 // The stored pixels decoded at the scale set, a strip at a time, into the upright picture.
@@ -370,9 +383,32 @@ void DecodeUpright(JpegCodec& codec, Buffers& buffers, Op op)
     // Not finished: that would free the ICC profile's markers before they are written again.
 }
 
-// The upright pixels written once at high quality, with the stored photograph's colour space
-// and chroma subsampling (turned with it) and its ICC profile.
-void EncodeUpright(JpegCodec& codec, JpegSink& sink, const Buffers& buffers, Op op)
+// The stored photograph's quantisation tables, each coefficient keeping its step as the turn
+// moves it, and each component's choice of them.
+void CopyQuantisation(const jpeg_decompress_struct& in, jpeg_compress_struct& out, bool swapped)
+{
+    for (int t = 0; t < NUM_QUANT_TBLS; ++t) {
+        const JQUANT_TBL* from = in.quant_tbl_ptrs[t];
+        if (!from)
+            continue;
+        if (!out.quant_tbl_ptrs[t])
+            out.quant_tbl_ptrs[t] = jpeg_alloc_quant_table(reinterpret_cast<j_common_ptr>(&out));
+        JQUANT_TBL* to = out.quant_tbl_ptrs[t];
+        for (int i = 0; i < DCTSIZE; ++i)
+            for (int j = 0; j < DCTSIZE; ++j)
+                to->quantval[i * DCTSIZE + j] =
+                    from->quantval[swapped ? j * DCTSIZE + i : i * DCTSIZE + j];
+        to->sent_table = FALSE;
+    }
+    for (int c = 0; c < std::min(in.num_components, out.num_components); ++c)
+        if (in.quant_tbl_ptrs[in.comp_info[c].quant_tbl_no])
+            out.comp_info[c].quant_tbl_no = in.comp_info[c].quant_tbl_no;
+}
+
+// The upright pixels written once as the stored photograph was: its colour space, chroma
+// subsampling and quantisation tables, turned with it, and its ICC profile; with optimised
+// Huffman tables. The pixels are freed once the compressor holds their coefficients.
+void EncodeUpright(JpegCodec& codec, JpegSink& sink, Buffers& buffers, Op op)
 {
     jpeg_decompress_struct& in = codec.in;
     jpeg_compress_struct& out = codec.out;
@@ -389,7 +425,8 @@ void EncodeUpright(JpegCodec& codec, JpegSink& sink, const Buffers& buffers, Op 
         out.comp_info[c].h_samp_factor = Swaps(op) ? k.v_samp_factor : k.h_samp_factor;
         out.comp_info[c].v_samp_factor = Swaps(op) ? k.h_samp_factor : k.v_samp_factor;
     }
-    jpeg_set_quality(&out, 95, TRUE);
+    CopyQuantisation(in, out, Swaps(op));
+    out.optimize_coding = TRUE;
     out.dct_method = JDCT_ISLOW;
     codec.CopyDensity(Swaps(op));
     jpeg_start_compress(&out, TRUE);
@@ -399,6 +436,7 @@ void EncodeUpright(JpegCodec& codec, JpegSink& sink, const Buffers& buffers, Op 
         JSAMPROW line = buffers.upright + std::ptrdiff_t(out.next_scanline) * row;
         jpeg_write_scanlines(&out, &line, 1);
     }
+    std::free(std::exchange(buffers.upright, nullptr));
     jpeg_finish_compress(&out);
 }
 
@@ -406,63 +444,86 @@ enum class Tried
 {
     Done,
     NoMemory,
-    Failed,
+    Failed,  // the other path may still do it
+    Damaged, // no path can
 };
 
+Tried Outcome(const JpegCodec& codec)
+{
+    return codec.EndedEarly()    ? Tried::Damaged
+           : codec.OutOfMemory() ? Tried::NoMemory
+                                 : Tried::Failed;
+}
+
+// The compressed bytes handed over to the result.
+void Take(JpegSink& sink, UprightJpeg& result)
+{
+    result.bytes.reset(std::exchange(sink.data, nullptr));
+    result.size = std::exchange(sink.size, 0);
+    sink.capacity = 0;
+}
+
 // The turn without loss where it is perfect and fits room.
-Tried LosslessTurn(const QByteArray& jpeg, Op op, double room, QByteArray& turned)
+Tried LosslessTurn(const unsigned char* jpeg, std::size_t size, Op op, double room,
+                   UprightJpeg& result)
 {
     JpegSink sink;
     Tried tried = Tried::Failed;
     {
-        JpegCodec codec(jpeg, true);
+        JpegCodec codec(jpeg, size, true);
         if (!codec.Guarded([&] { codec.ReadHeader(); }) || !Perfect(codec.in, op))
             return Tried::Failed;
-        const double need = CoefficientBytes(codec.in) * (Swaps(op) ? 2 : 1) + OutputBytes(jpeg, 1);
+        const double need =
+            CoefficientBytes(codec.in) * (Swaps(op) ? 2 : 1) + OutputBytes(size, 1) + kCodecFixed;
         if (need > room)
             return Tried::NoMemory;
-        if (codec.Guarded([&] { TurnLosslessly(codec, sink, op); }))
-            tried = Tried::Done;
-        else if (codec.OutOfMemory())
-            tried = Tried::NoMemory;
-    } // the coefficients freed before the bytes are copied
+        tried =
+            codec.Guarded([&] { TurnLosslessly(codec, sink, op); }) ? Tried::Done : Outcome(codec);
+    } // the coefficients freed before the result takes the bytes
     if (tried == Tried::Done)
-        turned = sink.Bytes();
+        Take(sink, result);
     return tried;
 }
 
 // The pixels turned at eighths/8 of the stored size, where that fits room.
-Tried PixelTurn(const QByteArray& jpeg, Op op, int eighths, double room, QByteArray& turned)
+Tried PixelTurn(const unsigned char* jpeg, std::size_t size, Op op, int eighths, double room,
+                UprightJpeg& result)
 {
     JpegSink sink;
     {
         Buffers buffers;
-        JpegCodec codec(jpeg, false);
+        JpegCodec codec(jpeg, size, false);
         double need = 0;
         if (!codec.Guarded([&] {
                 codec.ReadHeader();
-                need = PixelTurnBytes(codec.in, jpeg, eighths);
+                need = PixelTurnBytes(codec.in, size, op, eighths);
             }))
-            return codec.OutOfMemory() ? Tried::NoMemory : Tried::Failed;
+            return Outcome(codec);
         if (need > room)
             return Tried::NoMemory;
         if (!codec.Guarded([&] {
                 DecodeUpright(codec, buffers, op);
                 EncodeUpright(codec, sink, buffers, op);
             }))
-            return codec.OutOfMemory() ? Tried::NoMemory : Tried::Failed;
+            return Outcome(codec);
     }
-    turned = sink.Bytes();
-    return turned.isNull() ? Tried::NoMemory : Tried::Done;
+    Take(sink, result);
+    return Tried::Done;
 }
 
-QSize UprightSize(const QByteArray& jpeg, Op op)
+// The photograph's header: its size upright, and whether its data is too short for its
+// picture.
+bool ReadHeader(const unsigned char* jpeg, std::size_t size, Op op, UprightJpeg& result,
+                bool& holdsLittle)
 {
-    JpegCodec codec(jpeg, false);
+    JpegCodec codec(jpeg, size, false);
     if (!codec.Guarded([&] { codec.ReadHeader(); }))
-        return {};
-    const QSize stored(int(codec.in.image_width), int(codec.in.image_height));
-    return Swaps(op) ? stored.transposed() : stored;
+        return false;
+    const bool swapped = Swaps(op);
+    result.width = int(swapped ? codec.in.image_height : codec.in.image_width);
+    result.height = int(swapped ? codec.in.image_width : codec.in.image_height);
+    holdsLittle = HoldsLittle(codec.in, size);
+    return result.width > 0 && result.height > 0;
 }
 
 // The start of a file of /proc, read without allocating: memory may be short.
@@ -494,7 +555,143 @@ double AvailableMemory()
     return line ? std::strtod(line + 13, nullptr) * 1024 : std::numeric_limits<double>::infinity();
 }
 
+// The lines of a file, read without allocating; one longer than the buffer is skipped.
+class Lines
+{
+public:
+    explicit Lines(const char* path) : m_fd(::open(path, O_RDONLY | O_CLOEXEC)) {}
+    Lines(const Lines&) = delete;
+    Lines& operator=(const Lines&) = delete;
+    ~Lines()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // The next line, without its line break; null at the end.
+    char* Next()
+    {
+        for (;;) {
+            if (auto* end = static_cast<char*>(std::memchr(m_text + m_at, '\n', m_end - m_at))) {
+                char* line = m_text + m_at;
+                *end = 0;
+                m_at = size_t(end + 1 - m_text);
+                if (!std::exchange(m_skipping, false))
+                    return line;
+                continue;
+            }
+            std::memmove(m_text, m_text + m_at, m_end - m_at);
+            m_end -= m_at;
+            m_at = 0;
+            if (m_end == sizeof m_text - 1) // no line break in a whole buffer
+                m_end = 0, m_skipping = true;
+            const ssize_t n =
+                m_fd >= 0 ? ::read(m_fd, m_text + m_end, sizeof m_text - 1 - m_end) : 0;
+            if (n > 0) {
+                m_end += size_t(n);
+                continue;
+            }
+            m_text[m_end] = 0; // the last line, without a line break
+            const bool last = m_end > 0 && !m_skipping;
+            m_end = 0;
+            return last ? m_text : nullptr;
+        }
+    }
+
+private:
+    int m_fd;
+    char m_text[4096];
+    size_t m_at = 0, m_end = 0;
+    bool m_skipping = false;
+};
+
+// Whether a comma-separated list holds item.
+bool ListHolds(const char* list, const char* item)
+{
+    const size_t n = std::strlen(item);
+    for (const char* at = list; (at = std::strstr(at, item)); at += n)
+        if ((at == list || at[-1] == ',') && (at[n] == 0 || at[n] == ','))
+            return true;
+    return false;
+}
+
+// A hierarchy of control groups: the files of its limit and its use, where it is mounted, the
+// part of it the mount shows, and the process's group in it.
+struct Hierarchy
+{
+    const char* limitFile;
+    const char* usedFile;
+    char mount[512] = "";
+    char root[512] = "";
+    char group[512] = "";
+
+    bool Found() const { return mount[0] && group[0]; }
+};
+
+// What the limit of each group from the process's own up to the mount leaves; unbounded where
+// none is set.
+double RoomIn(const Hierarchy& h)
+{
+    const size_t rootLength = std::strcmp(h.root, "/") == 0 ? 0 : std::strlen(h.root);
+    if (std::strncmp(h.group, h.root, rootLength) != 0 ||
+        (h.group[rootLength] != '/' && h.group[rootLength] != 0))
+        return std::numeric_limits<double>::infinity(); // outside what the mount shows
+    char dir[1024];
+    std::snprintf(dir, sizeof dir, "%s%s", h.mount, h.group + rootLength);
+    const size_t top = std::strlen(h.mount);
+    double room = std::numeric_limits<double>::infinity();
+    for (;;) {
+        char path[1100], text[64];
+        std::snprintf(path, sizeof path, "%s/%s", dir, h.limitFile);
+        const double limit = ReadProc(path, text) ? std::strtod(text, nullptr) : 0;
+        std::snprintf(path, sizeof path, "%s/%s", dir, h.usedFile);
+        // "max", or the memory controller's page counter's largest value, sets none.
+        if (limit > 0 && limit < 0x1p60 && ReadProc(path, text))
+            room = std::min(room, limit - std::strtod(text, nullptr));
+        char* slash = std::strrchr(dir, '/');
+        if (!slash || size_t(slash - dir) < top)
+            return room;
+        *slash = 0;
+    }
+}
+
 } // namespace
+
+double ControlGroupRoom(const char* mountinfo, const char* cgroups)
+{
+    Hierarchy unified{"memory.max", "memory.current"};
+    Hierarchy memory{"memory.limit_in_bytes", "memory.usage_in_bytes"};
+    Lines mounts(mountinfo);
+    while (const char* line = mounts.Next()) {
+        char root[512], mount[512], type[64], options[512];
+        const char* tail = std::strstr(line, " - ");
+        if (!tail || std::sscanf(line, "%*s %*s %*s %511s %511s", root, mount) != 2 ||
+            std::sscanf(tail + 3, "%63s %*s %511s", type, options) != 2)
+            continue;
+        Hierarchy* h = std::strcmp(type, "cgroup2") == 0                                  ? &unified
+                       : std::strcmp(type, "cgroup") == 0 && ListHolds(options, "memory") ? &memory
+                                                                                          : nullptr;
+        if (h && !h->mount[0]) {
+            std::strcpy(h->root, root);
+            std::strcpy(h->mount, mount);
+        }
+    }
+    Lines groups(cgroups);
+    while (const char* line = groups.Next()) {
+        char controllers[512], path[512];
+        if (std::sscanf(line, "%*[^:]:%511[^:]:%511s", controllers, path) == 2) {
+            if (ListHolds(controllers, "memory"))
+                std::strcpy(memory.group, path);
+        } else if (std::sscanf(line, "%*[^:]::%511s", path) == 1) {
+            std::strcpy(unified.group, path);
+        }
+    }
+    double room = std::numeric_limits<double>::infinity();
+    for (const Hierarchy* h : {&unified, &memory})
+        if (h->Found())
+            room = std::min(room, RoomIn(*h));
+    return room;
+}
 
 double MemoryRoom()
 {
@@ -503,38 +700,43 @@ double MemoryRoom()
     rlimit limit{};
     if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
         room = std::min(room, double(limit.rlim_cur) - HeldAddressSpace());
+    room = std::min(room, ControlGroupRoom("/proc/self/mountinfo", "/proc/self/cgroup"));
     return std::max(room, 0.0);
 }
 
-UprightJpeg JpegTurnedUpright(const QByteArray& jpeg, QImageIOHandler::Transformations turn,
+UprightJpeg JpegTurnedUpright(const unsigned char* jpeg, std::size_t size, PhotoTurn op,
                               double room)
 {
     UprightJpeg result;
-    const Op op = OpOf(turn);
-    result.own = UprightSize(jpeg, op);
-    if (result.own.isEmpty())
+    bool holdsLittle = false;
+    if (!ReadHeader(jpeg, size, op, result, holdsLittle) || holdsLittle)
         return result;
     if (op == Op::None) {
-        result.outcome = UprightJpeg::Outcome::Upright;
-        result.bytes = jpeg;
-        return result;
-    }
-    if (LosslessTurn(jpeg, op, room, result.bytes) == Tried::Done) {
-        result.outcome = UprightJpeg::Outcome::Upright;
-        return result;
-    }
-    result.outcome = UprightJpeg::Outcome::NoMemory;
-    for (int eighths = 8; eighths >= 1; --eighths) {
-        const Tried tried = PixelTurn(jpeg, op, eighths, room, result.bytes);
-        if (tried == Tried::Failed) {
-            result.outcome = UprightJpeg::Outcome::Unreadable;
-            break;
+        if (void* copy = std::malloc(size)) {
+            result.bytes.reset(static_cast<unsigned char*>(std::memcpy(copy, jpeg, size)));
+            result.size = size;
+            result.outcome = UprightJpeg::Outcome::Upright;
+        } else {
+            result.outcome = UprightJpeg::Outcome::NoMemory;
         }
+        return result;
+    }
+    Tried tried = LosslessTurn(jpeg, size, op, room, result);
+    if (tried == Tried::Done) {
+        result.outcome = UprightJpeg::Outcome::Upright;
+        return result;
+    }
+    for (int eighths = 8; eighths >= 1 && tried != Tried::Damaged; --eighths) {
+        tried = PixelTurn(jpeg, size, op, eighths, room, result);
         if (tried == Tried::Done) {
             result.outcome =
                 eighths == 8 ? UprightJpeg::Outcome::Upright : UprightJpeg::Outcome::Smaller;
-            break;
+            return result;
         }
+        if (tried == Tried::Failed)
+            break;
     }
+    result.outcome = tried == Tried::NoMemory ? UprightJpeg::Outcome::NoMemory
+                                              : UprightJpeg::Outcome::Unreadable;
     return result;
 }

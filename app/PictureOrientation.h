@@ -1,9 +1,23 @@
 #pragma once
 // A photograph stored turned, as cameras store one with an EXIF orientation, turned upright in
-// its own JPEG bytes, so that every reader of a lesson shows it upright.
-#include <QByteArray>
-#include <QImageIOHandler>
-#include <QSize>
+// its own JPEG bytes, so that every reader of a lesson shows it upright. No Qt: a fuzzer builds
+// it.
+#include <cstddef>
+#include <cstdlib>
+#include <memory>
+
+// The turn that shows a stored picture upright.
+enum class PhotoTurn
+{
+    None,
+    HFlip,
+    VFlip,
+    Rot180,
+    Transpose, // those from here on swap width and height
+    Transverse,
+    Rot90, // clockwise
+    Rot270,
+};
 
 struct UprightJpeg
 {
@@ -12,20 +26,27 @@ struct UprightJpeg
         Upright,    // at its own size
         Smaller,    // scaled down: memory allowed no more
         NoMemory,   // not even at an eighth of its size
-        Unreadable, // damaged, or no JPEG this library decodes
+        Unreadable, // damaged, its data ending long before its picture, or no JPEG this
+                    // library decodes
     };
     Outcome outcome = Outcome::Unreadable;
-    QByteArray bytes; // upright, with its ICC profile and no other markers
-    QSize own;        // the photograph's own size, upright
+    // Upright, with its ICC profile and no other markers; malloc'd.
+    std::unique_ptr<unsigned char, decltype(&std::free)> bytes{nullptr, &std::free};
+    std::size_t size = 0;
+    int width = 0, height = 0; // the photograph's own size, upright
 };
 
-// The JPEG turned upright by turn (the orientation Qt reads from it), taking no more than room
-// bytes of memory: without loss where its blocks allow, with optimised Huffman tables; else
-// decoded, turned and written once at high quality with its own chroma subsampling, at the
-// largest scale that fits.
-UprightJpeg JpegTurnedUpright(const QByteArray& jpeg, QImageIOHandler::Transformations turn,
+// The JPEG turned upright, taking no more than room bytes of memory: without loss where its
+// blocks allow, with optimised Huffman tables; else decoded, turned and written once with its
+// own quantisation tables and chroma subsampling, at the largest scale that fits.
+UprightJpeg JpegTurnedUpright(const unsigned char* jpeg, std::size_t size, PhotoTurn turn,
                               double room);
 
 // The bytes of memory this process may still take: most of what the machine has free, within
-// any limit on its address space.
+// any limit on its address space and its control group's.
 double MemoryRoom();
+
+// What a control group's memory limit leaves: the least over the process's group and those
+// above it, of the unified hierarchy and of the memory controller's own; unbounded where none
+// is set. The files are /proc/self/mountinfo and /proc/self/cgroup or stand-ins for them.
+double ControlGroupRoom(const char* mountinfo, const char* cgroups);

@@ -284,21 +284,50 @@ QSizeF FittedTo(const QSizeF& size, const QSizeF& bound)
 
 namespace {
 
-// A photograph stored turned, kept upright: smaller where memory allows no more, and then its
-// own upright size in shrunkFrom.
-PictureFault UprightPhotograph(const QByteArray& bytes, QImageIOHandler::Transformations turn,
-                               QByteArray& kept, QSize& shrunkFrom)
+PhotoTurn TurnOf(QImageIOHandler::Transformations turn)
 {
+    switch (int(turn)) {
+    case QImageIOHandler::TransformationMirror:
+        return PhotoTurn::HFlip;
+    case QImageIOHandler::TransformationFlip:
+        return PhotoTurn::VFlip;
+    case QImageIOHandler::TransformationRotate180:
+        return PhotoTurn::Rot180;
+    case QImageIOHandler::TransformationRotate90:
+        return PhotoTurn::Rot90;
+    case QImageIOHandler::TransformationRotate270:
+        return PhotoTurn::Rot270;
+    case QImageIOHandler::TransformationMirrorAndRotate90:
+        return PhotoTurn::Transverse;
+    case QImageIOHandler::TransformationFlipAndRotate90:
+        return PhotoTurn::Transpose;
+    default:
+        return PhotoTurn::None;
+    }
+}
+
+// A photograph stored turned, kept upright: smaller where memory allows no more, and then its
+// own upright size in shrunkFrom. One too large to show at the least of its scales is refused
+// before any turn, as it is stored upright.
+PictureFault UprightPhotograph(const QByteArray& bytes, const QSize& natural,
+                               QImageIOHandler::Transformations turn, QByteArray& kept,
+                               QSize& shrunkFrom)
+{
+    if (Pixels((QSizeF(natural) / 8).toSize() + QSize(1, 1)) > MostPixels())
+        return PictureFault::TooLarge;
     // What is left once the upright photograph can still be shown, and kept as hex digits.
     const double room =
         MemoryRoom() - 2 * 4 * Pixels(kShownBound.toSize()) - 4.0 * double(bytes.size());
-    UprightJpeg upright = JpegTurnedUpright(bytes, turn, room);
+    UprightJpeg upright =
+        JpegTurnedUpright(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                          size_t(bytes.size()), TurnOf(turn), room);
     switch (upright.outcome) {
     case UprightJpeg::Outcome::Smaller:
-        shrunkFrom = upright.own;
+        shrunkFrom = QSize(upright.width, upright.height);
         [[fallthrough]];
     case UprightJpeg::Outcome::Upright:
-        kept = std::move(upright.bytes);
+        kept =
+            QByteArray(reinterpret_cast<const char*>(upright.bytes.get()), qsizetype(upright.size));
         return PictureFault::None;
     case UprightJpeg::Outcome::NoMemory:
         return PictureFault::NoMemory;
@@ -321,7 +350,7 @@ PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray
         return PictureFault::None;
     }
     if (jpeg)
-        return UprightPhotograph(bytes, turn, kept, shrunkFrom);
+        return UprightPhotograph(bytes, natural, turn, kept, shrunkFrom);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return FaultOf(natural);

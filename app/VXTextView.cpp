@@ -424,8 +424,12 @@ void CVXTextView::OnInsertObject()
     std::vector<std::uint8_t>().swap(bytes);
     LessonPicture picture;
     ShrunkPhotograph shrunk;
-    const PictureFault fault = PictureFromFile(file, picture, PrintedRoom(), &shrunk);
-    file = {};
+    PictureFault fault = PictureFault::None;
+    {
+        const CWaitCursor busy; // a photograph stored turned takes a second or more
+        fault = PictureFromFile(file, picture, PrintedRoom(), &shrunk);
+        file = {};
+    }
     if (fault != PictureFault::None) {
         AfxMessageBox(fault == PictureFault::Unreadable ? unreadable : refused + ReasonOf(fault),
                       MB_OK | MB_ICONEXCLAMATION);

@@ -86,10 +86,11 @@ void BM_TurnUpright(benchmark::State& state)
     qsizetype kept = 0;
     for (auto _ : state) {
         const PeakMemory memory;
-        const UprightJpeg upright = JpegTurnedUpright(jpeg, QImageIOHandler::TransformationRotate90,
-                                                      std::numeric_limits<double>::infinity());
+        const UprightJpeg upright = JpegTurnedUpright(
+            reinterpret_cast<const unsigned char*>(jpeg.constData()), size_t(jpeg.size()),
+            PhotoTurn::Rot90, std::numeric_limits<double>::infinity());
         peak = std::max(peak, memory.MiB());
-        kept = upright.bytes.size();
+        kept = qsizetype(upright.size);
         if (upright.outcome != UprightJpeg::Outcome::Upright)
             state.SkipWithError("not turned at its own size");
     }

@@ -136,6 +136,17 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType)
     return ShowMessageBox(vx::res::LoadString(nIDPrompt), nType);
 }
 
+// The platform sends the new pointer to the display at once: no event need be processed.
+CWaitCursor::CWaitCursor()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    QGuiApplication::restoreOverrideCursor();
+}
+
 namespace {
 // What a box loads the first time it shows (its icons from the theme) is loaded at start-up, and
 // the memory reserve taken, for a box shown when memory has run out.

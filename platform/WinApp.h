@@ -131,6 +131,16 @@ BOOL AfxLoadMainToolBar(UINT nIDResource);
 // A message box on the user-interface thread; from another thread the caller waits for it.
 int AfxMessageBox(const std::string& text, UINT nType = MB_OK);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK);
+// While it lives, the pointer shows that the program is busy: for work on the user-interface
+// thread that can take more than a moment.
+class CWaitCursor
+{
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
 // Installs the message box of the user interface behind ShowMessageBox (see MessageHook.h), with
 // what it needs when memory has run out made ready.
 void InstallMessageBoxHook();

@@ -43,6 +43,8 @@ void Write(jpeg_compress_struct& out, const JpegPlan& plan, std::vector<unsigned
     out.optimize_coding = plan.optimized;
     out.comp_info[0].h_samp_factor = plan.hSamp;
     out.comp_info[0].v_samp_factor = plan.vSamp;
+    if (plan.progressive)
+        jpeg_simple_progression(&out);
     jpeg_start_compress(&out, TRUE);
     if (plan.orientation) {
         const QByteArray exif = ExifOf(plan.orientation);
@@ -90,15 +92,31 @@ void UprightPlace(int orientation, int w, int h, int x, int y, int& ux, int& uy)
     }
 }
 
+enum class Detail
+{
+    Noise,
+    Bands,
+    Grain,
+};
+
 // A pixel of the upright picture.
-QRgb UprightPixel(int x, int y, int w, int block, bool noise)
+QRgb UprightPixel(int x, int y, int w, int block, Detail detail)
 {
     if (y < block && x < block)
         return qRgb(220, 20, 20);
     if (y < block && x >= w - block)
         return qRgb(30, 200, 40);
     const quint32 hash = (quint32(x) * 73856093u ^ quint32(y) * 19349663u) * 2654435761u;
-    return noise ? hash >> 8 : 0x3C5AC8u * quint32(y / 700 % 3);
+    const int grain = int(hash >> 25) * 3 / 4; // 0 to 95
+    switch (detail) {
+    case Detail::Noise:
+        return hash >> 8;
+    case Detail::Bands:
+        return 0x3C5AC8u * quint32(y / 700 % 3);
+    default:
+        return qRgb(40 + (x / 40 + y / 60) % 150 + grain, 60 + (y / 30) % 120 + grain,
+                    90 + ((x ^ y) >> 5) % 100 + grain);
+    }
 }
 
 } // namespace
@@ -124,7 +142,7 @@ QByteArray JpegOf(const JpegPlan& plan)
     return file;
 }
 
-JpegPlan Photograph(QSize upright, int orientation, int hSamp, int vSamp)
+JpegPlan Photograph(QSize upright, int orientation, int hSamp, int vSamp, bool detailed)
 {
     JpegPlan plan;
     const QSize stored = orientation >= 5 ? upright.transposed() : upright;
@@ -135,15 +153,46 @@ JpegPlan Photograph(QSize upright, int orientation, int hSamp, int vSamp)
     plan.orientation = orientation;
     plan.icc = QColorSpace(QColorSpace::DisplayP3).iccProfile();
     plan.optimized = true;
+    if (detailed)
+        plan.quality = 92;
     const int block = std::max(8, upright.width() / 96), w = upright.width();
-    const bool noise = w < 1000;
+    const Detail detail = detailed ? Detail::Grain : w < 1000 ? Detail::Noise : Detail::Bands;
     plan.row = [=](int y, unsigned char* rgb) {
         for (int x = 0; x < stored.width(); ++x, rgb += 3) {
             int ux = 0, uy = 0;
             UprightPlace(orientation, stored.width(), stored.height(), x, y, ux, uy);
-            const QRgb c = UprightPixel(ux, uy, w, block, noise);
+            const QRgb c = UprightPixel(ux, uy, w, block, detail);
             rgb[0] = uchar(qRed(c)), rgb[1] = uchar(qGreen(c)), rgb[2] = uchar(qBlue(c));
         }
     };
     return plan;
+}
+
+QByteArray Claiming(QByteArray jpeg, int w, int h)
+{
+    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
+        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) >= 0xC0 && uchar(jpeg[i + 1]) <= 0xC2) {
+            jpeg[i + 5] = char(h >> 8), jpeg[i + 6] = char(h);
+            jpeg[i + 7] = char(w >> 8), jpeg[i + 8] = char(w);
+            break;
+        }
+    return jpeg;
+}
+
+QSize LumaSampling(const QByteArray& jpeg)
+{
+    Errors errors;
+    jpeg_decompress_struct in{};
+    in.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = Fail;
+    QSize sampling;
+    if (!setjmp(errors.jump)) {
+        jpeg_create_decompress(&in);
+        jpeg_mem_src(&in, reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                     static_cast<unsigned long>(jpeg.size()));
+        jpeg_read_header(&in, TRUE);
+        sampling = QSize(in.comp_info[0].h_samp_factor, in.comp_info[0].v_samp_factor);
+    }
+    jpeg_destroy_decompress(&in);
+    return sampling;
 }
