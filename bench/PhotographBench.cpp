@@ -4,12 +4,10 @@
 // does), turning the same 48-megapixel photograph with the same markers dropped.
 #include "app/PictureOrientation.h"
 #include "common/JpegFile.h"
+#include "common/PeakMemory.h"
 
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -43,35 +41,6 @@ const QByteArray& PhoneJpeg(int w, int h)
     }
     return cached;
 }
-
-double StatusKiB(const char* key)
-{
-    char text[4096] = {};
-    const int fd = ::open("/proc/self/status", O_RDONLY);
-    const ssize_t n = fd >= 0 ? ::read(fd, text, sizeof text - 1) : 0;
-    if (fd >= 0)
-        ::close(fd);
-    const char* line = n > 0 ? std::strstr(text, key) : nullptr;
-    return line ? std::strtod(line + std::strlen(key), nullptr) : 0;
-}
-
-// The resident memory's peak, from now on, over what is resident now.
-class PeakMemory
-{
-public:
-    PeakMemory()
-    {
-        const int fd = ::open("/proc/self/clear_refs", O_WRONLY);
-        if (fd >= 0 && ::write(fd, "5", 1) == 1)
-            m_resident = StatusKiB("VmRSS:");
-        if (fd >= 0)
-            ::close(fd);
-    }
-    double MiB() const { return (StatusKiB("VmHWM:") - m_resident) / 1024; }
-
-private:
-    double m_resident = 0;
-};
 
 void Report(benchmark::State& state, double peakMiB, qsizetype kept, qsizetype own)
 {
