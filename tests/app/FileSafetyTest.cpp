@@ -722,6 +722,8 @@ TEST(FileSafety, PhotographsStoredTurnedThatClaimMoreThanTheirDataAreRefusedAtOn
     } cases[] = {
         {"claims-20000.jpg", Claiming(JpegOf(Photograph({64, 64}, 6)), 20000, 20000), unreadable},
         {"claims-65000.jpg", Claiming(real, 65000, 65000), "It is too large to show."},
+        // Bytes enough for such a picture, but its data ends within its first hundredth.
+        {"claims-8000.jpg", Claiming(real, 8000, 8000), unreadable},
         {"upright-claims-65000.jpg", Claiming(upright, 65000, 65000), "It is too large to show."},
         {"cut-at-half.jpg", real.left(real.size() / 2), nullptr},
         {"cut-at-99.jpg", real.left(real.size() * 99 / 100), nullptr},
