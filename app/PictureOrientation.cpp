@@ -396,13 +396,15 @@ void CopyQuantisation(const jpeg_decompress_struct& in, jpeg_compress_struct& ou
         JQUANT_TBL* to = out.quant_tbl_ptrs[t];
         for (int i = 0; i < DCTSIZE; ++i)
             for (int j = 0; j < DCTSIZE; ++j)
-                to->quantval[i * DCTSIZE + j] =
-                    from->quantval[swapped ? j * DCTSIZE + i : i * DCTSIZE + j];
+                // A step of 0, which a decoder reads, would divide by zero here.
+                to->quantval[i * DCTSIZE + j] = std::clamp<UINT16>(
+                    from->quantval[swapped ? j * DCTSIZE + i : i * DCTSIZE + j], 1, 32767);
         to->sent_table = FALSE;
     }
     for (int c = 0; c < std::min(in.num_components, out.num_components); ++c)
-        if (in.quant_tbl_ptrs[in.comp_info[c].quant_tbl_no])
-            out.comp_info[c].quant_tbl_no = in.comp_info[c].quant_tbl_no;
+        if (const int t = in.comp_info[c].quant_tbl_no;
+            t >= 0 && t < NUM_QUANT_TBLS && in.quant_tbl_ptrs[t])
+            out.comp_info[c].quant_tbl_no = t;
 }
 
 // The upright pixels written once as the stored photograph was: its colour space, chroma
