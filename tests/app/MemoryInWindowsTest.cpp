@@ -79,6 +79,7 @@ void FailWhileShown(QDialog* d, long first, long most)
         d->repaint();
     });
     busy->start(5);
+    Say("memory fails");
     Shim<FailAllocations>("VeltrixFailAllocations")(first, 50, most, 1000);
 }
 
@@ -189,8 +190,12 @@ TEST(MemoryInWindowsChild, DISABLED_WindowShownWhileMemoryFails)
 // the program ends with 0 after File/Exit. A trial names the allocation that fails first and how
 // many fail in all, one in fifty from then on; where a second or third one falls in Qt's own code
 // that cannot throw, the program may end by a signal, so the table holds trials that end in the
-// program's hands. VELTRIX_WINDOW_TRIALS=N runs N trials of each window instead, with
-// VELTRIX_WINDOW_REFUSALS in all (1 unless set), and a line per window says how many ended so.
+// program's hands, but for those marked: a file dialog's folder is read on a thread of Qt's and
+// sorted in posted events while the window shows, and whether a refusal falls in that sort, or
+// where the window goes on past one half done, depends on the machine's load. Those may end by
+// a signal before the window has returned, and a line says how many did. VELTRIX_WINDOW_TRIALS=N
+// runs N trials of each window instead, with VELTRIX_WINDOW_REFUSALS in all (1 unless set), and a
+// line per window says how many ended so.
 TEST(MemoryInWindows, AWindowThatMemoryRunsOutInClosesAsCancelledAndTheUserIsTold)
 {
     if (!Shim<FailAllocations>("VeltrixFailAllocations"))
@@ -199,10 +204,11 @@ TEST(MemoryInWindows, AWindowThatMemoryRunsOutInClosesAsCancelledAndTheUserIsTol
     {
         std::size_t window;
         long first, most;
+        bool qtMayEnd = false; // a refusal may fall in Qt's own code, which ends the program
     };
-    std::vector<Trial> trials = {{0, 1, 1},  {0, 16, 1}, {0, 41, 1}, {1, 1, 1},
-                                 {1, 16, 3}, {1, 11, 2}, {2, 1, 1},  {2, 16, 1},
-                                 {2, 41, 1}, {3, 1, 1},  {3, 16, 1}, {3, 21, 3}};
+    std::vector<Trial> trials = {{0, 1, 1},        {0, 16, 1},       {0, 41, 1}, {1, 1, 1},
+                                 {1, 16, 3, true}, {1, 11, 2, true}, {2, 1, 1},  {2, 16, 1},
+                                 {2, 41, 1},       {3, 1, 1},        {3, 16, 1}, {3, 21, 3}};
     if (const char* asked = std::getenv("VELTRIX_WINDOW_TRIALS")) {
         const int n = std::max(1, std::atoi(asked));
         const char* most = std::getenv("VELTRIX_WINDOW_REFUSALS");
@@ -211,7 +217,11 @@ TEST(MemoryInWindows, AWindowThatMemoryRunsOutInClosesAsCancelledAndTheUserIsTol
             for (int i = 0; i < n; ++i)
                 trials.push_back({w, 1 + i * 50 / n, most ? std::atol(most) : 1});
     }
-    std::map<std::size_t, std::pair<int, int>> ended; // of each window: so, of all
+    struct Ended
+    {
+        int told = 0, inQt = 0, all = 0;
+    };
+    std::map<std::size_t, Ended> ended; // of each window
     for (const Trial& trial : trials) {
         SCOPED_TRACE(testing::Message() << kWindows[trial.window].name << ", first refused "
                                         << trial.first << ", " << trial.most << " in all");
@@ -230,14 +240,20 @@ TEST(MemoryInWindows, AWindowThatMemoryRunsOutInClosesAsCancelledAndTheUserIsTol
         const bool unsaid = !o.closed && o.boxes + o.onError == 0;
         const bool ok = !end.hung && end.code == 0 && o.refused > 0 && o.kept && o.boxes <= 1 &&
                         (told || unsaid);
-        EXPECT_TRUE(ok) << end.output;
-        ended[trial.window].first += ok && told;
-        ++ended[trial.window].second;
+        // Ended by a signal while memory failed in the window, before it returned.
+        const bool inQt = trial.qtMayEnd && !end.hung && end.code == -1 &&
+                          end.output.find("memory fails") != std::string::npos &&
+                          end.output.find("left as it was") == std::string::npos;
+        EXPECT_TRUE(ok || inQt) << end.output;
+        Ended& e = ended[trial.window];
+        e.told += ok && told;
+        e.inQt += inQt;
+        ++e.all;
     }
-    for (const auto& [w, count] : ended) {
-        std::printf("%s: %d of %d trials ended with the message\n", kWindows[w].name, count.first,
-                    count.second);
-        EXPECT_GE(count.first, 1) << kWindows[w].name;
+    for (const auto& [w, e] : ended) {
+        std::printf("%s: %d of %d trials ended with the message, %d by a signal in Qt's code\n",
+                    kWindows[w].name, e.told, e.all, e.inQt);
+        EXPECT_GE(e.told, 1) << kWindows[w].name;
     }
 }
 #endif

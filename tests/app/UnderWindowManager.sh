@@ -38,10 +38,8 @@ deadline=$((SECONDS + wait_seconds))
 tmp=$(mktemp -d)
 xvfb="" wm="" probe=""
 trap 'kill $probe $wm $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
-# ctest's time limit ends this script with SIGKILL, which no trap sees, and kills every process
-# under it: the folder is also removed by one outside that tree, once this script has gone.
-(setsid sh -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; rm -rf "$2"' sh $$ "$tmp" \
-  </dev/null >/dev/null 2>&1 &)
+. "$(dirname "$0")/../common/RemoveWhenEnded.sh"
+remove_when_ended "$tmp"
 # Fails, saying why, once the time is up.
 give_up() {
   [ $SECONDS -lt $deadline ] && return

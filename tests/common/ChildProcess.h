@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -59,8 +60,14 @@ inline ChildEnd RunChild(const ChildRun& run)
         std::string(folder && *folder ? folder : "/tmp") + "/veltrix-child-XXXXXX";
     const int out = mkstemp(outName.data());
     const rlimit limit{run.addressSpace, run.addressSpace};
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
+        // Ends with the test, killed at ctest's time limit or not: a child left running would
+        // make the test's folder again under its remover.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
         dup2(out, 1);
         dup2(out, 2);
         if (run.addressSpace)

@@ -13,6 +13,19 @@
 
 namespace {
 
+// Removes path and everything in it. A child test's remover may be removing a folder inside it at
+// the same moment, which fails this pass on an entry that it has just removed: tried again until
+// the folder is gone, or fails for another reason.
+void RemoveAll(const std::string& path)
+{
+    std::error_code ec;
+    while (std::filesystem::remove_all(path, ec), ec) {
+        if (ec != std::errc::no_such_file_or_directory && ec != std::errc::directory_not_empty)
+            return;
+        ec.clear();
+    }
+}
+
 // The remover: a grandchild, so that no process of the test's tree is its parent, which waits
 // until every copy of the pipe's write end has closed (this process's, and those of its forks
 // that have not replaced themselves: the write end closes on exec) and then removes the folder.
@@ -29,6 +42,9 @@ void RemoveWhenEnded(const std::string& path)
             const int null = open("/dev/null", O_RDWR);
             for (int fd = 0; fd < 3; ++fd)
                 dup2(null, fd);
+            // By name too: where close_range is refused (older kernels, some seccomp profiles)
+            // the remover's own copy of the write end would keep it waiting for ever.
+            close(ends[1]);
             close_range(3, ends[0] - 1, 0);
             close_range(ends[0] + 1, ~0U, 0);
             char c;
@@ -36,8 +52,7 @@ void RemoveWhenEnded(const std::string& path)
             do
                 n = read(ends[0], &c, 1);
             while (n > 0 || (n < 0 && errno == EINTR));
-            std::error_code ec;
-            std::filesystem::remove_all(path, ec);
+            RemoveAll(path);
         }
         _exit(0);
     }
@@ -65,9 +80,8 @@ struct TempFolder
     }
     ~TempFolder()
     {
-        std::error_code ec;
         if (!path.empty() && getpid() == owner)
-            std::filesystem::remove_all(path, ec);
+            RemoveAll(path);
     }
 };
 

@@ -7,6 +7,8 @@ set -uo pipefail
 src="$(cd "$(dirname "$0")/../.." && pwd)"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/../common/RemoveWhenEnded.sh"
+remove_when_ended "$work"
 failures=0
 
 repo=$work/repo

@@ -5,6 +5,8 @@ set -uo pipefail
 check="$(cd "$(dirname "$0")/../.." && pwd)/scripts/check-layers.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/../common/RemoveWhenEnded.sh"
+remove_when_ended "$work"
 failures=0
 
 # case NAME EXPECTED FILE:INCLUDE...
