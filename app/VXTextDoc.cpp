@@ -20,6 +20,13 @@ VX_IMPLEMENT_CLASS(CVXTextDoc, CDocument)
 
 namespace {
 constexpr LPARAM kHintTitle = 0;
+
+// Two spellings of one file (a "..", a doubled slash, a link to its folder) are one file.
+bool SameFile(const FilePath& a, const FilePath& b)
+{
+    std::error_code ec;
+    return std::filesystem::equivalent(a.Bytes(), b.Bytes(), ec);
+}
 } // namespace
 
 std::string LessonTooLargeText()
@@ -116,7 +123,8 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
         // The file dialog asked about the file chosen, not about this one: another lesson of
         // the student's may have this name. Return keeps it: the student did not choose it.
         std::error_code ec;
-        if (path != GetPathName() && std::filesystem::exists(path.Bytes(), ec) &&
+        if (std::filesystem::exists(path.Bytes(), ec) && !SameFile(path, lpszPathName) &&
+            !SameFile(path, GetPathName()) &&
             AfxMessageBox(PathText(path) + " already exists.\nDo you want to replace it?",
                           MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES) {
             m_bSaveCalledOff = true;

@@ -6,6 +6,7 @@
 #include "app/Configuration.h"
 #include "app/MenuDriver.h"
 #include "app/ModalDriver.h"
+#include "app/Rtf.h"
 #include "app/ShellGlobals.h"
 #include "app/VXTextDoc.h"
 #include "app/VXTextView.h"
@@ -224,6 +225,37 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
         lesson->OnCloseDocument();
         anotherAfter = FileText(path);
     };
+    std::string own, ownWritten, ownAfter, ownTitle;
+    std::vector<std::string> told; // by the program
+    int dialogAsked = 0;
+    auto saveOverOwn = [&] { // a student's Save As over a lesson of her own folder
+        const StudentStart student;
+        own = g_strUserDir + "mine.vxt";
+        std::ofstream(own, std::ios::binary) << another;
+        auto* lesson =
+            static_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr));
+        CView* view = lesson->GetViews().front();
+        static_cast<CVXTextView*>(view)->GetEdit()->insertPlainText("new words");
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        {
+            const ShownMessageBoxes shown;
+            // The keys go to the file dialog's question; the program's boxes after it are shown,
+            // kept and closed, which answers a question No.
+            const MessageBoxHook show = SetMessageBoxHook({});
+            SetMessageBoxHook([&](const std::string& text, unsigned type) {
+                told.push_back(text);
+                const ModalDriver closes(std::vector<ModalDriver::Step>{Reject});
+                return show(text, type);
+            });
+            Choose(ID_FILE_SAVE_AS);
+            SetMessageBoxHook(show);
+        }
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+        ownWritten = DocumentToRtf(*lesson->GetTextDocument());
+        ownTitle = view->GetParentFrame()->GetWindowText();
+        lesson->OnCloseDocument();
+        ownAfter = FileText(own);
+    };
 
     const KeyCase cases[] = {
         {"Return in the log-on name",
@@ -315,6 +347,28 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
               d->accept();
           },
           Accept}}, // "Saving the file as"
+        {"Return on Replace when the file dialog asks about the student's own lesson",
+         saveOverOwn,
+         [&dialogAsked](QDialog* d) {
+             auto* box = qobject_cast<QMessageBox*>(d);
+             dialogAsked += box && box->text().contains("Do you want to replace it?");
+             return box ? box->button(QMessageBox::Yes) : nullptr;
+         },
+         {"Return"},
+         QMessageBox::Yes,
+         [&] { // the one question, the dialog's
+             return dialogAsked == 1 &&
+                    told == std::vector<std::string>{"Saving the file as\n" + own} &&
+                    ownAfter == ownWritten && ownTitle == "mine.vxt";
+         },
+         {[](QDialog* d) { // the log-on
+              d->findChild<QLineEdit*>()->setText("cat");
+              d->accept();
+          },
+          [&own](QDialog* d) { // Save As, the lesson in her folder
+              d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(own));
+              d->accept();
+          }}},
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.what);

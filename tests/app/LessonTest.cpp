@@ -433,6 +433,19 @@ TEST_F(Lessons, AStudentsSaveGoesToTheStudentsFolder)
                                                 " already exists.\nDo you want to replace it?"}));
         EXPECT_EQ(fs::file_size(earlier) == size, answer == msgbox::IDNO);
     }
+    // The student's own lesson chosen, however the path spells it: the file dialog has asked.
+    fs::create_directory_symlink(m_root / "ann", m_root / "link");
+    for (const fs::path& chosen :
+         {m_root / "ann" / ".." / "ann" / "unit1.vxt",
+          fs::path(m_root.string() + "/ann//unit1.vxt"), m_root / "link" / "unit1.vxt"}) {
+        SCOPED_TRACE(chosen.string());
+        CVXTextDoc* mine = NewLesson("Mine.");
+        ASSERT_NE(mine, nullptr);
+        MessageRecorder recorder;
+        EXPECT_TRUE(mine->DoSave(chosen.string().c_str()));
+        EXPECT_EQ(recorder.messages,
+                  std::vector<std::string>{"Saving the file as\n" + earlier.string()});
+    }
     MessageRecorder recorder;
     auto* doc = dynamic_cast<CVXTextDoc*>(LessonDocs().front());
     EXPECT_FALSE(doc->OnSaveDocument("unit1.vxt"));
