@@ -21,8 +21,11 @@ bool EndsEarly(j_common_ptr info)
         return false;
     const auto in = reinterpret_cast<j_decompress_ptr>(info);
     const int code = info->err->msg_code;
+    // A restart marker met early ends only its interval; any other, the end of the image or the
+    // next scan's tables or header, ends the scan.
+    const bool restart = in->unread_marker >= JPEG_RST0 && in->unread_marker <= JPEG_RST0 + 7;
     const bool ends =
-        code == JWRN_JPEG_EOF || (code == JWRN_HIT_MARKER && in->unread_marker == JPEG_EOI) ||
+        code == JWRN_JPEG_EOF || (code == JWRN_HIT_MARKER && !restart) ||
         ((code == JWRN_HUFF_BAD_CODE || code == JWRN_ARITH_BAD_CODE) && in->restart_interval == 0);
     return ends && in->input_scan_number <= 1 && in->input_iMCU_row < in->total_iMCU_rows / 4;
 }

@@ -236,19 +236,6 @@ double WrittenCoefficientBytes(const jpeg_decompress_struct& in, double w, doubl
     return blocks * sizeof(JBLOCK);
 }
 
-// Whether the data is too short to hold a quarter of the first scan, each of whose blocks takes
-// at least two bits sequentially (a DC code and an end of block), or one in a progressive DC
-// scan. Arithmetic coding and a progressive scan of AC first have no such least.
-bool HoldsLittle(const jpeg_decompress_struct& in, std::size_t size)
-{
-    const int bits = in.arith_code ? 0 : !in.progressive_mode ? 2 : in.Ss == 0 ? 1 : 0;
-    double blocks = 0;
-    for (int c = 0; c < in.comps_in_scan; ++c)
-        blocks +=
-            double(in.cur_comp_info[c]->width_in_blocks) * in.cur_comp_info[c]->height_in_blocks;
-    return 4 * 8 * double(size) < bits * blocks;
-}
-
 // The picture's shape, its sampling and its quantisation tables, transposed with its
 // coefficients: each coefficient keeps the step it was quantised with.
 void TransposeParameters(jpeg_compress_struct& out)
@@ -513,10 +500,8 @@ Tried PixelTurn(const unsigned char* jpeg, std::size_t size, Op op, int eighths,
     return Tried::Done;
 }
 
-// The photograph's header: its size upright, and whether its data is too short for its
-// picture.
-bool ReadHeader(const unsigned char* jpeg, std::size_t size, Op op, UprightJpeg& result,
-                bool& holdsLittle)
+// The photograph's size upright, from its header; false where it has none.
+bool ReadSize(const unsigned char* jpeg, std::size_t size, Op op, UprightJpeg& result)
 {
     JpegCodec codec(jpeg, size, false);
     if (!codec.Guarded([&] { codec.ReadHeader(); }))
@@ -524,7 +509,6 @@ bool ReadHeader(const unsigned char* jpeg, std::size_t size, Op op, UprightJpeg&
     const bool swapped = Swaps(op);
     result.width = int(swapped ? codec.in.image_height : codec.in.image_width);
     result.height = int(swapped ? codec.in.image_width : codec.in.image_height);
-    holdsLittle = HoldsLittle(codec.in, size);
     return result.width > 0 && result.height > 0;
 }
 
@@ -710,8 +694,7 @@ UprightJpeg JpegTurnedUpright(const unsigned char* jpeg, std::size_t size, Photo
                               double room)
 {
     UprightJpeg result;
-    bool holdsLittle = false;
-    if (!ReadHeader(jpeg, size, op, result, holdsLittle) || holdsLittle)
+    if (!ReadSize(jpeg, size, op, result))
         return result;
     if (op == Op::None) {
         if (void* copy = std::malloc(size)) {

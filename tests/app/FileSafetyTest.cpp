@@ -732,6 +732,8 @@ TEST(FileSafety, PhotographsStoredTurnedThatClaimMoreThanTheirDataAreRefusedAtOn
     fs::create_directories(dir);
     const QByteArray real = JpegOf(Photograph({1200, 900}, 6, 2, 2, true));
     const QByteArray upright = JpegOf(Photograph({1200, 900}, 1, 2, 2, true));
+    JpegPlan small = Photograph({64, 64}, 6);
+    small.progressive = true;
     const char* const unreadable = "";
     const struct
     {
@@ -741,6 +743,8 @@ TEST(FileSafety, PhotographsStoredTurnedThatClaimMoreThanTheirDataAreRefusedAtOn
     } cases[] = {
         {"claims-20000.jpg", Claiming(JpegOf(Photograph({64, 64}, 6)), 20000, 20000), unreadable},
         {"claims-65000.jpg", Claiming(real, 65000, 65000), "It is too large to show."},
+        // Its first scan's data ends at the next scan's marker, not at the image's end.
+        {"progressive-claims-20000.jpg", Claiming(JpegOf(small), 20000, 20000), unreadable},
         // Bytes enough for such a picture, but its data ends within its first hundredth.
         {"claims-8000.jpg", Claiming(real, 8000, 8000), unreadable},
         {"upright-claims-65000.jpg", Claiming(upright, 65000, 65000), "It is too large to show."},
