@@ -102,6 +102,13 @@ PictureKind KindOf(const QByteArray& bytes)
                 f == QImage::Format_MonoLSB};
 }
 
+// Whether Qt's JPEG reader, which decodes at an eighth of the size at or above the one asked,
+// decodes a picture of this size at eighths/8 under its allocation limit.
+bool JpegFitsTheLimit(const QSizeF& natural, int eighths)
+{
+    return Pixels((natural * eighths / 8).toSize() + QSize(1, 1)) <= MostPixels();
+}
+
 // The largest size no larger than wanted, keeping its proportions, that Qt decodes the picture
 // at under its allocation limit.
 QSize UnderTheLimit(const PictureKind& kind, QSize wanted)
@@ -118,7 +125,7 @@ QSize UnderTheLimit(const PictureKind& kind, QSize wanted)
         std::max(wanted.width() / natural.width(), wanted.height() / natural.height());
     const int asked = std::clamp(int(std::ceil(8 * scale)), 1, 8);
     int eighths = asked;
-    while (eighths > 1 && Pixels((natural * eighths / 8).toSize() + QSize(1, 1)) > most)
+    while (eighths > 1 && !JpegFitsTheLimit(natural, eighths))
         --eighths;
     // Rounded down, so that the decoder takes no larger an eighth.
     return eighths == asked
@@ -313,7 +320,7 @@ PictureFault UprightPhotograph(const QByteArray& bytes, const QSize& natural,
                                QImageIOHandler::Transformations turn, QByteArray& kept,
                                QSize& shrunkFrom)
 {
-    if (Pixels((QSizeF(natural) / 8).toSize() + QSize(1, 1)) > MostPixels())
+    if (!JpegFitsTheLimit(QSizeF(natural), 1))
         return PictureFault::TooLarge;
     // What is left once the upright photograph can still be shown, and kept as hex digits.
     const double room =

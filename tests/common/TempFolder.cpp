@@ -15,11 +15,12 @@ namespace {
 
 // Removes path and everything in it. A child test's remover may be removing a folder inside it at
 // the same moment, which fails this pass on an entry that it has just removed: tried again until
-// the folder is gone, or fails for another reason.
+// the folder is gone, or fails for another reason, or a thousand times.
 void RemoveAll(const std::string& path)
 {
+    // A bounded number of times: a process that goes on writing there must not keep this one.
     std::error_code ec;
-    while (std::filesystem::remove_all(path, ec), ec) {
+    for (int tries = 0; tries < 1000 && (std::filesystem::remove_all(path, ec), ec); ++tries) {
         if (ec != std::errc::no_such_file_or_directory && ec != std::errc::directory_not_empty)
             return;
         ec.clear();
