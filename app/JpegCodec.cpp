@@ -1,6 +1,7 @@
 #include "app/JpegCodec.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -12,22 +13,17 @@ namespace {
     std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
 }
 
-// Whether a warning says that the picture's data ends, or breaks off for the rest of its scan,
-// within the first quarter of the first scan: the decoder would fill the rest with grey at the
-// whole picture's cost, what its data holds aside.
-bool EndsEarly(j_common_ptr info)
+// Whether a warning says that the rest of the picture's first scan is garbage, within its first
+// quarter, where no restart interval ends it.
+bool BreaksOffEarly(j_common_ptr info)
 {
     if (!info->is_decompressor)
         return false;
     const auto in = reinterpret_cast<j_decompress_ptr>(info);
     const int code = info->err->msg_code;
-    // A restart marker met early ends only its interval; any other, the end of the image or the
-    // next scan's tables or header, ends the scan.
-    const bool restart = in->unread_marker >= JPEG_RST0 && in->unread_marker <= JPEG_RST0 + 7;
-    const bool ends =
-        code == JWRN_JPEG_EOF || (code == JWRN_HIT_MARKER && !restart) ||
-        ((code == JWRN_HUFF_BAD_CODE || code == JWRN_ARITH_BAD_CODE) && in->restart_interval == 0);
-    return ends && in->input_scan_number <= 1 && in->input_iMCU_row < in->total_iMCU_rows / 4;
+    return (code == JWRN_HUFF_BAD_CODE || code == JWRN_ARITH_BAD_CODE) &&
+           in->restart_interval == 0 && in->input_scan_number <= 1 &&
+           in->input_iMCU_row < in->total_iMCU_rows / 4;
 }
 
 // A warning is damaged data that still decodes.
@@ -36,7 +32,7 @@ void Warned(j_common_ptr info, int level)
     if (level >= 0)
         return;
     auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    errors->endedEarly = errors->endedEarly || EndsEarly(info);
+    errors->endedEarly = errors->endedEarly || BreaksOffEarly(info);
     if (errors->stopOnWarning || errors->endedEarly)
         Fail(info);
 }
@@ -45,14 +41,52 @@ void Quiet(j_common_ptr)
 {
 }
 
-// Progressive data of very many scans takes time of their number squared: refused as damaged.
-void LimitScans(j_common_ptr info)
+[[noreturn]] void EndedEarly(j_common_ptr info)
 {
-    if (info->is_decompressor &&
-        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > 500) {
+    reinterpret_cast<JpegErrors*>(info->err)->endedEarly = true;
+    Fail(info);
+}
+
+// Between rows of the picture. Progressive data of very many scans takes time of their number
+// squared: refused as damaged. Data of the first scan used up within its first quarter ends
+// the work: the decoder would make the rest grey, or whatever the coder makes of no data, at the
+// whole picture's cost, what its data holds aside.
+void Watch(j_common_ptr info)
+{
+    if (!info->is_decompressor)
+        return;
+    const auto in = reinterpret_cast<j_decompress_ptr>(info);
+    if (in->input_scan_number > 500) {
         info->err->msg_code = JERR_NOTIMPL;
         Fail(info);
     }
+    const auto& scan = reinterpret_cast<JpegWatch*>(in->progress)->firstScan;
+    const auto at = reinterpret_cast<std::uintptr_t>(in->src->next_input_byte);
+    // Past the data, or in the two bytes of the end the source makes up where the file ends.
+    const bool usedUp = at < scan.begin || at >= scan.end;
+    if (scan.end && usedUp && in->input_scan_number <= 1 &&
+        in->input_iMCU_row < in->total_iMCU_rows / 4)
+        EndedEarly(info);
+}
+
+// Where the entropy-coded data from p ends: at the first marker, a restart marker aside where
+// restarts divide the data.
+const unsigned char* DataEnd(const unsigned char* p, const unsigned char* end, bool restarts)
+{
+    for (; p < end; ++p) {
+        if (*p != 0xFF)
+            continue;
+        const unsigned char* code = p + 1;
+        while (code < end && *code == 0xFF) // fill bytes
+            ++code;
+        if (code == end)
+            return p;
+        const bool restart = *code >= JPEG_RST0 && *code <= JPEG_RST0 + 7;
+        if (*code != 0 && !(restarts && restart))
+            return p;
+        p = code;
+    }
+    return end;
 }
 
 JpegSink& SinkOf(j_compress_ptr out)
@@ -121,11 +155,15 @@ JpegCodec::~JpegCodec()
 void JpegCodec::ReadHeader()
 {
     jpeg_create_decompress(&in);
-    m_progress.progress_monitor = LimitScans;
-    in.progress = &m_progress;
+    m_watch.pub.progress_monitor = Watch;
+    in.progress = &m_watch.pub;
     jpeg_mem_src(&in, m_jpeg, static_cast<unsigned long>(m_size));
     jpeg_save_markers(&in, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&in, TRUE);
+    const unsigned char* data = in.src->next_input_byte;
+    m_watch.firstScan = {
+        reinterpret_cast<std::uintptr_t>(data),
+        reinterpret_cast<std::uintptr_t>(DataEnd(data, m_jpeg + m_size, in.restart_interval != 0))};
 }
 
 void JpegCodec::StartWriting(JpegSink& sink)

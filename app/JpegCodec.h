@@ -4,6 +4,7 @@
 // in place.
 #include <csetjmp>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio> // before jpeglib.h, which uses FILE
 
 // jpeglib.h first: its configuration says which of jerror.h's codes there are.
@@ -17,6 +18,17 @@ struct JpegErrors
     std::jmp_buf jump;
     bool stopOnWarning = false;
     bool endedEarly = false;
+};
+
+// libjpeg's progress hook, which watches the data between rows of the picture.
+struct JpegWatch
+{
+    jpeg_progress_mgr pub; // first: libjpeg sees only this
+    // The first scan's entropy-coded data, as addresses; none before the header is read.
+    struct
+    {
+        std::uintptr_t begin = 0, end = 0;
+    } firstScan;
 };
 
 // The compressed bytes.
@@ -72,7 +84,7 @@ private:
     const unsigned char* m_jpeg;
     std::size_t m_size;
     JpegErrors m_errors;
-    jpeg_progress_mgr m_progress{};
+    JpegWatch m_watch{};
 };
 
 // Memory for work on the codec; where there is none, libjpeg's own error for it.

@@ -500,6 +500,17 @@ Tried PixelTurn(const unsigned char* jpeg, std::size_t size, Op op, int eighths,
     return Tried::Done;
 }
 
+// Whether the photograph claims more picture than a camera writes in its bytes. A plain picture
+// in Huffman coding takes a bit for each block of each component, some 200 pixels a byte; in
+// arithmetic coding, or in runs of empty blocks, a few bytes hold any size, which a turn would
+// pay for in full. A small picture costs little whatever its bytes.
+bool HoldsTooLittle(const UprightJpeg& photo, std::size_t size)
+{
+    constexpr double kMostPixelsPerByte = 1024, kFewPixels = 8e6;
+    const double pixels = double(photo.width) * double(photo.height);
+    return pixels > kFewPixels && pixels > kMostPixelsPerByte * double(size);
+}
+
 // The photograph's size upright, from its header; false where it has none.
 bool ReadSize(const unsigned char* jpeg, std::size_t size, Op op, UprightJpeg& result)
 {
@@ -706,6 +717,8 @@ UprightJpeg JpegTurnedUpright(const unsigned char* jpeg, std::size_t size, Photo
         }
         return result;
     }
+    if (HoldsTooLittle(result, size))
+        return result; // as damaged
     Tried tried = LosslessTurn(jpeg, size, op, room, result);
     if (tried == Tried::Done) {
         result.outcome = UprightJpeg::Outcome::Upright;

@@ -26,8 +26,8 @@ struct UprightJpeg
         Upright,    // at its own size
         Smaller,    // scaled down: memory allowed no more
         NoMemory,   // not even at an eighth of its size
-        Unreadable, // damaged, its data ending long before its picture, or no JPEG this
-                    // library decodes
+        Unreadable, // damaged, its data ending long before its picture or far too few for
+                    // it, or no JPEG this library decodes
     };
     Outcome outcome = Outcome::Unreadable;
     // Upright, with its ICC profile and no other markers; malloc'd.

@@ -30,18 +30,28 @@ run_fuzz() {
     -DVELTRIX_TESTS=OFF -DVELTRIX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g"
   shopt -s nullglob
+  local f name corpus found log
   for f in build-fuzz/fuzz/fuzz_*; do
     [ -x "$f" ] || continue
-    corpus="fuzz/corpus/$(basename "$f")"
+    name=$(basename "$f") corpus="fuzz/corpus/$name"
+    found="build-fuzz/found-$name/" log="build-fuzz/$name.log"
     [ -d "$corpus" ] || { echo "no seed corpus in $corpus"; return 1; }
-    mkdir -p "build-fuzz/corpus-$(basename "$f")"
+    mkdir -p "build-fuzz/corpus-$name"
+    rm -rf "$found" && mkdir -p "$found"
     # A photograph's turn has room for at most 512 MiB and takes milliseconds on the data a
     # fuzzer's input holds: a turn that costs what its data cannot hold shows as a crash.
     limits=(-timeout=10 -rss_limit_mb=2048)
-    [ "$(basename "$f")" = fuzz_jpegturn ] && limits=(-timeout=2 -rss_limit_mb=2048 -malloc_limit_mb=1024)
-    echo "fuzzing $(basename "$f")"
-    "$f" -max_total_time="${FUZZ_SECONDS:-15}" "${limits[@]}" \
-      "build-fuzz/corpus-$(basename "$f")" "$corpus" 2>&1 | tail -n 3
+    [ "$name" = fuzz_jpegturn ] && limits=(-timeout=2 -rss_limit_mb=2048 -malloc_limit_mb=1024)
+    echo "fuzzing $name"
+    if ! "$f" -max_total_time="${FUZZ_SECONDS:-15}" "${limits[@]}" -artifact_prefix="$found" \
+      "build-fuzz/corpus-$name" "$corpus" >"$log" 2>&1; then
+      # What went wrong, and the input that did it: the clone CI runs in goes.
+      grep -m1 -A20 -E '^==[0-9]+==|ALARM' "$log" || true
+      tail -n 3 "$log"
+      for a in "$found"*; do echo "input $a, base64:"; base64 -w 0 "$a" | head -c 40000; echo; done
+      return 1
+    fi
+    tail -n 3 "$log"
   done
 }
 

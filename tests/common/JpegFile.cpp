@@ -40,11 +40,13 @@ void Write(jpeg_compress_struct& out, const JpegPlan& plan, std::vector<unsigned
     out.in_color_space = JCS_RGB;
     jpeg_set_defaults(&out);
     jpeg_set_quality(&out, plan.quality, TRUE);
-    out.optimize_coding = plan.optimized;
+    out.optimize_coding = plan.optimized && !plan.arithmetic; // arithmetic coding adapts itself
     out.comp_info[0].h_samp_factor = plan.hSamp;
     out.comp_info[0].v_samp_factor = plan.vSamp;
     if (plan.progressive)
         jpeg_simple_progression(&out);
+    out.arith_code = plan.arithmetic;
+    out.restart_in_rows = plan.restartRows;
     jpeg_start_compress(&out, TRUE);
     if (plan.orientation) {
         const QByteArray exif = ExifOf(plan.orientation);
@@ -171,7 +173,8 @@ JpegPlan Photograph(QSize upright, int orientation, int hSamp, int vSamp, bool d
 QByteArray Claiming(QByteArray jpeg, int w, int h)
 {
     for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
-        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) >= 0xC0 && uchar(jpeg[i + 1]) <= 0xC2) {
+        if (const uchar m = uchar(jpeg[i + 1]);
+            uchar(jpeg[i]) == 0xFF && ((m >= 0xC0 && m <= 0xC2) || m == 0xC9 || m == 0xCA)) {
             jpeg[i + 5] = char(h >> 8), jpeg[i + 6] = char(h);
             jpeg[i + 7] = char(w >> 8), jpeg[i + 8] = char(w);
             break;

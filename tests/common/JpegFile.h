@@ -15,6 +15,8 @@ struct JpegPlan
     int quality = 75;
     bool optimized = false;   // Huffman tables made for the picture, as phones write them
     bool progressive = false; // in scans of rising detail, as pictures for the web are
+    bool arithmetic = false;  // arithmetic coding, in which a plain picture takes a few bytes
+    int restartRows = 0;      // a restart marker after every so many rows of blocks; none at 0
     std::function<void(int y, unsigned char* rgb)> row; // fills stored row y, width RGB pixels
 };
 
