@@ -73,9 +73,7 @@ void Watch(j_common_ptr info)
 // restarts divide the data.
 const unsigned char* DataEnd(const unsigned char* p, const unsigned char* end, bool restarts)
 {
-    for (; p < end; ++p) {
-        if (*p != 0xFF)
-            continue;
+    for (; (p = static_cast<const unsigned char*>(std::memchr(p, 0xFF, size_t(end - p)))); ++p) {
         const unsigned char* code = p + 1;
         while (code < end && *code == 0xFF) // fill bytes
             ++code;
