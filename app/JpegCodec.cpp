@@ -47,28 +47,6 @@ void Quiet(j_common_ptr)
     Fail(info);
 }
 
-// Between rows of the picture. Progressive data of very many scans takes time of their number
-// squared: refused as damaged. Data of the first scan used up within its first quarter ends
-// the work: the decoder would make the rest grey, or whatever the coder makes of no data, at the
-// whole picture's cost, what its data holds aside.
-void Watch(j_common_ptr info)
-{
-    if (!info->is_decompressor)
-        return;
-    const auto in = reinterpret_cast<j_decompress_ptr>(info);
-    if (in->input_scan_number > 500) {
-        info->err->msg_code = JERR_NOTIMPL;
-        Fail(info);
-    }
-    const auto& scan = reinterpret_cast<JpegWatch*>(in->progress)->firstScan;
-    const auto at = reinterpret_cast<std::uintptr_t>(in->src->next_input_byte);
-    // Past the data, or in the two bytes of the end the source makes up where the file ends.
-    const bool usedUp = at < scan.begin || at >= scan.end;
-    if (scan.end && usedUp && in->input_scan_number <= 1 &&
-        in->input_iMCU_row < in->total_iMCU_rows / 4)
-        EndedEarly(info);
-}
-
 // Where the entropy-coded data from p ends: at the first marker, a restart marker aside where
 // restarts divide the data.
 const unsigned char* DataEnd(const unsigned char* p, const unsigned char* end, bool restarts)
@@ -85,6 +63,31 @@ const unsigned char* DataEnd(const unsigned char* p, const unsigned char* end, b
         p = code;
     }
     return end;
+}
+
+// Between rows of the picture. Progressive data of very many scans takes time of their number
+// squared: refused as damaged. Data of the first scan used up within its first quarter ends
+// the work: the decoder would make the rest grey, or whatever the coder makes of no data, at the
+// whole picture's cost, what its data holds aside.
+void Watch(j_common_ptr info)
+{
+    if (!info->is_decompressor)
+        return;
+    const auto in = reinterpret_cast<j_decompress_ptr>(info);
+    if (in->input_scan_number > 500) {
+        info->err->msg_code = JERR_NOTIMPL;
+        Fail(info);
+    }
+    auto& scan = *reinterpret_cast<JpegWatch*>(in->progress);
+    if (!scan.begin || in->input_scan_number > 1 || in->input_iMCU_row >= in->total_iMCU_rows / 4)
+        return;
+    if (!scan.end)
+        scan.end = DataEnd(scan.begin, scan.fileEnd, in->restart_interval != 0);
+    // Past the data, or in the two bytes of the end the source makes up where the file ends.
+    const auto at = reinterpret_cast<std::uintptr_t>(in->src->next_input_byte);
+    if (at < reinterpret_cast<std::uintptr_t>(scan.begin) ||
+        at >= reinterpret_cast<std::uintptr_t>(scan.end))
+        EndedEarly(info);
 }
 
 JpegSink& SinkOf(j_compress_ptr out)
@@ -158,10 +161,8 @@ void JpegCodec::ReadHeader()
     jpeg_mem_src(&in, m_jpeg, static_cast<unsigned long>(m_size));
     jpeg_save_markers(&in, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&in, TRUE);
-    const unsigned char* data = in.src->next_input_byte;
-    m_watch.firstScan = {
-        reinterpret_cast<std::uintptr_t>(data),
-        reinterpret_cast<std::uintptr_t>(DataEnd(data, m_jpeg + m_size, in.restart_interval != 0))};
+    m_watch.begin = in.src->next_input_byte;
+    m_watch.fileEnd = m_jpeg + m_size;
 }
 
 void JpegCodec::StartWriting(JpegSink& sink)

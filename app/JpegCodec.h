@@ -24,11 +24,11 @@ struct JpegErrors
 struct JpegWatch
 {
     jpeg_progress_mgr pub; // first: libjpeg sees only this
-    // The first scan's entropy-coded data, as addresses; none before the header is read.
-    struct
-    {
-        std::uintptr_t begin = 0, end = 0;
-    } firstScan;
+    // The first scan's entropy-coded data from begin, before fileEnd; none before the header is
+    // read. Where it ends is found at the first look, as only decoding needs it.
+    const unsigned char* begin = nullptr;
+    const unsigned char* fileEnd = nullptr;
+    const unsigned char* end = nullptr;
 };
 
 // The compressed bytes.

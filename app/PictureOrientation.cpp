@@ -236,15 +236,14 @@ double WrittenCoefficientBytes(const jpeg_decompress_struct& in, double w, doubl
     return blocks * sizeof(JBLOCK);
 }
 
-// The picture's shape, its sampling and its quantisation tables, transposed with its
-// coefficients: each coefficient keeps the step it was quantised with.
-void TransposeParameters(jpeg_compress_struct& out)
+// The picture's sampling and the quantisation tables it has from the stored photograph,
+// transposed with its coefficients: each coefficient keeps the step it was quantised with.
+void TransposeSamplingAndSteps(const jpeg_decompress_struct& in, jpeg_compress_struct& out)
 {
-    std::swap(out.image_width, out.image_height);
     for (int c = 0; c < out.num_components; ++c)
         std::swap(out.comp_info[c].h_samp_factor, out.comp_info[c].v_samp_factor);
-    for (JQUANT_TBL* table : out.quant_tbl_ptrs)
-        if (table)
+    for (int t = 0; t < NUM_QUANT_TBLS; ++t)
+        if (JQUANT_TBL* table = out.quant_tbl_ptrs[t]; table && in.quant_tbl_ptrs[t])
             for (int i = 0; i < DCTSIZE; ++i)
                 for (int j = 0; j < i; ++j)
                     std::swap(table->quantval[i * DCTSIZE + j], table->quantval[j * DCTSIZE + i]);
@@ -258,8 +257,10 @@ void TurnLosslessly(JpegCodec& codec, JpegSink& sink, Op op)
     jvirt_barray_ptr* stored = jpeg_read_coefficients(&in);
     codec.StartWriting(sink);
     jpeg_copy_critical_parameters(&in, &out);
-    if (Swaps(op))
-        TransposeParameters(out);
+    if (Swaps(op)) {
+        std::swap(out.image_width, out.image_height);
+        TransposeSamplingAndSteps(in, out);
+    }
     codec.CopyDensity(Swaps(op));
     out.optimize_coding = TRUE;
     jvirt_barray_ptr* upright = Swaps(op) ? TurnedArrays(in, out) : stored;
@@ -370,10 +371,14 @@ void DecodeUpright(JpegCodec& codec, Buffers& buffers, Op op)
     // Not finished: that would free the ICC profile's markers before they are written again.
 }
 
-// The stored photograph's quantisation tables, each coefficient keeping its step as the turn
-// moves it, and each component's choice of them.
-void CopyQuantisation(const jpeg_decompress_struct& in, jpeg_compress_struct& out, bool swapped)
+// The stored photograph's sampling, its quantisation tables and each component's choice of them.
+void CopySamplingAndSteps(const jpeg_decompress_struct& in, jpeg_compress_struct& out)
 {
+    for (int c = 0; out.num_components > 1 && c < std::min(in.num_components, out.num_components);
+         ++c) {
+        out.comp_info[c].h_samp_factor = in.comp_info[c].h_samp_factor;
+        out.comp_info[c].v_samp_factor = in.comp_info[c].v_samp_factor;
+    }
     for (int t = 0; t < NUM_QUANT_TBLS; ++t) {
         const JQUANT_TBL* from = in.quant_tbl_ptrs[t];
         if (!from)
@@ -381,11 +386,8 @@ void CopyQuantisation(const jpeg_decompress_struct& in, jpeg_compress_struct& ou
         if (!out.quant_tbl_ptrs[t])
             out.quant_tbl_ptrs[t] = jpeg_alloc_quant_table(reinterpret_cast<j_common_ptr>(&out));
         JQUANT_TBL* to = out.quant_tbl_ptrs[t];
-        for (int i = 0; i < DCTSIZE; ++i)
-            for (int j = 0; j < DCTSIZE; ++j)
-                // A step of 0, which a decoder reads, would divide by zero here.
-                to->quantval[i * DCTSIZE + j] = std::clamp<UINT16>(
-                    from->quantval[swapped ? j * DCTSIZE + i : i * DCTSIZE + j], 1, 32767);
+        for (int k = 0; k < DCTSIZE2; ++k) // a step of 0, which a decoder reads, divides by 0
+            to->quantval[k] = std::clamp<UINT16>(from->quantval[k], 1, 32767);
         to->sent_table = FALSE;
     }
     for (int c = 0; c < std::min(in.num_components, out.num_components); ++c)
@@ -408,13 +410,9 @@ void EncodeUpright(JpegCodec& codec, JpegSink& sink, Buffers& buffers, Op op)
     out.in_color_space = in.out_color_space;
     jpeg_set_defaults(&out);
     jpeg_set_colorspace(&out, in.jpeg_color_space);
-    for (int c = 0; out.num_components > 1 && c < std::min(in.num_components, out.num_components);
-         ++c) {
-        const jpeg_component_info& k = in.comp_info[c];
-        out.comp_info[c].h_samp_factor = Swaps(op) ? k.v_samp_factor : k.h_samp_factor;
-        out.comp_info[c].v_samp_factor = Swaps(op) ? k.h_samp_factor : k.v_samp_factor;
-    }
-    CopyQuantisation(in, out, Swaps(op));
+    CopySamplingAndSteps(in, out);
+    if (Swaps(op))
+        TransposeSamplingAndSteps(in, out);
     out.optimize_coding = TRUE;
     out.dct_method = JDCT_ISLOW;
     codec.CopyDensity(Swaps(op));
