@@ -13,17 +13,16 @@ namespace {
     std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
 }
 
-// Whether a warning says that the rest of the picture's first scan is garbage, within its first
-// quarter, where no restart interval ends it.
-bool BreaksOffEarly(j_common_ptr info)
+// Whether a warning says that the arithmetic decoder gives up the rest of the picture's first
+// scan, within its first quarter, where no restart interval ends that: it makes up the rest, what
+// the data holds aside. (A Huffman decoder goes on reading the data.)
+bool GivesUpEarly(j_common_ptr info)
 {
     if (!info->is_decompressor)
         return false;
     const auto in = reinterpret_cast<j_decompress_ptr>(info);
-    const int code = info->err->msg_code;
-    return (code == JWRN_HUFF_BAD_CODE || code == JWRN_ARITH_BAD_CODE) &&
-           in->restart_interval == 0 && in->input_scan_number <= 1 &&
-           in->input_iMCU_row < in->total_iMCU_rows / 4;
+    return info->err->msg_code == JWRN_ARITH_BAD_CODE && in->restart_interval == 0 &&
+           in->input_scan_number <= 1 && in->input_iMCU_row < in->total_iMCU_rows / 4;
 }
 
 // A warning is damaged data that still decodes.
@@ -32,7 +31,7 @@ void Warned(j_common_ptr info, int level)
     if (level >= 0)
         return;
     auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    errors->endedEarly = errors->endedEarly || BreaksOffEarly(info);
+    errors->endedEarly = errors->endedEarly || GivesUpEarly(info);
     if (errors->stopOnWarning || errors->endedEarly)
         Fail(info);
 }

@@ -719,6 +719,23 @@ TEST(FileSafety, ALargePhotographStoredTurnedWhereMemoryIsShortGoesInUprightAndS
 }
 #endif
 
+// Where a JPEG's first scan's data starts, after its header.
+qsizetype ScanData(const QByteArray& jpeg)
+{
+    const qsizetype scan = jpeg.indexOf("\xFF\xDA");
+    return scan + 2 + (uchar(jpeg[scan + 2]) << 8 | uchar(jpeg[scan + 3]));
+}
+
+// The JPEG with the start of its data all ones, on which an arithmetic decoder gives up the rest
+// of its scan.
+QByteArray AllOnesAtFirst(QByteArray jpeg)
+{
+    const qsizetype at = ScanData(jpeg);
+    for (int i = 0; i < 32; i += 2)
+        jpeg[at + i] = '\xFF', jpeg[at + i + 1] = '\0'; // a 0xFF of data is followed by a 0
+    return jpeg;
+}
+
 // Photographs stored turned whose headers claim far more picture than their data holds are
 // refused at once, with no more memory than a look at them takes: one too large to show as its
 // twin stored upright is, one whose data ends long before its picture does as damaged. A
@@ -745,9 +762,7 @@ TEST(FileSafety, PhotographsStoredTurnedThatClaimMoreThanTheirDataAreRefusedAtOn
     };
     // Zeros, which arithmetic data ends in and decodes as a plain picture, for a quarter of it.
     QByteArray padded = JpegOf(plain);
-    const qsizetype scan = padded.indexOf("\xFF\xDA");
-    padded.insert(scan + 2 + (uchar(padded[scan + 2]) << 8 | uchar(padded[scan + 3])),
-                  QByteArray(400, '\0'));
+    padded.insert(ScanData(padded), QByteArray(400, '\0'));
     // Where no restart interval divides the data, a restart marker ends it as any marker does.
     QByteArray restartMarker = Claiming(real, 8000, 8000);
     restartMarker.insert(restartMarker.size() - 2, "\xFF\xD0", 2);
@@ -770,6 +785,9 @@ TEST(FileSafety, PhotographsStoredTurnedThatClaimMoreThanTheirDataAreRefusedAtOn
         // Whole, but in a few hundred bytes: turned, it would cost what its size does.
         {"arithmetic-plain-4000.jpg", padded, unreadable},
         {"restarts.jpg", JpegOf(restarts), nullptr},
+        // The arithmetic decoder makes up the rest of the scan after a bad code.
+        {"arithmetic-bad-code-claims-8000.jpg",
+         AllOnesAtFirst(Claiming(JpegOf(arithmetic), 8000, 8000)), unreadable},
         {"upright-claims-65000.jpg", Claiming(upright, 65000, 65000), "It is too large to show."},
         {"cut-at-half.jpg", real.left(real.size() / 2), nullptr},
         {"cut-at-99.jpg", real.left(real.size() * 99 / 100), nullptr},
