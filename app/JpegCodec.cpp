@@ -14,15 +14,22 @@ namespace {
 }
 
 // Whether a warning says that the arithmetic decoder gives up the rest of the picture's first
-// scan, within its first quarter, where no restart interval ends that: it makes up the rest, what
-// the data holds aside. (A Huffman decoder goes on reading the data.)
-bool GivesUpEarly(j_common_ptr info)
+// scan, where no restart interval ends that: it makes up the rest, as it does where the data
+// ends. (A Huffman decoder goes on reading the data.)
+bool GivesUp(j_common_ptr info)
 {
     if (!info->is_decompressor)
         return false;
     const auto in = reinterpret_cast<j_decompress_ptr>(info);
     return info->err->msg_code == JWRN_ARITH_BAD_CODE && in->restart_interval == 0 &&
-           in->input_scan_number <= 1 && in->input_iMCU_row < in->total_iMCU_rows / 4;
+           in->input_scan_number <= 1;
+}
+
+JpegWatch* WatchOf(j_common_ptr info)
+{
+    return info->is_decompressor
+               ? reinterpret_cast<JpegWatch*>(reinterpret_cast<j_decompress_ptr>(info)->progress)
+               : nullptr;
 }
 
 // A warning is damaged data that still decodes.
@@ -31,8 +38,9 @@ void Warned(j_common_ptr info, int level)
     if (level >= 0)
         return;
     auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    errors->endedEarly = errors->endedEarly || GivesUpEarly(info);
-    if (errors->stopOnWarning || errors->endedEarly)
+    errors->dataEnded = errors->dataEnded || GivesUp(info);
+    const JpegWatch* watch = WatchOf(info);
+    if (errors->stopOnWarning || (errors->dataEnded && watch && watch->probing))
         Fail(info);
 }
 
@@ -40,34 +48,35 @@ void Quiet(j_common_ptr)
 {
 }
 
-[[noreturn]] void EndedEarly(j_common_ptr info)
-{
-    reinterpret_cast<JpegErrors*>(info->err)->endedEarly = true;
-    Fail(info);
-}
-
 // Where the entropy-coded data from p ends: at the first marker, a restart marker aside where
-// restarts divide the data.
-const unsigned char* DataEnd(const unsigned char* p, const unsigned char* end, bool restarts)
+// restarts divide the data and the interval it ends holds data. markers counts the bytes of
+// those passed over.
+const unsigned char* DataEnd(const unsigned char* p, const unsigned char* end, bool restarts,
+                             std::size_t& markers)
 {
+    const unsigned char* interval = p;
     for (; (p = static_cast<const unsigned char*>(std::memchr(p, 0xFF, size_t(end - p)))); ++p) {
         const unsigned char* code = p + 1;
         while (code < end && *code == 0xFF) // fill bytes
             ++code;
         if (code == end)
             return p;
-        const bool restart = *code >= JPEG_RST0 && *code <= JPEG_RST0 + 7;
-        if (*code != 0 && !(restarts && restart))
-            return p;
+        if (*code != 0) {
+            const bool restart = *code >= JPEG_RST0 && *code <= JPEG_RST0 + 7;
+            if (!restarts || !restart || p == interval)
+                return p;
+            markers += size_t(code + 1 - p);
+            interval = code + 1;
+        }
         p = code;
     }
     return end;
 }
 
 // Between rows of the picture. Progressive data of very many scans takes time of their number
-// squared: refused as damaged. Data of the first scan used up within its first quarter ends
-// the work: the decoder would make the rest grey, or whatever the coder makes of no data, at the
-// whole picture's cost, what its data holds aside.
+// squared: refused as damaged. Data of the first scan used up before its last row is noted: the
+// decoder makes the rest grey, or whatever the coder makes of no data, at the whole picture's
+// cost, what its data holds aside. A probe ends there, or once the first scan is read.
 void Watch(j_common_ptr info)
 {
     if (!info->is_decompressor)
@@ -77,16 +86,25 @@ void Watch(j_common_ptr info)
         info->err->msg_code = JERR_NOTIMPL;
         Fail(info);
     }
-    auto& scan = *reinterpret_cast<JpegWatch*>(in->progress);
-    if (!scan.begin || in->input_scan_number > 1 || in->input_iMCU_row >= in->total_iMCU_rows / 4)
+    auto& errors = *reinterpret_cast<JpegErrors*>(info->err);
+    auto& scan = *WatchOf(info);
+    if (!scan.begin || errors.dataEnded)
         return;
-    if (!scan.end)
-        scan.end = DataEnd(scan.begin, scan.fileEnd, in->restart_interval != 0);
+    if (in->input_scan_number > 1 || in->input_iMCU_row + 1 >= in->total_iMCU_rows) {
+        if (scan.probing) {
+            scan.lasted = true;
+            Fail(info);
+        }
+        return;
+    }
     // Past the data, or in the two bytes of the end the source makes up where the file ends.
     const auto at = reinterpret_cast<std::uintptr_t>(in->src->next_input_byte);
     if (at < reinterpret_cast<std::uintptr_t>(scan.begin) ||
-        at >= reinterpret_cast<std::uintptr_t>(scan.end))
-        EndedEarly(info);
+        at >= reinterpret_cast<std::uintptr_t>(scan.end)) {
+        errors.dataEnded = true;
+        if (scan.probing)
+            Fail(info);
+    }
 }
 
 JpegSink& SinkOf(j_compress_ptr out)
@@ -134,8 +152,9 @@ JpegSink::~JpegSink()
     std::free(data);
 }
 
-JpegCodec::JpegCodec(const unsigned char* jpeg, std::size_t size, bool stopOnWarning)
-    : m_jpeg(jpeg), m_size(size)
+JpegCodec::JpegCodec(const unsigned char* jpeg, std::size_t size, bool stopOnWarning,
+                     const JpegScan& scan)
+    : m_jpeg(jpeg), m_size(size), m_scan(scan)
 {
     jpeg_std_error(&m_errors.pub);
     m_errors.pub.error_exit = Fail;
@@ -160,8 +179,23 @@ void JpegCodec::ReadHeader()
     jpeg_mem_src(&in, m_jpeg, static_cast<unsigned long>(m_size));
     jpeg_save_markers(&in, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&in, TRUE);
-    m_watch.begin = in.src->next_input_byte;
-    m_watch.fileEnd = m_jpeg + m_size;
+    // Watched only where the data's end is known, and where it is the scan that follows.
+    if (m_scan.end > 0 && in.src->next_input_byte == m_jpeg + m_scan.begin) {
+        m_watch.begin = m_jpeg + m_scan.begin;
+        m_watch.end = m_jpeg + m_scan.end;
+    }
+}
+
+JpegScan JpegCodec::FirstScan() const
+{
+    JpegScan scan;
+    const unsigned char* begin = in.src->next_input_byte;
+    std::size_t markers = 0;
+    const unsigned char* end = DataEnd(begin, m_jpeg + m_size, in.restart_interval != 0, markers);
+    scan.begin = size_t(begin - m_jpeg);
+    scan.end = size_t(end - m_jpeg);
+    scan.dataBytes = double(end - begin) - double(markers);
+    return scan;
 }
 
 void JpegCodec::StartWriting(JpegSink& sink)

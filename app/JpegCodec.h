@@ -17,18 +17,27 @@ struct JpegErrors
     jpeg_error_mgr pub; // first: libjpeg sees only this
     std::jmp_buf jump;
     bool stopOnWarning = false;
-    bool endedEarly = false;
+    bool dataEnded = false; // the first scan's data ended before its picture did
 };
 
-// libjpeg's progress hook, which watches the data between rows of the picture.
+// The first scan's entropy-coded data: its bytes from the file's start, up to its first marker
+// (a restart marker that ends an interval with data aside), and how many of them are data.
+struct JpegScan
+{
+    std::size_t begin = 0, end = 0;
+    double dataBytes = 0;
+};
+
+// libjpeg's progress hook, which watches the first scan's data between rows of the picture.
 struct JpegWatch
 {
     jpeg_progress_mgr pub; // first: libjpeg sees only this
-    // The first scan's entropy-coded data from begin, before fileEnd; none before the header is
-    // read. Where it ends is found at the first look, as only decoding needs it.
+    // The first scan's data; none before the header is read.
     const unsigned char* begin = nullptr;
-    const unsigned char* fileEnd = nullptr;
     const unsigned char* end = nullptr;
+    // Probing: the work ends as soon as the first scan's data is known to end early or to last.
+    bool probing = false;
+    bool lasted = false;
 };
 
 // The compressed bytes.
@@ -48,9 +57,10 @@ public:
 class JpegCodec
 {
 public:
-    // stopOnWarning: damaged data that still decodes ends the work too. Data that ends long
-    // before its picture does always ends it.
-    JpegCodec(const unsigned char* jpeg, std::size_t size, bool stopOnWarning);
+    // stopOnWarning: damaged data that still decodes ends the work too. scan: the first scan's
+    // data as FirstScan found it.
+    JpegCodec(const unsigned char* jpeg, std::size_t size, bool stopOnWarning,
+              const JpegScan& scan = {});
     JpegCodec(const JpegCodec&) = delete;
     JpegCodec& operator=(const JpegCodec&) = delete;
     ~JpegCodec();
@@ -65,12 +75,18 @@ public:
         return true;
     }
     bool OutOfMemory() const { return m_errors.pub.msg_code == JERR_OUT_OF_MEMORY; }
-    // Whether the work ended because the picture's data ended, or broke off, long before it.
-    bool EndedEarly() const { return m_errors.endedEarly; }
+    // Whether the first scan's data ended, or broke off, before its picture did: the decoder
+    // makes up the rest.
+    bool DataEnded() const { return m_errors.dataEnded; }
+    // Decoding ends as soon as it tells whether the first scan's data lasts: then Lasted says.
+    void Probe() { m_watch.probing = true; }
+    bool Lasted() const { return m_watch.lasted; }
 
     // These call libjpeg: only inside Guarded.
     // The header read, and the ICC profile's markers kept to be written again.
     void ReadHeader();
+    // After the header: where the first scan's data ends, read from the data itself.
+    JpegScan FirstScan() const;
     void StartWriting(JpegSink& sink);
     // Between the start of compression and the first data.
     void WriteIccProfile();
@@ -83,6 +99,7 @@ public:
 private:
     const unsigned char* m_jpeg;
     std::size_t m_size;
+    JpegScan m_scan;
     JpegErrors m_errors;
     JpegWatch m_watch{};
 };

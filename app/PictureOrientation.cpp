@@ -432,14 +432,14 @@ enum class Tried
     Done,
     NoMemory,
     Failed,  // the other path may still do it
-    Damaged, // no path can
+    Damaged, // the first scan's data ended before its picture did
 };
 
 Tried Outcome(const JpegCodec& codec)
 {
-    return codec.EndedEarly()    ? Tried::Damaged
-           : codec.OutOfMemory() ? Tried::NoMemory
-                                 : Tried::Failed;
+    return codec.OutOfMemory() ? Tried::NoMemory
+           : codec.DataEnded() ? Tried::Damaged
+                               : Tried::Failed;
 }
 
 // The compressed bytes handed over to the result.
@@ -450,19 +450,80 @@ void Take(JpegSink& sink, UprightJpeg& result)
     sink.capacity = 0;
 }
 
-// The turn without loss where it is perfect and fits room.
-Tried LosslessTurn(const unsigned char* jpeg, std::size_t size, Op op, double room,
-                   UprightJpeg& result)
+// What a whole photograph of 50 megapixels takes to turn, at most: one whose data ends before
+// its picture does takes no more, whatever picture it claims.
+constexpr double kDamagedRoom = 320.0 * 1048576;
+
+// Whether the first scan's data lasts to its picture's end: read at an eighth of its size, and
+// no further than where it ends. Progressive data needs room for every scan's coefficients.
+bool DataLasts(const unsigned char* jpeg, std::size_t size, const JpegScan& scan, double room)
+{
+    Buffers buffers;
+    JpegCodec codec(jpeg, size, false, scan);
+    codec.Probe();
+    jpeg_decompress_struct& in = codec.in;
+    const bool read = codec.Guarded([&] {
+        codec.ReadHeader();
+        in.scale_num = 1;
+        in.scale_denom = 8;
+        jpeg_calc_output_dimensions(&in);
+        if (jpeg_has_multiple_scans(&in) && CoefficientBytes(in) > room)
+            ERREXIT1(&in, JERR_OUT_OF_MEMORY, 3);
+        jpeg_start_decompress(&in);
+        const auto row = std::ptrdiff_t(in.output_width) * in.output_components;
+        buffers.strip = JpegAllocate(reinterpret_cast<j_common_ptr>(&in), double(row) * kStripRows);
+        JSAMPROW lines[kStripRows];
+        for (int r = 0; r < kStripRows; ++r)
+            lines[r] = buffers.strip + r * row;
+        while (in.output_scanline < in.output_height)
+            jpeg_read_scanlines(&in, lines, kStripRows);
+    });
+    return (read || codec.Lasted()) && !codec.DataEnded();
+}
+
+// The memory a turn may take: room, but no more than kDamagedRoom where the first scan's data
+// ends before its picture does. A dearer turn is made only once a probe has found that the data
+// lasts.
+class Budget
+{
+public:
+    Budget(const unsigned char* jpeg, std::size_t size, const JpegScan& scan, double room)
+        : m_jpeg(jpeg), m_size(size), m_scan(scan), m_given(room), m_room(room)
+    {
+    }
+
+    bool Allows(double need)
+    {
+        if (need > kDamagedRoom && need <= m_room && !std::exchange(m_probed, true) &&
+            !DataLasts(m_jpeg, m_size, m_scan, m_room))
+            Damaged();
+        return need <= m_room;
+    }
+    void Damaged() { m_room = std::min(m_room, kDamagedRoom); }
+    // Whether the damage, not memory, keeps the turn smaller than room would.
+    bool Binds() const { return m_room < m_given; }
+
+private:
+    const unsigned char* m_jpeg;
+    std::size_t m_size;
+    JpegScan m_scan;
+    double m_given, m_room;
+    bool m_probed = false;
+};
+
+// The turn without loss where it is perfect and its budget allows.
+Tried LosslessTurn(const unsigned char* jpeg, std::size_t size, Op op, const JpegScan& scan,
+                   Budget& budget, UprightJpeg& result)
 {
     JpegSink sink;
     Tried tried = Tried::Failed;
     {
-        JpegCodec codec(jpeg, size, true);
+        JpegCodec codec(jpeg, size, true, scan);
         if (!codec.Guarded([&] { codec.ReadHeader(); }) || !Perfect(codec.in, op))
             return Tried::Failed;
         const double need =
             CoefficientBytes(codec.in) * (Swaps(op) ? 2 : 1) + OutputBytes(size, 1) + kCodecFixed;
-        if (need > room)
+        if (!budget.Allows(need))
             return Tried::NoMemory;
         tried =
             codec.Guarded([&] { TurnLosslessly(codec, sink, op); }) ? Tried::Done : Outcome(codec);
@@ -472,21 +533,21 @@ Tried LosslessTurn(const unsigned char* jpeg, std::size_t size, Op op, double ro
     return tried;
 }
 
-// The pixels turned at eighths/8 of the stored size, where that fits room.
-Tried PixelTurn(const unsigned char* jpeg, std::size_t size, Op op, int eighths, double room,
-                UprightJpeg& result)
+// The pixels turned at eighths/8 of the stored size, where its budget allows.
+Tried PixelTurn(const unsigned char* jpeg, std::size_t size, Op op, const JpegScan& scan,
+                int eighths, Budget& budget, UprightJpeg& result)
 {
     JpegSink sink;
     {
         Buffers buffers;
-        JpegCodec codec(jpeg, size, false);
+        JpegCodec codec(jpeg, size, false, scan);
         double need = 0;
         if (!codec.Guarded([&] {
                 codec.ReadHeader();
                 need = PixelTurnBytes(codec.in, size, op, eighths);
             }))
             return Outcome(codec);
-        if (need > room)
+        if (!budget.Allows(need))
             return Tried::NoMemory;
         if (!codec.Guarded([&] {
                 DecodeUpright(codec, buffers, op);
@@ -498,22 +559,26 @@ Tried PixelTurn(const unsigned char* jpeg, std::size_t size, Op op, int eighths,
     return Tried::Done;
 }
 
-// Whether the photograph claims more picture than a camera writes in its bytes. A plain picture
-// in Huffman coding takes a bit for each block of each component, some 200 pixels a byte; in
-// arithmetic coding, or in runs of empty blocks, a few bytes hold any size, which a turn would
-// pay for in full. A small picture costs little whatever its bytes.
-bool HoldsTooLittle(const UprightJpeg& photo, std::size_t size)
+// Whether the photograph claims more picture than a camera writes in its first scan's data. A
+// plain picture in Huffman coding takes a bit for each block of each component, some 200 pixels
+// a byte; in arithmetic coding, or in runs of empty blocks, a few bytes hold any size, which a
+// turn would pay for in full. A small picture costs little whatever its bytes.
+bool HoldsTooLittle(const UprightJpeg& photo, const JpegScan& scan)
 {
     constexpr double kMostPixelsPerByte = 1024, kFewPixels = 8e6;
     const double pixels = double(photo.width) * double(photo.height);
-    return pixels > kFewPixels && pixels > kMostPixelsPerByte * double(size);
+    return pixels > kFewPixels && pixels > kMostPixelsPerByte * scan.dataBytes;
 }
 
-// The photograph's size upright, from its header; false where it has none.
-bool ReadSize(const unsigned char* jpeg, std::size_t size, Op op, UprightJpeg& result)
+// The photograph's size upright and its first scan, from its header; false where it has none.
+bool ReadSize(const unsigned char* jpeg, std::size_t size, Op op, UprightJpeg& result,
+              JpegScan& scan)
 {
     JpegCodec codec(jpeg, size, false);
-    if (!codec.Guarded([&] { codec.ReadHeader(); }))
+    if (!codec.Guarded([&] {
+            codec.ReadHeader();
+            scan = codec.FirstScan();
+        }))
         return false;
     const bool swapped = Swaps(op);
     result.width = int(swapped ? codec.in.image_height : codec.in.image_width);
@@ -703,7 +768,8 @@ UprightJpeg JpegTurnedUpright(const unsigned char* jpeg, std::size_t size, Photo
                               double room)
 {
     UprightJpeg result;
-    if (!ReadSize(jpeg, size, op, result))
+    JpegScan scan;
+    if (!ReadSize(jpeg, size, op, result, scan))
         return result;
     if (op == Op::None) {
         if (void* copy = std::malloc(size)) {
@@ -715,24 +781,29 @@ UprightJpeg JpegTurnedUpright(const unsigned char* jpeg, std::size_t size, Photo
         }
         return result;
     }
-    if (HoldsTooLittle(result, size))
+    if (HoldsTooLittle(result, scan))
         return result; // as damaged
-    Tried tried = LosslessTurn(jpeg, size, op, room, result);
+    Budget budget(jpeg, size, scan, room);
+    Tried tried = LosslessTurn(jpeg, size, op, scan, budget, result);
     if (tried == Tried::Done) {
         result.outcome = UprightJpeg::Outcome::Upright;
         return result;
     }
-    for (int eighths = 8; eighths >= 1 && tried != Tried::Damaged; --eighths) {
-        tried = PixelTurn(jpeg, size, op, eighths, room, result);
+    if (tried == Tried::Damaged)
+        budget.Damaged();
+    for (int eighths = 8; eighths >= 1; --eighths) {
+        tried = PixelTurn(jpeg, size, op, scan, eighths, budget, result);
         if (tried == Tried::Done) {
             result.outcome =
                 eighths == 8 ? UprightJpeg::Outcome::Upright : UprightJpeg::Outcome::Smaller;
+            result.damaged = eighths < 8 && budget.Binds();
             return result;
         }
-        if (tried == Tried::Failed)
+        if (tried != Tried::NoMemory)
             break;
     }
-    result.outcome = tried == Tried::NoMemory ? UprightJpeg::Outcome::NoMemory
-                                              : UprightJpeg::Outcome::Unreadable;
+    // A damaged photograph that its budget, not memory, keeps out is refused as damaged.
+    result.outcome = tried == Tried::NoMemory && !budget.Binds() ? UprightJpeg::Outcome::NoMemory
+                                                                 : UprightJpeg::Outcome::Unreadable;
     return result;
 }

@@ -24,16 +24,19 @@ struct UprightJpeg
     enum class Outcome
     {
         Upright,    // at its own size
-        Smaller,    // scaled down: memory allowed no more
+        Smaller,    // scaled down: memory, or its damage, allowed no more
         NoMemory,   // not even at an eighth of its size
-        Unreadable, // damaged, its data ending long before its picture or far too few for
-                    // it, or no JPEG this library decodes
+        Unreadable, // damaged, its data far too few for its picture, or no JPEG this library
+                    // decodes
     };
     Outcome outcome = Outcome::Unreadable;
     // Upright, with its ICC profile and no other markers; malloc'd.
     std::unique_ptr<unsigned char, decltype(&std::free)> bytes{nullptr, &std::free};
     std::size_t size = 0;
     int width = 0, height = 0; // the photograph's own size, upright
+    // Smaller because its data ends before its picture does: at its own size it would cost what
+    // a whole picture of that size does.
+    bool damaged = false;
 };
 
 // The JPEG turned upright, taking no more than room bytes of memory: without loss where its

@@ -53,10 +53,12 @@ enum class PictureFault
 // A picture file's bytes as Insert New Object takes them: a JPEG or PNG keeps its own bytes,
 // another picture is kept as PNG, a photograph stored turned is kept upright; a picture larger
 // than room (in pixels of the text), or than a lesson shows, is fitted. Where memory allowed only
-// a smaller upright photograph, shrunk gives its size and the photograph's own, upright.
+// a smaller upright photograph, shrunk gives its size and the photograph's own, upright; damaged
+// where its damage rather than memory kept it smaller.
 struct ShrunkPhotograph
 {
     QSize own, kept;
+    bool damaged = false;
 };
 PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture,
                              const QSizeF& room = {}, ShrunkPhotograph* shrunk = nullptr);

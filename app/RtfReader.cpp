@@ -318,7 +318,7 @@ PhotoTurn TurnOf(QImageIOHandler::Transformations turn)
 // before any turn, as it is stored upright.
 PictureFault UprightPhotograph(const QByteArray& bytes, const QSize& natural,
                                QImageIOHandler::Transformations turn, QByteArray& kept,
-                               QSize& shrunkFrom)
+                               QSize& shrunkFrom, bool& damaged)
 {
     if (!JpegFitsTheLimit(QSizeF(natural), 1))
         return PictureFault::TooLarge;
@@ -331,6 +331,7 @@ PictureFault UprightPhotograph(const QByteArray& bytes, const QSize& natural,
     switch (upright.outcome) {
     case UprightJpeg::Outcome::Smaller:
         shrunkFrom = QSize(upright.width, upright.height);
+        damaged = upright.damaged;
         [[fallthrough]];
     case UprightJpeg::Outcome::Upright:
         kept =
@@ -347,7 +348,7 @@ PictureFault UprightPhotograph(const QByteArray& bytes, const QSize& natural,
 // shows them so: a JPEG or PNG stored upright as they are, a JPEG stored turned (as phones store
 // a photograph taken upright) turned; another picture decoded upright and written once as PNG.
 PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray& kept,
-                       QSize& shrunkFrom)
+                       QSize& shrunkFrom, bool& damaged)
 {
     const bool jpeg = reader.format() == "jpeg";
     const QSize natural = reader.size();
@@ -357,7 +358,7 @@ PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray
         return PictureFault::None;
     }
     if (jpeg)
-        return UprightPhotograph(bytes, natural, turn, kept, shrunkFrom);
+        return UprightPhotograph(bytes, natural, turn, kept, shrunkFrom, damaged);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return FaultOf(natural);
@@ -389,11 +390,13 @@ PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, co
         return PictureFault::Unreadable;
     QByteArray kept;
     QSize own;
-    if (const PictureFault fault = KeptBytes(bytes, reader, kept, own); fault != PictureFault::None)
+    bool damaged = false;
+    if (const PictureFault fault = KeptBytes(bytes, reader, kept, own, damaged);
+        fault != PictureFault::None)
         return fault;
     const QSize natural = KindOf(kept).natural; // upright
     if (shrunk)
-        *shrunk = {own, own.isEmpty() ? QSize() : natural};
+        *shrunk = {own, own.isEmpty() ? QSize() : natural, damaged};
     QSizeF size = room.isEmpty() ? QSizeF() : FittedTo(QSizeF(natural), room);
     if (const PictureFault fault = Decode(kept, size, picture.shown); fault != PictureFault::None)
         return fault;

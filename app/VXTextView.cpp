@@ -442,9 +442,13 @@ void CVXTextView::OnInsertObject()
         return;
     }
     if (!shrunk.own.isEmpty())
-        AfxMessageBox("There is not enough memory to turn the picture " + PathText(path) +
-                          " upright at its own size, " + SizeText(shrunk.own) +
-                          ".\nIt goes in at " + SizeText(shrunk.kept) + ".",
+        AfxMessageBox((shrunk.damaged
+                           ? "The picture " + PathText(path) +
+                                 " is damaged: its data ends before its picture, " +
+                                 SizeText(shrunk.own) + ", does."
+                           : "There is not enough memory to turn the picture " + PathText(path) +
+                                 " upright at its own size, " + SizeText(shrunk.own) + ".") +
+                          "\nIt goes in at " + SizeText(shrunk.kept) + ".",
                       MB_OK | MB_ICONINFORMATION);
     QTextCursor cursor = m_pEdit->textCursor();
     GetDocument()->CreateClientItem(InsertPicture(cursor, picture).toStdString());
