@@ -44,12 +44,3 @@ struct UprightJpeg
 // own quantisation tables and chroma subsampling, at the largest scale that fits.
 UprightJpeg JpegTurnedUpright(const unsigned char* jpeg, std::size_t size, PhotoTurn turn,
                               double room);
-
-// The bytes of memory this process may still take: most of what the machine has free, within
-// any limit on its address space and its control group's.
-double MemoryRoom();
-
-// What a control group's memory limit leaves: the least over the process's group and those
-// above it, of the unified hierarchy and of the memory controller's own; unbounded where none
-// is set. The files are /proc/self/mountinfo and /proc/self/cgroup or stand-ins for them.
-double ControlGroupRoom(const char* mountinfo, const char* cgroups);

@@ -1,6 +1,7 @@
 #include "app/PictureOrientation.h"
 #include "app/Rtf.h"
 #include "app/RtfParser.h"
+#include "platform/base/MemoryRoom.h"
 
 #include <QBuffer>
 #include <QColorSpace>
