@@ -2,16 +2,10 @@
 
 #include "app/JpegCodec.h"
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <utility>
 
 namespace {
