@@ -798,7 +798,11 @@ TEST(FileSafety, PhotographsStoredTurnedThatClaimMoreThanTheirDataCostNoMore)
     onlyMarkers = WithData(Claiming(onlyMarkers, 16320, 12240), markers);
     // Intervals with no data after those with data: its data has ended.
     QByteArray emptyIntervals = Claiming(JpegOf(restarts), 8000, 8000).chopped(2);
-    for (int i = int(emptyIntervals.count("\xFF\xD")); i < 4000; ++i)
+    int intervals = 1;
+    for (char n = '\xD0'; n <= '\xD7'; ++n)
+        intervals +=
+            int(emptyIntervals.mid(ScanData(emptyIntervals)).count("\xFF" + QByteArray(1, n)));
+    for (int i = intervals - 1; i < 10000; ++i)
         emptyIntervals += "\xFF" + QByteArray(1, char(0xD0 + i % 8));
     emptyIntervals += "\xFF\xD9";
     // 23 intervals of data, then comments, which are no data.
