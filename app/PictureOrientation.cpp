@@ -559,7 +559,7 @@ Tried PixelTurn(const unsigned char* jpeg, std::size_t size, Op op, const JpegSc
 // turn would pay for in full. A small picture costs little whatever its bytes.
 bool HoldsTooLittle(const UprightJpeg& photo, const JpegScan& scan)
 {
-    constexpr double kMostPixelsPerByte = 1024, kFewPixels = 8e6;
+    constexpr double kMostPixelsPerByte = 1024, kFewPixels = 2e6;
     const double pixels = double(photo.width) * double(photo.height);
     return pixels > kFewPixels && pixels > kMostPixelsPerByte * scan.dataBytes;
 }
