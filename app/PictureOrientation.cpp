@@ -449,20 +449,22 @@ void Take(JpegSink& sink, UprightJpeg& result)
 constexpr double kDamagedRoom = 320.0 * 1048576;
 
 // Whether the first scan's data lasts to its picture's end: read at an eighth of its size, and
-// no further than where it ends. Progressive data needs room for every scan's coefficients.
+// no further than where it ends. Progressive data needs room for every scan's coefficients, as
+// any turn of its pixels does: where there is none, no turn can tell.
 bool DataLasts(const unsigned char* jpeg, std::size_t size, const JpegScan& scan, double room)
 {
     Buffers buffers;
     JpegCodec codec(jpeg, size, false, scan);
     codec.Probe();
     jpeg_decompress_struct& in = codec.in;
+    bool untold = false;
     const bool read = codec.Guarded([&] {
         codec.ReadHeader();
         in.scale_num = 1;
         in.scale_denom = 8;
         jpeg_calc_output_dimensions(&in);
-        if (jpeg_has_multiple_scans(&in) && CoefficientBytes(in) > room)
-            ERREXIT1(&in, JERR_OUT_OF_MEMORY, 3);
+        if ((untold = jpeg_has_multiple_scans(&in) && CoefficientBytes(in) > room))
+            return;
         jpeg_start_decompress(&in);
         const auto row = std::ptrdiff_t(in.output_width) * in.output_components;
         buffers.strip = JpegAllocate(reinterpret_cast<j_common_ptr>(&in), double(row) * kStripRows);
@@ -472,7 +474,7 @@ bool DataLasts(const unsigned char* jpeg, std::size_t size, const JpegScan& scan
         while (in.output_scanline < in.output_height)
             jpeg_read_scanlines(&in, lines, kStripRows);
     });
-    return (read || codec.Lasted()) && !codec.DataEnded();
+    return untold || ((read || codec.Lasted()) && !codec.DataEnded());
 }
 
 // The memory a turn may take: room, but no more than kDamagedRoom where the first scan's data
