@@ -856,6 +856,10 @@ TEST(FileSafety, PhotographsStoredTurnedThatClaimMoreThanTheirDataCostNoMore)
     ASSERT_NE(doc, nullptr);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+#ifdef __SANITIZE_THREAD__
+        if (c.at)
+            continue; // one thread's work on 50 million pixels; the other builds run it
+#endif
         const std::string path = dir + c.name;
         std::ofstream(path, std::ios::binary) << c.bytes.toStdString();
         const size_t before = doc->GetItems().size();
