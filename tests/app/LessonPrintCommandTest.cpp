@@ -50,12 +50,12 @@ QString Poppler(const QString& tool, const QStringList& args)
     return end.code == 0 ? QString::fromStdString(end.output) : QString();
 }
 
-// The PDF's pictures: their pixels and their size on the page in inches.
-std::vector<std::pair<QSize, QSizeF>> PicturesOf(const QString& pdf)
+// The pictures of a PDF's list by pdfimages: their pixels and their size on the page in inches.
+std::vector<std::pair<QSize, QSizeF>> PicturesOf(const QString& list)
 {
     std::vector<std::pair<QSize, QSizeF>> pictures;
     // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
-    for (const QString& line : Poppler("pdfimages", {"-list", pdf}).split('\n')) {
+    for (const QString& line : list.split('\n')) {
         const QStringList f = line.split(' ', Qt::SkipEmptyParts);
         if (f.size() >= 14 && f[2] == "image")
             pictures.emplace_back(
@@ -263,13 +263,13 @@ TEST(LessonPrint, PicturesPrintAtTheirOwnResolutionWholeOnThePage)
             EXPECT_EQ(told.messages, std::vector<std::string>{kNoMemoryText});
             return;
         }
-        const auto printed = PicturesOf(pdf);
+        const QString list = Poppler("pdfimages", {"-list", pdf});
+        const auto printed = PicturesOf(list);
         EXPECT_EQ(printed.size(), size_t(c.pictures)); // none cut across two pages
         const bool larger =
             c.roomTo && !printed.empty() && printed.front().first.width() > c.pixels.width() + 1;
         EXPECT_EQ(told.messages, std::vector<std::string>(c.told[0] && !larger ? 1 : 0, c.told));
-        EXPECT_EQ(Poppler("pdfimages", {"-list", pdf}).count(" smask "),
-                  c.translucent ? c.pictures : 0);
+        EXPECT_EQ(list.count(" smask "), c.translucent ? c.pictures : 0);
         for (const auto& item : doc->GetItems()) {
             const QUrl name(QString::fromStdString(item->GetName()));
             const QVariant shown =
