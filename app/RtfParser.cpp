@@ -26,6 +26,20 @@ char16_t FromCodePage(unsigned char c)
     return c >= 0x80 && c < 0xA0 ? kCp1252[c - 0x80] : char16_t(c);
 }
 
+// The hex digits of a picture's text appended to its data a stretch at a time: a photograph's
+// data is millions of digits, in lines.
+void AppendHexDigits(std::string_view text, std::string& data)
+{
+    for (const char *p = text.data(), *end = p + text.size(); p != end;) {
+        const char* digits = p;
+        while (digits != end && std::isxdigit(static_cast<unsigned char>(*digits)))
+            ++digits;
+        data.append(p, digits);
+        for (p = digits; p != end && !std::isxdigit(static_cast<unsigned char>(*p));)
+            ++p;
+    }
+}
+
 int HexDigit(char c)
 {
     return std::isdigit(static_cast<unsigned char>(c))
@@ -401,16 +415,17 @@ private:
 
     void Text()
     {
-        const size_t start = m_pos;
-        while (m_pos < m_s.size() && m_s[m_pos] != '\\' && m_s[m_pos] != '{' && m_s[m_pos] != '}')
-            ++m_pos;
-        const std::string_view run(m_s.data() + start, m_pos - start);
+        const char* const start = m_s.data() + m_pos;
+        const char* const end = m_s.data() + m_s.size();
+        const char* stop = start;
+        while (stop != end && *stop != '\\' && *stop != '{' && *stop != '}')
+            ++stop;
+        const std::string_view run(start, size_t(stop - start));
+        m_pos += run.size();
         switch (m_st.dest) {
         case Dest::Picture:
             if (!m_bPictBinary)
-                for (char c : run)
-                    if (std::isxdigit(static_cast<unsigned char>(c)))
-                        m_pict.data += c;
+                AppendHexDigits(run, m_pict.data);
             return;
         case Dest::ColourTable:
             for (char c : run)

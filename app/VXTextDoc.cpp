@@ -82,7 +82,7 @@ BOOL CVXTextDoc::OnOpenDocument(const char* lpszPathName)
         std::vector<std::uint8_t> bytes;
         if (!ReadDocumentFile(path, bytes, kLessonFileLimit))
             return FALSE;
-        rtf.assign(bytes.begin(), bytes.end());
+        rtf.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
     DeleteContents();
     int notShown = 0;
