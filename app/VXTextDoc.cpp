@@ -119,9 +119,9 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
     const FilePath name = path.Name();
     if (g_nAccessLevel == 0) {
         path = g_strUserDir + name.Bytes();
-        AfxMessageBox("Saving the file as\n" + PathText(path));
         // The file dialog asked about the file chosen, not about this one: another lesson of
         // the student's may have this name. Return keeps it: the student did not choose it.
+        // Asked before the student is told where the lesson goes: after No nothing is saved.
         std::error_code ec;
         if (std::filesystem::exists(path.Bytes(), ec) && !SameFile(path, lpszPathName) &&
             !SameFile(path, GetPathName()) &&
@@ -130,6 +130,7 @@ BOOL CVXTextDoc::OnSaveDocument(const char* lpszPathName)
             m_bSaveCalledOff = true;
             return FALSE;
         }
+        AfxMessageBox("Saving the file as\n" + PathText(path));
     }
     CFileWriter file; // written from the text itself, not from a copy of it
     if (!file.Open(path.Bytes()) || !file.Write(rtf.data(), rtf.size()) || !file.Commit())

@@ -15,11 +15,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -70,6 +72,23 @@ public:
     void DefaultDoubleClick(QMouseEvent* e) { QTextEdit::mouseDoubleClickEvent(e); }
 
 protected:
+    // Qt keeps the caret in view, and the caret's line is a picture's whole height: one taller
+    // than the window would show its bottom. The start of the lesson shows its top.
+    void showEvent(QShowEvent* e) override
+    {
+        const bool first = !m_bShown;
+        m_bShown = true;
+        QTextEdit::showEvent(e);
+        if (first)
+            ShowTop();
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        QTextEdit::keyPressEvent(e);
+        if (e->matches(QKeySequence::MoveToStartOfDocument) ||
+            e->matches(QKeySequence::SelectStartOfDocument))
+            ShowTop();
+    }
     void mouseDoubleClickEvent(QMouseEvent* e) override
     {
         if (e->button() != Qt::LeftButton) {
@@ -85,7 +104,10 @@ protected:
     }
 
 private:
+    void ShowTop() { verticalScrollBar()->setValue(verticalScrollBar()->minimum()); }
+
     CVXTextView* m_pView;
+    bool m_bShown = false;
 };
 
 CVXTextView::CVXTextView()

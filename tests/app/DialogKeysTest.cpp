@@ -30,11 +30,13 @@
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -122,6 +124,29 @@ std::function<void()> ChooseAsking(UINT id)
         const ShownMessageBoxes shown;
         Choose(id);
     };
+}
+
+// Save As of the active lesson with its message boxes shown, their texts kept in told; the boxes
+// after the first forKeys are closed (a question answered No), so that one that comes out of
+// turn ends the case instead of waiting.
+void SaveAsTelling(std::vector<std::string>& told, std::size_t forKeys)
+{
+    // GTK's own file dialog takes no typing from here: the name goes into Qt's.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    {
+        const ShownMessageBoxes shown;
+        const MessageBoxHook show = SetMessageBoxHook({});
+        SetMessageBoxHook([&](const std::string& text, unsigned type) {
+            told.push_back(text);
+            std::optional<ModalDriver> closes;
+            if (told.size() > forKeys)
+                closes.emplace(std::vector<ModalDriver::Step>{Reject});
+            return show(text, type);
+        });
+        Choose(ID_FILE_SAVE_AS);
+        SetMessageBoxHook(show);
+    }
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
 
 // Counts the Returns that reach a control itself. A focused button is its dialog's default too,
@@ -212,18 +237,16 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
     auto lessons = [] { return TemplateOf(IDR_VXTEXTTYPE)->GetDocuments().size(); };
     int answer = 0;
     const std::string another = "{\\rtf1 another lesson}";
-    std::string anotherAfter;
+    std::string anotherPath, anotherAfter;
+    std::vector<std::string> toldOverAnother;
     auto saveOverAnother = [&] { // a student's Save As under the name of another lesson
         const StudentStart student;
-        const std::string path = g_strUserDir + "unit.vxt";
-        std::ofstream(path, std::ios::binary) << another;
+        anotherPath = g_strUserDir + "unit.vxt";
+        std::ofstream(anotherPath, std::ios::binary) << another;
         CDocument* lesson = TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr);
-        // GTK's own file dialog takes no typing from here: the name goes into Qt's.
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        ChooseAsking(ID_FILE_SAVE_AS)();
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+        SaveAsTelling(toldOverAnother, 1); // the keys answer the question
         lesson->OnCloseDocument();
-        anotherAfter = FileText(path);
+        anotherAfter = FileText(anotherPath);
     };
     std::string own, ownWritten, ownAfter, ownTitle;
     std::vector<std::string> told; // by the program
@@ -236,21 +259,8 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
             static_cast<CVXTextDoc*>(TemplateOf(IDR_VXTEXTTYPE)->OpenDocumentFile(nullptr));
         CView* view = lesson->GetViews().front();
         static_cast<CVXTextView*>(view)->GetEdit()->insertPlainText("new words");
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        {
-            const ShownMessageBoxes shown;
-            // The keys go to the file dialog's question; the program's boxes after it are shown,
-            // kept and closed, which answers a question No.
-            const MessageBoxHook show = SetMessageBoxHook({});
-            SetMessageBoxHook([&](const std::string& text, unsigned type) {
-                told.push_back(text);
-                const ModalDriver closes(std::vector<ModalDriver::Step>{Reject});
-                return show(text, type);
-            });
-            Choose(ID_FILE_SAVE_AS);
-            SetMessageBoxHook(show);
-        }
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+        // The keys go to the file dialog's question; the program's boxes after it are closed.
+        SaveAsTelling(told, 0);
         ownWritten = DocumentToRtf(*lesson->GetTextDocument());
         ownTitle = view->GetParentFrame()->GetWindowText();
         lesson->OnCloseDocument();
@@ -337,7 +347,13 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
          nullptr,
          {"Return"},
          QMessageBox::No,
-         [&] { return anotherAfter == another; },
+         [&] { // asked first; after No nothing written and nothing more said
+             return anotherAfter == another &&
+                    toldOverAnother ==
+                        std::vector<std::string>{anotherPath +
+                                                 " already exists.\nDo you want to replace it?"} &&
+                    !std::filesystem::exists(folder.filePath("unit.vxt").toStdString());
+         },
          {[](QDialog* d) { // the log-on
               d->findChild<QLineEdit*>()->setText("bob");
               d->accept();
@@ -345,8 +361,7 @@ TEST(DesktopTheme, EnterTakesTheDefaultButtonAndEscCancels)
           [&folder](QDialog* d) { // Save As, the name of the other lesson in another folder
               d->findChild<QLineEdit*>("fileNameEdit")->setText(folder.filePath("unit.vxt"));
               d->accept();
-          },
-          Accept}}, // "Saving the file as"
+          }}},
         {"Return on Replace when the file dialog asks about the student's own lesson",
          saveOverOwn,
          [&dialogAsked](QDialog* d) {

@@ -21,6 +21,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -155,13 +156,25 @@ TEST_F(FileNames, ALessonsMessagesSpellItsName)
         EXPECT_TRUE(Choose(ID_FILE_CLOSE));
         EXPECT_EQ(closed.messages, Texts{"Save changes to " + folder + c.text + ".vxt?"});
 
+        // Asked first; where it goes is said only when it goes.
         CVXTextDoc* other = NewLesson("Other words.");
         ASSERT_NE(other, nullptr);
-        MessageRecorder replaced({msgbox::IDOK, msgbox::IDNO});
+        const std::string asked =
+            folder + c.text + ".vxt already exists.\nDo you want to replace it?";
+        const auto written = [&] {
+            std::ifstream in(m_dir + "class/Jos\xC3\xA9/" + c.name + ".vxt");
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        const std::string first = written();
+        MessageRecorder kept({msgbox::IDNO});
+        SaveAs(m_dir + c.name + ".vxt");
+        EXPECT_EQ(kept.messages, Texts{asked});
+        EXPECT_EQ(written(), first);
+        MessageRecorder replaced({msgbox::IDYES});
         SaveAs(m_dir + c.name + ".vxt");
         EXPECT_EQ(replaced.messages,
-                  (Texts{"Saving the file as\n" + folder + c.text + ".vxt",
-                         folder + c.text + ".vxt already exists.\nDo you want to replace it?"}));
+                  (Texts{asked, "Saving the file as\n" + folder + c.text + ".vxt"}));
+        EXPECT_NE(written().find("Other words."), std::string::npos);
         // The student's folder gone: the failure names the file it would have written.
         fs::rename(m_dir + "class/Jos\xC3\xA9", m_dir + "away");
         MessageRecorder lost;

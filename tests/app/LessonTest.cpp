@@ -17,6 +17,7 @@
 #include "resources/ResourceIds.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QColorDialog>
 #include <QFile>
 #include <QFontDialog>
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -424,13 +426,15 @@ TEST_F(Lessons, AStudentsSaveGoesToTheStudentsFolder)
     const auto size = fs::file_size(earlier);
     CVXTextDoc* other = NewLesson("Other, longer words.");
     ASSERT_NE(other, nullptr);
+    // Where it goes is said only when it goes.
     for (int answer : {msgbox::IDNO, msgbox::IDYES}) {
-        MessageRecorder asked({msgbox::IDOK, answer});
+        MessageRecorder asked({answer, msgbox::IDOK});
         EXPECT_EQ(other->DoSave((m_root / "unit1.vxt").string().c_str()), answer == msgbox::IDYES);
-        EXPECT_EQ(asked.messages,
-                  (std::vector<std::string>{"Saving the file as\n" + earlier.string(),
-                                            earlier.string() +
-                                                " already exists.\nDo you want to replace it?"}));
+        std::vector<std::string> told{earlier.string() +
+                                      " already exists.\nDo you want to replace it?"};
+        if (answer == msgbox::IDYES)
+            told.push_back("Saving the file as\n" + earlier.string());
+        EXPECT_EQ(asked.messages, told);
         EXPECT_EQ(fs::file_size(earlier) == size, answer == msgbox::IDNO);
     }
     // The student's own lesson chosen, however the path spells it: the file dialog has asked.
@@ -659,6 +663,50 @@ TEST_F(Lessons, InsertedPicturesAreSavedWithTheLesson)
     EXPECT_EQ(image.value<QImage>().convertToFormat(QImage::Format_RGB32), Picture());
     EXPECT_EQ(back->GetTextDocument()->toPlainText(),
               QString("Look: ") + QChar::ObjectReplacementCharacter);
+}
+
+// A lesson whose first line is a picture taller than the window shows the picture's top when it
+// opens and at Ctrl+Home, from below and from the end.
+TEST_F(Lessons, ALessonOpensAtItsTop)
+{
+    QImage tall(60, 1500, QImage::Format_RGB32);
+    tall.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    tall.save(&buffer, "PNG");
+    WriteText(m_root / "tall.vxt", "{\\rtf1{\\pict\\pngblip\\picw60\\pich1500 " +
+                                       png.toHex().toStdString() + "}\\par after it\\par}");
+    const FileDialogHook old = SetFileDialogHook(
+        [this](bool, const std::string&) { return (m_root / "tall.vxt").string(); });
+    EXPECT_TRUE(Choose(ID_FILE_OPEN, m_pFrame));
+    SetFileDialogHook(old);
+    ASSERT_EQ(LessonDocs().size(), 1u);
+    QTextEdit* edit = ViewOf(LessonDocs().front())->GetEdit();
+    QCoreApplication::processEvents();
+    ASSERT_GT(edit->cursorRect().height(), edit->viewport()->height());
+    QScrollBar* bar = edit->verticalScrollBar();
+    EXPECT_EQ(bar->value(), 0);
+    const struct
+    {
+        const char* what;
+        Qt::KeyboardModifiers keys;
+        bool fromTheEnd;
+    } cases[] = {{"Ctrl+Home", Qt::ControlModifier, false},
+                 {"Ctrl+Home from the end", Qt::ControlModifier, true},
+                 {"Ctrl+Shift+Home", Qt::ControlModifier | Qt::ShiftModifier, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.fromTheEnd)
+            QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+        else
+            bar->setValue(bar->maximum() / 2);
+        ASSERT_GT(bar->value(), 0);
+        QTest::keyClick(edit, Qt::Key_Home, c.keys);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_EQ(edit->textCursor().position(), 0);
+    }
 }
 
 } // namespace
