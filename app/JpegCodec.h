@@ -4,7 +4,6 @@
 // in place.
 #include <csetjmp>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio> // before jpeglib.h, which uses FILE
 
 // jpeglib.h first: its configuration says which of jerror.h's codes there are.

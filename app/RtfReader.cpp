@@ -314,12 +314,12 @@ PhotoTurn TurnOf(QImageIOHandler::Transformations turn)
     }
 }
 
-// A photograph stored turned, kept upright: smaller where memory allows no more, and then its
-// own upright size in shrunkFrom. One too large to show at the least of its scales is refused
-// before any turn, as it is stored upright.
+// A photograph stored turned, kept upright: smaller where memory or its damage allows no more,
+// and then its own upright size in shrunk. One too large to show at the least of its scales is
+// refused before any turn, as it is stored upright.
 PictureFault UprightPhotograph(const QByteArray& bytes, const QSize& natural,
                                QImageIOHandler::Transformations turn, QByteArray& kept,
-                               QSize& shrunkFrom, bool& damaged)
+                               ShrunkPhotograph& shrunk)
 {
     if (!JpegFitsTheLimit(QSizeF(natural), 1))
         return PictureFault::TooLarge;
@@ -331,8 +331,8 @@ PictureFault UprightPhotograph(const QByteArray& bytes, const QSize& natural,
                           size_t(bytes.size()), TurnOf(turn), room);
     switch (upright.outcome) {
     case UprightJpeg::Outcome::Smaller:
-        shrunkFrom = QSize(upright.width, upright.height);
-        damaged = upright.damaged;
+        shrunk.own = QSize(upright.width, upright.height);
+        shrunk.damaged = upright.damaged;
         [[fallthrough]];
     case UprightJpeg::Outcome::Upright:
         kept =
@@ -349,7 +349,7 @@ PictureFault UprightPhotograph(const QByteArray& bytes, const QSize& natural,
 // shows them so: a JPEG or PNG stored upright as they are, a JPEG stored turned (as phones store
 // a photograph taken upright) turned; another picture decoded upright and written once as PNG.
 PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray& kept,
-                       QSize& shrunkFrom, bool& damaged)
+                       ShrunkPhotograph& shrunk)
 {
     const bool jpeg = reader.format() == "jpeg";
     const QSize natural = reader.size();
@@ -359,7 +359,7 @@ PictureFault KeptBytes(const QByteArray& bytes, QImageReader& reader, QByteArray
         return PictureFault::None;
     }
     if (jpeg)
-        return UprightPhotograph(bytes, natural, turn, kept, shrunkFrom, damaged);
+        return UprightPhotograph(bytes, natural, turn, kept, shrunk);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return FaultOf(natural);
@@ -390,14 +390,12 @@ PictureFault PictureFromFile(const QByteArray& bytes, LessonPicture& picture, co
     if (reader.size().isEmpty())
         return PictureFault::Unreadable;
     QByteArray kept;
-    QSize own;
-    bool damaged = false;
-    if (const PictureFault fault = KeptBytes(bytes, reader, kept, own, damaged);
-        fault != PictureFault::None)
+    ShrunkPhotograph own;
+    if (const PictureFault fault = KeptBytes(bytes, reader, kept, own); fault != PictureFault::None)
         return fault;
     const QSize natural = KindOf(kept).natural; // upright
     if (shrunk)
-        *shrunk = {own, own.isEmpty() ? QSize() : natural, damaged};
+        *shrunk = {own.own, own.own.isEmpty() ? QSize() : natural, own.damaged};
     QSizeF size = room.isEmpty() ? QSizeF() : FittedTo(QSizeF(natural), room);
     if (const PictureFault fault = Decode(kept, size, picture.shown); fault != PictureFault::None)
         return fault;
